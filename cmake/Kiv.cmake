@@ -1,0 +1,77 @@
+# Shared build helpers. Every include path is rooted at the repository top:
+#   #include "framework/base/String.h"
+
+set(KIV_WINDOWS ${WIN32})
+
+if(KIV_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(KIV_WINDOWS)
+  # The deliverables need no mingw runtime DLL.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # Every Windows executable of the i686 build runs under 32-bit Wine in a private prefix.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/kivwine ${CMAKE_BINARY_DIR}/wineprefix)
+  else()
+    # The x86_64 build is compiled only.
+    set(KIV_RUN_TESTS OFF)
+  endif()
+endif()
+
+function(kiv_add_googletest)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endfunction()
+
+# kiv_library(name SOURCES ... [LIBS ...]): a static library of our own code.
+function(kiv_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+endfunction()
+
+# kiv_test(name SOURCES ... [LIBS ...] [WINDOWS_ONLY] [NATIVE_ONLY] [TIMEOUT s] [LABELS ...])
+# One GoogleTest executable and one ctest entry (one Wine process per executable).
+function(kiv_test name)
+  cmake_parse_arguments(A "WINDOWS_ONLY;NATIVE_ONLY" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT KIV_TARGET_SET STREQUAL "all")
+    return()
+  endif()
+  if((A_WINDOWS_ONLY AND NOT KIV_WINDOWS) OR (A_NATIVE_ONLY AND KIV_WINDOWS))
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(KIV_RUN_TESTS)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    if(NOT A_TIMEOUT)
+      set(A_TIMEOUT 300)
+    endif()
+    set(labels ${A_LABELS})
+    if(KIV_WINDOWS)
+      list(APPEND labels wine)
+    else()
+      list(APPEND labels native)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "${labels}")
+  endif()
+endfunction()
+
+# Adds every child folder that has a CMakeLists.txt, so a new area needs no edit of its parent.
+function(kiv_add_subdirectories)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(NOT child STREQUAL "build" AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
