@@ -8,6 +8,13 @@ if(KIV_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(KIV_TARGET_SET STREQUAL "fuzz")
+  # Everything in the fuzz tree is instrumented for coverage and checked by ASan/UBSan;
+  # the fuzz executables add the libFuzzer driver.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(KIV_WINDOWS)
   # The deliverables need no mingw runtime DLL.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -74,4 +81,36 @@ function(kiv_add_subdirectories)
       add_subdirectory(${child})
     endif()
   endforeach()
+endfunction()
+
+# kiv_fuzz(name SOURCES ... LIBS ... CORPUS dir [SECONDS n]): a libFuzzer target (fuzz tree only),
+# and a ctest entry that runs it for a bounded time over a copy of the seed corpus.
+function(kiv_fuzz name)
+  cmake_parse_arguments(A "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT KIV_TARGET_SET STREQUAL "fuzz")
+    return()
+  endif()
+  if(NOT A_SECONDS)
+    set(A_SECONDS 60)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+                   ${PROJECT_SOURCE_DIR}/tools/fuzz/run-fuzzer $<TARGET_FILE:${name}> ${A_CORPUS} ${work} ${A_SECONDS})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+endfunction()
+
+# kiv_bench(name SOURCES ... LIBS ...): a benchmark program (bench tree only; not a test).
+function(kiv_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT KIV_TARGET_SET STREQUAL "bench")
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
