@@ -3,9 +3,12 @@
 
 set(KIV_WINDOWS ${WIN32})
 
-if(KIV_SANITIZE)
+if(KIV_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
+elseif(KIV_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 if(KIV_TARGET_SET STREQUAL "fuzz")
