@@ -23,14 +23,6 @@ struct EndpointSetup {
     bool refuseWrites = false;
 };
 
-// An extensible format as an endpoint setup's format.
-inline WaveFormatExtensible AsRecord(const WaveFormat& plain)
-{
-    WaveFormatExtensible record{};
-    record.format = plain;
-    return record;
-}
-
 class EndpointStandinTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -24,4 +24,12 @@ inline WaveFormatExtensible Extensible(uint16_t channels, uint32_t rate, uint16_
     return format;
 }
 
+// A plain record in an extensible one's room, for tables that hold either kind.
+inline WaveFormatExtensible AsRecord(const WaveFormat& plain)
+{
+    WaveFormatExtensible record{};
+    record.format = plain;
+    return record;
+}
+
 }  // namespace kiv::vista::test
