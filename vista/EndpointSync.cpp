@@ -20,11 +20,10 @@ HRESULT CreatePolicyConfig(IPolicyConfigVista** policy)
 // or null.
 WaveFormat* ReadDeviceFormat(IPolicyConfigVista* policy, LPCWSTR endpointId)
 {
+    // A failed call owns nothing it may have left in its output.
     WaveFormat* format = nullptr;
-    if (FAILED(policy->GetDeviceFormat(endpointId, 0, &format))) {
-        CoTaskMemFree(format);
+    if (FAILED(policy->GetDeviceFormat(endpointId, 0, &format)))
         return nullptr;
-    }
     return format;
 }
 
@@ -43,8 +42,8 @@ void SyncEndpointFlow(LPCWSTR fragment, uint32_t rate, EDataFlow flow)
         if (GetEndpointFormat(endpointId, &currentRate, &currentValidBits) &&
             (currentRate != rate || currentValidBits != kSyncValidBits))
             SetEndpointFormat(endpointId, rate, kSyncValidBits);
+        CoTaskMemFree(endpointId);
     }
-    CoTaskMemFree(endpointId);
     endpoint->Release();
 }
 
@@ -80,10 +79,8 @@ bool EndpointNameMatches(LPCWSTR fragment, IMMDevice* endpoint)
     if (fragment == nullptr)
         return false;
     LPWSTR endpointId = nullptr;
-    if (FAILED(endpoint->GetId(&endpointId)) || endpointId == nullptr) {
-        CoTaskMemFree(endpointId);
+    if (FAILED(endpoint->GetId(&endpointId)) || endpointId == nullptr)
         return false;
-    }
     IEndpointPropertyStore* store = OpenEndpointPropertyStore(endpointId);
     CoTaskMemFree(endpointId);
     if (store == nullptr)
