@@ -229,8 +229,10 @@ int TextCodec::CopyAll(ByteReader& reader, ByteWriter& writer)
             break;
         int written = 0;
         writer.Write(block, got, &written);
+        // The reader may already be at its end after a short last block: a lost block
+        // must not read as a finished copy.
         if (written != got)
-            break;
+            return 0;
     }
     return reader.AtEnd();
 }
