@@ -140,10 +140,12 @@ SortedMap::InsertResult SortedMap::Insert(const void* key, Object* value)
     z->right = nil_;
     z->colour = kRed;
     if (left) {
-        parent->left = z; // the header's left is the leftmost link
+        parent->left = z; // for the header this is the leftmost link
         if (parent == header_) {
             header_->parent = z;
             header_->right = z;
+        } else if (parent == header_->left) {
+            header_->left = z;
         }
     } else {
         parent->right = z;

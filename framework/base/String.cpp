@@ -18,6 +18,7 @@ const int kMaxLength = 0x3FFFFFFE;
 const int kMaxRealDecimals = 60;
 
 StringHeap gDefaultHeap;
+// Swapped by tests only, while no other thread uses strings.
 StringHeap* gHeap = &gDefaultHeap;
 
 // 8-bit text widens with sign extension: 0x41 -> U+0041, 0xE9 -> U+FFE9.

@@ -114,7 +114,6 @@ public:
 
     // Comparison: 0 equal; else this unit minus the other at the first difference.
     // Null and empty are the same empty text; exactly one empty side gives 1.
-    using Object::Compare;
     int Compare(const char16_t* text) const;
     int CompareLiteral(const char* text) const;
     int CompareNoCase(const char16_t* text) const;

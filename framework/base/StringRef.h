@@ -17,7 +17,6 @@ public:
     const char16_t* Buffer() const { return text_; } // may be null when Length() is 0
 
     int Compare(const Object& other) const override;
-    using Object::Compare;
 
 private:
     int length_;
