@@ -29,6 +29,8 @@ public:
     int Unread(const void* bytes, int count) override;
     int Skip(int count) override;
     long BytesLeft() override;
+    // 1 when no file is open. A stream made with deleteOnClose is destroyed by it. 0 when closing
+    // failed to write out buffered bytes.
     int Close() override;
     const String& GetPath() override;
     int32_t GetError() override;

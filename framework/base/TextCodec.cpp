@@ -3,6 +3,7 @@
 #include "framework/base/String.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -25,20 +26,18 @@ int ReadByte(ByteReader& reader, uint8_t* byte)
 // (U+00E9, U+20AC, ...) cannot be written: keeping its low byte would read back as another unit.
 int ToSingleByte(char16_t unit, uint8_t* byte)
 {
-    uint16_t u = static_cast<uint16_t>(unit);
-    if (u >= 0x80 && u < 0xFF80)
+    if (unit >= 0x80 && unit < 0xFF80)
         return 0;
-    *byte = static_cast<uint8_t>(u);
+    *byte = static_cast<uint8_t>(unit);
     return 1;
 }
 
-int IsHighSurrogate(uint16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-int IsLowSurrogate(uint16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+int IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+int IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // UTF-8 form of one unit (1 to 3 bytes); surrogate halves take the 3-byte form.
-int EncodeUtf8(char16_t unit, uint8_t* out)
+int EncodeUtf8(char16_t u, uint8_t* out)
 {
-    uint16_t u = static_cast<uint16_t>(unit);
     if (u < 0x80) {
         out[0] = static_cast<uint8_t>(u);
         return 1;
@@ -229,8 +228,10 @@ int TextCodec::CopyAll(ByteReader& reader, ByteWriter& writer)
             break;
         int written = 0;
         writer.Write(block, got, &written);
+        // The reader may already be at its end after a short last block: a lost block
+        // must not read as a finished copy.
         if (written != got)
-            break;
+            return 0;
     }
     return reader.AtEnd();
 }
@@ -283,10 +284,7 @@ int SingleByteCodec::WriteAscii(ByteWriter& writer, const char* text)
 {
     if (!text || !*text)
         return 1;
-    size_t length = 0;
-    while (text[length])
-        ++length;
-    return WriteBytes(writer, text, static_cast<int>(length));
+    return WriteBytes(writer, text, static_cast<int>(strlen(text)));
 }
 
 int Utf16LECodec::ReadChar(ByteReader& reader, char16_t* unit)
@@ -405,10 +403,8 @@ int Utf8Codec::WriteWide(ByteWriter& writer, const char16_t* text)
     if (!text)
         return 1;
     for (; *text; ++text) {
-        uint16_t u = static_cast<uint16_t>(*text);
-        uint16_t next = static_cast<uint16_t>(text[1]);
-        if (IsHighSurrogate(u) && IsLowSurrogate(next)) {
-            uint32_t value = 0x10000 + ((static_cast<uint32_t>(u - 0xD800) << 10) | (next - 0xDC00));
+        if (IsHighSurrogate(text[0]) && IsLowSurrogate(text[1])) {
+            uint32_t value = 0x10000 + ((static_cast<uint32_t>(text[0] - 0xD800) << 10) | (text[1] - 0xDC00));
             uint8_t bytes[4] = {
                 static_cast<uint8_t>(0xF0 | (value >> 18)),
                 static_cast<uint8_t>(0x80 | ((value >> 12) & 0x3F)),

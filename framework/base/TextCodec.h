@@ -48,8 +48,8 @@ public:
     virtual int WriteNewline(ByteWriter& writer);
     // One raw blank byte, whatever the encoding.
     virtual int WriteBlank(ByteWriter& writer);
-    // Copies the bytes in blocks until the reader gives none or the writer takes fewer;
-    // returns the reader's AtEnd.
+    // Copies the bytes in blocks until the reader gives none; then returns the reader's AtEnd.
+    // 0 as soon as the writer takes fewer bytes than it was given.
     virtual int CopyAll(ByteReader& reader, ByteWriter& writer);
 
     // Destroyed by the document that made it.

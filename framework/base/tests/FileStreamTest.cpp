@@ -1,5 +1,7 @@
 #include "framework/base/FileStream.h"
 
+#include "framework/base/TextCodec.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -221,6 +223,42 @@ TEST_F(FileStreamTest, DeleteOnCloseDestroysTheStreamOnce)
     FileStream* open = new FileStream(1);
     ASSERT_EQ(1, open->OpenRead(path_.c_str()));
     delete open;
+}
+
+// The codecs' push-back (the low half of a pair, the unit after white space) goes through
+// the stream's push-back buffer.
+TEST_F(FileStreamTest, Utf8TextThroughTheFile)
+{
+    std::u16string out = FilePath("text.xml");
+    Utf8Codec codec;
+    FileStream writer(0);
+    ASSERT_EQ(1, writer.Open(out.c_str(), u"wb"));
+    EXPECT_EQ(1, codec.WriteWide(writer, u" \t\xD83C\xDFB5 <name>caf\x00E9"));
+    EXPECT_EQ(1, writer.Write("\xC3", 1, nullptr)); // cut off after the lead byte
+    EXPECT_EQ(1, writer.Close());
+
+    FileStream reader(0);
+    ASSERT_EQ(1, reader.OpenRead(out.c_str()));
+    EXPECT_EQ(1, codec.SkipSpace(reader));
+    char16_t unit = 0;
+    ASSERT_EQ(1, codec.ReadChar(reader, &unit));
+    EXPECT_EQ(0xD83C, unit);
+    EXPECT_EQ(1, codec.UnreadChar(reader, unit)); // the high half goes back over the low one
+    ASSERT_EQ(1, codec.ReadChar(reader, &unit));
+    EXPECT_EQ(0xD83C, unit);
+    ASSERT_EQ(1, codec.ReadChar(reader, &unit));
+    EXPECT_EQ(0xDFB5, unit);
+    EXPECT_EQ(1, codec.SkipSpace(reader));
+    EXPECT_EQ(1, codec.SkipUntil(reader, u'<'));
+    String name;
+    EXPECT_EQ(1, codec.ReadUntil(reader, name, u'>'));
+    EXPECT_EQ(u"name", std::u16string(name.Text()));
+    String rest;
+    EXPECT_EQ(1, codec.ReadCount(reader, rest, 4));
+    EXPECT_EQ(u"caf\x00E9", std::u16string(rest.Text()));
+    EXPECT_EQ(0, codec.ReadChar(reader, &unit));
+    EXPECT_EQ(1, reader.AtEnd());
+    EXPECT_EQ(0, reader.HasError());
 }
 
 #ifndef _WIN32

@@ -473,6 +473,12 @@ TEST(TextCodec, CopyAllCopiesEveryByteAndAnswersAtEnd)
     MemoryWriter limited(200);
     EXPECT_EQ(0, codec.CopyAll(partial, limited));
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 200), limited.bytes);
+
+    // Also when the reader reached its end in the block the writer did not take.
+    MemoryReader shortInput(bytes.data(), 50);
+    MemoryWriter tooSmall(10);
+    EXPECT_EQ(0, codec.CopyAll(shortInput, tooSmall));
+    EXPECT_EQ(1, shortInput.AtEnd());
 }
 
 TEST(TextCodec, ClassifiesUnits)
