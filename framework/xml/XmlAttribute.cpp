@@ -12,7 +12,7 @@ const char16_t* XmlAttribute::GetNodeValue() const
     return text ? text->GetNodeValue() : Value().Text();
 }
 
-int XmlAttribute::SetValue(const char16_t* value)
+int XmlAttribute::SetValue(const StringRef& value)
 {
     if (XmlNode* text = GetFirstChild())
         return text->SetNodeValue(value);

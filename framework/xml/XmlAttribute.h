@@ -9,5 +9,5 @@ public:
     // The value of the text child; empty without one.
     const char16_t* GetNodeValue() const override;
     // Puts the value into the text child, making it when missing.
-    int SetValue(const char16_t* value);
+    int SetValue(const StringRef& value);
 };

@@ -34,10 +34,11 @@ int XmlDocument::SetEncoding(int encoding)
 
 namespace {
 
+// The node when it was made, initialised and given its text (ok), else null.
 template <class Node>
-Node* Made(Node* node, const char16_t* text, int (XmlNode::*set)(const char16_t*))
+Node* Made(Node* node, int ok)
 {
-    if (node && !(node->Init() && (node->*set)(text))) {
+    if (!ok) {
         delete node;
         return nullptr;
     }
@@ -48,17 +49,20 @@ Node* Made(Node* node, const char16_t* text, int (XmlNode::*set)(const char16_t*
 
 XmlElement* XmlDocument::CreateElement(const char16_t* name)
 {
-    return Made(new (std::nothrow) XmlElement(this), name, &XmlNode::SetNodeName);
+    XmlElement* element = new (std::nothrow) XmlElement(this);
+    return Made(element, element && element->Init() && element->SetNodeName(name));
 }
 
 XmlText* XmlDocument::CreateTextNode(const char16_t* text)
 {
-    return Made(new (std::nothrow) XmlText(this), text, &XmlNode::SetNodeValue);
+    XmlText* node = new (std::nothrow) XmlText(this);
+    return Made(node, node && node->Init() && node->SetNodeValue(text));
 }
 
 XmlAttribute* XmlDocument::CreateAttribute(const char16_t* name)
 {
-    return Made(new (std::nothrow) XmlAttribute(this), name, &XmlNode::SetNodeName);
+    XmlAttribute* attribute = new (std::nothrow) XmlAttribute(this);
+    return Made(attribute, attribute && attribute->Init() && attribute->SetNodeName(name));
 }
 
 void XmlDocument::GetElementsByTagName(XmlNode* start, const char16_t* name, std::vector<XmlNode*>& out)

@@ -22,7 +22,7 @@ const char16_t* XmlElement::GetAttribute(const char16_t* name) const
     return attribute ? attribute->GetNodeValue() : nullptr;
 }
 
-int XmlElement::SetAttribute(const char16_t* name, const char16_t* value)
+int XmlElement::SetAttribute(const char16_t* name, const StringRef& value)
 {
     return EnsureAttributes() && attributes_->SetAttribute(name, value);
 }

@@ -9,7 +9,7 @@ public:
     explicit XmlElement(XmlDocument* ownerDocument);
 
     const char16_t* GetAttribute(const char16_t* name) const;  // null when absent
-    int SetAttribute(const char16_t* name, const char16_t* value);
+    int SetAttribute(const char16_t* name, const StringRef& value);
     XmlAttribute* GetAttributeNode(const char16_t* name) const;
     XmlAttribute* SetAttributeNode(XmlAttribute* attribute);
 

@@ -34,7 +34,7 @@ XmlAttribute* XmlNamedNodeMap::Item(int index) const
     return it == items_.End() ? nullptr : static_cast<XmlAttribute*>(it->entry->value);
 }
 
-XmlAttribute* XmlNamedNodeMap::SetAttribute(const char16_t* name, const char16_t* value)
+XmlAttribute* XmlNamedNodeMap::SetAttribute(const char16_t* name, const StringRef& value)
 {
     if (XmlAttribute* existing = GetNamedItem(name))
         return existing->SetValue(value) ? existing : nullptr;

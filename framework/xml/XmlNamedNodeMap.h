@@ -3,6 +3,7 @@
 // attribute nodes.
 #include "framework/base/Object.h"
 #include "framework/base/StringDictionary.h"
+#include "framework/base/StringRef.h"
 
 class XmlAttribute;
 class XmlDocument;
@@ -17,7 +18,7 @@ public:
     XmlAttribute* GetNamedItem(const char16_t* name) const;
     XmlAttribute* Item(int index) const;  // in name order; null when index is outside the map
     // Sets the value of the attribute of that name, making it when missing; null on failure.
-    XmlAttribute* SetAttribute(const char16_t* name, const char16_t* value);
+    XmlAttribute* SetAttribute(const char16_t* name, const StringRef& value);
     // Stores an attribute node, destroying another one of the same name. Storing a node that
     // is already stored changes nothing; a node stored in another element's map is refused.
     XmlAttribute* SetNamedItem(XmlAttribute* attribute);

@@ -60,9 +60,9 @@ const char16_t* XmlNode::GetNodeValue() const
     return value_.Text();
 }
 
-int XmlNode::SetNodeValue(const char16_t* text)
+int XmlNode::SetNodeValue(const StringRef& text)
 {
-    return value_.AssignWide(text);
+    return value_.Assign(text);
 }
 
 XmlNode* XmlNode::GetFirstChild() const

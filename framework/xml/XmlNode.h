@@ -5,6 +5,7 @@
 
 #include "framework/base/Object.h"
 #include "framework/base/String.h"
+#include "framework/base/StringRef.h"
 
 class ByteWriter;
 class XmlDocument;
@@ -37,7 +38,7 @@ public:
     const char16_t* GetNodeName() const;
     int SetNodeName(const char16_t* text);
     virtual const char16_t* GetNodeValue() const;
-    int SetNodeValue(const char16_t* text);
+    int SetNodeValue(const StringRef& text);
     uint16_t GetNodeType() const { return nodeType_; }
     XmlNodeList* GetChildNodes() const { return childNodes_; }
     XmlNamedNodeMap* GetAttributes() const { return attributes_; }

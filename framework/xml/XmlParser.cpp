@@ -204,7 +204,7 @@ private:
             }
             value.TrimLeft();
             value.TrimRight();
-            if (!element->SetAttribute(name.Text(), value.Text()))
+            if (!element->SetAttribute(name.Text(), value))
                 return 0;
             if (!ReadNonSpace(current))
                 return 0;

@@ -22,7 +22,7 @@ XmlText* XmlText::SplitText(int offset)
     }
     // The tail is linked before this node's text is cut, so a failure leaves the text whole.
     String rest;
-    int ok = rest.Mid(Value(), offset, Value().Length() - offset) && tail->SetNodeValue(rest.Text());
+    int ok = rest.Mid(Value(), offset, Value().Length() - offset) && tail->SetNodeValue(rest);
     if (ok && GetParentNode())
         ok = GetParentNode()->InsertBefore(tail, GetNextSibling());
     if (!ok) {

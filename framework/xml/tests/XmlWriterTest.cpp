@@ -131,7 +131,7 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
 TEST(XmlWriter, RefusesZeroUnitsThatTextWritingWouldDrop)
 {
     using namespace std::string_literals;
-    for (const std::string& bytes : {"<a>x\0y</a>"s, "<a><![CDATA[x\0y]]></a>"s}) {
+    for (const std::string& bytes : {"<a>x\0y</a>"s, "<a k=\"x\0y\"/>"s, "<a><![CDATA[x\0y]]></a>"s}) {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         ASSERT_TRUE(LoadBytes(doc, Bytes(bytes))) << bytes;
