@@ -6,6 +6,7 @@
 #include "framework/base/TextCodec.h"
 #include "framework/base/tests/MemoryStreams.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +50,15 @@ std::u16string Text(const String& text)
 bool IsSpace(char16_t unit)
 {
     return unit == u' ' || unit == u'\t' || unit == u'\r' || unit == u'\n';
+}
+
+bool HasEncodedSurrogate(const Bytes& input)
+{
+    for (size_t i = 0; i + 1 < input.size(); ++i) {
+        if (input[i] == 0xED && input[i + 1] >= 0xA0 && input[i + 1] <= 0xBF)
+            return true;
+    }
+    return false;
 }
 
 // The units written one by one with WriteChar (false when the codec refused one).
@@ -98,6 +108,15 @@ void CheckWriting(int kind, TextCodec& codec, const Bytes& input, const std::u16
     case TextCodec::kUtf16BE:
         FUZZ_CHECK(each == Bytes(input.begin(), input.begin() + input.size() / 2 * 2));
         FUZZ_CHECK(runs == each);
+        break;
+    case TextCodec::kUtf8:
+        // Input that read without a replacement is well-formed up to a cut-off tail, and the
+        // writer gives back those very bytes, unless it held surrogate halves in their 3-byte
+        // form (read as units, written back as 4-byte characters when they pair up).
+        if (units.find(u'\xFFFD') == std::u16string::npos && !HasEncodedSurrogate(input)) {
+            FUZZ_CHECK(runs.size() <= input.size() && input.size() - runs.size() < 4);
+            FUZZ_CHECK(std::equal(runs.begin(), runs.end(), input.begin()));
+        }
         break;
     default:
         break;
