@@ -13,7 +13,7 @@ int XmlText::AppendData(const char16_t* text)
 
 XmlText* XmlText::SplitText(int offset)
 {
-    if (offset < 0 || offset >= Value().Length())
+    if (offset < 0 || offset >= GetLength())
         return nullptr;
     XmlText* tail = new (std::nothrow) XmlText(GetOwnerDocument());
     if (!tail || !tail->Init()) {
@@ -22,13 +22,13 @@ XmlText* XmlText::SplitText(int offset)
     }
     // The tail is linked before this node's text is cut, so a failure leaves the text whole.
     String rest;
-    int ok = rest.Mid(Value(), offset, Value().Length() - offset) && tail->SetNodeValue(rest);
+    int ok = rest.Mid(Value(), offset, GetLength() - offset) && tail->SetNodeValue(rest);
     if (ok && GetParentNode())
         ok = GetParentNode()->InsertBefore(tail, GetNextSibling());
     if (!ok) {
         delete tail;
         return nullptr;
     }
-    MutableValue().Erase(offset, Value().Length() - offset);
+    MutableValue().Erase(offset, GetLength() - offset);
     return tail;
 }
