@@ -1,6 +1,7 @@
 #include "framework/base/FileStream.h"
 
 #include "framework/base/TextCodec.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +30,9 @@ class FileStreamTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = std::filesystem::temp_directory_path() / (std::string("kiv-filestream-") + info->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
         path_ = Widen((folder_ / "data.bin").string());
         std::ofstream((folder_ / "data.bin").string(), std::ios::binary) << content_;
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::u16string FilePath(const char* name) const { return Widen((folder_ / name).string()); }
 
@@ -50,7 +46,7 @@ protected:
     }
 
     const std::string content_ = "0123456789";
-    std::filesystem::path folder_;
+    ScratchFolder folder_{"kiv-filestream"};
     std::u16string path_;
 };
 

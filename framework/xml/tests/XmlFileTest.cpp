@@ -2,7 +2,6 @@
 // document saved to a file and read back.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,20 +10,12 @@
 #include "framework/xml/XmlDocument.h"
 #include "framework/xml/XmlLoader.h"
 #include "framework/xml/tests/XmlTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 class XmlFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // Named by the clock: the native and sanitizer builds run their tests side by side.
-        auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        folder_ = std::filesystem::temp_directory_path() / ("kiv-xml-file-test-" + std::to_string(now));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     std::u16string Path(const char* name) const
     {
@@ -44,7 +35,7 @@ protected:
         return loaded ? loader.Detach() : nullptr;
     }
 
-    std::filesystem::path folder_;
+    ScratchFolder folder_{"kiv-xml-file-test"};
 };
 
 TEST_F(XmlFile, LoadsSavesAndReloadsThroughFileStreams)
