@@ -185,14 +185,16 @@ Window* NativeWindow::FromHandle(HWND handle)
 LRESULT CALLBACK NativeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* object = reinterpret_cast<NativeWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    // A window without an object yet is the one being created: it takes its handle even when
+    // the map still remembers that value from an earlier window.
+    if (!object && g_beingCreated && !g_beingCreated->bound_) {
+        object = g_beingCreated;
+        object->Bind(hwnd);
+    }
     if (!object) {
         auto entry = g_windowMap.find(hwnd);
         if (entry != g_windowMap.end())
             object = entry->second;
-    }
-    if (!object && g_beingCreated && !g_beingCreated->bound_) {
-        object = g_beingCreated;
-        object->Bind(hwnd);
     }
     if (!object)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
