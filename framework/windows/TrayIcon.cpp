@@ -39,7 +39,8 @@ TrayApp* TrayIcon::App() const { return dynamic_cast<TrayApp*>(GetOwner()); }
 
 void TrayIcon::Notify(DWORD message)
 {
-    data_.hWnd = GetHandle();
+    // The record keeps the handle the icon was added with, so the icon can still be removed
+    // after the window is gone.
     g_notifier->Notify(message, &data_);
 }
 
@@ -56,6 +57,7 @@ void TrayIcon::OnCreate()
     TrayApp* app = App();
     iconName_ = app ? app->GetTrayIconName() : nullptr;
     LoadIcon(iconName_);
+    data_.hWnd = GetHandle();
     data_.uID = 0;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = kCallbackMessage;

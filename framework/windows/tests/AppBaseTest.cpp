@@ -188,6 +188,19 @@ TEST(AppBase, AStartUpHookThatRefusesEndsTheRun)
     app.Unregister();
 }
 
+TEST(AppBase, RegisterPreparesBothClassesWithoutRunning)
+{
+    ScriptedApp app("KivRegisterTest");
+    const int childClass = app.Register();
+    ASSERT_GE(childClass, 0);
+    WNDCLASSA info;
+    EXPECT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), "KivRegisterTest", &info));
+    EXPECT_TRUE(::GetClassInfoA(::GetModuleHandleA(nullptr), NativeWindow::ClassName(childClass), &info));
+    EXPECT_EQ(app.Register(), -1) << "the class is taken";
+    EXPECT_EQ(app.Unregister(), 1);
+    EXPECT_FALSE(::GetClassInfoA(::GetModuleHandleA(nullptr), "KivRegisterTest", &info));
+}
+
 TEST(AppBase, StaticServicesWithoutAndWithAnApplication)
 {
     String path;

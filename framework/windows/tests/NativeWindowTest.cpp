@@ -364,6 +364,83 @@ TEST_F(ModalRulesTest, KeysGoToThePopupThenTheHookThenTheWindow)
     EXPECT_TRUE(window->TakeInput().empty());
 }
 
+class FakeTooltip : public OpenTooltip
+{
+public:
+    explicit FakeTooltip(HWND handle) : handle_(handle) {}
+    HWND GetTooltipHandle() const override { return handle_; }
+    void Destroy() override { ++destroyed; }
+    int destroyed = 0;
+
+private:
+    HWND handle_;
+};
+
+TEST_F(ModalRulesTest, ClicksAndHitTestsDismissTheTooltip)
+{
+    auto window = MakeWindow(nullptr, 10, 10);
+    auto tip = MakeWindow(nullptr, 300, 300);
+    FakeTooltip tooltip(tip->GetHandle());
+    NativeWindow::SetTooltip(&tooltip);
+    ::SendMessageA(tip->GetHandle(), WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(tooltip.destroyed, 1);
+    EXPECT_TRUE(tip->TakeInput().empty()) << "a click on the tooltip only dismisses it";
+    ::SendMessageA(window->GetHandle(), WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(tooltip.destroyed, 2);
+    EXPECT_EQ(window->TakeInput().size(), 1u);
+    ::SendMessageA(window->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(tooltip.destroyed, 2) << "a default hit test leaves it";
+    window->hitAnswer = HTCLIENT;
+    ::SendMessageA(window->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(tooltip.destroyed, 3);
+    NativeWindow::SetTooltip(nullptr);
+}
+
+class FakeDevices : public DeviceNotices
+{
+public:
+    int IsCardPresent() override { return present; }
+    int IsCardInterface(const char* name) override { return std::strcmp(name, "card") == 0; }
+    void Register(Window*) override { events.push_back("register"); }
+    void Unregister(Window*) override { events.push_back("unregister"); }
+    int present = 0;
+    std::vector<std::string> events;
+};
+
+TEST(NativeWindow, DeviceArrivalsCountOnlyForTheCard)
+{
+    auto window = MakeWindow();
+    HWND hwnd = window->GetHandle();
+    FakeDevices devices;
+    NativeWindow::SetDeviceNotices(&devices);
+    DEV_BROADCAST_HDR handleNotice = {sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_HANDLE, 0};
+    const LPARAM handle = reinterpret_cast<LPARAM>(&handleNotice);
+    EXPECT_EQ(::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, handle), 1);
+    EXPECT_TRUE(window->Take().empty());
+    devices.present = 1;
+    ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, handle);
+    EXPECT_EQ(window->Take(), Calls{"OnDeviceChange()"});
+    ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, handle);
+    EXPECT_EQ(devices.events, std::vector<std::string>{"unregister"});
+    window->Take();
+
+    struct Notice
+    {
+        DEV_BROADCAST_DEVICEINTERFACE_A header;
+        char rest[16];
+    };
+    for (const char* name : {"other", "card"}) {
+        Notice notice = {};
+        notice.header.dbcc_size = sizeof notice;
+        notice.header.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        std::strcpy(notice.header.dbcc_name, name);
+        EXPECT_EQ(::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&notice)), 1);
+    }
+    EXPECT_EQ(window->Take(), Calls{"OnDeviceChange()"});
+    EXPECT_EQ(devices.events, (std::vector<std::string>{"unregister", "register"}));
+    NativeWindow::SetDeviceNotices(nullptr);
+}
+
 TEST(Window, GeometryOfAChildInABorderlessParent)
 {
     auto parent = MakeWindow(nullptr, 200, 100);

@@ -17,6 +17,7 @@ struct NotifyCall
     UINT callback;
     std::string tip;
     DWORD size;
+    HWND window;
 };
 
 // Stands in for the notification area, which a bare X server does not have.
@@ -26,7 +27,7 @@ public:
     std::vector<NotifyCall> calls;
     BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override
     {
-        calls.push_back({message, data->uFlags, data->uCallbackMessage, data->szTip, data->cbSize});
+        calls.push_back({message, data->uFlags, data->uCallbackMessage, data->szTip, data->cbSize, data->hWnd});
         return TRUE;
     }
     std::vector<DWORD> TakeMessages()
@@ -71,81 +72,92 @@ private:
 };
 
 RecordingNotifier g_notifier;
+HWND g_trayWindow;
 
 TEST(TrayApp, TheHiddenWindowOwnsTheIconAndTurnsItsMessagesIntoHooks)
 {
     TrayIcon::SetNotifier(&g_notifier);
-    ScriptedTrayApp app;
-    app.script = [](ScriptedTrayApp& self) {
-        HWND hwnd = self.GetWindowHandle();
-        EXPECT_FALSE(::IsWindowVisible(hwnd));
-        ASSERT_EQ(g_notifier.calls.size(), 1u);
-        const NotifyCall added = g_notifier.calls.front();
-        EXPECT_EQ(added.message, DWORD(NIM_ADD));
-        EXPECT_EQ(added.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-        EXPECT_EQ(added.callback, 1024u);
-        EXPECT_EQ(added.tip, "Testing");
-        EXPECT_EQ(added.size, DWORD(NOTIFYICONDATAA_V1_SIZE));
-        g_notifier.calls.clear();
+    {
+        ScriptedTrayApp app;
+        app.script = [](ScriptedTrayApp& self) {
+            HWND hwnd = self.GetWindowHandle();
+            g_trayWindow = hwnd;
+            EXPECT_FALSE(::IsWindowVisible(hwnd));
+            ASSERT_EQ(g_notifier.calls.size(), 1u);
+            const NotifyCall added = g_notifier.calls.front();
+            EXPECT_EQ(added.message, DWORD(NIM_ADD));
+            EXPECT_EQ(added.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+            EXPECT_EQ(added.callback, 1024u);
+            EXPECT_EQ(added.tip, "Testing");
+            EXPECT_EQ(added.size, DWORD(NOTIFYICONDATAA_V1_SIZE));
+            EXPECT_EQ(added.window, hwnd);
+            g_notifier.calls.clear();
 
-        struct Row
-        {
-            UINT message;
-            LPARAM mouse;
-            std::vector<std::string> hooks;
+            struct Row
+            {
+                UINT message;
+                LPARAM mouse;
+                std::vector<std::string> hooks;
+            };
+            const Row rows[] = {
+                {1024, WM_MOUSEMOVE, {"OnTrayMessage(1024,512)", "OnTrayMouseMove(0)"}},
+                {1024, WM_LBUTTONDOWN, {"OnTrayMessage(1024,513)", "OnTrayLeftDown(0)"}},
+                {1024, WM_LBUTTONUP, {"OnTrayMessage(1024,514)", "OnTrayLeftUp(0)"}},
+                {1024, WM_LBUTTONDBLCLK, {"OnTrayMessage(1024,515)"}},
+                {1024, WM_RBUTTONDOWN, {"OnTrayMessage(1024,516)", "OnTrayRightDown(0)"}},
+                {1024, WM_RBUTTONUP, {"OnTrayMessage(1024,517)", "OnTrayRightUp(0)"}},
+                // The application's own messages to this window carry no mouse code.
+                {1123, WM_RBUTTONUP, {"OnTrayMessage(1123,517)"}},
+                {1126, WM_LBUTTONDOWN, {"OnTrayMessage(1126,513)"}},
+            };
+            for (const Row& row : rows) {
+                SCOPED_TRACE(row.message);
+                self.hooks.clear();
+                ::SendMessageA(hwnd, row.message, 0, row.mouse);
+                EXPECT_EQ(self.hooks, row.hooks);
+            }
+
+            TrayIcon* icon = self.GetTrayIcon();
+            self.SetIcon(icon->GetIconName());
+            EXPECT_TRUE(g_notifier.calls.empty()) << "the same name changes nothing";
+            self.SetIcon(kOtherIcon);
+            EXPECT_EQ(g_notifier.TakeMessages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+            self.HideIcon();
+            EXPECT_EQ(self.IsIconShown(), 0);
+            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE});
+            self.SetIcon(kIcon);
+            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE}) << "a hidden icon stays hidden";
+            EXPECT_EQ(icon->GetIconName(), kIcon);
+            self.HideIcon();
+            EXPECT_TRUE(g_notifier.calls.empty());
+            self.ShowIcon(1);
+            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD});
+            self.ShowIcon(1);
+            EXPECT_TRUE(g_notifier.calls.empty()) << "already shown";
+            self.ShowIcon(0);
+            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD}) << "added again, as after a new taskbar";
+
+            String tip;
+            for (int i = 0; i < 100; ++i)
+                tip.AppendAsciiChar(static_cast<char>('a' + i % 26));
+            self.SetTip(tip);
+            ASSERT_EQ(g_notifier.calls.size(), 1u);
+            EXPECT_EQ(g_notifier.calls.front().message, DWORD(NIM_MODIFY));
+            EXPECT_EQ(g_notifier.calls.front().tip.size(), 63u);
+            EXPECT_EQ(g_notifier.calls.front().tip.substr(0, 3), "abc");
+            g_notifier.calls.clear();
+            ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
         };
-        const Row rows[] = {
-            {1024, WM_MOUSEMOVE, {"OnTrayMessage(1024,512)", "OnTrayMouseMove(0)"}},
-            {1024, WM_LBUTTONDOWN, {"OnTrayMessage(1024,513)", "OnTrayLeftDown(0)"}},
-            {1024, WM_LBUTTONUP, {"OnTrayMessage(1024,514)", "OnTrayLeftUp(0)"}},
-            {1024, WM_LBUTTONDBLCLK, {"OnTrayMessage(1024,515)"}},
-            {1024, WM_RBUTTONDOWN, {"OnTrayMessage(1024,516)", "OnTrayRightDown(0)"}},
-            {1024, WM_RBUTTONUP, {"OnTrayMessage(1024,517)", "OnTrayRightUp(0)"}},
-            // The application's own messages to this window carry no mouse code.
-            {1123, WM_RBUTTONUP, {"OnTrayMessage(1123,517)"}},
-            {1126, WM_LBUTTONDOWN, {"OnTrayMessage(1126,513)"}},
-        };
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.message);
-            self.hooks.clear();
-            ::SendMessageA(hwnd, row.message, 0, row.mouse);
-            EXPECT_EQ(self.hooks, row.hooks);
-        }
-
-        TrayIcon* icon = self.GetTrayIcon();
-        self.SetIcon(icon->GetIconName());
-        EXPECT_TRUE(g_notifier.calls.empty()) << "the same name changes nothing";
-        self.SetIcon(kOtherIcon);
-        EXPECT_EQ(g_notifier.TakeMessages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
-        self.HideIcon();
-        EXPECT_EQ(self.IsIconShown(), 0);
-        EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE});
-        self.SetIcon(kIcon);
-        EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE}) << "a hidden icon stays hidden";
-        EXPECT_EQ(icon->GetIconName(), kIcon);
-        self.HideIcon();
-        EXPECT_TRUE(g_notifier.calls.empty());
-        self.ShowIcon(1);
-        EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD});
-        self.ShowIcon(1);
-        EXPECT_TRUE(g_notifier.calls.empty()) << "already shown";
-        self.ShowIcon(0);
-        EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD}) << "added again, as after a new taskbar";
-
-        String tip;
-        for (int i = 0; i < 100; ++i)
-            tip.AppendAsciiChar(static_cast<char>('a' + i % 26));
-        self.SetTip(tip);
-        ASSERT_EQ(g_notifier.calls.size(), 1u);
-        EXPECT_EQ(g_notifier.calls.front().message, DWORD(NIM_MODIFY));
-        EXPECT_EQ(g_notifier.calls.front().tip.size(), 63u);
-        EXPECT_EQ(g_notifier.calls.front().tip.substr(0, 3), "abc");
+        EXPECT_EQ(app.Run(), 1) << "destroying the placeholder ends the loop";
+        EXPECT_EQ(app.GetTrayIcon()->GetHandle(), nullptr);
         g_notifier.calls.clear();
-        ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    };
-    EXPECT_EQ(app.Run(), 1) << "destroying the placeholder ends the loop";
-    EXPECT_EQ(app.GetTrayIcon()->GetHandle(), nullptr);
-    app.Unregister();
+        app.Unregister();
+    }
+    // The application's end removes the icon it added, under the window it was added with.
+    ASSERT_EQ(g_notifier.calls.size(), 1u);
+    EXPECT_EQ(g_notifier.calls.back().message, DWORD(NIM_DELETE));
+    EXPECT_EQ(g_notifier.calls.back().window, g_trayWindow);
+    TrayIcon::SetNotifier(nullptr);
 }
 
 } // namespace
