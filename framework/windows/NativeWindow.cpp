@@ -94,6 +94,8 @@ int NativeWindow::LiveWindowCount() { return g_liveWindows; }
 int NativeWindow::Create(const String* title, DWORD style, int x, int y, int width, int height, Window* parent,
                          int, int classIndex)
 {
+    // The classes go when the last window goes; a window made before that needs them again.
+    EnsureFirstClass();
     return CreateWindowWith(0, ClassName(classIndex), title, style, x, y, width, height, parent);
 }
 
@@ -106,6 +108,7 @@ int NativeWindow::CreateWithClass(const char* className, const String* title, DW
 int NativeWindow::CreateEx(const String* title, DWORD exStyle, DWORD style, int x, int y, int width, int height,
                            int classIndex, Window* parent)
 {
+    EnsureFirstClass();
     return CreateWindowWith(exStyle, ClassName(classIndex), title, style, x, y, width, height, parent);
 }
 
@@ -426,8 +429,7 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
                 window->OnDeviceChange();
             break;
         case DBT_DEVICEQUERYREMOVE:
-            if (g_deviceNotices)
-                g_deviceNotices->Unregister(window);
+            UnregisterDeviceNotifications();
             window->OnEndSession(1);
             window->OnDeviceQueryRemove();
             break;
@@ -446,7 +448,7 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
         const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam);
         if (wParam == DBT_DEVICEARRIVAL && g_deviceNotices && g_deviceNotices->IsCardInterface(device->dbcc_name)) {
             window->OnDeviceChange();
-            g_deviceNotices->Register(window);
+            RegisterDeviceNotifications();
         }
         return 1;
     }
@@ -666,4 +668,20 @@ int NativeWindow::SetText(const String& text)
 int NativeWindow::SetRegion(HRGN region, int redraw)
 {
     return handle_ && ::SetWindowRgn(handle_, region, redraw) ? 1 : 0;
+}
+
+int NativeWindow::RegisterDeviceNotifications()
+{
+    if (!handle_ || !::IsWindowEnabled(handle_) || !g_deviceNotices)
+        return 0;
+    g_deviceNotices->Register(owner_);
+    return 1;
+}
+
+int NativeWindow::UnregisterDeviceNotifications()
+{
+    if (!handle_ || !::IsWindowEnabled(handle_) || !g_deviceNotices)
+        return 0;
+    g_deviceNotices->Unregister(owner_);
+    return 1;
 }

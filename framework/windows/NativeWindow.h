@@ -126,6 +126,9 @@ public:
     int GetText(String& out) const;
     int SetText(const String& text);
     int SetRegion(HRGN region, int redraw);
+    // Device notices of the card, only while the window is enabled.
+    int RegisterDeviceNotifications();
+    int UnregisterDeviceNotifications();
 
     static int RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon);
     // Registers the first framework class when there is none yet.

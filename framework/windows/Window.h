@@ -112,6 +112,8 @@ public:
     int SetText(const String& text) { return native_.SetText(text); }
     int SetRegion(HRGN region, int redraw) { return native_.SetRegion(region, redraw); }
     int GetMonitorWorkArea(RECT& rect) const { return native_.GetMonitorWorkArea(rect); }
+    int RegisterDeviceNotifications() { return native_.RegisterDeviceNotifications(); }
+    int UnregisterDeviceNotifications() { return native_.UnregisterDeviceNotifications(); }
     static void GetScreenSize(int& width, int& height) { NativeWindow::GetScreenSize(width, height); }
     static void GetWorkArea(RECT& rect);
     static void GetVirtualScreenRect(int& left, int& top, int& width, int& height)

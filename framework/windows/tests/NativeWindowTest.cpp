@@ -202,10 +202,19 @@ TEST(NativeWindow, TheLastDestroyedWindowUnregistersTheClasses)
         b->Destroy();
         EXPECT_FALSE(::GetClassInfoA(::GetModuleHandleA(nullptr), oldName.c_str(), &info));
     }
+    // A window object made while the classes still stood can be created after they went.
+    RecordingWindow early;
+    {
+        auto last = MakeWindow();
+        last->Destroy();
+    }
+    EXPECT_EQ(early.Create(nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0), 1);
+    early.Destroy();
     auto c = MakeWindow();
     const std::string newName = NativeWindow::ClassName(0);
-    EXPECT_NE(newName, oldName) << "the class counter is never reset";
-    EXPECT_EQ(newName.substr(0, 15), oldName.substr(0, 15));
+    ASSERT_EQ(oldName.rfind("UndefinedAppWnd", 0), 0u) << oldName;
+    const int oldCounter = std::stoi(oldName.substr(15));
+    EXPECT_EQ(newName, "UndefinedAppWnd" + std::to_string(oldCounter + 3)) << "the class counter is never reset";
 }
 
 TEST(NativeWindow, TheModalLoopEndsWithItsResultOrPassesAQuitOn)
@@ -438,6 +447,9 @@ TEST(NativeWindow, DeviceArrivalsCountOnlyForTheCard)
     }
     EXPECT_EQ(window->Take(), Calls{"OnDeviceChange()"});
     EXPECT_EQ(devices.events, (std::vector<std::string>{"unregister", "register"}));
+    window->Enable(0);
+    EXPECT_EQ(window->RegisterDeviceNotifications(), 0) << "only while enabled";
+    EXPECT_EQ(devices.events.size(), 2u);
     NativeWindow::SetDeviceNotices(nullptr);
 }
 
