@@ -593,14 +593,7 @@ UINT_PTR NativeWindow::SetTimer(UINT_PTR id, UINT milliseconds)
     return handle_ ? ::SetTimer(handle_, id, milliseconds, nullptr) : 0;
 }
 
-int NativeWindow::KillTimer(UINT_PTR id)
-{
-    if (!handle_)
-        return 0;
-    if (::KillTimer(handle_, id))
-        return 1;
-    return static_cast<int>(::GetLastError());
-}
+int NativeWindow::KillTimer(UINT_PTR id) { return handle_ && ::KillTimer(handle_, id) ? 1 : 0; }
 
 int NativeWindow::SetFont(HFONT font, int redraw)
 {

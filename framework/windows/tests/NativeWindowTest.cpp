@@ -488,6 +488,9 @@ TEST(Window, GeometryOfAChildInABorderlessParent)
     child->ScreenToClientRect(rect);
     EXPECT_EQ(rect.left, 0);
     EXPECT_EQ(rect.bottom, 10);
+    EXPECT_EQ(parent->SetTimer(5, 1000), 5u);
+    EXPECT_EQ(parent->KillTimer(5), 1);
+    EXPECT_EQ(parent->KillTimer(5), 0) << "a timer that is not running cannot be killed";
     String title;
     title.AssignAscii("Mixer");
     EXPECT_EQ(parent->SetText(title), 1);
