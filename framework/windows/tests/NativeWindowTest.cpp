@@ -223,7 +223,12 @@ TEST(NativeWindow, TheModalLoopEndsWithItsResultOrPassesAQuitOn)
     class EndingWindow : public RecordingWindow
     {
     public:
-        void OnUserMessage(UINT, WPARAM wParam, LPARAM) override { EndModalLoop(static_cast<int>(wParam)); }
+        // Only our own message: other test programs may broadcast theirs meanwhile.
+        void OnUserMessage(UINT message, WPARAM wParam, LPARAM) override
+        {
+            if (message == WM_USER)
+                EndModalLoop(static_cast<int>(wParam));
+        }
     };
     EndingWindow dialog;
     ASSERT_EQ(dialog.Create(nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0), 1);
