@@ -49,8 +49,6 @@ RegistryBackend* RegistryBackend::System() { return nullptr; }
 
 RegistryBackend* RegistryImpl::backend_ = RegistryBackend::System();
 
-RegistryImpl::RegistryImpl(RegistryKey* owner) : owner_(owner) {}
-
 void RegistryImpl::SetBackend(RegistryBackend* backend)
 {
     backend_ = backend ? backend : RegistryBackend::System();

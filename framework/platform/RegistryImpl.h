@@ -6,14 +6,12 @@
 #include "framework/base/String.h"
 #include "framework/platform/RegistryBackend.h"
 
-class RegistryKey;
-
 // The settings store's state: a root and a key path below it. Every setting N is the
 // subkey path\N whose default value holds the setting as text.
 class RegistryImpl : public Object
 {
 public:
-    explicit RegistryImpl(RegistryKey* owner);
+    RegistryImpl() = default;
 
     int Open(const char* rootName, const StringRef& path, int create);
     int WriteString(const StringRef& name, const String* text);
@@ -36,7 +34,6 @@ private:
 
     RegistryRoot root_ = RegistryRoot::None;
     String path_;
-    RegistryKey* owner_; // borrowed
 
     static RegistryBackend* backend_;
 };

@@ -2,7 +2,7 @@
 
 #include "framework/platform/RegistryImpl.h"
 
-RegistryKey::RegistryKey() : impl_(new RegistryImpl(this)) {}
+RegistryKey::RegistryKey() : impl_(new RegistryImpl()) {}
 
 RegistryKey::~RegistryKey() { delete impl_; }
 

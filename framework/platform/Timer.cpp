@@ -2,7 +2,7 @@
 
 #include "framework/platform/TimerImpl.h"
 
-Timer::Timer() : impl_(new TimerImpl(this)) {}
+Timer::Timer() : impl_(new TimerImpl()) {}
 
 Timer::~Timer() { delete impl_; }
 

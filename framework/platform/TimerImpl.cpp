@@ -47,8 +47,6 @@ void* TimerImpl::tickerWindow_ = nullptr;
 uintptr_t TimerImpl::tickerId_ = TimerImpl::kTickerId;
 TickerBackend* TimerImpl::backend_ = SystemTicker();
 
-TimerImpl::TimerImpl(Timer* owner) : owner_(owner) {}
-
 TimerImpl::~TimerImpl()
 {
     if (!IsRegistered())

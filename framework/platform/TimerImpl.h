@@ -14,7 +14,7 @@ public:
     static constexpr uint32_t kTickMilliseconds = 25;
     static constexpr uintptr_t kTickerId = 200;
 
-    explicit TimerImpl(Timer* owner);
+    TimerImpl() = default;
     ~TimerImpl() override;
 
     int Attach(TimerListener* listener, uint32_t period, int32_t argument);
@@ -49,7 +49,6 @@ private:
     int32_t argument_ = 0;
     uint32_t last_ = 0;                 // clock value of the last firing
     int running_ = 0;
-    Timer* owner_;                      // borrowed
 
     static std::vector<TimerImpl*> registered_; // in registration order
     static std::vector<PendingCall> pending_;   // calls of the tick in progress

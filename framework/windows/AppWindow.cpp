@@ -143,6 +143,10 @@ LRESULT CALLBACK AppWindow::ClassWindowProc(HWND hwnd, UINT message, WPARAM wPar
             return 0;
         }
     }
+    // A destroyed main window's handle value may be handed out again: never keep it.
+    AppWindow& appWindow = app->GetAppWindow();
+    if (message == WM_NCDESTROY && hwnd == appWindow.handle_)
+        appWindow.handle_ = nullptr;
     Window* window = app->GetMainWindow();
     if (!window)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);

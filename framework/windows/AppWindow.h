@@ -6,7 +6,7 @@
 class AppBase;
 
 // The Win32 side of the application: the main window class, the single-instance rule,
-// the main window and the idle message loop.
+// the main window and the message loop.
 class AppWindow : public Object
 {
 public:

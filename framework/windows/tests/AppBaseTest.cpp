@@ -161,6 +161,7 @@ TEST(AppBase, RunCreatesThePlaceholderRoutesItsMessagesAndEndsWhenItIsDestroyed)
     EXPECT_EQ(app.Run(), 1);
     EXPECT_EQ(app.hooks, std::vector<std::string>{"OnMainWindowDestroyed"});
     EXPECT_EQ(app.GetMainWindow()->GetHandle(), nullptr);
+    EXPECT_EQ(app.GetWindowHandle(), nullptr) << "the destroyed main window's handle is forgotten";
     EXPECT_EQ(app.Unregister(), 1);
 }
 
