@@ -83,6 +83,30 @@ public:
     int StoreCommandLineOpen(const std::string& text) override { return AppBase::StoreCommandLineOpen(text.c_str()); }
 };
 
+class Win32Desktop final : public DesktopShell
+{
+public:
+    int ShowMessageBox(const char* text, const char* caption) override
+    {
+        return ::MessageBoxA(nullptr, text, caption, MB_TOPMOST);
+    }
+
+    void Open(const char* path) override
+    {
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpVerb = "open";
+        info.lpFile = path;
+        info.nShow = SW_SHOWNORMAL;
+        if (::ShellExecuteExA(&info) && info.hProcess)
+            ::CloseHandle(info.hProcess);
+    }
+};
+
+Win32Desktop g_win32Desktop;
+DesktopShell* g_desktop = &g_win32Desktop;
+
 } // namespace
 
 AppBase::AppBase() : appWindow_(this) { g_current = this; }
@@ -165,7 +189,7 @@ int AppBase::DocumentsFolder(String* out) { return SpecialFolder(out, CSIDL_PERS
 
 int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
 {
-    return ::MessageBoxA(nullptr, Ansi(text).c_str(), Ansi(caption).c_str(), MB_TOPMOST);
+    return g_desktop->ShowMessageBox(Ansi(text).c_str(), Ansi(caption).c_str());
 }
 
 void AppBase::OpenWithShell(const StringRef& path)
@@ -173,15 +197,10 @@ void AppBase::OpenWithShell(const StringRef& path)
     std::string file = Ansi(path);
     if (file.size() >= MAX_PATH)
         file.resize(MAX_PATH - 1);
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpVerb = "open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (::ShellExecuteExA(&info) && info.hProcess)
-        ::CloseHandle(info.hProcess);
+    g_desktop->Open(file.c_str());
 }
+
+void AppBase::SetDesktopShell(DesktopShell* shell) { g_desktop = shell ? shell : &g_win32Desktop; }
 
 void AppBase::OpenDocument(const StringRef& path)
 {
