@@ -321,6 +321,61 @@ TEST_F(AudioStreamTest, HostOverflowDropsEverythingQueuedAndGoesOn)
     EXPECT_EQ(TotalBlocks(), 256);
 }
 
+TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
+{
+    // Channel 0 has one block more queued, so one free block is left where a call needs two.
+    Write(127 * kFrames, 0.5f);
+    std::vector<float> extra(kFrames, 0.5f);
+    const float* leftOnly[] = {extra.data(), nullptr};
+    stream->WriteHostInput(leftOnly, kFrames);
+    ASSERT_EQ(stream->FreeCount(), 1);
+    Write(kFrames / 2, 0.25f);
+    for (int32_t c = 0; c < 2; ++c) {
+        EXPECT_EQ(stream->OutputQueueCount(c), 1) << c;
+        EXPECT_EQ(stream->WritePosition(c), kFrames / 2) << c;
+    }
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
+}
+
+TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
+{
+    for (int32_t i = 0; i < kFrames; ++i)
+        driver.Half32(3, 0)[i] = (i + 1) << 16;
+    for (int32_t s = 0; s < 3; ++s)
+        stream->OnSwitch(0);
+    // Channel 1 alone reads two blocks and ten samples.
+    std::vector<float> right(2 * kFrames + 10);
+    float* rightOnly[] = {nullptr, right.data()};
+    stream->ReadHostOutput(rightOnly, 2 * kFrames + 10);
+    ASSERT_EQ(stream->InputQueueCount(0), 3);
+    ASSERT_EQ(stream->InputQueueCount(1), 1);
+    stream->SetLatency(2);
+    EXPECT_EQ(stream->TrimQueues(), 1);
+    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    // Channel 1's head was not dropped: its next read goes on after the ten samples.
+    EXPECT_EQ(stream->ReadPosition(1), 10);
+    auto out = Read(1);
+    EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
+}
+
+TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksFromOutputToInput)
+{
+    Write(2 * kFrames + 5, 0.5f);
+    // A partly filled block is being written: nothing moves.
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 3));
+    Write(kFrames - 5, 0.5f);
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 2));
+    EXPECT_TRUE(stream->MoveOutputHeadToInput(0, 3));
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(5, 3));
+    EXPECT_EQ(stream->OutputQueueCount(0), 2);
+    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    EXPECT_EQ(stream->InputQueueCount(1), 0);
+    auto out = Read(kFrames);
+    EXPECT_EQ(out[0][kFrames - 1], 0.5f);
+    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames);
+}
+
 TEST_F(AudioStreamTest, DriverOverflowDropsCapturedAudioWithoutTouchingTheHostsBlocks)
 {
     // The host has part of a block written and part of the head block read.
