@@ -182,10 +182,10 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
     }
 }
 
-void AudioStream::RecycleAll(StreamEvent outputEvent, StreamEvent inputEvent)
+void AudioStream::RecycleAll()
 {
-    RecycleOutputQueues(outputEvent);
-    RecycleInputQueues(inputEvent);
+    RecycleOutputQueues(StreamEvent::OverflowOutput);
+    RecycleInputQueues(StreamEvent::OverflowInput);
 }
 
 void AudioStream::Reset(bool clearBlocks)
@@ -303,7 +303,7 @@ void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
             needed += BlocksNeeded(c, n);
     }
     if (needed > free_.Count())
-        RecycleAll(StreamEvent::OverflowOutput, StreamEvent::OverflowInput);
+        RecycleAll();
     for (int32_t c = 0; c < kChannels; ++c) {
         if (inputs[c])
             WriteChannel(c, inputs[c], n);
@@ -472,7 +472,7 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
 SampleBlock* AudioStream::TakeBlockToCapture()
 {
     if (free_.Count() == 0)
-        RecycleAll(StreamEvent::OverflowOutput, StreamEvent::OverflowInput);
+        RecycleAll();
     return TakeFreeBlock();
 }
 

@@ -136,7 +136,8 @@ private:
     // The caller holds the stream lock.
     void RecycleOutputQueues(StreamEvent event);
     void RecycleInputQueues(StreamEvent event);
-    void RecycleAll(StreamEvent outputEvent, StreamEvent inputEvent);
+    // The free list ran dry: everything queued is dropped.
+    void RecycleAll();
     void DeleteAllBlocks();
     SampleBlock* TakeFreeBlock();
     void ReturnBlock(List& queue, SampleBlock* block);
