@@ -79,16 +79,6 @@ TEST_F(AlignedBufferTest, CopyConstructorsTakeTheBytes)
     EXPECT_NE(copy.Data(), source.Data());
 }
 
-// A platform whose allocations fail while asked to.
-class FailingPlatform : public Platform
-{
-public:
-    FailingPlatform() : Platform(0x10000) {}
-    void* Alloc(size_t bytes) override { return failing ? nullptr : Platform::Alloc(bytes); }
-    void* AllocZeroed(size_t bytes) override { return failing ? nullptr : Platform::AllocZeroed(bytes); }
-    bool failing = false;
-};
-
 TEST_F(AlignedBufferTest, FailedAllocationKeepsTheOldContent)
 {
     DestroyPlatform();

@@ -77,6 +77,27 @@ TEST_F(AudioStreamTest, AllocateMakesTheFreeList)
     EXPECT_EQ(stream->FreeCount(), 0);
 }
 
+TEST(AudioStreamMemory, AllocateReportsBlocksItCannotHave)
+{
+    DestroyPlatform();
+    {
+        FailingPlatform platform;
+        PlatformLock listLock;
+        platform.InitLock(&listLock);
+        {
+            AudioStream stream(64, &listLock);
+            platform.failing = true;
+            EXPECT_FALSE(stream.Allocate(64));
+            EXPECT_EQ(stream.FreeCount(), 0);
+            platform.failing = false;
+            EXPECT_TRUE(stream.Allocate(64));
+            EXPECT_EQ(stream.FreeCount(), 256);
+        }
+        platform.DeleteLock(&listLock);
+    }
+    CreatePlatform(0x10000);
+}
+
 TEST_F(AudioStreamTest, PartialBlockPlaysRightAlignedBehindZeros)
 {
     // Two host blocks of 128 fill one 256-frame block.

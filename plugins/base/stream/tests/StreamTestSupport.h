@@ -17,6 +17,17 @@ protected:
     WithPlatform() { CreatePlatform(0x10000); }
 };
 
+// A platform whose heap allocations fail while asked to. Made while no other instance
+// exists, it is the process-wide one.
+class FailingPlatform : public Platform
+{
+public:
+    FailingPlatform() : Platform(0x10000) {}
+    void* Alloc(size_t bytes) override { return failing ? nullptr : Platform::Alloc(bytes); }
+    void* AllocZeroed(size_t bytes) override { return failing ? nullptr : Platform::AllocZeroed(bytes); }
+    bool failing = false;
+};
+
 // The driver's two output and two input buffers, each with two halves of frames samples.
 // In loopback the input buffers are the output buffers, so a switch captures exactly what
 // it has just played.
