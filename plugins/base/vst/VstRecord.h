@@ -72,6 +72,16 @@ static_assert(offsetof(VstEffectRecord, uniqueId) == 112, "effect record");
 static_assert(offsetof(VstEffectRecord, processReplacing) == 120, "effect record");
 #endif
 
+// The editor rectangle handed to the host.
+struct VstRect
+{
+    int16_t top;
+    int16_t left;
+    int16_t bottom;
+    int16_t right;
+};
+static_assert(sizeof(VstRect) == 8, "editor rectangle");
+
 // Flags of the record.
 constexpr int32_t kVstFlagHasEditor = 1;
 constexpr int32_t kVstFlagHasClip = 2;
