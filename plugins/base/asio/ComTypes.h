@@ -10,6 +10,7 @@
 #include <cstring>
 
 using HRESULT = int32_t;
+using ULONG = uint32_t;
 
 struct GUID
 {
@@ -22,7 +23,12 @@ struct GUID
 inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 
+using REFIID = const GUID&;
+using REFCLSID = const GUID&;
+
 #define STDMETHODCALLTYPE
+#define FAILED(result) ((result) < 0)
+#define SUCCEEDED(result) ((result) >= 0)
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -33,9 +39,9 @@ constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 
 struct IUnknown
 {
-    virtual HRESULT QueryInterface(const GUID& iid, void** object) = 0;
-    virtual uint32_t AddRef() = 0;
-    virtual uint32_t Release() = 0;
+    virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
 
 protected:
     ~IUnknown() = default;
