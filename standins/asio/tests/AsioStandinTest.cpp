@@ -3,43 +3,17 @@
 #include "plugins/base/asio/AsioDriver.h"
 #include "plugins/base/asio/DeviceEnumerator.h"
 #include "standins/asio/AsioStandin.h"
+#include "standins/asio/StandinTestConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Writes a configuration file and points the stand-in at it for the objects created meanwhile.
-class ScopedConfig
-{
-public:
-    explicit ScopedConfig(const std::string& text)
-    {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        char path[MAX_PATH];
-        GetTempFileNameA(folder, "asi", 0, path);
-        m_path = path;
-        FILE* file = std::fopen(path, "w");
-        std::fputs(text.c_str(), file);
-        std::fclose(file);
-        SetEnvironmentVariableA(kStandinConfigVariable, path);
-    }
-    ~ScopedConfig()
-    {
-        SetEnvironmentVariableA(kStandinConfigVariable, nullptr);
-        DeleteFileA(m_path.c_str());
-    }
-
-private:
-    std::string m_path;
-};
 
 template <typename Interface>
 Interface* Create(const GUID& id)
@@ -50,17 +24,9 @@ Interface* Create(const GUID& id)
     return static_cast<Interface*>(object);
 }
 
-template <typename Proc>
-Proc Control(const char* name)
-{
-    HMODULE module = GetModuleHandleA(kStandinModuleName);
-    EXPECT_NE(module, nullptr);
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 std::string CallLog()
 {
-    auto log = Control<StandinAsioCallLogProc>("StandinAsioCallLog");
+    auto log = StandinControl<StandinAsioCallLogProc>("StandinAsioCallLog");
     std::string text(static_cast<size_t>(log(nullptr, 0)) + 1, '\0');
     log(&text[0], static_cast<int32_t>(text.size()));
     text.resize(text.size() - 1);
@@ -105,12 +71,12 @@ Client* Client::current = nullptr;
 
 TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
 {
-    ScopedConfig config("[Driver]\nSampleType=16\nClock=manual\nLoopDelay=3\nLoopGain=0.5\n"
+    StandinTestConfig config("[Driver]\nSampleType=16\nClock=manual\nLoopDelay=3\nLoopGain=0.5\n"
                         "MinBuffer=4\nPreferredBuffer=8\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
-    auto clear = Control<StandinAsioClearLogProc>("StandinAsioClearLog");
-    auto step = Control<StandinAsioStepProc>("StandinAsioStep");
+    auto clear = StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog");
+    auto step = StandinControl<StandinAsioStepProc>("StandinAsioStep");
     clear();
     ASSERT_EQ(driver->init(nullptr), 1);
 
@@ -139,7 +105,7 @@ TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
         EXPECT_EQ(client.captured[t], expected) << "sample " << t;
     }
     int32_t switches = 0, ready = 0;
-    Control<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
+    StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
     EXPECT_EQ(switches, 3);
     EXPECT_EQ(CallLog(), "init\ncreateBuffers 2 8\nasioMessage 1 3 = 1\nstart\nstop\ndisposeBuffers\n");
     driver->Release();
@@ -147,7 +113,7 @@ TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
 
 TEST_F(AsioStandin, ReportsTheConfiguredCardAndRefusesBadRequests)
 {
-    ScopedConfig config("[Driver]\nInputs=4\nOutputs=6\nInputName1=Mic\nSampleType=16\nRate=48000\n"
+    StandinTestConfig config("[Driver]\nInputs=4\nOutputs=6\nInputName1=Mic\nSampleType=16\nRate=48000\n"
                         "MinBuffer=32\nMaxBuffer=1024\nPreferredBuffer=128\nGranularity=16\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
@@ -189,15 +155,15 @@ TEST_F(AsioStandin, ReportsTheConfiguredCardAndRefusesBadRequests)
 
 TEST_F(AsioStandin, AcceptsCallbacksWithoutChannelsAndStillSendsMessages)
 {
-    ScopedConfig config("[Driver]\nClock=manual\n");
+    StandinTestConfig config("[Driver]\nClock=manual\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
-    Control<StandinAsioClearLogProc>("StandinAsioClearLog")();
+    StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog")();
     ASSERT_EQ(driver->init(nullptr), 1);
     AsioCallbacks callbacks{&Client::BufferSwitch, nullptr, &Client::Message, nullptr};
     ASSERT_EQ(driver->createBuffers(nullptr, 0, 256, &callbacks), kAsioOk);
     EXPECT_EQ(driver->createBuffers(nullptr, 0, 256, &callbacks), kAsioInvalidMode) << "buffers exist";
-    EXPECT_EQ(Control<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 1);
+    EXPECT_EQ(StandinControl<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 1);
     EXPECT_EQ(driver->disposeBuffers(), kAsioOk);
     EXPECT_EQ(CallLog(), "init\ncreateBuffers 0 256\nasioMessage 1 3 = 1\ncreateBuffers 0 256\ndisposeBuffers\n");
     driver->Release();
@@ -205,7 +171,7 @@ TEST_F(AsioStandin, AcceptsCallbacksWithoutChannelsAndStillSendsMessages)
 
 TEST_F(AsioStandin, ClientsInOneProcessSeeEachOthersChannels)
 {
-    ScopedConfig config("[Driver]\nClock=manual\n");
+    StandinTestConfig config("[Driver]\nClock=manual\n");
     IAsioDriver* first = Create<IAsioDriver>(kStandinDriverId);
     IAsioDriver* second = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_TRUE(first && second);
@@ -240,7 +206,7 @@ TEST_F(AsioStandin, ClientsInOneProcessSeeEachOthersChannels)
 TEST_F(AsioStandin, InjectedFailuresAndTheMakersInterface)
 {
     {
-        ScopedConfig config("[Driver]\nFailInit=1\nFailGetChannels=1\nFailGetSampleRate=1\nOutputReady=-1000\n");
+        StandinTestConfig config("[Driver]\nFailInit=1\nFailGetChannels=1\nFailGetSampleRate=1\nOutputReady=-1000\n");
         IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
         ASSERT_NE(driver, nullptr);
         EXPECT_EQ(driver->init(nullptr), 0);
@@ -258,7 +224,7 @@ TEST_F(AsioStandin, InjectedFailuresAndTheMakersInterface)
         driver->Release();
     }
     {
-        ScopedConfig config("[Driver]\nFailCreateBuffers=1\nFailStart=1\nRefuseKivInterface=1\n");
+        StandinTestConfig config("[Driver]\nFailCreateBuffers=1\nFailStart=1\nRefuseKivInterface=1\n");
         IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
         ASSERT_NE(driver, nullptr);
         ASSERT_EQ(driver->init(nullptr), 1);
@@ -273,7 +239,7 @@ TEST_F(AsioStandin, InjectedFailuresAndTheMakersInterface)
 
 TEST_F(AsioStandin, EnumeratorListsTheConfiguredDevices)
 {
-    ScopedConfig config("[Enumerator]\nDevices=2\nDevice0=1d1a 7302 10011d1a\nDevice1=8086 1234 5\n");
+    StandinTestConfig config("[Enumerator]\nDevices=2\nDevice0=1d1a 7302 10011d1a\nDevice1=8086 1234 5\n");
     IDeviceEnumerator* enumerator = Create<IDeviceEnumerator>(kDeviceEnumeratorId);
     ASSERT_NE(enumerator, nullptr);
     GUID classId{};
@@ -317,27 +283,27 @@ TEST_F(AsioStandin, RegisteredAsAnAsioDriver)
 
 TEST_F(AsioStandin, ThreadClockRunsSwitchesUntilStopped)
 {
-    ScopedConfig config("[Driver]\nMinBuffer=32\nPreferredBuffer=32\n");
+    StandinTestConfig config("[Driver]\nMinBuffer=32\nPreferredBuffer=32\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
     ASSERT_EQ(driver->init(nullptr), 1);
     // Callbacks only: the switches are counted by the stand-in.
     AsioCallbacks callbacks{[](int32_t, AsioBool) {}, nullptr, &Client::Message, nullptr};
-    Control<StandinAsioClearLogProc>("StandinAsioClearLog")();
+    StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog")();
     ASSERT_EQ(driver->createBuffers(nullptr, 0, 32, &callbacks), kAsioOk);
     ASSERT_EQ(driver->start(), kAsioOk);
     int32_t switches = 0, ready = 0;
     for (int i = 0; i < 500 && switches < 3; ++i)
     {
         Sleep(10);
-        Control<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
+        StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
     }
     EXPECT_GE(switches, 3);
     ASSERT_EQ(driver->stop(), kAsioOk);
     int32_t stopped = 0;
-    Control<StandinAsioCountersProc>("StandinAsioCounters")(&stopped, &ready);
+    StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&stopped, &ready);
     Sleep(50);
-    Control<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
+    StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
     EXPECT_EQ(switches, stopped) << "no switch after stop";
     driver->Release();
 }
