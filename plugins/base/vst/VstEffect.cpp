@@ -423,7 +423,7 @@ void VstEffect::FloatToText(float value, char* text)
         return;
     }
     const double whole = std::floor(magnitude);
-    char digits[16];
+    char digits[32];
     std::snprintf(digits, sizeof(digits), "%s%ld.", negative ? "-" : "", static_cast<long>(whole));
     std::strcpy(text, digits);
     size_t count = std::strlen(digits);

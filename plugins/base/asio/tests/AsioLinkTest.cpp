@@ -275,7 +275,8 @@ TEST_F(AsioLinkTest, StartRegistersTwoOutputsAndTwoInputs)
 {
     PlatformLock listLock;
     ThePlatform()->InitLock(&listLock);
-    AudioStream realStream(256, &listLock);
+    auto stream = std::make_unique<AudioStream>(256, &listLock);
+    AudioStream& realStream = *stream;
     ASSERT_TRUE(realStream.Allocate(256));
     AsioLink link(&owner);
     ASSERT_TRUE(link.Open());
@@ -316,6 +317,7 @@ TEST_F(AsioLinkTest, StartRegistersTwoOutputsAndTwoInputs)
     driver.callbacks.bufferSwitch(0, 1);
     EXPECT_EQ(driver.outputReadyCalls, ready);
     link.Close();
+    stream.reset();
     ThePlatform()->DeleteLock(&listLock);
 }
 
