@@ -110,9 +110,11 @@ private:
     void ReleaseDriver();
     void WaitForCallbacks();
 
-    int32_t m_slot = -1; // -1 when the table was full
+    // Host thread, unless said otherwise. The callbacks read the driver, the stream and the
+    // flags only while TakesCallbacks holds; Stop waits for them before anything changes.
+    int32_t m_slot = -1; // -1 when the table was full; fixed for the link's life
     GUID m_driverId{};
-    IAsioDriver* m_driver = nullptr;
+    IAsioDriver* m_driver = nullptr; // owned reference
     char m_driverName[kDriverNameSize] = {};
     int32_t m_driverVersion = 0;
     int32_t m_inputCount = 0;
@@ -126,7 +128,7 @@ private:
     std::atomic<bool> m_armed{false};
     int32_t m_outputReadyAnswer = 0; // guarded by the callback lock
     AsioCallbacks m_callbacks{};
-    AsioBufferInfo m_bufferInfos[4] = {}; // outputs, then inputs
+    AsioBufferInfo m_bufferInfos[4] = {}; // outputs, then inputs; the driver fills the halves
     AsioChannelInfo m_channelInfos[4] = {};
     AsioChannelInfo m_outputChannels[kMaxChannels] = {};
     AsioChannelInfo m_inputChannels[kMaxChannels] = {};
@@ -136,5 +138,5 @@ private:
     int32_t m_preferredBufferSize = 440;
     int32_t m_minimumBufferSize = 0;
     AudioStream* m_stream = nullptr; // borrowed
-    AsioLinkOwner* m_owner;          // borrowed
+    AsioLinkOwner* m_owner;          // borrowed; told of reset requests on the driver's thread
 };
