@@ -91,16 +91,12 @@ bool AlignedBuffer::Resize(size_t n)
 
 bool AlignedBuffer::Append(const void* source, size_t n)
 {
-    return Insert(size_, source, n);
+    return n == 0 ? IsValid() : Insert(size_, source, n);
 }
 
 bool AlignedBuffer::Insert(size_t position, const void* source, size_t n)
 {
-    if (!data_ || position > size_)
-        return false;
-    if (n == 0)
-        return true;
-    if (n > SIZE_MAX - size_)
+    if (!data_ || position > size_ || n == 0 || n > SIZE_MAX - size_)
         return false;
     if (size_ + n > capacity_ && !Reallocate(RoundUp(size_ + n), size_, false))
         return false;

@@ -347,6 +347,23 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
     UnlockStream();
 }
 
+bool AudioStream::MoveOutputHeadToInput(int32_t channel, int32_t queued)
+{
+    if (channel < 0 || channel >= kChannels)
+        return false;
+    LockStream();
+    List& queue = outputQueues_[channel];
+    auto* block = static_cast<SampleBlock*>(queue.Head());
+    const bool move = block && writePositions_[channel] == 0 && queue.Count() == queued;
+    if (move) {
+        queue.Remove(block);
+        block->ResetCursors();
+        inputQueues_[channel].PushBack(block);
+    }
+    UnlockStream();
+    return move;
+}
+
 bool AudioStream::WaitForSwitch(uint32_t timeoutMs)
 {
     return switchEvent_.Wait(timeoutMs);

@@ -86,6 +86,10 @@ public:
     void ReadHostOutput(float* const* outputs, int32_t n);
     // Answers false when no switch came within the time.
     bool WaitForSwitch(uint32_t timeoutMs = kSwitchWaitMs);
+    // For a stream used as a delay line on the host's thread alone: when the channel's
+    // output queue holds exactly queued blocks and none is partly filled, its head block
+    // moves to the channel's input queue. Answers whether it moved.
+    bool MoveOutputHeadToInput(int32_t channel, int32_t queued);
 
     // Driver thread: buffer index 0 or 1 is the half to play and capture.
     void OnSwitch(int32_t bufferIndex);

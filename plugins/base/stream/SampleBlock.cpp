@@ -15,7 +15,9 @@ SampleBlock::SampleBlock(int32_t frames, bool stereo)
     }
     SetStereo(stereo);
     ResetCursors();
-    Clear();
+    // All of the room is cleared, so a later SetStereo never exposes unset memory.
+    if (data_)
+        std::memset(data_, 0, sizeof(float) * 2 * static_cast<size_t>(frames_));
 }
 
 SampleBlock::~SampleBlock()

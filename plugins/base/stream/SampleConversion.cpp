@@ -1,7 +1,5 @@
 #include "plugins/base/stream/SampleConversion.h"
 
-#include <cmath>
-
 namespace {
 constexpr float kInt16Out = 32768.0f;
 constexpr float kInt32Out = 2147418112.0f;
@@ -9,20 +7,17 @@ constexpr float kInt16In = 3.0518509e-5f;
 constexpr float kInt32In = 1.0f / 2147483648.0f;
 }
 
+// The loops are written as selects without branches so the compiler can convert several
+// samples at once; rounding is the processor's (to nearest).
 void FloatToInt16(const float* src, int16_t* dst, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
         const float x = src[i];
-        int32_t v;
-        if (x > 1.0f)
-            v = 32767;
-        else if (x < -1.0f)
-            v = -32767;
-        else if (x != x)
-            v = 0;
-        else
-            v = static_cast<int32_t>(std::lrintf(x * kInt16Out));
-        dst[i] = static_cast<int16_t>(v > 32767 ? 32767 : v);
+        float y = x * kInt16Out;
+        y = y > 32767.0f ? 32767.0f : y;  // +1 would give 32768
+        y = x < -1.0f ? -32767.0f : y;
+        y = x == x ? y : 0.0f;
+        dst[i] = static_cast<int16_t>(__builtin_irintf(y));
     }
 }
 
@@ -30,14 +25,12 @@ void FloatToInt32(const float* src, int32_t* dst, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
         const float x = src[i];
-        if (x > 1.0f)
-            dst[i] = 2147418112;
-        else if (x < -1.0f)
-            dst[i] = -2147418112;
-        else if (x != x)
-            dst[i] = 0;
-        else
-            dst[i] = static_cast<int32_t>(std::lrintf(x * kInt32Out));
+        float y = x * kInt32Out;
+        // Beyond +-1 the product is beyond +-kInt32Out as well.
+        y = y > kInt32Out ? kInt32Out : y;
+        y = y < -kInt32Out ? -kInt32Out : y;
+        y = x == x ? y : 0.0f;
+        dst[i] = __builtin_irintf(y);
     }
 }
 
