@@ -106,7 +106,7 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
     const std::string output = TempPath("vsthost-out.wav");
     ASSERT_TRUE(WriteWav(input, sent));
 
-    const HostRun run = RunHost("--lockstep --editor --chunk --block 256 --product \"Loop Test Host\" --input \"" +
+    const HostRun run = RunHost("--lockstep --editor --chunk --block 256 --input \"" +
                             input + "\" --output \"" + output + "\" " + GetParam());
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
