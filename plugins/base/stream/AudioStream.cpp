@@ -387,10 +387,33 @@ void AudioStream::OnSwitch(int32_t bufferIndex)
 
 void AudioStream::Transfer(int32_t bufferIndex)
 {
+    // Two short lock sections per switch: the blocks to play and to capture into are
+    // unlinked first, converted outside the lock (no other thread can reach them), and the
+    // captured blocks are queued once they are whole. A played block takes the capture of
+    // its channel, so it never passes through the free list half converted.
+    SampleBlock* played[kChannels];
+    int32_t silence[kChannels];
+    SampleBlock* captured[kChannels];
+    LockStream();
     for (int32_t c = 0; c < kChannels; ++c)
-        PlayOutput(c, bufferIndex);
+        played[c] = TakeBlockToPlay(c, &silence[c]);
     for (int32_t c = 0; c < kChannels; ++c)
-        CaptureInput(c, bufferIndex);
+        captured[c] = played[c] ? played[c] : TakeBlockToCapture();
+    UnlockStream();
+
+    for (int32_t c = 0; c < kChannels; ++c)
+        Play(c, bufferIndex, played[c], silence[c]);
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (captured[c])
+            Capture(c, bufferIndex, captured[c]);
+    }
+
+    LockStream();
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (captured[c])
+            inputQueues_[c].PushBack(captured[c]);
+    }
+    UnlockStream();
 }
 
 void AudioStream::WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count)
@@ -427,29 +450,39 @@ void AudioStream::UpdateLevel(int32_t buffer, const float* samples, int32_t coun
     }
 }
 
-void AudioStream::PlayOutput(int32_t channel, int32_t bufferIndex)
+SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
 {
-    LockStream();
+    *silence = 0;
     List& queue = outputQueues_[channel];
     auto* block = static_cast<SampleBlock*>(queue.Head());
     if (!block) {
         Silence(StreamEvent::Underrun, channel, frames_);
-        UnlockStream();
+        return nullptr;
+    }
+    // A partly filled last block plays right-aligned behind silence.
+    if (queue.Count() == 1 && writePositions_[channel] != 0) {
+        *silence = frames_ - writePositions_[channel];
+        writePositions_[channel] = 0;
+        Silence(StreamEvent::PartialBlock, channel, *silence);
+    }
+    queue.Remove(block);
+    return block;
+}
+
+SampleBlock* AudioStream::TakeBlockToCapture()
+{
+    if (free_.Count() == 0)
+        RecycleAll(StreamEvent::OverflowOutput, StreamEvent::OverflowInput);
+    return TakeFreeBlock();
+}
+
+void AudioStream::Play(int32_t channel, int32_t bufferIndex, SampleBlock* block, int32_t silence)
+{
+    if (!block) {
         // Silence rather than the samples this half played two switches ago.
         WriteSilence(channel, bufferIndex, 0, frames_);
         return;
     }
-    // A partly filled last block plays right-aligned behind silence.
-    int32_t silence = 0;
-    if (queue.Count() == 1 && writePositions_[channel] != 0) {
-        silence = frames_ - writePositions_[channel];
-        writePositions_[channel] = 0;
-        Silence(StreamEvent::PartialBlock, channel, silence);
-    }
-    queue.Remove(block);
-    UnlockStream();
-
-    // The block is in no list now: the host cannot reach it while it is converted.
     WriteSilence(channel, bufferIndex, 0, silence);
     const DriverBuffer& target = buffers_[channel];
     const int32_t count = frames_ - silence;
@@ -460,24 +493,11 @@ void AudioStream::PlayOutput(int32_t channel, int32_t bufferIndex)
         else if (target.sampleType == kSampleTypeInt32LSB)
             FloatToInt32(block->Data(), static_cast<int32_t*>(half) + silence, count);
     }
-
-    block->ResetCursors();
-    LockStream();
-    free_.PushBack(block);
-    UnlockStream();
 }
 
-void AudioStream::CaptureInput(int32_t channel, int32_t bufferIndex)
+void AudioStream::Capture(int32_t channel, int32_t bufferIndex, SampleBlock* block)
 {
-    LockStream();
-    if (free_.Count() == 0)
-        RecycleAll(StreamEvent::OverflowOutput, StreamEvent::OverflowInput);
-    SampleBlock* block = TakeFreeBlock();
-    UnlockStream();
-    if (!block)
-        return;
-
-    // Converted before it is queued, so the host never reads a half-converted block.
+    block->ResetCursors();
     const int32_t buffer = kChannels + channel;
     const DriverBuffer& source = buffers_[buffer];
     const void* half = source.halves[bufferIndex];
@@ -488,8 +508,4 @@ void AudioStream::CaptureInput(int32_t channel, int32_t bufferIndex)
     else
         block->Clear();
     UpdateLevel(buffer, block->Data(), frames_);
-
-    LockStream();
-    inputQueues_[channel].PushBack(block);
-    UnlockStream();
 }

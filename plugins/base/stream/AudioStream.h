@@ -8,8 +8,8 @@
 // - the host copies into and out of queued blocks under the stream lock, so the driver
 //   never takes a block the host is in the middle of;
 // - the driver converts only blocks it has unlinked from every list: a captured block is
-//   converted before it is queued, a played block goes back to the free list after it has
-//   been converted.
+//   converted before it is queued, and a played block is converted before it is used
+//   again (for the capture of its channel).
 #pragma once
 
 #include "plugins/base/platform/PlatformBase.h"
@@ -148,10 +148,13 @@ private:
     void Dropped(StreamEvent event, int32_t channel, const float* samples, int32_t count);
     void Silence(StreamEvent event, int32_t channel, int32_t count);
 
-    // Driver thread, outside the stream lock except where they move blocks.
+    // Driver thread. The Take operations run under the stream lock, Play and Capture
+    // outside it on blocks in no list.
     void Transfer(int32_t bufferIndex);
-    void PlayOutput(int32_t channel, int32_t bufferIndex);
-    void CaptureInput(int32_t channel, int32_t bufferIndex);
+    SampleBlock* TakeBlockToPlay(int32_t channel, int32_t* silence);
+    SampleBlock* TakeBlockToCapture();
+    void Play(int32_t channel, int32_t bufferIndex, SampleBlock* block, int32_t silence);
+    void Capture(int32_t channel, int32_t bufferIndex, SampleBlock* block);
     void WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count);
     void UpdateLevel(int32_t buffer, const float* samples, int32_t count);
     void LockStream() { platform_->Lock(&lock_); }

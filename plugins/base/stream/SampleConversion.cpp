@@ -1,6 +1,19 @@
 #include "plugins/base/stream/SampleConversion.h"
 
+#include <cmath>
+
 namespace {
+// Rounds to nearest with the processor's instruction. g++'s builtin returns an int, which
+// lets it convert several samples at once; other compilers get the library call.
+inline int32_t RoundToInt(float y)
+{
+#if defined(__GNUC__) && !defined(__clang__)
+    return __builtin_irintf(y);
+#else
+    return static_cast<int32_t>(std::lrintf(y));
+#endif
+}
+
 constexpr float kInt16Out = 32768.0f;
 constexpr float kInt32Out = 2147418112.0f;
 constexpr float kInt16In = 3.0518509e-5f;
@@ -17,7 +30,7 @@ void FloatToInt16(const float* src, int16_t* dst, int32_t n)
         y = y > 32767.0f ? 32767.0f : y;  // +1 would give 32768
         y = x < -1.0f ? -32767.0f : y;
         y = x == x ? y : 0.0f;
-        dst[i] = static_cast<int16_t>(__builtin_irintf(y));
+        dst[i] = static_cast<int16_t>(RoundToInt(y));
     }
 }
 
@@ -30,7 +43,7 @@ void FloatToInt32(const float* src, int32_t* dst, int32_t n)
         y = y > kInt32Out ? kInt32Out : y;
         y = y < -kInt32Out ? -kInt32Out : y;
         y = x == x ? y : 0.0f;
-        dst[i] = __builtin_irintf(y);
+        dst[i] = RoundToInt(y);
     }
 }
 

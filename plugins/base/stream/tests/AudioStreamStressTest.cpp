@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int32_t kFrames = 32;
+constexpr int32_t kFrames = 16;
 // Sequence numbers travel modulo this period, as values 1 .. 2^22 - 1 over 2^22: exact
 // enough through the driver's 32-bit samples, and never zero.
 constexpr int64_t kScale = int64_t(1) << 22;
