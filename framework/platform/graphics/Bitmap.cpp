@@ -50,6 +50,11 @@ int Bitmap::Blend(double factor, const Bitmap& a, const Bitmap& b, int width, in
                                height, ax, ay, bx, by, tx, ty);
 }
 
+const PixelBuffer& Bitmap::Pixels() const
+{
+    return impl_->Description();
+}
+
 int Bitmap::Width() const
 {
     return impl_->Description().width;

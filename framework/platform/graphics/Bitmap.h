@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/base/Object.h"
+#include "framework/platform/graphics/BitmapPixels.h"
 #include "framework/platform/graphics/Rect.h"
 
 #include <cstdint>
@@ -53,7 +54,8 @@ public:
     HBITMAP Handle() const;
 #endif
 
-    BitmapImpl& Impl() const { return *impl_; }
+    // The pixel description, for pixel work done elsewhere (regions from bitmaps).
+    const PixelBuffer& Pixels() const;
 
 private:
     BitmapImpl* impl_; // owned

@@ -1,7 +1,6 @@
 #include "framework/platform/graphics/Region.h"
 
 #include "framework/platform/graphics/Bitmap.h"
-#include "framework/platform/graphics/BitmapImpl.h"
 #include "framework/platform/graphics/BitmapPixels.h"
 #include "framework/platform/graphics/RegionImpl.h"
 
@@ -100,7 +99,7 @@ int Region::FromBitmap(const Bitmap& bitmap, int x, int y, int width, int height
     if (!region)
         return 0;
     RegionBuilder builder(region);
-    if (!BitmapPixels::ScanRuns(bitmap.Impl().Description(), x, y, width, height, keyX, keyY, builder))
+    if (!BitmapPixels::ScanRuns(bitmap.Pixels(), x, y, width, height, keyX, keyY, builder))
     {
         DeleteObject(region);
         return 0;

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -106,6 +108,58 @@ TEST(DibBitmap, BlendAndScrollOnSections)
     EXPECT_EQ(strip.GetPixel(0, 0), 1u);
     EXPECT_EQ(strip.GetPixel(0, 1), 1u);
     EXPECT_EQ(strip.GetPixel(0, 2), 2u);
+}
+
+// A 3 x 2 24-bit file, rows stored bottom-up: top row red, green, blue; bottom row white,
+// black, grey.
+std::string WriteBitmapFile(const char* name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + name;
+    const uint8_t top[12] = {0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0};
+    const uint8_t bottom[12] = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0};
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + 24;
+    info.biSize = sizeof(info);
+    info.biWidth = 3;
+    info.biHeight = 2;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return path;
+    std::fwrite(&file, sizeof(file), 1, out);
+    std::fwrite(&info, sizeof(info), 1, out);
+    std::fwrite(bottom, 12, 1, out);
+    std::fwrite(top, 12, 1, out);
+    std::fclose(out);
+    return path;
+}
+
+TEST(DibBitmap, LoadFileReadsRowsInImageOrder)
+{
+    const std::string path = WriteBitmapFile("kiv-load-file.bmp");
+    String widePath;
+    ASSERT_EQ(widePath.AppendAnsi(path.c_str()), 1);
+    Bitmap bitmap;
+    ASSERT_EQ(bitmap.LoadFile(widePath), 1);
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(bitmap.Height(), 2);
+    EXPECT_EQ(bitmap.BitsPerPixel(), 24);
+    const uint32_t expected[2][3] = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x000000, 0x808080}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+        {
+            const uint32_t value = expected[y][x];
+            EXPECT_EQ(bitmap.GetPixel(x, y), value) << x << "," << y;
+            EXPECT_EQ(GdiPixel(bitmap, x, y), RGB(value >> 16, (value >> 8) & 0xFF, value & 0xFF)) << x << "," << y;
+        }
+    DeleteFileA(path.c_str());
 }
 
 TEST(DibBitmap, LoadFileOfAMissingFileFails)
