@@ -26,12 +26,10 @@ LPCSTR StandardId(int kind)
 class CursorImpl : public Object
 {
 public:
-    explicit CursorImpl(Cursor* owner) : owner_(owner) {}
-    Cursor* owner_; // borrowed: the facade that owns this
     HCURSOR handle_ = nullptr;
 };
 
-Cursor::Cursor() : impl_(new CursorImpl(this))
+Cursor::Cursor() : impl_(new CursorImpl())
 {
 }
 

@@ -26,7 +26,7 @@ size_t FilterLength(const char* filter)
 }
 }
 
-FileDialogImpl::FileDialogImpl(Object* owner, int kind) : owner_(owner), kind_(kind)
+FileDialogImpl::FileDialogImpl(int kind) : kind_(kind)
 {
 }
 

@@ -16,7 +16,7 @@ public:
         Save = 1
     };
 
-    FileDialogImpl(Object* owner, int kind);
+    explicit FileDialogImpl(int kind);
     FileDialogImpl(const FileDialogImpl&) = delete;
     FileDialogImpl& operator=(const FileDialogImpl&) = delete;
 
@@ -29,7 +29,6 @@ public:
     const String& Path() const { return path_; }
 
 private:
-    Object* owner_; // borrowed: the facade that owns this
     int kind_;
     OPENFILENAMEA record_ = {};
     char initialDirectory_[400] = {};

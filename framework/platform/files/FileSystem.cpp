@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace
 {
@@ -175,8 +176,15 @@ int FileSystem::IsValidName(const StringRef& name)
         return 0;
     if (IsDeviceName(units, length))
         return 0;
+    // Characters the code page lacks would reach the file system as '?'.
     char ansi[MAX_PATH];
-    return ToAnsi(name, ansi, sizeof(ansi)) ? 1 : 0;
+    if (!ToAnsi(name, ansi, sizeof(ansi)))
+        return 0;
+    char16_t back[MAX_PATH];
+    const int count = AnsiCodePage::ToWide(ansi, static_cast<int>(std::strlen(ansi)), back, MAX_PATH);
+    return count == length && std::char_traits<char16_t>::compare(back, units, static_cast<size_t>(length)) == 0
+               ? 1
+               : 0;
 }
 
 int FileSystem::CopyFile(const StringRef& source, const StringRef& target)

@@ -2,7 +2,7 @@
 
 #include "framework/platform/files/FileDialogImpl.h"
 
-OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(this, FileDialogImpl::Open))
+OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Open))
 {
 }
 

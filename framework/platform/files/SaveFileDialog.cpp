@@ -2,7 +2,7 @@
 
 #include "framework/platform/files/FileDialogImpl.h"
 
-SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(this, FileDialogImpl::Save))
+SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Save))
 {
 }
 

@@ -2,7 +2,7 @@
 
 #include "framework/platform/graphics/BitmapImpl.h"
 
-Bitmap::Bitmap() : impl_(new BitmapImpl(this))
+Bitmap::Bitmap() : impl_(new BitmapImpl())
 {
 }
 

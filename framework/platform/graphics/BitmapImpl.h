@@ -9,14 +9,12 @@
 #include "framework/platform/Win32Api.h"
 #endif
 
-class Bitmap;
-
 // The bitmap's storage: a GDI DIB section on Windows, plain memory elsewhere, and the
 // cached description of its pixels.
 class BitmapImpl : public Object
 {
 public:
-    explicit BitmapImpl(Bitmap* owner);
+    BitmapImpl();
     ~BitmapImpl() override;
     BitmapImpl(const BitmapImpl&) = delete;
     BitmapImpl& operator=(const BitmapImpl&) = delete;
@@ -41,5 +39,4 @@ private:
     std::unique_ptr<uint8_t[]> memory_;        // the pixels
 #endif
     PixelBuffer description_;
-    Bitmap* owner_;                            // borrowed: the facade that owns this
 };

@@ -2,9 +2,7 @@
 
 #include <new>
 
-BitmapImpl::BitmapImpl(Bitmap* owner) : owner_(owner)
-{
-}
+BitmapImpl::BitmapImpl() = default;
 
 BitmapImpl::~BitmapImpl() = default;
 

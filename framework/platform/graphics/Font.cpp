@@ -4,7 +4,7 @@
 
 #include <new>
 
-Font::Font() : FontInterface(KindGdi), impl_(new FontImpl(this))
+Font::Font() : FontInterface(KindGdi), impl_(new FontImpl())
 {
 }
 

@@ -30,10 +30,6 @@ private:
 };
 }
 
-FontImpl::FontImpl(Font* owner) : owner_(owner)
-{
-}
-
 FontImpl::~FontImpl()
 {
     if (handle_)

@@ -5,14 +5,12 @@
 
 #include "framework/platform/Win32Api.h"
 
-class Font;
-
 // The GDI side of a Font: the logical font, its handle and the measured line height.
 // Text is measured on the screen context in the ANSI code page.
 class FontImpl : public Object
 {
 public:
-    explicit FontImpl(Font* owner);
+    FontImpl() = default;
     ~FontImpl() override;
     FontImpl(const FontImpl&) = delete;
     FontImpl& operator=(const FontImpl&) = delete;
@@ -28,7 +26,6 @@ public:
     int FitCount(const StringRef& text, int width) const;
 
 private:
-    Font* owner_; // borrowed: the facade that owns this
     LOGFONTA logFont_ = {};
     HFONT handle_ = nullptr; // owned
     int familyKind_ = 1;

@@ -84,9 +84,9 @@ void Graphics::AttachDC(HDC dc)
     impl_->AttachDC(dc);
 }
 
-int Graphics::AttachWindow(Window* window, HWND handle)
+int Graphics::AttachWindow(HWND window)
 {
-    return impl_->AttachWindow(window, handle);
+    return impl_->AttachWindow(window);
 }
 
 HDC Graphics::GetDC() const

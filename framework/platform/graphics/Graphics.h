@@ -9,7 +9,6 @@
 class Bitmap;
 class FontInterface;
 class GraphicsImpl;
-class Window;
 
 // The drawing context paint handlers receive. Colours are COLORREF values.
 class Graphics : public Object
@@ -22,9 +21,8 @@ public:
 
     // A context obtained elsewhere (a paint handler's); not released here.
     void AttachDC(HDC dc);
-    // GetDC of the window's handle, released with this object; 0 without handle or context.
-    // The caller passes the window's handle along until windows can be asked for it here.
-    int AttachWindow(Window* window, HWND handle);
+    // GetDC of the window, released with this object; 0 without window or context.
+    int AttachWindow(HWND window);
     HDC GetDC() const;
 
     void FillRect(const Rect& rect, COLORREF colour);

@@ -8,10 +8,9 @@ GraphicsImpl::~GraphicsImpl()
 void GraphicsImpl::Detach()
 {
     if (owned_ && dc_)
-        ReleaseDC(windowHandle_, dc_);
+        ReleaseDC(window_, dc_);
     dc_ = nullptr;
     window_ = nullptr;
-    windowHandle_ = nullptr;
     owned_ = false;
 }
 
@@ -21,17 +20,16 @@ void GraphicsImpl::AttachDC(HDC dc)
     dc_ = dc;
 }
 
-int GraphicsImpl::AttachWindow(Window* window, HWND handle)
+int GraphicsImpl::AttachWindow(HWND window)
 {
     Detach();
-    if (!handle)
+    if (!window)
         return 0;
-    HDC dc = GetDC(handle);
+    HDC dc = GetDC(window);
     if (!dc)
         return 0;
     dc_ = dc;
     window_ = window;
-    windowHandle_ = handle;
     owned_ = true;
     return 1;
 }

@@ -4,8 +4,6 @@
 
 #include "framework/platform/Win32Api.h"
 
-class Window;
-
 // The GDI side of Graphics: the device context and whether it must be released.
 class GraphicsImpl : public Object
 {
@@ -16,14 +14,13 @@ public:
     GraphicsImpl& operator=(const GraphicsImpl&) = delete;
 
     void AttachDC(HDC dc);
-    int AttachWindow(Window* window, HWND handle);
+    int AttachWindow(HWND window);
     HDC DC() const { return dc_; }
 
 private:
     void Detach();
 
     HDC dc_ = nullptr;
-    Window* window_ = nullptr; // borrowed
-    HWND windowHandle_ = nullptr;
+    HWND window_ = nullptr;    // the window dc_ was obtained for
     bool owned_ = false;       // dc_ came from GetDC and is released here
 };

@@ -55,7 +55,7 @@ private:
 class SystemInfoImpl : public Object
 {
 public:
-    explicit SystemInfoImpl(SystemInfo* owner) : owner_(owner), locale_(new LocaleScope(1200, 0x409))
+    SystemInfoImpl() : locale_(new LocaleScope(1200, 0x409))
     {
         char path[MAX_PATH] = {};
         const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -65,12 +65,11 @@ public:
         locale_.reset();
     }
 
-    SystemInfo* owner_; // borrowed: the facade that owns this
     VersionRecord record_;
     std::unique_ptr<LocaleScope> locale_;
 };
 
-SystemInfo::SystemInfo() : impl_(new SystemInfoImpl(this))
+SystemInfo::SystemInfo() : impl_(new SystemInfoImpl())
 {
 }
 

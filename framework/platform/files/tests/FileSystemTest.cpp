@@ -126,6 +126,8 @@ TEST(FileSystem, PathAndNameChecks)
              Case{u"com1", 1, 0},
              Case{u"Console", 1, 1},
              Case{u".hidden", 1, 1},
+             Case{u"Caf\u00E9", 1, 1},
+             Case{u"\u4E2D\u6587", 1, 0}, // not in the ANSI code page: would become "??"
          })
     {
         SCOPED_TRACE(std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text)));
