@@ -1,0 +1,83 @@
+#pragma once
+
+#include "framework/base/String.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+// A fresh folder under the temporary folder, removed with everything in it afterwards.
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        char name[64];
+        std::snprintf(name, sizeof(name), "kivfiles%lu-%lu", GetCurrentProcessId(), ++counter_);
+        path_ = std::string(temp) + name;
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~TempFolder()
+    {
+        std::string from = path_ + '\0';
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        SHFileOperationA(&operation);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder joined with a relative part ("" for the folder itself).
+    std::string Ansi(const std::string& relative = "") const
+    {
+        return relative.empty() ? path_ : path_ + "\\" + relative;
+    }
+    String Path(const std::string& relative = "") const
+    {
+        String s;
+        s.AppendAnsi(Ansi(relative).c_str());
+        return s;
+    }
+    void WriteFile(const std::string& relative, const char* content) const
+    {
+        FILE* file = std::fopen(Ansi(relative).c_str(), "wb");
+        if (file)
+        {
+            std::fputs(content, file);
+            std::fclose(file);
+        }
+    }
+    bool Exists(const std::string& relative) const
+    {
+        return GetFileAttributesA(Ansi(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool IsFolder(const std::string& relative) const
+    {
+        const DWORD attributes = GetFileAttributesA(Ansi(relative).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    std::string Read(const std::string& relative) const
+    {
+        std::string content;
+        FILE* file = std::fopen(Ansi(relative).c_str(), "rb");
+        if (!file)
+            return content;
+        char buffer[256];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
+            content.append(buffer, n);
+        std::fclose(file);
+        return content;
+    }
+
+private:
+    static inline unsigned long counter_ = 0;
+    std::string path_;
+};
