@@ -313,4 +313,23 @@ TEST_F(RavloOnTheCard, OfflineRenderingPacesOnTheDriversSwitches)
     effect->suspend();
 }
 
+TEST(RavloSettings, ReadOnly32BitValuesOfTheMachineKey)
+{
+    const char* key = "Software\\Halvorn Professional\\VST\\Ravlo";
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    const DWORD amount = 1000;
+    RegSetValueExA(handle, "Delay Amount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&amount), sizeof(amount));
+    RegSetValueExA(handle, "Set Initial Delay", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    RegCloseKey(handle);
+    uint32_t value = 0;
+    EXPECT_TRUE(RavloSystem::Default().ReadSetting("Delay Amount", &value));
+    EXPECT_EQ(value, 1000u);
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Set Initial Delay", &value)) << "text is no 32-bit value";
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Missing", &value));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Delay Amount", &value));
+}
+
 } // namespace
