@@ -675,6 +675,12 @@ TEST(StringAnsi, ExportsThroughTheCodePage)
     EXPECT_EQ(String().ToAnsiBuffer(out, 1), 1);
     EXPECT_STREQ(out, "");
 
+    // Room for the terminator alone: nothing beyond it is written, and the text did not fit.
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(s.ToAnsiBuffer(out, 1), 0);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(std::string(out + 1, sizeof out - 1), std::string(sizeof out - 1, 'x'));
+
     // Units the code page lacks come out as a replacement, not as their low byte.
     String greek = Make(u"\u03A9");
     ASSERT_EQ(greek.ToAnsiBuffer(out, 8), 1);
