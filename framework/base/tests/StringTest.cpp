@@ -272,8 +272,10 @@ TEST(StringNumbers, ParsesUnsignedIntAndReal)
         {u"", 0, 0, 0.0f},
         {u"3.05", 3, 3, 3.05f},
         {u"-.5", 5, -5, -0.5f},
-        {u"4294967296", 0, 0, 0.0f}, // wraps modulo 2^32
+        {u"4294967296", 0, 0, 4294967296.0f}, // wraps modulo 2^32, but not as a real
         {u"4294967295", 4294967295u, -1, 4294967295.0f},
+        {u"0.66666666667", 2242157227u, -2052810069, 0.66666666667f}, // a fraction past 32 bits
+        {u"1.x5", 1, 1, 1.05f},                   // the fraction passes over non-digits too
     };
     for (const Case& c : cases) {
         String s = Make(c.text);
