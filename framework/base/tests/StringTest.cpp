@@ -1,4 +1,5 @@
 #include "framework/base/String.h"
+#include "framework/base/tests/MemoryStreams.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,6 @@
 
 namespace
 {
-std::u16string Text(const String& s)
-{
-    return std::u16string(s.Text(), static_cast<size_t>(s.Length()));
-}
-
 String Make(const char16_t* text)
 {
     String s;
