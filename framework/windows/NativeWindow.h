@@ -49,20 +49,6 @@ protected:
     ~KeyboardHook() = default;
 };
 
-// What device notices need of the card (device enumeration): whether an arrival is the
-// card, and the window's own notice registrations.
-class DeviceNotices
-{
-public:
-    virtual int IsCardPresent() = 0;
-    virtual int IsCardInterface(const char* deviceName) = 0;
-    virtual void Register(Window* window) = 0;
-    virtual void Unregister(Window* window) = 0;
-
-protected:
-    ~DeviceNotices() = default;
-};
-
 // The framework's one link to a Win32 window: registers the window classes, creates the
 // window, binds the handle to its object and turns each message into a virtual operation
 // of the owning Window. Everything runs on the user-interface thread.
@@ -148,7 +134,6 @@ public:
     static void SetTooltip(OpenTooltip* tooltip);
     static void SetKeyboardHook(KeyboardHook* hook);
     static void SetTopModal(HWND dialog);
-    static void SetDeviceNotices(DeviceNotices* notices);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

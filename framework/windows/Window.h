@@ -7,6 +7,8 @@
 #include "framework/base/String.h"
 #include "framework/windows/NativeWindow.h"
 
+class Graphics;
+
 // The base of every framework window. Each handled message calls one virtual operation;
 // the base answers make an un-overridden window behave like a plain Win32 window. The
 // other operations are thin layers over the embedded NativeWindow and do nothing (answer 0)
@@ -33,8 +35,8 @@ public:
     virtual int OnClose() { return 1; }
     virtual void OnDestroy() {}
     virtual int OnChildDestroy(Window*) { return 1; }
-    virtual int OnEraseBackground(HDC) { return 1; }
-    virtual void OnPaint(HDC) {}
+    virtual int OnEraseBackground(Graphics&) { return 1; }
+    virtual void OnPaint(Graphics&) {}
     virtual void OnMouseDown(WPARAM, int, int) {}
     virtual void OnMouseUp(WPARAM, int, int) {}
     virtual void OnDoubleClick(WPARAM, int, int) {}
