@@ -5,7 +5,9 @@
 #include <map>
 #include <memory>
 
+#include "framework/platform/graphics/Font.h"
 #include "framework/platform/graphics/Graphics.h"
+#include "framework/platform/graphics/Region.h"
 #include "framework/platform/system/DeviceEnum.h"
 #include "framework/platform/system/HardwareId.h"
 #include "framework/windows/AppBase.h"
@@ -604,11 +606,11 @@ UINT_PTR NativeWindow::SetTimer(UINT_PTR id, UINT milliseconds)
 
 int NativeWindow::KillTimer(UINT_PTR id) { return handle_ && ::KillTimer(handle_, id) ? 1 : 0; }
 
-int NativeWindow::SetFont(HFONT font, int redraw)
+int NativeWindow::SetFont(const FontInterface& font, int redraw)
 {
-    if (!handle_)
+    if (!handle_ || font.GetKind() != FontInterface::KindGdi)
         return 0;
-    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<const Font&>(font).Handle()), redraw);
     return 1;
 }
 
@@ -667,9 +669,25 @@ int NativeWindow::SetText(const String& text)
     return handle_ && ::SetWindowTextA(handle_, AnsiText(&text).c_str()) ? 1 : 0;
 }
 
-int NativeWindow::SetRegion(HRGN region, int redraw)
+int NativeWindow::SetRegion(const Region* region, int redraw)
 {
-    return handle_ && ::SetWindowRgn(handle_, region, redraw) ? 1 : 0;
+    if (!handle_)
+        return 0;
+    HRGN shape = nullptr;
+    if (region && region->Handle()) {
+        shape = ::CreateRectRgn(0, 0, 0, 0);
+        if (!shape || ::CombineRgn(shape, region->Handle(), nullptr, RGN_COPY) == ERROR) {
+            if (shape)
+                ::DeleteObject(shape);
+            return 0;
+        }
+    }
+    if (!::SetWindowRgn(handle_, shape, redraw)) {
+        if (shape)
+            ::DeleteObject(shape);
+        return 0;
+    }
+    return 1;
 }
 
 int NativeWindow::RegisterDeviceNotifications()

@@ -8,6 +8,8 @@
 #include "framework/base/Object.h"
 #include "framework/base/String.h"
 
+class FontInterface;
+class Region;
 class Window;
 
 // The popup menu that is open (the popup menu sets and clears it): it sees keys first, and
@@ -97,7 +99,8 @@ public:
     int PostMessage(UINT message, WPARAM wParam, LPARAM lParam);
     UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds);
     int KillTimer(UINT_PTR id);
-    int SetFont(HFONT font, int redraw);
+    // Not for bitmap fonts, which the window cannot draw with.
+    int SetFont(const FontInterface& font, int redraw);
     int SetFocus();
     int Enable(int flag);
     int IsEnabled() const;
@@ -111,7 +114,9 @@ public:
     int Scroll(int dx, int dy);
     int GetText(String& out) const;
     int SetText(const String& text);
-    int SetRegion(HRGN region, int redraw);
+    // The window gets a copy of the shape (the system owns what it is given); the region
+    // stays the caller's. Null, or a region without a shape, removes the window's shape.
+    int SetRegion(const Region* region, int redraw);
     // Device notices of the card, only while the window is enabled.
     int RegisterDeviceNotifications();
     int UnregisterDeviceNotifications();

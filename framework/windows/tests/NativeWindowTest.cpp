@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "framework/platform/system/tests/FakeDeviceBackend.h"
+#include "framework/platform/graphics/BitmapFont.h"
+#include "framework/platform/graphics/Font.h"
+#include "framework/platform/graphics/Region.h"
 #include "framework/windows/AppWindow.h"
 #include "framework/windows/NativeWindow.h"
 #include "framework/windows/PlaceholderWindow.h"
@@ -553,6 +556,46 @@ TEST(Window, GeometryOfAChildInABorderlessParent)
     EXPECT_EQ(read.CompareLiteral("Mixer"), 0);
     EXPECT_EQ(Window::WindowFromPoint(240, 135), child.get());
     EXPECT_EQ(Window::WindowFromPoint(-5000, -5000), nullptr);
+}
+
+TEST(Window, ShapesAndFontsFromTheGraphicsLayer)
+{
+    Window window;
+    Region square;
+    ASSERT_EQ(square.AddRect(0, 0, 10, 10), 1);
+    Font font;
+    ASSERT_EQ(font.Create(Font::FamilyArial, 0, 10), 1);
+    EXPECT_EQ(window.SetRegion(&square, 0), 0) << "no window yet";
+    EXPECT_EQ(window.SetFont(font, 0), 0);
+
+    // A system edit control keeps the font it is given.
+    ASSERT_EQ(window.CreateWithClass("EDIT", nullptr, WS_POPUP, 0, 0, 40, 30, nullptr, 0, 0), 1);
+    HWND hwnd = window.GetHandle();
+    ASSERT_EQ(window.SetFont(font, 0), 1);
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), font.Handle());
+    BitmapFont bitmapFont;
+    EXPECT_EQ(window.SetFont(bitmapFont, 0), 0) << "a bitmap font is not a window font";
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), font.Handle());
+
+    ASSERT_EQ(window.SetRegion(&square, 0), 1);
+    HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(::GetWindowRgn(hwnd, shape), SIMPLEREGION);
+    RECT box = {};
+    ::GetRgnBox(shape, &box);
+    EXPECT_EQ(box.right, 10);
+    EXPECT_EQ(box.bottom, 10);
+    // The window took a copy: the region is still the caller's to use.
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(square.GetBox(x, y, width, height), 1);
+    EXPECT_EQ(width, 10);
+    ASSERT_EQ(square.Offset(5, 5), 1);
+    ASSERT_EQ(::GetWindowRgn(hwnd, shape), SIMPLEREGION);
+    ::GetRgnBox(shape, &box);
+    EXPECT_EQ(box.left, 0);
+    // No region removes the shape.
+    ASSERT_EQ(window.SetRegion(nullptr, 0), 1);
+    EXPECT_EQ(::GetWindowRgn(hwnd, shape), ERROR);
+    ::DeleteObject(shape);
 }
 
 TEST(Window, AWindowNeverCreatedDoesNothing)
