@@ -3,7 +3,8 @@
 
     skinbmp.py <description> <output folder>
 
-The description is plain text; '#' starts a comment, colours are #rrggbb.
+The description is plain text. Colours are #rrggbb; any other word that begins with '#'
+starts a comment that runs to the end of the line.
 
     canvas <width> <height> <colour>     size of composite.bmp and its background
     image <name> <x> <y> <w> <h> [key]   a region of the composite; 'key' makes the image's
@@ -78,8 +79,7 @@ def main():
     with open(source, encoding='utf-8') as description:
         for number, raw in enumerate(description, 1):
             where = f"{source}:{number}"
-            # '#' also starts colours: only a '#' at the start of a word that is not a colour
-            # starts a comment.
+            # '#' also starts colours: only a word that is not a colour starts a comment.
             words = []
             for word in raw.split():
                 if word.startswith('#') and not (len(word) == 7 and all(c in '0123456789abcdefABCDEF' for c in word[1:])):
