@@ -97,8 +97,11 @@ def main():
                     name, x, y, w, h = args[0], *map(int, args[1:5])
                     if x < 0 or y < 0 or w <= 0 or h <= 0 or x + w > canvas.width or y + h > canvas.height:
                         raise SystemExit(f"{where}: image '{name}' does not lie inside the canvas")
-                    if any(r[0] == name for r in regions):
-                        raise SystemExit(f"{where}: image '{name}' defined twice")
+                    for other, ox, oy, ow, oh, _ in regions:
+                        if other == name:
+                            raise SystemExit(f"{where}: image '{name}' defined twice")
+                        if x < ox + ow and ox < x + w and y < oy + oh and oy < y + h:
+                            raise SystemExit(f"{where}: image '{name}' overlaps image '{other}'")
                     keyed = args[5:] == ['key']
                     if args[5:] and not keyed:
                         raise SystemExit(f"{where}: unexpected '{' '.join(args[5:])}'")
