@@ -1,7 +1,12 @@
 // The skins we ship load without a single silent failure, and every name the code looks up
 // in them so far resolves. Later views add their look-ups to the tables below.
+#include "framework/base/FileStream.h"
 #include "framework/skin/Skin.h"
 #include "framework/skin/tests/SkinTestSupport.h"
+#include "framework/xml/XmlDocument.h"
+#include "framework/xml/XmlElement.h"
+#include "framework/xml/XmlLoader.h"
+#include "framework/xml/XmlUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +25,36 @@ String ProgramFolder(const char* skin)
         if (c == '/')
             c = '\\';
     return Text(path.c_str());
+}
+
+// Every message box the skin defines names texts that strings.xml holds, and a known mode.
+void ExpectMessageBoxesResolve(RecordingSkin& skin, const String& folder)
+{
+    String path;
+    ASSERT_TRUE(path.Assign(folder) && path.AppendAscii("\\layout.xml"));
+    FileStream stream(0);
+    XmlLoader loader;
+    ASSERT_TRUE(stream.OpenRead(path.Text()) && loader.CreateDocument() && loader.Load(stream));
+    stream.Close();
+    std::vector<XmlNode*> boxes;
+    XmlUtil::GetChildrenByName(XmlUtil::FindChild(loader.GetDocument()->GetFirstChild(), "messageboxes", 0),
+                               "messagebox", boxes);
+    EXPECT_FALSE(boxes.empty());
+    for (XmlNode* node : boxes)
+    {
+        const auto* box = static_cast<const XmlElement*>(node);
+        String name, title, message, mode;
+        XmlUtil::GetAttribute(box, "name", name);
+        SCOPED_TRACE(Narrow(name));
+        ASSERT_TRUE(XmlUtil::GetAttribute(box, "titleId", title));
+        ASSERT_TRUE(XmlUtil::GetAttribute(box, "messageId", message));
+        ASSERT_TRUE(XmlUtil::GetAttribute(box, "mode", mode));
+        EXPECT_NE(skin.FindString(title), nullptr);
+        EXPECT_NE(skin.FindString(message), nullptr);
+        const std::string modeText = Narrow(mode);
+        EXPECT_TRUE(modeText == "OKONLY" || modeText == "OKCANCEL" || modeText == "YESNOCANCEL" ||
+                    modeText == "YESNO");
+    }
 }
 
 struct ShippedSkin
@@ -50,7 +85,8 @@ TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
     {
         SCOPED_TRACE(shipped.folder);
         RecordingSkin skin;
-        ASSERT_EQ(skin.Load(ProgramFolder(shipped.folder), nullptr), 1);
+        const String folder = ProgramFolder(shipped.folder);
+        ASSERT_EQ(skin.Load(folder, nullptr), 1);
         EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
 
         const DialogStyle* box = skin.MessageBoxStyle();
@@ -85,6 +121,7 @@ TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
             EXPECT_NE(skin.FindDialogStyle(Text(name)), nullptr) << name;
         for (const char* name : shipped.responseFunctions)
             EXPECT_NE(skin.FindResponseFunction(Text(name)), nullptr) << name;
+        ExpectMessageBoxesResolve(skin, folder);
         EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
     }
 }
