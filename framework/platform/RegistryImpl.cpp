@@ -1,0 +1,183 @@
+#include "framework/platform/RegistryImpl.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct RootName
+{
+    const char* name;
+    RegistryRoot root;
+};
+
+const RootName kRoots[] = {
+    {"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},
+    {"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
+    {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
+    {"HKEY_USERS", RegistryRoot::Users},
+};
+
+// Registry text is in the ANSI code page.
+std::string ToAnsi(const StringRef& text)
+{
+    String copy;
+    copy.Assign(text);
+    int length = 0;
+    const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
+    return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
+}
+
+void AssignAnsi(String& out, const std::string& text)
+{
+    out.Clear();
+    out.AppendAnsi(text.c_str());
+}
+
+String BoolText(int flag)
+{
+    String text;
+    text.AssignAscii(flag ? "yes" : "no");
+    return text;
+}
+
+} // namespace
+
+#ifndef _WIN32
+RegistryBackend* RegistryBackend::System() { return nullptr; }
+#endif
+
+RegistryBackend* RegistryImpl::backend_ = RegistryBackend::System();
+
+void RegistryImpl::SetBackend(RegistryBackend* backend)
+{
+    backend_ = backend ? backend : RegistryBackend::System();
+}
+
+std::string RegistryImpl::SettingPath(const StringRef& name) const
+{
+    return ToAnsi(path_) + "\\" + ToAnsi(name);
+}
+
+int RegistryImpl::Open(const char* rootName, const StringRef& path, int create)
+{
+    if (!rootName)
+        return 0;
+    RegistryRoot root = RegistryRoot::None;
+    for (const RootName& candidate : kRoots)
+        if (std::strcmp(candidate.name, rootName) == 0)
+            root = candidate.root;
+    if (root == RegistryRoot::None)
+        return 0;
+    root_ = root;
+    path_.Assign(path);
+    if (!create)
+        return 1;
+    return backend_ && backend_->CreateKey(root_, ToAnsi(path_)) ? 1 : 0;
+}
+
+int RegistryImpl::WriteString(const StringRef& name, const String* text)
+{
+    if (!backend_ || root_ == RegistryRoot::None)
+        return 0;
+    if (!text)
+        return backend_->CreateKey(root_, SettingPath(name));
+    return backend_->WriteText(root_, SettingPath(name), std::string(), ToAnsi(*text));
+}
+
+int RegistryImpl::ReadString(const StringRef& name, String& out, const String* defaultText)
+{
+    RegistryBackend::ReadResult result = RegistryBackend::ReadResult::Failed;
+    std::string text;
+    if (backend_ && root_ != RegistryRoot::None)
+        result = backend_->ReadText(root_, SettingPath(name), std::string(), text);
+    if (result == RegistryBackend::ReadResult::Ok) {
+        AssignAnsi(out, text);
+        return 1;
+    }
+    if (result == RegistryBackend::ReadResult::NoValue)
+        out.Clear();
+    if (!defaultText)
+        return 0;
+    // Only a setting that is truly absent is filled in: a value we merely failed to read
+    // stays as the user left it.
+    const bool absent = result == RegistryBackend::ReadResult::NoKey ||
+                        result == RegistryBackend::ReadResult::NoValue;
+    if (absent && !WriteString(name, defaultText))
+        return 0;
+    out.Assign(*defaultText);
+    return 0;
+}
+
+int RegistryImpl::WriteBool(const StringRef& name, int flag)
+{
+    const String text = BoolText(flag);
+    return WriteString(name, &text);
+}
+
+int RegistryImpl::ReadBool(const StringRef& name, int defaultFlag)
+{
+    const String fallback = BoolText(defaultFlag);
+    String text;
+    ReadString(name, text, &fallback);
+    return text.CompareNoCaseAscii("yes") == 0 ? 1 : 0;
+}
+
+int RegistryImpl::WriteUnsigned(const StringRef& name, uint32_t value)
+{
+    String text;
+    text.AssignUnsigned(value, 0);
+    return WriteString(name, &text);
+}
+
+uint32_t RegistryImpl::ReadUnsigned(const StringRef& name, uint32_t defaultValue)
+{
+    String fallback;
+    fallback.AssignUnsigned(defaultValue, 0);
+    String text;
+    ReadString(name, text, &fallback);
+    return text.ToUnsigned();
+}
+
+int RegistryImpl::ReadValue(const StringRef& keyPath, const StringRef& valueName, String& out)
+{
+    if (!backend_ || root_ == RegistryRoot::None)
+        return 0;
+    std::string text;
+    const RegistryBackend::ReadResult result = backend_->ReadText(root_, ToAnsi(keyPath), ToAnsi(valueName), text);
+    if (result == RegistryBackend::ReadResult::Ok) {
+        AssignAnsi(out, text);
+        return 1;
+    }
+    if (result == RegistryBackend::ReadResult::NoValue)
+        out.Clear();
+    return 0;
+}
+
+int RegistryImpl::WriteValue(const StringRef& keyPath, const StringRef& valueName, const String* text)
+{
+    if (!backend_ || root_ == RegistryRoot::None)
+        return 0;
+    if (!text)
+        return backend_->CreateKey(root_, ToAnsi(keyPath));
+    return backend_->WriteText(root_, ToAnsi(keyPath), ToAnsi(valueName), ToAnsi(*text));
+}
+
+void RegistryImpl::GetRootName(String& out) const
+{
+    out.Clear();
+    for (const RootName& candidate : kRoots)
+        if (candidate.root == root_)
+            out.AssignAscii(candidate.name);
+}
+
+void RegistryImpl::GetPath(String& out) const { out.Assign(path_); }
+
+int RegistryImpl::DeleteKey(const StringRef& name)
+{
+    if (!backend_ || root_ == RegistryRoot::None)
+        return 0;
+    const std::string path = SettingPath(name);
+    backend_->DeleteKey(root_, path);
+    return backend_->KeyExists(root_, path) ? 0 : 1;
+}

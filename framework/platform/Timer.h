@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+
+#include "framework/base/Object.h"
+
+class TimerImpl;
+
+// Receives the ticks of a Timer; the argument is the one given to Timer::Attach.
+class TimerListener
+{
+public:
+    virtual void OnTimerTick(int32_t argument) = 0;
+
+protected:
+    ~TimerListener() = default;
+};
+
+// A software timer: many of them share the one 25 ms ticker of the program.
+class Timer : public Object
+{
+public:
+    Timer();
+    ~Timer() override;
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    // Registers the timer (stopped); 0 when nothing could be registered.
+    int Attach(TimerListener* listener, uint32_t period, int32_t argument);
+    // Starts a stopped timer; a non-zero period replaces the stored one. Answers the period
+    // given, or 1 when the timer already ran (then nothing changes).
+    uint32_t Start(uint32_t period = 0);
+    void Stop();
+    int IsRunning() const;
+
+    // The ticker: one system timer on the given window that drives every Timer.
+    static uintptr_t StartTicker(void* window);
+    static uintptr_t StartTicker();
+    static int StopTicker();
+
+private:
+    TimerImpl* impl_; // owned
+};

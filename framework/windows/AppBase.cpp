@@ -1,0 +1,236 @@
+#include "framework/windows/AppBase.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "framework/windows/CommandLine.h"
+#include "framework/windows/NativeWindow.h"
+#include "framework/windows/PlaceholderWindow.h"
+#include "framework/windows/Window.h"
+
+namespace {
+
+AppBase* g_current = nullptr; // borrowed: the application object of the process
+int g_quitting = 0;
+
+const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+
+void CopyBounded(char* buffer, int size, const char* text)
+{
+    if (!buffer || size <= 0)
+        return;
+    std::strncpy(buffer, text, static_cast<size_t>(size) - 1);
+    buffer[size - 1] = '\0';
+}
+
+std::string Ansi(const StringRef& text)
+{
+    String copy;
+    copy.Assign(text);
+    int length = 0;
+    const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
+    return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
+}
+
+bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+HINSTANCE AppInstance()
+{
+    HINSTANCE instance = g_current ? g_current->GetAppWindow().GetInstance() : nullptr;
+    return instance ? instance : ::GetModuleHandleA(nullptr);
+}
+
+int SpecialFolder(String* out, int folder)
+{
+    if (!out)
+        return 0;
+    char path[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathA(nullptr, path, folder, TRUE))
+        return 0;
+    out->Clear();
+    return out->AppendAnsi(path);
+}
+
+class Win32CommandLineActions final : public CommandLineActions
+{
+public:
+    int FileExists(const std::string& path) override
+    {
+        WIN32_FIND_DATAA data;
+        HANDLE find = ::FindFirstFileA(path.c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return 0;
+        ::FindClose(find);
+        return 1;
+    }
+
+    int SetLaunchFlag() override
+    {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+            return 0;
+        const DWORD one = 1;
+        const LONG result = ::RegSetValueExA(key, "LaunchCorvanView", 0, REG_DWORD,
+                                             reinterpret_cast<const BYTE*>(&one), sizeof one);
+        ::RegCloseKey(key);
+        return result == ERROR_SUCCESS ? 1 : 0;
+    }
+
+    int StoreCommandLineOpen(const std::string& text) override { return AppBase::StoreCommandLineOpen(text.c_str()); }
+};
+
+} // namespace
+
+AppBase::AppBase() : appWindow_(this) { g_current = this; }
+
+AppBase::~AppBase()
+{
+    delete mainWindow_;
+    if (g_current == this)
+        g_current = nullptr;
+}
+
+AppBase* AppBase::Current() { return g_current; }
+
+int AppBase::IsQuitting() { return g_quitting; }
+
+void AppBase::GetClassName(char* buffer, int size) { CopyBounded(buffer, size, "UndefinedAppWnd"); }
+
+void AppBase::GetTitle(char* buffer, int size) { CopyBounded(buffer, size, "Noname"); }
+
+Window* AppBase::CreateWindowObject() { return new (std::nothrow) PlaceholderWindow(); }
+
+void AppBase::GetDefaultRect(int& x, int& y, int& width, int& height)
+{
+    x = 50;
+    y = 50;
+    width = 400;
+    height = 300;
+}
+
+void AppBase::Quit()
+{
+    g_quitting = 1;
+    OnQuit();
+    if (HWND main = appWindow_.GetHandle())
+        ::DestroyWindow(main);
+    appWindow_.ForgetHandle();
+    ::PostQuitMessage(0);
+}
+
+void AppBase::OnMainWindowDestroyed(Window*) { ::PostQuitMessage(0); }
+
+int AppBase::Run()
+{
+    return appWindow_.Run(::GetModuleHandleA(nullptr), 0, 0, SW_SHOW) != -1 ? 1 : 0;
+}
+
+int AppBase::Register()
+{
+    appWindow_.SetInstance(::GetModuleHandleA(nullptr));
+    appWindow_.FillNames();
+    if (!appWindow_.RegisterClass())
+        return -1;
+    HICON icon = GetLargeIconId() == -1
+                     ? nullptr
+                     : ::LoadIconA(appWindow_.GetInstance(), MAKEINTRESOURCEA(GetLargeIconId()));
+    return NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
+                                       ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), nullptr, icon);
+}
+
+int AppBase::Unregister()
+{
+    return ::UnregisterClassA(appWindow_.GetClassName(), appWindow_.GetInstance()) ? 1 : 0;
+}
+
+int AppBase::ModulePath(String& out)
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(AppInstance(), path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return 0;
+    if (char* slash = std::strrchr(path, '\\'))
+        *slash = '\0';
+    out.Clear();
+    return out.AppendAnsi(path);
+}
+
+int AppBase::AppDataFolder(String* out) { return SpecialFolder(out, CSIDL_APPDATA); }
+
+int AppBase::DocumentsFolder(String* out) { return SpecialFolder(out, CSIDL_PERSONAL); }
+
+int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
+{
+    return ::MessageBoxA(nullptr, Ansi(text).c_str(), Ansi(caption).c_str(), MB_TOPMOST);
+}
+
+void AppBase::OpenWithShell(const StringRef& path)
+{
+    std::string file = Ansi(path);
+    if (file.size() >= MAX_PATH)
+        file.resize(MAX_PATH - 1);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = "open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExA(&info) && info.hProcess)
+        ::CloseHandle(info.hProcess);
+}
+
+void AppBase::OpenDocument(const StringRef& path)
+{
+    if (!g_current)
+        return;
+    if (PathExists(Ansi(path))) {
+        OpenWithShell(path);
+        return;
+    }
+    String folder;
+    if (!ModulePath(folder) || !PathExists(Ansi(folder)))
+        return;
+    folder.AppendAscii("\\");
+    folder.Append(path);
+    OpenWithShell(folder);
+}
+
+int AppBase::HandleCommandLine(int& sessionStored)
+{
+    Win32CommandLineActions actions;
+    return ::HandleCommandLine(::GetCommandLineA(), actions, sessionStored);
+}
+
+int AppBase::StoreCommandLineOpen(const char* text)
+{
+    HKEY view;
+    if (!text || ::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_ALL_ACCESS, &view) != ERROR_SUCCESS)
+        return 0;
+    HKEY open;
+    LONG result = ::RegCreateKeyExA(view, "CommandLineOpen", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
+    if (result == ERROR_SUCCESS) {
+        result = ::RegSetValueExA(open, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                  static_cast<DWORD>(std::strlen(text) + 1));
+        ::RegCloseKey(open);
+    }
+    ::RegCloseKey(view);
+    return result == ERROR_SUCCESS ? 1 : 0;
+}
+
+int AppBase::TakeLaunchFlag()
+{
+    HKEY view;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &view) != ERROR_SUCCESS)
+        return 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    const LONG read =
+        ::RegQueryValueExA(view, "LaunchCorvanView", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegDeleteValueA(view, "LaunchCorvanView");
+    ::RegCloseKey(view);
+    return read == ERROR_SUCCESS && size == sizeof value && value == 1 ? 1 : 0;
+}

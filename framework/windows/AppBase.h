@@ -1,0 +1,66 @@
+#pragma once
+#include <windows.h>
+
+#include "framework/base/Object.h"
+#include "framework/base/String.h"
+#include "framework/windows/AppWindow.h"
+
+class Window;
+
+// The application object's base: hooks for the derived application and static services
+// for the rest of the program. The object constructed last is "the application".
+class AppBase : public Object
+{
+public:
+    AppBase();
+    ~AppBase() override;
+    AppBase(const AppBase&) = delete;
+    AppBase& operator=(const AppBase&) = delete;
+
+    virtual int GetLargeIconId() { return -1; }
+    virtual int GetSmallIconId() { return -1; }
+    virtual void GetClassName(char* buffer, int size);
+    virtual void GetTitle(char* buffer, int size);
+    virtual Window* CreateWindowObject();
+    virtual int ShowOnStart() { return 1; }
+    virtual DWORD GetExStyle() { return WS_EX_CLIENTEDGE; }
+    virtual DWORD GetStyle() { return WS_OVERLAPPEDWINDOW; }
+    virtual int InitBeforeCreate() { return 1; }
+    virtual void OnQuit() {}
+    virtual int InitAfterCreate() { return 1; }
+    virtual int IsSingleInstance() { return 0; }
+    virtual void GetDefaultRect(int& x, int& y, int& width, int& height);
+    virtual int OnCommand(int, int) { return 0; }
+    virtual void Quit();
+    virtual void OnMainWindowDestroyed(Window* window);
+    virtual void OnActivateRequest() {}
+    virtual Window* GetMainWindow() { return mainWindow_; }
+    virtual void ShowHelp() {}
+    virtual int Run();
+    virtual int Register();
+    virtual int Unregister();
+    virtual HWND GetWindowHandle() { return appWindow_.GetHandle(); }
+    virtual void OnSessionLock() {}
+    virtual void OnSessionUnlock() {}
+    virtual void OnSessionConnect() {}
+    virtual void OnSessionDisconnect() {}
+
+    AppWindow& GetAppWindow() { return appWindow_; }
+    void SetMainWindow(Window* window) { mainWindow_ = window; }
+
+    static AppBase* Current();
+    static int IsQuitting();
+    static int ModulePath(String& out);
+    static int AppDataFolder(String* out);
+    static int DocumentsFolder(String* out);
+    static int MessageBox(const StringRef& text, const StringRef& caption);
+    static void OpenWithShell(const StringRef& path);
+    static void OpenDocument(const StringRef& path);
+    static int HandleCommandLine(int& sessionStored);
+    static int StoreCommandLineOpen(const char* text);
+    static int TakeLaunchFlag();
+
+private:
+    Window* mainWindow_ = nullptr; // owned
+    AppWindow appWindow_;
+};

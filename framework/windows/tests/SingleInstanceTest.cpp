@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+struct Process
+{
+    PROCESS_INFORMATION info = {};
+    ~Process()
+    {
+        if (info.hProcess) {
+            if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(info.hProcess, 99);
+            ::CloseHandle(info.hProcess);
+            ::CloseHandle(info.hThread);
+        }
+    }
+    bool Start(const std::string& mode)
+    {
+        char path[MAX_PATH];
+        ::GetModuleFileNameA(nullptr, path, sizeof path);
+        std::string probe(path);
+        probe = probe.substr(0, probe.rfind('\\') + 1) + "single_instance_probe.exe";
+        std::string line = "\"" + probe + "\" " + mode;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        return ::CreateProcessA(probe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &info) != 0;
+    }
+    DWORD WaitExit(DWORD milliseconds)
+    {
+        if (::WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return 0xFFFFFFFF;
+        DWORD code = 0;
+        ::GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+TEST(SingleInstance, ASecondStartWakesTheFirstAndEnds)
+{
+    Process first;
+    ASSERT_TRUE(first.Start("first"));
+    HWND running = nullptr;
+    for (int i = 0; i < 200 && !running; ++i) {
+        ::Sleep(50);
+        running = ::FindWindowA("KivProbeWnd", "Kiv Probe");
+    }
+    ASSERT_NE(running, nullptr) << "the first instance did not come up";
+
+    Process second;
+    ASSERT_TRUE(second.Start("second"));
+    EXPECT_EQ(second.WaitExit(20000), 0u) << "the second start must create nothing and answer 0";
+    EXPECT_EQ(first.WaitExit(20000), 101u) << "the first instance must see the activation once";
+}
+
+} // namespace
