@@ -111,11 +111,22 @@ int StartWith(const char* commandLine, FakeHost& host)
     return MixerMain(GetModuleHandleA(nullptr), nullptr, SW_SHOW, commandLine, host);
 }
 
+// The tests register the server under other paths; the prefix keeps the program's own.
+class StartupTest : public testing::Test
+{
+protected:
+    static void TearDownTestSuite()
+    {
+        FakeHost host(ProgramFolder() + "\\KivCorvanDSP.exe");
+        StartWith("KivCorvanDSP.exe -RegServer", host);
+    }
+};
+
 const char* const rebootQuestion =
     "Your K-DSP Hardware has been Reset. You should restart the system.Click 'OK' to reboot now "
     "or 'CANCEL' to reboot later";
 
-TEST(StartupTest, ResetWritesTheRefreshFlagsDropsTheUserStateAndAsksToReboot)
+TEST_F(StartupTest, ResetWritesTheRefreshFlagsDropsTheUserStateAndAsksToReboot)
 {
     for (int answer : {IDOK, IDCANCEL})
     {
@@ -144,7 +155,7 @@ TEST(StartupTest, ResetWritesTheRefreshFlagsDropsTheUserStateAndAsksToReboot)
     }
 }
 
-TEST(StartupTest, ResetAsksEvenWhenNoDriverKeyExists)
+TEST_F(StartupTest, ResetAsksEvenWhenNoDriverKeyExists)
 {
     // The driver's keys come from the test prefix; take them away for this run.
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, zavo);
@@ -162,7 +173,7 @@ TEST(StartupTest, ResetAsksEvenWhenNoDriverKeyExists)
     }
 }
 
-TEST(StartupTest, RegServerWritesTheScriptsAndUnregServerRemovesThem)
+TEST_F(StartupTest, RegServerWritesTheScriptsAndUnregServerRemovesThem)
 {
     const std::string program = "C:\\Kiv Test\\KivCorvanDSP.exe";
     FakeHost host(program);
@@ -199,7 +210,7 @@ TEST(StartupTest, RegServerWritesTheScriptsAndUnregServerRemovesThem)
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST(StartupTest, OrdinaryStartRegistersAndRunsTheApplication)
+TEST_F(StartupTest, OrdinaryStartRegistersAndRunsTheApplication)
 {
     std::string program = ProgramFolder() + "\\KivCorvanDSP.exe";
     FakeHost host(program);
@@ -217,7 +228,7 @@ TEST(StartupTest, OrdinaryStartRegistersAndRunsTheApplication)
     EXPECT_EQ(ComModule::GetServer(), nullptr);
 }
 
-TEST(StartupTest, MissingProxyStubLibraryEndsTheStart)
+TEST_F(StartupTest, MissingProxyStubLibraryEndsTheStart)
 {
     // A folder without KivCorvanDSP_ps.dll: the test executable's own.
     FakeHost host(TestFolder() + "\\KivCorvanDSP.exe");
