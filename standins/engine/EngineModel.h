@@ -27,7 +27,7 @@ struct HardwareProfile
     static HardwareProfile Read(const std::filesystem::path& file);
 };
 
-class StandinSettings : public IVarnSettings
+class StandinSettings final : public IVarnSettings
 {
 public:
     int VARN_CALL SetValue(const char* name, int value, int reserved, int flag) override;
@@ -36,7 +36,7 @@ public:
     std::map<std::string, int> values; // guarded by the engine's model lock
 };
 
-class StandinLevelControl : public IVarnLevelControl
+class StandinLevelControl final : public IVarnLevelControl
 {
 public:
     void VARN_CALL Reserved0() override {}
@@ -61,7 +61,7 @@ public:
     float level = 0.0f;
 };
 
-class StandinHardware : public IVarnHardware
+class StandinHardware final : public IVarnHardware
 {
 public:
     explicit StandinHardware(const HardwareProfile& profile) : profile_(profile) {}
@@ -83,7 +83,7 @@ private:
     const HardwareProfile& profile_;
 };
 
-class StandinMixer : public IVarnMixer
+class StandinMixer final : public IVarnMixer
 {
 public:
     explicit StandinMixer(const HardwareProfile& profile);
@@ -125,7 +125,7 @@ public:
 
 // Core effects ("Core Effects\Presets\<effect>") and categories ("Effect Presets\<category>")
 // of the program folder.
-class StandinFxLibrary : public IVarnFxLibrary
+class StandinFxLibrary final : public IVarnFxLibrary
 {
 public:
     explicit StandinFxLibrary(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}

@@ -10,6 +10,7 @@
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ComInterfaces.h"
 #include "mixer/comserver/ComModule.h"
+#include "mixer/comserver/Registrar.h"
 
 namespace
 {
@@ -200,10 +201,17 @@ TEST_F(StartupTest, RegServerWritesTheScriptsAndUnregServerRemovesThem)
     };
     for (const Value& v : values)
         EXPECT_EQ(ReadText(v.key, v.name), v.text) << v.key;
+    // What lets a user who cannot rewrite the keys start the program: the registration
+    // present is complete and names this program, not another.
+    EXPECT_TRUE(IsRegistryScriptApplied(AppIdScript(), program.c_str()));
+    EXPECT_TRUE(IsRegistryScriptApplied(ClassScript(), program.c_str()));
+    EXPECT_FALSE(IsRegistryScriptApplied(ClassScript(), "C:\\Elsewhere\\KivCorvanDSP.exe"));
 
     EXPECT_EQ(StartWith("KivCorvanDSP.exe /unregserver", host), S_OK);
     for (const Value& v : values)
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, v.key)) << v.key;
+    EXPECT_FALSE(IsRegistryScriptApplied(AppIdScript(), program.c_str()));
+    EXPECT_FALSE(IsRegistryScriptApplied(ClassScript(), program.c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "AppID"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
     EXPECT_EQ(host.runs, 0);
