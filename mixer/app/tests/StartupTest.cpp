@@ -4,13 +4,16 @@
 #include <shlwapi.h>
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "mixer/app/Application.h"
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ComInterfaces.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/Registrar.h"
+#include "mixer/comserver/ServicesServer.h"
 
 namespace
 {
@@ -46,6 +49,8 @@ public:
     {
         ++runs;
         serverDuringRun = ComModule::GetServer() != nullptr;
+        if (duringRun)
+            duringRun();
         return 42;
     }
 
@@ -54,7 +59,24 @@ public:
     int reboots = 0;
     int runs = 0;
     bool serverDuringRun = false;
+    std::function<void()> duringRun;
     std::vector<Message> messages;
+};
+
+// A client's sink in this process.
+class TerminateSink : public IKivCorvanNotify
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD) override
+    {
+        types.push_back(type);
+        return S_OK;
+    }
+    ULONG references = 1;
+    std::vector<DWORD> types;
 };
 
 std::string TestFolder()
@@ -234,6 +256,24 @@ TEST_F(StartupTest, OrdinaryStartRegistersAndRunsTheApplication)
     // The COM side ended once: no lock left, no server object.
     EXPECT_EQ(ComModule::GetLockCount(), 0);
     EXPECT_EQ(ComModule::GetServer(), nullptr);
+}
+
+TEST_F(StartupTest, QuitPathTellsTheClientsAndEndsTheComSideOnce)
+{
+    std::string program = ProgramFolder() + "\\KivCorvanDSP.exe";
+    FakeHost host(program);
+    TerminateSink sink;
+    host.duringRun = [&] {
+        DWORD cookie = 0;
+        ASSERT_EQ(ComModule::GetServer()->Advise(&sink, KivKDSPASIO_Terminate, 1, &cookie), S_OK);
+        Application application;
+        application.OnQuit(); // the application's own end, inside the run
+        EXPECT_EQ(ComModule::GetServer(), nullptr);
+    };
+    EXPECT_EQ(StartWith(program.c_str(), host), 42);
+    EXPECT_EQ(sink.types, std::vector<DWORD>{KivKDSPASIO_Terminate});
+    EXPECT_EQ(sink.references, 1u);
+    EXPECT_EQ(ComModule::GetLockCount(), 0); // not below zero: start-up's end did not repeat it
 }
 
 TEST_F(StartupTest, MissingProxyStubLibraryEndsTheStart)
