@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace
 {
 // Lives as long as the process: the lists may still be emptied during static destruction.

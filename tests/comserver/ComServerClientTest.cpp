@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <deque>
 #include <string>
 
 #include "mixer/app/Application.h"
@@ -48,7 +49,7 @@ DWORD RunAndWait(std::string commandLine)
 
 // Serves incoming calls (this apartment's sinks) until done() or the time is up.
 template <class Done>
-bool PumpUntil(Done done, DWORD milliseconds = 10000)
+bool PumpUntil(Done done, DWORD milliseconds = 60000)
 {
     DWORD start = GetTickCount();
     while (!done())
@@ -128,6 +129,12 @@ protected:
         return PumpUntil([&] { return sink.arrivals.size() >= count; });
     }
 
+    // Sinks outlive the apartment: COM releases its stubs' references at CoUninitialize.
+    PublicSink& NewPublicSink() { return publicSinks.emplace_back(); }
+    PrivateSink& NewPrivateSink() { return privateSinks.emplace_back(); }
+
+    std::deque<PublicSink> publicSinks;
+    std::deque<PrivateSink> privateSinks;
     IKivCorvanServices* services = nullptr;
     IKivCorvanEventSource* source = nullptr;
     HWND server = nullptr;
@@ -135,8 +142,8 @@ protected:
 
 TEST_F(ComServerClientTest, SinksReceiveExactlyTheBitsOfTheirMask)
 {
-    PublicSink publicSink;
-    PrivateSink privateSink;
+    PublicSink& publicSink = NewPublicSink();
+    PrivateSink& privateSink = NewPrivateSink();
     DWORD publicCookie = 0, privateCookie = 0;
     ASSERT_EQ(services->Advise(&publicSink, 0x77FC, 0x11, &publicCookie), S_OK);
     ASSERT_EQ(source->Advise(&privateSink, 0x7400, 0x22, &privateCookie), S_OK);
@@ -162,7 +169,8 @@ TEST_F(ComServerClientTest, SinksReceiveExactlyTheBitsOfTheirMask)
 
 TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
 {
-    PublicSink sink, marker;
+    PublicSink& sink = NewPublicSink();
+    PublicSink& marker = NewPublicSink();
     DWORD first = 0, second = 0, markerCookie = 0;
     ASSERT_EQ(services->Advise(&sink, 0x8, 1, &first), S_OK);
     ASSERT_EQ(services->Advise(&sink, 0x8, 2, &second), S_OK);
@@ -193,7 +201,8 @@ TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
 
 TEST_F(ComServerClientTest, UnadviseFromInsideNotify)
 {
-    PublicSink leaving, staying;
+    PublicSink& leaving = NewPublicSink();
+    PublicSink& staying = NewPublicSink();
     DWORD leavingCookie = 0, stayingCookie = 0;
     ASSERT_EQ(services->Advise(&leaving, 0x4, 1, &leavingCookie), S_OK);
     ASSERT_EQ(services->Advise(&staying, 0x4, 2, &stayingCookie), S_OK);
@@ -220,10 +229,10 @@ TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
     PROCESS_INFORMATION probe = {};
     ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &probe));
-    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 30000));
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }));
 
-    PublicSink publicSink;
-    PrivateSink privateSink;
+    PublicSink& publicSink = NewPublicSink();
+    PrivateSink& privateSink = NewPrivateSink();
     DWORD publicCookie = 0, privateCookie = 0;
     ASSERT_EQ(services->Advise(&publicSink, 0x20, 5, &publicCookie), S_OK);
     ASSERT_EQ(source->Advise(&privateSink, 0x2000, 6, &privateCookie), S_OK);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -76,6 +77,10 @@ protected:
         return cookie;
     }
 
+    // Sinks outlive the server object, which releases the ones still subscribed.
+    FakeSink& NewSink() { return sinks.emplace_back(); }
+
+    std::deque<FakeSink> sinks;
     ServicesServer* server = nullptr;
     IKivCorvanEventSource* source = nullptr;
 };
@@ -95,7 +100,7 @@ TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
     };
     for (const Case& c : cases)
     {
-        FakeSink sink;
+        FakeSink& sink = NewSink();
         DWORD cookie = AdvisePublic(sink, c.mask, 77);
         for (DWORD bit = 1; bit <= 0x4000; bit <<= 1)
             ServicesServer::FireNotify(bit);
@@ -110,7 +115,8 @@ TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
 
 TEST_F(ServicesServerTest, TypeIsPassedWholeToEverySharingSink)
 {
-    FakeSink reinit, several;
+    FakeSink& reinit = NewSink();
+    FakeSink& several = NewSink();
     AdvisePublic(reinit, 0x1, 1);
     AdvisePublic(several, 0x28, 2);
     ServicesServer::FireNotify(0x9);
@@ -120,7 +126,8 @@ TEST_F(ServicesServerTest, TypeIsPassedWholeToEverySharingSink)
 
 TEST_F(ServicesServerTest, PrivateSinksGetTheTwoValuesAndTheListsStayApart)
 {
-    FakeSink publicSink, privateSink;
+    FakeSink& publicSink = NewSink();
+    FakeSink& privateSink = NewSink();
     AdvisePublic(publicSink, 0xFFFFFFFF, 5);
     AdvisePrivate(privateSink, 0x7400, 6);
     ServicesServer::FirePrivateNotify(0x400, 11, 12);
@@ -133,7 +140,8 @@ TEST_F(ServicesServerTest, PrivateSinksGetTheTwoValuesAndTheListsStayApart)
 
 TEST_F(ServicesServerTest, SameSinkTwiceGivesOneCookieAndUnadviseRemovesOneRecord)
 {
-    FakeSink sink, other;
+    FakeSink& sink = NewSink();
+    FakeSink& other = NewSink();
     DWORD first = AdvisePublic(sink, 0x8, 1);
     DWORD second = AdvisePublic(sink, 0x8, 2);
     DWORD third = AdvisePublic(other, 0x8, 3);
@@ -153,7 +161,7 @@ TEST_F(ServicesServerTest, SameSinkTwiceGivesOneCookieAndUnadviseRemovesOneRecor
 
 TEST_F(ServicesServerTest, UnknownCookieChangesNothing)
 {
-    FakeSink sink;
+    FakeSink& sink = NewSink();
     DWORD cookie = AdvisePublic(sink, 0x8, 1);
     EXPECT_EQ(server->Unadvise(cookie + 1), S_OK);
     EXPECT_EQ(server->Unadvise(0), S_OK);
@@ -169,7 +177,7 @@ TEST_F(ServicesServerTest, NullSinkOrCookiePointerIsRefused)
     EXPECT_EQ(server->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
     EXPECT_EQ(source->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
     EXPECT_EQ(cookie, 1234u);
-    FakeSink sink;
+    FakeSink& sink = NewSink();
     EXPECT_EQ(server->Advise(sink.Public(), 0xFFFF, 1, nullptr), E_POINTER);
     EXPECT_EQ(sink.references, 1u);
     // Nothing was stored: broadcasts, Unadvise(0) and the object's end touch no sink.
@@ -180,7 +188,9 @@ TEST_F(ServicesServerTest, NullSinkOrCookiePointerIsRefused)
 
 TEST_F(ServicesServerTest, UnadviseInsideNotifyKeepsTheSinksAliveUntilTheBroadcastEnds)
 {
-    FakeSink first, second, third;
+    FakeSink& first = NewSink();
+    FakeSink& second = NewSink();
+    FakeSink& third = NewSink();
     DWORD firstCookie = AdvisePublic(first, 0x4, 1);
     DWORD secondCookie = AdvisePublic(second, 0x4, 2);
     AdvisePublic(third, 0x4, 3);
@@ -203,7 +213,8 @@ TEST_F(ServicesServerTest, UnadviseInsideNotifyKeepsTheSinksAliveUntilTheBroadca
 
 TEST_F(ServicesServerTest, AdviseInsideNotifyJoinsFromTheNextBroadcast)
 {
-    FakeSink caller, late;
+    FakeSink& caller = NewSink();
+    FakeSink& late = NewSink();
     AdvisePrivate(caller, 0x2000, 1);
     bool advised = false;
     caller.onNotify = [&] {
@@ -220,7 +231,8 @@ TEST_F(ServicesServerTest, AdviseInsideNotifyJoinsFromTheNextBroadcast)
 
 TEST_F(ServicesServerTest, EndOfTheServerReleasesEverySink)
 {
-    FakeSink a, b;
+    FakeSink& a = NewSink();
+    FakeSink& b = NewSink();
     AdvisePublic(a, 0x8, 1);
     AdvisePublic(a, 0x10, 1);
     AdvisePrivate(b, 0x400, 2);
