@@ -278,13 +278,23 @@ TEST_F(StartupTest, QuitPathTellsTheClientsAndEndsTheComSideOnce)
 
 TEST_F(StartupTest, MissingProxyStubLibraryEndsTheStart)
 {
-    // A folder without KivCorvanDSP_ps.dll: the test executable's own.
-    FakeHost host(TestFolder() + "\\KivCorvanDSP.exe");
+    // The program's folder lacks KivCorvanDSP_ps.dll, while a library of that name lies in a
+    // folder of the search path (this executable's): it must not be taken instead.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "kiv-no-proxystub";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string planted = TestFolder() + "\\KivCorvanDSP_ps.dll";
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "\\KivCorvanDSP_ps.dll").c_str(), planted.c_str(), FALSE));
+
+    FakeHost host(folder + "\\KivCorvanDSP.exe");
     EXPECT_EQ(StartWith("KivCorvanDSP.exe", host), -1);
     EXPECT_EQ(host.runs, 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "KIV Corvan DSP component missing - you may need to re-install.");
     EXPECT_EQ(host.messages[0].caption, "KIV Corvan DSP");
     EXPECT_EQ(host.messages[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(DeleteFileA(planted.c_str()));
+    RemoveDirectoryA(folder.c_str());
 }
 } // namespace
