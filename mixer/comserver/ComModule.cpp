@@ -42,6 +42,8 @@ public:
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
+        if (!initialised)
+            return CO_E_SERVER_STOPPING;
         ServicesServer* instance = ComModule::GetServer();
         if (!instance)
             return E_OUTOFMEMORY;

@@ -267,3 +267,38 @@ TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
     EXPECT_EQ(none, nullptr);
 }
 } // namespace
+
+namespace
+{
+TEST(ComModuleTest, EveryClientGetsTheOneServerUntilTheModuleEnds)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ComModule::Init();
+    ComModule::Lock();
+    ASSERT_EQ(ComModule::RegisterClassObjects(), S_OK);
+    IKivCorvanServices* first = nullptr;
+    IKivCorvanServices* second = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_IKivCorvanServices, reinterpret_cast<void**>(&first)),
+              S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_IKivCorvanServices, reinterpret_cast<void**>(&second)),
+              S_OK);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first, static_cast<IKivCorvanServices*>(ComModule::GetServer()));
+    EXPECT_EQ(ComModule::GetLockCount(), 3);
+    first->Release();
+    second->Release();
+    EXPECT_EQ(ComModule::GetLockCount(), 1);
+
+    ComModule::Term();
+    IKivCorvanServices* late = nullptr;
+    EXPECT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_IKivCorvanServices, reinterpret_cast<void**>(&late)),
+              CO_E_SERVER_STOPPING);
+    EXPECT_EQ(ComModule::RevokeClassObjects(), S_OK);
+    EXPECT_EQ(ComModule::RevokeClassObjects(), S_OK); // the second time does nothing
+    ComModule::Unlock();
+    CoUninitialize();
+}
+} // namespace
