@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/platform/files/FileSystem.h"
 #include "framework/windows/CommandLine.h"
 #include "framework/windows/NativeWindow.h"
 #include "framework/windows/PlaceholderWindow.h"
@@ -35,8 +36,6 @@ std::string Ansi(const StringRef& text)
     const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
     return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
 }
-
-bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 HINSTANCE AppInstance()
 {
@@ -82,6 +81,30 @@ public:
 
     int StoreCommandLineOpen(const std::string& text) override { return AppBase::StoreCommandLineOpen(text.c_str()); }
 };
+
+class Win32Desktop final : public DesktopShell
+{
+public:
+    int ShowMessageBox(const char* text, const char* caption) override
+    {
+        return ::MessageBoxA(nullptr, text, caption, MB_TOPMOST);
+    }
+
+    void Open(const char* path) override
+    {
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS;
+        info.lpVerb = "open";
+        info.lpFile = path;
+        info.nShow = SW_SHOWNORMAL;
+        if (::ShellExecuteExA(&info) && info.hProcess)
+            ::CloseHandle(info.hProcess);
+    }
+};
+
+Win32Desktop g_win32Desktop;
+DesktopShell* g_desktop = &g_win32Desktop;
 
 } // namespace
 
@@ -165,7 +188,7 @@ int AppBase::DocumentsFolder(String* out) { return SpecialFolder(out, CSIDL_PERS
 
 int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
 {
-    return ::MessageBoxA(nullptr, Ansi(text).c_str(), Ansi(caption).c_str(), MB_TOPMOST);
+    return g_desktop->ShowMessageBox(Ansi(text).c_str(), Ansi(caption).c_str());
 }
 
 void AppBase::OpenWithShell(const StringRef& path)
@@ -173,26 +196,21 @@ void AppBase::OpenWithShell(const StringRef& path)
     std::string file = Ansi(path);
     if (file.size() >= MAX_PATH)
         file.resize(MAX_PATH - 1);
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpVerb = "open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (::ShellExecuteExA(&info) && info.hProcess)
-        ::CloseHandle(info.hProcess);
+    g_desktop->Open(file.c_str());
 }
+
+void AppBase::SetDesktopShell(DesktopShell* shell) { g_desktop = shell ? shell : &g_win32Desktop; }
 
 void AppBase::OpenDocument(const StringRef& path)
 {
     if (!g_current)
         return;
-    if (PathExists(Ansi(path))) {
+    if (FileSystem::FileExists(path)) {
         OpenWithShell(path);
         return;
     }
     String folder;
-    if (!ModulePath(folder) || !PathExists(Ansi(folder)))
+    if (!ModulePath(folder) || !FileSystem::DirectoryExists(folder))
         return;
     folder.AppendAscii("\\");
     folder.Append(path);

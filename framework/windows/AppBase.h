@@ -7,6 +7,18 @@
 
 class Window;
 
+// What the static services ask of the desktop: a plain message box and the shell's "open".
+// Tests put in a recorder that answers for the user.
+class DesktopShell
+{
+public:
+    virtual int ShowMessageBox(const char* text, const char* caption) = 0;
+    virtual void Open(const char* path) = 0;
+
+protected:
+    ~DesktopShell() = default;
+};
+
 // The application object's base: hooks for the derived application and static services
 // for the rest of the program. The object constructed last is "the application".
 class AppBase : public Object
@@ -59,6 +71,8 @@ public:
     static int HandleCommandLine(int& sessionStored);
     static int StoreCommandLineOpen(const char* text);
     static int TakeLaunchFlag();
+    // Replaces the desktop (tests); null puts it back.
+    static void SetDesktopShell(DesktopShell* shell);
 
 private:
     Window* mainWindow_ = nullptr; // owned

@@ -12,7 +12,8 @@
 class MemoryRegistryBackend final : public RegistryBackend
 {
 public:
-    bool failWrites = false;
+    bool failWrites = false;      // keys cannot be created
+    bool failValueWrites = false; // keys can be created, values not written
     bool failReads = false;
 
     int CreateKey(RegistryRoot root, const std::string& path) override
@@ -32,7 +33,7 @@ public:
     int WriteText(RegistryRoot root, const std::string& path, const std::string& name,
                   const std::string& text) override
     {
-        if (!CreateKey(root, path))
+        if (!CreateKey(root, path) || failValueWrites)
             return 0;
         keys_[{root, Fold(path)}][Fold(name)] = text;
         return 1;

@@ -220,6 +220,15 @@ TEST_F(RegistryFailureTest, FailedWritesAnswerZero)
     EXPECT_EQ(other.Open("HKEY_CURRENT_USER", Text("Software\\New"), 0), 1);
 }
 
+TEST_F(RegistryFailureTest, AWriteThatFailsAfterTheKeyWasMadeAnswersZero)
+{
+    memory.failValueWrites = true;
+    const String text = Text("x");
+    EXPECT_EQ(key.WriteString(Text("a"), &text), 0);
+    EXPECT_EQ(key.WriteUnsigned(Text("b"), 5), 0);
+    EXPECT_EQ(key.WriteString(Text("c"), nullptr), 1) << "creating the bare setting works";
+}
+
 TEST_F(RegistryFailureTest, AnUnreadableSettingIsNotOverwrittenByTheDefault)
 {
     const String text = Text("no");

@@ -222,6 +222,48 @@ TEST(AppBase, StaticServicesWithoutAndWithAnApplication)
     EXPECT_EQ(AppBase::Current(), nullptr);
 }
 
+class RecordingDesktop : public DesktopShell
+{
+public:
+    std::vector<std::string> asked;
+    int ShowMessageBox(const char* text, const char* caption) override
+    {
+        asked.push_back(std::string("box ") + caption + ": " + text);
+        return IDOK;
+    }
+    void Open(const char* path) override { asked.push_back(std::string("open ") + path); }
+};
+
+TEST(AppBase, DocumentsOpenAsGivenOrBesideTheProgram)
+{
+    RecordingDesktop desktop;
+    AppBase::SetDesktopShell(&desktop);
+    String folder;
+    String existing;
+    String relative;
+    relative.AppendAscii("Manual.pdf");
+    AppBase::OpenDocument(relative);
+    EXPECT_TRUE(desktop.asked.empty()) << "nothing without an application";
+    {
+        ScriptedApp app("KivDocumentTest");
+        ASSERT_EQ(AppBase::ModulePath(folder), 1);
+        existing.Assign(folder);
+        existing.AppendAscii("\\framework_app_test.exe");
+        AppBase::OpenDocument(existing);
+        AppBase::OpenDocument(relative);
+        String text;
+        text.AppendAscii("Text");
+        String caption;
+        caption.AppendAscii("Caption");
+        EXPECT_EQ(AppBase::MessageBox(text, caption), IDOK);
+    }
+    AppBase::SetDesktopShell(nullptr);
+    auto ansi = [](const String& s) { return std::string(s.ToAnsi().get()); };
+    EXPECT_EQ(desktop.asked, (std::vector<std::string>{"open " + ansi(existing),
+                                                        "open " + ansi(folder) + "\\Manual.pdf",
+                                                        "box Caption: Text"}));
+}
+
 TEST(AppBase, TheDefaultNamesFitTheGivenBuffer)
 {
     AppBase app;

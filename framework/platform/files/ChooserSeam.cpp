@@ -1,0 +1,18 @@
+#include "framework/platform/files/ChooserSeam.h"
+
+namespace
+{
+ChooserSeam* installed = nullptr; // GUI thread only
+}
+
+ChooserSeam* ChooserSeam::Install(ChooserSeam* seam)
+{
+    ChooserSeam* previous = installed;
+    installed = seam;
+    return previous;
+}
+
+ChooserSeam* ChooserSeam::Installed()
+{
+    return installed;
+}

@@ -1,0 +1,75 @@
+#include "framework/platform/graphics/Bitmap.h"
+
+#include "framework/base/String.h"
+#include "framework/platform/graphics/AnsiText.h"
+#include "framework/platform/graphics/BitmapFont.h"
+#include "framework/platform/graphics/BitmapImpl.h"
+#include "framework/platform/graphics/Font.h"
+#include "framework/platform/graphics/ScreenContext.h"
+
+#include <string>
+
+int Bitmap::LoadFile(const String& path)
+{
+    return impl_->LoadFile(AnsiText(path).c_str());
+}
+
+int Bitmap::FillRect(int x, int y, int width, int height, COLORREF colour)
+{
+    MemoryContext context(impl_->Handle());
+    if (!context.Get())
+        return 0;
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (!brush)
+        return 0;
+    const RECT area = {x, y, x + width, y + height};
+    const int filled = ::FillRect(context.Get(), &area, brush) ? 1 : 0;
+    DeleteObject(brush);
+    GdiFlush(); // the pixels are read directly afterwards
+    return filled;
+}
+
+int Bitmap::DrawText(const String& text, const FontInterface& font, int alignment, int x, int y, COLORREF colour,
+                     const Rect* clip)
+{
+    const Rect area = clip ? *clip : Rect{0, 0, 1000, 1000};
+    if (font.GetKind() == FontInterface::KindBitmap)
+    {
+        // Bitmap fonts draw into bitmaps aligned left, whatever was asked.
+        (void)alignment;
+        static_cast<const BitmapFont&>(font).DrawText(*this, text, Rect{x, y, area.right, area.bottom});
+        return 1;
+    }
+    if (font.GetKind() != FontInterface::KindGdi)
+        return 0;
+    MemoryContext context(impl_->Handle());
+    if (!context.Get())
+        return 0;
+    const std::string bytes = AnsiText(text);
+    const RECT clipArea = {area.left, area.top, area.right, area.bottom};
+    HGDIOBJ previous = SelectObject(context.Get(), static_cast<const Font&>(font).Handle());
+    SetBkMode(context.Get(), TRANSPARENT);
+    SetTextColor(context.Get(), colour);
+    const BOOL drawn = ExtTextOutA(context.Get(), x, y, ETO_CLIPPED, &clipArea, bytes.c_str(),
+                                   static_cast<UINT>(bytes.size()), nullptr);
+    if (previous)
+        SelectObject(context.Get(), previous);
+    GdiFlush();
+    return drawn ? 1 : 0;
+}
+
+int Bitmap::DrawFocusRect(const Rect& rect)
+{
+    MemoryContext context(impl_->Handle());
+    if (!context.Get())
+        return 0;
+    const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+    const int drawn = ::DrawFocusRect(context.Get(), &area) ? 1 : 0;
+    GdiFlush();
+    return drawn;
+}
+
+HBITMAP Bitmap::Handle() const
+{
+    return impl_->Handle();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "framework/base/Object.h"
+#include "framework/platform/graphics/BitmapPixels.h"
+
+#include <memory>
+
+#ifdef _WIN32
+#include "framework/platform/Win32Api.h"
+#endif
+
+// The bitmap's storage: a GDI DIB section on Windows, plain memory elsewhere, and the
+// cached description of its pixels.
+class BitmapImpl : public Object
+{
+public:
+    BitmapImpl();
+    ~BitmapImpl() override;
+    BitmapImpl(const BitmapImpl&) = delete;
+    BitmapImpl& operator=(const BitmapImpl&) = delete;
+
+    // Replaces any earlier content; 0 (and no bitmap) on failure.
+    int Create(int width, int height, int bitsPerPixel);
+    const PixelBuffer& Description() const { return description_; }
+
+#ifdef _WIN32
+    int LoadFile(const char* path);
+    HBITMAP Handle() const { return handle_; }
+#endif
+
+private:
+    void Release();
+
+#ifdef _WIN32
+    int Describe();
+    HBITMAP handle_ = nullptr;                 // owned
+    std::unique_ptr<uint8_t[]> info_;          // the bitmap-info block the section was made from
+#else
+    std::unique_ptr<uint8_t[]> memory_;        // the pixels
+#endif
+    PixelBuffer description_;
+};

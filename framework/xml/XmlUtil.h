@@ -1,0 +1,24 @@
+#pragma once
+// Reading helpers of the skin loader; names are 8-bit literals.
+#include <vector>
+
+#include "framework/base/String.h"
+
+class XmlElement;
+class XmlNode;
+
+namespace XmlUtil {
+
+// 1 and the value in out when the element has the attribute; else 0 with out untouched
+// (or, when the value could not be copied, empty).
+int GetAttribute(const XmlElement* element, const char* name, String& out);
+// Unsigned decimal; -1 when the attribute is absent or empty.
+int GetAttributeInt(const XmlElement* element, const char* name);
+// Optional sign, integer part, fraction; 0.0 when the attribute is absent or empty.
+float GetAttributeReal(const XmlElement* element, const char* name);
+// The first child of any type with that node name (ASCII case folded when ignoreCase is set).
+XmlNode* FindChild(const XmlNode* node, const char* name, int ignoreCase);
+// Appends every child with that node name; 1 when out is then non-empty.
+int GetChildrenByName(const XmlNode* node, const char* name, std::vector<XmlNode*>& out);
+
+}  // namespace XmlUtil

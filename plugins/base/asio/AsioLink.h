@@ -1,0 +1,143 @@
+#pragma once
+// One plug-in instance's client of the card's ASIO driver: finds the driver through the
+// maker's device enumerator, opens it, reads its channels, registers two output and two input
+// channels and hands every buffer switch to the instance's audio stream.
+//
+// The driver's callbacks carry no context, so each link owns one entry of a process-wide
+// table and the driver calls that entry's trampolines. Once Stop, Close or the destructor has
+// returned, no callback of the link runs and none can start: a trampoline counts itself busy
+// on its entry before it looks the link up, and the link waits for that count to drop.
+
+#include "plugins/base/asio/AsioDriver.h"
+
+#include <atomic>
+#include <cstdint>
+
+// Entries of the link table: a build constant of each plug-in file (the effects plug-in
+// builds with 33).
+#ifndef KIV_ASIO_LINK_SLOTS
+#define KIV_ASIO_LINK_SLOTS 8
+#endif
+constexpr int kAsioLinkSlots = KIV_ASIO_LINK_SLOTS;
+
+class AudioStream;
+
+// The plug-in effect that owns a link: the driver's reset requests go to it, on the driver's
+// thread.
+class AsioLinkOwner
+{
+public:
+    virtual void OnResetRequest() = 0;
+
+protected:
+    ~AsioLinkOwner() = default;
+};
+
+class AsioLink
+{
+public:
+    static constexpr int32_t kMaxChannels = 64;
+    static constexpr size_t kDriverNameSize = 260;
+
+    enum ErrorState : int32_t
+    {
+        kNoError = 0,
+        kDriverNotFound = 1,
+        kOpenFailed = 2,
+        kBuffersNotCreated = 3,
+    };
+
+    // Texts of the plug-in file's string table.
+    enum TextId : int
+    {
+        kTextNotFound = 1,
+        kTextChannelsFailed = 2,
+        kTextOpenFailed = 3,
+        kTextCaption = 4,
+    };
+
+    // Takes the first free table entry.
+    explicit AsioLink(AsioLinkOwner* owner);
+    virtual ~AsioLink();
+    AsioLink(const AsioLink&) = delete;
+    AsioLink& operator=(const AsioLink&) = delete;
+
+    // The callback lock and an empty table: with a file's first instance; the lock goes with
+    // its last. Needs the process-wide Platform.
+    static void InitInstanceTable();
+    static void FreeInstanceTable();
+
+    bool Open();
+    void ReadChannelInfo();
+    bool SetSampleRate(int32_t rate);
+    int32_t GetPreferredBufferSize();
+    void GetBufferSizes(int32_t* minimum, int32_t* maximum, int32_t* granularity, int32_t* preferred);
+    bool Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput, int32_t firstOutput);
+    bool CreateBuffers(int32_t bufferSize);
+    void Stop();
+    void Close();
+    const AsioChannelInfo* GetInputPair(int32_t n) const;
+    const AsioChannelInfo* GetOutputPair(int32_t n) const;
+    // At least 32 bytes; nothing is written when input channel 2n + 1 does not exist.
+    void PairName(int32_t n, char* text) const;
+    void ShowErrorMessage() const;
+
+    // Called by the trampolines of the link's table entry.
+    void OnBufferSwitch(int32_t bufferIndex);
+    int32_t OnAsioMessage(int32_t selector, int32_t value);
+
+    // The driver's class id, or all zeros when no device of the card family is installed.
+    static GUID FindDriver();
+
+    // Whether the trampolines may reach this link: from the registration of its callbacks
+    // until Stop.
+    bool TakesCallbacks() const { return m_armed; }
+    int32_t GetSlot() const { return m_slot; }
+    bool IsOpen() const { return m_driver != nullptr; }
+    bool IsRunning() const { return m_running; }
+    int32_t GetErrorState() const { return m_errorState; }
+    const char* GetDriverName() const { return m_driverName; }
+    int32_t GetDriverVersion() const { return m_driverVersion; }
+    int32_t GetInputCount() const { return m_inputCount; }
+    int32_t GetOutputCount() const { return m_outputCount; }
+    int32_t GetInputLatency() const { return m_inputLatency; }
+    int32_t GetOutputLatency() const { return m_outputLatency; }
+    int32_t GetSampleRate() const { return m_sampleRate; }
+    const AsioBufferInfo* GetBufferInfos() const { return m_bufferInfos; }
+    const AsioChannelInfo* GetChannelInfos() const { return m_channelInfos; }
+
+private:
+    void ReleaseDriver();
+    void WaitForCallbacks();
+    void ArmCallbacks();
+
+    // Host thread, unless said otherwise. The callbacks read the driver, the stream and the
+    // flags only while TakesCallbacks holds; Stop waits for them before anything changes.
+    int32_t m_slot = -1; // -1 when the table was full; fixed for the link's life
+    GUID m_driverId{};
+    IAsioDriver* m_driver = nullptr; // owned reference
+    char m_driverName[kDriverNameSize] = {};
+    int32_t m_driverVersion = 0;
+    int32_t m_inputCount = 0;
+    int32_t m_outputCount = 0;
+    int32_t m_activeOutputs = 2;
+    int32_t m_activeInputs = 2;
+    int32_t m_sampleRate = 44100;
+    // Read by the driver's thread: whether a switch feeds the stream, and whether the
+    // trampolines may reach this link at all.
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_armed{false};
+    int32_t m_outputReadyAnswer = 0; // guarded by the callback lock
+    AsioCallbacks m_callbacks{};
+    AsioBufferInfo m_bufferInfos[4] = {}; // outputs, then inputs; the driver fills the halves
+    AsioChannelInfo m_channelInfos[4] = {};
+    AsioChannelInfo m_outputChannels[kMaxChannels] = {};
+    AsioChannelInfo m_inputChannels[kMaxChannels] = {};
+    int32_t m_errorState = kNoError;
+    int32_t m_inputLatency = 0;
+    int32_t m_outputLatency = 0;
+    int32_t m_preferredBufferSize = 440;
+    int32_t m_minimumBufferSize = 0;
+    AudioStream* m_stream = nullptr; // borrowed
+    AsioLinkOwner* m_owner;          // borrowed; told of reset requests on the driver's thread
+};

@@ -1,0 +1,511 @@
+#include "plugins/base/stream/AudioStream.h"
+
+#include <chrono>
+#include <cstring>
+#include <new>
+
+void AudioStream::SwitchEvent::Signal()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        set_ = true;
+    }
+    signalled_.notify_one();
+}
+
+bool AudioStream::SwitchEvent::Wait(uint32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(mutex_);
+    if (!signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return set_; }))
+        return false;
+    set_ = false;
+    return true;
+}
+
+AudioStream::AudioStream(int32_t frames, PlatformLock* listLock)
+    : platform_(ThePlatform()),
+      frames_(frames),
+      levels_{{0.0f}, {0.0f}, {0.0f}, {0.0f}},
+      free_(listLock),
+      inputQueues_{List(listLock), List(listLock)},
+      outputQueues_{List(listLock), List(listLock)},
+      readPositions_{0, 0},
+      writePositions_{0, 0},
+      buffers_{}
+{
+    platform_->InitLock(&lock_);
+}
+
+AudioStream::~AudioStream()
+{
+    LockStream();
+    DeleteAllBlocks();
+    UnlockStream();
+    platform_->DeleteLock(&lock_);
+}
+
+void AudioStream::DeleteAllBlocks()
+{
+    List* lists[] = {&free_, &inputQueues_[0], &inputQueues_[1], &outputQueues_[0], &outputQueues_[1]};
+    for (List* list : lists) {
+        while (SampleBlock* block = static_cast<SampleBlock*>(list->Head())) {
+            list->Remove(block);
+            delete block;
+        }
+    }
+    for (int32_t c = 0; c < kChannels; ++c)
+        readPositions_[c] = writePositions_[c] = 0;
+}
+
+bool AudioStream::Allocate(int32_t frames)
+{
+    LockStream();
+    DeleteAllBlocks();
+    frames_ = frames;
+    bool ok = frames > 0;
+    for (int32_t i = 0; ok && i < kBlocksPerChannel * kChannels; ++i) {
+        auto* block = new (std::nothrow) SampleBlock(frames, false);
+        ok = block && block->IsValid();
+        if (block)
+            free_.PushBack(block);
+    }
+    if (!ok)
+        DeleteAllBlocks();
+    UnlockStream();
+    return ok;
+}
+
+void AudioStream::AttachDriverBuffers(const DriverBuffer* buffers)
+{
+    for (int32_t i = 0; i < kDriverBuffers; ++i)
+        buffers_[i] = buffers[i];
+}
+
+float AudioStream::TakeLevel(int32_t buffer)
+{
+    if (buffer < 0 || buffer >= kDriverBuffers)
+        return 0.0f;
+    return levels_[buffer].exchange(0.0f, std::memory_order_relaxed);
+}
+
+int32_t AudioStream::FreeCount()
+{
+    LockStream();
+    int32_t count = free_.Count();
+    UnlockStream();
+    return count;
+}
+
+int32_t AudioStream::OutputQueueCount(int32_t channel)
+{
+    LockStream();
+    int32_t count = outputQueues_[channel].Count();
+    UnlockStream();
+    return count;
+}
+
+int32_t AudioStream::InputQueueCount(int32_t channel)
+{
+    LockStream();
+    int32_t count = inputQueues_[channel].Count();
+    UnlockStream();
+    return count;
+}
+
+int32_t AudioStream::WritePosition(int32_t channel)
+{
+    LockStream();
+    int32_t position = writePositions_[channel];
+    UnlockStream();
+    return position;
+}
+
+int32_t AudioStream::ReadPosition(int32_t channel)
+{
+    LockStream();
+    int32_t position = readPositions_[channel];
+    UnlockStream();
+    return position;
+}
+
+void AudioStream::Dropped(StreamEvent event, int32_t channel, const float* samples, int32_t count)
+{
+    if (observer_ && count > 0)
+        observer_->OnDropped(event, channel, samples, count);
+}
+
+void AudioStream::Silence(StreamEvent event, int32_t channel, int32_t count)
+{
+    if (observer_ && count > 0)
+        observer_->OnSilence(event, channel, count);
+}
+
+SampleBlock* AudioStream::TakeFreeBlock()
+{
+    auto* block = static_cast<SampleBlock*>(free_.Head());
+    if (block) {
+        free_.Remove(block);
+        block->ResetCursors();
+    }
+    return block;
+}
+
+void AudioStream::ReturnBlock(List& queue, SampleBlock* block)
+{
+    queue.Remove(block);
+    block->ResetCursors();
+    free_.PushBack(block);
+}
+
+void AudioStream::RecycleOutputQueues(StreamEvent event)
+{
+    for (int32_t c = 0; c < kChannels; ++c) {
+        List& queue = outputQueues_[c];
+        while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
+            const bool partlyFilled = block == queue.Tail() && writePositions_[c] != 0;
+            Dropped(event, c, block->Data(), partlyFilled ? writePositions_[c] : frames_);
+            ReturnBlock(queue, block);
+        }
+        writePositions_[c] = 0;
+    }
+}
+
+void AudioStream::RecycleInputQueues(StreamEvent event)
+{
+    for (int32_t c = 0; c < kChannels; ++c) {
+        List& queue = inputQueues_[c];
+        while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
+            Dropped(event, c, block->Data() + readPositions_[c], frames_ - readPositions_[c]);
+            readPositions_[c] = 0;
+            ReturnBlock(queue, block);
+        }
+    }
+}
+
+void AudioStream::RecycleAll()
+{
+    RecycleOutputQueues(StreamEvent::OverflowOutput);
+    RecycleInputQueues(StreamEvent::OverflowInput);
+}
+
+void AudioStream::Reset(bool clearBlocks)
+{
+    LockStream();
+    for (auto& level : levels_)
+        level.store(0.0f, std::memory_order_relaxed);
+    RecycleInputQueues(StreamEvent::ResetInput);
+    RecycleOutputQueues(StreamEvent::ResetOutput);
+    if (clearBlocks) {
+        for (auto* block = static_cast<SampleBlock*>(free_.Head()); block;
+             block = static_cast<SampleBlock*>(block->Next())) {
+            block->Clear();
+            block->ResetCursors();
+        }
+    }
+    UnlockStream();
+}
+
+int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t keep)
+{
+    List& queue = outputQueues_[channel];
+    // The partly filled tail is the block the host is filling: it always stays, and with
+    // it the write position.
+    const int32_t stay = writePositions_[channel] != 0 && keep < 1 ? 1 : keep;
+    int32_t moved = 0;
+    while (queue.Count() > stay) {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
+        Dropped(StreamEvent::TrimOutput, channel, block->Data(), frames_);
+        ReturnBlock(queue, block);
+        ++moved;
+    }
+    return moved;
+}
+
+int32_t AudioStream::TrimInputQueue(int32_t channel, int32_t keep)
+{
+    List& queue = inputQueues_[channel];
+    int32_t moved = 0;
+    while (queue.Count() > keep) {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
+        Dropped(StreamEvent::TrimInput, channel, block->Data() + readPositions_[channel],
+                frames_ - readPositions_[channel]);
+        // Only a dropped head takes the read position with it.
+        readPositions_[channel] = 0;
+        ReturnBlock(queue, block);
+        ++moved;
+    }
+    return moved;
+}
+
+int32_t AudioStream::TrimQueues()
+{
+    const int32_t latency = latency_ > 0 ? latency_ : 0;
+    int32_t moved = 0;
+    LockStream();
+    if (outputQueues_[0].Count() > latency - 1) {
+        const int32_t keep = latency == 0 ? 1 : latency - 1;
+        for (int32_t c = 0; c < kChannels; ++c)
+            moved += TrimOutputQueue(c, keep);
+    }
+    if (inputQueues_[0].Count() > latency) {
+        for (int32_t c = 0; c < kChannels; ++c)
+            moved += TrimInputQueue(c, latency);
+    }
+    UnlockStream();
+    return moved;
+}
+
+int32_t AudioStream::BlocksNeeded(int32_t channel, int32_t n) const
+{
+    const int32_t room = writePositions_[channel] != 0 ? frames_ - writePositions_[channel] : 0;
+    if (n <= room)
+        return 0;
+    return (n - room + frames_ - 1) / frames_;
+}
+
+void AudioStream::WriteChannel(int32_t channel, const float* source, int32_t n)
+{
+    int32_t& written = writePositions_[channel];
+    List& queue = outputQueues_[channel];
+    if (written != 0) {
+        auto* tail = static_cast<SampleBlock*>(queue.Tail());
+        const int32_t count = n < frames_ - written ? n : frames_ - written;
+        std::memcpy(tail->Data() + written, source, sizeof(float) * static_cast<size_t>(count));
+        written = written + count == frames_ ? 0 : written + count;
+        source += count;
+        n -= count;
+    }
+    while (n > 0) {
+        SampleBlock* block = TakeFreeBlock();
+        if (!block) {
+            Dropped(StreamEvent::OverflowOutput, channel, source, n);
+            return;
+        }
+        const int32_t count = n < frames_ ? n : frames_;
+        std::memcpy(block->Data(), source, sizeof(float) * static_cast<size_t>(count));
+        queue.PushBack(block);
+        written = count == frames_ ? 0 : count;
+        source += count;
+        n -= count;
+    }
+}
+
+void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
+{
+    if (!inputs || n <= 0 || frames_ <= 0)
+        return;
+    LockStream();
+    // Room for the whole call is made before any channel is written, so an overflow drops
+    // the same samples on both channels.
+    int32_t needed = 0;
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (inputs[c])
+            needed += BlocksNeeded(c, n);
+    }
+    if (needed > free_.Count())
+        RecycleAll();
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (inputs[c])
+            WriteChannel(c, inputs[c], n);
+    }
+    UnlockStream();
+}
+
+void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
+{
+    int32_t& read = readPositions_[channel];
+    List& queue = inputQueues_[channel];
+    while (n > 0) {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
+        if (!block) {
+            Silence(StreamEvent::EmptyRead, channel, n);
+            return;
+        }
+        const int32_t count = n < frames_ - read ? n : frames_ - read;
+        const float* source = block->Data() + read;
+        for (int32_t i = 0; i < count; ++i)
+            target[i] += source[i];
+        read += count;
+        target += count;
+        n -= count;
+        if (read == frames_) {
+            read = 0;
+            ReturnBlock(queue, block);
+        }
+    }
+}
+
+void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
+{
+    if (!outputs || n <= 0 || frames_ <= 0)
+        return;
+    LockStream();
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (outputs[c])
+            ReadChannel(c, outputs[c], n);
+    }
+    UnlockStream();
+}
+
+bool AudioStream::MoveOutputHeadToInput(int32_t channel, int32_t queued)
+{
+    if (channel < 0 || channel >= kChannels)
+        return false;
+    LockStream();
+    List& queue = outputQueues_[channel];
+    auto* block = static_cast<SampleBlock*>(queue.Head());
+    const bool move = block && writePositions_[channel] == 0 && queue.Count() == queued;
+    if (move) {
+        queue.Remove(block);
+        block->ResetCursors();
+        inputQueues_[channel].PushBack(block);
+    }
+    UnlockStream();
+    return move;
+}
+
+bool AudioStream::WaitForSwitch(uint32_t timeoutMs)
+{
+    return switchEvent_.Wait(timeoutMs);
+}
+
+void AudioStream::OnSwitch(int32_t bufferIndex)
+{
+    if (bufferIndex != 0 && bufferIndex != 1)
+        return;
+    switchSeen_.store(true, std::memory_order_release);
+    const int32_t level = ProcessLevel();
+    if (level == 0) {
+        for (int32_t c = 0; c < kChannels; ++c)
+            WriteSilence(c, bufferIndex, 0, frames_);
+        return;
+    }
+    Transfer(bufferIndex);
+    if (level == 4)
+        switchEvent_.Signal();
+}
+
+void AudioStream::Transfer(int32_t bufferIndex)
+{
+    // Two short lock sections per switch: the blocks to play and to capture into are
+    // unlinked first, converted outside the lock (no other thread can reach them), and the
+    // captured blocks are queued once they are whole. A played block takes the capture of
+    // its channel, so it never passes through the free list half converted.
+    SampleBlock* played[kChannels];
+    int32_t silence[kChannels];
+    SampleBlock* captured[kChannels];
+    LockStream();
+    for (int32_t c = 0; c < kChannels; ++c)
+        played[c] = TakeBlockToPlay(c, &silence[c]);
+    for (int32_t c = 0; c < kChannels; ++c)
+        captured[c] = played[c] ? played[c] : TakeBlockToCapture();
+    UnlockStream();
+
+    for (int32_t c = 0; c < kChannels; ++c)
+        Play(c, bufferIndex, played[c], silence[c]);
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (captured[c])
+            Capture(c, bufferIndex, captured[c]);
+    }
+
+    LockStream();
+    for (int32_t c = 0; c < kChannels; ++c) {
+        if (captured[c])
+            inputQueues_[c].PushBack(captured[c]);
+    }
+    UnlockStream();
+}
+
+void AudioStream::WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count)
+{
+    const DriverBuffer& target = buffers_[buffer];
+    void* half = target.halves[bufferIndex];
+    if (!half || count <= 0)
+        return;
+    if (target.sampleType == kSampleTypeInt16LSB)
+        std::memset(static_cast<int16_t*>(half) + offset, 0, sizeof(int16_t) * static_cast<size_t>(count));
+    else if (target.sampleType == kSampleTypeInt32LSB)
+        std::memset(static_cast<int32_t*>(half) + offset, 0, sizeof(int32_t) * static_cast<size_t>(count));
+}
+
+void AudioStream::UpdateLevel(int32_t buffer, const float* samples, int32_t count)
+{
+    // The level keeps the first sample of at least -96 dB since it was last taken, or
+    // the latest sample while all stay below.
+    std::atomic<float>& level = levels_[buffer];
+    float seen = level.load(std::memory_order_relaxed);
+    if (count <= 0 || !(seen > -kLevelFloor && seen < kLevelFloor))
+        return;
+    float value = samples[count - 1];
+    for (int32_t i = 0; i < count; ++i) {
+        if (!(samples[i] > -kLevelFloor && samples[i] < kLevelFloor)) {
+            value = samples[i];
+            break;
+        }
+    }
+    // A reader may have taken the level meanwhile, which leaves it below the floor again.
+    while (!level.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
+        if (!(seen > -kLevelFloor && seen < kLevelFloor))
+            return;
+    }
+}
+
+SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
+{
+    *silence = 0;
+    List& queue = outputQueues_[channel];
+    auto* block = static_cast<SampleBlock*>(queue.Head());
+    if (!block) {
+        Silence(StreamEvent::Underrun, channel, frames_);
+        return nullptr;
+    }
+    // A partly filled last block plays right-aligned behind silence.
+    if (queue.Count() == 1 && writePositions_[channel] != 0) {
+        *silence = frames_ - writePositions_[channel];
+        writePositions_[channel] = 0;
+        Silence(StreamEvent::PartialBlock, channel, *silence);
+    }
+    queue.Remove(block);
+    return block;
+}
+
+SampleBlock* AudioStream::TakeBlockToCapture()
+{
+    if (free_.Count() == 0)
+        RecycleAll();
+    return TakeFreeBlock();
+}
+
+void AudioStream::Play(int32_t channel, int32_t bufferIndex, SampleBlock* block, int32_t silence)
+{
+    if (!block) {
+        // Silence rather than the samples this half played two switches ago.
+        WriteSilence(channel, bufferIndex, 0, frames_);
+        return;
+    }
+    WriteSilence(channel, bufferIndex, 0, silence);
+    const DriverBuffer& target = buffers_[channel];
+    const int32_t count = frames_ - silence;
+    UpdateLevel(channel, block->Data(), count);
+    if (void* half = target.halves[bufferIndex]) {
+        if (target.sampleType == kSampleTypeInt16LSB)
+            FloatToInt16(block->Data(), static_cast<int16_t*>(half) + silence, count);
+        else if (target.sampleType == kSampleTypeInt32LSB)
+            FloatToInt32(block->Data(), static_cast<int32_t*>(half) + silence, count);
+    }
+}
+
+void AudioStream::Capture(int32_t channel, int32_t bufferIndex, SampleBlock* block)
+{
+    block->ResetCursors();
+    const int32_t buffer = kChannels + channel;
+    const DriverBuffer& source = buffers_[buffer];
+    const void* half = source.halves[bufferIndex];
+    if (half && source.sampleType == kSampleTypeInt16LSB)
+        Int16ToFloat(static_cast<const int16_t*>(half), block->Data(), frames_);
+    else if (half && source.sampleType == kSampleTypeInt32LSB)
+        Int32ToFloat(static_cast<const int32_t*>(half), block->Data(), frames_);
+    else
+        block->Clear();
+    UpdateLevel(buffer, block->Data(), frames_);
+}

@@ -1,0 +1,262 @@
+// The host thread and a free-running switch thread on one stream, the driver looping its
+// outputs back to its inputs. Every sample the host writes carries its sequence number, so
+// the host can tell from what it reads back that nothing was duplicated or reordered, and
+// the test can check that every lost sample and every inserted zero was reported.
+#include "plugins/base/stream/AudioStream.h"
+
+#include "plugins/base/stream/tests/StreamTestSupport.h"
+
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kFrames = 16;
+// Sequence numbers travel modulo this period, as values 1 .. 2^22 - 1 over 2^22: exact
+// enough through the driver's 32-bit samples, and never zero.
+constexpr int64_t kScale = int64_t(1) << 22;
+constexpr int64_t kPeriod = kScale - 1;
+// Channel 1 carries the sequence shifted, so a sample on the wrong channel shows.
+constexpr int64_t kChannelShift = kPeriod / 2;
+
+float Encode(int64_t sequence, int channel)
+{
+    return static_cast<float>((sequence + channel * kChannelShift) % kPeriod + 1) / static_cast<float>(kScale);
+}
+
+// What a 32-bit driver round trip makes of Encode's value, back to the sequence modulo the period.
+int64_t Decode(float value, int channel)
+{
+    const double scaled = static_cast<double>(value) * static_cast<double>(kScale) * (2147483648.0 / 2147418112.0);
+    const int64_t code = std::llround(scaled) - 1;
+    return ((code - channel * kChannelShift) % kPeriod + kPeriod) % kPeriod;
+}
+
+// Follows one channel's read-back samples.
+struct SequenceCheck
+{
+    int channel = 0;
+    int64_t next = 0;  // sequence number expected next
+    int64_t seen = 0;
+    int64_t skipped = 0;
+    int64_t zeros = 0;
+    int64_t faults = 0;  // duplicated, reordered or foreign samples
+
+    void Take(const float* samples, int32_t n)
+    {
+        for (int32_t i = 0; i < n; ++i) {
+            if (samples[i] == 0.0f) {
+                ++zeros;
+                continue;
+            }
+            const int64_t gap = ((Decode(samples[i], channel) - next) % kPeriod + kPeriod) % kPeriod;
+            if (gap > kPeriod / 2) {
+                ++faults;
+                continue;
+            }
+            skipped += gap;
+            next += gap + 1;
+            ++seen;
+        }
+    }
+};
+
+// xorshift: the same host behaviour in every run.
+struct Random
+{
+    uint32_t state;
+    uint32_t operator()(uint32_t below)
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state % below;
+    }
+};
+
+class AudioStreamThreadsTest : public WithPlatform
+{
+protected:
+    AudioStreamThreadsTest() : driver(kFrames, kSampleTypeInt32LSB, true)
+    {
+        ThePlatform()->InitLock(&listLock);
+        stream = std::make_unique<AudioStream>(kFrames, &listLock);
+        EXPECT_TRUE(stream->Allocate(kFrames));
+        stream->AttachDriverBuffers(driver.Buffers());
+        stream->SetObserver(&events);
+        stream->SetProcessLevel(1);
+        for (int c = 0; c < 2; ++c) {
+            checks[c].channel = c;
+            in[c].resize(kMaxCall);
+            out[c].resize(kMaxCall);
+        }
+    }
+    ~AudioStreamThreadsTest() override
+    {
+        stream.reset();
+        ThePlatform()->DeleteLock(&listLock);
+    }
+
+    void Write(int32_t n)
+    {
+        for (int c = 0; c < 2; ++c) {
+            for (int32_t i = 0; i < n; ++i)
+                in[c][static_cast<size_t>(i)] = Encode(written + i, c);
+        }
+        const float* inputs[] = {in[0].data(), in[1].data()};
+        stream->WriteHostInput(inputs, n);
+        written += n;
+    }
+
+    void Read(int32_t n)
+    {
+        for (int c = 0; c < 2; ++c)
+            std::fill(out[c].begin(), out[c].begin() + n, 0.0f);
+        float* outputs[] = {out[0].data(), out[1].data()};
+        stream->ReadHostOutput(outputs, n);
+        for (int c = 0; c < 2; ++c)
+            checks[c].Take(out[c].data(), n);
+    }
+
+    // Once both threads are done: what is still queued counts as dropped by the reset,
+    // then every sample written was either read once, in order, or reported dropped, and
+    // every zero read was reported inserted.
+    void ExpectEverySampleAccountedFor()
+    {
+        stream->Reset(false);
+        for (int c = 0; c < 2; ++c) {
+            SCOPED_TRACE(c);
+            const SequenceCheck& check = checks[c];
+            EXPECT_EQ(check.faults, 0);
+            EXPECT_GT(check.seen, 0);
+            const int64_t droppedData = events.AllDropped(c) - events.droppedZeros[c];
+            EXPECT_EQ(check.skipped + (written - check.next), droppedData);
+            EXPECT_EQ(check.zeros + events.droppedZeros[c], events.AllSilence(c));
+        }
+    }
+
+    static constexpr int32_t kMaxCall = 16 * kFrames;
+    PlatformLock listLock;
+    FakeDriver driver;
+    EventRecord events;
+    std::unique_ptr<AudioStream> stream;
+    std::vector<float> in[2], out[2];
+    SequenceCheck checks[2];
+    int64_t written = 0;
+};
+
+TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
+{
+    constexpr int64_t kSwitches = 1000000;
+    std::atomic<bool> done{false};
+    std::thread driverThread([&] {
+        for (int64_t s = 0; s < kSwitches; ++s)
+            stream->OnSwitch(static_cast<int32_t>(s & 1));
+        done.store(true);
+    });
+
+    Random random{0x2545F491u};
+    int32_t modeLeft = 0;
+    bool trim = true, reading = true, writing = true, burst = false;
+    int64_t calls = 0;
+    while (!done.load()) {
+        if (--modeLeft <= 0) {
+            // Each mode lasts a while: trimmed steady state, no reading (captures pile
+            // up), no writing (underruns), and bursts of long calls (the host outruns the
+            // driver).
+            trim = random(3) != 0;
+            stream->SetLatency(static_cast<int32_t>(random(5)));
+            reading = random(5) != 0;
+            writing = random(6) != 0;
+            burst = random(6) == 0;
+            modeLeft = 200 + static_cast<int32_t>(random(2000));
+            if (random(8) == 0)
+                stream->Reset(random(2) != 0);
+        }
+        // A mode writes well under half a period, so even a mode whose writes are all
+        // dropped leaves every sequence number unambiguous.
+        const int32_t n = burst ? 4 * kFrames + static_cast<int32_t>(random(12 * kFrames))
+                                : 1 + static_cast<int32_t>(random(3 * kFrames));
+        if (trim)
+            stream->TrimQueues();
+        if (writing)
+            Write(n);
+        if (reading)
+            Read(n);
+        if (random(64) == 0)
+            stream->TakeLevel(static_cast<int32_t>(random(4)));
+        ++calls;
+    }
+    driverThread.join();
+
+    ExpectEverySampleAccountedFor();
+    // Every kind of event the stream reports came up.
+    for (StreamEvent event : {StreamEvent::TrimOutput, StreamEvent::TrimInput, StreamEvent::OverflowOutput,
+                              StreamEvent::OverflowInput})
+        EXPECT_GT(events.Dropped(event, 0), 0) << EventRecord::Index(event);
+    for (StreamEvent event : {StreamEvent::Underrun, StreamEvent::PartialBlock, StreamEvent::EmptyRead})
+        EXPECT_GT(events.Silence(event, 0), 0) << EventRecord::Index(event);
+    EXPECT_GT(calls, 0);
+}
+
+TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
+{
+    constexpr int cycles = 20000;
+    std::mutex mutex;
+    std::condition_variable turnChanged;
+    bool driverTurn = false;
+    std::thread driverThread([&] {
+        for (int k = 0; k < cycles; ++k) {
+            std::unique_lock<std::mutex> hold(mutex);
+            turnChanged.wait(hold, [&] { return driverTurn; });
+            stream->OnSwitch(k & 1);
+            driverTurn = false;
+            turnChanged.notify_all();
+        }
+    });
+
+    stream->SetLatency(1);
+    int64_t readBack = 0;
+    int64_t delay = -1;  // samples between a write and its read-back, once seen
+    bool constantDelay = true;
+    for (int k = 0; k < cycles; ++k) {
+        stream->TrimQueues();
+        Write(kFrames);
+        const int64_t before = checks[0].seen;
+        Read(kFrames);
+        // Every sample read back is the one written exactly delay samples earlier.
+        for (int32_t i = 0; i < kFrames && checks[0].seen > before; ++i) {
+            if (out[0][static_cast<size_t>(i)] == 0.0f)
+                continue;
+            const int64_t lag = readBack + i - Decode(out[0][static_cast<size_t>(i)], 0);
+            if (delay < 0)
+                delay = lag;
+            constantDelay = constantDelay && lag == delay;
+        }
+        readBack += kFrames;
+        std::unique_lock<std::mutex> hold(mutex);
+        driverTurn = true;
+        turnChanged.notify_all();
+        turnChanged.wait(hold, [&] { return !driverTurn; });
+    }
+    driverThread.join();
+
+    EXPECT_TRUE(constantDelay);
+    EXPECT_EQ(delay, kFrames);
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(checks[c].seen, (cycles - 1) * int64_t(kFrames));
+        EXPECT_EQ(checks[c].skipped, 0);
+        EXPECT_EQ(checks[c].faults, 0);
+        // Only the first read, before any switch, found nothing.
+        EXPECT_EQ(checks[c].zeros, kFrames);
+        EXPECT_EQ(events.AllSilence(c), kFrames);
+        EXPECT_EQ(events.AllDropped(c), 0);
+    }
+    ExpectEverySampleAccountedFor();
+}
+
+}  // namespace

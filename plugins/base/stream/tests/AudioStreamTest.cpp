@@ -1,0 +1,440 @@
+#include "plugins/base/stream/AudioStream.h"
+
+#include "plugins/base/stream/tests/StreamTestSupport.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A stream of 256-frame blocks on a simulated driver with separate input buffers.
+class AudioStreamTest : public WithPlatform
+{
+protected:
+    static constexpr int32_t kFrames = 256;
+
+    AudioStreamTest() : driver(kFrames, kSampleTypeInt32LSB, false)
+    {
+        ThePlatform()->InitLock(&listLock);
+        stream = std::make_unique<AudioStream>(kFrames, &listLock);
+        EXPECT_TRUE(stream->Allocate(kFrames));
+        stream->AttachDriverBuffers(driver.Buffers());
+        stream->SetObserver(&events);
+        stream->SetProcessLevel(1);
+    }
+    ~AudioStreamTest() override
+    {
+        stream.reset();
+        ThePlatform()->DeleteLock(&listLock);
+    }
+
+    // Writes n samples per channel: channel c, sample i of this call = base + c * 0.25 + i * step.
+    void Write(int32_t n, float base, float step = 0.0f)
+    {
+        std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
+        for (int32_t i = 0; i < n; ++i) {
+            left[static_cast<size_t>(i)] = base + step * static_cast<float>(i);
+            right[static_cast<size_t>(i)] = base + 0.25f + step * static_cast<float>(i);
+        }
+        const float* inputs[] = {left.data(), right.data()};
+        stream->WriteHostInput(inputs, n);
+    }
+
+    // Reads n samples per channel into arrays that start at the given value.
+    std::vector<std::vector<float>> Read(int32_t n, float start = 0.0f)
+    {
+        std::vector<std::vector<float>> out(2, std::vector<float>(static_cast<size_t>(n), start));
+        float* outputs[] = {out[0].data(), out[1].data()};
+        stream->ReadHostOutput(outputs, n);
+        return out;
+    }
+
+    int32_t TotalBlocks()
+    {
+        return stream->FreeCount() + stream->OutputQueueCount(0) + stream->OutputQueueCount(1) +
+               stream->InputQueueCount(0) + stream->InputQueueCount(1);
+    }
+
+    PlatformLock listLock;
+    FakeDriver driver;
+    EventRecord events;
+    std::unique_ptr<AudioStream> stream;
+};
+
+TEST_F(AudioStreamTest, AllocateMakesTheFreeList)
+{
+    EXPECT_EQ(stream->FreeCount(), 256);
+    EXPECT_EQ(stream->Frames(), kFrames);
+    EXPECT_TRUE(stream->Allocate(64));
+    EXPECT_EQ(stream->FreeCount(), 256);
+    EXPECT_EQ(stream->Frames(), 64);
+    EXPECT_FALSE(stream->Allocate(0));
+    EXPECT_EQ(stream->FreeCount(), 0);
+    // Without blocks the host calls and the switch do nothing harmful.
+    Write(10, 0.5f);
+    Read(10);
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->FreeCount(), 0);
+}
+
+TEST(AudioStreamMemory, AllocateReportsBlocksItCannotHave)
+{
+    DestroyPlatform();
+    {
+        FailingPlatform platform;
+        PlatformLock listLock;
+        platform.InitLock(&listLock);
+        {
+            AudioStream stream(64, &listLock);
+            platform.failing = true;
+            EXPECT_FALSE(stream.Allocate(64));
+            EXPECT_EQ(stream.FreeCount(), 0);
+            platform.failing = false;
+            EXPECT_TRUE(stream.Allocate(64));
+            EXPECT_EQ(stream.FreeCount(), 256);
+        }
+        platform.DeleteLock(&listLock);
+    }
+    CreatePlatform(0x10000);
+}
+
+TEST_F(AudioStreamTest, PartialBlockPlaysRightAlignedBehindZeros)
+{
+    // Two host blocks of 128 fill one 256-frame block.
+    Write(128, 0.5f);
+    EXPECT_EQ(stream->WritePosition(0), 128);
+    Write(128, 0.75f);
+    EXPECT_EQ(stream->WritePosition(0), 0);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    stream->OnSwitch(0);
+    EXPECT_EQ(driver.Half32(0, 0)[0], 1073709056);  // 0.5
+    EXPECT_EQ(driver.Half32(0, 0)[255], 1610563584);  // 0.75
+
+    // A switch between the two writes plays the first half behind 128 zeros.
+    driver.FillAll(7);
+    Write(128, 0.5f);
+    stream->OnSwitch(1);
+    const int32_t* half = driver.Half32(0, 1);
+    for (int32_t i = 0; i < 128; ++i)
+        ASSERT_EQ(half[i], 0) << i;
+    for (int32_t i = 128; i < 256; ++i)
+        ASSERT_EQ(half[i], 1073709056) << i;
+    EXPECT_EQ(stream->WritePosition(0), 0);
+    EXPECT_EQ(events.Silence(StreamEvent::PartialBlock, 0), 128);
+    EXPECT_EQ(events.Silence(StreamEvent::PartialBlock, 1), 128);
+    // The second write starts a new block.
+    Write(128, 0.75f);
+    EXPECT_EQ(stream->WritePosition(0), 128);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+}
+
+TEST_F(AudioStreamTest, UnderrunPlaysSilence)
+{
+    driver.FillAll(12345);
+    stream->OnSwitch(0);
+    for (int32_t b = 0; b < 2; ++b) {
+        for (int32_t i = 0; i < kFrames; ++i)
+            ASSERT_EQ(driver.Half32(b, 0)[i], 0) << b << " " << i;
+    }
+    // The other half is not this switch's.
+    EXPECT_EQ(driver.Half32(0, 1)[0], 12345);
+    EXPECT_EQ(events.Silence(StreamEvent::Underrun, 0), kFrames);
+    EXPECT_EQ(events.Silence(StreamEvent::Underrun, 1), kFrames);
+}
+
+TEST_F(AudioStreamTest, ProcessLevelZeroWritesSilenceAndMovesNothing)
+{
+    stream->SetProcessLevel(0);
+    Write(kFrames, 0.5f);
+    driver.FillAll(3);
+    EXPECT_FALSE(stream->SwitchSeen());
+    stream->OnSwitch(1);
+    EXPECT_TRUE(stream->SwitchSeen());
+    EXPECT_EQ(driver.Half32(0, 1)[5], 0);
+    EXPECT_EQ(driver.Half32(1, 1)[5], 0);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream->InputQueueCount(0), 0);
+    stream->ClearSwitchSeen();
+    EXPECT_FALSE(stream->SwitchSeen());
+}
+
+TEST_F(AudioStreamTest, CapturedAudioIsAddedToTheHostBuffers)
+{
+    for (int32_t i = 0; i < kFrames; ++i) {
+        driver.Half32(2, 0)[i] = 1 << 29;  // 0.25
+        driver.Half32(3, 0)[i] = -(1 << 28);  // -0.125
+    }
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    auto out = Read(100, 0.5f);
+    EXPECT_EQ(out[0][0], 0.75f);
+    EXPECT_EQ(out[1][99], 0.375f);
+    EXPECT_EQ(stream->ReadPosition(0), 100);
+    // The rest of the block, then nothing: what was not captured stays as it was.
+    out = Read(200, 1.0f);
+    EXPECT_EQ(out[0][155], 1.25f);
+    EXPECT_EQ(out[0][156], 1.0f);
+    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 0), 44);
+    EXPECT_EQ(stream->InputQueueCount(0), 0);
+    EXPECT_EQ(stream->FreeCount(), 256);
+}
+
+TEST_F(AudioStreamTest, OversizedHostCallsSpanSeveralBlocks)
+{
+    const int32_t n = 2 * kFrames + kFrames / 2;
+    Write(n, 0.0f, 1.0f / 1024.0f);
+    EXPECT_EQ(stream->OutputQueueCount(0), 3);
+    EXPECT_EQ(stream->WritePosition(0), kFrames / 2);
+    // Loop the outputs back to the inputs and read the whole call back in one go.
+    FakeDriver loop(kFrames, kSampleTypeInt32LSB, true);
+    stream->AttachDriverBuffers(loop.Buffers());
+    for (int32_t s = 0; s < 3; ++s)
+        stream->OnSwitch(s % 2);
+    auto out = Read(3 * kFrames);
+    // The last block was partly filled and played behind 128 zeros.
+    for (int32_t i = 0; i < 2 * kFrames; ++i)
+        ASSERT_NEAR(out[0][static_cast<size_t>(i)], static_cast<float>(i) / 1024.0f * 0.99997f, 1e-6f) << i;
+    for (int32_t i = 2 * kFrames; i < 2 * kFrames + kFrames / 2; ++i)
+        ASSERT_EQ(out[0][static_cast<size_t>(i)], 0.0f) << i;
+    for (int32_t i = 2 * kFrames + kFrames / 2; i < 3 * kFrames; ++i)
+        ASSERT_NEAR(out[1][static_cast<size_t>(i)], (0.25f + static_cast<float>(i - kFrames / 2) / 1024.0f) * 0.99997f,
+                    1e-6f)
+            << i;
+    EXPECT_EQ(TotalBlocks(), 256);
+}
+
+struct TrimCase
+{
+    int32_t latency;
+    int32_t outputBlocks;  // whole blocks queued for output
+    int32_t partialTail;   // samples in a partly filled last block, 0 for none
+    int32_t inputBlocks;
+    int32_t outputsLeft;
+    int32_t inputsLeft;
+};
+
+class AudioStreamTrimTest : public AudioStreamTest, public ::testing::WithParamInterface<TrimCase>
+{
+};
+
+TEST_P(AudioStreamTrimTest, KeepsTheLatencyAndTheBlockBeingFilled)
+{
+    const TrimCase& c = GetParam();
+    // Captured blocks first (their switches find no output), then the host's blocks.
+    for (int32_t s = 0; s < c.inputBlocks; ++s)
+        stream->OnSwitch(s % 2);
+    Read(kFrames / 4);  // part of the head block is read already
+    Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
+    stream->SetLatency(c.latency);
+    stream->TrimQueues();
+    for (int32_t ch = 0; ch < 2; ++ch) {
+        EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << ch;
+        EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << ch;
+        EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << ch;
+        const bool headDropped = c.inputsLeft < c.inputBlocks;
+        EXPECT_EQ(stream->ReadPosition(ch), headDropped || c.inputBlocks == 0 ? 0 : kFrames / 4) << ch;
+    }
+    EXPECT_EQ(TotalBlocks(), 256);
+    // A surviving partly filled tail still plays its samples, right-aligned.
+    if (c.partialTail != 0 && c.outputsLeft == 1) {
+        stream->OnSwitch(0);
+        EXPECT_EQ(driver.Half32(0, 0)[kFrames - c.partialTail - 1], 0);
+        EXPECT_EQ(driver.Half32(0, 0)[kFrames - 1], 1073709056);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Latencies, AudioStreamTrimTest,
+                         ::testing::Values(
+                             // L = 1 empties the output queues, L = 0 keeps one block.
+                             TrimCase{0, 2, 0, 3, 1, 0}, TrimCase{1, 2, 0, 3, 0, 1},
+                             // L >= 2 keeps L - 1 blocks, not none.
+                             TrimCase{2, 3, 0, 3, 1, 2}, TrimCase{3, 3, 0, 3, 2, 3}, TrimCase{3, 5, 0, 5, 2, 3},
+                             // Nothing beyond the latency: nothing moves.
+                             TrimCase{3, 1, 0, 2, 1, 2},
+                             // The partly filled tail stays with its write position.
+                             TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 1, 0},
+                             TrimCase{3, 3, 100, 0, 2, 0}, TrimCase{0, 3, 100, 0, 1, 0}));
+
+TEST_F(AudioStreamTest, LevelKeepsTheFirstSampleAboveMinus96Decibels)
+{
+    // Int32 values: 2^15 is about 1.5e-5 (below the floor), 2^17 about 6.1e-5 (above).
+    const int32_t quiet = 1 << 15, loud = 1 << 17;
+    int32_t* capture = driver.Half32(2, 0);
+    for (int32_t i = 0; i < kFrames; ++i)
+        capture[i] = quiet;
+    capture[10] = -loud;
+    capture[11] = 2 * loud;
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->TakeLevel(2), -static_cast<float>(loud) / 2147483648.0f);
+    EXPECT_EQ(stream->TakeLevel(2), 0.0f);
+
+    // While everything stays below, the level follows the latest sample.
+    capture[10] = capture[11] = quiet;
+    capture[kFrames - 1] = -quiet;
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->TakeLevel(2), -static_cast<float>(quiet) / 2147483648.0f);
+
+    // A level above the floor stays until it is taken.
+    capture[0] = loud;
+    stream->OnSwitch(0);
+    capture[0] = 2 * loud;
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->TakeLevel(2), static_cast<float>(loud) / 2147483648.0f);
+
+    // Outputs: the level of the played floats, before conversion.
+    Write(kFrames, 0.5f);
+    stream->OnSwitch(0);
+    EXPECT_EQ(stream->TakeLevel(0), 0.5f);
+    EXPECT_EQ(stream->TakeLevel(1), 0.75f);
+    EXPECT_EQ(stream->TakeLevel(7), 0.0f);
+}
+
+TEST_F(AudioStreamTest, SwitchEventOnlyWhenRenderingOffline)
+{
+    stream->OnSwitch(0);
+    EXPECT_FALSE(stream->WaitForSwitch(0));
+    stream->SetProcessLevel(4);
+    stream->OnSwitch(1);
+    EXPECT_TRUE(stream->WaitForSwitch(0));
+    EXPECT_FALSE(stream->WaitForSwitch(0));
+    stream->SetProcessLevel(0);
+    stream->OnSwitch(0);
+    EXPECT_FALSE(stream->WaitForSwitch(0));
+}
+
+TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
+{
+    // Every block has held captured audio once.
+    int32_t* capture = driver.Half32(2, 0);
+    for (int32_t i = 0; i < kFrames; ++i)
+        capture[i] = 1 << 30;
+    for (int32_t s = 0; s < 128; ++s) {
+        stream->OnSwitch(0);
+        Read(kFrames);
+    }
+    driver.SetSampleType(2, 17);
+    stream->AttachDriverBuffers(driver.Buffers());
+    stream->OnSwitch(0);
+    auto out = Read(kFrames, 0.0f);
+    for (int32_t i = 0; i < kFrames; ++i)
+        ASSERT_EQ(out[0][static_cast<size_t>(i)], 0.0f) << i;
+    // Neither is anything written to an output of another type.
+    driver.SetSampleType(0, 17);
+    stream->AttachDriverBuffers(driver.Buffers());
+    driver.FillAll(9);
+    Write(kFrames, 0.5f);
+    stream->OnSwitch(0);
+    EXPECT_EQ(driver.Half32(0, 0)[0], 9);
+    EXPECT_EQ(driver.Half32(1, 0)[0], 1610563584);  // 0.75 on the 32-bit channel
+}
+
+TEST_F(AudioStreamTest, HostOverflowDropsEverythingQueuedAndGoesOn)
+{
+    // 128 blocks per channel fill the free list; one more block overflows.
+    Write(128 * kFrames, 0.5f);
+    EXPECT_EQ(stream->FreeCount(), 0);
+    Write(100, 0.25f);
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 128 * kFrames);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream->OutputQueueCount(1), 1);
+    EXPECT_EQ(stream->WritePosition(1), 100);
+    EXPECT_EQ(TotalBlocks(), 256);
+}
+
+TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
+{
+    // Channel 0 has one block more queued, so one free block is left where a call needs two.
+    Write(127 * kFrames, 0.5f);
+    std::vector<float> extra(kFrames, 0.5f);
+    const float* leftOnly[] = {extra.data(), nullptr};
+    stream->WriteHostInput(leftOnly, kFrames);
+    ASSERT_EQ(stream->FreeCount(), 1);
+    Write(kFrames / 2, 0.25f);
+    for (int32_t c = 0; c < 2; ++c) {
+        EXPECT_EQ(stream->OutputQueueCount(c), 1) << c;
+        EXPECT_EQ(stream->WritePosition(c), kFrames / 2) << c;
+    }
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
+}
+
+TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
+{
+    for (int32_t i = 0; i < kFrames; ++i)
+        driver.Half32(3, 0)[i] = (i + 1) << 16;
+    for (int32_t s = 0; s < 3; ++s)
+        stream->OnSwitch(0);
+    // Channel 1 alone reads two blocks and ten samples.
+    std::vector<float> right(2 * kFrames + 10);
+    float* rightOnly[] = {nullptr, right.data()};
+    stream->ReadHostOutput(rightOnly, 2 * kFrames + 10);
+    ASSERT_EQ(stream->InputQueueCount(0), 3);
+    ASSERT_EQ(stream->InputQueueCount(1), 1);
+    stream->SetLatency(2);
+    EXPECT_EQ(stream->TrimQueues(), 1);
+    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    // Channel 1's head was not dropped: its next read goes on after the ten samples.
+    EXPECT_EQ(stream->ReadPosition(1), 10);
+    auto out = Read(1);
+    EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
+}
+
+TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksFromOutputToInput)
+{
+    Write(2 * kFrames + 5, 0.5f);
+    // A partly filled block is being written: nothing moves.
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 3));
+    Write(kFrames - 5, 0.5f);
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 2));
+    EXPECT_TRUE(stream->MoveOutputHeadToInput(0, 3));
+    EXPECT_FALSE(stream->MoveOutputHeadToInput(5, 3));
+    EXPECT_EQ(stream->OutputQueueCount(0), 2);
+    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    EXPECT_EQ(stream->InputQueueCount(1), 0);
+    auto out = Read(kFrames);
+    EXPECT_EQ(out[0][kFrames - 1], 0.5f);
+    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames);
+}
+
+TEST_F(AudioStreamTest, DriverOverflowDropsCapturedAudioWithoutTouchingTheHostsBlocks)
+{
+    // The host has part of a block written and part of the head block read.
+    stream->OnSwitch(0);
+    Read(50);
+    Write(30, 0.5f);
+    // Captures without reads use up the free list (the output block plays at the first).
+    for (int32_t s = 0; s < 127; ++s)
+        stream->OnSwitch(s % 2);
+    EXPECT_EQ(stream->FreeCount(), 0);
+    EXPECT_EQ(stream->InputQueueCount(0), 128);
+    stream->OnSwitch(0);
+    EXPECT_EQ(events.Dropped(StreamEvent::OverflowInput, 0), 128 * kFrames - 50);
+    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    EXPECT_EQ(stream->ReadPosition(0), 0);
+    EXPECT_EQ(TotalBlocks(), 256);
+    // Host writes and reads go on from clean positions.
+    Write(kFrames + 10, 0.5f);
+    EXPECT_EQ(stream->OutputQueueCount(0), 2);
+    EXPECT_EQ(stream->WritePosition(0), 10);
+    Read(kFrames);
+    EXPECT_EQ(stream->InputQueueCount(0), 0);
+    EXPECT_EQ(TotalBlocks(), 256);
+}
+
+TEST_F(AudioStreamTest, ResetRecyclesTheQueuesAndClearsTheFreeBlocks)
+{
+    Write(kFrames * 3 + 5, 0.5f);
+    stream->OnSwitch(0);
+    stream->OnSwitch(1);
+    Read(7);
+    stream->Reset(true);
+    EXPECT_EQ(stream->FreeCount(), 256);
+    EXPECT_EQ(stream->WritePosition(0), 0);
+    EXPECT_EQ(stream->ReadPosition(0), 0);
+    EXPECT_EQ(stream->TakeLevel(0), 0.0f);
+    EXPECT_EQ(events.Dropped(StreamEvent::ResetOutput, 0), kFrames + 5);
+    EXPECT_EQ(events.Dropped(StreamEvent::ResetInput, 0), 2 * kFrames - 7);
+}
+
+}  // namespace

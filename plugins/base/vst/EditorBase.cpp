@@ -1,0 +1,37 @@
+#include "plugins/base/vst/EditorBase.h"
+
+EditorBase::EditorBase(VstEffect* effect) : m_effect(effect) {}
+
+EditorBase::~EditorBase() = default;
+
+bool EditorBase::GetRect(VstRect** rect)
+{
+    if (rect)
+    {
+        *rect = nullptr;
+    }
+    return false;
+}
+
+VstValue EditorBase::Open(void* parentWindow)
+{
+    m_systemWindow = parentWindow;
+    return 0;
+}
+
+void EditorBase::Close() {}
+
+void EditorBase::Idle()
+{
+    if (m_updateRequested.exchange(false))
+    {
+        Update();
+    }
+}
+
+void EditorBase::Update() {}
+
+void EditorBase::PostUpdate()
+{
+    m_updateRequested = true;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The editor interface that the effect base calls for the host's editor opcodes. The effect
+// owns its editor and deletes it with itself.
+
+#include "plugins/base/vst/VstRecord.h"
+
+#include <atomic>
+
+class VstEffect;
+
+class EditorBase
+{
+public:
+    explicit EditorBase(VstEffect* effect);
+    virtual ~EditorBase();
+    EditorBase(const EditorBase&) = delete;
+    EditorBase& operator=(const EditorBase&) = delete;
+
+    // The editor's rectangle for the host; the base has none.
+    virtual bool GetRect(VstRect** rect);
+    // Keeps the host's parent window; 0 is the answer to the host.
+    virtual VstValue Open(void* parentWindow);
+    virtual void Close();
+    // Runs a requested update on the GUI thread.
+    virtual void Idle();
+    virtual void Update();
+    // Any thread may ask for an update; the next Idle runs it.
+    void PostUpdate();
+
+    VstEffect* GetEffect() const { return m_effect; }
+    void* GetSystemWindow() const { return m_systemWindow; }
+
+private:
+    VstEffect* m_effect;                       // borrowed: the effect owns this editor
+    void* m_systemWindow = nullptr;            // GUI thread
+    std::atomic<bool> m_updateRequested{false}; // set by any thread, cleared by Idle
+};

@@ -1,0 +1,43 @@
+#pragma once
+// The simulated card's ASIO driver and the maker's device enumerator, served by
+// KivAsioStandin.dll. Tests and tools/vsthost reach the simulation through the exported
+// control functions below (found with GetProcAddress on the loaded stand-in).
+//
+// Configuration: an INI file named by the environment variable KIV_ASIO_STANDIN_CONFIG, read
+// when a driver or enumerator object is created; missing keys keep the defaults.
+//   [Driver]  Inputs, Outputs (8, 8), InputName<k>, OutputName<k> ("In <k+1>", "Out <k+1>"),
+//             SampleType (16 or 18; 18), MinBuffer, MaxBuffer, PreferredBuffer, Granularity
+//             (64, 2048, 256, 32), Rate (44100), InputLatency, OutputLatency (256, 256),
+//             LoopDelay (extra samples of the loop, 0), LoopGain (0.5), OutputReady (its answer, 0),
+//             Clock ("thread": switches at the real period; "manual": only StandinAsioStep),
+//             FailInit, FailGetChannels, FailCreateBuffers, FailStart, FailGetSampleRate,
+//             RefuseKivInterface (0 or 1)
+//   [Enumerator] Devices (count), Device<i> = "vendor device subsystem" in hex; the default
+//             lists an unrelated device of the maker and then the card.
+// Loop: output channel k comes back on input channel k, multiplied by LoopGain, and an output
+// sample reappears on the input bufferSize + LoopDelay samples later.
+
+#include "plugins/base/asio/ComTypes.h"
+
+#include <cstdint>
+
+// {6DA30E89-6CC7-45EE-8ACC-FAA75E5C448F}: class and interface id of the simulated driver.
+inline constexpr GUID kStandinDriverId = {0x6da30e89, 0x6cc7, 0x45ee,
+                                          {0x8a, 0xcc, 0xfa, 0xa7, 0x5e, 0x5c, 0x44, 0x8f}};
+
+constexpr const char* kStandinDriverName = "KIV Corvan ASIO";
+constexpr const char* kStandinModuleName = "KivAsioStandin.dll";
+constexpr const char* kStandinConfigVariable = "KIV_ASIO_STANDIN_CONFIG";
+
+extern "C" {
+// Runs one buffer switch on every started driver in manual clock mode; answers how many ran.
+using StandinAsioStepProc = int32_t (*)();
+// Sends a reset request (message selector 3) to every driver that has buffers.
+using StandinAsioRequestResetProc = int32_t (*)();
+// Copies the call log (one call a line, "name arg..."), answers its full length.
+using StandinAsioCallLogProc = int32_t (*)(char* text, int32_t size);
+// Empties the call log and the counters.
+using StandinAsioClearLogProc = void (*)();
+// Buffer switches run and outputReady calls since the last clear (not in the log).
+using StandinAsioCountersProc = void (*)(int32_t* switches, int32_t* outputReadyCalls);
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The simulated card's ASIO driver: channels loop back with a fixed gain and delay, buffer
+// switches run from the driver's own thread at the real period or one at a time on request.
+
+#include "plugins/base/asio/AsioDriver.h"
+#include "standins/asio/StandinConfig.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class SimulatedDriver final : public IAsioDriver
+{
+public:
+    explicit SimulatedDriver(const StandinConfig& config);
+    ~SimulatedDriver();
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    AsioBool KIV_THISCALL init(void* systemHandle) override;
+    void KIV_THISCALL getDriverName(char* name) override;
+    int32_t KIV_THISCALL getDriverVersion() override;
+    void KIV_THISCALL getErrorMessage(char* text) override;
+    AsioError KIV_THISCALL start() override;
+    AsioError KIV_THISCALL stop() override;
+    AsioError KIV_THISCALL getChannels(int32_t* inputs, int32_t* outputs) override;
+    AsioError KIV_THISCALL getLatencies(int32_t* input, int32_t* output) override;
+    AsioError KIV_THISCALL getBufferSize(int32_t* minimum, int32_t* maximum, int32_t* preferred,
+                                         int32_t* granularity) override;
+    AsioError KIV_THISCALL canSampleRate(double rate) override;
+    AsioError KIV_THISCALL getSampleRate(double* rate) override;
+    AsioError KIV_THISCALL setSampleRate(double rate) override;
+    AsioError KIV_THISCALL getClockSources(AsioClockSource* clocks, int32_t* count) override;
+    AsioError KIV_THISCALL setClockSource(int32_t reference) override;
+    AsioError KIV_THISCALL getSamplePosition(AsioSamples* position, AsioTimeStamp* time) override;
+    AsioError KIV_THISCALL getChannelInfo(AsioChannelInfo* info) override;
+    AsioError KIV_THISCALL createBuffers(AsioBufferInfo* infos, int32_t count, int32_t bufferSize,
+                                         AsioCallbacks* callbacks) override;
+    AsioError KIV_THISCALL disposeBuffers() override;
+    AsioError KIV_THISCALL controlPanel() override;
+    AsioError KIV_THISCALL future(int32_t selector, void* option) override;
+    AsioError KIV_THISCALL outputReady() override;
+
+    // Control of the simulation, process-wide.
+    static int32_t StepManualDrivers();
+    static int32_t RequestResetAll();
+
+private:
+    struct Buffer
+    {
+        bool isInput;
+        int32_t channel;
+        std::vector<uint8_t> memory; // both halves
+        std::vector<int32_t> loop;   // outputs: the last bufferSize + loop delay samples played
+        size_t oldest = 0;
+    };
+
+    AsioError Fail(AsioError error, const char* text);
+    void RunSwitch();
+    void StopClock();
+    void ClockThread();
+    int32_t SampleAt(const Buffer& buffer, int half, int32_t i) const;
+    void StoreAt(Buffer& buffer, int half, int32_t i, int32_t value);
+
+    const StandinConfig m_config;
+    std::atomic<ULONG> m_references{1};
+    char m_error[kAsioErrorMessageSize] = {};
+    bool m_initialized = false;   // host thread
+    double m_rate;                // host thread
+    // Held during every switch and every change of the buffers or the run state, so no switch
+    // runs while they change.
+    std::mutex m_switchLock;
+    std::vector<Buffer> m_buffers; // guarded by m_switchLock
+    bool m_hasBuffers = false;     // guarded by m_switchLock
+    bool m_started = false;        // guarded by m_switchLock
+    int32_t m_bufferSize = 0;      // guarded by m_switchLock
+    AsioCallbacks m_callbacks{};   // guarded by m_switchLock
+    int m_nextHalf = 0;            // guarded by m_switchLock
+    uint64_t m_samplePosition = 0; // guarded by m_switchLock
+    // The clock thread (thread mode) and its stop request.
+    std::thread m_clock;
+    std::mutex m_clockLock;
+    std::condition_variable m_clockWake;
+    bool m_clockStopping = false; // guarded by m_clockLock
+};

@@ -1,0 +1,436 @@
+// vsthost: a command-line VST 2 host for trying and testing plug-ins.
+//
+//   vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav] [--signal noise|sine|impulse]
+//           [--output OUT.wav] [--product TEXT] [--offline] [--accumulate] [--lockstep] [--editor]
+//           [--chunk]
+//
+// The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
+// runs on an audio thread of its own. --lockstep steps the simulated card's driver once after
+// every block instead of running in real time. It prints the plug-in's reported initial delay
+// and the delay it measures between the signal sent and the signal returned.
+
+#include "plugins/base/vst/VstRecord.h"
+#include "standins/asio/AsioStandin.h"
+#include "tools/vsthost/Wav.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Options
+{
+    std::string plugin;
+    std::string input;
+    std::string output;
+    std::string signal = "noise";
+    std::string product = "KIV VST Host";
+    int rate = 44100;
+    int block = 512;
+    int blocks = 100;
+    bool offline = false;
+    bool accumulate = false;
+    bool lockstep = false;
+    bool editor = false;
+    bool chunk = false;
+};
+
+// What the host callback answers; set before the plug-in is loaded.
+Options gOptions;
+std::atomic<int> gAutomations{0};
+std::atomic<int> gDisplayUpdates{0};
+std::atomic<int> gIdleRequests{0};
+
+VstValue KIV_VSTCALL HostCallback(VstEffectRecord*, int32_t opcode, int32_t index, VstValue value, void* pointer,
+                                  float option)
+{
+    switch (opcode)
+    {
+    case kHostAutomate:
+        ++gAutomations;
+        std::printf("host: automate parameter %d = %g\n", static_cast<int>(index), static_cast<double>(option));
+        return 0;
+    case kHostVersion:
+        return 2400;
+    case kHostIdle:
+        ++gIdleRequests;
+        return 1;
+    case kHostGetSampleRate:
+        return gOptions.rate;
+    case kHostGetBlockSize:
+        return gOptions.block;
+    case kHostGetCurrentProcessLevel:
+        return gOptions.offline ? kVstProcessLevelOffline : kVstProcessLevelRealtime;
+    case kHostGetVendorString:
+        std::strcpy(static_cast<char*>(pointer), "KIV");
+        return 1;
+    case kHostGetProductString:
+        std::snprintf(static_cast<char*>(pointer), 64, "%s", gOptions.product.c_str());
+        return 1;
+    case kHostGetVendorVersion:
+        return 1;
+    case kHostIoChanged:
+        return 1;
+    case kHostUpdateDisplay:
+        ++gDisplayUpdates;
+        return 1;
+    default:
+        (void)value;
+        return 0;
+    }
+}
+
+bool ParseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--rate" && hasValue)
+            options->rate = std::atoi(argv[++i]);
+        else if (arg == "--block" && hasValue)
+            options->block = std::atoi(argv[++i]);
+        else if (arg == "--blocks" && hasValue)
+            options->blocks = std::atoi(argv[++i]);
+        else if (arg == "--input" && hasValue)
+            options->input = argv[++i];
+        else if (arg == "--output" && hasValue)
+            options->output = argv[++i];
+        else if (arg == "--signal" && hasValue)
+            options->signal = argv[++i];
+        else if (arg == "--product" && hasValue)
+            options->product = argv[++i];
+        else if (arg == "--offline")
+            options->offline = true;
+        else if (arg == "--accumulate")
+            options->accumulate = true;
+        else if (arg == "--lockstep")
+            options->lockstep = true;
+        else if (arg == "--editor")
+            options->editor = true;
+        else if (arg == "--chunk")
+            options->chunk = true;
+        else if (arg.rfind("--", 0) != 0 && options->plugin.empty())
+            options->plugin = arg;
+        else
+            return false;
+    }
+    const bool knownSignal = options->signal == "noise" || options->signal == "sine" || options->signal == "impulse";
+    return !options->plugin.empty() && options->rate > 0 && options->block > 0 && options->blocks > 0 &&
+           knownSignal;
+}
+
+StereoSignal Generate(const Options& options)
+{
+    StereoSignal signal;
+    signal.sampleRate = options.rate;
+    const size_t frames = static_cast<size_t>(options.block) * static_cast<size_t>(options.blocks);
+    signal.left.assign(frames, 0.0f);
+    signal.right.assign(frames, 0.0f);
+    uint32_t seed = 12345;
+    for (size_t f = 0; f < frames; ++f)
+    {
+        float value = 0.0f;
+        if (options.signal == "noise")
+        {
+            seed = seed * 1664525u + 1013904223u;
+            value = (static_cast<float>(seed >> 8) / 16777216.0f - 0.5f);
+        }
+        else if (options.signal == "sine")
+        {
+            value = 0.5f * static_cast<float>(std::sin(2.0 * 3.14159265358979 * 441.0 * static_cast<double>(f) / options.rate));
+        }
+        else
+        {
+            value = f == 0 ? 0.5f : 0.0f;
+        }
+        signal.left[f] = value;
+        signal.right[f] = -value;
+    }
+    return signal;
+}
+
+// The lag (up to a quarter of the signal, at most 32768) at which the returned signal best matches the sent
+// one, and the gain there; false when nothing came back.
+bool MeasureDelay(const std::vector<float>& sent, const std::vector<float>& returned, size_t* lag, double* gain)
+{
+    const size_t n = std::min(sent.size(), returned.size());
+    double best = 0.0;
+    bool found = false;
+    const size_t lags = std::min<size_t>(n / 4 + 1, 32768);
+    for (size_t l = 0; l < lags && l < n; ++l)
+    {
+        double cross = 0.0, energy = 0.0;
+        for (size_t t = l; t < n; ++t)
+        {
+            cross += static_cast<double>(returned[t]) * sent[t - l];
+            energy += static_cast<double>(sent[t - l]) * sent[t - l];
+        }
+        const double score = energy > 0.0 ? std::fabs(cross) / std::sqrt(energy) : 0.0;
+        if (score > best * (1.0 + 1e-9) && score > 1e-6)
+        {
+            best = score;
+            *lag = l;
+            *gain = cross / energy;
+            found = true;
+        }
+    }
+    return found;
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateParentWindow(int width, int height)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &ParentProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KivVstHostParent";
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassA(&windowClass);
+    return CreateWindowA("KivVstHostParent", "vsthost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width, height,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+int Fail(const char* what)
+{
+    std::printf("error: %s\n", what);
+    std::fflush(stdout);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!ParseOptions(argc, argv, &gOptions))
+    {
+        std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav]\n"
+                    "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
+                    "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n");
+        return 2;
+    }
+    const Options& options = gOptions;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    {
+        return Fail("COM could not be initialised");
+    }
+
+    StereoSignal sent;
+    if (!options.input.empty())
+    {
+        std::string error;
+        if (!ReadWav(options.input, &sent, &error))
+        {
+            return Fail(("input: " + error).c_str());
+        }
+        sent.sampleRate = options.rate;
+    }
+    else
+    {
+        sent = Generate(options);
+    }
+
+    HMODULE module = LoadLibraryA(options.plugin.c_str());
+    if (!module)
+    {
+        return Fail("the plug-in file could not be loaded");
+    }
+    auto entry = reinterpret_cast<VstMainProc>(reinterpret_cast<void*>(GetProcAddress(module, "main")));
+    if (!entry)
+    {
+        return Fail("the plug-in exports no main");
+    }
+    VstEffectRecord* effect = entry(&HostCallback);
+    if (!effect || effect->magic != kVstMagic)
+    {
+        return Fail("the plug-in gave no effect record");
+    }
+    auto dispatch = [effect](int32_t opcode, int32_t index, VstValue value, void* pointer, float option) {
+        return effect->dispatcher(effect, opcode, index, value, pointer, option);
+    };
+    char text[256] = {};
+    dispatch(kEffGetEffectName, 0, 0, text, 0);
+    std::printf("plug-in: %s, id 0x%08X, version %d, %d in, %d out, flags 0x%X, VST version %d\n", text,
+                static_cast<unsigned>(effect->uniqueId), static_cast<int>(effect->version),
+                static_cast<int>(effect->inputCount), static_cast<int>(effect->outputCount),
+                static_cast<unsigned>(effect->flags), static_cast<int>(dispatch(kEffGetVstVersion, 0, 0, nullptr, 0)));
+
+    dispatch(kEffOpen, 0, 0, nullptr, 0);
+    dispatch(kEffSetSampleRate, 0, 0, nullptr, static_cast<float>(options.rate));
+    dispatch(kEffSetBlockSize, 0, options.block, nullptr, 0);
+    dispatch(kEffMainsChanged, 0, 1, nullptr, 0);
+    std::printf("reported initial delay: %d samples\n", static_cast<int>(effect->initialDelay));
+    std::fflush(stdout);
+
+    HWND parent = nullptr;
+    if (options.editor && (effect->flags & kVstFlagHasEditor))
+    {
+        VstRect* rect = nullptr;
+        dispatch(kEffEditGetRect, 0, 0, &rect, 0);
+        const int width = rect ? rect->right - rect->left : 400;
+        const int height = rect ? rect->bottom - rect->top : 300;
+        parent = CreateParentWindow(width + 16, height + 40);
+        if (!parent)
+        {
+            return Fail("no parent window for the editor (is there a display?)");
+        }
+        const VstValue opened = dispatch(kEffEditOpen, 0, 0, parent, 0);
+        std::printf("editor: opened %dx%d (answer %d)\n", width, height, static_cast<int>(opened));
+    }
+    else if (options.editor)
+    {
+        std::printf("editor: the plug-in has none\n");
+    }
+
+    // The audio thread: whole blocks, in real time or stepped with the simulated driver.
+    StereoSignal returned;
+    returned.sampleRate = options.rate;
+    returned.left.assign(sent.left.size(), 0.0f);
+    returned.right.assign(sent.left.size(), 0.0f);
+    StandinAsioStepProc step = nullptr;
+    if (options.lockstep)
+    {
+        HMODULE standin = GetModuleHandleA(kStandinModuleName);
+        step = standin ? reinterpret_cast<StandinAsioStepProc>(
+                             reinterpret_cast<void*>(GetProcAddress(standin, "StandinAsioStep")))
+                       : nullptr;
+        if (!step)
+        {
+            return Fail("--lockstep needs the simulated card's driver loaded by the plug-in");
+        }
+    }
+    std::atomic<bool> done{false};
+    int steppedSwitches = 0;
+    std::thread audio([&] {
+        const size_t channels = static_cast<size_t>(std::max<int32_t>(2, std::max(effect->inputCount, effect->outputCount)));
+        const size_t block = static_cast<size_t>(options.block);
+        std::vector<std::vector<float>> in(channels, std::vector<float>(block)), out(channels, std::vector<float>(block));
+        std::vector<float*> inputs(channels), outputs(channels);
+        for (size_t c = 0; c < channels; ++c)
+        {
+            inputs[c] = in[c].data();
+            outputs[c] = out[c].data();
+        }
+        const auto period = std::chrono::duration<double>(static_cast<double>(block) / options.rate);
+        auto next = std::chrono::steady_clock::now();
+        for (size_t start = 0; start + block <= sent.left.size(); start += block)
+        {
+            for (size_t c = 0; c < channels; ++c)
+            {
+                const std::vector<float>* source = c == 0 ? &sent.left : c == 1 ? &sent.right : nullptr;
+                for (size_t i = 0; i < block; ++i)
+                {
+                    in[c][i] = source ? (*source)[start + i] : 0.0f;
+                    out[c][i] = 0.0f;
+                }
+            }
+            if (options.accumulate)
+            {
+                effect->process(effect, inputs.data(), outputs.data(), options.block);
+            }
+            else
+            {
+                effect->processReplacing(effect, inputs.data(), outputs.data(), options.block);
+            }
+            std::copy(out[0].begin(), out[0].end(), returned.left.begin() + static_cast<long>(start));
+            std::copy(out[1].begin(), out[1].end(), returned.right.begin() + static_cast<long>(start));
+            if (step)
+            {
+                steppedSwitches += step();
+            }
+            else if (!options.offline)
+            {
+                next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
+                std::this_thread::sleep_until(next);
+            }
+        }
+        done = true;
+    });
+
+    int idles = 0;
+    while (!done)
+    {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (parent)
+        {
+            dispatch(kEffEditIdle, 0, 0, nullptr, 0);
+            ++idles;
+        }
+    }
+    audio.join();
+    if (step)
+    {
+        std::printf("driver switches stepped: %d\n", steppedSwitches);
+    }
+
+    dispatch(kEffMainsChanged, 0, 0, nullptr, 0);
+
+    int result = 0;
+    if (options.chunk)
+    {
+        void* data = nullptr;
+        const VstValue size = dispatch(kEffGetChunk, 0, 0, &data, 0);
+        if (size > 0 && data)
+        {
+            const std::vector<char> saved(static_cast<char*>(data), static_cast<char*>(data) + size);
+            std::vector<char> copy = saved;
+            dispatch(kEffSetChunk, 0, size, copy.data(), 0);
+            void* again = nullptr;
+            const VstValue size2 = dispatch(kEffGetChunk, 0, 0, &again, 0);
+            const bool same = size2 == size && again && std::memcmp(again, saved.data(), saved.size()) == 0;
+            std::printf("chunk round trip: %s (%d bytes)\n", same ? "ok" : "DIFFERS", static_cast<int>(size));
+            result = same ? 0 : 1;
+        }
+        else
+        {
+            std::printf("chunk round trip: no chunk\n");
+        }
+    }
+
+    if (parent)
+    {
+        dispatch(kEffEditClose, 0, 0, nullptr, 0);
+        DestroyWindow(parent);
+        std::printf("editor: idled %d times, closed\n", idles);
+    }
+    dispatch(kEffClose, 0, 0, nullptr, 0);
+    FreeLibrary(module);
+
+    std::printf("host: %d automations, %d display updates, %d idle requests\n", gAutomations.load(),
+                gDisplayUpdates.load(), gIdleRequests.load());
+    size_t lag = 0;
+    double gain = 0.0;
+    if (MeasureDelay(sent.left, returned.left, &lag, &gain))
+    {
+        std::printf("measured delay: %d samples (gain %.6f)\n", static_cast<int>(lag), gain);
+    }
+    else
+    {
+        std::printf("measured delay: nothing came back\n");
+    }
+    if (!options.output.empty() && !WriteWav(options.output, returned))
+    {
+        return Fail("the output file could not be written");
+    }
+    std::fflush(stdout);
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,167 @@
+// End to end: tools/vsthost loads the loop test plug-in, which sends the host's audio out
+// through the simulated card and back; in lock step the returned signal is the sent one,
+// scaled by the card's loop gain, after a delay known in advance.
+#include "standins/asio/StandinTestConfig.h"
+#include "tools/vsthost/Wav.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Wine shows the build tree's folders on drive Z:.
+std::string WindowsPath(std::string path)
+{
+    for (char& c : path)
+    {
+        c = c == '/' ? '\\' : c;
+    }
+    return "Z:" + path;
+}
+
+std::string TempPath(const char* name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+struct HostRun
+{
+    DWORD exitCode = 1;
+    std::string output;
+};
+
+HostRun RunHost(const std::string& arguments)
+{
+    HostRun run;
+    const std::string log = TempPath("vsthost-test.log");
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + WindowsPath(KIV_VSTHOST) + "\" \"" + WindowsPath(KIV_LOOP_PLUGIN) + "\" " + arguments;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+    {
+        ADD_FAILURE() << "vsthost did not start: " << GetLastError();
+        CloseHandle(file);
+        return run;
+    }
+    WaitForSingleObject(process.hProcess, 120000);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(file);
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.output = text.str();
+    DeleteFileA(log.c_str());
+    return run;
+}
+
+// The number that follows `label` in the host's report, or -1.
+int Reported(const std::string& output, const std::string& label)
+{
+    const size_t at = output.find(label);
+    return at == std::string::npos ? -1 : std::atoi(output.c_str() + at + label.size());
+}
+
+constexpr int kFrames = 256;
+constexpr int kLoopDelay = 37;
+constexpr int kBlocks = 40;
+
+class VstHostEndToEnd : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
+{
+    // The card loops with gain 0.5 in 32-bit samples and reports its extra loop delay as input
+    // latency, so the plug-in's reported delay covers the whole trip.
+    StandinTestConfig config("[Driver]\nClock=manual\nSampleType=18\nMinBuffer=64\nPreferredBuffer=256\n"
+                             "LoopDelay=37\nLoopGain=0.5\nInputLatency=37\nOutputLatency=0\n");
+    StereoSignal sent;
+    sent.left.resize(kFrames * kBlocks);
+    sent.right.resize(kFrames * kBlocks);
+    uint32_t seed = 99;
+    for (size_t i = 0; i < sent.left.size(); ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        sent.left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+        sent.right[i] = 0.25f * sent.left[i];
+    }
+    const std::string input = TempPath("vsthost-in.wav");
+    const std::string output = TempPath("vsthost-out.wav");
+    ASSERT_TRUE(WriteWav(input, sent));
+
+    const HostRun run = RunHost("--lockstep --editor --chunk --block 256 --input \"" +
+                            input + "\" --output \"" + output + "\" " + GetParam());
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+
+    // Stream rules: a host block is played at the next switch, and a captured block is read by
+    // the process call after that switch: two buffers, plus the card's own loop delay.
+    const int expectedDelay = 2 * kFrames + kLoopDelay;
+    EXPECT_EQ(Reported(run.output, "reported initial delay: "), expectedDelay) << run.output;
+    EXPECT_EQ(Reported(run.output, "measured delay: "), expectedDelay) << run.output;
+    EXPECT_EQ(Reported(run.output, "driver switches stepped: "), kBlocks) << run.output;
+    EXPECT_NE(run.output.find("chunk round trip: ok (8 bytes)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("editor: opened 240x120 (answer 1)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("times, closed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("KIV loop test, id 0x4B4C6F70"), std::string::npos) << run.output;
+
+    StereoSignal returned;
+    std::string error;
+    ASSERT_TRUE(ReadWav(output, &returned, &error)) << error;
+    ASSERT_EQ(returned.left.size(), sent.left.size());
+    // Float to 32-bit integer scales by 2147418112, back by 2^-31.
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    int mismatches = 0;
+    for (size_t t = 0; t < returned.left.size(); ++t)
+    {
+        const bool delayed = t >= static_cast<size_t>(expectedDelay);
+        const double left = delayed ? gain * sent.left[t - expectedDelay] : 0.0;
+        const double right = delayed ? gain * sent.right[t - expectedDelay] : 0.0;
+        if (std::fabs(returned.left[t] - left) > 1e-6 || std::fabs(returned.right[t] - right) > 1e-6)
+        {
+            if (++mismatches <= 5)
+            {
+                ADD_FAILURE() << "sample " << t << ": " << returned.left[t] << " " << returned.right[t]
+                              << ", expected " << left << " " << right;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    DeleteFileA(input.c_str());
+    DeleteFileA(output.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(ReplacingAndAccumulating, VstHostEndToEnd, ::testing::Values("", "--accumulate --offline"));
+
+TEST(VstHost, RunsInRealTimeOnTheDriversClock)
+{
+    StandinTestConfig config("[Driver]\nPreferredBuffer=256\n");
+    const HostRun run = RunHost("--blocks 20 --block 256 --signal sine");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(Reported(run.output, "reported initial delay: "), 2 * 256 + 256 + 256) << run.output;
+    EXPECT_NE(run.output.find("measured delay: "), std::string::npos) << run.output;
+}
+
+TEST(VstHost, RefusesBadArguments)
+{
+    EXPECT_EQ(RunHost("--blocks 0").exitCode, 2u);
+    EXPECT_EQ(RunHost("--signal square").exitCode, 2u);
+}
+
+} // namespace
