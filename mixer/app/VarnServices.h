@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // The services engine's interfaces: the engine library (KivCorvanDSP.dll) hands out these
@@ -110,6 +111,33 @@ public:
 class IVarnInputList;
 class IVarnItemList;
 
+// The card's PCI and driver profile, as the driver object fills it (100 bytes).
+struct VarnDriverProfile
+{
+    std::uint32_t devnode;
+    std::uint32_t refcount;
+    std::uint32_t pciFuncNum;
+    std::uint32_t baseAddr;
+    std::uint32_t irq;
+    std::uint32_t vendorID;
+    std::uint32_t deviceID;
+    std::uint32_t subsys;
+    std::uint32_t rev;
+    std::uint32_t driverVersion;
+    char deviceKey[60]; // zero-terminated 8-bit text
+};
+static_assert(sizeof(VarnDriverProfile) == 100, "driver profile record");
+static_assert(offsetof(VarnDriverProfile, driverVersion) == 36 &&
+                  offsetof(VarnDriverProfile, deviceKey) == 40,
+              "driver profile fields");
+
+// The kernel driver of one hardware system.
+class IVarnDriver
+{
+public:
+    virtual int VARN_CALL GetProfile(VarnDriverProfile* profile) = 0; // 0
+};
+
 // One hardware system, also the mixer model's hardware description. "Has feature" and the
 // system's feature tests are the same operation.
 class IVarnHardware
@@ -124,6 +152,14 @@ public:
     virtual IVarnLevelControl* VARN_CALL GetLevelControl() = 0; // 6
     virtual IVarnInputList* VARN_CALL GetInputList() = 0;       // 7
     virtual IVarnItemList* VARN_CALL GetItemList() = 0;         // 8: the channel items
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual IVarnDriver* VARN_CALL GetDriver() = 0;             // 16: null without a driver
 };
 
 // The mixer and session model. Its slot 1 answers hardware system i; callers that speak of

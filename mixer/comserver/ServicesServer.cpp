@@ -1,7 +1,21 @@
 #include "mixer/comserver/ServicesServer.h"
 
 #include "mixer/comserver/ComModule.h"
+#include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/SinkList.h"
+
+namespace
+{
+// The hardware the public methods speak of: the mixer model's hardware description (the
+// mixer's main window, which may show another system, is not there yet); null without one.
+IVarnHardware* CurrentHardware()
+{
+    ServicesApplication* application = ComModule::GetApplication();
+    IVarnServices* services = application ? application->GetServices() : nullptr;
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    return mixer ? mixer->GetHardware() : nullptr;
+}
+} // namespace
 
 ServicesServer::ServicesServer() : eventSource_(*this)
 {
@@ -46,29 +60,67 @@ ULONG STDMETHODCALLTYPE ServicesServer::Release()
 HRESULT STDMETHODCALLTYPE ServicesServer::Advise(IKivCorvanNotify* pNotify, DWORD dwAdviseMask,
                                                  DWORD hUser, DWORD* phAdviseCookie)
 {
+    if (!ComModule::GetApplication())
+        return E_FAIL;
     return SinkList::Public().Advise(pNotify, dwAdviseMask, hUser, phAdviseCookie);
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::Unadvise(DWORD hAdviseCookie)
 {
+    if (!ComModule::GetApplication())
+        return E_FAIL;
     return SinkList::Public().Unadvise(hAdviseCookie);
 }
 
-// The channel names, monitor settings and driver profile come from the mixer model, which
-// the server does not reach yet.
-HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG, LONG, LONG, char*)
+HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG, LONG, LONG nNumChars, char* buf)
 {
-    return E_NOTIMPL;
+    if (!ComModule::GetApplication())
+        return E_FAIL;
+    if (!buf || nNumChars < 1)
+        return E_INVALIDARG;
+    buf[0] = 0;
+    if (!CurrentHardware())
+        return E_FAIL;
+    // The channel items that name ASIO channels are not in the engine's model yet: no
+    // channel has a name.
+    return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo*)
+HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo* pInfo)
 {
-    return E_NOTIMPL;
+    if (!pInfo || !ComModule::GetApplication() || !CurrentHardware())
+        return E_FAIL;
+    // The strip of an input pair is found through the channel items, which the engine's
+    // model does not have yet: there is no strip to set.
+    return E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::GetASIODriverProfile(KivASIODrvProfile*)
+HRESULT STDMETHODCALLTYPE ServicesServer::GetASIODriverProfile(KivASIODrvProfile* pProfile)
 {
-    return E_NOTIMPL;
+    if (!ComModule::GetApplication())
+        return E_FAIL;
+    if (!pProfile)
+        return E_POINTER;
+    IVarnHardware* hardware = CurrentHardware();
+    IVarnDriver* driver = hardware ? hardware->GetDriver() : nullptr;
+    if (!driver)
+        return E_FAIL;
+    VarnDriverProfile record = {};
+    if (driver->GetProfile(&record) <= 0)
+        return E_FAIL;
+    pProfile->devnode = record.devnode;
+    pProfile->refcount = record.refcount;
+    pProfile->pciFuncNum = record.pciFuncNum;
+    pProfile->baseAddr = record.baseAddr;
+    pProfile->irq = record.irq;
+    pProfile->vendorID = record.vendorID;
+    pProfile->deviceID = record.deviceID;
+    pProfile->subsys = record.subsys;
+    pProfile->rev = record.rev;
+    pProfile->driverVersion = record.driverVersion;
+    // The engine's text need not be terminated within its field.
+    lstrcpynA(pProfile->szDeviceKey, record.deviceKey, sizeof pProfile->szDeviceKey);
+    return S_OK;
 }
 
 void ServicesServer::FireNotify(DWORD type)
@@ -104,10 +156,14 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EventSource::Advise(IKivCorvanEventSin
                                                               DWORD dwAdviseMask, DWORD hUser,
                                                               DWORD* phAdviseCookie)
 {
+    if (!ComModule::GetApplication())
+        return E_FAIL;
     return SinkList::Private().Advise(pSink, dwAdviseMask, hUser, phAdviseCookie);
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EventSource::Unadvise(DWORD hAdviseCookie)
 {
+    if (!ComModule::GetApplication())
+        return E_FAIL;
     return SinkList::Private().Unadvise(hAdviseCookie);
 }

@@ -1,6 +1,7 @@
 #include "standins/engine/EngineModel.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,34 @@ HardwareProfile HardwareProfile::Read(const fs::path& file)
                 profile.features.push_back(std::atoi(item.c_str()));
             continue;
         }
+        if (name == "devicekey")
+        {
+            std::strncpy(profile.driver.deviceKey, value.c_str(), sizeof profile.driver.deviceKey - 1);
+            continue;
+        }
+        const struct
+        {
+            const char* name;
+            std::uint32_t VarnDriverProfile::*field;
+        } driverFields[] = {
+            {"devnode", &VarnDriverProfile::devnode},   {"refcount", &VarnDriverProfile::refcount},
+            {"pcifunction", &VarnDriverProfile::pciFuncNum},
+            {"baseaddress", &VarnDriverProfile::baseAddr}, {"irq", &VarnDriverProfile::irq},
+            {"vendor", &VarnDriverProfile::vendorID},   {"device", &VarnDriverProfile::deviceID},
+            {"subsystem", &VarnDriverProfile::subsys},  {"revision", &VarnDriverProfile::rev},
+            {"driverversion", &VarnDriverProfile::driverVersion},
+        };
+        bool isDriverField = false;
+        for (const auto& field : driverFields)
+        {
+            if (name == field.name)
+            {
+                profile.driver.*field.field = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
+                isDriverField = true;
+            }
+        }
+        if (isDriverField)
+            continue;
         int number = std::atoi(value.c_str());
         if (name == "present")
             profile.present = number != 0;
@@ -98,6 +127,14 @@ int VARN_CALL StandinHardware::HasFeature(int feature)
                    profile_.features.end()
                ? 1
                : 0;
+}
+
+int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
+{
+    if (!profile)
+        return 0;
+    *profile = profile_.driver;
+    return 1;
 }
 
 StandinMixer::StandinMixer(const HardwareProfile& profile) : rateCode(profile.rateCode)

@@ -13,7 +13,9 @@
 
 // What the simulated card is, read from "SimulatedCard.txt" in the program folder: lines of
 // "name=value" ("present", "model", "systems", "inputs", "outputs", "rate", "features" as a
-// comma-separated list). A missing file is a machine without the card.
+// comma-separated list; the driver profile as "devnode", "refcount", "pcifunction", "baseaddress", "irq",
+// "vendor", "device", "subsystem", "revision", "driverversion" (decimal or 0x hexadecimal)
+// and "devicekey"). A missing file is a machine without the card.
 struct HardwareProfile
 {
     bool present = false;
@@ -23,6 +25,7 @@ struct HardwareProfile
     int outputs = 8;
     int rateCode = 1;
     std::vector<int> features;
+    VarnDriverProfile driver = {};
 
     static HardwareProfile Read(const std::filesystem::path& file);
 };
@@ -61,10 +64,21 @@ public:
     float level = 0.0f;
 };
 
+// The card's driver, answering the profile of the card description.
+class StandinDriver final : public IVarnDriver
+{
+public:
+    explicit StandinDriver(const HardwareProfile& profile) : profile_(profile) {}
+    int VARN_CALL GetProfile(VarnDriverProfile* profile) override;
+
+private:
+    const HardwareProfile& profile_;
+};
+
 class StandinHardware final : public IVarnHardware
 {
 public:
-    explicit StandinHardware(const HardwareProfile& profile) : profile_(profile) {}
+    explicit StandinHardware(const HardwareProfile& profile) : driver(profile), profile_(profile) {}
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
@@ -75,9 +89,18 @@ public:
     // The channel lists are not simulated yet.
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;
     StandinLevelControl level;
+    StandinDriver driver;
 
 private:
     const HardwareProfile& profile_;

@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 
@@ -251,5 +252,29 @@ TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
     EXPECT_EQ(privateSink.arrivals, (std::vector<Arrival>{{0x2000, 6, 7, 8}}));
     services->Unadvise(publicCookie);
     source->Unadvise(privateCookie);
+}
+// The server started its engine at start-up: the driver profile is the simulated card's of the
+// program folder, carried whole across the process boundary.
+TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
+{
+    KivASIODrvProfile profile;
+    std::memset(&profile, 0xCC, sizeof profile);
+    ASSERT_EQ(services->GetASIODriverProfile(&profile), S_OK);
+    EXPECT_EQ(profile.devnode, 1u);
+    EXPECT_EQ(profile.baseAddr, 0xE8000000u);
+    EXPECT_EQ(profile.irq, 11u);
+    EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+    EXPECT_EQ(profile.deviceID, 0x0310u);
+    EXPECT_EQ(profile.subsys, 0x03101A4Bu);
+    EXPECT_EQ(profile.rev, 2u);
+    EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+    EXPECT_STREQ(profile.szDeviceKey, "PCI\\VEN_1A4B&DEV_0310\\0");
+
+    char name[16] = "stale";
+    EXPECT_EQ(services->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
+    EXPECT_STREQ(name, "");
+    KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
+    EXPECT_EQ(services->SetMonitorInfo(&monitor), E_FAIL);
+    EXPECT_EQ(services->SetMonitorInfo(nullptr), E_FAIL);
 }
 } // namespace

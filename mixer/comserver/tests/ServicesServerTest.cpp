@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
 #include <functional>
 #include <vector>
 
 #include "mixer/comserver/ComModule.h"
+#include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
+#include "standins/engine/StandinServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -47,11 +55,19 @@ public:
     std::function<void()> onNotify;
 };
 
+class FakeApplication : public ServicesApplication
+{
+public:
+    IVarnServices* GetServices() override { return services; }
+    IVarnServices* services = nullptr; // borrowed
+};
+
 class ServicesServerTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
+        ComModule::SetApplication(&application);
         ComModule::Init();
         ComModule::Lock(); // as the program holds it while it runs
         server = ComModule::GetServer();
@@ -63,6 +79,7 @@ protected:
         source->Release();
         ComModule::Term();
         ComModule::Unlock();
+        ComModule::SetApplication(nullptr);
     }
     DWORD AdvisePublic(FakeSink& sink, DWORD mask, DWORD user)
     {
@@ -81,6 +98,7 @@ protected:
     FakeSink& NewSink() { return sinks.emplace_back(); }
 
     std::deque<FakeSink> sinks;
+    FakeApplication application;
     ServicesServer* server = nullptr;
     IKivCorvanEventSource* source = nullptr;
 };
@@ -265,6 +283,113 @@ TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
     void* none = reinterpret_cast<void*>(1);
     EXPECT_EQ(server->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
+}
+TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
+{
+    FakeSink& sink = NewSink();
+    DWORD cookie = AdvisePublic(sink, 0x8, 1);
+    ComModule::SetApplication(nullptr);
+    DWORD untouched = 99;
+    char name[8] = "x";
+    KivASIOMonitorInfo monitor = {};
+    KivASIODrvProfile profile = {};
+    struct Case
+    {
+        const char* method;
+        HRESULT result;
+    } cases[] = {
+        {"Advise", server->Advise(sink.Public(), 0x8, 2, &untouched)},
+        {"Unadvise", server->Unadvise(cookie)},
+        {"EventSource::Advise", source->Advise(sink.Private(), 0x8, 2, &untouched)},
+        {"EventSource::Unadvise", source->Unadvise(cookie)},
+        {"GetASIOChannelName", server->GetASIOChannelName(0, 1, sizeof name, name)},
+        {"SetMonitorInfo", server->SetMonitorInfo(&monitor)},
+        {"GetASIODriverProfile", server->GetASIODriverProfile(&profile)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.result, E_FAIL) << c.method;
+    EXPECT_EQ(untouched, 99u);
+    EXPECT_EQ(sink.references, 2u); // nothing added, nothing removed
+    ComModule::SetApplication(&application);
+    ServicesServer::FireNotify(0x8);
+    EXPECT_EQ(sink.calls.size(), 1u);
+}
+
+// The public methods against the simulated engine of a program folder of the test's own.
+class PublicMethodsTest : public ServicesServerTest
+{
+protected:
+    void StartEngine(const std::string& card)
+    {
+        std::filesystem::create_directories(folder / "data");
+        if (!card.empty())
+            std::ofstream(folder / "SimulatedCard.txt") << card;
+        engine = std::make_unique<StandinServices>();
+        std::u16string program = folder.Path().u16string();
+        std::u16string data = (folder / "data").u16string();
+        ASSERT_GT(engine->Init(program.c_str(), data.c_str(), data.c_str()), 0);
+        application.services = engine.get();
+    }
+    void TearDown() override
+    {
+        application.services = nullptr;
+        ServicesServerTest::TearDown();
+    }
+
+    ScratchFolder folder{"kiv-services-server"};
+    std::unique_ptr<StandinServices> engine;
+};
+
+TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
+{
+    StartEngine("systems=1\ndevnode=7\nrefcount=1\npcifunction=1\nbaseaddress=0xE8000000\nirq=11\n"
+                "vendor=0x1A4B\ndevice=0x0310\nsubsystem=0x03101A4B\nrevision=2\n"
+                "driverversion=0x050C0400\ndevicekey=" + std::string(80, 'K') + "\n");
+    KivASIODrvProfile profile;
+    std::memset(&profile, 0xCC, sizeof profile);
+    ASSERT_EQ(server->GetASIODriverProfile(&profile), S_OK);
+    EXPECT_EQ(profile.devnode, 7u);
+    EXPECT_EQ(profile.pciFuncNum, 1u);
+    EXPECT_EQ(profile.baseAddr, 0xE8000000u);
+    EXPECT_EQ(profile.irq, 11u);
+    EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+    EXPECT_EQ(profile.deviceID, 0x0310u);
+    EXPECT_EQ(profile.subsys, 0x03101A4Bu);
+    EXPECT_EQ(profile.rev, 2u);
+    EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+    EXPECT_EQ(std::string(profile.szDeviceKey), std::string(59, 'K')); // cut and terminated
+    EXPECT_EQ(server->GetASIODriverProfile(nullptr), E_POINTER);
+}
+
+TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
+{
+    KivASIODrvProfile profile = {};
+    KivASIOMonitorInfo monitor = {};
+    char name[8] = "x";
+    // No engine yet, then an engine on a machine without the card.
+    for (bool withEngine : {false, true})
+    {
+        if (withEngine)
+            StartEngine("");
+        EXPECT_EQ(server->GetASIODriverProfile(&profile), E_FAIL) << withEngine;
+        EXPECT_EQ(server->SetMonitorInfo(&monitor), E_FAIL) << withEngine;
+        EXPECT_EQ(server->GetASIOChannelName(1, 0, sizeof name, name), E_FAIL) << withEngine;
+        EXPECT_STREQ(name, "");
+    }
+}
+
+TEST_F(PublicMethodsTest, ChannelNamesAndMonitorWithTheCard)
+{
+    StartEngine("systems=1\n");
+    char name[8] = "x";
+    // The engine's model has no channel items yet: no channel has a name or a strip.
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
+    KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
+    EXPECT_EQ(server->SetMonitorInfo(&monitor), E_FAIL);
+    EXPECT_EQ(server->SetMonitorInfo(nullptr), E_FAIL);
 }
 } // namespace
 

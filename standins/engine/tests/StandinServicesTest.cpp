@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -259,5 +260,38 @@ TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
     EXPECT_EQ(library->GetCategoryInfo(0, record), 1);
     EXPECT_EQ(std::u16string(record), u"Drums");
     EXPECT_EQ(library->GetCategoryInfo(2, record), 0);
+}
+TEST_F(EngineFixture, DriverProfileComesFromTheCardDescription)
+{
+    WriteProfile("systems=2\nvendor=0x1A4B\ndevice=784\nirq=11\ndriverversion=0x050C0400\n"
+                 "devicekey=PCI\\VEN_1A4B&DEV_0310\\0\n"
+                 "devicekey2=ignored\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    for (int system = 0; system < 2; ++system)
+    {
+        IVarnDriver* driver = engine.GetMixer()->GetSystem(system)->GetDriver();
+        ASSERT_NE(driver, nullptr);
+        VarnDriverProfile profile;
+        std::memset(&profile, 0xCC, sizeof profile);
+        ASSERT_EQ(driver->GetProfile(&profile), 1);
+        EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+        EXPECT_EQ(profile.deviceID, 784u);
+        EXPECT_EQ(profile.irq, 11u);
+        EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+        EXPECT_EQ(profile.baseAddr, 0u); // absent fields are zero
+        EXPECT_STREQ(profile.deviceKey, "PCI\\VEN_1A4B&DEV_0310\\0");
+        EXPECT_EQ(driver->GetProfile(nullptr), 0);
+    }
+}
+
+TEST_F(EngineFixture, OverlongDeviceKeyIsCutAndTerminated)
+{
+    WriteProfile("devicekey=" + std::string(200, 'K') + "\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    VarnDriverProfile profile = {};
+    ASSERT_EQ(engine.GetMixer()->GetHardware()->GetDriver()->GetProfile(&profile), 1);
+    EXPECT_EQ(std::string(profile.deviceKey), std::string(59, 'K'));
 }
 } // namespace
