@@ -213,10 +213,69 @@ public:
                                         const char16_t* effectPresetsFolder) = 0; // 28
 };
 
-// The back end of the private COM interfaces: one operation per COM method. Its operations
-// are declared by the code that forwards to them.
+// A 16-byte effect or preset id; passed by value as four words.
+struct VarnEffectId
+{
+    std::uint32_t data[4];
+};
+static_assert(sizeof(VarnEffectId) == 16, "effect id");
+
+// The back end of the private COM interfaces: one operation per COM method of the effects
+// plug-in's interfaces, taking its arguments as the server passes them on; a result above 0
+// is success unless the method says otherwise. Records are the COM interfaces' records;
+// arrays handed back are allocated with CoTaskMemAlloc. The operations that take a flag
+// pointer clear or keep the flag the server preset.
 class IVarnAutomation
 {
+public:
+    virtual int VARN_CALL RegisterClient(int* clientId) = 0; // 0
+    virtual int VARN_CALL UnregisterClient(int clientId) = 0; // 1
+    virtual int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) = 0; // 2
+    virtual int VARN_CALL ReleaseSendReturn(int clientId) = 0; // 3
+    virtual int VARN_CALL GetEffectCatalog(int* count, void** records) = 0; // 4
+    virtual int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) = 0; // 5
+    virtual int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) = 0; // 6
+    virtual int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry, int* valueCount, void** values) = 0; // 7
+    virtual int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount, const int* positions) = 0; // 8
+    virtual int VARN_CALL DeletePreset(VarnEffectId preset) = 0; // 9
+    virtual int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) = 0; // 10
+    virtual int VARN_CALL CreatePresetCategory(const char16_t* name) = 0; // 11
+    virtual int VARN_CALL DeletePresetCategory(const char16_t* name) = 0; // 12
+    virtual int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) = 0; // 13
+    virtual int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) = 0; // 14
+    virtual int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) = 0; // 15
+    virtual int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) = 0; // 16
+    virtual int VARN_CALL RemoveInsert(int clientId, int position) = 0; // 17
+    virtual int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) = 0; // 18
+    virtual int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) = 0; // 19
+    virtual int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) = 0; // 20
+    virtual int VARN_CALL MoveInsert(int clientId, int from, int to) = 0; // 21
+    virtual int VARN_CALL RefreshInserts(int clientId, int* flag) = 0; // 22
+    virtual int VARN_CALL Method26(int clientId, int* flag) = 0; // 23
+    virtual int VARN_CALL SetInsertChainFlag(int clientId, int flag) = 0; // 24
+    virtual int VARN_CALL GetParameterDescriptors(int clientId, int position, int* count, void** descriptors) = 0; // 25
+    virtual int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) = 0; // 26
+    virtual int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) = 0; // 27
+    virtual int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) = 0; // 28
+    virtual int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) = 0; // 29
+    virtual int VARN_CALL SetInsertSolo(int clientId, int position, int solo) = 0; // 30
+    virtual int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) = 0; // 31
+    virtual int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) = 0; // 32
+    virtual int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) = 0; // 33
+    virtual int VARN_CALL ApplyPresetById(int clientId, int position, int value) = 0; // 34
+    virtual int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) = 0; // 35
+    virtual int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) = 0; // 36
+    virtual int VARN_CALL GetPresetChange(void* change) = 0; // 37
+    virtual int VARN_CALL GetParamModelChange(void* change) = 0; // 38
+    virtual int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) = 0; // 39
+    virtual int VARN_CALL QueryClientState(int clientId, int* value) = 0; // 40
+    virtual int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) = 0; // 41
+    virtual int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait, void* info) = 0; // 42
+    virtual int VARN_CALL EnableCategory2Items(int clientId, int* flag) = 0; // 43
+    virtual int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) = 0; // 44
+    virtual int VARN_CALL GetParameterKinds(int clientId, int position, int* count, int** kinds) = 0; // 45
+    virtual int VARN_CALL QueryParameter(int clientId, int a1, int a2, int* value) = 0; // 46
+    virtual int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text, int a4) = 0; // 47
 };
 
 // Init statuses of IVarnServices::Init.

@@ -277,4 +277,38 @@ TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
     EXPECT_EQ(services->SetMonitorInfo(&monitor), E_FAIL);
     EXPECT_EQ(services->SetMonitorInfo(nullptr), E_FAIL);
 }
+// The effects plug-in's private interfaces, marshalled by the proxy/stub library.
+TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
+{
+    IKivCorvanEffectServices2* effects = nullptr;
+    IKivCorvanParamInfo* params = nullptr;
+    ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params)), S_OK);
+
+    LONG first = 0, second = 0;
+    EXPECT_EQ(effects->RegisterClient(&first), S_OK);
+    EXPECT_EQ(effects->RegisterClient(&second), S_OK);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(effects->UnregisterClient(first), S_OK);
+    EXPECT_EQ(effects->UnregisterClient(first), E_FAIL); // no longer registered
+
+    // What the simulated engine does not have fails as a failed engine call; the reserved
+    // slots answer that they are not implemented.
+    const KivEffectId id = {{1, 2, 3, 4}};
+    KivInsertInfo info = {};
+    LONG notifyId = 0;
+    EXPECT_EQ(effects->SetInsertEffect(second, 0, id, &info, 1), E_FAIL);
+    EXPECT_EQ(effects->DeleteCorePreset(id, 0), E_FAIL);
+    EXPECT_EQ(effects->RefreshInserts(second), E_FAIL);
+    EXPECT_EQ(params->GetInsertNotifyId(second, 0, &notifyId), E_FAIL);
+    EXPECT_EQ(effects->Reserved48(1, 2, 3, 4), E_NOTIMPL);
+    EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);
+    LONG count = 0;
+    KivHardwareChannel* channels = nullptr;
+    EXPECT_EQ(effects->GetHardwareChannels(&count, &channels), E_FAIL);
+    EXPECT_EQ(channels, nullptr);
+    EXPECT_EQ(effects->UnregisterClient(second), S_OK);
+    params->Release();
+    effects->Release();
+}
 } // namespace
