@@ -180,12 +180,11 @@ HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG, LONG, LONG nN
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo* pInfo)
+HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo*)
 {
-    if (!pInfo || !ComModule::GetApplication() || !CurrentHardware())
-        return E_FAIL;
-    // The strip of an input pair is found through the channel items, which the engine's
-    // model does not have yet: there is no strip to set.
+    // The strip of an input pair is found through the hardware's channel items, which the
+    // engine interface does not offer yet: there is never a strip to set, so the call fails
+    // as it does without the application, the hardware or the strip.
     return E_FAIL;
 }
 
@@ -703,28 +702,19 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved49(LONG, LONG,
     return E_NOTIMPL;
 }
 
-// The channel lists are built from the hardware's channel items, which the engine's model
-// does not offer yet: without them there is nothing to list.
-HRESULT STDMETHODCALLTYPE
-ServicesServer::EffectServices::GetHardwareChannels(LONG* count, KivHardwareChannel** records)
+// The channel lists and the enabling of the kind-2 channels are built from the hardware's
+// channel items, which the engine interface does not offer yet: they fail as they do for a
+// missing list object.
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LONG* count,
+                                                                              KivHardwareChannel** records)
 {
-    if (!count || !records)
-        return E_POINTER;
-    IVarnHardware* hardware = CurrentHardware();
-    if (!hardware || !hardware->GetItemList())
-        return E_FAIL;
-    return E_FAIL;
+    return count && records ? E_FAIL : E_POINTER;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannelsEx(
     LONG* outCount, KivHardwareChannel** outputs, LONG* inCount, KivHardwareChannel** inputs)
 {
-    if (!outCount || !outputs || !inCount || !inputs)
-        return E_POINTER;
-    IVarnHardware* hardware = CurrentHardware();
-    if (!hardware || !hardware->GetItemList() || !hardware->GetInputList())
-        return E_FAIL;
-    return E_FAIL;
+    return outCount && outputs && inCount && inputs ? E_FAIL : E_POINTER;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendInsertRouting(LONG, LONG, LONG,
@@ -750,12 +740,7 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved54(LONG)
     return E_NOTIMPL;
 }
 
-// Enabling asks the engine only when there are free kind-2 outputs and inputs to use; the
-// engine then answers through a flag preset to 1.
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::EnableCategory2Items(LONG)
 {
-    IVarnHardware* hardware = CurrentHardware();
-    if (!hardware || !hardware->GetItemList() || !hardware->GetInputList() || !Automation())
-        return E_FAIL;
     return E_FAIL;
 }

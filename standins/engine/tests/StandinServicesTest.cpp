@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "standins/engine/StandinServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -20,14 +21,10 @@ class EngineFixture : public testing::Test
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               (std::string("kiv-engine-") + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(program());
         fs::create_directories(data());
         fs::create_directories(sessions());
     }
-    void TearDown() override { fs::remove_all(root); }
 
     fs::path program() const { return root / "program"; }
     fs::path data() const { return root / "data"; }
@@ -41,7 +38,8 @@ protected:
                            sessions().u16string().c_str());
     }
 
-    fs::path root;
+    ScratchFolder scratch{"kiv-engine"};
+    const fs::path& root = scratch.Path();
 };
 
 class Recorder : public IVarnListener
