@@ -90,10 +90,83 @@ public:
     virtual IVarnInsertChain* VARN_CALL GetChain() = 0; // 17
 };
 
+class IVarnStrip;
+
+// An insert chain, also the bus object of the strip, aux or main bus that holds it.
 class IVarnInsertChain
 {
 public:
     virtual int VARN_CALL GetCount() = 0; // 0
+    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved2() = 0;
+    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved17() = 0;
+    virtual void VARN_CALL Reserved18() = 0;
+    virtual int VARN_CALL GetBusType() = 0;         // 19: 0 strip, 1 aux, 2 main
+    virtual void VARN_CALL Reserved20() = 0;
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved22() = 0;
+    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved25() = 0;
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;   // 26: the strip of a strip bus, else null
+};
+
+// A strip's direct-monitor control; its parameters are gain, pan and state per channel:
+// 0 and 1 gain and pan of the left channel, 2 and 3 of the right, 4 and 5 the two states.
+class IVarnMonitor
+{
+public:
+    virtual int VARN_CALL SetParameter(int index, int value) = 0; // 0
+};
+
+// A mixer strip.
+class IVarnStrip
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved2() = 0;
+    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved17() = 0;
+    virtual void VARN_CALL Reserved18() = 0;
+    virtual void VARN_CALL Reserved19() = 0;
+    virtual void VARN_CALL Reserved20() = 0;
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved22() = 0;
+    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved25() = 0;
+    virtual void VARN_CALL Reserved26() = 0;
+    virtual void VARN_CALL Reserved27() = 0;
+    virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;           // 28: null without one
+    virtual int VARN_CALL SetState(int state, int flag) = 0;     // 29
 };
 
 // An output port. Slot 4 answers the source that feeds the port, null while nothing does:
@@ -101,15 +174,35 @@ public:
 class IVarnOutput
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual int VARN_CALL GetKind() = 0;  // 0: 1 ASIO, 2 physical, 3 single ASIO channel
+    virtual int VARN_CALL GetIndex() = 0; // 1
     virtual void VARN_CALL Reserved2() = 0;
     virtual void VARN_CALL Reserved3() = 0;
-    virtual void* VARN_CALL GetSource() = 0; // 4
+    virtual IVarnInsertChain* VARN_CALL GetSource() = 0; // 4: the bus that feeds the port
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual int VARN_CALL IsHidden() = 0; // 16
+};
+
+// The output ports of a hardware system: the channel items.
+class IVarnItemList
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual int VARN_CALL GetCount(int kind) = 0;                 // 1
+    virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
 };
 
 class IVarnInputList;
-class IVarnItemList;
 
 // The card's PCI and driver profile, as the driver object fills it (100 bytes).
 struct VarnDriverProfile

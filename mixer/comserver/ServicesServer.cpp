@@ -175,17 +175,35 @@ HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG, LONG, LONG nN
     buf[0] = 0;
     if (!CurrentHardware())
         return E_FAIL;
-    // The channel items that name ASIO channels are not in the engine's model yet: no
-    // channel has a name.
+    // The channel items do not give their display names yet: no channel has a name.
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo*)
+HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo* pInfo)
 {
-    // The strip of an input pair is found through the hardware's channel items, which the
-    // engine interface does not offer yet: there is never a strip to set, so the call fails
-    // as it does without the application, the hardware or the strip.
-    return E_FAIL;
+    if (!pInfo || !ComModule::GetApplication())
+        return E_FAIL;
+    IVarnHardware* hardware = CurrentHardware();
+    if (!hardware || pInfo->input < 0)
+        return E_FAIL;
+    // The strip that records the input's pair: the pair's ASIO port must exist, be in use
+    // and not be hidden.
+    IVarnItemList* items = hardware->GetItemList();
+    IVarnOutput* port = items ? items->GetPort(1, pInfo->input / 2) : nullptr;
+    IVarnInsertChain* bus = port && !port->IsHidden() ? port->GetSource() : nullptr;
+    IVarnStrip* strip = bus ? bus->GetStrip() : nullptr;
+    if (!strip)
+        return E_FAIL;
+    int side = pInfo->input % 2;
+    if (IVarnMonitor* monitor = strip->GetMonitor())
+    {
+        monitor->SetParameter(side * 2, pInfo->gain);
+        monitor->SetParameter(side * 2 + 1, pInfo->pan);
+        monitor->SetParameter(side + 4, pInfo->state);
+    }
+    else
+        strip->SetState(pInfo->state, 1);
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::GetASIODriverProfile(KivASIODrvProfile* pProfile)
@@ -702,9 +720,9 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved49(LONG, LONG,
     return E_NOTIMPL;
 }
 
-// The channel lists and the enabling of the kind-2 channels are built from the hardware's
-// channel items, which the engine interface does not offer yet: they fail as they do for a
-// missing list object.
+// The channel lists and the enabling of the kind-2 channels need the kind-2 channel items,
+// their display names and the input list, which the engine interface does not offer yet:
+// they fail as they do for a missing list object.
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LONG* count,
                                                                               KivHardwareChannel** records)
 {

@@ -129,6 +129,48 @@ int VARN_CALL StandinHardware::HasFeature(int feature)
                : 0;
 }
 
+int VARN_CALL StandinMonitor::SetParameter(int index, int value)
+{
+    if (index < 0 || index >= static_cast<int>(sizeof parameters / sizeof parameters[0]))
+        return 0;
+    parameters[index] = value;
+    return 1;
+}
+
+IVarnStrip* VARN_CALL StandinStripBus::GetStrip()
+{
+    return &strip_;
+}
+
+int VARN_CALL StandinStrip::SetState(int value, int flag)
+{
+    state = value;
+    stateFlag = flag;
+    return 1;
+}
+
+StandinItemList::StandinItemList(const HardwareProfile& profile)
+{
+    for (int pair = 0; pair < profile.inputs / 2; ++pair)
+    {
+        strips.push_back(std::make_unique<StandinStrip>());
+        asioPorts.push_back(std::make_unique<StandinOutput>(1, pair));
+        asioPorts.back()->source = &strips.back()->bus;
+    }
+}
+
+int VARN_CALL StandinItemList::GetCount(int kind)
+{
+    return kind == 1 ? static_cast<int>(asioPorts.size()) : 0;
+}
+
+IVarnOutput* VARN_CALL StandinItemList::GetPort(int kind, int index)
+{
+    if (kind != 1 || index < 0 || index >= GetCount(kind))
+        return nullptr;
+    return asioPorts[index].get();
+}
+
 int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
 {
     if (!profile)

@@ -273,7 +273,10 @@ TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
     char name[16] = "stale";
     EXPECT_EQ(services->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
     EXPECT_STREQ(name, "");
+    // The simulated card records eight ASIO inputs, each pair through a strip of its own.
     KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
+    EXPECT_EQ(services->SetMonitorInfo(&monitor), S_OK);
+    monitor.input = 8;
     EXPECT_EQ(services->SetMonitorInfo(&monitor), E_FAIL);
     EXPECT_EQ(services->SetMonitorInfo(nullptr), E_FAIL);
 }

@@ -662,17 +662,49 @@ TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
     }
 }
 
-TEST_F(PublicMethodsTest, ChannelNamesAndMonitorWithTheCard)
+TEST_F(PublicMethodsTest, ChannelNamesWithTheCard)
 {
     StartEngine("systems=1\n");
     char name[8] = "x";
-    // The engine's model has no channel items yet: no channel has a name or a strip.
+    // The channel items carry no display names yet: no channel has a name.
     EXPECT_EQ(server->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
     EXPECT_STREQ(name, "");
     EXPECT_EQ(server->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
     EXPECT_EQ(server->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
-    KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
-    EXPECT_EQ(server->SetMonitorInfo(&monitor), E_FAIL);
+}
+
+TEST_F(PublicMethodsTest, MonitorSettingsReachTheStripOfTheInputPair)
+{
+    StartEngine("systems=1\ninputs=8\n");
+    StandinItemList& items = static_cast<StandinHardware*>(engine->GetMixer()->GetHardware())->items;
+    ASSERT_EQ(items.strips.size(), 4u);
+    KivASIOMonitorInfo info = {3, 7, 100, 1, -20};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    // Input 3 is the right channel of pair 1: gain 2, pan 3, state 5.
+    EXPECT_EQ(std::vector<int>(items.strips[1]->monitor.parameters, items.strips[1]->monitor.parameters + 6),
+              (std::vector<int>{0, 0, 100, -20, 0, 1}));
+    info = {0, 0, 50, 1, 10};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    EXPECT_EQ(std::vector<int>(items.strips[0]->monitor.parameters, items.strips[0]->monitor.parameters + 6),
+              (std::vector<int>{50, 10, 0, 0, 1, 0}));
+
+    // A strip without a monitor takes the state itself.
+    items.strips[2]->hasMonitor = false;
+    info = {5, 0, 60, 1, 0};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    EXPECT_EQ(items.strips[2]->state, 1);
+    EXPECT_EQ(items.strips[2]->stateFlag, 1);
+
+    // No port, a hidden port, a port that nothing feeds, a negative input: no strip.
+    items.asioPorts[1]->hidden = true;
+    items.asioPorts[3]->source = nullptr;
+    for (LONG input : {8, 2, 3, 6, 7, -1, -2})
+    {
+        info = {input, 0, 1, 1, 1};
+        EXPECT_EQ(server->SetMonitorInfo(&info), E_FAIL) << input;
+    }
+    EXPECT_EQ(items.strips[1]->monitor.parameters[0], 0);
+    EXPECT_EQ(items.strips[3]->monitor.parameters[4], 0);
     EXPECT_EQ(server->SetMonitorInfo(nullptr), E_FAIL);
 }
 // The private interfaces over a recording automation back end.

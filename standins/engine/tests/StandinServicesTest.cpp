@@ -292,4 +292,34 @@ TEST_F(EngineFixture, OverlongDeviceKeyIsCutAndTerminated)
     ASSERT_EQ(engine.GetMixer()->GetHardware()->GetDriver()->GetProfile(&profile), 1);
     EXPECT_EQ(std::string(profile.deviceKey), std::string(59, 'K'));
 }
+TEST_F(EngineFixture, EachAsioInputPairIsRecordedByAStripWithAMonitor)
+{
+    WriteProfile("systems=1\ninputs=6\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnItemList* items = engine.GetMixer()->GetHardware()->GetItemList();
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(items->GetCount(1), 3);
+    EXPECT_EQ(items->GetCount(2), 0);
+    for (int pair = 0; pair < 3; ++pair)
+    {
+        IVarnOutput* port = items->GetPort(1, pair);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(port->GetKind(), 1);
+        EXPECT_EQ(port->GetIndex(), pair);
+        EXPECT_EQ(port->IsHidden(), 0);
+        ASSERT_NE(port->GetSource(), nullptr);
+        EXPECT_EQ(port->GetSource()->GetBusType(), 0);
+        IVarnStrip* strip = port->GetSource()->GetStrip();
+        ASSERT_NE(strip, nullptr);
+        IVarnMonitor* monitor = strip->GetMonitor();
+        ASSERT_NE(monitor, nullptr);
+        EXPECT_EQ(monitor->SetParameter(5, 1), 1);
+        EXPECT_EQ(monitor->SetParameter(6, 1), 0);
+        EXPECT_EQ(monitor->SetParameter(-1, 1), 0);
+    }
+    EXPECT_EQ(items->GetPort(1, 3), nullptr);
+    EXPECT_EQ(items->GetPort(1, -1), nullptr);
+    EXPECT_EQ(items->GetPort(2, 0), nullptr);
+}
 } // namespace
