@@ -1,6 +1,8 @@
 #include "mixer/app/Application.h"
 
+#include "framework/platform/RegistryKey.h"
 #include "framework/platform/files/FileSystem.h"
+#include "framework/platform/files/Shell.h"
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ServicesServer.h"
 
@@ -39,7 +41,10 @@ void Application::GetTitle(char* buffer, int size)
 
 int Application::InitBeforeCreate()
 {
-    return InitServices();
+    if (!InitServices())
+        return 0;
+    ImportSavedEffects();
+    return 1;
 }
 
 int Application::InitServices()
@@ -90,6 +95,27 @@ int Application::InitServices()
         level->SetLevel(0.0f, 0);
     }
     return 1;
+}
+
+void Application::ImportSavedEffects()
+{
+    RegistryKey launcher;
+    String saved;
+    if (!services_ ||
+        !launcher.Open("HKEY_CURRENT_USER", u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher", 1) ||
+        !launcher.ReadString(u"Saved FX Path", saved, nullptr) || saved.CompareLiteral(" ") == 0 ||
+        !services_->IsReady())
+        return;
+    String corePresets, effectPresets;
+    corePresets.Append(saved);
+    effectPresets.Append(saved);
+    corePresets.AppendAscii("\\Core Effects\\Presets");
+    effectPresets.AppendAscii("\\Effect Presets");
+    IVarnFxLibrary* library = services_->GetFxLibrary();
+    if (!library || !library->ImportLibrary(corePresets.Text(), effectPresets.Text()))
+        MessageBox(u"The effects library could not be imported.", errorCaption);
+    launcher.DeleteKey(u"Saved FX Path");
+    Shell::DeleteSilently(saved, nullptr);
 }
 
 void Application::ReleaseServices()

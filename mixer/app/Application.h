@@ -39,6 +39,10 @@ public:
     // leaves no engine.
     int InitServices();
 
+    // Imports the effect presets that an earlier run saved aside ("Saved FX Path" of the
+    // Launcher settings) into the engine's library, then forgets and deletes them.
+    void ImportSavedEffects();
+
 private:
     void ReleaseServices();
 

@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "framework/platform/RegistryKey.h"
 #include "mixer/app/Application.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
@@ -125,4 +128,81 @@ TEST_F(ApplicationTest, AMissingOrRunningEngineFailsTheStartWithAMessage)
     }
 }
 
+// Saved effect presets are imported only by an engine that is ready, which takes the card:
+// the test describes one in its own program folder for the time of the test.
+class SavedEffectsTest : public ApplicationTest
+{
+protected:
+    void SetUp() override
+    {
+        ApplicationTest::SetUp();
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        program = std::filesystem::path(self).parent_path();
+        std::ofstream(program / "SimulatedCard.txt") << "systems=1\n";
+        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher", 1));
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove(program / "SimulatedCard.txt", ignored);
+        std::filesystem::remove_all(program / "Core Effects", ignored);
+        std::filesystem::remove_all(program / "Effect Presets", ignored);
+        launcher.DeleteKey(u"Saved FX Path");
+        ApplicationTest::TearDown();
+    }
+    void SetSavedPath(const std::string& path)
+    {
+        String text;
+        text.AppendAscii(path.c_str());
+        ASSERT_TRUE(launcher.WriteString(u"Saved FX Path", &text));
+    }
+    bool SavedPathKept()
+    {
+        String text;
+        return launcher.ReadString(u"Saved FX Path", text, nullptr) != 0;
+    }
+
+    std::filesystem::path program;
+    RegistryKey launcher;
+};
+
+TEST_F(SavedEffectsTest, SavedPresetsAreImportedThenForgotten)
+{
+    ScratchFolder saved("kiv-saved-fx");
+    std::filesystem::create_directories(saved / "Core Effects" / "Presets" / "Reverb");
+    std::filesystem::create_directories(saved / "Effect Presets" / "Vocals");
+    SetSavedPath(saved.Path().string());
+    {
+        Application application(CreateStandin);
+        ASSERT_EQ(application.InitBeforeCreate(), 1);
+        EXPECT_EQ(application.GetInitStatus(), 1);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(program / "Core Effects" / "Presets" / "Reverb"));
+    EXPECT_TRUE(std::filesystem::is_directory(program / "Effect Presets" / "Vocals"));
+    EXPECT_FALSE(std::filesystem::exists(saved.Path()));
+    EXPECT_FALSE(SavedPathKept());
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(SavedEffectsTest, AFailedImportIsReportedAndForgotten)
+{
+    ScratchFolder saved("kiv-saved-fx-missing");
+    SetSavedPath((saved / "gone").string());
+    Application application(CreateStandin);
+    ASSERT_EQ(application.InitBeforeCreate(), 1); // the start goes on
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0], "The effects library could not be imported.");
+    EXPECT_FALSE(SavedPathKept());
+}
+
+TEST_F(SavedEffectsTest, ABlankPathImportsNothing)
+{
+    SetSavedPath(" ");
+    Application application(CreateStandin);
+    ASSERT_EQ(application.InitBeforeCreate(), 1);
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_TRUE(SavedPathKept());
+    EXPECT_FALSE(std::filesystem::exists(program / "Core Effects"));
+}
 } // namespace
