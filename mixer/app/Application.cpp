@@ -9,6 +9,7 @@
 namespace
 {
 const char16_t componentMissing[] = u"Fatal error: Varn Services component missing - you may need to re-install.";
+const char16_t initFailed[] = u"The Kiv CorvanDSP services could not be started.";
 const char16_t errorCaption[] = u"Kiv CorvanDSP Error!";
 
 // folder + "\" + name, created when missing; 0 when the folder cannot be had.
@@ -63,7 +64,7 @@ int Application::InitServices()
         !DocumentsFolder(&sessions) || !EnsureFolder(sessions, "My Sessions"))
     {
         ReleaseServices();
-        MessageBox(u"The Kiv CorvanDSP services could not be started.", errorCaption);
+        MessageBox(initFailed, errorCaption);
         return 0;
     }
 
@@ -71,7 +72,7 @@ int Application::InitServices()
     if (initStatus_ == VarnInitFailed)
     {
         ReleaseServices();
-        MessageBox(u"The Kiv CorvanDSP services could not be started.", errorCaption);
+        MessageBox(initFailed, errorCaption);
         return 0;
     }
     if (initStatus_ == VarnInitAlreadyRunning)
