@@ -104,6 +104,14 @@ size_t NameLength(const char* name)
     return n;
 }
 
+// Pairs that start below the channel count (the last one of an odd count has no second
+// channel). Counted by division: a pair index comes from the host's chunk, and 2n of a large
+// one does not fit in 32 bits.
+int32_t PairCount(int32_t channels)
+{
+    return (channels + 1) / 2;
+}
+
 } // namespace
 
 AsioLink::AsioLink(AsioLinkOwner* owner) : m_owner(owner)
@@ -443,17 +451,17 @@ void AsioLink::Close()
 
 const AsioChannelInfo* AsioLink::GetInputPair(int32_t n) const
 {
-    return n >= 0 && 2 * n < m_inputCount ? &m_inputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(m_inputCount) ? &m_inputChannels[2 * n] : nullptr;
 }
 
 const AsioChannelInfo* AsioLink::GetOutputPair(int32_t n) const
 {
-    return n >= 0 && 2 * n < m_outputCount ? &m_outputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(m_outputCount) ? &m_outputChannels[2 * n] : nullptr;
 }
 
 void AsioLink::PairName(int32_t n, char* text) const
 {
-    if (n < 0 || 2 * n + 1 >= m_inputCount)
+    if (n < 0 || n >= m_inputCount / 2)
     {
         return;
     }

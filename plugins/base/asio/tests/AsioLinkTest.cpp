@@ -1,7 +1,7 @@
 // The driver link's logic on a fake driver, enumerator and system.
 #include "plugins/base/asio/AsioLink.h"
 #include "plugins/base/asio/tests/FakeAsio.h"
-#include "plugins/base/platform/PlatformBase.h"
+#include "plugins/base/platform/Platform.h"
 #include "plugins/base/stream/AudioStream.h"
 
 #include <gtest/gtest.h>
@@ -225,6 +225,16 @@ TEST_F(AsioLinkTest, PairsAndTheirNames)
         EXPECT_NE(link.GetOutputPair(3), nullptr);
         EXPECT_EQ(link.GetOutputPair(4), nullptr);
         EXPECT_EQ(link.GetOutputPair(3)->channel, 6);
+        // Pair indices come from the host's chunk: ones whose channel number does not fit in
+        // 32 bits are no pairs either.
+        for (int32_t pair : {0x40000000, 0x7fffffff})
+        {
+            EXPECT_EQ(link.GetInputPair(pair), nullptr) << pair;
+            EXPECT_EQ(link.GetOutputPair(pair), nullptr) << pair;
+            std::strcpy(text, "kept");
+            link.PairName(pair, text);
+            EXPECT_STREQ(text, "kept") << pair;
+        }
     }
 }
 
@@ -450,6 +460,24 @@ TEST_F(AsioLinkTest, TrampolineOfAnEmptySlotDoesNothing)
 // destroying the waiting link must wait for that switch rather than free the link under it.
 TEST_F(AsioLinkTest, DestructionWaitsForASwitchQueuedBehindAnotherLink)
 {
+    // Tells when the second switch has reached the callback lock, however slowly its
+    // thread is scheduled.
+    struct LockCountingPlatform : Platform
+    {
+        LockCountingPlatform() : Platform(0x10000) {}
+        void Lock(PlatformLock* lock) override
+        {
+            ++locks;
+            Platform::Lock(lock);
+        }
+        std::atomic<int> locks{0};
+    };
+    AsioLink::FreeInstanceTable();
+    DestroyPlatform();
+    auto* platform = new LockCountingPlatform; // the process-wide instance; TearDown deletes it
+    ASSERT_EQ(ThePlatform(), platform);
+    AsioLink::InitInstanceTable();
+
     FakeDriver other;
     system.objects[FakeSystem::Key(kDriverB)] = &other;
     AsioLink first(&owner);
@@ -474,8 +502,12 @@ TEST_F(AsioLinkTest, DestructionWaitsForASwitchQueuedBehindAnotherLink)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    const int locksBefore = platform->locks;
     std::thread secondSwitch([&] { other.callbacks.bufferSwitch(0, 1); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (platform->locks == locksBefore)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 
     std::atomic<bool> destroyed{false};
     std::thread destroyer([&] {
