@@ -340,12 +340,10 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
     m_activeInputs = 0;
     std::memset(m_bufferInfos, 0, sizeof(m_bufferInfos));
     std::memset(m_channelInfos, 0, sizeof(m_channelInfos));
+    // A driver that cannot tell its buffer sizes fails the start before any buffer exists: a
+    // failed Start leaves the driver without buffers and stopped, as a refused start does.
     int32_t minimum = 0, maximum = 0, granularity = 0;
-    if (m_driver->getBufferSize(&minimum, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk)
-    {
-        m_errorState = kOpenFailed;
-    }
-    bool failed = false;
+    bool failed = m_driver->getBufferSize(&minimum, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk;
     for (int k = 0; k < 2; ++k)
     {
         ++m_activeOutputs;

@@ -341,6 +341,9 @@ TEST_F(AsioLinkTest, StartFailuresSetTheirErrorState)
         const char* last;
     } cases[] = {
         {"output held by another client", [](FakeDriver& d) { d.activeOutputs = {1}; }, 2, "getChannelInfo in 1"},
+        // Neither buffers nor a running driver are left behind.
+        {"buffer sizes unreadable", [](FakeDriver& d) { d.bufferSizeAnswer = kAsioNotPresent; }, 2,
+         "getChannelInfo in 1"},
         {"createBuffers refused", [](FakeDriver& d) { d.createAnswer = kAsioNoMemory; }, 3, "createBuffers 4 256"},
         {"start refused", [](FakeDriver& d) { d.startAnswer = kAsioHardwareMalfunction; }, 2, "disposeBuffers"},
     };
