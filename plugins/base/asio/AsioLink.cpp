@@ -129,12 +129,15 @@ AsioLink::AsioLink(AsioLinkOwner* owner) : m_owner(owner)
 
 AsioLink::~AsioLink()
 {
+    // The entry stays taken until the driver has stopped: a link made meanwhile must not get
+    // the trampolines that this link's driver may still call.
+    Close();
     if (m_slot >= 0)
     {
         gSlots[m_slot].link.store(nullptr);
     }
+    // A trampoline may have found this link just before the entry emptied.
     WaitForCallbacks();
-    Close();
 }
 
 void AsioLink::InitInstanceTable()

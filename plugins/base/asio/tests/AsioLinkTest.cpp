@@ -459,6 +459,34 @@ TEST_F(AsioLinkTest, TrampolineOfAnEmptySlotDoesNothing)
     EXPECT_EQ(owner.resets, 0);
 }
 
+// The host makes a link on one thread while it destroys another on a second: the new link
+// must not take the table entry whose trampolines the stopping driver still calls.
+TEST_F(AsioLinkTest, ALinkMadeDuringAnothersDestructionGetsNoneOfItsSwitches)
+{
+    FakeDriver other;
+    system.objects[FakeSystem::Key(kDriverB)] = &other;
+    auto first = std::make_unique<AsioLink>(&owner);
+    ASSERT_TRUE(first->Open());
+    ASSERT_TRUE(first->Start(nullptr, 256, 0, 0));
+    const AsioCallbacks firstCallbacks = driver.callbacks;
+
+    Owner secondOwner;
+    std::unique_ptr<AsioLink> second;
+    driver.duringStop = [&] {
+        enumerator.devices = {{kDriverB, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
+        second = std::make_unique<AsioLink>(&secondOwner);
+        ASSERT_TRUE(second->Open());
+        ASSERT_TRUE(second->Start(nullptr, 256, 0, 0));
+        // The first driver's last switch, before its stop returns.
+        firstCallbacks.bufferSwitch(0, 1);
+        firstCallbacks.asioMessage(3, 0, nullptr, nullptr);
+    };
+    first.reset();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(other.outputReadyCalls, 0) << "the second link ran the first driver's switch";
+    EXPECT_EQ(secondOwner.resets, 0) << "the second link heard the first driver";
+}
+
 // A switch of one link waits on the shared callback lock behind another link's switch:
 // destroying the waiting link must wait for that switch rather than free the link under it.
 TEST_F(AsioLinkTest, DestructionWaitsForASwitchQueuedBehindAnotherLink)

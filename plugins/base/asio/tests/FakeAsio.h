@@ -34,6 +34,8 @@ public:
     int outputReadyCalls = 0; // read by the test after the switching thread joined
     // Runs inside outputReady, on the switching thread (lets a test hold a switch open).
     std::function<void()> duringOutputReady;
+    // Runs inside stop (lets a test act while the driver is stopping).
+    std::function<void()> duringStop;
     AsioCallbacks callbacks{};
     std::vector<int32_t> memory;
     int references = 1;
@@ -77,6 +79,10 @@ public:
     AsioError KIV_THISCALL stop() override
     {
         Log("stop");
+        if (duringStop)
+        {
+            duringStop();
+        }
         return kAsioOk;
     }
     AsioError KIV_THISCALL getChannels(int32_t* in, int32_t* out) override
