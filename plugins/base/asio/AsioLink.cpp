@@ -240,7 +240,11 @@ bool AsioLink::Open()
         m_errorState = kOpenFailed;
         return false;
     }
-    ReadChannelInfo();
+    if (!ReadChannelInfo())
+    {
+        ReleaseDriver();
+        return false;
+    }
     int32_t maximum = 0;
     int32_t granularity = 0;
     if (m_driver->getLatencies(&m_inputLatency, &m_outputLatency) != kAsioOk ||
@@ -251,18 +255,18 @@ bool AsioLink::Open()
     return true;
 }
 
-void AsioLink::ReadChannelInfo()
+bool AsioLink::ReadChannelInfo()
 {
     if (!m_driver)
     {
-        return;
+        return false;
     }
     int32_t inputs = 0;
     int32_t outputs = 0;
     if (m_driver->getChannels(&inputs, &outputs) != kAsioOk)
     {
         m_errorState = kOpenFailed;
-        return;
+        return false;
     }
     m_inputCount = inputs < 0 ? 0 : (inputs > kMaxChannels ? kMaxChannels : inputs);
     m_outputCount = outputs < 0 ? 0 : (outputs > kMaxChannels ? kMaxChannels : outputs);
@@ -280,6 +284,7 @@ void AsioLink::ReadChannelInfo()
         m_inputChannels[i].isInput = 1;
         m_driver->getChannelInfo(&m_inputChannels[i]);
     }
+    return true;
 }
 
 bool AsioLink::SetSampleRate(int32_t rate)

@@ -144,6 +144,12 @@ TEST_F(AsioLinkTest, OpenFailuresSetTheirErrorState)
         {"init refused", [](AsioLinkTest& t) { t.driver.initAnswer = 0; }, 2, true},
         // The driver cannot tell its channels: Open fails rather than reporting success.
         {"getChannels refused", [](AsioLinkTest& t) { t.driver.channelsAnswer = kAsioHardwareMalfunction; }, 2, true},
+        {"getChannels refused on the reread",
+         [](AsioLinkTest& t) {
+             t.driver.channelsAnswer = kAsioHardwareMalfunction;
+             t.driver.channelsAnsweredFirst = 1;
+         },
+         2, true},
         {"no outputs", [](AsioLinkTest& t) { t.driver.outputs = 0; }, 2, true},
     };
     for (const auto& c : cases)

@@ -24,6 +24,7 @@ public:
     int32_t sampleType = kAsioSampleInt32;
     AsioBool initAnswer = 1;
     AsioError channelsAnswer = kAsioOk;
+    int channelsAnsweredFirst = 0; // getChannels calls that succeed before channelsAnswer applies
     AsioError latenciesAnswer = kAsioOk;
     AsioError bufferSizeAnswer = kAsioOk;
     AsioError createAnswer = kAsioOk;
@@ -88,12 +89,14 @@ public:
     AsioError KIV_THISCALL getChannels(int32_t* in, int32_t* out) override
     {
         Log("getChannels");
-        if (channelsAnswer == kAsioOk)
+        const AsioError answer = channelsAnsweredFirst > 0 ? kAsioOk : channelsAnswer;
+        channelsAnsweredFirst = channelsAnsweredFirst > 0 ? channelsAnsweredFirst - 1 : 0;
+        if (answer == kAsioOk)
         {
             *in = inputs;
             *out = outputs;
         }
-        return channelsAnswer;
+        return answer;
     }
     AsioError KIV_THISCALL getLatencies(int32_t* in, int32_t* out) override
     {
