@@ -83,7 +83,7 @@ int Application::InitServices()
     }
     if (initStatus_ == VarnInitSessionNewer)
         MessageBox(u"The last session was saved by a newer version of Kiv CorvanDSP.", errorCaption);
-    services_->SetViewInterface(&view_);
+    services_->SetViewInterface(stubHandler_.GetViewInterface());
 
     // A hardware level left at 0.0 is moved away and back so that the card takes it.
     IVarnMixer* mixer = services_->GetMixer();

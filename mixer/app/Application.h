@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/windows/TrayApp.h"
+#include "mixer/app/StubHandler.h"
 #include "mixer/app/VarnServices.h"
 #include "mixer/comserver/ServicesApplication.h"
 
@@ -46,15 +47,8 @@ public:
 private:
     void ReleaseServices();
 
-    // The view interface the engine is given: the program has no use for its calls.
-    class NullView : public IVarnView
-    {
-    public:
-        void VARN_CALL Reserved0() override {}
-    };
-
     ServicesFactory createServices_;
     IVarnServices* services_ = nullptr; // released, not deleted, at the end
     int initStatus_ = 0;
-    NullView view_;
+    StubHandler stubHandler_; // its second face is the engine's view interface
 };

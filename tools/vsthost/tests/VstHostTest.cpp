@@ -2,6 +2,7 @@
 // through the simulated card and back; in lock step the returned signal is the sent one,
 // scaled by the card's loop gain, after a delay known in advance.
 #include "standins/asio/StandinTestConfig.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/vsthost/Wav.h"
 
 #include <gtest/gtest.h>
@@ -25,13 +26,6 @@ std::string WindowsPath(std::string path)
     return "Z:" + path;
 }
 
-std::string TempPath(const char* name)
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
 struct HostRun
 {
     DWORD exitCode = 1;
@@ -41,7 +35,8 @@ struct HostRun
 HostRun RunHost(const std::string& arguments)
 {
     HostRun run;
-    const std::string log = TempPath("vsthost-test.log");
+    const ScratchFolder folder("kiv-vsthost-run");
+    const std::string log = (folder / "vsthost.log").string();
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
@@ -67,7 +62,6 @@ HostRun RunHost(const std::string& arguments)
     std::stringstream text;
     text << in.rdbuf();
     run.output = text.str();
-    DeleteFileA(log.c_str());
     return run;
 }
 
@@ -102,8 +96,9 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
         sent.left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
         sent.right[i] = 0.25f * sent.left[i];
     }
-    const std::string input = TempPath("vsthost-in.wav");
-    const std::string output = TempPath("vsthost-out.wav");
+    const ScratchFolder folder("kiv-vsthost-wav");
+    const std::string input = (folder / "in.wav").string();
+    const std::string output = (folder / "out.wav").string();
     ASSERT_TRUE(WriteWav(input, sent));
 
     const HostRun run = RunHost("--lockstep --editor --chunk --block 256 --input \"" +
@@ -143,8 +138,6 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
         }
     }
     EXPECT_EQ(mismatches, 0);
-    DeleteFileA(input.c_str());
-    DeleteFileA(output.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(ReplacingAndAccumulating, VstHostEndToEnd, ::testing::Values("", "--accumulate --offline"));
