@@ -27,6 +27,7 @@ OpenPopup* g_popup = nullptr;
 OpenTooltip* g_tooltip = nullptr;
 KeyboardHook* g_keyboardHook = nullptr;
 HWND g_topModal = nullptr;
+NativeWindow::BeepFunction g_beep = &::MessageBeep;
 
 std::string AnsiText(const String* text)
 {
@@ -168,8 +169,38 @@ void NativeWindow::Unbind(HWND hwnd)
     }
 }
 
+int NativeWindow::Attach(HWND hwnd)
+{
+    if (!hwnd || handle_ || attached_ || !::IsWindow(hwnd) || g_windowMap.count(hwnd))
+        return 0;
+    g_windowMap[hwnd] = this;
+    handle_ = hwnd;
+    attached_ = hwnd;
+    ++g_liveWindows;
+    return 1;
+}
+
+void NativeWindow::Detach()
+{
+    HWND hwnd = attached_;
+    if (!hwnd)
+        return;
+    attached_ = nullptr;
+    auto entry = g_windowMap.find(hwnd);
+    if (entry != g_windowMap.end() && entry->second == this)
+        g_windowMap.erase(entry);
+    if (handle_ == hwnd)
+        handle_ = nullptr;
+    if (--g_liveWindows == 0)
+        UnregisterClasses();
+}
+
 void NativeWindow::Destroy()
 {
+    if (attached_) {
+        Detach();
+        return;
+    }
     HWND hwnd = handle_;
     if (!hwnd)
         return;
@@ -247,7 +278,7 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         if (!modal || g_popup || hwnd == modal || IsDescendant(modal, hwnd))
             return false;
         if (beep)
-            ::MessageBeep(MB_ICONEXCLAMATION);
+            g_beep(MB_ICONEXCLAMATION);
         return true;
     };
     // A click outside the open popup (and outside its direct children) closes it.
@@ -528,6 +559,7 @@ OpenPopup* NativeWindow::GetCurrentPopup() { return g_popup; }
 void NativeWindow::SetTooltip(OpenTooltip* tooltip) { g_tooltip = tooltip; }
 void NativeWindow::SetKeyboardHook(KeyboardHook* hook) { g_keyboardHook = hook; }
 void NativeWindow::SetTopModal(HWND dialog) { g_topModal = dialog; }
+void NativeWindow::SetBeep(BeepFunction beep) { g_beep = beep ? beep : &::MessageBeep; }
 
 int NativeWindow::GetClientRect(RECT& rect) const { return handle_ && ::GetClientRect(handle_, &rect) ? 1 : 0; }
 

@@ -70,8 +70,17 @@ public:
     virtual int CreateEx(const String* title, DWORD exStyle, DWORD style, int x, int y, int width, int height,
                          int classIndex, Window* parent);
 
-    // Destroys the window; safe to call again and after the window went away by itself.
+    // Destroys the window; safe to call again and after the window went away by itself. An
+    // attached window is only let go: it is not ours to destroy.
     void Destroy();
+
+    // Binds this object to a window made by someone else (a host's window) without taking it
+    // over: the window map finds it and framework windows can be its children, but its
+    // messages stay with its own class. 0 for no window, a window that already has an object,
+    // or an object that already has a window.
+    int Attach(HWND hwnd);
+    // Lets the attached window go; it lives on.
+    void Detach();
 
     HWND GetHandle() const { return handle_; }
     void SetHandle(HWND handle) { handle_ = handle; }
@@ -139,6 +148,9 @@ public:
     static void SetTooltip(OpenTooltip* tooltip);
     static void SetKeyboardHook(KeyboardHook* hook);
     static void SetTopModal(HWND dialog);
+    // What the modal filter beeps with; tests listen in. Null puts MessageBeep back.
+    using BeepFunction = BOOL(WINAPI*)(UINT type);
+    static void SetBeep(BeepFunction beep);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -161,4 +173,5 @@ private:
     int modalResult_ = 0;
     Window* owner_ = nullptr; // borrowed: the Window this one is embedded in
     bool bound_ = false;      // in the window map and counted as live
+    HWND attached_ = nullptr; // a window of someone else's, in the map and counted as live
 };

@@ -68,6 +68,8 @@ public:
     virtual HWND GetHandle() const { return native_.GetHandle(); }
 
     void Destroy() { native_.Destroy(); }
+    int Attach(HWND hwnd) { return native_.Attach(hwnd); }
+    void Detach() { native_.Detach(); }
     int Minimize() { return native_.Minimize(); }
     Window* GetParent() const { return parent_; }
     int RunModalLoop() { return native_.RunModalLoop(); }

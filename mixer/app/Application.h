@@ -1,11 +1,22 @@
 #pragma once
 #include "framework/windows/TrayApp.h"
+#include "mixer/app/StubHandler.h"
+#include "mixer/app/VarnServices.h"
+#include "mixer/comserver/ServicesApplication.h"
 
-// The mixer program's application object, as far as it goes yet: a tray application whose
+// The mixer program's application object, as far as it goes yet: a tray application that
+// creates and initialises the services engine at start-up, releases it at the end, and whose
 // message loop serves the COM server's calls. It tells the subscribed clients when it ends.
-class Application : public TrayApp
+class Application : public TrayApp, public ServicesApplication
 {
 public:
+    typedef IVarnServices* (*ServicesFactory)();
+
+    // The engine comes from the factory: the engine library's CreateVarnServices in the
+    // program, a stand-in of their own in tests.
+    explicit Application(ServicesFactory createServices);
+    ~Application() override;
+
     // Test hooks on the notification broadcasts, posted to the application window:
     // kFireNotifyMessage (type, 0) and kFirePrivateNotifyMessage (type | a << 16, b): the
     // private bits fit in 16 bits, so a is limited to 16 bits here.
@@ -14,8 +25,30 @@ public:
 
     void GetClassName(char* buffer, int size) override;
     void GetTitle(char* buffer, int size) override;
+    int InitBeforeCreate() override;
     int IsSingleInstance() override { return 1; }
     void OnQuit() override;
     const char* GetTrayIconName() override { return nullptr; }
     void OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    IVarnServices* GetServices() override { return services_; }
+    // The engine's init status; 0 until the engine has been initialised.
+    int GetInitStatus() const { return initStatus_; }
+
+    // Creates and initialises the engine with the program, data and sessions folders, and
+    // hands it the view interface; 1 on success. A failure is reported to the user and
+    // leaves no engine.
+    int InitServices();
+
+    // Imports the effect presets that an earlier run saved aside ("Saved FX Path" of the
+    // Launcher settings) into the engine's library, then forgets and deletes them.
+    void ImportSavedEffects();
+
+private:
+    void ReleaseServices();
+
+    ServicesFactory createServices_;
+    IVarnServices* services_ = nullptr; // released, not deleted, at the end
+    int initStatus_ = 0;
+    StubHandler stubHandler_; // its second face is the engine's view interface
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // The services engine's interfaces: the engine library (KivCorvanDSP.dll) hands out these
@@ -89,10 +90,83 @@ public:
     virtual IVarnInsertChain* VARN_CALL GetChain() = 0; // 17
 };
 
+class IVarnStrip;
+
+// An insert chain, also the bus object of the strip, aux or main bus that holds it.
 class IVarnInsertChain
 {
 public:
     virtual int VARN_CALL GetCount() = 0; // 0
+    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved2() = 0;
+    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved17() = 0;
+    virtual void VARN_CALL Reserved18() = 0;
+    virtual int VARN_CALL GetBusType() = 0;         // 19: 0 strip, 1 aux, 2 main
+    virtual void VARN_CALL Reserved20() = 0;
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved22() = 0;
+    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved25() = 0;
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;   // 26: the strip of a strip bus, else null
+};
+
+// A strip's direct-monitor control; its parameters are gain, pan and state per channel:
+// 0 and 1 gain and pan of the left channel, 2 and 3 of the right, 4 and 5 the two states.
+class IVarnMonitor
+{
+public:
+    virtual int VARN_CALL SetParameter(int index, int value) = 0; // 0
+};
+
+// A mixer strip.
+class IVarnStrip
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved2() = 0;
+    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved17() = 0;
+    virtual void VARN_CALL Reserved18() = 0;
+    virtual void VARN_CALL Reserved19() = 0;
+    virtual void VARN_CALL Reserved20() = 0;
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved22() = 0;
+    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved25() = 0;
+    virtual void VARN_CALL Reserved26() = 0;
+    virtual void VARN_CALL Reserved27() = 0;
+    virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;           // 28: null without one
+    virtual int VARN_CALL SetState(int state, int flag) = 0;     // 29
 };
 
 // An output port. Slot 4 answers the source that feeds the port, null while nothing does:
@@ -100,15 +174,62 @@ public:
 class IVarnOutput
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual int VARN_CALL GetKind() = 0;  // 0: 1 ASIO, 2 physical, 3 single ASIO channel
+    virtual int VARN_CALL GetIndex() = 0; // 1
     virtual void VARN_CALL Reserved2() = 0;
     virtual void VARN_CALL Reserved3() = 0;
-    virtual void* VARN_CALL GetSource() = 0; // 4
+    virtual IVarnInsertChain* VARN_CALL GetSource() = 0; // 4: the bus that feeds the port
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual int VARN_CALL IsHidden() = 0; // 16
+};
+
+// The output ports of a hardware system: the channel items.
+class IVarnItemList
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual int VARN_CALL GetCount(int kind) = 0;                 // 1
+    virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
 };
 
 class IVarnInputList;
-class IVarnItemList;
+
+// The card's PCI and driver profile, as the driver object fills it (100 bytes).
+struct VarnDriverProfile
+{
+    std::uint32_t devnode;
+    std::uint32_t refcount;
+    std::uint32_t pciFuncNum;
+    std::uint32_t baseAddr;
+    std::uint32_t irq;
+    std::uint32_t vendorID;
+    std::uint32_t deviceID;
+    std::uint32_t subsys;
+    std::uint32_t rev;
+    std::uint32_t driverVersion;
+    char deviceKey[60]; // zero-terminated 8-bit text
+};
+static_assert(sizeof(VarnDriverProfile) == 100, "driver profile record");
+static_assert(offsetof(VarnDriverProfile, driverVersion) == 36 &&
+                  offsetof(VarnDriverProfile, deviceKey) == 40,
+              "driver profile fields");
+
+// The kernel driver of one hardware system.
+class IVarnDriver
+{
+public:
+    virtual int VARN_CALL GetProfile(VarnDriverProfile* profile) = 0; // 0
+};
 
 // One hardware system, also the mixer model's hardware description. "Has feature" and the
 // system's feature tests are the same operation.
@@ -124,6 +245,14 @@ public:
     virtual IVarnLevelControl* VARN_CALL GetLevelControl() = 0; // 6
     virtual IVarnInputList* VARN_CALL GetInputList() = 0;       // 7
     virtual IVarnItemList* VARN_CALL GetItemList() = 0;         // 8: the channel items
+    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved14() = 0;
+    virtual void VARN_CALL Reserved15() = 0;
+    virtual IVarnDriver* VARN_CALL GetDriver() = 0;             // 16: null without a driver
 };
 
 // The mixer and session model. Its slot 1 answers hardware system i; callers that speak of
@@ -177,10 +306,69 @@ public:
                                         const char16_t* effectPresetsFolder) = 0; // 28
 };
 
-// The back end of the private COM interfaces: one operation per COM method. Its operations
-// are declared by the code that forwards to them.
+// A 16-byte effect or preset id; passed by value as four words.
+struct VarnEffectId
+{
+    std::uint32_t data[4];
+};
+static_assert(sizeof(VarnEffectId) == 16, "effect id");
+
+// The back end of the private COM interfaces: one operation per COM method of the effects
+// plug-in's interfaces, taking its arguments as the server passes them on; a result above 0
+// is success unless the method says otherwise. Records are the COM interfaces' records;
+// arrays handed back are allocated with CoTaskMemAlloc. The operations that take a flag
+// pointer clear or keep the flag the server preset.
 class IVarnAutomation
 {
+public:
+    virtual int VARN_CALL RegisterClient(int* clientId) = 0; // 0
+    virtual int VARN_CALL UnregisterClient(int clientId) = 0; // 1
+    virtual int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) = 0; // 2
+    virtual int VARN_CALL ReleaseSendReturn(int clientId) = 0; // 3
+    virtual int VARN_CALL GetEffectCatalog(int* count, void** records) = 0; // 4
+    virtual int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) = 0; // 5
+    virtual int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) = 0; // 6
+    virtual int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry, int* valueCount, void** values) = 0; // 7
+    virtual int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount, const int* positions) = 0; // 8
+    virtual int VARN_CALL DeletePreset(VarnEffectId preset) = 0; // 9
+    virtual int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) = 0; // 10
+    virtual int VARN_CALL CreatePresetCategory(const char16_t* name) = 0; // 11
+    virtual int VARN_CALL DeletePresetCategory(const char16_t* name) = 0; // 12
+    virtual int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) = 0; // 13
+    virtual int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) = 0; // 14
+    virtual int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) = 0; // 15
+    virtual int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) = 0; // 16
+    virtual int VARN_CALL RemoveInsert(int clientId, int position) = 0; // 17
+    virtual int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) = 0; // 18
+    virtual int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) = 0; // 19
+    virtual int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) = 0; // 20
+    virtual int VARN_CALL MoveInsert(int clientId, int from, int to) = 0; // 21
+    virtual int VARN_CALL RefreshInserts(int clientId, int* flag) = 0; // 22
+    virtual int VARN_CALL Method26(int clientId, int* flag) = 0; // 23
+    virtual int VARN_CALL SetInsertChainFlag(int clientId, int flag) = 0; // 24
+    virtual int VARN_CALL GetParameterDescriptors(int clientId, int position, int* count, void** descriptors) = 0; // 25
+    virtual int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) = 0; // 26
+    virtual int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) = 0; // 27
+    virtual int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) = 0; // 28
+    virtual int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) = 0; // 29
+    virtual int VARN_CALL SetInsertSolo(int clientId, int position, int solo) = 0; // 30
+    virtual int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) = 0; // 31
+    virtual int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) = 0; // 32
+    virtual int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) = 0; // 33
+    virtual int VARN_CALL ApplyPresetById(int clientId, int position, int value) = 0; // 34
+    virtual int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) = 0; // 35
+    virtual int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) = 0; // 36
+    virtual int VARN_CALL GetPresetChange(void* change) = 0; // 37
+    virtual int VARN_CALL GetParamModelChange(void* change) = 0; // 38
+    virtual int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) = 0; // 39
+    virtual int VARN_CALL QueryClientState(int clientId, int* value) = 0; // 40
+    virtual int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) = 0; // 41
+    virtual int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait, void* info) = 0; // 42
+    virtual int VARN_CALL EnableCategory2Items(int clientId, int* flag) = 0; // 43
+    virtual int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) = 0; // 44
+    virtual int VARN_CALL GetParameterKinds(int clientId, int position, int* count, int** kinds) = 0; // 45
+    virtual int VARN_CALL QueryParameter(int clientId, int a1, int a2, int* value) = 0; // 46
+    virtual int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text, int a4) = 0; // 47
 };
 
 // Init statuses of IVarnServices::Init.

@@ -5,6 +5,7 @@
 
 #include "mixer/app/Application.h"
 #include "mixer/app/Startup.h"
+#include "mixer/comserver/ComModule.h"
 
 namespace
 {
@@ -13,10 +14,13 @@ class ProgramHost : public StartupHost
 public:
     int RunApplication(HINSTANCE instance, HINSTANCE, int show) override
     {
-        Application* application = new (std::nothrow) Application;
+        Application* application = new (std::nothrow) Application(CreateVarnServices);
         if (!application)
             return -1;
+        // The COM server answers while the application object exists.
+        ComModule::SetApplication(application);
         int result = application->GetAppWindow().Run(instance, 0, 0, show);
+        ComModule::SetApplication(nullptr);
         delete application;
         return result;
     }

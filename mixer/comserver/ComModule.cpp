@@ -13,6 +13,7 @@ DWORD mainThread = 0;
 bool initialised = false;
 ServicesServer* server = nullptr; // owned
 DWORD classCookie = 0;             // 0 while the class object is not registered
+ServicesApplication* application = nullptr; // borrowed
 
 // Every client gets the same object.
 class SingletonFactory : public IClassFactory
@@ -117,4 +118,14 @@ ServicesServer* ComModule::GetServer()
     if (!server && initialised)
         server = new (std::nothrow) ServicesServer;
     return server;
+}
+
+void ComModule::SetApplication(ServicesApplication* value)
+{
+    application = value;
+}
+
+ServicesApplication* ComModule::GetApplication()
+{
+    return application;
 }

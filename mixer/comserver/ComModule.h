@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+class ServicesApplication;
 class ServicesServer;
 
 // The program's COM local-server module: its object map holds the one class KivCorvanServices,
@@ -26,4 +27,9 @@ public:
 
     // The one server object, created on first use; null before Init and after Term.
     static ServicesServer* GetServer();
+
+    // The process-wide application pointer (borrowed): set while the application object
+    // exists, null before and after.
+    static void SetApplication(ServicesApplication* application);
+    static ServicesApplication* GetApplication();
 };

@@ -1,6 +1,7 @@
 #include "standins/engine/EngineModel.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,34 @@ HardwareProfile HardwareProfile::Read(const fs::path& file)
                 profile.features.push_back(std::atoi(item.c_str()));
             continue;
         }
+        if (name == "devicekey")
+        {
+            std::strncpy(profile.driver.deviceKey, value.c_str(), sizeof profile.driver.deviceKey - 1);
+            continue;
+        }
+        const struct
+        {
+            const char* name;
+            std::uint32_t VarnDriverProfile::*field;
+        } driverFields[] = {
+            {"devnode", &VarnDriverProfile::devnode},   {"refcount", &VarnDriverProfile::refcount},
+            {"pcifunction", &VarnDriverProfile::pciFuncNum},
+            {"baseaddress", &VarnDriverProfile::baseAddr}, {"irq", &VarnDriverProfile::irq},
+            {"vendor", &VarnDriverProfile::vendorID},   {"device", &VarnDriverProfile::deviceID},
+            {"subsystem", &VarnDriverProfile::subsys},  {"revision", &VarnDriverProfile::rev},
+            {"driverversion", &VarnDriverProfile::driverVersion},
+        };
+        bool isDriverField = false;
+        for (const auto& field : driverFields)
+        {
+            if (name == field.name)
+            {
+                profile.driver.*field.field = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
+                isDriverField = true;
+            }
+        }
+        if (isDriverField)
+            continue;
         int number = std::atoi(value.c_str());
         if (name == "present")
             profile.present = number != 0;
@@ -98,6 +127,56 @@ int VARN_CALL StandinHardware::HasFeature(int feature)
                    profile_.features.end()
                ? 1
                : 0;
+}
+
+int VARN_CALL StandinMonitor::SetParameter(int index, int value)
+{
+    if (index < 0 || index >= static_cast<int>(sizeof parameters / sizeof parameters[0]))
+        return 0;
+    parameters[index] = value;
+    return 1;
+}
+
+IVarnStrip* VARN_CALL StandinStripBus::GetStrip()
+{
+    return &strip_;
+}
+
+int VARN_CALL StandinStrip::SetState(int value, int flag)
+{
+    state = value;
+    stateFlag = flag;
+    return 1;
+}
+
+StandinItemList::StandinItemList(const HardwareProfile& profile)
+{
+    for (int pair = 0; pair < profile.inputs / 2; ++pair)
+    {
+        strips.push_back(std::make_unique<StandinStrip>());
+        asioPorts.push_back(std::make_unique<StandinOutput>(1, pair));
+        asioPorts.back()->source = &strips.back()->bus;
+    }
+}
+
+int VARN_CALL StandinItemList::GetCount(int kind)
+{
+    return kind == 1 ? static_cast<int>(asioPorts.size()) : 0;
+}
+
+IVarnOutput* VARN_CALL StandinItemList::GetPort(int kind, int index)
+{
+    if (kind != 1 || index < 0 || index >= GetCount(kind))
+        return nullptr;
+    return asioPorts[index].get();
+}
+
+int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
+{
+    if (!profile)
+        return 0;
+    *profile = profile_.driver;
+    return 1;
 }
 
 StandinMixer::StandinMixer(const HardwareProfile& profile) : rateCode(profile.rateCode)

@@ -13,7 +13,9 @@
 
 // What the simulated card is, read from "SimulatedCard.txt" in the program folder: lines of
 // "name=value" ("present", "model", "systems", "inputs", "outputs", "rate", "features" as a
-// comma-separated list). A missing file is a machine without the card.
+// comma-separated list; the driver profile as "devnode", "refcount", "pcifunction", "baseaddress", "irq",
+// "vendor", "device", "subsystem", "revision", "driverversion" (decimal or 0x hexadecimal)
+// and "devicekey"). A missing file is a machine without the card.
 struct HardwareProfile
 {
     bool present = false;
@@ -23,6 +25,7 @@ struct HardwareProfile
     int outputs = 8;
     int rateCode = 1;
     std::vector<int> features;
+    VarnDriverProfile driver = {};
 
     static HardwareProfile Read(const std::filesystem::path& file);
 };
@@ -61,10 +64,158 @@ public:
     float level = 0.0f;
 };
 
+class StandinMonitor final : public IVarnMonitor
+{
+public:
+    int VARN_CALL SetParameter(int index, int value) override;
+
+    int parameters[6] = {}; // guarded by the engine's model lock
+};
+
+class StandinStrip;
+
+// The bus object of a strip: its insert chain (the inserts are not simulated yet).
+class StandinStripBus final : public IVarnInsertChain
+{
+public:
+    explicit StandinStripBus(StandinStrip& strip) : strip_(strip) {}
+    int VARN_CALL GetCount() override { return 0; }
+    void VARN_CALL Reserved1() override {}
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    void VARN_CALL Reserved17() override {}
+    void VARN_CALL Reserved18() override {}
+    int VARN_CALL GetBusType() override { return 0; }
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    void VARN_CALL Reserved25() override {}
+    IVarnStrip* VARN_CALL GetStrip() override;
+
+private:
+    StandinStrip& strip_;
+};
+
+// A strip recording one ASIO input pair of the card: it feeds the pair's port and carries a
+// direct-monitor control unless a test takes it away.
+class StandinStrip final : public IVarnStrip
+{
+public:
+    StandinStrip() : bus(*this) {}
+    void VARN_CALL Reserved0() override {}
+    void VARN_CALL Reserved1() override {}
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    void VARN_CALL Reserved17() override {}
+    void VARN_CALL Reserved18() override {}
+    void VARN_CALL Reserved19() override {}
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    void VARN_CALL Reserved25() override {}
+    void VARN_CALL Reserved26() override {}
+    void VARN_CALL Reserved27() override {}
+    IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
+    int VARN_CALL SetState(int value, int flag) override;
+
+    StandinStripBus bus;
+    StandinMonitor monitor;
+    bool hasMonitor = true;
+    int state = 0;
+    int stateFlag = 0;
+};
+
+class StandinOutput final : public IVarnOutput
+{
+public:
+    StandinOutput(int kind, int index) : kind_(kind), index_(index) {}
+    int VARN_CALL GetKind() override { return kind_; }
+    int VARN_CALL GetIndex() override { return index_; }
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    IVarnInsertChain* VARN_CALL GetSource() override { return source; }
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    int VARN_CALL IsHidden() override { return hidden ? 1 : 0; }
+
+    IVarnInsertChain* source = nullptr; // borrowed: the bus that feeds the port, or null
+    bool hidden = false;
+
+private:
+    int kind_, index_;
+};
+
+// The output ports: one kind-1 port per ASIO input pair of the card ("inputs" channels),
+// each fed by its own strip.
+class StandinItemList final : public IVarnItemList
+{
+public:
+    explicit StandinItemList(const HardwareProfile& profile);
+    void VARN_CALL Reserved0() override {}
+    int VARN_CALL GetCount(int kind) override;
+    IVarnOutput* VARN_CALL GetPort(int kind, int index) override;
+
+    std::vector<std::unique_ptr<StandinStrip>> strips;
+    std::vector<std::unique_ptr<StandinOutput>> asioPorts;
+};
+
+// The card's driver, answering the profile of the card description.
+class StandinDriver final : public IVarnDriver
+{
+public:
+    explicit StandinDriver(const HardwareProfile& profile) : profile_(profile) {}
+    int VARN_CALL GetProfile(VarnDriverProfile* profile) override;
+
+private:
+    const HardwareProfile& profile_;
+};
+
 class StandinHardware final : public IVarnHardware
 {
 public:
-    explicit StandinHardware(const HardwareProfile& profile) : profile_(profile) {}
+    explicit StandinHardware(const HardwareProfile& profile)
+        : items(profile), driver(profile), profile_(profile)
+    {
+    }
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
@@ -72,12 +223,22 @@ public:
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
     void VARN_CALL Reserved5() override {}
     IVarnLevelControl* VARN_CALL GetLevelControl() override { return &level; }
-    // The channel lists are not simulated yet.
+    // The input list is not simulated yet.
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
-    IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
+    IVarnItemList* VARN_CALL GetItemList() override { return &items; }
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;
     StandinLevelControl level;
+    StandinItemList items;
+    StandinDriver driver;
 
 private:
     const HardwareProfile& profile_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "standins/engine/EngineModel.h"
+#include "standins/engine/StandinAutomation.h"
 
 // The simulated services engine: the card's model, sessions, the effects library and the
 // event listeners. Listeners are called on the engine's own thread, as the maker's engine
@@ -82,7 +83,7 @@ private:
     HardwareProfile profile_;
     std::unique_ptr<StandinMixer> mixer_;
     std::unique_ptr<StandinFxLibrary> library_;
-    IVarnAutomation automation_;
+    StandinAutomation automation_;
     bool initialised_ = false;
     bool modified_ = false;
     bool claimedInstance_ = false; // this object is the process's initialised engine

@@ -5,6 +5,7 @@
 
 #include <shlwapi.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 
@@ -251,5 +252,66 @@ TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
     EXPECT_EQ(privateSink.arrivals, (std::vector<Arrival>{{0x2000, 6, 7, 8}}));
     services->Unadvise(publicCookie);
     source->Unadvise(privateCookie);
+}
+// The server started its engine at start-up: the driver profile is the simulated card's of the
+// program folder, carried whole across the process boundary.
+TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
+{
+    KivASIODrvProfile profile;
+    std::memset(&profile, 0xCC, sizeof profile);
+    ASSERT_EQ(services->GetASIODriverProfile(&profile), S_OK);
+    EXPECT_EQ(profile.devnode, 1u);
+    EXPECT_EQ(profile.baseAddr, 0xE8000000u);
+    EXPECT_EQ(profile.irq, 11u);
+    EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+    EXPECT_EQ(profile.deviceID, 0x0310u);
+    EXPECT_EQ(profile.subsys, 0x03101A4Bu);
+    EXPECT_EQ(profile.rev, 2u);
+    EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+    EXPECT_STREQ(profile.szDeviceKey, "PCI\\VEN_1A4B&DEV_0310\\0");
+
+    char name[16] = "stale";
+    EXPECT_EQ(services->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
+    EXPECT_STREQ(name, "");
+    // The simulated card records eight ASIO inputs, each pair through a strip of its own.
+    KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
+    EXPECT_EQ(services->SetMonitorInfo(&monitor), S_OK);
+    monitor.input = 8;
+    EXPECT_EQ(services->SetMonitorInfo(&monitor), E_FAIL);
+    EXPECT_EQ(services->SetMonitorInfo(nullptr), E_FAIL);
+}
+// The effects plug-in's private interfaces, marshalled by the proxy/stub library.
+TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
+{
+    IKivCorvanEffectServices2* effects = nullptr;
+    IKivCorvanParamInfo* params = nullptr;
+    ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params)), S_OK);
+
+    LONG first = 0, second = 0;
+    EXPECT_EQ(effects->RegisterClient(&first), S_OK);
+    EXPECT_EQ(effects->RegisterClient(&second), S_OK);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(effects->UnregisterClient(first), S_OK);
+    EXPECT_EQ(effects->UnregisterClient(first), E_FAIL); // no longer registered
+
+    // What the simulated engine does not have fails as a failed engine call; the reserved
+    // slots answer that they are not implemented.
+    const KivEffectId id = {{1, 2, 3, 4}};
+    KivInsertInfo info = {};
+    LONG notifyId = 0;
+    EXPECT_EQ(effects->SetInsertEffect(second, 0, id, &info, 1), E_FAIL);
+    EXPECT_EQ(effects->DeleteCorePreset(id, 0), E_FAIL);
+    EXPECT_EQ(effects->RefreshInserts(second), E_FAIL);
+    EXPECT_EQ(params->GetInsertNotifyId(second, 0, &notifyId), E_FAIL);
+    EXPECT_EQ(effects->Reserved48(1, 2, 3, 4), E_NOTIMPL);
+    EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);
+    LONG count = 0;
+    KivHardwareChannel* channels = nullptr;
+    EXPECT_EQ(effects->GetHardwareChannels(&count, &channels), E_FAIL);
+    EXPECT_EQ(channels, nullptr);
+    EXPECT_EQ(effects->UnregisterClient(second), S_OK);
+    params->Release();
+    effects->Release();
 }
 } // namespace

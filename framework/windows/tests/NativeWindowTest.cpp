@@ -16,6 +16,7 @@
 #include "framework/platform/graphics/Font.h"
 #include "framework/platform/graphics/Region.h"
 #include "framework/windows/AppWindow.h"
+#include "framework/windows/FormPlacement.h"
 #include "framework/windows/NativeWindow.h"
 #include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/tests/RecordingWindow.h"
@@ -206,6 +207,64 @@ TEST(NativeWindow, DestroyForgetsTheHandleOnceAndForAll)
     EXPECT_EQ(child->TakeInput(), Calls{"OnDestroy()"}) << "a second Destroy does nothing";
 }
 
+// A window of a class not of ours, as a plug-in host makes it.
+HWND MakeForeignWindow()
+{
+    HWND hwnd = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    EXPECT_NE(hwnd, nullptr);
+    return hwnd;
+}
+
+TEST(NativeWindow, AnAttachedWindowParentsOursAndIsNeverDestroyedFromHere)
+{
+    HWND foreign = MakeForeignWindow();
+    const int live = NativeWindow::LiveWindowCount();
+    {
+        RecordingWindow host;
+        ASSERT_EQ(host.Attach(foreign), 1);
+        EXPECT_EQ(host.GetHandle(), foreign);
+        EXPECT_EQ(NativeWindow::FromHandle(foreign), &host);
+        EXPECT_EQ(NativeWindow::LiveWindowCount(), live + 1);
+
+        RecordingWindow other;
+        EXPECT_EQ(other.Attach(foreign), 0) << "a window has one object";
+        HWND second = MakeForeignWindow();
+        EXPECT_EQ(host.Attach(second), 0) << "an object has one window";
+        ::DestroyWindow(second);
+        EXPECT_EQ(other.Attach(nullptr), 0);
+        auto ours = MakeWindow();
+        EXPECT_EQ(other.Attach(ours->GetHandle()), 0) << "a framework window is not taken over";
+        EXPECT_EQ(NativeWindow::FromHandle(ours->GetHandle()), ours.get());
+
+        // The host's window parents a framework window, which reports its end to the host object.
+        auto child = MakeWindow(&host, 0, 0);
+        EXPECT_EQ(::GetParent(child->GetHandle()), foreign);
+        child->Destroy();
+        EXPECT_EQ(host.Take(), Calls{"OnChildDestroy()"});
+
+        // Destroying lets go without destroying.
+        host.Destroy();
+        EXPECT_TRUE(::IsWindow(foreign));
+        EXPECT_EQ(host.GetHandle(), nullptr);
+        EXPECT_EQ(NativeWindow::FromHandle(foreign), nullptr);
+        host.Destroy();
+        ASSERT_EQ(host.Attach(foreign), 1) << "free to be attached again";
+    }
+    EXPECT_TRUE(::IsWindow(foreign)) << "the destructor lets it go as well";
+    EXPECT_EQ(NativeWindow::FromHandle(foreign), nullptr);
+    EXPECT_EQ(NativeWindow::LiveWindowCount(), live);
+
+    RecordingWindow host;
+    ASSERT_EQ(host.Attach(foreign), 1);
+    host.Detach();
+    EXPECT_EQ(host.GetHandle(), nullptr);
+    EXPECT_EQ(NativeWindow::FromHandle(foreign), nullptr);
+    EXPECT_EQ(NativeWindow::LiveWindowCount(), live);
+    EXPECT_TRUE(::IsWindow(foreign));
+    ::DestroyWindow(foreign);
+}
+
 TEST(NativeWindow, TheLastDestroyedWindowUnregistersTheClasses)
 {
     ASSERT_EQ(NativeWindow::LiveWindowCount(), 0);
@@ -329,24 +388,44 @@ protected:
     }
 };
 
+// The beeps the modal filter sounds, heard instead of the speaker.
+std::vector<UINT> g_beeps;
+BOOL WINAPI RecordBeep(UINT type)
+{
+    g_beeps.push_back(type);
+    return TRUE;
+}
+
 TEST_F(ModalRulesTest, AModalDialogSwallowsInputForOtherWindows)
 {
     auto main = MakeWindow(nullptr, 10, 10);
     auto dialog = MakeWindow(nullptr, 300, 300);
     auto dialogChild = MakeWindow(dialog.get(), 0, 0);
     NativeWindow::SetTopModal(dialog->GetHandle());
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE,
-                         WM_NCHITTEST}) {
-        SCOPED_TRACE(message);
-        EXPECT_EQ(::SendMessageA(main->GetHandle(), message, 0, 0), 0);
+    NativeWindow::SetBeep(&RecordBeep);
+    // Only the left clicks that would have started something beep.
+    const struct
+    {
+        UINT message;
+        bool beeps;
+    } cases[] = {{WM_LBUTTONDOWN, true}, {WM_LBUTTONDBLCLK, true}, {WM_LBUTTONUP, false}, {WM_RBUTTONDOWN, false},
+                 {WM_RBUTTONUP, false},  {WM_MOUSEMOVE, false},    {WM_NCHITTEST, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        g_beeps.clear();
+        EXPECT_EQ(::SendMessageA(main->GetHandle(), c.message, 0, 0), 0);
         EXPECT_TRUE(main->TakeInput().empty());
+        EXPECT_EQ(g_beeps, c.beeps ? std::vector<UINT>{MB_ICONEXCLAMATION} : std::vector<UINT>{});
+        g_beeps.clear();
         dialogChild->Take();
-        ::SendMessageA(dialogChild->GetHandle(), message, 0, 0);
+        ::SendMessageA(dialogChild->GetHandle(), c.message, 0, 0);
         EXPECT_EQ(dialogChild->Take().size(), 1u) << "the dialog's children still work";
         dialog->Take();
-        ::SendMessageA(dialog->GetHandle(), message, 0, 0);
+        ::SendMessageA(dialog->GetHandle(), c.message, 0, 0);
         EXPECT_EQ(dialog->Take().size(), 1u);
+        EXPECT_TRUE(g_beeps.empty()) << "input for the dialog itself is not refused";
     }
+    NativeWindow::SetBeep(nullptr);
     EXPECT_EQ(NativeWindow::IsDescendant(dialog->GetHandle(), dialogChild->GetHandle()), 1);
     EXPECT_EQ(NativeWindow::IsDescendant(dialog->GetHandle(), main->GetHandle()), 0);
     EXPECT_EQ(NativeWindow::IsDescendant(nullptr, main->GetHandle()), 0);
@@ -595,6 +674,65 @@ TEST(Window, ShapesAndFontsFromTheGraphicsLayer)
     // No region removes the shape.
     ASSERT_EQ(window.SetRegion(nullptr, 0), 1);
     EXPECT_EQ(::GetWindowRgn(hwnd, shape), ERROR);
+    ::DeleteObject(shape);
+}
+
+TEST(FormPlacement, CentresInTheWorkAreaWhereverItLies)
+{
+    const struct
+    {
+        RECT work;
+        int width, height;
+        int x, y;
+    } cases[] = {
+        {{0, 0, 1280, 1024}, 400, 300, 440, 362},
+        // A taskbar on the left and at the top: centred in what is left, not shifted toward it.
+        {{200, 30, 1280, 1024}, 400, 300, 540, 377},
+        // Larger than the area: overhangs evenly, halves truncated toward zero.
+        {{0, 0, 100, 100}, 105, 107, -2, -3},
+    };
+    for (const auto& c : cases) {
+        int x = 0, y = 0;
+        FormPlacement::Centre(c.work, c.width, c.height, x, y);
+        EXPECT_EQ(x, c.x) << c.work.left;
+        EXPECT_EQ(y, c.y) << c.work.top;
+    }
+}
+
+TEST(FormPlacement, APlainFormShowsAtOnceAndAShapedOneTakesItsShape)
+{
+    RECT work;
+    Window::GetWorkArea(work);
+    int centreX = 0, centreY = 0;
+    FormPlacement::Centre(work, 120, 80, centreX, centreY);
+    const DWORD popupBits = WS_POPUP | WS_SYSMENU | WS_VISIBLE | WS_CHILD;
+
+    RecordingWindow plain;
+    ASSERT_EQ(FormPlacement::Create(plain, nullptr, 120, 80, nullptr), 1);
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(plain.GetScreenArea(x, y, width, height), 1);
+    EXPECT_EQ(x, centreX);
+    EXPECT_EQ(y, centreY);
+    EXPECT_EQ(width, 120);
+    EXPECT_EQ(height, 80);
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(plain.GetHandle(), GWL_STYLE)) & popupBits,
+              DWORD(WS_POPUP | WS_SYSMENU | WS_VISIBLE));
+    HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(::GetWindowRgn(plain.GetHandle(), shape), ERROR) << "no shape";
+
+    Region round;
+    ASSERT_EQ(round.AddRect(10, 0, 100, 80), 1);
+    RecordingWindow parent;
+    ASSERT_EQ(parent.Create(nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0), 1);
+    RecordingWindow shaped;
+    ASSERT_EQ(FormPlacement::Create(shaped, &parent, 120, 80, &round), 1);
+    EXPECT_EQ(shaped.IsVisible(), 1) << "shown once shaped";
+    EXPECT_EQ(::GetWindow(shaped.GetHandle(), GW_OWNER), parent.GetHandle());
+    ASSERT_EQ(::GetWindowRgn(shaped.GetHandle(), shape), SIMPLEREGION);
+    RECT box = {};
+    ::GetRgnBox(shape, &box);
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.right, 110);
     ::DeleteObject(shape);
 }
 

@@ -265,10 +265,12 @@ TEST_F(StartupTest, QuitPathTellsTheClientsAndEndsTheComSideOnce)
     TerminateSink sink;
     host.duringRun = [&] {
         DWORD cookie = 0;
-        ASSERT_EQ(ComModule::GetServer()->Advise(&sink, KivKDSPASIO_Terminate, 1, &cookie), S_OK);
-        Application application;
+        Application application(nullptr);
+        ComModule::SetApplication(&application);
+        EXPECT_EQ(ComModule::GetServer()->Advise(&sink, KivKDSPASIO_Terminate, 1, &cookie), S_OK);
         application.OnQuit(); // the application's own end, inside the run
         EXPECT_EQ(ComModule::GetServer(), nullptr);
+        ComModule::SetApplication(nullptr);
     };
     EXPECT_EQ(StartWith(program.c_str(), host), 42);
     EXPECT_EQ(sink.types, std::vector<DWORD>{KivKDSPASIO_Terminate});

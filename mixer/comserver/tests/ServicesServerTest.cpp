@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
 #include <functional>
 #include <vector>
 
 #include "mixer/comserver/ComModule.h"
+#include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
+#include "standins/engine/StandinServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -47,11 +55,303 @@ public:
     std::function<void()> onNotify;
 };
 
+class FakeApplication : public ServicesApplication
+{
+public:
+    IVarnServices* GetServices() override { return services; }
+    IVarnServices* services = nullptr; // borrowed
+};
+
+// An automation back end that records each operation with its arguments as words and answers
+// as told.
+class RecordingAutomation : public IVarnAutomation
+{
+public:
+    static std::string Word(int value) { return std::to_string(value); }
+    static std::string Word(const VarnEffectId& id)
+    {
+        return "id" + std::to_string(id.data[0]) + "." + std::to_string(id.data[1]) + "." +
+               std::to_string(id.data[2]) + "." + std::to_string(id.data[3]);
+    }
+    static std::string Word(const VarnEffectId* id) { return id ? "&" + Word(*id) : "null"; }
+    static std::string Word(const char16_t* text)
+    {
+        if (!text)
+            return "null";
+        std::string ascii;
+        for (; *text; ++text)
+            ascii += static_cast<char>(*text);
+        return "'" + ascii + "'";
+    }
+    template <class T>
+    static std::string Word(T* pointer)
+    {
+        return pointer ? "ptr" : "null";
+    }
+
+    int Record(const char* name, std::vector<std::string> words)
+    {
+        std::string call = name;
+        for (const std::string& word : words)
+            call += " " + word;
+        calls.push_back(call);
+        return answer;
+    }
+    int RecordFlag(const char* name, int clientId, int* flag)
+    {
+        calls.push_back(std::string(name) + " " + Word(clientId) + " flag=" + (flag ? Word(*flag) : "null"));
+        if (flag)
+            *flag = flagAnswer;
+        return answer;
+    }
+
+    int VARN_CALL RegisterClient(int* clientId) override
+    {
+        return Record("RegisterClient", {Word(clientId)});
+    }
+    int VARN_CALL UnregisterClient(int clientId) override
+    {
+        return Record("UnregisterClient", {Word(clientId)});
+    }
+    int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) override
+    {
+        return Record("AcquireSendReturn", {Word(clientId), Word(record), Word(sendPair), Word(returnPair)});
+    }
+    int VARN_CALL ReleaseSendReturn(int clientId) override
+    {
+        return Record("ReleaseSendReturn", {Word(clientId)});
+    }
+    int VARN_CALL GetEffectCatalog(int* count, void** records) override
+    {
+        return Record("GetEffectCatalog", {Word(count), Word(records)});
+    }
+    int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) override
+    {
+        return Record("GetEffectPresets", {Word(category), Word(count), Word(records)});
+    }
+    int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) override
+    {
+        return Record("GetEffectCorePresets", {Word(effect), Word(count), Word(records)});
+    }
+    int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry, int* valueCount, void** values) override
+    {
+        return Record("GetInserts", {Word(preset), Word(isFactory), Word(count), Word(effects), Word(valueCounts), Word(wetDry), Word(valueCount), Word(values)});
+    }
+    int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount, const int* positions) override
+    {
+        return Record("CreatePreset", {Word(clientId), Word(category), Word(name), Word(insertCount), Word(positions)});
+    }
+    int VARN_CALL DeletePreset(VarnEffectId preset) override
+    {
+        return Record("DeletePreset", {Word(preset)});
+    }
+    int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) override
+    {
+        return Record("RenamePreset", {Word(preset), Word(name)});
+    }
+    int VARN_CALL CreatePresetCategory(const char16_t* name) override
+    {
+        return Record("CreatePresetCategory", {Word(name)});
+    }
+    int VARN_CALL DeletePresetCategory(const char16_t* name) override
+    {
+        return Record("DeletePresetCategory", {Word(name)});
+    }
+    int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) override
+    {
+        return Record("RenamePresetCategory", {Word(oldName), Word(newName)});
+    }
+    int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) override
+    {
+        return Record("GetEffectsFit", {Word(count), Word(effects), Word(fits)});
+    }
+    int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) override
+    {
+        return Record("GetPresetsFit", {Word(count), Word(presets), Word(fits)});
+    }
+    int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) override
+    {
+        return Record("SetInsertEffect", {Word(effect), Word(clientId), Word(position), Word(info), Word(wait)});
+    }
+    int VARN_CALL RemoveInsert(int clientId, int position) override
+    {
+        return Record("RemoveInsert", {Word(clientId), Word(position)});
+    }
+    int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) override
+    {
+        return Record("SelectPreset", {Word(clientId), Word(position), Word(presetIndex)});
+    }
+    int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) override
+    {
+        return Record("SetSpecialInsert", {Word(specialKind), Word(clientId), Word(position), Word(info), Word(wait)});
+    }
+    int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) override
+    {
+        return Record("LoadPresetIntoInsert", {Word(preset), Word(clientId), Word(position), Word(info)});
+    }
+    int VARN_CALL MoveInsert(int clientId, int from, int to) override
+    {
+        return Record("MoveInsert", {Word(clientId), Word(from), Word(to)});
+    }
+    int VARN_CALL RefreshInserts(int clientId, int* flag) override
+    {
+        return RecordFlag("RefreshInserts", clientId, flag);
+    }
+    int VARN_CALL Method26(int clientId, int* flag) override
+    {
+        return RecordFlag("Method26", clientId, flag);
+    }
+    int VARN_CALL SetInsertChainFlag(int clientId, int flag) override
+    {
+        return Record("SetInsertChainFlag", {Word(clientId), Word(flag)});
+    }
+    int VARN_CALL GetParameterDescriptors(int clientId, int position, int* count, void** descriptors) override
+    {
+        return Record("GetParameterDescriptors", {Word(clientId), Word(position), Word(count), Word(descriptors)});
+    }
+    int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) override
+    {
+        return Record("GetParameterChoiceNames", {Word(clientId), Word(position), Word(parameter), Word(count), Word(names)});
+    }
+    int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) override
+    {
+        return Record("GetParameterValue", {Word(clientId), Word(position), Word(parameter), Word(value)});
+    }
+    int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) override
+    {
+        return Record("SetParameterValue", {Word(clientId), Word(position), Word(parameter), Word(kind), Word(value)});
+    }
+    int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) override
+    {
+        return Record("SetInsertBypass", {Word(clientId), Word(position), Word(bypass)});
+    }
+    int VARN_CALL SetInsertSolo(int clientId, int position, int solo) override
+    {
+        return Record("SetInsertSolo", {Word(clientId), Word(position), Word(solo)});
+    }
+    int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) override
+    {
+        return Record("GetInsertBypass", {Word(clientId), Word(position), Word(bypass)});
+    }
+    int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) override
+    {
+        return Record("GetInsertSolo", {Word(clientId), Word(position), Word(solo)});
+    }
+    int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) override
+    {
+        return Record("CreateCorePreset", {Word(clientId), Word(position), Word(name)});
+    }
+    int VARN_CALL ApplyPresetById(int clientId, int position, int value) override
+    {
+        return Record("ApplyPresetById", {Word(clientId), Word(position), Word(value)});
+    }
+    int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) override
+    {
+        return Record("DeleteCorePreset", {Word(effect), Word(index)});
+    }
+    int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) override
+    {
+        return Record("RenameCorePreset", {Word(effect), Word(index), Word(name)});
+    }
+    int VARN_CALL GetPresetChange(void* change) override
+    {
+        return Record("GetPresetChange", {Word(change)});
+    }
+    int VARN_CALL GetParamModelChange(void* change) override
+    {
+        return Record("GetParamModelChange", {Word(change)});
+    }
+    int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override
+    {
+        return Record("SetAllInsertsBypass", {Word(clientId), Word(bypass)});
+    }
+    int VARN_CALL QueryClientState(int clientId, int* value) override
+    {
+        return Record("QueryClientState", {Word(clientId), Word(value)});
+    }
+    int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) override
+    {
+        return Record("GetParameterValuesBatch", {Word(clientId), Word(count), Word(entries)});
+    }
+    int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait, void* info) override
+    {
+        return Record("SetSendReturnInsertRouting", {Word(clientId), Word(position), Word(send1), Word(send2), Word(return1), Word(return2), Word(wait), Word(info)});
+    }
+    int VARN_CALL EnableCategory2Items(int clientId, int* flag) override
+    {
+        return RecordFlag("EnableCategory2Items", clientId, flag);
+    }
+    int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) override
+    {
+        return Record("GetInsertNotifyId", {Word(clientId), Word(position), Word(notifyId)});
+    }
+    int VARN_CALL GetParameterKinds(int clientId, int position, int* count, int** kinds) override
+    {
+        return Record("GetParameterKinds", {Word(clientId), Word(position), Word(count), Word(kinds)});
+    }
+    int VARN_CALL QueryParameter(int clientId, int a1, int a2, int* value) override
+    {
+        return Record("QueryParameter", {Word(clientId), Word(a1), Word(a2), Word(value)});
+    }
+    int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text, int a4) override
+    {
+        return Record("GetParameterText", {Word(clientId), Word(position), Word(parameter), Word(text), Word(a4)});
+    }
+
+    std::vector<std::string> calls;
+    int answer = 1;
+    int flagAnswer = 1;
+};
+
+// An engine that only offers its automation back end.
+class AutomationOnlyServices : public IVarnServices
+{
+public:
+    int VARN_CALL Init(const char16_t*, const char16_t*, const char16_t*) override { return 0; }
+    int VARN_CALL AddListener(IVarnListener*) override { return 0; }
+    int VARN_CALL RemoveListener(IVarnListener*) override { return 0; }
+    int VARN_CALL SetViewInterface(IVarnView*) override { return 0; }
+    void VARN_CALL Reserved4() override {}
+    int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
+    int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
+    int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
+    int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
+    void VARN_CALL Reserved9() override {}
+    int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    IVarnMixer* VARN_CALL GetMixer() override { return nullptr; }
+    int VARN_CALL PrepareTemplates() override { return 0; }
+    int VARN_CALL GetTemplateCount() override { return 0; }
+    int VARN_CALL GetTemplate(int, void*) override { return 0; }
+    IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
+    void VARN_CALL Reserved19() override {}
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    int VARN_CALL IsReady() override { return 0; }
+    void VARN_CALL Reserved26() override {}
+    void VARN_CALL Reserved27() override {}
+    int VARN_CALL IsRunning() override { return 0; }
+    void VARN_CALL Release() override {}
+    int VARN_CALL IsModified() override { return 0; }
+    void VARN_CALL SetModified(int) override {}
+    int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
+    IVarnAutomation* VARN_CALL GetAutomation() override { return automation; }
+    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
+
+    IVarnAutomation* automation = nullptr; // borrowed
+};
+
 class ServicesServerTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
+        ComModule::SetApplication(&application);
         ComModule::Init();
         ComModule::Lock(); // as the program holds it while it runs
         server = ComModule::GetServer();
@@ -63,6 +363,7 @@ protected:
         source->Release();
         ComModule::Term();
         ComModule::Unlock();
+        ComModule::SetApplication(nullptr);
     }
     DWORD AdvisePublic(FakeSink& sink, DWORD mask, DWORD user)
     {
@@ -81,6 +382,7 @@ protected:
     FakeSink& NewSink() { return sinks.emplace_back(); }
 
     std::deque<FakeSink> sinks;
+    FakeApplication application;
     ServicesServer* server = nullptr;
     IKivCorvanEventSource* source = nullptr;
 };
@@ -265,6 +567,410 @@ TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
     void* none = reinterpret_cast<void*>(1);
     EXPECT_EQ(server->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
+}
+TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
+{
+    FakeSink& sink = NewSink();
+    DWORD cookie = AdvisePublic(sink, 0x8, 1);
+    ComModule::SetApplication(nullptr);
+    DWORD untouched = 99;
+    char name[8] = "x";
+    KivASIOMonitorInfo monitor = {};
+    KivASIODrvProfile profile = {};
+    struct Case
+    {
+        const char* method;
+        HRESULT result;
+    } cases[] = {
+        {"Advise", server->Advise(sink.Public(), 0x8, 2, &untouched)},
+        {"Unadvise", server->Unadvise(cookie)},
+        {"EventSource::Advise", source->Advise(sink.Private(), 0x8, 2, &untouched)},
+        {"EventSource::Unadvise", source->Unadvise(cookie)},
+        {"GetASIOChannelName", server->GetASIOChannelName(0, 1, sizeof name, name)},
+        {"SetMonitorInfo", server->SetMonitorInfo(&monitor)},
+        {"GetASIODriverProfile", server->GetASIODriverProfile(&profile)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.result, E_FAIL) << c.method;
+    EXPECT_EQ(untouched, 99u);
+    EXPECT_EQ(sink.references, 2u); // nothing added, nothing removed
+    ComModule::SetApplication(&application);
+    ServicesServer::FireNotify(0x8);
+    EXPECT_EQ(sink.calls.size(), 1u);
+}
+
+// The public methods against the simulated engine of a program folder of the test's own.
+class PublicMethodsTest : public ServicesServerTest
+{
+protected:
+    void StartEngine(const std::string& card)
+    {
+        std::filesystem::create_directories(folder / "data");
+        if (!card.empty())
+            std::ofstream(folder / "SimulatedCard.txt") << card;
+        engine = std::make_unique<StandinServices>();
+        std::u16string program = folder.Path().u16string();
+        std::u16string data = (folder / "data").u16string();
+        ASSERT_GT(engine->Init(program.c_str(), data.c_str(), data.c_str()), 0);
+        application.services = engine.get();
+    }
+    void TearDown() override
+    {
+        application.services = nullptr;
+        ServicesServerTest::TearDown();
+    }
+
+    ScratchFolder folder{"kiv-services-server"};
+    std::unique_ptr<StandinServices> engine;
+};
+
+TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
+{
+    StartEngine("systems=1\ndevnode=7\nrefcount=1\npcifunction=1\nbaseaddress=0xE8000000\nirq=11\n"
+                "vendor=0x1A4B\ndevice=0x0310\nsubsystem=0x03101A4B\nrevision=2\n"
+                "driverversion=0x050C0400\ndevicekey=" + std::string(80, 'K') + "\n");
+    KivASIODrvProfile profile;
+    std::memset(&profile, 0xCC, sizeof profile);
+    ASSERT_EQ(server->GetASIODriverProfile(&profile), S_OK);
+    EXPECT_EQ(profile.devnode, 7u);
+    EXPECT_EQ(profile.pciFuncNum, 1u);
+    EXPECT_EQ(profile.baseAddr, 0xE8000000u);
+    EXPECT_EQ(profile.irq, 11u);
+    EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+    EXPECT_EQ(profile.deviceID, 0x0310u);
+    EXPECT_EQ(profile.subsys, 0x03101A4Bu);
+    EXPECT_EQ(profile.rev, 2u);
+    EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+    EXPECT_EQ(std::string(profile.szDeviceKey), std::string(59, 'K')); // cut and terminated
+    EXPECT_EQ(server->GetASIODriverProfile(nullptr), E_POINTER);
+}
+
+TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
+{
+    KivASIODrvProfile profile = {};
+    KivASIOMonitorInfo monitor = {};
+    char name[8] = "x";
+    // No engine yet, then an engine on a machine without the card.
+    for (bool withEngine : {false, true})
+    {
+        if (withEngine)
+            StartEngine("");
+        EXPECT_EQ(server->GetASIODriverProfile(&profile), E_FAIL) << withEngine;
+        EXPECT_EQ(server->SetMonitorInfo(&monitor), E_FAIL) << withEngine;
+        EXPECT_EQ(server->GetASIOChannelName(1, 0, sizeof name, name), E_FAIL) << withEngine;
+        EXPECT_STREQ(name, "");
+    }
+}
+
+TEST_F(PublicMethodsTest, ChannelNamesWithTheCard)
+{
+    StartEngine("systems=1\n");
+    char name[8] = "x";
+    // The channel items carry no display names yet: no channel has a name.
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
+    EXPECT_EQ(server->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
+}
+
+TEST_F(PublicMethodsTest, MonitorSettingsReachTheStripOfTheInputPair)
+{
+    StartEngine("systems=1\ninputs=8\n");
+    StandinItemList& items = static_cast<StandinHardware*>(engine->GetMixer()->GetHardware())->items;
+    ASSERT_EQ(items.strips.size(), 4u);
+    KivASIOMonitorInfo info = {3, 7, 100, 1, -20};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    // Input 3 is the right channel of pair 1: gain 2, pan 3, state 5.
+    EXPECT_EQ(std::vector<int>(items.strips[1]->monitor.parameters, items.strips[1]->monitor.parameters + 6),
+              (std::vector<int>{0, 0, 100, -20, 0, 1}));
+    info = {0, 0, 50, 1, 10};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    EXPECT_EQ(std::vector<int>(items.strips[0]->monitor.parameters, items.strips[0]->monitor.parameters + 6),
+              (std::vector<int>{50, 10, 0, 0, 1, 0}));
+
+    // A strip without a monitor takes the state itself.
+    items.strips[2]->hasMonitor = false;
+    info = {5, 0, 60, 1, 0};
+    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    EXPECT_EQ(items.strips[2]->state, 1);
+    EXPECT_EQ(items.strips[2]->stateFlag, 1);
+
+    // No port, a hidden port, a port that nothing feeds, a negative input: no strip.
+    items.asioPorts[1]->hidden = true;
+    items.asioPorts[3]->source = nullptr;
+    for (LONG input : {8, 2, 3, 6, 7, -1, -2})
+    {
+        info = {input, 0, 1, 1, 1};
+        EXPECT_EQ(server->SetMonitorInfo(&info), E_FAIL) << input;
+    }
+    EXPECT_EQ(items.strips[1]->monitor.parameters[0], 0);
+    EXPECT_EQ(items.strips[3]->monitor.parameters[4], 0);
+    EXPECT_EQ(server->SetMonitorInfo(nullptr), E_FAIL);
+}
+// The private interfaces over a recording automation back end.
+class PrivateInterfacesTest : public ServicesServerTest
+{
+protected:
+    void SetUp() override
+    {
+        ServicesServerTest::SetUp();
+        services.automation = &automation;
+        application.services = &services;
+        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params)), S_OK);
+    }
+    void TearDown() override
+    {
+        effects->Release();
+        params->Release();
+        application.services = nullptr;
+        ServicesServerTest::TearDown();
+    }
+
+    RecordingAutomation automation;
+    AutomationOnlyServices services;
+    IKivCorvanEffectServices2* effects = nullptr;
+    IKivCorvanParamInfo* params = nullptr;
+};
+
+const KivEffectId anId = {{1, 2, 3, 4}};
+
+TEST_F(PrivateInterfacesTest, OneObjectAnswersEveryIdentity)
+{
+    IKivCorvanEffectServices* base = nullptr;
+    IUnknown* viaEffects = nullptr;
+    IUnknown* viaParams = nullptr;
+    IUnknown* viaServer = nullptr;
+    ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&base)), S_OK);
+    EXPECT_EQ(static_cast<void*>(base), static_cast<void*>(effects));
+    ASSERT_EQ(effects->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaEffects)), S_OK);
+    ASSERT_EQ(params->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaParams)), S_OK);
+    ASSERT_EQ(server->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaServer)), S_OK);
+    EXPECT_EQ(viaEffects, viaServer);
+    EXPECT_EQ(viaParams, viaServer);
+    IKivCorvanParamInfo* back = nullptr;
+    EXPECT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&back)), S_OK);
+    EXPECT_EQ(back, params);
+    for (IUnknown* unknown : {static_cast<IUnknown*>(base), viaEffects, viaParams, viaServer,
+                              static_cast<IUnknown*>(back)})
+        unknown->Release();
+}
+
+TEST_F(PrivateInterfacesTest, MethodsForwardTheirArgumentsInTheEnginesOrder)
+{
+    LONG number = 0, other = 0;
+    LONG* numbers = nullptr;
+    KivSendReturn sendReturn = {};
+    KivEffectCategory* categories = nullptr;
+    KivEffectPreset* presets = nullptr;
+    KivCorePreset* corePresets = nullptr;
+    KivPresetValue* presetValues = nullptr;
+    float* wetDry = nullptr;
+    KivInsertInfo info = {};
+    KivParameterDescriptor* descriptors = nullptr;
+    KivChoiceName* choices = nullptr;
+    KivParameterValue value = {};
+    KivPresetChange change = {};
+    KivParamModelChange modelChange = {};
+    KivParameterValueEntry entries[2] = {};
+    KivEffectId ids[2] = {anId, anId};
+    LONG fits[2] = {};
+    LONG positions[2] = {3, 4};
+    WCHAR* text = nullptr;
+    struct Case
+    {
+        std::function<HRESULT()> call;
+        std::string engine;
+    } cases[] = {
+        {[&] { return effects->RegisterClient(&number); }, "RegisterClient ptr"},
+        {[&] { return effects->UnregisterClient(7); }, "UnregisterClient 7"},
+        {[&] { return effects->AcquireSendReturn(7, &sendReturn, &number, &other); }, "AcquireSendReturn 7 ptr ptr ptr"},
+        {[&] { return effects->ReleaseSendReturn(7); }, "ReleaseSendReturn 7"},
+        {[&] { return effects->GetEffectCatalog(&number, &categories); }, "GetEffectCatalog ptr ptr"},
+        {[&] { return effects->GetEffectCorePresets(anId, &number, &corePresets); }, "GetEffectCorePresets id1.2.3.4 ptr ptr"},
+        {[&] { return effects->GetInserts(anId, &other, &number, &presets, &numbers, &wetDry, &other, &presetValues); },
+         "GetInserts id1.2.3.4 ptr ptr ptr ptr ptr ptr ptr"},
+        {[&] { return effects->CreatePreset(7, L"Vocals", L"Warm", 2, positions); }, "CreatePreset 7 'Vocals' 'Warm' 2 ptr"},
+        {[&] { return effects->DeletePreset(anId); }, "DeletePreset id1.2.3.4"},
+        {[&] { return effects->RenamePreset(anId, L"Cold"); }, "RenamePreset id1.2.3.4 'Cold'"},
+        {[&] { return effects->CreatePresetCategory(L"Drums"); }, "CreatePresetCategory 'Drums'"},
+        {[&] { return effects->DeletePresetCategory(L"Drums"); }, "DeletePresetCategory 'Drums'"},
+        {[&] { return effects->RenamePresetCategory(L"Drums", L"Kit"); }, "RenamePresetCategory 'Drums' 'Kit'"},
+        {[&] { return effects->GetEffectsFit(2, ids, fits); }, "GetEffectsFit 2 &id1.2.3.4 ptr"},
+        {[&] { return effects->GetPresetsFit(2, ids, fits); }, "GetPresetsFit 2 &id1.2.3.4 ptr"},
+        {[&] { return effects->SetInsertEffect(7, 2, anId, &info, 1); }, "SetInsertEffect id1.2.3.4 7 2 ptr 1"},
+        {[&] { return effects->RemoveInsert(7, 2); }, "RemoveInsert 7 2"},
+        {[&] { return effects->SelectPreset(7, 2, 5); }, "SelectPreset 7 2 5"},
+        {[&] { return effects->SetSpecialInsert(7, 2, 3, &info, 1); }, "SetSpecialInsert 3 7 2 ptr 1"},
+        {[&] { return effects->LoadPresetIntoInsert(7, 2, anId, &info); }, "LoadPresetIntoInsert id1.2.3.4 7 2 ptr"},
+        {[&] { return effects->MoveInsert(7, 1, 4); }, "MoveInsert 7 1 4"},
+        {[&] { return effects->ClearInsertChainFlag(7); }, "SetInsertChainFlag 7 0"},
+        {[&] { return effects->SetInsertChainFlag(7); }, "SetInsertChainFlag 7 1"},
+        {[&] { return effects->GetParameterDescriptors(7, 2, &number, &descriptors); }, "GetParameterDescriptors 7 2 ptr ptr"},
+        {[&] { return effects->GetParameterChoiceNames(7, 2, 9, &number, &choices); }, "GetParameterChoiceNames 7 2 9 ptr ptr"},
+        {[&] { return effects->GetParameterValue(7, 2, 9, &value); }, "GetParameterValue 7 2 9 ptr"},
+        {[&] { return effects->SetParameterValue(7, 2, 9, 4, -3); }, "SetParameterValue 7 2 9 4 -3"},
+        {[&] { return effects->SetInsertBypass(7, 2, 1); }, "SetInsertBypass 7 2 1"},
+        {[&] { return effects->SetInsertSolo(7, 2, 0); }, "SetInsertSolo 7 2 0"},
+        {[&] { return effects->GetInsertBypass(7, 2, &number); }, "GetInsertBypass 7 2 ptr"},
+        {[&] { return effects->GetInsertSolo(7, 2, &number); }, "GetInsertSolo 7 2 ptr"},
+        {[&] { return effects->CreateCorePreset(7, 2, L"Mine"); }, "CreateCorePreset 7 2 'Mine'"},
+        {[&] { return effects->ApplyPresetById(7, 2, 12); }, "ApplyPresetById 7 2 12"},
+        {[&] { return effects->DeleteCorePreset(anId, 3); }, "DeleteCorePreset &id1.2.3.4 3"},
+        {[&] { return effects->RenameCorePreset(anId, 3, L"New"); }, "RenameCorePreset &id1.2.3.4 3 'New'"},
+        {[&] { return effects->GetPresetChange(&change); }, "GetPresetChange ptr"},
+        {[&] { return effects->GetParamModelChange(&modelChange); }, "GetParamModelChange ptr"},
+        {[&] { return effects->SetAllInsertsBypass(7, 1); }, "SetAllInsertsBypass 7 1"},
+        {[&] { return effects->QueryClientState(7, &number); }, "QueryClientState 7 ptr"},
+        {[&] { return effects->GetParameterValuesBatch(7, 2, entries); }, "GetParameterValuesBatch 7 2 ptr"},
+        {[&] { return effects->SetSendReturnInsertRouting(7, 2, 10, 11, 12, 13, 1, &info); },
+         "SetSendReturnInsertRouting 7 2 10 11 12 13 1 ptr"},
+        {[&] { return params->GetInsertNotifyId(7, 2, &number); }, "GetInsertNotifyId 7 2 ptr"},
+        {[&] { return params->GetParameterKinds(7, 2, &number, &numbers); }, "GetParameterKinds 7 2 ptr ptr"},
+        {[&] { return params->QueryParameter(7, 5, 6, &number); }, "QueryParameter 7 5 6 ptr"},
+        {[&] { return params->GetParameterText(7, 2, 9, &text, 8); }, "GetParameterText 7 2 9 ptr 8"},
+    };
+    for (const Case& c : cases)
+    {
+        automation.calls.clear();
+        EXPECT_EQ(c.call(), S_OK) << c.engine;
+        EXPECT_EQ(automation.calls, std::vector<std::string>{c.engine});
+    }
+}
+
+TEST_F(PrivateInterfacesTest, EngineResultsBecomeHresults)
+{
+    const HRESULT notEnoughDsp = MAKE_HRESULT(1, FACILITY_ITF, 0x200);
+    const HRESULT noRoom = MAKE_HRESULT(1, FACILITY_ITF, 0x400);
+    KivInsertInfo info = {};
+    std::function<HRESULT()> ruleA[] = {
+        [&] { return effects->SetInsertEffect(1, 0, anId, &info, 0); },
+        [&] { return effects->LoadPresetIntoInsert(1, 0, anId, &info); },
+    };
+    std::function<HRESULT()> ruleB[] = {
+        [&] { return effects->SetSpecialInsert(1, 0, 2, &info, 0); },
+        [&] { return effects->SetSendReturnInsertRouting(1, 0, 1, 2, 3, 4, 0, &info); },
+    };
+    struct Answer
+    {
+        int engine;
+        HRESULT a, b, plain;
+    } answers[] = {
+        {1, S_OK, S_OK, S_OK},          {2, notEnoughDsp, E_FAIL, S_OK}, {3, E_FAIL, notEnoughDsp, S_OK},
+        {6, noRoom, E_FAIL, S_OK},      {9, E_FAIL, noRoom, S_OK},       {0, E_FAIL, E_FAIL, E_FAIL},
+        {-1, E_FAIL, E_FAIL, E_FAIL},
+    };
+    for (const Answer& answer : answers)
+    {
+        automation.answer = answer.engine;
+        for (auto& call : ruleA)
+            EXPECT_EQ(call(), answer.a) << answer.engine;
+        for (auto& call : ruleB)
+            EXPECT_EQ(call(), answer.b) << answer.engine;
+        EXPECT_EQ(effects->RemoveInsert(1, 0), answer.plain) << answer.engine;
+        EXPECT_EQ(params->QueryParameter(1, 0, 0, reinterpret_cast<LONG*>(&info)), answer.plain) << answer.engine;
+    }
+}
+
+TEST_F(PrivateInterfacesTest, FlagOperationsAnswerThroughTheFlag)
+{
+    std::function<HRESULT()> calls[] = {[&] { return effects->RefreshInserts(4); },
+                                        [&] { return effects->Method26(4); }};
+    struct Case
+    {
+        int engine, flag;
+        HRESULT result;
+    } cases[] = {{1, 1, S_OK}, {1, 0, S_FALSE}, {5, 7, S_OK}, {0, 1, E_FAIL}, {-1, 0, S_FALSE}};
+    for (const Case& c : cases)
+    {
+        automation.answer = c.engine;
+        automation.flagAnswer = c.flag;
+        for (auto& call : calls)
+            EXPECT_EQ(call(), c.result) << c.engine << " " << c.flag;
+    }
+    EXPECT_EQ(automation.calls.back(), "Method26 4 flag=0"); // the server clears it first
+}
+
+TEST_F(PrivateInterfacesTest, NullOutPointersAndReservedMethodsCallNothing)
+{
+    LONG number = 0;
+    KivSendReturn sendReturn = {};
+    KivEffectCategory category = {};
+    KivEffectPreset* presets = nullptr;
+    KivChoiceName* choices = nullptr;
+    KivHardwareChannel* channels = nullptr;
+    KivInsertInfo info = {};
+    struct Case
+    {
+        const char* name;
+        std::function<HRESULT()> call;
+        HRESULT result;
+    } cases[] = {
+        {"RegisterClient", [&] { return effects->RegisterClient(nullptr); }, E_POINTER},
+        {"AcquireSendReturn record", [&] { return effects->AcquireSendReturn(1, nullptr, &number, &number); }, E_POINTER},
+        {"AcquireSendReturn return", [&] { return effects->AcquireSendReturn(1, &sendReturn, &number, nullptr); }, E_POINTER},
+        {"GetEffectCatalog", [&] { return effects->GetEffectCatalog(&number, nullptr); }, E_POINTER},
+        {"GetEffectPresets", [&] { return effects->GetEffectPresets(nullptr, &number, &presets); }, E_POINTER},
+        {"GetEffectPresets count", [&] { return effects->GetEffectPresets(&category, nullptr, &presets); }, E_POINTER},
+        {"GetEffectCorePresets", [&] { return effects->GetEffectCorePresets(anId, &number, nullptr); }, E_POINTER},
+        {"GetInserts", [&] { return effects->GetInserts(anId, &number, nullptr, &presets, nullptr, nullptr, &number, nullptr); }, E_POINTER},
+        {"GetParameterChoiceNames", [&] { return effects->GetParameterChoiceNames(1, 0, 0, nullptr, &choices); }, E_POINTER},
+        {"GetHardwareChannels", [&] { return effects->GetHardwareChannels(nullptr, &channels); }, E_POINTER},
+        {"GetHardwareChannelsEx", [&] { return effects->GetHardwareChannelsEx(&number, &channels, &number, nullptr); }, E_POINTER},
+        {"Reserved46", [&] { return effects->Reserved46(1, 2); }, E_NOTIMPL},
+        {"Reserved47", [&] { return effects->Reserved47(1, 2, 3); }, E_NOTIMPL},
+        {"Reserved48", [&] { return effects->Reserved48(1, 2, 3, 4); }, E_NOTIMPL},
+        {"Reserved49", [&] { return effects->Reserved49(1, 2, 3, 4); }, E_NOTIMPL},
+        {"SetSendInsertRouting", [&] { return effects->SetSendInsertRouting(1, 0, 1, 2, 0, &info); }, E_NOTIMPL},
+        {"Reserved54", [&] { return effects->Reserved54(1); }, E_NOTIMPL},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.call(), c.result) << c.name;
+    EXPECT_TRUE(automation.calls.empty());
+}
+
+TEST_F(PrivateInterfacesTest, WithoutApplicationEngineOrAutomationNothingIsCalled)
+{
+    LONG number = 0;
+    for (int missing = 0; missing < 3; ++missing)
+    {
+        if (missing == 0)
+            services.automation = nullptr;
+        else if (missing == 1)
+            application.services = nullptr;
+        else
+            ComModule::SetApplication(nullptr);
+        EXPECT_EQ(effects->RegisterClient(&number), E_FAIL) << missing;
+        EXPECT_EQ(effects->RefreshInserts(1), E_FAIL) << missing;
+        EXPECT_EQ(effects->SetInsertEffect(1, 0, anId, nullptr, 0), E_FAIL) << missing;
+        EXPECT_EQ(effects->EnableCategory2Items(1), E_FAIL) << missing;
+        EXPECT_EQ(params->GetInsertNotifyId(1, 0, &number), E_FAIL) << missing;
+    }
+    ComModule::SetApplication(&application);
+    EXPECT_TRUE(automation.calls.empty());
+}
+
+// The channel lists need the hardware's channel items; the engine's model has none yet.
+TEST_F(PublicMethodsTest, ChannelListsNeedTheChannelItems)
+{
+    StartEngine("systems=1\n");
+    IKivCorvanEffectServices2* effects = nullptr;
+    ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG count = 5, inCount = 5;
+    KivHardwareChannel* outputs = nullptr;
+    KivHardwareChannel* inputs = nullptr;
+    EXPECT_EQ(effects->GetHardwareChannels(&count, &outputs), E_FAIL);
+    EXPECT_EQ(effects->GetHardwareChannelsEx(&count, &outputs, &inCount, &inputs), E_FAIL);
+    EXPECT_EQ(effects->EnableCategory2Items(1), E_FAIL);
+    EXPECT_EQ(outputs, nullptr);
+    // The simulated engine registers clients.
+    LONG first = 0, second = 0;
+    EXPECT_EQ(effects->RegisterClient(&first), S_OK);
+    EXPECT_EQ(effects->RegisterClient(&second), S_OK);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(effects->UnregisterClient(first), S_OK);
+    EXPECT_EQ(effects->UnregisterClient(first), E_FAIL);
+    effects->Release();
 }
 } // namespace
 

@@ -104,6 +104,14 @@ size_t NameLength(const char* name)
     return n;
 }
 
+// Pairs that start below the channel count (the last one of an odd count has no second
+// channel). Counted by division: a pair index comes from the host's chunk, and 2n of a large
+// one does not fit in 32 bits.
+int32_t PairCount(int32_t channels)
+{
+    return (channels + 1) / 2;
+}
+
 } // namespace
 
 AsioLink::AsioLink(AsioLinkOwner* owner) : m_owner(owner)
@@ -121,12 +129,15 @@ AsioLink::AsioLink(AsioLinkOwner* owner) : m_owner(owner)
 
 AsioLink::~AsioLink()
 {
+    // The entry stays taken until the driver has stopped: a link made meanwhile must not get
+    // the trampolines that this link's driver may still call.
+    Close();
     if (m_slot >= 0)
     {
         gSlots[m_slot].link.store(nullptr);
     }
+    // A trampoline may have found this link just before the entry emptied.
     WaitForCallbacks();
-    Close();
 }
 
 void AsioLink::InitInstanceTable()
@@ -229,7 +240,11 @@ bool AsioLink::Open()
         m_errorState = kOpenFailed;
         return false;
     }
-    ReadChannelInfo();
+    if (!ReadChannelInfo())
+    {
+        ReleaseDriver();
+        return false;
+    }
     int32_t maximum = 0;
     int32_t granularity = 0;
     if (m_driver->getLatencies(&m_inputLatency, &m_outputLatency) != kAsioOk ||
@@ -240,18 +255,18 @@ bool AsioLink::Open()
     return true;
 }
 
-void AsioLink::ReadChannelInfo()
+bool AsioLink::ReadChannelInfo()
 {
     if (!m_driver)
     {
-        return;
+        return false;
     }
     int32_t inputs = 0;
     int32_t outputs = 0;
     if (m_driver->getChannels(&inputs, &outputs) != kAsioOk)
     {
         m_errorState = kOpenFailed;
-        return;
+        return false;
     }
     m_inputCount = inputs < 0 ? 0 : (inputs > kMaxChannels ? kMaxChannels : inputs);
     m_outputCount = outputs < 0 ? 0 : (outputs > kMaxChannels ? kMaxChannels : outputs);
@@ -269,6 +284,7 @@ void AsioLink::ReadChannelInfo()
         m_inputChannels[i].isInput = 1;
         m_driver->getChannelInfo(&m_inputChannels[i]);
     }
+    return true;
 }
 
 bool AsioLink::SetSampleRate(int32_t rate)
@@ -332,12 +348,10 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
     m_activeInputs = 0;
     std::memset(m_bufferInfos, 0, sizeof(m_bufferInfos));
     std::memset(m_channelInfos, 0, sizeof(m_channelInfos));
+    // A driver that cannot tell its buffer sizes fails the start before any buffer exists: a
+    // failed Start leaves the driver without buffers and stopped, as a refused start does.
     int32_t minimum = 0, maximum = 0, granularity = 0;
-    if (m_driver->getBufferSize(&minimum, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk)
-    {
-        m_errorState = kOpenFailed;
-    }
-    bool failed = false;
+    bool failed = m_driver->getBufferSize(&minimum, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk;
     for (int k = 0; k < 2; ++k)
     {
         ++m_activeOutputs;
@@ -443,12 +457,12 @@ void AsioLink::Close()
 
 const AsioChannelInfo* AsioLink::GetInputPair(int32_t n) const
 {
-    return n >= 0 && n < (m_inputCount + 1) / 2 ? &m_inputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(m_inputCount) ? &m_inputChannels[2 * n] : nullptr;
 }
 
 const AsioChannelInfo* AsioLink::GetOutputPair(int32_t n) const
 {
-    return n >= 0 && n < (m_outputCount + 1) / 2 ? &m_outputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(m_outputCount) ? &m_outputChannels[2 * n] : nullptr;
 }
 
 void AsioLink::PairName(int32_t n, char* text) const

@@ -68,7 +68,8 @@ public:
     static void FreeInstanceTable();
 
     bool Open();
-    void ReadChannelInfo();
+    // False when the driver could not tell its channels (error state 2).
+    bool ReadChannelInfo();
     bool SetSampleRate(int32_t rate);
     int32_t GetPreferredBufferSize();
     void GetBufferSizes(int32_t* minimum, int32_t* maximum, int32_t* granularity, int32_t* preferred);

@@ -14,6 +14,18 @@ inline int32_t RoundToInt(float y)
 #endif
 }
 
+// The x87 unit keeps a product in extended precision; storing it is what rounds it to
+// single precision, as the 32-bit conversion requires. SSE arithmetic rounds at once.
+inline float Single(float y)
+{
+#if defined(__i386__) && !defined(__SSE_MATH__)
+    volatile float stored = y;
+    return stored;
+#else
+    return y;
+#endif
+}
+
 constexpr float kInt16Out = 32768.0f;
 constexpr float kInt32Out = 2147418112.0f;
 constexpr float kInt16In = 3.0518509e-5f;
@@ -38,7 +50,7 @@ void FloatToInt32(const float* src, int32_t* dst, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
         const float x = src[i];
-        float y = x * kInt32Out;
+        float y = Single(x * kInt32Out);
         // Beyond +-1 the product is beyond +-kInt32Out as well.
         y = y > kInt32Out ? kInt32Out : y;
         y = y < -kInt32Out ? -kInt32Out : y;

@@ -4,6 +4,7 @@
 #include "plugins/ravlo/RavloEffect.h"
 #include "plugins/ravlo/RavloSystem.h"
 #include "standins/asio/StandinTestConfig.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/vsthost/Wav.h"
 #include "tools/vsthost/tests/HostRun.h"
 
@@ -74,8 +75,9 @@ TEST_P(RavloThroughTheCard, ReturnsEverySampleAfterTheReportedDelay)
         sent.left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
         sent.right[i] = -0.5f * sent.left[i];
     }
-    const std::string input = TempPath(std::string("ravlo-in-") + c.name + ".wav");
-    const std::string output = TempPath(std::string("ravlo-out-") + c.name + ".wav");
+    const ScratchFolder folder("kiv-ravlo-route");
+    const std::string input = (folder / "in.wav").string();
+    const std::string output = (folder / "out.wav").string();
     ASSERT_TRUE(WriteWav(input, sent));
     const HostRun run = RunHost(KIV_VSTHOST, KIV_RAVLO,
                                 "--lockstep --accumulate --block " + std::to_string(c.block) + " --set-chunk " +
@@ -108,8 +110,6 @@ TEST_P(RavloThroughTheCard, ReturnsEverySampleAfterTheReportedDelay)
         }
     }
     EXPECT_EQ(mismatches, 0) << run.output;
-    DeleteFileA(input.c_str());
-    DeleteFileA(output.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "mixer/app/VarnServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -44,8 +45,8 @@ TEST(EngineLibraryTest, ProgramFolderLibraryServesTheEngine)
         reinterpret_cast<void*>(GetProcAddress(library, "KivEngineCallLog")));
     ASSERT_TRUE(create && raise && callLog);
 
-    fs::path data = fs::temp_directory_path() / "kiv-engine-library";
-    fs::create_directories(data);
+    ScratchFolder scratch("kiv-engine-library");
+    const fs::path& data = scratch.Path();
     IVarnServices* engine = create();
     ASSERT_NE(engine, nullptr);
     // The program folder carries the default simulated card.
@@ -70,6 +71,5 @@ TEST(EngineLibraryTest, ProgramFolderLibraryServesTheEngine)
     EXPECT_NE(std::string(log).find("AddListener\nRemoveListener\n"), std::string::npos) << log;
     engine->Release();
     FreeLibrary(library);
-    fs::remove_all(data);
 }
 } // namespace

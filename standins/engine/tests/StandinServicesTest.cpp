@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "standins/engine/StandinServices.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,14 +21,10 @@ class EngineFixture : public testing::Test
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() /
-               (std::string("kiv-engine-") + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(program());
         fs::create_directories(data());
         fs::create_directories(sessions());
     }
-    void TearDown() override { fs::remove_all(root); }
 
     fs::path program() const { return root / "program"; }
     fs::path data() const { return root / "data"; }
@@ -40,7 +38,8 @@ protected:
                            sessions().u16string().c_str());
     }
 
-    fs::path root;
+    ScratchFolder scratch{"kiv-engine"};
+    const fs::path& root = scratch.Path();
 };
 
 class Recorder : public IVarnListener
@@ -259,5 +258,68 @@ TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
     EXPECT_EQ(library->GetCategoryInfo(0, record), 1);
     EXPECT_EQ(std::u16string(record), u"Drums");
     EXPECT_EQ(library->GetCategoryInfo(2, record), 0);
+}
+TEST_F(EngineFixture, DriverProfileComesFromTheCardDescription)
+{
+    WriteProfile("systems=2\nvendor=0x1A4B\ndevice=784\nirq=11\ndriverversion=0x050C0400\n"
+                 "devicekey=PCI\\VEN_1A4B&DEV_0310\\0\n"
+                 "devicekey2=ignored\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    for (int system = 0; system < 2; ++system)
+    {
+        IVarnDriver* driver = engine.GetMixer()->GetSystem(system)->GetDriver();
+        ASSERT_NE(driver, nullptr);
+        VarnDriverProfile profile;
+        std::memset(&profile, 0xCC, sizeof profile);
+        ASSERT_EQ(driver->GetProfile(&profile), 1);
+        EXPECT_EQ(profile.vendorID, 0x1A4Bu);
+        EXPECT_EQ(profile.deviceID, 784u);
+        EXPECT_EQ(profile.irq, 11u);
+        EXPECT_EQ(profile.driverVersion, 0x050C0400u);
+        EXPECT_EQ(profile.baseAddr, 0u); // absent fields are zero
+        EXPECT_STREQ(profile.deviceKey, "PCI\\VEN_1A4B&DEV_0310\\0");
+        EXPECT_EQ(driver->GetProfile(nullptr), 0);
+    }
+}
+
+TEST_F(EngineFixture, OverlongDeviceKeyIsCutAndTerminated)
+{
+    WriteProfile("devicekey=" + std::string(200, 'K') + "\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    VarnDriverProfile profile = {};
+    ASSERT_EQ(engine.GetMixer()->GetHardware()->GetDriver()->GetProfile(&profile), 1);
+    EXPECT_EQ(std::string(profile.deviceKey), std::string(59, 'K'));
+}
+TEST_F(EngineFixture, EachAsioInputPairIsRecordedByAStripWithAMonitor)
+{
+    WriteProfile("systems=1\ninputs=6\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnItemList* items = engine.GetMixer()->GetHardware()->GetItemList();
+    ASSERT_NE(items, nullptr);
+    EXPECT_EQ(items->GetCount(1), 3);
+    EXPECT_EQ(items->GetCount(2), 0);
+    for (int pair = 0; pair < 3; ++pair)
+    {
+        IVarnOutput* port = items->GetPort(1, pair);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(port->GetKind(), 1);
+        EXPECT_EQ(port->GetIndex(), pair);
+        EXPECT_EQ(port->IsHidden(), 0);
+        ASSERT_NE(port->GetSource(), nullptr);
+        EXPECT_EQ(port->GetSource()->GetBusType(), 0);
+        IVarnStrip* strip = port->GetSource()->GetStrip();
+        ASSERT_NE(strip, nullptr);
+        IVarnMonitor* monitor = strip->GetMonitor();
+        ASSERT_NE(monitor, nullptr);
+        EXPECT_EQ(monitor->SetParameter(5, 1), 1);
+        EXPECT_EQ(monitor->SetParameter(6, 1), 0);
+        EXPECT_EQ(monitor->SetParameter(-1, 1), 0);
+    }
+    EXPECT_EQ(items->GetPort(1, 3), nullptr);
+    EXPECT_EQ(items->GetPort(1, -1), nullptr);
+    EXPECT_EQ(items->GetPort(2, 0), nullptr);
 }
 } // namespace

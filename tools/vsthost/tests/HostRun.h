@@ -2,6 +2,8 @@
 // Runs tools/vsthost on a plug-in under Wine and collects what it printed, for end-to-end
 // tests.
 
+#include "tests/support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,14 +23,6 @@ inline std::string WindowsPath(std::string path)
     return "Z:" + path;
 }
 
-// A file name in the (per-prefix) temporary folder.
-inline std::string TempPath(const std::string& name)
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
 struct HostRun
 {
     DWORD exitCode = 1;
@@ -38,7 +32,8 @@ struct HostRun
 inline HostRun RunHost(const std::string& host, const std::string& plugin, const std::string& arguments)
 {
     HostRun run;
-    const std::string log = TempPath("vsthost-test-" + std::to_string(GetCurrentProcessId()) + ".log");
+    const ScratchFolder folder("kiv-vsthost-run");
+    const std::string log = (folder / "vsthost.log").string();
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);

@@ -2,6 +2,7 @@
 // through the simulated card and back; in lock step the returned signal is the sent one,
 // scaled by the card's loop gain, after a delay known in advance.
 #include "standins/asio/StandinTestConfig.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/vsthost/tests/HostRun.h"
 #include "tools/vsthost/Wav.h"
 
@@ -45,8 +46,9 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
         sent.left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
         sent.right[i] = 0.25f * sent.left[i];
     }
-    const std::string input = TempPath("vsthost-in.wav");
-    const std::string output = TempPath("vsthost-out.wav");
+    const ScratchFolder folder("kiv-vsthost-wav");
+    const std::string input = (folder / "in.wav").string();
+    const std::string output = (folder / "out.wav").string();
     ASSERT_TRUE(WriteWav(input, sent));
 
     const HostRun run = RunLoop("--lockstep --editor --chunk --block 256 --input \"" +
@@ -86,8 +88,6 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
         }
     }
     EXPECT_EQ(mismatches, 0);
-    DeleteFileA(input.c_str());
-    DeleteFileA(output.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(ReplacingAndAccumulating, VstHostEndToEnd, ::testing::Values("", "--accumulate --offline"));

@@ -28,6 +28,7 @@ public:
     int32_t granularity = 64;
     AsioBool initAnswer = 1;
     AsioError channelsAnswer = kAsioOk;
+    int channelsAnsweredFirst = 0; // getChannels calls that succeed before channelsAnswer applies
     AsioError latenciesAnswer = kAsioOk;
     AsioError bufferSizeAnswer = kAsioOk;
     AsioError createAnswer = kAsioOk;
@@ -38,6 +39,8 @@ public:
     int outputReadyCalls = 0; // read by the test after the switching thread joined
     // Runs inside outputReady, on the switching thread (lets a test hold a switch open).
     std::function<void()> duringOutputReady;
+    // Runs inside stop (lets a test act while the driver is stopping).
+    std::function<void()> duringStop;
     AsioCallbacks callbacks{};
     std::vector<int32_t> memory;
     int references = 1;
@@ -81,17 +84,23 @@ public:
     AsioError KIV_THISCALL stop() override
     {
         Log("stop");
+        if (duringStop)
+        {
+            duringStop();
+        }
         return kAsioOk;
     }
     AsioError KIV_THISCALL getChannels(int32_t* in, int32_t* out) override
     {
         Log("getChannels");
-        if (channelsAnswer == kAsioOk)
+        const AsioError answer = channelsAnsweredFirst > 0 ? kAsioOk : channelsAnswer;
+        channelsAnsweredFirst = channelsAnsweredFirst > 0 ? channelsAnsweredFirst - 1 : 0;
+        if (answer == kAsioOk)
         {
             *in = inputs;
             *out = outputs;
         }
-        return channelsAnswer;
+        return answer;
     }
     AsioError KIV_THISCALL getLatencies(int32_t* in, int32_t* out) override
     {

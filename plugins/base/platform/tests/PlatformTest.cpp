@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -161,7 +162,9 @@ TEST_F(PlatformTest, LocksExcludeEachOther)
 TEST_F(PlatformTest, SharedMemoryIsSeenThroughItsName)
 {
     PlatformBase* p = CreatePlatform(0x10000);
-    const std::string name = "KivPlatformTest" + std::to_string(reinterpret_cast<uintptr_t>(&name) & 0xffff);
+    // Names are machine-wide: the native, sanitizer and Wine runs go side by side.
+    const std::string name =
+        "KivPlatformTest" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
     PlatformHandle created = nullptr, opened = nullptr;
     void* view = nullptr;
     void* other = nullptr;

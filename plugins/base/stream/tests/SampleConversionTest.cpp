@@ -36,6 +36,9 @@ TEST(SampleConversion, FloatToInt32Edges)
     } cases[] = {
         {1.0f, 2147418112}, {2.0f, 2147418112}, {-1.0f, -2147418112}, {-2.0f, -2147418112},
         {0.0f, 0},          {0.5f, 1073709056}, {nan, 0},
+        // The product is rounded to single precision before the integer: 644225459.2 would be
+        // the product's own nearest integer.
+        {0.3f, 644225472},
     };
     for (const auto& c : cases) {
         int32_t out = 99;

@@ -1,0 +1,16 @@
+#pragma once
+#include "mixer/app/VarnServices.h"
+
+// What the COM server asks of the running application object. The program entry keeps the
+// object in the process-wide application pointer (ComModule::SetApplication) while it
+// exists; every COM method of the server fails with E_FAIL while that pointer is null.
+class ServicesApplication
+{
+public:
+    // The services engine the application holds; null before it is created and after it
+    // is released.
+    virtual IVarnServices* GetServices() = 0;
+
+protected:
+    ~ServicesApplication() = default;
+};

@@ -1,0 +1,76 @@
+#pragma once
+#include <mutex>
+#include <set>
+
+#include "mixer/app/VarnServices.h"
+
+// The automation back end of the simulated engine. It registers the effects plug-in's
+// clients; the effects, presets, inserts and parameters the other operations work on are not
+// simulated yet, so they fail (0), as the real engine does for what it does not have.
+class StandinAutomation final : public IVarnAutomation
+{
+public:
+    int VARN_CALL RegisterClient(int* clientId) override;
+    int VARN_CALL UnregisterClient(int clientId) override;
+    int VARN_CALL AcquireSendReturn(int, void*, int*, int*) override { return 0; }
+    int VARN_CALL ReleaseSendReturn(int) override { return 0; }
+    int VARN_CALL GetEffectCatalog(int*, void**) override { return 0; }
+    int VARN_CALL GetEffectPresets(const void*, int*, void**) override { return 0; }
+    int VARN_CALL GetEffectCorePresets(VarnEffectId, int*, void**) override { return 0; }
+    int VARN_CALL GetInserts(VarnEffectId, int*, int*, void**, int**, float**, int*,
+                             void**) override
+    {
+        return 0;
+    }
+    int VARN_CALL CreatePreset(int, const char16_t*, const char16_t*, int, const int*) override
+    {
+        return 0;
+    }
+    int VARN_CALL DeletePreset(VarnEffectId) override { return 0; }
+    int VARN_CALL RenamePreset(VarnEffectId, const char16_t*) override { return 0; }
+    int VARN_CALL CreatePresetCategory(const char16_t*) override { return 0; }
+    int VARN_CALL DeletePresetCategory(const char16_t*) override { return 0; }
+    int VARN_CALL RenamePresetCategory(const char16_t*, const char16_t*) override { return 0; }
+    int VARN_CALL GetEffectsFit(int, const VarnEffectId*, int*) override { return 0; }
+    int VARN_CALL GetPresetsFit(int, const VarnEffectId*, int*) override { return 0; }
+    int VARN_CALL SetInsertEffect(VarnEffectId, int, int, void*, int) override { return 0; }
+    int VARN_CALL RemoveInsert(int, int) override { return 0; }
+    int VARN_CALL SelectPreset(int, int, int) override { return 0; }
+    int VARN_CALL SetSpecialInsert(int, int, int, void*, int) override { return 0; }
+    int VARN_CALL LoadPresetIntoInsert(VarnEffectId, int, int, void*) override { return 0; }
+    int VARN_CALL MoveInsert(int, int, int) override { return 0; }
+    int VARN_CALL RefreshInserts(int, int*) override { return 0; }
+    int VARN_CALL Method26(int, int*) override { return 0; }
+    int VARN_CALL SetInsertChainFlag(int, int) override { return 0; }
+    int VARN_CALL GetParameterDescriptors(int, int, int*, void**) override { return 0; }
+    int VARN_CALL GetParameterChoiceNames(int, int, int, int*, void**) override { return 0; }
+    int VARN_CALL GetParameterValue(int, int, int, void*) override { return 0; }
+    int VARN_CALL SetParameterValue(int, int, int, int, int) override { return 0; }
+    int VARN_CALL SetInsertBypass(int, int, int) override { return 0; }
+    int VARN_CALL SetInsertSolo(int, int, int) override { return 0; }
+    int VARN_CALL GetInsertBypass(int, int, int*) override { return 0; }
+    int VARN_CALL GetInsertSolo(int, int, int*) override { return 0; }
+    int VARN_CALL CreateCorePreset(int, int, const char16_t*) override { return 0; }
+    int VARN_CALL ApplyPresetById(int, int, int) override { return 0; }
+    int VARN_CALL DeleteCorePreset(const VarnEffectId*, int) override { return 0; }
+    int VARN_CALL RenameCorePreset(const VarnEffectId*, int, const char16_t*) override { return 0; }
+    int VARN_CALL GetPresetChange(void*) override { return 0; }
+    int VARN_CALL GetParamModelChange(void*) override { return 0; }
+    int VARN_CALL SetAllInsertsBypass(int, int) override { return 0; }
+    int VARN_CALL QueryClientState(int, int*) override { return 0; }
+    int VARN_CALL GetParameterValuesBatch(int, int, void*) override { return 0; }
+    int VARN_CALL SetSendReturnInsertRouting(int, int, int, int, int, int, int, void*) override
+    {
+        return 0;
+    }
+    int VARN_CALL EnableCategory2Items(int, int*) override { return 0; }
+    int VARN_CALL GetInsertNotifyId(int, int, int*) override { return 0; }
+    int VARN_CALL GetParameterKinds(int, int, int*, int**) override { return 0; }
+    int VARN_CALL QueryParameter(int, int, int, int*) override { return 0; }
+    int VARN_CALL GetParameterText(int, int, int, char16_t**, int) override { return 0; }
+
+private:
+    std::mutex lock_;
+    std::set<int> clients_; // guarded by lock_
+    int nextClient_ = 1;    // guarded by lock_
+};
