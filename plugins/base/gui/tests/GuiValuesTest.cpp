@@ -1,0 +1,172 @@
+#include "plugins/base/gui/ControlValues.h"
+#include "plugins/base/gui/FontTable.h"
+#include "plugins/base/gui/Geometry.h"
+#include "plugins/base/gui/MenuEntries.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+TEST(GeometryTest, PointInsideIncludesEveryEdge)
+{
+    const Rect r(10, 20, 30, 40);
+    struct Case
+    {
+        Point p;
+        bool inside;
+    };
+    const Case cases[] = {
+        {{10, 20}, true}, {{30, 40}, true}, {{10, 40}, true}, {{30, 20}, true}, {{20, 30}, true},
+        {{9, 30}, false}, {{31, 30}, false}, {{20, 19}, false}, {{20, 41}, false},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(c.p.IsInside(r), c.inside) << c.p.x << "," << c.p.y;
+    }
+    EXPECT_EQ(r.Width(), 20);
+    EXPECT_EQ(r.Height(), 20);
+}
+
+TEST(GeometryTest, ColourValuesAndGdiForm)
+{
+    EXPECT_EQ(Colors::kRed.ToGdi(), 0x0000FFu);
+    EXPECT_EQ(Colors::kBlue.ToGdi(), 0xFF0000u);
+    EXPECT_EQ(Color(1, 2, 3, 4).Value(), 0x04030201u);
+    EXPECT_EQ(Color(1, 2, 3, 4).ToGdi(), 0x030201u);
+    EXPECT_NE(Color(1, 2, 3, 4), Color(1, 2, 3, 0));
+    EXPECT_EQ(Colors::kTransparent, Colors::kWhite);
+}
+
+TEST(FontTableTest, IndexesOutsideTheTableMeanFontZero)
+{
+    for (int32_t index : {-1, 7, 9, 1000})
+    {
+        const FontSpec& spec = GetFontSpec(index);
+        EXPECT_STREQ(spec.family, "Arial") << index;
+        EXPECT_EQ(spec.height, 12) << index;
+        EXPECT_TRUE(spec.bold) << index;
+    }
+    EXPECT_EQ(GetFontSpec(4).height, 11);
+    EXPECT_FALSE(GetFontSpec(4).bold);
+    EXPECT_STREQ(GetFontSpec(5).family, "Small Fonts");
+    EXPECT_TRUE(GetFontSpec(6).decorative);
+}
+
+TEST(MenuEntriesTest, TheHundredAndTwentyNinthEntryIsRefused)
+{
+    MenuEntries entries;
+    for (int i = 0; i < MenuEntries::kMaxEntries; ++i)
+    {
+        ASSERT_TRUE(entries.Add(std::to_string(i).c_str()));
+    }
+    EXPECT_FALSE(entries.Add("one too many"));
+    EXPECT_EQ(entries.Count(), 128);
+    EXPECT_EQ(entries.Get(127), "127");
+}
+
+TEST(MenuEntriesTest, CurrentIndexFollowsInsertsAndRemovals)
+{
+    MenuEntries entries;
+    EXPECT_EQ(entries.GetCurrent(), -1);
+    ASSERT_TRUE(entries.Add("a"));
+    EXPECT_EQ(entries.GetCurrent(), 0); // the first entry becomes current
+    ASSERT_TRUE(entries.Add("b"));
+    ASSERT_TRUE(entries.Add("c"));
+    ASSERT_TRUE(entries.SetCurrent(1));
+    ASSERT_TRUE(entries.Add("front", 0)); // before the current one: it moves down
+    EXPECT_EQ(entries.GetCurrent(), 2);
+    EXPECT_EQ(entries.Get(2), "b");
+    ASSERT_TRUE(entries.Add("end", 99)); // beyond the last: appended
+    EXPECT_EQ(entries.Get(entries.Count() - 1), "end");
+    entries.Remove(0); // before the current one: it moves back
+    EXPECT_EQ(entries.GetCurrent(), 1);
+    EXPECT_EQ(entries.Get(1), "b");
+    entries.Remove(3); // after it: unchanged
+    EXPECT_EQ(entries.GetCurrent(), 1);
+    ASSERT_TRUE(entries.Add(nullptr));
+    EXPECT_EQ(entries.Get(entries.Count() - 1), "");
+    entries.RemoveAll();
+    EXPECT_EQ(entries.GetCurrent(), -1);
+    EXPECT_EQ(entries.Count(), 0);
+}
+
+TEST(MenuEntriesTest, RemovingTheOnlyEntryLeavesNoCurrent)
+{
+    MenuEntries entries;
+    ASSERT_TRUE(entries.Add("only"));
+    entries.Remove(0);
+    EXPECT_EQ(entries.GetCurrent(), -1);
+    EXPECT_EQ(entries.Get(0), "");
+}
+
+TEST(MenuEntriesTest, SeparatorsAndMissingIndexesCannotBeCurrent)
+{
+    MenuEntries entries;
+    ASSERT_TRUE(entries.Add("a"));
+    ASSERT_TRUE(entries.Add("-"));
+    ASSERT_TRUE(entries.Add("b"));
+    for (int32_t index : {1, -1, 3, 100})
+    {
+        EXPECT_FALSE(entries.SetCurrent(index)) << index;
+    }
+    EXPECT_EQ(entries.GetCurrent(), 0);
+    EXPECT_TRUE(entries.SetCurrent(2));
+}
+
+TEST(MenuEntriesTest, LongTextsAreCut)
+{
+    MenuEntries entries;
+    ASSERT_TRUE(entries.Add(std::string(300, 'x').c_str()));
+    EXPECT_EQ(entries.Get(0).size(), MenuEntries::kMaxText);
+}
+
+TEST(ControlValuesTest, OnOffButtonShowsAnyNonZeroButTogglesByIntegerPart)
+{
+    struct Case
+    {
+        float value;
+        bool showsOn;
+        float toggled;
+    };
+    const Case cases[] = {
+        {0.0f, false, 1.0f}, {0.3f, true, 1.0f}, {1.0f, true, 0.0f}, {2.5f, true, 0.0f}, {-1.0f, true, 0.0f},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(ControlValues::ShowsOn(c.value), c.showsOn) << c.value;
+        EXPECT_EQ(ControlValues::Toggled(c.value), c.toggled) << c.value;
+    }
+}
+
+TEST(ControlValuesTest, DigitsAreClampedToWhatTheDisplayHolds)
+{
+    struct Case
+    {
+        float value;
+        int32_t count;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {1234.5f, 3, "999"},
+        {42.9f, 3, "042"},
+        {-5.0f, 2, "00"},
+        {std::numeric_limits<float>::quiet_NaN(), 2, "00"},
+        {1e30f, 7, "9999999"},
+        {1234567.0f, 7, "1234567"},
+        {7.0f, 0, "7"},   // at least one digit
+        {12.0f, 12, "0000012"}, // at most seven
+    };
+    for (const Case& c : cases)
+    {
+        int32_t digits[ControlValues::kMaxDigits] = {};
+        ControlValues::SplitDigits(c.value, c.count, digits);
+        std::string shown;
+        for (size_t i = 0; i < c.shown.size(); ++i)
+        {
+            shown += static_cast<char>('0' + digits[i]);
+        }
+        EXPECT_EQ(shown, c.shown) << c.value;
+    }
+}
