@@ -1,6 +1,7 @@
 #include "plugins/base/gui/ControlValues.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ControlValues {
 
@@ -28,6 +29,78 @@ void SplitDigits(float value, int32_t count, int32_t* digits)
         digits[i] = whole % 10;
         whole /= 10;
     }
+}
+
+int32_t FloorPicture(float value, int32_t count)
+{
+    if (count <= 1 || !(value > 0.0f))
+    {
+        return 0;
+    }
+    const double picture = std::floor(static_cast<double>(value) * (count - 1));
+    return picture >= count - 1 ? count - 1 : static_cast<int32_t>(picture);
+}
+
+int32_t RoundPicture(float value, int32_t count)
+{
+    if (count <= 1 || !(value > 0.0f))
+    {
+        return 0;
+    }
+    const double clamped = std::min(1.0, static_cast<double>(value));
+    return static_cast<int32_t>(std::lround(clamped * (count - 1)));
+}
+
+float VerticalSwitchValue(int32_t y, int32_t pictureHeight, int32_t count)
+{
+    if (count <= 1 || pictureHeight <= 0)
+    {
+        return 0.0f;
+    }
+    const int32_t band = std::clamp(y < 0 ? 0 : y / pictureHeight, 0, count - 1);
+    return static_cast<float>(band) / static_cast<float>(count - 1);
+}
+
+float HorizontalSwitchValue(int32_t x, int32_t width, int32_t count)
+{
+    if (count <= 1 || width < count)
+    {
+        return 0.0f;
+    }
+    const int32_t bandWidth = width / count;
+    const int32_t band = std::clamp(x <= 0 ? 0 : (x - 1) / bandWidth, 0, count - 1);
+    return static_cast<float>(band) / static_cast<float>(count - 1);
+}
+
+float KnobValue(int32_t dx, int32_t dy, float minimum, float maximum)
+{
+    constexpr double kPi = 3.14159265358979323846;
+    // Clockwise from the top, 0 <= angle < 360.
+    double angle = std::atan2(static_cast<double>(dx), static_cast<double>(-dy)) * 180.0 / kPi;
+    if (angle < 0.0)
+    {
+        angle += 360.0;
+    }
+    const double turned = std::fmod(angle - 225.0 + 360.0, 360.0);
+    if (turned <= 270.0)
+    {
+        return minimum + static_cast<float>(turned / 270.0) * (maximum - minimum);
+    }
+    // The gap at the bottom: its left half (180..225) is nearer the minimum.
+    return angle > 180.0 ? minimum : maximum;
+}
+
+double KnobAngle(float value, float minimum, float maximum)
+{
+    const double span = static_cast<double>(maximum) - minimum;
+    const double share = span != 0.0 ? std::clamp((static_cast<double>(value) - minimum) / span, 0.0, 1.0) : 0.0;
+    return 225.0 + 270.0 * share;
+}
+
+float MeterFall(float shown, float value, float minimum, float maximum, float step)
+{
+    const float clamped = value == value ? std::clamp(value, minimum, maximum) : minimum; // NaN: silence
+    return std::max(clamped, shown - step);
 }
 
 } // namespace ControlValues

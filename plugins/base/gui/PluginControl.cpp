@@ -1,6 +1,5 @@
 #include "plugins/base/gui/PluginControl.h"
 
-#include "plugins/base/gui/Frame.h"
 #include "plugins/base/gui/PluginEditor.h"
 
 PluginControl::PluginControl(const Rect& size, ControlListener* listener, int32_t tag)
@@ -32,4 +31,24 @@ void PluginControl::Notify(DrawContext* context)
     {
         m_listener->OnValueChanged(context, this);
     }
+}
+
+void PluginControl::DrawIfChanged(DrawContext* context)
+{
+    if (GetValue() != m_oldValue)
+    {
+        Draw(context);
+        Notify(context);
+    }
+}
+
+bool PluginControl::TakeDefaultOnAltClick(DrawContext* context)
+{
+    if (Frame::GetMouseButtons() != 33)
+    {
+        return false;
+    }
+    SetValue(m_default);
+    DrawIfChanged(context);
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A view that holds a value, draws it and reports each change to its listener.
 
+#include "plugins/base/gui/Frame.h"
 #include "plugins/base/gui/View.h"
 
 #include <atomic>
@@ -49,6 +50,30 @@ public:
 
 protected:
     void Notify(DrawContext* context);
+    // Left button with alt (exactly): the default value, drawn and notified when it differs
+    // from the value drawn last. True when it was such a click.
+    bool TakeDefaultOnAltClick(DrawContext* context);
+    // Hands the press and then every mouse position to step until no button is down; each
+    // change is drawn and notified, and the editor idles between steps.
+    template <typename Step>
+    void Track(DrawContext* context, const Point& press, Step step)
+    {
+        Point where = press;
+        int32_t buttons = Frame::GetMouseButtons();
+        for (;;)
+        {
+            step(where, buttons);
+            DrawIfChanged(context);
+            buttons = Frame::GetMouseButtons();
+            if ((buttons & 7) == 0 || !m_frame)
+            {
+                return;
+            }
+            DoIdle();
+            where = m_frame->GetMousePosition();
+        }
+    }
+    void DrawIfChanged(DrawContext* context);
 
     ControlListener* m_listener; // borrowed, may be null
     int32_t m_tag;

@@ -25,3 +25,19 @@ public:
 private:
     int32_t m_count = 1; // GUI thread
 };
+
+// Null-safe forms for optional holders.
+inline void RememberIfAny(ReferenceCounted* object)
+{
+    if (object)
+    {
+        object->Remember();
+    }
+}
+inline void ForgetIfAny(ReferenceCounted* object)
+{
+    if (object)
+    {
+        object->Forget();
+    }
+}

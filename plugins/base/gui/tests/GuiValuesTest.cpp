@@ -170,3 +170,79 @@ TEST(ControlValuesTest, DigitsAreClampedToWhatTheDisplayHolds)
         EXPECT_EQ(shown, c.shown) << c.value;
     }
 }
+
+TEST(ControlValuesTest, PicturesOfAStrip)
+{
+    struct Case
+    {
+        float value;
+        int32_t count;
+        int32_t floor;
+        int32_t round;
+    };
+    const Case cases[] = {
+        {0.0f, 5, 0, 0}, {0.49f, 5, 1, 2}, {0.5f, 5, 2, 2}, {1.0f, 5, 4, 4}, {3.0f, 5, 4, 4},
+        {-1.0f, 5, 0, 0}, {0.7f, 1, 0, 0}, {std::numeric_limits<float>::quiet_NaN(), 5, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(ControlValues::FloorPicture(c.value, c.count), c.floor) << c.value;
+        EXPECT_EQ(ControlValues::RoundPicture(c.value, c.count), c.round) << c.value;
+    }
+}
+
+TEST(ControlValuesTest, SwitchBandsAndTheirBoundaries)
+{
+    // Three pictures 10 high: a vertical boundary belongs to the next band.
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(9, 10, 3), 0.0f);
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(10, 10, 3), 0.5f);
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(29, 10, 3), 1.0f);
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(100, 10, 3), 1.0f);
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(-5, 10, 3), 0.0f);
+    // Three bands 10 wide: a horizontal boundary belongs to the lower band.
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(10, 30, 3), 0.0f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(11, 30, 3), 0.5f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(20, 30, 3), 0.5f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(21, 30, 3), 1.0f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(500, 30, 3), 1.0f);
+    // Degenerate strips never divide by zero.
+    EXPECT_EQ(ControlValues::VerticalSwitchValue(5, 0, 3), 0.0f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(5, 2, 3), 0.0f);
+    EXPECT_EQ(ControlValues::HorizontalSwitchValue(5, 30, 1), 0.0f);
+}
+
+TEST(ControlValuesTest, KnobAnglesAndTheGapAtTheBottom)
+{
+    struct Case
+    {
+        int32_t dx, dy;
+        float value;
+    };
+    const Case cases[] = {
+        {0, -10, 0.5f},  // top: half way
+        {-10, 10, 0.0f}, // 225 degrees: the minimum
+        {10, 10, 1.0f},  // 135 degrees: the maximum
+        {-10, 0, 1.0f / 6.0f},
+        {10, 0, 5.0f / 6.0f},
+        {-1, 10, 0.0f}, // in the gap, left half
+        {1, 10, 1.0f},  // in the gap, right half
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_NEAR(ControlValues::KnobValue(c.dx, c.dy, 0.0f, 1.0f), c.value, 1e-5) << c.dx << "," << c.dy;
+    }
+    EXPECT_NEAR(ControlValues::KnobValue(0, -10, -12.0f, 12.0f), 0.0f, 1e-5);
+    EXPECT_DOUBLE_EQ(ControlValues::KnobAngle(0.0f, 0.0f, 1.0f), 225.0);
+    EXPECT_DOUBLE_EQ(ControlValues::KnobAngle(1.0f, 0.0f, 1.0f), 495.0);
+    EXPECT_DOUBLE_EQ(ControlValues::KnobAngle(5.0f, 0.0f, 1.0f), 495.0);
+    EXPECT_DOUBLE_EQ(ControlValues::KnobAngle(0.5f, 1.0f, 1.0f), 225.0); // empty range
+}
+
+TEST(ControlValuesTest, MeterFallsByAtMostOneStep)
+{
+    EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.2f, 0.9f, 0.0f, 1.0f, 0.1f), 0.9f); // rises at once
+    EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.9f, 0.0f, 0.0f, 1.0f, 0.1f), 0.8f);
+    EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.05f, 0.0f, 0.0f, 1.0f, 0.1f), 0.0f);
+    EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.0f, 7.0f, 0.0f, 1.0f, 0.1f), 1.0f);
+    EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.5f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 1.0f, 1.0f), 0.0f);
+}

@@ -2,6 +2,10 @@
 // throttling and pixel checks of what the contexts and controls draw.
 
 #include "plugins/base/gui/DigitDisplay.h"
+#include "plugins/base/gui/Knobs.h"
+#include "plugins/base/gui/LevelMeter.h"
+#include "plugins/base/gui/Splash.h"
+#include "plugins/base/gui/Switches.h"
 #include "plugins/base/gui/DrawContext.h"
 #include "plugins/base/gui/Frame.h"
 #include "plugins/base/gui/OffscreenContext.h"
@@ -474,6 +478,114 @@ TEST_F(GuiWindowTest, DigitDisplayShowsTheClampedDigits)
     EXPECT_EQ(shown(), 999);
     display.SetValue(42.7f);
     EXPECT_EQ(shown(), 42);
+}
+
+// Presses with no button held: a tracking loop takes the press alone and ends.
+TEST_F(GuiWindowTest, StripControlsTakeTheirValueFromThePress)
+{
+    PluginBitmap* strip = new PluginBitmap(4);
+    Listener listener;
+    Canvas canvas(4, 12, kBlack);
+    DrawContext context(nullptr, canvas.Dc(), nullptr);
+    {
+        VerticalSwitch vertical(Rect(0, 0, 4, 12), &listener, 1, strip, 3);
+        vertical.MouseDown(&context, Point(1, 4)); // a band boundary: the next band
+        EXPECT_EQ(vertical.GetValue(), 0.5f);
+        EXPECT_EQ(canvas.At(1, 1), kGreen);
+        vertical.MouseDown(&context, Point(1, 11));
+        EXPECT_EQ(vertical.GetValue(), 1.0f);
+        EXPECT_EQ(canvas.At(1, 1), kBlue);
+    }
+    {
+        HorizontalSwitch horizontal(Rect(0, 0, 4, 4), &listener, 2, strip, 3);
+        horizontal.MouseDown(&context, Point(3, 1)); // bands 1 wide: the fourth pixel is beyond the last
+        EXPECT_EQ(horizontal.GetValue(), 1.0f);
+    }
+    listener.changes.clear();
+    {
+        RockerSwitch rocker(Rect(0, 0, 4, 4), &listener, 3, strip);
+        rocker.Update(&context); // as the frame's first paint does
+        rocker.MouseDown(&context, Point(0, 1)); // left half, then back to 0 on release
+        EXPECT_EQ(listener.changes, (std::vector<float>{-1.0f, 0.0f}));
+        EXPECT_EQ(canvas.At(1, 1), kGreen);
+    }
+    listener.changes.clear();
+    {
+        KickButton kick(Rect(0, 0, 4, 4), &listener, 4, strip);
+        kick.MouseDown(&context, Point(1, 1));
+        EXPECT_EQ(listener.changes, (std::vector<float>{1.0f, 0.0f}));
+        FilmstripButton button(Rect(0, 0, 4, 4), &listener, 5, strip);
+        button.MouseDown(&context, Point(1, 1));
+        EXPECT_EQ(button.GetValue(), 1.0f);
+        button.MouseDown(&context, Point(1, 1));
+        EXPECT_EQ(button.GetValue(), 0.0f);
+    }
+    {
+        FilmstripDisplay display(Rect(0, 0, 4, 4), nullptr, 6, strip, 3);
+        display.SetValue(0.8f); // rounds to the last picture
+        display.Update(&context);
+        EXPECT_EQ(canvas.At(1, 1), kBlue);
+        display.MouseDown(&context, Point(1, 1)); // no mouse: the value stays
+        EXPECT_EQ(display.GetValue(), 0.8f);
+    }
+    strip->Forget();
+}
+
+TEST_F(GuiWindowTest, KnobFollowsThePressAroundItsCentre)
+{
+    Listener listener;
+    Canvas canvas(21, 21, kBlack);
+    DrawContext context(nullptr, canvas.Dc(), nullptr);
+    Knob knob(Rect(0, 0, 20, 20), &listener, 1, nullptr, nullptr);
+    knob.MouseDown(&context, Point(10, 0)); // straight up: half way
+    EXPECT_NEAR(knob.GetValue(), 0.5f, 1e-5);
+    EXPECT_EQ(canvas.At(10, 6), kWhite); // the handle line points up
+    knob.MouseDown(&context, Point(9, 20)); // the gap, left half
+    EXPECT_EQ(knob.GetValue(), 0.0f);
+    EXPECT_EQ(listener.changes.size(), 2u);
+}
+
+TEST_F(GuiWindowTest, LevelMeterFallsByOneStepPerDraw)
+{
+    PluginBitmap* on = new PluginBitmap(5);
+    PluginBitmap* off = new PluginBitmap(6);
+    LevelMeter meter(Rect(0, 0, 4, 10), on, off, 10);
+    on->Forget();
+    off->Forget();
+    meter.SetDecreaseStep(0.5f);
+    Canvas canvas(4, 10, kBlack);
+    DrawContext context(nullptr, canvas.Dc(), nullptr);
+    meter.SetValue(1.0f);
+    meter.Update(&context);
+    EXPECT_EQ(canvas.At(1, 0), kGreen);
+    meter.SetValue(0.0f);
+    meter.Update(&context); // half way down
+    EXPECT_EQ(canvas.At(1, 2), kRed);
+    EXPECT_EQ(canvas.At(1, 7), kGreen);
+    meter.Update(&context); // and the rest
+    EXPECT_EQ(canvas.At(1, 9), kRed);
+    meter.Update(&context); // nothing left to fall
+    EXPECT_EQ(meter.GetOldValue(), 0.0f);
+}
+
+TEST_F(GuiWindowTest, SplashTakesTheFrameAsItsModalView)
+{
+    PluginBitmap* picture = new PluginBitmap(2);
+    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Listener listener;
+    auto* splash = new Splash(Rect(0, 0, 10, 10), &listener, 1, picture, Rect(20, 20, 28, 28));
+    picture->Forget();
+    ASSERT_TRUE(frame.AddView(splash));
+    DrawContext context(&frame, nullptr, nullptr);
+    frame.MouseDown(&context, Point(5, 5));
+    EXPECT_EQ(frame.GetModalView(), splash);
+    EXPECT_EQ(splash->GetSize().left, 20);
+    frame.MouseDown(&context, Point(5, 5)); // outside the splash now: nothing
+    EXPECT_EQ(frame.GetModalView(), splash);
+    frame.MouseDown(&context, Point(24, 24));
+    EXPECT_EQ(frame.GetModalView(), nullptr);
+    EXPECT_EQ(splash->GetSize().left, 0);
+    EXPECT_EQ(listener.changes, (std::vector<float>{1.0f, 0.0f}));
 }
 
 } // namespace
