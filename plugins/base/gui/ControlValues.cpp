@@ -103,4 +103,24 @@ float MeterFall(float shown, float value, float minimum, float maximum, float st
     return std::max(clamped, shown - step);
 }
 
+int32_t SliderPosition(float value, int32_t minimum, int32_t maximum, bool zeroAtStart)
+{
+    double share = value == value ? std::clamp(static_cast<double>(value), 0.0, 1.0) : 0.0;
+    if (!zeroAtStart)
+    {
+        share = 1.0 - share;
+    }
+    return minimum + static_cast<int32_t>(std::lround(share * (maximum - minimum)));
+}
+
+float SliderValue(double position, int32_t minimum, int32_t maximum, bool zeroAtStart)
+{
+    if (maximum == minimum)
+    {
+        return 0.0f;
+    }
+    const double share = std::clamp((position - minimum) / (maximum - minimum), 0.0, 1.0);
+    return static_cast<float>(zeroAtStart ? share : 1.0 - share);
+}
+
 } // namespace ControlValues

@@ -37,4 +37,10 @@ double KnobAngle(float value, float minimum, float maximum);
 // step from the one shown before.
 float MeterFall(float shown, float value, float minimum, float maximum, float step);
 
+// A slider's handle position for a value in 0..1 between its minimum and maximum position;
+// zeroAtStart puts value 0 at the minimum position (top or left).
+int32_t SliderPosition(float value, int32_t minimum, int32_t maximum, bool zeroAtStart);
+// The value of a handle position, clamped to 0..1.
+float SliderValue(double position, int32_t minimum, int32_t maximum, bool zeroAtStart);
+
 } // namespace ControlValues

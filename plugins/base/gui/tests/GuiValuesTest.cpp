@@ -246,3 +246,21 @@ TEST(ControlValuesTest, MeterFallsByAtMostOneStep)
     EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.0f, 7.0f, 0.0f, 1.0f, 0.1f), 1.0f);
     EXPECT_FLOAT_EQ(ControlValues::MeterFall(0.5f, std::numeric_limits<float>::quiet_NaN(), 0.0f, 1.0f, 1.0f), 0.0f);
 }
+
+TEST(ControlValuesTest, SliderPositionsAndValuesRunTheSameWay)
+{
+    for (bool zeroAtStart : {true, false})
+    {
+        for (float value : {0.0f, 0.25f, 0.5f, 1.0f})
+        {
+            const int32_t position = ControlValues::SliderPosition(value, 10, 50, zeroAtStart);
+            EXPECT_FLOAT_EQ(ControlValues::SliderValue(position, 10, 50, zeroAtStart), value) << zeroAtStart;
+        }
+    }
+    EXPECT_EQ(ControlValues::SliderPosition(0.0f, 10, 50, true), 10);
+    EXPECT_EQ(ControlValues::SliderPosition(0.0f, 10, 50, false), 50);
+    EXPECT_EQ(ControlValues::SliderPosition(4.0f, 10, 50, true), 50);
+    EXPECT_FLOAT_EQ(ControlValues::SliderValue(-100.0, 10, 50, true), 0.0f);
+    EXPECT_FLOAT_EQ(ControlValues::SliderValue(100.0, 10, 50, false), 0.0f);
+    EXPECT_FLOAT_EQ(ControlValues::SliderValue(20.0, 10, 10, true), 0.0f); // no travel
+}

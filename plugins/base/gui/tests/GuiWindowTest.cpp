@@ -1,7 +1,9 @@
 // The toolkit's windows and drawing under Wine: window class sharing, click routing, idle
 // throttling and pixel checks of what the contexts and controls draw.
 
+#include "plugins/base/gui/AutoAnimation.h"
 #include "plugins/base/gui/DigitDisplay.h"
+#include "plugins/base/gui/Sliders.h"
 #include "plugins/base/gui/Knobs.h"
 #include "plugins/base/gui/LevelMeter.h"
 #include "plugins/base/gui/Splash.h"
@@ -586,6 +588,57 @@ TEST_F(GuiWindowTest, SplashTakesTheFrameAsItsModalView)
     EXPECT_EQ(frame.GetModalView(), nullptr);
     EXPECT_EQ(splash->GetSize().left, 0);
     EXPECT_EQ(listener.changes, (std::vector<float>{1.0f, 0.0f}));
+}
+
+TEST_F(GuiWindowTest, SliderHandleFollowsItsValueAndOnlyItsHandleIsGrabbed)
+{
+    PluginBitmap* handle = new PluginBitmap(2); // 8 x 8, blue in the middle
+    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Listener listener;
+    auto* slider = new VerticalSlider(Rect(10, 0, 18, 40), &listener, 1, 0, 32, handle, nullptr);
+    handle->Forget();
+    ASSERT_TRUE(frame.AddView(slider));
+    Canvas canvas(20, 40, kRed);
+    DrawContext context(&frame, canvas.Dc(), nullptr);
+    slider->Update(&context); // value 0 sits at the bottom
+    EXPECT_EQ(canvas.At(13, 35), kBlue);
+    EXPECT_EQ(canvas.At(13, 3), kBlack);
+    slider->MouseDown(&context, Point(13, 5)); // not on the handle: nothing
+    EXPECT_TRUE(listener.changes.empty());
+    slider->MouseDown(&context, Point(13, 34)); // on it, without moving: the value stays
+    EXPECT_TRUE(listener.changes.empty());
+    slider->SetValue(1.0f);
+    slider->Update(&context);
+    EXPECT_EQ(canvas.At(13, 3), kBlue);
+    EXPECT_EQ(canvas.At(13, 35), kBlack);
+    EXPECT_EQ(canvas.At(5, 3), kRed); // only the control's rectangle is copied
+}
+
+TEST_F(GuiWindowTest, AnimationStepsRoundTheWholeStrip)
+{
+    PluginBitmap* strip = new PluginBitmap(4); // three pictures 4 high
+    Listener listener;
+    AutoAnimation animation(Rect(0, 0, 4, 4), &listener, 1, strip);
+    strip->Forget();
+    Canvas canvas(4, 4, kBlack);
+    DrawContext context(nullptr, canvas.Dc(), nullptr);
+    animation.MouseDown(&context, Point(1, 1));
+    EXPECT_TRUE(animation.IsRunning());
+    EXPECT_EQ(canvas.At(1, 1), kRed);
+    std::vector<float> offsets;
+    for (int i = 0; i < 3; ++i)
+    {
+        animation.NextPicture();
+        offsets.push_back(animation.GetValue());
+    }
+    animation.PreviousPicture();
+    offsets.push_back(animation.GetValue());
+    EXPECT_EQ(offsets, (std::vector<float>{4.0f, 8.0f, 0.0f, 8.0f}));
+    animation.Update(&context);
+    EXPECT_EQ(canvas.At(1, 1), kBlue);
+    animation.MouseDown(&context, Point(1, 1));
+    EXPECT_FALSE(animation.IsRunning());
+    EXPECT_EQ(listener.changes.size(), 1u);
 }
 
 } // namespace
