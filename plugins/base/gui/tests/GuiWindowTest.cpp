@@ -8,6 +8,7 @@
 #include "plugins/base/gui/LevelMeter.h"
 #include "plugins/base/gui/Splash.h"
 #include "plugins/base/gui/Switches.h"
+#include "plugins/base/gui/TextEdit.h"
 #include "plugins/base/gui/DrawContext.h"
 #include "plugins/base/gui/Frame.h"
 #include "plugins/base/gui/OffscreenContext.h"
@@ -638,6 +639,40 @@ TEST_F(GuiWindowTest, AnimationStepsRoundTheWholeStrip)
     EXPECT_EQ(canvas.At(1, 1), kBlue);
     animation.MouseDown(&context, Point(1, 1));
     EXPECT_FALSE(animation.IsRunning());
+    EXPECT_EQ(listener.changes.size(), 1u);
+}
+
+TEST_F(GuiWindowTest, TextEditTakesTheEditedTextOnEnter)
+{
+    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Listener listener;
+    auto* edit = new TextEdit(Rect(10, 10, 90, 30), &listener, 1, "before");
+    ASSERT_TRUE(frame.AddView(edit));
+    edit->TakeFocus();
+    HWND window = edit->GetEditWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(frame.GetFocusView(), edit);
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    EXPECT_STREQ(text, "before");
+    RECT area{};
+    GetWindowRect(window, &area);
+    EXPECT_EQ(area.right - area.left, 82); // one pixel beyond the control on each side
+
+    SetWindowTextA(window, "after");
+    SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(edit->GetEditWindow(), nullptr);
+    EXPECT_EQ(frame.GetFocusView(), nullptr);
+    EXPECT_STREQ(edit->GetText(), "after");
+    EXPECT_EQ(listener.changes.size(), 1u);
+
+    // Unchanged text: no notice. A click elsewhere ends editing too.
+    edit->TakeFocus();
+    ASSERT_NE(edit->GetEditWindow(), nullptr);
+    DrawContext context(&frame, nullptr, nullptr);
+    frame.MouseDown(&context, Point(5, 70));
+    EXPECT_EQ(edit->GetEditWindow(), nullptr);
     EXPECT_EQ(listener.changes.size(), 1u);
 }
 
