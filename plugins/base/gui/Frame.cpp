@@ -3,6 +3,8 @@
 #include "plugins/base/gui/DrawContext.h"
 #include "plugins/base/gui/GuiModule.h"
 #include "plugins/base/gui/PluginBitmap.h"
+#include "plugins/base/gui/PluginEditor.h"
+#include "plugins/base/vst/VstEffectX.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,7 +37,9 @@ bool Frame::RegisterClassOnce()
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // the arrow
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = name;
-    if (!RegisterClassA(&windowClass))
+    // A class still there is ours: a window destroyed with its host's window can only give
+    // the class up after its last message, so that unregistration may have failed.
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     {
         return false;
     }
@@ -57,20 +61,76 @@ Frame::Frame(const Rect& size, HWND parent, PluginEditor* editor)
     : View(size), m_editor(editor), m_parentWindow(parent)
 {
     m_frame = this;
+    MakeWindow(parent);
+}
+
+Frame::Frame(const Rect& size, const char* title, PluginEditor* editor, int32_t style)
+    : View(size), m_editor(editor), m_parentWindow(nullptr), m_open(false), m_request(new HostWindowRequest{})
+{
+    m_frame = this;
+    std::snprintf(m_request->fields.title, sizeof(m_request->fields.title), "%s", title ? title : "");
+    m_request->fields.x = static_cast<int16_t>(size.left);
+    m_request->fields.y = static_cast<int16_t>(size.top);
+    m_request->fields.width = static_cast<int16_t>(size.Width());
+    m_request->fields.height = static_cast<int16_t>(size.Height());
+    m_request->fields.style = style;
+}
+
+void Frame::MakeWindow(HWND parent)
+{
     if (!RegisterClassOnce())
     {
         return;
     }
     char name[32];
     ClassName(name, sizeof(name));
-    m_window = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, size.Width(), size.Height(), parent,
-                               nullptr, GetGuiModule(), nullptr);
+    m_window = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, m_size.Width(), m_size.Height(),
+                               parent, nullptr, GetGuiModule(), nullptr);
     if (!m_window)
     {
         ReleaseClass();
         return;
     }
     SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+bool Frame::OpenWindow(const Point* where)
+{
+    if (!m_request)
+    {
+        return false;
+    }
+    if (m_open)
+    {
+        HWND top = m_parentWindow ? GetParent(m_parentWindow) : nullptr;
+        BringWindowToTop(top ? top : m_parentWindow);
+        return false;
+    }
+    if (where)
+    {
+        m_request->fields.x = static_cast<int16_t>(where->x);
+        m_request->fields.y = static_cast<int16_t>(where->y);
+    }
+    auto* effect = m_editor ? dynamic_cast<VstEffectX*>(m_editor->GetEffect()) : nullptr;
+    HWND host = effect ? static_cast<HWND>(effect->openWindow(m_request)) : nullptr;
+    if (!host)
+    {
+        return false;
+    }
+    m_parentWindow = host;
+    MakeWindow(host);
+    m_open = m_window != nullptr;
+    m_firstPaintPending = true;
+    return m_open;
+}
+
+void Frame::CloseWindow()
+{
+    auto* effect = m_request && m_editor ? dynamic_cast<VstEffectX*>(m_editor->GetEffect()) : nullptr;
+    if (effect && m_parentWindow)
+    {
+        effect->closeWindow(m_request);
+    }
 }
 
 Frame::~Frame()
@@ -95,6 +155,11 @@ Frame::~Frame()
         SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
         DestroyWindow(m_window);
         ReleaseClass();
+    }
+    if (m_request)
+    {
+        CloseWindow();
+        delete m_request;
     }
 }
 
@@ -339,8 +404,12 @@ LRESULT CALLBACK Frame::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     }
     case WM_DESTROY:
+        // Destroyed from outside (with the host's window): the frame lets the class go.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         frame->m_open = false;
         frame->m_parentWindow = nullptr;
+        frame->m_window = nullptr;
+        ReleaseClass();
         break;
     default:
         break;

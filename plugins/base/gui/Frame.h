@@ -6,16 +6,41 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <vector>
 
 class PluginBitmap;
 class PluginEditor;
+
+// The host's open-window request: the host makes a window of its own for the editor.
+struct HostWindowFields
+{
+    char title[128]; // up to 127 characters
+    int16_t x;
+    int16_t y;
+    int16_t width;
+    int16_t height;
+    int32_t style;
+    void* parent;
+    void* userHandle;
+    void* windowHandle;
+};
+union HostWindowRequest
+{
+    HostWindowFields fields;
+    char bytes[256];
+};
+static_assert(sizeof(HostWindowRequest) == 256, "host window request");
+static_assert(offsetof(HostWindowFields, x) == 128 && offsetof(HostWindowFields, style) == 136,
+              "host window request");
 
 class Frame : public View
 {
 public:
     // Creates the child window in the parent at once.
     Frame(const Rect& size, HWND parent, PluginEditor* editor);
+    // Host-window mode: the window is asked of the host by OpenWindow.
+    Frame(const Rect& size, const char* title, PluginEditor* editor, int32_t style);
     ~Frame() override;
 
     void Draw(DrawContext* context) override;
@@ -41,6 +66,12 @@ public:
     // Draws changed controls once the first paint has happened.
     void Idle();
 
+    // Host-window mode only: asks the host for its window (at the point when given) and makes
+    // the child window in it; when already open, brings it to the top and answers false.
+    bool OpenWindow(const Point* where = nullptr);
+    // Asks the host to close its window.
+    void CloseWindow();
+
     // Left 1, middle 2, right 4, shift 8, control 16, alt 32.
     static int32_t GetMouseButtons();
     Point GetMousePosition() const;
@@ -54,6 +85,7 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeWindow(HWND parent);
     static bool RegisterClassOnce();
     static void ReleaseClass();
 
@@ -65,5 +97,6 @@ private:
     View* m_focusView = nullptr;           // one of the views
     bool m_firstPaintPending = true;
     bool m_open = true;
-    HWND m_window = nullptr;
+    HWND m_window = nullptr;           // the child window; cleared when it is destroyed
+    HostWindowRequest* m_request = nullptr; // owned; host-window mode only
 };

@@ -16,7 +16,7 @@
 #include "plugins/base/gui/OptionMenu.h"
 #include "plugins/base/gui/PluginBitmap.h"
 #include "plugins/base/gui/PluginEditor.h"
-#include "plugins/base/vst/VstEffect.h"
+#include "plugins/base/vst/VstEffectX.h"
 
 #include <gtest/gtest.h>
 
@@ -29,20 +29,43 @@
 namespace {
 
 std::atomic<int> gHostIdles{0};
+// The windows the test host made on request, and the last request it saw.
+std::vector<HWND> gHostWindows;
+HostWindowFields gLastRequest{};
 
-VstValue KIV_VSTCALL TestHost(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+VstValue KIV_VSTCALL TestHost(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void* pointer, float)
 {
-    if (opcode == kHostVersion)
+    switch (opcode)
+    {
+    case kHostVersion:
         return 2400;
-    if (opcode == kHostIdle)
+    case kHostIdle:
         ++gHostIdles;
-    return 0;
+        return 0;
+    case kHostOpenWindow:
+    {
+        gLastRequest = static_cast<HostWindowRequest*>(pointer)->fields;
+        HWND window = CreateWindowExA(0, "STATIC", gLastRequest.title, WS_POPUP, gLastRequest.x, gLastRequest.y,
+                                      gLastRequest.width, gLastRequest.height, nullptr, nullptr, nullptr, nullptr);
+        gHostWindows.push_back(window);
+        return reinterpret_cast<VstValue>(window);
+    }
+    case kHostCloseWindow:
+        for (HWND& window : gHostWindows)
+        {
+            DestroyWindow(window);
+        }
+        gHostWindows.clear();
+        return 1;
+    default:
+        return 0;
+    }
 }
 
-class TestEffect : public VstEffect
+class TestEffect : public VstEffectX
 {
 public:
-    TestEffect() : VstEffect(TestHost, 1, 0, 0x4B475549) {}
+    TestEffect() : VstEffectX(TestHost, 1, 0, 0x4B475549) {}
     void process(float**, float**, int32_t) override {}
 };
 
@@ -674,6 +697,38 @@ TEST_F(GuiWindowTest, TextEditTakesTheEditedTextOnEnter)
     frame.MouseDown(&context, Point(5, 70));
     EXPECT_EQ(edit->GetEditWindow(), nullptr);
     EXPECT_EQ(listener.changes.size(), 1u);
+}
+
+TEST_F(GuiWindowTest, HostWindowModeAsksTheHostForItsWindow)
+{
+    TestEffect effect;
+    auto* editor = new CountingEditor(&effect);
+    {
+        Frame frame(Rect(5, 6, 105, 86), "Editor title", editor, 7);
+        EXPECT_FALSE(frame.IsOpen());
+        EXPECT_EQ(frame.GetWindow(), nullptr);
+        EXPECT_FALSE(ClassRegistered());
+        const Point where(40, 50);
+        ASSERT_TRUE(frame.OpenWindow(&where));
+        EXPECT_STREQ(gLastRequest.title, "Editor title");
+        EXPECT_EQ(gLastRequest.x, 40);
+        EXPECT_EQ(gLastRequest.y, 50);
+        EXPECT_EQ(gLastRequest.width, 100);
+        EXPECT_EQ(gLastRequest.height, 80);
+        EXPECT_EQ(gLastRequest.style, 7);
+        ASSERT_EQ(gHostWindows.size(), 1u);
+        EXPECT_EQ(GetParent(frame.GetWindow()), gHostWindows[0]);
+        EXPECT_FALSE(frame.OpenWindow()); // already open
+        EXPECT_EQ(gHostWindows.size(), 1u);
+
+        frame.CloseWindow(); // the host destroys its window and our child with it
+        EXPECT_FALSE(frame.IsOpen());
+        EXPECT_EQ(frame.GetWindow(), nullptr);
+        ASSERT_TRUE(frame.OpenWindow()); // and a window can be asked for again
+        EXPECT_TRUE(ClassRegistered());
+    }
+    EXPECT_TRUE(gHostWindows.empty()); // the frame's end closed the host's window
+    EXPECT_FALSE(ClassRegistered());
 }
 
 } // namespace
