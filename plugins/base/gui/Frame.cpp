@@ -355,6 +355,99 @@ int32_t Frame::GetMouseButtons()
     return buttons;
 }
 
+namespace {
+
+// The window n levels above, or null.
+HWND Above(HWND window, int levels)
+{
+    for (int i = 0; i < levels && window; ++i)
+    {
+        window = GetParent(window);
+    }
+    return window;
+}
+
+// A window's rectangle in another window's client coordinates (the screen's for null).
+RECT RectIn(HWND window, HWND reference)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+SIZE SizeOf(HWND window)
+{
+    RECT area{};
+    GetWindowRect(window, &area);
+    return SIZE{area.right - area.left, area.bottom - area.top};
+}
+
+} // namespace
+
+bool Frame::GetPosition(int32_t* x, int32_t* y) const
+{
+    HWND host = Above(m_window, 2);
+    if (!m_open || !m_window || !host || !x || !y)
+    {
+        return false;
+    }
+    const RECT area = RectIn(host, GetParent(host));
+    *x = area.left;
+    *y = area.top;
+    return true;
+}
+
+bool Frame::GetSize(Rect* rect) const
+{
+    HWND parent = Above(m_window, 1);
+    if (!m_open || !m_window || !parent || !rect)
+    {
+        return false;
+    }
+    const RECT area = RectIn(parent, Above(m_window, 3));
+    *rect = Rect(area.left, area.top, area.right, area.bottom);
+    return true;
+}
+
+bool Frame::SetSize(int32_t width, int32_t height)
+{
+    if (!m_open || !m_window || (width == m_size.Width() && height == m_size.Height()))
+    {
+        return false;
+    }
+    // The margins each parent keeps around its child, measured before anything moves.
+    struct Margin
+    {
+        HWND window;
+        SIZE extra;
+    };
+    std::vector<Margin> margins;
+    const int dialogFrame = 2 * GetSystemMetrics(SM_CYDLGFRAME);
+    SIZE childSize = SizeOf(m_window);
+    for (HWND parent = GetParent(m_window); parent; parent = GetParent(parent))
+    {
+        const SIZE parentSize = SizeOf(parent);
+        const SIZE extra{parentSize.cx - childSize.cx, parentSize.cy - childSize.cy};
+        margins.push_back(Margin{parent, extra});
+        if (extra.cx > 80 || extra.cy > 80 || extra.cx == dialogFrame || extra.cy == dialogFrame)
+        {
+            break;
+        }
+        childSize = parentSize;
+    }
+    m_size.right = m_size.left + width;
+    m_size.bottom = m_size.top + height;
+    SetWindowPos(m_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SIZE size{width, height};
+    for (const Margin& margin : margins)
+    {
+        size = SIZE{size.cx + margin.extra.cx, size.cy + margin.extra.cy};
+        SetWindowPos(margin.window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
+}
+
 Point Frame::GetMousePosition() const
 {
     POINT where{};

@@ -72,6 +72,17 @@ public:
     // Asks the host to close its window.
     void CloseWindow();
 
+    // Where the host shows the editor: the top-left corner of the window two levels above the
+    // child window, in the coordinates of the window above that. False when not open.
+    bool GetPosition(int32_t* x, int32_t* y) const;
+    // The child window's parent's rectangle in the coordinates of the window two levels above
+    // it. False when not open.
+    bool GetSize(Rect* rect) const;
+    // Resizes the child window and its parents, each keeping its margin around its child, up
+    // to a window with a margin above 80 pixels or a dialog frame. False when not open or the
+    // size is unchanged.
+    bool SetSize(int32_t width, int32_t height);
+
     // Left 1, middle 2, right 4, shift 8, control 16, alt 32.
     static int32_t GetMouseButtons();
     Point GetMousePosition() const;

@@ -731,4 +731,41 @@ TEST_F(GuiWindowTest, HostWindowModeAsksTheHostForItsWindow)
     EXPECT_FALSE(ClassRegistered());
 }
 
+TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
+{
+    // The suite's host window (300 x 200) holds a container with a 10-pixel margin round the
+    // frame's child window.
+    HWND container = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 30, 110, 90, m_parent, nullptr,
+                                     nullptr, nullptr);
+    ASSERT_NE(container, nullptr);
+    {
+        Frame frame(Rect(0, 0, 100, 80), container, nullptr);
+        Rect size;
+        ASSERT_TRUE(frame.GetSize(&size));
+        EXPECT_EQ(size.left, 20);
+        EXPECT_EQ(size.top, 30);
+        EXPECT_EQ(size.Width(), 110);
+        int32_t x = -1, y = -1;
+        ASSERT_TRUE(frame.GetPosition(&x, &y)); // the host window, on the screen
+        EXPECT_EQ(x, 0);
+        EXPECT_EQ(y, 0);
+
+        EXPECT_FALSE(frame.SetSize(100, 80)); // unchanged
+        ASSERT_TRUE(frame.SetSize(150, 100));
+        RECT area{};
+        GetClientRect(frame.GetWindow(), &area);
+        EXPECT_EQ(area.right, 150);
+        EXPECT_EQ(area.bottom, 100);
+        GetWindowRect(container, &area);
+        EXPECT_EQ(area.right - area.left, 160); // the margin is kept
+        EXPECT_EQ(area.bottom - area.top, 110);
+        // The host window's margin is above 80 pixels: it is the last resized.
+        GetWindowRect(m_parent, &area);
+        EXPECT_EQ(area.right - area.left, 350);
+        EXPECT_EQ(area.bottom - area.top, 220);
+        SetWindowPos(m_parent, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    DestroyWindow(container);
+}
+
 } // namespace
