@@ -441,17 +441,17 @@ void AsioLink::Close()
 
 const AsioChannelInfo* AsioLink::GetInputPair(int32_t n) const
 {
-    return n >= 0 && 2 * n < m_inputCount ? &m_inputChannels[2 * n] : nullptr;
+    return n >= 0 && n < (m_inputCount + 1) / 2 ? &m_inputChannels[2 * n] : nullptr;
 }
 
 const AsioChannelInfo* AsioLink::GetOutputPair(int32_t n) const
 {
-    return n >= 0 && 2 * n < m_outputCount ? &m_outputChannels[2 * n] : nullptr;
+    return n >= 0 && n < (m_outputCount + 1) / 2 ? &m_outputChannels[2 * n] : nullptr;
 }
 
 void AsioLink::PairName(int32_t n, char* text) const
 {
-    if (n < 0 || 2 * n + 1 >= m_inputCount)
+    if (n < 0 || n >= m_inputCount / 2)
     {
         return;
     }

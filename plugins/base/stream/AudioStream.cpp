@@ -57,13 +57,13 @@ void AudioStream::DeleteAllBlocks()
         readPositions_[c] = writePositions_[c] = 0;
 }
 
-bool AudioStream::Allocate(int32_t frames)
+bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
 {
     LockStream();
     DeleteAllBlocks();
     frames_ = frames;
-    bool ok = frames > 0;
-    for (int32_t i = 0; ok && i < kBlocksPerChannel * kChannels; ++i) {
+    bool ok = frames > 0 && blocksPerChannel > 0;
+    for (int32_t i = 0; ok && i < blocksPerChannel * kChannels; ++i) {
         auto* block = new (std::nothrow) SampleBlock(frames, false);
         ok = block && block->IsValid();
         if (block)
@@ -225,7 +225,10 @@ int32_t AudioStream::TrimInputQueue(int32_t channel, int32_t keep)
 {
     List& queue = inputQueues_[channel];
     int32_t moved = 0;
-    while (queue.Count() > keep) {
+    // A head the host is in the middle of reading does not count against the latency: with
+    // driver blocks that are no multiple of the host's, dropping it would lose audio in
+    // steady state. Once it is gone the next head is whole.
+    while (queue.Count() > keep + (readPositions_[channel] != 0 ? 1 : 0)) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         Dropped(StreamEvent::TrimInput, channel, block->Data() + readPositions_[channel],
                 frames_ - readPositions_[channel]);
@@ -247,7 +250,7 @@ int32_t AudioStream::TrimQueues()
         for (int32_t c = 0; c < kChannels; ++c)
             moved += TrimOutputQueue(c, keep);
     }
-    if (inputQueues_[0].Count() > latency) {
+    if (inputQueues_[0].Count() > latency + (readPositions_[0] != 0 ? 1 : 0)) {
         for (int32_t c = 0; c < kChannels; ++c)
             moved += TrimInputQueue(c, latency);
     }
@@ -347,21 +350,41 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
     UnlockStream();
 }
 
-bool AudioStream::MoveOutputHeadToInput(int32_t channel, int32_t queued)
+int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t keep)
 {
     if (channel < 0 || channel >= kChannels)
-        return false;
+        return 0;
     LockStream();
     List& queue = outputQueues_[channel];
-    auto* block = static_cast<SampleBlock*>(queue.Head());
-    const bool move = block && writePositions_[channel] == 0 && queue.Count() == queued;
-    if (move) {
+    const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t moved = 0;
+    while (queue.Count() - partial > keep) {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
         queue.Remove(block);
         block->ResetCursors();
         inputQueues_[channel].PushBack(block);
+        ++moved;
     }
     UnlockStream();
-    return move;
+    return moved;
+}
+
+int32_t AudioStream::DropOutputHeads(int32_t channel, int32_t count)
+{
+    if (channel < 0 || channel >= kChannels)
+        return 0;
+    LockStream();
+    List& queue = outputQueues_[channel];
+    const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t dropped = 0;
+    while (dropped < count && queue.Count() - partial > 0) {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
+        Dropped(StreamEvent::DelayShortened, channel, block->Data(), frames_);
+        ReturnBlock(queue, block);
+        ++dropped;
+    }
+    UnlockStream();
+    return dropped;
 }
 
 bool AudioStream::WaitForSwitch(uint32_t timeoutMs)

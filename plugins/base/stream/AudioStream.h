@@ -41,6 +41,7 @@ enum class StreamEvent
     Underrun,        // a switch found no host block: the driver half played silence
     PartialBlock,    // a switch played a partly filled block behind this many zeros
     EmptyRead,       // the host read more than was captured: its buffer was left as it was
+    DelayShortened,  // a delay line's queued host samples dropped to shorten it
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
@@ -71,25 +72,28 @@ public:
     AudioStream(const AudioStream&) = delete;
     AudioStream& operator=(const AudioStream&) = delete;
 
-    // Drops every block and makes kBlocksPerChannel mono blocks of frames per channel.
-    // Only while no driver switch runs. False, with no blocks, when memory is short.
-    bool Allocate(int32_t frames);
+    // Drops every block and makes blocksPerChannel mono blocks of frames per channel (a
+    // delay line asks for more than the driver path needs). Only while no driver switch
+    // runs. False, with no blocks, when memory is short.
+    bool Allocate(int32_t frames, int32_t blocksPerChannel = kBlocksPerChannel);
 
     // Host thread.
     void Reset(bool clearBlocks);
     // Keeps the output queues at latency - 1 blocks (one for latency 0, never dropping a
-    // block the host is still filling) and the input queues at latency blocks, deciding by
-    // channel 0. Answers the blocks dropped.
+    // block the host is still filling) and the input queues at latency blocks beside a head
+    // the host is in the middle of reading, deciding by channel 0. Answers the blocks dropped.
     int32_t TrimQueues();
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
     void ReadHostOutput(float* const* outputs, int32_t n);
     // Answers false when no switch came within the time.
     bool WaitForSwitch(uint32_t timeoutMs = kSwitchWaitMs);
-    // For a stream used as a delay line on the host's thread alone: when the channel's
-    // output queue holds exactly queued blocks and none is partly filled, its head block
-    // moves to the channel's input queue. Answers whether it moved.
-    bool MoveOutputHeadToInput(int32_t channel, int32_t queued);
+    // For a stream used as a delay line on the host's thread alone. Moves head blocks of the
+    // channel's output queue to its input queue while more than `keep` whole blocks are
+    // queued (a partly filled tail is not whole); answers how many moved.
+    int32_t MoveOutputHeadsToInput(int32_t channel, int32_t keep);
+    // Drops up to count whole blocks from the head of the channel's output queue.
+    int32_t DropOutputHeads(int32_t channel, int32_t count);
 
     // Driver thread: buffer index 0 or 1 is the half to play and capture.
     void OnSwitch(int32_t bufferIndex);

@@ -225,6 +225,14 @@ TEST_F(AsioLinkTest, PairsAndTheirNames)
         EXPECT_NE(link.GetOutputPair(3), nullptr);
         EXPECT_EQ(link.GetOutputPair(4), nullptr);
         EXPECT_EQ(link.GetOutputPair(3)->channel, 6);
+        // Indices whose channel number 2n does not fit in 32 bits are no pair either.
+        for (int32_t huge : {0x40000000, 0x7fffffff, -0x40000000})
+        {
+            EXPECT_EQ(link.GetInputPair(huge), nullptr) << huge;
+            EXPECT_EQ(link.GetOutputPair(huge), nullptr) << huge;
+            link.PairName(huge, text);
+            EXPECT_STREQ(text, "kept") << huge;
+        }
     }
 }
 

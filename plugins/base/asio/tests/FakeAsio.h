@@ -22,6 +22,10 @@ public:
     std::vector<std::string> inputNames;
     std::vector<int32_t> activeOutputs;
     int32_t sampleType = kAsioSampleInt32;
+    int32_t minimumSize = 64;
+    int32_t maximumSize = 4096;
+    int32_t preferredSize = 512;
+    int32_t granularity = 64;
     AsioBool initAnswer = 1;
     AsioError channelsAnswer = kAsioOk;
     AsioError latenciesAnswer = kAsioOk;
@@ -100,10 +104,10 @@ public:
                                          int32_t* granularity) override
     {
         Log("getBufferSize");
-        *minimum = 64;
-        *maximum = 4096;
-        *preferred = 512;
-        *granularity = 64;
+        *minimum = minimumSize;
+        *maximum = maximumSize;
+        *preferred = preferredSize;
+        *granularity = this->granularity;
         return bufferSizeAnswer;
     }
     AsioError KIV_THISCALL canSampleRate(double rate) override

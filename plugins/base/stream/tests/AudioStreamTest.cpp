@@ -248,9 +248,13 @@ INSTANTIATE_TEST_SUITE_P(Latencies, AudioStreamTrimTest,
                              // L = 1 empties the output queues, L = 0 keeps one block.
                              TrimCase{0, 2, 0, 3, 1, 0}, TrimCase{1, 2, 0, 3, 0, 1},
                              // L >= 2 keeps L - 1 blocks, not none.
-                             TrimCase{2, 3, 0, 3, 1, 2}, TrimCase{3, 3, 0, 3, 2, 3}, TrimCase{3, 5, 0, 5, 2, 3},
+                             TrimCase{2, 3, 0, 4, 1, 2}, TrimCase{3, 3, 0, 3, 2, 3}, TrimCase{3, 5, 0, 5, 2, 3},
                              // Nothing beyond the latency: nothing moves.
                              TrimCase{3, 1, 0, 2, 1, 2},
+                             // A head the host is reading keeps its place beside L whole blocks;
+                             // once more than that waits, it goes first.
+                             TrimCase{1, 0, 0, 2, 0, 2}, TrimCase{2, 0, 0, 3, 0, 3}, TrimCase{1, 0, 0, 4, 0, 1},
+                             TrimCase{2, 0, 0, 5, 0, 2},
                              // The partly filled tail stays with its write position.
                              TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 1, 0},
                              TrimCase{3, 3, 100, 0, 2, 0}, TrimCase{0, 3, 100, 0, 1, 0}));
@@ -380,21 +384,46 @@ TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
     EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
 }
 
-TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksFromOutputToInput)
+TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksBeyondItsLengthFromOutputToInput)
 {
     Write(2 * kFrames + 5, 0.5f);
-    // A partly filled block is being written: nothing moves.
-    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 3));
-    Write(kFrames - 5, 0.5f);
-    EXPECT_FALSE(stream->MoveOutputHeadToInput(0, 2));
-    EXPECT_TRUE(stream->MoveOutputHeadToInput(0, 3));
-    EXPECT_FALSE(stream->MoveOutputHeadToInput(5, 3));
-    EXPECT_EQ(stream->OutputQueueCount(0), 2);
-    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    // Two whole blocks and a partly filled one: the partial block never counts or moves.
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 2), 0);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 1);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(5, 0), 0);
+    Write(2 * kFrames - 5, 0.75f);
+    // A call of several blocks completes several: all beyond the length move at once.
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 2);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream->InputQueueCount(0), 3);
     EXPECT_EQ(stream->InputQueueCount(1), 0);
     auto out = Read(kFrames);
     EXPECT_EQ(out[0][kFrames - 1], 0.5f);
     EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames);
+}
+
+TEST_F(AudioStreamTest, DelayLineShortensByDroppingItsOldestWholeBlocks)
+{
+    Write(3 * kFrames, 0.5f);
+    Write(kFrames, 0.75f);
+    Write(10, 0.25f);
+    // Four whole blocks and a partial one: at most the four whole ones go.
+    EXPECT_EQ(stream->DropOutputHeads(0, 3), 3);
+    EXPECT_EQ(stream->DropOutputHeads(0, 5), 1);
+    EXPECT_EQ(stream->DropOutputHeads(7, 1), 0);
+    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream->WritePosition(0), 10);
+    EXPECT_EQ(stream->OutputQueueCount(1), 5);
+    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 4 * kFrames);
+    EXPECT_EQ(TotalBlocks(), 256);
+}
+
+TEST_F(AudioStreamTest, AllocateTakesTheBlockCountADelayLineNeeds)
+{
+    EXPECT_TRUE(stream->Allocate(32, 300));
+    EXPECT_EQ(stream->FreeCount(), 600);
+    EXPECT_FALSE(stream->Allocate(32, 0));
+    EXPECT_EQ(stream->FreeCount(), 0);
 }
 
 TEST_F(AudioStreamTest, DriverOverflowDropsCapturedAudioWithoutTouchingTheHostsBlocks)

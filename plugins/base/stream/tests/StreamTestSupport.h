@@ -63,7 +63,7 @@ private:
 class EventRecord : public AudioStreamObserver
 {
 public:
-    static constexpr int kEvents = 9;
+    static constexpr int kEvents = 10;
 
     void OnDropped(StreamEvent event, int32_t channel, const float* samples, int32_t count) override
     {

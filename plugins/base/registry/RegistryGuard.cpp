@@ -1,0 +1,46 @@
+#include "plugins/base/registry/InstanceRegistry.h"
+
+#include <mutex>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+std::mutex gLocalLock;
+
+} // namespace
+
+RegistryGuard::RegistryGuard(const char* mutexName) : m_mutex(nullptr)
+{
+#ifdef _WIN32
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
+    if (mutex && WaitForSingleObject(mutex, INFINITE) != WAIT_FAILED)
+    {
+        m_mutex = mutex;
+        return;
+    }
+    if (mutex)
+    {
+        CloseHandle(mutex);
+    }
+#else
+    // A named system mutex has no use in the native test build: one process holds the table.
+    (void)mutexName;
+#endif
+    gLocalLock.lock();
+}
+
+RegistryGuard::~RegistryGuard()
+{
+#ifdef _WIN32
+    if (m_mutex)
+    {
+        ReleaseMutex(static_cast<HANDLE>(m_mutex));
+        CloseHandle(static_cast<HANDLE>(m_mutex));
+        return;
+    }
+#endif
+    gLocalLock.unlock();
+}

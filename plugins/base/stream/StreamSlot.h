@@ -1,0 +1,58 @@
+#pragma once
+// Holds a plug-in's current stream while the host's audio thread may be using it: the owner
+// takes the stream out, waits until no user holds it and only then deletes or replaces it.
+// Users never wait; a user that finds the slot empty passes silence.
+
+#include "plugins/base/stream/AudioStream.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+class StreamSlot
+{
+public:
+    StreamSlot() = default;
+    ~StreamSlot() { delete Take(); }
+    StreamSlot(const StreamSlot&) = delete;
+    StreamSlot& operator=(const StreamSlot&) = delete;
+
+    // Any thread: the stream stays alive while this object exists (null when there is none).
+    class Use
+    {
+    public:
+        explicit Use(StreamSlot& slot) : m_slot(slot)
+        {
+            m_slot.m_users.fetch_add(1);
+            m_stream = m_slot.m_stream.load();
+        }
+        ~Use() { m_slot.m_users.fetch_sub(1); }
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+        AudioStream* Get() const { return m_stream; }
+
+    private:
+        StreamSlot& m_slot;
+        AudioStream* m_stream;
+    };
+
+    // Owner: empties the slot and answers its stream once no user holds it (the caller owns it).
+    // Never called while the same thread holds a Use.
+    AudioStream* Take()
+    {
+        AudioStream* stream = m_stream.exchange(nullptr);
+        while (m_users.load() != 0)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return stream;
+    }
+    // Owner: fills an empty slot.
+    void Put(AudioStream* stream) { m_stream.store(stream); }
+    // Owner thread only: the stream without holding it (for reading settings it made).
+    AudioStream* Peek() const { return m_stream.load(); }
+
+private:
+    std::atomic<AudioStream*> m_stream{nullptr}; // owned
+    std::atomic<int> m_users{0};
+};

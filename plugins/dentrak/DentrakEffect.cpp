@@ -1,0 +1,238 @@
+#include "plugins/dentrak/DentrakEffect.h"
+
+#include "plugins/base/asio/PluginModule.h"
+#include "plugins/base/vst/EditorBase.h"
+
+#include <cstring>
+#include <new>
+
+DentrakEffect::DentrakEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueId)
+{
+    m_instanceIndex = PluginModule::Enter();
+    // Every instance takes a stereo track: one beyond the eighth passes it through.
+    setInputCount(2);
+    setOutputCount(2);
+    if (m_instanceIndex < kMaxLinkedInstances)
+    {
+        canMono(true);
+        programsAreChunks(true);
+        m_link = new (std::nothrow) AsioLink(this);
+        if (m_link)
+        {
+            m_link->Open();
+        }
+    }
+}
+
+DentrakEffect::~DentrakEffect()
+{
+    delete m_link;
+    m_link = nullptr;
+    delete m_stream.Take();
+    PluginModule::Leave();
+}
+
+void DentrakEffect::setParameter(int32_t, float) {}
+
+float DentrakEffect::getParameter(int32_t)
+{
+    return 0.0f;
+}
+
+void DentrakEffect::setProgram(int32_t) {}
+
+int32_t DentrakEffect::getProgram()
+{
+    return 0;
+}
+
+void DentrakEffect::setProgramName(char*) {}
+
+void DentrakEffect::getProgramName(char*) {}
+
+void DentrakEffect::getParameterLabel(int32_t, char* text)
+{
+    text[0] = '\0';
+}
+
+void DentrakEffect::getParameterDisplay(int32_t, char*) {}
+
+void DentrakEffect::getParameterName(int32_t, char*) {}
+
+void DentrakEffect::open() {}
+
+void DentrakEffect::close() {}
+
+bool DentrakEffect::SetAmount(int32_t amount)
+{
+    if (static_cast<uint32_t>(amount) > static_cast<uint32_t>(kMaxAmount))
+    {
+        return false;
+    }
+    m_amount.store(amount);
+    return true;
+}
+
+void DentrakEffect::Rebuild()
+{
+    delete m_stream.Take();
+    if (!m_link)
+    {
+        return;
+    }
+    m_link->Close();
+    m_link->Open();
+    // Without a host block there is no latency to count: setBlockSize builds the line.
+    if (m_blockSize <= 0)
+    {
+        return;
+    }
+    const int32_t preferred = m_link->GetPreferredBufferSize();
+    m_latencyBlocks = preferred / m_blockSize - 1 > 0 ? preferred / m_blockSize - 1 : 0;
+    // Room for the longest line either way, a block being filled and one being read, and
+    // host calls somewhat longer than the block.
+    const int32_t blocks = kMaxAmount * (m_latencyBlocks + 3) + 8;
+    auto* stream = new (std::nothrow) AudioStream(m_blockSize, PluginModule::ListLock());
+    if (stream && !stream->Allocate(m_blockSize, blocks))
+    {
+        delete stream;
+        stream = nullptr;
+    }
+    if (!stream)
+    {
+        return;
+    }
+    stream->SetLatency(m_latencyBlocks);
+    m_processMode.store(0);
+    m_stream.Put(stream);
+}
+
+void DentrakEffect::setSampleRate(float rate)
+{
+    VstEffectX::setSampleRate(rate);
+    m_rate = static_cast<int32_t>(rate);
+    if (m_link)
+    {
+        m_link->SetSampleRate(m_rate);
+    }
+}
+
+void DentrakEffect::setBlockSize(int32_t frames)
+{
+    if (frames <= 0)
+    {
+        return;
+    }
+    VstEffectX::setBlockSize(frames);
+    m_blockSize = frames;
+    Rebuild();
+}
+
+void DentrakEffect::suspend()
+{
+    m_processMode.store(0);
+    StreamSlot::Use use(m_stream);
+    if (AudioStream* stream = use.Get())
+    {
+        stream->SetProcessLevel(0);
+        stream->Reset(true);
+    }
+}
+
+void DentrakEffect::resume()
+{
+    StreamSlot::Use use(m_stream);
+    if (AudioStream* stream = use.Get())
+    {
+        stream->Reset(true);
+    }
+    // The line starts again from empty queues.
+    m_processMode.store(0);
+}
+
+void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
+{
+    if (!m_link)
+    {
+        // An instance beyond the eighth has no delay line: its track passes undelayed.
+        for (int32_t c = 0; c < AudioStream::kChannels && frames > 0; ++c)
+        {
+            for (int32_t i = 0; i < frames; ++i)
+            {
+                outputs[c][i] += inputs[c][i];
+            }
+        }
+        return;
+    }
+    StreamSlot::Use use(m_stream);
+    AudioStream* stream = use.Get();
+    if (!stream || frames <= 0)
+    {
+        return;
+    }
+    if (m_processMode.load() == 0)
+    {
+        stream->Reset(false);
+        m_lineLength = DelayBlocks();
+    }
+    m_processMode.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? 4 : 1);
+    stream->WriteHostInput(inputs, frames);
+    // Blocks move before the read, so an amount of 0 passes whole blocks straight through.
+    MoveDelayedBlocks(stream);
+    stream->ReadHostOutput(outputs, frames);
+}
+
+void DentrakEffect::MoveDelayedBlocks(AudioStream* stream)
+{
+    const int32_t length = DelayBlocks();
+    for (int32_t c = 0; c < AudioStream::kChannels; ++c)
+    {
+        if (length < m_lineLength)
+        {
+            // Drop what the old length held beyond the new one, but never blocks a line
+            // still filling up needs.
+            const int32_t whole = stream->OutputQueueCount(c) - (stream->WritePosition(c) != 0 ? 1 : 0);
+            const int32_t excess = whole - length;
+            const int32_t cut = m_lineLength - length;
+            stream->DropOutputHeads(c, excess < cut ? excess : cut);
+        }
+        stream->MoveOutputHeadsToInput(c, length);
+    }
+    m_lineLength = length;
+}
+
+int32_t DentrakEffect::getChunk(void** data, bool)
+{
+    if (!data)
+    {
+        return 0;
+    }
+    std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[kChunkSize]());
+    if (!chunk)
+    {
+        return 0;
+    }
+    const int32_t amount = m_amount.load();
+    std::memcpy(chunk.get(), &amount, sizeof(amount));
+    // The host copies the block before it asks again; the previous one goes now.
+    m_chunk = std::move(chunk);
+    *data = m_chunk.get();
+    return kChunkSize;
+}
+
+int32_t DentrakEffect::setChunk(void* data, int32_t size, bool)
+{
+    if (!data || size < kChunkSize)
+    {
+        return 0;
+    }
+    int32_t amount = 0;
+    std::memcpy(&amount, data, sizeof(amount));
+    SetAmount(amount);
+    Rebuild();
+    if (EditorBase* editor = GetEditor())
+    {
+        editor->PostUpdate();
+    }
+    return kChunkSize;
+}

@@ -1,0 +1,395 @@
+// The routing effect on a fake driver, enumerator and system.
+#include "plugins/base/asio/PluginModule.h"
+#include "plugins/base/asio/tests/FakeAsio.h"
+#include "plugins/ravlo/RavloEffect.h"
+#include "plugins/ravlo/RavloSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr GUID kDriver = {0x11111111, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+std::atomic<int32_t> gProcessLevel{kVstProcessLevelRealtime};
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    switch (opcode)
+    {
+    case kHostVersion:
+        return 2400;
+    case kHostGetCurrentProcessLevel:
+        return gProcessLevel.load();
+    default:
+        return 0;
+    }
+}
+
+class FakeRavloSystem final : public RavloSystem
+{
+public:
+    std::map<std::string, uint32_t> settings;
+    std::vector<std::string> boxes; // "text|caption"
+
+    bool ReadSetting(const char* name, uint32_t* value) override
+    {
+        auto found = settings.find(name);
+        if (found == settings.end())
+        {
+            return false;
+        }
+        *value = found->second;
+        return true;
+    }
+    void ShowInformation(const char* text, const char* caption) override
+    {
+        boxes.push_back(std::string(text) + "|" + caption);
+    }
+};
+
+class RavloEffectTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gProcessLevel = kVstProcessLevelRealtime;
+        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
+        system.objects[FakeSystem::Key(kDriver)] = &driver;
+        enumerator.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00030000}};
+        driver.inputNames = {"In 1", "In 2", "Mix L", "Mix R", "In 5", "In 6"};
+        driver.inputs = 6;
+        driver.outputs = 6;
+        AsioSystem::Use(&system);
+        RavloSystem::Use(&ravloSystem);
+    }
+    void TearDown() override
+    {
+        effects.clear();
+        EXPECT_EQ(PluginModule::LiveCount(), 0);
+        RavloSystem::Use(nullptr);
+        AsioSystem::Use(nullptr);
+    }
+
+    RavloEffect* Make()
+    {
+        effects.push_back(std::make_unique<RavloEffect>(&Host));
+        return effects.back().get();
+    }
+    size_t Count(const std::string& call) const
+    {
+        return static_cast<size_t>(std::count(driver.calls.begin(), driver.calls.end(), call));
+    }
+    std::vector<uint8_t> Chunk(RavloEffect* effect)
+    {
+        void* data = nullptr;
+        const int32_t size = effect->getChunk(&data, false);
+        if (size <= 0 || !data)
+        {
+            return {};
+        }
+        return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    }
+    static std::vector<uint8_t> MakeChunk(int32_t input, int32_t output, const char* inputName, const char* outputName)
+    {
+        std::vector<uint8_t> chunk(RavloEffect::kChunkSize, 0);
+        std::memcpy(chunk.data(), &input, 4);
+        std::memcpy(chunk.data() + 4, &output, 4);
+        std::strncpy(reinterpret_cast<char*>(chunk.data() + 8), inputName, 32);
+        std::strncpy(reinterpret_cast<char*>(chunk.data() + 40), outputName, 32);
+        return chunk;
+    }
+
+    FakeSystem system;
+    FakeEnumerator enumerator;
+    FakeDriver driver;
+    FakeRavloSystem ravloSystem;
+    std::vector<std::unique_ptr<RavloEffect>> effects;
+};
+
+TEST_F(RavloEffectTest, SizesTheDriverBufferAndReportsTheDelay)
+{
+    const struct
+    {
+        int32_t hostBlock, minimum, granularity, preferred;
+        const char* buffers; // the driver call that started the pairs
+        int32_t latencyBlocks;
+        int32_t delay;
+    } cases[] = {
+        {64, 256, 64, 256, "createBuffers 4 256", 1, 768},
+        {512, 256, 64, 1024, "createBuffers 4 512", 2, 1536},
+        {96, 64, 64, 256, "createBuffers 4 192", 1, 576},
+        {512, 64, 64, 256, "createBuffers 4 512", 1, 1536},
+    };
+    for (const auto& c : cases)
+    {
+        driver.minimumSize = c.minimum;
+        driver.granularity = c.granularity;
+        driver.preferredSize = c.preferred;
+        RavloEffect* effect = Make();
+        effect->SetInputPair(1);
+        effect->SetOutputPair(2);
+        EXPECT_EQ(Count("createBuffers 4 " + std::to_string(c.hostBlock)), 0u) << "no size before the host block";
+        driver.calls.clear();
+        effect->setBlockSize(c.hostBlock);
+        EXPECT_EQ(Count(c.buffers), 1u) << c.hostBlock;
+        EXPECT_EQ(Count("start"), 1u);
+        EXPECT_EQ(effect->GetRecord()->initialDelay, c.delay) << c.hostBlock;
+        {
+            StreamSlot::Use use(effect->GetStream());
+            ASSERT_NE(use.Get(), nullptr);
+            EXPECT_EQ(use.Get()->Latency(), c.latencyBlocks) << c.hostBlock;
+        }
+        effects.clear();
+    }
+}
+
+TEST_F(RavloEffectTest, ZeroOrNegativeBlockSizesChangeNothing)
+{
+    RavloEffect* effect = Make();
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    driver.calls.clear();
+    for (int32_t block : {0, -64})
+    {
+        effect->setBlockSize(block);
+    }
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(effect->GetRecord()->initialDelay, 0);
+    StreamSlot::Use use(effect->GetStream());
+    EXPECT_EQ(use.Get(), nullptr);
+}
+
+TEST_F(RavloEffectTest, RegistrySettingsOverrideTheDelay)
+{
+    const struct
+    {
+        std::map<std::string, uint32_t> settings;
+        int32_t told;
+    } cases[] = {
+        {{}, 1536},
+        {{{"Set Initial Delay", 0}}, 0},
+        {{{"Set Initial Delay", 0}, {"Delay Amount", 1000}}, 0},
+        {{{"Delay Amount", 1000}}, 1000},
+        {{{"Set Initial Delay", 1}, {"Delay Amount", 1000}}, 1000},
+        {{{"Set Initial Delay", 7}}, 1536},
+    };
+    RavloEffect* effect = Make();
+    for (const auto& c : cases)
+    {
+        ravloSystem.settings = c.settings;
+        effect->setBlockSize(512);
+        EXPECT_EQ(effect->GetRecord()->initialDelay, c.told);
+        // resume tells the host again, from the stored delay.
+        effect->GetRecord()->initialDelay = -1;
+        effect->resume();
+        EXPECT_EQ(effect->GetRecord()->initialDelay, c.told);
+    }
+}
+
+TEST_F(RavloEffectTest, ChunkHoldsThePairsAndTheirFirstChannelNames)
+{
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->SetInputPair(1);
+    const std::vector<uint8_t> chunk = Chunk(effect);
+    ASSERT_EQ(chunk.size(), 72u);
+    EXPECT_EQ(std::vector<uint8_t>(chunk.begin(), chunk.begin() + 8),
+              (std::vector<uint8_t>{0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(chunk.data() + 8), "Mix L");
+    EXPECT_TRUE(std::all_of(chunk.begin() + 40, chunk.end(), [](uint8_t b) { return b == 0; }));
+    // A second call gives a second block with the same content.
+    void* first = nullptr;
+    void* second = nullptr;
+    effect->getChunk(&first, false);
+    const std::vector<uint8_t> copy(static_cast<uint8_t*>(first), static_cast<uint8_t*>(first) + 72);
+    effect->getChunk(&second, true);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(std::memcmp(second, copy.data(), 72), 0);
+    EXPECT_EQ(effect->getChunk(nullptr, false), 0);
+}
+
+TEST_F(RavloEffectTest, SetChunkReopensOnlyForNewPairsAndTellsOfRenamedChannelsOnce)
+{
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    const struct
+    {
+        std::vector<uint8_t> chunk;
+        size_t reopened; // driver inits during the call
+        size_t boxes;
+    } cases[] = {
+        {MakeChunk(1, 2, "Mix L", "Ch 4"), 1, 0},
+        {MakeChunk(1, 2, "Mix L", "Ch 4"), 0, 0},       // same pairs: only a refresh
+        {MakeChunk(1, 2, "Old name", "Ch 4"), 0, 1},    // the input was renamed
+        {MakeChunk(1, 2, "Old name", "Old out"), 0, 1}, // both renamed: still one box
+        {MakeChunk(-1, 2, "", "Ch 4"), 1, 0},
+        {MakeChunk(-7, -300, "x", "y"), 1, 0},           // any negative pair is off
+    };
+    for (const auto& c : cases)
+    {
+        driver.calls.clear();
+        ravloSystem.boxes.clear();
+        std::vector<uint8_t> chunk = c.chunk;
+        EXPECT_EQ(effect->setChunk(chunk.data(), static_cast<int32_t>(chunk.size()), false), 72);
+        EXPECT_EQ(Count("init"), c.reopened);
+        EXPECT_EQ(ravloSystem.boxes.size(), c.boxes);
+        if (c.boxes)
+        {
+            EXPECT_EQ(ravloSystem.boxes[0], "The channel names have changed.|Ravlo");
+        }
+    }
+    EXPECT_EQ(effect->GetInputPair(), -1);
+    EXPECT_EQ(effect->GetOutputPair(), -1);
+    const std::vector<uint8_t> chunk = Chunk(effect);
+    ASSERT_EQ(chunk.size(), 72u);
+    EXPECT_EQ(std::vector<uint8_t>(chunk.begin(), chunk.begin() + 8),
+              (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(RavloEffectTest, ShortAndHostileChunksAreSafe)
+{
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    std::vector<uint8_t> chunk = MakeChunk(1, 1, "Mix L", "Ch 2");
+    EXPECT_EQ(effect->setChunk(nullptr, 72, false), 0);
+    for (int32_t size : {0, 8, 71})
+    {
+        EXPECT_EQ(effect->setChunk(chunk.data(), size, false), 0) << size;
+    }
+    EXPECT_EQ(effect->GetInputPair(), -1) << "a short chunk changes nothing";
+    // Pairs beyond the driver's channels, up to where 2n wraps: the driver is asked for the
+    // channel past its last (and refuses it, see the Wine tests); the index is kept for the
+    // project and never read out of the channel tables.
+    for (int32_t pair : {3, 32, 0x40000000, 0x7fffffff})
+    {
+        ravloSystem.boxes.clear();
+        driver.calls.clear();
+        std::vector<uint8_t> hostile = MakeChunk(pair, pair, "Mix L", "Ch 2");
+        EXPECT_EQ(effect->setChunk(hostile.data(), 72, false), 72) << pair;
+        EXPECT_EQ(ravloSystem.boxes.size(), 1u) << "a missing pair counts as renamed";
+        EXPECT_EQ(Count("getChannelInfo out 6"), 1u) << pair;
+        EXPECT_EQ(effect->GetInputPair(), pair);
+        const std::vector<uint8_t> back = Chunk(effect);
+        ASSERT_EQ(back.size(), 72u);
+        EXPECT_TRUE(std::all_of(back.begin() + 8, back.end(), [](uint8_t b) { return b == 0; })) << pair;
+    }
+}
+
+TEST_F(RavloEffectTest, TheNinthInstanceIsInert)
+{
+    for (int i = 0; i < 8; ++i)
+    {
+        RavloEffect* effect = Make();
+        EXPECT_EQ(effect->GetInstanceIndex(), i);
+        EXPECT_EQ(effect->GetRecord()->inputCount, 2);
+        EXPECT_NE(effect->GetLink(), nullptr);
+    }
+    RavloEffect* ninth = Make();
+    EXPECT_EQ(ninth->GetLink(), nullptr);
+    EXPECT_EQ(ninth->GetRecord()->inputCount, 1);
+    EXPECT_EQ(ninth->GetRecord()->outputCount, 2);
+    EXPECT_EQ(ninth->GetRecord()->flags, 0);
+    void* data = nullptr;
+    EXPECT_EQ(ninth->getChunk(&data, false), 0);
+    std::vector<uint8_t> chunk = MakeChunk(0, 0, "", "");
+    EXPECT_EQ(ninth->setChunk(chunk.data(), 72, false), 0);
+    ninth->setBlockSize(256);
+    float left[256] = {}, right[256] = {};
+    float* io[] = {left, right};
+    ninth->process(io, io, 256);
+}
+
+TEST_F(RavloEffectTest, AResetRequestIsActedOnAtTheNextResume)
+{
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    driver.calls.clear();
+    effect->OnResetRequest();
+    EXPECT_EQ(Count("init"), 0u) << "not on the driver's thread";
+    effect->resume();
+    EXPECT_EQ(Count("init"), 1u);
+    EXPECT_EQ(Count("createBuffers 4 256"), 1u);
+    EXPECT_FALSE(effect->IsResetRequested());
+    driver.calls.clear();
+    effect->resume();
+    EXPECT_EQ(Count("init"), 0u);
+}
+
+// Drives the fake driver's switches from the test.
+void Switch(FakeDriver& driver, int index)
+{
+    driver.callbacks.bufferSwitch(index, 1);
+}
+
+TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
+{
+    driver.minimumSize = 256;
+    RavloEffect* effect = Make();
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->setBlockSize(64);
+    ASSERT_EQ(Count("createBuffers 4 256"), 1u);
+    Switch(driver, 0); // the stream has seen the driver
+    gProcessLevel = kVstProcessLevelOffline;
+    std::atomic<bool> done{false};
+    std::atomic<int> switches{0};
+    std::thread clock([&] {
+        while (!done)
+        {
+            Switch(driver, switches % 2);
+            ++switches;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    std::vector<float> left(64, 0.25f), right(64, -0.25f);
+    float* io[] = {left.data(), right.data()};
+    const int start = switches;
+    for (int call = 0; call < 40; ++call)
+    {
+        effect->process(io, io, 64);
+    }
+    const int used = switches - start;
+    done = true;
+    clock.join();
+    // 40 calls of 64 frames fill 10 driver buffers: one switch each, not one per call.
+    EXPECT_GE(used, 9);
+    EXPECT_LT(used, 25);
+}
+
+TEST_F(RavloEffectTest, ReconfiguringNeverPullsTheStreamFromUnderProcess)
+{
+    RavloEffect* effect = Make();
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->setBlockSize(128);
+    Switch(driver, 0);
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        std::vector<float> left(128), right(128);
+        float* io[] = {left.data(), right.data()};
+        while (!done)
+        {
+            effect->process(io, io, 128);
+        }
+    });
+    for (int round = 0; round < 200; ++round)
+    {
+        effect->SetOutputPair(round % 3);
+    }
+    done = true;
+    audio.join();
+}
+
+} // namespace
