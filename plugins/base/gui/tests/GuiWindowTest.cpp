@@ -768,4 +768,49 @@ TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
     DestroyWindow(container);
 }
 
+// Holds the left button and alt down through the system's input queue while it lives.
+class AltClickHeld
+{
+public:
+    AltClickHeld() { Send(0, MOUSEEVENTF_LEFTDOWN); }
+    ~AltClickHeld() { Send(KEYEVENTF_KEYUP, MOUSEEVENTF_LEFTUP); }
+
+private:
+    static void Send(DWORD keyFlags, DWORD mouseFlags)
+    {
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_KEYBOARD;
+        inputs[0].ki.wVk = VK_MENU;
+        inputs[0].ki.dwFlags = keyFlags;
+        inputs[1].type = INPUT_MOUSE;
+        inputs[1].mi.dwFlags = mouseFlags;
+        SendInput(2, inputs, sizeof(INPUT));
+        // Let the input reach the key state before anyone reads it.
+        MSG message;
+        for (int i = 0; i < 20 && (Frame::GetMouseButtons() & 33) != (mouseFlags == MOUSEEVENTF_LEFTDOWN ? 33 : 0); ++i)
+        {
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            Sleep(10);
+        }
+    }
+};
+
+TEST_F(GuiWindowTest, AltClickSetsTheDefaultValue)
+{
+    Listener listener;
+    Canvas canvas(21, 21, kBlack);
+    DrawContext context(nullptr, canvas.Dc(), nullptr);
+    Knob knob(Rect(0, 0, 20, 20), &listener, 1, nullptr, nullptr);
+    knob.SetValue(0.9f);
+    knob.Update(&context);
+    {
+        AltClickHeld held;
+        ASSERT_EQ(Frame::GetMouseButtons(), 33);
+        knob.MouseDown(&context, Point(0, 20)); // where a plain press would give the minimum
+    }
+    EXPECT_EQ(knob.GetValue(), 0.5f);
+    EXPECT_EQ(listener.changes, (std::vector<float>{0.5f}));
+}
+
 } // namespace
