@@ -125,11 +125,15 @@ BufferChoice ChooseBufferSize(int32_t hostBlock, const DriverBufferSizes& sizes)
     choice.enlarged = chosen != block;
     choice.latencySize = choice.enlarged ? choice.chosen : (sizes.preferred > 0 ? sizes.preferred : hostBlock);
     const int32_t spanned = (hostBlock + choice.chosen - 1) / choice.chosen;
-    choice.latencyBlocks = std::max({1, choice.latencySize / choice.chosen, spanned});
+    // A driver buffer that is no multiple of the host block needs the host one block ahead
+    // (see RavloEffect::process), and that block kept.
+    const int32_t ahead = choice.chosen % hostBlock != 0 ? 2 : 1;
+    choice.latencyBlocks = std::max({ahead, choice.latencySize / choice.chosen, spanned});
     return choice;
 }
 
 int32_t InitialDelayFor(int32_t hostBlock, const BufferChoice& choice)
 {
-    return 3 * (choice.enlarged ? choice.latencySize : hostBlock);
+    const int32_t lead = choice.NeedsLead(hostBlock) ? hostBlock : 0;
+    return 3 * (choice.enlarged ? choice.latencySize : hostBlock) + lead;
 }

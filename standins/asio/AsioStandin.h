@@ -32,6 +32,9 @@ constexpr const char* kStandinConfigVariable = "KIV_ASIO_STANDIN_CONFIG";
 extern "C" {
 // Runs one buffer switch on every started driver in manual clock mode; answers how many ran.
 using StandinAsioStepProc = int32_t (*)();
+// Lets `frames` samples of time pass on every started driver in manual clock mode: each runs
+// a switch whenever another whole buffer of time has passed. Answers the switches run.
+using StandinAsioStepFramesProc = int32_t (*)(int32_t frames);
 // Sends a reset request (message selector 3) to every driver that has buffers.
 using StandinAsioRequestResetProc = int32_t (*)();
 // Copies the call log (one call a line, "name arg..."), answers its full length.

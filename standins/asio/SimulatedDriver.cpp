@@ -374,6 +374,7 @@ AsioError KIV_THISCALL SimulatedDriver::createBuffers(AsioBufferInfo* infos, int
     m_hasBuffers = true;
     m_nextHalf = 0;
     m_samplePosition = 0;
+    m_pendingFrames = 0;
     lock.unlock();
     // Like a real driver, ask at once whether the client understands reset requests.
     if (callbacks->asioMessage)
@@ -506,6 +507,28 @@ int32_t SimulatedDriver::StepManualDrivers()
         std::lock_guard<std::mutex> lock(driver->m_switchLock);
         if (driver->m_started && driver->m_config.manualClock)
         {
+            driver->RunSwitch();
+            ++stepped;
+        }
+    }
+    return stepped;
+}
+
+int32_t SimulatedDriver::StepManualDriversByFrames(int32_t frames)
+{
+    std::lock_guard<std::mutex> drivers(gDriversLock);
+    int32_t stepped = 0;
+    for (SimulatedDriver* driver : gDrivers)
+    {
+        std::lock_guard<std::mutex> lock(driver->m_switchLock);
+        if (!driver->m_started || !driver->m_config.manualClock || driver->m_bufferSize <= 0)
+        {
+            continue;
+        }
+        driver->m_pendingFrames += frames;
+        while (driver->m_pendingFrames >= driver->m_bufferSize)
+        {
+            driver->m_pendingFrames -= driver->m_bufferSize;
             driver->RunSwitch();
             ++stepped;
         }

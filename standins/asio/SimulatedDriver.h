@@ -47,6 +47,7 @@ public:
 
     // Control of the simulation, process-wide.
     static int32_t StepManualDrivers();
+    static int32_t StepManualDriversByFrames(int32_t frames);
     static int32_t RequestResetAll();
 
 private:
@@ -81,6 +82,7 @@ private:
     AsioCallbacks m_callbacks{};   // guarded by m_switchLock
     int m_nextHalf = 0;            // guarded by m_switchLock
     uint64_t m_samplePosition = 0; // guarded by m_switchLock
+    int64_t m_pendingFrames = 0;   // guarded by m_switchLock: time passed since the last switch
     // The clock thread (thread mode) and its stop request.
     std::thread m_clock;
     std::mutex m_clockLock;

@@ -88,6 +88,11 @@ int32_t StandinAsioStep()
     return SimulatedDriver::StepManualDrivers();
 }
 
+int32_t StandinAsioStepFrames(int32_t frames)
+{
+    return SimulatedDriver::StepManualDriversByFrames(frames);
+}
+
 int32_t StandinAsioRequestReset()
 {
     return SimulatedDriver::RequestResetAll();

@@ -2,11 +2,13 @@
 //
 //   vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav] [--signal noise|sine|impulse]
 //           [--output OUT.wav] [--product TEXT] [--offline] [--accumulate] [--lockstep] [--editor]
-//           [--chunk]
+//           [--chunk] [--set-chunk HEX]
 //
 // The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
-// runs on an audio thread of its own. --lockstep steps the simulated card's driver once after
-// every block instead of running in real time. It prints the plug-in's reported initial delay
+// runs on an audio thread of its own. --lockstep lets the simulated card's driver run after
+// every block for as much time as the block holds, instead of running in real time.
+// --set-chunk hands the plug-in a state chunk (hex bytes) once it knows the block size, as a
+// host does when it loads a project. It prints the plug-in's reported initial delay
 // and the delay it measures between the signal sent and the signal returned.
 
 #include "plugins/base/vst/VstRecord.h"
@@ -41,7 +43,29 @@ struct Options
     bool lockstep = false;
     bool editor = false;
     bool chunk = false;
+    std::vector<unsigned char> setChunk;
 };
+
+// "01ff.." -> bytes; false for an odd length or a character that is no hex digit.
+bool ParseHex(const std::string& text, std::vector<unsigned char>* bytes)
+{
+    if (text.empty() || text.size() % 2 != 0)
+    {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); i += 2)
+    {
+        char* end = nullptr;
+        const std::string pair = text.substr(i, 2);
+        const long value = std::strtol(pair.c_str(), &end, 16);
+        if (end != pair.c_str() + 2)
+        {
+            return false;
+        }
+        bytes->push_back(static_cast<unsigned char>(value));
+    }
+    return true;
+}
 
 // What the host callback answers; set before the plug-in is loaded.
 Options gOptions;
@@ -118,6 +142,11 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->editor = true;
         else if (arg == "--chunk")
             options->chunk = true;
+        else if (arg == "--set-chunk" && hasValue)
+        {
+            if (!ParseHex(argv[++i], &options->setChunk))
+                return false;
+        }
         else if (arg.rfind("--", 0) != 0 && options->plugin.empty())
             options->plugin = arg;
         else
@@ -218,7 +247,8 @@ int main(int argc, char** argv)
     {
         std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav]\n"
                     "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
-                    "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n");
+                    "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
+                    "               [--set-chunk HEX]\n");
         return 2;
     }
     const Options& options = gOptions;
@@ -270,6 +300,12 @@ int main(int argc, char** argv)
     dispatch(kEffOpen, 0, 0, nullptr, 0);
     dispatch(kEffSetSampleRate, 0, 0, nullptr, static_cast<float>(options.rate));
     dispatch(kEffSetBlockSize, 0, options.block, nullptr, 0);
+    if (!options.setChunk.empty())
+    {
+        std::vector<unsigned char> chunk = options.setChunk;
+        const VstValue taken = dispatch(kEffSetChunk, 0, static_cast<VstValue>(chunk.size()), chunk.data(), 0);
+        std::printf("chunk set: %d bytes taken\n", static_cast<int>(taken));
+    }
     dispatch(kEffMainsChanged, 0, 1, nullptr, 0);
     std::printf("reported initial delay: %d samples\n", static_cast<int>(effect->initialDelay));
     std::fflush(stdout);
@@ -299,12 +335,12 @@ int main(int argc, char** argv)
     returned.sampleRate = options.rate;
     returned.left.assign(sent.left.size(), 0.0f);
     returned.right.assign(sent.left.size(), 0.0f);
-    StandinAsioStepProc step = nullptr;
+    StandinAsioStepFramesProc step = nullptr;
     if (options.lockstep)
     {
         HMODULE standin = GetModuleHandleA(kStandinModuleName);
-        step = standin ? reinterpret_cast<StandinAsioStepProc>(
-                             reinterpret_cast<void*>(GetProcAddress(standin, "StandinAsioStep")))
+        step = standin ? reinterpret_cast<StandinAsioStepFramesProc>(
+                             reinterpret_cast<void*>(GetProcAddress(standin, "StandinAsioStepFrames")))
                        : nullptr;
         if (!step)
         {
@@ -348,7 +384,7 @@ int main(int argc, char** argv)
             std::copy(out[1].begin(), out[1].end(), returned.right.begin() + static_cast<long>(start));
             if (step)
             {
-                steppedSwitches += step();
+                steppedSwitches += step(options.block);
             }
             else if (!options.offline)
             {

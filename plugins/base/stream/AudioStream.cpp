@@ -205,12 +205,14 @@ void AudioStream::Reset(bool clearBlocks)
     UnlockStream();
 }
 
-int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t keep)
+int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t latency)
 {
     List& queue = outputQueues_[channel];
-    // The partly filled tail is the block the host is filling: it always stays, and with
-    // it the write position.
-    const int32_t stay = writePositions_[channel] != 0 && keep < 1 ? 1 : keep;
+    // The partly filled tail is the block the host is filling: it always stays, with its
+    // write position, beside latency - 1 whole blocks (a host that runs one block ahead of a
+    // driver whose buffer is no multiple of its own keeps that block). Latency 0 keeps one.
+    const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    const int32_t stay = latency == 0 ? 1 : latency - 1 + partial;
     int32_t moved = 0;
     while (queue.Count() > stay) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
@@ -245,10 +247,10 @@ int32_t AudioStream::TrimQueues()
     const int32_t latency = latency_ > 0 ? latency_ : 0;
     int32_t moved = 0;
     LockStream();
-    if (outputQueues_[0].Count() > latency - 1) {
-        const int32_t keep = latency == 0 ? 1 : latency - 1;
+    const int32_t outputRoom = latency == 0 ? 1 : latency - 1 + (writePositions_[0] != 0 ? 1 : 0);
+    if (outputQueues_[0].Count() > outputRoom) {
         for (int32_t c = 0; c < kChannels; ++c)
-            moved += TrimOutputQueue(c, keep);
+            moved += TrimOutputQueue(c, latency);
     }
     if (inputQueues_[0].Count() > latency + (readPositions_[0] != 0 ? 1 : 0)) {
         for (int32_t c = 0; c < kChannels; ++c)

@@ -79,9 +79,9 @@ public:
 
     // Host thread.
     void Reset(bool clearBlocks);
-    // Keeps the output queues at latency - 1 blocks (one for latency 0, never dropping a
-    // block the host is still filling) and the input queues at latency blocks beside a head
-    // the host is in the middle of reading, deciding by channel 0. Answers the blocks dropped.
+    // Keeps the output queues at latency - 1 whole blocks (one for latency 0) beside a block
+    // the host is still filling, and the input queues at latency blocks beside a head the
+    // host is in the middle of reading, deciding by channel 0. Answers the blocks dropped.
     int32_t TrimQueues();
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
@@ -148,7 +148,7 @@ private:
     int32_t BlocksNeeded(int32_t channel, int32_t n) const;
     void WriteChannel(int32_t channel, const float* source, int32_t n);
     void ReadChannel(int32_t channel, float* target, int32_t n);
-    int32_t TrimOutputQueue(int32_t channel, int32_t keep);
+    int32_t TrimOutputQueue(int32_t channel, int32_t latency);
     int32_t TrimInputQueue(int32_t channel, int32_t keep);
     void Dropped(StreamEvent event, int32_t channel, const float* samples, int32_t count);
     void Silence(StreamEvent event, int32_t channel, int32_t count);

@@ -25,13 +25,13 @@ const ChoiceCase kCases[] = {
     {"preferred below the block keeps one block", 512, {64, 2048, 64, 256}, 512, 256, 1, false, 1536},
     {"step not a power of two", 50, {64, 4096, 48, 256}, 1200, 1200, 1, true, 3600},
     {"block below half the step", 20, {16, 4096, 64, 256}, 320, 320, 1, true, 960},
-    {"powers of two", 96, {64, 2048, -1, 256}, 128, 128, 1, true, 384},
+    {"powers of two", 96, {64, 2048, -1, 256}, 128, 128, 2, true, 480},
     {"a power of two already", 256, {64, 2048, -1, 512}, 256, 512, 2, false, 768},
-    {"no multiple is a power of two", 24, {64, 2048, -1, 256}, 64, 64, 1, true, 192},
+    {"no multiple is a power of two", 24, {64, 2048, -1, 256}, 64, 64, 2, true, 216},
     {"no step", 100, {64, 2048, 0, 256}, 100, 256, 2, false, 300},
-    {"the maximum is respected", 1000, {64, 2048, 64, 256}, 1024, 1024, 1, true, 3072},
-    {"no multiple fits: smallest fit holding a block", 441, {64, 2048, 64, 256}, 448, 448, 1, true, 1344},
-    {"block beyond the maximum", 4096, {64, 2048, 64, 256}, 2048, 2048, 2, true, 6144},
+    {"the maximum is respected", 1000, {64, 2048, 64, 256}, 1024, 1024, 2, true, 4072},
+    {"no multiple fits: smallest fit holding a block", 441, {64, 2048, 64, 256}, 448, 448, 2, true, 1785},
+    {"block beyond the maximum", 4096, {64, 2048, 64, 256}, 2048, 2048, 2, true, 10240},
     {"nonsense range", 128, {0, -5, 32, 0}, 128, 128, 1, false, 384},
 };
 

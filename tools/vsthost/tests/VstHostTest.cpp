@@ -2,6 +2,7 @@
 // through the simulated card and back; in lock step the returned signal is the sent one,
 // scaled by the card's loop gain, after a delay known in advance.
 #include "standins/asio/StandinTestConfig.h"
+#include "tools/vsthost/tests/HostRun.h"
 #include "tools/vsthost/Wav.h"
 
 #include <gtest/gtest.h>
@@ -15,67 +16,9 @@
 
 namespace {
 
-// Wine shows the build tree's folders on drive Z:.
-std::string WindowsPath(std::string path)
+HostRun RunLoop(const std::string& arguments)
 {
-    for (char& c : path)
-    {
-        c = c == '/' ? '\\' : c;
-    }
-    return "Z:" + path;
-}
-
-std::string TempPath(const char* name)
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-struct HostRun
-{
-    DWORD exitCode = 1;
-    std::string output;
-};
-
-HostRun RunHost(const std::string& arguments)
-{
-    HostRun run;
-    const std::string log = TempPath("vsthost-test.log");
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE file = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file;
-    startup.hStdError = file;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + WindowsPath(KIV_VSTHOST) + "\" \"" + WindowsPath(KIV_LOOP_PLUGIN) + "\" " + arguments;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-    {
-        ADD_FAILURE() << "vsthost did not start: " << GetLastError();
-        CloseHandle(file);
-        return run;
-    }
-    WaitForSingleObject(process.hProcess, 120000);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    CloseHandle(file);
-    std::ifstream in(log);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.output = text.str();
-    DeleteFileA(log.c_str());
-    return run;
-}
-
-// The number that follows `label` in the host's report, or -1.
-int Reported(const std::string& output, const std::string& label)
-{
-    const size_t at = output.find(label);
-    return at == std::string::npos ? -1 : std::atoi(output.c_str() + at + label.size());
+    return RunHost(KIV_VSTHOST, KIV_LOOP_PLUGIN, arguments);
 }
 
 constexpr int kFrames = 256;
@@ -106,7 +49,7 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
     const std::string output = TempPath("vsthost-out.wav");
     ASSERT_TRUE(WriteWav(input, sent));
 
-    const HostRun run = RunHost("--lockstep --editor --chunk --block 256 --input \"" +
+    const HostRun run = RunLoop("--lockstep --editor --chunk --block 256 --input \"" +
                             input + "\" --output \"" + output + "\" " + GetParam());
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
@@ -152,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(ReplacingAndAccumulating, VstHostEndToEnd, ::testing::V
 TEST(VstHost, RunsInRealTimeOnTheDriversClock)
 {
     StandinTestConfig config("[Driver]\nPreferredBuffer=256\n");
-    const HostRun run = RunHost("--blocks 20 --block 256 --signal sine");
+    const HostRun run = RunLoop("--blocks 20 --block 256 --signal sine");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(Reported(run.output, "reported initial delay: "), 2 * 256 + 256 + 256) << run.output;
     EXPECT_NE(run.output.find("measured delay: "), std::string::npos) << run.output;
@@ -160,8 +103,10 @@ TEST(VstHost, RunsInRealTimeOnTheDriversClock)
 
 TEST(VstHost, RefusesBadArguments)
 {
-    EXPECT_EQ(RunHost("--blocks 0").exitCode, 2u);
-    EXPECT_EQ(RunHost("--signal square").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--blocks 0").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--signal square").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--set-chunk 0g").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--set-chunk 012").exitCode, 2u);
 }
 
 } // namespace

@@ -255,9 +255,11 @@ INSTANTIATE_TEST_SUITE_P(Latencies, AudioStreamTrimTest,
                              // once more than that waits, it goes first.
                              TrimCase{1, 0, 0, 2, 0, 2}, TrimCase{2, 0, 0, 3, 0, 3}, TrimCase{1, 0, 0, 4, 0, 1},
                              TrimCase{2, 0, 0, 5, 0, 2},
-                             // The partly filled tail stays with its write position.
-                             TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 1, 0},
-                             TrimCase{3, 3, 100, 0, 2, 0}, TrimCase{0, 3, 100, 0, 1, 0}));
+                             // The partly filled tail stays with its write position, beside
+                             // L - 1 whole blocks.
+                             TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 2, 0},
+                             TrimCase{3, 3, 100, 0, 3, 0}, TrimCase{3, 1, 100, 0, 2, 0},
+                             TrimCase{0, 3, 100, 0, 1, 0}));
 
 TEST_F(AudioStreamTest, LevelKeepsTheFirstSampleAboveMinus96Decibels)
 {
