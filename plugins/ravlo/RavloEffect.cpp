@@ -59,6 +59,11 @@ RavloEffect::RavloEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueI
 
 RavloEffect::~RavloEffect()
 {
+    // An editor the host left open stops its light thread while the stream still exists.
+    if (EditorBase* editor = GetEditor())
+    {
+        editor->Close();
+    }
     delete m_link;
     m_link = nullptr;
     DropStream();

@@ -34,13 +34,14 @@ RegistryGuard::RegistryGuard(const char* mutexName) : m_mutex(nullptr)
 
 RegistryGuard::~RegistryGuard()
 {
-#ifdef _WIN32
+    // Only the Windows build ever holds a named mutex.
     if (m_mutex)
     {
+#ifdef _WIN32
         ReleaseMutex(static_cast<HANDLE>(m_mutex));
         CloseHandle(static_cast<HANDLE>(m_mutex));
+#endif
         return;
     }
-#endif
     gLocalLock.unlock();
 }

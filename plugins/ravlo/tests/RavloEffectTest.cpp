@@ -104,8 +104,9 @@ protected:
         std::vector<uint8_t> chunk(RavloEffect::kChunkSize, 0);
         std::memcpy(chunk.data(), &input, 4);
         std::memcpy(chunk.data() + 4, &output, 4);
-        std::strncpy(reinterpret_cast<char*>(chunk.data() + 8), inputName, 32);
-        std::strncpy(reinterpret_cast<char*>(chunk.data() + 40), outputName, 32);
+        // Name fields of 32 bytes, zero-filled, the names cut to fit.
+        std::memcpy(chunk.data() + 8, inputName, std::min<size_t>(std::strlen(inputName), 32));
+        std::memcpy(chunk.data() + 40, outputName, std::min<size_t>(std::strlen(outputName), 32));
         return chunk;
     }
 
