@@ -3,11 +3,13 @@
 
 #include <windows.h>
 
+// An output of no room would make the Win32 converters measure instead of convert (and
+// answer the size as if they had written it), so it is refused here.
 namespace AnsiCodePage
 {
 int ToWide(const char* bytes, int count, char16_t* out, int room)
 {
-    if (count <= 0)
+    if (count <= 0 || (out != nullptr && room <= 0))
         return 0;
     if (out == nullptr)
         room = 0;
@@ -16,7 +18,7 @@ int ToWide(const char* bytes, int count, char16_t* out, int room)
 
 int FromWide(const char16_t* units, int count, char* out, int room)
 {
-    if (count <= 0)
+    if (count <= 0 || (out != nullptr && room <= 0))
         return 0;
     if (out == nullptr)
         room = 0;

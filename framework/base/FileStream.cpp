@@ -97,6 +97,10 @@ int FileStream::HasError()
 
 int FileStream::Unread(const void* bytes, int count)
 {
+    if (!file_) {
+        SetError(kStreamErrorFail);
+        return 0;
+    }
     return pushBack_.Unread(bytes, count);
 }
 

@@ -121,14 +121,16 @@ int FindUnits(const char16_t* text, int length, const C* what, int whatLength, i
 }
 
 // Decimal digits read from the start; non-digits are passed over while the value is still
-// 0 and end the scan after that. Wraps modulo 2^32.
-uint32_t ParseUnsigned(const char16_t* text, int length)
+// 0 and end the scan after that. As uint32_t the value wraps modulo 2^32; reals read their
+// digits as double, since a wrapped fraction of ten or more digits would be garbage.
+template <class T>
+T ParseDigits(const char16_t* text, int length)
 {
-    uint32_t value = 0;
+    T value = 0;
     for (int i = 0; i < length; ++i) {
         char16_t u = text[i];
         if (u >= u'0' && u <= u'9')
-            value = value * 10u + static_cast<uint32_t>(u - u'0');
+            value = value * static_cast<T>(10) + static_cast<T>(u - u'0');
         else if (value != 0)
             break;
     }
@@ -847,7 +849,7 @@ int String::CompareNoCaseAscii(const char* text) const
 
 uint32_t String::ToUnsigned() const
 {
-    return ParseUnsigned(buffer_, length_);
+    return ParseDigits<uint32_t>(buffer_, length_);
 }
 
 int32_t String::ToInt() const
@@ -856,7 +858,7 @@ int32_t String::ToInt() const
         return 0;
     bool negative = buffer_[0] == u'-';
     int skip = (negative || buffer_[0] == u'+') ? 1 : 0;
-    uint32_t magnitude = ParseUnsigned(buffer_ + skip, length_ - skip);
+    uint32_t magnitude = ParseDigits<uint32_t>(buffer_ + skip, length_ - skip);
     return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
 }
 
@@ -874,9 +876,9 @@ float String::ParseReal() const
         ++point;
     if (point < length) {
         int decimals = length - point - 1;
-        value = ParseUnsigned(text, point) + ParseUnsigned(text + point + 1, decimals) / std::pow(10.0, decimals);
+        value = ParseDigits<double>(text, point) + ParseDigits<double>(text + point + 1, decimals) / std::pow(10.0, decimals);
     } else {
-        value = ParseUnsigned(text, length);
+        value = ParseDigits<double>(text, length);
     }
     return static_cast<float>(negative ? -value : value);
 }

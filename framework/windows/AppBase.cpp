@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/platform/files/FileSystem.h"
 #include "framework/windows/CommandLine.h"
 #include "framework/windows/NativeWindow.h"
 #include "framework/windows/PlaceholderWindow.h"
@@ -35,8 +36,6 @@ std::string Ansi(const StringRef& text)
     const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
     return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
 }
-
-bool PathExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 HINSTANCE AppInstance()
 {
@@ -206,12 +205,12 @@ void AppBase::OpenDocument(const StringRef& path)
 {
     if (!g_current)
         return;
-    if (PathExists(Ansi(path))) {
+    if (FileSystem::FileExists(path)) {
         OpenWithShell(path);
         return;
     }
     String folder;
-    if (!ModulePath(folder) || !PathExists(Ansi(folder)))
+    if (!ModulePath(folder) || !FileSystem::DirectoryExists(folder))
         return;
     folder.AppendAscii("\\");
     folder.Append(path);

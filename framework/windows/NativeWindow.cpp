@@ -5,6 +5,11 @@
 #include <map>
 #include <memory>
 
+#include "framework/platform/graphics/Font.h"
+#include "framework/platform/graphics/Graphics.h"
+#include "framework/platform/graphics/Region.h"
+#include "framework/platform/system/DeviceEnum.h"
+#include "framework/platform/system/HardwareId.h"
 #include "framework/windows/AppBase.h"
 #include "framework/windows/AppWindow.h"
 #include "framework/windows/Window.h"
@@ -22,7 +27,6 @@ OpenPopup* g_popup = nullptr;
 OpenTooltip* g_tooltip = nullptr;
 KeyboardHook* g_keyboardHook = nullptr;
 HWND g_topModal = nullptr;
-DeviceNotices* g_deviceNotices = nullptr;
 
 std::string AnsiText(const String* text)
 {
@@ -286,7 +290,11 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(hwnd, &paint);
-        window->OnPaint(dc);
+        {
+            Graphics graphics;
+            graphics.AttachDC(dc);
+            window->OnPaint(graphics);
+        }
         ::EndPaint(hwnd, &paint);
         return 0;
     }
@@ -296,10 +304,13 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_QUERYENDSESSION:
         return window->OnQueryEndSession();
-    case WM_ERASEBKGND:
-        if (window->OnEraseBackground(reinterpret_cast<HDC>(wParam)))
+    case WM_ERASEBKGND: {
+        Graphics graphics;
+        graphics.AttachDC(reinterpret_cast<HDC>(wParam));
+        if (window->OnEraseBackground(graphics))
             return 0;
         break;
+    }
     case WM_ENDSESSION:
         window->OnEndSession(static_cast<int>(wParam));
         return 0;
@@ -425,7 +436,7 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
     if (header->dbch_devicetype == DBT_DEVTYP_HANDLE) {
         switch (wParam) {
         case DBT_DEVICEARRIVAL:
-            if (g_deviceNotices && g_deviceNotices->IsCardPresent())
+            if (DeviceEnum::IsHardwarePresent())
                 window->OnDeviceChange();
             break;
         case DBT_DEVICEQUERYREMOVE:
@@ -437,7 +448,8 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
             window->OnDeviceQueryRemoveFailed();
             break;
         case DBT_DEVICEREMOVEPENDING:
-            ::UnregisterDeviceNotification(reinterpret_cast<const DEV_BROADCAST_HANDLE*>(lParam)->dbch_hdevnotify);
+            // Through the device search, which holds the notice and must not free it again.
+            DeviceEnum::UnregisterNotice(reinterpret_cast<const DEV_BROADCAST_HANDLE*>(lParam)->dbch_hdevnotify);
             break;
         default:
             break;
@@ -446,7 +458,7 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
     }
     if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
         const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam);
-        if (wParam == DBT_DEVICEARRIVAL && g_deviceNotices && g_deviceNotices->IsCardInterface(device->dbcc_name)) {
+        if (wParam == DBT_DEVICEARRIVAL && HardwareId::IsCard(device->dbcc_name)) {
             window->OnDeviceChange();
             RegisterDeviceNotifications();
         }
@@ -516,7 +528,6 @@ OpenPopup* NativeWindow::GetCurrentPopup() { return g_popup; }
 void NativeWindow::SetTooltip(OpenTooltip* tooltip) { g_tooltip = tooltip; }
 void NativeWindow::SetKeyboardHook(KeyboardHook* hook) { g_keyboardHook = hook; }
 void NativeWindow::SetTopModal(HWND dialog) { g_topModal = dialog; }
-void NativeWindow::SetDeviceNotices(DeviceNotices* notices) { g_deviceNotices = notices; }
 
 int NativeWindow::GetClientRect(RECT& rect) const { return handle_ && ::GetClientRect(handle_, &rect) ? 1 : 0; }
 
@@ -595,11 +606,11 @@ UINT_PTR NativeWindow::SetTimer(UINT_PTR id, UINT milliseconds)
 
 int NativeWindow::KillTimer(UINT_PTR id) { return handle_ && ::KillTimer(handle_, id) ? 1 : 0; }
 
-int NativeWindow::SetFont(HFONT font, int redraw)
+int NativeWindow::SetFont(const FontInterface& font, int redraw)
 {
-    if (!handle_)
+    if (!handle_ || font.GetKind() != FontInterface::KindGdi)
         return 0;
-    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<const Font&>(font).Handle()), redraw);
     return 1;
 }
 
@@ -658,23 +669,37 @@ int NativeWindow::SetText(const String& text)
     return handle_ && ::SetWindowTextA(handle_, AnsiText(&text).c_str()) ? 1 : 0;
 }
 
-int NativeWindow::SetRegion(HRGN region, int redraw)
+int NativeWindow::SetRegion(const Region* region, int redraw)
 {
-    return handle_ && ::SetWindowRgn(handle_, region, redraw) ? 1 : 0;
+    if (!handle_)
+        return 0;
+    HRGN shape = nullptr;
+    if (region && region->Handle()) {
+        shape = ::CreateRectRgn(0, 0, 0, 0);
+        if (!shape || ::CombineRgn(shape, region->Handle(), nullptr, RGN_COPY) == ERROR) {
+            if (shape)
+                ::DeleteObject(shape);
+            return 0;
+        }
+    }
+    if (!::SetWindowRgn(handle_, shape, redraw)) {
+        if (shape)
+            ::DeleteObject(shape);
+        return 0;
+    }
+    return 1;
 }
 
 int NativeWindow::RegisterDeviceNotifications()
 {
-    if (!handle_ || !::IsWindowEnabled(handle_) || !g_deviceNotices)
+    if (!handle_ || !::IsWindowEnabled(handle_))
         return 0;
-    g_deviceNotices->Register(owner_);
-    return 1;
+    return DeviceEnum::RegisterNotifications(handle_);
 }
 
 int NativeWindow::UnregisterDeviceNotifications()
 {
-    if (!handle_ || !::IsWindowEnabled(handle_) || !g_deviceNotices)
+    if (!handle_ || !::IsWindowEnabled(handle_))
         return 0;
-    g_deviceNotices->Unregister(owner_);
-    return 1;
+    return DeviceEnum::UnregisterNotifications();
 }

@@ -8,6 +8,8 @@
 #include "framework/base/Object.h"
 #include "framework/base/String.h"
 
+class FontInterface;
+class Region;
 class Window;
 
 // The popup menu that is open (the popup menu sets and clears it): it sees keys first, and
@@ -47,20 +49,6 @@ public:
 
 protected:
     ~KeyboardHook() = default;
-};
-
-// What device notices need of the card (device enumeration): whether an arrival is the
-// card, and the window's own notice registrations.
-class DeviceNotices
-{
-public:
-    virtual int IsCardPresent() = 0;
-    virtual int IsCardInterface(const char* deviceName) = 0;
-    virtual void Register(Window* window) = 0;
-    virtual void Unregister(Window* window) = 0;
-
-protected:
-    ~DeviceNotices() = default;
 };
 
 // The framework's one link to a Win32 window: registers the window classes, creates the
@@ -111,7 +99,8 @@ public:
     int PostMessage(UINT message, WPARAM wParam, LPARAM lParam);
     UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds);
     int KillTimer(UINT_PTR id);
-    int SetFont(HFONT font, int redraw);
+    // Not for bitmap fonts, which the window cannot draw with.
+    int SetFont(const FontInterface& font, int redraw);
     int SetFocus();
     int Enable(int flag);
     int IsEnabled() const;
@@ -125,7 +114,9 @@ public:
     int Scroll(int dx, int dy);
     int GetText(String& out) const;
     int SetText(const String& text);
-    int SetRegion(HRGN region, int redraw);
+    // The window gets a copy of the shape (the system owns what it is given); the region
+    // stays the caller's. Null, or a region without a shape, removes the window's shape.
+    int SetRegion(const Region* region, int redraw);
     // Device notices of the card, only while the window is enabled.
     int RegisterDeviceNotifications();
     int UnregisterDeviceNotifications();
@@ -148,7 +139,6 @@ public:
     static void SetTooltip(OpenTooltip* tooltip);
     static void SetKeyboardHook(KeyboardHook* hook);
     static void SetTopModal(HWND dialog);
-    static void SetDeviceNotices(DeviceNotices* notices);
 
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

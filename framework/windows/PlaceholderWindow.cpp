@@ -1,15 +1,13 @@
 #include "framework/windows/PlaceholderWindow.h"
 
+#include "framework/platform/graphics/Graphics.h"
 #include "framework/windows/AppBase.h"
 
-int PlaceholderWindow::OnEraseBackground(HDC dc)
+int PlaceholderWindow::OnEraseBackground(Graphics& graphics)
 {
     RECT client;
-    if (dc && GetClientRect(client)) {
-        HBRUSH white = ::CreateSolidBrush(RGB(255, 255, 255));
-        ::FillRect(dc, &client, white);
-        ::DeleteObject(white);
-    }
+    if (GetClientRect(client))
+        graphics.FillRect(Rect{client.left, client.top, client.right, client.bottom}, RGB(255, 255, 255));
     return 1;
 }
 

@@ -10,7 +10,7 @@ class PlaceholderWindow : public Window
 public:
     PlaceholderWindow() = default;
 
-    int OnEraseBackground(HDC dc) override;
+    int OnEraseBackground(Graphics& graphics) override;
     void OnDestroy() override;
     int OnCommand(int id, int code) override;
 

@@ -7,6 +7,10 @@
 #include "framework/base/String.h"
 #include "framework/windows/NativeWindow.h"
 
+class FontInterface;
+class Graphics;
+class Region;
+
 // The base of every framework window. Each handled message calls one virtual operation;
 // the base answers make an un-overridden window behave like a plain Win32 window. The
 // other operations are thin layers over the embedded NativeWindow and do nothing (answer 0)
@@ -33,8 +37,8 @@ public:
     virtual int OnClose() { return 1; }
     virtual void OnDestroy() {}
     virtual int OnChildDestroy(Window*) { return 1; }
-    virtual int OnEraseBackground(HDC) { return 1; }
-    virtual void OnPaint(HDC) {}
+    virtual int OnEraseBackground(Graphics&) { return 1; }
+    virtual void OnPaint(Graphics&) {}
     virtual void OnMouseDown(WPARAM, int, int) {}
     virtual void OnMouseUp(WPARAM, int, int) {}
     virtual void OnDoubleClick(WPARAM, int, int) {}
@@ -96,7 +100,7 @@ public:
     int PostMessage(UINT message, WPARAM wParam, LPARAM lParam) { return native_.PostMessage(message, wParam, lParam); }
     UINT_PTR SetTimer(UINT_PTR id, UINT milliseconds) { return native_.SetTimer(id, milliseconds); }
     int KillTimer(UINT_PTR id) { return native_.KillTimer(id); }
-    int SetFont(HFONT font, int redraw) { return native_.SetFont(font, redraw); }
+    int SetFont(const FontInterface& font, int redraw) { return native_.SetFont(font, redraw); }
     int SetFocus() { return native_.SetFocus(); }
     int Enable(int flag) { return native_.Enable(flag); }
     int IsEnabled() const { return native_.IsEnabled(); }
@@ -110,7 +114,7 @@ public:
     int Scroll(int dx, int dy) { return native_.Scroll(dx, dy); }
     int GetText(String& out) const { return native_.GetText(out); }
     int SetText(const String& text) { return native_.SetText(text); }
-    int SetRegion(HRGN region, int redraw) { return native_.SetRegion(region, redraw); }
+    int SetRegion(const Region* region, int redraw) { return native_.SetRegion(region, redraw); }
     int GetMonitorWorkArea(RECT& rect) const { return native_.GetMonitorWorkArea(rect); }
     int RegisterDeviceNotifications() { return native_.RegisterDeviceNotifications(); }
     int UnregisterDeviceNotifications() { return native_.UnregisterDeviceNotifications(); }

@@ -22,8 +22,7 @@ int GetAttribute(const XmlElement* element, const char* name, String& out)
     const XmlAttribute* attribute = FindAttribute(element, name);
     if (!attribute)
         return 0;
-    out.AssignWide(attribute->GetNodeValue());
-    return 1;
+    return out.AssignWide(attribute->GetNodeValue());
 }
 
 int GetAttributeInt(const XmlElement* element, const char* name)

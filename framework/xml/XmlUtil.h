@@ -9,7 +9,8 @@ class XmlNode;
 
 namespace XmlUtil {
 
-// 1 and the value in out when the element has the attribute; else 0 with out untouched.
+// 1 and the value in out when the element has the attribute; else 0 with out untouched
+// (or, when the value could not be copied, empty).
 int GetAttribute(const XmlElement* element, const char* name, String& out);
 // Unsigned decimal; -1 when the attribute is absent or empty.
 int GetAttributeInt(const XmlElement* element, const char* name);

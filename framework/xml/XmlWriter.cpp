@@ -1,8 +1,8 @@
 // Writing a document: byte-order mark, declaration, then one line per tag, text or CDATA
 // section, indented with tabs. Nothing is escaped, because the reader decodes nothing: text
 // that the reader would not give back (a '"' in an attribute value, a '<' in text, "]]>" in
-// CDATA, a zero unit, a name it does not accept, text last at top level) fails the save
-// instead of writing a file that misreads.
+// CDATA, a zero unit, a name it does not accept, text last at top level, a node below text)
+// fails the save instead of writing a file that misreads.
 #include "framework/base/ByteWriter.h"
 #include "framework/base/TextCodec.h"
 #include "framework/xml/XmlAttribute.h"
@@ -67,16 +67,18 @@ public:
                 writer_.Close();
                 return 0;
             }
+            // Text and CDATA are written without children, so a child of one would be lost.
             int ok = 1;
             switch (node->GetNodeType()) {
             case XmlNode::ELEMENT_NODE:
                 ok = Element(node, depth);
                 break;
             case XmlNode::TEXT_NODE:
-                ok = Writable(node->Value(), "<") && Tabs(depth + 1) && Text(node->Value()) && Char('\n');
+                ok = !node->HasChildNodes() && Writable(node->Value(), "<") && Tabs(depth + 1) && Text(node->Value()) &&
+                     Char('\n');
                 break;
             case XmlNode::CDATA_SECTION_NODE:
-                ok = Writable(node->Value(), "]]>") && Tabs(depth + 1) && Ascii("<![CDATA[") &&
+                ok = !node->HasChildNodes() && Writable(node->Value(), "]]>") && Tabs(depth + 1) && Ascii("<![CDATA[") &&
                      Text(node->Value()) && Ascii("]]>\n");
                 break;
             default:

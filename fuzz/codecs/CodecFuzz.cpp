@@ -27,26 +27,6 @@ using Bytes = std::vector<uint8_t>;
         }                                                                                       \
     } while (0)
 
-std::u16string ReadAll(TextCodec& codec, ByteReader& reader)
-{
-    std::u16string units;
-    char16_t unit;
-    while (codec.ReadChar(reader, &unit))
-        units += unit;
-    return units;
-}
-
-std::u16string ReadAll(TextCodec& codec, const Bytes& bytes)
-{
-    MemoryReader reader(bytes);
-    return ReadAll(codec, reader);
-}
-
-std::u16string Text(const String& text)
-{
-    return std::u16string(text.Text(), text.Length());
-}
-
 bool IsSpace(char16_t unit)
 {
     return unit == u' ' || unit == u'\t' || unit == u'\r' || unit == u'\n';

@@ -62,6 +62,8 @@ TEST_F(FileStreamTest, ClosedStreamFailsSoftlyAndRecordsTheError)
         { "Read", [&](FileStream& s) { return s.Read(&byte, 1, nullptr); }, 0 },
         { "Write", [&](FileStream& s) { return s.Write(&byte, 1, nullptr); }, 0 },
         { "Skip", [](FileStream& s) { return s.Skip(4); }, 0 },
+        // Bytes pushed back now would come first out of the next file opened.
+        { "Unread", [&](FileStream& s) { return s.Unread(&byte, 1); }, 0 },
         { "BytesLeft", [](FileStream& s) { return s.BytesLeft(); }, 0 },
         { "Flush", [](FileStream& s) { return s.Flush(); }, 0 },
         { "Size", [](FileStream& s) { return s.Size(); }, 0 },

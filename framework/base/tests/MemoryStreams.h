@@ -1,15 +1,18 @@
 #pragma once
 
-// In-memory streams for the codec tests and the codec fuzz target.
+// In-memory streams, and what the tests and fuzz targets read through them, for the base and
+// XML tests, the fuzz targets and the parse benchmark.
 
 #include "framework/base/Buffer.h"
 #include "framework/base/ByteReader.h"
 #include "framework/base/ByteWriter.h"
 #include "framework/base/String.h"
+#include "framework/base/TextCodec.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // Reads a byte array with the push-back rules of FileStream; AtEnd turns on, as the C
@@ -101,3 +104,25 @@ public:
 private:
     size_t limit_;
 };
+
+// Every unit the codec reads until a read fails.
+inline std::u16string ReadAll(TextCodec& codec, ByteReader& reader)
+{
+    std::u16string units;
+    char16_t unit;
+    while (codec.ReadChar(reader, &unit))
+        units += unit;
+    return units;
+}
+
+inline std::u16string ReadAll(TextCodec& codec, const std::vector<uint8_t>& bytes)
+{
+    MemoryReader reader(bytes);
+    return ReadAll(codec, reader);
+}
+
+// The units a String holds.
+inline std::u16string Text(const String& text)
+{
+    return std::u16string(text.Text(), static_cast<size_t>(text.Length()));
+}

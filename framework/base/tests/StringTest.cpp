@@ -1,4 +1,5 @@
 #include "framework/base/String.h"
+#include "framework/base/tests/MemoryStreams.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,6 @@
 
 namespace
 {
-std::u16string Text(const String& s)
-{
-    return std::u16string(s.Text(), static_cast<size_t>(s.Length()));
-}
-
 String Make(const char16_t* text)
 {
     String s;
@@ -272,8 +268,10 @@ TEST(StringNumbers, ParsesUnsignedIntAndReal)
         {u"", 0, 0, 0.0f},
         {u"3.05", 3, 3, 3.05f},
         {u"-.5", 5, -5, -0.5f},
-        {u"4294967296", 0, 0, 0.0f}, // wraps modulo 2^32
+        {u"4294967296", 0, 0, 4294967296.0f}, // wraps modulo 2^32, but not as a real
         {u"4294967295", 4294967295u, -1, 4294967295.0f},
+        {u"0.66666666667", 2242157227u, -2052810069, 0.66666666667f}, // a fraction past 32 bits
+        {u"1.x5", 1, 1, 1.05f},                   // the fraction passes over non-digits too
     };
     for (const Case& c : cases) {
         String s = Make(c.text);
@@ -674,6 +672,12 @@ TEST(StringAnsi, ExportsThroughTheCodePage)
     EXPECT_EQ(s.ToAnsiBuffer(nullptr, 7), 0);
     EXPECT_EQ(String().ToAnsiBuffer(out, 1), 1);
     EXPECT_STREQ(out, "");
+
+    // Room for the terminator alone: nothing beyond it is written, and the text did not fit.
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(s.ToAnsiBuffer(out, 1), 0);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(std::string(out + 1, sizeof out - 1), std::string(sizeof out - 1, 'x'));
 
     // Units the code page lacks come out as a replacement, not as their low byte.
     String greek = Make(u"\u03A9");

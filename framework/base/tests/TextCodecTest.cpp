@@ -19,22 +19,6 @@ std::unique_ptr<TextCodec> Make(int kind)
     return std::unique_ptr<TextCodec>(TextCodec::Create(kind));
 }
 
-// Every unit ReadChar gives until it fails.
-std::u16string ReadAll(TextCodec& codec, ByteReader& reader)
-{
-    std::u16string units;
-    char16_t unit;
-    while (codec.ReadChar(reader, &unit))
-        units += unit;
-    return units;
-}
-
-std::u16string ReadAll(TextCodec& codec, const Bytes& bytes)
-{
-    MemoryReader reader(bytes);
-    return ReadAll(codec, reader);
-}
-
 // WriteWide for the text between zero units, WriteChar for each zero unit.
 Bytes WriteUnits(TextCodec& codec, const std::u16string& units)
 {
@@ -48,11 +32,6 @@ Bytes WriteUnits(TextCodec& codec, const std::u16string& units)
         EXPECT_EQ(1, codec.WriteChar(writer, 0));
         start = zero + 1;
     }
-}
-
-std::u16string Text(const String& text)
-{
-    return std::u16string(text.Text(), text.Length());
 }
 
 const char* KindName(int kind)

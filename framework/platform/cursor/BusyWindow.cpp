@@ -1,34 +1,35 @@
 #include "framework/platform/cursor/BusyWindow.h"
 
 #include "framework/platform/cursor/Cursor.h"
+#include "framework/windows/AppBase.h"
 
 namespace
 {
-const char kClassName[] = "KivBusyWindow";
-
 BusyWindow* innermost = nullptr; // GUI thread only
 
-bool RegisterBusyClass()
+Window* MainWindow()
 {
-    WNDCLASSA windowClass = {};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &windowClass))
-        return true;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_WAIT);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassA(&windowClass) != 0;
+    AppBase* app = AppBase::Current();
+    return app ? app->GetMainWindow() : nullptr;
 }
 }
 
-BusyWindow::BusyWindow(HWND parent) : outer_(innermost)
+BusyWindow::BusyWindow() : outer_(innermost)
+{
+    Block(MainWindow());
+}
+
+BusyWindow::BusyWindow(Window* parent) : outer_(innermost)
+{
+    Block(parent);
+}
+
+void BusyWindow::Block(Window* parent)
 {
     innermost = this;
-    if (RegisterBusyClass())
-        handle_ = CreateWindowExA(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    if (handle_)
-        SetCapture(handle_);
+    // Without a parent window there is nothing to hold the capture; the wait cursor still shows.
+    if (parent && Create(nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, 678, 0))
+        SetCapture();
     Cursor::SetShape(Cursor::Wait);
 }
 
@@ -43,11 +44,11 @@ BusyWindow::~BusyWindow()
 
     // Another busy window still blocks: it takes the capture back, and the wait cursor stays.
     BusyWindow* remaining = innermost;
-    while (remaining && !remaining->handle_)
+    while (remaining && !remaining->GetHandle())
         remaining = remaining->outer_;
     if (remaining)
     {
-        SetCapture(remaining->handle_);
+        remaining->SetCapture();
         Cursor::SetShape(Cursor::Wait);
     }
     else
@@ -55,6 +56,5 @@ BusyWindow::~BusyWindow()
         Cursor::SetShape(Cursor::Arrow);
         ReleaseCapture();
     }
-    if (handle_)
-        DestroyWindow(handle_);
+    Destroy();
 }

@@ -1,6 +1,7 @@
 #include "framework/platform/cursor/DragDrop.h"
 
 #include "framework/platform/cursor/Cursor.h"
+#include "framework/windows/Window.h"
 
 namespace
 {
@@ -14,12 +15,29 @@ struct DragState
 };
 
 DragState drag;
-DragWindows* windows = nullptr; // borrowed
+
+class FrameworkWindows final : public DragWindows
+{
+public:
+    Window* FromPoint(int x, int y) override { return Window::WindowFromPoint(x, y); }
+    HWND Handle(Window* window) override { return window->GetHandle(); }
+    int OnDragOver(Window* window, int x, int y, intptr_t value1, intptr_t value2) override
+    {
+        return window->OnDragOver(x, y, value1, value2);
+    }
+    int OnDrop(Window* window, int x, int y, intptr_t value1, intptr_t value2) override
+    {
+        return window->OnDrop(x, y, value1, value2);
+    }
+};
+
+FrameworkWindows frameworkWindows;
+DragWindows* windows = &frameworkWindows; // borrowed
 
 // The framework window under the pointer and the pointer in its client coordinates.
 Window* UnderPointer(POINT& client)
 {
-    if (!windows || !GetCursorPos(&client))
+    if (!GetCursorPos(&client))
         return nullptr;
     Window* window = windows->FromPoint(client.x, client.y);
     if (!window || !ScreenToClient(windows->Handle(window), &client))
@@ -31,7 +49,7 @@ Window* UnderPointer(POINT& client)
 DragWindows* DragDrop::InstallWindows(DragWindows* installed)
 {
     DragWindows* previous = windows;
-    windows = installed;
+    windows = installed ? installed : &frameworkWindows;
     return previous;
 }
 
@@ -48,8 +66,7 @@ void DragDrop::Begin(Cursor* dragCursor, Window* source, intptr_t value1, intptr
     drag.cursor = dragCursor;
     drag.value1 = value1;
     drag.value2 = value2;
-    if (windows)
-        SetCapture(windows->Handle(source));
+    SetCapture(windows->Handle(source));
     if (dragCursor)
         dragCursor->Apply();
 }

@@ -7,8 +7,9 @@
 class Cursor;
 class Window;
 
-// What drag and drop needs of the framework's windows. The window layer installs its own
-// (NativeWindow::WindowFromPoint and the windows' drag operations); tests install theirs.
+// What drag and drop needs of the framework's windows. By default: the window map's window
+// under a point (Window::WindowFromPoint), the window's handle and its drag-over and drop
+// operations. Tests may install their own.
 class DragWindows
 {
 public:
@@ -29,6 +30,7 @@ protected:
 class DragDrop
 {
 public:
+    // Installs windows (null: the framework's own) and answers the one installed before.
     static DragWindows* InstallWindows(DragWindows* windows);
 
     // Ignored while a drag runs. Takes ownership of dragCursor (may be null).

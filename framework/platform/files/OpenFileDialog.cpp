@@ -1,6 +1,7 @@
 #include "framework/platform/files/OpenFileDialog.h"
 
 #include "framework/platform/files/FileDialogImpl.h"
+#include "framework/windows/Window.h"
 
 OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Open))
 {
@@ -16,9 +17,9 @@ int OpenFileDialog::Init(const StringRef* initialDirectory, const StringRef* fil
     return impl_->Init(initialDirectory, fileName, title, nullptr);
 }
 
-int OpenFileDialog::Run(HWND owner, const char* filter)
+int OpenFileDialog::Run(const Window* owner, const char* filter)
 {
-    return impl_->Run(owner, filter);
+    return impl_->Run(owner ? owner->GetHandle() : nullptr, filter);
 }
 
 const String& OpenFileDialog::GetPath() const

@@ -1,6 +1,7 @@
 #include "framework/platform/files/SaveFileDialog.h"
 
 #include "framework/platform/files/FileDialogImpl.h"
+#include "framework/windows/Window.h"
 
 SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Save))
 {
@@ -17,9 +18,9 @@ int SaveFileDialog::Init(const StringRef* initialDirectory, const StringRef* fil
     return impl_->Init(initialDirectory, fileName, title, defaultExtension);
 }
 
-int SaveFileDialog::Run(HWND owner, const char* filter)
+int SaveFileDialog::Run(const Window* owner, const char* filter)
 {
-    return impl_->Run(owner, filter);
+    return impl_->Run(owner ? owner->GetHandle() : nullptr, filter);
 }
 
 const String& SaveFileDialog::GetPath() const

@@ -5,6 +5,7 @@
 #include "framework/platform/Win32Api.h"
 
 class FileDialogImpl;
+class Window;
 
 // The common save dialog: asks before overwriting an existing file.
 class SaveFileDialog : public Object
@@ -18,8 +19,8 @@ public:
     // Null arguments are not given. 0 when a text does not fit its buffer.
     int Init(const StringRef* initialDirectory, const StringRef* fileName, const StringRef* title,
              const StringRef* defaultExtension);
-    // owner: the owning window's handle or null. 1 when a name was chosen.
-    int Run(HWND owner, const char* filter);
+    // owner: the owning framework window or null. 1 when a name was chosen.
+    int Run(const Window* owner, const char* filter);
     const String& GetPath() const;
 
 private:

@@ -5,6 +5,9 @@
 #include "framework/platform/graphics/BitmapFont.h"
 #include "framework/platform/graphics/Font.h"
 #include "framework/platform/graphics/GraphicsImpl.h"
+// Only the window's handle operation (a virtual one): the window layer links this library,
+// not the other way round.
+#include "framework/windows/Window.h"
 
 #include <string>
 
@@ -84,9 +87,9 @@ void Graphics::AttachDC(HDC dc)
     impl_->AttachDC(dc);
 }
 
-int Graphics::AttachWindow(HWND window)
+int Graphics::AttachWindow(const Window* window)
 {
-    return impl_->AttachWindow(window);
+    return impl_->AttachWindow(window ? window->GetHandle() : nullptr);
 }
 
 HDC Graphics::GetDC() const

@@ -9,6 +9,7 @@
 class Bitmap;
 class FontInterface;
 class GraphicsImpl;
+class Window;
 
 // The drawing context paint handlers receive. Colours are COLORREF values.
 class Graphics : public Object
@@ -21,8 +22,9 @@ public:
 
     // A context obtained elsewhere (a paint handler's); not released here.
     void AttachDC(HDC dc);
-    // GetDC of the window, released with this object; 0 without window or context.
-    int AttachWindow(HWND window);
+    // GetDC of the framework window, released with this object; 0 without window, handle or
+    // context.
+    int AttachWindow(const Window* window);
     HDC GetDC() const;
 
     void FillRect(const Rect& rect, COLORREF colour);

@@ -29,9 +29,7 @@ public:
     virtual HDEVNOTIFY RegisterHandleNotice(HWND window, HANDLE device) = 0;
     virtual HDEVNOTIFY RegisterInterfaceNotice(HWND window) = 0;
     virtual void UnregisterNotice(HDEVNOTIFY notice) = 0;
-    // The named value "DriverVersion" of the device class key's driverKey subkey.
-    virtual int ReadDriverVersion(const std::string& driverKey, std::string& out) = 0;
 };
 
-// The backend over SetupAPI, the registry and the notification functions of User32.dll.
+// The backend over SetupAPI and the notification functions of User32.dll.
 DeviceBackend& SystemDeviceBackend();

@@ -1,5 +1,6 @@
 #include "framework/platform/system/DeviceEnum.h"
 
+#include "framework/platform/RegistryKey.h"
 #include "framework/platform/system/DeviceBackend.h"
 #include "framework/platform/system/HardwareId.h"
 
@@ -106,12 +107,33 @@ int DeviceEnum::UnregisterNotifications()
     return 1;
 }
 
+int DeviceEnum::UnregisterNotice(HDEVNOTIFY notice)
+{
+    for (auto entry = registeredDevices.begin(); entry != registeredDevices.end(); ++entry)
+    {
+        if (entry->notice == notice)
+        {
+            Release(*entry);
+            registeredDevices.erase(entry);
+            return 1;
+        }
+    }
+    if (notice)
+        Backend().UnregisterNotice(notice);
+    return 1;
+}
+
 int DeviceEnum::DriverVersion(String& out)
 {
     out.Clear();
     DeviceInterfaceInfo card;
-    std::string version;
-    if (!FindCard(card) || card.driverKey.empty() || !Backend().ReadDriverVersion(card.driverKey, version))
+    if (!FindCard(card) || card.driverKey.empty())
         return 0;
-    return out.AppendAnsi(version.c_str());
+    String classKey;
+    classKey.AppendAscii("SYSTEM\\CurrentControlSet\\Control\\Class\\");
+    classKey.AppendAnsi(card.driverKey.c_str());
+    RegistryKey machine;
+    if (!machine.Open("HKEY_LOCAL_MACHINE", StringRef(u""), 0))
+        return 0;
+    return machine.ReadValue(classKey, StringRef(u"DriverVersion"), out);
 }

@@ -18,7 +18,11 @@ public:
     static int RegisterNotifications(HWND window);
     // Every notice unregistered and released. Answers 1.
     static int UnregisterNotifications();
-    // The card's "DriverVersion" from its driver's class key; 0 without card or value.
+    // One handle notice whose device is going away: unregistered and forgotten, so it is
+    // never unregistered twice. Answers 1.
+    static int UnregisterNotice(HDEVNOTIFY notice);
+    // The card's "DriverVersion" from its driver's class key (through the settings store's
+    // registry); 0 without card or value.
     static int DriverVersion(String& out);
 
     // Installs backend (null: the system's) and answers the one before. For tests.

@@ -3,7 +3,6 @@
 #include <dbt.h>
 #include <setupapi.h>
 
-#include <cstring>
 #include <memory>
 
 namespace
@@ -117,25 +116,6 @@ public:
     {
         if (Notify().unregisterNotice)
             Notify().unregisterNotice(notice);
-    }
-
-    int ReadDriverVersion(const std::string& driverKey, std::string& out) override
-    {
-        out.clear();
-        const std::string path = "SYSTEM\\CurrentControlSet\\Control\\Class\\" + driverKey;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return 0;
-        char value[256] = {};
-        DWORD size = sizeof(value) - 1;
-        DWORD type = 0;
-        const LONG result =
-            RegQueryValueExA(key, "DriverVersion", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-        RegCloseKey(key);
-        if (result != ERROR_SUCCESS || type != REG_SZ)
-            return 0;
-        out.assign(value, strnlen(value, size));
-        return 1;
     }
 };
 }

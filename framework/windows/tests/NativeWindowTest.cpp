@@ -11,8 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/platform/system/tests/FakeDeviceBackend.h"
+#include "framework/platform/graphics/BitmapFont.h"
+#include "framework/platform/graphics/Font.h"
+#include "framework/platform/graphics/Region.h"
 #include "framework/windows/AppWindow.h"
 #include "framework/windows/NativeWindow.h"
+#include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/tests/RecordingWindow.h"
 
 namespace {
@@ -134,9 +139,22 @@ TEST(NativeWindow, AnswersOfTheOperationsDecideDefaultProcessing)
     EXPECT_EQ(::SendMessageA(hwnd, WM_QUERYENDSESSION, 0, 0), 0);
 
     window->Take();
-    ::InvalidateRect(hwnd, nullptr, FALSE);
+    // The paint operation draws on the paint context: its clip box is the invalid area.
+    const RECT invalid = {10, 20, 50, 60};
+    ::ValidateRect(hwnd, nullptr);
+    ::InvalidateRect(hwnd, &invalid, FALSE);
     ::UpdateWindow(hwnd);
     EXPECT_EQ(window->Take(), Calls{"OnPaint()"});
+    ASSERT_EQ(window->paintClipped, 1);
+    EXPECT_EQ(window->paintClip.left, 10);
+    EXPECT_EQ(window->paintClip.top, 20);
+    EXPECT_EQ(window->paintClip.right, 50);
+    EXPECT_EQ(window->paintClip.bottom, 60);
+    // The erase operation draws on the context the message brings.
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    ::SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(window->eraseContext, memory);
+    ::DeleteDC(memory);
 
     window->closeAnswer = 0;
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -410,52 +428,86 @@ TEST_F(ModalRulesTest, ClicksAndHitTestsDismissTheTooltip)
     NativeWindow::SetTooltip(nullptr);
 }
 
-class FakeDevices : public DeviceNotices
+// A synthetic arrival of a topology interface with this device path.
+LRESULT InterfaceArrives(HWND hwnd, const char* path)
 {
-public:
-    int IsCardPresent() override { return present; }
-    int IsCardInterface(const char* name) override { return std::strcmp(name, "card") == 0; }
-    void Register(Window*) override { events.push_back("register"); }
-    void Unregister(Window*) override { events.push_back("unregister"); }
-    int present = 0;
-    std::vector<std::string> events;
-};
+    std::vector<char> buffer(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) + std::strlen(path));
+    auto* notice = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(buffer.data());
+    notice->dbcc_size = static_cast<DWORD>(buffer.size());
+    notice->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::memcpy(notice->dbcc_name, path, std::strlen(path) + 1);
+    return ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(notice));
+}
 
-TEST(NativeWindow, DeviceArrivalsCountOnlyForTheCard)
+TEST(NativeWindow, DeviceNoticesGoThroughTheDeviceSearch)
 {
     auto window = MakeWindow();
     HWND hwnd = window->GetHandle();
     FakeDevices devices;
-    NativeWindow::SetDeviceNotices(&devices);
-    DEV_BROADCAST_HDR handleNotice = {sizeof(DEV_BROADCAST_HDR), DBT_DEVTYP_HANDLE, 0};
+    DEV_BROADCAST_HANDLE handleNotice = {};
+    handleNotice.dbch_size = sizeof handleNotice;
+    handleNotice.dbch_devicetype = DBT_DEVTYP_HANDLE;
     const LPARAM handle = reinterpret_cast<LPARAM>(&handleNotice);
     EXPECT_EQ(::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, handle), 1);
-    EXPECT_TRUE(window->Take().empty());
-    devices.present = 1;
+    EXPECT_TRUE(window->Take().empty()) << "a handle arrival without the card";
+    devices.CardPresent();
     ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, handle);
     EXPECT_EQ(window->Take(), Calls{"OnDeviceChange()"});
-    ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, handle);
-    EXPECT_EQ(devices.events, std::vector<std::string>{"unregister"});
-    window->Take();
 
-    struct Notice
-    {
-        DEV_BROADCAST_DEVICEINTERFACE_A header;
-        char rest[16];
-    };
-    for (const char* name : {"other", "card"}) {
-        Notice notice = {};
-        notice.header.dbcc_size = sizeof notice;
-        notice.header.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-        std::strcpy(notice.header.dbcc_name, name);
-        EXPECT_EQ(::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&notice)), 1);
-    }
+    // A notice whose device is going away is unregistered once, and only once.
+    ASSERT_EQ(window->RegisterDeviceNotifications(), 1);
+    EXPECT_EQ(devices.handleNotices, std::vector<HWND>{hwnd});
+    ASSERT_EQ(devices.liveNotices.size(), 1u);
+    handleNotice.dbch_hdevnotify = *devices.liveNotices.begin();
+    EXPECT_EQ(::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEREMOVEPENDING, handle), 1);
+    EXPECT_TRUE(devices.liveNotices.empty());
+    EXPECT_EQ(window->UnregisterDeviceNotifications(), 1);
+
+    // A query to remove the card drops the window's notices.
+    ASSERT_EQ(window->RegisterDeviceNotifications(), 1);
+    ASSERT_EQ(devices.liveNotices.size(), 1u);
+    ::SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, handle);
+    EXPECT_TRUE(devices.liveNotices.empty());
+    EXPECT_EQ(window->Take(), (Calls{Call("OnEndSession", {1}), "OnDeviceQueryRemove()"}));
+
+    // Only the card's interface counts: a device whose vendor id reads like the card's with
+    // decimal rules does not.
+    devices.handleNotices.clear();
+    EXPECT_EQ(InterfaceArrives(hwnd, kOtherPath), 1);
+    EXPECT_TRUE(window->Take().empty());
+    EXPECT_TRUE(devices.handleNotices.empty());
+    EXPECT_EQ(InterfaceArrives(hwnd, kCardPath), 1);
     EXPECT_EQ(window->Take(), Calls{"OnDeviceChange()"});
-    EXPECT_EQ(devices.events, (std::vector<std::string>{"unregister", "register"}));
+    EXPECT_EQ(devices.handleNotices, std::vector<HWND>{hwnd});
+
     window->Enable(0);
     EXPECT_EQ(window->RegisterDeviceNotifications(), 0) << "only while enabled";
-    EXPECT_EQ(devices.events.size(), 2u);
-    NativeWindow::SetDeviceNotices(nullptr);
+    EXPECT_EQ(window->UnregisterDeviceNotifications(), 0);
+    EXPECT_EQ(devices.handleNotices.size(), 1u);
+}
+
+TEST(Window, GraphicsOfAWindowAndThePlaceholdersBackground)
+{
+    Graphics graphics;
+    EXPECT_EQ(graphics.AttachWindow(nullptr), 0);
+    PlaceholderWindow window;
+    EXPECT_EQ(graphics.AttachWindow(&window), 0) << "no window handle yet";
+    EXPECT_EQ(graphics.GetDC(), nullptr);
+    ASSERT_EQ(window.Create(nullptr, WS_POPUP, 0, 0, 40, 30, nullptr, 0, 0), 1);
+    ASSERT_EQ(graphics.AttachWindow(&window), 1);
+    EXPECT_EQ(::WindowFromDC(graphics.GetDC()), window.GetHandle());
+
+    // The placeholder paints its whole client area white when asked to erase.
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(graphics.GetDC(), 40, 30);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    ::PatBlt(memory, 0, 0, 40, 30, BLACKNESS);
+    EXPECT_EQ(::SendMessageA(window.GetHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0), 0);
+    EXPECT_EQ(::GetPixel(memory, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(::GetPixel(memory, 39, 29), RGB(255, 255, 255));
+    ::SelectObject(memory, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
 }
 
 TEST(Window, GeometryOfAChildInABorderlessParent)
@@ -504,6 +556,46 @@ TEST(Window, GeometryOfAChildInABorderlessParent)
     EXPECT_EQ(read.CompareLiteral("Mixer"), 0);
     EXPECT_EQ(Window::WindowFromPoint(240, 135), child.get());
     EXPECT_EQ(Window::WindowFromPoint(-5000, -5000), nullptr);
+}
+
+TEST(Window, ShapesAndFontsFromTheGraphicsLayer)
+{
+    Window window;
+    Region square;
+    ASSERT_EQ(square.AddRect(0, 0, 10, 10), 1);
+    Font font;
+    ASSERT_EQ(font.Create(Font::FamilyArial, 0, 10), 1);
+    EXPECT_EQ(window.SetRegion(&square, 0), 0) << "no window yet";
+    EXPECT_EQ(window.SetFont(font, 0), 0);
+
+    // A system edit control keeps the font it is given.
+    ASSERT_EQ(window.CreateWithClass("EDIT", nullptr, WS_POPUP, 0, 0, 40, 30, nullptr, 0, 0), 1);
+    HWND hwnd = window.GetHandle();
+    ASSERT_EQ(window.SetFont(font, 0), 1);
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), font.Handle());
+    BitmapFont bitmapFont;
+    EXPECT_EQ(window.SetFont(bitmapFont, 0), 0) << "a bitmap font is not a window font";
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), font.Handle());
+
+    ASSERT_EQ(window.SetRegion(&square, 0), 1);
+    HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(::GetWindowRgn(hwnd, shape), SIMPLEREGION);
+    RECT box = {};
+    ::GetRgnBox(shape, &box);
+    EXPECT_EQ(box.right, 10);
+    EXPECT_EQ(box.bottom, 10);
+    // The window took a copy: the region is still the caller's to use.
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(square.GetBox(x, y, width, height), 1);
+    EXPECT_EQ(width, 10);
+    ASSERT_EQ(square.Offset(5, 5), 1);
+    ASSERT_EQ(::GetWindowRgn(hwnd, shape), SIMPLEREGION);
+    ::GetRgnBox(shape, &box);
+    EXPECT_EQ(box.left, 0);
+    // No region removes the shape.
+    ASSERT_EQ(window.SetRegion(nullptr, 0), 1);
+    EXPECT_EQ(::GetWindowRgn(hwnd, shape), ERROR);
+    ::DeleteObject(shape);
 }
 
 TEST(Window, AWindowNeverCreatedDoesNothing)

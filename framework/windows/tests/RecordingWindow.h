@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/platform/graphics/Graphics.h"
 #include "framework/windows/Window.h"
 
 class RecordingWindow : public Window
@@ -21,6 +22,10 @@ public:
     int eraseAnswer = 1;
     int queryEndAnswer = 1;
     int childDestroyAnswer = 1;
+    // What the paint operations were handed: the erase context, the paint clip box.
+    HDC eraseContext = nullptr;
+    int paintClipped = 0;
+    Rect paintClip;
 
     template <typename... Args>
     void Record(const char* name, Args... args)
@@ -50,12 +55,17 @@ public:
         Record("OnChildDestroy");
         return childDestroyAnswer;
     }
-    int OnEraseBackground(HDC) override
+    int OnEraseBackground(Graphics& graphics) override
     {
         Record("OnEraseBackground");
+        eraseContext = graphics.GetDC();
         return eraseAnswer;
     }
-    void OnPaint(HDC) override { Record("OnPaint"); }
+    void OnPaint(Graphics& graphics) override
+    {
+        Record("OnPaint");
+        paintClipped = graphics.GetClipBox(paintClip);
+    }
     void OnMouseDown(WPARAM k, int x, int y) override { Record("OnMouseDown", k, x, y); }
     void OnMouseUp(WPARAM k, int x, int y) override { Record("OnMouseUp", k, x, y); }
     void OnDoubleClick(WPARAM k, int x, int y) override { Record("OnDoubleClick", k, x, y); }

@@ -307,6 +307,29 @@ TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
     EXPECT_EQ(Narrow(found[1]->GetNodeName()), "b");
 }
 
+// Grants a set number of string buffers and refuses the rest.
+class RationedHeap : public StringHeap {
+public:
+    explicit RationedHeap(int grants) : grants_(grants) {}
+    char16_t* Allocate(int units) override { return grants_-- > 0 ? StringHeap::Allocate(units) : nullptr; }
+
+private:
+    int grants_;
+};
+
+TEST_F(XmlDom, XmlUtilReportsAValueItCouldNotCopy)
+{
+    ASSERT_TRUE(LoadBytes(doc, Bytes("<skin r=\"3.05\"/>")));
+    const XmlElement* skin = static_cast<XmlElement*>(doc.GetFirstChild());
+    String out;
+    RationedHeap heap(1);  // enough for the name looked up, not for the value
+    StringHeap* previous = StringHeap::Install(&heap);
+    int result = XmlUtil::GetAttribute(skin, "r", out);
+    StringHeap::Install(previous);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(out.Length(), 0);
+}
+
 TEST_F(XmlDom, SetEncodingMakesTheCodecOfItsKind)
 {
     EXPECT_EQ(doc.GetEncoding(), XmlDocument::UTF8);

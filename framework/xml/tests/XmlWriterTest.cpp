@@ -97,6 +97,13 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
         {"empty element name", [](XmlDocument& d, XmlElement* e) { e->AppendChild(d.CreateElement(u"")); }, 0},
         {"bad attribute name", [](XmlDocument&, XmlElement* e) { e->SetAttribute(u"_k", u"v"); }, 0},
         {"text last at top level", [](XmlDocument& d, XmlElement*) { d.AppendChild(d.CreateTextNode(u"t")); }, 0},
+        {"a node below text",
+         [](XmlDocument& d, XmlElement* e) {
+             XmlText* t = d.CreateTextNode(u"t");
+             e->AppendChild(t);
+             t->AppendChild(d.CreateElement(u"lost"));
+         },
+         0},
         {"text first at top level",
          [](XmlDocument& d, XmlElement* e) { d.InsertBefore(d.CreateTextNode(u"t"), e); }, 1},
         // What the reader takes back as it is.

@@ -309,6 +309,16 @@ void AsioLink::GetBufferSizes(int32_t* minimum, int32_t* maximum, int32_t* granu
     *preferred = m_preferredBufferSize;
 }
 
+// Points the driver's callbacks at this link's table entry and lets them through.
+void AsioLink::ArmCallbacks()
+{
+    m_callbacks.bufferSwitch = kSwitchTrampolines[static_cast<size_t>(m_slot)];
+    m_callbacks.sampleRateDidChange = &SampleRateChanged;
+    m_callbacks.asioMessage = kMessageTrampolines[static_cast<size_t>(m_slot)];
+    m_callbacks.bufferSwitchTimeInfo = nullptr;
+    m_armed.store(true);
+}
+
 bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput, int32_t firstOutput)
 {
     if (!m_driver)
@@ -359,11 +369,7 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
         m_errorState = kBuffersNotCreated;
         return false;
     }
-    m_callbacks.bufferSwitch = kSwitchTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.sampleRateDidChange = &SampleRateChanged;
-    m_callbacks.asioMessage = kMessageTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.bufferSwitchTimeInfo = nullptr;
-    m_armed.store(true);
+    ArmCallbacks();
     if (m_driver->createBuffers(m_bufferInfos, 4, bufferSize, &m_callbacks) != kAsioOk)
     {
         m_errorState = kBuffersNotCreated;
@@ -401,11 +407,7 @@ bool AsioLink::CreateBuffers(int32_t bufferSize)
         m_errorState = kBuffersNotCreated;
         return false;
     }
-    m_callbacks.bufferSwitch = kSwitchTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.sampleRateDidChange = &SampleRateChanged;
-    m_callbacks.asioMessage = kMessageTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.bufferSwitchTimeInfo = nullptr;
-    m_armed.store(true);
+    ArmCallbacks();
     if (m_driver->createBuffers(nullptr, 0, bufferSize, &m_callbacks) != kAsioOk)
     {
         m_errorState = kBuffersNotCreated;

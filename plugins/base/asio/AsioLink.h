@@ -109,6 +109,7 @@ public:
 private:
     void ReleaseDriver();
     void WaitForCallbacks();
+    void ArmCallbacks();
 
     // Host thread, unless said otherwise. The callbacks read the driver, the stream and the
     // flags only while TakesCallbacks holds; Stop waits for them before anything changes.

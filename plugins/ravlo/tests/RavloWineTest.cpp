@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -119,5 +120,216 @@ INSTANTIATE_TEST_SUITE_P(
                       RouteCase{"offStep", 96, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 192},
                       RouteCase{"host441", 441, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 448}),
     [](const ::testing::TestParamInfo<RouteCase>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- in this process
+
+std::atomic<int32_t> gProcessLevel{kVstProcessLevelRealtime};
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    return opcode == kHostVersion ? 2400 : opcode == kHostGetCurrentProcessLevel ? gProcessLevel.load() : 0;
+}
+
+// The system's own objects and texts; boxes are recorded instead of shown.
+class RecordingAsio final : public AsioSystem
+{
+public:
+    std::vector<std::string> messages;
+    HRESULT CreateObject(const GUID& id, void** object) override { return Default().CreateObject(id, object); }
+    std::string LoadText(int id) override { return Default().LoadText(id); }
+    void ShowMessage(const std::string& text, const std::string& caption) override
+    {
+        messages.push_back(text + "|" + caption);
+    }
+};
+
+class RecordingRavlo final : public RavloSystem
+{
+public:
+    std::vector<std::string> boxes;
+    bool ReadSetting(const char* name, uint32_t* value) override { return Default().ReadSetting(name, value); }
+    void ShowInformation(const char* text, const char* caption) override
+    {
+        boxes.push_back(std::string(text) + "|" + caption);
+    }
+};
+
+class RavloOnTheCard : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        AsioSystem::Use(&asio);
+        RavloSystem::Use(&ravlo);
+        gProcessLevel = kVstProcessLevelRealtime;
+    }
+    void TearDown() override
+    {
+        effects.clear();
+        RavloSystem::Use(nullptr);
+        AsioSystem::Use(nullptr);
+        CoUninitialize();
+    }
+    RavloEffect* Make()
+    {
+        effects.push_back(std::make_unique<RavloEffect>(&Host));
+        return effects.back().get();
+    }
+    static std::string Log()
+    {
+        std::vector<char> text(1 << 16);
+        StandinControl<StandinAsioCallLogProc>("StandinAsioCallLog")(text.data(), static_cast<int32_t>(text.size()));
+        return text.data();
+    }
+    static void ClearLog() { StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog")(); }
+
+    RecordingAsio asio;
+    RecordingRavlo ravlo;
+    std::vector<std::unique_ptr<RavloEffect>> effects;
+};
+
+TEST_F(RavloOnTheCard, TheNinthInstanceIsInert)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\n");
+    for (int i = 0; i < 8; ++i)
+    {
+        ASSERT_NE(Make()->GetLink(), nullptr);
+        EXPECT_TRUE(effects.back()->GetLink()->IsOpen()) << i;
+    }
+    RavloEffect* ninth = Make();
+    EXPECT_EQ(ninth->GetLink(), nullptr);
+    EXPECT_EQ(ninth->GetRecord()->inputCount, 1);
+    EXPECT_EQ(ninth->GetRecord()->outputCount, 2);
+    EXPECT_EQ(ninth->GetRecord()->flags, 0);
+    EXPECT_TRUE(asio.messages.empty());
+}
+
+TEST_F(RavloOnTheCard, AnOutputPairHeldByAnotherInstanceIsRefused)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nPreferredBuffer=256\n");
+    RavloEffect* first = Make();
+    first->setBlockSize(256);
+    first->SetInputPair(0);
+    first->SetOutputPair(1);
+    ASSERT_TRUE(first->GetLink()->IsRunning());
+    RavloEffect* second = Make();
+    second->setBlockSize(256);
+    second->SetInputPair(0);
+    ClearLog();
+    second->SetOutputPair(1);
+    ASSERT_EQ(asio.messages.size(), 1u);
+    EXPECT_EQ(asio.messages[0], "An error occurred while opening the ASIO device.|Ravlo");
+    EXPECT_EQ(second->GetLink()->GetErrorState(), AsioLink::kOpenFailed);
+    // The refused instance falls back to buffers without channels and has no stream.
+    EXPECT_NE(Log().find("createBuffers 0 256"), std::string::npos) << Log();
+    EXPECT_EQ(second->GetStream().Peek(), nullptr);
+    // Another output pair is free.
+    asio.messages.clear();
+    second->SetOutputPair(2);
+    EXPECT_TRUE(asio.messages.empty());
+    EXPECT_TRUE(second->GetLink()->IsRunning());
+}
+
+TEST_F(RavloOnTheCard, RenamedChannelsAreToldOnceAndPairsBeyondTheCardAreRefused)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nOutputName0=Main L\nInputName2=Mix L\n");
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    std::vector<unsigned char> chunk(72, 0);
+    const int32_t pairs[] = {1, 0};
+    std::memcpy(chunk.data(), pairs, 8);
+    std::memcpy(chunk.data() + 8, "Mix L", 5);
+    std::memcpy(chunk.data() + 40, "Main L", 6);
+    EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
+    EXPECT_TRUE(ravlo.boxes.empty());
+    EXPECT_TRUE(effect->GetLink()->IsRunning());
+    std::memcpy(chunk.data() + 8, "Old L", 5);
+    std::memcpy(chunk.data() + 40, "Old M", 5);
+    EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
+    ASSERT_EQ(ravlo.boxes.size(), 1u);
+    EXPECT_EQ(ravlo.boxes[0], "The channel names have changed.|Ravlo");
+    // A pair past the card's channels: the driver refuses it and the index stays stored.
+    const int32_t beyond[] = {0x40000000, 0x40000000};
+    std::memcpy(chunk.data(), beyond, 8);
+    EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
+    EXPECT_EQ(asio.messages.size(), 1u);
+    EXPECT_EQ(effect->GetInputPair(), 0x40000000);
+    EXPECT_FALSE(effect->GetLink()->IsRunning() && effect->GetStream().Peek());
+}
+
+TEST_F(RavloOnTheCard, AResetRequestFromTheDriverIsActedOnAtTheNextResume)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\n");
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->SetInputPair(0);
+    effect->SetOutputPair(0);
+    ClearLog();
+    EXPECT_EQ(StandinControl<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 1);
+    EXPECT_TRUE(effect->IsResetRequested());
+    EXPECT_EQ(Log().find("init"), std::string::npos) << "nothing happens on the driver's thread";
+    effect->resume();
+    EXPECT_FALSE(effect->IsResetRequested());
+    const std::string log = Log();
+    EXPECT_NE(log.find("init"), std::string::npos) << log;
+    EXPECT_NE(log.find("createBuffers 4 256"), std::string::npos) << log;
+    EXPECT_NE(log.find("start"), std::string::npos) << log;
+}
+
+TEST_F(RavloOnTheCard, OfflineRenderingPacesOnTheDriversSwitches)
+{
+    // The driver's own clock at the real period: 256 frames at 44.1 kHz is about 5.8 ms.
+    StandinTestConfig config("[Driver]\nMinBuffer=256\nPreferredBuffer=256\nGranularity=64\nLoopGain=1\n");
+    RavloEffect* effect = Make();
+    effect->SetInputPair(0);
+    effect->SetOutputPair(0);
+    effect->setBlockSize(64);
+    effect->resume();
+    std::vector<float> left(64), right(64);
+    float* io[] = {left.data(), right.data()};
+    // Wait for the driver to be seen, in real time.
+    for (int i = 0; i < 200 && !(effect->GetStream().Peek() && effect->GetStream().Peek()->SwitchSeen()); ++i)
+    {
+        Sleep(5);
+    }
+    gProcessLevel = kVstProcessLevelOffline;
+    int32_t switches = 0, ready = 0;
+    StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
+    const int32_t before = switches;
+    const DWORD start = GetTickCount();
+    for (int call = 0; call < 400; ++call)
+    {
+        effect->process(io, io, 64);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
+    // 400 calls of 64 frames are 100 driver buffers: the host waits for about that many
+    // switches, not for one per call (400, some 2.3 s).
+    EXPECT_GE(switches - before, 95);
+    EXPECT_LT(switches - before, 200);
+    EXPECT_GE(elapsed, 400u) << "held to the card's pace";
+    EXPECT_LT(elapsed, 1800u);
+    effect->suspend();
+}
+
+TEST(RavloSettings, ReadOnly32BitValuesOfTheMachineKey)
+{
+    const char* key = "Software\\Halvorn Professional\\VST\\Ravlo";
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    const DWORD amount = 1000;
+    RegSetValueExA(handle, "Delay Amount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&amount), sizeof(amount));
+    RegSetValueExA(handle, "Set Initial Delay", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    RegCloseKey(handle);
+    uint32_t value = 0;
+    EXPECT_TRUE(RavloSystem::Default().ReadSetting("Delay Amount", &value));
+    EXPECT_EQ(value, 1000u);
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Set Initial Delay", &value)) << "text is no 32-bit value";
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Missing", &value));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    EXPECT_FALSE(RavloSystem::Default().ReadSetting("Delay Amount", &value));
+}
 
 } // namespace

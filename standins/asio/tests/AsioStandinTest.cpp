@@ -69,6 +69,39 @@ struct Client
 };
 Client* Client::current = nullptr;
 
+TEST_F(AsioStandin, SteppingByFramesRunsASwitchPerBufferOfTime)
+{
+    StandinTestConfig config("[Driver]\nSampleType=16\nClock=manual\nMinBuffer=4\nPreferredBuffer=8\n");
+    IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
+    ASSERT_NE(driver, nullptr);
+    auto stepFrames = StandinControl<StandinAsioStepFramesProc>("StandinAsioStepFrames");
+    ASSERT_NE(stepFrames, nullptr);
+    ASSERT_EQ(driver->init(nullptr), 1);
+    Client client;
+    Client::current = &client;
+    client.frames = 8;
+    client.buffers = {{0, 2, {}}, {1, 2, {}}};
+    AsioCallbacks callbacks{&Client::BufferSwitch, nullptr, &Client::Message, nullptr};
+    ASSERT_EQ(driver->createBuffers(client.buffers.data(), 2, 8, &callbacks), kAsioOk);
+    EXPECT_EQ(stepFrames(8), 0) << "not started";
+    ASSERT_EQ(driver->start(), kAsioOk);
+    // Time passes in host blocks of 3, 5 and 20 frames: a switch for every 8 that passed.
+    const struct
+    {
+        int32_t frames;
+        int32_t switches;
+    } steps[] = {{3, 0}, {3, 0}, {3, 1}, {5, 0}, {20, 3}, {7, 1}};
+    for (const auto& step : steps)
+    {
+        EXPECT_EQ(stepFrames(step.frames), step.switches) << step.frames;
+    }
+    EXPECT_EQ(client.halves.size(), 5u);
+    EXPECT_EQ(driver->stop(), kAsioOk);
+    EXPECT_EQ(driver->disposeBuffers(), kAsioOk);
+    driver->Release();
+    Client::current = nullptr;
+}
+
 TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
 {
     StandinTestConfig config("[Driver]\nSampleType=16\nClock=manual\nLoopDelay=3\nLoopGain=0.5\n"

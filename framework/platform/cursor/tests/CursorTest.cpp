@@ -1,6 +1,7 @@
 #include "framework/platform/cursor/BusyWindow.h"
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/cursor/DragDrop.h"
+#include "framework/windows/AppBase.h"
 
 #include <gtest/gtest.h>
 
@@ -134,17 +135,45 @@ private:
     DragWindows* previous_;
 };
 
+// A framework window that records the drags offered to it; accept is its drag-over answer.
+class DropTarget : public Window
+{
+public:
+    DropTarget(int x, int y, int accept) : accept(accept)
+    {
+        CreateEx(nullptr, WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, x, y, 100, 100, 0, nullptr);
+        PlainWindow::Pump();
+    }
+    int OnDragOver(int x, int y, intptr_t value1, intptr_t value2) override
+    {
+        dragOvers.push_back({GetHandle(), x, y, value1, value2});
+        return accept;
+    }
+    int OnDrop(int x, int y, intptr_t value1, intptr_t value2) override
+    {
+        drops.push_back({GetHandle(), x, y, value1, value2});
+        return 1;
+    }
+
+    int accept;
+    std::vector<Offer> dragOvers;
+    std::vector<Offer> drops;
+};
+
 struct TestWindows
 {
     PlainWindow source{100, 100, 100, 100};
     PlainWindow target{300, 100, 100, 100};
     PlainWindow foreign{500, 100, 100, 100};
-    PlainWindow parent{100, 300, 200, 200};
+    DropTarget frameworkSource{700, 100, 0};
+    DropTarget frameworkTarget{900, 100, 0};
+    DropTarget parent{100, 300, 0};
+    DropTarget main{400, 300, 0};
 };
 
-const TestWindows& Shared()
+TestWindows& Shared()
 {
-    static const TestWindows* windows = new TestWindows();
+    static TestWindows* windows = new TestWindows();
     return *windows;
 }
 
@@ -244,26 +273,64 @@ TEST_F(DragDropTest, DropOverAForeignWindowOrTheDesktopOnlyEndsTheDrag)
     EXPECT_TRUE(windows.drops.empty());
 }
 
+TEST(DragDrop, FrameworkWindowsTakeTheDragThroughTheirOperations)
+{
+    DropTarget& source = Shared().frameworkSource;
+    DropTarget& target = Shared().frameworkTarget;
+    source.dragOvers.clear();
+    target.dragOvers.clear();
+    target.drops.clear();
+    target.accept = 0;
+    DragDrop::Begin(nullptr, &source, 5, 6);
+    EXPECT_EQ(GetCapture(), source.GetHandle());
+    SetCursorPos(930, 140);
+    DragDrop::OnMouseMove();
+    ASSERT_EQ(target.dragOvers.size(), 1u);
+    EXPECT_EQ(target.dragOvers[0].x, 30);
+    EXPECT_EQ(target.dragOvers[0].y, 40);
+    EXPECT_EQ(target.dragOvers[0].value1, 5);
+    EXPECT_EQ(target.dragOvers[0].value2, 6);
+    EXPECT_EQ(GetCursor(), System(IDC_NO)) << "a refusing framework window";
+
+    // A plain window is not the framework's: it is offered nothing.
+    SetCursorPos(550, 150);
+    Cursor::SetShape(Cursor::Arrow);
+    DragDrop::OnMouseMove();
+    EXPECT_EQ(GetCursor(), System(IDC_ARROW));
+    EXPECT_EQ(target.dragOvers.size(), 1u);
+    EXPECT_TRUE(source.dragOvers.empty());
+
+    SetCursorPos(910, 120);
+    DragDrop::End();
+    ASSERT_EQ(target.drops.size(), 1u);
+    EXPECT_EQ(target.drops[0].x, 10);
+    EXPECT_EQ(target.drops[0].y, 20);
+    EXPECT_EQ(target.drops[0].value1, 5);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(DragDrop::IsSource(&source));
+}
+
 TEST(BusyWindow, NestedBusyWindowsKeepCaptureAndWaitCursor)
 {
-    const PlainWindow& parent = Shared().parent;
-    auto outer = std::make_unique<BusyWindow>(parent.handle);
-    ASSERT_NE(outer->Handle(), nullptr);
-    EXPECT_EQ(GetParent(outer->Handle()), parent.handle);
+    Window& parent = Shared().parent;
+    auto outer = std::make_unique<BusyWindow>(&parent);
+    ASSERT_NE(outer->GetHandle(), nullptr);
+    EXPECT_EQ(GetParent(outer->GetHandle()), parent.GetHandle());
+    EXPECT_EQ(outer->GetParent(), &parent);
     RECT area = {};
-    GetWindowRect(outer->Handle(), &area);
+    GetWindowRect(outer->GetHandle(), &area);
     EXPECT_EQ(area.right - area.left, 0);
-    EXPECT_EQ(GetCapture(), outer->Handle());
+    EXPECT_EQ(GetCapture(), outer->GetHandle());
     EXPECT_EQ(GetCursor(), System(IDC_WAIT));
     {
-        BusyWindow inner(parent.handle);
-        EXPECT_EQ(GetCapture(), inner.Handle());
+        BusyWindow inner(&parent);
+        EXPECT_EQ(GetCapture(), inner.GetHandle());
         EXPECT_EQ(GetCursor(), System(IDC_WAIT));
     }
     // The outer one still blocks.
-    EXPECT_EQ(GetCapture(), outer->Handle());
+    EXPECT_EQ(GetCapture(), outer->GetHandle());
     EXPECT_EQ(GetCursor(), System(IDC_WAIT));
-    HWND outerHandle = outer->Handle();
+    HWND outerHandle = outer->GetHandle();
     outer.reset();
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(GetCursor(), System(IDC_ARROW));
@@ -272,14 +339,38 @@ TEST(BusyWindow, NestedBusyWindowsKeepCaptureAndWaitCursor)
 
 TEST(BusyWindow, OutOfOrderEndsStillLeaveTheLastOneBlocking)
 {
-    const PlainWindow& parent = Shared().parent;
-    auto first = std::make_unique<BusyWindow>(parent.handle);
-    auto second = std::make_unique<BusyWindow>(parent.handle);
+    Window& parent = Shared().parent;
+    auto first = std::make_unique<BusyWindow>(&parent);
+    auto second = std::make_unique<BusyWindow>(&parent);
     first.reset();
-    EXPECT_EQ(GetCapture(), second->Handle());
+    EXPECT_EQ(GetCapture(), second->GetHandle());
     EXPECT_EQ(GetCursor(), System(IDC_WAIT));
     second.reset();
     EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetCursor(), System(IDC_ARROW));
+}
+
+TEST(BusyWindow, WithoutAParentItBlocksUnderTheMainWindow)
+{
+    Window& main = Shared().main;
+    {
+        AppBase app;
+        app.SetMainWindow(&main);
+        {
+            BusyWindow busy;
+            EXPECT_EQ(GetParent(busy.GetHandle()), main.GetHandle());
+            EXPECT_EQ(GetCapture(), busy.GetHandle());
+            EXPECT_EQ(GetCursor(), System(IDC_WAIT));
+        }
+        EXPECT_EQ(GetCapture(), nullptr);
+        app.SetMainWindow(nullptr); // the shared window outlives the application
+    }
+    // Without an application only the wait cursor shows.
+    {
+        BusyWindow busy;
+        EXPECT_EQ(busy.GetHandle(), nullptr);
+        EXPECT_EQ(GetCursor(), System(IDC_WAIT));
+    }
     EXPECT_EQ(GetCursor(), System(IDC_ARROW));
 }
 }

@@ -2,6 +2,7 @@
 #include "framework/platform/files/OpenFileDialog.h"
 #include "framework/platform/files/SaveFileDialog.h"
 #include "framework/platform/files/Shell.h"
+#include "framework/windows/Window.h"
 
 #include <commdlg.h>
 
@@ -56,6 +57,7 @@ TEST(FileDialogs, OpenAsksWithItsTextsAndGivesThePath)
     ASSERT_EQ(chooser.requests.size(), 1u);
     const ChooserSeam::Request& asked = chooser.requests[0];
     EXPECT_EQ(asked.kind, ChooserSeam::OpenFile);
+    EXPECT_EQ(asked.owner, nullptr);
     EXPECT_EQ(asked.initialDirectory, "C:\\Sessions");
     EXPECT_EQ(asked.fileName, "");
     EXPECT_EQ(asked.title, "Open session");
@@ -76,9 +78,12 @@ TEST(FileDialogs, SaveTakesTheDefaultExtension)
     const StringRef name(u"bank");
     const StringRef extension(u"fxb");
     ASSERT_EQ(dialog.Init(nullptr, &name, nullptr, &extension), 1);
-    ASSERT_EQ(dialog.Run(nullptr, nullptr), 1);
+    Window owner;
+    ASSERT_EQ(owner.Create(nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0), 1);
+    ASSERT_EQ(dialog.Run(&owner, nullptr), 1);
     EXPECT_EQ(Ansi(dialog.GetPath()), "D:\\out.fxb");
     const ChooserSeam::Request& asked = chooser.requests.at(0);
+    EXPECT_EQ(asked.owner, owner.GetHandle());
     EXPECT_EQ(asked.kind, ChooserSeam::SaveFile);
     EXPECT_EQ(asked.fileName, "bank");
     EXPECT_EQ(asked.defaultExtension, "fxb");

@@ -1,39 +1,17 @@
 #pragma once
 
 #include "framework/base/String.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 
-// A fresh folder under the temporary folder, removed with everything in it afterwards.
+// A scratch folder with the helpers the file tests check their results with.
 class TempFolder
 {
 public:
-    TempFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        char name[64];
-        std::snprintf(name, sizeof(name), "kivfiles%lu-%lu", GetCurrentProcessId(), ++counter_);
-        path_ = std::string(temp) + name;
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        std::string from = path_ + '\0';
-        SHFILEOPSTRUCTA operation = {};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-        SHFileOperationA(&operation);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
     // The folder joined with a relative part ("" for the folder itself).
     std::string Ansi(const std::string& relative = "") const
     {
@@ -78,6 +56,6 @@ public:
     }
 
 private:
-    static inline unsigned long counter_ = 0;
-    std::string path_;
+    ScratchFolder folder_{"kivfiles"};
+    std::string path_ = folder_.Path().string();
 };

@@ -1,6 +1,5 @@
-#include "framework/platform/system/DeviceBackend.h"
-#include "framework/platform/system/DeviceEnum.h"
 #include "framework/platform/system/HardwareId.h"
+#include "framework/platform/system/tests/FakeDeviceBackend.h"
 
 #include <dbt.h>
 
@@ -13,80 +12,6 @@
 
 namespace
 {
-const char kCardPath[] = "\\\\?\\pci#ven_1d3a&dev_6a01&subsys_00031d3a&rev_02#4&2b&0&00e0#"
-                         "{dda54a40-1e4c-11d1-a050-405705c10000}\\topology";
-const char kOtherPath[] = "\\\\?\\pci#ven_1a2b&dev_1c00&subsys_00031d3a&rev_02#4&2c&0&00e0#"
-                          "{dda54a40-1e4c-11d1-a050-405705c10000}\\topology";
-const char kDriverKey[] = "{4d36e96c-e325-11ce-bfc1-08002be10318}\\0042";
-
-// Devices as a test says they are; records what was registered, opened and released.
-class FakeDevices : public DeviceBackend
-{
-public:
-    FakeDevices() { previous_ = DeviceEnum::InstallBackend(this); }
-    ~FakeDevices() override
-    {
-        DeviceEnum::UnregisterNotifications();
-        DeviceEnum::InstallBackend(previous_);
-    }
-
-    int ListTopologyInterfaces(std::vector<DeviceInterfaceInfo>& out) override
-    {
-        ++searches;
-        out = present;
-        return 1;
-    }
-    HANDLE OpenDevice(const std::string& path) override
-    {
-        openedPaths.push_back(path);
-        HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x100 + openedPaths.size()));
-        openHandles.insert(handle);
-        return handle;
-    }
-    void CloseDevice(HANDLE device) override { EXPECT_EQ(openHandles.erase(device), 1u); }
-    HDEVNOTIFY RegisterHandleNotice(HWND window, HANDLE device) override
-    {
-        EXPECT_EQ(openHandles.count(device), 1u);
-        handleNotices.push_back(window);
-        return Remember();
-    }
-    HDEVNOTIFY RegisterInterfaceNotice(HWND window) override
-    {
-        interfaceNotices.push_back(window);
-        return Remember();
-    }
-    void UnregisterNotice(HDEVNOTIFY notice) override { EXPECT_EQ(liveNotices.erase(notice), 1u); }
-    int ReadDriverVersion(const std::string& driverKey, std::string& out) override
-    {
-        // The class key itself comes from the prefix set-up.
-        return SystemDeviceBackend().ReadDriverVersion(driverKey, out);
-    }
-
-    void CardPresent(const char* path = kCardPath)
-    {
-        present = {DeviceInterfaceInfo{kOtherPath, "Other audio", "{4d36e96c-e325-11ce-bfc1-08002be10318}\\0001"},
-                   DeviceInterfaceInfo{path, "KivCorvan Topology", kDriverKey}};
-    }
-
-    std::vector<DeviceInterfaceInfo> present;
-    int searches = 0;
-    std::vector<std::string> openedPaths;
-    std::set<HANDLE> openHandles;
-    std::vector<HWND> handleNotices;
-    std::vector<HWND> interfaceNotices;
-    std::set<HDEVNOTIFY> liveNotices;
-
-private:
-    HDEVNOTIFY Remember()
-    {
-        HDEVNOTIFY notice = reinterpret_cast<HDEVNOTIFY>(static_cast<intptr_t>(0x1000 + ++noticeCount_));
-        liveNotices.insert(notice);
-        return notice;
-    }
-    int noticeCount_ = 0;
-    DeviceBackend* previous_;
-};
-
 // A plain window that, as the framework's window procedure does, registers again when a
 // topology interface of the card arrives.
 LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -200,12 +125,30 @@ TEST(DeviceEnum, UpperCasePathsAndNearMisses)
     EXPECT_EQ(DeviceEnum::IsHardwarePresent(), 0);
 }
 
+TEST(DeviceEnum, DriverVersionFromTheCardsClassKey)
+{
+    FakeDevices devices;
+    struct Case
+    {
+        const char* driverKey;
+        int answer;
+        const char* version;
+    };
+    for (const Case& c : {Case{kDriverKey, 1, "5.12.1.130"}, Case{"{no-such-class}\\0000", 0, ""}, Case{"", 0, ""}})
+    {
+        SCOPED_TRACE(c.driverKey);
+        devices.present = {DeviceInterfaceInfo{kCardPath, "KivCorvan Topology", c.driverKey}};
+        String version;
+        version.AppendAscii("stale");
+        EXPECT_EQ(DeviceEnum::DriverVersion(version), c.answer);
+        EXPECT_EQ(version.CompareLiteral(c.version), 0);
+    }
+}
+
 TEST(DeviceEnum, SystemBackendFindsNoCardUnderWine)
 {
     EXPECT_EQ(DeviceEnum::IsHardwarePresent(), 0);
-    std::string version;
-    EXPECT_EQ(SystemDeviceBackend().ReadDriverVersion(kDriverKey, version), 1);
-    EXPECT_EQ(version, "5.12.1.130");
-    EXPECT_EQ(SystemDeviceBackend().ReadDriverVersion("{no-such-class}\\0000", version), 0);
+    String version;
+    EXPECT_EQ(DeviceEnum::DriverVersion(version), 0);
 }
 }

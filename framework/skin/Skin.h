@@ -1,0 +1,124 @@
+#pragma once
+
+#include "framework/base/Object.h"
+#include "framework/base/String.h"
+#include "framework/base/StringDictionary.h"
+#include "framework/skin/SkinRecords.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class Bitmap;
+class FontInterface;
+class ResponseFunction;
+class SkinBitmap;
+class SkinViewFactory;
+class XmlDocument;
+class XmlElement;
+class XmlNode;
+
+// A loaded skin folder: composite.bmp (or an images folder with one file per image),
+// regions.xml, strings.xml (optional) and layout.xml. Everything is looked up by name
+// (case-sensitive); a name defined twice keeps its first definition. Failures are silent:
+// callers see null or 0, and the text goes to Report, which shows it nowhere.
+// Every record, text and image handed out stays valid until Reload or destruction.
+class Skin : public Object
+{
+public:
+    Skin();
+    ~Skin() override;
+    Skin(const Skin&) = delete;
+    Skin& operator=(const Skin&) = delete;
+
+    // The skin whose Load started last; null once that skin is destroyed.
+    static Skin* Current();
+
+    // Adds the folder's definitions to what the skin holds; 1 when every needed step passed.
+    virtual int Load(const String& folder, SkinViewFactory* factory);
+    // Empties the skin, then loads the folder.
+    virtual int Reload(const String& folder, SkinViewFactory* factory);
+    virtual int IsLoaded() const { return loaded_; }
+
+    int IsMessageBoxRunning() const { return modal_; }
+    const String& Folder() const { return folder_; }
+    SkinViewFactory* ViewFactory() const { return factory_; } // borrowed
+
+    // Look-ups.
+    const String* FindString(const String& id);
+    const String* FindStringById(const char* id);
+    FontInterface* FindFont(const String& name);
+    PopupMenuStyle* FindPopupMenuStyle(const String& name);
+    FrameStyle* FindFrameStyle(const String& name);
+    FrameStyle2* FindFrameStyle2(const String& name);
+    ScrollbarStyle* FindScrollbarStyle(const String* name, int vertical);
+    DialogStyle* FindDialogStyle(const String& name);
+    DialogStyle* FirstDialogStyle() const;
+    DialogStyle* MessageBoxStyle() const { return messageBoxStyle_.get(); }
+    ResponseFunction* FindResponseFunction(const String& name);
+    int FindRegion(const String& name, int& x, int& y, int& width, int& height, int& keyX, int& keyY) const;
+    SkinBitmap* FindBitmap(const String& name);
+    int FindMiscParam(const char* name, String& value);
+    int GetMiscParamInt(const char* name, int& value);
+    int GetMiscParamFlag(const char* name);
+    int GetMiscParamColour(const char* name, uint32_t& colour);
+    // Null while the tooltip style has no images.
+    const TooltipStyle* GetTooltipStyle() const;
+
+    // Attribute conventions of every skin reader.
+    static uint32_t ParseColour(const String& text);
+    static uint32_t ReadColourAttribute(const XmlElement* element, const char* name);
+    static int ParseAlignment(const XmlElement* element, const char* name);
+    SkinBitmap* ReadOptionalImageAttribute(const XmlElement* element, const char* name);
+    // Keeps font when the attribute is absent.
+    void ReadFontAttribute(const XmlElement* element, const char* name, FontInterface*& font);
+
+    // Forms "message [name]" and hands it to Report.
+    void ReportError(const char* message, const String* name);
+
+protected:
+    // Where the skin's failure texts go: nowhere. Tests listen here.
+    virtual void Report(const String& text);
+
+private:
+    void Clear();
+    String Path(const char* name) const;
+    XmlDocument* ParseFile(const char* name) const;
+    int LoadComposite();
+    int LoadRegions(int haveComposite);
+    void LoadStrings();
+    int LoadLayout();
+    void ReadFonts(const XmlNode* root);
+    void ReadTooltipStyle(const XmlNode* root);
+    void ReadPopupMenuStyles(const XmlNode* root);
+    void ReadFrameStyles(const XmlNode* root);
+    void ReadScrollbarStyles(const XmlNode* root);
+    void ReadMessageBoxStyle(const XmlNode* root);
+    void ReadDialogStyles(const XmlNode* root);
+    void ReadResponseFunctions(const XmlNode* root);
+    void ReadDialogStyle(const XmlElement* element, DialogStyle& style);
+    void ReadFrameImages(const XmlElement* element, SkinBitmap* (&frame)[FramePieceCount]);
+    Object* Lookup(const StringDictionary& table, const String& name, const char* message);
+
+    String folder_;
+    int loaded_ = 0;
+    std::unique_ptr<Bitmap> composite_;
+    // Composites of earlier loads that a later load replaced: pieces in the cache still cut
+    // from them.
+    std::vector<std::unique_ptr<Bitmap>> retiredComposites_;
+    XmlDocument* layout_ = nullptr; // owned; released with Release
+    StringDictionary regions_;      // SkinRegion
+    StringDictionary strings_;      // String
+    StringDictionary fonts_;        // FontInterface
+    TooltipStyle tooltipStyle_;
+    StringDictionary popupMenuStyles_;  // PopupMenuStyle
+    StringDictionary frameStyles_;      // FrameStyle or FrameStyle2
+    StringDictionary horzScrollbars_;   // ScrollbarStyle
+    StringDictionary vertScrollbars_;   // ScrollbarStyle
+    StringDictionary bitmaps_;          // SkinBitmap
+    std::unique_ptr<DialogStyle> messageBoxStyle_;
+    StringDictionary dialogStyles_;     // DialogStyle
+    StringDictionary responseFunctions_; // ResponseFunction
+    int modal_ = 0;
+    SkinViewFactory* factory_ = nullptr; // borrowed
+};

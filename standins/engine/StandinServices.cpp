@@ -1,0 +1,318 @@
+#include "standins/engine/StandinServices.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+// One initialised engine per process: a second one answers "already running".
+std::atomic<bool> engineRunning{false};
+
+std::string Text(const char16_t* text)
+{
+    return text ? fs::path(text).u8string() : std::string("(null)");
+}
+} // namespace
+
+StandinServices::StandinServices() : thread_([this] { EventLoop(); })
+{
+    Log("CreateVarnServices");
+}
+
+StandinServices::~StandinServices()
+{
+    {
+        std::lock_guard<std::mutex> lock(queueLock_);
+        stopping_ = true;
+    }
+    queueChanged_.notify_all();
+    thread_.join();
+    if (claimedInstance_)
+        engineRunning = false;
+}
+
+void StandinServices::Log(std::string entry)
+{
+    std::lock_guard<std::mutex> lock(logLock_);
+    log_.push_back(std::move(entry));
+}
+
+std::vector<std::string> StandinServices::GetCallLog()
+{
+    std::lock_guard<std::mutex> lock(logLock_);
+    return log_;
+}
+
+int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_t* dataFolder,
+                                    const char16_t* sessionsFolder)
+{
+    Log("Init " + Text(programFolder) + " " + Text(dataFolder) + " " + Text(sessionsFolder));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    std::error_code error;
+    if (initialised_ || !programFolder || !dataFolder || !sessionsFolder ||
+        !fs::is_directory(dataFolder, error))
+        return VarnInitFailed;
+    bool expected = false;
+    if (!engineRunning.compare_exchange_strong(expected, true))
+        return VarnInitAlreadyRunning;
+    claimedInstance_ = true;
+
+    programFolder_ = programFolder;
+    dataFolder_ = dataFolder;
+    sessionsFolder_ = sessionsFolder;
+    profile_ = HardwareProfile::Read(programFolder_ / "SimulatedCard.txt");
+    library_ = std::make_unique<StandinFxLibrary>(programFolder_);
+    mixer_ = std::make_unique<StandinMixer>(profile_);
+    sessionPath_ = dataFolder_ / workingSessionName;
+    initialised_ = true;
+
+    int systemsWanted = 0;
+    int version = 0;
+    if (fs::exists(sessionPath_, error))
+        version = LoadSessionLocked(sessionPath_, systemsWanted);
+    if (!profile_.present)
+        return VarnInitNoHardware;
+    if (version > SessionFile::formatVersion)
+        return VarnInitSessionNewer;
+    if (systemsWanted > mixer_->SystemCount())
+        return VarnInitPartialHardware;
+    return 1;
+}
+
+int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
+{
+    auto mixer = std::make_unique<StandinMixer>(profile_);
+    int version = SessionFile::Load(file, *mixer, systemsWanted);
+    if (version >= 1 && version <= SessionFile::formatVersion)
+    {
+        mixer_ = std::move(mixer);
+        sessionPath_ = file;
+        modified_ = false;
+    }
+    return version;
+}
+
+int VARN_CALL StandinServices::AddListener(IVarnListener* listener)
+{
+    Log("AddListener");
+    if (!listener)
+        return 0;
+    std::lock_guard<std::recursive_mutex> lock(listenerLock_);
+    listeners_.push_back(listener);
+    return 1;
+}
+
+int VARN_CALL StandinServices::RemoveListener(IVarnListener* listener)
+{
+    Log("RemoveListener");
+    std::lock_guard<std::recursive_mutex> lock(listenerLock_);
+    for (auto it = listeners_.begin(); it != listeners_.end(); ++it)
+    {
+        if (*it == listener)
+        {
+            listeners_.erase(it);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int VARN_CALL StandinServices::SetViewInterface(IVarnView* view)
+{
+    Log(view ? "SetViewInterface" : "SetViewInterface (null)");
+    return view ? 1 : 0;
+}
+
+int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* path, int)
+{
+    Log("CreateEmptySession " + Text(path));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_ || !path)
+        return 0;
+    mixer_ = std::make_unique<StandinMixer>(profile_);
+    mixer_->sessionName = fs::path(path).stem().u16string();
+    sessionPath_ = path;
+    modified_ = true;
+    return 1;
+}
+
+int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char16_t* path, int)
+{
+    Log("CreateSessionFromTemplate " + Text(path));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_ || !path)
+        return 0;
+    mixer_ = std::make_unique<StandinMixer>(profile_);
+    mixer_->sessionName = fs::path(path).stem().u16string();
+    sessionPath_ = path;
+    modified_ = true;
+    return 1;
+}
+
+int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
+{
+    Log("LoadSession " + Text(path));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_ || !path)
+        return 0;
+    int systemsWanted = 0;
+    int version = LoadSessionLocked(path, systemsWanted);
+    return version >= 1 && version <= SessionFile::formatVersion ? 1 : 0;
+}
+
+int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int flag2)
+{
+    Log("SaveSession " + Text(path) + " " + std::to_string(flag1) + " " + std::to_string(flag2));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_)
+        return 0;
+    fs::path file = path ? fs::path(path) : dataFolder_ / workingSessionName;
+    if (!SessionFile::Save(file, *mixer_))
+        return 0;
+    if (path)
+    {
+        sessionPath_ = file;
+        modified_ = false;
+    }
+    return 1;
+}
+
+int VARN_CALL StandinServices::GetSessionPath(char16_t* buffer, int capacity, int)
+{
+    Log("GetSessionPath");
+    if (!buffer || capacity <= 0)
+        return 0;
+    std::lock_guard<std::mutex> lock(modelLock_);
+    std::u16string path = sessionPath_.u16string();
+    size_t count = std::min<size_t>(path.size(), static_cast<size_t>(capacity - 1));
+    std::memcpy(buffer, path.data(), count * sizeof(char16_t));
+    buffer[count] = 0;
+    return 1;
+}
+
+IVarnMixer* VARN_CALL StandinServices::GetMixer()
+{
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return mixer_.get();
+}
+
+// Session templates are not simulated: the list is empty.
+int VARN_CALL StandinServices::PrepareTemplates()
+{
+    Log("PrepareTemplates");
+    return 1;
+}
+
+int VARN_CALL StandinServices::GetTemplateCount()
+{
+    return 0;
+}
+
+int VARN_CALL StandinServices::GetTemplate(int, void*)
+{
+    return 0;
+}
+
+IVarnFxLibrary* VARN_CALL StandinServices::GetFxLibrary()
+{
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return library_.get();
+}
+
+int VARN_CALL StandinServices::IsReady()
+{
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return initialised_ && profile_.present ? 1 : 0;
+}
+
+int VARN_CALL StandinServices::IsRunning()
+{
+    return IsReady();
+}
+
+void VARN_CALL StandinServices::Release()
+{
+    delete this;
+}
+
+int VARN_CALL StandinServices::IsModified()
+{
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return modified_ ? 1 : 0;
+}
+
+void VARN_CALL StandinServices::SetModified(int modified)
+{
+    Log("SetModified " + std::to_string(modified));
+    std::lock_guard<std::mutex> lock(modelLock_);
+    modified_ = modified != 0;
+}
+
+int VARN_CALL StandinServices::GetFileRate(const char16_t* path, int* rateCode)
+{
+    Log("GetFileRate " + Text(path));
+    if (!rateCode)
+        return 0;
+    *rateCode = path ? SessionFile::ReadRate(path) : 6;
+    return *rateCode != 6 ? 1 : 0;
+}
+
+IVarnAutomation* VARN_CALL StandinServices::GetAutomation()
+{
+    return &automation_;
+}
+
+void VARN_CALL StandinServices::AcknowledgeEvent(int id, int reserved1, VarnEventArg data, int reserved2)
+{
+    std::ostringstream entry;
+    entry << "AcknowledgeEvent " << id << " " << reserved1 << " " << data << " " << reserved2;
+    Log(entry.str());
+}
+
+void StandinServices::RaiseEvent(int id, VarnEventArg argument)
+{
+    {
+        std::lock_guard<std::mutex> lock(queueLock_);
+        queue_.emplace_back(id, argument);
+    }
+    queueChanged_.notify_all();
+}
+
+void StandinServices::WaitForEvents()
+{
+    std::unique_lock<std::mutex> lock(queueLock_);
+    queueChanged_.wait(lock, [this] { return queue_.empty() && !delivering_; });
+}
+
+void StandinServices::EventLoop()
+{
+    std::unique_lock<std::mutex> lock(queueLock_);
+    for (;;)
+    {
+        queueChanged_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_)
+            return;
+        std::pair<int, VarnEventArg> event = queue_.front();
+        queue_.pop_front();
+        delivering_ = true;
+        lock.unlock();
+        {
+            std::lock_guard<std::recursive_mutex> listeners(listenerLock_);
+            // A listener may add or remove listeners while it is called: walk a copy and
+            // skip those removed meanwhile.
+            std::vector<IVarnListener*> current = listeners_;
+            for (IVarnListener* listener : current)
+            {
+                if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+                    listener->OnEngineEvent(event.first, event.second);
+            }
+        }
+        lock.lock();
+        delivering_ = false;
+        queueChanged_.notify_all();
+    }
+}

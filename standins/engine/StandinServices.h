@@ -1,0 +1,106 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "standins/engine/EngineModel.h"
+
+// The simulated services engine: the card's model, sessions, the effects library and the
+// event listeners. Listeners are called on the engine's own thread, as the maker's engine
+// does; every operation the program calls is written to a call log for tests.
+class StandinServices final : public IVarnServices
+{
+public:
+    StandinServices();
+    ~StandinServices();
+    StandinServices(const StandinServices&) = delete;
+    StandinServices& operator=(const StandinServices&) = delete;
+
+    int VARN_CALL Init(const char16_t* programFolder, const char16_t* dataFolder,
+                       const char16_t* sessionsFolder) override;
+    int VARN_CALL AddListener(IVarnListener* listener) override;
+    int VARN_CALL RemoveListener(IVarnListener* listener) override;
+    int VARN_CALL SetViewInterface(IVarnView* view) override;
+    void VARN_CALL Reserved4() override {}
+    int VARN_CALL CreateEmptySession(const void* choices, const char16_t* path, int reserved) override;
+    int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path,
+                                            int reserved) override;
+    int VARN_CALL LoadSession(const char16_t* path, int reserved) override;
+    int VARN_CALL SaveSession(const char16_t* path, int flag1, int flag2) override;
+    void VARN_CALL Reserved9() override {}
+    int VARN_CALL GetSessionPath(char16_t* buffer, int capacity, int reserved) override;
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    IVarnMixer* VARN_CALL GetMixer() override;
+    int VARN_CALL PrepareTemplates() override;
+    int VARN_CALL GetTemplateCount() override;
+    int VARN_CALL GetTemplate(int index, void* record) override;
+    IVarnFxLibrary* VARN_CALL GetFxLibrary() override;
+    void VARN_CALL Reserved19() override {}
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    int VARN_CALL IsReady() override;
+    void VARN_CALL Reserved26() override {}
+    void VARN_CALL Reserved27() override {}
+    int VARN_CALL IsRunning() override;
+    void VARN_CALL Release() override;
+    int VARN_CALL IsModified() override;
+    void VARN_CALL SetModified(int modified) override;
+    int VARN_CALL GetFileRate(const char16_t* path, int* rateCode) override;
+    IVarnAutomation* VARN_CALL GetAutomation() override;
+    void VARN_CALL AcknowledgeEvent(int id, int reserved1, VarnEventArg data, int reserved2) override;
+
+    // For tests: raise an event as the card would; listeners hear it on the engine thread.
+    void RaiseEvent(int id, VarnEventArg argument);
+    // Waits until every raised event has been delivered.
+    void WaitForEvents();
+    std::vector<std::string> GetCallLog();
+    std::thread::id GetEngineThreadId() const { return thread_.get_id(); }
+
+    // The working session, kept in the data folder.
+    static constexpr const char16_t* workingSessionName = u"KivCorvanConfig.session";
+
+private:
+    void Log(std::string entry);
+    void EventLoop();
+    // Answers the file's format version; the model is replaced only by a readable session.
+    int LoadSessionLocked(const std::filesystem::path& file, int& systemsWanted);
+
+    // Model state, guarded by modelLock_.
+    std::mutex modelLock_;
+    std::filesystem::path programFolder_, dataFolder_, sessionsFolder_, sessionPath_;
+    HardwareProfile profile_;
+    std::unique_ptr<StandinMixer> mixer_;
+    std::unique_ptr<StandinFxLibrary> library_;
+    IVarnAutomation automation_;
+    bool initialised_ = false;
+    bool modified_ = false;
+    bool claimedInstance_ = false; // this object is the process's initialised engine
+
+    // Listeners: delivery holds listenerLock_, so after RemoveListener returns no call is under
+    // way; it is re-entrant for a listener that removes itself on the engine thread.
+    std::recursive_mutex listenerLock_;
+    std::vector<IVarnListener*> listeners_; // borrowed
+
+    // Event queue of the engine thread, guarded by queueLock_.
+    std::mutex queueLock_;
+    std::condition_variable queueChanged_;
+    std::deque<std::pair<int, VarnEventArg>> queue_;
+    bool stopping_ = false;
+    bool delivering_ = false;
+
+    std::mutex logLock_;
+    std::vector<std::string> log_; // guarded by logLock_
+
+    std::thread thread_;
+};
