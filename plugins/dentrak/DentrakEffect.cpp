@@ -6,6 +6,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef _WIN32
+#include "plugins/dentrak/DentrakEditor.h"
+#endif
+
 DentrakEffect::DentrakEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueId)
 {
     m_instanceIndex = PluginModule::Enter();
@@ -21,6 +25,10 @@ DentrakEffect::DentrakEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUni
         {
             m_link->Open();
         }
+#ifdef _WIN32
+        // The editor attaches itself to this effect, which owns it from then on.
+        new (std::nothrow) DentrakEditor(this);
+#endif
     }
 }
 

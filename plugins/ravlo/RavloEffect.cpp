@@ -8,6 +8,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef _WIN32
+#include "plugins/ravlo/RavloEditor.h"
+#endif
+
 namespace {
 
 InstanceRegistry<RavloEffect, 8> gRegistry("RAVLO PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
@@ -46,11 +50,20 @@ RavloEffect::RavloEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueI
         {
             m_link->CreateBuffers(m_link->GetPreferredBufferSize());
         }
+#ifdef _WIN32
+        // The editor attaches itself to this effect, which owns it from then on.
+        new (std::nothrow) RavloEditor(this);
+#endif
     }
 }
 
 RavloEffect::~RavloEffect()
 {
+    // An editor the host left open stops its light thread while the stream still exists.
+    if (EditorBase* editor = GetEditor())
+    {
+        editor->Close();
+    }
     delete m_link;
     m_link = nullptr;
     DropStream();

@@ -34,6 +34,7 @@ RegistryGuard::RegistryGuard(const char* mutexName) : m_mutex(nullptr)
 
 RegistryGuard::~RegistryGuard()
 {
+    // Only the Windows build ever holds a named mutex.
     if (m_mutex)
     {
 #ifdef _WIN32

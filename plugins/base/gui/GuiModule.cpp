@@ -1,0 +1,9 @@
+#include "plugins/base/gui/GuiModule.h"
+
+HINSTANCE GetGuiModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&GetGuiModule), &module);
+    return module;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// A control that shows its value as text over a bitmap or a filled rectangle.
+
+#include "plugins/base/gui/PluginControl.h"
+
+class PluginBitmap;
+
+class ParamDisplay : public PluginControl
+{
+public:
+    // Style bits.
+    static constexpr int32_t kShadowText = 4;
+    static constexpr int32_t k3DIn = 0x80;
+    static constexpr int32_t k3DOut = 0x100;
+    static constexpr int32_t kPopupAbove = 0x200;
+    static constexpr int32_t kCheckCurrent = 0x400;
+
+    using StringConvert = void (*)(float value, char* text);
+
+    // The background bitmap is optional and remembered.
+    ParamDisplay(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* background = nullptr,
+                 int32_t style = 0);
+    ~ParamDisplay() override;
+
+    void Draw(DrawContext* context) override;
+
+    // Each setter makes the next Update redraw.
+    virtual void SetFont(int32_t index);
+    virtual void SetFontColor(Color color);
+    virtual void SetBackColor(Color color);
+    virtual void SetFrameColor(Color color);
+    virtual void SetShadowColor(Color color);
+    // 0 left, 1 centred, 2 right.
+    virtual void SetHoriAlign(int32_t alignment);
+    virtual void SetBackOffset(const Point& offset);
+    virtual void SetStringConvert(StringConvert convert);
+
+    int32_t GetStyle() const { return m_style; }
+
+protected:
+    // The shared drawing with a text of the kind's own; the given background replaces the
+    // control's own when not null.
+    void DrawLabel(DrawContext* context, const char* text, PluginBitmap* background = nullptr);
+    void ForceRedraw() { m_oldValue = GetValue() + 0.1f; }
+
+    int32_t m_horiAlign = 1;
+    int32_t m_style;
+    int32_t m_fontIndex = 3;
+    Color m_fontColor = Colors::kWhite;
+    Color m_backColor = Colors::kBlack;
+    Color m_frameColor = Colors::kBlack;
+    Color m_shadowColor = Colors::kRed;
+    Point m_backOffset;
+    PluginBitmap* m_backgroundBitmap; // remembered, may be null
+    StringConvert m_stringConvert = nullptr;
+};
