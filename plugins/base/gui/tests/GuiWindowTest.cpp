@@ -785,9 +785,10 @@ private:
         inputs[1].type = INPUT_MOUSE;
         inputs[1].mi.dwFlags = mouseFlags;
         SendInput(2, inputs, sizeof(INPUT));
-        // Let the input reach the key state before anyone reads it.
+        // Let the input reach the key state before anyone reads it; a loaded machine can take
+        // a while, so the wait is long but ends as soon as the state is there.
         MSG message;
-        for (int i = 0; i < 20 && (Frame::GetMouseButtons() & 33) != (mouseFlags == MOUSEEVENTF_LEFTDOWN ? 33 : 0); ++i)
+        for (int i = 0; i < 500 && (Frame::GetMouseButtons() & 33) != (mouseFlags == MOUSEEVENTF_LEFTDOWN ? 33 : 0); ++i)
         {
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&message);
