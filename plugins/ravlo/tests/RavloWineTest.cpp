@@ -305,11 +305,11 @@ TEST_F(RavloOnTheCard, OfflineRenderingPacesOnTheDriversSwitches)
     const DWORD elapsed = GetTickCount() - start;
     StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
     // 400 calls of 64 frames are 100 driver buffers: the host waits for about that many
-    // switches, not for one per call (400, some 2.3 s).
+    // switches, not for one per call (400). The switch count tells; the time only shows the
+    // calls were held to the card's pace (no upper bound: a loaded machine runs slower).
     EXPECT_GE(switches - before, 95);
     EXPECT_LT(switches - before, 200);
     EXPECT_GE(elapsed, 400u) << "held to the card's pace";
-    EXPECT_LT(elapsed, 1800u);
     effect->suspend();
 }
 
