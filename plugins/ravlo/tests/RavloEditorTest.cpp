@@ -13,6 +13,7 @@
 #include "standins/asio/StandinTestConfig.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -216,13 +217,25 @@ TEST_F(RavloEditorTest, LightsFollowTheSignalAndStopWithTheEditor)
     feed(0.0f, 60); // the loop drains, then silence
     EXPECT_EQ(lit(), (std::vector<bool>{false, false, false, false}));
 
-    const auto start = std::chrono::steady_clock::now();
-    editor->Close();
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_FALSE(editor->LightsRunning());
-    // The thread ends when told instead of running on; the bound leaves room for a loaded
-    // machine's scheduling (tests run side by side), so it catches a hang, not a slow wake.
-    EXPECT_LT(took, std::chrono::milliseconds(2000));
+    // The light thread stops within 100 ms of closing. One close on a loaded machine (tests
+    // run side by side) can be held up by scheduling alone, so the editor is closed and
+    // reopened a few times and the quickest close must be within the bound; a thread that
+    // does not stop when told fails every time.
+    auto quickest = std::chrono::steady_clock::duration::max();
+    for (int round = 0; round < 5; ++round)
+    {
+        if (round > 0)
+        {
+            editor = Open(effect);
+            ASSERT_TRUE(editor->LightsRunning());
+            Sleep(150); // the thread is in its period
+        }
+        const auto start = std::chrono::steady_clock::now();
+        editor->Close();
+        quickest = std::min(quickest, std::chrono::steady_clock::now() - start);
+        EXPECT_FALSE(editor->LightsRunning());
+    }
+    EXPECT_LT(quickest, std::chrono::milliseconds(100));
 }
 
 TEST_F(RavloEditorTest, ClosingAndReopeningDrawsFreshMenuBitmaps)
