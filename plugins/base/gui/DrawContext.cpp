@@ -139,19 +139,19 @@ void DrawContext::SetFontColor(Color color)
 
 void DrawContext::SetFont(int32_t index, int32_t size)
 {
-    const FontSpec& spec = GetFontSpec(index);
+    const FontSpec& entry = GetFontSpec(index);
     if (size == 0)
     {
-        size = spec.height;
+        size = entry.height;
     }
     if (!m_dc)
     {
         return;
     }
-    HFONT font = CreateFontA(-size, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+    HFONT font = CreateFontA(-size, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
-                             static_cast<BYTE>(VARIABLE_PITCH | (spec.decorative ? FF_DECORATIVE : FF_SWISS)),
-                             spec.family);
+                             static_cast<BYTE>(VARIABLE_PITCH | (entry.decorative ? FF_DECORATIVE : FF_SWISS)),
+                             entry.family);
     if (!font)
     {
         return;

@@ -79,11 +79,11 @@ void TextEdit::TakeFocus()
         m_frame->SetFocusView(nullptr);
         return;
     }
-    const FontSpec& spec = GetFontSpec(m_fontIndex);
-    m_editFont = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    const FontSpec& entry = GetFontSpec(m_fontIndex);
+    m_editFont = CreateFontA(-entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
-                             static_cast<BYTE>(VARIABLE_PITCH | (spec.decorative ? FF_DECORATIVE : FF_SWISS)),
-                             spec.family);
+                             static_cast<BYTE>(VARIABLE_PITCH | (entry.decorative ? FF_DECORATIVE : FF_SWISS)),
+                             entry.family);
     if (m_editFont)
     {
         SendMessageA(m_editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), TRUE);

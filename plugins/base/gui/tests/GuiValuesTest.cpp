@@ -43,10 +43,10 @@ TEST(FontTableTest, IndexesOutsideTheTableMeanFontZero)
 {
     for (int32_t index : {-1, 7, 9, 1000})
     {
-        const FontSpec& spec = GetFontSpec(index);
-        EXPECT_STREQ(spec.family, "Arial") << index;
-        EXPECT_EQ(spec.height, 12) << index;
-        EXPECT_TRUE(spec.bold) << index;
+        const FontSpec& entry = GetFontSpec(index);
+        EXPECT_STREQ(entry.family, "Arial") << index;
+        EXPECT_EQ(entry.height, 12) << index;
+        EXPECT_TRUE(entry.bold) << index;
     }
     EXPECT_EQ(GetFontSpec(4).height, 11);
     EXPECT_FALSE(GetFontSpec(4).bold);
