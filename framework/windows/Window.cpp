@@ -22,38 +22,38 @@ int Window::CreateEx(const String* title, DWORD exStyle, DWORD style, int x, int
     return native_.CreateEx(title, exStyle, style, x, y, width, height, classIndex, parent);
 }
 
-int Window::GetSize(int& width, int& height) const
+namespace {
+
+// A rectangle as origin and size; answers 1 so the getters can return it.
+int Unpack(const RECT& rect, int& x, int& y, int& width, int& height)
 {
-    RECT rect;
-    if (!native_.GetWindowRect(rect))
-        return 0;
+    x = rect.left;
+    y = rect.top;
     width = rect.right - rect.left;
     height = rect.bottom - rect.top;
     return 1;
+}
+
+} // namespace
+
+int Window::GetSize(int& width, int& height) const
+{
+    RECT rect;
+    int x = 0;
+    int y = 0;
+    return native_.GetWindowRect(rect) ? Unpack(rect, x, y, width, height) : 0;
 }
 
 int Window::GetClientArea(int& x, int& y, int& width, int& height) const
 {
     RECT rect;
-    if (!native_.GetClientRect(rect))
-        return 0;
-    x = rect.left;
-    y = rect.top;
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-    return 1;
+    return native_.GetClientRect(rect) ? Unpack(rect, x, y, width, height) : 0;
 }
 
 int Window::GetScreenArea(int& x, int& y, int& width, int& height) const
 {
     RECT rect;
-    if (!native_.GetWindowRect(rect))
-        return 0;
-    x = rect.left;
-    y = rect.top;
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-    return 1;
+    return native_.GetWindowRect(rect) ? Unpack(rect, x, y, width, height) : 0;
 }
 
 int Window::GetPosition(int& x, int& y) const
