@@ -23,8 +23,9 @@ if(KIV_WINDOWS)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # Every Windows executable of the i686 build runs under 32-bit Wine in a private prefix.
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/kivwine ${CMAKE_BINARY_DIR}/wineprefix)
+    # Every Windows test of the i686 build runs under 32-bit Wine in a prefix and on a display
+    # of its own: a copy of the build's template prefix (tools/wine/isolate).
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/kivwine --isolated ${CMAKE_BINARY_DIR}/wine-template)
   else()
     # The x86_64 build is compiled only.
     set(KIV_RUN_TESTS OFF)
