@@ -61,10 +61,11 @@ void DataItem::Unbind(DataItemListener* listener)
 
 void DataItem::RefreshControls(DataItemListener* except)
 {
-    // A listener's redraw may bind or unbind others: walk a copy.
+    // A listener's redraw may bind or unbind others (a notified owner may even delete them):
+    // walk a copy and skip whoever is no longer bound.
     const std::vector<DataItemListener*> listeners = listeners_;
     for (DataItemListener* listener : listeners)
-        if (listener != except)
+        if (listener != except && std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
             listener->OnDataItemChanged();
 }
 
