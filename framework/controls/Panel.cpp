@@ -414,13 +414,19 @@ DataItem* Panel::RegisterDataItem(const char* name, DataItem* item)
     return item;
 }
 
+template <typename Item>
+Item* Panel::AddItem(const char* name, Item* item, int disabled, int hidden)
+{
+    item->SetDisabled(disabled, 0);
+    item->SetHidden(hidden, 0);
+    return static_cast<Item*>(RegisterDataItem(name, item));
+}
+
 FlagItem* Panel::AddFlagItem(const char* name, int value, int disabled, int hidden)
 {
     auto* item = new FlagItem();
     item->value = value;
-    item->SetDisabled(disabled, 0);
-    item->SetHidden(hidden, 0);
-    return static_cast<FlagItem*>(RegisterDataItem(name, item));
+    return AddItem(name, item, disabled, hidden);
 }
 
 IntItem* Panel::AddIntItem(const char* name, int value, int minimum, int maximum, int disabled, int hidden)
@@ -429,9 +435,7 @@ IntItem* Panel::AddIntItem(const char* name, int value, int minimum, int maximum
     item->value = value;
     item->minimum = minimum;
     item->maximum = maximum;
-    item->SetDisabled(disabled, 0);
-    item->SetHidden(hidden, 0);
-    return static_cast<IntItem*>(RegisterDataItem(name, item));
+    return AddItem(name, item, disabled, hidden);
 }
 
 RealItem* Panel::AddRealItem(const char* name, float value, float minimum, float maximum, int disabled, int hidden)
@@ -440,9 +444,7 @@ RealItem* Panel::AddRealItem(const char* name, float value, float minimum, float
     item->value = value;
     item->minimum = minimum;
     item->maximum = maximum;
-    item->SetDisabled(disabled, 0);
-    item->SetHidden(hidden, 0);
-    return static_cast<RealItem*>(RegisterDataItem(name, item));
+    return AddItem(name, item, disabled, hidden);
 }
 
 TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled, int hidden)
@@ -453,9 +455,7 @@ TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled,
         delete item;
         return nullptr;
     }
-    item->SetDisabled(disabled, 0);
-    item->SetHidden(hidden, 0);
-    return static_cast<TextItem*>(RegisterDataItem(name, item));
+    return AddItem(name, item, disabled, hidden);
 }
 
 DataItem* Panel::FindDataItem(const String& name) const

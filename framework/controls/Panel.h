@@ -141,6 +141,9 @@ public:
     void RemoveDataItem(DataItem* item);
 
 private:
+    // Sets the flags and registers the item.
+    template <typename Item>
+    Item* AddItem(const char* name, Item* item, int disabled, int hidden);
     void EnsureBackground();
     void DrawControls(const Rect* area);
     // Local coordinates of a panel point for a control.

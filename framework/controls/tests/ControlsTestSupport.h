@@ -8,6 +8,7 @@
 #include "framework/controls/Panel.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/skin/SkinBitmap.h"
+#include "framework/skin/tests/SkinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -85,20 +86,8 @@ public:
     SkinBitmap segmented;
 };
 
-inline String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
-
-inline std::string Narrow(const String& text)
-{
-    std::string out;
-    for (int i = 0; i < text.Length(); ++i)
-        out += static_cast<char>(text.WideCharAt(i));
-    return out;
-}
+using skintest::Narrow;
+using skintest::Text;
 
 inline uint32_t PixelAt(const Bitmap& bitmap, int x, int y)
 {
