@@ -429,22 +429,24 @@ FlagItem* Panel::AddFlagItem(const char* name, int value, int disabled, int hidd
     return AddItem(name, item, disabled, hidden);
 }
 
-IntItem* Panel::AddIntItem(const char* name, int value, int minimum, int maximum, int disabled, int hidden)
+template <typename Item, typename Value>
+Item* Panel::AddRangedItem(const char* name, Value value, Value minimum, Value maximum, int disabled, int hidden)
 {
-    auto* item = new IntItem();
+    auto* item = new Item();
     item->value = value;
     item->minimum = minimum;
     item->maximum = maximum;
     return AddItem(name, item, disabled, hidden);
 }
 
+IntItem* Panel::AddIntItem(const char* name, int value, int minimum, int maximum, int disabled, int hidden)
+{
+    return AddRangedItem<IntItem>(name, value, minimum, maximum, disabled, hidden);
+}
+
 RealItem* Panel::AddRealItem(const char* name, float value, float minimum, float maximum, int disabled, int hidden)
 {
-    auto* item = new RealItem();
-    item->value = value;
-    item->minimum = minimum;
-    item->maximum = maximum;
-    return AddItem(name, item, disabled, hidden);
+    return AddRangedItem<RealItem>(name, value, minimum, maximum, disabled, hidden);
 }
 
 TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled, int hidden)

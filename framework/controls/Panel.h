@@ -144,6 +144,8 @@ private:
     // Sets the flags and registers the item.
     template <typename Item>
     Item* AddItem(const char* name, Item* item, int disabled, int hidden);
+    template <typename Item, typename Value>
+    Item* AddRangedItem(const char* name, Value value, Value minimum, Value maximum, int disabled, int hidden);
     void EnsureBackground();
     void DrawControls(const Rect* area);
     // Local coordinates of a panel point for a control.
