@@ -4,6 +4,8 @@
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/platform/graphics/Region.h"
 
+#include <algorithm>
+
 namespace
 {
 bool Inside(int x, int y, int width, int height, int px, int py)
@@ -138,6 +140,14 @@ void SkinBitmap::GetKeyPoint(int& x, int& y) const
     y = keyY_;
 }
 
+int SkinBitmap::GetKeyPixel(uint32_t& pixel)
+{
+    if (!transparent_ || !EnsureLoaded())
+        return 0;
+    pixel = keyX_ >= 0 ? dib_->GetPixel(keyX_, keyY_) : PixelKey();
+    return 1;
+}
+
 int SkinBitmap::EnsureLoaded()
 {
     if (dib_)
@@ -194,6 +204,24 @@ int SkinBitmap::Draw(Bitmap& target, int sx, int sy, int width, int height, int 
 {
     if (!EnsureLoaded())
         return 0;
+    // Only this image's pixels: an area reaching past the piece would draw its neighbours in
+    // the composite.
+    if (sx < 0)
+    {
+        width += sx;
+        tx -= sx;
+        sx = 0;
+    }
+    if (sy < 0)
+    {
+        height += sy;
+        ty -= sy;
+        sy = 0;
+    }
+    width = std::min(width, width_ - sx);
+    height = std::min(height, height_ - sy);
+    if (width <= 0 || height <= 0)
+        return 1;
     const int ox = piece_ ? x_ : 0;
     const int oy = piece_ ? y_ : 0;
     const int mode = transparent_ && !opaque ? BitmapPixels::CopyUnlessKey : BitmapPixels::CopyBottomUp;

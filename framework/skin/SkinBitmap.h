@@ -37,6 +37,8 @@ public:
     int Height() const { return height_; }
     int IsTransparent() const { return transparent_; }
     void GetKeyPoint(int& x, int& y) const;
+    // The transparent colour as a pixel value of the image's DIB; 0 for an opaque image.
+    int GetKeyPixel(uint32_t& pixel);
     Bitmap* GetDib();
 
     // Always opaque copies to a drawing context.

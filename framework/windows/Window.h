@@ -11,11 +11,30 @@ class FontInterface;
 class Graphics;
 class Region;
 
+// A window's second face: eight notifications whose meaning the windows that send and
+// override them fix. Operations 2 to 5 pass their three values on to operation 1; the rest
+// do nothing.
+class WindowNotify
+{
+public:
+    virtual void Notify0(intptr_t, intptr_t) {}
+    virtual void Notify1(intptr_t, intptr_t, intptr_t) {}
+    virtual void Notify2(intptr_t a, intptr_t b, intptr_t c) { Notify1(a, b, c); }
+    virtual void Notify3(intptr_t a, intptr_t b, intptr_t c) { Notify1(a, b, c); }
+    virtual void Notify4(intptr_t a, intptr_t b, intptr_t c) { Notify1(a, b, c); }
+    virtual void Notify5(intptr_t a, intptr_t b, intptr_t c) { Notify1(a, b, c); }
+    virtual void Notify6(intptr_t, intptr_t) {}
+    virtual void Notify7() {}
+
+protected:
+    ~WindowNotify() = default;
+};
+
 // The base of every framework window. Each handled message calls one virtual operation;
 // the base answers make an un-overridden window behave like a plain Win32 window. The
 // other operations are thin layers over the embedded NativeWindow and do nothing (answer 0)
 // while there is no window.
-class Window : public Object
+class Window : public Object, public WindowNotify
 {
 public:
     Window();

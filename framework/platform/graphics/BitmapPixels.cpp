@@ -198,7 +198,14 @@ int Blend(const PixelBuffer& target, double factor, const PixelBuffer& a, const 
 
 int ScanRuns(const PixelBuffer& buffer, int x, int y, int width, int height, int keyX, int keyY, RunSink& sink)
 {
-    if (!buffer.bits || width < 0 || height < 0 || !Inside(buffer, keyX, keyY))
+    if (!buffer.bits || !Inside(buffer, keyX, keyY))
+        return 0;
+    return ScanRunsKeyed(buffer, x, y, width, height, Get(buffer, keyX, keyY), sink);
+}
+
+int ScanRunsKeyed(const PixelBuffer& buffer, int x, int y, int width, int height, uint32_t key, RunSink& sink)
+{
+    if (!buffer.bits || width < 0 || height < 0)
         return 0;
     // Pixels of a depth without a byte size all compare equal to the key: nothing is opaque.
     const int bytes = BytesPerPixel(buffer.bitsPerPixel);
@@ -208,7 +215,9 @@ int ScanRuns(const PixelBuffer& buffer, int x, int y, int width, int height, int
     const int top = std::max(y, 0);
     const int right = std::min(x + width, buffer.width);
     const int bottom = std::min(y + height, buffer.height);
-    const uint32_t key = Get(buffer, keyX, keyY);
+    // Only the pixel's bytes count: Get answers nothing above them.
+    if (bytes < 4)
+        key &= (1u << (8 * bytes)) - 1;
     for (int row = top; row < bottom; ++row)
     {
         int column = left;

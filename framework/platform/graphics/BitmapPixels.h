@@ -66,4 +66,7 @@ protected:
 // coordinates relative to (x, y). The area is clipped to the bitmap. Answers 0 when refused
 // (no bits, key point outside, negative span) or when the sink stopped, else 1.
 int ScanRuns(const PixelBuffer& buffer, int x, int y, int width, int height, int keyX, int keyY, RunSink& sink);
+// The same with the key given as a pixel value (the low bytes, as Get answers them), for
+// images composed from pieces whose key pixel lies elsewhere.
+int ScanRunsKeyed(const PixelBuffer& buffer, int x, int y, int width, int height, uint32_t key, RunSink& sink);
 }

@@ -24,6 +24,22 @@ public:
 private:
     HRGN region_; // borrowed
 };
+
+// A new region of the runs a scan reports, or null when the scan was refused or stopped.
+template <typename Scan>
+HRGN FromRuns(Scan scan)
+{
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (!region)
+        return nullptr;
+    RegionBuilder builder(region);
+    if (!scan(builder))
+    {
+        DeleteObject(region);
+        return nullptr;
+    }
+    return region;
+}
 }
 
 Region::Region() : impl_(new RegionImpl())
@@ -93,17 +109,22 @@ int Region::Copy(const Region& other)
 
 int Region::FromBitmap(const Bitmap& bitmap, int x, int y, int width, int height, int keyX, int keyY)
 {
-    if (!bitmap.Handle())
-        return 0;
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    HRGN region = FromRuns([&](BitmapPixels::RunSink& sink) {
+        return bitmap.Handle() && BitmapPixels::ScanRuns(bitmap.Pixels(), x, y, width, height, keyX, keyY, sink);
+    });
     if (!region)
         return 0;
-    RegionBuilder builder(region);
-    if (!BitmapPixels::ScanRuns(bitmap.Pixels(), x, y, width, height, keyX, keyY, builder))
-    {
-        DeleteObject(region);
+    impl_->Replace(region);
+    return 1;
+}
+
+int Region::FromBitmapKeyed(const Bitmap& bitmap, int x, int y, int width, int height, uint32_t keyPixel)
+{
+    HRGN region = FromRuns([&](BitmapPixels::RunSink& sink) {
+        return bitmap.Handle() && BitmapPixels::ScanRunsKeyed(bitmap.Pixels(), x, y, width, height, keyPixel, sink);
+    });
+    if (!region)
         return 0;
-    }
     impl_->Replace(region);
     return 1;
 }

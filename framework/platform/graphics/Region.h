@@ -3,6 +3,8 @@
 #include "framework/base/Object.h"
 #include "framework/platform/Win32Api.h"
 
+#include <cstdint>
+
 class Bitmap;
 class RegionImpl;
 
@@ -28,6 +30,9 @@ public:
     // The pixels of the area that differ from the key pixel, relative to (x, y). An area all
     // of key colour gives an empty region that still exists. 0 keeps the old region.
     int FromBitmap(const Bitmap& bitmap, int x, int y, int width, int height, int keyX, int keyY);
+    // The same with the key as a pixel value of the bitmap's format (a composed bitmap whose
+    // transparent colour comes from the image it was composed from).
+    int FromBitmapKeyed(const Bitmap& bitmap, int x, int y, int width, int height, uint32_t keyPixel);
     int Contains(int x, int y) const;
     int IntersectsRect(int x, int y, int width, int height) const;
     int GetBox(int& x, int& y, int& width, int& height) const;

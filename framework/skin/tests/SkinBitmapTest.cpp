@@ -197,3 +197,41 @@ TEST(SkinImages, CopyPieceMakesAnOwnedOpaqueImage)
             EXPECT_EQ(copy.GetDib()->GetPixel(x, y) & 0xFFFFFF, CompositePixel(x + 5, y)) << x << "," << y;
 }
 }
+
+namespace
+{
+TEST(SkinImages, DrawingPastAPieceDrawsNothingOfItsNeighbours)
+{
+    FixtureSkin folder;
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(folder.Path(), nullptr), 1);
+    SkinBitmap* solid = skin.FindBitmap(Text("solid")); // (0, 0, 4, 4); "keyed" lies right of it
+    ASSERT_NE(solid, nullptr);
+    Bitmap target;
+    ASSERT_EQ(target.Create(12, 8, 24), 1);
+    target.FillRect(0, 0, 12, 8, RGB(0x44, 0x44, 0x44));
+    // Eight wide and tall from (-2, -2): only the piece's own 4 x 4 pixels land, at (2, 2).
+    ASSERT_EQ(solid->Draw(target, -2, -2, 8, 8, 0, 0, 1), 1);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x)
+        {
+            const bool inside = x >= 2 && x < 6 && y >= 2 && y < 6;
+            EXPECT_EQ(target.GetPixel(x, y) & 0xFFFFFF, inside ? kSolid : kGrey) << x << "," << y;
+        }
+}
+
+TEST(SkinImages, KeyPixelOfPiecesAndColourKeyedImages)
+{
+    FixtureSkin folder;
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(folder.Path(), nullptr), 1);
+    uint32_t pixel = 0;
+    EXPECT_EQ(skin.FindBitmap(Text("solid"))->GetKeyPixel(pixel), 0) << "an opaque image has no key";
+    ASSERT_EQ(skin.FindBitmap(Text("keyed"))->GetKeyPixel(pixel), 1);
+    EXPECT_EQ(pixel & 0xFFFFFF, kMagenta) << "the pixel at the key point, in composite coordinates";
+    SkinBitmap* strip = skin.FindBitmap(Text("strip"));
+    strip->SetTransparentColour(RGB(0x01, 0x02, 0x03));
+    ASSERT_EQ(strip->GetKeyPixel(pixel), 1);
+    EXPECT_EQ(pixel, 0x010203u) << "a colour value turned into the DIB's byte order";
+}
+}

@@ -314,3 +314,25 @@ TEST(BitmapPixels, AllKeyOrUnsizedDepthGivesNoRuns)
     EXPECT_EQ(BitmapPixels::ScanRuns(bitmap.Buffer(), 0, 0, -1, 3, 0, 0, list), 0);
 }
 }
+
+namespace
+{
+TEST(BitmapPixels, RunsByKeyValueNeedNoKeyPixel)
+{
+    // A composed row whose key colour lies on none of its pixels' key points: A, key, key, B.
+    PixelTestBitmap bitmap(4, 1, 24);
+    const uint32_t row[] = {0x010203, kMagenta, kMagenta, 0x040506};
+    for (int x = 0; x < 4; ++x)
+        bitmap.Set(x, 0, row[x]);
+    for (uint32_t key : {kMagenta, 0xAB000000u | kMagenta})
+    {
+        SCOPED_TRACE(key);
+        RectangleList list;
+        EXPECT_EQ(BitmapPixels::ScanRunsKeyed(bitmap.Buffer(), 0, 0, 4, 1, key, list), 1)
+            << "bytes above the pixel's own do not count";
+        EXPECT_EQ(list.rects, (std::vector<Rect>{{0, 0, 1, 1}, {3, 0, 4, 1}}));
+    }
+    RectangleList list;
+    EXPECT_EQ(BitmapPixels::ScanRunsKeyed(bitmap.Buffer(), 0, 0, -1, 1, kMagenta, list), 0);
+}
+}

@@ -1,0 +1,30 @@
+#include "framework/controls/ControlLayout.h"
+
+namespace ControlLayout
+{
+std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right)
+{
+    std::vector<SlicePiece> pieces;
+    if (left > 0)
+        pieces.push_back({0, left, 0});
+    const int span = width - (left > 0 ? left : 0) - (right > 0 ? right : 0);
+    if (middle > 0 && span > 0)
+    {
+        const int start = left > 0 ? left : 0;
+        const int whole = span / middle;
+        for (int i = 0; i < whole; ++i)
+            pieces.push_back({start, middle, start + i * middle});
+        if (span % middle)
+            pieces.push_back({start, span % middle, start + whole * middle});
+    }
+    if (right > 0)
+        pieces.push_back({(left > 0 ? left : 0) + (middle > 0 ? middle : 0), right, width - right});
+    return pieces;
+}
+
+int TooltipWidth(int textWidth, int left, int right)
+{
+    const int width = left / 2 + right / 2 + textWidth;
+    return (width + 7) / 8 * 8;
+}
+}

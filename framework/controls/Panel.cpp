@@ -1,0 +1,568 @@
+#include "framework/controls/Panel.h"
+
+#include "framework/controls/Control.h"
+#include "framework/controls/RegionControl.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/platform/graphics/Bitmap.h"
+#include "framework/platform/graphics/Graphics.h"
+#include "framework/platform/graphics/Region.h"
+#include "framework/skin/SkinBitmap.h"
+
+#include <algorithm>
+
+namespace
+{
+// Whether two rectangles share a pixel.
+bool Overlap(const Rect& a, const Rect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+}
+
+Panel::Panel() = default;
+
+Panel::~Panel()
+{
+    if (observer_)
+        observer_->OnPanelDestroyed(this);
+    Tooltip::ForgetOwner(this);
+    Clear(1);
+}
+
+int Panel::Setup(ControlListener* listener, int width, int height, uint32_t backgroundColour)
+{
+    listener_ = listener;
+    width_ = width;
+    height_ = height;
+    backgroundColour_ = backgroundColour;
+    return 1;
+}
+
+int Panel::OnOwnedItemNotify(DataItem* item, int argument)
+{
+    return GetListener()->OnDataItemNotify(this, item, argument);
+}
+
+SkinBitmap* Panel::GetBackgroundBitmap()
+{
+    if (sections_.empty())
+        return nullptr;
+    SkinBitmap* bitmap = sections_.front()->bitmap;
+    return bitmap->GetDib() ? bitmap : nullptr;
+}
+
+int Panel::Create(Window* parent, int x, int y, int id)
+{
+    EnsureBackground();
+    const int shaped = HasShapedBackground();
+    const DWORD style = GetStyle() | (shaped ? 0 : WS_VISIBLE);
+    if (!CreateEx(nullptr, GetExStyle(), style, x, y, width_, height_, 0, parent))
+        return 0;
+    if (style & WS_CHILD)
+        ::SetWindowLongPtrA(GetHandle(), GWLP_ID, id);
+    if (shaped)
+    {
+        Region shape;
+        if (BuildShapeRegion(shape))
+            SetRegion(&shape, 1);
+        Show(SW_SHOW);
+    }
+    return 1;
+}
+
+void Panel::SetSize(int width, int height)
+{
+    if (width == width_ && height == height_)
+        return;
+    background_.reset();
+    width_ = width;
+    height_ = height;
+    EnsureBackground();
+    if (HasShapedBackground())
+    {
+        Region shape;
+        if (BuildShapeRegion(shape))
+            SetRegion(&shape, 1);
+    }
+}
+
+int Panel::BackgroundWidth()
+{
+    EnsureBackground();
+    return background_ ? background_->Width() : 0;
+}
+
+int Panel::BackgroundHeight()
+{
+    EnsureBackground();
+    return background_ ? background_->Height() : 0;
+}
+
+void Panel::AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth)
+{
+    // The image's size is known once it is loaded.
+    if (!bitmap || !bitmap->GetDib())
+        return;
+    auto section = std::make_unique<BackgroundSection>();
+    section->bitmap = bitmap;
+    section->x = x;
+    section->y = y;
+    section->countX = std::max(countX, 1);
+    section->countY = std::max(countY, 1);
+    section->pieceWidth = pieceWidth;
+    const int drawnWidth = pieceWidth == -1 ? bitmap->Width() : pieceWidth;
+    width_ = std::max(width_, x + section->countX * drawnWidth);
+    height_ = std::max(height_, y + section->countY * bitmap->Height());
+    sections_.push_back(std::move(section));
+}
+
+int Panel::HasShapedBackground() const
+{
+    for (const auto& section : sections_)
+        if (section->bitmap->IsTransparent())
+            return 1;
+    return 0;
+}
+
+std::unique_ptr<Bitmap> Panel::ComposeBackground(int x, int y, int width, int height)
+{
+    SkinBitmap* format = GetBackgroundBitmap();
+    if (width <= 0 || height <= 0 || !format)
+        return nullptr;
+    auto bitmap = std::make_unique<Bitmap>();
+    if (!bitmap->Create(width, height, *format->GetDib()))
+        return nullptr;
+    bitmap->FillRect(0, 0, width, height, backgroundColour_);
+    const Rect area = {x, y, x + width, y + height};
+    for (const auto& section : sections_)
+    {
+        SkinBitmap& image = *section->bitmap;
+        const int drawnWidth = section->pieceWidth == -1 ? image.Width() : section->pieceWidth;
+        for (int j = 0; j < section->countY; ++j)
+            for (int i = 0; i < section->countX; ++i)
+            {
+                // Tiles start every image width; the piece width only says how much is drawn.
+                const int left = section->x + i * image.Width();
+                const int top = section->y + j * image.Height();
+                const Rect tile = {left, top, left + drawnWidth, top + image.Height()};
+                if (!Overlap(tile, area))
+                    continue;
+                const int fromX = std::max(tile.left, area.left);
+                const int fromY = std::max(tile.top, area.top);
+                const int toX = std::min(tile.right, area.right);
+                const int toY = std::min(tile.bottom, area.bottom);
+                image.Draw(*bitmap, fromX - left, fromY - top, toX - fromX, toY - fromY, fromX - x, fromY - y, 1);
+            }
+    }
+    return bitmap;
+}
+
+void Panel::EnsureBackground()
+{
+    if (background_)
+        return;
+    background_ = ComposeBackground(0, 0, width_, height_);
+    if (background_)
+        DrawControls(nullptr);
+}
+
+void Panel::DrawControls(const Rect* area)
+{
+    for (Control* control : controls_)
+    {
+        if (control->IsInvisible())
+            continue;
+        Rect rect;
+        control->GetRect(rect);
+        if (!area || Overlap(rect, *area))
+            control->Draw();
+    }
+}
+
+void Panel::RedrawArea(const Rect* rect, int now)
+{
+    if (!rect)
+    {
+        background_.reset();
+        EnsureBackground();
+        if (now)
+        {
+            InvalidateAll(1);
+            Update();
+        }
+        return;
+    }
+    Rect area = *rect;
+    if (background_)
+    {
+        // Controls are drawn whole: the area grows over every control it meets, so that one
+        // drawn again never covers a later one outside the area.
+        for (bool grown = true; grown;)
+        {
+            grown = false;
+            for (Control* control : controls_)
+            {
+                Rect bounds;
+                control->GetRect(bounds);
+                if (control->IsInvisible() || !Overlap(bounds, area))
+                    continue;
+                const Rect united = {std::min(area.left, bounds.left), std::min(area.top, bounds.top),
+                                     std::max(area.right, bounds.right), std::max(area.bottom, bounds.bottom)};
+                if (united.left != area.left || united.top != area.top || united.right != area.right ||
+                    united.bottom != area.bottom)
+                {
+                    area = united;
+                    grown = true;
+                }
+            }
+        }
+        const std::unique_ptr<Bitmap> piece =
+            ComposeBackground(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        if (piece)
+        {
+            background_->CopyPixels(*piece, 0, 0, piece->Width(), piece->Height(), area.left, area.top,
+                                    BitmapPixels::CopyBottomUp, -1, -1, 0);
+            DrawControls(&area);
+        }
+    }
+    if (now)
+    {
+        const RECT dirty = {area.left, area.top, area.right, area.bottom};
+        Invalidate(dirty, 1);
+        Update();
+    }
+}
+
+int Panel::BuildShapeRegion(Region& region)
+{
+    if (!background_)
+        return 0;
+    for (const auto& section : sections_)
+    {
+        if (!section->bitmap->IsTransparent())
+            continue;
+        // The key is a colour of the section's image; its key point lies in that image (or in
+        // the composite it was cut from), not in the background.
+        uint32_t key = 0;
+        if (section->bitmap->GetKeyPixel(key))
+            return region.FromBitmapKeyed(*background_, 0, 0, background_->Width(), background_->Height(), key);
+        break;
+    }
+    return region.AddRect(0, 0, background_->Width(), background_->Height());
+}
+
+int Panel::OnEraseBackground(Graphics& graphics)
+{
+    Rect clip;
+    graphics.GetClipBox(clip);
+    if (background_)
+        graphics.Blit(*background_, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, clip.left,
+                      clip.top);
+    else
+        graphics.FillRect(clip, backgroundColour_);
+    return 1;
+}
+
+void Panel::Clear(int deleteDataItems)
+{
+    sections_.clear();
+    std::vector<Control*> controls;
+    controls.swap(controls_);
+    for (Control* control : controls)
+        delete control;
+    if (deleteDataItems)
+    {
+        dataItems_.DeleteValues(dataItems_.Begin(), dataItems_.End());
+        dataItems_.EraseRange(dataItems_.Begin(), dataItems_.End());
+    }
+    background_.reset();
+    width_ = 0;
+    height_ = 0;
+}
+
+void Panel::ResetControls()
+{
+    Control* pressed = Control::PressedControl();
+    if (pressed && pressed->GetParent() == this)
+        Control::SetPressedControl(nullptr);
+    Clear(0);
+}
+
+void Panel::AddControl(Control* control, DataItem* item)
+{
+    if (!control)
+        return;
+    controls_.push_back(control);
+    if (item)
+    {
+        control->BindItem(item);
+        item->Bind(control);
+    }
+    control->SetParent(this);
+}
+
+void Panel::DropControl(Control* control, int redraw, int now)
+{
+    auto found = std::find(controls_.begin(), controls_.end(), control);
+    if (found == controls_.end())
+        return;
+    Rect rect;
+    control->GetRect(rect);
+    controls_.erase(found);
+    delete control; // clears the globals that point to it
+    if (redraw)
+        RedrawArea(&rect, now);
+}
+
+Control* Panel::FindControl(const String& name) const
+{
+    for (Control* control : controls_)
+        if (control->GetName().Compare(name.Text()) == 0)
+            return control;
+    return nullptr;
+}
+
+Control* Panel::ControlAtIndex(int index) const
+{
+    return index >= 0 && index < ControlCount() ? controls_[static_cast<size_t>(index)] : nullptr;
+}
+
+Control* Panel::ControlAt(int x, int y) const
+{
+    for (Control* control : controls_)
+        if (!control->IsInvisible() && control->HitTest(x, y))
+            return control;
+    return nullptr;
+}
+
+Control* Panel::ControlAtForClick(int x, int y) const
+{
+    for (Control* control : controls_)
+        if (control->GetType() != Control::TypeBitmap && !control->IsInvisible() && control->HitTest(x, y))
+            return control;
+    return nullptr;
+}
+
+const Control* Panel::FindRegionControl(const String* name, int id) const
+{
+    for (const Control* control : controls_)
+    {
+        if (control->GetType() != Control::TypeRegion)
+            continue;
+        if (name ? control->GetName().Compare(name->Text()) == 0
+                 : static_cast<const RegionControl*>(control)->GetId() == id)
+            return control;
+    }
+    return nullptr;
+}
+
+int Panel::GetRegionRect(const String& name, int& x, int& y, int& width, int& height, int& id) const
+{
+    const Control* control = FindRegionControl(&name, 0);
+    if (!control)
+        return 0;
+    x = control->X();
+    y = control->Y();
+    width = control->Width();
+    height = control->Height();
+    id = static_cast<const RegionControl*>(control)->GetId();
+    return 1;
+}
+
+int Panel::GetRegionRectById(int id, int& x, int& y, int& width, int& height, String& name) const
+{
+    const Control* control = FindRegionControl(nullptr, id);
+    if (!control)
+        return 0;
+    x = control->X();
+    y = control->Y();
+    width = control->Width();
+    height = control->Height();
+    name.Assign(control->GetName());
+    return 1;
+}
+
+int Panel::IsPointInRegion(int x, int y, const String& name) const
+{
+    const Control* control = FindRegionControl(&name, 0);
+    return control && control->HitTest(x, y) ? 1 : 0;
+}
+
+int Panel::IsPointInRegionById(int x, int y, int id) const
+{
+    const Control* control = FindRegionControl(nullptr, id);
+    return control && control->HitTest(x, y) ? 1 : 0;
+}
+
+DataItem* Panel::RegisterDataItem(const char* name, DataItem* item)
+{
+    if (!item)
+        return nullptr;
+    String key;
+    if (!key.AppendAnsi(name ? name : "") || !item->SetName(key))
+    {
+        delete item;
+        return nullptr;
+    }
+    // A taken name would leave the new item unreachable and never deleted.
+    if (!dataItems_.Insert(key.Text(), item).inserted)
+    {
+        delete item;
+        return nullptr;
+    }
+    item->SetOwner(this);
+    return item;
+}
+
+template <typename Item>
+Item* Panel::AddItem(const char* name, Item* item, int disabled, int hidden)
+{
+    item->SetDisabled(disabled, 0);
+    item->SetHidden(hidden, 0);
+    return static_cast<Item*>(RegisterDataItem(name, item));
+}
+
+FlagItem* Panel::AddFlagItem(const char* name, int value, int disabled, int hidden)
+{
+    auto* item = new FlagItem();
+    item->value = value;
+    return AddItem(name, item, disabled, hidden);
+}
+
+template <typename Item, typename Value>
+Item* Panel::AddRangedItem(const char* name, Value value, Value minimum, Value maximum, int disabled, int hidden)
+{
+    auto* item = new Item();
+    item->value = value;
+    item->minimum = minimum;
+    item->maximum = maximum;
+    return AddItem(name, item, disabled, hidden);
+}
+
+IntItem* Panel::AddIntItem(const char* name, int value, int minimum, int maximum, int disabled, int hidden)
+{
+    return AddRangedItem<IntItem>(name, value, minimum, maximum, disabled, hidden);
+}
+
+RealItem* Panel::AddRealItem(const char* name, float value, float minimum, float maximum, int disabled, int hidden)
+{
+    return AddRangedItem<RealItem>(name, value, minimum, maximum, disabled, hidden);
+}
+
+TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled, int hidden)
+{
+    auto* item = new TextItem();
+    if (!item->text.Assign(text))
+    {
+        delete item;
+        return nullptr;
+    }
+    return AddItem(name, item, disabled, hidden);
+}
+
+DataItem* Panel::FindDataItem(const String& name) const
+{
+    StringDictionary::Node* node = dataItems_.Find(name.Text());
+    return node == dataItems_.End() ? nullptr : static_cast<DataItem*>(node->entry->value);
+}
+
+void Panel::RemoveDataItem(DataItem* item)
+{
+    if (!item)
+        return;
+    StringDictionary::Node* node = dataItems_.Find(item->GetName().Text());
+    // Only the item registered under that name is ours to delete.
+    if (node == dataItems_.End() || node->entry->value != item)
+        return;
+    dataItems_.EraseNode(node);
+    delete item;
+}
+
+void Panel::ToLocal(const Control& control, int x, int y, int& localX, int& localY)
+{
+    localX = x - control.X();
+    localY = y - control.Y();
+}
+
+void Panel::OnMouseDown(WPARAM flags, int x, int y)
+{
+    Tooltip::Destroy();
+    SetCapture();
+    Control* hit = ControlAtForClick(x, y);
+    if (!hit)
+    {
+        Control::SetPressedControl(nullptr);
+        return;
+    }
+    if (hit->GetType() == Control::TypeRegion)
+        return;
+    int localX = 0;
+    int localY = 0;
+    ToLocal(*hit, x, y, localX, localY);
+    hit->SetLastPosition(localX, localY);
+    Control::SetPressedControl(hit);
+    hit->OnMouseDown(flags, localX, localY);
+}
+
+void Panel::OnDoubleClick(WPARAM flags, int x, int y)
+{
+    OnMouseDown(flags, x, y);
+}
+
+void Panel::OnMouseMove(WPARAM flags, int x, int y)
+{
+    int localX = 0;
+    int localY = 0;
+    if (Control* pressed = Control::PressedControl())
+    {
+        Control::SetHoverControl(pressed);
+        ToLocal(*pressed, x, y, localX, localY);
+        // The control sees its previous position during the call: the drag is the difference.
+        pressed->OnMouseMove(flags, localX, localY);
+        if (Control::PressedControl() == pressed)
+            pressed->SetLastPosition(localX, localY);
+        return;
+    }
+    Control* hit = ControlAt(x, y);
+    if (!hit)
+    {
+        Tooltip::Destroy();
+        Control::SetHoverControl(nullptr);
+        return;
+    }
+    // A region is only an area; while the window holds the capture a press hit nothing.
+    if (hit->GetType() == Control::TypeRegion || HasCapture())
+        return;
+    ToLocal(*hit, x, y, localX, localY);
+    hit->OnMouseMove(flags, localX, localY);
+    hit->ShowTooltip();
+    Control::SetHoverControl(hit);
+}
+
+void Panel::OnMouseUp(WPARAM flags, int x, int y)
+{
+    Window::ReleaseCapture();
+    Control* pressed = Control::PressedControl();
+    if (!pressed)
+        return;
+    Control::SetPressedControl(nullptr);
+    int localX = 0;
+    int localY = 0;
+    ToLocal(*pressed, x, y, localX, localY);
+    pressed->SetLastPosition(localX, localY);
+    pressed->OnMouseUp(flags, localX, localY);
+}
+
+void Panel::OnRightButtonDown(WPARAM, int x, int y)
+{
+    Control* hit = ControlAt(x, y);
+    Control::SetRightClickedControl(hit);
+    if (hit)
+        OnRightClickControl(hit);
+}
+
+void Panel::OnTimer(UINT_PTR id)
+{
+    if (Control* hover = Control::HoverControl())
+        hover->OnTimer(id);
+}

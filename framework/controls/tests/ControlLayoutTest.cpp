@@ -1,0 +1,60 @@
+#include "framework/controls/ControlLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+using ControlLayout::SlicePiece;
+
+bool operator==(const SlicePiece& a, const SlicePiece& b)
+{
+    return a.sourceX == b.sourceX && a.width == b.width && a.targetX == b.targetX;
+}
+
+TEST(ThreeSlices, MiddleSlicesFillTheSpanWithACutRemainder)
+{
+    const std::vector<SlicePiece> exact = ControlLayout::ThreeSlices(100, 10, 16, 10);
+    ASSERT_EQ(exact.size(), 7u) << "left, five middle pieces, right; no empty remainder";
+    EXPECT_TRUE(exact.front() == (SlicePiece{0, 10, 0}));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(exact[1 + i] == (SlicePiece{10, 16, 10 + 16 * i})) << i;
+    EXPECT_TRUE(exact.back() == (SlicePiece{26, 10, 90}));
+
+    const std::vector<SlicePiece> remainder = ControlLayout::ThreeSlices(101, 10, 16, 10);
+    ASSERT_EQ(remainder.size(), 8u) << "left, five whole middle pieces, the remainder, right";
+    EXPECT_TRUE(remainder[6] == (SlicePiece{10, 1, 90})) << "a one-pixel remainder";
+    EXPECT_TRUE(remainder.back() == (SlicePiece{26, 10, 91}));
+}
+
+TEST(ThreeSlices, MiddleBelowOnePixelIsNotTiled)
+{
+    for (int middle : {0, -1})
+    {
+        SCOPED_TRACE(middle);
+        const std::vector<SlicePiece> pieces = ControlLayout::ThreeSlices(100, 10, middle, 10);
+        ASSERT_EQ(pieces.size(), 2u);
+        EXPECT_TRUE(pieces[0] == (SlicePiece{0, 10, 0}));
+        EXPECT_EQ(pieces[1].targetX, 90);
+    }
+}
+
+TEST(ThreeSlices, NarrowerThanItsEndsAndEndsOfNoWidth)
+{
+    const std::vector<SlicePiece> narrow = ControlLayout::ThreeSlices(15, 10, 16, 10);
+    ASSERT_EQ(narrow.size(), 2u) << "no middle pieces";
+    EXPECT_EQ(narrow[1].targetX, 5);
+    const std::vector<SlicePiece> noEnds = ControlLayout::ThreeSlices(20, 0, 8, -1);
+    ASSERT_EQ(noEnds.size(), 3u);
+    EXPECT_TRUE(noEnds[2] == (SlicePiece{0, 4, 16}));
+}
+
+TEST(TooltipWidth, HalfEndsAroundTheTextRoundedUpToEight)
+{
+    EXPECT_EQ(ControlLayout::TooltipWidth(50, 6, 6), 56);
+    EXPECT_EQ(ControlLayout::TooltipWidth(51, 6, 6), 64);
+    EXPECT_EQ(ControlLayout::TooltipWidth(0, 0, 0), 0);
+    EXPECT_EQ(ControlLayout::TooltipWidth(10, 5, 5), 16) << "halves round toward zero: 2 + 2 + 10";
+}
+}

@@ -1,0 +1,107 @@
+// Shows a test panel built from the shipped mixer skin's images - text buttons in their four
+// states, a plain button, a tick image and a hint - until it is closed or 30 s have passed.
+// It prints "shown" once everything is on screen; panel-shot takes the screenshot then.
+#include "framework/controls/BitmapControl.h"
+#include "framework/controls/Button.h"
+#include "framework/controls/Panel.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/skin/Skin.h"
+#include "framework/skin/SkinBitmap.h"
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+String Text(const char* text)
+{
+    String s;
+    s.AssignAscii(text);
+    return s;
+}
+
+class ShotPanel : public Panel
+{
+public:
+    DWORD GetStyle() override { return WS_POPUP; }
+};
+
+void Pump()
+{
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+}
+
+int main()
+{
+    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    Skin skin;
+    SkinBitmap* background = nullptr;
+    SkinBitmap* buttonImage = nullptr;
+    if (!skin.Load(Text(path.c_str()), nullptr) || !(background = skin.FindBitmap(Text("panel"))) ||
+        !(buttonImage = skin.FindBitmap(Text("button"))))
+    {
+        std::printf("the shipped skin did not load from %s\n", path.c_str());
+        return 1;
+    }
+    FontInterface* font = skin.FindFont(Text("Normal"));
+    const COLORREF text = RGB(0xE6, 0xE6, 0xE6);
+    const COLORREF checked = RGB(0xFF, 0xFF, 0xFF);
+    const COLORREF disabled = RGB(0x8A, 0x8A, 0x8A);
+
+    ShotPanel panel;
+    panel.Setup(nullptr, 0, 0, 0x646464);
+    panel.AddBackgroundSection(background, 0, 0, 24, 5, -1);
+    const char* captions[4] = {"Normal", "Down", "Disabled", "Disabled down"};
+    Button* buttons[4] = {};
+    for (int i = 0; i < 4; ++i)
+    {
+        buttons[i] = new Button();
+        buttons[i]->SetupSegmented(12 + 90 * i, 30, Text(captions[i]), 84, buttonImage, 6, 12, 6, nullptr,
+                                   Text(captions[i]), font, text, checked, disabled, text, checked, nullptr);
+        panel.AddControl(buttons[i], nullptr);
+    }
+    buttons[0]->SetTooltip(Text("A hint above the control"));
+    buttons[1]->SetChecked(1, 0, 0, 0);
+    buttons[2]->SetDisabled(1, 0, 0);
+    buttons[3]->SetDisabled(1, 0, 0);
+    buttons[3]->SetChecked(1, 0, 0, 0);
+    auto* plain = new Button();
+    plain->Setup(12, 58, Text("plain"), buttonImage, nullptr, nullptr);
+    panel.AddControl(plain, nullptr);
+    if (SkinBitmap* tick = skin.FindBitmap(Text("tick")))
+    {
+        auto* image = new BitmapControl();
+        image->Setup(48, 62, Text("tick"), tick);
+        panel.AddControl(image, nullptr);
+    }
+    if (!panel.Create(nullptr, 20, 40, 0))
+    {
+        std::printf("the panel window could not be made\n");
+        return 1;
+    }
+    panel.Show(SW_SHOWNOACTIVATE);
+    Pump();
+    // The pointer rests on the first button; its hint shows on the tooltip's timer.
+    panel.OnMouseMove(0, 20, 36);
+    panel.PostMessage(WM_TIMER, Tooltip::kShowTimer, 0);
+    Pump();
+    std::printf("shown\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 30000)
+    {
+        Pump();
+        ::Sleep(20);
+    }
+    Tooltip::Destroy();
+    return 0;
+}
