@@ -65,6 +65,9 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     dataFolder_ = dataFolder;
     sessionsFolder_ = sessionsFolder;
     profile_ = HardwareProfile::Read(programFolder_ / "SimulatedCard.txt");
+    for (const std::string& problem : profile_.problems)
+        Log(problem);
+    automation_.Configure(profile_.keepCategory2, [this](std::string entry) { Log(std::move(entry)); });
     library_ = std::make_unique<StandinFxLibrary>(programFolder_);
     mixer_ = std::make_unique<StandinMixer>(profile_);
     sessionPath_ = dataFolder_ / workingSessionName;
