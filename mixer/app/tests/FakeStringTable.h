@@ -24,6 +24,11 @@ public:
         }
         return text.get();
     }
+    void Set(const std::string& id, const std::string& text)
+    {
+        texts_[id] = std::make_unique<String>();
+        texts_[id]->AssignAscii(text.c_str());
+    }
 
     static std::string Ascii(const String& text)
     {
