@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -361,4 +365,119 @@ TEST(PortNamesTest, MainMixNames)
         EXPECT_EQ(FakeStringTable::Ascii(name), c.expected);
     }
 }
+#ifdef KIV_STRINGS_XML
+// Records the ids the builders look up for the ports they name (Keep after each call).
+class RecordingStrings : public FakeStringTable
+{
+public:
+    const String* FindStringById(const char* id) override
+    {
+        pending_.insert(id);
+        return FakeStringTable::FindStringById(id);
+    }
+    void Keep(int named)
+    {
+        if (named)
+            asked.insert(pending_.begin(), pending_.end());
+        pending_.clear();
+    }
+    std::set<std::string> asked;
+
+private:
+    std::set<std::string> pending_;
+};
+
+TEST(PortNamesTest, TheShippedStringTableHoldsEveryComposedId)
+{
+    RecordingStrings strings;
+    const int featureIds[] = {1, 2, 4, 9, 10, 11};
+    for (int rate = 0; rate <= 5; ++rate)
+    {
+        for (int mask = 0; mask < 64; ++mask)
+        {
+            std::vector<int> features;
+            for (int bit = 0; bit < 6; ++bit)
+            {
+                if (mask & (1 << bit))
+                    features.push_back(featureIds[bit]);
+            }
+            for (int m : {kKeep, 0, 1, 2})
+            {
+                Card card(rate, features, m);
+                PortNames names(card.mixer.get(), strings);
+                for (int shortForm = 0; shortForm < 2; ++shortForm)
+                {
+                    String name, category;
+                    // The mono inputs a card has at the rate (the interface box names any).
+                    int monoInputs = rate == 0 || rate == 1 ? 20 : rate == 2 || rate == 4 ? 16 : 10;
+                    for (int n = 0; n < 24; ++n)
+                    {
+                        for (int kind = 1; kind <= 2; ++kind)
+                        {
+                            StandinInput input(kind, n);
+                            int named = names.GetInputName(&input, &name, &category, shortForm, 0, 0);
+                            strings.Keep(named && (kind == 2 || n < monoInputs));
+                        }
+                        StandinOutput output(2, n);
+                        strings.Keep(names.GetOutputName(&output, &name, &category, shortForm, 0, 0));
+                    }
+                }
+            }
+        }
+    }
+    for (int shortForm = 0; shortForm < 2; ++shortForm)
+    {
+        PortNames names(nullptr, strings);
+        String name, category;
+        for (int subKind = 0; subKind <= 3; ++subKind)
+        {
+            for (int send = 0; send < 16; ++send)
+            {
+                StandinInput host(0, 0);
+                host.subKind = subKind;
+                host.midiFxSend = host.wavePair = host.asioIndex = send;
+                strings.Keep(names.GetInputName(&host, &name, &category, shortForm, 0, 0));
+            }
+        }
+        for (int kind = 0; kind <= 1; ++kind)
+        {
+            StandinOutput output(kind, 0);
+            strings.Keep(names.GetOutputName(&output, &name, &category, shortForm, 0, 0));
+        }
+        Buses b;
+        StandinInsert insert(&b.auxBus, 0);
+        StandinInput input(2, 0);
+        input.assigned = true;
+        input.takenByPlugin = true;
+        names.GetStripName(&input, &name, shortForm);
+        for (IVarnInsertChain* bus : {static_cast<IVarnInsertChain*>(&b.strips[0]->bus),
+                                      static_cast<IVarnInsertChain*>(&b.auxBus),
+                                      static_cast<IVarnInsertChain*>(&b.mainBus)})
+        {
+            StandinOutput output(1, 0);
+            output.source = bus;
+            output.insert = &insert;
+            names.GetInsertName(&output, &name, shortForm);
+            names.GetMainMixName(bus, &name, 1, shortForm);
+        }
+        strings.Keep(1);
+    }
+
+    std::ifstream file(KIV_STRINGS_XML);
+    ASSERT_TRUE(file) << KIV_STRINGS_XML;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::set<std::string> shipped;
+    std::regex idPattern("<string id=\"([^\"]+)\"");
+    for (std::sregex_iterator it(text.begin(), text.end(), idPattern), end; it != end; ++it)
+        shipped.insert((*it)[1]);
+    std::vector<std::string> missing;
+    for (const std::string& id : strings.asked)
+    {
+        if (!shipped.count(id))
+            missing.push_back(id);
+    }
+    EXPECT_EQ(missing, std::vector<std::string>{});
+    EXPECT_GT(strings.asked.size(), 200u);
+}
+#endif
 } // namespace
