@@ -488,6 +488,18 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
               }));
 }
 
+#ifdef KIV_SIMULATED_CARD
+TEST(SimulatedCardTest, TheShippedDescriptionReadsWhole)
+{
+    HardwareProfile profile = HardwareProfile::Read(KIV_SIMULATED_CARD);
+    EXPECT_TRUE(profile.present);
+    EXPECT_EQ(profile.problems, std::vector<std::string>{});
+    EXPECT_EQ(profile.inputs, 8);
+    EXPECT_EQ(profile.stripNames.at(0), u"Vocals");
+    EXPECT_EQ(profile.records.at(3).kind, HardwareProfile::Link::Aux);
+}
+#endif
+
 TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
 {
     for (const char* mode : {"keep", "clear"})
