@@ -21,18 +21,29 @@ enum NumberStyle
 
 const char* const kMissing = "?????";
 
+// Both channels of a pair joined by the separator, or with single only the left or the right
+// one; one(isRight) appends a channel.
+template <class One> void AppendPair(String& out, int single, int right, const char* separator, One one)
+{
+    if (!single || !right)
+        one(false);
+    if (!single)
+        out.AppendAscii(separator);
+    if (!single || right)
+        one(true);
+}
+
+// Numbers first and first + 1 under the single/right flags.
+void AppendNumbers(String& out, int first, int single, int right, const char* separator)
+{
+    AppendPair(out, single, right, separator, [&](bool isRight) { out.AppendInt(first + (isRight ? 1 : 0)); });
+}
+
 // "OUT 1 / 2", but "OUT 11/12": the pair joins with blanks only while its first number has
 // one digit.
 void AppendAsioNumbers(String& out, int first, int single, int right)
 {
-    if (single)
-    {
-        out.AppendInt(right ? first + 1 : first);
-        return;
-    }
-    out.AppendInt(first);
-    out.AppendAscii(first < 10 ? " / " : "/");
-    out.AppendInt(first + 1);
+    AppendNumbers(out, first, single, right, first < 10 ? " / " : "/");
 }
 
 int PortIndexOrZero(int (VARN_CALL IVarnInput::*getter)(int*), IVarnInput* input)
@@ -91,6 +102,12 @@ void PortNames::AppendOrMissing(String& out, const char* id)
         out.AppendAscii(kMissing);
 }
 
+void PortNames::AppendSide(String& out, bool right)
+{
+    if (const String* text = Find(right ? "IDS_R" : "IDS_L"))
+        out.Append(*text);
+}
+
 int PortNames::SetCategory(String* category, const char* id)
 {
     if (category)
@@ -114,54 +131,24 @@ void PortNames::Compose(const Label& label, String& name, int shortForm, int sin
             name.Append(*text);
     }
     name.AppendAscii(" ");
-    const String* left = Find("IDS_L");
-    const String* rightText = Find("IDS_R");
-    auto appendSide = [&](bool isRight) {
-        if (const String* text = isRight ? rightText : left)
-            name.Append(*text);
-    };
+    auto appendSide = [&](bool isRight) { AppendSide(name, isRight); };
     switch (label.style)
     {
     case PairNumbers:
-        if (single)
-            name.AppendInt(2 * label.p + (right ? 2 : 1));
-        else
-        {
-            name.AppendInt(2 * label.p + 1);
-            name.AppendAscii(" / ");
-            name.AppendInt(2 * label.p + 2);
-        }
+        AppendNumbers(name, 2 * label.p + 1, single, right, " / ");
         break;
     case LeftRight:
-        if (isShort)
-            break;
-        if (single)
-            appendSide(right != 0);
-        else
-        {
-            appendSide(false);
-            name.AppendAscii("/");
-            appendSide(true);
-        }
+        if (!isShort)
+            AppendPair(name, single, right, "/", appendSide);
         break;
     case Numbered:
         if (output && isShort)
-        {
             name.AppendInt(label.p + 1);
-            break;
-        }
-        if (!single || !right)
-        {
-            name.AppendInt(label.p + 1);
-            appendSide(false);
-        }
-        if (!single)
-            name.AppendAscii(" / ");
-        if (!single || right)
-        {
-            name.AppendInt(label.p + 1);
-            appendSide(true);
-        }
+        else
+            AppendPair(name, single, right, " / ", [&](bool isRight) {
+                name.AppendInt(label.p + 1);
+                appendSide(isRight);
+            });
         break;
     case NoNumbers:
         break;
@@ -345,16 +332,9 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
             return SetCategory(category, "IDS_ASIO_FROM");
         case 0:
         {
-            int k = PortIndexOrZero(&IVarnInput::GetWavePair, input);
             out.Clear();
-            if (single)
-                out.AppendInt(2 * k + (right ? 2 : 1));
-            else
-            {
-                out.AppendInt(2 * k + 1);
-                out.AppendAscii(" / ");
-                out.AppendInt(2 * k + 2);
-            }
+            AppendNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetWavePair, input) + 1, single,
+                          right, " / ");
             return SetCategory(category, "IDS_WAVE");
         }
         case 2:
@@ -411,14 +391,7 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
         {
             out.Assign(*wave);
             out.AppendAscii(" ");
-            const String* left = Find("IDS_L");
-            const String* rightText = Find("IDS_R");
-            if ((!single || !right) && left)
-                out.Append(*left);
-            if (!single)
-                out.AppendAscii(" / ");
-            if ((!single || right) && rightText)
-                out.Append(*rightText);
+            AppendPair(out, single, right, " / ", [&](bool isRight) { AppendSide(out, isRight); });
         }
         if (category)
             SetCategory(category, "IDS_HOST");
@@ -734,6 +707,5 @@ void PortNames::GetMainMixName(IVarnInsertChain* bus, String* name, int withSide
     if (!withSide)
         return;
     name->AppendAscii(" ");
-    if (const String* text = Find(right ? "IDS_R" : "IDS_L"))
-        name->Append(*text);
+    AppendSide(*name, right != 0);
 }

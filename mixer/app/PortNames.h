@@ -49,6 +49,8 @@ private:
     // Appends the id's text, or "?????" when the table lacks it.
     void AppendOrMissing(String& out, const char* id);
     int SetCategory(String* category, const char* id);
+    // The "IDS_L" or "IDS_R" text; nothing when the table lacks it.
+    void AppendSide(String& out, bool right);
     void Compose(const Label& label, String& name, int shortForm, int single, int right,
                  const char* word, bool output);
     // The id's text (with "_ABBREV" in the short form), else the English fallback.

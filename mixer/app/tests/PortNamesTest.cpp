@@ -38,17 +38,21 @@ struct Named
     std::string name, category;
 };
 
-// Names a port with the caller's texts "Keep" and "Cat" in place.
-template <class Port, class Build>
-Named Name(const Card& card, FakeStringTable& strings, Port& port, Build build, int shortForm,
-           int single, int right)
+// Names a port with the caller's texts "Keep" and "Cat" in place and checks what it got.
+template <class Case, class Port, class Build> void ExpectName(const Case& c, Port& port, Build build)
 {
+    SCOPED_TRACE(c.trace);
+    Card card(c.rate, c.features, c.m);
+    FakeStringTable strings;
+    if (c.missing)
+        strings.missing.insert(c.missing);
     PortNames names(card.mixer.get(), strings);
     String name, category;
     name.AssignAscii("Keep");
     category.AssignAscii("Cat");
-    int result = (names.*build)(&port, &name, &category, shortForm, single, right);
-    return {result, FakeStringTable::Ascii(name), FakeStringTable::Ascii(category)};
+    EXPECT_EQ((names.*build)(&port, &name, &category, c.shortForm, c.single, c.right), c.expected.result);
+    EXPECT_EQ(FakeStringTable::Ascii(name), c.expected.name);
+    EXPECT_EQ(FakeStringTable::Ascii(category), c.expected.category);
 }
 
 struct InputCase
@@ -124,18 +128,10 @@ TEST(PortNamesTest, InputNames)
     };
     for (const InputCase& c : cases)
     {
-        SCOPED_TRACE(c.trace);
-        Card card(c.rate, c.features, c.m);
-        FakeStringTable strings;
-        if (c.missing)
-            strings.missing.insert(c.missing);
         StandinInput input(c.kind, c.index);
         input.subKind = c.subKind;
         input.asioIndex = input.wavePair = input.midiFxSend = c.number;
-        Named got = Name(card, strings, input, &PortNames::GetInputName, c.shortForm, c.single, c.right);
-        EXPECT_EQ(got.result, c.expected.result);
-        EXPECT_EQ(got.name, c.expected.name);
-        EXPECT_EQ(got.category, c.expected.category);
+        ExpectName(c, input, &PortNames::GetInputName);
     }
 }
 
@@ -190,17 +186,9 @@ TEST(PortNamesTest, OutputNames)
     };
     for (const OutputCase& c : cases)
     {
-        SCOPED_TRACE(c.trace);
-        Card card(c.rate, c.features, c.m);
-        FakeStringTable strings;
-        if (c.missing)
-            strings.missing.insert(c.missing);
         StandinOutput output(c.kind, c.index);
         output.channel = c.channel;
-        Named got = Name(card, strings, output, &PortNames::GetOutputName, c.shortForm, c.single, c.right);
-        EXPECT_EQ(got.result, c.expected.result);
-        EXPECT_EQ(got.name, c.expected.name);
-        EXPECT_EQ(got.category, c.expected.category);
+        ExpectName(c, output, &PortNames::GetOutputName);
     }
 }
 
