@@ -11,6 +11,11 @@
 class FakeStringTable : public StringTable
 {
 public:
+    explicit FakeStringTable(const char* lacking = nullptr)
+    {
+        if (lacking)
+            missing.insert(lacking);
+    }
     const String* FindStringById(const char* id) override
     {
         std::string key = id;

@@ -43,9 +43,7 @@ template <class Case, class Port, class Build> void ExpectName(const Case& c, Po
 {
     SCOPED_TRACE(c.trace);
     Card card(c.rate, c.features, c.m);
-    FakeStringTable strings;
-    if (c.missing)
-        strings.missing.insert(c.missing);
+    FakeStringTable strings(c.missing);
     PortNames names(card.mixer.get(), strings);
     String name, category;
     name.AssignAscii("Keep");
@@ -249,9 +247,7 @@ TEST(PortNamesTest, WhatAnInputFeeds)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.trace);
-        FakeStringTable strings;
-        if (c.missing)
-            strings.missing.insert(c.missing);
+        FakeStringTable strings(c.missing);
         PortNames names(nullptr, strings);
         StandinInput input(2, 0);
         input.assigned = c.assigned;
@@ -343,9 +339,7 @@ TEST(PortNamesTest, MainMixNames)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.trace);
-        FakeStringTable strings;
-        if (c.missing)
-            strings.missing.insert(c.missing);
+        FakeStringTable strings(c.missing);
         PortNames names(nullptr, strings);
         String name;
         name.AssignAscii("Keep");
