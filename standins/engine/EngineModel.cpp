@@ -290,7 +290,8 @@ int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
     return 1;
 }
 
-StandinHardware::StandinHardware(const HardwareProfile& profile) : driver(profile), profile_(profile)
+StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log)
+    : driver(profile), profile_(profile), log_(std::move(log))
 {
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
@@ -491,8 +492,25 @@ int VARN_CALL StandinHardware::HasFeature(int feature)
                : 0;
 }
 
+IVarnInputList* VARN_CALL StandinHardware::GetInputList()
+{
+    if (log_)
+        log_("GetInputList");
+    return &inputList;
+}
+
+IVarnItemList* VARN_CALL StandinHardware::GetItemList()
+{
+    if (log_)
+        log_("GetItemList");
+    return &items;
+}
+
 int VARN_CALL StandinHardware::ChannelExists(int kind, int rateCode, int index)
 {
+    if (log_)
+        log_("ChannelExists " + std::to_string(kind) + " " + std::to_string(rateCode) + " " +
+             std::to_string(index));
     auto fit = profile_.fits.find({kind, rateCode});
     return index >= 0 && (fit == profile_.fits.end() || index < fit->second) ? 1 : 0;
 }
@@ -573,10 +591,11 @@ int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
     return 1;
 }
 
-StandinMixer::StandinMixer(const HardwareProfile& profile) : rateCode(profile.rateCode)
+StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log)
+    : rateCode(profile.rateCode)
 {
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
-        systems_.push_back(std::make_unique<StandinHardware>(profile));
+        systems_.push_back(std::make_unique<StandinHardware>(profile, log));
 }
 
 IVarnHardware* VARN_CALL StandinMixer::GetSystem(int index)

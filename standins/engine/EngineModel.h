@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -381,11 +382,12 @@ private:
     const HardwareProfile& profile_;
 };
 
-// One system of the card, built from the card description.
+// One system of the card, built from the card description. The calls for its lists and for
+// the channels that exist at a rate are written to the log.
 class StandinHardware final : public IVarnHardware
 {
 public:
-    explicit StandinHardware(const HardwareProfile& profile);
+    StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log);
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
@@ -393,8 +395,8 @@ public:
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
     void VARN_CALL Reserved5() override {}
     IVarnLevelControl* VARN_CALL GetLevelControl() override { return &level; }
-    IVarnInputList* VARN_CALL GetInputList() override { return &inputList; }
-    IVarnItemList* VARN_CALL GetItemList() override { return &items; }
+    IVarnInputList* VARN_CALL GetInputList() override;
+    IVarnItemList* VARN_CALL GetItemList() override;
     void VARN_CALL Reserved9() override {}
     void VARN_CALL Reserved10() override {}
     void VARN_CALL Reserved11() override {}
@@ -423,13 +425,15 @@ private:
     void Feed(StandinOutput& port, const HardwareProfile::Link& link);
 
     const HardwareProfile& profile_;
+    std::function<void(std::string)> log_;
     StandinBus* mainBus_ = nullptr;
 };
 
 class StandinMixer final : public IVarnMixer
 {
 public:
-    explicit StandinMixer(const HardwareProfile& profile);
+    // log: where the systems write the calls that ask for their lists and channels; may be empty.
+    explicit StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log = {});
     void VARN_CALL Reserved0() override {}
     IVarnHardware* VARN_CALL GetSystem(int index) override;
     IVarnHardware* VARN_CALL GetHardware() override { return GetSystem(0); }

@@ -1142,6 +1142,9 @@ TEST_F(ChannelListTest, FreeChannelsInKindOrderOneZeroTwo)
                                            "1 0 HOST WAVE L / R",
                                            "2 0 IOCARD OUT 1 / 2",
                                        }));
+    // The engine was asked whether each item exists at the session's rate.
+    EXPECT_EQ(EngineCalls("ChannelExists 2 1 2"), 1u);
+    EXPECT_EQ(EngineCalls("ChannelExists 1 1 5"), 1u);
 }
 
 TEST_F(ChannelListTest, NoFreeChannelGivesNoArray)

@@ -406,6 +406,9 @@ TEST_F(CardFixture, ChannelItemsFollowTheDescription)
     EXPECT_EQ(card->ChannelExists(2, 3, 1), 0);
     EXPECT_EQ(card->ChannelExists(2, 1, 2), 1);
     EXPECT_TRUE(LogWith("skipped").empty());
+    EXPECT_EQ(LogWith("ChannelExists"), (std::vector<std::string>{"ChannelExists 2 3 0", "ChannelExists 2 3 1",
+                                                                  "ChannelExists 2 1 2"}));
+    EXPECT_EQ(LogWith("GetItemList").size(), 1u);
 }
 
 TEST_F(CardFixture, InputsFollowTheDescription)
