@@ -3,6 +3,7 @@
 #include "framework/platform/RegistryKey.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/files/Shell.h"
+#include "framework/skin/Skin.h"
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ServicesServer.h"
 
@@ -143,4 +144,10 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ServicesServer::FirePrivateNotify(static_cast<DWORD>(wParam & 0xFFFF),
                                           static_cast<DWORD>((wParam >> 16) & 0xFFFF),
                                           static_cast<DWORD>(lParam));
+}
+
+const String* Application::SkinStrings::FindStringById(const char* id)
+{
+    Skin* skin = Skin::Current();
+    return skin ? skin->FindStringById(id) : nullptr;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/windows/TrayApp.h"
+#include "mixer/app/PortNames.h"
 #include "mixer/app/StubHandler.h"
 #include "mixer/app/VarnServices.h"
 #include "mixer/comserver/ServicesApplication.h"
@@ -32,6 +33,9 @@ public:
     void OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     IVarnServices* GetServices() override { return services_; }
+    // The main window comes later: no system is shown yet.
+    IVarnHardware* GetCurrentSystem() override { return nullptr; }
+    StringTable& GetStrings() override { return strings_; }
     // The engine's init status; 0 until the engine has been initialised.
     int GetInitStatus() const { return initStatus_; }
 
@@ -45,10 +49,19 @@ public:
     void ImportSavedEffects();
 
 private:
+    // The texts of the process-wide skin, the skin that loaded last (the main window will
+    // hold the mixer skin); none while no skin is loaded.
+    class SkinStrings : public StringTable
+    {
+    public:
+        const String* FindStringById(const char* id) override;
+    };
+
     void ReleaseServices();
 
     ServicesFactory createServices_;
     IVarnServices* services_ = nullptr; // released, not deleted, at the end
     int initStatus_ = 0;
     StubHandler stubHandler_; // its second face is the engine's view interface
+    SkinStrings strings_;
 };

@@ -74,7 +74,7 @@ public:
     virtual void VARN_CALL Reserved1() = 0;
     virtual void VARN_CALL Reserved2() = 0;
     virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
+    virtual int VARN_CALL GetPosition() = 0; // 4: 0-based slot in its chain
     virtual void VARN_CALL Reserved5() = 0;
     virtual void VARN_CALL Reserved6() = 0;
     virtual void VARN_CALL Reserved7() = 0;
@@ -91,6 +91,14 @@ public:
 };
 
 class IVarnStrip;
+
+// An aux bus.
+class IVarnAux
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual int VARN_CALL GetIndex() = 0; // 1: 0-based aux number
+};
 
 // An insert chain, also the bus object of the strip, aux or main bus that holds it.
 class IVarnInsertChain
@@ -122,7 +130,8 @@ public:
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
     virtual void VARN_CALL Reserved25() = 0;
-    virtual IVarnStrip* VARN_CALL GetStrip() = 0;   // 26: the strip of a strip bus, else null
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;   // 26: the strip that owns the bus, else null
+    virtual IVarnAux* VARN_CALL GetAux() = 0;       // 27: the aux of an aux bus, else null
 };
 
 // A strip's direct-monitor control; its parameters are gain, pan and state per channel:
@@ -157,52 +166,131 @@ public:
     virtual void VARN_CALL Reserved17() = 0;
     virtual void VARN_CALL Reserved18() = 0;
     virtual void VARN_CALL Reserved19() = 0;
-    virtual void VARN_CALL Reserved20() = 0;
+    // 20: the name the user gave the strip ("-" or empty when none); null means none.
+    virtual const char16_t* VARN_CALL GetName() = 0;
     virtual void VARN_CALL Reserved21() = 0;
     virtual void VARN_CALL Reserved22() = 0;
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
-    virtual void VARN_CALL Reserved25() = 0;
+    virtual int VARN_CALL GetIndex() = 0;                       // 25: 0-based position among the strips
     virtual void VARN_CALL Reserved26() = 0;
     virtual void VARN_CALL Reserved27() = 0;
     virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;           // 28: null without one
     virtual int VARN_CALL SetState(int state, int flag) = 0;     // 29
 };
 
-// An output port. Slot 4 answers the source that feeds the port, null while nothing does:
-// "in use" and "its feeding source" are the same question.
+class IVarnOutput;
+
+// A physical output's routing table: its entries are the single channels of the physical
+// outputs, each with its own source and insert.
+class IVarnRoutingTable
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual void VARN_CALL Reserved1() = 0;
+    virtual IVarnOutput* VARN_CALL GetEntry(int kind, int index) = 0; // 2: null outside the table
+    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved6() = 0;
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual int VARN_CALL GetBase(int kind) = 0; // 8: index of the kind's first entry
+};
+
+// An output port, also a channel item of the item list. Slot 4 answers the source that feeds
+// the port, null while nothing does: "in use" and "its feeding source" are the same question.
 class IVarnOutput
 {
 public:
-    virtual int VARN_CALL GetKind() = 0;  // 0: 1 ASIO, 2 physical, 3 single ASIO channel
+    virtual int VARN_CALL GetKind() = 0;  // 0: item list kind (see IVarnItemList)
     virtual int VARN_CALL GetIndex() = 0; // 1
-    virtual void VARN_CALL Reserved2() = 0;
+    // 2: what an ASIO pair without a strip records: 0 the main mix, 1 the monitor mix.
+    virtual int VARN_CALL GetType() = 0;
     virtual void VARN_CALL Reserved3() = 0;
     virtual IVarnInsertChain* VARN_CALL GetSource() = 0; // 4: the bus that feeds the port
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
+    virtual IVarnInsert* VARN_CALL GetInsert() = 0;      // 5: the insert that feeds it, or null
+    virtual IVarnRoutingTable* VARN_CALL GetRoutingTable() = 0; // 6
     virtual void VARN_CALL Reserved7() = 0;
     virtual void VARN_CALL Reserved8() = 0;
     virtual void VARN_CALL Reserved9() = 0;
     virtual void VARN_CALL Reserved10() = 0;
+    virtual int VARN_CALL IsTakenByPlugin() = 0; // 11: an effects plug-in's send
+    virtual void VARN_CALL Reserved12() = 0;
+    virtual void VARN_CALL Reserved13() = 0;
+    virtual int VARN_CALL IsSingleChannel() = 0; // 14: one channel, not a pair
+    virtual int VARN_CALL GetChannel() = 0;      // 15: the channel number of a single channel
+    virtual int VARN_CALL IsHidden() = 0;        // 16
+};
+
+// The channel items of a hardware system, by kind: 0 Wave, 1 ASIO (the pairs, then the mono
+// channels: the pairs are one third of the items), 2 physical.
+class IVarnItemList
+{
+public:
+    virtual void VARN_CALL Reserved0() = 0;
+    virtual int VARN_CALL GetCount(int kind) = 0;                 // 1: items of the kind
+    virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
+    // 3 (our choice; no caller names its slot): the number of channels of the kind.
+    virtual int VARN_CALL GetChannelCount(int kind) = 0;
+};
+
+class IVarnInput;
+
+// Where an input's signal chain ends (IVarnInput::GetChainEnd).
+enum VarnChainEnd
+{
+    VarnChainEndNone = 0,
+    VarnChainEndOutput = 1,
+    VarnChainEndStrip = 2,
+    VarnChainEndOther = 3
+};
+
+// An input port. Kinds (IVarnInputList): 0 host (sub-kinds 0 Wave, 1 ASIO pair, 2 synth,
+// 3 MIDI FX send), 1 mono physical, 2 stereo physical, 3 single ASIO channel (sub-kind 4).
+// The getters with an out parameter answer nonzero when the value exists.
+class IVarnInput
+{
+public:
+    virtual int VARN_CALL GetKind() = 0;                  // 0
+    virtual int VARN_CALL GetIndex() = 0;                 // 1
+    virtual int VARN_CALL IsAssigned() = 0;               // 2: in use
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;         // 3: the strip it feeds directly
+    virtual IVarnInsert* VARN_CALL GetDestination() = 0;  // 4: the insert it feeds
+    virtual int VARN_CALL GetSubKind(int* subKind) = 0;   // 5
+    virtual int VARN_CALL GetChannelCount() = 0;          // 6: 1 mono, 2 stereo
+    virtual void VARN_CALL Reserved7() = 0;
+    virtual int VARN_CALL GetWavePair(int* pair) = 0;     // 8
+    virtual int VARN_CALL GetAsioIndex(int* index) = 0;   // 9: pair, or channel of kind 3
+    virtual int VARN_CALL GetMidiFxSend(int* index) = 0;  // 10
     virtual void VARN_CALL Reserved11() = 0;
     virtual void VARN_CALL Reserved12() = 0;
     virtual void VARN_CALL Reserved13() = 0;
     virtual void VARN_CALL Reserved14() = 0;
     virtual void VARN_CALL Reserved15() = 0;
-    virtual int VARN_CALL IsHidden() = 0; // 16
+    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved17() = 0;
+    virtual void VARN_CALL Reserved18() = 0;
+    virtual void VARN_CALL Reserved19() = 0;
+    virtual void VARN_CALL Reserved20() = 0;
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved22() = 0;
+    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved25() = 0;
+    virtual int VARN_CALL IsTakenByPlugin() = 0;          // 26: an effects plug-in's return
+    // 27 (our choice): where the signal chain ends (VarnChainEnd); for an output the port is
+    // written through output.
+    virtual int VARN_CALL GetChainEnd(IVarnOutput** output) = 0;
 };
 
-// The output ports of a hardware system: the channel items.
-class IVarnItemList
+// The inputs of a hardware system, by kind (IVarnInput).
+class IVarnInputList
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual int VARN_CALL GetCount(int kind) = 0;                 // 1
-    virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
+    virtual int VARN_CALL GetCount(int kind) = 0;                  // 0
+    virtual IVarnInput* VARN_CALL GetInput(int kind, int index) = 0; // 1: null outside the list
 };
 
-class IVarnInputList;
 
 // The card's PCI and driver profile, as the driver object fills it (100 bytes).
 struct VarnDriverProfile
@@ -250,7 +338,8 @@ public:
     virtual void VARN_CALL Reserved11() = 0;
     virtual void VARN_CALL Reserved12() = 0;
     virtual void VARN_CALL Reserved13() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
+    // 14: whether the channel (item kind, index) exists at the rate code.
+    virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
     virtual void VARN_CALL Reserved15() = 0;
     virtual IVarnDriver* VARN_CALL GetDriver() = 0;             // 16: null without a driver
 };

@@ -1,21 +1,187 @@
 #include "mixer/comserver/ServicesServer.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
+#include "mixer/app/PortNames.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/SinkList.h"
 
 namespace
 {
-// The hardware the public methods speak of: the mixer model's hardware description (the
-// mixer's main window, which may show another system, is not there yet); null without one.
-IVarnHardware* CurrentHardware()
+IVarnMixer* Mixer()
 {
     ServicesApplication* application = ComModule::GetApplication();
     IVarnServices* services = application ? application->GetServices() : nullptr;
-    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    return services ? services->GetMixer() : nullptr;
+}
+
+// The hardware the public methods speak of: the system the main window shows, else the
+// mixer model's hardware description; null without either.
+IVarnHardware* CurrentHardware()
+{
+    ServicesApplication* application = ComModule::GetApplication();
+    if (!application)
+        return nullptr;
+    if (IVarnHardware* system = application->GetCurrentSystem())
+        return system;
+    IVarnMixer* mixer = Mixer();
     return mixer ? mixer->GetHardware() : nullptr;
+}
+
+// A channel item in use is one that something feeds.
+bool InUse(IVarnOutput* item)
+{
+    return item && item->GetSource();
+}
+
+// A host input counts for a playback channel when it is in use and the plug-in has not taken it.
+bool Counts(IVarnInput* input)
+{
+    return input && input->IsAssigned() && !input->IsTakenByPlugin();
+}
+
+// The name a user gave a strip; "-" and empty mean none.
+bool OwnName(IVarnStrip* strip, String& name)
+{
+    const char16_t* text = strip ? strip->GetName() : nullptr;
+    if (!text || !text[0] || (text[0] == u'-' && !text[1]))
+        return false;
+    name.AssignWide(text);
+    return true;
+}
+
+void AppendText(String& out, StringTable& strings, const char* id)
+{
+    if (const String* text = strings.FindStringById(id))
+        out.Append(*text);
+}
+
+void AppendSide(String& out, StringTable& strings, int right)
+{
+    AppendText(out, strings, right ? "IDS_R" : "IDS_L");
+}
+
+// A builder's result as a channel name: its category, a blank, its name.
+bool Generated(int result, const String& category, const String& name, String& out)
+{
+    if (!result)
+        return false;
+    out.Assign(category);
+    out.AppendAscii(" ");
+    out.Append(name);
+    return true;
+}
+
+// The name of an ASIO input channel (what the hardware records into it), by the first rule that
+// applies: the own name of its strip, the generated name of its item, the aux, main or
+// recorded mix its pair carries; false when none does.
+bool InputChannelName(IVarnHardware* hardware, PortNames& names, StringTable& strings, int channel,
+                      String& name)
+{
+    IVarnItemList* items = hardware->GetItemList();
+    if (!items)
+        return false;
+    int pairs = items->GetCount(1) / 3;
+    int right = channel & 1;
+    bool isPair = channel / 2 < pairs && InUse(items->GetPort(1, channel / 2));
+    IVarnOutput* item = isPair ? items->GetPort(1, channel / 2) : items->GetPort(1, pairs + channel);
+    if (!InUse(item))
+        return false;
+    IVarnInsertChain* bus = item->GetSource();
+    bool mainMix = bus->GetBusType() == 2;
+    if (IVarnStrip* strip = bus->GetStrip())
+    {
+        if (OwnName(strip, name))
+        {
+            if (mainMix)
+            {
+                name.AppendAscii(" ");
+                AppendSide(name, strings, right);
+            }
+            return true;
+        }
+        if (mainMix)
+        {
+            names.GetMainMixName(bus, &name, 1, right);
+            return true;
+        }
+        String itemName, category;
+        int result = names.GetOutputName(item, &itemName, &category, 0, 1, right);
+        return Generated(result, category, itemName, name);
+    }
+    if (!isPair)
+        return false;
+    name.Clear();
+    if (bus->GetBusType() == 1)
+    {
+        AppendText(name, strings, "IDS_AUX");
+        name.AppendAscii(" ");
+        IVarnAux* aux = bus->GetAux();
+        name.AppendInt(aux ? aux->GetIndex() + 1 : 1);
+    }
+    else if (mainMix)
+        AppendText(name, strings, "IDS_MAIN");
+    else if (item->GetType() == 0 || item->GetType() == 1)
+        AppendText(name, strings, item->GetType() == 0 ? "IDS_MIX" : "IDS_MONITOR");
+    else
+        return false;
+    name.AppendAscii(" ");
+    AppendSide(name, strings, right);
+    return true;
+}
+
+// The name of a host input playing into the mixer: the own name of the strip it feeds, else
+// what its signal chain ends in.
+bool PlaybackName(IVarnInput* input, PortNames& names, int right, String& name)
+{
+    if (OwnName(input->GetStrip(), name))
+        return true;
+    IVarnOutput* output = nullptr;
+    int end = input->GetChainEnd(&output);
+    String builtName, category;
+    if (end == VarnChainEndOutput && output)
+        return Generated(names.GetOutputName(output, &builtName, &category, 0, 1, right), category,
+                         builtName, name);
+    if (end == VarnChainEndStrip || end == VarnChainEndNone)
+    {
+        name.Clear();
+        names.GetStripName(input, &name, 0);
+        return name.Length() > 0;
+    }
+    return Generated(names.GetInputName(input, &builtName, &category, 0, 1, right), category,
+                     builtName, name);
+}
+
+// The name of an ASIO output channel (what the host plays into the mixer through it): the
+// host input of its pair, else the single-channel input of the channel.
+bool OutputChannelName(IVarnHardware* hardware, PortNames& names, int channel, String& name)
+{
+    IVarnInputList* inputs = hardware->GetInputList();
+    if (!inputs)
+        return false;
+    int right = channel & 1;
+    const struct
+    {
+        int kind, subKind, index;
+    } candidates[] = {{0, 1, channel / 2}, {3, 4, channel}};
+    for (const auto& candidate : candidates)
+    {
+        for (int i = 0; i < inputs->GetCount(candidate.kind); ++i)
+        {
+            IVarnInput* input = inputs->GetInput(candidate.kind, i);
+            int subKind = -1, index = -1;
+            if (!Counts(input) || !input->GetSubKind(&subKind) || subKind != candidate.subKind ||
+                !input->GetAsioIndex(&index) || index != candidate.index)
+                continue;
+            if (PlaybackName(input, names, right, name))
+                return true;
+            break;
+        }
+    }
+    return false;
 }
 
 IVarnAutomation* Automation()
@@ -166,17 +332,71 @@ HRESULT STDMETHODCALLTYPE ServicesServer::Unadvise(DWORD hAdviseCookie)
     return SinkList::Public().Unadvise(hAdviseCookie);
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG, LONG, LONG nNumChars, char* buf)
+HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG lChannel, LONG bInput,
+                                                             LONG nNumChars, char* buf)
 {
-    if (!ComModule::GetApplication())
+    ServicesApplication* application = ComModule::GetApplication();
+    if (!application)
         return E_FAIL;
-    if (!buf || nNumChars < 1)
+    // A negative channel would pass as the "no special channel" value or reach pair 0.
+    if (!buf || nNumChars < 1 || lChannel < 0)
         return E_INVALIDARG;
+    bool input = bInput != 0;
+    if (lChannel == 0)
+        RecomputeSpecialChannel(input);
     buf[0] = 0;
-    if (!CurrentHardware())
+    IVarnHardware* hardware = CurrentHardware();
+    if (!hardware)
         return E_FAIL;
-    // The channel items do not give their display names yet: no channel has a name.
-    return S_FALSE;
+    String name;
+    if (lChannel == specialChannels_[input ? 1 : 0])
+        name.AssignAscii(" - ");
+    else
+    {
+        PortNames names(Mixer(), application->GetStrings());
+        bool named = input ? InputChannelName(hardware, names, application->GetStrings(), lChannel, name)
+                           : OutputChannelName(hardware, names, lChannel, name);
+        if (!named)
+            return S_FALSE;
+    }
+    std::unique_ptr<char[]> text = name.ToAnsi();
+    lstrcpynA(buf, text ? text.get() : "", nNumChars);
+    return S_OK;
+}
+
+void ServicesServer::RecomputeSpecialChannel(bool input)
+{
+    LONG& special = specialChannels_[input ? 1 : 0];
+    ServicesApplication* application = ComModule::GetApplication();
+    IVarnHardware* system = application ? application->GetCurrentSystem() : nullptr;
+    IVarnItemList* items = system && input ? system->GetItemList() : nullptr;
+    IVarnInputList* inputs = system && !input ? system->GetInputList() : nullptr;
+    if (!items && !inputs)
+    {
+        special = -1;
+        return;
+    }
+    // Inputs: the mono items follow the pair items; outputs: the single-channel inputs.
+    int channels = items ? items->GetChannelCount(1) : inputs->GetCount(3);
+    if (channels % 2 == 0)
+    {
+        special = -1;
+        return;
+    }
+    int first = items ? items->GetCount(1) / 3 : 0;
+    auto inUse = [&](int channel) {
+        return items ? InUse(items->GetPort(1, first + channel))
+                     : inputs->GetInput(3, channel) && inputs->GetInput(3, channel)->IsAssigned();
+    };
+    for (int pair = 0; 2 * pair < channels; ++pair)
+    {
+        bool left = inUse(2 * pair), right = inUse(2 * pair + 1);
+        if (left != right)
+        {
+            special = left ? 2 * pair + 1 : 2 * pair;
+            return;
+        }
+    }
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::SetMonitorInfo(KivASIOMonitorInfo* pInfo)
@@ -720,19 +940,177 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved49(LONG, LONG,
     return E_NOTIMPL;
 }
 
-// The channel lists and the enabling of the kind-2 channels need the kind-2 channel items,
-// their display names and the input list, which the engine interface does not offer yet:
-// they fail as they do for a missing list object.
+namespace
+{
+// What the channel-list methods read: the engine's mixer model, its hardware and lists.
+struct ChannelContext
+{
+    IVarnMixer* mixer = nullptr;
+    IVarnHardware* hardware = nullptr;
+    IVarnItemList* items = nullptr;
+    IVarnInputList* inputs = nullptr;
+    int rate = 0;
+
+    bool Read()
+    {
+        mixer = Mixer();
+        hardware = mixer ? mixer->GetHardware() : nullptr;
+        items = hardware ? hardware->GetItemList() : nullptr;
+        inputs = hardware ? hardware->GetInputList() : nullptr;
+        rate = mixer ? mixer->GetRateCode() : 0;
+        return items != nullptr;
+    }
+    // A channel item that exists at the rate and that nothing feeds.
+    IVarnOutput* FreeItem(int kind, int index)
+    {
+        IVarnOutput* item = items->GetPort(kind, index);
+        if (!item || !hardware->ChannelExists(kind, rate, index) || InUse(item))
+            return nullptr;
+        return item;
+    }
+    int FreePhysicalOutputs()
+    {
+        int count = 0;
+        for (int i = 0; i < items->GetCount(2); ++i)
+            count += FreeItem(2, i) ? 1 : 0;
+        return count;
+    }
+};
+
+KivHardwareChannel Record(const String& name, int type, int index)
+{
+    KivHardwareChannel record;
+    std::memset(&record, 0, sizeof record);
+    std::unique_ptr<char[]> text = name.ToAnsi();
+    if (text)
+        lstrcpynA(record.name, text.get(), sizeof record.name); // longer names are cut
+    record.type = type;
+    record.index = index;
+    return record;
+}
+
+// Hands the records over in one CoTaskMemAlloc block; no records give a null array.
+HRESULT HandOver(const std::vector<KivHardwareChannel>& list, LONG* count,
+                 KivHardwareChannel** records)
+{
+    *count = 0;
+    *records = nullptr;
+    if (list.empty())
+        return S_OK;
+    void* block = CoTaskMemAlloc(list.size() * sizeof(KivHardwareChannel));
+    if (!block)
+        return E_OUTOFMEMORY;
+    std::memcpy(block, list.data(), list.size() * sizeof(KivHardwareChannel));
+    *records = static_cast<KivHardwareChannel*>(block);
+    *count = static_cast<LONG>(list.size());
+    return S_OK;
+}
+
+// A channel's record name: the builder's category, a blank, its name.
+String RecordName(const String& category, const String& name)
+{
+    String text;
+    Generated(1, category, name, text);
+    return text;
+}
+} // namespace
+
+static_assert(sizeof(KivHardwareChannel) == 264, "hardware channel record");
+
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LONG* count,
                                                                               KivHardwareChannel** records)
 {
-    return count && records ? E_FAIL : E_POINTER;
+    if (!count || !records)
+        return E_POINTER;
+    ServicesApplication* application = ComModule::GetApplication();
+    ChannelContext context;
+    if (!application || !context.Read())
+        return E_FAIL;
+    PortNames names(context.mixer, application->GetStrings());
+    std::vector<KivHardwareChannel> list;
+    const int kinds[] = {1, 0, 2};
+    for (int kind : kinds)
+    {
+        for (int i = 0; i < context.items->GetCount(kind); ++i)
+        {
+            IVarnOutput* item = context.FreeItem(kind, i);
+            String name, category;
+            if (!item || !names.GetOutputName(item, &name, &category, 0, 0, 0))
+                continue;
+            // The channel types of the client: 0 ASIO, 1 Wave, 2 physical.
+            list.push_back(Record(RecordName(category, name), kind == 0 ? 1 : kind == 1 ? 0 : 2, i));
+        }
+    }
+    return HandOver(list, count, records);
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannelsEx(
     LONG* outCount, KivHardwareChannel** outputs, LONG* inCount, KivHardwareChannel** inputs)
 {
-    return outCount && outputs && inCount && inputs ? E_FAIL : E_POINTER;
+    if (!outCount || !outputs || !inCount || !inputs)
+        return E_POINTER;
+    ServicesApplication* application = ComModule::GetApplication();
+    ChannelContext context;
+    if (!application || !context.Read() || !context.inputs)
+        return E_FAIL;
+    PortNames names(context.mixer, application->GetStrings());
+
+    std::vector<KivHardwareChannel> outputList;
+    for (int i = 0; i < context.items->GetCount(2); ++i)
+    {
+        IVarnOutput* item = context.FreeItem(2, i);
+        String name, category;
+        if (!item)
+            continue;
+        names.GetOutputName(item, &name, &category, 0, 0, 0);
+        outputList.push_back(Record(RecordName(category, name), 2, i));
+    }
+
+    // A stereo input in use that feeds nothing of its own may stand for its partner at the
+    // higher rates; the record then names what the partner feeds.
+    std::vector<KivHardwareChannel> inputList;
+    int count = context.inputs->GetCount(2);
+    for (int i = 0; i < count; ++i)
+    {
+        IVarnInput* input = context.inputs->GetInput(2, i);
+        if (!input)
+            continue;
+        String name, category;
+        names.GetInputName(input, &name, &category, 0, 0, 0);
+        String text = RecordName(category, name);
+        if (input->IsAssigned() && (context.rate == 2 || context.rate == 3) && !input->GetStrip() &&
+            !input->GetDestination())
+        {
+            int partner = i;
+            if (context.rate == 2 && i >= 1 && i <= 4)
+                partner = i <= 2 ? i + 2 : i - 2;
+            else if (context.rate == 3 && (i == 0 || i == 2))
+                partner = 2 - i;
+            // A partner past the list is no input: skip rather than read it.
+            input = partner < count ? context.inputs->GetInput(2, partner) : nullptr;
+            if (!input)
+                continue;
+            String feeds;
+            names.GetStripName(input, &feeds, 0);
+            text.AppendAscii(" [");
+            text.Append(feeds);
+            text.AppendAscii("]");
+        }
+        if (!input->IsAssigned())
+            inputList.push_back(Record(text, 2, i));
+    }
+
+    HRESULT result = HandOver(outputList, outCount, outputs);
+    if (FAILED(result))
+        return result;
+    result = HandOver(inputList, inCount, inputs);
+    if (FAILED(result))
+    {
+        CoTaskMemFree(*outputs);
+        *outputs = nullptr;
+        *outCount = 0;
+    }
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendInsertRouting(LONG, LONG, LONG,
@@ -758,7 +1136,16 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved54(LONG)
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::EnableCategory2Items(LONG)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::EnableCategory2Items(LONG clientId)
 {
-    return E_FAIL;
+    ChannelContext context;
+    IVarnAutomation* automation = Automation();
+    if (!context.Read() || !context.inputs || !automation)
+        return E_FAIL;
+    if (context.FreePhysicalOutputs() < 1 || context.inputs->GetCount(2) < 1)
+        return S_FALSE;
+    int flag = 1;
+    if (automation->EnableCategory2Items(clientId, &flag) == 0)
+        return E_FAIL;
+    return flag ? S_OK : S_FALSE;
 }

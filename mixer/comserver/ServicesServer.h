@@ -1,5 +1,6 @@
 #pragma once
 #include "mixer/comserver/ComInterfaces.h"
+#include "mixer/app/VarnServices.h"
 
 // The object of the class KivCorvanServices: one per process, handed to every client by the
 // singleton class factory. Clients subscribe callback sinks with a bit mask on two
@@ -37,6 +38,10 @@ public:
     static void FirePrivateNotify(DWORD type, DWORD a, DWORD b);
 
 private:
+    // The cached special channel of a direction (inputs or outputs): the one ASIO channel
+    // whose pair has no partner, named " - "; -1 while there is none.
+    void RecomputeSpecialChannel(bool input);
+
     // IKivCorvanEventSource: its own face, since its Unadvise works on the private list.
     class EventSource : public IKivCorvanEventSource
     {
@@ -182,4 +187,5 @@ private:
     ParamInfo paramInfo_;
     EventSource eventSource_;
     LONG references_ = 0;
+    LONG specialChannels_[2] = {-1, -1}; // outputs, inputs; owned by the apartment's thread
 };

@@ -1,6 +1,7 @@
 #include "standins/engine/EngineModel.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -34,6 +35,81 @@ std::vector<std::u16string> SubfolderNames(const fs::path& folder)
 }
 } // namespace
 
+namespace
+{
+// A whole decimal number (or, with base 0, also 0x hexadecimal); false for anything else.
+bool ParseNumber(const std::string& word, long long& value, int base = 10)
+{
+    if (word.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(word.c_str(), &end, base);
+    return errno == 0 && end && *end == 0;
+}
+
+bool ParseInt(const std::string& word, int low, int high, int& value)
+{
+    long long number = 0;
+    if (!ParseNumber(word, number) || number < low || number > high)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word)
+        words.push_back(word);
+    return words;
+}
+
+const int kMaxChannels = 64;
+const int kAuxCount = 4;
+const int kMaxInserts = 16;
+
+// "free", "strip <n> [<position>]", "aux <n> [<position>]", "main [<position>]", "mix",
+// "monitor", "plugin" or "output <pair>", from words[first] on.
+bool ParseLink(const std::vector<std::string>& words, size_t first, HardwareProfile::Link& link)
+{
+    using Link = HardwareProfile::Link;
+    if (first >= words.size())
+        return false;
+    const std::string& kind = words[first];
+    size_t rest = words.size() - first - 1;
+    auto number = [&](size_t at, int high, int& value) {
+        return ParseInt(words[first + at], 0, high, value);
+    };
+    if ((kind == "free" || kind == "mix" || kind == "monitor" || kind == "plugin") && rest == 0)
+    {
+        link.kind = kind == "free" ? Link::Free : kind == "mix" ? Link::Mix
+                                                : kind == "monitor" ? Link::Monitor : Link::Plugin;
+        return true;
+    }
+    if (kind == "main" && rest <= 1)
+    {
+        link.kind = Link::Main;
+        return rest == 0 || number(1, kMaxInserts - 1, link.position);
+    }
+    if ((kind == "strip" || kind == "aux") && (rest == 1 || rest == 2))
+    {
+        link.kind = kind == "strip" ? Link::Strip : Link::Aux;
+        if (!number(1, kind == "strip" ? kMaxChannels - 1 : kAuxCount - 1, link.index))
+            return false;
+        return rest == 1 || number(2, kMaxInserts - 1, link.position);
+    }
+    if (kind == "output" && rest == 1)
+    {
+        link.kind = Link::Output;
+        return number(1, kMaxChannels - 1, link.index);
+    }
+    return false;
+}
+} // namespace
+
 HardwareProfile HardwareProfile::Read(const fs::path& file)
 {
     HardwareProfile profile;
@@ -42,64 +118,157 @@ HardwareProfile HardwareProfile::Read(const fs::path& file)
         return profile;
     profile.present = true;
     std::string line;
+    int number = 0;
     while (std::getline(in, line))
     {
-        size_t equals = line.find('=');
-        if (equals == std::string::npos)
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos || line[0] == '#')
             continue;
-        std::string name = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
-        if (name == "features")
-        {
-            std::istringstream list(value);
-            std::string item;
-            while (std::getline(list, item, ','))
-                profile.features.push_back(std::atoi(item.c_str()));
-            continue;
-        }
-        if (name == "devicekey")
-        {
-            std::strncpy(profile.driver.deviceKey, value.c_str(), sizeof profile.driver.deviceKey - 1);
-            continue;
-        }
-        const struct
-        {
-            const char* name;
-            std::uint32_t VarnDriverProfile::*field;
-        } driverFields[] = {
-            {"devnode", &VarnDriverProfile::devnode},   {"refcount", &VarnDriverProfile::refcount},
-            {"pcifunction", &VarnDriverProfile::pciFuncNum},
-            {"baseaddress", &VarnDriverProfile::baseAddr}, {"irq", &VarnDriverProfile::irq},
-            {"vendor", &VarnDriverProfile::vendorID},   {"device", &VarnDriverProfile::deviceID},
-            {"subsystem", &VarnDriverProfile::subsys},  {"revision", &VarnDriverProfile::rev},
-            {"driverversion", &VarnDriverProfile::driverVersion},
-        };
-        bool isDriverField = false;
-        for (const auto& field : driverFields)
-        {
-            if (name == field.name)
-            {
-                profile.driver.*field.field = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
-                isDriverField = true;
-            }
-        }
-        if (isDriverField)
-            continue;
-        int number = std::atoi(value.c_str());
-        if (name == "present")
-            profile.present = number != 0;
-        else if (name == "model")
-            profile.model = number;
-        else if (name == "systems")
-            profile.systems = std::max(0, number);
-        else if (name == "inputs")
-            profile.inputs = number;
-        else if (name == "outputs")
-            profile.outputs = number;
-        else if (name == "rate")
-            profile.rateCode = number;
+        if (!profile.ReadLine(line))
+            profile.problems.push_back("SimulatedCard.txt line " + std::to_string(number) +
+                                       " skipped: " + line);
     }
     return profile;
+}
+
+bool HardwareProfile::ReadLine(const std::string& line)
+{
+    size_t equals = line.find('=');
+    if (equals == std::string::npos)
+        return false;
+    std::string name = line.substr(0, equals);
+    std::string value = line.substr(equals + 1);
+    std::vector<std::string> words = Words(value);
+    if (name == "features")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int feature = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 255, feature))
+                return false;
+            list.push_back(feature);
+        }
+        features = list;
+        return true;
+    }
+    if (name == "devicekey")
+    {
+        std::memset(driver.deviceKey, 0, sizeof driver.deviceKey);
+        std::strncpy(driver.deviceKey, value.c_str(), sizeof driver.deviceKey - 1);
+        return true;
+    }
+    if (name == "strip")
+    {
+        int index = 0;
+        size_t space = value.find(' ');
+        if (space == std::string::npos || !ParseInt(value.substr(0, space), 0, kMaxChannels - 1, index))
+            return false;
+        stripNames[index] = Utf16(value.substr(space + 1));
+        return true;
+    }
+    if (name == "category2" && (value == "keep" || value == "clear"))
+    {
+        keepCategory2 = value == "keep";
+        return true;
+    }
+    const struct
+    {
+        const char* name;
+        std::uint32_t VarnDriverProfile::*field;
+    } driverFields[] = {
+        {"devnode", &VarnDriverProfile::devnode},   {"refcount", &VarnDriverProfile::refcount},
+        {"pcifunction", &VarnDriverProfile::pciFuncNum},
+        {"baseaddress", &VarnDriverProfile::baseAddr}, {"irq", &VarnDriverProfile::irq},
+        {"vendor", &VarnDriverProfile::vendorID},   {"device", &VarnDriverProfile::deviceID},
+        {"subsystem", &VarnDriverProfile::subsys},  {"revision", &VarnDriverProfile::rev},
+        {"driverversion", &VarnDriverProfile::driverVersion},
+    };
+    for (const auto& field : driverFields)
+    {
+        long long number = 0;
+        if (name != field.name)
+            continue;
+        if (!ParseNumber(value, number, 0) || number < 0 || number > 0xFFFFFFFFLL)
+            return false;
+        driver.*field.field = static_cast<std::uint32_t>(number);
+        return true;
+    }
+    const struct
+    {
+        const char* name;
+        int HardwareProfile::*field;
+        int low, high;
+    } counts[] = {
+        {"model", &HardwareProfile::model, 0, 255},
+        {"systems", &HardwareProfile::systems, 0, 8},
+        {"inputs", &HardwareProfile::inputs, 0, kMaxChannels},
+        {"outputs", &HardwareProfile::outputs, 0, kMaxChannels},
+        {"rate", &HardwareProfile::rateCode, 0, 5},
+        {"wave", &HardwareProfile::wavePairs, 0, kMaxChannels / 2},
+        {"monoinputs", &HardwareProfile::monoInputs, 0, kMaxChannels},
+        {"stereoinputs", &HardwareProfile::stereoInputs, 0, kMaxChannels / 2},
+        {"physicaloutputs", &HardwareProfile::physicalOutputs, 0, kMaxChannels / 2},
+        {"midifxsends", &HardwareProfile::midiFxSends, 0, 16},
+    };
+    for (const auto& count : counts)
+    {
+        if (name == count.name)
+            return words.size() == 1 && ParseInt(words[0], count.low, count.high, this->*count.field);
+    }
+    if (name == "present")
+    {
+        int flag = 0;
+        if (words.size() != 1 || !ParseInt(words[0], 0, 1, flag))
+            return false;
+        present = flag != 0;
+        return true;
+    }
+    int index = 0, kind = 0;
+    Link link;
+    if (words.empty() || !ParseInt(words[0], 0, kMaxChannels - 1, index))
+        return false;
+    if (name == "record" && ParseLink(words, 1, link) && link.kind != Link::Output &&
+        link.kind != Link::Plugin)
+    {
+        records[index] = link;
+        return true;
+    }
+    if (name == "mono" && words.size() == 2 && ParseInt(words[1], 0, kMaxChannels - 1, kind))
+    {
+        monoRecords[index] = kind; // the strip
+        return true;
+    }
+    if ((name == "output" || name == "route") && ParseLink(words, 1, link) &&
+        link.kind != Link::Output && link.kind != Link::Mix && link.kind != Link::Monitor)
+    {
+        (name == "output" ? outputLinks : routes)[index] = link;
+        return true;
+    }
+    if (name == "input" && words.size() >= 3)
+    {
+        // input=<kind> <index> <link>: the first word was the kind.
+        kind = index;
+        if (kind > 3 || !ParseInt(words[1], 0, kMaxChannels - 1, index) || !ParseLink(words, 2, link) ||
+            link.kind == Link::Mix || link.kind == Link::Monitor)
+            return false;
+        inputLinks[{kind, index}] = link;
+        return true;
+    }
+    if (name == "fit" && words.size() == 3)
+    {
+        int rate = 0, channels = 0;
+        kind = index;
+        if (kind > 2 || !ParseInt(words[1], 0, 5, rate) || !ParseInt(words[2], 0, kMaxChannels, channels))
+            return false;
+        fits[{kind, rate}] = channels;
+        return true;
+    }
+    return false;
 }
 
 int VARN_CALL StandinSettings::SetValue(const char* name, int value, int, int)
@@ -121,12 +290,229 @@ int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
     return 1;
 }
 
+StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log)
+    : driver(profile), profile_(profile), log_(std::move(log))
+{
+    using Link = HardwareProfile::Link;
+    int pairs = (profile.inputs + 1) / 2;
+    for (int i = 0; i < pairs; ++i)
+    {
+        strips.push_back(std::make_unique<StandinStrip>(i));
+        auto name = profile.stripNames.find(i);
+        if (name != profile.stripNames.end())
+            strips.back()->name = name->second;
+    }
+    for (int i = 0; i < kAuxCount; ++i)
+    {
+        auxes.push_back(std::make_unique<StandinAux>(i));
+        buses.push_back(std::make_unique<StandinBus>(1));
+        buses.back()->aux = auxes.back().get();
+    }
+    buses.push_back(std::make_unique<StandinBus>(2));
+    mainBus_ = buses.back().get();
+
+    for (int i = 0; i < profile.wavePairs; ++i)
+        items.ports[0].push_back(std::make_unique<StandinOutput>(0, i));
+    items.channels[0] = 2 * profile.wavePairs;
+
+    // ASIO input pairs, each recording its own strip unless the card says otherwise; then one
+    // item per channel, recorded only where the card says.
+    for (int i = 0; i < pairs; ++i)
+    {
+        items.ports[1].push_back(std::make_unique<StandinOutput>(1, i));
+        auto record = profile.records.find(i);
+        Link link;
+        link.kind = Link::Strip;
+        link.index = i;
+        Feed(*items.ports[1].back(), record != profile.records.end() ? record->second : link);
+    }
+    for (int channel = 0; channel < 2 * pairs; ++channel)
+    {
+        if (channel >= profile.inputs)
+        {
+            items.ports[1].push_back(nullptr);
+            continue;
+        }
+        items.ports[1].push_back(std::make_unique<StandinOutput>(1, pairs + channel));
+        items.ports[1].back()->channel = channel;
+        auto record = profile.monoRecords.find(channel);
+        if (record != profile.monoRecords.end())
+        {
+            Link link;
+            link.kind = Link::Strip;
+            link.index = record->second;
+            Feed(*items.ports[1].back(), link);
+        }
+    }
+    items.channels[1] = profile.inputs;
+
+    for (int i = 0; i < profile.physicalOutputs; ++i)
+    {
+        items.ports[2].push_back(std::make_unique<StandinOutput>(2, i));
+        items.ports[2].back()->table = &routing;
+        auto link = profile.outputLinks.find(i);
+        if (link != profile.outputLinks.end())
+            Feed(*items.ports[2].back(), link->second);
+    }
+    items.channels[2] = 2 * profile.physicalOutputs;
+    for (int channel = 0; channel < 2 * profile.physicalOutputs; ++channel)
+    {
+        routing.entries.push_back(std::make_unique<StandinOutput>(2, channel / 2));
+        routing.entries.back()->channel = channel;
+        auto link = profile.routes.find(channel);
+        if (link != profile.routes.end())
+            Feed(*routing.entries.back(), link->second);
+    }
+
+    // Host inputs: the Wave pairs, the ASIO output pairs, the MIDI FX sends; the physical
+    // inputs; one input per ASIO output channel.
+    auto add = [this](int kind) -> StandinInput& {
+        auto& list = inputList.inputs[kind];
+        list.push_back(std::make_unique<StandinInput>(kind, static_cast<int>(list.size())));
+        return *list.back();
+    };
+    for (int i = 0; i < profile.wavePairs; ++i)
+    {
+        StandinInput& input = add(0);
+        input.subKind = 0;
+        input.wavePair = i;
+    }
+    for (int i = 0; i < (profile.outputs + 1) / 2; ++i)
+    {
+        StandinInput& input = add(0);
+        input.subKind = 1;
+        input.asioIndex = i;
+    }
+    for (int i = 0; i < profile.midiFxSends; ++i)
+    {
+        StandinInput& input = add(0);
+        input.subKind = 3;
+        input.midiFxSend = i;
+    }
+    for (int i = 0; i < profile.monoInputs; ++i)
+        add(1);
+    for (int i = 0; i < profile.stereoInputs; ++i)
+        add(2);
+    for (int i = 0; i < profile.outputs; ++i)
+    {
+        StandinInput& input = add(3);
+        input.subKind = 4;
+        input.asioIndex = i;
+    }
+    for (const auto& entry : profile.inputLinks)
+    {
+        auto& list = inputList.inputs[entry.first.first];
+        if (entry.first.second >= static_cast<int>(list.size()))
+            continue;
+        StandinInput& input = *list[entry.first.second];
+        const Link& link = entry.second;
+        input.assigned = link.kind != Link::Free;
+        switch (link.kind)
+        {
+        case Link::Strip:
+            input.strip = Strip(link.index);
+            input.chainEnd = VarnChainEndStrip;
+            break;
+        case Link::Aux:
+        case Link::Main:
+            input.destination = Insert(link);
+            break;
+        case Link::Plugin:
+            input.takenByPlugin = true;
+            break;
+        case Link::Output:
+            input.chainEnd = VarnChainEndOutput;
+            input.chainOutput = items.GetPort(2, link.index);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+StandinStrip* StandinHardware::Strip(int index)
+{
+    return index >= 0 && index < static_cast<int>(strips.size()) ? strips[index].get() : nullptr;
+}
+
+IVarnInsertChain* StandinHardware::Bus(const HardwareProfile::Link& link)
+{
+    using Link = HardwareProfile::Link;
+    switch (link.kind)
+    {
+    case Link::Strip:
+    {
+        StandinStrip* strip = Strip(link.index);
+        return strip ? &strip->bus : nullptr;
+    }
+    case Link::Aux:
+        return buses[link.index].get();
+    case Link::Main:
+        return mainBus_;
+    case Link::Mix:
+    case Link::Monitor:
+    case Link::Plugin:
+        // A recording or plug-in path: a bus of no strip.
+        buses.push_back(std::make_unique<StandinBus>(0));
+        return buses.back().get();
+    default:
+        return nullptr;
+    }
+}
+
+IVarnInsert* StandinHardware::Insert(const HardwareProfile::Link& link)
+{
+    IVarnInsertChain* bus = link.kind == HardwareProfile::Link::Plugin ? nullptr : Bus(link);
+    if (!bus)
+        return nullptr;
+    inserts.push_back(std::make_unique<StandinInsert>(bus, link.position));
+    return inserts.back().get();
+}
+
+void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& link)
+{
+    using Link = HardwareProfile::Link;
+    port.source = Bus(link);
+    if (!port.source)
+        return;
+    port.type = link.kind == Link::Monitor ? 1 : 0;
+    port.takenByPlugin = link.kind == Link::Plugin;
+    if (link.kind == Link::Strip || link.kind == Link::Aux || link.kind == Link::Main)
+    {
+        inserts.push_back(std::make_unique<StandinInsert>(port.source, link.position));
+        port.insert = inserts.back().get();
+    }
+}
+
 int VARN_CALL StandinHardware::HasFeature(int feature)
 {
     return std::find(profile_.features.begin(), profile_.features.end(), feature) !=
                    profile_.features.end()
                ? 1
                : 0;
+}
+
+IVarnInputList* VARN_CALL StandinHardware::GetInputList()
+{
+    if (log_)
+        log_("GetInputList");
+    return &inputList;
+}
+
+IVarnItemList* VARN_CALL StandinHardware::GetItemList()
+{
+    if (log_)
+        log_("GetItemList");
+    return &items;
+}
+
+int VARN_CALL StandinHardware::ChannelExists(int kind, int rateCode, int index)
+{
+    if (log_)
+        log_("ChannelExists " + std::to_string(kind) + " " + std::to_string(rateCode) + " " +
+             std::to_string(index));
+    auto fit = profile_.fits.find({kind, rateCode});
+    return index >= 0 && (fit == profile_.fits.end() || index < fit->second) ? 1 : 0;
 }
 
 int VARN_CALL StandinMonitor::SetParameter(int index, int value)
@@ -137,9 +523,9 @@ int VARN_CALL StandinMonitor::SetParameter(int index, int value)
     return 1;
 }
 
-IVarnStrip* VARN_CALL StandinStripBus::GetStrip()
+IVarnStrip* VARN_CALL StandinBus::GetStrip()
 {
-    return &strip_;
+    return strip;
 }
 
 int VARN_CALL StandinStrip::SetState(int value, int flag)
@@ -149,26 +535,52 @@ int VARN_CALL StandinStrip::SetState(int value, int flag)
     return 1;
 }
 
-StandinItemList::StandinItemList(const HardwareProfile& profile)
+IVarnRoutingTable* VARN_CALL StandinOutput::GetRoutingTable()
 {
-    for (int pair = 0; pair < profile.inputs / 2; ++pair)
-    {
-        strips.push_back(std::make_unique<StandinStrip>());
-        asioPorts.push_back(std::make_unique<StandinOutput>(1, pair));
-        asioPorts.back()->source = &strips.back()->bus;
-    }
+    return table;
+}
+
+IVarnOutput* VARN_CALL StandinRoutingTable::GetEntry(int kind, int index)
+{
+    if (kind != 2 || index < 0 || index >= static_cast<int>(entries.size()))
+        return nullptr;
+    return entries[index].get();
+}
+
+int VARN_CALL StandinInput::GetChainEnd(IVarnOutput** output)
+{
+    if (output)
+        *output = chainOutput;
+    return chainEnd;
+}
+
+int VARN_CALL StandinInputList::GetCount(int kind)
+{
+    return kind >= 0 && kind < 4 ? static_cast<int>(inputs[kind].size()) : 0;
+}
+
+IVarnInput* VARN_CALL StandinInputList::GetInput(int kind, int index)
+{
+    if (index < 0 || index >= GetCount(kind))
+        return nullptr;
+    return inputs[kind][index].get();
 }
 
 int VARN_CALL StandinItemList::GetCount(int kind)
 {
-    return kind == 1 ? static_cast<int>(asioPorts.size()) : 0;
+    return kind >= 0 && kind < 3 ? static_cast<int>(ports[kind].size()) : 0;
 }
 
 IVarnOutput* VARN_CALL StandinItemList::GetPort(int kind, int index)
 {
-    if (kind != 1 || index < 0 || index >= GetCount(kind))
+    if (index < 0 || index >= GetCount(kind))
         return nullptr;
-    return asioPorts[index].get();
+    return ports[kind][index].get();
+}
+
+int VARN_CALL StandinItemList::GetChannelCount(int kind)
+{
+    return kind >= 0 && kind < 3 ? channels[kind] : 0;
 }
 
 int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
@@ -179,10 +591,11 @@ int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
     return 1;
 }
 
-StandinMixer::StandinMixer(const HardwareProfile& profile) : rateCode(profile.rateCode)
+StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log)
+    : rateCode(profile.rateCode)
 {
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
-        systems_.push_back(std::make_unique<StandinHardware>(profile));
+        systems_.push_back(std::make_unique<StandinHardware>(profile, log));
 }
 
 IVarnHardware* VARN_CALL StandinMixer::GetSystem(int index)

@@ -1,9 +1,11 @@
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mixer/app/VarnServices.h"
@@ -12,22 +14,55 @@
 // long as the engine object: the program never frees what the engine hands out.
 
 // What the simulated card is, read from "SimulatedCard.txt" in the program folder: lines of
-// "name=value" ("present", "model", "systems", "inputs", "outputs", "rate", "features" as a
-// comma-separated list; the driver profile as "devnode", "refcount", "pcifunction", "baseaddress", "irq",
-// "vendor", "device", "subsystem", "revision", "driverversion" (decimal or 0x hexadecimal)
-// and "devicekey"). A missing file is a machine without the card.
+// "name=value", described in that file. A missing file is a machine without the card; a line
+// that cannot be read (unknown name, not a number, out of range) is skipped and reported in
+// problems, which the engine writes to its call log.
 struct HardwareProfile
 {
+    // What a channel item or an input is connected to.
+    struct Link
+    {
+        enum Kind
+        {
+            Free,    // not in use
+            Strip,   // a strip (index): records it, feeds it directly, or feeds from it
+            Aux,     // an aux bus (index)
+            Main,    // the main bus
+            Mix,     // an ASIO pair recording the main mix without a strip
+            Monitor, // an ASIO pair recording the monitor mix without a strip
+            Plugin,  // taken by the effects plug-in
+            Output   // an input whose chain ends at a physical output pair (index)
+        } kind = Free;
+        int index = 0;
+        int position = 0; // insert position for aux, main and routed strips
+    };
+
     bool present = false;
     int model = 0;
     int systems = 1;
-    int inputs = 8;
-    int outputs = 8;
+    int inputs = 8;  // ASIO input channels
+    int outputs = 8; // ASIO output channels
     int rateCode = 1;
+    int wavePairs = 1;
+    int monoInputs = 4;
+    int stereoInputs = 4;
+    int physicalOutputs = 4; // pairs
+    int midiFxSends = 0;
+    bool keepCategory2 = true;
     std::vector<int> features;
+    std::map<int, std::u16string> stripNames;            // strip index -> name
+    std::map<int, Link> records;                         // ASIO input pair -> what it records
+    std::map<int, int> monoRecords;                      // ASIO input channel -> strip index
+    std::map<std::pair<int, int>, Link> inputLinks;      // (input kind, index) -> link
+    std::map<int, Link> outputLinks;                     // physical output pair -> source
+    std::map<int, Link> routes;                          // physical output channel -> source
+    std::map<std::pair<int, int>, int> fits;             // (item kind, rate code) -> channels
     VarnDriverProfile driver = {};
+    std::vector<std::string> problems;
 
     static HardwareProfile Read(const std::filesystem::path& file);
+    // Reads one "name=value" line into the profile; false (with a problem) when it cannot.
+    bool ReadLine(const std::string& line);
 };
 
 class StandinSettings final : public IVarnSettings
@@ -74,11 +109,23 @@ public:
 
 class StandinStrip;
 
-// The bus object of a strip: its insert chain (the inserts are not simulated yet).
-class StandinStripBus final : public IVarnInsertChain
+class StandinAux final : public IVarnAux
 {
 public:
-    explicit StandinStripBus(StandinStrip& strip) : strip_(strip) {}
+    explicit StandinAux(int index) : index_(index) {}
+    void VARN_CALL Reserved0() override {}
+    int VARN_CALL GetIndex() override { return index_; }
+
+private:
+    int index_;
+};
+
+// A bus object: the insert chain of a strip, an aux or the main bus (the inserts are not
+// simulated yet).
+class StandinBus final : public IVarnInsertChain
+{
+public:
+    explicit StandinBus(int type) : type_(type) {}
     int VARN_CALL GetCount() override { return 0; }
     void VARN_CALL Reserved1() override {}
     void VARN_CALL Reserved2() override {}
@@ -98,7 +145,7 @@ public:
     void VARN_CALL Reserved16() override {}
     void VARN_CALL Reserved17() override {}
     void VARN_CALL Reserved18() override {}
-    int VARN_CALL GetBusType() override { return 0; }
+    int VARN_CALL GetBusType() override { return type_; }
     void VARN_CALL Reserved20() override {}
     void VARN_CALL Reserved21() override {}
     void VARN_CALL Reserved22() override {}
@@ -106,17 +153,50 @@ public:
     void VARN_CALL Reserved24() override {}
     void VARN_CALL Reserved25() override {}
     IVarnStrip* VARN_CALL GetStrip() override;
+    IVarnAux* VARN_CALL GetAux() override { return aux; }
+
+    StandinStrip* strip = nullptr; // borrowed: the strip that owns the bus
+    StandinAux* aux = nullptr;     // borrowed: the aux of an aux bus
 
 private:
-    StandinStrip& strip_;
+    int type_;
 };
 
-// A strip recording one ASIO input pair of the card: it feeds the pair's port and carries a
-// direct-monitor control unless a test takes it away.
+// An insert slot on a bus (no effect in it).
+class StandinInsert final : public IVarnInsert
+{
+public:
+    StandinInsert(IVarnInsertChain* chain, int position) : chain_(chain), position_(position) {}
+    int VARN_CALL GetKind() override { return 0; }
+    void VARN_CALL Reserved1() override {}
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    int VARN_CALL GetPosition() override { return position_; }
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    int VARN_CALL HasEffect() override { return 0; }
+    int VARN_CALL IsBypassed() override { return 0; }
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
+
+private:
+    IVarnInsertChain* chain_; // borrowed
+    int position_;
+};
+
+// A mixer strip: it records one ASIO input pair through its bus and carries a direct-monitor
+// control unless a test takes it away.
 class StandinStrip final : public IVarnStrip
 {
 public:
-    StandinStrip() : bus(*this) {}
+    explicit StandinStrip(int index) : bus(0), index_(index) { bus.strip = this; }
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     void VARN_CALL Reserved2() override {}
@@ -137,65 +217,158 @@ public:
     void VARN_CALL Reserved17() override {}
     void VARN_CALL Reserved18() override {}
     void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
+    const char16_t* VARN_CALL GetName() override { return name.c_str(); }
     void VARN_CALL Reserved21() override {}
     void VARN_CALL Reserved22() override {}
     void VARN_CALL Reserved23() override {}
     void VARN_CALL Reserved24() override {}
-    void VARN_CALL Reserved25() override {}
+    int VARN_CALL GetIndex() override { return index_; }
     void VARN_CALL Reserved26() override {}
     void VARN_CALL Reserved27() override {}
     IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
     int VARN_CALL SetState(int value, int flag) override;
 
-    StandinStripBus bus;
+    StandinBus bus;
     StandinMonitor monitor;
+    std::u16string name = u"-"; // "-": the user gave none
     bool hasMonitor = true;
     int state = 0;
     int stateFlag = 0;
+
+private:
+    int index_;
 };
 
+class StandinRoutingTable;
+
+// A channel item or output port.
 class StandinOutput final : public IVarnOutput
 {
 public:
     StandinOutput(int kind, int index) : kind_(kind), index_(index) {}
     int VARN_CALL GetKind() override { return kind_; }
     int VARN_CALL GetIndex() override { return index_; }
-    void VARN_CALL Reserved2() override {}
+    int VARN_CALL GetType() override { return type; }
     void VARN_CALL Reserved3() override {}
     IVarnInsertChain* VARN_CALL GetSource() override { return source; }
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
+    IVarnInsert* VARN_CALL GetInsert() override { return insert; }
+    IVarnRoutingTable* VARN_CALL GetRoutingTable() override;
     void VARN_CALL Reserved7() override {}
     void VARN_CALL Reserved8() override {}
     void VARN_CALL Reserved9() override {}
     void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
+    int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
     void VARN_CALL Reserved12() override {}
     void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
+    int VARN_CALL IsSingleChannel() override { return channel >= 0 ? 1 : 0; }
+    int VARN_CALL GetChannel() override { return channel; }
     int VARN_CALL IsHidden() override { return hidden ? 1 : 0; }
 
+    int type = 0;
     IVarnInsertChain* source = nullptr; // borrowed: the bus that feeds the port, or null
+    IVarnInsert* insert = nullptr;      // borrowed
+    StandinRoutingTable* table = nullptr; // borrowed
+    bool takenByPlugin = false;
+    int channel = -1; // a single channel's number, -1 for a pair
     bool hidden = false;
 
 private:
     int kind_, index_;
 };
 
-// The output ports: one kind-1 port per ASIO input pair of the card ("inputs" channels),
-// each fed by its own strip.
+// The routing table of the physical outputs: one single-channel entry per channel.
+class StandinRoutingTable final : public IVarnRoutingTable
+{
+public:
+    void VARN_CALL Reserved0() override {}
+    void VARN_CALL Reserved1() override {}
+    IVarnOutput* VARN_CALL GetEntry(int kind, int index) override;
+    void VARN_CALL Reserved3() override {}
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    int VARN_CALL GetBase(int kind) override { return kind == 2 ? base : 0; }
+
+    int base = 0;
+    std::vector<std::unique_ptr<StandinOutput>> entries;
+};
+
+// An input port.
+class StandinInput final : public IVarnInput
+{
+public:
+    StandinInput(int kind, int index) : kind_(kind), index_(index) {}
+    int VARN_CALL GetKind() override { return kind_; }
+    int VARN_CALL GetIndex() override { return index_; }
+    int VARN_CALL IsAssigned() override { return assigned ? 1 : 0; }
+    IVarnStrip* VARN_CALL GetStrip() override { return strip; }
+    IVarnInsert* VARN_CALL GetDestination() override { return destination; }
+    int VARN_CALL GetSubKind(int* value) override { return Answer(subKind, value); }
+    int VARN_CALL GetChannelCount() override { return kind_ == 1 || kind_ == 3 ? 1 : 2; }
+    void VARN_CALL Reserved7() override {}
+    int VARN_CALL GetWavePair(int* value) override { return Answer(wavePair, value); }
+    int VARN_CALL GetAsioIndex(int* value) override { return Answer(asioIndex, value); }
+    int VARN_CALL GetMidiFxSend(int* value) override { return Answer(midiFxSend, value); }
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    void VARN_CALL Reserved17() override {}
+    void VARN_CALL Reserved18() override {}
+    void VARN_CALL Reserved19() override {}
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    void VARN_CALL Reserved25() override {}
+    int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
+    int VARN_CALL GetChainEnd(IVarnOutput** output) override;
+
+    bool assigned = false;
+    StandinStrip* strip = nullptr;        // borrowed: the strip it feeds directly
+    IVarnInsert* destination = nullptr;   // borrowed
+    int subKind = -1, wavePair = -1, asioIndex = -1, midiFxSend = -1; // -1: none
+    bool takenByPlugin = false;
+    int chainEnd = VarnChainEndNone;
+    IVarnOutput* chainOutput = nullptr;   // borrowed
+
+private:
+    static int Answer(int field, int* value)
+    {
+        if (field < 0 || !value)
+            return 0;
+        *value = field;
+        return 1;
+    }
+    int kind_, index_;
+};
+
+class StandinInputList final : public IVarnInputList
+{
+public:
+    int VARN_CALL GetCount(int kind) override;
+    IVarnInput* VARN_CALL GetInput(int kind, int index) override;
+
+    std::vector<std::unique_ptr<StandinInput>> inputs[4]; // by kind
+};
+
+// The channel items: Wave pairs (kind 0); the ASIO input pairs and then one item per channel
+// (kind 1; an odd channel count leaves the last mono item missing); the physical output pairs
+// (kind 2).
 class StandinItemList final : public IVarnItemList
 {
 public:
-    explicit StandinItemList(const HardwareProfile& profile);
     void VARN_CALL Reserved0() override {}
     int VARN_CALL GetCount(int kind) override;
     IVarnOutput* VARN_CALL GetPort(int kind, int index) override;
+    int VARN_CALL GetChannelCount(int kind) override;
 
-    std::vector<std::unique_ptr<StandinStrip>> strips;
-    std::vector<std::unique_ptr<StandinOutput>> asioPorts;
+    std::vector<std::unique_ptr<StandinOutput>> ports[3]; // by kind; null for a missing item
+    int channels[3] = {};
 };
 
 // The card's driver, answering the profile of the card description.
@@ -209,13 +382,12 @@ private:
     const HardwareProfile& profile_;
 };
 
+// One system of the card, built from the card description. The calls for its lists and for
+// the channels that exist at a rate are written to the log.
 class StandinHardware final : public IVarnHardware
 {
 public:
-    explicit StandinHardware(const HardwareProfile& profile)
-        : items(profile), driver(profile), profile_(profile)
-    {
-    }
+    StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log);
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
@@ -223,31 +395,45 @@ public:
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
     void VARN_CALL Reserved5() override {}
     IVarnLevelControl* VARN_CALL GetLevelControl() override { return &level; }
-    // The input list is not simulated yet.
-    IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
-    IVarnItemList* VARN_CALL GetItemList() override { return &items; }
+    IVarnInputList* VARN_CALL GetInputList() override;
+    IVarnItemList* VARN_CALL GetItemList() override;
     void VARN_CALL Reserved9() override {}
     void VARN_CALL Reserved10() override {}
     void VARN_CALL Reserved11() override {}
     void VARN_CALL Reserved12() override {}
     void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
+    int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
     void VARN_CALL Reserved15() override {}
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;
     StandinLevelControl level;
+    std::vector<std::unique_ptr<StandinStrip>> strips; // strip i records ASIO input pair i
+    std::vector<std::unique_ptr<StandinAux>> auxes;
+    std::vector<std::unique_ptr<StandinBus>> buses;    // aux, main and recording buses
+    std::vector<std::unique_ptr<StandinInsert>> inserts;
+    StandinRoutingTable routing;
     StandinItemList items;
+    StandinInputList inputList;
     StandinDriver driver;
 
 private:
+    // The bus and insert a link names; null for a link to nothing.
+    IVarnInsertChain* Bus(const HardwareProfile::Link& link);
+    IVarnInsert* Insert(const HardwareProfile::Link& link);
+    StandinStrip* Strip(int index);
+    void Feed(StandinOutput& port, const HardwareProfile::Link& link);
+
     const HardwareProfile& profile_;
+    std::function<void(std::string)> log_;
+    StandinBus* mainBus_ = nullptr;
 };
 
 class StandinMixer final : public IVarnMixer
 {
 public:
-    explicit StandinMixer(const HardwareProfile& profile);
+    // log: where the systems write the calls that ask for their lists and channels; may be empty.
+    explicit StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log = {});
     void VARN_CALL Reserved0() override {}
     IVarnHardware* VARN_CALL GetSystem(int index) override;
     IVarnHardware* VARN_CALL GetHardware() override { return GetSystem(0); }

@@ -1,15 +1,22 @@
 #pragma once
+#include <functional>
 #include <mutex>
 #include <set>
+#include <string>
 
 #include "mixer/app/VarnServices.h"
 
 // The automation back end of the simulated engine. It registers the effects plug-in's
-// clients; the effects, presets, inserts and parameters the other operations work on are not
+// clients and answers the enabling of the physical channels as the card description says;
+// the effects, presets, inserts and parameters the other operations work on are not
 // simulated yet, so they fail (0), as the real engine does for what it does not have.
 class StandinAutomation final : public IVarnAutomation
 {
 public:
+    // Whether EnableCategory2Items keeps the caller's flag (else it clears it), and where the
+    // calls are written.
+    void Configure(bool keepCategory2, std::function<void(std::string)> log);
+
     int VARN_CALL RegisterClient(int* clientId) override;
     int VARN_CALL UnregisterClient(int clientId) override;
     int VARN_CALL AcquireSendReturn(int, void*, int*, int*) override { return 0; }
@@ -63,7 +70,7 @@ public:
     {
         return 0;
     }
-    int VARN_CALL EnableCategory2Items(int, int*) override { return 0; }
+    int VARN_CALL EnableCategory2Items(int clientId, int* flag) override;
     int VARN_CALL GetInsertNotifyId(int, int, int*) override { return 0; }
     int VARN_CALL GetParameterKinds(int, int, int*, int**) override { return 0; }
     int VARN_CALL QueryParameter(int, int, int, int*) override { return 0; }
@@ -73,4 +80,6 @@ private:
     std::mutex lock_;
     std::set<int> clients_; // guarded by lock_
     int nextClient_ = 1;    // guarded by lock_
+    bool keepCategory2_ = true;                // guarded by lock_
+    std::function<void(std::string)> log_;     // guarded by lock_
 };

@@ -41,6 +41,11 @@ void StandinServices::Log(std::string entry)
     log_.push_back(std::move(entry));
 }
 
+std::unique_ptr<StandinMixer> StandinServices::NewMixer()
+{
+    return std::make_unique<StandinMixer>(profile_, [this](std::string entry) { Log(std::move(entry)); });
+}
+
 std::vector<std::string> StandinServices::GetCallLog()
 {
     std::lock_guard<std::mutex> lock(logLock_);
@@ -65,8 +70,11 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     dataFolder_ = dataFolder;
     sessionsFolder_ = sessionsFolder;
     profile_ = HardwareProfile::Read(programFolder_ / "SimulatedCard.txt");
+    for (const std::string& problem : profile_.problems)
+        Log(problem);
+    automation_.Configure(profile_.keepCategory2, [this](std::string entry) { Log(std::move(entry)); });
     library_ = std::make_unique<StandinFxLibrary>(programFolder_);
-    mixer_ = std::make_unique<StandinMixer>(profile_);
+    mixer_ = NewMixer();
     sessionPath_ = dataFolder_ / workingSessionName;
     initialised_ = true;
 
@@ -85,7 +93,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
 
 int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
 {
-    auto mixer = std::make_unique<StandinMixer>(profile_);
+    auto mixer = NewMixer();
     int version = SessionFile::Load(file, *mixer, systemsWanted);
     if (version >= 1 && version <= SessionFile::formatVersion)
     {
@@ -133,7 +141,7 @@ int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* p
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
         return 0;
-    mixer_ = std::make_unique<StandinMixer>(profile_);
+    mixer_ = NewMixer();
     mixer_->sessionName = fs::path(path).stem().u16string();
     sessionPath_ = path;
     modified_ = true;
@@ -146,7 +154,7 @@ int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
         return 0;
-    mixer_ = std::make_unique<StandinMixer>(profile_);
+    mixer_ = NewMixer();
     mixer_->sessionName = fs::path(path).stem().u16string();
     sessionPath_ = path;
     modified_ = true;

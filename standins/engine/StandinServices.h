@@ -73,6 +73,8 @@ public:
 
 private:
     void Log(std::string entry);
+    // A mixer model of the card whose systems write to the call log.
+    std::unique_ptr<StandinMixer> NewMixer();
     void EventLoop();
     // Answers the file's format version; the model is replaced only by a readable session.
     int LoadSessionLocked(const std::filesystem::path& file, int& systemsWanted);

@@ -8,9 +8,15 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "mixer/app/Application.h"
+#include "mixer/comserver/ComModule.h"
+#include "mixer/comserver/ServicesApplication.h"
+#include "mixer/comserver/ServicesServer.h"
+#include "standins/engine/StandinServices.h"
 #include "tests/comserver/Sinks.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace
 {
@@ -270,9 +276,6 @@ TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
     EXPECT_EQ(profile.driverVersion, 0x050C0400u);
     EXPECT_STREQ(profile.szDeviceKey, "PCI\\VEN_1A4B&DEV_0310\\0");
 
-    char name[16] = "stale";
-    EXPECT_EQ(services->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
-    EXPECT_STREQ(name, "");
     // The simulated card records eight ASIO inputs, each pair through a strip of its own.
     KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
     EXPECT_EQ(services->SetMonitorInfo(&monitor), S_OK);
@@ -306,12 +309,112 @@ TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
     EXPECT_EQ(params->GetInsertNotifyId(second, 0, &notifyId), E_FAIL);
     EXPECT_EQ(effects->Reserved48(1, 2, 3, 4), E_NOTIMPL);
     EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);
-    LONG count = 0;
-    KivHardwareChannel* channels = nullptr;
-    EXPECT_EQ(effects->GetHardwareChannels(&count, &channels), E_FAIL);
-    EXPECT_EQ(channels, nullptr);
     EXPECT_EQ(effects->UnregisterClient(second), S_OK);
     params->Release();
     effects->Release();
 }
+
+// What a client learns of the ASIO channels and the hardware channels.
+struct ChannelAnswers
+{
+    std::vector<std::string> names;
+    std::vector<std::string> channels;
+    HRESULT enable = E_UNEXPECTED;
+
+    static void Add(std::vector<std::string>& list, HRESULT result, LONG count,
+                    KivHardwareChannel* records)
+    {
+        list.push_back("result " + std::to_string(result) + " count " + std::to_string(count));
+        for (LONG i = 0; i < count; ++i)
+            list.push_back(std::to_string(records[i].type) + " " + std::to_string(records[i].index) +
+                           " " + records[i].name);
+        CoTaskMemFree(records);
+    }
+    static ChannelAnswers Ask(IKivCorvanServices* services, IKivCorvanEffectServices2* effects)
+    {
+        ChannelAnswers answers;
+        for (LONG input = 1; input >= 0; --input)
+        {
+            for (LONG channel = 0; channel < 10; ++channel)
+            {
+                char name[64] = "stale";
+                HRESULT result = services->GetASIOChannelName(channel, input, sizeof name, name);
+                answers.names.push_back(std::to_string(result) + " " + name);
+            }
+        }
+        LONG count = 0, inCount = 0;
+        KivHardwareChannel* records = nullptr;
+        KivHardwareChannel* inputs = nullptr;
+        HRESULT result = effects->GetHardwareChannels(&count, &records);
+        Add(answers.channels, result, count, records);
+        result = effects->GetHardwareChannelsEx(&count, &records, &inCount, &inputs);
+        Add(answers.channels, result, count, records);
+        Add(answers.channels, result, inCount, inputs);
+        answers.enable = effects->EnableCategory2Items(1);
+        return answers;
+    }
+};
+
+// The program's view of the engine, in this process: the same card, and no skin loaded (the
+// program loads none before its main window exists), so no string id has a text.
+class InProcessApplication : public ServicesApplication
+{
+public:
+    class NoStrings : public StringTable
+    {
+    public:
+        const String* FindStringById(const char*) override { return nullptr; }
+    };
+    IVarnServices* GetServices() override { return services; }
+    IVarnHardware* GetCurrentSystem() override { return nullptr; }
+    StringTable& GetStrings() override { return strings; }
+    IVarnServices* services = nullptr; // borrowed
+    NoStrings strings;
+};
+
+// The channel names and lists of the simulated card reach a client across processes as they
+// are in process.
+TEST_F(ComServerClientTest, ChannelNamesAndListsAcrossProcessesAsInProcess)
+{
+    IKivCorvanEffectServices2* effects = nullptr;
+    ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    ChannelAnswers remote = ChannelAnswers::Ask(services, effects);
+    effects->Release();
+
+    ScratchFolder data("kiv-channel-names");
+    StandinServices engine;
+    std::u16string program = std::filesystem::u8path(ProgramFolder()).u16string();
+    std::u16string dataFolder = data.Path().u16string();
+    ASSERT_GT(engine.Init(program.c_str(), dataFolder.c_str(), dataFolder.c_str()), 0);
+    InProcessApplication application;
+    application.services = &engine;
+    ComModule::Init();
+    ComModule::Lock();
+    ComModule::SetApplication(&application);
+    ServicesServer* server = ComModule::GetServer();
+    ASSERT_NE(server, nullptr);
+    IKivCorvanEffectServices2* local = nullptr;
+    ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&local)), S_OK);
+    ChannelAnswers inProcess = ChannelAnswers::Ask(server, local);
+    local->Release();
+    ComModule::SetApplication(nullptr);
+    ComModule::Term();
+    ComModule::Unlock();
+    MSG quit; // the module's last unlock asks this thread to end: not meant here
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+
+    EXPECT_EQ(remote.names, inProcess.names);
+    EXPECT_EQ(remote.channels, inProcess.channels);
+    EXPECT_EQ(remote.enable, inProcess.enable);
+    // The card names strip 0 "Vocals", which records ASIO inputs 0 and 1 and plays ASIO
+    // outputs 0 and 1; the mono ASIO inputs are free.
+    ASSERT_EQ(remote.names.size(), 20u);
+    EXPECT_EQ(remote.names[0], "0 Vocals");
+    EXPECT_EQ(remote.names[1], "0 Vocals");
+    EXPECT_EQ(remote.names[10], "0 Vocals");
+    EXPECT_EQ(remote.enable, S_OK);
+    ASSERT_FALSE(remote.channels.empty());
+    EXPECT_EQ(remote.channels[0], "result 0 count 12");
+}
 } // namespace
+

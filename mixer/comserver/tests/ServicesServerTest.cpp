@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "mixer/app/tests/FakeStringTable.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
@@ -59,7 +60,11 @@ class FakeApplication : public ServicesApplication
 {
 public:
     IVarnServices* GetServices() override { return services; }
-    IVarnServices* services = nullptr; // borrowed
+    IVarnHardware* GetCurrentSystem() override { return currentSystem; }
+    StringTable& GetStrings() override { return strings; }
+    IVarnServices* services = nullptr;      // borrowed
+    IVarnHardware* currentSystem = nullptr; // borrowed: the main window's system
+    FakeStringTable strings;
 };
 
 // An automation back end that records each operation with its arguments as words and answers
@@ -620,6 +625,18 @@ protected:
         ServicesServerTest::TearDown();
     }
 
+    StandinHardware* Hardware() { return static_cast<StandinHardware*>(engine->GetMixer()->GetHardware()); }
+    // The name of an ASIO channel and the result.
+    std::string Name(LONG channel, LONG input, HRESULT expected, LONG size = 64)
+    {
+        char name[300];
+        std::memset(name, 'x', sizeof name);
+        name[sizeof name - 1] = 0;
+        EXPECT_EQ(server->GetASIOChannelName(channel, input, size, name), expected)
+            << "channel " << channel << (input ? " in" : " out");
+        return name;
+    }
+
     ScratchFolder folder{"kiv-services-server"};
     std::unique_ptr<StandinServices> engine;
 };
@@ -662,49 +679,164 @@ TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
     }
 }
 
-TEST_F(PublicMethodsTest, ChannelNamesWithTheCard)
+TEST_F(PublicMethodsTest, InputChannelNamesByRule)
 {
-    StartEngine("systems=1\n");
+    // Pair 0 recorded by a named strip, pair 1 by an unnamed one, then an aux, the main bus,
+    // the main and the monitor mix without strips; pair 6 free with its left channel recorded
+    // alone; pair 7 free.
+    StartEngine("inputs=16\nstrip=0 Vocals\nrecord=2 aux 2\nrecord=3 main\nrecord=4 mix\n"
+                "record=5 monitor\nrecord=6 free\nrecord=7 free\nmono=12 6\n");
+    const struct
+    {
+        LONG channel;
+        HRESULT result;
+        const char* name;
+    } cases[] = {
+        {0, S_OK, "Vocals"},
+        {1, S_OK, "Vocals"},
+        {2, S_OK, "HOST ASIO_TO IN 3"}, // a strip named "-": its generated name
+        {3, S_OK, "HOST ASIO_TO IN 4"},
+        {4, S_OK, "AUX 3 L"},
+        {5, S_OK, "AUX 3 R"},
+        {6, S_OK, "MAIN L"},
+        {9, S_OK, "MIX R"},
+        {10, S_OK, "MONITOR L"},
+        {12, S_OK, "HOST ASIO_TO IN 13"},
+        {13, S_FALSE, ""},
+        {14, S_FALSE, ""},
+        {16, S_FALSE, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Name(c.channel, 1, c.result), c.name) << c.channel;
+
+    // A strip on the main bus: its own name with the side, else the main mix's name.
+    StandinHardware& card = *Hardware();
+    StandinBus* main = static_cast<StandinBus*>(card.items.ports[1][3]->source);
+    main->strip = card.strips[3].get();
+    card.strips[3]->name = u"Master";
+    EXPECT_EQ(Name(7, 1, S_OK), "Master R");
+    card.strips[3]->name = u"-";
+    EXPECT_EQ(Name(6, 1, S_OK), "MAIN_MIX  L");
+    card.strips[3]->name = u"";
+    EXPECT_EQ(Name(7, 1, S_OK), "MAIN_MIX  R");
+    // A missing id contributes nothing.
+    application.strings.missing.insert("IDS_AUX");
+    EXPECT_EQ(Name(4, 1, S_OK), " 3 L");
+}
+
+TEST_F(PublicMethodsTest, OutputChannelNamesFollowTheHostInputs)
+{
+    // Host inputs: Wave pair, then ASIO pairs 0-3; then one input per ASIO channel.
+    StartEngine("outputs=8\nwave=1\nstrip=2 Drums\ninput=0 1 strip 2\ninput=0 2 strip 1\n"
+                "input=0 3 output 1\ninput=0 4 plugin\ninput=3 6 strip 0\ninput=3 7 aux 1\n");
+    const struct
+    {
+        LONG channel;
+        HRESULT result;
+        const char* name;
+    } cases[] = {
+        {0, S_OK, "Drums"},
+        {1, S_OK, "Drums"},
+        {2, S_OK, "STRIP 2"},
+        {4, S_OK, "PCICARD SPDIF L"},
+        {5, S_OK, "PCICARD SPDIF R"},
+        {6, S_OK, "STRIP 1"}, // the pair is the plug-in's: the channel's own input
+        {7, S_OK, "AUX 2"},
+        {8, S_FALSE, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Name(c.channel, 0, c.result), c.name) << c.channel;
+    // A chain that ends elsewhere: the input's own name.
+    Hardware()->inputList.inputs[0][2]->chainEnd = VarnChainEndOther;
+    EXPECT_EQ(Name(3, 0, S_OK), "ASIO_FROM OUT 4");
+}
+
+TEST_F(PublicMethodsTest, SpecialChannelIsRecomputedAtChannelZero)
+{
+    // Seven ASIO inputs: channel 6 is recorded alone and has no partner. Five ASIO outputs:
+    // channel 4 plays alone.
+    StartEngine("inputs=7\noutputs=5\nrecord=3 free\nmono=6 3\ninput=3 4 strip 0\n");
+    application.currentSystem = Hardware();
+    EXPECT_EQ(Name(7, 1, S_FALSE), ""); // nothing cached yet
+    EXPECT_EQ(Name(0, 1, S_OK), "HOST ASIO_TO IN 1");
+    EXPECT_EQ(Name(7, 1, S_OK), " - ");
+    EXPECT_EQ(Name(6, 1, S_OK), "HOST ASIO_TO IN 7");
+    // The outputs keep their own value until their channel 0 is asked.
+    EXPECT_EQ(Name(5, 0, S_FALSE), "");
+    Name(0, 0, S_FALSE);
+    EXPECT_EQ(Name(5, 0, S_OK), " - ");
+    EXPECT_EQ(Name(7, 1, S_OK), " - ");
+
+    // No pair decides: the old value stays.
+    Hardware()->items.ports[1][4 + 6]->source = nullptr;
+    Name(0, 1, S_OK);
+    EXPECT_EQ(Name(7, 1, S_OK), " - ");
+    // Without a main window's system the value is cleared.
+    application.currentSystem = nullptr;
+    Name(0, 1, S_OK);
+    EXPECT_EQ(Name(7, 1, S_FALSE), "");
+    EXPECT_EQ(Name(5, 0, S_OK), " - ");
+}
+
+TEST_F(PublicMethodsTest, EvenChannelCountsHaveNoSpecialChannel)
+{
+    StartEngine("inputs=8\nrecord=3 free\nmono=6 3\n");
+    application.currentSystem = Hardware();
+    Name(0, 1, S_OK);
+    EXPECT_EQ(Name(7, 1, S_FALSE), "");
+}
+
+TEST_F(PublicMethodsTest, ChannelNameBufferAndArguments)
+{
+    StartEngine("inputs=4\nstrip=0 Vocals\nrecord=1 free\n");
+    // Cut to the buffer, which always ends with a zero.
+    EXPECT_EQ(Name(0, 1, S_OK, 4), "Voc");
+    EXPECT_EQ(Name(0, 1, S_OK, 1), "");
+    EXPECT_EQ(Name(2, 1, S_FALSE, 1), "");
     char name[8] = "x";
-    // The channel items carry no display names yet: no channel has a name.
-    EXPECT_EQ(server->GetASIOChannelName(0, 1, sizeof name, name), S_FALSE);
-    EXPECT_STREQ(name, "");
     EXPECT_EQ(server->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
     EXPECT_EQ(server->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
+    // A negative channel is refused rather than read as "no special channel" or as pair 0.
+    for (LONG channel : {-1L, -2L, -3L})
+    {
+        EXPECT_EQ(server->GetASIOChannelName(channel, 1, sizeof name, name), E_INVALIDARG);
+        EXPECT_STREQ(name, "x");
+    }
 }
 
 TEST_F(PublicMethodsTest, MonitorSettingsReachTheStripOfTheInputPair)
 {
     StartEngine("systems=1\ninputs=8\n");
-    StandinItemList& items = static_cast<StandinHardware*>(engine->GetMixer()->GetHardware())->items;
-    ASSERT_EQ(items.strips.size(), 4u);
+    StandinHardware& card = *Hardware();
+    auto& strips = card.strips;
+    ASSERT_EQ(strips.size(), 4u);
     KivASIOMonitorInfo info = {3, 7, 100, 1, -20};
     ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
     // Input 3 is the right channel of pair 1: gain 2, pan 3, state 5.
-    EXPECT_EQ(std::vector<int>(items.strips[1]->monitor.parameters, items.strips[1]->monitor.parameters + 6),
+    EXPECT_EQ(std::vector<int>(strips[1]->monitor.parameters, strips[1]->monitor.parameters + 6),
               (std::vector<int>{0, 0, 100, -20, 0, 1}));
     info = {0, 0, 50, 1, 10};
     ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
-    EXPECT_EQ(std::vector<int>(items.strips[0]->monitor.parameters, items.strips[0]->monitor.parameters + 6),
+    EXPECT_EQ(std::vector<int>(strips[0]->monitor.parameters, strips[0]->monitor.parameters + 6),
               (std::vector<int>{50, 10, 0, 0, 1, 0}));
 
     // A strip without a monitor takes the state itself.
-    items.strips[2]->hasMonitor = false;
+    strips[2]->hasMonitor = false;
     info = {5, 0, 60, 1, 0};
     ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
-    EXPECT_EQ(items.strips[2]->state, 1);
-    EXPECT_EQ(items.strips[2]->stateFlag, 1);
+    EXPECT_EQ(strips[2]->state, 1);
+    EXPECT_EQ(strips[2]->stateFlag, 1);
 
     // No port, a hidden port, a port that nothing feeds, a negative input: no strip.
-    items.asioPorts[1]->hidden = true;
-    items.asioPorts[3]->source = nullptr;
+    card.items.ports[1][1]->hidden = true;
+    card.items.ports[1][3]->source = nullptr;
     for (LONG input : {8, 2, 3, 6, 7, -1, -2})
     {
         info = {input, 0, 1, 1, 1};
         EXPECT_EQ(server->SetMonitorInfo(&info), E_FAIL) << input;
     }
-    EXPECT_EQ(items.strips[1]->monitor.parameters[0], 0);
-    EXPECT_EQ(items.strips[3]->monitor.parameters[4], 0);
+    EXPECT_EQ(strips[1]->monitor.parameters[0], 0);
+    EXPECT_EQ(strips[3]->monitor.parameters[4], 0);
     EXPECT_EQ(server->SetMonitorInfo(nullptr), E_FAIL);
 }
 // The private interfaces over a recording automation back end.
@@ -950,19 +1082,169 @@ TEST_F(PrivateInterfacesTest, WithoutApplicationEngineOrAutomationNothingIsCalle
     EXPECT_TRUE(automation.calls.empty());
 }
 
-// The channel lists need the hardware's channel items; the engine's model has none yet.
-TEST_F(PublicMethodsTest, ChannelListsNeedTheChannelItems)
+// The private channel-list methods against the simulated card.
+class ChannelListTest : public PublicMethodsTest
 {
-    StartEngine("systems=1\n");
+protected:
+    void StartCard(const std::string& card)
+    {
+        StartEngine(card);
+        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    }
+    void TearDown() override
+    {
+        if (effects)
+            effects->Release();
+        PublicMethodsTest::TearDown();
+    }
+    // "type index name" per record; the record's bytes after the name are zero.
+    static std::vector<std::string> Records(LONG count, KivHardwareChannel* records)
+    {
+        std::vector<std::string> list;
+        for (LONG i = 0; i < count; ++i)
+        {
+            const KivHardwareChannel& r = records[i];
+            size_t length = strnlen(r.name, sizeof r.name);
+            EXPECT_LT(length, sizeof r.name);
+            for (size_t at = length; at < sizeof r.name; ++at)
+                EXPECT_EQ(r.name[at], 0) << i;
+            list.push_back(std::to_string(r.type) + " " + std::to_string(r.index) + " " + r.name);
+        }
+        CoTaskMemFree(records);
+        return list;
+    }
+    size_t EngineCalls(const std::string& name)
+    {
+        size_t found = 0;
+        for (const std::string& entry : engine->GetCallLog())
+            found += entry.rfind(name, 0) == 0 ? 1 : 0;
+        return found;
+    }
+
     IKivCorvanEffectServices2* effects = nullptr;
-    ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+};
+
+TEST_F(ChannelListTest, FreeChannelsInKindOrderOneZeroTwo)
+{
+    // ASIO pairs in use (their strips), the four mono channels free; one Wave pair; physical
+    // output 1 in use, output 2 absent at 48 kHz.
+    StartCard("inputs=4\nwave=1\nphysicaloutputs=3\noutput=1 strip 0\nfit=2 1 2\n");
+    LONG count = -1;
+    KivHardwareChannel* records = nullptr;
+    ASSERT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    // The count is the number of records written, not the card's channel count.
+    ASSERT_EQ(count, 6);
+    EXPECT_EQ(Records(count, records), (std::vector<std::string>{
+                                           "0 2 HOST ASIO_TO IN 1",
+                                           "0 3 HOST ASIO_TO IN 2",
+                                           "0 4 HOST ASIO_TO IN 3",
+                                           "0 5 HOST ASIO_TO IN 4",
+                                           "1 0 HOST WAVE L / R",
+                                           "2 0 IOCARD OUT 1 / 2",
+                                       }));
+    // The engine was asked whether each item exists at the session's rate.
+    EXPECT_EQ(EngineCalls("ChannelExists 2 1 2"), 1u);
+    EXPECT_EQ(EngineCalls("ChannelExists 1 1 5"), 1u);
+}
+
+TEST_F(ChannelListTest, NoFreeChannelGivesNoArray)
+{
+    StartCard("inputs=0\nwave=0\nphysicaloutputs=1\noutput=0 main\n");
+    LONG count = -1;
+    KivHardwareChannel* records = reinterpret_cast<KivHardwareChannel*>(1);
+    EXPECT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(records, nullptr);
+}
+
+TEST_F(ChannelListTest, LongNamesAreCutTo255)
+{
+    StartCard("inputs=0\nwave=1\nphysicaloutputs=0\n");
+    application.strings.Set("IDS_HOST", std::string(300, 'H'));
+    LONG count = 0;
+    KivHardwareChannel* records = nullptr;
+    ASSERT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(std::string(records[0].name), std::string(255, 'H'));
+    CoTaskMemFree(records);
+}
+
+TEST_F(ChannelListTest, ExListsFreeOutputsAndInputsWithPartners)
+{
+    // At 96 kHz: input 1 is the plug-in's and feeds nothing itself, so it stands for input 3;
+    // input 4 ends at an output and stands for input 2, which a strip takes.
+    StartCard("rate=2\nphysicaloutputs=3\noutput=1 strip 0\nstereoinputs=5\ninput=2 1 plugin\n"
+              "input=2 2 strip 0\ninput=2 4 output 0\n");
+    LONG outCount = -1, inCount = -1;
+    KivHardwareChannel* outputs = nullptr;
+    KivHardwareChannel* inputs = nullptr;
+    ASSERT_EQ(effects->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
+    EXPECT_EQ(Records(outCount, outputs), (std::vector<std::string>{
+                                              "2 0 IOCARD OUT 1 / 2",
+                                              "2 2 PCICARD ADAT OUT 1 / 2",
+                                          }));
+    EXPECT_EQ(Records(inCount, inputs), (std::vector<std::string>{
+                                            "2 0 PCICARD SPDIF IN L/R",
+                                            "2 1 PCICARD ADAT IN 1 / 2 [-]",
+                                            "2 3 HOLBRIN IN 2L / 2R",
+                                        }));
+}
+
+TEST_F(ChannelListTest, ExSkipsAPartnerPastTheList)
+{
+    // Two inputs at 96 kHz: input 1's partner would be input 3.
+    StartCard("rate=2\nphysicaloutputs=0\nstereoinputs=2\ninput=2 1 plugin\n");
+    LONG outCount = -1, inCount = -1;
+    KivHardwareChannel* outputs = nullptr;
+    KivHardwareChannel* inputs = nullptr;
+    ASSERT_EQ(effects->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
+    EXPECT_EQ(outCount, 0);
+    EXPECT_EQ(outputs, nullptr);
+    EXPECT_EQ(Records(inCount, inputs), (std::vector<std::string>{"2 0 PCICARD SPDIF IN L/R"}));
+}
+
+TEST_F(ChannelListTest, EnablingNeedsAFreeOutputAndAnInput)
+{
+    const struct
+    {
+        const char* card;
+        HRESULT result;
+        size_t calls;
+    } cases[] = {
+        {"physicaloutputs=0\n", S_FALSE, 0},
+        {"physicaloutputs=1\noutput=0 strip 0\n", S_FALSE, 0},
+        {"physicaloutputs=1\nfit=2 1 0\n", S_FALSE, 0},
+        {"stereoinputs=0\n", S_FALSE, 0},
+        {"physicaloutputs=1\nstereoinputs=1\n", S_OK, 1},
+        {"physicaloutputs=1\nstereoinputs=1\ncategory2=clear\n", S_FALSE, 1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.card);
+        if (effects)
+            effects->Release();
+        effects = nullptr;
+        engine.reset();
+        StartCard(c.card);
+        EXPECT_EQ(effects->EnableCategory2Items(3), c.result);
+        EXPECT_EQ(EngineCalls("EnableCategory2Items 3"), c.calls);
+    }
+}
+
+TEST_F(ChannelListTest, ListsNeedTheEngineAndRegisterClients)
+{
+    StartCard("systems=1\n");
     LONG count = 5, inCount = 5;
     KivHardwareChannel* outputs = nullptr;
     KivHardwareChannel* inputs = nullptr;
+    EXPECT_EQ(effects->GetHardwareChannels(nullptr, &outputs), E_POINTER);
+    EXPECT_EQ(effects->GetHardwareChannelsEx(&count, &outputs, &inCount, nullptr), E_POINTER);
+    application.services = nullptr;
     EXPECT_EQ(effects->GetHardwareChannels(&count, &outputs), E_FAIL);
     EXPECT_EQ(effects->GetHardwareChannelsEx(&count, &outputs, &inCount, &inputs), E_FAIL);
     EXPECT_EQ(effects->EnableCategory2Items(1), E_FAIL);
     EXPECT_EQ(outputs, nullptr);
+    application.services = engine.get();
     // The simulated engine registers clients.
     LONG first = 0, second = 0;
     EXPECT_EQ(effects->RegisterClient(&first), S_OK);
@@ -970,7 +1252,6 @@ TEST_F(PublicMethodsTest, ChannelListsNeedTheChannelItems)
     EXPECT_NE(first, second);
     EXPECT_EQ(effects->UnregisterClient(first), S_OK);
     EXPECT_EQ(effects->UnregisterClient(first), E_FAIL);
-    effects->Release();
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -299,8 +300,9 @@ TEST_F(EngineFixture, EachAsioInputPairIsRecordedByAStripWithAMonitor)
     ASSERT_EQ(Init(engine), 1);
     IVarnItemList* items = engine.GetMixer()->GetHardware()->GetItemList();
     ASSERT_NE(items, nullptr);
-    EXPECT_EQ(items->GetCount(1), 3);
-    EXPECT_EQ(items->GetCount(2), 0);
+    // Three pairs, then one item per channel.
+    EXPECT_EQ(items->GetCount(1), 9);
+    EXPECT_EQ(items->GetChannelCount(1), 6);
     for (int pair = 0; pair < 3; ++pair)
     {
         IVarnOutput* port = items->GetPort(1, pair);
@@ -308,18 +310,213 @@ TEST_F(EngineFixture, EachAsioInputPairIsRecordedByAStripWithAMonitor)
         EXPECT_EQ(port->GetKind(), 1);
         EXPECT_EQ(port->GetIndex(), pair);
         EXPECT_EQ(port->IsHidden(), 0);
+        EXPECT_EQ(port->IsSingleChannel(), 0);
         ASSERT_NE(port->GetSource(), nullptr);
         EXPECT_EQ(port->GetSource()->GetBusType(), 0);
         IVarnStrip* strip = port->GetSource()->GetStrip();
         ASSERT_NE(strip, nullptr);
+        EXPECT_EQ(strip->GetIndex(), pair);
         IVarnMonitor* monitor = strip->GetMonitor();
         ASSERT_NE(monitor, nullptr);
         EXPECT_EQ(monitor->SetParameter(5, 1), 1);
         EXPECT_EQ(monitor->SetParameter(6, 1), 0);
         EXPECT_EQ(monitor->SetParameter(-1, 1), 0);
     }
-    EXPECT_EQ(items->GetPort(1, 3), nullptr);
+    for (int channel = 0; channel < 6; ++channel)
+    {
+        IVarnOutput* mono = items->GetPort(1, 3 + channel);
+        ASSERT_NE(mono, nullptr);
+        EXPECT_EQ(mono->IsSingleChannel(), 1);
+        EXPECT_EQ(mono->GetChannel(), channel);
+        EXPECT_EQ(mono->GetSource(), nullptr); // no mono channel is recorded by default
+    }
+    EXPECT_EQ(items->GetPort(1, 9), nullptr);
     EXPECT_EQ(items->GetPort(1, -1), nullptr);
-    EXPECT_EQ(items->GetPort(2, 0), nullptr);
+    EXPECT_EQ(items->GetPort(3, 0), nullptr);
+}
+
+// Reads the card's first system after writing the description.
+class CardFixture : public EngineFixture
+{
+protected:
+    StandinHardware* Card(const std::string& description)
+    {
+        WriteProfile(description);
+        if (Init(engine) != 1)
+            return nullptr;
+        return static_cast<StandinHardware*>(engine.GetMixer()->GetHardware());
+    }
+    std::vector<std::string> LogWith(const std::string& text)
+    {
+        std::vector<std::string> found;
+        for (const std::string& entry : engine.GetCallLog())
+        {
+            if (entry.find(text) != std::string::npos)
+                found.push_back(entry);
+        }
+        return found;
+    }
+    StandinServices engine;
+};
+
+TEST_F(CardFixture, ChannelItemsFollowTheDescription)
+{
+    StandinHardware* card = Card("inputs=7\noutputs=3\nwave=2\nphysicaloutputs=3\n"
+                                 "strip=1 Vocals\nrecord=0 aux 2\nrecord=2 main\nrecord=3 monitor\n"
+                                 "mono=6 1\noutput=1 strip 1 3\nroute=5 strip 0 1\nfit=2 3 1\n");
+    ASSERT_NE(card, nullptr);
+    IVarnItemList* items = card->GetItemList();
+    EXPECT_EQ(items->GetCount(0), 2);
+    EXPECT_EQ(items->GetChannelCount(0), 4);
+    // Seven channels: four pairs, the eighth mono item is missing.
+    EXPECT_EQ(items->GetCount(1), 12);
+    EXPECT_EQ(items->GetChannelCount(1), 7);
+    EXPECT_EQ(items->GetPort(1, 4 + 7), nullptr);
+    IVarnInsertChain* aux = items->GetPort(1, 0)->GetSource();
+    ASSERT_NE(aux, nullptr);
+    EXPECT_EQ(aux->GetBusType(), 1);
+    EXPECT_EQ(aux->GetStrip(), nullptr);
+    EXPECT_EQ(aux->GetAux()->GetIndex(), 2);
+    EXPECT_EQ(std::u16string(items->GetPort(1, 1)->GetSource()->GetStrip()->GetName()), u"Vocals");
+    EXPECT_EQ(std::u16string(card->strips[0]->GetName()), u"-");
+    EXPECT_EQ(items->GetPort(1, 2)->GetSource()->GetBusType(), 2);
+    IVarnOutput* monitor = items->GetPort(1, 3);
+    ASSERT_NE(monitor->GetSource(), nullptr);
+    EXPECT_EQ(monitor->GetSource()->GetStrip(), nullptr);
+    EXPECT_EQ(monitor->GetType(), 1);
+    EXPECT_EQ(items->GetPort(1, 4 + 6)->GetSource(), &card->strips[1]->bus);
+    EXPECT_EQ(items->GetPort(1, 4 + 5)->GetSource(), nullptr);
+
+    IVarnOutput* physical = items->GetPort(2, 1);
+    ASSERT_NE(physical, nullptr);
+    EXPECT_EQ(physical->GetSource(), &card->strips[1]->bus);
+    ASSERT_NE(physical->GetInsert(), nullptr);
+    EXPECT_EQ(physical->GetInsert()->GetPosition(), 3);
+    EXPECT_EQ(items->GetPort(2, 0)->GetSource(), nullptr);
+    IVarnRoutingTable* table = physical->GetRoutingTable();
+    ASSERT_NE(table, nullptr);
+    IVarnOutput* entry = table->GetEntry(2, table->GetBase(2) + 5);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->GetChannel(), 5);
+    EXPECT_EQ(entry->GetSource(), &card->strips[0]->bus);
+    EXPECT_EQ(table->GetEntry(2, 6), nullptr);
+
+    // At 192 kHz only the first physical output exists.
+    EXPECT_EQ(card->ChannelExists(2, 3, 0), 1);
+    EXPECT_EQ(card->ChannelExists(2, 3, 1), 0);
+    EXPECT_EQ(card->ChannelExists(2, 1, 2), 1);
+    EXPECT_TRUE(LogWith("skipped").empty());
+    EXPECT_EQ(LogWith("ChannelExists"), (std::vector<std::string>{"ChannelExists 2 3 0", "ChannelExists 2 3 1",
+                                                                  "ChannelExists 2 1 2"}));
+    EXPECT_EQ(LogWith("GetItemList").size(), 1u);
+}
+
+TEST_F(CardFixture, InputsFollowTheDescription)
+{
+    StandinHardware* card = Card("outputs=3\nwave=1\nmidifxsends=1\nmonoinputs=2\nstereoinputs=3\n"
+                                 "physicaloutputs=2\ninput=0 1 strip 2\ninput=2 0 plugin\n"
+                                 "input=2 1 aux 1 4\ninput=2 2 output 1\ninput=3 2 main\n");
+    ASSERT_NE(card, nullptr);
+    IVarnInputList* inputs = card->GetInputList();
+    ASSERT_NE(inputs, nullptr);
+    // Host: one Wave pair, two ASIO pairs, one MIDI FX send.
+    ASSERT_EQ(inputs->GetCount(0), 4);
+    EXPECT_EQ(inputs->GetCount(1), 2);
+    EXPECT_EQ(inputs->GetCount(2), 3);
+    EXPECT_EQ(inputs->GetCount(3), 3);
+    int value = -1;
+    IVarnInput* wave = inputs->GetInput(0, 0);
+    EXPECT_TRUE(wave->GetSubKind(&value) && value == 0);
+    EXPECT_TRUE(wave->GetWavePair(&value) && value == 0);
+    EXPECT_EQ(wave->GetAsioIndex(&value), 0);
+    IVarnInput* asio = inputs->GetInput(0, 1);
+    EXPECT_TRUE(asio->GetSubKind(&value) && value == 1);
+    EXPECT_TRUE(asio->GetAsioIndex(&value) && value == 0);
+    EXPECT_EQ(asio->IsAssigned(), 1);
+    EXPECT_EQ(asio->GetStrip(), card->strips[2].get());
+    IVarnOutput* end = nullptr;
+    EXPECT_EQ(asio->GetChainEnd(&end), VarnChainEndStrip);
+    IVarnInput* midi = inputs->GetInput(0, 3);
+    EXPECT_TRUE(midi->GetSubKind(&value) && value == 3);
+    EXPECT_TRUE(midi->GetMidiFxSend(&value) && value == 0);
+    EXPECT_EQ(inputs->GetInput(0, 2)->IsAssigned(), 0);
+
+    EXPECT_EQ(inputs->GetInput(2, 0)->IsTakenByPlugin(), 1);
+    IVarnInsert* destination = inputs->GetInput(2, 1)->GetDestination();
+    ASSERT_NE(destination, nullptr);
+    EXPECT_EQ(destination->GetPosition(), 4);
+    EXPECT_EQ(destination->GetChain()->GetAux()->GetIndex(), 1);
+    EXPECT_EQ(inputs->GetInput(2, 2)->GetChainEnd(&end), VarnChainEndOutput);
+    EXPECT_EQ(end, card->GetItemList()->GetPort(2, 1));
+    IVarnInput* single = inputs->GetInput(3, 2);
+    EXPECT_TRUE(single->GetSubKind(&value) && value == 4);
+    EXPECT_TRUE(single->GetAsioIndex(&value) && value == 2);
+    EXPECT_EQ(single->GetChannelCount(), 1);
+    EXPECT_EQ(single->GetDestination()->GetChain()->GetBusType(), 2);
+    EXPECT_EQ(inputs->GetInput(3, 3), nullptr);
+    EXPECT_EQ(inputs->GetInput(4, 0), nullptr);
+}
+
+TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
+{
+    StandinHardware* card = Card("inputs=6\n"
+                                 "# a comment\n"
+                                 "\n"
+                                 "colour=blue\n"   // unknown name
+                                 "outputs=many\n"  // not a number
+                                 "inputs=400\n"    // out of range
+                                 "rate=7\n"
+                                 "record=1 aux 9\n"
+                                 "input=5 0 free\n"
+                                 "irq=0x1G\n"
+                                 "no equals sign\n"
+                                 "features=1,x\n");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->GetItemList()->GetChannelCount(1), 6);
+    EXPECT_EQ(card->GetInputList()->GetCount(3), 8);
+    EXPECT_EQ(engine.GetMixer()->GetRateCode(), 1);
+    EXPECT_EQ(card->GetItemList()->GetPort(1, 1)->GetSource()->GetBusType(), 0);
+    EXPECT_EQ(card->HasFeature(1), 0);
+    EXPECT_EQ(LogWith("skipped"),
+              (std::vector<std::string>{
+                  "SimulatedCard.txt line 4 skipped: colour=blue",
+                  "SimulatedCard.txt line 5 skipped: outputs=many",
+                  "SimulatedCard.txt line 6 skipped: inputs=400",
+                  "SimulatedCard.txt line 7 skipped: rate=7",
+                  "SimulatedCard.txt line 8 skipped: record=1 aux 9",
+                  "SimulatedCard.txt line 9 skipped: input=5 0 free",
+                  "SimulatedCard.txt line 10 skipped: irq=0x1G",
+                  "SimulatedCard.txt line 11 skipped: no equals sign",
+                  "SimulatedCard.txt line 12 skipped: features=1,x",
+              }));
+}
+
+#ifdef KIV_SIMULATED_CARD
+TEST(SimulatedCardTest, TheShippedDescriptionReadsWhole)
+{
+    HardwareProfile profile = HardwareProfile::Read(KIV_SIMULATED_CARD);
+    EXPECT_TRUE(profile.present);
+    EXPECT_EQ(profile.problems, std::vector<std::string>{});
+    EXPECT_EQ(profile.inputs, 8);
+    EXPECT_EQ(profile.stripNames.at(0), u"Vocals");
+    EXPECT_EQ(profile.records.at(3).kind, HardwareProfile::Link::Aux);
+}
+#endif
+
+TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
+{
+    for (const char* mode : {"keep", "clear"})
+    {
+        SCOPED_TRACE(mode);
+        StandinServices engine;
+        WriteProfile(std::string("category2=") + mode + "\n");
+        ASSERT_EQ(Init(engine), 1);
+        int flag = 1;
+        EXPECT_EQ(engine.GetAutomation()->EnableCategory2Items(7, &flag), 1);
+        EXPECT_EQ(flag, std::string(mode) == "keep" ? 1 : 0);
+        EXPECT_EQ(engine.GetAutomation()->EnableCategory2Items(7, nullptr), 0);
+        std::vector<std::string> log = engine.GetCallLog();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "EnableCategory2Items 7 " + std::string(mode)), 2);
+    }
 }
 } // namespace
