@@ -173,7 +173,8 @@ void KivQuorvelEffect::Reconnect()
     {
         stream->SetLatency(m_buffers.latencyBlocks);
         m_lead.store(m_buffers.lead);
-        m_extraBuffers.store(m_buffers.extraBuffers);
+        m_readSkip.store(m_buffers.readSkip);
+        m_extraBuffers.store(m_buffers.trimExtra);
     }
     const bool started =
         stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),
@@ -282,6 +283,7 @@ void KivQuorvelEffect::Lead(AudioStream* stream)
     {
         return;
     }
+    m_skipLeft = m_readSkip.load();
     static const float kZeros[256] = {};
     const float* zeros[] = {kZeros, kZeros};
     for (int32_t left = stream->Frames(); left > 0; left -= 256)
@@ -375,7 +377,16 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         ZeroOutputs(outputs, frames);
     }
-    stream->ReadHostOutput(outputs, frames);
+    // After a start with a lead, the first read that finds captured audio leaves samples out
+    // (see QuorvelBuffers).
+    int32_t skip = 0;
+    if (m_skipLeft > 0 && stream->InputQueueCount(0) > 0)
+    {
+        skip = m_skipLeft < frames ? m_skipLeft : frames;
+    }
+    m_skipLeft -= skip;
+    float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
+    stream->ReadHostOutput(later, frames - skip);
     stream->SetProcessLevel(mode);
     if (mode != 4)
     {

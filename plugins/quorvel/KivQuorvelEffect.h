@@ -113,6 +113,8 @@ private:
     int32_t m_offlineFrames = 0;             // written since the last awaited switch
     bool m_renderWarningShown = false;       // since the current offline run began
     std::atomic<bool> m_lead{false};         // the host runs a block ahead of the driver buffer
+    std::atomic<int32_t> m_readSkip{0};      // of the stream's plan: samples a first read leaves out
+    int32_t m_skipLeft = 0;                  // audio thread: still to leave out
     std::atomic<bool> m_extraBuffers{false}; // the stream's trim keeps extra buffers
 
     std::mutex m_asioLock;                   // every operation on the link and the plan

@@ -12,10 +12,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -230,15 +230,8 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
     float* inputs[] = {in.data(), in.data()};
     float* outputs[] = {out.data(), out.data()};
     Switch(0);
-    // A driver far ahead of the host: captured blocks pile up beyond the latency and go.
-    std::atomic<bool> done{false};
-    std::thread driverThread([&] {
-        for (int32_t k = 0; !done.load(); ++k)
-        {
-            Switch(k % 2);
-            std::this_thread::yield();
-        }
-    });
+    // A driver far ahead of the host: three switches for every block, so captured blocks
+    // pile up beyond the latency and go, on every call of the offline run.
     for (int run = 0; run < 2; ++run)
     {
         gProcessLevel = kVstProcessLevelRealtime;
@@ -246,15 +239,176 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
         gProcessLevel = kVstProcessLevelOffline;
         for (int call = 0; call < 50; ++call)
         {
+            for (int k = 0; k < 3; ++k)
+            {
+                Switch((call + k) % 2);
+            }
             effect->process(inputs, outputs, 256);
         }
         EXPECT_EQ(system.messages.size(), static_cast<size_t>(run + 1)) << "run " << run;
     }
-    done = true;
-    driverThread.join();
     ASSERT_FALSE(system.messages.empty());
     EXPECT_EQ(system.messages[0], "text 5|text 4");
 }
+
+// The simulated card's loop on the fake driver: input channel k hears output channel k, scaled
+// by the gain, bufferSize + delay samples after it was played; a switch runs for every whole
+// buffer of time that passes (the host steps it after each block).
+class LoopCard
+{
+public:
+    LoopCard(FakeDriver& driver, int32_t delay) : m_driver(driver), m_delay(delay) {}
+
+    void Step(int32_t frames)
+    {
+        m_pending += frames;
+        while (m_pending >= Size())
+        {
+            m_pending -= Size();
+            Switch();
+        }
+    }
+
+private:
+    // Four buffers (two outputs, two inputs) of two halves each.
+    int32_t Size() const { return static_cast<int32_t>(m_driver.memory.size() / 8); }
+    int32_t* Half(int32_t buffer, int32_t half)
+    {
+        return &m_driver.memory[static_cast<size_t>((2 * buffer + half) * Size())];
+    }
+    void Switch()
+    {
+        const int32_t size = Size();
+        if (m_loops[0].empty())
+        {
+            for (auto& loop : m_loops)
+            {
+                loop.assign(static_cast<size_t>(size + m_delay), 0);
+            }
+        }
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            std::vector<int32_t>& loop = m_loops[c];
+            for (int32_t i = 0; i < size; ++i)
+            {
+                Half(2 + c, m_half)[i] =
+                    static_cast<int32_t>(std::lround(0.5 * loop[(m_oldest + static_cast<size_t>(i)) % loop.size()]));
+            }
+        }
+        m_driver.callbacks.bufferSwitch(m_half, 1);
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            std::vector<int32_t>& loop = m_loops[c];
+            for (int32_t i = 0; i < size; ++i)
+            {
+                loop[(m_oldest + static_cast<size_t>(i)) % loop.size()] = Half(c, m_half)[i];
+            }
+        }
+        m_oldest = (m_oldest + static_cast<size_t>(size)) % m_loops[0].size();
+        m_half ^= 1;
+    }
+
+    FakeDriver& m_driver;
+    int32_t m_delay;
+    int32_t m_pending = 0;
+    int32_t m_half = 0;
+    size_t m_oldest = 0;
+    std::vector<int32_t> m_loops[2];
+};
+
+struct TripCase
+{
+    const char* name;
+    int32_t block;
+    int32_t minimum, granularity, preferred;
+    const char* preference; // switched on, or null
+    const char* product;
+    int32_t reported;
+    int32_t measured;
+};
+
+class QuorvelTrip : public KivQuorvelEffectTest, public ::testing::WithParamInterface<TripCase>
+{
+};
+
+// Lock step at the sizes that matter: the delay the host is told against the delay measured,
+// and every sample back once the trip is under way.
+TEST_P(QuorvelTrip, ReportedAndMeasuredDelay)
+{
+    const TripCase& c = GetParam();
+    SetPair("0 0");
+    driver.minimumSize = c.minimum;
+    driver.granularity = c.granularity;
+    driver.preferredSize = c.preferred;
+    gProduct = c.product;
+    if (c.preference)
+    {
+        Prefer(c.preference, true);
+    }
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(c.block);
+    effect->resume();
+    ASSERT_NE(effect->GetStream().Peek(), nullptr);
+    LoopCard card(driver, effect->GetBuffers().frames);
+    const int32_t blocks = 200;
+    std::vector<float> sent(static_cast<size_t>(c.block * blocks)), back(sent.size());
+    uint32_t seed = 3;
+    for (float& x : sent)
+    {
+        seed = seed * 1103515245u + 12345u;
+        x = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+    }
+    std::vector<float> right(static_cast<size_t>(c.block)), rightBack(right.size());
+    for (int32_t b = 0; b < blocks; ++b)
+    {
+        float* in = &sent[static_cast<size_t>(b * c.block)];
+        float* out = &back[static_cast<size_t>(b * c.block)];
+        float* inputs[] = {in, right.data()};
+        float* outputs[] = {out, rightBack.data()};
+        effect->processReplacing(inputs, outputs, c.block);
+        card.Step(c.block);
+    }
+    EXPECT_EQ(effect->GetRecord()->initialDelay, c.reported);
+    // The delay at which the end of what came back matches what was sent.
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const size_t tail = static_cast<size_t>(4 * c.block);
+    int32_t measured = -1;
+    for (size_t lag = 0; lag + tail < sent.size() && measured < 0; ++lag)
+    {
+        bool match = true;
+        for (size_t t = sent.size() - tail; t < sent.size() && match; ++t)
+        {
+            match = std::fabs(back[t] - gain * sent[t - lag]) < 1e-6;
+        }
+        measured = match ? static_cast<int32_t>(lag) : -1;
+    }
+    EXPECT_EQ(measured, c.measured);
+    ASSERT_GE(measured, 0);
+    // Nothing lost or repeated after the first few driver buffers.
+    int32_t mismatches = 0;
+    const size_t settled = static_cast<size_t>(measured + 4 * std::max(c.block, effect->GetBuffers().frames));
+    for (size_t t = settled; t < sent.size(); ++t)
+    {
+        mismatches += std::fabs(back[t] - gain * sent[t - static_cast<size_t>(measured)]) < 1e-6 ? 0 : 1;
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_TRUE(system.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, QuorvelTrip,
+    ::testing::Values(TripCase{"blockBelowTheMinimum", 256, 512, 512, 512, nullptr, "", 1536, 1536},
+                      TripCase{"preferredLarger", 512, 256, 256, 1024, nullptr, "", 1536, 1536},
+                      TripCase{"preferredLargerInCubase", 512, 256, 256, 1024, nullptr, "Cubase VST", 2048, 1536},
+                      TripCase{"extraBuffer", 512, 256, 256, 1024, "ExtraBufferEnabled", "", 3072, 3072},
+                      TripCase{"extraBufferPreferred512", 512, 256, 256, 512, "ExtraBufferEnabled", "", 3072, 3072},
+                      // A host block the driver's step cannot hold a whole number of: the host runs
+                      // a driver buffer ahead and the trip takes four of them (3 x 448 + 441 would
+                      // slip by 7 samples after 64 blocks).
+                      TripCase{"host441", 441, 64, 64, 256, nullptr, "", 1792, 1792},
+                      TripCase{"host300", 300, 64, 64, 256, nullptr, "", 1280, 1280},
+                      TripCase{"host441ExtraBuffer", 441, 64, 64, 256, "ExtraBufferEnabled", "", 1792, 1792}),
+    [](const ::testing::TestParamInfo<TripCase>& info) { return std::string(info.param.name); });
 
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
 {

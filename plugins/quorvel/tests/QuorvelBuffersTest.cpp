@@ -28,10 +28,15 @@ TEST(QuorvelBuffers, SizesAndDelayForEachHostModeAndPreference)
          1536},
         {"extra buffering doubles the buffer", 512, {256, 2048, 256, 1024}, true, kHostModeNormal, 1024, 1024, 1, true,
          3072},
-        {"extra buffering, preferred 512", 512, {256, 2048, 256, 512}, true, kHostModeNormal, 1024, 512, 1, true, 1536},
+        // The delay counts the doubled driver buffer, not the smaller preferred size (which would
+        // report 1536 for a measured 3072).
+        {"extra buffering, preferred 512", 512, {256, 2048, 256, 512}, true, kHostModeNormal, 1024, 512, 1, true, 3072},
         {"extra buffering beyond the maximum keeps the buffer", 2048, {64, 2048, 64, 256}, true, kHostModeNormal, 2048,
-         256, 1, true, 768},
-        {"host 441 runs a block ahead", 441, {64, 2048, 64, 256}, false, kHostModeNormal, 448, 448, 2, true, 1785},
+         256, 1, true, 6144},
+        {"host 441 runs a driver buffer ahead", 441, {64, 2048, 64, 256}, false, kHostModeNormal, 448, 448, 2, true,
+         1792},
+        {"extra buffering does not double a buffer the host runs ahead of", 441, {64, 2048, 64, 256}, true,
+         kHostModeNormal, 448, 448, 2, true, 1792},
     };
     for (const auto& c : cases)
     {
