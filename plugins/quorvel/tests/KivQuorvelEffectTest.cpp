@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -409,6 +410,38 @@ INSTANTIATE_TEST_SUITE_P(
                       TripCase{"host300", 300, 64, 64, 256, nullptr, "", 1280, 1280},
                       TripCase{"host441ExtraBuffer", 441, 64, 64, 256, "ExtraBufferEnabled", "", 1792, 1792}),
     [](const ::testing::TestParamInfo<TripCase>& info) { return std::string(info.param.name); });
+
+TEST_F(KivQuorvelEffectTest, OfflineThePluginWaitsOncePerDriverBufferNotPerCall)
+{
+    // Extra buffering with a preferred size of 512: the driver buffer is 1024, two host blocks.
+    SetPair("0 0");
+    driver.minimumSize = 256;
+    driver.granularity = 256;
+    driver.preferredSize = 512;
+    Prefer("ExtraBufferEnabled", true);
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(512);
+    effect->resume();
+    ASSERT_EQ(effect->GetBuffers().frames, 1024);
+    std::vector<float> in(512, 0.25f), out(512, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    Switch(0);
+    effect->process(inputs, outputs, 512);
+    gProcessLevel = kVstProcessLevelOffline;
+    // One switch for every two calls: a plug-in that waited on every call would wait 10 s for
+    // a switch that never comes.
+    const auto start = std::chrono::steady_clock::now();
+    for (int call = 0; call < 20; ++call)
+    {
+        if (call % 2 == 1)
+        {
+            Switch(call / 2 % 2);
+        }
+        effect->process(inputs, outputs, 512);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
+}
 
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
 {
