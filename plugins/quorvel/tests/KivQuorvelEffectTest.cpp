@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -238,6 +239,20 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
         gProcessLevel = kVstProcessLevelRealtime;
         effect->process(inputs, outputs, 256);
         gProcessLevel = kVstProcessLevelOffline;
+        {
+            // The first offline call waits for a switch the driver's thread brings.
+            std::atomic<bool> returned{false};
+            std::thread driverThread([&] {
+                for (int32_t k = 0; !returned.load(); ++k)
+                {
+                    Switch(k % 2);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+            });
+            effect->process(inputs, outputs, 256);
+            returned = true;
+            driverThread.join();
+        }
         for (int call = 0; call < 50; ++call)
         {
             for (int k = 0; k < 3; ++k)
