@@ -72,8 +72,15 @@ KivQuorvelEffect::~KivQuorvelEffect()
     if (m_servicesThread.IsRunning())
     {
         RunOnServicesThread(kCommandDestroyLink);
-        m_servicesThread.Join(kServicesJoinMs);
     }
+    // The thread uses the link and the driver until it has ended: nothing it holds goes
+    // before that, however long it takes.
+    while (!m_servicesThread.Join(kServicesJoinMs))
+    {
+    }
+    // A thread that ended on its own (a quit message) left its link behind.
+    delete m_services;
+    m_services = nullptr;
     delete m_link;
     m_link = nullptr;
     DropStream();

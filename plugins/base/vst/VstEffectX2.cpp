@@ -32,7 +32,9 @@ VstValue VstEffectX2::dispatcher(int32_t opcode, int32_t index, VstValue value, 
         VstKeyCode key{};
         key.character = index;
         key.virtualKey = static_cast<uint8_t>(value & 0xff);
-        key.modifiers = static_cast<uint8_t>(static_cast<int32_t>(option) & 0xff);
+        // A float beyond the integers has no modifiers to give.
+        const bool representable = option > -2147483648.0f && option < 2147483647.0f;
+        key.modifiers = static_cast<uint8_t>((representable ? static_cast<int32_t>(option) : 0) & 0xff);
         return opcode == kEffEditKeyDown ? m_editor->OnKeyDown(key) : m_editor->OnKeyUp(key);
     }
     case kEffSetEditKnobMode:
