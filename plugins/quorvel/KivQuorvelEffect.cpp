@@ -181,7 +181,7 @@ void KivQuorvelEffect::Reconnect()
         stream->SetLatency(m_buffers.latencyBlocks);
         m_lead.store(m_buffers.lead);
         m_readSkip.store(m_buffers.readSkip);
-        m_extraBuffers.store(m_buffers.trimExtra);
+        m_extraBuffers.store(m_buffers.extraBuffers);
     }
     const bool started =
         stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),

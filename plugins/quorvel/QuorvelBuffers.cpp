@@ -23,10 +23,6 @@ QuorvelBuffers PlanQuorvelBuffers(int32_t hostBlock, const DriverBufferSizes& si
     plan.streamSize = hostMode == kHostModeRender ? plan.frames : streamSize;
     plan.lead = plan.frames % hostBlock != 0;
     const int32_t ahead = plan.lead ? 2 : 1;
-    // A stream whose blocks are whole multiples of the host's keeps one block each way beyond
-    // the host's; one the host runs ahead of keeps the plain trim's two blocks, or it drops a
-    // captured block whenever a call ends inside one.
-    plan.trimExtra = plan.extraBuffers && !plan.lead;
     if (plan.extraBuffers)
     {
         plan.latencyBlocks = ahead;

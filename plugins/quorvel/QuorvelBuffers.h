@@ -22,7 +22,6 @@ struct QuorvelBuffers
     int32_t latencyBlocks = 0;  // stream blocks kept queued
     bool extraBuffers = false;  // the stream holds more than the host's blocks
     bool lead = false;          // the host runs a block ahead of a buffer that is no multiple of its block
-    bool trimExtra = false;     // the stream's trim keeps extra buffers
     int32_t readSkip = 0;       // samples the host's first read after a start leaves out
     int32_t latency = 0;        // the initial delay reported to the host
 };
