@@ -477,6 +477,12 @@ TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
     EXPECT_EQ(gAutomations[0].index, 0);
     EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
     EXPECT_NEAR(chain.inserts[0].values[0].AsReal(), -50.0f, 1e-4) << "the report applies the value too";
+    gAutomations.clear();
+    effect->ReportAllParamsToHost();
+    ASSERT_EQ(gAutomations.size(), 2u) << "every mapped parameter";
+    EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
+    EXPECT_EQ(gAutomations[1].index, 1);
+    EXPECT_EQ(gAutomations[1].value, 1.0f);
     EXPECT_EQ(record->getParameter(record, 300), 0.0f);
     int32_t position = 0, index = 0;
     effect->LookupParamMapping(2, &position, &index);
