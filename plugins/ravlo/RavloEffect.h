@@ -7,7 +7,7 @@
 #include "plugins/base/asio/AsioLink.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX.h"
-#include "plugins/ravlo/BufferChoice.h"
+#include "plugins/base/asio/BufferChoice.h"
 
 #include <atomic>
 #include <cstdint>

@@ -2,13 +2,14 @@
 //
 //   vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav] [--signal noise|sine|impulse]
 //           [--output OUT.wav] [--product TEXT] [--offline] [--accumulate] [--lockstep] [--editor]
-//           [--chunk] [--set-chunk HEX]
+//           [--chunk] [--set-chunk HEX] [--instances N]
 //
 // The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
 // runs on an audio thread of its own. --lockstep lets the simulated card's driver run after
 // every block for as much time as the block holds, instead of running in real time.
 // --set-chunk hands the plug-in a state chunk (hex bytes) once it knows the block size, as a
-// host does when it loads a project. It prints the plug-in's reported initial delay
+// host does when it loads a project. --instances N first makes N instances at once through the
+// plug-in's entry point, tells how many it got and closes them again. It prints the plug-in's reported initial delay
 // and the delay it measures between the signal sent and the signal returned.
 
 #include "plugins/base/vst/VstRecord.h"
@@ -38,6 +39,7 @@ struct Options
     int rate = 44100;
     int block = 512;
     int blocks = 100;
+    int instances = 0;
     bool offline = false;
     bool accumulate = false;
     bool lockstep = false;
@@ -124,6 +126,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->block = std::atoi(argv[++i]);
         else if (arg == "--blocks" && hasValue)
             options->blocks = std::atoi(argv[++i]);
+        else if (arg == "--instances" && hasValue)
+            options->instances = std::atoi(argv[++i]);
         else if (arg == "--input" && hasValue)
             options->input = argv[++i];
         else if (arg == "--output" && hasValue)
@@ -154,7 +158,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
     }
     const bool knownSignal = options->signal == "noise" || options->signal == "sine" || options->signal == "impulse";
     return !options->plugin.empty() && options->rate > 0 && options->block > 0 && options->blocks > 0 &&
-           knownSignal;
+           options->instances >= 0 && knownSignal;
 }
 
 StereoSignal Generate(const Options& options)
@@ -248,7 +252,7 @@ int main(int argc, char** argv)
         std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav]\n"
                     "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
                     "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
-                    "               [--set-chunk HEX]\n");
+                    "               [--set-chunk HEX] [--instances N]\n");
         return 2;
     }
     const Options& options = gOptions;
@@ -281,6 +285,22 @@ int main(int argc, char** argv)
     if (!entry)
     {
         return Fail("the plug-in exports no main");
+    }
+    if (options.instances > 0)
+    {
+        std::vector<VstEffectRecord*> made;
+        for (int i = 0; i < options.instances; ++i)
+        {
+            if (VstEffectRecord* record = entry(&HostCallback))
+            {
+                made.push_back(record);
+            }
+        }
+        std::printf("instances: %d of %d made\n", static_cast<int>(made.size()), options.instances);
+        for (VstEffectRecord* record : made)
+        {
+            record->dispatcher(record, kEffClose, 0, 0, nullptr, 0.0f);
+        }
     }
     VstEffectRecord* effect = entry(&HostCallback);
     if (!effect || effect->magic != kVstMagic)

@@ -114,7 +114,7 @@ int32_t PairCount(int32_t channels)
 
 } // namespace
 
-AsioLink::AsioLink(AsioLinkOwner* owner) : m_owner(owner)
+AsioLink::AsioLink(AsioLinkOwner* owner, AsioLinkVariant variant) : m_owner(owner), m_variant(variant)
 {
     for (int slot = 0; slot < kAsioLinkSlots; ++slot)
     {
@@ -220,6 +220,18 @@ bool AsioLink::Open()
         return false;
     }
     m_driver = static_cast<IAsioDriver*>(object);
+    if (m_variant == AsioLinkVariant::Effects)
+    {
+        void* second = nullptr;
+        if (FAILED(m_driver->QueryInterface(kKivDriverInterfaceId, &second)) || !second)
+        {
+            ReleaseDriver();
+            m_errorState = kOpenFailed;
+            return false;
+        }
+        m_driver->Release();
+        m_driver = static_cast<IAsioDriver*>(second);
+    }
     if (m_driver->init(nullptr) != 1)
     {
         ReleaseDriver();
@@ -234,7 +246,12 @@ bool AsioLink::Open()
     // shows the error, rather than run on unknown counts.
     int32_t inputs = 0;
     int32_t outputs = 0;
-    if (m_driver->getChannels(&inputs, &outputs) != kAsioOk || outputs <= 0)
+    const AsioError channels = m_driver->getChannels(&inputs, &outputs);
+    if (channels != kAsioOk && m_variant == AsioLinkVariant::Effects)
+    {
+        AsioSystem::Current().ShowMessage("getChannels", "getChannels");
+    }
+    if (channels != kAsioOk || outputs <= 0)
     {
         ReleaseDriver();
         m_errorState = kOpenFailed;
@@ -251,6 +268,19 @@ bool AsioLink::Open()
         m_driver->getBufferSize(&m_minimumBufferSize, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk)
     {
         m_errorState = kOpenFailed;
+    }
+    if (m_variant == AsioLinkVariant::Effects)
+    {
+        // A driver that cannot tell its rate still opens; the error state tells the owner.
+        double rate = 0.0;
+        if (m_driver->getSampleRate(&rate) != kAsioOk)
+        {
+            m_errorState = kOpenFailed;
+        }
+        else if (rate >= 1.0 && rate < 2147483647.0)
+        {
+            m_sampleRate = static_cast<int32_t>(rate);
+        }
     }
     return true;
 }
@@ -342,7 +372,10 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
         return false;
     }
     m_stream = stream;
-    GetPreferredBufferSize();
+    if (m_variant == AsioLinkVariant::Routing)
+    {
+        GetPreferredBufferSize();
+    }
     m_errorState = kNoError;
     m_activeOutputs = 0;
     m_activeInputs = 0;
@@ -350,8 +383,9 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
     std::memset(m_channelInfos, 0, sizeof(m_channelInfos));
     // A driver that cannot tell its buffer sizes fails the start before any buffer exists: a
     // failed Start leaves the driver without buffers and stopped, as a refused start does.
-    int32_t minimum = 0, maximum = 0, granularity = 0;
-    bool failed = m_driver->getBufferSize(&minimum, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk;
+    int32_t maximum = 0, granularity = 0;
+    bool failed =
+        m_driver->getBufferSize(&m_minimumBufferSize, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk;
     for (int k = 0; k < 2; ++k)
     {
         ++m_activeOutputs;

@@ -33,6 +33,16 @@ protected:
     ~AsioLinkOwner() = default;
 };
 
+// How a plug-in file opens the driver. The effects plug-in asks the driver for the maker's
+// second interface (and refuses a driver without it), tells a failed channel query in a box
+// of its own, reads the driver's sample rate back, and starts without asking the preferred
+// size first.
+enum class AsioLinkVariant
+{
+    Routing,
+    Effects,
+};
+
 class AsioLink
 {
 public:
@@ -57,7 +67,7 @@ public:
     };
 
     // Takes the first free table entry.
-    explicit AsioLink(AsioLinkOwner* owner);
+    explicit AsioLink(AsioLinkOwner* owner, AsioLinkVariant variant = AsioLinkVariant::Routing);
     virtual ~AsioLink();
     AsioLink(const AsioLink&) = delete;
     AsioLink& operator=(const AsioLink&) = delete;
@@ -141,4 +151,5 @@ private:
     int32_t m_minimumBufferSize = 0;
     AudioStream* m_stream = nullptr; // borrowed
     AsioLinkOwner* m_owner;          // borrowed; told of reset requests on the driver's thread
+    AsioLinkVariant m_variant;
 };

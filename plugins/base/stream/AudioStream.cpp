@@ -242,19 +242,22 @@ int32_t AudioStream::TrimInputQueue(int32_t channel, int32_t keep)
     return moved;
 }
 
-int32_t AudioStream::TrimQueues()
+int32_t AudioStream::TrimQueues(bool extraBuffers)
 {
     const int32_t latency = latency_ > 0 ? latency_ : 0;
+    // Extra buffers keep one whole output block more and a single input block.
+    const int32_t outputLatency = extraBuffers ? latency + 1 : latency;
+    const int32_t inputKeep = extraBuffers ? 1 : latency;
     int32_t moved = 0;
     LockStream();
-    const int32_t outputRoom = latency == 0 ? 1 : latency - 1 + (writePositions_[0] != 0 ? 1 : 0);
+    const int32_t outputRoom = outputLatency == 0 ? 1 : outputLatency - 1 + (writePositions_[0] != 0 ? 1 : 0);
     if (outputQueues_[0].Count() > outputRoom) {
         for (int32_t c = 0; c < kChannels; ++c)
-            moved += TrimOutputQueue(c, latency);
+            moved += TrimOutputQueue(c, outputLatency);
     }
-    if (inputQueues_[0].Count() > latency + (readPositions_[0] != 0 ? 1 : 0)) {
+    if (inputQueues_[0].Count() > inputKeep + (readPositions_[0] != 0 ? 1 : 0)) {
         for (int32_t c = 0; c < kChannels; ++c)
-            moved += TrimInputQueue(c, latency);
+            moved += TrimInputQueue(c, inputKeep);
     }
     UnlockStream();
     return moved;

@@ -82,7 +82,9 @@ public:
     // Keeps the output queues at latency - 1 whole blocks (one for latency 0) beside a block
     // the host is still filling, and the input queues at latency blocks beside a head the
     // host is in the middle of reading, deciding by channel 0. Answers the blocks dropped.
-    int32_t TrimQueues();
+    // With extra buffers (a stream that holds more than the host's blocks) the outputs keep
+    // latency whole blocks and the inputs one.
+    int32_t TrimQueues(bool extraBuffers = false);
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
     void ReadHostOutput(float* const* outputs, int32_t n);

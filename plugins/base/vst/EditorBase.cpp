@@ -35,3 +35,23 @@ void EditorBase::PostUpdate()
 {
     m_updateRequested = true;
 }
+
+VstValue EditorBase::OnKeyDown(const VstKeyCode&)
+{
+    return 0;
+}
+
+VstValue EditorBase::OnKeyUp(const VstKeyCode&)
+{
+    return 0;
+}
+
+VstValue EditorBase::SetKnobMode(int32_t)
+{
+    return 0;
+}
+
+bool EditorBase::OnWheel(float)
+{
+    return false;
+}

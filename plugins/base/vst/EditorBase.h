@@ -26,6 +26,11 @@ public:
     virtual void Update();
     // Any thread may ask for an update; the next Idle runs it.
     void PostUpdate();
+    // Keys, knob mode and wheel of the later hosts; the base takes none of them (answer 0).
+    virtual VstValue OnKeyDown(const VstKeyCode& key);
+    virtual VstValue OnKeyUp(const VstKeyCode& key);
+    virtual VstValue SetKnobMode(int32_t mode);
+    virtual bool OnWheel(float distance);
 
     VstEffect* GetEffect() const { return m_effect; }
     void* GetSystemWindow() const { return m_systemWindow; }

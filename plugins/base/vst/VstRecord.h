@@ -82,6 +82,41 @@ struct VstRect
 };
 static_assert(sizeof(VstRect) == 8, "editor rectangle");
 
+// A key the host hands to the editor: the character, a virtual key code and the modifiers.
+struct VstKeyCode
+{
+    int32_t character;
+    uint8_t virtualKey;
+    uint8_t modifiers;
+};
+static_assert(sizeof(VstKeyCode) == 8, "key record");
+
+// One speaker of an arrangement (112 bytes): position, name, type and reserved values.
+struct VstSpeaker
+{
+    float azimuth;
+    float elevation;
+    float radius;
+    float reserved;
+    char name[64];
+    int32_t type;
+    int32_t future[7];
+};
+static_assert(sizeof(VstSpeaker) == 112, "speaker record");
+static_assert(offsetof(VstSpeaker, name) == 16 && offsetof(VstSpeaker, type) == 80 &&
+                  offsetof(VstSpeaker, future) == 84,
+              "speaker record");
+
+// A speaker arrangement: type and count, then count speaker records (the declared eight are
+// the least a host allocates; a block of another count is allocated to its size).
+struct VstSpeakerArrangement
+{
+    int32_t type;
+    int32_t count;
+    VstSpeaker speakers[8];
+};
+static_assert(offsetof(VstSpeakerArrangement, speakers) == 8, "speaker arrangement");
+
 // Flags of the record.
 constexpr int32_t kVstFlagHasEditor = 1;
 constexpr int32_t kVstFlagHasClip = 2;

@@ -431,6 +431,72 @@ TEST_F(AsioLinkTest, SampleRateAndBufferSizes)
     EXPECT_EQ((std::vector<int32_t>{minimum, maximum, granularity, preferred}), (std::vector<int32_t>{64, 4096, 64, 512}));
 }
 
+TEST_F(AsioLinkTest, TheEffectsVariantOpensThroughTheMakersSecondInterface)
+{
+    driver.sampleRate = 48000.7;
+    AsioLink link(&owner, AsioLinkVariant::Effects);
+    ASSERT_TRUE(link.Open());
+    EXPECT_EQ(link.GetErrorState(), 0);
+    ASSERT_GE(driver.calls.size(), 3u);
+    // The created reference is given back for the second one, which the link keeps.
+    EXPECT_EQ(driver.calls[0], "QueryInterface");
+    EXPECT_EQ(driver.calls[1], "Release");
+    EXPECT_EQ(driver.calls[2], "init");
+    EXPECT_EQ(driver.calls.back(), "getSampleRate") << "the rate is read last";
+    EXPECT_EQ(link.GetSampleRate(), 48000);
+    EXPECT_EQ(driver.references, 2);
+
+    // Start asks the buffer sizes once, without refreshing the preferred size first.
+    PlatformLock listLock;
+    ThePlatform()->InitLock(&listLock);
+    {
+        AudioStream stream(256, &listLock);
+        ASSERT_TRUE(stream.Allocate(256));
+        driver.calls.clear();
+        driver.minimumSize = 128;
+        ASSERT_TRUE(link.Start(&stream, 256, 2, 4));
+        EXPECT_EQ(Count("getBufferSize"), 1u);
+        int32_t minimum = 0, maximum = 0, granularity = 0, preferred = 0;
+        driver.bufferSizeAnswer = kAsioNotPresent;
+        link.GetBufferSizes(&minimum, &maximum, &granularity, &preferred);
+        EXPECT_EQ(minimum, 128) << "Start stored the minimum";
+        link.Close();
+    }
+    ThePlatform()->DeleteLock(&listLock);
+    EXPECT_EQ(driver.references, 1);
+}
+
+TEST_F(AsioLinkTest, TheEffectsVariantsOpenFailures)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(FakeDriver&)> arrange;
+        bool opens;
+        std::vector<std::string> messages; // ShowErrorMessage's box comes last
+    } cases[] = {
+        {"second interface refused", [](FakeDriver& d) { d.refuseKivInterface = true; }, false, {"text 3|text 4"}},
+        {"getChannels refused", [](FakeDriver& d) { d.channelsAnswer = kAsioHardwareMalfunction; }, false,
+         {"getChannels|getChannels", "text 3|text 4"}},
+        {"no sample rate", [](FakeDriver& d) { d.sampleRateAnswer = kAsioNoClock; }, true, {"text 3|text 4"}},
+    };
+    for (const auto& c : cases)
+    {
+        Reset();
+        c.arrange(driver);
+        AsioLink link(&owner, AsioLinkVariant::Effects);
+        link.SetSampleRate(44100);
+        EXPECT_EQ(link.Open(), c.opens) << c.name;
+        EXPECT_EQ(link.GetErrorState(), AsioLink::kOpenFailed) << c.name;
+        EXPECT_EQ(link.IsOpen(), c.opens) << c.name;
+        EXPECT_EQ(link.GetSampleRate(), 44100) << c.name << ": the rate is kept";
+        link.ShowErrorMessage();
+        EXPECT_EQ(system.messages, c.messages) << c.name;
+        link.Close();
+        EXPECT_EQ(driver.references, 1) << c.name << ": every reference given back";
+    }
+}
+
 TEST_F(AsioLinkTest, TableHasABuildConstantNumberOfSlots)
 {
     std::vector<std::unique_ptr<AsioLink>> links;

@@ -44,11 +44,22 @@ public:
     AsioCallbacks callbacks{};
     std::vector<int32_t> memory;
     int references = 1;
+    // The maker's second interface: answered by this object unless refused.
+    bool refuseKivInterface = false;
+    double sampleRate = 44100;
+    AsioError sampleRateAnswer = kAsioOk;
 
     void Log(const std::string& call) { calls.push_back(call); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
     {
+        Log("QueryInterface");
+        if (id == kKivDriverInterfaceId && !refuseKivInterface)
+        {
+            AddRef();
+            *object = this;
+            return S_OK;
+        }
         *object = nullptr;
         return E_NOINTERFACE;
     }
@@ -126,8 +137,9 @@ public:
     }
     AsioError KIV_THISCALL getSampleRate(double* rate) override
     {
-        *rate = 44100;
-        return kAsioOk;
+        Log("getSampleRate");
+        *rate = sampleRate;
+        return sampleRateAnswer;
     }
     AsioError KIV_THISCALL setSampleRate(double rate) override
     {

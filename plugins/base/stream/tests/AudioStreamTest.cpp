@@ -365,6 +365,59 @@ TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
     EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
 }
 
+// The trim of a stream with extra buffers beside the plain one, from the same queues.
+TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
+{
+    const struct
+    {
+        bool extra;
+        int32_t latency;
+        int32_t outputBlocks;  // whole blocks queued for output
+        int32_t partialTail;   // samples in a partly filled last block
+        int32_t inputBlocks;
+        int32_t headRead;      // samples of the input head the host has read
+        int32_t outputsLeft;
+        int32_t inputsLeft;
+    } cases[] = {
+        // Three captured blocks, L = 2: one goes per channel; with the flag two go.
+        {false, 2, 0, 0, 3, 0, 0, 2},
+        {true, 2, 0, 0, 3, 0, 0, 1},
+        // With the flag two captured blocks leave one (K = 1).
+        {true, 2, 0, 0, 2, 0, 0, 1},
+        {true, 1, 0, 0, 2, 0, 0, 1},
+        // A head the host is reading stays beside the one block; once more waits, it goes first.
+        {true, 2, 0, 0, 2, 10, 0, 2},
+        {true, 2, 0, 0, 3, 10, 0, 1},
+        // Outputs: L - 1 whole blocks plain, L with the flag, the partly filled tail beside.
+        {false, 2, 3, 0, 0, 0, 1, 0},
+        {true, 2, 3, 0, 0, 0, 2, 0},
+        {true, 2, 3, 100, 0, 0, 3, 0},
+        {true, 1, 3, 0, 0, 0, 1, 0},
+        {true, 0, 2, 100, 0, 0, 1, 0},
+        {true, 2, 2, 0, 0, 0, 2, 0},
+    };
+    for (const auto& c : cases) {
+        stream->Reset(false);
+        for (int32_t s = 0; s < c.inputBlocks; ++s)
+            stream->OnSwitch(s % 2);
+        if (c.headRead != 0)
+            Read(c.headRead);
+        Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
+        stream->SetLatency(c.latency);
+        const int32_t dropped = stream->TrimQueues(c.extra);
+        const std::string name = std::string(c.extra ? "extra" : "plain") + " L " + std::to_string(c.latency) +
+                                 " out " + std::to_string(c.outputBlocks) + " in " + std::to_string(c.inputBlocks);
+        for (int32_t ch = 0; ch < 2; ++ch) {
+            EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << name;
+            EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << name;
+            EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << name;
+        }
+        const int32_t queued = c.outputBlocks + (c.partialTail != 0 ? 1 : 0) + c.inputBlocks;
+        EXPECT_EQ(dropped, 2 * (queued - c.outputsLeft - c.inputsLeft)) << name << ": blocks dropped, both channels";
+        EXPECT_EQ(TotalBlocks(), 256) << name;
+    }
+}
+
 TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
 {
     for (int32_t i = 0; i < kFrames; ++i)

@@ -1,5 +1,5 @@
 // The driver buffer and latency chosen for a host block.
-#include "plugins/ravlo/BufferChoice.h"
+#include "plugins/base/asio/BufferChoice.h"
 
 #include <gtest/gtest.h>
 

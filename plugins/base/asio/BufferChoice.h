@@ -1,6 +1,7 @@
 #pragma once
-// How the routing plug-in sizes the driver buffer for a host block: the driver's buffer must
-// be one it takes, and the stream's blocks hold exactly one driver buffer.
+// How a plug-in that carries audio through the card sizes the driver buffer for a host block:
+// the driver's buffer must be one it takes, and the stream's blocks hold exactly one driver
+// buffer.
 
 #include <cstdint>
 

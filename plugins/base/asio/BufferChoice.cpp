@@ -1,4 +1,4 @@
-#include "plugins/ravlo/BufferChoice.h"
+#include "plugins/base/asio/BufferChoice.h"
 
 #include <algorithm>
 

@@ -1,0 +1,501 @@
+#include "plugins/quorvel/KivQuorvelEffect.h"
+
+#include "plugins/base/asio/AsioSystem.h"
+#include "plugins/base/asio/PluginModule.h"
+#include "plugins/base/registry/InstanceRegistry.h"
+#include "plugins/quorvel/Preferences.h"
+#include "plugins/quorvel/ServicesLink.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+InstanceRegistry<KivQuorvelEffect, KivQuorvelEffect::kMaxInstances> gRegistry(
+    "CVVST PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
+
+// Driver channel 2n of a pair, or one past the driver's channels when the pair has none, so
+// the driver refuses it instead of the index wrapping.
+int32_t FirstChannel(int32_t pair, int32_t channels)
+{
+    return pair >= 0 && pair < channels / 2 ? 2 * pair : channels;
+}
+
+void ZeroOutputs(float** outputs, int32_t frames)
+{
+    for (int32_t c = 0; c < 2; ++c)
+    {
+        if (outputs[c])
+        {
+            std::memset(outputs[c], 0, sizeof(float) * static_cast<size_t>(frames));
+        }
+    }
+}
+
+} // namespace
+
+KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, kParameters, kUniqueId)
+{
+    m_instanceIndex = PluginModule::Enter();
+    if (m_instanceIndex >= kMaxInstances)
+    {
+        m_failed = true;
+        return;
+    }
+    gRegistry.Register(this);
+    setInputCount(2);
+    setOutputCount(2);
+    canMono(true);
+    canReplace(true);
+    char product[256] = {};
+    if (getHostProductString(product) && std::strcmp(product, "Cubase VST") == 0)
+    {
+        m_hostMode = kHostModeCubase;
+    }
+    if (Preferences::ReadRenderModeEnabled())
+    {
+        m_hostMode = kHostModeRender;
+    }
+    m_trim = m_hostMode != kHostModeRender;
+    programsAreChunks(true);
+    m_link = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
+    if (!m_link || !m_servicesThread.Start([this](int32_t command) { return HandleServicesCommand(command); }))
+    {
+        m_failed = true;
+        return;
+    }
+    RunOnServicesThread(kCommandCreateLink);
+}
+
+KivQuorvelEffect::~KivQuorvelEffect()
+{
+    if (m_servicesThread.IsRunning())
+    {
+        RunOnServicesThread(kCommandDestroyLink);
+    }
+    // The thread uses the link and the driver until it has ended: nothing it holds goes
+    // before that, however long it takes.
+    while (!m_servicesThread.Join(kServicesJoinMs))
+    {
+    }
+    // A thread that ended on its own (a quit message) left its link behind.
+    delete m_services;
+    m_services = nullptr;
+    delete m_link;
+    m_link = nullptr;
+    DropStream();
+    if (m_instanceIndex < kMaxInstances)
+    {
+        gRegistry.Unregister(this);
+    }
+    PluginModule::Leave();
+}
+
+bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
+{
+    return m_servicesThread.Run(command);
+}
+
+bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
+{
+    switch (command)
+    {
+    case kCommandCreateLink:
+        m_services = CreateServicesLink(this);
+        if (m_services)
+        {
+            OnAssignmentChanged();
+        }
+        return false;
+    case kCommandDestroyLink:
+        StopAsio(false);
+        delete m_services;
+        m_services = nullptr;
+        return true;
+    case kCommandReconnect:
+        OnAssignmentChanged();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void KivQuorvelEffect::RequestReconnect()
+{
+    RunOnServicesThread(kCommandReconnect);
+}
+
+void KivQuorvelEffect::OnAssignmentChanged()
+{
+    if (!m_services)
+    {
+        return;
+    }
+    int32_t send = -1;
+    int32_t ret = -1;
+    if (!m_services->GetSendReturnPair(&send, &ret))
+    {
+        return;
+    }
+    m_sendPair = send;
+    m_returnPair = ret;
+    if (m_link)
+    {
+        if (m_sendPair >= 0 && m_returnPair >= 0 && m_hostBlock.load() > 0)
+        {
+            Reconnect();
+        }
+        else
+        {
+            StopAsio(true);
+        }
+    }
+    m_resetRequested.store(false);
+}
+
+void KivQuorvelEffect::DropStream()
+{
+    delete m_stream.Take();
+}
+
+void KivQuorvelEffect::Reconnect()
+{
+    std::lock_guard<std::mutex> hold(m_asioLock);
+    // The stream leaves first, while the driver still runs, so a process call waiting for an
+    // offline switch gets it.
+    DropStream();
+    m_link->Close();
+    m_link->Open();
+    DriverBufferSizes sizes{};
+    m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
+    const int32_t hostBlock = m_hostBlock.load();
+    m_buffers = PlanQuorvelBuffers(hostBlock, sizes, Preferences::ReadExtraBufferEnabled(), m_hostMode);
+    auto* stream = new (std::nothrow) AudioStream(m_buffers.frames, PluginModule::ListLock());
+    if (stream && !stream->Allocate(m_buffers.frames))
+    {
+        delete stream;
+        stream = nullptr;
+    }
+    if (stream)
+    {
+        stream->SetLatency(m_buffers.latencyBlocks);
+        m_lead.store(m_buffers.lead);
+        m_readSkip.store(m_buffers.readSkip);
+        m_extraBuffers.store(m_buffers.extraBuffers);
+    }
+    const bool started =
+        stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),
+                                FirstChannel(m_sendPair, m_link->GetOutputCount()));
+    if (!m_services || !m_services->IsLoadingSession())
+    {
+        m_link->ShowErrorMessage();
+    }
+    if (started)
+    {
+        m_stream.Put(stream);
+        return;
+    }
+    // Without a running pair the audio passes through: nothing feeds a stream no driver drains.
+    delete stream;
+    m_link->CreateBuffers(m_buffers.streamSize);
+}
+
+void KivQuorvelEffect::StopAsio(bool reopen)
+{
+    std::lock_guard<std::mutex> hold(m_asioLock);
+    DropStream();
+    if (!m_link)
+    {
+        return;
+    }
+    m_link->Close();
+    if (reopen && m_link->Open())
+    {
+        m_link->CreateBuffers(m_buffers.streamSize > 0 ? m_buffers.streamSize : m_link->GetPreferredBufferSize());
+    }
+}
+
+QuorvelBuffers KivQuorvelEffect::GetBuffers()
+{
+    std::lock_guard<std::mutex> hold(m_asioLock);
+    return m_buffers;
+}
+
+int32_t KivQuorvelEffect::GetLatency()
+{
+    return GetBuffers().latency;
+}
+
+void KivQuorvelEffect::setSampleRate(float rate)
+{
+    VstEffectX2::setSampleRate(rate);
+    m_rate = rate >= 1.0f && rate < 2147483647.0f ? static_cast<int32_t>(rate) : m_rate;
+    std::lock_guard<std::mutex> hold(m_asioLock);
+    if (m_link)
+    {
+        m_link->SetSampleRate(m_rate);
+    }
+}
+
+void KivQuorvelEffect::setBlockSize(int32_t frames)
+{
+    if (frames <= 0)
+    {
+        return;
+    }
+    VstEffectX2::setBlockSize(frames);
+    {
+        std::lock_guard<std::mutex> hold(m_asioLock);
+        m_buffers.extraBuffers = false;
+        m_buffers.latency = QuorvelLatencyWithoutStream(frames, m_buffers.streamSize, m_hostMode);
+    }
+    m_hostBlock.store(frames);
+    RequestReconnect();
+    setInitialDelay(GetLatency());
+}
+
+void KivQuorvelEffect::suspend()
+{
+    m_processMode.store(0);
+    StreamSlot::Use use(m_stream);
+    if (AudioStream* stream = use.Get())
+    {
+        stream->SetProcessLevel(0);
+        stream->Reset(true);
+    }
+}
+
+void KivQuorvelEffect::resume()
+{
+    if (m_resetRequested.load())
+    {
+        RequestReconnect();
+    }
+    {
+        StreamSlot::Use use(m_stream);
+        if (AudioStream* stream = use.Get())
+        {
+            stream->Reset(true);
+        }
+    }
+    setInitialDelay(GetLatency());
+}
+
+void KivQuorvelEffect::Lead(AudioStream* stream)
+{
+    // With a driver buffer that is no multiple of the host block, a switch that finds only a
+    // partly filled block would play it behind zeros again and again: one block of silence
+    // queued first keeps the host that far ahead.
+    if (!m_lead.load())
+    {
+        return;
+    }
+    m_skipLeft = m_readSkip.load();
+    static const float kZeros[256] = {};
+    const float* zeros[] = {kZeros, kZeros};
+    for (int32_t left = stream->Frames(); left > 0; left -= 256)
+    {
+        stream->WriteHostInput(zeros, left < 256 ? left : 256);
+    }
+}
+
+void KivQuorvelEffect::ShowRenderWarning()
+{
+    AsioSystem& system = AsioSystem::Current();
+    system.ShowMessage(system.LoadText(kTextRenderWarning), system.LoadText(AsioLink::kTextCaption));
+}
+
+void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
+{
+    if (!outputs || frames <= 0)
+    {
+        return;
+    }
+    const bool replacing = m_replacing.load();
+    StreamSlot::Use use(m_stream);
+    AudioStream* stream = use.Get();
+    if (!stream)
+    {
+        // No pair runs: the input passes through, added or in place of the output.
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            const float* in = inputs ? inputs[c] : nullptr;
+            float* out = outputs[c];
+            if (!out)
+            {
+                continue;
+            }
+            for (int32_t i = 0; i < frames; ++i)
+            {
+                out[i] = (replacing ? 0.0f : out[i]) + (in ? in[i] : 0.0f);
+            }
+        }
+        return;
+    }
+    if (!stream->SwitchSeen())
+    {
+        // The driver has not begun: nothing comes back yet.
+        if (replacing)
+        {
+            ZeroOutputs(outputs, frames);
+        }
+        return;
+    }
+    int32_t mode = m_processMode.load();
+    if (mode == 0)
+    {
+        stream->Reset(false);
+        m_offlineFrames = 0;
+        Lead(stream);
+    }
+    bool offline = true;
+    if (m_trim)
+    {
+        const bool rendering = stream->ProcessLevel() == 4;
+        if (stream->TrimQueues(m_extraBuffers.load()) > 0 && rendering && !m_renderWarningShown)
+        {
+            // Once per offline run, however many blocks go.
+            m_renderWarningShown = true;
+            ShowRenderWarning();
+        }
+        offline = getCurrentProcessLevel() == kVstProcessLevelOffline;
+    }
+    if (offline)
+    {
+        if (mode != 4)
+        {
+            m_renderWarningShown = false;
+            m_offlineFrames = 0;
+        }
+        mode = 4;
+    }
+    else
+    {
+        if (mode == 4)
+        {
+            stream->Reset(true);
+            Lead(stream);
+        }
+        mode = 1;
+    }
+    m_processMode.store(mode);
+    stream->WriteHostInput(inputs, frames);
+    if (replacing)
+    {
+        ZeroOutputs(outputs, frames);
+    }
+    // After a start with a lead, the first read that finds captured audio leaves samples out
+    // (see QuorvelBuffers).
+    int32_t skip = 0;
+    if (m_skipLeft > 0 && stream->InputQueueCount(0) > 0)
+    {
+        skip = m_skipLeft < frames ? m_skipLeft : frames;
+    }
+    m_skipLeft -= skip;
+    float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
+    stream->ReadHostOutput(later, frames - skip);
+    stream->SetProcessLevel(mode);
+    if (mode != 4)
+    {
+        m_offlineFrames = 0;
+        return;
+    }
+    // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
+    // every driver buffer written, however the host cuts its blocks.
+    m_offlineFrames += frames;
+    while (m_offlineFrames >= stream->Frames())
+    {
+        m_offlineFrames -= stream->Frames();
+        if (!stream->WaitForSwitch())
+        {
+            m_offlineFrames = 0;
+        }
+    }
+}
+
+void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t frames)
+{
+    m_replacing.store(true);
+    process(inputs, outputs, frames);
+    m_replacing.store(false);
+}
+
+void KivQuorvelEffect::setParameter(int32_t index, float value)
+{
+    m_params.Set(m_chain, index, value);
+}
+
+float KivQuorvelEffect::getParameter(int32_t index)
+{
+    return m_params.Get(m_chain, index);
+}
+
+void KivQuorvelEffect::setProgram(int32_t) {}
+
+int32_t KivQuorvelEffect::getProgram()
+{
+    return 0;
+}
+
+void KivQuorvelEffect::setProgramName(char*) {}
+
+void KivQuorvelEffect::getProgramName(char*) {}
+
+void KivQuorvelEffect::getParameterLabel(int32_t index, char* text)
+{
+    m_params.Label(m_chain, index, text);
+}
+
+void KivQuorvelEffect::getParameterDisplay(int32_t index, char* text)
+{
+    m_params.Display(m_chain, index, text);
+}
+
+void KivQuorvelEffect::getParameterName(int32_t index, char* text)
+{
+    m_params.Name(m_chain, index, text);
+}
+
+bool KivQuorvelEffect::getVendorString(char* text)
+{
+    if (!text)
+    {
+        return false;
+    }
+    std::strcpy(text, "KIV Systems");
+    return true;
+}
+
+void KivQuorvelEffect::RebuildParamMap()
+{
+    m_params.Rebuild(m_chain);
+}
+
+void KivQuorvelEffect::ReportParamToHost(int32_t position, int32_t index, const ParamValue& value)
+{
+    const ParamMap::Record* record = m_params.FindByInsert(position, index);
+    InsertParams insert;
+    if (!record || !m_chain || !m_chain->GetInsert(position, &insert))
+    {
+        return;
+    }
+    setParameterAutomated(record->vstIndex, ParamMap::ToNormalized(*record, value));
+}
+
+void KivQuorvelEffect::ReportAllParamsToHost()
+{
+    for (int32_t i = 0; i < m_params.Count(); ++i)
+    {
+        const ParamMap::Record* record = m_params.Find(i);
+        ParamValue value;
+        if (m_chain && m_chain->GetParamValue(record->position, record->index, &value))
+        {
+            ReportParamToHost(record->position, record->index, value);
+        }
+    }
+}
+
+void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const
+{
+    m_params.Lookup(vstIndex, position, index);
+}

@@ -1,0 +1,128 @@
+#pragma once
+// The effects plug-in: runs a chain of the card's DSP effects as an insert on a host track.
+// The host's stereo input leaves through the instance's send pair of the card's ASIO driver,
+// passes the chain in the mixer, and comes back through its return pair as the output. The
+// pairs come from the mixer program through the services link, on the instance's services
+// thread; while the instance holds none, its input passes straight through.
+//
+// Threads: the host's GUI thread calls the dispatcher, its audio thread process; the services
+// thread runs the link and every reconnection of the driver; the driver's thread feeds the
+// stream. The stream changes hands through a StreamSlot, so process never waits for a
+// reconnection, and every driver operation holds the ASIO lock, so the host's rate change
+// and the services thread never drive the link at once.
+
+#include "plugins/base/asio/AsioLink.h"
+#include "plugins/base/stream/StreamSlot.h"
+#include "plugins/base/vst/VstEffectX2.h"
+#include "plugins/quorvel/ParamMap.h"
+#include "plugins/quorvel/QuorvelBuffers.h"
+#include "plugins/quorvel/ServicesThread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+class ServicesLink;
+
+class KivQuorvelEffect final : public VstEffectX2, public AsioLinkOwner
+{
+public:
+    static constexpr int32_t kUniqueId = 0x4B51766C; // "KQvl"
+    static constexpr int32_t kMaxInstances = 33;
+    static constexpr int32_t kParameters = ParamMap::kMaxParams;
+    // The render warning's text in the file's string table (its caption is the link's).
+    static constexpr int kTextRenderWarning = 5;
+    // Services commands of the plug-in itself; 4 and above are the link's.
+    static constexpr int32_t kCommandCreateLink = 1;
+    static constexpr int32_t kCommandDestroyLink = 2;
+    static constexpr int32_t kCommandReconnect = 3;
+    static constexpr uint32_t kServicesJoinMs = 30000;
+
+    explicit KivQuorvelEffect(VstHostCallback host);
+    ~KivQuorvelEffect() override;
+
+    // The instance could not be made whole (too many instances, no services thread): the
+    // entry point deletes it and gives the host nothing.
+    bool Failed() const { return m_failed; }
+
+    void setParameter(int32_t index, float value) override;
+    float getParameter(int32_t index) override;
+    void process(float** inputs, float** outputs, int32_t frames) override;
+    void processReplacing(float** inputs, float** outputs, int32_t frames) override;
+    void setProgram(int32_t program) override;
+    int32_t getProgram() override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(int32_t index, char* text) override;
+    void getParameterDisplay(int32_t index, char* text) override;
+    void getParameterName(int32_t index, char* text) override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(int32_t frames) override;
+    void suspend() override;
+    void resume() override;
+    bool getVendorString(char* text) override;
+
+    // Services thread: rereads the granted pairs and reconnects the driver to them.
+    void OnAssignmentChanged();
+    // Services thread: the pair was given back; with reopen the driver stays open without
+    // channels.
+    void StopAsio(bool reopen);
+    // Any thread but the services thread's callers' own: runs the reconnection there.
+    void RequestReconnect();
+    // Runs a services command on the services thread and waits for it.
+    bool RunOnServicesThread(int32_t command);
+
+    // The driver asks for a reset (on its thread); acted upon at the next resume.
+    void OnResetRequest() override { m_resetRequested.store(true); }
+
+    // The parameter path: the chain is the model's (borrowed; null until it exists).
+    void SetParamChain(ParamChain* chain) { m_chain = chain; }
+    void RebuildParamMap();
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value);
+    void ReportAllParamsToHost();
+    void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
+
+    int32_t GetInstanceIndex() const { return m_instanceIndex; }
+    int32_t GetHostMode() const { return m_hostMode; }
+    int32_t GetLatency();
+    int32_t GetSendPair() const { return m_sendPair; }
+    int32_t GetReturnPair() const { return m_returnPair; }
+    QuorvelBuffers GetBuffers();
+    AsioLink* GetLink() const { return m_link; }
+    StreamSlot& GetStream() { return m_stream; }
+
+private:
+    bool HandleServicesCommand(int32_t command);
+    void Reconnect();
+    void DropStream();
+    void Lead(AudioStream* stream);
+    void ShowRenderWarning();
+
+    int32_t m_instanceIndex = 0;
+    bool m_failed = false;
+    std::atomic<int32_t> m_processMode{0};   // 0 stopped, 1 real time, 4 offline
+    int32_t m_returnPair = -1;               // services thread
+    int32_t m_sendPair = -1;                 // services thread
+    std::atomic<int32_t> m_hostBlock{0};     // 0 until the host gives one
+    int32_t m_rate = 44100;                  // host GUI thread
+    int32_t m_hostMode = kHostModeNormal;    // fixed at construction
+    bool m_trim = true;                      // fixed at construction: false in render mode
+    std::atomic<bool> m_resetRequested{false};
+    std::atomic<bool> m_replacing{false};    // set while processReplacing runs
+    // Audio thread.
+    int32_t m_offlineFrames = 0;             // written since the last awaited switch
+    bool m_renderWarningShown = false;       // since the current offline run began
+    std::atomic<bool> m_lead{false};         // the host runs a block ahead of the driver buffer
+    std::atomic<int32_t> m_readSkip{0};      // of the stream's plan: samples a first read leaves out
+    int32_t m_skipLeft = 0;                  // audio thread: still to leave out
+    std::atomic<bool> m_extraBuffers{false}; // the stream's trim keeps extra buffers
+
+    std::mutex m_asioLock;                   // every operation on the link and the plan
+    QuorvelBuffers m_buffers;                // of the last reconnection; m_asioLock
+    AsioLink* m_link = nullptr;              // owned
+    StreamSlot m_stream;
+    ServicesLink* m_services = nullptr;      // owned; made and deleted on the services thread
+    ServicesThread m_servicesThread;
+    ParamChain* m_chain = nullptr;           // borrowed
+    ParamMap m_params;
+};

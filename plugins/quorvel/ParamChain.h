@@ -1,0 +1,130 @@
+#pragma once
+// What the parameter map needs of the insert chain: the inserts at their positions, their
+// parameter descriptors, and the value pairs read and stored through them. The chain of the
+// mixer program's inserts implements it; until the plug-in holds one, the map stays empty.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+// A parameter's value: kind 0 no value, 1, 3 and 4 a signed integer, 2 a 32-bit float.
+struct ParamValue
+{
+    int32_t kind = 0;
+    uint32_t bits = 0;
+
+    static ParamValue Integer(int32_t kind, int32_t value)
+    {
+        ParamValue pair;
+        pair.kind = kind;
+        std::memcpy(&pair.bits, &value, sizeof(value));
+        return pair;
+    }
+    static ParamValue Real(float value)
+    {
+        ParamValue pair;
+        pair.kind = 2;
+        std::memcpy(&pair.bits, &value, sizeof(value));
+        return pair;
+    }
+    int32_t AsInteger() const
+    {
+        int32_t value = 0;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+    }
+    float AsReal() const
+    {
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+    }
+};
+static_assert(sizeof(ParamValue) == 8, "value pair");
+
+// One parameter descriptor as the mixer program hands it out (1052 bytes): the name (UTF-16
+// from byte 4), the unit (UTF-16 from byte 260), the access word, the value kind and the
+// 32-bit minimum and maximum (integers, or floats for value kind 2).
+class ParamDescriptor
+{
+public:
+    static constexpr size_t kSize = 1052;
+    static constexpr size_t kNameOffset = 4;
+    static constexpr size_t kUnitOffset = 260;
+    static constexpr size_t kTextUnits = 128;
+    static constexpr int32_t kReadOnlyAccess = 8;
+    static constexpr int32_t kReadOnlyMeterAccess = 9;
+
+    explicit ParamDescriptor(const uint8_t* bytes) : m_bytes(bytes) {}
+
+    int32_t Access() const { return Read32(516); }
+    int32_t ValueKind() const { return Read32(520); }
+    bool IsReadOnly() const { return Access() == kReadOnlyAccess || Access() == kReadOnlyMeterAccess; }
+    int32_t IntegerMinimum() const { return Read32(524); }
+    int32_t IntegerMaximum() const { return Read32(528); }
+    float FloatMinimum() const { return ReadFloat(524); }
+    float FloatMaximum() const { return ReadFloat(528); }
+    // Up to `units` characters of a text, stopping at its terminator.
+    void Name(char16_t* text, size_t units) const { Text(kNameOffset, text, units); }
+    void Unit(char16_t* text, size_t units) const { Text(kUnitOffset, text, units); }
+
+private:
+    int32_t Read32(size_t offset) const
+    {
+        int32_t value = 0;
+        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        return value;
+    }
+    float ReadFloat(size_t offset) const
+    {
+        float value = 0.0f;
+        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        return value;
+    }
+    void Text(size_t offset, char16_t* text, size_t units) const
+    {
+        size_t n = 0;
+        for (; n + 1 < units && n < kTextUnits; ++n)
+        {
+            std::memcpy(&text[n], m_bytes + offset + 2 * n, 2);
+            if (text[n] == 0)
+            {
+                return;
+            }
+        }
+        text[n] = 0;
+    }
+
+    const uint8_t* m_bytes; // borrowed: kSize bytes
+};
+
+// What one insert tells of its parameters.
+struct InsertParams
+{
+    const uint8_t* descriptors = nullptr; // count descriptors of ParamDescriptor::kSize bytes; borrowed
+    int32_t count = 0;
+    char16_t shortName[10] = {};
+    bool hasWetDry = false;
+    bool hasHidden = false;
+    int32_t wetDryIndex = -1;
+    int32_t hiddenIndex = -1;
+};
+
+class ParamChain
+{
+public:
+    // Whether the chain is attached to the mixer program's inserts.
+    virtual bool IsAttached() = 0;
+    // Positions 0 .. count - 1 may hold inserts.
+    virtual int32_t InsertCount() = 0;
+    // False when no insert sits at the position.
+    virtual bool GetInsert(int32_t position, InsertParams* params) = 0;
+    // False for a parameter the insert does not show (beyond its count, the hidden one).
+    virtual bool GetParamValue(int32_t position, int32_t index, ParamValue* value) = 0;
+    virtual bool StoreParam(int32_t position, int32_t index, const ParamValue& value) = 0;
+    // The mixer program's kind of the parameter (3: hidden from the host's list).
+    virtual int32_t GetParamKind(int32_t position, int32_t index) = 0;
+
+protected:
+    ~ParamChain() = default;
+};

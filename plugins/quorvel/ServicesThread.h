@@ -1,0 +1,50 @@
+#pragma once
+// One effects plug-in instance's services thread: a single-threaded COM apartment that runs
+// numbered commands handed to it by the host's threads, one at a time, and pumps the
+// messages that reach it meanwhile. The caller of Run waits until its command has run; a
+// command issued on the thread itself runs at once.
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class ServicesThread
+{
+public:
+    // Runs a command on the thread; answers true when the thread is to end.
+    using Handler = std::function<bool(int32_t command)>;
+
+    ServicesThread() = default;
+    ~ServicesThread();
+    ServicesThread(const ServicesThread&) = delete;
+    ServicesThread& operator=(const ServicesThread&) = delete;
+
+    // False when the events or the thread cannot be made.
+    bool Start(Handler handler);
+    // Runs the command and returns once it is done; false when no thread runs (nothing ran).
+    bool Run(int32_t command);
+    // Waits up to timeoutMs for the thread to end; true when it has.
+    bool Join(uint32_t timeoutMs);
+    bool IsRunning() const;
+    bool IsCurrent() const;
+
+private:
+    void Main();
+    // The thread's wait for a command, which also delivers the thread's messages; false when
+    // the thread is to end without one (a quit message or a failed wait).
+    bool WaitForCommand();
+
+    Handler m_handler;
+    std::thread m_thread;
+    std::thread::id m_threadId;        // set before the thread starts, read by any thread
+    std::mutex m_runLock;              // one Run at a time
+    mutable std::mutex m_lock;         // guards the fields below
+    std::condition_variable m_changed;
+    int32_t m_pending = 0;             // the command waiting to run, 0 for none
+    bool m_commandSignalled = false;   // portable build: the command event
+    bool m_replied = false;
+    bool m_running = false;            // from Start until the thread's loop has ended
+    void* m_commandEvent = nullptr;    // Windows: auto-reset event the thread's message wait watches
+};

@@ -1,0 +1,55 @@
+// Test builds only: a services link that holds the pair named by the environment variable
+// KIV_QUORVEL_TEST_PAIR ("send return", pair indices) without the mixer program, so the audio
+// path can run on the simulated card before the plug-in connects to the mixer.
+#include "plugins/quorvel/ServicesLink.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+class FixedPairLink final : public ServicesLink
+{
+public:
+    using ServicesLink::ServicesLink;
+
+    // Read at every question, so a test can take the pair away or change it.
+    bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair) override
+    {
+        char text[64] = {};
+#ifdef _WIN32
+        if (GetEnvironmentVariableA("KIV_QUORVEL_TEST_PAIR", text, sizeof(text)) == 0)
+        {
+            return false;
+        }
+#else
+        const char* value = std::getenv("KIV_QUORVEL_TEST_PAIR");
+        if (!value)
+        {
+            return false;
+        }
+        std::snprintf(text, sizeof(text), "%s", value);
+#endif
+        int send = -1;
+        int ret = -1;
+        if (std::sscanf(text, "%d %d", &send, &ret) != 2)
+        {
+            return false;
+        }
+        *sendPair = send;
+        *returnPair = ret;
+        return true;
+    }
+};
+
+} // namespace
+
+ServicesLink* CreateServicesLink(KivQuorvelEffect* effect)
+{
+    return new (std::nothrow) FixedPairLink(effect);
+}

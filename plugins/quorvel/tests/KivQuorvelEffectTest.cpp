@@ -1,0 +1,499 @@
+// The effects plug-in on a fake driver: instances, pass-through, host modes and preferences,
+// the audio path through a pair, the render warning, and the parameter path to the host.
+#include "framework/platform/RegistryImpl.h"
+#include "framework/platform/RegistryKey.h"
+#include "framework/platform/tests/MemoryRegistryBackend.h"
+#include "plugins/base/asio/PluginModule.h"
+#include "plugins/base/asio/tests/FakeAsio.h"
+#include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/tests/FakeChain.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr GUID kDriver = {0x51515151, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+struct Automation
+{
+    int32_t index;
+    float value;
+};
+
+std::string gProduct;
+std::atomic<int32_t> gProcessLevel{kVstProcessLevelRealtime};
+std::vector<Automation> gAutomations;
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t index, VstValue, void* pointer, float option)
+{
+    switch (opcode)
+    {
+    case kHostVersion:
+        return 2400;
+    case kHostGetProductString:
+        std::strcpy(static_cast<char*>(pointer), gProduct.c_str());
+        return 1;
+    case kHostGetCurrentProcessLevel:
+        return gProcessLevel.load();
+    case kHostAutomate:
+        gAutomations.push_back({index, option});
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SetPair(const char* pair)
+{
+    if (pair)
+    {
+        setenv("KIV_QUORVEL_TEST_PAIR", pair, 1);
+    }
+    else
+    {
+        unsetenv("KIV_QUORVEL_TEST_PAIR");
+    }
+}
+
+class KivQuorvelEffectTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegistryImpl::SetBackend(&registry);
+        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
+        system.objects[FakeSystem::Key(kDriver)] = &driver;
+        enumerator.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00010000}};
+        driver.minimumSize = 64;
+        driver.preferredSize = 256;
+        driver.granularity = 64;
+        AsioSystem::Use(&system);
+        gProduct = "KIV test host";
+        gProcessLevel = kVstProcessLevelRealtime;
+        gAutomations.clear();
+        SetPair(nullptr);
+    }
+    void TearDown() override
+    {
+        effects.clear();
+        SetPair(nullptr);
+        AsioSystem::Use(nullptr);
+        RegistryImpl::SetBackend(nullptr);
+    }
+    KivQuorvelEffect* Make()
+    {
+        effects.push_back(std::make_unique<KivQuorvelEffect>(&Host));
+        return effects.back().get();
+    }
+    void Prefer(const char* name, bool on)
+    {
+        RegistryKey key;
+        ASSERT_TRUE(key.Open("HKEY_CURRENT_USER", u"Software\\Halvorn Professional\\KIV Quorvel\\", 1));
+        const std::u16string wide(name, name + std::strlen(name));
+        key.WriteBool(wide.c_str(), on ? 1 : 0);
+    }
+    // One buffer switch of the driver, as its thread would run it.
+    void Switch(int32_t index) { driver.callbacks.bufferSwitch(index, 1); }
+
+    MemoryRegistryBackend registry;
+    FakeSystem system;
+    FakeEnumerator enumerator;
+    FakeDriver driver;
+    std::vector<std::unique_ptr<KivQuorvelEffect>> effects;
+};
+
+TEST_F(KivQuorvelEffectTest, ThirtyThreeInstancesAndNoMore)
+{
+    for (int32_t i = 0; i < KivQuorvelEffect::kMaxInstances; ++i)
+    {
+        ASSERT_FALSE(Make()->Failed()) << i;
+        EXPECT_EQ(effects.back()->GetInstanceIndex(), i);
+    }
+    EXPECT_TRUE(Make()->Failed());
+    effects.pop_back();
+    EXPECT_EQ(PluginModule::LiveCount(), 33) << "the refused instance leaves the count as it was";
+    effects.erase(effects.begin() + 5);
+    EXPECT_FALSE(Make()->Failed()) << "a freed place is taken again";
+}
+
+TEST_F(KivQuorvelEffectTest, WithoutAPairTheInputPassesThrough)
+{
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(512);
+    EXPECT_EQ(effect->GetRecord()->initialDelay, 1536);
+    effect->setBlockSize(0);
+    EXPECT_EQ(effect->GetRecord()->initialDelay, 1536) << "a block of 0 changes nothing";
+    EXPECT_TRUE(driver.calls.empty()) << "without a pair the driver is not opened";
+    effect->resume();
+    std::vector<float> left(64, 0.25f), right(64, -0.5f), outLeft(64, 1.0f), outRight(64, 1.0f);
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    effect->process(inputs, outputs, 64);
+    EXPECT_EQ(outLeft[10], 1.25f) << "accumulating adds";
+    EXPECT_EQ(outRight[63], 0.5f);
+    effect->processReplacing(inputs, outputs, 64);
+    EXPECT_EQ(outLeft[10], 0.25f) << "replacing copies";
+    EXPECT_EQ(outRight[63], -0.5f);
+}
+
+TEST_F(KivQuorvelEffectTest, HostModesAndPreferences)
+{
+    SetPair("1 2");
+    driver.preferredSize = 1024;
+    driver.minimumSize = 256;
+    driver.granularity = 256;
+    gProduct = "Cubase VST";
+    KivQuorvelEffect* cubase = Make();
+    cubase->setBlockSize(512);
+    EXPECT_EQ(cubase->GetHostMode(), kHostModeCubase);
+    EXPECT_EQ(cubase->GetRecord()->initialDelay, 2048);
+    effects.clear();
+
+    gProduct = "Cubase VST 5";
+    Prefer("ExtraBufferEnabled", true);
+    KivQuorvelEffect* extra = Make();
+    extra->setBlockSize(512);
+    EXPECT_EQ(extra->GetHostMode(), kHostModeNormal);
+    EXPECT_EQ(extra->GetBuffers().frames, 1024);
+    EXPECT_EQ(extra->GetRecord()->initialDelay, 3072);
+    effects.clear();
+
+    Prefer("ExtraBufferEnabled", false);
+    Prefer("RenderModeEnabled", true);
+    gProduct = "Cubase VST";
+    KivQuorvelEffect* render = Make();
+    render->setBlockSize(512);
+    EXPECT_EQ(render->GetHostMode(), kHostModeRender) << "render mode wins";
+    EXPECT_EQ(render->GetBuffers().streamSize, 512);
+}
+
+TEST_F(KivQuorvelEffectTest, APairRunsThroughTheDriversChannels)
+{
+    SetPair("1 2");
+    KivQuorvelEffect* effect = Make();
+    // Before the host's block size the driver is open without channels.
+    EXPECT_NE(std::find(driver.calls.begin(), driver.calls.end(), "createBuffers 0 256"), driver.calls.end());
+    EXPECT_EQ(std::find(driver.calls.begin(), driver.calls.end(), "start"), driver.calls.end());
+    EXPECT_EQ(effect->GetStream().Peek(), nullptr);
+    effect->setBlockSize(256);
+    EXPECT_EQ(effect->GetSendPair(), 1);
+    EXPECT_EQ(effect->GetReturnPair(), 2);
+    ASSERT_TRUE(effect->GetLink()->IsRunning());
+    const std::vector<std::string>& calls = driver.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "getChannelInfo out 2"), calls.end()) << "send pair 1";
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "getChannelInfo in 4"), calls.end()) << "return pair 2";
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "createBuffers 4 256"), calls.end());
+    effect->resume();
+
+    // Replacing with nothing captured yet: the host's output is all zeros.
+    std::vector<float> in(256, 0.5f), out(256, 7.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    effect->processReplacing(inputs, outputs, 256);
+    EXPECT_EQ(out[0], 0.0f);
+    Switch(0);
+    std::fill(out.begin(), out.end(), 7.0f);
+    effect->processReplacing(inputs, outputs, 256);
+    EXPECT_EQ(out[100], 0.0f);
+    std::fill(out.begin(), out.end(), 7.0f);
+    effect->process(inputs, outputs, 256);
+    EXPECT_EQ(out[100], 7.0f) << "accumulating adds what came back (silence)";
+
+    // The pair is given back: the audio passes through again and offline never waits.
+    SetPair("-1 -1");
+    effect->RequestReconnect();
+    EXPECT_EQ(effect->GetStream().Peek(), nullptr);
+    gProcessLevel = kVstProcessLevelOffline;
+    for (int i = 0; i < 20; ++i)
+    {
+        effect->processReplacing(inputs, outputs, 256);
+    }
+    EXPECT_EQ(out[100], 0.5f);
+    EXPECT_TRUE(system.messages.empty());
+}
+
+TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
+{
+    SetPair("0 0");
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->resume();
+    std::vector<float> in(256, 0.5f), out(256, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    Switch(0);
+    // A driver far ahead of the host: three switches for every block, so captured blocks
+    // pile up beyond the latency and go, on every call of the offline run.
+    for (int run = 0; run < 2; ++run)
+    {
+        gProcessLevel = kVstProcessLevelRealtime;
+        effect->process(inputs, outputs, 256);
+        gProcessLevel = kVstProcessLevelOffline;
+        {
+            // The first offline call waits for a switch the driver's thread brings.
+            std::atomic<bool> returned{false};
+            std::thread driverThread([&] {
+                for (int32_t k = 0; !returned.load(); ++k)
+                {
+                    Switch(k % 2);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+            });
+            effect->process(inputs, outputs, 256);
+            returned = true;
+            driverThread.join();
+        }
+        for (int call = 0; call < 50; ++call)
+        {
+            for (int k = 0; k < 3; ++k)
+            {
+                Switch((call + k) % 2);
+            }
+            effect->process(inputs, outputs, 256);
+        }
+        EXPECT_EQ(system.messages.size(), static_cast<size_t>(run + 1)) << "run " << run;
+    }
+    ASSERT_FALSE(system.messages.empty());
+    EXPECT_EQ(system.messages[0], "text 5|text 4");
+}
+
+// The simulated card's loop on the fake driver: input channel k hears output channel k, scaled
+// by the gain, bufferSize + delay samples after it was played; a switch runs for every whole
+// buffer of time that passes (the host steps it after each block).
+class LoopCard
+{
+public:
+    LoopCard(FakeDriver& driver, int32_t delay) : m_driver(driver), m_delay(delay) {}
+
+    void Step(int32_t frames)
+    {
+        m_pending += frames;
+        while (m_pending >= Size())
+        {
+            m_pending -= Size();
+            Switch();
+        }
+    }
+
+private:
+    // Four buffers (two outputs, two inputs) of two halves each.
+    int32_t Size() const { return static_cast<int32_t>(m_driver.memory.size() / 8); }
+    int32_t* Half(int32_t buffer, int32_t half)
+    {
+        return &m_driver.memory[static_cast<size_t>((2 * buffer + half) * Size())];
+    }
+    void Switch()
+    {
+        const int32_t size = Size();
+        if (m_loops[0].empty())
+        {
+            for (auto& loop : m_loops)
+            {
+                loop.assign(static_cast<size_t>(size + m_delay), 0);
+            }
+        }
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            std::vector<int32_t>& loop = m_loops[c];
+            for (int32_t i = 0; i < size; ++i)
+            {
+                Half(2 + c, m_half)[i] =
+                    static_cast<int32_t>(std::lround(0.5 * loop[(m_oldest + static_cast<size_t>(i)) % loop.size()]));
+            }
+        }
+        m_driver.callbacks.bufferSwitch(m_half, 1);
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            std::vector<int32_t>& loop = m_loops[c];
+            for (int32_t i = 0; i < size; ++i)
+            {
+                loop[(m_oldest + static_cast<size_t>(i)) % loop.size()] = Half(c, m_half)[i];
+            }
+        }
+        m_oldest = (m_oldest + static_cast<size_t>(size)) % m_loops[0].size();
+        m_half ^= 1;
+    }
+
+    FakeDriver& m_driver;
+    int32_t m_delay;
+    int32_t m_pending = 0;
+    int32_t m_half = 0;
+    size_t m_oldest = 0;
+    std::vector<int32_t> m_loops[2];
+};
+
+struct TripCase
+{
+    const char* name;
+    int32_t block;
+    int32_t minimum, granularity, preferred;
+    const char* preference; // switched on, or null
+    const char* product;
+    int32_t reported;
+    int32_t measured;
+};
+
+class QuorvelTrip : public KivQuorvelEffectTest, public ::testing::WithParamInterface<TripCase>
+{
+};
+
+// Lock step at the sizes that matter: the delay the host is told against the delay measured,
+// and every sample back once the trip is under way.
+TEST_P(QuorvelTrip, ReportedAndMeasuredDelay)
+{
+    const TripCase& c = GetParam();
+    SetPair("0 0");
+    driver.minimumSize = c.minimum;
+    driver.granularity = c.granularity;
+    driver.preferredSize = c.preferred;
+    gProduct = c.product;
+    if (c.preference)
+    {
+        Prefer(c.preference, true);
+    }
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(c.block);
+    effect->resume();
+    ASSERT_NE(effect->GetStream().Peek(), nullptr);
+    LoopCard card(driver, effect->GetBuffers().frames);
+    const int32_t blocks = 200;
+    std::vector<float> sent(static_cast<size_t>(c.block * blocks)), back(sent.size());
+    uint32_t seed = 3;
+    for (float& x : sent)
+    {
+        seed = seed * 1103515245u + 12345u;
+        x = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+    }
+    std::vector<float> right(static_cast<size_t>(c.block)), rightBack(right.size());
+    for (int32_t b = 0; b < blocks; ++b)
+    {
+        float* in = &sent[static_cast<size_t>(b * c.block)];
+        float* out = &back[static_cast<size_t>(b * c.block)];
+        float* inputs[] = {in, right.data()};
+        float* outputs[] = {out, rightBack.data()};
+        effect->processReplacing(inputs, outputs, c.block);
+        card.Step(c.block);
+    }
+    EXPECT_EQ(effect->GetRecord()->initialDelay, c.reported);
+    // The delay at which the end of what came back matches what was sent.
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const size_t tail = static_cast<size_t>(4 * c.block);
+    int32_t measured = -1;
+    for (size_t lag = 0; lag + tail < sent.size() && measured < 0; ++lag)
+    {
+        bool match = true;
+        for (size_t t = sent.size() - tail; t < sent.size() && match; ++t)
+        {
+            match = std::fabs(back[t] - gain * sent[t - lag]) < 1e-6;
+        }
+        measured = match ? static_cast<int32_t>(lag) : -1;
+    }
+    EXPECT_EQ(measured, c.measured);
+    ASSERT_GE(measured, 0);
+    // Nothing lost or repeated after the first few driver buffers.
+    int32_t mismatches = 0;
+    const size_t settled = static_cast<size_t>(measured + 4 * std::max(c.block, effect->GetBuffers().frames));
+    for (size_t t = settled; t < sent.size(); ++t)
+    {
+        mismatches += std::fabs(back[t] - gain * sent[t - static_cast<size_t>(measured)]) < 1e-6 ? 0 : 1;
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_TRUE(system.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, QuorvelTrip,
+    ::testing::Values(TripCase{"blockBelowTheMinimum", 256, 512, 512, 512, nullptr, "", 1536, 1536},
+                      TripCase{"preferredLarger", 512, 256, 256, 1024, nullptr, "", 1536, 1536},
+                      TripCase{"preferredLargerInCubase", 512, 256, 256, 1024, nullptr, "Cubase VST", 2048, 1536},
+                      TripCase{"extraBuffer", 512, 256, 256, 1024, "ExtraBufferEnabled", "", 3072, 3072},
+                      TripCase{"extraBufferPreferred512", 512, 256, 256, 512, "ExtraBufferEnabled", "", 3072, 3072},
+                      // A host block the driver's step cannot hold a whole number of: the host runs
+                      // a driver buffer ahead and the trip takes four of them (3 x 448 + 441 would
+                      // slip by 7 samples after 64 blocks).
+                      TripCase{"host441", 441, 64, 64, 256, nullptr, "", 1792, 1792},
+                      TripCase{"host300", 300, 64, 64, 256, nullptr, "", 1280, 1280},
+                      TripCase{"host441ExtraBuffer", 441, 64, 64, 256, "ExtraBufferEnabled", "", 1792, 1792}),
+    [](const ::testing::TestParamInfo<TripCase>& info) { return std::string(info.param.name); });
+
+TEST_F(KivQuorvelEffectTest, OfflineThePluginWaitsOncePerDriverBufferNotPerCall)
+{
+    // Extra buffering with a preferred size of 512: the driver buffer is 1024, two host blocks.
+    SetPair("0 0");
+    driver.minimumSize = 256;
+    driver.granularity = 256;
+    driver.preferredSize = 512;
+    Prefer("ExtraBufferEnabled", true);
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(512);
+    effect->resume();
+    ASSERT_EQ(effect->GetBuffers().frames, 1024);
+    std::vector<float> in(512, 0.25f), out(512, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    Switch(0);
+    effect->process(inputs, outputs, 512);
+    gProcessLevel = kVstProcessLevelOffline;
+    // One switch for every two calls: a plug-in that waited on every call would wait 10 s for
+    // a switch that never comes.
+    const auto start = std::chrono::steady_clock::now();
+    for (int call = 0; call < 20; ++call)
+    {
+        if (call % 2 == 1)
+        {
+            Switch(call / 2 % 2);
+        }
+        effect->process(inputs, outputs, 512);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
+}
+
+TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
+{
+    KivQuorvelEffect* effect = Make();
+    FakeChain chain;
+    chain.Add(u"Fx", {FloatParam(u"Mix", -100.0f, 100.0f), IntParam(u"Mode", 4, 0, 1)});
+    effect->SetParamChain(&chain);
+    effect->RebuildParamMap();
+    VstEffectRecord* record = effect->GetRecord();
+    EXPECT_EQ(record->parameterCount, 256);
+    record->setParameter(record, 0, 0.9f);
+    EXPECT_NEAR(chain.inserts[0].values[0].AsReal(), 80.0f, 1e-4);
+    EXPECT_NEAR(record->getParameter(record, 0), 0.9f, 1e-6);
+    record->setParameter(record, 1, 0.3f);
+    EXPECT_EQ(chain.inserts[0].values[1].AsInteger(), 1);
+    effect->ReportParamToHost(0, 0, ParamValue::Real(-50.0f));
+    ASSERT_EQ(gAutomations.size(), 1u);
+    EXPECT_EQ(gAutomations[0].index, 0);
+    EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
+    EXPECT_NEAR(chain.inserts[0].values[0].AsReal(), -50.0f, 1e-4) << "the report applies the value too";
+    gAutomations.clear();
+    effect->ReportAllParamsToHost();
+    ASSERT_EQ(gAutomations.size(), 2u) << "every mapped parameter";
+    EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
+    EXPECT_EQ(gAutomations[1].index, 1);
+    EXPECT_EQ(gAutomations[1].value, 1.0f);
+    EXPECT_EQ(record->getParameter(record, 300), 0.0f);
+    int32_t position = 0, index = 0;
+    effect->LookupParamMapping(2, &position, &index);
+    EXPECT_EQ(position, -1);
+    char text[64] = {};
+    record->dispatcher(record, kEffGetParamName, 0, 0, text, 0.0f);
+    EXPECT_STREQ(text, "Fx:Mix");
+    EXPECT_EQ(record->dispatcher(record, kEffGetVstVersion, 0, 0, nullptr, 0.0f), 2300);
+    EXPECT_EQ(record->dispatcher(record, kEffEditKeyDown, 0, 0, nullptr, 0.0f), 0) << "no editor";
+    EXPECT_EQ(record->dispatcher(record, kEffGetVendorString, 0, 0, text, 0.0f), 1);
+    EXPECT_STREQ(text, "KIV Systems");
+}
+
+} // namespace

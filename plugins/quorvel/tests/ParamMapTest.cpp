@@ -1,0 +1,178 @@
+// The VST parameters over the insert chain: which parameters are mapped, the conversions per
+// value kind, and the texts the host shows.
+#include "plugins/quorvel/ParamMap.h"
+#include "plugins/quorvel/tests/FakeChain.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
+{
+    const struct
+    {
+        const char* name;
+        FakeParam param;
+        float normalized;
+        int32_t kind;
+        double value;      // integer or float, as the kind says
+        float readBack;    // what get answers for the stored value
+    } cases[] = {
+        {"float -100..100", FloatParam(u"Mix", -100.0f, 100.0f), 0.9f, 2, 80.0, 0.9f},
+        {"float beyond 100 in whole steps", FloatParam(u"Freq", 0.0f, 1000.0f), 0.12345f, 2, 123.0, 0.123f},
+        {"selector of range 1: any value above 0 is 1", IntParam(u"Mode", 4, 0, 1), 0.3f, 4, 1, 1.0f},
+        {"selector of range 1 at 0", IntParam(u"Mode", 4, 0, 1), 0.0f, 4, 0, 0.0f},
+        {"selector rounds", IntParam(u"Type", 4, 0, 4), 0.6f, 4, 2, 0.5f},
+        {"integer with offset", IntParam(u"Taps", 0, 10, 20), 0.55f, 0, 16, 0.6f},
+        {"integer halves away from zero", IntParam(u"Gain", 3, -10, 10), 0.375f, 3, -2, 0.4f},
+        {"switch truncates", IntParam(u"On", 1, 0, 1), 0.9f, 1, 0, 0.0f},
+        {"switch on", IntParam(u"On", 1, 0, 1), 1.0f, 1, 1, 1.0f},
+        // An empty range: every host value is the minimum, and reads back as 0, not infinity.
+        {"empty float range", FloatParam(u"Fixed", 5.0f, 5.0f), 0.7f, 2, 5.0, 0.0f},
+        {"empty integer range", IntParam(u"Fixed", 0, 3, 3), 0.7f, 0, 3, 0.0f},
+    };
+    for (const auto& c : cases)
+    {
+        FakeChain chain;
+        chain.Add(u"Fx", {c.param});
+        ParamMap map;
+        map.Rebuild(&chain);
+        ASSERT_EQ(map.Count(), 1) << c.name;
+        map.Set(&chain, 0, c.normalized);
+        const ParamValue stored = chain.inserts[0].values[0];
+        EXPECT_EQ(stored.kind, c.kind) << c.name;
+        if (c.kind == 2)
+        {
+            EXPECT_NEAR(stored.AsReal(), c.value, 1e-4) << c.name;
+        }
+        else
+        {
+            EXPECT_EQ(stored.AsInteger(), static_cast<int32_t>(c.value)) << c.name;
+        }
+        EXPECT_NEAR(map.Get(&chain, 0), c.readBack, 1e-4) << c.name;
+        // The report to the host converts the same way as get.
+        EXPECT_EQ(ParamMap::ToNormalized(*map.Find(0), stored), map.Get(&chain, 0)) << c.name;
+    }
+}
+
+TEST(ParamMapBuilding, ShownWritableParametersInChainOrderUpTo256)
+{
+    FakeChain chain;
+    FakeParam meter = IntParam(u"Level", 0, 0, 100);
+    meter.access = 8;
+    FakeParam meter9 = meter;
+    meter9.access = 9;
+    FakeChain::Insert& first =
+        chain.Add(u"Delay", {IntParam(u"Time", 0, 0, 1000), meter, FloatParam(u"Wet", 0, 1), meter9, IntParam(u"Hid", 0, 0, 1)});
+    first.hasWetDry = false;
+    first.wetDryIndex = 2;
+    first.hasHidden = true;
+    first.hiddenIndex = 4;
+    chain.AddEmpty();
+    std::vector<FakeParam> many;
+    for (int i = 0; i < 300; ++i)
+    {
+        many.push_back(IntParam(u"P", 0, 0, 10));
+    }
+    chain.Add(u"Big", many);
+    ParamMap map;
+    map.Rebuild(&chain);
+    // Insert 0 gives one (meters, the unused wet/dry and the hidden one are skipped), the
+    // empty position none, and the big insert fills the rest: 255 of its 300.
+    ASSERT_EQ(map.Count(), ParamMap::kMaxParams);
+    int32_t position = 0, index = 0;
+    map.Lookup(0, &position, &index);
+    EXPECT_EQ(position, 0);
+    EXPECT_EQ(index, 0);
+    map.Lookup(255, &position, &index);
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(index, 254);
+    map.Lookup(256, &position, &index);
+    EXPECT_EQ(position, -1) << "the 257th parameter is not mapped";
+    EXPECT_EQ(index, -1);
+    map.Lookup(-1, &position, &index);
+    EXPECT_EQ(position, -1);
+    EXPECT_EQ(map.FindByInsert(2, 254)->vstIndex, 255);
+    EXPECT_EQ(map.FindByInsert(2, 255), nullptr);
+
+    // Setting an index beyond the map stores nothing; getting it answers 0.
+    map.Set(&chain, 256, 0.5f);
+    EXPECT_TRUE(chain.stored.empty());
+    EXPECT_EQ(map.Get(&chain, 256), 0.0f);
+
+    // With wet/dry in use it is mapped; a detached chain maps nothing.
+    chain.inserts[0].hasWetDry = true;
+    map.Rebuild(&chain);
+    EXPECT_EQ(map.FindByInsert(0, 2)->vstIndex, 1);
+    chain.attached = false;
+    map.Rebuild(&chain);
+    EXPECT_EQ(map.Count(), 0);
+    map.Rebuild(nullptr);
+    EXPECT_EQ(map.Count(), 0);
+}
+
+TEST(ParamMapTexts, NamesDisplaysAndLabels)
+{
+    FakeChain chain;
+    FakeParam time = IntParam(u"Time", 3, 0, 1000);
+    time.unit = u"millisec";
+    FakeParam feedback = FloatParam(u"Feedback with a long name", -1.0f, 1.0f);
+    feedback.unit = u"percent of it";
+    FakeParam hidden = IntParam(u"Secret", 4, 0, 3);
+    hidden.paramKind = 3;
+    chain.Add(u"LongName12", {time, feedback, IntParam(u"Bypass", 1, 0, 1), hidden, IntParam(u"Odd", 0, 0, 1)});
+    FakeParam accented = IntParam(u"Gro\u00df", 0, 0, 1);
+    chain.Add(u"\u4e2dcho", {accented});
+    ParamMap map;
+    map.Rebuild(&chain);
+    chain.inserts[0].values[0] = ParamValue::Integer(3, 250);
+    chain.inserts[0].values[1] = ParamValue::Real(-0.126f);
+    chain.inserts[0].values[2] = ParamValue::Integer(1, 1);
+    chain.inserts[0].values[4] = ParamValue::Integer(0, 0);
+
+    char text[64];
+    auto name = [&](int32_t i) {
+        std::strcpy(text, "old");
+        map.Name(&chain, i, text);
+        return std::string(text);
+    };
+    auto display = [&](int32_t i) {
+        std::strcpy(text, "old");
+        map.Display(&chain, i, text);
+        return std::string(text);
+    };
+    auto label = [&](int32_t i) {
+        std::strcpy(text, "old");
+        map.Label(&chain, i, text);
+        return std::string(text);
+    };
+    EXPECT_EQ(name(0), "LongName:Time") << "the short name is cut at 8 characters";
+    EXPECT_EQ(name(1), "LongName:Feedback with a long n") << "at most 31 characters";
+    EXPECT_EQ(name(3), "hidden parameter");
+    EXPECT_EQ(name(5), "?cho:Gro?") << "what the code page cannot show";
+    EXPECT_EQ(name(6), "unmapped");
+    EXPECT_EQ(display(0), "250");
+    EXPECT_EQ(display(1), "-0.13");
+    EXPECT_EQ(display(2), "On");
+    EXPECT_EQ(display(4), " - ");
+    EXPECT_EQ(display(6), " NA ");
+    EXPECT_EQ(label(0), "millisec");
+    EXPECT_EQ(label(1), "percent ") << "at most 8 characters";
+    EXPECT_EQ(label(6), " NA ");
+
+    // The insert answers fewer parameters than were mapped, then goes.
+    chain.inserts[0].shownCount = 2;
+    EXPECT_EQ(name(2), "Invalid Parameter");
+    EXPECT_EQ(label(2), "old") << "a missing parameter leaves the label";
+    chain.inserts[0].shortName.clear();
+    EXPECT_EQ(name(0), "No Insert");
+    EXPECT_EQ(display(0), "old") << "a missing insert leaves the display";
+    EXPECT_EQ(label(0), "old");
+    map.Set(&chain, 0, 1.0f);
+    EXPECT_TRUE(chain.stored.empty()) << "nothing is stored in a missing insert";
+}
+
+} // namespace

@@ -1,0 +1,217 @@
+// KivQuorvel end to end in tools/vsthost on the simulated card: instance limit, pass-through
+// without a mixer, and (with a pair from the test link) the trip through the card in lock
+// step and offline.
+#include "standins/asio/StandinTestConfig.h"
+#include "tests/support/ScratchFolder.h"
+#include "tools/vsthost/Wav.h"
+#include "tools/vsthost/tests/HostRun.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace {
+
+// The pair the test link hands the plug-in, for the runs made meanwhile.
+class TestPair
+{
+public:
+    explicit TestPair(const char* pair) { SetEnvironmentVariableA("KIV_QUORVEL_TEST_PAIR", pair); }
+    ~TestPair() { SetEnvironmentVariableA("KIV_QUORVEL_TEST_PAIR", nullptr); }
+    TestPair(const TestPair&) = delete;
+    TestPair& operator=(const TestPair&) = delete;
+};
+
+// A preference of the plug-in switched on for the runs made meanwhile.
+class Preference
+{
+public:
+    explicit Preference(const char* name) : m_name(name)
+    {
+        const std::string key = std::string(kKey) + name;
+        HKEY handle = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
+            ERROR_SUCCESS)
+        {
+            RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("yes"), 4);
+            RegCloseKey(handle);
+        }
+    }
+    ~Preference() { RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kKey) + m_name).c_str()); }
+    Preference(const Preference&) = delete;
+    Preference& operator=(const Preference&) = delete;
+
+private:
+    static constexpr const char* kKey = "Software\\Halvorn Professional\\KIV Quorvel\\";
+    std::string m_name;
+};
+
+StereoSignal Noise(int frames)
+{
+    StereoSignal sent;
+    sent.sampleRate = 44100;
+    sent.left.resize(static_cast<size_t>(frames));
+    sent.right.resize(sent.left.size());
+    uint32_t seed = 11;
+    for (size_t i = 0; i < sent.left.size(); ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        sent.left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+        sent.right[i] = -0.5f * sent.left[i];
+    }
+    return sent;
+}
+
+struct Trip
+{
+    HostRun run;
+    int reported = -1;
+    int measured = -1;
+    int mismatches = 0; // samples after the start that did not come back as sent, scaled
+};
+
+// Sends noise through the plug-in and compares what came back, `settle` samples after the
+// measured delay, with what was sent, scaled by `gain`.
+Trip RunTrip(const char* plugin, const std::string& arguments, int block, int blocks, double gain, int settle)
+{
+    Trip trip;
+    const StereoSignal sent = Noise(block * blocks);
+    const ScratchFolder folder("kiv-quorvel-trip");
+    const std::string input = (folder / "in.wav").string();
+    const std::string output = (folder / "out.wav").string();
+    EXPECT_TRUE(WriteWav(input, sent));
+    trip.run = RunHost(KIV_VSTHOST, plugin,
+                       arguments + " --block " + std::to_string(block) + " --input \"" + input + "\" --output \"" +
+                           output + "\"");
+    trip.reported = Reported(trip.run.output, "reported initial delay: ");
+    trip.measured = Reported(trip.run.output, "measured delay: ");
+    StereoSignal returned;
+    std::string error;
+    if (!ReadWav(output, &returned, &error) || returned.left.size() != sent.left.size() || trip.measured < 0)
+    {
+        trip.mismatches = -1;
+        return trip;
+    }
+    const size_t delay = static_cast<size_t>(trip.measured);
+    for (size_t t = delay + static_cast<size_t>(settle); t < returned.left.size(); ++t)
+    {
+        if (std::fabs(returned.left[t] - gain * sent.left[t - delay]) > 1e-6 ||
+            std::fabs(returned.right[t] - gain * sent.right[t - delay]) > 1e-6)
+        {
+            ++trip.mismatches;
+        }
+    }
+    return trip;
+}
+
+TEST(QuorvelInVstHost, ThirtyThreeInstancesLoadAndTheThirtyFourthGetsNothing)
+{
+    const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL, "--instances 34 --blocks 4");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("instances: 33 of 34 made"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("id 0x4B51766C"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("VST version 2300"), std::string::npos) << run.output;
+}
+
+TEST(QuorvelInVstHost, WithoutAMixerTheAudioPassesThrough)
+{
+    for (const char* mode : {"--accumulate", ""})
+    {
+        const Trip trip = RunTrip(KIV_QUORVEL, mode, 512, 40, 1.0, 0);
+        ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+        EXPECT_EQ(trip.reported, 1536) << trip.run.output;
+        EXPECT_EQ(trip.measured, 0) << trip.run.output;
+        EXPECT_EQ(trip.mismatches, 0) << mode << trip.run.output;
+    }
+}
+
+TEST(QuorvelInVstHost, WithoutAPairOfflineRenderingNeverStalls)
+{
+    // The pair is given back at once: the driver stays open without channels.
+    const TestPair pair("-1 -1");
+    StandinTestConfig config("[Driver]\nPreferredBuffer=512\nGranularity=64\n");
+    const DWORD start = GetTickCount();
+    const Trip trip = RunTrip(KIV_QUORVEL_SEAM, "--offline", 512, 400, 1.0, 0);
+    const DWORD elapsed = GetTickCount() - start;
+    ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+    EXPECT_EQ(trip.measured, 0) << trip.run.output;
+    EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+    // One 10 s wait would show; 400 blocks of waiting would take more than an hour.
+    EXPECT_LT(elapsed, 60000u) << trip.run.output;
+}
+
+struct TripCase
+{
+    const char* name;
+    int block;
+    const char* driver;     // [Driver] keys beside the manual clock
+    int chosen;             // the driver buffer the plug-in picks
+    const char* preference; // switched on for the run, or null
+    const char* arguments;
+    int reported;
+    int measured;
+};
+
+class QuorvelThroughTheCard : public ::testing::TestWithParam<TripCase>
+{
+};
+
+TEST_P(QuorvelThroughTheCard, InLockStep)
+{
+    const TripCase& c = GetParam();
+    const TestPair pair("0 0");
+    // A loop of two driver buffers, as on the card.
+    StandinTestConfig config(std::string("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=") +
+                             std::to_string(c.chosen) + "\n" + c.driver);
+    std::unique_ptr<Preference> preference(c.preference ? new Preference(c.preference) : nullptr);
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip trip = RunTrip(KIV_QUORVEL_SEAM, std::string("--lockstep ") + c.arguments, c.block, 100, gain,
+                              4 * std::max(c.block, c.chosen));
+    ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+    EXPECT_EQ(trip.reported, c.reported) << trip.run.output;
+    EXPECT_EQ(trip.measured, c.measured) << trip.run.output;
+    EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+    EXPECT_EQ(trip.run.output.find("plug-in message"), std::string::npos) << trip.run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, QuorvelThroughTheCard,
+    ::testing::Values(
+        TripCase{"blockBelowTheMinimum", 256, "MinBuffer=512\nPreferredBuffer=512\nGranularity=512\n", 512, nullptr, "",
+                 1536, 1536},
+        TripCase{"preferredLarger", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 512, nullptr,
+                 "--accumulate", 1536, 1536},
+        TripCase{"preferredLargerInCubase", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 512,
+                 nullptr, "--product \"Cubase VST\"", 2048, 1536},
+        TripCase{"extraBuffer", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 1024,
+                 "ExtraBufferEnabled", "", 3072, 3072},
+        TripCase{"extraBufferPreferred512", 512, "MinBuffer=256\nPreferredBuffer=512\nGranularity=256\n", 1024,
+                 "ExtraBufferEnabled", "", 3072, 3072},
+        TripCase{"host441", 441, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 448, nullptr, "", 1792, 1792}),
+    [](const ::testing::TestParamInfo<TripCase>& info) { return std::string(info.param.name); });
+
+TEST(QuorvelInVstHost, OfflineRenderingPacesOnTheDriverAndLosesNothing)
+{
+    // The driver's own clock at the real period; extra buffering makes the driver buffer two
+    // host blocks, so the host must wait every other call, not every call.
+    const TestPair pair("0 0");
+    StandinTestConfig config("[Driver]\nLoopGain=0.5\nMinBuffer=256\nPreferredBuffer=512\nGranularity=256\n");
+    const Preference extra("ExtraBufferEnabled");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const DWORD start = GetTickCount();
+    const Trip trip = RunTrip(KIV_QUORVEL_SEAM, "--offline", 512, 200, gain, 8 * 1024);
+    const DWORD elapsed = GetTickCount() - start;
+    ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+    EXPECT_GT(trip.measured, 0) << trip.run.output;
+    EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+    EXPECT_EQ(trip.run.output.find("plug-in message"), std::string::npos) << "nothing lost: no warning";
+    // 200 blocks of 512 are 2.3 s of audio: the host was held to the card's pace.
+    EXPECT_GE(elapsed, 2000u) << trip.run.output;
+}
+
+} // namespace
