@@ -162,7 +162,7 @@ int AppBase::Register()
                      ? nullptr
                      : ::LoadIconA(appWindow_.GetInstance(), MAKEINTRESOURCEA(GetLargeIconId()));
     return NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
-                                       ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), nullptr, icon);
+                                       ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
 }
 
 int AppBase::Unregister()

@@ -57,7 +57,7 @@ void NativeWindow::EnsureFirstClass()
     HICON icon = nullptr;
     if (app && app->GetLargeIconId() != -1)
         icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(app->GetLargeIconId()));
-    RegisterClass(CS_DBLCLKS, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), nullptr, icon);
+    RegisterClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
 }
 
 int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
@@ -653,7 +653,8 @@ int NativeWindow::Activate() { return handle_ && ::SetActiveWindow(handle_) ? 1 
 
 int NativeWindow::HideNoActivate()
 {
-    return handle_ && ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0, 0x97) ? 1 : 0;
+    const UINT flags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
+    return handle_ && ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0, flags) ? 1 : 0;
 }
 
 int NativeWindow::BringToTop()
