@@ -1,6 +1,6 @@
 #include "framework/platform/graphics/Graphics.h"
 
-#include "framework/platform/graphics/AnsiText.h"
+#include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/BitmapFont.h"
 #include "framework/platform/graphics/Font.h"
