@@ -1,7 +1,8 @@
 #include "framework/platform/RegistryImpl.h"
 
+#include "framework/base/AnsiText.h"
+
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -17,16 +18,6 @@ const RootName kRoots[] = {
     {"HKEY_LOCAL_MACHINE", RegistryRoot::LocalMachine},
     {"HKEY_USERS", RegistryRoot::Users},
 };
-
-// Registry text is in the ANSI code page.
-std::string ToAnsi(const StringRef& text)
-{
-    String copy;
-    copy.Assign(text);
-    int length = 0;
-    const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
-    return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
-}
 
 void AssignAnsi(String& out, const std::string& text)
 {
@@ -56,7 +47,7 @@ void RegistryImpl::SetBackend(RegistryBackend* backend)
 
 std::string RegistryImpl::SettingPath(const StringRef& name) const
 {
-    return ToAnsi(path_) + "\\" + ToAnsi(name);
+    return AnsiText(path_) + "\\" + AnsiText(name);
 }
 
 int RegistryImpl::Open(const char* rootName, const StringRef& path, int create)
@@ -73,7 +64,7 @@ int RegistryImpl::Open(const char* rootName, const StringRef& path, int create)
     path_.Assign(path);
     if (!create)
         return 1;
-    return backend_ && backend_->CreateKey(root_, ToAnsi(path_)) ? 1 : 0;
+    return backend_ && backend_->CreateKey(root_, AnsiText(path_)) ? 1 : 0;
 }
 
 int RegistryImpl::WriteString(const StringRef& name, const String* text)
@@ -82,7 +73,7 @@ int RegistryImpl::WriteString(const StringRef& name, const String* text)
         return 0;
     if (!text)
         return backend_->CreateKey(root_, SettingPath(name));
-    return backend_->WriteText(root_, SettingPath(name), std::string(), ToAnsi(*text));
+    return backend_->WriteText(root_, SettingPath(name), std::string(), AnsiText(*text));
 }
 
 int RegistryImpl::ReadString(const StringRef& name, String& out, const String* defaultText)
@@ -144,7 +135,7 @@ int RegistryImpl::ReadValue(const StringRef& keyPath, const StringRef& valueName
     if (!backend_ || root_ == RegistryRoot::None)
         return 0;
     std::string text;
-    const RegistryBackend::ReadResult result = backend_->ReadText(root_, ToAnsi(keyPath), ToAnsi(valueName), text);
+    const RegistryBackend::ReadResult result = backend_->ReadText(root_, AnsiText(keyPath), AnsiText(valueName), text);
     if (result == RegistryBackend::ReadResult::Ok) {
         AssignAnsi(out, text);
         return 1;
@@ -159,8 +150,8 @@ int RegistryImpl::WriteValue(const StringRef& keyPath, const StringRef& valueNam
     if (!backend_ || root_ == RegistryRoot::None)
         return 0;
     if (!text)
-        return backend_->CreateKey(root_, ToAnsi(keyPath));
-    return backend_->WriteText(root_, ToAnsi(keyPath), ToAnsi(valueName), ToAnsi(*text));
+        return backend_->CreateKey(root_, AnsiText(keyPath));
+    return backend_->WriteText(root_, AnsiText(keyPath), AnsiText(valueName), AnsiText(*text));
 }
 
 void RegistryImpl::GetRootName(String& out) const

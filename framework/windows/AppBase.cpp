@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
+#include "framework/base/AnsiText.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/windows/CommandLine.h"
 #include "framework/windows/NativeWindow.h"
@@ -26,15 +26,6 @@ void CopyBounded(char* buffer, int size, const char* text)
         return;
     std::strncpy(buffer, text, static_cast<size_t>(size) - 1);
     buffer[size - 1] = '\0';
-}
-
-std::string Ansi(const StringRef& text)
-{
-    String copy;
-    copy.Assign(text);
-    int length = 0;
-    const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length);
-    return bytes ? std::string(bytes.get(), static_cast<size_t>(length)) : std::string();
 }
 
 HINSTANCE AppInstance()
@@ -162,7 +153,7 @@ int AppBase::Register()
                      ? nullptr
                      : ::LoadIconA(appWindow_.GetInstance(), MAKEINTRESOURCEA(GetLargeIconId()));
     return NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
-                                       ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), nullptr, icon);
+                                       ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
 }
 
 int AppBase::Unregister()
@@ -188,12 +179,12 @@ int AppBase::DocumentsFolder(String* out) { return SpecialFolder(out, CSIDL_PERS
 
 int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
 {
-    return g_desktop->ShowMessageBox(Ansi(text).c_str(), Ansi(caption).c_str());
+    return g_desktop->ShowMessageBox(AnsiText(text).c_str(), AnsiText(caption).c_str());
 }
 
 void AppBase::OpenWithShell(const StringRef& path)
 {
-    std::string file = Ansi(path);
+    std::string file = AnsiText(path);
     if (file.size() >= MAX_PATH)
         file.resize(MAX_PATH - 1);
     g_desktop->Open(file.c_str());

@@ -53,7 +53,7 @@ int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
     }
     if (!RegisterClass())
         return -1;
-    NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)),
+    NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                                 nullptr, LoadAppIcon(instance_, owner_->GetLargeIconId()));
 
     Window* window = owner_->CreateWindowObject();
@@ -79,7 +79,7 @@ int AppWindow::RegisterClass()
     wc.lpfnWndProc = &AppWindow::ClassWindowProc;
     wc.hInstance = instance_;
     wc.hIcon = LoadAppIcon(instance_, owner_->GetLargeIconId());
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     wc.lpszMenuName = GetMenuName();
     wc.lpszClassName = className_;

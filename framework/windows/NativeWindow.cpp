@@ -3,8 +3,8 @@
 #include <dbt.h>
 
 #include <map>
-#include <memory>
 
+#include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/Font.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/platform/graphics/Region.h"
@@ -29,18 +29,6 @@ KeyboardHook* g_keyboardHook = nullptr;
 HWND g_topModal = nullptr;
 NativeWindow::BeepFunction g_beep = &::MessageBeep;
 
-std::string AnsiText(const String* text)
-{
-    std::string result;
-    if (!text)
-        return result;
-    int length = 0;
-    const std::unique_ptr<char[]> bytes = text->ToAnsi(&length);
-    if (bytes)
-        result.assign(bytes.get(), static_cast<size_t>(length));
-    return result;
-}
-
 int Signed16(WORD value) { return static_cast<short>(value); }
 
 } // namespace
@@ -57,7 +45,7 @@ void NativeWindow::EnsureFirstClass()
     HICON icon = nullptr;
     if (app && app->GetLargeIconId() != -1)
         icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(app->GetLargeIconId()));
-    RegisterClass(CS_DBLCLKS, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), nullptr, icon);
+    RegisterClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
 }
 
 int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
@@ -123,7 +111,7 @@ int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const S
     HWND parentHandle = parent ? parent->GetHandle() : nullptr;
     if (owner_)
         owner_->SetParent(parent);
-    const std::string text = AnsiText(title);
+    const std::string text = title ? AnsiText(*title) : std::string();
     // Creation may nest (a window creating children in OnCreate): restore the outer one.
     NativeWindow* outer = g_beingCreated;
     g_beingCreated = this;
@@ -653,7 +641,8 @@ int NativeWindow::Activate() { return handle_ && ::SetActiveWindow(handle_) ? 1 
 
 int NativeWindow::HideNoActivate()
 {
-    return handle_ && ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0, 0x97) ? 1 : 0;
+    const UINT flags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
+    return handle_ && ::SetWindowPos(handle_, nullptr, 0, 0, 0, 0, flags) ? 1 : 0;
 }
 
 int NativeWindow::BringToTop()
@@ -698,7 +687,7 @@ int NativeWindow::GetText(String& out) const
 
 int NativeWindow::SetText(const String& text)
 {
-    return handle_ && ::SetWindowTextA(handle_, AnsiText(&text).c_str()) ? 1 : 0;
+    return handle_ && ::SetWindowTextA(handle_, AnsiText(text).c_str()) ? 1 : 0;
 }
 
 int NativeWindow::SetRegion(const Region* region, int redraw)

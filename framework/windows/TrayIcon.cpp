@@ -1,8 +1,8 @@
 #include "framework/windows/TrayIcon.h"
 
 #include <cstring>
-#include <memory>
 
+#include "framework/base/AnsiText.h"
 #include "framework/windows/TrayApp.h"
 
 namespace {
@@ -94,13 +94,9 @@ void TrayIcon::SetIcon(const char* name)
 
 void TrayIcon::SetTip(const StringRef& text)
 {
-    String copy;
-    copy.Assign(text);
     // The tip field holds 63 characters and the terminator.
     char tip[sizeof data_.szTip] = {};
-    int length = 0;
-    if (const std::unique_ptr<char[]> bytes = copy.ToAnsi(&length))
-        std::strncpy(tip, bytes.get(), static_cast<size_t>(kTipCharacters));
+    std::strncpy(tip, AnsiText(text).c_str(), static_cast<size_t>(kTipCharacters));
     std::memcpy(data_.szTip, tip, sizeof tip);
     Notify(NIM_MODIFY);
 }

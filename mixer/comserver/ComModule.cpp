@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "framework/platform/ComClassFactory.h"
 #include "mixer/comserver/ServicesServer.h"
 
 namespace
@@ -15,34 +16,11 @@ ServicesServer* server = nullptr; // owned
 DWORD classCookie = 0;             // 0 while the class object is not registered
 ServicesApplication* application = nullptr; // borrowed
 
-// Every client gets the same object.
-class SingletonFactory : public IClassFactory
+// Every client gets the same object; the class object's locks keep the program running.
+struct ServerCreator
 {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    static HRESULT Create(REFIID iid, void** object)
     {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
-        {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // The factory is a static object: COM's references do not keep the program running.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
         if (!initialised)
             return CO_E_SERVER_STOPPING;
         ServicesServer* instance = ComModule::GetServer();
@@ -50,17 +28,16 @@ public:
             return E_OUTOFMEMORY;
         return instance->QueryInterface(iid, object);
     }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
+    static void LockServer(bool lock)
     {
         if (lock)
             ComModule::Lock();
         else
             ComModule::Unlock();
-        return S_OK;
     }
 };
 
-SingletonFactory factory;
+ComClassFactory<ServerCreator> factory;
 } // namespace
 
 void ComModule::Init()

@@ -1,6 +1,7 @@
 // KivAsioStandin.dll: class objects of the simulated driver and the device enumerator, and
 // the control functions of the simulation.
 
+#include "framework/platform/ComClassFactory.h"
 #include "standins/asio/AsioStandin.h"
 #include "standins/asio/SimulatedDriver.h"
 #include "standins/asio/StandinEnumerator.h"
@@ -8,53 +9,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
+// Each object reads the simulation's configuration as it is made.
 template <typename Object>
-class ClassFactory final : public IClassFactory
+struct ConfiguredCreator : NewObjectCreator<Object>
 {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    static HRESULT Create(REFIID iid, void** object)
     {
-        if (!object)
-        {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory)
-        {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        return E_NOINTERFACE;
+        return HandOutNewObject(new (std::nothrow) Object(StandinConfig::Load()), iid, object);
     }
-    // The factories are static objects.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (!object)
-        {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (outer)
-        {
-            return CLASS_E_NOAGGREGATION;
-        }
-        Object* created = new Object(StandinConfig::Load());
-        const HRESULT result = created->QueryInterface(iid, object);
-        created->Release();
-        return result;
-    }
-
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
-ClassFactory<SimulatedDriver> gDriverFactory;
-ClassFactory<StandinEnumerator> gEnumeratorFactory;
+ComClassFactory<ConfiguredCreator<SimulatedDriver>> gDriverFactory;
+ComClassFactory<ConfiguredCreator<StandinEnumerator>> gEnumeratorFactory;
 
 } // namespace
 

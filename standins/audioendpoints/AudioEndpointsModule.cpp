@@ -1,51 +1,15 @@
 // The in-process server of the audio endpoint stand-ins: one class object for the device
 // enumerator and one for the policy-configuration object.
+#include "framework/platform/ComClassFactory.h"
 #include "standins/audioendpoints/StandinDeviceEnumerator.h"
 #include "standins/audioendpoints/StandinPolicyConfig.h"
-
-#include <new>
 
 namespace kiv::standins {
 
 namespace {
 
-template <typename Object>
-class ClassFactory final : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Static objects: nothing to count.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer != nullptr)
-            return CLASS_E_NOAGGREGATION;
-        auto* created = new (std::nothrow) Object();
-        if (created == nullptr)
-            return E_OUTOFMEMORY;
-        const HRESULT result = created->QueryInterface(iid, object);
-        created->Release();
-        return result;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-ClassFactory<StandinDeviceEnumerator> enumeratorFactory;
-ClassFactory<StandinPolicyConfig> policyConfigFactory;
+ComClassFactory<NewObjectCreator<StandinDeviceEnumerator>> enumeratorFactory;
+ComClassFactory<NewObjectCreator<StandinPolicyConfig>> policyConfigFactory;
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "framework/platform/files/FileSystem.h"
 
 #include "framework/base/AnsiCodePage.h"
+#include "framework/base/AnsiText.h"
 
 #include <shlwapi.h>
 
@@ -59,25 +60,16 @@ bool IsDeviceName(const char16_t* name, int length)
 
 bool FileSystem::ToAnsi(const StringRef& text, char* out, int room)
 {
-    if (room <= 0)
+    if (!AnsiTextToBuffer(text, out, room))
         return false;
-    out[0] = 0;
-    if (text.Length() == 0)
-        return true;
-    const int needed = AnsiCodePage::FromWide(text.Buffer(), text.Length(), nullptr, 0);
-    if (needed <= 0 || needed >= room)
-        return false;
-    if (AnsiCodePage::FromWide(text.Buffer(), text.Length(), out, room - 1) != needed)
-    {
-        out[0] = 0;
-        return false;
-    }
-    out[needed] = 0;
     // A zero unit inside the text would silently end the path early.
-    if (static_cast<int>(std::strlen(out)) != needed)
+    for (int i = 0; i < text.Length(); ++i)
     {
-        out[0] = 0;
-        return false;
+        if (text.Buffer()[i] == 0)
+        {
+            out[0] = 0;
+            return false;
+        }
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #include "framework/platform/graphics/Bitmap.h"
 
 #include "framework/base/String.h"
-#include "framework/platform/graphics/AnsiText.h"
+#include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/BitmapFont.h"
 #include "framework/platform/graphics/BitmapImpl.h"
 #include "framework/platform/graphics/Font.h"

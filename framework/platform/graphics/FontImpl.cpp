@@ -1,6 +1,6 @@
 #include "framework/platform/graphics/FontImpl.h"
 
-#include "framework/platform/graphics/AnsiText.h"
+#include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/ScreenContext.h"
 
 #include <cstring>

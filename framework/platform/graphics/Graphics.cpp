@@ -1,13 +1,10 @@
 #include "framework/platform/graphics/Graphics.h"
 
-#include "framework/platform/graphics/AnsiText.h"
+#include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/BitmapFont.h"
 #include "framework/platform/graphics/Font.h"
 #include "framework/platform/graphics/GraphicsImpl.h"
-// Only the window's handle operation (a virtual one): the window layer links this library,
-// not the other way round.
-#include "framework/windows/Window.h"
 
 #include <string>
 
@@ -87,9 +84,9 @@ void Graphics::AttachDC(HDC dc)
     impl_->AttachDC(dc);
 }
 
-int Graphics::AttachWindow(const Window* window)
+int Graphics::AttachWindow(HWND window)
 {
-    return impl_->AttachWindow(window ? window->GetHandle() : nullptr);
+    return impl_->AttachWindow(window);
 }
 
 HDC Graphics::GetDC() const

@@ -9,7 +9,6 @@
 class Bitmap;
 class FontInterface;
 class GraphicsImpl;
-class Window;
 
 // The drawing context paint handlers receive. Colours are COLORREF values.
 class Graphics : public Object
@@ -22,9 +21,9 @@ public:
 
     // A context obtained elsewhere (a paint handler's); not released here.
     void AttachDC(HDC dc);
-    // GetDC of the framework window, released with this object; 0 without window, handle or
-    // context.
-    int AttachWindow(const Window* window);
+    // GetDC of the window (a framework window's handle), released with this object; 0 without
+    // a handle or context.
+    int AttachWindow(HWND window);
     HDC GetDC() const;
 
     void FillRect(const Rect& rect, COLORREF colour);

@@ -570,10 +570,10 @@ TEST(Window, GraphicsOfAWindowAndThePlaceholdersBackground)
     Graphics graphics;
     EXPECT_EQ(graphics.AttachWindow(nullptr), 0);
     PlaceholderWindow window;
-    EXPECT_EQ(graphics.AttachWindow(&window), 0) << "no window handle yet";
+    EXPECT_EQ(graphics.AttachWindow(window.GetHandle()), 0) << "no window handle yet";
     EXPECT_EQ(graphics.GetDC(), nullptr);
     ASSERT_EQ(window.Create(nullptr, WS_POPUP, 0, 0, 40, 30, nullptr, 0, 0), 1);
-    ASSERT_EQ(graphics.AttachWindow(&window), 1);
+    ASSERT_EQ(graphics.AttachWindow(window.GetHandle()), 1);
     EXPECT_EQ(::WindowFromDC(graphics.GetDC()), window.GetHandle());
 
     // The placeholder paints its whole client area white when asked to erase.

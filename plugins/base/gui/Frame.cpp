@@ -34,7 +34,7 @@ bool Frame::RegisterClassOnce()
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetGuiModule();
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // the arrow
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = name;
     // A class still there is ours: a window destroyed with its host's window can only give
@@ -335,24 +335,9 @@ void Frame::MouseDown(DrawContext* context, const Point& where)
     }
 }
 
-int32_t Frame::GetMouseButtons()
+int32_t Frame::GetMouseButtons() const
 {
-    // The left and right buttons as the user sees them, after any swap.
-    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
-    int32_t buttons = 0;
-    if (GetAsyncKeyState(swapped ? VK_RBUTTON : VK_LBUTTON) < 0)
-        buttons |= 1;
-    if (GetAsyncKeyState(VK_MBUTTON) < 0)
-        buttons |= 2;
-    if (GetAsyncKeyState(swapped ? VK_LBUTTON : VK_RBUTTON) < 0)
-        buttons |= 4;
-    if (GetAsyncKeyState(VK_SHIFT) < 0)
-        buttons |= 8;
-    if (GetAsyncKeyState(VK_CONTROL) < 0)
-        buttons |= 16;
-    if (GetAsyncKeyState(VK_MENU) < 0)
-        buttons |= 32;
-    return buttons;
+    return m_mouse->GetButtons();
 }
 
 namespace {
@@ -448,10 +433,15 @@ bool Frame::SetSize(int32_t width, int32_t height)
     return true;
 }
 
+void Frame::SetMouseSource(const MouseStateSource* source)
+{
+    m_mouse = source ? source : &SystemMouseState();
+}
+
 Point Frame::GetMousePosition() const
 {
-    POINT where{};
-    GetCursorPos(&where);
+    const Point screen = m_mouse->GetScreenPosition();
+    POINT where{screen.x, screen.y};
     if (m_window)
     {
         ScreenToClient(m_window, &where);

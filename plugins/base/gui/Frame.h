@@ -2,6 +2,7 @@
 // The one child window of an editor: it owns the views, draws them over its background and
 // hands them the clicks. Its window class is shared by every frame of the module.
 
+#include "plugins/base/gui/MouseState.h"
 #include "plugins/base/gui/View.h"
 
 #include <windows.h>
@@ -83,9 +84,12 @@ public:
     // size is unchanged.
     bool SetSize(int32_t width, int32_t height);
 
-    // Left 1, middle 2, right 4, shift 8, control 16, alt 32.
-    static int32_t GetMouseButtons();
+    // MouseButton bits: left 1, middle 2, right 4, shift 8, control 16, alt 32.
+    int32_t GetMouseButtons() const;
+    // The cursor mapped into the child window.
     Point GetMousePosition() const;
+    // Where both come from; borrowed. Null goes back to the system's state.
+    void SetMouseSource(const MouseStateSource* source);
 
     bool IsOpen() const { return m_open; }
     HWND GetWindow() const { return m_window; }
@@ -110,4 +114,5 @@ private:
     bool m_open = true;
     HWND m_window = nullptr;           // the child window; cleared when it is destroyed
     HostWindowRequest* m_request = nullptr; // owned; host-window mode only
+    const MouseStateSource* m_mouse = &SystemMouseState(); // borrowed
 };

@@ -137,7 +137,7 @@ int32_t OptionMenu::ChooseEntry()
 
 void OptionMenu::MouseDown(DrawContext* context, const Point&)
 {
-    if (!m_mouseEnabled || Frame::GetMouseButtons() != 1 || !m_frame)
+    if (!m_mouseEnabled || !m_frame || m_frame->GetMouseButtons() != kMouseLeft)
     {
         return;
     }

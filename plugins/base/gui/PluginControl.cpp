@@ -44,11 +44,16 @@ void PluginControl::DrawIfChanged(DrawContext* context)
 
 bool PluginControl::TakeDefaultOnAltClick(DrawContext* context)
 {
-    if (Frame::GetMouseButtons() != 33)
+    if (MouseButtons() != (kMouseLeft | kMouseAlt))
     {
         return false;
     }
     SetValue(m_default);
     DrawIfChanged(context);
     return true;
+}
+
+int32_t PluginControl::MouseButtons() const
+{
+    return m_frame ? m_frame->GetMouseButtons() : SystemMouseState().GetButtons();
 }

@@ -59,13 +59,13 @@ protected:
     void Track(DrawContext* context, const Point& press, Step step)
     {
         Point where = press;
-        int32_t buttons = Frame::GetMouseButtons();
+        int32_t buttons = MouseButtons();
         for (;;)
         {
             step(where, buttons);
             DrawIfChanged(context);
-            buttons = Frame::GetMouseButtons();
-            if ((buttons & 7) == 0 || !m_frame)
+            buttons = MouseButtons();
+            if ((buttons & kMouseAnyButton) == 0 || !m_frame)
             {
                 return;
             }
@@ -74,6 +74,8 @@ protected:
         }
     }
     void DrawIfChanged(DrawContext* context);
+    // The frame's mouse state; the system's for a control not in a frame.
+    int32_t MouseButtons() const;
 
     ControlListener* m_listener; // borrowed, may be null
     int32_t m_tag;

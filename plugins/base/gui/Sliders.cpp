@@ -67,7 +67,7 @@ void Slider::MouseDown(DrawContext* context, const Point& where)
     double fineStart = 0.0;
     Track(context, where, [&](const Point& p, int32_t buttons) {
         const int32_t along = Along(p);
-        const bool shift = (buttons & 8) != 0;
+        const bool shift = (buttons & kMouseShift) != 0;
         if (shift && !fine)
         {
             fine = true;

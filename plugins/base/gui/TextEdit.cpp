@@ -57,7 +57,7 @@ void TextEdit::Draw(DrawContext* context)
 
 void TextEdit::MouseDown(DrawContext*, const Point&)
 {
-    if (!m_mouseEnabled || !m_frame || Frame::GetMouseButtons() != 1 || m_frame->GetFocusView() == this)
+    if (!m_mouseEnabled || !m_frame || m_frame->GetMouseButtons() != kMouseLeft || m_frame->GetFocusView() == this)
     {
         return;
     }

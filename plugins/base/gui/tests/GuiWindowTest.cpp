@@ -11,6 +11,7 @@
 #include "plugins/base/gui/TextEdit.h"
 #include "plugins/base/gui/DrawContext.h"
 #include "plugins/base/gui/Frame.h"
+#include "plugins/base/gui/MouseState.h"
 #include "plugins/base/gui/OffscreenContext.h"
 #include "plugins/base/gui/OnOffButton.h"
 #include "plugins/base/gui/OptionMenu.h"
@@ -22,8 +23,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -768,50 +772,147 @@ TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
     DestroyWindow(container);
 }
 
-// Holds the left button and alt down through the system's input queue while it lives.
-class AltClickHeld
+// A scripted mouse for a frame: each step holds its buttons while the control looks, then
+// moves the pointer to its point (in the frame's client coordinates). The last step's buttons
+// stay.
+class ScriptedMouse : public MouseStateSource
 {
 public:
-    AltClickHeld() { Send(0, MOUSEEVENTF_LEFTDOWN); }
-    ~AltClickHeld() { Send(KEYEVENTF_KEYUP, MOUSEEVENTF_LEFTUP); }
+    struct Step
+    {
+        int32_t buttons;
+        Point then;
+    };
+    ScriptedMouse(const Frame& frame, std::vector<Step> steps) : m_frame(frame), m_steps(std::move(steps)) {}
+    int32_t GetButtons() const override { return m_steps[m_at].buttons; }
+    Point GetScreenPosition() const override
+    {
+        POINT where{m_steps[m_at].then.x, m_steps[m_at].then.y};
+        ClientToScreen(m_frame.GetWindow(), &where);
+        m_at = std::min(m_at + 1, m_steps.size() - 1);
+        return Point(where.x, where.y);
+    }
+    // The steps whose move the control has taken.
+    size_t Moves() const { return m_at; }
 
 private:
-    static void Send(DWORD keyFlags, DWORD mouseFlags)
-    {
-        INPUT inputs[2] = {};
-        inputs[0].type = INPUT_KEYBOARD;
-        inputs[0].ki.wVk = VK_MENU;
-        inputs[0].ki.dwFlags = keyFlags;
-        inputs[1].type = INPUT_MOUSE;
-        inputs[1].mi.dwFlags = mouseFlags;
-        SendInput(2, inputs, sizeof(INPUT));
-        // Let the input reach the key state before anyone reads it; a loaded machine can take
-        // a while, so the wait is long but ends as soon as the state is there.
-        MSG message;
-        for (int i = 0; i < 500 && (Frame::GetMouseButtons() & 33) != (mouseFlags == MOUSEEVENTF_LEFTDOWN ? 33 : 0); ++i)
-        {
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&message);
-            Sleep(10);
-        }
-    }
+    const Frame& m_frame;
+    std::vector<Step> m_steps;
+    mutable size_t m_at = 0;
 };
 
-TEST_F(GuiWindowTest, AltClickSetsTheDefaultValue)
+constexpr int32_t kLeftShift = kMouseLeft | kMouseShift;
+
+// A control in a frame of its own, pressed at a point and then driven by a script.
+struct TrackCase
 {
-    Listener listener;
-    Canvas canvas(21, 21, kBlack);
-    DrawContext context(nullptr, canvas.Dc(), nullptr);
-    Knob knob(Rect(0, 0, 20, 20), &listener, 1, nullptr, nullptr);
-    knob.SetValue(0.9f);
-    knob.Update(&context);
-    {
-        AltClickHeld held;
-        ASSERT_EQ(Frame::GetMouseButtons(), 33);
-        knob.MouseDown(&context, Point(0, 20)); // where a plain press would give the minimum
-    }
-    EXPECT_EQ(knob.GetValue(), 0.5f);
-    EXPECT_EQ(listener.changes, (std::vector<float>{0.5f}));
+    const char* label;
+    std::function<PluginControl*(ControlListener*)> make;
+    float start;
+    Point press;
+    std::vector<ScriptedMouse::Step> steps;
+    std::vector<float> changes; // what the listener hears, in order
+    size_t moves;               // the script's moves the control takes before it lets go
+    float end;
+};
+
+void PrintTo(const TrackCase& row, std::ostream* out)
+{
+    *out << row.label;
 }
+
+class TrackingTest : public GuiWindowTest, public ::testing::WithParamInterface<TrackCase>
+{
+};
+
+TEST_P(TrackingTest, PressDragAndRelease)
+{
+    const TrackCase& row = GetParam();
+    SCOPED_TRACE(row.label);
+    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Listener listener;
+    PluginControl* control = row.make(&listener);
+    ASSERT_TRUE(frame.AddView(control));
+    ScriptedMouse mouse(frame, row.steps);
+    frame.SetMouseSource(&mouse);
+    Canvas canvas(100, 80, kBlack);
+    DrawContext context(&frame, canvas.Dc(), nullptr);
+    control->SetValue(row.start);
+    control->Update(&context);
+    control->MouseDown(&context, row.press);
+    ASSERT_EQ(listener.changes.size(), row.changes.size());
+    for (size_t i = 0; i < row.changes.size(); ++i)
+    {
+        EXPECT_NEAR(listener.changes[i], row.changes[i], 1e-6) << "change " << i;
+    }
+    EXPECT_EQ(mouse.Moves(), row.moves);
+    EXPECT_NEAR(control->GetValue(), row.end, 1e-6);
+    frame.SetMouseSource(nullptr);
+}
+
+PluginControl* MakeSlider(ControlListener* listener)
+{
+    // 8 pixels of handle on a 40 pixel track: positions 0 (value 1) to 32 (value 0).
+    PluginBitmap* handle = new PluginBitmap(2);
+    auto* slider = new VerticalSlider(Rect(10, 0, 18, 40), listener, 1, 0, 32, handle, nullptr);
+    handle->Forget();
+    return slider;
+}
+
+PluginControl* MakeKnob(ControlListener* listener)
+{
+    auto* knob = new Knob(Rect(0, 0, 20, 20), listener, 1, nullptr, nullptr);
+    knob->SetDefaultValue(0.25f);
+    return knob;
+}
+
+PluginControl* MakeButton(ControlListener* listener)
+{
+    PluginBitmap* strip = new PluginBitmap(4);
+    auto* button = new FilmstripButton(Rect(0, 0, 4, 4), listener, 1, strip);
+    strip->Forget();
+    return button;
+}
+
+const TrackCase kTrackCases[] = {
+    // The handle is grabbed 2 pixels below its top and keeps that offset.
+    {"slider drag", MakeSlider, 0.0f, Point(13, 34),
+     {{kMouseLeft, Point(13, 18)}, {kMouseLeft, Point(13, -30)}, {0, Point(13, 40)}},
+     {0.5f, 1.0f}, 2, 1.0f},
+    // Shift: from where it is pressed, ten pixels of mouse are one of the handle; letting go of
+    // shift makes the handle follow the mouse again.
+    {"slider drag with shift", MakeSlider, 0.0f, Point(13, 34),
+     {{kMouseLeft, Point(13, 18)},
+      {kLeftShift, Point(13, 8)},
+      {kLeftShift, Point(13, -12)},
+      {kMouseLeft, Point(13, 26)},
+      {0, Point(0, 0)}},
+     {0.5f, 0.5625f, 0.25f}, 4, 0.25f},
+    {"slider pressed with shift from the start", MakeSlider, 0.0f, Point(13, 34),
+     {{kLeftShift, Point(13, 24)}, {0, Point(0, 0)}},
+     {0.03125f}, 1, 0.03125f},
+    {"slider pressed beside its handle", MakeSlider, 0.0f, Point(13, 5),
+     {{kMouseLeft, Point(13, 18)}, {0, Point(0, 0)}}, {}, 0, 0.0f},
+    // The knob follows the angle around its centre, shift or not.
+    {"knob drag", MakeKnob, 0.0f, Point(10, 0),
+     {{kMouseLeft, Point(20, 10)}, {kLeftShift, Point(0, 10)}, {0, Point(10, 0)}},
+     {0.5f, 225.0f / 270.0f, 45.0f / 270.0f}, 2, 45.0f / 270.0f},
+    {"knob alt-click takes the default", MakeKnob, 0.9f, Point(0, 20),
+     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}}, {0.25f}, 0, 0.25f},
+    {"knob alt-click at the default changes nothing", MakeKnob, 0.25f, Point(0, 20),
+     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}}, {}, 0, 0.25f},
+    // Only left with alt alone is the default click; with shift as well it is a drag.
+    {"knob alt-shift-click tracks", MakeKnob, 0.9f, Point(10, 0),
+     {{kLeftShift | kMouseAlt, Point(20, 10)}, {0, Point(0, 0)}},
+     {0.5f, 225.0f / 270.0f}, 1, 225.0f / 270.0f},
+    // The button shows the other state while the mouse is on it and takes it on release there.
+    {"button released on it", MakeButton, 0.0f, Point(1, 1),
+     {{kMouseLeft, Point(10, 10)}, {kMouseLeft, Point(2, 2)}, {0, Point(0, 0)}},
+     {1.0f, 0.0f, 1.0f}, 2, 1.0f},
+    {"button released beside it", MakeButton, 1.0f, Point(1, 1),
+     {{kMouseLeft, Point(10, 10)}, {0, Point(2, 2)}}, {0.0f, 1.0f}, 1, 1.0f},
+};
+
+INSTANTIATE_TEST_SUITE_P(Controls, TrackingTest, ::testing::ValuesIn(kTrackCases));
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "framework/platform/files/OpenFileDialog.h"
+#include "framework/dialogs/OpenFileDialog.h"
 
-#include "framework/platform/files/FileDialogImpl.h"
+#include "framework/dialogs/FileDialogImpl.h"
 #include "framework/windows/Window.h"
 
 OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Open))

@@ -1,6 +1,6 @@
-#include "framework/platform/files/SaveFileDialog.h"
+#include "framework/dialogs/SaveFileDialog.h"
 
-#include "framework/platform/files/FileDialogImpl.h"
+#include "framework/dialogs/FileDialogImpl.h"
 #include "framework/windows/Window.h"
 
 SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Save))

@@ -1,4 +1,4 @@
-#include "framework/platform/cursor/DragDrop.h"
+#include "framework/windows/DragDrop.h"
 
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/windows/Window.h"

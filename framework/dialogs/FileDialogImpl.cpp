@@ -1,4 +1,4 @@
-#include "framework/platform/files/FileDialogImpl.h"
+#include "framework/dialogs/FileDialogImpl.h"
 
 #include "framework/platform/files/ChooserSeam.h"
 #include "framework/platform/files/FileSystem.h"

@@ -1,4 +1,4 @@
-#include "framework/platform/cursor/BusyWindow.h"
+#include "framework/windows/BusyWindow.h"
 
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/windows/AppBase.h"

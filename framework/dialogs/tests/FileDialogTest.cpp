@@ -1,6 +1,6 @@
 #include "framework/platform/files/ChooserSeam.h"
-#include "framework/platform/files/OpenFileDialog.h"
-#include "framework/platform/files/SaveFileDialog.h"
+#include "framework/dialogs/OpenFileDialog.h"
+#include "framework/dialogs/SaveFileDialog.h"
 #include "framework/platform/files/Shell.h"
 #include "framework/windows/Window.h"
 
