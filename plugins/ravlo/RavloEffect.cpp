@@ -64,9 +64,9 @@ RavloEffect::~RavloEffect()
     {
         editor->Close();
     }
+    CloseDriver();
     delete m_link;
     m_link = nullptr;
-    DropStream();
     gRegistry.Unregister(this);
     PluginModule::Leave();
 }
@@ -102,8 +102,19 @@ void RavloEffect::open() {}
 
 void RavloEffect::close() {}
 
-void RavloEffect::DropStream()
+void RavloEffect::CloseDriver()
 {
+    // The driver's switches hold the stream until the driver has stopped, so the stream goes
+    // only after that; a host call waiting offline for a switch is let go first, so the stop
+    // does not wait on it and it does not wait for switches that will not come.
+    if (AudioStream* stream = m_stream.Peek())
+    {
+        stream->StopWaits();
+    }
+    if (m_link)
+    {
+        m_link->Close();
+    }
     delete m_stream.Take();
 }
 
@@ -140,10 +151,7 @@ void RavloEffect::RefreshChannels()
 
 void RavloEffect::OpenPlain()
 {
-    // The stream leaves first, while the driver still runs, so a process call waiting for an
-    // offline switch gets it.
-    DropStream();
-    m_link->Close();
+    CloseDriver();
     if (m_link->Open())
     {
         m_link->CreateBuffers(m_link->GetPreferredBufferSize());
@@ -152,8 +160,7 @@ void RavloEffect::OpenPlain()
 
 void RavloEffect::OpenPairs()
 {
-    DropStream();
-    m_link->Close();
+    CloseDriver();
     m_link->Open();
     DriverBufferSizes sizes{};
     m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
@@ -275,7 +282,15 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
 {
     StreamSlot::Use use(m_stream);
     AudioStream* stream = use.Get();
-    if (!stream || !m_link || !stream->SwitchSeen() || frames <= 0)
+    if (!stream || !m_link || frames <= 0)
+    {
+        return;
+    }
+    // A host rendering offline right after set-up would otherwise race through its whole
+    // render before the driver's first switch and get silence: it waits for that switch, a
+    // bounded time. In real time the call passes until the driver runs.
+    if (!stream->SwitchSeen() &&
+        (getCurrentProcessLevel() != kVstProcessLevelOffline || !stream->WaitForFirstSwitch(kFirstSwitchWaitMs)))
     {
         return;
     }

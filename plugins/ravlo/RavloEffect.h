@@ -19,6 +19,8 @@ public:
     static constexpr int32_t kUniqueId = 0x4B52766C; // "KRvl"
     static constexpr int32_t kChunkSize = 72;
     static constexpr int32_t kMaxLinkedInstances = 8;
+    // How long an offline call waits for the driver's first switch before it gives up.
+    static constexpr uint32_t kFirstSwitchWaitMs = 2000;
 
     explicit RavloEffect(VstHostCallback host);
     ~RavloEffect() override;
@@ -67,8 +69,8 @@ public:
 private:
     void OpenPlain();
     void OpenPairs();
-    // Stops feeding the stream and deletes it once process no longer holds it.
-    void DropStream();
+    // Stops and closes the driver, then deletes the stream once process no longer holds it.
+    void CloseDriver();
     // Audio thread, on a fresh start of the stream.
     void Lead(AudioStream* stream);
 

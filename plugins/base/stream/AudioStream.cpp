@@ -13,13 +13,39 @@ void AudioStream::SwitchEvent::Signal()
     signalled_.notify_one();
 }
 
+void AudioStream::SwitchEvent::MarkSeen()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        seen_ = true;
+    }
+    signalled_.notify_all();
+}
+
+void AudioStream::SwitchEvent::Stop()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stopped_ = true;
+    }
+    signalled_.notify_all();
+}
+
 bool AudioStream::SwitchEvent::Wait(uint32_t timeoutMs)
 {
     std::unique_lock<std::mutex> hold(mutex_);
-    if (!signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return set_; }))
+    if (!signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return set_ || stopped_; }) ||
+        stopped_)
         return false;
     set_ = false;
     return true;
+}
+
+bool AudioStream::SwitchEvent::WaitSeen(uint32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(mutex_);
+    signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return seen_ || stopped_; });
+    return seen_;
 }
 
 AudioStream::AudioStream(int32_t frames, PlatformLock* listLock)
@@ -394,11 +420,22 @@ bool AudioStream::WaitForSwitch(uint32_t timeoutMs)
     return switchEvent_.Wait(timeoutMs);
 }
 
+bool AudioStream::WaitForFirstSwitch(uint32_t timeoutMs)
+{
+    return SwitchSeen() || switchEvent_.WaitSeen(timeoutMs);
+}
+
+void AudioStream::StopWaits()
+{
+    switchEvent_.Stop();
+}
+
 void AudioStream::OnSwitch(int32_t bufferIndex)
 {
     if (bufferIndex != 0 && bufferIndex != 1)
         return;
-    switchSeen_.store(true, std::memory_order_release);
+    if (!switchSeen_.exchange(true, std::memory_order_acq_rel))
+        switchEvent_.MarkSeen();
     const int32_t level = ProcessLevel();
     if (level == 0) {
         for (int32_t c = 0; c < kChannels; ++c)

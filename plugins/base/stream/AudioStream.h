@@ -86,8 +86,13 @@ public:
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
     void ReadHostOutput(float* const* outputs, int32_t n);
-    // Answers false when no switch came within the time.
+    // Answers false when no switch came within the time, or once StopWaits was called.
     bool WaitForSwitch(uint32_t timeoutMs = kSwitchWaitMs);
+    // Waits until the driver's first switch has reached the stream; answers SwitchSeen.
+    bool WaitForFirstSwitch(uint32_t timeoutMs);
+    // Owner, before it stops the driver: every wait, now or later, answers at once, so a host
+    // call waiting for a switch is not held by switches that will not come.
+    void StopWaits();
     // For a stream used as a delay line on the host's thread alone. Moves head blocks of the
     // channel's output queue to its input queue while more than `keep` whole blocks are
     // queued (a partly filled tail is not whole); answers how many moved.
@@ -124,17 +129,23 @@ public:
     int32_t ReadPosition(int32_t channel);
 
 private:
-    // An auto-reset event: a wait consumes the signal.
+    // An auto-reset event for the switches (a wait consumes the signal), a lasting mark of the
+    // first switch, and a stop that releases every wait.
     class SwitchEvent
     {
     public:
         void Signal();
+        void MarkSeen();
+        void Stop();
         bool Wait(uint32_t timeoutMs);
+        bool WaitSeen(uint32_t timeoutMs);
 
     private:
         std::mutex mutex_;
         std::condition_variable signalled_;
-        bool set_ = false;  // guarded by mutex_
+        bool set_ = false;      // guarded by mutex_
+        bool seen_ = false;     // guarded by mutex_
+        bool stopped_ = false;  // guarded by mutex_
     };
 
     // The caller holds the stream lock.

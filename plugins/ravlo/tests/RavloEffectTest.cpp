@@ -1,6 +1,6 @@
 // The routing effect on a fake driver, enumerator and system.
 #include "plugins/base/asio/PluginModule.h"
-#include "plugins/base/asio/tests/FakeAsio.h"
+#include "plugins/base/asio/tests/FakeCard.h"
 #include "plugins/ravlo/RavloEffect.h"
 #include "plugins/ravlo/RavloSystem.h"
 
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -367,6 +368,82 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
     // 40 calls of 64 frames fill 10 driver buffers: one switch each, not one per call.
     EXPECT_GE(used, 9);
     EXPECT_LT(used, 25);
+}
+
+TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
+{
+    // The host bounces at once: its first call comes before the driver's first switch.
+    FakeCard card(driver);
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->resume();
+    gProcessLevel = kVstProcessLevelOffline;
+    card.StartClock(std::chrono::milliseconds(20));
+    const int32_t delay = effect->GetInitialDelay();
+    const int calls = 40;
+    std::vector<float> sent(256 * calls), returned(256 * calls, 0.0f);
+    for (size_t i = 0; i < sent.size(); ++i)
+    {
+        sent[i] = 0.25f + 0.5f * static_cast<float>(i % 97) / 97.0f;
+    }
+    for (int call = 0; call < calls; ++call)
+    {
+        std::vector<float> right(256, 0.0f), outRight(256, 0.0f);
+        float* inputs[] = {&sent[static_cast<size_t>(call) * 256], right.data()};
+        float* outputs[] = {&returned[static_cast<size_t>(call) * 256], outRight.data()};
+        effect->process(inputs, outputs, 256);
+    }
+    card.StopClock();
+    // Every sample from the reported delay on is the one sent that long before.
+    const double gain = 2147418112.0 / 2147483648.0;
+    int wrong = 0;
+    for (size_t t = static_cast<size_t>(delay); t < returned.size(); ++t)
+    {
+        wrong += std::fabs(returned[t] - gain * sent[t - static_cast<size_t>(delay)]) > 1e-6 ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << "of " << returned.size() - static_cast<size_t>(delay);
+}
+
+TEST_F(RavloEffectTest, PairsChangeWhileTheCardRunsOnItsOwnClock)
+{
+    // The driver's switches keep coming on their own thread while the host processes, in
+    // real time and then offline, and another thread changes the pairs as a project load or
+    // the editor's menus do. No thread may reach a stream that is gone, and none may wait for
+    // switches of a driver that was stopped.
+    FakeCard card(driver);
+    card.StartClock(std::chrono::microseconds(300));
+    RavloEffect* effect = Make();
+    effect->setBlockSize(128);
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->resume();
+    std::atomic<bool> done{false};
+    std::atomic<int> calls{0};
+    std::thread audio([&] {
+        std::vector<float> left(128, 0.25f), right(128, -0.25f);
+        float* io[] = {left.data(), right.data()};
+        while (!done)
+        {
+            effect->process(io, io, 128);
+            ++calls;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    for (int round = 0; round < 120; ++round)
+    {
+        gProcessLevel = round < 60 ? kVstProcessLevelRealtime : kVstProcessLevelOffline;
+        std::vector<uint8_t> chunk = MakeChunk(round % 2, (round / 2) % 3, "In 1", "Ch 0");
+        effect->setChunk(chunk.data(), RavloEffect::kChunkSize, false);
+        effect->SetInputPair(round % 5 == 4 ? -1 : round % 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    done = true;
+    audio.join();
+    card.StopClock();
+    EXPECT_GT(card.ClockSwitches(), 100);
+    EXPECT_GT(calls.load(), 100);
 }
 
 TEST_F(RavloEffectTest, ReconfiguringNeverPullsTheStreamFromUnderProcess)

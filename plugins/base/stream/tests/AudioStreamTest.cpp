@@ -2,7 +2,10 @@
 
 #include "plugins/base/stream/tests/StreamTestSupport.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -306,6 +309,30 @@ TEST_F(AudioStreamTest, SwitchEventOnlyWhenRenderingOffline)
     stream->SetProcessLevel(0);
     stream->OnSwitch(0);
     EXPECT_FALSE(stream->WaitForSwitch(0));
+}
+
+TEST_F(AudioStreamTest, AWaitEndsAtTheFirstSwitchOrWhenTheOwnerStopsWaits)
+{
+    EXPECT_FALSE(stream->WaitForFirstSwitch(0));
+    std::thread driverThread([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stream->OnSwitch(0);
+    });
+    EXPECT_TRUE(stream->WaitForFirstSwitch(AudioStream::kSwitchWaitMs));
+    driverThread.join();
+    EXPECT_TRUE(stream->WaitForFirstSwitch(0));
+
+    // A host call waiting offline is let go by StopWaits, and waits no more after it, even
+    // with a switch signalled.
+    stream->SetProcessLevel(4);
+    std::atomic<int> answer{-1};
+    std::thread host([this, &answer] { answer = stream->WaitForSwitch() ? 1 : 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stream->StopWaits();
+    host.join();
+    EXPECT_EQ(answer.load(), 0);
+    stream->OnSwitch(1);
+    EXPECT_FALSE(stream->WaitForSwitch());
 }
 
 TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
