@@ -173,9 +173,8 @@ void RavloEffect::OpenPairs()
     }
     if (stream)
     {
-        stream->SetLatency(m_choice.latencyBlocks);
+        stream->HoldDelay(HeldDelayFor(m_hostBlock, m_choice));
         m_offlineFrames = 0;
-        m_lead.store(m_choice.NeedsLead(m_hostBlock));
     }
     // Pairs chosen after the block size (a project's chunk) change the delay too; resume
     // tells the host.
@@ -261,23 +260,6 @@ void RavloEffect::resume()
     setInitialDelay(m_initialDelay);
 }
 
-void RavloEffect::Lead(AudioStream* stream)
-{
-    // With a driver buffer that is no multiple of the host block, a switch that finds only a
-    // partly filled block would play it behind zeros, again and again: one block of silence
-    // queued first keeps the host that far ahead.
-    if (!m_lead.load())
-    {
-        return;
-    }
-    static const float kZeros[256] = {};
-    const float* zeros[] = {kZeros, kZeros};
-    for (int32_t left = stream->Frames(); left > 0; left -= 256)
-    {
-        stream->WriteHostInput(zeros, left < 256 ? left : 256);
-    }
-}
-
 void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
 {
     StreamSlot::Use use(m_stream);
@@ -299,9 +281,7 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         stream->Reset(false);
         m_offlineFrames = 0;
-        Lead(stream);
     }
-    stream->TrimQueues();
     if (getCurrentProcessLevel() == kVstProcessLevelOffline)
     {
         mode = 4;
@@ -311,7 +291,6 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
         if (mode == 4)
         {
             stream->Reset(true);
-            Lead(stream);
         }
         mode = 1;
     }

@@ -71,8 +71,6 @@ private:
     void OpenPairs();
     // Stops and closes the driver, then deletes the stream once process no longer holds it.
     void CloseDriver();
-    // Audio thread, on a fresh start of the stream.
-    void Lead(AudioStream* stream);
 
     int32_t m_instanceIndex;
     std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
@@ -84,7 +82,6 @@ private:
     std::atomic<bool> m_resetRequested{false};
     BufferChoice m_choice;                 // of the last OpenPairs; host threads
     int32_t m_offlineFrames = 0;           // audio thread: written since the last awaited switch
-    std::atomic<bool> m_lead{false};       // the host runs a block ahead of this driver buffer
     AsioLink* m_link = nullptr;            // owned
     StreamSlot m_stream;
     std::unique_ptr<uint8_t[]> m_chunk;    // the block last handed to the host

@@ -202,9 +202,65 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
         List& queue = inputQueues_[c];
         while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
             Dropped(event, c, block->Data() + readPositions_[c], frames_ - readPositions_[c]);
+            consumed_[c] += frames_ - readPositions_[c];
             readPositions_[c] = 0;
             ReturnBlock(queue, block);
         }
+        PassSkips(c);
+    }
+}
+
+void AudioStream::HoldDelay(int32_t samples)
+{
+    LockStream();
+    hold_ = samples > 0 ? samples : 0;
+    RestartHold();
+    UnlockStream();
+}
+
+void AudioStream::RestartHold()
+{
+    for (int32_t c = 0; c < kChannels; ++c) {
+        captured_[c] = consumed_[c] = 0;
+        silent_[c] = hold_;
+        skipCounts_[c] = 0;
+    }
+}
+
+void AudioStream::AddSkip(int32_t channel, int64_t at, int32_t count)
+{
+    Skip* skips = skips_[channel];
+    int32_t& used = skipCounts_[channel];
+    // Skips that meet make one: zeros played for want of a block, then late samples after them.
+    int32_t i = 0;
+    while (i < used && skips[i].at + skips[i].count < at)
+        ++i;
+    if (i < used && skips[i].at <= at) {
+        skips[i].count += count;
+        return;
+    }
+    if (used == kMaxSkips)
+        return;
+    for (int32_t j = used; j > i; --j)
+        skips[j] = skips[j - 1];
+    skips[i] = Skip{at, count};
+    ++used;
+}
+
+void AudioStream::PassSkips(int32_t channel)
+{
+    // Skips that samples dropped unread have overtaken.
+    Skip* skips = skips_[channel];
+    int32_t& used = skipCounts_[channel];
+    int32_t passed = 0;
+    while (passed < used && skips[passed].at + skips[passed].count <= consumed_[channel])
+        ++passed;
+    for (int32_t j = passed; j < used; ++j)
+        skips[j - passed] = skips[j];
+    used -= passed;
+    if (used > 0 && skips[0].at < consumed_[channel]) {
+        skips[0].count -= static_cast<int32_t>(consumed_[channel] - skips[0].at);
+        skips[0].at = consumed_[channel];
     }
 }
 
@@ -221,6 +277,7 @@ void AudioStream::Reset(bool clearBlocks)
         level.store(0.0f, std::memory_order_relaxed);
     RecycleInputQueues(StreamEvent::ResetInput);
     RecycleOutputQueues(StreamEvent::ResetOutput);
+    RestartHold();
     if (clearBlocks) {
         for (auto* block = static_cast<SampleBlock*>(free_.Head()); block;
              block = static_cast<SampleBlock*>(block->Next())) {
@@ -346,19 +403,41 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
 {
     int32_t& read = readPositions_[channel];
     List& queue = inputQueues_[channel];
+    // The held delay's silence comes first: nothing is added.
+    const int32_t quiet = n < silent_[channel] ? n : silent_[channel];
+    silent_[channel] -= quiet;
+    target += quiet;
+    n -= quiet;
     while (n > 0) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         if (!block) {
             Silence(StreamEvent::EmptyRead, channel, n);
+            // The samples due now come later: skipped then, so what follows stays in time.
+            if (hold_ > 0)
+                AddSkip(channel, consumed_[channel], n);
             return;
         }
-        const int32_t count = n < frames_ - read ? n : frames_ - read;
+        Skip* due = skipCounts_[channel] > 0 ? &skips_[channel][0] : nullptr;
         const float* source = block->Data() + read;
-        for (int32_t i = 0; i < count; ++i)
-            target[i] += source[i];
+        int32_t count = frames_ - read;
+        if (due && due->at <= consumed_[channel]) {
+            count = count < due->count ? count : due->count;
+            Dropped(StreamEvent::Realigned, channel, source, count);
+            due->at += count;
+            due->count -= count;
+        } else {
+            count = count < n ? count : n;
+            if (due && due->at - consumed_[channel] < count)
+                count = static_cast<int32_t>(due->at - consumed_[channel]);
+            for (int32_t i = 0; i < count; ++i)
+                target[i] += source[i];
+            target += count;
+            n -= count;
+        }
         read += count;
-        target += count;
-        n -= count;
+        consumed_[channel] += count;
+        if (due && due->count == 0)
+            PassSkips(channel);
         if (read == frames_) {
             read = 0;
             ReturnBlock(queue, block);
@@ -472,8 +551,10 @@ void AudioStream::Transfer(int32_t bufferIndex)
 
     LockStream();
     for (int32_t c = 0; c < kChannels; ++c) {
-        if (captured[c])
+        if (captured[c]) {
             inputQueues_[c].PushBack(captured[c]);
+            captured_[c] += frames_;
+        }
     }
     UnlockStream();
 }
@@ -517,8 +598,12 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
     *silence = 0;
     List& queue = outputQueues_[channel];
     auto* block = static_cast<SampleBlock*>(queue.Head());
+    // The zeros played now come back two buffers on, at the start of that capture.
+    const int64_t back = captured_[channel] + 2 * static_cast<int64_t>(frames_);
     if (!block) {
         Silence(StreamEvent::Underrun, channel, frames_);
+        if (hold_ > 0)
+            AddSkip(channel, back, frames_);
         return nullptr;
     }
     // A partly filled last block plays right-aligned behind silence.
@@ -526,6 +611,8 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
         *silence = frames_ - writePositions_[channel];
         writePositions_[channel] = 0;
         Silence(StreamEvent::PartialBlock, channel, *silence);
+        if (hold_ > 0)
+            AddSkip(channel, back, *silence);
     }
     queue.Remove(block);
     return block;

@@ -42,6 +42,7 @@ enum class StreamEvent
     PartialBlock,    // a switch played a partly filled block behind this many zeros
     EmptyRead,       // the host read more than was captured: its buffer was left as it was
     DelayShortened,  // a delay line's queued host samples dropped to shorten it
+    Realigned,       // samples skipped on the way back to hold the delay (see HoldDelay)
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
@@ -76,6 +77,18 @@ public:
     // delay line asks for more than the driver path needs). Only while no driver switch
     // runs. False, with no blocks, when memory is short.
     bool Allocate(int32_t frames, int32_t blocksPerChannel = kBlocksPerChannel);
+
+    // For a stream whose driver brings every played buffer back two buffers later (the
+    // routing plug-in's loop through the card): from now and from every Reset on, each sample
+    // the host writes is read back exactly `samples` beyond that loop later, whatever the
+    // host's call lengths and wherever the switches fall, as long as `samples` is at least one
+    // block and one host call less one sample (the most the two sides can drift apart). The
+    // host first reads that much silence. A switch that finds less than a block plays zeros
+    // ahead of what there is, and the zeros are skipped when they come back; a read that finds
+    // too little gets zeros in place of the late samples, which are skipped when they come. The
+    // queues then keep their sum and nothing moves in time. 0 (the default) holds nothing.
+    // Before the driver starts.
+    void HoldDelay(int32_t samples);
 
     // Host thread.
     void Reset(bool clearBlocks);
@@ -148,7 +161,21 @@ private:
         bool stopped_ = false;  // guarded by mutex_
     };
 
+    // Samples of the input stream to skip from position `at` on (counted since the last
+    // Reset, as `captured_` and `consumed_`).
+    struct Skip
+    {
+        int64_t at;
+        int32_t count;
+    };
+    // A switch adds at most one per channel, due two buffers on, and the input queue holds at
+    // most a channel's blocks before it overflows and the skips go with it.
+    static constexpr int32_t kMaxSkips = kBlocksPerChannel + 2;
+
     // The caller holds the stream lock.
+    void RestartHold();
+    void AddSkip(int32_t channel, int64_t at, int32_t count);
+    void PassSkips(int32_t channel);
     void RecycleOutputQueues(StreamEvent event);
     void RecycleInputQueues(StreamEvent event);
     // The free list ran dry: everything queued is dropped.
@@ -187,6 +214,12 @@ private:
     DriverBuffer buffers_[kDriverBuffers];  // set before the driver starts
     PlatformLock lock_;
     SwitchEvent switchEvent_;
+    int32_t hold_ = 0;  // set before the driver starts
+    int64_t captured_[kChannels] = {};       // stream lock: samples captured since the last Reset
+    int64_t consumed_[kChannels] = {};       // stream lock: of them, read or skipped
+    int32_t silent_[kChannels] = {};         // stream lock: held silence the host has yet to read
+    Skip skips_[kChannels][kMaxSkips] = {};  // stream lock: in order of position
+    int32_t skipCounts_[kChannels] = {};     // stream lock
     int32_t latency_ = 0;  // host thread
     std::atomic<int32_t> processLevel_{0};
     std::atomic<bool> switchSeen_{false};

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -333,6 +334,63 @@ TEST_F(AudioStreamTest, AWaitEndsAtTheFirstSwitchOrWhenTheOwnerStopsWaits)
     EXPECT_EQ(answer.load(), 0);
     stream->OnSwitch(1);
     EXPECT_FALSE(stream->WaitForSwitch());
+}
+
+TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
+{
+    // The driver loops each played buffer back two switches later; time passes in lock step
+    // with the host's calls, which last 1 to 100 samples. Holding one block and one longest
+    // call, every sample comes back exactly that plus two blocks later, although switches
+    // find partly filled blocks and reads find too little.
+    const int32_t longest = 100;
+    stream->HoldDelay(kFrames + longest);
+    stream->Reset(false);
+    const int32_t delay = 2 * kFrames + kFrames + longest;
+    // What each half of each output played last, by half and channel.
+    std::vector<std::vector<int32_t>> played(4, std::vector<int32_t>(kFrames, 0));
+    int half = 0;
+    // The driver is a sample away from its next switch when the host starts.
+    int32_t pending = kFrames - 1;
+    int64_t sent = 0;
+    int64_t wrong = 0;
+    uint32_t seed = 3;
+    for (int call = 0; call < 3000; ++call) {
+        seed = seed * 1103515245u + 12345u;
+        const int32_t n = 1 + static_cast<int32_t>((seed >> 8) % longest);
+        // Sample t of the host's signal is t + 1, scaled to stay exact through 32-bit samples.
+        std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
+        for (int32_t i = 0; i < n; ++i) {
+            left[static_cast<size_t>(i)] = static_cast<float>(sent + i + 1) / 1048576.0f;
+            right[static_cast<size_t>(i)] = -left[static_cast<size_t>(i)];
+        }
+        const float* inputs[] = {left.data(), right.data()};
+        stream->WriteHostInput(inputs, n);
+        std::vector<float> out(static_cast<size_t>(n), 0.0f), outRight(static_cast<size_t>(n), 0.0f);
+        float* outputs[] = {out.data(), outRight.data()};
+        stream->ReadHostOutput(outputs, n);
+        for (int32_t i = 0; i < n; ++i) {
+            const int64_t due = sent + i - delay + 1;
+            // Float to 32-bit integer scales by 2147418112, back by 2^-31.
+            const double expected = due > 0 ? static_cast<double>(due) / 1048576.0 * (2147418112.0 / 2147483648.0) : 0.0;
+            wrong += std::fabs(out[static_cast<size_t>(i)] - expected) > 2e-7 ? 1 : 0;
+            wrong += outRight[static_cast<size_t>(i)] != -out[static_cast<size_t>(i)] ? 1 : 0;
+        }
+        sent += n;
+        for (pending += n; pending >= kFrames; pending -= kFrames) {
+            for (int32_t c = 0; c < 2; ++c)
+                std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver.Half32(2 + c, half));
+            stream->OnSwitch(half);
+            for (int32_t c = 0; c < 2; ++c)
+                std::copy(driver.Half32(c, half), driver.Half32(c, half) + kFrames, played[2 * half + c].begin());
+            half ^= 1;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(events.Silence(StreamEvent::PartialBlock, 0), 0) << "switches found partly filled blocks";
+    EXPECT_EQ(events.Dropped(StreamEvent::Realigned, 0), events.Silence(StreamEvent::PartialBlock, 0) +
+                                                             events.Silence(StreamEvent::EmptyRead, 0) +
+                                                             events.Silence(StreamEvent::Underrun, 0))
+        << "every zero played or read in place of a sample is skipped on its way back";
 }
 
 TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
