@@ -457,38 +457,60 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
     UnlockStream();
 }
 
-int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t keep)
+int32_t AudioStream::QueuedSamples(int32_t channel)
+{
+    if (channel < 0 || channel >= kChannels)
+        return 0;
+    LockStream();
+    const int32_t written = writePositions_[channel];
+    const int32_t output = outputQueues_[channel].Count() * frames_ - (written != 0 ? frames_ - written : 0);
+    const int32_t input = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
+    UnlockStream();
+    return output + input;
+}
+
+int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
     LockStream();
     List& queue = outputQueues_[channel];
     const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t unread = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
     int32_t moved = 0;
-    while (queue.Count() - partial > keep) {
+    while (unread < samples && queue.Count() - partial > 0) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         queue.Remove(block);
         block->ResetCursors();
         inputQueues_[channel].PushBack(block);
+        unread += frames_;
         ++moved;
     }
     UnlockStream();
     return moved;
 }
 
-int32_t AudioStream::DropOutputHeads(int32_t channel, int32_t count)
+int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
 {
-    if (channel < 0 || channel >= kChannels)
+    if (channel < 0 || channel >= kChannels || count <= 0)
         return 0;
+    MoveOutputHeadsToInput(channel, count);
     LockStream();
-    List& queue = outputQueues_[channel];
-    const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t& read = readPositions_[channel];
+    List& queue = inputQueues_[channel];
     int32_t dropped = 0;
-    while (dropped < count && queue.Count() - partial > 0) {
+    while (dropped < count) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
-        Dropped(StreamEvent::DelayShortened, channel, block->Data(), frames_);
-        ReturnBlock(queue, block);
-        ++dropped;
+        if (!block)
+            break;
+        const int32_t take = count - dropped < frames_ - read ? count - dropped : frames_ - read;
+        Dropped(StreamEvent::DelayShortened, channel, block->Data() + read, take);
+        read += take;
+        dropped += take;
+        if (read == frames_) {
+            read = 0;
+            ReturnBlock(queue, block);
+        }
     }
     UnlockStream();
     return dropped;

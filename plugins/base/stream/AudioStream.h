@@ -106,12 +106,16 @@ public:
     // Owner, before it stops the driver: every wait, now or later, answers at once, so a host
     // call waiting for a switch is not held by switches that will not come.
     void StopWaits();
-    // For a stream used as a delay line on the host's thread alone. Moves head blocks of the
-    // channel's output queue to its input queue while more than `keep` whole blocks are
-    // queued (a partly filled tail is not whole); answers how many moved.
-    int32_t MoveOutputHeadsToInput(int32_t channel, int32_t keep);
-    // Drops up to count whole blocks from the head of the channel's output queue.
-    int32_t DropOutputHeads(int32_t channel, int32_t count);
+    // For a stream used as a delay line on the host's thread alone, whose output queues feed
+    // its input queues. The samples of the channel written and not yet read, in both queues.
+    int32_t QueuedSamples(int32_t channel);
+    // Moves whole head blocks of the channel's output queue to its input queue until the
+    // input queue holds at least `samples` unread ones (a partly filled tail never moves);
+    // answers how many moved.
+    int32_t MoveOutputHeadsToInput(int32_t channel, int32_t samples);
+    // Drops the channel's `count` oldest queued samples, as far as whole blocks hold them;
+    // answers how many went.
+    int32_t DropOldest(int32_t channel, int32_t count);
 
     // Driver thread: buffer index 0 or 1 is the half to play and capture.
     void OnSwitch(int32_t bufferIndex);

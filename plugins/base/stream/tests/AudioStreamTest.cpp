@@ -471,37 +471,40 @@ TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
     EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
 }
 
-TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksBeyondItsLengthFromOutputToInput)
+TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksUntilTheInputHoldsWhatIsAskedFor)
 {
     Write(2 * kFrames + 5, 0.5f);
-    // Two whole blocks and a partly filled one: the partial block never counts or moves.
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 2), 0);
+    // Two whole blocks and a partly filled one: the partial block never moves.
+    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 0), 0);
     EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 1);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, kFrames), 0) << "the input holds a block already";
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 3 * kFrames), 1) << "the partial tail stays";
     EXPECT_EQ(stream->MoveOutputHeadsToInput(5, 0), 0);
-    Write(2 * kFrames - 5, 0.75f);
-    // A call of several blocks completes several: all beyond the length move at once.
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 2);
     EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->InputQueueCount(0), 3);
-    EXPECT_EQ(stream->InputQueueCount(1), 0);
-    auto out = Read(kFrames);
-    EXPECT_EQ(out[0][kFrames - 1], 0.5f);
-    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames);
+    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    auto out = Read(kFrames / 2);
+    EXPECT_EQ(out[0][kFrames / 2 - 1], 0.5f);
+    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5 - kFrames / 2);
+    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames / 2);
 }
 
-TEST_F(AudioStreamTest, DelayLineShortensByDroppingItsOldestWholeBlocks)
+TEST_F(AudioStreamTest, DelayLineDropsItsOldestSamplesAcrossBothQueues)
 {
-    Write(3 * kFrames, 0.5f);
-    Write(kFrames, 0.75f);
+    Write(3 * kFrames, 0.5f, 1.0f / 1024.0f);
     Write(10, 0.25f);
-    // Four whole blocks and a partial one: at most the four whole ones go.
-    EXPECT_EQ(stream->DropOutputHeads(0, 3), 3);
-    EXPECT_EQ(stream->DropOutputHeads(0, 5), 1);
-    EXPECT_EQ(stream->DropOutputHeads(7, 1), 0);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->WritePosition(0), 10);
-    EXPECT_EQ(stream->OutputQueueCount(1), 5);
-    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 4 * kFrames);
+    stream->MoveOutputHeadsToInput(0, 1);
+    Read(7);
+    // The oldest unread samples go first, from the input queue on into whole output blocks;
+    // the partly filled tail never goes.
+    EXPECT_EQ(stream->DropOldest(0, kFrames + 3), kFrames + 3);
+    auto out = Read(1);
+    EXPECT_EQ(out[0][0], 0.5f + static_cast<float>(7 + kFrames + 3) / 1024.0f);
+    EXPECT_EQ(stream->DropOldest(0, 5 * kFrames), 2 * kFrames - 7 - 3 - 1);
+    EXPECT_EQ(stream->QueuedSamples(0), 10);
+    EXPECT_EQ(stream->DropOldest(7, 1), 0);
+    EXPECT_EQ(stream->QueuedSamples(1), 3 * kFrames + 10) << "channel 1 had nothing to read";
+    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 3 * kFrames - 8);
     EXPECT_EQ(TotalBlocks(), 256);
 }
 
