@@ -174,7 +174,6 @@ void RavloEffect::OpenPairs()
     if (stream)
     {
         stream->HoldDelay(HeldDelayFor(m_hostBlock, m_choice));
-        m_offlineFrames = 0;
     }
     // Pairs chosen after the block size (a project's chunk) change the delay too; resume
     // tells the host.
@@ -185,6 +184,8 @@ void RavloEffect::OpenPairs()
     m_link->ShowErrorMessage();
     if (started)
     {
+        // The audio thread starts the new stream afresh at its next call.
+        m_processMode.store(0);
         m_stream.Put(stream);
         return;
     }
