@@ -268,6 +268,9 @@ void AudioStream::RecycleAll()
 {
     RecycleOutputQueues(StreamEvent::OverflowOutput);
     RecycleInputQueues(StreamEvent::OverflowInput);
+    // With nothing queued either way, a held delay starts again as after a Reset.
+    if (hold_ > 0)
+        RestartHold();
 }
 
 void AudioStream::Reset(bool clearBlocks)
