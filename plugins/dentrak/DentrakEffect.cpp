@@ -163,13 +163,7 @@ void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
     if (!m_link)
     {
         // An instance beyond the eighth has no delay line: its track passes undelayed.
-        for (int32_t c = 0; c < AudioStream::kChannels && frames > 0; ++c)
-        {
-            for (int32_t i = 0; i < frames; ++i)
-            {
-                outputs[c][i] += inputs[c][i];
-            }
-        }
+        PassThrough(inputs, outputs, frames);
         return;
     }
     StreamSlot::Use use(m_stream);
@@ -181,32 +175,48 @@ void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
     if (m_processMode.load() == 0)
     {
         stream->Reset(false);
-        m_lineLength = DelayBlocks();
     }
     m_processMode.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? 4 : 1);
+    const int32_t delay = DelayBlocks() * m_blockSize;
+    if (delay == 0)
+    {
+        // Amount 0 delays nothing: the line empties and the track passes as it is.
+        if (stream->QueuedSamples(0) > 0)
+        {
+            stream->Reset(false);
+        }
+        PassThrough(inputs, outputs, frames);
+        return;
+    }
     stream->WriteHostInput(inputs, frames);
-    // Blocks move before the read, so an amount of 0 passes whole blocks straight through.
-    MoveDelayedBlocks(stream);
-    stream->ReadHostOutput(outputs, frames);
-}
-
-void DentrakEffect::MoveDelayedBlocks(AudioStream* stream)
-{
-    const int32_t length = DelayBlocks();
+    // The line holds exactly `delay` samples between calls, however the host cuts them: a
+    // line still filling (after a start or a raise) hands out only what is older than the
+    // delay, at the end of the call, and one left longer by a lowering drops its oldest
+    // samples at once.
+    int32_t due = 0;
     for (int32_t c = 0; c < AudioStream::kChannels; ++c)
     {
-        if (length < m_lineLength)
+        const int32_t beyond = stream->QueuedSamples(c) - delay;
+        if (beyond > frames)
         {
-            // Drop what the old length held beyond the new one, but never blocks a line
-            // still filling up needs.
-            const int32_t whole = stream->OutputQueueCount(c) - (stream->WritePosition(c) != 0 ? 1 : 0);
-            const int32_t excess = whole - length;
-            const int32_t cut = m_lineLength - length;
-            stream->DropOutputHeads(c, excess < cut ? excess : cut);
+            stream->DropOldest(c, beyond - frames);
         }
-        stream->MoveOutputHeadsToInput(c, length);
+        due = beyond < 0 ? 0 : (beyond < frames ? beyond : frames);
+        stream->MoveOutputHeadsToInput(c, due);
     }
-    m_lineLength = length;
+    float* late[AudioStream::kChannels] = {outputs[0] + (frames - due), outputs[1] + (frames - due)};
+    stream->ReadHostOutput(late, due);
+}
+
+void DentrakEffect::PassThrough(float** inputs, float** outputs, int32_t frames)
+{
+    for (int32_t c = 0; c < AudioStream::kChannels && frames > 0; ++c)
+    {
+        for (int32_t i = 0; i < frames; ++i)
+        {
+            outputs[c][i] += inputs[c][i];
+        }
+    }
 }
 
 int32_t DentrakEffect::getChunk(void** data, bool)

@@ -60,9 +60,7 @@ public:
     StreamSlot& GetStream() { return m_stream; }
 
 private:
-    // Holds the delay line at its length: shortens it at once after a lowering, then moves
-    // every whole block beyond the length toward the host.
-    void MoveDelayedBlocks(AudioStream* stream);
+    static void PassThrough(float** inputs, float** outputs, int32_t frames);
 
     int32_t m_instanceIndex;
     std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
@@ -70,7 +68,6 @@ private:
     int32_t m_rate = 44100;
     std::atomic<int32_t> m_amount{1};
     int32_t m_latencyBlocks = 0;           // host threads; set before the stream is published
-    int32_t m_lineLength = 0;              // audio thread: the length the queues now hold
     AsioLink* m_link = nullptr;            // owned; null beyond the eighth live instance
     StreamSlot m_stream;
     std::unique_ptr<uint8_t[]> m_chunk;    // the block last handed to the host

@@ -64,9 +64,9 @@ RavloEffect::~RavloEffect()
     {
         editor->Close();
     }
+    CloseDriver();
     delete m_link;
     m_link = nullptr;
-    DropStream();
     gRegistry.Unregister(this);
     PluginModule::Leave();
 }
@@ -102,8 +102,19 @@ void RavloEffect::open() {}
 
 void RavloEffect::close() {}
 
-void RavloEffect::DropStream()
+void RavloEffect::CloseDriver()
 {
+    // The driver's switches hold the stream until the driver has stopped, so the stream goes
+    // only after that; a host call waiting offline for a switch is let go first, so the stop
+    // does not wait on it and it does not wait for switches that will not come.
+    if (AudioStream* stream = m_stream.Peek())
+    {
+        stream->StopWaits();
+    }
+    if (m_link)
+    {
+        m_link->Close();
+    }
     delete m_stream.Take();
 }
 
@@ -140,10 +151,7 @@ void RavloEffect::RefreshChannels()
 
 void RavloEffect::OpenPlain()
 {
-    // The stream leaves first, while the driver still runs, so a process call waiting for an
-    // offline switch gets it.
-    DropStream();
-    m_link->Close();
+    CloseDriver();
     if (m_link->Open())
     {
         m_link->CreateBuffers(m_link->GetPreferredBufferSize());
@@ -152,8 +160,7 @@ void RavloEffect::OpenPlain()
 
 void RavloEffect::OpenPairs()
 {
-    DropStream();
-    m_link->Close();
+    CloseDriver();
     m_link->Open();
     DriverBufferSizes sizes{};
     m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
@@ -166,9 +173,7 @@ void RavloEffect::OpenPairs()
     }
     if (stream)
     {
-        stream->SetLatency(m_choice.latencyBlocks);
-        m_offlineFrames = 0;
-        m_lead.store(m_choice.NeedsLead(m_hostBlock));
+        stream->HoldDelay(HeldDelayFor(m_hostBlock, m_choice));
     }
     // Pairs chosen after the block size (a project's chunk) change the delay too; resume
     // tells the host.
@@ -179,6 +184,8 @@ void RavloEffect::OpenPairs()
     m_link->ShowErrorMessage();
     if (started)
     {
+        // The audio thread starts the new stream afresh at its next call.
+        m_processMode.store(0);
         m_stream.Put(stream);
         return;
     }
@@ -254,28 +261,19 @@ void RavloEffect::resume()
     setInitialDelay(m_initialDelay);
 }
 
-void RavloEffect::Lead(AudioStream* stream)
-{
-    // With a driver buffer that is no multiple of the host block, a switch that finds only a
-    // partly filled block would play it behind zeros, again and again: one block of silence
-    // queued first keeps the host that far ahead.
-    if (!m_lead.load())
-    {
-        return;
-    }
-    static const float kZeros[256] = {};
-    const float* zeros[] = {kZeros, kZeros};
-    for (int32_t left = stream->Frames(); left > 0; left -= 256)
-    {
-        stream->WriteHostInput(zeros, left < 256 ? left : 256);
-    }
-}
-
 void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
 {
     StreamSlot::Use use(m_stream);
     AudioStream* stream = use.Get();
-    if (!stream || !m_link || !stream->SwitchSeen() || frames <= 0)
+    if (!stream || !m_link || frames <= 0)
+    {
+        return;
+    }
+    // A host rendering offline right after set-up would otherwise race through its whole
+    // render before the driver's first switch and get silence: it waits for that switch, a
+    // bounded time. In real time the call passes until the driver runs.
+    if (!stream->SwitchSeen() &&
+        (getCurrentProcessLevel() != kVstProcessLevelOffline || !stream->WaitForFirstSwitch(kFirstSwitchWaitMs)))
     {
         return;
     }
@@ -284,9 +282,7 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         stream->Reset(false);
         m_offlineFrames = 0;
-        Lead(stream);
     }
-    stream->TrimQueues();
     if (getCurrentProcessLevel() == kVstProcessLevelOffline)
     {
         mode = 4;
@@ -296,7 +292,6 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
         if (mode == 4)
         {
             stream->Reset(true);
-            Lead(stream);
         }
         mode = 1;
     }

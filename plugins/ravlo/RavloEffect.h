@@ -19,6 +19,8 @@ public:
     static constexpr int32_t kUniqueId = 0x4B52766C; // "KRvl"
     static constexpr int32_t kChunkSize = 72;
     static constexpr int32_t kMaxLinkedInstances = 8;
+    // How long an offline call waits for the driver's first switch before it gives up.
+    static constexpr uint32_t kFirstSwitchWaitMs = 2000;
 
     explicit RavloEffect(VstHostCallback host);
     ~RavloEffect() override;
@@ -67,10 +69,8 @@ public:
 private:
     void OpenPlain();
     void OpenPairs();
-    // Stops feeding the stream and deletes it once process no longer holds it.
-    void DropStream();
-    // Audio thread, on a fresh start of the stream.
-    void Lead(AudioStream* stream);
+    // Stops and closes the driver, then deletes the stream once process no longer holds it.
+    void CloseDriver();
 
     int32_t m_instanceIndex;
     std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
@@ -82,7 +82,6 @@ private:
     std::atomic<bool> m_resetRequested{false};
     BufferChoice m_choice;                 // of the last OpenPairs; host threads
     int32_t m_offlineFrames = 0;           // audio thread: written since the last awaited switch
-    std::atomic<bool> m_lead{false};       // the host runs a block ahead of this driver buffer
     AsioLink* m_link = nullptr;            // owned
     StreamSlot m_stream;
     std::unique_ptr<uint8_t[]> m_chunk;    // the block last handed to the host

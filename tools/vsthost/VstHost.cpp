@@ -1,16 +1,23 @@
 // vsthost: a command-line VST 2 host for trying and testing plug-ins.
 //
-//   vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav] [--signal noise|sine|impulse]
-//           [--output OUT.wav] [--product TEXT] [--offline] [--accumulate] [--lockstep] [--editor]
-//           [--chunk] [--set-chunk HEX] [--instances N]
+//   vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N | --seconds S] [--input IN.wav]
+//           [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT] [--offline] [--accumulate]
+//           [--lockstep] [--editor] [--chunk] [--set-chunk HEX] [--swap-chunk HEX]
+//           [--calls whole|half|split|shorter|uneven|primes|changing] [--instances N]
 //
 // The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
 // runs on an audio thread of its own. --lockstep lets the simulated card's driver run after
 // every block for as much time as the block holds, instead of running in real time.
 // --set-chunk hands the plug-in a state chunk (hex bytes) once it knows the block size, as a
-// host does when it loads a project. --instances N first makes N instances at once through the
-// plug-in's entry point, tells how many it got and closes them again. It prints the plug-in's reported initial delay
-// and the delay it measures between the signal sent and the signal returned.
+// host does when it loads a project; --swap-chunk hands it another chunk and the first one in
+// turn, from this thread while audio runs, as a user choosing pairs in the editor does.
+// --calls cuts every block into calls the way hosts do at loop points and automation: whole
+// blocks, halves, 11/16 and the rest, one call in 21 of 11/16, random lengths up to the
+// block, prime lengths, or a change from one kind to the next every second. --instances N
+// first makes N instances at once through the plug-in's entry point, tells how many it got and
+// closes them again. It prints the plug-in's reported initial delay, the delay it measures
+// between the signal sent and the signal returned at the start and at the end, and how many
+// returned samples from the first that came back are off that delay.
 
 #include "plugins/base/vst/VstRecord.h"
 #include "standins/asio/AsioStandin.h"
@@ -40,12 +47,89 @@ struct Options
     int block = 512;
     int blocks = 100;
     int instances = 0;
+    double seconds = 0.0;
+    std::string calls = "whole";
     bool offline = false;
     bool accumulate = false;
     bool lockstep = false;
     bool editor = false;
     bool chunk = false;
     std::vector<unsigned char> setChunk;
+    std::vector<unsigned char> swapChunk;
+};
+
+const char* const kCallKinds[] = {"whole", "half", "split", "shorter", "uneven", "primes"};
+
+// Cuts the host's blocks into calls of the chosen kind; every call is at most one block.
+class CallCutter
+{
+public:
+    CallCutter(const std::string& kind, int block, int rate) : m_kind(kind), m_block(block), m_rate(rate)
+    {
+        for (int n = 2; n <= block; ++n)
+        {
+            bool prime = true;
+            for (int d = 2; d * d <= n && prime; ++d)
+            {
+                prime = n % d != 0;
+            }
+            if (prime)
+            {
+                m_primes.push_back(n);
+            }
+        }
+    }
+
+    // The length of the next call, which starts at frame `at` of the run.
+    int Next(size_t at)
+    {
+        std::string kind = m_kind;
+        if (kind == "changing")
+        {
+            kind = kCallKinds[(at / static_cast<size_t>(m_rate)) % (sizeof(kCallKinds) / sizeof(kCallKinds[0]))];
+        }
+        const int part = std::max(1, m_block * 11 / 16);
+        ++m_call;
+        if (kind == "half" || kind == "split")
+        {
+            const int first = kind == "half" ? std::max(1, m_block / 2) : part;
+            return m_call % 2 || first == m_block ? first : m_block - first;
+        }
+        if (kind == "shorter")
+        {
+            return m_call % 21 == 0 ? part : m_block;
+        }
+        if (kind == "uneven")
+        {
+            m_seed = m_seed * 1103515245u + 12345u;
+            return 1 + static_cast<int>((m_seed >> 8) % static_cast<uint32_t>(m_block));
+        }
+        if (kind == "primes" && !m_primes.empty())
+        {
+            return m_primes[(m_call * 7) % m_primes.size()];
+        }
+        return m_block;
+    }
+
+    static bool Known(const std::string& kind)
+    {
+        for (const char* known : kCallKinds)
+        {
+            if (kind == known)
+            {
+                return true;
+            }
+        }
+        return kind == "changing";
+    }
+
+private:
+    std::string m_kind;
+    int m_block;
+    int m_rate;
+    size_t m_call = 0;
+    uint32_t m_seed = 2024;
+    std::vector<int> m_primes;
 };
 
 // "01ff.." -> bytes; false for an odd length or a character that is no hex digit.
@@ -128,6 +212,10 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->blocks = std::atoi(argv[++i]);
         else if (arg == "--instances" && hasValue)
             options->instances = std::atoi(argv[++i]);
+        else if (arg == "--seconds" && hasValue)
+            options->seconds = std::atof(argv[++i]);
+        else if (arg == "--calls" && hasValue)
+            options->calls = argv[++i];
         else if (arg == "--input" && hasValue)
             options->input = argv[++i];
         else if (arg == "--output" && hasValue)
@@ -151,14 +239,24 @@ bool ParseOptions(int argc, char** argv, Options* options)
             if (!ParseHex(argv[++i], &options->setChunk))
                 return false;
         }
+        else if (arg == "--swap-chunk" && hasValue)
+        {
+            if (!ParseHex(argv[++i], &options->swapChunk))
+                return false;
+        }
         else if (arg.rfind("--", 0) != 0 && options->plugin.empty())
             options->plugin = arg;
         else
             return false;
     }
     const bool knownSignal = options->signal == "noise" || options->signal == "sine" || options->signal == "impulse";
+    if (options->seconds > 0.0)
+    {
+        options->blocks = static_cast<int>(std::ceil(options->seconds * options->rate / options->block));
+    }
     return !options->plugin.empty() && options->rate > 0 && options->block > 0 && options->blocks > 0 &&
-           options->instances >= 0 && knownSignal;
+           options->instances >= 0 && options->seconds >= 0.0 && knownSignal && CallCutter::Known(options->calls) &&
+           (options->swapChunk.empty() || !options->setChunk.empty());
 }
 
 StereoSignal Generate(const Options& options)
@@ -191,18 +289,18 @@ StereoSignal Generate(const Options& options)
     return signal;
 }
 
-// The lag (up to a quarter of the signal, at most 32768) at which the returned signal best matches the sent
-// one, and the gain there; false when nothing came back.
-bool MeasureDelay(const std::vector<float>& sent, const std::vector<float>& returned, size_t* lag, double* gain)
+// The lag from `lowest` to `highest` at which the returned signal over [from, from + length)
+// best matches the sent one, and the gain there; false when nothing matches.
+bool MeasureDelay(const std::vector<float>& sent, const std::vector<float>& returned, size_t from, size_t length,
+                  size_t lowest, size_t highest, size_t* lag, double* gain)
 {
-    const size_t n = std::min(sent.size(), returned.size());
     double best = 0.0;
     bool found = false;
-    const size_t lags = std::min<size_t>(n / 4 + 1, 32768);
-    for (size_t l = 0; l < lags && l < n; ++l)
+    const size_t end = std::min(from + length, std::min(sent.size(), returned.size()));
+    for (size_t l = lowest; l <= highest && l <= from; ++l)
     {
         double cross = 0.0, energy = 0.0;
-        for (size_t t = l; t < n; ++t)
+        for (size_t t = from; t < end; ++t)
         {
             cross += static_cast<double>(returned[t]) * sent[t - l];
             energy += static_cast<double>(sent[t - l]) * sent[t - l];
@@ -217,6 +315,44 @@ bool MeasureDelay(const std::vector<float>& sent, const std::vector<float>& retu
         }
     }
     return found;
+}
+
+// Reports the delay of the returned signal where it begins and where it ends, and how many
+// samples from its first one on are not the sent signal that much earlier, scaled by the
+// gain found.
+void ReportDelay(const std::vector<float>& sent, const std::vector<float>& returned)
+{
+    constexpr size_t kWindow = 4096;
+    constexpr size_t kLongest = 32768;
+    constexpr size_t kDrift = 4096;
+    size_t first = 0;
+    while (first < returned.size() && returned[first] == 0.0f)
+    {
+        ++first;
+    }
+    size_t lag = 0;
+    double gain = 0.0;
+    if (first == returned.size() || !MeasureDelay(sent, returned, first, kWindow, 0, kLongest, &lag, &gain))
+    {
+        std::printf("measured delay: nothing came back\n");
+        return;
+    }
+    std::printf("measured delay: %d samples (gain %.6f)\n", static_cast<int>(lag), gain);
+    const size_t tail = returned.size() > kWindow ? returned.size() - kWindow : 0;
+    size_t endLag = 0;
+    double endGain = 0.0;
+    if (tail > first && MeasureDelay(sent, returned, tail, kWindow, lag > kDrift ? lag - kDrift : 0, lag + kDrift,
+                                     &endLag, &endGain))
+    {
+        std::printf("measured delay at the end: %d samples\n", static_cast<int>(endLag));
+    }
+    size_t off = 0;
+    for (size_t t = first; t < returned.size(); ++t)
+    {
+        const double expected = t >= lag ? gain * sent[t - lag] : 0.0;
+        off += std::fabs(returned[t] - expected) > 1e-4 ? 1 : 0;
+    }
+    std::printf("samples off the delay: %d of %d\n", static_cast<int>(off), static_cast<int>(returned.size() - first));
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -249,10 +385,11 @@ int main(int argc, char** argv)
 {
     if (!ParseOptions(argc, argv, &gOptions))
     {
-        std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N] [--input IN.wav]\n"
+        std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N | --seconds S] [--input IN.wav]\n"
                     "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
                     "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
-                    "               [--set-chunk HEX] [--instances N]\n");
+                    "               [--set-chunk HEX] [--swap-chunk HEX] [--instances N]\n"
+                    "               [--calls whole|half|split|shorter|uneven|primes|changing]\n");
         return 2;
     }
     const Options& options = gOptions;
@@ -379,43 +516,50 @@ int main(int argc, char** argv)
             inputs[c] = in[c].data();
             outputs[c] = out[c].data();
         }
-        const auto period = std::chrono::duration<double>(static_cast<double>(block) / options.rate);
+        CallCutter cutter(options.calls, options.block, options.rate);
         auto next = std::chrono::steady_clock::now();
-        for (size_t start = 0; start + block <= sent.left.size(); start += block)
+        const size_t total = sent.left.size() / block * block;
+        for (size_t start = 0; start < total;)
         {
+            const size_t n = std::min(static_cast<size_t>(cutter.Next(start)), total - start);
             for (size_t c = 0; c < channels; ++c)
             {
                 const std::vector<float>* source = c == 0 ? &sent.left : c == 1 ? &sent.right : nullptr;
-                for (size_t i = 0; i < block; ++i)
+                for (size_t i = 0; i < n; ++i)
                 {
                     in[c][i] = source ? (*source)[start + i] : 0.0f;
                     out[c][i] = 0.0f;
                 }
             }
+            const int32_t frames = static_cast<int32_t>(n);
             if (options.accumulate)
             {
-                effect->process(effect, inputs.data(), outputs.data(), options.block);
+                effect->process(effect, inputs.data(), outputs.data(), frames);
             }
             else
             {
-                effect->processReplacing(effect, inputs.data(), outputs.data(), options.block);
+                effect->processReplacing(effect, inputs.data(), outputs.data(), frames);
             }
-            std::copy(out[0].begin(), out[0].end(), returned.left.begin() + static_cast<long>(start));
-            std::copy(out[1].begin(), out[1].end(), returned.right.begin() + static_cast<long>(start));
+            std::copy(out[0].begin(), out[0].begin() + static_cast<long>(n), returned.left.begin() + static_cast<long>(start));
+            std::copy(out[1].begin(), out[1].begin() + static_cast<long>(n), returned.right.begin() + static_cast<long>(start));
             if (step)
             {
-                steppedSwitches += step(options.block);
+                steppedSwitches += step(frames);
             }
             else if (!options.offline)
             {
-                next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
+                next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(static_cast<double>(n) / options.rate));
                 std::this_thread::sleep_until(next);
             }
+            start += n;
         }
         done = true;
     });
 
     int idles = 0;
+    int swaps = 0;
+    DWORD lastSwap = GetTickCount();
     while (!done)
     {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -430,8 +574,18 @@ int main(int argc, char** argv)
             dispatch(kEffEditIdle, 0, 0, nullptr, 0);
             ++idles;
         }
+        if (!options.swapChunk.empty() && GetTickCount() - lastSwap >= 20)
+        {
+            std::vector<unsigned char> chunk = ++swaps % 2 ? options.swapChunk : options.setChunk;
+            dispatch(kEffSetChunk, 0, static_cast<VstValue>(chunk.size()), chunk.data(), 0);
+            lastSwap = GetTickCount();
+        }
     }
     audio.join();
+    if (!options.swapChunk.empty())
+    {
+        std::printf("chunks swapped while processing: %d\n", swaps);
+    }
     if (step)
     {
         std::printf("driver switches stepped: %d\n", steppedSwitches);
@@ -472,16 +626,7 @@ int main(int argc, char** argv)
 
     std::printf("host: %d automations, %d display updates, %d idle requests\n", gAutomations.load(),
                 gDisplayUpdates.load(), gIdleRequests.load());
-    size_t lag = 0;
-    double gain = 0.0;
-    if (MeasureDelay(sent.left, returned.left, &lag, &gain))
-    {
-        std::printf("measured delay: %d samples (gain %.6f)\n", static_cast<int>(lag), gain);
-    }
-    else
-    {
-        std::printf("measured delay: nothing came back\n");
-    }
+    ReportDelay(sent.left, returned.left);
     if (!options.output.empty() && !WriteWav(options.output, returned))
     {
         return Fail("the output file could not be written");

@@ -476,6 +476,8 @@ void AsioLink::Stop()
     m_driver->stop();
     m_running = false;
     WaitForCallbacks();
+    // No switch reaches the stream any more: its owner may delete it now.
+    m_stream = nullptr;
     m_driver->disposeBuffers();
 }
 

@@ -7,7 +7,16 @@ class WindowsAsioSystem final : public AsioSystem
 public:
     HRESULT CreateObject(const GUID& classId, void** object) override
     {
-        return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, classId, object);
+        // Hosts do not all set up COM on the thread that makes a plug-in: a thread without it
+        // gets it for the creation, undone after; a thread that has an apartment keeps it
+        // (a different one answers RPC_E_CHANGED_MODE and needs no undoing).
+        const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const HRESULT created = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, classId, object);
+        if (SUCCEEDED(entered))
+        {
+            CoUninitialize();
+        }
+        return created;
     }
 
     std::string LoadText(int id) override

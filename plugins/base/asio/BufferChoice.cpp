@@ -124,16 +124,25 @@ BufferChoice ChooseBufferSize(int32_t hostBlock, const DriverBufferSizes& sizes)
     choice.chosen = static_cast<int32_t>(chosen);
     choice.enlarged = chosen != block;
     choice.latencySize = choice.enlarged ? choice.chosen : (sizes.preferred > 0 ? sizes.preferred : hostBlock);
-    const int32_t spanned = (hostBlock + choice.chosen - 1) / choice.chosen;
-    // A driver buffer that is no multiple of the host block needs the host one block ahead
-    // (see RavloEffect::process), and that block kept.
-    const int32_t ahead = choice.chosen % hostBlock != 0 ? 2 : 1;
-    choice.latencyBlocks = std::max({ahead, choice.latencySize / choice.chosen, spanned});
     return choice;
+}
+
+namespace {
+
+// Before any pair runs there is no driver buffer yet: the host block stands for it.
+int32_t BufferFor(int32_t hostBlock, const BufferChoice& choice)
+{
+    return choice.chosen > 0 ? choice.chosen : hostBlock;
+}
+
+} // namespace
+
+int32_t HeldDelayFor(int32_t hostBlock, const BufferChoice& choice)
+{
+    return BufferFor(hostBlock, choice) + hostBlock;
 }
 
 int32_t InitialDelayFor(int32_t hostBlock, const BufferChoice& choice)
 {
-    const int32_t lead = choice.NeedsLead(hostBlock) ? hostBlock : 0;
-    return 3 * (choice.enlarged ? choice.latencySize : hostBlock) + lead;
+    return 2 * BufferFor(hostBlock, choice) + HeldDelayFor(hostBlock, choice);
 }

@@ -16,11 +16,8 @@ struct DriverBufferSizes
 struct BufferChoice
 {
     int32_t chosen = 0;        // driver buffer and stream block, in frames
-    int32_t latencySize = 0;   // frames of driver buffering the latency is counted from
-    int32_t latencyBlocks = 0; // blocks of the chosen size the stream keeps queued
+    int32_t latencySize = 0;   // frames of driver buffering asked for when no pair runs
     bool enlarged = false;     // the driver buffer differs from the host block
-    // The driver buffer is no multiple of the host block: the host must run a block ahead.
-    bool NeedsLead(int32_t hostBlock) const { return chosen % hostBlock != 0; }
 };
 
 // Whether the driver takes a buffer of `size` frames: within its range and on its step.
@@ -28,14 +25,15 @@ bool FitGranularity(int32_t size, const DriverBufferSizes& sizes);
 
 // The smallest multiple of the host block the driver takes. When there is none (host 441
 // with a step of 64), the smallest size the driver takes that holds a host block, or failing
-// that its largest: the stream carries audio across block boundaries either way. The latency
-// is counted in stream blocks and is at least one, at least what one host block spans, and
-// two when the driver buffer is no multiple of the host block.
+// that its largest: the stream carries audio across block boundaries either way.
 // hostBlock must be positive.
 BufferChoice ChooseBufferSize(int32_t hostBlock, const DriverBufferSizes& sizes);
 
-// The delay the host is told before the registry settings apply: three host blocks, or
-// three latency sizes when the driver buffer was enlarged (a block each way in the stream and
-// a card that returns a buffer two buffers after it was played), and one host block more
-// when the host runs a block ahead.
+// The delay the stream holds beyond the card's loop: the host's calls may begin anywhere
+// within a driver buffer and last up to a host block, so one driver buffer and one host block
+// (see AudioStream::HoldDelay) hold whatever the call lengths.
+int32_t HeldDelayFor(int32_t hostBlock, const BufferChoice& choice);
+
+// The delay the host is told before the registry settings apply: the held delay and the
+// card's loop, which returns a buffer two buffers after it was played.
 int32_t InitialDelayFor(int32_t hostBlock, const BufferChoice& choice);

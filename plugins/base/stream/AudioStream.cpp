@@ -13,13 +13,39 @@ void AudioStream::SwitchEvent::Signal()
     signalled_.notify_one();
 }
 
+void AudioStream::SwitchEvent::MarkSeen()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        seen_ = true;
+    }
+    signalled_.notify_all();
+}
+
+void AudioStream::SwitchEvent::Stop()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stopped_ = true;
+    }
+    signalled_.notify_all();
+}
+
 bool AudioStream::SwitchEvent::Wait(uint32_t timeoutMs)
 {
     std::unique_lock<std::mutex> hold(mutex_);
-    if (!signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return set_; }))
+    if (!signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return set_ || stopped_; }) ||
+        stopped_)
         return false;
     set_ = false;
     return true;
+}
+
+bool AudioStream::SwitchEvent::WaitSeen(uint32_t timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(mutex_);
+    signalled_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return seen_ || stopped_; });
+    return seen_;
 }
 
 AudioStream::AudioStream(int32_t frames, PlatformLock* listLock)
@@ -176,9 +202,65 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
         List& queue = inputQueues_[c];
         while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
             Dropped(event, c, block->Data() + readPositions_[c], frames_ - readPositions_[c]);
+            consumed_[c] += frames_ - readPositions_[c];
             readPositions_[c] = 0;
             ReturnBlock(queue, block);
         }
+        PassSkips(c);
+    }
+}
+
+void AudioStream::HoldDelay(int32_t samples)
+{
+    LockStream();
+    hold_ = samples > 0 ? samples : 0;
+    RestartHold();
+    UnlockStream();
+}
+
+void AudioStream::RestartHold()
+{
+    for (int32_t c = 0; c < kChannels; ++c) {
+        captured_[c] = consumed_[c] = 0;
+        silent_[c] = hold_;
+        skipCounts_[c] = 0;
+    }
+}
+
+void AudioStream::AddSkip(int32_t channel, int64_t at, int32_t count)
+{
+    Skip* skips = skips_[channel];
+    int32_t& used = skipCounts_[channel];
+    // Skips that meet make one: zeros played for want of a block, then late samples after them.
+    int32_t i = 0;
+    while (i < used && skips[i].at + skips[i].count < at)
+        ++i;
+    if (i < used && skips[i].at <= at) {
+        skips[i].count += count;
+        return;
+    }
+    if (used == kMaxSkips)
+        return;
+    for (int32_t j = used; j > i; --j)
+        skips[j] = skips[j - 1];
+    skips[i] = Skip{at, count};
+    ++used;
+}
+
+void AudioStream::PassSkips(int32_t channel)
+{
+    // Skips that samples dropped unread have overtaken.
+    Skip* skips = skips_[channel];
+    int32_t& used = skipCounts_[channel];
+    int32_t passed = 0;
+    while (passed < used && skips[passed].at + skips[passed].count <= consumed_[channel])
+        ++passed;
+    for (int32_t j = passed; j < used; ++j)
+        skips[j - passed] = skips[j];
+    used -= passed;
+    if (used > 0 && skips[0].at < consumed_[channel]) {
+        skips[0].count -= static_cast<int32_t>(consumed_[channel] - skips[0].at);
+        skips[0].at = consumed_[channel];
     }
 }
 
@@ -186,6 +268,9 @@ void AudioStream::RecycleAll()
 {
     RecycleOutputQueues(StreamEvent::OverflowOutput);
     RecycleInputQueues(StreamEvent::OverflowInput);
+    // With nothing queued either way, a held delay starts again as after a Reset.
+    if (hold_ > 0)
+        RestartHold();
 }
 
 void AudioStream::Reset(bool clearBlocks)
@@ -195,6 +280,7 @@ void AudioStream::Reset(bool clearBlocks)
         level.store(0.0f, std::memory_order_relaxed);
     RecycleInputQueues(StreamEvent::ResetInput);
     RecycleOutputQueues(StreamEvent::ResetOutput);
+    RestartHold();
     if (clearBlocks) {
         for (auto* block = static_cast<SampleBlock*>(free_.Head()); block;
              block = static_cast<SampleBlock*>(block->Next())) {
@@ -323,19 +409,41 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
 {
     int32_t& read = readPositions_[channel];
     List& queue = inputQueues_[channel];
+    // The held delay's silence comes first: nothing is added.
+    const int32_t quiet = n < silent_[channel] ? n : silent_[channel];
+    silent_[channel] -= quiet;
+    target += quiet;
+    n -= quiet;
     while (n > 0) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         if (!block) {
             Silence(StreamEvent::EmptyRead, channel, n);
+            // The samples due now come later: skipped then, so what follows stays in time.
+            if (hold_ > 0)
+                AddSkip(channel, consumed_[channel], n);
             return;
         }
-        const int32_t count = n < frames_ - read ? n : frames_ - read;
+        Skip* due = skipCounts_[channel] > 0 ? &skips_[channel][0] : nullptr;
         const float* source = block->Data() + read;
-        for (int32_t i = 0; i < count; ++i)
-            target[i] += source[i];
+        int32_t count = frames_ - read;
+        if (due && due->at <= consumed_[channel]) {
+            count = count < due->count ? count : due->count;
+            Dropped(StreamEvent::Realigned, channel, source, count);
+            due->at += count;
+            due->count -= count;
+        } else {
+            count = count < n ? count : n;
+            if (due && due->at - consumed_[channel] < count)
+                count = static_cast<int32_t>(due->at - consumed_[channel]);
+            for (int32_t i = 0; i < count; ++i)
+                target[i] += source[i];
+            target += count;
+            n -= count;
+        }
         read += count;
-        target += count;
-        n -= count;
+        consumed_[channel] += count;
+        if (due && due->count == 0)
+            PassSkips(channel);
         if (read == frames_) {
             read = 0;
             ReturnBlock(queue, block);
@@ -355,38 +463,60 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
     UnlockStream();
 }
 
-int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t keep)
+int32_t AudioStream::QueuedSamples(int32_t channel)
+{
+    if (channel < 0 || channel >= kChannels)
+        return 0;
+    LockStream();
+    const int32_t written = writePositions_[channel];
+    const int32_t output = outputQueues_[channel].Count() * frames_ - (written != 0 ? frames_ - written : 0);
+    const int32_t input = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
+    UnlockStream();
+    return output + input;
+}
+
+int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
     LockStream();
     List& queue = outputQueues_[channel];
     const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t unread = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
     int32_t moved = 0;
-    while (queue.Count() - partial > keep) {
+    while (unread < samples && queue.Count() - partial > 0) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         queue.Remove(block);
         block->ResetCursors();
         inputQueues_[channel].PushBack(block);
+        unread += frames_;
         ++moved;
     }
     UnlockStream();
     return moved;
 }
 
-int32_t AudioStream::DropOutputHeads(int32_t channel, int32_t count)
+int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
 {
-    if (channel < 0 || channel >= kChannels)
+    if (channel < 0 || channel >= kChannels || count <= 0)
         return 0;
+    MoveOutputHeadsToInput(channel, count);
     LockStream();
-    List& queue = outputQueues_[channel];
-    const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
+    int32_t& read = readPositions_[channel];
+    List& queue = inputQueues_[channel];
     int32_t dropped = 0;
-    while (dropped < count && queue.Count() - partial > 0) {
+    while (dropped < count) {
         auto* block = static_cast<SampleBlock*>(queue.Head());
-        Dropped(StreamEvent::DelayShortened, channel, block->Data(), frames_);
-        ReturnBlock(queue, block);
-        ++dropped;
+        if (!block)
+            break;
+        const int32_t take = count - dropped < frames_ - read ? count - dropped : frames_ - read;
+        Dropped(StreamEvent::DelayShortened, channel, block->Data() + read, take);
+        read += take;
+        dropped += take;
+        if (read == frames_) {
+            read = 0;
+            ReturnBlock(queue, block);
+        }
     }
     UnlockStream();
     return dropped;
@@ -397,11 +527,22 @@ bool AudioStream::WaitForSwitch(uint32_t timeoutMs)
     return switchEvent_.Wait(timeoutMs);
 }
 
+bool AudioStream::WaitForFirstSwitch(uint32_t timeoutMs)
+{
+    return SwitchSeen() || switchEvent_.WaitSeen(timeoutMs);
+}
+
+void AudioStream::StopWaits()
+{
+    switchEvent_.Stop();
+}
+
 void AudioStream::OnSwitch(int32_t bufferIndex)
 {
     if (bufferIndex != 0 && bufferIndex != 1)
         return;
-    switchSeen_.store(true, std::memory_order_release);
+    if (!switchSeen_.exchange(true, std::memory_order_acq_rel))
+        switchEvent_.MarkSeen();
     const int32_t level = ProcessLevel();
     if (level == 0) {
         for (int32_t c = 0; c < kChannels; ++c)
@@ -438,8 +579,10 @@ void AudioStream::Transfer(int32_t bufferIndex)
 
     LockStream();
     for (int32_t c = 0; c < kChannels; ++c) {
-        if (captured[c])
+        if (captured[c]) {
             inputQueues_[c].PushBack(captured[c]);
+            captured_[c] += frames_;
+        }
     }
     UnlockStream();
 }
@@ -483,8 +626,12 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
     *silence = 0;
     List& queue = outputQueues_[channel];
     auto* block = static_cast<SampleBlock*>(queue.Head());
+    // The zeros played now come back two buffers on, at the start of that capture.
+    const int64_t back = captured_[channel] + 2 * static_cast<int64_t>(frames_);
     if (!block) {
         Silence(StreamEvent::Underrun, channel, frames_);
+        if (hold_ > 0)
+            AddSkip(channel, back, frames_);
         return nullptr;
     }
     // A partly filled last block plays right-aligned behind silence.
@@ -492,6 +639,8 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
         *silence = frames_ - writePositions_[channel];
         writePositions_[channel] = 0;
         Silence(StreamEvent::PartialBlock, channel, *silence);
+        if (hold_ > 0)
+            AddSkip(channel, back, *silence);
     }
     queue.Remove(block);
     return block;

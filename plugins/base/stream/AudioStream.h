@@ -42,6 +42,7 @@ enum class StreamEvent
     PartialBlock,    // a switch played a partly filled block behind this many zeros
     EmptyRead,       // the host read more than was captured: its buffer was left as it was
     DelayShortened,  // a delay line's queued host samples dropped to shorten it
+    Realigned,       // samples skipped on the way back to hold the delay (see HoldDelay)
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
@@ -77,6 +78,18 @@ public:
     // runs. False, with no blocks, when memory is short.
     bool Allocate(int32_t frames, int32_t blocksPerChannel = kBlocksPerChannel);
 
+    // For a stream whose driver brings every played buffer back two buffers later (the
+    // routing plug-in's loop through the card): from now and from every Reset on, each sample
+    // the host writes is read back exactly `samples` beyond that loop later, whatever the
+    // host's call lengths and wherever the switches fall, as long as `samples` is at least one
+    // block and one host call less one sample (the most the two sides can drift apart). The
+    // host first reads that much silence. A switch that finds less than a block plays zeros
+    // ahead of what there is, and the zeros are skipped when they come back; a read that finds
+    // too little gets zeros in place of the late samples, which are skipped when they come. The
+    // queues then keep their sum and nothing moves in time. 0 (the default) holds nothing.
+    // Before the driver starts.
+    void HoldDelay(int32_t samples);
+
     // Host thread.
     void Reset(bool clearBlocks);
     // Keeps the output queues at latency - 1 whole blocks (one for latency 0) beside a block
@@ -88,14 +101,23 @@ public:
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
     void ReadHostOutput(float* const* outputs, int32_t n);
-    // Answers false when no switch came within the time.
+    // Answers false when no switch came within the time, or once StopWaits was called.
     bool WaitForSwitch(uint32_t timeoutMs = kSwitchWaitMs);
-    // For a stream used as a delay line on the host's thread alone. Moves head blocks of the
-    // channel's output queue to its input queue while more than `keep` whole blocks are
-    // queued (a partly filled tail is not whole); answers how many moved.
-    int32_t MoveOutputHeadsToInput(int32_t channel, int32_t keep);
-    // Drops up to count whole blocks from the head of the channel's output queue.
-    int32_t DropOutputHeads(int32_t channel, int32_t count);
+    // Waits until the driver's first switch has reached the stream; answers SwitchSeen.
+    bool WaitForFirstSwitch(uint32_t timeoutMs);
+    // Owner, before it stops the driver: every wait, now or later, answers at once, so a host
+    // call waiting for a switch is not held by switches that will not come.
+    void StopWaits();
+    // For a stream used as a delay line on the host's thread alone, whose output queues feed
+    // its input queues. The samples of the channel written and not yet read, in both queues.
+    int32_t QueuedSamples(int32_t channel);
+    // Moves whole head blocks of the channel's output queue to its input queue until the
+    // input queue holds at least `samples` unread ones (a partly filled tail never moves);
+    // answers how many moved.
+    int32_t MoveOutputHeadsToInput(int32_t channel, int32_t samples);
+    // Drops the channel's `count` oldest queued samples, as far as whole blocks hold them;
+    // answers how many went.
+    int32_t DropOldest(int32_t channel, int32_t count);
 
     // Driver thread: buffer index 0 or 1 is the half to play and capture.
     void OnSwitch(int32_t bufferIndex);
@@ -126,20 +148,40 @@ public:
     int32_t ReadPosition(int32_t channel);
 
 private:
-    // An auto-reset event: a wait consumes the signal.
+    // An auto-reset event for the switches (a wait consumes the signal), a lasting mark of the
+    // first switch, and a stop that releases every wait.
     class SwitchEvent
     {
     public:
         void Signal();
+        void MarkSeen();
+        void Stop();
         bool Wait(uint32_t timeoutMs);
+        bool WaitSeen(uint32_t timeoutMs);
 
     private:
         std::mutex mutex_;
         std::condition_variable signalled_;
-        bool set_ = false;  // guarded by mutex_
+        bool set_ = false;      // guarded by mutex_
+        bool seen_ = false;     // guarded by mutex_
+        bool stopped_ = false;  // guarded by mutex_
     };
 
+    // Samples of the input stream to skip from position `at` on (counted since the last
+    // Reset, as `captured_` and `consumed_`).
+    struct Skip
+    {
+        int64_t at;
+        int32_t count;
+    };
+    // A switch adds at most one per channel, due two buffers on, and the input queue holds at
+    // most a channel's blocks before it overflows and the skips go with it.
+    static constexpr int32_t kMaxSkips = kBlocksPerChannel + 2;
+
     // The caller holds the stream lock.
+    void RestartHold();
+    void AddSkip(int32_t channel, int64_t at, int32_t count);
+    void PassSkips(int32_t channel);
     void RecycleOutputQueues(StreamEvent event);
     void RecycleInputQueues(StreamEvent event);
     // The free list ran dry: everything queued is dropped.
@@ -178,6 +220,12 @@ private:
     DriverBuffer buffers_[kDriverBuffers];  // set before the driver starts
     PlatformLock lock_;
     SwitchEvent switchEvent_;
+    int32_t hold_ = 0;  // set before the driver starts
+    int64_t captured_[kChannels] = {};       // stream lock: samples captured since the last Reset
+    int64_t consumed_[kChannels] = {};       // stream lock: of them, read or skipped
+    int32_t silent_[kChannels] = {};         // stream lock: held silence the host has yet to read
+    Skip skips_[kChannels][kMaxSkips] = {};  // stream lock: in order of position
+    int32_t skipCounts_[kChannels] = {};     // stream lock
     int32_t latency_ = 0;  // host thread
     std::atomic<int32_t> processLevel_{0};
     std::atomic<bool> switchSeen_{false};

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <functional>
 #include <memory>
-#include <numeric>
+#include <random>
 #include <vector>
 
 namespace {
@@ -144,24 +146,44 @@ TEST_F(DentrakEffectTest, TheLineHoldsItsLengthThroughRaisesAndLowerings)
     }
 }
 
-TEST_F(DentrakEffectTest, HostCallsOfAnyLengthKeepTheDelay)
+TEST_F(DentrakEffectTest, HostCallsOfAnyLengthKeepTheDelayExact)
 {
-    for (int32_t call : {100, 64, 37, 200})
+    // Amount 2 with L = 3: 12 blocks of 64, whatever lengths the host's calls have.
+    const struct
     {
-        DentrakEffect* effect = Make(256, 64); // L = 3: amount 2 is 12 blocks
+        const char* name;
+        std::function<int32_t(int call, std::mt19937& random)> length;
+    } cases[] = {
+        {"whole", [](int, std::mt19937&) { return 64; }},
+        {"half", [](int, std::mt19937&) { return 32; }},
+        {"split 44 + 20", [](int c, std::mt19937&) { return c % 2 == 0 ? 44 : 20; }},
+        {"one in 21 shorter", [](int c, std::mt19937&) { return c % 21 == 20 ? 44 : 64; }},
+        {"random", [](int, std::mt19937& r) { return 1 + static_cast<int32_t>(r() % 64); }},
+        {"primes", [](int c, std::mt19937&) { return std::array<int32_t, 5>{61, 2, 37, 13, 59}[static_cast<size_t>(c % 5)]; }},
+        {"longer than the block", [](int c, std::mt19937&) { return c % 3 == 0 ? 150 : 17; }},
+        {"half, then random", [](int c, std::mt19937& r) { return c < 100 ? 32 : 1 + static_cast<int32_t>(r() % 64); }},
+    };
+    for (const auto& c : cases)
+    {
+        DentrakEffect* effect = Make(256, 64);
         ASSERT_TRUE(effect->SetAmount(2));
-        const std::vector<float> out = Run(effect, 100 * 64, call);
-        // Whole blocks move: the delay is the line plus the most a call leaves unfinished,
-        // reached once the calls have passed every position within a block.
-        const int64_t line = 12 * 64;
-        const int64_t cycle = 64 / std::gcd<int64_t>(64, call) * call;
-        int64_t best = 0;
-        for (int64_t extra = 0; extra < 64 + call; ++extra)
+        const int64_t delay = 12 * 64;
+        std::mt19937 random(5);
+        int64_t t = 0;
+        int64_t wrong = 0;
+        for (int call = 0; t < 200 * 64; ++call)
         {
-            best = std::max(best, DelayedTail(out, line + extra));
+            const int32_t n = c.length(call, random);
+            const std::vector<float> out = Run(effect, n, n);
+            for (int32_t i = 0; i < n; ++i, ++t)
+            {
+                const float expected = t >= delay ? static_cast<float>(t - delay + 1) : 0.0f;
+                wrong += out[static_cast<size_t>(i)] != expected ? 1 : 0;
+            }
         }
-        EXPECT_GE(best, 100 * 64 - line - cycle - call) << "call " << call;
+        EXPECT_EQ(wrong, 0) << c.name;
         effects.clear();
+        m_sent = m_received = 0;
     }
 }
 

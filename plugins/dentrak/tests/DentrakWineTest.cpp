@@ -22,8 +22,9 @@ struct DelayCase
     int preferred;
     int block;
     int amount;
-    int blocks;     // host blocks to run
+    int blocks;      // host blocks to run
     int delayBlocks; // amount x (L + 3)
+    const char* calls;
 };
 
 class DentrakInTheHost : public ::testing::TestWithParam<DelayCase>
@@ -38,20 +39,26 @@ TEST_P(DentrakInTheHost, DelaysByWholeRoundTrips)
     std::snprintf(chunk, sizeof(chunk), "%02x000000", c.amount);
     const HostRun run = RunHost(KIV_VSTHOST, KIV_DENTRAK,
                                 "--offline --accumulate --signal noise --block " + std::to_string(c.block) +
-                                    " --blocks " + std::to_string(c.blocks) + " --set-chunk " + chunk + " --chunk");
+                                    " --blocks " + std::to_string(c.blocks) + " --calls " + c.calls +
+                                    " --set-chunk " + chunk + " --chunk");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("id 0x4B44746B"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("chunk set: 4 bytes taken"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("chunk round trip: ok (4 bytes)"), std::string::npos) << run.output;
     EXPECT_EQ(Reported(run.output, "reported initial delay: "), 0) << run.output;
     EXPECT_EQ(Reported(run.output, "measured delay: "), c.delayBlocks * c.block) << run.output;
+    EXPECT_EQ(Reported(run.output, "measured delay at the end: "), c.delayBlocks * c.block) << run.output;
     EXPECT_NE(run.output.find("(gain 1.000000)"), std::string::npos) << run.output;
+    EXPECT_EQ(Reported(run.output, "samples off the delay: "), 0) << run.output;
 }
 
 INSTANTIATE_TEST_SUITE_P(Amounts, DentrakInTheHost,
-                         ::testing::Values(DelayCase{"one", 1024, 256, 1, 60, 6},
-                                           DelayCase{"preferredBelowBlock", 256, 512, 2, 40, 6},
-                                           DelayCase{"tenWithLargeL", 1024, 64, 10, 800, 180}),
+                         ::testing::Values(DelayCase{"one", 1024, 256, 1, 60, 6, "whole"},
+                                           DelayCase{"preferredBelowBlock", 256, 512, 2, 40, 6, "whole"},
+                                           DelayCase{"tenWithLargeL", 1024, 64, 10, 800, 180, "whole"},
+                                           DelayCase{"split", 256, 512, 1, 2600, 3, "split"},
+                                           DelayCase{"uneven441", 256, 441, 1, 3000, 3, "uneven"},
+                                           DelayCase{"changing1000", 256, 1000, 2, 1330, 6, "changing"}),
                          [](const ::testing::TestParamInfo<DelayCase>& info) { return std::string(info.param.name); });
 
 VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)

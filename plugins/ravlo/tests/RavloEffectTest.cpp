@@ -1,6 +1,6 @@
 // The routing effect on a fake driver, enumerator and system.
 #include "plugins/base/asio/PluginModule.h"
-#include "plugins/base/asio/tests/FakeAsio.h"
+#include "plugins/base/asio/tests/FakeCard.h"
 #include "plugins/ravlo/RavloEffect.h"
 #include "plugins/ravlo/RavloSystem.h"
 
@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -123,13 +126,12 @@ TEST_F(RavloEffectTest, SizesTheDriverBufferAndReportsTheDelay)
     {
         int32_t hostBlock, minimum, granularity, preferred;
         const char* buffers; // the driver call that started the pairs
-        int32_t latencyBlocks;
-        int32_t delay;
+        int32_t delay;       // three driver buffers and a host block
     } cases[] = {
-        {64, 256, 64, 256, "createBuffers 4 256", 1, 768},
-        {512, 256, 64, 1024, "createBuffers 4 512", 2, 1536},
-        {96, 64, 64, 256, "createBuffers 4 192", 1, 576},
-        {512, 64, 64, 256, "createBuffers 4 512", 1, 1536},
+        {64, 256, 64, 256, "createBuffers 4 256", 832},
+        {512, 256, 64, 1024, "createBuffers 4 512", 2048},
+        {96, 64, 64, 256, "createBuffers 4 192", 672},
+        {512, 64, 64, 256, "createBuffers 4 512", 2048},
     };
     for (const auto& c : cases)
     {
@@ -145,11 +147,7 @@ TEST_F(RavloEffectTest, SizesTheDriverBufferAndReportsTheDelay)
         EXPECT_EQ(Count(c.buffers), 1u) << c.hostBlock;
         EXPECT_EQ(Count("start"), 1u);
         EXPECT_EQ(effect->GetRecord()->initialDelay, c.delay) << c.hostBlock;
-        {
-            StreamSlot::Use use(effect->GetStream());
-            ASSERT_NE(use.Get(), nullptr);
-            EXPECT_EQ(use.Get()->Latency(), c.latencyBlocks) << c.hostBlock;
-        }
+        EXPECT_NE(effect->GetStream().Peek(), nullptr);
         effects.clear();
     }
 }
@@ -177,12 +175,12 @@ TEST_F(RavloEffectTest, RegistrySettingsOverrideTheDelay)
         std::map<std::string, uint32_t> settings;
         int32_t told;
     } cases[] = {
-        {{}, 1536},
+        {{}, 2048},
         {{{"Set Initial Delay", 0}}, 0},
         {{{"Set Initial Delay", 0}, {"Delay Amount", 1000}}, 0},
         {{{"Delay Amount", 1000}}, 1000},
         {{{"Set Initial Delay", 1}, {"Delay Amount", 1000}}, 1000},
-        {{{"Set Initial Delay", 7}}, 1536},
+        {{{"Set Initial Delay", 7}}, 2048},
     };
     RavloEffect* effect = Make();
     for (const auto& c : cases)
@@ -367,6 +365,177 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
     // 40 calls of 64 frames fill 10 driver buffers: one switch each, not one per call.
     EXPECT_GE(used, 9);
     EXPECT_LT(used, 25);
+}
+
+TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
+{
+    // The host bounces at once: its first call comes before the driver's first switch.
+    FakeCard card(driver);
+    RavloEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->resume();
+    gProcessLevel = kVstProcessLevelOffline;
+    card.StartClock(std::chrono::milliseconds(20));
+    const int32_t delay = effect->GetInitialDelay();
+    const int calls = 40;
+    std::vector<float> sent(256 * calls), returned(256 * calls, 0.0f);
+    for (size_t i = 0; i < sent.size(); ++i)
+    {
+        sent[i] = 0.25f + 0.5f * static_cast<float>(i % 97) / 97.0f;
+    }
+    for (int call = 0; call < calls; ++call)
+    {
+        std::vector<float> right(256, 0.0f), outRight(256, 0.0f);
+        float* inputs[] = {&sent[static_cast<size_t>(call) * 256], right.data()};
+        float* outputs[] = {&returned[static_cast<size_t>(call) * 256], outRight.data()};
+        effect->process(inputs, outputs, 256);
+    }
+    card.StopClock();
+    // Every sample from the reported delay on is the one sent that long before.
+    const double gain = 2147418112.0 / 2147483648.0;
+    int wrong = 0;
+    for (size_t t = static_cast<size_t>(delay); t < returned.size(); ++t)
+    {
+        wrong += std::fabs(returned[t] - gain * sent[t - static_cast<size_t>(delay)]) > 1e-6 ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << "of " << returned.size() - static_cast<size_t>(delay);
+}
+
+// How a host cuts its calls: the length of call number `call` for host block `block`.
+using CallLengths = std::function<int32_t(int call, int32_t block, std::mt19937& random)>;
+
+const struct HoldCase
+{
+    const char* name;
+    int32_t block;
+    int seconds;
+    CallLengths lengths;
+} kHoldCases[] = {
+    {"441Whole", 441, 30, [](int, int32_t b, std::mt19937&) { return b; }},
+    {"1000Whole", 1000, 30, [](int, int32_t b, std::mt19937&) { return b; }},
+    {"512Whole", 512, 30, [](int, int32_t b, std::mt19937&) { return b; }},
+    {"512OneIn21Shorter", 512, 10, [](int c, int32_t b, std::mt19937&) { return c % 21 == 20 ? 352 : b; }},
+    {"512Split352And160", 512, 5, [](int c, int32_t, std::mt19937&) { return c % 2 == 0 ? 352 : 160; }},
+    {"512Random", 512, 10, [](int, int32_t b, std::mt19937& r) { return 1 + static_cast<int32_t>(r() % b); }},
+    {"441Primes", 441, 10,
+     [](int c, int32_t, std::mt19937&) {
+         static const int32_t kPrimes[] = {439, 17, 331, 2, 241, 97, 433, 101, 7, 389};
+         return kPrimes[c % 10];
+     }},
+    {"64Random", 64, 5, [](int, int32_t b, std::mt19937& r) { return 1 + static_cast<int32_t>(r() % b); }},
+    {"1000ChangingHalfThenRandom", 1000, 10,
+     [](int c, int32_t b, std::mt19937& r) { return c < 400 ? b / 2 : 1 + static_cast<int32_t>(r() % b); }},
+};
+
+class RavloHoldsItsDelay : public RavloEffectTest, public ::testing::WithParamInterface<HoldCase>
+{
+};
+
+TEST_P(RavloHoldsItsDelay, EverySampleComesBackAfterTheReportedDelay)
+{
+    // The card steps in lock step with the host (time passes as the host processes), its
+    // loop returning a buffer two buffers after it was played, as the delay counts it.
+    const HoldCase& c = GetParam();
+    driver.minimumSize = 64;
+    driver.granularity = 64;
+    driver.preferredSize = 256;
+    driver.maximumSize = 2048;
+    FakeCard card(driver);
+    RavloEffect* effect = Make();
+    effect->setSampleRate(44100.0f);
+    effect->setBlockSize(c.block);
+    effect->SetInputPair(0);
+    effect->SetOutputPair(0);
+    effect->resume();
+    const int32_t reported = effect->GetRecord()->initialDelay;
+    const size_t total = static_cast<size_t>(44100 * c.seconds);
+    std::vector<float> left(total), right(total), returned(total, 0.0f), returnedRight(total, 0.0f);
+    uint32_t seed = 7;
+    for (size_t i = 0; i < total; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        left[i] = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+        right[i] = -0.5f * left[i];
+    }
+    std::mt19937 random(11);
+    for (size_t at = 0, call = 0; at < total; ++call)
+    {
+        const int32_t n = std::min<int32_t>(c.lengths(static_cast<int>(call), c.block, random),
+                                            static_cast<int32_t>(total - at));
+        float* inputs[] = {&left[at], &right[at]};
+        float* outputs[] = {&returned[at], &returnedRight[at]};
+        effect->process(inputs, outputs, n);
+        card.Advance(n);
+        at += static_cast<size_t>(n);
+    }
+    // What the host sent before the driver's first switch is not carried (the stream starts
+    // then); from the first sample that comes back on, every one is the sample sent the
+    // reported delay before.
+    size_t first = 0;
+    while (first < total && returned[first] == 0.0f)
+    {
+        ++first;
+    }
+    ASSERT_LT(first, total) << "nothing came back";
+    EXPECT_GE(first, static_cast<size_t>(reported));
+    EXPECT_LE(first, static_cast<size_t>(reported + 2 * 2048 + c.block)) << "the stream started late";
+    const double gain = 2147418112.0 / 2147483648.0;
+    size_t wrong = 0, firstWrong = 0;
+    for (size_t t = first; t < total; ++t)
+    {
+        const size_t sent = t - static_cast<size_t>(reported);
+        if ((std::fabs(returned[t] - gain * left[sent]) > 1e-6 || std::fabs(returnedRight[t] - gain * right[sent]) > 1e-6) &&
+            wrong++ == 0)
+        {
+            firstWrong = t;
+        }
+    }
+    EXPECT_EQ(wrong, 0u) << "first at sample " << firstWrong << " of " << total << ", delay " << reported;
+}
+
+INSTANTIATE_TEST_SUITE_P(CallLengths, RavloHoldsItsDelay, ::testing::ValuesIn(kHoldCases),
+                         [](const ::testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RavloEffectTest, PairsChangeWhileTheCardRunsOnItsOwnClock)
+{
+    // The driver's switches keep coming on their own thread while the host processes, in
+    // real time and then offline, and another thread changes the pairs as a project load or
+    // the editor's menus do. No thread may reach a stream that is gone, and none may wait for
+    // switches of a driver that was stopped.
+    FakeCard card(driver);
+    card.StartClock(std::chrono::microseconds(300));
+    RavloEffect* effect = Make();
+    effect->setBlockSize(128);
+    effect->SetOutputPair(0);
+    effect->SetInputPair(0);
+    effect->resume();
+    std::atomic<bool> done{false};
+    std::atomic<int> calls{0};
+    std::thread audio([&] {
+        std::vector<float> left(128, 0.25f), right(128, -0.25f);
+        float* io[] = {left.data(), right.data()};
+        while (!done)
+        {
+            effect->process(io, io, 128);
+            ++calls;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    for (int round = 0; round < 120; ++round)
+    {
+        gProcessLevel = round < 60 ? kVstProcessLevelRealtime : kVstProcessLevelOffline;
+        std::vector<uint8_t> chunk = MakeChunk(round % 2, (round / 2) % 3, "In 1", "Ch 0");
+        effect->setChunk(chunk.data(), RavloEffect::kChunkSize, false);
+        effect->SetInputPair(round % 5 == 4 ? -1 : round % 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    done = true;
+    audio.join();
+    card.StopClock();
+    EXPECT_GT(card.ClockSwitches(), 100);
+    EXPECT_GT(calls.load(), 100);
 }
 
 TEST_F(RavloEffectTest, ReconfiguringNeverPullsTheStreamFromUnderProcess)

@@ -107,6 +107,9 @@ TEST(VstHost, RefusesBadArguments)
     EXPECT_EQ(RunLoop("--signal square").exitCode, 2u);
     EXPECT_EQ(RunLoop("--set-chunk 0g").exitCode, 2u);
     EXPECT_EQ(RunLoop("--set-chunk 012").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--calls sometimes").exitCode, 2u);
+    EXPECT_EQ(RunLoop("--swap-chunk 00").exitCode, 2u) << "a swap needs a chunk to swap with";
+    EXPECT_EQ(RunLoop("--seconds -1").exitCode, 2u);
 }
 
 } // namespace

@@ -39,10 +39,13 @@ public:
     int outputReadyCalls = 0; // read by the test after the switching thread joined
     // Runs inside outputReady, on the switching thread (lets a test hold a switch open).
     std::function<void()> duringOutputReady;
-    // Runs inside stop (lets a test act while the driver is stopping).
+    // Runs inside start and stop (lets a test run a clock, or act while the driver stops).
+    std::function<void()> duringStart;
     std::function<void()> duringStop;
     AsioCallbacks callbacks{};
-    std::vector<int32_t> memory;
+    std::vector<int32_t> memory; // the buffers of the last createBuffers, both halves each
+    int32_t bufferCount = 0;
+    int32_t bufferSize = 0;
     int references = 1;
     // The maker's second interface: answered by this object unless refused.
     bool refuseKivInterface = false;
@@ -90,6 +93,10 @@ public:
     AsioError KIV_THISCALL start() override
     {
         Log("start");
+        if (duringStart && startAnswer == kAsioOk)
+        {
+            duringStart();
+        }
         return startAnswer;
     }
     AsioError KIV_THISCALL stop() override
@@ -183,6 +190,8 @@ public:
             infos[i].buffers[1] = &memory[static_cast<size_t>(2 * i + 1) * static_cast<size_t>(size)];
         }
         callbacks = *given;
+        bufferCount = count;
+        bufferSize = size;
         return kAsioOk;
     }
     AsioError KIV_THISCALL disposeBuffers() override

@@ -2,7 +2,11 @@
 
 #include "plugins/base/stream/tests/StreamTestSupport.h"
 
+#include <atomic>
+#include <chrono>
+#include <cmath>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -308,6 +312,87 @@ TEST_F(AudioStreamTest, SwitchEventOnlyWhenRenderingOffline)
     EXPECT_FALSE(stream->WaitForSwitch(0));
 }
 
+TEST_F(AudioStreamTest, AWaitEndsAtTheFirstSwitchOrWhenTheOwnerStopsWaits)
+{
+    EXPECT_FALSE(stream->WaitForFirstSwitch(0));
+    std::thread driverThread([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stream->OnSwitch(0);
+    });
+    EXPECT_TRUE(stream->WaitForFirstSwitch(AudioStream::kSwitchWaitMs));
+    driverThread.join();
+    EXPECT_TRUE(stream->WaitForFirstSwitch(0));
+
+    // A host call waiting offline is let go by StopWaits, and waits no more after it, even
+    // with a switch signalled.
+    stream->SetProcessLevel(4);
+    std::atomic<int> answer{-1};
+    std::thread host([this, &answer] { answer = stream->WaitForSwitch() ? 1 : 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stream->StopWaits();
+    host.join();
+    EXPECT_EQ(answer.load(), 0);
+    stream->OnSwitch(1);
+    EXPECT_FALSE(stream->WaitForSwitch());
+}
+
+TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
+{
+    // The driver loops each played buffer back two switches later; time passes in lock step
+    // with the host's calls, which last 1 to 100 samples. Holding one block and one longest
+    // call, every sample comes back exactly that plus two blocks later, although switches
+    // find partly filled blocks and reads find too little.
+    const int32_t longest = 100;
+    stream->HoldDelay(kFrames + longest);
+    stream->Reset(false);
+    const int32_t delay = 2 * kFrames + kFrames + longest;
+    // What each half of each output played last, by half and channel.
+    std::vector<std::vector<int32_t>> played(4, std::vector<int32_t>(kFrames, 0));
+    int half = 0;
+    // The driver is a sample away from its next switch when the host starts.
+    int32_t pending = kFrames - 1;
+    int64_t sent = 0;
+    int64_t wrong = 0;
+    uint32_t seed = 3;
+    for (int call = 0; call < 3000; ++call) {
+        seed = seed * 1103515245u + 12345u;
+        const int32_t n = 1 + static_cast<int32_t>((seed >> 8) % longest);
+        // Sample t of the host's signal is t + 1, scaled to stay exact through 32-bit samples.
+        std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
+        for (int32_t i = 0; i < n; ++i) {
+            left[static_cast<size_t>(i)] = static_cast<float>(sent + i + 1) / 1048576.0f;
+            right[static_cast<size_t>(i)] = -left[static_cast<size_t>(i)];
+        }
+        const float* inputs[] = {left.data(), right.data()};
+        stream->WriteHostInput(inputs, n);
+        std::vector<float> out(static_cast<size_t>(n), 0.0f), outRight(static_cast<size_t>(n), 0.0f);
+        float* outputs[] = {out.data(), outRight.data()};
+        stream->ReadHostOutput(outputs, n);
+        for (int32_t i = 0; i < n; ++i) {
+            const int64_t due = sent + i - delay + 1;
+            // Float to 32-bit integer scales by 2147418112, back by 2^-31.
+            const double expected = due > 0 ? static_cast<double>(due) / 1048576.0 * (2147418112.0 / 2147483648.0) : 0.0;
+            wrong += std::fabs(out[static_cast<size_t>(i)] - expected) > 2e-7 ? 1 : 0;
+            wrong += outRight[static_cast<size_t>(i)] != -out[static_cast<size_t>(i)] ? 1 : 0;
+        }
+        sent += n;
+        for (pending += n; pending >= kFrames; pending -= kFrames) {
+            for (int32_t c = 0; c < 2; ++c)
+                std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver.Half32(2 + c, half));
+            stream->OnSwitch(half);
+            for (int32_t c = 0; c < 2; ++c)
+                std::copy(driver.Half32(c, half), driver.Half32(c, half) + kFrames, played[2 * half + c].begin());
+            half ^= 1;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(events.Silence(StreamEvent::PartialBlock, 0), 0) << "switches found partly filled blocks";
+    EXPECT_EQ(events.Dropped(StreamEvent::Realigned, 0), events.Silence(StreamEvent::PartialBlock, 0) +
+                                                             events.Silence(StreamEvent::EmptyRead, 0) +
+                                                             events.Silence(StreamEvent::Underrun, 0))
+        << "every zero played or read in place of a sample is skipped on its way back";
+}
+
 TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
 {
     // Every block has held captured audio once.
@@ -439,37 +524,40 @@ TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
     EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
 }
 
-TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksBeyondItsLengthFromOutputToInput)
+TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksUntilTheInputHoldsWhatIsAskedFor)
 {
     Write(2 * kFrames + 5, 0.5f);
-    // Two whole blocks and a partly filled one: the partial block never counts or moves.
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 2), 0);
+    // Two whole blocks and a partly filled one: the partial block never moves.
+    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 0), 0);
     EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 1);
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, kFrames), 0) << "the input holds a block already";
+    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 3 * kFrames), 1) << "the partial tail stays";
     EXPECT_EQ(stream->MoveOutputHeadsToInput(5, 0), 0);
-    Write(2 * kFrames - 5, 0.75f);
-    // A call of several blocks completes several: all beyond the length move at once.
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 2);
     EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->InputQueueCount(0), 3);
-    EXPECT_EQ(stream->InputQueueCount(1), 0);
-    auto out = Read(kFrames);
-    EXPECT_EQ(out[0][kFrames - 1], 0.5f);
-    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames);
+    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    auto out = Read(kFrames / 2);
+    EXPECT_EQ(out[0][kFrames / 2 - 1], 0.5f);
+    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5 - kFrames / 2);
+    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames / 2);
 }
 
-TEST_F(AudioStreamTest, DelayLineShortensByDroppingItsOldestWholeBlocks)
+TEST_F(AudioStreamTest, DelayLineDropsItsOldestSamplesAcrossBothQueues)
 {
-    Write(3 * kFrames, 0.5f);
-    Write(kFrames, 0.75f);
+    Write(3 * kFrames, 0.5f, 1.0f / 1024.0f);
     Write(10, 0.25f);
-    // Four whole blocks and a partial one: at most the four whole ones go.
-    EXPECT_EQ(stream->DropOutputHeads(0, 3), 3);
-    EXPECT_EQ(stream->DropOutputHeads(0, 5), 1);
-    EXPECT_EQ(stream->DropOutputHeads(7, 1), 0);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->WritePosition(0), 10);
-    EXPECT_EQ(stream->OutputQueueCount(1), 5);
-    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 4 * kFrames);
+    stream->MoveOutputHeadsToInput(0, 1);
+    Read(7);
+    // The oldest unread samples go first, from the input queue on into whole output blocks;
+    // the partly filled tail never goes.
+    EXPECT_EQ(stream->DropOldest(0, kFrames + 3), kFrames + 3);
+    auto out = Read(1);
+    EXPECT_EQ(out[0][0], 0.5f + static_cast<float>(7 + kFrames + 3) / 1024.0f);
+    EXPECT_EQ(stream->DropOldest(0, 5 * kFrames), 2 * kFrames - 7 - 3 - 1);
+    EXPECT_EQ(stream->QueuedSamples(0), 10);
+    EXPECT_EQ(stream->DropOldest(7, 1), 0);
+    EXPECT_EQ(stream->QueuedSamples(1), 3 * kFrames + 10) << "channel 1 had nothing to read";
+    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 3 * kFrames - 8);
     EXPECT_EQ(TotalBlocks(), 256);
 }
 

@@ -63,7 +63,7 @@ private:
 class EventRecord : public AudioStreamObserver
 {
 public:
-    static constexpr int kEvents = 10;
+    static constexpr int kEvents = static_cast<int>(StreamEvent::Realigned) + 1;
 
     void OnDropped(StreamEvent event, int32_t channel, const float* samples, int32_t count) override
     {
