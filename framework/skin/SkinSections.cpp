@@ -384,14 +384,14 @@ void Skin::ReadDialogStyles(const XmlNode* root)
 void Skin::ReadResponseFunctions(const XmlNode* root)
 {
     ForEachChild(root, "responsefunctions", "responsefunction", [this](const XmlElement* element) {
-        auto function = std::make_unique<ResponseFunction>();
+        std::vector<ResponseFunction::Entry> entries;
         for (const XmlNode* child = element->GetFirstChild(); child; child = child->GetNextSibling())
         {
             const XmlElement* entry = AsElement(child);
             if (entry && entry->Name().CompareLiteral("entry") == 0)
-                function->AddEntry(XmlUtil::GetAttributeReal(entry, "normVal"),
-                                   XmlUtil::GetAttributeReal(entry, "transVal"));
+                entries.emplace_back(XmlUtil::GetAttributeReal(entry, "normVal"),
+                                     XmlUtil::GetAttributeReal(entry, "transVal"));
         }
-        Store(responseFunctions_, element, std::move(function));
+        Store(responseFunctions_, element, std::make_unique<ResponseFunction>(std::move(entries)));
     });
 }
