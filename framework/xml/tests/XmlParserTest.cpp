@@ -152,6 +152,79 @@ TEST(XmlParser, LimitsTheNestingDepth)
     }
 }
 
+// Documents of exactly n nodes, each spelled with as few bytes per node as the grammar allows.
+std::string ElementNodes(int n)
+{
+    std::string text = "<r>";
+    for (int i = 1; i < n; ++i)
+        text += "<e/>";
+    return text + "</r>";
+}
+
+std::string AttributeNodes(int n)
+{
+    std::string text = "<r";
+    for (int i = 1; i < n; ++i)
+        text += " a" + std::to_string(i) + "=\"\"";
+    return text + "/>";
+}
+
+std::string TextNodes(int n)
+{
+    std::string text = "<r>";
+    for (int i = 1; i + 1 < n; i += 2)
+        text += "t<e/>";
+    return text + (n % 2 == 0 ? "t</r>" : "</r>");
+}
+
+std::string CDataNodes(int n)
+{
+    std::string text = "<r>";
+    for (int i = 1; i < n; ++i)
+        text += "<![CDATA[]]>";
+    return text + "</r>";
+}
+
+TEST(XmlParser, LimitsTheNodeCount)
+{
+    struct {
+        const char* what;
+        std::string (*make)(int n);
+    } kinds[] = {{"elements", ElementNodes}, {"attributes", AttributeNodes}, {"text", TextNodes}, {"CDATA", CDataNodes}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.what);
+        XmlDocument doc;
+        ASSERT_TRUE(doc.Init());
+        EXPECT_EQ(LoadBytes(doc, Bytes(kind.make(XmlNode::kMaxNodes + 1))), 0);
+    }
+    XmlDocument atTheCap;
+    ASSERT_TRUE(atTheCap.Init());
+    EXPECT_EQ(LoadBytes(atTheCap, Bytes(AttributeNodes(XmlNode::kMaxNodes))), 1);
+}
+
+// Attributes are stored and written in name order, whatever their number: each insert and the
+// save take the map's order, never a walk from its start.
+TEST(XmlParser, ManyAttributesOnOneElementLoadAndSaveWhole)
+{
+    const int count = 80000;
+    std::string text = "<r";
+    for (int i = count; i > 0; --i)
+        text += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    text += "/>";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.Init());
+    ASSERT_EQ(LoadBytes(doc, Bytes(text)), 1);
+    XmlNamedNodeMap* attributes = doc.GetFirstChild()->GetAttributes();
+    ASSERT_EQ(attributes->GetLength(), count);
+    EXPECT_EQ(Narrow(attributes->GetNamedItem(u"a4711")->GetNodeValue()), "4711");
+    MemoryWriter writer;
+    ASSERT_EQ(doc.Save(writer), 1);
+    XmlDocument again;
+    ASSERT_TRUE(again.Init());
+    ASSERT_EQ(LoadBytes(again, writer.bytes), 1);
+    EXPECT_EQ(again.GetFirstChild()->GetAttributes()->GetLength(), count);
+}
+
 TEST(XmlParser, KeepsTheNodesReadBeforeAFailure)
 {
     XmlDocument doc;
