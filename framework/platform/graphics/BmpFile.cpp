@@ -130,7 +130,8 @@ int BmpFile::Check()
         return Refuse();
     const int64_t rowBytes = (static_cast<int64_t>(width) * bits + 31) / 32 * 4;
     const int64_t rows = height < 0 ? -static_cast<int64_t>(height) : height;
-    if (pixelOffset + rowBytes * rows > size)
+    // Divided, not multiplied: a row can take 2^34 bytes and there can be 2^31 rows.
+    if (pixelOffset > size || rows > (size - pixelOffset) / rowBytes)
         return Refuse();
 
     infoSize_ = kInfoHeaderBytes + (bitFields ? kMaskBytes : 0) + static_cast<size_t>(colours) * 4;

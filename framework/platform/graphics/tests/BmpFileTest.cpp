@@ -142,6 +142,12 @@ const DamagedCase kDamaged[] = {
          Put32(b, 22, 0x10000u);
          Put16(b, 28, 32);
      }},
+    // 2^31 - 1 rows of 2^33 bytes: beyond 64 bits when multiplied.
+    {"rows wrapping 64 bits", {}, [](std::vector<uint8_t>& b) {
+         Put32(b, 18, 0x7FFFFFFFu);
+         Put32(b, 22, 0x7FFFFFFFu);
+         Put16(b, 28, 32);
+     }},
 };
 
 std::vector<uint8_t> DamagedBytes(const DamagedCase& c)
