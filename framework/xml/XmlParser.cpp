@@ -193,14 +193,17 @@ private:
     // current starts the first attribute name; on return it is the '/' or '>' that ends them.
     int ParseAttributes(XmlElement* element, char16_t& current)
     {
+        // Reused for every attribute: the map copies what it keeps.
+        String name;
+        String value;
         for (;;) {
-            String name;
+            name.Clear();
+            value.Clear();
             char16_t u;
             if (!ReadName(current, name, u) || !XmlNode::IsValidName(name) || u != '=')
                 return 0;
             if (!ReadNonSpace(u) || u != '"')
                 return 0;
-            String value;
             for (;;) {
                 if (!Read(u))
                     return 0;
