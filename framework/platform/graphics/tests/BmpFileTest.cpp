@@ -83,6 +83,18 @@ BmpFields With(std::function<void(BmpFields&)> change)
     return fields;
 }
 
+// Depth, compression and what follows the header: a palette of paletteUsed entries (0: the
+// whole one) spelled in paletteBytes, or colour masks.
+BmpFields Format(uint16_t bits, uint32_t compression, uint32_t paletteUsed, uint32_t paletteBytes)
+{
+    BmpFields fields;
+    fields.bits = bits;
+    fields.compression = compression;
+    fields.paletteUsed = paletteUsed;
+    fields.paletteBytes = paletteBytes;
+    return fields;
+}
+
 const DamagedCase kDamaged[] = {
     {"empty", {}, [](std::vector<uint8_t>& b) { b.clear(); }},
     {"not BM", {}, [](std::vector<uint8_t>& b) { b[1] = 'A'; }},
@@ -102,35 +114,12 @@ const DamagedCase kDamaged[] = {
     {"two planes", With([](BmpFields& f) { f.planes = 2; }), nullptr},
     {"2 bits per pixel", With([](BmpFields& f) { f.bits = 2; }), nullptr},
     {"48 bits per pixel", With([](BmpFields& f) { f.bits = 48; }), nullptr},
-    {"run-length 8 bits", With([](BmpFields& f) {
-         f.bits = 8;
-         f.compression = 1;
-         f.paletteBytes = 1024;
-     }),
-     nullptr},
-    {"colour masks on 24 bits", With([](BmpFields& f) {
-         f.compression = 3;
-         f.paletteBytes = 12;
-     }),
-     nullptr},
+    {"run-length 8 bits", Format(8, 1, 0, 1024), nullptr},
+    {"colour masks on 24 bits", Format(24, 3, 0, 12), nullptr},
     {"embedded compressed image", With([](BmpFields& f) { f.compression = 4; }), nullptr},
-    {"palette of 257 entries for 8 bits", With([](BmpFields& f) {
-         f.bits = 8;
-         f.paletteUsed = 257;
-         f.paletteBytes = 257 * 4;
-     }),
-     nullptr},
-    {"palette reaching into the pixels", With([](BmpFields& f) {
-         f.bits = 8;
-         f.paletteUsed = 16;
-         f.paletteBytes = 8;
-     }),
-     nullptr},
-    {"masks missing after a 40-byte header", With([](BmpFields& f) {
-         f.bits = 32;
-         f.compression = 3;
-     }),
-     nullptr},
+    {"palette of 257 entries for 8 bits", Format(8, 0, 257, 257 * 4), nullptr},
+    {"palette reaching into the pixels", Format(8, 0, 16, 8), nullptr},
+    {"masks missing after a 40-byte header", Format(32, 3, 0, 0), nullptr},
     {"pixel offset past the end", {}, [](std::vector<uint8_t>& b) { Put32(b, 10, 0xFFFFFFF0u); }},
     // 2^30 pixels of 4 bytes per row: 2^32 bytes, zero in 32-bit arithmetic.
     {"row size wrapping 32 bits", {}, [](std::vector<uint8_t>& b) {
@@ -181,23 +170,9 @@ TEST(BmpFile, SoundFilesGiveABottomUpImage)
     const Case cases[] = {
         {"24 bits", {}, 40},
         {"top-down rows", With([](BmpFields& f) { f.height = -2; }), 40},
-        {"8 bits, whole palette", With([](BmpFields& f) {
-             f.bits = 8;
-             f.paletteBytes = 1024;
-         }),
-         40 + 1024},
-        {"4 bits, three colours", With([](BmpFields& f) {
-             f.bits = 4;
-             f.paletteUsed = 3;
-             f.paletteBytes = 12;
-         }),
-         40 + 12},
-        {"32 bits with masks", With([](BmpFields& f) {
-             f.bits = 32;
-             f.compression = 3;
-             f.paletteBytes = 12;
-         }),
-         40 + 12},
+        {"8 bits, whole palette", Format(8, 0, 0, 1024), 40 + 1024},
+        {"4 bits, three colours", Format(4, 0, 3, 12), 40 + 12},
+        {"32 bits with masks", Format(32, 3, 0, 12), 40 + 12},
         {"124-byte header", With([](BmpFields& f) { f.headerBytes = 124; }), 40},
         {"a gap before the pixels", With([](BmpFields& f) { f.paletteBytes = 6; }), 40},
     };
