@@ -87,10 +87,11 @@ function(kiv_add_subdirectories)
   endforeach()
 endfunction()
 
-# kiv_fuzz(name SOURCES ... LIBS ... CORPUS dir [SECONDS n]): a libFuzzer target (fuzz tree only),
-# and a ctest entry that runs it for a bounded time over a copy of the seed corpus.
+# kiv_fuzz(name SOURCES ... LIBS ... [CORPUS dir] [GENERATE kind] [DICT file] [SECONDS n]): a
+# libFuzzer target (fuzz tree only), and a ctest entry that runs it for a bounded time over a
+# copy of the seed corpus, with the seeds fuzz/seeds/generate-seeds.py writes for that kind.
 function(kiv_fuzz name)
-  cmake_parse_arguments(A "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;GENERATE;DICT;SECONDS" "SOURCES;LIBS" ${ARGN})
   if(NOT KIV_TARGET_SET STREQUAL "fuzz")
     return()
   endif()
@@ -104,7 +105,8 @@ function(kiv_fuzz name)
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
   add_test(NAME ${name}
            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-                   ${PROJECT_SOURCE_DIR}/tools/fuzz/run-fuzzer $<TARGET_FILE:${name}> ${A_CORPUS} ${work} ${A_SECONDS})
+                   ${PROJECT_SOURCE_DIR}/tools/fuzz/run-fuzzer $<TARGET_FILE:${name}> "${A_CORPUS}" ${work} ${A_SECONDS}
+                   "${A_GENERATE}" "${A_DICT}")
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 

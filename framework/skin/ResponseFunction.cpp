@@ -1,10 +1,11 @@
 #include "framework/skin/ResponseFunction.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
-using Entry = std::pair<float, float>;
+using Entry = ResponseFunction::Entry;
 
 // Interpolates between the bounds of the first entry whose key is at least v. Bounds that
 // share a key would divide by zero: the upper bound's value answers.
@@ -42,15 +43,12 @@ float Display(const Entry& entry)
 }
 }
 
-ResponseFunction::ResponseFunction() : entries_{{1.0f, 1.0f}}
+ResponseFunction::ResponseFunction(std::vector<Entry> entries) : entries_(std::move(entries))
 {
-}
-
-void ResponseFunction::AddEntry(float normalised, float display)
-{
-    const auto position = std::upper_bound(entries_.begin(), entries_.end(), normalised,
-                                           [](float value, const Entry& entry) { return value < entry.first; });
-    entries_.insert(position, Entry{normalised, display});
+    // Sorted once: inserting entry by entry would cost the square of their number.
+    entries_.insert(entries_.begin(), Entry{1.0f, 1.0f});
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.first < b.first; });
 }
 
 float ResponseFunction::Map(float normalised) const

@@ -10,14 +10,15 @@
 class ResponseFunction : public Object
 {
 public:
-    ResponseFunction();
+    using Entry = std::pair<float, float>; // (normalised, display)
 
-    // Goes after every entry whose normalised value is not greater than its own.
-    void AddEntry(float normalised, float display);
+    // The entries in file order. Each goes after every entry whose normalised value is not
+    // greater than its own, so equal values keep the file's order, after the start entry.
+    explicit ResponseFunction(std::vector<Entry> entries = {});
 
     virtual float Map(float normalised) const;
     virtual float Unmap(float display) const;
 
 private:
-    std::vector<std::pair<float, float>> entries_; // (normalised, display), by normalised value
+    std::vector<Entry> entries_; // by normalised value
 };

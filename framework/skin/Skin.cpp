@@ -49,9 +49,11 @@ void Skin::Clear()
     if (layout_)
         layout_->Release();
     layout_ = nullptr;
-    for (StringDictionary* table : {&regions_, &strings_, &fonts_, &popupMenuStyles_, &frameStyles_, &horzScrollbars_,
+    for (StringDictionary* table : {&regions_, &strings_, &popupMenuStyles_, &frameStyles_, &horzScrollbars_,
                                     &vertScrollbars_, &bitmaps_, &dialogStyles_, &responseFunctions_})
         Empty(*table);
+    fonts_.EraseRange(fonts_.Begin(), fonts_.End());
+    fontsByKey_.clear();
     messageBoxStyle_.reset();
     tooltipStyle_ = TooltipStyle();
 }
@@ -93,7 +95,9 @@ XmlDocument* Skin::ParseFile(const char* name) const
     const String path = Path(name);
     FileStream stream(0);
     XmlLoader loader;
-    if (path.Length() == 0 || !stream.OpenRead(path.Text()) || !loader.CreateDocument())
+    // The stream closes itself when it goes.
+    if (path.Length() == 0 || !stream.OpenRead(path.Text()) || stream.BytesLeft() > kMaxXmlFileBytes ||
+        !loader.CreateDocument())
         return nullptr;
     const int parsed = loader.Load(stream);
     stream.Close();
@@ -373,7 +377,11 @@ int Skin::GetMiscParamInt(const char* name, int& value)
     String text;
     if (!FindMiscParam(name, text))
         return 0;
-    value = static_cast<int>(text.ToUnsigned());
+    // A value that is no number leaves the caller's default.
+    const int number = XmlUtil::ParseInt(text);
+    if (number < 0)
+        return 0;
+    value = number;
     return 1;
 }
 

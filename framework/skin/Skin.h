@@ -6,7 +6,9 @@
 #include "framework/skin/SkinRecords.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class Bitmap;
@@ -26,6 +28,15 @@ class XmlNode;
 class Skin : public Object
 {
 public:
+    // Skin files larger than this are refused before they are parsed. The skins we ship are
+    // at most about 120 KB (the composite; their XML files 12 KB); this leaves room for skins
+    // many times their size, while the parsed document of a file at the cap stays a small
+    // share of the 32-bit address space.
+    static const long kMaxXmlFileBytes = 4L * 1024 * 1024;
+    // Distinct fonts a skin makes (fonts of equal family, style and size, or equal glyph strip
+    // and characters, are one). Each is a GDI object, of which a process has 10,000.
+    static const int kMaxFonts = 256;
+
     Skin();
     ~Skin() override;
     Skin(const Skin&) = delete;
@@ -99,6 +110,10 @@ private:
     void ReadDialogStyle(const XmlElement* element, DialogStyle& style);
     void ReadFrameImages(const XmlElement* element, SkinBitmap* (&frame)[FramePieceCount]);
     Object* Lookup(const StringDictionary& table, const String& name, const char* message);
+    // (kind, glyph strip, family or first character, style or count, size)
+    using FontKey = std::tuple<int, const SkinBitmap*, int, int, int>;
+    template <typename Make>
+    FontInterface* ShareFont(const FontKey& key, const String& name, Make make);
 
     String folder_;
     int loaded_ = 0;
@@ -109,7 +124,8 @@ private:
     XmlDocument* layout_ = nullptr; // owned; released with Release
     StringDictionary regions_;      // SkinRegion
     StringDictionary strings_;      // String
-    StringDictionary fonts_;        // FontInterface
+    StringDictionary fonts_;        // FontInterface, borrowed from fontsByKey_
+    std::map<FontKey, std::unique_ptr<FontInterface>> fontsByKey_;
     TooltipStyle tooltipStyle_;
     StringDictionary popupMenuStyles_;  // PopupMenuStyle
     StringDictionary frameStyles_;      // FrameStyle or FrameStyle2

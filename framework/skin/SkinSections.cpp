@@ -9,6 +9,7 @@
 #include "framework/xml/XmlElement.h"
 #include "framework/xml/XmlUtil.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -32,6 +33,8 @@ const char* const kFramePieceNames[FramePieceCount] = {"topLeft",   "topMid",   
                                                        "botLeft",   "botMid",    "botRight"};
 
 const int kDefaultFontSize = 10;
+// Sizes are clamped to what a screen can show; far larger ones overflow the pixel height.
+const int kMaxFontSize = 1000;
 
 // A digit outside 0-9, a-f counts as 0 (the text is lower-cased before).
 int HexDigit(char16_t c)
@@ -184,6 +187,24 @@ void Skin::ReadFrameImages(const XmlElement* element, SkinBitmap* (&frame)[Frame
         frame[piece] = ReadOptionalImageAttribute(element, kFramePieceNames[piece]);
 }
 
+template <typename Make>
+FontInterface* Skin::ShareFont(const FontKey& key, const String& name, Make make)
+{
+    const auto found = fontsByKey_.find(key);
+    if (found != fontsByKey_.end())
+        return found->second.get();
+    if (fontsByKey_.size() >= static_cast<size_t>(kMaxFonts))
+    {
+        ReportError("Skin Font limit reached.", &name);
+        return nullptr;
+    }
+    std::unique_ptr<FontInterface> font = make();
+    FontInterface* made = font.get();
+    if (font)
+        fontsByKey_.emplace(key, std::move(font));
+    return made;
+}
+
 void Skin::ReadFonts(const XmlNode* root)
 {
     const XmlNode* section = XmlUtil::FindChild(root, "fonts", 0);
@@ -192,26 +213,46 @@ void Skin::ReadFonts(const XmlNode* root)
         const XmlElement* element = AsElement(child);
         if (!element)
             continue;
+        String name;
+        XmlUtil::GetAttribute(element, "name", name);
+        // The first definition of a name stays: a later one makes no font.
+        if (fonts_.Find(name.Text()) != fonts_.End())
+            continue;
+        FontInterface* font = nullptr;
         if (element->Name().CompareLiteral("font") == 0)
         {
             int size = XmlUtil::GetAttributeInt(element, "size");
             // Without a size the font would be a pixel high.
             if (size == -1)
                 size = kDefaultFontSize;
-            auto font = std::make_unique<Font>();
-            if (font->Create(FontFamily(element), FontStyle(element), size))
-                Store(fonts_, element, std::move(font));
+            size = std::max(1, std::min(size, kMaxFontSize));
+            const int family = FontFamily(element);
+            const int style = FontStyle(element);
+            font = ShareFont(FontKey{FontInterface::KindGdi, nullptr, family, style, size}, name,
+                             [&]() -> std::unique_ptr<FontInterface> {
+                                 auto made = std::make_unique<Font>();
+                                 if (!made->Create(family, style, size))
+                                     return nullptr;
+                                 return made;
+                             });
         }
         else if (element->Name().CompareLiteral("bitmapfont") == 0)
         {
             String imageName;
             XmlUtil::GetAttribute(element, "charImages", imageName);
             SkinBitmap* image = FindBitmap(imageName);
-            auto font = std::make_unique<SkinBitmapFont>();
-            if (font->Setup(image, XmlUtil::GetAttributeInt(element, "firstChar"),
-                            XmlUtil::GetAttributeInt(element, "numChars")))
-                Store(fonts_, element, std::move(font));
+            const int first = XmlUtil::GetAttributeInt(element, "firstChar");
+            const int count = XmlUtil::GetAttributeInt(element, "numChars");
+            font = ShareFont(FontKey{FontInterface::KindBitmap, image, first, count, 0}, name,
+                             [&]() -> std::unique_ptr<FontInterface> {
+                                 auto made = std::make_unique<SkinBitmapFont>();
+                                 if (!made->Setup(image, first, count))
+                                     return nullptr;
+                                 return made;
+                             });
         }
+        if (font)
+            fonts_.Insert(name.Text(), font);
     }
 }
 
@@ -384,14 +425,14 @@ void Skin::ReadDialogStyles(const XmlNode* root)
 void Skin::ReadResponseFunctions(const XmlNode* root)
 {
     ForEachChild(root, "responsefunctions", "responsefunction", [this](const XmlElement* element) {
-        auto function = std::make_unique<ResponseFunction>();
+        std::vector<ResponseFunction::Entry> entries;
         for (const XmlNode* child = element->GetFirstChild(); child; child = child->GetNextSibling())
         {
             const XmlElement* entry = AsElement(child);
             if (entry && entry->Name().CompareLiteral("entry") == 0)
-                function->AddEntry(XmlUtil::GetAttributeReal(entry, "normVal"),
-                                   XmlUtil::GetAttributeReal(entry, "transVal"));
+                entries.emplace_back(XmlUtil::GetAttributeReal(entry, "normVal"),
+                                     XmlUtil::GetAttributeReal(entry, "transVal"));
         }
-        Store(responseFunctions_, element, std::move(function));
+        Store(responseFunctions_, element, std::make_unique<ResponseFunction>(std::move(entries)));
     });
 }

@@ -53,13 +53,10 @@ XmlAttribute* XmlNamedNodeMap::SetNamedItem(XmlAttribute* attribute)
 {
     if (!attribute)
         return nullptr;
-    // Looked up by identity: the node may have been renamed since it was stored.
-    for (auto it = items_.Begin(); it != items_.End(); it = it->Next()) {
-        if (it->entry->value == attribute)
-            return attribute;
-    }
+    // Only a map gives an attribute its parent, so the parent tells where it is stored (its
+    // name may have changed since).
     if (attribute->GetParentNode())
-        return nullptr;
+        return attribute->GetParentNode() == owner_ ? attribute : nullptr;
     auto found = items_.Find(attribute->GetNodeName());
     if (found != items_.End()) {
         delete found->entry->value;

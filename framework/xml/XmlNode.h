@@ -25,6 +25,11 @@ public:
     // Deeper trees are neither loaded nor saved: the parser and the writer recurse once per
     // level.
     static const int kMaxDepth = 256;
+    // Nor are documents of more nodes (elements, attributes, text and CDATA sections). A node
+    // takes a few hundred bytes of memory and can be spelled in four or five, so without a cap
+    // a file of some megabytes exhausts the 32-bit address space. A skin file holds a few
+    // thousand nodes.
+    static const int kMaxNodes = 200000;
 
     ~XmlNode() override;
 

@@ -51,6 +51,9 @@ public:
 private:
     int Read(char16_t& u) { return codec_.ReadChar(reader_, &u); }
 
+    // Called before each node is made; 0 once the document would hold too many.
+    int CountNode() { return ++nodes_ <= XmlNode::kMaxNodes; }
+
     int ReadNonSpace(char16_t& u)
     {
         do {
@@ -73,6 +76,8 @@ private:
     // The text starts with first and runs up to the next '<', which is consumed.
     int ParseText(XmlNode* node, char16_t first)
     {
+        if (!CountNode())
+            return 0;
         XmlText* text = new (std::nothrow) XmlText(document_);
         if (!text || !text->Init()) {
             delete text;
@@ -106,6 +111,8 @@ private:
             if (!Read(u) || u != static_cast<char16_t>(*expected))
                 return 0;
         }
+        if (!CountNode())
+            return 0;
         XmlCData* cdata = new (std::nothrow) XmlCData(document_);
         if (!cdata || !cdata->Init() || !ReadCDataContent(cdata->MutableValue()) || !node->AppendChild(cdata)) {
             delete cdata;
@@ -141,7 +148,7 @@ private:
 
     int ParseChildElement(XmlNode* node, char16_t first, int depth)
     {
-        if (depth > XmlNode::kMaxDepth)
+        if (depth > XmlNode::kMaxDepth || !CountNode())
             return 0;
         XmlElement* element = new (std::nothrow) XmlElement(document_);
         if (!element || !ParseElement(element, first, depth) || !node->AppendChild(element)) {
@@ -186,14 +193,17 @@ private:
     // current starts the first attribute name; on return it is the '/' or '>' that ends them.
     int ParseAttributes(XmlElement* element, char16_t& current)
     {
+        // Reused for every attribute: the map copies what it keeps.
+        String name;
+        String value;
         for (;;) {
-            String name;
+            name.Clear();
+            value.Clear();
             char16_t u;
             if (!ReadName(current, name, u) || !XmlNode::IsValidName(name) || u != '=')
                 return 0;
             if (!ReadNonSpace(u) || u != '"')
                 return 0;
-            String value;
             for (;;) {
                 if (!Read(u))
                     return 0;
@@ -204,7 +214,7 @@ private:
             }
             value.TrimLeft();
             value.TrimRight();
-            if (!element->SetAttribute(name.Text(), value))
+            if (!CountNode() || !element->SetAttribute(name.Text(), value))
                 return 0;
             if (!ReadNonSpace(current))
                 return 0;
@@ -216,6 +226,7 @@ private:
     XmlDocument* document_;  // borrowed
     ByteReader& reader_;
     TextCodec& codec_;  // the document's
+    int nodes_ = 0;
 };
 
 int XmlDocument::Load(ByteReader& reader)

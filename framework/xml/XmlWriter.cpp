@@ -38,6 +38,14 @@ public:
         return 1;
     }
 
+    int Attribute(XmlNode* attribute)
+    {
+        XmlNode* text = attribute->GetFirstChild();
+        const String& value = text ? text->Value() : attribute->Value();
+        return XmlNode::IsValidName(attribute->Name()) && Writable(value, "\"") && Char(' ') &&
+               Text(attribute->Name()) && Ascii("=\"") && Text(value) && Char('"');
+    }
+
     int Element(XmlNode* element, int depth)
     {
         if (depth >= XmlNode::kMaxDepth || !XmlNode::IsValidName(element->Name()))
@@ -45,15 +53,8 @@ public:
         if (!Tabs(depth) || !Char('<') || !Text(element->Name()))
             return 0;
         XmlNamedNodeMap* attributes = element->GetAttributes();
-        for (int i = 0; attributes && i < attributes->GetLength(); ++i) {
-            XmlNode* attribute = attributes->Item(i);
-            XmlNode* text = attribute->GetFirstChild();
-            const String& value = text ? text->Value() : attribute->Value();
-            if (!XmlNode::IsValidName(attribute->Name()) || !Writable(value, "\""))
-                return 0;
-            if (!Char(' ') || !Text(attribute->Name()) || !Ascii("=\"") || !Text(value) || !Char('"'))
-                return 0;
-        }
+        if (attributes && !attributes->ForEach([this](XmlNode* attribute) { return Attribute(attribute); }))
+            return 0;
         if (!element->HasChildNodes())
             return Ascii("/>\n");
         return Ascii(">\n") && Siblings(element->GetFirstChild(), depth + 1) && Tabs(depth) && Ascii("</") &&

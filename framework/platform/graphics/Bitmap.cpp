@@ -1,6 +1,7 @@
 #include "framework/platform/graphics/Bitmap.h"
 
 #include "framework/platform/graphics/BitmapImpl.h"
+#include "framework/platform/graphics/BmpFile.h"
 
 Bitmap::Bitmap() : impl_(new BitmapImpl())
 {
@@ -26,6 +27,12 @@ int Bitmap::CopyPixels(const Bitmap& source, int sx, int sy, int width, int heig
 {
     return BitmapPixels::Copy(impl_->Description(), source.impl_->Description(), sx, sy, width, height, tx, ty,
                               mode, keyX, keyY, keyColour);
+}
+
+int Bitmap::LoadFile(const String& path)
+{
+    BmpFile file;
+    return file.Read(path) && impl_->Load(file);
 }
 
 void Bitmap::SetPixel(int x, int y, uint32_t value)

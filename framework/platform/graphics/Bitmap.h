@@ -38,6 +38,9 @@ public:
     int Blend(double factor, const Bitmap& a, const Bitmap& b, int width, int height, int ax, int ay, int bx,
               int by, int tx, int ty);
 
+    // A .bmp file, checked before it is used (BmpFile); 0 when missing or refused.
+    int LoadFile(const String& path);
+
     int Width() const;
     int Height() const;
     int BitsPerPixel() const;
@@ -45,7 +48,6 @@ public:
     int Stride() const;
 
 #ifdef _WIN32
-    int LoadFile(const String& path);
     int FillRect(int x, int y, int width, int height, COLORREF colour);
     // clip null: (0, 0, 1000, 1000).
     int DrawText(const String& text, const FontInterface& font, int alignment, int x, int y, COLORREF colour,

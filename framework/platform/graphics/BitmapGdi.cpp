@@ -9,11 +9,6 @@
 
 #include <string>
 
-int Bitmap::LoadFile(const String& path)
-{
-    return impl_->LoadFile(AnsiText(path).c_str());
-}
-
 int Bitmap::FillRect(int x, int y, int width, int height, COLORREF colour)
 {
     MemoryContext context(impl_->Handle());

@@ -9,6 +9,8 @@
 #include "framework/platform/Win32Api.h"
 #endif
 
+class BmpFile;
+
 // The bitmap's storage: a GDI DIB section on Windows, plain memory elsewhere, and the
 // cached description of its pixels.
 class BitmapImpl : public Object
@@ -19,12 +21,12 @@ public:
     BitmapImpl(const BitmapImpl&) = delete;
     BitmapImpl& operator=(const BitmapImpl&) = delete;
 
-    // Replaces any earlier content; 0 (and no bitmap) on failure.
+    // Replace any earlier content; 0 (and no bitmap) on failure.
     int Create(int width, int height, int bitsPerPixel);
+    int Load(const BmpFile& file);
     const PixelBuffer& Description() const { return description_; }
 
 #ifdef _WIN32
-    int LoadFile(const char* path);
     HBITMAP Handle() const { return handle_; }
 #endif
 

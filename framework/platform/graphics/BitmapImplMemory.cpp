@@ -1,5 +1,7 @@
 #include "framework/platform/graphics/BitmapImpl.h"
 
+#include "framework/platform/graphics/BmpFile.h"
+
 #include <new>
 
 BitmapImpl::BitmapImpl() = default;
@@ -26,5 +28,14 @@ int BitmapImpl::Create(int width, int height, int bitsPerPixel)
     description_.stride = stride;
     description_.bitsPerPixel = bitsPerPixel;
     description_.bits = memory_.get();
+    return 1;
+}
+
+int BitmapImpl::Load(const BmpFile& file)
+{
+    // Memory bitmaps have no palette: paletted images keep their indexes.
+    if (!Create(file.Width(), file.Height(), file.BitsPerPixel()))
+        return 0;
+    file.CopyRows(description_.bits, description_.stride);
     return 1;
 }

@@ -1,7 +1,9 @@
 #include "framework/platform/graphics/BitmapImpl.h"
 
+#include "framework/platform/graphics/BmpFile.h"
 #include "framework/platform/graphics/ScreenContext.h"
 
+#include <cstring>
 #include <new>
 
 BitmapImpl::BitmapImpl() = default;
@@ -90,14 +92,25 @@ int BitmapImpl::Create(int width, int height, int bitsPerPixel)
     return 1;
 }
 
-int BitmapImpl::LoadFile(const char* path)
+int BitmapImpl::Load(const BmpFile& file)
 {
     Release();
-    handle_ = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!handle_ || !Describe())
+    // The section is made from the checked header and filled from the checked rows: the
+    // system's own loader reads whatever the file's header claims.
+    info_.reset(new (std::nothrow) uint8_t[file.InfoSize()]);
+    if (!info_)
+        return 0;
+    std::memcpy(info_.get(), file.Info(), file.InfoSize());
+    ScreenContext screen;
+    void* bits = nullptr;
+    handle_ = CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(info_.get()), DIB_RGB_COLORS, &bits,
+                               nullptr, 0);
+    if (!handle_ || !Describe() || description_.bits != bits || description_.width != file.Width() ||
+        description_.height != file.Height())
     {
         Release();
         return 0;
     }
+    file.CopyRows(description_.bits, description_.stride);
     return 1;
 }

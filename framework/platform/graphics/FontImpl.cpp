@@ -3,6 +3,9 @@
 #include "framework/base/AnsiText.h"
 #include "framework/platform/graphics/ScreenContext.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -45,7 +48,10 @@ int FontImpl::Create(int familyKind, int styleBits, int pointSize)
             pixelsPerInch = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     }
     LOGFONTA logFont = {};
-    logFont.lfHeight = -(pixelsPerInch * pointSize / 72);
+    // In 64 bits: the product overflows 32 bits from about 22 million points at 96 pixels
+    // per inch; what is beyond a LONG is cut to it.
+    const int64_t pixels = static_cast<int64_t>(pixelsPerInch) * pointSize / 72;
+    logFont.lfHeight = static_cast<LONG>(-std::max<int64_t>(-LONG_MAX, std::min<int64_t>(pixels, LONG_MAX)));
     logFont.lfWeight = (styleBits & 1) ? FW_BOLD : FW_NORMAL;
     logFont.lfItalic = (styleBits & 2) ? 1 : 0;
     logFont.lfUnderline = (styleBits & 4) ? 1 : 0;

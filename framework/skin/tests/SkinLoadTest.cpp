@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,12 +22,35 @@ struct LoadCase
     std::vector<std::string> reports;
 };
 
+// A skin file of the size cap plus one byte: sound XML padded with a comment.
+std::string Oversized(const std::string& root)
+{
+    std::string text = "<" + root + "/><!--";
+    text.resize(static_cast<size_t>(Skin::kMaxXmlFileBytes) - 2, ' ');
+    return text + "-->";
+}
+
+void CutComposite(FixtureSkin& s, uintmax_t bytes)
+{
+    std::filesystem::resize_file(s / "composite.bmp", bytes);
+}
+
 TEST(SkinLoad, FailureTable)
 {
     const LoadCase cases[] = {
         {"complete skin", [](FixtureSkin&) {}, 1, {}},
         {"no composite and no images folder", [](FixtureSkin& s) { s.Remove("composite.bmp"); }, 0, {}},
         {"composite unreadable", [](FixtureSkin& s) { s.Write("composite.bmp", "BM not a bitmap"); }, 0, {}},
+        // The composite's headers claim 16 x 8 pixels of 24 bits: 54 + 8 rows of 48 bytes.
+        {"composite cut to its headers", [](FixtureSkin& s) { CutComposite(s, 54); }, 0, {}},
+        {"composite one byte short", [](FixtureSkin& s) { CutComposite(s, 54 + 8 * 48 - 1); }, 0, {}},
+        {"composite claiming 64 x 64 pixels in 54 bytes",
+         [](FixtureSkin& s) {
+             WriteBitmap(s / "composite.bmp", 64, 64, CompositePixel);
+             CutComposite(s, 54);
+         },
+         0,
+         {}},
         {"composite without regions.xml", [](FixtureSkin& s) { s.Remove("regions.xml"); }, 0, {}},
         {"images folder without regions.xml",
          [](FixtureSkin& s) {
@@ -53,6 +77,18 @@ TEST(SkinLoad, FailureTable)
         {"layout.xml malformed", [](FixtureSkin& s) { s.Write("layout.xml", "<layout><fonts>"); }, 0,
          {"Corrupt/incorrect layout file! []"}},
         {"layout.xml root of any name", [](FixtureSkin& s) { s.Write("layout.xml", "<anything/>"); }, 1, {}},
+        {"regions.xml above the size cap", [](FixtureSkin& s) { s.Write("regions.xml", Oversized("regions")); }, 0,
+         {"Corrupt/incorrect regions file! []"}},
+        {"strings.xml above the size cap", [](FixtureSkin& s) { s.Write("strings.xml", Oversized("stringtable")); }, 1,
+         {"Corrupt/incorrect strings file! []"}},
+        {"layout.xml above the size cap", [](FixtureSkin& s) { s.Write("layout.xml", Oversized("layout")); }, 0,
+         {"Corrupt/incorrect layout file! []"}},
+        {"layout.xml at the size cap", [](FixtureSkin& s) {
+             std::string text = Oversized("layout");
+             text.erase(text.size() - 4, 1);
+             s.Write("layout.xml", text);
+         },
+         1, {}},
         {"layout.xml with only a declaration", [](FixtureSkin& s) { s.Write("layout.xml", "<?xml version=\"1.0\"?>"); }, 0, {}},
     };
     for (const LoadCase& c : cases)
@@ -65,6 +101,22 @@ TEST(SkinLoad, FailureTable)
         EXPECT_EQ(skin.IsLoaded(), c.loaded);
         EXPECT_EQ(skin.reports, c.reports);
     }
+}
+
+// Without a composite every image is a file of its own, checked as the composite is.
+TEST(SkinLoad, DamagedImageFilesAreNotFound)
+{
+    FixtureSkin folder;
+    folder.Remove("composite.bmp");
+    folder.MakeImagesFolder();
+    WriteBitmap(folder / "images/whole.bmp", 4, 4, CompositePixel);
+    WriteBitmap(folder / "images/cut.bmp", 4, 4, CompositePixel);
+    std::filesystem::resize_file(folder / "images/cut.bmp", 60);
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(folder.Path(), nullptr), 1);
+    EXPECT_NE(skin.FindBitmap(Text("whole")), nullptr);
+    EXPECT_EQ(skin.FindBitmap(Text("cut")), nullptr);
+    EXPECT_EQ(skin.reports, std::vector<std::string>({"Skin bitmap not found. [cut]"}));
 }
 
 TEST(SkinLoad, MissingFolderFailsSilently)

@@ -88,6 +88,55 @@ TEST_F(LayoutTest, FontsFamiliesStylesAndTheDefaultSize)
     EXPECT_EQ(skin_.reports, std::vector<std::string>({"Skin Font not found. [Missing]"}));
 }
 
+// Fonts of equal attributes are one font; past the cap no further font is made.
+TEST_F(LayoutTest, FontsAreSharedAndCapped)
+{
+    std::string fonts = "<fonts>";
+    for (int i = 0; i < 2000; ++i)
+        fonts += "<font name=\"same" + std::to_string(i) + "\" family=\"arial\" size=\"500\"/>";
+    for (int size = 1; size <= Skin::kMaxFonts + 10; ++size)
+        fonts += "<font name=\"size" + std::to_string(size) + "\" size=\"" + std::to_string(size) + "\"/>";
+    fonts += "<bitmapfont name=\"digits\" charImages=\"strip\" firstChar=\"48\" numChars=\"4\"/>"
+             "<bitmapfont name=\"digits2\" charImages=\"strip\" firstChar=\"48\" numChars=\"4\"/>";
+    Load(fonts + "</fonts>");
+
+    FontInterface* same = skin_.FindFont(Text("same0"));
+    ASSERT_NE(same, nullptr);
+    EXPECT_EQ(skin_.FindFont(Text("same1999")), same);
+    EXPECT_EQ(FontDescription(same).lfHeight, -(96 * 500 / 72));
+    // "same" is one font, so sizes 1 to kMaxFonts - 1 fill the cap.
+    const int last = Skin::kMaxFonts - 1;
+    ASSERT_NE(skin_.FindFont(Text(("size" + std::to_string(last)).c_str())), nullptr);
+    EXPECT_NE(skin_.FindFont(Text(("size" + std::to_string(last)).c_str())), skin_.FindFont(Text("size1")));
+    const std::string refused = "size" + std::to_string(last + 1);
+    EXPECT_EQ(skin_.reports.front(), "Skin Font limit reached. [" + refused + "]");
+    EXPECT_EQ(skin_.FindFont(Text(refused.c_str())), nullptr);
+    // The bitmap fonts came past the cap as well.
+    EXPECT_EQ(skin_.FindFont(Text("digits")), nullptr);
+}
+
+TEST_F(LayoutTest, SharedBitmapFontsAndFontSizesReadWhole)
+{
+    Load("<fonts>"
+         "<bitmapfont name=\"digits\" charImages=\"strip\" firstChar=\"48\" numChars=\"4\"/>"
+         "<bitmapfont name=\"again\" charImages=\"strip\" firstChar=\"48\" numChars=\"4\"/>"
+         "<bitmapfont name=\"fewer\" charImages=\"strip\" firstChar=\"48\" numChars=\"2\"/>"
+         "<font name=\"wrapping\" size=\"2147483648\"/>"
+         "<font name=\"negative\" size=\"-12\"/>"
+         "<font name=\"huge\" size=\"22369622\"/>"
+         "<font name=\"zero\" size=\"0\"/>"
+         "</fonts>");
+    ASSERT_NE(skin_.FindFont(Text("digits")), nullptr);
+    EXPECT_EQ(skin_.FindFont(Text("again")), skin_.FindFont(Text("digits")));
+    EXPECT_NE(skin_.FindFont(Text("fewer")), skin_.FindFont(Text("digits")));
+    // No number: the default 10 points. Beyond what a screen shows: 1000 points. 0: 1 point.
+    EXPECT_EQ(FontDescription(skin_.FindFont(Text("wrapping"))).lfHeight, -13);
+    EXPECT_EQ(FontDescription(skin_.FindFont(Text("negative"))).lfHeight, -13);
+    EXPECT_EQ(FontDescription(skin_.FindFont(Text("huge"))).lfHeight, -1333);
+    EXPECT_EQ(FontDescription(skin_.FindFont(Text("zero"))).lfHeight, -1);
+    EXPECT_TRUE(skin_.reports.empty());
+}
+
 TEST_F(LayoutTest, BitmapFontCutsItsStripFromThePiece)
 {
     Load("<fonts><bitmapfont name=\"Digits\" charImages=\"strip\" firstChar=\"48\" numChars=\"4\"/>"
@@ -316,12 +365,17 @@ TEST_F(LayoutTest, MiscellaneousParameters)
     Load("<miscparams><param name=\"count\" value=\"42\"/><param name=\"flag\" value=\"yes\"/>"
          "<param name=\"upper\" value=\"Yes\"/><param name=\"colour\" value=\"Red\"/>"
          "<param name=\"empty\" value=\"\"/><param name=\"bare\"/><param name=\"count\" value=\"7\"/>"
+         "<param name=\"hex\" value=\"0x10\"/><param name=\"signed\" value=\"-10\"/>"
          "</miscparams>");
     String value;
     EXPECT_EQ(skin_.FindMiscParam("empty", value), 1);
     EXPECT_EQ(value.Length(), 0);
     int number = 0;
     EXPECT_EQ(skin_.GetMiscParamInt("count", number), 1);
+    EXPECT_EQ(number, 42);
+    // No part of a value that is no number is read; the caller keeps its own.
+    EXPECT_EQ(skin_.GetMiscParamInt("hex", number), 0);
+    EXPECT_EQ(skin_.GetMiscParamInt("signed", number), 0);
     EXPECT_EQ(number, 42);
     EXPECT_EQ(skin_.GetMiscParamFlag("flag"), 1);
     EXPECT_EQ(skin_.GetMiscParamFlag("upper"), 0);

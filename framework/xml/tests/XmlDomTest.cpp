@@ -282,7 +282,7 @@ TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
         const char* name;
         int asInt;
         float asReal;
-    } cases[] = {{"i", 12, 12.0f}, {"e", -1, 0.0f}, {"absent", -1, 0.0f}, {"x", 12, 12.0f}, {"r", 3, 3.05f}, {"n", 5, -0.5f}};
+    } cases[] = {{"i", 12, 12.0f}, {"e", -1, 0.0f}, {"absent", -1, 0.0f}, {"x", -1, 0.0f}, {"r", -1, 3.05f}, {"n", -1, -0.5f}};
     for (const auto& t : cases) {
         EXPECT_EQ(XmlUtil::GetAttributeInt(skin, t.name), t.asInt) << t.name;
         EXPECT_FLOAT_EQ(XmlUtil::GetAttributeReal(skin, t.name), t.asReal) << t.name;
@@ -305,6 +305,43 @@ TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
     EXPECT_TRUE(XmlUtil::GetChildrenByName(skin, "b", found));
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(Narrow(found[1]->GetNodeName()), "b");
+}
+
+// A value is read whole or not at all: absent (-1, 0.0) rather than a part of it.
+TEST_F(XmlDom, XmlUtilReadsNumbersWholeOrNotAtAll)
+{
+    struct {
+        const char* value;
+        int asInt;
+        float asReal;
+    } cases[] = {
+        {"0", 0, 0.0f},
+        {"007", 7, 7.0f},
+        {"2147483647", 2147483647, 2147483647.0f},
+        {"2147483648", -1, 2147483648.0f},
+        {"99999999999999999999", -1, 1e20f},
+        {"-10", -1, -10.0f},
+        {"+10", -1, 10.0f},
+        {"0x10", -1, 0.0f},
+        {"1e10", -1, 0.0f},
+        {"12ab3", -1, 0.0f},
+        {"1 2", -1, 0.0f},
+        {"5.", -1, 5.0f},
+        {".25", -1, 0.25f},
+        {"-", -1, 0.0f},
+        {".", -1, 0.0f},
+        {"1.2.3", -1, 0.0f},
+        {"0.66666666667", -1, 0.6666667f},
+        {"1000000000000000000000000000000000000000", -1, 0.0f},
+    };
+    for (const auto& t : cases) {
+        XmlDocument numbers;
+        ASSERT_TRUE(numbers.Init());
+        ASSERT_TRUE(LoadBytes(numbers, Bytes(std::string("<n v=\"") + t.value + "\"/>")));
+        const XmlElement* element = static_cast<XmlElement*>(numbers.GetFirstChild());
+        EXPECT_EQ(XmlUtil::GetAttributeInt(element, "v"), t.asInt) << t.value;
+        EXPECT_FLOAT_EQ(XmlUtil::GetAttributeReal(element, "v"), t.asReal) << t.value;
+    }
 }
 
 // Grants a set number of string buffers and refuses the rest.

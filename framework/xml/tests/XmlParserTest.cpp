@@ -152,6 +152,58 @@ TEST(XmlParser, LimitsTheNestingDepth)
     }
 }
 
+// A document of exactly n nodes whose last node is spelled by last (itself lastNodes nodes);
+// the others are empty elements, the cheapest nodes to make.
+std::string NodesEndingWith(int n, const std::string& last, int lastNodes)
+{
+    std::string text = "<r>";
+    for (int i = 1 + lastNodes; i < n; ++i)
+        text += "<e/>";
+    return text + last + "</r>";
+}
+
+// Every kind of node counts: one more than the cap fails when the last is of that kind.
+TEST(XmlParser, LimitsTheNodeCount)
+{
+    struct {
+        const char* what;
+        const char* last;
+        int lastNodes;
+    } kinds[] = {{"element", "<e/>", 1}, {"attribute", "<e a=\"\"/>", 2}, {"text", "t", 1}, {"CDATA", "<![CDATA[]]>", 1}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.what);
+        XmlDocument doc;
+        ASSERT_TRUE(doc.Init());
+        EXPECT_EQ(LoadBytes(doc, Bytes(NodesEndingWith(XmlNode::kMaxNodes + 1, kind.last, kind.lastNodes))), 0);
+    }
+    XmlDocument atTheCap;
+    ASSERT_TRUE(atTheCap.Init());
+    EXPECT_EQ(LoadBytes(atTheCap, Bytes(NodesEndingWith(XmlNode::kMaxNodes, "<e a=\"\"/>", 2))), 1);
+}
+
+// Attributes are stored and written in name order, whatever their number: each insert and the
+// save take the map's order, never a walk from its start.
+TEST(XmlParser, ManyAttributesOnOneElementLoadAndSaveWhole)
+{
+    const int count = 20000;
+    std::string text = "<r";
+    for (int i = count; i > 0; --i)
+        text += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    text += "/>";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.Init());
+    ASSERT_EQ(LoadBytes(doc, Bytes(text)), 1);
+    XmlNamedNodeMap* attributes = doc.GetFirstChild()->GetAttributes();
+    ASSERT_EQ(attributes->GetLength(), count);
+    EXPECT_EQ(Narrow(attributes->GetNamedItem(u"a4711")->GetNodeValue()), "4711");
+    MemoryWriter writer;
+    ASSERT_EQ(doc.Save(writer), 1);
+    XmlDocument again;
+    ASSERT_TRUE(again.Init());
+    ASSERT_EQ(LoadBytes(again, writer.bytes), 1);
+    EXPECT_EQ(again.GetFirstChild()->GetAttributes()->GetLength(), count);
+}
+
 TEST(XmlParser, KeepsTheNodesReadBeforeAFailure)
 {
     XmlDocument doc;

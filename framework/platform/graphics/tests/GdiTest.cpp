@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -294,6 +296,25 @@ TEST(Font, HeightFollowsTheScreenResolution)
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(clone->Height(), font.Height());
     EXPECT_NE(clone->Handle(), font.Handle());
+}
+
+// At 96 pixels per inch the pixel height is size * 96 / 72, worked out past 32 bits.
+TEST(Font, HugeSizesKeepTheirSign)
+{
+    const struct
+    {
+        int size;
+        LONG height;
+    } cases[] = {{22369621, -29826161}, {22369622, -29826162}, {INT_MAX, -LONG_MAX}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.size);
+        Font font;
+        ASSERT_EQ(font.Create(Font::FamilyArial, 0, c.size), 1);
+        LOGFONTA logFont = {};
+        ASSERT_EQ(GetObjectA(font.Handle(), sizeof(logFont), &logFont), static_cast<int>(sizeof(logFont)));
+        EXPECT_EQ(logFont.lfHeight, c.height);
+    }
 }
 
 // Paints into a section through a memory context, as a paint handler would into a window.
