@@ -143,4 +143,6 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ServicesServer::FirePrivateNotify(static_cast<DWORD>(wParam & 0xFFFF),
                                           static_cast<DWORD>((wParam >> 16) & 0xFFFF),
                                           static_cast<DWORD>(lParam));
+    else if (message == kQuitMessage)
+        Quit();
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "mixer/comserver/ServicesServer.h"
+#include "mixer/comserver/SinkCourier.h"
 
 namespace
 {
@@ -70,11 +71,12 @@ void ComModule::Init()
     initialised = true;
 }
 
-void ComModule::Term()
+bool ComModule::Term()
 {
     delete server;
     server = nullptr;
     initialised = false;
+    return SinkCourier::NoneLeft();
 }
 
 LONG ComModule::Lock()
