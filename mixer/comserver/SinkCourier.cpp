@@ -31,6 +31,7 @@ DWORD SystemClock()
 }
 
 SinkCourier::Clock clock = SystemClock; // set by tests before any courier starts
+DWORD linger = SinkCourier::kLinger;     // guarded by SinkLock
 
 // The window whose thread releases the main apartment's references: the main thread, which
 // made it in the first Advise. Guarded by SinkLock.
@@ -123,7 +124,7 @@ bool WaitForProgress(DWORD deadline)
 }
 } // namespace
 
-SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face)
+SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face, Subscription* subscription)
 {
     EnsureApartment();
     EnsureReleaseWindow();
@@ -156,6 +157,7 @@ SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face)
             sink->AddRef();
             courier->sink_ = sink;
             courier->stream_ = stream;
+            courier->Subscribe(subscription); // before the thread can find it idle
         }
         else
         {
@@ -176,6 +178,18 @@ SinkCourier::~SinkCourier()
         CloseHandle(wake_);
 }
 
+SinkCourier* SinkCourier::Find(IUnknown* identity, Face face)
+{
+    // Caller holds SinkLock.
+    for (SinkCourier* courier : Couriers())
+    {
+        if (courier->identity_ == identity && courier->face_ == face && courier->sink_ && !courier->closed_ &&
+            !courier->dropped_)
+            return courier;
+    }
+    return nullptr;
+}
+
 void SinkCourier::Subscribe(Subscription* subscription)
 {
     // Caller holds SinkLock.
@@ -191,7 +205,36 @@ void SinkCourier::LetGo(Subscription* subscription)
     SinkCourier* courier = subscription->courier;
     delete subscription;
     if (--courier->subscriptions_ == 0)
-        courier->Close();
+    {
+        if (courier->dropped_)
+            courier->Close();
+        else
+            SetEvent(courier->wake_); // it starts to linger
+    }
+}
+
+void SinkCourier::Drop()
+{
+    // Caller holds SinkLock.
+    dropped_ = true;
+    if (subscriptions_ == 0)
+        Close();
+}
+
+void SinkCourier::CloseIdle()
+{
+    SinkLockGuard guard;
+    for (SinkCourier* courier : Couriers())
+    {
+        if (courier->subscriptions_ == 0 && !courier->closed_)
+            courier->Close();
+    }
+}
+
+void SinkCourier::SetLinger(DWORD milliseconds)
+{
+    SinkLockGuard guard;
+    linger = milliseconds;
 }
 
 void SinkCourier::Close()
@@ -252,7 +295,8 @@ DWORD WINAPI SinkCourier::Run(void* self)
         CoUninitialize();
     {
         SinkLockGuard guard;
-        courier->ended_ = true; // from here on the main thread may free the courier
+        courier->ended_ = true; // from here on the main thread may free the courier: the thread
+                                // touches nothing of it any more
         if (releaseWindow)
             PostMessageA(releaseWindow, kEndedMessage, 0, 0);
     }
@@ -269,9 +313,13 @@ void SinkCourier::Deliver(IUnknown* sink)
         {
             if (closed_)
                 break;
+            bool idle = subscriptions_ == 0;
+            DWORD wait = idle ? linger : INFINITE;
             SinkLock::Leave();
-            WaitForSingleObject(wake_, INFINITE);
+            DWORD woken = WaitForSingleObject(wake_, wait);
             SinkLock::Enter();
+            if (woken == WAIT_TIMEOUT && subscriptions_ == 0 && queue_.empty())
+                closed_ = true; // nobody came back for it
             continue;
         }
         Notification notification = queue_.front();
@@ -347,8 +395,6 @@ void SinkCourier::ReleaseEnded()
     }
     for (SinkCourier* courier : ended)
     {
-        if (courier->thread_)
-            WaitForSingleObject(courier->thread_, INFINITE); // it has only its return left
         if (courier->sink_)
             courier->sink_->Release();
         delete courier;

@@ -29,7 +29,10 @@ struct Subscription
 // is gone), on the main thread outside any incoming call: the thread's end posts a message to a
 // window of ours that releases it (ReleaseEnded).
 //
-// A courier closes when its last subscription goes; its thread then ends after the call it is
+// When its last subscription goes, a courier lingers for kLinger milliseconds: a client that
+// subscribes the same sink again meanwhile gets it back, so that clients which subscribe and
+// unsubscribe in a loop cost neither a thread nor a release (a call into the client) each time.
+// Then, or when it is dropped or the lists end, it closes; its thread ends after the call it is
 // in. Every field is guarded by SinkLock; the calls into the sink are made without it.
 class SinkCourier
 {
@@ -45,17 +48,28 @@ public:
     // or lets kQueueLimit notifications queue up.
     static constexpr DWORD kStuckLimit = 5000;
     static constexpr size_t kQueueLimit = 1000;
+    static constexpr DWORD kLinger = 10000;
 
     // Starts delivery to sink (on the main thread, which owns the sink's reference); identity
     // is the sink's object (its IUnknown), kept without a reference of its own. Null when out of
     // memory or when the sink cannot be marshalled; nothing is held then.
-    static SinkCourier* Start(IUnknown* sink, IUnknown* identity, Face face);
+    // The courier starts with subscription, its first.
+    static SinkCourier* Start(IUnknown* sink, IUnknown* identity, Face face, Subscription* subscription);
 
     IUnknown* Identity() const { return identity_; }
     Face GetFace() const { return face_; }
 
+    // A lingering or subscribed courier of the same sink (by identity) and face that may take a
+    // new subscription; null when there is none.
+    static SinkCourier* Find(IUnknown* identity, Face face);
     // Makes a new subscription one of this courier's.
     void Subscribe(Subscription* subscription);
+    // The courier closes as soon as it has no subscription: dropped sinks do not linger.
+    void Drop();
+    // Closes every courier that has no subscription (the lists' end).
+    static void CloseIdle();
+    // How long couriers linger (kLinger unless a test sets its own).
+    static void SetLinger(DWORD milliseconds);
     // Lets go of one holder of a subscription; the last frees it, and the courier's last
     // subscription closes the courier.
     static void LetGo(Subscription* subscription);
@@ -112,5 +126,6 @@ private:
     DWORD callStart_ = 0;
     int subscriptions_ = 0;
     bool closed_ = false;
+    bool dropped_ = false;
     bool ended_ = false;     // the thread has finished with everything but its handle
 };

@@ -62,32 +62,30 @@ HRESULT SinkList::Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie)
     if (!sink || !cookie)
         return E_POINTER;
     IUnknown* identity = IdentityOf(sink);
-    DWORD fresh = 0;
-    SinkCourier* courier = nullptr;
-    {
-        SinkLockGuard guard;
-        if (shuttingDown)
-            return E_FAIL;
-        HRESULT result = CookieFor(identity, &fresh);
-        if (FAILED(result))
-            return result;
-        for (Subscription* subscription : subscriptions_)
-        {
-            if (subscription->courier->Identity() == identity)
-                courier = subscription->courier;
-        }
-    }
-    // Advise runs on the main thread only: no other subscription can come in meanwhile.
-    auto* subscription = new (std::nothrow) Subscription{nullptr, mask, user, fresh, 1, false};
+    auto* subscription = new (std::nothrow) Subscription{nullptr, mask, user, 0, 1, false};
     if (!subscription)
         return E_FAIL;
-    if (!courier && !(courier = SinkCourier::Start(sink, identity, face_)))
+    SinkLockGuard guard;
+    HRESULT result = shuttingDown ? E_FAIL : CookieFor(identity, &subscription->cookie);
+    if (FAILED(result))
     {
         delete subscription;
-        return E_FAIL;
+        return result;
     }
-    SinkLockGuard guard;
-    courier->Subscribe(subscription);
+    if (SinkCourier* courier = SinkCourier::Find(identity, face_))
+        courier->Subscribe(subscription);
+    else
+    {
+        // Advise runs on the main thread only: no other subscription can come in meanwhile.
+        SinkLock::Leave();
+        courier = SinkCourier::Start(sink, identity, face_, subscription);
+        SinkLock::Enter();
+        if (!courier)
+        {
+            delete subscription;
+            return E_FAIL;
+        }
+    }
     try
     {
         subscriptions_.push_back(subscription);
@@ -95,10 +93,10 @@ HRESULT SinkList::Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie)
     catch (const std::bad_alloc&)
     {
         subscription->removed = true;
-        SinkCourier::LetGo(subscription); // a new courier closes again
+        SinkCourier::LetGo(subscription);
         return E_FAIL;
     }
-    *cookie = fresh;
+    *cookie = subscription->cookie;
     return S_OK;
 }
 
@@ -149,6 +147,7 @@ void SinkList::Drop(SinkCourier* courier)
 {
     SinkList& list = courier->GetFace() == SinkCourier::Face::Public ? Public() : Private();
     SinkLockGuard guard;
+    courier->Drop();
     for (auto at = list.subscriptions_.begin(); at != list.subscriptions_.end();)
     {
         if ((*at)->courier == courier)
@@ -171,6 +170,7 @@ bool SinkList::Shutdown(DWORD milliseconds)
     SinkCourier::WaitDelivered(deadline);
     Public().Clear();
     Private().Clear();
+    SinkCourier::CloseIdle();
     // The sinks that answered end their threads at once; a moment is left for them even when a
     // stuck one used up the time.
     DWORD endDeadline = GetTickCount() + kEndGrace;
