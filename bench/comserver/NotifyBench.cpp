@@ -19,6 +19,7 @@
 
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "tests/support/MessagePump.h"
 
 namespace
 {
@@ -63,22 +64,6 @@ std::string Folder(const char* relative)
     return folder;
 }
 
-// Serves incoming calls until done() or 60 s; false on time-out.
-template <class Done>
-bool PumpUntil(Done done)
-{
-    DWORD start = GetTickCount();
-    while (!done())
-    {
-        if (GetTickCount() - start > 60000)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    return true;
-}
 
 bool Register()
 {

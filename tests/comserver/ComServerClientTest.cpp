@@ -15,6 +15,7 @@
 
 #include "mixer/app/Application.h"
 #include "tests/comserver/Sinks.h"
+#include "tests/support/MessagePump.h"
 
 namespace
 {
@@ -52,22 +53,6 @@ DWORD RunAndWait(std::string commandLine)
     return code;
 }
 
-// Serves incoming calls (this apartment's sinks) until done() or the time is up.
-template <class Done>
-bool PumpUntil(Done done, DWORD milliseconds = 60000)
-{
-    DWORD start = GetTickCount();
-    while (!done())
-    {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    return true;
-}
 
 // Serves incoming calls for milliseconds.
 void Pump(DWORD milliseconds)
