@@ -144,6 +144,8 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ServicesServer::FirePrivateNotify(static_cast<DWORD>(wParam & 0xFFFF),
                                           static_cast<DWORD>((wParam >> 16) & 0xFFFF),
                                           static_cast<DWORD>(lParam));
+    else if (message == kQuitMessage)
+        Quit();
 }
 
 const String* Application::SkinStrings::FindStringById(const char* id)

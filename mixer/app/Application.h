@@ -20,9 +20,11 @@ public:
 
     // Test hooks on the notification broadcasts, posted to the application window:
     // kFireNotifyMessage (type, 0) and kFirePrivateNotifyMessage (type | a << 16, b): the
-    // private bits fit in 16 bits, so a is limited to 16 bits here.
+    // private bits fit in 16 bits, so a is limited to 16 bits here. kQuitMessage ends the
+    // application as the user's quit does.
     static constexpr UINT kFireNotifyMessage = WM_APP + 0x4B0;
     static constexpr UINT kFirePrivateNotifyMessage = WM_APP + 0x4B1;
+    static constexpr UINT kQuitMessage = WM_APP + 0x4B2;
 
     void GetClassName(char* buffer, int size) override;
     void GetTitle(char* buffer, int size) override;

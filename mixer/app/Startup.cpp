@@ -151,8 +151,10 @@ void EndComServer()
     comStarted = false;
     ComModule::RevokeClassObjects();
     ComModule::Unlock();
-    ComModule::Term();
-    CoUninitialize();
+    // A client whose sink never returned would hold the uninitialisation up for as long as it
+    // hangs: the process ends without it then.
+    if (ComModule::Term())
+        CoUninitialize();
 }
 
 int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* commandLine,

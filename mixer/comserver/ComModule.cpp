@@ -4,6 +4,7 @@
 
 #include "framework/platform/ComClassFactory.h"
 #include "mixer/comserver/ServicesServer.h"
+#include "mixer/comserver/SinkCourier.h"
 
 namespace
 {
@@ -47,11 +48,12 @@ void ComModule::Init()
     initialised = true;
 }
 
-void ComModule::Term()
+bool ComModule::Term()
 {
     delete server;
     server = nullptr;
     initialised = false;
+    return SinkCourier::NoneLeft();
 }
 
 LONG ComModule::Lock()

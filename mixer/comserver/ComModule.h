@@ -12,8 +12,10 @@ class ComModule
 public:
     // Takes the calling thread as the main thread; the lock count starts at 0.
     static void Init();
-    // Destroys the server object (releasing every sink); call before COM is uninitialised.
-    static void Term();
+    // Destroys the server object (ending the sink lists); call before COM is uninitialised.
+    // False when a sink that does not answer still holds a reference of this apartment: COM
+    // must then be left to the end of the process, since uninitialising would wait for it.
+    static bool Term();
 
     static LONG Lock();
     static LONG Unlock();

@@ -278,8 +278,7 @@ ServicesServer::ServicesServer() : effectServices_(*this), paramInfo_(*this), ev
 
 ServicesServer::~ServicesServer()
 {
-    SinkList::Public().Clear();
-    SinkList::Private().Clear();
+    SinkList::Shutdown(kEndWait);
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::QueryInterface(REFIID iid, void** object)
@@ -456,16 +455,12 @@ HRESULT STDMETHODCALLTYPE ServicesServer::GetASIODriverProfile(KivASIODrvProfile
 
 void ServicesServer::FireNotify(DWORD type)
 {
-    SinkList::Public().Broadcast(type, [type](IUnknown* sink, DWORD user) {
-        static_cast<IKivCorvanNotify*>(sink)->Notify(type, user);
-    });
+    SinkList::Public().Broadcast(type, 0, 0);
 }
 
 void ServicesServer::FirePrivateNotify(DWORD type, DWORD a, DWORD b)
 {
-    SinkList::Private().Broadcast(type, [type, a, b](IUnknown* sink, DWORD user) {
-        static_cast<IKivCorvanEventSink*>(sink)->Notify(type, user, a, b);
-    });
+    SinkList::Private().Broadcast(type, a, b);
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EventSource::QueryInterface(REFIID iid, void** object)

@@ -11,8 +11,12 @@
 class ServicesServer : public IKivCorvanServices
 {
 public:
+    // How long the end of the object waits for the notifications still queued (the clients'
+    // Terminate) and for the sinks to be let go, in milliseconds.
+    static constexpr DWORD kEndWait = 2000;
+
     ServicesServer();
-    // Releases every sink of both lists: the object goes at program end, before COM does.
+    // Ends both sink lists (SinkList::Shutdown): the object goes at program end, before COM does.
     virtual ~ServicesServer();
     ServicesServer(const ServicesServer&) = delete;
     ServicesServer& operator=(const ServicesServer&) = delete;
@@ -33,7 +37,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetASIODriverProfile(KivASIODrvProfile* pProfile) override;
 
     // Broadcasts: every sink whose mask shares a bit with type is called with the whole type
-    // value; the sinks' results are ignored. Private sinks also get the two values.
+    // value; the sinks' results are ignored. Private sinks also get the two values. The calls
+    // are queued: they are made on the sinks' delivery threads (SinkList).
     static void FireNotify(DWORD type);
     static void FirePrivateNotify(DWORD type, DWORD a, DWORD b);
 

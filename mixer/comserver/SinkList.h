@@ -2,11 +2,12 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include <new>
 #include <vector>
 
-// SinkLock: the one critical section of the notification lists. It is re-entrant, so a sink
-// may Advise or Unadvise from inside its Notify on the broadcasting thread.
+#include "mixer/comserver/SinkCourier.h"
+
+// SinkLock: the one critical section of the notification lists and their couriers. It is
+// re-entrant, so a sink living in this apartment may Advise or Unadvise from inside its Notify.
 class SinkLock
 {
 public:
@@ -26,81 +27,58 @@ public:
 // A list of subscribed callback sinks, each with its notification mask and the client's value.
 // Every access happens under SinkLock.
 //
-// A record is shared by the list and by every broadcast that copied it; the sink is released
-// when the last of them lets go, so an Unadvise from inside a Notify cannot free what the
-// running broadcast still walks. An unadvised record is not called again.
+// No client can stall the server through it: Advise and Unadvise never call out (Unadvise only
+// unlinks; the sink's reference is let go later by its courier), and Broadcast only queues each
+// subscription's notification on the courier of its sink (SinkCourier), which calls the sink on
+// a thread of its own. A sink that falls behind (SinkCourier::kStuckLimit, kQueueLimit) is
+// dropped as if it had unsubscribed; so is a sink whose client has gone.
 //
-// The cookie is a 32-bit number of ours (pointers do not fit on 64-bit builds): the same sink
-// gets the same cookie while it has a record in either list, and Unadvise removes the first
-// record with that cookie.
+// The cookie is an unpredictable 32-bit number, so that no client can unsubscribe another by
+// guessing: the same sink (the same object, by its IUnknown) has the same cookie while it has a
+// subscription in either list, no two live sinks share one, and 0 is never a cookie. Unadvise removes the first subscription with
+// that cookie.
 class SinkList
 {
 public:
-    SinkList() = default;
+    explicit SinkList(SinkCourier::Face face) : face_(face) {}
     ~SinkList();
     SinkList(const SinkList&) = delete;
     SinkList& operator=(const SinkList&) = delete;
 
-    // S_OK; E_POINTER for a null sink or cookie pointer; E_FAIL when out of memory.
+    // S_OK; E_POINTER for a null sink or cookie pointer; E_FAIL when out of memory, when the
+    // sink cannot be reached from a delivery thread, or while the lists end (Shutdown).
     HRESULT Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie);
     // Always S_OK: an unknown cookie changes nothing.
     HRESULT Unadvise(DWORD cookie);
-    // Releases every sink.
+    // Unlinks every subscription.
     void Clear();
 
-    // Calls notify(sink, user) for each sink whose mask shares a bit with type. Results of
-    // the sinks are the caller's to ignore.
-    template <class Notify>
-    void Broadcast(DWORD type, Notify notify);
+    // Queues the notification type (with the private list's two values a and b) for each sink
+    // whose mask shares a bit with it, in list order; waits for no sink.
+    void Broadcast(DWORD type, DWORD a, DWORD b);
 
     // The process-wide lists: public sinks (IKivCorvanNotify) and private sinks
     // (IKivCorvanEventSink).
     static SinkList& Public();
     static SinkList& Private();
 
+    // Unlinks every subscription of a courier's sink, as if the client had unsubscribed it.
+    static void Drop(SinkCourier* courier);
+
+    // The end of the lists, on the main thread at program end: waits, serving incoming calls,
+    // until what is queued has been delivered, unlinks every subscription and waits for the
+    // couriers to end, all within milliseconds (and half a second more when the deliveries took
+    // it all); no sink can subscribe meanwhile. False when a
+    // sink still keeps its courier (it has not returned from a call): the process must then end
+    // without waiting for it.
+    static bool Shutdown(DWORD milliseconds);
+
 private:
-    struct Record
-    {
-        IUnknown* sink; // owned reference
-        DWORD mask;
-        DWORD user;
-        DWORD cookie;
-        int holders;    // the list and the broadcasts that copied it
-        bool removed;
-    };
-
-    static void Drop(Record* record);
-    static DWORD CookieFor(IUnknown* sink);
-    DWORD FindCookie(IUnknown* sink) const;
+    DWORD FindCookie(IUnknown* identity) const;
     bool HasCookie(DWORD cookie) const;
+    static HRESULT CookieFor(IUnknown* identity, DWORD* cookie);
+    void Unlink(std::vector<Subscription*>::iterator at);
 
-    std::vector<Record*> records_; // guarded by SinkLock
+    SinkCourier::Face face_;
+    std::vector<Subscription*> subscriptions_; // guarded by SinkLock
 };
-
-template <class Notify>
-void SinkList::Broadcast(DWORD type, Notify notify)
-{
-    SinkLockGuard guard;
-    if (records_.empty())
-        return;
-    Record** copy = new (std::nothrow) Record*[records_.size()];
-    if (!copy)
-        return;
-    size_t count = 0;
-    for (Record* record : records_)
-    {
-        if (record && (record->mask & type))
-        {
-            ++record->holders;
-            copy[count++] = record;
-        }
-    }
-    for (size_t i = 0; i < count; ++i)
-    {
-        if (!copy[i]->removed && copy[i]->sink)
-            notify(copy[i]->sink, copy[i]->user);
-    }
-    for (size_t i = 0; i < count; ++i)
-        Drop(copy[i]);
-    delete[] copy;
-}

@@ -1,32 +1,159 @@
-// A second client of the COM server: subscribes a sink to each list, says so through the
-// event named on its command line, and waits to be killed.
+// Other clients of the COM server, as the cross-process tests need them. The first argument
+// names an event that the client sets once it is subscribed; the rest says what it does:
+//   (nothing)            subscribes a sink to each list and waits to be killed
+//   block <ms>           subscribes a public sink that sleeps ms inside every Notify, without
+//                        serving any call meanwhile, and waits to be killed
+//   churn <threads> <stop event>
+//                        runs that many clients (one apartment each) that subscribe and
+//                        unsubscribe on both lists in a loop until the stop event is set; exits
+//                        with the number of rounds made
+//   guess <tries>        subscribes a sink to each list, then unsubscribes every number within
+//                        tries of its own cookie on both lists; exits with 0
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
 #include "tests/comserver/Sinks.h"
+
+namespace
+{
+struct Client
+{
+    IKivCorvanServices* services = nullptr;
+    IKivCorvanEventSource* source = nullptr;
+
+    bool Connect()
+    {
+        return SUCCEEDED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
+                                          IID_IKivCorvanServices, reinterpret_cast<void**>(&services))) &&
+               SUCCEEDED(services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source)));
+    }
+    ~Client()
+    {
+        if (source)
+            source->Release();
+        if (services)
+            services->Release();
+    }
+};
+
+class SleepingSink : public PublicSink
+{
+public:
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user) override
+    {
+        Record(type, user, 0, 0);
+        Sleep(milliseconds);
+        return S_OK;
+    }
+    DWORD milliseconds = 0;
+};
+
+bool SetNamedEvent(const char* name)
+{
+    HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
+    if (!event)
+        return false;
+    SetEvent(event);
+    CloseHandle(event);
+    return true;
+}
+
+int WaitToBeKilled()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
+// One churning client: its own apartment, connection and sinks. The sinks outlive the apartment,
+// whose end disconnects them from the server's late calls.
+void Churn(HANDLE stop, LONG* rounds)
+{
+    PublicSink publicSink;
+    PrivateSink privateSink;
+    if (FAILED(CoInitialize(nullptr)))
+        return;
+    {
+        Client client;
+        bool connected = client.Connect();
+        while (connected && WaitForSingleObject(stop, 0) != WAIT_OBJECT_0)
+        {
+            DWORD publicCookie = 0, privateCookie = 0;
+            if (FAILED(client.services->Advise(&publicSink, 0xFFFF, 3, &publicCookie)) ||
+                FAILED(client.source->Advise(&privateSink, 0xFFFF, 4, &privateCookie)))
+                break;
+            client.services->Unadvise(publicCookie);
+            client.source->Unadvise(privateCookie);
+            InterlockedIncrement(rounds);
+            // Notifications to the sinks may still be on their way.
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+        }
+    }
+    CoUninitialize();
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2 || FAILED(CoInitialize(nullptr)))
         return 1;
-    IKivCorvanServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                                IID_IKivCorvanServices, reinterpret_cast<void**>(&services))))
-        return 2;
-    IKivCorvanEventSource* source = nullptr;
-    if (FAILED(services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source))))
-        return 3;
+    const char* mode = argc > 2 ? argv[2] : "";
+    if (std::strcmp(mode, "churn") == 0)
+    {
+        int threads = argc > 3 ? std::atoi(argv[3]) : 1;
+        HANDLE stop = argc > 4 ? OpenEventA(SYNCHRONIZE, FALSE, argv[4]) : nullptr;
+        if (!stop)
+            return 5;
+        LONG rounds = 0;
+        std::vector<std::thread> clients;
+        for (int i = 0; i < threads; ++i)
+            clients.emplace_back(Churn, stop, &rounds);
+        SetNamedEvent(argv[1]);
+        for (std::thread& client : clients)
+            client.join();
+        return static_cast<int>(rounds);
+    }
+
+    // The sinks outlive the connection: the server may still call them as it ends.
     PublicSink publicSink;
+    SleepingSink sleepingSink;
     PrivateSink privateSink;
+    Client client;
+    if (!client.Connect())
+        return 2;
     DWORD cookie = 0;
-    if (FAILED(services->Advise(&publicSink, 0xFFFFFFFF, 1, &cookie)) ||
-        FAILED(source->Advise(&privateSink, 0xFFFFFFFF, 2, &cookie)))
+    if (std::strcmp(mode, "block") == 0)
+    {
+        sleepingSink.milliseconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : INFINITE;
+        if (FAILED(client.services->Advise(&sleepingSink, 0xFFFF, 1, &cookie)))
+            return 4;
+        return SetNamedEvent(argv[1]) ? WaitToBeKilled() : 5;
+    }
+    DWORD privateCookie = 0;
+    if (FAILED(client.services->Advise(&publicSink, 0xFFFFFFFF, 1, &cookie)) ||
+        FAILED(client.source->Advise(&privateSink, 0xFFFFFFFF, 2, &privateCookie)))
         return 4;
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[1]);
-    if (!ready)
-        return 5;
-    SetEvent(ready);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        DispatchMessageA(&message);
-    return 0;
+    if (std::strcmp(mode, "guess") == 0)
+    {
+        DWORD tries = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 0;
+        for (DWORD distance = 1; distance <= tries; ++distance)
+        {
+            for (DWORD guess : {cookie - distance, cookie + distance})
+            {
+                client.services->Unadvise(guess);
+                client.source->Unadvise(guess);
+            }
+        }
+        client.services->Unadvise(cookie);
+        client.source->Unadvise(privateCookie);
+        return SetNamedEvent(argv[1]) ? 0 : 5;
+    }
+    return SetNamedEvent(argv[1]) ? WaitToBeKilled() : 5;
 }

@@ -37,6 +37,9 @@ public:
 
     void Record(DWORD type, DWORD user, DWORD a, DWORD b)
     {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        times.push_back(now.QuadPart);
         arrivals.push_back({type, user, a, b});
         if (onNotify)
             onNotify();
@@ -44,6 +47,7 @@ public:
 
     LONG references = 1;
     std::vector<Arrival> arrivals;
+    std::vector<LONGLONG> times; // performance-counter time of each arrival
     std::function<void()> onNotify;
 };
 

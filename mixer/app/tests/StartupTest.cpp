@@ -64,19 +64,38 @@ public:
 };
 
 // A client's sink in this process.
+// Free-threaded (it aggregates the free-threaded marshaller): the server's delivery thread
+// calls it directly.
 class TerminateSink : public IKivCorvanNotify
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    TerminateSink() { CoCreateFreeThreadedMarshaler(this, &marshaller); }
+    ~TerminateSink()
+    {
+        if (marshaller)
+            marshaller->Release();
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (IsEqualIID(iid, IID_IMarshal) && marshaller)
+            return marshaller->QueryInterface(iid, object);
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IKivCorvanNotify))
+            return E_NOINTERFACE;
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references)); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references)); }
     HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD) override
     {
         types.push_back(type);
         return S_OK;
     }
-    ULONG references = 1;
+    LONG references = 1;
     std::vector<DWORD> types;
+    IUnknown* marshaller = nullptr;
 };
 
 std::string TestFolder()
@@ -274,7 +293,7 @@ TEST_F(StartupTest, QuitPathTellsTheClientsAndEndsTheComSideOnce)
     };
     EXPECT_EQ(StartWith(program.c_str(), host), 42);
     EXPECT_EQ(sink.types, std::vector<DWORD>{KivKDSPASIO_Terminate});
-    EXPECT_EQ(sink.references, 1u);
+    EXPECT_EQ(sink.references, 1);
     EXPECT_EQ(ComModule::GetLockCount(), 0); // not below zero: start-up's end did not repeat it
 }
 

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <functional>
 #include <vector>
@@ -13,7 +17,9 @@
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
+#include "mixer/comserver/SinkCourier.h"
 #include "standins/engine/StandinServices.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace
@@ -27,33 +33,91 @@ struct Call
     }
 };
 
-// A callback sink of either list that records its calls and its references.
+// A callback sink of either list that records its calls and its references. It is free-threaded
+// (it aggregates the free-threaded marshaller): the delivery threads call it directly.
 class FakeSink : public IKivCorvanNotify, public IKivCorvanEventSink
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user) override
+    FakeSink() { CoCreateFreeThreadedMarshaler(Public(), &marshaller_); }
+    ~FakeSink()
     {
-        calls.push_back({type, user, 0, 0});
-        if (onNotify)
-            onNotify();
+        if (marshaller_)
+            marshaller_->Release();
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (IsEqualIID(iid, IID_IMarshal) && marshaller_)
+            return marshaller_->QueryInterface(iid, object);
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKivCorvanNotify))
+            *object = Public();
+        else if (IsEqualIID(iid, IID_IKivCorvanEventSink))
+            *object = Private();
+        else
+        {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
         return S_OK;
     }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        if (GetCurrentThreadId() == owner_)
+            InterlockedIncrement(&ownerReleases);
+        return static_cast<ULONG>(InterlockedDecrement(&references));
+    }
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user) override { return Record({type, user, 0, 0}); }
     HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user, DWORD a, DWORD b) override
     {
-        calls.push_back({type, user, a, b});
-        if (onNotify)
-            onNotify();
-        return E_FAIL; // a failing sink must not stop the broadcast
+        return Record({type, user, a, b});
     }
     IKivCorvanNotify* Public() { return this; }
     IKivCorvanEventSink* Private() { return this; }
+    std::vector<Call> Calls()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
 
-    ULONG references = 1;
-    std::vector<Call> calls;
-    std::function<void()> onNotify;
+    LONG references = 1;
+    LONG ownerReleases = 0;          // releases made on the thread that made the sink
+    std::function<void()> onNotify;  // runs on the delivery thread, after the call is recorded
+    HRESULT answer = S_OK;
+
+private:
+    HRESULT Record(const Call& call)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            calls_.push_back(call);
+        }
+        if (onNotify)
+            onNotify();
+        return answer;
+    }
+
+    IUnknown* marshaller_ = nullptr;
+    DWORD owner_ = GetCurrentThreadId();
+    std::mutex mutex_;
+    std::vector<Call> calls_;
+};
+
+// A manual-reset event that a sink's Notify can wait on; set when the test lets it go.
+class Gate
+{
+public:
+    Gate() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Gate()
+    {
+        Open();
+        CloseHandle(event_);
+    }
+    void Wait() { WaitForSingleObject(event_, 60000); }
+    void Open() { SetEvent(event_); }
+
+private:
+    HANDLE event_;
 };
 
 class FakeApplication : public ServicesApplication
@@ -351,11 +415,17 @@ public:
     IVarnAutomation* automation = nullptr; // borrowed
 };
 
+// The delivery times of the sink lists, moved by the tests.
+std::atomic<DWORD> testNow{0};
+
 class ServicesServerTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        SinkCourier::SetClock([]() -> DWORD { return testNow.load(); });
+        SinkCourier::SetLinger(0); // a sink is let go as soon as its last subscription goes
         ComModule::SetApplication(&application);
         ComModule::Init();
         ComModule::Lock(); // as the program holds it while it runs
@@ -366,9 +436,12 @@ protected:
     void TearDown() override
     {
         source->Release();
-        ComModule::Term();
+        EXPECT_TRUE(ComModule::Term());
         ComModule::Unlock();
         ComModule::SetApplication(nullptr);
+        SinkCourier::SetClock(nullptr);
+        SinkCourier::SetLinger(SinkCourier::kLinger);
+        CoUninitialize();
     }
     DWORD AdvisePublic(FakeSink& sink, DWORD mask, DWORD user)
     {
@@ -381,6 +454,13 @@ protected:
         DWORD cookie = 0;
         EXPECT_EQ(source->Advise(sink.Private(), mask, user, &cookie), S_OK);
         return cookie;
+    }
+    // Waits until every notification queued for a subscribed sink has been delivered.
+    static void Delivered() { ASSERT_TRUE(SinkCourier::WaitDelivered(GetTickCount() + 20000)); }
+    // Every reference the server took of the sink has been let go.
+    static bool LetGo(FakeSink& sink)
+    {
+        return PumpUntil([&] { return sink.references == 1; }, 20000);
     }
 
     // Sinks outlive the server object, which releases the ones still subscribed.
@@ -411,12 +491,13 @@ TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
         DWORD cookie = AdvisePublic(sink, c.mask, 77);
         for (DWORD bit = 1; bit <= 0x4000; bit <<= 1)
             ServicesServer::FireNotify(bit);
+        Delivered();
         std::vector<Call> expected;
         for (DWORD type : c.received)
             expected.push_back({type, 77, 0, 0});
-        EXPECT_EQ(sink.calls, expected) << "mask " << std::hex << c.mask;
+        EXPECT_EQ(sink.Calls(), expected) << "mask " << std::hex << c.mask;
         server->Unadvise(cookie);
-        EXPECT_EQ(sink.references, 1u);
+        EXPECT_TRUE(LetGo(sink));
     }
 }
 
@@ -427,8 +508,9 @@ TEST_F(ServicesServerTest, TypeIsPassedWholeToEverySharingSink)
     AdvisePublic(reinit, 0x1, 1);
     AdvisePublic(several, 0x28, 2);
     ServicesServer::FireNotify(0x9);
-    EXPECT_EQ(reinit.calls, (std::vector<Call>{{0x9, 1, 0, 0}}));
-    EXPECT_EQ(several.calls, (std::vector<Call>{{0x9, 2, 0, 0}}));
+    Delivered();
+    EXPECT_EQ(reinit.Calls(), (std::vector<Call>{{0x9, 1, 0, 0}}));
+    EXPECT_EQ(several.Calls(), (std::vector<Call>{{0x9, 2, 0, 0}}));
 }
 
 TEST_F(ServicesServerTest, PrivateSinksGetTheTwoValuesAndTheListsStayApart)
@@ -441,8 +523,9 @@ TEST_F(ServicesServerTest, PrivateSinksGetTheTwoValuesAndTheListsStayApart)
     ServicesServer::FirePrivateNotify(0x1000, 0xFFFFFFFF, 0);
     ServicesServer::FirePrivateNotify(0x800, 1, 2);
     ServicesServer::FireNotify(0x4000);
-    EXPECT_EQ(privateSink.calls, (std::vector<Call>{{0x400, 6, 11, 12}, {0x1000, 6, 0xFFFFFFFF, 0}}));
-    EXPECT_EQ(publicSink.calls, (std::vector<Call>{{0x4000, 5, 0, 0}}));
+    Delivered();
+    EXPECT_EQ(privateSink.Calls(), (std::vector<Call>{{0x400, 6, 11, 12}, {0x1000, 6, 0xFFFFFFFF, 0}}));
+    EXPECT_EQ(publicSink.Calls(), (std::vector<Call>{{0x4000, 5, 0, 0}}));
 }
 
 TEST_F(ServicesServerTest, SameSinkTwiceGivesOneCookieAndUnadviseRemovesOneRecord)
@@ -455,15 +538,23 @@ TEST_F(ServicesServerTest, SameSinkTwiceGivesOneCookieAndUnadviseRemovesOneRecor
     EXPECT_NE(first, 0u);
     EXPECT_EQ(first, second);
     EXPECT_NE(first, third);
-    EXPECT_EQ(sink.references, 3u);
+    EXPECT_EQ(AdvisePrivate(sink, 0x400, 4), first); // the same sink on the other list
+
+    // One sink's notifications arrive in the order they were raised, record by record.
+    ServicesServer::FireNotify(0x8);
+    ServicesServer::FireNotify(0x8 | 0x1);
+    Delivered();
+    EXPECT_EQ(sink.Calls(), (std::vector<Call>{{0x8, 1, 0, 0}, {0x8, 2, 0, 0}, {0x9, 1, 0, 0}, {0x9, 2, 0, 0}}));
 
     EXPECT_EQ(server->Unadvise(first), S_OK);
-    EXPECT_EQ(sink.references, 2u);
     ServicesServer::FireNotify(0x8);
-    EXPECT_EQ(sink.calls, (std::vector<Call>{{0x8, 2, 0, 0}})); // the first record went
+    Delivered();
+    EXPECT_EQ(sink.Calls().size(), 5u);
+    EXPECT_EQ(sink.Calls().back(), (Call{0x8, 2, 0, 0})); // the first record went
     EXPECT_EQ(server->Unadvise(first), S_OK);
-    EXPECT_EQ(sink.references, 1u);
-    EXPECT_EQ(other.references, 2u);
+    EXPECT_EQ(source->Unadvise(first), S_OK);
+    EXPECT_TRUE(LetGo(sink));
+    EXPECT_GT(other.references, 1);
 }
 
 TEST_F(ServicesServerTest, UnknownCookieChangesNothing)
@@ -474,8 +565,56 @@ TEST_F(ServicesServerTest, UnknownCookieChangesNothing)
     EXPECT_EQ(server->Unadvise(0), S_OK);
     EXPECT_EQ(source->Unadvise(cookie), S_OK); // the other list
     ServicesServer::FireNotify(0x8);
-    EXPECT_EQ(sink.calls.size(), 1u);
-    EXPECT_EQ(sink.references, 2u);
+    Delivered();
+    EXPECT_EQ(sink.Calls().size(), 1u);
+}
+
+// A client that tries the numbers around its own cookie, or around any number it knows, does
+// not find another client's subscription.
+TEST_F(ServicesServerTest, CookiesCannotBeGuessed)
+{
+    FakeSink& victim = NewSink();
+    FakeSink& guesser = NewSink();
+    DWORD victimCookie = AdvisePublic(victim, 0x8, 1);
+    DWORD privateCookie = AdvisePrivate(victim, 0x400, 1);
+    DWORD guesserCookie = AdvisePublic(guesser, 0x8, 2);
+    EXPECT_EQ(privateCookie, victimCookie);
+    EXPECT_NE(guesserCookie, victimCookie);
+    for (DWORD guess = guesserCookie - 1000; guess != guesserCookie + 1000; ++guess)
+    {
+        if (guess != guesserCookie)
+        {
+            server->Unadvise(guess);
+            source->Unadvise(guess);
+        }
+    }
+    for (DWORD guess = 0; guess < 1000; ++guess)
+    {
+        server->Unadvise(guess);
+        source->Unadvise(guess);
+    }
+    ServicesServer::FireNotify(0x8);
+    ServicesServer::FirePrivateNotify(0x400, 3, 4);
+    Delivered();
+    std::vector<Call> calls = victim.Calls(); // one from each list, in either order
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_NE(std::find(calls.begin(), calls.end(), Call{0x8, 1, 0, 0}), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), Call{0x400, 1, 3, 4}), calls.end());
+
+    // Fresh sinks get cookies that are neither 0, nor shared, nor counted up.
+    std::vector<DWORD> cookies;
+    for (int i = 0; i < 16; ++i)
+        cookies.push_back(AdvisePrivate(NewSink(), 0x400, 0));
+    int consecutive = 0;
+    for (size_t i = 0; i < cookies.size(); ++i)
+    {
+        EXPECT_NE(cookies[i], 0u);
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_NE(cookies[i], cookies[j]);
+        if (i > 0 && cookies[i] - cookies[i - 1] < 16)
+            ++consecutive;
+    }
+    EXPECT_LT(consecutive, 2);
 }
 
 TEST_F(ServicesServerTest, NullSinkOrCookiePointerIsRefused)
@@ -486,14 +625,85 @@ TEST_F(ServicesServerTest, NullSinkOrCookiePointerIsRefused)
     EXPECT_EQ(cookie, 1234u);
     FakeSink& sink = NewSink();
     EXPECT_EQ(server->Advise(sink.Public(), 0xFFFF, 1, nullptr), E_POINTER);
-    EXPECT_EQ(sink.references, 1u);
+    EXPECT_EQ(sink.references, 1);
     // Nothing was stored: broadcasts, Unadvise(0) and the object's end touch no sink.
     ServicesServer::FireNotify(0xFFFF);
     EXPECT_EQ(server->Unadvise(0), S_OK);
-    EXPECT_TRUE(sink.calls.empty());
+    Delivered();
+    EXPECT_TRUE(sink.Calls().empty());
 }
 
-TEST_F(ServicesServerTest, UnadviseInsideNotifyKeepsTheSinksAliveUntilTheBroadcastEnds)
+// A sink that cannot be handed to a delivery thread is refused; nothing of it is kept.
+TEST_F(ServicesServerTest, ASinkThatCannotBeMarshalledIsRefused)
+{
+    class Unmarshallable : public IKivCorvanNotify
+    {
+    public:
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+        {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references)); }
+        ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references)); }
+        HRESULT STDMETHODCALLTYPE Notify(DWORD, DWORD) override { return S_OK; }
+        LONG references = 1;
+    } sink;
+    DWORD cookie = 1234;
+    EXPECT_EQ(server->Advise(&sink, 0x8, 1, &cookie), E_FAIL);
+    EXPECT_EQ(cookie, 1234u);
+    EXPECT_EQ(sink.references, 1);
+    EXPECT_TRUE(SinkCourier::WaitEnded(GetTickCount() + 20000));
+}
+
+// Unadvise only unlinks: the sink's reference is let go later, outside the call, by the thread
+// that holds it.
+TEST_F(ServicesServerTest, UnadviseReleasesNothingInsideTheCall)
+{
+    FakeSink& sink = NewSink();
+    DWORD cookie = AdvisePublic(sink, 0x8, 1);
+    ServicesServer::FireNotify(0x8);
+    Delivered();
+    LONG before = sink.ownerReleases;
+    EXPECT_EQ(server->Unadvise(cookie), S_OK);
+    EXPECT_EQ(sink.ownerReleases, before);
+    EXPECT_TRUE(LetGo(sink));
+    EXPECT_EQ(sink.ownerReleases, before + 1); // by the message that the ended courier posted
+}
+
+// A sink subscribed again soon after its last Unadvise gets its courier back: nothing was let go
+// in between, and notifications reach it as before.
+TEST_F(ServicesServerTest, ASinkSubscribedAgainSoonKeepsItsCourier)
+{
+    SinkCourier::SetLinger(60000);
+    FakeSink& sink = NewSink();
+    LONG held = 0;
+    for (DWORD round = 1; round <= 3; ++round)
+    {
+        DWORD cookie = AdvisePrivate(sink, 0x400, round);
+        ServicesServer::FirePrivateNotify(0x400, round, 0);
+        Delivered();
+        EXPECT_EQ(server->Unadvise(cookie), S_OK); // the other list: nothing
+        EXPECT_EQ(source->Unadvise(cookie), S_OK);
+        Delivered();
+        if (round == 1)
+            held = sink.references;
+        EXPECT_EQ(sink.references, held) << "round " << round; // no new courier, nothing let go
+    }
+    EXPECT_EQ(sink.Calls(), (std::vector<Call>{{0x400, 1, 1, 0}, {0x400, 2, 2, 0}, {0x400, 3, 3, 0}}));
+    EXPECT_GT(held, 1);
+    // The end of the lists does not wait for the lingering courier.
+    source->Release();
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(ComModule::Term());
+    EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(ServicesServer::kEndWait));
+    EXPECT_EQ(sink.references, 1);
+    ComModule::Init();
+    server = ComModule::GetServer();
+    server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+}
+
+TEST_F(ServicesServerTest, UnadviseInsideNotifyStopsTheSinksNotificationsAtOnce)
 {
     FakeSink& first = NewSink();
     FakeSink& second = NewSink();
@@ -501,21 +711,23 @@ TEST_F(ServicesServerTest, UnadviseInsideNotifyKeepsTheSinksAliveUntilTheBroadca
     DWORD firstCookie = AdvisePublic(first, 0x4, 1);
     DWORD secondCookie = AdvisePublic(second, 0x4, 2);
     AdvisePublic(third, 0x4, 3);
-    ULONG heldDuringBroadcast = 0;
+    Gate secondMayGo;
+    second.onNotify = [&] { secondMayGo.Wait(); };
     first.onNotify = [&] {
         // The Terminate handler of a client drops itself and another subscription.
         server->Unadvise(firstCookie);
         server->Unadvise(secondCookie);
-        heldDuringBroadcast = first.references;
+        secondMayGo.Open();
     };
     ServicesServer::FireNotify(0x4);
-    EXPECT_EQ(heldDuringBroadcast, 2u); // the broadcast's reference, not yet released
-    EXPECT_EQ(first.calls.size(), 1u);
-    EXPECT_TRUE(second.calls.empty()); // unadvised before its turn: not called
-    EXPECT_EQ(third.calls.size(), 1u);
-    EXPECT_EQ(first.references, 1u);
-    EXPECT_EQ(second.references, 1u);
-    EXPECT_EQ(third.references, 2u);
+    ServicesServer::FireNotify(0x4);
+    Delivered();
+    EXPECT_EQ(first.Calls().size(), 1u);
+    EXPECT_LE(second.Calls().size(), 1u); // at most the call that was under way
+    EXPECT_EQ(third.Calls().size(), 2u);
+    EXPECT_TRUE(LetGo(first));
+    EXPECT_TRUE(LetGo(second));
+    EXPECT_GT(third.references, 1);
 }
 
 TEST_F(ServicesServerTest, AdviseInsideNotifyJoinsFromTheNextBroadcast)
@@ -530,27 +742,148 @@ TEST_F(ServicesServerTest, AdviseInsideNotifyJoinsFromTheNextBroadcast)
         advised = true;
     };
     ServicesServer::FirePrivateNotify(0x2000, 3, 4);
-    EXPECT_TRUE(late.calls.empty());
+    Delivered();
+    EXPECT_TRUE(late.Calls().empty());
     ServicesServer::FirePrivateNotify(0x2000, 5, 6);
-    EXPECT_EQ(late.calls, (std::vector<Call>{{0x2000, 2, 5, 6}}));
-    EXPECT_EQ(caller.calls.size(), 2u);
+    Delivered();
+    EXPECT_EQ(late.Calls(), (std::vector<Call>{{0x2000, 2, 5, 6}}));
+    EXPECT_EQ(caller.Calls().size(), 2u);
 }
 
-TEST_F(ServicesServerTest, EndOfTheServerReleasesEverySink)
+// One sink that blocks holds up no other sink and not the broadcasting thread; what it missed
+// meanwhile reaches it in order once it returns.
+TEST_F(ServicesServerTest, ABlockedSinkHoldsUpNobodyElse)
+{
+    FakeSink& blocked = NewSink();
+    FakeSink& steady = NewSink();
+    AdvisePublic(blocked, 0xFFFF, 1);
+    AdvisePrivate(steady, 0xFFFF, 2);
+    AdvisePublic(steady, 0xFFFF, 2);
+    Gate gate;
+    blocked.onNotify = [&] { gate.Wait(); };
+    std::vector<Call> expected;
+    for (DWORD bit = 0x8; bit <= 0x200; bit <<= 1)
+    {
+        ServicesServer::FireNotify(bit);
+        ServicesServer::FirePrivateNotify(0x400, bit, 0);
+        expected.push_back({bit, 2, 0, 0});
+    }
+    ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() == 2 * expected.size(); }));
+    ASSERT_TRUE(PumpUntil([&] { return blocked.Calls().size() == 1; })); // and it stays in there
+    gate.Open();
+    Delivered();
+    std::vector<Call> received = blocked.Calls();
+    std::vector<Call> expectedBlocked = expected;
+    for (Call& call : expectedBlocked)
+        call.user = 1;
+    EXPECT_EQ(received, expectedBlocked);
+}
+
+// A sink that keeps one notification longer than the limit, or lets its queue fill up, is
+// dropped as if it had unsubscribed; the others keep receiving.
+TEST_F(ServicesServerTest, ASinkThatFallsBehindIsDropped)
+{
+    struct Case
+    {
+        const char* how;
+        size_t queued;  // notifications raised while the sink keeps the first one
+        DWORD laterBy;  // how much later than the limit the next one comes
+    } cases[] = {
+        {"kept one notification past the limit", 1, 1},
+        {"let its queue fill up", SinkCourier::kQueueLimit, 0},
+    };
+    for (const Case& c : cases)
+    {
+        FakeSink& slow = NewSink();
+        FakeSink& steady = NewSink();
+        DWORD slowCookie = AdvisePublic(slow, 0x8, 1);
+        DWORD steadyCookie = AdvisePublic(steady, 0x8, 2);
+        Gate gate;
+        slow.onNotify = [&] { gate.Wait(); };
+        ServicesServer::FireNotify(0x8);
+        ASSERT_TRUE(PumpUntil([&] { return slow.Calls().size() == 1; })) << c.how;
+        for (size_t i = 1; i < c.queued; ++i)
+            ServicesServer::FireNotify(0x8);
+        testNow += SinkCourier::kStuckLimit; // not yet behind
+        ServicesServer::FireNotify(0x8);
+        testNow += c.laterBy;
+        ServicesServer::FireNotify(0x8); // finds the sink behind: dropped, not queued for
+        ServicesServer::FireNotify(0x8);
+        gate.Open();
+        Delivered();
+        EXPECT_EQ(slow.Calls().size(), 1u) << c.how; // what was queued for it went with it
+        ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() == c.queued + 3; })) << c.how;
+        EXPECT_EQ(server->Unadvise(slowCookie), S_OK);
+        EXPECT_TRUE(LetGo(slow)) << c.how;
+        server->Unadvise(steadyCookie);
+        EXPECT_TRUE(LetGo(steady)) << c.how;
+    }
+}
+
+// A sink whose client is gone is dropped at its first failed call.
+TEST_F(ServicesServerTest, ASinkWhoseClientIsGoneIsDropped)
+{
+    FakeSink& gone = NewSink();
+    FakeSink& failing = NewSink();
+    gone.answer = HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    failing.answer = E_FAIL; // an error of its own: it stays
+    AdvisePrivate(gone, 0x400, 1);
+    AdvisePrivate(failing, 0x400, 2);
+    ServicesServer::FirePrivateNotify(0x400, 0, 0);
+    EXPECT_TRUE(LetGo(gone));
+    ServicesServer::FirePrivateNotify(0x400, 0, 0);
+    Delivered();
+    EXPECT_EQ(gone.Calls().size(), 1u);
+    EXPECT_EQ(failing.Calls().size(), 2u);
+}
+
+TEST_F(ServicesServerTest, EndOfTheServerDeliversWhatIsQueuedAndReleasesEverySink)
 {
     FakeSink& a = NewSink();
     FakeSink& b = NewSink();
     AdvisePublic(a, 0x8, 1);
     AdvisePublic(a, 0x10, 1);
     AdvisePrivate(b, 0x400, 2);
-    EXPECT_EQ(a.references, 3u);
+    EXPECT_GT(a.references, 1);
+    ServicesServer::FireNotify(KivKDSPASIO_Terminate | 0x8);
     source->Release();
-    ComModule::Term();
-    EXPECT_EQ(a.references, 1u);
-    EXPECT_EQ(b.references, 1u);
+    EXPECT_TRUE(ComModule::Term());
+    EXPECT_EQ(a.Calls(), (std::vector<Call>{{0xC, 1, 0, 0}}));
+    EXPECT_EQ(a.references, 1);
+    EXPECT_EQ(b.references, 1);
     ServicesServer::FireNotify(0x8);
-    EXPECT_TRUE(a.calls.empty());
+    EXPECT_TRUE(SinkCourier::NoneLeft());
     // A fresh server for TearDown.
+    ComModule::Init();
+    server = ComModule::GetServer();
+    server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+}
+
+// At the end a sink that does not return is left behind within the time allowed: the program
+// must not wait for it.
+TEST_F(ServicesServerTest, EndOfTheServerDoesNotWaitForABlockedSink)
+{
+    FakeSink& blocked = NewSink();
+    FakeSink& steady = NewSink();
+    AdvisePublic(blocked, KivKDSPASIO_Terminate, 1);
+    AdvisePublic(steady, KivKDSPASIO_Terminate, 2);
+    Gate gate;
+    blocked.onNotify = [&] { gate.Wait(); };
+    ServicesServer::FireNotify(KivKDSPASIO_Terminate);
+    source->Release();
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(ComModule::Term());
+    DWORD took = GetTickCount() - start;
+    std::printf("end of the server with a blocked sink took %lu ms\n", static_cast<unsigned long>(took));
+    EXPECT_GE(took, ServicesServer::kEndWait - 50);
+    EXPECT_LT(took, ServicesServer::kEndWait + 5000);
+    EXPECT_EQ(steady.Calls().size(), 1u);
+    EXPECT_EQ(steady.references, 1);
+    EXPECT_FALSE(SinkCourier::NoneLeft());
+    // Once it returns, what it held is let go.
+    gate.Open();
+    EXPECT_TRUE(LetGo(blocked));
+    EXPECT_TRUE(SinkCourier::NoneLeft());
     ComModule::Init();
     server = ComModule::GetServer();
     server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
@@ -577,6 +910,7 @@ TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
 {
     FakeSink& sink = NewSink();
     DWORD cookie = AdvisePublic(sink, 0x8, 1);
+    LONG references = sink.references;
     ComModule::SetApplication(nullptr);
     DWORD untouched = 99;
     char name[8] = "x";
@@ -598,10 +932,11 @@ TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
     for (const Case& c : cases)
         EXPECT_EQ(c.result, E_FAIL) << c.method;
     EXPECT_EQ(untouched, 99u);
-    EXPECT_EQ(sink.references, 2u); // nothing added, nothing removed
+    EXPECT_EQ(sink.references, references); // nothing added, nothing removed
     ComModule::SetApplication(&application);
     ServicesServer::FireNotify(0x8);
-    EXPECT_EQ(sink.calls.size(), 1u);
+    Delivered();
+    EXPECT_EQ(sink.Calls().size(), 1u);
 }
 
 // The public methods against the simulated engine of a program folder of the test's own.

@@ -1,0 +1,217 @@
+// The cost of one notification that the mixer program delivers to a client in another process,
+// next to one plain cross-process COM call into the same client's sink, measured in one run.
+//
+//   comserver_notify_bench [count=2000]
+//
+// It starts the program's COM server (from the build's program folder) as the tests do,
+// subscribes a sink and raises notifications through the application's test hook. For the plain
+// call it starts itself a second time, hands that process its sink and lets it call Notify.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mixer/app/Application.h"
+#include "mixer/comserver/ComInterfaces.h"
+#include "tests/support/MessagePump.h"
+
+namespace
+{
+class CountingSink : public IKivCorvanNotify
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKivCorvanNotify))
+        {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Notify(DWORD, DWORD) override
+    {
+        ++count;
+        return S_OK;
+    }
+    long count = 0;
+};
+
+double Seconds()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string Folder(const char* relative)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    char folder[MAX_PATH];
+    PathCombineA(folder, path, relative);
+    return folder;
+}
+
+
+bool Register()
+{
+    std::string commandLine = "\"" + Folder("..\\..\\program") + "\\KivCorvanDSP.exe\" -RegServer";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    HMODULE proxyStub = LoadLibraryA((Folder("..\\..\\program") + "\\KivCorvanDSP_ps.dll").c_str());
+    auto registerServer = proxyStub ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+                                          reinterpret_cast<void*>(GetProcAddress(proxyStub, "DllRegisterServer")))
+                                    : nullptr;
+    return registerServer && SUCCEEDED(registerServer());
+}
+
+// The sink as a marshalled object reference in hexadecimal, for another process.
+std::string MarshalToText(IUnknown* sink)
+{
+    IStream* stream = nullptr;
+    std::string text;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+        return text;
+    HGLOBAL memory = nullptr;
+    if (SUCCEEDED(CoMarshalInterface(stream, IID_IKivCorvanNotify, sink, MSHCTX_LOCAL, nullptr, MSHLFLAGS_NORMAL)) &&
+        SUCCEEDED(GetHGlobalFromStream(stream, &memory)))
+    {
+        auto* bytes = static_cast<const unsigned char*>(GlobalLock(memory));
+        for (SIZE_T i = 0; i < GlobalSize(memory); ++i)
+        {
+            char pair[3];
+            std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+            text += pair;
+        }
+        GlobalUnlock(memory);
+    }
+    stream->Release();
+    return text;
+}
+
+// The second process: calls the sink count times; the exit code is the mean call in microseconds.
+int CallSink(const char* text, long count)
+{
+    std::vector<unsigned char> bytes;
+    for (const char* p = text; p[0] && p[1]; p += 2)
+        bytes.push_back(static_cast<unsigned char>(std::strtoul(std::string(p, 2).c_str(), nullptr, 16)));
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!memory)
+        return -1;
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    IStream* stream = nullptr;
+    IKivCorvanNotify* sink = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream)) ||
+        FAILED(CoUnmarshalInterface(stream, IID_IKivCorvanNotify, reinterpret_cast<void**>(&sink))))
+        return -1;
+    stream->Release();
+    sink->Notify(0x8, 0); // the first call sets the channel up
+    double start = Seconds();
+    for (long i = 0; i < count; ++i)
+        sink->Notify(0x8, 0);
+    double took = Seconds() - start;
+    sink->Release();
+    return static_cast<int>(took / static_cast<double>(count) * 1e6);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (FAILED(CoInitialize(nullptr)))
+        return 1;
+    if (argc == 4 && std::string(argv[1]) == "call")
+        return CallSink(argv[2], std::atol(argv[3]));
+
+    long count = argc > 1 ? std::atol(argv[1]) : 2000;
+    if (count < 1 || !Register())
+    {
+        std::fprintf(stderr, "usage: comserver_notify_bench [count]; the program folder must be built\n");
+        return 1;
+    }
+    IKivCorvanServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                reinterpret_cast<void**>(&services))))
+    {
+        std::fprintf(stderr, "the COM server did not start\n");
+        return 1;
+    }
+    HWND server = nullptr;
+    PumpUntil([&] { return (server = FindWindowA("Varn Services", nullptr)) != nullptr; });
+    CountingSink sink;
+    DWORD cookie = 0;
+    if (!server || FAILED(services->Advise(&sink, 0x8, 1, &cookie)))
+        return 1;
+
+    // One at a time: raise, wait until it arrived (the server's hook, its queue, the call).
+    auto raise = [&] { PostMessageA(server, Application::kFireNotifyMessage, 0x8, 0); };
+    raise();
+    PumpUntil([&] { return sink.count == 1; });
+    double start = Seconds();
+    for (long i = 0; i < count; ++i)
+    {
+        long before = sink.count;
+        raise();
+        PumpUntil([&] { return sink.count > before; });
+    }
+    double oneAtATime = (Seconds() - start) / static_cast<double>(count);
+
+    // In a stream: raise them all, wait for the last.
+    long before = sink.count;
+    start = Seconds();
+    for (long i = 0; i < count; ++i)
+        raise();
+    PumpUntil([&] { return sink.count >= before + count; });
+    double streamed = (Seconds() - start) / static_cast<double>(count);
+
+    // A plain call into the same sink from another process.
+    std::string commandLine = "\"" + Folder(".") + "\\comserver_notify_bench.exe\" call " + MarshalToText(&sink) +
+                              " " + std::to_string(count);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION caller = {};
+    DWORD microseconds = 0xFFFFFFFF;
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &caller))
+    {
+        PumpUntil([&] { return WaitForSingleObject(caller.hProcess, 0) == WAIT_OBJECT_0; });
+        GetExitCodeProcess(caller.hProcess, &microseconds);
+        CloseHandle(caller.hThread);
+        CloseHandle(caller.hProcess);
+    }
+    services->Unadvise(cookie);
+    services->Release();
+    PostMessageA(server, Application::kQuitMessage, 0, 0); // the server runs until told to end
+
+    std::printf("%ld notifications across processes, and as many plain calls into the same sink:\n", count);
+    std::printf("  notification, raised and awaited one at a time  %8.1f us\n", oneAtATime * 1e6);
+    std::printf("  notification, raised in a stream                %8.1f us\n", streamed * 1e6);
+    if (microseconds == 0xFFFFFFFF)
+        std::printf("  plain call into the sink                        (failed)\n");
+    else
+    {
+        std::printf("  plain call into the sink from another process   %8.1f us\n", static_cast<double>(microseconds));
+        if (microseconds > 0)
+            std::printf("  ratio one-at-a-time / plain call: %.2f, stream / plain call: %.2f\n",
+                        oneAtATime * 1e6 / microseconds, streamed * 1e6 / microseconds);
+    }
+    CoUninitialize();
+    return 0;
+}
