@@ -1,6 +1,8 @@
+#include "framework/controls/PeakMeter.h"
 #include "framework/controls/Slider.h"
 #include "framework/controls/SliderBar.h"
 #include "framework/controls/tests/ControlsTestSupport.h"
+#include "framework/platform/TimerImpl.h"
 
 #include <gtest/gtest.h>
 
@@ -146,5 +148,75 @@ TEST(Slider, NoTravelOrNoThumbFailsTheSetUp)
     EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, &f.track, &f.thumb, nullptr, nullptr, 0, 6, 0, 1, nullptr), 0);
     EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, &f.thumb, &f.thumb, nullptr, nullptr, -1, 6, 0, 1, nullptr), 0)
         << "a thumb as long as the track leaves no travel";
+}
+
+// The ticker's clock, set by the test; the ticker itself never runs.
+class ManualClock final : public TickerBackend
+{
+public:
+    uint32_t now = 1000;
+    uint32_t Now() override { return now; }
+    uintptr_t StartTimer(void*, uintptr_t id, uint32_t, TickProc) override { return id; }
+    int StopTimer(void*, uintptr_t) override { return 1; }
+};
+
+// Puts the system's clock back when the test ends.
+struct ClockScope
+{
+    ManualClock clock;
+    ClockScope() { TimerImpl::SetBackend(&clock); }
+    ~ClockScope() { TimerImpl::SetBackend(nullptr); }
+};
+
+TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
+{
+    ClockScope time;
+    Fixture f;
+    // A 101 x 8 meter: LEDs of 4 + 1 pixels give frames 0-20; the track is the off image,
+    // the bar the on image.
+    SkinBitmap off;
+    SkinBitmap on;
+    ASSERT_EQ(off.SetPiece(&f.dib, 0, 0, 101, 8), 1);
+    ASSERT_EQ(on.SetPiece(&f.dib, 0, 8, 101, 8), 1);
+    IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
+    auto* meter = new PeakMeter();
+    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, level), 1);
+    f.panel.AddControl(meter, level);
+    EXPECT_EQ(meter->FrameCount(), 21);
+    EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
+
+    const int levels[] = {10, 2, 2, 2};
+    const int shown[] = {10, 9, 8, 7};
+    for (int i = 0; i < 4; ++i)
+    {
+        level->SetValue(static_cast<float>(levels[i]), 1, 0, nullptr);
+        EXPECT_EQ(meter->GetFrame(), shown[i]) << i;
+    }
+    const Bitmap* drawn = f.panel.ComposedBackground();
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(PixelAt(*drawn, 34, 22), kBar) << "seven LEDs lit: 35 pixels";
+    EXPECT_EQ(PixelAt(*drawn, 35, 22), kTrack);
+    EXPECT_EQ(PixelAt(*drawn, 49, 22), kBar) << "the peak LED ends at frame 10's position";
+    EXPECT_EQ(PixelAt(*drawn, 45, 22), kBar);
+    EXPECT_EQ(PixelAt(*drawn, 50, 22), kTrack) << "not one LED beyond";
+
+    time.clock.now = 1999;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 10) << "held for a second";
+    time.clock.now = 2000;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 9);
+    time.clock.now = 2050;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 8) << "then one LED per tick";
+}
+
+TEST(PeakMeter, MissingImagesOrNoPitchFailTheSetUp)
+{
+    Fixture f;
+    PeakMeter meter;
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, nullptr, &f.bar, nullptr, 4, 1, 1000, 50, nullptr), 0);
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, nullptr, nullptr, 4, 1, 1000, 50, nullptr), 0);
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, &f.bar, nullptr, 0, 0, 1000, 50, nullptr), 0);
 }
 }
