@@ -1,4 +1,5 @@
 #include "framework/controls/PeakMeter.h"
+#include "framework/controls/RotaryControl.h"
 #include "framework/controls/Slider.h"
 #include "framework/controls/SliderBar.h"
 #include "framework/controls/tests/ControlsTestSupport.h"
@@ -218,5 +219,38 @@ TEST(PeakMeter, MissingImagesOrNoPitchFailTheSetUp)
     EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, nullptr, &f.bar, nullptr, 4, 1, 1000, 50, nullptr), 0);
     EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, nullptr, nullptr, 4, 1, 1000, 50, nullptr), 0);
     EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, &f.bar, nullptr, 0, 0, 1000, 50, nullptr), 0);
+}
+
+TEST(RotaryControl, AKnobOf64FramesDraggedSideways)
+{
+    Fixture f;
+    SkinBitmap strip; // 64 frames of 2 x 8
+    ASSERT_EQ(strip.SetPiece(&f.dib, 0, 0, 128, 8), 1);
+    RealItem* gain = f.panel.AddRealItem("gain", 0.5f, 0.0f, 1.0f, 0, 0);
+    auto* knob = new RotaryControl();
+    ASSERT_EQ(knob->Setup(0, 20, Text("gain"), &strip, nullptr, nullptr, 64, -1, gain), 1);
+    f.panel.AddControl(knob, gain);
+    EXPECT_EQ(knob->Width(), 2);
+    EXPECT_EQ(knob->GetFrame(), 31);
+
+    f.panel.OnMouseDown(MK_LBUTTON, 1, 22);
+    f.panel.OnMouseMove(MK_LBUTTON, 3, 22);
+    EXPECT_EQ(knob->GetFrame(), 33);
+    EXPECT_EQ(gain->value, 0.515625f) << "33 / 64";
+    f.panel.OnMouseUp(0, 3, 22);
+    knob->SyncFrameFromItem();
+    EXPECT_EQ(knob->GetFrame(), 32) << "the re-sync from the item";
+}
+
+TEST(RotaryControl, NoFramesAndNoFrameWidthFailTheSetUp)
+{
+    Fixture f;
+    RotaryControl knob;
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.track, nullptr, nullptr, 0, -1, nullptr), 0) << "frameCount=\"0\"";
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), nullptr, nullptr, nullptr, 4, -1, nullptr), 0);
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.thumb, nullptr, nullptr, 64, -1, nullptr), 0)
+        << "12 pixels for 64 frames: no width";
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.track, nullptr, nullptr, 4, -1, nullptr), 1);
+    EXPECT_EQ(knob.Width(), 25);
 }
 }
