@@ -1,5 +1,7 @@
 #include "framework/controls/ControlLayout.h"
 
+#include <algorithm>
+
 namespace ControlLayout
 {
 std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right)
@@ -26,5 +28,25 @@ int TooltipWidth(int textWidth, int left, int right)
 {
     const int width = left / 2 + right / 2 + textWidth;
     return (width + 7) / 8 * 8;
+}
+
+std::vector<BorderRun> BorderRuns(int x, int y, int width, int height)
+{
+    const int w = width / kBorderEdge * kBorderEdge;
+    const int h = height / kBorderEdge * kBorderEdge;
+    const int across = std::max((w - kBorderEdge) / kBorderEdge, 1);
+    const int down = std::max((h - kBorderEdge) / kBorderEdge, 1);
+    const int right = x + w - kBorderCorner;
+    const int bottom = y + h - kBorderCorner;
+    return {
+        {"tl", x, y, true, 1},
+        {"tr", right, y, true, 1},
+        {"bl", x, bottom, true, 1},
+        {"br", right, bottom, true, 1},
+        {"t", x + kBorderCorner, y, true, across},
+        {"b", x + kBorderCorner, bottom, true, across},
+        {"l", x, y + kBorderCorner, false, down},
+        {"r", right, y + kBorderCorner, false, down},
+    };
 }
 }

@@ -23,4 +23,24 @@ std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right);
 // Width of a tooltip's bitmap: half of each end slice around the text, rounded up to a
 // multiple of 8.
 int TooltipWidth(int textWidth, int left, int right);
+
+// One run of border pieces: count pieces of the border image's part named baseName ("tl",
+// "tr", "bl", "br", "t", "b", "l", "r"), the first at (x, y), each next one a piece further
+// right (horizontal) or down.
+struct BorderRun
+{
+    const char* baseName;
+    int x;
+    int y;
+    bool horizontal;
+    int count;
+};
+
+// Pieces of a 32 x 32 border image: 8-pixel corners, 16-pixel edges.
+const int kBorderCorner = 8;
+const int kBorderEdge = 16;
+
+// The eight runs of a border around (x, y, width, height), the size rounded down to
+// multiples of 16; a run never has fewer than one piece.
+std::vector<BorderRun> BorderRuns(int x, int y, int width, int height);
 }

@@ -22,3 +22,4 @@ uintptr_t Timer::StartTicker(void* window) { return TimerImpl::StartTicker(windo
 uintptr_t Timer::StartTicker() { return TimerImpl::StartTicker(); }
 
 int Timer::StopTicker() { return TimerImpl::StopTicker(); }
+uint32_t Timer::Now() { return TimerImpl::Now(); }

@@ -36,6 +36,8 @@ public:
     static uintptr_t StartTicker(void* window);
     static uintptr_t StartTicker();
     static int StopTicker();
+    // The ticker's clock in milliseconds (the system's tick count unless a test replaced it).
+    static uint32_t Now();
 
 private:
     TimerImpl* impl_; // owned

@@ -149,6 +149,11 @@ void TimerImpl::Tick(void* window, uintptr_t)
     StartTicker();
 }
 
+uint32_t TimerImpl::Now()
+{
+    return backend_->Now();
+}
+
 void TimerImpl::SetBackend(TickerBackend* backend)
 {
     backend_ = backend ? backend : SystemTicker();

@@ -32,6 +32,8 @@ public:
     // The ticker's timer procedure: collects the due timers and calls them.
     static void Tick(void* window, uintptr_t id);
 
+    static uint32_t Now();
+
     // Replaces the system clock and timer (tests); null puts the system's back.
     static void SetBackend(TickerBackend* backend);
 

@@ -57,4 +57,42 @@ TEST(TooltipWidth, HalfEndsAroundTheTextRoundedUpToEight)
     EXPECT_EQ(ControlLayout::TooltipWidth(0, 0, 0), 0);
     EXPECT_EQ(ControlLayout::TooltipWidth(10, 5, 5), 16) << "halves round toward zero: 2 + 2 + 10";
 }
+
+TEST(BorderRuns, ASizeIsRoundedDownToSixteen)
+{
+    // 100 x 70 is drawn as 96 x 64.
+    const std::vector<ControlLayout::BorderRun> runs = ControlLayout::BorderRuns(0, 0, 100, 70);
+    const struct
+    {
+        const char* name;
+        int x;
+        int y;
+        bool horizontal;
+        int count;
+    } expected[] = {
+        {"tl", 0, 0, true, 1},  {"tr", 88, 0, true, 1}, {"bl", 0, 56, true, 1},
+        {"br", 88, 56, true, 1}, {"t", 8, 0, true, 5},  {"b", 8, 56, true, 5},
+        {"l", 0, 8, false, 3},  {"r", 88, 8, false, 3},
+    };
+    ASSERT_EQ(runs.size(), 8u);
+    for (size_t i = 0; i < runs.size(); ++i)
+    {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_STREQ(runs[i].baseName, expected[i].name);
+        EXPECT_EQ(runs[i].x, expected[i].x);
+        EXPECT_EQ(runs[i].y, expected[i].y);
+        EXPECT_EQ(runs[i].horizontal, expected[i].horizontal);
+        EXPECT_EQ(runs[i].count, expected[i].count);
+    }
+}
+
+TEST(BorderRuns, SmallBordersKeepOnePiecePerRun)
+{
+    const std::vector<ControlLayout::BorderRun> runs = ControlLayout::BorderRuns(10, 20, 20, 16);
+    ASSERT_EQ(runs.size(), 8u);
+    for (const ControlLayout::BorderRun& run : runs)
+        EXPECT_EQ(run.count, 1) << run.baseName;
+    EXPECT_EQ(runs[3].x, 10 + 16 - 8) << "width 20 is drawn as 16";
+    EXPECT_EQ(runs[3].y, 20 + 16 - 8);
+}
 }

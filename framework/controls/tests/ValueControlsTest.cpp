@@ -1,0 +1,256 @@
+#include "framework/controls/PeakMeter.h"
+#include "framework/controls/RotaryControl.h"
+#include "framework/controls/Slider.h"
+#include "framework/controls/SliderBar.h"
+#include "framework/controls/tests/ControlsTestSupport.h"
+#include "framework/platform/TimerImpl.h"
+
+#include <gtest/gtest.h>
+
+using namespace controlstest;
+
+namespace
+{
+constexpr uint32_t kTrack = 0x102030;
+constexpr uint32_t kBar = 0x40C040;
+constexpr uint32_t kThumb = 0xE0E0E0;
+
+// A 128 x 32 panel background; its image also holds a 100 x 8 track (0, 0), a bar (0, 8)
+// and a 12 x 8 thumb (100, 0).
+struct Fixture
+{
+    Host host;
+    Bitmap dib;
+    SkinBitmap whole;
+    SkinBitmap track;
+    SkinBitmap bar;
+    SkinBitmap thumb;
+    TestPanel panel;
+
+    Fixture()
+    {
+        EXPECT_EQ(dib.Create(128, 32, 24), 1);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 128; ++x)
+                dib.SetPixel(x, y, x >= 100 && x < 112 && y < 8 ? kThumb : x >= 100 || y >= 16 ? kBackground : y < 8 ? kTrack : kBar);
+        EXPECT_EQ(whole.SetPiece(&dib, 0, 0, 128, 32), 1);
+        EXPECT_EQ(track.SetPiece(&dib, 0, 0, 100, 8), 1);
+        EXPECT_EQ(bar.SetPiece(&dib, 0, 8, 100, 8), 1);
+        EXPECT_EQ(thumb.SetPiece(&dib, 100, 0, 12, 8), 1);
+        panel.Setup(nullptr, 0, 0, kBackground);
+        panel.AddBackgroundSection(&whole, 0, 0, 1, 1, -1);
+        EXPECT_EQ(panel.Create(&host.window, 0, 0, 7), 1);
+    }
+
+    SliderBar* AddBar(DataItem* item)
+    {
+        auto* control = new SliderBar();
+        EXPECT_EQ(control->Setup(0, 20, Text("fader"), 1, &track, &bar, nullptr, nullptr, nullptr, item), 1);
+        panel.AddControl(control, item);
+        return control;
+    }
+};
+
+TEST(SliderBar, AHundredPixelBarHasAHundredFramesAndFollowsThePointer)
+{
+    Fixture f;
+    RealItem* level = f.panel.AddRealItem("level", 0.5f, 0.0f, 1.0f, 0, 0);
+    SliderBar* fader = f.AddBar(level);
+    EXPECT_EQ(fader->Width(), 100);
+    EXPECT_EQ(fader->FrameCount(), 100);
+    EXPECT_EQ(fader->GetFrame(), 49) << "truncate(99 * 0.5)";
+
+    f.panel.OnMouseDown(MK_LBUTTON, 30, 22);
+    EXPECT_EQ(fader->GetFrame(), 30) << "the bar jumps to the pointer";
+    EXPECT_FLOAT_EQ(level->value, 0.3f);
+    const Bitmap* shown = f.panel.ComposedBackground();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(PixelAt(*shown, 29, 22), kBar);
+    EXPECT_EQ(PixelAt(*shown, 30, 22), kTrack);
+
+    f.panel.OnMouseMove(MK_LBUTTON, 35, 22);
+    EXPECT_EQ(fader->GetFrame(), 35) << "one frame per pixel dragged";
+    f.panel.OnMouseMove(MK_LBUTTON, 500, 22);
+    EXPECT_EQ(fader->GetFrame(), 99) << "the drag stops at the end";
+    EXPECT_EQ(level->value, 1.0f) << "the last frame writes the maximum";
+    f.panel.OnMouseUp(0, 500, 22);
+    // The item tells its owner before the control reports its frame.
+    EXPECT_EQ(f.panel.log, (Log{"item level 0", "control fader 30", "item level 0", "control fader 35", "item level 1",
+                                "control fader 99"}));
+
+    f.panel.OnMouseDown(MK_LBUTTON, 100, 22);
+    EXPECT_EQ(fader->GetFrame(), 99) << "x = 100 is past the last frame: nothing";
+    f.panel.OnMouseUp(0, 100, 22);
+}
+
+TEST(SliderBar, AnItemChangeMovesTheBarAndAnEmptyRangeShowsFrameZero)
+{
+    Fixture f;
+    IntItem* steps = f.panel.AddIntItem("steps", 0, 0, 0, 0, 0);
+    SliderBar* fader = f.AddBar(steps);
+    steps->SetValue(7.0f, 1, 0, nullptr);
+    EXPECT_EQ(steps->value, 7) << "an item with min == max takes any value";
+    EXPECT_EQ(fader->GetFrame(), 0);
+
+    steps->maximum = 9;
+    steps->SetValue(3.0f, 1, 0, nullptr);
+    EXPECT_EQ(fader->GetFrame(), 33) << "truncate(99 * 3 / 9)";
+}
+
+TEST(SliderBar, MissingImagesFailTheSetUp)
+{
+    Fixture f;
+    SliderBar fader;
+    EXPECT_EQ(fader.Setup(0, 0, Text("fader"), 1, nullptr, &f.bar, nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(fader.Setup(0, 0, Text("fader"), 1, &f.track, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
+    SkinBitmap empty;
+    EXPECT_EQ(fader.Setup(0, 0, Text("fader"), 1, &empty, &f.bar, nullptr, nullptr, nullptr, nullptr), 0)
+        << "a track of no length has no frames";
+}
+
+TEST(Slider, ATwelvePixelThumbOnAHundredPixelTrackHas88Frames)
+{
+    Fixture f;
+    RealItem* pan = f.panel.AddRealItem("pan", 0.0f, 0.0f, 1.0f, 0, 0);
+    auto* slider = new Slider();
+    ASSERT_EQ(slider->Setup(0, 20, Text("pan"), 1, &f.track, &f.thumb, nullptr, nullptr, -1, 6, 0, 1, pan), 1);
+    f.panel.AddControl(slider, pan);
+    EXPECT_EQ(slider->FrameCount(), 88);
+    Rect thumb;
+    slider->ThumbRect(thumb);
+    EXPECT_EQ(thumb.left, 0);
+    EXPECT_EQ(thumb.right, 12);
+    const Bitmap* shown = f.panel.ComposedBackground();
+    ASSERT_NE(shown, nullptr);
+    slider->Invalidate(nullptr);
+    EXPECT_EQ(PixelAt(*shown, 5, 22), kThumb);
+    EXPECT_EQ(PixelAt(*shown, 12, 22), kTrack);
+
+    f.panel.OnMouseDown(MK_LBUTTON, 50, 22);
+    f.panel.OnMouseMove(MK_LBUTTON, 60, 22);
+    EXPECT_EQ(slider->GetFrame(), 0) << "a press on the track drags nothing";
+    f.panel.OnMouseUp(0, 60, 22);
+
+    f.panel.OnMouseDown(MK_LBUTTON, 12, 22);
+    f.panel.OnMouseMove(MK_LBUTTON, 56, 22);
+    EXPECT_EQ(slider->GetFrame(), 44) << "the thumb's edge counts as the thumb";
+    EXPECT_FLOAT_EQ(pan->value, 0.5f) << "44 / 88";
+    EXPECT_EQ(PixelAt(*shown, 44, 22), kThumb);
+    EXPECT_EQ(PixelAt(*shown, 43, 22), kTrack);
+    f.panel.OnMouseUp(0, 56, 22);
+}
+
+TEST(Slider, NoTravelOrNoThumbFailsTheSetUp)
+{
+    Fixture f;
+    Slider slider;
+    EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, &f.track, nullptr, nullptr, nullptr, -1, 6, 0, 1, nullptr), 0);
+    EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, nullptr, &f.thumb, nullptr, nullptr, -1, 6, 0, 1, nullptr), 0);
+    EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, &f.track, &f.thumb, nullptr, nullptr, 0, 6, 0, 1, nullptr), 0);
+    EXPECT_EQ(slider.Setup(0, 0, Text("s"), 1, &f.thumb, &f.thumb, nullptr, nullptr, -1, 6, 0, 1, nullptr), 0)
+        << "a thumb as long as the track leaves no travel";
+}
+
+// The ticker's clock, set by the test; the ticker itself never runs.
+class ManualClock final : public TickerBackend
+{
+public:
+    uint32_t now = 1000;
+    uint32_t Now() override { return now; }
+    uintptr_t StartTimer(void*, uintptr_t id, uint32_t, TickProc) override { return id; }
+    int StopTimer(void*, uintptr_t) override { return 1; }
+};
+
+// Puts the system's clock back when the test ends.
+struct ClockScope
+{
+    ManualClock clock;
+    ClockScope() { TimerImpl::SetBackend(&clock); }
+    ~ClockScope() { TimerImpl::SetBackend(nullptr); }
+};
+
+TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
+{
+    ClockScope time;
+    Fixture f;
+    // A 101 x 8 meter: LEDs of 4 + 1 pixels give frames 0-20; the track is the off image,
+    // the bar the on image.
+    SkinBitmap off;
+    SkinBitmap on;
+    ASSERT_EQ(off.SetPiece(&f.dib, 0, 0, 101, 8), 1);
+    ASSERT_EQ(on.SetPiece(&f.dib, 0, 8, 101, 8), 1);
+    IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
+    auto* meter = new PeakMeter();
+    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, level), 1);
+    f.panel.AddControl(meter, level);
+    EXPECT_EQ(meter->FrameCount(), 21);
+    EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
+
+    const int levels[] = {10, 2, 2, 2};
+    const int shown[] = {10, 9, 8, 7};
+    for (int i = 0; i < 4; ++i)
+    {
+        level->SetValue(static_cast<float>(levels[i]), 1, 0, nullptr);
+        EXPECT_EQ(meter->GetFrame(), shown[i]) << i;
+    }
+    const Bitmap* drawn = f.panel.ComposedBackground();
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_EQ(PixelAt(*drawn, 34, 22), kBar) << "seven LEDs lit: 35 pixels";
+    EXPECT_EQ(PixelAt(*drawn, 35, 22), kTrack);
+    EXPECT_EQ(PixelAt(*drawn, 49, 22), kBar) << "the peak LED ends at frame 10's position";
+    EXPECT_EQ(PixelAt(*drawn, 45, 22), kBar);
+    EXPECT_EQ(PixelAt(*drawn, 50, 22), kTrack) << "not one LED beyond";
+
+    time.clock.now = 1999;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 10) << "held for a second";
+    time.clock.now = 2000;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 9);
+    time.clock.now = 2050;
+    meter->OnTimerTick(0);
+    EXPECT_EQ(meter->PeakFrame(), 8) << "then one LED per tick";
+}
+
+TEST(PeakMeter, MissingImagesOrNoPitchFailTheSetUp)
+{
+    Fixture f;
+    PeakMeter meter;
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, nullptr, &f.bar, nullptr, 4, 1, 1000, 50, nullptr), 0);
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, nullptr, nullptr, 4, 1, 1000, 50, nullptr), 0);
+    EXPECT_EQ(meter.Setup(0, 0, Text("m"), 1, 0, &f.track, &f.bar, nullptr, 0, 0, 1000, 50, nullptr), 0);
+}
+
+TEST(RotaryControl, AKnobOf64FramesDraggedSideways)
+{
+    Fixture f;
+    SkinBitmap strip; // 64 frames of 2 x 8
+    ASSERT_EQ(strip.SetPiece(&f.dib, 0, 0, 128, 8), 1);
+    RealItem* gain = f.panel.AddRealItem("gain", 0.5f, 0.0f, 1.0f, 0, 0);
+    auto* knob = new RotaryControl();
+    ASSERT_EQ(knob->Setup(0, 20, Text("gain"), &strip, nullptr, nullptr, 64, -1, gain), 1);
+    f.panel.AddControl(knob, gain);
+    EXPECT_EQ(knob->Width(), 2);
+    EXPECT_EQ(knob->GetFrame(), 31);
+
+    f.panel.OnMouseDown(MK_LBUTTON, 1, 22);
+    f.panel.OnMouseMove(MK_LBUTTON, 3, 22);
+    EXPECT_EQ(knob->GetFrame(), 33);
+    EXPECT_EQ(gain->value, 0.515625f) << "33 / 64";
+    f.panel.OnMouseUp(0, 3, 22);
+    knob->SyncFrameFromItem();
+    EXPECT_EQ(knob->GetFrame(), 32) << "the re-sync from the item";
+}
+
+TEST(RotaryControl, NoFramesAndNoFrameWidthFailTheSetUp)
+{
+    Fixture f;
+    RotaryControl knob;
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.track, nullptr, nullptr, 0, -1, nullptr), 0) << "frameCount=\"0\"";
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), nullptr, nullptr, nullptr, 4, -1, nullptr), 0);
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.thumb, nullptr, nullptr, 64, -1, nullptr), 0)
+        << "12 pixels for 64 frames: no width";
+    EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.track, nullptr, nullptr, 4, -1, nullptr), 1);
+    EXPECT_EQ(knob.Width(), 25);
+}
+}
