@@ -46,5 +46,7 @@ private:
     bool m_commandSignalled = false;   // portable build: the command event
     bool m_replied = false;
     bool m_running = false;            // from Start until the thread's loop has ended
-    void* m_commandEvent = nullptr;    // Windows: auto-reset event the thread's message wait watches
+#ifdef _WIN32
+    void* m_commandEvent = nullptr;    // auto-reset event the thread's message wait watches
+#endif
 };

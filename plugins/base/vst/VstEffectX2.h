@@ -21,7 +21,9 @@ public:
 
     virtual VstSpeakerArrangement* getInputSpeakerArrangement();
     virtual VstSpeakerArrangement* getOutputSpeakerArrangement();
-    // The plug-in's own arrangements: the base has none (both null).
+    // The plug-in's own arrangements: the base has none (both null). The host-callback form of
+    // the same name stays visible beside it.
+    using VstEffectX::getSpeakerArrangement;
     virtual bool getSpeakerArrangement(VstSpeakerArrangement** input, VstSpeakerArrangement** output);
     virtual int32_t getMidiProgramName(int32_t channel, void* name);
     virtual int32_t getCurrentMidiProgram(int32_t channel, void* name);
