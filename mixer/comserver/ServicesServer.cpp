@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/SinkList.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "mixer/comserver/ComInterfaces.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The object of the class KivCorvanServices: one per process, handed to every client by the
 // singleton class factory. Clients subscribe callback sinks with a bit mask on two

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The simulated card and its mixer model, behind the engine's interfaces. Objects live as
 // long as the engine object: the program never frees what the engine hands out.

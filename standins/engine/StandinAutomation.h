@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The automation back end of the simulated engine. It registers the effects plug-in's
 // clients and answers the enabling of the physical channels as the card description says;

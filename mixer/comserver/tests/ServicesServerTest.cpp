@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "mixer/app/tests/FakeStringTable.h"
+#include "mixer/names/tests/FakeStringTable.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"

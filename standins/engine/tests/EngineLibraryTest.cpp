@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;

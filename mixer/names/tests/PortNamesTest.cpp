@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mixer/app/PortNames.h"
-#include "mixer/app/tests/FakeStringTable.h"
+#include "mixer/names/PortNames.h"
+#include "mixer/names/tests/FakeStringTable.h"
 #include "standins/engine/EngineModel.h"
 
 namespace

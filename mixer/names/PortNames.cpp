@@ -1,4 +1,4 @@
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/base/String.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The texts of string ids: the loaded skin's string table in the program (the skin's
 // FindStringById), a table of their own in tests. Null for an id the table lacks.
