@@ -63,7 +63,7 @@ private:
     static void PassThrough(float** inputs, float** outputs, int32_t frames);
 
     int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
+    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
     int32_t m_blockSize = 0;               // 0 until the host gives one
     int32_t m_rate = 44100;
     std::atomic<int32_t> m_amount{1};

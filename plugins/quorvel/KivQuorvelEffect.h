@@ -100,7 +100,7 @@ private:
 
     int32_t m_instanceIndex = 0;
     bool m_failed = false;
-    std::atomic<int32_t> m_processMode{0};   // 0 stopped, 1 real time, 4 offline
+    std::atomic<int32_t> m_processMode{kStreamStopped};   // a StreamProcessLevel
     int32_t m_returnPair = -1;               // services thread
     int32_t m_sendPair = -1;                 // services thread
     std::atomic<int32_t> m_hostBlock{0};     // 0 until the host gives one

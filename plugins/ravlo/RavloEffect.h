@@ -73,7 +73,7 @@ private:
     void CloseDriver();
 
     int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
+    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
     int32_t m_inputPair = -1;              // host threads
     int32_t m_outputPair = -1;             // host threads
     int32_t m_hostBlock = 0;               // 0 until the host gives one

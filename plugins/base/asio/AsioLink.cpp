@@ -552,8 +552,7 @@ void AsioLink::ShowErrorMessage() const
 
 void AsioLink::OnBufferSwitch(int32_t bufferIndex)
 {
-    PlatformBase* platform = ThePlatform();
-    platform->Lock(&gCallbackLock);
+    const PlatformLockGuard guard(*ThePlatform(), &gCallbackLock);
     if (m_running && m_stream)
     {
         m_stream->OnSwitch(bufferIndex);
@@ -562,7 +561,6 @@ void AsioLink::OnBufferSwitch(int32_t bufferIndex)
     {
         m_outputReadyAnswer = m_driver->outputReady();
     }
-    platform->Unlock(&gCallbackLock);
 }
 
 int32_t AsioLink::OnAsioMessage(int32_t selector, int32_t value)

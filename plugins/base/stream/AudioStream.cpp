@@ -64,9 +64,10 @@ AudioStream::AudioStream(int32_t frames, PlatformLock* listLock)
 
 AudioStream::~AudioStream()
 {
-    LockStream();
-    DeleteAllBlocks();
-    UnlockStream();
+    {
+        const PlatformLockGuard guard(*platform_, &lock_);
+        DeleteAllBlocks();
+    }
     platform_->DeleteLock(&lock_);
 }
 
@@ -85,7 +86,7 @@ void AudioStream::DeleteAllBlocks()
 
 bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     DeleteAllBlocks();
     frames_ = frames;
     bool ok = frames > 0 && blocksPerChannel > 0;
@@ -97,7 +98,6 @@ bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
     }
     if (!ok)
         DeleteAllBlocks();
-    UnlockStream();
     return ok;
 }
 
@@ -116,41 +116,36 @@ float AudioStream::TakeLevel(int32_t buffer)
 
 int32_t AudioStream::FreeCount()
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = free_.Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::OutputQueueCount(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = outputQueues_[channel].Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::InputQueueCount(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = inputQueues_[channel].Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::WritePosition(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t position = writePositions_[channel];
-    UnlockStream();
     return position;
 }
 
 int32_t AudioStream::ReadPosition(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t position = readPositions_[channel];
-    UnlockStream();
     return position;
 }
 
@@ -212,10 +207,9 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
 
 void AudioStream::HoldDelay(int32_t samples)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     hold_ = samples > 0 ? samples : 0;
     RestartHold();
-    UnlockStream();
 }
 
 void AudioStream::RestartHold()
@@ -275,7 +269,7 @@ void AudioStream::RecycleAll()
 
 void AudioStream::Reset(bool clearBlocks)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     for (auto& level : levels_)
         level.store(0.0f, std::memory_order_relaxed);
     RecycleInputQueues(StreamEvent::ResetInput);
@@ -288,7 +282,6 @@ void AudioStream::Reset(bool clearBlocks)
             block->ResetCursors();
         }
     }
-    UnlockStream();
 }
 
 int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t latency)
@@ -335,7 +328,7 @@ int32_t AudioStream::TrimQueues(bool extraBuffers)
     const int32_t outputLatency = extraBuffers ? latency + 1 : latency;
     const int32_t inputKeep = extraBuffers ? 1 : latency;
     int32_t moved = 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     const int32_t outputRoom = outputLatency == 0 ? 1 : outputLatency - 1 + (writePositions_[0] != 0 ? 1 : 0);
     if (outputQueues_[0].Count() > outputRoom) {
         for (int32_t c = 0; c < kChannels; ++c)
@@ -345,7 +338,6 @@ int32_t AudioStream::TrimQueues(bool extraBuffers)
         for (int32_t c = 0; c < kChannels; ++c)
             moved += TrimInputQueue(c, inputKeep);
     }
-    UnlockStream();
     return moved;
 }
 
@@ -388,7 +380,7 @@ void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
 {
     if (!inputs || n <= 0 || frames_ <= 0)
         return;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     // Room for the whole call is made before any channel is written, so an overflow drops
     // the same samples on both channels.
     int32_t needed = 0;
@@ -402,7 +394,6 @@ void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
         if (inputs[c])
             WriteChannel(c, inputs[c], n);
     }
-    UnlockStream();
 }
 
 void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
@@ -455,23 +446,21 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
 {
     if (!outputs || n <= 0 || frames_ <= 0)
         return;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     for (int32_t c = 0; c < kChannels; ++c) {
         if (outputs[c])
             ReadChannel(c, outputs[c], n);
     }
-    UnlockStream();
 }
 
 int32_t AudioStream::QueuedSamples(int32_t channel)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     const int32_t written = writePositions_[channel];
     const int32_t output = outputQueues_[channel].Count() * frames_ - (written != 0 ? frames_ - written : 0);
     const int32_t input = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
-    UnlockStream();
     return output + input;
 }
 
@@ -479,7 +468,7 @@ int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     List& queue = outputQueues_[channel];
     const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
     int32_t unread = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
@@ -492,7 +481,6 @@ int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
         unread += frames_;
         ++moved;
     }
-    UnlockStream();
     return moved;
 }
 
@@ -501,7 +489,7 @@ int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
     if (channel < 0 || channel >= kChannels || count <= 0)
         return 0;
     MoveOutputHeadsToInput(channel, count);
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t& read = readPositions_[channel];
     List& queue = inputQueues_[channel];
     int32_t dropped = 0;
@@ -518,7 +506,6 @@ int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
             ReturnBlock(queue, block);
         }
     }
-    UnlockStream();
     return dropped;
 }
 
@@ -544,13 +531,13 @@ void AudioStream::OnSwitch(int32_t bufferIndex)
     if (!switchSeen_.exchange(true, std::memory_order_acq_rel))
         switchEvent_.MarkSeen();
     const int32_t level = ProcessLevel();
-    if (level == 0) {
+    if (level == kStreamStopped) {
         for (int32_t c = 0; c < kChannels; ++c)
             WriteSilence(c, bufferIndex, 0, frames_);
         return;
     }
     Transfer(bufferIndex);
-    if (level == 4)
+    if (level == kStreamOffline)
         switchEvent_.Signal();
 }
 
@@ -563,12 +550,13 @@ void AudioStream::Transfer(int32_t bufferIndex)
     SampleBlock* played[kChannels];
     int32_t silence[kChannels];
     SampleBlock* captured[kChannels];
-    LockStream();
-    for (int32_t c = 0; c < kChannels; ++c)
-        played[c] = TakeBlockToPlay(c, &silence[c]);
-    for (int32_t c = 0; c < kChannels; ++c)
-        captured[c] = played[c] ? played[c] : TakeBlockToCapture();
-    UnlockStream();
+    {
+        const PlatformLockGuard guard(*platform_, &lock_);
+        for (int32_t c = 0; c < kChannels; ++c)
+            played[c] = TakeBlockToPlay(c, &silence[c]);
+        for (int32_t c = 0; c < kChannels; ++c)
+            captured[c] = played[c] ? played[c] : TakeBlockToCapture();
+    }
 
     for (int32_t c = 0; c < kChannels; ++c)
         Play(c, bufferIndex, played[c], silence[c]);
@@ -577,14 +565,13 @@ void AudioStream::Transfer(int32_t bufferIndex)
             Capture(c, bufferIndex, captured[c]);
     }
 
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     for (int32_t c = 0; c < kChannels; ++c) {
         if (captured[c]) {
             inputQueues_[c].PushBack(captured[c]);
             captured_[c] += frames_;
         }
     }
-    UnlockStream();
 }
 
 void AudioStream::WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count)

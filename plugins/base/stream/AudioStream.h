@@ -47,6 +47,15 @@ enum class StreamEvent
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
 // must not call back into the stream.
+// How the driver thread runs a stream: silence, real time or offline. The plug-ins keep the
+// same values as their process mode.
+enum StreamProcessLevel : int32_t
+{
+    kStreamStopped = 0,
+    kStreamRealtime = 1,
+    kStreamOffline = 4,
+};
+
 class AudioStreamObserver
 {
 public:
@@ -134,7 +143,7 @@ public:
     int32_t Frames() const { return frames_; }
     int32_t Latency() const { return latency_; }
     void SetLatency(int32_t blocks) { latency_ = blocks; }
-    // 0 silence, 1 real time, 4 offline (the switch event is signalled after every switch).
+    // One of StreamProcessLevel (offline: the switch event is signalled after every switch).
     int32_t ProcessLevel() const { return processLevel_.load(std::memory_order_relaxed); }
     void SetProcessLevel(int32_t level) { processLevel_.store(level, std::memory_order_relaxed); }
     bool SwitchSeen() const { return switchSeen_.load(std::memory_order_acquire); }
@@ -206,8 +215,6 @@ private:
     void Capture(int32_t channel, int32_t bufferIndex, SampleBlock* block);
     void WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count);
     void UpdateLevel(int32_t buffer, const float* samples, int32_t count);
-    void LockStream() { platform_->Lock(&lock_); }
-    void UnlockStream() { platform_->Unlock(&lock_); }
 
     PlatformBase* platform_;  // borrowed: the process-wide instance
     int32_t frames_;          // set by Allocate while no switch runs

@@ -71,18 +71,12 @@ int32_t DoubleList::Unlink(ListNode* node)
 
 void List::PushBack(ListNode* node)
 {
-    if (lock_)
-        ThePlatform()->Lock(lock_);
+    const PlatformLockGuard guard(*ThePlatform(), lock_);
     Append(node);
-    if (lock_)
-        ThePlatform()->Unlock(lock_);
 }
 
 void List::Remove(ListNode* node)
 {
-    if (lock_)
-        ThePlatform()->Lock(lock_);
+    const PlatformLockGuard guard(*ThePlatform(), lock_);
     Unlink(node);
-    if (lock_)
-        ThePlatform()->Unlock(lock_);
 }

@@ -150,7 +150,7 @@ private:
         {
             return;
         }
-        m_stream->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? 4 : 1);
+        m_stream->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline : kStreamRealtime);
         m_stream->TrimQueues();
         m_stream->WriteHostInput(inputs, frames);
         m_stream->ReadHostOutput(outputs, frames);
