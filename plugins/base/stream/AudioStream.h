@@ -32,17 +32,17 @@ struct DriverBuffer
 // Where samples leave the stream unheard or zeros take their place.
 enum class StreamEvent
 {
-    TrimOutput,      // host blocks beyond the latency dropped before playing
-    TrimInput,       // captured blocks beyond the latency dropped before the host read them
-    OverflowOutput,  // the free list ran dry: queued or new host samples dropped
-    OverflowInput,   // the free list ran dry: captured samples dropped
-    ResetOutput,     // Reset dropped queued host samples
-    ResetInput,      // Reset dropped captured samples
-    Underrun,        // a switch found no host block: the driver half played silence
-    PartialBlock,    // a switch played a partly filled block behind this many zeros
-    EmptyRead,       // the host read more than was captured: its buffer was left as it was
-    DelayShortened,  // a delay line's queued host samples dropped to shorten it
-    Realigned,       // samples skipped on the way back to hold the delay (see HoldDelay)
+    TrimOutput,     // host blocks beyond the latency dropped before playing
+    TrimInput,      // captured blocks beyond the latency dropped before the host read them
+    OverflowOutput, // the free list ran dry: queued or new host samples dropped
+    OverflowInput,  // the free list ran dry: captured samples dropped
+    ResetOutput,    // Reset dropped queued host samples
+    ResetInput,     // Reset dropped captured samples
+    Underrun,       // a switch found no host block: the driver half played silence
+    PartialBlock,   // a switch played a partly filled block behind this many zeros
+    EmptyRead,      // the host read more than was captured: its buffer was left as it was
+    DelayShortened, // a delay line's queued host samples dropped to shorten it
+    Realigned,      // samples skipped on the way back to hold the delay (see HoldDelay)
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
@@ -171,9 +171,9 @@ private:
     private:
         std::mutex mutex_;
         std::condition_variable signalled_;
-        bool set_ = false;      // guarded by mutex_
-        bool seen_ = false;     // guarded by mutex_
-        bool stopped_ = false;  // guarded by mutex_
+        bool set_ = false;     // guarded by mutex_
+        bool seen_ = false;    // guarded by mutex_
+        bool stopped_ = false; // guarded by mutex_
     };
 
     // Samples of the input stream to skip from position `at` on (counted since the last
@@ -216,25 +216,25 @@ private:
     void WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count);
     void UpdateLevel(int32_t buffer, const float* samples, int32_t count);
 
-    PlatformBase* platform_;  // borrowed: the process-wide instance
-    int32_t frames_;          // set by Allocate while no switch runs
+    PlatformBase* platform_; // borrowed: the process-wide instance
+    int32_t frames_;         // set by Allocate while no switch runs
     std::atomic<float> levels_[kDriverBuffers];
-    List free_;                       // stream lock
-    List inputQueues_[kChannels];     // stream lock
-    List outputQueues_[kChannels];    // stream lock
-    int32_t readPositions_[kChannels];   // stream lock
-    int32_t writePositions_[kChannels];  // stream lock
-    DriverBuffer buffers_[kDriverBuffers];  // set before the driver starts
+    List free_;                            // stream lock
+    List inputQueues_[kChannels];          // stream lock
+    List outputQueues_[kChannels];         // stream lock
+    int32_t readPositions_[kChannels];     // stream lock
+    int32_t writePositions_[kChannels];    // stream lock
+    DriverBuffer buffers_[kDriverBuffers]; // set before the driver starts
     PlatformLock lock_;
     SwitchEvent switchEvent_;
-    int32_t hold_ = 0;  // set before the driver starts
-    int64_t captured_[kChannels] = {};       // stream lock: samples captured since the last Reset
-    int64_t consumed_[kChannels] = {};       // stream lock: of them, read or skipped
-    int32_t silent_[kChannels] = {};         // stream lock: held silence the host has yet to read
-    Skip skips_[kChannels][kMaxSkips] = {};  // stream lock: in order of position
-    int32_t skipCounts_[kChannels] = {};     // stream lock
-    int32_t latency_ = 0;  // host thread
+    int32_t hold_ = 0;                      // set before the driver starts
+    int64_t captured_[kChannels] = {};      // stream lock: samples captured since the last Reset
+    int64_t consumed_[kChannels] = {};      // stream lock: of them, read or skipped
+    int32_t silent_[kChannels] = {};        // stream lock: held silence the host has yet to read
+    Skip skips_[kChannels][kMaxSkips] = {}; // stream lock: in order of position
+    int32_t skipCounts_[kChannels] = {};    // stream lock
+    int32_t latency_ = 0;                   // host thread
     std::atomic<int32_t> processLevel_{0};
     std::atomic<bool> switchSeen_{false};
-    AudioStreamObserver* observer_ = nullptr;  // borrowed; set before streaming
+    AudioStreamObserver* observer_ = nullptr; // borrowed; set before streaming
 };
