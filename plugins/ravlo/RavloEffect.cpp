@@ -12,7 +12,8 @@
 #include "plugins/ravlo/RavloEditor.h"
 #endif
 
-namespace {
+namespace
+{
 
 InstanceRegistry<RavloEffect, 8> gRegistry("RAVLO PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
 
