@@ -9,7 +9,8 @@
 #include <cstring>
 #include <new>
 
-namespace {
+namespace
+{
 
 InstanceRegistry<KivQuorvelEffect, KivQuorvelEffect::kMaxInstances> gRegistry(
     "CVVST PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
