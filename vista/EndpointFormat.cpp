@@ -2,15 +2,18 @@
 
 #include <cstring>
 
-namespace kiv::vista {
+namespace kiv::vista
+{
 
-namespace {
+namespace
+{
 
 // Speaker positions for a plain format, which names none: mono is front centre, stereo front
 // left and right; wider layouts stay unassigned.
 uint32_t DefaultChannelMask(uint16_t channels)
 {
-    switch (channels) {
+    switch (channels)
+    {
     case 1:
         return 0x4;
     case 2:
@@ -22,7 +25,8 @@ uint32_t DefaultChannelMask(uint16_t channels)
 
 uint16_t ContainerBitsFor(uint16_t validBits, uint16_t currentContainerBits)
 {
-    switch (validBits) {
+    switch (validBits)
+    {
     case 8:
     case 16:
         return 16;
@@ -34,7 +38,7 @@ uint16_t ContainerBitsFor(uint16_t validBits, uint16_t currentContainerBits)
     }
 }
 
-}  // namespace
+} // namespace
 
 bool operator==(const FormatGuid& a, const FormatGuid& b)
 {
@@ -84,4 +88,4 @@ bool MakeEndpointFormat(const WaveFormat& current, uint32_t rate, uint16_t valid
     return true;
 }
 
-}  // namespace kiv::vista
+} // namespace kiv::vista

@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace kiv::vista {
+namespace kiv::vista
+{
 
 #pragma pack(push, 1)
 
 // Same layout as the system's GUID.
-struct FormatGuid {
+struct FormatGuid
+{
     uint32_t data1;
     uint16_t data2;
     uint16_t data3;
@@ -20,18 +22,20 @@ struct FormatGuid {
 
 // The common header of every wave format (the system's WAVEFORMATEX, 18 bytes). The record
 // that holds it is 18 + extraSize bytes long.
-struct WaveFormat {
+struct WaveFormat
+{
     uint16_t formatTag;
     uint16_t channels;
     uint32_t samplesPerSec;
     uint32_t avgBytesPerSec;
     uint16_t blockAlign;
-    uint16_t bitsPerSample;  // the container size when the record is extensible
+    uint16_t bitsPerSample; // the container size when the record is extensible
     uint16_t extraSize;
 };
 
 // The extensible record (the system's WAVEFORMATEXTENSIBLE): the header and 22 more bytes.
-struct WaveFormatExtensible {
+struct WaveFormatExtensible
+{
     WaveFormat format;
     uint16_t validBitsPerSample;
     uint32_t channelMask;
@@ -57,7 +61,8 @@ inline constexpr uint16_t kExtensibleExtraSize = sizeof(WaveFormatExtensible) - 
 
 // Sub-formats of the extensible record (integer PCM and IEEE float).
 inline constexpr FormatGuid kSubFormatPcm{0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-inline constexpr FormatGuid kSubFormatIeeeFloat{0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+inline constexpr FormatGuid kSubFormatIeeeFloat{
+    0x00000003, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 bool operator==(const FormatGuid& a, const FormatGuid& b);
 
@@ -76,4 +81,4 @@ uint16_t ValidBitsOf(const WaveFormat& format);
 // or a block or byte rate too large for its field.
 bool MakeEndpointFormat(const WaveFormat& current, uint32_t rate, uint16_t validBits, WaveFormatExtensible* result);
 
-}  // namespace kiv::vista
+} // namespace kiv::vista

@@ -3,16 +3,20 @@
 #include <new>
 #include <utility>
 
-namespace kiv::vista {
+namespace kiv::vista
+{
 
 HRESULT EndpointPropertyStore::Create(LPCWSTR endpointId, IPolicyConfigVista* policy, EndpointPropertyStore** store)
 {
     *store = nullptr;
     if (endpointId == nullptr || policy == nullptr)
         return E_POINTER;
-    try {
+    try
+    {
         *store = new EndpointPropertyStore(endpointId, policy);
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return E_OUTOFMEMORY;
     }
     return S_OK;
@@ -33,7 +37,8 @@ HRESULT EndpointPropertyStore::QueryInterface(REFIID iid, void** object)
 {
     if (object == nullptr)
         return E_POINTER;
-    if (iid == IID_IUnknown || iid == kEndpointPropertyStoreInterfaceId) {
+    if (iid == IID_IUnknown || iid == kEndpointPropertyStoreInterfaceId)
+    {
         *object = static_cast<IEndpointPropertyStore*>(this);
         AddRef();
         return S_OK;
@@ -65,4 +70,4 @@ HRESULT EndpointPropertyStore::SetValue(const PROPERTYKEY& key, PROPVARIANT* val
     return policy_->SetPropertyValue(endpointId_.c_str(), effectsStore_, key, value);
 }
 
-}  // namespace kiv::vista
+} // namespace kiv::vista

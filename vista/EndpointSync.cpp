@@ -2,9 +2,11 @@
 
 #include <cwchar>
 
-namespace kiv::vista {
+namespace kiv::vista
+{
 
-namespace {
+namespace
+{
 
 HRESULT CreatePolicyConfig(IPolicyConfigVista** policy)
 {
@@ -27,7 +29,7 @@ WaveFormat* ReadDeviceFormat(IPolicyConfigVista* policy, LPCWSTR endpointId)
     return format;
 }
 
-}  // namespace
+} // namespace
 
 void SyncEndpointFlow(LPCWSTR fragment, uint32_t rate, EDataFlow flow)
 {
@@ -35,7 +37,8 @@ void SyncEndpointFlow(LPCWSTR fragment, uint32_t rate, EDataFlow flow)
     if (endpoint == nullptr)
         return;
     LPWSTR endpointId = nullptr;
-    if (SUCCEEDED(endpoint->GetId(&endpointId)) && endpointId != nullptr) {
+    if (SUCCEEDED(endpoint->GetId(&endpointId)) && endpointId != nullptr)
+    {
         uint32_t currentRate = 0;
         uint16_t currentValidBits = 0;
         // An unreadable format is left alone.
@@ -57,8 +60,10 @@ IMMDevice* FindEndpoint(LPCWSTR fragment, EDataFlow flow)
     IMMDeviceCollection* endpoints = nullptr;
     UINT count = 0;
     if (SUCCEEDED(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &endpoints)) &&
-        SUCCEEDED(endpoints->GetCount(&count))) {
-        for (UINT i = 0; i < count && found == nullptr; ++i) {
+        SUCCEEDED(endpoints->GetCount(&count)))
+    {
+        for (UINT i = 0; i < count && found == nullptr; ++i)
+        {
             IMMDevice* endpoint = nullptr;
             if (FAILED(endpoints->Item(i, &endpoint)) || endpoint == nullptr)
                 break;
@@ -102,7 +107,8 @@ IEndpointPropertyStore* OpenEndpointPropertyStore(LPCWSTR endpointId)
         return nullptr;
     EndpointPropertyStore* store = nullptr;
     IEndpointPropertyStore* opened = nullptr;
-    if (SUCCEEDED(EndpointPropertyStore::Create(endpointId, policy, &store))) {
+    if (SUCCEEDED(EndpointPropertyStore::Create(endpointId, policy, &store)))
+    {
         if (FAILED(store->QueryInterface(kEndpointPropertyStoreInterfaceId, reinterpret_cast<void**>(&opened))))
             opened = nullptr;
         store->Release();
@@ -118,7 +124,8 @@ bool GetEndpointFormat(LPCWSTR endpointId, uint32_t* rate, uint16_t* validBits)
         return false;
     WaveFormat* format = ReadDeviceFormat(policy, endpointId);
     const bool read = format != nullptr;
-    if (read) {
+    if (read)
+    {
         *rate = format->samplesPerSec;
         *validBits = ValidBitsOf(*format);
     }
@@ -146,4 +153,4 @@ HRESULT SetEndpointFormat(LPCWSTR endpointId, uint32_t rate, uint16_t validBits)
     return result;
 }
 
-}  // namespace kiv::vista
+} // namespace kiv::vista

@@ -9,7 +9,8 @@
 
 #include <cstdint>
 
-namespace kiv::vista {
+namespace kiv::vista
+{
 
 // The valid bits we set, in 32-bit containers.
 inline constexpr uint16_t kSyncValidBits = 24;
@@ -36,4 +37,4 @@ bool GetEndpointFormat(LPCWSTR endpointId, uint32_t* rate, uint16_t* validBits);
 // Writes the endpoint's format as `rate` Hz with `validBits` valid bits (see MakeEndpointFormat).
 HRESULT SetEndpointFormat(LPCWSTR endpointId, uint32_t rate, uint16_t validBits);
 
-}  // namespace kiv::vista
+} // namespace kiv::vista

@@ -11,4 +11,4 @@ int ToWide(const char* bytes, int count, char16_t* out, int room);
 
 // The same from UTF-16 to bytes; units the code page lacks are replaced.
 int FromWide(const char16_t* units, int count, char* out, int room);
-}
+} // namespace AnsiCodePage

@@ -24,4 +24,4 @@ int FromWide(const char16_t* units, int count, char* out, int room)
         room = 0;
     return WideCharToMultiByte(GetACP(), 0, AsWin32Text(units), count, out, room, nullptr, nullptr);
 }
-}
+} // namespace AnsiCodePage

@@ -3,9 +3,7 @@
 #include <new>
 
 Buffer::Buffer(int capacity)
-    : data_(capacity > 0 ? new (std::nothrow) uint8_t[capacity] : nullptr),
-      capacity_(data_ ? capacity : 0),
-      held_(0)
+    : data_(capacity > 0 ? new (std::nothrow) uint8_t[capacity] : nullptr), capacity_(data_ ? capacity : 0), held_(0)
 {
 }
 
@@ -31,7 +29,8 @@ int Buffer::Pop(void* out, int count)
     int n = count < held_ ? count : held_;
     if (n <= 0)
         return 0;
-    if (out) {
+    if (out)
+    {
         uint8_t* o = static_cast<uint8_t*>(out);
         for (int i = 0; i < n; ++i)
             o[i] = data_[held_ - 1 - i];

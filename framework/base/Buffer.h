@@ -6,7 +6,8 @@
 
 // Push-back store of a stream: a stack of bytes, so popping returns them in the order
 // they were handed to Unread.
-class Buffer : public Object {
+class Buffer : public Object
+{
 public:
     // capacity 0 when the allocation fails; such a buffer refuses every non-empty Unread.
     explicit Buffer(int capacity);

@@ -11,7 +11,8 @@ constexpr int32_t kStreamErrorOutOfMemory = static_cast<int32_t>(0x8007000Eu);
 
 // Source of bytes for the text codecs and the XML loader. Results are 1/0 unless said otherwise.
 // Objects are never deleted through this interface; their owner holds the concrete type.
-class ByteReader {
+class ByteReader
+{
 public:
     // 1 when all count bytes were delivered; *countRead (may be null) gets the number delivered.
     virtual int Read(void* buffer, int count, int* countRead) = 0;

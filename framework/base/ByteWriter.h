@@ -4,7 +4,8 @@
 
 // Sink of bytes for the text codecs and the XML writer. Results are 1/0 unless said otherwise.
 // Objects are never deleted through this interface; their owner holds the concrete type.
-class ByteWriter {
+class ByteWriter
+{
 public:
     // 1 when all count bytes were written; *countWritten (may be null) gets the number written.
     virtual int Write(const void* buffer, int count, int* countWritten) = 0;

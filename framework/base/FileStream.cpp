@@ -2,7 +2,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr int kPushBackBytes = 256;
 
@@ -35,7 +36,8 @@ int FileStream::Open(const char16_t* path, const char16_t* mode)
 {
     if (file_)
         return 0;
-    if (!path_.AssignWide(path)) {
+    if (!path_.AssignWide(path))
+    {
         SetError(kStreamErrorOutOfMemory);
         return 0;
     }
@@ -48,7 +50,8 @@ int FileStream::Open(const char16_t* path, const char16_t* mode)
         file_ = fopen(ansiPath.get(), ansiMode.get());
     // A stream whose size cannot be measured (not seekable) cannot answer BytesLeft or Skip.
     long size = file_ ? MeasureSize(file_) : -1;
-    if (size < 0) {
+    if (size < 0)
+    {
         CloseFile();
         path_.Clear();
         SetError(kStreamErrorFail);
@@ -68,14 +71,16 @@ int FileStream::Read(void* buffer, int count, int* countRead)
 {
     if (countRead)
         *countRead = 0;
-    if (!file_) {
+    if (!file_)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
     if (count < 0)
         return 0;
     int delivered = pushBack_.Pop(buffer, count);
-    if (delivered < count) {
+    if (delivered < count)
+    {
         delivered += static_cast<int>(fread(static_cast<uint8_t*>(buffer) + delivered, 1, count - delivered, file_));
         if (ferror(file_))
             SetError(kStreamErrorFail);
@@ -97,7 +102,8 @@ int FileStream::HasError()
 
 int FileStream::Unread(const void* bytes, int count)
 {
-    if (!file_) {
+    if (!file_)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
@@ -106,7 +112,8 @@ int FileStream::Unread(const void* bytes, int count)
 
 int FileStream::Skip(int count)
 {
-    if (!file_) {
+    if (!file_)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
@@ -119,7 +126,8 @@ int FileStream::Skip(int count)
         rest = left;
     if (rest <= 0)
         return fromBuffer;
-    if (fseek(file_, rest, SEEK_CUR) != 0) {
+    if (fseek(file_, rest, SEEK_CUR) != 0)
+    {
         SetError(kStreamErrorFail);
         return fromBuffer;
     }
@@ -129,7 +137,8 @@ int FileStream::Skip(int count)
 long FileStream::BytesLeft()
 {
     long position = file_ ? ftell(file_) : -1;
-    if (position < 0) {
+    if (position < 0)
+    {
         SetError(kStreamErrorFail);
         return pushBack_.Held();
     }
@@ -143,7 +152,8 @@ int FileStream::Close()
     if (!file_)
         return 1;
     int closed = CloseFile();
-    if (deleteOnClose_) {
+    if (deleteOnClose_)
+    {
         delete this;
         return closed;
     }
@@ -184,7 +194,8 @@ int FileStream::Write(const void* buffer, int count, int* countWritten)
 {
     if (countWritten)
         *countWritten = 0;
-    if (!file_) {
+    if (!file_)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
@@ -200,7 +211,8 @@ int FileStream::Write(const void* buffer, int count, int* countWritten)
 
 int FileStream::Flush()
 {
-    if (!file_ || fflush(file_) != 0) {
+    if (!file_ || fflush(file_) != 0)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
@@ -209,12 +221,14 @@ int FileStream::Flush()
 
 long FileStream::Size()
 {
-    if (!file_) {
+    if (!file_)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }
     long size = MeasureSize(file_);
-    if (size < 0) {
+    if (size < 0)
+    {
         SetError(kStreamErrorFail);
         return 0;
     }

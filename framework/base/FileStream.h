@@ -11,7 +11,8 @@
 
 // A file read or written through the C runtime's buffered files, with 256 bytes of push-back.
 // Every operation on a closed stream records kStreamErrorFail and fails softly.
-class FileStream : public Object, public ByteReader, public ByteWriter {
+class FileStream : public Object, public ByteReader, public ByteWriter
+{
 public:
     // A stream made with deleteOnClose must come from new: Close destroys it.
     explicit FileStream(int deleteOnClose);

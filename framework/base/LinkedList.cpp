@@ -2,9 +2,7 @@
 
 #include <new>
 
-LinkedList::LinkedList() : head_{nullptr, &tail_, nullptr}, tail_{nullptr, nullptr, &head_}
-{
-}
+LinkedList::LinkedList() : head_{nullptr, &tail_, nullptr}, tail_{nullptr, nullptr, &head_} {}
 
 LinkedList::~LinkedList()
 {
@@ -89,7 +87,8 @@ LinkedList::Node* LinkedList::Find(Node* from, const Object* argument) const
 {
     if (from == &head_)
         from = head_.next;
-    for (Node* node = from; node != nullptr && node != &tail_; node = node->next) {
+    for (Node* node = from; node != nullptr && node != &tail_; node = node->next)
+    {
         if (Match(node->value, argument) == 0)
             return node;
     }

@@ -28,8 +28,8 @@ public:
     Node* InsertBefore(Node* position, Object* value); // End() when allocation fails
     void PopBack();
     void PopFront();
-    Node* Erase(Node* node);                   // the following node
-    Node* EraseRange(Node* first, Node* last); // last
+    Node* Erase(Node* node);                              // the following node
+    Node* EraseRange(Node* first, Node* last);            // last
     Node* Find(Node* from, const Object* argument) const; // End() when no value matches
 
 protected:

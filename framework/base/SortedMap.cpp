@@ -16,7 +16,7 @@ std::mutex& LiveMapLock()
     static std::mutex lock;
     return lock;
 }
-}
+} // namespace
 
 SortedMap::Node::~Node() = default;
 
@@ -27,14 +27,16 @@ SortedMap::Node* SortedMap::Node::Next() const
     if (entry == nullptr)
         return const_cast<Node*>(this);
     const Node* x = this;
-    if (x->right != nil_) {
+    if (x->right != nil_)
+    {
         x = x->right;
         while (x->left != nil_)
             x = x->left;
         return const_cast<Node*>(x);
     }
     Node* y = x->parent;
-    while (y->entry != nullptr && x == y->right) {
+    while (y->entry != nullptr && x == y->right)
+    {
         x = y;
         y = y->parent;
     }
@@ -46,14 +48,16 @@ SortedMap::Node* SortedMap::Node::Prev() const
     if (entry == nullptr)
         return right;
     const Node* x = this;
-    if (x->left != nil_) {
+    if (x->left != nil_)
+    {
         x = x->left;
         while (x->right != nil_)
             x = x->right;
         return const_cast<Node*>(x);
     }
     Node* y = x->parent;
-    while (y->entry != nullptr && x == y->left) {
+    while (y->entry != nullptr && x == y->left)
+    {
         x = y;
         y = y->parent;
     }
@@ -64,7 +68,8 @@ SortedMap::SortedMap()
 {
     {
         std::lock_guard<std::mutex> guard(LiveMapLock());
-        if (nil_ == nullptr) {
+        if (nil_ == nullptr)
+        {
             nil_ = new Node;
             nil_->colour = kBlack;
         }
@@ -83,7 +88,8 @@ SortedMap::~SortedMap()
     EraseRange(Begin(), End());
     delete header_;
     std::lock_guard<std::mutex> guard(LiveMapLock());
-    if (--liveMaps_ == 0) {
+    if (--liveMaps_ == 0)
+    {
         delete nil_;
         nil_ = nullptr;
     }
@@ -97,11 +103,15 @@ void SortedMap::DestroyNode(Node* node)
 SortedMap::Node* SortedMap::Find(const void* key) const
 {
     Node* candidate = header_;
-    for (Node* x = Root(); x != nil_;) {
-        if (KeyCompare(x->entry, key) >= 0) {
+    for (Node* x = Root(); x != nil_;)
+    {
+        if (KeyCompare(x->entry, key) >= 0)
+        {
             candidate = x;
             x = x->left;
-        } else {
+        }
+        else
+        {
             x = x->right;
         }
     }
@@ -114,7 +124,8 @@ SortedMap::InsertResult SortedMap::Insert(const void* key, Object* value)
 {
     Node* parent = header_;
     bool left = true;
-    for (Node* x = Root(); x != nil_;) {
+    for (Node* x = Root(); x != nil_;)
+    {
         parent = x;
         left = KeyCompare(x->entry, key) > 0;
         x = left ? x->left : x->right;
@@ -130,7 +141,8 @@ SortedMap::InsertResult SortedMap::Insert(const void* key, Object* value)
     if (entry == nullptr)
         return {header_, 0};
     Node* z = new (std::nothrow) Node;
-    if (z == nullptr) {
+    if (z == nullptr)
+    {
         delete entry;
         return {header_, 0};
     }
@@ -139,15 +151,21 @@ SortedMap::InsertResult SortedMap::Insert(const void* key, Object* value)
     z->left = nil_;
     z->right = nil_;
     z->colour = kRed;
-    if (left) {
+    if (left)
+    {
         parent->left = z; // for the header this is the leftmost link
-        if (parent == header_) {
+        if (parent == header_)
+        {
             header_->parent = z;
             header_->right = z;
-        } else if (parent == header_->left) {
+        }
+        else if (parent == header_->left)
+        {
             header_->left = z;
         }
-    } else {
+    }
+    else
+    {
         parent->right = z;
         if (parent == header_->right)
             header_->right = z;
@@ -179,7 +197,8 @@ SortedMap::Node* SortedMap::EraseNode(Node* node)
 
 SortedMap::Node* SortedMap::EraseRange(Node* first, Node* last)
 {
-    if (first == Begin() && last == End() && count_ > 0) {
+    if (first == Begin() && last == End() && count_ > 0)
+    {
         // Whole-map clear: no rebalancing on the way.
         DestroySubtree(Root());
         header_->parent = nil_;
@@ -195,7 +214,8 @@ SortedMap::Node* SortedMap::EraseRange(Node* first, Node* last)
 
 void SortedMap::DeleteValues(Node* first, Node* last)
 {
-    for (Node* node = first; node != last && node != header_; node = node->Next()) {
+    for (Node* node = first; node != last && node != header_; node = node->Next())
+    {
         delete node->entry->value;
         node->entry->value = nullptr;
     }
@@ -205,7 +225,8 @@ void SortedMap::DeleteValues(Node* first, Node* last)
 // Recursion on the right only; a balanced tree keeps it shallow.
 void SortedMap::DestroySubtree(Node* node)
 {
-    while (node != nil_) {
+    while (node != nil_)
+    {
         DestroySubtree(node->right);
         Node* left = node->left;
         DestroyNode(node);
@@ -249,17 +270,23 @@ void SortedMap::RotateRight(Node* x)
 
 void SortedMap::InsertFixup(Node* x)
 {
-    while (x != Root() && x->parent->colour == kRed) {
+    while (x != Root() && x->parent->colour == kRed)
+    {
         Node* grand = x->parent->parent;
-        if (x->parent == grand->left) {
+        if (x->parent == grand->left)
+        {
             Node* uncle = grand->right;
-            if (uncle->colour == kRed) {
+            if (uncle->colour == kRed)
+            {
                 x->parent->colour = kBlack;
                 uncle->colour = kBlack;
                 grand->colour = kRed;
                 x = grand;
-            } else {
-                if (x == x->parent->right) {
+            }
+            else
+            {
+                if (x == x->parent->right)
+                {
                     x = x->parent;
                     RotateLeft(x);
                 }
@@ -267,15 +294,21 @@ void SortedMap::InsertFixup(Node* x)
                 grand->colour = kRed;
                 RotateRight(grand);
             }
-        } else {
+        }
+        else
+        {
             Node* uncle = grand->left;
-            if (uncle->colour == kRed) {
+            if (uncle->colour == kRed)
+            {
                 x->parent->colour = kBlack;
                 uncle->colour = kBlack;
                 grand->colour = kRed;
                 x = grand;
-            } else {
-                if (x == x->parent->left) {
+            }
+            else
+            {
+                if (x == x->parent->left)
+                {
                     x = x->parent;
                     RotateRight(x);
                 }
@@ -295,28 +328,37 @@ void SortedMap::Unlink(Node* z)
     Node* y = z;
     Node* x;
     Node* xParent;
-    if (y->left == nil_) {
+    if (y->left == nil_)
+    {
         x = y->right;
-    } else if (y->right == nil_) {
+    }
+    else if (y->right == nil_)
+    {
         x = y->left;
-    } else {
+    }
+    else
+    {
         y = y->right;
         while (y->left != nil_)
             y = y->left;
         x = y->right;
     }
-    if (y != z) {
+    if (y != z)
+    {
         // z has two children: its successor y takes its place.
         z->left->parent = y;
         y->left = z->left;
-        if (y != z->right) {
+        if (y != z->right)
+        {
             xParent = y->parent;
             if (x != nil_)
                 x->parent = y->parent;
             y->parent->left = x;
             y->right = z->right;
             z->right->parent = y;
-        } else {
+        }
+        else
+        {
             xParent = y;
         }
         if (Root() == z)
@@ -328,7 +370,9 @@ void SortedMap::Unlink(Node* z)
         y->parent = z->parent;
         std::swap(y->colour, z->colour);
         y = z;
-    } else {
+    }
+    else
+    {
         xParent = y->parent;
         if (x != nil_)
             x->parent = y->parent;
@@ -338,20 +382,28 @@ void SortedMap::Unlink(Node* z)
             z->parent->left = x;
         else
             z->parent->right = x;
-        if (header_->left == z) {
-            if (z->right == nil_) {
+        if (header_->left == z)
+        {
+            if (z->right == nil_)
+            {
                 header_->left = z->parent;
-            } else {
+            }
+            else
+            {
                 Node* m = x;
                 while (m->left != nil_)
                     m = m->left;
                 header_->left = m;
             }
         }
-        if (header_->right == z) {
-            if (z->left == nil_) {
+        if (header_->right == z)
+        {
+            if (z->left == nil_)
+            {
                 header_->right = z->parent;
-            } else {
+            }
+            else
+            {
                 Node* m = x;
                 while (m->right != nil_)
                     m = m->right;
@@ -361,21 +413,28 @@ void SortedMap::Unlink(Node* z)
     }
     if (y->colour == kRed)
         return;
-    while (x != Root() && x->colour == kBlack) {
-        if (x == xParent->left) {
+    while (x != Root() && x->colour == kBlack)
+    {
+        if (x == xParent->left)
+        {
             Node* w = xParent->right;
-            if (w->colour == kRed) {
+            if (w->colour == kRed)
+            {
                 w->colour = kBlack;
                 xParent->colour = kRed;
                 RotateLeft(xParent);
                 w = xParent->right;
             }
-            if (w->left->colour == kBlack && w->right->colour == kBlack) {
+            if (w->left->colour == kBlack && w->right->colour == kBlack)
+            {
                 w->colour = kRed;
                 x = xParent;
                 xParent = xParent->parent;
-            } else {
-                if (w->right->colour == kBlack) {
+            }
+            else
+            {
+                if (w->right->colour == kBlack)
+                {
                     w->left->colour = kBlack;
                     w->colour = kRed;
                     RotateRight(w);
@@ -387,20 +446,27 @@ void SortedMap::Unlink(Node* z)
                 RotateLeft(xParent);
                 break;
             }
-        } else {
+        }
+        else
+        {
             Node* w = xParent->left;
-            if (w->colour == kRed) {
+            if (w->colour == kRed)
+            {
                 w->colour = kBlack;
                 xParent->colour = kRed;
                 RotateRight(xParent);
                 w = xParent->left;
             }
-            if (w->right->colour == kBlack && w->left->colour == kBlack) {
+            if (w->right->colour == kBlack && w->left->colour == kBlack)
+            {
                 w->colour = kRed;
                 x = xParent;
                 xParent = xParent->parent;
-            } else {
-                if (w->left->colour == kBlack) {
+            }
+            else
+            {
+                if (w->left->colour == kBlack)
+                {
                     w->right->colour = kBlack;
                     w->colour = kRed;
                     RotateLeft(w);

@@ -34,7 +34,11 @@ public:
     };
     using Iterator = Node;
 
-    enum { kRed = 0, kBlack = 1 };
+    enum
+    {
+        kRed = 0,
+        kBlack = 1
+    };
 
     struct InsertResult
     {
@@ -51,7 +55,7 @@ public:
     Node* End() const { return header_; }
     unsigned Count() const { return count_; }
 
-    Node* EraseNode(Node* node);        // the successor of node
+    Node* EraseNode(Node* node);               // the successor of node
     Node* EraseRange(Node* first, Node* last); // last
     void DeleteValues(Node* first, Node* last);
 

@@ -54,7 +54,8 @@ bool IsSpace(char16_t u)
 
 bool InSet(char16_t u, const char* set)
 {
-    for (; *set; ++set) {
+    for (; *set; ++set)
+    {
         if (Widen(*set) == u)
             return true;
     }
@@ -86,10 +87,12 @@ int CompareUnits(const char16_t* a, int aLength, const C* b, int bLength, bool f
 {
     if (aLength == 0 || bLength == 0)
         return (aLength == 0 && bLength == 0) ? 0 : 1;
-    for (int i = 0;; ++i) {
+    for (int i = 0;; ++i)
+    {
         char16_t ua = i < aLength ? a[i] : 0;
         char16_t ub = i < bLength ? Unit(b[i]) : 0;
-        if (fold) {
+        if (fold)
+        {
             ua = FoldAscii(ua);
             ub = FoldAscii(ub);
         }
@@ -106,9 +109,11 @@ int FindUnits(const char16_t* text, int length, const C* what, int whatLength, i
 {
     if (whatLength <= 0 || start < 0 || start >= length)
         return -1;
-    for (int i = start; i <= length - whatLength; ++i) {
+    for (int i = start; i <= length - whatLength; ++i)
+    {
         int j = 0;
-        for (; j < whatLength; ++j) {
+        for (; j < whatLength; ++j)
+        {
             char16_t a = text[i + j];
             char16_t b = Unit(what[j]);
             if (fold ? FoldAscii(a) != FoldAscii(b) : a != b)
@@ -127,7 +132,8 @@ template <class T>
 T ParseDigits(const char16_t* text, int length)
 {
     T value = 0;
-    for (int i = 0; i < length; ++i) {
+    for (int i = 0; i < length; ++i)
+    {
         char16_t u = text[i];
         if (u >= u'0' && u <= u'9')
             value = value * static_cast<T>(10) + static_cast<T>(u - u'0');
@@ -140,7 +146,8 @@ T ParseDigits(const char16_t* text, int length)
 int CountDigits(uint32_t value, uint32_t base)
 {
     int count = 1;
-    while (value >= base) {
+    while (value >= base)
+    {
         value /= base;
         ++count;
     }
@@ -150,19 +157,21 @@ int CountDigits(uint32_t value, uint32_t base)
 // The text of another string-like object, for the virtual Compare.
 bool TextOf(const Object& object, const char16_t*& text, int& length)
 {
-    if (const auto* s = dynamic_cast<const String*>(&object)) {
+    if (const auto* s = dynamic_cast<const String*>(&object))
+    {
         text = s->Buffer();
         length = s->Length();
         return true;
     }
-    if (const auto* r = dynamic_cast<const StringRef*>(&object)) {
+    if (const auto* r = dynamic_cast<const StringRef*>(&object))
+    {
         text = r->Buffer();
         length = r->Length();
         return true;
     }
     return false;
 }
-}
+} // namespace
 
 // ---- StringHeap ----
 
@@ -187,17 +196,14 @@ StringHeap* StringHeap::Install(StringHeap* heap)
 
 // ---- StringRef ----
 
-StringRef::StringRef(const char16_t* text) : length_(LengthOf(text)), text_(text)
+StringRef::StringRef(const char16_t* text) : length_(LengthOf(text)), text_(text) {}
+
+StringRef::StringRef(const char16_t* text, int length)
+    : length_(text != nullptr && length > 0 ? length : 0), text_(text)
 {
 }
 
-StringRef::StringRef(const char16_t* text, int length) : length_(text != nullptr && length > 0 ? length : 0), text_(text)
-{
-}
-
-StringRef::StringRef(const String& text) : length_(text.Length()), text_(text.Buffer())
-{
-}
+StringRef::StringRef(const String& text) : length_(text.Length()), text_(text.Buffer()) {}
 
 int StringRef::Compare(const Object& other) const
 {
@@ -227,7 +233,8 @@ String::String(String&& other) noexcept : length_(other.length_), buffer_(other.
 
 String& String::operator=(String&& other) noexcept
 {
-    if (this != &other) {
+    if (this != &other)
+    {
         if (buffer_ != nullptr)
             gHeap->Free(buffer_);
         length_ = other.length_;
@@ -245,7 +252,8 @@ String* String::Clone() const
     String* copy = new (std::nothrow) String;
     if (copy == nullptr)
         return nullptr;
-    if (!copy->Assign(*this)) {
+    if (!copy->Assign(*this))
+    {
         delete copy;
         return nullptr;
     }
@@ -329,7 +337,8 @@ int String::ShrinkToFit()
 
 int String::Assign(const StringRef& text)
 {
-    if (Aliases(text.Buffer())) {
+    if (Aliases(text.Buffer()))
+    {
         // Our own text, or a piece of it: never longer than what we hold.
         std::memmove(buffer_, text.Buffer(), sizeof(char16_t) * static_cast<size_t>(text.Length()));
         length_ = text.Length();
@@ -436,7 +445,8 @@ int String::AppendChar(char16_t unit)
 {
     if (length_ >= kMaxLength)
         return 0;
-    if (length_ + 1 > capacity_) {
+    if (length_ + 1 > capacity_)
+    {
         // The only doubling growth, so that text built a unit at a time stays cheap.
         int grown = length_ + 1 > kMaxLength / 2 ? kMaxLength : 2 * (length_ + 1);
         if (!Reserve(grown))
@@ -467,7 +477,8 @@ int String::AppendAnsi(const char* text)
     // The converter gets all the room the text needs; anything short of the promised count
     // is a failure, and the terminator is put back.
     int written = AnsiCodePage::ToWide(text, bytes, buffer_ + length_, capacity_ - length_);
-    if (written != count) {
+    if (written != count)
+    {
         buffer_[length_] = 0;
         return 0;
     }
@@ -487,7 +498,8 @@ int String::AppendNumber(uint32_t magnitude, bool negative, int digits, uint32_t
         return 0;
     if (negative)
         buffer_[length_] = u'-';
-    for (int i = length_ + total - 1; i >= length_ + total - count; --i) {
+    for (int i = length_ + total - 1; i >= length_ + total - count; --i)
+    {
         buffer_[i] = kDigits[magnitude % base];
         magnitude /= base;
     }
@@ -542,7 +554,8 @@ int String::Insert(int index, const StringRef& text)
     int n = text.Length();
     if (n == 0)
         return 1;
-    if (Aliases(text.Buffer())) {
+    if (Aliases(text.Buffer()))
+    {
         // Moving the tail would overwrite the text being inserted: insert a copy.
         String copy;
         return copy.Assign(text) && Insert(index, copy);
@@ -722,12 +735,14 @@ int String::ToAnsiBuffer(char* out, int n) const
         return 1;
     if (out == nullptr || n < 0)
         return 0;
-    if (length_ == 0) {
+    if (length_ == 0)
+    {
         out[0] = 0;
         return 1;
     }
     int written = AnsiCodePage::FromWide(buffer_, length_, out, n - 1);
-    if (written <= 0) {
+    if (written <= 0)
+    {
         out[0] = 0;
         return 0;
     }
@@ -759,7 +774,8 @@ int String::Find(char16_t unit, int start) const
 {
     if (start < 0)
         return -1;
-    for (int i = start; i < length_; ++i) {
+    for (int i = start; i < length_; ++i)
+    {
         if (buffer_[i] == unit)
             return i;
     }
@@ -771,7 +787,8 @@ int String::FindNoCase(char16_t unit, int start) const
     if (start < 0)
         return -1;
     unit = FoldAscii(unit);
-    for (int i = start; i < length_; ++i) {
+    for (int i = start; i < length_; ++i)
+    {
         if (FoldAscii(buffer_[i]) == unit)
             return i;
     }
@@ -780,7 +797,8 @@ int String::FindNoCase(char16_t unit, int start) const
 
 int String::ReverseFind(char16_t unit) const
 {
-    for (int i = length_ - 1; i >= 0; --i) {
+    for (int i = length_ - 1; i >= 0; --i)
+    {
         if (buffer_[i] == unit)
             return i;
     }
@@ -791,7 +809,8 @@ int String::FindAnyOf(const char* set, int start) const
 {
     if (set == nullptr || *set == 0 || start < 0)
         return -1;
-    for (int i = start; i < length_; ++i) {
+    for (int i = start; i < length_; ++i)
+    {
         if (InSet(buffer_[i], set))
             return i;
     }
@@ -874,10 +893,14 @@ float String::ParseReal() const
     int point = 0;
     while (point < length && text[point] != u'.')
         ++point;
-    if (point < length) {
+    if (point < length)
+    {
         int decimals = length - point - 1;
-        value = ParseDigits<double>(text, point) + ParseDigits<double>(text + point + 1, decimals) / std::pow(10.0, decimals);
-    } else {
+        value = ParseDigits<double>(text, point) +
+                ParseDigits<double>(text + point + 1, decimals) / std::pow(10.0, decimals);
+    }
+    else
+    {
         value = ParseDigits<double>(text, length);
     }
     return static_cast<float>(negative ? -value : value);

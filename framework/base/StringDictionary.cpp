@@ -47,7 +47,8 @@ SortedMap::Entry* StringDictionary::MakeEntry(const void* key, Object* value)
     Entry* entry = new (std::nothrow) Entry;
     if (entry == nullptr)
         return nullptr;
-    if (!entry->key.AssignWide(static_cast<const char16_t*>(key))) {
+    if (!entry->key.AssignWide(static_cast<const char16_t*>(key)))
+    {
         delete entry;
         return nullptr;
     }

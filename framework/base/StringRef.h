@@ -9,7 +9,7 @@ class String;
 class StringRef : public Object
 {
 public:
-    StringRef(const char16_t* text);            // counts up to the terminator; null gives length 0
+    StringRef(const char16_t* text);             // counts up to the terminator; null gives length 0
     StringRef(const char16_t* text, int length); // a counted piece of a longer text
     StringRef(const String& text);
 

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr char16_t kCR = u'\r';
 constexpr char16_t kLF = u'\n';
@@ -32,17 +33,25 @@ int ToSingleByte(char16_t unit, uint8_t* byte)
     return 1;
 }
 
-int IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-int IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+int IsHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+int IsLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // UTF-8 form of one unit (1 to 3 bytes); surrogate halves take the 3-byte form.
 int EncodeUtf8(char16_t u, uint8_t* out)
 {
-    if (u < 0x80) {
+    if (u < 0x80)
+    {
         out[0] = static_cast<uint8_t>(u);
         return 1;
     }
-    if (u < 0x800) {
+    if (u < 0x800)
+    {
         out[0] = static_cast<uint8_t>(0xC0 | (u >> 6));
         out[1] = static_cast<uint8_t>(0x80 | (u & 0x3F));
         return 2;
@@ -57,12 +66,18 @@ int EncodeUtf8(char16_t u, uint8_t* out)
 
 TextCodec* TextCodec::Create(int kind)
 {
-    switch (kind) {
-    case kSingleByte: return new SingleByteCodec;
-    case kUtf16LE: return new Utf16LECodec;
-    case kUtf16BE: return new Utf16BECodec;
-    case kUtf8: return new Utf8Codec;
-    default: return nullptr;
+    switch (kind)
+    {
+    case kSingleByte:
+        return new SingleByteCodec;
+    case kUtf16LE:
+        return new Utf16LECodec;
+    case kUtf16BE:
+        return new Utf16BECodec;
+    case kUtf8:
+        return new Utf8Codec;
+    default:
+        return nullptr;
     }
 }
 
@@ -84,7 +99,8 @@ int TextCodec::IsDigit(char16_t unit)
 int TextCodec::SkipSpace(ByteReader& reader)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
+    while (ReadChar(reader, &unit))
+    {
         if (!IsSpace(unit))
             return UnreadChar(reader, unit);
     }
@@ -94,7 +110,8 @@ int TextCodec::SkipSpace(ByteReader& reader)
 int TextCodec::SkipBlank(ByteReader& reader)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
+    while (ReadChar(reader, &unit))
+    {
         if (!IsBlank(unit))
             return UnreadChar(reader, unit);
     }
@@ -104,7 +121,8 @@ int TextCodec::SkipBlank(ByteReader& reader)
 int TextCodec::SkipUntil(ByteReader& reader, char16_t stop)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
+    while (ReadChar(reader, &unit))
+    {
         if (unit == stop)
             return 1;
     }
@@ -114,7 +132,8 @@ int TextCodec::SkipUntil(ByteReader& reader, char16_t stop)
 int TextCodec::SkipLine(ByteReader& reader)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
+    while (ReadChar(reader, &unit))
+    {
         if (unit != kCR)
             continue;
         if (!ReadChar(reader, &unit))
@@ -128,7 +147,8 @@ int TextCodec::SkipLine(ByteReader& reader)
 int TextCodec::ReadUntil(ByteReader& reader, String& out, char16_t stop)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
+    while (ReadChar(reader, &unit))
+    {
         if (unit == stop)
             return 1;
         if (!out.AppendChar(unit))
@@ -140,7 +160,8 @@ int TextCodec::ReadUntil(ByteReader& reader, String& out, char16_t stop)
 int TextCodec::ReadCount(ByteReader& reader, String& out, int count)
 {
     char16_t unit;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         if (!ReadChar(reader, &unit) || !out.AppendChar(unit))
             return 0;
     }
@@ -150,8 +171,10 @@ int TextCodec::ReadCount(ByteReader& reader, String& out, int count)
 int TextCodec::ReadLine(ByteReader& reader, String& out)
 {
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
-        if (unit == kCR) {
+    while (ReadChar(reader, &unit))
+    {
+        if (unit == kCR)
+        {
             if (!ReadChar(reader, &unit))
                 return 0;
             if (unit == kLF)
@@ -167,8 +190,10 @@ int TextCodec::ReadUnsigned(ByteReader& reader, unsigned int* value)
 {
     unsigned int result = 0;
     char16_t unit;
-    while (ReadChar(reader, &unit)) {
-        if (!IsDigit(unit)) {
+    while (ReadChar(reader, &unit))
+    {
+        if (!IsDigit(unit))
+        {
             UnreadChar(reader, unit);
             break;
         }
@@ -190,7 +215,8 @@ int TextCodec::WriteWide(ByteWriter& writer, const char16_t* text)
 {
     if (!text)
         return 1;
-    for (; *text; ++text) {
+    for (; *text; ++text)
+    {
         if (!WriteChar(writer, *text))
             return 0;
     }
@@ -201,7 +227,8 @@ int TextCodec::WriteAscii(ByteWriter& writer, const char* text)
 {
     if (!text)
         return 1;
-    for (; *text; ++text) {
+    for (; *text; ++text)
+    {
         if (!WriteChar(writer, static_cast<char16_t>(static_cast<int8_t>(*text))))
             return 0;
     }
@@ -221,7 +248,8 @@ int TextCodec::WriteBlank(ByteWriter& writer)
 int TextCodec::CopyAll(ByteReader& reader, ByteWriter& writer)
 {
     uint8_t block[128];
-    for (;;) {
+    for (;;)
+    {
         int got = 0;
         reader.Read(block, sizeof block, &got);
         if (got <= 0)
@@ -263,15 +291,18 @@ int SingleByteCodec::WriteWide(ByteWriter& writer, const char16_t* text)
     if (!text)
         return 1;
     uint8_t byte;
-    for (const char16_t* p = text; *p; ++p) {
+    for (const char16_t* p = text; *p; ++p)
+    {
         if (!ToSingleByte(*p, &byte))
             return 0;
     }
     uint8_t block[128];
     int held = 0;
-    for (const char16_t* p = text; *p; ++p) {
+    for (const char16_t* p = text; *p; ++p)
+    {
         ToSingleByte(*p, &block[held++]);
-        if (held == sizeof block || !p[1]) {
+        if (held == sizeof block || !p[1])
+        {
             if (!WriteBytes(writer, block, held))
                 return 0;
             held = 0;
@@ -298,13 +329,13 @@ int Utf16LECodec::ReadChar(ByteReader& reader, char16_t* unit)
 
 int Utf16LECodec::UnreadChar(ByteReader& reader, char16_t unit)
 {
-    uint8_t bytes[2] = { static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>((unit >> 8) & 0xFF) };
+    uint8_t bytes[2] = {static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>((unit >> 8) & 0xFF)};
     return reader.Unread(bytes, 2);
 }
 
 int Utf16LECodec::WriteChar(ByteWriter& writer, char16_t unit)
 {
-    uint8_t bytes[2] = { static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>((unit >> 8) & 0xFF) };
+    uint8_t bytes[2] = {static_cast<uint8_t>(unit & 0xFF), static_cast<uint8_t>((unit >> 8) & 0xFF)};
     return WriteBytes(writer, bytes, 2);
 }
 
@@ -319,13 +350,13 @@ int Utf16BECodec::ReadChar(ByteReader& reader, char16_t* unit)
 
 int Utf16BECodec::UnreadChar(ByteReader& reader, char16_t unit)
 {
-    uint8_t bytes[2] = { static_cast<uint8_t>((unit >> 8) & 0xFF), static_cast<uint8_t>(unit & 0xFF) };
+    uint8_t bytes[2] = {static_cast<uint8_t>((unit >> 8) & 0xFF), static_cast<uint8_t>(unit & 0xFF)};
     return reader.Unread(bytes, 2);
 }
 
 int Utf16BECodec::WriteChar(ByteWriter& writer, char16_t unit)
 {
-    uint8_t bytes[2] = { static_cast<uint8_t>((unit >> 8) & 0xFF), static_cast<uint8_t>(unit & 0xFF) };
+    uint8_t bytes[2] = {static_cast<uint8_t>((unit >> 8) & 0xFF), static_cast<uint8_t>(unit & 0xFF)};
     return WriteBytes(writer, bytes, 2);
 }
 
@@ -338,38 +369,48 @@ int Utf8Codec::ReadChar(ByteReader& reader, char16_t* unit)
     uint8_t lead;
     if (!ReadByte(reader, &lead))
         return 0;
-    if (lead < 0x80) {
+    if (lead < 0x80)
+    {
         *unit = static_cast<char16_t>(lead);
         return 1;
     }
     int more;
     uint32_t value;
     uint8_t low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
+    if (lead >= 0xC2 && lead <= 0xDF)
+    {
         more = 1;
         value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
+    }
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
         more = 2;
         value = lead & 0x0F;
         if (lead == 0xE0)
             low = 0xA0; // shorter forms are overlong
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
         more = 3;
         value = lead & 0x07;
         if (lead == 0xF0)
             low = 0x90; // overlong
         else if (lead == 0xF4)
             high = 0x8F; // above U+10FFFF
-    } else {
+    }
+    else
+    {
         // A stray continuation byte, an overlong lead (C0, C1) or a byte never used (F5-FF).
         *unit = kReplacement;
         return 1;
     }
-    for (int i = 0; i < more; ++i) {
+    for (int i = 0; i < more; ++i)
+    {
         uint8_t next;
         if (!ReadByte(reader, &next))
             return 0;
-        if (next < low || next > high) {
+        if (next < low || next > high)
+        {
             *unit = kReplacement;
             return reader.Unread(&next, 1);
         }
@@ -377,7 +418,8 @@ int Utf8Codec::ReadChar(ByteReader& reader, char16_t* unit)
         high = 0xBF;
         value = (value << 6) | (next & 0x3F);
     }
-    if (value <= 0xFFFF) {
+    if (value <= 0xFFFF)
+    {
         *unit = static_cast<char16_t>(value);
         return 1;
     }
@@ -402,8 +444,10 @@ int Utf8Codec::WriteWide(ByteWriter& writer, const char16_t* text)
 {
     if (!text)
         return 1;
-    for (; *text; ++text) {
-        if (IsHighSurrogate(text[0]) && IsLowSurrogate(text[1])) {
+    for (; *text; ++text)
+    {
+        if (IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]))
+        {
             uint32_t value = 0x10000 + ((static_cast<uint32_t>(text[0] - 0xD800) << 10) | (text[1] - 0xDC00));
             uint8_t bytes[4] = {
                 static_cast<uint8_t>(0xF0 | (value >> 18)),
@@ -414,7 +458,9 @@ int Utf8Codec::WriteWide(ByteWriter& writer, const char16_t* text)
             if (!WriteBytes(writer, bytes, 4))
                 return 0;
             ++text;
-        } else if (!WriteChar(writer, *text)) {
+        }
+        else if (!WriteChar(writer, *text))
+        {
             return 0;
         }
     }

@@ -8,9 +8,16 @@ class String;
 // Turns bytes into UTF-16 units and back in one encoding. Codecs hold no state, so one
 // object may serve any number of streams. Results are 1 for success and 0 for failure
 // (a read that found no more input, a write or push-back that failed) unless said otherwise.
-class TextCodec {
+class TextCodec
+{
 public:
-    enum Kind { kSingleByte = 0, kUtf16LE = 1, kUtf16BE = 2, kUtf8 = 3 };
+    enum Kind
+    {
+        kSingleByte = 0,
+        kUtf16LE = 1,
+        kUtf16BE = 2,
+        kUtf8 = 3
+    };
 
     // A new codec of that kind (the caller deletes it), or null for an unknown kind.
     static TextCodec* Create(int kind);
@@ -58,7 +65,8 @@ public:
 
 // Kind 0: one byte per unit. Bytes widen by sign extension (0x80-0xFF become 0xFF80-0xFFFF),
 // as the 8-bit operations of String do.
-class SingleByteCodec : public TextCodec {
+class SingleByteCodec : public TextCodec
+{
 public:
     int ReadChar(ByteReader& reader, char16_t* unit) override;
     int UnreadChar(ByteReader& reader, char16_t unit) override;
@@ -68,7 +76,8 @@ public:
 };
 
 // Kind 1: two bytes per unit, low byte first.
-class Utf16LECodec : public TextCodec {
+class Utf16LECodec : public TextCodec
+{
 public:
     int ReadChar(ByteReader& reader, char16_t* unit) override;
     int UnreadChar(ByteReader& reader, char16_t unit) override;
@@ -76,7 +85,8 @@ public:
 };
 
 // Kind 2: two bytes per unit, high byte first.
-class Utf16BECodec : public TextCodec {
+class Utf16BECodec : public TextCodec
+{
 public:
     int ReadChar(ByteReader& reader, char16_t* unit) override;
     int UnreadChar(ByteReader& reader, char16_t unit) override;
@@ -87,7 +97,8 @@ public:
 // pushed back for the next ReadChar. Malformed input reads as U+FFFD. A surrogate half on
 // its own travels in its 3-byte form (ED A0-BF xx): that is how a single unit is pushed back
 // or written by WriteChar, so ReadChar takes it back as that unit.
-class Utf8Codec : public TextCodec {
+class Utf8Codec : public TextCodec
+{
 public:
     int ReadChar(ByteReader& reader, char16_t* unit) override;
     int UnreadChar(ByteReader& reader, char16_t unit) override;

@@ -24,11 +24,9 @@ size_t FilterLength(const char* filter)
         ++end;
     return static_cast<size_t>(end - filter) + 2;
 }
-}
+} // namespace
 
-FileDialogImpl::FileDialogImpl(int kind) : kind_(kind)
-{
-}
+FileDialogImpl::FileDialogImpl(int kind) : kind_(kind) {}
 
 int FileDialogImpl::Init(const StringRef* initialDirectory, const StringRef* fileName, const StringRef* title,
                          const StringRef* defaultExtension)

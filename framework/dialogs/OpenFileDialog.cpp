@@ -3,9 +3,7 @@
 #include "framework/dialogs/FileDialogImpl.h"
 #include "framework/windows/Window.h"
 
-OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Open))
-{
-}
+OpenFileDialog::OpenFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Open)) {}
 
 OpenFileDialog::~OpenFileDialog()
 {

@@ -3,9 +3,7 @@
 #include "framework/dialogs/FileDialogImpl.h"
 #include "framework/windows/Window.h"
 
-SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Save))
-{
-}
+SaveFileDialog::SaveFileDialog() : impl_(new FileDialogImpl(FileDialogImpl::Save)) {}
 
 SaveFileDialog::~SaveFileDialog()
 {

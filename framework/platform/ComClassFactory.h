@@ -65,6 +65,9 @@ HRESULT HandOutNewObject(Object* created, REFIID iid, void** object)
 template <typename Object>
 struct NewObjectCreator
 {
-    static HRESULT Create(REFIID iid, void** object) { return HandOutNewObject(new (std::nothrow) Object(), iid, object); }
+    static HRESULT Create(REFIID iid, void** object)
+    {
+        return HandOutNewObject(new (std::nothrow) Object(), iid, object);
+    }
     static void LockServer(bool) {}
 };

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 struct RootName
 {
@@ -35,7 +36,10 @@ String BoolText(int flag)
 } // namespace
 
 #ifndef _WIN32
-RegistryBackend* RegistryBackend::System() { return nullptr; }
+RegistryBackend* RegistryBackend::System()
+{
+    return nullptr;
+}
 #endif
 
 RegistryBackend* RegistryImpl::backend_ = RegistryBackend::System();
@@ -82,7 +86,8 @@ int RegistryImpl::ReadString(const StringRef& name, String& out, const String* d
     std::string text;
     if (backend_ && root_ != RegistryRoot::None)
         result = backend_->ReadText(root_, SettingPath(name), std::string(), text);
-    if (result == RegistryBackend::ReadResult::Ok) {
+    if (result == RegistryBackend::ReadResult::Ok)
+    {
         AssignAnsi(out, text);
         return 1;
     }
@@ -92,8 +97,7 @@ int RegistryImpl::ReadString(const StringRef& name, String& out, const String* d
         return 0;
     // Only a setting that is truly absent is filled in: a value we merely failed to read
     // stays as the user left it.
-    const bool absent = result == RegistryBackend::ReadResult::NoKey ||
-                        result == RegistryBackend::ReadResult::NoValue;
+    const bool absent = result == RegistryBackend::ReadResult::NoKey || result == RegistryBackend::ReadResult::NoValue;
     if (absent && !WriteString(name, defaultText))
         return 0;
     out.Assign(*defaultText);
@@ -136,7 +140,8 @@ int RegistryImpl::ReadValue(const StringRef& keyPath, const StringRef& valueName
         return 0;
     std::string text;
     const RegistryBackend::ReadResult result = backend_->ReadText(root_, AnsiText(keyPath), AnsiText(valueName), text);
-    if (result == RegistryBackend::ReadResult::Ok) {
+    if (result == RegistryBackend::ReadResult::Ok)
+    {
         AssignAnsi(out, text);
         return 1;
     }
@@ -162,7 +167,10 @@ void RegistryImpl::GetRootName(String& out) const
             out.AssignAscii(candidate.name);
 }
 
-void RegistryImpl::GetPath(String& out) const { out.Assign(path_); }
+void RegistryImpl::GetPath(String& out) const
+{
+    out.Assign(path_);
+}
 
 int RegistryImpl::DeleteKey(const StringRef& name)
 {

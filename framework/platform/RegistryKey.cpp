@@ -4,25 +4,40 @@
 
 RegistryKey::RegistryKey() : impl_(new RegistryImpl()) {}
 
-RegistryKey::~RegistryKey() { delete impl_; }
+RegistryKey::~RegistryKey()
+{
+    delete impl_;
+}
 
 int RegistryKey::Open(const char* rootName, const StringRef& path, int create)
 {
     return impl_->Open(rootName, path, create);
 }
 
-int RegistryKey::WriteString(const StringRef& name, const String* text) { return impl_->WriteString(name, text); }
+int RegistryKey::WriteString(const StringRef& name, const String* text)
+{
+    return impl_->WriteString(name, text);
+}
 
 int RegistryKey::ReadString(const StringRef& name, String& out, const String* defaultText)
 {
     return impl_->ReadString(name, out, defaultText);
 }
 
-int RegistryKey::WriteBool(const StringRef& name, int flag) { return impl_->WriteBool(name, flag); }
+int RegistryKey::WriteBool(const StringRef& name, int flag)
+{
+    return impl_->WriteBool(name, flag);
+}
 
-int RegistryKey::ReadBool(const StringRef& name, int defaultFlag) { return impl_->ReadBool(name, defaultFlag); }
+int RegistryKey::ReadBool(const StringRef& name, int defaultFlag)
+{
+    return impl_->ReadBool(name, defaultFlag);
+}
 
-int RegistryKey::WriteUnsigned(const StringRef& name, uint32_t value) { return impl_->WriteUnsigned(name, value); }
+int RegistryKey::WriteUnsigned(const StringRef& name, uint32_t value)
+{
+    return impl_->WriteUnsigned(name, value);
+}
 
 uint32_t RegistryKey::ReadUnsigned(const StringRef& name, uint32_t defaultValue)
 {
@@ -39,8 +54,17 @@ int RegistryKey::WriteValue(const StringRef& keyPath, const StringRef& valueName
     return impl_->WriteValue(keyPath, valueName, text);
 }
 
-void RegistryKey::GetRootName(String& out) const { impl_->GetRootName(out); }
+void RegistryKey::GetRootName(String& out) const
+{
+    impl_->GetRootName(out);
+}
 
-void RegistryKey::GetPath(String& out) const { impl_->GetPath(out); }
+void RegistryKey::GetPath(String& out) const
+{
+    impl_->GetPath(out);
+}
 
-int RegistryKey::DeleteKey(const StringRef& name) { return impl_->DeleteKey(name); }
+int RegistryKey::DeleteKey(const StringRef& name)
+{
+    return impl_->DeleteKey(name);
+}

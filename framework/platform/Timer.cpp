@@ -4,22 +4,47 @@
 
 Timer::Timer() : impl_(new TimerImpl()) {}
 
-Timer::~Timer() { delete impl_; }
+Timer::~Timer()
+{
+    delete impl_;
+}
 
 int Timer::Attach(TimerListener* listener, uint32_t period, int32_t argument)
 {
     return impl_->Attach(listener, period, argument);
 }
 
-uint32_t Timer::Start(uint32_t period) { return impl_->Start(period); }
+uint32_t Timer::Start(uint32_t period)
+{
+    return impl_->Start(period);
+}
 
-void Timer::Stop() { impl_->Stop(); }
+void Timer::Stop()
+{
+    impl_->Stop();
+}
 
-int Timer::IsRunning() const { return impl_->IsRunning(); }
+int Timer::IsRunning() const
+{
+    return impl_->IsRunning();
+}
 
-uintptr_t Timer::StartTicker(void* window) { return TimerImpl::StartTicker(window); }
+uintptr_t Timer::StartTicker(void* window)
+{
+    return TimerImpl::StartTicker(window);
+}
 
-uintptr_t Timer::StartTicker() { return TimerImpl::StartTicker(); }
+uintptr_t Timer::StartTicker()
+{
+    return TimerImpl::StartTicker();
+}
 
-int Timer::StopTicker() { return TimerImpl::StopTicker(); }
-uint32_t Timer::Now() { return TimerImpl::Now(); }
+int Timer::StopTicker()
+{
+    return TimerImpl::StopTicker();
+}
+
+uint32_t Timer::Now()
+{
+    return TimerImpl::Now();
+}

@@ -6,7 +6,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 #ifdef _WIN32
 TickerBackend::TickProc g_winProc = nullptr;
@@ -26,17 +27,20 @@ public:
         g_winProc = proc;
         return SetTimer(static_cast<HWND>(window), id, milliseconds, Win32TickProc);
     }
-    int StopTimer(void* window, uintptr_t id) override
-    {
-        return KillTimer(static_cast<HWND>(window), id) ? 1 : 0;
-    }
+    int StopTimer(void* window, uintptr_t id) override { return KillTimer(static_cast<HWND>(window), id) ? 1 : 0; }
 };
 
 Win32Ticker g_win32Ticker;
-TickerBackend* SystemTicker() { return &g_win32Ticker; }
+TickerBackend* SystemTicker()
+{
+    return &g_win32Ticker;
+}
 #else
 // The portable build has no system timer; tests supply one.
-TickerBackend* SystemTicker() { return nullptr; }
+TickerBackend* SystemTicker()
+{
+    return nullptr;
+}
 #endif
 
 } // namespace
@@ -126,22 +130,28 @@ void TimerImpl::Tick(void* window, uintptr_t)
     if (!StopTicker())
         return;
     const uint32_t now = backend_->Now();
-    for (TimerImpl* timer : registered_) {
+    for (TimerImpl* timer : registered_)
+    {
         bool due = timer->period_ == 0;
-        if (!due && now - timer->last_ > timer->period_) {
+        if (!due && now - timer->last_ > timer->period_)
+        {
             due = true;
             timer->last_ = now;
         }
         if (due && timer->running_)
             pending_.push_back(PendingCall{timer->listener_, timer->argument_});
     }
-    for (size_t i = 0; i < pending_.size(); ++i) {
+    for (size_t i = 0; i < pending_.size(); ++i)
+    {
         const PendingCall call = pending_[i];
         if (!call.listener)
             continue;
-        try {
+        try
+        {
             call.listener->OnTimerTick(call.argument);
-        } catch (...) {
+        }
+        catch (...)
+        {
             // One failing listener must not starve the others.
         }
     }

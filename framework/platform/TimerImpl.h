@@ -49,7 +49,7 @@ private:
     TimerListener* listener_ = nullptr; // borrowed
     uint32_t period_ = 0;               // ms; 0 = every tick
     int32_t argument_ = 0;
-    uint32_t last_ = 0;                 // clock value of the last firing
+    uint32_t last_ = 0; // clock value of the last firing
     int running_ = 0;
 
     static std::vector<TimerImpl*> registered_; // in registration order

@@ -4,21 +4,31 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 HKEY RootKey(RegistryRoot root)
 {
-    switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::None: break;
+    switch (root)
+    {
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+        return HKEY_USERS;
+    case RegistryRoot::None:
+        break;
     }
     return nullptr;
 }
 
-const char* ValueName(const std::string& name) { return name.empty() ? nullptr : name.c_str(); }
+const char* ValueName(const std::string& name)
+{
+    return name.empty() ? nullptr : name.c_str();
+}
 
 class Win32RegistryBackend final : public RegistryBackend
 {
@@ -26,29 +36,26 @@ public:
     int CreateKey(RegistryRoot root, const std::string& path) override
     {
         HKEY key;
-        if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
             return 0;
         RegCloseKey(key);
         return 1;
     }
 
-    int WriteText(RegistryRoot root, const std::string& path, const std::string& name,
-                  const std::string& text) override
+    int WriteText(RegistryRoot root, const std::string& path, const std::string& name, const std::string& text) override
     {
         HKEY key;
-        if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
             return 0;
-        const LONG result = RegSetValueExA(key, ValueName(name), 0, REG_SZ,
-                                           reinterpret_cast<const BYTE*>(text.c_str()),
+        const LONG result = RegSetValueExA(key, ValueName(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                                            static_cast<DWORD>(text.size() + 1));
         RegCloseKey(key);
         return result == ERROR_SUCCESS ? 1 : 0;
     }
 
-    ReadResult ReadText(RegistryRoot root, const std::string& path, const std::string& name,
-                        std::string& out) override
+    ReadResult ReadText(RegistryRoot root, const std::string& path, const std::string& name, std::string& out) override
     {
         HKEY key;
         const LONG opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_READ, &key);
@@ -58,10 +65,11 @@ public:
         DWORD size = 0;
         LONG result = RegQueryValueExA(key, ValueName(name), nullptr, nullptr, nullptr, &size);
         std::vector<char> data;
-        if (result == ERROR_SUCCESS) {
+        if (result == ERROR_SUCCESS)
+        {
             data.assign(size + 1, '\0');
-            result = RegQueryValueExA(key, ValueName(name), nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(data.data()), &size);
+            result =
+                RegQueryValueExA(key, ValueName(name), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
         }
         RegCloseKey(key);
         if (result == ERROR_FILE_NOT_FOUND)
@@ -92,4 +100,7 @@ Win32RegistryBackend g_backend;
 
 } // namespace
 
-RegistryBackend* RegistryBackend::System() { return &g_backend; }
+RegistryBackend* RegistryBackend::System()
+{
+    return &g_backend;
+}

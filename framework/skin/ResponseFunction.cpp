@@ -27,8 +27,8 @@ float Interpolate(const std::vector<Entry>& entries, float v, Key key, Value val
     const long double span = static_cast<long double>(key(upper)) - key(lower);
     if (span == 0)
         return value(upper);
-    const long double result =
-        value(lower) + (static_cast<long double>(v) - key(lower)) / span * (static_cast<long double>(value(upper)) - value(lower));
+    const long double result = value(lower) + (static_cast<long double>(v) - key(lower)) / span *
+                                                  (static_cast<long double>(value(upper)) - value(lower));
     return static_cast<float>(result);
 }
 
@@ -41,7 +41,7 @@ float Display(const Entry& entry)
 {
     return entry.second;
 }
-}
+} // namespace
 
 ResponseFunction::ResponseFunction(std::vector<Entry> entries) : entries_(std::move(entries))
 {

@@ -25,7 +25,7 @@ const XmlElement* AsElement(const XmlNode* node)
 {
     return node && node->GetNodeType() == XmlNode::ELEMENT_NODE ? static_cast<const XmlElement*>(node) : nullptr;
 }
-}
+} // namespace
 
 Skin::Skin() = default;
 
@@ -218,13 +218,12 @@ int Skin::LoadLayout()
 void Skin::ReportError(const char* message, const String* name)
 {
     String text;
-    if (text.AppendAscii(message) && text.AppendAscii(" [") && (!name || text.Append(*name)) && text.AppendAsciiChar(']'))
+    if (text.AppendAscii(message) && text.AppendAscii(" [") && (!name || text.Append(*name)) &&
+        text.AppendAsciiChar(']'))
         Report(text);
 }
 
-void Skin::Report(const String&)
-{
-}
+void Skin::Report(const String&) {}
 
 Object* Skin::Lookup(const StringDictionary& table, const String& name, const char* message)
 {
@@ -337,8 +336,8 @@ SkinBitmap* Skin::FindBitmap(const String& name)
     else
     {
         String path;
-        const int pathMade = path.Assign(folder_) && path.AppendAscii("\\images\\") && path.Append(name) &&
-                             path.AppendAscii(".bmp");
+        const int pathMade =
+            path.Assign(folder_) && path.AppendAscii("\\images\\") && path.Append(name) && path.AppendAscii(".bmp");
         if (!pathMade || !(hasRegion ? image->LoadFileKeyed(path, keyX, keyY) : image->LoadFile(path)))
         {
             ReportError("Skin bitmap not found.", &name);

@@ -127,13 +127,13 @@ private:
     StringDictionary fonts_;        // FontInterface, borrowed from fontsByKey_
     std::map<FontKey, std::unique_ptr<FontInterface>> fontsByKey_;
     TooltipStyle tooltipStyle_;
-    StringDictionary popupMenuStyles_;  // PopupMenuStyle
-    StringDictionary frameStyles_;      // FrameStyle or FrameStyle2
-    StringDictionary horzScrollbars_;   // ScrollbarStyle
-    StringDictionary vertScrollbars_;   // ScrollbarStyle
-    StringDictionary bitmaps_;          // SkinBitmap
+    StringDictionary popupMenuStyles_; // PopupMenuStyle
+    StringDictionary frameStyles_;     // FrameStyle or FrameStyle2
+    StringDictionary horzScrollbars_;  // ScrollbarStyle
+    StringDictionary vertScrollbars_;  // ScrollbarStyle
+    StringDictionary bitmaps_;         // SkinBitmap
     std::unique_ptr<DialogStyle> messageBoxStyle_;
-    StringDictionary dialogStyles_;     // DialogStyle
+    StringDictionary dialogStyles_;      // DialogStyle
     StringDictionary responseFunctions_; // ResponseFunction
     int modal_ = 0;
     SkinViewFactory* factory_ = nullptr; // borrowed

@@ -12,7 +12,7 @@ bool Inside(int x, int y, int width, int height, int px, int py)
 {
     return px >= x && py >= y && px - x < width && py - y < height;
 }
-}
+} // namespace
 
 SkinBitmap::SkinBitmap() = default;
 
@@ -66,8 +66,7 @@ int SkinBitmap::SetPiece(Bitmap* dib, int x, int y, int width, int height)
     Reset();
     // Skin files are edited by people: a rectangle reaching outside the composite would make
     // every later pixel operation read outside it.
-    if (!dib || x < 0 || y < 0 || width <= 0 || height <= 0 || width > dib->Width() - x ||
-        height > dib->Height() - y)
+    if (!dib || x < 0 || y < 0 || width <= 0 || height <= 0 || width > dib->Width() - x || height > dib->Height() - y)
         return 0;
     dib_ = dib;
     piece_ = 1;

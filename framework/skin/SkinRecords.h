@@ -56,7 +56,10 @@ public:
 class PopupMenuStyle : public Object
 {
 public:
-    enum { kMaxScrollbarStyleName = 99 };
+    enum
+    {
+        kMaxScrollbarStyleName = 99
+    };
 
     SkinBitmap* frame[FramePieceCount] = {};
     SkinBitmap* vertBanner = nullptr;
@@ -78,7 +81,11 @@ public:
 class FrameStyleBase : public Object
 {
 public:
-    enum { KindFrameStyle = 0, KindFrameStyle2 = 1 };
+    enum
+    {
+        KindFrameStyle = 0,
+        KindFrameStyle2 = 1
+    };
     explicit FrameStyleBase(int kind) : kind(kind) {}
     const int kind;
 };

@@ -22,15 +22,14 @@ struct NamedColour
 };
 
 const NamedColour kNamedColours[] = {
-    {"aqua", "#00ffff"},   {"black", "#000000"}, {"blue", "#0000ff"},  {"fuchsia", "#ff00ff"}, {"gray", "#808080"},
-    {"grey", "#808080"},   {"green", "#008000"}, {"lime", "#00ff00"},  {"maroon", "#800000"}, {"navy", "#000080"},
-    {"olive", "#808000"},  {"purple", "#800080"}, {"red", "#ff0000"},  {"silver", "#c0c0c0"}, {"teal", "#008080"},
-    {"yellow", "#ffff00"}, {"white", "#ffffff"}, {"brown", "#a52a2a"},
+    {"aqua", "#00ffff"},   {"black", "#000000"},  {"blue", "#0000ff"},  {"fuchsia", "#ff00ff"}, {"gray", "#808080"},
+    {"grey", "#808080"},   {"green", "#008000"},  {"lime", "#00ff00"},  {"maroon", "#800000"},  {"navy", "#000080"},
+    {"olive", "#808000"},  {"purple", "#800080"}, {"red", "#ff0000"},   {"silver", "#c0c0c0"},  {"teal", "#008080"},
+    {"yellow", "#ffff00"}, {"white", "#ffffff"},  {"brown", "#a52a2a"},
 };
 
-const char* const kFramePieceNames[FramePieceCount] = {"topLeft",   "topMid",    "topRight",
-                                                       "centerLeft", "centerMid", "centerRight",
-                                                       "botLeft",   "botMid",    "botRight"};
+const char* const kFramePieceNames[FramePieceCount] = {"topLeft",     "topMid",  "topRight", "centerLeft", "centerMid",
+                                                       "centerRight", "botLeft", "botMid",   "botRight"};
 
 const int kDefaultFontSize = 10;
 // Sizes are clamped to what a screen can show; far larger ones overflow the pixel height.
@@ -119,7 +118,7 @@ public:
 private:
     SkinBitmap strip_;
 };
-}
+} // namespace
 
 uint32_t Skin::ParseColour(const String& text)
 {

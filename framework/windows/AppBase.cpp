@@ -13,7 +13,8 @@
 #include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/Window.h"
 
-namespace {
+namespace
+{
 
 AppBase* g_current = nullptr; // borrowed: the application object of the process
 int g_quitting = 0;
@@ -64,8 +65,8 @@ public:
         if (::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             return 0;
         const DWORD one = 1;
-        const LONG result = ::RegSetValueExA(key, "LaunchCorvanView", 0, REG_DWORD,
-                                             reinterpret_cast<const BYTE*>(&one), sizeof one);
+        const LONG result =
+            ::RegSetValueExA(key, "LaunchCorvanView", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
         ::RegCloseKey(key);
         return result == ERROR_SUCCESS ? 1 : 0;
     }
@@ -99,7 +100,10 @@ DesktopShell* g_desktop = &g_win32Desktop;
 
 } // namespace
 
-AppBase::AppBase() : appWindow_(this) { g_current = this; }
+AppBase::AppBase() : appWindow_(this)
+{
+    g_current = this;
+}
 
 AppBase::~AppBase()
 {
@@ -108,15 +112,30 @@ AppBase::~AppBase()
         g_current = nullptr;
 }
 
-AppBase* AppBase::Current() { return g_current; }
+AppBase* AppBase::Current()
+{
+    return g_current;
+}
 
-int AppBase::IsQuitting() { return g_quitting; }
+int AppBase::IsQuitting()
+{
+    return g_quitting;
+}
 
-void AppBase::GetClassName(char* buffer, int size) { CopyBounded(buffer, size, "UndefinedAppWnd"); }
+void AppBase::GetClassName(char* buffer, int size)
+{
+    CopyBounded(buffer, size, "UndefinedAppWnd");
+}
 
-void AppBase::GetTitle(char* buffer, int size) { CopyBounded(buffer, size, "Noname"); }
+void AppBase::GetTitle(char* buffer, int size)
+{
+    CopyBounded(buffer, size, "Noname");
+}
 
-Window* AppBase::CreateWindowObject() { return new (std::nothrow) PlaceholderWindow(); }
+Window* AppBase::CreateWindowObject()
+{
+    return new (std::nothrow) PlaceholderWindow();
+}
 
 void AppBase::GetDefaultRect(int& x, int& y, int& width, int& height)
 {
@@ -136,7 +155,10 @@ void AppBase::Quit()
     ::PostQuitMessage(0);
 }
 
-void AppBase::OnMainWindowDestroyed(Window*) { ::PostQuitMessage(0); }
+void AppBase::OnMainWindowDestroyed(Window*)
+{
+    ::PostQuitMessage(0);
+}
 
 int AppBase::Run()
 {
@@ -149,11 +171,10 @@ int AppBase::Register()
     appWindow_.FillNames();
     if (!appWindow_.RegisterClass())
         return -1;
-    HICON icon = GetLargeIconId() == -1
-                     ? nullptr
-                     : ::LoadIconA(appWindow_.GetInstance(), MAKEINTRESOURCEA(GetLargeIconId()));
-    return NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
-                                       ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
+    HICON icon =
+        GetLargeIconId() == -1 ? nullptr : ::LoadIconA(appWindow_.GetInstance(), MAKEINTRESOURCEA(GetLargeIconId()));
+    return NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr,
+                                       icon);
 }
 
 int AppBase::Unregister()
@@ -173,9 +194,15 @@ int AppBase::ModulePath(String& out)
     return out.AppendAnsi(path);
 }
 
-int AppBase::AppDataFolder(String* out) { return SpecialFolder(out, CSIDL_APPDATA); }
+int AppBase::AppDataFolder(String* out)
+{
+    return SpecialFolder(out, CSIDL_APPDATA);
+}
 
-int AppBase::DocumentsFolder(String* out) { return SpecialFolder(out, CSIDL_PERSONAL); }
+int AppBase::DocumentsFolder(String* out)
+{
+    return SpecialFolder(out, CSIDL_PERSONAL);
+}
 
 int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
 {
@@ -190,13 +217,17 @@ void AppBase::OpenWithShell(const StringRef& path)
     g_desktop->Open(file.c_str());
 }
 
-void AppBase::SetDesktopShell(DesktopShell* shell) { g_desktop = shell ? shell : &g_win32Desktop; }
+void AppBase::SetDesktopShell(DesktopShell* shell)
+{
+    g_desktop = shell ? shell : &g_win32Desktop;
+}
 
 void AppBase::OpenDocument(const StringRef& path)
 {
     if (!g_current)
         return;
-    if (FileSystem::FileExists(path)) {
+    if (FileSystem::FileExists(path))
+    {
         OpenWithShell(path);
         return;
     }
@@ -221,7 +252,8 @@ int AppBase::StoreCommandLineOpen(const char* text)
         return 0;
     HKEY open;
     LONG result = ::RegCreateKeyExA(view, "CommandLineOpen", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
-    if (result == ERROR_SUCCESS) {
+    if (result == ERROR_SUCCESS)
+    {
         result = ::RegSetValueExA(open, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                   static_cast<DWORD>(std::strlen(text) + 1));
         ::RegCloseKey(open);

@@ -9,7 +9,8 @@
 #include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/Window.h"
 
-namespace {
+namespace
+{
 
 UINT g_activationMessage = 0;
 AppWindow::GetMessageFunction g_getMessage = &::GetMessageA;
@@ -23,7 +24,10 @@ HICON LoadAppIcon(HINSTANCE instance, int id)
 
 AppWindow::AppWindow(AppBase* owner) : owner_(owner) {}
 
-AppWindow::~AppWindow() { NativeWindow::UnregisterClasses(); }
+AppWindow::~AppWindow()
+{
+    NativeWindow::UnregisterClasses();
+}
 
 void AppWindow::FillNames()
 {
@@ -33,9 +37,15 @@ void AppWindow::FillNames()
     className_[sizeof className_ - 1] = '\0';
 }
 
-UINT AppWindow::ActivationMessage() { return g_activationMessage; }
+UINT AppWindow::ActivationMessage()
+{
+    return g_activationMessage;
+}
 
-void AppWindow::SetGetMessage(GetMessageFunction function) { g_getMessage = function ? function : &::GetMessageA; }
+void AppWindow::SetGetMessage(GetMessageFunction function)
+{
+    g_getMessage = function ? function : &::GetMessageA;
+}
 
 int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
 {
@@ -47,14 +57,15 @@ int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
     const std::string activation = std::string(className_) + "Activate";
     g_activationMessage = ::RegisterWindowMessageA(activation.substr(0, 199).c_str());
 
-    if (owner_->IsSingleInstance() && ::FindWindowA(className_, title_)) {
+    if (owner_->IsSingleInstance() && ::FindWindowA(className_, title_))
+    {
         ::PostMessageA(HWND_BROADCAST, g_activationMessage, 0, 0);
         return 0;
     }
     if (!RegisterClass())
         return -1;
-    NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
-                                nullptr, LoadAppIcon(instance_, owner_->GetLargeIconId()));
+    NativeWindow::RegisterClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr,
+                                LoadAppIcon(instance_, owner_->GetLargeIconId()));
 
     Window* window = owner_->CreateWindowObject();
     owner_->SetMainWindow(window);
@@ -62,7 +73,8 @@ int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
         placeholder->SetOwner(owner_);
     if (!window || !owner_->InitBeforeCreate() || !Create())
         return -1;
-    if (owner_->ShowOnStart()) {
+    if (owner_->ShowOnStart())
+    {
         ::ShowWindow(handle_, showCommand);
         ::UpdateWindow(handle_);
     }
@@ -98,7 +110,8 @@ int AppWindow::Create()
 
 int AppWindow::RunMessageLoop()
 {
-    while (PumpMessage(lastMessage_)) {
+    while (PumpMessage(lastMessage_))
+    {
     }
     return 0;
 }
@@ -123,8 +136,10 @@ LRESULT CALLBACK AppWindow::ClassWindowProc(HWND hwnd, UINT message, WPARAM wPar
     AppBase* app = AppBase::Current();
     if (!app)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_WTSSESSION_CHANGE) {
-        switch (wParam) {
+    if (message == WM_WTSSESSION_CHANGE)
+    {
+        switch (wParam)
+        {
         case WTS_CONSOLE_CONNECT:
         case WTS_REMOTE_CONNECT:
             app->OnSessionConnect();

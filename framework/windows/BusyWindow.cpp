@@ -12,7 +12,7 @@ Window* MainWindow()
     AppBase* app = AppBase::Current();
     return app ? app->GetMainWindow() : nullptr;
 }
-}
+} // namespace
 
 BusyWindow::BusyWindow() : outer_(innermost)
 {

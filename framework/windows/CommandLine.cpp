@@ -3,7 +3,8 @@
 #include <cctype>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 bool EqualsNoCase(const char* text, const char* literal)
 {
@@ -20,7 +21,8 @@ int HandleCommandLine(const char* line, CommandLineActions& actions, int& sessio
     sessionStored = 0;
     if (!line || !*line)
         return 0;
-    for (const char* at = std::strpbrk(line, "-/ "); at; at = std::strpbrk(at + 1, "-/ ")) {
+    for (const char* at = std::strpbrk(line, "-/ "); at; at = std::strpbrk(at + 1, "-/ "))
+    {
         const char* candidate = at + 1;
         if (EqualsNoCase(candidate, "LaunchMixer"))
             return actions.SetLaunchFlag() ? 1 : 0;
@@ -31,7 +33,8 @@ int HandleCommandLine(const char* line, CommandLineActions& actions, int& sessio
             path.erase(0, 1);
         if (!path.empty() && path.back() == '"')
             path.pop_back();
-        if (!path.empty() && actions.FileExists(path) && actions.StoreCommandLineOpen(candidate)) {
+        if (!path.empty() && actions.FileExists(path) && actions.StoreCommandLineOpen(candidate))
+        {
             sessionStored = 1;
             return 1;
         }

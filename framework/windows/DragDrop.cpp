@@ -44,7 +44,7 @@ Window* UnderPointer(POINT& client)
         return nullptr;
     return window;
 }
-}
+} // namespace
 
 DragWindows* DragDrop::InstallWindows(DragWindows* installed)
 {

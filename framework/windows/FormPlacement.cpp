@@ -19,7 +19,8 @@ int FormPlacement::Create(Window& form, Window* parent, int width, int height, c
     Centre(work, width, height, x, y);
     if (!form.Create(nullptr, shape ? kShapedStyle : kPlainStyle, x, y, width, height, parent, 0, 0))
         return 0;
-    if (shape) {
+    if (shape)
+    {
         form.SetRegion(shape, 0);
         form.Show(SW_SHOW);
     }

@@ -14,7 +14,8 @@
 #include "framework/windows/AppWindow.h"
 #include "framework/windows/Window.h"
 
-namespace {
+namespace
+{
 
 // Process-wide state of the framework's windows; user-interface thread only.
 std::map<HWND, NativeWindow*> g_windowMap;
@@ -29,13 +30,22 @@ KeyboardHook* g_keyboardHook = nullptr;
 HWND g_topModal = nullptr;
 NativeWindow::BeepFunction g_beep = &::MessageBeep;
 
-int Signed16(WORD value) { return static_cast<short>(value); }
+int Signed16(WORD value)
+{
+    return static_cast<short>(value);
+}
 
 } // namespace
 
-NativeWindow::NativeWindow() { EnsureFirstClass(); }
+NativeWindow::NativeWindow()
+{
+    EnsureFirstClass();
+}
 
-NativeWindow::~NativeWindow() { Destroy(); }
+NativeWindow::~NativeWindow()
+{
+    Destroy();
+}
 
 void NativeWindow::EnsureFirstClass()
 {
@@ -82,18 +92,21 @@ const char* NativeWindow::ClassName(int index)
     return g_classes.at(static_cast<size_t>(index)).c_str();
 }
 
-int NativeWindow::LiveWindowCount() { return g_liveWindows; }
+int NativeWindow::LiveWindowCount()
+{
+    return g_liveWindows;
+}
 
-int NativeWindow::Create(const String* title, DWORD style, int x, int y, int width, int height, Window* parent,
-                         int, int classIndex)
+int NativeWindow::Create(const String* title, DWORD style, int x, int y, int width, int height, Window* parent, int,
+                         int classIndex)
 {
     // The classes go when the last window goes; a window made before that needs them again.
     EnsureFirstClass();
     return CreateWindowWith(0, ClassName(classIndex), title, style, x, y, width, height, parent);
 }
 
-int NativeWindow::CreateWithClass(const char* className, const String* title, DWORD style, int x, int y,
-                                  int width, int height, Window* parent, int, int)
+int NativeWindow::CreateWithClass(const char* className, const String* title, DWORD style, int x, int y, int width,
+                                  int height, Window* parent, int, int)
 {
     return CreateWindowWith(0, className, title, style, x, y, width, height, parent);
 }
@@ -105,8 +118,8 @@ int NativeWindow::CreateEx(const String* title, DWORD exStyle, DWORD style, int 
     return CreateWindowWith(exStyle, ClassName(classIndex), title, style, x, y, width, height, parent);
 }
 
-int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const String* title, DWORD style, int x,
-                                   int y, int width, int height, Window* parent)
+int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const String* title, DWORD style, int x, int y,
+                                   int width, int height, Window* parent)
 {
     HWND parentHandle = parent ? parent->GetHandle() : nullptr;
     if (owner_)
@@ -115,8 +128,8 @@ int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const S
     // Creation may nest (a window creating children in OnCreate): restore the outer one.
     NativeWindow* outer = g_beingCreated;
     g_beingCreated = this;
-    HWND hwnd = ::CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parentHandle,
-                                  nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = ::CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parentHandle, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
     g_beingCreated = outer;
     if (!hwnd)
         return 0;
@@ -134,7 +147,8 @@ void NativeWindow::Bind(HWND hwnd)
     g_windowMap[hwnd] = this;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     handle_ = hwnd;
-    if (!bound_) {
+    if (!bound_)
+    {
         bound_ = true;
         ++g_liveWindows;
     }
@@ -151,7 +165,8 @@ void NativeWindow::Unbind(HWND hwnd)
         handle_ = nullptr;
     if (owner_)
         owner_->SetParent(nullptr);
-    if (bound_) {
+    if (bound_)
+    {
         bound_ = false;
         --g_liveWindows;
     }
@@ -185,7 +200,8 @@ void NativeWindow::Detach()
 
 void NativeWindow::Destroy()
 {
-    if (attached_) {
+    if (attached_)
+    {
         Detach();
         return;
     }
@@ -213,11 +229,13 @@ LRESULT CALLBACK NativeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM 
     auto* object = reinterpret_cast<NativeWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     // A window without an object yet is the one being created: it takes its handle even when
     // the map still remembers that value from an earlier window.
-    if (!object && g_beingCreated && !g_beingCreated->bound_) {
+    if (!object && g_beingCreated && !g_beingCreated->bound_)
+    {
         object = g_beingCreated;
         object->Bind(hwnd);
     }
-    if (!object) {
+    if (!object)
+    {
         auto entry = g_windowMap.find(hwnd);
         if (entry != g_windowMap.end())
             object = entry->second;
@@ -242,14 +260,17 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     if (!window)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
-    if (message >= WM_USER) {
+    if (message >= WM_USER)
+    {
         const UINT activation = AppWindow::ActivationMessage();
-        if (activation && message == activation) {
+        if (activation && message == activation)
+        {
             if (AppBase* app = AppBase::Current())
                 app->OnActivateRequest();
             return 0;
         }
-        if (g_taskbarCreated && message == g_taskbarCreated) {
+        if (g_taskbarCreated && message == g_taskbarCreated)
+        {
             window->OnTaskbarCreated();
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
         }
@@ -271,7 +292,8 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     };
     // A click outside the open popup (and outside its direct children) closes it.
     auto closePopupOnOutsideClick = [&]() {
-        if (g_popup && hwnd != popupHandle && ::GetParent(hwnd) != popupHandle) {
+        if (g_popup && hwnd != popupHandle && ::GetParent(hwnd) != popupHandle)
+        {
             OpenPopup* popup = g_popup;
             g_popup = nullptr;
             popup->CloseAndDelete();
@@ -280,7 +302,8 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     int x = 0;
     int y = 0;
 
-    switch (message) {
+    switch (message)
+    {
     case WM_CREATE:
         handle_ = hwnd;
         window->OnCreate();
@@ -355,10 +378,13 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         window->OnNcPaint();
         return 0;
     case WM_KEYDOWN:
-        if (g_popup) {
+        if (g_popup)
+        {
             if (g_popup->OnKey(wParam))
                 return 0;
-        } else if (!modal && g_keyboardHook && g_keyboardHook->OnKeyDown(wParam, lParam)) {
+        }
+        else if (!modal && g_keyboardHook && g_keyboardHook->OnKeyDown(wParam, lParam))
+        {
             return 0;
         }
         if (window->OnKeyDown(wParam, lParam))
@@ -390,7 +416,8 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         window->OnMouseMove(wParam, x, y);
         return 0;
     case WM_LBUTTONDOWN:
-        if (g_tooltip) {
+        if (g_tooltip)
+        {
             const bool onTooltip = hwnd == g_tooltip->GetTooltipHandle();
             g_tooltip->Destroy();
             if (onTooltip)
@@ -452,8 +479,10 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
         return 0;
     Window* window = owner_;
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if (header->dbch_devicetype == DBT_DEVTYP_HANDLE) {
-        switch (wParam) {
+    if (header->dbch_devicetype == DBT_DEVTYP_HANDLE)
+    {
+        switch (wParam)
+        {
         case DBT_DEVICEARRIVAL:
             if (DeviceEnum::IsHardwarePresent())
                 window->OnDeviceChange();
@@ -475,9 +504,11 @@ LRESULT NativeWindow::OnDeviceChangeMessage(HWND, WPARAM wParam, LPARAM lParam)
         }
         return 1;
     }
-    if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+    if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE)
+    {
         const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam);
-        if (wParam == DBT_DEVICEARRIVAL && HardwareId::IsCard(device->dbcc_name)) {
+        if (wParam == DBT_DEVICEARRIVAL && HardwareId::IsCard(device->dbcc_name))
+        {
             window->OnDeviceChange();
             RegisterDeviceNotifications();
         }
@@ -490,8 +521,10 @@ int NativeWindow::RunModalLoop()
 {
     state_ |= kModalEntered | kModalRunning;
     MSG msg = {};
-    while (state_ & kModalRunning) {
-        if (!AppWindow::PumpMessage(msg)) {
+    while (state_ & kModalRunning)
+    {
+        if (!AppWindow::PumpMessage(msg))
+        {
             // The outer loop must see the quit as well.
             ::PostQuitMessage(0);
             state_ &= ~(kModalEntered | kModalRunning);
@@ -505,7 +538,8 @@ int NativeWindow::RunModalLoop()
 void NativeWindow::EndModalLoop(int result)
 {
     modalResult_ = result;
-    if (state_ & kModalRunning) {
+    if (state_ & kModalRunning)
+    {
         state_ &= ~kModalRunning;
         if (handle_)
             ::PostMessageA(handle_, WM_NULL, 0, 0);
@@ -542,16 +576,40 @@ void NativeWindow::GetScreenSize(int& width, int& height)
     height = ::GetSystemMetrics(SM_CYSCREEN);
 }
 
-void NativeWindow::SetCurrentPopup(OpenPopup* popup) { g_popup = popup; }
-OpenPopup* NativeWindow::GetCurrentPopup() { return g_popup; }
-void NativeWindow::SetTooltip(OpenTooltip* tooltip) { g_tooltip = tooltip; }
-void NativeWindow::SetKeyboardHook(KeyboardHook* hook) { g_keyboardHook = hook; }
-void NativeWindow::SetTopModal(HWND dialog) { g_topModal = dialog; }
-void NativeWindow::SetBeep(BeepFunction beep) { g_beep = beep ? beep : &::MessageBeep; }
+void NativeWindow::SetCurrentPopup(OpenPopup* popup)
+{
+    g_popup = popup;
+}
+OpenPopup* NativeWindow::GetCurrentPopup()
+{
+    return g_popup;
+}
+void NativeWindow::SetTooltip(OpenTooltip* tooltip)
+{
+    g_tooltip = tooltip;
+}
+void NativeWindow::SetKeyboardHook(KeyboardHook* hook)
+{
+    g_keyboardHook = hook;
+}
+void NativeWindow::SetTopModal(HWND dialog)
+{
+    g_topModal = dialog;
+}
+void NativeWindow::SetBeep(BeepFunction beep)
+{
+    g_beep = beep ? beep : &::MessageBeep;
+}
 
-int NativeWindow::GetClientRect(RECT& rect) const { return handle_ && ::GetClientRect(handle_, &rect) ? 1 : 0; }
+int NativeWindow::GetClientRect(RECT& rect) const
+{
+    return handle_ && ::GetClientRect(handle_, &rect) ? 1 : 0;
+}
 
-int NativeWindow::GetWindowRect(RECT& rect) const { return handle_ && ::GetWindowRect(handle_, &rect) ? 1 : 0; }
+int NativeWindow::GetWindowRect(RECT& rect) const
+{
+    return handle_ && ::GetWindowRect(handle_, &rect) ? 1 : 0;
+}
 
 int NativeWindow::GetMonitorWorkArea(RECT& rect) const
 {
@@ -598,11 +656,26 @@ int NativeWindow::ClientToScreen(int& x, int& y) const
     return 1;
 }
 
-int NativeWindow::Show(int command) { return handle_ && ::ShowWindow(handle_, command) ? 1 : 0; }
-int NativeWindow::Maximize() { return Show(SW_MAXIMIZE); }
-int NativeWindow::Restore() { return Show(SW_RESTORE); }
-int NativeWindow::Minimize() { return handle_ && ::CloseWindow(handle_) ? 1 : 0; }
-int NativeWindow::Update() { return handle_ && ::UpdateWindow(handle_) ? 1 : 0; }
+int NativeWindow::Show(int command)
+{
+    return handle_ && ::ShowWindow(handle_, command) ? 1 : 0;
+}
+int NativeWindow::Maximize()
+{
+    return Show(SW_MAXIMIZE);
+}
+int NativeWindow::Restore()
+{
+    return Show(SW_RESTORE);
+}
+int NativeWindow::Minimize()
+{
+    return handle_ && ::CloseWindow(handle_) ? 1 : 0;
+}
+int NativeWindow::Update()
+{
+    return handle_ && ::UpdateWindow(handle_) ? 1 : 0;
+}
 
 int NativeWindow::SetCapture()
 {
@@ -612,7 +685,10 @@ int NativeWindow::SetCapture()
     return 1;
 }
 
-int NativeWindow::HasCapture() const { return handle_ && ::GetCapture() == handle_ ? 1 : 0; }
+int NativeWindow::HasCapture() const
+{
+    return handle_ && ::GetCapture() == handle_ ? 1 : 0;
+}
 
 int NativeWindow::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -624,7 +700,10 @@ UINT_PTR NativeWindow::SetTimer(UINT_PTR id, UINT milliseconds)
     return handle_ ? ::SetTimer(handle_, id, milliseconds, nullptr) : 0;
 }
 
-int NativeWindow::KillTimer(UINT_PTR id) { return handle_ && ::KillTimer(handle_, id) ? 1 : 0; }
+int NativeWindow::KillTimer(UINT_PTR id)
+{
+    return handle_ && ::KillTimer(handle_, id) ? 1 : 0;
+}
 
 int NativeWindow::SetFont(const FontInterface& font, int redraw)
 {
@@ -634,10 +713,22 @@ int NativeWindow::SetFont(const FontInterface& font, int redraw)
     return 1;
 }
 
-int NativeWindow::SetFocus() { return handle_ && ::SetFocus(handle_) ? 1 : 0; }
-int NativeWindow::Enable(int flag) { return handle_ ? ::EnableWindow(handle_, flag) : 0; }
-int NativeWindow::IsEnabled() const { return handle_ && ::IsWindowEnabled(handle_) ? 1 : 0; }
-int NativeWindow::Activate() { return handle_ && ::SetActiveWindow(handle_) ? 1 : 0; }
+int NativeWindow::SetFocus()
+{
+    return handle_ && ::SetFocus(handle_) ? 1 : 0;
+}
+int NativeWindow::Enable(int flag)
+{
+    return handle_ ? ::EnableWindow(handle_, flag) : 0;
+}
+int NativeWindow::IsEnabled() const
+{
+    return handle_ && ::IsWindowEnabled(handle_) ? 1 : 0;
+}
+int NativeWindow::Activate()
+{
+    return handle_ && ::SetActiveWindow(handle_) ? 1 : 0;
+}
 
 int NativeWindow::HideNoActivate()
 {
@@ -657,9 +748,18 @@ int NativeWindow::MakeTopmost()
                : 0;
 }
 
-int NativeWindow::BringToForeground() { return handle_ && ::SetForegroundWindow(handle_) ? 1 : 0; }
-int NativeWindow::IsVisible() const { return handle_ && ::IsWindowVisible(handle_) ? 1 : 0; }
-int NativeWindow::IsMinimized() const { return handle_ && ::IsIconic(handle_) ? 1 : 0; }
+int NativeWindow::BringToForeground()
+{
+    return handle_ && ::SetForegroundWindow(handle_) ? 1 : 0;
+}
+int NativeWindow::IsVisible() const
+{
+    return handle_ && ::IsWindowVisible(handle_) ? 1 : 0;
+}
+int NativeWindow::IsMinimized() const
+{
+    return handle_ && ::IsIconic(handle_) ? 1 : 0;
+}
 
 int NativeWindow::Scroll(int dx, int dy)
 {
@@ -695,15 +795,18 @@ int NativeWindow::SetRegion(const Region* region, int redraw)
     if (!handle_)
         return 0;
     HRGN shape = nullptr;
-    if (region && region->Handle()) {
+    if (region && region->Handle())
+    {
         shape = ::CreateRectRgn(0, 0, 0, 0);
-        if (!shape || ::CombineRgn(shape, region->Handle(), nullptr, RGN_COPY) == ERROR) {
+        if (!shape || ::CombineRgn(shape, region->Handle(), nullptr, RGN_COPY) == ERROR)
+        {
             if (shape)
                 ::DeleteObject(shape);
             return 0;
         }
     }
-    if (!::SetWindowRgn(handle_, shape, redraw)) {
+    if (!::SetWindowRgn(handle_, shape, redraw))
+    {
         if (shape)
             ::DeleteObject(shape);
         return 0;

@@ -17,4 +17,7 @@ void PlaceholderWindow::OnDestroy()
         owner_->OnMainWindowDestroyed(this);
 }
 
-int PlaceholderWindow::OnCommand(int id, int code) { return owner_ ? owner_->OnCommand(id, code) : 0; }
+int PlaceholderWindow::OnCommand(int id, int code)
+{
+    return owner_ ? owner_->OnCommand(id, code) : 0;
+}

@@ -5,7 +5,8 @@
 #include "framework/base/AnsiText.h"
 #include "framework/windows/TrayApp.h"
 
-namespace {
+namespace
+{
 
 class ShellNotifier final : public TrayNotifier
 {
@@ -18,7 +19,10 @@ TrayNotifier* g_notifier = &g_shell;
 
 } // namespace
 
-void TrayIcon::SetNotifier(TrayNotifier* notifier) { g_notifier = notifier ? notifier : &g_shell; }
+void TrayIcon::SetNotifier(TrayNotifier* notifier)
+{
+    g_notifier = notifier ? notifier : &g_shell;
+}
 
 TrayIcon::TrayIcon()
 {
@@ -35,7 +39,10 @@ TrayIcon::~TrayIcon()
     Destroy();
 }
 
-TrayApp* TrayIcon::App() const { return dynamic_cast<TrayApp*>(GetOwner()); }
+TrayApp* TrayIcon::App() const
+{
+    return dynamic_cast<TrayApp*>(GetOwner());
+}
 
 void TrayIcon::Notify(DWORD message)
 {
@@ -48,8 +55,8 @@ void TrayIcon::LoadIcon(const char* name)
 {
     if (data_.hIcon)
         ::DestroyIcon(data_.hIcon);
-    data_.hIcon = name ? static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), name, IMAGE_ICON, 16, 16, 0))
-                       : nullptr;
+    data_.hIcon =
+        name ? static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), name, IMAGE_ICON, 16, 16, 0)) : nullptr;
 }
 
 void TrayIcon::OnCreate()
@@ -111,7 +118,8 @@ void TrayIcon::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
     // messages to this window as well.
     if (message != kCallbackMessage)
         return;
-    switch (lParam) {
+    switch (lParam)
+    {
     case WM_MOUSEMOVE:
         OnMouseMove(0, 0, 0);
         break;

@@ -1,8 +1,14 @@
 #include "framework/windows/Window.h"
 
-Window::Window() { native_.SetOwner(this); }
+Window::Window()
+{
+    native_.SetOwner(this);
+}
 
-Window::~Window() { native_.Destroy(); }
+Window::~Window()
+{
+    native_.Destroy();
+}
 
 int Window::Create(const String* title, DWORD style, int x, int y, int width, int height, Window* parent, int unused,
                    int classIndex)
@@ -22,7 +28,8 @@ int Window::CreateEx(const String* title, DWORD exStyle, DWORD style, int x, int
     return native_.CreateEx(title, exStyle, style, x, y, width, height, classIndex, parent);
 }
 
-namespace {
+namespace
+{
 
 // A rectangle as origin and size; answers 1 so the getters can return it.
 int Unpack(const RECT& rect, int& x, int& y, int& width, int& height)
@@ -94,7 +101,8 @@ int Window::MoveBy(int dx, int dy, int repaint)
     int x = own.left;
     int y = own.top;
     RECT parentRect;
-    if (parent_ && parent_->GetWindowRect(parentRect)) {
+    if (parent_ && parent_->GetWindowRect(parentRect))
+    {
         x -= parentRect.left;
         y -= parentRect.top;
     }

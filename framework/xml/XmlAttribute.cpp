@@ -19,7 +19,8 @@ int XmlAttribute::SetValue(const StringRef& value)
     XmlText* text = new (std::nothrow) XmlText(GetOwnerDocument());
     if (!text)
         return 0;
-    if (!text->Init() || !text->SetNodeValue(value) || !AppendChild(text)) {
+    if (!text->Init() || !text->SetNodeValue(value) || !AppendChild(text))
+    {
         delete text;
         return 0;
     }

@@ -2,7 +2,8 @@
 // An attribute of an element. Its value lives in a text child.
 #include "framework/xml/XmlNode.h"
 
-class XmlAttribute : public XmlNode {
+class XmlAttribute : public XmlNode
+{
 public:
     explicit XmlAttribute(XmlDocument* ownerDocument);
 

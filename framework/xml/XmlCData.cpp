@@ -1,8 +1,6 @@
 #include "framework/xml/XmlCData.h"
 
-XmlCData::XmlCData(XmlDocument* ownerDocument) : XmlNode(CDATA_SECTION_NODE, ownerDocument)
-{
-}
+XmlCData::XmlCData(XmlDocument* ownerDocument) : XmlNode(CDATA_SECTION_NODE, ownerDocument) {}
 
 int XmlCData::AppendData(const char16_t* text)
 {

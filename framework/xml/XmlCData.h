@@ -2,7 +2,8 @@
 // A CDATA section ("#cdata-section").
 #include "framework/xml/XmlNode.h"
 
-class XmlCData : public XmlNode {
+class XmlCData : public XmlNode
+{
 public:
     explicit XmlCData(XmlDocument* ownerDocument);
 

@@ -32,20 +32,22 @@ int XmlDocument::SetEncoding(int encoding)
     return codec_ != nullptr;
 }
 
-namespace {
+namespace
+{
 
 // The node when it was made, initialised and given its text (ok), else null.
 template <class Node>
 Node* Made(Node* node, int ok)
 {
-    if (!ok) {
+    if (!ok)
+    {
         delete node;
         return nullptr;
     }
     return node;
 }
 
-}  // namespace
+} // namespace
 
 XmlElement* XmlDocument::CreateElement(const char16_t* name)
 {

@@ -11,15 +11,22 @@ class XmlAttribute;
 class XmlElement;
 class XmlText;
 
-class XmlDocument : public XmlNode {
+class XmlDocument : public XmlNode
+{
 public:
     // Encoding numbers: the text codec kinds.
-    enum Encoding { SINGLE_BYTE = 0, UTF16LE = 1, UTF16BE = 2, UTF8 = 3 };
+    enum Encoding
+    {
+        SINGLE_BYTE = 0,
+        UTF16LE = 1,
+        UTF16BE = 2,
+        UTF8 = 3
+    };
 
     XmlDocument();
     ~XmlDocument() override;
 
-    int Init() override;  // also makes the UTF-8 codec
+    int Init() override; // also makes the UTF-8 codec
 
     // Fills the document from the reader; 1 when the whole input parsed. Nodes read before a
     // failure stay in the document.

@@ -5,9 +5,7 @@
 #include "framework/xml/XmlAttribute.h"
 #include "framework/xml/XmlNamedNodeMap.h"
 
-XmlElement::XmlElement(XmlDocument* ownerDocument) : XmlNode(ELEMENT_NODE, ownerDocument)
-{
-}
+XmlElement::XmlElement(XmlDocument* ownerDocument) : XmlNode(ELEMENT_NODE, ownerDocument) {}
 
 int XmlElement::EnsureAttributes()
 {

@@ -13,7 +13,8 @@ int XmlLoader::CreateDocument()
 {
     delete document_;
     document_ = new (std::nothrow) XmlDocument();
-    if (document_ && !document_->Init()) {
+    if (document_ && !document_->Init())
+    {
         delete document_;
         document_ = nullptr;
     }

@@ -5,7 +5,8 @@
 class ByteReader;
 class XmlDocument;
 
-class XmlLoader : public Object {
+class XmlLoader : public Object
+{
 public:
     XmlLoader() = default;
     ~XmlLoader() override;
@@ -14,7 +15,7 @@ public:
 
     // Replaces a document still held; 0 on failure.
     int CreateDocument();
-    int Load(ByteReader& reader);  // 0 without a document
+    int Load(ByteReader& reader); // 0 without a document
     XmlDocument* GetDocument() const { return document_; }
     XmlDocument* Detach();
     void Release() { delete this; }

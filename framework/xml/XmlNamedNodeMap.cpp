@@ -42,7 +42,8 @@ XmlAttribute* XmlNamedNodeMap::SetAttribute(const char16_t* name, const StringRe
     XmlAttribute* attribute = new (std::nothrow) XmlAttribute(document);
     if (!attribute)
         return nullptr;
-    if (!attribute->SetNodeName(name) || !attribute->SetValue(value) || !SetNamedItem(attribute)) {
+    if (!attribute->SetNodeName(name) || !attribute->SetValue(value) || !SetNamedItem(attribute))
+    {
         delete attribute;
         return nullptr;
     }
@@ -58,7 +59,8 @@ XmlAttribute* XmlNamedNodeMap::SetNamedItem(XmlAttribute* attribute)
     if (attribute->GetParentNode())
         return attribute->GetParentNode() == owner_ ? attribute : nullptr;
     auto found = items_.Find(attribute->GetNodeName());
-    if (found != items_.End()) {
+    if (found != items_.End())
+    {
         delete found->entry->value;
         items_.EraseNode(found);
     }

@@ -9,19 +9,21 @@
 class XmlDocument;
 class XmlElement;
 
-class XmlNamedNodeMap : public Object {
+class XmlNamedNodeMap : public Object
+{
 public:
     explicit XmlNamedNodeMap(XmlElement* owner);
     ~XmlNamedNodeMap() override;
 
     int GetLength() const;
     XmlAttribute* GetNamedItem(const char16_t* name) const;
-    XmlAttribute* Item(int index) const;  // in name order; null when index is outside the map
+    XmlAttribute* Item(int index) const; // in name order; null when index is outside the map
     // Calls visit(attribute) in name order while it answers non-zero; 0 when it stopped early.
     template <class Visit>
     int ForEach(Visit visit) const
     {
-        for (auto it = items_.Begin(); it != items_.End(); it = it->Next()) {
+        for (auto it = items_.Begin(); it != items_.End(); it = it->Next())
+        {
             if (!visit(static_cast<XmlAttribute*>(it->entry->value)))
                 return 0;
         }
@@ -39,6 +41,6 @@ private:
 
     void AdoptInto(XmlDocument* document);
 
-    XmlElement* owner_;  // borrowed: the owner holds this map
+    XmlElement* owner_; // borrowed: the owner holds this map
     StringDictionary items_;
 };

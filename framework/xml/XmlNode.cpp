@@ -5,14 +5,12 @@
 #include "framework/xml/XmlNamedNodeMap.h"
 #include "framework/xml/XmlNodeList.h"
 
-XmlNode::XmlNode(uint16_t nodeType, XmlDocument* ownerDocument)
-    : nodeType_(nodeType), ownerDocument_(ownerDocument)
-{
-}
+XmlNode::XmlNode(uint16_t nodeType, XmlDocument* ownerDocument) : nodeType_(nodeType), ownerDocument_(ownerDocument) {}
 
 int XmlNode::Init()
 {
-    switch (nodeType_) {
+    switch (nodeType_)
+    {
     case TEXT_NODE:
         return name_.AssignAscii("#text");
     case CDATA_SECTION_NODE:
@@ -29,7 +27,8 @@ int XmlNode::IsValidName(const String& name)
     int length = name.Length();
     if (length == 0)
         return 0;
-    for (int i = 0; i < length; ++i) {
+    for (int i = 0; i < length; ++i)
+    {
         char16_t c = name.WideCharAt(i);
         bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         bool digitOrUnderscore = (c >= '0' && c <= '9') || c == '_';

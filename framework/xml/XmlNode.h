@@ -12,9 +12,11 @@ class XmlDocument;
 class XmlNamedNodeMap;
 class XmlNodeList;
 
-class XmlNode : public Object {
+class XmlNode : public Object
+{
 public:
-    enum NodeType : uint16_t {
+    enum NodeType : uint16_t
+    {
         ELEMENT_NODE = 1,
         ATTRIBUTE_NODE = 2,
         TEXT_NODE = 3,
@@ -77,7 +79,7 @@ protected:
 
     XmlNode(uint16_t nodeType, XmlDocument* ownerDocument);
 
-    XmlNamedNodeMap* attributes_ = nullptr;  // made by the first attribute of an element
+    XmlNamedNodeMap* attributes_ = nullptr; // made by the first attribute of an element
 
 private:
     friend class XmlNodeList;

@@ -3,7 +3,8 @@
 #include "framework/xml/XmlDocument.h"
 #include "framework/xml/XmlNode.h"
 
-namespace {
+namespace
+{
 
 // The sentinels hold no value.
 XmlNode* NodeOf(const LinkedList::Node* entry)
@@ -11,13 +12,14 @@ XmlNode* NodeOf(const LinkedList::Node* entry)
     return static_cast<XmlNode*>(entry->value);
 }
 
-}  // namespace
+} // namespace
 
 XmlNodeList::XmlNodeList(XmlNode* owner) : owner_(owner) {}
 
 XmlNodeList::~XmlNodeList()
 {
-    while (nodes_.Begin() != nodes_.End()) {
+    while (nodes_.Begin() != nodes_.End())
+    {
         XmlNode* node = NodeOf(nodes_.Begin());
         nodes_.PopFront();
         delete node;
@@ -60,7 +62,8 @@ int XmlNodeList::Accepts(const XmlNode* node) const
     if (!node || node->GetNodeType() == XmlNode::ATTRIBUTE_NODE || node->GetNodeType() == XmlNode::DOCUMENT_NODE)
         return 0;
     // A node placed below itself would make a cycle that is destroyed twice.
-    for (const XmlNode* up = owner_; up; up = up->parentNode_) {
+    for (const XmlNode* up = owner_; up; up = up->parentNode_)
+    {
         if (up == node)
             return 0;
     }
@@ -74,7 +77,7 @@ int XmlNodeList::Place(XmlNode* node, LinkedList::Node* position)
     XmlNodeList* oldList = node->parentNode_ ? node->parentNode_->childNodes_ : nullptr;
     LinkedList::Node* oldEntry = oldList ? oldList->FindEntry(node) : nullptr;
     if (oldEntry == position)
-        return 1;  // before itself: already there
+        return 1; // before itself: already there
     // The new entry is made before the old one goes, so a failed allocation changes nothing.
     LinkedList::Node* entry = nodes_.InsertBefore(position, node);
     if (entry == nodes_.End())
@@ -144,13 +147,14 @@ int XmlNodeList::Move(XmlNode* node, int index)
         return 0;
     // The position is counted in the list without the node.
     LinkedList::Node* position = nodes_.Begin();
-    for (int i = 0; position != nodes_.End(); position = position->next) {
+    for (int i = 0; position != nodes_.End(); position = position->next)
+    {
         if (position == entry)
             continue;
         if (i++ == index)
             break;
     }
     if (position == entry->next)
-        return 1;  // already at that index
+        return 1; // already at that index
     return Place(node, position);
 }

@@ -6,13 +6,14 @@
 
 class XmlNode;
 
-class XmlNodeList : public Object {
+class XmlNodeList : public Object
+{
 public:
     explicit XmlNodeList(XmlNode* owner);
     ~XmlNodeList() override;
 
     int GetLength() const;
-    XmlNode* Item(int index) const;  // null when index is outside the list
+    XmlNode* Item(int index) const; // null when index is outside the list
     XmlNode* GetFirst() const;
     XmlNode* GetLast() const;
     // A null reference appends. A node still in a list (this one or another) is taken out of
@@ -31,6 +32,6 @@ private:
     int Place(XmlNode* node, LinkedList::Node* position);
     void Unlink(XmlNode* node, LinkedList::Node* entry);
 
-    XmlNode* owner_;  // borrowed: the owner holds this list
+    XmlNode* owner_; // borrowed: the owner holds this list
     LinkedList nodes_;
 };

@@ -11,10 +11,16 @@
 #include "framework/xml/XmlElement.h"
 #include "framework/xml/XmlText.h"
 
-class XmlParser {
+class XmlParser
+{
 public:
     // How a run of children ended.
-    enum Result { FAILED, AT_END, END_TAG };
+    enum Result
+    {
+        FAILED,
+        AT_END,
+        END_TAG
+    };
 
     XmlParser(XmlDocument* document, ByteReader& reader, TextCodec& codec)
         : document_(document), reader_(reader), codec_(codec)
@@ -27,20 +33,26 @@ public:
         char16_t u;
         if (!ReadNonSpace(u))
             return reader_.HasError() || depth == 0 ? FAILED : AT_END;
-        for (;;) {
+        for (;;)
+        {
             if (u != '<' && !ParseText(node, u))
                 return FAILED;
             if (!Read(u))
                 return FAILED;
             if (u == '/')
                 return END_TAG;
-            if (u == '?') {
+            if (u == '?')
+            {
                 if (!SkipPast('>'))
                     return FAILED;
-            } else if (u == '!') {
+            }
+            else if (u == '!')
+            {
                 if (!ParseDeclarationOrCData(node))
                     return FAILED;
-            } else if (!ParseChildElement(node, u, depth + 1)) {
+            }
+            else if (!ParseChildElement(node, u, depth + 1))
+            {
                 return FAILED;
             }
             if (!ReadNonSpace(u))
@@ -56,7 +68,8 @@ private:
 
     int ReadNonSpace(char16_t& u)
     {
-        do {
+        do
+        {
             if (!Read(u))
                 return 0;
         } while (codec_.IsSpace(u));
@@ -66,7 +79,8 @@ private:
     int SkipPast(char16_t stop)
     {
         char16_t u;
-        do {
+        do
+        {
             if (!Read(u))
                 return 0;
         } while (u != stop);
@@ -79,20 +93,23 @@ private:
         if (!CountNode())
             return 0;
         XmlText* text = new (std::nothrow) XmlText(document_);
-        if (!text || !text->Init()) {
+        if (!text || !text->Init())
+        {
             delete text;
             return 0;
         }
         String& value = text->MutableValue();
         int ok = value.AppendChar(first);
-        for (char16_t u; ok;) {
+        for (char16_t u; ok;)
+        {
             ok = Read(u);
             if (!ok || u == '<')
                 break;
             ok = value.AppendChar(u);
         }
         value.TrimRight();
-        if (!ok || !node->AppendChild(text)) {
+        if (!ok || !node->AppendChild(text))
+        {
             delete text;
             return 0;
         }
@@ -107,14 +124,16 @@ private:
             return 0;
         if (u != '[')
             return u == '>' || SkipPast('>');
-        for (const char* expected = "CDATA["; *expected; ++expected) {
+        for (const char* expected = "CDATA["; *expected; ++expected)
+        {
             if (!Read(u) || u != static_cast<char16_t>(*expected))
                 return 0;
         }
         if (!CountNode())
             return 0;
         XmlCData* cdata = new (std::nothrow) XmlCData(document_);
-        if (!cdata || !cdata->Init() || !ReadCDataContent(cdata->MutableValue()) || !node->AppendChild(cdata)) {
+        if (!cdata || !cdata->Init() || !ReadCDataContent(cdata->MutableValue()) || !node->AppendChild(cdata))
+        {
             delete cdata;
             return 0;
         }
@@ -125,18 +144,25 @@ private:
     int ReadCDataContent(String& value)
     {
         int brackets = 0;
-        for (char16_t u;;) {
+        for (char16_t u;;)
+        {
             if (!Read(u))
                 return 0;
-            if (u == ']') {
+            if (u == ']')
+            {
                 if (brackets == 2 && !value.AppendChar(']'))
                     return 0;
                 if (brackets < 2)
                     ++brackets;
-            } else if (u == '>' && brackets == 2) {
+            }
+            else if (u == '>' && brackets == 2)
+            {
                 return 1;
-            } else {
-                for (; brackets > 0; --brackets) {
+            }
+            else
+            {
+                for (; brackets > 0; --brackets)
+                {
                     if (!value.AppendChar(']'))
                         return 0;
                 }
@@ -151,7 +177,8 @@ private:
         if (depth > XmlNode::kMaxDepth || !CountNode())
             return 0;
         XmlElement* element = new (std::nothrow) XmlElement(document_);
-        if (!element || !ParseElement(element, first, depth) || !node->AppendChild(element)) {
+        if (!element || !ParseElement(element, first, depth) || !node->AppendChild(element))
+        {
             delete element;
             return 0;
         }
@@ -162,8 +189,10 @@ private:
     // after which the next other unit becomes current.
     int ReadName(char16_t first, String& name, char16_t& current)
     {
-        for (char16_t u = first;;) {
-            if (u == '/' || u == '>' || u == '=' || u == '"') {
+        for (char16_t u = first;;)
+        {
+            if (u == '/' || u == '>' || u == '=' || u == '"')
+            {
                 current = u;
                 return name.Length() > 0;
             }
@@ -196,7 +225,8 @@ private:
         // Reused for every attribute: the map copies what it keeps.
         String name;
         String value;
-        for (;;) {
+        for (;;)
+        {
             name.Clear();
             value.Clear();
             char16_t u;
@@ -204,7 +234,8 @@ private:
                 return 0;
             if (!ReadNonSpace(u) || u != '"')
                 return 0;
-            for (;;) {
+            for (;;)
+            {
                 if (!Read(u))
                     return 0;
                 if (u == '"')
@@ -223,9 +254,9 @@ private:
         }
     }
 
-    XmlDocument* document_;  // borrowed
+    XmlDocument* document_; // borrowed
     ByteReader& reader_;
-    TextCodec& codec_;  // the document's
+    TextCodec& codec_; // the document's
     int nodes_ = 0;
 };
 
@@ -236,19 +267,26 @@ int XmlDocument::Load(ByteReader& reader)
     if (!reader.Read(mark, 2, &count))
         return 0;
     int encoding = SINGLE_BYTE;
-    if (mark[0] == 0xFF) {
+    if (mark[0] == 0xFF)
+    {
         if (mark[1] != 0xFE)
             return 0;
         encoding = UTF16LE;
-    } else if (mark[0] == 0xFE) {
+    }
+    else if (mark[0] == 0xFE)
+    {
         if (mark[1] != 0xFF)
             return 0;
         encoding = UTF16BE;
-    } else if (mark[0] == 0xEF) {
+    }
+    else if (mark[0] == 0xEF)
+    {
         if (mark[1] != 0xBB || !reader.Read(mark + 2, 1, &count) || mark[2] != 0xBF)
             return 0;
         encoding = UTF8;
-    } else if (!reader.Unread(mark, 2)) {
+    }
+    else if (!reader.Unread(mark, 2))
+    {
         return 0;
     }
     if (!SetEncoding(encoding))

@@ -2,9 +2,7 @@
 
 #include <new>
 
-XmlText::XmlText(XmlDocument* ownerDocument) : XmlNode(TEXT_NODE, ownerDocument)
-{
-}
+XmlText::XmlText(XmlDocument* ownerDocument) : XmlNode(TEXT_NODE, ownerDocument) {}
 
 int XmlText::AppendData(const char16_t* text)
 {
@@ -16,7 +14,8 @@ XmlText* XmlText::SplitText(int offset)
     if (offset < 0 || offset >= GetLength())
         return nullptr;
     XmlText* tail = new (std::nothrow) XmlText(GetOwnerDocument());
-    if (!tail || !tail->Init()) {
+    if (!tail || !tail->Init())
+    {
         delete tail;
         return nullptr;
     }
@@ -25,7 +24,8 @@ XmlText* XmlText::SplitText(int offset)
     int ok = rest.Mid(Value(), offset, GetLength() - offset) && tail->SetNodeValue(rest);
     if (ok && GetParentNode())
         ok = GetParentNode()->InsertBefore(tail, GetNextSibling());
-    if (!ok) {
+    if (!ok)
+    {
         delete tail;
         return nullptr;
     }

@@ -2,7 +2,8 @@
 // A run of text ("#text").
 #include "framework/xml/XmlNode.h"
 
-class XmlText : public XmlNode {
+class XmlText : public XmlNode
+{
 public:
     explicit XmlText(XmlDocument* ownerDocument);
 

@@ -10,9 +10,11 @@
 #include "framework/xml/XmlAttribute.h"
 #include "framework/xml/XmlElement.h"
 
-namespace XmlUtil {
+namespace XmlUtil
+{
 
-namespace {
+namespace
+{
 
 const XmlAttribute* FindAttribute(const XmlElement* element, const char* name)
 {
@@ -22,7 +24,7 @@ const XmlAttribute* FindAttribute(const XmlElement* element, const char* name)
     return element->GetAttributeNode(wideName.Text());
 }
 
-}  // namespace
+} // namespace
 
 int GetAttribute(const XmlElement* element, const char* name, String& out)
 {
@@ -37,7 +39,8 @@ int ParseInt(const String& text)
     if (text.Length() == 0)
         return -1;
     int64_t value = 0;
-    for (int i = 0; i < text.Length(); ++i) {
+    for (int i = 0; i < text.Length(); ++i)
+    {
         const char16_t u = text.WideCharAt(i);
         if (u < u'0' || u > u'9')
             return -1;
@@ -56,7 +59,8 @@ float ParseReal(const String& text)
     std::string ascii = i ? std::string(1, static_cast<char>(text.WideCharAt(0))) : std::string();
     int digits = 0;
     int points = 0;
-    for (; i < text.Length(); ++i) {
+    for (; i < text.Length(); ++i)
+    {
         const char16_t u = text.WideCharAt(i);
         if (u >= u'0' && u <= u'9')
             ++digits;
@@ -91,7 +95,8 @@ float GetAttributeReal(const XmlElement* element, const char* name)
 
 XmlNode* FindChild(const XmlNode* node, const char* name, int ignoreCase)
 {
-    for (XmlNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling()) {
+    for (XmlNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    {
         const String& childName = child->Name();
         if ((ignoreCase ? childName.CompareNoCaseAscii(name) : childName.CompareLiteral(name)) == 0)
             return child;
@@ -101,11 +106,12 @@ XmlNode* FindChild(const XmlNode* node, const char* name, int ignoreCase)
 
 int GetChildrenByName(const XmlNode* node, const char* name, std::vector<XmlNode*>& out)
 {
-    for (XmlNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling()) {
+    for (XmlNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    {
         if (child->Name().CompareLiteral(name) == 0)
             out.push_back(child);
     }
     return !out.empty();
 }
 
-}  // namespace XmlUtil
+} // namespace XmlUtil

@@ -7,7 +7,8 @@
 class XmlElement;
 class XmlNode;
 
-namespace XmlUtil {
+namespace XmlUtil
+{
 
 // 1 and the value in out when the element has the attribute; else 0 with out untouched
 // (or, when the value could not be copied, empty).
@@ -27,4 +28,4 @@ XmlNode* FindChild(const XmlNode* node, const char* name, int ignoreCase);
 // Appends every child with that node name; 1 when out is then non-empty.
 int GetChildrenByName(const XmlNode* node, const char* name, std::vector<XmlNode*>& out);
 
-}  // namespace XmlUtil
+} // namespace XmlUtil

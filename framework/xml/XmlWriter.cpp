@@ -10,12 +10,14 @@
 #include "framework/xml/XmlNamedNodeMap.h"
 #include "framework/xml/XmlNode.h"
 
-namespace {
+namespace
+{
 
 // Output past this size fails the save.
 const long long kMaxOutputBytes = 2000000;
 
-class NodeWriter {
+class NodeWriter
+{
 public:
     NodeWriter(ByteWriter& writer, TextCodec& codec) : writer_(writer), codec_(codec) {}
 
@@ -31,7 +33,8 @@ public:
 
     int Tabs(int count)
     {
-        for (; count > 0; --count) {
+        for (; count > 0; --count)
+        {
             if (!Char('\t'))
                 return 0;
         }
@@ -63,14 +66,17 @@ public:
 
     int Siblings(XmlNode* node, int depth)
     {
-        for (; node; node = node->GetNextSibling()) {
-            if (writer_.Size() > kMaxOutputBytes) {
+        for (; node; node = node->GetNextSibling())
+        {
+            if (writer_.Size() > kMaxOutputBytes)
+            {
                 writer_.Close();
                 return 0;
             }
             // Text and CDATA are written without children, so a child of one would be lost.
             int ok = 1;
-            switch (node->GetNodeType()) {
+            switch (node->GetNodeType())
+            {
             case XmlNode::ELEMENT_NODE:
                 ok = Element(node, depth);
                 break;
@@ -79,8 +85,8 @@ public:
                      Char('\n');
                 break;
             case XmlNode::CDATA_SECTION_NODE:
-                ok = !node->HasChildNodes() && Writable(node->Value(), "]]>") && Tabs(depth + 1) && Ascii("<![CDATA[") &&
-                     Text(node->Value()) && Ascii("]]>\n");
+                ok = !node->HasChildNodes() && Writable(node->Value(), "]]>") && Tabs(depth + 1) &&
+                     Ascii("<![CDATA[") && Text(node->Value()) && Ascii("]]>\n");
                 break;
             default:
                 break;
@@ -96,7 +102,7 @@ private:
     TextCodec& codec_;
 };
 
-}  // namespace
+} // namespace
 
 int XmlNode::Save(ByteWriter& writer)
 {

@@ -22,9 +22,7 @@ int EnsureFolder(String& folder, const char* name)
 }
 } // namespace
 
-Application::Application(ServicesFactory createServices) : createServices_(createServices)
-{
-}
+Application::Application(ServicesFactory createServices) : createServices_(createServices) {}
 
 Application::~Application()
 {
@@ -142,8 +140,7 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ServicesServer::FireNotify(static_cast<DWORD>(wParam));
     else if (message == kFirePrivateNotifyMessage)
         ServicesServer::FirePrivateNotify(static_cast<DWORD>(wParam & 0xFFFF),
-                                          static_cast<DWORD>((wParam >> 16) & 0xFFFF),
-                                          static_cast<DWORD>(lParam));
+                                          static_cast<DWORD>((wParam >> 16) & 0xFFFF), static_cast<DWORD>(lParam));
     else if (message == kQuitMessage)
         Quit();
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include "framework/windows/TrayApp.h"
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 #include "mixer/app/StubHandler.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 #include "mixer/comserver/ServicesApplication.h"
 
 // The mixer program's application object, as far as it goes yet: a tray application that

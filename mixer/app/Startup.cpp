@@ -25,8 +25,7 @@ void SetRefreshFlag(const char* path, StartupHost& host)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
         return;
     DWORD one = 1;
-    if (RegSetValueExA(key, "Refresh", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
-                       sizeof one) != ERROR_SUCCESS)
+    if (RegSetValueExA(key, "Refresh", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one) != ERROR_SUCCESS)
         host.ShowMessage("Error Resetting the KDSP Hardware. Check whether you have logged in as "
                          "Admistrator and in Administrator mode",
                          "Reset KDSP Hardware", MB_OK);
@@ -89,8 +88,8 @@ int ResetDspHardware(StartupHost& host)
         SetRefreshFlag(path, host);
 
     HKEY settings = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn Professional\\KivCorvanDSP", 0,
-                      KEY_READ | KEY_WRITE, &settings) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn Professional\\KivCorvanDSP", 0, KEY_READ | KEY_WRITE,
+                      &settings) == ERROR_SUCCESS)
     {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Halvorn Professional\\KivCorvanDSP");
         RegCloseKey(settings);
@@ -126,8 +125,7 @@ int RegisterServerAndProxyStub(const char* modulePath)
     // A user who may not write the class keys can still run a program whose registration
     // is complete and names it.
     if (FAILED(ChangeRegistration(true, modulePath)) &&
-        !(IsRegistryScriptApplied(AppIdScript(), modulePath) &&
-          IsRegistryScriptApplied(ClassScript(), modulePath)))
+        !(IsRegistryScriptApplied(AppIdScript(), modulePath) && IsRegistryScriptApplied(ClassScript(), modulePath)))
         return 0;
 
     // By full path: a library of that name elsewhere on the search path is not ours.
@@ -157,8 +155,7 @@ void EndComServer()
         CoUninitialize();
 }
 
-int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* commandLine,
-              StartupHost& host)
+int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* commandLine, StartupHost& host)
 {
     if (CheckResetSwitch(commandLine, host))
         return 0;
@@ -186,8 +183,7 @@ int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* comm
         if (!RegisterServerAndProxyStub(modulePath))
         {
             EndComServer();
-            host.ShowMessage("KIV Corvan DSP component missing - you may need to re-install.",
-                             "KIV Corvan DSP", MB_OK);
+            host.ShowMessage("KIV Corvan DSP component missing - you may need to re-install.", "KIV Corvan DSP", MB_OK);
             return -1;
         }
         exitCode = host.RunApplication(instance, previous, show);

@@ -18,8 +18,7 @@ public:
 // The whole start-up of the program; answers the exit code. Runs the "Reset" switch, or
 // changes the COM registration ("RegServer", "UnregServer"), or refreshes the registration and
 // runs the application as the COM local server.
-int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* commandLine,
-              StartupHost& host);
+int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* commandLine, StartupHost& host);
 
 // Runs the hardware reset once per "Reset" word and asks about the reboot; non-zero when
 // there was at least one.

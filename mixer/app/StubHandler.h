@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/base/Object.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // What the application hands the engine as its view interface: the program shows nothing of
 // the engine's through it, so every operation does nothing. The application holds one.

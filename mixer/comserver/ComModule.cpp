@@ -13,8 +13,8 @@ namespace
 LONG lockCount = 0;
 DWORD mainThread = 0;
 bool initialised = false;
-ServicesServer* server = nullptr; // owned
-DWORD classCookie = 0;             // 0 while the class object is not registered
+ServicesServer* server = nullptr;           // owned
+DWORD classCookie = 0;                      // 0 while the class object is not registered
 ServicesApplication* application = nullptr; // borrowed
 
 // Every client gets the same object; the class object's locks keep the program running.
@@ -78,8 +78,8 @@ HRESULT ComModule::RegisterClassObjects()
 {
     if (classCookie)
         return S_OK;
-    return CoRegisterClassObject(CLSID_KivCorvanServices, &factory, CLSCTX_LOCAL_SERVER,
-                                 REGCLS_MULTIPLEUSE, &classCookie);
+    return CoRegisterClassObject(CLSID_KivCorvanServices, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                 &classCookie);
 }
 
 HRESULT ComModule::RevokeClassObjects()

@@ -17,15 +17,13 @@ std::string Expand(const char* text, const char* modulePath)
 HRESULT WriteKey(const RegistryScriptKey& key, const char* modulePath)
 {
     HKEY handle = nullptr;
-    LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, key.path, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                  &handle, nullptr);
+    LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, key.path, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     for (int i = 0; i < key.valueCount && status == ERROR_SUCCESS; ++i)
     {
         std::string text = Expand(key.values[i].text, modulePath);
-        status = RegSetValueExA(handle, key.values[i].name, 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(text.c_str()),
+        status = RegSetValueExA(handle, key.values[i].name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                                 static_cast<DWORD>(text.size() + 1));
     }
     RegCloseKey(handle);
@@ -37,8 +35,7 @@ bool HasValue(HKEY key, const RegistryScriptValue& value, const char* modulePath
     char buffer[1024];
     DWORD size = sizeof buffer;
     DWORD type = 0;
-    if (RegQueryValueExA(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExA(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
         type != REG_SZ || size == 0)
         return false;
     buffer[size < sizeof buffer ? size : sizeof buffer - 1] = 0;

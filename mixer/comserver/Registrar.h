@@ -12,8 +12,8 @@ struct RegistryScriptValue
 
 struct RegistryScriptKey
 {
-    const char* path;  // under HKEY_CLASSES_ROOT
-    bool owned;        // removed on unregistration
+    const char* path; // under HKEY_CLASSES_ROOT
+    bool owned;       // removed on unregistration
     const RegistryScriptValue* values;
     int valueCount;
 };

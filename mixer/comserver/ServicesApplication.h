@@ -1,6 +1,6 @@
 #pragma once
-#include "mixer/app/PortNames.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/names/PortNames.h"
+#include "mixer/engine/VarnServices.h"
 
 // What the COM server asks of the running application object. The program entry keeps the
 // object in the process-wide application pointer (ComModule::SetApplication) while it

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/SinkList.h"
@@ -78,8 +78,7 @@ bool Generated(int result, const String& category, const String& name, String& o
 // The name of an ASIO input channel (what the hardware records into it), by the first rule that
 // applies: the own name of its strip, the generated name of its item, the aux, main or
 // recorded mix its pair carries; false when none does.
-bool InputChannelName(IVarnHardware* hardware, PortNames& names, StringTable& strings, int channel,
-                      String& name)
+bool InputChannelName(IVarnHardware* hardware, PortNames& names, StringTable& strings, int channel, String& name)
 {
     IVarnItemList* items = hardware->GetItemList();
     if (!items)
@@ -143,16 +142,14 @@ bool PlaybackName(IVarnInput* input, PortNames& names, int right, String& name)
     int end = input->GetChainEnd(&output);
     String builtName, category;
     if (end == VarnChainEndOutput && output)
-        return Generated(names.GetOutputName(output, &builtName, &category, 0, 1, right), category,
-                         builtName, name);
+        return Generated(names.GetOutputName(output, &builtName, &category, 0, 1, right), category, builtName, name);
     if (end == VarnChainEndStrip || end == VarnChainEndNone)
     {
         name.Clear();
         names.GetStripName(input, &name, 0);
         return name.Length() > 0;
     }
-    return Generated(names.GetInputName(input, &builtName, &category, 0, 1, right), category,
-                     builtName, name);
+    return Generated(names.GetInputName(input, &builtName, &category, 0, 1, right), category, builtName, name);
 }
 
 // The name of an ASIO output channel (what the host plays into the mixer through it): the
@@ -193,7 +190,8 @@ IVarnAutomation* Automation()
 
 // The adapters' rule: no application, engine or automation back end, or an engine result
 // of 0 or less, is E_FAIL.
-template <class Call> HRESULT Forward(Call call)
+template <class Call>
+HRESULT Forward(Call call)
 {
     IVarnAutomation* automation = Automation();
     return automation && call(*automation) > 0 ? S_OK : E_FAIL;
@@ -223,7 +221,8 @@ HRESULT ResultRuleB(int result)
 
 // Operations that answer through a flag the server clears first: S_OK when the engine set
 // it, S_FALSE when it stayed clear.
-template <class Call> HRESULT FlagResult(Call call)
+template <class Call>
+HRESULT FlagResult(Call call)
 {
     IVarnAutomation* automation = Automation();
     if (!automation)
@@ -264,7 +263,8 @@ VarnEffectId Id(const KivEffectId& id)
     return copy;
 }
 // Record arrays handed back are allocated by the engine; the server only passes the place on.
-template <class Record> void** Arrays(Record** records)
+template <class Record>
+void** Arrays(Record** records)
 {
     return reinterpret_cast<void**>(records);
 }
@@ -287,8 +287,7 @@ HRESULT STDMETHODCALLTYPE ServicesServer::QueryInterface(REFIID iid, void** obje
         return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKivCorvanServices))
         *object = static_cast<IKivCorvanServices*>(this);
-    else if (IsEqualIID(iid, IID_IKivCorvanEffectServices) ||
-             IsEqualIID(iid, IID_IKivCorvanEffectServices2))
+    else if (IsEqualIID(iid, IID_IKivCorvanEffectServices) || IsEqualIID(iid, IID_IKivCorvanEffectServices2))
         *object = static_cast<IKivCorvanEffectServices2*>(&effectServices_);
     else if (IsEqualIID(iid, IID_IKivCorvanParamInfo))
         *object = static_cast<IKivCorvanParamInfo*>(&paramInfo_);
@@ -316,8 +315,8 @@ ULONG STDMETHODCALLTYPE ServicesServer::Release()
     return left;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::Advise(IKivCorvanNotify* pNotify, DWORD dwAdviseMask,
-                                                 DWORD hUser, DWORD* phAdviseCookie)
+HRESULT STDMETHODCALLTYPE ServicesServer::Advise(IKivCorvanNotify* pNotify, DWORD dwAdviseMask, DWORD hUser,
+                                                 DWORD* phAdviseCookie)
 {
     if (!ComModule::GetApplication())
         return E_FAIL;
@@ -331,8 +330,7 @@ HRESULT STDMETHODCALLTYPE ServicesServer::Unadvise(DWORD hAdviseCookie)
     return SinkList::Public().Unadvise(hAdviseCookie);
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG lChannel, LONG bInput,
-                                                             LONG nNumChars, char* buf)
+HRESULT STDMETHODCALLTYPE ServicesServer::GetASIOChannelName(LONG lChannel, LONG bInput, LONG nNumChars, char* buf)
 {
     ServicesApplication* application = ComModule::GetApplication();
     if (!application)
@@ -478,9 +476,8 @@ ULONG STDMETHODCALLTYPE ServicesServer::EventSource::Release()
     return owner_.Release();
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EventSource::Advise(IKivCorvanEventSink* pSink,
-                                                              DWORD dwAdviseMask, DWORD hUser,
-                                                              DWORD* phAdviseCookie)
+HRESULT STDMETHODCALLTYPE ServicesServer::EventSource::Advise(IKivCorvanEventSink* pSink, DWORD dwAdviseMask,
+                                                              DWORD hUser, DWORD* phAdviseCookie)
 {
     if (!ComModule::GetApplication())
         return E_FAIL;
@@ -528,20 +525,16 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RegisterClient(LONG* c
 {
     if (!clientId)
         return E_POINTER;
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.RegisterClient(Ints(clientId)); });
+    return Forward([&](IVarnAutomation& automation) { return automation.RegisterClient(Ints(clientId)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::UnregisterClient(LONG clientId)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.UnregisterClient(clientId); });
+    return Forward([&](IVarnAutomation& automation) { return automation.UnregisterClient(clientId); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::AcquireSendReturn(LONG clientId,
-                                                                            KivSendReturn* record,
-                                                                            LONG* sendPair,
-                                                                            LONG* returnPair)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::AcquireSendReturn(LONG clientId, KivSendReturn* record,
+                                                                            LONG* sendPair, LONG* returnPair)
 {
     if (!record || !sendPair || !returnPair)
         return E_POINTER;
@@ -552,22 +545,19 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::AcquireSendReturn(LONG
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::ReleaseSendReturn(LONG clientId)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.ReleaseSendReturn(clientId); });
+    return Forward([&](IVarnAutomation& automation) { return automation.ReleaseSendReturn(clientId); });
 }
 
-HRESULT STDMETHODCALLTYPE
-ServicesServer::EffectServices::GetEffectCatalog(LONG* count, KivEffectCategory** records)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectCatalog(LONG* count, KivEffectCategory** records)
 {
     if (!count || !records)
         return E_POINTER;
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetEffectCatalog(Ints(count), Arrays(records));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetEffectCatalog(Ints(count), Arrays(records)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectPresets(
-    const KivEffectCategory* category, LONG* count, KivEffectPreset** records)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectPresets(const KivEffectCategory* category,
+                                                                           LONG* count, KivEffectPreset** records)
 {
     if (!category || !count || !records)
         return E_POINTER;
@@ -576,8 +566,8 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectPresets(
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectCorePresets(
-    KivEffectId effect, LONG* count, KivCorePreset** records)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectCorePresets(KivEffectId effect, LONG* count,
+                                                                               KivCorePreset** records)
 {
     if (!count || !records)
         return E_POINTER;
@@ -586,190 +576,153 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectCorePresets(
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInserts(
-    KivEffectId preset, LONG* isFactory, LONG* count, KivEffectPreset** effects, LONG** valueCounts,
-    float** wetDry, LONG* valueCount, KivPresetValue** values)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInserts(KivEffectId preset, LONG* isFactory, LONG* count,
+                                                                     KivEffectPreset** effects, LONG** valueCounts,
+                                                                     float** wetDry, LONG* valueCount,
+                                                                     KivPresetValue** values)
 {
     if (!count || !effects)
         return E_POINTER;
     return Forward([&](IVarnAutomation& automation) {
-        return automation.GetInserts(Id(preset), Ints(isFactory), Ints(count), Arrays(effects),
-                                     Ints(valueCounts), wetDry, Ints(valueCount), Arrays(values));
+        return automation.GetInserts(Id(preset), Ints(isFactory), Ints(count), Arrays(effects), Ints(valueCounts),
+                                     wetDry, Ints(valueCount), Arrays(values));
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::CreatePreset(LONG clientId,
-                                                                       const WCHAR* category,
-                                                                       const WCHAR* name,
-                                                                       LONG insertCount,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::CreatePreset(LONG clientId, const WCHAR* category,
+                                                                       const WCHAR* name, LONG insertCount,
                                                                        const LONG* positions)
 {
     return Forward([&](IVarnAutomation& automation) {
-        return automation.CreatePreset(clientId, Texts(category), Texts(name), insertCount,
-                                       Ints(positions));
+        return automation.CreatePreset(clientId, Texts(category), Texts(name), insertCount, Ints(positions));
     });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::DeletePreset(KivEffectId preset)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.DeletePreset(Id(preset)); });
+    return Forward([&](IVarnAutomation& automation) { return automation.DeletePreset(Id(preset)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RenamePreset(KivEffectId preset,
-                                                                       const WCHAR* name)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RenamePreset(KivEffectId preset, const WCHAR* name)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.RenamePreset(Id(preset), Texts(name));
-    });
+    return Forward([&](IVarnAutomation& automation) { return automation.RenamePreset(Id(preset), Texts(name)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::CreatePresetCategory(const WCHAR* name)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.CreatePresetCategory(Texts(name)); });
+    return Forward([&](IVarnAutomation& automation) { return automation.CreatePresetCategory(Texts(name)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::DeletePresetCategory(const WCHAR* name)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.DeletePresetCategory(Texts(name)); });
+    return Forward([&](IVarnAutomation& automation) { return automation.DeletePresetCategory(Texts(name)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RenamePresetCategory(const WCHAR* oldName,
                                                                                const WCHAR* newName)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.RenamePresetCategory(Texts(oldName), Texts(newName));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.RenamePresetCategory(Texts(oldName), Texts(newName)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectsFit(LONG count,
-                                                                        const KivEffectId* effects,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetEffectsFit(LONG count, const KivEffectId* effects,
                                                                         LONG* fits)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetEffectsFit(count, Ids(effects), Ints(fits));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetEffectsFit(count, Ids(effects), Ints(fits)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetPresetsFit(LONG count,
-                                                                        const KivEffectId* presets,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetPresetsFit(LONG count, const KivEffectId* presets,
                                                                         LONG* fits)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetPresetsFit(count, Ids(presets), Ints(fits));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetPresetsFit(count, Ids(presets), Ints(fits)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RemoveInsert(LONG clientId, LONG position)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.RemoveInsert(clientId, position); });
+    return Forward([&](IVarnAutomation& automation) { return automation.RemoveInsert(clientId, position); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SelectPreset(LONG clientId, LONG position,
-                                                                       LONG presetIndex)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SelectPreset(LONG clientId, LONG position, LONG presetIndex)
+{
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.SelectPreset(clientId, position, presetIndex); });
+}
+
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::MoveInsert(LONG clientId, LONG from, LONG to)
+{
+    return Forward([&](IVarnAutomation& automation) { return automation.MoveInsert(clientId, from, to); });
+}
+
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterDescriptors(LONG clientId, LONG position,
+                                                                                  LONG* count,
+                                                                                  KivParameterDescriptor** descriptors)
 {
     return Forward([&](IVarnAutomation& automation) {
-        return automation.SelectPreset(clientId, position, presetIndex);
+        return automation.GetParameterDescriptors(clientId, position, Ints(count), Arrays(descriptors));
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::MoveInsert(LONG clientId, LONG from,
-                                                                     LONG to)
-{
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.MoveInsert(clientId, from, to); });
-}
-
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterDescriptors(
-    LONG clientId, LONG position, LONG* count, KivParameterDescriptor** descriptors)
-{
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetParameterDescriptors(clientId, position, Ints(count),
-                                                  Arrays(descriptors));
-    });
-}
-
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterChoiceNames(
-    LONG clientId, LONG position, LONG parameter, LONG* count, KivChoiceName** names)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterChoiceNames(LONG clientId, LONG position,
+                                                                                  LONG parameter, LONG* count,
+                                                                                  KivChoiceName** names)
 {
     if (!count || !names)
         return E_POINTER;
     return Forward([&](IVarnAutomation& automation) {
-        return automation.GetParameterChoiceNames(clientId, position, parameter, Ints(count),
-                                                  Arrays(names));
+        return automation.GetParameterChoiceNames(clientId, position, parameter, Ints(count), Arrays(names));
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterValue(
-    LONG clientId, LONG position, LONG parameter, KivParameterValue* value)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterValue(LONG clientId, LONG position,
+                                                                            LONG parameter, KivParameterValue* value)
 {
     return Forward([&](IVarnAutomation& automation) {
         return automation.GetParameterValue(clientId, position, parameter, value);
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetParameterValue(LONG clientId,
-                                                                            LONG position,
-                                                                            LONG parameter,
-                                                                            LONG kind, LONG value)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetParameterValue(LONG clientId, LONG position,
+                                                                            LONG parameter, LONG kind, LONG value)
 {
     return Forward([&](IVarnAutomation& automation) {
         return automation.SetParameterValue(clientId, position, parameter, kind, value);
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertBypass(LONG clientId,
-                                                                          LONG position,
-                                                                          LONG bypass)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertBypass(LONG clientId, LONG position, LONG bypass)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.SetInsertBypass(clientId, position, bypass);
-    });
+    return Forward([&](IVarnAutomation& automation) { return automation.SetInsertBypass(clientId, position, bypass); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertSolo(LONG clientId,
-                                                                        LONG position, LONG solo)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertSolo(LONG clientId, LONG position, LONG solo)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.SetInsertSolo(clientId, position, solo);
-    });
+    return Forward([&](IVarnAutomation& automation) { return automation.SetInsertSolo(clientId, position, solo); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInsertBypass(LONG clientId,
-                                                                          LONG position,
-                                                                          LONG* bypass)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInsertBypass(LONG clientId, LONG position, LONG* bypass)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetInsertBypass(clientId, position, Ints(bypass));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetInsertBypass(clientId, position, Ints(bypass)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInsertSolo(LONG clientId,
-                                                                        LONG position, LONG* solo)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetInsertSolo(LONG clientId, LONG position, LONG* solo)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetInsertSolo(clientId, position, Ints(solo));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetInsertSolo(clientId, position, Ints(solo)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::CreateCorePreset(LONG clientId,
-                                                                           LONG position,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::CreateCorePreset(LONG clientId, LONG position,
                                                                            const WCHAR* name)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.CreateCorePreset(clientId, position, Texts(name));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.CreateCorePreset(clientId, position, Texts(name)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::ApplyPresetById(LONG clientId,
-                                                                          LONG position, LONG value)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::ApplyPresetById(LONG clientId, LONG position, LONG value)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.ApplyPresetById(clientId, position, value);
-    });
+    return Forward([&](IVarnAutomation& automation) { return automation.ApplyPresetById(clientId, position, value); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetPresetChange(KivPresetChange* change)
@@ -777,72 +730,59 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetPresetChange(KivPre
     return Forward([&](IVarnAutomation& automation) { return automation.GetPresetChange(change); });
 }
 
-HRESULT STDMETHODCALLTYPE
-ServicesServer::EffectServices::GetParamModelChange(KivParamModelChange* change)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParamModelChange(KivParamModelChange* change)
+{
+    return Forward([&](IVarnAutomation& automation) { return automation.GetParamModelChange(change); });
+}
+
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetAllInsertsBypass(LONG clientId, LONG bypass)
+{
+    return Forward([&](IVarnAutomation& automation) { return automation.SetAllInsertsBypass(clientId, bypass); });
+}
+
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::QueryClientState(LONG clientId, LONG* value)
+{
+    return Forward([&](IVarnAutomation& automation) { return automation.QueryClientState(clientId, Ints(value)); });
+}
+
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterValuesBatch(LONG clientId, LONG count,
+                                                                                  KivParameterValueEntry* entries)
 {
     return Forward(
-        [&](IVarnAutomation& automation) { return automation.GetParamModelChange(change); });
+        [&](IVarnAutomation& automation) { return automation.GetParameterValuesBatch(clientId, count, entries); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetAllInsertsBypass(LONG clientId,
-                                                                              LONG bypass)
+HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetInsertNotifyId(LONG clientId, LONG position, LONG* notifyId)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.SetAllInsertsBypass(clientId, bypass);
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.GetInsertNotifyId(clientId, position, Ints(notifyId)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::QueryClientState(LONG clientId,
-                                                                           LONG* value)
-{
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.QueryClientState(clientId, Ints(value));
-    });
-}
-
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetParameterValuesBatch(
-    LONG clientId, LONG count, KivParameterValueEntry* entries)
-{
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetParameterValuesBatch(clientId, count, entries);
-    });
-}
-
-HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetInsertNotifyId(LONG clientId, LONG position,
-                                                                       LONG* notifyId)
-{
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.GetInsertNotifyId(clientId, position, Ints(notifyId));
-    });
-}
-
-HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetParameterKinds(LONG clientId, LONG position,
-                                                                       LONG* count, LONG** kinds)
+HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetParameterKinds(LONG clientId, LONG position, LONG* count,
+                                                                       LONG** kinds)
 {
     return Forward([&](IVarnAutomation& automation) {
         return automation.GetParameterKinds(clientId, position, Ints(count), Ints(kinds));
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::QueryParameter(LONG clientId, LONG a1, LONG a2,
-                                                                    LONG* value)
+HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::QueryParameter(LONG clientId, LONG a1, LONG a2, LONG* value)
 {
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.QueryParameter(clientId, a1, a2, Ints(value));
-    });
+    return Forward(
+        [&](IVarnAutomation& automation) { return automation.QueryParameter(clientId, a1, a2, Ints(value)); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetParameterText(LONG clientId, LONG position,
-                                                                      LONG parameter, WCHAR** text,
-                                                                      LONG a4)
+HRESULT STDMETHODCALLTYPE ServicesServer::ParamInfo::GetParameterText(LONG clientId, LONG position, LONG parameter,
+                                                                      WCHAR** text, LONG a4)
 {
     return Forward([&](IVarnAutomation& automation) {
         return automation.GetParameterText(clientId, position, parameter, Texts(text), a4);
     });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertEffect(
-    LONG clientId, LONG position, KivEffectId effect, KivInsertInfo* info, LONG wait)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertEffect(LONG clientId, LONG position,
+                                                                          KivEffectId effect, KivInsertInfo* info,
+                                                                          LONG wait)
 {
     IVarnAutomation* automation = Automation();
     if (!automation)
@@ -850,8 +790,9 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertEffect(
     return ResultRuleA(automation->SetInsertEffect(Id(effect), clientId, position, info, wait));
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSpecialInsert(
-    LONG clientId, LONG position, LONG specialKind, KivInsertInfo* info, LONG wait)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSpecialInsert(LONG clientId, LONG position,
+                                                                           LONG specialKind, KivInsertInfo* info,
+                                                                           LONG wait)
 {
     IVarnAutomation* automation = Automation();
     if (!automation)
@@ -859,10 +800,8 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSpecialInsert(
     return ResultRuleB(automation->SetSpecialInsert(specialKind, clientId, position, info, wait));
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::LoadPresetIntoInsert(LONG clientId,
-                                                                               LONG position,
-                                                                               KivEffectId preset,
-                                                                               KivInsertInfo* info)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::LoadPresetIntoInsert(LONG clientId, LONG position,
+                                                                               KivEffectId preset, KivInsertInfo* info)
 {
     IVarnAutomation* automation = Automation();
     if (!automation)
@@ -872,47 +811,37 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::LoadPresetIntoInsert(L
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RefreshInserts(LONG clientId)
 {
-    return FlagResult([&](IVarnAutomation& automation, int* flag) {
-        return automation.RefreshInserts(clientId, flag);
-    });
+    return FlagResult(
+        [&](IVarnAutomation& automation, int* flag) { return automation.RefreshInserts(clientId, flag); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Method26(LONG clientId)
 {
-    return FlagResult([&](IVarnAutomation& automation, int* flag) {
-        return automation.Method26(clientId, flag);
-    });
+    return FlagResult([&](IVarnAutomation& automation, int* flag) { return automation.Method26(clientId, flag); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::ClearInsertChainFlag(LONG clientId)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.SetInsertChainFlag(clientId, 0); });
+    return Forward([&](IVarnAutomation& automation) { return automation.SetInsertChainFlag(clientId, 0); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetInsertChainFlag(LONG clientId)
 {
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.SetInsertChainFlag(clientId, 1); });
+    return Forward([&](IVarnAutomation& automation) { return automation.SetInsertChainFlag(clientId, 1); });
 }
 
 // The engine takes the id by address here: it gets a copy, not the caller's stack words.
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::DeleteCorePreset(KivEffectId effect,
-                                                                           LONG index)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::DeleteCorePreset(KivEffectId effect, LONG index)
 {
     VarnEffectId copy = Id(effect);
-    return Forward(
-        [&](IVarnAutomation& automation) { return automation.DeleteCorePreset(&copy, index); });
+    return Forward([&](IVarnAutomation& automation) { return automation.DeleteCorePreset(&copy, index); });
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RenameCorePreset(KivEffectId effect,
-                                                                           LONG index,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RenameCorePreset(KivEffectId effect, LONG index,
                                                                            const WCHAR* name)
 {
     VarnEffectId copy = Id(effect);
-    return Forward([&](IVarnAutomation& automation) {
-        return automation.RenameCorePreset(&copy, index, Texts(name));
-    });
+    return Forward([&](IVarnAutomation& automation) { return automation.RenameCorePreset(&copy, index, Texts(name)); });
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved46(LONG, LONG)
@@ -985,8 +914,7 @@ KivHardwareChannel Record(const String& name, int type, int index)
 }
 
 // Hands the records over in one CoTaskMemAlloc block; no records give a null array.
-HRESULT HandOver(const std::vector<KivHardwareChannel>& list, LONG* count,
-                 KivHardwareChannel** records)
+HRESULT HandOver(const std::vector<KivHardwareChannel>& list, LONG* count, KivHardwareChannel** records)
 {
     *count = 0;
     *records = nullptr;
@@ -1012,8 +940,7 @@ String RecordName(const String& category, const String& name)
 
 static_assert(sizeof(KivHardwareChannel) == 264, "hardware channel record");
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LONG* count,
-                                                                              KivHardwareChannel** records)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LONG* count, KivHardwareChannel** records)
 {
     if (!count || !records)
         return E_POINTER;
@@ -1039,8 +966,10 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannels(LO
     return HandOver(list, count, records);
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannelsEx(
-    LONG* outCount, KivHardwareChannel** outputs, LONG* inCount, KivHardwareChannel** inputs)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannelsEx(LONG* outCount,
+                                                                                KivHardwareChannel** outputs,
+                                                                                LONG* inCount,
+                                                                                KivHardwareChannel** inputs)
 {
     if (!outCount || !outputs || !inCount || !inputs)
         return E_POINTER;
@@ -1108,22 +1037,22 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::GetHardwareChannelsEx(
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendInsertRouting(LONG, LONG, LONG,
-                                                                               LONG, LONG,
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendInsertRouting(LONG, LONG, LONG, LONG, LONG,
                                                                                KivInsertInfo*)
 {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendReturnInsertRouting(
-    LONG clientId, LONG position, LONG send1, LONG send2, LONG return1, LONG return2, LONG wait,
-    KivInsertInfo* info)
+HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::SetSendReturnInsertRouting(LONG clientId, LONG position,
+                                                                                     LONG send1, LONG send2,
+                                                                                     LONG return1, LONG return2,
+                                                                                     LONG wait, KivInsertInfo* info)
 {
     IVarnAutomation* automation = Automation();
     if (!automation)
         return E_FAIL;
-    return ResultRuleB(automation->SetSendReturnInsertRouting(clientId, position, send1, send2,
-                                                              return1, return2, wait, info));
+    return ResultRuleB(
+        automation->SetSendReturnInsertRouting(clientId, position, send1, send2, return1, return2, wait, info));
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::Reserved54(LONG)

@@ -1,6 +1,6 @@
 #pragma once
 #include "mixer/comserver/ComInterfaces.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The object of the class KivCorvanServices: one per process, handed to every client by the
 // singleton class factory. Clients subscribe callback sinks with a bit mask on two
@@ -31,8 +31,7 @@ public:
     HRESULT STDMETHODCALLTYPE Advise(IKivCorvanNotify* pNotify, DWORD dwAdviseMask, DWORD hUser,
                                      DWORD* phAdviseCookie) override;
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD hAdviseCookie) override;
-    HRESULT STDMETHODCALLTYPE GetASIOChannelName(LONG lChannel, LONG bInput, LONG nNumChars,
-                                                 char* buf) override;
+    HRESULT STDMETHODCALLTYPE GetASIOChannelName(LONG lChannel, LONG bInput, LONG nNumChars, char* buf) override;
     HRESULT STDMETHODCALLTYPE SetMonitorInfo(KivASIOMonitorInfo* pInfo) override;
     HRESULT STDMETHODCALLTYPE GetASIODriverProfile(KivASIODrvProfile* pProfile) override;
 
@@ -55,8 +54,8 @@ private:
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
         ULONG STDMETHODCALLTYPE AddRef() override;
         ULONG STDMETHODCALLTYPE Release() override;
-        HRESULT STDMETHODCALLTYPE Advise(IKivCorvanEventSink* pSink, DWORD dwAdviseMask,
-                                         DWORD hUser, DWORD* phAdviseCookie) override;
+        HRESULT STDMETHODCALLTYPE Advise(IKivCorvanEventSink* pSink, DWORD dwAdviseMask, DWORD hUser,
+                                         DWORD* phAdviseCookie) override;
         HRESULT STDMETHODCALLTYPE Unadvise(DWORD hAdviseCookie) override;
 
     private:
@@ -74,70 +73,55 @@ private:
         ULONG STDMETHODCALLTYPE Release() override;
         HRESULT STDMETHODCALLTYPE RegisterClient(LONG* clientId) override;
         HRESULT STDMETHODCALLTYPE UnregisterClient(LONG clientId) override;
-        HRESULT STDMETHODCALLTYPE AcquireSendReturn(LONG clientId, KivSendReturn* record,
-                                                    LONG* sendPair, LONG* returnPair) override;
+        HRESULT STDMETHODCALLTYPE AcquireSendReturn(LONG clientId, KivSendReturn* record, LONG* sendPair,
+                                                    LONG* returnPair) override;
         HRESULT STDMETHODCALLTYPE ReleaseSendReturn(LONG clientId) override;
-        HRESULT STDMETHODCALLTYPE GetEffectCatalog(LONG* count,
-                                                   KivEffectCategory** records) override;
+        HRESULT STDMETHODCALLTYPE GetEffectCatalog(LONG* count, KivEffectCategory** records) override;
         HRESULT STDMETHODCALLTYPE GetEffectPresets(const KivEffectCategory* category, LONG* count,
                                                    KivEffectPreset** records) override;
         HRESULT STDMETHODCALLTYPE GetEffectCorePresets(KivEffectId effect, LONG* count,
                                                        KivCorePreset** records) override;
         HRESULT STDMETHODCALLTYPE GetInserts(KivEffectId preset, LONG* isFactory, LONG* count,
-                                             KivEffectPreset** effects, LONG** valueCounts,
-                                             float** wetDry, LONG* valueCount,
-                                             KivPresetValue** values) override;
-        HRESULT STDMETHODCALLTYPE CreatePreset(LONG clientId, const WCHAR* category,
-                                               const WCHAR* name, LONG insertCount,
-                                               const LONG* positions) override;
+                                             KivEffectPreset** effects, LONG** valueCounts, float** wetDry,
+                                             LONG* valueCount, KivPresetValue** values) override;
+        HRESULT STDMETHODCALLTYPE CreatePreset(LONG clientId, const WCHAR* category, const WCHAR* name,
+                                               LONG insertCount, const LONG* positions) override;
         HRESULT STDMETHODCALLTYPE DeletePreset(KivEffectId preset) override;
         HRESULT STDMETHODCALLTYPE RenamePreset(KivEffectId preset, const WCHAR* name) override;
         HRESULT STDMETHODCALLTYPE CreatePresetCategory(const WCHAR* name) override;
         HRESULT STDMETHODCALLTYPE DeletePresetCategory(const WCHAR* name) override;
-        HRESULT STDMETHODCALLTYPE RenamePresetCategory(const WCHAR* oldName,
-                                                       const WCHAR* newName) override;
-        HRESULT STDMETHODCALLTYPE GetEffectsFit(LONG count, const KivEffectId* effects,
-                                                LONG* fits) override;
-        HRESULT STDMETHODCALLTYPE GetPresetsFit(LONG count, const KivEffectId* presets,
-                                                LONG* fits) override;
-        HRESULT STDMETHODCALLTYPE SetInsertEffect(LONG clientId, LONG position, KivEffectId effect,
-                                                  KivInsertInfo* info, LONG wait) override;
+        HRESULT STDMETHODCALLTYPE RenamePresetCategory(const WCHAR* oldName, const WCHAR* newName) override;
+        HRESULT STDMETHODCALLTYPE GetEffectsFit(LONG count, const KivEffectId* effects, LONG* fits) override;
+        HRESULT STDMETHODCALLTYPE GetPresetsFit(LONG count, const KivEffectId* presets, LONG* fits) override;
+        HRESULT STDMETHODCALLTYPE SetInsertEffect(LONG clientId, LONG position, KivEffectId effect, KivInsertInfo* info,
+                                                  LONG wait) override;
         HRESULT STDMETHODCALLTYPE RemoveInsert(LONG clientId, LONG position) override;
-        HRESULT STDMETHODCALLTYPE SelectPreset(LONG clientId, LONG position,
-                                               LONG presetIndex) override;
-        HRESULT STDMETHODCALLTYPE SetSpecialInsert(LONG clientId, LONG position, LONG specialKind,
-                                                   KivInsertInfo* info, LONG wait) override;
-        HRESULT STDMETHODCALLTYPE LoadPresetIntoInsert(LONG clientId, LONG position,
-                                                       KivEffectId preset,
+        HRESULT STDMETHODCALLTYPE SelectPreset(LONG clientId, LONG position, LONG presetIndex) override;
+        HRESULT STDMETHODCALLTYPE SetSpecialInsert(LONG clientId, LONG position, LONG specialKind, KivInsertInfo* info,
+                                                   LONG wait) override;
+        HRESULT STDMETHODCALLTYPE LoadPresetIntoInsert(LONG clientId, LONG position, KivEffectId preset,
                                                        KivInsertInfo* info) override;
         HRESULT STDMETHODCALLTYPE MoveInsert(LONG clientId, LONG from, LONG to) override;
         HRESULT STDMETHODCALLTYPE RefreshInserts(LONG clientId) override;
         HRESULT STDMETHODCALLTYPE Method26(LONG clientId) override;
         HRESULT STDMETHODCALLTYPE ClearInsertChainFlag(LONG clientId) override;
         HRESULT STDMETHODCALLTYPE SetInsertChainFlag(LONG clientId) override;
-        HRESULT STDMETHODCALLTYPE
-        GetParameterDescriptors(LONG clientId, LONG position, LONG* count,
-                                KivParameterDescriptor** descriptors) override;
-        HRESULT STDMETHODCALLTYPE GetParameterChoiceNames(LONG clientId, LONG position,
-                                                          LONG parameter, LONG* count,
+        HRESULT STDMETHODCALLTYPE GetParameterDescriptors(LONG clientId, LONG position, LONG* count,
+                                                          KivParameterDescriptor** descriptors) override;
+        HRESULT STDMETHODCALLTYPE GetParameterChoiceNames(LONG clientId, LONG position, LONG parameter, LONG* count,
                                                           KivChoiceName** names) override;
         HRESULT STDMETHODCALLTYPE GetParameterValue(LONG clientId, LONG position, LONG parameter,
                                                     KivParameterValue* value) override;
-        HRESULT STDMETHODCALLTYPE SetParameterValue(LONG clientId, LONG position, LONG parameter,
-                                                    LONG kind, LONG value) override;
-        HRESULT STDMETHODCALLTYPE SetInsertBypass(LONG clientId, LONG position,
-                                                  LONG bypass) override;
+        HRESULT STDMETHODCALLTYPE SetParameterValue(LONG clientId, LONG position, LONG parameter, LONG kind,
+                                                    LONG value) override;
+        HRESULT STDMETHODCALLTYPE SetInsertBypass(LONG clientId, LONG position, LONG bypass) override;
         HRESULT STDMETHODCALLTYPE SetInsertSolo(LONG clientId, LONG position, LONG solo) override;
-        HRESULT STDMETHODCALLTYPE GetInsertBypass(LONG clientId, LONG position,
-                                                  LONG* bypass) override;
+        HRESULT STDMETHODCALLTYPE GetInsertBypass(LONG clientId, LONG position, LONG* bypass) override;
         HRESULT STDMETHODCALLTYPE GetInsertSolo(LONG clientId, LONG position, LONG* solo) override;
-        HRESULT STDMETHODCALLTYPE CreateCorePreset(LONG clientId, LONG position,
-                                                   const WCHAR* name) override;
-        HRESULT STDMETHODCALLTYPE ApplyPresetById(LONG clientId, LONG position,
-                                                  LONG value) override;
+        HRESULT STDMETHODCALLTYPE CreateCorePreset(LONG clientId, LONG position, const WCHAR* name) override;
+        HRESULT STDMETHODCALLTYPE ApplyPresetById(LONG clientId, LONG position, LONG value) override;
         HRESULT STDMETHODCALLTYPE DeleteCorePreset(KivEffectId effect, LONG index) override;
-        HRESULT STDMETHODCALLTYPE RenameCorePreset(KivEffectId effect, LONG index,
-                                                   const WCHAR* name) override;
+        HRESULT STDMETHODCALLTYPE RenameCorePreset(KivEffectId effect, LONG index, const WCHAR* name) override;
         HRESULT STDMETHODCALLTYPE GetPresetChange(KivPresetChange* change) override;
         HRESULT STDMETHODCALLTYPE GetParamModelChange(KivParamModelChange* change) override;
         HRESULT STDMETHODCALLTYPE SetAllInsertsBypass(LONG clientId, LONG bypass) override;
@@ -149,17 +133,13 @@ private:
         HRESULT STDMETHODCALLTYPE Reserved48(LONG a, LONG b, LONG c, LONG d) override;
         HRESULT STDMETHODCALLTYPE Reserved49(LONG a, LONG b, LONG c, LONG d) override;
         // IKivCorvanEffectServices2
-        HRESULT STDMETHODCALLTYPE GetHardwareChannels(LONG* count,
-                                                      KivHardwareChannel** records) override;
-        HRESULT STDMETHODCALLTYPE GetHardwareChannelsEx(LONG* outCount,
-                                                        KivHardwareChannel** outputs, LONG* inCount,
+        HRESULT STDMETHODCALLTYPE GetHardwareChannels(LONG* count, KivHardwareChannel** records) override;
+        HRESULT STDMETHODCALLTYPE GetHardwareChannelsEx(LONG* outCount, KivHardwareChannel** outputs, LONG* inCount,
                                                         KivHardwareChannel** inputs) override;
-        HRESULT STDMETHODCALLTYPE SetSendInsertRouting(LONG clientId, LONG position, LONG channel1,
-                                                       LONG channel2, LONG wait,
-                                                       KivInsertInfo* info) override;
-        HRESULT STDMETHODCALLTYPE SetSendReturnInsertRouting(LONG clientId, LONG position,
-                                                             LONG send1, LONG send2, LONG return1,
-                                                             LONG return2, LONG wait,
+        HRESULT STDMETHODCALLTYPE SetSendInsertRouting(LONG clientId, LONG position, LONG channel1, LONG channel2,
+                                                       LONG wait, KivInsertInfo* info) override;
+        HRESULT STDMETHODCALLTYPE SetSendReturnInsertRouting(LONG clientId, LONG position, LONG send1, LONG send2,
+                                                             LONG return1, LONG return2, LONG wait,
                                                              KivInsertInfo* info) override;
         HRESULT STDMETHODCALLTYPE Reserved54(LONG clientId) override;
         HRESULT STDMETHODCALLTYPE EnableCategory2Items(LONG clientId) override;
@@ -175,14 +155,11 @@ private:
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
         ULONG STDMETHODCALLTYPE AddRef() override;
         ULONG STDMETHODCALLTYPE Release() override;
-        HRESULT STDMETHODCALLTYPE GetInsertNotifyId(LONG clientId, LONG position,
-                                                    LONG* notifyId) override;
-        HRESULT STDMETHODCALLTYPE GetParameterKinds(LONG clientId, LONG position, LONG* count,
-                                                    LONG** kinds) override;
-        HRESULT STDMETHODCALLTYPE QueryParameter(LONG clientId, LONG a1, LONG a2,
-                                                 LONG* value) override;
-        HRESULT STDMETHODCALLTYPE GetParameterText(LONG clientId, LONG position, LONG parameter,
-                                                   WCHAR** text, LONG a4) override;
+        HRESULT STDMETHODCALLTYPE GetInsertNotifyId(LONG clientId, LONG position, LONG* notifyId) override;
+        HRESULT STDMETHODCALLTYPE GetParameterKinds(LONG clientId, LONG position, LONG* count, LONG** kinds) override;
+        HRESULT STDMETHODCALLTYPE QueryParameter(LONG clientId, LONG a1, LONG a2, LONG* value) override;
+        HRESULT STDMETHODCALLTYPE GetParameterText(LONG clientId, LONG position, LONG parameter, WCHAR** text,
+                                                   LONG a4) override;
 
     private:
         ServicesServer& owner_;

@@ -31,7 +31,7 @@ DWORD SystemClock()
 }
 
 SinkCourier::Clock clock = SystemClock; // set by tests before any courier starts
-DWORD linger = SinkCourier::kLinger;     // guarded by SinkLock
+DWORD linger = SinkCourier::kLinger;    // guarded by SinkLock
 
 // The window whose thread releases the main apartment's references: the main thread, which
 // made it in the first Advise. Guarded by SinkLock.
@@ -88,8 +88,8 @@ void EnsureReleaseWindow()
         return RegisterClassA(&description);
     }();
     if (windowClass)
-        releaseWindow = CreateWindowExA(0, "KivCorvanSinkRelease", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+        releaseWindow = CreateWindowExA(0, "KivCorvanSinkRelease", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
 }
 
 // The client of the sink is gone: its calls fail at once and always will.
@@ -161,7 +161,7 @@ SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face, S
         }
         else
         {
-            courier->closed_ = true;            // a thread ends at once
+            courier->closed_ = true;             // a thread ends at once
             courier->ended_ = !courier->thread_; // without one it is over already
         }
     }
@@ -269,8 +269,7 @@ bool SinkCourier::HasWork() const
     // Caller holds SinkLock.
     if (current_ && !current_->removed)
         return true;
-    return std::any_of(queue_.begin(), queue_.end(),
-                       [](const Notification& n) { return !n.subscription->removed; });
+    return std::any_of(queue_.begin(), queue_.end(), [](const Notification& n) { return !n.subscription->removed; });
 }
 
 DWORD WINAPI SinkCourier::Run(void* self)
@@ -336,10 +335,9 @@ void SinkCourier::Deliver(IUnknown* sink)
         current_ = subscription;
         callStart_ = Now();
         SinkLock::Leave();
-        HRESULT result =
-            face_ == Face::Public
-                ? static_cast<IKivCorvanNotify*>(sink)->Notify(notification.type, user)
-                : static_cast<IKivCorvanEventSink*>(sink)->Notify(notification.type, user, notification.a, notification.b);
+        HRESULT result = face_ == Face::Public ? static_cast<IKivCorvanNotify*>(sink)->Notify(notification.type, user)
+                                               : static_cast<IKivCorvanEventSink*>(sink)->Notify(
+                                                     notification.type, user, notification.a, notification.b);
         SinkLock::Enter();
         current_ = nullptr;
         LetGo(subscription);
@@ -388,8 +386,8 @@ void SinkCourier::ReleaseEnded()
     {
         SinkLockGuard guard;
         std::vector<SinkCourier*>& couriers = Couriers();
-        auto split = std::stable_partition(couriers.begin(), couriers.end(),
-                                           [](const SinkCourier* c) { return !c->ended_; });
+        auto split =
+            std::stable_partition(couriers.begin(), couriers.end(), [](const SinkCourier* c) { return !c->ended_; });
         ended.assign(split, couriers.end());
         couriers.erase(split, couriers.end());
     }

@@ -120,12 +120,12 @@ private:
     Face face_;
     IStream* stream_ = nullptr; // the sink marshalled for the delivery thread, until it takes it
     HANDLE thread_ = nullptr;
-    HANDLE wake_ = nullptr;  // set when a notification is queued or the courier closes
+    HANDLE wake_ = nullptr; // set when a notification is queued or the courier closes
     std::deque<Notification> queue_;
     Subscription* current_ = nullptr; // the subscription whose call is running
     DWORD callStart_ = 0;
     int subscriptions_ = 0;
     bool closed_ = false;
     bool dropped_ = false;
-    bool ended_ = false;     // the thread has finished with everything but its handle
+    bool ended_ = false; // the thread has finished with everything but its handle
 };

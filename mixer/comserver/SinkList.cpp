@@ -37,8 +37,8 @@ constexpr DWORD kEndGrace = 500;
 
 bool RandomWord(DWORD* word)
 {
-    return BCRYPT_SUCCESS(BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(word), sizeof *word,
-                                          BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+    return BCRYPT_SUCCESS(
+        BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(word), sizeof *word, BCRYPT_USE_SYSTEM_PREFERRED_RNG));
 }
 } // namespace
 
@@ -132,8 +132,7 @@ void SinkList::Broadcast(DWORD type, DWORD a, DWORD b)
     // First drop the sinks that have fallen behind; each drop changes the list, so look again.
     DWORD now = SinkCourier::Now();
     auto behind = [&](const Subscription* s) { return (s->mask & type) && s->courier->HasFallenBehind(now); };
-    for (auto found = std::find_if(subscriptions_.begin(), subscriptions_.end(), behind);
-         found != subscriptions_.end();
+    for (auto found = std::find_if(subscriptions_.begin(), subscriptions_.end(), behind); found != subscriptions_.end();
          found = std::find_if(subscriptions_.begin(), subscriptions_.end(), behind))
         Drop((*found)->courier);
     for (Subscription* subscription : subscriptions_)

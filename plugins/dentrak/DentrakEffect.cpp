@@ -111,7 +111,7 @@ void DentrakEffect::Rebuild()
         return;
     }
     stream->SetLatency(m_latencyBlocks);
-    m_processMode.store(0);
+    m_processMode.store(kStreamStopped);
     m_stream.Put(stream);
 }
 
@@ -138,11 +138,11 @@ void DentrakEffect::setBlockSize(int32_t frames)
 
 void DentrakEffect::suspend()
 {
-    m_processMode.store(0);
+    m_processMode.store(kStreamStopped);
     StreamSlot::Use use(m_stream);
     if (AudioStream* stream = use.Get())
     {
-        stream->SetProcessLevel(0);
+        stream->SetProcessLevel(kStreamStopped);
         stream->Reset(true);
     }
 }
@@ -155,7 +155,7 @@ void DentrakEffect::resume()
         stream->Reset(true);
     }
     // The line starts again from empty queues.
-    m_processMode.store(0);
+    m_processMode.store(kStreamStopped);
 }
 
 void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
@@ -172,11 +172,11 @@ void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         return;
     }
-    if (m_processMode.load() == 0)
+    if (m_processMode.load() == kStreamStopped)
     {
         stream->Reset(false);
     }
-    m_processMode.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? 4 : 1);
+    m_processMode.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline : kStreamRealtime);
     const int32_t delay = DelayBlocks() * m_blockSize;
     if (delay == 0)
     {

@@ -63,12 +63,12 @@ private:
     static void PassThrough(float** inputs, float** outputs, int32_t frames);
 
     int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
-    int32_t m_blockSize = 0;               // 0 until the host gives one
+    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
+    int32_t m_blockSize = 0;                            // 0 until the host gives one
     int32_t m_rate = 44100;
     std::atomic<int32_t> m_amount{1};
-    int32_t m_latencyBlocks = 0;           // host threads; set before the stream is published
-    AsioLink* m_link = nullptr;            // owned; null beyond the eighth live instance
+    int32_t m_latencyBlocks = 0; // host threads; set before the stream is published
+    AsioLink* m_link = nullptr;  // owned; null beyond the eighth live instance
     StreamSlot m_stream;
-    std::unique_ptr<uint8_t[]> m_chunk;    // the block last handed to the host
+    std::unique_ptr<uint8_t[]> m_chunk; // the block last handed to the host
 };

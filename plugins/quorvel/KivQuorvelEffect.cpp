@@ -9,7 +9,8 @@
 #include <cstring>
 #include <new>
 
-namespace {
+namespace
+{
 
 InstanceRegistry<KivQuorvelEffect, KivQuorvelEffect::kMaxInstances> gRegistry(
     "CVVST PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
@@ -256,11 +257,11 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
 
 void KivQuorvelEffect::suspend()
 {
-    m_processMode.store(0);
+    m_processMode.store(kStreamStopped);
     StreamSlot::Use use(m_stream);
     if (AudioStream* stream = use.Get())
     {
-        stream->SetProcessLevel(0);
+        stream->SetProcessLevel(kStreamStopped);
         stream->Reset(true);
     }
 }
@@ -342,7 +343,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         return;
     }
     int32_t mode = m_processMode.load();
-    if (mode == 0)
+    if (mode == kStreamStopped)
     {
         stream->Reset(false);
         m_offlineFrames = 0;
@@ -351,7 +352,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     bool offline = true;
     if (m_trim)
     {
-        const bool rendering = stream->ProcessLevel() == 4;
+        const bool rendering = stream->ProcessLevel() == kStreamOffline;
         if (stream->TrimQueues(m_extraBuffers.load()) > 0 && rendering && !m_renderWarningShown)
         {
             // Once per offline run, however many blocks go.
@@ -362,21 +363,21 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     }
     if (offline)
     {
-        if (mode != 4)
+        if (mode != kStreamOffline)
         {
             m_renderWarningShown = false;
             m_offlineFrames = 0;
         }
-        mode = 4;
+        mode = kStreamOffline;
     }
     else
     {
-        if (mode == 4)
+        if (mode == kStreamOffline)
         {
             stream->Reset(true);
             Lead(stream);
         }
-        mode = 1;
+        mode = kStreamRealtime;
     }
     m_processMode.store(mode);
     stream->WriteHostInput(inputs, frames);
@@ -395,7 +396,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
     stream->ReadHostOutput(later, frames - skip);
     stream->SetProcessLevel(mode);
-    if (mode != 4)
+    if (mode != kStreamOffline)
     {
         m_offlineFrames = 0;
         return;

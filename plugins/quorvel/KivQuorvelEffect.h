@@ -100,15 +100,15 @@ private:
 
     int32_t m_instanceIndex = 0;
     bool m_failed = false;
-    std::atomic<int32_t> m_processMode{0};   // 0 stopped, 1 real time, 4 offline
-    int32_t m_returnPair = -1;               // services thread
-    int32_t m_sendPair = -1;                 // services thread
-    std::atomic<int32_t> m_hostBlock{0};     // 0 until the host gives one
-    int32_t m_rate = 44100;                  // host GUI thread
-    int32_t m_hostMode = kHostModeNormal;    // fixed at construction
-    bool m_trim = true;                      // fixed at construction: false in render mode
+    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
+    int32_t m_returnPair = -1;                          // services thread
+    int32_t m_sendPair = -1;                            // services thread
+    std::atomic<int32_t> m_hostBlock{0};                // 0 until the host gives one
+    int32_t m_rate = 44100;                             // host GUI thread
+    int32_t m_hostMode = kHostModeNormal;               // fixed at construction
+    bool m_trim = true;                                 // fixed at construction: false in render mode
     std::atomic<bool> m_resetRequested{false};
-    std::atomic<bool> m_replacing{false};    // set while processReplacing runs
+    std::atomic<bool> m_replacing{false}; // set while processReplacing runs
     // Audio thread.
     int32_t m_offlineFrames = 0;             // written since the last awaited switch
     bool m_renderWarningShown = false;       // since the current offline run began
@@ -117,12 +117,12 @@ private:
     int32_t m_skipLeft = 0;                  // audio thread: still to leave out
     std::atomic<bool> m_extraBuffers{false}; // the stream's trim keeps extra buffers
 
-    std::mutex m_asioLock;                   // every operation on the link and the plan
-    QuorvelBuffers m_buffers;                // of the last reconnection; m_asioLock
-    AsioLink* m_link = nullptr;              // owned
+    std::mutex m_asioLock;      // every operation on the link and the plan
+    QuorvelBuffers m_buffers;   // of the last reconnection; m_asioLock
+    AsioLink* m_link = nullptr; // owned
     StreamSlot m_stream;
-    ServicesLink* m_services = nullptr;      // owned; made and deleted on the services thread
+    ServicesLink* m_services = nullptr; // owned; made and deleted on the services thread
     ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr;           // borrowed
+    ParamChain* m_chain = nullptr; // borrowed
     ParamMap m_params;
 };

@@ -9,7 +9,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 constexpr size_t kNameCharacters = 31;
 constexpr size_t kShortNameUnits = 8;

@@ -16,13 +16,13 @@ public:
 
     struct Record
     {
-        int32_t valueKind;  // the descriptor's value kind, 0-4
-        int32_t position;   // insert position in the chain
-        int32_t index;      // parameter index in the insert
+        int32_t valueKind; // the descriptor's value kind, 0-4
+        int32_t position;  // insert position in the chain
+        int32_t index;     // parameter index in the insert
         int32_t vstIndex;
-        float offset;       // the value at 0.0
-        double range;       // the span that 0..1 covers
-        double inverse;     // 1 / range, 0 for an empty range
+        float offset;   // the value at 0.0
+        double range;   // the span that 0..1 covers
+        double inverse; // 1 / range, 0 for an empty range
     };
 
     ParamMap();

@@ -2,7 +2,8 @@
 
 #include "framework/platform/RegistryKey.h"
 
-namespace {
+namespace
+{
 
 bool ReadFlag(const char16_t* name)
 {

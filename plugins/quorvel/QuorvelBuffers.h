@@ -11,19 +11,19 @@
 enum QuorvelHostMode : int32_t
 {
     kHostModeNormal = 0,
-    kHostModeCubase = 1,  // the host's product text is exactly "Cubase VST"
-    kHostModeRender = 2,  // render mode is on in the preferences
+    kHostModeCubase = 1, // the host's product text is exactly "Cubase VST"
+    kHostModeRender = 2, // render mode is on in the preferences
 };
 
 struct QuorvelBuffers
 {
-    int32_t frames = 0;         // driver buffer and stream block
-    int32_t streamSize = 0;     // frames of buffering the delay is counted from
-    int32_t latencyBlocks = 0;  // stream blocks kept queued
-    bool extraBuffers = false;  // the stream holds more than the host's blocks
-    bool lead = false;          // the host runs a block ahead of a buffer that is no multiple of its block
-    int32_t readSkip = 0;       // samples the host's first read after a start leaves out
-    int32_t latency = 0;        // the initial delay reported to the host
+    int32_t frames = 0;        // driver buffer and stream block
+    int32_t streamSize = 0;    // frames of buffering the delay is counted from
+    int32_t latencyBlocks = 0; // stream blocks kept queued
+    bool extraBuffers = false; // the stream holds more than the host's blocks
+    bool lead = false;         // the host runs a block ahead of a buffer that is no multiple of its block
+    int32_t readSkip = 0;      // samples the host's first read after a start leaves out
+    int32_t latency = 0;       // the initial delay reported to the host
 };
 
 // hostBlock must be positive.

@@ -38,12 +38,12 @@ private:
 
     Handler m_handler;
     std::thread m_thread;
-    std::thread::id m_threadId;        // set before the thread starts, read by any thread
-    std::mutex m_runLock;              // one Run at a time
-    mutable std::mutex m_lock;         // guards the fields below
+    std::thread::id m_threadId; // set before the thread starts, read by any thread
+    std::mutex m_runLock;       // one Run at a time
+    mutable std::mutex m_lock;  // guards the fields below
     std::condition_variable m_changed;
-    int32_t m_pending = 0;             // the command waiting to run, 0 for none
-    bool m_commandSignalled = false;   // portable build: the command event
+    int32_t m_pending = 0;           // the command waiting to run, 0 for none
+    bool m_commandSignalled = false; // portable build: the command event
     bool m_replied = false;
     bool m_running = false;            // from Start until the thread's loop has ended
 #ifdef _WIN32

@@ -10,7 +10,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // The lights in their order: output left and right, input left and right.
 constexpr int32_t kLightBitmaps[4] = {112, 113, 110, 111};
@@ -27,8 +28,7 @@ void ClearMap(int32_t* map)
 } // namespace
 
 RavloEditor::RavloEditor(RavloEffect* effect)
-    : PluginEditor(effect), m_effect(effect), m_background(new PluginBitmap(101)),
-      m_launchBitmap(new PluginBitmap(120))
+    : PluginEditor(effect), m_effect(effect), m_background(new PluginBitmap(101)), m_launchBitmap(new PluginBitmap(120))
 {
     SetRect(kWidth, kHeight);
     ClearMap(m_outputPairs);
@@ -212,14 +212,12 @@ void RavloEditor::OnValueChanged(DrawContext*, PluginControl* control)
     }
     switch (control->GetTag())
     {
-    case kInputMenu:
-    {
+    case kInputMenu: {
         const int32_t index = m_inputMenu->GetCurrent();
         m_effect->SetInputPair(index > 0 && index <= kPairMenuPairs ? m_inputPairs[index - 1] : -1);
         break;
     }
-    case kOutputMenu:
-    {
+    case kOutputMenu: {
         const int32_t index = m_outputMenu->GetCurrent();
         m_effect->SetOutputPair(index > 0 && index <= kPairMenuPairs ? m_outputPairs[index - 1] : -1);
         break;

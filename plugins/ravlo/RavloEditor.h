@@ -52,7 +52,7 @@ private:
     static DWORD WINAPI LightThread(void* editor);
     void RunLights();
 
-    RavloEffect* m_effect; // borrowed: the effect owns its editor
+    RavloEffect* m_effect;        // borrowed: the effect owns its editor
     PluginBitmap* m_background;   // 101, for the editor's life
     PluginBitmap* m_launchBitmap; // 120, for the editor's life
     // Made by Open when missing, released and cleared by Close.
@@ -67,6 +67,6 @@ private:
     // The driver pair behind menu entries 1..8; -1 where no entry stands.
     int32_t m_outputPairs[kPairMenuPairs];
     int32_t m_inputPairs[kPairMenuPairs];
-    HANDLE m_stopEvent = nullptr;  // auto-reset; signalled by Close
+    HANDLE m_stopEvent = nullptr; // auto-reset; signalled by Close
     HANDLE m_lightThread = nullptr;
 };

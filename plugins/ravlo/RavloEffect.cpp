@@ -12,7 +12,8 @@
 #include "plugins/ravlo/RavloEditor.h"
 #endif
 
-namespace {
+namespace
+{
 
 InstanceRegistry<RavloEffect, 8> gRegistry("RAVLO PLUGIN REGISTER AND UNREGISTER INSTANCE MUTEX");
 
@@ -185,7 +186,7 @@ void RavloEffect::OpenPairs()
     if (started)
     {
         // The audio thread starts the new stream afresh at its next call.
-        m_processMode.store(0);
+        m_processMode.store(kStreamStopped);
         m_stream.Put(stream);
         return;
     }
@@ -236,11 +237,11 @@ void RavloEffect::setInitialDelay(int32_t frames)
 
 void RavloEffect::suspend()
 {
-    m_processMode.store(0);
+    m_processMode.store(kStreamStopped);
     StreamSlot::Use use(m_stream);
     if (AudioStream* stream = use.Get())
     {
-        stream->SetProcessLevel(0);
+        stream->SetProcessLevel(kStreamStopped);
         stream->Reset(true);
     }
 }
@@ -278,28 +279,28 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
         return;
     }
     int32_t mode = m_processMode.load();
-    if (mode == 0)
+    if (mode == kStreamStopped)
     {
         stream->Reset(false);
         m_offlineFrames = 0;
     }
     if (getCurrentProcessLevel() == kVstProcessLevelOffline)
     {
-        mode = 4;
+        mode = kStreamOffline;
     }
     else
     {
-        if (mode == 4)
+        if (mode == kStreamOffline)
         {
             stream->Reset(true);
         }
-        mode = 1;
+        mode = kStreamRealtime;
     }
     m_processMode.store(mode);
     stream->WriteHostInput(inputs, frames);
     stream->ReadHostOutput(outputs, frames);
     stream->SetProcessLevel(mode);
-    if (mode != 4)
+    if (mode != kStreamOffline)
     {
         m_offlineFrames = 0;
         return;

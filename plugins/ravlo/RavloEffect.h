@@ -73,16 +73,16 @@ private:
     void CloseDriver();
 
     int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{0}; // 0 stopped, 1 real time, 4 offline
-    int32_t m_inputPair = -1;              // host threads
-    int32_t m_outputPair = -1;             // host threads
-    int32_t m_hostBlock = 0;               // 0 until the host gives one
+    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
+    int32_t m_inputPair = -1;                           // host threads
+    int32_t m_outputPair = -1;                          // host threads
+    int32_t m_hostBlock = 0;                            // 0 until the host gives one
     int32_t m_rate = 44100;
     int32_t m_initialDelay = 0;
     std::atomic<bool> m_resetRequested{false};
-    BufferChoice m_choice;                 // of the last OpenPairs; host threads
-    int32_t m_offlineFrames = 0;           // audio thread: written since the last awaited switch
-    AsioLink* m_link = nullptr;            // owned
+    BufferChoice m_choice;       // of the last OpenPairs; host threads
+    int32_t m_offlineFrames = 0; // audio thread: written since the last awaited switch
+    AsioLink* m_link = nullptr;  // owned
     StreamSlot m_stream;
-    std::unique_ptr<uint8_t[]> m_chunk;    // the block last handed to the host
+    std::unique_ptr<uint8_t[]> m_chunk; // the block last handed to the host
 };

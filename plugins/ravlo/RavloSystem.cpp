@@ -6,7 +6,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 #ifdef _WIN32
 class WindowsRavloSystem final : public RavloSystem
@@ -15,8 +16,8 @@ public:
     bool ReadSetting(const char* name, uint32_t* value) override
     {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Halvorn Professional\\VST\\Ravlo", 0, KEY_QUERY_VALUE,
-                          &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Halvorn Professional\\VST\\Ravlo", 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
         {
             return false;
         }

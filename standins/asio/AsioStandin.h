@@ -22,25 +22,25 @@
 #include <cstdint>
 
 // {6DA30E89-6CC7-45EE-8ACC-FAA75E5C448F}: class and interface id of the simulated driver.
-inline constexpr GUID kStandinDriverId = {0x6da30e89, 0x6cc7, 0x45ee,
-                                          {0x8a, 0xcc, 0xfa, 0xa7, 0x5e, 0x5c, 0x44, 0x8f}};
+inline constexpr GUID kStandinDriverId = {0x6da30e89, 0x6cc7, 0x45ee, {0x8a, 0xcc, 0xfa, 0xa7, 0x5e, 0x5c, 0x44, 0x8f}};
 
 constexpr const char* kStandinDriverName = "KIV Corvan ASIO";
 constexpr const char* kStandinModuleName = "KivAsioStandin.dll";
 constexpr const char* kStandinConfigVariable = "KIV_ASIO_STANDIN_CONFIG";
 
-extern "C" {
-// Runs one buffer switch on every started driver in manual clock mode; answers how many ran.
-using StandinAsioStepProc = int32_t (*)();
-// Lets `frames` samples of time pass on every started driver in manual clock mode: each runs
-// a switch whenever another whole buffer of time has passed. Answers the switches run.
-using StandinAsioStepFramesProc = int32_t (*)(int32_t frames);
-// Sends a reset request (message selector 3) to every driver that has buffers.
-using StandinAsioRequestResetProc = int32_t (*)();
-// Copies the call log (one call a line, "name arg..."), answers its full length.
-using StandinAsioCallLogProc = int32_t (*)(char* text, int32_t size);
-// Empties the call log and the counters.
-using StandinAsioClearLogProc = void (*)();
-// Buffer switches run and outputReady calls since the last clear (not in the log).
-using StandinAsioCountersProc = void (*)(int32_t* switches, int32_t* outputReadyCalls);
+extern "C"
+{
+    // Runs one buffer switch on every started driver in manual clock mode; answers how many ran.
+    using StandinAsioStepProc = int32_t (*)();
+    // Lets `frames` samples of time pass on every started driver in manual clock mode: each runs
+    // a switch whenever another whole buffer of time has passed. Answers the switches run.
+    using StandinAsioStepFramesProc = int32_t (*)(int32_t frames);
+    // Sends a reset request (message selector 3) to every driver that has buffers.
+    using StandinAsioRequestResetProc = int32_t (*)();
+    // Copies the call log (one call a line, "name arg..."), answers its full length.
+    using StandinAsioCallLogProc = int32_t (*)(char* text, int32_t size);
+    // Empties the call log and the counters.
+    using StandinAsioClearLogProc = void (*)();
+    // Buffer switches run and outputReady calls since the last clear (not in the log).
+    using StandinAsioCountersProc = void (*)(int32_t* switches, int32_t* outputReadyCalls);
 }

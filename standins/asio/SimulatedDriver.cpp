@@ -10,7 +10,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 // Every live driver of the process, for the control functions.
 std::mutex gDriversLock;
@@ -474,8 +475,8 @@ void SimulatedDriver::RunSwitch()
             double value = 0.0;
             if (output)
             {
-                value = output->loop[(output->oldest + static_cast<size_t>(i)) % output->loop.size()] *
-                        m_config.loopGain;
+                value =
+                    output->loop[(output->oldest + static_cast<size_t>(i)) % output->loop.size()] * m_config.loopGain;
             }
             StoreAt(input, half, i, static_cast<int32_t>(std::lround(std::clamp(value, -limit - 1.0, limit))));
         }

@@ -70,8 +70,8 @@ private:
     const StandinConfig m_config;
     std::atomic<ULONG> m_references{1};
     char m_error[kAsioErrorMessageSize] = {};
-    bool m_initialized = false;   // host thread
-    double m_rate;                // host thread
+    bool m_initialized = false; // host thread
+    double m_rate;              // host thread
     // Held during every switch and every change of the buffers or the run state, so no switch
     // runs while they change.
     std::mutex m_switchLock;

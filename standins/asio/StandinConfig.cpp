@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 struct IniFile
 {
@@ -92,8 +93,7 @@ StandinConfig StandinConfig::Load()
             {
                 const std::string text = file.Text("Enumerator", ("Device" + std::to_string(i)).c_str(), "");
                 StandinDevice device{};
-                if (std::sscanf(text.c_str(), "%x %x %x", &device.vendorId, &device.deviceId,
-                                &device.subsystemId) == 3)
+                if (std::sscanf(text.c_str(), "%x %x %x", &device.vendorId, &device.deviceId, &device.subsystemId) == 3)
                 {
                     config.devices.push_back(device);
                 }

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 std::mutex gLogLock;
 std::string gLog; // guarded by gLogLock
@@ -12,7 +13,8 @@ std::atomic<int32_t> gOutputReadyCalls{0};
 
 } // namespace
 
-namespace StandinLog {
+namespace StandinLog
+{
 
 void Add(const std::string& call)
 {

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-namespace StandinLog {
+namespace StandinLog
+{
 
 void Add(const std::string& call);
 std::string Text();

@@ -11,7 +11,8 @@
 #include <cstring>
 #include <new>
 
-namespace {
+namespace
+{
 
 // Each object reads the simulation's configuration as it is made.
 template <typename Object>
@@ -28,66 +29,66 @@ ComClassFactory<ConfiguredCreator<StandinEnumerator>> gEnumeratorFactory;
 
 } // namespace
 
-extern "C" {
-
-HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object)
+extern "C"
 {
-    if (classId == kStandinDriverId)
+    HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object)
     {
-        return gDriverFactory.QueryInterface(iid, object);
+        if (classId == kStandinDriverId)
+        {
+            return gDriverFactory.QueryInterface(iid, object);
+        }
+        if (classId == kDeviceEnumeratorId)
+        {
+            return gEnumeratorFactory.QueryInterface(iid, object);
+        }
+        if (object)
+        {
+            *object = nullptr;
+        }
+        return CLASS_E_CLASSNOTAVAILABLE;
     }
-    if (classId == kDeviceEnumeratorId)
+
+    // The file stays loaded: its channel table and call log outlive single objects.
+    HRESULT STDMETHODCALLTYPE DllCanUnloadNow()
     {
-        return gEnumeratorFactory.QueryInterface(iid, object);
+        return S_FALSE;
     }
-    if (object)
+
+    int32_t StandinAsioStep()
     {
-        *object = nullptr;
+        return SimulatedDriver::StepManualDrivers();
     }
-    return CLASS_E_CLASSNOTAVAILABLE;
-}
 
-// The file stays loaded: its channel table and call log outlive single objects.
-HRESULT STDMETHODCALLTYPE DllCanUnloadNow()
-{
-    return S_FALSE;
-}
-
-int32_t StandinAsioStep()
-{
-    return SimulatedDriver::StepManualDrivers();
-}
-
-int32_t StandinAsioStepFrames(int32_t frames)
-{
-    return SimulatedDriver::StepManualDriversByFrames(frames);
-}
-
-int32_t StandinAsioRequestReset()
-{
-    return SimulatedDriver::RequestResetAll();
-}
-
-int32_t StandinAsioCallLog(char* text, int32_t size)
-{
-    const std::string log = StandinLog::Text();
-    if (text && size > 0)
+    int32_t StandinAsioStepFrames(int32_t frames)
     {
-        const size_t n = std::min(log.size(), static_cast<size_t>(size - 1));
-        std::memcpy(text, log.data(), n);
-        text[n] = '\0';
+        return SimulatedDriver::StepManualDriversByFrames(frames);
     }
-    return static_cast<int32_t>(log.size());
-}
 
-void StandinAsioClearLog()
-{
-    StandinLog::Clear();
-}
+    int32_t StandinAsioRequestReset()
+    {
+        return SimulatedDriver::RequestResetAll();
+    }
 
-void StandinAsioCounters(int32_t* switches, int32_t* outputReadyCalls)
-{
-    StandinLog::Counters(switches, outputReadyCalls);
-}
+    int32_t StandinAsioCallLog(char* text, int32_t size)
+    {
+        const std::string log = StandinLog::Text();
+        if (text && size > 0)
+        {
+            const size_t n = std::min(log.size(), static_cast<size_t>(size - 1));
+            std::memcpy(text, log.data(), n);
+            text[n] = '\0';
+        }
+        return static_cast<int32_t>(log.size());
+    }
+
+    void StandinAsioClearLog()
+    {
+        StandinLog::Clear();
+    }
+
+    void StandinAsioCounters(int32_t* switches, int32_t* outputReadyCalls)
+    {
+        StandinLog::Counters(switches, outputReadyCalls);
+    }
 
 } // extern "C"

@@ -12,38 +12,43 @@
 #include <mmdeviceapi.h>
 
 // {3D5B7E10-8C2A-4F61-B0D4-7A19E2C64B83}
-inline constexpr IID kAudioEndpointStandinInterfaceId{0x3D5B7E10, 0x8C2A, 0x4F61, {0xB0, 0xD4, 0x7A, 0x19, 0xE2, 0xC6, 0x4B, 0x83}};
+inline constexpr IID kAudioEndpointStandinInterfaceId{
+    0x3D5B7E10, 0x8C2A, 0x4F61, {0xB0, 0xD4, 0x7A, 0x19, 0xE2, 0xC6, 0x4B, 0x83}};
 
 // What the endpoint's name property reads as.
-enum class StandinNameKind : UINT {
-    Text,        // wide text: `name`
-    Empty,       // no value
-    NotText,     // a number
-    Unreadable,  // the read fails
+enum class StandinNameKind : UINT
+{
+    Text,       // wide text: `name`
+    Empty,      // no value
+    NotText,    // a number
+    Unreadable, // the read fails
 };
 
-struct StandinEndpoint {
+struct StandinEndpoint
+{
     EDataFlow flow;
-    DWORD state;  // DEVICE_STATE_*
+    DWORD state; // DEVICE_STATE_*
     LPCWSTR id;
     StandinNameKind nameKind;
     LPCWSTR name;
     // The current format, 18 + extraSize bytes (copied); null: reading the format fails.
     const kiv::vista::WaveFormat* format;
-    BOOL refuseWrites;  // format writes fail with E_ACCESSDENIED
+    BOOL refuseWrites; // format writes fail with E_ACCESSDENIED
 };
 
 // One call of the policy object's format write.
-struct StandinFormatWrite {
+struct StandinFormatWrite
+{
     WCHAR endpointId[64];
     // The record as written: 18 + extraSize bytes, of which the first 40 at most are kept.
     ULONG size;
     kiv::vista::WaveFormatExtensible format;
     BOOL mixFormatGiven;
-    HRESULT result;  // what the stand-in answered
+    HRESULT result; // what the stand-in answered
 };
 
-struct IAudioEndpointStandin : public IUnknown {
+struct IAudioEndpointStandin : public IUnknown
+{
     // Removes every endpoint and clears the log.
     virtual HRESULT STDMETHODCALLTYPE Reset() = 0;
     // Adds an endpoint after the others (enumeration follows the order of adding).

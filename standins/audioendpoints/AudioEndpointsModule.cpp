@@ -4,16 +4,18 @@
 #include "standins/audioendpoints/StandinDeviceEnumerator.h"
 #include "standins/audioendpoints/StandinPolicyConfig.h"
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-namespace {
+namespace
+{
 
 ComClassFactory<NewObjectCreator<StandinDeviceEnumerator>> enumeratorFactory;
 ComClassFactory<NewObjectCreator<StandinPolicyConfig>> policyConfigFactory;
 
-}  // namespace
+} // namespace
 
-}  // namespace kiv::standins
+} // namespace kiv::standins
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object)
 {

@@ -6,11 +6,14 @@
 #include <utility>
 #include <vector>
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-namespace {
+namespace
+{
 
-class StandinDevice final : public IMMDevice, private CountedObject {
+class StandinDevice final : public IMMDevice, private CountedObject
+{
 public:
     StandinDevice(std::wstring id, DWORD state) : id_(std::move(id)), state_(state) {}
 
@@ -18,7 +21,8 @@ public:
     {
         if (object == nullptr)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == __uuidof(IMMDevice)) {
+        if (iid == IID_IUnknown || iid == __uuidof(IMMDevice))
+        {
             *object = static_cast<IMMDevice*>(this);
             AddRef();
             return S_OK;
@@ -65,7 +69,8 @@ private:
     const DWORD state_;
 };
 
-class StandinDeviceCollection final : public IMMDeviceCollection, private CountedObject {
+class StandinDeviceCollection final : public IMMDeviceCollection, private CountedObject
+{
 public:
     explicit StandinDeviceCollection(std::vector<std::pair<std::wstring, DWORD>> endpoints)
         : endpoints_(std::move(endpoints))
@@ -76,7 +81,8 @@ public:
     {
         if (object == nullptr)
             return E_POINTER;
-        if (iid == IID_IUnknown || iid == __uuidof(IMMDeviceCollection)) {
+        if (iid == IID_IUnknown || iid == __uuidof(IMMDeviceCollection))
+        {
             *object = static_cast<IMMDeviceCollection*>(this);
             AddRef();
             return S_OK;
@@ -110,7 +116,7 @@ private:
     const std::vector<std::pair<std::wstring, DWORD>> endpoints_;
 };
 
-}  // namespace
+} // namespace
 
 HRESULT StandinDeviceEnumerator::QueryInterface(REFIID iid, void** object)
 {
@@ -120,7 +126,8 @@ HRESULT StandinDeviceEnumerator::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IMMDeviceEnumerator*>(this);
     else if (iid == kAudioEndpointStandinInterfaceId)
         *object = static_cast<IAudioEndpointStandin*>(this);
-    else {
+    else
+    {
         *object = nullptr;
         return E_NOINTERFACE;
     }
@@ -145,9 +152,12 @@ HRESULT StandinDeviceEnumerator::EnumAudioEndpoints(EDataFlow flow, DWORD stateM
     *endpoints = nullptr;
     if (flow != eRender && flow != eCapture && flow != eAll)
         return E_INVALIDARG;
-    try {
+    try
+    {
         *endpoints = new StandinDeviceCollection(StandinState::Instance().Endpoints(flow, stateMask));
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return E_OUTOFMEMORY;
     }
     return S_OK;
@@ -187,9 +197,12 @@ HRESULT StandinDeviceEnumerator::Reset()
 
 HRESULT StandinDeviceEnumerator::AddEndpoint(const StandinEndpoint& endpoint)
 {
-    try {
+    try
+    {
         StandinState::Instance().AddEndpoint(endpoint);
-    } catch (const std::bad_alloc&) {
+    }
+    catch (const std::bad_alloc&)
+    {
         return E_OUTOFMEMORY;
     }
     return S_OK;
@@ -212,4 +225,4 @@ LONG StandinDeviceEnumerator::LiveObjects()
     return StandinState::LiveObjects();
 }
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

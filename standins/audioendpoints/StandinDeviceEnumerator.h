@@ -4,15 +4,18 @@
 
 #include "standins/audioendpoints/StandinState.h"
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-class StandinDeviceEnumerator final : public IMMDeviceEnumerator, public IAudioEndpointStandin, private CountedObject {
+class StandinDeviceEnumerator final : public IMMDeviceEnumerator, public IAudioEndpointStandin, private CountedObject
+{
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow flow, DWORD stateMask, IMMDeviceCollection** endpoints) override;
+    HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow flow, DWORD stateMask,
+                                                 IMMDeviceCollection** endpoints) override;
     HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow flow, ERole role, IMMDevice** endpoint) override;
     HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** endpoint) override;
     HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(IMMNotificationClient* client) override;
@@ -25,4 +28,4 @@ public:
     LONG STDMETHODCALLTYPE LiveObjects() override;
 };
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

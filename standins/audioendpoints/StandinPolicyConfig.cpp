@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-namespace {
+namespace
+{
 
 bool IsNameKey(const PROPERTYKEY& key)
 {
@@ -20,13 +22,14 @@ LPWSTR CopyToTaskMemory(const std::wstring& text)
     return copy;
 }
 
-}  // namespace
+} // namespace
 
 HRESULT StandinPolicyConfig::QueryInterface(REFIID iid, void** object)
 {
     if (object == nullptr)
         return E_POINTER;
-    if (iid == IID_IUnknown || iid == kiv::vista::kPolicyConfigInterfaceId) {
+    if (iid == IID_IUnknown || iid == kiv::vista::kPolicyConfigInterfaceId)
+    {
         *object = static_cast<kiv::vista::IPolicyConfigVista*>(this);
         AddRef();
         return S_OK;
@@ -85,7 +88,8 @@ HRESULT StandinPolicyConfig::GetPropertyValue(LPCWSTR endpointId, INT effectsSto
     // The effects store holds no name; other keys have no value here.
     if (effectsStore != 0 || !IsNameKey(key))
         return S_OK;
-    switch (endpoint.nameKind) {
+    switch (endpoint.nameKind)
+    {
     case StandinNameKind::Text:
         value->pwszVal = CopyToTaskMemory(endpoint.name);
         if (value->pwszVal == nullptr)
@@ -153,4 +157,4 @@ HRESULT StandinPolicyConfig::SetEndpointVisibility(LPCWSTR, INT)
     return E_NOTIMPL;
 }
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

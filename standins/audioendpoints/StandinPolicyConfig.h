@@ -6,16 +6,19 @@
 #include "standins/audioendpoints/StandinState.h"
 #include "vista/PolicyConfig.h"
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-class StandinPolicyConfig final : public kiv::vista::IPolicyConfigVista, private CountedObject {
+class StandinPolicyConfig final : public kiv::vista::IPolicyConfigVista, private CountedObject
+{
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetMixFormat(LPCWSTR endpointId, kiv::vista::WaveFormat** format) override;
-    HRESULT STDMETHODCALLTYPE GetDeviceFormat(LPCWSTR endpointId, INT defaultFormat, kiv::vista::WaveFormat** format) override;
+    HRESULT STDMETHODCALLTYPE GetDeviceFormat(LPCWSTR endpointId, INT defaultFormat,
+                                              kiv::vista::WaveFormat** format) override;
     HRESULT STDMETHODCALLTYPE SetDeviceFormat(LPCWSTR endpointId, kiv::vista::WaveFormat* endpointFormat,
                                               kiv::vista::WaveFormat* mixFormat) override;
     HRESULT STDMETHODCALLTYPE GetProcessingPeriod(LPCWSTR endpointId, INT defaultPeriod, INT64* defaultPeriodOut,
@@ -31,4 +34,4 @@ public:
     HRESULT STDMETHODCALLTYPE SetEndpointVisibility(LPCWSTR endpointId, INT visible) override;
 };
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

@@ -4,14 +4,16 @@
 #include <cstring>
 #include <cwchar>
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
 using kiv::vista::WaveFormat;
 using kiv::vista::WaveFormatExtensible;
 
 LONG StandinState::liveObjects_ = 0;
 
-namespace {
+namespace
+{
 
 // Refuses what the system's audio service would refuse: a record whose sizes and rates
 // disagree, and valid bits that the container or the sample type cannot carry.
@@ -23,7 +25,8 @@ HRESULT CheckFormat(const WaveFormatExtensible& record)
     if (format.blockAlign != format.channels * format.bitsPerSample / 8 ||
         format.avgBytesPerSec != uint64_t{format.blockAlign} * format.samplesPerSec)
         return E_INVALIDARG;
-    switch (format.formatTag) {
+    switch (format.formatTag)
+    {
     case kiv::vista::kWaveFormatPcm:
         return S_OK;
     case kiv::vista::kWaveFormatIeeeFloat:
@@ -42,7 +45,7 @@ HRESULT CheckFormat(const WaveFormatExtensible& record)
     }
 }
 
-}  // namespace
+} // namespace
 
 StandinState& StandinState::Instance()
 {
@@ -59,9 +62,15 @@ void StandinState::Reset()
 
 void StandinState::AddEndpoint(const StandinEndpoint& endpoint)
 {
-    EndpointRecord record{endpoint.flow, endpoint.state, endpoint.id ? endpoint.id : L"", endpoint.nameKind,
-                          endpoint.name ? endpoint.name : L"", {}, endpoint.refuseWrites != FALSE};
-    if (endpoint.format != nullptr) {
+    EndpointRecord record{endpoint.flow,
+                          endpoint.state,
+                          endpoint.id ? endpoint.id : L"",
+                          endpoint.nameKind,
+                          endpoint.name ? endpoint.name : L"",
+                          {},
+                          endpoint.refuseWrites != FALSE};
+    if (endpoint.format != nullptr)
+    {
         const auto* bytes = reinterpret_cast<const BYTE*>(endpoint.format);
         record.format.assign(bytes, bytes + sizeof(WaveFormat) + endpoint.format->extraSize);
     }
@@ -73,7 +82,8 @@ std::vector<std::pair<std::wstring, DWORD>> StandinState::Endpoints(EDataFlow fl
 {
     std::vector<std::pair<std::wstring, DWORD>> found;
     std::lock_guard<std::mutex> hold(lock_);
-    for (const EndpointRecord& endpoint : endpoints_) {
+    for (const EndpointRecord& endpoint : endpoints_)
+    {
         if ((flow == eAll || endpoint.flow == flow) && (endpoint.state & stateMask) != 0)
             found.emplace_back(endpoint.id, endpoint.state);
     }
@@ -83,8 +93,10 @@ std::vector<std::pair<std::wstring, DWORD>> StandinState::Endpoints(EDataFlow fl
 bool StandinState::Find(LPCWSTR id, EndpointRecord* record)
 {
     std::lock_guard<std::mutex> hold(lock_);
-    for (const EndpointRecord& endpoint : endpoints_) {
-        if (id != nullptr && endpoint.id == id) {
+    for (const EndpointRecord& endpoint : endpoints_)
+    {
+        if (id != nullptr && endpoint.id == id)
+        {
             *record = endpoint;
             return true;
         }
@@ -95,8 +107,10 @@ bool StandinState::Find(LPCWSTR id, EndpointRecord* record)
 bool StandinState::SetName(LPCWSTR id, std::wstring name)
 {
     std::lock_guard<std::mutex> hold(lock_);
-    for (EndpointRecord& endpoint : endpoints_) {
-        if (id != nullptr && endpoint.id == id) {
+    for (EndpointRecord& endpoint : endpoints_)
+    {
+        if (id != nullptr && endpoint.id == id)
+        {
             endpoint.nameKind = StandinNameKind::Text;
             endpoint.name = std::move(name);
             return true;
@@ -111,7 +125,8 @@ HRESULT StandinState::WriteFormat(LPCWSTR id, const WaveFormat* format, bool mix
     if (id != nullptr)
         wcsncpy(write.endpointId, id, ARRAYSIZE(write.endpointId) - 1);
     write.mixFormatGiven = mixFormatGiven;
-    if (format != nullptr) {
+    if (format != nullptr)
+    {
         write.size = sizeof(WaveFormat) + format->extraSize;
         std::memcpy(&write.format, format, std::min<size_t>(write.size, sizeof write.format));
     }
@@ -127,7 +142,8 @@ HRESULT StandinState::WriteFormat(LPCWSTR id, const WaveFormat* format, bool mix
         write.result = E_ACCESSDENIED;
     else
         write.result = CheckFormat(write.format);
-    if (SUCCEEDED(write.result)) {
+    if (SUCCEEDED(write.result))
+    {
         const auto* bytes = reinterpret_cast<const BYTE*>(&write.format);
         endpoint->format.assign(bytes, bytes + std::min<size_t>(write.size, sizeof write.format));
         // A record longer than the part we keep is stored as what it starts with.
@@ -168,4 +184,4 @@ LONG StandinState::LiveObjects()
     return InterlockedCompareExchange(&liveObjects_, 0, 0);
 }
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

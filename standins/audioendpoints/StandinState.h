@@ -7,19 +7,22 @@
 #include <string>
 #include <vector>
 
-namespace kiv::standins {
+namespace kiv::standins
+{
 
-struct EndpointRecord {
+struct EndpointRecord
+{
     EDataFlow flow;
     DWORD state;
     std::wstring id;
     StandinNameKind nameKind;
     std::wstring name;
-    std::vector<BYTE> format;  // empty: reading the format fails
+    std::vector<BYTE> format; // empty: reading the format fails
     bool refuseWrites;
 };
 
-class StandinState {
+class StandinState
+{
 public:
     static StandinState& Instance();
 
@@ -42,13 +45,14 @@ public:
 private:
     std::mutex lock_;
     std::vector<EndpointRecord> endpoints_;  // guarded by lock_
-    std::vector<StandinFormatWrite> writes_;  // guarded by lock_
-    static LONG liveObjects_;                 // changed only with Interlocked operations
+    std::vector<StandinFormatWrite> writes_; // guarded by lock_
+    static LONG liveObjects_;                // changed only with Interlocked operations
 };
 
 // Base of every stand-in COM object: its reference count, and its place in the count of live
 // objects.
-class CountedObject {
+class CountedObject
+{
 protected:
     CountedObject() { StandinState::ObjectCreated(); }
     virtual ~CountedObject() { StandinState::ObjectDestroyed(); }
@@ -63,7 +67,7 @@ protected:
     }
 
 private:
-    LONG references_ = 1;  // changed only with Interlocked operations
+    LONG references_ = 1; // changed only with Interlocked operations
 };
 
-}  // namespace kiv::standins
+} // namespace kiv::standins

@@ -80,13 +80,13 @@ bool ParseLink(const std::vector<std::string>& words, size_t first, HardwareProf
         return false;
     const std::string& kind = words[first];
     size_t rest = words.size() - first - 1;
-    auto number = [&](size_t at, int high, int& value) {
-        return ParseInt(words[first + at], 0, high, value);
-    };
+    auto number = [&](size_t at, int high, int& value) { return ParseInt(words[first + at], 0, high, value); };
     if ((kind == "free" || kind == "mix" || kind == "monitor" || kind == "plugin") && rest == 0)
     {
-        link.kind = kind == "free" ? Link::Free : kind == "mix" ? Link::Mix
-                                                : kind == "monitor" ? Link::Monitor : Link::Plugin;
+        link.kind = kind == "free"      ? Link::Free
+                    : kind == "mix"     ? Link::Mix
+                    : kind == "monitor" ? Link::Monitor
+                                        : Link::Plugin;
         return true;
     }
     if (kind == "main" && rest <= 1)
@@ -127,8 +127,7 @@ HardwareProfile HardwareProfile::Read(const fs::path& file)
         if (line.find_first_not_of(" \t") == std::string::npos || line[0] == '#')
             continue;
         if (!profile.ReadLine(line))
-            profile.problems.push_back("SimulatedCard.txt line " + std::to_string(number) +
-                                       " skipped: " + line);
+            profile.problems.push_back("SimulatedCard.txt line " + std::to_string(number) + " skipped: " + line);
     }
     return profile;
 }
@@ -181,11 +180,15 @@ bool HardwareProfile::ReadLine(const std::string& line)
         const char* name;
         std::uint32_t VarnDriverProfile::*field;
     } driverFields[] = {
-        {"devnode", &VarnDriverProfile::devnode},   {"refcount", &VarnDriverProfile::refcount},
+        {"devnode", &VarnDriverProfile::devnode},
+        {"refcount", &VarnDriverProfile::refcount},
         {"pcifunction", &VarnDriverProfile::pciFuncNum},
-        {"baseaddress", &VarnDriverProfile::baseAddr}, {"irq", &VarnDriverProfile::irq},
-        {"vendor", &VarnDriverProfile::vendorID},   {"device", &VarnDriverProfile::deviceID},
-        {"subsystem", &VarnDriverProfile::subsys},  {"revision", &VarnDriverProfile::rev},
+        {"baseaddress", &VarnDriverProfile::baseAddr},
+        {"irq", &VarnDriverProfile::irq},
+        {"vendor", &VarnDriverProfile::vendorID},
+        {"device", &VarnDriverProfile::deviceID},
+        {"subsystem", &VarnDriverProfile::subsys},
+        {"revision", &VarnDriverProfile::rev},
         {"driverversion", &VarnDriverProfile::driverVersion},
     };
     for (const auto& field : driverFields)
@@ -232,8 +235,7 @@ bool HardwareProfile::ReadLine(const std::string& line)
     Link link;
     if (words.empty() || !ParseInt(words[0], 0, kMaxChannels - 1, index))
         return false;
-    if (name == "record" && ParseLink(words, 1, link) && link.kind != Link::Output &&
-        link.kind != Link::Plugin)
+    if (name == "record" && ParseLink(words, 1, link) && link.kind != Link::Output && link.kind != Link::Plugin)
     {
         records[index] = link;
         return true;
@@ -243,8 +245,8 @@ bool HardwareProfile::ReadLine(const std::string& line)
         monoRecords[index] = kind; // the strip
         return true;
     }
-    if ((name == "output" || name == "route") && ParseLink(words, 1, link) &&
-        link.kind != Link::Output && link.kind != Link::Mix && link.kind != Link::Monitor)
+    if ((name == "output" || name == "route") && ParseLink(words, 1, link) && link.kind != Link::Output &&
+        link.kind != Link::Mix && link.kind != Link::Monitor)
     {
         (name == "output" ? outputLinks : routes)[index] = link;
         return true;
@@ -440,8 +442,7 @@ IVarnInsertChain* StandinHardware::Bus(const HardwareProfile::Link& link)
     using Link = HardwareProfile::Link;
     switch (link.kind)
     {
-    case Link::Strip:
-    {
+    case Link::Strip: {
         StandinStrip* strip = Strip(link.index);
         return strip ? &strip->bus : nullptr;
     }
@@ -486,10 +487,7 @@ void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& lin
 
 int VARN_CALL StandinHardware::HasFeature(int feature)
 {
-    return std::find(profile_.features.begin(), profile_.features.end(), feature) !=
-                   profile_.features.end()
-               ? 1
-               : 0;
+    return std::find(profile_.features.begin(), profile_.features.end(), feature) != profile_.features.end() ? 1 : 0;
 }
 
 IVarnInputList* VARN_CALL StandinHardware::GetInputList()
@@ -509,8 +507,7 @@ IVarnItemList* VARN_CALL StandinHardware::GetItemList()
 int VARN_CALL StandinHardware::ChannelExists(int kind, int rateCode, int index)
 {
     if (log_)
-        log_("ChannelExists " + std::to_string(kind) + " " + std::to_string(rateCode) + " " +
-             std::to_string(index));
+        log_("ChannelExists " + std::to_string(kind) + " " + std::to_string(rateCode) + " " + std::to_string(index));
     auto fit = profile_.fits.find({kind, rateCode});
     return index >= 0 && (fit == profile_.fits.end() || index < fit->second) ? 1 : 0;
 }
@@ -705,8 +702,7 @@ int VARN_CALL StandinFxLibrary::GetCategoryInfo(int index, void* record)
     return 1;
 }
 
-int VARN_CALL StandinFxLibrary::ImportLibrary(const char16_t* corePresetsFolder,
-                                              const char16_t* effectPresetsFolder)
+int VARN_CALL StandinFxLibrary::ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder)
 {
     if (!corePresetsFolder || !effectPresetsFolder)
         return 0;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The simulated card and its mixer model, behind the engine's interfaces. Objects live as
 // long as the engine object: the program never frees what the engine hands out.
@@ -50,13 +50,13 @@ struct HardwareProfile
     int midiFxSends = 0;
     bool keepCategory2 = true;
     std::vector<int> features;
-    std::map<int, std::u16string> stripNames;            // strip index -> name
-    std::map<int, Link> records;                         // ASIO input pair -> what it records
-    std::map<int, int> monoRecords;                      // ASIO input channel -> strip index
-    std::map<std::pair<int, int>, Link> inputLinks;      // (input kind, index) -> link
-    std::map<int, Link> outputLinks;                     // physical output pair -> source
-    std::map<int, Link> routes;                          // physical output channel -> source
-    std::map<std::pair<int, int>, int> fits;             // (item kind, rate code) -> channels
+    std::map<int, std::u16string> stripNames;       // strip index -> name
+    std::map<int, Link> records;                    // ASIO input pair -> what it records
+    std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
+    std::map<std::pair<int, int>, Link> inputLinks; // (input kind, index) -> link
+    std::map<int, Link> outputLinks;                // physical output pair -> source
+    std::map<int, Link> routes;                     // physical output channel -> source
+    std::map<std::pair<int, int>, int> fits;        // (item kind, rate code) -> channels
     VarnDriverProfile driver = {};
     std::vector<std::string> problems;
 
@@ -265,8 +265,8 @@ public:
     int VARN_CALL IsHidden() override { return hidden ? 1 : 0; }
 
     int type = 0;
-    IVarnInsertChain* source = nullptr; // borrowed: the bus that feeds the port, or null
-    IVarnInsert* insert = nullptr;      // borrowed
+    IVarnInsertChain* source = nullptr;   // borrowed: the bus that feeds the port, or null
+    IVarnInsert* insert = nullptr;        // borrowed
     StandinRoutingTable* table = nullptr; // borrowed
     bool takenByPlugin = false;
     int channel = -1; // a single channel's number, -1 for a pair
@@ -329,12 +329,12 @@ public:
     int VARN_CALL GetChainEnd(IVarnOutput** output) override;
 
     bool assigned = false;
-    StandinStrip* strip = nullptr;        // borrowed: the strip it feeds directly
-    IVarnInsert* destination = nullptr;   // borrowed
+    StandinStrip* strip = nullptr;                                    // borrowed: the strip it feeds directly
+    IVarnInsert* destination = nullptr;                               // borrowed
     int subKind = -1, wavePair = -1, asioIndex = -1, midiFxSend = -1; // -1: none
     bool takenByPlugin = false;
     int chainEnd = VarnChainEndNone;
-    IVarnOutput* chainOutput = nullptr;   // borrowed
+    IVarnOutput* chainOutput = nullptr; // borrowed
 
 private:
     static int Answer(int field, int* value)
@@ -410,7 +410,7 @@ public:
     StandinLevelControl level;
     std::vector<std::unique_ptr<StandinStrip>> strips; // strip i records ASIO input pair i
     std::vector<std::unique_ptr<StandinAux>> auxes;
-    std::vector<std::unique_ptr<StandinBus>> buses;    // aux, main and recording buses
+    std::vector<std::unique_ptr<StandinBus>> buses; // aux, main and recording buses
     std::vector<std::unique_ptr<StandinInsert>> inserts;
     StandinRoutingTable routing;
     StandinItemList items;
@@ -506,8 +506,7 @@ public:
     void VARN_CALL Reserved26() override {}
     void VARN_CALL Reserved27() override {}
     // Copies the preset folders of an exported library into the program folder's.
-    int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder,
-                                const char16_t* effectPresetsFolder) override;
+    int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder) override;
 
     std::vector<std::u16string> coreEffects;
     std::vector<std::u16string> categories;

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The automation back end of the simulated engine. It registers the effects plug-in's
 // clients and answers the enabling of the physical channels as the card description says;
@@ -24,15 +24,8 @@ public:
     int VARN_CALL GetEffectCatalog(int*, void**) override { return 0; }
     int VARN_CALL GetEffectPresets(const void*, int*, void**) override { return 0; }
     int VARN_CALL GetEffectCorePresets(VarnEffectId, int*, void**) override { return 0; }
-    int VARN_CALL GetInserts(VarnEffectId, int*, int*, void**, int**, float**, int*,
-                             void**) override
-    {
-        return 0;
-    }
-    int VARN_CALL CreatePreset(int, const char16_t*, const char16_t*, int, const int*) override
-    {
-        return 0;
-    }
+    int VARN_CALL GetInserts(VarnEffectId, int*, int*, void**, int**, float**, int*, void**) override { return 0; }
+    int VARN_CALL CreatePreset(int, const char16_t*, const char16_t*, int, const int*) override { return 0; }
     int VARN_CALL DeletePreset(VarnEffectId) override { return 0; }
     int VARN_CALL RenamePreset(VarnEffectId, const char16_t*) override { return 0; }
     int VARN_CALL CreatePresetCategory(const char16_t*) override { return 0; }
@@ -66,10 +59,7 @@ public:
     int VARN_CALL SetAllInsertsBypass(int, int) override { return 0; }
     int VARN_CALL QueryClientState(int, int*) override { return 0; }
     int VARN_CALL GetParameterValuesBatch(int, int, void*) override { return 0; }
-    int VARN_CALL SetSendReturnInsertRouting(int, int, int, int, int, int, int, void*) override
-    {
-        return 0;
-    }
+    int VARN_CALL SetSendReturnInsertRouting(int, int, int, int, int, int, int, void*) override { return 0; }
     int VARN_CALL EnableCategory2Items(int clientId, int* flag) override;
     int VARN_CALL GetInsertNotifyId(int, int, int*) override { return 0; }
     int VARN_CALL GetParameterKinds(int, int, int*, int**) override { return 0; }
@@ -78,8 +68,8 @@ public:
 
 private:
     std::mutex lock_;
-    std::set<int> clients_; // guarded by lock_
-    int nextClient_ = 1;    // guarded by lock_
-    bool keepCategory2_ = true;                // guarded by lock_
-    std::function<void(std::string)> log_;     // guarded by lock_
+    std::set<int> clients_;                // guarded by lock_
+    int nextClient_ = 1;                   // guarded by lock_
+    bool keepCategory2_ = true;            // guarded by lock_
+    std::function<void(std::string)> log_; // guarded by lock_
 };

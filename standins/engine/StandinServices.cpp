@@ -58,8 +58,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     Log("Init " + Text(programFolder) + " " + Text(dataFolder) + " " + Text(sessionsFolder));
     std::lock_guard<std::mutex> lock(modelLock_);
     std::error_code error;
-    if (initialised_ || !programFolder || !dataFolder || !sessionsFolder ||
-        !fs::is_directory(dataFolder, error))
+    if (initialised_ || !programFolder || !dataFolder || !sessionsFolder || !fs::is_directory(dataFolder, error))
         return VarnInitFailed;
     bool expected = false;
     if (!engineRunning.compare_exchange_strong(expected, true))

@@ -30,8 +30,7 @@ public:
     int VARN_CALL SetViewInterface(IVarnView* view) override;
     void VARN_CALL Reserved4() override {}
     int VARN_CALL CreateEmptySession(const void* choices, const char16_t* path, int reserved) override;
-    int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path,
-                                            int reserved) override;
+    int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path, int reserved) override;
     int VARN_CALL LoadSession(const char16_t* path, int reserved) override;
     int VARN_CALL SaveSession(const char16_t* path, int flag1, int flag2) override;
     void VARN_CALL Reserved9() override {}

@@ -34,7 +34,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Options
 {
@@ -277,7 +278,8 @@ StereoSignal Generate(const Options& options)
         }
         else if (options.signal == "sine")
         {
-            value = 0.5f * static_cast<float>(std::sin(2.0 * 3.14159265358979 * 441.0 * static_cast<double>(f) / options.rate));
+            value = 0.5f * static_cast<float>(
+                               std::sin(2.0 * 3.14159265358979 * 441.0 * static_cast<double>(f) / options.rate));
         }
         else
         {
@@ -341,8 +343,8 @@ void ReportDelay(const std::vector<float>& sent, const std::vector<float>& retur
     const size_t tail = returned.size() > kWindow ? returned.size() - kWindow : 0;
     size_t endLag = 0;
     double endGain = 0.0;
-    if (tail > first && MeasureDelay(sent, returned, tail, kWindow, lag > kDrift ? lag - kDrift : 0, lag + kDrift,
-                                     &endLag, &endGain))
+    if (tail > first &&
+        MeasureDelay(sent, returned, tail, kWindow, lag > kDrift ? lag - kDrift : 0, lag + kDrift, &endLag, &endGain))
     {
         std::printf("measured delay at the end: %d samples\n", static_cast<int>(endLag));
     }
@@ -368,8 +370,8 @@ HWND CreateParentWindow(int width, int height)
     windowClass.lpszClassName = "KivVstHostParent";
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&windowClass);
-    return CreateWindowA("KivVstHostParent", "vsthost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width, height,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowA("KivVstHostParent", "vsthost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width, height, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 int Fail(const char* what)
@@ -507,9 +509,11 @@ int main(int argc, char** argv)
     std::atomic<bool> done{false};
     int steppedSwitches = 0;
     std::thread audio([&] {
-        const size_t channels = static_cast<size_t>(std::max<int32_t>(2, std::max(effect->inputCount, effect->outputCount)));
+        const size_t channels =
+            static_cast<size_t>(std::max<int32_t>(2, std::max(effect->inputCount, effect->outputCount)));
         const size_t block = static_cast<size_t>(options.block);
-        std::vector<std::vector<float>> in(channels, std::vector<float>(block)), out(channels, std::vector<float>(block));
+        std::vector<std::vector<float>> in(channels, std::vector<float>(block)),
+            out(channels, std::vector<float>(block));
         std::vector<float*> inputs(channels), outputs(channels);
         for (size_t c = 0; c < channels; ++c)
         {
@@ -540,8 +544,10 @@ int main(int argc, char** argv)
             {
                 effect->processReplacing(effect, inputs.data(), outputs.data(), frames);
             }
-            std::copy(out[0].begin(), out[0].begin() + static_cast<long>(n), returned.left.begin() + static_cast<long>(start));
-            std::copy(out[1].begin(), out[1].begin() + static_cast<long>(n), returned.right.begin() + static_cast<long>(start));
+            std::copy(out[0].begin(), out[0].begin() + static_cast<long>(n),
+                      returned.left.begin() + static_cast<long>(start));
+            std::copy(out[1].begin(), out[1].begin() + static_cast<long>(n),
+                      returned.right.begin() + static_cast<long>(start));
             if (step)
             {
                 steppedSwitches += step(frames);

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <fstream>
 
-namespace {
+namespace
+{
 
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;

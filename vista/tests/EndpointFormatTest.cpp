@@ -5,8 +5,10 @@
 
 #include <memory>
 
-namespace kiv::vista {
-namespace {
+namespace kiv::vista
+{
+namespace
+{
 
 using test::Extensible;
 using test::Plain;
@@ -53,16 +55,18 @@ TEST(EndpointFormat, ValidBitsComeFromTheExtensionOnlyWhenItIsThere)
 
 TEST(EndpointFormat, ContainerFollowsTheValidBits)
 {
-    struct Case {
+    struct Case
+    {
         uint16_t validBits;
         uint16_t currentBits;
         uint16_t container;
     };
     const Case cases[] = {
-        {8, 8, 16}, {16, 24, 16}, {24, 16, 32}, {32, 16, 32},
-        {20, 24, 24},  // no rule for 20: the current container stays
+        {8, 8, 16},   {16, 24, 16}, {24, 16, 32},
+        {32, 16, 32}, {20, 24, 24}, // no rule for 20: the current container stays
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.validBits);
         const auto current = OnHeap(Plain(kWaveFormatPcm, 2, 44100, c.currentBits));
         WaveFormatExtensible made{};
@@ -89,13 +93,15 @@ TEST(EndpointFormat, ExtensibleFormatKeepsItsSpeakersAndBecomesIntegerPcm)
 
 TEST(EndpointFormat, PlainFormatsGetSpeakersByChannelCount)
 {
-    struct Case {
+    struct Case
+    {
         uint16_t tag;
         uint16_t channels;
         uint32_t mask;
     };
     const Case cases[] = {{kWaveFormatPcm, 1, 0x4}, {kWaveFormatIeeeFloat, 2, 0x3}, {kWaveFormatPcm, 4, 0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.channels);
         const auto current = OnHeap(Plain(c.tag, c.channels, 44100, 32));
         WaveFormatExtensible made{};
@@ -108,7 +114,8 @@ TEST(EndpointFormat, PlainFormatsGetSpeakersByChannelCount)
 
 TEST(EndpointFormat, RefusesWhatWouldNotBeAValidFormat)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         uint16_t channels;
         uint16_t currentBits;
@@ -123,7 +130,8 @@ TEST(EndpointFormat, RefusesWhatWouldNotBeAValidFormat)
         {"block align beyond 16 bits", 20000, 16, 48000, 24},
         {"bytes per second beyond 32 bits", 2, 16, 0x80000000u, 24},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.what);
         const auto current = OnHeap(Plain(kWaveFormatPcm, c.channels, 44100, c.currentBits));
         WaveFormatExtensible made{};
@@ -133,5 +141,5 @@ TEST(EndpointFormat, RefusesWhatWouldNotBeAValidFormat)
     }
 }
 
-}  // namespace
-}  // namespace kiv::vista
+} // namespace
+} // namespace kiv::vista

@@ -10,20 +10,23 @@
 #include <string>
 #include <vector>
 
-namespace kiv::vista::test {
+namespace kiv::vista::test
+{
 
-struct EndpointSetup {
+struct EndpointSetup
+{
     EDataFlow flow;
     const wchar_t* id;
     const wchar_t* name;
-    WaveFormatExtensible format;  // a plain record when format.extraSize is 0
+    WaveFormatExtensible format; // a plain record when format.extraSize is 0
     StandinNameKind nameKind = StandinNameKind::Text;
     DWORD state = DEVICE_STATE_ACTIVE;
     bool formatReadable = true;
     bool refuseWrites = false;
 };
 
-class EndpointStandinTest : public ::testing::Test {
+class EndpointStandinTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -36,7 +39,8 @@ protected:
 
     void TearDown() override
     {
-        if (standin_ != nullptr) {
+        if (standin_ != nullptr)
+        {
             standin_->Reset();
             standin_->Release();
         }
@@ -45,10 +49,10 @@ protected:
 
     void Add(const std::vector<EndpointSetup>& endpoints)
     {
-        for (const EndpointSetup& e : endpoints) {
-            const StandinEndpoint endpoint{e.flow,           e.state,
-                                           e.id,             e.nameKind,
-                                           e.name,           e.formatReadable ? &e.format.format : nullptr,
+        for (const EndpointSetup& e : endpoints)
+        {
+            const StandinEndpoint endpoint{e.flow,        e.state, e.id,
+                                           e.nameKind,    e.name,  e.formatReadable ? &e.format.format : nullptr,
                                            e.refuseWrites};
             ASSERT_EQ(standin_->AddEndpoint(endpoint), S_OK);
         }
@@ -68,4 +72,4 @@ protected:
     IAudioEndpointStandin* standin_ = nullptr;
 };
 
-}  // namespace kiv::vista::test
+} // namespace kiv::vista::test

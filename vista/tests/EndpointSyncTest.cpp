@@ -6,8 +6,10 @@
 
 #include <propkey.h>
 
-namespace kiv::vista::test {
-namespace {
+namespace kiv::vista::test
+{
+namespace
+{
 
 const WaveFormatExtensible kCdStereo = AsRecord(Plain(kWaveFormatPcm, 2, 44100, 16));
 
@@ -70,7 +72,8 @@ TEST_F(EndpointSyncTest, PropertyStoreReadsAndWritesItsOwnEndpoint)
 
 TEST_F(EndpointSyncTest, NameMatchNeedsAFragmentAndAWideTextName)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* fragment;
         StandinNameKind kind;
         bool matches;
@@ -81,7 +84,8 @@ TEST_F(EndpointSyncTest, NameMatchNeedsAFragmentAndAWideTextName)
         {nullptr, StandinNameKind::Text, false},      {L"Corvan", StandinNameKind::Empty, false},
         {L"Corvan", StandinNameKind::NotText, false}, {L"Corvan", StandinNameKind::Unreadable, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(static_cast<int>(c.kind));
         standin_->Reset();
         Add({{eRender, L"r1", L"KIV Corvan Out", kCdStereo, c.kind}});
@@ -120,5 +124,5 @@ TEST_F(EndpointSyncTest, FormatReadLeavesItsOutputsAloneWhenItFails)
     EXPECT_EQ(ObjectsLeft(), 0);
 }
 
-}  // namespace
-}  // namespace kiv::vista::test
+} // namespace
+} // namespace kiv::vista::test

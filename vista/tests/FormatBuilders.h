@@ -3,7 +3,8 @@
 
 #include "vista/EndpointFormat.h"
 
-namespace kiv::vista::test {
+namespace kiv::vista::test
+{
 
 // A plain record: the header only, no extension.
 inline WaveFormat Plain(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits)
@@ -32,4 +33,4 @@ inline WaveFormatExtensible AsRecord(const WaveFormat& plain)
     return record;
 }
 
-}  // namespace kiv::vista::test
+} // namespace kiv::vista::test

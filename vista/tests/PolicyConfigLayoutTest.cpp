@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
-namespace kiv::vista {
-namespace {
+namespace kiv::vista
+{
+namespace
+{
 
 int calledSlot = -1;
 
@@ -18,7 +20,8 @@ HRESULT STDMETHODCALLTYPE Record(void*, Arguments...)
     return S_OK;
 }
 
-struct BareObject {
+struct BareObject
+{
     const void* const* table;
 };
 
@@ -47,33 +50,39 @@ TEST(PolicyConfigLayout, EveryOperationCallsItsPublishedSlot)
     WaveFormat written{};
     INT64 period = 0;
     PROPVARIANT value{};
-    struct Case {
+    struct Case
+    {
         int slot;
         void (*call)(IPolicyConfigVista*, WaveFormat**, WaveFormat*, INT64*, PROPVARIANT*);
     };
     const Case cases[] = {
         {3, [](IPolicyConfigVista* p, WaveFormat** f, WaveFormat*, INT64*, PROPVARIANT*) { p->GetMixFormat(L"e", f); }},
-        {4, [](IPolicyConfigVista* p, WaveFormat** f, WaveFormat*, INT64*, PROPVARIANT*) { p->GetDeviceFormat(L"e", 0, f); }},
-        {5, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat* w, INT64*, PROPVARIANT*) { p->SetDeviceFormat(L"e", w, nullptr); }},
-        {6, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t, PROPVARIANT*) { p->GetProcessingPeriod(L"e", 0, t, t); }},
-        {7, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t, PROPVARIANT*) { p->SetProcessingPeriod(L"e", t); }},
+        {4, [](IPolicyConfigVista* p, WaveFormat** f, WaveFormat*, INT64*,
+               PROPVARIANT*) { p->GetDeviceFormat(L"e", 0, f); }},
+        {5, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat* w, INT64*,
+               PROPVARIANT*) { p->SetDeviceFormat(L"e", w, nullptr); }},
+        {6, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t,
+               PROPVARIANT*) { p->GetProcessingPeriod(L"e", 0, t, t); }},
+        {7, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t,
+               PROPVARIANT*) { p->SetProcessingPeriod(L"e", t); }},
         {8, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t, PROPVARIANT*) { p->GetShareMode(L"e", t); }},
         {9, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64* t, PROPVARIANT*) { p->SetShareMode(L"e", t); }},
-        {10, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*, PROPVARIANT* v) {
-             p->GetPropertyValue(L"e", 0, kEndpointNameKey, v);
-         }},
-        {11, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*, PROPVARIANT* v) {
-             p->SetPropertyValue(L"e", 0, kEndpointNameKey, v);
-         }},
-        {12, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*, PROPVARIANT*) { p->SetDefaultEndpoint(L"e", 0); }},
-        {13, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*, PROPVARIANT*) { p->SetEndpointVisibility(L"e", 1); }},
+        {10, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*,
+                PROPVARIANT* v) { p->GetPropertyValue(L"e", 0, kEndpointNameKey, v); }},
+        {11, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*,
+                PROPVARIANT* v) { p->SetPropertyValue(L"e", 0, kEndpointNameKey, v); }},
+        {12, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*,
+                PROPVARIANT*) { p->SetDefaultEndpoint(L"e", 0); }},
+        {13, [](IPolicyConfigVista* p, WaveFormat**, WaveFormat*, INT64*,
+                PROPVARIANT*) { p->SetEndpointVisibility(L"e", 1); }},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         calledSlot = -1;
         c.call(policy, &format, &written, &period, &value);
         EXPECT_EQ(calledSlot, c.slot);
     }
 }
 
-}  // namespace
-}  // namespace kiv::vista
+} // namespace
+} // namespace kiv::vista

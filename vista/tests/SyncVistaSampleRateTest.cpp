@@ -8,10 +8,13 @@
 
 #include <thread>
 
-namespace kiv::vista::test {
-namespace {
+namespace kiv::vista::test
+{
+namespace
+{
 
-struct ExpectedWrite {
+struct ExpectedWrite
+{
     const wchar_t* id;
     uint32_t rate;
     uint16_t channels;
@@ -19,7 +22,8 @@ struct ExpectedWrite {
     HRESULT result = S_OK;
 };
 
-struct SyncCase {
+struct SyncCase
+{
     const char* what;
     std::vector<EndpointSetup> endpoints;
     const wchar_t* fragment;
@@ -101,7 +105,8 @@ std::vector<SyncCase> Cases()
     };
 }
 
-class SyncVistaSampleRateTest : public EndpointStandinTest {
+class SyncVistaSampleRateTest : public EndpointStandinTest
+{
 protected:
     static void SetUpTestSuite()
     {
@@ -141,7 +146,8 @@ TEST_F(SyncVistaSampleRateTest, ExportsOneUndecoratedName)
 
 TEST_F(SyncVistaSampleRateTest, WritesTheFirstMatchOfEachFlowWhereItsFormatDiffers)
 {
-    for (const SyncCase& c : Cases()) {
+    for (const SyncCase& c : Cases())
+    {
         SCOPED_TRACE(c.what);
         standin_->Reset();
         Add(c.endpoints);
@@ -149,7 +155,8 @@ TEST_F(SyncVistaSampleRateTest, WritesTheFirstMatchOfEachFlowWhereItsFormatDiffe
 
         const std::vector<StandinFormatWrite> writes = Writes();
         ASSERT_EQ(writes.size(), c.writes.size());
-        for (size_t i = 0; i < writes.size(); ++i) {
+        for (size_t i = 0; i < writes.size(); ++i)
+        {
             const StandinFormatWrite& got = writes[i];
             const ExpectedWrite& want = c.writes[i];
             EXPECT_STREQ(got.endpointId, want.id);
@@ -185,7 +192,8 @@ TEST_F(SyncVistaSampleRateTest, ASecondCallFindsNothingToChange)
 TEST_F(SyncVistaSampleRateTest, WorksFromAnyThreadAndLeavesItsApartmentAsItWas)
 {
     const DWORD models[] = {COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED};
-    for (const DWORD model : models) {
+    for (const DWORD model : models)
+    {
         SCOPED_TRACE(model);
         standin_->Reset();
         Add({{eRender, L"r1", L"KIV Corvan", kCdStereo}});
@@ -217,5 +225,5 @@ TEST_F(SyncVistaSampleRateTest, WorksFromAnyThreadAndLeavesItsApartmentAsItWas)
     EXPECT_EQ(standin_->WriteCount(), 1u);
 }
 
-}  // namespace
-}  // namespace kiv::vista::test
+} // namespace
+} // namespace kiv::vista::test

@@ -34,10 +34,8 @@ TEST(AnsiText, FillsABufferOnlyWhenTheTextAndItsTerminatorFit)
         const char* expected; // what the buffer holds afterwards
     };
     const Case cases[] = {
-        {"fits exactly", kCafe, 7, true, "caf\xE9 \x80"},
-        {"room to spare", kCafe, 16, true, "caf\xE9 \x80"},
-        {"no room for the terminator", kCafe, 6, false, ""},
-        {"room for the terminator alone", kCafe, 1, false, ""},
+        {"fits exactly", kCafe, 7, true, "caf\xE9 \x80"},    {"room to spare", kCafe, 16, true, "caf\xE9 \x80"},
+        {"no room for the terminator", kCafe, 6, false, ""}, {"room for the terminator alone", kCafe, 1, false, ""},
         {"empty text", StringRef(nullptr), 1, true, ""},
     };
     for (const Case& c : cases)

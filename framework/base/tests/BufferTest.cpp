@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<uint8_t> PopAll(Buffer& buffer, int count)
 {
@@ -17,21 +18,21 @@ std::vector<uint8_t> PopAll(Buffer& buffer, int count)
 TEST(Buffer, PopsBytesInTheOrderTheyWereGiven)
 {
     Buffer buffer(256);
-    const uint8_t bytes[] = { 1, 2, 3 };
+    const uint8_t bytes[] = {1, 2, 3};
     ASSERT_EQ(1, buffer.Unread(bytes, 3));
     EXPECT_EQ(3, buffer.Held());
-    EXPECT_EQ((std::vector<uint8_t>{ 1, 2, 3 }), PopAll(buffer, 3));
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), PopAll(buffer, 3));
     EXPECT_EQ(0, buffer.Held());
 }
 
 TEST(Buffer, LaterUnreadIsPoppedFirst)
 {
     Buffer buffer(256);
-    const uint8_t first[] = { 1, 2 };
-    const uint8_t second[] = { 3, 4 };
+    const uint8_t first[] = {1, 2};
+    const uint8_t second[] = {3, 4};
     buffer.Unread(first, 2);
     buffer.Unread(second, 2);
-    EXPECT_EQ((std::vector<uint8_t>{ 3, 4, 1, 2 }), PopAll(buffer, 4));
+    EXPECT_EQ((std::vector<uint8_t>{3, 4, 1, 2}), PopAll(buffer, 4));
 }
 
 TEST(Buffer, RefusesWhatDoesNotFit)
@@ -52,9 +53,9 @@ TEST(Buffer, RefusesWhatDoesNotFit)
 TEST(Buffer, PopDeliversAtMostWhatIsHeld)
 {
     Buffer buffer(256);
-    const uint8_t bytes[] = { 9, 8 };
+    const uint8_t bytes[] = {9, 8};
     buffer.Unread(bytes, 2);
-    EXPECT_EQ((std::vector<uint8_t>{ 9, 8 }), PopAll(buffer, 5));
+    EXPECT_EQ((std::vector<uint8_t>{9, 8}), PopAll(buffer, 5));
     EXPECT_EQ(0, buffer.Pop(nullptr, 1));
     EXPECT_EQ(0, buffer.Pop(nullptr, -3));
 }
@@ -62,16 +63,16 @@ TEST(Buffer, PopDeliversAtMostWhatIsHeld)
 TEST(Buffer, PopWithoutTargetDiscards)
 {
     Buffer buffer(256);
-    const uint8_t bytes[] = { 1, 2, 3 };
+    const uint8_t bytes[] = {1, 2, 3};
     buffer.Unread(bytes, 3);
     EXPECT_EQ(2, buffer.Pop(nullptr, 2));
-    EXPECT_EQ((std::vector<uint8_t>{ 3 }), PopAll(buffer, 3));
+    EXPECT_EQ((std::vector<uint8_t>{3}), PopAll(buffer, 3));
 }
 
 TEST(Buffer, ClearDropsHeldBytes)
 {
     Buffer buffer(4);
-    const uint8_t bytes[] = { 1, 2, 3, 4 };
+    const uint8_t bytes[] = {1, 2, 3, 4};
     buffer.Unread(bytes, 4);
     buffer.Clear();
     EXPECT_EQ(0, buffer.Held());

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::u16string Widen(const std::string& text)
 {
@@ -26,7 +27,8 @@ std::vector<uint8_t> Bytes(const std::string& text)
 }
 
 // A scratch folder with one file of known content.
-class FileStreamTest : public testing::Test {
+class FileStreamTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -52,23 +54,25 @@ protected:
 
 TEST_F(FileStreamTest, ClosedStreamFailsSoftlyAndRecordsTheError)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<long(FileStream&)> call;
         long result;
     };
     uint8_t byte = 0;
     const Case cases[] = {
-        { "Read", [&](FileStream& s) { return s.Read(&byte, 1, nullptr); }, 0 },
-        { "Write", [&](FileStream& s) { return s.Write(&byte, 1, nullptr); }, 0 },
-        { "Skip", [](FileStream& s) { return s.Skip(4); }, 0 },
+        {"Read", [&](FileStream& s) { return s.Read(&byte, 1, nullptr); }, 0},
+        {"Write", [&](FileStream& s) { return s.Write(&byte, 1, nullptr); }, 0},
+        {"Skip", [](FileStream& s) { return s.Skip(4); }, 0},
         // Bytes pushed back now would come first out of the next file opened.
-        { "Unread", [&](FileStream& s) { return s.Unread(&byte, 1); }, 0 },
-        { "BytesLeft", [](FileStream& s) { return s.BytesLeft(); }, 0 },
-        { "Flush", [](FileStream& s) { return s.Flush(); }, 0 },
-        { "Size", [](FileStream& s) { return s.Size(); }, 0 },
+        {"Unread", [&](FileStream& s) { return s.Unread(&byte, 1); }, 0},
+        {"BytesLeft", [](FileStream& s) { return s.BytesLeft(); }, 0},
+        {"Flush", [](FileStream& s) { return s.Flush(); }, 0},
+        {"Size", [](FileStream& s) { return s.Size(); }, 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         FileStream stream(0);
         EXPECT_EQ(c.result, c.call(stream)) << c.name;
         EXPECT_EQ(kStreamErrorFail, stream.GetError()) << c.name;
@@ -122,7 +126,7 @@ TEST_F(FileStreamTest, PushedBackBytesComeFirst)
     FileStream stream(0);
     ASSERT_EQ(1, stream.OpenRead(path_.c_str()));
     EXPECT_EQ(Bytes("012"), ReadBytes(stream, 3, 1));
-    const uint8_t back[] = { 'a', 'b', 'c' };
+    const uint8_t back[] = {'a', 'b', 'c'};
     ASSERT_EQ(1, stream.Unread(back, 3));
     EXPECT_EQ(10, stream.BytesLeft());
     EXPECT_EQ(Bytes("abc"), ReadBytes(stream, 3, 1));
@@ -136,7 +140,7 @@ TEST_F(FileStreamTest, AtEndIgnoresPushedBackBytesButBytesLeftCountsThem)
     ASSERT_EQ(1, stream.OpenRead(path_.c_str()));
     ReadBytes(stream, 11, 0);
     ASSERT_EQ(1, stream.AtEnd());
-    const uint8_t back[] = { 'x', 'y' };
+    const uint8_t back[] = {'x', 'y'};
     ASSERT_EQ(1, stream.Unread(back, 2));
     EXPECT_EQ(1, stream.AtEnd());
     EXPECT_EQ(2, stream.BytesLeft());
@@ -158,7 +162,7 @@ TEST_F(FileStreamTest, SkipTakesPushedBackBytesThenTheFileClampedToWhatIsLeft)
 {
     FileStream stream(0);
     ASSERT_EQ(1, stream.OpenRead(path_.c_str()));
-    const uint8_t back[] = { 'a', 'b' };
+    const uint8_t back[] = {'a', 'b'};
     stream.Unread(back, 2);
     EXPECT_EQ(1, stream.Skip(1));
     EXPECT_EQ(3, stream.Skip(3));
@@ -202,7 +206,7 @@ TEST_F(FileStreamTest, PushBackDoesNotOutliveTheFile)
 {
     FileStream stream(0);
     ASSERT_EQ(1, stream.OpenRead(path_.c_str()));
-    const uint8_t back[] = { 'q' };
+    const uint8_t back[] = {'q'};
     stream.Unread(back, 1);
     stream.Close();
     ASSERT_EQ(1, stream.OpenRead(path_.c_str()));

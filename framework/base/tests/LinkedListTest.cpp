@@ -42,7 +42,7 @@ protected:
     Object a, b, c, d;
     LinkedList list;
 };
-}
+} // namespace
 
 TEST_F(LinkedListTest, EmptyListLinksTheSentinels)
 {

@@ -17,7 +17,8 @@
 
 // Reads a byte array with the push-back rules of FileStream; AtEnd turns on, as the C
 // runtime's end-of-file flag does, once a read came up short.
-class MemoryReader : public ByteReader {
+class MemoryReader : public ByteReader
+{
 public:
     MemoryReader(const void* data, size_t size)
         : data_(static_cast<const uint8_t*>(data)), size_(size), position_(0), pushBack_(256), atEnd_(0), error_(0)
@@ -34,7 +35,8 @@ public:
         int delivered = pushBack_.Pop(buffer, count);
         size_t want = static_cast<size_t>(count - delivered);
         size_t take = want < size_ - position_ ? want : size_ - position_;
-        if (take) {
+        if (take)
+        {
             memcpy(static_cast<uint8_t*>(buffer) + delivered, data_ + position_, take);
             position_ += take;
         }
@@ -74,7 +76,8 @@ private:
 };
 
 // Collects written bytes; with a limit it takes no more than that many and then fails.
-class MemoryWriter : public ByteWriter {
+class MemoryWriter : public ByteWriter
+{
 public:
     explicit MemoryWriter(size_t limit = SIZE_MAX) : limit_(limit) {}
 

@@ -33,7 +33,8 @@ using Node = SortedMap::Node;
 int CheckSubtree(const Node* node, const Node* parent, int* count)
 {
     // The shared nil node is the only child without an entry; nothing may write to it.
-    if (node->entry == nullptr) {
+    if (node->entry == nullptr)
+    {
         EXPECT_EQ(node->colour, SortedMap::kBlack);
         EXPECT_EQ(node->parent, nullptr);
         EXPECT_EQ(node->left, nullptr);
@@ -42,7 +43,8 @@ int CheckSubtree(const Node* node, const Node* parent, int* count)
     }
     ++*count;
     EXPECT_EQ(node->parent, parent);
-    if (node->colour == SortedMap::kRed) {
+    if (node->colour == SortedMap::kRed)
+    {
         EXPECT_EQ(node->left->colour, SortedMap::kBlack);
         EXPECT_EQ(node->right->colour, SortedMap::kBlack);
     }
@@ -57,7 +59,8 @@ void CheckTree(const IntDictionary& map, const std::map<int32_t, int>& model)
     const Node* header = map.End();
     const Node* root = header->parent;
     int count = 0;
-    if (root->entry != nullptr) {
+    if (root->entry != nullptr)
+    {
         EXPECT_EQ(root->colour, SortedMap::kBlack);
     }
     CheckSubtree(root, header, &count);
@@ -66,19 +69,22 @@ void CheckTree(const IntDictionary& map, const std::map<int32_t, int>& model)
 
     // In order forwards and backwards, against the model.
     auto it = model.begin();
-    for (Node* n = map.Begin(); n != map.End(); n = n->Next(), ++it) {
+    for (Node* n = map.Begin(); n != map.End(); n = n->Next(), ++it)
+    {
         ASSERT_NE(it, model.end());
         EXPECT_EQ(IntDictionary::KeyOf(n), it->first);
         EXPECT_EQ(static_cast<Tracked*>(n->entry->value)->id, it->second);
     }
     EXPECT_EQ(it, model.end());
     auto rit = model.rbegin();
-    for (Node* n = map.End()->Prev(); n != map.End(); n = n->Prev(), ++rit) {
+    for (Node* n = map.End()->Prev(); n != map.End(); n = n->Prev(), ++rit)
+    {
         ASSERT_NE(rit, model.rend());
         EXPECT_EQ(IntDictionary::KeyOf(n), rit->first);
     }
     EXPECT_EQ(rit, model.rend());
-    if (model.empty()) {
+    if (model.empty())
+    {
         EXPECT_EQ(map.Begin(), map.End());
         EXPECT_EQ(header->right, header);
     }
@@ -89,7 +95,7 @@ std::u16string KeyText(const Node* node)
     const String& key = StringDictionary::KeyOf(node);
     return std::u16string(key.Text(), static_cast<size_t>(key.Length()));
 }
-}
+} // namespace
 
 TEST(SortedMap, RandomInsertsAndErasesKeepTheTreeBalancedAndOrdered)
 {
@@ -98,30 +104,40 @@ TEST(SortedMap, RandomInsertsAndErasesKeepTheTreeBalancedAndOrdered)
     std::vector<std::unique_ptr<Tracked>> values;
     IntDictionary map;
     std::map<int32_t, int> model;
-    for (int round = 0; round < 4000; ++round) {
+    for (int round = 0; round < 4000; ++round)
+    {
         int32_t key = static_cast<int32_t>(random() % 300) - 150;
         int op = static_cast<int>(random() % 3);
-        if (op < 2) {
+        if (op < 2)
+        {
             values.push_back(std::make_unique<Tracked>(round, &destroyed));
             SortedMap::InsertResult r = map.Insert(key, values.back().get());
             ASSERT_NE(r.node, map.End());
             EXPECT_EQ(IntDictionary::KeyOf(r.node), key);
             bool fresh = model.emplace(key, round).second;
             EXPECT_EQ(r.inserted, fresh ? 1 : 0);
-        } else if (random() % 2 == 0) {
+        }
+        else if (random() % 2 == 0)
+        {
             EXPECT_EQ(map.Remove(key), model.erase(key) == 1 ? 1 : 0);
-        } else {
+        }
+        else
+        {
             Node* n = map.Find(key);
             auto it = model.find(key);
             ASSERT_EQ(n == map.End(), it == model.end());
-            if (n != map.End()) {
+            if (n != map.End())
+            {
                 // EraseNode answers the in-order successor.
                 auto next = std::next(it);
                 Node* after = map.EraseNode(n);
                 model.erase(it);
-                if (next == model.end()) {
+                if (next == model.end())
+                {
                     EXPECT_EQ(after, map.End());
-                } else {
+                }
+                else
+                {
                     EXPECT_EQ(IntDictionary::KeyOf(after), next->first);
                 }
             }
@@ -214,7 +230,8 @@ TEST(SortedMap, AMapMadeAfterTheLastOneWasDestroyedWorks)
 {
     // No other map lives here, so the shared nil node dies with the first map and the
     // second one makes a fresh one (a use after free would show under the sanitizers).
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         IntDictionary map;
         for (int32_t k = 0; k < 50; ++k)
             map.Insert(k, nullptr);
@@ -229,9 +246,11 @@ TEST(SortedMap, MapsOnSeveralThreadsShareTheNilNodeSafely)
 {
     // Plug-in instances may be made and dropped on different threads.
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
+    for (int t = 0; t < 4; ++t)
+    {
         threads.emplace_back([t] {
-            for (int round = 0; round < 200; ++round) {
+            for (int round = 0; round < 200; ++round)
+            {
                 IntDictionary map;
                 for (int32_t k = 0; k < 20; ++k)
                     map.Insert((k * 13 + t) % 23, nullptr);
@@ -273,7 +292,8 @@ TEST(IntDictionary, OrdersKeysFarApart)
     std::vector<int32_t> sorted(std::begin(keys), std::end(keys));
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(order, sorted);
-    for (int32_t k : keys) {
+    for (int32_t k : keys)
+    {
         Node* n = map.Find(k);
         ASSERT_NE(n, map.End());
         EXPECT_EQ(IntDictionary::KeyOf(n), k);
@@ -297,7 +317,8 @@ TEST(StringDictionary, OrdersByStringCompareWithTheEmptyKeyFirst)
     EXPECT_EQ(order, expected);
 
     // Every key is found, the empty one included and whatever its neighbours.
-    for (const char16_t* k : keys) {
+    for (const char16_t* k : keys)
+    {
         Node* n = map.Find(k);
         ASSERT_NE(n, map.End());
         EXPECT_EQ(KeyText(n), k);
@@ -314,7 +335,8 @@ TEST(StringDictionary, EmptyKeyAndOneOtherKey)
         const char16_t* second;
     };
     const Case cases[] = {{u"", u"a"}, {u"a", u""}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         StringDictionary map;
         map.Insert(c.first, nullptr);
         map.Insert(c.second, nullptr);

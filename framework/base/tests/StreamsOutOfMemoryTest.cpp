@@ -7,12 +7,15 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 // Every String allocation fails while the test runs.
-class StreamsOutOfMemory : public testing::Test {
+class StreamsOutOfMemory : public testing::Test
+{
 protected:
-    class FailingHeap : public StringHeap {
+    class FailingHeap : public StringHeap
+    {
     public:
         char16_t* Allocate(int) override { return nullptr; }
     };
@@ -35,17 +38,19 @@ TEST_F(StreamsOutOfMemory, OpenReportsThatThePathCouldNotBeStored)
 TEST_F(StreamsOutOfMemory, TextReadsAndNumberWritesFail)
 {
     Utf8Codec codec;
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<int(ByteReader&, String&)> call;
     };
     const Case cases[] = {
-        { "ReadUntil", [&](ByteReader& r, String& s) { return codec.ReadUntil(r, s, u'>'); } },
-        { "ReadCount", [&](ByteReader& r, String& s) { return codec.ReadCount(r, s, 2); } },
-        { "ReadLine", [&](ByteReader& r, String& s) { return codec.ReadLine(r, s); } },
+        {"ReadUntil", [&](ByteReader& r, String& s) { return codec.ReadUntil(r, s, u'>'); }},
+        {"ReadCount", [&](ByteReader& r, String& s) { return codec.ReadCount(r, s, 2); }},
+        {"ReadLine", [&](ByteReader& r, String& s) { return codec.ReadLine(r, s); }},
     };
     const char input[] = "ab>\r\n";
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         MemoryReader reader(input, sizeof input - 1);
         String text;
         EXPECT_EQ(0, c.call(reader, text)) << c.name;

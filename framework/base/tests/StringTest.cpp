@@ -45,7 +45,7 @@ protected:
 private:
     StringHeap* previous_ = nullptr;
 };
-}
+} // namespace
 
 // ---- Comparison ----
 
@@ -58,19 +58,16 @@ TEST(StringCompare, FollowsTheDocumentedAnswers)
         int expected;
     };
     const Case cases[] = {
-        {u"", nullptr, 0},
-        {u"", u"", 0},
+        {u"", nullptr, 0},       {u"", u"", 0},
         {u"", u"a", 1}, // exactly one empty side gives 1, whichever side it is
-        {u"a", u"", 1},
-        {u"a", nullptr, 1},
-        {u"abc", u"abc", 0},
-        {u"abc", u"abd", 'c' - 'd'},
-        {u"ab", u"abc", -'c'}, // the terminator takes part
-        {u"abc", u"ab", 'c'},
-        {u"\xFFFF", u"a", 0xFFFF - 'a'}, // units compare unsigned
+        {u"a", u"", 1},          {u"a", nullptr, 1},
+        {u"abc", u"abc", 0},     {u"abc", u"abd", 'c' - 'd'},
+        {u"ab", u"abc", -'c'},                                    // the terminator takes part
+        {u"abc", u"ab", 'c'},    {u"\xFFFF", u"a", 0xFFFF - 'a'}, // units compare unsigned
         {u"B", u"a", 'B' - 'a'},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s = Make(c.left);
         EXPECT_EQ(s.Compare(c.right), c.expected) << "left " << Text(s).size();
     }
@@ -92,7 +89,8 @@ TEST(StringCompare, NoCaseFoldsAsciiLettersOnly)
         {u"\u00C9", u"\u00E9", 0xC9 - 0xE9},
         {u"", u"A", 1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s = Make(c.left);
         EXPECT_EQ(s.CompareNoCase(c.right), c.expected);
     }
@@ -168,14 +166,11 @@ TEST(StringNumbers, DecimalAndHexDigits)
         const char16_t* decimal;
     };
     const Case cases[] = {
-        {7, 3, u"007"},
-        {12345, 2, u"45"},
-        {0, 0, u"0"},
-        {0, 4, u"0000"},
-        {4294967295u, 0, u"4294967295"},
+        {7, 3, u"007"},   {12345, 2, u"45"}, {0, 0, u"0"}, {0, 4, u"0000"}, {4294967295u, 0, u"4294967295"},
         {100, 0, u"100"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s = Make(u"x");
         ASSERT_EQ(s.AppendUnsigned(c.value, c.digits), 1);
         EXPECT_EQ(Text(s), std::u16string(u"x") + c.decimal) << c.value << "/" << c.digits;
@@ -198,13 +193,10 @@ TEST(StringNumbers, SignedIntegers)
         const char16_t* text;
     };
     const Case cases[] = {
-        {-12, u"-12"},
-        {0, u"0"},
-        {42, u"42"},
-        {INT_MAX, u"2147483647"},
-        {INT_MIN, u"-2147483648"},
+        {-12, u"-12"}, {0, u"0"}, {42, u"42"}, {INT_MAX, u"2147483647"}, {INT_MIN, u"-2147483648"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s;
         ASSERT_EQ(s.AssignInt(c.value), 1);
         EXPECT_EQ(Text(s), c.text);
@@ -220,15 +212,11 @@ TEST(StringNumbers, RealsLoseTrailingZerosButKeepOneDecimal)
         const char16_t* text;
     };
     const Case cases[] = {
-        {1.5f, 3, u"1.5"},
-        {2.0f, 0, u"2.0"}, // 0 decimals are taken as 1
-        {2.0f, 2, u"2.0"},
-        {100.0f, 1, u"100.0"},
-        {-0.25f, 2, u"-0.25"},
-        {3.14159f, 2, u"3.14"},
-        {0.5f, -3, u"0.5"},
+        {1.5f, 3, u"1.5"}, {2.0f, 0, u"2.0"}, // 0 decimals are taken as 1
+        {2.0f, 2, u"2.0"}, {100.0f, 1, u"100.0"}, {-0.25f, 2, u"-0.25"}, {3.14159f, 2, u"3.14"}, {0.5f, -3, u"0.5"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s;
         ASSERT_EQ(s.AssignReal(c.value, c.decimals), 1);
         EXPECT_EQ(Text(s), c.text) << c.value << "/" << c.decimals;
@@ -271,9 +259,10 @@ TEST(StringNumbers, ParsesUnsignedIntAndReal)
         {u"4294967296", 0, 0, 4294967296.0f}, // wraps modulo 2^32, but not as a real
         {u"4294967295", 4294967295u, -1, 4294967295.0f},
         {u"0.66666666667", 2242157227u, -2052810069, 0.66666666667f}, // a fraction past 32 bits
-        {u"1.x5", 1, 1, 1.05f},                   // the fraction passes over non-digits too
+        {u"1.x5", 1, 1, 1.05f},                                       // the fraction passes over non-digits too
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String s = Make(c.text);
         EXPECT_EQ(s.ToUnsigned(), c.asUnsigned) << Text(s).size();
         EXPECT_EQ(s.ToInt(), c.asInt);
@@ -298,7 +287,8 @@ TEST_F(StringHeapTest, AppendGrowsExactlyAndCharsDouble)
     // One unit at a time: 2 x (length + 1) whenever the buffer is full.
     String c;
     const int expected[] = {2, 2, 6, 6, 6, 6, 14, 14};
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
+    {
         ASSERT_EQ(c.AppendChar(static_cast<char16_t>(u'a' + i)), 1);
         EXPECT_EQ(c.Capacity(), expected[i]) << i;
     }
@@ -442,16 +432,11 @@ TEST(StringEdit, InsertAndErase)
         const char16_t* text;
     };
     const Case cases[] = {
-        {0, 0, 1, u"abcdef"},
-        {1, 2, 1, u"adef"},
-        {4, 100, 1, u"abcd"}, // the end is clamped to the length
-        {6, 1, 1, u"abcdef"},
-        {0, 6, 1, u""},
-        {7, 1, 0, u"abcdef"},
-        {-1, 1, 0, u"abcdef"},
-        {2, -3, 1, u"abcdef"},
+        {0, 0, 1, u"abcdef"}, {1, 2, 1, u"adef"}, {4, 100, 1, u"abcd"}, // the end is clamped to the length
+        {6, 1, 1, u"abcdef"}, {0, 6, 1, u""},     {7, 1, 0, u"abcdef"}, {-1, 1, 0, u"abcdef"}, {2, -3, 1, u"abcdef"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String e = Make(u"abcdef");
         EXPECT_EQ(e.Erase(c.index, c.count), c.result) << c.index << "," << c.count;
         EXPECT_EQ(Text(e), c.text);
@@ -470,14 +455,11 @@ TEST(StringEdit, Substrings)
         const char16_t* text;
     };
     const Case cases[] = {
-        {1, 3, 1, u"bcd"},
-        {4, 10, 1, u"ef"},
-        {6, 2, 1, u"old"}, // start at the length: the target is left unchanged
-        {0, 0, 1, u"old"},
-        {7, 1, 0, u"old"},
-        {-1, 2, 0, u"old"},
+        {1, 3, 1, u"bcd"}, {4, 10, 1, u"ef"}, {6, 2, 1, u"old"}, // start at the length: the target is left unchanged
+        {0, 0, 1, u"old"}, {7, 1, 0, u"old"}, {-1, 2, 0, u"old"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         String t = Make(u"old");
         EXPECT_EQ(t.Mid(source, c.start, c.count), c.result) << c.start;
         EXPECT_EQ(Text(t), c.text);
@@ -569,16 +551,11 @@ TEST(StringSearch, Substrings)
     };
     const Case cases[] = {
         {u"aab", 0, 1, 1}, // found although the first try fails half-way
-        {u"abc", 0, 9, 5},
-        {u"abc", 6, 9, 9},
-        {u"ABC", 0, -1, 5},
-        {u"abc", 10, -1, -1},
-        {u"", 0, -1, -1},
-        {u"a", 12, -1, -1},
-        {u"a", -1, -1, -1},
-        {u"aaab Abc abcd", 0, -1, -1},
+        {u"abc", 0, 9, 5}, {u"abc", 6, 9, 9},  {u"ABC", 0, -1, 5}, {u"abc", 10, -1, -1},
+        {u"", 0, -1, -1},  {u"a", 12, -1, -1}, {u"a", -1, -1, -1}, {u"aaab Abc abcd", 0, -1, -1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         EXPECT_EQ(s.FindWide(c.what, c.start), c.exact) << c.start;
         EXPECT_EQ(s.FindString(StringRef(c.what), c.start), c.exact);
         EXPECT_EQ(s.FindNoCaseString(StringRef(c.what), c.start), c.noCase);

@@ -62,8 +62,8 @@ TEST(FileDialogs, OpenAsksWithItsTextsAndGivesThePath)
     EXPECT_EQ(asked.fileName, "");
     EXPECT_EQ(asked.title, "Open session");
     EXPECT_EQ(asked.filter, std::string(filter, sizeof(filter)));
-    EXPECT_EQ(asked.flags, static_cast<DWORD>(OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                                              OFN_HIDEREADONLY));
+    EXPECT_EQ(asked.flags,
+              static_cast<DWORD>(OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));
 
     chooser.cancel = true;
     EXPECT_EQ(dialog.Run(nullptr, filter), 0);
@@ -118,4 +118,4 @@ TEST(FileDialogs, FolderChooser)
     EXPECT_EQ(Shell::BrowseForFolder(u"Choose a folder", folder, nullptr, nullptr), 0);
     EXPECT_EQ(folder.Length(), 0);
 }
-}
+} // namespace

@@ -20,7 +20,7 @@ LPCSTR StandardId(int kind)
         return nullptr;
     }
 }
-}
+} // namespace
 
 // The cursor handle; shared with the system, so never destroyed.
 class CursorImpl : public Object
@@ -29,9 +29,7 @@ public:
     HCURSOR handle_ = nullptr;
 };
 
-Cursor::Cursor() : impl_(new CursorImpl())
-{
-}
+Cursor::Cursor() : impl_(new CursorImpl()) {}
 
 Cursor::~Cursor()
 {

@@ -3,7 +3,7 @@
 namespace
 {
 ChooserSeam* installed = nullptr; // GUI thread only
-}
+} // namespace
 
 ChooserSeam* ChooserSeam::Install(ChooserSeam* seam)
 {

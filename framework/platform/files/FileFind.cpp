@@ -15,7 +15,7 @@ bool IsDotEntry(const char* name)
 {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
-}
+} // namespace
 
 FileFind::~FileFind()
 {

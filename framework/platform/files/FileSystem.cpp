@@ -53,10 +53,10 @@ bool IsDeviceName(const char16_t* name, int length)
     for (const char* device : {"CON", "PRN", "AUX", "NUL"})
         if (std::strcmp(upper, device) == 0)
             return true;
-    return stem == 4 && (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    return stem == 4 && (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
+           upper[3] <= '9';
 }
-}
+} // namespace
 
 bool FileSystem::ToAnsi(const StringRef& text, char* out, int room)
 {
@@ -174,9 +174,8 @@ int FileSystem::IsValidName(const StringRef& name)
         return 0;
     char16_t back[MAX_PATH];
     const int count = AnsiCodePage::ToWide(ansi, static_cast<int>(std::strlen(ansi)), back, MAX_PATH);
-    return count == length && std::char_traits<char16_t>::compare(back, units, static_cast<size_t>(length)) == 0
-               ? 1
-               : 0;
+    return count == length && std::char_traits<char16_t>::compare(back, units, static_cast<size_t>(length)) == 0 ? 1
+                                                                                                                 : 0;
 }
 
 int FileSystem::CopyFile(const StringRef& source, const StringRef& target)

@@ -12,8 +12,7 @@ class Shell
 public:
     // sources: 8-bit paths, each ended by a zero byte, the list by a second one. Answers 1
     // when the shell reports success.
-    static int CopyWithProgress(const char* sources, const StringRef& target, const StringRef& titlePrefix,
-                                HWND owner);
+    static int CopyWithProgress(const char* sources, const StringRef& target, const StringRef& titlePrefix, HWND owner);
     // 1 with the chosen folder's path, 0 when nothing was chosen.
     static int BrowseForFolder(const StringRef& title, String& folder, HWND owner, BFFCALLBACK callback);
     // Deletes a file or a whole tree without a question or progress window. Answers the

@@ -3,9 +3,7 @@
 #include "framework/platform/graphics/BitmapImpl.h"
 #include "framework/platform/graphics/BmpFile.h"
 
-Bitmap::Bitmap() : impl_(new BitmapImpl())
-{
-}
+Bitmap::Bitmap() : impl_(new BitmapImpl()) {}
 
 Bitmap::~Bitmap()
 {
@@ -22,11 +20,11 @@ int Bitmap::Create(int width, int height, int bitsPerPixel)
     return impl_->Create(width, height, bitsPerPixel);
 }
 
-int Bitmap::CopyPixels(const Bitmap& source, int sx, int sy, int width, int height, int tx, int ty, int mode,
-                       int keyX, int keyY, uint32_t keyColour)
+int Bitmap::CopyPixels(const Bitmap& source, int sx, int sy, int width, int height, int tx, int ty, int mode, int keyX,
+                       int keyY, uint32_t keyColour)
 {
-    return BitmapPixels::Copy(impl_->Description(), source.impl_->Description(), sx, sy, width, height, tx, ty,
-                              mode, keyX, keyY, keyColour);
+    return BitmapPixels::Copy(impl_->Description(), source.impl_->Description(), sx, sy, width, height, tx, ty, mode,
+                              keyX, keyY, keyColour);
 }
 
 int Bitmap::LoadFile(const String& path)

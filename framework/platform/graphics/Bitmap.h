@@ -30,13 +30,13 @@ public:
     int Create(int width, int height, int bitsPerPixel);
 
     // Copies from source into this bitmap; modes as BitmapPixels::CopyMode.
-    int CopyPixels(const Bitmap& source, int sx, int sy, int width, int height, int tx, int ty, int mode,
-                   int keyX, int keyY, uint32_t keyColour);
+    int CopyPixels(const Bitmap& source, int sx, int sy, int width, int height, int tx, int ty, int mode, int keyX,
+                   int keyY, uint32_t keyColour);
     void SetPixel(int x, int y, uint32_t value);
     uint32_t GetPixel(int x, int y) const;
     int ScrollArea(int delta, int x, int y, int width, int height);
-    int Blend(double factor, const Bitmap& a, const Bitmap& b, int width, int height, int ax, int ay, int bx,
-              int by, int tx, int ty);
+    int Blend(double factor, const Bitmap& a, const Bitmap& b, int width, int height, int ax, int ay, int bx, int by,
+              int tx, int ty);
 
     // A .bmp file, checked before it is used (BmpFile); 0 when missing or refused.
     int LoadFile(const String& path);

@@ -9,9 +9,7 @@
 
 #include <new>
 
-BitmapFont::BitmapFont() : FontInterface(KindBitmap)
-{
-}
+BitmapFont::BitmapFont() : FontInterface(KindBitmap) {}
 
 BitmapFont* BitmapFont::Clone() const
 {

@@ -27,7 +27,10 @@ public:
     const PixelBuffer& Description() const { return description_; }
 
 #ifdef _WIN32
-    HBITMAP Handle() const { return handle_; }
+    HBITMAP Handle() const
+    {
+        return handle_;
+    }
 #endif
 
 private:
@@ -35,10 +38,10 @@ private:
 
 #ifdef _WIN32
     int Describe();
-    HBITMAP handle_ = nullptr;                 // owned
-    std::unique_ptr<uint8_t[]> info_;          // the bitmap-info block the section was made from
+    HBITMAP handle_ = nullptr;        // owned
+    std::unique_ptr<uint8_t[]> info_; // the bitmap-info block the section was made from
 #else
-    std::unique_ptr<uint8_t[]> memory_;        // the pixels
+    std::unique_ptr<uint8_t[]> memory_; // the pixels
 #endif
     PixelBuffer description_;
 };

@@ -103,8 +103,8 @@ int BitmapImpl::Load(const BmpFile& file)
     std::memcpy(info_.get(), file.Info(), file.InfoSize());
     ScreenContext screen;
     void* bits = nullptr;
-    handle_ = CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(info_.get()), DIB_RGB_COLORS, &bits,
-                               nullptr, 0);
+    handle_ =
+        CreateDIBSection(screen.Get(), reinterpret_cast<BITMAPINFO*>(info_.get()), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!handle_ || !Describe() || description_.bits != bits || description_.width != file.Width() ||
         description_.height != file.Height())
     {

@@ -44,7 +44,7 @@ bool ClipToSize(int origin, int size, int& length)
     length = std::min(length, size - origin);
     return true;
 }
-}
+} // namespace
 
 int BytesPerPixel(int bitsPerPixel)
 {
@@ -90,8 +90,8 @@ void Set(const PixelBuffer& buffer, int x, int y, uint32_t value)
         pixel[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-int Copy(const PixelBuffer& target, const PixelBuffer& source, int sx, int sy, int width, int height, int tx,
-         int ty, int mode, int keyX, int keyY, uint32_t keyColour)
+int Copy(const PixelBuffer& target, const PixelBuffer& source, int sx, int sy, int width, int height, int tx, int ty,
+         int mode, int keyX, int keyY, uint32_t keyColour)
 {
     const int bytes = BytesPerPixel(source.bitsPerPixel);
     if (!source.bits || !target.bits || bytes == 0 || target.bitsPerPixel != source.bitsPerPixel)
@@ -163,11 +163,10 @@ int Scroll(const PixelBuffer& buffer, int delta, int x, int y, int width, int he
     return Copy(buffer, buffer, x, y, width, moving, x, y + distance, CopyBottomUp, x, y, 0xFF00FF);
 }
 
-int Blend(const PixelBuffer& target, double factor, const PixelBuffer& a, const PixelBuffer& b, int width,
-          int height, int ax, int ay, int bx, int by, int tx, int ty)
+int Blend(const PixelBuffer& target, double factor, const PixelBuffer& a, const PixelBuffer& b, int width, int height,
+          int ax, int ay, int bx, int by, int tx, int ty)
 {
-    if (!target.bits || !a.bits || !b.bits || target.bitsPerPixel != 24 || a.bitsPerPixel != 24 ||
-        b.bitsPerPixel != 24)
+    if (!target.bits || !a.bits || !b.bits || target.bitsPerPixel != 24 || a.bitsPerPixel != 24 || b.bitsPerPixel != 24)
         return 0;
     if (width < 0 || height < 0)
         return 0;
@@ -237,4 +236,4 @@ int ScanRunsKeyed(const PixelBuffer& buffer, int x, int y, int width, int height
     }
     return 1;
 }
-}
+} // namespace BitmapPixels

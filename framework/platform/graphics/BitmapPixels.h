@@ -31,26 +31,26 @@ void Set(const PixelBuffer& buffer, int x, int y, uint32_t value);
 
 enum CopyMode
 {
-    CopyBottomUp = 0,   // whole spans, rows from the area's bottom image row upward
-    CopyUnlessKey = 1,  // pixels that differ from the key
-    CopyOnlyKey = 2,    // pixels equal to the key
-    CopyTopDown = 3     // whole spans, rows from the area's top image row downward
+    CopyBottomUp = 0,  // whole spans, rows from the area's bottom image row upward
+    CopyUnlessKey = 1, // pixels that differ from the key
+    CopyOnlyKey = 2,   // pixels equal to the key
+    CopyTopDown = 3    // whole spans, rows from the area's top image row downward
 };
 
 // Copies the area (sx, sy, width, height) of source to (tx, ty) of target. In the keyed
 // modes the key is the source pixel at (keyX, keyY), or the low bytes of keyColour when keyX
 // is negative. Answers 0 when refused (no bits, unequal or unknown depths, a negative span,
 // a key point outside the source, an unknown mode), else 1 (also when clipping left nothing).
-int Copy(const PixelBuffer& target, const PixelBuffer& source, int sx, int sy, int width, int height, int tx,
-         int ty, int mode, int keyX, int keyY, uint32_t keyColour);
+int Copy(const PixelBuffer& target, const PixelBuffer& source, int sx, int sy, int width, int height, int tx, int ty,
+         int mode, int keyX, int keyY, uint32_t keyColour);
 
 // Moves the area's content vertically by delta rows (negative: up); the uncovered rows keep
 // their content.
 int Scroll(const PixelBuffer& buffer, int delta, int x, int y, int width, int height);
 
 // target = a + truncate((b - a) * factor) per colour byte; all three must be 24-bit.
-int Blend(const PixelBuffer& target, double factor, const PixelBuffer& a, const PixelBuffer& b, int width,
-          int height, int ax, int ay, int bx, int by, int tx, int ty);
+int Blend(const PixelBuffer& target, double factor, const PixelBuffer& a, const PixelBuffer& b, int width, int height,
+          int ax, int ay, int bx, int by, int tx, int ty);
 
 // Receives the opaque runs of ScanRuns, one rectangle (right and bottom exclusive) each.
 class RunSink
@@ -69,4 +69,4 @@ int ScanRuns(const PixelBuffer& buffer, int x, int y, int width, int height, int
 // The same with the key given as a pixel value (the low bytes, as Get answers them), for
 // images composed from pieces whose key pixel lies elsewhere.
 int ScanRunsKeyed(const PixelBuffer& buffer, int x, int y, int width, int height, uint32_t key, RunSink& sink);
-}
+} // namespace BitmapPixels

@@ -31,7 +31,7 @@ void Write32(uint8_t* at, uint32_t value)
     for (int i = 0; i < 4; ++i)
         at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
-}
+} // namespace
 
 BmpFile::BmpFile() = default;
 

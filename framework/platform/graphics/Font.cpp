@@ -4,9 +4,7 @@
 
 #include <new>
 
-Font::Font() : FontInterface(KindGdi), impl_(new FontImpl())
-{
-}
+Font::Font() : FontInterface(KindGdi), impl_(new FontImpl()) {}
 
 Font::~Font()
 {

@@ -31,7 +31,7 @@ private:
     ScreenContext screen_;
     HGDIOBJ previous_ = nullptr;
 };
-}
+} // namespace
 
 FontImpl::~FontImpl()
 {

@@ -6,7 +6,7 @@ bool IsBlank(char16_t unit)
 {
     return unit == u' ';
 }
-}
+} // namespace
 
 int FontInterface::WrappedHeight(const StringRef& text, int width) const
 {

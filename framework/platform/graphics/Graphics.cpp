@@ -68,11 +68,9 @@ int BitmapAlignment(UINT format)
         return BitmapFont::AlignCenter;
     return BitmapFont::AlignLeft;
 }
-}
+} // namespace
 
-Graphics::Graphics() : impl_(new GraphicsImpl())
-{
-}
+Graphics::Graphics() : impl_(new GraphicsImpl()) {}
 
 Graphics::~Graphics()
 {
@@ -208,8 +206,8 @@ void Graphics::Blit(const Bitmap& bitmap, int sx, int sy, int width, int height,
         BitBlt(dc, tx, ty, width, height, source.Get(), sx, sy, SRCCOPY);
 }
 
-void Graphics::StretchBlit(const Bitmap& bitmap, int sx, int sy, int width, int height, int tx, int ty,
-                           int targetWidth, int targetHeight)
+void Graphics::StretchBlit(const Bitmap& bitmap, int sx, int sy, int width, int height, int tx, int ty, int targetWidth,
+                           int targetHeight)
 {
     HDC dc = impl_->DC();
     if (!dc)

@@ -21,6 +21,6 @@ private:
     void Detach();
 
     HDC dc_ = nullptr;
-    HWND window_ = nullptr;    // the window dc_ was obtained for; released against it
-    bool owned_ = false;       // dc_ came from GetDC and is released here
+    HWND window_ = nullptr; // the window dc_ was obtained for; released against it
+    bool owned_ = false;    // dc_ came from GetDC and is released here
 };

@@ -40,11 +40,9 @@ HRGN FromRuns(Scan scan)
     }
     return region;
 }
-}
+} // namespace
 
-Region::Region() : impl_(new RegionImpl())
-{
-}
+Region::Region() : impl_(new RegionImpl()) {}
 
 Region::~Region()
 {

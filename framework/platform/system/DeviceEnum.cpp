@@ -59,7 +59,7 @@ void ReleaseDevices()
         Release(entry);
     registeredDevices.clear();
 }
-}
+} // namespace
 
 DeviceBackend* DeviceEnum::InstallBackend(DeviceBackend* backend)
 {

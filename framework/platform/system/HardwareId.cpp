@@ -46,7 +46,7 @@ bool OneOf(uint32_t value, const uint32_t (&set)[N])
             return true;
     return false;
 }
-}
+} // namespace
 
 uint32_t HardwareId::Vendor(const char* devicePath)
 {

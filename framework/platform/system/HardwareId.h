@@ -9,7 +9,7 @@ namespace CardIds
 constexpr uint32_t kVendor = 0x1D3A;
 constexpr uint32_t kDevices[] = {0x6A01, 0x6A02};
 constexpr uint32_t kSubsystems[] = {0x00011D3A, 0x00021D3A, 0x00031D3A, 0x00041D3A, 0x00051D3A};
-}
+} // namespace CardIds
 
 // Ids parsed out of a device path, case-insensitively. Each answers 0 when its marker is
 // missing or not followed by exactly the id's number of hexadecimal digits.

@@ -53,7 +53,8 @@ public:
     int ListTopologyInterfaces(std::vector<DeviceInterfaceInfo>& out) override
     {
         out.clear();
-        HDEVINFO set = SetupDiGetClassDevsA(&kTopologyCategory, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+        HDEVINFO set =
+            SetupDiGetClassDevsA(&kTopologyCategory, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
         if (set == INVALID_HANDLE_VALUE)
             return 0;
         for (DWORD index = 0;; ++index)
@@ -118,7 +119,7 @@ public:
             Notify().unregisterNotice(notice);
     }
 };
-}
+} // namespace
 
 DeviceBackend& SystemDeviceBackend()
 {

@@ -30,8 +30,7 @@ public:
     {
         void* value = nullptr;
         size = 0;
-        if (data_.empty() ||
-            !VerQueryValueA(const_cast<uint8_t*>(data_.data()), subBlock, &value, &size) || !value)
+        if (data_.empty() || !VerQueryValueA(const_cast<uint8_t*>(data_.data()), subBlock, &value, &size) || !value)
             return nullptr;
         return value;
     }
@@ -50,7 +49,7 @@ public:
 private:
     std::vector<uint8_t> data_;
 };
-}
+} // namespace
 
 class SystemInfoImpl : public Object
 {
@@ -69,9 +68,7 @@ public:
     std::unique_ptr<LocaleScope> locale_;
 };
 
-SystemInfo::SystemInfo() : impl_(new SystemInfoImpl())
-{
-}
+SystemInfo::SystemInfo() : impl_(new SystemInfoImpl()) {}
 
 SystemInfo::~SystemInfo()
 {

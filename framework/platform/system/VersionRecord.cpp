@@ -3,9 +3,9 @@
 namespace
 {
 const char* const kNames[VersionRecord::StringCount] = {
-    "ProductVersion", "FileVersion",      "CompanyName", "FileDescription", "InternalName", "LegalCopyright",
-    "OriginalFilename", "ProductName", "Comments",     "LegalTrademarks", "PrivateBuild", "SpecialBuild"};
-}
+    "ProductVersion",   "FileVersion", "CompanyName", "FileDescription", "InternalName", "LegalCopyright",
+    "OriginalFilename", "ProductName", "Comments",    "LegalTrademarks", "PrivateBuild", "SpecialBuild"};
+} // namespace
 
 const char* VersionRecord::NameOf(int name)
 {

@@ -39,7 +39,7 @@ public:
     static const char* NameOf(int name);
 
     String modulePath;
-    uint16_t fileVersion[4] = {};    // major, minor, build, revision
+    uint16_t fileVersion[4] = {}; // major, minor, build, revision
     uint16_t productVersion[4] = {};
     String strings[StringCount];
 };

@@ -17,8 +17,8 @@ struct Functions
             return;
         disable = reinterpret_cast<Disable>(
             reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
-        revert = reinterpret_cast<Revert>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+        revert =
+            reinterpret_cast<Revert>(reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
     }
     Disable disable = nullptr;
     Revert revert = nullptr;
@@ -29,7 +29,7 @@ const Functions& Lookup()
     static const Functions functions;
     return functions;
 }
-}
+} // namespace
 
 int Wow64::DisableRedirection(void*& old)
 {

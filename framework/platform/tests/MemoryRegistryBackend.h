@@ -30,8 +30,7 @@ public:
         return 1;
     }
 
-    int WriteText(RegistryRoot root, const std::string& path, const std::string& name,
-                  const std::string& text) override
+    int WriteText(RegistryRoot root, const std::string& path, const std::string& name, const std::string& text) override
     {
         if (!CreateKey(root, path) || failValueWrites)
             return 0;
@@ -39,8 +38,7 @@ public:
         return 1;
     }
 
-    ReadResult ReadText(RegistryRoot root, const std::string& path, const std::string& name,
-                        std::string& out) override
+    ReadResult ReadText(RegistryRoot root, const std::string& path, const std::string& name, std::string& out) override
     {
         if (failReads)
             return ReadResult::Failed;

@@ -11,7 +11,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 const char kPath[] = "Software\\KivTests\\Settings";
 
@@ -90,9 +91,10 @@ TEST_F(RegistryKeyTest, AFlagIsTrueOnlyForYesInAnyCase)
         const char* stored;
         int expected;
     };
-    const Case cases[] = {{"yes", 1}, {"Yes", 1}, {"YES", 1}, {"yes ", 0}, {" yes", 0},
+    const Case cases[] = {{"yes", 1}, {"Yes", 1},  {"YES", 1}, {"yes ", 0}, {" yes", 0},
                           {"1", 0},   {"true", 0}, {"no", 0},  {"", 0}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.stored);
         const String text = Text(c.stored);
         ASSERT_EQ(key.WriteString(Text("flag"), &text), 1);
@@ -170,7 +172,8 @@ TEST_F(RegistryKeyTest, RootNamesAreExact)
     String name;
     key.GetRootName(name);
     EXPECT_EQ(Ascii(name), "HKEY_CURRENT_USER");
-    for (const char* wrong : {"hkey_current_user", "HKEY_Current_User", "HKCU", ""}) {
+    for (const char* wrong : {"hkey_current_user", "HKEY_Current_User", "HKCU", ""})
+    {
         SCOPED_TRACE(wrong);
         EXPECT_EQ(key.Open(wrong, Text("Software\\Elsewhere"), 0), 0);
         key.GetRootName(name);
@@ -179,7 +182,8 @@ TEST_F(RegistryKeyTest, RootNamesAreExact)
         EXPECT_EQ(Ascii(name), kPath);
     }
     EXPECT_EQ(key.Open(nullptr, Text(kPath), 0), 0);
-    for (const char* right : {"HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_CURRENT_USER"}) {
+    for (const char* right : {"HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_CURRENT_USER"})
+    {
         SCOPED_TRACE(right);
         EXPECT_EQ(key.Open(right, Text(kPath), 0), 1);
         key.GetRootName(name);
@@ -215,8 +219,7 @@ TEST_F(RegistryFailureTest, FailedWritesAnswerZero)
     EXPECT_EQ(key.WriteBool(Text("a"), 1), 0);
     EXPECT_EQ(key.WriteValue(Text(kPath), Text("v"), &text), 0);
     RegistryKey other;
-    EXPECT_EQ(other.Open("HKEY_CURRENT_USER", Text("Software\\New"), 1), 0)
-        << "Open cannot create the key";
+    EXPECT_EQ(other.Open("HKEY_CURRENT_USER", Text("Software\\New"), 1), 0) << "Open cannot create the key";
     EXPECT_EQ(other.Open("HKEY_CURRENT_USER", Text("Software\\New"), 0), 1);
 }
 
@@ -279,8 +282,8 @@ TEST_F(RegistryKeyTest, RegQueryShowsTheLayout)
 TEST_F(RegistryKeyTest, StoredDataWithoutTerminatorOrLengthReadsWhole)
 {
     HKEY setting;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kPath) + "\\raw").c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &setting, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kPath) + "\\raw").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &setting, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(setting, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3), ERROR_SUCCESS);
     String out;

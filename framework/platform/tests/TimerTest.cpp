@@ -12,7 +12,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 // A clock moved by hand and a system timer that only records whether it runs.
 class ManualTicker final : public TickerBackend
@@ -156,7 +157,8 @@ TEST_F(TimerTest, DestroyingATimerInsideAnotherCallbackBlanksItsPendingCall)
         const char* name;
         bool sharedListener;
     };
-    for (const Case& c : {Case{"own listeners", false}, Case{"shared listener", true}}) {
+    for (const Case& c : {Case{"own listeners", false}, Case{"shared listener", true}})
+    {
         SCOPED_TRACE(c.name);
         Recorder first, second;
         Timer killer;
@@ -188,7 +190,8 @@ TEST_F(TimerTest, NoReentrantTickFromInsideACallback)
     t.Start();
     int nested = 0;
     r.action = [&](int32_t) {
-        if (nested++ == 0) {
+        if (nested++ == 0)
+        {
             EXPECT_FALSE(ticker.running) << "the ticker is stopped while listeners run";
             TimerImpl::Tick(&g_window, 200);
         }
@@ -253,8 +256,8 @@ TEST_F(TimerTest, AttachFailsOnlyWithoutTickerAndWithoutTimers)
 #ifdef _WIN32
 TEST(TimerWin32, TheRealTickerFiresAHundredMillisecondTimer)
 {
-    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(Timer::StartTicker(window), 200u);
     Recorder r;
@@ -263,7 +266,8 @@ TEST(TimerWin32, TheRealTickerFiresAHundredMillisecondTimer)
     const DWORD started = GetTickCount();
     t.Start();
     MSG msg;
-    while (r.calls.empty() && GetTickCount() - started < 5000) {
+    while (r.calls.empty() && GetTickCount() - started < 5000)
+    {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
         Sleep(5);

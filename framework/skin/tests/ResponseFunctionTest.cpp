@@ -58,4 +58,4 @@ TEST(ResponseFunction, BoundsSharingAValueAnswerTheUpperBound)
     EXPECT_FALSE(std::isnan(unmapped));
     EXPECT_FLOAT_EQ(unmapped, 0.0f);
 }
-}
+} // namespace

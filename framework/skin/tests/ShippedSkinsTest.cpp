@@ -52,8 +52,7 @@ void ExpectMessageBoxesResolve(RecordingSkin& skin, const String& folder)
         EXPECT_NE(skin.FindString(title), nullptr);
         EXPECT_NE(skin.FindString(message), nullptr);
         const std::string modeText = Narrow(mode);
-        EXPECT_TRUE(modeText == "OKONLY" || modeText == "OKCANCEL" || modeText == "YESNOCANCEL" ||
-                    modeText == "YESNO");
+        EXPECT_TRUE(modeText == "OKONLY" || modeText == "OKCANCEL" || modeText == "YESNOCANCEL" || modeText == "YESNO");
     }
 }
 
@@ -68,14 +67,29 @@ struct ShippedSkin
     std::vector<const char*> responseFunctions;
 };
 
-const std::vector<const char*> kCommonStrings = {"IDS_YES", "IDS_NO", "IDS_OK", "IDS_CANCEL", "IDS_CORVANDSP_TITLE",
-                                                 "IDM_COMPONENT_MISSING", "IDM_HARDWARE_MISSING"};
+const std::vector<const char*> kCommonStrings = {"IDS_YES",
+                                                 "IDS_NO",
+                                                 "IDS_OK",
+                                                 "IDS_CANCEL",
+                                                 "IDS_CORVANDSP_TITLE",
+                                                 "IDM_COMPONENT_MISSING",
+                                                 "IDM_HARDWARE_MISSING"};
 
 const ShippedSkin kSkins[] = {
-    {"Skins/Default", {"Small", "Normal", "Bold", "Title", "Fixed"}, {"Default"}, {"Main"}, {"Default"}, {"Default"},
+    {"Skins/Default",
+     {"Small", "Normal", "Bold", "Title", "Fixed"},
+     {"Default"},
+     {"Main"},
+     {"Default"},
+     {"Default"},
      {"Linear"}},
     {"System/Launcher Skin", {"Small", "Normal", "Bold", "Title"}, {}, {}, {}, {"Default"}, {}},
-    {"VST/KivQuorvel/Skins/Default", {"Small", "Normal", "Bold", "Title"}, {"Default"}, {}, {"Default"}, {"Default"},
+    {"VST/KivQuorvel/Skins/Default",
+     {"Small", "Normal", "Bold", "Title"},
+     {"Default"},
+     {},
+     {"Default"},
+     {"Default"},
      {"Linear"}},
 };
 
@@ -125,4 +139,4 @@ TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
         EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
     }
 }
-}
+} // namespace

@@ -45,7 +45,8 @@ TEST(SkinImages, CompositePiecesWithKeyPointTransparency)
     keyed->GetKeyPoint(kx, ky);
     EXPECT_EQ(kx, 4); // composite coordinates
     EXPECT_EQ(ky, 0);
-    ExpectKeyedDraw(*keyed, [](int x, int y) { return CompositePixel(x + 4, y); }, kMagenta);
+    ExpectKeyedDraw(
+        *keyed, [](int x, int y) { return CompositePixel(x + 4, y); }, kMagenta);
 
     SkinBitmap* solid = skin.FindBitmap(Text("solid"));
     ASSERT_NE(solid, nullptr);
@@ -154,11 +155,9 @@ TEST(SkinImages, RegionsOutsideTheirBitmapAreRefused)
 // A key colour is a Windows colour value (red in the low byte); the DIB holds blue there.
 TEST(SkinImages, KeyColourMatchesPixelsOfThatColour)
 {
-    constexpr uint32_t kRed = 0xFF0000;   // as pixels hold it
+    constexpr uint32_t kRed = 0xFF0000; // as pixels hold it
     constexpr uint32_t kBlue = 0x0000FF;
-    const PixelSource source = [](int x, int y) {
-        return x == y ? kRed : (x + y == 3 ? kBlue : 0x00FF00u);
-    };
+    const PixelSource source = [](int x, int y) { return x == y ? kRed : (x + y == 3 ? kBlue : 0x00FF00u); };
     auto dib = std::make_unique<Bitmap>();
     ASSERT_EQ(dib->Create(4, 4, 24), 1);
     for (int y = 0; y < 4; ++y)
@@ -196,7 +195,7 @@ TEST(SkinImages, CopyPieceMakesAnOwnedOpaqueImage)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(copy.GetDib()->GetPixel(x, y) & 0xFFFFFF, CompositePixel(x + 5, y)) << x << "," << y;
 }
-}
+} // namespace
 
 namespace
 {
@@ -234,4 +233,4 @@ TEST(SkinImages, KeyPixelOfPiecesAndColourKeyedImages)
     ASSERT_EQ(strip->GetKeyPixel(pixel), 1);
     EXPECT_EQ(pixel, 0x010203u) << "a colour value turned into the DIB's byte order";
 }
-}
+} // namespace

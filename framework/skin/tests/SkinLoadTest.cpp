@@ -67,29 +67,46 @@ TEST(SkinLoad, FailureTable)
          },
          1,
          {}},
-        {"regions.xml malformed", [](FixtureSkin& s) { s.Write("regions.xml", "<regions><region"); }, 0,
+        {"regions.xml malformed",
+         [](FixtureSkin& s) { s.Write("regions.xml", "<regions><region"); },
+         0,
          {"Corrupt/incorrect regions file! []"}},
         {"regions.xml root otherwise named", [](FixtureSkin& s) { s.Write("regions.xml", "<areas/>"); }, 0, {}},
-        {"strings.xml malformed", [](FixtureSkin& s) { s.Write("strings.xml", "<stringtable"); }, 1,
+        {"strings.xml malformed",
+         [](FixtureSkin& s) { s.Write("strings.xml", "<stringtable"); },
+         1,
          {"Corrupt/incorrect strings file! []"}},
         {"no strings.xml", [](FixtureSkin& s) { s.Remove("strings.xml"); }, 1, {}},
         {"layout.xml missing", [](FixtureSkin& s) { s.Remove("layout.xml"); }, 0, {}},
-        {"layout.xml malformed", [](FixtureSkin& s) { s.Write("layout.xml", "<layout><fonts>"); }, 0,
+        {"layout.xml malformed",
+         [](FixtureSkin& s) { s.Write("layout.xml", "<layout><fonts>"); },
+         0,
          {"Corrupt/incorrect layout file! []"}},
         {"layout.xml root of any name", [](FixtureSkin& s) { s.Write("layout.xml", "<anything/>"); }, 1, {}},
-        {"regions.xml above the size cap", [](FixtureSkin& s) { s.Write("regions.xml", Oversized("regions")); }, 0,
+        {"regions.xml above the size cap",
+         [](FixtureSkin& s) { s.Write("regions.xml", Oversized("regions")); },
+         0,
          {"Corrupt/incorrect regions file! []"}},
-        {"strings.xml above the size cap", [](FixtureSkin& s) { s.Write("strings.xml", Oversized("stringtable")); }, 1,
+        {"strings.xml above the size cap",
+         [](FixtureSkin& s) { s.Write("strings.xml", Oversized("stringtable")); },
+         1,
          {"Corrupt/incorrect strings file! []"}},
-        {"layout.xml above the size cap", [](FixtureSkin& s) { s.Write("layout.xml", Oversized("layout")); }, 0,
+        {"layout.xml above the size cap",
+         [](FixtureSkin& s) { s.Write("layout.xml", Oversized("layout")); },
+         0,
          {"Corrupt/incorrect layout file! []"}},
-        {"layout.xml at the size cap", [](FixtureSkin& s) {
+        {"layout.xml at the size cap",
+         [](FixtureSkin& s) {
              std::string text = Oversized("layout");
              text.erase(text.size() - 4, 1);
              s.Write("layout.xml", text);
          },
-         1, {}},
-        {"layout.xml with only a declaration", [](FixtureSkin& s) { s.Write("layout.xml", "<?xml version=\"1.0\"?>"); }, 0, {}},
+         1,
+         {}},
+        {"layout.xml with only a declaration",
+         [](FixtureSkin& s) { s.Write("layout.xml", "<?xml version=\"1.0\"?>"); },
+         0,
+         {}},
     };
     for (const LoadCase& c : cases)
     {
@@ -160,8 +177,8 @@ TEST(SkinLoad, SkipsNamelessAndForeignEntriesAndKeepsFirstDefinitions)
     EXPECT_TRUE(skin.reports.empty());
     EXPECT_EQ(skin.FindStringById("N"), nullptr);
     EXPECT_EQ(skin.FindString(Text("s")), nullptr); // look-ups are case-sensitive
-    EXPECT_EQ(skin.reports, std::vector<std::string>({"Skin Text String not found. [N]",
-                                                      "Skin Text String not found. [s]"}));
+    EXPECT_EQ(skin.reports,
+              std::vector<std::string>({"Skin Text String not found. [N]", "Skin Text String not found. [s]"}));
 }
 
 TEST(SkinLoad, EmptyStringTableLoads)
@@ -233,4 +250,4 @@ TEST(SkinLoad, CurrentSkinIsTheLastLoadStartedAndNeverDangles)
     // Destroying a skin that is not current leaves the current one alone.
     EXPECT_EQ(Skin::Current(), &launcher);
 }
-}
+} // namespace

@@ -21,9 +21,18 @@ TEST(SkinAttributes, ColoursByHexOrName)
         const char* text;
         uint32_t colour;
     } cases[] = {
-        {"Red", 0x0000FF},     {"#FF0000", 0x0000FF}, {"#f00", 0},          {"orange", 0},
-        {"#102030", 0x302010}, {"brown", 0x2A2AA5},   {"GREY", 0x808080},   {"#ffffff", 0xFFFFFF},
-        {"#gg00zz", 0},        {"#12345678", 0},      {"", 0},              {"teal", 0x808000},
+        {"Red", 0x0000FF},
+        {"#FF0000", 0x0000FF},
+        {"#f00", 0},
+        {"orange", 0},
+        {"#102030", 0x302010},
+        {"brown", 0x2A2AA5},
+        {"GREY", 0x808080},
+        {"#ffffff", 0xFFFFFF},
+        {"#gg00zz", 0},
+        {"#12345678", 0},
+        {"", 0},
+        {"teal", 0x808000},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Skin::ParseColour(Text(c.text)), c.colour) << c.text;
@@ -250,11 +259,11 @@ TEST_F(LayoutTest, FrameStylesOfBothKindsShareOneTable)
     EXPECT_EQ(fancy->closeButton, skin_.FindBitmap(Text("keyed")));
     EXPECT_EQ(fancy->minimizeButton, nullptr);
     EXPECT_EQ(fancy->helpButton, skin_.FindBitmap(Text("solid")));
-    EXPECT_EQ(std::vector<int>({fancy->butTopSpacing, fancy->butRightSpacing, fancy->interButSpacing,
-                                fancy->titleTopSpacing, fancy->titleLeftSpacing, fancy->titleRightSpacing,
-                                fancy->leftLogoOffset, fancy->topLogoOffset, fancy->sessionNameXOffset,
-                                fancy->sessionNameYOffset}),
-              std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(
+        std::vector<int>({fancy->butTopSpacing, fancy->butRightSpacing, fancy->interButSpacing, fancy->titleTopSpacing,
+                          fancy->titleLeftSpacing, fancy->titleRightSpacing, fancy->leftLogoOffset,
+                          fancy->topLogoOffset, fancy->sessionNameXOffset, fancy->sessionNameYOffset}),
+        std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(fancy->titleFont, skin_.FindFont(Text("Title")));
     EXPECT_EQ(fancy->titleColour, 0x00FF00u);
 }
@@ -272,8 +281,7 @@ TEST_F(LayoutTest, ScrollbarStylesByOrientation)
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(h->vertical, 0);
     EXPECT_EQ(h->images, skin_.FindBitmap(Text("solid")));
-    EXPECT_EQ(std::vector<int>({h->decBg, h->barBg, h->incBg, h->decBut, h->incBut, h->barBegin, h->barMid,
-                                h->barEnd}),
+    EXPECT_EQ(std::vector<int>({h->decBg, h->barBg, h->incBg, h->decBut, h->incBut, h->barBegin, h->barMid, h->barEnd}),
               std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(skin_.FindScrollbarStyle(&hName, 1), nullptr);
     ScrollbarStyle* v = skin_.FindScrollbarStyle(&vName, 1);
@@ -295,9 +303,13 @@ TEST_F(LayoutTest, DialogAndMessageBoxStyles)
                               "exitButRightOffset=\"8\" titleAlignment=\"Center\" titleFontCol=\"yellow\" "
                               "fontColNormal=\"silver\" fontColSelected=\"maroon\" fontColDisabled=\"olive\"";
     Load("<fonts><font name=\"F\" size=\"9\"/></fonts>"
-         "<messageboxes><messagebox name=\"IDM_X\"/><globalstyle " + style + "/></messageboxes>"
-         "<dialogpanels><style name=\"Zeta\"/><style name=\"Alpha\" " + style + " titleAlignment=\"right\"/>"
-         "<style name=\"Mid\" titleAlignment=\"middle\"/></dialogpanels>",
+         "<messageboxes><messagebox name=\"IDM_X\"/><globalstyle " +
+             style +
+             "/></messageboxes>"
+             "<dialogpanels><style name=\"Zeta\"/><style name=\"Alpha\" " +
+             style +
+             " titleAlignment=\"right\"/>"
+             "<style name=\"Mid\" titleAlignment=\"middle\"/></dialogpanels>",
          "<string id=\"IDS_YES\" value=\"Ja\"/><string id=\"IDS_CANCEL\" value=\"Abbrechen\"/>");
     DialogStyle* box = skin_.MessageBoxStyle();
     ASSERT_NE(box, nullptr);
@@ -310,9 +322,8 @@ TEST_F(LayoutTest, DialogAndMessageBoxStyles)
     EXPECT_EQ(box->crossIcon, skin_.FindBitmap(Text("solid")));
     EXPECT_EQ(box->buttonFont, skin_.FindFont(Text("F")));
     EXPECT_EQ(box->titleFont, skin_.FindFont(Text("F")));
-    EXPECT_EQ(std::vector<int>({box->leftSeg, box->midSeg, box->rightSeg, box->titleTopOffset,
-                                box->titleSideOffset, box->sysButTopOffset, box->helpButRightOffset,
-                                box->exitButRightOffset}),
+    EXPECT_EQ(std::vector<int>({box->leftSeg, box->midSeg, box->rightSeg, box->titleTopOffset, box->titleSideOffset,
+                                box->sysButTopOffset, box->helpButRightOffset, box->exitButRightOffset}),
               std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(box->titleAlignment, 1);
     EXPECT_EQ(box->titleColour, 0x00FFFFu);
@@ -398,9 +409,9 @@ TEST_F(LayoutTest, MissingSectionsLeaveEmptyTables)
     EXPECT_EQ(skin_.FindDialogStyle(Text("A")), nullptr);
     String value;
     EXPECT_EQ(skin_.FindMiscParam("x", value), 0);
-    EXPECT_EQ(skin_.reports, std::vector<std::string>({"Skin Popup Menu Style not found. [A]",
-                                                       "Skin Frame Window Style not found. [A]",
-                                                       "Skin Dialog Window Style not found. [A]",
-                                                       "Skin Miscellaneous Parameter not found. [x]"}));
+    EXPECT_EQ(skin_.reports,
+              std::vector<std::string>(
+                  {"Skin Popup Menu Style not found. [A]", "Skin Frame Window Style not found. [A]",
+                   "Skin Dialog Window Style not found. [A]", "Skin Miscellaneous Parameter not found. [x]"}));
 }
-}
+} // namespace

@@ -125,4 +125,4 @@ public:
 private:
     ScratchFolder folder_{"kiv-skin-test"};
 };
-}
+} // namespace skintest

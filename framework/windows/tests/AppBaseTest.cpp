@@ -13,7 +13,8 @@
 #include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/Window.h"
 
-namespace {
+namespace
+{
 
 const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
@@ -140,12 +141,12 @@ TEST(AppBase, RunCreatesThePlaceholderRoutesItsMessagesAndEndsWhenItIsDestroyed)
             WPARAM code;
             const char* hook;
         };
-        for (const Session& s : {Session{WTS_CONSOLE_CONNECT, "OnSessionConnect"},
-                                 Session{WTS_REMOTE_CONNECT, "OnSessionConnect"},
-                                 Session{WTS_CONSOLE_DISCONNECT, "OnSessionDisconnect"},
-                                 Session{WTS_REMOTE_DISCONNECT, "OnSessionDisconnect"},
-                                 Session{WTS_SESSION_LOCK, "OnSessionLock"},
-                                 Session{WTS_SESSION_UNLOCK, "OnSessionUnlock"}, Session{5, nullptr}}) {
+        for (const Session& s :
+             {Session{WTS_CONSOLE_CONNECT, "OnSessionConnect"}, Session{WTS_REMOTE_CONNECT, "OnSessionConnect"},
+              Session{WTS_CONSOLE_DISCONNECT, "OnSessionDisconnect"},
+              Session{WTS_REMOTE_DISCONNECT, "OnSessionDisconnect"}, Session{WTS_SESSION_LOCK, "OnSessionLock"},
+              Session{WTS_SESSION_UNLOCK, "OnSessionUnlock"}, Session{5, nullptr}})
+        {
             self.hooks.clear();
             ::SendMessageA(main, WM_WTSSESSION_CHANGE, s.code, 0);
             EXPECT_EQ(self.hooks, s.hook ? std::vector<std::string>{s.hook} : std::vector<std::string>{}) << s.code;
@@ -260,8 +261,7 @@ TEST(AppBase, DocumentsOpenAsGivenOrBesideTheProgram)
     AppBase::SetDesktopShell(nullptr);
     auto ansi = [](const String& s) { return std::string(s.ToAnsi().get()); };
     EXPECT_EQ(desktop.asked, (std::vector<std::string>{"open " + ansi(existing),
-                                                        "open " + ansi(folder) + "\\Manual.pdf",
-                                                        "box Caption: Text"}));
+                                                       "open " + ansi(folder) + "\\Manual.pdf", "box Caption: Text"}));
 }
 
 TEST(AppBase, TheDefaultNamesFitTheGivenBuffer)

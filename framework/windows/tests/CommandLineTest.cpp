@@ -6,7 +6,8 @@
 
 #include "framework/windows/CommandLine.h"
 
-namespace {
+namespace
+{
 
 struct Recorder : CommandLineActions
 {
@@ -59,7 +60,8 @@ TEST(CommandLine, LaunchMixerAsTheLastWordInAnyCase)
         {"LaunchMixer", 0},
         {"", 0},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.line);
         Recorder r;
         int session = -1;
@@ -91,7 +93,8 @@ TEST(CommandLine, SessionPathsQuotedAndUnquoted)
         {std::string("KivCorvanDSP.exe ") + kSession, kSession},
         {std::string("\"C:\\Program Files\\Kiv\\KivCorvanDSP.exe\" ") + quoted, quoted},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.line);
         Recorder r;
         r.files.insert(kSession);

@@ -345,4 +345,4 @@ TEST(BusyWindow, WithoutAParentItBlocksUnderTheMainWindow)
     }
     EXPECT_EQ(GetCursor(), System(IDC_ARROW));
 }
-}
+} // namespace

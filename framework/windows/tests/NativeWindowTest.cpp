@@ -21,7 +21,8 @@
 #include "framework/windows/PlaceholderWindow.h"
 #include "framework/windows/tests/RecordingWindow.h"
 
-namespace {
+namespace
+{
 
 using Calls = std::vector<std::string>;
 
@@ -52,7 +53,8 @@ std::string Call(const char* name, std::initializer_list<long long> args)
 {
     std::string text = std::string(name) + "(";
     const char* separator = "";
-    for (long long value : args) {
+    for (long long value : args)
+    {
         text += separator + std::to_string(value);
         separator = ",";
     }
@@ -108,16 +110,23 @@ TEST(NativeWindow, EveryRowOfTheMessageTableReachesItsOperation)
         {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, {"OnPowerResume()"}, 0},
         {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, {}, 0},
         {WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, {}, 0},
-        {WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&handleNotice),
-         {Call("OnEndSession", {1}), "OnDeviceQueryRemove()"}, 1},
-        {WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVEFAILED, reinterpret_cast<LPARAM>(&handleNotice),
-         {"OnDeviceQueryRemoveFailed()"}, 1},
+        {WM_DEVICECHANGE,
+         DBT_DEVICEQUERYREMOVE,
+         reinterpret_cast<LPARAM>(&handleNotice),
+         {Call("OnEndSession", {1}), "OnDeviceQueryRemove()"},
+         1},
+        {WM_DEVICECHANGE,
+         DBT_DEVICEQUERYREMOVEFAILED,
+         reinterpret_cast<LPARAM>(&handleNotice),
+         {"OnDeviceQueryRemoveFailed()"},
+         1},
         {WM_USER + 5, 6, 7, {Call("OnUserMessage", {WM_USER + 5, 6, 7})}, 0},
         {WM_APP + 1, 2, 3, {Call("OnUserMessage", {WM_APP + 1, 2, 3})}, 0},
         {taskbarCreated, 0, 0, {"OnTaskbarCreated()"}, 0},
         {WM_ERASEBKGND, 0, 0, {"OnEraseBackground()"}, 0},
     };
-    for (const Row& row : rows) {
+    for (const Row& row : rows)
+    {
         SCOPED_TRACE(::testing::Message() << "message 0x" << std::hex << row.message << " wParam 0x" << row.wParam);
         EXPECT_EQ(::SendMessageA(hwnd, row.message, row.wParam, row.lParam), row.answer);
         EXPECT_EQ(window->Take(), row.expected);
@@ -324,7 +333,10 @@ TEST(NativeWindow, TheModalLoopEndsWithItsResultOrPassesAQuitOn)
 int g_takes;
 
 // Fails (-1) without touching the message, then reports WM_QUIT.
-BOOL WINAPI FailOnceThenQuit(LPMSG, HWND, UINT, UINT) { return ++g_takes == 1 ? -1 : 0; }
+BOOL WINAPI FailOnceThenQuit(LPMSG, HWND, UINT, UINT)
+{
+    return ++g_takes == 1 ? -1 : 0;
+}
 
 TEST(NativeWindow, AFailedGetMessageDispatchesNothing)
 {
@@ -410,7 +422,8 @@ TEST_F(ModalRulesTest, AModalDialogSwallowsInputForOtherWindows)
         bool beeps;
     } cases[] = {{WM_LBUTTONDOWN, true}, {WM_LBUTTONDBLCLK, true}, {WM_LBUTTONUP, false}, {WM_RBUTTONDOWN, false},
                  {WM_RBUTTONUP, false},  {WM_MOUSEMOVE, false},    {WM_NCHITTEST, false}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.message);
         g_beeps.clear();
         EXPECT_EQ(::SendMessageA(main->GetHandle(), c.message, 0, 0), 0);
@@ -691,7 +704,8 @@ TEST(FormPlacement, CentresInTheWorkAreaWhereverItLies)
         // Larger than the area: overhangs evenly, halves truncated toward zero.
         {{0, 0, 100, 100}, 105, 107, -2, -3},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         int x = 0, y = 0;
         FormPlacement::Centre(c.work, c.width, c.height, x, y);
         EXPECT_EQ(x, c.x) << c.work.left;

@@ -138,10 +138,11 @@ public:
     // The same without what the system sends on its own around activation, moves and painting.
     std::vector<std::string> TakeInput()
     {
-        static const char* const noise[] = {"OnActivate(", "OnSize(",  "OnMove(",    "OnGetMinMaxInfo(",
+        static const char* const noise[] = {"OnActivate(", "OnSize(",    "OnMove(",      "OnGetMinMaxInfo(",
                                             "OnPaint(",    "OnNcPaint(", "OnNcHitTest(", "OnEraseBackground("};
         std::vector<std::string> taken;
-        for (const std::string& call : Take()) {
+        for (const std::string& call : Take())
+        {
             bool quiet = false;
             for (const char* prefix : noise)
                 quiet = quiet || call.rfind(prefix, 0) == 0;

@@ -7,7 +7,8 @@
 #include "framework/windows/AppBase.h"
 #include "framework/windows/PlaceholderWindow.h"
 
-namespace {
+namespace
+{
 
 class ProbeApp : public AppBase
 {

@@ -4,14 +4,16 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 struct Process
 {
     PROCESS_INFORMATION info = {};
     ~Process()
     {
-        if (info.hProcess) {
+        if (info.hProcess)
+        {
             if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
                 ::TerminateProcess(info.hProcess, 99);
             ::CloseHandle(info.hProcess);
@@ -45,7 +47,8 @@ TEST(SingleInstance, ASecondStartWakesTheFirstAndEnds)
     Process first;
     ASSERT_TRUE(first.Start("first"));
     HWND running = nullptr;
-    for (int i = 0; i < 200 && !running; ++i) {
+    for (int i = 0; i < 200 && !running; ++i)
+    {
         ::Sleep(50);
         running = ::FindWindowA("KivProbeWnd", "Kiv Probe");
     }

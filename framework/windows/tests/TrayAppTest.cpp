@@ -8,7 +8,8 @@
 #include "framework/windows/TrayApp.h"
 #include "framework/windows/TrayIcon.h"
 
-namespace {
+namespace
+{
 
 struct NotifyCall
 {
@@ -110,7 +111,8 @@ TEST(TrayApp, TheHiddenWindowOwnsTheIconAndTurnsItsMessagesIntoHooks)
                 {1123, WM_RBUTTONUP, {"OnTrayMessage(1123,517)"}},
                 {1126, WM_LBUTTONDOWN, {"OnTrayMessage(1126,513)"}},
             };
-            for (const Row& row : rows) {
+            for (const Row& row : rows)
+            {
                 SCOPED_TRACE(row.message);
                 self.hooks.clear();
                 ::SendMessageA(hwnd, row.message, 0, row.mouse);

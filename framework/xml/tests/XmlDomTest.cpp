@@ -14,9 +14,11 @@
 #include "framework/xml/XmlUtil.h"
 #include "framework/xml/tests/XmlTestSupport.h"
 
-namespace {
+namespace
+{
 
-class XmlDom : public ::testing::Test {
+class XmlDom : public ::testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(doc.Init()); }
 
@@ -24,7 +26,8 @@ protected:
     XmlElement* Parent(const char16_t* name, const char16_t* children)
     {
         XmlElement* parent = doc.CreateElement(name);
-        for (; *children; ++children) {
+        for (; *children; ++children)
+        {
             char16_t childName[2] = {*children, 0};
             parent->AppendChild(doc.CreateElement(childName));
         }
@@ -36,7 +39,8 @@ protected:
     std::string Children(XmlNode* parent)
     {
         std::string forward, backward, listed;
-        for (XmlNode* c = parent->GetFirstChild(); c; c = c->GetNextSibling()) {
+        for (XmlNode* c = parent->GetFirstChild(); c; c = c->GetNextSibling())
+        {
             forward += Narrow(c->GetNodeName());
             EXPECT_EQ(c->GetParentNode(), parent);
         }
@@ -102,7 +106,7 @@ TEST_F(XmlDom, RemoveWithoutDestroyKeepsTheNodeAndItsOldSiblingLinks)
     EXPECT_EQ(b->GetPreviousSibling(), a);
     EXPECT_EQ(b->GetNextSibling(), c);
     EXPECT_EQ(b->GetParentNode(), nullptr);
-    EXPECT_FALSE(parent->RemoveChild(b, 1));  // no longer a child
+    EXPECT_FALSE(parent->RemoveChild(b, 1)); // no longer a child
     // The removed node can be placed again after its old parent is gone.
     delete parent;
     XmlElement* other = Parent(u"q", u"x");
@@ -116,7 +120,8 @@ TEST_F(XmlDom, RemoveWithoutDestroyKeepsTheNodeAndItsOldSiblingLinks)
 
 TEST_F(XmlDom, MoveChildToEveryIndex)
 {
-    struct Case {
+    struct Case
+    {
         char16_t node;
         int index;
         int result;
@@ -125,7 +130,8 @@ TEST_F(XmlDom, MoveChildToEveryIndex)
         {'a', 0, 1, "abcd"}, {'a', 1, 1, "bacd"}, {'a', 3, 1, "bcda"}, {'d', 0, 1, "dabc"},
         {'c', 1, 1, "acbd"}, {'b', 2, 1, "acbd"}, {'b', 4, 0, "abcd"}, {'b', -1, 0, "abcd"},
     };
-    for (const Case& t : cases) {
+    for (const Case& t : cases)
+    {
         XmlElement* parent = Parent(u"p", u"abcd");
         XmlNode* node = XmlUtil::FindChild(parent, std::string(1, static_cast<char>(t.node)).c_str(), 0);
         EXPECT_EQ(parent->MoveChild(node, t.index), t.result) << static_cast<char>(t.node) << t.index;
@@ -151,7 +157,7 @@ TEST_F(XmlDom, ANodeAppendedToASecondParentLeavesTheFirst)
     EXPECT_EQ(Children(second), "xba");
     ASSERT_TRUE(second->InsertBefore(a, a));
     EXPECT_EQ(Children(second), "xba");
-    delete first;   // each node is freed exactly once (the sanitizer build checks)
+    delete first; // each node is freed exactly once (the sanitizer build checks)
     delete second;
 }
 
@@ -276,14 +282,18 @@ TEST_F(XmlDom, GetElementsByTagNameWalksThePreOrder)
 
 TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
 {
-    ASSERT_TRUE(LoadBytes(doc, Bytes("<skin i=\"12\" e=\"\" x=\"12ab3\" r=\"3.05\" n=\"-.5\"><REGION/>t<region/><b/></skin>")));
+    ASSERT_TRUE(
+        LoadBytes(doc, Bytes("<skin i=\"12\" e=\"\" x=\"12ab3\" r=\"3.05\" n=\"-.5\"><REGION/>t<region/><b/></skin>")));
     const XmlElement* skin = static_cast<XmlElement*>(doc.GetFirstChild());
-    struct {
+    struct
+    {
         const char* name;
         int asInt;
         float asReal;
-    } cases[] = {{"i", 12, 12.0f}, {"e", -1, 0.0f}, {"absent", -1, 0.0f}, {"x", -1, 0.0f}, {"r", -1, 3.05f}, {"n", -1, -0.5f}};
-    for (const auto& t : cases) {
+    } cases[] = {{"i", 12, 12.0f}, {"e", -1, 0.0f},  {"absent", -1, 0.0f},
+                 {"x", -1, 0.0f},  {"r", -1, 3.05f}, {"n", -1, -0.5f}};
+    for (const auto& t : cases)
+    {
         EXPECT_EQ(XmlUtil::GetAttributeInt(skin, t.name), t.asInt) << t.name;
         EXPECT_FLOAT_EQ(XmlUtil::GetAttributeReal(skin, t.name), t.asReal) << t.name;
     }
@@ -310,7 +320,8 @@ TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
 // A value is read whole or not at all: absent (-1, 0.0) rather than a part of it.
 TEST_F(XmlDom, XmlUtilReadsNumbersWholeOrNotAtAll)
 {
-    struct {
+    struct
+    {
         const char* value;
         int asInt;
         float asReal;
@@ -334,7 +345,8 @@ TEST_F(XmlDom, XmlUtilReadsNumbersWholeOrNotAtAll)
         {"0.66666666667", -1, 0.6666667f},
         {"1000000000000000000000000000000000000000", -1, 0.0f},
     };
-    for (const auto& t : cases) {
+    for (const auto& t : cases)
+    {
         XmlDocument numbers;
         ASSERT_TRUE(numbers.Init());
         ASSERT_TRUE(LoadBytes(numbers, Bytes(std::string("<n v=\"") + t.value + "\"/>")));
@@ -345,7 +357,8 @@ TEST_F(XmlDom, XmlUtilReadsNumbersWholeOrNotAtAll)
 }
 
 // Grants a set number of string buffers and refuses the rest.
-class RationedHeap : public StringHeap {
+class RationedHeap : public StringHeap
+{
 public:
     explicit RationedHeap(int grants) : grants_(grants) {}
     char16_t* Allocate(int units) override { return grants_-- > 0 ? StringHeap::Allocate(units) : nullptr; }
@@ -359,7 +372,7 @@ TEST_F(XmlDom, XmlUtilReportsAValueItCouldNotCopy)
     ASSERT_TRUE(LoadBytes(doc, Bytes("<skin r=\"3.05\"/>")));
     const XmlElement* skin = static_cast<XmlElement*>(doc.GetFirstChild());
     String out;
-    RationedHeap heap(1);  // enough for the name looked up, not for the value
+    RationedHeap heap(1); // enough for the name looked up, not for the value
     StringHeap* previous = StringHeap::Install(&heap);
     int result = XmlUtil::GetAttribute(skin, "r", out);
     StringHeap::Install(previous);
@@ -389,15 +402,15 @@ TEST(XmlLoaderTest, HoldsOneDocumentUntilDetached)
     MemoryReader reader(bytes);
     EXPECT_FALSE(loader->Load(reader));
     ASSERT_TRUE(loader->CreateDocument());
-    ASSERT_TRUE(loader->CreateDocument());  // the first one is destroyed
+    ASSERT_TRUE(loader->CreateDocument()); // the first one is destroyed
     ASSERT_TRUE(loader->Load(reader));
     XmlDocument* doc = loader->Detach();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(loader->GetDocument(), nullptr);
     EXPECT_EQ(Describe(doc->GetFirstChild()), "a");
     ASSERT_TRUE(loader->CreateDocument());
-    loader->Release();  // destroys the document it still holds
+    loader->Release(); // destroys the document it still holds
     doc->Release();
 }
 
-}  // namespace
+} // namespace

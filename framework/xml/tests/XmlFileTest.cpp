@@ -12,11 +12,12 @@
 #include "framework/xml/tests/XmlTestSupport.h"
 #include "tests/support/ScratchFolder.h"
 
-namespace {
+namespace
+{
 
-class XmlFile : public ::testing::Test {
+class XmlFile : public ::testing::Test
+{
 protected:
-
     std::u16string Path(const char* name) const
     {
         std::string path = (folder_ / name).string();
@@ -41,7 +42,8 @@ protected:
 TEST_F(XmlFile, LoadsSavesAndReloadsThroughFileStreams)
 {
     std::string layout = "\xFF\xFE";
-    for (char c : std::string("<layout>\r\n\t<panel name=\"main\" w=\"640\">Main panel</panel>\r\n</layout>\r\n")) {
+    for (char c : std::string("<layout>\r\n\t<panel name=\"main\" w=\"640\">Main panel</panel>\r\n</layout>\r\n"))
+    {
         layout += c;
         layout += '\0';
     }
@@ -65,4 +67,4 @@ TEST_F(XmlFile, LoadsSavesAndReloadsThroughFileStreams)
     EXPECT_EQ(LoadFile(Path("missing.xml")), nullptr);
 }
 
-}  // namespace
+} // namespace

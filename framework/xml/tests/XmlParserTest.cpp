@@ -7,17 +7,20 @@
 #include "framework/xml/XmlElement.h"
 #include "framework/xml/tests/XmlTestSupport.h"
 
-namespace {
+namespace
+{
 
-struct LoadCase {
+struct LoadCase
+{
     const char* input;
     int result;
-    const char* tree;  // what the document then holds
+    const char* tree; // what the document then holds
 };
 
 void CheckLoads(const std::vector<LoadCase>& cases)
 {
-    for (const LoadCase& t : cases) {
+    for (const LoadCase& t : cases)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         EXPECT_EQ(LoadBytes(doc, Bytes(t.input)), t.result) << t.input;
@@ -92,11 +95,13 @@ TEST(XmlParser, TakesTheEncodingFromTheByteOrderMark)
     std::string ascii = "<a k=\"v\">x\xC3\xA9</a>";
     std::vector<uint8_t> utf16le = {0xFF, 0xFE}, utf16be = {0xFE, 0xFF};
     std::u16string units = u"<a k=\"v\">x\u00E9</a>";
-    for (char16_t u : units) {
+    for (char16_t u : units)
+    {
         utf16le.insert(utf16le.end(), {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8)});
         utf16be.insert(utf16be.end(), {static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u)});
     }
-    struct {
+    struct
+    {
         std::vector<uint8_t> bytes;
         int encoding;
         const char* tree;
@@ -107,7 +112,8 @@ TEST(XmlParser, TakesTheEncodingFromTheByteOrderMark)
         {Bytes(ascii), XmlDocument::SINGLE_BYTE, "a[k=v](\"x\\uFFC3\\uFFA9\")"},
         {Bytes("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>"), XmlDocument::SINGLE_BYTE, "a"},
     };
-    for (const auto& t : cases) {
+    for (const auto& t : cases)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         EXPECT_TRUE(LoadBytes(doc, t.bytes)) << t.tree;
@@ -119,10 +125,11 @@ TEST(XmlParser, TakesTheEncodingFromTheByteOrderMark)
 TEST(XmlParser, RefusesBrokenByteOrderMarks)
 {
     const std::vector<std::vector<uint8_t>> inputs = {
-        {}, {'<'}, {0xFF}, {0xFF, 0x00, '<', 0, 'a', 0}, {0xFE}, {0xFE, 0x00},
-        {0xEF}, {0xEF, 0xBB}, {0xEF, 0xBB, 0x00, '<', 'a', '/', '>'}, {0xEF, 0x00, 0xBF},
+        {},           {'<'},  {0xFF},       {0xFF, 0x00, '<', 0, 'a', 0},           {0xFE},
+        {0xFE, 0x00}, {0xEF}, {0xEF, 0xBB}, {0xEF, 0xBB, 0x00, '<', 'a', '/', '>'}, {0xEF, 0x00, 0xBF},
     };
-    for (const auto& bytes : inputs) {
+    for (const auto& bytes : inputs)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         EXPECT_FALSE(LoadBytes(doc, bytes)) << bytes.size();
@@ -141,11 +148,13 @@ std::string Nested(int depth)
 
 TEST(XmlParser, LimitsTheNestingDepth)
 {
-    struct {
+    struct
+    {
         int depth;
         int result;
     } cases[] = {{XmlNode::kMaxDepth, 1}, {XmlNode::kMaxDepth + 1, 0}, {200000, 0}};
-    for (const auto& t : cases) {
+    for (const auto& t : cases)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         EXPECT_EQ(LoadBytes(doc, Bytes(Nested(t.depth))), t.result) << t.depth;
@@ -165,12 +174,15 @@ std::string NodesEndingWith(int n, const std::string& last, int lastNodes)
 // Every kind of node counts: one more than the cap fails when the last is of that kind.
 TEST(XmlParser, LimitsTheNodeCount)
 {
-    struct {
+    struct
+    {
         const char* what;
         const char* last;
         int lastNodes;
-    } kinds[] = {{"element", "<e/>", 1}, {"attribute", "<e a=\"\"/>", 2}, {"text", "t", 1}, {"CDATA", "<![CDATA[]]>", 1}};
-    for (const auto& kind : kinds) {
+    } kinds[] = {
+        {"element", "<e/>", 1}, {"attribute", "<e a=\"\"/>", 2}, {"text", "t", 1}, {"CDATA", "<![CDATA[]]>", 1}};
+    for (const auto& kind : kinds)
+    {
         SCOPED_TRACE(kind.what);
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
@@ -212,4 +224,4 @@ TEST(XmlParser, KeepsTheNodesReadBeforeAFailure)
     EXPECT_EQ(Describe(doc.GetFirstChild()), "a[x=1],\"text\",b(c)");
 }
 
-}  // namespace
+} // namespace

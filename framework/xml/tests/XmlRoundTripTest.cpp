@@ -11,9 +11,11 @@
 #include "framework/xml/XmlText.h"
 #include "framework/xml/tests/XmlTestSupport.h"
 
-namespace {
+namespace
+{
 
-class TreeMaker {
+class TreeMaker
+{
 public:
     TreeMaker(XmlDocument& doc, unsigned seed) : doc_(doc), random_(seed) {}
 
@@ -21,15 +23,19 @@ public:
     {
         int count = Pick(0, depth == 0 ? 3 : 4);
         bool lastWasText = false;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
+        {
             int kind = Pick(0, depth < 4 ? 4 : 1);
             // Adjacent texts would read back as one; top-level text needs markup after it.
             if (kind == 0 && (lastWasText || (depth == 0 && i == count - 1)))
                 kind = 1;
             XmlNode* child;
-            if (kind == 0) {
+            if (kind == 0)
+            {
                 child = doc_.CreateTextNode(Text(1, 12, true).c_str());
-            } else if (kind == 1) {
+            }
+            else if (kind == 1)
+            {
                 XmlCData* cdata = new XmlCData(&doc_);
                 cdata->Init();
                 std::u16string value = Text(0, 12, false);
@@ -37,9 +43,12 @@ public:
                     value.erase(value.find(u"]]>"), 1);
                 cdata->SetNodeValue(value.c_str());
                 child = cdata;
-            } else {
+            }
+            else
+            {
                 XmlElement* element = doc_.CreateElement(Name().c_str());
-                for (int a = Pick(0, 3); a > 0; --a) {
+                for (int a = Pick(0, 3); a > 0; --a)
+                {
                     std::u16string value = Text(0, 10, true);
                     value.erase(std::remove(value.begin(), value.end(), u'"'), value.end());
                     element->SetAttribute(Name().c_str(), Trimmed(value).c_str());
@@ -61,7 +70,8 @@ private:
     char16_t Unit()
     {
         static const char16_t kPlain[] = u"abcXYZ019 \t\r\n&>'=/?!-_[]";
-        switch (Pick(0, 3)) {
+        switch (Pick(0, 3))
+        {
         case 0:
             if (encoding_ == XmlDocument::SINGLE_BYTE)
                 return static_cast<char16_t>(0xFF80 + Pick(0, 0x7F));
@@ -74,9 +84,11 @@ private:
     std::u16string Text(int minimum, int maximum, bool trimmed)
     {
         std::u16string text;
-        do {
+        do
+        {
             text.clear();
-            for (int n = Pick(minimum, maximum); n > 0; --n) {
+            for (int n = Pick(minimum, maximum); n > 0; --n)
+            {
                 char16_t u = Unit();
                 if (u != '<' || !trimmed)
                     text += u;
@@ -113,8 +125,10 @@ private:
 
 TEST(XmlRoundTrip, SavedTreesLoadBackUnchanged)
 {
-    for (unsigned seed = 1; seed <= 200; ++seed) {
-        for (int encoding = XmlDocument::SINGLE_BYTE; encoding <= XmlDocument::UTF8; ++encoding) {
+    for (unsigned seed = 1; seed <= 200; ++seed)
+    {
+        for (int encoding = XmlDocument::SINGLE_BYTE; encoding <= XmlDocument::UTF8; ++encoding)
+        {
             XmlDocument doc;
             ASSERT_TRUE(doc.Init());
             ASSERT_TRUE(doc.SetEncoding(encoding));
@@ -133,4 +147,4 @@ TEST(XmlRoundTrip, SavedTreesLoadBackUnchanged)
     }
 }
 
-}  // namespace
+} // namespace

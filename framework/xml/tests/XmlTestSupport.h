@@ -26,11 +26,15 @@ inline std::string Narrow(const char16_t* text)
 {
     std::string out;
     static const char kHex[] = "0123456789ABCDEF";
-    for (; text && *text; ++text) {
+    for (; text && *text; ++text)
+    {
         char16_t c = *text;
-        if (c >= 0x20 && c < 0x7F) {
+        if (c >= 0x20 && c < 0x7F)
+        {
             out += static_cast<char>(c);
-        } else {
+        }
+        else
+        {
             out += "\\u";
             for (int shift = 12; shift >= 0; shift -= 4)
                 out += kHex[(c >> shift) & 0xF];
@@ -43,14 +47,18 @@ inline std::string Narrow(const char16_t* text)
 inline std::string Describe(const XmlNode* node)
 {
     std::string out;
-    for (; node; node = node->GetNextSibling()) {
-        switch (node->GetNodeType()) {
+    for (; node; node = node->GetNextSibling())
+    {
+        switch (node->GetNodeType())
+        {
         case XmlNode::ELEMENT_NODE: {
             out += Narrow(node->GetNodeName());
             XmlNamedNodeMap* attributes = node->GetAttributes();
-            if (attributes && attributes->GetLength() > 0) {
+            if (attributes && attributes->GetLength() > 0)
+            {
                 out += "[";
-                for (int i = 0; i < attributes->GetLength(); ++i) {
+                for (int i = 0; i < attributes->GetLength(); ++i)
+                {
                     XmlNode* attribute = attributes->Item(i);
                     out += (i ? " " : "") + Narrow(attribute->GetNodeName()) + "=" + Narrow(attribute->GetNodeValue());
                 }

@@ -10,7 +10,8 @@
 #include "framework/xml/XmlText.h"
 #include "framework/xml/tests/XmlTestSupport.h"
 
-namespace {
+namespace
+{
 
 std::string Saved(XmlDocument& doc, int* result = nullptr)
 {
@@ -35,17 +36,17 @@ TEST(XmlWriter, WritesOneLinePerTagAndTextIndentedWithTabs)
     XmlDocument nested;
     ASSERT_TRUE(nested.Init());
     ASSERT_TRUE(LoadBytes(nested, Bytes("\xEF\xBB\xBF<b z=\"1\" y=\"\"><c><![CDATA[<&>]]></c><d/></b>")));
-    EXPECT_EQ(Saved(nested, &result), std::string(kUtf8Declaration) +
-                                       "<b y=\"\" z=\"1\">\n"
-                                       "\t<c>\n\t\t\t<![CDATA[<&>]]>\n\t</c>\n"
-                                       "\t<d/>\n"
-                                       "</b>\n");
+    EXPECT_EQ(Saved(nested, &result), std::string(kUtf8Declaration) + "<b y=\"\" z=\"1\">\n"
+                                                                      "\t<c>\n\t\t\t<![CDATA[<&>]]>\n\t</c>\n"
+                                                                      "\t<d/>\n"
+                                                                      "</b>\n");
     EXPECT_TRUE(result);
 }
 
 TEST(XmlWriter, MarksAndDeclaresEachEncoding)
 {
-    struct {
+    struct
+    {
         int encoding;
         std::string mark;
         const char* name;
@@ -56,7 +57,8 @@ TEST(XmlWriter, MarksAndDeclaresEachEncoding)
         {XmlDocument::UTF16BE, "\xFE\xFF", "UTF-16", 2},
         {XmlDocument::UTF8, "\xEF\xBB\xBF", "UTF-8", 1},
     };
-    for (const auto& t : cases) {
+    for (const auto& t : cases)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         ASSERT_TRUE(doc.SetEncoding(t.encoding));
@@ -65,7 +67,8 @@ TEST(XmlWriter, MarksAndDeclaresEachEncoding)
         EXPECT_TRUE(result);
         std::string declaration = std::string("<?xml version=\"1.0\" encoding=\"") + t.name + "\"?>\n";
         std::string expected = t.mark;
-        for (char c : declaration) {
+        for (char c : declaration)
+        {
             if (t.encoding == XmlDocument::UTF16BE)
                 expected += '\0';
             expected += c;
@@ -78,7 +81,8 @@ TEST(XmlWriter, MarksAndDeclaresEachEncoding)
 
 TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         void (*build)(XmlDocument& doc, XmlElement* root);
         int result;
@@ -104,10 +108,11 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
              t->AppendChild(d.CreateElement(u"lost"));
          },
          0},
-        {"text first at top level",
-         [](XmlDocument& d, XmlElement* e) { d.InsertBefore(d.CreateTextNode(u"t"), e); }, 1},
+        {"text first at top level", [](XmlDocument& d, XmlElement* e) { d.InsertBefore(d.CreateTextNode(u"t"), e); },
+         1},
         // What the reader takes back as it is.
-        {"'&' and '>' in text", [](XmlDocument& d, XmlElement* e) { e->AppendChild(d.CreateTextNode(u"a & b > c")); }, 1},
+        {"'&' and '>' in text", [](XmlDocument& d, XmlElement* e) { e->AppendChild(d.CreateTextNode(u"a & b > c")); },
+         1},
         {"'<', '&' and '\\'' in a value", [](XmlDocument&, XmlElement* e) { e->SetAttribute(u"k", u"<&'>"); }, 1},
         {"']]' in CDATA",
          [](XmlDocument& d, XmlElement* e) {
@@ -118,7 +123,8 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
          },
          1},
     };
-    for (const Case& t : cases) {
+    for (const Case& t : cases)
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         XmlElement* root = doc.CreateElement(u"root");
@@ -126,7 +132,8 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
         t.build(doc, root);
         MemoryWriter writer;
         EXPECT_EQ(doc.Save(writer), t.result) << t.what;
-        if (t.result) {
+        if (t.result)
+        {
             XmlDocument back;
             ASSERT_TRUE(back.Init());
             EXPECT_TRUE(LoadBytes(back, writer.bytes)) << t.what;
@@ -138,7 +145,8 @@ TEST(XmlWriter, RefusesTextThatWouldNotReadBack)
 TEST(XmlWriter, RefusesZeroUnitsThatTextWritingWouldDrop)
 {
     using namespace std::string_literals;
-    for (const std::string& bytes : {"<a>x\0y</a>"s, "<a k=\"x\0y\"/>"s, "<a><![CDATA[x\0y]]></a>"s}) {
+    for (const std::string& bytes : {"<a>x\0y</a>"s, "<a k=\"x\0y\"/>"s, "<a><![CDATA[x\0y]]></a>"s})
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         ASSERT_TRUE(LoadBytes(doc, Bytes(bytes))) << bytes;
@@ -149,11 +157,13 @@ TEST(XmlWriter, RefusesZeroUnitsThatTextWritingWouldDrop)
 
 TEST(XmlWriter, RefusesTreesDeeperThanTheReaderTakes)
 {
-    for (int depth : {XmlNode::kMaxDepth, XmlNode::kMaxDepth + 1}) {
+    for (int depth : {XmlNode::kMaxDepth, XmlNode::kMaxDepth + 1})
+    {
         XmlDocument doc;
         ASSERT_TRUE(doc.Init());
         XmlNode* parent = &doc;
-        for (int i = 0; i < depth; ++i) {
+        for (int i = 0; i < depth; ++i)
+        {
             XmlElement* child = doc.CreateElement(u"e");
             ASSERT_TRUE(parent->AppendChild(child));
             parent = child;
@@ -164,7 +174,8 @@ TEST(XmlWriter, RefusesTreesDeeperThanTheReaderTakes)
 }
 
 // Counts Close calls; can refuse writes past a limit.
-class RecordingWriter : public MemoryWriter {
+class RecordingWriter : public MemoryWriter
+{
 public:
     using MemoryWriter::MemoryWriter;
     int Close() override { return ++closed; }
@@ -200,7 +211,8 @@ TEST(XmlWriter, FailsWhenAWriteFails)
     ASSERT_TRUE(doc.Init());
     ASSERT_TRUE(LoadBytes(doc, Bytes("\xEF\xBB\xBF<a k=\"v\"><b>text</b></a>")));
     size_t full = Saved(doc).size();
-    for (size_t limit = 0; limit < full; ++limit) {
+    for (size_t limit = 0; limit < full; ++limit)
+    {
         MemoryWriter writer(limit);
         EXPECT_FALSE(doc.Save(writer)) << limit;
     }
@@ -218,4 +230,4 @@ TEST(XmlWriter, NodeSaveWritesTheNodeAndTheSiblingsAfterIt)
     EXPECT_EQ(std::string(writer.bytes.begin(), writer.bytes.end()), "<a/>\n<b>\n\t\tt\n</b>\n");
 }
 
-}  // namespace
+} // namespace

@@ -110,8 +110,7 @@ TEST_F(ApplicationTest, AMissingOrRunningEngineFailsTheStartWithAMessage)
         EXPECT_EQ(application.InitBeforeCreate(), 0);
         EXPECT_EQ(application.GetServices(), nullptr);
         ASSERT_EQ(desktop.messages.size(), 1u);
-        EXPECT_EQ(desktop.messages[0],
-                  "Fatal error: Varn Services component missing - you may need to re-install.");
+        EXPECT_EQ(desktop.messages[0], "Fatal error: Varn Services component missing - you may need to re-install.");
     }
     desktop.messages.clear();
 

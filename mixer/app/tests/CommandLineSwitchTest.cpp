@@ -14,13 +14,13 @@ TEST(CommandLineSwitchTest, ResetMatchesOnlyAsTheLastWordAfterASeparator)
         {"C:\\Program Files\\KIV\\KivCorvanDSP.exe /reset", 1},
         {"KivCorvanDSP.exe -Reset", 1},
         {"KivCorvanDSP.exe -RESET", 1},
-        {"KivCorvanDSP.exe -Reset now", 0},       // a further word
-        {"KivCorvanDSP.exe -Reset ", 0},          // even a blank
-        {"KivCorvanDSP.exe Reset", 0},            // no separator
-        {"KivCorvanDSP.exe --Reset", 1},          // "-Reset" is no match, "Reset" is
-        {"C:\\my-tools/KivCorvanDSP.exe", 0},     // separators inside the path
+        {"KivCorvanDSP.exe -Reset now", 0},   // a further word
+        {"KivCorvanDSP.exe -Reset ", 0},      // even a blank
+        {"KivCorvanDSP.exe Reset", 0},        // no separator
+        {"KivCorvanDSP.exe --Reset", 1},      // "-Reset" is no match, "Reset" is
+        {"C:\\my-tools/KivCorvanDSP.exe", 0}, // separators inside the path
         {"C:\\Reset-/KivCorvanDSP.exe", 0},
-        {"C:\\x/Reset", 1},                       // a path that ends in the word
+        {"C:\\x/Reset", 1}, // a path that ends in the word
         {"KivCorvanDSP.exe -Rese", 0},
         {"KivCorvanDSP.exe -Resets", 0},
         {"", 0},

@@ -175,8 +175,9 @@ TEST_F(StartupTest, ResetWritesTheRefreshFlagsDropsTheUserStateAndAsksToReboot)
         for (const char* path : {zavo, kdspState})
             RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, path, "Refresh");
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(settingsKey) + "\\CorvanView\\skin").c_str(),
-                                  0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(settingsKey) + "\\CorvanView\\skin").c_str(), 0,
+                                  nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
         RegCloseKey(key);
         SHCreateDirectoryExA(nullptr, (SessionFile().substr(0, SessionFile().rfind('\\'))).c_str(), nullptr);
         std::ofstream(SessionFile()) << "session";

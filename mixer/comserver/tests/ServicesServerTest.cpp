@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "mixer/app/tests/FakeStringTable.h"
+#include "mixer/names/tests/FakeStringTable.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
@@ -27,10 +27,7 @@ namespace
 struct Call
 {
     DWORD type, user, a, b;
-    bool operator==(const Call& o) const
-    {
-        return type == o.type && user == o.user && a == o.a && b == o.b;
-    }
+    bool operator==(const Call& o) const { return type == o.type && user == o.user && a == o.a && b == o.b; }
 };
 
 // A callback sink of either list that records its calls and its references. It is free-threaded
@@ -81,8 +78,8 @@ public:
     }
 
     LONG references = 1;
-    LONG ownerReleases = 0;          // releases made on the thread that made the sink
-    std::function<void()> onNotify;  // runs on the delivery thread, after the call is recorded
+    LONG ownerReleases = 0;         // releases made on the thread that made the sink
+    std::function<void()> onNotify; // runs on the delivery thread, after the call is recorded
     HRESULT answer = S_OK;
 
 private:
@@ -139,8 +136,8 @@ public:
     static std::string Word(int value) { return std::to_string(value); }
     static std::string Word(const VarnEffectId& id)
     {
-        return "id" + std::to_string(id.data[0]) + "." + std::to_string(id.data[1]) + "." +
-               std::to_string(id.data[2]) + "." + std::to_string(id.data[3]);
+        return "id" + std::to_string(id.data[0]) + "." + std::to_string(id.data[1]) + "." + std::to_string(id.data[2]) +
+               "." + std::to_string(id.data[3]);
     }
     static std::string Word(const VarnEffectId* id) { return id ? "&" + Word(*id) : "null"; }
     static std::string Word(const char16_t* text)
@@ -174,22 +171,13 @@ public:
         return answer;
     }
 
-    int VARN_CALL RegisterClient(int* clientId) override
-    {
-        return Record("RegisterClient", {Word(clientId)});
-    }
-    int VARN_CALL UnregisterClient(int clientId) override
-    {
-        return Record("UnregisterClient", {Word(clientId)});
-    }
+    int VARN_CALL RegisterClient(int* clientId) override { return Record("RegisterClient", {Word(clientId)}); }
+    int VARN_CALL UnregisterClient(int clientId) override { return Record("UnregisterClient", {Word(clientId)}); }
     int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) override
     {
         return Record("AcquireSendReturn", {Word(clientId), Word(record), Word(sendPair), Word(returnPair)});
     }
-    int VARN_CALL ReleaseSendReturn(int clientId) override
-    {
-        return Record("ReleaseSendReturn", {Word(clientId)});
-    }
+    int VARN_CALL ReleaseSendReturn(int clientId) override { return Record("ReleaseSendReturn", {Word(clientId)}); }
     int VARN_CALL GetEffectCatalog(int* count, void** records) override
     {
         return Record("GetEffectCatalog", {Word(count), Word(records)});
@@ -202,18 +190,18 @@ public:
     {
         return Record("GetEffectCorePresets", {Word(effect), Word(count), Word(records)});
     }
-    int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry, int* valueCount, void** values) override
+    int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts,
+                             float** wetDry, int* valueCount, void** values) override
     {
-        return Record("GetInserts", {Word(preset), Word(isFactory), Word(count), Word(effects), Word(valueCounts), Word(wetDry), Word(valueCount), Word(values)});
+        return Record("GetInserts", {Word(preset), Word(isFactory), Word(count), Word(effects), Word(valueCounts),
+                                     Word(wetDry), Word(valueCount), Word(values)});
     }
-    int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount, const int* positions) override
+    int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount,
+                               const int* positions) override
     {
         return Record("CreatePreset", {Word(clientId), Word(category), Word(name), Word(insertCount), Word(positions)});
     }
-    int VARN_CALL DeletePreset(VarnEffectId preset) override
-    {
-        return Record("DeletePreset", {Word(preset)});
-    }
+    int VARN_CALL DeletePreset(VarnEffectId preset) override { return Record("DeletePreset", {Word(preset)}); }
     int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) override
     {
         return Record("RenamePreset", {Word(preset), Word(name)});
@@ -266,10 +254,7 @@ public:
     {
         return RecordFlag("RefreshInserts", clientId, flag);
     }
-    int VARN_CALL Method26(int clientId, int* flag) override
-    {
-        return RecordFlag("Method26", clientId, flag);
-    }
+    int VARN_CALL Method26(int clientId, int* flag) override { return RecordFlag("Method26", clientId, flag); }
     int VARN_CALL SetInsertChainFlag(int clientId, int flag) override
     {
         return Record("SetInsertChainFlag", {Word(clientId), Word(flag)});
@@ -280,7 +265,8 @@ public:
     }
     int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) override
     {
-        return Record("GetParameterChoiceNames", {Word(clientId), Word(position), Word(parameter), Word(count), Word(names)});
+        return Record("GetParameterChoiceNames",
+                      {Word(clientId), Word(position), Word(parameter), Word(count), Word(names)});
     }
     int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) override
     {
@@ -322,14 +308,8 @@ public:
     {
         return Record("RenameCorePreset", {Word(effect), Word(index), Word(name)});
     }
-    int VARN_CALL GetPresetChange(void* change) override
-    {
-        return Record("GetPresetChange", {Word(change)});
-    }
-    int VARN_CALL GetParamModelChange(void* change) override
-    {
-        return Record("GetParamModelChange", {Word(change)});
-    }
+    int VARN_CALL GetPresetChange(void* change) override { return Record("GetPresetChange", {Word(change)}); }
+    int VARN_CALL GetParamModelChange(void* change) override { return Record("GetParamModelChange", {Word(change)}); }
     int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override
     {
         return Record("SetAllInsertsBypass", {Word(clientId), Word(bypass)});
@@ -342,9 +322,11 @@ public:
     {
         return Record("GetParameterValuesBatch", {Word(clientId), Word(count), Word(entries)});
     }
-    int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait, void* info) override
+    int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2,
+                                             int wait, void* info) override
     {
-        return Record("SetSendReturnInsertRouting", {Word(clientId), Word(position), Word(send1), Word(send2), Word(return1), Word(return2), Word(wait), Word(info)});
+        return Record("SetSendReturnInsertRouting", {Word(clientId), Word(position), Word(send1), Word(send2),
+                                                     Word(return1), Word(return2), Word(wait), Word(info)});
     }
     int VARN_CALL EnableCategory2Items(int clientId, int* flag) override
     {
@@ -482,8 +464,7 @@ TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
         {0x77FC, {0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x4000}},
         {0x5, {0x1, 0x4}},
         {0x0, {}},
-        {0xFFFFFFFF, {0x1, 0x2, 0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x800,
-                      0x1000, 0x2000, 0x4000}},
+        {0xFFFFFFFF, {0x1, 0x2, 0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x800, 0x1000, 0x2000, 0x4000}},
     };
     for (const Case& c : cases)
     {
@@ -786,8 +767,8 @@ TEST_F(ServicesServerTest, ASinkThatFallsBehindIsDropped)
     struct Case
     {
         const char* how;
-        size_t queued;  // notifications raised while the sink keeps the first one
-        DWORD laterBy;  // how much later than the limit the next one comes
+        size_t queued; // notifications raised while the sink keeps the first one
+        DWORD laterBy; // how much later than the limit the next one comes
     } cases[] = {
         {"kept one notification past the limit", 1, 1},
         {"let its queue fill up", SinkCourier::kQueueLimit, 0},
@@ -980,7 +961,8 @@ TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
 {
     StartEngine("systems=1\ndevnode=7\nrefcount=1\npcifunction=1\nbaseaddress=0xE8000000\nirq=11\n"
                 "vendor=0x1A4B\ndevice=0x0310\nsubsystem=0x03101A4B\nrevision=2\n"
-                "driverversion=0x050C0400\ndevicekey=" + std::string(80, 'K') + "\n");
+                "driverversion=0x050C0400\ndevicekey=" +
+                std::string(80, 'K') + "\n");
     KivASIODrvProfile profile;
     std::memset(&profile, 0xCC, sizeof profile);
     ASSERT_EQ(server->GetASIODriverProfile(&profile), S_OK);
@@ -1070,14 +1052,9 @@ TEST_F(PublicMethodsTest, OutputChannelNamesFollowTheHostInputs)
         HRESULT result;
         const char* name;
     } cases[] = {
-        {0, S_OK, "Drums"},
-        {1, S_OK, "Drums"},
-        {2, S_OK, "STRIP 2"},
-        {4, S_OK, "PCICARD SPDIF L"},
-        {5, S_OK, "PCICARD SPDIF R"},
-        {6, S_OK, "STRIP 1"}, // the pair is the plug-in's: the channel's own input
-        {7, S_OK, "AUX 2"},
-        {8, S_FALSE, ""},
+        {0, S_OK, "Drums"},           {1, S_OK, "Drums"},   {2, S_OK, "STRIP 2"}, {4, S_OK, "PCICARD SPDIF L"},
+        {5, S_OK, "PCICARD SPDIF R"}, {6, S_OK, "STRIP 1"}, // the pair is the plug-in's: the channel's own input
+        {7, S_OK, "AUX 2"},           {8, S_FALSE, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Name(c.channel, 0, c.result), c.name) << c.channel;
@@ -1218,8 +1195,8 @@ TEST_F(PrivateInterfacesTest, OneObjectAnswersEveryIdentity)
     IKivCorvanParamInfo* back = nullptr;
     EXPECT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&back)), S_OK);
     EXPECT_EQ(back, params);
-    for (IUnknown* unknown : {static_cast<IUnknown*>(base), viaEffects, viaParams, viaServer,
-                              static_cast<IUnknown*>(back)})
+    for (IUnknown* unknown :
+         {static_cast<IUnknown*>(base), viaEffects, viaParams, viaServer, static_cast<IUnknown*>(back)})
         unknown->Release();
 }
 
@@ -1251,13 +1228,16 @@ TEST_F(PrivateInterfacesTest, MethodsForwardTheirArgumentsInTheEnginesOrder)
     } cases[] = {
         {[&] { return effects->RegisterClient(&number); }, "RegisterClient ptr"},
         {[&] { return effects->UnregisterClient(7); }, "UnregisterClient 7"},
-        {[&] { return effects->AcquireSendReturn(7, &sendReturn, &number, &other); }, "AcquireSendReturn 7 ptr ptr ptr"},
+        {[&] { return effects->AcquireSendReturn(7, &sendReturn, &number, &other); },
+         "AcquireSendReturn 7 ptr ptr ptr"},
         {[&] { return effects->ReleaseSendReturn(7); }, "ReleaseSendReturn 7"},
         {[&] { return effects->GetEffectCatalog(&number, &categories); }, "GetEffectCatalog ptr ptr"},
-        {[&] { return effects->GetEffectCorePresets(anId, &number, &corePresets); }, "GetEffectCorePresets id1.2.3.4 ptr ptr"},
+        {[&] { return effects->GetEffectCorePresets(anId, &number, &corePresets); },
+         "GetEffectCorePresets id1.2.3.4 ptr ptr"},
         {[&] { return effects->GetInserts(anId, &other, &number, &presets, &numbers, &wetDry, &other, &presetValues); },
          "GetInserts id1.2.3.4 ptr ptr ptr ptr ptr ptr ptr"},
-        {[&] { return effects->CreatePreset(7, L"Vocals", L"Warm", 2, positions); }, "CreatePreset 7 'Vocals' 'Warm' 2 ptr"},
+        {[&] { return effects->CreatePreset(7, L"Vocals", L"Warm", 2, positions); },
+         "CreatePreset 7 'Vocals' 'Warm' 2 ptr"},
         {[&] { return effects->DeletePreset(anId); }, "DeletePreset id1.2.3.4"},
         {[&] { return effects->RenamePreset(anId, L"Cold"); }, "RenamePreset id1.2.3.4 'Cold'"},
         {[&] { return effects->CreatePresetCategory(L"Drums"); }, "CreatePresetCategory 'Drums'"},
@@ -1273,8 +1253,10 @@ TEST_F(PrivateInterfacesTest, MethodsForwardTheirArgumentsInTheEnginesOrder)
         {[&] { return effects->MoveInsert(7, 1, 4); }, "MoveInsert 7 1 4"},
         {[&] { return effects->ClearInsertChainFlag(7); }, "SetInsertChainFlag 7 0"},
         {[&] { return effects->SetInsertChainFlag(7); }, "SetInsertChainFlag 7 1"},
-        {[&] { return effects->GetParameterDescriptors(7, 2, &number, &descriptors); }, "GetParameterDescriptors 7 2 ptr ptr"},
-        {[&] { return effects->GetParameterChoiceNames(7, 2, 9, &number, &choices); }, "GetParameterChoiceNames 7 2 9 ptr ptr"},
+        {[&] { return effects->GetParameterDescriptors(7, 2, &number, &descriptors); },
+         "GetParameterDescriptors 7 2 ptr ptr"},
+        {[&] { return effects->GetParameterChoiceNames(7, 2, 9, &number, &choices); },
+         "GetParameterChoiceNames 7 2 9 ptr ptr"},
         {[&] { return effects->GetParameterValue(7, 2, 9, &value); }, "GetParameterValue 7 2 9 ptr"},
         {[&] { return effects->SetParameterValue(7, 2, 9, 4, -3); }, "SetParameterValue 7 2 9 4 -3"},
         {[&] { return effects->SetInsertBypass(7, 2, 1); }, "SetInsertBypass 7 2 1"},
@@ -1323,8 +1305,8 @@ TEST_F(PrivateInterfacesTest, EngineResultsBecomeHresults)
         int engine;
         HRESULT a, b, plain;
     } answers[] = {
-        {1, S_OK, S_OK, S_OK},          {2, notEnoughDsp, E_FAIL, S_OK}, {3, E_FAIL, notEnoughDsp, S_OK},
-        {6, noRoom, E_FAIL, S_OK},      {9, E_FAIL, noRoom, S_OK},       {0, E_FAIL, E_FAIL, E_FAIL},
+        {1, S_OK, S_OK, S_OK},        {2, notEnoughDsp, E_FAIL, S_OK}, {3, E_FAIL, notEnoughDsp, S_OK},
+        {6, noRoom, E_FAIL, S_OK},    {9, E_FAIL, noRoom, S_OK},       {0, E_FAIL, E_FAIL, E_FAIL},
         {-1, E_FAIL, E_FAIL, E_FAIL},
     };
     for (const Answer& answer : answers)
@@ -1374,16 +1356,22 @@ TEST_F(PrivateInterfacesTest, NullOutPointersAndReservedMethodsCallNothing)
         HRESULT result;
     } cases[] = {
         {"RegisterClient", [&] { return effects->RegisterClient(nullptr); }, E_POINTER},
-        {"AcquireSendReturn record", [&] { return effects->AcquireSendReturn(1, nullptr, &number, &number); }, E_POINTER},
-        {"AcquireSendReturn return", [&] { return effects->AcquireSendReturn(1, &sendReturn, &number, nullptr); }, E_POINTER},
+        {"AcquireSendReturn record", [&] { return effects->AcquireSendReturn(1, nullptr, &number, &number); },
+         E_POINTER},
+        {"AcquireSendReturn return", [&] { return effects->AcquireSendReturn(1, &sendReturn, &number, nullptr); },
+         E_POINTER},
         {"GetEffectCatalog", [&] { return effects->GetEffectCatalog(&number, nullptr); }, E_POINTER},
         {"GetEffectPresets", [&] { return effects->GetEffectPresets(nullptr, &number, &presets); }, E_POINTER},
         {"GetEffectPresets count", [&] { return effects->GetEffectPresets(&category, nullptr, &presets); }, E_POINTER},
         {"GetEffectCorePresets", [&] { return effects->GetEffectCorePresets(anId, &number, nullptr); }, E_POINTER},
-        {"GetInserts", [&] { return effects->GetInserts(anId, &number, nullptr, &presets, nullptr, nullptr, &number, nullptr); }, E_POINTER},
-        {"GetParameterChoiceNames", [&] { return effects->GetParameterChoiceNames(1, 0, 0, nullptr, &choices); }, E_POINTER},
+        {"GetInserts",
+         [&] { return effects->GetInserts(anId, &number, nullptr, &presets, nullptr, nullptr, &number, nullptr); },
+         E_POINTER},
+        {"GetParameterChoiceNames", [&] { return effects->GetParameterChoiceNames(1, 0, 0, nullptr, &choices); },
+         E_POINTER},
         {"GetHardwareChannels", [&] { return effects->GetHardwareChannels(nullptr, &channels); }, E_POINTER},
-        {"GetHardwareChannelsEx", [&] { return effects->GetHardwareChannelsEx(&number, &channels, &number, nullptr); }, E_POINTER},
+        {"GetHardwareChannelsEx", [&] { return effects->GetHardwareChannelsEx(&number, &channels, &number, nullptr); },
+         E_POINTER},
         {"Reserved46", [&] { return effects->Reserved46(1, 2); }, E_NOTIMPL},
         {"Reserved47", [&] { return effects->Reserved47(1, 2, 3); }, E_NOTIMPL},
         {"Reserved48", [&] { return effects->Reserved48(1, 2, 3, 4); }, E_NOTIMPL},
@@ -1600,11 +1588,11 @@ TEST(ComModuleTest, EveryClientGetsTheOneServerUntilTheModuleEnds)
     ASSERT_EQ(ComModule::RegisterClassObjects(), S_OK);
     IKivCorvanServices* first = nullptr;
     IKivCorvanServices* second = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IKivCorvanServices, reinterpret_cast<void**>(&first)),
+    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                               reinterpret_cast<void**>(&first)),
               S_OK);
-    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IKivCorvanServices, reinterpret_cast<void**>(&second)),
+    ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                               reinterpret_cast<void**>(&second)),
               S_OK);
     EXPECT_EQ(first, second);
     EXPECT_EQ(first, static_cast<IKivCorvanServices*>(ComModule::GetServer()));
@@ -1615,8 +1603,8 @@ TEST(ComModuleTest, EveryClientGetsTheOneServerUntilTheModuleEnds)
 
     ComModule::Term();
     IKivCorvanServices* late = nullptr;
-    EXPECT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                               IID_IKivCorvanServices, reinterpret_cast<void**>(&late)),
+    EXPECT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                               reinterpret_cast<void**>(&late)),
               CO_E_SERVER_STOPPING);
     EXPECT_EQ(ComModule::RevokeClassObjects(), S_OK);
     EXPECT_EQ(ComModule::RevokeClassObjects(), S_OK); // the second time does nothing

@@ -11,7 +11,8 @@
 #include <thread>
 #include <utility>
 
-namespace {
+namespace
+{
 
 // One entry of the process-wide link table.
 struct LinkSlot
@@ -63,8 +64,7 @@ constexpr auto MakeSwitchTable(std::index_sequence<Slots...>)
 template <size_t... Slots>
 constexpr auto MakeMessageTable(std::index_sequence<Slots...>)
 {
-    return std::array<int32_t (*)(int32_t, int32_t, void*, double*), sizeof...(Slots)>{
-        &MessageTrampoline<Slots>...};
+    return std::array<int32_t (*)(int32_t, int32_t, void*, double*), sizeof...(Slots)>{&MessageTrampoline<Slots>...};
 }
 
 const auto kSwitchTrampolines = MakeSwitchTable(std::make_index_sequence<kAsioLinkSlots>());
@@ -428,7 +428,8 @@ bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput
         DriverBuffer buffers[AudioStream::kDriverBuffers];
         for (int b = 0; b < AudioStream::kDriverBuffers; ++b)
         {
-            buffers[b] = DriverBuffer{{m_bufferInfos[b].buffers[0], m_bufferInfos[b].buffers[1]}, m_channelInfos[b].type};
+            buffers[b] =
+                DriverBuffer{{m_bufferInfos[b].buffers[0], m_bufferInfos[b].buffers[1]}, m_channelInfos[b].type};
         }
         m_stream->AttachDriverBuffers(buffers);
     }
@@ -552,8 +553,7 @@ void AsioLink::ShowErrorMessage() const
 
 void AsioLink::OnBufferSwitch(int32_t bufferIndex)
 {
-    PlatformBase* platform = ThePlatform();
-    platform->Lock(&gCallbackLock);
+    const PlatformLockGuard guard(*ThePlatform(), &gCallbackLock);
     if (m_running && m_stream)
     {
         m_stream->OnSwitch(bufferIndex);
@@ -562,7 +562,6 @@ void AsioLink::OnBufferSwitch(int32_t bufferIndex)
     {
         m_outputReadyAnswer = m_driver->outputReady();
     }
-    platform->Unlock(&gCallbackLock);
 }
 
 int32_t AsioLink::OnAsioMessage(int32_t selector, int32_t value)

@@ -1,6 +1,7 @@
 #include "plugins/base/asio/AsioSystem.h"
 
-namespace {
+namespace
+{
 
 // No COM and no string tables here: the native build runs the link on fakes only.
 class PosixAsioSystem final : public AsioSystem

@@ -1,6 +1,7 @@
 #include "plugins/base/asio/AsioSystem.h"
 
-namespace {
+namespace
+{
 
 class WindowsAsioSystem final : public AsioSystem
 {

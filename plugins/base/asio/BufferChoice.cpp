@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 // The driver's range, with nonsense bounds made harmless.
 int32_t Lowest(const DriverBufferSizes& sizes)
@@ -127,7 +128,8 @@ BufferChoice ChooseBufferSize(int32_t hostBlock, const DriverBufferSizes& sizes)
     return choice;
 }
 
-namespace {
+namespace
+{
 
 // Before any pair runs there is no driver buffer yet: the host block stands for it.
 int32_t BufferFor(int32_t hostBlock, const BufferChoice& choice)

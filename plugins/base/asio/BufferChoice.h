@@ -15,9 +15,9 @@ struct DriverBufferSizes
 
 struct BufferChoice
 {
-    int32_t chosen = 0;        // driver buffer and stream block, in frames
-    int32_t latencySize = 0;   // frames of driver buffering asked for when no pair runs
-    bool enlarged = false;     // the driver buffer differs from the host block
+    int32_t chosen = 0;      // driver buffer and stream block, in frames
+    int32_t latencySize = 0; // frames of driver buffering asked for when no pair runs
+    bool enlarged = false;   // the driver buffer differs from the host block
 };
 
 // Whether the driver takes a buffer of `size` frames: within its range and on its step.

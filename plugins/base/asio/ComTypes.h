@@ -20,8 +20,14 @@ struct GUID
     uint8_t Data4[8];
 };
 
-inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline bool operator==(const GUID& a, const GUID& b)
+{
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool operator!=(const GUID& a, const GUID& b)
+{
+    return !(a == b);
+}
 
 using REFIID = const GUID&;
 using REFCLSID = const GUID&;

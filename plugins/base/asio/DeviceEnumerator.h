@@ -39,12 +39,12 @@ protected:
 };
 
 // {E86E2ED6-EF56-4FE7-A16E-14F0A1D9B953}: class and interface of the enumerator.
-inline constexpr GUID kDeviceEnumeratorId = {0xe86e2ed6, 0xef56, 0x4fe7,
-                                             {0xa1, 0x6e, 0x14, 0xf0, 0xa1, 0xd9, 0xb9, 0x53}};
+inline constexpr GUID kDeviceEnumeratorId = {
+    0xe86e2ed6, 0xef56, 0x4fe7, {0xa1, 0x6e, 0x14, 0xf0, 0xa1, 0xd9, 0xb9, 0x53}};
 
 // {8646B420-9F56-4B43-ABBF-2BD19907B367}: the maker's second interface on its ASIO driver.
-inline constexpr GUID kKivDriverInterfaceId = {0x8646b420, 0x9f56, 0x4b43,
-                                               {0xab, 0xbf, 0x2b, 0xd1, 0x99, 0x07, 0xb3, 0x67}};
+inline constexpr GUID kKivDriverInterfaceId = {
+    0x8646b420, 0x9f56, 0x4b43, {0xab, 0xbf, 0x2b, 0xd1, 0x99, 0x07, 0xb3, 0x67}};
 
 // The card family on the PCI bus.
 constexpr uint32_t kKivVendorId = 0x1d1a;

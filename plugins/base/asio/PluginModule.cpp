@@ -4,7 +4,8 @@
 
 #include <mutex>
 
-namespace {
+namespace
+{
 
 // Hosts may make and end instances on different threads at once.
 std::mutex gModuleLock;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace ControlValues {
+namespace ControlValues
+{
 
 void SplitDigits(float value, int32_t count, int32_t* digits)
 {

@@ -58,7 +58,7 @@ protected:
 private:
     void MakePen();
 
-    Frame* m_frame;  // borrowed
+    Frame* m_frame;     // borrowed
     HDC m_dc = nullptr; // borrowed from the paint, the window or the offscreen context
     HWND m_window;
     Color m_fontColor = Colors::kWhite;

@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <new>
 
-namespace {
+namespace
+{
 // Frames of the module alive with the class registered; GUI thread.
 int gClassUses = 0;
 } // namespace
@@ -57,8 +58,7 @@ void Frame::ReleaseClass()
     }
 }
 
-Frame::Frame(const Rect& size, HWND parent, PluginEditor* editor)
-    : View(size), m_editor(editor), m_parentWindow(parent)
+Frame::Frame(const Rect& size, HWND parent, PluginEditor* editor) : View(size), m_editor(editor), m_parentWindow(parent)
 {
     m_frame = this;
     MakeWindow(parent);
@@ -84,8 +84,8 @@ void Frame::MakeWindow(HWND parent)
     }
     char name[32];
     ClassName(name, sizeof(name));
-    m_window = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, m_size.Width(), m_size.Height(),
-                               parent, nullptr, GetGuiModule(), nullptr);
+    m_window = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, m_size.Width(), m_size.Height(), parent,
+                               nullptr, GetGuiModule(), nullptr);
     if (!m_window)
     {
         ReleaseClass();
@@ -340,7 +340,8 @@ int32_t Frame::GetMouseButtons() const
     return m_mouse->GetButtons();
 }
 
-namespace {
+namespace
+{
 
 // The window n levels above, or null.
 HWND Above(HWND window, int levels)
@@ -459,19 +460,18 @@ LRESULT CALLBACK Frame::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     switch (message)
     {
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    {
+    case WM_RBUTTONDOWN: {
         HDC dc = ::GetDC(window);
         {
             DrawContext context(frame, dc, window);
             // Signed 16-bit halves: a captured mouse may report points left of or above us.
-            frame->MouseDown(&context, Point(static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))));
+            frame->MouseDown(&context,
+                             Point(static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))));
         }
         ReleaseDC(window, dc);
         break;
     }
-    case WM_PAINT:
-    {
+    case WM_PAINT: {
         RECT dirty{};
         if (GetUpdateRect(window, &dirty, FALSE))
         {

@@ -26,14 +26,12 @@ struct HostWindowFields
     void* userHandle;
     void* windowHandle;
 };
-union HostWindowRequest
-{
+union HostWindowRequest {
     HostWindowFields fields;
     char bytes[256];
 };
 static_assert(sizeof(HostWindowRequest) == 256, "host window request");
-static_assert(offsetof(HostWindowFields, x) == 128 && offsetof(HostWindowFields, style) == 136,
-              "host window request");
+static_assert(offsetof(HostWindowFields, x) == 128 && offsetof(HostWindowFields, style) == 136, "host window request");
 
 class Frame : public View
 {
@@ -104,15 +102,15 @@ private:
     static bool RegisterClassOnce();
     static void ReleaseClass();
 
-    PluginEditor* m_editor;                // borrowed: the editor owns the frame
-    HWND m_parentWindow;                   // the host's window
+    PluginEditor* m_editor;                     // borrowed: the editor owns the frame
+    HWND m_parentWindow;                        // the host's window
     PluginBitmap* m_backgroundBitmap = nullptr; // remembered
-    std::vector<View*> m_views;            // owned
-    View* m_modalView = nullptr;           // one of the views or borrowed
-    View* m_focusView = nullptr;           // one of the views
+    std::vector<View*> m_views;                 // owned
+    View* m_modalView = nullptr;                // one of the views or borrowed
+    View* m_focusView = nullptr;                // one of the views
     bool m_firstPaintPending = true;
     bool m_open = true;
-    HWND m_window = nullptr;           // the child window; cleared when it is destroyed
-    HostWindowRequest* m_request = nullptr; // owned; host-window mode only
+    HWND m_window = nullptr;                               // the child window; cleared when it is destroyed
+    HostWindowRequest* m_request = nullptr;                // owned; host-window mode only
     const MouseStateSource* m_mouse = &SystemMouseState(); // borrowed
 };

@@ -47,7 +47,8 @@ struct Color
     constexpr uint32_t ToGdi() const { return Value() & 0x00FFFFFFu; }
 };
 
-namespace Colors {
+namespace Colors
+{
 constexpr Color kWhite{255, 255, 255};
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kGrey{127, 127, 127};

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-namespace {
+namespace
+{
 
 class SystemMouse final : public MouseStateSource
 {

@@ -25,8 +25,8 @@ private:
     void Make(HDC compatible);
 
     PluginBitmap* m_source = nullptr; // remembered while the context lives
-    HDC m_memory = nullptr;          // owned
-    HBITMAP m_bitmap = nullptr;      // owned
+    HDC m_memory = nullptr;           // owned
+    HBITMAP m_bitmap = nullptr;       // owned
     HGDIOBJ m_oldBitmap = nullptr;
     int32_t m_width;
     int32_t m_height;

@@ -124,8 +124,8 @@ int32_t OptionMenu::ChooseEntry()
     }
     POINT corner{m_size.left, (m_style & kPopupAbove) ? m_size.top : m_size.bottom};
     ClientToScreen(window, &corner);
-    const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-                                                       corner.x, corner.y, 0, window, nullptr));
+    const int chosen = static_cast<int>(TrackPopupMenu(
+        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, corner.x, corner.y, 0, window, nullptr));
     // The click that closed the list is not meant for the editor.
     MSG message;
     for (int i = 0; i < 2 && PeekMessageA(&message, window, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE); ++i)

@@ -5,7 +5,8 @@
 
 #include <initializer_list>
 
-namespace {
+namespace
+{
 
 // A memory context with a bitmap selected for the length of one blit.
 class MemoryContext

@@ -3,8 +3,7 @@
 #include "plugins/base/gui/ControlValues.h"
 #include "plugins/base/gui/PluginBitmap.h"
 
-StripControl::StripControl(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip,
-                           int32_t count)
+StripControl::StripControl(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip, int32_t count)
     : PluginControl(size, listener, tag), m_strip(strip), m_count(count > 0 ? count : 1)
 {
     RememberIfAny(m_strip);
@@ -123,9 +122,8 @@ void FilmstripButton::MouseDown(DrawContext* context, const Point& where)
     }
     const float atPress = GetValue();
     const float opposite = atPress != 0.0f ? 0.0f : 1.0f;
-    Track(context, where, [this, atPress, opposite](const Point& p, int32_t) {
-        SetValue(p.IsInside(m_size) ? opposite : atPress);
-    });
+    Track(context, where,
+          [this, atPress, opposite](const Point& p, int32_t) { SetValue(p.IsInside(m_size) ? opposite : atPress); });
 }
 
 void KickButton::MouseDown(DrawContext* context, const Point& where)

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-TextEdit::TextEdit(const Rect& size, ControlListener* listener, int32_t tag, const char* text,
-                   PluginBitmap* background, int32_t style)
+TextEdit::TextEdit(const Rect& size, ControlListener* listener, int32_t tag, const char* text, PluginBitmap* background,
+                   int32_t style)
     : ParamDisplay(size, listener, tag, background, style)
 {
     SetText(text);
@@ -80,10 +80,10 @@ void TextEdit::TakeFocus()
         return;
     }
     const FontSpec& entry = GetFontSpec(m_fontIndex);
-    m_editFont = CreateFontA(-entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
-                             static_cast<BYTE>(VARIABLE_PITCH | (entry.decorative ? FF_DECORATIVE : FF_SWISS)),
-                             entry.family);
+    m_editFont =
+        CreateFontA(-entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                    OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
+                    static_cast<BYTE>(VARIABLE_PITCH | (entry.decorative ? FF_DECORATIVE : FF_SWISS)), entry.family);
     if (m_editFont)
     {
         SendMessageA(m_editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), TRUE);

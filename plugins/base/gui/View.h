@@ -34,6 +34,6 @@ public:
 
 protected:
     Rect m_size;
-    Frame* m_frame = nullptr;                  // borrowed: the frame owns its views
-    OffscreenContext* m_background = nullptr;  // borrowed
+    Frame* m_frame = nullptr;                 // borrowed: the frame owns its views
+    OffscreenContext* m_background = nullptr; // borrowed
 };

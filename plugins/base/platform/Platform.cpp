@@ -29,17 +29,19 @@ bool Platform::HasSse()
 #endif
 }
 
-namespace {
+namespace
+{
 // A buffer whose memory could not be had is no buffer.
 AlignedBuffer* KeepIfValid(AlignedBuffer* buffer)
 {
-    if (buffer && !buffer->IsValid()) {
+    if (buffer && !buffer->IsValid())
+    {
         delete buffer;
         return nullptr;
     }
     return buffer;
 }
-}
+} // namespace
 
 AlignedBuffer* Platform::NewBufferCopy(const AlignedBuffer& buffer)
 {
@@ -77,7 +79,8 @@ size_t Platform::CopyBytes(void* dst, const void* src, size_t n)
     return n;
 }
 
-namespace {
+namespace
+{
 template <typename Char>
 size_t LengthOf(const Char* text)
 {
@@ -98,7 +101,7 @@ Char* CopyBounded(Char* dst, const Char* src, size_t capacity)
     dst[i] = 0;
     return dst;
 }
-}
+} // namespace
 
 PlatformWideChar* Platform::CopyWideN(PlatformWideChar* dst, const PlatformWideChar* src, size_t capacity)
 {
@@ -138,23 +141,54 @@ void Platform::SwapBytes(void* buffer, size_t length, int order)
     if (order == 1 || length < 2)
         return;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    for (size_t i = 0, j = length - 1; i < j; ++i, --j) {
+    for (size_t i = 0, j = length - 1; i < j; ++i, --j)
+    {
         unsigned char t = bytes[i];
         bytes[i] = bytes[j];
         bytes[j] = t;
     }
 }
 
-double Platform::Abs(double x) { return std::fabs(x); }
-double Platform::Sin(double x) { return std::sin(x); }
-double Platform::Cos(double x) { return std::cos(x); }
-double Platform::Tan(double x) { return std::tan(x); }
-double Platform::Exp(double x) { return std::exp(x); }
-double Platform::Pow2(double x) { return std::pow(2.0, x); }
-double Platform::Log10(double x) { return std::log10(x); }
-double Platform::Log2(double x) { return std::log10(x) / std::log10(2.0); }
-double Platform::Pow(double a, double b) { return std::pow(a, b); }
-double Platform::Sqrt(double x) { return std::sqrt(x); }
+double Platform::Abs(double x)
+{
+    return std::fabs(x);
+}
+double Platform::Sin(double x)
+{
+    return std::sin(x);
+}
+double Platform::Cos(double x)
+{
+    return std::cos(x);
+}
+double Platform::Tan(double x)
+{
+    return std::tan(x);
+}
+double Platform::Exp(double x)
+{
+    return std::exp(x);
+}
+double Platform::Pow2(double x)
+{
+    return std::pow(2.0, x);
+}
+double Platform::Log10(double x)
+{
+    return std::log10(x);
+}
+double Platform::Log2(double x)
+{
+    return std::log10(x) / std::log10(2.0);
+}
+double Platform::Pow(double a, double b)
+{
+    return std::pow(a, b);
+}
+double Platform::Sqrt(double x)
+{
+    return std::sqrt(x);
+}
 
 uint32_t Platform::Random32()
 {

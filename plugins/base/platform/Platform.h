@@ -67,7 +67,7 @@ private:
     // Reads the high-resolution clock's rate; 0 when there is none.
     static double ReadTicksPerMicrosecond();
 
-    void* reservedBlock_;      // committed at construction, released by the destructor
+    void* reservedBlock_; // committed at construction, released by the destructor
     size_t reservedSize_;
     double ticksPerMicrosecond_;
 };

@@ -4,11 +4,12 @@
 
 #include <new>
 
-namespace {
+namespace
+{
 // Set while the process-wide instance exists; made and cleared by the first and last
 // plug-in instance on the host's thread, read by every thread in between.
 PlatformBase* gPlatform = nullptr;
-}
+} // namespace
 
 PlatformBase::PlatformBase()
 {

@@ -97,6 +97,28 @@ public:
     virtual uint32_t Random32() = 0;
 };
 
+// Holds a caller-owned lock for its scope; a null lock is not taken (lists without a lock).
+class PlatformLockGuard
+{
+public:
+    PlatformLockGuard(PlatformBase& platform, PlatformLock* lock) : platform_(platform), lock_(lock)
+    {
+        if (lock_)
+            platform_.Lock(lock_);
+    }
+    ~PlatformLockGuard()
+    {
+        if (lock_)
+            platform_.Unlock(lock_);
+    }
+    PlatformLockGuard(const PlatformLockGuard&) = delete;
+    PlatformLockGuard& operator=(const PlatformLockGuard&) = delete;
+
+private:
+    PlatformBase& platform_;
+    PlatformLock* lock_;
+};
+
 // The process-wide instance, null while none exists.
 PlatformBase* ThePlatform();
 

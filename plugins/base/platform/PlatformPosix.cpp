@@ -13,7 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 // munmap needs the length, so every anonymous mapping starts with a header holding it.
 constexpr size_t kMappingHeader = 64;
 
@@ -53,7 +54,8 @@ bool MapShared(PlatformHandle* handle, void** view, const char* name, size_t siz
     if (ok && size > 0)
         mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     auto* record = mapped != MAP_FAILED ? new (std::nothrow) SharedMapping{fd, size, create, shmName} : nullptr;
-    if (!record) {
+    if (!record)
+    {
         if (mapped != MAP_FAILED)
             munmap(mapped, size);
         close(fd);
@@ -65,7 +67,7 @@ bool MapShared(PlatformHandle* handle, void** view, const char* name, size_t siz
     *view = mapped;
     return true;
 }
-}
+} // namespace
 
 Platform::Platform(size_t reservedSize)
     : reservedBlock_(nullptr), reservedSize_(reservedSize), ticksPerMicrosecond_(ReadTicksPerMicrosecond())
@@ -97,7 +99,8 @@ uint64_t Platform::AvailablePhysicalMemory()
 void Platform::GetTimeMicroseconds(int64_t* time)
 {
     struct timespec now;
-    if (ticksPerMicrosecond_ > 0.0 && clock_gettime(CLOCK_MONOTONIC, &now) == 0) {
+    if (ticksPerMicrosecond_ > 0.0 && clock_gettime(CLOCK_MONOTONIC, &now) == 0)
+    {
         int64_t ticks = static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
         *time = static_cast<int64_t>(static_cast<double>(ticks) / ticksPerMicrosecond_);
         return;
@@ -105,10 +108,22 @@ void Platform::GetTimeMicroseconds(int64_t* time)
     *time = static_cast<int64_t>(std::time(nullptr)) * 1000000;
 }
 
-void Platform::InitLock(PlatformLock* lock) { pthread_mutex_init(lock, nullptr); }
-void Platform::DeleteLock(PlatformLock* lock) { pthread_mutex_destroy(lock); }
-void Platform::Lock(PlatformLock* lock) { pthread_mutex_lock(lock); }
-void Platform::Unlock(PlatformLock* lock) { pthread_mutex_unlock(lock); }
+void Platform::InitLock(PlatformLock* lock)
+{
+    pthread_mutex_init(lock, nullptr);
+}
+void Platform::DeleteLock(PlatformLock* lock)
+{
+    pthread_mutex_destroy(lock);
+}
+void Platform::Lock(PlatformLock* lock)
+{
+    pthread_mutex_lock(lock);
+}
+void Platform::Unlock(PlatformLock* lock)
+{
+    pthread_mutex_unlock(lock);
+}
 
 void* Platform::Alloc(size_t bytes)
 {

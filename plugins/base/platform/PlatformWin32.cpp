@@ -34,17 +34,30 @@ uint64_t Platform::AvailablePhysicalMemory()
 void Platform::GetTimeMicroseconds(int64_t* time)
 {
     LARGE_INTEGER counter;
-    if (ticksPerMicrosecond_ > 0.0 && QueryPerformanceCounter(&counter)) {
+    if (ticksPerMicrosecond_ > 0.0 && QueryPerformanceCounter(&counter))
+    {
         *time = static_cast<int64_t>(static_cast<double>(counter.QuadPart) / ticksPerMicrosecond_);
         return;
     }
     *time = static_cast<int64_t>(GetTickCount()) * 1000;
 }
 
-void Platform::InitLock(PlatformLock* lock) { InitializeCriticalSection(lock); }
-void Platform::DeleteLock(PlatformLock* lock) { DeleteCriticalSection(lock); }
-void Platform::Lock(PlatformLock* lock) { EnterCriticalSection(lock); }
-void Platform::Unlock(PlatformLock* lock) { LeaveCriticalSection(lock); }
+void Platform::InitLock(PlatformLock* lock)
+{
+    InitializeCriticalSection(lock);
+}
+void Platform::DeleteLock(PlatformLock* lock)
+{
+    DeleteCriticalSection(lock);
+}
+void Platform::Lock(PlatformLock* lock)
+{
+    EnterCriticalSection(lock);
+}
+void Platform::Unlock(PlatformLock* lock)
+{
+    LeaveCriticalSection(lock);
+}
 
 void* Platform::Alloc(size_t bytes)
 {
@@ -78,12 +91,13 @@ void Platform::VirtualRelease(void* block)
 bool Platform::CreateSharedMemory(PlatformHandle* handle, void** view, const char* name, size_t size)
 {
     const uint64_t size64 = size;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
-                                        static_cast<DWORD>(size64 >> 32), static_cast<DWORD>(size64), name);
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(size64 >> 32),
+                                        static_cast<DWORD>(size64), name);
     if (!mapping)
         return false;
     void* mapped = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size);
-    if (!mapped) {
+    if (!mapped)
+    {
         CloseHandle(mapping);
         return false;
     }
@@ -98,7 +112,8 @@ bool Platform::OpenSharedMemory(PlatformHandle* handle, void** view, const char*
     if (!mapping)
         return false;
     void* mapped = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-    if (!mapped) {
+    if (!mapped)
+    {
         CloseHandle(mapping);
         return false;
     }

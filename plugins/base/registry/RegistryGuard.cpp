@@ -6,7 +6,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 std::mutex gLocalLock;
 

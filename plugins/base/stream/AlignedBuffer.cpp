@@ -9,7 +9,8 @@ AlignedBuffer::AlignedBuffer(size_t size, size_t unit, bool zeroed, bool owns)
     : size_(size), capacity_(0), unit_(unit ? unit : 16), data_(nullptr), owns_(owns)
 {
     capacity_ = RoundUp(size);
-    if (capacity_) {
+    if (capacity_)
+    {
         void* block = zeroed ? ThePlatform()->AllocZeroed(capacity_) : ThePlatform()->Alloc(capacity_);
         data_ = static_cast<unsigned char*>(block);
     }
@@ -31,7 +32,8 @@ AlignedBuffer::AlignedBuffer(const AlignedBuffer& other, size_t unit, bool owns)
 
 AlignedBuffer::~AlignedBuffer()
 {
-    if (owns_ && data_) {
+    if (owns_ && data_)
+    {
         ThePlatform()->Free(data_);
         data_ = nullptr;
     }

@@ -49,32 +49,29 @@ bool AudioStream::SwitchEvent::WaitSeen(uint32_t timeoutMs)
 }
 
 AudioStream::AudioStream(int32_t frames, PlatformLock* listLock)
-    : platform_(ThePlatform()),
-      frames_(frames),
-      levels_{{0.0f}, {0.0f}, {0.0f}, {0.0f}},
-      free_(listLock),
-      inputQueues_{List(listLock), List(listLock)},
-      outputQueues_{List(listLock), List(listLock)},
-      readPositions_{0, 0},
-      writePositions_{0, 0},
-      buffers_{}
+    : platform_(ThePlatform()), frames_(frames), levels_{{0.0f}, {0.0f}, {0.0f}, {0.0f}},
+      free_(listLock), inputQueues_{List(listLock), List(listLock)}, outputQueues_{List(listLock), List(listLock)},
+      readPositions_{0, 0}, writePositions_{0, 0}, buffers_{}
 {
     platform_->InitLock(&lock_);
 }
 
 AudioStream::~AudioStream()
 {
-    LockStream();
-    DeleteAllBlocks();
-    UnlockStream();
+    {
+        const PlatformLockGuard guard(*platform_, &lock_);
+        DeleteAllBlocks();
+    }
     platform_->DeleteLock(&lock_);
 }
 
 void AudioStream::DeleteAllBlocks()
 {
     List* lists[] = {&free_, &inputQueues_[0], &inputQueues_[1], &outputQueues_[0], &outputQueues_[1]};
-    for (List* list : lists) {
-        while (SampleBlock* block = static_cast<SampleBlock*>(list->Head())) {
+    for (List* list : lists)
+    {
+        while (SampleBlock* block = static_cast<SampleBlock*>(list->Head()))
+        {
             list->Remove(block);
             delete block;
         }
@@ -85,11 +82,12 @@ void AudioStream::DeleteAllBlocks()
 
 bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     DeleteAllBlocks();
     frames_ = frames;
     bool ok = frames > 0 && blocksPerChannel > 0;
-    for (int32_t i = 0; ok && i < blocksPerChannel * kChannels; ++i) {
+    for (int32_t i = 0; ok && i < blocksPerChannel * kChannels; ++i)
+    {
         auto* block = new (std::nothrow) SampleBlock(frames, false);
         ok = block && block->IsValid();
         if (block)
@@ -97,7 +95,6 @@ bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
     }
     if (!ok)
         DeleteAllBlocks();
-    UnlockStream();
     return ok;
 }
 
@@ -116,41 +113,36 @@ float AudioStream::TakeLevel(int32_t buffer)
 
 int32_t AudioStream::FreeCount()
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = free_.Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::OutputQueueCount(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = outputQueues_[channel].Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::InputQueueCount(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t count = inputQueues_[channel].Count();
-    UnlockStream();
     return count;
 }
 
 int32_t AudioStream::WritePosition(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t position = writePositions_[channel];
-    UnlockStream();
     return position;
 }
 
 int32_t AudioStream::ReadPosition(int32_t channel)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t position = readPositions_[channel];
-    UnlockStream();
     return position;
 }
 
@@ -169,7 +161,8 @@ void AudioStream::Silence(StreamEvent event, int32_t channel, int32_t count)
 SampleBlock* AudioStream::TakeFreeBlock()
 {
     auto* block = static_cast<SampleBlock*>(free_.Head());
-    if (block) {
+    if (block)
+    {
         free_.Remove(block);
         block->ResetCursors();
     }
@@ -185,9 +178,11 @@ void AudioStream::ReturnBlock(List& queue, SampleBlock* block)
 
 void AudioStream::RecycleOutputQueues(StreamEvent event)
 {
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         List& queue = outputQueues_[c];
-        while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
+        while (auto* block = static_cast<SampleBlock*>(queue.Head()))
+        {
             const bool partlyFilled = block == queue.Tail() && writePositions_[c] != 0;
             Dropped(event, c, block->Data(), partlyFilled ? writePositions_[c] : frames_);
             ReturnBlock(queue, block);
@@ -198,9 +193,11 @@ void AudioStream::RecycleOutputQueues(StreamEvent event)
 
 void AudioStream::RecycleInputQueues(StreamEvent event)
 {
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         List& queue = inputQueues_[c];
-        while (auto* block = static_cast<SampleBlock*>(queue.Head())) {
+        while (auto* block = static_cast<SampleBlock*>(queue.Head()))
+        {
             Dropped(event, c, block->Data() + readPositions_[c], frames_ - readPositions_[c]);
             consumed_[c] += frames_ - readPositions_[c];
             readPositions_[c] = 0;
@@ -212,15 +209,15 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
 
 void AudioStream::HoldDelay(int32_t samples)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     hold_ = samples > 0 ? samples : 0;
     RestartHold();
-    UnlockStream();
 }
 
 void AudioStream::RestartHold()
 {
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         captured_[c] = consumed_[c] = 0;
         silent_[c] = hold_;
         skipCounts_[c] = 0;
@@ -235,7 +232,8 @@ void AudioStream::AddSkip(int32_t channel, int64_t at, int32_t count)
     int32_t i = 0;
     while (i < used && skips[i].at + skips[i].count < at)
         ++i;
-    if (i < used && skips[i].at <= at) {
+    if (i < used && skips[i].at <= at)
+    {
         skips[i].count += count;
         return;
     }
@@ -258,7 +256,8 @@ void AudioStream::PassSkips(int32_t channel)
     for (int32_t j = passed; j < used; ++j)
         skips[j - passed] = skips[j];
     used -= passed;
-    if (used > 0 && skips[0].at < consumed_[channel]) {
+    if (used > 0 && skips[0].at < consumed_[channel])
+    {
         skips[0].count -= static_cast<int32_t>(consumed_[channel] - skips[0].at);
         skips[0].at = consumed_[channel];
     }
@@ -275,20 +274,21 @@ void AudioStream::RecycleAll()
 
 void AudioStream::Reset(bool clearBlocks)
 {
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     for (auto& level : levels_)
         level.store(0.0f, std::memory_order_relaxed);
     RecycleInputQueues(StreamEvent::ResetInput);
     RecycleOutputQueues(StreamEvent::ResetOutput);
     RestartHold();
-    if (clearBlocks) {
+    if (clearBlocks)
+    {
         for (auto* block = static_cast<SampleBlock*>(free_.Head()); block;
-             block = static_cast<SampleBlock*>(block->Next())) {
+             block = static_cast<SampleBlock*>(block->Next()))
+        {
             block->Clear();
             block->ResetCursors();
         }
     }
-    UnlockStream();
 }
 
 int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t latency)
@@ -300,7 +300,8 @@ int32_t AudioStream::TrimOutputQueue(int32_t channel, int32_t latency)
     const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
     const int32_t stay = latency == 0 ? 1 : latency - 1 + partial;
     int32_t moved = 0;
-    while (queue.Count() > stay) {
+    while (queue.Count() > stay)
+    {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         Dropped(StreamEvent::TrimOutput, channel, block->Data(), frames_);
         ReturnBlock(queue, block);
@@ -316,7 +317,8 @@ int32_t AudioStream::TrimInputQueue(int32_t channel, int32_t keep)
     // A head the host is in the middle of reading does not count against the latency: with
     // driver blocks that are no multiple of the host's, dropping it would lose audio in
     // steady state. Once it is gone the next head is whole.
-    while (queue.Count() > keep + (readPositions_[channel] != 0 ? 1 : 0)) {
+    while (queue.Count() > keep + (readPositions_[channel] != 0 ? 1 : 0))
+    {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         Dropped(StreamEvent::TrimInput, channel, block->Data() + readPositions_[channel],
                 frames_ - readPositions_[channel]);
@@ -335,17 +337,18 @@ int32_t AudioStream::TrimQueues(bool extraBuffers)
     const int32_t outputLatency = extraBuffers ? latency + 1 : latency;
     const int32_t inputKeep = extraBuffers ? 1 : latency;
     int32_t moved = 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     const int32_t outputRoom = outputLatency == 0 ? 1 : outputLatency - 1 + (writePositions_[0] != 0 ? 1 : 0);
-    if (outputQueues_[0].Count() > outputRoom) {
+    if (outputQueues_[0].Count() > outputRoom)
+    {
         for (int32_t c = 0; c < kChannels; ++c)
             moved += TrimOutputQueue(c, outputLatency);
     }
-    if (inputQueues_[0].Count() > inputKeep + (readPositions_[0] != 0 ? 1 : 0)) {
+    if (inputQueues_[0].Count() > inputKeep + (readPositions_[0] != 0 ? 1 : 0))
+    {
         for (int32_t c = 0; c < kChannels; ++c)
             moved += TrimInputQueue(c, inputKeep);
     }
-    UnlockStream();
     return moved;
 }
 
@@ -361,7 +364,8 @@ void AudioStream::WriteChannel(int32_t channel, const float* source, int32_t n)
 {
     int32_t& written = writePositions_[channel];
     List& queue = outputQueues_[channel];
-    if (written != 0) {
+    if (written != 0)
+    {
         auto* tail = static_cast<SampleBlock*>(queue.Tail());
         const int32_t count = n < frames_ - written ? n : frames_ - written;
         std::memcpy(tail->Data() + written, source, sizeof(float) * static_cast<size_t>(count));
@@ -369,9 +373,11 @@ void AudioStream::WriteChannel(int32_t channel, const float* source, int32_t n)
         source += count;
         n -= count;
     }
-    while (n > 0) {
+    while (n > 0)
+    {
         SampleBlock* block = TakeFreeBlock();
-        if (!block) {
+        if (!block)
+        {
             Dropped(StreamEvent::OverflowOutput, channel, source, n);
             return;
         }
@@ -388,21 +394,22 @@ void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
 {
     if (!inputs || n <= 0 || frames_ <= 0)
         return;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     // Room for the whole call is made before any channel is written, so an overflow drops
     // the same samples on both channels.
     int32_t needed = 0;
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         if (inputs[c])
             needed += BlocksNeeded(c, n);
     }
     if (needed > free_.Count())
         RecycleAll();
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         if (inputs[c])
             WriteChannel(c, inputs[c], n);
     }
-    UnlockStream();
 }
 
 void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
@@ -414,9 +421,11 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
     silent_[channel] -= quiet;
     target += quiet;
     n -= quiet;
-    while (n > 0) {
+    while (n > 0)
+    {
         auto* block = static_cast<SampleBlock*>(queue.Head());
-        if (!block) {
+        if (!block)
+        {
             Silence(StreamEvent::EmptyRead, channel, n);
             // The samples due now come later: skipped then, so what follows stays in time.
             if (hold_ > 0)
@@ -426,12 +435,15 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
         Skip* due = skipCounts_[channel] > 0 ? &skips_[channel][0] : nullptr;
         const float* source = block->Data() + read;
         int32_t count = frames_ - read;
-        if (due && due->at <= consumed_[channel]) {
+        if (due && due->at <= consumed_[channel])
+        {
             count = count < due->count ? count : due->count;
             Dropped(StreamEvent::Realigned, channel, source, count);
             due->at += count;
             due->count -= count;
-        } else {
+        }
+        else
+        {
             count = count < n ? count : n;
             if (due && due->at - consumed_[channel] < count)
                 count = static_cast<int32_t>(due->at - consumed_[channel]);
@@ -444,7 +456,8 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
         consumed_[channel] += count;
         if (due && due->count == 0)
             PassSkips(channel);
-        if (read == frames_) {
+        if (read == frames_)
+        {
             read = 0;
             ReturnBlock(queue, block);
         }
@@ -455,23 +468,22 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
 {
     if (!outputs || n <= 0 || frames_ <= 0)
         return;
-    LockStream();
-    for (int32_t c = 0; c < kChannels; ++c) {
+    const PlatformLockGuard guard(*platform_, &lock_);
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         if (outputs[c])
             ReadChannel(c, outputs[c], n);
     }
-    UnlockStream();
 }
 
 int32_t AudioStream::QueuedSamples(int32_t channel)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     const int32_t written = writePositions_[channel];
     const int32_t output = outputQueues_[channel].Count() * frames_ - (written != 0 ? frames_ - written : 0);
     const int32_t input = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
-    UnlockStream();
     return output + input;
 }
 
@@ -479,12 +491,13 @@ int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
 {
     if (channel < 0 || channel >= kChannels)
         return 0;
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     List& queue = outputQueues_[channel];
     const int32_t partial = writePositions_[channel] != 0 ? 1 : 0;
     int32_t unread = inputQueues_[channel].Count() * frames_ - readPositions_[channel];
     int32_t moved = 0;
-    while (unread < samples && queue.Count() - partial > 0) {
+    while (unread < samples && queue.Count() - partial > 0)
+    {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         queue.Remove(block);
         block->ResetCursors();
@@ -492,7 +505,6 @@ int32_t AudioStream::MoveOutputHeadsToInput(int32_t channel, int32_t samples)
         unread += frames_;
         ++moved;
     }
-    UnlockStream();
     return moved;
 }
 
@@ -501,11 +513,12 @@ int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
     if (channel < 0 || channel >= kChannels || count <= 0)
         return 0;
     MoveOutputHeadsToInput(channel, count);
-    LockStream();
+    const PlatformLockGuard guard(*platform_, &lock_);
     int32_t& read = readPositions_[channel];
     List& queue = inputQueues_[channel];
     int32_t dropped = 0;
-    while (dropped < count) {
+    while (dropped < count)
+    {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         if (!block)
             break;
@@ -513,12 +526,12 @@ int32_t AudioStream::DropOldest(int32_t channel, int32_t count)
         Dropped(StreamEvent::DelayShortened, channel, block->Data() + read, take);
         read += take;
         dropped += take;
-        if (read == frames_) {
+        if (read == frames_)
+        {
             read = 0;
             ReturnBlock(queue, block);
         }
     }
-    UnlockStream();
     return dropped;
 }
 
@@ -544,13 +557,14 @@ void AudioStream::OnSwitch(int32_t bufferIndex)
     if (!switchSeen_.exchange(true, std::memory_order_acq_rel))
         switchEvent_.MarkSeen();
     const int32_t level = ProcessLevel();
-    if (level == 0) {
+    if (level == kStreamStopped)
+    {
         for (int32_t c = 0; c < kChannels; ++c)
             WriteSilence(c, bufferIndex, 0, frames_);
         return;
     }
     Transfer(bufferIndex);
-    if (level == 4)
+    if (level == kStreamOffline)
         switchEvent_.Signal();
 }
 
@@ -563,28 +577,31 @@ void AudioStream::Transfer(int32_t bufferIndex)
     SampleBlock* played[kChannels];
     int32_t silence[kChannels];
     SampleBlock* captured[kChannels];
-    LockStream();
-    for (int32_t c = 0; c < kChannels; ++c)
-        played[c] = TakeBlockToPlay(c, &silence[c]);
-    for (int32_t c = 0; c < kChannels; ++c)
-        captured[c] = played[c] ? played[c] : TakeBlockToCapture();
-    UnlockStream();
+    {
+        const PlatformLockGuard guard(*platform_, &lock_);
+        for (int32_t c = 0; c < kChannels; ++c)
+            played[c] = TakeBlockToPlay(c, &silence[c]);
+        for (int32_t c = 0; c < kChannels; ++c)
+            captured[c] = played[c] ? played[c] : TakeBlockToCapture();
+    }
 
     for (int32_t c = 0; c < kChannels; ++c)
         Play(c, bufferIndex, played[c], silence[c]);
-    for (int32_t c = 0; c < kChannels; ++c) {
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
         if (captured[c])
             Capture(c, bufferIndex, captured[c]);
     }
 
-    LockStream();
-    for (int32_t c = 0; c < kChannels; ++c) {
-        if (captured[c]) {
+    const PlatformLockGuard guard(*platform_, &lock_);
+    for (int32_t c = 0; c < kChannels; ++c)
+    {
+        if (captured[c])
+        {
             inputQueues_[c].PushBack(captured[c]);
             captured_[c] += frames_;
         }
     }
-    UnlockStream();
 }
 
 void AudioStream::WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count)
@@ -608,14 +625,17 @@ void AudioStream::UpdateLevel(int32_t buffer, const float* samples, int32_t coun
     if (count <= 0 || !(seen > -kLevelFloor && seen < kLevelFloor))
         return;
     float value = samples[count - 1];
-    for (int32_t i = 0; i < count; ++i) {
-        if (!(samples[i] > -kLevelFloor && samples[i] < kLevelFloor)) {
+    for (int32_t i = 0; i < count; ++i)
+    {
+        if (!(samples[i] > -kLevelFloor && samples[i] < kLevelFloor))
+        {
             value = samples[i];
             break;
         }
     }
     // A reader may have taken the level meanwhile, which leaves it below the floor again.
-    while (!level.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
+    while (!level.compare_exchange_weak(seen, value, std::memory_order_relaxed))
+    {
         if (!(seen > -kLevelFloor && seen < kLevelFloor))
             return;
     }
@@ -628,14 +648,16 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
     auto* block = static_cast<SampleBlock*>(queue.Head());
     // The zeros played now come back two buffers on, at the start of that capture.
     const int64_t back = captured_[channel] + 2 * static_cast<int64_t>(frames_);
-    if (!block) {
+    if (!block)
+    {
         Silence(StreamEvent::Underrun, channel, frames_);
         if (hold_ > 0)
             AddSkip(channel, back, frames_);
         return nullptr;
     }
     // A partly filled last block plays right-aligned behind silence.
-    if (queue.Count() == 1 && writePositions_[channel] != 0) {
+    if (queue.Count() == 1 && writePositions_[channel] != 0)
+    {
         *silence = frames_ - writePositions_[channel];
         writePositions_[channel] = 0;
         Silence(StreamEvent::PartialBlock, channel, *silence);
@@ -655,7 +677,8 @@ SampleBlock* AudioStream::TakeBlockToCapture()
 
 void AudioStream::Play(int32_t channel, int32_t bufferIndex, SampleBlock* block, int32_t silence)
 {
-    if (!block) {
+    if (!block)
+    {
         // Silence rather than the samples this half played two switches ago.
         WriteSilence(channel, bufferIndex, 0, frames_);
         return;
@@ -664,7 +687,8 @@ void AudioStream::Play(int32_t channel, int32_t bufferIndex, SampleBlock* block,
     const DriverBuffer& target = buffers_[channel];
     const int32_t count = frames_ - silence;
     UpdateLevel(channel, block->Data(), count);
-    if (void* half = target.halves[bufferIndex]) {
+    if (void* half = target.halves[bufferIndex])
+    {
         if (target.sampleType == kSampleTypeInt16LSB)
             FloatToInt16(block->Data(), static_cast<int16_t*>(half) + silence, count);
         else if (target.sampleType == kSampleTypeInt32LSB)

@@ -32,21 +32,30 @@ struct DriverBuffer
 // Where samples leave the stream unheard or zeros take their place.
 enum class StreamEvent
 {
-    TrimOutput,      // host blocks beyond the latency dropped before playing
-    TrimInput,       // captured blocks beyond the latency dropped before the host read them
-    OverflowOutput,  // the free list ran dry: queued or new host samples dropped
-    OverflowInput,   // the free list ran dry: captured samples dropped
-    ResetOutput,     // Reset dropped queued host samples
-    ResetInput,      // Reset dropped captured samples
-    Underrun,        // a switch found no host block: the driver half played silence
-    PartialBlock,    // a switch played a partly filled block behind this many zeros
-    EmptyRead,       // the host read more than was captured: its buffer was left as it was
-    DelayShortened,  // a delay line's queued host samples dropped to shorten it
-    Realigned,       // samples skipped on the way back to hold the delay (see HoldDelay)
+    TrimOutput,     // host blocks beyond the latency dropped before playing
+    TrimInput,      // captured blocks beyond the latency dropped before the host read them
+    OverflowOutput, // the free list ran dry: queued or new host samples dropped
+    OverflowInput,  // the free list ran dry: captured samples dropped
+    ResetOutput,    // Reset dropped queued host samples
+    ResetInput,     // Reset dropped captured samples
+    Underrun,       // a switch found no host block: the driver half played silence
+    PartialBlock,   // a switch played a partly filled block behind this many zeros
+    EmptyRead,      // the host read more than was captured: its buffer was left as it was
+    DelayShortened, // a delay line's queued host samples dropped to shorten it
+    Realigned,      // samples skipped on the way back to hold the delay (see HoldDelay)
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
 // must not call back into the stream.
+// How the driver thread runs a stream: silence, real time or offline. The plug-ins keep the
+// same values as their process mode.
+enum StreamProcessLevel : int32_t
+{
+    kStreamStopped = 0,
+    kStreamRealtime = 1,
+    kStreamOffline = 4,
+};
+
 class AudioStreamObserver
 {
 public:
@@ -134,7 +143,7 @@ public:
     int32_t Frames() const { return frames_; }
     int32_t Latency() const { return latency_; }
     void SetLatency(int32_t blocks) { latency_ = blocks; }
-    // 0 silence, 1 real time, 4 offline (the switch event is signalled after every switch).
+    // One of StreamProcessLevel (offline: the switch event is signalled after every switch).
     int32_t ProcessLevel() const { return processLevel_.load(std::memory_order_relaxed); }
     void SetProcessLevel(int32_t level) { processLevel_.store(level, std::memory_order_relaxed); }
     bool SwitchSeen() const { return switchSeen_.load(std::memory_order_acquire); }
@@ -162,9 +171,9 @@ private:
     private:
         std::mutex mutex_;
         std::condition_variable signalled_;
-        bool set_ = false;      // guarded by mutex_
-        bool seen_ = false;     // guarded by mutex_
-        bool stopped_ = false;  // guarded by mutex_
+        bool set_ = false;     // guarded by mutex_
+        bool seen_ = false;    // guarded by mutex_
+        bool stopped_ = false; // guarded by mutex_
     };
 
     // Samples of the input stream to skip from position `at` on (counted since the last
@@ -206,28 +215,26 @@ private:
     void Capture(int32_t channel, int32_t bufferIndex, SampleBlock* block);
     void WriteSilence(int32_t buffer, int32_t bufferIndex, int32_t offset, int32_t count);
     void UpdateLevel(int32_t buffer, const float* samples, int32_t count);
-    void LockStream() { platform_->Lock(&lock_); }
-    void UnlockStream() { platform_->Unlock(&lock_); }
 
-    PlatformBase* platform_;  // borrowed: the process-wide instance
-    int32_t frames_;          // set by Allocate while no switch runs
+    PlatformBase* platform_; // borrowed: the process-wide instance
+    int32_t frames_;         // set by Allocate while no switch runs
     std::atomic<float> levels_[kDriverBuffers];
-    List free_;                       // stream lock
-    List inputQueues_[kChannels];     // stream lock
-    List outputQueues_[kChannels];    // stream lock
-    int32_t readPositions_[kChannels];   // stream lock
-    int32_t writePositions_[kChannels];  // stream lock
-    DriverBuffer buffers_[kDriverBuffers];  // set before the driver starts
+    List free_;                            // stream lock
+    List inputQueues_[kChannels];          // stream lock
+    List outputQueues_[kChannels];         // stream lock
+    int32_t readPositions_[kChannels];     // stream lock
+    int32_t writePositions_[kChannels];    // stream lock
+    DriverBuffer buffers_[kDriverBuffers]; // set before the driver starts
     PlatformLock lock_;
     SwitchEvent switchEvent_;
-    int32_t hold_ = 0;  // set before the driver starts
-    int64_t captured_[kChannels] = {};       // stream lock: samples captured since the last Reset
-    int64_t consumed_[kChannels] = {};       // stream lock: of them, read or skipped
-    int32_t silent_[kChannels] = {};         // stream lock: held silence the host has yet to read
-    Skip skips_[kChannels][kMaxSkips] = {};  // stream lock: in order of position
-    int32_t skipCounts_[kChannels] = {};     // stream lock
-    int32_t latency_ = 0;  // host thread
+    int32_t hold_ = 0;                      // set before the driver starts
+    int64_t captured_[kChannels] = {};      // stream lock: samples captured since the last Reset
+    int64_t consumed_[kChannels] = {};      // stream lock: of them, read or skipped
+    int32_t silent_[kChannels] = {};        // stream lock: held silence the host has yet to read
+    Skip skips_[kChannels][kMaxSkips] = {}; // stream lock: in order of position
+    int32_t skipCounts_[kChannels] = {};    // stream lock
+    int32_t latency_ = 0;                   // host thread
     std::atomic<int32_t> processLevel_{0};
     std::atomic<bool> switchSeen_{false};
-    AudioStreamObserver* observer_ = nullptr;  // borrowed; set before streaming
+    AudioStreamObserver* observer_ = nullptr; // borrowed; set before streaming
 };

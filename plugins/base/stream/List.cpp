@@ -3,7 +3,8 @@
 ListBase::~ListBase()
 {
     LinkBase* node = head_;
-    while (node) {
+    while (node)
+    {
         LinkBase* next = node->next_;
         delete node;
         node = next;
@@ -12,7 +13,8 @@ ListBase::~ListBase()
 
 LinkBase* ListBase::FindPrevious(LinkBase* node)
 {
-    for (LinkBase* link = head_; link; link = link->next_) {
+    for (LinkBase* link = head_; link; link = link->next_)
+    {
         if (link->next_ == node)
             return link;
     }
@@ -71,18 +73,12 @@ int32_t DoubleList::Unlink(ListNode* node)
 
 void List::PushBack(ListNode* node)
 {
-    if (lock_)
-        ThePlatform()->Lock(lock_);
+    const PlatformLockGuard guard(*ThePlatform(), lock_);
     Append(node);
-    if (lock_)
-        ThePlatform()->Unlock(lock_);
 }
 
 void List::Remove(ListNode* node)
 {
-    if (lock_)
-        ThePlatform()->Lock(lock_);
+    const PlatformLockGuard guard(*ThePlatform(), lock_);
     Unlink(node);
-    if (lock_)
-        ThePlatform()->Unlock(lock_);
 }

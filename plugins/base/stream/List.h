@@ -85,5 +85,5 @@ public:
     void Remove(ListNode* node);
 
 private:
-    PlatformLock* lock_;  // borrowed from the owner of the list
+    PlatformLock* lock_; // borrowed from the owner of the list
 };

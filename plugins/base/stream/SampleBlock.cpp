@@ -7,10 +7,13 @@ SampleBlock::SampleBlock(int32_t frames, bool stereo)
 {
     if (frames_ > 0 && static_cast<uint64_t>(frames_) * 8 + 16 <= static_cast<uint64_t>(PTRDIFF_MAX))
         raw_ = ThePlatform()->Alloc(static_cast<size_t>(frames_) * 8 + 16);
-    if (raw_) {
+    if (raw_)
+    {
         auto address = reinterpret_cast<uintptr_t>(raw_);
         data_ = reinterpret_cast<float*>((address + 15) & ~static_cast<uintptr_t>(15));
-    } else {
+    }
+    else
+    {
         frames_ = 0;
     }
     SetStereo(stereo);
@@ -58,7 +61,8 @@ void SampleBlock::CopyFrom(const SampleBlock& block)
 void SampleBlock::CopyScaledPairs(const SampleBlock& block, float gainLeft, float gainRight)
 {
     const int32_t frames = CommonFrames(block);
-    for (int32_t k = 0; k < frames; ++k) {
+    for (int32_t k = 0; k < frames; ++k)
+    {
         data_[2 * k] = gainLeft * block.data_[2 * k];
         data_[2 * k + 1] = gainRight * block.data_[2 * k + 1];
     }
@@ -78,17 +82,24 @@ void SampleBlock::MixScaled(const SampleBlock& block, float gain)
     if (gain == 0.0f)
         return;
     const int32_t frames = CommonFrames(block);
-    if (stereo_ == block.stereo_) {
+    if (stereo_ == block.stereo_)
+    {
         const int32_t n = stereo_ ? frames * 2 : frames;
-        if (gain == 1.0f) {
+        if (gain == 1.0f)
+        {
             for (int32_t i = 0; i < n; ++i)
                 data_[i] += block.data_[i];
-        } else {
+        }
+        else
+        {
             for (int32_t i = 0; i < n; ++i)
                 data_[i] += gain * block.data_[i];
         }
-    } else if (stereo_) {
-        for (int32_t k = 0; k < frames; ++k) {
+    }
+    else if (stereo_)
+    {
+        for (int32_t k = 0; k < frames; ++k)
+        {
             const float add = gain * block.data_[k];
             data_[2 * k] += add;
             data_[2 * k + 1] += add;
@@ -98,12 +109,16 @@ void SampleBlock::MixScaled(const SampleBlock& block, float gain)
 
 void SampleBlock::ApplyGainRamp(float startLeft, float startRight, float stepLeft, float stepRight)
 {
-    if (stereo_) {
-        for (int32_t k = 0; k < frames_; ++k) {
+    if (stereo_)
+    {
+        for (int32_t k = 0; k < frames_; ++k)
+        {
             data_[2 * k] *= startLeft + static_cast<float>(k) * stepLeft;
             data_[2 * k + 1] *= startRight + static_cast<float>(k) * stepRight;
         }
-    } else {
+    }
+    else
+    {
         for (int32_t k = 0; k < frames_; ++k)
             data_[k] *= startLeft + static_cast<float>(k) * stepLeft;
     }
@@ -117,12 +132,16 @@ void SampleBlock::Mix(const SampleBlock& block)
 void SampleBlock::Multiply(const SampleBlock& block)
 {
     const int32_t frames = CommonFrames(block);
-    if (stereo_ == block.stereo_) {
+    if (stereo_ == block.stereo_)
+    {
         const int32_t n = stereo_ ? frames * 2 : frames;
         for (int32_t i = 0; i < n; ++i)
             data_[i] *= block.data_[i];
-    } else if (stereo_) {
-        for (int32_t k = 0; k < frames; ++k) {
+    }
+    else if (stereo_)
+    {
+        for (int32_t k = 0; k < frames; ++k)
+        {
             data_[2 * k] *= block.data_[k];
             data_[2 * k + 1] *= block.data_[k];
         }
@@ -133,7 +152,8 @@ float SampleBlock::Peak() const
 {
     PlatformBase* platform = ThePlatform();
     float peak = 0.0f;
-    for (int32_t i = 0; i < sampleCount_; ++i) {
+    for (int32_t i = 0; i < sampleCount_; ++i)
+    {
         const float magnitude = static_cast<float>(platform->Abs(data_[i]));
         if (magnitude > peak)
             peak = magnitude;
@@ -146,7 +166,8 @@ void SampleBlock::PeakPair(float* left, float* right) const
     PlatformBase* platform = ThePlatform();
     *left = 0.0f;
     *right = 0.0f;
-    for (int32_t k = 0; k < frames_; ++k) {
+    for (int32_t k = 0; k < frames_; ++k)
+    {
         const float l = static_cast<float>(platform->Abs(data_[2 * k]));
         const float r = static_cast<float>(platform->Abs(data_[2 * k + 1]));
         if (l > *left)

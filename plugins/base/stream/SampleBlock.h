@@ -47,5 +47,5 @@ private:
     float* data_;
     float* readCursor_;
     float* writeCursor_;
-    void* raw_;  // from the platform's Alloc; data_ points into it
+    void* raw_; // from the platform's Alloc; data_ points into it
 };

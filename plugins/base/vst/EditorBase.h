@@ -36,7 +36,7 @@ public:
     void* GetSystemWindow() const { return m_systemWindow; }
 
 private:
-    VstEffect* m_effect;                       // borrowed: the effect owns this editor
-    void* m_systemWindow = nullptr;            // GUI thread
+    VstEffect* m_effect;                        // borrowed: the effect owns this editor
+    void* m_systemWindow = nullptr;             // GUI thread
     std::atomic<bool> m_updateRequested{false}; // set by any thread, cleared by Idle
 };

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int32_t kIdentifyAnswer = 0x4E764566; // "NvEf"
 constexpr size_t kTextCharacters = 8;

@@ -1,6 +1,7 @@
 #include "plugins/base/vst/VstEffectX.h"
 
-namespace {
+namespace
+{
 
 VstValue Flag(bool state)
 {

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 VstValue Flag(bool state)
 {

@@ -17,12 +17,11 @@ struct VstEffectRecord;
 // Values and answers are pointer-sized: 32-bit in the shipped x86 build.
 using VstValue = intptr_t;
 
-using VstHostCallback = VstValue(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t opcode, int32_t index,
-                                                VstValue value, void* pointer, float option);
-using VstDispatcherProc = VstValue(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t opcode, int32_t index,
-                                                  VstValue value, void* pointer, float option);
-using VstProcessProc = void(KIV_VSTCALL*)(VstEffectRecord* effect, float** inputs, float** outputs,
-                                           int32_t frames);
+using VstHostCallback = VstValue(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t opcode, int32_t index, VstValue value,
+                                               void* pointer, float option);
+using VstDispatcherProc = VstValue(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t opcode, int32_t index, VstValue value,
+                                                 void* pointer, float option);
+using VstProcessProc = void(KIV_VSTCALL*)(VstEffectRecord* effect, float** inputs, float** outputs, int32_t frames);
 using VstSetParameterProc = void(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t index, float value);
 using VstGetParameterProc = float(KIV_VSTCALL*)(VstEffectRecord* effect, int32_t index);
 // The exported "main" of a plug-in file.

@@ -13,7 +13,8 @@
 #include <random>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr GUID kDriver = {0x11111111, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
 
@@ -107,7 +108,8 @@ TEST_F(DentrakEffectTest, LengthsCountTheRoutingRoundTrip)
     {
         int32_t preferred, block, amount, latency, delayBlocks;
     } cases[] = {
-        {1024, 256, 1, 3, 6}, {1024, 256, 10, 3, 60}, {256, 512, 2, 0, 6}, {1024, 64, 10, 15, 180}, {1024, 64, 7, 15, 126},
+        {1024, 256, 1, 3, 6},    {1024, 256, 10, 3, 60}, {256, 512, 2, 0, 6},
+        {1024, 64, 10, 15, 180}, {1024, 64, 7, 15, 126},
     };
     for (const auto& c : cases)
     {
@@ -159,7 +161,10 @@ TEST_F(DentrakEffectTest, HostCallsOfAnyLengthKeepTheDelayExact)
         {"split 44 + 20", [](int c, std::mt19937&) { return c % 2 == 0 ? 44 : 20; }},
         {"one in 21 shorter", [](int c, std::mt19937&) { return c % 21 == 20 ? 44 : 64; }},
         {"random", [](int, std::mt19937& r) { return 1 + static_cast<int32_t>(r() % 64); }},
-        {"primes", [](int c, std::mt19937&) { return std::array<int32_t, 5>{61, 2, 37, 13, 59}[static_cast<size_t>(c % 5)]; }},
+        {"primes",
+         [](int c, std::mt19937&) {
+             return std::array<int32_t, 5>{61, 2, 37, 13, 59}[static_cast<size_t>(c % 5)];
+         }},
         {"longer than the block", [](int c, std::mt19937&) { return c % 3 == 0 ? 150 : 17; }},
         {"half, then random", [](int c, std::mt19937& r) { return c < 100 ? 32 : 1 + static_cast<int32_t>(r() % 64); }},
     };

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct DelayCase
 {
@@ -37,10 +38,10 @@ TEST_P(DentrakInTheHost, DelaysByWholeRoundTrips)
     StandinTestConfig config("[Driver]\nPreferredBuffer=" + std::to_string(c.preferred) + "\nMinBuffer=32\n");
     char chunk[9];
     std::snprintf(chunk, sizeof(chunk), "%02x000000", c.amount);
-    const HostRun run = RunHost(KIV_VSTHOST, KIV_DENTRAK,
-                                "--offline --accumulate --signal noise --block " + std::to_string(c.block) +
-                                    " --blocks " + std::to_string(c.blocks) + " --calls " + c.calls +
-                                    " --set-chunk " + chunk + " --chunk");
+    const HostRun run =
+        RunHost(KIV_VSTHOST, KIV_DENTRAK,
+                "--offline --accumulate --signal noise --block " + std::to_string(c.block) + " --blocks " +
+                    std::to_string(c.blocks) + " --calls " + c.calls + " --set-chunk " + chunk + " --chunk");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("id 0x4B44746B"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("chunk set: 4 bytes taken"), std::string::npos) << run.output;

@@ -97,8 +97,7 @@ public:
         params->descriptors = insert->descriptors.empty() ? nullptr : insert->descriptors.data();
         params->count = insert->shownCount >= 0 ? insert->shownCount : static_cast<int32_t>(insert->params.size());
         std::memset(params->shortName, 0, sizeof(params->shortName));
-        std::memcpy(params->shortName, insert->shortName.data(),
-                    2 * std::min<size_t>(insert->shortName.size(), 10));
+        std::memcpy(params->shortName, insert->shortName.data(), 2 * std::min<size_t>(insert->shortName.size(), 10));
         params->hasWetDry = insert->hasWetDry;
         params->hasHidden = insert->hasHidden;
         params->wetDryIndex = insert->wetDryIndex;

@@ -11,7 +11,8 @@
 #include <windows.h>
 #endif
 
-namespace {
+namespace
+{
 
 class FixedPairLink final : public ServicesLink
 {

@@ -20,7 +20,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr GUID kDriver = {0x51515151, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
 

@@ -8,7 +8,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
 {
@@ -18,8 +19,8 @@ TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
         FakeParam param;
         float normalized;
         int32_t kind;
-        double value;      // integer or float, as the kind says
-        float readBack;    // what get answers for the stored value
+        double value;   // integer or float, as the kind says
+        float readBack; // what get answers for the stored value
     } cases[] = {
         {"float -100..100", FloatParam(u"Mix", -100.0f, 100.0f), 0.9f, 2, 80.0, 0.9f},
         {"float beyond 100 in whole steps", FloatParam(u"Freq", 0.0f, 1000.0f), 0.12345f, 2, 123.0, 0.123f},
@@ -65,8 +66,8 @@ TEST(ParamMapBuilding, ShownWritableParametersInChainOrderUpTo256)
     meter.access = 8;
     FakeParam meter9 = meter;
     meter9.access = 9;
-    FakeChain::Insert& first =
-        chain.Add(u"Delay", {IntParam(u"Time", 0, 0, 1000), meter, FloatParam(u"Wet", 0, 1), meter9, IntParam(u"Hid", 0, 0, 1)});
+    FakeChain::Insert& first = chain.Add(
+        u"Delay", {IntParam(u"Time", 0, 0, 1000), meter, FloatParam(u"Wet", 0, 1), meter9, IntParam(u"Hid", 0, 0, 1)});
     first.hasWetDry = false;
     first.wetDryIndex = 2;
     first.hasHidden = true;

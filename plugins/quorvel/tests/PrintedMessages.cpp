@@ -4,7 +4,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 class PrintedMessages final : public AsioSystem
 {

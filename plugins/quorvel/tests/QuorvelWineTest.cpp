@@ -15,7 +15,8 @@
 #include <memory>
 #include <string>
 
-namespace {
+namespace
+{
 
 // The pair the test link hands the plug-in, for the runs made meanwhile.
 class TestPair
@@ -181,18 +182,18 @@ TEST_P(QuorvelThroughTheCard, InLockStep)
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, QuorvelThroughTheCard,
-    ::testing::Values(
-        TripCase{"blockBelowTheMinimum", 256, "MinBuffer=512\nPreferredBuffer=512\nGranularity=512\n", 512, nullptr, "",
-                 1536, 1536},
-        TripCase{"preferredLarger", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 512, nullptr,
-                 "--accumulate", 1536, 1536},
-        TripCase{"preferredLargerInCubase", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 512,
-                 nullptr, "--product \"Cubase VST\"", 2048, 1536},
-        TripCase{"extraBuffer", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 1024,
-                 "ExtraBufferEnabled", "", 3072, 3072},
-        TripCase{"extraBufferPreferred512", 512, "MinBuffer=256\nPreferredBuffer=512\nGranularity=256\n", 1024,
-                 "ExtraBufferEnabled", "", 3072, 3072},
-        TripCase{"host441", 441, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 448, nullptr, "", 1792, 1792}),
+    ::testing::Values(TripCase{"blockBelowTheMinimum", 256, "MinBuffer=512\nPreferredBuffer=512\nGranularity=512\n",
+                               512, nullptr, "", 1536, 1536},
+                      TripCase{"preferredLarger", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 512,
+                               nullptr, "--accumulate", 1536, 1536},
+                      TripCase{"preferredLargerInCubase", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n",
+                               512, nullptr, "--product \"Cubase VST\"", 2048, 1536},
+                      TripCase{"extraBuffer", 512, "MinBuffer=256\nPreferredBuffer=1024\nGranularity=256\n", 1024,
+                               "ExtraBufferEnabled", "", 3072, 3072},
+                      TripCase{"extraBufferPreferred512", 512, "MinBuffer=256\nPreferredBuffer=512\nGranularity=256\n",
+                               1024, "ExtraBufferEnabled", "", 3072, 3072},
+                      TripCase{"host441", 441, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 448, nullptr, "",
+                               1792, 1792}),
     [](const ::testing::TestParamInfo<TripCase>& info) { return std::string(info.param.name); });
 
 TEST(QuorvelInVstHost, OfflineRenderingPacesOnTheDriverAndLosesNothing)

@@ -13,7 +13,8 @@
 #include <string>
 #include <thread>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -30,9 +31,9 @@ void SetLaunchPath(const std::string* path)
         return;
     }
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyName().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, kLaunchPathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
                              static_cast<DWORD>(path->size() + 1)),
               ERROR_SUCCESS);

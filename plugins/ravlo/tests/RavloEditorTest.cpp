@@ -26,7 +26,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 namespace fs = std::filesystem;
 
@@ -135,8 +136,8 @@ TEST_F(RavloEditorTest, MenusOfferFreePairsAndAlwaysTheInstancesOwn)
 
     // The second instance: pair 0 is the first one's; the next eight free ones are listed.
     EXPECT_EQ(Entries(secondEditor->GetOutputMenu()),
-              (std::vector<std::string>{"Off: <select output>", "Out 3", "Out 5", "Out 7", "Out 9", "Out 11",
-                                        "Out 13", "Out 15", "Out 17"}));
+              (std::vector<std::string>{"Off: <select output>", "Out 3", "Out 5", "Out 7", "Out 9", "Out 11", "Out 13",
+                                        "Out 15", "Out 17"}));
     EXPECT_EQ(secondEditor->GetOutputMenu()->GetCurrent(), 0);
     EXPECT_EQ(secondEditor->GetInputMenu()->GetNbEntries(), 9);
     // The first lists its own pair, chosen.
@@ -282,9 +283,9 @@ TEST_F(RavloEditorTest, TheMixerButtonStartsTheLaunchPathAndComesBackUp)
     fs::copy_file(fs::path(self).parent_path() / "KivMixerStandin.exe", program);
     const std::string keyName = std::string(kBrandingKey) + "\\" + kCardInstanceId;
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     const std::string value = program.string();
     RegSetValueExA(key, kLaunchPathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));

@@ -19,7 +19,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr GUID kDriver = {0x11111111, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
 
@@ -232,7 +233,7 @@ TEST_F(RavloEffectTest, SetChunkReopensOnlyForNewPairsAndTellsOfRenamedChannelsO
         {MakeChunk(1, 2, "Old name", "Ch 4"), 0, 1},    // the input was renamed
         {MakeChunk(1, 2, "Old name", "Old out"), 0, 1}, // both renamed: still one box
         {MakeChunk(-1, 2, "", "Ch 4"), 1, 0},
-        {MakeChunk(-7, -300, "x", "y"), 1, 0},           // any negative pair is off
+        {MakeChunk(-7, -300, "x", "y"), 1, 0}, // any negative pair is off
     };
     for (const auto& c : cases)
     {
@@ -462,8 +463,8 @@ TEST_P(RavloHoldsItsDelay, EverySampleComesBackAfterTheReportedDelay)
     std::mt19937 random(11);
     for (size_t at = 0, call = 0; at < total; ++call)
     {
-        const int32_t n = std::min<int32_t>(c.lengths(static_cast<int>(call), c.block, random),
-                                            static_cast<int32_t>(total - at));
+        const int32_t n =
+            std::min<int32_t>(c.lengths(static_cast<int>(call), c.block, random), static_cast<int32_t>(total - at));
         float* inputs[] = {&left[at], &right[at]};
         float* outputs[] = {&returned[at], &returnedRight[at]};
         effect->process(inputs, outputs, n);
@@ -486,7 +487,8 @@ TEST_P(RavloHoldsItsDelay, EverySampleComesBackAfterTheReportedDelay)
     for (size_t t = first; t < total; ++t)
     {
         const size_t sent = t - static_cast<size_t>(reported);
-        if ((std::fabs(returned[t] - gain * left[sent]) > 1e-6 || std::fabs(returnedRight[t] - gain * right[sent]) > 1e-6) &&
+        if ((std::fabs(returned[t] - gain * left[sent]) > 1e-6 ||
+             std::fabs(returnedRight[t] - gain * right[sent]) > 1e-6) &&
             wrong++ == 0)
         {
             firstWrong = t;

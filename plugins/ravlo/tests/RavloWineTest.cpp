@@ -19,7 +19,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // ---------------------------------------------------------------- end to end in vsthost
 
@@ -47,7 +48,7 @@ struct RouteCase
 {
     const char* name;
     int block;
-    const char* calls;  // how vsthost cuts the blocks into calls
+    const char* calls; // how vsthost cuts the blocks into calls
     int seconds;
     const char* driver; // [Driver] keys beside the manual clock
     int chosen;         // the driver buffer Ravlo picks
@@ -65,10 +66,10 @@ TEST_P(RavloThroughTheCard, ReturnsEverySampleAfterTheReportedDelay)
     // host, as fast as the machine runs.
     StandinTestConfig config(std::string("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=") +
                              std::to_string(c.chosen) + "\n" + c.driver);
-    const HostRun run = RunHost(KIV_VSTHOST, KIV_RAVLO,
-                                "--lockstep --accumulate --signal noise --block " + std::to_string(c.block) +
-                                    " --seconds " + std::to_string(c.seconds) + " --calls " + c.calls +
-                                    " --set-chunk " + PairChunk(0, 0));
+    const HostRun run =
+        RunHost(KIV_VSTHOST, KIV_RAVLO,
+                "--lockstep --accumulate --signal noise --block " + std::to_string(c.block) + " --seconds " +
+                    std::to_string(c.seconds) + " --calls " + c.calls + " --set-chunk " + PairChunk(0, 0));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("chunk set: 72 bytes taken"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("id 0x4B52766C"), std::string::npos) << run.output;
@@ -84,7 +85,8 @@ TEST_P(RavloThroughTheCard, ReturnsEverySampleAfterTheReportedDelay)
 INSTANTIATE_TEST_SUITE_P(
     Sizes, RavloThroughTheCard,
     ::testing::Values(RouteCase{"same", 256, "whole", 2, "MinBuffer=64\nPreferredBuffer=256\nGranularity=32\n", 256},
-                      RouteCase{"enlarged", 64, "uneven", 2, "MinBuffer=256\nPreferredBuffer=256\nGranularity=64\n", 256},
+                      RouteCase{"enlarged", 64, "uneven", 2, "MinBuffer=256\nPreferredBuffer=256\nGranularity=64\n",
+                                256},
                       RouteCase{"offStep", 96, "primes", 2, "MinBuffer=64\nPreferredBuffer=256\nGranularity=64\n", 192},
                       RouteCase{"host441", 441, "whole", 30, "", 448},
                       RouteCase{"host1000", 1000, "whole", 30, "", 1024},
@@ -110,9 +112,9 @@ TEST(RavloInTheHost, AnOfflineBounceRightAfterSetUpIsNotSilent)
     // The card on its own clock; the host renders offline at once. Each call waits for the
     // driver: the bounce carries the signal at the reported delay.
     StandinTestConfig config("[Driver]\nPreferredBuffer=256\nGranularity=32\nLoopDelay=256\nLoopGain=0.5\n");
-    const HostRun run = RunHost(KIV_VSTHOST, KIV_RAVLO,
-                                "--offline --accumulate --signal noise --block 256 --seconds 3 --set-chunk " +
-                                    PairChunk(0, 0));
+    const HostRun run =
+        RunHost(KIV_VSTHOST, KIV_RAVLO,
+                "--offline --accumulate --signal noise --block 256 --seconds 3 --set-chunk " + PairChunk(0, 0));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     const int reported = Reported(run.output, "reported initial delay: ");
     EXPECT_EQ(Reported(run.output, "measured delay: "), reported) << run.output;

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 template <typename Interface>
 Interface* Create(const GUID& id)
@@ -105,7 +106,7 @@ TEST_F(AsioStandin, SteppingByFramesRunsASwitchPerBufferOfTime)
 TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
 {
     StandinTestConfig config("[Driver]\nSampleType=16\nClock=manual\nLoopDelay=3\nLoopGain=0.5\n"
-                        "MinBuffer=4\nPreferredBuffer=8\n");
+                             "MinBuffer=4\nPreferredBuffer=8\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
     auto clear = StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog");
@@ -147,7 +148,7 @@ TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
 TEST_F(AsioStandin, ReportsTheConfiguredCardAndRefusesBadRequests)
 {
     StandinTestConfig config("[Driver]\nInputs=4\nOutputs=6\nInputName1=Mic\nSampleType=16\nRate=48000\n"
-                        "MinBuffer=32\nMaxBuffer=1024\nPreferredBuffer=128\nGranularity=16\n");
+                             "MinBuffer=32\nMaxBuffer=1024\nPreferredBuffer=128\nGranularity=16\n");
     IAsioDriver* driver = Create<IAsioDriver>(kStandinDriverId);
     ASSERT_NE(driver, nullptr);
     ASSERT_EQ(driver->init(nullptr), 1);

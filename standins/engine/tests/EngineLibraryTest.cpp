@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -37,8 +37,8 @@ TEST(EngineLibraryTest, ProgramFolderLibraryServesTheEngine)
     fs::path program = fs::path(self).parent_path() / ".." / ".." / "program";
     HMODULE library = LoadLibraryW((program / "KivCorvanDSP.dll").wstring().c_str());
     ASSERT_NE(library, nullptr);
-    auto create = reinterpret_cast<IVarnServices* (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(library, "CreateVarnServices")));
+    auto create =
+        reinterpret_cast<IVarnServices* (*)()>(reinterpret_cast<void*>(GetProcAddress(library, "CreateVarnServices")));
     auto raise = reinterpret_cast<void (*)(IVarnServices*, int, VarnEventArg)>(
         reinterpret_cast<void*>(GetProcAddress(library, "KivEngineRaiseEvent")));
     auto callLog = reinterpret_cast<int (*)(IVarnServices*, char*, int)>(

@@ -35,8 +35,7 @@ protected:
 
     int Init(StandinServices& engine)
     {
-        return engine.Init(program().u16string().c_str(), data().u16string().c_str(),
-                           sessions().u16string().c_str());
+        return engine.Init(program().u16string().c_str(), data().u16string().c_str(), sessions().u16string().c_str());
     }
 
     ScratchFolder scratch{"kiv-engine"};
@@ -66,7 +65,7 @@ TEST_F(EngineFixture, InitStatuses)
     struct Case
     {
         const char* name;
-        const char* profile; // null: no card
+        const char* profile;        // null: no card
         const char* workingSession; // null: none
         int status;
     } cases[] = {
@@ -97,9 +96,9 @@ TEST_F(EngineFixture, InitFailsWithoutFoldersAndASecondEngineFindsTheFirstRunnin
         StandinServices engine;
         EXPECT_EQ(engine.Init(nullptr, nullptr, nullptr), VarnInitFailed);
         fs::path missing = root / "missing";
-        EXPECT_EQ(engine.Init(program().u16string().c_str(), missing.u16string().c_str(),
-                              sessions().u16string().c_str()),
-                  VarnInitFailed);
+        EXPECT_EQ(
+            engine.Init(program().u16string().c_str(), missing.u16string().c_str(), sessions().u16string().c_str()),
+            VarnInitFailed);
     }
     auto* first = new StandinServices;
     EXPECT_EQ(Init(*first), 1);
@@ -406,8 +405,8 @@ TEST_F(CardFixture, ChannelItemsFollowTheDescription)
     EXPECT_EQ(card->ChannelExists(2, 3, 1), 0);
     EXPECT_EQ(card->ChannelExists(2, 1, 2), 1);
     EXPECT_TRUE(LogWith("skipped").empty());
-    EXPECT_EQ(LogWith("ChannelExists"), (std::vector<std::string>{"ChannelExists 2 3 0", "ChannelExists 2 3 1",
-                                                                  "ChannelExists 2 1 2"}));
+    EXPECT_EQ(LogWith("ChannelExists"),
+              (std::vector<std::string>{"ChannelExists 2 3 0", "ChannelExists 2 3 1", "ChannelExists 2 1 2"}));
     EXPECT_EQ(LogWith("GetItemList").size(), 1u);
 }
 
@@ -462,9 +461,9 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
     StandinHardware* card = Card("inputs=6\n"
                                  "# a comment\n"
                                  "\n"
-                                 "colour=blue\n"   // unknown name
-                                 "outputs=many\n"  // not a number
-                                 "inputs=400\n"    // out of range
+                                 "colour=blue\n"  // unknown name
+                                 "outputs=many\n" // not a number
+                                 "inputs=400\n"   // out of range
                                  "rate=7\n"
                                  "record=1 aux 9\n"
                                  "input=5 0 free\n"
@@ -477,18 +476,17 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
     EXPECT_EQ(engine.GetMixer()->GetRateCode(), 1);
     EXPECT_EQ(card->GetItemList()->GetPort(1, 1)->GetSource()->GetBusType(), 0);
     EXPECT_EQ(card->HasFeature(1), 0);
-    EXPECT_EQ(LogWith("skipped"),
-              (std::vector<std::string>{
-                  "SimulatedCard.txt line 4 skipped: colour=blue",
-                  "SimulatedCard.txt line 5 skipped: outputs=many",
-                  "SimulatedCard.txt line 6 skipped: inputs=400",
-                  "SimulatedCard.txt line 7 skipped: rate=7",
-                  "SimulatedCard.txt line 8 skipped: record=1 aux 9",
-                  "SimulatedCard.txt line 9 skipped: input=5 0 free",
-                  "SimulatedCard.txt line 10 skipped: irq=0x1G",
-                  "SimulatedCard.txt line 11 skipped: no equals sign",
-                  "SimulatedCard.txt line 12 skipped: features=1,x",
-              }));
+    EXPECT_EQ(LogWith("skipped"), (std::vector<std::string>{
+                                      "SimulatedCard.txt line 4 skipped: colour=blue",
+                                      "SimulatedCard.txt line 5 skipped: outputs=many",
+                                      "SimulatedCard.txt line 6 skipped: inputs=400",
+                                      "SimulatedCard.txt line 7 skipped: rate=7",
+                                      "SimulatedCard.txt line 8 skipped: record=1 aux 9",
+                                      "SimulatedCard.txt line 9 skipped: input=5 0 free",
+                                      "SimulatedCard.txt line 10 skipped: irq=0x1G",
+                                      "SimulatedCard.txt line 11 skipped: no equals sign",
+                                      "SimulatedCard.txt line 12 skipped: features=1,x",
+                                  }));
 }
 
 #ifdef KIV_SIMULATED_CARD

@@ -13,7 +13,8 @@
 #include <atomic>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int32_t kLoopTestId = 0x4B4C6F70; // "KLop"
 
@@ -150,7 +151,8 @@ private:
         {
             return;
         }
-        m_stream->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? 4 : 1);
+        m_stream->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline
+                                                                                      : kStreamRealtime);
         m_stream->TrimQueues();
         m_stream->WriteHostInput(inputs, frames);
         m_stream->ReadHostOutput(outputs, frames);

@@ -15,7 +15,8 @@
 #include <sstream>
 #include <string>
 
-namespace {
+namespace
+{
 
 HostRun RunLoop(const std::string& arguments)
 {
@@ -51,8 +52,8 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
     const std::string output = (folder / "out.wav").string();
     ASSERT_TRUE(WriteWav(input, sent));
 
-    const HostRun run = RunLoop("--lockstep --editor --chunk --block 256 --input \"" +
-                            input + "\" --output \"" + output + "\" " + GetParam());
+    const HostRun run = RunLoop("--lockstep --editor --chunk --block 256 --input \"" + input + "\" --output \"" +
+                                output + "\" " + GetParam());
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     // Stream rules: a host block is played at the next switch, and a captured block is read by
@@ -82,8 +83,8 @@ TEST_P(VstHostEndToEnd, ReturnsTheSentSignalAfterTheKnownDelay)
         {
             if (++mismatches <= 5)
             {
-                ADD_FAILURE() << "sample " << t << ": " << returned.left[t] << " " << returned.right[t]
-                              << ", expected " << left << " " << right;
+                ADD_FAILURE() << "sample " << t << ": " << returned.left[t] << " " << returned.right[t] << ", expected "
+                              << left << " " << right;
             }
         }
     }

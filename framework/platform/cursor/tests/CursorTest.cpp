@@ -39,4 +39,4 @@ TEST(Cursor, StandardShapesAndPosition)
     EXPECT_EQ(y, 234);
 }
 
-}
+} // namespace

@@ -106,28 +106,17 @@ TEST(FileSystem, PathAndNameChecks)
         int name;
     };
     for (const Case& c : {
-             Case{u"", 1, 0},
-             Case{u"Drums", 1, 1},
-             Case{u"Big Room 2", 1, 1},
-             Case{u"C:\\Presets\\..\\Drums", 1, 0},
-             Case{u"a\\b", 1, 0},
-             Case{u"..", 1, 0},
-             Case{u".", 1, 0},
-             Case{u"name.", 1, 0},
-             Case{u"name ", 1, 0},
-             Case{u"*.fxp", 1, 0},
-             Case{u"what?", 1, 0},
-             Case{u"C:name", 1, 0},
-             Case{u"a|b", 0, 0},
-             Case{u"a\"b", 0, 0},
-             Case{u"a\tb", 0, 0},
-             Case{u"CON", 1, 0},
-             Case{u"nul.txt", 1, 0},
-             Case{u"com1", 1, 0},
-             Case{u"Console", 1, 1},
-             Case{u".hidden", 1, 1},
-             Case{u"Caf\u00E9", 1, 1},
-             Case{u"\u4E2D\u6587", 1, 0}, // not in the ANSI code page: would become "??"
+             Case{u"", 1, 0},           Case{u"Drums", 1, 1},
+             Case{u"Big Room 2", 1, 1}, Case{u"C:\\Presets\\..\\Drums", 1, 0},
+             Case{u"a\\b", 1, 0},       Case{u"..", 1, 0},
+             Case{u".", 1, 0},          Case{u"name.", 1, 0},
+             Case{u"name ", 1, 0},      Case{u"*.fxp", 1, 0},
+             Case{u"what?", 1, 0},      Case{u"C:name", 1, 0},
+             Case{u"a|b", 0, 0},        Case{u"a\"b", 0, 0},
+             Case{u"a\tb", 0, 0},       Case{u"CON", 1, 0},
+             Case{u"nul.txt", 1, 0},    Case{u"com1", 1, 0},
+             Case{u"Console", 1, 1},    Case{u".hidden", 1, 1},
+             Case{u"Caf\u00E9", 1, 1},  Case{u"\u4E2D\u6587", 1, 0}, // not in the ANSI code page: would become "??"
          })
     {
         SCOPED_TRACE(std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text)));
@@ -190,4 +179,4 @@ TEST(Shell, CopyWithProgressCopiesIntoAFolder)
     EXPECT_EQ(temp.Read("target\\one"), "1");
     EXPECT_EQ(temp.Read("target\\two"), "2");
 }
-}
+} // namespace

@@ -94,7 +94,8 @@ TEST(BitmapPixels, KeyedModesCompareWithTheKeyPixelOrColour)
         PixelTestBitmap target(4, 1, 24);
         for (int x = 0; x < 4; ++x)
             target.Set(x, 0, t);
-        EXPECT_EQ(BitmapPixels::Copy(target.Buffer(), source.Buffer(), 0, 0, 4, 1, 0, 0, c.mode, c.keyX, 0, c.keyColour), 1);
+        EXPECT_EQ(
+            BitmapPixels::Copy(target.Buffer(), source.Buffer(), 0, 0, 4, 1, 0, 0, c.mode, c.keyX, 0, c.keyColour), 1);
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(target.Get(x, 0), c.expected[static_cast<size_t>(x)]) << x;
     }
@@ -161,9 +162,9 @@ TEST(BitmapPixels, CopyRefusesWhatWouldOverrun)
         source.FillPattern(0x20000);
         PixelTestBitmap target(8, 8, c.targetBits);
         const std::vector<uint8_t> before = target.Bytes();
-        EXPECT_EQ(BitmapPixels::Copy(target.Buffer(), source.Buffer(), 0, 0, c.width, c.height, 0, 0, c.mode, c.keyX, 0,
-                                     0),
-                  0);
+        EXPECT_EQ(
+            BitmapPixels::Copy(target.Buffer(), source.Buffer(), 0, 0, c.width, c.height, 0, 0, c.mode, c.keyX, 0, 0),
+            0);
         EXPECT_EQ(target.Bytes(), before);
     }
     PixelTestBitmap bitmap(2, 2, 24);
@@ -240,8 +241,8 @@ TEST(BitmapPixels, BlendClipsAgainstAllThreeBitmaps)
 
 TEST(BitmapPixels, BlendRefusesOtherDepthsAndNegativeSpans)
 {
-    for (auto [bitsA, bitsB, bitsT, width] : {std::tuple{32, 24, 24, 2}, std::tuple{24, 32, 24, 2},
-                                             std::tuple{24, 24, 32, 2}, std::tuple{24, 24, 24, -1}})
+    for (auto [bitsA, bitsB, bitsT, width] :
+         {std::tuple{32, 24, 24, 2}, std::tuple{24, 32, 24, 2}, std::tuple{24, 24, 32, 2}, std::tuple{24, 24, 24, -1}})
     {
         PixelTestBitmap a(2, 2, bitsA), b(2, 2, bitsB), target(2, 2, bitsT);
         a.FillPattern(0x40);
@@ -313,7 +314,7 @@ TEST(BitmapPixels, AllKeyOrUnsizedDepthGivesNoRuns)
     EXPECT_EQ(BitmapPixels::ScanRuns(bitmap.Buffer(), 0, 0, 3, 3, 3, 0, list), 0);
     EXPECT_EQ(BitmapPixels::ScanRuns(bitmap.Buffer(), 0, 0, -1, 3, 0, 0, list), 0);
 }
-}
+} // namespace
 
 namespace
 {
@@ -335,4 +336,4 @@ TEST(BitmapPixels, RunsByKeyValueNeedNoKeyPixel)
     RectangleList list;
     EXPECT_EQ(BitmapPixels::ScanRunsKeyed(bitmap.Buffer(), 0, 0, -1, 1, kMagenta, list), 0);
 }
-}
+} // namespace

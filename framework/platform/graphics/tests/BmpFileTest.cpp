@@ -122,17 +122,23 @@ const DamagedCase kDamaged[] = {
     {"masks missing after a 40-byte header", Format(32, 3, 0, 0), nullptr},
     {"pixel offset past the end", {}, [](std::vector<uint8_t>& b) { Put32(b, 10, 0xFFFFFFF0u); }},
     // 2^30 pixels of 4 bytes per row: 2^32 bytes, zero in 32-bit arithmetic.
-    {"row size wrapping 32 bits", {}, [](std::vector<uint8_t>& b) {
+    {"row size wrapping 32 bits",
+     {},
+     [](std::vector<uint8_t>& b) {
          Put32(b, 18, 0x40000000u);
          Put16(b, 28, 32);
      }},
-    {"rows wrapping 32 bits", {}, [](std::vector<uint8_t>& b) {
+    {"rows wrapping 32 bits",
+     {},
+     [](std::vector<uint8_t>& b) {
          Put32(b, 18, 0x4000u);
          Put32(b, 22, 0x10000u);
          Put16(b, 28, 32);
      }},
     // 2^31 - 1 rows of 2^33 bytes: beyond 64 bits when multiplied.
-    {"rows wrapping 64 bits", {}, [](std::vector<uint8_t>& b) {
+    {"rows wrapping 64 bits",
+     {},
+     [](std::vector<uint8_t>& b) {
          Put32(b, 18, 0x7FFFFFFFu);
          Put32(b, 22, 0x7FFFFFFFu);
          Put16(b, 28, 32);
@@ -263,4 +269,4 @@ TEST_F(BmpFiles, FilesAboveTheCapAreNotRead)
     std::filesystem::resize_file(folder_ / "huge.bmp", bytes.size());
     EXPECT_EQ(file.Read(path), 1);
 }
-}
+} // namespace

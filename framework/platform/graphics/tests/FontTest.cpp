@@ -79,12 +79,11 @@ TEST(BitmapFont, StartFollowsTheAlignment)
         int expected;
     };
     const Rect rect{10, 3, 41, 9}; // 31 wide
-    for (const Case& c : {Case{BitmapFont::AlignLeft, u"abc", 10}, Case{BitmapFont::AlignRight, u"abc", 26},
-                          Case{BitmapFont::AlignCenter, u"abc", 18}, Case{BitmapFont::AlignCenter, u"ab", 20},
-                          Case{7, u"abc", 10},
-                          // Wider than the rectangle: never left of it.
-                          Case{BitmapFont::AlignRight, u"abcdefghij", 10},
-                          Case{BitmapFont::AlignCenter, u"abcdefghij", 10}})
+    for (const Case& c :
+         {Case{BitmapFont::AlignLeft, u"abc", 10}, Case{BitmapFont::AlignRight, u"abc", 26},
+          Case{BitmapFont::AlignCenter, u"abc", 18}, Case{BitmapFont::AlignCenter, u"ab", 20}, Case{7, u"abc", 10},
+          // Wider than the rectangle: never left of it.
+          Case{BitmapFont::AlignRight, u"abcdefghij", 10}, Case{BitmapFont::AlignCenter, u"abcdefghij", 10}})
     {
         SCOPED_TRACE(testing::Message() << c.alignment << " " << std::u16string(c.text).size());
         EXPECT_EQ(font.StartX(c.text, rect, c.alignment), c.expected);
@@ -145,14 +144,14 @@ TEST(FontInterface, WrappedHeightBreaksAtBlanks)
     for (const Case& c : {
              Case{u"", 50, 1},
              Case{u"fits", 50, 1},
-             Case{u"aaa bbb ccc", 70, 2},           // "aaa bbb" | "ccc"
-             Case{u"aaa bbb ccc", 40, 3},           // break on the blank after each word
-             Case{u"aaaaaaaaaa bb", 50, 2},         // a word longer than a line takes it
-             Case{u"aaaaaaaaaaaaaaa", 50, 1},       // one long word alone
-             Case{u"ab cdefg", 50, 2},              // walk back to the blank: "ab " | "cdefg"
-             Case{u"ab cdefgh", 50, 3},             // "ab " | "cdefg" (the rest but one) | "h"
-             Case{u"abcd efg", 40, 2},              // a blank at the fit: "abcd" | " efg"
-             Case{u"aaaa", 0, 1},                   // nothing fits: the word takes the line
+             Case{u"aaa bbb ccc", 70, 2},     // "aaa bbb" | "ccc"
+             Case{u"aaa bbb ccc", 40, 3},     // break on the blank after each word
+             Case{u"aaaaaaaaaa bb", 50, 2},   // a word longer than a line takes it
+             Case{u"aaaaaaaaaaaaaaa", 50, 1}, // one long word alone
+             Case{u"ab cdefg", 50, 2},        // walk back to the blank: "ab " | "cdefg"
+             Case{u"ab cdefgh", 50, 3},       // "ab " | "cdefg" (the rest but one) | "h"
+             Case{u"abcd efg", 40, 2},        // a blank at the fit: "abcd" | " efg"
+             Case{u"aaaa", 0, 1},             // nothing fits: the word takes the line
              Case{u"aa bb cc", 0, 3},
          })
     {
@@ -171,4 +170,4 @@ TEST(FontInterface, LongTextsGetOneMoreLinePer300Characters)
         EXPECT_EQ(font.MeasureWrapped(StringRef(text.data(), length), 100000), lines * 12) << length;
     }
 }
-}
+} // namespace

@@ -408,4 +408,4 @@ TEST(Graphics, TextReachesTheBitmap)
         for (int x = 0; x < 60; ++x)
             ASSERT_EQ(clipped.GetPixel(x, y), 0u);
 }
-}
+} // namespace

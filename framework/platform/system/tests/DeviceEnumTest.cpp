@@ -151,4 +151,4 @@ TEST(DeviceEnum, SystemBackendFindsNoCardUnderWine)
     String version;
     EXPECT_EQ(DeviceEnum::DriverVersion(version), 0);
 }
-}
+} // namespace

@@ -37,4 +37,4 @@ TEST(HardwareId, ReadsExactHexadecimalIds)
     EXPECT_EQ(HardwareId::Vendor(nullptr), 0u);
     EXPECT_FALSE(HardwareId::IsCard(nullptr));
 }
-}
+} // namespace

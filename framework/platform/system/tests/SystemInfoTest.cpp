@@ -132,4 +132,4 @@ TEST(Wow64, RedirectionScopeLeavesFilesReachable)
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
     EXPECT_NE(GetFileAttributesA(windows), INVALID_FILE_ATTRIBUTES);
 }
-}
+} // namespace

@@ -12,7 +12,8 @@
 #include <memory>
 #include <thread>
 
-namespace {
+namespace
+{
 
 constexpr GUID kDriverA = {0x11111111, 1, 1, {1, 2, 3, 4, 5, 6, 7, 8}};
 constexpr GUID kDriverB = {0x22222222, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8}};
@@ -51,7 +52,10 @@ public:
         DestroyPlatform();
     }
 
-    size_t Count(const std::string& call) const { return static_cast<size_t>(std::count(driver.calls.begin(), driver.calls.end(), call)); }
+    size_t Count(const std::string& call) const
+    {
+        return static_cast<size_t>(std::count(driver.calls.begin(), driver.calls.end(), call));
+    }
 
     FakeSystem system;
     FakeEnumerator enumerator;
@@ -74,7 +78,8 @@ TEST_F(AsioLinkTest, FindDriverTakesTheLastDeviceOfTheCardFamily)
           {kDriverB, kKivVendorId, kKivDeviceIds[2], kKivSubsystemPattern | 0x0ff00000}},
          kDriverB},
         {"card then other vendor",
-         {{kDriverA, kKivVendorId, kKivDeviceIds[1], kCardSubsystem}, {kDriverB, 0x8086, kKivDeviceIds[1], kCardSubsystem}},
+         {{kDriverA, kKivVendorId, kKivDeviceIds[1], kCardSubsystem},
+          {kDriverB, 0x8086, kKivDeviceIds[1], kCardSubsystem}},
          kDriverA},
         {"foreign device id", {{kDriverA, kKivVendorId, 0x7304, kCardSubsystem}}, GUID{}},
         {"bare subsystem pattern", {{kDriverA, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern}}, GUID{}},
@@ -118,7 +123,8 @@ TEST_F(AsioLinkTest, OpenReadsTheDriverInOrder)
     EXPECT_EQ(link.GetOutputLatency(), 200);
     EXPECT_EQ(link.GetPreferredBufferSize(), 512);
     const std::vector<std::string> head(driver.calls.begin(), driver.calls.begin() + 5);
-    EXPECT_EQ(head, (std::vector<std::string>{"init", "getDriverName", "getDriverVersion", "getChannels", "getChannels"}));
+    EXPECT_EQ(head,
+              (std::vector<std::string>{"init", "getDriverName", "getDriverVersion", "getChannels", "getChannels"}));
     EXPECT_EQ(driver.calls[5], "getChannelInfo out 0");
     EXPECT_EQ(driver.calls[5 + 6], "getChannelInfo in 0");
     EXPECT_EQ(driver.calls[5 + 10], "getLatencies");
@@ -138,7 +144,8 @@ TEST_F(AsioLinkTest, OpenFailuresSetTheirErrorState)
         int32_t error;
         bool released;
     } cases[] = {
-        {"no enumerator", [](AsioLinkTest& t) { t.system.objects.erase(FakeSystem::Key(kDeviceEnumeratorId)); }, 1, false},
+        {"no enumerator", [](AsioLinkTest& t) { t.system.objects.erase(FakeSystem::Key(kDeviceEnumeratorId)); }, 1,
+         false},
         {"no card", [](AsioLinkTest& t) { t.enumerator.devices.clear(); }, 1, false},
         {"driver not creatable", [](AsioLinkTest& t) { t.system.objects.erase(FakeSystem::Key(kDriverA)); }, 2, false},
         {"init refused", [](AsioLinkTest& t) { t.driver.initAnswer = 0; }, 2, true},
@@ -300,9 +307,9 @@ TEST_F(AsioLinkTest, StartRegistersTwoOutputsAndTwoInputs)
     ASSERT_TRUE(link.Start(&realStream, 256, 4, 2));
     EXPECT_TRUE(link.IsRunning());
     EXPECT_EQ(link.GetErrorState(), 0);
-    EXPECT_EQ(driver.calls,
-              (std::vector<std::string>{"getBufferSize", "getBufferSize", "getChannelInfo out 2", "getChannelInfo out 3",
-                                        "getChannelInfo in 4", "getChannelInfo in 5", "createBuffers 4 256", "start"}));
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"getBufferSize", "getBufferSize", "getChannelInfo out 2",
+                                                      "getChannelInfo out 3", "getChannelInfo in 4",
+                                                      "getChannelInfo in 5", "createBuffers 4 256", "start"}));
     const AsioBufferInfo* buffers = link.GetBufferInfos();
     EXPECT_EQ(buffers[0].isInput, 0);
     EXPECT_EQ(buffers[1].channelNum, 3);
@@ -428,7 +435,8 @@ TEST_F(AsioLinkTest, SampleRateAndBufferSizes)
     driver.setRateAnswer = kAsioNoClock;
     EXPECT_FALSE(link.SetSampleRate(88200)) << "a refused change is no success";
     link.GetBufferSizes(&minimum, &maximum, &granularity, &preferred);
-    EXPECT_EQ((std::vector<int32_t>{minimum, maximum, granularity, preferred}), (std::vector<int32_t>{64, 4096, 64, 512}));
+    EXPECT_EQ((std::vector<int32_t>{minimum, maximum, granularity, preferred}),
+              (std::vector<int32_t>{64, 4096, 64, 512}));
 }
 
 TEST_F(AsioLinkTest, TheEffectsVariantOpensThroughTheMakersSecondInterface)
@@ -476,7 +484,9 @@ TEST_F(AsioLinkTest, TheEffectsVariantsOpenFailures)
         std::vector<std::string> messages; // ShowErrorMessage's box comes last
     } cases[] = {
         {"second interface refused", [](FakeDriver& d) { d.refuseKivInterface = true; }, false, {"text 3|text 4"}},
-        {"getChannels refused", [](FakeDriver& d) { d.channelsAnswer = kAsioHardwareMalfunction; }, false,
+        {"getChannels refused",
+         [](FakeDriver& d) { d.channelsAnswer = kAsioHardwareMalfunction; },
+         false,
          {"getChannels|getChannels", "text 3|text 4"}},
         {"no sample rate", [](FakeDriver& d) { d.sampleRateAnswer = kAsioNoClock; }, true, {"text 3|text 4"}},
     };

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // The system's own objects and string table; message boxes are recorded instead of shown.
 class RecordingSystem final : public AsioSystem

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct ChoiceCase
 {
@@ -67,9 +68,9 @@ TEST(FitGranularity, FollowsTheDriversStepAndRange)
         DriverBufferSizes sizes;
         bool fits;
     } cases[] = {
-        {192, {64, 2048, 64, 0}, true},   {96, {64, 2048, 64, 0}, false},  {4096, {64, 2048, 64, 0}, false},
-        {32, {64, 2048, 32, 0}, false},   {512, {64, 2048, -1, 0}, true}, {384, {64, 2048, -1, 0}, false},
-        {100, {64, 2048, 0, 0}, true},    {96, {64, 2048, 48, 0}, true},  {64, {64, 2048, 48, 0}, false},
+        {192, {64, 2048, 64, 0}, true}, {96, {64, 2048, 64, 0}, false}, {4096, {64, 2048, 64, 0}, false},
+        {32, {64, 2048, 32, 0}, false}, {512, {64, 2048, -1, 0}, true}, {384, {64, 2048, -1, 0}, false},
+        {100, {64, 2048, 0, 0}, true},  {96, {64, 2048, 48, 0}, true},  {64, {64, 2048, 48, 0}, false},
     };
     for (const auto& c : cases)
     {

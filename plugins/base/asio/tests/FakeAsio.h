@@ -271,7 +271,7 @@ class FakeSystem final : public AsioSystem
 {
 public:
     std::map<std::string, IUnknown*> objects; // by the class id's first field, in hex
-    std::vector<std::string> messages;       // "text|caption"
+    std::vector<std::string> messages;        // "text|caption"
 
     static std::string Key(const GUID& id) { return std::to_string(id.Data1); }
 

@@ -127,7 +127,8 @@ private:
                 const int32_t* output = Half(k, m_half);
                 for (int32_t i = 0; i < size; ++i)
                 {
-                    m_lines[static_cast<size_t>(k)][(m_oldest + static_cast<size_t>(i)) % m_lines[0].size()] = output[i];
+                    m_lines[static_cast<size_t>(k)][(m_oldest + static_cast<size_t>(i)) % m_lines[0].size()] =
+                        output[i];
                 }
             }
             m_oldest = (m_oldest + static_cast<size_t>(size)) % m_lines[0].size();

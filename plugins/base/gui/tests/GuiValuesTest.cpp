@@ -18,7 +18,7 @@ TEST(GeometryTest, PointInsideIncludesEveryEdge)
         bool inside;
     };
     const Case cases[] = {
-        {{10, 20}, true}, {{30, 40}, true}, {{10, 40}, true}, {{30, 20}, true}, {{20, 30}, true},
+        {{10, 20}, true}, {{30, 40}, true},  {{10, 40}, true},  {{30, 20}, true},  {{20, 30}, true},
         {{9, 30}, false}, {{31, 30}, false}, {{20, 19}, false}, {{20, 41}, false},
     };
     for (const Case& c : cases)
@@ -149,13 +149,10 @@ TEST(ControlValuesTest, DigitsAreClampedToWhatTheDisplayHolds)
         std::string shown;
     };
     const Case cases[] = {
-        {1234.5f, 3, "999"},
-        {42.9f, 3, "042"},
-        {-5.0f, 2, "00"},
-        {std::numeric_limits<float>::quiet_NaN(), 2, "00"},
-        {1e30f, 7, "9999999"},
-        {1234567.0f, 7, "1234567"},
-        {7.0f, 0, "7"},   // at least one digit
+        {1234.5f, 3, "999"},    {42.9f, 3, "042"},
+        {-5.0f, 2, "00"},       {std::numeric_limits<float>::quiet_NaN(), 2, "00"},
+        {1e30f, 7, "9999999"},  {1234567.0f, 7, "1234567"},
+        {7.0f, 0, "7"},         // at least one digit
         {12.0f, 12, "0000012"}, // at most seven
     };
     for (const Case& c : cases)
@@ -181,8 +178,8 @@ TEST(ControlValuesTest, PicturesOfAStrip)
         int32_t round;
     };
     const Case cases[] = {
-        {0.0f, 5, 0, 0}, {0.49f, 5, 1, 2}, {0.5f, 5, 2, 2}, {1.0f, 5, 4, 4}, {3.0f, 5, 4, 4},
-        {-1.0f, 5, 0, 0}, {0.7f, 1, 0, 0}, {std::numeric_limits<float>::quiet_NaN(), 5, 0, 0},
+        {0.0f, 5, 0, 0}, {0.49f, 5, 1, 2}, {0.5f, 5, 2, 2}, {1.0f, 5, 4, 4},
+        {3.0f, 5, 4, 4}, {-1.0f, 5, 0, 0}, {0.7f, 1, 0, 0}, {std::numeric_limits<float>::quiet_NaN(), 5, 0, 0},
     };
     for (const Case& c : cases)
     {
@@ -219,13 +216,11 @@ TEST(ControlValuesTest, KnobAnglesAndTheGapAtTheBottom)
         float value;
     };
     const Case cases[] = {
-        {0, -10, 0.5f},  // top: half way
-        {-10, 10, 0.0f}, // 225 degrees: the minimum
-        {10, 10, 1.0f},  // 135 degrees: the maximum
-        {-10, 0, 1.0f / 6.0f},
-        {10, 0, 5.0f / 6.0f},
-        {-1, 10, 0.0f}, // in the gap, left half
-        {1, 10, 1.0f},  // in the gap, right half
+        {0, -10, 0.5f},                                              // top: half way
+        {-10, 10, 0.0f},                                             // 225 degrees: the minimum
+        {10, 10, 1.0f},                                              // 135 degrees: the maximum
+        {-10, 0, 1.0f / 6.0f}, {10, 0, 5.0f / 6.0f}, {-1, 10, 0.0f}, // in the gap, left half
+        {1, 10, 1.0f},                                               // in the gap, right half
     };
     for (const Case& c : cases)
     {

@@ -30,7 +30,8 @@
 #include <ostream>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::atomic<int> gHostIdles{0};
 // The windows the test host made on request, and the last request it saw.
@@ -46,8 +47,7 @@ VstValue KIV_VSTCALL TestHost(VstEffectRecord*, int32_t opcode, int32_t, VstValu
     case kHostIdle:
         ++gHostIdles;
         return 0;
-    case kHostOpenWindow:
-    {
+    case kHostOpenWindow: {
         gLastRequest = static_cast<HostWindowRequest*>(pointer)->fields;
         HWND window = CreateWindowExA(0, "STATIC", gLastRequest.title, WS_POPUP, gLastRequest.x, gLastRequest.y,
                                       gLastRequest.width, gLastRequest.height, nullptr, nullptr, nullptr, nullptr);
@@ -534,7 +534,7 @@ TEST_F(GuiWindowTest, StripControlsTakeTheirValueFromThePress)
     listener.changes.clear();
     {
         RockerSwitch rocker(Rect(0, 0, 4, 4), &listener, 3, strip);
-        rocker.Update(&context); // as the frame's first paint does
+        rocker.Update(&context);                 // as the frame's first paint does
         rocker.MouseDown(&context, Point(0, 1)); // left half, then back to 0 on release
         EXPECT_EQ(listener.changes, (std::vector<float>{-1.0f, 0.0f}));
         EXPECT_EQ(canvas.At(1, 1), kGreen);
@@ -569,7 +569,7 @@ TEST_F(GuiWindowTest, KnobFollowsThePressAroundItsCentre)
     Knob knob(Rect(0, 0, 20, 20), &listener, 1, nullptr, nullptr);
     knob.MouseDown(&context, Point(10, 0)); // straight up: half way
     EXPECT_NEAR(knob.GetValue(), 0.5f, 1e-5);
-    EXPECT_EQ(canvas.At(10, 6), kWhite); // the handle line points up
+    EXPECT_EQ(canvas.At(10, 6), kWhite);    // the handle line points up
     knob.MouseDown(&context, Point(9, 20)); // the gap, left half
     EXPECT_EQ(knob.GetValue(), 0.0f);
     EXPECT_EQ(listener.changes.size(), 2u);
@@ -739,8 +739,8 @@ TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
 {
     // The suite's host window (300 x 200) holds a container with a 10-pixel margin round the
     // frame's child window.
-    HWND container = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 30, 110, 90, m_parent, nullptr,
-                                     nullptr, nullptr);
+    HWND container =
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 30, 110, 90, m_parent, nullptr, nullptr, nullptr);
     ASSERT_NE(container, nullptr);
     {
         Frame frame(Rect(0, 0, 100, 80), container, nullptr);
@@ -876,41 +876,95 @@ PluginControl* MakeButton(ControlListener* listener)
 
 const TrackCase kTrackCases[] = {
     // The handle is grabbed 2 pixels below its top and keeps that offset.
-    {"slider drag", MakeSlider, 0.0f, Point(13, 34),
+    {"slider drag",
+     MakeSlider,
+     0.0f,
+     Point(13, 34),
      {{kMouseLeft, Point(13, 18)}, {kMouseLeft, Point(13, -30)}, {0, Point(13, 40)}},
-     {0.5f, 1.0f}, 2, 1.0f},
+     {0.5f, 1.0f},
+     2,
+     1.0f},
     // Shift: from where it is pressed, ten pixels of mouse are one of the handle; letting go of
     // shift makes the handle follow the mouse again.
-    {"slider drag with shift", MakeSlider, 0.0f, Point(13, 34),
+    {"slider drag with shift",
+     MakeSlider,
+     0.0f,
+     Point(13, 34),
      {{kMouseLeft, Point(13, 18)},
       {kLeftShift, Point(13, 8)},
       {kLeftShift, Point(13, -12)},
       {kMouseLeft, Point(13, 26)},
       {0, Point(0, 0)}},
-     {0.5f, 0.5625f, 0.25f}, 4, 0.25f},
-    {"slider pressed with shift from the start", MakeSlider, 0.0f, Point(13, 34),
+     {0.5f, 0.5625f, 0.25f},
+     4,
+     0.25f},
+    {"slider pressed with shift from the start",
+     MakeSlider,
+     0.0f,
+     Point(13, 34),
      {{kLeftShift, Point(13, 24)}, {0, Point(0, 0)}},
-     {0.03125f}, 1, 0.03125f},
-    {"slider pressed beside its handle", MakeSlider, 0.0f, Point(13, 5),
-     {{kMouseLeft, Point(13, 18)}, {0, Point(0, 0)}}, {}, 0, 0.0f},
+     {0.03125f},
+     1,
+     0.03125f},
+    {"slider pressed beside its handle",
+     MakeSlider,
+     0.0f,
+     Point(13, 5),
+     {{kMouseLeft, Point(13, 18)}, {0, Point(0, 0)}},
+     {},
+     0,
+     0.0f},
     // The knob follows the angle around its centre, shift or not.
-    {"knob drag", MakeKnob, 0.0f, Point(10, 0),
+    {"knob drag",
+     MakeKnob,
+     0.0f,
+     Point(10, 0),
      {{kMouseLeft, Point(20, 10)}, {kLeftShift, Point(0, 10)}, {0, Point(10, 0)}},
-     {0.5f, 225.0f / 270.0f, 45.0f / 270.0f}, 2, 45.0f / 270.0f},
-    {"knob alt-click takes the default", MakeKnob, 0.9f, Point(0, 20),
-     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}}, {0.25f}, 0, 0.25f},
-    {"knob alt-click at the default changes nothing", MakeKnob, 0.25f, Point(0, 20),
-     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}}, {}, 0, 0.25f},
+     {0.5f, 225.0f / 270.0f, 45.0f / 270.0f},
+     2,
+     45.0f / 270.0f},
+    {"knob alt-click takes the default",
+     MakeKnob,
+     0.9f,
+     Point(0, 20),
+     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}},
+     {0.25f},
+     0,
+     0.25f},
+    {"knob alt-click at the default changes nothing",
+     MakeKnob,
+     0.25f,
+     Point(0, 20),
+     {{kMouseLeft | kMouseAlt, Point(10, 0)}, {0, Point(0, 0)}},
+     {},
+     0,
+     0.25f},
     // Only left with alt alone is the default click; with shift as well it is a drag.
-    {"knob alt-shift-click tracks", MakeKnob, 0.9f, Point(10, 0),
+    {"knob alt-shift-click tracks",
+     MakeKnob,
+     0.9f,
+     Point(10, 0),
      {{kLeftShift | kMouseAlt, Point(20, 10)}, {0, Point(0, 0)}},
-     {0.5f, 225.0f / 270.0f}, 1, 225.0f / 270.0f},
+     {0.5f, 225.0f / 270.0f},
+     1,
+     225.0f / 270.0f},
     // The button shows the other state while the mouse is on it and takes it on release there.
-    {"button released on it", MakeButton, 0.0f, Point(1, 1),
+    {"button released on it",
+     MakeButton,
+     0.0f,
+     Point(1, 1),
      {{kMouseLeft, Point(10, 10)}, {kMouseLeft, Point(2, 2)}, {0, Point(0, 0)}},
-     {1.0f, 0.0f, 1.0f}, 2, 1.0f},
-    {"button released beside it", MakeButton, 1.0f, Point(1, 1),
-     {{kMouseLeft, Point(10, 10)}, {0, Point(2, 2)}}, {0.0f, 1.0f}, 1, 1.0f},
+     {1.0f, 0.0f, 1.0f},
+     2,
+     1.0f},
+    {"button released beside it",
+     MakeButton,
+     1.0f,
+     Point(1, 1),
+     {{kMouseLeft, Point(10, 10)}, {0, Point(2, 2)}},
+     {0.0f, 1.0f},
+     1,
+     1.0f},
 };
 
 INSTANTIATE_TEST_SUITE_P(Controls, TrackingTest, ::testing::ValuesIn(kTrackCases));

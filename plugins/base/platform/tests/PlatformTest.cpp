@@ -11,7 +11,8 @@
 #include <string>
 #include <thread>
 
-namespace {
+namespace
+{
 
 // Each test starts without a process-wide instance and leaves none behind.
 class PlatformTest : public ::testing::Test
@@ -33,7 +34,7 @@ TEST_F(PlatformTest, CreateMakesOneInstanceAndDestroyClearsIt)
     EXPECT_EQ(ThePlatform()->ReservedBlockSize(), 0x10000u);
     DestroyPlatform();
     EXPECT_EQ(ThePlatform(), nullptr);
-    DestroyPlatform();  // nothing to do
+    DestroyPlatform(); // nothing to do
     PlatformBase* fresh = CreatePlatform(4096);
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->ReservedBlockSize(), 4096u);
@@ -135,7 +136,7 @@ TEST_F(PlatformTest, MathsOperations)
     EXPECT_NEAR(p->Sin(0.5) / p->Cos(0.5), p->Tan(0.5), 1e-12);
     EXPECT_NEAR(p->Exp(1.0), 2.718281828459045, 1e-12);
 #if defined(__x86_64__) || defined(_WIN64)
-    EXPECT_TRUE(p->HasSse());  // every 64-bit x86 processor has it
+    EXPECT_TRUE(p->HasSse()); // every 64-bit x86 processor has it
 #endif
 }
 
@@ -146,7 +147,8 @@ TEST_F(PlatformTest, LocksExcludeEachOther)
     p->InitLock(&lock);
     long counter = 0;
     auto work = [&] {
-        for (int i = 0; i < 20000; ++i) {
+        for (int i = 0; i < 20000; ++i)
+        {
             p->Lock(&lock);
             ++counter;
             p->Unlock(&lock);
@@ -202,7 +204,8 @@ TEST_F(PlatformTest, RandomValuesUseBothHalves)
 {
     PlatformBase* p = CreatePlatform(0x10000);
     uint32_t high = 0, low = 0;
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 64; ++i)
+    {
         uint32_t value = p->Random32();
         high |= value >> 16;
         low |= value & 0xffff;
@@ -211,4 +214,4 @@ TEST_F(PlatformTest, RandomValuesUseBothHalves)
     EXPECT_NE(low, 0u);
 }
 
-}  // namespace
+} // namespace

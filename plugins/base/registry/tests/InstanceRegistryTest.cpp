@@ -6,7 +6,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Records the order in which the registry calls its instances.
 struct Item

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 using AlignedBufferTest = WithPlatform;
 
@@ -112,4 +113,4 @@ TEST_F(AlignedBufferTest, FailedAllocationKeepsTheOldContent)
     platform.failing = false;
 }
 
-}  // namespace
+} // namespace

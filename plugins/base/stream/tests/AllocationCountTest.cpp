@@ -12,17 +12,19 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 std::atomic<long> gNewCalls{0};
-}
+} // namespace
 
-namespace {
+namespace
+{
 void* CountedAlloc(std::size_t size) noexcept
 {
     gNewCalls.fetch_add(1, std::memory_order_relaxed);
     return std::malloc(size ? size : 1);
 }
-}
+} // namespace
 
 void* operator new(std::size_t size)
 {
@@ -36,16 +38,41 @@ void* operator new[](std::size_t size)
         return block;
     throw std::bad_alloc();
 }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAlloc(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAlloc(size);
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
 
-namespace {
+namespace
+{
 
 class CountingPlatform : public Platform
 {
@@ -98,7 +125,8 @@ TEST(AllocationCount, HostAndSwitchPathsAllocateNothingOnceStreaming)
 
             const long newCalls = gNewCalls.load();
             const long heapCalls = platform.allocations.load();
-            for (int k = 0; k < 3000; ++k) {
+            for (int k = 0; k < 3000; ++k)
+            {
                 // Uneven calls, oversized calls, trims, overflows on both sides, underruns,
                 // offline switches with their event, resets and level reads.
                 const int32_t n = k % 97 == 0 ? 40 * frames : 1 + (k * 37) % (3 * frames);
@@ -124,4 +152,4 @@ TEST(AllocationCount, HostAndSwitchPathsAllocateNothingOnceStreaming)
     CreatePlatform(0x10000);
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int32_t kFrames = 16;
 // Sequence numbers travel modulo this period, as values 1 .. 2^22 - 1 over 2^22: exact
@@ -41,27 +42,30 @@ int64_t Decode(float value, int channel)
 struct SequenceCheck
 {
     int channel = 0;
-    int64_t next = 0;  // sequence number expected next
+    int64_t next = 0; // sequence number expected next
     int64_t seen = 0;
     int64_t skipped = 0;
     int64_t zeros = 0;
-    int64_t faults = 0;     // duplicated, reordered or foreign samples
-    int64_t mostAhead = 0;  // the most samples written but not yet read back at a read
+    int64_t faults = 0;    // duplicated, reordered or foreign samples
+    int64_t mostAhead = 0; // the most samples written but not yet read back at a read
 
     // written: how many samples the host had written when it read these. A sample is
     // good only as one of those not read back yet, which names it unambiguously while
     // fewer than a period are outstanding.
     void Take(const float* samples, int32_t n, int64_t written)
     {
-        for (int32_t i = 0; i < n; ++i) {
-            if (samples[i] == 0.0f) {
+        for (int32_t i = 0; i < n; ++i)
+        {
+            if (samples[i] == 0.0f)
+            {
                 ++zeros;
                 continue;
             }
             const int64_t ahead = written - next;
             mostAhead = ahead > mostAhead ? ahead : mostAhead;
             const int64_t gap = ((Decode(samples[i], channel) - next) % kPeriod + kPeriod) % kPeriod;
-            if (gap >= ahead) {
+            if (gap >= ahead)
+            {
                 ++faults;
                 continue;
             }
@@ -116,7 +120,8 @@ protected:
         stream->AttachDriverBuffers(driver.Buffers());
         stream->SetObserver(&events);
         stream->SetProcessLevel(1);
-        for (int c = 0; c < 2; ++c) {
+        for (int c = 0; c < 2; ++c)
+        {
             checks[c].channel = c;
             in[c].resize(kMaxCall);
             out[c].resize(kMaxCall);
@@ -130,7 +135,8 @@ protected:
 
     void Write(int32_t n)
     {
-        for (int c = 0; c < 2; ++c) {
+        for (int c = 0; c < 2; ++c)
+        {
             for (int32_t i = 0; i < n; ++i)
                 in[c][static_cast<size_t>(i)] = Encode(written + i, c);
         }
@@ -155,7 +161,8 @@ protected:
     void ExpectEverySampleAccountedFor()
     {
         stream->Reset(false);
-        for (int c = 0; c < 2; ++c) {
+        for (int c = 0; c < 2; ++c)
+        {
             SCOPED_TRACE(c);
             const SequenceCheck& check = checks[c];
             EXPECT_EQ(check.faults, 0);
@@ -184,7 +191,8 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
     std::atomic<bool> done{false};
     SampleClocks clocks;
     std::thread driverThread([&] {
-        for (int64_t s = 0; s < kSwitches; ++s) {
+        for (int64_t s = 0; s < kSwitches; ++s)
+        {
             clocks.HoldBack(clocks.driver, clocks.host, done);
             stream->OnSwitch(static_cast<int32_t>(s & 1));
             clocks.driver += kFrames;
@@ -199,8 +207,10 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
     int32_t modeLeft = 0;
     bool trim = true, reading = true, writing = true, burst = false;
     int64_t calls = 0;
-    while (!done.load()) {
-        if (--modeLeft <= 0) {
+    while (!done.load())
+    {
+        if (--modeLeft <= 0)
+        {
             // Each mode lasts a while: trimmed steady state, no reading (captures pile
             // up), no writing (underruns), and bursts of long calls (the host outruns the
             // driver).
@@ -235,8 +245,8 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
 
     ExpectEverySampleAccountedFor();
     // Every kind of event the stream reports came up.
-    for (StreamEvent event : {StreamEvent::TrimOutput, StreamEvent::TrimInput, StreamEvent::OverflowOutput,
-                              StreamEvent::OverflowInput})
+    for (StreamEvent event :
+         {StreamEvent::TrimOutput, StreamEvent::TrimInput, StreamEvent::OverflowOutput, StreamEvent::OverflowInput})
         EXPECT_GT(events.Dropped(event, 0), 0) << EventRecord::Index(event);
     for (StreamEvent event : {StreamEvent::Underrun, StreamEvent::PartialBlock, StreamEvent::EmptyRead})
         EXPECT_GT(events.Silence(event, 0), 0) << EventRecord::Index(event);
@@ -250,7 +260,8 @@ TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
     std::condition_variable turnChanged;
     bool driverTurn = false;
     std::thread driverThread([&] {
-        for (int k = 0; k < cycles; ++k) {
+        for (int k = 0; k < cycles; ++k)
+        {
             std::unique_lock<std::mutex> hold(mutex);
             turnChanged.wait(hold, [&] { return driverTurn; });
             stream->OnSwitch(k & 1);
@@ -261,15 +272,17 @@ TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
 
     stream->SetLatency(1);
     int64_t readBack = 0;
-    int64_t delay = -1;  // samples between a write and its read-back, once seen
+    int64_t delay = -1; // samples between a write and its read-back, once seen
     bool constantDelay = true;
-    for (int k = 0; k < cycles; ++k) {
+    for (int k = 0; k < cycles; ++k)
+    {
         stream->TrimQueues();
         Write(kFrames);
         const int64_t before = checks[0].seen;
         Read(kFrames);
         // Every sample read back is the one written exactly delay samples earlier.
-        for (int32_t i = 0; i < kFrames && checks[0].seen > before; ++i) {
+        for (int32_t i = 0; i < kFrames && checks[0].seen > before; ++i)
+        {
             if (out[0][static_cast<size_t>(i)] == 0.0f)
                 continue;
             const int64_t lag = readBack + i - Decode(out[0][static_cast<size_t>(i)], 0);
@@ -287,7 +300,8 @@ TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
 
     EXPECT_TRUE(constantDelay);
     EXPECT_EQ(delay, kFrames);
-    for (int c = 0; c < 2; ++c) {
+    for (int c = 0; c < 2; ++c)
+    {
         EXPECT_EQ(checks[c].seen, (cycles - 1) * int64_t(kFrames));
         EXPECT_EQ(checks[c].skipped, 0);
         EXPECT_EQ(checks[c].faults, 0);
@@ -299,4 +313,4 @@ TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
     ExpectEverySampleAccountedFor();
 }
 
-}  // namespace
+} // namespace

@@ -9,7 +9,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A stream of 256-frame blocks on a simulated driver with separate input buffers.
 class AudioStreamTest : public WithPlatform
@@ -36,7 +37,8 @@ protected:
     void Write(int32_t n, float base, float step = 0.0f)
     {
         std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
-        for (int32_t i = 0; i < n; ++i) {
+        for (int32_t i = 0; i < n; ++i)
+        {
             left[static_cast<size_t>(i)] = base + step * static_cast<float>(i);
             right[static_cast<size_t>(i)] = base + 0.25f + step * static_cast<float>(i);
         }
@@ -111,8 +113,8 @@ TEST_F(AudioStreamTest, PartialBlockPlaysRightAlignedBehindZeros)
     EXPECT_EQ(stream->WritePosition(0), 0);
     EXPECT_EQ(stream->OutputQueueCount(0), 1);
     stream->OnSwitch(0);
-    EXPECT_EQ(driver.Half32(0, 0)[0], 1073709056);  // 0.5
-    EXPECT_EQ(driver.Half32(0, 0)[255], 1610563584);  // 0.75
+    EXPECT_EQ(driver.Half32(0, 0)[0], 1073709056);   // 0.5
+    EXPECT_EQ(driver.Half32(0, 0)[255], 1610563584); // 0.75
 
     // A switch between the two writes plays the first half behind 128 zeros.
     driver.FillAll(7);
@@ -136,7 +138,8 @@ TEST_F(AudioStreamTest, UnderrunPlaysSilence)
 {
     driver.FillAll(12345);
     stream->OnSwitch(0);
-    for (int32_t b = 0; b < 2; ++b) {
+    for (int32_t b = 0; b < 2; ++b)
+    {
         for (int32_t i = 0; i < kFrames; ++i)
             ASSERT_EQ(driver.Half32(b, 0)[i], 0) << b << " " << i;
     }
@@ -164,9 +167,10 @@ TEST_F(AudioStreamTest, ProcessLevelZeroWritesSilenceAndMovesNothing)
 
 TEST_F(AudioStreamTest, CapturedAudioIsAddedToTheHostBuffers)
 {
-    for (int32_t i = 0; i < kFrames; ++i) {
-        driver.Half32(2, 0)[i] = 1 << 29;  // 0.25
-        driver.Half32(3, 0)[i] = -(1 << 28);  // -0.125
+    for (int32_t i = 0; i < kFrames; ++i)
+    {
+        driver.Half32(2, 0)[i] = 1 << 29;    // 0.25
+        driver.Half32(3, 0)[i] = -(1 << 28); // -0.125
     }
     stream->OnSwitch(0);
     EXPECT_EQ(stream->InputQueueCount(0), 1);
@@ -210,8 +214,8 @@ TEST_F(AudioStreamTest, OversizedHostCallsSpanSeveralBlocks)
 struct TrimCase
 {
     int32_t latency;
-    int32_t outputBlocks;  // whole blocks queued for output
-    int32_t partialTail;   // samples in a partly filled last block, 0 for none
+    int32_t outputBlocks; // whole blocks queued for output
+    int32_t partialTail;  // samples in a partly filled last block, 0 for none
     int32_t inputBlocks;
     int32_t outputsLeft;
     int32_t inputsLeft;
@@ -227,11 +231,12 @@ TEST_P(AudioStreamTrimTest, KeepsTheLatencyAndTheBlockBeingFilled)
     // Captured blocks first (their switches find no output), then the host's blocks.
     for (int32_t s = 0; s < c.inputBlocks; ++s)
         stream->OnSwitch(s % 2);
-    Read(kFrames / 4);  // part of the head block is read already
+    Read(kFrames / 4); // part of the head block is read already
     Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
     stream->SetLatency(c.latency);
     stream->TrimQueues();
-    for (int32_t ch = 0; ch < 2; ++ch) {
+    for (int32_t ch = 0; ch < 2; ++ch)
+    {
         EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << ch;
         EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << ch;
         EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << ch;
@@ -240,7 +245,8 @@ TEST_P(AudioStreamTrimTest, KeepsTheLatencyAndTheBlockBeingFilled)
     }
     EXPECT_EQ(TotalBlocks(), 256);
     // A surviving partly filled tail still plays its samples, right-aligned.
-    if (c.partialTail != 0 && c.outputsLeft == 1) {
+    if (c.partialTail != 0 && c.outputsLeft == 1)
+    {
         stream->OnSwitch(0);
         EXPECT_EQ(driver.Half32(0, 0)[kFrames - c.partialTail - 1], 0);
         EXPECT_EQ(driver.Half32(0, 0)[kFrames - 1], 1073709056);
@@ -261,9 +267,8 @@ INSTANTIATE_TEST_SUITE_P(Latencies, AudioStreamTrimTest,
                              TrimCase{2, 0, 0, 5, 0, 2},
                              // The partly filled tail stays with its write position, beside
                              // L - 1 whole blocks.
-                             TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 2, 0},
-                             TrimCase{3, 3, 100, 0, 3, 0}, TrimCase{3, 1, 100, 0, 2, 0},
-                             TrimCase{0, 3, 100, 0, 1, 0}));
+                             TrimCase{1, 2, 100, 0, 1, 0}, TrimCase{2, 3, 100, 0, 2, 0}, TrimCase{3, 3, 100, 0, 3, 0},
+                             TrimCase{3, 1, 100, 0, 2, 0}, TrimCase{0, 3, 100, 0, 1, 0}));
 
 TEST_F(AudioStreamTest, LevelKeepsTheFirstSampleAboveMinus96Decibels)
 {
@@ -354,12 +359,14 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
     int64_t sent = 0;
     int64_t wrong = 0;
     uint32_t seed = 3;
-    for (int call = 0; call < 3000; ++call) {
+    for (int call = 0; call < 3000; ++call)
+    {
         seed = seed * 1103515245u + 12345u;
         const int32_t n = 1 + static_cast<int32_t>((seed >> 8) % longest);
         // Sample t of the host's signal is t + 1, scaled to stay exact through 32-bit samples.
         std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
-        for (int32_t i = 0; i < n; ++i) {
+        for (int32_t i = 0; i < n; ++i)
+        {
             left[static_cast<size_t>(i)] = static_cast<float>(sent + i + 1) / 1048576.0f;
             right[static_cast<size_t>(i)] = -left[static_cast<size_t>(i)];
         }
@@ -368,15 +375,18 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
         std::vector<float> out(static_cast<size_t>(n), 0.0f), outRight(static_cast<size_t>(n), 0.0f);
         float* outputs[] = {out.data(), outRight.data()};
         stream->ReadHostOutput(outputs, n);
-        for (int32_t i = 0; i < n; ++i) {
+        for (int32_t i = 0; i < n; ++i)
+        {
             const int64_t due = sent + i - delay + 1;
             // Float to 32-bit integer scales by 2147418112, back by 2^-31.
-            const double expected = due > 0 ? static_cast<double>(due) / 1048576.0 * (2147418112.0 / 2147483648.0) : 0.0;
+            const double expected =
+                due > 0 ? static_cast<double>(due) / 1048576.0 * (2147418112.0 / 2147483648.0) : 0.0;
             wrong += std::fabs(out[static_cast<size_t>(i)] - expected) > 2e-7 ? 1 : 0;
             wrong += outRight[static_cast<size_t>(i)] != -out[static_cast<size_t>(i)] ? 1 : 0;
         }
         sent += n;
-        for (pending += n; pending >= kFrames; pending -= kFrames) {
+        for (pending += n; pending >= kFrames; pending -= kFrames)
+        {
             for (int32_t c = 0; c < 2; ++c)
                 std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver.Half32(2 + c, half));
             stream->OnSwitch(half);
@@ -399,7 +409,8 @@ TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
     int32_t* capture = driver.Half32(2, 0);
     for (int32_t i = 0; i < kFrames; ++i)
         capture[i] = 1 << 30;
-    for (int32_t s = 0; s < 128; ++s) {
+    for (int32_t s = 0; s < 128; ++s)
+    {
         stream->OnSwitch(0);
         Read(kFrames);
     }
@@ -416,7 +427,7 @@ TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
     Write(kFrames, 0.5f);
     stream->OnSwitch(0);
     EXPECT_EQ(driver.Half32(0, 0)[0], 9);
-    EXPECT_EQ(driver.Half32(1, 0)[0], 1610563584);  // 0.75 on the 32-bit channel
+    EXPECT_EQ(driver.Half32(1, 0)[0], 1610563584); // 0.75 on the 32-bit channel
 }
 
 TEST_F(AudioStreamTest, HostOverflowDropsEverythingQueuedAndGoesOn)
@@ -442,7 +453,8 @@ TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
     stream->WriteHostInput(leftOnly, kFrames);
     ASSERT_EQ(stream->FreeCount(), 1);
     Write(kFrames / 2, 0.25f);
-    for (int32_t c = 0; c < 2; ++c) {
+    for (int32_t c = 0; c < 2; ++c)
+    {
         EXPECT_EQ(stream->OutputQueueCount(c), 1) << c;
         EXPECT_EQ(stream->WritePosition(c), kFrames / 2) << c;
     }
@@ -457,10 +469,10 @@ TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
     {
         bool extra;
         int32_t latency;
-        int32_t outputBlocks;  // whole blocks queued for output
-        int32_t partialTail;   // samples in a partly filled last block
+        int32_t outputBlocks; // whole blocks queued for output
+        int32_t partialTail;  // samples in a partly filled last block
         int32_t inputBlocks;
-        int32_t headRead;      // samples of the input head the host has read
+        int32_t headRead; // samples of the input head the host has read
         int32_t outputsLeft;
         int32_t inputsLeft;
     } cases[] = {
@@ -481,7 +493,8 @@ TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
         {true, 0, 2, 100, 0, 0, 1, 0},
         {true, 2, 2, 0, 0, 0, 2, 0},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         stream->Reset(false);
         for (int32_t s = 0; s < c.inputBlocks; ++s)
             stream->OnSwitch(s % 2);
@@ -492,7 +505,8 @@ TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
         const int32_t dropped = stream->TrimQueues(c.extra);
         const std::string name = std::string(c.extra ? "extra" : "plain") + " L " + std::to_string(c.latency) +
                                  " out " + std::to_string(c.outputBlocks) + " in " + std::to_string(c.inputBlocks);
-        for (int32_t ch = 0; ch < 2; ++ch) {
+        for (int32_t ch = 0; ch < 2; ++ch)
+        {
             EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << name;
             EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << name;
             EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << name;
@@ -609,4 +623,4 @@ TEST_F(AudioStreamTest, ResetRecyclesTheQueuesAndClearsTheFreeBlocks)
     EXPECT_EQ(events.Dropped(StreamEvent::ResetInput, 0), 2 * kFrames - 7);
 }
 
-}  // namespace
+} // namespace

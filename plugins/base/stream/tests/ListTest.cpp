@@ -2,7 +2,8 @@
 
 #include "plugins/base/stream/tests/StreamTestSupport.h"
 
-namespace {
+namespace
+{
 
 // Counts its own destruction, so a test can see which nodes a list deleted.
 struct CountedNode : ListNode
@@ -115,4 +116,4 @@ TEST_F(ListTest, ListWithoutLockWorks)
     EXPECT_EQ(deaths, 0);
 }
 
-}  // namespace
+} // namespace

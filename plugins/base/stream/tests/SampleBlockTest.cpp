@@ -2,7 +2,8 @@
 
 #include "plugins/base/stream/tests/StreamTestSupport.h"
 
-namespace {
+namespace
+{
 
 using SampleBlockTest = WithPlatform;
 
@@ -14,7 +15,8 @@ void FillRamp(SampleBlock& block, float start, float step)
 
 TEST_F(SampleBlockTest, DataIsAlignedClearedAndSizedByTheStereoFlag)
 {
-    for (int32_t frames : {1, 3, 64, 257}) {
+    for (int32_t frames : {1, 3, 64, 257})
+    {
         SampleBlock block(frames, false);
         ASSERT_TRUE(block.IsValid());
         EXPECT_EQ(reinterpret_cast<uintptr_t>(block.Data()) % 16, 0u);
@@ -66,7 +68,7 @@ TEST_F(SampleBlockTest, MixScaledFollowsGainAndLayout)
 TEST_F(SampleBlockTest, PairsRampsProductsAndPeaks)
 {
     SampleBlock source(4, true), block(4, true);
-    FillRamp(source, -4.0f, 1.0f);  // -4 .. 3
+    FillRamp(source, -4.0f, 1.0f); // -4 .. 3
     block.CopyScaledPairs(source, 2.0f, 0.5f);
     EXPECT_EQ(block.Data()[0], -8.0f);
     EXPECT_EQ(block.Data()[1], -1.5f);
@@ -122,4 +124,4 @@ TEST_F(SampleBlockTest, OperationsAcrossSizesStayInsideBothBlocks)
     EXPECT_EQ(small.Data()[0], 2.0f);
 }
 
-}  // namespace
+} // namespace

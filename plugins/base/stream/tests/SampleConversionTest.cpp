@@ -5,7 +5,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 TEST(SampleConversion, FloatToInt16Edges)
 {
@@ -15,11 +16,12 @@ TEST(SampleConversion, FloatToInt16Edges)
         float in;
         int16_t out;
     } cases[] = {
-        {1.0f, 32767},   {-1.0f, -32768}, {-1.5f, -32767}, {1.5f, 32767}, {0.0f, 0},
-        {0.5f, 16384},   {-0.5f, -16384}, {nan, 0},        {1.0f / 65536.0f, 0},  // 0.5 rounds to even
+        {1.0f, 32767},        {-1.0f, -32768}, {-1.5f, -32767}, {1.5f, 32767},        {0.0f, 0},
+        {0.5f, 16384},        {-0.5f, -16384}, {nan, 0},        {1.0f / 65536.0f, 0}, // 0.5 rounds to even
         {3.0f / 65536.0f, 2},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         int16_t out = 99;
         FloatToInt16(&c.in, &out, 1);
         EXPECT_EQ(out, c.out) << "for " << c.in;
@@ -34,13 +36,19 @@ TEST(SampleConversion, FloatToInt32Edges)
         float in;
         int32_t out;
     } cases[] = {
-        {1.0f, 2147418112}, {2.0f, 2147418112}, {-1.0f, -2147418112}, {-2.0f, -2147418112},
-        {0.0f, 0},          {0.5f, 1073709056}, {nan, 0},
+        {1.0f, 2147418112},
+        {2.0f, 2147418112},
+        {-1.0f, -2147418112},
+        {-2.0f, -2147418112},
+        {0.0f, 0},
+        {0.5f, 1073709056},
+        {nan, 0},
         // The product is rounded to single precision before the integer: 644225459.2 would be
         // the product's own nearest integer.
         {0.3f, 644225472},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         int32_t out = 99;
         FloatToInt32(&c.in, &out, 1);
         EXPECT_EQ(out, c.out) << "for " << c.in;
@@ -66,4 +74,4 @@ TEST(SampleConversion, IntegersToFloat)
     EXPECT_EQ(out[3], 0.5f);
 }
 
-}  // namespace
+} // namespace

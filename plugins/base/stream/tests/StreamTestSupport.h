@@ -37,7 +37,8 @@ public:
     FakeDriver(int32_t frames, int32_t sampleType, bool loopback)
         : frames_(frames), storage_(static_cast<size_t>(4 * 2 * frames))
     {
-        for (int32_t b = 0; b < AudioStream::kDriverBuffers; ++b) {
+        for (int32_t b = 0; b < AudioStream::kDriverBuffers; ++b)
+        {
             const int32_t owner = loopback ? b % 2 : b;
             for (int32_t half = 0; half < 2; ++half)
                 buffers_[b].halves[half] = &storage_[static_cast<size_t>((owner * 2 + half) * frames)];
@@ -54,7 +55,7 @@ public:
 
 private:
     int32_t frames_;
-    std::vector<int32_t> storage_;  // 32-bit slots hold either sample type
+    std::vector<int32_t> storage_; // 32-bit slots hold either sample type
     DriverBuffer buffers_[AudioStream::kDriverBuffers];
 };
 
@@ -68,7 +69,8 @@ public:
     void OnDropped(StreamEvent event, int32_t channel, const float* samples, int32_t count) override
     {
         dropped[Index(event)][channel] += count;
-        for (int32_t i = 0; i < count; ++i) {
+        for (int32_t i = 0; i < count; ++i)
+        {
             if (samples[i] == 0.0f)
                 ++droppedZeros[channel];
         }

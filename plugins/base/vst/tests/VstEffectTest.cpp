@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int32_t kTestId = 0x4B695458; // a plug-in's own id
 
@@ -28,8 +29,8 @@ struct FakeHost
 {
     static std::vector<HostCall> calls;
     static VstValue answer;
-    static VstValue KIV_VSTCALL Callback(VstEffectRecord*, int32_t opcode, int32_t index, VstValue value,
-                                          void* pointer, float option)
+    static VstValue KIV_VSTCALL Callback(VstEffectRecord*, int32_t opcode, int32_t index, VstValue value, void* pointer,
+                                         float option)
     {
         calls.push_back({opcode, index, value, pointer, option});
         return answer;
@@ -74,78 +75,197 @@ public:
 
     void open() override { Log("open"); }
     void close() override { Log("close"); }
-    int32_t getProgram() override { Log("getProgram"); return static_cast<int32_t>(answer); }
+    int32_t getProgram() override
+    {
+        Log("getProgram");
+        return static_cast<int32_t>(answer);
+    }
     void setProgram(int32_t p) override { Log("setProgram " + S(p)); }
     void setProgramName(char* t) override { Log("setProgramName " + P(t)); }
     void getProgramName(char* t) override { Log("getProgramName " + P(t)); }
     void getParameterLabel(int32_t i, char* t) override { Log("getParameterLabel " + S(i) + " " + P(t)); }
     void getParameterDisplay(int32_t i, char* t) override { Log("getParameterDisplay " + S(i) + " " + P(t)); }
     void getParameterName(int32_t i, char* t) override { Log("getParameterName " + S(i) + " " + P(t)); }
-    float getVu() override { Log("getVu"); return 0.5f; }
+    float getVu() override
+    {
+        Log("getVu");
+        return 0.5f;
+    }
     void setSampleRate(float r) override { Log("setSampleRate " + F(r)); }
     void setBlockSize(int32_t s) override { Log("setBlockSize " + S(s)); }
     void suspend() override { Log("suspend"); }
     void resume() override { Log("resume"); }
-    int32_t getChunk(void** d, bool preset) override { Log("getChunk " + P(d) + " " + S(preset)); return 72; }
+    int32_t getChunk(void** d, bool preset) override
+    {
+        Log("getChunk " + P(d) + " " + S(preset));
+        return 72;
+    }
     int32_t setChunk(void* d, int32_t n, bool preset) override
     {
         Log("setChunk " + P(d) + " " + S(n) + " " + S(preset));
         return static_cast<int32_t>(answer);
     }
-    int32_t processEvents(void* e) override { Log("processEvents " + P(e)); return static_cast<int32_t>(answer); }
-    bool canParameterBeAutomated(int32_t i) override { Log("canParameterBeAutomated " + S(i)); return answer; }
-    bool stringToParameter(int32_t i, char* t) override { Log("stringToParameter " + S(i) + " " + P(t)); return answer; }
-    int32_t getNumCategories() override { Log("getNumCategories"); return static_cast<int32_t>(answer); }
+    int32_t processEvents(void* e) override
+    {
+        Log("processEvents " + P(e));
+        return static_cast<int32_t>(answer);
+    }
+    bool canParameterBeAutomated(int32_t i) override
+    {
+        Log("canParameterBeAutomated " + S(i));
+        return answer;
+    }
+    bool stringToParameter(int32_t i, char* t) override
+    {
+        Log("stringToParameter " + S(i) + " " + P(t));
+        return answer;
+    }
+    int32_t getNumCategories() override
+    {
+        Log("getNumCategories");
+        return static_cast<int32_t>(answer);
+    }
     bool getProgramNameIndexed(int32_t c, int32_t i, char* t) override
     {
         Log("getProgramNameIndexed " + S(c) + " " + S(i) + " " + P(t));
         return answer;
     }
-    bool copyProgram(int32_t i) override { Log("copyProgram " + S(i)); return answer; }
+    bool copyProgram(int32_t i) override
+    {
+        Log("copyProgram " + S(i));
+        return answer;
+    }
     void inputConnected(int32_t i, bool s) override { Log("inputConnected " + S(i) + " " + S(s)); }
     void outputConnected(int32_t i, bool s) override { Log("outputConnected " + S(i) + " " + S(s)); }
-    bool getInputProperties(int32_t i, void* p) override { Log("getInputProperties " + S(i) + " " + P(p)); return answer; }
-    bool getOutputProperties(int32_t i, void* p) override { Log("getOutputProperties " + S(i) + " " + P(p)); return answer; }
-    int32_t getPlugCategory() override { Log("getPlugCategory"); return static_cast<int32_t>(answer); }
-    int32_t reportCurrentPosition() override { Log("reportCurrentPosition"); return static_cast<int32_t>(answer); }
-    float* reportDestinationBuffer() override { Log("reportDestinationBuffer"); return nullptr; }
+    bool getInputProperties(int32_t i, void* p) override
+    {
+        Log("getInputProperties " + S(i) + " " + P(p));
+        return answer;
+    }
+    bool getOutputProperties(int32_t i, void* p) override
+    {
+        Log("getOutputProperties " + S(i) + " " + P(p));
+        return answer;
+    }
+    int32_t getPlugCategory() override
+    {
+        Log("getPlugCategory");
+        return static_cast<int32_t>(answer);
+    }
+    int32_t reportCurrentPosition() override
+    {
+        Log("reportCurrentPosition");
+        return static_cast<int32_t>(answer);
+    }
+    float* reportDestinationBuffer() override
+    {
+        Log("reportDestinationBuffer");
+        return nullptr;
+    }
     bool offlineNotify(void* p, int32_t n, bool s) override
     {
         Log("offlineNotify " + P(p) + " " + S(n) + " " + S(s));
         return answer;
     }
-    bool offlinePrepare(void* p, int32_t n) override { Log("offlinePrepare " + P(p) + " " + S(n)); return answer; }
-    bool offlineRun(void* p, int32_t n) override { Log("offlineRun " + P(p) + " " + S(n)); return answer; }
-    bool processVariableIo(void* p) override { Log("processVariableIo " + P(p)); return answer; }
+    bool offlinePrepare(void* p, int32_t n) override
+    {
+        Log("offlinePrepare " + P(p) + " " + S(n));
+        return answer;
+    }
+    bool offlineRun(void* p, int32_t n) override
+    {
+        Log("offlineRun " + P(p) + " " + S(n));
+        return answer;
+    }
+    bool processVariableIo(void* p) override
+    {
+        Log("processVariableIo " + P(p));
+        return answer;
+    }
     bool setSpeakerArrangement(void* in, void* out) override
     {
         Log("setSpeakerArrangement " + S(reinterpret_cast<VstValue>(in)) + " " + P(out));
         return answer;
     }
-    void setBlockSizeAndSampleRate(int32_t b, float r) override { Log("setBlockSizeAndSampleRate " + S(b) + " " + F(r)); }
-    bool setBypass(bool s) override { Log("setBypass " + S(s)); return answer; }
-    bool getEffectName(char* t) override { Log("getEffectName " + P(t)); return answer; }
-    bool getErrorText(char* t) override { Log("getErrorText " + P(t)); return answer; }
-    bool getVendorString(char* t) override { Log("getVendorString " + P(t)); return answer; }
-    bool getProductString(char* t) override { Log("getProductString " + P(t)); return answer; }
-    int32_t getVendorVersion() override { Log("getVendorVersion"); return static_cast<int32_t>(answer); }
+    void setBlockSizeAndSampleRate(int32_t b, float r) override
+    {
+        Log("setBlockSizeAndSampleRate " + S(b) + " " + F(r));
+    }
+    bool setBypass(bool s) override
+    {
+        Log("setBypass " + S(s));
+        return answer;
+    }
+    bool getEffectName(char* t) override
+    {
+        Log("getEffectName " + P(t));
+        return answer;
+    }
+    bool getErrorText(char* t) override
+    {
+        Log("getErrorText " + P(t));
+        return answer;
+    }
+    bool getVendorString(char* t) override
+    {
+        Log("getVendorString " + P(t));
+        return answer;
+    }
+    bool getProductString(char* t) override
+    {
+        Log("getProductString " + P(t));
+        return answer;
+    }
+    int32_t getVendorVersion() override
+    {
+        Log("getVendorVersion");
+        return static_cast<int32_t>(answer);
+    }
     VstValue vendorSpecific(int32_t i, VstValue v, void* p, float o) override
     {
         Log("vendorSpecific " + S(i) + " " + S(v) + " " + P(p) + " " + F(o));
         return answer;
     }
-    int32_t canDo(char* t) override { Log(std::string("canDo ") + t); return static_cast<int32_t>(answer); }
-    int32_t getTailSize() override { Log("getTailSize"); return static_cast<int32_t>(answer); }
-    int32_t fxIdle() override { Log("fxIdle"); return static_cast<int32_t>(answer); }
-    void* getIcon() override { Log("getIcon"); return nullptr; }
-    bool setViewPosition(int32_t x, int32_t y) override { Log("setViewPosition " + S(x) + " " + S(y)); return answer; }
+    int32_t canDo(char* t) override
+    {
+        Log(std::string("canDo ") + t);
+        return static_cast<int32_t>(answer);
+    }
+    int32_t getTailSize() override
+    {
+        Log("getTailSize");
+        return static_cast<int32_t>(answer);
+    }
+    int32_t fxIdle() override
+    {
+        Log("fxIdle");
+        return static_cast<int32_t>(answer);
+    }
+    void* getIcon() override
+    {
+        Log("getIcon");
+        return nullptr;
+    }
+    bool setViewPosition(int32_t x, int32_t y) override
+    {
+        Log("setViewPosition " + S(x) + " " + S(y));
+        return answer;
+    }
     bool getParameterProperties(int32_t i, void* p) override
     {
         Log("getParameterProperties " + S(i) + " " + P(p));
         return answer;
     }
-    bool keysRequired() override { Log("keysRequired"); return answer; }
-    int32_t getVstVersion() override { Log("getVstVersion"); return static_cast<int32_t>(answer); }
+    bool keysRequired() override
+    {
+        Log("keysRequired");
+        return answer;
+    }
+    int32_t getVstVersion() override
+    {
+        Log("getVstVersion");
+        return static_cast<int32_t>(answer);
+    }
 };
 
 char gText[64];
@@ -249,11 +369,10 @@ TEST(VstEffectDispatcher, BaseBehaviourOfEveryOperation)
     {
         int32_t opcode;
         VstValue answer;
-    } rows[] = {{3, 0},  {9, 0},  {22, 0x4E764566}, {23, 0}, {24, 0}, {25, 0}, {26, 1}, {27, 0}, {28, 1},
-                {29, 0}, {30, 0}, {31, 1}, {32, 1},  {33, 0},  {34, 0}, {35, 0}, {36, 0}, {37, 0},
-                {38, 0}, {39, 0}, {40, 0}, {41, 0}, {42, 0},  {43, 1},  {44, 0}, {45, 0}, {46, 0},
-                {47, 0}, {48, 0}, {49, 0}, {50, 0}, {51, 0},  {52, 0},  {53, 0}, {54, 0}, {55, 0},
-                {56, 0}, {57, 1}, {58, 2}};
+    } rows[] = {{3, 0},  {9, 0},  {22, 0x4E764566}, {23, 0}, {24, 0}, {25, 0}, {26, 1}, {27, 0}, {28, 1}, {29, 0},
+                {30, 0}, {31, 1}, {32, 1},          {33, 0}, {34, 0}, {35, 0}, {36, 0}, {37, 0}, {38, 0}, {39, 0},
+                {40, 0}, {41, 0}, {42, 0},          {43, 1}, {44, 0}, {45, 0}, {46, 0}, {47, 0}, {48, 0}, {49, 0},
+                {50, 0}, {51, 0}, {52, 0},          {53, 0}, {54, 0}, {55, 0}, {56, 0}, {57, 1}, {58, 2}};
     for (const auto& row : rows)
     {
         PlainEffect effect;
@@ -423,46 +542,102 @@ TEST(VstEffectHost, WrappersPassTheirArgumentsToTheHost)
 {
     char text[] = "x";
     const HostRow rows[] = {
-        {"setParameterAutomated", [](PlainEffect& e) { e.setParameterAutomated(2, 0.5f); return 0; },
-         {0, 2, 0, nullptr, 0.5f}, 0},
+        {"setParameterAutomated",
+         [](PlainEffect& e) {
+             e.setParameterAutomated(2, 0.5f);
+             return 0;
+         },
+         {0, 2, 0, nullptr, 0.5f},
+         0},
         {"hostVersion", [](PlainEffect& e) { return e.getHostVersion(); }, {1, 0, 0, nullptr, 0}, 5},
         {"currentId", [](PlainEffect& e) { return e.getCurrentUniqueId(); }, {2, 0, 0, nullptr, 0}, 5},
-        {"idle", [](PlainEffect& e) { e.hostIdle(); return 0; }, {3, 0, 0, nullptr, 0}, 0},
+        {"idle",
+         [](PlainEffect& e) {
+             e.hostIdle();
+             return 0;
+         },
+         {3, 0, 0, nullptr, 0},
+         0},
         {"inputConnected", [](PlainEffect& e) { return VstValue(e.isInputConnected(1)); }, {4, 1, 0, nullptr, 0}, 0},
         {"outputConnected", [](PlainEffect& e) { return VstValue(e.isOutputConnected(1)); }, {4, 1, 1, nullptr, 0}, 0},
         {"wantEvents", [](PlainEffect& e) { return VstValue(e.wantEvents(3)); }, {6, 0, 3, nullptr, 0}, 1},
-        {"timeInfo", [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getTimeInfo(9)); }, {7, 0, 9, nullptr, 0}, 5},
+        {"timeInfo",
+         [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getTimeInfo(9)); },
+         {7, 0, 9, nullptr, 0},
+         5},
         {"tempoAt", [](PlainEffect& e) { return VstValue(e.tempoAt(100)); }, {10, 0, 100, nullptr, 0}, 5},
-        {"automatable", [](PlainEffect& e) { return VstValue(e.getNumAutomatableParameters()); }, {11, 0, 0, nullptr, 0}, 5},
-        {"quantisation", [](PlainEffect& e) { return VstValue(e.getParameterQuantization()); }, {12, 0, 0, nullptr, 0}, 5},
+        {"automatable",
+         [](PlainEffect& e) { return VstValue(e.getNumAutomatableParameters()); },
+         {11, 0, 0, nullptr, 0},
+         5},
+        {"quantisation",
+         [](PlainEffect& e) { return VstValue(e.getParameterQuantization()); },
+         {12, 0, 0, nullptr, 0},
+         5},
         {"ioChanged", [](PlainEffect& e) { return VstValue(e.ioChanged()); }, {13, 0, 0, nullptr, 0}, 1},
         {"needIdle", [](PlainEffect& e) { return VstValue(e.needIdle()); }, {14, 0, 0, nullptr, 0}, 1},
         {"sizeWindow", [](PlainEffect& e) { return VstValue(e.sizeWindow(640, 480)); }, {15, 640, 480, nullptr, 0}, 1},
-        {"updateSampleRate", [](PlainEffect& e) { return VstValue(e.updateSampleRate()); }, {16, 0, 0, nullptr, 0}, 44100},
+        {"updateSampleRate",
+         [](PlainEffect& e) { return VstValue(e.updateSampleRate()); },
+         {16, 0, 0, nullptr, 0},
+         44100},
         {"updateBlockSize", [](PlainEffect& e) { return VstValue(e.updateBlockSize()); }, {17, 0, 0, nullptr, 0}, 1024},
         {"inputLatency", [](PlainEffect& e) { return VstValue(e.getInputLatency()); }, {18, 0, 0, nullptr, 0}, 5},
         {"outputLatency", [](PlainEffect& e) { return VstValue(e.getOutputLatency()); }, {19, 0, 0, nullptr, 0}, 5},
-        {"previous", [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getPreviousPlugin(1)); }, {20, 0, 1, nullptr, 0}, 5},
-        {"next", [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getNextPlugin(1)); }, {21, 0, 1, nullptr, 0}, 5},
-        {"replaceOrAccumulate", [](PlainEffect& e) { return VstValue(e.willReplaceOrAccumulate()); }, {22, 0, 0, nullptr, 0}, 5},
-        {"processLevel", [](PlainEffect& e) { return VstValue(e.getCurrentProcessLevel()); }, {23, 0, 0, nullptr, 0}, 5},
+        {"previous",
+         [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getPreviousPlugin(1)); },
+         {20, 0, 1, nullptr, 0},
+         5},
+        {"next",
+         [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getNextPlugin(1)); },
+         {21, 0, 1, nullptr, 0},
+         5},
+        {"replaceOrAccumulate",
+         [](PlainEffect& e) { return VstValue(e.willReplaceOrAccumulate()); },
+         {22, 0, 0, nullptr, 0},
+         5},
+        {"processLevel",
+         [](PlainEffect& e) { return VstValue(e.getCurrentProcessLevel()); },
+         {23, 0, 0, nullptr, 0},
+         5},
         {"automationState", [](PlainEffect& e) { return VstValue(e.getAutomationState()); }, {24, 0, 0, nullptr, 0}, 5},
         {"offlineStart", [&](PlainEffect& e) { return VstValue(e.offlineStart(text, 3, 2)); }, {25, 2, 3, text, 0}, 1},
         {"offlineRead", [&](PlainEffect& e) { return VstValue(e.offlineRead(text, 7, true)); }, {26, 1, 7, text, 0}, 1},
         {"offlineWrite", [&](PlainEffect& e) { return VstValue(e.offlineWrite(text, 7)); }, {27, 0, 7, text, 0}, 1},
         {"currentPass", [](PlainEffect& e) { return VstValue(e.offlineGetCurrentPass()); }, {28, 0, 0, nullptr, 0}, 1},
-        {"currentMetaPass", [](PlainEffect& e) { return VstValue(e.offlineGetCurrentMetaPass()); }, {29, 0, 0, nullptr, 0}, 1},
-        {"outputRate", [](PlainEffect& e) { e.setOutputSampleRate(96000.0f); return 0; }, {30, 0, 0, nullptr, 96000.0f}, 0},
-        {"speakers", [&](PlainEffect& e) { return VstValue(e.getSpeakerArrangement(4, text)); }, {31, 0, 4, text, 0}, 1},
+        {"currentMetaPass",
+         [](PlainEffect& e) { return VstValue(e.offlineGetCurrentMetaPass()); },
+         {29, 0, 0, nullptr, 0},
+         1},
+        {"outputRate",
+         [](PlainEffect& e) {
+             e.setOutputSampleRate(96000.0f);
+             return 0;
+         },
+         {30, 0, 0, nullptr, 96000.0f},
+         0},
+        {"speakers",
+         [&](PlainEffect& e) { return VstValue(e.getSpeakerArrangement(4, text)); },
+         {31, 0, 4, text, 0},
+         1},
         {"vendor", [&](PlainEffect& e) { return VstValue(e.getHostVendorString(text)); }, {32, 0, 0, text, 0}, 1},
         {"product", [&](PlainEffect& e) { return VstValue(e.getHostProductString(text)); }, {33, 0, 0, text, 0}, 1},
         {"vendorVersion", [](PlainEffect& e) { return VstValue(e.getHostVendorVersion()); }, {34, 0, 0, nullptr, 0}, 5},
-        {"vendorSpecific", [&](PlainEffect& e) { return e.hostVendorSpecific(1, 2, text, 3.0f); }, {35, 1, 2, text, 3.0f}, 5},
+        {"vendorSpecific",
+         [&](PlainEffect& e) { return e.hostVendorSpecific(1, 2, text, 3.0f); },
+         {35, 1, 2, text, 3.0f},
+         5},
         {"canHostDo", [&](PlainEffect& e) { return VstValue(e.canHostDo(text)); }, {37, 0, 0, text, 0}, 1},
         {"language", [](PlainEffect& e) { return VstValue(e.getHostLanguage()); }, {38, 0, 0, nullptr, 0}, 5},
-        {"openWindow", [&](PlainEffect& e) { return reinterpret_cast<VstValue>(e.openWindow(text)); }, {39, 0, 0, text, 0}, 5},
+        {"openWindow",
+         [&](PlainEffect& e) { return reinterpret_cast<VstValue>(e.openWindow(text)); },
+         {39, 0, 0, text, 0},
+         5},
         {"closeWindow", [&](PlainEffect& e) { return VstValue(e.closeWindow(text)); }, {40, 0, 0, text, 0}, 1},
-        {"directory", [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getDirectory()); }, {41, 0, 0, nullptr, 0}, 5},
+        {"directory",
+         [](PlainEffect& e) { return reinterpret_cast<VstValue>(e.getDirectory()); },
+         {41, 0, 0, nullptr, 0},
+         5},
         {"updateDisplay", [](PlainEffect& e) { return VstValue(e.updateDisplay()); }, {42, 0, 0, nullptr, 0}, 1},
     };
     for (const HostRow& row : rows)
@@ -485,9 +660,9 @@ TEST(VstEffectHost, WrappersPassTheirArgumentsToTheHost)
         const VstValue lonely = row.call(alone);
         const std::string name = row.name;
         const VstValue expected = name == "hostVersion" || name.find("Connected") != std::string::npos ? 1
-                                  : name == "updateSampleRate"                                          ? 44100
-                                  : name == "updateBlockSize"                                           ? 1024
-                                                                                                        : 0;
+                                  : name == "updateSampleRate"                                         ? 44100
+                                  : name == "updateBlockSize"                                          ? 1024
+                                                                                                       : 0;
         EXPECT_EQ(lonely, expected) << row.name << " without a host";
     }
 }

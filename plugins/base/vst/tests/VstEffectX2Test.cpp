@@ -8,7 +8,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+namespace
+{
 
 VstValue gHostAnswer = 0;
 std::vector<int32_t> gHostOpcodes;
@@ -131,9 +132,8 @@ TEST_F(VstEffectX2Test, HostAnswersAboutRateAndBlockSizeAreKeptWhenAbove0)
     EXPECT_EQ(effect.updateSampleRate(), 48000.0);
     gHostAnswer = 512;
     EXPECT_EQ(effect.updateBlockSize(), 512);
-    EXPECT_EQ(gHostOpcodes,
-              (std::vector<int32_t>{kHostGetSampleRate, kHostGetBlockSize, kHostGetBlockSize, kHostGetSampleRate,
-                                    kHostGetBlockSize}));
+    EXPECT_EQ(gHostOpcodes, (std::vector<int32_t>{kHostGetSampleRate, kHostGetBlockSize, kHostGetBlockSize,
+                                                  kHostGetSampleRate, kHostGetBlockSize}));
 }
 
 TEST_F(VstEffectX2Test, HostCallsOfTheLaterRevision)

@@ -47,7 +47,7 @@ public:
     virtual void VARN_CALL Reserved8() = 0;
     virtual void VARN_CALL Reserved9() = 0;
     virtual void VARN_CALL Reserved10() = 0;
-    virtual float VARN_CALL GetLevel() = 0;                  // 11
+    virtual float VARN_CALL GetLevel() = 0; // 11
     virtual void VARN_CALL Reserved12() = 0;
     virtual int VARN_CALL SetLevel(float level, int flags) = 0; // 13
 };
@@ -59,7 +59,7 @@ class IVarnSettings
 {
 public:
     virtual int VARN_CALL SetValue(const char* name, int value, int reserved, int flag) = 0; // 0
-    virtual int VARN_CALL GetValue(const char* name, int* value) = 0;                      // 1
+    virtual int VARN_CALL GetValue(const char* name, int* value) = 0;                        // 1
 };
 
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
@@ -81,8 +81,8 @@ public:
     virtual void VARN_CALL Reserved8() = 0;
     virtual void VARN_CALL Reserved9() = 0;
     virtual void VARN_CALL Reserved10() = 0;
-    virtual int VARN_CALL HasEffect() = 0;   // 11
-    virtual int VARN_CALL IsBypassed() = 0;  // 12
+    virtual int VARN_CALL HasEffect() = 0;  // 11
+    virtual int VARN_CALL IsBypassed() = 0; // 12
     virtual void VARN_CALL Reserved13() = 0;
     virtual void VARN_CALL Reserved14() = 0;
     virtual void VARN_CALL Reserved15() = 0;
@@ -123,15 +123,15 @@ public:
     virtual void VARN_CALL Reserved16() = 0;
     virtual void VARN_CALL Reserved17() = 0;
     virtual void VARN_CALL Reserved18() = 0;
-    virtual int VARN_CALL GetBusType() = 0;         // 19: 0 strip, 1 aux, 2 main
+    virtual int VARN_CALL GetBusType() = 0; // 19: 0 strip, 1 aux, 2 main
     virtual void VARN_CALL Reserved20() = 0;
     virtual void VARN_CALL Reserved21() = 0;
     virtual void VARN_CALL Reserved22() = 0;
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
     virtual void VARN_CALL Reserved25() = 0;
-    virtual IVarnStrip* VARN_CALL GetStrip() = 0;   // 26: the strip that owns the bus, else null
-    virtual IVarnAux* VARN_CALL GetAux() = 0;       // 27: the aux of an aux bus, else null
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0; // 26: the strip that owns the bus, else null
+    virtual IVarnAux* VARN_CALL GetAux() = 0;     // 27: the aux of an aux bus, else null
 };
 
 // A strip's direct-monitor control; its parameters are gain, pan and state per channel:
@@ -172,11 +172,11 @@ public:
     virtual void VARN_CALL Reserved22() = 0;
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
-    virtual int VARN_CALL GetIndex() = 0;                       // 25: 0-based position among the strips
+    virtual int VARN_CALL GetIndex() = 0; // 25: 0-based position among the strips
     virtual void VARN_CALL Reserved26() = 0;
     virtual void VARN_CALL Reserved27() = 0;
-    virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;           // 28: null without one
-    virtual int VARN_CALL SetState(int state, int flag) = 0;     // 29
+    virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;        // 28: null without one
+    virtual int VARN_CALL SetState(int state, int flag) = 0; // 29
 };
 
 class IVarnOutput;
@@ -207,8 +207,8 @@ public:
     // 2: what an ASIO pair without a strip records: 0 the main mix, 1 the monitor mix.
     virtual int VARN_CALL GetType() = 0;
     virtual void VARN_CALL Reserved3() = 0;
-    virtual IVarnInsertChain* VARN_CALL GetSource() = 0; // 4: the bus that feeds the port
-    virtual IVarnInsert* VARN_CALL GetInsert() = 0;      // 5: the insert that feeds it, or null
+    virtual IVarnInsertChain* VARN_CALL GetSource() = 0;        // 4: the bus that feeds the port
+    virtual IVarnInsert* VARN_CALL GetInsert() = 0;             // 5: the insert that feeds it, or null
     virtual IVarnRoutingTable* VARN_CALL GetRoutingTable() = 0; // 6
     virtual void VARN_CALL Reserved7() = 0;
     virtual void VARN_CALL Reserved8() = 0;
@@ -228,7 +228,7 @@ class IVarnItemList
 {
 public:
     virtual void VARN_CALL Reserved0() = 0;
-    virtual int VARN_CALL GetCount(int kind) = 0;                 // 1: items of the kind
+    virtual int VARN_CALL GetCount(int kind) = 0;                    // 1: items of the kind
     virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
     // 3 (our choice; no caller names its slot): the number of channels of the kind.
     virtual int VARN_CALL GetChannelCount(int kind) = 0;
@@ -251,17 +251,17 @@ enum VarnChainEnd
 class IVarnInput
 {
 public:
-    virtual int VARN_CALL GetKind() = 0;                  // 0
-    virtual int VARN_CALL GetIndex() = 0;                 // 1
-    virtual int VARN_CALL IsAssigned() = 0;               // 2: in use
-    virtual IVarnStrip* VARN_CALL GetStrip() = 0;         // 3: the strip it feeds directly
-    virtual IVarnInsert* VARN_CALL GetDestination() = 0;  // 4: the insert it feeds
-    virtual int VARN_CALL GetSubKind(int* subKind) = 0;   // 5
-    virtual int VARN_CALL GetChannelCount() = 0;          // 6: 1 mono, 2 stereo
+    virtual int VARN_CALL GetKind() = 0;                 // 0
+    virtual int VARN_CALL GetIndex() = 0;                // 1
+    virtual int VARN_CALL IsAssigned() = 0;              // 2: in use
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;        // 3: the strip it feeds directly
+    virtual IVarnInsert* VARN_CALL GetDestination() = 0; // 4: the insert it feeds
+    virtual int VARN_CALL GetSubKind(int* subKind) = 0;  // 5
+    virtual int VARN_CALL GetChannelCount() = 0;         // 6: 1 mono, 2 stereo
     virtual void VARN_CALL Reserved7() = 0;
-    virtual int VARN_CALL GetWavePair(int* pair) = 0;     // 8
-    virtual int VARN_CALL GetAsioIndex(int* index) = 0;   // 9: pair, or channel of kind 3
-    virtual int VARN_CALL GetMidiFxSend(int* index) = 0;  // 10
+    virtual int VARN_CALL GetWavePair(int* pair) = 0;    // 8
+    virtual int VARN_CALL GetAsioIndex(int* index) = 0;  // 9: pair, or channel of kind 3
+    virtual int VARN_CALL GetMidiFxSend(int* index) = 0; // 10
     virtual void VARN_CALL Reserved11() = 0;
     virtual void VARN_CALL Reserved12() = 0;
     virtual void VARN_CALL Reserved13() = 0;
@@ -277,7 +277,7 @@ public:
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
     virtual void VARN_CALL Reserved25() = 0;
-    virtual int VARN_CALL IsTakenByPlugin() = 0;          // 26: an effects plug-in's return
+    virtual int VARN_CALL IsTakenByPlugin() = 0; // 26: an effects plug-in's return
     // 27 (our choice): where the signal chain ends (VarnChainEnd); for an output the port is
     // written through output.
     virtual int VARN_CALL GetChainEnd(IVarnOutput** output) = 0;
@@ -287,10 +287,9 @@ public:
 class IVarnInputList
 {
 public:
-    virtual int VARN_CALL GetCount(int kind) = 0;                  // 0
+    virtual int VARN_CALL GetCount(int kind) = 0;                    // 0
     virtual IVarnInput* VARN_CALL GetInput(int kind, int index) = 0; // 1: null outside the list
 };
-
 
 // The card's PCI and driver profile, as the driver object fills it (100 bytes).
 struct VarnDriverProfile
@@ -308,8 +307,7 @@ struct VarnDriverProfile
     char deviceKey[60]; // zero-terminated 8-bit text
 };
 static_assert(sizeof(VarnDriverProfile) == 100, "driver profile record");
-static_assert(offsetof(VarnDriverProfile, driverVersion) == 36 &&
-                  offsetof(VarnDriverProfile, deviceKey) == 40,
+static_assert(offsetof(VarnDriverProfile, driverVersion) == 36 && offsetof(VarnDriverProfile, deviceKey) == 40,
               "driver profile fields");
 
 // The kernel driver of one hardware system.
@@ -326,9 +324,9 @@ class IVarnHardware
 public:
     virtual void VARN_CALL Reserved0() = 0;
     virtual void VARN_CALL Reserved1() = 0;
-    virtual int VARN_CALL HasFeature(int feature) = 0;        // 2
+    virtual int VARN_CALL HasFeature(int feature) = 0; // 2
     virtual void VARN_CALL Reserved3() = 0;
-    virtual IVarnSettings* VARN_CALL GetSettings() = 0;       // 4
+    virtual IVarnSettings* VARN_CALL GetSettings() = 0; // 4
     virtual void VARN_CALL Reserved5() = 0;
     virtual IVarnLevelControl* VARN_CALL GetLevelControl() = 0; // 6
     virtual IVarnInputList* VARN_CALL GetInputList() = 0;       // 7
@@ -341,7 +339,7 @@ public:
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
     virtual void VARN_CALL Reserved15() = 0;
-    virtual IVarnDriver* VARN_CALL GetDriver() = 0;             // 16: null without a driver
+    virtual IVarnDriver* VARN_CALL GetDriver() = 0; // 16: null without a driver
 };
 
 // The mixer and session model. Its slot 1 answers hardware system i; callers that speak of
@@ -355,7 +353,7 @@ public:
     virtual void VARN_CALL Reserved3() = 0;
     virtual void VARN_CALL Reserved4() = 0;
     virtual void VARN_CALL Reserved5() = 0;
-    virtual int VARN_CALL GetRateCode() = 0;                   // 6: 0 44.1 kHz, 1 48, 2 96, 3 192, 4 88.2, 5 176.4
+    virtual int VARN_CALL GetRateCode() = 0; // 6: 0 44.1 kHz, 1 48, 2 96, 3 192, 4 88.2, 5 176.4
 };
 
 // The effects library: core effects, user categories and presets on disk.
@@ -368,7 +366,7 @@ public:
     virtual void VARN_CALL Reserved3() = 0;
     virtual void VARN_CALL Reserved4() = 0;
     virtual void VARN_CALL Reserved5() = 0;
-    virtual int VARN_CALL GetCategoryCount() = 0; // 6
+    virtual int VARN_CALL GetCategoryCount() = 0;                       // 6
     virtual int VARN_CALL GetCategoryInfo(int index, void* record) = 0; // 7
     virtual void VARN_CALL Reserved8() = 0;
     virtual void VARN_CALL Reserved9() = 0;
@@ -410,54 +408,60 @@ static_assert(sizeof(VarnEffectId) == 16, "effect id");
 class IVarnAutomation
 {
 public:
-    virtual int VARN_CALL RegisterClient(int* clientId) = 0; // 0
-    virtual int VARN_CALL UnregisterClient(int clientId) = 0; // 1
+    virtual int VARN_CALL RegisterClient(int* clientId) = 0;                                                 // 0
+    virtual int VARN_CALL UnregisterClient(int clientId) = 0;                                                // 1
     virtual int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) = 0; // 2
-    virtual int VARN_CALL ReleaseSendReturn(int clientId) = 0; // 3
-    virtual int VARN_CALL GetEffectCatalog(int* count, void** records) = 0; // 4
-    virtual int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) = 0; // 5
-    virtual int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) = 0; // 6
-    virtual int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry, int* valueCount, void** values) = 0; // 7
-    virtual int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount, const int* positions) = 0; // 8
-    virtual int VARN_CALL DeletePreset(VarnEffectId preset) = 0; // 9
-    virtual int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) = 0; // 10
-    virtual int VARN_CALL CreatePresetCategory(const char16_t* name) = 0; // 11
-    virtual int VARN_CALL DeletePresetCategory(const char16_t* name) = 0; // 12
+    virtual int VARN_CALL ReleaseSendReturn(int clientId) = 0;                                               // 3
+    virtual int VARN_CALL GetEffectCatalog(int* count, void** records) = 0;                                  // 4
+    virtual int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) = 0;            // 5
+    virtual int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) = 0;         // 6
+    virtual int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts,
+                                     float** wetDry, int* valueCount, void** values) = 0; // 7
+    virtual int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount,
+                                       const int* positions) = 0;                                     // 8
+    virtual int VARN_CALL DeletePreset(VarnEffectId preset) = 0;                                      // 9
+    virtual int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) = 0;                // 10
+    virtual int VARN_CALL CreatePresetCategory(const char16_t* name) = 0;                             // 11
+    virtual int VARN_CALL DeletePresetCategory(const char16_t* name) = 0;                             // 12
     virtual int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) = 0; // 13
-    virtual int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) = 0; // 14
-    virtual int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) = 0; // 15
-    virtual int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) = 0; // 16
-    virtual int VARN_CALL RemoveInsert(int clientId, int position) = 0; // 17
-    virtual int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) = 0; // 18
+    virtual int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) = 0;       // 14
+    virtual int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) = 0;       // 15
+    virtual int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info,
+                                          int wait) = 0;                                                           // 16
+    virtual int VARN_CALL RemoveInsert(int clientId, int position) = 0;                                            // 17
+    virtual int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) = 0;                           // 18
     virtual int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) = 0; // 19
-    virtual int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) = 0; // 20
-    virtual int VARN_CALL MoveInsert(int clientId, int from, int to) = 0; // 21
-    virtual int VARN_CALL RefreshInserts(int clientId, int* flag) = 0; // 22
-    virtual int VARN_CALL Method26(int clientId, int* flag) = 0; // 23
-    virtual int VARN_CALL SetInsertChainFlag(int clientId, int flag) = 0; // 24
+    virtual int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) = 0;   // 20
+    virtual int VARN_CALL MoveInsert(int clientId, int from, int to) = 0;                                          // 21
+    virtual int VARN_CALL RefreshInserts(int clientId, int* flag) = 0;                                             // 22
+    virtual int VARN_CALL Method26(int clientId, int* flag) = 0;                                                   // 23
+    virtual int VARN_CALL SetInsertChainFlag(int clientId, int flag) = 0;                                          // 24
     virtual int VARN_CALL GetParameterDescriptors(int clientId, int position, int* count, void** descriptors) = 0; // 25
-    virtual int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) = 0; // 26
-    virtual int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) = 0; // 27
+    virtual int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count,
+                                                  void** names) = 0;                                             // 26
+    virtual int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) = 0;         // 27
     virtual int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) = 0; // 28
-    virtual int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) = 0; // 29
-    virtual int VARN_CALL SetInsertSolo(int clientId, int position, int solo) = 0; // 30
-    virtual int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) = 0; // 31
-    virtual int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) = 0; // 32
-    virtual int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) = 0; // 33
-    virtual int VARN_CALL ApplyPresetById(int clientId, int position, int value) = 0; // 34
-    virtual int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) = 0; // 35
-    virtual int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) = 0; // 36
-    virtual int VARN_CALL GetPresetChange(void* change) = 0; // 37
-    virtual int VARN_CALL GetParamModelChange(void* change) = 0; // 38
-    virtual int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) = 0; // 39
-    virtual int VARN_CALL QueryClientState(int clientId, int* value) = 0; // 40
-    virtual int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) = 0; // 41
-    virtual int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait, void* info) = 0; // 42
-    virtual int VARN_CALL EnableCategory2Items(int clientId, int* flag) = 0; // 43
-    virtual int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) = 0; // 44
+    virtual int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) = 0;                           // 29
+    virtual int VARN_CALL SetInsertSolo(int clientId, int position, int solo) = 0;                               // 30
+    virtual int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) = 0;                          // 31
+    virtual int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) = 0;                              // 32
+    virtual int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) = 0;                // 33
+    virtual int VARN_CALL ApplyPresetById(int clientId, int position, int value) = 0;                            // 34
+    virtual int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) = 0;                           // 35
+    virtual int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) = 0;     // 36
+    virtual int VARN_CALL GetPresetChange(void* change) = 0;                                                     // 37
+    virtual int VARN_CALL GetParamModelChange(void* change) = 0;                                                 // 38
+    virtual int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) = 0;                                     // 39
+    virtual int VARN_CALL QueryClientState(int clientId, int* value) = 0;                                        // 40
+    virtual int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) = 0;                   // 41
+    virtual int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1,
+                                                     int return2, int wait, void* info) = 0;          // 42
+    virtual int VARN_CALL EnableCategory2Items(int clientId, int* flag) = 0;                          // 43
+    virtual int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) = 0;           // 44
     virtual int VARN_CALL GetParameterKinds(int clientId, int position, int* count, int** kinds) = 0; // 45
-    virtual int VARN_CALL QueryParameter(int clientId, int a1, int a2, int* value) = 0; // 46
-    virtual int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text, int a4) = 0; // 47
+    virtual int VARN_CALL QueryParameter(int clientId, int a1, int a2, int* value) = 0;               // 46
+    virtual int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text,
+                                           int a4) = 0; // 47
 };
 
 // Init statuses of IVarnServices::Init.
@@ -475,15 +479,15 @@ class IVarnServices
 {
 public:
     virtual int VARN_CALL Init(const char16_t* programFolder, const char16_t* dataFolder,
-                               const char16_t* sessionsFolder) = 0;         // 0: VarnInitStatus
-    virtual int VARN_CALL AddListener(IVarnListener* listener) = 0;         // 1
-    virtual int VARN_CALL RemoveListener(IVarnListener* listener) = 0;      // 2
-    virtual int VARN_CALL SetViewInterface(IVarnView* view) = 0;            // 3
+                               const char16_t* sessionsFolder) = 0;    // 0: VarnInitStatus
+    virtual int VARN_CALL AddListener(IVarnListener* listener) = 0;    // 1
+    virtual int VARN_CALL RemoveListener(IVarnListener* listener) = 0; // 2
+    virtual int VARN_CALL SetViewInterface(IVarnView* view) = 0;       // 3
     virtual void VARN_CALL Reserved4() = 0;
     virtual int VARN_CALL CreateEmptySession(const void* choices, const char16_t* path,
-                                             int reserved) = 0;             // 5
+                                             int reserved) = 0; // 5
     virtual int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path,
-                                                    int reserved) = 0;      // 6
+                                                    int reserved) = 0;         // 6
     virtual int VARN_CALL LoadSession(const char16_t* path, int reserved) = 0; // 7
     // A null path saves the working session.
     virtual int VARN_CALL SaveSession(const char16_t* path, int flag1, int flag2) = 0; // 8
@@ -492,30 +496,30 @@ public:
     virtual void VARN_CALL Reserved11() = 0;
     virtual void VARN_CALL Reserved12() = 0;
     virtual void VARN_CALL Reserved13() = 0;
-    virtual IVarnMixer* VARN_CALL GetMixer() = 0;                           // 14
-    virtual int VARN_CALL PrepareTemplates() = 0;                           // 15
-    virtual int VARN_CALL GetTemplateCount() = 0;                           // 16
-    virtual int VARN_CALL GetTemplate(int index, void* record) = 0;         // 17: 2540-byte record
-    virtual IVarnFxLibrary* VARN_CALL GetFxLibrary() = 0;                   // 18
+    virtual IVarnMixer* VARN_CALL GetMixer() = 0;                   // 14
+    virtual int VARN_CALL PrepareTemplates() = 0;                   // 15
+    virtual int VARN_CALL GetTemplateCount() = 0;                   // 16
+    virtual int VARN_CALL GetTemplate(int index, void* record) = 0; // 17: 2540-byte record
+    virtual IVarnFxLibrary* VARN_CALL GetFxLibrary() = 0;           // 18
     virtual void VARN_CALL Reserved19() = 0;
     virtual void VARN_CALL Reserved20() = 0;
     virtual void VARN_CALL Reserved21() = 0;
     virtual void VARN_CALL Reserved22() = 0;
     virtual void VARN_CALL Reserved23() = 0;
     virtual void VARN_CALL Reserved24() = 0;
-    virtual int VARN_CALL IsReady() = 0;                                    // 25
+    virtual int VARN_CALL IsReady() = 0; // 25
     virtual void VARN_CALL Reserved26() = 0;
     virtual void VARN_CALL Reserved27() = 0;
-    virtual int VARN_CALL IsRunning() = 0;                                  // 28
-    virtual void VARN_CALL Release() = 0;                                   // 29
-    virtual int VARN_CALL IsModified() = 0;                                 // 30
-    virtual void VARN_CALL SetModified(int modified) = 0;                   // 31
+    virtual int VARN_CALL IsRunning() = 0;                // 28
+    virtual void VARN_CALL Release() = 0;                 // 29
+    virtual int VARN_CALL IsModified() = 0;               // 30
+    virtual void VARN_CALL SetModified(int modified) = 0; // 31
     // The rate code of a session file; stays 6 when unknown.
     virtual int VARN_CALL GetFileRate(const char16_t* path, int* rateCode) = 0; // 32
-    virtual IVarnAutomation* VARN_CALL GetAutomation() = 0;                 // 33
+    virtual IVarnAutomation* VARN_CALL GetAutomation() = 0;                     // 33
     // Hands an event's data back to the engine once the program has handled the event.
     virtual void VARN_CALL AcknowledgeEvent(int id, int reserved1, VarnEventArg data,
-                                            int reserved2) = 0;             // 34
+                                            int reserved2) = 0; // 34
 };
 
 // The engine library's one export.

@@ -1,6 +1,6 @@
 #pragma once
 #include "framework/base/String.h"
-#include "mixer/app/VarnServices.h"
+#include "mixer/engine/VarnServices.h"
 
 // The texts of string ids: the loaded skin's string table in the program (the skin's
 // FindStringById), a table of their own in tests. Null for an id the table lacks.
@@ -28,11 +28,9 @@ public:
     PortNames(IVarnMixer* mixer, StringTable& strings) : mixer_(mixer), strings_(strings) {}
 
     // 1 when the port is named; 0 when its index has no name here (category untouched).
-    int GetInputName(IVarnInput* input, String* name, String* category, int shortForm,
-                     int single, int right);
+    int GetInputName(IVarnInput* input, String* name, String* category, int shortForm, int single, int right);
     // The name is first set to "Test Output", which stays when the label text is missing.
-    int GetOutputName(IVarnOutput* output, String* name, String* category, int shortForm,
-                      int single, int right);
+    int GetOutputName(IVarnOutput* output, String* name, String* category, int shortForm, int single, int right);
     // What the input feeds: "-" when unassigned, a strip, aux or the main bus, or the plug-in.
     void GetStripName(IVarnInput* input, String* name, int shortForm);
     // What feeds the output: bus part "-" insert part, "-" without a source.
@@ -51,13 +49,11 @@ private:
     int SetCategory(String* category, const char* id);
     // The "IDS_L" or "IDS_R" text; nothing when the table lacks it.
     void AppendSide(String& out, bool right);
-    void Compose(const Label& label, String& name, int shortForm, int single, int right,
-                 const char* word, bool output);
+    void Compose(const Label& label, String& name, int shortForm, int single, int right, const char* word, bool output);
     // The id's text (with "_ABBREV" in the short form), else the English fallback.
     void AppendLabel(String& out, const char* id, const char* fallback, int shortForm);
     // "Strip n", "Aux n" or the main bus's label.
-    void AppendBus(String& out, IVarnInsertChain* bus, int shortForm, const char* mainId,
-                   const char* mainFallback);
+    void AppendBus(String& out, IVarnInsertChain* bus, int shortForm, const char* mainId, const char* mainFallback);
 
     IVarnMixer* mixer_; // borrowed
     StringTable& strings_;

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 
 // A string table whose text for an id is the id without "IDS_", so a composed id shows in
 // the result, except for the ids it is told to lack.

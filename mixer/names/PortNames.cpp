@@ -1,4 +1,4 @@
-#include "mixer/app/PortNames.h"
+#include "mixer/names/PortNames.h"
 
 #include <string>
 
@@ -13,9 +13,9 @@ enum RateClass
 
 enum NumberStyle
 {
-    PairNumbers,   // 2p+1 / 2p+2
-    LeftRight,     // L/R
-    Numbered,      // p+1 L / p+1 R
+    PairNumbers, // 2p+1 / 2p+2
+    LeftRight,   // L/R
+    Numbered,    // p+1 L / p+1 R
     NoNumbers
 };
 
@@ -23,7 +23,8 @@ const char* const kMissing = "?????";
 
 // Both channels of a pair joined by the separator, or with single only the left or the right
 // one; one(isRight) appends a channel.
-template <class One> void AppendPair(String& out, int single, int right, const char* separator, One one)
+template <class One>
+void AppendPair(String& out, int single, int right, const char* separator, One one)
 {
     if (!single || !right)
         one(false);
@@ -118,8 +119,8 @@ int PortNames::SetCategory(String* category, const char* id)
     return 1;
 }
 
-void PortNames::Compose(const Label& label, String& name, int shortForm, int single, int right,
-                        const char* word, bool output)
+void PortNames::Compose(const Label& label, String& name, int shortForm, int single, int right, const char* word,
+                        bool output)
 {
     int isShort = label.shortForm >= 0 ? label.shortForm : shortForm;
     if (const String* text = Find(label.label))
@@ -162,8 +163,7 @@ void PortNames::Compose(const Label& label, String& name, int shortForm, int sin
     }
 }
 
-int PortNames::GetInputName(IVarnInput* input, String* name, String* category, int shortForm,
-                            int single, int right)
+int PortNames::GetInputName(IVarnInput* input, String* name, String* category, int shortForm, int single, int right)
 {
     if (!input)
         return 0;
@@ -327,23 +327,19 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
         {
         case 1:
             out.AssignAscii("OUT ");
-            AppendAsioNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetAsioIndex, input) + 1,
-                              single, right);
+            AppendAsioNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetAsioIndex, input) + 1, single, right);
             return SetCategory(category, "IDS_ASIO_FROM");
-        case 0:
-        {
+        case 0: {
             out.Clear();
-            AppendNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetWavePair, input) + 1, single,
-                          right, " / ");
+            AppendNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetWavePair, input) + 1, single, right, " / ");
             return SetCategory(category, "IDS_WAVE");
         }
         case 2:
             out.Clear();
             return SetCategory(category, "IDS_SYNTH");
-        case 3:
-        {
-            std::string id = "IDS_MIDIFX_SEND_INPUT_" +
-                             std::to_string(PortIndexOrZero(&IVarnInput::GetMidiFxSend, input) + 1);
+        case 3: {
+            std::string id =
+                "IDS_MIDIFX_SEND_INPUT_" + std::to_string(PortIndexOrZero(&IVarnInput::GetMidiFxSend, input) + 1);
             if (shortForm)
                 id += "_ABBREV";
             out.Clear();
@@ -369,8 +365,7 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
     }
 }
 
-int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category, int shortForm,
-                             int single, int right)
+int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category, int shortForm, int single, int right)
 {
     String scratch;
     String& out = name ? *name : scratch;
@@ -634,8 +629,7 @@ void PortNames::GetInsertName(IVarnOutput* output, String* name, int shortForm)
         sideBus[i] = sides[i] ? sides[i]->GetSource() : nullptr;
         sideInsert[i] = sideBus[i] ? sides[i]->GetInsert() : nullptr;
     }
-    if (!bus && sideBus[0] && !(sideBus[1] && sideBus[0]->GetBusType() == 0 &&
-                                 sideBus[1]->GetBusType() == 0))
+    if (!bus && sideBus[0] && !(sideBus[1] && sideBus[0]->GetBusType() == 0 && sideBus[1]->GetBusType() == 0))
     {
         bus = sideBus[0];
         insert = sideInsert[0];
