@@ -45,8 +45,8 @@ private:
     int32_t m_pending = 0;           // the command waiting to run, 0 for none
     bool m_commandSignalled = false; // portable build: the command event
     bool m_replied = false;
-    bool m_running = false;            // from Start until the thread's loop has ended
+    bool m_running = false; // from Start until the thread's loop has ended
 #ifdef _WIN32
-    void* m_commandEvent = nullptr;    // auto-reset event the thread's message wait watches
+    void* m_commandEvent = nullptr; // auto-reset event the thread's message wait watches
 #endif
 };
