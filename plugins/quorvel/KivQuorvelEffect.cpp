@@ -333,7 +333,12 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         return;
     }
-    if (!stream->SwitchSeen())
+    // In render mode every call counts as offline.
+    const bool offline = !m_trim || getCurrentProcessLevel() == kVstProcessLevelOffline;
+    // A host rendering offline right after set-up would otherwise race through its whole render
+    // before the driver's first switch and get silence: it waits for that switch, a bounded
+    // time. In real time the call passes until the driver runs.
+    if (!stream->SwitchSeen() && (!offline || !stream->WaitForFirstSwitch()))
     {
         // The driver has not begun: nothing comes back yet.
         if (replacing)
@@ -349,7 +354,6 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         m_offlineFrames = 0;
         Lead(stream);
     }
-    bool offline = true;
     if (m_trim)
     {
         const bool rendering = stream->ProcessLevel() == kStreamOffline;
@@ -359,7 +363,6 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
             m_renderWarningShown = true;
             ShowRenderWarning();
         }
-        offline = getCurrentProcessLevel() == kVstProcessLevelOffline;
     }
     if (offline)
     {

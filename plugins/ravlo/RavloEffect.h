@@ -19,8 +19,6 @@ public:
     static constexpr int32_t kUniqueId = 0x4B52766C; // "KRvl"
     static constexpr int32_t kChunkSize = 72;
     static constexpr int32_t kMaxLinkedInstances = 8;
-    // How long an offline call waits for the driver's first switch before it gives up.
-    static constexpr uint32_t kFirstSwitchWaitMs = 2000;
 
     explicit RavloEffect(VstHostCallback host);
     ~RavloEffect() override;

@@ -72,6 +72,8 @@ public:
     static constexpr int32_t kDriverBuffers = 4;
     static constexpr int32_t kBlocksPerChannel = 128;
     static constexpr uint32_t kSwitchWaitMs = 10000;
+    // How long an offline host call waits for the driver's first switch before it gives up.
+    static constexpr uint32_t kFirstSwitchWaitMs = 2000;
     // Levels below this magnitude (-96 dB) give way to the next sample.
     static constexpr float kLevelFloor = 1.5848931e-5f;
 
@@ -113,7 +115,7 @@ public:
     // Answers false when no switch came within the time, or once StopWaits was called.
     bool WaitForSwitch(uint32_t timeoutMs = kSwitchWaitMs);
     // Waits until the driver's first switch has reached the stream; answers SwitchSeen.
-    bool WaitForFirstSwitch(uint32_t timeoutMs);
+    bool WaitForFirstSwitch(uint32_t timeoutMs = kFirstSwitchWaitMs);
     // Owner, before it stops the driver: every wait, now or later, answers at once, so a host
     // call waiting for a switch is not held by switches that will not come.
     void StopWaits();

@@ -5,6 +5,7 @@
 #include "framework/platform/tests/MemoryRegistryBackend.h"
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/asio/tests/FakeAsio.h"
+#include "plugins/base/asio/tests/FakeCard.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
 #include "plugins/quorvel/tests/FakeChain.h"
 
@@ -457,6 +458,51 @@ TEST_F(KivQuorvelEffectTest, OfflineThePluginWaitsOncePerDriverBufferNotPerCall)
         effect->process(inputs, outputs, 512);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
+}
+
+TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
+{
+    // The host bounces at once: its first call comes before the driver's first switch, which
+    // the card's own clock brings a little later.
+    SetPair("0 0");
+    FakeCard card(driver);
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->resume();
+    ASSERT_NE(effect->GetStream().Peek(), nullptr);
+    gProcessLevel = kVstProcessLevelOffline;
+    // A period a starved host thread keeps up with: a driver running ahead of an offline host
+    // drops blocks (the render warning's case).
+    card.StartClock(std::chrono::milliseconds(50));
+    const int calls = 40;
+    std::vector<float> sent(256 * calls), back(sent.size(), 0.0f);
+    uint32_t seed = 5;
+    for (float& x : sent)
+    {
+        seed = seed * 1103515245u + 12345u;
+        x = static_cast<float>(seed >> 9) / 8388608.0f - 0.5f;
+    }
+    std::vector<float> right(256), rightBack(256);
+    for (int call = 0; call < calls; ++call)
+    {
+        float* inputs[] = {&sent[static_cast<size_t>(call) * 256], right.data()};
+        float* outputs[] = {&back[static_cast<size_t>(call) * 256], rightBack.data()};
+        effect->processReplacing(inputs, outputs, 256);
+    }
+    card.StopClock();
+    // What came back is what was sent, the reported delay later, and nothing of it is lost
+    // once the first few driver buffers have passed (a plug-in that let the calls pass before
+    // the first switch returns only silence).
+    const double gain = 2147418112.0 / 2147483648.0;
+    const size_t delay = static_cast<size_t>(effect->GetRecord()->initialDelay);
+    const size_t settled = delay + 4 * static_cast<size_t>(std::max(256, effect->GetBuffers().frames));
+    ASSERT_LT(settled, sent.size());
+    int wrong = 0;
+    for (size_t t = settled; t < sent.size(); ++t)
+    {
+        wrong += std::fabs(back[t] - gain * sent[t - delay]) < 1e-6 ? 0 : 1;
+    }
+    EXPECT_EQ(wrong, 0) << "of " << sent.size() - settled;
 }
 
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
