@@ -361,8 +361,11 @@ TEST_F(ComServerClientTest, ABlockedClientHoldsUpNobodyElse)
     std::vector<double> delays = FireStream(steady, 0x8, 140, 50); // 7 s: past the drop
     ASSERT_EQ(delays.size(), 140u);
     double median = Report("notification delay with a blocked client", delays);
-    EXPECT_LT(median, 100.0);
-    EXPECT_LT(*std::max_element(delays.begin(), delays.end()), 2000.0);
+    // A steady client held up by the blocked one would wait for its drop (SinkCourier's stuck
+    // limit, 5 s); the bounds leave a loaded machine room below that (a median of 100 ms has
+    // been seen with the machine at a load of 70).
+    EXPECT_LT(median, 1000.0);
+    EXPECT_LT(*std::max_element(delays.begin(), delays.end()), 4000.0);
     // Calls into the server were answered all along.
     LONGLONG start = Now();
     EXPECT_EQ(services->Unadvise(0), S_OK);

