@@ -1,16 +1,19 @@
 // The cost of one notification that the mixer program delivers to a client in another process,
 // next to one plain cross-process COM call into the same client's sink, measured in one run.
 //
-//   comserver_notify_bench [count=2000]
+//   comserver_notify_bench [count=2000] [churners=0]
 //
 // It starts the program's COM server (from the build's program folder) as the tests do,
 // subscribes a sink and raises notifications through the application's test hook. For the plain
 // call it starts itself a second time, hands that process its sink and lets it call Notify.
+// With churners, that many other clients (the cross-process tests' probe client, five to a
+// process) subscribe and unsubscribe without pause all the while.
 #include <windows.h>
 
 #include <objbase.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -107,6 +110,70 @@ std::string MarshalToText(IUnknown* sink)
     return text;
 }
 
+// Clients of the server that subscribe and unsubscribe in a loop until Stop.
+class Churners
+{
+public:
+    explicit Churners(long clients)
+    {
+        std::string stopName = "KivNotifyBenchStop" + std::to_string(GetCurrentProcessId());
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, stopName.c_str());
+        for (long made = 0; stop_ && made < clients; made += kPerProcess)
+        {
+            std::string ready = "KivNotifyBenchReady" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(made);
+            HANDLE event = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+            std::string commandLine = "\"" + Folder("..\\..\\tests\\comserver") + "\\comserver_probe_client.exe\" " +
+                                      ready + " churn " + std::to_string(std::min(kPerProcess, clients - made)) + " " +
+                                      stopName;
+            STARTUPINFOA startup = {};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process = {};
+            if (event && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process))
+            {
+                HANDLE either[] = {event, process.hProcess};
+                PumpUntil([&] { return WaitForMultipleObjects(2, either, FALSE, 0) != WAIT_TIMEOUT; });
+                CloseHandle(process.hThread);
+                processes_.push_back(process.hProcess);
+                if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0)
+                    started_ += std::min(kPerProcess, clients - made);
+            }
+            if (event)
+                CloseHandle(event);
+        }
+    }
+    ~Churners()
+    {
+        Stop();
+        if (stop_)
+            CloseHandle(stop_);
+    }
+    long Started() const { return started_; }
+    // Ends them (serving this apartment meanwhile) and gives the rounds of four calls they made.
+    long Stop()
+    {
+        if (stop_)
+            SetEvent(stop_);
+        long rounds = 0;
+        for (HANDLE process : processes_)
+        {
+            PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
+            DWORD code = 0;
+            if (GetExitCodeProcess(process, &code) && code != STILL_ACTIVE)
+                rounds += static_cast<long>(code);
+            CloseHandle(process);
+        }
+        processes_.clear();
+        return rounds;
+    }
+
+private:
+    static constexpr long kPerProcess = 5;
+    HANDLE stop_ = nullptr;
+    std::vector<HANDLE> processes_;
+    long started_ = 0;
+};
+
 // The second process: calls the sink count times; the exit code is the mean call in microseconds.
 int CallSink(const char* text, long count)
 {
@@ -142,9 +209,10 @@ int main(int argc, char** argv)
         return CallSink(argv[2], std::atol(argv[3]));
 
     long count = argc > 1 ? std::atol(argv[1]) : 2000;
-    if (count < 1 || !Register())
+    long churners = argc > 2 ? std::atol(argv[2]) : 0;
+    if (count < 1 || churners < 0 || !Register())
     {
-        std::fprintf(stderr, "usage: comserver_notify_bench [count]; the program folder must be built\n");
+        std::fprintf(stderr, "usage: comserver_notify_bench [count] [churners]; the program folder must be built\n");
         return 1;
     }
     IKivCorvanServices* services = nullptr;
@@ -160,6 +228,13 @@ int main(int argc, char** argv)
     DWORD cookie = 0;
     if (!server || FAILED(services->Advise(&sink, 0x8, 1, &cookie)))
         return 1;
+
+    Churners churning(churners);
+    if (churning.Started() < churners)
+    {
+        std::fprintf(stderr, "the churning clients did not start (the tests' probe client must be built)\n");
+        return 1;
+    }
 
     // One at a time: raise, wait until it arrived (the server's hook, its queue, the call).
     auto raise = [&] { PostMessageA(server, Application::kFireNotifyMessage, 0x8, 0); };
@@ -196,11 +271,14 @@ int main(int argc, char** argv)
         CloseHandle(caller.hThread);
         CloseHandle(caller.hProcess);
     }
+    long rounds = churning.Stop();
     services->Unadvise(cookie);
     services->Release();
     PostMessageA(server, Application::kQuitMessage, 0, 0); // the server runs until told to end
 
     std::printf("%ld notifications across processes, and as many plain calls into the same sink:\n", count);
+    if (churners)
+        std::printf("  meanwhile %ld clients subscribed and unsubscribed %ld times\n", churners, rounds);
     std::printf("  notification, raised and awaited one at a time  %8.1f us\n", oneAtATime * 1e6);
     std::printf("  notification, raised in a stream                %8.1f us\n", streamed * 1e6);
     if (microseconds == 0xFFFFFFFF)
