@@ -393,7 +393,7 @@ void PopupMenu::OnPaint(Graphics& graphics)
     if (!frame.Create(width_, height_, *background_))
         return;
     frame.CopyPixels(*background_, 0, 0, width_, height_, 0, 0, BitmapPixels::CopyBottomUp, -1, -1, 0);
-    const int right = width_ - WidthOf(style_.frame[CenterRight]);
+    const int right = RowRight();
     const int bottom = height_ - HeightOf(style_.frame[BotRight]);
     const int fontHeight = style_.font->Height();
     const int markWidth = std::max(WidthOf(style_.subMenuIcon), WidthOf(style_.tickIcon));
@@ -432,8 +432,7 @@ void PopupMenu::OnPaint(Graphics& graphics)
         frame.DrawText(item.text, *style_.font, 0, x, top + (rowHeight_ - fontHeight) / 2, colour, &clip);
         SkinBitmap* mark = item.hasSubmenu ? style_.subMenuIcon : item.checked ? style_.tickIcon : nullptr;
         if (mark)
-            mark->DrawWhole(frame, width_ - markWidth - WidthOf(style_.frame[CenterRight]),
-                            top + (rowHeight_ - mark->Height()) / 2, 0);
+            mark->DrawWhole(frame, right - markWidth, top + (rowHeight_ - mark->Height()) / 2, 0);
     }
     Rect clip;
     graphics.GetClipBox(clip);
@@ -447,12 +446,18 @@ int PopupMenu::IsInside(int x, int y) const
 
 int PopupMenu::RowAt(int x, int y) const
 {
-    const int right = width_ - WidthOf(style_.frame[CenterRight]) - (scrollPanel_ ? 11 : 0);
+    const int right = RowRight();
     const int bottom = height_ - HeightOf(style_.frame[BotRight]);
     if (x < textLeft_ || x >= right || y < firstTop_ || y >= bottom || rowHeight_ < 1)
         return -1;
     const int row = (y - textTop_) / rowHeight_;
     return row >= scrollPosition_ && row < ItemCount() ? row : -1;
+}
+
+int PopupMenu::RowRight() const
+{
+    // The scroll bar covers the rows' end.
+    return width_ - WidthOf(style_.frame[CenterRight]) - (scrollPanel_ ? 11 : 0);
 }
 
 int PopupMenu::RowsThatFit() const

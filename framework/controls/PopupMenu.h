@@ -137,6 +137,7 @@ private:
     int IsInside(int x, int y) const;
     // The item whose row holds the point; -1 over none.
     int RowAt(int x, int y) const;
+    int RowRight() const;
     int RowsThatFit() const;
     int ScrollMaximum() const;
     void UpdateScrollRange();
