@@ -16,8 +16,6 @@ struct PressState
     bool pageDownHeld = false;
     int lastCoordinate = 0;
     int thumbPixel = 0;
-    int pressX = 0;
-    int pressY = 0;
     Scrollbar* active = nullptr; // borrowed
 };
 PressState g_press;
@@ -275,8 +273,11 @@ void Scrollbar::DoStep(Step step)
     }
 }
 
-void Scrollbar::StartRepeat()
+void Scrollbar::Hold(bool& held, Step step)
 {
+    held = true;
+    g_press.active = this;
+    DoStep(step);
     repeatTimer_.Stop();
     repeatTimer_.Start(kFirstRepeatMs);
 }
@@ -285,25 +286,19 @@ void Scrollbar::OnMouseDown(WPARAM, int x, int y)
 {
     if (state_.range == 0)
         return;
-    const int coordinate = vertical_ ? y : x;
     if (decButtonRegion_ && decButtonRegion_->Contains(x, y))
     {
-        g_press.decHeld = true;
         decPressed_ = 1;
-        g_press.active = this;
-        DoStep(Step::LineUp);
-        StartRepeat();
+        Hold(g_press.decHeld, Step::LineUp);
         return;
     }
     if (incButtonRegion_ && incButtonRegion_->Contains(x, y))
     {
-        g_press.incHeld = true;
         incPressed_ = 1;
-        g_press.active = this;
-        DoStep(Step::LineDown);
-        StartRepeat();
+        Hold(g_press.incHeld, Step::LineDown);
         return;
     }
+    const int coordinate = vertical_ ? y : x;
     const ScrollbarGeometry::Span thumb = ScrollbarGeometry::HitThumb(length_, parts_, state_);
     if (coordinate >= thumb.start && coordinate <= thumb.start + thumb.length)
     {
@@ -315,24 +310,12 @@ void Scrollbar::OnMouseDown(WPARAM, int x, int y)
     }
     if (coordinate < thumb.start)
     {
-        if (state_.position == 0)
-            return;
-        g_press.pageUpHeld = true;
-        g_press.active = this;
-        g_press.pressX = x;
-        g_press.pressY = y;
-        DoStep(Step::PageUp);
-        StartRepeat();
+        if (state_.position != 0)
+            Hold(g_press.pageUpHeld, Step::PageUp);
         return;
     }
-    if (state_.position == state_.range)
-        return;
-    g_press.pageDownHeld = true;
-    g_press.active = this;
-    g_press.pressX = x;
-    g_press.pressY = y;
-    DoStep(Step::PageDown);
-    StartRepeat();
+    if (state_.position != state_.range)
+        Hold(g_press.pageDownHeld, Step::PageDown);
 }
 
 void Scrollbar::OnMouseMove(WPARAM, int x, int y)

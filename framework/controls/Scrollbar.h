@@ -67,7 +67,9 @@ private:
     // Draws the part at image offset over length pixels at axis position at.
     void DrawPart(int offset, int length, int at);
     void DoStep(Step step);
-    void StartRepeat();
+    // Sets the held flag and does the step at once; the repeat timer does it again until the
+    // release.
+    void Hold(bool& held, Step step);
 
     bool vertical_ = true;
     SkinBitmap* images_ = nullptr; // borrowed from the skin

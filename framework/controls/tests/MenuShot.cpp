@@ -4,49 +4,27 @@
 #include "framework/controls/ComboBox.h"
 #include "framework/controls/Panel.h"
 #include "framework/controls/PopupMenu.h"
+#include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/Skin.h"
+
 
 #include <cstdio>
 #include <string>
 
+using namespace shot;
+
 namespace
 {
-String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
-
-class ShotPanel : public Panel
-{
-public:
-    DWORD GetStyle() override { return WS_POPUP; }
-};
-
 class NoListener : public MenuListener
 {
 public:
     void OnMenuCommand(int) override {}
 };
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
 }
 
 int main()
 {
-    std::string path = std::string("Z:") + KIV_SCROLL_TEST_SKIN;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
+    const std::string path = WinePath(KIV_SCROLL_TEST_SKIN);
     Skin skin;
     if (!skin.Load(Text(path.c_str()), nullptr))
     {
@@ -92,15 +70,7 @@ int main()
     menu->OnKey(VK_RIGHT);
     if (PopupMenu* submenu = menu->Submenu())
         submenu->OnKey(VK_DOWN);
-    Pump();
-    std::printf("shown\n");
-    std::fflush(stdout);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 30000)
-    {
-        Pump();
-        ::Sleep(20);
-    }
+    StayShown();
     PopupMenu::CloseAll();
     return 0;
 }

@@ -214,16 +214,6 @@ TEST(PopupMenu, KeysSkipSeparatorsAndDisabledItemsAndSubmenusComeFromTheMenusSki
     EXPECT_EQ(skin.released, 2);
 }
 
-void SendMouse(DWORD flags, int screenX, int screenY)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screenX * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = screenY * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &input, sizeof input);
-}
-
 TEST(PopupMenu, AClickOutsideClosesItWithoutCallingTheListener)
 {
     ScrollSkin skin;
