@@ -19,6 +19,7 @@ class ComboBox : public Control, public MenuListener
 public:
     static constexpr int kMinimumWidth = 56;
 
+    // The combo box has no type code of its own: it keeps the base's first.
     ComboBox() : Control(TypeButton) {}
     // Closes the menu it opened: the menu would report to a deleted listener.
     ~ComboBox() override;

@@ -595,8 +595,6 @@ void PopupMenu::OnMouseMove(WPARAM flags, int x, int y)
             Highlight(-1);
         return;
     }
-    if (isSubmenu_)
-        entered_ = 1;
     if (child_)
         delete child_; // makes this menu the current one again
     const int row = RowAt(x, y);
@@ -703,7 +701,6 @@ void PopupMenu::OpenSubmenu(PopupMenuItem& item)
         listener_->OnSubmenuOpen(item.commandId, submenu);
     submenu->isSubmenu_ = 1;
     submenu->parent_ = this;
-    submenu->depth_ = isSubmenu_ ? depth_ + 1 : 0;
     int y = y_ + item.rowPosition;
     if (y + submenu->height_ > y_ + height_)
         y = y_ + height_ - submenu->height_;

@@ -176,8 +176,6 @@ private:
     int isSubmenu_ = 0;
     PopupMenu* parent_ = nullptr; // borrowed
     PopupMenu* child_ = nullptr;  // owned
-    int depth_ = 0;
-    int entered_ = 0;
     PopupMenuItem* chosen_ = nullptr; // borrowed from items_
     std::unique_ptr<ScrollPanel> scrollPanel_;
     Scroller* scroller_ = nullptr; // borrowed: the bar in scrollPanel_
