@@ -3,6 +3,7 @@
 #include "framework/controls/Control.h"
 #include "framework/controls/RegionControl.h"
 #include "framework/controls/Tooltip.h"
+#include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/platform/graphics/Region.h"
@@ -27,6 +28,13 @@ Panel::~Panel()
         observer_->OnPanelDestroyed(this);
     Tooltip::ForgetOwner(this);
     Clear(1);
+}
+
+void Panel::OnCreate()
+{
+    for (int i = 0; i < ControlCount(); ++i)
+        if (controls_[static_cast<size_t>(i)]->GetType() == Control::TypeViewHost)
+            static_cast<ViewHostControl*>(controls_[static_cast<size_t>(i)])->CreateView(*this, i);
 }
 
 int Panel::Setup(ControlListener* listener, int width, int height, uint32_t backgroundColour)

@@ -64,6 +64,8 @@ public:
     // Tells the observer, then deletes controls, sections and items.
     ~Panel() override;
 
+    // Creates the windows of the views its view hosts hold.
+    void OnCreate() override;
     int OnEraseBackground(Graphics& graphics) override;
     void OnMouseDown(WPARAM flags, int x, int y) override;
     void OnMouseUp(WPARAM flags, int x, int y) override;

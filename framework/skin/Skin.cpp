@@ -259,6 +259,11 @@ PopupMenuStyle* Skin::FindPopupMenuStyle(const String& name)
     return static_cast<PopupMenuStyle*>(Lookup(popupMenuStyles_, name, "Skin Popup Menu Style not found."));
 }
 
+PopupMenuStyle* Skin::FirstPopupMenuStyle() const
+{
+    return popupMenuStyles_.Count() ? static_cast<PopupMenuStyle*>(popupMenuStyles_.Begin()->entry->value) : nullptr;
+}
+
 FrameStyle* Skin::FindFrameStyle(const String& name)
 {
     auto* style = static_cast<FrameStyleBase*>(Lookup(frameStyles_, name, "Skin Frame Window Style not found."));
@@ -347,6 +352,20 @@ SkinBitmap* Skin::FindBitmap(const String& name)
     if (!bitmaps_.Insert(name.Text(), image.get()).inserted)
         return nullptr;
     return image.release();
+}
+
+const XmlElement* Skin::FindMenuDefinition(const String& name) const
+{
+    const XmlNode* section = layout_ ? XmlUtil::FindChild(layout_->GetFirstChild(), "popupmenus", 0) : nullptr;
+    for (const XmlNode* child = section ? section->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    {
+        const XmlElement* element = AsElement(child);
+        String menuName;
+        if (element && element->Name().CompareLiteral("menu") == 0 &&
+            XmlUtil::GetAttribute(element, "name", menuName) && menuName.Compare(name.Text()) == 0)
+            return element;
+    }
+    return nullptr;
 }
 
 int Skin::FindMiscParam(const char* name, String& value)

@@ -13,6 +13,7 @@
 
 class Bitmap;
 class FontInterface;
+class PopupMenu;
 class ResponseFunction;
 class SkinBitmap;
 class SkinViewFactory;
@@ -50,6 +51,16 @@ public:
     // Empties the skin, then loads the folder.
     virtual int Reload(const String& folder, SkinViewFactory* factory);
     virtual int IsLoaded() const { return loaded_; }
+    // A popup menu this skin built is going away; nothing to do here.
+    virtual void OnPopupMenuReleased(PopupMenu*) {}
+
+    // The menu of that name from the layout's popup menus, its submenus built from this skin
+    // when they open; owned by the caller. Null without a popup-menu style, without the
+    // definition, or when the style cannot lay out a menu. Made beside the menu (controls).
+    PopupMenu* CreatePopupMenu(const char* name);
+    PopupMenu* CreatePopupMenu(const String& name);
+    // The first menu definition of that name in the layout; null without one.
+    const XmlElement* FindMenuDefinition(const String& name) const;
 
     int IsMessageBoxRunning() const { return modal_; }
     const String& Folder() const { return folder_; }
@@ -60,6 +71,8 @@ public:
     const String* FindStringById(const char* id);
     FontInterface* FindFont(const String& name);
     PopupMenuStyle* FindPopupMenuStyle(const String& name);
+    // The style whose name sorts first; null without any.
+    PopupMenuStyle* FirstPopupMenuStyle() const;
     FrameStyle* FindFrameStyle(const String& name);
     FrameStyle2* FindFrameStyle2(const String& name);
     ScrollbarStyle* FindScrollbarStyle(const String* name, int vertical);

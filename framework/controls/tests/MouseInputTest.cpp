@@ -10,16 +10,6 @@ using namespace controlstest;
 
 namespace
 {
-void SendMouse(DWORD flags, int screenX, int screenY)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screenX * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = screenY * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &input, sizeof input);
-}
-
 // The log without moves that went nowhere (the system may repeat a move at the same place).
 Log Moved(const Log& log)
 {
