@@ -75,7 +75,8 @@ int ListModel::IndexOf(const ListBoxItem* item) const
     return -1;
 }
 
-template <typename Match> ListBoxItem* ListModel::Find(Match match) const
+template <typename Match>
+ListBoxItem* ListModel::Find(Match match) const
 {
     for (const auto& item : items_)
         if (match(*item))

@@ -146,11 +146,12 @@ protected:
     virtual void RepaintItem(ListBoxItem*) {}
 
 private:
-    template <typename Match> ListBoxItem* Find(Match match) const;
+    template <typename Match>
+    ListBoxItem* Find(Match match) const;
 
-    ListBox* view_;                 // borrowed
-    ListBoxListener* listener_;     // borrowed (this by default)
-    ListBoxComparer* comparer_;     // borrowed (this by default)
+    ListBox* view_;             // borrowed
+    ListBoxListener* listener_; // borrowed (this by default)
+    ListBoxComparer* comparer_; // borrowed (this by default)
     std::vector<std::unique_ptr<ListBoxItem>> items_;
     bool singleSelect_ = true;
     int cellWidth_ = 32;

@@ -174,7 +174,8 @@ void TreeModel::RepaintIfRowInView(const TreeItem* item)
         RepaintAll();
 }
 
-template <typename Match> TreeItem* TreeModel::Find(Match match) const
+template <typename Match>
+TreeItem* TreeModel::Find(Match match) const
 {
     std::vector<TreeItem*> pending;
     for (auto it = items_.rbegin(); it != items_.rend(); ++it)

@@ -147,13 +147,14 @@ private:
     void Recount();
     void RepaintIfRowInView(const TreeItem* item);
     static void CollapseBelow(TreeItem* item, TreeItem*& marked);
-    template <typename Match> TreeItem* Find(Match match) const;
+    template <typename Match>
+    TreeItem* Find(Match match) const;
 
-    TreeView* view_;              // borrowed
-    TreeViewListener* listener_;  // borrowed (this by default)
+    TreeView* view_;             // borrowed
+    TreeViewListener* listener_; // borrowed (this by default)
     std::vector<std::unique_ptr<TreeItem>> items_;
-    TreeItem* cursor_ = nullptr;  // borrowed from the items
-    TreeItem* marked_ = nullptr;  // borrowed from the items; single-select mode
+    TreeItem* cursor_ = nullptr;     // borrowed from the items
+    TreeItem* marked_ = nullptr;     // borrowed from the items; single-select mode
     Scroller* horizontal_ = nullptr; // borrowed
     int indent_ = 16;
     bool singleSelect_ = true;

@@ -170,8 +170,8 @@ TEST(ListModelTest, KeysGoToTheListenerFirstThenMoveTheCursor)
     for (int key : {kDown, kRight, kUp, kLeft})
         EXPECT_EQ(model.KeyDown(key), 1);
     EXPECT_EQ(model.KeyDown('A'), 0);
-    EXPECT_EQ(model.listener.log, (std::vector<std::string>{"key 40", "selection 0", "key 39", "selection 1",
-                                                            "key 38", "selection 0", "key 37", "key 65"}));
+    EXPECT_EQ(model.listener.log, (std::vector<std::string>{"key 40", "selection 0", "key 39", "selection 1", "key 38",
+                                                            "selection 0", "key 37", "key 65"}));
 }
 
 TEST(ListModelTest, SingleSelectKeepsOneMarkAndMultiSelectKeepsEach)

@@ -39,7 +39,10 @@ public:
     void OnCollapsed(TreeView*, TreeItem* item) override { Write("collapsed", item); }
 
 private:
-    void Write(const char* what, TreeItem* item) { log.push_back(std::string(what) + " " + std::to_string(item->Data1())); }
+    void Write(const char* what, TreeItem* item)
+    {
+        log.push_back(std::string(what) + " " + std::to_string(item->Data1()));
+    }
 };
 
 // A model that counts what it would repaint and scroll.
@@ -105,9 +108,9 @@ TEST(TreeModelTest, RowsAreTheShownItemsDepthFirst)
 TEST(TreeModelTest, ExpandingWhatCannotOpenCallsNoListener)
 {
     Fixture f;
-    f.model.Expand(f.two, true);       // no children
-    f.model.Expand(f.twelve, true);    // its parent is collapsed
-    f.model.Collapse(f.three, true);   // not expanded
+    f.model.Expand(f.two, true);     // no children
+    f.model.Expand(f.twelve, true);  // its parent is collapsed
+    f.model.Collapse(f.three, true); // not expanded
     EXPECT_TRUE(f.model.listener.log.empty());
     EXPECT_FALSE(f.twelve->IsExpanded());
     EXPECT_EQ(f.model.VisibleRowCount(), 3);

@@ -31,7 +31,7 @@ void Pump()
         ::DispatchMessageA(&message);
     }
 }
-}
+} // namespace
 
 int main()
 {

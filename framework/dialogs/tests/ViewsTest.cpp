@@ -165,9 +165,9 @@ TEST_F(ViewsTest, TreeClicksReachTheListenerWithTheItemUnderThePointer)
     Pointer(tree.view, WM_MOUSEMOVE, tree.TextX(), Tree::RowY(0));
     Pointer(tree.view, WM_LBUTTONDOWN, 190, Tree::RowY(0)); // right of the text: no item
     Pointer(tree.view, WM_LBUTTONDBLCLK, tree.TextX(), Tree::RowY(1));
-    EXPECT_EQ(tree.listener.log, (Log{"selection Delay", "down Delay", "up Delay", "selection Presets",
-                                      "rightdown Presets", "rightup Presets", "move Effects", "down",
-                                      "selection Reverb"}));
+    EXPECT_EQ(tree.listener.log,
+              (Log{"selection Delay", "down Delay", "up Delay", "selection Presets", "rightdown Presets",
+                   "rightup Presets", "move Effects", "down", "selection Reverb"}));
     EXPECT_EQ(tree.view.Marked(), tree.reverb);
     EXPECT_EQ(tree.view.HitTest(tree.view.IconColumn() + 9 + tree.view.Style().font->TextWidth(Tree::Text("Reverb")) +
                                     tree.view.Indent() + 1,
@@ -262,8 +262,8 @@ TEST_F(ViewsTest, ListKeysReachTheListenerAndTheWheelScrolls)
     Key(list.view, VK_RIGHT);
     Key(list.view, VK_DOWN);
     Key(list.view, VK_UP);
-    EXPECT_EQ(list.listener.log, (Log{"key 39", "selection Studio", "keyup 39", "key 40", "selection Live",
-                                      "keyup 40", "key 38", "selection Studio", "keyup 38"}));
+    EXPECT_EQ(list.listener.log, (Log{"key 39", "selection Studio", "keyup 39", "key 40", "selection Live", "keyup 40",
+                                      "key 38", "selection Studio", "keyup 38"}));
     EXPECT_EQ(list.view.Marked(), nullptr) << "keys move the cursor without marking";
 
     Wheel(list.view, -WHEEL_DELTA);
