@@ -1,6 +1,6 @@
 #include "framework/dialogs/ListBox.h"
 
-#include "framework/dialogs/ViewImage.h"
+#include "framework/dialogs/ViewPainting.h"
 #include "framework/platform/graphics/FontInterface.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/skin/SkinBitmap.h"
@@ -25,9 +25,9 @@ void ListBox::RepaintItem(ListBoxItem* item)
 
 void ListBox::OnCreate()
 {
-    RECT client;
-    if (GetClientRect(client))
-        SetClientSize(client.right - client.left, client.bottom - client.top);
+    int x, y, width, height;
+    if (GetClientArea(x, y, width, height))
+        SetClientSize(width, height);
 }
 
 int ListBox::OnSize(WPARAM, int width, int height)
@@ -39,10 +39,7 @@ int ListBox::OnSize(WPARAM, int width, int height)
 
 int ListBox::OnEraseBackground(Graphics& graphics)
 {
-    SetFocus();
-    Rect clip;
-    graphics.GetClipBox(clip);
-    graphics.FillRect(clip, style_.bgColor);
+    EraseView(*this, graphics, style_.bgColor);
     return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "framework/dialogs/ListModel.h"
 
+#include "framework/dialogs/ViewKeys.h"
+
 #include <algorithm>
 
 ListBoxItem::ListBoxItem(SkinBitmap* image, const StringRef& text, int32_t data1, int32_t data2)
@@ -198,21 +200,14 @@ int ListModel::KeyDown(int key)
 {
     if (listener_->OnItemKeyDown(view_, key))
         return 1;
-    enum
-    {
-        kLeft = 37,
-        kUp = 38,
-        kRight = 39,
-        kDown = 40,
-    };
     switch (key)
     {
-    case kUp:
-    case kLeft:
+    case kKeyUp:
+    case kKeyLeft:
         SelectPrevious();
         return 1;
-    case kDown:
-    case kRight:
+    case kKeyDown:
+    case kKeyRight:
         SelectNext();
         return 1;
     default:

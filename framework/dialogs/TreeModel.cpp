@@ -1,5 +1,7 @@
 #include "framework/dialogs/TreeModel.h"
 
+#include "framework/dialogs/ViewKeys.h"
+
 #include <algorithm>
 
 TreeItem::TreeItem(TreeItem* parent, const StringRef& text, int32_t data1, int32_t data2)
@@ -272,30 +274,22 @@ int TreeModel::KeyDown(int key)
 {
     if (listener_->OnItemKeyDown(view_, key))
         return 1;
-    enum
-    {
-        kEnter = 13,
-        kEscape = 27,
-        kLeft = 37,
-        kUp = 38,
-        kDown = 40,
-    };
     switch (key)
     {
-    case kUp:
-    case kDown: {
+    case kKeyUp:
+    case kKeyDown: {
         if (!cursor_)
         {
             SelectItem(items_.empty() ? nullptr : items_.front().get(), true, true);
             return 1;
         }
-        const int row = RowOf(cursor_) + (key == kUp ? -1 : 1);
+        const int row = RowOf(cursor_) + (key == kKeyUp ? -1 : 1);
         const std::vector<Row> rows = Rows();
         if (row >= 0 && row < static_cast<int>(rows.size()))
             SelectItem(rows[static_cast<size_t>(row)].item, true, true);
         return 1;
     }
-    case kEnter:
+    case kKeyEnter:
         if (cursor_ && !cursor_->children_.empty())
         {
             if (cursor_->expanded_)
@@ -304,8 +298,8 @@ int TreeModel::KeyDown(int key)
                 Expand(cursor_, true);
         }
         return 1;
-    case kEscape:
-    case kLeft:
+    case kKeyEscape:
+    case kKeyLeft:
         if (cursor_)
             SelectItem(cursor_->parent_, true, true);
         return 1;

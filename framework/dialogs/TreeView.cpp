@@ -1,6 +1,6 @@
 #include "framework/dialogs/TreeView.h"
 
-#include "framework/dialogs/ViewImage.h"
+#include "framework/dialogs/ViewPainting.h"
 #include "framework/platform/graphics/FontInterface.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/skin/SkinBitmap.h"
@@ -55,9 +55,9 @@ TreeItem* TreeView::HitTest(int x, int y)
 
 void TreeView::OnCreate()
 {
-    RECT client;
-    if (GetClientRect(client))
-        SetClientSize(client.right - client.left, client.bottom - client.top);
+    int x, y, width, height;
+    if (GetClientArea(x, y, width, height))
+        SetClientSize(width, height);
 }
 
 int TreeView::OnSize(WPARAM, int width, int height)
@@ -68,10 +68,7 @@ int TreeView::OnSize(WPARAM, int width, int height)
 
 int TreeView::OnEraseBackground(Graphics& graphics)
 {
-    SetFocus();
-    Rect clip;
-    graphics.GetClipBox(clip);
-    graphics.FillRect(clip, style_.bgColor);
+    EraseView(*this, graphics, style_.bgColor);
     return 1;
 }
 

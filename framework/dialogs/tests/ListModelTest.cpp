@@ -1,6 +1,7 @@
 // The list's grid without a window: layout for a client width, the comparer's order, cursor
 // and mark, keys, the wheel and the scroll position kept in step with a bar.
 #include "framework/dialogs/ListModel.h"
+#include "framework/dialogs/ViewKeys.h"
 #include "framework/dialogs/tests/FakeScroller.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,6 @@ using viewstest::FakeScroller;
 
 namespace
 {
-constexpr int kLeft = 37;
-constexpr int kUp = 38;
-constexpr int kRight = 39;
-constexpr int kDown = 40;
 
 class RecordingListener : public ListBoxListener
 {
@@ -167,7 +164,7 @@ TEST(ListModelTest, KeysGoToTheListenerFirstThenMoveTheCursor)
     Model model;
     for (int i = 0; i < 3; ++i)
         model.Add(i);
-    for (int key : {kDown, kRight, kUp, kLeft})
+    for (int key : {kKeyDown, kKeyRight, kKeyUp, kKeyLeft})
         EXPECT_EQ(model.KeyDown(key), 1);
     EXPECT_EQ(model.KeyDown('A'), 0);
     EXPECT_EQ(model.listener.log, (std::vector<std::string>{"key 40", "selection 0", "key 39", "selection 1", "key 38",

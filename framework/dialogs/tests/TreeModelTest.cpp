@@ -1,6 +1,7 @@
 // The tree's rows without a window: cursor, mark, expansion, keys and the scroll position
 // kept in step with a bar.
 #include "framework/dialogs/TreeModel.h"
+#include "framework/dialogs/ViewKeys.h"
 #include "framework/dialogs/tests/FakeScroller.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,6 @@ using viewstest::FakeScroller;
 
 namespace
 {
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kLeft = 37;
-constexpr int kUp = 38;
-constexpr int kDown = 40;
 
 // Writes every event with the first data value of its item.
 class RecordingListener : public TreeViewListener
@@ -144,15 +140,15 @@ TEST(TreeModelTest, KeysMoveTheCursorOverTheShownRowsWithoutWrapping)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"up on the first row does nothing", 1, kUp, 1, {"key 38"}},
-        {"down on the last row does nothing", 3, kDown, 3, {"key 40"}},
-        {"down into the children", 1, kDown, 11, {"key 40", "selection 11"}},
-        {"up out of the children", 2, kUp, 12, {"key 38", "selection 12"}},
-        {"left goes to the parent", 12, kLeft, 1, {"key 37", "selection 1"}},
-        {"escape goes to the parent", 11, kEscape, 1, {"key 27", "selection 1"}},
-        {"enter collapses an open item", 1, kEnter, 1, {"key 13", "collapsing 1", "collapsed 1"}},
-        {"enter opens a closed item", 3, kEnter, 3, {"key 13", "expanding 3", "expanded 3"}},
-        {"enter on a leaf does nothing", 2, kEnter, 2, {"key 13"}},
+        {"up on the first row does nothing", 1, kKeyUp, 1, {"key 38"}},
+        {"down on the last row does nothing", 3, kKeyDown, 3, {"key 40"}},
+        {"down into the children", 1, kKeyDown, 11, {"key 40", "selection 11"}},
+        {"up out of the children", 2, kKeyUp, 12, {"key 38", "selection 12"}},
+        {"left goes to the parent", 12, kKeyLeft, 1, {"key 37", "selection 1"}},
+        {"escape goes to the parent", 11, kKeyEscape, 1, {"key 27", "selection 1"}},
+        {"enter collapses an open item", 1, kKeyEnter, 1, {"key 13", "collapsing 1", "collapsed 1"}},
+        {"enter opens a closed item", 3, kKeyEnter, 3, {"key 13", "expanding 3", "expanded 3"}},
+        {"enter on a leaf does nothing", 2, kKeyEnter, 2, {"key 13"}},
     };
     for (const Case& c : cases)
     {
@@ -170,11 +166,11 @@ TEST(TreeModelTest, KeysMoveTheCursorOverTheShownRowsWithoutWrapping)
 TEST(TreeModelTest, TheListenerCanTakeAKeyAndHearsKeyUp)
 {
     Fixture f;
-    f.model.listener.consume = kDown;
-    EXPECT_EQ(f.model.KeyDown(kDown), 1);
+    f.model.listener.consume = kKeyDown;
+    EXPECT_EQ(f.model.KeyDown(kKeyDown), 1);
     EXPECT_EQ(f.model.Cursor(), f.one);
     EXPECT_EQ(f.model.KeyDown('A'), 0) << "a key the tree does not use goes on";
-    f.model.KeyUp(kDown);
+    f.model.KeyUp(kKeyDown);
     EXPECT_EQ(f.model.listener.log, (std::vector<std::string>{"key 40", "key 65", "keyup 40"}));
 }
 
@@ -183,7 +179,7 @@ TEST(TreeModelTest, WithoutACursorUpOrDownTakesTheFirstItem)
     Fixture f;
     f.model.DeleteItem(f.one, false);
     EXPECT_EQ(f.model.Cursor(), nullptr) << "the cursor went with its item";
-    f.model.KeyDown(kDown);
+    f.model.KeyDown(kKeyDown);
     EXPECT_EQ(f.model.Cursor(), f.model.FindByData1(2));
 }
 
@@ -268,7 +264,7 @@ TEST(TreeModelTest, TwentyRowsWithTenThatFitKeepThePositionAtMostNine)
     EXPECT_EQ(f.bar.GetPosition(), 9);
     for (int i = 0; i < 20; ++i)
     {
-        f.model.KeyDown(kDown);
+        f.model.KeyDown(kKeyDown);
         f.model.Add(f.model.Cursor(), 100 + i); // recounts under a collapsed item
         EXPECT_LE(f.model.ScrollPosition(), 9);
     }

@@ -67,7 +67,7 @@ int main()
     style.cellHeight = 58; // two lines of text under the icon
     list.SetStyle(style);
     list.Create(nullptr, WS_CHILD | WS_VISIBLE, 220, 10, 250, 180, &backdrop, 0, 0);
-    const char* names[] = {"Studio", "Live Stage", "Podcast", "Mastering Suite With A Long Name", "Empty"};
+    const char* names[] = {"Studio", "Live Stage", "Podcast", "Mastering Suite", "Empty"};
     for (int i = 0; i < 5; ++i)
         list.AddItem(i % 2 ? skin.Image("listIcon1") : nullptr, Text(names[i]), i, 0, false);
     list.Select(list.ItemAt(1), true, false, false);

@@ -5,10 +5,13 @@
 #include "framework/dialogs/TreeView.h"
 #include "framework/dialogs/tests/FakeScroller.h"
 #include "framework/dialogs/tests/ViewsTestSkin.h"
+#include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/FontInterface.h"
+#include "framework/platform/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,44 @@ void Key(Window& view, WPARAM key)
 void Wheel(Window& view, int delta)
 {
     ::SendMessageA(view.GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+}
+
+// The view's erase and paint handlers drawing into a bitmap of its client size.
+std::unique_ptr<Bitmap> Painted(Window& view, int width, int height)
+{
+    auto bitmap = std::make_unique<Bitmap>();
+    EXPECT_EQ(bitmap->Create(width, height, 24), 1);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(memory, bitmap->Handle());
+    {
+        Graphics graphics;
+        graphics.AttachDC(memory);
+        view.OnEraseBackground(graphics);
+        view.OnPaint(graphics);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    return bitmap;
+}
+
+// A colour value (0x00BBGGRR) as a pixel of a 24-bit bitmap (0xRRGGBB).
+uint32_t Pixel(COLORREF colour)
+{
+    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+}
+
+struct PixelCase
+{
+    const char* trace;
+    int x;
+    int y;
+    uint32_t pixel;
+};
+
+void ExpectPixels(const Bitmap& shot, const std::vector<PixelCase>& cases)
+{
+    for (const PixelCase& c : cases)
+        EXPECT_EQ(shot.GetPixel(c.x, c.y) & 0xFFFFFF, c.pixel) << c.trace;
 }
 
 std::string Name(const String& text)
@@ -205,6 +246,27 @@ TEST_F(ViewsTest, TreeWithABarScrollsItsRowsIntoView)
     EXPECT_EQ(tree.view.Cursor()->Data1(), 12) << "row 0 of the client is row 6 of the tree";
 }
 
+TEST_F(ViewsTest, TreePaintsIconsOverItsBackgroundAndTheMarkAndCursor)
+{
+    Tree tree(skin, host.window);
+    tree.view.SelectItem(tree.delay, false, false);
+    const TreeViewStyle& style = tree.view.Style();
+    std::unique_ptr<Bitmap> shot = Painted(tree.view, 200, 64);
+    // Icons at the row's left + 4, centred in the 16-pixel row one pixel low: y 5 in row 0.
+    ExpectPixels(*shot,
+                 {
+                     {"the open item's icon shows the background through its key colour", 4, 5, Pixel(style.bgColor)},
+                     {"the open item's icon frame", 5, 5, viewstest::kFrame},
+                     {"the open item shows the minus", 7, 8, viewstest::kMarkColour},
+                     {"the open item has no plus", 7, 7, viewstest::kInside},
+                     {"a leaf without children shows the leaf icon", 7, 48 + 8, viewstest::kLeaf},
+                     {"around the leaf the background", 4, 48 + 5, Pixel(style.bgColor)},
+                     {"the marked row's text box is filled", 31, 33, Pixel(style.selectedBgColor)},
+                     {"the cursor's frame", 30, 40, Pixel(style.cursorColor)},
+                     {"an unmarked row is not filled", 31, 17, Pixel(style.bgColor)},
+                 });
+}
+
 // Five items in a list 150 x 120 at (10, 10): cells of 56 x 48, two columns.
 struct List
 {
@@ -278,6 +340,25 @@ TEST_F(ViewsTest, ListKeysReachTheListenerAndTheWheelScrolls)
     EXPECT_EQ(y, 64 + 24 - 8) << "the cells moved up by a step";
     Pointer(list.view, WM_LBUTTONDOWN, x, y);
     EXPECT_EQ(list.view.SelectedItem(), list.view.ItemAt(2));
+}
+
+TEST_F(ViewsTest, ListPaintsImagesOverItsBackgroundAndTheMarkAndCursor)
+{
+    List list(skin, host.window);
+    list.view.Select(list.view.ItemAt(1), true, false, false);
+    const ListBoxStyle& style = list.view.Style();
+    std::unique_ptr<Bitmap> shot = Painted(list.view, 150, 120);
+    // Images of 20 x 24 centred across the 56-pixel cells at the cell's top (text under them):
+    // cell 0 at (8, 8), its image at x 26; cell 1 at (72, 8), its image at x 90.
+    ExpectPixels(*shot, {
+                            {"the image shows the background through its key colour", 26, 8, Pixel(style.bgColor)},
+                            {"the default icon", 26 + 8, 8 + 10, viewstest::kPaper[0]},
+                            {"the item's own image", 90 + 8, 8 + 10, viewstest::kPaper[1]},
+                            {"the cursor's frame around the image", 89, 20, Pixel(style.cursorColour)},
+                            {"the marked item's text box is filled", 74, 52, Pixel(style.selectedTextBackground)},
+                            {"the cursor's frame around the text box", 72, 45, Pixel(style.cursorColour)},
+                            {"an unmarked item's text box is not filled", 10, 52, Pixel(style.bgColor)},
+                        });
 }
 
 TEST_F(ViewsTest, ResizingTheListLaysItOutAgain)

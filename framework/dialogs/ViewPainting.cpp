@@ -1,8 +1,9 @@
-#include "framework/dialogs/ViewImage.h"
+#include "framework/dialogs/ViewPainting.h"
 
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/skin/SkinBitmap.h"
+#include "framework/windows/Window.h"
 
 #include <algorithm>
 
@@ -16,4 +17,12 @@ void DrawImageOver(Graphics& graphics, SkinBitmap& image, int width, int x, int 
     composed.FillRect(0, 0, width, height, background);
     image.Draw(composed, 0, 0, width, height, 0, 0, 0);
     graphics.Blit(composed, 0, 0, width, height, x, y);
+}
+
+void EraseView(Window& view, Graphics& graphics, COLORREF background)
+{
+    view.SetFocus();
+    Rect clip;
+    graphics.GetClipBox(clip);
+    graphics.FillRect(clip, background);
 }
