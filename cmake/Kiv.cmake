@@ -22,14 +22,15 @@ if(KIV_WINDOWS)
   # The deliverables need no mingw runtime DLL.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # Every Windows test runs under Wine (32-bit for the i686 build, 64-bit for the x86_64 build:
+  # the Wine tools read the tree's wine-arch) in a prefix and on a display of its own: a copy of
+  # the build's template prefix (tools/wine/isolate).
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # Every Windows test of the i686 build runs under 32-bit Wine in a prefix and on a display
-    # of its own: a copy of the build's template prefix (tools/wine/isolate).
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/kivwine --isolated ${CMAKE_BINARY_DIR}/wine-template)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-arch CONTENT "win32\n")
   else()
-    # The x86_64 build is compiled only.
-    set(KIV_RUN_TESTS OFF)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-arch CONTENT "win64\n")
   endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine/kivwine --isolated ${CMAKE_BINARY_DIR}/wine-template)
 endif()
 
 function(kiv_add_googletest)

@@ -2,7 +2,7 @@
 # Registers the audio endpoint stand-ins (standins/audioendpoints) under the system's class ids
 # of the audio device enumerator and the audio policy-configuration object, in the test prefix
 # only, so the endpoint-format library creates them exactly as it creates the real objects.
-#   20-audio-endpoints.sh <build dir> <source dir>   (WINEPREFIX set)
+#   20-audio-endpoints.sh <build dir> <source dir>   (WINEPREFIX and KIV_WINE set)
 set -euo pipefail
 build=$1
 dll="$build/standins/audioendpoints/KivAudioEndpoints.dll"
@@ -19,4 +19,4 @@ trap 'rm -f "$reg"' EXIT
     echo '"ThreadingModel"="Both"'
   done
 } > "$reg"
-wine regedit /S "Z:${reg//\//\\}" >/dev/null
+"$KIV_WINE" regedit /S "Z:${reg//\//\\}" >/dev/null
