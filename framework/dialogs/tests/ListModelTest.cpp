@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ public:
 
     RecordingListener listener;
     std::vector<int> scrolled;
+    std::vector<int> repainted; // first data values
 
     ListBoxItem* Add(int data1) { return AddItem(nullptr, u"item", data1, 0, false); }
     std::vector<int> Order() const
@@ -50,6 +52,7 @@ public:
 
 protected:
     void ScrollContents(int dy) override { scrolled.push_back(dy); }
+    void RepaintItem(ListBoxItem* item) override { repainted.push_back(item->Data1()); }
 };
 
 // Ascending by the first data value.
@@ -186,6 +189,19 @@ TEST(ListModelTest, SingleSelectKeepsOneMarkAndMultiSelectKeepsEach)
         EXPECT_TRUE(model.ItemAt(1)->IsSelected());
         EXPECT_EQ(model.Marked(), single ? model.ItemAt(1) : nullptr);
     }
+}
+
+TEST(ListModelTest, MarkingRepaintsTheNewMarkAndTheOneItReplaces)
+{
+    Model model;
+    for (int i = 0; i < 3; ++i)
+        model.Add(i);
+    model.Select(model.ItemAt(0), true, false, false);
+    model.Select(model.ItemAt(1), false, false, false); // the cursor moves on, the mark stays
+    model.repainted.clear();
+    model.Select(model.ItemAt(2), true, false, false);
+    std::sort(model.repainted.begin(), model.repainted.end());
+    EXPECT_EQ(model.repainted, (std::vector<int>{0, 1, 2})) << "old mark, old cursor and the new mark";
 }
 
 TEST(ListModelTest, DeletingAllItemsClearsCursorAndMark)
