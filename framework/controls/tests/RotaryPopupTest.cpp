@@ -141,13 +141,16 @@ TEST(RotaryPopup, LosingTheActivationEndsThePress)
     EXPECT_EQ(Control::PressedControl(), nullptr);
 }
 
-TEST(RotaryPopup, AKnobWithoutAPopupIsDraggedItself)
+TEST(RotaryPopup, APopupWithoutItsTrackShowsNothingAndTheKnobIsDraggedItself)
 {
     Fixture f;
     auto* plain = new RotaryControl();
     ASSERT_EQ(plain->Setup(60, 4, Text("plain"), &f.strip, nullptr, nullptr, 64, -1, f.gain), 1);
+    plain->SetPopup(1, nullptr, &f.thumb, -1, 6, 0);
     f.panel.AddControl(plain, f.gain);
     f.panel.OnMouseDown(MK_LBUTTON, 61, 6);
+    EXPECT_EQ(plain->GetPopup()->GetHandle(), nullptr);
+    EXPECT_EQ(plain->GetPopup()->GetSlider(), nullptr);
     f.panel.OnMouseMove(MK_LBUTTON, 64, 6);
     EXPECT_EQ(plain->GetFrame(), 34);
     EXPECT_EQ(f.knob->GetFrame(), 33) << "the shared item turns the other knob: 0.53125";
