@@ -5,38 +5,13 @@
 #include "framework/controls/PeakMeter.h"
 #include "framework/controls/RotaryControl.h"
 #include "framework/controls/Slider.h"
-#include "framework/controls/Panel.h"
-#include "framework/skin/Skin.h"
+#include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/SkinBitmap.h"
 
-#include <cstdio>
-#include <string>
+using namespace shot;
 
 namespace
 {
-String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
-
-class ShotPanel : public Panel
-{
-public:
-    DWORD GetStyle() override { return WS_POPUP; }
-};
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-
 // A knob of the skin's 16-frame strip.
 RotaryControl* Knob(SkinBitmap* strip, const char* name, int x, int y, RealItem* item)
 {
@@ -48,21 +23,17 @@ RotaryControl* Knob(SkinBitmap* strip, const char* name, int x, int y, RealItem*
 
 int main()
 {
-    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
     Skin skin;
+    if (!LoadMixerSkin(skin))
+        return 1;
     const char* names[] = {"panel", "knob", "fader_track", "fader_thumb", "meter_off", "meter_on", "border", "tab"};
     SkinBitmap* images[8] = {};
-    int loaded = skin.Load(Text(path.c_str()), nullptr);
-    for (int i = 0; loaded && i < 8; ++i)
-        loaded = (images[i] = skin.FindBitmap(Text(names[i]))) != nullptr;
-    if (!loaded)
-    {
-        std::printf("the shipped skin or one of its images did not load from %s\n", path.c_str());
-        return 1;
-    }
+    for (int i = 0; i < 8; ++i)
+        if (!(images[i] = skin.FindBitmap(Text(names[i]))))
+        {
+            std::printf("the shipped skin lacks the image %s\n", names[i]);
+            return 1;
+        }
     SkinBitmap* knobStrip = images[1];
     FontInterface* font = skin.FindFont(Text("Normal"));
 
@@ -105,14 +76,6 @@ int main()
         return 1;
     }
     panel.Show(SW_SHOWNOACTIVATE);
-    Pump();
-    std::printf("shown\n");
-    std::fflush(stdout);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 30000)
-    {
-        Pump();
-        ::Sleep(20);
-    }
+    ShowFor30Seconds();
     return 0;
 }
