@@ -609,10 +609,10 @@ int Panel::AddImageRun(const String& baseName, SkinBitmap* bitmap, int x, int y,
             delete image;
             return 0;
         }
-        if (tabName)
-            AddControlToPage(*tabName, pageIndex, image, nullptr);
-        else
+        if (!tabName)
             AddControl(image, nullptr);
+        else if (!AddControlToPage(*tabName, pageIndex, image, nullptr))
+            return 0; // no such page: the piece was deleted
     }
     return 1;
 }

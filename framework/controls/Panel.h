@@ -147,7 +147,7 @@ public:
 
     // Page tabs and borders. tabName null: the panel itself, not a page.
     // count (at least 1) image controls named baseName and their index, each the next along
-    // the row or column; nothing without a loaded bitmap (0).
+    // the row or column; nothing without a loaded bitmap or with an unknown page (0).
     int AddImageRun(const String& baseName, SkinBitmap* bitmap, int x, int y, int horizontal, int count,
                     const String* tabName, int pageIndex);
     // The eight-piece border around (x, y, width, height), the size rounded down to 16s;

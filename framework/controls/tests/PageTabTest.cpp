@@ -330,6 +330,9 @@ TEST(PageTab, PageControlsAndRefusedControls)
     EXPECT_EQ(f.panel.AddControlToPage(Text("none"), 0, new ProbeControl(f.panel.log, "y", 0, 0, 1, 1), nullptr), 0);
     EXPECT_EQ(f.Find("x"), nullptr);
     EXPECT_EQ(f.Find("y"), nullptr);
+    const String unknown = Text("none");
+    EXPECT_EQ(f.panel.AddImageRun(Text("pip"), &f.smallBorder, 0, 0, 1, 2, &unknown, 0), 0);
+    EXPECT_EQ(f.Find("pip0"), nullptr);
 
     // A dropped control leaves its page: showing the page again touches only what is left.
     f.panel.DropControl(probes[1], 1, 0);
