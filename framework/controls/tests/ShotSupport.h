@@ -4,18 +4,15 @@
 
 #include "framework/controls/Panel.h"
 #include "framework/skin/Skin.h"
+#include "framework/skin/tests/SkinTestSupport.h"
+#include "tests/support/MessagePump.h"
 
 #include <cstdio>
 #include <string>
 
 namespace shot
 {
-inline String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
+using skintest::Text;
 
 class ShotPanel : public Panel
 {
@@ -52,11 +49,6 @@ inline void ShowFor30Seconds()
     Pump();
     std::printf("shown\n");
     std::fflush(stdout);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 30000)
-    {
-        Pump();
-        ::Sleep(20);
-    }
+    PumpUntil([] { return false; }, 30000);
 }
 }
