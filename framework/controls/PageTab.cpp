@@ -20,8 +20,7 @@ void PageTab::Forget(Control* control)
 {
     for (const auto& page : pages)
     {
-        page->controls.erase(std::remove(page->controls.begin(), page->controls.end(), control),
-                             page->controls.end());
+        page->controls.erase(std::remove(page->controls.begin(), page->controls.end(), control), page->controls.end());
         if (static_cast<Control*>(page->tabButton) == control)
             page->tabButton = nullptr;
     }

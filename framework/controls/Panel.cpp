@@ -683,7 +683,7 @@ int TabButtonName(String& name, const String& tabName, int index)
 
 // Tab buttons show what a button does when it is disabled.
 const uint32_t kDisabledTabText = 0x646464;
-}
+} // namespace
 
 int Panel::AddTabPage(const String& tabName, const String& pageName, const String& title)
 {

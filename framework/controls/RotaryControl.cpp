@@ -34,8 +34,7 @@ int RotaryControl::Setup(int x, int y, const String& name, SkinBitmap* image, Sk
 void RotaryControl::SetPopup(int horizontal, SkinBitmap* trackImage, SkinBitmap* thumbImage, int travel,
                              int startOffset, int sideOffset)
 {
-    popup_ = std::make_unique<RotaryPopup>(*this, horizontal, trackImage, thumbImage, travel, startOffset,
-                                           sideOffset);
+    popup_ = std::make_unique<RotaryPopup>(*this, horizontal, trackImage, thumbImage, travel, startOffset, sideOffset);
 }
 
 void RotaryControl::Draw()

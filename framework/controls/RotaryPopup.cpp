@@ -29,8 +29,8 @@ int RotaryPopup::Show()
     Setup(nullptr, -1, -1, 0x646464);
     AddBackgroundSection(trackImage_, 0, 0, 1, 1, -1);
     auto* slider = new Slider();
-    if (!slider->Setup(0, 0, owner_.GetName(), horizontal_, trackImage_, thumbImage_, thumbImage_, thumbImage_,
-                       travel_, startOffset_, sideOffset_, 1, owner_.GetItem()))
+    if (!slider->Setup(0, 0, owner_.GetName(), horizontal_, trackImage_, thumbImage_, thumbImage_, thumbImage_, travel_,
+                       startOffset_, sideOffset_, 1, owner_.GetItem()))
     {
         delete slider;
         Hide();

@@ -94,9 +94,8 @@ struct Fixture
     // A tab "tabs" at (10, 10), 160 x 100, with pages "one", "two"... each holding a probe.
     IntItem* AddTab(int pages, std::vector<ProbeControl*>* probes)
     {
-        EXPECT_EQ(panel.AddPageTab(Text("tabs"), &tabs, &border, nullptr, 0xFFFFFF, 0xFFFF00, 6, 12, 6, 10, 10, 160,
-                                   100),
-                  1);
+        EXPECT_EQ(
+            panel.AddPageTab(Text("tabs"), &tabs, &border, nullptr, 0xFFFFFF, 0xFFFF00, 6, 12, 6, 10, 10, 160, 100), 1);
         const char* names[] = {"one", "two", "three", "four"};
         for (int i = 0; i < pages; ++i)
         {
@@ -131,8 +130,8 @@ TEST(ImageRun, PiecesFollowEachOtherByTheImagesSize)
         const char* name;
         int x;
         int y;
-    } placed[] = {{"pip0", 10, 20}, {"pip1", 26, 20}, {"pip2", 42, 20}, {"bar0", 100, 20}, {"bar1", 100, 36},
-                  {"one0", 150, 20}};
+    } placed[] = {{"pip0", 10, 20},  {"pip1", 26, 20},  {"pip2", 42, 20},
+                  {"bar0", 100, 20}, {"bar1", 100, 36}, {"one0", 150, 20}};
     for (const auto& piece : placed)
     {
         Control* control = f.Find(piece.name);
@@ -161,9 +160,9 @@ TEST(Border, A100By70BorderIsDrawnAs96By64)
         int x;
         int y;
         uint32_t colour;
-    } pieces[] = {{"tl0", 0, 0, kTopLeft},      {"tr0", 88, 0, kTopRight},   {"bl0", 0, 56, kBottomLeft},
-                  {"br0", 88, 56, kBottomRight}, {"t0", 8, 0, kTop},          {"t4", 72, 0, kTop},
-                  {"b4", 72, 56, kBottom},       {"l0", 0, 8, kLeft},         {"l2", 0, 40, kLeft},
+    } pieces[] = {{"tl0", 0, 0, kTopLeft},       {"tr0", 88, 0, kTopRight}, {"bl0", 0, 56, kBottomLeft},
+                  {"br0", 88, 56, kBottomRight}, {"t0", 8, 0, kTop},        {"t4", 72, 0, kTop},
+                  {"b4", 72, 56, kBottom},       {"l0", 0, 8, kLeft},       {"l2", 0, 40, kLeft},
                   {"r2", 88, 40, kRight}};
     for (const auto& piece : pieces)
     {
@@ -351,4 +350,4 @@ TEST(PageTab, PageControlsAndRefusedControls)
     for (int i = before; i < f.panel.ControlCount(); ++i)
         EXPECT_EQ(f.panel.ControlAtIndex(i)->IsInvisible(), 0) << i;
 }
-}
+} // namespace

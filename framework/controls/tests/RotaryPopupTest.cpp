@@ -156,4 +156,4 @@ TEST(RotaryPopup, APopupWithoutItsTrackShowsNothingAndTheKnobIsDraggedItself)
     EXPECT_EQ(f.knob->GetFrame(), 33) << "the shared item turns the other knob: 0.53125";
     f.panel.OnMouseUp(0, 64, 6);
 }
-}
+} // namespace

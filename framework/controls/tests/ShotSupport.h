@@ -51,4 +51,4 @@ inline void ShowFor30Seconds()
     std::fflush(stdout);
     PumpUntil([] { return false; }, 30000);
 }
-}
+} // namespace shot

@@ -19,7 +19,7 @@ RotaryControl* Knob(SkinBitmap* strip, const char* name, int x, int y, RealItem*
     knob->Setup(x, y, Text(name), strip, nullptr, nullptr, 16, -1, item);
     return knob;
 }
-}
+} // namespace
 
 int main()
 {
