@@ -65,6 +65,14 @@ void Control::GetRect(Rect& rect) const
     rect = Rect{x_, y_, x_ + width_, y_ + height_};
 }
 
+void Control::MoveTo(int x, int y)
+{
+    if (shape_)
+        shape_->Offset(x - x_, y - y_);
+    x_ = x;
+    y_ = y;
+}
+
 int Control::HitTest(int px, int py) const
 {
     if (shape_)

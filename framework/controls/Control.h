@@ -80,6 +80,8 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     void GetRect(Rect& rect) const;
+    // Moves the control and its hit shape; no redraw.
+    void MoveTo(int x, int y);
     // Panel coordinates; both edges count as inside.
     int HitTest(int px, int py) const;
     const Region* GetShape() const { return shape_.get(); }

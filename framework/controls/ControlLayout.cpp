@@ -30,6 +30,17 @@ int TooltipWidth(int textWidth, int left, int right)
     return (width + 7) / 8 * 8;
 }
 
+const BorderPiece kBorderPieces[kBorderPieceCount] = {
+    {"tl", 0, 0, kBorderCorner, kBorderCorner},
+    {"tr", kBorderCorner + kBorderEdge, 0, kBorderCorner, kBorderCorner},
+    {"bl", 0, kBorderCorner + kBorderEdge, kBorderCorner, kBorderCorner},
+    {"br", kBorderCorner + kBorderEdge, kBorderCorner + kBorderEdge, kBorderCorner, kBorderCorner},
+    {"t", kBorderCorner, 0, kBorderEdge, kBorderCorner},
+    {"b", kBorderCorner, kBorderCorner + kBorderEdge, kBorderEdge, kBorderCorner},
+    {"l", 0, kBorderCorner, kBorderCorner, kBorderEdge},
+    {"r", kBorderCorner + kBorderEdge, kBorderCorner, kBorderCorner, kBorderEdge},
+};
+
 std::vector<BorderRun> BorderRuns(int x, int y, int width, int height)
 {
     const int w = width / kBorderEdge * kBorderEdge;
@@ -48,5 +59,30 @@ std::vector<BorderRun> BorderRuns(int x, int y, int width, int height)
         {"l", x, y + kBorderCorner, false, down},
         {"r", right, y + kBorderCorner, false, down},
     };
+}
+
+Area PageBorder(int x, int y, int width, int height, int tabHeight)
+{
+    return {x, y + tabHeight - 1, width / kBorderEdge * kBorderEdge,
+            (height - tabHeight + 1) / kBorderEdge * kBorderEdge};
+}
+
+void PlacePopup(int centreX, int top, int width, int height, const Area& workArea, int screenWidth, int& x, int& y)
+{
+    x = centreX - width / 2;
+    y = top - height - 2;
+    if (x < workArea.x)
+        x = workArea.x + 1;
+    else if (x + width > workArea.x + workArea.width)
+        x = workArea.x + workArea.width - width - 1;
+    if (y < workArea.y)
+        y = workArea.y + 1;
+    else if (y + height > workArea.y + workArea.height)
+        y = workArea.y + workArea.height - height - 1;
+    // Larger than the work area: at least on the screen.
+    if (x < workArea.x || x + width > workArea.x + workArea.width)
+        x = std::max(0, std::min(x, screenWidth - width));
+    if (y < workArea.y || y + height > workArea.y + workArea.height)
+        y = std::max(y, 0);
 }
 }

@@ -40,7 +40,35 @@ struct BorderRun
 const int kBorderCorner = 8;
 const int kBorderEdge = 16;
 
+// Where each part of the border image lies in it (x, y, width, height).
+struct BorderPiece
+{
+    const char* baseName;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+const int kBorderPieceCount = 8;
+extern const BorderPiece kBorderPieces[kBorderPieceCount];
+
 // The eight runs of a border around (x, y, width, height), the size rounded down to
 // multiples of 16; a run never has fewer than one piece.
 std::vector<BorderRun> BorderRuns(int x, int y, int width, int height);
+
+// A page tab's page area: the border below the row of tab buttons, overlapping their last
+// row, as high as whole 16-pixel pieces of the rest allow.
+struct Area
+{
+    int x;
+    int y;
+    int width;
+    int height;
+};
+Area PageBorder(int x, int y, int width, int height, int tabHeight);
+
+// Where a popup of the given size goes, centred 2 pixels above the control's top edge (screen
+// coordinates): an edge outside the work area is moved to lie 1 pixel inside; a popup larger
+// than the work area is kept on the screen, its top edge at least at 0.
+void PlacePopup(int centreX, int top, int width, int height, const Area& workArea, int screenWidth, int& x, int& y);
 }

@@ -18,6 +18,7 @@ public:
     // Nothing when f is outside [0, N - 1] or already shown.
     void SetFrame(int frame, int redraw, int notify, int writeItem);
     void SetResponseFunction(const ResponseFunction* function);
+    const ResponseFunction* GetResponseFunction() const { return responseFunction_; }
 
     void OnDataItemChanged() override;
     // A drag moves the frame by its pixels along the axis (up counts as more when vertical).

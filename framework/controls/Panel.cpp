@@ -1,10 +1,17 @@
 #include "framework/controls/Panel.h"
 
+#include "framework/controls/BitmapControl.h"
+#include "framework/controls/BorderFrame.h"
+#include "framework/controls/Button.h"
 #include "framework/controls/Control.h"
+#include "framework/controls/ControlLayout.h"
+#include "framework/controls/PageSelection.h"
+#include "framework/controls/PageTab.h"
 #include "framework/controls/RegionControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
+#include "framework/platform/graphics/FontInterface.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/platform/graphics/Region.h"
 #include "framework/skin/SkinBitmap.h"
@@ -274,6 +281,8 @@ int Panel::OnEraseBackground(Graphics& graphics)
 void Panel::Clear(int deleteDataItems)
 {
     sections_.clear();
+    // The tabs' radio logic leaves its buttons before they go.
+    pageTabs_.clear();
     std::vector<Control*> controls;
     controls.swap(controls_);
     for (Control* control : controls)
@@ -284,6 +293,7 @@ void Panel::Clear(int deleteDataItems)
         dataItems_.EraseRange(dataItems_.Begin(), dataItems_.End());
     }
     background_.reset();
+    borderFrames_.clear();
     width_ = 0;
     height_ = 0;
 }
@@ -317,6 +327,8 @@ void Panel::DropControl(Control* control, int redraw, int now)
     Rect rect;
     control->GetRect(rect);
     controls_.erase(found);
+    for (const auto& tab : pageTabs_)
+        tab->Forget(control);
     delete control; // clears the globals that point to it
     if (redraw)
         RedrawArea(&rect, now);
@@ -573,4 +585,244 @@ void Panel::OnTimer(UINT_PTR id)
 {
     if (Control* hover = Control::HoverControl())
         hover->OnTimer(id);
+}
+
+int Panel::OnDataItemNotify(Panel*, DataItem* item, int)
+{
+    for (const auto& tab : pageTabs_)
+        if (IntItem* selection = tab->SelectionItem())
+            if (selection == item)
+            {
+                SelectTabPage(tab->name, selection->value);
+                return 1;
+            }
+    return 0;
+}
+
+int Panel::AddImageRun(const String& baseName, SkinBitmap* bitmap, int x, int y, int horizontal, int count,
+                       const String* tabName, int pageIndex)
+{
+    // The run steps by the image's size: without one every piece would lie on the first.
+    if (!bitmap || !bitmap->GetDib())
+        return 0;
+    const int pieces = std::max(count, 1);
+    for (int i = 0; i < pieces; ++i)
+    {
+        String name;
+        auto* image = new BitmapControl();
+        if (!name.Assign(baseName) || !name.AppendInt(i) ||
+            !image->Setup(horizontal ? x + i * bitmap->Width() : x, horizontal ? y : y + i * bitmap->Height(), name,
+                          bitmap))
+        {
+            delete image;
+            return 0;
+        }
+        if (!tabName)
+            AddControl(image, nullptr);
+        else if (!AddControlToPage(*tabName, pageIndex, image, nullptr))
+            return 0; // no such page: the piece was deleted
+    }
+    return 1;
+}
+
+void Panel::AddBorder(SkinBitmap* image, int x, int y, int width, int height, const String* tabName, int pageIndex)
+{
+    if (!image)
+        return;
+    BorderFrame* frame = nullptr;
+    for (const auto& built : borderFrames_)
+        if (built->Source() == image)
+            frame = built.get();
+    if (!frame)
+    {
+        auto made = std::make_unique<BorderFrame>();
+        if (!made->Build(*image))
+            return;
+        frame = made.get();
+        borderFrames_.push_back(std::move(made));
+    }
+    for (const ControlLayout::BorderRun& run : ControlLayout::BorderRuns(x, y, width, height))
+    {
+        String name;
+        if (!name.AssignAscii(run.baseName))
+            return;
+        AddImageRun(name, frame->Piece(run.baseName), run.x, run.y, run.horizontal ? 1 : 0, run.count, tabName,
+                    pageIndex);
+    }
+}
+
+int Panel::AddPageTab(const String& name, SkinBitmap* tabImages, SkinBitmap* pageBorderImages, FontInterface* font,
+                      uint32_t textColour, uint32_t checkedTextColour, int leftSegment, int middleSegment,
+                      int rightSegment, int x, int y, int width, int height)
+{
+    // The buttons' height is a quarter of the images' (four states).
+    if (!tabImages || !tabImages->GetDib() || tabImages->Height() < 4 || FindPageTab(name))
+        return 0;
+    auto tab = std::make_unique<PageTab>();
+    const std::unique_ptr<char[]> itemName = name.ToAnsi();
+    IntItem* item = itemName && tab->name.Assign(name) ? AddIntItem(itemName.get(), 0, 0, 0, 0, 0) : nullptr;
+    if (!item)
+        return 0;
+    const ControlLayout::Area area = ControlLayout::PageBorder(x, y, width, height, tabImages->Height() / 4);
+    AddBorder(pageBorderImages, area.x, area.y, area.width, area.height, nullptr, 0);
+    tab->x = x;
+    tab->y = y;
+    tab->width = area.width;
+    tab->height = height;
+    tab->selectionLogic.Bind(item, 0);
+    tab->tabImages = tabImages;
+    tab->font = font;
+    tab->textColour = textColour;
+    tab->checkedTextColour = checkedTextColour;
+    tab->leftSegment = leftSegment;
+    tab->middleSegment = middleSegment;
+    tab->rightSegment = rightSegment;
+    pageTabs_.push_back(std::move(tab));
+    return 1;
+}
+
+namespace
+{
+// Tab buttons are named after their tab and their place in the row.
+int TabButtonName(String& name, const String& tabName, int index)
+{
+    return name.Assign(tabName) && name.AppendAscii("TabBut") && name.AppendInt(index);
+}
+
+// Tab buttons show what a button does when it is disabled.
+const uint32_t kDisabledTabText = 0x646464;
+} // namespace
+
+int Panel::AddTabPage(const String& tabName, const String& pageName, const String& title)
+{
+    PageTab* tab = FindPageTab(tabName);
+    if (!tab)
+        return -1;
+    const int index = tab->PageCount();
+    auto page = std::make_unique<TabPage>();
+    String buttonName;
+    if (!page->name.Assign(pageName) || !page->title.Assign(title) || !TabButtonName(buttonName, tabName, index))
+        return -1;
+    int buttonX = tab->x;
+    for (const auto& earlier : tab->pages)
+        buttonX += earlier->tabButton ? earlier->tabButton->Width() : 0;
+    const int width = (tab->font ? tab->font->TextWidth(title) : 0) + tab->tabImages->Width() / 2;
+    auto* button = new Button();
+    if (!button->SetupSegmented(buttonX, tab->y, buttonName, width, tab->tabImages, tab->leftSegment,
+                                tab->middleSegment, tab->rightSegment, nullptr, title, tab->font, tab->textColour,
+                                tab->checkedTextColour, kDisabledTabText, tab->textColour, tab->checkedTextColour,
+                                &tab->selectionLogic))
+    {
+        delete button;
+        return -1;
+    }
+    page->tabButton = button;
+    tab->pages.push_back(std::move(page));
+    if (IntItem* item = tab->SelectionItem())
+        PageSelection::OnPageAdded(*item);
+    AddControl(button, nullptr);
+    button->Invalidate(nullptr);
+    return index;
+}
+
+int Panel::AddControlToPage(const String& tabName, int pageIndex, Control* control, DataItem* item)
+{
+    if (!control)
+        return 0;
+    PageTab* tab = FindPageTab(tabName);
+    TabPage* page = tab ? tab->Page(pageIndex) : nullptr;
+    if (!page)
+    {
+        delete control;
+        return 0;
+    }
+    page->controls.push_back(control);
+    control->SetInvisible(pageIndex != tab->currentPage);
+    AddControl(control, item);
+    return 1;
+}
+
+int Panel::RemoveTabPage(const String& tabName, int index)
+{
+    PageTab* tab = FindPageTab(tabName);
+    if (!tab || !tab->Page(index))
+        return -1;
+    const int pageCount = tab->PageCount();
+    // Each later tab button takes the place (and the name) of the one before it.
+    for (int i = pageCount - 1; i > index; --i)
+    {
+        Button* button = tab->Page(i)->tabButton;
+        const Button* before = tab->Page(i - 1)->tabButton;
+        String name;
+        if (!button || !before)
+            continue;
+        button->MoveTo(before->X(), before->Y());
+        if (TabButtonName(name, tabName, i - 1))
+            button->SetName(name);
+    }
+    std::unique_ptr<TabPage> page = std::move(tab->pages[static_cast<size_t>(index)]);
+    tab->pages.erase(tab->pages.begin() + index);
+    for (Control* control : page->controls)
+        DropControl(control, 1, 1);
+    if (page->tabButton)
+        DropControl(page->tabButton, 1, 1); // leaves the tab's radio logic
+    IntItem detached;
+    IntItem* item = tab->SelectionItem();
+    const int shown = tab->currentPage;
+    const int next = PageSelection::OnPageRemoved(item ? *item : detached, shown, index, pageCount);
+    tab->currentPage = std::max(next, 0);
+    if (index == shown && next >= 0)
+        for (Control* control : tab->Page(next)->controls)
+            control->SetInvisible(0);
+    if (item)
+        item->RefreshControls(nullptr); // the tab buttons follow the item
+    const Rect area = {tab->x, tab->y, tab->x + tab->width, tab->y + tab->height};
+    RedrawArea(&area, 1);
+    if (index == shown && next >= 0)
+        OnTabPageChanged(tabName, next);
+    return tab->PageCount() - 1;
+}
+
+void Panel::SelectTabPage(const String& tabName, int index)
+{
+    PageTab* tab = FindPageTab(tabName);
+    if (!tab || index < 0 || index == tab->currentPage || index >= tab->PageCount())
+        return;
+    if (TabPage* shown = tab->Page(tab->currentPage))
+        for (Control* control : shown->controls)
+            control->SetInvisible(1);
+    tab->currentPage = index;
+    for (Control* control : tab->Page(index)->controls)
+        control->SetInvisible(0);
+    const Rect area = {tab->x, tab->y, tab->x + tab->width, tab->y + tab->height};
+    RedrawArea(&area, 1);
+    IntItem* item = tab->SelectionItem();
+    if (item && item->value != index && item->Accepts(index))
+    {
+        item->value = index;
+        item->RefreshControls(nullptr);
+    }
+    OnTabPageChanged(tabName, index);
+}
+
+int Panel::GetTabPage(const String& tabName) const
+{
+    const PageTab* tab = FindPageTab(tabName);
+    return tab ? tab->currentPage : -1;
+}
+
+void Panel::SetTabPageDisabled(const String& tabName, int index, int disabled)
+{
+    const PageTab* tab = FindPageTab(tabName);
+    const TabPage* page = tab ? tab->Page(index) : nullptr;
+    if (page && page->tabButton)
+        page->tabButton->SetDisabled(disabled, 0, 1);
+}
+
+PageTab* Panel::FindPageTab(const String& name) const
+{
+    for (const auto& tab : pageTabs_)
+        if (tab->name.Compare(name.Text()) == 0)
+            return tab.get();
+    return nullptr;
 }

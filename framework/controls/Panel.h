@@ -11,9 +11,12 @@
 #include <vector>
 
 class Bitmap;
+class BorderFrame;
 class Control;
 class FlagItem;
+class FontInterface;
 class IntItem;
+class PageTab;
 class Panel;
 class RealItem;
 class Region;
@@ -84,9 +87,10 @@ public:
     virtual void OnTabPageChanged(const String&, int) {}
     virtual void OnRightClickControl(Control*) {}
 
-    // ControlListener: what a panel without a listener of its own hears.
+    // ControlListener: what a panel without a listener of its own hears. A page tab's
+    // selection item selects its page (1); other items are left alone (0).
     int OnControlNotify(Panel*, Control*, int) override { return 0; }
-    int OnDataItemNotify(Panel*, DataItem*, int) override { return 0; }
+    int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
     // DataItemOwner: passes an item's change to the listener.
     int OnOwnedItemNotify(DataItem* item, int argument) override;
 
@@ -120,6 +124,7 @@ public:
 
     // Takes the control; binds it to item when one is given.
     void AddControl(Control* control, DataItem* item);
+    // Also from the page that lists it.
     void DropControl(Control* control, int redraw, int now);
     Control* FindControl(const String& name) const;
     int ControlCount() const { return static_cast<int>(controls_.size()); }
@@ -142,6 +147,34 @@ public:
     DataItem* FindDataItem(const String& name) const;
     void RemoveDataItem(DataItem* item);
 
+    // Page tabs and borders. tabName null: the panel itself, not a page.
+    // count (at least 1) image controls named baseName and their index, each the next along
+    // the row or column; nothing without a loaded bitmap or with an unknown page (0).
+    int AddImageRun(const String& baseName, SkinBitmap* bitmap, int x, int y, int horizontal, int count,
+                    const String* tabName, int pageIndex);
+    // The eight-piece border around (x, y, width, height), the size rounded down to 16s;
+    // nothing when the image is missing or smaller than 32 x 32.
+    void AddBorder(SkinBitmap* image, int x, int y, int width, int height, const String* tabName, int pageIndex);
+    // A tab named name with its bordered page area and its selection item (0..0); 0 without
+    // tab images, or when the name is taken.
+    int AddPageTab(const String& name, SkinBitmap* tabImages, SkinBitmap* pageBorderImages, FontInterface* font,
+                   uint32_t textColour, uint32_t checkedTextColour, int leftSegment, int middleSegment,
+                   int rightSegment, int x, int y, int width, int height);
+    // The new page's index, -1 for an unknown tab.
+    int AddTabPage(const String& tabName, const String& pageName, const String& title);
+    // Takes the control either way: refused (unknown tab or page: 0), it is deleted.
+    int AddControlToPage(const String& tabName, int pageIndex, Control* control, DataItem* item);
+    // The page count left less one, -1 for an unknown tab or page. The current page stays
+    // shown (its index moves down when an earlier page goes); when it goes itself, the page
+    // that takes its place, or the one before, is shown.
+    int RemoveTabPage(const String& tabName, int index);
+    // Shows the page and puts the selection item and the tab buttons in step.
+    void SelectTabPage(const String& tabName, int index);
+    // The current page, -1 for an unknown tab.
+    int GetTabPage(const String& tabName) const;
+    void SetTabPageDisabled(const String& tabName, int index, int disabled);
+    PageTab* FindPageTab(const String& name) const;
+
 private:
     // Sets the flags and registers the item.
     template <typename Item>
@@ -161,6 +194,9 @@ private:
     std::vector<std::unique_ptr<BackgroundSection>> sections_;
     StringDictionary dataItems_;     // DataItem, owned
     std::vector<Control*> controls_; // owned
+    std::vector<std::unique_ptr<PageTab>> pageTabs_;
+    // One per border image: the pieces of each border's controls stay.
+    std::vector<std::unique_ptr<BorderFrame>> borderFrames_;
     int width_ = -1;
     int height_ = -1;
     uint32_t backgroundColour_ = 0x646464;

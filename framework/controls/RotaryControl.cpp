@@ -1,7 +1,15 @@
 #include "framework/controls/RotaryControl.h"
 
 #include "framework/controls/FrameMap.h"
+#include "framework/controls/Panel.h"
+#include "framework/controls/RotaryPopup.h"
+#include "framework/controls/Slider.h"
+#include "framework/platform/cursor/Cursor.h"
 #include "framework/skin/SkinBitmap.h"
+
+RotaryControl::RotaryControl() : FrameIndexControl(TypeRotary) {}
+
+RotaryControl::~RotaryControl() = default;
 
 int RotaryControl::Setup(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* pressedImage,
                          SkinBitmap* disabledImage, int frames, int frameWidth, DataItem* item)
@@ -23,6 +31,12 @@ int RotaryControl::Setup(int x, int y, const String& name, SkinBitmap* image, Sk
     return 1;
 }
 
+void RotaryControl::SetPopup(int horizontal, SkinBitmap* trackImage, SkinBitmap* thumbImage, int travel,
+                             int startOffset, int sideOffset)
+{
+    popup_ = std::make_unique<RotaryPopup>(*this, horizontal, trackImage, thumbImage, travel, startOffset, sideOffset);
+}
+
 void RotaryControl::Draw()
 {
     SkinBitmap& strip = IsDisabled() ? *disabledImage_ : IsPressed() ? *pressedImage_ : *image_;
@@ -33,12 +47,40 @@ void RotaryControl::OnMouseDown(WPARAM, int, int)
 {
     if (IsHidden() || IsDisabled())
         return;
+    Cursor::GetPosition(pressX_, pressY_);
+    Panel* panel = GetParent();
+    if (popup_ && panel && popup_->Show())
+    {
+        // The pointer starts on the popup's thumb; the drag counts from there.
+        popup_->GetSlider()->CentreCursorOnThumb();
+        int x = 0;
+        int y = 0;
+        if (Cursor::GetPosition(x, y) && panel->ScreenToClient(x, y))
+            SetLastPosition(x - X(), y - Y());
+    }
     Invalidate(nullptr);
+}
+
+void RotaryControl::OnMouseMove(WPARAM, int x, int)
+{
+    if (!IsPressed() || IsHidden() || IsDisabled())
+        return;
+    const int delta = x - LastX();
+    if (!delta)
+        return;
+    Slider* slider = popup_ ? popup_->GetSlider() : nullptr;
+    FrameIndexControl& target = slider ? static_cast<FrameIndexControl&>(*slider) : *this;
+    const int next = FrameMap::DraggedFrame(target.GetFrame(), delta, target.FrameCount());
+    if (next != target.GetFrame())
+        target.SetFrame(next, 1, 1, 1);
 }
 
 void RotaryControl::OnMouseUp(WPARAM, int, int)
 {
     if (IsHidden() || IsDisabled())
         return;
+    if (popup_)
+        popup_->Hide();
+    Cursor::SetPosition(pressX_, pressY_);
     Invalidate(nullptr);
 }

@@ -71,10 +71,9 @@ void Slider::Draw()
         return;
     DrawBitmap(*trackImage_, 0, 0);
     SkinBitmap& thumb = IsDisabled() ? *disabledThumbImage_ : IsPressed() ? *pressedThumbImage_ : *thumbImage_;
-    // Thumbs with several frames change with the value; the last frame is the strip's last.
-    const int k =
-        thumbFrames_ == 1 ? 0 : std::min(static_cast<int>(static_cast<long long>(thumbFrames_) * frame_ / travel_),
-                                         thumbFrames_ - 1);
+    // Thumbs with several frames change with the value; frames never reach travel_, so the
+    // last value shows the strip's last frame and nothing beyond it.
+    const int k = static_cast<int>(static_cast<long long>(thumbFrames_) * frame_ / travel_);
     Rect rect;
     ThumbRect(rect);
     DrawBitmapPart(thumb, k * thumbWidth_, 0, thumbWidth_, rect.bottom - rect.top, rect.left, rect.top);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace
@@ -94,5 +95,67 @@ TEST(BorderRuns, SmallBordersKeepOnePiecePerRun)
         EXPECT_EQ(run.count, 1) << run.baseName;
     EXPECT_EQ(runs[3].x, 10 + 16 - 8) << "width 20 is drawn as 16";
     EXPECT_EQ(runs[3].y, 20 + 16 - 8);
+}
+
+TEST(BorderPieces, EveryRunHasAPieceAndThePiecesCoverTheFrameOnce)
+{
+    int covered[32][32] = {};
+    for (const ControlLayout::BorderPiece& piece : ControlLayout::kBorderPieces)
+        for (int y = piece.y; y < piece.y + piece.height; ++y)
+            for (int x = piece.x; x < piece.x + piece.width; ++x)
+                ++covered[y][x];
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(covered[y][x], x >= 8 && x < 24 && y >= 8 && y < 24 ? 0 : 1) << x << "," << y;
+    for (const ControlLayout::BorderRun& run : ControlLayout::BorderRuns(0, 0, 64, 64))
+    {
+        const ControlLayout::BorderPiece* found = nullptr;
+        for (const ControlLayout::BorderPiece& piece : ControlLayout::kBorderPieces)
+            if (std::string(piece.baseName) == run.baseName)
+                found = &piece;
+        EXPECT_NE(found, nullptr) << run.baseName;
+    }
+}
+
+TEST(PageBorder, BelowTheTabButtonsInWholePieces)
+{
+    // Tab buttons 20 high (80-pixel images): the border overlaps their last row.
+    const ControlLayout::Area area = ControlLayout::PageBorder(10, 5, 200, 150, 20);
+    EXPECT_EQ(area.x, 10);
+    EXPECT_EQ(area.y, 24);
+    EXPECT_EQ(area.width, 192);
+    EXPECT_EQ(area.height, 128) << "(150 - 20 + 1) / 16 whole pieces";
+}
+
+TEST(PlacePopup, CentredAboveAndKeptInsideTheWorkArea)
+{
+    // A 1024 x 738 work area below a 30-pixel bar on a 1024-wide screen; a 60 x 20 popup.
+    const ControlLayout::Area work = {0, 30, 1024, 738};
+    const struct
+    {
+        const char* what;
+        int centreX;
+        int top;
+        int width;
+        int height;
+        int x;
+        int y;
+    } cases[] = {
+        {"room above the knob: centred, 2 pixels above", 500, 300, 60, 20, 470, 278},
+        {"knob at the work area's top: 1 pixel inside", 500, 40, 60, 20, 470, 31},
+        {"knob at the left edge", 10, 300, 60, 20, 1, 278},
+        {"knob at the right edge", 1020, 300, 60, 20, 1024 - 60 - 1, 278},
+        {"knob below the work area", 500, 790, 60, 20, 470, 30 + 738 - 20 - 1},
+        {"wider than the work area: on the screen from its left edge", 500, 300, 1100, 20, 0, 278},
+        {"higher than the work area: its top at least at 0", 500, 300, 60, 800, 470, 31},
+    };
+    for (const auto& c : cases)
+    {
+        int x = -1;
+        int y = -1;
+        ControlLayout::PlacePopup(c.centreX, c.top, c.width, c.height, work, 1024, x, y);
+        EXPECT_EQ(x, c.x) << c.what;
+        EXPECT_EQ(y, c.y) << c.what;
+    }
 }
 }

@@ -3,25 +3,22 @@
 // It prints "shown" once everything is on screen; panel-shot takes the screenshot then.
 #include "framework/controls/BitmapControl.h"
 #include "framework/controls/Button.h"
-#include "framework/controls/Panel.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/tests/ShotSupport.h"
-#include "framework/skin/Skin.h"
 #include "framework/skin/SkinBitmap.h"
-
 
 using namespace shot;
 
 int main()
 {
-    const std::string path = WinePath(KIV_PROGRAM_DIR "/Skins/Default");
     Skin skin;
-    SkinBitmap* background = nullptr;
-    SkinBitmap* buttonImage = nullptr;
-    if (!skin.Load(Text(path.c_str()), nullptr) || !(background = skin.FindBitmap(Text("panel"))) ||
-        !(buttonImage = skin.FindBitmap(Text("button"))))
+    if (!LoadMixerSkin(skin))
+        return 1;
+    SkinBitmap* background = skin.FindBitmap(Text("panel"));
+    SkinBitmap* buttonImage = skin.FindBitmap(Text("button"));
+    if (!background || !buttonImage)
     {
-        std::printf("the shipped skin did not load from %s\n", path.c_str());
+        std::printf("the shipped skin lacks its panel or button image\n");
         return 1;
     }
     FontInterface* font = skin.FindFont(Text("Normal"));

@@ -140,6 +140,43 @@ TEST(Slider, ATwelvePixelThumbOnAHundredPixelTrackHas88Frames)
     f.panel.OnMouseUp(0, 56, 22);
 }
 
+TEST(Slider, AThumbOfSeveralFramesShowsTheFrameOfItsValueAndNoneBeyond)
+{
+    Fixture f;
+    // Three 4 x 8 thumb frames; what lies right of the strip would show as kBackground.
+    const uint32_t frames[] = {0x800000, 0x008000, 0x000080};
+    Bitmap strip;
+    ASSERT_EQ(strip.Create(16, 8, 24), 1);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            strip.SetPixel(x, y, x < 12 ? frames[x / 4] : kBackground);
+    SkinBitmap thumbs;
+    ASSERT_EQ(thumbs.SetPiece(&strip, 0, 0, 12, 8), 1);
+    RealItem* pan = f.panel.AddRealItem("pan", 0.0f, 0.0f, 1.0f, 0, 0);
+    auto* slider = new Slider();
+    ASSERT_EQ(slider->Setup(0, 20, Text("pan"), 1, &f.track, &thumbs, nullptr, nullptr, -1, 2, 0, 3, pan), 1);
+    f.panel.AddControl(slider, pan);
+    ASSERT_EQ(slider->FrameCount(), 96) << "100 less one 4-pixel frame";
+    const Bitmap* shown = f.panel.ComposedBackground();
+    ASSERT_NE(shown, nullptr);
+    const struct
+    {
+        float value;
+        int frame;
+        int thumbFrame;
+    } cases[] = {{0.0f, 0, 0}, {0.34f, 32, 1}, {0.5f, 47, 1}, {0.99f, 94, 2}, {1.0f, 95, 2}, {7.0f, 95, 2}};
+    for (const auto& c : cases)
+    {
+        pan->value = c.value;
+        slider->SyncFrameFromItem();
+        slider->Invalidate(nullptr);
+        EXPECT_EQ(slider->GetFrame(), c.frame) << c.value;
+        // The thumb spans [frame, frame + 4).
+        for (int x = c.frame; x < c.frame + 4; ++x)
+            EXPECT_EQ(PixelAt(*shown, x, 22), frames[c.thumbFrame]) << c.value << " at " << x;
+    }
+}
+
 TEST(Slider, NoTravelOrNoThumbFailsTheSetUp)
 {
     Fixture f;

@@ -2,6 +2,7 @@
 // in them so far resolves. Later views add their look-ups to the tables below.
 #include "framework/base/FileStream.h"
 #include "framework/skin/Skin.h"
+#include "framework/skin/SkinBitmap.h"
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "framework/xml/XmlDocument.h"
 #include "framework/xml/XmlElement.h"
@@ -56,6 +57,14 @@ void ExpectMessageBoxesResolve(RecordingSkin& skin, const String& folder)
     }
 }
 
+// An image the controls take from a skin, with the size their set-ups rely on.
+struct ShippedBitmap
+{
+    const char* name;
+    int width;
+    int height;
+};
+
 struct ShippedSkin
 {
     const char* folder;
@@ -65,6 +74,7 @@ struct ShippedSkin
     std::vector<const char*> scrollbarStyles; // both orientations
     std::vector<const char*> dialogStyles;
     std::vector<const char*> responseFunctions;
+    std::vector<ShippedBitmap> bitmaps;
 };
 
 const std::vector<const char*> kCommonStrings = {"IDS_YES",
@@ -82,15 +92,25 @@ const ShippedSkin kSkins[] = {
      {"Main"},
      {"Default"},
      {"Default"},
-     {"Linear"}},
-    {"System/Launcher Skin", {"Small", "Normal", "Bold", "Title"}, {}, {}, {}, {"Default"}, {}},
+     {"Linear"},
+     // A knob strip of 16 frames; meter images of one size (30 LEDs of 3 + 1); a fader's track
+     // and thumb; the 32 x 32 border; tab buttons of four states.
+     {{"knob", 384, 24},
+      {"meter_off", 8, 120},
+      {"meter_on", 8, 120},
+      {"fader_track", 24, 120},
+      {"fader_thumb", 24, 12},
+      {"border", 32, 32},
+      {"tab", 24, 80}}},
+    {"System/Launcher Skin", {"Small", "Normal", "Bold", "Title"}, {}, {}, {}, {"Default"}, {}, {}},
     {"VST/KivQuorvel/Skins/Default",
      {"Small", "Normal", "Bold", "Title"},
      {"Default"},
      {},
      {"Default"},
      {"Default"},
-     {"Linear"}},
+     {"Linear"},
+     {}},
 };
 
 TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
@@ -135,6 +155,14 @@ TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
             EXPECT_NE(skin.FindDialogStyle(Text(name)), nullptr) << name;
         for (const char* name : shipped.responseFunctions)
             EXPECT_NE(skin.FindResponseFunction(Text(name)), nullptr) << name;
+        for (const ShippedBitmap& expected : shipped.bitmaps)
+        {
+            SkinBitmap* bitmap = skin.FindBitmap(Text(expected.name));
+            ASSERT_NE(bitmap, nullptr) << expected.name;
+            EXPECT_NE(bitmap->GetDib(), nullptr) << expected.name;
+            EXPECT_EQ(bitmap->Width(), expected.width) << expected.name;
+            EXPECT_EQ(bitmap->Height(), expected.height) << expected.name;
+        }
         ExpectMessageBoxesResolve(skin, folder);
         EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
     }
