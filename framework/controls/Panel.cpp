@@ -2,6 +2,7 @@
 
 #include "framework/controls/Control.h"
 #include "framework/controls/RegionControl.h"
+#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Graphics.h"
@@ -486,6 +487,7 @@ void Panel::ToLocal(const Control& control, int x, int y, int& localX, int& loca
 
 void Panel::OnMouseDown(WPARAM flags, int x, int y)
 {
+    TextControl::CloseEditor();
     Tooltip::Destroy();
     SetCapture();
     Control* hit = ControlAtForClick(x, y);
