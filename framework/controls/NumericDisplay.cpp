@@ -17,10 +17,9 @@ int NumericDisplay::Setup(int x, int y, const String& name, FontInterface* font,
                               background, leftWidth, midWidth, rightWidth, 0, 0);
 }
 
-void NumericDisplay::Draw()
+void NumericDisplay::UpdateText()
 {
     NumericText::DisplayText(GetItem(), decimals_, responseFunction_, text_);
-    DrawLabel();
 }
 
 void NumericDisplay::SetFromText(const String& text, int update)

@@ -16,13 +16,13 @@ public:
     int Setup(int x, int y, const String& name, FontInterface* font, FontInterface* editFont, uint32_t textColour,
               uint32_t disabledTextColour, int decimals, int width, int alignment, SkinBitmap* background,
               int leftWidth, int midWidth, int rightWidth);
-    void Draw() override;
     // Parses the text as a real number into an integer or real item; other items stay.
     void SetFromText(const String& text, int update);
     // Borrowed; null shows and stores the item's own values.
     void SetResponseFunction(const ResponseFunction* response) { responseFunction_ = response; }
 
 protected:
+    void UpdateText() override;
     int EditorText(String& out) const override;
     int EditorTextWidth(const FontInterface& font, const String& text) const override;
     void Commit(const String& typed) override;

@@ -23,12 +23,24 @@ int TextControl::Setup(int x, int y, const String& name, const String& text, Fon
                       leftWidth, midWidth, rightWidth, margin);
 }
 
-void TextControl::Draw()
+void TextControl::UpdateText()
 {
     DataItem* item = GetItem();
     if (item && item->GetKind() == DataItem::KindText)
         text_.Assign(static_cast<TextItem*>(item)->text);
+}
+
+void TextControl::Draw()
+{
+    UpdateText();
     DrawLabel();
+}
+
+void TextControl::OnDataItemChanged()
+{
+    // The editor opens with the text even before the control was drawn.
+    UpdateText();
+    Redraw();
 }
 
 void TextControl::OnMouseDown(WPARAM, int, int)

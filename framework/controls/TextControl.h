@@ -24,7 +24,7 @@ public:
               int leftWidth, int midWidth, int rightWidth, int margin, int value);
     void Draw() override;
     void OnMouseDown(WPARAM flags, int x, int y) override;
-    void OnDataItemChanged() override { Redraw(); }
+    void OnDataItemChanged() override;
     // Commits an open editor first; nothing more when the box cannot be made.
     virtual void OpenEditor();
     // The skin's value, kept for the application.
@@ -43,6 +43,8 @@ public:
 protected:
     explicit TextControl(int type) : LabelControl(type) {}
 
+    // Takes the text to show from the bound item.
+    virtual void UpdateText();
     // The text the editor opens with; 0 when it cannot be built.
     virtual int EditorText(String& out) const;
     // The width the box must show (-1: the control's own width will do).
