@@ -1,0 +1,116 @@
+// Shows a test panel of text controls drawn with the shipped mixer skin's fonts - a name with
+// the in-place editor open on it, a static label, numeric displays with and without an item, a
+// disabled one and a link - until it is closed or 30 s have passed. It prints "shown" once
+// everything is on screen; panel-shot takes the screenshot then.
+#include "framework/controls/NumericDisplay.h"
+#include "framework/controls/Panel.h"
+#include "framework/controls/TextControl.h"
+#include "framework/controls/UrlTextControl.h"
+#include "framework/skin/Skin.h"
+#include "framework/skin/SkinBitmap.h"
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+String Text(const char* text)
+{
+    String s;
+    s.AssignAscii(text);
+    return s;
+}
+
+class ShotPanel : public Panel
+{
+public:
+    DWORD GetStyle() override { return WS_POPUP; }
+};
+
+void Pump()
+{
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+}
+
+int main()
+{
+    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    Skin skin;
+    SkinBitmap* background = nullptr;
+    FontInterface* font = nullptr;
+    FontInterface* bold = nullptr;
+    if (!skin.Load(Text(path.c_str()), nullptr) || !(background = skin.FindBitmap(Text("panel"))) ||
+        !(font = skin.FindFont(Text("Normal"))) || !(bold = skin.FindFont(Text("Bold"))))
+    {
+        std::printf("the shipped skin did not load from %s\n", path.c_str());
+        return 1;
+    }
+    const COLORREF text = RGB(0xE6, 0xE6, 0xE6);
+    const COLORREF disabled = RGB(0x8A, 0x8A, 0x8A);
+    const COLORREF link = RGB(0x7A, 0xA6, 0xCF);
+
+    ShotPanel panel;
+    panel.Setup(nullptr, 0, 0, 0x646464);
+    panel.AddBackgroundSection(background, 0, 0, 24, 11, -1);
+    TextItem* name = panel.AddTextItem("name", Text("Vocal mic"), 0, 0);
+    RealItem* gain = panel.AddRealItem("gain", -3.25f, -60.0f, 6.0f, 0, 0);
+    IntItem* steps = panel.AddIntItem("steps", 7, 0, 10, 0, 0);
+    RealItem* locked = panel.AddRealItem("locked", 0.5f, 0.0f, 1.0f, 1, 0);
+
+    struct Label
+    {
+        const char* text;
+        int y;
+    } labels[] = {{"Name", 14}, {"Gain (dB)", 40}, {"Steps", 66}, {"No item", 92}, {"Disabled", 118}};
+    for (const Label& label : labels)
+    {
+        auto* control = new TextControl();
+        control->Setup(12, label.y, Text(label.text), Text(label.text), bold, nullptr, text, disabled, 90, 0, nullptr,
+                       -1, 0, 0, 0, 0);
+        panel.AddControl(control, nullptr);
+    }
+    auto* nameControl = new TextControl();
+    nameControl->Setup(110, 10, Text("name"), String(), font, nullptr, text, disabled, 160, 0, nullptr, -1, 0, 0, 2, 0);
+    panel.AddControl(nameControl, name);
+    DataItem* numbers[] = {gain, steps, nullptr, locked};
+    for (int i = 0; i < 4; ++i)
+    {
+        auto* display = new NumericDisplay();
+        display->Setup(110, 40 + 26 * i, Text("number"), font, nullptr, text, disabled, 2, 60, 2, nullptr, -1, 0, 0);
+        panel.AddControl(display, numbers[i]);
+    }
+    auto* address = new UrlTextControl();
+    address->Setup(12, 150, Text("link"), Text("http://www.example.invalid/support"), font, link, disabled, 260, 0,
+                   nullptr, -1, 0, 0, 0);
+    panel.AddControl(address, nullptr);
+
+    if (!panel.Create(nullptr, 20, 20, 0))
+    {
+        std::printf("the panel window could not be made\n");
+        return 1;
+    }
+    panel.Show(SW_SHOWNOACTIVATE);
+    Pump();
+    nameControl->OpenEditor();
+    TextControl::SetEditorText(Text("Vocal mic (edited)"));
+    Pump();
+    std::printf("shown\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 30000)
+    {
+        Pump();
+        ::Sleep(20);
+    }
+    TextControl::CancelEditor();
+    return 0;
+}
