@@ -5,51 +5,21 @@
 #include "framework/controls/Button.h"
 #include "framework/controls/Panel.h"
 #include "framework/controls/Tooltip.h"
-#include "framework/skin/Skin.h"
+#include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/SkinBitmap.h"
 
-#include <cstdio>
-#include <string>
-
-namespace
-{
-String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
-
-class ShotPanel : public Panel
-{
-public:
-    DWORD GetStyle() override { return WS_POPUP; }
-};
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-}
+using namespace shot;
 
 int main()
 {
-    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
     Skin skin;
-    SkinBitmap* background = nullptr;
-    SkinBitmap* buttonImage = nullptr;
-    if (!skin.Load(Text(path.c_str()), nullptr) || !(background = skin.FindBitmap(Text("panel"))) ||
-        !(buttonImage = skin.FindBitmap(Text("button"))))
+    if (!LoadShippedSkin(skin))
+        return 1;
+    SkinBitmap* background = skin.FindBitmap(Text("panel"));
+    SkinBitmap* buttonImage = skin.FindBitmap(Text("button"));
+    if (!background || !buttonImage)
     {
-        std::printf("the shipped skin did not load from %s\n", path.c_str());
+        std::printf("the shipped skin lacks its panel or button image\n");
         return 1;
     }
     FontInterface* font = skin.FindFont(Text("Normal"));
@@ -94,14 +64,7 @@ int main()
     panel.OnMouseMove(0, 20, 36);
     panel.PostMessage(WM_TIMER, Tooltip::kShowTimer, 0);
     Pump();
-    std::printf("shown\n");
-    std::fflush(stdout);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 30000)
-    {
-        Pump();
-        ::Sleep(20);
-    }
+    StayShown();
     Tooltip::Destroy();
     return 0;
 }

@@ -6,52 +6,22 @@
 #include "framework/controls/Panel.h"
 #include "framework/controls/TextControl.h"
 #include "framework/controls/UrlTextControl.h"
-#include "framework/skin/Skin.h"
+#include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/SkinBitmap.h"
 
-#include <cstdio>
-#include <string>
-
-namespace
-{
-String Text(const char* text)
-{
-    String s;
-    s.AssignAscii(text);
-    return s;
-}
-
-class ShotPanel : public Panel
-{
-public:
-    DWORD GetStyle() override { return WS_POPUP; }
-};
-
-void Pump()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-}
+using namespace shot;
 
 int main()
 {
-    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
     Skin skin;
-    SkinBitmap* background = nullptr;
-    FontInterface* font = nullptr;
-    FontInterface* bold = nullptr;
-    if (!skin.Load(Text(path.c_str()), nullptr) || !(background = skin.FindBitmap(Text("panel"))) ||
-        !(font = skin.FindFont(Text("Normal"))) || !(bold = skin.FindFont(Text("Bold"))))
+    if (!LoadShippedSkin(skin))
+        return 1;
+    SkinBitmap* background = skin.FindBitmap(Text("panel"));
+    FontInterface* font = skin.FindFont(Text("Normal"));
+    FontInterface* bold = skin.FindFont(Text("Bold"));
+    if (!background || !font || !bold)
     {
-        std::printf("the shipped skin did not load from %s\n", path.c_str());
+        std::printf("the shipped skin lacks its panel image or fonts\n");
         return 1;
     }
     const COLORREF text = RGB(0xE6, 0xE6, 0xE6);
@@ -103,14 +73,7 @@ int main()
     nameControl->OpenEditor();
     TextControl::SetEditorText(Text("Vocal mic (edited)"));
     Pump();
-    std::printf("shown\n");
-    std::fflush(stdout);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 30000)
-    {
-        Pump();
-        ::Sleep(20);
-    }
+    StayShown();
     TextControl::CancelEditor();
     return 0;
 }
