@@ -13,13 +13,13 @@ using namespace shot;
 int main()
 {
     Skin skin;
-    if (!LoadShippedSkin(skin))
+    ShotPanel panel;
+    if (!StartPanel(skin, panel, 24, 5))
         return 1;
-    SkinBitmap* background = skin.FindBitmap(Text("panel"));
     SkinBitmap* buttonImage = skin.FindBitmap(Text("button"));
-    if (!background || !buttonImage)
+    if (!buttonImage)
     {
-        std::printf("the shipped skin lacks its panel or button image\n");
+        std::printf("the shipped skin has no button image\n");
         return 1;
     }
     FontInterface* font = skin.FindFont(Text("Normal"));
@@ -27,9 +27,6 @@ int main()
     const COLORREF checked = RGB(0xFF, 0xFF, 0xFF);
     const COLORREF disabled = RGB(0x8A, 0x8A, 0x8A);
 
-    ShotPanel panel;
-    panel.Setup(nullptr, 0, 0, 0x646464);
-    panel.AddBackgroundSection(background, 0, 0, 24, 5, -1);
     const char* captions[4] = {"Normal", "Down", "Disabled", "Disabled down"};
     Button* buttons[4] = {};
     for (int i = 0; i < 4; ++i)
@@ -53,13 +50,8 @@ int main()
         image->Setup(48, 62, Text("tick"), tick);
         panel.AddControl(image, nullptr);
     }
-    if (!panel.Create(nullptr, 20, 40, 0))
-    {
-        std::printf("the panel window could not be made\n");
+    if (!ShowPanel(panel, 20, 40))
         return 1;
-    }
-    panel.Show(SW_SHOWNOACTIVATE);
-    Pump();
     // The pointer rests on the first button; its hint shows on the tooltip's timer.
     panel.OnMouseMove(0, 20, 36);
     panel.PostMessage(WM_TIMER, Tooltip::kShowTimer, 0);

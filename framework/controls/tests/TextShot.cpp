@@ -7,30 +7,26 @@
 #include "framework/controls/TextControl.h"
 #include "framework/controls/UrlTextControl.h"
 #include "framework/controls/tests/ShotSupport.h"
-#include "framework/skin/SkinBitmap.h"
 
 using namespace shot;
 
 int main()
 {
     Skin skin;
-    if (!LoadShippedSkin(skin))
+    ShotPanel panel;
+    if (!StartPanel(skin, panel, 24, 11))
         return 1;
-    SkinBitmap* background = skin.FindBitmap(Text("panel"));
     FontInterface* font = skin.FindFont(Text("Normal"));
     FontInterface* bold = skin.FindFont(Text("Bold"));
-    if (!background || !font || !bold)
+    if (!font || !bold)
     {
-        std::printf("the shipped skin lacks its panel image or fonts\n");
+        std::printf("the shipped skin lacks its fonts\n");
         return 1;
     }
     const COLORREF text = RGB(0xE6, 0xE6, 0xE6);
     const COLORREF disabled = RGB(0x8A, 0x8A, 0x8A);
     const COLORREF link = RGB(0x7A, 0xA6, 0xCF);
 
-    ShotPanel panel;
-    panel.Setup(nullptr, 0, 0, 0x646464);
-    panel.AddBackgroundSection(background, 0, 0, 24, 11, -1);
     TextItem* name = panel.AddTextItem("name", Text("Vocal mic"), 0, 0);
     RealItem* gain = panel.AddRealItem("gain", -3.25f, -60.0f, 6.0f, 0, 0);
     IntItem* steps = panel.AddIntItem("steps", 7, 0, 10, 0, 0);
@@ -63,13 +59,8 @@ int main()
                    nullptr, -1, 0, 0, 0);
     panel.AddControl(address, nullptr);
 
-    if (!panel.Create(nullptr, 20, 20, 0))
-    {
-        std::printf("the panel window could not be made\n");
+    if (!ShowPanel(panel, 20, 20))
         return 1;
-    }
-    panel.Show(SW_SHOWNOACTIVATE);
-    Pump();
     nameControl->OpenEditor();
     TextControl::SetEditorText(Text("Vocal mic (edited)"));
     Pump();
