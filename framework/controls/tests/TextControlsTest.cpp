@@ -542,9 +542,9 @@ TEST(FormWindow, ChildTextsOfTextControlsOnly)
     char16_t buffer[32];
     EXPECT_EQ(f.form.GetChildText("title", buffer, 32), 1);
     EXPECT_EQ(std::u16string(buffer), u"Starting up");
-    char16_t shortBuffer[6] = {u'#', u'#', u'#', u'#', u'#', u'#'};
-    EXPECT_EQ(f.form.GetChildText("title", shortBuffer, 6), 0) << "cut to the buffer";
-    EXPECT_EQ(std::u16string(shortBuffer), u"Start");
+    std::u16string room(16, u'#');
+    EXPECT_EQ(f.form.GetChildText("title", &room[0], 6), 0) << "cut to the given size";
+    EXPECT_EQ(room, std::u16string(u"Start") + u'\0' + std::u16string(10, u'#')) << "nothing written past it";
 
     f.form.SetChildText("title", Text("Ready"));
     EXPECT_EQ(Narrow(title->GetText()), "Ready");
