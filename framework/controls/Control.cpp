@@ -1,6 +1,7 @@
 #include "framework/controls/Control.h"
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Region.h"
@@ -97,6 +98,8 @@ void Control::Invalidate(const Rect* rect)
 
 int Control::Notify(int argument)
 {
+    // What the listener does next must see the typed text stored.
+    TextControl::CloseEditor();
     return parent_ ? parent_->GetListener()->OnControlNotify(parent_, this, argument) : 0;
 }
 

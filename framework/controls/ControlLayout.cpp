@@ -30,6 +30,39 @@ int TooltipWidth(int textWidth, int left, int right)
     return (width + 7) / 8 * 8;
 }
 
+int TextX(int width, int margin, int textWidth, int alignment)
+{
+    const int available = width - 2 * margin;
+    const int counted = std::min(textWidth, available);
+    switch (alignment)
+    {
+    case 1:
+        return margin + (available - counted) / 2;
+    case 2:
+        return width - margin - counted;
+    default:
+        return margin;
+    }
+}
+
+Rect EditorBox(const Rect& control, int margin, int fontHeight, int textWidth)
+{
+    Rect box = {control.left + margin, control.top + margin, control.right - margin, control.bottom - margin};
+    const int lower = fontHeight - (box.bottom - box.top);
+    if (lower > 0)
+    {
+        box.top -= lower / 2;
+        box.bottom += lower - lower / 2;
+    }
+    const int missing = textWidth - (box.right - box.left);
+    if (textWidth != -1 && missing > 0)
+    {
+        box.left -= missing / 2 + 2;
+        box.right += missing - missing / 2 + 2;
+    }
+    return box;
+}
+
 const BorderPiece kBorderPieces[kBorderPieceCount] = {
     {"tl", 0, 0, kBorderCorner, kBorderCorner},
     {"tr", kBorderCorner + kBorderEdge, 0, kBorderCorner, kBorderCorner},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/platform/graphics/Rect.h"
+
 #include <vector>
 
 // The arithmetic of skinned controls, apart from drawing.
@@ -23,6 +25,16 @@ std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right);
 // Width of a tooltip's bitmap: half of each end slice around the text, rounded up to a
 // multiple of 8.
 int TooltipWidth(int textWidth, int left, int right);
+
+// Where a one-line text starts in a control width wide with margin pixels kept free on each
+// side: alignment 0 left, 1 centred, 2 right. A text wider than the free span counts as that
+// wide, so right-aligned and centred texts keep their start inside the control.
+int TextX(int width, int margin, int textWidth, int alignment);
+
+// The in-place editor's box over a text control's rectangle: inset by margin, then grown up
+// and down when lower than the font, and (textWidth not -1: a numeric display) grown left and
+// right to the text's width plus 2 pixels each side when the text does not fit.
+Rect EditorBox(const Rect& control, int margin, int fontHeight, int textWidth);
 
 // One run of border pieces: count pieces of the border image's part named baseName ("tl",
 // "tr", "bl", "br", "t", "b", "l", "r"), the first at (x, y), each next one a piece further

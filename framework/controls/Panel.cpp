@@ -8,6 +8,7 @@
 #include "framework/controls/PageSelection.h"
 #include "framework/controls/PageTab.h"
 #include "framework/controls/RegionControl.h"
+#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
@@ -506,6 +507,7 @@ void Panel::ToLocal(const Control& control, int x, int y, int& localX, int& loca
 
 void Panel::OnMouseDown(WPARAM flags, int x, int y)
 {
+    TextControl::CloseEditor();
     Tooltip::Destroy();
     SetCapture();
     Control* hit = ControlAtForClick(x, y);

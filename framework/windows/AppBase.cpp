@@ -209,12 +209,14 @@ int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
     return g_desktop->ShowMessageBox(AnsiText(text).c_str(), AnsiText(caption).c_str());
 }
 
-void AppBase::OpenWithShell(const StringRef& path)
+int AppBase::OpenWithShell(const StringRef& path)
 {
-    std::string file = AnsiText(path);
-    if (file.size() >= MAX_PATH)
-        file.resize(MAX_PATH - 1);
-    g_desktop->Open(file.c_str());
+    // A cut path or address would open something else.
+    char file[MAX_PATH];
+    if (!FileSystem::ToAnsi(path, file, MAX_PATH))
+        return 0;
+    g_desktop->Open(file);
+    return 1;
 }
 
 void AppBase::SetDesktopShell(DesktopShell* shell)

@@ -66,7 +66,9 @@ public:
     static int AppDataFolder(String* out);
     static int DocumentsFolder(String* out);
     static int MessageBox(const StringRef& text, const StringRef& caption);
-    static void OpenWithShell(const StringRef& path);
+    // The shell's "open" of a file or address; 0 (nothing opened) when it does not fit the
+    // shell's path size in the ANSI code page.
+    static int OpenWithShell(const StringRef& path);
     static void OpenDocument(const StringRef& path);
     static int HandleCommandLine(int& sessionStored);
     static int StoreCommandLineOpen(const char* text);

@@ -59,6 +59,53 @@ TEST(TooltipWidth, HalfEndsAroundTheTextRoundedUpToEight)
     EXPECT_EQ(ControlLayout::TooltipWidth(10, 5, 5), 16) << "halves round toward zero: 2 + 2 + 10";
 }
 
+TEST(TextX, AlignmentInsideTheMargins)
+{
+    struct Case
+    {
+        const char* label;
+        int width, margin, textWidth, alignment, x;
+    } cases[] = {
+        {"left starts at the margin", 100, 4, 30, 0, 4},
+        {"centred in the span between the margins", 100, 4, 30, 1, 4 + 31},
+        {"right ends at the margin", 100, 4, 30, 2, 66},
+        {"a wide text counts as the span: right", 100, 4, 150, 2, 4},
+        {"a wide text counts as the span: centred", 100, 4, 150, 1, 4},
+        {"no margin, odd remainder rounds toward the left", 11, 0, 4, 1, 3},
+        {"an unknown alignment is left", 100, 4, 30, 7, 4},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ControlLayout::TextX(c.width, c.margin, c.textWidth, c.alignment), c.x) << c.label;
+}
+
+TEST(EditorBox, InsetGrownToTheFontAndToANumbersWidth)
+{
+    struct Case
+    {
+        const char* label;
+        int margin, fontHeight, textWidth;
+        Rect box;
+    } cases[] = {
+        // The control is (10, 20) - (110, 40).
+        {"inset by the margin", 2, 12, -1, {12, 22, 108, 38}},
+        {"lower than the font: grows by half up and half down", 4, 16, -1, {14, 22, 106, 38}},
+        {"an odd difference: the extra pixel goes down", 4, 15, -1, {14, 23, 106, 38}},
+        {"a text that fits leaves the width", 0, 12, 100, {10, 20, 110, 40}},
+        {"a number too wide: half the missing width and 2 each side", 0, 12, 110, {3, 20, 117, 40}},
+        {"an odd missing width: one more pixel on the right", 0, 12, 111, {3, 20, 118, 40}},
+        {"a text control's text never widens the box", 0, 12, -1, {10, 20, 110, 40}},
+    };
+    const Rect control = {10, 20, 110, 40};
+    for (const Case& c : cases)
+    {
+        const Rect box = ControlLayout::EditorBox(control, c.margin, c.fontHeight, c.textWidth);
+        EXPECT_EQ(box.left, c.box.left) << c.label;
+        EXPECT_EQ(box.top, c.box.top) << c.label;
+        EXPECT_EQ(box.right, c.box.right) << c.label;
+        EXPECT_EQ(box.bottom, c.box.bottom) << c.label;
+    }
+}
+
 TEST(BorderRuns, ASizeIsRoundedDownToSixteen)
 {
     // 100 x 70 is drawn as 96 x 64.

@@ -5,6 +5,7 @@
 
 #include "framework/controls/Panel.h"
 #include "framework/skin/Skin.h"
+#include "framework/skin/SkinBitmap.h"
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "tests/support/MessagePump.h"
 
@@ -51,7 +52,37 @@ inline int LoadMixerSkin(Skin& skin)
     std::printf("the shipped skin did not load from %s\n", path.c_str());
     return 0;
 }
+
+// Loads the shipped mixer skin and lays countX by countY of its panel swatches under the
+// panel; says why not on stdout.
+inline bool StartPanel(Skin& skin, ShotPanel& panel, int countX, int countY)
+{
+    if (!LoadMixerSkin(skin))
+        return false;
+    SkinBitmap* background = skin.FindBitmap(Text("panel"));
+    if (!background)
+    {
+        std::printf("the shipped skin has no panel image\n");
+        return false;
+    }
+    panel.Setup(nullptr, 0, 0, 0x646464);
+    panel.AddBackgroundSection(background, 0, 0, countX, countY, -1);
+    return true;
+}
 #endif
+
+// Creates the panel's window at (x, y) and shows it; says why not on stdout.
+inline bool ShowPanel(ShotPanel& panel, int x, int y)
+{
+    if (!panel.Create(nullptr, x, y, 0))
+    {
+        std::printf("the panel window could not be made\n");
+        return false;
+    }
+    panel.Show(SW_SHOWNOACTIVATE);
+    Pump();
+    return true;
+}
 
 // Says "shown" (panel-shot waits for it) and keeps the windows working for 30 s.
 inline void StayShown()

@@ -264,6 +264,24 @@ TEST(AppBase, DocumentsOpenAsGivenOrBesideTheProgram)
                                                        "open " + ansi(folder) + "\\Manual.pdf", "box Caption: Text"}));
 }
 
+TEST(AppBase, TheShellOpensWholePathsAndRefusesLongerOnes)
+{
+    RecordingDesktop desktop;
+    AppBase::SetDesktopShell(&desktop);
+    String fits;
+    fits.AppendAscii("http://");
+    while (fits.Length() < MAX_PATH - 1)
+        fits.AppendAscii("x");
+    String tooLong;
+    tooLong.Assign(fits);
+    tooLong.AppendAscii("y");
+    EXPECT_EQ(AppBase::OpenWithShell(fits), 1) << "259 characters and the terminator fit";
+    EXPECT_EQ(AppBase::OpenWithShell(tooLong), 0) << "one more is refused, not cut";
+    AppBase::SetDesktopShell(nullptr);
+    ASSERT_EQ(desktop.asked.size(), 1u);
+    EXPECT_EQ(desktop.asked[0], "open " + std::string(fits.ToAnsi().get()));
+}
+
 TEST(AppBase, TheDefaultNamesFitTheGivenBuffer)
 {
     AppBase app;

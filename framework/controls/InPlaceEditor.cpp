@@ -1,0 +1,75 @@
+#include "framework/controls/InPlaceEditor.h"
+
+#include "framework/controls/Panel.h"
+#include "framework/controls/TextControl.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/platform/graphics/FontInterface.h"
+
+namespace
+{
+InPlaceEditor* g_open = nullptr;  // the open editor, owned by itself: TextControl deletes it
+WNDPROC g_editProcedure = nullptr; // the edit class's procedure, which the filter passes on to
+
+const int kBoxId = 10;
+}
+
+InPlaceEditor::InPlaceEditor(TextControl& control) : control_(control), savedTooltips_(Tooltip::TooltipsEnabled)
+{
+    Tooltip::TooltipsEnabled = 0;
+    g_open = this;
+}
+
+InPlaceEditor::~InPlaceEditor()
+{
+    Destroy();
+    Tooltip::TooltipsEnabled = savedTooltips_;
+    if (g_open == this)
+        g_open = nullptr;
+}
+
+InPlaceEditor* InPlaceEditor::Current()
+{
+    return g_open;
+}
+
+int InPlaceEditor::CreateBox(Panel& panel, const Rect& box, const String& text, const FontInterface* font)
+{
+    if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top,
+                         box.right - box.left, box.bottom - box.top, &panel, 0, 0))
+        return 0;
+    HWND handle = GetHandle();
+    ::SetWindowLongPtrA(handle, GWLP_ID, kBoxId);
+    if (font)
+        SetFont(*font, 0);
+    ::SendMessageA(handle, EM_SETSEL, 0, -1);
+    SetFocus();
+    g_editProcedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&InPlaceEditor::KeyFilter)));
+    return 1;
+}
+
+LRESULT CALLBACK InPlaceEditor::KeyFilter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message)
+    {
+    case WM_CHAR:
+        // Escape commits as well: the box has no undo of its own.
+        if (wParam == VK_RETURN || wParam == VK_TAB || wParam == VK_ESCAPE)
+        {
+            TextControl::CloseEditor();
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        ::SetFocus(hwnd);
+        break;
+    case WM_NCDESTROY:
+        // Gone with its panel: nothing is left to destroy or read.
+        if (g_open && g_open->GetHandle() == hwnd)
+            g_open->GetNativeWindow().SetHandle(nullptr);
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcA(g_editProcedure, hwnd, message, wParam, lParam);
+}
