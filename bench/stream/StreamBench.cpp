@@ -43,39 +43,39 @@ int main()
     CreatePlatform(0x10000);
 
     // Conversions over 4096 samples, in cache, as a driver buffer half of a large size.
-    constexpr int32_t n = 4096;
-    constexpr int repeats = 4000;
-    std::vector<float> floats(n), back(n);
-    for (int32_t i = 0; i < n; ++i)
+    constexpr int32_t kSamples = 4096;
+    constexpr int kRepeats = 4000;
+    std::vector<float> floats(kSamples), back(kSamples);
+    for (int32_t i = 0; i < kSamples; ++i)
         floats[static_cast<size_t>(i)] = static_cast<float>((i * 7919) % 2001 - 1000) / 1000.0f;
-    std::vector<int16_t> int16s(n);
-    std::vector<int32_t> int32s(n);
+    std::vector<int16_t> int16s(kSamples);
+    std::vector<int32_t> int32s(kSamples);
 
     const char* names[] = {"float -> Int16LSB", "Int16LSB -> float", "float -> Int32LSB", "Int32LSB -> float"};
     const std::vector<double> seconds = BestSeconds(
-        repeats, {
+        kRepeats, {
                      [&] {
-                         std::memcpy(back.data(), floats.data(), sizeof(float) * n);
-                         gSink = back[n - 1];
+                         std::memcpy(back.data(), floats.data(), sizeof(float) * kSamples);
+                         gSink = back[kSamples - 1];
                      },
                      [&] {
-                         FloatToInt16(floats.data(), int16s.data(), n);
-                         gSink = int16s[n - 1];
+                         FloatToInt16(floats.data(), int16s.data(), kSamples);
+                         gSink = int16s[kSamples - 1];
                      },
                      [&] {
-                         Int16ToFloat(int16s.data(), back.data(), n);
-                         gSink = back[n - 1];
+                         Int16ToFloat(int16s.data(), back.data(), kSamples);
+                         gSink = back[kSamples - 1];
                      },
                      [&] {
-                         FloatToInt32(floats.data(), int32s.data(), n);
-                         gSink = static_cast<float>(int32s[n - 1]);
+                         FloatToInt32(floats.data(), int32s.data(), kSamples);
+                         gSink = static_cast<float>(int32s[kSamples - 1]);
                      },
                      [&] {
-                         Int32ToFloat(int32s.data(), back.data(), n);
-                         gSink = back[n - 1];
+                         Int32ToFloat(int32s.data(), back.data(), kSamples);
+                         gSink = back[kSamples - 1];
                      },
                  });
-    const double samples = static_cast<double>(n) * repeats;
+    const double samples = static_cast<double>(kSamples) * kRepeats;
     std::printf("memcpy of the float bytes: %.3g samples/s\n", samples / seconds[0]);
     for (size_t i = 0; i < 4; ++i)
         std::printf("%-18s %.3g samples/s, %.3f x memcpy throughput\n", names[i], samples / seconds[i + 1],
