@@ -11,7 +11,8 @@
 #include <functional>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -21,8 +22,10 @@ using Clock = std::chrono::steady_clock;
 std::vector<double> BestSeconds(int repeats, const std::vector<std::function<void()>>& works)
 {
     std::vector<double> best(works.size(), 1e30);
-    for (int round = 0; round < 9; ++round) {
-        for (size_t w = 0; w < works.size(); ++w) {
+    for (int round = 0; round < 9; ++round)
+    {
+        for (size_t w = 0; w < works.size(); ++w)
+        {
             const auto start = Clock::now();
             for (int i = 0; i < repeats; ++i)
                 works[w]();
@@ -36,46 +39,46 @@ std::vector<double> BestSeconds(int repeats, const std::vector<std::function<voi
 
 volatile float gSink;
 
-}  // namespace
+} // namespace
 
 int main()
 {
     CreatePlatform(0x10000);
 
     // Conversions over 4096 samples, in cache, as a driver buffer half of a large size.
-    constexpr int32_t n = 4096;
-    constexpr int repeats = 4000;
-    std::vector<float> floats(n), back(n);
-    for (int32_t i = 0; i < n; ++i)
+    constexpr int32_t kSamples = 4096;
+    constexpr int kRepeats = 4000;
+    std::vector<float> floats(kSamples), back(kSamples);
+    for (int32_t i = 0; i < kSamples; ++i)
         floats[static_cast<size_t>(i)] = static_cast<float>((i * 7919) % 2001 - 1000) / 1000.0f;
-    std::vector<int16_t> int16s(n);
-    std::vector<int32_t> int32s(n);
+    std::vector<int16_t> int16s(kSamples);
+    std::vector<int32_t> int32s(kSamples);
 
     const char* names[] = {"float -> Int16LSB", "Int16LSB -> float", "float -> Int32LSB", "Int32LSB -> float"};
-    const std::vector<double> seconds = BestSeconds(
-        repeats, {
-                     [&] {
-                         std::memcpy(back.data(), floats.data(), sizeof(float) * n);
-                         gSink = back[n - 1];
-                     },
-                     [&] {
-                         FloatToInt16(floats.data(), int16s.data(), n);
-                         gSink = int16s[n - 1];
-                     },
-                     [&] {
-                         Int16ToFloat(int16s.data(), back.data(), n);
-                         gSink = back[n - 1];
-                     },
-                     [&] {
-                         FloatToInt32(floats.data(), int32s.data(), n);
-                         gSink = static_cast<float>(int32s[n - 1]);
-                     },
-                     [&] {
-                         Int32ToFloat(int32s.data(), back.data(), n);
-                         gSink = back[n - 1];
-                     },
-                 });
-    const double samples = static_cast<double>(n) * repeats;
+    const std::vector<double> seconds =
+        BestSeconds(kRepeats, {
+                                  [&] {
+                                      std::memcpy(back.data(), floats.data(), sizeof(float) * kSamples);
+                                      gSink = back[kSamples - 1];
+                                  },
+                                  [&] {
+                                      FloatToInt16(floats.data(), int16s.data(), kSamples);
+                                      gSink = int16s[kSamples - 1];
+                                  },
+                                  [&] {
+                                      Int16ToFloat(int16s.data(), back.data(), kSamples);
+                                      gSink = back[kSamples - 1];
+                                  },
+                                  [&] {
+                                      FloatToInt32(floats.data(), int32s.data(), kSamples);
+                                      gSink = static_cast<float>(int32s[kSamples - 1]);
+                                  },
+                                  [&] {
+                                      Int32ToFloat(int32s.data(), back.data(), kSamples);
+                                      gSink = back[kSamples - 1];
+                                  },
+                              });
+    const double samples = static_cast<double>(kSamples) * kRepeats;
     std::printf("memcpy of the float bytes: %.3g samples/s\n", samples / seconds[0]);
     for (size_t i = 0; i < 4; ++i)
         std::printf("%-18s %.3g samples/s, %.3f x memcpy throughput\n", names[i], samples / seconds[i + 1],
@@ -85,13 +88,15 @@ int main()
     // back to its inputs, one switch per call.
     PlatformLock listLock;
     ThePlatform()->InitLock(&listLock);
-    for (int32_t frames : {64, 256, 1024}) {
+    for (int32_t frames : {64, 256, 1024})
+    {
         AudioStream stream(frames, &listLock);
         if (!stream.Allocate(frames))
             return 1;
         std::vector<int32_t> halves(static_cast<size_t>(2 * 2 * frames));
         DriverBuffer buffers[AudioStream::kDriverBuffers];
-        for (int32_t b = 0; b < AudioStream::kDriverBuffers; ++b) {
+        for (int32_t b = 0; b < AudioStream::kDriverBuffers; ++b)
+        {
             for (int32_t half = 0; half < 2; ++half)
                 buffers[b].halves[half] = &halves[static_cast<size_t>(((b % 2) * 2 + half) * frames)];
             buffers[b].sampleType = kSampleTypeInt32LSB;

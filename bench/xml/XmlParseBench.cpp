@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A fixed sequence, so every run parses the same bytes.
-class Sequence {
+class Sequence
+{
 public:
     uint32_t Next(uint32_t range)
     {
@@ -42,20 +44,25 @@ std::string MakeLayout(size_t bytes)
     Sequence random;
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- generated mixer layout -->\n<layout>\n";
     out += "\t<fonts>\n\t\t<font name=\"small\" family=\"arial\" style=\"bold\" size=\"11\"/>\n\t</fonts>\n";
-    for (int panel = 0; out.size() < bytes; ++panel) {
+    for (int panel = 0; out.size() < bytes; ++panel)
+    {
         out += "\t<panel name=\"strip" + std::to_string(panel) + "\"" + Attribute("x", random.Next(1024)) +
                Attribute("y", random.Next(768)) + Attribute("w", 64 + random.Next(640)) +
                Attribute("h", 32 + random.Next(480)) + " color=\"#646464\" background=\"stripBack\">\n";
-        for (int n = 4 + random.Next(24); n > 0; --n) {
+        for (int n = 4 + random.Next(24); n > 0; --n)
+        {
             const char* kind = kControls[random.Next(7)];
             out += std::string("\t\t<") + kind + " name=\"" + kind + std::to_string(random.Next(100000)) + "\"" +
                    Attribute("x", random.Next(640)) + Attribute("y", random.Next(480)) +
                    Attribute("w", random.Next(200)) + Attribute("h", random.Next(200)) + " image=\"ctl" +
                    std::to_string(random.Next(64)) + "\" tooltip=\"IDS_TIP_" + std::to_string(random.Next(500)) + "\"";
-            if (random.Next(4) == 0) {
+            if (random.Next(4) == 0)
+            {
                 out += ">\n\t\t\t<range min=\"-144\" max=\"12\" default=\"0\"/>\n\t\t\tLevel of the strip\n\t\t</";
                 out += std::string(kind) + ">\n";
-            } else {
+            }
+            else
+            {
                 out += "/>\n";
             }
         }
@@ -73,7 +80,8 @@ double Seconds(std::chrono::steady_clock::time_point start)
 int CountElements(const XmlNode* node)
 {
     int count = 0;
-    for (; node; node = node->GetNextSibling()) {
+    for (; node; node = node->GetNextSibling())
+    {
         if (node->GetNodeType() == XmlNode::ELEMENT_NODE)
             count += 1 + CountElements(node->GetFirstChild());
     }
@@ -83,14 +91,15 @@ int CountElements(const XmlNode* node)
 int CountElements(const pugi::xml_node& node)
 {
     int count = 0;
-    for (pugi::xml_node child : node.children()) {
+    for (pugi::xml_node child : node.children())
+    {
         if (child.type() == pugi::node_element)
             count += 1 + CountElements(child);
     }
     return count;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -102,11 +111,13 @@ int main(int argc, char** argv)
     // The best round of each, so that neither pays for a cold start.
     double ours = 1e30, theirs = 1e30;
     int ourElements = 0, theirElements = 0;
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; round < rounds; ++round)
+    {
         auto start = std::chrono::steady_clock::now();
         XmlDocument doc;
         MemoryReader reader(text.data(), text.size());
-        if (!doc.Init() || !doc.Load(reader)) {
+        if (!doc.Init() || !doc.Load(reader))
+        {
             fprintf(stderr, "our loader failed on the generated file\n");
             return 1;
         }
@@ -116,7 +127,8 @@ int main(int argc, char** argv)
 
         start = std::chrono::steady_clock::now();
         pugi::xml_document pugiDoc;
-        if (!pugiDoc.load_buffer(text.data(), text.size())) {
+        if (!pugiDoc.load_buffer(text.data(), text.size()))
+        {
             fprintf(stderr, "pugixml failed on the generated file\n");
             return 1;
         }
@@ -124,7 +136,8 @@ int main(int argc, char** argv)
         theirs = elapsed < theirs ? elapsed : theirs;
         theirElements = CountElements(pugiDoc);
     }
-    if (ourElements != theirElements) {
+    if (ourElements != theirElements)
+    {
         fprintf(stderr, "element counts differ: ours %d, pugixml %d\n", ourElements, theirElements);
         return 1;
     }

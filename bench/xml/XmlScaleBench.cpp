@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 double Seconds(const std::function<void()>& work)
 {
@@ -29,7 +30,8 @@ double Seconds(const std::function<void()>& work)
 std::string Attributes(int count, int perElement)
 {
     std::string text = "<r>";
-    for (int i = count; i > 0;) {
+    for (int i = count; i > 0;)
+    {
         text += "<e";
         for (int k = 0; k < perElement && i > 0; ++k, --i)
             text += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
@@ -45,7 +47,8 @@ double LoadAndSave(const std::string& text)
         XmlDocument doc;
         MemoryReader reader(text.data(), text.size());
         MemoryWriter writer;
-        if (!doc.Init() || !doc.Load(reader) || !doc.Save(writer)) {
+        if (!doc.Init() || !doc.Load(reader) || !doc.Save(writer))
+        {
             fprintf(stderr, "the generated document did not load and save\n");
             exit(1);
         }
@@ -57,7 +60,8 @@ double BuildFunctions(int count, int perFunction)
 {
     return Seconds([&] {
         float sum = 0;
-        for (int i = count; i > 0;) {
+        for (int i = count; i > 0;)
+        {
             std::vector<ResponseFunction::Entry> entries;
             for (int k = 0; k < perFunction && i > 0; ++k, --i)
                 entries.emplace_back(static_cast<float>(i) / count, static_cast<float>(i));
@@ -69,7 +73,7 @@ double BuildFunctions(int count, int perFunction)
     });
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -10,12 +10,12 @@ namespace
 {
 
 #ifdef _WIN32
-TickerBackend::TickProc g_winProc = nullptr;
+TickerBackend::TickProc gWinProc = nullptr;
 
 void CALLBACK Win32TickProc(HWND window, UINT, UINT_PTR id, DWORD)
 {
-    if (g_winProc)
-        g_winProc(window, id);
+    if (gWinProc)
+        gWinProc(window, id);
 }
 
 class Win32Ticker final : public TickerBackend
@@ -24,16 +24,16 @@ public:
     uint32_t Now() override { return GetTickCount(); }
     uintptr_t StartTimer(void* window, uintptr_t id, uint32_t milliseconds, TickProc proc) override
     {
-        g_winProc = proc;
+        gWinProc = proc;
         return SetTimer(static_cast<HWND>(window), id, milliseconds, Win32TickProc);
     }
     int StopTimer(void* window, uintptr_t id) override { return KillTimer(static_cast<HWND>(window), id) ? 1 : 0; }
 };
 
-Win32Ticker g_win32Ticker;
+Win32Ticker gWin32Ticker;
 TickerBackend* SystemTicker()
 {
-    return &g_win32Ticker;
+    return &gWin32Ticker;
 }
 #else
 // The portable build has no system timer; tests supply one.

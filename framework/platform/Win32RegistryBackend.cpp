@@ -96,11 +96,11 @@ public:
     }
 };
 
-Win32RegistryBackend g_backend;
+Win32RegistryBackend gBackend;
 
 } // namespace
 
 RegistryBackend* RegistryBackend::System()
 {
-    return &g_backend;
+    return &gBackend;
 }

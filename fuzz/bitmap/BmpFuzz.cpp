@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!file.Parse(data, size))
         return 0;
     const size_t rowBytes = (static_cast<size_t>(file.Width()) * file.BitsPerPixel() + 31) / 32 * 4;
-    if (file.Width() <= 0 || file.Height() <= 0 || file.InfoSize() < 40 || rowBytes * file.Height() > size) {
+    if (file.Width() <= 0 || file.Height() <= 0 || file.InfoSize() < 40 || rowBytes * file.Height() > size)
+    {
         fprintf(stderr, "a checked file describes more than it holds\n");
         abort();
     }

@@ -14,17 +14,19 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<uint8_t>;
 
-#define FUZZ_CHECK(condition)                                                                   \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
-            fprintf(stderr, "%s:%d: check failed: %s (codec %d)\n", __FILE__, __LINE__, #condition, \
-                    kind);                                                                      \
-            abort();                                                                            \
-        }                                                                                       \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        if (!(condition))                                                                                              \
+        {                                                                                                              \
+            fprintf(stderr, "%s:%d: check failed: %s (codec %d)\n", __FILE__, __LINE__, #condition, kind);             \
+            abort();                                                                                                   \
+        }                                                                                                              \
     } while (0)
 
 bool IsSpace(char16_t unit)
@@ -34,7 +36,8 @@ bool IsSpace(char16_t unit)
 
 bool HasEncodedSurrogate(const Bytes& input)
 {
-    for (size_t i = 0; i + 1 < input.size(); ++i) {
+    for (size_t i = 0; i + 1 < input.size(); ++i)
+    {
         if (input[i] == 0xED && input[i + 1] >= 0xA0 && input[i + 1] <= 0xBF)
             return true;
     }
@@ -45,7 +48,8 @@ bool HasEncodedSurrogate(const Bytes& input)
 bool WriteEachUnit(TextCodec& codec, const std::u16string& units, Bytes* out)
 {
     MemoryWriter writer;
-    for (char16_t unit : units) {
+    for (char16_t unit : units)
+    {
         if (!codec.WriteChar(writer, unit))
             return false;
     }
@@ -57,7 +61,8 @@ bool WriteEachUnit(TextCodec& codec, const std::u16string& units, Bytes* out)
 bool WriteRuns(TextCodec& codec, const std::u16string& units, Bytes* out)
 {
     MemoryWriter writer;
-    for (size_t start = 0;;) {
+    for (size_t start = 0;;)
+    {
         size_t zero = units.find(u'\0', start);
         std::u16string run = units.substr(start, zero == std::u16string::npos ? zero : zero - start);
         if (!codec.WriteWide(writer, run.c_str()))
@@ -79,7 +84,8 @@ void CheckWriting(int kind, TextCodec& codec, const Bytes& input, const std::u16
     FUZZ_CHECK(WriteRuns(codec, units, &runs));
     FUZZ_CHECK(ReadAll(codec, each) == units);
     FUZZ_CHECK(ReadAll(codec, runs) == units);
-    switch (kind) {
+    switch (kind)
+    {
     case TextCodec::kSingleByte:
         // Every byte reads as a unit that writes back as that byte.
         FUZZ_CHECK(each == input && runs == input);
@@ -93,7 +99,8 @@ void CheckWriting(int kind, TextCodec& codec, const Bytes& input, const std::u16
         // Input that read without a replacement is well-formed up to a cut-off tail, and the
         // writer gives back those very bytes, unless it held surrogate halves in their 3-byte
         // form (read as units, written back as 4-byte characters when they pair up).
-        if (units.find(u'\xFFFD') == std::u16string::npos && !HasEncodedSurrogate(input)) {
+        if (units.find(u'\xFFFD') == std::u16string::npos && !HasEncodedSurrogate(input))
+        {
             FUZZ_CHECK(runs.size() <= input.size() && input.size() - runs.size() < 4);
             FUZZ_CHECK(std::equal(runs.begin(), runs.end(), input.begin()));
         }
@@ -107,7 +114,8 @@ void CheckReadUntil(int kind, TextCodec& codec, const Bytes& input, const std::u
 {
     MemoryReader reader(input);
     std::u16string joined;
-    for (bool first = true;; first = false) {
+    for (bool first = true;; first = false)
+    {
         String piece;
         int found = codec.ReadUntil(reader, piece, stop);
         if (!first)
@@ -124,10 +132,14 @@ void CheckReadLine(int kind, TextCodec& codec, const Bytes& input, const std::u1
     // Lines as the rule gives them: CR LF ends a line, a CR before anything else is dropped
     // and the unit after it kept.
     std::vector<std::u16string> expected(1);
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (units[i] != u'\r') {
+    for (size_t i = 0; i < units.size(); ++i)
+    {
+        if (units[i] != u'\r')
+        {
             expected.back() += units[i];
-        } else if (i + 1 < units.size()) {
+        }
+        else if (i + 1 < units.size())
+        {
             ++i;
             if (units[i] == u'\n')
                 expected.emplace_back();
@@ -137,7 +149,8 @@ void CheckReadLine(int kind, TextCodec& codec, const Bytes& input, const std::u1
     }
     MemoryReader reader(input);
     std::vector<std::u16string> lines;
-    for (;;) {
+    for (;;)
+    {
         String line;
         int ended = codec.ReadLine(reader, line);
         lines.push_back(Text(line));
@@ -153,21 +166,25 @@ void CheckTokenWalk(int kind, TextCodec& codec, const Bytes& input, const std::u
 {
     MemoryReader reader(input);
     size_t i = 0;
-    for (;;) {
+    for (;;)
+    {
         while (i < units.size() && IsSpace(units[i]))
             ++i;
         int skipped = codec.SkipSpace(reader);
         FUZZ_CHECK(skipped == (i < units.size()));
         if (!skipped)
             break;
-        if (codec.IsDigit(units[i])) {
+        if (codec.IsDigit(units[i]))
+        {
             uint32_t expected = 0;
             for (; i < units.size() && codec.IsDigit(units[i]); ++i)
                 expected = expected * 10 + (units[i] - u'0');
             unsigned int value = 0;
             FUZZ_CHECK(codec.ReadUnsigned(reader, &value));
             FUZZ_CHECK(value == expected);
-        } else {
+        }
+        else
+        {
             char16_t unit = 0;
             FUZZ_CHECK(codec.ReadChar(reader, &unit));
             FUZZ_CHECK(unit == units[i]);
@@ -203,7 +220,8 @@ void CheckCopyAll(int kind, TextCodec& codec, const Bytes& input)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const Bytes input(data, data + size);
-    for (int kind = TextCodec::kSingleByte; kind <= TextCodec::kUtf8; ++kind) {
+    for (int kind = TextCodec::kSingleByte; kind <= TextCodec::kUtf8; ++kind)
+    {
         std::unique_ptr<TextCodec> codec(TextCodec::Create(kind));
         const std::u16string units = ReadAll(*codec, input);
         CheckWriting(kind, *codec, input, units);

@@ -9,14 +9,17 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
+namespace
+{
 
-#define FUZZ_CHECK(condition)                                                           \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                    \
-        }                                                                               \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        if (!(condition))                                                                                              \
+        {                                                                                                              \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                              \
+            abort();                                                                                                   \
+        }                                                                                                              \
     } while (0)
 
 // 1 and the saved bytes when the document loaded and saved.
@@ -35,7 +38,7 @@ int LoadAndSave(const uint8_t* data, size_t size, std::vector<uint8_t>& saved)
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

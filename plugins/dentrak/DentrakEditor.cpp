@@ -8,7 +8,7 @@
 #include <cstdio>
 
 DentrakEditor::DentrakEditor(DentrakEffect* effect)
-    : PluginEditor(effect), m_effect(effect), m_background(new PluginBitmap(101)), m_menuBitmap(new PluginBitmap(103))
+    : PluginEditor(effect), effect_(effect), background_(new PluginBitmap(101)), menuBitmap_(new PluginBitmap(103))
 {
     SetRect(kWidth, kHeight);
 }
@@ -16,8 +16,8 @@ DentrakEditor::DentrakEditor(DentrakEffect* effect)
 DentrakEditor::~DentrakEditor()
 {
     Close();
-    m_background->Forget();
-    m_menuBitmap->Forget();
+    background_->Forget();
+    menuBitmap_->Forget();
 }
 
 VstValue DentrakEditor::Open(void* parentWindow)
@@ -28,17 +28,17 @@ VstValue DentrakEditor::Open(void* parentWindow)
         return 1;
     }
     m_frame = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
-    m_frame->SetBackground(m_background);
-    m_menu = new OptionMenu(Rect(94, 65, 194, 81), this, kAmountMenu, m_menuBitmap);
-    m_menu->SetFont(4);
-    m_menu->SetFontColor(Colors::kBlack);
+    m_frame->SetBackground(background_);
+    menu_ = new OptionMenu(Rect(94, 65, 194, 81), this, kAmountMenu, menuBitmap_);
+    menu_->SetFont(4);
+    menu_->SetFontColor(Colors::kBlack);
     for (int i = 1; i <= 10; ++i)
     {
         char text[8];
         std::snprintf(text, sizeof(text), "%d", i);
-        m_menu->AddEntry(text);
+        menu_->AddEntry(text);
     }
-    m_frame->AddView(m_menu);
+    m_frame->AddView(menu_);
     Update();
     return 1;
 }
@@ -47,24 +47,24 @@ void DentrakEditor::Close()
 {
     delete m_frame;
     m_frame = nullptr;
-    m_menu = nullptr;
+    menu_ = nullptr;
 }
 
 void DentrakEditor::Update()
 {
-    if (!m_menu || !m_effect)
+    if (!menu_ || !effect_)
     {
         return;
     }
-    const int32_t amount = m_effect->GetAmount();
+    const int32_t amount = effect_->GetAmount();
     // Amount 0 (only from a chunk) selects nothing: no entry stands for it.
-    m_menu->SetCurrent(amount <= 10 ? amount - 1 : 9);
+    menu_->SetCurrent(amount <= 10 ? amount - 1 : 9);
 }
 
 void DentrakEditor::OnValueChanged(DrawContext*, PluginControl* control)
 {
-    if (control && control->GetTag() == kAmountMenu && m_effect && m_menu)
+    if (control && control->GetTag() == kAmountMenu && effect_ && menu_)
     {
-        m_effect->SetAmount(m_menu->GetCurrent() + 1);
+        effect_->SetAmount(menu_->GetCurrent() + 1);
     }
 }

@@ -25,11 +25,11 @@ public:
     void OnValueChanged(DrawContext* context, PluginControl* control) override;
 
     // Null while closed.
-    OptionMenu* GetAmountMenu() const { return m_menu; }
+    OptionMenu* GetAmountMenu() const { return menu_; }
 
 private:
-    DentrakEffect* m_effect;      // borrowed: the effect owns its editor
-    PluginBitmap* m_background;   // 101
-    PluginBitmap* m_menuBitmap;   // 103
-    OptionMenu* m_menu = nullptr; // owned by the frame while open
+    DentrakEffect* effect_;      // borrowed: the effect owns its editor
+    PluginBitmap* background_;   // 101
+    PluginBitmap* menuBitmap_;   // 103
+    OptionMenu* menu_ = nullptr; // owned by the frame while open
 };

@@ -12,18 +12,18 @@
 
 DentrakEffect::DentrakEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueId)
 {
-    m_instanceIndex = PluginModule::Enter();
+    instanceIndex_ = PluginModule::Enter();
     // Every instance takes a stereo track: one beyond the eighth passes it through.
     setInputCount(2);
     setOutputCount(2);
-    if (m_instanceIndex < kMaxLinkedInstances)
+    if (instanceIndex_ < kMaxLinkedInstances)
     {
         canMono(true);
         programsAreChunks(true);
-        m_link = new (std::nothrow) AsioLink(this);
-        if (m_link)
+        link_ = new (std::nothrow) AsioLink(this);
+        if (link_)
         {
-            m_link->Open();
+            link_->Open();
         }
 #ifdef _WIN32
         // The editor attaches itself to this effect, which owns it from then on.
@@ -34,9 +34,9 @@ DentrakEffect::DentrakEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUni
 
 DentrakEffect::~DentrakEffect()
 {
-    delete m_link;
-    m_link = nullptr;
-    delete m_stream.Take();
+    delete link_;
+    link_ = nullptr;
+    delete stream_.Take();
     PluginModule::Leave();
 }
 
@@ -77,31 +77,31 @@ bool DentrakEffect::SetAmount(int32_t amount)
     {
         return false;
     }
-    m_amount.store(amount);
+    amount_.store(amount);
     return true;
 }
 
 void DentrakEffect::Rebuild()
 {
-    delete m_stream.Take();
-    if (!m_link)
+    delete stream_.Take();
+    if (!link_)
     {
         return;
     }
-    m_link->Close();
-    m_link->Open();
+    link_->Close();
+    link_->Open();
     // Without a host block there is no latency to count: setBlockSize builds the line.
-    if (m_blockSize <= 0)
+    if (blockSize_ <= 0)
     {
         return;
     }
-    const int32_t preferred = m_link->GetPreferredBufferSize();
-    m_latencyBlocks = preferred / m_blockSize - 1 > 0 ? preferred / m_blockSize - 1 : 0;
+    const int32_t preferred = link_->GetPreferredBufferSize();
+    latencyBlocks_ = preferred / blockSize_ - 1 > 0 ? preferred / blockSize_ - 1 : 0;
     // Room for the longest line either way, a block being filled and one being read, and
     // host calls somewhat longer than the block.
-    const int32_t blocks = kMaxAmount * (m_latencyBlocks + 3) + 8;
-    auto* stream = new (std::nothrow) AudioStream(m_blockSize, PluginModule::ListLock());
-    if (stream && !stream->Allocate(m_blockSize, blocks))
+    const int32_t blocks = kMaxAmount * (latencyBlocks_ + 3) + 8;
+    auto* stream = new (std::nothrow) AudioStream(blockSize_, PluginModule::ListLock());
+    if (stream && !stream->Allocate(blockSize_, blocks))
     {
         delete stream;
         stream = nullptr;
@@ -110,18 +110,18 @@ void DentrakEffect::Rebuild()
     {
         return;
     }
-    stream->SetLatency(m_latencyBlocks);
-    m_processMode.store(kStreamStopped);
-    m_stream.Put(stream);
+    stream->SetLatency(latencyBlocks_);
+    processMode_.store(kStreamStopped);
+    stream_.Put(stream);
 }
 
 void DentrakEffect::setSampleRate(float rate)
 {
     VstEffectX::setSampleRate(rate);
-    m_rate = static_cast<int32_t>(rate);
-    if (m_link)
+    rate_ = static_cast<int32_t>(rate);
+    if (link_)
     {
-        m_link->SetSampleRate(m_rate);
+        link_->SetSampleRate(rate_);
     }
 }
 
@@ -132,14 +132,14 @@ void DentrakEffect::setBlockSize(int32_t frames)
         return;
     }
     VstEffectX::setBlockSize(frames);
-    m_blockSize = frames;
+    blockSize_ = frames;
     Rebuild();
 }
 
 void DentrakEffect::suspend()
 {
-    m_processMode.store(kStreamStopped);
-    StreamSlot::Use use(m_stream);
+    processMode_.store(kStreamStopped);
+    StreamSlot::Use use(stream_);
     if (AudioStream* stream = use.Get())
     {
         stream->SetProcessLevel(kStreamStopped);
@@ -149,35 +149,35 @@ void DentrakEffect::suspend()
 
 void DentrakEffect::resume()
 {
-    StreamSlot::Use use(m_stream);
+    StreamSlot::Use use(stream_);
     if (AudioStream* stream = use.Get())
     {
         stream->Reset(true);
     }
     // The line starts again from empty queues.
-    m_processMode.store(kStreamStopped);
+    processMode_.store(kStreamStopped);
 }
 
 void DentrakEffect::process(float** inputs, float** outputs, int32_t frames)
 {
-    if (!m_link)
+    if (!link_)
     {
         // An instance beyond the eighth has no delay line: its track passes undelayed.
         PassThrough(inputs, outputs, frames);
         return;
     }
-    StreamSlot::Use use(m_stream);
+    StreamSlot::Use use(stream_);
     AudioStream* stream = use.Get();
     if (!stream || frames <= 0)
     {
         return;
     }
-    if (m_processMode.load() == kStreamStopped)
+    if (processMode_.load() == kStreamStopped)
     {
         stream->Reset(false);
     }
-    m_processMode.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline : kStreamRealtime);
-    const int32_t delay = DelayBlocks() * m_blockSize;
+    processMode_.store(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline : kStreamRealtime);
+    const int32_t delay = DelayBlocks() * blockSize_;
     if (delay == 0)
     {
         // Amount 0 delays nothing: the line empties and the track passes as it is.
@@ -230,11 +230,11 @@ int32_t DentrakEffect::getChunk(void** data, bool)
     {
         return 0;
     }
-    const int32_t amount = m_amount.load();
+    const int32_t amount = amount_.load();
     std::memcpy(chunk.get(), &amount, sizeof(amount));
     // The host copies the block before it asks again; the previous one goes now.
-    m_chunk = std::move(chunk);
-    *data = m_chunk.get();
+    chunk_ = std::move(chunk);
+    *data = chunk_.get();
     return kChunkSize;
 }
 

@@ -46,29 +46,29 @@ public:
     // False, with nothing changed, above 10 (as an unsigned number). Any thread; takes
     // effect at the next process call.
     bool SetAmount(int32_t amount);
-    int32_t GetAmount() const { return m_amount.load(); }
+    int32_t GetAmount() const { return amount_.load(); }
     void Rebuild();
 
     // Reset requests concern the routing plug-in's streams; this driver is never started.
     void OnResetRequest() override {}
 
     // L: the driver's preferred size in host blocks, less one (at least 0).
-    int32_t GetLatencyBlocks() const { return m_latencyBlocks; }
+    int32_t GetLatencyBlocks() const { return latencyBlocks_; }
     // The delay in blocks at the current amount.
-    int32_t DelayBlocks() const { return m_amount.load() * (m_latencyBlocks + 3); }
-    AsioLink* GetLink() const { return m_link; }
-    StreamSlot& GetStream() { return m_stream; }
+    int32_t DelayBlocks() const { return amount_.load() * (latencyBlocks_ + 3); }
+    AsioLink* GetLink() const { return link_; }
+    StreamSlot& GetStream() { return stream_; }
 
 private:
     static void PassThrough(float** inputs, float** outputs, int32_t frames);
 
-    int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
-    int32_t m_blockSize = 0;                            // 0 until the host gives one
-    int32_t m_rate = 44100;
-    std::atomic<int32_t> m_amount{1};
-    int32_t m_latencyBlocks = 0; // host threads; set before the stream is published
-    AsioLink* m_link = nullptr;  // owned; null beyond the eighth live instance
-    StreamSlot m_stream;
-    std::unique_ptr<uint8_t[]> m_chunk; // the block last handed to the host
+    int32_t instanceIndex_;
+    std::atomic<int32_t> processMode_{kStreamStopped}; // a StreamProcessLevel
+    int32_t blockSize_ = 0;                            // 0 until the host gives one
+    int32_t rate_ = 44100;
+    std::atomic<int32_t> amount_{1};
+    int32_t latencyBlocks_ = 0; // host threads; set before the stream is published
+    AsioLink* link_ = nullptr;  // owned; null beyond the eighth live instance
+    StreamSlot stream_;
+    std::unique_ptr<uint8_t[]> chunk_; // the block last handed to the host
 };

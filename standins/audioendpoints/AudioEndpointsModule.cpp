@@ -10,8 +10,8 @@ namespace kiv::standins
 namespace
 {
 
-ComClassFactory<NewObjectCreator<StandinDeviceEnumerator>> enumeratorFactory;
-ComClassFactory<NewObjectCreator<StandinPolicyConfig>> policyConfigFactory;
+ComClassFactory<NewObjectCreator<StandinDeviceEnumerator>> gEnumeratorFactory;
+ComClassFactory<NewObjectCreator<StandinPolicyConfig>> gPolicyConfigFactory;
 
 } // namespace
 
@@ -23,9 +23,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
         return E_POINTER;
     *object = nullptr;
     if (classId == __uuidof(MMDeviceEnumerator))
-        return kiv::standins::enumeratorFactory.QueryInterface(iid, object);
+        return kiv::standins::gEnumeratorFactory.QueryInterface(iid, object);
     if (classId == kiv::vista::kPolicyConfigClassId)
-        return kiv::standins::policyConfigFactory.QueryInterface(iid, object);
+        return kiv::standins::gPolicyConfigFactory.QueryInterface(iid, object);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

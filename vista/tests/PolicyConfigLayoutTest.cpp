@@ -11,12 +11,12 @@ namespace kiv::vista
 namespace
 {
 
-int calledSlot = -1;
+int gCalledSlot = -1;
 
 template <int Slot, typename... Arguments>
 HRESULT STDMETHODCALLTYPE Record(void*, Arguments...)
 {
-    calledSlot = Slot;
+    gCalledSlot = Slot;
     return S_OK;
 }
 
@@ -78,9 +78,9 @@ TEST(PolicyConfigLayout, EveryOperationCallsItsPublishedSlot)
     };
     for (const Case& c : cases)
     {
-        calledSlot = -1;
+        gCalledSlot = -1;
         c.call(policy, &format, &written, &period, &value);
-        EXPECT_EQ(calledSlot, c.slot);
+        EXPECT_EQ(gCalledSlot, c.slot);
     }
 }
 

@@ -34,82 +34,82 @@ class LinkedListTest : public ::testing::Test
 protected:
     void ExpectOrder(const std::vector<const Object*>& expected)
     {
-        EXPECT_EQ(Forward(list), expected);
-        EXPECT_EQ(Backward(list), std::vector<const Object*>(expected.rbegin(), expected.rend()));
-        EXPECT_EQ(list.Count(), static_cast<int>(expected.size()));
+        EXPECT_EQ(Forward(list_), expected);
+        EXPECT_EQ(Backward(list_), std::vector<const Object*>(expected.rbegin(), expected.rend()));
+        EXPECT_EQ(list_.Count(), static_cast<int>(expected.size()));
     }
 
-    Object a, b, c, d;
-    LinkedList list;
+    Object a_, b_, c_, d_;
+    LinkedList list_;
 };
 } // namespace
 
 TEST_F(LinkedListTest, EmptyListLinksTheSentinels)
 {
-    EXPECT_EQ(list.Begin(), list.End());
-    EXPECT_EQ(list.End()->next, nullptr);
-    EXPECT_EQ(list.End()->prev->prev, nullptr);
-    EXPECT_EQ(list.Find(list.Begin(), &a), list.End());
+    EXPECT_EQ(list_.Begin(), list_.End());
+    EXPECT_EQ(list_.End()->next, nullptr);
+    EXPECT_EQ(list_.End()->prev->prev, nullptr);
+    EXPECT_EQ(list_.Find(list_.Begin(), &a_), list_.End());
     // Popping or erasing what is not there does nothing.
-    list.PopBack();
-    list.PopFront();
-    EXPECT_EQ(list.Erase(list.End()), list.End());
-    EXPECT_EQ(list.Erase(list.End()->prev), list.End());
+    list_.PopBack();
+    list_.PopFront();
+    EXPECT_EQ(list_.Erase(list_.End()), list_.End());
+    EXPECT_EQ(list_.Erase(list_.End()->prev), list_.End());
     ExpectOrder({});
 }
 
 TEST_F(LinkedListTest, PushInsertAndPop)
 {
-    EXPECT_EQ(list.PushBack(&b), 1);
-    EXPECT_EQ(list.PushFront(&a), 1);
-    EXPECT_EQ(list.PushBack(&d), 1);
-    LinkedList::Node* at = list.InsertBefore(list.Find(list.Begin(), &d), &c);
-    ASSERT_NE(at, list.End());
-    EXPECT_EQ(at->value, &c);
-    ExpectOrder({&a, &b, &c, &d});
+    EXPECT_EQ(list_.PushBack(&b_), 1);
+    EXPECT_EQ(list_.PushFront(&a_), 1);
+    EXPECT_EQ(list_.PushBack(&d_), 1);
+    LinkedList::Node* at = list_.InsertBefore(list_.Find(list_.Begin(), &d_), &c_);
+    ASSERT_NE(at, list_.End());
+    EXPECT_EQ(at->value, &c_);
+    ExpectOrder({&a_, &b_, &c_, &d_});
 
-    list.PopFront();
-    ExpectOrder({&b, &c, &d});
-    list.PopBack();
-    ExpectOrder({&b, &c});
-    EXPECT_EQ(list.InsertBefore(list.End(), &d)->value, &d);
-    ExpectOrder({&b, &c, &d});
-    EXPECT_EQ(list.InsertBefore(nullptr, &a), list.End());
-    ExpectOrder({&b, &c, &d});
+    list_.PopFront();
+    ExpectOrder({&b_, &c_, &d_});
+    list_.PopBack();
+    ExpectOrder({&b_, &c_});
+    EXPECT_EQ(list_.InsertBefore(list_.End(), &d_)->value, &d_);
+    ExpectOrder({&b_, &c_, &d_});
+    EXPECT_EQ(list_.InsertBefore(nullptr, &a_), list_.End());
+    ExpectOrder({&b_, &c_, &d_});
 }
 
 TEST_F(LinkedListTest, EraseAnswersTheFollowingNode)
 {
-    for (Object* o : {&a, &b, &c, &d})
-        list.PushBack(o);
-    LinkedList::Node* nb = list.Find(list.Begin(), &b);
+    for (Object* o : {&a_, &b_, &c_, &d_})
+        list_.PushBack(o);
+    LinkedList::Node* nb = list_.Find(list_.Begin(), &b_);
     LinkedList::Node* nc = nb->next;
-    EXPECT_EQ(list.Erase(nb), nc);
-    ExpectOrder({&a, &c, &d});
-    EXPECT_EQ(list.Erase(list.End()->prev), list.End());
-    ExpectOrder({&a, &c});
+    EXPECT_EQ(list_.Erase(nb), nc);
+    ExpectOrder({&a_, &c_, &d_});
+    EXPECT_EQ(list_.Erase(list_.End()->prev), list_.End());
+    ExpectOrder({&a_, &c_});
 
-    list.PushBack(&d);
-    list.PushBack(&b);
-    LinkedList::Node* nd = list.Find(list.Begin(), &d);
-    EXPECT_EQ(list.EraseRange(list.Begin()->next, nd), nd);
-    ExpectOrder({&a, &d, &b});
-    EXPECT_EQ(list.EraseRange(list.Begin(), list.End()), list.End());
+    list_.PushBack(&d_);
+    list_.PushBack(&b_);
+    LinkedList::Node* nd = list_.Find(list_.Begin(), &d_);
+    EXPECT_EQ(list_.EraseRange(list_.Begin()->next, nd), nd);
+    ExpectOrder({&a_, &d_, &b_});
+    EXPECT_EQ(list_.EraseRange(list_.Begin(), list_.End()), list_.End());
     ExpectOrder({});
 }
 
 TEST_F(LinkedListTest, FindWalksFromTheGivenNode)
 {
     Object absent;
-    for (Object* o : {&a, &b, &a, &c})
-        list.PushBack(o);
-    LinkedList::Node* first = list.Find(list.Begin(), &a);
-    EXPECT_EQ(first, list.Begin());
-    LinkedList::Node* second = list.Find(first->next, &a);
-    EXPECT_EQ(second, list.Begin()->next->next);
-    EXPECT_EQ(list.Find(second->next, &a), list.End());
-    EXPECT_EQ(list.Find(list.Begin(), &absent), list.End());
-    EXPECT_EQ(list.Find(list.End(), &a), list.End());
+    for (Object* o : {&a_, &b_, &a_, &c_})
+        list_.PushBack(o);
+    LinkedList::Node* first = list_.Find(list_.Begin(), &a_);
+    EXPECT_EQ(first, list_.Begin());
+    LinkedList::Node* second = list_.Find(first->next, &a_);
+    EXPECT_EQ(second, list_.Begin()->next->next);
+    EXPECT_EQ(list_.Find(second->next, &a_), list_.End());
+    EXPECT_EQ(list_.Find(list_.Begin(), &absent), list_.End());
+    EXPECT_EQ(list_.Find(list_.End(), &a_), list_.End());
 }
 
 TEST(LinkedList, SubclassesDecideMatchingAndStorage)

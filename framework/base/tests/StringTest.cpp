@@ -37,10 +37,10 @@ public:
 class StringHeapTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { previous_ = StringHeap::Install(&heap); }
+    void SetUp() override { previous_ = StringHeap::Install(&heap_); }
     void TearDown() override { StringHeap::Install(previous_); }
 
-    CountingHeap heap;
+    CountingHeap heap_;
 
 private:
     StringHeap* previous_ = nullptr;
@@ -279,10 +279,10 @@ TEST_F(StringHeapTest, AppendGrowsExactlyAndCharsDouble)
     EXPECT_EQ(s.Capacity(), 0);
     ASSERT_EQ(s.AppendAscii("abc"), 1);
     EXPECT_EQ(s.Capacity(), 3);
-    EXPECT_EQ(heap.lastUnits, 4); // the terminator is extra
+    EXPECT_EQ(heap_.lastUnits, 4); // the terminator is extra
     ASSERT_EQ(s.Append(StringRef(u"de")), 1);
     EXPECT_EQ(s.Capacity(), 5);
-    EXPECT_EQ(heap.allocations, 2);
+    EXPECT_EQ(heap_.allocations, 2);
 
     // One unit at a time: 2 x (length + 1) whenever the buffer is full.
     String c;
@@ -293,7 +293,7 @@ TEST_F(StringHeapTest, AppendGrowsExactlyAndCharsDouble)
         EXPECT_EQ(c.Capacity(), expected[i]) << i;
     }
     EXPECT_EQ(Text(c), u"abcdefgh");
-    EXPECT_EQ(heap.allocations, 2 + 3);
+    EXPECT_EQ(heap_.allocations, 2 + 3);
 }
 
 TEST_F(StringHeapTest, ReserveClearAndShrink)
@@ -304,9 +304,9 @@ TEST_F(StringHeapTest, ReserveClearAndShrink)
     EXPECT_EQ(s.Length(), 0);
     EXPECT_EQ(s.Text()[0], 0);
     ASSERT_EQ(s.Reserve(4), 1); // enough already: nothing happens
-    EXPECT_EQ(heap.allocations, 1);
+    EXPECT_EQ(heap_.allocations, 1);
     ASSERT_EQ(s.AppendAscii("abcdefghij"), 1);
-    EXPECT_EQ(heap.allocations, 1);
+    EXPECT_EQ(heap_.allocations, 1);
 
     s.Clear();
     EXPECT_EQ(s.Length(), 0);
@@ -314,11 +314,11 @@ TEST_F(StringHeapTest, ReserveClearAndShrink)
     EXPECT_EQ(s.Text()[0], 0);
 
     ASSERT_EQ(s.AssignAscii("xyz"), 1);
-    EXPECT_EQ(heap.allocations, 1);
+    EXPECT_EQ(heap_.allocations, 1);
     ASSERT_EQ(s.ShrinkToFit(), 1);
     EXPECT_EQ(s.Capacity(), 3);
     EXPECT_EQ(Text(s), u"xyz");
-    EXPECT_EQ(heap.allocations, 2);
+    EXPECT_EQ(heap_.allocations, 2);
 
     ASSERT_EQ(s.SetLength(5), 1);
     EXPECT_EQ(Text(s), std::u16string(u"xyz\0\0", 5));
@@ -336,14 +336,14 @@ TEST_F(StringHeapTest, NumbersAndAnsiTakeOneAllocation)
     EXPECT_EQ(s.Capacity(), 9);
     ASSERT_EQ(s.AppendAnsi("abc"), 1);
     EXPECT_EQ(s.Capacity(), 12);
-    EXPECT_EQ(heap.allocations, 3);
+    EXPECT_EQ(heap_.allocations, 3);
     EXPECT_EQ(Text(s), u"1234567-5abc");
 }
 
 TEST_F(StringHeapTest, FailedAllocationLeavesTheStringAlone)
 {
     String s = Make(u"keep");
-    heap.refuse = true;
+    heap_.refuse = true;
     EXPECT_EQ(s.Reserve(100), 0);
     EXPECT_EQ(s.AppendAscii("more"), 0);
     EXPECT_EQ(s.Append(StringRef(u"more")), 0);
@@ -367,7 +367,7 @@ TEST_F(StringHeapTest, FailedShrinkKeepsTheOldCapacity)
     String s;
     ASSERT_EQ(s.Reserve(20), 1);
     ASSERT_EQ(s.AppendAscii("ab"), 1);
-    heap.refuse = true;
+    heap_.refuse = true;
     EXPECT_EQ(s.ShrinkToFit(), 0);
     EXPECT_EQ(s.Capacity(), 20);
     EXPECT_EQ(Text(s), u"ab");

@@ -2,17 +2,17 @@
 
 namespace
 {
-ChooserSeam* installed = nullptr; // GUI thread only
+ChooserSeam* gInstalled = nullptr; // GUI thread only
 } // namespace
 
 ChooserSeam* ChooserSeam::Install(ChooserSeam* seam)
 {
-    ChooserSeam* previous = installed;
-    installed = seam;
+    ChooserSeam* previous = gInstalled;
+    gInstalled = seam;
     return previous;
 }
 
 ChooserSeam* ChooserSeam::Installed()
 {
-    return installed;
+    return gInstalled;
 }

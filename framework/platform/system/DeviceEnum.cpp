@@ -18,13 +18,13 @@ struct DeviceEntry
 };
 
 // Owned by RegisterNotifications / UnregisterNotifications only; GUI thread.
-std::vector<DeviceEntry> registeredDevices;
-HDEVNOTIFY interfaceNotice = nullptr;
-DeviceBackend* installedBackend = nullptr; // borrowed; null: the system's
+std::vector<DeviceEntry> gRegisteredDevices;
+HDEVNOTIFY gInterfaceNotice = nullptr;
+DeviceBackend* gInstalledBackend = nullptr; // borrowed; null: the system's
 
 DeviceBackend& Backend()
 {
-    return installedBackend ? *installedBackend : SystemDeviceBackend();
+    return gInstalledBackend ? *gInstalledBackend : SystemDeviceBackend();
 }
 
 // Searches into a list of its own; true with the card's interface when it is present.
@@ -55,16 +55,16 @@ void Release(DeviceEntry& entry)
 
 void ReleaseDevices()
 {
-    for (DeviceEntry& entry : registeredDevices)
+    for (DeviceEntry& entry : gRegisteredDevices)
         Release(entry);
-    registeredDevices.clear();
+    gRegisteredDevices.clear();
 }
 } // namespace
 
 DeviceBackend* DeviceEnum::InstallBackend(DeviceBackend* backend)
 {
-    DeviceBackend* previous = installedBackend;
-    installedBackend = backend;
+    DeviceBackend* previous = gInstalledBackend;
+    gInstalledBackend = backend;
     return previous;
 }
 
@@ -79,8 +79,8 @@ int DeviceEnum::RegisterNotifications(HWND window)
     DeviceInterfaceInfo card;
     if (!FindCard(card))
     {
-        if (!interfaceNotice)
-            interfaceNotice = Backend().RegisterInterfaceNotice(window);
+        if (!gInterfaceNotice)
+            gInterfaceNotice = Backend().RegisterInterfaceNotice(window);
         return 1;
     }
     // The card came (again): the notice of its earlier arrival is released first.
@@ -94,27 +94,27 @@ int DeviceEnum::RegisterNotifications(HWND window)
         // The notice keeps its own reference to the device; the handle is not needed.
         Backend().CloseDevice(device);
     }
-    registeredDevices.push_back(std::move(entry));
+    gRegisteredDevices.push_back(std::move(entry));
     return 1;
 }
 
 int DeviceEnum::UnregisterNotifications()
 {
-    if (interfaceNotice)
-        Backend().UnregisterNotice(interfaceNotice);
-    interfaceNotice = nullptr;
+    if (gInterfaceNotice)
+        Backend().UnregisterNotice(gInterfaceNotice);
+    gInterfaceNotice = nullptr;
     ReleaseDevices();
     return 1;
 }
 
 int DeviceEnum::UnregisterNotice(HDEVNOTIFY notice)
 {
-    for (auto entry = registeredDevices.begin(); entry != registeredDevices.end(); ++entry)
+    for (auto entry = gRegisteredDevices.begin(); entry != gRegisteredDevices.end(); ++entry)
     {
         if (entry->notice == notice)
         {
             Release(*entry);
-            registeredDevices.erase(entry);
+            gRegisteredDevices.erase(entry);
             return 1;
         }
     }

@@ -57,15 +57,15 @@ struct Recorder : TimerListener
     }
 };
 
-int g_window;
+int gWindow;
 
 class TimerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        TimerImpl::SetBackend(&ticker);
-        ASSERT_EQ(Timer::StartTicker(&g_window), 200u);
+        TimerImpl::SetBackend(&ticker_);
+        ASSERT_EQ(Timer::StartTicker(&gWindow), 200u);
     }
     void TearDown() override
     {
@@ -74,11 +74,11 @@ protected:
     }
     void Tick(uint32_t at)
     {
-        ticker.now = at;
-        TimerImpl::Tick(&g_window, 200);
+        ticker_.now = at;
+        TimerImpl::Tick(&gWindow, 200);
     }
 
-    ManualTicker ticker;
+    ManualTicker ticker_;
 };
 
 TEST_F(TimerTest, PeriodZeroFiresOnEveryTickWhileRunning)
@@ -96,7 +96,7 @@ TEST_F(TimerTest, PeriodZeroFiresOnEveryTickWhileRunning)
     t.Stop();
     Tick(1003);
     EXPECT_EQ(r.calls.size(), 3u);
-    EXPECT_TRUE(ticker.running) << "the ticker is restarted after each tick";
+    EXPECT_TRUE(ticker_.running) << "the ticker is restarted after each tick";
 }
 
 TEST_F(TimerTest, APeriodIsDueOnlyWhenStrictlyExceeded)
@@ -120,7 +120,7 @@ TEST_F(TimerTest, TheClockWrapIsHarmless)
     Recorder r;
     Timer t;
     t.Attach(&r, 100, 1);
-    ticker.now = 0xFFFFFFC0u;
+    ticker_.now = 0xFFFFFFC0u;
     t.Start();
     Tick(0x10); // 0x50 ms later
     EXPECT_TRUE(r.calls.empty());
@@ -142,7 +142,7 @@ TEST_F(TimerTest, StartResetsTheLastFiringAndKeepsARunningPeriod)
     EXPECT_EQ(t.IsRunning(), 0);
     Tick(1200); // due while stopped: counts as a firing, no call
     EXPECT_EQ(r.calls.size(), 1u);
-    ticker.now = 1210;
+    ticker_.now = 1210;
     t.Start();
     Tick(1250);
     EXPECT_EQ(r.calls.size(), 1u) << "Start restarted the period at 1210";
@@ -192,13 +192,13 @@ TEST_F(TimerTest, NoReentrantTickFromInsideACallback)
     r.action = [&](int32_t) {
         if (nested++ == 0)
         {
-            EXPECT_FALSE(ticker.running) << "the ticker is stopped while listeners run";
-            TimerImpl::Tick(&g_window, 200);
+            EXPECT_FALSE(ticker_.running) << "the ticker is stopped while listeners run";
+            TimerImpl::Tick(&gWindow, 200);
         }
     };
     Tick(1001);
     EXPECT_EQ(r.calls.size(), 1u);
-    EXPECT_TRUE(ticker.running);
+    EXPECT_TRUE(ticker_.running);
 }
 
 TEST_F(TimerTest, TicksOfOtherWindowsAndFailedStopsDoNothing)
@@ -210,7 +210,7 @@ TEST_F(TimerTest, TicksOfOtherWindowsAndFailedStopsDoNothing)
     int elsewhere;
     TimerImpl::Tick(&elsewhere, 200);
     EXPECT_TRUE(r.calls.empty());
-    ticker.refuseStop = true;
+    ticker_.refuseStop = true;
     Tick(1001);
     EXPECT_TRUE(r.calls.empty());
 }
@@ -226,7 +226,7 @@ TEST_F(TimerTest, AThrowingListenerDoesNotStopTheOthers)
     b.Start();
     Tick(1001);
     EXPECT_EQ(after.calls.size(), 1u);
-    EXPECT_TRUE(ticker.running);
+    EXPECT_TRUE(ticker_.running);
 }
 
 TEST_F(TimerTest, FireAllCallsEveryRegisteredTimerWithZero)
@@ -244,11 +244,11 @@ TEST_F(TimerTest, FireAllCallsEveryRegisteredTimerWithZero)
 TEST_F(TimerTest, AttachFailsOnlyWithoutTickerAndWithoutTimers)
 {
     Recorder r;
-    ticker.refuseStart = true;
+    ticker_.refuseStart = true;
     EXPECT_EQ(Timer::StartTicker(), 0u);
     Timer t;
     EXPECT_EQ(t.Attach(&r, 0, 1), 0);
-    ticker.refuseStart = false;
+    ticker_.refuseStart = false;
     EXPECT_EQ(Timer::StartTicker(), 200u);
     EXPECT_EQ(t.Attach(&r, 0, 1), 1);
 }

@@ -20,16 +20,16 @@ namespace
 class XmlDom : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(doc.Init()); }
+    void SetUp() override { ASSERT_TRUE(doc_.Init()); }
 
     // An element of doc with children named by the letters of names.
     XmlElement* Parent(const char16_t* name, const char16_t* children)
     {
-        XmlElement* parent = doc.CreateElement(name);
+        XmlElement* parent = doc_.CreateElement(name);
         for (; *children; ++children)
         {
             char16_t childName[2] = {*children, 0};
-            parent->AppendChild(doc.CreateElement(childName));
+            parent->AppendChild(doc_.CreateElement(childName));
         }
         return parent;
     }
@@ -54,29 +54,29 @@ protected:
         return forward;
     }
 
-    XmlDocument doc;
+    XmlDocument doc_;
 };
 
 TEST_F(XmlDom, FreshNodesHaveNoChildrenAndFixedNames)
 {
-    XmlElement* element = doc.CreateElement(u"a");
-    XmlText* text = doc.CreateTextNode(u"t");
-    XmlCData cdata(&doc);
+    XmlElement* element = doc_.CreateElement(u"a");
+    XmlText* text = doc_.CreateTextNode(u"t");
+    XmlCData cdata(&doc_);
     ASSERT_TRUE(cdata.Init());
     EXPECT_EQ(element->GetFirstChild(), nullptr);
     EXPECT_EQ(element->GetLastChild(), nullptr);
     EXPECT_EQ(element->GetChildNodes(), nullptr);
     EXPECT_FALSE(element->HasChildNodes());
-    EXPECT_EQ(element->GetOwnerDocument(), &doc);
+    EXPECT_EQ(element->GetOwnerDocument(), &doc_);
     EXPECT_EQ(element->GetParentNode(), nullptr);
     EXPECT_EQ(Narrow(text->GetNodeName()), "#text");
     EXPECT_EQ(Narrow(cdata.GetNodeName()), "#cdata-section");
-    EXPECT_EQ(Narrow(doc.GetNodeName()), "#document");
+    EXPECT_EQ(Narrow(doc_.GetNodeName()), "#document");
     EXPECT_EQ(element->GetNodeType(), 1);
     EXPECT_EQ(text->GetNodeType(), 3);
     EXPECT_EQ(cdata.GetNodeType(), 4);
-    EXPECT_EQ(doc.GetNodeType(), 9);
-    EXPECT_EQ(doc.GetOwnerDocument(), &doc);
+    EXPECT_EQ(doc_.GetNodeType(), 9);
+    EXPECT_EQ(doc_.GetOwnerDocument(), &doc_);
     delete element;
     delete text;
 }
@@ -84,11 +84,11 @@ TEST_F(XmlDom, FreshNodesHaveNoChildrenAndFixedNames)
 TEST_F(XmlDom, AppendAndInsertKeepSiblingsParentAndListInStep)
 {
     XmlElement* parent = Parent(u"p", u"ac");
-    XmlElement* b = doc.CreateElement(u"b");
+    XmlElement* b = doc_.CreateElement(u"b");
     ASSERT_TRUE(parent->InsertBefore(b, parent->GetLastChild()));
     EXPECT_EQ(Children(parent), "abc");
-    ASSERT_TRUE(parent->InsertBefore(doc.CreateElement(u"z"), parent->GetFirstChild()));
-    ASSERT_TRUE(parent->InsertBefore(doc.CreateElement(u"d"), nullptr));
+    ASSERT_TRUE(parent->InsertBefore(doc_.CreateElement(u"z"), parent->GetFirstChild()));
+    ASSERT_TRUE(parent->InsertBefore(doc_.CreateElement(u"d"), nullptr));
     EXPECT_EQ(Children(parent), "zabcd");
     EXPECT_EQ(parent->GetChildNodes()->Item(5), nullptr);
     EXPECT_TRUE(parent->HasChildNodes());
@@ -165,7 +165,7 @@ TEST_F(XmlDom, RefusedInsertionsChangeNothing)
 {
     XmlElement* first = Parent(u"p", u"ab");
     XmlElement* second = Parent(u"q", u"xy");
-    XmlElement* loose = doc.CreateElement(u"n");
+    XmlElement* loose = doc_.CreateElement(u"n");
     // The reference is another parent's child.
     EXPECT_FALSE(first->InsertBefore(loose, second->GetFirstChild()));
     EXPECT_FALSE(loose->InsertBefore(first->GetFirstChild(), second->GetFirstChild()));
@@ -180,9 +180,9 @@ TEST_F(XmlDom, RefusedInsertionsChangeNothing)
     EXPECT_FALSE(loose->AppendChild(first));
     EXPECT_FALSE(loose->AppendChild(loose));
     EXPECT_FALSE(a->InsertBefore(first, loose));
-    XmlAttribute* attribute = doc.CreateAttribute(u"k");
+    XmlAttribute* attribute = doc_.CreateAttribute(u"k");
     EXPECT_FALSE(first->AppendChild(attribute));
-    EXPECT_FALSE(first->AppendChild(&doc));
+    EXPECT_FALSE(first->AppendChild(&doc_));
     EXPECT_FALSE(first->AppendChild(nullptr));
     EXPECT_EQ(Children(first), "ab");
     EXPECT_EQ(Children(a), "n");
@@ -199,17 +199,17 @@ TEST_F(XmlDom, NodesTakenFromAnotherDocumentFollowTheirNewDocument)
     ASSERT_TRUE(moved->SetAttribute(u"k", u"v"));
     ASSERT_TRUE(moved->AppendChild(other->CreateTextNode(u"t")));
     ASSERT_TRUE(other->AppendChild(moved));
-    ASSERT_TRUE(doc.AppendChild(moved));
+    ASSERT_TRUE(doc_.AppendChild(moved));
     other->Release();
-    EXPECT_EQ(moved->GetOwnerDocument(), &doc);
-    EXPECT_EQ(moved->GetFirstChild()->GetOwnerDocument(), &doc);
-    EXPECT_EQ(moved->GetAttributeNode(u"k")->GetOwnerDocument(), &doc);
-    EXPECT_EQ(moved->GetAttributeNode(u"k")->GetFirstChild()->GetOwnerDocument(), &doc);
+    EXPECT_EQ(moved->GetOwnerDocument(), &doc_);
+    EXPECT_EQ(moved->GetFirstChild()->GetOwnerDocument(), &doc_);
+    EXPECT_EQ(moved->GetAttributeNode(u"k")->GetOwnerDocument(), &doc_);
+    EXPECT_EQ(moved->GetAttributeNode(u"k")->GetFirstChild()->GetOwnerDocument(), &doc_);
 }
 
 TEST_F(XmlDom, AttributesAreUniqueByNameAndKeptInNameOrder)
 {
-    XmlElement* element = doc.CreateElement(u"e");
+    XmlElement* element = doc_.CreateElement(u"e");
     ASSERT_TRUE(element->SetAttribute(u"b", u"1"));
     ASSERT_TRUE(element->SetAttribute(u"a", u"2"));
     ASSERT_TRUE(element->SetAttribute(u"b", u"3"));
@@ -228,8 +228,8 @@ TEST_F(XmlDom, AttributesAreUniqueByNameAndKeptInNameOrder)
 
 TEST_F(XmlDom, SetNamedItemStoresReplacesAndRefuses)
 {
-    XmlElement* element = doc.CreateElement(u"e");
-    XmlAttribute* first = doc.CreateAttribute(u"k");
+    XmlElement* element = doc_.CreateElement(u"e");
+    XmlAttribute* first = doc_.CreateAttribute(u"k");
     ASSERT_TRUE(first->SetValue(u"1"));
     EXPECT_EQ(element->SetAttributeNode(first), first);
     // Storing the stored node again keeps it alive and stored.
@@ -240,13 +240,13 @@ TEST_F(XmlDom, SetNamedItemStoresReplacesAndRefuses)
     EXPECT_EQ(element->SetAttributeNode(first), first);
     ASSERT_TRUE(first->SetNodeName(u"k"));
     // Another node of the same name replaces (and destroys) the first.
-    XmlAttribute* second = doc.CreateAttribute(u"k");
+    XmlAttribute* second = doc_.CreateAttribute(u"k");
     ASSERT_TRUE(second->SetValue(u"2"));
     EXPECT_EQ(element->SetAttributeNode(second), second);
     EXPECT_EQ(element->GetAttributes()->GetLength(), 1);
     EXPECT_EQ(Narrow(element->GetAttribute(u"k")), "2");
     // A node stored in another element stays there.
-    XmlElement* other = doc.CreateElement(u"o");
+    XmlElement* other = doc_.CreateElement(u"o");
     EXPECT_EQ(other->SetAttributeNode(second), nullptr);
     EXPECT_EQ(other->GetAttributeNode(u"k"), nullptr);
     delete other;
@@ -256,7 +256,7 @@ TEST_F(XmlDom, SetNamedItemStoresReplacesAndRefuses)
 TEST_F(XmlDom, SplitTextPutsTheTailRightAfterTheNode)
 {
     XmlElement* parent = Parent(u"p", u"z");
-    XmlText* text = doc.CreateTextNode(u"hello");
+    XmlText* text = doc_.CreateTextNode(u"hello");
     ASSERT_TRUE(parent->InsertBefore(text, parent->GetFirstChild()));
     XmlText* tail = text->SplitText(2);
     ASSERT_NE(tail, nullptr);
@@ -271,9 +271,9 @@ TEST_F(XmlDom, SplitTextPutsTheTailRightAfterTheNode)
 
 TEST_F(XmlDom, GetElementsByTagNameWalksThePreOrder)
 {
-    ASSERT_TRUE(LoadBytes(doc, Bytes("<r n=\"0\"><a n=\"1\"><r n=\"2\"/></a><r n=\"3\"><r n=\"4\"/></r></r>")));
+    ASSERT_TRUE(LoadBytes(doc_, Bytes("<r n=\"0\"><a n=\"1\"><r n=\"2\"/></a><r n=\"3\"><r n=\"4\"/></r></r>")));
     std::vector<XmlNode*> found;
-    doc.GetElementsByTagName(doc.GetFirstChild(), u"r", found);
+    doc_.GetElementsByTagName(doc_.GetFirstChild(), u"r", found);
     std::string order;
     for (XmlNode* node : found)
         order += Narrow(static_cast<XmlElement*>(node)->GetAttribute(u"n"));
@@ -282,9 +282,9 @@ TEST_F(XmlDom, GetElementsByTagNameWalksThePreOrder)
 
 TEST_F(XmlDom, XmlUtilReadsAttributesAndFindsChildren)
 {
-    ASSERT_TRUE(
-        LoadBytes(doc, Bytes("<skin i=\"12\" e=\"\" x=\"12ab3\" r=\"3.05\" n=\"-.5\"><REGION/>t<region/><b/></skin>")));
-    const XmlElement* skin = static_cast<XmlElement*>(doc.GetFirstChild());
+    ASSERT_TRUE(LoadBytes(
+        doc_, Bytes("<skin i=\"12\" e=\"\" x=\"12ab3\" r=\"3.05\" n=\"-.5\"><REGION/>t<region/><b/></skin>")));
+    const XmlElement* skin = static_cast<XmlElement*>(doc_.GetFirstChild());
     struct
     {
         const char* name;
@@ -369,8 +369,8 @@ private:
 
 TEST_F(XmlDom, XmlUtilReportsAValueItCouldNotCopy)
 {
-    ASSERT_TRUE(LoadBytes(doc, Bytes("<skin r=\"3.05\"/>")));
-    const XmlElement* skin = static_cast<XmlElement*>(doc.GetFirstChild());
+    ASSERT_TRUE(LoadBytes(doc_, Bytes("<skin r=\"3.05\"/>")));
+    const XmlElement* skin = static_cast<XmlElement*>(doc_.GetFirstChild());
     String out;
     RationedHeap heap(1); // enough for the name looked up, not for the value
     StringHeap* previous = StringHeap::Install(&heap);
@@ -382,16 +382,16 @@ TEST_F(XmlDom, XmlUtilReportsAValueItCouldNotCopy)
 
 TEST_F(XmlDom, SetEncodingMakesTheCodecOfItsKind)
 {
-    EXPECT_EQ(doc.GetEncoding(), XmlDocument::UTF8);
-    EXPECT_NE(doc.GetCodec(), nullptr);
-    EXPECT_TRUE(doc.SetEncoding(XmlDocument::UTF16BE));
-    EXPECT_EQ(doc.GetEncoding(), XmlDocument::UTF16BE);
-    EXPECT_FALSE(doc.SetEncoding(4));
-    EXPECT_EQ(doc.GetCodec(), nullptr);
+    EXPECT_EQ(doc_.GetEncoding(), XmlDocument::UTF8);
+    EXPECT_NE(doc_.GetCodec(), nullptr);
+    EXPECT_TRUE(doc_.SetEncoding(XmlDocument::UTF16BE));
+    EXPECT_EQ(doc_.GetEncoding(), XmlDocument::UTF16BE);
+    EXPECT_FALSE(doc_.SetEncoding(4));
+    EXPECT_EQ(doc_.GetCodec(), nullptr);
     MemoryWriter writer;
-    EXPECT_FALSE(doc.Save(writer));
-    EXPECT_TRUE(doc.SetEncoding(XmlDocument::SINGLE_BYTE));
-    EXPECT_NE(doc.GetCodec(), nullptr);
+    EXPECT_FALSE(doc_.Save(writer));
+    EXPECT_TRUE(doc_.SetEncoding(XmlDocument::SINGLE_BYTE));
+    EXPECT_NE(doc_.GetCodec(), nullptr);
 }
 
 TEST(XmlLoaderTest, HoldsOneDocumentUntilDetached)

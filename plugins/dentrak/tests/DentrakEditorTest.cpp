@@ -39,21 +39,21 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        AsioSystem::Use(&m_asio);
-        m_parent = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 180, nullptr, nullptr,
-                                   nullptr, nullptr);
-        ASSERT_NE(m_parent, nullptr);
+        AsioSystem::Use(&asio_);
+        parent_ = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 180, nullptr, nullptr, nullptr,
+                                  nullptr);
+        ASSERT_NE(parent_, nullptr);
     }
     void TearDown() override
     {
-        DestroyWindow(m_parent);
+        DestroyWindow(parent_);
         AsioSystem::Use(nullptr);
         CoUninitialize();
     }
 
-    StandinTestConfig m_config{"[Driver]\nClock=manual\n"};
-    QuietAsio m_asio;
-    HWND m_parent = nullptr;
+    StandinTestConfig config_{"[Driver]\nClock=manual\n"};
+    QuietAsio asio_;
+    HWND parent_ = nullptr;
 };
 
 TEST_F(DentrakEditorTest, TheMenuShowsAndSetsTheAmount)
@@ -68,7 +68,7 @@ TEST_F(DentrakEditorTest, TheMenuShowsAndSetsTheAmount)
     EXPECT_EQ(rect->right, 282);
     EXPECT_EQ(rect->bottom, 155);
 
-    ASSERT_EQ(editor->Open(m_parent), 1);
+    ASSERT_EQ(editor->Open(parent_), 1);
     OptionMenu* menu = editor->GetAmountMenu();
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> entries;
@@ -93,7 +93,7 @@ TEST_F(DentrakEditorTest, TheMenuShowsAndSetsTheAmount)
 
     editor->Close();
     EXPECT_EQ(editor->GetAmountMenu(), nullptr);
-    ASSERT_EQ(editor->Open(m_parent), 1); // and again
+    ASSERT_EQ(editor->Open(parent_), 1); // and again
     EXPECT_EQ(editor->GetAmountMenu()->GetCurrent(), 6);
     editor->Close();
 }

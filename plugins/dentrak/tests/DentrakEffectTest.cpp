@@ -28,23 +28,23 @@ class DentrakEffectTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
-        system.objects[FakeSystem::Key(kDriver)] = &driver;
-        enumerator.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00030000}};
-        AsioSystem::Use(&system);
+        system_.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator_;
+        system_.objects[FakeSystem::Key(kDriver)] = &driver_;
+        enumerator_.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00030000}};
+        AsioSystem::Use(&system_);
     }
     void TearDown() override
     {
-        effects.clear();
+        effects_.clear();
         EXPECT_EQ(PluginModule::LiveCount(), 0);
         AsioSystem::Use(nullptr);
     }
 
     DentrakEffect* Make(int32_t preferred, int32_t block)
     {
-        driver.preferredSize = preferred;
-        effects.push_back(std::make_unique<DentrakEffect>(&Host));
-        DentrakEffect* effect = effects.back().get();
+        driver_.preferredSize = preferred;
+        effects_.push_back(std::make_unique<DentrakEffect>(&Host));
+        DentrakEffect* effect = effects_.back().get();
         effect->setBlockSize(block);
         effect->resume();
         return effect;
@@ -61,7 +61,7 @@ protected:
             const int32_t n = std::min(call, frames - done);
             for (int32_t i = 0; i < n; ++i)
             {
-                left[static_cast<size_t>(i)] = static_cast<float>(++m_sent);
+                left[static_cast<size_t>(i)] = static_cast<float>(++sent_);
                 right[static_cast<size_t>(i)] = -left[static_cast<size_t>(i)];
             }
             std::vector<float> outLeft(static_cast<size_t>(n), 0.0f), outRight(static_cast<size_t>(n), 0.0f);
@@ -74,7 +74,7 @@ protected:
             }
             std::copy(outLeft.begin(), outLeft.end(), out.begin() + done);
         }
-        m_received += frames;
+        received_ += frames;
         return out;
     }
 
@@ -84,7 +84,7 @@ protected:
         int64_t count = 0;
         for (size_t i = out.size(); i-- > 0;)
         {
-            const int64_t t = m_received - static_cast<int64_t>(out.size()) + static_cast<int64_t>(i) + 1;
+            const int64_t t = received_ - static_cast<int64_t>(out.size()) + static_cast<int64_t>(i) + 1;
             if (static_cast<int64_t>(out[i]) != t - delay)
             {
                 break;
@@ -94,12 +94,12 @@ protected:
         return count;
     }
 
-    FakeSystem system;
-    FakeEnumerator enumerator;
-    FakeDriver driver;
-    std::vector<std::unique_ptr<DentrakEffect>> effects;
-    int64_t m_sent = 0;
-    int64_t m_received = 0;
+    FakeSystem system_;
+    FakeEnumerator enumerator_;
+    FakeDriver driver_;
+    std::vector<std::unique_ptr<DentrakEffect>> effects_;
+    int64_t sent_ = 0;
+    int64_t received_ = 0;
 };
 
 TEST_F(DentrakEffectTest, LengthsCountTheRoutingRoundTrip)
@@ -117,13 +117,13 @@ TEST_F(DentrakEffectTest, LengthsCountTheRoutingRoundTrip)
         ASSERT_TRUE(effect->SetAmount(c.amount));
         EXPECT_EQ(effect->GetLatencyBlocks(), c.latency);
         EXPECT_EQ(effect->DelayBlocks(), c.delayBlocks);
-        effects.clear();
+        effects_.clear();
     }
     DentrakEffect* effect = Make(1024, 256);
     EXPECT_FALSE(effect->SetAmount(11));
     EXPECT_FALSE(effect->SetAmount(-1));
     EXPECT_EQ(effect->GetAmount(), 1);
-    EXPECT_EQ(driver.calls.end(), std::find(driver.calls.begin(), driver.calls.end(), "start")) << "never started";
+    EXPECT_EQ(driver_.calls.end(), std::find(driver_.calls.begin(), driver_.calls.end(), "start")) << "never started";
 }
 
 TEST_F(DentrakEffectTest, TheLineHoldsItsLengthThroughRaisesAndLowerings)
@@ -187,8 +187,8 @@ TEST_F(DentrakEffectTest, HostCallsOfAnyLengthKeepTheDelayExact)
             }
         }
         EXPECT_EQ(wrong, 0) << c.name;
-        effects.clear();
-        m_sent = m_received = 0;
+        effects_.clear();
+        sent_ = received_ = 0;
     }
 }
 
