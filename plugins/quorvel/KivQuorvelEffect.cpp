@@ -258,12 +258,7 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
 void KivQuorvelEffect::suspend()
 {
     m_processMode.store(kStreamStopped);
-    StreamSlot::Use use(m_stream);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->SetProcessLevel(kStreamStopped);
-        stream->Reset(true);
-    }
+    m_stream.Suspend();
 }
 
 void KivQuorvelEffect::resume()
@@ -272,13 +267,7 @@ void KivQuorvelEffect::resume()
     {
         RequestReconnect();
     }
-    {
-        StreamSlot::Use use(m_stream);
-        if (AudioStream* stream = use.Get())
-        {
-            stream->Reset(true);
-        }
-    }
+    m_stream.DropQueued();
     setInitialDelay(GetLatency());
 }
 
@@ -333,7 +322,11 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         return;
     }
-    if (!stream->SwitchSeen())
+    // A host rendering offline right after set-up would otherwise race through its whole
+    // render before the driver's first switch and get silence: it waits for that switch, a
+    // bounded time. In real time the call passes until the driver runs.
+    if (!stream->SwitchSeen() &&
+        (getCurrentProcessLevel() != kVstProcessLevelOffline || !stream->WaitForFirstSwitch(kFirstSwitchWaitMs)))
     {
         // The driver has not begun: nothing comes back yet.
         if (replacing)

@@ -37,6 +37,7 @@ public:
     static constexpr int32_t kCommandDestroyLink = 2;
     static constexpr int32_t kCommandReconnect = 3;
     static constexpr uint32_t kServicesJoinMs = 30000;
+    static constexpr uint32_t kFirstSwitchWaitMs = 2000;
 
     explicit KivQuorvelEffect(VstHostCallback host);
     ~KivQuorvelEffect() override;

@@ -459,6 +459,29 @@ TEST_F(KivQuorvelEffectTest, OfflineThePluginWaitsOncePerDriverBufferNotPerCall)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
 }
 
+TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
+{
+    // A host bouncing right after set-up runs its whole render before the driver's first
+    // switch: without a wait every block would come back silent and none reach the card.
+    SetPair("0 0");
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->resume();
+    gProcessLevel = kVstProcessLevelOffline;
+    std::vector<float> in(256, 0.25f), out(256, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    std::thread card([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Switch(0);
+    });
+    effect->process(inputs, outputs, 256);
+    card.join();
+    StreamSlot::Use use(effect->GetStream());
+    ASSERT_NE(use.Get(), nullptr);
+    EXPECT_GT(use.Get()->OutputQueueCount(0), 0) << "the block went towards the card";
+}
+
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
 {
     KivQuorvelEffect* effect = Make();
