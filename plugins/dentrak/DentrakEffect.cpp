@@ -139,21 +139,12 @@ void DentrakEffect::setBlockSize(int32_t frames)
 void DentrakEffect::suspend()
 {
     m_processMode.store(kStreamStopped);
-    StreamSlot::Use use(m_stream);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->SetProcessLevel(kStreamStopped);
-        stream->Reset(true);
-    }
+    m_stream.Suspend();
 }
 
 void DentrakEffect::resume()
 {
-    StreamSlot::Use use(m_stream);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->Reset(true);
-    }
+    m_stream.DropQueued();
     // The line starts again from empty queues.
     m_processMode.store(kStreamStopped);
 }
