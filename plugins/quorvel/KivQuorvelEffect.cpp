@@ -135,7 +135,8 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
         OnAssignmentChanged();
         return false;
     default:
-        if (ServicesConnection* services = m_services.load())
+        ServicesConnection* services = m_services.load();
+        if (services && command > kCommandReconnect)
         {
             services->Execute(command);
         }

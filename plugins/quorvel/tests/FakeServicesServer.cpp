@@ -66,6 +66,10 @@ HRESULT FakeServicesServer::Query(REFIID riid, void** object)
 HRESULT FakeServicesServer::Answer(const std::string& call, const char* name)
 {
     calls.push_back(call);
+    if (onCall)
+    {
+        onCall(call);
+    }
     const auto answer = answers.find(name);
     return answer == answers.end() ? S_OK : answer->second;
 }

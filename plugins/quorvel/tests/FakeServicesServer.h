@@ -6,6 +6,7 @@
 
 #include "mixer/comserver/ComInterfaces.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -137,6 +138,7 @@ public:
     std::map<std::string, HRESULT> answers; // by method name; S_OK otherwise
     LONG clientId = 7;
     LONG pair = 2;
+    std::function<void(const std::string&)> onCall; // after each recorded call, on its thread
 
     // What it saw.
     std::vector<std::string> calls;

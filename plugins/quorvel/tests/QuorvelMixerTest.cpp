@@ -1,0 +1,93 @@
+// KivQuorvel with the mixer program running: the instance finds it, connects over COM,
+// registers with the simulated engine, gets a send and return pair, and its audio runs out
+// through the card's loop and back.
+#include "mixer/comserver/ComInterfaces.h"
+#include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "standins/asio/StandinTestConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <string>
+
+namespace
+{
+
+DWORD RunAndWait(std::string commandLine)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    {
+        return GetLastError();
+    }
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+class QuorvelWithTheMixer : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(RunAndWait("\"" + WindowsPath(KIV_MIXER) + "\" -RegServer"), 0u);
+        HMODULE proxyStub = LoadLibraryA(WindowsPath(KIV_MIXER_PS).c_str());
+        ASSERT_NE(proxyStub, nullptr);
+        auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+            reinterpret_cast<void*>(GetProcAddress(proxyStub, "DllRegisterServer")));
+        ASSERT_NE(registerServer, nullptr);
+        ASSERT_EQ(registerServer(), S_OK);
+        FreeLibrary(proxyStub);
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        // The plug-in never starts the mixer program: this reference starts it and keeps it.
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&gServices)),
+                  S_OK);
+    }
+    static void TearDownTestSuite()
+    {
+        if (gServices)
+        {
+            gServices->Release();
+            gServices = nullptr;
+        }
+        // The server runs until it is told to end: end it for the next run.
+        if (HWND window = FindWindowA("Varn Services", nullptr))
+        {
+            DWORD id = 0;
+            GetWindowThreadProcessId(window, &id);
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id))
+            {
+                TerminateProcess(process, 0);
+                WaitForSingleObject(process, 10000);
+                CloseHandle(process);
+            }
+        }
+        CoUninitialize();
+    }
+
+    static IKivCorvanServices* gServices;
+};
+
+IKivCorvanServices* QuorvelWithTheMixer::gServices = nullptr;
+
+TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+    EXPECT_EQ(trip.reported, 1536) << trip.run.output;
+    EXPECT_EQ(trip.measured, 1536) << "not passed through: the pair runs" << trip.run.output;
+    EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+}
+
+} // namespace
