@@ -4,6 +4,7 @@
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
+#include "tests/support/MixerServer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,36 +16,12 @@
 namespace
 {
 
-DWORD RunAndWait(std::string commandLine)
-{
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    {
-        return GetLastError();
-    }
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 class QuorvelWithTheMixer : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(RunAndWait("\"" + WindowsPath(KIV_MIXER) + "\" -RegServer"), 0u);
-        HMODULE proxyStub = LoadLibraryA(WindowsPath(KIV_MIXER_PS).c_str());
-        ASSERT_NE(proxyStub, nullptr);
-        auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-            reinterpret_cast<void*>(GetProcAddress(proxyStub, "DllRegisterServer")));
-        ASSERT_NE(registerServer, nullptr);
-        ASSERT_EQ(registerServer(), S_OK);
-        FreeLibrary(proxyStub);
+        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         // The plug-in never starts the mixer program: this reference starts it and keeps it.
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
@@ -59,17 +36,7 @@ protected:
             gServices = nullptr;
         }
         // The server runs until it is told to end: end it for the next run.
-        if (HWND window = FindWindowA("Varn Services", nullptr))
-        {
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id))
-            {
-                TerminateProcess(process, 0);
-                WaitForSingleObject(process, 10000);
-                CloseHandle(process);
-            }
-        }
+        EndMixerProgram();
         CoUninitialize();
     }
 
