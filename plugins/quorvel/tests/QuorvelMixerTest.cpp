@@ -11,6 +11,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 namespace
@@ -55,6 +56,44 @@ TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCar
     EXPECT_EQ(trip.reported, 1536) << trip.run.output;
     EXPECT_EQ(trip.measured, 1536) << "not passed through: the pair runs" << trip.run.output;
     EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+}
+
+TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIsFree)
+{
+    // Four clients of the test's own take the card's four pairs (8 x 8 channels).
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG clients[4] = {};
+    std::set<LONG> pairs;
+    for (LONG& client : clients)
+    {
+        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        KivSendReturn record{};
+        LONG send = -1, ret = -1;
+        ASSERT_EQ(effects->AcquireSendReturn(client, &record, &send, &ret), S_OK);
+        EXPECT_EQ(send, ret);
+        pairs.insert(send);
+    }
+    EXPECT_EQ(pairs, (std::set<LONG>{0, 1, 2, 3})) << "every client a pair of its own";
+
+    const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
+    ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
+    EXPECT_EQ(through.measured, 0) << "no pair left: passed through" << through.run.output;
+    EXPECT_EQ(through.mismatches, 0) << through.run.output;
+
+    EXPECT_EQ(effects->ReleaseSendReturn(clients[0]), S_OK);
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
+    EXPECT_EQ(card.measured, 1536) << "the freed pair runs" << card.run.output;
+    EXPECT_EQ(card.mismatches, 0) << card.run.output;
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
 }
 
 } // namespace
