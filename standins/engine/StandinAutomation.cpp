@@ -64,6 +64,25 @@ int VARN_CALL StandinAutomation::ReleaseSendReturn(int clientId)
     return 1;
 }
 
+int VARN_CALL StandinAutomation::RefreshInserts(int clientId, int* flag)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!flag || clients_.count(clientId) == 0)
+        return 0;
+    *flag = 1;
+    return 1;
+}
+
+int VARN_CALL StandinAutomation::SetInsertChainFlag(int clientId, int value)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (clients_.count(clientId) == 0)
+        return 0;
+    if (log_)
+        log_("SetInsertChainFlag " + std::to_string(clientId) + " " + std::to_string(value));
+    return 1;
+}
+
 void StandinAutomation::Configure(bool keepCategory2, int pairs, std::function<void(std::string)> log)
 {
     std::lock_guard<std::mutex> lock(lock_);

@@ -54,9 +54,11 @@ public:
     int VARN_CALL SetSpecialInsert(int, int, int, void*, int) override { return 0; }
     int VARN_CALL LoadPresetIntoInsert(VarnEffectId, int, int, void*) override { return 0; }
     int VARN_CALL MoveInsert(int, int, int) override { return 0; }
-    int VARN_CALL RefreshInserts(int, int*) override { return 0; }
+    // A registered client's inserts (none are simulated) are refreshed at once: the flag is
+    // set; an unknown client is refused.
+    int VARN_CALL RefreshInserts(int clientId, int* flag) override;
     int VARN_CALL Method26(int, int*) override { return 0; }
-    int VARN_CALL SetInsertChainFlag(int, int) override { return 0; }
+    int VARN_CALL SetInsertChainFlag(int clientId, int value) override;
     int VARN_CALL GetParameterDescriptors(int, int, int*, void**) override { return 0; }
     int VARN_CALL GetParameterChoiceNames(int, int, int, int*, void**) override { return 0; }
     int VARN_CALL GetParameterValue(int, int, int, void*) override { return 0; }

@@ -467,7 +467,8 @@ TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
     LONG notifyId = 0;
     EXPECT_EQ(effects->SetInsertEffect(second, 0, id, &info, 1), E_FAIL);
     EXPECT_EQ(effects->DeleteCorePreset(id, 0), E_FAIL);
-    EXPECT_EQ(effects->RefreshInserts(second), E_FAIL);
+    EXPECT_EQ(effects->RefreshInserts(first), E_FAIL) << "an unregistered client";
+    EXPECT_EQ(effects->RefreshInserts(second), S_OK) << "an empty chain refreshes at once";
     EXPECT_EQ(params->GetInsertNotifyId(second, 0, &notifyId), E_FAIL);
     EXPECT_EQ(effects->Reserved48(1, 2, 3, 4), E_NOTIMPL);
     EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);

@@ -1,7 +1,9 @@
 // KivQuorvel with the mixer program running: the instance finds it, connects over COM,
 // registers with the simulated engine, gets a send and return pair, and its audio runs out
 // through the card's loop and back.
+#include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "plugins/base/vst/VstRecord.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "tests/support/MixerServer.h"
@@ -16,6 +18,39 @@
 
 namespace
 {
+
+VstValue KIV_VSTCALL InProcessHost(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    return opcode == kHostVersion ? 2400 : 0;
+}
+
+// Whether a client of the test's own can take a pair now (given back at once when it can).
+bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
+{
+    KivSendReturn record{};
+    LONG send = -1, ret = -1;
+    if (effects->AcquireSendReturn(client, &record, &send, &ret) != S_OK)
+    {
+        return false;
+    }
+    effects->ReleaseSendReturn(client);
+    return true;
+}
+
+// Waits up to 20 s for the card's pairs to be free (or not). Each probe holds a free pair
+// for a moment, so the probes are spaced well apart from the instance's own request.
+bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
+{
+    for (int i = 0; i < 40; ++i)
+    {
+        Sleep(500);
+        if (APairIsFree(effects, client) == free)
+        {
+            return true;
+        }
+    }
+    return false;
+}
 
 class QuorvelWithTheMixer : public ::testing::Test
 {
@@ -89,6 +124,46 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
     ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
     EXPECT_EQ(card.measured, 1536) << "the freed pair runs" << card.run.output;
     EXPECT_EQ(card.mismatches, 0) << card.run.output;
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
+}
+
+TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    HMODULE library = LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str());
+    ASSERT_NE(library, nullptr);
+    auto entry = reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "main")));
+    ASSERT_NE(entry, nullptr);
+    VstEffectRecord* instance = entry(&InProcessHost);
+    ASSERT_NE(instance, nullptr);
+    // The instance holds one pair: three more clients take the rest.
+    LONG clients[4] = {};
+    for (LONG& client : clients)
+    {
+        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+    }
+    for (int i = 0; i < 3; ++i)
+    {
+        KivSendReturn record{};
+        LONG send = -1, ret = -1;
+        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+    }
+    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    ASSERT_NE(mixer, nullptr);
+    PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+    EXPECT_TRUE(WaitForFreePair(effects, clients[3], true)) << "a session load gives the pair back";
+    PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+    EXPECT_TRUE(WaitForFreePair(effects, clients[3], false)) << "its end takes it again";
+    instance->dispatcher(instance, kEffClose, 0, 0, nullptr, 0.0f);
+    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
+    FreeLibrary(library);
     for (LONG client : clients)
     {
         effects->UnregisterClient(client);

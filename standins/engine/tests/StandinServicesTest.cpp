@@ -537,6 +537,14 @@ TEST_F(CardFixture, EachRegisteredClientGetsAPairOfItsOwn)
     EXPECT_EQ(automation->UnregisterClient(clients[2]), 1);
     ASSERT_EQ(automation->AcquireSendReturn(clients[0], &record, &send, &ret), 1) << "unregistering frees the pair";
     EXPECT_EQ(send, pairs[2]);
+
+    // The clients' (empty) insert chains refresh at once; an unknown client is refused.
+    int flag = 0;
+    EXPECT_EQ(automation->RefreshInserts(clients[0], &flag), 1);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(automation->RefreshInserts(clients[2], &flag), 0) << "unregistered";
+    EXPECT_EQ(automation->SetInsertChainFlag(clients[0], 0), 1);
+    EXPECT_EQ(automation->SetInsertChainFlag(clients[2], 1), 0);
 }
 
 TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
