@@ -139,21 +139,12 @@ void DentrakEffect::setBlockSize(int32_t frames)
 void DentrakEffect::suspend()
 {
     processMode_.store(kStreamStopped);
-    StreamSlot::Use use(stream_);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->SetProcessLevel(kStreamStopped);
-        stream->Reset(true);
-    }
+    stream_.Suspend();
 }
 
 void DentrakEffect::resume()
 {
-    StreamSlot::Use use(stream_);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->Reset(true);
-    }
+    stream_.DropQueued();
     // The line starts again from empty queues.
     processMode_.store(kStreamStopped);
 }

@@ -4,7 +4,6 @@
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/registry/InstanceRegistry.h"
 #include "plugins/quorvel/Preferences.h"
-#include "plugins/quorvel/ServicesLink.h"
 
 #include <cstring>
 #include <new>
@@ -60,7 +59,18 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     m_trim = m_hostMode != kHostModeRender;
     programsAreChunks(true);
     m_link = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
-    if (!m_link || !m_servicesThread.Start([this](int32_t command) { return HandleServicesCommand(command); }))
+    // A model operation that misuses the link's call block fails alone; the thread goes on.
+    const auto handler = [this](int32_t command) {
+        try
+        {
+            return HandleServicesCommand(command);
+        }
+        catch (const CallBlockError&)
+        {
+            return false;
+        }
+    };
+    if (!m_link || !m_servicesThread.Start(handler))
     {
         m_failed = true;
         return;
@@ -80,8 +90,7 @@ KivQuorvelEffect::~KivQuorvelEffect()
     {
     }
     // A thread that ended on its own (a quit message) left its link behind.
-    delete m_services;
-    m_services = nullptr;
+    delete m_services.exchange(nullptr);
     delete m_link;
     m_link = nullptr;
     DropStream();
@@ -94,7 +103,17 @@ KivQuorvelEffect::~KivQuorvelEffect()
 
 bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
 {
-    return m_servicesThread.Run(command);
+    const bool ran = m_servicesThread.Run(command);
+    ServicesConnection* services = m_services.load();
+    if (!ran && services)
+    {
+        services->FailCall();
+    }
+    if (services && services->TakeDisplayUpdate())
+    {
+        updateDisplay();
+    }
+    return ran;
 }
 
 bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
@@ -102,21 +121,25 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
     switch (command)
     {
     case kCommandCreateLink:
-        m_services = CreateServicesLink(this);
-        if (m_services)
+        m_services.store(CreateServicesLink(this));
+        if (m_services.load())
         {
             OnAssignmentChanged();
         }
         return false;
     case kCommandDestroyLink:
         StopAsio(false);
-        delete m_services;
-        m_services = nullptr;
+        delete m_services.exchange(nullptr);
         return true;
     case kCommandReconnect:
         OnAssignmentChanged();
         return false;
     default:
+        ServicesConnection* services = m_services.load();
+        if (services && command > kCommandReconnect)
+        {
+            services->Execute(command);
+        }
         return false;
     }
 }
@@ -128,13 +151,14 @@ void KivQuorvelEffect::RequestReconnect()
 
 void KivQuorvelEffect::OnAssignmentChanged()
 {
-    if (!m_services)
+    ServicesConnection* services = m_services.load();
+    if (!services)
     {
         return;
     }
     int32_t send = -1;
     int32_t ret = -1;
-    if (!m_services->GetSendReturnPair(&send, &ret))
+    if (!services->GetSendReturnPair(&send, &ret))
     {
         return;
     }
@@ -187,7 +211,8 @@ void KivQuorvelEffect::Reconnect()
     const bool started =
         stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),
                                 FirstChannel(m_sendPair, m_link->GetOutputCount()));
-    if (!m_services || !m_services->IsLoadingSession())
+    ServicesConnection* services = m_services.load();
+    if (!services || !services->IsLoadingSession())
     {
         m_link->ShowErrorMessage();
     }
@@ -230,11 +255,14 @@ int32_t KivQuorvelEffect::GetLatency()
 void KivQuorvelEffect::setSampleRate(float rate)
 {
     VstEffectX2::setSampleRate(rate);
-    m_rate = rate >= 1.0f && rate < 2147483647.0f ? static_cast<int32_t>(rate) : m_rate;
+    if (rate >= 1.0f && rate < 2147483647.0f)
+    {
+        m_rate.store(static_cast<int32_t>(rate));
+    }
     std::lock_guard<std::mutex> hold(m_asioLock);
     if (m_link)
     {
-        m_link->SetSampleRate(m_rate);
+        m_link->SetSampleRate(m_rate.load());
     }
 }
 
@@ -258,12 +286,7 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
 void KivQuorvelEffect::suspend()
 {
     m_processMode.store(kStreamStopped);
-    StreamSlot::Use use(m_stream);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->SetProcessLevel(kStreamStopped);
-        stream->Reset(true);
-    }
+    m_stream.Suspend();
 }
 
 void KivQuorvelEffect::resume()
@@ -272,13 +295,7 @@ void KivQuorvelEffect::resume()
     {
         RequestReconnect();
     }
-    {
-        StreamSlot::Use use(m_stream);
-        if (AudioStream* stream = use.Get())
-        {
-            stream->Reset(true);
-        }
-    }
+    m_stream.DropQueued();
     setInitialDelay(GetLatency());
 }
 

@@ -16,15 +16,14 @@
 #include "plugins/base/vst/VstEffectX2.h"
 #include "plugins/quorvel/ParamMap.h"
 #include "plugins/quorvel/QuorvelBuffers.h"
+#include "plugins/quorvel/ServicesConnection.h"
 #include "plugins/quorvel/ServicesThread.h"
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 
-class ServicesLink;
-
-class KivQuorvelEffect final : public VstEffectX2, public AsioLinkOwner
+class KivQuorvelEffect final : public VstEffectX2, public AsioLinkOwner, public ServicesLinkOwner
 {
 public:
     static constexpr int32_t kUniqueId = 0x4B51766C; // "KQvl"
@@ -63,21 +62,27 @@ public:
     bool getVendorString(char* text) override;
 
     // Services thread: rereads the granted pairs and reconnects the driver to them.
-    void OnAssignmentChanged();
+    void OnAssignmentChanged() override;
     // Services thread: the pair was given back; with reopen the driver stays open without
     // channels.
-    void StopAsio(bool reopen);
+    void StopAsio(bool reopen) override;
+    int32_t GetAsioSampleRate() override { return m_rate.load(); }
+    // No editor yet: nothing takes the link's messages.
+    bool PostToPanel(uint32_t, uintptr_t, uintptr_t) override { return false; }
     // Any thread but the services thread's callers' own: runs the reconnection there.
     void RequestReconnect();
-    // Runs a services command on the services thread and waits for it.
-    bool RunOnServicesThread(int32_t command);
+    // Runs a services command on the services thread and waits for it. When the thread has
+    // ended, a link left behind answers the command's failure; a display update the command
+    // asked for is made here, after the wait, so a host that hands it to another thread
+    // never waits for the services thread.
+    bool RunOnServicesThread(int32_t command) override;
 
     // The driver asks for a reset (on its thread); acted upon at the next resume.
     void OnResetRequest() override { m_resetRequested.store(true); }
 
     // The parameter path: the chain is the model's (borrowed; null until it exists).
     void SetParamChain(ParamChain* chain) { m_chain = chain; }
-    void RebuildParamMap();
+    void RebuildParamMap() override;
     void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value);
     void ReportAllParamsToHost();
     void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
@@ -104,7 +109,7 @@ private:
     int32_t m_returnPair = -1;                          // services thread
     int32_t m_sendPair = -1;                            // services thread
     std::atomic<int32_t> m_hostBlock{0};                // 0 until the host gives one
-    int32_t m_rate = 44100;                             // host GUI thread
+    std::atomic<int32_t> m_rate{44100};                 // written by the host GUI thread
     int32_t m_hostMode = kHostModeNormal;               // fixed at construction
     bool m_trim = true;                                 // fixed at construction: false in render mode
     std::atomic<bool> m_resetRequested{false};
@@ -121,7 +126,8 @@ private:
     QuorvelBuffers m_buffers;   // of the last reconnection; m_asioLock
     AsioLink* m_link = nullptr; // owned
     StreamSlot m_stream;
-    ServicesLink* m_services = nullptr; // owned; made and deleted on the services thread
+    // Owned; made and deleted on the services thread, read by a caller after its wait.
+    std::atomic<ServicesConnection*> m_services{nullptr};
     ServicesThread m_servicesThread;
     ParamChain* m_chain = nullptr; // borrowed
     ParamMap m_params;

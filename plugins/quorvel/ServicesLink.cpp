@@ -1,11 +1,891 @@
 #include "plugins/quorvel/ServicesLink.h"
 
-bool ServicesLink::GetSendReturnPair(int32_t*, int32_t*)
+#include "plugins/quorvel/EditorMessages.h"
+
+#include <objbase.h>
+#include <tlhelp32.h>
+#include <windows.h>
+
+#include <cstring>
+#include <new>
+
+namespace
 {
+
+// hUser travels as a 32-bit word: each link gets a place in this table, its handle is the
+// place + 1, so a handle of a gone link or a made-up one names nobody.
+constexpr size_t kHandles = 128;
+std::mutex gHandleLock;
+ServicesLink* gHandles[kHandles] = {}; // gHandleLock
+
+DWORD TakeHandle(ServicesLink* link)
+{
+    std::lock_guard<std::mutex> hold(gHandleLock);
+    for (size_t i = 0; i < kHandles; ++i)
+    {
+        if (!gHandles[i])
+        {
+            gHandles[i] = link;
+            return static_cast<DWORD>(i + 1);
+        }
+    }
+    return 0;
+}
+
+void GiveBackHandle(DWORD handle)
+{
+    std::lock_guard<std::mutex> hold(gHandleLock);
+    if (handle > 0 && handle <= kHandles)
+    {
+        gHandles[handle - 1] = nullptr;
+    }
+}
+
+class Win32ServicesSystem final : public ServicesSystem
+{
+public:
+    bool IsMixerRunning() override
+    {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+        {
+            return false;
+        }
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        bool found = false;
+        for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        {
+            found = IsMixerProgramName(entry.szExeFile);
+        }
+        CloseHandle(snapshot);
+        return found;
+    }
+    HRESULT CreateServices(IKivCorvanServices** services) override
+    {
+        return CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                reinterpret_cast<void**>(services));
+    }
+};
+
+KivEffectId IdAt(const CallBlock& block, int first)
+{
+    KivEffectId id{};
+    for (int i = 0; i < 4; ++i)
+    {
+        id.data[i] = static_cast<DWORD>(block.a[first + i]);
+    }
+    return id;
+}
+
+LONG Word(const CallBlock& block, int slot)
+{
+    return static_cast<LONG>(block.a[slot]);
+}
+
+template <typename T> T* Pointer(const CallBlock& block, int slot)
+{
+    return reinterpret_cast<T*>(block.a[slot]);
+}
+
+template <typename T> void Put(CallBlock& block, int slot, T value)
+{
+    block.a[slot] = static_cast<uintptr_t>(value);
+}
+
+template <typename T> void PutPointer(CallBlock& block, int slot, T* value)
+{
+    block.a[slot] = reinterpret_cast<uintptr_t>(value);
+}
+
+// The ten 32-bit values of an insert's information, one per slot from `first`.
+void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
+{
+    DWORD words[10] = {};
+    static_assert(sizeof(words) == sizeof(info), "insert information");
+    std::memcpy(words, &info, sizeof(info));
+    for (int i = 0; i < 10; ++i)
+    {
+        block.a[first + i] = words[i];
+    }
+}
+
+// Hands an array the server allocated to the caller's out pointer, or frees it when the
+// caller did not want it.
+template <typename T> void HandOver(T* array, T** wanted)
+{
+    if (wanted)
+    {
+        *wanted = array;
+    }
+    else
+    {
+        CoTaskMemFree(array);
+    }
+}
+
+} // namespace
+
+ServicesSystem& ServicesSystem::Win32()
+{
+    static Win32ServicesSystem system;
+    return system;
+}
+
+bool IsMixerProgramName(const char* fileName)
+{
+    static const char kWord[] = "kivcorvandsp";
+    return fileName && _strnicmp(fileName, kWord, sizeof(kWord) - 1) == 0;
+}
+
+// The sinks live as long as someone holds them: the server keeps one across a broadcast and
+// releases it afterwards, also after the link unsubscribed inside the call.
+template <typename Interface> class LinkSink : public Interface
+{
+public:
+    explicit LinkSink(const IID& id) : m_id(id) {}
+    virtual ~LinkSink() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (!object)
+        {
+            return E_POINTER;
+        }
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, m_id))
+        {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_count)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG count = InterlockedDecrement(&m_count);
+        if (count == 0)
+        {
+            delete this;
+        }
+        return static_cast<ULONG>(count);
+    }
+
+protected:
+    // Hands a notification to the link hUser names; an unknown or null hUser is ignored.
+    HRESULT Deliver(DWORD hUser, DWORD type, DWORD a, DWORD b)
+    {
+        AddRef();
+        if (ServicesLink* link = ServicesLink::FromHandle(hUser))
+        {
+            try
+            {
+                link->OnNotify(type, a, b);
+            }
+            catch (const CallBlockError&)
+            {
+                // The handler's operation failed; the server hears nothing of it.
+            }
+        }
+        Release();
+        return S_OK;
+    }
+
+private:
+    const IID& m_id;
+    LONG m_count = 0;
+};
+
+class NotifySink final : public LinkSink<IKivCorvanNotify>
+{
+public:
+    NotifySink() : LinkSink(IID_IKivCorvanNotify) {}
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD hUser) override { return Deliver(hUser, type, 0, 0); }
+};
+
+class EventSink final : public LinkSink<IKivCorvanEventSink>
+{
+public:
+    EventSink() : LinkSink(IID_IKivCorvanEventSink) {}
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD hUser, DWORD a, DWORD b) override
+    {
+        return Deliver(hUser, type, a, b);
+    }
+};
+
+namespace
+{
+
+// Ends our hold of a sink: the server's proxies to it are cut, and it goes with the last
+// reference.
+template <typename Sink> void DropSink(Sink*& sink)
+{
+    if (sink)
+    {
+        CoDisconnectObject(static_cast<IUnknown*>(sink), 0);
+        sink->Release();
+        sink = nullptr;
+    }
+}
+
+template <typename Interface> void ReleaseInterface(Interface*& object)
+{
+    if (object)
+    {
+        object->Release();
+        object = nullptr;
+    }
+}
+
+} // namespace
+
+ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner), m_inserts(owner)
+{
+    m_handle = TakeHandle(this);
+    if (!system.IsMixerRunning() || FAILED(system.CreateServices(&m_services)) || !m_services)
+    {
+        m_services = nullptr;
+        return;
+    }
+    m_notifySink = new (std::nothrow) NotifySink;
+    m_eventSink = new (std::nothrow) EventSink;
+    if (m_notifySink)
+    {
+        m_notifySink->AddRef();
+    }
+    if (m_eventSink)
+    {
+        m_eventSink->AddRef();
+    }
+    if (!m_notifySink || m_services->Advise(m_notifySink, kAdviseMask, m_handle, &m_notifyCookie) != S_OK)
+    {
+        ReleaseInterface(m_services);
+        DropSink(m_notifySink);
+        DropSink(m_eventSink);
+        return;
+    }
+    if (SUCCEEDED(m_services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&m_effectServices))))
+    {
+        Connect();
+    }
+    else
+    {
+        m_effectServices = nullptr;
+    }
+    if (FAILED(m_services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&m_effectServices2))))
+    {
+        m_effectServices2 = nullptr;
+    }
+    if (SUCCEEDED(m_services->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&m_paramInfo))))
+    {
+        if (FAILED(m_services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&m_eventSource))))
+        {
+            m_eventSource = nullptr;
+        }
+        else if (!m_eventSink || m_eventSource->Advise(m_eventSink, kAdviseMask, m_handle, &m_eventCookie) != S_OK)
+        {
+            ReleaseInterface(m_eventSource);
+        }
+    }
+    else
+    {
+        m_paramInfo = nullptr;
+    }
+    if (!m_eventSource)
+    {
+        DropSink(m_eventSink);
+    }
+}
+
+ServicesLink::~ServicesLink()
+{
+    DropServices();
+    Disconnect();
+    ReleaseInterface(m_effectServices);
+    ReleaseInterface(m_effectServices2);
+    ReleaseInterface(m_paramInfo);
+    DropEventSource();
+    GiveBackHandle(m_handle);
+}
+
+ServicesLink* ServicesLink::FromHandle(DWORD handle)
+{
+    std::lock_guard<std::mutex> hold(gHandleLock);
+    return handle > 0 && handle <= kHandles ? gHandles[handle - 1] : nullptr;
+}
+
+void ServicesLink::DropServices()
+{
+    if (m_services)
+    {
+        m_services->Unadvise(m_notifyCookie);
+        ReleaseInterface(m_services);
+    }
+    DropSink(m_notifySink);
+}
+
+void ServicesLink::DropEventSource()
+{
+    if (m_eventSource)
+    {
+        m_eventSource->Unadvise(m_eventCookie);
+        ReleaseInterface(m_eventSource);
+    }
+    DropSink(m_eventSink);
+}
+
+void ServicesLink::Connect()
+{
+    if (m_clientId != 0 && m_sendPair >= 0 && m_returnPair >= 0)
+    {
+        return;
+    }
+    if (RegisterClient())
+    {
+        AcquireSendReturnDirect();
+    }
+}
+
+bool ServicesLink::RegisterClient()
+{
+    if (m_clientId != 0)
+    {
+        return true;
+    }
+    if (!m_effectServices)
+    {
+        return false;
+    }
+    LONG id = 0;
+    if (m_effectServices->RegisterClient(&id) != S_OK)
+    {
+        m_clientId = 0;
+        return false;
+    }
+    m_clientId = id;
+    return true;
+}
+
+bool ServicesLink::AcquireSendReturnDirect()
+{
+    if (m_sendPair >= 0 && m_returnPair >= 0)
+    {
+        return true;
+    }
+    if (m_clientId == 0 || !m_effectServices)
+    {
+        return false;
+    }
+    if (m_effectServices->AcquireSendReturn(m_clientId, &m_sendReturnInfo, &m_sendPair, &m_returnPair) != S_OK)
+    {
+        m_sendReturnInfo = KivSendReturn{};
+        m_sendPair = -1;
+        m_returnPair = -1;
+        return false;
+    }
+    return true;
+}
+
+void ServicesLink::ReleaseSendReturnDirect()
+{
+    if (m_sendPair < 0 || m_returnPair < 0)
+    {
+        return;
+    }
+    m_owner->StopAsio(true);
+    if (m_effectServices)
+    {
+        m_effectServices->ReleaseSendReturn(m_clientId);
+    }
+    m_sendPair = -1;
+    m_returnPair = -1;
+    m_sendReturnInfo = KivSendReturn{};
+}
+
+void ServicesLink::UnregisterClient()
+{
+    if (m_clientId == 0)
+    {
+        return;
+    }
+    if (m_effectServices)
+    {
+        m_effectServices->UnregisterClient(m_clientId);
+    }
+    m_clientId = 0;
+}
+
+void ServicesLink::Disconnect()
+{
+    ReleaseSendReturnDirect();
+    UnregisterClient();
+    m_owner->RebuildParamMap();
+}
+
+bool ServicesLink::GetSendReturnPair(int32_t* sendPair, int32_t* returnPair)
+{
+    if (m_effectServices && m_sendPair >= 0 && m_returnPair >= 0)
+    {
+        *sendPair = m_sendPair;
+        *returnPair = m_returnPair;
+        return true;
+    }
+    *sendPair = -1;
+    *returnPair = -1;
     return false;
 }
 
-bool ServicesLink::IsLoadingSession() const
+CallBlock* ServicesLink::BeginCall()
 {
+    m_lock.lock();
+    if (++m_inUse >= 2)
+    {
+        --m_inUse;
+        // The lock is re-entrant: this thread holds it twice now. Give the second back before
+        // the operation fails, so the block stays usable.
+        m_lock.unlock();
+        throw CallBlockError{true};
+    }
+    return &m_block;
+}
+
+HRESULT ServicesLink::Call(int32_t command)
+{
+    m_owner->RunOnServicesThread(command);
+    return m_block.result;
+}
+
+void ServicesLink::EndCall()
+{
+    if (--m_inUse < 0)
+    {
+        // Not begun: the lock is not ours to leave.
+        ++m_inUse;
+        throw CallBlockError{false};
+    }
+    m_lock.unlock();
+}
+
+HRESULT ServicesLink::Run(int32_t command)
+{
+    BeginCall();
+    const HRESULT result = Call(command);
+    EndCall();
+    return result;
+}
+
+bool ServicesLink::AcquireSendReturn()
+{
+    return Run(4) == S_OK;
+}
+
+void ServicesLink::ReleaseSendReturn()
+{
+    Run(5);
+}
+
+void ServicesLink::FailCall()
+{
+    m_block.result = E_UNEXPECTED;
+}
+
+void ServicesLink::Execute(int32_t command)
+{
+    CallBlock& b = m_block;
+    if (!m_effectServices)
+    {
+        b.result = E_NOINTERFACE;
+        return;
+    }
+    if (command < kFirstCommand || command > kLastCommand)
+    {
+        b.result = E_NOTIMPL;
+        return;
+    }
+    // Commands whose first argument is the client id, and those that need one without
+    // passing it (37, 38).
+    const bool needsClient = !(command >= 6 && command <= 17) && command != 42 && command != 44;
+    if (command == 18 || command == 19 || command == 20 || command == 21 || command == 23)
+    {
+        m_displayUpdate.store(true);
+    }
+    if (needsClient && m_clientId == 0)
+    {
+        b.result = E_HANDLE;
+        return;
+    }
+    const bool second = command >= 42 && command <= 47;
+    const bool params = command >= 48;
+    if ((second && !m_effectServices2) || (params && !m_paramInfo))
+    {
+        b.result = E_NOTIMPL;
+        return;
+    }
+    IKivCorvanEffectServices* es = m_effectServices;
+    IKivCorvanEffectServices2* es2 = m_effectServices2;
+    IKivCorvanParamInfo* pi = m_paramInfo;
+    const LONG id = m_clientId;
+    // Out values come back into locals (the proxy refuses null out pointers, and slots are
+    // wider than the server's words), then into the slots.
+    LONG n1 = 0;
+    LONG n2 = 0;
+    KivInsertInfo info{};
+    HRESULT r = E_NOTIMPL;
+    switch (command)
+    {
+    case 4:
+        r = es->AcquireSendReturn(id, &m_sendReturnInfo, &m_sendPair, &m_returnPair);
+        if (r != S_OK)
+        {
+            m_sendReturnInfo = KivSendReturn{};
+            m_sendPair = -1;
+            m_returnPair = -1;
+        }
+        break;
+    case 5:
+        // The driver lets go of the pair first, and the pair is gone whatever the answer.
+        m_owner->StopAsio(true);
+        r = es->ReleaseSendReturn(id);
+        m_sendPair = -1;
+        m_returnPair = -1;
+        m_sendReturnInfo = KivSendReturn{};
+        break;
+    case 6:
+    {
+        KivEffectCategory* records = nullptr;
+        r = es->GetEffectCatalog(&n1, &records);
+        Put(b, 1, n1);
+        PutPointer(b, 2, records);
+        break;
+    }
+    case 7:
+    {
+        KivEffectPreset* records = nullptr;
+        r = es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), &n1, &records);
+        Put(b, 2, n1);
+        PutPointer(b, 3, records);
+        break;
+    }
+    case 8:
+    {
+        KivCorePreset* records = nullptr;
+        r = es->GetEffectCorePresets(IdAt(b, 1), &n1, &records);
+        Put(b, 5, n1);
+        PutPointer(b, 6, records);
+        break;
+    }
+    case 9:
+    {
+        KivEffectPreset* effects = nullptr;
+        LONG* valueCounts = nullptr;
+        float* wetDry = nullptr;
+        KivPresetValue* values = nullptr;
+        LONG valueCount = 0;
+        r = es->GetInserts(IdAt(b, 1), &n1, &n2, &effects, &valueCounts, &wetDry, &valueCount, &values);
+        Put(b, 5, n1);
+        Put(b, 6, n2);
+        PutPointer(b, 7, effects);
+        HandOver(valueCounts, Pointer<LONG*>(b, 9));
+        HandOver(wetDry, Pointer<float*>(b, 8));
+        if (LONG* wanted = Pointer<LONG>(b, 10))
+        {
+            *wanted = valueCount;
+        }
+        HandOver(values, Pointer<KivPresetValue*>(b, 11));
+        break;
+    }
+    case 10:
+        r = es->CreatePresetCategory(Pointer<const WCHAR>(b, 1));
+        break;
+    case 11:
+        r = es->DeletePresetCategory(Pointer<const WCHAR>(b, 1));
+        break;
+    case 12:
+        r = es->RenamePresetCategory(Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2));
+        break;
+    case 13:
+        r = es->CreatePreset(id, Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2), Word(b, 3),
+                             Pointer<const LONG>(b, 4));
+        break;
+    case 14:
+        r = es->DeletePreset(IdAt(b, 1));
+        break;
+    case 15:
+        r = es->RenamePreset(IdAt(b, 1), Pointer<const WCHAR>(b, 5));
+        break;
+    case 16:
+        r = es->GetEffectsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+        break;
+    case 17:
+        r = es->GetPresetsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+        break;
+    case 18:
+        r = es->SetInsertEffect(id, Word(b, 1), IdAt(b, 2), &info, Word(b, 16));
+        PutInfo(b, 6, info);
+        break;
+    case 19:
+        r = es->RemoveInsert(id, Word(b, 1));
+        break;
+    case 20:
+        r = es->LoadPresetIntoInsert(id, Word(b, 1), IdAt(b, 2), &info);
+        PutInfo(b, 6, info);
+        break;
+    case 21:
+        r = es->MoveInsert(id, Word(b, 1), Word(b, 2));
+        break;
+    case 22:
+        r = es->SelectPreset(id, Word(b, 1), Word(b, 2));
+        break;
+    case 23:
+    {
+        const LONG wait = Word(b, 13);
+        r = es->SetSpecialInsert(id, Word(b, 1), Word(b, 2), &info, wait);
+        PutInfo(b, 3, info);
+        break;
+    }
+    case 24:
+        r = es->RefreshInserts(id);
+        break;
+    case 25:
+        r = es->ClearInsertChainFlag(id);
+        break;
+    case 26:
+        r = es->SetInsertChainFlag(id);
+        break;
+    case 27:
+    {
+        KivParameterDescriptor* descriptors = nullptr;
+        r = es->GetParameterDescriptors(id, Word(b, 1), &n1, &descriptors);
+        Put(b, 2, n1);
+        PutPointer(b, 3, descriptors);
+        break;
+    }
+    case 28:
+    {
+        KivChoiceName* names = nullptr;
+        r = es->GetParameterChoiceNames(id, Word(b, 1), Word(b, 2), &n1, &names);
+        Put(b, 3, n1);
+        PutPointer(b, 4, names);
+        break;
+    }
+    case 29:
+    {
+        KivParameterValue value{};
+        r = es->GetParameterValue(id, Word(b, 1), Word(b, 2), &value);
+        Put(b, 3, value.kind);
+        Put(b, 4, static_cast<DWORD>(value.value));
+        break;
+    }
+    case 30:
+        r = es->SetParameterValue(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4));
+        break;
+    case 31:
+        r = es->GetInsertSolo(id, Word(b, 1), &n1);
+        Put(b, 2, n1);
+        break;
+    case 32:
+        r = es->GetInsertBypass(id, Word(b, 1), &n1);
+        Put(b, 2, n1);
+        break;
+    case 33:
+        r = es->SetInsertSolo(id, Word(b, 1), Word(b, 2));
+        break;
+    case 34:
+        r = es->SetInsertBypass(id, Word(b, 1), Word(b, 2));
+        break;
+    case 35:
+        r = es->CreateCorePreset(id, Word(b, 1), Pointer<const WCHAR>(b, 2));
+        break;
+    case 36:
+        r = es->ApplyPresetById(id, Word(b, 1), Word(b, 2));
+        break;
+    case 37:
+        r = es->DeleteCorePreset(IdAt(b, 1), Word(b, 5));
+        break;
+    case 38:
+        r = es->RenameCorePreset(IdAt(b, 1), Word(b, 5), Pointer<const WCHAR>(b, 6));
+        break;
+    case 39:
+        r = es->SetAllInsertsBypass(id, Word(b, 1));
+        break;
+    case 40:
+        r = es->QueryClientState(id, &n1);
+        Put(b, 1, n1);
+        break;
+    case 41:
+        r = es->GetParameterValuesBatch(id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
+        break;
+    case 42:
+    {
+        KivHardwareChannel* records = nullptr;
+        r = es2->GetHardwareChannels(&n1, &records);
+        Put(b, 1, n1);
+        PutPointer(b, 2, records);
+        break;
+    }
+    case 43:
+        r = es2->SetSendInsertRouting(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), &info);
+        PutInfo(b, 5, info);
+        break;
+    case 44:
+    {
+        KivHardwareChannel* outputs = nullptr;
+        KivHardwareChannel* inputs = nullptr;
+        r = es2->GetHardwareChannelsEx(&n1, &outputs, &n2, &inputs);
+        Put(b, 1, n1);
+        PutPointer(b, 2, outputs);
+        Put(b, 3, n2);
+        PutPointer(b, 4, inputs);
+        break;
+    }
+    case 45:
+        r = es2->SetSendReturnInsertRouting(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), Word(b, 5), Word(b, 6),
+                                            &info);
+        PutInfo(b, 7, info);
+        break;
+    case 46:
+        r = es2->Reserved54(id);
+        break;
+    case 47:
+        r = es2->EnableCategory2Items(id);
+        break;
+    case 48:
+        r = pi->GetInsertNotifyId(id, Word(b, 1), &n1);
+        Put(b, 2, n1);
+        break;
+    case 49:
+    {
+        LONG* kinds = nullptr;
+        r = pi->GetParameterKinds(id, Word(b, 1), &n1, &kinds);
+        Put(b, 2, n1);
+        PutPointer(b, 3, kinds);
+        break;
+    }
+    case 50:
+        r = pi->QueryParameter(id, Word(b, 1), Word(b, 2), &n1);
+        Put(b, 3, n1);
+        break;
+    case 51:
+    {
+        WCHAR* text = nullptr;
+        r = pi->GetParameterText(id, Word(b, 1), Word(b, 2), &text, Word(b, 4));
+        PutPointer(b, 3, text);
+        break;
+    }
+    default:
+        break;
+    }
+    b.result = r;
+}
+
+bool ServicesLink::RefreshInserts()
+{
+    if (!AcquireSendReturnDirect())
+    {
+        return false;
+    }
+    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach(m_effectServices, m_clientId))
+    {
+        return true;
+    }
+    ReleaseSendReturnDirect();
     return false;
+}
+
+bool ServicesLink::PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam)
+{
+    if (m_owner->PostToPanel(id, wParam, lParam))
+    {
+        return true;
+    }
+    FreeUndeliveredMessage(id, wParam, lParam);
+    return false;
+}
+
+void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
+{
+    switch (type)
+    {
+    case KivKDSPASIO_Terminate:
+        Disconnect();
+        PostToEditor(kMessageTerminated, 0, 0);
+        DropServices();
+        ReleaseInterface(m_effectServices);
+        ReleaseInterface(m_effectServices2);
+        break;
+    case 0x8:
+        if (m_effectServices)
+        {
+            KivPresetChange change{};
+            if (m_effectServices->GetPresetChange(&change) == S_OK)
+            {
+                m_catalogue.OnPresetChange(change);
+            }
+        }
+        break;
+    case 0x10:
+        if (m_effectServices)
+        {
+            KivParamModelChange change{};
+            if (m_effectServices->GetParamModelChange(&change) == S_OK)
+            {
+                m_inserts.OnParamModelChange(change);
+            }
+        }
+        break;
+    case 0x20:
+    case 0x80:
+        m_sessionLoading = true;
+        if (m_clientId != 0)
+        {
+            ReleaseSendReturnDirect();
+            m_inserts.Detach(m_effectServices, m_clientId);
+        }
+        break;
+    case 0x40:
+        if (m_clientId == 0)
+        {
+            break;
+        }
+        if (AcquireSendReturnDirect())
+        {
+            m_owner->OnAssignmentChanged();
+            if (m_owner->GetAsioSampleRate() <= 48000)
+            {
+                RefreshInserts();
+            }
+            else
+            {
+                ReleaseSendReturnDirect();
+            }
+        }
+        m_sessionLoading = false;
+        PostToEditor(kMessageSessionChanged, 0, 0);
+        break;
+    case 0x100:
+        PostToEditor(kMessageSessionChanged, 0, 0);
+        break;
+    case 0x200:
+        if (!m_inserts.IsAttached() && RefreshInserts())
+        {
+            m_owner->OnAssignmentChanged();
+        }
+        PostToEditor(kMessageSessionChanged, 0, 0);
+        break;
+    case 0x400:
+        PostToEditor(kMessageEvent1, a, b);
+        break;
+    case 0x1000:
+        PostToEditor(kMessageEvent2, a, b);
+        break;
+    case 0x2000:
+        PostToEditor(kMessageEvent3, a, b);
+        break;
+    case 0x4000:
+        PostToEditor(kMessageEvent4, a, b);
+        break;
+    default:
+        break;
+    }
 }

@@ -1,32 +1,121 @@
 #pragma once
-// An instance's link to the mixer program, made and ended on its services thread. This one
-// never connects: the instance holds no channel pair and passes its audio through. The
-// connecting link takes its place through CreateServicesLink, which each build of the
-// plug-in file defines.
+// An instance's COM link to the mixer program's local server KivCorvanServices: made, used
+// and ended on the instance's services thread (a single-threaded apartment). It subscribes
+// to both notification lists, registers the instance as a client and holds its send and
+// return pair; other threads reach the server through the call block and the services
+// thread's commands (Execute). It never starts the mixer program: without it the link stays
+// unconnected and the instance passes its audio through.
 
+#include "mixer/comserver/ComInterfaces.h"
+#include "plugins/quorvel/EffectCatalog.h"
+#include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/ServicesConnection.h"
+
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
-class KivQuorvelEffect;
-
-class ServicesLink
+// How the link finds and reaches the mixer program; tests hand in fakes.
+class ServicesSystem
 {
 public:
-    explicit ServicesLink(KivQuorvelEffect* effect) : m_effect(effect) {}
-    virtual ~ServicesLink() = default;
-    ServicesLink(const ServicesLink&) = delete;
-    ServicesLink& operator=(const ServicesLink&) = delete;
+    // Whether a process whose file name begins with "kivcorvandsp" (any case) runs.
+    virtual bool IsMixerRunning() = 0;
+    // The server's object, as CoCreateInstance of the class as a local server gives it.
+    virtual HRESULT CreateServices(IKivCorvanServices** services) = 0;
 
-    // The send and return pairs granted to the instance; false when it holds none.
-    virtual bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair);
-    // While the mixer program loads a session, driver errors are not shown.
-    virtual bool IsLoadingSession() const;
+    static ServicesSystem& Win32();
 
 protected:
-    KivQuorvelEffect* Effect() const { return m_effect; }
-
-private:
-    KivQuorvelEffect* m_effect; // borrowed: the instance owns this link
+    ~ServicesSystem() = default;
 };
 
-// Services thread. Null when the link cannot be made.
-ServicesLink* CreateServicesLink(KivQuorvelEffect* effect);
+// Whether a process's file name names the mixer program.
+bool IsMixerProgramName(const char* fileName);
+
+class NotifySink;
+class EventSink;
+
+// The argument and result area of one command. Slots hold pointers as well as 32-bit values;
+// a 16-byte id takes four slots of one 32-bit word each.
+struct CallBlock
+{
+    HRESULT result = S_OK;
+    uintptr_t a[17] = {}; // a[1] .. a[16]; a[0] unused
+};
+
+class ServicesLink final : public ServicesConnection
+{
+public:
+    static constexpr DWORD kAdviseMask = 0x77FC;
+    static constexpr int32_t kFirstCommand = 4;
+    static constexpr int32_t kLastCommand = 51;
+
+    ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system);
+    ~ServicesLink() override;
+
+    bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair) override;
+    bool IsLoadingSession() const override { return m_sessionLoading; }
+    void Execute(int32_t command) override;
+    void FailCall() override;
+    bool TakeDisplayUpdate() override { return m_displayUpdate.exchange(false); }
+
+    // Any thread: BeginCall, fill the slots, Call, read the results, EndCall. BeginCall and
+    // EndCall throw CallBlockError when used wrongly, never holding the lock after it.
+    CallBlock* BeginCall();
+    HRESULT Call(int32_t command);
+    void EndCall();
+
+    // Any thread, through the call block: commands 4 and 5.
+    bool AcquireSendReturn();
+    void ReleaseSendReturn();
+
+    // Services thread: a notification from either sink (a and b are 0 for the public one).
+    void OnNotify(DWORD type, DWORD a, DWORD b);
+    // Services thread: takes the pair again and re-attaches the chain; false when refused.
+    bool RefreshInserts();
+    // Hands a message to the editor, or frees its payload; answers whether it was posted.
+    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam);
+
+    // The link a sink's hUser names, null for none (services thread).
+    static ServicesLink* FromHandle(DWORD handle);
+
+    bool IsConnected() const { return m_services != nullptr; }
+    LONG GetClientId() const { return m_clientId; }
+    const InsertChain& GetInserts() const { return m_inserts; }
+
+private:
+    void Connect();
+    bool RegisterClient();
+    bool AcquireSendReturnDirect();
+    void ReleaseSendReturnDirect();
+    void UnregisterClient();
+    void Disconnect();
+    void DropServices();
+    void DropEventSource();
+    HRESULT Run(int32_t command);
+
+    ServicesLinkOwner* m_owner; // borrowed: the instance owns this link
+    DWORD m_handle = 0;         // hUser of both subscriptions: the link's place in a table
+    IKivCorvanEffectServices* m_effectServices = nullptr;
+    IKivCorvanEffectServices2* m_effectServices2 = nullptr;
+    IKivCorvanParamInfo* m_paramInfo = nullptr;
+    IKivCorvanServices* m_services = nullptr; // null: not connected
+    IKivCorvanEventSource* m_eventSource = nullptr;
+    DWORD m_notifyCookie = 0;
+    NotifySink* m_notifySink = nullptr; // one reference of ours
+    DWORD m_eventCookie = 0;
+    EventSink* m_eventSink = nullptr; // one reference of ours
+    KivSendReturn m_sendReturnInfo{};
+    // Services thread; read by the effect's reconnection on that thread.
+    LONG m_sendPair = -1;
+    LONG m_returnPair = -1;
+    LONG m_clientId = 0;
+    bool m_sessionLoading = false;
+    std::atomic<bool> m_displayUpdate{false};
+    CallBlock m_block;           // m_lock
+    std::atomic<long> m_inUse{0}; // nesting guard of m_block
+    std::recursive_mutex m_lock; // held from BeginCall to EndCall
+    EffectCatalog m_catalogue;
+    InsertChain m_inserts;
+};

@@ -238,12 +238,7 @@ void RavloEffect::setInitialDelay(int32_t frames)
 void RavloEffect::suspend()
 {
     m_processMode.store(kStreamStopped);
-    StreamSlot::Use use(m_stream);
-    if (AudioStream* stream = use.Get())
-    {
-        stream->SetProcessLevel(kStreamStopped);
-        stream->Reset(true);
-    }
+    m_stream.Suspend();
 }
 
 void RavloEffect::resume()
@@ -252,13 +247,7 @@ void RavloEffect::resume()
     {
         Reconfigure();
     }
-    {
-        StreamSlot::Use use(m_stream);
-        if (AudioStream* stream = use.Get())
-        {
-            stream->Reset(true);
-        }
-    }
+    m_stream.DropQueued();
     setInitialDelay(m_initialDelay);
 }
 

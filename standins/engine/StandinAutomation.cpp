@@ -1,5 +1,7 @@
 #include "standins/engine/StandinAutomation.h"
 
+#include <cstring>
+
 int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
 {
     if (!clientId)
@@ -13,13 +15,79 @@ int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
 int VARN_CALL StandinAutomation::UnregisterClient(int clientId)
 {
     std::lock_guard<std::mutex> lock(lock_);
+    // A client that goes gives its pair back.
+    pairs_.erase(clientId);
     return clients_.erase(clientId) ? 1 : 0;
 }
 
-void StandinAutomation::Configure(bool keepCategory2, std::function<void(std::string)> log)
+int VARN_CALL StandinAutomation::AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!record || !sendPair || !returnPair || clients_.count(clientId) == 0)
+        return 0;
+    int pair = -1;
+    const auto held = pairs_.find(clientId);
+    if (held != pairs_.end())
+    {
+        pair = held->second;
+    }
+    else
+    {
+        for (int candidate = 0; candidate < pairCount_ && pair < 0; ++candidate)
+        {
+            bool taken = false;
+            for (const auto& entry : pairs_)
+                taken = taken || entry.second == candidate;
+            if (!taken)
+                pair = candidate;
+        }
+        if (pair < 0)
+            return 0;
+        pairs_[clientId] = pair;
+    }
+    const SendReturnRecord filled{pair, pair, clientId, 0};
+    std::memcpy(record, &filled, sizeof(filled));
+    *sendPair = pair;
+    *returnPair = pair;
+    if (log_)
+        log_("AcquireSendReturn " + std::to_string(clientId) + " " + std::to_string(pair));
+    return 1;
+}
+
+int VARN_CALL StandinAutomation::ReleaseSendReturn(int clientId)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (pairs_.erase(clientId) == 0)
+        return 0;
+    if (log_)
+        log_("ReleaseSendReturn " + std::to_string(clientId));
+    return 1;
+}
+
+int VARN_CALL StandinAutomation::RefreshInserts(int clientId, int* flag)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!flag || clients_.count(clientId) == 0)
+        return 0;
+    *flag = 1;
+    return 1;
+}
+
+int VARN_CALL StandinAutomation::SetInsertChainFlag(int clientId, int value)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (clients_.count(clientId) == 0)
+        return 0;
+    if (log_)
+        log_("SetInsertChainFlag " + std::to_string(clientId) + " " + std::to_string(value));
+    return 1;
+}
+
+void StandinAutomation::Configure(bool keepCategory2, int pairs, std::function<void(std::string)> log)
 {
     std::lock_guard<std::mutex> lock(lock_);
     keepCategory2_ = keepCategory2;
+    pairCount_ = pairs;
     log_ = std::move(log);
 }
 

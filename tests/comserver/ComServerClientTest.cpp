@@ -20,6 +20,7 @@
 #include "standins/engine/StandinServices.h"
 #include "tests/comserver/Sinks.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/MixerServer.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace
@@ -40,22 +41,6 @@ std::string TestFolder()
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     PathRemoveFileSpecA(path);
     return path;
-}
-
-DWORD RunAndWait(std::string commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
 }
 
 
@@ -144,16 +129,8 @@ class ComServerClientTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        std::string program = ProgramFolder() + "\\KivCorvanDSP.exe";
-        ASSERT_EQ(RunAndWait("\"" + program + "\" -RegServer"), 0u);
-        // The marshalling must be known before the first call reaches the server.
-        HMODULE proxyStub = LoadLibraryA((ProgramFolder() + "\\KivCorvanDSP_ps.dll").c_str());
-        ASSERT_NE(proxyStub, nullptr);
-        auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-            reinterpret_cast<void*>(GetProcAddress(proxyStub, "DllRegisterServer")));
-        ASSERT_NE(registerServer, nullptr);
-        ASSERT_EQ(registerServer(), S_OK);
-        FreeLibrary(proxyStub);
+        ASSERT_TRUE(RegisterMixerServer(ProgramFolder() + "\\KivCorvanDSP.exe",
+                                        ProgramFolder() + "\\KivCorvanDSP_ps.dll"));
         // One apartment for the whole suite: Wine names an apartment after its thread, so a new
         // one on this thread could meet the server's proxies of the last one's sinks, which the
         // server lets go only a moment after they are unsubscribed.
@@ -180,17 +157,7 @@ protected:
     static void TearDownTestSuite()
     {
         // The server runs until it is told to end: end it for the next run.
-        if (HWND window = FindWindowA("Varn Services", nullptr))
-        {
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id))
-            {
-                TerminateProcess(process, 0);
-                WaitForSingleObject(process, 10000);
-                CloseHandle(process);
-            }
-        }
+        EndMixerProgram();
         CoUninitialize();
         publicSinks.clear();
         privateSinks.clear();
@@ -513,7 +480,8 @@ TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
     LONG notifyId = 0;
     EXPECT_EQ(effects->SetInsertEffect(second, 0, id, &info, 1), E_FAIL);
     EXPECT_EQ(effects->DeleteCorePreset(id, 0), E_FAIL);
-    EXPECT_EQ(effects->RefreshInserts(second), E_FAIL);
+    EXPECT_EQ(effects->RefreshInserts(first), E_FAIL) << "an unregistered client";
+    EXPECT_EQ(effects->RefreshInserts(second), S_OK) << "an empty chain refreshes at once";
     EXPECT_EQ(params->GetInsertNotifyId(second, 0, &notifyId), E_FAIL);
     EXPECT_EQ(effects->Reserved48(1, 2, 3, 4), E_NOTIMPL);
     EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);

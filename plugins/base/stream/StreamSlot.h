@@ -52,6 +52,26 @@ public:
     // Owner thread only: the stream without holding it (for reading settings it made).
     AudioStream* Peek() const { return m_stream.load(); }
 
+    // Any thread: the host suspended the plug-in; the stream stops and drops what it queued.
+    void Suspend()
+    {
+        Use use(*this);
+        if (AudioStream* stream = use.Get())
+        {
+            stream->SetProcessLevel(kStreamStopped);
+            stream->Reset(true);
+        }
+    }
+    // Any thread: the stream drops what it queued (the host resumes from empty queues).
+    void DropQueued()
+    {
+        Use use(*this);
+        if (AudioStream* stream = use.Get())
+        {
+            stream->Reset(true);
+        }
+    }
+
 private:
     std::atomic<AudioStream*> m_stream{nullptr}; // owned
     std::atomic<int> m_users{0};

@@ -28,20 +28,34 @@ VstValue KIV_VSTCALL DispatchEntry(VstEffectRecord* record, int32_t opcode, int3
     {
         return 0;
     }
-    if (opcode == kEffClose)
+    // No exception reaches the host: the one operation that raised it fails.
+    try
     {
-        effect->dispatcher(opcode, index, value, pointer, option);
-        delete effect;
-        return 1;
+        if (opcode == kEffClose)
+        {
+            effect->dispatcher(opcode, index, value, pointer, option);
+            delete effect;
+            return 1;
+        }
+        return effect->dispatcher(opcode, index, value, pointer, option);
     }
-    return effect->dispatcher(opcode, index, value, pointer, option);
+    catch (...)
+    {
+        return 0;
+    }
 }
 
 void KIV_VSTCALL ProcessEntry(VstEffectRecord* record, float** inputs, float** outputs, int32_t frames)
 {
     if (VstEffect* effect = EffectOf(record))
     {
-        effect->process(inputs, outputs, frames);
+        try
+        {
+            effect->process(inputs, outputs, frames);
+        }
+        catch (...)
+        {
+        }
     }
 }
 
@@ -49,7 +63,13 @@ void KIV_VSTCALL ProcessReplacingEntry(VstEffectRecord* record, float** inputs, 
 {
     if (VstEffect* effect = EffectOf(record))
     {
-        effect->processReplacing(inputs, outputs, frames);
+        try
+        {
+            effect->processReplacing(inputs, outputs, frames);
+        }
+        catch (...)
+        {
+        }
     }
 }
 
@@ -57,14 +77,27 @@ void KIV_VSTCALL SetParameterEntry(VstEffectRecord* record, int32_t index, float
 {
     if (VstEffect* effect = EffectOf(record))
     {
-        effect->setParameter(index, value);
+        try
+        {
+            effect->setParameter(index, value);
+        }
+        catch (...)
+        {
+        }
     }
 }
 
 float KIV_VSTCALL GetParameterEntry(VstEffectRecord* record, int32_t index)
 {
     VstEffect* effect = EffectOf(record);
-    return effect ? effect->getParameter(index) : 0.0f;
+    try
+    {
+        return effect ? effect->getParameter(index) : 0.0f;
+    }
+    catch (...)
+    {
+        return 0.0f;
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Test builds only: a services link that holds the pair named by the environment variable
 // KIV_QUORVEL_TEST_PAIR ("send return", pair indices) without the mixer program, so the audio
 // path can run on the simulated card before the plug-in connects to the mixer.
-#include "plugins/quorvel/ServicesLink.h"
+#include "plugins/quorvel/ServicesConnection.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +14,9 @@
 namespace
 {
 
-class FixedPairLink final : public ServicesLink
+class FixedPairLink final : public ServicesConnection
 {
 public:
-    using ServicesLink::ServicesLink;
 
     // Read at every question, so a test can take the pair away or change it.
     bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair) override
@@ -50,7 +49,7 @@ public:
 
 } // namespace
 
-ServicesLink* CreateServicesLink(KivQuorvelEffect* effect)
+ServicesConnection* CreateServicesLink(ServicesLinkOwner*)
 {
-    return new (std::nothrow) FixedPairLink(effect);
+    return new (std::nothrow) FixedPairLink;
 }

@@ -505,6 +505,33 @@ TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwit
     EXPECT_EQ(wrong, 0) << "of " << sent.size() - settled;
 }
 
+TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpReturnsOnlyOnceTheDriverRan)
+{
+    // A host bouncing right after set-up runs its whole render before the driver's first
+    // switch: without a wait every block would come back silent and none reach the card.
+    SetPair("0 0");
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->resume();
+    gProcessLevel = kVstProcessLevelOffline;
+    std::vector<float> in(256, 0.25f), out(256, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    std::thread card([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Switch(0);
+    });
+    effect->process(inputs, outputs, 256);
+    bool switched = false;
+    {
+        StreamSlot::Use use(effect->GetStream());
+        ASSERT_NE(use.Get(), nullptr);
+        switched = use.Get()->SwitchSeen();
+    }
+    card.join();
+    EXPECT_TRUE(switched) << "the call returned only once the driver ran";
+}
+
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
 {
     KivQuorvelEffect* effect = Make();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -500,6 +501,51 @@ TEST(SimulatedCardTest, TheShippedDescriptionReadsWhole)
     EXPECT_EQ(profile.records.at(3).kind, HardwareProfile::Link::Aux);
 }
 #endif
+
+TEST_F(CardFixture, EachRegisteredClientGetsAPairOfItsOwn)
+{
+    // Six channels each way: three pairs to give out.
+    WriteProfile("inputs=6\noutputs=6\n");
+    ASSERT_EQ(Init(engine), 1);
+    IVarnAutomation* automation = engine.GetAutomation();
+    StandinAutomation::SendReturnRecord record{};
+    int send = -1, ret = -1;
+    EXPECT_EQ(automation->AcquireSendReturn(9, &record, &send, &ret), 0) << "an unknown client";
+    EXPECT_EQ(send, -1);
+    int clients[4] = {};
+    for (int& client : clients)
+        ASSERT_EQ(automation->RegisterClient(&client), 1);
+    int pairs[3] = {};
+    for (int i = 0; i < 3; ++i)
+    {
+        ASSERT_EQ(automation->AcquireSendReturn(clients[i], &record, &send, &ret), 1) << i;
+        EXPECT_EQ(send, ret) << "the card loops each pair back to itself";
+        EXPECT_EQ(record.sendPair, send);
+        EXPECT_EQ(record.clientId, clients[i]);
+        pairs[i] = send;
+    }
+    EXPECT_EQ(std::set<int>(pairs, pairs + 3), (std::set<int>{0, 1, 2}));
+    ASSERT_EQ(automation->AcquireSendReturn(clients[1], &record, &send, &ret), 1) << "asking again keeps the pair";
+    EXPECT_EQ(send, pairs[1]);
+    send = ret = -1;
+    EXPECT_EQ(automation->AcquireSendReturn(clients[3], &record, &send, &ret), 0) << "none free";
+    EXPECT_EQ(send, -1);
+    EXPECT_EQ(automation->ReleaseSendReturn(clients[0]), 1);
+    EXPECT_EQ(automation->ReleaseSendReturn(clients[0]), 0) << "given back once";
+    ASSERT_EQ(automation->AcquireSendReturn(clients[3], &record, &send, &ret), 1);
+    EXPECT_EQ(send, pairs[0]) << "the freed pair";
+    EXPECT_EQ(automation->UnregisterClient(clients[2]), 1);
+    ASSERT_EQ(automation->AcquireSendReturn(clients[0], &record, &send, &ret), 1) << "unregistering frees the pair";
+    EXPECT_EQ(send, pairs[2]);
+
+    // The clients' (empty) insert chains refresh at once; an unknown client is refused.
+    int flag = 0;
+    EXPECT_EQ(automation->RefreshInserts(clients[0], &flag), 1);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(automation->RefreshInserts(clients[2], &flag), 0) << "unregistered";
+    EXPECT_EQ(automation->SetInsertChainFlag(clients[0], 0), 1);
+    EXPECT_EQ(automation->SetInsertChainFlag(clients[2], 1), 0);
+}
 
 TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
 {

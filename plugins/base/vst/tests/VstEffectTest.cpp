@@ -721,3 +721,33 @@ TEST(VstEffectText, HelpersWriteAtMostEightCharacters)
 }
 
 } // namespace
+
+namespace
+{
+
+// An operation of the plug-in that fails by throwing (a misused call block, a failed
+// allocation): the one operation fails, nothing reaches the host.
+class ThrowingEffect : public VstEffectX
+{
+public:
+    ThrowingEffect() : VstEffectX(nullptr, 1, 2, kTestId) {}
+    void process(float**, float**, int32_t) override { throw 1; }
+    void processReplacing(float**, float**, int32_t) override { throw 1; }
+    void setParameter(int32_t, float) override { throw 1; }
+    float getParameter(int32_t) override { throw 1; }
+    void setBlockSize(int32_t) override { throw 1; }
+};
+
+TEST(VstEffectEntries, AnExceptionNeverReachesTheHost)
+{
+    auto* effect = new ThrowingEffect;
+    VstEffectRecord* record = effect->GetRecord();
+    EXPECT_NO_THROW(record->process(record, nullptr, nullptr, 16));
+    EXPECT_NO_THROW(record->processReplacing(record, nullptr, nullptr, 16));
+    EXPECT_NO_THROW(record->setParameter(record, 0, 0.5f));
+    EXPECT_EQ(record->getParameter(record, 0), 0.0f);
+    EXPECT_EQ(record->dispatcher(record, kEffSetBlockSize, 0, 512, nullptr, 0.0f), 0);
+    EXPECT_EQ(record->dispatcher(record, kEffClose, 0, 0, nullptr, 0.0f), 1);
+}
+
+} // namespace

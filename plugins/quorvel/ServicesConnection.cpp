@@ -1,0 +1,20 @@
+#include "plugins/quorvel/ServicesConnection.h"
+
+bool ServicesConnection::GetSendReturnPair(int32_t*, int32_t*)
+{
+    return false;
+}
+
+bool ServicesConnection::IsLoadingSession() const
+{
+    return false;
+}
+
+void ServicesConnection::Execute(int32_t) {}
+
+void ServicesConnection::FailCall() {}
+
+bool ServicesConnection::TakeDisplayUpdate()
+{
+    return false;
+}

@@ -1,0 +1,174 @@
+// KivQuorvel with the mixer program running: the instance finds it, connects over COM,
+// registers with the simulated engine, gets a send and return pair, and its audio runs out
+// through the card's loop and back.
+#include "mixer/app/Application.h"
+#include "mixer/comserver/ComInterfaces.h"
+#include "plugins/base/vst/VstRecord.h"
+#include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "standins/asio/StandinTestConfig.h"
+#include "tests/support/MixerServer.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+namespace
+{
+
+VstValue KIV_VSTCALL InProcessHost(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    return opcode == kHostVersion ? 2400 : 0;
+}
+
+// Whether a client of the test's own can take a pair now (given back at once when it can).
+bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
+{
+    KivSendReturn record{};
+    LONG send = -1, ret = -1;
+    if (effects->AcquireSendReturn(client, &record, &send, &ret) != S_OK)
+    {
+        return false;
+    }
+    effects->ReleaseSendReturn(client);
+    return true;
+}
+
+// Waits up to 20 s for the card's pairs to be free (or not). Each probe holds a free pair
+// for a moment, so the probes are spaced well apart from the instance's own request.
+bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
+{
+    for (int i = 0; i < 40; ++i)
+    {
+        Sleep(500);
+        if (APairIsFree(effects, client) == free)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+class QuorvelWithTheMixer : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        // The plug-in never starts the mixer program: this reference starts it and keeps it.
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&gServices)),
+                  S_OK);
+    }
+    static void TearDownTestSuite()
+    {
+        if (gServices)
+        {
+            gServices->Release();
+            gServices = nullptr;
+        }
+        // The server runs until it is told to end: end it for the next run.
+        EndMixerProgram();
+        CoUninitialize();
+    }
+
+    static IKivCorvanServices* gServices;
+};
+
+IKivCorvanServices* QuorvelWithTheMixer::gServices = nullptr;
+
+TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
+    EXPECT_EQ(trip.reported, 1536) << trip.run.output;
+    EXPECT_EQ(trip.measured, 1536) << "not passed through: the pair runs" << trip.run.output;
+    EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
+}
+
+TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIsFree)
+{
+    // Four clients of the test's own take the card's four pairs (8 x 8 channels).
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG clients[4] = {};
+    std::set<LONG> pairs;
+    for (LONG& client : clients)
+    {
+        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        KivSendReturn record{};
+        LONG send = -1, ret = -1;
+        ASSERT_EQ(effects->AcquireSendReturn(client, &record, &send, &ret), S_OK);
+        EXPECT_EQ(send, ret);
+        pairs.insert(send);
+    }
+    EXPECT_EQ(pairs, (std::set<LONG>{0, 1, 2, 3})) << "every client a pair of its own";
+
+    const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
+    ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
+    EXPECT_EQ(through.measured, 0) << "no pair left: passed through" << through.run.output;
+    EXPECT_EQ(through.mismatches, 0) << through.run.output;
+
+    EXPECT_EQ(effects->ReleaseSendReturn(clients[0]), S_OK);
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
+    EXPECT_EQ(card.measured, 1536) << "the freed pair runs" << card.run.output;
+    EXPECT_EQ(card.mismatches, 0) << card.run.output;
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
+}
+
+TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    HMODULE library = LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str());
+    ASSERT_NE(library, nullptr);
+    auto entry = reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "main")));
+    ASSERT_NE(entry, nullptr);
+    VstEffectRecord* instance = entry(&InProcessHost);
+    ASSERT_NE(instance, nullptr);
+    // The instance holds one pair: three more clients take the rest.
+    LONG clients[4] = {};
+    for (LONG& client : clients)
+    {
+        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+    }
+    for (int i = 0; i < 3; ++i)
+    {
+        KivSendReturn record{};
+        LONG send = -1, ret = -1;
+        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+    }
+    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    ASSERT_NE(mixer, nullptr);
+    PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+    EXPECT_TRUE(WaitForFreePair(effects, clients[3], true)) << "a session load gives the pair back";
+    PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+    EXPECT_TRUE(WaitForFreePair(effects, clients[3], false)) << "its end takes it again";
+    instance->dispatcher(instance, kEffClose, 0, 0, nullptr, 0.0f);
+    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
+    FreeLibrary(library);
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
+}
+
+} // namespace

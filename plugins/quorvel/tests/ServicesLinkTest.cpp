@@ -1,0 +1,506 @@
+// The services link against a fake server in process: how far it connects when the server
+// refuses a step, the command executor's checks, the call block's guard, the notification
+// dispatcher's rows and the tear-down.
+#include "plugins/quorvel/EditorMessages.h"
+#include "plugins/quorvel/ServicesLink.h"
+#include "plugins/quorvel/tests/FakeServicesServer.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+class FakeSystem final : public ServicesSystem
+{
+public:
+    explicit FakeSystem(FakeServicesServer& server) : m_server(server) {}
+    bool IsMixerRunning() override { return running; }
+    HRESULT CreateServices(IKivCorvanServices** services) override
+    {
+        ++creations;
+        if (!created)
+        {
+            *services = nullptr;
+            return REGDB_E_CLASSNOTREG;
+        }
+        m_server.services.AddRef();
+        *services = &m_server.services;
+        return S_OK;
+    }
+    bool running = true;
+    bool created = true;
+    int creations = 0;
+
+private:
+    FakeServicesServer& m_server;
+};
+
+struct Post
+{
+    uint32_t id;
+    uintptr_t wParam;
+    uintptr_t lParam;
+    bool operator==(const Post& other) const
+    {
+        return id == other.id && wParam == other.wParam && lParam == other.lParam;
+    }
+};
+
+// The instance as the link sees it; commands run at once, as on the services thread.
+class FakeOwner final : public ServicesLinkOwner
+{
+public:
+    void StopAsio(bool reopen) override { calls.push_back(reopen ? "StopAsio reopen" : "StopAsio"); }
+    void OnAssignmentChanged() override { calls.push_back("OnAssignmentChanged"); }
+    void RebuildParamMap() override { calls.push_back("RebuildParamMap"); }
+    int32_t GetAsioSampleRate() override { return rate; }
+    bool PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam) override
+    {
+        posts.push_back({id, wParam, lParam});
+        return false;
+    }
+    bool RunOnServicesThread(int32_t command) override
+    {
+        link->Execute(command);
+        return true;
+    }
+    ServicesLink* link = nullptr;
+    int32_t rate = 44100;
+    std::vector<std::string> calls;
+    std::vector<Post> posts;
+};
+
+class ServicesLinkTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override
+    {
+        link.reset();
+        CoUninitialize();
+    }
+    ServicesLink* Connect()
+    {
+        link = std::make_unique<ServicesLink>(&owner, system);
+        owner.link = link.get();
+        server.calls.clear();
+        owner.calls.clear();
+        return link.get();
+    }
+    HRESULT Run(int32_t command)
+    {
+        CallBlock* block = link->BeginCall();
+        const HRESULT result = link->Call(command);
+        (void)block;
+        link->EndCall();
+        return result;
+    }
+    bool Has(const std::vector<std::string>& calls, const std::string& call)
+    {
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
+
+    FakeServicesServer server;
+    FakeSystem system{server};
+    FakeOwner owner;
+    std::unique_ptr<ServicesLink> link;
+};
+
+TEST(MixerProgramName, BeginsWithTheProgramsNameInAnyCase)
+{
+    const struct
+    {
+        const char* name;
+        bool mixer;
+    } cases[] = {{"KivCorvanDSP.exe", true}, {"KIVCORVANDSP.EXE", true}, {"kivcorvandsp", true},
+                 {"kivcorvandsp64.exe", true}, {"kivcorvan.exe", false}, {"xkivcorvandsp.exe", false},
+                 {"", false}, {nullptr, false}};
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(IsMixerProgramName(c.name), c.mixer) << (c.name ? c.name : "null");
+    }
+}
+
+TEST_F(ServicesLinkTest, WithoutTheMixerNothingIsAttempted)
+{
+    system.running = false;
+    Connect();
+    EXPECT_EQ(system.creations, 0);
+    EXPECT_FALSE(link->IsConnected());
+    int32_t send = 5, ret = 5;
+    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret));
+    EXPECT_EQ(send, -1);
+    EXPECT_EQ(ret, -1);
+    EXPECT_EQ(Run(19), E_NOINTERFACE);
+}
+
+TEST_F(ServicesLinkTest, ARefusedActivationOrAdviseLeavesTheLinkUnconnected)
+{
+    system.created = false;
+    Connect();
+    EXPECT_EQ(system.creations, 1);
+    EXPECT_FALSE(link->IsConnected());
+    link.reset();
+
+    system.created = true;
+    server.answers["Advise"] = E_FAIL;
+    link = std::make_unique<ServicesLink>(&owner, system);
+    owner.link = link.get();
+    EXPECT_EQ(server.calls, std::vector<std::string>({"Advise"})) << "nothing is queried after a refused Advise";
+    EXPECT_FALSE(link->IsConnected());
+    EXPECT_EQ(server.references, 0) << "the server's object is released";
+    EXPECT_EQ(Run(5), E_NOINTERFACE);
+}
+
+TEST_F(ServicesLinkTest, AServerWithEverythingIsSubscribedRegisteredAndGivesAPair)
+{
+    link = std::make_unique<ServicesLink>(&owner, system);
+    owner.link = link.get();
+    EXPECT_EQ(server.calls,
+              std::vector<std::string>({"Advise", "QueryInterface EffectServices", "RegisterClient",
+                                        "AcquireSendReturn 7", "QueryInterface EffectServices2",
+                                        "QueryInterface ParamInfo", "QueryInterface EventSource", "EventAdvise"}));
+    EXPECT_EQ(server.notifyMask, 0x77FCu);
+    EXPECT_EQ(server.eventMask, 0x77FCu);
+    EXPECT_NE(server.notifyUser, 0u);
+    EXPECT_EQ(server.eventUser, server.notifyUser);
+    EXPECT_TRUE(link->IsConnected());
+    int32_t send = -1, ret = -1;
+    ASSERT_TRUE(link->GetSendReturnPair(&send, &ret));
+    EXPECT_EQ(send, 2);
+    EXPECT_EQ(ret, 2);
+
+    server.calls.clear();
+    link.reset();
+    EXPECT_EQ(server.calls, std::vector<std::string>({"Unadvise 11", "ReleaseSendReturn 7", "UnregisterClient 7",
+                                                      "EventUnadvise 12"}));
+    EXPECT_TRUE(Has(owner.calls, "StopAsio reopen")) << "the driver lets go of the pair first";
+    EXPECT_EQ(server.references, 0) << "every interface released";
+    // The server still holds both sinks; they go with its last reference.
+    EXPECT_EQ(server.notifySink->Release(), 0u);
+    server.notifySink = nullptr;
+    EXPECT_EQ(server.eventSink->Release(), 0u);
+    server.eventSink = nullptr;
+}
+
+TEST_F(ServicesLinkTest, WithoutParamInfoThereIsNoEventSourceAndItsCommandsAreNotImplemented)
+{
+    server.offerParamInfo = false;
+    link = std::make_unique<ServicesLink>(&owner, system);
+    owner.link = link.get();
+    EXPECT_FALSE(Has(server.calls, "QueryInterface EventSource"));
+    EXPECT_FALSE(Has(server.calls, "EventAdvise"));
+    EXPECT_EQ(server.eventSink, nullptr);
+    for (int32_t command = 48; command <= 51; ++command)
+    {
+        EXPECT_EQ(Run(command), E_NOTIMPL) << command;
+    }
+}
+
+TEST_F(ServicesLinkTest, TearDownWithoutAClientNeitherReleasesNorUnregisters)
+{
+    server.answers["RegisterClient"] = E_FAIL;
+    Connect();
+    EXPECT_EQ(link->GetClientId(), 0);
+    link.reset();
+    EXPECT_FALSE(Has(server.calls, "ReleaseSendReturn 0"));
+    EXPECT_FALSE(Has(server.calls, "UnregisterClient 0"));
+    EXPECT_EQ(std::count_if(server.calls.begin(), server.calls.end(),
+                            [](const std::string& call) { return call.find("Client") != std::string::npos ||
+                                                                 call.find("SendReturn") != std::string::npos; }),
+              0);
+}
+
+enum class Server
+{
+    NoEffectServices,
+    NoClient,
+    NoSecond,
+    Full
+};
+
+struct CommandCase
+{
+    const char* label;
+    Server server;
+    int32_t command;
+    HRESULT result;
+    const char* call; // what reached the server, or null for nothing
+    bool display;
+};
+
+class ExecuteTest : public ServicesLinkTest, public ::testing::WithParamInterface<CommandCase>
+{
+};
+
+TEST_P(ExecuteTest, ChecksInOrder)
+{
+    const CommandCase& c = GetParam();
+    server.offerEffectServices = c.server != Server::NoEffectServices;
+    server.offerSecond = c.server != Server::NoSecond;
+    if (c.server == Server::NoClient)
+    {
+        server.answers["RegisterClient"] = E_FAIL;
+    }
+    server.answers["RefreshInserts"] = S_FALSE;
+    server.answers["SetParameterValue"] = E_INVALIDARG;
+    Connect();
+    EXPECT_EQ(Run(c.command), c.result);
+    if (c.call)
+    {
+        EXPECT_EQ(server.calls, std::vector<std::string>({c.call}));
+    }
+    else
+    {
+        EXPECT_TRUE(server.calls.empty()) << server.calls.front();
+    }
+    EXPECT_EQ(link->TakeDisplayUpdate(), c.display);
+    EXPECT_FALSE(link->TakeDisplayUpdate()) << "asked once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ExecuteTest,
+    ::testing::Values(CommandCase{"noEffectServices", Server::NoEffectServices, 19, E_NOINTERFACE, nullptr, false},
+                      CommandCase{"belowTheTable", Server::Full, 3, E_NOTIMPL, nullptr, false},
+                      CommandCase{"aboveTheTable", Server::Full, 52, E_NOTIMPL, nullptr, false},
+                      CommandCase{"removeWithoutClient", Server::NoClient, 19, E_HANDLE, nullptr, true},
+                      CommandCase{"setEffectWithoutClient", Server::NoClient, 18, E_HANDLE, nullptr, true},
+                      CommandCase{"loadWithoutClient", Server::NoClient, 20, E_HANDLE, nullptr, true},
+                      CommandCase{"moveWithoutClient", Server::NoClient, 21, E_HANDLE, nullptr, true},
+                      CommandCase{"specialWithoutClient", Server::NoClient, 23, E_HANDLE, nullptr, true},
+                      CommandCase{"selectWithoutClient", Server::NoClient, 22, E_HANDLE, nullptr, false},
+                      CommandCase{"corePresetNeedsAClient", Server::NoClient, 37, E_HANDLE, nullptr, false},
+                      CommandCase{"channelsNeedNoClient", Server::NoClient, 42, S_OK, "GetHardwareChannels", false},
+                      CommandCase{"routingWithoutClient", Server::NoClient, 43, E_HANDLE, nullptr, false},
+                      CommandCase{"routingWithoutSecond", Server::NoSecond, 43, E_NOTIMPL, nullptr, false},
+                      CommandCase{"channelsWithoutSecond", Server::NoSecond, 42, E_NOTIMPL, nullptr, false},
+                      CommandCase{"presetPassesClientZero", Server::NoClient, 13, S_OK, "CreatePreset 0", false},
+                      CommandCase{"removeWithClient", Server::Full, 19, S_OK, "RemoveInsert 7", true},
+                      CommandCase{"refreshAnswersAsTheServer", Server::Full, 24, S_FALSE, "RefreshInserts 7", false},
+                      CommandCase{"refusalPassesOn", Server::Full, 30, E_INVALIDARG, "SetParameterValue 7", false},
+                      CommandCase{"reserved", Server::Full, 46, S_OK, "Reserved54 7", false},
+                      CommandCase{"category2", Server::Full, 47, S_OK, "EnableCategory2Items 7", false},
+                      CommandCase{"parameterText", Server::Full, 51, S_OK, "GetParameterText 7", false}),
+    [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.label); });
+
+TEST_F(ServicesLinkTest, GetInsertsAlwaysPassesRealOutPointersAndFreesWhatNobodyWanted)
+{
+    Connect();
+    CallBlock* block = link->BeginCall();
+    LONG* valueCounts = nullptr;
+    block->a[9] = reinterpret_cast<uintptr_t>(&valueCounts); // wanted; wet/dry and values not
+    ASSERT_EQ(link->Call(9), S_OK);
+    EXPECT_EQ(block->a[5], 1u);
+    EXPECT_EQ(block->a[6], 1u);
+    ASSERT_NE(valueCounts, nullptr);
+    EXPECT_EQ(valueCounts[0], 1);
+    CoTaskMemFree(valueCounts);
+    CoTaskMemFree(reinterpret_cast<void*>(block->a[7]));
+    link->EndCall();
+    EXPECT_EQ(server.calls, std::vector<std::string>({"GetInserts"}));
+}
+
+TEST_F(ServicesLinkTest, ANestedCallFailsItsOperationAndLeavesTheBlockFree)
+{
+    Connect();
+    link->BeginCall();
+    try
+    {
+        link->BeginCall();
+        ADD_FAILURE() << "a nested call must fail";
+    }
+    catch (const CallBlockError& error)
+    {
+        EXPECT_TRUE(error.nested);
+    }
+    link->EndCall();
+    // Another thread gets the block: the failed call left nothing entered.
+    auto other = std::async(std::launch::async, [this] { return Run(40); });
+    ASSERT_EQ(other.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "the lock stayed entered";
+    EXPECT_EQ(other.get(), S_OK);
+    try
+    {
+        link->EndCall();
+        ADD_FAILURE() << "an end without a beginning must fail";
+    }
+    catch (const CallBlockError& error)
+    {
+        EXPECT_FALSE(error.nested);
+    }
+    auto again = std::async(std::launch::async, [this] { return Run(40); });
+    ASSERT_EQ(again.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(again.get(), S_OK);
+}
+
+TEST_F(ServicesLinkTest, TheCommandFormsTakeAndGiveBackThePair)
+{
+    server.answers["AcquireSendReturn"] = E_FAIL;
+    Connect();
+    server.answers.clear();
+    EXPECT_TRUE(link->AcquireSendReturn());
+    int32_t send = -1, ret = -1;
+    EXPECT_TRUE(link->GetSendReturnPair(&send, &ret));
+    server.answers["ReleaseSendReturn"] = E_FAIL;
+    link->ReleaseSendReturn();
+    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret)) << "given back whatever the server answered";
+    EXPECT_TRUE(Has(owner.calls, "StopAsio reopen"));
+}
+
+struct NotifyCase
+{
+    const char* label;
+    DWORD type;
+    DWORD a;
+    DWORD b;
+    std::vector<Post> posts;
+    std::vector<std::string> calls;
+};
+
+class NotifyTest : public ServicesLinkTest, public ::testing::WithParamInterface<NotifyCase>
+{
+};
+
+TEST_P(NotifyTest, ActsOnOneBitAtATime)
+{
+    const NotifyCase& c = GetParam();
+    Connect();
+    ASSERT_NE(server.eventSink, nullptr);
+    server.eventSink->Notify(c.type, server.eventUser, c.a, c.b);
+    EXPECT_EQ(owner.posts, c.posts);
+    EXPECT_EQ(server.calls, c.calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NotifyTest,
+    ::testing::Values(NotifyCase{"twoBits", 0x20 | 0x40, 0, 0, {}, {}},
+                      NotifyCase{"reinit", 1, 0, 0, {}, {}}, NotifyCase{"unknownBit", 0x800, 0, 0, {}, {}},
+                      NotifyCase{"attachedRefresh", 0x200, 0, 0, {{4355, 0, 0}}, {}},
+                      NotifyCase{"settings", 0x100, 0, 0, {{4355, 0, 0}}, {}},
+                      NotifyCase{"event1", 0x400, 3, 7, {{5633, 3, 7}}, {}},
+                      NotifyCase{"event2", 0x1000, 1, 2, {{5634, 1, 2}}, {}},
+                      NotifyCase{"event3", 0x2000, 1, 2, {{5635, 1, 2}}, {}},
+                      NotifyCase{"event4", 0x4000, 1, 2, {{5636, 1, 2}}, {}},
+                      NotifyCase{"presetChange", 0x8, 0, 0, {}, {"GetPresetChange"}},
+                      NotifyCase{"modelChange", 0x10, 0, 0, {}, {"GetParamModelChange"}}),
+    [](const ::testing::TestParamInfo<NotifyCase>& info) { return std::string(info.param.label); });
+
+TEST_F(ServicesLinkTest, ASessionLoadGivesThePairBackAndTakesItAgain)
+{
+    Connect();
+    server.notifySink->Notify(0x20, server.notifyUser);
+    EXPECT_EQ(server.calls, std::vector<std::string>({"ReleaseSendReturn 7", "ClearInsertChainFlag 7"}));
+    EXPECT_EQ(owner.calls, std::vector<std::string>({"StopAsio reopen"}));
+    EXPECT_TRUE(link->IsLoadingSession());
+    EXPECT_FALSE(link->GetInserts().IsAttached());
+    EXPECT_TRUE(owner.posts.empty()) << "an empty chain posts no detach";
+    server.calls.clear();
+    owner.calls.clear();
+
+    server.notifySink->Notify(0x40, server.notifyUser);
+    EXPECT_EQ(server.calls,
+              std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "SetInsertChainFlag 7"}));
+    EXPECT_EQ(owner.calls, std::vector<std::string>({"OnAssignmentChanged", "RebuildParamMap"}));
+    EXPECT_EQ(owner.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
+    EXPECT_FALSE(link->IsLoadingSession());
+    EXPECT_TRUE(link->GetInserts().IsAttached());
+    int32_t send = -1, ret = -1;
+    EXPECT_TRUE(link->GetSendReturnPair(&send, &ret));
+}
+
+TEST_F(ServicesLinkTest, Above48kHzTheLoadsEndGivesThePairBack)
+{
+    Connect();
+    owner.rate = 96000;
+    server.notifySink->Notify(0x80, server.notifyUser);
+    server.calls.clear();
+    owner.calls.clear();
+    server.notifySink->Notify(0x40, server.notifyUser);
+    EXPECT_EQ(server.calls, std::vector<std::string>({"AcquireSendReturn 7", "ReleaseSendReturn 7"}));
+    EXPECT_EQ(owner.calls, std::vector<std::string>({"OnAssignmentChanged", "StopAsio reopen"}));
+    EXPECT_EQ(owner.posts, std::vector<Post>({{4355, 0, 0}}));
+    int32_t send = -1, ret = -1;
+    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret));
+    EXPECT_FALSE(link->IsLoadingSession());
+}
+
+TEST_F(ServicesLinkTest, TheLoadsEndWithoutAClientChangesNothing)
+{
+    server.answers["RegisterClient"] = E_FAIL;
+    Connect();
+    server.notifySink->Notify(0x20, server.notifyUser);
+    EXPECT_TRUE(link->IsLoadingSession());
+    server.notifySink->Notify(0x40, server.notifyUser);
+    EXPECT_TRUE(link->IsLoadingSession()) << "still loading";
+    EXPECT_TRUE(owner.posts.empty());
+    EXPECT_TRUE(server.calls.empty());
+}
+
+TEST_F(ServicesLinkTest, ADetachedChainIsRefreshedOnItsNotification)
+{
+    Connect();
+    server.notifySink->Notify(0x20, server.notifyUser);
+    server.calls.clear();
+    owner.calls.clear();
+    server.notifySink->Notify(0x200, server.notifyUser);
+    EXPECT_EQ(server.calls,
+              std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "SetInsertChainFlag 7"}));
+    EXPECT_EQ(owner.calls, std::vector<std::string>({"RebuildParamMap", "OnAssignmentChanged"}));
+    EXPECT_EQ(owner.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
+
+    // A refresh the engine refuses (S_FALSE: its flag stayed 0) gives the pair back.
+    server.notifySink->Notify(0x20, server.notifyUser);
+    server.calls.clear();
+    server.answers["RefreshInserts"] = S_FALSE;
+    server.notifySink->Notify(0x200, server.notifyUser);
+    EXPECT_EQ(server.calls,
+              std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "ReleaseSendReturn 7"}));
+}
+
+TEST_F(ServicesLinkTest, TerminateDropsTheLinkInsideItsOwnNotification)
+{
+    Connect();
+    IKivCorvanNotify* sink = server.notifySink;
+    EXPECT_EQ(sink->Notify(KivKDSPASIO_Terminate, server.notifyUser), S_OK);
+    EXPECT_EQ(server.calls, std::vector<std::string>({"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11"}));
+    EXPECT_EQ(owner.posts, std::vector<Post>({{5121, 0, 0}}));
+    EXPECT_FALSE(link->IsConnected());
+    EXPECT_EQ(Run(19), E_NOINTERFACE) << "every command after the end";
+    // The server still holds the sink it called: it stays until released.
+    EXPECT_EQ(sink->Notify(0x400, server.notifyUser), S_OK);
+    EXPECT_EQ(owner.posts.size(), 2u);
+    server.calls.clear();
+    link.reset();
+    EXPECT_EQ(server.calls, std::vector<std::string>({"EventUnadvise 12"}));
+    EXPECT_EQ(sink->Notify(0x400, server.notifyUser), S_OK) << "a gone link's handle names nobody";
+    EXPECT_EQ(owner.posts.size(), 2u);
+}
+
+TEST_F(ServicesLinkTest, UnknownAndNullHandlesAreIgnored)
+{
+    Connect();
+    server.eventSink->Notify(0x400, server.eventUser + 50, 1, 2);
+    server.eventSink->Notify(0x400, 0, 1, 2);
+    server.notifySink->Notify(0x100, 0xFFFFFFFFu);
+    EXPECT_TRUE(owner.posts.empty());
+}
+
+TEST_F(ServicesLinkTest, UndeliveredPayloadsAreFreed)
+{
+    Connect();
+    // The owner takes nothing (no editor): the link frees the payload. A leak or a double
+    // free shows under the native sanitizers through FreeUndeliveredMessage's own test.
+    void* payload = std::malloc(260);
+    EXPECT_FALSE(link->PostToEditor(kMessagePresetChanged, 0, reinterpret_cast<uintptr_t>(payload)));
+    EXPECT_EQ(owner.posts.size(), 1u);
+}
+
+} // namespace

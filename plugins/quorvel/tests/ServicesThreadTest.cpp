@@ -1,0 +1,140 @@
+// The services thread with the COM link to a fake server: commands from the host's threads,
+// commands issued by a notification handler on the thread itself while a host thread waits,
+// the display update made by the waiting thread, and a thread that ended on a quit message.
+#include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/ServicesLink.h"
+#include "plugins/quorvel/tests/FakeServicesServer.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace
+{
+
+std::atomic<int> gDisplayUpdates{0};
+std::atomic<DWORD> gHostThread{0};
+std::atomic<DWORD> gUpdateThread{0};
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    if (opcode == kHostVersion)
+    {
+        return 2400;
+    }
+    if (opcode == kHostUpdateDisplay)
+    {
+        gUpdateThread.store(GetCurrentThreadId());
+        ++gDisplayUpdates;
+    }
+    return 0;
+}
+
+// The server each link of this program meets; its services are made on the services thread.
+class ThreadSystem final : public ServicesSystem
+{
+public:
+    bool IsMixerRunning() override { return true; }
+    HRESULT CreateServices(IKivCorvanServices** services) override
+    {
+        servicesThread.store(GetCurrentThreadId());
+        server.services.AddRef();
+        *services = &server.services;
+        return S_OK;
+    }
+    FakeServicesServer server;
+    std::atomic<DWORD> servicesThread{0};
+};
+
+ThreadSystem* gSystem = nullptr;
+ServicesLink* gLink = nullptr;
+
+} // namespace
+
+ServicesConnection* CreateServicesLink(ServicesLinkOwner* owner)
+{
+    gLink = new ServicesLink(owner, *gSystem);
+    return gLink;
+}
+
+namespace
+{
+
+class ServicesThreadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gSystem = &system;
+        gDisplayUpdates = 0;
+        effect = std::make_unique<KivQuorvelEffect>(&Host);
+        ASSERT_FALSE(effect->Failed());
+        ASSERT_NE(gLink, nullptr);
+    }
+    void TearDown() override
+    {
+        effect.reset();
+        gLink = nullptr;
+        gSystem = nullptr;
+    }
+    HRESULT Run(int32_t command)
+    {
+        gLink->BeginCall();
+        const HRESULT result = gLink->Call(command);
+        gLink->EndCall();
+        return result;
+    }
+
+    ThreadSystem system;
+    std::unique_ptr<KivQuorvelEffect> effect;
+};
+
+TEST_F(ServicesThreadTest, CommandsRunOnTheServicesThreadAndTheCallerUpdatesTheDisplay)
+{
+    EXPECT_NE(system.servicesThread.load(), GetCurrentThreadId()) << "the link is made on its own thread";
+    EXPECT_TRUE(gLink->IsConnected());
+    EXPECT_EQ(Run(19), S_OK);
+    EXPECT_EQ(gDisplayUpdates.load(), 1);
+    EXPECT_EQ(gUpdateThread.load(), GetCurrentThreadId()) << "made by the waiting thread, after its wait";
+    EXPECT_EQ(Run(22), S_OK);
+    EXPECT_EQ(gDisplayUpdates.load(), 1) << "only after the commands that change the chain";
+}
+
+TEST_F(ServicesThreadTest, AHandlerIssuingACommandWhileAHostThreadWaitsDoesNotDeadlock)
+{
+    // A notification arrives on the services thread; its handler issues a command there,
+    // while another thread holds the command lock and waits for its own command.
+    int handled = 0;
+    system.server.onCall = [&](const std::string& call) {
+        if (call == "QueryClientState 7")
+        {
+            // Meanwhile the mixer notifies; its handler has the driver reconnected.
+            system.server.notifySink->Notify(0x100, system.server.notifyUser);
+            handled += effect->RunOnServicesThread(KivQuorvelEffect::kCommandReconnect) ? 1 : 0;
+        }
+    };
+    auto waiting = std::async(std::launch::async, [&] { return Run(40); });
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "deadlock";
+    EXPECT_EQ(waiting.get(), S_OK);
+    EXPECT_EQ(handled, 1) << "the handler's command ran at once";
+}
+
+TEST_F(ServicesThreadTest, AfterAQuitMessageEveryCommandFailsAsUnexpected)
+{
+    ASSERT_TRUE(PostThreadMessageA(system.servicesThread.load(), WM_QUIT, 0, 0));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(Run(40), E_UNEXPECTED);
+    EXPECT_EQ(Run(19), E_UNEXPECTED);
+}
+
+} // namespace
