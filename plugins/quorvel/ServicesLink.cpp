@@ -83,17 +83,20 @@ LONG Word(const CallBlock& block, int slot)
     return static_cast<LONG>(block.a[slot]);
 }
 
-template <typename T> T* Pointer(const CallBlock& block, int slot)
+template <typename T>
+T* Pointer(const CallBlock& block, int slot)
 {
     return reinterpret_cast<T*>(block.a[slot]);
 }
 
-template <typename T> void Put(CallBlock& block, int slot, T value)
+template <typename T>
+void Put(CallBlock& block, int slot, T value)
 {
     block.a[slot] = static_cast<uintptr_t>(value);
 }
 
-template <typename T> void PutPointer(CallBlock& block, int slot, T* value)
+template <typename T>
+void PutPointer(CallBlock& block, int slot, T* value)
 {
     block.a[slot] = reinterpret_cast<uintptr_t>(value);
 }
@@ -112,7 +115,8 @@ void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
 
 // Hands an array the server allocated to the caller's out pointer, or frees it when the
 // caller did not want it.
-template <typename T> void HandOver(T* array, T** wanted)
+template <typename T>
+void HandOver(T* array, T** wanted)
 {
     if (wanted)
     {
@@ -140,7 +144,8 @@ bool IsMixerProgramName(const char* fileName)
 
 // The sinks live as long as someone holds them: the server keeps one across a broadcast and
 // releases it afterwards, also after the link unsubscribed inside the call.
-template <typename Interface> class LinkSink : public Interface
+template <typename Interface>
+class LinkSink : public Interface
 {
 public:
     explicit LinkSink(const IID& id) : m_id(id) {}
@@ -219,7 +224,8 @@ namespace
 
 // Ends our hold of a sink: the server's proxies to it are cut, and it goes with the last
 // reference.
-template <typename Sink> void DropSink(Sink*& sink)
+template <typename Sink>
+void DropSink(Sink*& sink)
 {
     if (sink)
     {
@@ -229,7 +235,8 @@ template <typename Sink> void DropSink(Sink*& sink)
     }
 }
 
-template <typename Interface> void ReleaseInterface(Interface*& object)
+template <typename Interface>
+void ReleaseInterface(Interface*& object)
 {
     if (object)
     {
@@ -265,7 +272,8 @@ ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m
         DropSink(m_eventSink);
         return;
     }
-    if (SUCCEEDED(m_services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&m_effectServices))))
+    if (SUCCEEDED(
+            m_services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&m_effectServices))))
     {
         Connect();
     }
@@ -551,32 +559,28 @@ void ServicesLink::Execute(int32_t command)
         m_returnPair = -1;
         m_sendReturnInfo = KivSendReturn{};
         break;
-    case 6:
-    {
+    case 6: {
         KivEffectCategory* records = nullptr;
         r = es->GetEffectCatalog(&n1, &records);
         Put(b, 1, n1);
         PutPointer(b, 2, records);
         break;
     }
-    case 7:
-    {
+    case 7: {
         KivEffectPreset* records = nullptr;
         r = es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), &n1, &records);
         Put(b, 2, n1);
         PutPointer(b, 3, records);
         break;
     }
-    case 8:
-    {
+    case 8: {
         KivCorePreset* records = nullptr;
         r = es->GetEffectCorePresets(IdAt(b, 1), &n1, &records);
         Put(b, 5, n1);
         PutPointer(b, 6, records);
         break;
     }
-    case 9:
-    {
+    case 9: {
         KivEffectPreset* effects = nullptr;
         LONG* valueCounts = nullptr;
         float* wetDry = nullptr;
@@ -637,8 +641,7 @@ void ServicesLink::Execute(int32_t command)
     case 22:
         r = es->SelectPreset(id, Word(b, 1), Word(b, 2));
         break;
-    case 23:
-    {
+    case 23: {
         const LONG wait = Word(b, 13);
         r = es->SetSpecialInsert(id, Word(b, 1), Word(b, 2), &info, wait);
         PutInfo(b, 3, info);
@@ -653,24 +656,21 @@ void ServicesLink::Execute(int32_t command)
     case 26:
         r = es->SetInsertChainFlag(id);
         break;
-    case 27:
-    {
+    case 27: {
         KivParameterDescriptor* descriptors = nullptr;
         r = es->GetParameterDescriptors(id, Word(b, 1), &n1, &descriptors);
         Put(b, 2, n1);
         PutPointer(b, 3, descriptors);
         break;
     }
-    case 28:
-    {
+    case 28: {
         KivChoiceName* names = nullptr;
         r = es->GetParameterChoiceNames(id, Word(b, 1), Word(b, 2), &n1, &names);
         Put(b, 3, n1);
         PutPointer(b, 4, names);
         break;
     }
-    case 29:
-    {
+    case 29: {
         KivParameterValue value{};
         r = es->GetParameterValue(id, Word(b, 1), Word(b, 2), &value);
         Put(b, 3, value.kind);
@@ -716,8 +716,7 @@ void ServicesLink::Execute(int32_t command)
     case 41:
         r = es->GetParameterValuesBatch(id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
         break;
-    case 42:
-    {
+    case 42: {
         KivHardwareChannel* records = nullptr;
         r = es2->GetHardwareChannels(&n1, &records);
         Put(b, 1, n1);
@@ -728,8 +727,7 @@ void ServicesLink::Execute(int32_t command)
         r = es2->SetSendInsertRouting(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), &info);
         PutInfo(b, 5, info);
         break;
-    case 44:
-    {
+    case 44: {
         KivHardwareChannel* outputs = nullptr;
         KivHardwareChannel* inputs = nullptr;
         r = es2->GetHardwareChannelsEx(&n1, &outputs, &n2, &inputs);
@@ -754,8 +752,7 @@ void ServicesLink::Execute(int32_t command)
         r = pi->GetInsertNotifyId(id, Word(b, 1), &n1);
         Put(b, 2, n1);
         break;
-    case 49:
-    {
+    case 49: {
         LONG* kinds = nullptr;
         r = pi->GetParameterKinds(id, Word(b, 1), &n1, &kinds);
         Put(b, 2, n1);
@@ -766,8 +763,7 @@ void ServicesLink::Execute(int32_t command)
         r = pi->QueryParameter(id, Word(b, 1), Word(b, 2), &n1);
         Put(b, 3, n1);
         break;
-    case 51:
-    {
+    case 51: {
         WCHAR* text = nullptr;
         r = pi->GetParameterText(id, Word(b, 1), Word(b, 2), &text, Word(b, 4));
         PutPointer(b, 3, text);

@@ -113,9 +113,9 @@ private:
     LONG m_clientId = 0;
     bool m_sessionLoading = false;
     std::atomic<bool> m_displayUpdate{false};
-    CallBlock m_block;           // m_lock
+    CallBlock m_block;            // m_lock
     std::atomic<long> m_inUse{0}; // nesting guard of m_block
-    std::recursive_mutex m_lock; // held from BeginCall to EndCall
+    std::recursive_mutex m_lock;  // held from BeginCall to EndCall
     EffectCatalog m_catalogue;
     InsertChain m_inserts;
 };

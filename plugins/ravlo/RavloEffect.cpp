@@ -262,8 +262,7 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     // A host rendering offline right after set-up would otherwise race through its whole
     // render before the driver's first switch and get silence: it waits for that switch, a
     // bounded time. In real time the call passes until the driver runs.
-    if (!stream->SwitchSeen() &&
-        (getCurrentProcessLevel() != kVstProcessLevelOffline || !stream->WaitForFirstSwitch()))
+    if (!stream->SwitchSeen() && (getCurrentProcessLevel() != kVstProcessLevelOffline || !stream->WaitForFirstSwitch()))
     {
         return;
     }

@@ -71,7 +71,8 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     profile_ = HardwareProfile::Read(programFolder_ / "SimulatedCard.txt");
     for (const std::string& problem : profile_.problems)
         Log(problem);
-    automation_.Configure(profile_.keepCategory2, std::min(profile_.inputs, profile_.outputs) / 2, [this](std::string entry) { Log(std::move(entry)); });
+    automation_.Configure(profile_.keepCategory2, std::min(profile_.inputs, profile_.outputs) / 2,
+                          [this](std::string entry) { Log(std::move(entry)); });
     library_ = std::make_unique<StandinFxLibrary>(programFolder_);
     mixer_ = NewMixer();
     sessionPath_ = dataFolder_ / workingSessionName;

@@ -7,8 +7,14 @@
     {                                                                                                                  \
         return server.Query(riid, object);                                                                             \
     }                                                                                                                  \
-    ULONG STDMETHODCALLTYPE Fake::AddRef() { return static_cast<ULONG>(++server.references); }                         \
-    ULONG STDMETHODCALLTYPE Fake::Release() { return static_cast<ULONG>(--server.references); }
+    ULONG STDMETHODCALLTYPE Fake::AddRef()                                                                             \
+    {                                                                                                                  \
+        return static_cast<ULONG>(++server.references);                                                                \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Fake::Release()                                                                            \
+    {                                                                                                                  \
+        return static_cast<ULONG>(--server.references);                                                                \
+    }
 
 KIV_FAKE_UNKNOWN_OF(FakeServicesObject)
 KIV_FAKE_UNKNOWN_OF(FakeEffectServices)
@@ -146,8 +152,8 @@ HRESULT STDMETHODCALLTYPE FakeEffectServices::AcquireSendReturn(LONG clientId, K
 }
 
 HRESULT STDMETHODCALLTYPE FakeEffectServices::GetInserts(KivEffectId, LONG* isFactory, LONG* count,
-                                                         KivEffectPreset** effects, LONG** valueCounts,
-                                                         float** wetDry, LONG* valueCount, KivPresetValue** values)
+                                                         KivEffectPreset** effects, LONG** valueCounts, float** wetDry,
+                                                         LONG* valueCount, KivPresetValue** values)
 {
     if (!isFactory || !count || !effects || !valueCounts || !wetDry || !valueCount || !values)
     {

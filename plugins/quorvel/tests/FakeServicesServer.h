@@ -15,7 +15,7 @@ class FakeServicesServer;
 
 // IUnknown of every fake object: queries go to the server, references are counted together.
 #define KIV_FAKE_UNKNOWN                                                                                               \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;                                    \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;                                     \
     ULONG STDMETHODCALLTYPE AddRef() override;                                                                         \
     ULONG STDMETHODCALLTYPE Release() override;
 
@@ -44,55 +44,158 @@ struct FakeEffectServices : IKivCorvanEffectServices2
                                          LONG** valueCounts, float** wetDry, LONG* valueCount,
                                          KivPresetValue** values) override;
     HRESULT STDMETHODCALLTYPE UnregisterClient(LONG clientId) override { return Answer("UnregisterClient", clientId); }
-    HRESULT STDMETHODCALLTYPE ReleaseSendReturn(LONG clientId) override { return Answer("ReleaseSendReturn", clientId); }
-    HRESULT STDMETHODCALLTYPE GetEffectCatalog(LONG*, KivEffectCategory**) override { return Answer("GetEffectCatalog", -1); }
-    HRESULT STDMETHODCALLTYPE GetEffectPresets(const KivEffectCategory*, LONG*, KivEffectPreset**) override { return Answer("GetEffectPresets", -1); }
-    HRESULT STDMETHODCALLTYPE GetEffectCorePresets(KivEffectId, LONG*, KivCorePreset**) override { return Answer("GetEffectCorePresets", -1); }
-    HRESULT STDMETHODCALLTYPE CreatePreset(LONG clientId, const WCHAR*, const WCHAR*, LONG, const LONG*) override { return Answer("CreatePreset", clientId); }
+    HRESULT STDMETHODCALLTYPE ReleaseSendReturn(LONG clientId) override
+    {
+        return Answer("ReleaseSendReturn", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetEffectCatalog(LONG*, KivEffectCategory**) override
+    {
+        return Answer("GetEffectCatalog", -1);
+    }
+    HRESULT STDMETHODCALLTYPE GetEffectPresets(const KivEffectCategory*, LONG*, KivEffectPreset**) override
+    {
+        return Answer("GetEffectPresets", -1);
+    }
+    HRESULT STDMETHODCALLTYPE GetEffectCorePresets(KivEffectId, LONG*, KivCorePreset**) override
+    {
+        return Answer("GetEffectCorePresets", -1);
+    }
+    HRESULT STDMETHODCALLTYPE CreatePreset(LONG clientId, const WCHAR*, const WCHAR*, LONG, const LONG*) override
+    {
+        return Answer("CreatePreset", clientId);
+    }
     HRESULT STDMETHODCALLTYPE DeletePreset(KivEffectId) override { return Answer("DeletePreset", -1); }
     HRESULT STDMETHODCALLTYPE RenamePreset(KivEffectId, const WCHAR*) override { return Answer("RenamePreset", -1); }
     HRESULT STDMETHODCALLTYPE CreatePresetCategory(const WCHAR*) override { return Answer("CreatePresetCategory", -1); }
     HRESULT STDMETHODCALLTYPE DeletePresetCategory(const WCHAR*) override { return Answer("DeletePresetCategory", -1); }
-    HRESULT STDMETHODCALLTYPE RenamePresetCategory(const WCHAR*, const WCHAR*) override { return Answer("RenamePresetCategory", -1); }
-    HRESULT STDMETHODCALLTYPE GetEffectsFit(LONG, const KivEffectId*, LONG*) override { return Answer("GetEffectsFit", -1); }
-    HRESULT STDMETHODCALLTYPE GetPresetsFit(LONG, const KivEffectId*, LONG*) override { return Answer("GetPresetsFit", -1); }
-    HRESULT STDMETHODCALLTYPE SetInsertEffect(LONG clientId, LONG, KivEffectId, KivInsertInfo*, LONG) override { return Answer("SetInsertEffect", clientId); }
+    HRESULT STDMETHODCALLTYPE RenamePresetCategory(const WCHAR*, const WCHAR*) override
+    {
+        return Answer("RenamePresetCategory", -1);
+    }
+    HRESULT STDMETHODCALLTYPE GetEffectsFit(LONG, const KivEffectId*, LONG*) override
+    {
+        return Answer("GetEffectsFit", -1);
+    }
+    HRESULT STDMETHODCALLTYPE GetPresetsFit(LONG, const KivEffectId*, LONG*) override
+    {
+        return Answer("GetPresetsFit", -1);
+    }
+    HRESULT STDMETHODCALLTYPE SetInsertEffect(LONG clientId, LONG, KivEffectId, KivInsertInfo*, LONG) override
+    {
+        return Answer("SetInsertEffect", clientId);
+    }
     HRESULT STDMETHODCALLTYPE RemoveInsert(LONG clientId, LONG) override { return Answer("RemoveInsert", clientId); }
-    HRESULT STDMETHODCALLTYPE SelectPreset(LONG clientId, LONG, LONG) override { return Answer("SelectPreset", clientId); }
-    HRESULT STDMETHODCALLTYPE SetSpecialInsert(LONG clientId, LONG, LONG, KivInsertInfo*, LONG) override { return Answer("SetSpecialInsert", clientId); }
-    HRESULT STDMETHODCALLTYPE LoadPresetIntoInsert(LONG clientId, LONG, KivEffectId, KivInsertInfo*) override { return Answer("LoadPresetIntoInsert", clientId); }
+    HRESULT STDMETHODCALLTYPE SelectPreset(LONG clientId, LONG, LONG) override
+    {
+        return Answer("SelectPreset", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetSpecialInsert(LONG clientId, LONG, LONG, KivInsertInfo*, LONG) override
+    {
+        return Answer("SetSpecialInsert", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE LoadPresetIntoInsert(LONG clientId, LONG, KivEffectId, KivInsertInfo*) override
+    {
+        return Answer("LoadPresetIntoInsert", clientId);
+    }
     HRESULT STDMETHODCALLTYPE MoveInsert(LONG clientId, LONG, LONG) override { return Answer("MoveInsert", clientId); }
     HRESULT STDMETHODCALLTYPE RefreshInserts(LONG clientId) override { return Answer("RefreshInserts", clientId); }
     HRESULT STDMETHODCALLTYPE Method26(LONG clientId) override { return Answer("Method26", clientId); }
-    HRESULT STDMETHODCALLTYPE ClearInsertChainFlag(LONG clientId) override { return Answer("ClearInsertChainFlag", clientId); }
-    HRESULT STDMETHODCALLTYPE SetInsertChainFlag(LONG clientId) override { return Answer("SetInsertChainFlag", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterDescriptors(LONG clientId, LONG, LONG*, KivParameterDescriptor**) override { return Answer("GetParameterDescriptors", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterChoiceNames(LONG clientId, LONG, LONG, LONG*, KivChoiceName**) override { return Answer("GetParameterChoiceNames", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterValue(LONG clientId, LONG, LONG, KivParameterValue*) override { return Answer("GetParameterValue", clientId); }
-    HRESULT STDMETHODCALLTYPE SetParameterValue(LONG clientId, LONG, LONG, LONG, LONG) override { return Answer("SetParameterValue", clientId); }
-    HRESULT STDMETHODCALLTYPE SetInsertBypass(LONG clientId, LONG, LONG) override { return Answer("SetInsertBypass", clientId); }
-    HRESULT STDMETHODCALLTYPE SetInsertSolo(LONG clientId, LONG, LONG) override { return Answer("SetInsertSolo", clientId); }
-    HRESULT STDMETHODCALLTYPE GetInsertBypass(LONG clientId, LONG, LONG*) override { return Answer("GetInsertBypass", clientId); }
-    HRESULT STDMETHODCALLTYPE GetInsertSolo(LONG clientId, LONG, LONG*) override { return Answer("GetInsertSolo", clientId); }
-    HRESULT STDMETHODCALLTYPE CreateCorePreset(LONG clientId, LONG, const WCHAR*) override { return Answer("CreateCorePreset", clientId); }
-    HRESULT STDMETHODCALLTYPE ApplyPresetById(LONG clientId, LONG, LONG) override { return Answer("ApplyPresetById", clientId); }
+    HRESULT STDMETHODCALLTYPE ClearInsertChainFlag(LONG clientId) override
+    {
+        return Answer("ClearInsertChainFlag", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetInsertChainFlag(LONG clientId) override
+    {
+        return Answer("SetInsertChainFlag", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterDescriptors(LONG clientId, LONG, LONG*, KivParameterDescriptor**) override
+    {
+        return Answer("GetParameterDescriptors", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterChoiceNames(LONG clientId, LONG, LONG, LONG*, KivChoiceName**) override
+    {
+        return Answer("GetParameterChoiceNames", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterValue(LONG clientId, LONG, LONG, KivParameterValue*) override
+    {
+        return Answer("GetParameterValue", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetParameterValue(LONG clientId, LONG, LONG, LONG, LONG) override
+    {
+        return Answer("SetParameterValue", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetInsertBypass(LONG clientId, LONG, LONG) override
+    {
+        return Answer("SetInsertBypass", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetInsertSolo(LONG clientId, LONG, LONG) override
+    {
+        return Answer("SetInsertSolo", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetInsertBypass(LONG clientId, LONG, LONG*) override
+    {
+        return Answer("GetInsertBypass", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetInsertSolo(LONG clientId, LONG, LONG*) override
+    {
+        return Answer("GetInsertSolo", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE CreateCorePreset(LONG clientId, LONG, const WCHAR*) override
+    {
+        return Answer("CreateCorePreset", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE ApplyPresetById(LONG clientId, LONG, LONG) override
+    {
+        return Answer("ApplyPresetById", clientId);
+    }
     HRESULT STDMETHODCALLTYPE DeleteCorePreset(KivEffectId, LONG) override { return Answer("DeleteCorePreset", -1); }
-    HRESULT STDMETHODCALLTYPE RenameCorePreset(KivEffectId, LONG, const WCHAR*) override { return Answer("RenameCorePreset", -1); }
+    HRESULT STDMETHODCALLTYPE RenameCorePreset(KivEffectId, LONG, const WCHAR*) override
+    {
+        return Answer("RenameCorePreset", -1);
+    }
     HRESULT STDMETHODCALLTYPE GetPresetChange(KivPresetChange*) override { return Answer("GetPresetChange", -1); }
-    HRESULT STDMETHODCALLTYPE GetParamModelChange(KivParamModelChange*) override { return Answer("GetParamModelChange", -1); }
-    HRESULT STDMETHODCALLTYPE SetAllInsertsBypass(LONG clientId, LONG) override { return Answer("SetAllInsertsBypass", clientId); }
-    HRESULT STDMETHODCALLTYPE QueryClientState(LONG clientId, LONG*) override { return Answer("QueryClientState", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterValuesBatch(LONG clientId, LONG, KivParameterValueEntry*) override { return Answer("GetParameterValuesBatch", clientId); }
+    HRESULT STDMETHODCALLTYPE GetParamModelChange(KivParamModelChange*) override
+    {
+        return Answer("GetParamModelChange", -1);
+    }
+    HRESULT STDMETHODCALLTYPE SetAllInsertsBypass(LONG clientId, LONG) override
+    {
+        return Answer("SetAllInsertsBypass", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE QueryClientState(LONG clientId, LONG*) override
+    {
+        return Answer("QueryClientState", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterValuesBatch(LONG clientId, LONG, KivParameterValueEntry*) override
+    {
+        return Answer("GetParameterValuesBatch", clientId);
+    }
     HRESULT STDMETHODCALLTYPE Reserved46(LONG, LONG) override { return Answer("Reserved46", -1); }
     HRESULT STDMETHODCALLTYPE Reserved47(LONG, LONG, LONG) override { return Answer("Reserved47", -1); }
     HRESULT STDMETHODCALLTYPE Reserved48(LONG, LONG, LONG, LONG) override { return Answer("Reserved48", -1); }
     HRESULT STDMETHODCALLTYPE Reserved49(LONG, LONG, LONG, LONG) override { return Answer("Reserved49", -1); }
-    HRESULT STDMETHODCALLTYPE GetHardwareChannels(LONG*, KivHardwareChannel**) override { return Answer("GetHardwareChannels", -1); }
-    HRESULT STDMETHODCALLTYPE GetHardwareChannelsEx(LONG*, KivHardwareChannel**, LONG*, KivHardwareChannel**) override { return Answer("GetHardwareChannelsEx", -1); }
-    HRESULT STDMETHODCALLTYPE SetSendInsertRouting(LONG clientId, LONG, LONG, LONG, LONG, KivInsertInfo*) override { return Answer("SetSendInsertRouting", clientId); }
-    HRESULT STDMETHODCALLTYPE SetSendReturnInsertRouting(LONG clientId, LONG, LONG, LONG, LONG, LONG, LONG, KivInsertInfo*) override { return Answer("SetSendReturnInsertRouting", clientId); }
+    HRESULT STDMETHODCALLTYPE GetHardwareChannels(LONG*, KivHardwareChannel**) override
+    {
+        return Answer("GetHardwareChannels", -1);
+    }
+    HRESULT STDMETHODCALLTYPE GetHardwareChannelsEx(LONG*, KivHardwareChannel**, LONG*, KivHardwareChannel**) override
+    {
+        return Answer("GetHardwareChannelsEx", -1);
+    }
+    HRESULT STDMETHODCALLTYPE SetSendInsertRouting(LONG clientId, LONG, LONG, LONG, LONG, KivInsertInfo*) override
+    {
+        return Answer("SetSendInsertRouting", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE SetSendReturnInsertRouting(LONG clientId, LONG, LONG, LONG, LONG, LONG, LONG,
+                                                         KivInsertInfo*) override
+    {
+        return Answer("SetSendReturnInsertRouting", clientId);
+    }
     HRESULT STDMETHODCALLTYPE Reserved54(LONG clientId) override { return Answer("Reserved54", clientId); }
-    HRESULT STDMETHODCALLTYPE EnableCategory2Items(LONG clientId) override { return Answer("EnableCategory2Items", clientId); }
+    HRESULT STDMETHODCALLTYPE EnableCategory2Items(LONG clientId) override
+    {
+        return Answer("EnableCategory2Items", clientId);
+    }
     FakeServicesServer& server;
 };
 
@@ -101,10 +204,22 @@ struct FakeParamInfo : IKivCorvanParamInfo
     explicit FakeParamInfo(FakeServicesServer& owner) : server(owner) {}
     KIV_FAKE_UNKNOWN
     HRESULT Answer(const char* name, LONG clientId);
-    HRESULT STDMETHODCALLTYPE GetInsertNotifyId(LONG clientId, LONG, LONG*) override { return Answer("GetInsertNotifyId", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterKinds(LONG clientId, LONG, LONG*, LONG**) override { return Answer("GetParameterKinds", clientId); }
-    HRESULT STDMETHODCALLTYPE QueryParameter(LONG clientId, LONG, LONG, LONG*) override { return Answer("QueryParameter", clientId); }
-    HRESULT STDMETHODCALLTYPE GetParameterText(LONG clientId, LONG, LONG, WCHAR**, LONG) override { return Answer("GetParameterText", clientId); }
+    HRESULT STDMETHODCALLTYPE GetInsertNotifyId(LONG clientId, LONG, LONG*) override
+    {
+        return Answer("GetInsertNotifyId", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterKinds(LONG clientId, LONG, LONG*, LONG**) override
+    {
+        return Answer("GetParameterKinds", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE QueryParameter(LONG clientId, LONG, LONG, LONG*) override
+    {
+        return Answer("QueryParameter", clientId);
+    }
+    HRESULT STDMETHODCALLTYPE GetParameterText(LONG clientId, LONG, LONG, WCHAR**, LONG) override
+    {
+        return Answer("GetParameterText", clientId);
+    }
     FakeServicesServer& server;
 };
 
@@ -142,7 +257,7 @@ public:
 
     // What it saw.
     std::vector<std::string> calls;
-    long references = 0; // held on the four objects
+    long references = 0;                      // held on the four objects
     IKivCorvanNotify* notifySink = nullptr;   // one reference, held as the server holds it
     IKivCorvanEventSink* eventSink = nullptr; // one reference
     DWORD notifyMask = 0;

@@ -17,7 +17,6 @@ namespace
 class FixedPairLink final : public ServicesConnection
 {
 public:
-
     // Read at every question, so a test can take the pair away or change it.
     bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair) override
     {

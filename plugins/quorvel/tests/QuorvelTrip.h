@@ -12,7 +12,6 @@
 #include <cmath>
 #include <string>
 
-
 // The pair the test link hands the plug-in, for the runs made meanwhile.
 class TestPair
 {

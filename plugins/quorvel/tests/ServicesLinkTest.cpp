@@ -121,9 +121,14 @@ TEST(MixerProgramName, BeginsWithTheProgramsNameInAnyCase)
     {
         const char* name;
         bool mixer;
-    } cases[] = {{"KivCorvanDSP.exe", true}, {"KIVCORVANDSP.EXE", true}, {"kivcorvandsp", true},
-                 {"kivcorvandsp64.exe", true}, {"kivcorvan.exe", false}, {"xkivcorvandsp.exe", false},
-                 {"", false}, {nullptr, false}};
+    } cases[] = {{"KivCorvanDSP.exe", true},
+                 {"KIVCORVANDSP.EXE", true},
+                 {"kivcorvandsp", true},
+                 {"kivcorvandsp64.exe", true},
+                 {"kivcorvan.exe", false},
+                 {"xkivcorvandsp.exe", false},
+                 {"", false},
+                 {nullptr, false}};
     for (const auto& c : cases)
     {
         EXPECT_EQ(IsMixerProgramName(c.name), c.mixer) << (c.name ? c.name : "null");
@@ -181,8 +186,8 @@ TEST_F(ServicesLinkTest, AServerWithEverythingIsSubscribedRegisteredAndGivesAPai
 
     server.calls.clear();
     link.reset();
-    EXPECT_EQ(server.calls, std::vector<std::string>({"Unadvise 11", "ReleaseSendReturn 7", "UnregisterClient 7",
-                                                      "EventUnadvise 12"}));
+    EXPECT_EQ(server.calls, std::vector<std::string>(
+                                {"Unadvise 11", "ReleaseSendReturn 7", "UnregisterClient 7", "EventUnadvise 12"}));
     EXPECT_TRUE(Has(owner.calls, "StopAsio reopen")) << "the driver lets go of the pair first";
     EXPECT_EQ(server.references, 0) << "every interface released";
     // The server still holds both sinks; they go with its last reference.
@@ -215,8 +220,10 @@ TEST_F(ServicesLinkTest, TearDownWithoutAClientNeitherReleasesNorUnregisters)
     EXPECT_FALSE(Has(server.calls, "ReleaseSendReturn 0"));
     EXPECT_FALSE(Has(server.calls, "UnregisterClient 0"));
     EXPECT_EQ(std::count_if(server.calls.begin(), server.calls.end(),
-                            [](const std::string& call) { return call.find("Client") != std::string::npos ||
-                                                                 call.find("SendReturn") != std::string::npos; }),
+                            [](const std::string& call) {
+                                return call.find("Client") != std::string::npos ||
+                                       call.find("SendReturn") != std::string::npos;
+                            }),
               0);
 }
 
@@ -379,19 +386,21 @@ TEST_P(NotifyTest, ActsOnOneBitAtATime)
     EXPECT_EQ(server.calls, c.calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, NotifyTest,
-    ::testing::Values(NotifyCase{"twoBits", 0x20 | 0x40, 0, 0, {}, {}},
-                      NotifyCase{"reinit", 1, 0, 0, {}, {}}, NotifyCase{"unknownBit", 0x800, 0, 0, {}, {}},
-                      NotifyCase{"attachedRefresh", 0x200, 0, 0, {{4355, 0, 0}}, {}},
-                      NotifyCase{"settings", 0x100, 0, 0, {{4355, 0, 0}}, {}},
-                      NotifyCase{"event1", 0x400, 3, 7, {{5633, 3, 7}}, {}},
-                      NotifyCase{"event2", 0x1000, 1, 2, {{5634, 1, 2}}, {}},
-                      NotifyCase{"event3", 0x2000, 1, 2, {{5635, 1, 2}}, {}},
-                      NotifyCase{"event4", 0x4000, 1, 2, {{5636, 1, 2}}, {}},
-                      NotifyCase{"presetChange", 0x8, 0, 0, {}, {"GetPresetChange"}},
-                      NotifyCase{"modelChange", 0x10, 0, 0, {}, {"GetParamModelChange"}}),
-    [](const ::testing::TestParamInfo<NotifyCase>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Rows, NotifyTest,
+                         ::testing::Values(NotifyCase{"twoBits", 0x20 | 0x40, 0, 0, {}, {}},
+                                           NotifyCase{"reinit", 1, 0, 0, {}, {}},
+                                           NotifyCase{"unknownBit", 0x800, 0, 0, {}, {}},
+                                           NotifyCase{"attachedRefresh", 0x200, 0, 0, {{4355, 0, 0}}, {}},
+                                           NotifyCase{"settings", 0x100, 0, 0, {{4355, 0, 0}}, {}},
+                                           NotifyCase{"event1", 0x400, 3, 7, {{5633, 3, 7}}, {}},
+                                           NotifyCase{"event2", 0x1000, 1, 2, {{5634, 1, 2}}, {}},
+                                           NotifyCase{"event3", 0x2000, 1, 2, {{5635, 1, 2}}, {}},
+                                           NotifyCase{"event4", 0x4000, 1, 2, {{5636, 1, 2}}, {}},
+                                           NotifyCase{"presetChange", 0x8, 0, 0, {}, {"GetPresetChange"}},
+                                           NotifyCase{"modelChange", 0x10, 0, 0, {}, {"GetParamModelChange"}}),
+                         [](const ::testing::TestParamInfo<NotifyCase>& info) {
+                             return std::string(info.param.label);
+                         });
 
 TEST_F(ServicesLinkTest, ASessionLoadGivesThePairBackAndTakesItAgain)
 {
