@@ -13,8 +13,12 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace
 {
@@ -51,6 +55,49 @@ bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
     }
     return false;
 }
+
+// The plug-in loaded in this process, as a host loads it: each instance connects to the mixer
+// on its own services thread. Instances still open are closed at the end.
+class LoadedPlugin
+{
+public:
+    LoadedPlugin() : m_library(LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str())) {}
+    ~LoadedPlugin()
+    {
+        while (!m_instances.empty())
+        {
+            Close(m_instances.back());
+        }
+        if (m_library)
+        {
+            FreeLibrary(m_library);
+        }
+    }
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+    VstEffectRecord* Make()
+    {
+        auto entry = m_library ? reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
+                                     reinterpret_cast<void*>(GetProcAddress(m_library, "main")))
+                               : nullptr;
+        VstEffectRecord* instance = entry ? entry(&InProcessHost) : nullptr;
+        if (instance)
+        {
+            m_instances.push_back(instance);
+        }
+        return instance;
+    }
+    void Close(VstEffectRecord* instance)
+    {
+        instance->dispatcher(instance, kEffClose, 0, 0, nullptr, 0.0f);
+        m_instances.erase(std::find(m_instances.begin(), m_instances.end(), instance));
+    }
+
+private:
+    HMODULE m_library;
+    std::vector<VstEffectRecord*> m_instances;
+};
 
 class QuorvelWithTheMixer : public ::testing::Test
 {
@@ -135,12 +182,8 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
 {
     IKivCorvanEffectServices* effects = nullptr;
     ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-    HMODULE library = LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str());
-    ASSERT_NE(library, nullptr);
-    auto entry = reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "main")));
-    ASSERT_NE(entry, nullptr);
-    VstEffectRecord* instance = entry(&InProcessHost);
+    LoadedPlugin plugin;
+    VstEffectRecord* instance = plugin.Make();
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
     LONG clients[4] = {};
@@ -161,14 +204,131 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
     EXPECT_TRUE(WaitForFreePair(effects, clients[3], true)) << "a session load gives the pair back";
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
     EXPECT_TRUE(WaitForFreePair(effects, clients[3], false)) << "its end takes it again";
-    instance->dispatcher(instance, kEffClose, 0, 0, nullptr, 0.0f);
+    plugin.Close(instance);
     EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
-    FreeLibrary(library);
     for (LONG client : clients)
     {
         effects->UnregisterClient(client);
     }
     effects->Release();
+}
+
+TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCardHasPassesThrough)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG probe = 0;
+    ASSERT_EQ(effects->RegisterClient(&probe), S_OK);
+    // Four instances in this process, the card's four pairs (8 x 8 channels): none left over
+    // means no two instances share one.
+    LoadedPlugin plugin;
+    VstEffectRecord* first = plugin.Make();
+    ASSERT_NE(first, nullptr);
+    for (int i = 1; i < 4; ++i)
+    {
+        ASSERT_NE(plugin.Make(), nullptr) << i;
+    }
+    EXPECT_TRUE(WaitForFreePair(effects, probe, false)) << "every instance holds a pair of its own";
+
+    const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
+    ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
+    EXPECT_EQ(through.measured, 0) << "the fifth instance passes through" << through.run.output;
+    EXPECT_EQ(through.mismatches, 0) << through.run.output;
+
+    plugin.Close(first);
+    EXPECT_TRUE(APairIsFree(effects, probe)) << "the others keep theirs: one is free";
+    effects->UnregisterClient(probe);
+    effects->Release();
+}
+
+// Whether the samples of `returned` from `from` on are those of `sent`: passed through.
+bool PassedThroughFrom(const StereoSignal& sent, const StereoSignal& returned, size_t from)
+{
+    for (size_t t = from; t < sent.left.size(); ++t)
+    {
+        if (std::fabs(returned.left[t] - sent.left[t]) > 1e-6 || std::fabs(returned.right[t] - sent.right[t]) > 1e-6)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A session load and its end while the audio runs in real time: the instance gives its pair
+// back and takes it again, and at 44.1 kHz its audio runs through the card again; above 48 kHz
+// it gives the pair back at once and passes the audio through.
+TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPassesThroughAbove48kHz)
+{
+    struct Case
+    {
+        int rate;
+        bool throughTheCard;
+    };
+    for (const Case& c : {Case{44100, true}, Case{96000, false}})
+    {
+        SCOPED_TRACE(c.rate);
+        IKivCorvanEffectServices* effects = nullptr;
+        ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+        LONG clients[4] = {};
+        for (LONG& client : clients)
+        {
+            ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        }
+        for (int i = 0; i < 3; ++i)
+        {
+            KivSendReturn record{};
+            LONG send = -1, ret = -1;
+            ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+        }
+        const int block = 512;
+        StereoSignal sent = Noise(block * (20 * c.rate / block));
+        sent.sampleRate = c.rate;
+        StereoSignal returned;
+        HostRun run;
+        std::thread host([&] {
+            run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned);
+        });
+        const bool taken = WaitForFreePair(effects, clients[3], false);
+        HWND mixer = FindWindowA("Varn Services", nullptr);
+        EXPECT_NE(mixer, nullptr);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+        const bool given = WaitForFreePair(effects, clients[3], true);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+        bool afterTheEnd = false;
+        if (c.throughTheCard)
+        {
+            afterTheEnd = WaitForFreePair(effects, clients[3], false);
+        }
+        else
+        {
+            // The instance takes the pair and gives it back: no probe meanwhile.
+            Sleep(5000);
+            afterTheEnd = APairIsFree(effects, clients[3]);
+        }
+        host.join();
+        EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
+        EXPECT_TRUE(given) << "the load gave it back" << run.output;
+        EXPECT_TRUE(afterTheEnd) << (c.throughTheCard ? "its end took it again" : "its end gave it back")
+                                 << run.output;
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
+        // The last two seconds: passed through as sent, or through the card's loop. The card's
+        // clock runs in real time here and a loaded machine drops buffers, so what came back
+        // through the card is only known not to be the input passed through, and not silence.
+        const size_t from = sent.left.size() - 2 * static_cast<size_t>(c.rate);
+        EXPECT_EQ(PassedThroughFrom(sent, returned, from), !c.throughTheCard) << run.output;
+        double energy = 0.0;
+        for (size_t t = from; t < returned.left.size(); ++t)
+        {
+            energy += returned.left[t] * returned.left[t];
+        }
+        EXPECT_GT(energy, 0.0) << run.output;
+        for (LONG client : clients)
+        {
+            effects->UnregisterClient(client);
+        }
+        effects->Release();
+    }
 }
 
 } // namespace
