@@ -56,6 +56,21 @@ bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
     return false;
 }
 
+// Registers four clients of the test's own; the first three take a pair each, one is left.
+void TakeThreePairs(IKivCorvanEffectServices* effects, LONG (&clients)[4])
+{
+    for (LONG& client : clients)
+    {
+        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+    }
+    for (int i = 0; i < 3; ++i)
+    {
+        KivSendReturn record{};
+        LONG send = -1, ret = -1;
+        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+    }
+}
+
 // The plug-in loaded in this process, as a host loads it: each instance connects to the mixer
 // on its own services thread. Instances still open are closed at the end.
 class LoadedPlugin
@@ -187,16 +202,7 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
     LONG clients[4] = {};
-    for (LONG& client : clients)
-    {
-        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
-    }
-    for (int i = 0; i < 3; ++i)
-    {
-        KivSendReturn record{};
-        LONG send = -1, ret = -1;
-        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
-    }
+    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
     EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
@@ -270,16 +276,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         IKivCorvanEffectServices* effects = nullptr;
         ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
         LONG clients[4] = {};
-        for (LONG& client : clients)
-        {
-            ASSERT_EQ(effects->RegisterClient(&client), S_OK);
-        }
-        for (int i = 0; i < 3; ++i)
-        {
-            KivSendReturn record{};
-            LONG send = -1, ret = -1;
-            ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
-        }
+        ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
         const int block = 512;
         StereoSignal sent = Noise(block * (20 * c.rate / block));
         sent.sampleRate = c.rate;
