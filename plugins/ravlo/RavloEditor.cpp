@@ -44,7 +44,7 @@ RavloEditor::~RavloEditor()
 
 void RavloEditor::AddControl(PluginControl* control)
 {
-    if (!m_frame->AddView(control))
+    if (!frame_->AddView(control))
     {
         delete control;
     }
@@ -53,7 +53,7 @@ void RavloEditor::AddControl(PluginControl* control)
 VstValue RavloEditor::Open(void* parentWindow)
 {
     PluginEditor::Open(parentWindow);
-    if (m_frame)
+    if (frame_)
     {
         return 1;
     }
@@ -65,8 +65,8 @@ VstValue RavloEditor::Open(void* parentWindow)
     {
         m_inputMenuBitmap = new PluginBitmap(103);
     }
-    m_frame = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
-    m_frame->SetBackground(m_background);
+    frame_ = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
+    frame_->SetBackground(m_background);
 
     // Each control is one picture of its bitmap: the full width and half the height.
     const auto corner = [](const Point& at, const PluginBitmap* bitmap) {
@@ -115,8 +115,8 @@ void RavloEditor::Close()
         CloseHandle(m_stopEvent);
         m_stopEvent = nullptr;
     }
-    delete m_frame;
-    m_frame = nullptr;
+    delete frame_;
+    frame_ = nullptr;
     m_inputMenu = nullptr;
     m_outputMenu = nullptr;
     m_launchButton = nullptr;
