@@ -23,12 +23,12 @@ DentrakEditor::~DentrakEditor()
 VstValue DentrakEditor::Open(void* parentWindow)
 {
     PluginEditor::Open(parentWindow);
-    if (m_frame)
+    if (frame_)
     {
         return 1;
     }
-    m_frame = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
-    m_frame->SetBackground(background_);
+    frame_ = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
+    frame_->SetBackground(background_);
     menu_ = new OptionMenu(Rect(94, 65, 194, 81), this, kAmountMenu, menuBitmap_);
     menu_->SetFont(4);
     menu_->SetFontColor(Colors::kBlack);
@@ -38,15 +38,15 @@ VstValue DentrakEditor::Open(void* parentWindow)
         std::snprintf(text, sizeof(text), "%d", i);
         menu_->AddEntry(text);
     }
-    m_frame->AddView(menu_);
+    frame_->AddView(menu_);
     Update();
     return 1;
 }
 
 void DentrakEditor::Close()
 {
-    delete m_frame;
-    m_frame = nullptr;
+    delete frame_;
+    frame_ = nullptr;
     menu_ = nullptr;
 }
 

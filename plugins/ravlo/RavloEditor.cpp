@@ -28,23 +28,23 @@ void ClearMap(int32_t* map)
 } // namespace
 
 RavloEditor::RavloEditor(RavloEffect* effect)
-    : PluginEditor(effect), m_effect(effect), m_background(new PluginBitmap(101)), m_launchBitmap(new PluginBitmap(120))
+    : PluginEditor(effect), effect_(effect), background_(new PluginBitmap(101)), launchBitmap_(new PluginBitmap(120))
 {
     SetRect(kWidth, kHeight);
-    ClearMap(m_outputPairs);
-    ClearMap(m_inputPairs);
+    ClearMap(outputPairs_);
+    ClearMap(inputPairs_);
 }
 
 RavloEditor::~RavloEditor()
 {
     Close();
-    m_background->Forget();
-    m_launchBitmap->Forget();
+    background_->Forget();
+    launchBitmap_->Forget();
 }
 
 void RavloEditor::AddControl(PluginControl* control)
 {
-    if (!m_frame->AddView(control))
+    if (!frame_->AddView(control))
     {
         delete control;
     }
@@ -53,37 +53,37 @@ void RavloEditor::AddControl(PluginControl* control)
 VstValue RavloEditor::Open(void* parentWindow)
 {
     PluginEditor::Open(parentWindow);
-    if (m_frame)
+    if (frame_)
     {
         return 1;
     }
-    if (!m_outputMenuBitmap)
+    if (!outputMenuBitmap_)
     {
-        m_outputMenuBitmap = new PluginBitmap(102);
+        outputMenuBitmap_ = new PluginBitmap(102);
     }
-    if (!m_inputMenuBitmap)
+    if (!inputMenuBitmap_)
     {
-        m_inputMenuBitmap = new PluginBitmap(103);
+        inputMenuBitmap_ = new PluginBitmap(103);
     }
-    m_frame = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
-    m_frame->SetBackground(m_background);
+    frame_ = new Frame(Rect(0, 0, kWidth, kHeight), static_cast<HWND>(parentWindow), this);
+    frame_->SetBackground(background_);
 
     // Each control is one picture of its bitmap: the full width and half the height.
     const auto corner = [](const Point& at, const PluginBitmap* bitmap) {
         return Rect(at.x, at.y, at.x + bitmap->GetWidth(), at.y + bitmap->GetHeight() / 2);
     };
-    m_launchButton = new OnOffButton(corner(Point(186, 121), m_launchBitmap), this, kLaunchButton, m_launchBitmap);
-    AddControl(m_launchButton);
+    launchButton_ = new OnOffButton(corner(Point(186, 121), launchBitmap_), this, kLaunchButton, launchBitmap_);
+    AddControl(launchButton_);
     for (int32_t i = 0; i < 4; ++i)
     {
-        m_lightBitmaps[i] = new PluginBitmap(kLightBitmaps[i]);
-        m_lights[i] = new OnOffButton(corner(kLightCorners[i], m_lightBitmaps[i]), this, kLight, m_lightBitmaps[i]);
-        m_lights[i]->SetMouseEnabled(false);
-        AddControl(m_lights[i]);
+        lightBitmaps_[i] = new PluginBitmap(kLightBitmaps[i]);
+        lights_[i] = new OnOffButton(corner(kLightCorners[i], lightBitmaps_[i]), this, kLight, lightBitmaps_[i]);
+        lights_[i]->SetMouseEnabled(false);
+        AddControl(lights_[i]);
     }
-    m_outputMenu = new OptionMenu(Rect(74, 49, 210, 65), this, kOutputMenu, m_outputMenuBitmap);
-    m_inputMenu = new OptionMenu(Rect(74, 88, 210, 104), this, kInputMenu, m_inputMenuBitmap);
-    for (OptionMenu* menu : {m_outputMenu, m_inputMenu})
+    outputMenu_ = new OptionMenu(Rect(74, 49, 210, 65), this, kOutputMenu, outputMenuBitmap_);
+    inputMenu_ = new OptionMenu(Rect(74, 88, 210, 104), this, kInputMenu, inputMenuBitmap_);
+    for (OptionMenu* menu : {outputMenu_, inputMenu_})
     {
         menu->SetFont(4);
         menu->SetFontColor(Colors::kBlack);
@@ -91,11 +91,11 @@ VstValue RavloEditor::Open(void* parentWindow)
     }
     Update();
 
-    m_stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_lightThread = m_stopEvent ? CreateThread(nullptr, 0, &RavloEditor::LightThread, this, 0, nullptr) : nullptr;
-    if (m_lightThread)
+    stopEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    lightThread_ = stopEvent_ ? CreateThread(nullptr, 0, &RavloEditor::LightThread, this, 0, nullptr) : nullptr;
+    if (lightThread_)
     {
-        SetThreadPriority(m_lightThread, THREAD_PRIORITY_BELOW_NORMAL);
+        SetThreadPriority(lightThread_, THREAD_PRIORITY_BELOW_NORMAL);
     }
     return 1;
 }
@@ -103,31 +103,31 @@ VstValue RavloEditor::Open(void* parentWindow)
 void RavloEditor::Close()
 {
     // The thread sets the lights' values: it ends before the frame deletes them.
-    if (m_lightThread)
+    if (lightThread_)
     {
-        SetEvent(m_stopEvent);
-        WaitForSingleObject(m_lightThread, 30000);
-        CloseHandle(m_lightThread);
-        m_lightThread = nullptr;
+        SetEvent(stopEvent_);
+        WaitForSingleObject(lightThread_, 30000);
+        CloseHandle(lightThread_);
+        lightThread_ = nullptr;
     }
-    if (m_stopEvent)
+    if (stopEvent_)
     {
-        CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
+        CloseHandle(stopEvent_);
+        stopEvent_ = nullptr;
     }
-    delete m_frame;
-    m_frame = nullptr;
-    m_inputMenu = nullptr;
-    m_outputMenu = nullptr;
-    m_launchButton = nullptr;
+    delete frame_;
+    frame_ = nullptr;
+    inputMenu_ = nullptr;
+    outputMenu_ = nullptr;
+    launchButton_ = nullptr;
     // Cleared as well as released, so that the next Open makes them afresh.
-    for (PluginBitmap** bitmap : {&m_outputMenuBitmap, &m_inputMenuBitmap, &m_lightBitmaps[0], &m_lightBitmaps[1],
-                                  &m_lightBitmaps[2], &m_lightBitmaps[3]})
+    for (PluginBitmap** bitmap : {&outputMenuBitmap_, &inputMenuBitmap_, &lightBitmaps_[0], &lightBitmaps_[1],
+                                  &lightBitmaps_[2], &lightBitmaps_[3]})
     {
         ForgetIfAny(*bitmap);
         *bitmap = nullptr;
     }
-    for (OnOffButton*& light : m_lights)
+    for (OnOffButton*& light : lights_)
     {
         light = nullptr;
     }
@@ -137,17 +137,17 @@ void RavloEditor::SetParameter(int32_t, float) {}
 
 void RavloEditor::FillPairMenus()
 {
-    ClearMap(m_outputPairs);
-    ClearMap(m_inputPairs);
-    m_outputMenu->RemoveAllEntries();
-    m_inputMenu->RemoveAllEntries();
-    if (!m_effect)
+    ClearMap(outputPairs_);
+    ClearMap(inputPairs_);
+    outputMenu_->RemoveAllEntries();
+    inputMenu_->RemoveAllEntries();
+    if (!effect_)
     {
         return;
     }
-    m_inputMenu->AddEntry("Off: <select input>");
-    m_outputMenu->AddEntry("Off: <select output>");
-    const AsioLink* link = m_effect->GetLink();
+    inputMenu_->AddEntry("Off: <select input>");
+    outputMenu_->AddEntry("Off: <select output>");
+    const AsioLink* link = effect_->GetLink();
     if (!link)
     {
         return;
@@ -158,11 +158,11 @@ void RavloEditor::FillPairMenus()
         const AsioChannelInfo* first = link->GetOutputPair(i);
         outputs.push_back(PairState{first != nullptr, first && first->isActive});
     }
-    const std::vector<int32_t> outputChoice = ChoosePairs(outputs, m_effect->GetOutputPair());
+    const std::vector<int32_t> outputChoice = ChoosePairs(outputs, effect_->GetOutputPair());
     for (size_t k = 0; k < outputChoice.size(); ++k)
     {
-        m_outputPairs[k] = outputChoice[k];
-        m_outputMenu->AddEntry(link->GetOutputPair(outputChoice[k])->name);
+        outputPairs_[k] = outputChoice[k];
+        outputMenu_->AddEntry(link->GetOutputPair(outputChoice[k])->name);
     }
     std::vector<PairState> inputs;
     for (int32_t i = 0; i < link->GetInputCount() / 2; ++i)
@@ -170,24 +170,24 @@ void RavloEditor::FillPairMenus()
         const AsioChannelInfo* first = link->GetInputPair(i);
         inputs.push_back(PairState{first != nullptr, first && first->isActive});
     }
-    const std::vector<int32_t> inputChoice = ChoosePairs(inputs, m_effect->GetInputPair());
+    const std::vector<int32_t> inputChoice = ChoosePairs(inputs, effect_->GetInputPair());
     for (size_t k = 0; k < inputChoice.size(); ++k)
     {
-        m_inputPairs[k] = inputChoice[k];
+        inputPairs_[k] = inputChoice[k];
         char name[64] = {};
         link->PairName(inputChoice[k], name);
-        m_inputMenu->AddEntry(name);
+        inputMenu_->AddEntry(name);
     }
 }
 
 void RavloEditor::Update()
 {
-    if (!m_outputMenu || !m_inputMenu)
+    if (!outputMenu_ || !inputMenu_)
     {
         return;
     }
     FillPairMenus();
-    if (!m_effect)
+    if (!effect_)
     {
         return;
     }
@@ -200,26 +200,26 @@ void RavloEditor::Update()
             }
         }
     };
-    select(m_outputMenu, m_outputPairs, m_effect->GetOutputPair());
-    select(m_inputMenu, m_inputPairs, m_effect->GetInputPair());
+    select(outputMenu_, outputPairs_, effect_->GetOutputPair());
+    select(inputMenu_, inputPairs_, effect_->GetInputPair());
 }
 
 void RavloEditor::OnValueChanged(DrawContext*, PluginControl* control)
 {
-    if (!m_effect || !control)
+    if (!effect_ || !control)
     {
         return;
     }
     switch (control->GetTag())
     {
     case kInputMenu: {
-        const int32_t index = m_inputMenu->GetCurrent();
-        m_effect->SetInputPair(index > 0 && index <= kPairMenuPairs ? m_inputPairs[index - 1] : -1);
+        const int32_t index = inputMenu_->GetCurrent();
+        effect_->SetInputPair(index > 0 && index <= kPairMenuPairs ? inputPairs_[index - 1] : -1);
         break;
     }
     case kOutputMenu: {
-        const int32_t index = m_outputMenu->GetCurrent();
-        m_effect->SetOutputPair(index > 0 && index <= kPairMenuPairs ? m_outputPairs[index - 1] : -1);
+        const int32_t index = outputMenu_->GetCurrent();
+        effect_->SetOutputPair(index > 0 && index <= kPairMenuPairs ? outputPairs_[index - 1] : -1);
         break;
     }
     case kLaunchButton:
@@ -241,15 +241,15 @@ DWORD WINAPI RavloEditor::LightThread(void* editor)
 
 void RavloEditor::RunLights()
 {
-    if (!m_effect)
+    if (!effect_)
     {
         return;
     }
-    while (WaitForSingleObject(m_stopEvent, kLightPeriod) == WAIT_TIMEOUT)
+    while (WaitForSingleObject(stopEvent_, kLightPeriod) == WAIT_TIMEOUT)
     {
         // Held while it is read: a reconfiguration on another thread waits before it deletes
         // the stream.
-        StreamSlot::Use stream(m_effect->GetStream());
+        StreamSlot::Use stream(effect_->GetStream());
         if (!stream.Get())
         {
             continue;
@@ -257,7 +257,7 @@ void RavloEditor::RunLights()
         // The driver buffers in the lights' order: outputs, then inputs.
         for (int32_t i = 0; i < 4; ++i)
         {
-            m_lights[i]->SetValue(stream.Get()->TakeLevel(i));
+            lights_[i]->SetValue(stream.Get()->TakeLevel(i));
         }
     }
 }

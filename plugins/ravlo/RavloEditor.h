@@ -39,12 +39,12 @@ public:
     void OnValueChanged(DrawContext* context, PluginControl* control) override;
 
     // What the open editor shows (null while closed): for tests and the host's idle.
-    OptionMenu* GetOutputMenu() const { return m_outputMenu; }
-    OptionMenu* GetInputMenu() const { return m_inputMenu; }
-    OnOffButton* GetLaunchButton() const { return m_launchButton; }
+    OptionMenu* GetOutputMenu() const { return outputMenu_; }
+    OptionMenu* GetInputMenu() const { return inputMenu_; }
+    OnOffButton* GetLaunchButton() const { return launchButton_; }
     // Output left, output right, input left, input right.
-    OnOffButton* GetLight(int32_t index) const { return index >= 0 && index < 4 ? m_lights[index] : nullptr; }
-    bool LightsRunning() const { return m_lightThread != nullptr; }
+    OnOffButton* GetLight(int32_t index) const { return index >= 0 && index < 4 ? lights_[index] : nullptr; }
+    bool LightsRunning() const { return lightThread_ != nullptr; }
 
 private:
     void FillPairMenus();
@@ -52,21 +52,21 @@ private:
     static DWORD WINAPI LightThread(void* editor);
     void RunLights();
 
-    RavloEffect* m_effect;        // borrowed: the effect owns its editor
-    PluginBitmap* m_background;   // 101, for the editor's life
-    PluginBitmap* m_launchBitmap; // 120, for the editor's life
+    RavloEffect* effect_;        // borrowed: the effect owns its editor
+    PluginBitmap* background_;   // 101, for the editor's life
+    PluginBitmap* launchBitmap_; // 120, for the editor's life
     // Made by Open when missing, released and cleared by Close.
-    PluginBitmap* m_outputMenuBitmap = nullptr; // 102
-    PluginBitmap* m_inputMenuBitmap = nullptr;  // 103
-    PluginBitmap* m_lightBitmaps[4] = {};       // 112, 113, 110, 111
+    PluginBitmap* outputMenuBitmap_ = nullptr; // 102
+    PluginBitmap* inputMenuBitmap_ = nullptr;  // 103
+    PluginBitmap* lightBitmaps_[4] = {};       // 112, 113, 110, 111
     // Owned by the frame while open.
-    OptionMenu* m_inputMenu = nullptr;
-    OptionMenu* m_outputMenu = nullptr;
-    OnOffButton* m_launchButton = nullptr;
-    OnOffButton* m_lights[4] = {};
+    OptionMenu* inputMenu_ = nullptr;
+    OptionMenu* outputMenu_ = nullptr;
+    OnOffButton* launchButton_ = nullptr;
+    OnOffButton* lights_[4] = {};
     // The driver pair behind menu entries 1..8; -1 where no entry stands.
-    int32_t m_outputPairs[kPairMenuPairs];
-    int32_t m_inputPairs[kPairMenuPairs];
-    HANDLE m_stopEvent = nullptr; // auto-reset; signalled by Close
-    HANDLE m_lightThread = nullptr;
+    int32_t outputPairs_[kPairMenuPairs];
+    int32_t inputPairs_[kPairMenuPairs];
+    HANDLE stopEvent_ = nullptr; // auto-reset; signalled by Close
+    HANDLE lightThread_ = nullptr;
 };

@@ -38,18 +38,18 @@ int32_t ReadInt32(const uint8_t* data)
 
 RavloEffect::RavloEffect(VstHostCallback host) : VstEffectX(host, 1, 0, kUniqueId)
 {
-    m_instanceIndex = PluginModule::Enter();
+    instanceIndex_ = PluginModule::Enter();
     gRegistry.Register(this);
-    if (m_instanceIndex < kMaxLinkedInstances)
+    if (instanceIndex_ < kMaxLinkedInstances)
     {
         setInputCount(2);
         setOutputCount(2);
         canMono(true);
         programsAreChunks(true);
-        m_link = new (std::nothrow) AsioLink(this);
-        if (m_link && m_link->Open())
+        link_ = new (std::nothrow) AsioLink(this);
+        if (link_ && link_->Open())
         {
-            m_link->CreateBuffers(m_link->GetPreferredBufferSize());
+            link_->CreateBuffers(link_->GetPreferredBufferSize());
         }
 #ifdef _WIN32
         // The editor attaches itself to this effect, which owns it from then on.
@@ -66,8 +66,8 @@ RavloEffect::~RavloEffect()
         editor->Close();
     }
     CloseDriver();
-    delete m_link;
-    m_link = nullptr;
+    delete link_;
+    link_ = nullptr;
     gRegistry.Unregister(this);
     PluginModule::Leave();
 }
@@ -108,41 +108,41 @@ void RavloEffect::CloseDriver()
     // The driver's switches hold the stream until the driver has stopped, so the stream goes
     // only after that; a host call waiting offline for a switch is let go first, so the stop
     // does not wait on it and it does not wait for switches that will not come.
-    if (AudioStream* stream = m_stream.Peek())
+    if (AudioStream* stream = stream_.Peek())
     {
         stream->StopWaits();
     }
-    if (m_link)
+    if (link_)
     {
-        m_link->Close();
+        link_->Close();
     }
-    delete m_stream.Take();
+    delete stream_.Take();
 }
 
 void RavloEffect::Reconfigure()
 {
-    if (!m_link)
+    if (!link_)
     {
         return;
     }
-    if (m_inputPair < 0 || m_outputPair < 0)
+    if (inputPair_ < 0 || outputPair_ < 0)
     {
         OpenPlain();
     }
-    else if (m_hostBlock > 0)
+    else if (hostBlock_ > 0)
     {
         OpenPairs();
     }
     // Without a host block no size can be chosen: setBlockSize opens the pairs later.
-    m_resetRequested.store(false);
+    resetRequested_.store(false);
     gRegistry.ForEach(&RavloEffect::RefreshChannels);
 }
 
 void RavloEffect::RefreshChannels()
 {
-    if (m_link)
+    if (link_)
     {
-        m_link->ReadChannelInfo();
+        link_->ReadChannelInfo();
     }
     if (EditorBase* editor = GetEditor())
     {
@@ -153,69 +153,69 @@ void RavloEffect::RefreshChannels()
 void RavloEffect::OpenPlain()
 {
     CloseDriver();
-    if (m_link->Open())
+    if (link_->Open())
     {
-        m_link->CreateBuffers(m_link->GetPreferredBufferSize());
+        link_->CreateBuffers(link_->GetPreferredBufferSize());
     }
 }
 
 void RavloEffect::OpenPairs()
 {
     CloseDriver();
-    m_link->Open();
+    link_->Open();
     DriverBufferSizes sizes{};
-    m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
-    m_choice = ChooseBufferSize(m_hostBlock, sizes);
-    auto* stream = new (std::nothrow) AudioStream(m_choice.chosen, PluginModule::ListLock());
-    if (stream && !stream->Allocate(m_choice.chosen))
+    link_->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
+    choice_ = ChooseBufferSize(hostBlock_, sizes);
+    auto* stream = new (std::nothrow) AudioStream(choice_.chosen, PluginModule::ListLock());
+    if (stream && !stream->Allocate(choice_.chosen))
     {
         delete stream;
         stream = nullptr;
     }
     if (stream)
     {
-        stream->HoldDelay(HeldDelayFor(m_hostBlock, m_choice));
+        stream->HoldDelay(HeldDelayFor(hostBlock_, choice_));
     }
     // Pairs chosen after the block size (a project's chunk) change the delay too; resume
     // tells the host.
-    m_initialDelay = InitialDelayFor(m_hostBlock, m_choice);
+    initialDelay_ = InitialDelayFor(hostBlock_, choice_);
     const bool started =
-        stream && m_link->Start(stream, m_choice.chosen, FirstChannel(m_inputPair, m_link->GetInputCount()),
-                                FirstChannel(m_outputPair, m_link->GetOutputCount()));
-    m_link->ShowErrorMessage();
+        stream && link_->Start(stream, choice_.chosen, FirstChannel(inputPair_, link_->GetInputCount()),
+                               FirstChannel(outputPair_, link_->GetOutputCount()));
+    link_->ShowErrorMessage();
     if (started)
     {
         // The audio thread starts the new stream afresh at its next call.
-        m_processMode.store(kStreamStopped);
-        m_stream.Put(stream);
+        processMode_.store(kStreamStopped);
+        stream_.Put(stream);
         return;
     }
     delete stream;
-    m_link->CreateBuffers(m_choice.latencySize);
+    link_->CreateBuffers(choice_.latencySize);
 }
 
 void RavloEffect::setSampleRate(float rate)
 {
     VstEffectX::setSampleRate(rate);
-    m_rate = static_cast<int32_t>(rate);
-    if (m_link)
+    rate_ = static_cast<int32_t>(rate);
+    if (link_)
     {
-        m_link->SetSampleRate(m_rate);
+        link_->SetSampleRate(rate_);
     }
 }
 
 void RavloEffect::setBlockSize(int32_t frames)
 {
-    m_choice.enlarged = false;
+    choice_.enlarged = false;
     if (frames <= 0)
     {
         return;
     }
     VstEffectX::setBlockSize(frames);
-    m_hostBlock = frames;
+    hostBlock_ = frames;
     Reconfigure();
-    m_initialDelay = InitialDelayFor(frames, m_choice);
-    setInitialDelay(m_initialDelay);
+    initialDelay_ = InitialDelayFor(frames, choice_);
+    setInitialDelay(initialDelay_);
 }
 
 void RavloEffect::setInitialDelay(int32_t frames)
@@ -237,25 +237,25 @@ void RavloEffect::setInitialDelay(int32_t frames)
 
 void RavloEffect::suspend()
 {
-    m_processMode.store(kStreamStopped);
-    m_stream.Suspend();
+    processMode_.store(kStreamStopped);
+    stream_.Suspend();
 }
 
 void RavloEffect::resume()
 {
-    if (m_resetRequested.load())
+    if (resetRequested_.load())
     {
         Reconfigure();
     }
-    m_stream.DropQueued();
-    setInitialDelay(m_initialDelay);
+    stream_.DropQueued();
+    setInitialDelay(initialDelay_);
 }
 
 void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
 {
-    StreamSlot::Use use(m_stream);
+    StreamSlot::Use use(stream_);
     AudioStream* stream = use.Get();
-    if (!stream || !m_link || frames <= 0)
+    if (!stream || !link_ || frames <= 0)
     {
         return;
     }
@@ -266,11 +266,11 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         return;
     }
-    int32_t mode = m_processMode.load();
+    int32_t mode = processMode_.load();
     if (mode == kStreamStopped)
     {
         stream->Reset(false);
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
     }
     if (getCurrentProcessLevel() == kVstProcessLevelOffline)
     {
@@ -284,31 +284,31 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         mode = kStreamRealtime;
     }
-    m_processMode.store(mode);
+    processMode_.store(mode);
     stream->WriteHostInput(inputs, frames);
     stream->ReadHostOutput(outputs, frames);
     stream->SetProcessLevel(mode);
     if (mode != kStreamOffline)
     {
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
         return;
     }
     // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
     // every driver buffer written, however the host cuts its blocks.
-    m_offlineFrames += frames;
-    while (m_offlineFrames >= stream->Frames())
+    offlineFrames_ += frames;
+    while (offlineFrames_ >= stream->Frames())
     {
-        m_offlineFrames -= stream->Frames();
+        offlineFrames_ -= stream->Frames();
         if (!stream->WaitForSwitch())
         {
-            m_offlineFrames = 0;
+            offlineFrames_ = 0;
         }
     }
 }
 
 int32_t RavloEffect::getChunk(void** data, bool)
 {
-    if (!m_link || !data)
+    if (!link_ || !data)
     {
         return 0;
     }
@@ -317,39 +317,39 @@ int32_t RavloEffect::getChunk(void** data, bool)
     {
         return 0;
     }
-    std::memcpy(chunk.get(), &m_inputPair, sizeof(int32_t));
-    std::memcpy(chunk.get() + 4, &m_outputPair, sizeof(int32_t));
-    if (const AsioChannelInfo* input = m_link->GetInputPair(m_inputPair))
+    std::memcpy(chunk.get(), &inputPair_, sizeof(int32_t));
+    std::memcpy(chunk.get() + 4, &outputPair_, sizeof(int32_t));
+    if (const AsioChannelInfo* input = link_->GetInputPair(inputPair_))
     {
         std::memcpy(chunk.get() + 8, input->name, kNameField);
     }
-    if (const AsioChannelInfo* output = m_link->GetOutputPair(m_outputPair))
+    if (const AsioChannelInfo* output = link_->GetOutputPair(outputPair_))
     {
         std::memcpy(chunk.get() + 40, output->name, kNameField);
     }
     // The host copies the block before it asks again; the previous one goes now.
-    m_chunk = std::move(chunk);
-    *data = m_chunk.get();
+    chunk_ = std::move(chunk);
+    *data = chunk_.get();
     return kChunkSize;
 }
 
 int32_t RavloEffect::setChunk(void* data, int32_t size, bool)
 {
     // A chunk too short to hold both pairs and both names is not ours.
-    if (!m_link || !data || size < kChunkSize)
+    if (!link_ || !data || size < kChunkSize)
     {
         return 0;
     }
     const auto* bytes = static_cast<const uint8_t*>(data);
     const int32_t input = ReadInt32(bytes) < 0 ? -1 : ReadInt32(bytes);
     const int32_t output = ReadInt32(bytes + 4) < 0 ? -1 : ReadInt32(bytes + 4);
-    if (input != m_inputPair || output != m_outputPair)
+    if (input != inputPair_ || output != outputPair_)
     {
-        m_outputPair = output;
-        m_inputPair = input;
+        outputPair_ = output;
+        inputPair_ = input;
         Reconfigure();
     }
-    else if (m_resetRequested.load())
+    else if (resetRequested_.load())
     {
         Reconfigure();
     }
@@ -359,14 +359,14 @@ int32_t RavloEffect::setChunk(void* data, int32_t size, bool)
     }
     // A pair the driver no longer has counts as renamed.
     bool changed = false;
-    if (m_inputPair >= 0)
+    if (inputPair_ >= 0)
     {
-        const AsioChannelInfo* info = m_link->GetInputPair(m_inputPair);
+        const AsioChannelInfo* info = link_->GetInputPair(inputPair_);
         changed = !info || std::strncmp(info->name, reinterpret_cast<const char*>(bytes + 8), kNameField) != 0;
     }
-    if (m_outputPair >= 0 && !changed)
+    if (outputPair_ >= 0 && !changed)
     {
-        const AsioChannelInfo* info = m_link->GetOutputPair(m_outputPair);
+        const AsioChannelInfo* info = link_->GetOutputPair(outputPair_);
         changed = !info || std::strncmp(info->name, reinterpret_cast<const char*>(bytes + 40), kNameField) != 0;
     }
     if (changed)
@@ -378,12 +378,12 @@ int32_t RavloEffect::setChunk(void* data, int32_t size, bool)
 
 void RavloEffect::SetInputPair(int32_t n)
 {
-    m_inputPair = n < 0 ? -1 : n;
+    inputPair_ = n < 0 ? -1 : n;
     Reconfigure();
 }
 
 void RavloEffect::SetOutputPair(int32_t n)
 {
-    m_outputPair = n < 0 ? -1 : n;
+    outputPair_ = n < 0 ? -1 : n;
     Reconfigure();
 }

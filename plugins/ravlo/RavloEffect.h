@@ -44,7 +44,7 @@ public:
     void setInitialDelay(int32_t frames) override;
 
     void Reconfigure();
-    void SetResetRequested(bool state) { m_resetRequested.store(state); }
+    void SetResetRequested(bool state) { resetRequested_.store(state); }
     void RefreshChannels();
     // n is a driver pair index (channels 2n and 2n + 1); any negative index turns it off.
     void SetInputPair(int32_t n);
@@ -53,16 +53,16 @@ public:
     // The driver asks for a reset (on its thread); acted upon at the next resume or chunk.
     void OnResetRequest() override { SetResetRequested(true); }
 
-    int32_t GetInstanceIndex() const { return m_instanceIndex; }
-    int32_t GetInputPair() const { return m_inputPair; }
-    int32_t GetOutputPair() const { return m_outputPair; }
-    int32_t GetInitialDelay() const { return m_initialDelay; }
-    bool IsResetRequested() const { return m_resetRequested.load(); }
-    const BufferChoice& GetBufferChoice() const { return m_choice; }
+    int32_t GetInstanceIndex() const { return instanceIndex_; }
+    int32_t GetInputPair() const { return inputPair_; }
+    int32_t GetOutputPair() const { return outputPair_; }
+    int32_t GetInitialDelay() const { return initialDelay_; }
+    bool IsResetRequested() const { return resetRequested_.load(); }
+    const BufferChoice& GetBufferChoice() const { return choice_; }
     // Null for an instance beyond the eighth live one.
-    AsioLink* GetLink() const { return m_link; }
+    AsioLink* GetLink() const { return link_; }
     // The editor's level lights read the stream through this.
-    StreamSlot& GetStream() { return m_stream; }
+    StreamSlot& GetStream() { return stream_; }
 
 private:
     void OpenPlain();
@@ -70,17 +70,17 @@ private:
     // Stops and closes the driver, then deletes the stream once process no longer holds it.
     void CloseDriver();
 
-    int32_t m_instanceIndex;
-    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
-    int32_t m_inputPair = -1;                           // host threads
-    int32_t m_outputPair = -1;                          // host threads
-    int32_t m_hostBlock = 0;                            // 0 until the host gives one
-    int32_t m_rate = 44100;
-    int32_t m_initialDelay = 0;
-    std::atomic<bool> m_resetRequested{false};
-    BufferChoice m_choice;       // of the last OpenPairs; host threads
-    int32_t m_offlineFrames = 0; // audio thread: written since the last awaited switch
-    AsioLink* m_link = nullptr;  // owned
-    StreamSlot m_stream;
-    std::unique_ptr<uint8_t[]> m_chunk; // the block last handed to the host
+    int32_t instanceIndex_;
+    std::atomic<int32_t> processMode_{kStreamStopped}; // a StreamProcessLevel
+    int32_t inputPair_ = -1;                           // host threads
+    int32_t outputPair_ = -1;                          // host threads
+    int32_t hostBlock_ = 0;                            // 0 until the host gives one
+    int32_t rate_ = 44100;
+    int32_t initialDelay_ = 0;
+    std::atomic<bool> resetRequested_{false};
+    BufferChoice choice_;       // of the last OpenPairs; host threads
+    int32_t offlineFrames_ = 0; // audio thread: written since the last awaited switch
+    AsioLink* link_ = nullptr;  // owned
+    StreamSlot stream_;
+    std::unique_ptr<uint8_t[]> chunk_; // the block last handed to the host
 };

@@ -53,7 +53,7 @@ void CopyName(char* to, const std::string& from)
 
 } // namespace
 
-SimulatedDriver::SimulatedDriver(const StandinConfig& config) : m_config(config), m_rate(config.rate)
+SimulatedDriver::SimulatedDriver(const StandinConfig& config) : config_(config), rate_(config.rate)
 {
     std::lock_guard<std::mutex> lock(gDriversLock);
     gDrivers.push_back(this);
@@ -65,7 +65,7 @@ SimulatedDriver::~SimulatedDriver()
         std::lock_guard<std::mutex> lock(gDriversLock);
         gDrivers.erase(std::find(gDrivers.begin(), gDrivers.end(), this));
     }
-    if (m_hasBuffers)
+    if (hasBuffers_)
     {
         disposeBuffers();
     }
@@ -81,7 +81,7 @@ HRESULT STDMETHODCALLTYPE SimulatedDriver::QueryInterface(REFIID iid, void** obj
     *object = nullptr;
     const bool kivInterface = iid == kKivDriverInterfaceId;
     StandinLog::Add(kivInterface ? "QueryInterface kiv" : "QueryInterface");
-    if (iid == IID_IUnknown || iid == kStandinDriverId || (kivInterface && !m_config.refuseKivInterface))
+    if (iid == IID_IUnknown || iid == kStandinDriverId || (kivInterface && !config_.refuseKivInterface))
     {
         *object = static_cast<IAsioDriver*>(this);
         AddRef();
@@ -92,12 +92,12 @@ HRESULT STDMETHODCALLTYPE SimulatedDriver::QueryInterface(REFIID iid, void** obj
 
 ULONG STDMETHODCALLTYPE SimulatedDriver::AddRef()
 {
-    return ++m_references;
+    return ++references_;
 }
 
 ULONG STDMETHODCALLTYPE SimulatedDriver::Release()
 {
-    const ULONG left = --m_references;
+    const ULONG left = --references_;
     if (left == 0)
     {
         delete this;
@@ -107,19 +107,19 @@ ULONG STDMETHODCALLTYPE SimulatedDriver::Release()
 
 AsioError SimulatedDriver::Fail(AsioError error, const char* text)
 {
-    std::strncpy(m_error, text, sizeof(m_error) - 1);
+    std::strncpy(error_, text, sizeof(error_) - 1);
     return error;
 }
 
 AsioBool KIV_THISCALL SimulatedDriver::init(void*)
 {
     StandinLog::Add("init");
-    if (m_config.failInit)
+    if (config_.failInit)
     {
         Fail(kAsioNotPresent, "init refused (configured)");
         return 0;
     }
-    m_initialized = true;
+    initialized_ = true;
     return 1;
 }
 
@@ -138,28 +138,28 @@ int32_t KIV_THISCALL SimulatedDriver::getDriverVersion()
 void KIV_THISCALL SimulatedDriver::getErrorMessage(char* text)
 {
     StandinLog::Add("getErrorMessage");
-    std::memcpy(text, m_error, sizeof(m_error));
+    std::memcpy(text, error_, sizeof(error_));
 }
 
 AsioError KIV_THISCALL SimulatedDriver::start()
 {
     StandinLog::Add("start");
-    std::lock_guard<std::mutex> lock(m_switchLock);
-    if (!m_hasBuffers)
+    std::lock_guard<std::mutex> lock(switchLock_);
+    if (!hasBuffers_)
     {
         return Fail(kAsioInvalidMode, "start without buffers");
     }
-    if (m_config.failStart)
+    if (config_.failStart)
     {
         return Fail(kAsioHardwareMalfunction, "start refused (configured)");
     }
-    if (!m_started)
+    if (!started_)
     {
-        m_started = true;
-        if (!m_config.manualClock)
+        started_ = true;
+        if (!config_.manualClock)
         {
-            m_clockStopping = false;
-            m_clock = std::thread(&SimulatedDriver::ClockThread, this);
+            clockStopping_ = false;
+            clock_ = std::thread(&SimulatedDriver::ClockThread, this);
         }
     }
     return kAsioOk;
@@ -169,40 +169,40 @@ AsioError KIV_THISCALL SimulatedDriver::stop()
 {
     StandinLog::Add("stop");
     StopClock();
-    std::lock_guard<std::mutex> lock(m_switchLock);
-    m_started = false;
+    std::lock_guard<std::mutex> lock(switchLock_);
+    started_ = false;
     return kAsioOk;
 }
 
 void SimulatedDriver::StopClock()
 {
     {
-        std::lock_guard<std::mutex> lock(m_clockLock);
-        m_clockStopping = true;
+        std::lock_guard<std::mutex> lock(clockLock_);
+        clockStopping_ = true;
     }
-    m_clockWake.notify_all();
-    if (m_clock.joinable())
+    clockWake_.notify_all();
+    if (clock_.joinable())
     {
-        m_clock.join();
+        clock_.join();
     }
 }
 
 void SimulatedDriver::ClockThread()
 {
-    const auto period = std::chrono::duration<double>(static_cast<double>(m_bufferSize) / m_rate);
+    const auto period = std::chrono::duration<double>(static_cast<double>(bufferSize_) / rate_);
     auto next = std::chrono::steady_clock::now();
     for (;;)
     {
         next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
         {
-            std::unique_lock<std::mutex> lock(m_clockLock);
-            if (m_clockWake.wait_until(lock, next, [this] { return m_clockStopping; }))
+            std::unique_lock<std::mutex> lock(clockLock_);
+            if (clockWake_.wait_until(lock, next, [this] { return clockStopping_; }))
             {
                 return;
             }
         }
-        std::lock_guard<std::mutex> lock(m_switchLock);
-        if (m_started)
+        std::lock_guard<std::mutex> lock(switchLock_);
+        if (started_)
         {
             RunSwitch();
         }
@@ -212,20 +212,20 @@ void SimulatedDriver::ClockThread()
 AsioError KIV_THISCALL SimulatedDriver::getChannels(int32_t* inputs, int32_t* outputs)
 {
     StandinLog::Add("getChannels");
-    if (m_config.failGetChannels)
+    if (config_.failGetChannels)
     {
         return Fail(kAsioHardwareMalfunction, "getChannels refused (configured)");
     }
-    *inputs = m_config.inputs;
-    *outputs = m_config.outputs;
+    *inputs = config_.inputs;
+    *outputs = config_.outputs;
     return kAsioOk;
 }
 
 AsioError KIV_THISCALL SimulatedDriver::getLatencies(int32_t* input, int32_t* output)
 {
     StandinLog::Add("getLatencies");
-    *input = m_config.inputLatency;
-    *output = m_config.outputLatency;
+    *input = config_.inputLatency;
+    *output = config_.outputLatency;
     return kAsioOk;
 }
 
@@ -233,10 +233,10 @@ AsioError KIV_THISCALL SimulatedDriver::getBufferSize(int32_t* minimum, int32_t*
                                                       int32_t* granularity)
 {
     StandinLog::Add("getBufferSize");
-    *minimum = m_config.minBuffer;
-    *maximum = m_config.maxBuffer;
-    *preferred = m_config.preferredBuffer;
-    *granularity = m_config.granularity;
+    *minimum = config_.minBuffer;
+    *maximum = config_.maxBuffer;
+    *preferred = config_.preferredBuffer;
+    *granularity = config_.granularity;
     return kAsioOk;
 }
 
@@ -249,11 +249,11 @@ AsioError KIV_THISCALL SimulatedDriver::canSampleRate(double rate)
 AsioError KIV_THISCALL SimulatedDriver::getSampleRate(double* rate)
 {
     StandinLog::Add("getSampleRate");
-    if (m_config.failGetSampleRate)
+    if (config_.failGetSampleRate)
     {
         return Fail(kAsioHardwareMalfunction, "getSampleRate refused (configured)");
     }
-    *rate = m_rate;
+    *rate = rate_;
     return kAsioOk;
 }
 
@@ -264,7 +264,7 @@ AsioError KIV_THISCALL SimulatedDriver::setSampleRate(double rate)
     {
         return Fail(kAsioNoClock, "rate not supported");
     }
-    m_rate = rate;
+    rate_ = rate;
     return kAsioOk;
 }
 
@@ -289,13 +289,13 @@ AsioError KIV_THISCALL SimulatedDriver::setClockSource(int32_t reference)
 
 AsioError KIV_THISCALL SimulatedDriver::getSamplePosition(AsioSamples* position, AsioTimeStamp* time)
 {
-    std::lock_guard<std::mutex> lock(m_switchLock);
-    if (!m_started)
+    std::lock_guard<std::mutex> lock(switchLock_);
+    if (!started_)
     {
         return kAsioNotPresent;
     }
-    position->hi = static_cast<uint32_t>(m_samplePosition >> 32);
-    position->lo = static_cast<uint32_t>(m_samplePosition);
+    position->hi = static_cast<uint32_t>(samplePosition_ >> 32);
+    position->lo = static_cast<uint32_t>(samplePosition_);
     const uint64_t nanoseconds = static_cast<uint64_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
             .count());
@@ -312,15 +312,15 @@ AsioError KIV_THISCALL SimulatedDriver::getChannelInfo(AsioChannelInfo* info)
     }
     const bool isInput = info->isInput != 0;
     StandinLog::Add(std::string("getChannelInfo ") + (isInput ? "in " : "out ") + std::to_string(info->channel));
-    const int count = isInput ? m_config.inputs : m_config.outputs;
+    const int count = isInput ? config_.inputs : config_.outputs;
     if (info->channel < 0 || info->channel >= count)
     {
         return Fail(kAsioInvalidParameter, "no such channel");
     }
     info->isActive = IsHeld(isInput, info->channel) ? 1 : 0;
     info->channelGroup = 0;
-    info->type = m_config.sampleType;
-    CopyName(info->name, (isInput ? m_config.inputNames : m_config.outputNames)[info->channel]);
+    info->type = config_.sampleType;
+    CopyName(info->name, (isInput ? config_.inputNames : config_.outputNames)[info->channel]);
     return kAsioOk;
 }
 
@@ -328,29 +328,29 @@ AsioError KIV_THISCALL SimulatedDriver::createBuffers(AsioBufferInfo* infos, int
                                                       AsioCallbacks* callbacks)
 {
     StandinLog::Add("createBuffers " + std::to_string(count) + " " + std::to_string(bufferSize));
-    std::unique_lock<std::mutex> lock(m_switchLock);
-    if (!m_initialized || m_hasBuffers)
+    std::unique_lock<std::mutex> lock(switchLock_);
+    if (!initialized_ || hasBuffers_)
     {
         return Fail(kAsioInvalidMode, "createBuffers in the wrong state");
     }
-    if (m_config.failCreateBuffers)
+    if (config_.failCreateBuffers)
     {
         return Fail(kAsioNoMemory, "createBuffers refused (configured)");
     }
     if (count < 0 || (count > 0 && !infos) || !callbacks || !callbacks->bufferSwitch ||
-        bufferSize < m_config.minBuffer || bufferSize > m_config.maxBuffer)
+        bufferSize < config_.minBuffer || bufferSize > config_.maxBuffer)
     {
         return Fail(kAsioInvalidParameter, "createBuffers arguments");
     }
     for (int32_t i = 0; i < count; ++i)
     {
-        const int channels = infos[i].isInput ? m_config.inputs : m_config.outputs;
+        const int channels = infos[i].isInput ? config_.inputs : config_.outputs;
         if (infos[i].channelNum < 0 || infos[i].channelNum >= channels)
         {
             return Fail(kAsioInvalidParameter, "createBuffers channel");
         }
     }
-    const size_t sampleBytes = m_config.sampleType == kAsioSampleInt16 ? 2 : 4;
+    const size_t sampleBytes = config_.sampleType == kAsioSampleInt16 ? 2 : 4;
     for (int32_t i = 0; i < count; ++i)
     {
         Buffer buffer;
@@ -359,23 +359,23 @@ AsioError KIV_THISCALL SimulatedDriver::createBuffers(AsioBufferInfo* infos, int
         buffer.memory.assign(2 * static_cast<size_t>(bufferSize) * sampleBytes, 0);
         if (!buffer.isInput)
         {
-            buffer.loop.assign(static_cast<size_t>(bufferSize) + static_cast<size_t>(m_config.loopDelay), 0);
+            buffer.loop.assign(static_cast<size_t>(bufferSize) + static_cast<size_t>(config_.loopDelay), 0);
         }
-        m_buffers.push_back(std::move(buffer));
+        buffers_.push_back(std::move(buffer));
         Hold(infos[i].isInput != 0, infos[i].channelNum, 1);
     }
     for (int32_t i = 0; i < count; ++i)
     {
-        uint8_t* memory = m_buffers[static_cast<size_t>(i)].memory.data();
+        uint8_t* memory = buffers_[static_cast<size_t>(i)].memory.data();
         infos[i].buffers[0] = memory;
         infos[i].buffers[1] = memory + static_cast<size_t>(bufferSize) * sampleBytes;
     }
-    m_bufferSize = bufferSize;
-    m_callbacks = *callbacks;
-    m_hasBuffers = true;
-    m_nextHalf = 0;
-    m_samplePosition = 0;
-    m_pendingFrames = 0;
+    bufferSize_ = bufferSize;
+    callbacks_ = *callbacks;
+    hasBuffers_ = true;
+    nextHalf_ = 0;
+    samplePosition_ = 0;
+    pendingFrames_ = 0;
     lock.unlock();
     // Like a real driver, ask at once whether the client understands reset requests.
     if (callbacks->asioMessage)
@@ -390,19 +390,19 @@ AsioError KIV_THISCALL SimulatedDriver::disposeBuffers()
 {
     StandinLog::Add("disposeBuffers");
     StopClock();
-    std::lock_guard<std::mutex> lock(m_switchLock);
-    m_started = false;
-    if (!m_hasBuffers)
+    std::lock_guard<std::mutex> lock(switchLock_);
+    started_ = false;
+    if (!hasBuffers_)
     {
         return kAsioInvalidMode;
     }
-    for (const Buffer& buffer : m_buffers)
+    for (const Buffer& buffer : buffers_)
     {
         Hold(buffer.isInput, buffer.channel, -1);
     }
-    m_buffers.clear();
-    m_hasBuffers = false;
-    m_callbacks = AsioCallbacks{};
+    buffers_.clear();
+    hasBuffers_ = false;
+    callbacks_ = AsioCallbacks{};
     return kAsioOk;
 }
 
@@ -421,13 +421,13 @@ AsioError KIV_THISCALL SimulatedDriver::future(int32_t selector, void*)
 AsioError KIV_THISCALL SimulatedDriver::outputReady()
 {
     StandinLog::CountOutputReady();
-    return m_config.outputReadyAnswer;
+    return config_.outputReadyAnswer;
 }
 
 int32_t SimulatedDriver::SampleAt(const Buffer& buffer, int half, int32_t i) const
 {
-    const size_t index = static_cast<size_t>(half) * static_cast<size_t>(m_bufferSize) + static_cast<size_t>(i);
-    if (m_config.sampleType == kAsioSampleInt16)
+    const size_t index = static_cast<size_t>(half) * static_cast<size_t>(bufferSize_) + static_cast<size_t>(i);
+    if (config_.sampleType == kAsioSampleInt16)
     {
         int16_t value;
         std::memcpy(&value, buffer.memory.data() + index * 2, 2);
@@ -440,8 +440,8 @@ int32_t SimulatedDriver::SampleAt(const Buffer& buffer, int half, int32_t i) con
 
 void SimulatedDriver::StoreAt(Buffer& buffer, int half, int32_t i, int32_t value)
 {
-    const size_t index = static_cast<size_t>(half) * static_cast<size_t>(m_bufferSize) + static_cast<size_t>(i);
-    if (m_config.sampleType == kAsioSampleInt16)
+    const size_t index = static_cast<size_t>(half) * static_cast<size_t>(bufferSize_) + static_cast<size_t>(i);
+    if (config_.sampleType == kAsioSampleInt16)
     {
         const int16_t narrow = static_cast<int16_t>(value);
         std::memcpy(buffer.memory.data() + index * 2, &narrow, 2);
@@ -452,50 +452,50 @@ void SimulatedDriver::StoreAt(Buffer& buffer, int half, int32_t i, int32_t value
 
 void SimulatedDriver::RunSwitch()
 {
-    const int half = m_nextHalf;
-    m_nextHalf ^= 1;
-    const double limit = m_config.sampleType == kAsioSampleInt16 ? 32767.0 : 2147483647.0;
+    const int half = nextHalf_;
+    nextHalf_ ^= 1;
+    const double limit = config_.sampleType == kAsioSampleInt16 ? 32767.0 : 2147483647.0;
     // Capture: each input channel hears its output channel's oldest bufferSize loop samples.
-    for (Buffer& input : m_buffers)
+    for (Buffer& input : buffers_)
     {
         if (!input.isInput)
         {
             continue;
         }
         const Buffer* output = nullptr;
-        for (const Buffer& candidate : m_buffers)
+        for (const Buffer& candidate : buffers_)
         {
             if (!candidate.isInput && candidate.channel == input.channel)
             {
                 output = &candidate;
             }
         }
-        for (int32_t i = 0; i < m_bufferSize; ++i)
+        for (int32_t i = 0; i < bufferSize_; ++i)
         {
             double value = 0.0;
             if (output)
             {
                 value =
-                    output->loop[(output->oldest + static_cast<size_t>(i)) % output->loop.size()] * m_config.loopGain;
+                    output->loop[(output->oldest + static_cast<size_t>(i)) % output->loop.size()] * config_.loopGain;
             }
             StoreAt(input, half, i, static_cast<int32_t>(std::lround(std::clamp(value, -limit - 1.0, limit))));
         }
     }
-    m_callbacks.bufferSwitch(half, 1);
+    callbacks_.bufferSwitch(half, 1);
     // Play: what the client wrote enters the loop in place of the samples just captured.
-    for (Buffer& output : m_buffers)
+    for (Buffer& output : buffers_)
     {
         if (output.isInput)
         {
             continue;
         }
-        for (int32_t i = 0; i < m_bufferSize; ++i)
+        for (int32_t i = 0; i < bufferSize_; ++i)
         {
             output.loop[(output.oldest + static_cast<size_t>(i)) % output.loop.size()] = SampleAt(output, half, i);
         }
-        output.oldest = (output.oldest + static_cast<size_t>(m_bufferSize)) % output.loop.size();
+        output.oldest = (output.oldest + static_cast<size_t>(bufferSize_)) % output.loop.size();
     }
-    m_samplePosition += static_cast<uint64_t>(m_bufferSize);
+    samplePosition_ += static_cast<uint64_t>(bufferSize_);
     StandinLog::CountSwitch();
 }
 
@@ -505,8 +505,8 @@ int32_t SimulatedDriver::StepManualDrivers()
     int32_t stepped = 0;
     for (SimulatedDriver* driver : gDrivers)
     {
-        std::lock_guard<std::mutex> lock(driver->m_switchLock);
-        if (driver->m_started && driver->m_config.manualClock)
+        std::lock_guard<std::mutex> lock(driver->switchLock_);
+        if (driver->started_ && driver->config_.manualClock)
         {
             driver->RunSwitch();
             ++stepped;
@@ -521,15 +521,15 @@ int32_t SimulatedDriver::StepManualDriversByFrames(int32_t frames)
     int32_t stepped = 0;
     for (SimulatedDriver* driver : gDrivers)
     {
-        std::lock_guard<std::mutex> lock(driver->m_switchLock);
-        if (!driver->m_started || !driver->m_config.manualClock || driver->m_bufferSize <= 0)
+        std::lock_guard<std::mutex> lock(driver->switchLock_);
+        if (!driver->started_ || !driver->config_.manualClock || driver->bufferSize_ <= 0)
         {
             continue;
         }
-        driver->m_pendingFrames += frames;
-        while (driver->m_pendingFrames >= driver->m_bufferSize)
+        driver->pendingFrames_ += frames;
+        while (driver->pendingFrames_ >= driver->bufferSize_)
         {
-            driver->m_pendingFrames -= driver->m_bufferSize;
+            driver->pendingFrames_ -= driver->bufferSize_;
             driver->RunSwitch();
             ++stepped;
         }
@@ -545,12 +545,12 @@ int32_t SimulatedDriver::RequestResetAll()
     {
         AsioCallbacks callbacks;
         {
-            std::lock_guard<std::mutex> lock(driver->m_switchLock);
-            if (!driver->m_hasBuffers)
+            std::lock_guard<std::mutex> lock(driver->switchLock_);
+            if (!driver->hasBuffers_)
             {
                 continue;
             }
-            callbacks = driver->m_callbacks;
+            callbacks = driver->callbacks_;
         }
         if (callbacks.asioMessage)
         {

@@ -67,25 +67,25 @@ private:
     int32_t SampleAt(const Buffer& buffer, int half, int32_t i) const;
     void StoreAt(Buffer& buffer, int half, int32_t i, int32_t value);
 
-    const StandinConfig m_config;
-    std::atomic<ULONG> m_references{1};
-    char m_error[kAsioErrorMessageSize] = {};
-    bool m_initialized = false; // host thread
-    double m_rate;              // host thread
+    const StandinConfig config_;
+    std::atomic<ULONG> references_{1};
+    char error_[kAsioErrorMessageSize] = {};
+    bool initialized_ = false; // host thread
+    double rate_;              // host thread
     // Held during every switch and every change of the buffers or the run state, so no switch
     // runs while they change.
-    std::mutex m_switchLock;
-    std::vector<Buffer> m_buffers; // guarded by m_switchLock
-    bool m_hasBuffers = false;     // guarded by m_switchLock
-    bool m_started = false;        // guarded by m_switchLock
-    int32_t m_bufferSize = 0;      // guarded by m_switchLock
-    AsioCallbacks m_callbacks{};   // guarded by m_switchLock
-    int m_nextHalf = 0;            // guarded by m_switchLock
-    uint64_t m_samplePosition = 0; // guarded by m_switchLock
-    int64_t m_pendingFrames = 0;   // guarded by m_switchLock: time passed since the last switch
+    std::mutex switchLock_;
+    std::vector<Buffer> buffers_; // guarded by switchLock_
+    bool hasBuffers_ = false;     // guarded by switchLock_
+    bool started_ = false;        // guarded by switchLock_
+    int32_t bufferSize_ = 0;      // guarded by switchLock_
+    AsioCallbacks callbacks_{};   // guarded by switchLock_
+    int nextHalf_ = 0;            // guarded by switchLock_
+    uint64_t samplePosition_ = 0; // guarded by switchLock_
+    int64_t pendingFrames_ = 0;   // guarded by switchLock_: time passed since the last switch
     // The clock thread (thread mode) and its stop request.
-    std::thread m_clock;
-    std::mutex m_clockLock;
-    std::condition_variable m_clockWake;
-    bool m_clockStopping = false; // guarded by m_clockLock
+    std::thread clock_;
+    std::mutex clockLock_;
+    std::condition_variable clockWake_;
+    bool clockStopping_ = false; // guarded by clockLock_
 };

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-StandinEnumerator::StandinEnumerator(const StandinConfig& config) : m_config(config) {}
+StandinEnumerator::StandinEnumerator(const StandinConfig& config) : config_(config) {}
 
 StandinEnumerator::~StandinEnumerator() = default;
 
@@ -28,12 +28,12 @@ HRESULT STDMETHODCALLTYPE StandinEnumerator::QueryInterface(REFIID iid, void** o
 
 ULONG STDMETHODCALLTYPE StandinEnumerator::AddRef()
 {
-    return ++m_references;
+    return ++references_;
 }
 
 ULONG STDMETHODCALLTYPE StandinEnumerator::Release()
 {
-    const ULONG left = --m_references;
+    const ULONG left = --references_;
     if (left == 0)
     {
         delete this;
@@ -44,7 +44,7 @@ ULONG STDMETHODCALLTYPE StandinEnumerator::Release()
 int32_t STDMETHODCALLTYPE StandinEnumerator::DeviceEntry(uint32_t index, GUID* classId, char* name)
 {
     StandinLog::Add("DeviceEntry " + std::to_string(index));
-    if (index >= m_config.devices.size() || !classId || !name)
+    if (index >= config_.devices.size() || !classId || !name)
     {
         return 1;
     }
@@ -56,13 +56,13 @@ int32_t STDMETHODCALLTYPE StandinEnumerator::DeviceEntry(uint32_t index, GUID* c
 
 int32_t STDMETHODCALLTYPE StandinEnumerator::DeviceInformation(void*, DeviceInfoRecord* record)
 {
-    if (!record || record->size != sizeof(DeviceInfoRecord) || record->index >= m_config.devices.size())
+    if (!record || record->size != sizeof(DeviceInfoRecord) || record->index >= config_.devices.size())
     {
         StandinLog::Add("DeviceInformation refused");
         return 1;
     }
     StandinLog::Add("DeviceInformation " + std::to_string(record->index));
-    const StandinDevice& device = m_config.devices[record->index];
+    const StandinDevice& device = config_.devices[record->index];
     record->vendorId = device.vendorId;
     record->deviceId = device.deviceId;
     record->subsystemId = device.subsystemId;

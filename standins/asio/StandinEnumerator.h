@@ -21,6 +21,6 @@ public:
     int32_t STDMETHODCALLTYPE DeviceInformation(void* rootKey, DeviceInfoRecord* record) override;
 
 private:
-    const StandinConfig m_config;
-    std::atomic<ULONG> m_references{1};
+    const StandinConfig config_;
+    std::atomic<ULONG> references_{1};
 };

@@ -18,7 +18,7 @@ public:
         GetTempPathA(MAX_PATH, folder);
         char path[MAX_PATH] = {};
         GetTempFileNameA(folder, "asi", 0, path);
-        m_path = path;
+        path_ = path;
         if (FILE* file = std::fopen(path, "w"))
         {
             std::fputs(text.c_str(), file);
@@ -29,13 +29,13 @@ public:
     ~StandinTestConfig()
     {
         SetEnvironmentVariableA(kStandinConfigVariable, nullptr);
-        DeleteFileA(m_path.c_str());
+        DeleteFileA(path_.c_str());
     }
     StandinTestConfig(const StandinTestConfig&) = delete;
     StandinTestConfig& operator=(const StandinTestConfig&) = delete;
 
 private:
-    std::string m_path;
+    std::string path_;
 };
 
 // A control function of the loaded stand-in (null before any of its objects exists).

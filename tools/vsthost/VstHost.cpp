@@ -65,7 +65,7 @@ const char* const kCallKinds[] = {"whole", "half", "split", "shorter", "uneven",
 class CallCutter
 {
 public:
-    CallCutter(const std::string& kind, int block, int rate) : m_kind(kind), m_block(block), m_rate(rate)
+    CallCutter(const std::string& kind, int block, int rate) : kind_(kind), block_(block), rate_(rate)
     {
         for (int n = 2; n <= block; ++n)
         {
@@ -76,7 +76,7 @@ public:
             }
             if (prime)
             {
-                m_primes.push_back(n);
+                primes_.push_back(n);
             }
         }
     }
@@ -84,32 +84,32 @@ public:
     // The length of the next call, which starts at frame `at` of the run.
     int Next(size_t at)
     {
-        std::string kind = m_kind;
+        std::string kind = kind_;
         if (kind == "changing")
         {
-            kind = kCallKinds[(at / static_cast<size_t>(m_rate)) % (sizeof(kCallKinds) / sizeof(kCallKinds[0]))];
+            kind = kCallKinds[(at / static_cast<size_t>(rate_)) % (sizeof(kCallKinds) / sizeof(kCallKinds[0]))];
         }
-        const int part = std::max(1, m_block * 11 / 16);
-        ++m_call;
+        const int part = std::max(1, block_ * 11 / 16);
+        ++call_;
         if (kind == "half" || kind == "split")
         {
-            const int first = kind == "half" ? std::max(1, m_block / 2) : part;
-            return m_call % 2 || first == m_block ? first : m_block - first;
+            const int first = kind == "half" ? std::max(1, block_ / 2) : part;
+            return call_ % 2 || first == block_ ? first : block_ - first;
         }
         if (kind == "shorter")
         {
-            return m_call % 21 == 0 ? part : m_block;
+            return call_ % 21 == 0 ? part : block_;
         }
         if (kind == "uneven")
         {
-            m_seed = m_seed * 1103515245u + 12345u;
-            return 1 + static_cast<int>((m_seed >> 8) % static_cast<uint32_t>(m_block));
+            seed_ = seed_ * 1103515245u + 12345u;
+            return 1 + static_cast<int>((seed_ >> 8) % static_cast<uint32_t>(block_));
         }
-        if (kind == "primes" && !m_primes.empty())
+        if (kind == "primes" && !primes_.empty())
         {
-            return m_primes[(m_call * 7) % m_primes.size()];
+            return primes_[(call_ * 7) % primes_.size()];
         }
-        return m_block;
+        return block_;
     }
 
     static bool Known(const std::string& kind)
@@ -125,12 +125,12 @@ public:
     }
 
 private:
-    std::string m_kind;
-    int m_block;
-    int m_rate;
-    size_t m_call = 0;
-    uint32_t m_seed = 2024;
-    std::vector<int> m_primes;
+    std::string kind_;
+    int block_;
+    int rate_;
+    size_t call_ = 0;
+    uint32_t seed_ = 2024;
+    std::vector<int> primes_;
 };
 
 // "01ff.." -> bytes; false for an odd length or a character that is no hex digit.

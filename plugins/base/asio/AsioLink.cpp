@@ -114,14 +114,14 @@ int32_t PairCount(int32_t channels)
 
 } // namespace
 
-AsioLink::AsioLink(AsioLinkOwner* owner, AsioLinkVariant variant) : m_owner(owner), m_variant(variant)
+AsioLink::AsioLink(AsioLinkOwner* owner, AsioLinkVariant variant) : owner_(owner), variant_(variant)
 {
     for (int slot = 0; slot < kAsioLinkSlots; ++slot)
     {
         AsioLink* empty = nullptr;
         if (gSlots[slot].link.compare_exchange_strong(empty, this))
         {
-            m_slot = slot;
+            slot_ = slot;
             break;
         }
     }
@@ -132,9 +132,9 @@ AsioLink::~AsioLink()
     // The entry stays taken until the driver has stopped: a link made meanwhile must not get
     // the trampolines that this link's driver may still call.
     Close();
-    if (m_slot >= 0)
+    if (slot_ >= 0)
     {
-        gSlots[m_slot].link.store(nullptr);
+        gSlots[slot_].link.store(nullptr);
     }
     // A trampoline may have found this link just before the entry emptied.
     WaitForCallbacks();
@@ -156,12 +156,12 @@ void AsioLink::FreeInstanceTable()
 
 void AsioLink::WaitForCallbacks()
 {
-    m_armed.store(false);
-    if (m_slot < 0)
+    armed_.store(false);
+    if (slot_ < 0)
     {
         return;
     }
-    while (gSlots[m_slot].busy.load() != 0)
+    while (gSlots[slot_].busy.load() != 0)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -200,61 +200,61 @@ GUID AsioLink::FindDriver()
 
 void AsioLink::ReleaseDriver()
 {
-    m_driver->Release();
-    m_driver = nullptr;
+    driver_->Release();
+    driver_ = nullptr;
 }
 
 bool AsioLink::Open()
 {
-    m_driverId = FindDriver();
-    if (m_driverId == GUID{})
+    driverId_ = FindDriver();
+    if (driverId_ == GUID{})
     {
-        m_errorState = kDriverNotFound;
+        errorState_ = kDriverNotFound;
         return false;
     }
     void* object = nullptr;
-    if (FAILED(AsioSystem::Current().CreateObject(m_driverId, &object)) || !object)
+    if (FAILED(AsioSystem::Current().CreateObject(driverId_, &object)) || !object)
     {
-        m_driver = nullptr;
-        m_errorState = kOpenFailed;
+        driver_ = nullptr;
+        errorState_ = kOpenFailed;
         return false;
     }
-    m_driver = static_cast<IAsioDriver*>(object);
-    if (m_variant == AsioLinkVariant::Effects)
+    driver_ = static_cast<IAsioDriver*>(object);
+    if (variant_ == AsioLinkVariant::Effects)
     {
         void* second = nullptr;
-        if (FAILED(m_driver->QueryInterface(kKivDriverInterfaceId, &second)) || !second)
+        if (FAILED(driver_->QueryInterface(kKivDriverInterfaceId, &second)) || !second)
         {
             ReleaseDriver();
-            m_errorState = kOpenFailed;
+            errorState_ = kOpenFailed;
             return false;
         }
-        m_driver->Release();
-        m_driver = static_cast<IAsioDriver*>(second);
+        driver_->Release();
+        driver_ = static_cast<IAsioDriver*>(second);
     }
-    if (m_driver->init(nullptr) != 1)
+    if (driver_->init(nullptr) != 1)
     {
         ReleaseDriver();
-        m_errorState = kOpenFailed;
+        errorState_ = kOpenFailed;
         return false;
     }
     char name[kAsioNameSize + 1] = {};
-    m_driver->getDriverName(name);
-    std::memcpy(m_driverName, name, sizeof(name));
-    m_driverVersion = m_driver->getDriverVersion();
+    driver_->getDriverName(name);
+    std::memcpy(driverName_, name, sizeof(name));
+    driverVersion_ = driver_->getDriverVersion();
     // A driver that cannot tell its channels cannot be used: fail here, where the owner
     // shows the error, rather than run on unknown counts.
     int32_t inputs = 0;
     int32_t outputs = 0;
-    const AsioError channels = m_driver->getChannels(&inputs, &outputs);
-    if (channels != kAsioOk && m_variant == AsioLinkVariant::Effects)
+    const AsioError channels = driver_->getChannels(&inputs, &outputs);
+    if (channels != kAsioOk && variant_ == AsioLinkVariant::Effects)
     {
         AsioSystem::Current().ShowMessage("getChannels", "getChannels");
     }
     if (channels != kAsioOk || outputs <= 0)
     {
         ReleaseDriver();
-        m_errorState = kOpenFailed;
+        errorState_ = kOpenFailed;
         return false;
     }
     if (!ReadChannelInfo())
@@ -264,22 +264,22 @@ bool AsioLink::Open()
     }
     int32_t maximum = 0;
     int32_t granularity = 0;
-    if (m_driver->getLatencies(&m_inputLatency, &m_outputLatency) != kAsioOk ||
-        m_driver->getBufferSize(&m_minimumBufferSize, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk)
+    if (driver_->getLatencies(&inputLatency_, &outputLatency_) != kAsioOk ||
+        driver_->getBufferSize(&minimumBufferSize_, &maximum, &preferredBufferSize_, &granularity) != kAsioOk)
     {
-        m_errorState = kOpenFailed;
+        errorState_ = kOpenFailed;
     }
-    if (m_variant == AsioLinkVariant::Effects)
+    if (variant_ == AsioLinkVariant::Effects)
     {
         // A driver that cannot tell its rate still opens; the error state tells the owner.
         double rate = 0.0;
-        if (m_driver->getSampleRate(&rate) != kAsioOk)
+        if (driver_->getSampleRate(&rate) != kAsioOk)
         {
-            m_errorState = kOpenFailed;
+            errorState_ = kOpenFailed;
         }
         else if (rate >= 1.0 && rate < 2147483647.0)
         {
-            m_sampleRate = static_cast<int32_t>(rate);
+            sampleRate_ = static_cast<int32_t>(rate);
         }
     }
     return true;
@@ -287,204 +287,202 @@ bool AsioLink::Open()
 
 bool AsioLink::ReadChannelInfo()
 {
-    if (!m_driver)
+    if (!driver_)
     {
         return false;
     }
     int32_t inputs = 0;
     int32_t outputs = 0;
-    if (m_driver->getChannels(&inputs, &outputs) != kAsioOk)
+    if (driver_->getChannels(&inputs, &outputs) != kAsioOk)
     {
-        m_errorState = kOpenFailed;
+        errorState_ = kOpenFailed;
         return false;
     }
-    m_inputCount = inputs < 0 ? 0 : (inputs > kMaxChannels ? kMaxChannels : inputs);
-    m_outputCount = outputs < 0 ? 0 : (outputs > kMaxChannels ? kMaxChannels : outputs);
-    for (int32_t i = 0; i < m_outputCount; ++i)
+    inputCount_ = inputs < 0 ? 0 : (inputs > kMaxChannels ? kMaxChannels : inputs);
+    outputCount_ = outputs < 0 ? 0 : (outputs > kMaxChannels ? kMaxChannels : outputs);
+    for (int32_t i = 0; i < outputCount_; ++i)
     {
-        m_outputChannels[i] = AsioChannelInfo{};
-        m_outputChannels[i].channel = i;
-        m_outputChannels[i].isInput = 0;
-        m_driver->getChannelInfo(&m_outputChannels[i]);
+        outputChannels_[i] = AsioChannelInfo{};
+        outputChannels_[i].channel = i;
+        outputChannels_[i].isInput = 0;
+        driver_->getChannelInfo(&outputChannels_[i]);
     }
-    for (int32_t i = 0; i < m_inputCount; ++i)
+    for (int32_t i = 0; i < inputCount_; ++i)
     {
-        m_inputChannels[i] = AsioChannelInfo{};
-        m_inputChannels[i].channel = i;
-        m_inputChannels[i].isInput = 1;
-        m_driver->getChannelInfo(&m_inputChannels[i]);
+        inputChannels_[i] = AsioChannelInfo{};
+        inputChannels_[i].channel = i;
+        inputChannels_[i].isInput = 1;
+        driver_->getChannelInfo(&inputChannels_[i]);
     }
     return true;
 }
 
 bool AsioLink::SetSampleRate(int32_t rate)
 {
-    m_sampleRate = rate;
-    if (!m_driver || m_driver->canSampleRate(rate) != kAsioOk)
+    sampleRate_ = rate;
+    if (!driver_ || driver_->canSampleRate(rate) != kAsioOk)
     {
         return false;
     }
-    return m_driver->setSampleRate(rate) == kAsioOk;
+    return driver_->setSampleRate(rate) == kAsioOk;
 }
 
 int32_t AsioLink::GetPreferredBufferSize()
 {
-    if (m_driver)
+    if (driver_)
     {
         int32_t minimum = 0, maximum = 0, preferred = 0, granularity = 0;
-        if (m_driver->getBufferSize(&minimum, &maximum, &preferred, &granularity) == kAsioOk)
+        if (driver_->getBufferSize(&minimum, &maximum, &preferred, &granularity) == kAsioOk)
         {
-            m_preferredBufferSize = preferred;
+            preferredBufferSize_ = preferred;
         }
     }
-    return m_preferredBufferSize;
+    return preferredBufferSize_;
 }
 
 void AsioLink::GetBufferSizes(int32_t* minimum, int32_t* maximum, int32_t* granularity, int32_t* preferred)
 {
-    if (m_driver)
+    if (driver_)
     {
         int32_t least = 0, best = 0;
-        if (m_driver->getBufferSize(&least, maximum, &best, granularity) == kAsioOk)
+        if (driver_->getBufferSize(&least, maximum, &best, granularity) == kAsioOk)
         {
-            m_minimumBufferSize = least;
-            m_preferredBufferSize = best;
+            minimumBufferSize_ = least;
+            preferredBufferSize_ = best;
         }
     }
-    *minimum = m_minimumBufferSize;
-    *preferred = m_preferredBufferSize;
+    *minimum = minimumBufferSize_;
+    *preferred = preferredBufferSize_;
 }
 
 // Points the driver's callbacks at this link's table entry and lets them through.
 void AsioLink::ArmCallbacks()
 {
-    m_callbacks.bufferSwitch = kSwitchTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.sampleRateDidChange = &SampleRateChanged;
-    m_callbacks.asioMessage = kMessageTrampolines[static_cast<size_t>(m_slot)];
-    m_callbacks.bufferSwitchTimeInfo = nullptr;
-    m_armed.store(true);
+    callbacks_.bufferSwitch = kSwitchTrampolines[static_cast<size_t>(slot_)];
+    callbacks_.sampleRateDidChange = &SampleRateChanged;
+    callbacks_.asioMessage = kMessageTrampolines[static_cast<size_t>(slot_)];
+    callbacks_.bufferSwitchTimeInfo = nullptr;
+    armed_.store(true);
 }
 
 bool AsioLink::Start(AudioStream* stream, int32_t bufferSize, int32_t firstInput, int32_t firstOutput)
 {
-    if (!m_driver)
+    if (!driver_)
     {
         return false;
     }
-    m_stream = stream;
-    if (m_variant == AsioLinkVariant::Routing)
+    stream_ = stream;
+    if (variant_ == AsioLinkVariant::Routing)
     {
         GetPreferredBufferSize();
     }
-    m_errorState = kNoError;
-    m_activeOutputs = 0;
-    m_activeInputs = 0;
-    std::memset(m_bufferInfos, 0, sizeof(m_bufferInfos));
-    std::memset(m_channelInfos, 0, sizeof(m_channelInfos));
+    errorState_ = kNoError;
+    activeOutputs_ = 0;
+    activeInputs_ = 0;
+    std::memset(bufferInfos_, 0, sizeof(bufferInfos_));
+    std::memset(channelInfos_, 0, sizeof(channelInfos_));
     // A driver that cannot tell its buffer sizes fails the start before any buffer exists: a
     // failed Start leaves the driver without buffers and stopped, as a refused start does.
     int32_t maximum = 0, granularity = 0;
-    bool failed =
-        m_driver->getBufferSize(&m_minimumBufferSize, &maximum, &m_preferredBufferSize, &granularity) != kAsioOk;
+    bool failed = driver_->getBufferSize(&minimumBufferSize_, &maximum, &preferredBufferSize_, &granularity) != kAsioOk;
     for (int k = 0; k < 2; ++k)
     {
-        ++m_activeOutputs;
-        m_bufferInfos[k].isInput = 0;
-        m_bufferInfos[k].channelNum = firstOutput + k;
-        m_channelInfos[k].channel = firstOutput + k;
-        m_channelInfos[k].isInput = 0;
-        if (m_driver->getChannelInfo(&m_channelInfos[k]) != kAsioOk || m_channelInfos[k].isActive)
+        ++activeOutputs_;
+        bufferInfos_[k].isInput = 0;
+        bufferInfos_[k].channelNum = firstOutput + k;
+        channelInfos_[k].channel = firstOutput + k;
+        channelInfos_[k].isInput = 0;
+        if (driver_->getChannelInfo(&channelInfos_[k]) != kAsioOk || channelInfos_[k].isActive)
         {
             failed = true;
         }
     }
-    m_activeInputs = 2;
+    activeInputs_ = 2;
     for (int k = 0; k < 2; ++k)
     {
-        m_bufferInfos[2 + k].isInput = 1;
-        m_bufferInfos[2 + k].channelNum = firstInput + k;
-        m_channelInfos[2 + k].channel = firstInput + k;
-        m_channelInfos[2 + k].isInput = 1;
-        m_driver->getChannelInfo(&m_channelInfos[2 + k]);
+        bufferInfos_[2 + k].isInput = 1;
+        bufferInfos_[2 + k].channelNum = firstInput + k;
+        channelInfos_[2 + k].channel = firstInput + k;
+        channelInfos_[2 + k].isInput = 1;
+        driver_->getChannelInfo(&channelInfos_[2 + k]);
     }
     if (failed)
     {
-        m_errorState = kOpenFailed;
+        errorState_ = kOpenFailed;
         return false;
     }
-    if (m_slot < 0)
+    if (slot_ < 0)
     {
-        m_errorState = kBuffersNotCreated;
+        errorState_ = kBuffersNotCreated;
         return false;
     }
     ArmCallbacks();
-    if (m_driver->createBuffers(m_bufferInfos, 4, bufferSize, &m_callbacks) != kAsioOk)
+    if (driver_->createBuffers(bufferInfos_, 4, bufferSize, &callbacks_) != kAsioOk)
     {
-        m_errorState = kBuffersNotCreated;
+        errorState_ = kBuffersNotCreated;
         return false;
     }
-    if (m_stream)
+    if (stream_)
     {
         DriverBuffer buffers[AudioStream::kDriverBuffers];
         for (int b = 0; b < AudioStream::kDriverBuffers; ++b)
         {
-            buffers[b] =
-                DriverBuffer{{m_bufferInfos[b].buffers[0], m_bufferInfos[b].buffers[1]}, m_channelInfos[b].type};
+            buffers[b] = DriverBuffer{{bufferInfos_[b].buffers[0], bufferInfos_[b].buffers[1]}, channelInfos_[b].type};
         }
-        m_stream->AttachDriverBuffers(buffers);
+        stream_->AttachDriverBuffers(buffers);
     }
-    if (m_driver->start() != kAsioOk)
+    if (driver_->start() != kAsioOk)
     {
-        m_errorState = kOpenFailed;
-        m_driver->disposeBuffers();
+        errorState_ = kOpenFailed;
+        driver_->disposeBuffers();
     }
-    if (m_errorState == kNoError)
+    if (errorState_ == kNoError)
     {
-        m_running = true;
+        running_ = true;
     }
-    return m_running;
+    return running_;
 }
 
 bool AsioLink::CreateBuffers(int32_t bufferSize)
 {
-    if (!m_driver)
+    if (!driver_)
     {
         return false;
     }
-    if (m_slot < 0)
+    if (slot_ < 0)
     {
-        m_errorState = kBuffersNotCreated;
+        errorState_ = kBuffersNotCreated;
         return false;
     }
     ArmCallbacks();
-    if (m_driver->createBuffers(nullptr, 0, bufferSize, &m_callbacks) != kAsioOk)
+    if (driver_->createBuffers(nullptr, 0, bufferSize, &callbacks_) != kAsioOk)
     {
-        m_errorState = kBuffersNotCreated;
+        errorState_ = kBuffersNotCreated;
     }
-    if (m_errorState == kNoError)
+    if (errorState_ == kNoError)
     {
-        m_running = true;
+        running_ = true;
     }
-    return m_running;
+    return running_;
 }
 
 void AsioLink::Stop()
 {
-    if (!m_driver)
+    if (!driver_)
     {
         return;
     }
-    m_driver->stop();
-    m_running = false;
+    driver_->stop();
+    running_ = false;
     WaitForCallbacks();
     // No switch reaches the stream any more: its owner may delete it now.
-    m_stream = nullptr;
-    m_driver->disposeBuffers();
+    stream_ = nullptr;
+    driver_->disposeBuffers();
 }
 
 void AsioLink::Close()
 {
-    if (!m_driver)
+    if (!driver_)
     {
         return;
     }
@@ -494,22 +492,22 @@ void AsioLink::Close()
 
 const AsioChannelInfo* AsioLink::GetInputPair(int32_t n) const
 {
-    return n >= 0 && n < PairCount(m_inputCount) ? &m_inputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(inputCount_) ? &inputChannels_[2 * n] : nullptr;
 }
 
 const AsioChannelInfo* AsioLink::GetOutputPair(int32_t n) const
 {
-    return n >= 0 && n < PairCount(m_outputCount) ? &m_outputChannels[2 * n] : nullptr;
+    return n >= 0 && n < PairCount(outputCount_) ? &outputChannels_[2 * n] : nullptr;
 }
 
 void AsioLink::PairName(int32_t n, char* text) const
 {
-    if (n < 0 || n >= m_inputCount / 2)
+    if (n < 0 || n >= inputCount_ / 2)
     {
         return;
     }
-    const char* first = m_inputChannels[2 * n].name;
-    const char* second = m_inputChannels[2 * n + 1].name;
+    const char* first = inputChannels_[2 * n].name;
+    const char* second = inputChannels_[2 * n + 1].name;
     const size_t firstLength = NameLength(first);
     const size_t secondLength = NameLength(second);
     size_t common = 0;
@@ -533,7 +531,7 @@ void AsioLink::PairName(int32_t n, char* text) const
 void AsioLink::ShowErrorMessage() const
 {
     int text = 0;
-    switch (m_errorState)
+    switch (errorState_)
     {
     case kDriverNotFound:
         text = kTextNotFound;
@@ -554,13 +552,13 @@ void AsioLink::ShowErrorMessage() const
 void AsioLink::OnBufferSwitch(int32_t bufferIndex)
 {
     const PlatformLockGuard guard(*ThePlatform(), &gCallbackLock);
-    if (m_running && m_stream)
+    if (running_ && stream_)
     {
-        m_stream->OnSwitch(bufferIndex);
+        stream_->OnSwitch(bufferIndex);
     }
-    if (m_outputReadyAnswer == 0 && m_driver)
+    if (outputReadyAnswer_ == 0 && driver_)
     {
-        m_outputReadyAnswer = m_driver->outputReady();
+        outputReadyAnswer_ = driver_->outputReady();
     }
 }
 
@@ -571,9 +569,9 @@ int32_t AsioLink::OnAsioMessage(int32_t selector, int32_t value)
     case kAsioSelectorSupported:
         return value == kAsioResetRequest ? 1 : 0;
     case kAsioResetRequest:
-        if (m_owner)
+        if (owner_)
         {
-            m_owner->OnResetRequest();
+            owner_->OnResetRequest();
         }
         return 0;
     default:

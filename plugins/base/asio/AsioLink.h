@@ -102,20 +102,20 @@ public:
 
     // Whether the trampolines may reach this link: from the registration of its callbacks
     // until Stop.
-    bool TakesCallbacks() const { return m_armed; }
-    int32_t GetSlot() const { return m_slot; }
-    bool IsOpen() const { return m_driver != nullptr; }
-    bool IsRunning() const { return m_running; }
-    int32_t GetErrorState() const { return m_errorState; }
-    const char* GetDriverName() const { return m_driverName; }
-    int32_t GetDriverVersion() const { return m_driverVersion; }
-    int32_t GetInputCount() const { return m_inputCount; }
-    int32_t GetOutputCount() const { return m_outputCount; }
-    int32_t GetInputLatency() const { return m_inputLatency; }
-    int32_t GetOutputLatency() const { return m_outputLatency; }
-    int32_t GetSampleRate() const { return m_sampleRate; }
-    const AsioBufferInfo* GetBufferInfos() const { return m_bufferInfos; }
-    const AsioChannelInfo* GetChannelInfos() const { return m_channelInfos; }
+    bool TakesCallbacks() const { return armed_; }
+    int32_t GetSlot() const { return slot_; }
+    bool IsOpen() const { return driver_ != nullptr; }
+    bool IsRunning() const { return running_; }
+    int32_t GetErrorState() const { return errorState_; }
+    const char* GetDriverName() const { return driverName_; }
+    int32_t GetDriverVersion() const { return driverVersion_; }
+    int32_t GetInputCount() const { return inputCount_; }
+    int32_t GetOutputCount() const { return outputCount_; }
+    int32_t GetInputLatency() const { return inputLatency_; }
+    int32_t GetOutputLatency() const { return outputLatency_; }
+    int32_t GetSampleRate() const { return sampleRate_; }
+    const AsioBufferInfo* GetBufferInfos() const { return bufferInfos_; }
+    const AsioChannelInfo* GetChannelInfos() const { return channelInfos_; }
 
 private:
     void ReleaseDriver();
@@ -124,32 +124,32 @@ private:
 
     // Host thread, unless said otherwise. The callbacks read the driver, the stream and the
     // flags only while TakesCallbacks holds; Stop waits for them before anything changes.
-    int32_t m_slot = -1; // -1 when the table was full; fixed for the link's life
-    GUID m_driverId{};
-    IAsioDriver* m_driver = nullptr; // owned reference
-    char m_driverName[kDriverNameSize] = {};
-    int32_t m_driverVersion = 0;
-    int32_t m_inputCount = 0;
-    int32_t m_outputCount = 0;
-    int32_t m_activeOutputs = 2;
-    int32_t m_activeInputs = 2;
-    int32_t m_sampleRate = 44100;
+    int32_t slot_ = -1; // -1 when the table was full; fixed for the link's life
+    GUID driverId_{};
+    IAsioDriver* driver_ = nullptr; // owned reference
+    char driverName_[kDriverNameSize] = {};
+    int32_t driverVersion_ = 0;
+    int32_t inputCount_ = 0;
+    int32_t outputCount_ = 0;
+    int32_t activeOutputs_ = 2;
+    int32_t activeInputs_ = 2;
+    int32_t sampleRate_ = 44100;
     // Read by the driver's thread: whether a switch feeds the stream, and whether the
     // trampolines may reach this link at all.
-    std::atomic<bool> m_running{false};
-    std::atomic<bool> m_armed{false};
-    int32_t m_outputReadyAnswer = 0; // guarded by the callback lock
-    AsioCallbacks m_callbacks{};
-    AsioBufferInfo m_bufferInfos[4] = {}; // outputs, then inputs; the driver fills the halves
-    AsioChannelInfo m_channelInfos[4] = {};
-    AsioChannelInfo m_outputChannels[kMaxChannels] = {};
-    AsioChannelInfo m_inputChannels[kMaxChannels] = {};
-    int32_t m_errorState = kNoError;
-    int32_t m_inputLatency = 0;
-    int32_t m_outputLatency = 0;
-    int32_t m_preferredBufferSize = 440;
-    int32_t m_minimumBufferSize = 0;
-    AudioStream* m_stream = nullptr; // borrowed
-    AsioLinkOwner* m_owner;          // borrowed; told of reset requests on the driver's thread
-    AsioLinkVariant m_variant;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> armed_{false};
+    int32_t outputReadyAnswer_ = 0; // guarded by the callback lock
+    AsioCallbacks callbacks_{};
+    AsioBufferInfo bufferInfos_[4] = {}; // outputs, then inputs; the driver fills the halves
+    AsioChannelInfo channelInfos_[4] = {};
+    AsioChannelInfo outputChannels_[kMaxChannels] = {};
+    AsioChannelInfo inputChannels_[kMaxChannels] = {};
+    int32_t errorState_ = kNoError;
+    int32_t inputLatency_ = 0;
+    int32_t outputLatency_ = 0;
+    int32_t preferredBufferSize_ = 440;
+    int32_t minimumBufferSize_ = 0;
+    AudioStream* stream_ = nullptr; // borrowed
+    AsioLinkOwner* owner_;          // borrowed; told of reset requests on the driver's thread
+    AsioLinkVariant variant_;
 };

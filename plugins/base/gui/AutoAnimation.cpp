@@ -4,63 +4,63 @@
 #include "plugins/base/gui/PluginBitmap.h"
 
 AutoAnimation::AutoAnimation(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip)
-    : PluginControl(size, listener, tag), m_strip(strip)
+    : PluginControl(size, listener, tag), strip_(strip)
 {
-    RememberIfAny(m_strip);
+    RememberIfAny(strip_);
 }
 
 AutoAnimation::~AutoAnimation()
 {
-    ForgetIfAny(m_strip);
+    ForgetIfAny(strip_);
 }
 
 int32_t AutoAnimation::LastOffset() const
 {
-    const int32_t last = m_strip ? m_strip->GetHeight() - m_size.Height() : 0;
+    const int32_t last = strip_ ? strip_->GetHeight() - size_.Height() : 0;
     return last > 0 ? last : 0;
 }
 
 void AutoAnimation::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (m_running && m_strip)
+    if (running_ && strip_)
     {
-        m_strip->Draw(context, m_size, Point(0, static_cast<int32_t>(value)));
+        strip_->Draw(context, size_, Point(0, static_cast<int32_t>(value)));
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void AutoAnimation::MouseDown(DrawContext* context, const Point&)
 {
-    if (!m_mouseEnabled)
+    if (!mouseEnabled_)
     {
         return;
     }
     SetValue(0.0f);
-    if (!m_running)
+    if (!running_)
     {
-        m_running = true;
+        running_ = true;
         Draw(context);
         Notify(context);
     }
     else
     {
-        m_running = false;
-        if (m_frame)
+        running_ = false;
+        if (frame_)
         {
-            m_frame->Redraw();
+            frame_->Redraw();
         }
     }
 }
 
 void AutoAnimation::NextPicture()
 {
-    const float next = GetValue() + static_cast<float>(m_size.Height());
+    const float next = GetValue() + static_cast<float>(size_.Height());
     SetValue(next > static_cast<float>(LastOffset()) ? 0.0f : next);
 }
 
 void AutoAnimation::PreviousPicture()
 {
-    const float previous = GetValue() - static_cast<float>(m_size.Height());
+    const float previous = GetValue() - static_cast<float>(size_.Height());
     SetValue(previous < 0.0f ? static_cast<float>(LastOffset()) : previous);
 }

@@ -18,11 +18,11 @@ public:
     // One picture on or back, wrapping round the strip so that every picture is shown.
     void NextPicture();
     void PreviousPicture();
-    bool IsRunning() const { return m_running; }
+    bool IsRunning() const { return running_; }
 
 private:
     int32_t LastOffset() const;
 
-    PluginBitmap* m_strip;
-    bool m_running = false;
+    PluginBitmap* strip_;
+    bool running_ = false;
 };

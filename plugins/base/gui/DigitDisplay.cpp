@@ -5,53 +5,53 @@
 #include <algorithm>
 
 DigitDisplay::DigitDisplay(const Rect& size, PluginBitmap* strip, int32_t digits)
-    : PluginControl(size, nullptr, 0), m_strip(strip), m_digits(std::clamp(digits, 1, ControlValues::kMaxDigits))
+    : PluginControl(size, nullptr, 0), strip_(strip), digits_(std::clamp(digits, 1, ControlValues::kMaxDigits))
 {
-    if (m_strip)
+    if (strip_)
     {
-        m_strip->Remember();
+        strip_->Remember();
     }
     float maximum = 1.0f;
-    for (int32_t i = 0; i < m_digits; ++i)
+    for (int32_t i = 0; i < digits_; ++i)
     {
         maximum *= 10.0f;
-        m_positions[i] = Point(i * (m_strip ? m_strip->GetWidth() : 0), 0);
+        positions_[i] = Point(i * (strip_ ? strip_->GetWidth() : 0), 0);
     }
-    m_max = maximum - 1.0f;
-    m_mouseEnabled = false;
+    max_ = maximum - 1.0f;
+    mouseEnabled_ = false;
 }
 
 DigitDisplay::~DigitDisplay()
 {
-    if (m_strip)
+    if (strip_)
     {
-        m_strip->Forget();
+        strip_->Forget();
     }
 }
 
 void DigitDisplay::SetDigitPosition(int32_t index, const Point& where)
 {
-    if (index >= 0 && index < m_digits)
+    if (index >= 0 && index < digits_)
     {
-        m_positions[index] = where;
+        positions_[index] = where;
     }
 }
 
 void DigitDisplay::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (m_strip)
+    if (strip_)
     {
         int32_t digits[ControlValues::kMaxDigits];
-        ControlValues::SplitDigits(value, m_digits, digits);
-        const int32_t width = m_strip->GetWidth();
-        const int32_t height = m_strip->GetHeight() / 10;
-        for (int32_t i = 0; i < m_digits; ++i)
+        ControlValues::SplitDigits(value, digits_, digits);
+        const int32_t width = strip_->GetWidth();
+        const int32_t height = strip_->GetHeight() / 10;
+        for (int32_t i = 0; i < digits_; ++i)
         {
-            const Point corner(m_size.left + m_positions[i].x, m_size.top + m_positions[i].y);
-            m_strip->Draw(context, Rect(corner.x, corner.y, corner.x + width, corner.y + height),
-                          Point(0, digits[i] * height));
+            const Point corner(size_.left + positions_[i].x, size_.top + positions_[i].y);
+            strip_->Draw(context, Rect(corner.x, corner.y, corner.x + width, corner.y + height),
+                         Point(0, digits[i] * height));
         }
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }

@@ -17,10 +17,10 @@ public:
     void Draw(DrawContext* context) override;
     // Places digit i (0 is the most significant) relative to the control's corner.
     void SetDigitPosition(int32_t index, const Point& where);
-    int32_t GetDigitCount() const { return m_digits; }
+    int32_t GetDigitCount() const { return digits_; }
 
 private:
-    PluginBitmap* m_strip; // remembered, may be null
-    int32_t m_digits;
-    Point m_positions[ControlValues::kMaxDigits];
+    PluginBitmap* strip_; // remembered, may be null
+    int32_t digits_;
+    Point positions_[ControlValues::kMaxDigits];
 };

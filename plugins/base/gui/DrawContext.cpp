@@ -19,7 +19,7 @@ std::vector<POINT> ToPoints(const Point* points, int32_t count)
 
 } // namespace
 
-DrawContext::DrawContext(Frame* frame, HDC dc, HWND window) : m_frame(frame), m_window(window)
+DrawContext::DrawContext(Frame* frame, HDC dc, HWND window) : frame_(frame), window_(window)
 {
     if (dc)
     {
@@ -34,107 +34,107 @@ DrawContext::~DrawContext()
 
 void DrawContext::Attach(HDC dc)
 {
-    m_dc = dc;
-    m_oldBrush = GetCurrentObject(dc, OBJ_BRUSH);
-    m_oldPen = GetCurrentObject(dc, OBJ_PEN);
-    m_oldFont = GetCurrentObject(dc, OBJ_FONT);
+    dc_ = dc;
+    oldBrush_ = GetCurrentObject(dc, OBJ_BRUSH);
+    oldPen_ = GetCurrentObject(dc, OBJ_PEN);
+    oldFont_ = GetCurrentObject(dc, OBJ_FONT);
     SetBkMode(dc, TRANSPARENT);
     MakePen();
-    SetFillColor(m_fillColor);
-    SetFontColor(m_fontColor);
+    SetFillColor(fillColor_);
+    SetFontColor(fontColor_);
 }
 
 void DrawContext::Detach()
 {
-    if (!m_dc)
+    if (!dc_)
     {
         return;
     }
-    SelectObject(m_dc, m_oldPen);
-    SelectObject(m_dc, m_oldBrush);
-    SelectObject(m_dc, m_oldFont);
-    if (m_brush)
+    SelectObject(dc_, oldPen_);
+    SelectObject(dc_, oldBrush_);
+    SelectObject(dc_, oldFont_);
+    if (brush_)
     {
-        DeleteObject(m_brush);
+        DeleteObject(brush_);
     }
-    if (m_pen)
+    if (pen_)
     {
-        DeleteObject(m_pen);
+        DeleteObject(pen_);
     }
-    if (m_font)
+    if (font_)
     {
-        DeleteObject(m_font);
+        DeleteObject(font_);
     }
-    m_brush = nullptr;
-    m_pen = nullptr;
-    m_font = nullptr;
-    m_dc = nullptr;
+    brush_ = nullptr;
+    pen_ = nullptr;
+    font_ = nullptr;
+    dc_ = nullptr;
 }
 
 void DrawContext::MakePen()
 {
-    if (!m_dc)
+    if (!dc_)
     {
         return;
     }
-    HPEN pen = CreatePen(m_lineStyle == 1 ? PS_DOT : PS_SOLID, m_lineWidth, m_frameColor.ToGdi());
+    HPEN pen = CreatePen(lineStyle_ == 1 ? PS_DOT : PS_SOLID, lineWidth_, frameColor_.ToGdi());
     if (!pen)
     {
         return;
     }
-    SelectObject(m_dc, pen);
-    if (m_pen)
+    SelectObject(dc_, pen);
+    if (pen_)
     {
-        DeleteObject(m_pen);
+        DeleteObject(pen_);
     }
-    m_pen = pen;
+    pen_ = pen;
 }
 
 void DrawContext::SetLineStyle(int32_t style)
 {
-    m_lineStyle = style == 1 ? 1 : 0;
+    lineStyle_ = style == 1 ? 1 : 0;
     MakePen();
 }
 
 void DrawContext::SetLineWidth(int32_t width)
 {
-    m_lineWidth = width;
+    lineWidth_ = width;
     MakePen();
 }
 
 void DrawContext::SetFrameColor(Color color)
 {
-    m_frameColor = color;
+    frameColor_ = color;
     MakePen();
 }
 
 void DrawContext::SetFillColor(Color color)
 {
-    m_fillColor = color;
-    if (!m_dc)
+    fillColor_ = color;
+    if (!dc_)
     {
         return;
     }
-    SetBkColor(m_dc, color.ToGdi());
+    SetBkColor(dc_, color.ToGdi());
     HBRUSH brush = CreateSolidBrush(color.ToGdi());
     if (!brush)
     {
         return;
     }
-    SelectObject(m_dc, brush);
-    if (m_brush)
+    SelectObject(dc_, brush);
+    if (brush_)
     {
-        DeleteObject(m_brush);
+        DeleteObject(brush_);
     }
-    m_brush = brush;
+    brush_ = brush;
 }
 
 void DrawContext::SetFontColor(Color color)
 {
-    m_fontColor = color;
-    if (m_dc)
+    fontColor_ = color;
+    if (dc_)
     {
-        SetTextColor(m_dc, color.ToGdi());
+        SetTextColor(dc_, color.ToGdi());
     }
 }
 
@@ -145,7 +145,7 @@ void DrawContext::SetFont(int32_t index, int32_t size)
     {
         size = entry.height;
     }
-    if (!m_dc)
+    if (!dc_)
     {
         return;
     }
@@ -157,25 +157,25 @@ void DrawContext::SetFont(int32_t index, int32_t size)
     {
         return;
     }
-    SelectObject(m_dc, font);
-    if (m_font)
+    SelectObject(dc_, font);
+    if (font_)
     {
-        DeleteObject(m_font);
+        DeleteObject(font_);
     }
-    m_font = font;
+    font_ = font;
 }
 
 void DrawContext::MoveTo(const Point& point)
 {
-    m_penPosition = point;
-    MoveToEx(m_dc, point.x, point.y, nullptr);
+    penPosition_ = point;
+    MoveToEx(dc_, point.x, point.y, nullptr);
 }
 
 void DrawContext::LineTo(const Point& point)
 {
-    MoveToEx(m_dc, m_penPosition.x, m_penPosition.y, nullptr);
-    ::LineTo(m_dc, point.x, point.y);
-    m_penPosition = point;
+    MoveToEx(dc_, penPosition_.x, penPosition_.y, nullptr);
+    ::LineTo(dc_, point.x, point.y);
+    penPosition_ = point;
 }
 
 void DrawContext::Polyline(const Point* points, int32_t count)
@@ -183,7 +183,7 @@ void DrawContext::Polyline(const Point* points, int32_t count)
     const std::vector<POINT> gdi = ToPoints(points, count);
     if (!gdi.empty())
     {
-        ::Polyline(m_dc, gdi.data(), static_cast<int>(gdi.size()));
+        ::Polyline(dc_, gdi.data(), static_cast<int>(gdi.size()));
     }
 }
 
@@ -194,44 +194,44 @@ void DrawContext::FillPolygon(const Point* points, int32_t count)
     {
         return;
     }
-    HGDIOBJ pen = SelectObject(m_dc, GetStockObject(NULL_PEN));
-    ::Polygon(m_dc, gdi.data(), static_cast<int>(gdi.size()));
-    SelectObject(m_dc, pen);
+    HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+    ::Polygon(dc_, gdi.data(), static_cast<int>(gdi.size()));
+    SelectObject(dc_, pen);
 }
 
 void DrawContext::FillEllipse(const Rect& rect)
 {
-    HGDIOBJ pen = SelectObject(m_dc, GetStockObject(NULL_PEN));
-    ::Ellipse(m_dc, rect.left + 1, rect.top + 1, rect.right, rect.bottom);
-    SelectObject(m_dc, pen);
+    HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+    ::Ellipse(dc_, rect.left + 1, rect.top + 1, rect.right, rect.bottom);
+    SelectObject(dc_, pen);
 }
 
 void DrawContext::FillPie(const Rect& rect, const Point& from, const Point& to)
 {
-    HGDIOBJ pen = SelectObject(m_dc, GetStockObject(NULL_PEN));
-    ::Pie(m_dc, rect.left + 1, rect.top + 1, rect.right, rect.bottom, from.x, from.y, to.x, to.y);
-    SelectObject(m_dc, pen);
+    HGDIOBJ pen = SelectObject(dc_, GetStockObject(NULL_PEN));
+    ::Pie(dc_, rect.left + 1, rect.top + 1, rect.right, rect.bottom, from.x, from.y, to.x, to.y);
+    SelectObject(dc_, pen);
 }
 
 void DrawContext::DrawRect(const Rect& rect)
 {
-    MoveToEx(m_dc, rect.left, rect.top, nullptr);
-    ::LineTo(m_dc, rect.right, rect.top);
-    ::LineTo(m_dc, rect.right, rect.bottom);
-    ::LineTo(m_dc, rect.left, rect.bottom);
-    ::LineTo(m_dc, rect.left, rect.top);
-    m_penPosition = Point(rect.left, rect.top);
+    MoveToEx(dc_, rect.left, rect.top, nullptr);
+    ::LineTo(dc_, rect.right, rect.top);
+    ::LineTo(dc_, rect.right, rect.bottom);
+    ::LineTo(dc_, rect.left, rect.bottom);
+    ::LineTo(dc_, rect.left, rect.top);
+    penPosition_ = Point(rect.left, rect.top);
 }
 
 void DrawContext::FillRect(const Rect& rect)
 {
     const RECT area{rect.left + 1, rect.top + 1, rect.right, rect.bottom};
-    ::FillRect(m_dc, &area, m_brush ? m_brush : static_cast<HBRUSH>(GetCurrentObject(m_dc, OBJ_BRUSH)));
+    ::FillRect(dc_, &area, brush_ ? brush_ : static_cast<HBRUSH>(GetCurrentObject(dc_, OBJ_BRUSH)));
 }
 
 void DrawContext::DrawArc(const Rect& rect, const Point& from, const Point& to)
 {
-    ::Arc(m_dc, rect.left, rect.top, rect.right + 1, rect.bottom + 1, from.x, from.y, to.x, to.y);
+    ::Arc(dc_, rect.left, rect.top, rect.right + 1, rect.bottom + 1, from.x, from.y, to.x, to.y);
 }
 
 void DrawContext::DrawArc(const Rect& rect)
@@ -242,7 +242,7 @@ void DrawContext::DrawArc(const Rect& rect)
 
 void DrawContext::DrawPoint(const Point& point, Color color)
 {
-    SetPixel(m_dc, point.x, point.y, color.ToGdi());
+    SetPixel(dc_, point.x, point.y, color.ToGdi());
 }
 
 void DrawContext::DrawString(const char* text, const Rect& rect, bool opaque, int32_t alignment)
@@ -251,7 +251,7 @@ void DrawContext::DrawString(const char* text, const Rect& rect, bool opaque, in
     {
         return;
     }
-    SetBkMode(m_dc, opaque ? OPAQUE : TRANSPARENT);
+    SetBkMode(dc_, opaque ? OPAQUE : TRANSPARENT);
     RECT area{rect.left, rect.top, rect.right, rect.bottom};
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (alignment == 1)
@@ -267,6 +267,6 @@ void DrawContext::DrawString(const char* text, const Rect& rect, bool opaque, in
         format |= DT_LEFT;
         area.left += 1;
     }
-    DrawTextA(m_dc, text, -1, &area, format);
-    SetBkMode(m_dc, TRANSPARENT);
+    DrawTextA(dc_, text, -1, &area, format);
+    SetBkMode(dc_, TRANSPARENT);
 }

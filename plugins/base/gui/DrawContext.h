@@ -42,12 +42,12 @@ public:
     // vertically.
     void DrawString(const char* text, const Rect& rect, bool opaque = false, int32_t alignment = 1);
 
-    HDC GetDC() const { return m_dc; }
-    HWND GetWindow() const { return m_window; }
-    Frame* GetFrame() const { return m_frame; }
-    Color GetFrameColor() const { return m_frameColor; }
-    Color GetFillColor() const { return m_fillColor; }
-    Color GetFontColor() const { return m_fontColor; }
+    HDC GetDC() const { return dc_; }
+    HWND GetWindow() const { return window_; }
+    Frame* GetFrame() const { return frame_; }
+    Color GetFrameColor() const { return frameColor_; }
+    Color GetFillColor() const { return fillColor_; }
+    Color GetFontColor() const { return fontColor_; }
 
 protected:
     // Remembers what the device context has selected and applies the context's state to it.
@@ -58,19 +58,19 @@ protected:
 private:
     void MakePen();
 
-    Frame* m_frame;     // borrowed
-    HDC m_dc = nullptr; // borrowed from the paint, the window or the offscreen context
-    HWND m_window;
-    Color m_fontColor = Colors::kWhite;
-    Point m_penPosition;
-    int32_t m_lineWidth = 1;
-    Color m_frameColor = Colors::kWhite;
-    Color m_fillColor = Colors::kBlack;
-    int32_t m_lineStyle = 0;
-    HBRUSH m_brush = nullptr; // owned
-    HPEN m_pen = nullptr;     // owned
-    HFONT m_font = nullptr;   // owned
-    HGDIOBJ m_oldPen = nullptr;
-    HGDIOBJ m_oldBrush = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
+    Frame* frame_;     // borrowed
+    HDC dc_ = nullptr; // borrowed from the paint, the window or the offscreen context
+    HWND window_;
+    Color fontColor_ = Colors::kWhite;
+    Point penPosition_;
+    int32_t lineWidth_ = 1;
+    Color frameColor_ = Colors::kWhite;
+    Color fillColor_ = Colors::kBlack;
+    int32_t lineStyle_ = 0;
+    HBRUSH brush_ = nullptr; // owned
+    HPEN pen_ = nullptr;     // owned
+    HFONT font_ = nullptr;   // owned
+    HGDIOBJ oldPen_ = nullptr;
+    HGDIOBJ oldBrush_ = nullptr;
+    HGDIOBJ oldFont_ = nullptr;
 };

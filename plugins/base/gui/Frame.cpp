@@ -58,22 +58,22 @@ void Frame::ReleaseClass()
     }
 }
 
-Frame::Frame(const Rect& size, HWND parent, PluginEditor* editor) : View(size), m_editor(editor), m_parentWindow(parent)
+Frame::Frame(const Rect& size, HWND parent, PluginEditor* editor) : View(size), editor_(editor), parentWindow_(parent)
 {
-    m_frame = this;
+    frame_ = this;
     MakeWindow(parent);
 }
 
 Frame::Frame(const Rect& size, const char* title, PluginEditor* editor, int32_t style)
-    : View(size), m_editor(editor), m_parentWindow(nullptr), m_open(false), m_request(new HostWindowRequest{})
+    : View(size), editor_(editor), parentWindow_(nullptr), open_(false), request_(new HostWindowRequest{})
 {
-    m_frame = this;
-    std::snprintf(m_request->fields.title, sizeof(m_request->fields.title), "%s", title ? title : "");
-    m_request->fields.x = static_cast<int16_t>(size.left);
-    m_request->fields.y = static_cast<int16_t>(size.top);
-    m_request->fields.width = static_cast<int16_t>(size.Width());
-    m_request->fields.height = static_cast<int16_t>(size.Height());
-    m_request->fields.style = style;
+    frame_ = this;
+    std::snprintf(request_->fields.title, sizeof(request_->fields.title), "%s", title ? title : "");
+    request_->fields.x = static_cast<int16_t>(size.left);
+    request_->fields.y = static_cast<int16_t>(size.top);
+    request_->fields.width = static_cast<int16_t>(size.Width());
+    request_->fields.height = static_cast<int16_t>(size.Height());
+    request_->fields.style = style;
 }
 
 void Frame::MakeWindow(HWND parent)
@@ -84,82 +84,82 @@ void Frame::MakeWindow(HWND parent)
     }
     char name[32];
     ClassName(name, sizeof(name));
-    m_window = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, m_size.Width(), m_size.Height(), parent,
-                               nullptr, GetGuiModule(), nullptr);
-    if (!m_window)
+    window_ = CreateWindowExA(0, name, "Window", WS_CHILD | WS_VISIBLE, 0, 0, size_.Width(), size_.Height(), parent,
+                              nullptr, GetGuiModule(), nullptr);
+    if (!window_)
     {
         ReleaseClass();
         return;
     }
-    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 bool Frame::OpenWindow(const Point* where)
 {
-    if (!m_request)
+    if (!request_)
     {
         return false;
     }
-    if (m_open)
+    if (open_)
     {
-        HWND top = m_parentWindow ? GetParent(m_parentWindow) : nullptr;
-        BringWindowToTop(top ? top : m_parentWindow);
+        HWND top = parentWindow_ ? GetParent(parentWindow_) : nullptr;
+        BringWindowToTop(top ? top : parentWindow_);
         return false;
     }
     if (where)
     {
-        m_request->fields.x = static_cast<int16_t>(where->x);
-        m_request->fields.y = static_cast<int16_t>(where->y);
+        request_->fields.x = static_cast<int16_t>(where->x);
+        request_->fields.y = static_cast<int16_t>(where->y);
     }
-    auto* effect = m_editor ? dynamic_cast<VstEffectX*>(m_editor->GetEffect()) : nullptr;
-    HWND host = effect ? static_cast<HWND>(effect->openWindow(m_request)) : nullptr;
+    auto* effect = editor_ ? dynamic_cast<VstEffectX*>(editor_->GetEffect()) : nullptr;
+    HWND host = effect ? static_cast<HWND>(effect->openWindow(request_)) : nullptr;
     if (!host)
     {
         return false;
     }
-    m_parentWindow = host;
+    parentWindow_ = host;
     MakeWindow(host);
-    m_open = m_window != nullptr;
-    m_firstPaintPending = true;
-    return m_open;
+    open_ = window_ != nullptr;
+    firstPaintPending_ = true;
+    return open_;
 }
 
 void Frame::CloseWindow()
 {
-    auto* effect = m_request && m_editor ? dynamic_cast<VstEffectX*>(m_editor->GetEffect()) : nullptr;
-    if (effect && m_parentWindow)
+    auto* effect = request_ && editor_ ? dynamic_cast<VstEffectX*>(editor_->GetEffect()) : nullptr;
+    if (effect && parentWindow_)
     {
-        effect->closeWindow(m_request);
+        effect->closeWindow(request_);
     }
 }
 
 Frame::~Frame()
 {
-    if (m_focusView)
+    if (focusView_)
     {
-        m_focusView->LooseFocus();
-        m_focusView = nullptr;
+        focusView_->LooseFocus();
+        focusView_ = nullptr;
     }
-    m_modalView = nullptr;
-    for (View* view : m_views)
+    modalView_ = nullptr;
+    for (View* view : views_)
     {
         delete view;
     }
-    m_views.clear();
-    if (m_backgroundBitmap)
+    views_.clear();
+    if (backgroundBitmap_)
     {
-        m_backgroundBitmap->Forget();
+        backgroundBitmap_->Forget();
     }
-    if (m_window)
+    if (window_)
     {
-        SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
         ReleaseClass();
     }
-    if (m_request)
+    if (request_)
     {
         CloseWindow();
-        delete m_request;
+        delete request_;
     }
 }
 
@@ -171,11 +171,11 @@ bool Frame::AddView(View* view)
     }
     try
     {
-        if (m_views.size() == m_views.capacity())
+        if (views_.size() == views_.capacity())
         {
-            m_views.reserve(m_views.size() + 10);
+            views_.reserve(views_.size() + 10);
         }
-        m_views.push_back(view);
+        views_.push_back(view);
     }
     catch (const std::bad_alloc&)
     {
@@ -187,26 +187,26 @@ bool Frame::AddView(View* view)
 
 void Frame::RemoveView(View* view)
 {
-    const auto found = std::find(m_views.begin(), m_views.end(), view);
-    if (found == m_views.end())
+    const auto found = std::find(views_.begin(), views_.end(), view);
+    if (found == views_.end())
     {
         return;
     }
-    m_views.erase(found);
-    if (m_focusView == view)
+    views_.erase(found);
+    if (focusView_ == view)
     {
-        m_focusView = nullptr;
+        focusView_ = nullptr;
     }
-    if (m_modalView == view)
+    if (modalView_ == view)
     {
-        m_modalView = nullptr;
+        modalView_ = nullptr;
     }
     view->SetFrame(nullptr);
 }
 
 bool Frame::ContainsView(const View* view) const
 {
-    return std::find(m_views.begin(), m_views.end(), view) != m_views.end();
+    return std::find(views_.begin(), views_.end(), view) != views_.end();
 }
 
 void Frame::SetBackground(PluginBitmap* bitmap)
@@ -215,53 +215,53 @@ void Frame::SetBackground(PluginBitmap* bitmap)
     {
         bitmap->Remember();
     }
-    if (m_backgroundBitmap)
+    if (backgroundBitmap_)
     {
-        m_backgroundBitmap->Forget();
+        backgroundBitmap_->Forget();
     }
-    m_backgroundBitmap = bitmap;
+    backgroundBitmap_ = bitmap;
 }
 
 bool Frame::SetModalView(View* view)
 {
-    if (m_modalView && view)
+    if (modalView_ && view)
     {
         return false;
     }
-    m_modalView = view;
+    modalView_ = view;
     return true;
 }
 
 void Frame::Draw(DrawContext* context)
 {
-    m_firstPaintPending = false;
-    if (m_backgroundBitmap)
+    firstPaintPending_ = false;
+    if (backgroundBitmap_)
     {
-        m_backgroundBitmap->Draw(context, Rect(0, 0, m_backgroundBitmap->GetWidth(), m_backgroundBitmap->GetHeight()));
+        backgroundBitmap_->Draw(context, Rect(0, 0, backgroundBitmap_->GetWidth(), backgroundBitmap_->GetHeight()));
     }
-    for (View* view : m_views)
+    for (View* view : views_)
     {
         view->Draw(context);
     }
-    if (m_modalView)
+    if (modalView_)
     {
-        m_modalView->Draw(context);
+        modalView_->Draw(context);
     }
 }
 
 void Frame::Redraw(View* view)
 {
-    if (!m_window)
+    if (!window_)
     {
         return;
     }
-    HDC dc = ::GetDC(m_window);
+    HDC dc = ::GetDC(window_);
     if (!dc)
     {
         return;
     }
     {
-        DrawContext context(this, dc, m_window);
+        DrawContext context(this, dc, window_);
         if (view && view != this && ContainsView(view))
         {
             view->Draw(&context);
@@ -271,21 +271,21 @@ void Frame::Redraw(View* view)
             Draw(&context);
         }
     }
-    ReleaseDC(m_window, dc);
+    ReleaseDC(window_, dc);
 }
 
 void Frame::Update(DrawContext* context)
 {
-    if (!m_open)
+    if (!open_)
     {
         return;
     }
-    if (m_modalView)
+    if (modalView_)
     {
-        m_modalView->Update(context);
+        modalView_->Update(context);
         return;
     }
-    for (View* view : m_views)
+    for (View* view : views_)
     {
         view->Update(context);
     }
@@ -293,39 +293,39 @@ void Frame::Update(DrawContext* context)
 
 void Frame::Idle()
 {
-    if (!m_open || m_firstPaintPending || !m_window)
+    if (!open_ || firstPaintPending_ || !window_)
     {
         return;
     }
-    HDC dc = ::GetDC(m_window);
+    HDC dc = ::GetDC(window_);
     if (!dc)
     {
         return;
     }
     {
-        DrawContext context(this, dc, m_window);
+        DrawContext context(this, dc, window_);
         Update(&context);
     }
-    ReleaseDC(m_window, dc);
+    ReleaseDC(window_, dc);
 }
 
 void Frame::MouseDown(DrawContext* context, const Point& where)
 {
-    if (m_focusView && !where.IsInside(m_focusView->GetSize()))
+    if (focusView_ && !where.IsInside(focusView_->GetSize()))
     {
-        View* focus = m_focusView;
-        m_focusView = nullptr;
+        View* focus = focusView_;
+        focusView_ = nullptr;
         focus->LooseFocus();
     }
-    if (m_modalView)
+    if (modalView_)
     {
-        if (where.IsInside(m_modalView->GetSize()))
+        if (where.IsInside(modalView_->GetSize()))
         {
-            m_modalView->MouseDown(context, where);
+            modalView_->MouseDown(context, where);
         }
         return;
     }
-    for (auto view = m_views.rbegin(); view != m_views.rend(); ++view)
+    for (auto view = views_.rbegin(); view != views_.rend(); ++view)
     {
         if (where.IsInside((*view)->GetSize()))
         {
@@ -337,7 +337,7 @@ void Frame::MouseDown(DrawContext* context, const Point& where)
 
 int32_t Frame::GetMouseButtons() const
 {
-    return m_mouse->GetButtons();
+    return mouse_->GetButtons();
 }
 
 namespace
@@ -373,8 +373,8 @@ SIZE SizeOf(HWND window)
 
 bool Frame::GetPosition(int32_t* x, int32_t* y) const
 {
-    HWND host = Above(m_window, 2);
-    if (!m_open || !m_window || !host || !x || !y)
+    HWND host = Above(window_, 2);
+    if (!open_ || !window_ || !host || !x || !y)
     {
         return false;
     }
@@ -386,19 +386,19 @@ bool Frame::GetPosition(int32_t* x, int32_t* y) const
 
 bool Frame::GetSize(Rect* rect) const
 {
-    HWND parent = Above(m_window, 1);
-    if (!m_open || !m_window || !parent || !rect)
+    HWND parent = Above(window_, 1);
+    if (!open_ || !window_ || !parent || !rect)
     {
         return false;
     }
-    const RECT area = RectIn(parent, Above(m_window, 3));
+    const RECT area = RectIn(parent, Above(window_, 3));
     *rect = Rect(area.left, area.top, area.right, area.bottom);
     return true;
 }
 
 bool Frame::SetSize(int32_t width, int32_t height)
 {
-    if (!m_open || !m_window || (width == m_size.Width() && height == m_size.Height()))
+    if (!open_ || !window_ || (width == size_.Width() && height == size_.Height()))
     {
         return false;
     }
@@ -410,8 +410,8 @@ bool Frame::SetSize(int32_t width, int32_t height)
     };
     std::vector<Margin> margins;
     const int dialogFrame = 2 * GetSystemMetrics(SM_CYDLGFRAME);
-    SIZE childSize = SizeOf(m_window);
-    for (HWND parent = GetParent(m_window); parent; parent = GetParent(parent))
+    SIZE childSize = SizeOf(window_);
+    for (HWND parent = GetParent(window_); parent; parent = GetParent(parent))
     {
         const SIZE parentSize = SizeOf(parent);
         const SIZE extra{parentSize.cx - childSize.cx, parentSize.cy - childSize.cy};
@@ -422,9 +422,9 @@ bool Frame::SetSize(int32_t width, int32_t height)
         }
         childSize = parentSize;
     }
-    m_size.right = m_size.left + width;
-    m_size.bottom = m_size.top + height;
-    SetWindowPos(m_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    size_.right = size_.left + width;
+    size_.bottom = size_.top + height;
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SIZE size{width, height};
     for (const Margin& margin : margins)
     {
@@ -436,16 +436,16 @@ bool Frame::SetSize(int32_t width, int32_t height)
 
 void Frame::SetMouseSource(const MouseStateSource* source)
 {
-    m_mouse = source ? source : &SystemMouseState();
+    mouse_ = source ? source : &SystemMouseState();
 }
 
 Point Frame::GetMousePosition() const
 {
-    const Point screen = m_mouse->GetScreenPosition();
+    const Point screen = mouse_->GetScreenPosition();
     POINT where{screen.x, screen.y};
-    if (m_window)
+    if (window_)
     {
-        ScreenToClient(m_window, &where);
+        ScreenToClient(window_, &where);
     }
     return Point(where.x, where.y);
 }
@@ -489,9 +489,9 @@ LRESULT CALLBACK Frame::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         // Destroyed from outside (with the host's window): the frame lets the class go.
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        frame->m_open = false;
-        frame->m_parentWindow = nullptr;
-        frame->m_window = nullptr;
+        frame->open_ = false;
+        frame->parentWindow_ = nullptr;
+        frame->window_ = nullptr;
         ReleaseClass();
         break;
     default:

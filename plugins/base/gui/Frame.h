@@ -56,9 +56,9 @@ public:
     void SetBackground(PluginBitmap* bitmap);
     // Refused while a modal view exists, unless the view is null (which clears it).
     bool SetModalView(View* view);
-    View* GetModalView() const { return m_modalView; }
-    void SetFocusView(View* view) { m_focusView = view; }
-    View* GetFocusView() const { return m_focusView; }
+    View* GetModalView() const { return modalView_; }
+    void SetFocusView(View* view) { focusView_ = view; }
+    View* GetFocusView() const { return focusView_; }
 
     // Draws the view now when it is in the list, else the whole frame.
     void Redraw(View* view = nullptr);
@@ -89,9 +89,9 @@ public:
     // Where both come from; borrowed. Null goes back to the system's state.
     void SetMouseSource(const MouseStateSource* source);
 
-    bool IsOpen() const { return m_open; }
-    HWND GetWindow() const { return m_window; }
-    PluginEditor* GetEditor() const { return m_editor; }
+    bool IsOpen() const { return open_; }
+    HWND GetWindow() const { return window_; }
+    PluginEditor* GetEditor() const { return editor_; }
 
     // The window class's name for this module: "Plugin%08x" of the module handle.
     static void ClassName(char* text, size_t size);
@@ -102,15 +102,15 @@ private:
     static bool RegisterClassOnce();
     static void ReleaseClass();
 
-    PluginEditor* m_editor;                     // borrowed: the editor owns the frame
-    HWND m_parentWindow;                        // the host's window
-    PluginBitmap* m_backgroundBitmap = nullptr; // remembered
-    std::vector<View*> m_views;                 // owned
-    View* m_modalView = nullptr;                // one of the views or borrowed
-    View* m_focusView = nullptr;                // one of the views
-    bool m_firstPaintPending = true;
-    bool m_open = true;
-    HWND m_window = nullptr;                               // the child window; cleared when it is destroyed
-    HostWindowRequest* m_request = nullptr;                // owned; host-window mode only
-    const MouseStateSource* m_mouse = &SystemMouseState(); // borrowed
+    PluginEditor* editor_;                     // borrowed: the editor owns the frame
+    HWND parentWindow_;                        // the host's window
+    PluginBitmap* backgroundBitmap_ = nullptr; // remembered
+    std::vector<View*> views_;                 // owned
+    View* modalView_ = nullptr;                // one of the views or borrowed
+    View* focusView_ = nullptr;                // one of the views
+    bool firstPaintPending_ = true;
+    bool open_ = true;
+    HWND window_ = nullptr;                               // the child window; cleared when it is destroyed
+    HostWindowRequest* request_ = nullptr;                // owned; host-window mode only
+    const MouseStateSource* mouse_ = &SystemMouseState(); // borrowed
 };

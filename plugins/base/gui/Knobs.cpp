@@ -7,83 +7,83 @@
 #include <cmath>
 
 Knob::Knob(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* background, PluginBitmap* handle)
-    : PluginControl(size, listener, tag), m_inset(handle ? handle->GetWidth() / 2 : 5), m_background(background),
-      m_handle(handle)
+    : PluginControl(size, listener, tag), inset_(handle ? handle->GetWidth() / 2 : 5), background_(background),
+      handle_(handle)
 {
-    RememberIfAny(m_background);
-    RememberIfAny(m_handle);
+    RememberIfAny(background_);
+    RememberIfAny(handle_);
 }
 
 Knob::~Knob()
 {
-    ForgetIfAny(m_background);
-    ForgetIfAny(m_handle);
+    ForgetIfAny(background_);
+    ForgetIfAny(handle_);
 }
 
 Point Knob::Centre() const
 {
-    return Point((m_size.left + m_size.right) / 2, (m_size.top + m_size.bottom) / 2);
+    return Point((size_.left + size_.right) / 2, (size_.top + size_.bottom) / 2);
 }
 
 void Knob::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (m_background)
+    if (background_)
     {
-        m_background->Draw(context, m_size);
+        background_->Draw(context, size_);
     }
     constexpr double kPi = 3.14159265358979323846;
-    const double angle = ControlValues::KnobAngle(value, m_min, m_max) * kPi / 180.0;
-    const double radius = (m_size.Width() - 2.0 * m_inset) / 2.0;
+    const double angle = ControlValues::KnobAngle(value, min_, max_) * kPi / 180.0;
+    const double radius = (size_.Width() - 2.0 * inset_) / 2.0;
     const Point centre = Centre();
     const Point tip(centre.x + static_cast<int32_t>(std::lround(radius * std::sin(angle))),
                     centre.y - static_cast<int32_t>(std::lround(radius * std::cos(angle))));
-    if (m_handle)
+    if (handle_)
     {
-        const int32_t w = m_handle->GetWidth();
-        const int32_t h = m_handle->GetHeight();
-        m_handle->DrawTransparent(context, Rect(tip.x - w / 2, tip.y - h / 2, tip.x - w / 2 + w, tip.y - h / 2 + h));
+        const int32_t w = handle_->GetWidth();
+        const int32_t h = handle_->GetHeight();
+        handle_->DrawTransparent(context, Rect(tip.x - w / 2, tip.y - h / 2, tip.x - w / 2 + w, tip.y - h / 2 + h));
     }
     else
     {
         context->MoveTo(centre);
         context->LineTo(tip);
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void Knob::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled || TakeDefaultOnAltClick(context))
+    if (!mouseEnabled_ || TakeDefaultOnAltClick(context))
     {
         return;
     }
     Track(context, where, [this](const Point& p, int32_t) {
         const Point centre = Centre();
-        SetValue(ControlValues::KnobValue(p.x - centre.x, p.y - centre.y, m_min, m_max));
+        SetValue(ControlValues::KnobValue(p.x - centre.x, p.y - centre.y, min_, max_));
     });
 }
 
 FilmstripKnob::FilmstripKnob(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip,
                              int32_t count)
-    : Knob(size, listener, tag, nullptr, nullptr), m_strip(strip), m_count(count)
+    : Knob(size, listener, tag, nullptr, nullptr), strip_(strip), count_(count)
 {
-    m_inset = 0;
-    RememberIfAny(m_strip);
+    inset_ = 0;
+    RememberIfAny(strip_);
 }
 
 FilmstripKnob::~FilmstripKnob()
 {
-    ForgetIfAny(m_strip);
+    ForgetIfAny(strip_);
 }
 
 void FilmstripKnob::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (m_strip && m_count > 0)
+    if (strip_ && count_ > 0)
     {
-        const int32_t height = m_strip->GetHeight() / m_count;
-        m_strip->Draw(context, m_size, Point(0, ControlValues::FloorPicture(value, m_count) * height));
+        const int32_t height = strip_->GetHeight() / count_;
+        strip_->Draw(context, size_, Point(0, ControlValues::FloorPicture(value, count_) * height));
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }

@@ -19,11 +19,11 @@ public:
 protected:
     Point Centre() const;
     // How far the handle's path stays inside the control.
-    int32_t m_inset;
+    int32_t inset_;
 
 private:
-    PluginBitmap* m_background;
-    PluginBitmap* m_handle;
+    PluginBitmap* background_;
+    PluginBitmap* handle_;
 };
 
 class FilmstripKnob : public Knob
@@ -36,6 +36,6 @@ public:
     void Draw(DrawContext* context) override;
 
 private:
-    PluginBitmap* m_strip;
-    int32_t m_count;
+    PluginBitmap* strip_;
+    int32_t count_;
 };

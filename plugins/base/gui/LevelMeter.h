@@ -15,12 +15,12 @@ public:
     ~LevelMeter() override;
 
     void Draw(DrawContext* context) override;
-    void SetDecreaseStep(float step) { m_decreaseStep = step; }
+    void SetDecreaseStep(float step) { decreaseStep_ = step; }
 
 private:
-    PluginBitmap* m_on;
-    PluginBitmap* m_off;
-    int32_t m_steps;
-    int32_t m_style;
-    float m_decreaseStep = 1.0f;
+    PluginBitmap* on_;
+    PluginBitmap* off_;
+    int32_t steps_;
+    int32_t style_;
+    float decreaseStep_ = 1.0f;
 };

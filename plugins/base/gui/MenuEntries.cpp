@@ -9,19 +9,19 @@ bool MenuEntries::Add(const char* text, int32_t index)
     std::string entry = text ? std::string(text).substr(0, kMaxText) : std::string();
     if (index < 0 || index >= Count())
     {
-        m_entries.push_back(std::move(entry));
+        entries_.push_back(std::move(entry));
     }
     else
     {
-        m_entries.insert(m_entries.begin() + index, std::move(entry));
-        if (m_current >= index)
+        entries_.insert(entries_.begin() + index, std::move(entry));
+        if (current_ >= index)
         {
-            ++m_current;
+            ++current_;
         }
     }
-    if (m_current < 0)
+    if (current_ < 0)
     {
-        m_current = 0;
+        current_ = 0;
     }
     return true;
 }
@@ -32,35 +32,35 @@ void MenuEntries::Remove(int32_t index)
     {
         return;
     }
-    m_entries.erase(m_entries.begin() + index);
-    if (m_entries.empty())
+    entries_.erase(entries_.begin() + index);
+    if (entries_.empty())
     {
-        m_current = -1;
+        current_ = -1;
     }
-    else if (m_current >= index && m_current > 0)
+    else if (current_ >= index && current_ > 0)
     {
-        --m_current;
+        --current_;
     }
 }
 
 void MenuEntries::RemoveAll()
 {
-    m_entries.clear();
-    m_current = -1;
+    entries_.clear();
+    current_ = -1;
 }
 
 bool MenuEntries::SetCurrent(int32_t index)
 {
-    if (index < 0 || index >= Count() || IsSeparator(m_entries[static_cast<size_t>(index)]))
+    if (index < 0 || index >= Count() || IsSeparator(entries_[static_cast<size_t>(index)]))
     {
         return false;
     }
-    m_current = index;
+    current_ = index;
     return true;
 }
 
 const std::string& MenuEntries::Get(int32_t index) const
 {
     static const std::string kNone;
-    return index >= 0 && index < Count() ? m_entries[static_cast<size_t>(index)] : kNone;
+    return index >= 0 && index < Count() ? entries_[static_cast<size_t>(index)] : kNone;
 }

@@ -18,13 +18,13 @@ public:
     void RemoveAll();
     // False for an index out of range or a separator.
     bool SetCurrent(int32_t index);
-    int32_t GetCurrent() const { return m_current; }
-    int32_t Count() const { return static_cast<int32_t>(m_entries.size()); }
+    int32_t GetCurrent() const { return current_; }
+    int32_t Count() const { return static_cast<int32_t>(entries_.size()); }
     // Empty for an index out of range.
     const std::string& Get(int32_t index) const;
     static bool IsSeparator(const std::string& text) { return text == "-"; }
 
 private:
-    std::vector<std::string> m_entries;
-    int32_t m_current = -1;
+    std::vector<std::string> entries_;
+    int32_t current_ = -1;
 };

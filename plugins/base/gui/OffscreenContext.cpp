@@ -4,31 +4,31 @@
 #include "plugins/base/gui/PluginBitmap.h"
 
 OffscreenContext::OffscreenContext(DrawContext* frameContext, PluginBitmap* bitmap)
-    : DrawContext(frameContext ? frameContext->GetFrame() : nullptr, nullptr, nullptr), m_source(bitmap),
-      m_width(bitmap ? bitmap->GetWidth() : 20), m_height(bitmap ? bitmap->GetHeight() : 20)
+    : DrawContext(frameContext ? frameContext->GetFrame() : nullptr, nullptr, nullptr), source_(bitmap),
+      width_(bitmap ? bitmap->GetWidth() : 20), height_(bitmap ? bitmap->GetHeight() : 20)
 {
-    if (m_source)
+    if (source_)
     {
-        m_source->Remember();
+        source_->Remember();
     }
     Make(frameContext ? frameContext->GetDC() : nullptr);
     if (!GetDC())
     {
         return;
     }
-    if (m_source)
+    if (source_)
     {
-        m_source->Draw(this, Rect(0, 0, m_width, m_height));
+        source_->Draw(this, Rect(0, 0, width_, height_));
     }
     else
     {
-        const RECT all{0, 0, m_width, m_height};
+        const RECT all{0, 0, width_, height_};
         ::FillRect(GetDC(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
 }
 
 OffscreenContext::OffscreenContext(Frame* frame, int32_t width, int32_t height, Color background)
-    : DrawContext(frame, nullptr, nullptr), m_width(width), m_height(height)
+    : DrawContext(frame, nullptr, nullptr), width_(width), height_(height)
 {
     HWND window = frame ? frame->GetWindow() : nullptr;
     HDC windowDc = ::GetDC(window);
@@ -54,42 +54,42 @@ OffscreenContext::OffscreenContext(Frame* frame, int32_t width, int32_t height, 
 OffscreenContext::~OffscreenContext()
 {
     Detach();
-    if (m_memory)
+    if (memory_)
     {
-        SelectObject(m_memory, m_oldBitmap);
-        DeleteDC(m_memory);
+        SelectObject(memory_, oldBitmap_);
+        DeleteDC(memory_);
     }
-    if (m_bitmap)
+    if (bitmap_)
     {
-        DeleteObject(m_bitmap);
+        DeleteObject(bitmap_);
     }
-    if (m_source)
+    if (source_)
     {
-        m_source->Forget();
+        source_->Forget();
     }
 }
 
 void OffscreenContext::Make(HDC compatible)
 {
-    if (m_width <= 0 || m_height <= 0)
+    if (width_ <= 0 || height_ <= 0)
     {
         return;
     }
     // A bitmap compatible with a fresh memory context would be monochrome: use the screen's.
     HDC screen = compatible ? nullptr : ::GetDC(nullptr);
     HDC device = compatible ? compatible : screen;
-    m_memory = CreateCompatibleDC(device);
-    m_bitmap = m_memory ? CreateCompatibleBitmap(device, m_width, m_height) : nullptr;
+    memory_ = CreateCompatibleDC(device);
+    bitmap_ = memory_ ? CreateCompatibleBitmap(device, width_, height_) : nullptr;
     if (screen)
     {
         ReleaseDC(nullptr, screen);
     }
-    if (!m_bitmap)
+    if (!bitmap_)
     {
         return;
     }
-    m_oldBitmap = SelectObject(m_memory, m_bitmap);
-    Attach(m_memory);
+    oldBitmap_ = SelectObject(memory_, bitmap_);
+    Attach(memory_);
 }
 
 void OffscreenContext::CopyTo(DrawContext* destination, const Rect& rect, const Point& offset)

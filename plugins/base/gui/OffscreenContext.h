@@ -18,16 +18,16 @@ public:
     // Copies the rectangle's size from the source offset to the rectangle's corner.
     void CopyTo(DrawContext* destination, const Rect& rect, const Point& offset = Point());
 
-    int32_t GetWidth() const { return m_width; }
-    int32_t GetHeight() const { return m_height; }
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
 
 private:
     void Make(HDC compatible);
 
-    PluginBitmap* m_source = nullptr; // remembered while the context lives
-    HDC m_memory = nullptr;           // owned
-    HBITMAP m_bitmap = nullptr;       // owned
-    HGDIOBJ m_oldBitmap = nullptr;
-    int32_t m_width;
-    int32_t m_height;
+    PluginBitmap* source_ = nullptr; // remembered while the context lives
+    HDC memory_ = nullptr;           // owned
+    HBITMAP bitmap_ = nullptr;       // owned
+    HGDIOBJ oldBitmap_ = nullptr;
+    int32_t width_;
+    int32_t height_;
 };

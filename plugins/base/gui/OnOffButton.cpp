@@ -4,36 +4,36 @@
 #include "plugins/base/gui/PluginBitmap.h"
 
 OnOffButton::OnOffButton(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* bitmap)
-    : PluginControl(size, listener, tag), m_bitmap(bitmap)
+    : PluginControl(size, listener, tag), bitmap_(bitmap)
 {
-    if (m_bitmap)
+    if (bitmap_)
     {
-        m_bitmap->Remember();
+        bitmap_->Remember();
     }
 }
 
 OnOffButton::~OnOffButton()
 {
-    if (m_bitmap)
+    if (bitmap_)
     {
-        m_bitmap->Forget();
+        bitmap_->Forget();
     }
 }
 
 void OnOffButton::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (m_bitmap)
+    if (bitmap_)
     {
-        const int32_t picture = ControlValues::ShowsOn(value) ? m_bitmap->GetHeight() / 2 : 0;
-        m_bitmap->Draw(context, m_size, Point(0, picture));
+        const int32_t picture = ControlValues::ShowsOn(value) ? bitmap_->GetHeight() / 2 : 0;
+        bitmap_->Draw(context, size_, Point(0, picture));
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void OnOffButton::MouseDown(DrawContext* context, const Point&)
 {
-    if (!m_mouseEnabled)
+    if (!mouseEnabled_)
     {
         return;
     }

@@ -16,5 +16,5 @@ public:
     void MouseDown(DrawContext* context, const Point& where) override;
 
 private:
-    PluginBitmap* m_bitmap; // remembered, may be null
+    PluginBitmap* bitmap_; // remembered, may be null
 };

@@ -8,32 +8,32 @@
 
 OptionMenu::OptionMenu(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* background,
                        PluginBitmap* listBitmap, int32_t style)
-    : ParamDisplay(size, listener, tag, background, style), m_listBitmap(listBitmap)
+    : ParamDisplay(size, listener, tag, background, style), listBitmap_(listBitmap)
 {
-    if (m_listBitmap)
+    if (listBitmap_)
     {
-        m_listBitmap->Remember();
+        listBitmap_->Remember();
     }
 }
 
 OptionMenu::~OptionMenu()
 {
-    if (m_listBitmap)
+    if (listBitmap_)
     {
-        m_listBitmap->Forget();
+        listBitmap_->Forget();
     }
 }
 
 // The value follows the current index, so that a changed choice is drawn at the next idle.
 void OptionMenu::Chosen()
 {
-    SetValue(static_cast<float>(m_entries.GetCurrent()));
+    SetValue(static_cast<float>(entries_.GetCurrent()));
     ForceRedraw();
 }
 
 bool OptionMenu::AddEntry(const char* text, int32_t index)
 {
-    if (!m_entries.Add(text, index))
+    if (!entries_.Add(text, index))
     {
         return false;
     }
@@ -43,19 +43,19 @@ bool OptionMenu::AddEntry(const char* text, int32_t index)
 
 void OptionMenu::RemoveEntry(int32_t index)
 {
-    m_entries.Remove(index);
+    entries_.Remove(index);
     Chosen();
 }
 
 void OptionMenu::RemoveAllEntries()
 {
-    m_entries.RemoveAll();
+    entries_.RemoveAll();
     Chosen();
 }
 
 int32_t OptionMenu::GetCurrent(char* text) const
 {
-    const int32_t current = m_entries.GetCurrent();
+    const int32_t current = entries_.GetCurrent();
     if (text)
     {
         GetEntry(current, text);
@@ -65,7 +65,7 @@ int32_t OptionMenu::GetCurrent(char* text) const
 
 bool OptionMenu::SetCurrent(int32_t index)
 {
-    if (!m_entries.SetCurrent(index))
+    if (!entries_.SetCurrent(index))
     {
         return false;
     }
@@ -80,23 +80,23 @@ bool OptionMenu::GetEntry(int32_t index, char* text) const
         return false;
     }
     text[0] = '\0';
-    if (index < 0 || index >= m_entries.Count())
+    if (index < 0 || index >= entries_.Count())
     {
         return false;
     }
-    const std::string& entry = m_entries.Get(index);
+    const std::string& entry = entries_.Get(index);
     std::memcpy(text, entry.c_str(), entry.size() + 1);
     return true;
 }
 
 void OptionMenu::Draw(DrawContext* context)
 {
-    DrawLabel(context, m_entries.Get(m_entries.GetCurrent()).c_str());
+    DrawLabel(context, entries_.Get(entries_.GetCurrent()).c_str());
 }
 
 int32_t OptionMenu::ChooseEntry()
 {
-    HWND window = m_frame ? m_frame->GetWindow() : nullptr;
+    HWND window = frame_ ? frame_->GetWindow() : nullptr;
     HMENU menu = CreatePopupMenu();
     if (!window || !menu)
     {
@@ -106,23 +106,23 @@ int32_t OptionMenu::ChooseEntry()
         }
         return -1;
     }
-    for (int32_t i = 0; i < m_entries.Count(); ++i)
+    for (int32_t i = 0; i < entries_.Count(); ++i)
     {
-        const std::string& text = m_entries.Get(i);
+        const std::string& text = entries_.Get(i);
         if (MenuEntries::IsSeparator(text))
         {
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         UINT flags = MF_STRING;
-        if ((m_style & kCheckCurrent) && i == m_entries.GetCurrent())
+        if ((style_ & kCheckCurrent) && i == entries_.GetCurrent())
         {
             flags |= MF_CHECKED;
         }
         // Item ids start at 1: 0 is the answer for no choice.
         AppendMenuA(menu, flags, static_cast<UINT_PTR>(i + 1), text.c_str());
     }
-    POINT corner{m_size.left, (m_style & kPopupAbove) ? m_size.top : m_size.bottom};
+    POINT corner{size_.left, (style_ & kPopupAbove) ? size_.top : size_.bottom};
     ClientToScreen(window, &corner);
     const int chosen = static_cast<int>(TrackPopupMenu(
         menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, corner.x, corner.y, 0, window, nullptr));
@@ -137,24 +137,24 @@ int32_t OptionMenu::ChooseEntry()
 
 void OptionMenu::MouseDown(DrawContext* context, const Point&)
 {
-    if (!m_mouseEnabled || !m_frame || m_frame->GetMouseButtons() != kMouseLeft)
+    if (!mouseEnabled_ || !frame_ || frame_->GetMouseButtons() != kMouseLeft)
     {
         return;
     }
-    if (m_listBitmap)
+    if (listBitmap_)
     {
-        DrawLabel(context, m_entries.Get(m_entries.GetCurrent()).c_str(), m_listBitmap);
+        DrawLabel(context, entries_.Get(entries_.GetCurrent()).c_str(), listBitmap_);
     }
-    m_frame->SetFocusView(this);
+    frame_->SetFocusView(this);
     const int32_t chosen = ChooseEntry();
-    m_frame->SetFocusView(nullptr);
-    if (chosen >= 0 && m_entries.SetCurrent(chosen))
+    frame_->SetFocusView(nullptr);
+    if (chosen >= 0 && entries_.SetCurrent(chosen))
     {
         Chosen();
         Notify(context);
         Draw(context);
     }
-    else if (m_listBitmap)
+    else if (listBitmap_)
     {
         Draw(context);
     }

@@ -26,13 +26,13 @@ public:
     bool SetCurrent(int32_t index);
     // False for an index out of range; the text takes at most 256 bytes.
     bool GetEntry(int32_t index, char* text) const;
-    int32_t GetNbEntries() const { return m_entries.Count(); }
+    int32_t GetNbEntries() const { return entries_.Count(); }
 
 private:
     // Shows the list as a pop-up menu; the chosen index, or -1.
     int32_t ChooseEntry();
     void Chosen();
 
-    MenuEntries m_entries;
-    PluginBitmap* m_listBitmap; // remembered, may be null
+    MenuEntries entries_;
+    PluginBitmap* listBitmap_; // remembered, may be null
 };

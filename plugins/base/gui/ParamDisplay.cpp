@@ -7,29 +7,29 @@
 
 ParamDisplay::ParamDisplay(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* background,
                            int32_t style)
-    : PluginControl(size, listener, tag), m_style(style), m_backgroundBitmap(background)
+    : PluginControl(size, listener, tag), style_(style), backgroundBitmap_(background)
 {
-    if (m_backgroundBitmap)
+    if (backgroundBitmap_)
     {
-        m_backgroundBitmap->Remember();
+        backgroundBitmap_->Remember();
     }
 }
 
 ParamDisplay::~ParamDisplay()
 {
-    if (m_backgroundBitmap)
+    if (backgroundBitmap_)
     {
-        m_backgroundBitmap->Forget();
+        backgroundBitmap_->Forget();
     }
 }
 
 void ParamDisplay::Draw(DrawContext* context)
 {
     char text[256];
-    if (m_stringConvert)
+    if (stringConvert_)
     {
         text[0] = '\0';
-        m_stringConvert(GetValue(), text);
+        stringConvert_(GetValue(), text);
         text[sizeof(text) - 1] = '\0';
     }
     else
@@ -42,92 +42,92 @@ void ParamDisplay::Draw(DrawContext* context)
 void ParamDisplay::DrawLabel(DrawContext* context, const char* text, PluginBitmap* background)
 {
     const float value = GetValue();
-    PluginBitmap* bitmap = background ? background : m_backgroundBitmap;
+    PluginBitmap* bitmap = background ? background : backgroundBitmap_;
     if (bitmap)
     {
-        bitmap->Draw(context, m_size, m_backOffset);
+        bitmap->Draw(context, size_, backOffset_);
     }
     else
     {
-        context->SetFillColor(m_backColor);
-        context->FillRect(m_size);
-        if (!(m_style & (k3DIn | k3DOut)))
+        context->SetFillColor(backColor_);
+        context->FillRect(size_);
+        if (!(style_ & (k3DIn | k3DOut)))
         {
-            context->SetFrameColor(m_frameColor);
-            context->DrawRect(m_size);
+            context->SetFrameColor(frameColor_);
+            context->DrawRect(size_);
         }
     }
-    if (m_style & (k3DIn | k3DOut))
+    if (style_ & (k3DIn | k3DOut))
     {
-        const Rect& r = m_size;
-        context->SetFrameColor(m_style & k3DIn ? m_backColor : m_frameColor);
+        const Rect& r = size_;
+        context->SetFrameColor(style_ & k3DIn ? backColor_ : frameColor_);
         context->MoveTo(Point(r.left, r.bottom));
         context->LineTo(Point(r.left, r.top));
         context->LineTo(Point(r.right, r.top));
-        context->SetFrameColor(m_style & k3DIn ? m_frameColor : m_backColor);
+        context->SetFrameColor(style_ & k3DIn ? frameColor_ : backColor_);
         context->LineTo(Point(r.right, r.bottom));
         context->LineTo(Point(r.left, r.bottom));
     }
-    context->SetFont(m_fontIndex);
-    if (m_style & kShadowText)
+    context->SetFont(fontIndex_);
+    if (style_ & kShadowText)
     {
-        Rect shadow = m_size;
+        Rect shadow = size_;
         shadow.left += 1;
         shadow.right += 1;
         shadow.top += 1;
         shadow.bottom += 1;
-        context->SetFontColor(m_shadowColor);
-        context->DrawString(text, shadow, false, m_horiAlign);
+        context->SetFontColor(shadowColor_);
+        context->DrawString(text, shadow, false, horiAlign_);
     }
-    context->SetFontColor(m_fontColor);
-    context->DrawString(text, m_size, false, m_horiAlign);
-    m_oldValue = value;
+    context->SetFontColor(fontColor_);
+    context->DrawString(text, size_, false, horiAlign_);
+    oldValue_ = value;
 }
 
 void ParamDisplay::SetFont(int32_t index)
 {
-    m_fontIndex = index;
+    fontIndex_ = index;
     ForceRedraw();
 }
 
 void ParamDisplay::SetFontColor(Color color)
 {
-    m_fontColor = color;
+    fontColor_ = color;
     ForceRedraw();
 }
 
 void ParamDisplay::SetBackColor(Color color)
 {
-    m_backColor = color;
+    backColor_ = color;
     ForceRedraw();
 }
 
 void ParamDisplay::SetFrameColor(Color color)
 {
-    m_frameColor = color;
+    frameColor_ = color;
     ForceRedraw();
 }
 
 void ParamDisplay::SetShadowColor(Color color)
 {
-    m_shadowColor = color;
+    shadowColor_ = color;
     ForceRedraw();
 }
 
 void ParamDisplay::SetHoriAlign(int32_t alignment)
 {
-    m_horiAlign = alignment;
+    horiAlign_ = alignment;
     ForceRedraw();
 }
 
 void ParamDisplay::SetBackOffset(const Point& offset)
 {
-    m_backOffset = offset;
+    backOffset_ = offset;
     ForceRedraw();
 }
 
 void ParamDisplay::SetStringConvert(StringConvert convert)
 {
-    m_stringConvert = convert;
+    stringConvert_ = convert;
     ForceRedraw();
 }

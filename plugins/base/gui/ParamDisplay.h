@@ -35,22 +35,22 @@ public:
     virtual void SetBackOffset(const Point& offset);
     virtual void SetStringConvert(StringConvert convert);
 
-    int32_t GetStyle() const { return m_style; }
+    int32_t GetStyle() const { return style_; }
 
 protected:
     // The shared drawing with a text of the kind's own; the given background replaces the
     // control's own when not null.
     void DrawLabel(DrawContext* context, const char* text, PluginBitmap* background = nullptr);
-    void ForceRedraw() { m_oldValue = GetValue() + 0.1f; }
+    void ForceRedraw() { oldValue_ = GetValue() + 0.1f; }
 
-    int32_t m_horiAlign = 1;
-    int32_t m_style;
-    int32_t m_fontIndex = 3;
-    Color m_fontColor = Colors::kWhite;
-    Color m_backColor = Colors::kBlack;
-    Color m_frameColor = Colors::kBlack;
-    Color m_shadowColor = Colors::kRed;
-    Point m_backOffset;
-    PluginBitmap* m_backgroundBitmap; // remembered, may be null
-    StringConvert m_stringConvert = nullptr;
+    int32_t horiAlign_ = 1;
+    int32_t style_;
+    int32_t fontIndex_ = 3;
+    Color fontColor_ = Colors::kWhite;
+    Color backColor_ = Colors::kBlack;
+    Color frameColor_ = Colors::kBlack;
+    Color shadowColor_ = Colors::kRed;
+    Point backOffset_;
+    PluginBitmap* backgroundBitmap_; // remembered, may be null
+    StringConvert stringConvert_ = nullptr;
 };

@@ -12,49 +12,49 @@ namespace
 class MemoryContext
 {
 public:
-    MemoryContext(HDC compatible, HBITMAP bitmap) : m_dc(CreateCompatibleDC(compatible))
+    MemoryContext(HDC compatible, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible))
     {
-        if (m_dc)
+        if (dc_)
         {
-            m_old = SelectObject(m_dc, bitmap);
+            old_ = SelectObject(dc_, bitmap);
         }
     }
     ~MemoryContext()
     {
-        if (m_dc)
+        if (dc_)
         {
-            SelectObject(m_dc, m_old);
-            DeleteDC(m_dc);
+            SelectObject(dc_, old_);
+            DeleteDC(dc_);
         }
     }
     MemoryContext(const MemoryContext&) = delete;
     MemoryContext& operator=(const MemoryContext&) = delete;
-    HDC Get() const { return m_dc; }
+    HDC Get() const { return dc_; }
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
 };
 
 } // namespace
 
-PluginBitmap::PluginBitmap(int32_t resourceId) : m_resourceId(resourceId)
+PluginBitmap::PluginBitmap(int32_t resourceId) : resourceId_(resourceId)
 {
-    m_bitmap = static_cast<HBITMAP>(
+    bitmap_ = static_cast<HBITMAP>(
         LoadImageA(GetGuiModule(), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info{};
-    if (m_bitmap && GetObjectA(m_bitmap, sizeof(info), &info) == sizeof(info))
+    if (bitmap_ && GetObjectA(bitmap_, sizeof(info), &info) == sizeof(info))
     {
-        m_width = info.bmWidth;
-        m_height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+        width_ = info.bmWidth;
+        height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     }
 }
 
-PluginBitmap::PluginBitmap(int32_t width, int32_t height) : m_width(width), m_height(height) {}
+PluginBitmap::PluginBitmap(int32_t width, int32_t height) : width_(width), height_(height) {}
 
 PluginBitmap::~PluginBitmap()
 {
-    for (HBITMAP bitmap : {m_bitmap, m_mask, m_masked})
+    for (HBITMAP bitmap : {bitmap_, mask_, masked_})
     {
         if (bitmap)
         {
@@ -65,38 +65,38 @@ PluginBitmap::~PluginBitmap()
 
 void PluginBitmap::Draw(DrawContext* context, const Rect& rect, const Point& offset)
 {
-    if (!m_bitmap || !context || !context->GetDC())
+    if (!bitmap_ || !context || !context->GetDC())
     {
         return;
     }
-    MemoryContext source(context->GetDC(), m_bitmap);
+    MemoryContext source(context->GetDC(), bitmap_);
     BitBlt(context->GetDC(), rect.left, rect.top, rect.Width(), rect.Height(), source.Get(), offset.x, offset.y,
            SRCCOPY);
 }
 
 bool PluginBitmap::MakeMask()
 {
-    if (m_mask)
+    if (mask_)
     {
         return true;
     }
     HDC screen = GetDC(nullptr);
-    HBITMAP mask = CreateBitmap(m_width, m_height, 1, 1, nullptr);
-    HBITMAP masked = CreateCompatibleBitmap(screen, m_width, m_height);
+    HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
+    HBITMAP masked = CreateCompatibleBitmap(screen, width_, height_);
     bool made = false;
     if (mask && masked)
     {
-        MemoryContext picture(screen, m_bitmap);
+        MemoryContext picture(screen, bitmap_);
         MemoryContext maskContext(screen, mask);
         MemoryContext maskedContext(screen, masked);
         // A colour-to-monochrome blit sets the bits of pixels in the background colour.
         SetBkColor(picture.Get(), Colors::kTransparent.ToGdi());
-        BitBlt(maskContext.Get(), 0, 0, m_width, m_height, picture.Get(), 0, 0, SRCCOPY);
+        BitBlt(maskContext.Get(), 0, 0, width_, height_, picture.Get(), 0, 0, SRCCOPY);
         // The picture with its transparent pixels black, so that OR leaves the destination.
-        BitBlt(maskedContext.Get(), 0, 0, m_width, m_height, picture.Get(), 0, 0, SRCCOPY);
+        BitBlt(maskedContext.Get(), 0, 0, width_, height_, picture.Get(), 0, 0, SRCCOPY);
         SetBkColor(maskedContext.Get(), RGB(0, 0, 0));
         SetTextColor(maskedContext.Get(), RGB(255, 255, 255));
-        BitBlt(maskedContext.Get(), 0, 0, m_width, m_height, maskContext.Get(), 0, 0, SRCAND);
+        BitBlt(maskedContext.Get(), 0, 0, width_, height_, maskContext.Get(), 0, 0, SRCAND);
         made = true;
     }
     ReleaseDC(nullptr, screen);
@@ -112,20 +112,20 @@ bool PluginBitmap::MakeMask()
         }
         return false;
     }
-    m_mask = mask;
-    m_masked = masked;
+    mask_ = mask;
+    masked_ = masked;
     return true;
 }
 
 void PluginBitmap::DrawTransparent(DrawContext* context, const Rect& rect, const Point& offset)
 {
-    if (!m_bitmap || !context || !context->GetDC() || !MakeMask())
+    if (!bitmap_ || !context || !context->GetDC() || !MakeMask())
     {
         return;
     }
     HDC dc = context->GetDC();
-    MemoryContext mask(dc, m_mask);
-    MemoryContext masked(dc, m_masked);
+    MemoryContext mask(dc, mask_);
+    MemoryContext masked(dc, masked_);
     // Monochrome into colour: set bits become the background colour (white, AND keeps the
     // destination), clear bits the text colour (black, AND clears it for the picture).
     const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));

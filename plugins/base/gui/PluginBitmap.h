@@ -23,20 +23,20 @@ public:
     // As Draw, but pixels of the transparent colour leave the destination unchanged.
     void DrawTransparent(DrawContext* context, const Rect& rect, const Point& offset = Point());
 
-    int32_t GetResourceId() const { return m_resourceId; }
-    HBITMAP GetHandle() const { return m_bitmap; }
-    int32_t GetWidth() const { return m_width; }
-    int32_t GetHeight() const { return m_height; }
+    int32_t GetResourceId() const { return resourceId_; }
+    HBITMAP GetHandle() const { return bitmap_; }
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
 
 private:
     bool MakeMask();
 
-    int32_t m_resourceId = 0;
-    HBITMAP m_bitmap = nullptr; // owned
+    int32_t resourceId_ = 0;
+    HBITMAP bitmap_ = nullptr; // owned
     // Made at the first transparent draw: the monochrome mask (set where transparent) and the
     // picture with its transparent pixels turned black. Owned.
-    HBITMAP m_mask = nullptr;
-    HBITMAP m_masked = nullptr;
-    int32_t m_width = 0;
-    int32_t m_height = 0;
+    HBITMAP mask_ = nullptr;
+    HBITMAP masked_ = nullptr;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
 };

@@ -3,7 +3,7 @@
 #include "plugins/base/gui/PluginEditor.h"
 
 PluginControl::PluginControl(const Rect& size, ControlListener* listener, int32_t tag)
-    : View(size), m_listener(listener), m_tag(tag)
+    : View(size), listener_(listener), tag_(tag)
 {
 }
 
@@ -11,7 +11,7 @@ PluginControl::~PluginControl() = default;
 
 void PluginControl::Update(DrawContext* context)
 {
-    if (GetValue() != m_oldValue)
+    if (GetValue() != oldValue_)
     {
         Draw(context);
     }
@@ -19,23 +19,23 @@ void PluginControl::Update(DrawContext* context)
 
 void PluginControl::DoIdle()
 {
-    if (m_frame && m_frame->GetEditor())
+    if (frame_ && frame_->GetEditor())
     {
-        m_frame->GetEditor()->DoIdle();
+        frame_->GetEditor()->DoIdle();
     }
 }
 
 void PluginControl::Notify(DrawContext* context)
 {
-    if (m_listener)
+    if (listener_)
     {
-        m_listener->OnValueChanged(context, this);
+        listener_->OnValueChanged(context, this);
     }
 }
 
 void PluginControl::DrawIfChanged(DrawContext* context)
 {
-    if (GetValue() != m_oldValue)
+    if (GetValue() != oldValue_)
     {
         Draw(context);
         Notify(context);
@@ -48,12 +48,12 @@ bool PluginControl::TakeDefaultOnAltClick(DrawContext* context)
     {
         return false;
     }
-    SetValue(m_default);
+    SetValue(default_);
     DrawIfChanged(context);
     return true;
 }
 
 int32_t PluginControl::MouseButtons() const
 {
-    return m_frame ? m_frame->GetMouseButtons() : SystemMouseState().GetButtons();
+    return frame_ ? frame_->GetMouseButtons() : SystemMouseState().GetButtons();
 }

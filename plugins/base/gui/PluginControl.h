@@ -32,21 +32,21 @@ public:
 
     // The setters store only; the next frame idle draws what changed. Any thread may set the
     // value (a plain store).
-    virtual void SetValue(float value) { m_value.store(value, std::memory_order_relaxed); }
-    virtual float GetValue() const { return m_value.load(std::memory_order_relaxed); }
-    virtual void SetMin(float value) { m_min = value; }
-    virtual float GetMin() const { return m_min; }
-    virtual void SetMax(float value) { m_max = value; }
-    virtual float GetMax() const { return m_max; }
-    virtual void SetOldValue(float value) { m_oldValue = value; }
-    virtual float GetOldValue() const { return m_oldValue; }
-    virtual void SetDefaultValue(float value) { m_default = value; }
-    virtual float GetDefaultValue() const { return m_default; }
-    virtual void SetMouseEnabled(bool enabled) { m_mouseEnabled = enabled; }
-    virtual bool GetMouseEnabled() const { return m_mouseEnabled; }
+    virtual void SetValue(float value) { value_.store(value, std::memory_order_relaxed); }
+    virtual float GetValue() const { return value_.load(std::memory_order_relaxed); }
+    virtual void SetMin(float value) { min_ = value; }
+    virtual float GetMin() const { return min_; }
+    virtual void SetMax(float value) { max_ = value; }
+    virtual float GetMax() const { return max_; }
+    virtual void SetOldValue(float value) { oldValue_ = value; }
+    virtual float GetOldValue() const { return oldValue_; }
+    virtual void SetDefaultValue(float value) { default_ = value; }
+    virtual float GetDefaultValue() const { return default_; }
+    virtual void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
+    virtual bool GetMouseEnabled() const { return mouseEnabled_; }
 
-    int32_t GetTag() const { return m_tag; }
-    ControlListener* GetListener() const { return m_listener; }
+    int32_t GetTag() const { return tag_; }
+    ControlListener* GetListener() const { return listener_; }
 
 protected:
     void Notify(DrawContext* context);
@@ -65,26 +65,26 @@ protected:
             step(where, buttons);
             DrawIfChanged(context);
             buttons = MouseButtons();
-            if ((buttons & kMouseAnyButton) == 0 || !m_frame)
+            if ((buttons & kMouseAnyButton) == 0 || !frame_)
             {
                 return;
             }
             DoIdle();
-            where = m_frame->GetMousePosition();
+            where = frame_->GetMousePosition();
         }
     }
     void DrawIfChanged(DrawContext* context);
     // The frame's mouse state; the system's for a control not in a frame.
     int32_t MouseButtons() const;
 
-    ControlListener* m_listener; // borrowed, may be null
-    int32_t m_tag;
-    bool m_mouseEnabled = true;
-    float m_oldValue = -1.0f; // so that the first Update draws
-    float m_default = 0.5f;
+    ControlListener* listener_; // borrowed, may be null
+    int32_t tag_;
+    bool mouseEnabled_ = true;
+    float oldValue_ = -1.0f; // so that the first Update draws
+    float default_ = 0.5f;
     // Written by the GUI thread and, for signal lights, by one other thread; the next idle
     // reads it.
-    std::atomic<float> m_value{0.0f};
-    float m_min = 0.0f;
-    float m_max = 1.0f;
+    std::atomic<float> value_{0.0f};
+    float min_ = 0.0f;
+    float max_ = 1.0f;
 };

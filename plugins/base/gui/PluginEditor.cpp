@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-PluginEditor::PluginEditor(VstEffect* effect) : EditorBase(effect), m_lastIdle(GetTickCount())
+PluginEditor::PluginEditor(VstEffect* effect) : EditorBase(effect), lastIdle_(GetTickCount())
 {
     if (effect)
     {
@@ -15,15 +15,15 @@ PluginEditor::PluginEditor(VstEffect* effect) : EditorBase(effect), m_lastIdle(G
 
 PluginEditor::~PluginEditor()
 {
-    delete m_frame;
+    delete frame_;
 }
 
 void PluginEditor::SetRect(int32_t width, int32_t height)
 {
-    m_rect.top = 0;
-    m_rect.left = 0;
-    m_rect.bottom = static_cast<int16_t>(height);
-    m_rect.right = static_cast<int16_t>(width);
+    rect_.top = 0;
+    rect_.left = 0;
+    rect_.bottom = static_cast<int16_t>(height);
+    rect_.right = static_cast<int16_t>(width);
 }
 
 bool PluginEditor::GetRect(VstRect** rect)
@@ -32,7 +32,7 @@ bool PluginEditor::GetRect(VstRect** rect)
     {
         return false;
     }
-    *rect = &m_rect;
+    *rect = &rect_;
     return true;
 }
 
@@ -47,9 +47,9 @@ void PluginEditor::Close() {}
 void PluginEditor::Idle()
 {
     EditorBase::Idle();
-    if (m_frame)
+    if (frame_)
     {
-        m_frame->Idle();
+        frame_->Idle();
     }
 }
 
@@ -60,9 +60,9 @@ void PluginEditor::SetParameter(int32_t, float)
 
 void PluginEditor::Redraw()
 {
-    if (m_frame)
+    if (frame_)
     {
-        m_frame->Redraw();
+        frame_->Redraw();
     }
 }
 
@@ -70,9 +70,9 @@ void PluginEditor::DoIdle()
 {
     const uint32_t now = GetTickCount();
     // Unsigned difference: correct across the tick count's wrap.
-    if (now - m_lastIdle >= kIdleInterval)
+    if (now - lastIdle_ >= kIdleInterval)
     {
-        m_lastIdle = now;
+        lastIdle_ = now;
         Idle();
         if (GetEffect())
         {

@@ -26,14 +26,14 @@ public:
     // the host is asked for its own.
     void DoIdle();
 
-    Frame* GetFrame() const { return m_frame; }
+    Frame* GetFrame() const { return frame_; }
 
     static constexpr uint32_t kIdleInterval = 50; // ms
 
 protected:
     void SetRect(int32_t width, int32_t height);
 
-    VstRect m_rect{};
-    Frame* m_frame = nullptr; // owned
-    uint32_t m_lastIdle;      // GUI thread: tick count of the last throttled idle
+    VstRect rect_{};
+    Frame* frame_ = nullptr; // owned
+    uint32_t lastIdle_;      // GUI thread: tick count of the last throttled idle
 };

@@ -11,19 +11,19 @@ public:
     ReferenceCounted(const ReferenceCounted&) = delete;
     ReferenceCounted& operator=(const ReferenceCounted&) = delete;
 
-    void Remember() { ++m_count; }
+    void Remember() { ++count_; }
     // Deletes the object when this was the last holder.
     void Forget()
     {
-        if (--m_count == 0)
+        if (--count_ == 0)
         {
             delete this;
         }
     }
-    int32_t GetCount() const { return m_count; }
+    int32_t GetCount() const { return count_; }
 
 private:
-    int32_t m_count = 1; // GUI thread
+    int32_t count_ = 1; // GUI thread
 };
 
 // Null-safe forms for optional holders.

@@ -24,14 +24,14 @@ public:
 
 private:
     Rect HandleRect() const;
-    int32_t Along(const Point& p) const { return m_vertical ? p.y - m_size.top : p.x - m_size.left; }
+    int32_t Along(const Point& p) const { return vertical_ ? p.y - size_.top : p.x - size_.left; }
 
-    int32_t m_minimum;
-    int32_t m_maximum;
-    PluginBitmap* m_handle;
-    PluginBitmap* m_backgroundBitmap;
-    int32_t m_style;
-    bool m_vertical;
+    int32_t minimum_;
+    int32_t maximum_;
+    PluginBitmap* handle_;
+    PluginBitmap* backgroundBitmap_;
+    int32_t style_;
+    bool vertical_;
 };
 
 class VerticalSlider : public Slider

@@ -4,49 +4,49 @@
 #include "plugins/base/gui/PluginBitmap.h"
 
 Splash::Splash(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* bitmap, const Rect& splashRect)
-    : PluginControl(size, listener, tag), m_bitmap(bitmap), m_splashRect(splashRect), m_ownRect(size)
+    : PluginControl(size, listener, tag), bitmap_(bitmap), splashRect_(splashRect), ownRect_(size)
 {
-    RememberIfAny(m_bitmap);
+    RememberIfAny(bitmap_);
 }
 
 Splash::~Splash()
 {
-    ForgetIfAny(m_bitmap);
+    ForgetIfAny(bitmap_);
 }
 
 void Splash::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    if (value != 0.0f && m_bitmap)
+    if (value != 0.0f && bitmap_)
     {
-        m_bitmap->Draw(context, m_splashRect);
+        bitmap_->Draw(context, splashRect_);
     }
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void Splash::MouseDown(DrawContext* context, const Point&)
 {
-    if (!m_mouseEnabled || !m_frame)
+    if (!mouseEnabled_ || !frame_)
     {
         return;
     }
     if (GetValue() == 0.0f)
     {
-        if (!m_frame->SetModalView(this))
+        if (!frame_->SetModalView(this))
         {
             return;
         }
-        m_size = m_splashRect;
+        size_ = splashRect_;
         SetValue(1.0f);
         Draw(context);
     }
     else
     {
-        m_size = m_ownRect;
-        m_frame->SetModalView(nullptr);
+        size_ = ownRect_;
+        frame_->SetModalView(nullptr);
         SetValue(0.0f);
-        m_oldValue = 0.0f;
-        m_frame->Redraw();
+        oldValue_ = 0.0f;
+        frame_->Redraw();
     }
     Notify(context);
 }

@@ -16,7 +16,7 @@ public:
     void MouseDown(DrawContext* context, const Point& where) override;
 
 private:
-    PluginBitmap* m_bitmap;
-    Rect m_splashRect;
-    Rect m_ownRect;
+    PluginBitmap* bitmap_;
+    Rect splashRect_;
+    Rect ownRect_;
 };

@@ -4,89 +4,89 @@
 #include "plugins/base/gui/PluginBitmap.h"
 
 StripControl::StripControl(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip, int32_t count)
-    : PluginControl(size, listener, tag), m_strip(strip), m_count(count > 0 ? count : 1)
+    : PluginControl(size, listener, tag), strip_(strip), count_(count > 0 ? count : 1)
 {
-    RememberIfAny(m_strip);
+    RememberIfAny(strip_);
 }
 
 StripControl::~StripControl()
 {
-    ForgetIfAny(m_strip);
+    ForgetIfAny(strip_);
 }
 
 int32_t StripControl::PictureHeight() const
 {
-    return m_strip ? m_strip->GetHeight() / m_count : 0;
+    return strip_ ? strip_->GetHeight() / count_ : 0;
 }
 
 void StripControl::DrawPicture(DrawContext* context, int32_t picture)
 {
-    if (m_strip)
+    if (strip_)
     {
-        m_strip->Draw(context, m_size, Point(0, picture * PictureHeight()));
+        strip_->Draw(context, size_, Point(0, picture * PictureHeight()));
     }
 }
 
 void VerticalSwitch::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    DrawPicture(context, ControlValues::FloorPicture(value, m_count));
-    m_oldValue = value;
+    DrawPicture(context, ControlValues::FloorPicture(value, count_));
+    oldValue_ = value;
 }
 
 void VerticalSwitch::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled || TakeDefaultOnAltClick(context))
+    if (!mouseEnabled_ || TakeDefaultOnAltClick(context))
     {
         return;
     }
     Track(context, where, [this](const Point& p, int32_t) {
-        SetValue(ControlValues::VerticalSwitchValue(p.y - m_size.top, PictureHeight(), m_count));
+        SetValue(ControlValues::VerticalSwitchValue(p.y - size_.top, PictureHeight(), count_));
     });
 }
 
 void HorizontalSwitch::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    DrawPicture(context, ControlValues::FloorPicture(value, m_count));
-    m_oldValue = value;
+    DrawPicture(context, ControlValues::FloorPicture(value, count_));
+    oldValue_ = value;
 }
 
 void HorizontalSwitch::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled || TakeDefaultOnAltClick(context))
+    if (!mouseEnabled_ || TakeDefaultOnAltClick(context))
     {
         return;
     }
     Track(context, where, [this](const Point& p, int32_t) {
-        SetValue(ControlValues::HorizontalSwitchValue(p.x - m_size.left, m_strip ? m_strip->GetWidth() : 0, m_count));
+        SetValue(ControlValues::HorizontalSwitchValue(p.x - size_.left, strip_ ? strip_->GetWidth() : 0, count_));
     });
 }
 
 RockerSwitch::RockerSwitch(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip)
     : StripControl(size, listener, tag, strip, 3)
 {
-    m_min = -1.0f;
-    m_max = 1.0f;
+    min_ = -1.0f;
+    max_ = 1.0f;
 }
 
 void RockerSwitch::Draw(DrawContext* context)
 {
     const float value = GetValue();
     DrawPicture(context, value < 0.0f ? 0 : value > 0.0f ? 2 : 1);
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void RockerSwitch::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled || TakeDefaultOnAltClick(context))
+    if (!mouseEnabled_ || TakeDefaultOnAltClick(context))
     {
         return;
     }
     const float atPress = GetValue();
     Track(context, where, [this, atPress](const Point& p, int32_t) {
-        const int32_t middle = (m_size.left + m_size.right) / 2;
-        if (!p.IsInside(m_size))
+        const int32_t middle = (size_.left + size_.right) / 2;
+        if (!p.IsInside(size_))
             SetValue(atPress);
         else
             SetValue(p.x < middle ? -1.0f : 1.0f);
@@ -98,8 +98,8 @@ void RockerSwitch::MouseDown(DrawContext* context, const Point& where)
 void FilmstripDisplay::Draw(DrawContext* context)
 {
     const float value = GetValue();
-    DrawPicture(context, ControlValues::RoundPicture(value, m_count));
-    m_oldValue = value;
+    DrawPicture(context, ControlValues::RoundPicture(value, count_));
+    oldValue_ = value;
 }
 
 FilmstripButton::FilmstripButton(const Rect& size, ControlListener* listener, int32_t tag, PluginBitmap* strip)
@@ -111,24 +111,24 @@ void FilmstripButton::Draw(DrawContext* context)
 {
     const float value = GetValue();
     DrawPicture(context, value != 0.0f ? 1 : 0);
-    m_oldValue = value;
+    oldValue_ = value;
 }
 
 void FilmstripButton::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled)
+    if (!mouseEnabled_)
     {
         return;
     }
     const float atPress = GetValue();
     const float opposite = atPress != 0.0f ? 0.0f : 1.0f;
     Track(context, where,
-          [this, atPress, opposite](const Point& p, int32_t) { SetValue(p.IsInside(m_size) ? opposite : atPress); });
+          [this, atPress, opposite](const Point& p, int32_t) { SetValue(p.IsInside(size_) ? opposite : atPress); });
 }
 
 void KickButton::MouseDown(DrawContext* context, const Point& where)
 {
-    if (!m_mouseEnabled)
+    if (!mouseEnabled_)
     {
         return;
     }

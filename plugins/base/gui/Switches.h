@@ -16,8 +16,8 @@ protected:
     void DrawPicture(DrawContext* context, int32_t picture);
     int32_t PictureHeight() const;
 
-    PluginBitmap* m_strip;
-    int32_t m_count;
+    PluginBitmap* strip_;
+    int32_t count_;
 };
 
 class VerticalSwitch : public StripControl

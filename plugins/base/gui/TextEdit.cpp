@@ -17,47 +17,47 @@ TextEdit::TextEdit(const Rect& size, ControlListener* listener, int32_t tag, con
 
 TextEdit::~TextEdit()
 {
-    if (m_editWindow)
+    if (editWindow_)
     {
-        SetWindowLongPtrA(m_editWindow, GWLP_USERDATA, 0);
-        DestroyWindow(m_editWindow);
+        SetWindowLongPtrA(editWindow_, GWLP_USERDATA, 0);
+        DestroyWindow(editWindow_);
     }
-    if (m_editFont)
+    if (editFont_)
     {
-        DeleteObject(m_editFont);
+        DeleteObject(editFont_);
     }
 }
 
 void TextEdit::SetText(const char* text)
 {
-    std::snprintf(m_text, sizeof(m_text), "%s", text ? text : "");
+    std::snprintf(text_, sizeof(text_), "%s", text ? text : "");
     ForceRedraw();
 }
 
 void TextEdit::SetTextToDisplay(TextToDisplay convert)
 {
-    m_textToDisplay = convert;
+    textToDisplay_ = convert;
     ForceRedraw();
 }
 
 void TextEdit::Draw(DrawContext* context)
 {
-    if (m_textToDisplay)
+    if (textToDisplay_)
     {
         char display[kMaxText + 1] = {};
-        m_textToDisplay(m_text, display);
+        textToDisplay_(text_, display);
         display[kMaxText] = '\0';
         DrawLabel(context, display);
     }
     else
     {
-        DrawLabel(context, m_text);
+        DrawLabel(context, text_);
     }
 }
 
 void TextEdit::MouseDown(DrawContext*, const Point&)
 {
-    if (!m_mouseEnabled || !m_frame || m_frame->GetMouseButtons() != kMouseLeft || m_frame->GetFocusView() == this)
+    if (!mouseEnabled_ || !frame_ || frame_->GetMouseButtons() != kMouseLeft || frame_->GetFocusView() == this)
     {
         return;
     }
@@ -66,64 +66,64 @@ void TextEdit::MouseDown(DrawContext*, const Point&)
 
 void TextEdit::TakeFocus()
 {
-    if (m_editWindow || !m_frame || !m_frame->GetWindow())
+    if (editWindow_ || !frame_ || !frame_->GetWindow())
     {
         return;
     }
-    m_frame->SetFocusView(this);
-    m_editWindow = CreateWindowExA(0, "EDIT", m_text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL,
-                                   m_size.left - 1, m_size.top - 1, m_size.Width() + 2, m_size.Height() + 2,
-                                   m_frame->GetWindow(), nullptr, GetGuiModule(), nullptr);
-    if (!m_editWindow)
+    frame_->SetFocusView(this);
+    editWindow_ = CreateWindowExA(0, "EDIT", text_, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL, size_.left - 1,
+                                  size_.top - 1, size_.Width() + 2, size_.Height() + 2, frame_->GetWindow(), nullptr,
+                                  GetGuiModule(), nullptr);
+    if (!editWindow_)
     {
-        m_frame->SetFocusView(nullptr);
+        frame_->SetFocusView(nullptr);
         return;
     }
-    const FontSpec& entry = GetFontSpec(m_fontIndex);
-    m_editFont =
+    const FontSpec& entry = GetFontSpec(fontIndex_);
+    editFont_ =
         CreateFontA(-entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                     OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
                     static_cast<BYTE>(VARIABLE_PITCH | (entry.decorative ? FF_DECORATIVE : FF_SWISS)), entry.family);
-    if (m_editFont)
+    if (editFont_)
     {
-        SendMessageA(m_editWindow, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont), TRUE);
+        SendMessageA(editWindow_, WM_SETFONT, reinterpret_cast<WPARAM>(editFont_), TRUE);
     }
-    SendMessageA(m_editWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 3));
-    SetWindowLongPtrA(m_editWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    m_editProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(m_editWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextEdit::EditProc)));
-    SetFocus(m_editWindow);
+    SendMessageA(editWindow_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(3, 3));
+    SetWindowLongPtrA(editWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(editWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextEdit::EditProc)));
+    SetFocus(editWindow_);
 }
 
 void TextEdit::LooseFocus()
 {
-    if (!m_editWindow)
+    if (!editWindow_)
     {
         return;
     }
     // Cleared first: destroying the window takes its focus away, which ends editing again.
-    HWND window = m_editWindow;
-    m_editWindow = nullptr;
+    HWND window = editWindow_;
+    editWindow_ = nullptr;
     char text[kMaxText + 1] = {};
     GetWindowTextA(window, text, sizeof(text));
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_editProc));
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     DestroyWindow(window);
-    if (m_editFont)
+    if (editFont_)
     {
-        DeleteObject(m_editFont);
-        m_editFont = nullptr;
+        DeleteObject(editFont_);
+        editFont_ = nullptr;
     }
-    if (m_frame && m_frame->GetFocusView() == this)
+    if (frame_ && frame_->GetFocusView() == this)
     {
-        m_frame->SetFocusView(nullptr);
+        frame_->SetFocusView(nullptr);
     }
-    const bool changed = std::strcmp(text, m_text) != 0;
+    const bool changed = std::strcmp(text, text_) != 0;
     SetText(text);
-    HWND frameWindow = m_frame ? m_frame->GetWindow() : nullptr;
+    HWND frameWindow = frame_ ? frame_->GetWindow() : nullptr;
     HDC dc = frameWindow ? ::GetDC(frameWindow) : nullptr;
     {
-        DrawContext context(m_frame, dc, frameWindow);
+        DrawContext context(frame_, dc, frameWindow);
         if (changed)
         {
             Notify(&context);
@@ -146,7 +146,7 @@ LRESULT CALLBACK TextEdit::EditProc(HWND window, UINT message, WPARAM wParam, LP
     {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    const WNDPROC original = edit->m_editProc;
+    const WNDPROC original = edit->editProc_;
     if ((message == WM_KEYDOWN && wParam == VK_RETURN) || message == WM_KILLFOCUS)
     {
         edit->LooseFocus();

@@ -24,16 +24,16 @@ public:
     void LooseFocus() override;
 
     void SetText(const char* text);
-    const char* GetText() const { return m_text; }
+    const char* GetText() const { return text_; }
     void SetTextToDisplay(TextToDisplay convert);
-    HWND GetEditWindow() const { return m_editWindow; }
+    HWND GetEditWindow() const { return editWindow_; }
 
 private:
     static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    char m_text[kMaxText + 1] = {};
-    TextToDisplay m_textToDisplay = nullptr;
-    HWND m_editWindow = nullptr; // owned while editing
-    HFONT m_editFont = nullptr;  // owned while editing
-    WNDPROC m_editProc = nullptr;
+    char text_[kMaxText + 1] = {};
+    TextToDisplay textToDisplay_ = nullptr;
+    HWND editWindow_ = nullptr; // owned while editing
+    HFONT editFont_ = nullptr;  // owned while editing
+    WNDPROC editProc_ = nullptr;
 };

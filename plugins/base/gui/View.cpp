@@ -3,7 +3,7 @@
 #include "plugins/base/gui/Frame.h"
 #include "plugins/base/gui/OffscreenContext.h"
 
-View::View(const Rect& size) : m_size(size) {}
+View::View(const Rect& size) : size_(size) {}
 
 View::~View() = default;
 
@@ -19,16 +19,16 @@ void View::TakeFocus() {}
 
 void View::SetBackground(OffscreenContext* background)
 {
-    if (background && background->GetWidth() >= m_size.Width() && background->GetHeight() >= m_size.Height())
+    if (background && background->GetWidth() >= size_.Width() && background->GetHeight() >= size_.Height())
     {
-        m_background = background;
+        background_ = background;
     }
 }
 
 void View::Redraw()
 {
-    if (m_frame)
+    if (frame_)
     {
-        m_frame->Redraw(this);
+        frame_->Redraw(this);
     }
 }

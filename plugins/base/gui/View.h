@@ -26,14 +26,14 @@ public:
     // Draws this view alone now, when it is in a frame.
     void Redraw();
 
-    const Rect& GetSize() const { return m_size; }
-    void SetSize(const Rect& size) { m_size = size; }
-    Frame* GetFrame() const { return m_frame; }
-    void SetFrame(Frame* frame) { m_frame = frame; }
-    OffscreenContext* GetBackground() const { return m_background; }
+    const Rect& GetSize() const { return size_; }
+    void SetSize(const Rect& size) { size_ = size; }
+    Frame* GetFrame() const { return frame_; }
+    void SetFrame(Frame* frame) { frame_ = frame; }
+    OffscreenContext* GetBackground() const { return background_; }
 
 protected:
-    Rect m_size;
-    Frame* m_frame = nullptr;                 // borrowed: the frame owns its views
-    OffscreenContext* m_background = nullptr; // borrowed
+    Rect size_;
+    Frame* frame_ = nullptr;                 // borrowed: the frame owns its views
+    OffscreenContext* background_ = nullptr; // borrowed
 };

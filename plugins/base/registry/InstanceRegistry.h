@@ -17,20 +17,20 @@ public:
     RegistryGuard& operator=(const RegistryGuard&) = delete;
 
 private:
-    void* m_mutex; // the named mutex's handle, or null while the local lock is held
+    void* mutex_; // the named mutex's handle, or null while the local lock is held
 };
 
 template <typename Instance, size_t Slots>
 class InstanceRegistry
 {
 public:
-    explicit InstanceRegistry(const char* mutexName) : m_mutexName(mutexName) {}
+    explicit InstanceRegistry(const char* mutexName) : mutexName_(mutexName) {}
 
     // Takes the lowest empty slot; false, with nothing changed, when all are taken.
     bool Register(Instance* instance)
     {
-        RegistryGuard guard(m_mutexName);
-        for (Instance*& slot : m_slots)
+        RegistryGuard guard(mutexName_);
+        for (Instance*& slot : slots_)
         {
             if (!slot)
             {
@@ -44,8 +44,8 @@ public:
     // Clears the first slot holding the instance; false when it holds none.
     bool Unregister(Instance* instance)
     {
-        RegistryGuard guard(m_mutexName);
-        for (Instance*& slot : m_slots)
+        RegistryGuard guard(mutexName_);
+        for (Instance*& slot : slots_)
         {
             if (slot == instance)
             {
@@ -64,8 +64,8 @@ public:
         {
             return;
         }
-        RegistryGuard guard(m_mutexName);
-        for (Instance* slot : m_slots)
+        RegistryGuard guard(mutexName_);
+        for (Instance* slot : slots_)
         {
             if (slot)
             {
@@ -75,6 +75,6 @@ public:
     }
 
 private:
-    const char* m_mutexName;
-    Instance* m_slots[Slots] = {}; // guarded by the named mutex
+    const char* mutexName_;
+    Instance* slots_[Slots] = {}; // guarded by the named mutex
 };

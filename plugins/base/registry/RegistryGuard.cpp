@@ -13,13 +13,13 @@ std::mutex gLocalLock;
 
 } // namespace
 
-RegistryGuard::RegistryGuard(const char* mutexName) : m_mutex(nullptr)
+RegistryGuard::RegistryGuard(const char* mutexName) : mutex_(nullptr)
 {
 #ifdef _WIN32
     HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
     if (mutex && WaitForSingleObject(mutex, INFINITE) != WAIT_FAILED)
     {
-        m_mutex = mutex;
+        mutex_ = mutex;
         return;
     }
     if (mutex)
@@ -36,11 +36,11 @@ RegistryGuard::RegistryGuard(const char* mutexName) : m_mutex(nullptr)
 RegistryGuard::~RegistryGuard()
 {
     // Only the Windows build ever holds a named mutex.
-    if (m_mutex)
+    if (mutex_)
     {
 #ifdef _WIN32
-        ReleaseMutex(static_cast<HANDLE>(m_mutex));
-        CloseHandle(static_cast<HANDLE>(m_mutex));
+        ReleaseMutex(static_cast<HANDLE>(mutex_));
+        CloseHandle(static_cast<HANDLE>(mutex_));
 #endif
         return;
     }

@@ -21,36 +21,36 @@ public:
     class Use
     {
     public:
-        explicit Use(StreamSlot& slot) : m_slot(slot)
+        explicit Use(StreamSlot& slot) : slot_(slot)
         {
-            m_slot.m_users.fetch_add(1);
-            m_stream = m_slot.m_stream.load();
+            slot_.users_.fetch_add(1);
+            stream_ = slot_.stream_.load();
         }
-        ~Use() { m_slot.m_users.fetch_sub(1); }
+        ~Use() { slot_.users_.fetch_sub(1); }
         Use(const Use&) = delete;
         Use& operator=(const Use&) = delete;
-        AudioStream* Get() const { return m_stream; }
+        AudioStream* Get() const { return stream_; }
 
     private:
-        StreamSlot& m_slot;
-        AudioStream* m_stream;
+        StreamSlot& slot_;
+        AudioStream* stream_;
     };
 
     // Owner: empties the slot and answers its stream once no user holds it (the caller owns it).
     // Never called while the same thread holds a Use.
     AudioStream* Take()
     {
-        AudioStream* stream = m_stream.exchange(nullptr);
-        while (m_users.load() != 0)
+        AudioStream* stream = stream_.exchange(nullptr);
+        while (users_.load() != 0)
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return stream;
     }
     // Owner: fills an empty slot.
-    void Put(AudioStream* stream) { m_stream.store(stream); }
+    void Put(AudioStream* stream) { stream_.store(stream); }
     // Owner thread only: the stream without holding it (for reading settings it made).
-    AudioStream* Peek() const { return m_stream.load(); }
+    AudioStream* Peek() const { return stream_.load(); }
 
     // Any thread: the host suspended the plug-in; the stream stops and drops what it queued.
     void Suspend()
@@ -73,6 +73,6 @@ public:
     }
 
 private:
-    std::atomic<AudioStream*> m_stream{nullptr}; // owned
-    std::atomic<int> m_users{0};
+    std::atomic<AudioStream*> stream_{nullptr}; // owned
+    std::atomic<int> users_{0};
 };

@@ -1,6 +1,6 @@
 #include "plugins/base/vst/EditorBase.h"
 
-EditorBase::EditorBase(VstEffect* effect) : m_effect(effect) {}
+EditorBase::EditorBase(VstEffect* effect) : effect_(effect) {}
 
 EditorBase::~EditorBase() = default;
 
@@ -15,7 +15,7 @@ bool EditorBase::GetRect(VstRect** rect)
 
 VstValue EditorBase::Open(void* parentWindow)
 {
-    m_systemWindow = parentWindow;
+    systemWindow_ = parentWindow;
     return 0;
 }
 
@@ -23,7 +23,7 @@ void EditorBase::Close() {}
 
 void EditorBase::Idle()
 {
-    if (m_updateRequested.exchange(false))
+    if (updateRequested_.exchange(false))
     {
         Update();
     }
@@ -33,7 +33,7 @@ void EditorBase::Update() {}
 
 void EditorBase::PostUpdate()
 {
-    m_updateRequested = true;
+    updateRequested_ = true;
 }
 
 VstValue EditorBase::OnKeyDown(const VstKeyCode&)

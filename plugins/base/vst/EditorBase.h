@@ -32,11 +32,11 @@ public:
     virtual VstValue SetKnobMode(int32_t mode);
     virtual bool OnWheel(float distance);
 
-    VstEffect* GetEffect() const { return m_effect; }
-    void* GetSystemWindow() const { return m_systemWindow; }
+    VstEffect* GetEffect() const { return effect_; }
+    void* GetSystemWindow() const { return systemWindow_; }
 
 private:
-    VstEffect* m_effect;                        // borrowed: the effect owns this editor
-    void* m_systemWindow = nullptr;             // GUI thread
-    std::atomic<bool> m_updateRequested{false}; // set by any thread, cleared by Idle
+    VstEffect* effect_;                        // borrowed: the effect owns this editor
+    void* systemWindow_ = nullptr;             // GUI thread
+    std::atomic<bool> updateRequested_{false}; // set by any thread, cleared by Idle
 };

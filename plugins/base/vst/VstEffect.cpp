@@ -108,47 +108,47 @@ VstEffect* EffectOf(VstEffectRecord* record)
 }
 
 VstEffect::VstEffect(VstHostCallback host, int32_t programCount, int32_t parameterCount, int32_t uniqueId)
-    : m_host(host), m_programCount(programCount), m_parameterCount(parameterCount), m_record()
+    : host_(host), programCount_(programCount), parameterCount_(parameterCount), record_()
 {
-    m_record.magic = kVstMagic;
-    m_record.dispatcher = &DispatchEntry;
-    m_record.process = &ProcessEntry;
-    m_record.setParameter = &SetParameterEntry;
-    m_record.getParameter = &GetParameterEntry;
-    m_record.programCount = programCount;
-    m_record.parameterCount = parameterCount;
-    m_record.inputCount = 1;
-    m_record.outputCount = 2;
-    m_record.ioRatio = 1.0f;
-    m_record.object = this;
-    m_record.uniqueId = uniqueId;
-    m_record.version = 1;
-    m_record.processReplacing = &ProcessReplacingEntry;
+    record_.magic = kVstMagic;
+    record_.dispatcher = &DispatchEntry;
+    record_.process = &ProcessEntry;
+    record_.setParameter = &SetParameterEntry;
+    record_.getParameter = &GetParameterEntry;
+    record_.programCount = programCount;
+    record_.parameterCount = parameterCount;
+    record_.inputCount = 1;
+    record_.outputCount = 2;
+    record_.ioRatio = 1.0f;
+    record_.object = this;
+    record_.uniqueId = uniqueId;
+    record_.version = 1;
+    record_.processReplacing = &ProcessReplacingEntry;
 }
 
 VstEffect::~VstEffect()
 {
-    delete m_editor;
+    delete editor_;
 }
 
 void VstEffect::SetEditor(EditorBase* editor)
 {
-    if (editor != m_editor)
+    if (editor != editor_)
     {
-        delete m_editor;
-        m_editor = editor;
+        delete editor_;
+        editor_ = editor;
     }
     SetFlag(kVstFlagHasEditor, editor != nullptr);
 }
 
 VstValue VstEffect::CallHost(int32_t opcode, int32_t index, VstValue value, void* pointer, float option)
 {
-    return m_host ? m_host(&m_record, opcode, index, value, pointer, option) : 0;
+    return host_ ? host_(&record_, opcode, index, value, pointer, option) : 0;
 }
 
 void VstEffect::SetFlag(int32_t flag, bool state)
 {
-    m_record.flags = state ? (m_record.flags | flag) : (m_record.flags & ~flag);
+    record_.flags = state ? (record_.flags | flag) : (record_.flags & ~flag);
 }
 
 void VstEffect::setParameter(int32_t, float) {}
@@ -178,7 +178,7 @@ VstValue VstEffect::dispatcher(int32_t opcode, int32_t index, VstValue value, vo
         close();
         return 0;
     case kEffSetProgram:
-        if (value >= 0 && value < m_programCount)
+        if (value >= 0 && value < programCount_)
         {
             setProgram(static_cast<int32_t>(value));
         }
@@ -234,19 +234,19 @@ VstValue VstEffect::dispatcher(int32_t opcode, int32_t index, VstValue value, vo
         }
         return 0;
     case kEffEditGetRect:
-        return m_editor && pointer ? m_editor->GetRect(static_cast<VstRect**>(pointer)) : 0;
+        return editor_ && pointer ? editor_->GetRect(static_cast<VstRect**>(pointer)) : 0;
     case kEffEditOpen:
-        return m_editor ? m_editor->Open(pointer) : 0;
+        return editor_ ? editor_->Open(pointer) : 0;
     case kEffEditClose:
-        if (m_editor)
+        if (editor_)
         {
-            m_editor->Close();
+            editor_->Close();
         }
         return 0;
     case kEffEditIdle:
-        if (m_editor)
+        if (editor_)
         {
-            m_editor->Idle();
+            editor_->Idle();
         }
         return 0;
     case kEffIdentify:
@@ -266,12 +266,12 @@ void VstEffect::close() {}
 
 int32_t VstEffect::getProgram()
 {
-    return m_currentProgram;
+    return currentProgram_;
 }
 
 void VstEffect::setProgram(int32_t program)
 {
-    m_currentProgram = program;
+    currentProgram_ = program;
 }
 
 void VstEffect::setProgramName(char* name)
@@ -316,12 +316,12 @@ int32_t VstEffect::setChunk(void*, int32_t, bool)
 
 void VstEffect::setSampleRate(float rate)
 {
-    m_sampleRate = rate;
+    sampleRate_ = rate;
 }
 
 void VstEffect::setBlockSize(int32_t size)
 {
-    m_blockSize = size;
+    blockSize_ = size;
 }
 
 void VstEffect::suspend() {}
@@ -330,17 +330,17 @@ void VstEffect::resume() {}
 
 void VstEffect::setUniqueId(int32_t id)
 {
-    m_record.uniqueId = id;
+    record_.uniqueId = id;
 }
 
 void VstEffect::setInputCount(int32_t count)
 {
-    m_record.inputCount = count;
+    record_.inputCount = count;
 }
 
 void VstEffect::setOutputCount(int32_t count)
 {
-    m_record.outputCount = count;
+    record_.outputCount = count;
 }
 
 void VstEffect::hasVu(bool state)
@@ -370,27 +370,27 @@ void VstEffect::programsAreChunks(bool state)
 
 void VstEffect::setRealtimeQualities(int32_t qualities)
 {
-    m_record.realQualities = qualities;
+    record_.realQualities = qualities;
 }
 
 void VstEffect::setOfflineQualities(int32_t qualities)
 {
-    m_record.offQualities = qualities;
+    record_.offQualities = qualities;
 }
 
 void VstEffect::setInitialDelay(int32_t delay)
 {
-    m_record.initialDelay = delay;
+    record_.initialDelay = delay;
 }
 
 float VstEffect::getSampleRate()
 {
-    return m_sampleRate;
+    return sampleRate_;
 }
 
 int32_t VstEffect::getBlockSize()
 {
-    return m_blockSize;
+    return blockSize_;
 }
 
 int32_t VstEffect::getHostVersion()
@@ -433,12 +433,12 @@ void VstEffect::DecibelText(float value, char* text)
 
 void VstEffect::HertzText(float samples, char* text)
 {
-    FloatToText(samples != 0.0f ? m_sampleRate / samples : 0.0f, text);
+    FloatToText(samples != 0.0f ? sampleRate_ / samples : 0.0f, text);
 }
 
 void VstEffect::MillisecondsText(float samples, char* text)
 {
-    FloatToText(samples * 1000.0f / m_sampleRate, text);
+    FloatToText(samples * 1000.0f / sampleRate_, text);
 }
 
 void VstEffect::FloatToText(float value, char* text)

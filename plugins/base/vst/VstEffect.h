@@ -62,8 +62,8 @@ public:
     virtual void FloatToText(float value, char* text);
     virtual void IntegerText(int32_t value, char* text);
 
-    VstEffectRecord* GetRecord() { return &m_record; }
-    EditorBase* GetEditor() const { return m_editor; }
+    VstEffectRecord* GetRecord() { return &record_; }
+    EditorBase* GetEditor() const { return editor_; }
     // Attaches an editor (owned from now on) and tells the host there is one.
     void SetEditor(EditorBase* editor);
 
@@ -72,18 +72,18 @@ protected:
     VstValue CallHost(int32_t opcode, int32_t index = 0, VstValue value = 0, void* pointer = nullptr,
                       float option = 0.0f);
     void SetFlag(int32_t flag, bool state);
-    bool HasFlag(int32_t flag) const { return (m_record.flags & flag) != 0; }
+    bool HasFlag(int32_t flag) const { return (record_.flags & flag) != 0; }
 
-    float m_sampleRate = 44100.0f;
-    EditorBase* m_editor = nullptr; // owned
-    VstHostCallback m_host;
-    int32_t m_programCount;
-    int32_t m_parameterCount;
-    int32_t m_currentProgram = 0;
-    int32_t m_blockSize = 1024;
+    float sampleRate_ = 44100.0f;
+    EditorBase* editor_ = nullptr; // owned
+    VstHostCallback host_;
+    int32_t programCount_;
+    int32_t parameterCount_;
+    int32_t currentProgram_ = 0;
+    int32_t blockSize_ = 1024;
 
 private:
-    VstEffectRecord m_record; // published: the host holds its address
+    VstEffectRecord record_; // published: the host holds its address
 };
 
 // The effect behind a record the host passes back (null for a foreign or null record).

@@ -172,13 +172,13 @@ bool VstEffectX::sizeWindow(int32_t width, int32_t height)
 double VstEffectX::updateSampleRate()
 {
     CallHost(kHostGetSampleRate);
-    return m_sampleRate;
+    return sampleRate_;
 }
 
 int32_t VstEffectX::updateBlockSize()
 {
     CallHost(kHostGetBlockSize);
-    return m_blockSize;
+    return blockSize_;
 }
 
 int32_t VstEffectX::getInputLatency()
@@ -387,8 +387,8 @@ bool VstEffectX::setSpeakerArrangement(void*, void*)
 
 void VstEffectX::setBlockSizeAndSampleRate(int32_t blockSize, float sampleRate)
 {
-    m_blockSize = blockSize;
-    m_sampleRate = sampleRate;
+    blockSize_ = blockSize;
+    sampleRate_ = sampleRate;
 }
 
 bool VstEffectX::setBypass(bool)

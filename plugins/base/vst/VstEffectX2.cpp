@@ -26,7 +26,7 @@ VstValue VstEffectX2::dispatcher(int32_t opcode, int32_t index, VstValue value, 
     {
     case kEffEditKeyDown:
     case kEffEditKeyUp: {
-        if (!m_editor)
+        if (!editor_)
         {
             return 0;
         }
@@ -36,10 +36,10 @@ VstValue VstEffectX2::dispatcher(int32_t opcode, int32_t index, VstValue value, 
         // A float beyond the integers has no modifiers to give.
         const bool representable = option > -2147483648.0f && option < 2147483647.0f;
         key.modifiers = static_cast<uint8_t>((representable ? static_cast<int32_t>(option) : 0) & 0xff);
-        return opcode == kEffEditKeyDown ? m_editor->OnKeyDown(key) : m_editor->OnKeyUp(key);
+        return opcode == kEffEditKeyDown ? editor_->OnKeyDown(key) : editor_->OnKeyUp(key);
     }
     case kEffSetEditKnobMode:
-        return m_editor ? m_editor->SetKnobMode(static_cast<int32_t>(value)) : 0;
+        return editor_ ? editor_->SetKnobMode(static_cast<int32_t>(value)) : 0;
     case kEffGetMidiProgramName:
         return getMidiProgramName(index, pointer);
     case kEffGetCurrentMidiProgram:
@@ -93,9 +93,9 @@ double VstEffectX2::updateSampleRate()
     const VstValue answer = CallHost(kHostGetSampleRate);
     if (answer > 0)
     {
-        m_sampleRate = static_cast<float>(answer);
+        sampleRate_ = static_cast<float>(answer);
     }
-    return m_sampleRate;
+    return sampleRate_;
 }
 
 int32_t VstEffectX2::updateBlockSize()
@@ -103,9 +103,9 @@ int32_t VstEffectX2::updateBlockSize()
     const VstValue answer = CallHost(kHostGetBlockSize);
     if (answer > 0 && answer <= 0x7fffffff)
     {
-        m_blockSize = static_cast<int32_t>(answer);
+        blockSize_ = static_cast<int32_t>(answer);
     }
-    return m_blockSize;
+    return blockSize_;
 }
 
 int32_t VstEffectX2::getVstVersion()

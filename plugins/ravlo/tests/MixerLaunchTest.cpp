@@ -64,17 +64,17 @@ class MixerLaunchTest : public ::testing::Test
 {
 protected:
     void TearDown() override { SetLaunchPath(nullptr); }
-    ScratchFolder m_folder{"ravlo-launch"};
+    ScratchFolder folder_{"ravlo-launch"};
 };
 
 TEST_F(MixerLaunchTest, StartsTheProgramInAFolderWithBlanks)
 {
     // "<scratch>\Mixer Program\KivCorvanDSP.exe", and a decoy at the prefix "<scratch>\Mixer"
     // that an unquoted command line would start instead.
-    const fs::path folder = m_folder / "Mixer Program";
+    const fs::path folder = folder_ / "Mixer Program";
     fs::create_directories(folder);
     const fs::path mixer = folder / "KivCorvanDSP.exe";
-    const fs::path decoy = m_folder / "Mixer.exe";
+    const fs::path decoy = folder_ / "Mixer.exe";
     fs::copy_file(StandinProgram(), mixer);
     fs::copy_file(StandinProgram(), decoy);
 
@@ -94,7 +94,7 @@ TEST_F(MixerLaunchTest, FailsWithoutKeyValueOrProgram)
     SetLaunchPath(nullptr);
     EXPECT_FALSE(LaunchMixer());
 
-    const std::string missing = (m_folder / "Nowhere" / "KivCorvanDSP.exe").string();
+    const std::string missing = (folder_ / "Nowhere" / "KivCorvanDSP.exe").string();
     SetLaunchPath(&missing);
     EXPECT_FALSE(LaunchMixer());
 

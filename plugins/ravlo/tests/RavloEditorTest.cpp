@@ -81,12 +81,12 @@ protected:
     {
         ASSERT_NE(s_parent, nullptr);
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        AsioSystem::Use(&m_asio);
-        RavloSystem::Use(&m_ravlo);
+        AsioSystem::Use(&asio_);
+        RavloSystem::Use(&ravlo_);
     }
     void TearDown() override
     {
-        m_effects.clear();
+        effects_.clear();
         RavloSystem::Use(nullptr);
         AsioSystem::Use(nullptr);
         CoUninitialize();
@@ -94,8 +94,8 @@ protected:
 
     RavloEffect* NewEffect()
     {
-        m_effects.push_back(std::make_unique<RavloEffect>(Host));
-        RavloEffect* effect = m_effects.back().get();
+        effects_.push_back(std::make_unique<RavloEffect>(Host));
+        RavloEffect* effect = effects_.back().get();
         effect->setSampleRate(44100.0f);
         effect->setBlockSize(256);
         return effect;
@@ -111,9 +111,9 @@ protected:
     static int32_t Step() { return StandinControl<StandinAsioStepProc>("StandinAsioStep")(); }
 
     static HWND s_parent;
-    QuietAsio m_asio;
-    QuietRavlo m_ravlo;
-    std::vector<std::unique_ptr<RavloEffect>> m_effects;
+    QuietAsio asio_;
+    QuietRavlo ravlo_;
+    std::vector<std::unique_ptr<RavloEffect>> effects_;
 };
 
 HWND RavloEditorTest::s_parent = nullptr;

@@ -29,28 +29,28 @@ public:
 
     bool GetRect(VstRect** rect) override
     {
-        *rect = &m_rect;
+        *rect = &rect_;
         return true;
     }
     VstValue Open(void* parent) override
     {
         EditorBase::Open(parent);
-        m_window = CreateWindowA("STATIC", "loop", WS_CHILD | WS_VISIBLE, 0, 0, m_rect.right, m_rect.bottom,
-                                 static_cast<HWND>(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
-        return m_window ? 1 : 0;
+        window_ = CreateWindowA("STATIC", "loop", WS_CHILD | WS_VISIBLE, 0, 0, rect_.right, rect_.bottom,
+                                static_cast<HWND>(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
+        return window_ ? 1 : 0;
     }
     void Close() override
     {
-        if (m_window)
+        if (window_)
         {
-            DestroyWindow(m_window);
-            m_window = nullptr;
+            DestroyWindow(window_);
+            window_ = nullptr;
         }
     }
 
 private:
-    VstRect m_rect{0, 0, 120, 240};
-    HWND m_window = nullptr;
+    VstRect rect_{0, 0, 120, 240};
+    HWND window_ = nullptr;
 };
 
 class LoopPlugin final : public VstEffectX, public AsioLinkOwner
@@ -64,7 +64,7 @@ public:
             AsioLink::InitInstanceTable();
             ThePlatform()->InitLock(&gListLock);
         }
-        m_link = new AsioLink(this);
+        link_ = new AsioLink(this);
         setInputCount(2);
         setOutputCount(2);
         canReplace(true);
@@ -74,8 +74,8 @@ public:
 
     ~LoopPlugin() override
     {
-        delete m_link;
-        delete m_stream;
+        delete link_;
+        delete stream_;
         if (--gInstances == 0)
         {
             ThePlatform()->DeleteLock(&gListLock);
@@ -86,29 +86,29 @@ public:
 
     void resume() override
     {
-        if (!m_link->IsOpen() && !m_link->Open())
+        if (!link_->IsOpen() && !link_->Open())
         {
             return;
         }
-        const int32_t frames = m_link->GetPreferredBufferSize();
-        delete m_stream;
-        m_stream = new AudioStream(frames, &gListLock);
-        m_stream->Allocate(frames);
+        const int32_t frames = link_->GetPreferredBufferSize();
+        delete stream_;
+        stream_ = new AudioStream(frames, &gListLock);
+        stream_->Allocate(frames);
         // One block each way in flight: what the host wrote is played at the next switch and
         // what the switch captured is read by the next process call.
-        m_stream->SetLatency(1);
-        if (m_link->Start(m_stream, frames, 0, 0))
+        stream_->SetLatency(1);
+        if (link_->Start(stream_, frames, 0, 0))
         {
-            setInitialDelay(2 * frames + m_link->GetInputLatency() + m_link->GetOutputLatency());
+            setInitialDelay(2 * frames + link_->GetInputLatency() + link_->GetOutputLatency());
             ioChanged();
         }
     }
 
     void suspend() override
     {
-        m_link->Close();
-        delete m_stream;
-        m_stream = nullptr;
+        link_->Close();
+        delete stream_;
+        stream_ = nullptr;
     }
 
     void process(float** inputs, float** outputs, int32_t frames) override { Run(inputs, outputs, frames); }
@@ -122,17 +122,17 @@ public:
 
     int32_t getChunk(void** data, bool) override
     {
-        *data = m_chunk;
-        return sizeof(m_chunk);
+        *data = chunk_;
+        return sizeof(chunk_);
     }
 
     int32_t setChunk(void* data, int32_t size, bool) override
     {
-        if (size != sizeof(m_chunk))
+        if (size != sizeof(chunk_))
         {
             return 0;
         }
-        std::memcpy(m_chunk, data, sizeof(m_chunk));
+        std::memcpy(chunk_, data, sizeof(chunk_));
         return 1;
     }
 
@@ -142,26 +142,26 @@ public:
         return true;
     }
 
-    void OnResetRequest() override { m_resetRequested = true; }
+    void OnResetRequest() override { resetRequested_ = true; }
 
 private:
     void Run(float** inputs, float** outputs, int32_t frames)
     {
-        if (!m_stream || !m_link->IsRunning())
+        if (!stream_ || !link_->IsRunning())
         {
             return;
         }
-        m_stream->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline
-                                                                                      : kStreamRealtime);
-        m_stream->TrimQueues();
-        m_stream->WriteHostInput(inputs, frames);
-        m_stream->ReadHostOutput(outputs, frames);
+        stream_->SetProcessLevel(getCurrentProcessLevel() == kVstProcessLevelOffline ? kStreamOffline
+                                                                                     : kStreamRealtime);
+        stream_->TrimQueues();
+        stream_->WriteHostInput(inputs, frames);
+        stream_->ReadHostOutput(outputs, frames);
     }
 
-    AsioLink* m_link;                // owned
-    AudioStream* m_stream = nullptr; // owned
-    char m_chunk[8] = {'L', 'O', 'O', 'P', 1, 2, 3, 4};
-    std::atomic<bool> m_resetRequested{false};
+    AsioLink* link_;                // owned
+    AudioStream* stream_ = nullptr; // owned
+    char chunk_[8] = {'L', 'O', 'O', 'P', 1, 2, 3, 4};
+    std::atomic<bool> resetRequested_{false};
 };
 
 } // namespace

@@ -17,7 +17,7 @@ class FakeCard
 {
 public:
     // loopDelay < 0: one buffer of the size the driver is given.
-    explicit FakeCard(FakeDriver& driver, int32_t loopDelay = -1) : m_driver(driver), m_loopDelay(loopDelay)
+    explicit FakeCard(FakeDriver& driver, int32_t loopDelay = -1) : driver_(driver), loopDelay_(loopDelay)
     {
         driver.duringStart = [this] { Run(true); };
         driver.duringStop = [this] { Run(false); };
@@ -25,8 +25,8 @@ public:
     ~FakeCard()
     {
         StopClock();
-        m_driver.duringStart = nullptr;
-        m_driver.duringStop = nullptr;
+        driver_.duringStart = nullptr;
+        driver_.duringStop = nullptr;
     }
     FakeCard(const FakeCard&) = delete;
     FakeCard& operator=(const FakeCard&) = delete;
@@ -35,16 +35,16 @@ public:
     // buffer of time has passed. Answers the switches run.
     int Advance(int32_t frames)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        if (!m_started || m_driver.bufferSize <= 0)
+        std::lock_guard<std::mutex> hold(lock_);
+        if (!started_ || driver_.bufferSize <= 0)
         {
             return 0;
         }
         int switches = 0;
-        m_pending += frames;
-        while (m_pending >= m_driver.bufferSize)
+        pending_ += frames;
+        while (pending_ >= driver_.bufferSize)
         {
-            m_pending -= m_driver.bufferSize;
+            pending_ -= driver_.bufferSize;
             Switch();
             ++switches;
         }
@@ -54,17 +54,17 @@ public:
     // The card's own clock: a switch every `period` while the driver runs.
     void StartClock(std::chrono::microseconds period)
     {
-        m_clockRuns = true;
-        m_clock = std::thread([this, period] {
-            while (m_clockRuns)
+        clockRuns_ = true;
+        clock_ = std::thread([this, period] {
+            while (clockRuns_)
             {
                 std::this_thread::sleep_for(period);
                 {
-                    std::lock_guard<std::mutex> hold(m_lock);
-                    if (m_started && m_driver.bufferSize > 0)
+                    std::lock_guard<std::mutex> hold(lock_);
+                    if (started_ && driver_.bufferSize > 0)
                     {
                         Switch();
-                        ++m_switches;
+                        ++switches_;
                     }
                 }
             }
@@ -72,79 +72,78 @@ public:
     }
     void StopClock()
     {
-        m_clockRuns = false;
-        if (m_clock.joinable())
+        clockRuns_ = false;
+        if (clock_.joinable())
         {
-            m_clock.join();
+            clock_.join();
         }
     }
     int ClockSwitches()
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_switches;
+        std::lock_guard<std::mutex> hold(lock_);
+        return switches_;
     }
 
 private:
     void Run(bool started)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_started = started;
-        m_pending = 0;
-        m_half = 0;
-        const int32_t size = m_driver.bufferSize;
-        const size_t line = static_cast<size_t>(size) + static_cast<size_t>(m_loopDelay < 0 ? size : m_loopDelay);
-        m_lines.assign(2, std::vector<int32_t>(started ? line : 0, 0));
-        m_oldest = 0;
+        std::lock_guard<std::mutex> hold(lock_);
+        started_ = started;
+        pending_ = 0;
+        half_ = 0;
+        const int32_t size = driver_.bufferSize;
+        const size_t line = static_cast<size_t>(size) + static_cast<size_t>(loopDelay_ < 0 ? size : loopDelay_);
+        lines_.assign(2, std::vector<int32_t>(started ? line : 0, 0));
+        oldest_ = 0;
     }
 
     int32_t* Half(int32_t buffer, int half) const
     {
-        const size_t size = static_cast<size_t>(m_driver.bufferSize);
-        return &m_driver.memory[(2 * static_cast<size_t>(buffer) + static_cast<size_t>(half)) * size];
+        const size_t size = static_cast<size_t>(driver_.bufferSize);
+        return &driver_.memory[(2 * static_cast<size_t>(buffer) + static_cast<size_t>(half)) * size];
     }
 
-    // Under m_lock. Buffers 0 and 1 are the outputs, 2 and 3 the inputs (the link's order).
+    // Under lock_. Buffers 0 and 1 are the outputs, 2 and 3 the inputs (the link's order).
     void Switch()
     {
-        const int32_t size = m_driver.bufferSize;
-        const bool looped = m_driver.bufferCount == 4;
+        const int32_t size = driver_.bufferSize;
+        const bool looped = driver_.bufferCount == 4;
         if (looped)
         {
             for (int32_t k = 0; k < 2; ++k)
             {
-                int32_t* input = Half(2 + k, m_half);
+                int32_t* input = Half(2 + k, half_);
                 for (int32_t i = 0; i < size; ++i)
                 {
-                    input[i] = m_lines[static_cast<size_t>(k)][(m_oldest + static_cast<size_t>(i)) % m_lines[0].size()];
+                    input[i] = lines_[static_cast<size_t>(k)][(oldest_ + static_cast<size_t>(i)) % lines_[0].size()];
                 }
             }
         }
-        m_driver.callbacks.bufferSwitch(m_half, 1);
+        driver_.callbacks.bufferSwitch(half_, 1);
         if (looped)
         {
             for (int32_t k = 0; k < 2; ++k)
             {
-                const int32_t* output = Half(k, m_half);
+                const int32_t* output = Half(k, half_);
                 for (int32_t i = 0; i < size; ++i)
                 {
-                    m_lines[static_cast<size_t>(k)][(m_oldest + static_cast<size_t>(i)) % m_lines[0].size()] =
-                        output[i];
+                    lines_[static_cast<size_t>(k)][(oldest_ + static_cast<size_t>(i)) % lines_[0].size()] = output[i];
                 }
             }
-            m_oldest = (m_oldest + static_cast<size_t>(size)) % m_lines[0].size();
+            oldest_ = (oldest_ + static_cast<size_t>(size)) % lines_[0].size();
         }
-        m_half ^= 1;
+        half_ ^= 1;
     }
 
-    FakeDriver& m_driver;
-    const int32_t m_loopDelay;
-    std::mutex m_lock;
-    bool m_started = false;                    // m_lock
-    int64_t m_pending = 0;                     // m_lock
-    int m_half = 0;                            // m_lock
-    int m_switches = 0;                        // m_lock
-    std::vector<std::vector<int32_t>> m_lines; // m_lock: the last samples each output played
-    size_t m_oldest = 0;                       // m_lock
-    std::atomic<bool> m_clockRuns{false};
-    std::thread m_clock;
+    FakeDriver& driver_;
+    const int32_t loopDelay_;
+    std::mutex lock_;
+    bool started_ = false;                    // lock_
+    int64_t pending_ = 0;                     // lock_
+    int half_ = 0;                            // lock_
+    int switches_ = 0;                        // lock_
+    std::vector<std::vector<int32_t>> lines_; // lock_: the last samples each output played
+    size_t oldest_ = 0;                       // lock_
+    std::atomic<bool> clockRuns_{false};
+    std::thread clock_;
 };

@@ -89,7 +89,7 @@ public:
 class Canvas
 {
 public:
-    Canvas(int width, int height, uint32_t fill) : m_width(width)
+    Canvas(int width, int height, uint32_t fill) : width_(width)
     {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -99,32 +99,32 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<uint32_t*>(bits);
-        m_old = SelectObject(m_dc, m_bitmap);
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<uint32_t*>(bits);
+        old_ = SelectObject(dc_, bitmap_);
         for (int i = 0; i < width * height; ++i)
-            m_bits[i] = fill;
+            bits_[i] = fill;
     }
     ~Canvas()
     {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
     }
-    HDC Dc() const { return m_dc; }
+    HDC Dc() const { return dc_; }
     uint32_t At(int x, int y) const
     {
         GdiFlush();
-        return m_bits[y * m_width + x] & 0xFFFFFF;
+        return bits_[y * width_ + x] & 0xFFFFFF;
     }
 
 private:
-    int m_width;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    uint32_t* m_bits = nullptr;
+    int width_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
 };
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kBlack = 0, kWhite = 0xFFFFFF;
@@ -133,13 +133,13 @@ constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kBlack 
 class ClickView : public View
 {
 public:
-    ClickView(const Rect& size, std::vector<int>* log, int id) : View(size), m_log(log), m_id(id) {}
-    void MouseDown(DrawContext*, const Point&) override { m_log->push_back(m_id); }
-    void LooseFocus() override { m_log->push_back(-m_id); }
+    ClickView(const Rect& size, std::vector<int>* log, int id) : View(size), log_(log), id_(id) {}
+    void MouseDown(DrawContext*, const Point&) override { log_->push_back(id_); }
+    void LooseFocus() override { log_->push_back(-id_); }
 
 private:
-    std::vector<int>* m_log;
-    int m_id;
+    std::vector<int>* log_;
+    int id_;
 };
 
 class Listener : public ControlListener
@@ -156,11 +156,11 @@ protected:
     // under Wine without a window manager.
     static void SetUpTestSuite()
     {
-        m_parent = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
-                                   nullptr, nullptr);
+        parent_ = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                                  nullptr);
     }
-    static void TearDownTestSuite() { DestroyWindow(m_parent); }
-    void SetUp() override { ASSERT_NE(m_parent, nullptr); }
+    static void TearDownTestSuite() { DestroyWindow(parent_); }
+    void SetUp() override { ASSERT_NE(parent_, nullptr); }
     static bool ClassRegistered()
     {
         char name[32];
@@ -168,10 +168,10 @@ protected:
         WNDCLASSA info{};
         return GetClassInfoA(GetModuleHandleA(nullptr), name, &info) != 0;
     }
-    static HWND m_parent;
+    static HWND parent_;
 };
 
-HWND GuiWindowTest::m_parent = nullptr;
+HWND GuiWindowTest::parent_ = nullptr;
 
 TEST_F(GuiWindowTest, FramesShareOneWindowClassRegisteredOnce)
 {
@@ -182,8 +182,8 @@ TEST_F(GuiWindowTest, FramesShareOneWindowClassRegisteredOnce)
     EXPECT_STREQ(name, expected);
 
     ASSERT_FALSE(ClassRegistered());
-    auto first = std::make_unique<Frame>(Rect(0, 0, 100, 80), m_parent, nullptr);
-    auto second = std::make_unique<Frame>(Rect(0, 0, 50, 40), m_parent, nullptr);
+    auto first = std::make_unique<Frame>(Rect(0, 0, 100, 80), parent_, nullptr);
+    auto second = std::make_unique<Frame>(Rect(0, 0, 50, 40), parent_, nullptr);
     ASSERT_NE(first->GetWindow(), nullptr);
     ASSERT_NE(second->GetWindow(), nullptr);
     char firstClass[64] = {}, secondClass[64] = {};
@@ -202,13 +202,13 @@ TEST_F(GuiWindowTest, FramesShareOneWindowClassRegisteredOnce)
     EXPECT_FALSE(ClassRegistered());
 
     // A later frame registers it again.
-    Frame again(Rect(0, 0, 10, 10), m_parent, nullptr);
+    Frame again(Rect(0, 0, 10, 10), parent_, nullptr);
     EXPECT_NE(again.GetWindow(), nullptr);
 }
 
 TEST_F(GuiWindowTest, AClickReachesTheViewAddedLast)
 {
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     std::vector<int> log;
     ASSERT_TRUE(frame.AddView(new ClickView(Rect(0, 0, 60, 60), &log, 1)));
     ASSERT_TRUE(frame.AddView(new ClickView(Rect(40, 40, 90, 70), &log, 2)));
@@ -224,7 +224,7 @@ TEST_F(GuiWindowTest, AClickReachesTheViewAddedLast)
 
 TEST_F(GuiWindowTest, FocusAndModalViewsTakeTheClicks)
 {
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     std::vector<int> log;
     auto* first = new ClickView(Rect(0, 0, 40, 40), &log, 1);
     auto* second = new ClickView(Rect(50, 0, 90, 40), &log, 2);
@@ -423,7 +423,7 @@ TEST_F(GuiWindowTest, OffscreenContextsCopyInOneBlit)
     EXPECT_EQ(canvas.At(11, 11), kBlack);
     EXPECT_EQ(canvas.At(15, 15), kRed);
 
-    Frame frame(Rect(0, 0, 30, 30), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 30, 30), parent_, nullptr);
     OffscreenContext filled(&frame, 12, 6, Colors::kBlue);
     Canvas target(12, 6, kRed);
     DrawContext targetContext(nullptr, target.Dc(), nullptr);
@@ -601,7 +601,7 @@ TEST_F(GuiWindowTest, LevelMeterFallsByOneStepPerDraw)
 TEST_F(GuiWindowTest, SplashTakesTheFrameAsItsModalView)
 {
     PluginBitmap* picture = new PluginBitmap(2);
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     Listener listener;
     auto* splash = new Splash(Rect(0, 0, 10, 10), &listener, 1, picture, Rect(20, 20, 28, 28));
     picture->Forget();
@@ -621,7 +621,7 @@ TEST_F(GuiWindowTest, SplashTakesTheFrameAsItsModalView)
 TEST_F(GuiWindowTest, SliderHandleFollowsItsValueAndOnlyItsHandleIsGrabbed)
 {
     PluginBitmap* handle = new PluginBitmap(2); // 8 x 8, blue in the middle
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     Listener listener;
     auto* slider = new VerticalSlider(Rect(10, 0, 18, 40), &listener, 1, 0, 32, handle, nullptr);
     handle->Forget();
@@ -671,7 +671,7 @@ TEST_F(GuiWindowTest, AnimationStepsRoundTheWholeStrip)
 
 TEST_F(GuiWindowTest, TextEditTakesTheEditedTextOnEnter)
 {
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     Listener listener;
     auto* edit = new TextEdit(Rect(10, 10, 90, 30), &listener, 1, "before");
     ASSERT_TRUE(frame.AddView(edit));
@@ -740,7 +740,7 @@ TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
     // The suite's host window (300 x 200) holds a container with a 10-pixel margin round the
     // frame's child window.
     HWND container =
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 30, 110, 90, m_parent, nullptr, nullptr, nullptr);
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 30, 110, 90, parent_, nullptr, nullptr, nullptr);
     ASSERT_NE(container, nullptr);
     {
         Frame frame(Rect(0, 0, 100, 80), container, nullptr);
@@ -764,10 +764,10 @@ TEST_F(GuiWindowTest, SizeChangesReachTheHostWindowsAroundTheFrame)
         EXPECT_EQ(area.right - area.left, 160); // the margin is kept
         EXPECT_EQ(area.bottom - area.top, 110);
         // The host window's margin is above 80 pixels: it is the last resized.
-        GetWindowRect(m_parent, &area);
+        GetWindowRect(parent_, &area);
         EXPECT_EQ(area.right - area.left, 350);
         EXPECT_EQ(area.bottom - area.top, 220);
-        SetWindowPos(m_parent, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(parent_, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     }
     DestroyWindow(container);
 }
@@ -783,22 +783,22 @@ public:
         int32_t buttons;
         Point then;
     };
-    ScriptedMouse(const Frame& frame, std::vector<Step> steps) : m_frame(frame), m_steps(std::move(steps)) {}
-    int32_t GetButtons() const override { return m_steps[m_at].buttons; }
+    ScriptedMouse(const Frame& frame, std::vector<Step> steps) : frame_(frame), steps_(std::move(steps)) {}
+    int32_t GetButtons() const override { return steps_[at_].buttons; }
     Point GetScreenPosition() const override
     {
-        POINT where{m_steps[m_at].then.x, m_steps[m_at].then.y};
-        ClientToScreen(m_frame.GetWindow(), &where);
-        m_at = std::min(m_at + 1, m_steps.size() - 1);
+        POINT where{steps_[at_].then.x, steps_[at_].then.y};
+        ClientToScreen(frame_.GetWindow(), &where);
+        at_ = std::min(at_ + 1, steps_.size() - 1);
         return Point(where.x, where.y);
     }
     // The steps whose move the control has taken.
-    size_t Moves() const { return m_at; }
+    size_t Moves() const { return at_; }
 
 private:
-    const Frame& m_frame;
-    std::vector<Step> m_steps;
-    mutable size_t m_at = 0;
+    const Frame& frame_;
+    std::vector<Step> steps_;
+    mutable size_t at_ = 0;
 };
 
 constexpr int32_t kLeftShift = kMouseLeft | kMouseShift;
@@ -829,7 +829,7 @@ TEST_P(TrackingTest, PressDragAndRelease)
 {
     const TrackCase& row = GetParam();
     SCOPED_TRACE(row.label);
-    Frame frame(Rect(0, 0, 100, 80), m_parent, nullptr);
+    Frame frame(Rect(0, 0, 100, 80), parent_, nullptr);
     Listener listener;
     PluginControl* control = row.make(&listener);
     ASSERT_TRUE(frame.AddView(control));

@@ -44,21 +44,21 @@ class PlainEffect : public VstEffectX
 {
 public:
     explicit PlainEffect(VstHostCallback host = nullptr, bool* destroyed = nullptr)
-        : VstEffectX(host, 3, 5, kTestId), m_destroyed(destroyed)
+        : VstEffectX(host, 3, 5, kTestId), destroyed_(destroyed)
     {
     }
     ~PlainEffect() override
     {
-        if (m_destroyed)
+        if (destroyed_)
         {
-            *m_destroyed = true;
+            *destroyed_ = true;
         }
     }
     void process(float**, float**, int32_t) override {}
     using VstEffect::HasFlag;
 
 private:
-    bool* m_destroyed;
+    bool* destroyed_;
 };
 
 // Every operation the dispatchers reach, logged with its arguments and answering `answer`.
@@ -485,11 +485,11 @@ TEST(VstEffectEntries, RecordEntriesReachTheObjectAndCloseDeletesIt)
 class FakeEditor : public EditorBase
 {
 public:
-    FakeEditor(VstEffect* effect, bool* destroyed) : EditorBase(effect), m_destroyed(destroyed) {}
-    ~FakeEditor() override { *m_destroyed = true; }
+    FakeEditor(VstEffect* effect, bool* destroyed) : EditorBase(effect), destroyed_(destroyed) {}
+    ~FakeEditor() override { *destroyed_ = true; }
     bool GetRect(VstRect** rect) override
     {
-        *rect = &m_rect;
+        *rect = &rect_;
         return true;
     }
     VstValue Open(void* parent) override
@@ -501,8 +501,8 @@ public:
     int updates = 0;
 
 private:
-    VstRect m_rect{0, 0, 200, 300};
-    bool* m_destroyed;
+    VstRect rect_{0, 0, 200, 300};
+    bool* destroyed_;
 };
 
 TEST(VstEffectEditor, EditorOpcodesReachTheAttachedEditorWhichTheEffectOwns)
