@@ -282,9 +282,8 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         sent.sampleRate = c.rate;
         StereoSignal returned;
         HostRun run;
-        std::thread host([&] {
-            run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned);
-        });
+        std::thread host(
+            [&] { run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned); });
         const bool taken = WaitForFreePair(effects, clients[3], false);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
@@ -305,8 +304,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         host.join();
         EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
         EXPECT_TRUE(given) << "the load gave it back" << run.output;
-        EXPECT_TRUE(afterTheEnd) << (c.throughTheCard ? "its end took it again" : "its end gave it back")
-                                 << run.output;
+        EXPECT_TRUE(afterTheEnd) << (c.throughTheCard ? "its end took it again" : "its end gave it back") << run.output;
         ASSERT_EQ(run.exitCode, 0u) << run.output;
         ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
         // The last two seconds: passed through as sent, or through the card's loop. The card's
