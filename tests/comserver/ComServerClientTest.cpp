@@ -81,6 +81,8 @@ double Report(const char* what, std::vector<double> values)
 class Probe
 {
 public:
+    static constexpr DWORD kStartMs = 240000;
+
     explicit Probe(const std::string& arguments)
     {
         static LONG made = 0;
@@ -92,10 +94,12 @@ public:
         startup.cb = sizeof startup;
         if (event && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                                     nullptr, &startup, &process_))
+            // A loaded machine takes most of a minute to start a Wine process, and the guessing
+            // probe makes thousands of calls before it is ready: wait for it or for its end.
             ready_ = PumpUntil([&] {
                 return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
                        WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-            }) && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+            }, kStartMs) && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
         if (event)
             CloseHandle(event);
     }
