@@ -1,9 +1,12 @@
 // KivQuorvel with the mixer program running: the instance finds it, connects over COM,
 // registers with the simulated engine, gets a send and return pair, and its audio runs out
-// through the card's loop and back.
+// through the card's loop and back. Instances in hosts (tools/vsthost), loaded from the
+// plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/base/vst/VstRecord.h"
+#include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "tests/support/MixerServer.h"
@@ -13,12 +16,46 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace
+{
+
+// The mixer program as the link finds it, and the services thread each link is made on.
+class RecordingSystem final : public ServicesSystem
+{
+public:
+    bool IsMixerRunning() override { return ServicesSystem::Win32().IsMixerRunning(); }
+    HRESULT CreateServices(IKivCorvanServices** services) override
+    {
+        servicesThread.store(GetCurrentThreadId());
+        return ServicesSystem::Win32().CreateServices(services);
+    }
+    std::atomic<DWORD> servicesThread{0};
+};
+
+RecordingSystem gSystem;
+std::atomic<ServicesLink*> gLink{nullptr}; // the last link made for an instance made here
+
+} // namespace
+
+ServicesConnection* CreateServicesLink(ServicesLinkOwner* owner)
+{
+    ServicesLink* link = new (std::nothrow) ServicesLink(owner, gSystem);
+    gLink.store(link);
+    return link;
+}
 
 namespace
 {
@@ -114,6 +151,25 @@ private:
     std::vector<VstEffectRecord*> m_instances;
 };
 
+// Whether a process of the mixer program runs in this prefix.
+bool MixerProgramRuns()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+    {
+        return false;
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    {
+        found = _stricmp(entry.szExeFile, "KivCorvanDSP.exe") == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
 class QuorvelWithTheMixer : public ::testing::Test
 {
 protected:
@@ -121,21 +177,29 @@ protected:
     {
         ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        // The plug-in never starts the mixer program: this reference starts it and keeps it.
+    }
+    static void TearDownTestSuite()
+    {
+        // The server runs until it is told to end: end it for the next run.
+        EXPECT_TRUE(EndMixerProgram());
+        CoUninitialize();
+    }
+    void SetUp() override
+    {
+        // The plug-in never starts the mixer program: this reference starts it (again, after a
+        // case that ended it) and keeps it.
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
                                    reinterpret_cast<void**>(&gServices)),
                   S_OK);
     }
-    static void TearDownTestSuite()
+    void TearDown() override { ReleaseServices(); }
+    static void ReleaseServices()
     {
         if (gServices)
         {
             gServices->Release();
             gServices = nullptr;
         }
-        // The server runs until it is told to end: end it for the next run.
-        EndMixerProgram();
-        CoUninitialize();
     }
 
     static IKivCorvanServices* gServices;
@@ -260,19 +324,20 @@ bool PassedThroughFrom(const StereoSignal& sent, const StereoSignal& returned, s
     return true;
 }
 
-// A session load and its end while the audio runs in real time: the instance gives its pair
-// back and takes it again, and at 44.1 kHz its audio runs through the card again; above 48 kHz
+// A session load (0x20, or 0x80) and its end while the audio runs in real time: the instance
+// gives its pair back and takes it again, and at 44.1 kHz its audio runs through the card again; above 48 kHz
 // it gives the pair back at once and passes the audio through.
 TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPassesThroughAbove48kHz)
 {
     struct Case
     {
         int rate;
+        WPARAM load; // the notification that begins the load
         bool throughTheCard;
     };
-    for (const Case& c : {Case{44100, true}, Case{96000, false}})
+    for (const Case& c : {Case{44100, 0x20, true}, Case{44100, 0x80, true}, Case{96000, 0x20, false}})
     {
-        SCOPED_TRACE(c.rate);
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz, load " + std::to_string(c.load));
         IKivCorvanEffectServices* effects = nullptr;
         ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
         LONG clients[4] = {};
@@ -287,7 +352,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         const bool taken = WaitForFreePair(effects, clients[3], false);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+        PostMessageA(mixer, Application::kFireNotifyMessage, c.load, 0);
         const bool given = WaitForFreePair(effects, clients[3], true);
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         bool afterTheEnd = false;
@@ -324,6 +389,130 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         }
         effects->Release();
     }
+}
+
+// The mixer program quits while an instance in a host holds a pair and its audio runs: the
+// instance hears Terminate, drops its link and passes its audio through from then on; the host
+// runs on to its end.
+TEST_F(QuorvelWithTheMixer, QuittingTheMixerDropsTheLinkAndTheAudioPassesThrough)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG clients[4] = {};
+    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+    const int rate = 44100;
+    const int block = 512;
+    const StereoSignal sent = Noise(block * (30 * rate / block));
+    StereoSignal returned;
+    HostRun run;
+    std::thread host([&] { run = RunSignal(KIV_QUORVEL, "", block, sent, &returned); });
+    const bool taken = WaitForFreePair(effects, clients[3], false);
+    effects->Release();
+    ReleaseServices();
+    const bool ended = EndMixerProgram();
+    host.join();
+    EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
+    EXPECT_TRUE(ended) << "the mixer program ended on its quit";
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
+    const size_t from = sent.left.size() - 2 * static_cast<size_t>(rate);
+    EXPECT_TRUE(PassedThroughFrom(sent, returned, from)) << run.output;
+}
+
+// Without the mixer program an instance neither starts it nor waits for it: its audio passes
+// through.
+TEST_F(QuorvelWithTheMixer, WithoutTheMixerNothingIsAttempted)
+{
+    ReleaseServices();
+    ASSERT_TRUE(EndMixerProgram());
+    ASSERT_FALSE(MixerProgramRuns());
+    const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
+    ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
+    EXPECT_EQ(through.measured, 0) << "passed through" << through.run.output;
+    EXPECT_EQ(through.mismatches, 0) << through.run.output;
+    EXPECT_FALSE(MixerProgramRuns()) << "the instance started the mixer program" << through.run.output;
+}
+
+// A command through the link's call block, as the model's operations on the host's threads
+// run it.
+HRESULT RunCommand(ServicesLink* link, int32_t command)
+{
+    link->BeginCall();
+    const HRESULT result = link->Call(command);
+    link->EndCall();
+    return result;
+}
+
+// Notifications that arrive while host threads' commands run on the services thread are
+// handled there, in between or inside the commands' calls, and nobody waits for anybody.
+TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG clients[4] = {};
+    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+    auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
+    ASSERT_FALSE(effect->Failed());
+    ServicesLink* link = gLink.load();
+    ASSERT_TRUE(link && link->IsConnected());
+    EXPECT_NE(link->GetClientId(), 0);
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    ASSERT_NE(mixer, nullptr);
+    std::atomic<bool> done{false};
+    auto host = std::async(std::launch::async, [&] {
+        int answered = 0;
+        while (!done.load())
+        {
+            answered += RunCommand(link, 47) == S_OK ? 1 : 0; // the mixer program answers it
+        }
+        return answered;
+    });
+    // Session loads and their ends (taking the pair again) and session changes, while the
+    // host thread's commands run.
+    for (int i = 0; i < 20; ++i)
+    {
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x100, 0);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+        Sleep(100);
+    }
+    const bool taken = WaitForFreePair(effects, clients[3], false);
+    done.store(true);
+    ASSERT_EQ(host.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "deadlock";
+    EXPECT_GT(host.get(), 0);
+    EXPECT_TRUE(taken) << "the last session end gave the instance its pair again";
+    EXPECT_EQ(RunCommand(link, 47), S_OK);
+    effect.reset();
+    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
+}
+
+// A services thread that got a quit message runs no more commands: each one from another
+// thread fails as unexpected at once, and the instance still closes.
+TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpected)
+{
+    auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
+    ASSERT_FALSE(effect->Failed());
+    ServicesLink* link = gLink.load();
+    ASSERT_TRUE(link && link->IsConnected());
+    EXPECT_EQ(RunCommand(link, 47), S_OK) << "answered by the mixer program";
+    ASSERT_TRUE(PostThreadMessageA(gSystem.servicesThread.load(), WM_QUIT, 0, 0));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
+    {
+        Sleep(10);
+    }
+    EXPECT_EQ(RunCommand(link, 47), E_UNEXPECTED);
+    EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
+    effect.reset();
+    // The ended thread left its registration and pair with the mixer program: end it, so no
+    // other case meets them.
+    ReleaseServices();
+    EXPECT_TRUE(EndMixerProgram());
 }
 
 } // namespace
