@@ -491,15 +491,21 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
     effects->Release();
 }
 
-// A services thread that got a quit message runs no more commands: each one from another
-// thread fails as unexpected at once, and the instance still closes.
+// A services thread that got a quit message gives its pair back and unregisters before it ends
+// and runs no more commands: each one from another thread fails as unexpected at once, and the
+// instance still closes.
 TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpected)
 {
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    LONG clients[4] = {};
+    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
     auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
     ASSERT_FALSE(effect->Failed());
     ServicesLink* link = gLink.load();
     ASSERT_TRUE(link && link->IsConnected());
     EXPECT_EQ(RunCommand(link, 47), S_OK) << "answered by the mixer program";
+    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
     ASSERT_TRUE(PostThreadMessageA(gSystem.servicesThread.load(), WM_QUIT, 0, 0));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
@@ -508,11 +514,13 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     }
     EXPECT_EQ(RunCommand(link, 47), E_UNEXPECTED);
     EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
+    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "the ended thread gave its pair back";
     effect.reset();
-    // The ended thread left its registration and pair with the mixer program: end it, so no
-    // other case meets them.
-    ReleaseServices();
-    EXPECT_TRUE(EndMixerProgram());
+    for (LONG client : clients)
+    {
+        effects->UnregisterClient(client);
+    }
+    effects->Release();
 }
 
 } // namespace
