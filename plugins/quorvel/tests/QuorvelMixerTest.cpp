@@ -16,8 +16,6 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -93,20 +91,46 @@ bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
     return false;
 }
 
-// Registers four clients of the test's own; the first three take a pair each, one is left.
-void TakeThreePairs(IKivCorvanEffectServices* effects, LONG (&clients)[4])
+// Four clients of the test's own on the mixer program's effect services; the first three take
+// a pair each, the fourth probes the one left. Unregistered again at the end.
+class OwnClients
 {
-    for (LONG& client : clients)
+public:
+    OwnClients() = default;
+    ~OwnClients()
     {
-        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        if (effects)
+        {
+            for (LONG client : clients)
+            {
+                effects->UnregisterClient(client);
+            }
+            effects->Release();
+        }
     }
-    for (int i = 0; i < 3; ++i)
+    OwnClients(const OwnClients&) = delete;
+    OwnClients& operator=(const OwnClients&) = delete;
+
+    void TakeThreePairs(IKivCorvanServices* services)
     {
-        KivSendReturn record{};
-        LONG send = -1, ret = -1;
-        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+        ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+        for (LONG& client : clients)
+        {
+            ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        }
+        for (int i = 0; i < 3; ++i)
+        {
+            KivSendReturn record{};
+            LONG send = -1, ret = -1;
+            ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+        }
     }
-}
+    bool LastPairIsFree() { return APairIsFree(effects, clients[3]); }
+    bool WaitForLastPair(bool free) { return WaitForFreePair(effects, clients[3], free); }
+
+    IKivCorvanEffectServices* effects = nullptr;
+    LONG clients[4] = {};
+};
 
 // The plug-in loaded in this process, as a host loads it: each instance connects to the mixer
 // on its own services thread. Instances still open are closed at the end.
@@ -150,25 +174,6 @@ private:
     HMODULE m_library;
     std::vector<VstEffectRecord*> m_instances;
 };
-
-// Whether a process of the mixer program runs in this prefix.
-bool MixerProgramRuns()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-    {
-        return false;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-    {
-        found = _stricmp(entry.szExeFile, "KivCorvanDSP.exe") == 0;
-    }
-    CloseHandle(snapshot);
-    return found;
-}
 
 class QuorvelWithTheMixer : public ::testing::Test
 {
@@ -259,28 +264,21 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
 
 TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LoadedPlugin plugin;
     VstEffectRecord* instance = plugin.Make();
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
-    LONG clients[4] = {};
-    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
-    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
-    EXPECT_TRUE(WaitForFreePair(effects, clients[3], true)) << "a session load gives the pair back";
+    EXPECT_TRUE(own.WaitForLastPair(true)) << "a session load gives the pair back";
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
-    EXPECT_TRUE(WaitForFreePair(effects, clients[3], false)) << "its end takes it again";
+    EXPECT_TRUE(own.WaitForLastPair(false)) << "its end takes it again";
     plugin.Close(instance);
-    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
-    for (LONG client : clients)
-    {
-        effects->UnregisterClient(client);
-    }
-    effects->Release();
+    EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
 }
 
 TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCardHasPassesThrough)
@@ -338,10 +336,8 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
     for (const Case& c : {Case{44100, 0x20, true}, Case{44100, 0x80, true}, Case{96000, 0x20, false}})
     {
         SCOPED_TRACE(std::to_string(c.rate) + " Hz, load " + std::to_string(c.load));
-        IKivCorvanEffectServices* effects = nullptr;
-        ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-        LONG clients[4] = {};
-        ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+        OwnClients own;
+        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
         const int block = 512;
         StereoSignal sent = Noise(block * (20 * c.rate / block));
         sent.sampleRate = c.rate;
@@ -349,22 +345,22 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         HostRun run;
         std::thread host(
             [&] { run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned); });
-        const bool taken = WaitForFreePair(effects, clients[3], false);
+        const bool taken = own.WaitForLastPair(false);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
         PostMessageA(mixer, Application::kFireNotifyMessage, c.load, 0);
-        const bool given = WaitForFreePair(effects, clients[3], true);
+        const bool given = own.WaitForLastPair(true);
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         bool afterTheEnd = false;
         if (c.throughTheCard)
         {
-            afterTheEnd = WaitForFreePair(effects, clients[3], false);
+            afterTheEnd = own.WaitForLastPair(false);
         }
         else
         {
             // The instance takes the pair and gives it back: no probe meanwhile.
             Sleep(5000);
-            afterTheEnd = APairIsFree(effects, clients[3]);
+            afterTheEnd = own.LastPairIsFree();
         }
         host.join();
         EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
@@ -383,11 +379,6 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
             energy += returned.left[t] * returned.left[t];
         }
         EXPECT_GT(energy, 0.0) << run.output;
-        for (LONG client : clients)
-        {
-            effects->UnregisterClient(client);
-        }
-        effects->Release();
     }
 }
 
@@ -396,18 +387,15 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
 // runs on to its end.
 TEST_F(QuorvelWithTheMixer, QuittingTheMixerDropsTheLinkAndTheAudioPassesThrough)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-    LONG clients[4] = {};
-    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
     const int rate = 44100;
     const int block = 512;
     const StereoSignal sent = Noise(block * (30 * rate / block));
     StereoSignal returned;
     HostRun run;
     std::thread host([&] { run = RunSignal(KIV_QUORVEL, "", block, sent, &returned); });
-    const bool taken = WaitForFreePair(effects, clients[3], false);
-    effects->Release();
+    const bool taken = own.WaitForLastPair(false);
     ReleaseServices();
     const bool ended = EndMixerProgram();
     host.join();
@@ -425,12 +413,13 @@ TEST_F(QuorvelWithTheMixer, WithoutTheMixerNothingIsAttempted)
 {
     ReleaseServices();
     ASSERT_TRUE(EndMixerProgram());
-    ASSERT_FALSE(MixerProgramRuns());
+    ASSERT_FALSE(ServicesSystem::Win32().IsMixerRunning());
     const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
     ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
     EXPECT_EQ(through.measured, 0) << "passed through" << through.run.output;
     EXPECT_EQ(through.mismatches, 0) << through.run.output;
-    EXPECT_FALSE(MixerProgramRuns()) << "the instance started the mixer program" << through.run.output;
+    EXPECT_FALSE(ServicesSystem::Win32().IsMixerRunning())
+        << "the instance started the mixer program" << through.run.output;
 }
 
 // A command through the link's call block, as the model's operations on the host's threads
@@ -447,10 +436,8 @@ HRESULT RunCommand(ServicesLink* link, int32_t command)
 // handled there, in between or inside the commands' calls, and nobody waits for anybody.
 TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-    LONG clients[4] = {};
-    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
     auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
     ASSERT_FALSE(effect->Failed());
     ServicesLink* link = gLink.load();
@@ -476,19 +463,14 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         Sleep(100);
     }
-    const bool taken = WaitForFreePair(effects, clients[3], false);
+    const bool taken = own.WaitForLastPair(false);
     done.store(true);
     ASSERT_EQ(host.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "deadlock";
     EXPECT_GT(host.get(), 0);
     EXPECT_TRUE(taken) << "the last session end gave the instance its pair again";
     EXPECT_EQ(RunCommand(link, 47), S_OK);
     effect.reset();
-    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
-    for (LONG client : clients)
-    {
-        effects->UnregisterClient(client);
-    }
-    effects->Release();
+    EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
 }
 
 // A services thread that got a quit message gives its pair back and unregisters before it ends
@@ -496,16 +478,14 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
 // instance still closes.
 TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpected)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-    LONG clients[4] = {};
-    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
     auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
     ASSERT_FALSE(effect->Failed());
     ServicesLink* link = gLink.load();
     ASSERT_TRUE(link && link->IsConnected());
     EXPECT_EQ(RunCommand(link, 47), S_OK) << "answered by the mixer program";
-    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
+    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
     ASSERT_TRUE(PostThreadMessageA(gSystem.servicesThread.load(), WM_QUIT, 0, 0));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
@@ -514,13 +494,8 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     }
     EXPECT_EQ(RunCommand(link, 47), E_UNEXPECTED);
     EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
-    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "the ended thread gave its pair back";
+    EXPECT_TRUE(own.LastPairIsFree()) << "the ended thread gave its pair back";
     effect.reset();
-    for (LONG client : clients)
-    {
-        effects->UnregisterClient(client);
-    }
-    effects->Release();
 }
 
 } // namespace
