@@ -207,6 +207,10 @@ protected:
         }
     }
 
+public:
+    static IKivCorvanServices* Services() { return gServices; }
+
+protected:
     static IKivCorvanServices* gServices;
 };
 
@@ -432,17 +436,28 @@ HRESULT RunCommand(ServicesLink* link, int32_t command)
     return result;
 }
 
+// An instance made here, with its link, after the test's own clients took three pairs: it
+// connects, takes the pair left, and the mixer program answers its commands.
+void MakeConnectedInstance(OwnClients& own, std::unique_ptr<KivQuorvelEffect>* effect, ServicesLink** link)
+{
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(QuorvelWithTheMixer::Services()));
+    *effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
+    ASSERT_FALSE((*effect)->Failed());
+    *link = gLink.load();
+    ASSERT_TRUE(*link && (*link)->IsConnected());
+    EXPECT_NE((*link)->GetClientId(), 0);
+    EXPECT_EQ(RunCommand(*link, 47), S_OK) << "answered by the mixer program";
+    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
+}
+
 // Notifications that arrive while host threads' commands run on the services thread are
 // handled there, in between or inside the commands' calls, and nobody waits for anybody.
 TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock)
 {
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
-    auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
-    ASSERT_FALSE(effect->Failed());
-    ServicesLink* link = gLink.load();
-    ASSERT_TRUE(link && link->IsConnected());
-    EXPECT_NE(link->GetClientId(), 0);
+    std::unique_ptr<KivQuorvelEffect> effect;
+    ServicesLink* link = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MakeConnectedInstance(own, &effect, &link));
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
     std::atomic<bool> done{false};
@@ -479,13 +494,9 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
 TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpected)
 {
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
-    auto effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
-    ASSERT_FALSE(effect->Failed());
-    ServicesLink* link = gLink.load();
-    ASSERT_TRUE(link && link->IsConnected());
-    EXPECT_EQ(RunCommand(link, 47), S_OK) << "answered by the mixer program";
-    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
+    std::unique_ptr<KivQuorvelEffect> effect;
+    ServicesLink* link = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MakeConnectedInstance(own, &effect, &link));
     ASSERT_TRUE(PostThreadMessageA(gSystem.servicesThread.load(), WM_QUIT, 0, 0));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
