@@ -50,6 +50,11 @@ void ComModule::Init()
 
 bool ComModule::Term()
 {
+    // Clients may still hold the object (the effects plug-in keeps some of its faces after
+    // Terminate, a crashed client never lets go): COM drops their references now, while the
+    // object lives, instead of releasing it at its own end once it is gone.
+    if (server)
+        CoDisconnectObject(static_cast<IKivCorvanServices*>(server), 0);
     delete server;
     server = nullptr;
     initialised = false;

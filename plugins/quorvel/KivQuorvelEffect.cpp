@@ -134,6 +134,13 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
     case kCommandReconnect:
         OnAssignmentChanged();
         return false;
+    case ServicesThread::kQuitCommand:
+        // The apartment ends with the thread: what it holds of the mixer program goes first.
+        if (ServicesConnection* services = m_services.load())
+        {
+            services->Drop();
+        }
+        return true;
     default:
         ServicesConnection* services = m_services.load();
         if (services && command > kCommandReconnect)

@@ -14,6 +14,8 @@ void ServicesConnection::Execute(int32_t) {}
 
 void ServicesConnection::FailCall() {}
 
+void ServicesConnection::Drop() {}
+
 bool ServicesConnection::TakeDisplayUpdate()
 {
     return false;

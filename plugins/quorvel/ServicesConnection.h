@@ -51,6 +51,10 @@ public:
     virtual void Execute(int32_t command);
     // Any thread, once the services thread has ended: the command could not run.
     virtual void FailCall();
+    // Services thread, when it ends on a quit message: lets go of everything the thread's
+    // apartment holds of the mixer program (pair, registration, subscriptions); the
+    // connection stays, unconnected, for the calls still to come.
+    virtual void Drop();
     // The last command asked for the host's display to be updated (asked once); the thread
     // that asked for the command makes the host call, after its wait.
     virtual bool TakeDisplayUpdate();

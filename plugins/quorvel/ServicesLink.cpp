@@ -308,13 +308,18 @@ ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m
 
 ServicesLink::~ServicesLink()
 {
+    Drop();
+    GiveBackHandle(m_handle);
+}
+
+void ServicesLink::Drop()
+{
     DropServices();
     Disconnect();
     ReleaseInterface(m_effectServices);
     ReleaseInterface(m_effectServices2);
     ReleaseInterface(m_paramInfo);
     DropEventSource();
-    GiveBackHandle(m_handle);
 }
 
 ServicesLink* ServicesLink::FromHandle(DWORD handle)

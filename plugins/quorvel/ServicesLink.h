@@ -58,6 +58,7 @@ public:
     bool IsLoadingSession() const override { return m_sessionLoading; }
     void Execute(int32_t command) override;
     void FailCall() override;
+    void Drop() override;
     bool TakeDisplayUpdate() override { return m_displayUpdate.exchange(false); }
 
     // Any thread: BeginCall, fill the slots, Call, read the results, EndCall. BeginCall and

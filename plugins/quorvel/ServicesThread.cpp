@@ -138,7 +138,8 @@ void ServicesThread::Main()
 #ifdef _WIN32
     const bool com = SUCCEEDED(CoInitialize(nullptr));
 #endif
-    while (WaitForCommand())
+    bool ended = false;
+    while (!ended && WaitForCommand())
     {
         int32_t command = 0;
         {
@@ -146,16 +147,16 @@ void ServicesThread::Main()
             command = m_pending;
             m_commandSignalled = false;
         }
-        const bool end = m_handler(command);
+        ended = m_handler(command);
         {
             std::lock_guard<std::mutex> hold(m_lock);
             m_replied = true;
         }
         m_changed.notify_all();
-        if (end)
-        {
-            break;
-        }
+    }
+    if (!ended)
+    {
+        m_handler(kQuitCommand);
     }
 #ifdef _WIN32
     if (com)

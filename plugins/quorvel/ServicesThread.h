@@ -13,8 +13,10 @@
 class ServicesThread
 {
 public:
-    // Runs a command on the thread; answers true when the thread is to end.
+    // Runs a command on the thread; answers true when the thread is to end. A thread that a
+    // quit message ends calls it once more with kQuitCommand, before it leaves its apartment.
     using Handler = std::function<bool(int32_t command)>;
+    static constexpr int32_t kQuitCommand = -1;
 
     ServicesThread() = default;
     ~ServicesThread();

@@ -2,6 +2,9 @@
 // For tests that start the mixer program as the COM local server in their prefix: its
 // registration, and its end (it runs until told to end).
 
+#include "mixer/app/Application.h"
+#include "tests/support/MessagePump.h"
+
 #include <objbase.h>
 #include <windows.h>
 
@@ -40,18 +43,25 @@ inline bool RegisterMixerServer(const std::string& program, const std::string& p
     return registered;
 }
 
-// Ends the running mixer program, found by its application window.
-inline void EndMixerProgram()
+// Ends the running mixer program, found by its application window, as the user's quit does:
+// its subscribers hear Terminate and it revokes its class, so the next activation in the prefix
+// starts it afresh (after a killed program the next CoCreateInstance failed with
+// RPC_S_SERVER_UNAVAILABLE). Serves this thread's messages meanwhile; true when no mixer
+// program runs any more and the one that ran ended well (exit code 0, no crash).
+inline bool EndMixerProgram()
 {
-    if (HWND window = FindWindowA("Varn Services", nullptr))
-    {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id))
-        {
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 10000);
-            CloseHandle(process);
-        }
-    }
+    HWND window = FindWindowA("Varn Services", nullptr);
+    if (!window)
+        return true;
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (!process)
+        return false;
+    PostMessageA(window, Application::kQuitMessage, 0, 0);
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return ended && code == 0;
 }

@@ -1,9 +1,12 @@
 // KivQuorvel with the mixer program running: the instance finds it, connects over COM,
 // registers with the simulated engine, gets a send and return pair, and its audio runs out
-// through the card's loop and back.
+// through the card's loop and back. Instances in hosts (tools/vsthost), loaded from the
+// plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/base/vst/VstRecord.h"
+#include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "tests/support/MixerServer.h"
@@ -14,11 +17,43 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace
+{
+
+// The mixer program as the link finds it, and the services thread each link is made on.
+class RecordingSystem final : public ServicesSystem
+{
+public:
+    bool IsMixerRunning() override { return ServicesSystem::Win32().IsMixerRunning(); }
+    HRESULT CreateServices(IKivCorvanServices** services) override
+    {
+        servicesThread.store(GetCurrentThreadId());
+        return ServicesSystem::Win32().CreateServices(services);
+    }
+    std::atomic<DWORD> servicesThread{0};
+};
+
+RecordingSystem gSystem;
+std::atomic<ServicesLink*> gLink{nullptr}; // the last link made for an instance made here
+
+} // namespace
+
+ServicesConnection* CreateServicesLink(ServicesLinkOwner* owner)
+{
+    ServicesLink* link = new (std::nothrow) ServicesLink(owner, gSystem);
+    gLink.store(link);
+    return link;
+}
 
 namespace
 {
@@ -56,20 +91,46 @@ bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
     return false;
 }
 
-// Registers four clients of the test's own; the first three take a pair each, one is left.
-void TakeThreePairs(IKivCorvanEffectServices* effects, LONG (&clients)[4])
+// Four clients of the test's own on the mixer program's effect services; the first three take
+// a pair each, the fourth probes the one left. Unregistered again at the end.
+class OwnClients
 {
-    for (LONG& client : clients)
+public:
+    OwnClients() = default;
+    ~OwnClients()
     {
-        ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        if (effects)
+        {
+            for (LONG client : clients)
+            {
+                effects->UnregisterClient(client);
+            }
+            effects->Release();
+        }
     }
-    for (int i = 0; i < 3; ++i)
+    OwnClients(const OwnClients&) = delete;
+    OwnClients& operator=(const OwnClients&) = delete;
+
+    void TakeThreePairs(IKivCorvanServices* services)
     {
-        KivSendReturn record{};
-        LONG send = -1, ret = -1;
-        ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+        ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+        for (LONG& client : clients)
+        {
+            ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        }
+        for (int i = 0; i < 3; ++i)
+        {
+            KivSendReturn record{};
+            LONG send = -1, ret = -1;
+            ASSERT_EQ(effects->AcquireSendReturn(clients[i], &record, &send, &ret), S_OK) << i;
+        }
     }
-}
+    bool LastPairIsFree() { return APairIsFree(effects, clients[3]); }
+    bool WaitForLastPair(bool free) { return WaitForFreePair(effects, clients[3], free); }
+
+    IKivCorvanEffectServices* effects = nullptr;
+    LONG clients[4] = {};
+};
 
 // The plug-in loaded in this process, as a host loads it: each instance connects to the mixer
 // on its own services thread. Instances still open are closed at the end.
@@ -121,23 +182,35 @@ protected:
     {
         ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        // The plug-in never starts the mixer program: this reference starts it and keeps it.
+    }
+    static void TearDownTestSuite()
+    {
+        // The server runs until it is told to end: end it for the next run.
+        EXPECT_TRUE(EndMixerProgram());
+        CoUninitialize();
+    }
+    void SetUp() override
+    {
+        // The plug-in never starts the mixer program: this reference starts it (again, after a
+        // case that ended it) and keeps it.
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
                                    reinterpret_cast<void**>(&gServices)),
                   S_OK);
     }
-    static void TearDownTestSuite()
+    void TearDown() override { ReleaseServices(); }
+    static void ReleaseServices()
     {
         if (gServices)
         {
             gServices->Release();
             gServices = nullptr;
         }
-        // The server runs until it is told to end: end it for the next run.
-        EndMixerProgram();
-        CoUninitialize();
     }
 
+public:
+    static IKivCorvanServices* Services() { return gServices; }
+
+protected:
     static IKivCorvanServices* gServices;
 };
 
@@ -195,28 +268,21 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
 
 TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LoadedPlugin plugin;
     VstEffectRecord* instance = plugin.Make();
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
-    LONG clients[4] = {};
-    ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
-    EXPECT_FALSE(APairIsFree(effects, clients[3])) << "the instance holds the fourth";
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
-    EXPECT_TRUE(WaitForFreePair(effects, clients[3], true)) << "a session load gives the pair back";
+    EXPECT_TRUE(own.WaitForLastPair(true)) << "a session load gives the pair back";
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
-    EXPECT_TRUE(WaitForFreePair(effects, clients[3], false)) << "its end takes it again";
+    EXPECT_TRUE(own.WaitForLastPair(false)) << "its end takes it again";
     plugin.Close(instance);
-    EXPECT_TRUE(APairIsFree(effects, clients[3])) << "a closed instance gives its pair back";
-    for (LONG client : clients)
-    {
-        effects->UnregisterClient(client);
-    }
-    effects->Release();
+    EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
 }
 
 TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCardHasPassesThrough)
@@ -260,23 +326,22 @@ bool PassedThroughFrom(const StereoSignal& sent, const StereoSignal& returned, s
     return true;
 }
 
-// A session load and its end while the audio runs in real time: the instance gives its pair
-// back and takes it again, and at 44.1 kHz its audio runs through the card again; above 48 kHz
+// A session load (0x20, or 0x80) and its end while the audio runs in real time: the instance
+// gives its pair back and takes it again, and at 44.1 kHz its audio runs through the card again; above 48 kHz
 // it gives the pair back at once and passes the audio through.
 TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPassesThroughAbove48kHz)
 {
     struct Case
     {
         int rate;
+        WPARAM load; // the notification that begins the load
         bool throughTheCard;
     };
-    for (const Case& c : {Case{44100, true}, Case{96000, false}})
+    for (const Case& c : {Case{44100, 0x20, true}, Case{44100, 0x80, true}, Case{96000, 0x20, false}})
     {
-        SCOPED_TRACE(c.rate);
-        IKivCorvanEffectServices* effects = nullptr;
-        ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
-        LONG clients[4] = {};
-        ASSERT_NO_FATAL_FAILURE(TakeThreePairs(effects, clients));
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz, load " + std::to_string(c.load));
+        OwnClients own;
+        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
         const int block = 512;
         StereoSignal sent = Noise(block * (20 * c.rate / block));
         sent.sampleRate = c.rate;
@@ -284,22 +349,22 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         HostRun run;
         std::thread host(
             [&] { run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned); });
-        const bool taken = WaitForFreePair(effects, clients[3], false);
+        const bool taken = own.WaitForLastPair(false);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
-        const bool given = WaitForFreePair(effects, clients[3], true);
+        PostMessageA(mixer, Application::kFireNotifyMessage, c.load, 0);
+        const bool given = own.WaitForLastPair(true);
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         bool afterTheEnd = false;
         if (c.throughTheCard)
         {
-            afterTheEnd = WaitForFreePair(effects, clients[3], false);
+            afterTheEnd = own.WaitForLastPair(false);
         }
         else
         {
             // The instance takes the pair and gives it back: no probe meanwhile.
             Sleep(5000);
-            afterTheEnd = APairIsFree(effects, clients[3]);
+            afterTheEnd = own.LastPairIsFree();
         }
         host.join();
         EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
@@ -318,12 +383,130 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
             energy += returned.left[t] * returned.left[t];
         }
         EXPECT_GT(energy, 0.0) << run.output;
-        for (LONG client : clients)
-        {
-            effects->UnregisterClient(client);
-        }
-        effects->Release();
     }
+}
+
+// The mixer program quits while an instance in a host holds a pair and its audio runs: the
+// instance hears Terminate, drops its link and passes its audio through from then on; the host
+// runs on to its end.
+TEST_F(QuorvelWithTheMixer, QuittingTheMixerDropsTheLinkAndTheAudioPassesThrough)
+{
+    OwnClients own;
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    const int rate = 44100;
+    const int block = 512;
+    const StereoSignal sent = Noise(block * (30 * rate / block));
+    StereoSignal returned;
+    HostRun run;
+    std::thread host([&] { run = RunSignal(KIV_QUORVEL, "", block, sent, &returned); });
+    const bool taken = own.WaitForLastPair(false);
+    ReleaseServices();
+    const bool ended = EndMixerProgram();
+    host.join();
+    EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
+    EXPECT_TRUE(ended) << "the mixer program ended on its quit";
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
+    const size_t from = sent.left.size() - 2 * static_cast<size_t>(rate);
+    EXPECT_TRUE(PassedThroughFrom(sent, returned, from)) << run.output;
+}
+
+// Without the mixer program an instance neither starts it nor waits for it: its audio passes
+// through.
+TEST_F(QuorvelWithTheMixer, WithoutTheMixerNothingIsAttempted)
+{
+    ReleaseServices();
+    ASSERT_TRUE(EndMixerProgram());
+    ASSERT_FALSE(ServicesSystem::Win32().IsMixerRunning());
+    const Trip through = RunTrip(KIV_QUORVEL, "", 512, 40, 1.0, 0);
+    ASSERT_EQ(through.run.exitCode, 0u) << through.run.output;
+    EXPECT_EQ(through.measured, 0) << "passed through" << through.run.output;
+    EXPECT_EQ(through.mismatches, 0) << through.run.output;
+    EXPECT_FALSE(ServicesSystem::Win32().IsMixerRunning())
+        << "the instance started the mixer program" << through.run.output;
+}
+
+// A command through the link's call block, as the model's operations on the host's threads
+// run it.
+HRESULT RunCommand(ServicesLink* link, int32_t command)
+{
+    link->BeginCall();
+    const HRESULT result = link->Call(command);
+    link->EndCall();
+    return result;
+}
+
+// An instance made here, with its link, after the test's own clients took three pairs: it
+// connects, takes the pair left, and the mixer program answers its commands.
+void MakeConnectedInstance(OwnClients& own, std::unique_ptr<KivQuorvelEffect>* effect, ServicesLink** link)
+{
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(QuorvelWithTheMixer::Services()));
+    *effect = std::make_unique<KivQuorvelEffect>(&InProcessHost);
+    ASSERT_FALSE((*effect)->Failed());
+    *link = gLink.load();
+    ASSERT_TRUE(*link && (*link)->IsConnected());
+    EXPECT_NE((*link)->GetClientId(), 0);
+    EXPECT_EQ(RunCommand(*link, 47), S_OK) << "answered by the mixer program";
+    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
+}
+
+// Notifications that arrive while host threads' commands run on the services thread are
+// handled there, in between or inside the commands' calls, and nobody waits for anybody.
+TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock)
+{
+    OwnClients own;
+    std::unique_ptr<KivQuorvelEffect> effect;
+    ServicesLink* link = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MakeConnectedInstance(own, &effect, &link));
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    ASSERT_NE(mixer, nullptr);
+    std::atomic<bool> done{false};
+    auto host = std::async(std::launch::async, [&] {
+        int answered = 0;
+        while (!done.load())
+        {
+            answered += RunCommand(link, 47) == S_OK ? 1 : 0; // the mixer program answers it
+        }
+        return answered;
+    });
+    // Session loads and their ends (taking the pair again) and session changes, while the
+    // host thread's commands run.
+    for (int i = 0; i < 20; ++i)
+    {
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x100, 0);
+        PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+        Sleep(100);
+    }
+    const bool taken = own.WaitForLastPair(false);
+    done.store(true);
+    ASSERT_EQ(host.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "deadlock";
+    EXPECT_GT(host.get(), 0);
+    EXPECT_TRUE(taken) << "the last session end gave the instance its pair again";
+    EXPECT_EQ(RunCommand(link, 47), S_OK);
+    effect.reset();
+    EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
+}
+
+// A services thread that got a quit message gives its pair back and unregisters before it ends
+// and runs no more commands: each one from another thread fails as unexpected at once, and the
+// instance still closes.
+TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpected)
+{
+    OwnClients own;
+    std::unique_ptr<KivQuorvelEffect> effect;
+    ServicesLink* link = nullptr;
+    ASSERT_NO_FATAL_FAILURE(MakeConnectedInstance(own, &effect, &link));
+    ASSERT_TRUE(PostThreadMessageA(gSystem.servicesThread.load(), WM_QUIT, 0, 0));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
+    {
+        Sleep(10);
+    }
+    EXPECT_EQ(RunCommand(link, 47), E_UNEXPECTED);
+    EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
+    EXPECT_TRUE(own.LastPairIsFree()) << "the ended thread gave its pair back";
+    effect.reset();
 }
 
 } // namespace

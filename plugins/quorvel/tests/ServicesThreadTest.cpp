@@ -10,10 +10,13 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
+#include <vector>
+#include <string>
 
 namespace
 {
@@ -135,6 +138,13 @@ TEST_F(ServicesThreadTest, AfterAQuitMessageEveryCommandFailsAsUnexpected)
     }
     EXPECT_EQ(Run(40), E_UNEXPECTED);
     EXPECT_EQ(Run(19), E_UNEXPECTED);
+    // The thread let go of the mixer program before its apartment ended.
+    const std::vector<std::string>& calls = system.server.calls;
+    for (const char* call : {"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11", "EventUnadvise 12"})
+    {
+        EXPECT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << call;
+    }
+    EXPECT_FALSE(gLink->IsConnected());
 }
 
 } // namespace
