@@ -20,7 +20,7 @@
 #include "standins/engine/StandinServices.h"
 #include "tests/comserver/Sinks.h"
 #include "tests/support/MessagePump.h"
-#include "tests/support/MixerServer.h"
+#include "tests/mixer/MixerServer.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace

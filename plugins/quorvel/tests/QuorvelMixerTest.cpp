@@ -9,7 +9,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
-#include "tests/support/MixerServer.h"
+#include "tests/mixer/MixerServer.h"
 
 #include <gtest/gtest.h>
 
