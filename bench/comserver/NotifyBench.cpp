@@ -1,13 +1,16 @@
 // The cost of one notification that the mixer program delivers to a client in another process,
 // next to one plain cross-process COM call into the same client's sink, measured in one run.
 //
-//   comserver_notify_bench [count=2000] [churners=0]
+//   comserver_notify_bench [count=2000] [churners=0] [interval=0]
 //
 // It starts the program's COM server (from the build's program folder) as the tests do,
 // subscribes a sink and raises notifications through the application's test hook. For the plain
 // call it starts itself a second time, hands that process its sink and lets it call Notify.
 // With churners, that many other clients (the cross-process tests' probe client, five to a
-// process) subscribe and unsubscribe without pause all the while.
+// process) subscribe and unsubscribe without pause all the while. With an interval (ms), the
+// notifications are also raised at that pace, as the program raises them while it runs, and the
+// delay of each until the sink had it is printed: a sink whose calls take longer than the
+// interval falls ever further behind.
 #include <windows.h>
 
 #include <objbase.h>
@@ -26,6 +29,14 @@
 
 namespace
 {
+double Seconds()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 class CountingSink : public IKivCorvanNotify
 {
 public:
@@ -44,18 +55,14 @@ public:
     HRESULT STDMETHODCALLTYPE Notify(DWORD, DWORD) override
     {
         ++count;
+        if (timed)
+            arrivals.push_back(Seconds());
         return S_OK;
     }
     long count = 0;
+    bool timed = false;           // arrivals are recorded
+    std::vector<double> arrivals; // Seconds() of each while timed
 };
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Folder(const char* relative)
 {
@@ -210,9 +217,11 @@ int main(int argc, char** argv)
 
     long count = argc > 1 ? std::atol(argv[1]) : 2000;
     long churners = argc > 2 ? std::atol(argv[2]) : 0;
-    if (count < 1 || churners < 0 || !Register())
+    long interval = argc > 3 ? std::atol(argv[3]) : 0;
+    if (count < 1 || churners < 0 || interval < 0 || !Register())
     {
-        std::fprintf(stderr, "usage: comserver_notify_bench [count] [churners]; the program folder must be built\n");
+        std::fprintf(stderr,
+                     "usage: comserver_notify_bench [count] [churners] [interval]; the program folder must be built\n");
         return 1;
     }
     IKivCorvanServices* services = nullptr;
@@ -257,6 +266,26 @@ int main(int argc, char** argv)
     PumpUntil([&] { return sink.count >= before + count; });
     double streamed = (Seconds() - start) / static_cast<double>(count);
 
+    // At a pace: raise one every interval, serving this apartment meanwhile.
+    std::vector<double> delays;
+    if (interval > 0)
+    {
+        std::vector<double> raised;
+        sink.timed = true;
+        for (long i = 0; i < count; ++i)
+        {
+            raised.push_back(Seconds());
+            raise();
+            double next = raised.back() + static_cast<double>(interval) / 1000.0;
+            PumpUntil([&] { return Seconds() >= next; });
+        }
+        PumpUntil([&] { return sink.arrivals.size() >= raised.size(); });
+        sink.timed = false;
+        for (size_t i = 0; i < raised.size() && i < sink.arrivals.size(); ++i)
+            delays.push_back((sink.arrivals[i] - raised[i]) * 1e3);
+        std::sort(delays.begin(), delays.end());
+    }
+
     // A plain call into the same sink from another process.
     std::string commandLine = "\"" + Folder(".") + "\\comserver_notify_bench.exe\" call " + MarshalToText(&sink) +
                               " " + std::to_string(count);
@@ -281,6 +310,11 @@ int main(int argc, char** argv)
         std::printf("  meanwhile %ld clients subscribed and unsubscribed %ld times\n", churners, rounds);
     std::printf("  notification, raised and awaited one at a time  %8.1f us\n", oneAtATime * 1e6);
     std::printf("  notification, raised in a stream                %8.1f us\n", streamed * 1e6);
+    if (interval > 0 && delays.size() < static_cast<size_t>(count))
+        std::printf("  raised every %ld ms: only %zu arrived\n", interval, delays.size());
+    else if (interval > 0)
+        std::printf("  raised every %ld ms, delay until the sink had it: median %.1f, 90%% %.1f, max %.1f ms\n",
+                    interval, delays[delays.size() / 2], delays[delays.size() * 9 / 10], delays.back());
     if (microseconds == 0xFFFFFFFF)
         std::printf("  plain call into the sink                        (failed)\n");
     else
