@@ -1,32 +1,14 @@
-// Shared pieces of the stream tests: the process-wide platform, a simulated driver's four
-// buffers and a record of the stream's events.
+// Shared pieces of the stream tests: a simulated driver's four buffers and a record of the
+// stream's events (the platform fixtures are the platform tests' own).
 #pragma once
 
-#include "plugins/base/platform/Platform.h"
+#include "plugins/base/platform/tests/PlatformTestSupport.h"
 #include "plugins/base/stream/AudioStream.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
-
-// Every stream test runs with the process-wide platform in place.
-class WithPlatform : public ::testing::Test
-{
-protected:
-    WithPlatform() { CreatePlatform(0x10000); }
-};
-
-// A platform whose heap allocations fail while asked to. Made while no other instance
-// exists, it is the process-wide one.
-class FailingPlatform : public Platform
-{
-public:
-    FailingPlatform() : Platform(0x10000) {}
-    void* Alloc(size_t bytes) override { return failing ? nullptr : Platform::Alloc(bytes); }
-    void* AllocZeroed(size_t bytes) override { return failing ? nullptr : Platform::AllocZeroed(bytes); }
-    bool failing = false;
-};
 
 // The driver's two output and two input buffers, each with two halves of frames samples.
 // In loopback the input buffers are the output buffers, so a switch captures exactly what
