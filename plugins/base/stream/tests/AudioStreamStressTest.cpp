@@ -109,17 +109,11 @@ struct Random
     }
 };
 
-class AudioStreamThreadsTest : public WithPlatform
+class AudioStreamThreadsTest : public StreamOnDriver
 {
 protected:
-    AudioStreamThreadsTest() : driver_(kFrames, kSampleTypeInt32LSB, true)
+    AudioStreamThreadsTest() : StreamOnDriver(kFrames, true)
     {
-        ThePlatform()->InitLock(&listLock_);
-        stream_ = std::make_unique<AudioStream>(kFrames, &listLock_);
-        EXPECT_TRUE(stream_->Allocate(kFrames));
-        stream_->AttachDriverBuffers(driver_.Buffers());
-        stream_->SetObserver(&events_);
-        stream_->SetProcessLevel(1);
         for (int c = 0; c < 2; ++c)
         {
             checks_[c].channel = c;
@@ -127,12 +121,6 @@ protected:
             out_[c].resize(kMaxCall);
         }
     }
-    ~AudioStreamThreadsTest() override
-    {
-        stream_.reset();
-        ThePlatform()->DeleteLock(&listLock_);
-    }
-
     void Write(int32_t n)
     {
         for (int c = 0; c < 2; ++c)
@@ -176,10 +164,6 @@ protected:
     }
 
     static constexpr int32_t kMaxCall = 16 * kFrames;
-    PlatformLock listLock_;
-    FakeDriver driver_;
-    EventRecord events_;
-    std::unique_ptr<AudioStream> stream_;
     std::vector<float> in_[2], out_[2];
     SequenceCheck checks_[2];
     int64_t written_ = 0;

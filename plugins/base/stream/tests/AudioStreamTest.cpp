@@ -13,25 +13,12 @@ namespace
 {
 
 // A stream of 256-frame blocks on a simulated driver with separate input buffers.
-class AudioStreamTest : public WithPlatform
+class AudioStreamTest : public StreamOnDriver
 {
 protected:
     static constexpr int32_t kFrames = 256;
 
-    AudioStreamTest() : driver_(kFrames, kSampleTypeInt32LSB, false)
-    {
-        ThePlatform()->InitLock(&listLock_);
-        stream_ = std::make_unique<AudioStream>(kFrames, &listLock_);
-        EXPECT_TRUE(stream_->Allocate(kFrames));
-        stream_->AttachDriverBuffers(driver_.Buffers());
-        stream_->SetObserver(&events_);
-        stream_->SetProcessLevel(1);
-    }
-    ~AudioStreamTest() override
-    {
-        stream_.reset();
-        ThePlatform()->DeleteLock(&listLock_);
-    }
+    AudioStreamTest() : StreamOnDriver(kFrames, false) {}
 
     // Writes n samples per channel: channel c, sample i of this call = base + c * 0.25 + i * step.
     void Write(int32_t n, float base, float step = 0.0f)
@@ -60,11 +47,6 @@ protected:
         return stream_->FreeCount() + stream_->OutputQueueCount(0) + stream_->OutputQueueCount(1) +
                stream_->InputQueueCount(0) + stream_->InputQueueCount(1);
     }
-
-    PlatformLock listLock_;
-    FakeDriver driver_;
-    EventRecord events_;
-    std::unique_ptr<AudioStream> stream_;
 };
 
 TEST_F(AudioStreamTest, AllocateMakesTheFreeList)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 // The driver's two output and two input buffers, each with two halves of frames samples.
@@ -83,4 +84,30 @@ public:
     int64_t dropped[kEvents][2] = {};
     int64_t silence[kEvents][2] = {};
     int64_t droppedZeros[2] = {};
+};
+
+// A stream of the given frames on the simulated driver, observed by an event record, at
+// process level 1.
+class StreamOnDriver : public WithPlatform
+{
+protected:
+    StreamOnDriver(int32_t frames, bool loopback) : driver_(frames, kSampleTypeInt32LSB, loopback)
+    {
+        ThePlatform()->InitLock(&listLock_);
+        stream_ = std::make_unique<AudioStream>(frames, &listLock_);
+        EXPECT_TRUE(stream_->Allocate(frames));
+        stream_->AttachDriverBuffers(driver_.Buffers());
+        stream_->SetObserver(&events_);
+        stream_->SetProcessLevel(1);
+    }
+    ~StreamOnDriver() override
+    {
+        stream_.reset();
+        ThePlatform()->DeleteLock(&listLock_);
+    }
+
+    PlatformLock listLock_;
+    FakeDriver driver_;
+    EventRecord events_;
+    std::unique_ptr<AudioStream> stream_;
 };
