@@ -7,7 +7,7 @@
 namespace
 {
 FormWindow* gForm = nullptr; // borrowed: the form made last, until it goes
-}
+} // namespace
 
 FormWindow::FormWindow()
 {

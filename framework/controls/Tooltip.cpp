@@ -39,7 +39,7 @@ public:
     void Destroy() override { Tooltip::Destroy(); }
 };
 Registration gRegistration;
-}
+} // namespace
 
 Tooltip* Tooltip::Instance()
 {
