@@ -18,7 +18,8 @@ TEST(BuildSmoke, PointerSizeMatchesTheTarget)
 }
 
 #ifdef _WIN32
-namespace {
+namespace
+{
 
 std::string environment(const char* name)
 {

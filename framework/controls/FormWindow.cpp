@@ -6,23 +6,23 @@
 
 namespace
 {
-FormWindow* g_form = nullptr; // borrowed: the form made last, until it goes
-}
+FormWindow* gForm = nullptr; // borrowed: the form made last, until it goes
+} // namespace
 
 FormWindow::FormWindow()
 {
-    g_form = this;
+    gForm = this;
 }
 
 FormWindow::~FormWindow()
 {
-    if (g_form == this)
-        g_form = nullptr;
+    if (gForm == this)
+        gForm = nullptr;
 }
 
 FormWindow* FormWindow::Instance()
 {
-    return g_form;
+    return gForm;
 }
 
 int FormWindow::Create(Window* parent)

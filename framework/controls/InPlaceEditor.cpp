@@ -7,35 +7,35 @@
 
 namespace
 {
-InPlaceEditor* g_open = nullptr;  // the open editor, owned by itself: TextControl deletes it
-WNDPROC g_editProcedure = nullptr; // the edit class's procedure, which the filter passes on to
+InPlaceEditor* gOpen = nullptr;   // the open editor, owned by itself: TextControl deletes it
+WNDPROC gEditProcedure = nullptr; // the edit class's procedure, which the filter passes on to
 
 const int kBoxId = 10;
-}
+} // namespace
 
 InPlaceEditor::InPlaceEditor(TextControl& control) : control_(control), savedTooltips_(Tooltip::TooltipsEnabled)
 {
     Tooltip::TooltipsEnabled = 0;
-    g_open = this;
+    gOpen = this;
 }
 
 InPlaceEditor::~InPlaceEditor()
 {
     Destroy();
     Tooltip::TooltipsEnabled = savedTooltips_;
-    if (g_open == this)
-        g_open = nullptr;
+    if (gOpen == this)
+        gOpen = nullptr;
 }
 
 InPlaceEditor* InPlaceEditor::Current()
 {
-    return g_open;
+    return gOpen;
 }
 
 int InPlaceEditor::CreateBox(Panel& panel, const Rect& box, const String& text, const FontInterface* font)
 {
-    if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top,
-                         box.right - box.left, box.bottom - box.top, &panel, 0, 0))
+    if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top, box.right - box.left,
+                         box.bottom - box.top, &panel, 0, 0))
         return 0;
     HWND handle = GetHandle();
     ::SetWindowLongPtrA(handle, GWLP_ID, kBoxId);
@@ -43,7 +43,7 @@ int InPlaceEditor::CreateBox(Panel& panel, const Rect& box, const String& text, 
         SetFont(*font, 0);
     ::SendMessageA(handle, EM_SETSEL, 0, -1);
     SetFocus();
-    g_editProcedure = reinterpret_cast<WNDPROC>(
+    gEditProcedure = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&InPlaceEditor::KeyFilter)));
     return 1;
 }
@@ -65,11 +65,11 @@ LRESULT CALLBACK InPlaceEditor::KeyFilter(HWND hwnd, UINT message, WPARAM wParam
         break;
     case WM_NCDESTROY:
         // Gone with its panel: nothing is left to destroy or read.
-        if (g_open && g_open->GetHandle() == hwnd)
-            g_open->GetNativeWindow().SetHandle(nullptr);
+        if (gOpen && gOpen->GetHandle() == hwnd)
+            gOpen->GetNativeWindow().SetHandle(nullptr);
         break;
     default:
         break;
     }
-    return ::CallWindowProcA(g_editProcedure, hwnd, message, wParam, lParam);
+    return ::CallWindowProcA(gEditProcedure, hwnd, message, wParam, lParam);
 }

@@ -15,7 +15,7 @@
 
 namespace
 {
-PopupMenu* g_current = nullptr; // borrowed: the menu made or returned to last
+PopupMenu* gCurrent = nullptr; // borrowed: the menu made or returned to last
 
 int WidthOf(const SkinBitmap* bitmap)
 {
@@ -45,7 +45,7 @@ PopupMenu::PopupMenu()
     style_.disabledColour = 0x646464;
     style_.selectionColour = 0xC80000;
     style_.itemVertSpacing = 2;
-    g_current = this;
+    gCurrent = this;
 }
 
 PopupMenu::~PopupMenu()
@@ -55,7 +55,7 @@ PopupMenu::~PopupMenu()
     child_ = nullptr;
     if (parent_)
         parent_->child_ = nullptr;
-    if (g_current == this)
+    if (gCurrent == this)
         MakeCurrent(parent_);
     else if (NativeWindow::GetCurrentPopup() == this)
         NativeWindow::SetCurrentPopup(nullptr);
@@ -75,25 +75,25 @@ PopupMenu::~PopupMenu()
 
 PopupMenu* PopupMenu::Current()
 {
-    return g_current;
+    return gCurrent;
 }
 
 void PopupMenu::MakeCurrent(PopupMenu* menu)
 {
-    g_current = menu;
+    gCurrent = menu;
     // Only a menu with a window can take the keys and hear outside clicks.
     NativeWindow::SetCurrentPopup(menu && menu->GetHandle() ? menu : nullptr);
 }
 
 void PopupMenu::CloseAll()
 {
-    while (g_current)
-        delete g_current;
+    while (gCurrent)
+        delete gCurrent;
 }
 
 void PopupMenu::CloseMenusOf(MenuListener* listener)
 {
-    PopupMenu* root = g_current;
+    PopupMenu* root = gCurrent;
     while (root && root->parent_)
         root = root->parent_;
     if (root && root->listener_ == listener)
@@ -304,8 +304,7 @@ int PopupMenu::Track(int x, int y, MenuListener* listener, Window* ownerWindow, 
     if (scrollbarStyle_)
     {
         scrollPanel_ = std::make_unique<ScrollPanel>();
-        if (!scrollPanel_->Setup(scrollbarStyle_, this, height_ - 2) ||
-            !scrollPanel_->Create(this, width_ - 17, 1, 1))
+        if (!scrollPanel_->Setup(scrollbarStyle_, this, height_ - 2) || !scrollPanel_->Create(this, width_ - 17, 1, 1))
         {
             scrollPanel_.reset();
             scroller_ = nullptr;

@@ -18,7 +18,7 @@ struct PressState
     int thumbPixel = 0;
     Scrollbar* active = nullptr; // borrowed
 };
-PressState g_press;
+PressState gPress;
 } // namespace
 
 Scrollbar::Scrollbar() : Control(TypeScrollbar) {}
@@ -26,8 +26,8 @@ Scrollbar::Scrollbar() : Control(TypeScrollbar) {}
 Scrollbar::~Scrollbar()
 {
     // A repeat or drag left behind would act on the next bar pressed.
-    if (g_press.active == this)
-        g_press = PressState();
+    if (gPress.active == this)
+        gPress = PressState();
 }
 
 int Scrollbar::Setup(int x, int y, const String& name, const ScrollbarStyle* style, int length, int id,
@@ -91,7 +91,7 @@ void Scrollbar::BuildRegions()
     const int decHalf = parts_.decBut / 2;
     const int incHalf = parts_.incBut / 2;
     // An area of the image along the axis, as (x, y, width, height) in the image.
-    auto area = [&](int offset, int length, int (&out)[4]) {
+    auto area = [&](int offset, int length, int(&out)[4]) {
         out[0] = vertical_ ? 0 : offset;
         out[1] = vertical_ ? offset : 0;
         out[2] = vertical_ ? thickness : length;
@@ -276,7 +276,7 @@ void Scrollbar::DoStep(Step step)
 void Scrollbar::Hold(bool& held, Step step)
 {
     held = true;
-    g_press.active = this;
+    gPress.active = this;
     DoStep(step);
     repeatTimer_.Stop();
     repeatTimer_.Start(kFirstRepeatMs);
@@ -289,45 +289,45 @@ void Scrollbar::OnMouseDown(WPARAM, int x, int y)
     if (decButtonRegion_ && decButtonRegion_->Contains(x, y))
     {
         decPressed_ = 1;
-        Hold(g_press.decHeld, Step::LineUp);
+        Hold(gPress.decHeld, Step::LineUp);
         return;
     }
     if (incButtonRegion_ && incButtonRegion_->Contains(x, y))
     {
         incPressed_ = 1;
-        Hold(g_press.incHeld, Step::LineDown);
+        Hold(gPress.incHeld, Step::LineDown);
         return;
     }
     const int coordinate = vertical_ ? y : x;
     const ScrollbarGeometry::Span thumb = ScrollbarGeometry::HitThumb(length_, parts_, state_);
     if (coordinate >= thumb.start && coordinate <= thumb.start + thumb.length)
     {
-        g_press.dragging = true;
-        g_press.active = this;
-        g_press.thumbPixel = ScrollbarGeometry::DragThumb(length_, parts_, state_).start - parts_.decBg;
-        g_press.lastCoordinate = coordinate;
+        gPress.dragging = true;
+        gPress.active = this;
+        gPress.thumbPixel = ScrollbarGeometry::DragThumb(length_, parts_, state_).start - parts_.decBg;
+        gPress.lastCoordinate = coordinate;
         return;
     }
     if (coordinate < thumb.start)
     {
         if (state_.position != 0)
-            Hold(g_press.pageUpHeld, Step::PageUp);
+            Hold(gPress.pageUpHeld, Step::PageUp);
         return;
     }
     if (state_.position != state_.range)
-        Hold(g_press.pageDownHeld, Step::PageDown);
+        Hold(gPress.pageDownHeld, Step::PageDown);
 }
 
 void Scrollbar::OnMouseMove(WPARAM, int x, int y)
 {
-    if (!g_press.dragging || g_press.active != this)
+    if (!gPress.dragging || gPress.active != this)
         return;
     const int coordinate = vertical_ ? y : x;
-    if (coordinate == g_press.lastCoordinate)
+    if (coordinate == gPress.lastCoordinate)
         return;
-    g_press.thumbPixel += coordinate - g_press.lastCoordinate;
-    g_press.lastCoordinate = coordinate;
-    const int position = ScrollbarGeometry::DragPosition(g_press.thumbPixel, length_, parts_, state_);
+    gPress.thumbPixel += coordinate - gPress.lastCoordinate;
+    gPress.lastCoordinate = coordinate;
+    const int position = ScrollbarGeometry::DragPosition(gPress.thumbPixel, length_, parts_, state_);
     if (position < 0)
         return;
     state_.position = position;
@@ -338,11 +338,11 @@ void Scrollbar::OnMouseMove(WPARAM, int x, int y)
 
 void Scrollbar::OnMouseUp(WPARAM, int, int)
 {
-    if (g_press.active == this)
+    if (gPress.active == this)
     {
-        const bool button = g_press.decHeld || g_press.incHeld;
-        const bool page = g_press.pageUpHeld || g_press.pageDownHeld;
-        g_press = PressState();
+        const bool button = gPress.decHeld || gPress.incHeld;
+        const bool page = gPress.pageUpHeld || gPress.pageDownHeld;
+        gPress = PressState();
         if (button || page)
         {
             repeatTimer_.Stop();
@@ -357,17 +357,17 @@ void Scrollbar::OnMouseUp(WPARAM, int, int)
 
 void Scrollbar::OnTimerTick(int32_t argument)
 {
-    Scrollbar* bar = g_press.active;
+    Scrollbar* bar = gPress.active;
     if (argument != kRepeatArgument || !bar)
         return;
     repeatTimer_.Stop();
-    if (g_press.decHeld)
+    if (gPress.decHeld)
         bar->DoStep(Step::LineUp);
-    else if (g_press.incHeld)
+    else if (gPress.incHeld)
         bar->DoStep(Step::LineDown);
-    else if (g_press.pageUpHeld)
+    else if (gPress.pageUpHeld)
         bar->DoStep(Step::PageUp);
-    else if (g_press.pageDownHeld)
+    else if (gPress.pageDownHeld)
         bar->DoStep(Step::PageDown);
     else
         return;

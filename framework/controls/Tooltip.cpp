@@ -12,8 +12,8 @@ int Tooltip::TooltipsEnabled = 1;
 
 namespace
 {
-Tooltip* g_instance = nullptr; // owned
-bool g_showInProgress = false;
+Tooltip* gInstance = nullptr; // owned
+bool gShowInProgress = false;
 
 // Guards creation, deletion and rendering of the singleton.
 HANDLE Semaphore()
@@ -35,55 +35,55 @@ public:
 class Registration : public OpenTooltip
 {
 public:
-    HWND GetTooltipHandle() const override { return g_instance ? g_instance->GetHandle() : nullptr; }
+    HWND GetTooltipHandle() const override { return gInstance ? gInstance->GetHandle() : nullptr; }
     void Destroy() override { Tooltip::Destroy(); }
 };
-Registration g_registration;
-}
+Registration gRegistration;
+} // namespace
 
 Tooltip* Tooltip::Instance()
 {
-    return Create() ? g_instance : nullptr;
+    return Create() ? gInstance : nullptr;
 }
 
 Tooltip* Tooltip::Current()
 {
-    return g_instance;
+    return gInstance;
 }
 
 int Tooltip::Create()
 {
-    if (g_showInProgress)
+    if (gShowInProgress)
         return 0;
-    if (g_instance)
+    if (gInstance)
         return 1;
     SemaphoreHold hold;
-    g_instance = new Tooltip();
-    NativeWindow::SetTooltip(&g_registration);
+    gInstance = new Tooltip();
+    NativeWindow::SetTooltip(&gRegistration);
     return 1;
 }
 
 void Tooltip::Destroy()
 {
-    if (g_showInProgress || !g_instance)
+    if (gShowInProgress || !gInstance)
         return;
     SemaphoreHold hold;
-    Tooltip* instance = g_instance;
-    g_instance = nullptr;
+    Tooltip* instance = gInstance;
+    gInstance = nullptr;
     NativeWindow::SetTooltip(nullptr);
     delete instance;
 }
 
 void Tooltip::ForgetOwner(const Window* owner)
 {
-    if (owner && g_instance && g_instance->owner_ == owner)
-        g_instance->Forget();
+    if (owner && gInstance && gInstance->owner_ == owner)
+        gInstance->Forget();
 }
 
 void Tooltip::ForgetKey(const void* key)
 {
-    if (key && g_instance && (g_instance->key_ == key || g_instance->armedKey_ == key))
-        g_instance->Forget();
+    if (key && gInstance && (gInstance->key_ == key || gInstance->armedKey_ == key))
+        gInstance->Forget();
 }
 
 Tooltip::~Tooltip()
@@ -113,7 +113,7 @@ int Tooltip::Show(const TooltipStyle& style, const String& text, const void* key
 {
     if (key && key == key_)
         return 1;
-    g_showInProgress = true;
+    gShowInProgress = true;
     int shown = 0;
     {
         SemaphoreHold hold;
@@ -129,7 +129,7 @@ int Tooltip::Show(const TooltipStyle& style, const String& text, const void* key
         else
             key_ = nullptr; // asked again once tooltips are back on, it renders then
     }
-    g_showInProgress = false;
+    gShowInProgress = false;
     return shown;
 }
 

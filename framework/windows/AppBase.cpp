@@ -16,8 +16,8 @@
 namespace
 {
 
-AppBase* g_current = nullptr; // borrowed: the application object of the process
-int g_quitting = 0;
+AppBase* gCurrent = nullptr; // borrowed: the application object of the process
+int gQuitting = 0;
 
 const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
@@ -31,7 +31,7 @@ void CopyBounded(char* buffer, int size, const char* text)
 
 HINSTANCE AppInstance()
 {
-    HINSTANCE instance = g_current ? g_current->GetAppWindow().GetInstance() : nullptr;
+    HINSTANCE instance = gCurrent ? gCurrent->GetAppWindow().GetInstance() : nullptr;
     return instance ? instance : ::GetModuleHandleA(nullptr);
 }
 
@@ -95,31 +95,31 @@ public:
     }
 };
 
-Win32Desktop g_win32Desktop;
-DesktopShell* g_desktop = &g_win32Desktop;
+Win32Desktop gWin32Desktop;
+DesktopShell* gDesktop = &gWin32Desktop;
 
 } // namespace
 
 AppBase::AppBase() : appWindow_(this)
 {
-    g_current = this;
+    gCurrent = this;
 }
 
 AppBase::~AppBase()
 {
     delete mainWindow_;
-    if (g_current == this)
-        g_current = nullptr;
+    if (gCurrent == this)
+        gCurrent = nullptr;
 }
 
 AppBase* AppBase::Current()
 {
-    return g_current;
+    return gCurrent;
 }
 
 int AppBase::IsQuitting()
 {
-    return g_quitting;
+    return gQuitting;
 }
 
 void AppBase::GetClassName(char* buffer, int size)
@@ -147,7 +147,7 @@ void AppBase::GetDefaultRect(int& x, int& y, int& width, int& height)
 
 void AppBase::Quit()
 {
-    g_quitting = 1;
+    gQuitting = 1;
     OnQuit();
     if (HWND main = appWindow_.GetHandle())
         ::DestroyWindow(main);
@@ -206,7 +206,7 @@ int AppBase::DocumentsFolder(String* out)
 
 int AppBase::MessageBox(const StringRef& text, const StringRef& caption)
 {
-    return g_desktop->ShowMessageBox(AnsiText(text).c_str(), AnsiText(caption).c_str());
+    return gDesktop->ShowMessageBox(AnsiText(text).c_str(), AnsiText(caption).c_str());
 }
 
 int AppBase::OpenWithShell(const StringRef& path)
@@ -215,18 +215,18 @@ int AppBase::OpenWithShell(const StringRef& path)
     char file[MAX_PATH];
     if (!FileSystem::ToAnsi(path, file, MAX_PATH))
         return 0;
-    g_desktop->Open(file);
+    gDesktop->Open(file);
     return 1;
 }
 
 void AppBase::SetDesktopShell(DesktopShell* shell)
 {
-    g_desktop = shell ? shell : &g_win32Desktop;
+    gDesktop = shell ? shell : &gWin32Desktop;
 }
 
 void AppBase::OpenDocument(const StringRef& path)
 {
-    if (!g_current)
+    if (!gCurrent)
         return;
     if (FileSystem::FileExists(path))
     {

@@ -12,8 +12,8 @@
 namespace
 {
 
-UINT g_activationMessage = 0;
-AppWindow::GetMessageFunction g_getMessage = &::GetMessageA;
+UINT gActivationMessage = 0;
+AppWindow::GetMessageFunction gGetMessage = &::GetMessageA;
 
 HICON LoadAppIcon(HINSTANCE instance, int id)
 {
@@ -39,12 +39,12 @@ void AppWindow::FillNames()
 
 UINT AppWindow::ActivationMessage()
 {
-    return g_activationMessage;
+    return gActivationMessage;
 }
 
 void AppWindow::SetGetMessage(GetMessageFunction function)
 {
-    g_getMessage = function ? function : &::GetMessageA;
+    gGetMessage = function ? function : &::GetMessageA;
 }
 
 int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
@@ -55,11 +55,11 @@ int AppWindow::Run(HINSTANCE instance, int, int, int showCommand)
     AppBase::HandleCommandLine(sessionStored);
 
     const std::string activation = std::string(className_) + "Activate";
-    g_activationMessage = ::RegisterWindowMessageA(activation.substr(0, 199).c_str());
+    gActivationMessage = ::RegisterWindowMessageA(activation.substr(0, 199).c_str());
 
     if (owner_->IsSingleInstance() && ::FindWindowA(className_, title_))
     {
-        ::PostMessageA(HWND_BROADCAST, g_activationMessage, 0, 0);
+        ::PostMessageA(HWND_BROADCAST, gActivationMessage, 0, 0);
         return 0;
     }
     if (!RegisterClass())
@@ -118,7 +118,7 @@ int AppWindow::RunMessageLoop()
 
 int AppWindow::PumpMessage(MSG& msg)
 {
-    const BOOL result = g_getMessage(&msg, nullptr, 0, 0);
+    const BOOL result = gGetMessage(&msg, nullptr, 0, 0);
     if (result == 0)
         return 0;
     // A failed take leaves msg as it was: there is nothing new to dispatch.

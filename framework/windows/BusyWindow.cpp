@@ -5,7 +5,7 @@
 
 namespace
 {
-BusyWindow* innermost = nullptr; // GUI thread only
+BusyWindow* gInnermost = nullptr; // GUI thread only
 
 Window* MainWindow()
 {
@@ -14,19 +14,19 @@ Window* MainWindow()
 }
 } // namespace
 
-BusyWindow::BusyWindow() : outer_(innermost)
+BusyWindow::BusyWindow() : outer_(gInnermost)
 {
     Block(MainWindow());
 }
 
-BusyWindow::BusyWindow(Window* parent) : outer_(innermost)
+BusyWindow::BusyWindow(Window* parent) : outer_(gInnermost)
 {
     Block(parent);
 }
 
 void BusyWindow::Block(Window* parent)
 {
-    innermost = this;
+    gInnermost = this;
     // Without a parent window there is nothing to hold the capture; the wait cursor still shows.
     if (parent && Create(nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, 678, 0))
         SetCapture();
@@ -36,14 +36,14 @@ void BusyWindow::Block(Window* parent)
 BusyWindow::~BusyWindow()
 {
     // Busy windows end in reverse order of creation; one ending out of order is unlinked.
-    BusyWindow** link = &innermost;
+    BusyWindow** link = &gInnermost;
     while (*link && *link != this)
         link = &(*link)->outer_;
     if (*link)
         *link = outer_;
 
     // Another busy window still blocks: it takes the capture back, and the wait cursor stays.
-    BusyWindow* remaining = innermost;
+    BusyWindow* remaining = gInnermost;
     while (remaining && !remaining->GetHandle())
         remaining = remaining->outer_;
     if (remaining)

@@ -14,7 +14,7 @@ struct DragState
     intptr_t value2 = 0;
 };
 
-DragState drag;
+DragState gDrag;
 
 class FrameworkWindows final : public DragWindows
 {
@@ -31,16 +31,16 @@ public:
     }
 };
 
-FrameworkWindows frameworkWindows;
-DragWindows* windows = &frameworkWindows; // borrowed
+FrameworkWindows gFrameworkWindows;
+DragWindows* gWindows = &gFrameworkWindows; // borrowed
 
 // The framework window under the pointer and the pointer in its client coordinates.
 Window* UnderPointer(POINT& client)
 {
     if (!GetCursorPos(&client))
         return nullptr;
-    Window* window = windows->FromPoint(client.x, client.y);
-    if (!window || !ScreenToClient(windows->Handle(window), &client))
+    Window* window = gWindows->FromPoint(client.x, client.y);
+    if (!window || !ScreenToClient(gWindows->Handle(window), &client))
         return nullptr;
     return window;
 }
@@ -48,59 +48,59 @@ Window* UnderPointer(POINT& client)
 
 DragWindows* DragDrop::InstallWindows(DragWindows* installed)
 {
-    DragWindows* previous = windows;
-    windows = installed ? installed : &frameworkWindows;
+    DragWindows* previous = gWindows;
+    gWindows = installed ? installed : &gFrameworkWindows;
     return previous;
 }
 
 void DragDrop::Begin(Cursor* dragCursor, Window* source, intptr_t value1, intptr_t value2)
 {
-    if (drag.source || !source)
+    if (gDrag.source || !source)
     {
         // The cursor was handed over: a refused drag still owns it.
-        if (dragCursor != drag.cursor)
+        if (dragCursor != gDrag.cursor)
             delete dragCursor;
         return;
     }
-    drag.source = source;
-    drag.cursor = dragCursor;
-    drag.value1 = value1;
-    drag.value2 = value2;
-    SetCapture(windows->Handle(source));
+    gDrag.source = source;
+    gDrag.cursor = dragCursor;
+    gDrag.value1 = value1;
+    gDrag.value2 = value2;
+    SetCapture(gWindows->Handle(source));
     if (dragCursor)
         dragCursor->Apply();
 }
 
 bool DragDrop::IsSource(const Window* window)
 {
-    return drag.source && drag.source == window;
+    return gDrag.source && gDrag.source == window;
 }
 
 void DragDrop::OnMouseMove()
 {
-    if (!drag.source)
+    if (!gDrag.source)
         return;
     POINT client = {};
     Window* window = UnderPointer(client);
     if (!window)
         return;
-    if (windows->OnDragOver(window, client.x, client.y, drag.value1, drag.value2) || window == drag.source)
+    if (gWindows->OnDragOver(window, client.x, client.y, gDrag.value1, gDrag.value2) || window == gDrag.source)
         return;
-    if (drag.cursor)
-        drag.cursor->Apply();
+    if (gDrag.cursor)
+        gDrag.cursor->Apply();
     else
         Cursor::SetShape(Cursor::NotAllowed);
 }
 
 void DragDrop::End()
 {
-    if (!drag.source)
+    if (!gDrag.source)
         return;
     ReleaseCapture();
     Cursor::SetShape(Cursor::Arrow);
     POINT client = {};
     if (Window* window = UnderPointer(client))
-        windows->OnDrop(window, client.x, client.y, drag.value1, drag.value2);
-    delete drag.cursor;
-    drag = DragState();
+        gWindows->OnDrop(window, client.x, client.y, gDrag.value1, gDrag.value2);
+    delete gDrag.cursor;
+    gDrag = DragState();
 }

@@ -18,17 +18,17 @@ namespace
 {
 
 // Process-wide state of the framework's windows; user-interface thread only.
-std::map<HWND, NativeWindow*> g_windowMap;
-NativeWindow* g_beingCreated = nullptr; // borrowed, set around CreateWindowExA
-std::vector<std::string> g_classes;     // registered class names; a class is its index
-int g_classCounter = 0;
-int g_liveWindows = 0;
-UINT g_taskbarCreated = 0;
-OpenPopup* g_popup = nullptr;
-OpenTooltip* g_tooltip = nullptr;
-KeyboardHook* g_keyboardHook = nullptr;
-HWND g_topModal = nullptr;
-NativeWindow::BeepFunction g_beep = &::MessageBeep;
+std::map<HWND, NativeWindow*> gWindowMap;
+NativeWindow* gBeingCreated = nullptr; // borrowed, set around CreateWindowExA
+std::vector<std::string> gClasses;     // registered class names; a class is its index
+int gClassCounter = 0;
+int gLiveWindows = 0;
+UINT gTaskbarCreated = 0;
+OpenPopup* gPopup = nullptr;
+OpenTooltip* gTooltip = nullptr;
+KeyboardHook* gKeyboardHook = nullptr;
+HWND gTopModal = nullptr;
+NativeWindow::BeepFunction gBeep = &::MessageBeep;
 
 int Signed16(WORD value)
 {
@@ -49,7 +49,7 @@ NativeWindow::~NativeWindow()
 
 void NativeWindow::EnsureFirstClass()
 {
-    if (!g_classes.empty())
+    if (!gClasses.empty())
         return;
     AppBase* app = AppBase::Current();
     HICON icon = nullptr;
@@ -64,7 +64,7 @@ int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     if (AppBase* app = AppBase::Current())
         app->GetClassName(base, sizeof base);
     base[sizeof base - 1] = '\0';
-    const std::string name = std::string(base) + std::to_string(g_classCounter);
+    const std::string name = std::string(base) + std::to_string(gClassCounter);
     WNDCLASSA wc = {};
     wc.style = classStyle;
     wc.lpfnWndProc = &NativeWindow::StaticWindowProc;
@@ -75,26 +75,26 @@ int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     wc.lpszClassName = name.c_str();
     if (!::RegisterClassA(&wc))
         return -1;
-    g_classes.push_back(name);
-    ++g_classCounter;
-    return static_cast<int>(g_classes.size()) - 1;
+    gClasses.push_back(name);
+    ++gClassCounter;
+    return static_cast<int>(gClasses.size()) - 1;
 }
 
 void NativeWindow::UnregisterClasses()
 {
-    for (const std::string& name : g_classes)
+    for (const std::string& name : gClasses)
         ::UnregisterClassA(name.c_str(), ::GetModuleHandleA(nullptr));
-    std::vector<std::string>().swap(g_classes);
+    std::vector<std::string>().swap(gClasses);
 }
 
 const char* NativeWindow::ClassName(int index)
 {
-    return g_classes.at(static_cast<size_t>(index)).c_str();
+    return gClasses.at(static_cast<size_t>(index)).c_str();
 }
 
 int NativeWindow::LiveWindowCount()
 {
-    return g_liveWindows;
+    return gLiveWindows;
 }
 
 int NativeWindow::Create(const String* title, DWORD style, int x, int y, int width, int height, Window* parent, int,
@@ -126,11 +126,11 @@ int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const S
         owner_->SetParent(parent);
     const std::string text = title ? AnsiText(*title) : std::string();
     // Creation may nest (a window creating children in OnCreate): restore the outer one.
-    NativeWindow* outer = g_beingCreated;
-    g_beingCreated = this;
+    NativeWindow* outer = gBeingCreated;
+    gBeingCreated = this;
     HWND hwnd = ::CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parentHandle, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
-    g_beingCreated = outer;
+    gBeingCreated = outer;
     if (!hwnd)
         return 0;
     // A window of a class not of ours never passes through our procedure: it is driven by
@@ -144,21 +144,21 @@ void NativeWindow::Bind(HWND hwnd)
 {
     // A handle value Windows hands out again belongs to its new object, whatever the map
     // still says.
-    g_windowMap[hwnd] = this;
+    gWindowMap[hwnd] = this;
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     handle_ = hwnd;
     if (!bound_)
     {
         bound_ = true;
-        ++g_liveWindows;
+        ++gLiveWindows;
     }
 }
 
 void NativeWindow::Unbind(HWND hwnd)
 {
-    auto entry = g_windowMap.find(hwnd);
-    if (entry != g_windowMap.end() && entry->second == this)
-        g_windowMap.erase(entry);
+    auto entry = gWindowMap.find(hwnd);
+    if (entry != gWindowMap.end() && entry->second == this)
+        gWindowMap.erase(entry);
     if (::GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     if (handle_ == hwnd)
@@ -168,18 +168,18 @@ void NativeWindow::Unbind(HWND hwnd)
     if (bound_)
     {
         bound_ = false;
-        --g_liveWindows;
+        --gLiveWindows;
     }
 }
 
 int NativeWindow::Attach(HWND hwnd)
 {
-    if (!hwnd || handle_ || attached_ || !::IsWindow(hwnd) || g_windowMap.count(hwnd))
+    if (!hwnd || handle_ || attached_ || !::IsWindow(hwnd) || gWindowMap.count(hwnd))
         return 0;
-    g_windowMap[hwnd] = this;
+    gWindowMap[hwnd] = this;
     handle_ = hwnd;
     attached_ = hwnd;
-    ++g_liveWindows;
+    ++gLiveWindows;
     return 1;
 }
 
@@ -189,12 +189,12 @@ void NativeWindow::Detach()
     if (!hwnd)
         return;
     attached_ = nullptr;
-    auto entry = g_windowMap.find(hwnd);
-    if (entry != g_windowMap.end() && entry->second == this)
-        g_windowMap.erase(entry);
+    auto entry = gWindowMap.find(hwnd);
+    if (entry != gWindowMap.end() && entry->second == this)
+        gWindowMap.erase(entry);
     if (handle_ == hwnd)
         handle_ = nullptr;
-    if (--g_liveWindows == 0)
+    if (--gLiveWindows == 0)
         UnregisterClasses();
 }
 
@@ -214,14 +214,14 @@ void NativeWindow::Destroy()
     ::DestroyWindow(hwnd);
     if (handle_ == hwnd)
         Unbind(hwnd);
-    if (counted && g_liveWindows == 0)
+    if (counted && gLiveWindows == 0)
         UnregisterClasses();
 }
 
 Window* NativeWindow::FromHandle(HWND handle)
 {
-    auto entry = g_windowMap.find(handle);
-    return entry == g_windowMap.end() ? nullptr : entry->second->owner_;
+    auto entry = gWindowMap.find(handle);
+    return entry == gWindowMap.end() ? nullptr : entry->second->owner_;
 }
 
 LRESULT CALLBACK NativeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -229,15 +229,15 @@ LRESULT CALLBACK NativeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM 
     auto* object = reinterpret_cast<NativeWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     // A window without an object yet is the one being created: it takes its handle even when
     // the map still remembers that value from an earlier window.
-    if (!object && g_beingCreated && !g_beingCreated->bound_)
+    if (!object && gBeingCreated && !gBeingCreated->bound_)
     {
-        object = g_beingCreated;
+        object = gBeingCreated;
         object->Bind(hwnd);
     }
     if (!object)
     {
-        auto entry = g_windowMap.find(hwnd);
-        if (entry != g_windowMap.end())
+        auto entry = gWindowMap.find(hwnd);
+        if (entry != gWindowMap.end())
             object = entry->second;
     }
     if (!object)
@@ -269,7 +269,7 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
                 app->OnActivateRequest();
             return 0;
         }
-        if (g_taskbarCreated && message == g_taskbarCreated)
+        if (gTaskbarCreated && message == gTaskbarCreated)
         {
             window->OnTaskbarCreated();
             return ::DefWindowProcA(hwnd, message, wParam, lParam);
@@ -278,24 +278,24 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
 
-    HWND popupHandle = g_popup ? g_popup->GetPopupHandle() : nullptr;
+    HWND popupHandle = gPopup ? gPopup->GetPopupHandle() : nullptr;
     if (popupHandle && ::GetFocus() != popupHandle)
         ::SetFocus(popupHandle);
-    const HWND modal = g_topModal;
+    const HWND modal = gTopModal;
     // The modal filter: while a dialog runs (and no popup is open), other windows get no input.
     auto blockedByModal = [&](bool beep) {
-        if (!modal || g_popup || hwnd == modal || IsDescendant(modal, hwnd))
+        if (!modal || gPopup || hwnd == modal || IsDescendant(modal, hwnd))
             return false;
         if (beep)
-            g_beep(MB_ICONEXCLAMATION);
+            gBeep(MB_ICONEXCLAMATION);
         return true;
     };
     // A click outside the open popup (and outside its direct children) closes it.
     auto closePopupOnOutsideClick = [&]() {
-        if (g_popup && hwnd != popupHandle && ::GetParent(hwnd) != popupHandle)
+        if (gPopup && hwnd != popupHandle && ::GetParent(hwnd) != popupHandle)
         {
-            OpenPopup* popup = g_popup;
-            g_popup = nullptr;
+            OpenPopup* popup = gPopup;
+            gPopup = nullptr;
             popup->CloseAndDelete();
         }
     };
@@ -307,8 +307,8 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_CREATE:
         handle_ = hwnd;
         window->OnCreate();
-        if (!g_taskbarCreated)
-            g_taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+        if (!gTaskbarCreated)
+            gTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
         return 0;
     case WM_DESTROY:
         window->OnDestroy();
@@ -370,20 +370,20 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         const int hit = window->OnNcHitTest(point.x, point.y);
         if (hit == -1)
             break;
-        if (g_tooltip)
-            g_tooltip->Destroy();
+        if (gTooltip)
+            gTooltip->Destroy();
         return hit;
     }
     case WM_NCPAINT:
         window->OnNcPaint();
         return 0;
     case WM_KEYDOWN:
-        if (g_popup)
+        if (gPopup)
         {
-            if (g_popup->OnKey(wParam))
+            if (gPopup->OnKey(wParam))
                 return 0;
         }
-        else if (!modal && g_keyboardHook && g_keyboardHook->OnKeyDown(wParam, lParam))
+        else if (!modal && gKeyboardHook && gKeyboardHook->OnKeyDown(wParam, lParam))
         {
             return 0;
         }
@@ -391,13 +391,13 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             return 0;
         break;
     case WM_KEYUP:
-        if (!g_popup && !modal && g_keyboardHook && g_keyboardHook->OnKeyUp(wParam, lParam))
+        if (!gPopup && !modal && gKeyboardHook && gKeyboardHook->OnKeyUp(wParam, lParam))
             return 0;
         if (window->OnKeyUp(wParam, lParam))
             return 0;
         break;
     case WM_CHAR:
-        if (!g_popup && !modal && g_keyboardHook && g_keyboardHook->OnChar(wParam, lParam))
+        if (!gPopup && !modal && gKeyboardHook && gKeyboardHook->OnChar(wParam, lParam))
             return 0;
         if (window->OnChar(wParam, lParam))
             return 0;
@@ -416,10 +416,10 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         window->OnMouseMove(wParam, x, y);
         return 0;
     case WM_LBUTTONDOWN:
-        if (g_tooltip)
+        if (gTooltip)
         {
-            const bool onTooltip = hwnd == g_tooltip->GetTooltipHandle();
-            g_tooltip->Destroy();
+            const bool onTooltip = hwnd == gTooltip->GetTooltipHandle();
+            gTooltip->Destroy();
             if (onTooltip)
                 return 0;
         }
@@ -578,27 +578,27 @@ void NativeWindow::GetScreenSize(int& width, int& height)
 
 void NativeWindow::SetCurrentPopup(OpenPopup* popup)
 {
-    g_popup = popup;
+    gPopup = popup;
 }
 OpenPopup* NativeWindow::GetCurrentPopup()
 {
-    return g_popup;
+    return gPopup;
 }
 void NativeWindow::SetTooltip(OpenTooltip* tooltip)
 {
-    g_tooltip = tooltip;
+    gTooltip = tooltip;
 }
 void NativeWindow::SetKeyboardHook(KeyboardHook* hook)
 {
-    g_keyboardHook = hook;
+    gKeyboardHook = hook;
 }
 void NativeWindow::SetTopModal(HWND dialog)
 {
-    g_topModal = dialog;
+    gTopModal = dialog;
 }
 void NativeWindow::SetBeep(BeepFunction beep)
 {
-    g_beep = beep ? beep : &::MessageBeep;
+    gBeep = beep ? beep : &::MessageBeep;
 }
 
 int NativeWindow::GetClientRect(RECT& rect) const

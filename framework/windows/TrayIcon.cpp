@@ -14,14 +14,14 @@ public:
     BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override { return ::Shell_NotifyIconA(message, data); }
 };
 
-ShellNotifier g_shell;
-TrayNotifier* g_notifier = &g_shell;
+ShellNotifier gShell;
+TrayNotifier* gNotifier = &gShell;
 
 } // namespace
 
 void TrayIcon::SetNotifier(TrayNotifier* notifier)
 {
-    g_notifier = notifier ? notifier : &g_shell;
+    gNotifier = notifier ? notifier : &gShell;
 }
 
 TrayIcon::TrayIcon()
@@ -48,7 +48,7 @@ void TrayIcon::Notify(DWORD message)
 {
     // The record keeps the handle the icon was added with, so the icon can still be removed
     // after the window is gone.
-    g_notifier->Notify(message, &data_);
+    gNotifier->Notify(message, &data_);
 }
 
 void TrayIcon::LoadIcon(const char* name)

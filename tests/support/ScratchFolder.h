@@ -9,7 +9,8 @@
 #include <string>
 #include <system_error>
 
-class ScratchFolder {
+class ScratchFolder
+{
 public:
     explicit ScratchFolder(const std::string& stem)
     {

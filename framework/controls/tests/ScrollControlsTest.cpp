@@ -20,26 +20,26 @@ class ScrollFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        panel.Setup(nullptr, 0, 0, kBackground);
-        panel.AddBackgroundSection(skin.skin.FindBitmap(Text("panel")), 0, 0, 12, 10, -1);
+        panel_.Setup(nullptr, 0, 0, kBackground);
+        panel_.AddBackgroundSection(skin_.skin.FindBitmap(Text("panel")), 0, 0, 12, 10, -1);
     }
-    void Create() { ASSERT_EQ(panel.Create(&host.window, 0, 0, 1), 1); }
+    void Create() { ASSERT_EQ(panel_.Create(&host_.window, 0, 0, 1), 1); }
     // Adds a vertical bar of the style; what the client heard while the bar took it is dropped.
 
     Scrollbar* AddBar(const char* style, int x, int y, int length, ScrollClient* client)
     {
         auto* bar = new Scrollbar();
-        EXPECT_EQ(bar->Setup(x, y, Text("bar"), skin.Style(style, 1), length, 1, client), 1);
-        panel.AddControl(bar, nullptr);
+        EXPECT_EQ(bar->Setup(x, y, Text("bar"), skin_.Style(style, 1), length, 1, client), 1);
+        panel_.AddControl(bar, nullptr);
         if (auto* recording = dynamic_cast<RecordingClient*>(client))
             recording->log.clear();
         return bar;
     }
 
-    ScrollSkin skin;
-    TestClock clock;
-    Host host;
-    TestPanel panel;
+    ScrollSkin skin_;
+    TestClock clock_;
+    Host host_;
+    TestPanel panel_;
 };
 
 using ScrollbarTest = ScrollFixture;
@@ -57,19 +57,18 @@ TEST_F(ScrollbarTest, HoldingAButtonStepsAtOnceAfter250MsThenEvery50Ms)
     AddBar("Default", 10, 10, 100, &client);
     Create();
 
-    panel.OnMouseDown(0, kBarX, kIncY);
-    clock.Advance(250); // the period must have passed, not just been reached
+    panel_.OnMouseDown(0, kBarX, kIncY);
+    clock_.Advance(250); // the period must have passed, not just been reached
     EXPECT_EQ(client.log, (Log{"linedown 51 id 1"}));
-    clock.Advance(1);
-    clock.Advance(50);
+    clock_.Advance(1);
+    clock_.Advance(50);
     EXPECT_EQ(client.log, (Log{"linedown 51 id 1", "linedown 52 id 1"}));
-    clock.Advance(1);
-    clock.Advance(51);
-    panel.OnMouseUp(0, kBarX, kIncY);
-    clock.Advance(100);
-    clock.Advance(100);
-    EXPECT_EQ(client.log,
-              (Log{"linedown 51 id 1", "linedown 52 id 1", "linedown 53 id 1", "linedown 54 id 1", "end"}));
+    clock_.Advance(1);
+    clock_.Advance(51);
+    panel_.OnMouseUp(0, kBarX, kIncY);
+    clock_.Advance(100);
+    clock_.Advance(100);
+    EXPECT_EQ(client.log, (Log{"linedown 51 id 1", "linedown 52 id 1", "linedown 53 id 1", "linedown 54 id 1", "end"}));
     EXPECT_EQ(client.scroller->GetPosition(), 54);
 }
 
@@ -79,9 +78,9 @@ TEST_F(ScrollbarTest, PagesOverlapByOnePositionAndRepeatUntilTheRelease)
     AddBar("Default", 10, 10, 100, &client);
     Create();
 
-    panel.OnMouseDown(0, kBarX, kPageDownY);
-    clock.Advance(251);
-    panel.OnMouseUp(0, kBarX, kPageDownY);
+    panel_.OnMouseDown(0, kBarX, kPageDownY);
+    clock_.Advance(251);
+    panel_.OnMouseUp(0, kBarX, kPageDownY);
     EXPECT_EQ(client.log, (Log{"pagedown 59 id 1", "pagedown 68 id 1", "end"}));
 }
 
@@ -93,12 +92,12 @@ TEST_F(ScrollbarTest, ADeletedBarLeavesNoHeldButtonForTheNextBar)
     AddBar("Default", 40, 10, 100, &second);
     Create();
 
-    panel.OnMouseDown(0, kBarX, kIncY); // held, then the bar goes (its panel is rebuilt)
-    panel.DropControl(gone, 0, 0);
-    panel.OnMouseDown(0, 46, kPageDownY);
-    clock.Advance(251);
+    panel_.OnMouseDown(0, kBarX, kIncY); // held, then the bar goes (its panel is rebuilt)
+    panel_.DropControl(gone, 0, 0);
+    panel_.OnMouseDown(0, 46, kPageDownY);
+    clock_.Advance(251);
     EXPECT_EQ(second.log, (Log{"pagedown 59 id 1", "pagedown 68 id 1"}));
-    panel.OnMouseUp(0, 46, kPageDownY);
+    panel_.OnMouseUp(0, 46, kPageDownY);
 }
 
 TEST_F(ScrollbarTest, WithoutContentButtonsMakeNoLineSteps)
@@ -107,11 +106,11 @@ TEST_F(ScrollbarTest, WithoutContentButtonsMakeNoLineSteps)
     Scrollbar* bar = AddBar("Default", 10, 10, 100, &client);
     Create();
 
-    panel.OnMouseDown(0, kBarX, kIncY);
-    clock.Advance(251);
-    panel.OnMouseUp(0, kBarX, kIncY);
-    panel.OnMouseDown(0, kBarX, 14);
-    panel.OnMouseUp(0, kBarX, 14);
+    panel_.OnMouseDown(0, kBarX, kIncY);
+    clock_.Advance(251);
+    panel_.OnMouseUp(0, kBarX, kIncY);
+    panel_.OnMouseDown(0, kBarX, 14);
+    panel_.OnMouseUp(0, kBarX, 14);
     EXPECT_EQ(client.log, (Log{"end", "end"}));
     EXPECT_EQ(bar->GetPosition(), 5);
 }
@@ -123,14 +122,14 @@ TEST_F(ScrollbarTest, DraggingPastTheEndAndBackKeepsTheEndUntilTheOvershootIsUnd
     Create();
 
     // The drag thumb is 6 of the 76 track pixels; 70 pixels carry the 100 positions.
-    panel.OnMouseDown(0, kBarX, kThumbY);
+    panel_.OnMouseDown(0, kBarX, kThumbY);
     std::vector<int> positions;
     for (int y : {kThumbY + 200, kThumbY + 50, kThumbY + 30})
     {
-        panel.OnMouseMove(0, kBarX, y);
+        panel_.OnMouseMove(0, kBarX, y);
         positions.push_back(bar->GetPosition());
     }
-    panel.OnMouseUp(0, kBarX, kThumbY + 30);
+    panel_.OnMouseUp(0, kBarX, kThumbY + 30);
     EXPECT_EQ(positions, (std::vector<int>{100, 100, 92}));
     EXPECT_EQ(client.log.back(), "end");
 }
@@ -138,10 +137,10 @@ TEST_F(ScrollbarTest, DraggingPastTheEndAndBackKeepsTheEndUntilTheOvershootIsUnd
 TEST_F(ScrollbarTest, StylesWithoutImagesFailAndPiecesOfNoLengthAreNotTiled)
 {
     Scrollbar bar;
-    EXPECT_EQ(bar.Setup(0, 0, Text("bar"), skin.Style("NoImages", 1), 100, 1, nullptr), 0);
+    EXPECT_EQ(bar.Setup(0, 0, Text("bar"), skin_.Style("NoImages", 1), 100, 1, nullptr), 0);
     EXPECT_EQ(bar.Setup(0, 0, Text("bar"), nullptr, 100, 1, nullptr), 0);
     ScrollPanel scrollPanel;
-    EXPECT_EQ(scrollPanel.Setup(skin.Style("NoImages", 1), nullptr, 100), 0);
+    EXPECT_EQ(scrollPanel.Setup(skin_.Style("NoImages", 1), nullptr, 100), 0);
     EXPECT_EQ(scrollPanel.GetScroller(), nullptr);
 
     // barBg and barMid of 0: the track and the thumb's middle are left as they are.
@@ -149,7 +148,7 @@ TEST_F(ScrollbarTest, StylesWithoutImagesFailAndPiecesOfNoLengthAreNotTiled)
     Scrollbar* zero = AddBar("ZeroTiles", 10, 10, 100, &client);
     Create();
     zero->Redraw();
-    EXPECT_EQ(PixelAt(*panel.ComposedBackground(), 16, 80), PixelAt(*panel.ComposeBackground(16, 80, 1, 1), 0, 0));
+    EXPECT_EQ(PixelAt(*panel_.ComposedBackground(), 16, 80), PixelAt(*panel_.ComposeBackground(16, 80, 1, 1), 0, 0));
 }
 
 TEST_F(ScrollbarTest, WithoutAClientTheBarScrollsItsOwnThreeLengths)
@@ -205,14 +204,14 @@ protected:
     ComboBox* AddCombo(int width, int midWidth, DataItem* item)
     {
         auto* combo = new ComboBox();
-        EXPECT_EQ(combo->Setup(10, 10, Text("combo"), width, skin.skin.FindBitmap(Text("combo")), RGB(230, 230, 230),
-                               RGB(138, 138, 138), skin.skin.FindFont(Text("Normal")),
-                               skin.skin.FindPopupMenuStyle(Text("Default")), skin.Style("Default", 1), 8, midWidth,
+        EXPECT_EQ(combo->Setup(10, 10, Text("combo"), width, skin_.skin.FindBitmap(Text("combo")), RGB(230, 230, 230),
+                               RGB(138, 138, 138), skin_.skin.FindFont(Text("Normal")),
+                               skin_.skin.FindPopupMenuStyle(Text("Default")), skin_.Style("Default", 1), 8, midWidth,
                                32),
                   1);
         for (const char* text : {"Alpha", "Beta", "Gamma"})
             combo->AddItem(Text(text), 1, 0);
-        panel.AddControl(combo, item);
+        panel_.AddControl(combo, item);
         return combo;
     }
 
@@ -223,7 +222,7 @@ protected:
         int count = 0;
         for (int y = combo.Y() + 1; y < combo.Y() + combo.Height() - 1; ++y)
             for (int x = combo.X() + 8; x < combo.X() + combo.Width() - 32; ++x)
-                count += PixelAt(*panel.ComposedBackground(), x, y) != 0x2C2C2C ? 1 : 0;
+                count += PixelAt(*panel_.ComposedBackground(), x, y) != 0x2C2C2C ? 1 : 0;
         return count;
     }
 };
@@ -239,13 +238,13 @@ TEST_F(ComboBoxTest, IsAtLeast56WideAndRefusesSelectionsOutsideItsEntries)
     combo->SetSelection(-1);
     combo->SetSelection(3);
     EXPECT_EQ(combo->GetSelection(), 1);
-    EXPECT_EQ(panel.log, (Log{"control combo 1"}));
+    EXPECT_EQ(panel_.log, (Log{"control combo 1"}));
     EXPECT_GT(TextPixels(*combo), 0);
 }
 
 TEST_F(ComboBoxTest, AnItemValueThatNamesNoEntryShowsNoText)
 {
-    IntItem* item = panel.AddIntItem("choice", 7, 0, 0, 0, 0);
+    IntItem* item = panel_.AddIntItem("choice", 7, 0, 0, 0, 0);
     ComboBox* combo = AddCombo(100, 16, item);
     Create();
     EXPECT_EQ(combo->GetSelection(), 7);
@@ -261,14 +260,14 @@ TEST_F(ComboBoxTest, AMiddleSegmentOfNoWidthIsNotTiled)
     Create();
     combo->SetSelection(0);
     // The ends are drawn, the middle shows the panel.
-    EXPECT_EQ(PixelAt(*panel.ComposedBackground(), 10, 15), 0x1E1E1Eu);
-    EXPECT_EQ(PixelAt(*panel.ComposedBackground(), 100, 12), 0x555555u);
-    EXPECT_EQ(PixelAt(*panel.ComposedBackground(), 60, 28), kBackground);
+    EXPECT_EQ(PixelAt(*panel_.ComposedBackground(), 10, 15), 0x1E1E1Eu);
+    EXPECT_EQ(PixelAt(*panel_.ComposedBackground(), 100, 12), 0x555555u);
+    EXPECT_EQ(PixelAt(*panel_.ComposedBackground(), 60, 28), kBackground);
 }
 
 TEST_F(ComboBoxTest, TheChoiceInItsMenuUpdatesItsItem)
 {
-    IntItem* item = panel.AddIntItem("choice", 0, 0, 2, 0, 0);
+    IntItem* item = panel_.AddIntItem("choice", 0, 0, 2, 0, 0);
     ComboBox* combo = AddCombo(60, 16, item);
     Create();
     combo->OnMouseUp(0, 5, 5);
@@ -282,7 +281,7 @@ TEST_F(ComboBoxTest, TheChoiceInItsMenuUpdatesItsItem)
     EXPECT_EQ(PopupMenu::Current(), nullptr);
     EXPECT_EQ(item->value, 1);
     EXPECT_EQ(combo->GetSelection(), 1);
-    EXPECT_EQ(panel.log, (Log{"item choice 1"}));
+    EXPECT_EQ(panel_.log, (Log{"item choice 1"}));
 }
 
 TEST_F(ComboBoxTest, DeletingTheComboClosesTheMenuItOpened)
@@ -294,7 +293,7 @@ TEST_F(ComboBoxTest, DeletingTheComboClosesTheMenuItOpened)
     ASSERT_NE(menu, nullptr);
     const HWND window = menu->GetHandle();
     ASSERT_TRUE(::IsWindow(window));
-    panel.DropControl(combo, 0, 0); // the panel is rebuilt while the menu is open
+    panel_.DropControl(combo, 0, 0); // the panel is rebuilt while the menu is open
     EXPECT_EQ(PopupMenu::Current(), nullptr);
     EXPECT_EQ(NativeWindow::GetCurrentPopup(), nullptr);
     EXPECT_FALSE(::IsWindow(window));

@@ -51,7 +51,7 @@ struct HintPanel
 class TooltipTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(skin.Load(ShippedSkin(), nullptr), 1); }
+    void SetUp() override { ASSERT_EQ(skin_.Load(ShippedSkin(), nullptr), 1); }
     void TearDown() override
     {
         Tooltip::Destroy();
@@ -60,19 +60,19 @@ protected:
 
     HWND Hint() const { return Tooltip::Current() ? Tooltip::Current()->GetHandle() : nullptr; }
 
-    Skin skin;
-    Host host;
+    Skin skin_;
+    Host host_;
 };
 
 TEST_F(TooltipTest, ShowsOnTimerTenAboveTheControlAndHidesOnTimerEleven)
 {
-    HintPanel hint(host.window);
+    HintPanel hint(host_.window);
     hint.Hover();
     Tooltip* tooltip = Tooltip::Current();
     ASSERT_NE(tooltip, nullptr);
     EXPECT_EQ(tooltip->Owner(), hint.panel.get());
     EXPECT_EQ(Hint(), nullptr) << "nothing shows before the delay";
-    const TooltipStyle* style = skin.GetTooltipStyle();
+    const TooltipStyle* style = skin_.GetTooltipStyle();
     ASSERT_NE(style, nullptr);
     ASSERT_NE(tooltip->HintBitmap(), nullptr);
     EXPECT_EQ(tooltip->HintBitmap()->Width(),
@@ -96,7 +96,7 @@ TEST_F(TooltipTest, ShowsOnTimerTenAboveTheControlAndHidesOnTimerEleven)
 
 TEST_F(TooltipTest, AClickAnywhereRemovesTheHintAndOneOnTheHintGoesNoFurther)
 {
-    HintPanel hint(host.window);
+    HintPanel hint(host_.window);
     hint.Hover();
     hint.Timer(Tooltip::kShowTimer);
     ASSERT_NE(Hint(), nullptr);
@@ -114,13 +114,13 @@ TEST_F(TooltipTest, AClickAnywhereRemovesTheHintAndOneOnTheHintGoesNoFurther)
 
 TEST_F(TooltipTest, ForgetsADeletedOwnerAndADeletedControl)
 {
-    HintPanel first(host.window);
+    HintPanel first(host_.window);
     first.Hover();
     ASSERT_EQ(Tooltip::Current()->Owner(), first.panel.get());
     first.panel.reset(); // a dialog closed while its hint is armed
     EXPECT_EQ(Tooltip::Current()->Owner(), nullptr);
 
-    HintPanel second(host.window, 150, 60);
+    HintPanel second(host_.window, 150, 60);
     second.Hover();
     EXPECT_EQ(Tooltip::Current()->Owner(), second.panel.get()) << "the next hint kills no timer of the freed one";
     second.Timer(Tooltip::kShowTimer);
@@ -132,7 +132,7 @@ TEST_F(TooltipTest, ForgetsADeletedOwnerAndADeletedControl)
 
 TEST_F(TooltipTest, AskingTwiceKeepsTheArmedHintAndSwitchedOffShowsNothing)
 {
-    HintPanel hint(host.window);
+    HintPanel hint(host_.window);
     hint.Hover();
     const Bitmap* armed = Tooltip::Current()->HintBitmap();
     ASSERT_NE(armed, nullptr);
@@ -147,16 +147,16 @@ TEST_F(TooltipTest, AskingTwiceKeepsTheArmedHintAndSwitchedOffShowsNothing)
     EXPECT_EQ(Tooltip::Current(), nullptr) << "switched off, no tooltip is even made";
     Tooltip* tooltip = Tooltip::Instance();
     ASSERT_NE(tooltip, nullptr);
-    EXPECT_EQ(tooltip->Show(*skin.GetTooltipStyle(), other->GetTooltip(), other, hint.panel.get(), 0, 0), 0);
+    EXPECT_EQ(tooltip->Show(*skin_.GetTooltipStyle(), other->GetTooltip(), other, hint.panel.get(), 0, 0), 0);
     EXPECT_EQ(tooltip->HintBitmap(), nullptr);
     Tooltip::TooltipsEnabled = 1;
-    EXPECT_EQ(tooltip->Show(*skin.GetTooltipStyle(), other->GetTooltip(), other, hint.panel.get(), 0, 0), 1)
+    EXPECT_EQ(tooltip->Show(*skin_.GetTooltipStyle(), other->GetTooltip(), other, hint.panel.get(), 0, 0), 1)
         << "switched on again, the same control renders";
 }
 
 TEST_F(TooltipTest, TheRealTimerShowsTheHintAfterItsDelay)
 {
-    HintPanel hint(host.window);
+    HintPanel hint(host_.window);
     const DWORD start = ::GetTickCount();
     hint.Hover();
     while (!Hint() && ::GetTickCount() - start < 20000)
@@ -180,4 +180,4 @@ TEST(TooltipWithoutSkin, NothingIsShownWithoutACurrentSkin)
     hint.Hover();
     EXPECT_EQ(Tooltip::Current(), nullptr);
 }
-}
+} // namespace

@@ -152,27 +152,27 @@ TestWindows& Shared()
 class DragDropTest : public testing::Test
 {
 protected:
-    const PlainWindow& sourceWindow = Shared().source;
-    const PlainWindow& targetWindow = Shared().target;
-    FakeWindows windows;
-    Window* source = windows.Add(sourceWindow.handle, 0);
-    Window* target = windows.Add(targetWindow.handle, 0);
-    int deleted = 0;
+    const PlainWindow& sourceWindow_ = Shared().source;
+    const PlainWindow& targetWindow_ = Shared().target;
+    FakeWindows windows_;
+    Window* source_ = windows_.Add(sourceWindow_.handle, 0);
+    Window* target_ = windows_.Add(targetWindow_.handle, 0);
+    int deleted_ = 0;
 };
 
 TEST_F(DragDropTest, OffersTheDragToTheWindowUnderThePointer)
 {
-    auto* dragCursor = new CountedCursor(deleted);
-    DragDrop::Begin(dragCursor, source, 7, 8);
-    EXPECT_TRUE(DragDrop::IsSource(source));
-    EXPECT_FALSE(DragDrop::IsSource(target));
-    EXPECT_EQ(GetCapture(), sourceWindow.handle);
+    auto* dragCursor = new CountedCursor(deleted_);
+    DragDrop::Begin(dragCursor, source_, 7, 8);
+    EXPECT_TRUE(DragDrop::IsSource(source_));
+    EXPECT_FALSE(DragDrop::IsSource(target_));
+    EXPECT_EQ(GetCapture(), sourceWindow_.handle);
     EXPECT_EQ(GetCursor(), dragCursor->Handle());
 
     // A second drag while one runs is ignored; the cursor handed over is not lost.
     int otherDeleted = 0;
-    DragDrop::Begin(new CountedCursor(otherDeleted), target, 1, 2);
-    EXPECT_FALSE(DragDrop::IsSource(target));
+    DragDrop::Begin(new CountedCursor(otherDeleted), target_, 1, 2);
+    EXPECT_FALSE(DragDrop::IsSource(target_));
     EXPECT_EQ(otherDeleted, 1);
 
     // Over the refusing source itself: never the refusal shape.
@@ -185,38 +185,38 @@ TEST_F(DragDropTest, OffersTheDragToTheWindowUnderThePointer)
     SetCursorPos(350, 160);
     DragDrop::OnMouseMove();
     EXPECT_EQ(GetCursor(), dragCursor->Handle());
-    ASSERT_EQ(windows.dragOvers.size(), 2u);
-    EXPECT_EQ(windows.dragOvers[1].window, targetWindow.handle);
-    EXPECT_EQ(windows.dragOvers[1].x, 50);
-    EXPECT_EQ(windows.dragOvers[1].y, 60);
-    EXPECT_EQ(windows.dragOvers[1].value1, 7);
-    EXPECT_EQ(windows.dragOvers[1].value2, 8);
+    ASSERT_EQ(windows_.dragOvers.size(), 2u);
+    EXPECT_EQ(windows_.dragOvers[1].window, targetWindow_.handle);
+    EXPECT_EQ(windows_.dragOvers[1].x, 50);
+    EXPECT_EQ(windows_.dragOvers[1].y, 60);
+    EXPECT_EQ(windows_.dragOvers[1].value1, 7);
+    EXPECT_EQ(windows_.dragOvers[1].value2, 8);
 
     // Over an accepting one nothing changes.
-    windows.accepts[targetWindow.handle] = 1;
+    windows_.accepts[targetWindow_.handle] = 1;
     Cursor::SetShape(Cursor::Arrow);
     DragDrop::OnMouseMove();
     EXPECT_EQ(GetCursor(), System(IDC_ARROW));
 
     DragDrop::End();
-    ASSERT_EQ(windows.drops.size(), 1u);
-    EXPECT_EQ(windows.drops[0].window, targetWindow.handle);
-    EXPECT_EQ(windows.drops[0].x, 50);
-    EXPECT_EQ(windows.drops[0].value2, 8);
+    ASSERT_EQ(windows_.drops.size(), 1u);
+    EXPECT_EQ(windows_.drops[0].window, targetWindow_.handle);
+    EXPECT_EQ(windows_.drops[0].x, 50);
+    EXPECT_EQ(windows_.drops[0].value2, 8);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(GetCursor(), System(IDC_ARROW));
-    EXPECT_EQ(deleted, 1);
-    EXPECT_FALSE(DragDrop::IsSource(source));
+    EXPECT_EQ(deleted_, 1);
+    EXPECT_FALSE(DragDrop::IsSource(source_));
 }
 
 TEST_F(DragDropTest, WithoutADragCursorARefusalShowsNotAllowed)
 {
-    DragDrop::Begin(nullptr, source, 0, 0);
+    DragDrop::Begin(nullptr, source_, 0, 0);
     SetCursorPos(350, 150);
     DragDrop::OnMouseMove();
     EXPECT_EQ(GetCursor(), System(IDC_NO));
     DragDrop::End();
-    EXPECT_EQ(windows.drops.size(), 1u);
+    EXPECT_EQ(windows_.drops.size(), 1u);
 }
 
 TEST_F(DragDropTest, DropOverAForeignWindowOrTheDesktopOnlyEndsTheDrag)
@@ -229,20 +229,20 @@ TEST_F(DragDropTest, DropOverAForeignWindowOrTheDesktopOnlyEndsTheDrag)
     for (const Case& c : {Case{"foreign window", 550, 150}, Case{"desktop", 900, 800}})
     {
         SCOPED_TRACE(c.where);
-        deleted = 0;
-        DragDrop::Begin(new CountedCursor(deleted), source, 1, 2);
+        deleted_ = 0;
+        DragDrop::Begin(new CountedCursor(deleted_), source_, 1, 2);
         SetCursorPos(c.x, c.y);
         DragDrop::OnMouseMove();
         DragDrop::End();
-        EXPECT_TRUE(windows.drops.empty());
-        EXPECT_TRUE(windows.dragOvers.empty());
-        EXPECT_EQ(deleted, 1);
+        EXPECT_TRUE(windows_.drops.empty());
+        EXPECT_TRUE(windows_.dragOvers.empty());
+        EXPECT_EQ(deleted_, 1);
         EXPECT_EQ(GetCapture(), nullptr);
-        EXPECT_FALSE(DragDrop::IsSource(source));
+        EXPECT_FALSE(DragDrop::IsSource(source_));
     }
     // Ending without a drag does nothing.
     DragDrop::End();
-    EXPECT_TRUE(windows.drops.empty());
+    EXPECT_TRUE(windows_.drops.empty());
 }
 
 TEST(DragDrop, FrameworkWindowsTakeTheDragThroughTheirOperations)

@@ -330,18 +330,18 @@ TEST(NativeWindow, TheModalLoopEndsWithItsResultOrPassesAQuitOn)
     EXPECT_EQ(dialog.IsInModalLoop(), 0);
 }
 
-int g_takes;
+int gTakes;
 
 // Fails (-1) without touching the message, then reports WM_QUIT.
 BOOL WINAPI FailOnceThenQuit(LPMSG, HWND, UINT, UINT)
 {
-    return ++g_takes == 1 ? -1 : 0;
+    return ++gTakes == 1 ? -1 : 0;
 }
 
 TEST(NativeWindow, AFailedGetMessageDispatchesNothing)
 {
     auto window = MakeWindow();
-    g_takes = 0;
+    gTakes = 0;
     AppWindow::SetGetMessage(&FailOnceThenQuit);
     MSG stale = {};
     stale.hwnd = window->GetHandle();
@@ -401,10 +401,10 @@ protected:
 };
 
 // The beeps the modal filter sounds, heard instead of the speaker.
-std::vector<UINT> g_beeps;
+std::vector<UINT> gBeeps;
 BOOL WINAPI RecordBeep(UINT type)
 {
-    g_beeps.push_back(type);
+    gBeeps.push_back(type);
     return TRUE;
 }
 
@@ -425,18 +425,18 @@ TEST_F(ModalRulesTest, AModalDialogSwallowsInputForOtherWindows)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.message);
-        g_beeps.clear();
+        gBeeps.clear();
         EXPECT_EQ(::SendMessageA(main->GetHandle(), c.message, 0, 0), 0);
         EXPECT_TRUE(main->TakeInput().empty());
-        EXPECT_EQ(g_beeps, c.beeps ? std::vector<UINT>{MB_ICONEXCLAMATION} : std::vector<UINT>{});
-        g_beeps.clear();
+        EXPECT_EQ(gBeeps, c.beeps ? std::vector<UINT>{MB_ICONEXCLAMATION} : std::vector<UINT>{});
+        gBeeps.clear();
         dialogChild->Take();
         ::SendMessageA(dialogChild->GetHandle(), c.message, 0, 0);
         EXPECT_EQ(dialogChild->Take().size(), 1u) << "the dialog's children still work";
         dialog->Take();
         ::SendMessageA(dialog->GetHandle(), c.message, 0, 0);
         EXPECT_EQ(dialog->Take().size(), 1u);
-        EXPECT_TRUE(g_beeps.empty()) << "input for the dialog itself is not refused";
+        EXPECT_TRUE(gBeeps.empty()) << "input for the dialog itself is not refused";
     }
     NativeWindow::SetBeep(nullptr);
     EXPECT_EQ(NativeWindow::IsDescendant(dialog->GetHandle(), dialogChild->GetHandle()), 1);

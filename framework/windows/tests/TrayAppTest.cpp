@@ -72,27 +72,27 @@ private:
     void Hook(const char* name, WPARAM keys) { hooks.push_back(std::string(name) + "(" + std::to_string(keys) + ")"); }
 };
 
-RecordingNotifier g_notifier;
-HWND g_trayWindow;
+RecordingNotifier gNotifier;
+HWND gTrayWindow;
 
 TEST(TrayApp, TheHiddenWindowOwnsTheIconAndTurnsItsMessagesIntoHooks)
 {
-    TrayIcon::SetNotifier(&g_notifier);
+    TrayIcon::SetNotifier(&gNotifier);
     {
         ScriptedTrayApp app;
         app.script = [](ScriptedTrayApp& self) {
             HWND hwnd = self.GetWindowHandle();
-            g_trayWindow = hwnd;
+            gTrayWindow = hwnd;
             EXPECT_FALSE(::IsWindowVisible(hwnd));
-            ASSERT_EQ(g_notifier.calls.size(), 1u);
-            const NotifyCall added = g_notifier.calls.front();
+            ASSERT_EQ(gNotifier.calls.size(), 1u);
+            const NotifyCall added = gNotifier.calls.front();
             EXPECT_EQ(added.message, DWORD(NIM_ADD));
             EXPECT_EQ(added.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
             EXPECT_EQ(added.callback, 1024u);
             EXPECT_EQ(added.tip, "Testing");
             EXPECT_EQ(added.size, DWORD(NOTIFYICONDATAA_V1_SIZE));
             EXPECT_EQ(added.window, hwnd);
-            g_notifier.calls.clear();
+            gNotifier.calls.clear();
 
             struct Row
             {
@@ -121,44 +121,44 @@ TEST(TrayApp, TheHiddenWindowOwnsTheIconAndTurnsItsMessagesIntoHooks)
 
             TrayIcon* icon = self.GetTrayIcon();
             self.SetIcon(icon->GetIconName());
-            EXPECT_TRUE(g_notifier.calls.empty()) << "the same name changes nothing";
+            EXPECT_TRUE(gNotifier.calls.empty()) << "the same name changes nothing";
             self.SetIcon(kOtherIcon);
-            EXPECT_EQ(g_notifier.TakeMessages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+            EXPECT_EQ(gNotifier.TakeMessages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
             self.HideIcon();
             EXPECT_EQ(self.IsIconShown(), 0);
-            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE});
+            EXPECT_EQ(gNotifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE});
             self.SetIcon(kIcon);
-            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE}) << "a hidden icon stays hidden";
+            EXPECT_EQ(gNotifier.TakeMessages(), std::vector<DWORD>{NIM_DELETE}) << "a hidden icon stays hidden";
             EXPECT_EQ(icon->GetIconName(), kIcon);
             self.HideIcon();
-            EXPECT_TRUE(g_notifier.calls.empty());
+            EXPECT_TRUE(gNotifier.calls.empty());
             self.ShowIcon(1);
-            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD});
+            EXPECT_EQ(gNotifier.TakeMessages(), std::vector<DWORD>{NIM_ADD});
             self.ShowIcon(1);
-            EXPECT_TRUE(g_notifier.calls.empty()) << "already shown";
+            EXPECT_TRUE(gNotifier.calls.empty()) << "already shown";
             self.ShowIcon(0);
-            EXPECT_EQ(g_notifier.TakeMessages(), std::vector<DWORD>{NIM_ADD}) << "added again, as after a new taskbar";
+            EXPECT_EQ(gNotifier.TakeMessages(), std::vector<DWORD>{NIM_ADD}) << "added again, as after a new taskbar";
 
             String tip;
             for (int i = 0; i < 100; ++i)
                 tip.AppendAsciiChar(static_cast<char>('a' + i % 26));
             self.SetTip(tip);
-            ASSERT_EQ(g_notifier.calls.size(), 1u);
-            EXPECT_EQ(g_notifier.calls.front().message, DWORD(NIM_MODIFY));
-            EXPECT_EQ(g_notifier.calls.front().tip.size(), 63u);
-            EXPECT_EQ(g_notifier.calls.front().tip.substr(0, 3), "abc");
-            g_notifier.calls.clear();
+            ASSERT_EQ(gNotifier.calls.size(), 1u);
+            EXPECT_EQ(gNotifier.calls.front().message, DWORD(NIM_MODIFY));
+            EXPECT_EQ(gNotifier.calls.front().tip.size(), 63u);
+            EXPECT_EQ(gNotifier.calls.front().tip.substr(0, 3), "abc");
+            gNotifier.calls.clear();
             ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
         };
         EXPECT_EQ(app.Run(), 1) << "destroying the placeholder ends the loop";
         EXPECT_EQ(app.GetTrayIcon()->GetHandle(), nullptr);
-        g_notifier.calls.clear();
+        gNotifier.calls.clear();
         app.Unregister();
     }
     // The application's end removes the icon it added, under the window it was added with.
-    ASSERT_EQ(g_notifier.calls.size(), 1u);
-    EXPECT_EQ(g_notifier.calls.back().message, DWORD(NIM_DELETE));
-    EXPECT_EQ(g_notifier.calls.back().window, g_trayWindow);
+    ASSERT_EQ(gNotifier.calls.size(), 1u);
+    EXPECT_EQ(gNotifier.calls.back().message, DWORD(NIM_DELETE));
+    EXPECT_EQ(gNotifier.calls.back().window, gTrayWindow);
     TrayIcon::SetNotifier(nullptr);
 }
 

@@ -1,7 +1,7 @@
 // The operations of Platform that are the same on every target.
 #include "plugins/base/platform/Platform.h"
 
-#include "plugins/base/stream/AlignedBuffer.h"
+#include "plugins/base/platform/AlignedBuffer.h"
 
 #include <cmath>
 #include <cstdlib>

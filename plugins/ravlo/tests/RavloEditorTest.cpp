@@ -72,14 +72,14 @@ class RavloEditorTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_parent = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 180, nullptr, nullptr,
-                                   nullptr, nullptr);
+        parent_ = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 180, nullptr, nullptr, nullptr,
+                                  nullptr);
     }
-    static void TearDownTestSuite() { DestroyWindow(s_parent); }
+    static void TearDownTestSuite() { DestroyWindow(parent_); }
 
     void SetUp() override
     {
-        ASSERT_NE(s_parent, nullptr);
+        ASSERT_NE(parent_, nullptr);
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         AsioSystem::Use(&asio_);
         RavloSystem::Use(&ravlo_);
@@ -105,18 +105,18 @@ protected:
     {
         RavloEditor* editor = EditorOf(effect);
         EXPECT_NE(editor, nullptr);
-        EXPECT_EQ(editor->Open(s_parent), 1);
+        EXPECT_EQ(editor->Open(parent_), 1);
         return editor;
     }
     static int32_t Step() { return StandinControl<StandinAsioStepProc>("StandinAsioStep")(); }
 
-    static HWND s_parent;
+    static HWND parent_;
     QuietAsio asio_;
     QuietRavlo ravlo_;
     std::vector<std::unique_ptr<RavloEffect>> effects_;
 };
 
-HWND RavloEditorTest::s_parent = nullptr;
+HWND RavloEditorTest::parent_ = nullptr;
 
 TEST_F(RavloEditorTest, MenusOfferFreePairsAndAlwaysTheInstancesOwn)
 {

@@ -67,18 +67,18 @@ protected:
     void SetUp() override
     {
         gProcessLevel = kVstProcessLevelRealtime;
-        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
-        system.objects[FakeSystem::Key(kDriver)] = &driver;
-        enumerator.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00030000}};
-        driver.inputNames = {"In 1", "In 2", "Mix L", "Mix R", "In 5", "In 6"};
-        driver.inputs = 6;
-        driver.outputs = 6;
-        AsioSystem::Use(&system);
-        RavloSystem::Use(&ravloSystem);
+        system_.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator_;
+        system_.objects[FakeSystem::Key(kDriver)] = &driver_;
+        enumerator_.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00030000}};
+        driver_.inputNames = {"In 1", "In 2", "Mix L", "Mix R", "In 5", "In 6"};
+        driver_.inputs = 6;
+        driver_.outputs = 6;
+        AsioSystem::Use(&system_);
+        RavloSystem::Use(&ravloSystem_);
     }
     void TearDown() override
     {
-        effects.clear();
+        effects_.clear();
         EXPECT_EQ(PluginModule::LiveCount(), 0);
         RavloSystem::Use(nullptr);
         AsioSystem::Use(nullptr);
@@ -86,12 +86,12 @@ protected:
 
     RavloEffect* Make()
     {
-        effects.push_back(std::make_unique<RavloEffect>(&Host));
-        return effects.back().get();
+        effects_.push_back(std::make_unique<RavloEffect>(&Host));
+        return effects_.back().get();
     }
     size_t Count(const std::string& call) const
     {
-        return static_cast<size_t>(std::count(driver.calls.begin(), driver.calls.end(), call));
+        return static_cast<size_t>(std::count(driver_.calls.begin(), driver_.calls.end(), call));
     }
     std::vector<uint8_t> Chunk(RavloEffect* effect)
     {
@@ -114,11 +114,11 @@ protected:
         return chunk;
     }
 
-    FakeSystem system;
-    FakeEnumerator enumerator;
-    FakeDriver driver;
-    FakeRavloSystem ravloSystem;
-    std::vector<std::unique_ptr<RavloEffect>> effects;
+    FakeSystem system_;
+    FakeEnumerator enumerator_;
+    FakeDriver driver_;
+    FakeRavloSystem ravloSystem_;
+    std::vector<std::unique_ptr<RavloEffect>> effects_;
 };
 
 TEST_F(RavloEffectTest, SizesTheDriverBufferAndReportsTheDelay)
@@ -136,20 +136,20 @@ TEST_F(RavloEffectTest, SizesTheDriverBufferAndReportsTheDelay)
     };
     for (const auto& c : cases)
     {
-        driver.minimumSize = c.minimum;
-        driver.granularity = c.granularity;
-        driver.preferredSize = c.preferred;
+        driver_.minimumSize = c.minimum;
+        driver_.granularity = c.granularity;
+        driver_.preferredSize = c.preferred;
         RavloEffect* effect = Make();
         effect->SetInputPair(1);
         effect->SetOutputPair(2);
         EXPECT_EQ(Count("createBuffers 4 " + std::to_string(c.hostBlock)), 0u) << "no size before the host block";
-        driver.calls.clear();
+        driver_.calls.clear();
         effect->setBlockSize(c.hostBlock);
         EXPECT_EQ(Count(c.buffers), 1u) << c.hostBlock;
         EXPECT_EQ(Count("start"), 1u);
         EXPECT_EQ(effect->GetRecord()->initialDelay, c.delay) << c.hostBlock;
         EXPECT_NE(effect->GetStream().Peek(), nullptr);
-        effects.clear();
+        effects_.clear();
     }
 }
 
@@ -158,12 +158,12 @@ TEST_F(RavloEffectTest, ZeroOrNegativeBlockSizesChangeNothing)
     RavloEffect* effect = Make();
     effect->SetOutputPair(0);
     effect->SetInputPair(0);
-    driver.calls.clear();
+    driver_.calls.clear();
     for (int32_t block : {0, -64})
     {
         effect->setBlockSize(block);
     }
-    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_TRUE(driver_.calls.empty());
     EXPECT_EQ(effect->GetRecord()->initialDelay, 0);
     StreamSlot::Use use(effect->GetStream());
     EXPECT_EQ(use.Get(), nullptr);
@@ -186,7 +186,7 @@ TEST_F(RavloEffectTest, RegistrySettingsOverrideTheDelay)
     RavloEffect* effect = Make();
     for (const auto& c : cases)
     {
-        ravloSystem.settings = c.settings;
+        ravloSystem_.settings = c.settings;
         effect->setBlockSize(512);
         EXPECT_EQ(effect->GetRecord()->initialDelay, c.told);
         // resume tells the host again, from the stored delay.
@@ -237,15 +237,15 @@ TEST_F(RavloEffectTest, SetChunkReopensOnlyForNewPairsAndTellsOfRenamedChannelsO
     };
     for (const auto& c : cases)
     {
-        driver.calls.clear();
-        ravloSystem.boxes.clear();
+        driver_.calls.clear();
+        ravloSystem_.boxes.clear();
         std::vector<uint8_t> chunk = c.chunk;
         EXPECT_EQ(effect->setChunk(chunk.data(), static_cast<int32_t>(chunk.size()), false), 72);
         EXPECT_EQ(Count("init"), c.reopened);
-        EXPECT_EQ(ravloSystem.boxes.size(), c.boxes);
+        EXPECT_EQ(ravloSystem_.boxes.size(), c.boxes);
         if (c.boxes)
         {
-            EXPECT_EQ(ravloSystem.boxes[0], "The channel names have changed.|Ravlo");
+            EXPECT_EQ(ravloSystem_.boxes[0], "The channel names have changed.|Ravlo");
         }
     }
     EXPECT_EQ(effect->GetInputPair(), -1);
@@ -272,11 +272,11 @@ TEST_F(RavloEffectTest, ShortAndHostileChunksAreSafe)
     // project and never read out of the channel tables.
     for (int32_t pair : {3, 32, 0x40000000, 0x7fffffff})
     {
-        ravloSystem.boxes.clear();
-        driver.calls.clear();
+        ravloSystem_.boxes.clear();
+        driver_.calls.clear();
         std::vector<uint8_t> hostile = MakeChunk(pair, pair, "Mix L", "Ch 2");
         EXPECT_EQ(effect->setChunk(hostile.data(), 72, false), 72) << pair;
-        EXPECT_EQ(ravloSystem.boxes.size(), 1u) << "a missing pair counts as renamed";
+        EXPECT_EQ(ravloSystem_.boxes.size(), 1u) << "a missing pair counts as renamed";
         EXPECT_EQ(Count("getChannelInfo out 6"), 1u) << pair;
         EXPECT_EQ(effect->GetInputPair(), pair);
         const std::vector<uint8_t> back = Chunk(effect);
@@ -315,14 +315,14 @@ TEST_F(RavloEffectTest, AResetRequestIsActedOnAtTheNextResume)
     effect->setBlockSize(256);
     effect->SetOutputPair(0);
     effect->SetInputPair(0);
-    driver.calls.clear();
+    driver_.calls.clear();
     effect->OnResetRequest();
     EXPECT_EQ(Count("init"), 0u) << "not on the driver's thread";
     effect->resume();
     EXPECT_EQ(Count("init"), 1u);
     EXPECT_EQ(Count("createBuffers 4 256"), 1u);
     EXPECT_FALSE(effect->IsResetRequested());
-    driver.calls.clear();
+    driver_.calls.clear();
     effect->resume();
     EXPECT_EQ(Count("init"), 0u);
 }
@@ -335,20 +335,20 @@ void Switch(FakeDriver& driver, int index)
 
 TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
 {
-    driver.minimumSize = 256;
+    driver_.minimumSize = 256;
     RavloEffect* effect = Make();
     effect->SetOutputPair(0);
     effect->SetInputPair(0);
     effect->setBlockSize(64);
     ASSERT_EQ(Count("createBuffers 4 256"), 1u);
-    Switch(driver, 0); // the stream has seen the driver
+    Switch(driver_, 0); // the stream has seen the driver
     gProcessLevel = kVstProcessLevelOffline;
     std::atomic<bool> done{false};
     std::atomic<int> switches{0};
     std::thread clock([&] {
         while (!done)
         {
-            Switch(driver, switches % 2);
+            Switch(driver_, switches % 2);
             ++switches;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -371,7 +371,7 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
 TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
 {
     // The host bounces at once: its first call comes before the driver's first switch.
-    FakeCard card(driver);
+    FakeCard card(driver_);
     RavloEffect* effect = Make();
     effect->setBlockSize(256);
     effect->SetOutputPair(0);
@@ -439,11 +439,11 @@ TEST_P(RavloHoldsItsDelay, EverySampleComesBackAfterTheReportedDelay)
     // The card steps in lock step with the host (time passes as the host processes), its
     // loop returning a buffer two buffers after it was played, as the delay counts it.
     const HoldCase& c = GetParam();
-    driver.minimumSize = 64;
-    driver.granularity = 64;
-    driver.preferredSize = 256;
-    driver.maximumSize = 2048;
-    FakeCard card(driver);
+    driver_.minimumSize = 64;
+    driver_.granularity = 64;
+    driver_.preferredSize = 256;
+    driver_.maximumSize = 2048;
+    FakeCard card(driver_);
     RavloEffect* effect = Make();
     effect->setSampleRate(44100.0f);
     effect->setBlockSize(c.block);
@@ -506,7 +506,7 @@ TEST_F(RavloEffectTest, PairsChangeWhileTheCardRunsOnItsOwnClock)
     // real time and then offline, and another thread changes the pairs as a project load or
     // the editor's menus do. No thread may reach a stream that is gone, and none may wait for
     // switches of a driver that was stopped.
-    FakeCard card(driver);
+    FakeCard card(driver_);
     card.StartClock(std::chrono::microseconds(300));
     RavloEffect* effect = Make();
     effect->setBlockSize(128);
@@ -546,7 +546,7 @@ TEST_F(RavloEffectTest, ReconfiguringNeverPullsTheStreamFromUnderProcess)
     effect->SetOutputPair(0);
     effect->SetInputPair(0);
     effect->setBlockSize(128);
-    Switch(driver, 0);
+    Switch(driver_, 0);
     std::atomic<bool> done{false};
     std::thread audio([&] {
         std::vector<float> left(128), right(128);

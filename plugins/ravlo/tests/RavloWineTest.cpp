@@ -174,21 +174,21 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        AsioSystem::Use(&asio);
-        RavloSystem::Use(&ravlo);
+        AsioSystem::Use(&asio_);
+        RavloSystem::Use(&ravlo_);
         gProcessLevel = kVstProcessLevelRealtime;
     }
     void TearDown() override
     {
-        effects.clear();
+        effects_.clear();
         RavloSystem::Use(nullptr);
         AsioSystem::Use(nullptr);
         CoUninitialize();
     }
     RavloEffect* Make()
     {
-        effects.push_back(std::make_unique<RavloEffect>(&Host));
-        return effects.back().get();
+        effects_.push_back(std::make_unique<RavloEffect>(&Host));
+        return effects_.back().get();
     }
     static std::string Log()
     {
@@ -198,9 +198,9 @@ protected:
     }
     static void ClearLog() { StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog")(); }
 
-    RecordingAsio asio;
-    RecordingRavlo ravlo;
-    std::vector<std::unique_ptr<RavloEffect>> effects;
+    RecordingAsio asio_;
+    RecordingRavlo ravlo_;
+    std::vector<std::unique_ptr<RavloEffect>> effects_;
 };
 
 TEST_F(RavloOnTheCard, TheNinthInstanceIsInert)
@@ -209,14 +209,14 @@ TEST_F(RavloOnTheCard, TheNinthInstanceIsInert)
     for (int i = 0; i < 8; ++i)
     {
         ASSERT_NE(Make()->GetLink(), nullptr);
-        EXPECT_TRUE(effects.back()->GetLink()->IsOpen()) << i;
+        EXPECT_TRUE(effects_.back()->GetLink()->IsOpen()) << i;
     }
     RavloEffect* ninth = Make();
     EXPECT_EQ(ninth->GetLink(), nullptr);
     EXPECT_EQ(ninth->GetRecord()->inputCount, 1);
     EXPECT_EQ(ninth->GetRecord()->outputCount, 2);
     EXPECT_EQ(ninth->GetRecord()->flags, 0);
-    EXPECT_TRUE(asio.messages.empty());
+    EXPECT_TRUE(asio_.messages.empty());
 }
 
 TEST_F(RavloOnTheCard, AnOutputPairHeldByAnotherInstanceIsRefused)
@@ -232,16 +232,16 @@ TEST_F(RavloOnTheCard, AnOutputPairHeldByAnotherInstanceIsRefused)
     second->SetInputPair(0);
     ClearLog();
     second->SetOutputPair(1);
-    ASSERT_EQ(asio.messages.size(), 1u);
-    EXPECT_EQ(asio.messages[0], "An error occurred while opening the ASIO device.|Ravlo");
+    ASSERT_EQ(asio_.messages.size(), 1u);
+    EXPECT_EQ(asio_.messages[0], "An error occurred while opening the ASIO device.|Ravlo");
     EXPECT_EQ(second->GetLink()->GetErrorState(), AsioLink::kOpenFailed);
     // The refused instance falls back to buffers without channels and has no stream.
     EXPECT_NE(Log().find("createBuffers 0 256"), std::string::npos) << Log();
     EXPECT_EQ(second->GetStream().Peek(), nullptr);
     // Another output pair is free.
-    asio.messages.clear();
+    asio_.messages.clear();
     second->SetOutputPair(2);
-    EXPECT_TRUE(asio.messages.empty());
+    EXPECT_TRUE(asio_.messages.empty());
     EXPECT_TRUE(second->GetLink()->IsRunning());
 }
 
@@ -256,18 +256,18 @@ TEST_F(RavloOnTheCard, RenamedChannelsAreToldOnceAndPairsBeyondTheCardAreRefused
     std::memcpy(chunk.data() + 8, "Mix L", 5);
     std::memcpy(chunk.data() + 40, "Main L", 6);
     EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
-    EXPECT_TRUE(ravlo.boxes.empty());
+    EXPECT_TRUE(ravlo_.boxes.empty());
     EXPECT_TRUE(effect->GetLink()->IsRunning());
     std::memcpy(chunk.data() + 8, "Old L", 5);
     std::memcpy(chunk.data() + 40, "Old M", 5);
     EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
-    ASSERT_EQ(ravlo.boxes.size(), 1u);
-    EXPECT_EQ(ravlo.boxes[0], "The channel names have changed.|Ravlo");
+    ASSERT_EQ(ravlo_.boxes.size(), 1u);
+    EXPECT_EQ(ravlo_.boxes[0], "The channel names have changed.|Ravlo");
     // A pair past the card's channels: the driver refuses it and the index stays stored.
     const int32_t beyond[] = {0x40000000, 0x40000000};
     std::memcpy(chunk.data(), beyond, 8);
     EXPECT_EQ(effect->setChunk(chunk.data(), 72, false), 72);
-    EXPECT_EQ(asio.messages.size(), 1u);
+    EXPECT_EQ(asio_.messages.size(), 1u);
     EXPECT_EQ(effect->GetInputPair(), 0x40000000);
     EXPECT_FALSE(effect->GetLink()->IsRunning() && effect->GetStream().Peek());
 }

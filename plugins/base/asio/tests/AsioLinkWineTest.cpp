@@ -47,13 +47,13 @@ protected:
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         CreatePlatform(0x10000);
         AsioLink::InitInstanceTable();
-        ThePlatform()->InitLock(&listLock);
-        AsioSystem::Use(&system);
+        ThePlatform()->InitLock(&listLock_);
+        AsioSystem::Use(&system_);
     }
     void TearDown() override
     {
         AsioSystem::Use(nullptr);
-        ThePlatform()->DeleteLock(&listLock);
+        ThePlatform()->DeleteLock(&listLock_);
         AsioLink::FreeInstanceTable();
         DestroyPlatform();
         CoUninitialize();
@@ -65,9 +65,9 @@ protected:
         StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(switches, ready);
     }
 
-    RecordingSystem system;
-    Owner owner;
-    PlatformLock listLock;
+    RecordingSystem system_;
+    Owner owner_;
+    PlatformLock listLock_;
 };
 
 const char* const kRavloNotFound = "The KIV hardware device used by this plugin could not be found.|Ravlo";
@@ -77,9 +77,9 @@ const char* const kRavloDevice = "An error occurred while opening the ASIO devic
 TEST_F(AsioLinkOnStandin, OpenStartStopCloseCycles)
 {
     StandinTestConfig config("[Driver]\nClock=manual\nSampleType=16\nPreferredBuffer=128\nMinBuffer=64\n");
-    AudioStream stream(128, &listLock);
+    AudioStream stream(128, &listLock_);
     ASSERT_TRUE(stream.Allocate(128));
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     for (int cycle = 0; cycle < 3; ++cycle)
     {
         ASSERT_TRUE(link.Open()) << "cycle " << cycle;
@@ -102,13 +102,13 @@ TEST_F(AsioLinkOnStandin, OpenStartStopCloseCycles)
         EXPECT_EQ(switches, 2);
         EXPECT_EQ(ready, 2) << "outputReady after every switch of a driver that answers 0";
     }
-    EXPECT_TRUE(system.messages.empty());
+    EXPECT_TRUE(system_.messages.empty());
 }
 
 TEST_F(AsioLinkOnStandin, OutputReadyStopsAfterTheFirstRefusal)
 {
     StandinTestConfig config("[Driver]\nClock=manual\nOutputReady=-1000\n");
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
     StandinControl<StandinAsioClearLogProc>("StandinAsioClearLog")();
     ASSERT_TRUE(link.Start(nullptr, 256, 0, 0));
@@ -142,9 +142,9 @@ TEST_F(AsioLinkOnStandin, InjectedFailuresGiveTheirErrorAndMessage)
     };
     for (const auto& c : cases)
     {
-        system.messages.clear();
+        system_.messages.clear();
         StandinTestConfig config(c.config);
-        AsioLink link(&owner);
+        AsioLink link(&owner_);
         EXPECT_EQ(link.Open(), c.opens) << c.name;
         if (c.opens)
         {
@@ -152,15 +152,15 @@ TEST_F(AsioLinkOnStandin, InjectedFailuresGiveTheirErrorAndMessage)
         }
         EXPECT_EQ(link.GetErrorState(), c.error) << c.name;
         link.ShowErrorMessage();
-        EXPECT_EQ(system.messages, std::vector<std::string>{c.message}) << c.name;
+        EXPECT_EQ(system_.messages, std::vector<std::string>{c.message}) << c.name;
     }
 }
 
 TEST_F(AsioLinkOnStandin, TwoLinksSeeEachOthersChannels)
 {
     StandinTestConfig config("[Driver]\nClock=manual\n");
-    AsioLink first(&owner);
-    AsioLink second(&owner);
+    AsioLink first(&owner_);
+    AsioLink second(&owner_);
     ASSERT_TRUE(first.Open());
     ASSERT_TRUE(second.Open());
     EXPECT_NE(first.GetSlot(), second.GetSlot());
@@ -186,22 +186,22 @@ TEST_F(AsioLinkOnStandin, TwoLinksSeeEachOthersChannels)
 TEST_F(AsioLinkOnStandin, ResetRequestsReachTheOwner)
 {
     StandinTestConfig config("[Driver]\nClock=manual\n");
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
     ASSERT_TRUE(link.CreateBuffers(256));
     EXPECT_EQ(StandinControl<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 1);
-    EXPECT_EQ(owner.resets, 1);
+    EXPECT_EQ(owner_.resets, 1);
     link.Close();
     EXPECT_EQ(StandinControl<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 0);
-    EXPECT_EQ(owner.resets, 1);
+    EXPECT_EQ(owner_.resets, 1);
 }
 
 TEST_F(AsioLinkOnStandin, RunsOnTheDriversOwnClock)
 {
     StandinTestConfig config("[Driver]\nPreferredBuffer=64\n");
-    AudioStream stream(64, &listLock);
+    AudioStream stream(64, &listLock_);
     ASSERT_TRUE(stream.Allocate(64));
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
     ASSERT_TRUE(link.Start(&stream, 64, 0, 0));
     for (int i = 0; i < 500 && !stream.SwitchSeen(); ++i)

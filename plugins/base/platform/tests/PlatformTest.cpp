@@ -1,6 +1,6 @@
 #include "plugins/base/platform/Platform.h"
 
-#include "plugins/base/stream/AlignedBuffer.h"
+#include "plugins/base/platform/AlignedBuffer.h"
 
 #include <gtest/gtest.h>
 

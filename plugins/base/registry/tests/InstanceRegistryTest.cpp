@@ -26,55 +26,55 @@ protected:
     {
         for (int i = 0; i < 9; ++i)
         {
-            items[i].id = i;
-            items[i].calls = &calls;
+            items_[i].id = i;
+            items_[i].calls = &calls_;
         }
     }
-    InstanceRegistry<Item, 8> registry{kName};
-    Item items[9];
-    std::vector<int> calls;
+    InstanceRegistry<Item, 8> registry_{kName};
+    Item items_[9];
+    std::vector<int> calls_;
 };
 
 TEST_F(InstanceRegistryTest, TheNinthIsRefusedAndAFreedSlotIsTakenLowestFirst)
 {
     for (int i = 0; i < 8; ++i)
     {
-        EXPECT_TRUE(registry.Register(&items[i])) << i;
+        EXPECT_TRUE(registry_.Register(&items_[i])) << i;
     }
-    EXPECT_FALSE(registry.Register(&items[8]));
-    EXPECT_TRUE(registry.Unregister(&items[5]));
-    EXPECT_TRUE(registry.Unregister(&items[2]));
-    EXPECT_TRUE(registry.Register(&items[8]));
-    registry.ForEach(&Item::Touch);
-    EXPECT_EQ(calls, (std::vector<int>{0, 1, 8, 3, 4, 6, 7})) << "slot 2 taken, slot 5 still empty";
+    EXPECT_FALSE(registry_.Register(&items_[8]));
+    EXPECT_TRUE(registry_.Unregister(&items_[5]));
+    EXPECT_TRUE(registry_.Unregister(&items_[2]));
+    EXPECT_TRUE(registry_.Register(&items_[8]));
+    registry_.ForEach(&Item::Touch);
+    EXPECT_EQ(calls_, (std::vector<int>{0, 1, 8, 3, 4, 6, 7})) << "slot 2 taken, slot 5 still empty";
 }
 
 TEST_F(InstanceRegistryTest, UnregisteringAStrangerChangesNothing)
 {
-    ASSERT_TRUE(registry.Register(&items[0]));
-    EXPECT_FALSE(registry.Unregister(&items[1]));
-    registry.ForEach(&Item::Touch);
-    EXPECT_EQ(calls, std::vector<int>{0});
-    EXPECT_TRUE(registry.Unregister(&items[0]));
-    EXPECT_FALSE(registry.Unregister(&items[0])) << "only once";
+    ASSERT_TRUE(registry_.Register(&items_[0]));
+    EXPECT_FALSE(registry_.Unregister(&items_[1]));
+    registry_.ForEach(&Item::Touch);
+    EXPECT_EQ(calls_, std::vector<int>{0});
+    EXPECT_TRUE(registry_.Unregister(&items_[0]));
+    EXPECT_FALSE(registry_.Unregister(&items_[0])) << "only once";
 }
 
 TEST_F(InstanceRegistryTest, ForEachCallsInSlotOrderAndNothingOnAnEmptyTable)
 {
-    registry.ForEach(&Item::Touch);
-    registry.ForEach(nullptr);
-    EXPECT_TRUE(calls.empty());
+    registry_.ForEach(&Item::Touch);
+    registry_.ForEach(nullptr);
+    EXPECT_TRUE(calls_.empty());
     // Fill slots 0..5, then leave only 2 and 5, entered in the other order.
     for (int i = 0; i < 6; ++i)
     {
-        ASSERT_TRUE(registry.Register(&items[i]));
+        ASSERT_TRUE(registry_.Register(&items_[i]));
     }
     for (int i : {0, 1, 3, 4})
     {
-        ASSERT_TRUE(registry.Unregister(&items[i]));
+        ASSERT_TRUE(registry_.Unregister(&items_[i]));
     }
-    registry.ForEach(&Item::Touch);
-    EXPECT_EQ(calls, (std::vector<int>{2, 5}));
+    registry_.ForEach(&Item::Touch);
+    EXPECT_EQ(calls_, (std::vector<int>{2, 5}));
 }
 
 TEST_F(InstanceRegistryTest, ThreadsRegisteringTogetherEachGetTheirOwnSlot)
@@ -86,10 +86,10 @@ TEST_F(InstanceRegistryTest, ThreadsRegisteringTogetherEachGetTheirOwnSlot)
         threads.emplace_back([&, i] {
             for (int round = 0; round < 200; ++round)
             {
-                if (registry.Register(&items[i]))
+                if (registry_.Register(&items_[i]))
                 {
                     ++entered;
-                    registry.Unregister(&items[i]);
+                    registry_.Unregister(&items_[i]);
                 }
             }
         });
@@ -99,8 +99,8 @@ TEST_F(InstanceRegistryTest, ThreadsRegisteringTogetherEachGetTheirOwnSlot)
         thread.join();
     }
     EXPECT_EQ(entered.load(), 8 * 200) << "eight slots for eight threads: nobody is ever refused";
-    registry.ForEach(&Item::Touch);
-    EXPECT_TRUE(calls.empty());
+    registry_.ForEach(&Item::Touch);
+    EXPECT_TRUE(calls_.empty());
 }
 
 } // namespace

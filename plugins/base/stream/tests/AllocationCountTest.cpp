@@ -103,22 +103,22 @@ TEST(AllocationCount, HostAndSwitchPathsAllocateNothingOnceStreaming)
         CountingPlatform platform;
         ASSERT_EQ(ThePlatform(), &platform);
         const long newCallsBefore = gNewCalls.load();
-        constexpr int32_t frames = 64;
+        constexpr int32_t kFrames = 64;
         PlatformLock listLock;
         platform.InitLock(&listLock);
-        FakeDriver driver(frames, kSampleTypeInt16LSB, true);
-        std::vector<float> left(50 * frames, 0.25f), right(50 * frames, -0.25f);
+        FakeDriver driver(kFrames, kSampleTypeInt16LSB, true);
+        std::vector<float> left(50 * kFrames, 0.25f), right(50 * kFrames, -0.25f);
         const float* inputs[] = {left.data(), right.data()};
-        std::vector<float> outLeft(50 * frames), outRight(50 * frames);
+        std::vector<float> outLeft(50 * kFrames), outRight(50 * kFrames);
         float* outputs[] = {outLeft.data(), outRight.data()};
         {
-            AudioStream stream(frames, &listLock);
-            ASSERT_TRUE(stream.Allocate(frames));
+            AudioStream stream(kFrames, &listLock);
+            ASSERT_TRUE(stream.Allocate(kFrames));
             stream.AttachDriverBuffers(driver.Buffers());
             stream.SetProcessLevel(1);
-            stream.WriteHostInput(inputs, frames);
+            stream.WriteHostInput(inputs, kFrames);
             stream.OnSwitch(0);
-            stream.ReadHostOutput(outputs, frames);
+            stream.ReadHostOutput(outputs, kFrames);
             // Allocating a stream does allocate; this check would fail if counting did not work.
             ASSERT_GT(gNewCalls.load(), newCallsBefore);
             ASSERT_GT(platform.allocations.load(), 0);
@@ -129,7 +129,7 @@ TEST(AllocationCount, HostAndSwitchPathsAllocateNothingOnceStreaming)
             {
                 // Uneven calls, oversized calls, trims, overflows on both sides, underruns,
                 // offline switches with their event, resets and level reads.
-                const int32_t n = k % 97 == 0 ? 40 * frames : 1 + (k * 37) % (3 * frames);
+                const int32_t n = k % 97 == 0 ? 40 * kFrames : 1 + (k * 37) % (3 * kFrames);
                 stream.SetLatency(k % 4);
                 if (k % 500 < 400)
                     stream.TrimQueues();

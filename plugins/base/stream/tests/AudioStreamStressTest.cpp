@@ -109,50 +109,38 @@ struct Random
     }
 };
 
-class AudioStreamThreadsTest : public WithPlatform
+class AudioStreamThreadsTest : public StreamOnDriver
 {
 protected:
-    AudioStreamThreadsTest() : driver(kFrames, kSampleTypeInt32LSB, true)
+    AudioStreamThreadsTest() : StreamOnDriver(kFrames, true)
     {
-        ThePlatform()->InitLock(&listLock);
-        stream = std::make_unique<AudioStream>(kFrames, &listLock);
-        EXPECT_TRUE(stream->Allocate(kFrames));
-        stream->AttachDriverBuffers(driver.Buffers());
-        stream->SetObserver(&events);
-        stream->SetProcessLevel(1);
         for (int c = 0; c < 2; ++c)
         {
-            checks[c].channel = c;
-            in[c].resize(kMaxCall);
-            out[c].resize(kMaxCall);
+            checks_[c].channel = c;
+            in_[c].resize(kMaxCall);
+            out_[c].resize(kMaxCall);
         }
     }
-    ~AudioStreamThreadsTest() override
-    {
-        stream.reset();
-        ThePlatform()->DeleteLock(&listLock);
-    }
-
     void Write(int32_t n)
     {
         for (int c = 0; c < 2; ++c)
         {
             for (int32_t i = 0; i < n; ++i)
-                in[c][static_cast<size_t>(i)] = Encode(written + i, c);
+                in_[c][static_cast<size_t>(i)] = Encode(written_ + i, c);
         }
-        const float* inputs[] = {in[0].data(), in[1].data()};
-        stream->WriteHostInput(inputs, n);
-        written += n;
+        const float* inputs[] = {in_[0].data(), in_[1].data()};
+        stream_->WriteHostInput(inputs, n);
+        written_ += n;
     }
 
     void Read(int32_t n)
     {
         for (int c = 0; c < 2; ++c)
-            std::fill(out[c].begin(), out[c].begin() + n, 0.0f);
-        float* outputs[] = {out[0].data(), out[1].data()};
-        stream->ReadHostOutput(outputs, n);
+            std::fill(out_[c].begin(), out_[c].begin() + n, 0.0f);
+        float* outputs[] = {out_[0].data(), out_[1].data()};
+        stream_->ReadHostOutput(outputs, n);
         for (int c = 0; c < 2; ++c)
-            checks[c].Take(out[c].data(), n, written);
+            checks_[c].Take(out_[c].data(), n, written_);
     }
 
     // Once both threads are done: what is still queued counts as dropped by the reset,
@@ -160,29 +148,25 @@ protected:
     // every zero read was reported inserted.
     void ExpectEverySampleAccountedFor()
     {
-        stream->Reset(false);
+        stream_->Reset(false);
         for (int c = 0; c < 2; ++c)
         {
             SCOPED_TRACE(c);
-            const SequenceCheck& check = checks[c];
+            const SequenceCheck& check = checks_[c];
             EXPECT_EQ(check.faults, 0);
             EXPECT_GT(check.seen, 0);
             // Within half a period a duplicate or a reordered sample cannot pass for a drop.
             EXPECT_LT(check.mostAhead, kPeriod / 2);
-            const int64_t droppedData = events.AllDropped(c) - events.droppedZeros[c];
-            EXPECT_EQ(check.skipped + (written - check.next), droppedData);
-            EXPECT_EQ(check.zeros + events.droppedZeros[c], events.AllSilence(c));
+            const int64_t droppedData = events_.AllDropped(c) - events_.droppedZeros[c];
+            EXPECT_EQ(check.skipped + (written_ - check.next), droppedData);
+            EXPECT_EQ(check.zeros + events_.droppedZeros[c], events_.AllSilence(c));
         }
     }
 
     static constexpr int32_t kMaxCall = 16 * kFrames;
-    PlatformLock listLock;
-    FakeDriver driver;
-    EventRecord events;
-    std::unique_ptr<AudioStream> stream;
-    std::vector<float> in[2], out[2];
-    SequenceCheck checks[2];
-    int64_t written = 0;
+    std::vector<float> in_[2], out_[2];
+    SequenceCheck checks_[2];
+    int64_t written_ = 0;
 };
 
 TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
@@ -194,7 +178,7 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
         for (int64_t s = 0; s < kSwitches; ++s)
         {
             clocks.HoldBack(clocks.driver, clocks.host, done);
-            stream->OnSwitch(static_cast<int32_t>(s & 1));
+            stream_->OnSwitch(static_cast<int32_t>(s & 1));
             clocks.driver += kFrames;
         }
         done.store(true);
@@ -215,29 +199,29 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
             // up), no writing (underruns), and bursts of long calls (the host outruns the
             // driver).
             trim = random(3) != 0;
-            stream->SetLatency(static_cast<int32_t>(random(5)));
+            stream_->SetLatency(static_cast<int32_t>(random(5)));
             reading = random(5) != 0;
             writing = random(6) != 0;
             burst = random(6) == 0;
             modeLeft = 200 + static_cast<int32_t>(random(2000));
             if (random(8) == 0)
-                stream->Reset(random(2) != 0);
+                stream_->Reset(random(2) != 0);
         }
         // Modes that drop what the host writes (no reading, trims to latency 0) can follow
         // one another: past the bound the host writes and reads untrimmed until its audio
         // comes back.
-        const bool catchUp = written - std::min(checks[0].next, checks[1].next) > kMaxUnread;
+        const bool catchUp = written_ - std::min(checks_[0].next, checks_[1].next) > kMaxUnread;
         const int32_t n = burst ? 4 * kFrames + static_cast<int32_t>(random(12 * kFrames))
                                 : 1 + static_cast<int32_t>(random(3 * kFrames));
         clocks.HoldBack(clocks.host, clocks.driver, done);
         if (trim && !catchUp)
-            stream->TrimQueues();
+            stream_->TrimQueues();
         if (writing || catchUp)
             Write(n);
         if (reading || catchUp)
             Read(n);
         if (random(64) == 0)
-            stream->TakeLevel(static_cast<int32_t>(random(4)));
+            stream_->TakeLevel(static_cast<int32_t>(random(4)));
         clocks.host += n;
         ++calls;
     }
@@ -247,45 +231,45 @@ TEST_F(AudioStreamThreadsTest, FreeRunningSwitchesAgainstUnevenHostCalls)
     // Every kind of event the stream reports came up.
     for (StreamEvent event :
          {StreamEvent::TrimOutput, StreamEvent::TrimInput, StreamEvent::OverflowOutput, StreamEvent::OverflowInput})
-        EXPECT_GT(events.Dropped(event, 0), 0) << EventRecord::Index(event);
+        EXPECT_GT(events_.Dropped(event, 0), 0) << EventRecord::Index(event);
     for (StreamEvent event : {StreamEvent::Underrun, StreamEvent::PartialBlock, StreamEvent::EmptyRead})
-        EXPECT_GT(events.Silence(event, 0), 0) << EventRecord::Index(event);
+        EXPECT_GT(events_.Silence(event, 0), 0) << EventRecord::Index(event);
     EXPECT_GT(calls, 0);
 }
 
 TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
 {
-    constexpr int cycles = 20000;
+    constexpr int kCycles = 20000;
     std::mutex mutex;
     std::condition_variable turnChanged;
     bool driverTurn = false;
     std::thread driverThread([&] {
-        for (int k = 0; k < cycles; ++k)
+        for (int k = 0; k < kCycles; ++k)
         {
             std::unique_lock<std::mutex> hold(mutex);
             turnChanged.wait(hold, [&] { return driverTurn; });
-            stream->OnSwitch(k & 1);
+            stream_->OnSwitch(k & 1);
             driverTurn = false;
             turnChanged.notify_all();
         }
     });
 
-    stream->SetLatency(1);
+    stream_->SetLatency(1);
     int64_t readBack = 0;
     int64_t delay = -1; // samples between a write and its read-back, once seen
     bool constantDelay = true;
-    for (int k = 0; k < cycles; ++k)
+    for (int k = 0; k < kCycles; ++k)
     {
-        stream->TrimQueues();
+        stream_->TrimQueues();
         Write(kFrames);
-        const int64_t before = checks[0].seen;
+        const int64_t before = checks_[0].seen;
         Read(kFrames);
         // Every sample read back is the one written exactly delay samples earlier.
-        for (int32_t i = 0; i < kFrames && checks[0].seen > before; ++i)
+        for (int32_t i = 0; i < kFrames && checks_[0].seen > before; ++i)
         {
-            if (out[0][static_cast<size_t>(i)] == 0.0f)
+            if (out_[0][static_cast<size_t>(i)] == 0.0f)
                 continue;
-            const int64_t lag = readBack + i - Decode(out[0][static_cast<size_t>(i)], 0);
+            const int64_t lag = readBack + i - Decode(out_[0][static_cast<size_t>(i)], 0);
             if (delay < 0)
                 delay = lag;
             constantDelay = constantDelay && lag == delay;
@@ -302,13 +286,13 @@ TEST_F(AudioStreamThreadsTest, LockStepWholeBlocksComeBackOnceAfterOneBlock)
     EXPECT_EQ(delay, kFrames);
     for (int c = 0; c < 2; ++c)
     {
-        EXPECT_EQ(checks[c].seen, (cycles - 1) * int64_t(kFrames));
-        EXPECT_EQ(checks[c].skipped, 0);
-        EXPECT_EQ(checks[c].faults, 0);
+        EXPECT_EQ(checks_[c].seen, (kCycles - 1) * int64_t(kFrames));
+        EXPECT_EQ(checks_[c].skipped, 0);
+        EXPECT_EQ(checks_[c].faults, 0);
         // Only the first read, before any switch, found nothing.
-        EXPECT_EQ(checks[c].zeros, kFrames);
-        EXPECT_EQ(events.AllSilence(c), kFrames);
-        EXPECT_EQ(events.AllDropped(c), 0);
+        EXPECT_EQ(checks_[c].zeros, kFrames);
+        EXPECT_EQ(events_.AllSilence(c), kFrames);
+        EXPECT_EQ(events_.AllDropped(c), 0);
     }
     ExpectEverySampleAccountedFor();
 }

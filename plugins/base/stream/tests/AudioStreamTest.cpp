@@ -13,25 +13,12 @@ namespace
 {
 
 // A stream of 256-frame blocks on a simulated driver with separate input buffers.
-class AudioStreamTest : public WithPlatform
+class AudioStreamTest : public StreamOnDriver
 {
 protected:
     static constexpr int32_t kFrames = 256;
 
-    AudioStreamTest() : driver(kFrames, kSampleTypeInt32LSB, false)
-    {
-        ThePlatform()->InitLock(&listLock);
-        stream = std::make_unique<AudioStream>(kFrames, &listLock);
-        EXPECT_TRUE(stream->Allocate(kFrames));
-        stream->AttachDriverBuffers(driver.Buffers());
-        stream->SetObserver(&events);
-        stream->SetProcessLevel(1);
-    }
-    ~AudioStreamTest() override
-    {
-        stream.reset();
-        ThePlatform()->DeleteLock(&listLock);
-    }
+    AudioStreamTest() : StreamOnDriver(kFrames, false) {}
 
     // Writes n samples per channel: channel c, sample i of this call = base + c * 0.25 + i * step.
     void Write(int32_t n, float base, float step = 0.0f)
@@ -43,7 +30,7 @@ protected:
             right[static_cast<size_t>(i)] = base + 0.25f + step * static_cast<float>(i);
         }
         const float* inputs[] = {left.data(), right.data()};
-        stream->WriteHostInput(inputs, n);
+        stream_->WriteHostInput(inputs, n);
     }
 
     // Reads n samples per channel into arrays that start at the given value.
@@ -51,36 +38,31 @@ protected:
     {
         std::vector<std::vector<float>> out(2, std::vector<float>(static_cast<size_t>(n), start));
         float* outputs[] = {out[0].data(), out[1].data()};
-        stream->ReadHostOutput(outputs, n);
+        stream_->ReadHostOutput(outputs, n);
         return out;
     }
 
     int32_t TotalBlocks()
     {
-        return stream->FreeCount() + stream->OutputQueueCount(0) + stream->OutputQueueCount(1) +
-               stream->InputQueueCount(0) + stream->InputQueueCount(1);
+        return stream_->FreeCount() + stream_->OutputQueueCount(0) + stream_->OutputQueueCount(1) +
+               stream_->InputQueueCount(0) + stream_->InputQueueCount(1);
     }
-
-    PlatformLock listLock;
-    FakeDriver driver;
-    EventRecord events;
-    std::unique_ptr<AudioStream> stream;
 };
 
 TEST_F(AudioStreamTest, AllocateMakesTheFreeList)
 {
-    EXPECT_EQ(stream->FreeCount(), 256);
-    EXPECT_EQ(stream->Frames(), kFrames);
-    EXPECT_TRUE(stream->Allocate(64));
-    EXPECT_EQ(stream->FreeCount(), 256);
-    EXPECT_EQ(stream->Frames(), 64);
-    EXPECT_FALSE(stream->Allocate(0));
-    EXPECT_EQ(stream->FreeCount(), 0);
+    EXPECT_EQ(stream_->FreeCount(), 256);
+    EXPECT_EQ(stream_->Frames(), kFrames);
+    EXPECT_TRUE(stream_->Allocate(64));
+    EXPECT_EQ(stream_->FreeCount(), 256);
+    EXPECT_EQ(stream_->Frames(), 64);
+    EXPECT_FALSE(stream_->Allocate(0));
+    EXPECT_EQ(stream_->FreeCount(), 0);
     // Without blocks the host calls and the switch do nothing harmful.
     Write(10, 0.5f);
     Read(10);
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->FreeCount(), 0);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->FreeCount(), 0);
 }
 
 TEST(AudioStreamMemory, AllocateReportsBlocksItCannotHave)
@@ -108,96 +90,96 @@ TEST_F(AudioStreamTest, PartialBlockPlaysRightAlignedBehindZeros)
 {
     // Two host blocks of 128 fill one 256-frame block.
     Write(128, 0.5f);
-    EXPECT_EQ(stream->WritePosition(0), 128);
+    EXPECT_EQ(stream_->WritePosition(0), 128);
     Write(128, 0.75f);
-    EXPECT_EQ(stream->WritePosition(0), 0);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    stream->OnSwitch(0);
-    EXPECT_EQ(driver.Half32(0, 0)[0], 1073709056);   // 0.5
-    EXPECT_EQ(driver.Half32(0, 0)[255], 1610563584); // 0.75
+    EXPECT_EQ(stream_->WritePosition(0), 0);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 1);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(driver_.Half32(0, 0)[0], 1073709056);   // 0.5
+    EXPECT_EQ(driver_.Half32(0, 0)[255], 1610563584); // 0.75
 
     // A switch between the two writes plays the first half behind 128 zeros.
-    driver.FillAll(7);
+    driver_.FillAll(7);
     Write(128, 0.5f);
-    stream->OnSwitch(1);
-    const int32_t* half = driver.Half32(0, 1);
+    stream_->OnSwitch(1);
+    const int32_t* half = driver_.Half32(0, 1);
     for (int32_t i = 0; i < 128; ++i)
         ASSERT_EQ(half[i], 0) << i;
     for (int32_t i = 128; i < 256; ++i)
         ASSERT_EQ(half[i], 1073709056) << i;
-    EXPECT_EQ(stream->WritePosition(0), 0);
-    EXPECT_EQ(events.Silence(StreamEvent::PartialBlock, 0), 128);
-    EXPECT_EQ(events.Silence(StreamEvent::PartialBlock, 1), 128);
+    EXPECT_EQ(stream_->WritePosition(0), 0);
+    EXPECT_EQ(events_.Silence(StreamEvent::PartialBlock, 0), 128);
+    EXPECT_EQ(events_.Silence(StreamEvent::PartialBlock, 1), 128);
     // The second write starts a new block.
     Write(128, 0.75f);
-    EXPECT_EQ(stream->WritePosition(0), 128);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream_->WritePosition(0), 128);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 1);
 }
 
 TEST_F(AudioStreamTest, UnderrunPlaysSilence)
 {
-    driver.FillAll(12345);
-    stream->OnSwitch(0);
+    driver_.FillAll(12345);
+    stream_->OnSwitch(0);
     for (int32_t b = 0; b < 2; ++b)
     {
         for (int32_t i = 0; i < kFrames; ++i)
-            ASSERT_EQ(driver.Half32(b, 0)[i], 0) << b << " " << i;
+            ASSERT_EQ(driver_.Half32(b, 0)[i], 0) << b << " " << i;
     }
     // The other half is not this switch's.
-    EXPECT_EQ(driver.Half32(0, 1)[0], 12345);
-    EXPECT_EQ(events.Silence(StreamEvent::Underrun, 0), kFrames);
-    EXPECT_EQ(events.Silence(StreamEvent::Underrun, 1), kFrames);
+    EXPECT_EQ(driver_.Half32(0, 1)[0], 12345);
+    EXPECT_EQ(events_.Silence(StreamEvent::Underrun, 0), kFrames);
+    EXPECT_EQ(events_.Silence(StreamEvent::Underrun, 1), kFrames);
 }
 
 TEST_F(AudioStreamTest, ProcessLevelZeroWritesSilenceAndMovesNothing)
 {
-    stream->SetProcessLevel(0);
+    stream_->SetProcessLevel(0);
     Write(kFrames, 0.5f);
-    driver.FillAll(3);
-    EXPECT_FALSE(stream->SwitchSeen());
-    stream->OnSwitch(1);
-    EXPECT_TRUE(stream->SwitchSeen());
-    EXPECT_EQ(driver.Half32(0, 1)[5], 0);
-    EXPECT_EQ(driver.Half32(1, 1)[5], 0);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->InputQueueCount(0), 0);
-    stream->ClearSwitchSeen();
-    EXPECT_FALSE(stream->SwitchSeen());
+    driver_.FillAll(3);
+    EXPECT_FALSE(stream_->SwitchSeen());
+    stream_->OnSwitch(1);
+    EXPECT_TRUE(stream_->SwitchSeen());
+    EXPECT_EQ(driver_.Half32(0, 1)[5], 0);
+    EXPECT_EQ(driver_.Half32(1, 1)[5], 0);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream_->InputQueueCount(0), 0);
+    stream_->ClearSwitchSeen();
+    EXPECT_FALSE(stream_->SwitchSeen());
 }
 
 TEST_F(AudioStreamTest, CapturedAudioIsAddedToTheHostBuffers)
 {
     for (int32_t i = 0; i < kFrames; ++i)
     {
-        driver.Half32(2, 0)[i] = 1 << 29;    // 0.25
-        driver.Half32(3, 0)[i] = -(1 << 28); // -0.125
+        driver_.Half32(2, 0)[i] = 1 << 29;    // 0.25
+        driver_.Half32(3, 0)[i] = -(1 << 28); // -0.125
     }
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->InputQueueCount(0), 1);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->InputQueueCount(0), 1);
     auto out = Read(100, 0.5f);
     EXPECT_EQ(out[0][0], 0.75f);
     EXPECT_EQ(out[1][99], 0.375f);
-    EXPECT_EQ(stream->ReadPosition(0), 100);
+    EXPECT_EQ(stream_->ReadPosition(0), 100);
     // The rest of the block, then nothing: what was not captured stays as it was.
     out = Read(200, 1.0f);
     EXPECT_EQ(out[0][155], 1.25f);
     EXPECT_EQ(out[0][156], 1.0f);
-    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 0), 44);
-    EXPECT_EQ(stream->InputQueueCount(0), 0);
-    EXPECT_EQ(stream->FreeCount(), 256);
+    EXPECT_EQ(events_.Silence(StreamEvent::EmptyRead, 0), 44);
+    EXPECT_EQ(stream_->InputQueueCount(0), 0);
+    EXPECT_EQ(stream_->FreeCount(), 256);
 }
 
 TEST_F(AudioStreamTest, OversizedHostCallsSpanSeveralBlocks)
 {
     const int32_t n = 2 * kFrames + kFrames / 2;
     Write(n, 0.0f, 1.0f / 1024.0f);
-    EXPECT_EQ(stream->OutputQueueCount(0), 3);
-    EXPECT_EQ(stream->WritePosition(0), kFrames / 2);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 3);
+    EXPECT_EQ(stream_->WritePosition(0), kFrames / 2);
     // Loop the outputs back to the inputs and read the whole call back in one go.
     FakeDriver loop(kFrames, kSampleTypeInt32LSB, true);
-    stream->AttachDriverBuffers(loop.Buffers());
+    stream_->AttachDriverBuffers(loop.Buffers());
     for (int32_t s = 0; s < 3; ++s)
-        stream->OnSwitch(s % 2);
+        stream_->OnSwitch(s % 2);
     auto out = Read(3 * kFrames);
     // The last block was partly filled and played behind 128 zeros.
     for (int32_t i = 0; i < 2 * kFrames; ++i)
@@ -230,26 +212,26 @@ TEST_P(AudioStreamTrimTest, KeepsTheLatencyAndTheBlockBeingFilled)
     const TrimCase& c = GetParam();
     // Captured blocks first (their switches find no output), then the host's blocks.
     for (int32_t s = 0; s < c.inputBlocks; ++s)
-        stream->OnSwitch(s % 2);
+        stream_->OnSwitch(s % 2);
     Read(kFrames / 4); // part of the head block is read already
     Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
-    stream->SetLatency(c.latency);
-    stream->TrimQueues();
+    stream_->SetLatency(c.latency);
+    stream_->TrimQueues();
     for (int32_t ch = 0; ch < 2; ++ch)
     {
-        EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << ch;
-        EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << ch;
-        EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << ch;
+        EXPECT_EQ(stream_->OutputQueueCount(ch), c.outputsLeft) << ch;
+        EXPECT_EQ(stream_->InputQueueCount(ch), c.inputsLeft) << ch;
+        EXPECT_EQ(stream_->WritePosition(ch), c.partialTail) << ch;
         const bool headDropped = c.inputsLeft < c.inputBlocks;
-        EXPECT_EQ(stream->ReadPosition(ch), headDropped || c.inputBlocks == 0 ? 0 : kFrames / 4) << ch;
+        EXPECT_EQ(stream_->ReadPosition(ch), headDropped || c.inputBlocks == 0 ? 0 : kFrames / 4) << ch;
     }
     EXPECT_EQ(TotalBlocks(), 256);
     // A surviving partly filled tail still plays its samples, right-aligned.
     if (c.partialTail != 0 && c.outputsLeft == 1)
     {
-        stream->OnSwitch(0);
-        EXPECT_EQ(driver.Half32(0, 0)[kFrames - c.partialTail - 1], 0);
-        EXPECT_EQ(driver.Half32(0, 0)[kFrames - 1], 1073709056);
+        stream_->OnSwitch(0);
+        EXPECT_EQ(driver_.Half32(0, 0)[kFrames - c.partialTail - 1], 0);
+        EXPECT_EQ(driver_.Half32(0, 0)[kFrames - 1], 1073709056);
     }
 }
 
@@ -274,71 +256,71 @@ TEST_F(AudioStreamTest, LevelKeepsTheFirstSampleAboveMinus96Decibels)
 {
     // Int32 values: 2^15 is about 1.5e-5 (below the floor), 2^17 about 6.1e-5 (above).
     const int32_t quiet = 1 << 15, loud = 1 << 17;
-    int32_t* capture = driver.Half32(2, 0);
+    int32_t* capture = driver_.Half32(2, 0);
     for (int32_t i = 0; i < kFrames; ++i)
         capture[i] = quiet;
     capture[10] = -loud;
     capture[11] = 2 * loud;
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->TakeLevel(2), -static_cast<float>(loud) / 2147483648.0f);
-    EXPECT_EQ(stream->TakeLevel(2), 0.0f);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->TakeLevel(2), -static_cast<float>(loud) / 2147483648.0f);
+    EXPECT_EQ(stream_->TakeLevel(2), 0.0f);
 
     // While everything stays below, the level follows the latest sample.
     capture[10] = capture[11] = quiet;
     capture[kFrames - 1] = -quiet;
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->TakeLevel(2), -static_cast<float>(quiet) / 2147483648.0f);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->TakeLevel(2), -static_cast<float>(quiet) / 2147483648.0f);
 
     // A level above the floor stays until it is taken.
     capture[0] = loud;
-    stream->OnSwitch(0);
+    stream_->OnSwitch(0);
     capture[0] = 2 * loud;
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->TakeLevel(2), static_cast<float>(loud) / 2147483648.0f);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->TakeLevel(2), static_cast<float>(loud) / 2147483648.0f);
 
     // Outputs: the level of the played floats, before conversion.
     Write(kFrames, 0.5f);
-    stream->OnSwitch(0);
-    EXPECT_EQ(stream->TakeLevel(0), 0.5f);
-    EXPECT_EQ(stream->TakeLevel(1), 0.75f);
-    EXPECT_EQ(stream->TakeLevel(7), 0.0f);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(stream_->TakeLevel(0), 0.5f);
+    EXPECT_EQ(stream_->TakeLevel(1), 0.75f);
+    EXPECT_EQ(stream_->TakeLevel(7), 0.0f);
 }
 
 TEST_F(AudioStreamTest, SwitchEventOnlyWhenRenderingOffline)
 {
-    stream->OnSwitch(0);
-    EXPECT_FALSE(stream->WaitForSwitch(0));
-    stream->SetProcessLevel(4);
-    stream->OnSwitch(1);
-    EXPECT_TRUE(stream->WaitForSwitch(0));
-    EXPECT_FALSE(stream->WaitForSwitch(0));
-    stream->SetProcessLevel(0);
-    stream->OnSwitch(0);
-    EXPECT_FALSE(stream->WaitForSwitch(0));
+    stream_->OnSwitch(0);
+    EXPECT_FALSE(stream_->WaitForSwitch(0));
+    stream_->SetProcessLevel(4);
+    stream_->OnSwitch(1);
+    EXPECT_TRUE(stream_->WaitForSwitch(0));
+    EXPECT_FALSE(stream_->WaitForSwitch(0));
+    stream_->SetProcessLevel(0);
+    stream_->OnSwitch(0);
+    EXPECT_FALSE(stream_->WaitForSwitch(0));
 }
 
 TEST_F(AudioStreamTest, AWaitEndsAtTheFirstSwitchOrWhenTheOwnerStopsWaits)
 {
-    EXPECT_FALSE(stream->WaitForFirstSwitch(0));
+    EXPECT_FALSE(stream_->WaitForFirstSwitch(0));
     std::thread driverThread([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        stream->OnSwitch(0);
+        stream_->OnSwitch(0);
     });
-    EXPECT_TRUE(stream->WaitForFirstSwitch(AudioStream::kSwitchWaitMs));
+    EXPECT_TRUE(stream_->WaitForFirstSwitch(AudioStream::kSwitchWaitMs));
     driverThread.join();
-    EXPECT_TRUE(stream->WaitForFirstSwitch(0));
+    EXPECT_TRUE(stream_->WaitForFirstSwitch(0));
 
     // A host call waiting offline is let go by StopWaits, and waits no more after it, even
     // with a switch signalled.
-    stream->SetProcessLevel(4);
+    stream_->SetProcessLevel(4);
     std::atomic<int> answer{-1};
-    std::thread host([this, &answer] { answer = stream->WaitForSwitch() ? 1 : 0; });
+    std::thread host([this, &answer] { answer = stream_->WaitForSwitch() ? 1 : 0; });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    stream->StopWaits();
+    stream_->StopWaits();
     host.join();
     EXPECT_EQ(answer.load(), 0);
-    stream->OnSwitch(1);
-    EXPECT_FALSE(stream->WaitForSwitch());
+    stream_->OnSwitch(1);
+    EXPECT_FALSE(stream_->WaitForSwitch());
 }
 
 TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
@@ -348,8 +330,8 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
     // call, every sample comes back exactly that plus two blocks later, although switches
     // find partly filled blocks and reads find too little.
     const int32_t longest = 100;
-    stream->HoldDelay(kFrames + longest);
-    stream->Reset(false);
+    stream_->HoldDelay(kFrames + longest);
+    stream_->Reset(false);
     const int32_t delay = 2 * kFrames + kFrames + longest;
     // What each half of each output played last, by half and channel.
     std::vector<std::vector<int32_t>> played(4, std::vector<int32_t>(kFrames, 0));
@@ -371,10 +353,10 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
             right[static_cast<size_t>(i)] = -left[static_cast<size_t>(i)];
         }
         const float* inputs[] = {left.data(), right.data()};
-        stream->WriteHostInput(inputs, n);
+        stream_->WriteHostInput(inputs, n);
         std::vector<float> out(static_cast<size_t>(n), 0.0f), outRight(static_cast<size_t>(n), 0.0f);
         float* outputs[] = {out.data(), outRight.data()};
-        stream->ReadHostOutput(outputs, n);
+        stream_->ReadHostOutput(outputs, n);
         for (int32_t i = 0; i < n; ++i)
         {
             const int64_t due = sent + i - delay + 1;
@@ -388,59 +370,59 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
         for (pending += n; pending >= kFrames; pending -= kFrames)
         {
             for (int32_t c = 0; c < 2; ++c)
-                std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver.Half32(2 + c, half));
-            stream->OnSwitch(half);
+                std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver_.Half32(2 + c, half));
+            stream_->OnSwitch(half);
             for (int32_t c = 0; c < 2; ++c)
-                std::copy(driver.Half32(c, half), driver.Half32(c, half) + kFrames, played[2 * half + c].begin());
+                std::copy(driver_.Half32(c, half), driver_.Half32(c, half) + kFrames, played[2 * half + c].begin());
             half ^= 1;
         }
     }
     EXPECT_EQ(wrong, 0);
-    EXPECT_GT(events.Silence(StreamEvent::PartialBlock, 0), 0) << "switches found partly filled blocks";
-    EXPECT_EQ(events.Dropped(StreamEvent::Realigned, 0), events.Silence(StreamEvent::PartialBlock, 0) +
-                                                             events.Silence(StreamEvent::EmptyRead, 0) +
-                                                             events.Silence(StreamEvent::Underrun, 0))
+    EXPECT_GT(events_.Silence(StreamEvent::PartialBlock, 0), 0) << "switches found partly filled blocks";
+    EXPECT_EQ(events_.Dropped(StreamEvent::Realigned, 0), events_.Silence(StreamEvent::PartialBlock, 0) +
+                                                              events_.Silence(StreamEvent::EmptyRead, 0) +
+                                                              events_.Silence(StreamEvent::Underrun, 0))
         << "every zero played or read in place of a sample is skipped on its way back";
 }
 
 TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
 {
     // Every block has held captured audio once.
-    int32_t* capture = driver.Half32(2, 0);
+    int32_t* capture = driver_.Half32(2, 0);
     for (int32_t i = 0; i < kFrames; ++i)
         capture[i] = 1 << 30;
     for (int32_t s = 0; s < 128; ++s)
     {
-        stream->OnSwitch(0);
+        stream_->OnSwitch(0);
         Read(kFrames);
     }
-    driver.SetSampleType(2, 17);
-    stream->AttachDriverBuffers(driver.Buffers());
-    stream->OnSwitch(0);
+    driver_.SetSampleType(2, 17);
+    stream_->AttachDriverBuffers(driver_.Buffers());
+    stream_->OnSwitch(0);
     auto out = Read(kFrames, 0.0f);
     for (int32_t i = 0; i < kFrames; ++i)
         ASSERT_EQ(out[0][static_cast<size_t>(i)], 0.0f) << i;
     // Neither is anything written to an output of another type.
-    driver.SetSampleType(0, 17);
-    stream->AttachDriverBuffers(driver.Buffers());
-    driver.FillAll(9);
+    driver_.SetSampleType(0, 17);
+    stream_->AttachDriverBuffers(driver_.Buffers());
+    driver_.FillAll(9);
     Write(kFrames, 0.5f);
-    stream->OnSwitch(0);
-    EXPECT_EQ(driver.Half32(0, 0)[0], 9);
-    EXPECT_EQ(driver.Half32(1, 0)[0], 1610563584); // 0.75 on the 32-bit channel
+    stream_->OnSwitch(0);
+    EXPECT_EQ(driver_.Half32(0, 0)[0], 9);
+    EXPECT_EQ(driver_.Half32(1, 0)[0], 1610563584); // 0.75 on the 32-bit channel
 }
 
 TEST_F(AudioStreamTest, HostOverflowDropsEverythingQueuedAndGoesOn)
 {
     // 128 blocks per channel fill the free list; one more block overflows.
     Write(128 * kFrames, 0.5f);
-    EXPECT_EQ(stream->FreeCount(), 0);
+    EXPECT_EQ(stream_->FreeCount(), 0);
     Write(100, 0.25f);
-    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
-    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 128 * kFrames);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->OutputQueueCount(1), 1);
-    EXPECT_EQ(stream->WritePosition(1), 100);
+    EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
+    EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 1), 128 * kFrames);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream_->OutputQueueCount(1), 1);
+    EXPECT_EQ(stream_->WritePosition(1), 100);
     EXPECT_EQ(TotalBlocks(), 256);
 }
 
@@ -450,16 +432,16 @@ TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
     Write(127 * kFrames, 0.5f);
     std::vector<float> extra(kFrames, 0.5f);
     const float* leftOnly[] = {extra.data(), nullptr};
-    stream->WriteHostInput(leftOnly, kFrames);
-    ASSERT_EQ(stream->FreeCount(), 1);
+    stream_->WriteHostInput(leftOnly, kFrames);
+    ASSERT_EQ(stream_->FreeCount(), 1);
     Write(kFrames / 2, 0.25f);
     for (int32_t c = 0; c < 2; ++c)
     {
-        EXPECT_EQ(stream->OutputQueueCount(c), 1) << c;
-        EXPECT_EQ(stream->WritePosition(c), kFrames / 2) << c;
+        EXPECT_EQ(stream_->OutputQueueCount(c), 1) << c;
+        EXPECT_EQ(stream_->WritePosition(c), kFrames / 2) << c;
     }
-    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
-    EXPECT_EQ(events.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
+    EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
+    EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
 }
 
 // The trim of a stream with extra buffers beside the plain one, from the same queues.
@@ -495,21 +477,21 @@ TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
     };
     for (const auto& c : cases)
     {
-        stream->Reset(false);
+        stream_->Reset(false);
         for (int32_t s = 0; s < c.inputBlocks; ++s)
-            stream->OnSwitch(s % 2);
+            stream_->OnSwitch(s % 2);
         if (c.headRead != 0)
             Read(c.headRead);
         Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
-        stream->SetLatency(c.latency);
-        const int32_t dropped = stream->TrimQueues(c.extra);
+        stream_->SetLatency(c.latency);
+        const int32_t dropped = stream_->TrimQueues(c.extra);
         const std::string name = std::string(c.extra ? "extra" : "plain") + " L " + std::to_string(c.latency) +
                                  " out " + std::to_string(c.outputBlocks) + " in " + std::to_string(c.inputBlocks);
         for (int32_t ch = 0; ch < 2; ++ch)
         {
-            EXPECT_EQ(stream->OutputQueueCount(ch), c.outputsLeft) << name;
-            EXPECT_EQ(stream->InputQueueCount(ch), c.inputsLeft) << name;
-            EXPECT_EQ(stream->WritePosition(ch), c.partialTail) << name;
+            EXPECT_EQ(stream_->OutputQueueCount(ch), c.outputsLeft) << name;
+            EXPECT_EQ(stream_->InputQueueCount(ch), c.inputsLeft) << name;
+            EXPECT_EQ(stream_->WritePosition(ch), c.partialTail) << name;
         }
         const int32_t queued = c.outputBlocks + (c.partialTail != 0 ? 1 : 0) + c.inputBlocks;
         EXPECT_EQ(dropped, 2 * (queued - c.outputsLeft - c.inputsLeft)) << name << ": blocks dropped, both channels";
@@ -520,20 +502,20 @@ TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
 TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)
 {
     for (int32_t i = 0; i < kFrames; ++i)
-        driver.Half32(3, 0)[i] = (i + 1) << 16;
+        driver_.Half32(3, 0)[i] = (i + 1) << 16;
     for (int32_t s = 0; s < 3; ++s)
-        stream->OnSwitch(0);
+        stream_->OnSwitch(0);
     // Channel 1 alone reads two blocks and ten samples.
     std::vector<float> right(2 * kFrames + 10);
     float* rightOnly[] = {nullptr, right.data()};
-    stream->ReadHostOutput(rightOnly, 2 * kFrames + 10);
-    ASSERT_EQ(stream->InputQueueCount(0), 3);
-    ASSERT_EQ(stream->InputQueueCount(1), 1);
-    stream->SetLatency(2);
-    EXPECT_EQ(stream->TrimQueues(), 1);
-    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    stream_->ReadHostOutput(rightOnly, 2 * kFrames + 10);
+    ASSERT_EQ(stream_->InputQueueCount(0), 3);
+    ASSERT_EQ(stream_->InputQueueCount(1), 1);
+    stream_->SetLatency(2);
+    EXPECT_EQ(stream_->TrimQueues(), 1);
+    EXPECT_EQ(stream_->InputQueueCount(0), 2);
     // Channel 1's head was not dropped: its next read goes on after the ten samples.
-    EXPECT_EQ(stream->ReadPosition(1), 10);
+    EXPECT_EQ(stream_->ReadPosition(1), 10);
     auto out = Read(1);
     EXPECT_EQ(out[1][0], static_cast<float>(11 << 16) / 2147483648.0f);
 }
@@ -542,85 +524,85 @@ TEST_F(AudioStreamTest, DelayLineMovesWholeBlocksUntilTheInputHoldsWhatIsAskedFo
 {
     Write(2 * kFrames + 5, 0.5f);
     // Two whole blocks and a partly filled one: the partial block never moves.
-    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5);
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 0), 0);
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 1), 1);
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, kFrames), 0) << "the input holds a block already";
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(0, 3 * kFrames), 1) << "the partial tail stays";
-    EXPECT_EQ(stream->MoveOutputHeadsToInput(5, 0), 0);
-    EXPECT_EQ(stream->OutputQueueCount(0), 1);
-    EXPECT_EQ(stream->InputQueueCount(0), 2);
+    EXPECT_EQ(stream_->QueuedSamples(0), 2 * kFrames + 5);
+    EXPECT_EQ(stream_->MoveOutputHeadsToInput(0, 0), 0);
+    EXPECT_EQ(stream_->MoveOutputHeadsToInput(0, 1), 1);
+    EXPECT_EQ(stream_->MoveOutputHeadsToInput(0, kFrames), 0) << "the input holds a block already";
+    EXPECT_EQ(stream_->MoveOutputHeadsToInput(0, 3 * kFrames), 1) << "the partial tail stays";
+    EXPECT_EQ(stream_->MoveOutputHeadsToInput(5, 0), 0);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 1);
+    EXPECT_EQ(stream_->InputQueueCount(0), 2);
     auto out = Read(kFrames / 2);
     EXPECT_EQ(out[0][kFrames / 2 - 1], 0.5f);
-    EXPECT_EQ(stream->QueuedSamples(0), 2 * kFrames + 5 - kFrames / 2);
-    EXPECT_EQ(events.Silence(StreamEvent::EmptyRead, 1), kFrames / 2);
+    EXPECT_EQ(stream_->QueuedSamples(0), 2 * kFrames + 5 - kFrames / 2);
+    EXPECT_EQ(events_.Silence(StreamEvent::EmptyRead, 1), kFrames / 2);
 }
 
 TEST_F(AudioStreamTest, DelayLineDropsItsOldestSamplesAcrossBothQueues)
 {
     Write(3 * kFrames, 0.5f, 1.0f / 1024.0f);
     Write(10, 0.25f);
-    stream->MoveOutputHeadsToInput(0, 1);
+    stream_->MoveOutputHeadsToInput(0, 1);
     Read(7);
     // The oldest unread samples go first, from the input queue on into whole output blocks;
     // the partly filled tail never goes.
-    EXPECT_EQ(stream->DropOldest(0, kFrames + 3), kFrames + 3);
+    EXPECT_EQ(stream_->DropOldest(0, kFrames + 3), kFrames + 3);
     auto out = Read(1);
     EXPECT_EQ(out[0][0], 0.5f + static_cast<float>(7 + kFrames + 3) / 1024.0f);
-    EXPECT_EQ(stream->DropOldest(0, 5 * kFrames), 2 * kFrames - 7 - 3 - 1);
-    EXPECT_EQ(stream->QueuedSamples(0), 10);
-    EXPECT_EQ(stream->DropOldest(7, 1), 0);
-    EXPECT_EQ(stream->QueuedSamples(1), 3 * kFrames + 10) << "channel 1 had nothing to read";
-    EXPECT_EQ(events.Dropped(StreamEvent::DelayShortened, 0), 3 * kFrames - 8);
+    EXPECT_EQ(stream_->DropOldest(0, 5 * kFrames), 2 * kFrames - 7 - 3 - 1);
+    EXPECT_EQ(stream_->QueuedSamples(0), 10);
+    EXPECT_EQ(stream_->DropOldest(7, 1), 0);
+    EXPECT_EQ(stream_->QueuedSamples(1), 3 * kFrames + 10) << "channel 1 had nothing to read";
+    EXPECT_EQ(events_.Dropped(StreamEvent::DelayShortened, 0), 3 * kFrames - 8);
     EXPECT_EQ(TotalBlocks(), 256);
 }
 
 TEST_F(AudioStreamTest, AllocateTakesTheBlockCountADelayLineNeeds)
 {
-    EXPECT_TRUE(stream->Allocate(32, 300));
-    EXPECT_EQ(stream->FreeCount(), 600);
-    EXPECT_FALSE(stream->Allocate(32, 0));
-    EXPECT_EQ(stream->FreeCount(), 0);
+    EXPECT_TRUE(stream_->Allocate(32, 300));
+    EXPECT_EQ(stream_->FreeCount(), 600);
+    EXPECT_FALSE(stream_->Allocate(32, 0));
+    EXPECT_EQ(stream_->FreeCount(), 0);
 }
 
 TEST_F(AudioStreamTest, DriverOverflowDropsCapturedAudioWithoutTouchingTheHostsBlocks)
 {
     // The host has part of a block written and part of the head block read.
-    stream->OnSwitch(0);
+    stream_->OnSwitch(0);
     Read(50);
     Write(30, 0.5f);
     // Captures without reads use up the free list (the output block plays at the first).
     for (int32_t s = 0; s < 127; ++s)
-        stream->OnSwitch(s % 2);
-    EXPECT_EQ(stream->FreeCount(), 0);
-    EXPECT_EQ(stream->InputQueueCount(0), 128);
-    stream->OnSwitch(0);
-    EXPECT_EQ(events.Dropped(StreamEvent::OverflowInput, 0), 128 * kFrames - 50);
-    EXPECT_EQ(stream->InputQueueCount(0), 1);
-    EXPECT_EQ(stream->ReadPosition(0), 0);
+        stream_->OnSwitch(s % 2);
+    EXPECT_EQ(stream_->FreeCount(), 0);
+    EXPECT_EQ(stream_->InputQueueCount(0), 128);
+    stream_->OnSwitch(0);
+    EXPECT_EQ(events_.Dropped(StreamEvent::OverflowInput, 0), 128 * kFrames - 50);
+    EXPECT_EQ(stream_->InputQueueCount(0), 1);
+    EXPECT_EQ(stream_->ReadPosition(0), 0);
     EXPECT_EQ(TotalBlocks(), 256);
     // Host writes and reads go on from clean positions.
     Write(kFrames + 10, 0.5f);
-    EXPECT_EQ(stream->OutputQueueCount(0), 2);
-    EXPECT_EQ(stream->WritePosition(0), 10);
+    EXPECT_EQ(stream_->OutputQueueCount(0), 2);
+    EXPECT_EQ(stream_->WritePosition(0), 10);
     Read(kFrames);
-    EXPECT_EQ(stream->InputQueueCount(0), 0);
+    EXPECT_EQ(stream_->InputQueueCount(0), 0);
     EXPECT_EQ(TotalBlocks(), 256);
 }
 
 TEST_F(AudioStreamTest, ResetRecyclesTheQueuesAndClearsTheFreeBlocks)
 {
     Write(kFrames * 3 + 5, 0.5f);
-    stream->OnSwitch(0);
-    stream->OnSwitch(1);
+    stream_->OnSwitch(0);
+    stream_->OnSwitch(1);
     Read(7);
-    stream->Reset(true);
-    EXPECT_EQ(stream->FreeCount(), 256);
-    EXPECT_EQ(stream->WritePosition(0), 0);
-    EXPECT_EQ(stream->ReadPosition(0), 0);
-    EXPECT_EQ(stream->TakeLevel(0), 0.0f);
-    EXPECT_EQ(events.Dropped(StreamEvent::ResetOutput, 0), kFrames + 5);
-    EXPECT_EQ(events.Dropped(StreamEvent::ResetInput, 0), 2 * kFrames - 7);
+    stream_->Reset(true);
+    EXPECT_EQ(stream_->FreeCount(), 256);
+    EXPECT_EQ(stream_->WritePosition(0), 0);
+    EXPECT_EQ(stream_->ReadPosition(0), 0);
+    EXPECT_EQ(stream_->TakeLevel(0), 0.0f);
+    EXPECT_EQ(events_.Dropped(StreamEvent::ResetOutput, 0), kFrames + 5);
+    EXPECT_EQ(events_.Dropped(StreamEvent::ResetInput, 0), 2 * kFrames - 7);
 }
 
 } // namespace

@@ -1,32 +1,15 @@
-// Shared pieces of the stream tests: the process-wide platform, a simulated driver's four
-// buffers and a record of the stream's events.
+// Shared pieces of the stream tests: a simulated driver's four buffers and a record of the
+// stream's events (the platform fixtures are the platform tests' own).
 #pragma once
 
-#include "plugins/base/platform/Platform.h"
+#include "plugins/base/platform/tests/PlatformTestSupport.h"
 #include "plugins/base/stream/AudioStream.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
-
-// Every stream test runs with the process-wide platform in place.
-class WithPlatform : public ::testing::Test
-{
-protected:
-    WithPlatform() { CreatePlatform(0x10000); }
-};
-
-// A platform whose heap allocations fail while asked to. Made while no other instance
-// exists, it is the process-wide one.
-class FailingPlatform : public Platform
-{
-public:
-    FailingPlatform() : Platform(0x10000) {}
-    void* Alloc(size_t bytes) override { return failing ? nullptr : Platform::Alloc(bytes); }
-    void* AllocZeroed(size_t bytes) override { return failing ? nullptr : Platform::AllocZeroed(bytes); }
-    bool failing = false;
-};
 
 // The driver's two output and two input buffers, each with two halves of frames samples.
 // In loopback the input buffers are the output buffers, so a switch captures exactly what
@@ -101,4 +84,30 @@ public:
     int64_t dropped[kEvents][2] = {};
     int64_t silence[kEvents][2] = {};
     int64_t droppedZeros[2] = {};
+};
+
+// A stream of the given frames on the simulated driver, observed by an event record, at
+// process level 1.
+class StreamOnDriver : public WithPlatform
+{
+protected:
+    StreamOnDriver(int32_t frames, bool loopback) : driver_(frames, kSampleTypeInt32LSB, loopback)
+    {
+        ThePlatform()->InitLock(&listLock_);
+        stream_ = std::make_unique<AudioStream>(frames, &listLock_);
+        EXPECT_TRUE(stream_->Allocate(frames));
+        stream_->AttachDriverBuffers(driver_.Buffers());
+        stream_->SetObserver(&events_);
+        stream_->SetProcessLevel(1);
+    }
+    ~StreamOnDriver() override
+    {
+        stream_.reset();
+        ThePlatform()->DeleteLock(&listLock_);
+    }
+
+    PlatformLock listLock_;
+    FakeDriver driver_;
+    EventRecord events_;
+    std::unique_ptr<AudioStream> stream_;
 };

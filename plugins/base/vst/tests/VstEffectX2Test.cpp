@@ -53,7 +53,7 @@ protected:
         gHostAnswer = 0;
         gHostOpcodes.clear();
     }
-    LaterEffect effect;
+    LaterEffect effect_;
 };
 
 TEST_F(VstEffectX2Test, AnswersOfTheLaterOpcodesWithoutAnEditor)
@@ -89,49 +89,49 @@ TEST_F(VstEffectX2Test, AnswersOfTheLaterOpcodesWithoutAnEditor)
     std::strcpy(text, "receiveVstEvents");
     for (const auto& row : rows)
     {
-        EXPECT_EQ(effect.Dispatch(row.opcode, 0, row.value, row.pointer), row.answer) << "opcode " << row.opcode;
+        EXPECT_EQ(effect_.Dispatch(row.opcode, 0, row.value, row.pointer), row.answer) << "opcode " << row.opcode;
     }
     EXPECT_TRUE(gHostOpcodes.empty()) << "none of them asks the host";
 }
 
 TEST_F(VstEffectX2Test, KeysAndKnobModeGoToTheEditor)
 {
-    auto* editor = new KeyEditor(&effect);
-    effect.SetEditor(editor);
-    EXPECT_EQ(effect.Dispatch(kEffEditKeyDown, 'a', 0x1241, nullptr, 3.7f), 1);
+    auto* editor = new KeyEditor(&effect_);
+    effect_.SetEditor(editor);
+    EXPECT_EQ(effect_.Dispatch(kEffEditKeyDown, 'a', 0x1241, nullptr, 3.7f), 1);
     ASSERT_EQ(editor->keys.size(), 1u);
     EXPECT_EQ(editor->keys[0].character, 'a');
     EXPECT_EQ(editor->keys[0].virtualKey, 0x41) << "the low byte of the value";
     EXPECT_EQ(editor->keys[0].modifiers, 3) << "the option as an integer";
-    EXPECT_EQ(effect.Dispatch(kEffEditKeyUp, 'a', 0x41), 0) << "the base editor takes no key";
-    EXPECT_EQ(effect.Dispatch(kEffSetEditKnobMode, 0, 2), 12);
+    EXPECT_EQ(effect_.Dispatch(kEffEditKeyUp, 'a', 0x41), 0) << "the base editor takes no key";
+    EXPECT_EQ(effect_.Dispatch(kEffSetEditKnobMode, 0, 2), 12);
 }
 
 TEST_F(VstEffectX2Test, SpeakerArrangementRequestsLeaveNullPlacesAlone)
 {
     // Both places null: nothing is written and nothing breaks.
-    EXPECT_EQ(effect.Dispatch(kEffGetSpeakerArrangement, 0, 0, nullptr), 0);
+    EXPECT_EQ(effect_.Dispatch(kEffGetSpeakerArrangement, 0, 0, nullptr), 0);
     auto* stale = reinterpret_cast<VstSpeakerArrangement*>(static_cast<intptr_t>(0x1234));
     VstSpeakerArrangement* input = stale;
     VstSpeakerArrangement* output = stale;
-    EXPECT_EQ(effect.Dispatch(kEffGetSpeakerArrangement, 0, reinterpret_cast<VstValue>(&input), nullptr), 0);
+    EXPECT_EQ(effect_.Dispatch(kEffGetSpeakerArrangement, 0, reinterpret_cast<VstValue>(&input), nullptr), 0);
     EXPECT_EQ(input, nullptr);
-    EXPECT_EQ(effect.Dispatch(kEffGetSpeakerArrangement, 0, 0, &output), 0);
+    EXPECT_EQ(effect_.Dispatch(kEffGetSpeakerArrangement, 0, 0, &output), 0);
     EXPECT_EQ(output, nullptr);
 }
 
 TEST_F(VstEffectX2Test, HostAnswersAboutRateAndBlockSizeAreKeptWhenAbove0)
 {
-    effect.setBlockSizeAndSampleRate(256, 44100.0f);
+    effect_.setBlockSizeAndSampleRate(256, 44100.0f);
     gHostAnswer = 0;
-    EXPECT_EQ(effect.updateSampleRate(), 44100.0);
-    EXPECT_EQ(effect.updateBlockSize(), 256);
+    EXPECT_EQ(effect_.updateSampleRate(), 44100.0);
+    EXPECT_EQ(effect_.updateBlockSize(), 256);
     gHostAnswer = -5;
-    EXPECT_EQ(effect.updateBlockSize(), 256);
+    EXPECT_EQ(effect_.updateBlockSize(), 256);
     gHostAnswer = 48000;
-    EXPECT_EQ(effect.updateSampleRate(), 48000.0);
+    EXPECT_EQ(effect_.updateSampleRate(), 48000.0);
     gHostAnswer = 512;
-    EXPECT_EQ(effect.updateBlockSize(), 512);
+    EXPECT_EQ(effect_.updateBlockSize(), 512);
     EXPECT_EQ(gHostOpcodes, (std::vector<int32_t>{kHostGetSampleRate, kHostGetBlockSize, kHostGetBlockSize,
                                                   kHostGetSampleRate, kHostGetBlockSize}));
 }
@@ -139,13 +139,13 @@ TEST_F(VstEffectX2Test, HostAnswersAboutRateAndBlockSizeAreKeptWhenAbove0)
 TEST_F(VstEffectX2Test, HostCallsOfTheLaterRevision)
 {
     gHostAnswer = 1;
-    EXPECT_TRUE(effect.beginEdit(3));
-    EXPECT_TRUE(effect.endEdit(3));
-    EXPECT_FALSE(effect.openFileSelector(nullptr)) << "a null selector never reaches the host";
+    EXPECT_TRUE(effect_.beginEdit(3));
+    EXPECT_TRUE(effect_.endEdit(3));
+    EXPECT_FALSE(effect_.openFileSelector(nullptr)) << "a null selector never reaches the host";
     char selector[16] = {};
-    EXPECT_TRUE(effect.openFileSelector(selector));
-    effect.getInputSpeakerArrangement();
-    effect.getOutputSpeakerArrangement();
+    EXPECT_TRUE(effect_.openFileSelector(selector));
+    effect_.getInputSpeakerArrangement();
+    effect_.getOutputSpeakerArrangement();
     EXPECT_EQ(gHostOpcodes, (std::vector<int32_t>{kHostBeginEdit, kHostEndEdit, kHostOpenFileSelector,
                                                   kHostGetInputSpeakerArrangement, kHostGetOutputSpeakerArrangement}));
 }

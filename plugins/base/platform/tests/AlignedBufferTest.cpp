@@ -1,6 +1,6 @@
-#include "plugins/base/stream/AlignedBuffer.h"
+#include "plugins/base/platform/AlignedBuffer.h"
 
-#include "plugins/base/stream/tests/StreamTestSupport.h"
+#include "plugins/base/platform/tests/PlatformTestSupport.h"
 
 #include <cstring>
 #include <string>

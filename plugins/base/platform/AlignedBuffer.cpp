@@ -1,4 +1,4 @@
-#include "plugins/base/stream/AlignedBuffer.h"
+#include "plugins/base/platform/AlignedBuffer.h"
 
 #include "plugins/base/platform/PlatformBase.h"
 
