@@ -36,12 +36,7 @@ int32_t InsertEffect::Run(CallBlock& block, int32_t command, bool direct)
         link_->CallDirect(block, command);
         return block.result;
     }
-    CallBlock* shared = link_->BeginCall();
-    std::memcpy(shared->a, block.a, sizeof(block.a));
-    block.result = link_->Call(command);
-    std::memcpy(block.a, shared->a, sizeof(block.a));
-    link_->EndCall();
-    return block.result;
+    return RunOnLink(*link_, block, command);
 }
 
 bool InsertEffect::ApplyWith(CallBlock& block, int32_t command, bool wait, int infoSlot)
