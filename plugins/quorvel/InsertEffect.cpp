@@ -76,6 +76,15 @@ bool InsertEffect::IsHiddenParam(int32_t index) const
     return info_.hasHidden != 0 && index == info_.hiddenIndex;
 }
 
+void InsertEffect::KeepReadOnlyValue(int32_t index, const ParamValue& value)
+{
+    if (index >= 0 && index < ParamCount() && !descriptors_.empty() &&
+        ParamDescriptor(&descriptors_[static_cast<size_t>(index) * ParamDescriptor::kSize]).IsReadOnly())
+    {
+        values_[static_cast<size_t>(index)] = value;
+    }
+}
+
 bool InsertEffect::GetParamValue(int32_t index, ParamValue* pair) const
 {
     if (index < 0 || index >= ParamCount() || IsHiddenParam(index))

@@ -83,8 +83,8 @@ public:
     // The parameter path: the chain is the model's (borrowed; null until it exists).
     void SetParamChain(ParamChain* chain) { m_chain = chain; }
     void RebuildParamMap() override;
-    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value);
-    void ReportAllParamsToHost();
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override;
+    void ReportAllParamsToHost() override;
     void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
 
     int32_t GetInstanceIndex() const { return m_instanceIndex; }

@@ -4,6 +4,8 @@
 // COM link to the mixer program (ServicesLink, Windows) in the plug-in file, a link that holds
 // a fixed pair in test builds. CreateServicesLink, which each build defines, makes it.
 
+#include "plugins/quorvel/ParamChain.h"
+
 #include <cstdint>
 
 // A model operation used the link's call block wrongly: nested on one thread (true), or ended
@@ -23,6 +25,9 @@ public:
     // Rereads the granted pairs and reconnects the driver to them.
     virtual void OnAssignmentChanged() = 0;
     virtual void RebuildParamMap() = 0;
+    // The parameter path: one value of an insert, or every mapped value, told to the host.
+    virtual void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) = 0;
+    virtual void ReportAllParamsToHost() = 0;
     // The driver's sample rate as the instance runs it.
     virtual int32_t GetAsioSampleRate() = 0;
     // Hands a message to the editor's panel; false when there is no editor to take it (the

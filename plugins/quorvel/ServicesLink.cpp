@@ -247,7 +247,7 @@ void ReleaseInterface(Interface*& object)
 
 } // namespace
 
-ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner), m_inserts(owner)
+ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner)
 {
     m_handle = TakeHandle(this);
     if (!system.IsMixerRunning() || FAILED(system.CreateServices(&m_services)) || !m_services)
@@ -458,7 +458,7 @@ CallBlock* ServicesLink::BeginCall()
     return &m_block;
 }
 
-HRESULT ServicesLink::Call(int32_t command)
+int32_t ServicesLink::Call(int32_t command)
 {
     m_owner->RunOnServicesThread(command);
     return m_block.result;
@@ -500,7 +500,21 @@ void ServicesLink::FailCall()
 
 void ServicesLink::Execute(int32_t command)
 {
-    CallBlock& b = m_block;
+    ExecuteOn(m_block, command);
+}
+
+void ServicesLink::CallDirect(CallBlock& block, int32_t command)
+{
+    ExecuteOn(block, command);
+}
+
+void ServicesLink::FreeServerArray(void* array)
+{
+    CoTaskMemFree(array);
+}
+
+void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
+{
     if (!m_effectServices)
     {
         b.result = E_NOINTERFACE;
@@ -781,7 +795,7 @@ bool ServicesLink::RefreshInserts()
     {
         return false;
     }
-    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach(m_effectServices, m_clientId))
+    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach())
     {
         return true;
     }
@@ -816,7 +830,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivPresetChange change{};
             if (m_effectServices->GetPresetChange(&change) == S_OK)
             {
-                m_catalogue.OnPresetChange(change);
+                PresetChangeRecord record;
+                std::memcpy(&record, &change, sizeof(record));
+                m_catalogue.OnPresetChange(record);
             }
         }
         break;
@@ -826,7 +842,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivParamModelChange change{};
             if (m_effectServices->GetParamModelChange(&change) == S_OK)
             {
-                m_inserts.OnParamModelChange(change);
+                ParamModelChange record;
+                std::memcpy(&record, &change, sizeof(record));
+                m_inserts.OnParamModelChange(record);
             }
         }
         break;
@@ -836,7 +854,7 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
         if (m_clientId != 0)
         {
             ReleaseSendReturnDirect();
-            m_inserts.Detach(m_effectServices, m_clientId);
+            m_inserts.Detach();
         }
         break;
     case 0x40:
