@@ -95,12 +95,6 @@ void Put(CallBlock& block, int slot, T value)
     block.a[slot] = static_cast<uintptr_t>(value);
 }
 
-template <typename T>
-void PutPointer(CallBlock& block, int slot, T* value)
-{
-    block.a[slot] = reinterpret_cast<uintptr_t>(value);
-}
-
 // The ten 32-bit values of an insert's information, one per slot from `first`.
 void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
 {
@@ -843,7 +837,7 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             if (m_effectServices->GetParamModelChange(&change) == S_OK)
             {
                 ParamModelChange record;
-                std::memcpy(&record, &change, sizeof(record));
+                std::memcpy(static_cast<void*>(&record), &change, sizeof(record));
                 m_inserts.OnParamModelChange(record);
             }
         }

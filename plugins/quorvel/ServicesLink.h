@@ -36,10 +36,6 @@ bool IsMixerProgramName(const char* fileName);
 class NotifySink;
 class EventSink;
 
-// a[1] .. a[16]; a[0] unused
-}
-;
-
 // The link is also what the effect model (catalogue, inserts, chain) reaches the server
 // through: its call block and direct calls.
 class ServicesLink final : public ServicesConnection, public ModelLink, public ChainHost
