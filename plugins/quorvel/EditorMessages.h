@@ -10,8 +10,14 @@ enum EditorMessage : uint32_t
     kMessagePresetChanged = 4353,   // payload for wParam 0-2
     kMessageCategoryChanged = 4354, // payload for wParam 0-2
     kMessageSessionChanged = 4355,
+    kMessageSwitchesRead = 4610,
     kMessageChainDetached = 4611,
     kMessageChainAttached = 4612,
+    // One insert's state; wParam is the insert's identity.
+    kMessageInsertBypass = 4865,
+    kMessageInsertSolo = 4866,
+    kMessageParamValue = 4867, // lParam: the parameter index
+    kMessagePresetSelected = 4868,
     kMessageCorePresetsChanged = 4869, // payload for wParam 0-2
     kMessageTerminated = 5121,
     kMessageEvent1 = 5633,

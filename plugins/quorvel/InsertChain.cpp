@@ -40,6 +40,15 @@ void InsertChain::MarkAttached()
     m_owner->PostToPanel(kMessageChainAttached, 0, 0);
 }
 
+void InsertChain::ReadBypassSolo(bool post)
+{
+    // No insert is held yet: only the editor hears of it.
+    if (post)
+    {
+        m_owner->PostToPanel(kMessageSwitchesRead, 0, 0);
+    }
+}
+
 void InsertChain::OnParamModelChange(const KivParamModelChange&)
 {
     // No insert runs an effect yet.

@@ -25,6 +25,8 @@ public:
     void Invalidate(bool post);
     // Services thread, the load ended: the chain's flag again; false when refused.
     bool Attach(IKivCorvanEffectServices* services, LONG clientId);
+    // Every insert reads its bypass and solo again; with post the editor hears of it.
+    void ReadBypassSolo(bool post);
     // Services thread: an effect's preset list changed; the matching inserts follow it.
     void OnParamModelChange(const KivParamModelChange& change);
 

@@ -10,6 +10,7 @@
 // editor's messages name it by Identity(), a number no other insert of the process takes,
 // so a message that outlives its insert names nobody.
 
+#include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/ModelLink.h"
 
 #include <cstdint>
@@ -26,15 +27,6 @@ enum InsertKind : int32_t
     kInsertPeakMeter = 4,
     kInsertSend = 5,
     kInsertSendReturn = 6,
-};
-
-// The editor's messages about one insert (wParam: its identity).
-enum InsertMessage : uint32_t
-{
-    kMessageInsertBypass = 4865,
-    kMessageInsertSolo = 4866,
-    kMessageParamValue = 4867, // lParam: the parameter index
-    kMessagePresetSelected = 4868,
 };
 
 class InsertEffect

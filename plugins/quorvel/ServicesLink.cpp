@@ -95,12 +95,6 @@ void Put(CallBlock& block, int slot, T value)
     block.a[slot] = static_cast<uintptr_t>(value);
 }
 
-template <typename T>
-void PutPointer(CallBlock& block, int slot, T* value)
-{
-    block.a[slot] = reinterpret_cast<uintptr_t>(value);
-}
-
 // The ten 32-bit values of an insert's information, one per slot from `first`.
 void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
 {
@@ -458,7 +452,7 @@ CallBlock* ServicesLink::BeginCall()
     return &m_block;
 }
 
-HRESULT ServicesLink::Call(int32_t command)
+int32_t ServicesLink::Call(int32_t command)
 {
     m_owner->RunOnServicesThread(command);
     return m_block.result;
@@ -498,9 +492,18 @@ void ServicesLink::FailCall()
     m_block.result = E_UNEXPECTED;
 }
 
+void ServicesLink::FreeServerArray(void* array)
+{
+    CoTaskMemFree(array);
+}
+
 void ServicesLink::Execute(int32_t command)
 {
-    CallBlock& b = m_block;
+    ExecuteOn(m_block, command);
+}
+
+void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
+{
     if (!m_effectServices)
     {
         b.result = E_NOINTERFACE;

@@ -9,6 +9,7 @@
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/ModelLink.h"
 #include "plugins/quorvel/ServicesConnection.h"
 
 #include <atomic>
@@ -36,15 +37,7 @@ bool IsMixerProgramName(const char* fileName);
 class NotifySink;
 class EventSink;
 
-// The argument and result area of one command. Slots hold pointers as well as 32-bit values;
-// a 16-byte id takes four slots of one 32-bit word each.
-struct CallBlock
-{
-    HRESULT result = S_OK;
-    uintptr_t a[17] = {}; // a[1] .. a[16]; a[0] unused
-};
-
-class ServicesLink final : public ServicesConnection
+class ServicesLink final : public ServicesConnection, public ModelLink
 {
 public:
     static constexpr DWORD kAdviseMask = 0x77FC;
@@ -62,9 +55,22 @@ public:
 
     // Any thread: BeginCall, fill the slots, Call, read the results, EndCall. BeginCall and
     // EndCall throw CallBlockError when used wrongly, never holding the lock after it.
-    CallBlock* BeginCall();
-    HRESULT Call(int32_t command);
-    void EndCall();
+    CallBlock* BeginCall() override;
+    int32_t Call(int32_t command) override;
+    void EndCall() override;
+    // Services thread: a command on the caller's block, never the shared one.
+    void CallDirect(CallBlock& block, int32_t command) override { ExecuteOn(block, command); }
+    void FreeServerArray(void* array) override;
+
+    // What the effect model needs besides the calls.
+    bool IsChainAttached() override { return m_inserts.IsAttached(); }
+    int32_t GetAsioSampleRate() override { return m_owner->GetAsioSampleRate(); }
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override
+    {
+        m_owner->ReportParamToHost(position, index, value);
+    }
+    void ReportAllParamsToHost() override { m_owner->ReportAllParamsToHost(); }
+    void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();
@@ -75,7 +81,7 @@ public:
     // Services thread: takes the pair again and re-attaches the chain; false when refused.
     bool RefreshInserts();
     // Hands a message to the editor, or frees its payload; answers whether it was posted.
-    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam);
+    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam) override;
 
     // The link a sink's hUser names, null for none (services thread).
     static ServicesLink* FromHandle(DWORD handle);
@@ -94,6 +100,7 @@ private:
     void DropServices();
     void DropEventSource();
     HRESULT Run(int32_t command);
+    void ExecuteOn(CallBlock& b, int32_t command);
 
     ServicesLinkOwner* m_owner; // borrowed: the instance owns this link
     DWORD m_handle = 0;         // hUser of both subscriptions: the link's place in a table
