@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-class InsertState;
+struct InsertState;
 
 enum InsertKind : int32_t
 {

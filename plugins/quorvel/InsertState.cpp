@@ -4,7 +4,6 @@
 #include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/SendInsert.h"
 
-#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -47,11 +46,13 @@ bool InsertState::SetValueCount(uint32_t n)
     {
         return true;
     }
-    if (n > SIZE_MAX / sizeof(ParamValue))
+    // A count whose bytes do not fit in a size (32-bit builds) cannot be had.
+    const size_t bytes = static_cast<size_t>(n) * sizeof(ParamValue);
+    if (bytes / sizeof(ParamValue) != n)
     {
         return false;
     }
-    void* memory = ThePlatform()->AllocZeroed(n * sizeof(ParamValue));
+    void* memory = ThePlatform()->AllocZeroed(bytes);
     if (!memory)
     {
         return false;
