@@ -171,9 +171,10 @@ int32_t KivQuorvelEffect::setChunk(void* data, int32_t size, bool)
     ServicesConnection* services = m_services.load();
     InsertStateList states;
     if (!data || size <= 0 || !services ||
-        !ParseStateChunk(data, static_cast<size_t>(size),
-                         [services](const EffectId& id, PresetRecord* record) { return services->FindPreset(id, record); },
-                         &states) ||
+        !ParseStateChunk(
+            data, static_cast<size_t>(size),
+            [services](const EffectId& id, PresetRecord* record) { return services->FindPreset(id, record); },
+            &states) ||
         !services->RestoreInserts(states))
     {
         return 0;

@@ -135,7 +135,7 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> m_services{nullptr};
     ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr; // borrowed
+    ParamChain* m_chain = nullptr;          // borrowed
     std::unique_ptr<AlignedBuffer> m_chunk; // host's GUI thread: the block last handed to the host
     ParamMap m_params;
 };
