@@ -10,7 +10,6 @@ enum EditorMessage : uint32_t
     kMessagePresetChanged = 4353,   // payload for wParam 0-2
     kMessageCategoryChanged = 4354, // payload for wParam 0-2
     kMessageSessionChanged = 4355,
-    kMessageSwitchesRead = 4610,
     kMessageChainDetached = 4611,
     kMessageChainAttached = 4612,
     // One insert's state; wParam is the insert's identity.

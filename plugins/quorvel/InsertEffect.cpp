@@ -36,12 +36,7 @@ int32_t InsertEffect::Run(CallBlock& block, int32_t command, bool direct)
         link_->CallDirect(block, command);
         return block.result;
     }
-    CallBlock* shared = link_->BeginCall();
-    std::memcpy(shared->a, block.a, sizeof(block.a));
-    block.result = link_->Call(command);
-    std::memcpy(block.a, shared->a, sizeof(block.a));
-    link_->EndCall();
-    return block.result;
+    return RunOnLink(*link_, block, command);
 }
 
 bool InsertEffect::ApplyWith(CallBlock& block, int32_t command, bool wait, int infoSlot)
@@ -79,6 +74,15 @@ void InsertEffect::GetParamDescriptors(int32_t* count, const uint8_t** descripto
 bool InsertEffect::IsHiddenParam(int32_t index) const
 {
     return info_.hasHidden != 0 && index == info_.hiddenIndex;
+}
+
+void InsertEffect::KeepReadOnlyValue(int32_t index, const ParamValue& value)
+{
+    if (index >= 0 && index < ParamCount() && !descriptors_.empty() &&
+        ParamDescriptor(&descriptors_[static_cast<size_t>(index) * ParamDescriptor::kSize]).IsReadOnly())
+    {
+        values_[static_cast<size_t>(index)] = value;
+    }
 }
 
 bool InsertEffect::GetParamValue(int32_t index, ParamValue* pair) const

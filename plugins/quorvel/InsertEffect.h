@@ -98,6 +98,8 @@ public:
     bool Remove();
     // One batch read of every value (attached only); true when a stored pair changed.
     bool ReadAllParams();
+    // A read-only value (a meter) the chain's poll read: kept as it is, nobody told.
+    void KeepReadOnlyValue(int32_t index, const ParamValue& value);
 
 protected:
     // One command with the arguments in block; its answer comes back in block. direct: the

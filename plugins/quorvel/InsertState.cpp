@@ -3,7 +3,6 @@
 #include "plugins/base/platform/PlatformBase.h"
 #include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/SendInsert.h"
-#include "plugins/quorvel/SpecialInsert.h"
 
 #include <new>
 #include <stdexcept>
@@ -75,26 +74,6 @@ bool InsertState::IsValid() const
 }
 
 void InsertState::TakeDetails(const InsertEffect&) {}
-
-std::unique_ptr<InsertEffect> InsertState::NewInsert(ModelLink* link, int32_t position) const
-{
-    return std::unique_ptr<InsertEffect>(new (std::nothrow) SpecialInsert(link, position, kind));
-}
-
-std::unique_ptr<InsertEffect> DspEffectState::NewInsert(ModelLink* link, int32_t position) const
-{
-    return std::unique_ptr<InsertEffect>(new (std::nothrow) DspEffectInsert(link, position, preset));
-}
-
-std::unique_ptr<InsertEffect> SendState::NewInsert(ModelLink* link, int32_t position) const
-{
-    return std::unique_ptr<InsertEffect>(new (std::nothrow) SendInsert(link, position, send));
-}
-
-std::unique_ptr<InsertEffect> SendReturnState::NewInsert(ModelLink* link, int32_t position) const
-{
-    return std::unique_ptr<InsertEffect>(new (std::nothrow) SendReturnInsert(link, position, send, ret));
-}
 
 bool DspEffectState::Matches(const InsertEffect& insert) const
 {

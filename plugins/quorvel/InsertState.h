@@ -22,9 +22,6 @@ struct InsertState
     // channels).
     virtual bool Matches(const InsertEffect& insert) const;
     virtual bool IsValid() const;
-    // A new insert of this record's kind at the position, not applied yet (what the chain
-    // restores); null when the memory cannot be had.
-    virtual std::unique_ptr<InsertEffect> NewInsert(ModelLink* link, int32_t position) const;
 
     // Frees the old values and makes n pairs for the caller to fill; when they cannot be had,
     // false with values null and valueCount 0.
@@ -49,7 +46,6 @@ struct DspEffectState final : InsertState
     DspEffectState() : InsertState(kInsertDspEffect) {}
     bool Matches(const InsertEffect& insert) const override;
     bool IsValid() const override;
-    std::unique_ptr<InsertEffect> NewInsert(ModelLink* link, int32_t position) const override;
 
     PresetRecord preset{}; // the effect's record: name, 16-byte effect id, chain flag
     int32_t selectedPreset = 0;
@@ -63,7 +59,6 @@ struct SendState final : InsertState
     SendState() : InsertState(kInsertSend) {}
     bool Matches(const InsertEffect& insert) const override;
     bool IsValid() const override;
-    std::unique_ptr<InsertEffect> NewInsert(ModelLink* link, int32_t position) const override;
 
     ChannelRecord send{};
 
@@ -79,7 +74,6 @@ struct SendReturnState final : InsertState
     SendReturnState() : InsertState(kInsertSendReturn) {}
     bool Matches(const InsertEffect& insert) const override;
     bool IsValid() const override;
-    std::unique_ptr<InsertEffect> NewInsert(ModelLink* link, int32_t position) const override;
 
     ChannelRecord send{};
     ChannelRecord ret{};

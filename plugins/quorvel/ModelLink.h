@@ -91,3 +91,15 @@ inline InsertInfo InfoAt(const CallBlock& block, int first)
     std::memcpy(&info, words, sizeof(info));
     return info;
 }
+
+// One command through the shared call block with the arguments of the caller's block; the
+// answer and the out slots come back into it.
+inline int32_t RunOnLink(ModelLink& link, CallBlock& block, int32_t command)
+{
+    CallBlock* shared = link.BeginCall();
+    std::memcpy(shared->a, block.a, sizeof(block.a));
+    block.result = link.Call(command);
+    std::memcpy(block.a, shared->a, sizeof(block.a));
+    link.EndCall();
+    return block.result;
+}

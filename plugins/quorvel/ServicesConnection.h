@@ -26,7 +26,7 @@ public:
     // Rereads the granted pairs and reconnects the driver to them.
     virtual void OnAssignmentChanged() = 0;
     virtual void RebuildParamMap() = 0;
-    // The parameter path: an insert's value, or every mapped one, told to the host.
+    // The parameter path: one value of an insert, or every mapped value, told to the host.
     virtual void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) = 0;
     virtual void ReportAllParamsToHost() = 0;
     // The driver's sample rate as the instance runs it.

@@ -241,7 +241,7 @@ void ReleaseInterface(Interface*& object)
 
 } // namespace
 
-ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner), m_inserts(owner)
+ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner)
 {
     m_handle = TakeHandle(this);
     if (!system.IsMixerRunning() || FAILED(system.CreateServices(&m_services)) || !m_services)
@@ -492,14 +492,42 @@ void ServicesLink::FailCall()
     m_block.result = E_UNEXPECTED;
 }
 
+void ServicesLink::Execute(int32_t command)
+{
+    ExecuteOn(m_block, command);
+}
+
+void ServicesLink::CallDirect(CallBlock& block, int32_t command)
+{
+    ExecuteOn(block, command);
+}
+
 void ServicesLink::FreeServerArray(void* array)
 {
     CoTaskMemFree(array);
 }
 
-void ServicesLink::Execute(int32_t command)
+bool ServicesLink::CaptureInserts(InsertStateList* states)
 {
-    ExecuteOn(m_block, command);
+    InsertChain::Hold hold(m_inserts);
+    return states->Capture(m_inserts);
+}
+
+bool ServicesLink::FindPreset(const EffectId& id, PresetRecord* record)
+{
+    const std::shared_ptr<PresetEntry> entry = m_catalogue.FindPreset(id);
+    if (!entry)
+    {
+        return false;
+    }
+    *record = entry->Record();
+    return true;
+}
+
+bool ServicesLink::RestoreInserts(const InsertStateList& states)
+{
+    m_inserts.Restore(states);
+    return true;
 }
 
 void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
@@ -784,7 +812,7 @@ bool ServicesLink::RefreshInserts()
     {
         return false;
     }
-    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach(m_effectServices, m_clientId))
+    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach())
     {
         return true;
     }
@@ -819,7 +847,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivPresetChange change{};
             if (m_effectServices->GetPresetChange(&change) == S_OK)
             {
-                m_catalogue.OnPresetChange(change);
+                PresetChangeRecord record;
+                std::memcpy(&record, &change, sizeof(record));
+                m_catalogue.OnPresetChange(record);
             }
         }
         break;
@@ -829,7 +859,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivParamModelChange change{};
             if (m_effectServices->GetParamModelChange(&change) == S_OK)
             {
-                m_inserts.OnParamModelChange(change);
+                ParamModelChange record;
+                std::memcpy(static_cast<void*>(&record), &change, sizeof(record)); // the same layout
+                m_inserts.OnParamModelChange(record);
             }
         }
         break;
@@ -839,7 +871,7 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
         if (m_clientId != 0)
         {
             ReleaseSendReturnDirect();
-            m_inserts.Detach(m_effectServices, m_clientId);
+            m_inserts.Detach();
         }
         break;
     case 0x40:

@@ -37,7 +37,9 @@ bool IsMixerProgramName(const char* fileName);
 class NotifySink;
 class EventSink;
 
-class ServicesLink final : public ServicesConnection, public ModelLink
+// The link is also what the effect model (catalogue, inserts, chain) reaches the server
+// through: its call block and direct calls.
+class ServicesLink final : public ServicesConnection, public ModelLink, public ChainHost
 {
 public:
     static constexpr DWORD kAdviseMask = 0x77FC;
@@ -58,11 +60,9 @@ public:
     CallBlock* BeginCall() override;
     int32_t Call(int32_t command) override;
     void EndCall() override;
-    // Services thread: a command on the caller's block, never the shared one.
-    void CallDirect(CallBlock& block, int32_t command) override { ExecuteOn(block, command); }
+    // Services thread: the command at once, on the caller's block.
+    void CallDirect(CallBlock& block, int32_t command) override;
     void FreeServerArray(void* array) override;
-
-    // What the effect model needs besides the calls.
     bool IsChainAttached() override { return m_inserts.IsAttached(); }
     int32_t GetAsioSampleRate() override { return m_owner->GetAsioSampleRate(); }
     void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override
@@ -71,6 +71,13 @@ public:
     }
     void ReportAllParamsToHost() override { m_owner->ReportAllParamsToHost(); }
     void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
+    void RebuildParamMap() override { m_owner->RebuildParamMap(); }
+    bool HoldsSendReturn() override { return m_sendPair >= 0 && m_returnPair >= 0; }
+
+    // The state chunk's side (the host's thread).
+    bool CaptureInserts(InsertStateList* states) override;
+    bool FindPreset(const EffectId& id, PresetRecord* record) override;
+    bool RestoreInserts(const InsertStateList& states) override;
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();
@@ -88,7 +95,8 @@ public:
 
     bool IsConnected() const { return m_services != nullptr; }
     LONG GetClientId() const { return m_clientId; }
-    const InsertChain& GetInserts() const { return m_inserts; }
+    EffectCatalog& GetCatalog() { return m_catalogue; }
+    InsertChain& GetInserts() { return m_inserts; }
 
 private:
     void Connect();
@@ -100,7 +108,7 @@ private:
     void DropServices();
     void DropEventSource();
     HRESULT Run(int32_t command);
-    void ExecuteOn(CallBlock& b, int32_t command);
+    void ExecuteOn(CallBlock& block, int32_t command);
 
     ServicesLinkOwner* m_owner; // borrowed: the instance owns this link
     DWORD m_handle = 0;         // hUser of both subscriptions: the link's place in a table
@@ -123,6 +131,6 @@ private:
     CallBlock m_block;            // m_lock
     std::atomic<long> m_inUse{0}; // nesting guard of m_block
     std::recursive_mutex m_lock;  // held from BeginCall to EndCall
-    EffectCatalog m_catalogue;
-    InsertChain m_inserts;
+    EffectCatalog m_catalogue{this};
+    InsertChain m_inserts{this, &m_catalogue, this};
 };

@@ -4,12 +4,14 @@
 // recorded, arrays handed out with malloc and counted until they are given back.
 
 #include "plugins/quorvel/EditorMessages.h"
+#include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/ModelLink.h"
 #include "plugins/quorvel/ServicesConnection.h"
 #include "plugins/quorvel/tests/FakeChain.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -57,6 +59,9 @@ public:
     bool attached = true;
     int32_t rate = 44100;
     std::set<int32_t> refused; // commands answered with E_FAIL
+    // A further server for the commands this fake does not answer itself (the library, the
+    // chain's own commands): true when it took the command.
+    std::function<bool(CallBlock&, int32_t)> server;
 
     std::vector<int32_t> commands; // every command in order
     std::vector<CallBlock> blocks; // the block each command ran with
@@ -122,8 +127,11 @@ public:
         if (CarriesPayload(id, wParam) && lParam)
         {
             const size_t sizes[] = {260, 8, 264};
+            const size_t size = id == kMessagePresetChanged     ? sizeof(PresetMessage)
+                                : id == kMessageCategoryChanged ? sizeof(CategoryMessage)
+                                                                : sizes[wParam];
             const auto* bytes = reinterpret_cast<const uint8_t*>(lParam);
-            message.payload.assign(bytes, bytes + sizes[wParam]);
+            message.payload.assign(bytes, bytes + size);
         }
         else
         {
@@ -187,7 +195,7 @@ private:
         commands.push_back(command);
         blocks.push_back(b);
         b.result = kRefused;
-        if (refused.count(command))
+        if (refused.count(command) || (server && server(b, command)))
         {
             return;
         }

@@ -154,28 +154,6 @@ TEST_F(InsertStateTest, ADspRecordMatchesTheSameEffectWhateverItsValues)
     EXPECT_FALSE(send.Matches(sendInsert));
 }
 
-TEST_F(InsertStateTest, EachRecordMakesTheInsertItMatches)
-{
-    InsertStateList list;
-    ASSERT_TRUE(list.Reset(4));
-    static_cast<DspEffectState*>(list.CreateAt(0, kInsertDspEffect))->preset = effect_;
-    list.CreateAt(1, kInsertTestSignal);
-    static_cast<SendState*>(list.CreateAt(2, kInsertSend))->send = ChannelRecord{u"Out", 1, 4};
-    auto* routing = static_cast<SendReturnState*>(list.CreateAt(3, kInsertSendReturn));
-    routing->send = ChannelRecord{u"Out", 2, 4};
-    routing->ret = ChannelRecord{u"In", 2, 5};
-    for (uint32_t i = 0; i < list.Count(); ++i)
-    {
-        SCOPED_TRACE(i);
-        std::unique_ptr<InsertEffect> insert = list.At(i)->NewInsert(&link_, static_cast<int32_t>(i));
-        ASSERT_TRUE(insert);
-        EXPECT_EQ(insert->Kind(), list.At(i)->kind);
-        EXPECT_EQ(insert->Position(), static_cast<int32_t>(i));
-        EXPECT_TRUE(list.At(i)->Matches(*insert));
-    }
-    EXPECT_TRUE(link_.commands.empty()) << "made, not applied";
-}
-
 TEST_F(InsertStateTest, TheListMakesRecordsOnlyOfTheSixTypes)
 {
     InsertStateList list;
