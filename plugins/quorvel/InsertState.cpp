@@ -156,16 +156,24 @@ bool InsertStateList::Append(const InsertEffect& insert)
         return true;
     }
     std::unique_ptr<InsertState> state = MakeInsertState(insert.Kind());
-    if (!state || !state->SetValueCount(static_cast<uint32_t>(insert.ParamCount())))
+    // An insert the server has not described holds the values it was restored with.
+    const std::vector<ParamValue>& kept = insert.KeptValues();
+    const auto count = static_cast<uint32_t>(kept.empty() ? insert.ParamCount() : kept.size());
+    if (!state || !state->SetValueCount(count))
     {
         return false;
     }
     state->info = insert.Info();
-    for (uint32_t i = 0; i < state->valueCount; ++i)
+    for (uint32_t i = 0; i < count; ++i)
     {
         // The hidden parameter is stored as the zero pair.
+        const auto index = static_cast<int32_t>(i);
         ParamValue pair;
-        if (insert.GetParamValue(static_cast<int32_t>(i), &pair))
+        if (!kept.empty() && !insert.IsHiddenParam(index))
+        {
+            state->values[i] = kept[i];
+        }
+        else if (kept.empty() && insert.GetParamValue(index, &pair))
         {
             state->values[i] = pair;
         }
