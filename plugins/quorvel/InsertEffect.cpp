@@ -50,7 +50,7 @@ bool InsertEffect::ApplyWith(CallBlock& block, int32_t command, bool wait, int i
     {
         return false;
     }
-    info_ = InfoAt(block, infoSlot);
+    TakeInfo(InfoAt(block, infoSlot));
     Reload();
     return true;
 }
@@ -403,6 +403,15 @@ bool InsertEffect::FetchDescriptors(bool direct)
                 fresh = true;
             }
         }
+        described_ = true;
+        // Values kept from a state record are the user's: they are not read over.
+        if (fresh && !kept_.empty())
+        {
+            std::copy(kept_.begin(), kept_.begin() + static_cast<ptrdiff_t>(std::min(kept_.size(), values_.size())),
+                      values_.begin());
+            fresh = false;
+        }
+        kept_.clear();
     }
     if (array)
     {
@@ -572,6 +581,16 @@ void InsertEffect::LoadState(const InsertState& state)
     }
     bypassed_ = state.bypassed != 0;
     soloed_ = state.soloed != 0;
+    // An insert the server has not answered yet is what the record says it was.
+    if (!answered_)
+    {
+        info_ = state.info;
+    }
+    if (!described_)
+    {
+        kept_.assign(state.values, state.values + state.valueCount);
+        return;
+    }
     const size_t n = std::min(values_.size(), static_cast<size_t>(state.valueCount));
     std::copy(state.values, state.values + n, values_.begin());
 }

@@ -10,12 +10,13 @@
 // editor's messages name it by Identity(), a number no other insert of the process takes,
 // so a message that outlives its insert names nobody.
 
+#include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/ModelLink.h"
 
 #include <cstdint>
 #include <vector>
 
-class InsertState;
+struct InsertState;
 
 enum InsertKind : int32_t
 {
@@ -26,15 +27,6 @@ enum InsertKind : int32_t
     kInsertPeakMeter = 4,
     kInsertSend = 5,
     kInsertSendReturn = 6,
-};
-
-// The editor's messages about one insert (wParam: its identity).
-enum InsertMessage : uint32_t
-{
-    kMessageInsertBypass = 4865,
-    kMessageInsertSolo = 4866,
-    kMessageParamValue = 4867, // lParam: the parameter index
-    kMessagePresetSelected = 4868,
 };
 
 class InsertEffect
@@ -106,6 +98,10 @@ public:
     bool Remove();
     // One batch read of every value (attached only); true when a stored pair changed.
     bool ReadAllParams();
+    // The values of a state record loaded before the server described the parameters (no
+    // mixer program, or not asked yet): kept as they are, captured as they are, and taken
+    // when the server describes them, so a chunk loaded and saved again loses nothing.
+    const std::vector<ParamValue>& KeptValues() const { return kept_; }
     // A read-only value (a meter) the chain's poll read: kept as it is, nobody told.
     void KeepReadOnlyValue(int32_t index, const ParamValue& value);
 
@@ -117,7 +113,11 @@ protected:
     // all; when the server agreed, its information from infoSlot on is taken and everything
     // read again (Reload).
     bool ApplyWith(CallBlock& block, int32_t command, bool wait, int infoSlot);
-    void TakeInfo(const InsertInfo& info) { info_ = info; }
+    void TakeInfo(const InsertInfo& info)
+    {
+        info_ = info;
+        answered_ = true;
+    }
     // Steps shared by Reload and Attach.
     bool FetchDescriptors(bool direct);
     bool ReadParamKinds();
@@ -151,4 +151,7 @@ private:
     std::vector<int32_t> kinds_; // as many as the server answered
     bool bypassed_ = false;
     bool soloed_ = false;
+    bool answered_ = false;        // the server told the information
+    bool described_ = false;       // the server told the parameters
+    std::vector<ParamValue> kept_; // see KeptValues
 };

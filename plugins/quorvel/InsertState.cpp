@@ -4,7 +4,6 @@
 #include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/SendInsert.h"
 
-#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -47,11 +46,13 @@ bool InsertState::SetValueCount(uint32_t n)
     {
         return true;
     }
-    if (n > SIZE_MAX / sizeof(ParamValue))
+    // A count whose bytes do not fit in a size (32-bit builds) cannot be had.
+    const size_t bytes = static_cast<size_t>(n) * sizeof(ParamValue);
+    if (bytes / sizeof(ParamValue) != n)
     {
         return false;
     }
-    void* memory = ThePlatform()->AllocZeroed(n * sizeof(ParamValue));
+    void* memory = ThePlatform()->AllocZeroed(bytes);
     if (!memory)
     {
         return false;
@@ -155,16 +156,24 @@ bool InsertStateList::Append(const InsertEffect& insert)
         return true;
     }
     std::unique_ptr<InsertState> state = MakeInsertState(insert.Kind());
-    if (!state || !state->SetValueCount(static_cast<uint32_t>(insert.ParamCount())))
+    // An insert the server has not described holds the values it was restored with.
+    const std::vector<ParamValue>& kept = insert.KeptValues();
+    const auto count = static_cast<uint32_t>(kept.empty() ? insert.ParamCount() : kept.size());
+    if (!state || !state->SetValueCount(count))
     {
         return false;
     }
     state->info = insert.Info();
-    for (uint32_t i = 0; i < state->valueCount; ++i)
+    for (uint32_t i = 0; i < count; ++i)
     {
         // The hidden parameter is stored as the zero pair.
+        const auto index = static_cast<int32_t>(i);
         ParamValue pair;
-        if (insert.GetParamValue(static_cast<int32_t>(i), &pair))
+        if (!kept.empty() && !insert.IsHiddenParam(index))
+        {
+            state->values[i] = kept[i];
+        }
+        else if (kept.empty() && insert.GetParamValue(index, &pair))
         {
             state->values[i] = pair;
         }

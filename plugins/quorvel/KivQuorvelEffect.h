@@ -12,6 +12,7 @@
 // and the services thread never drive the link at once.
 
 #include "plugins/base/asio/AsioLink.h"
+#include "plugins/base/stream/AlignedBuffer.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX2.h"
 #include "plugins/quorvel/ParamMap.h"
@@ -20,6 +21,7 @@
 #include "plugins/quorvel/ServicesThread.h"
 
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <mutex>
 
@@ -55,6 +57,10 @@ public:
     void getParameterLabel(int32_t index, char* text) override;
     void getParameterDisplay(int32_t index, char* text) override;
     void getParameterName(int32_t index, char* text) override;
+    // The state chunk "PPI1": the insert chain as the host keeps it in its project. The block
+    // handed out stays valid until the next getChunk or the instance's end.
+    int32_t getChunk(void** data, bool isPreset) override;
+    int32_t setChunk(void* data, int32_t size, bool isPreset) override;
     void setSampleRate(float rate) override;
     void setBlockSize(int32_t frames) override;
     void suspend() override;
@@ -129,6 +135,7 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> m_services{nullptr};
     ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr; // borrowed
+    ParamChain* m_chain = nullptr;          // borrowed
+    std::unique_ptr<AlignedBuffer> m_chunk; // host's GUI thread: the block last handed to the host
     ParamMap m_params;
 };

@@ -4,6 +4,7 @@
 // COM link to the mixer program (ServicesLink, Windows) in the plug-in file, a link that holds
 // a fixed pair in test builds. CreateServicesLink, which each build defines, makes it.
 
+#include "plugins/quorvel/InsertState.h"
 #include "plugins/quorvel/ParamChain.h"
 
 #include <cstdint>
@@ -59,6 +60,15 @@ public:
     // The last command asked for the host's display to be updated (asked once); the thread
     // that asked for the command makes the host call, after its wait.
     virtual bool TakeDisplayUpdate();
+
+    // The state chunk's side of the model (the host's thread); a link without an insert chain
+    // answers false, and the chunk is then neither written nor read.
+    // The chain's inserts as records; false when there is no chain or a record cannot be made.
+    virtual bool CaptureInserts(InsertStateList* states);
+    // The catalogue's record of a preset id; false when the catalogue knows none.
+    virtual bool FindPreset(const EffectId& id, PresetRecord* record);
+    // The chain rebuilt from the records; false when there is no chain.
+    virtual bool RestoreInserts(const InsertStateList& states);
 };
 
 // Services thread. Null when the link cannot be made.

@@ -507,6 +507,29 @@ void ServicesLink::FreeServerArray(void* array)
     CoTaskMemFree(array);
 }
 
+bool ServicesLink::CaptureInserts(InsertStateList* states)
+{
+    InsertChain::Hold hold(m_inserts);
+    return states->Capture(m_inserts);
+}
+
+bool ServicesLink::FindPreset(const EffectId& id, PresetRecord* record)
+{
+    const std::shared_ptr<PresetEntry> entry = m_catalogue.FindPreset(id);
+    if (!entry)
+    {
+        return false;
+    }
+    *record = entry->Record();
+    return true;
+}
+
+bool ServicesLink::RestoreInserts(const InsertStateList& states)
+{
+    m_inserts.Restore(states);
+    return true;
+}
+
 void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
 {
     if (!m_effectServices)
@@ -837,7 +860,7 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             if (m_effectServices->GetParamModelChange(&change) == S_OK)
             {
                 ParamModelChange record;
-                std::memcpy(static_cast<void*>(&record), &change, sizeof(record));
+                std::memcpy(static_cast<void*>(&record), &change, sizeof(record)); // the same layout
                 m_inserts.OnParamModelChange(record);
             }
         }

@@ -9,6 +9,7 @@
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/ModelLink.h"
 #include "plugins/quorvel/ServicesConnection.h"
 
 #include <atomic>
@@ -72,6 +73,11 @@ public:
     void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
     void RebuildParamMap() override { m_owner->RebuildParamMap(); }
     bool HoldsSendReturn() override { return m_sendPair >= 0 && m_returnPair >= 0; }
+
+    // The state chunk's side (the host's thread).
+    bool CaptureInserts(InsertStateList* states) override;
+    bool FindPreset(const EffectId& id, PresetRecord* record) override;
+    bool RestoreInserts(const InsertStateList& states) override;
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();

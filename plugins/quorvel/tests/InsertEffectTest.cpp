@@ -427,6 +427,40 @@ TEST_F(InsertEffectTest, LoadStateTakesSwitchesAndTheValuesBothHave)
     EXPECT_TRUE(link_.commands.empty());
 }
 
+TEST_F(InsertEffectTest, ARecordLoadedBeforeTheServerAnsweredIsKeptUntilItDoes)
+{
+    DspEffectInsert insert(&link_, 0, preset_);
+    DspEffectState state;
+    state.preset = preset_;
+    state.info = link_.next.info;
+    const std::u16string saved = u"Saved";
+    std::memset(state.info.shortName, 0, sizeof(state.info.shortName));
+    std::memcpy(state.info.shortName, saved.data(), 2 * saved.size());
+    ASSERT_TRUE(state.SetValueCount(3));
+    state.values[0] = ParamValue::Real(0.625f);
+    state.values[1] = ParamValue::Real(0.125f);
+    state.values[2] = ParamValue::Integer(1, 1);
+    state.bypassed = 1;
+    insert.LoadState(state);
+    EXPECT_EQ(std::u16string(insert.Info().shortName), saved) << "what the record says it was";
+    EXPECT_EQ(insert.ParamCount(), 0);
+    ASSERT_EQ(insert.KeptValues().size(), 3u);
+    EXPECT_TRUE(insert.IsBypassed());
+
+    // The mixer program takes the chain: the kept values are the insert's, then the server's.
+    link_.inserts[0] = link_.next;
+    insert.Reload();
+    EXPECT_TRUE(insert.KeptValues().empty());
+    EXPECT_EQ(link_.Count(41), 0) << "the server's values are not read over the user's";
+    ParamValue pair;
+    ASSERT_TRUE(insert.GetParamValue(0, &pair));
+    EXPECT_FLOAT_EQ(pair.AsReal(), 0.625f);
+    insert.ResendAll();
+    EXPECT_FLOAT_EQ(link_.inserts[0].values[0].AsReal(), 0.625f);
+    EXPECT_FLOAT_EQ(link_.inserts[0].values[1].AsReal(), 0.125f);
+    EXPECT_EQ(link_.inserts[0].bypass, 1);
+}
+
 TEST_F(InsertEffectTest, ANestedCallFailsAlone)
 {
     auto insert = Applied();

@@ -94,6 +94,32 @@ TEST_F(InsertStateTest, ADetachedInsertKeepsItsSwitchesInTheRecord)
     EXPECT_EQ(list.At(0)->soloed, 1);
 }
 
+TEST_F(InsertStateTest, AnInsertTheServerNeverDescribedIsCapturedAsItWasLoaded)
+{
+    InsertState loaded(kInsertPeakMeter);
+    loaded.info.canBypass = 1;
+    loaded.info.hasHidden = 1;
+    loaded.info.hiddenIndex = 1;
+    ASSERT_TRUE(loaded.SetValueCount(3));
+    loaded.values[0] = ParamValue::Real(0.5f);
+    loaded.values[1] = ParamValue::Integer(3, 7);
+    loaded.values[2] = ParamValue::Integer(1, 1);
+    loaded.soloed = 1;
+    link_.refused = {23};
+    SpecialInsert insert(&link_, 0, kInsertPeakMeter);
+    EXPECT_FALSE(insert.Apply(true)) << "no mixer program";
+    insert.LoadState(loaded);
+    InsertStateList list;
+    ASSERT_TRUE(list.Append(insert));
+    const InsertState& state = *list.At(0);
+    EXPECT_EQ(state.info.hiddenIndex, 1);
+    ASSERT_EQ(state.valueCount, 3u);
+    EXPECT_FLOAT_EQ(state.values[0].AsReal(), 0.5f);
+    EXPECT_EQ(state.values[1].kind, 0) << "the hidden parameter";
+    EXPECT_EQ(state.values[2].AsInteger(), 1);
+    EXPECT_EQ(state.soloed, 1);
+}
+
 TEST_F(InsertStateTest, ValidityOfRecords)
 {
     struct Case

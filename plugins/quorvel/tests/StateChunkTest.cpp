@@ -1,6 +1,8 @@
+#include "plugins/quorvel/InsertChain.h"
 #include "plugins/quorvel/MemoryStream.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/SubChunk.h"
+#include "plugins/quorvel/tests/FakeModelLink.h"
 #include "plugins/quorvel/tests/ModelTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -239,6 +241,56 @@ TEST_F(StateChunkTest, APresetTheCatalogueDoesNotKnowKeepsItsId)
     InsertStateList withoutMixer;
     ASSERT_TRUE(Parse(bytes, &withoutMixer));
     EXPECT_EQ(Written(withoutMixer), bytes) << "saved again, the effect is kept";
+}
+
+// The instance without its send/return pair.
+class NoPairHost final : public ChainHost
+{
+public:
+    void RebuildParamMap() override {}
+    bool HoldsSendReturn() override { return false; }
+};
+
+TEST_F(StateChunkTest, AChunkRestoredWithoutTheMixerIsSavedAgainUnchanged)
+{
+    FakeModelLink link;
+    for (int32_t command = 4; command <= 51; ++command)
+    {
+        link.refused.insert(command); // no mixer program answers
+    }
+    EffectCatalog catalog(&link);
+    NoPairHost host;
+    InsertChain chain(&link, &catalog, &host);
+    // A DSP effect the catalogue cannot find, a trim pot and a send/return, with their
+    // values and switches.
+    InsertStateList states;
+    ASSERT_TRUE(states.Reset(3));
+    auto* effect = static_cast<DspEffectState*>(states.CreateAt(0, kInsertDspEffect));
+    effect->preset.id.data[2] = 0xC0FFEE;
+    effect->info = Info(u"Reverb", 1);
+    effect->bypassed = 1;
+    effect->selectedPreset = 3;
+    ASSERT_TRUE(effect->SetValueCount(2));
+    effect->values[1] = ParamValue::Real(0.25f);
+    states.CreateAt(1, kInsertTrimPot)->info = Info(u"Trim", 0);
+    auto* routing = static_cast<SendReturnState*>(states.CreateAt(2, kInsertSendReturn));
+    routing->info = Info(u"S/R", 1);
+    routing->soloed = 1;
+    routing->send = ChannelRecord{u"Out 1/2", 2, 0};
+    routing->ret = ChannelRecord{u"In 1/2", 2, 1};
+    const std::vector<uint8_t> chunk = Written(states);
+    ASSERT_FALSE(chunk.empty());
+
+    InsertStateList read;
+    ASSERT_TRUE(Parse(chunk, &read, [](const EffectId&, PresetRecord*) { return false; }));
+    chain.Restore(read);
+    ASSERT_EQ(chain.Count(), 3);
+    InsertStateList captured;
+    {
+        InsertChain::Hold hold(chain);
+        ASSERT_TRUE(captured.Capture(chain));
+    }
+    EXPECT_EQ(Written(captured), chunk);
 }
 
 TEST_F(StateChunkTest, ExtraPayloadIsSkipped)
