@@ -166,40 +166,46 @@ void PresetEntry::FetchChildren()
             return;
         }
     }
-    // Every detail pointer goes along: across processes the server's proxy refuses a null
-    // one, and with it the whole answer.
+    const PresetInserts inserts(*link, record_.id);
+    if (!inserts.answered)
+    {
+        return;
+    }
+    std::vector<EffectId> children;
+    for (int32_t i = 0; i < inserts.count; ++i)
+    {
+        children.push_back(inserts.effects[i].id);
+    }
+    std::lock_guard<std::mutex> hold(catalog_->lock_);
+    if (children_.empty())
+    {
+        factory_ = inserts.factory == 1;
+        children_ = std::move(children);
+    }
+}
+
+PresetInserts::PresetInserts(ModelLink& link, const EffectId& preset) : link_(link)
+{
     CallBlock block;
-    PutId(block, 1, record_.id);
-    float* wetDry = nullptr;
-    int32_t* valueCounts = nullptr;
-    int32_t valueCount = 0;
-    PresetValueRecord* values = nullptr;
+    PutId(block, 1, preset);
     PutPointer(block, 8, &wetDry);
     PutPointer(block, 9, &valueCounts);
-    PutPointer(block, 10, &valueCount);
+    PutPointer(block, 10, &total);
     PutPointer(block, 11, &values);
-    const bool answered = RunOnLink(*link, block, 9) == kCallOk;
-    auto* effects = PointerAt<PresetRecord>(block, 7);
-    if (answered)
-    {
-        std::vector<EffectId> children;
-        for (int32_t i = 0; effects && i < WordAt(block, 6); ++i)
-        {
-            children.push_back(effects[i].id);
-        }
-        std::lock_guard<std::mutex> hold(catalog_->lock_);
-        if (children_.empty())
-        {
-            factory_ = WordAt(block, 5) == 1;
-            children_ = std::move(children);
-        }
-    }
+    answered = RunOnLink(link, block, 9) == kCallOk;
+    effects = PointerAt<PresetRecord>(block, 7);
+    factory = WordAt(block, 5);
+    count = effects ? WordAt(block, 6) : 0;
+}
+
+PresetInserts::~PresetInserts()
+{
     for (void* array : {static_cast<void*>(effects), static_cast<void*>(wetDry), static_cast<void*>(valueCounts),
                         static_cast<void*>(values)})
     {
         if (array)
         {
-            link->FreeServerArray(array);
+            link_.FreeServerArray(array);
         }
     }
 }

@@ -52,6 +52,30 @@ struct PresetMessage
     PresetRecord preset;
 };
 
+// A preset's effects as the server answers GetInserts, asked with every detail pointer (the
+// server's proxy refuses the call across processes without them); the arrays are given back
+// when it goes.
+class PresetInserts
+{
+public:
+    PresetInserts(ModelLink& link, const EffectId& preset);
+    ~PresetInserts();
+    PresetInserts(const PresetInserts&) = delete;
+    PresetInserts& operator=(const PresetInserts&) = delete;
+
+    bool answered = false;
+    int32_t factory = 0;
+    int32_t count = 0;                   // effects (0 without the array)
+    PresetRecord* effects = nullptr;     // count records, built from ids (names not filled)
+    float* wetDry = nullptr;             // per effect
+    int32_t* valueCounts = nullptr;      // value records per effect
+    int32_t total = 0;                   // value records in all
+    PresetValueRecord* values = nullptr; // total records, effect after effect
+
+private:
+    ModelLink& link_;
+};
+
 class PresetEntry
 {
 public:

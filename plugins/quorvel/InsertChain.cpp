@@ -173,25 +173,13 @@ void InsertChain::StorePresetValues(InsertEffect& insert, const PresetValueRecor
 bool InsertChain::InsertChainPreset(const PresetEntry& entry, int32_t position, bool wait, int32_t* inserted)
 {
     *inserted = 0;
-    CallBlock block;
-    PutId(block, 1, entry.Id());
-    float* wetDry = nullptr;
-    int32_t* valueCounts = nullptr;
-    int32_t total = 0;
-    PresetValueRecord* values = nullptr;
-    PutPointer(block, 8, &wetDry);
-    PutPointer(block, 9, &valueCounts);
-    PutPointer(block, 10, &total);
-    PutPointer(block, 11, &values);
-    const bool answered = Run(block, 9) == kCallOk;
-    auto* effects = PointerAt<PresetRecord>(block, 7);
-    const int32_t count = effects ? WordAt(block, 6) : 0;
-    bool whole = answered;
+    const PresetInserts preset(*link_, entry.Id());
+    bool whole = preset.answered;
     int32_t used = 0;
-    for (int32_t e = 0; answered && e < count; ++e)
+    for (int32_t e = 0; preset.answered && e < preset.count; ++e)
     {
-        const int32_t mine = valueCounts ? valueCounts[e] : 0;
-        if (mine < 0 || used + mine > total || (mine > 0 && !values))
+        const int32_t mine = preset.valueCounts ? preset.valueCounts[e] : 0;
+        if (mine < 0 || used + mine > preset.total || (mine > 0 && !preset.values))
         {
             whole = false;
             break;
@@ -199,7 +187,7 @@ bool InsertChain::InsertChainPreset(const PresetEntry& entry, int32_t position, 
         // Each effect goes in after the ones that went in before it: a skipped effect leaves
         // no gap, and its value records are stepped over, not given to the next effect.
         const int32_t at = position + *inserted;
-        const EffectId id = effects[e].id;
+        const EffectId id = preset.effects[e].id;
         bool placed = false;
         if (std::shared_ptr<PresetEntry> known = catalog_ ? catalog_->FindPreset(id) : nullptr)
         {
@@ -211,7 +199,8 @@ bool InsertChain::InsertChainPreset(const PresetEntry& entry, int32_t position, 
         }
         if (placed)
         {
-            StorePresetValues(*inserts_[static_cast<size_t>(at)], values + used, mine, wetDry ? wetDry[e] : 1.0f);
+            StorePresetValues(*inserts_[static_cast<size_t>(at)], preset.values + used, mine,
+                              preset.wetDry ? preset.wetDry[e] : 1.0f);
             ++*inserted;
         }
         else
@@ -220,15 +209,7 @@ bool InsertChain::InsertChainPreset(const PresetEntry& entry, int32_t position, 
         }
         used += mine;
     }
-    for (void* array : {static_cast<void*>(effects), static_cast<void*>(wetDry), static_cast<void*>(valueCounts),
-                        static_cast<void*>(values)})
-    {
-        if (array)
-        {
-            link_->FreeServerArray(array);
-        }
-    }
-    return whole && used == total;
+    return whole && used == preset.total;
 }
 
 bool InsertChain::LoadPreset(const EffectId& presetId, int32_t position, bool post, bool wait)

@@ -355,12 +355,33 @@ int StandinEffects::CostOf(const VarnEffectId& id)
     return -1;
 }
 
+int StandinEffects::InsertCost(const Insert& insert)
+{
+    return insert.kind == 1 ? CostOf(insert.effect) : insert.kind <= 4 ? kSpecialCost : 0;
+}
+
+bool StandinEffects::EffectInsert(const VarnEffectId& id, Insert* insert)
+{
+    // An effect of the core category, or a preset of one effect (its values come along).
+    if (FindEffect(id))
+    {
+        *insert = NewInsert(1, id);
+        return true;
+    }
+    const Preset* preset = FindPreset(id);
+    if (!preset || preset->effects.size() != 1 || !FindEffect(preset->effects[0].effect))
+        return false;
+    *insert = NewInsert(1, preset->effects[0].effect);
+    insert->values = preset->effects[0].values;
+    return true;
+}
+
 int StandinEffects::UsedDsp()
 {
     int used = 0;
     for (const auto& [client, chain] : chains_)
         for (const Insert& insert : chain.inserts)
-            used += insert.kind == 1 ? CostOf(insert.effect) : insert.kind <= 4 ? kSpecialCost : 0;
+            used += InsertCost(insert);
     return used;
 }
 
@@ -416,8 +437,7 @@ int StandinEffects::PlaceInsert(int clientId, int position, Insert insert, void*
         return 0;
     if (static_cast<int>(chain->inserts.size()) >= kMaxInserts)
         return noRoom;
-    const int cost = insert.kind == 1 ? CostOf(insert.effect) : insert.kind <= 4 ? kSpecialCost : 0;
-    if (UsedDsp() + cost > kDspBudget)
+    if (UsedDsp() + InsertCost(insert) > kDspBudget)
         return noDsp;
     StandinInsertInfo filled = InfoOf(insert);
     CopyName(filled.shortName, InsertName(insert));
@@ -733,17 +753,8 @@ int StandinEffects::SetInsertEffect(VarnEffectId id, int clientId, int position,
     std::lock_guard<std::mutex> lock(lock_);
     if (!RateAllowsDsp())
         return 0;
-    // An effect of the core category, or a preset of one effect (its values come along).
     Insert insert;
-    if (FindEffect(id))
-        insert = NewInsert(1, id);
-    else if (const Preset* preset = FindPreset(id);
-             preset && preset->effects.size() == 1 && FindEffect(preset->effects[0].effect))
-    {
-        insert = NewInsert(1, preset->effects[0].effect);
-        insert.values = preset->effects[0].values;
-    }
-    else
+    if (!EffectInsert(id, &insert))
         return 0;
     return PlaceInsert(clientId, position, std::move(insert), info, 2, 6);
 }
@@ -775,18 +786,9 @@ int StandinEffects::LoadPresetIntoInsert(VarnEffectId id, int clientId, int posi
     if (!old || !info || !RateAllowsDsp())
         return 0;
     Insert insert;
-    if (FindEffect(id))
-        insert = NewInsert(1, id);
-    else if (const Preset* preset = FindPreset(id);
-             preset && preset->effects.size() == 1 && FindEffect(preset->effects[0].effect))
-    {
-        insert = NewInsert(1, preset->effects[0].effect);
-        insert.values = preset->effects[0].values;
-    }
-    else
+    if (!EffectInsert(id, &insert))
         return 0;
-    const int oldCost = old->kind == 1 ? CostOf(old->effect) : old->kind <= 4 ? kSpecialCost : 0;
-    if (UsedDsp() - oldCost + CostOf(insert.effect) > kDspBudget)
+    if (UsedDsp() - InsertCost(*old) + InsertCost(insert) > kDspBudget)
         return 2;
     StandinInsertInfo filled = InfoOf(insert);
     CopyName(filled.shortName, InsertName(insert));

@@ -251,6 +251,8 @@ private:
     Chain* FindChain(int clientId);
     int SpecialKindOf(const VarnEffectId& id) const;
     int CostOf(const VarnEffectId& id);
+    int InsertCost(const Insert& insert);
+    bool EffectInsert(const VarnEffectId& id, Insert* insert);
     int UsedDsp();
     bool RateAllowsDsp();
     StandinInsertInfo InfoOf(const Insert& insert) const;
