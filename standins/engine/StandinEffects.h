@@ -124,7 +124,7 @@ class StandinEffects
 public:
     static constexpr int kLibraryEvent = 850;    // reaches the effects plug-in as notification bit 0x8
     static constexpr int kPresetListEvent = 800; // bit 0x10
-    static constexpr int kDspBudget = 100;       // DSP units of the card, shared by every chain
+    static constexpr int kDspBudget = 400;       // DSP units of the card, shared by every chain
     static constexpr int kMaxInserts = 16;       // per chain
     static constexpr int kParamCount = 7;
 

@@ -335,32 +335,35 @@ TEST_F(EffectsFixture, AboveFortyEightKilohertzNoDspOrSpecialInsertIsMade)
 
 TEST_F(EffectsFixture, TheDspBudgetDecidesFitsAndRefusesWhatDoesNotFit)
 {
-    const VarnEffectId reverb = effects.EffectId(u"Reverb");
-    const VarnEffectId ids[] = {reverb, effects.EffectId(u"Equalizer"), VarnEffectId{{9, 9, 9, 9}},
+    const VarnEffectId ids[] = {effects.EffectId(u"Reverb"), effects.EffectId(u"Equalizer"), VarnEffectId{{9, 9, 9, 9}},
                                 StandinSpecialEffectId(0, 0)};
+    const VarnEffectId chain = PresetId(u"Factory Chains", u"Vocal Chain"); // 15 + 10 + 40
     int fits[4] = {};
+    int chainFits = -1;
     ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
     EXPECT_EQ(std::vector<int>(fits, fits + 4), (std::vector<int>{1, 1, 0, 1}));
 
-    // 40 + 40 of 100, on two clients: another reverb no longer fits, an equalizer does.
-    ASSERT_EQ(Add(u"Reverb", 0, client), 1);
-    ASSERT_EQ(Add(u"Reverb", 0, other), 1);
+    // Reverbs (40 units) on both clients until the card's DSP is spent: the next is refused.
+    int placed = 0;
+    int result = 1;
+    while ((result = Add(u"Reverb", 0, placed % 2 ? other : client)) == 1)
+        ++placed;
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(placed, StandinEffects::kDspBudget / 40);
     ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
-    EXPECT_EQ(std::vector<int>(fits, fits + 4), (std::vector<int>{0, 1, 0, 1}));
-    EXPECT_EQ(Add(u"Reverb", 1), 2);
-    EXPECT_EQ(effects.ChainNames(client).size(), 1u);
+    EXPECT_EQ(std::vector<int>(fits, fits + 4), (std::vector<int>{0, 0, 0, 0}));
+    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &chainFits), 1);
+    EXPECT_EQ(chainFits, 0);
 
-    // The factory chain costs 15 + 10 + 40.
-    const VarnEffectId chain = PresetId(u"Factory Chains", u"Vocal Chain");
-    int fit = -1;
-    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &fit), 1);
-    EXPECT_EQ(fit, 0);
-    effects.RemoveClient(other);
-    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &fit), 1);
-    EXPECT_EQ(fit, 0);
+    // 80 units freed: a reverb and the chain fit again.
     ASSERT_EQ(effects.RemoveInsert(client, 0), 1);
-    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &fit), 1);
-    EXPECT_EQ(fit, 1);
+    effects.RemoveClient(other);
+    effects.AddClient(other);
+    ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
+    EXPECT_GE(fits[0], 1);
+    EXPECT_EQ(fits[2], 0);
+    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &chainFits), 1);
+    EXPECT_EQ(chainFits, 1);
 }
 
 TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
