@@ -5,6 +5,7 @@
                                      many attributes on one element, deep and wide trees,
                                      long response functions, long text
     generate-seeds.py bmp <folder>   .bmp files of every depth and header the loader takes
+    generate-seeds.py chunk <folder> KivQuorvel state chunks ("PPI1") of every insert kind
 """
 import os
 import struct
@@ -63,7 +64,53 @@ def bmp_seeds(folder):
     write(folder, "composite.bmp", bmp(160, 120, 24))
 
 
+def sub(tag, payload):
+    return tag + struct.pack("<I", len(payload)) + payload
+
+
+def words(*values):
+    return struct.pack("<%dI" % len(values), *[v & 0xFFFFFFFF for v in values])
+
+
+def chunk(inserts):
+    """inserts: (kind, id words, info words, selected, bypassed, soloed, [(kind, value)], channels)"""
+    records = b""
+    states = b""
+    for kind, effect, info, selected, bypassed, soloed, values, channels in inserts:
+        records += words(kind, *effect) + words(*info)
+        body = sub(b"PIST", words(2, len(values)))
+        if kind == 1:
+            body += words(selected)
+        body += words(bypassed, soloed)
+        for value_kind, value in values:
+            body += sub(b"PISP", words(1, value_kind, value) if 0 <= value_kind <= 4 else words(1, value_kind))
+        for tag, first, second, name in channels:
+            units = name.encode("utf-16-le") + b"\0\0"
+            body += sub(tag, words(1, first, second, len(units) // 2) + units)
+        states += sub(b"PINS", body)
+    return sub(b"PPI1", sub(b"PPII", words(1, len(inserts))) + records + states)
+
+
+def chunk_seeds(folder):
+    name = lambda text: list(struct.unpack("<5I", text.encode("utf-16-le").ljust(20, b"\0")))
+    info = lambda text, bypass, wet, hidden, wet_index, hidden_index: name(text) + [bypass, wet, hidden, wet_index,
+                                                                                 hidden_index]
+    floats = [(2, struct.unpack("<I", struct.pack("<f", v))[0]) for v in (0.0, -0.0, 0.5, 1e30)]
+    effect = (1, [0x11, 0x22, 0x33, 0x44], info("Reverb", 1, 1, 1, 1, 3), 2, 1, 0,
+              floats + [(4, 3), (7, 0)], [])
+    trim = (2, [0] * 4, info("Trim", 1, 0, 0, -1, -1), 0, 0, 1, [(0, 0), (1, -5)], [])
+    meter = (4, [0] * 4, info("Meter", 0, 0, 0, -1, -1), 0, 0, 0, [(3, 9)], [])
+    send = (5, [0] * 4, info("Send", 1, 0, 0, -1, -1), 0, 0, 0, [], [(b"PISI", 1, 4, "Out 5/6")])
+    routing = (6, [0] * 4, info("S/R", 1, 1, 0, 0, -1), 0, 1, 1, [(2, 0)],
+               [(b"PISI", 2, 0, "Out 1/2"), (b"PIRI", 2, 1, "In 1/2")])
+    write(folder, "empty.chunk", chunk([]))
+    write(folder, "effect.chunk", chunk([effect]))
+    write(folder, "special.chunk", chunk([trim]))
+    write(folder, "routing.chunk", chunk([send, routing]))
+    write(folder, "every-kind.chunk", chunk([effect, trim, meter, send, routing, effect]))
+
+
 if __name__ == "__main__":
     kind, folder = sys.argv[1], sys.argv[2]
     os.makedirs(folder, exist_ok=True)
-    {"xml": xml_seeds, "bmp": bmp_seeds}[kind](folder)
+    {"xml": xml_seeds, "bmp": bmp_seeds, "chunk": chunk_seeds}[kind](folder)

@@ -12,6 +12,11 @@ enum EditorMessage : uint32_t
     kMessageSessionChanged = 4355,
     kMessageChainDetached = 4611,
     kMessageChainAttached = 4612,
+    // One insert's state; wParam is the insert's identity.
+    kMessageInsertBypass = 4865,
+    kMessageInsertSolo = 4866,
+    kMessageParamValue = 4867, // lParam: the parameter index
+    kMessagePresetSelected = 4868,
     kMessageCorePresetsChanged = 4869, // payload for wParam 0-2
     kMessageTerminated = 5121,
     kMessageEvent1 = 5633,

@@ -4,6 +4,7 @@
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/registry/InstanceRegistry.h"
 #include "plugins/quorvel/Preferences.h"
+#include "plugins/quorvel/StateChunk.h"
 
 #include <cstring>
 #include <new>
@@ -94,6 +95,8 @@ KivQuorvelEffect::~KivQuorvelEffect()
     delete m_link;
     m_link = nullptr;
     DropStream();
+    // Its memory is the platform's, which may go with this instance.
+    m_chunk.reset();
     if (m_instanceIndex < kMaxInstances)
     {
         gRegistry.Unregister(this);
@@ -149,6 +152,41 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
         }
         return false;
     }
+}
+
+int32_t KivQuorvelEffect::getChunk(void** data, bool)
+{
+    ServicesConnection* services = m_services.load();
+    InsertStateList states;
+    if (!data || !services || !services->CaptureInserts(&states))
+    {
+        return 0;
+    }
+    std::unique_ptr<AlignedBuffer> chunk = MakeStateChunk(states);
+    if (!chunk)
+    {
+        return 0;
+    }
+    // The host copies the block before it asks again; the previous one goes now.
+    m_chunk = std::move(chunk);
+    *data = m_chunk->Data();
+    return static_cast<int32_t>(m_chunk->Size());
+}
+
+int32_t KivQuorvelEffect::setChunk(void* data, int32_t size, bool)
+{
+    ServicesConnection* services = m_services.load();
+    InsertStateList states;
+    if (!data || size <= 0 || !services ||
+        !ParseStateChunk(
+            data, static_cast<size_t>(size),
+            [services](const EffectId& id, PresetRecord* record) { return services->FindPreset(id, record); },
+            &states) ||
+        !services->RestoreInserts(states))
+    {
+        return 0;
+    }
+    return size;
 }
 
 void KivQuorvelEffect::RequestReconnect()

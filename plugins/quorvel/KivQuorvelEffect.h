@@ -12,6 +12,7 @@
 // and the services thread never drive the link at once.
 
 #include "plugins/base/asio/AsioLink.h"
+#include "plugins/base/platform/AlignedBuffer.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX2.h"
 #include "plugins/quorvel/ParamMap.h"
@@ -20,6 +21,7 @@
 #include "plugins/quorvel/ServicesThread.h"
 
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <mutex>
 
@@ -55,6 +57,10 @@ public:
     void getParameterLabel(int32_t index, char* text) override;
     void getParameterDisplay(int32_t index, char* text) override;
     void getParameterName(int32_t index, char* text) override;
+    // The state chunk "PPI1": the insert chain as the host keeps it in its project. The block
+    // handed out stays valid until the next getChunk or the instance's end.
+    int32_t getChunk(void** data, bool isPreset) override;
+    int32_t setChunk(void* data, int32_t size, bool isPreset) override;
     void setSampleRate(float rate) override;
     void setBlockSize(int32_t frames) override;
     void suspend() override;
@@ -83,8 +89,8 @@ public:
     // The parameter path: the chain is the model's (borrowed; null until it exists).
     void SetParamChain(ParamChain* chain) { m_chain = chain; }
     void RebuildParamMap() override;
-    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value);
-    void ReportAllParamsToHost();
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override;
+    void ReportAllParamsToHost() override;
     void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
 
     int32_t GetInstanceIndex() const { return m_instanceIndex; }
@@ -129,6 +135,7 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> m_services{nullptr};
     ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr; // borrowed
+    ParamChain* m_chain = nullptr;          // borrowed
+    std::unique_ptr<AlignedBuffer> m_chunk; // host's GUI thread: the block last handed to the host
     ParamMap m_params;
 };

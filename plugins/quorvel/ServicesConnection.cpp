@@ -20,3 +20,18 @@ bool ServicesConnection::TakeDisplayUpdate()
 {
     return false;
 }
+
+bool ServicesConnection::CaptureInserts(InsertStateList*)
+{
+    return false;
+}
+
+bool ServicesConnection::FindPreset(const EffectId&, PresetRecord*)
+{
+    return false;
+}
+
+bool ServicesConnection::RestoreInserts(const InsertStateList&)
+{
+    return false;
+}

@@ -4,6 +4,9 @@
 // COM link to the mixer program (ServicesLink, Windows) in the plug-in file, a link that holds
 // a fixed pair in test builds. CreateServicesLink, which each build defines, makes it.
 
+#include "plugins/quorvel/InsertState.h"
+#include "plugins/quorvel/ParamChain.h"
+
 #include <cstdint>
 
 // A model operation used the link's call block wrongly: nested on one thread (true), or ended
@@ -23,6 +26,9 @@ public:
     // Rereads the granted pairs and reconnects the driver to them.
     virtual void OnAssignmentChanged() = 0;
     virtual void RebuildParamMap() = 0;
+    // The parameter path: one value of an insert, or every mapped value, told to the host.
+    virtual void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) = 0;
+    virtual void ReportAllParamsToHost() = 0;
     // The driver's sample rate as the instance runs it.
     virtual int32_t GetAsioSampleRate() = 0;
     // Hands a message to the editor's panel; false when there is no editor to take it (the
@@ -58,6 +64,15 @@ public:
     // The last command asked for the host's display to be updated (asked once); the thread
     // that asked for the command makes the host call, after its wait.
     virtual bool TakeDisplayUpdate();
+
+    // The state chunk's side of the model (the host's thread); a link without an insert chain
+    // answers false, and the chunk is then neither written nor read.
+    // The chain's inserts as records; false when there is no chain or a record cannot be made.
+    virtual bool CaptureInserts(InsertStateList* states);
+    // The catalogue's record of a preset id; false when the catalogue knows none.
+    virtual bool FindPreset(const EffectId& id, PresetRecord* record);
+    // The chain rebuilt from the records; false when there is no chain.
+    virtual bool RestoreInserts(const InsertStateList& states);
 };
 
 // Services thread. Null when the link cannot be made.

@@ -95,12 +95,6 @@ void Put(CallBlock& block, int slot, T value)
     block.a[slot] = static_cast<uintptr_t>(value);
 }
 
-template <typename T>
-void PutPointer(CallBlock& block, int slot, T* value)
-{
-    block.a[slot] = reinterpret_cast<uintptr_t>(value);
-}
-
 // The ten 32-bit values of an insert's information, one per slot from `first`.
 void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
 {
@@ -247,7 +241,7 @@ void ReleaseInterface(Interface*& object)
 
 } // namespace
 
-ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner), m_inserts(owner)
+ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner)
 {
     m_handle = TakeHandle(this);
     if (!system.IsMixerRunning() || FAILED(system.CreateServices(&m_services)) || !m_services)
@@ -463,7 +457,7 @@ CallBlock* ServicesLink::BeginCall()
     return &m_block;
 }
 
-HRESULT ServicesLink::Call(int32_t command)
+int32_t ServicesLink::Call(int32_t command)
 {
     m_owner->RunOnServicesThread(command);
     return m_block.result;
@@ -505,7 +499,44 @@ void ServicesLink::FailCall()
 
 void ServicesLink::Execute(int32_t command)
 {
-    CallBlock& b = m_block;
+    ExecuteOn(m_block, command);
+}
+
+void ServicesLink::CallDirect(CallBlock& block, int32_t command)
+{
+    ExecuteOn(block, command);
+}
+
+void ServicesLink::FreeServerArray(void* array)
+{
+    CoTaskMemFree(array);
+}
+
+bool ServicesLink::CaptureInserts(InsertStateList* states)
+{
+    InsertChain::Hold hold(m_inserts);
+    return states->Capture(m_inserts);
+}
+
+bool ServicesLink::FindPreset(const EffectId& id, PresetRecord* record)
+{
+    const std::shared_ptr<PresetEntry> entry = m_catalogue.FindPreset(id);
+    if (!entry)
+    {
+        return false;
+    }
+    *record = entry->Record();
+    return true;
+}
+
+bool ServicesLink::RestoreInserts(const InsertStateList& states)
+{
+    m_inserts.Restore(states);
+    return true;
+}
+
+void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
+{
     if (!m_effectServices)
     {
         b.result = E_NOINTERFACE;
@@ -786,7 +817,7 @@ bool ServicesLink::RefreshInserts()
     {
         return false;
     }
-    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach(m_effectServices, m_clientId))
+    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach())
     {
         return true;
     }
@@ -821,7 +852,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivPresetChange change{};
             if (m_effectServices->GetPresetChange(&change) == S_OK)
             {
-                m_catalogue.OnPresetChange(change);
+                PresetChangeRecord record;
+                std::memcpy(&record, &change, sizeof(record));
+                m_catalogue.OnPresetChange(record);
             }
         }
         break;
@@ -831,7 +864,9 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
             KivParamModelChange change{};
             if (m_effectServices->GetParamModelChange(&change) == S_OK)
             {
-                m_inserts.OnParamModelChange(change);
+                ParamModelChange record;
+                std::memcpy(static_cast<void*>(&record), &change, sizeof(record)); // the same layout
+                m_inserts.OnParamModelChange(record);
             }
         }
         break;
@@ -841,7 +876,7 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
         if (m_clientId != 0)
         {
             ReleaseSendReturnDirect();
-            m_inserts.Detach(m_effectServices, m_clientId);
+            m_inserts.Detach();
         }
         break;
     case 0x40:

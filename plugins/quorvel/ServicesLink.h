@@ -9,6 +9,7 @@
 #include "mixer/comserver/ComInterfaces.h"
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/ModelLink.h"
 #include "plugins/quorvel/ServicesConnection.h"
 
 #include <atomic>
@@ -36,15 +37,9 @@ bool IsMixerProgramName(const char* fileName);
 class NotifySink;
 class EventSink;
 
-// The argument and result area of one command. Slots hold pointers as well as 32-bit values;
-// a 16-byte id takes four slots of one 32-bit word each.
-struct CallBlock
-{
-    HRESULT result = S_OK;
-    uintptr_t a[17] = {}; // a[1] .. a[16]; a[0] unused
-};
-
-class ServicesLink final : public ServicesConnection
+// The link is also what the effect model (catalogue, inserts, chain) reaches the server
+// through: its call block and direct calls.
+class ServicesLink final : public ServicesConnection, public ModelLink, public ChainHost
 {
 public:
     static constexpr DWORD kAdviseMask = 0x77FC;
@@ -63,9 +58,27 @@ public:
 
     // Any thread: BeginCall, fill the slots, Call, read the results, EndCall. BeginCall and
     // EndCall throw CallBlockError when used wrongly, never holding the lock after it.
-    CallBlock* BeginCall();
-    HRESULT Call(int32_t command);
-    void EndCall();
+    CallBlock* BeginCall() override;
+    int32_t Call(int32_t command) override;
+    void EndCall() override;
+    // Services thread: the command at once, on the caller's block.
+    void CallDirect(CallBlock& block, int32_t command) override;
+    void FreeServerArray(void* array) override;
+    bool IsChainAttached() override { return m_inserts.IsAttached(); }
+    int32_t GetAsioSampleRate() override { return m_owner->GetAsioSampleRate(); }
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override
+    {
+        m_owner->ReportParamToHost(position, index, value);
+    }
+    void ReportAllParamsToHost() override { m_owner->ReportAllParamsToHost(); }
+    void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
+    void RebuildParamMap() override { m_owner->RebuildParamMap(); }
+    bool HoldsSendReturn() override { return m_sendPair >= 0 && m_returnPair >= 0; }
+
+    // The state chunk's side (the host's thread).
+    bool CaptureInserts(InsertStateList* states) override;
+    bool FindPreset(const EffectId& id, PresetRecord* record) override;
+    bool RestoreInserts(const InsertStateList& states) override;
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();
@@ -76,14 +89,15 @@ public:
     // Services thread: takes the pair again and re-attaches the chain; false when refused.
     bool RefreshInserts();
     // Hands a message to the editor, or frees its payload; answers whether it was posted.
-    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam);
+    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam) override;
 
     // The link a sink's hUser names, null for none (services thread).
     static ServicesLink* FromHandle(DWORD handle);
 
     bool IsConnected() const { return m_services != nullptr; }
     LONG GetClientId() const { return m_clientId; }
-    const InsertChain& GetInserts() const { return m_inserts; }
+    EffectCatalog& GetCatalog() { return m_catalogue; }
+    InsertChain& GetInserts() { return m_inserts; }
 
 private:
     void Connect();
@@ -95,6 +109,7 @@ private:
     void DropServices();
     void DropEventSource();
     HRESULT Run(int32_t command);
+    void ExecuteOn(CallBlock& block, int32_t command);
 
     ServicesLinkOwner* m_owner; // borrowed: the instance owns this link
     DWORD m_handle = 0;         // hUser of both subscriptions: the link's place in a table
@@ -117,6 +132,6 @@ private:
     CallBlock m_block;            // m_lock
     std::atomic<long> m_inUse{0}; // nesting guard of m_block
     std::recursive_mutex m_lock;  // held from BeginCall to EndCall
-    EffectCatalog m_catalogue;
-    InsertChain m_inserts;
+    EffectCatalog m_catalogue{this};
+    InsertChain m_inserts{this, &m_catalogue, this};
 };

@@ -9,14 +9,16 @@ int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
     std::lock_guard<std::mutex> lock(lock_);
     *clientId = nextClient_++;
     clients_.insert(*clientId);
+    effects_.AddClient(*clientId);
     return 1;
 }
 
 int VARN_CALL StandinAutomation::UnregisterClient(int clientId)
 {
     std::lock_guard<std::mutex> lock(lock_);
-    // A client that goes gives its pair back.
+    // A client that goes gives its pair and its inserts back.
     pairs_.erase(clientId);
+    effects_.RemoveClient(clientId);
     return clients_.erase(clientId) ? 1 : 0;
 }
 
@@ -80,7 +82,7 @@ int VARN_CALL StandinAutomation::SetInsertChainFlag(int clientId, int value)
         return 0;
     if (log_)
         log_("SetInsertChainFlag " + std::to_string(clientId) + " " + std::to_string(value));
-    return 1;
+    return effects_.SetInsertChainFlag(clientId, value);
 }
 
 void StandinAutomation::Configure(bool keepCategory2, int pairs, std::function<void(std::string)> log)

@@ -6,19 +6,21 @@
 #include <string>
 
 #include "mixer/engine/VarnServices.h"
+#include "standins/engine/StandinEffects.h"
 
 // The automation back end of the simulated engine. It registers the effects plug-in's
 // clients, gives each registered client one of the card's ASIO channel pairs as its send and
 // return (the same pair: the card loops output k to input k, through the client's inserts),
-// and answers the enabling of the physical channels as the card description says;
-// the effects, presets, inserts and parameters the other operations work on are not
-// simulated yet, so they fail (0), as the real engine does for what it does not have.
+// and answers the enabling of the physical channels as the card description says. The
+// effects, presets, inserts and parameters the other operations work on are the model of
+// StandinEffects, which keeps each registered client's chain.
 class StandinAutomation final : public IVarnAutomation
 {
 public:
     // Whether EnableCategory2Items keeps the caller's flag (else it clears it), how many
     // channel pairs the card has to give out, and where the calls are written.
     void Configure(bool keepCategory2, int pairs, std::function<void(std::string)> log);
+    StandinEffects& Effects() { return effects_; }
 
     // The record handed out with a pair (16 bytes, the engine's own): the pairs and the client.
     struct SendReturnRecord
@@ -36,52 +38,154 @@ public:
     // changed for an unknown client or when every pair is taken.
     int VARN_CALL AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair) override;
     int VARN_CALL ReleaseSendReturn(int clientId) override;
-    int VARN_CALL GetEffectCatalog(int*, void**) override { return 0; }
-    int VARN_CALL GetEffectPresets(const void*, int*, void**) override { return 0; }
-    int VARN_CALL GetEffectCorePresets(VarnEffectId, int*, void**) override { return 0; }
-    int VARN_CALL GetInserts(VarnEffectId, int*, int*, void**, int**, float**, int*, void**) override { return 0; }
-    int VARN_CALL CreatePreset(int, const char16_t*, const char16_t*, int, const int*) override { return 0; }
-    int VARN_CALL DeletePreset(VarnEffectId) override { return 0; }
-    int VARN_CALL RenamePreset(VarnEffectId, const char16_t*) override { return 0; }
-    int VARN_CALL CreatePresetCategory(const char16_t*) override { return 0; }
-    int VARN_CALL DeletePresetCategory(const char16_t*) override { return 0; }
-    int VARN_CALL RenamePresetCategory(const char16_t*, const char16_t*) override { return 0; }
-    int VARN_CALL GetEffectsFit(int, const VarnEffectId*, int*) override { return 0; }
-    int VARN_CALL GetPresetsFit(int, const VarnEffectId*, int*) override { return 0; }
-    int VARN_CALL SetInsertEffect(VarnEffectId, int, int, void*, int) override { return 0; }
-    int VARN_CALL RemoveInsert(int, int) override { return 0; }
-    int VARN_CALL SelectPreset(int, int, int) override { return 0; }
-    int VARN_CALL SetSpecialInsert(int, int, int, void*, int) override { return 0; }
-    int VARN_CALL LoadPresetIntoInsert(VarnEffectId, int, int, void*) override { return 0; }
-    int VARN_CALL MoveInsert(int, int, int) override { return 0; }
+    int VARN_CALL GetEffectCatalog(int* count, void** records) override
+    {
+        return effects_.GetEffectCatalog(count, records);
+    }
+    int VARN_CALL GetEffectPresets(const void* category, int* count, void** records) override
+    {
+        return effects_.GetEffectPresets(category, count, records);
+    }
+    int VARN_CALL GetEffectCorePresets(VarnEffectId effect, int* count, void** records) override
+    {
+        return effects_.GetEffectCorePresets(effect, count, records);
+    }
+    int VARN_CALL GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts,
+                             float** wetDry, int* valueCount, void** values) override
+    {
+        return effects_.GetInserts(preset, isFactory, count, effects, valueCounts, wetDry, valueCount, values);
+    }
+    int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount,
+                               const int* positions) override
+    {
+        return effects_.CreatePreset(clientId, category, name, insertCount, positions);
+    }
+    int VARN_CALL DeletePreset(VarnEffectId preset) override { return effects_.DeletePreset(preset); }
+    int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) override
+    {
+        return effects_.RenamePreset(preset, name);
+    }
+    int VARN_CALL CreatePresetCategory(const char16_t* name) override { return effects_.CreatePresetCategory(name); }
+    int VARN_CALL DeletePresetCategory(const char16_t* name) override { return effects_.DeletePresetCategory(name); }
+    int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) override
+    {
+        return effects_.RenamePresetCategory(oldName, newName);
+    }
+    int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) override
+    {
+        return effects_.GetEffectsFit(count, effects, fits);
+    }
+    int VARN_CALL GetPresetsFit(int count, const VarnEffectId* presets, int* fits) override
+    {
+        return effects_.GetPresetsFit(count, presets, fits);
+    }
+    int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) override
+    {
+        return effects_.SetInsertEffect(effect, clientId, position, info, wait);
+    }
+    int VARN_CALL RemoveInsert(int clientId, int position) override
+    {
+        return effects_.RemoveInsert(clientId, position);
+    }
+    int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) override
+    {
+        return effects_.SelectPreset(clientId, position, presetIndex);
+    }
+    int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) override
+    {
+        return effects_.SetSpecialInsert(specialKind, clientId, position, info, wait);
+    }
+    int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) override
+    {
+        return effects_.LoadPresetIntoInsert(preset, clientId, position, info);
+    }
+    int VARN_CALL MoveInsert(int clientId, int from, int to) override
+    {
+        return effects_.MoveInsert(clientId, from, to);
+    }
     // A registered client's inserts (none are simulated) are refreshed at once: the flag is
     // set; an unknown client is refused.
     int VARN_CALL RefreshInserts(int clientId, int* flag) override;
     int VARN_CALL Method26(int, int*) override { return 0; }
     int VARN_CALL SetInsertChainFlag(int clientId, int value) override;
-    int VARN_CALL GetParameterDescriptors(int, int, int*, void**) override { return 0; }
-    int VARN_CALL GetParameterChoiceNames(int, int, int, int*, void**) override { return 0; }
-    int VARN_CALL GetParameterValue(int, int, int, void*) override { return 0; }
-    int VARN_CALL SetParameterValue(int, int, int, int, int) override { return 0; }
-    int VARN_CALL SetInsertBypass(int, int, int) override { return 0; }
-    int VARN_CALL SetInsertSolo(int, int, int) override { return 0; }
-    int VARN_CALL GetInsertBypass(int, int, int*) override { return 0; }
-    int VARN_CALL GetInsertSolo(int, int, int*) override { return 0; }
-    int VARN_CALL CreateCorePreset(int, int, const char16_t*) override { return 0; }
-    int VARN_CALL ApplyPresetById(int, int, int) override { return 0; }
-    int VARN_CALL DeleteCorePreset(const VarnEffectId*, int) override { return 0; }
-    int VARN_CALL RenameCorePreset(const VarnEffectId*, int, const char16_t*) override { return 0; }
-    int VARN_CALL GetPresetChange(void*) override { return 0; }
-    int VARN_CALL GetParamModelChange(void*) override { return 0; }
-    int VARN_CALL SetAllInsertsBypass(int, int) override { return 0; }
+    int VARN_CALL GetParameterDescriptors(int clientId, int position, int* count, void** descriptors) override
+    {
+        return effects_.GetParameterDescriptors(clientId, position, count, descriptors);
+    }
+    int VARN_CALL GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names) override
+    {
+        return effects_.GetParameterChoiceNames(clientId, position, parameter, count, names);
+    }
+    int VARN_CALL GetParameterValue(int clientId, int position, int parameter, void* value) override
+    {
+        return effects_.GetParameterValue(clientId, position, parameter, value);
+    }
+    int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) override
+    {
+        return effects_.SetParameterValue(clientId, position, parameter, kind, value);
+    }
+    int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) override
+    {
+        return effects_.SetInsertBypass(clientId, position, bypass);
+    }
+    int VARN_CALL SetInsertSolo(int clientId, int position, int solo) override
+    {
+        return effects_.SetInsertSolo(clientId, position, solo);
+    }
+    int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) override
+    {
+        return effects_.GetInsertBypass(clientId, position, bypass);
+    }
+    int VARN_CALL GetInsertSolo(int clientId, int position, int* solo) override
+    {
+        return effects_.GetInsertSolo(clientId, position, solo);
+    }
+    int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) override
+    {
+        return effects_.CreateCorePreset(clientId, position, name);
+    }
+    int VARN_CALL ApplyPresetById(int clientId, int position, int value) override
+    {
+        return effects_.ApplyPresetById(clientId, position, value);
+    }
+    int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) override
+    {
+        return effects_.DeleteCorePreset(effect, index);
+    }
+    int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) override
+    {
+        return effects_.RenameCorePreset(effect, index, name);
+    }
+    int VARN_CALL GetPresetChange(void* change) override { return effects_.GetPresetChange(change); }
+    int VARN_CALL GetParamModelChange(void* change) override { return effects_.GetParamModelChange(change); }
+    int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override
+    {
+        return effects_.SetAllInsertsBypass(clientId, bypass);
+    }
     int VARN_CALL QueryClientState(int, int*) override { return 0; }
-    int VARN_CALL GetParameterValuesBatch(int, int, void*) override { return 0; }
-    int VARN_CALL SetSendReturnInsertRouting(int, int, int, int, int, int, int, void*) override { return 0; }
+    int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) override
+    {
+        return effects_.GetParameterValuesBatch(clientId, count, entries);
+    }
+    int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2,
+                                             int wait, void* info) override
+    {
+        return effects_.SetSendReturnInsertRouting(clientId, position, send1, send2, return1, return2, wait, info);
+    }
     int VARN_CALL EnableCategory2Items(int clientId, int* flag) override;
-    int VARN_CALL GetInsertNotifyId(int, int, int*) override { return 0; }
-    int VARN_CALL GetParameterKinds(int, int, int*, int**) override { return 0; }
+    int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) override
+    {
+        return effects_.GetInsertNotifyId(clientId, position, notifyId);
+    }
+    int VARN_CALL GetParameterKinds(int clientId, int position, int* count, int** kinds) override
+    {
+        return effects_.GetParameterKinds(clientId, position, count, kinds);
+    }
     int VARN_CALL QueryParameter(int, int, int, int*) override { return 0; }
-    int VARN_CALL GetParameterText(int, int, int, char16_t**, int) override { return 0; }
+    int VARN_CALL GetParameterText(int clientId, int position, int parameter, char16_t** text, int maximum) override
+    {
+        return effects_.GetParameterText(clientId, position, parameter, text, maximum);
+    }
 
 private:
     std::mutex lock_;
@@ -91,4 +195,5 @@ private:
     int nextClient_ = 1;                   // guarded by lock_
     bool keepCategory2_ = true;            // guarded by lock_
     std::function<void(std::string)> log_; // guarded by lock_
+    StandinEffects effects_;               // its own lock
 };

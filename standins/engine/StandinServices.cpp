@@ -74,6 +74,15 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     automation_.Configure(profile_.keepCategory2, std::min(profile_.inputs, profile_.outputs) / 2,
                           [this](std::string entry) { Log(std::move(entry)); });
     library_ = std::make_unique<StandinFxLibrary>(programFolder_);
+    library_->LoadCoreEffects();
+    library_->LoadCategories();
+    automation_.Effects().Configure(
+        library_->coreEffects, library_->categories,
+        [this] {
+            std::lock_guard<std::mutex> hold(modelLock_);
+            return mixer_ ? mixer_->GetRateCode() : 1;
+        },
+        [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
     mixer_ = NewMixer();
     sessionPath_ = dataFolder_ / workingSessionName;
     initialised_ = true;

@@ -41,6 +41,24 @@ inline FakeParam IntParam(std::u16string name, int32_t valueKind, int32_t minimu
     return param;
 }
 
+// The server's descriptors of the parameters, one after the other.
+inline std::vector<uint8_t> MakeDescriptors(const std::vector<FakeParam>& params)
+{
+    std::vector<uint8_t> descriptors(params.size() * ParamDescriptor::kSize, 0);
+    for (size_t j = 0; j < params.size(); ++j)
+    {
+        uint8_t* d = &descriptors[j * ParamDescriptor::kSize];
+        const FakeParam& p = params[j];
+        std::memcpy(d + ParamDescriptor::kNameOffset, p.name.data(), 2 * p.name.size());
+        std::memcpy(d + ParamDescriptor::kUnitOffset, p.unit.data(), 2 * p.unit.size());
+        std::memcpy(d + 516, &p.access, 4);
+        std::memcpy(d + 520, &p.valueKind, 4);
+        std::memcpy(d + 524, &p.minimum, 4);
+        std::memcpy(d + 528, &p.maximum, 4);
+    }
+    return descriptors;
+}
+
 class FakeChain final : public ParamChain
 {
 public:
@@ -66,19 +84,11 @@ public:
         Insert insert;
         insert.shortName = std::move(shortName);
         insert.params = std::move(params);
-        insert.descriptors.assign(insert.params.size() * ParamDescriptor::kSize, 0);
+        insert.descriptors = MakeDescriptors(insert.params);
         insert.values.resize(insert.params.size());
         for (size_t j = 0; j < insert.params.size(); ++j)
         {
-            uint8_t* d = &insert.descriptors[j * ParamDescriptor::kSize];
-            const FakeParam& p = insert.params[j];
-            std::memcpy(d + ParamDescriptor::kNameOffset, p.name.data(), 2 * p.name.size());
-            std::memcpy(d + ParamDescriptor::kUnitOffset, p.unit.data(), 2 * p.unit.size());
-            std::memcpy(d + 516, &p.access, 4);
-            std::memcpy(d + 520, &p.valueKind, 4);
-            std::memcpy(d + 524, &p.minimum, 4);
-            std::memcpy(d + 528, &p.maximum, 4);
-            insert.values[j].kind = p.valueKind;
+            insert.values[j].kind = insert.params[j].valueKind;
         }
         inserts.push_back(std::move(insert));
         return inserts.back();

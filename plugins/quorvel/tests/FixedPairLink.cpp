@@ -1,10 +1,13 @@
 // Test builds only: a services link that holds the pair named by the environment variable
 // KIV_QUORVEL_TEST_PAIR ("send return", pair indices) without the mixer program, so the audio
-// path can run on the simulated card before the plug-in connects to the mixer.
+// path can run on the simulated card before the plug-in connects to the mixer. Its insert chain
+// is the last one a chunk restored, kept as that chunk, so the host's chunks go round.
 #include "plugins/quorvel/ServicesConnection.h"
+#include "plugins/quorvel/StateChunk.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 #ifdef _WIN32
@@ -44,6 +47,22 @@ public:
         *returnPair = ret;
         return true;
     }
+
+    // Its chain is the last one restored, kept as its chunk.
+    bool CaptureInserts(InsertStateList* states) override
+    {
+        states->Clear();
+        return !chain_ || ParseStateChunk(chain_->Data(), chain_->Size(), nullptr, states);
+    }
+    bool RestoreInserts(const InsertStateList& states) override
+    {
+        std::unique_ptr<AlignedBuffer> chain = MakeStateChunk(states);
+        chain_ = std::move(chain);
+        return chain_ != nullptr;
+    }
+
+private:
+    std::unique_ptr<AlignedBuffer> chain_;
 };
 
 } // namespace

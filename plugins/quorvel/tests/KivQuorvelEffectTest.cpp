@@ -7,6 +7,7 @@
 #include "plugins/base/asio/tests/FakeAsio.h"
 #include "plugins/base/asio/tests/FakeCard.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/FakeChain.h"
 
 #include <gtest/gtest.h>
@@ -568,6 +569,39 @@ TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
     EXPECT_EQ(record->dispatcher(record, kEffEditKeyDown, 0, 0, nullptr, 0.0f), 0) << "no editor";
     EXPECT_EQ(record->dispatcher(record, kEffGetVendorString, 0, 0, text, 0.0f), 1);
     EXPECT_STREQ(text, "KIV Systems");
+}
+
+TEST_F(KivQuorvelEffectTest, TheStateChunkGoesRoundThroughTheHost)
+{
+    KivQuorvelEffect* effect = Make();
+    VstEffectRecord* record = effect->GetRecord();
+    void* empty = nullptr;
+    ASSERT_EQ(record->dispatcher(record, kEffGetChunk, 0, 0, &empty, 0.0f), 24);
+    EXPECT_EQ(std::memcmp(empty, "PPI1", 4), 0);
+
+    InsertStateList chain;
+    ASSERT_TRUE(chain.Reset(1));
+    InsertState* trim = chain.CreateAt(0, kInsertTrimPot);
+    ASSERT_TRUE(trim->SetValueCount(2));
+    trim->values[1] = ParamValue::Real(0.5f);
+    std::unique_ptr<AlignedBuffer> chunk = MakeStateChunk(chain);
+    ASSERT_TRUE(chunk);
+    ASSERT_EQ(chunk->Size(), 156u);
+    EXPECT_EQ(record->dispatcher(record, kEffSetChunk, 0, 156, chunk->Data(), 0.0f), 156);
+    EXPECT_EQ(std::memcmp(empty, "PPI1\x10\0\0\0", 8), 0) << "the block handed out stays until the next get";
+
+    void* saved = nullptr;
+    ASSERT_EQ(record->dispatcher(record, kEffGetChunk, 0, 0, &saved, 0.0f), 156);
+    EXPECT_EQ(std::memcmp(saved, chunk->Data(), 156), 0);
+
+    std::vector<uint8_t> damaged(static_cast<const uint8_t*>(chunk->Data()),
+                                 static_cast<const uint8_t*>(chunk->Data()) + 156);
+    damaged[24] = 9; // a record kind outside 1-6
+    EXPECT_EQ(record->dispatcher(record, kEffSetChunk, 0, 156, damaged.data(), 0.0f), 0);
+    EXPECT_EQ(record->dispatcher(record, kEffSetChunk, 0, 100, chunk->Data(), 0.0f), 0) << "cut short";
+    EXPECT_EQ(record->dispatcher(record, kEffSetChunk, 0, 0, chunk->Data(), 0.0f), 0);
+    ASSERT_EQ(record->dispatcher(record, kEffGetChunk, 0, 0, &saved, 0.0f), 156) << "the chain as it was";
+    EXPECT_EQ(std::memcmp(saved, chunk->Data(), 156), 0);
 }
 
 } // namespace

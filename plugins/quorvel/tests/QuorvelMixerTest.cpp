@@ -4,9 +4,11 @@
 // plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "plugins/base/platform/PlatformBase.h"
 #include "plugins/base/vst/VstRecord.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
 #include "plugins/quorvel/ServicesLink.h"
+#include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "tests/mixer/MixerServer.h"
@@ -507,6 +509,83 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
     EXPECT_TRUE(own.LastPairIsFree()) << "the ended thread gave its pair back";
     effect.reset();
+}
+
+// The first effect of the mixer's core effects category.
+bool FirstCoreEffect(IKivCorvanEffectServices* effects, EffectId* id)
+{
+    LONG categoryCount = 0;
+    KivEffectCategory* categories = nullptr;
+    if (effects->GetEffectCatalog(&categoryCount, &categories) != S_OK)
+    {
+        return false;
+    }
+    bool found = false;
+    for (LONG c = 0; c < categoryCount && !found; ++c)
+    {
+        LONG count = 0;
+        KivEffectPreset* presets = nullptr;
+        if (categories[c].isCore == 1 && effects->GetEffectPresets(&categories[c], &count, &presets) == S_OK &&
+            count > 0)
+        {
+            for (int i = 0; i < 4; ++i)
+            {
+                id->data[i] = presets[0].id.data[i];
+            }
+            found = true;
+        }
+        CoTaskMemFree(presets);
+    }
+    CoTaskMemFree(categories);
+    return found;
+}
+
+std::vector<uint8_t> GetChunk(VstEffectRecord* instance)
+{
+    void* data = nullptr;
+    const auto size = static_cast<size_t>(instance->dispatcher(instance, kEffGetChunk, 0, 0, &data, 0.0f));
+    return data ? std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size)
+                : std::vector<uint8_t>();
+}
+
+// A host loads a project: the chunk's chain is set up in the mixer and saved again as it was.
+TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
+{
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    EffectId effect{};
+    ASSERT_TRUE(FirstCoreEffect(effects, &effect));
+    effects->Release();
+
+    // The chunk is made here with the plug-in's own code, which takes memory from the platform.
+    ASSERT_NE(CreatePlatform(0x10000), nullptr);
+    InsertStateList chain;
+    ASSERT_TRUE(chain.Reset(2));
+    static_cast<DspEffectState*>(chain.CreateAt(0, kInsertDspEffect))->preset.id = effect;
+    chain.CreateAt(1, kInsertTrimPot);
+    std::unique_ptr<AlignedBuffer> chunk = MakeStateChunk(chain);
+    ASSERT_TRUE(chunk);
+
+    LoadedPlugin plugin;
+    VstEffectRecord* instance = plugin.Make();
+    ASSERT_NE(instance, nullptr);
+    const auto size = static_cast<int32_t>(chunk->Size());
+    ASSERT_EQ(instance->dispatcher(instance, kEffSetChunk, 0, size, chunk->Data(), 0.0f), size);
+
+    const std::vector<uint8_t> saved = GetChunk(instance);
+    InsertStateList read;
+    ASSERT_TRUE(ParseStateChunk(saved.data(), saved.size(), nullptr, &read));
+    ASSERT_EQ(read.Count(), 2u);
+    EXPECT_EQ(read.At(0)->kind, kInsertDspEffect);
+    EXPECT_EQ(static_cast<DspEffectState*>(read.At(0))->preset.id, effect);
+    EXPECT_EQ(read.At(1)->kind, kInsertTrimPot);
+    EXPECT_GT(read.At(0)->valueCount, 0u) << "the mixer described the effect's parameters";
+
+    // The same chunk again: the chain matches, only its values are taken.
+    ASSERT_EQ(instance->dispatcher(instance, kEffSetChunk, 0, static_cast<int32_t>(saved.size()),
+                                   const_cast<uint8_t*>(saved.data()), 0.0f),
+              static_cast<int32_t>(saved.size()));
+    EXPECT_EQ(GetChunk(instance), saved);
 }
 
 } // namespace

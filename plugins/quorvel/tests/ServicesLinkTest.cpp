@@ -62,6 +62,8 @@ public:
     void StopAsio(bool reopen) override { calls.push_back(reopen ? "StopAsio reopen" : "StopAsio"); }
     void OnAssignmentChanged() override { calls.push_back("OnAssignmentChanged"); }
     void RebuildParamMap() override { calls.push_back("RebuildParamMap"); }
+    void ReportParamToHost(int32_t, int32_t, const ParamValue&) override { calls.push_back("ReportParamToHost"); }
+    void ReportAllParamsToHost() override { calls.push_back("ReportAllParamsToHost"); }
     int32_t GetAsioSampleRate() override { return rate; }
     bool PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam) override
     {

@@ -1,0 +1,233 @@
+#include "plugins/quorvel/DspEffectInsert.h"
+
+#include "plugins/quorvel/EditorMessages.h"
+#include "plugins/quorvel/InsertState.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+
+// Copies a text of at most 128 units, cut and terminated, into a record's name.
+void CopyName(char16_t (&to)[128], const char16_t* from)
+{
+    size_t n = 0;
+    for (; n + 1 < 128 && from[n] != 0; ++n)
+    {
+        to[n] = from[n];
+    }
+    for (; n < 128; ++n)
+    {
+        to[n] = 0;
+    }
+}
+
+// A heap block for the editor's message: the insert's identity first, then the rest.
+void* NewPayload(size_t size, uint32_t identity)
+{
+    void* block = std::calloc(1, size);
+    if (block)
+    {
+        std::memcpy(block, &identity, sizeof(identity));
+    }
+    return block;
+}
+
+} // namespace
+
+DspEffectInsert::DspEffectInsert(ModelLink* link, int32_t position, const PresetRecord& preset)
+    : InsertEffect(kInsertDspEffect, link, position), preset_(preset)
+{
+}
+
+bool DspEffectInsert::Apply(bool wait)
+{
+    if (!IsEffectRateAllowed())
+    {
+        return false;
+    }
+    CallBlock block;
+    PutWord(block, 1, Position());
+    PutId(block, 2, preset_.id);
+    PutWord(block, 16, wait ? 1 : 0);
+    if (!ApplyWith(block, 18, wait, 6))
+    {
+        return false;
+    }
+    if (wait)
+    {
+        SelectPreset(0);
+    }
+    return true;
+}
+
+void DspEffectInsert::LoadPresetInfo(const InsertInfo& info)
+{
+    TakeInfo(info);
+    Reload();
+    SelectPreset(0);
+}
+
+void DspEffectInsert::LoadState(const InsertState& state)
+{
+    InsertEffect::LoadState(state);
+    if (state.IsValid() && state.kind == kInsertDspEffect)
+    {
+        selected_ = static_cast<const DspEffectState&>(state).selectedPreset;
+    }
+}
+
+void DspEffectInsert::Attach()
+{
+    InsertEffect::Attach();
+    FetchPresetList(true);
+}
+
+void DspEffectInsert::Reload()
+{
+    InsertEffect::Reload();
+    FetchPresetList(false);
+}
+
+const CorePresetRecord* DspEffectInsert::PresetAt(int32_t index) const
+{
+    return index >= 0 && index < PresetCount() ? &presets_[static_cast<size_t>(index)] : nullptr;
+}
+
+void DspEffectInsert::FetchPresetList(bool direct)
+{
+    presets_.clear();
+    CallBlock block;
+    PutId(block, 1, preset_.id);
+    const bool ok = Run(block, 8, direct) == kCallOk;
+    const int32_t count = WordAt(block, 5);
+    CorePresetRecord* records = PointerAt<CorePresetRecord>(block, 6);
+    if (ok && count > 0 && records)
+    {
+        presets_.assign(records, records + count);
+    }
+    if (records)
+    {
+        link_->FreeServerArray(records);
+    }
+}
+
+bool DspEffectInsert::SelectPreset(int32_t index)
+{
+    if (!IsConnected())
+    {
+        selected_ = index;
+        return true;
+    }
+    if (index < 0 || index >= PresetCount())
+    {
+        return false;
+    }
+    CallBlock block;
+    PutWord(block, 1, Position());
+    PutWord(block, 2, index);
+    if (!Succeeds(block, 22))
+    {
+        return false;
+    }
+    selected_ = index;
+    if (ReadAllParams())
+    {
+        link_->PostToEditor(kMessagePresetSelected, Identity(), 0);
+        link_->ReportAllParamsToHost();
+    }
+    return true;
+}
+
+bool DspEffectInsert::CreatePreset(const char16_t* name)
+{
+    CallBlock block;
+    PutWord(block, 1, Position());
+    PutPointer(block, 2, name);
+    return Succeeds(block, 35);
+}
+
+bool DspEffectInsert::ApplyPreset(int32_t value)
+{
+    CallBlock block;
+    PutWord(block, 1, Position());
+    PutWord(block, 2, value);
+    return Succeeds(block, 36);
+}
+
+bool DspEffectInsert::DeletePreset(int32_t index)
+{
+    CallBlock block;
+    PutId(block, 1, preset_.id);
+    PutWord(block, 5, index);
+    return Succeeds(block, 37);
+}
+
+bool DspEffectInsert::RenamePreset(int32_t index, const char16_t* name)
+{
+    CallBlock block;
+    PutId(block, 1, preset_.id);
+    PutWord(block, 5, index);
+    PutPointer(block, 6, name);
+    return Succeeds(block, 38);
+}
+
+bool DspEffectInsert::OnParamModelChange(const ParamModelChange& change)
+{
+    if (change.effect != preset_.id)
+    {
+        return false;
+    }
+    const int32_t index = change.preset.number;
+    switch (change.kind)
+    {
+    case 0: {
+        presets_.push_back(change.preset);
+        presets_.back().number = PresetCount() - 1;
+        void* block = NewPayload(4 + sizeof(change.preset.name), Identity());
+        if (block)
+        {
+            std::memcpy(static_cast<uint8_t*>(block) + 4, change.preset.name, sizeof(change.preset.name));
+            link_->PostToEditor(kMessageCorePresetsChanged, 0, reinterpret_cast<uintptr_t>(block));
+        }
+        return true;
+    }
+    case 1: {
+        if (index < 0 || index >= PresetCount())
+        {
+            return false;
+        }
+        presets_.erase(presets_.begin() + index);
+        for (int32_t i = index; i < PresetCount(); ++i)
+        {
+            presets_[static_cast<size_t>(i)].number = i;
+        }
+        void* block = NewPayload(8, Identity());
+        if (block)
+        {
+            std::memcpy(static_cast<uint8_t*>(block) + 4, &index, sizeof(index));
+            link_->PostToEditor(kMessageCorePresetsChanged, 1, reinterpret_cast<uintptr_t>(block));
+        }
+        return true;
+    }
+    case 2: {
+        if (index < 0 || index >= PresetCount())
+        {
+            return false;
+        }
+        CorePresetRecord& preset = presets_[static_cast<size_t>(index)];
+        CopyName(preset.name, change.preset.name);
+        void* block = NewPayload(8 + sizeof(preset.name), Identity());
+        if (block)
+        {
+            std::memcpy(static_cast<uint8_t*>(block) + 4, &index, sizeof(index));
+            std::memcpy(static_cast<uint8_t*>(block) + 8, preset.name, sizeof(preset.name));
+            link_->PostToEditor(kMessageCorePresetsChanged, 2, reinterpret_cast<uintptr_t>(block));
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,281 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mixer/engine/VarnServices.h"
+
+// The effects side of the simulated engine: the effect library (the core effects, user
+// categories with their presets, chain presets), one insert chain per effects-plug-in client,
+// the parameters of every insert and the presets of every effect. It answers the automation
+// back end's effect operations (StandinAutomation forwards them) with the COM records' layout;
+// arrays it hands out come from StandinAllocate. Bad clients, positions, ids or names answer 0
+// and change nothing. Library and preset-list changes are kept for GetPresetChange and
+// GetParamModelChange and raised as engine events (kLibraryEvent, kPresetListEvent).
+//
+// Every DSP effect has the same seven parameters, one of each value kind and access the
+// plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps" (integer), 3 "Level"
+// (meter, read-only, changes on every read), 4 "Mix" (wet/dry), 5 "Link" (hidden, parameter
+// kind 3), 6 "Reset" (no value).
+
+// The engine's records, laid out as the COM interfaces' records.
+struct StandinValue
+{
+    int32_t kind;
+    int32_t value;
+};
+struct StandinCategoryRecord
+{
+    char16_t name[128];
+    int32_t value;
+    int32_t isCore;
+};
+struct StandinPresetRecord
+{
+    char16_t name[128];
+    VarnEffectId id;
+    int32_t isChain;
+};
+struct StandinCorePresetRecord
+{
+    int32_t number;
+    char16_t name[128];
+    int32_t isFactory;
+};
+struct StandinPresetValueRecord
+{
+    char16_t name[128];
+    StandinValue value;
+};
+struct StandinInsertInfo
+{
+    char16_t shortName[10];
+    int32_t canBypass;
+    int32_t hasWetDry;
+    int32_t hasHidden;
+    int32_t wetDryIndex;
+    int32_t hiddenIndex;
+};
+// Name and unit share the 256 units after the index: the unit starts at byte 260.
+struct StandinDescriptorRecord
+{
+    int32_t index;
+    char16_t name[128];
+    char16_t unit[128];
+    int32_t access;
+    int32_t valueKind;
+    int32_t minimum;
+    int32_t maximum;
+    uint8_t detail[520];
+};
+struct StandinBatchEntry
+{
+    int32_t position;
+    int32_t parameter;
+    StandinValue value;
+};
+struct StandinPresetChange
+{
+    int32_t kind;
+    char16_t category[128];
+    uint8_t detail[276]; // a second name, a preset id, or a preset record; a new preset name at 16
+};
+struct StandinParamModelChange
+{
+    VarnEffectId effect;
+    int32_t kind;
+    StandinCorePresetRecord preset;
+};
+static_assert(sizeof(StandinCategoryRecord) == 264 && offsetof(StandinCategoryRecord, isCore) == 260, "category");
+static_assert(sizeof(StandinPresetRecord) == 276 && offsetof(StandinPresetRecord, isChain) == 272, "preset");
+static_assert(sizeof(StandinCorePresetRecord) == 264 && offsetof(StandinCorePresetRecord, isFactory) == 260, "core");
+static_assert(sizeof(StandinPresetValueRecord) == 264, "preset value");
+static_assert(sizeof(StandinInsertInfo) == 40, "insert information");
+static_assert(sizeof(StandinDescriptorRecord) == 1052 && offsetof(StandinDescriptorRecord, unit) == 260 &&
+                  offsetof(StandinDescriptorRecord, access) == 516 && offsetof(StandinDescriptorRecord, minimum) == 524,
+              "descriptor");
+static_assert(sizeof(StandinBatchEntry) == 16, "batch entry");
+static_assert(sizeof(StandinPresetChange) == 536 && offsetof(StandinPresetChange, detail) == 260, "library change");
+static_assert(sizeof(StandinParamModelChange) == 284 && offsetof(StandinParamModelChange, preset) == 20,
+              "preset-list change");
+
+// Memory for the arrays handed out: the COM task allocator on Windows (the server's stub frees
+// it), malloc elsewhere.
+void* StandinAllocate(size_t bytes);
+void StandinFree(void* block);
+
+// Names as the library keeps them: at most 127 units (the records hold 128 with the
+// terminator); folder names the file system would refuse (empty, reserved characters, a
+// trailing dot or blank, device names) are not names.
+std::u16string StandinCutName(const char16_t* name);
+bool StandinIsValidName(const std::u16string& name);
+
+// The engine's ids of the special effects: one per special kind (0 "Trim Pot", 1 "Test
+// Signal", 2 "Peak Meter") and rate class (0: 44.1/48 kHz, 1: 88.2/96 kHz, 2: 176.4/192 kHz).
+VarnEffectId StandinSpecialEffectId(int kind, int rateClass);
+
+class StandinEffects
+{
+public:
+    static constexpr int kLibraryEvent = 850;    // reaches the effects plug-in as notification bit 0x8
+    static constexpr int kPresetListEvent = 800; // bit 0x10
+    static constexpr int kDspBudget = 400;       // DSP units of the card, shared by every chain
+    static constexpr int kMaxInserts = 16;       // per chain
+    static constexpr int kParamCount = 7;
+
+    StandinEffects();
+
+    // The core effects and user categories of the library's folders (core effects beyond the
+    // card's built-in ones join them); the rate code the mixer runs at; how events are raised.
+    void Configure(const std::vector<std::u16string>& coreEffects, const std::vector<std::u16string>& categories,
+                   std::function<int()> rateCode, std::function<void(int, VarnEventArg)> raise);
+    void AddClient(int clientId);
+    void RemoveClient(int clientId);
+    // For tests: the effect id of a core effect by name (zero when none).
+    VarnEffectId EffectId(const std::u16string& name);
+    // For tests: the client's chain as effect names ("Trim Pot" and so on for special inserts).
+    std::vector<std::u16string> ChainNames(int clientId);
+    bool ChainFlag(int clientId);
+
+    int GetEffectCatalog(int* count, void** records);
+    int GetEffectPresets(const void* category, int* count, void** records);
+    int GetEffectCorePresets(VarnEffectId effect, int* count, void** records);
+    int GetInserts(VarnEffectId preset, int* isFactory, int* count, void** effects, int** valueCounts, float** wetDry,
+                   int* valueCount, void** values);
+    int CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount,
+                     const int* positions);
+    int DeletePreset(VarnEffectId preset);
+    int RenamePreset(VarnEffectId preset, const char16_t* name);
+    int CreatePresetCategory(const char16_t* name);
+    int DeletePresetCategory(const char16_t* name);
+    int RenamePresetCategory(const char16_t* oldName, const char16_t* newName);
+    int GetEffectsFit(int count, const VarnEffectId* effects, int* fits);
+    int GetPresetsFit(int count, const VarnEffectId* presets, int* fits);
+    // 1 made, 2 not enough DSP, 6 no room; 0 refused.
+    int SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait);
+    int RemoveInsert(int clientId, int position);
+    int SelectPreset(int clientId, int position, int presetIndex);
+    // 1 made, 3 not enough DSP, 9 no room; 0 refused.
+    int SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait);
+    int LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info);
+    int MoveInsert(int clientId, int from, int to);
+    int SetInsertChainFlag(int clientId, int flag);
+    int GetParameterDescriptors(int clientId, int position, int* count, void** descriptors);
+    int GetParameterChoiceNames(int clientId, int position, int parameter, int* count, void** names);
+    int GetParameterValue(int clientId, int position, int parameter, void* value);
+    int SetParameterValue(int clientId, int position, int parameter, int kind, int value);
+    int SetInsertBypass(int clientId, int position, int bypass);
+    int SetInsertSolo(int clientId, int position, int solo);
+    int GetInsertBypass(int clientId, int position, int* bypass);
+    int GetInsertSolo(int clientId, int position, int* solo);
+    int CreateCorePreset(int clientId, int position, const char16_t* name);
+    int ApplyPresetById(int clientId, int position, int value);
+    int DeleteCorePreset(const VarnEffectId* effect, int index);
+    int RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name);
+    int GetPresetChange(void* change);
+    int GetParamModelChange(void* change);
+    int SetAllInsertsBypass(int clientId, int bypass);
+    int GetParameterValuesBatch(int clientId, int count, void* entries);
+    int SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2, int wait,
+                                   void* info);
+    int GetInsertNotifyId(int clientId, int position, int* notifyId);
+    int GetParameterKinds(int clientId, int position, int* count, int** kinds);
+    int GetParameterText(int clientId, int position, int parameter, char16_t** text, int maximum);
+
+private:
+    struct Effect
+    {
+        std::u16string name;
+        VarnEffectId id;
+        int cost;
+        std::vector<StandinCorePresetRecord> presets; // numbered by index
+        std::vector<std::vector<StandinValue>> presetValues;
+    };
+    struct PresetEffect
+    {
+        VarnEffectId effect;
+        std::vector<StandinValue> values;
+    };
+    struct Preset
+    {
+        std::u16string name;
+        VarnEffectId id;
+        bool factory;
+        std::vector<PresetEffect> effects;
+    };
+    struct Category
+    {
+        std::u16string name;
+        std::vector<Preset> presets;
+    };
+    // kind: 1 DSP effect, 2-4 special (kind - 2), 6 send/return.
+    struct Insert
+    {
+        int kind = 1;
+        VarnEffectId effect{};
+        std::vector<StandinValue> values;
+        int routing[4] = {};
+        bool bypassed = false;
+        bool soloed = false;
+        int selected = 0;
+        int notifyId = 0;
+    };
+    struct Chain
+    {
+        std::vector<Insert> inserts;
+        bool flag = true;
+    };
+    struct Param
+    {
+        const char16_t* name;
+        int valueKind;
+        int access;
+        int paramKind;
+        StandinValue initial;
+        int32_t minimum; // integers, or the bits of a float for value kind 2
+        int32_t maximum;
+    };
+
+    static const std::vector<Param>& ParamsOf(int kind);
+    VarnEffectId IdOf(const std::u16string& name) const;
+    static bool SameId(const VarnEffectId& a, const VarnEffectId& b);
+    Effect* FindEffect(const VarnEffectId& id);
+    Category* FindCategory(const std::u16string& name);
+    Preset* FindPreset(const VarnEffectId& id, Category** in = nullptr);
+    Insert* FindInsert(int clientId, int position);
+    Chain* FindChain(int clientId);
+    int SpecialKindOf(const VarnEffectId& id) const;
+    int CostOf(const VarnEffectId& id);
+    int InsertCost(const Insert& insert);
+    bool EffectInsert(const VarnEffectId& id, Insert* insert);
+    int UsedDsp();
+    bool RateAllowsDsp();
+    StandinInsertInfo InfoOf(const Insert& insert) const;
+    Insert NewInsert(int kind, const VarnEffectId& effect);
+    int PlaceInsert(int clientId, int position, Insert insert, void* info, int noDsp, int noRoom);
+    StandinValue ReadValue(Insert& insert, int parameter);
+    std::u16string InsertName(const Insert& insert);
+    void LibraryChanged(int kind, const std::u16string& category, const void* detail, size_t bytes,
+                        const std::u16string& newName);
+    void PresetListChanged(const Effect& effect, int kind, const StandinCorePresetRecord& preset);
+    VarnEffectId NewPresetId();
+
+    std::mutex lock_;
+    std::vector<Effect> effects_;                  // lock_
+    std::vector<Category> categories_;             // lock_
+    std::map<int, Chain> chains_;                  // registered clients; lock_
+    StandinPresetChange lastChange_{};             // lock_
+    bool hasChange_ = false;                       // lock_
+    StandinParamModelChange lastModelChange_{};    // lock_
+    bool hasModelChange_ = false;                  // lock_
+    uint32_t nextPreset_ = 1;                      // lock_
+    int nextNotifyId_ = 0x100;                     // lock_
+    uint32_t meterReads_ = 0;                      // lock_
+    std::function<int()> rateCode_;                // lock_
+    std::function<void(int, VarnEventArg)> raise_; // lock_
+};
