@@ -9,7 +9,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/ModelTestSupport.h"
-#include "tests/support/MixerServer.h"
+#include "tests/mixer/MixerServer.h"
 #include "tools/vsthost/tests/HostRun.h"
 
 #include <gtest/gtest.h>
