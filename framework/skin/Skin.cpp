@@ -356,14 +356,19 @@ SkinBitmap* Skin::FindBitmap(const String& name)
 
 const XmlElement* Skin::FindMenuDefinition(const String& name) const
 {
-    const XmlNode* section = layout_ ? XmlUtil::FindChild(layout_->GetFirstChild(), "popupmenus", 0) : nullptr;
-    for (const XmlNode* child = section ? section->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    return FindLayoutDefinition("popupmenus", "menu", name);
+}
+
+const XmlElement* Skin::FindLayoutDefinition(const char* section, const char* element, const String& name) const
+{
+    const XmlNode* parent = layout_ ? XmlUtil::FindChild(layout_->GetFirstChild(), section, 0) : nullptr;
+    for (const XmlNode* child = parent ? parent->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
     {
-        const XmlElement* element = AsElement(child);
-        String menuName;
-        if (element && element->Name().CompareLiteral("menu") == 0 &&
-            XmlUtil::GetAttribute(element, "name", menuName) && menuName.Compare(name.Text()) == 0)
-            return element;
+        const XmlElement* definition = AsElement(child);
+        String definitionName;
+        if (definition && definition->Name().CompareLiteral(element) == 0 &&
+            XmlUtil::GetAttribute(definition, "name", definitionName) && definitionName.Compare(name.Text()) == 0)
+            return definition;
     }
     return nullptr;
 }

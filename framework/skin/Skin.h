@@ -61,8 +61,19 @@ public:
     PopupMenu* CreatePopupMenu(const String& name);
     // The first menu definition of that name in the layout; null without one.
     const XmlElement* FindMenuDefinition(const String& name) const;
+    // The first element of that kind and name in that section of the layout; null without one.
+    const XmlElement* FindLayoutDefinition(const char* section, const char* element, const String& name) const;
 
-    int IsMessageBoxRunning() const { return modal_; }
+    // 1 while a dialog panel or message box this skin opened runs its modal loop, however
+    // deeply they nest (a box ending inside another leaves it 1).
+    int IsMessageBoxRunning() const { return modalDepth_ > 0 ? 1 : 0; }
+    // Around the modal loop of a dialog the skin opened by name.
+    void EnterModal() { ++modalDepth_; }
+    void LeaveModal()
+    {
+        if (modalDepth_ > 0)
+            --modalDepth_;
+    }
     const String& Folder() const { return folder_; }
     SkinViewFactory* ViewFactory() const { return factory_; } // borrowed
 
@@ -148,6 +159,6 @@ private:
     std::unique_ptr<DialogStyle> messageBoxStyle_;
     StringDictionary dialogStyles_;      // DialogStyle
     StringDictionary responseFunctions_; // ResponseFunction
-    int modal_ = 0;
+    int modalDepth_ = 0;                 // dialogs opened by name whose loop runs
     SkinViewFactory* factory_ = nullptr; // borrowed
 };
