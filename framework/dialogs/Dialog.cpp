@@ -166,9 +166,12 @@ Button* Dialog::AddStyleButton(const char* name, int x, int y, const String& cap
 {
     if (!style_.buttonImages || !style_.buttonFont)
         return nullptr;
-    int width = style_.buttonFont->TextWidth(caption);
+    // The caption between the end slices; with an icon the button draws it a left slice
+    // further in.
+    const int left = std::max(style_.leftSeg, 0);
+    int width = style_.buttonFont->TextWidth(caption) + left + std::max(style_.rightSeg, 0);
     if (icon && icon->GetDib())
-        width += icon->Width();
+        width += icon->Width() + left;
     String buttonName;
     buttonName.AssignAscii(name);
     auto* button = new Button();

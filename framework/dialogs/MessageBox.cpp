@@ -72,6 +72,9 @@ int MessageBox::Run(const DialogStyle* style, const String& title, const String&
     // The layout needs a line, even an empty one.
     if (lines.empty())
         lines.emplace_back();
+    // Blanks are not counted while wrapping, and a word may be wider than the box: the box
+    // grows to its widest line rather than cut it.
+    width = std::max(width, textWidth + 2 * side);
 
     const int textTop = style->frame[TopMid]->Height() + lineHeight;
     const int textBottom = textTop + lineHeight * static_cast<int>(lines.size());

@@ -3,6 +3,7 @@
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/FrameWindow.h"
 #include "framework/dialogs/MessageBox.h"
+#include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"
 #include "framework/xml/XmlElement.h"
 #include "framework/xml/XmlUtil.h"
@@ -51,7 +52,7 @@ int SkinDialogs::RunModal(Dialog& dialog, Window* owner)
 int SkinDialogs::ShowDialogPanel(const char* name, Dialog* dialog, Window* owner)
 {
     const String wideName = Name(name);
-    const XmlElement* element = skin_.FindLayoutDefinition("dialogpanels", "dialogpanel", wideName);
+    const XmlElement* element = skin_.FindDefinition("dialogpanels", "dialogpanel", wideName);
     if (!element || !dialog)
         return 0;
     const DialogStyle* style = nullptr;
@@ -71,6 +72,8 @@ int SkinDialogs::ShowDialogPanel(const char* name, Dialog* dialog, Window* owner
     if (XmlUtil::GetAttribute(element, "help", help))
         dialog->SetHelpTopic(help);
     dialog->SetSourceName(wideName);
+    // The dialog is a panel: its children become its controls, the frame comes around them.
+    PanelBuilder(skin_).ReadPanelControls(*element, *dialog);
     if (!dialog->Create(style, Size(element, "w"), Size(element, "h"), &title))
         return 0;
     if (IsYes(element, "okcancel"))
@@ -108,7 +111,7 @@ int SkinDialogs::ShowMessageBox(const String& titleId, const String& messageId, 
 int SkinDialogs::ShowDefinedMessageBox(const char* name, Window* owner, const String* helpDocument)
 {
     const String wideName = Name(name);
-    const XmlElement* element = skin_.FindLayoutDefinition("messageboxes", "messagebox", wideName);
+    const XmlElement* element = skin_.FindDefinition("messageboxes", "messagebox", wideName);
     if (!element)
     {
         skin_.ReportError("Could not find message box definition in skin file!", &wideName);
@@ -145,7 +148,7 @@ int SkinDialogs::ShowPlainMessageBox(const String& title, const String& text, Wi
 
 int SkinDialogs::CreateFrameWindow2(const char* name, FrameWindow* frame)
 {
-    const XmlElement* element = skin_.FindLayoutDefinition("framewindows", "framewindow", Name(name));
+    const XmlElement* element = skin_.FindDefinition("framewindows", "framewindow", Name(name));
     String styleName;
     if (!element || !frame || !XmlUtil::GetAttribute(element, "style", styleName))
         return 0;
