@@ -30,6 +30,8 @@ public:
     int ShowPlainMessageBox(const String& title, const String& text, Window* owner, const String* helpTopic);
     // Applies the frame style that the "framewindow" definition names to the frame (the caller
     // then creates the window); the style's answer, or 0 without the definition or its style.
+    // Only second-kind frame styles have a frame window that takes them: a definition naming
+    // a first-kind style answers 0 here, and there is no operation for that kind.
     int CreateFrameWindow2(const char* name, FrameWindow* frame);
 
 private:

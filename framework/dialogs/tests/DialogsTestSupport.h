@@ -6,6 +6,7 @@
 #include "framework/controls/Control.h"
 #include "framework/controls/Panel.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/MessageBox.h"
 #include "framework/dialogs/tests/ShippedSkinCopy.h"
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "framework/windows/Window.h"
@@ -43,6 +44,7 @@ struct Seen
 {
     std::string source;
     std::string title;
+    std::string text; // a message box's message
     int windowId = 0;
     int modalCount = 0;
     bool isTop = false;
@@ -83,6 +85,8 @@ public:
         Seen seen;
         seen.source = Narrow(dialog.GetSourceName());
         seen.title = Narrow(dialog.GetTitle());
+        if (const auto* box = dynamic_cast<const MessageBox*>(&dialog))
+            seen.text = Narrow(box->GetMessageText());
         seen.windowId = dialog.GetWindowId();
         seen.modalCount = Dialog::ModalCount();
         seen.isTop = Dialog::TopModal() == &dialog;

@@ -57,6 +57,7 @@ TEST_F(SkinDialogsTest, DefinedMessageBoxes)
     const std::vector<Seen>& seen = script_.SeenDialogs();
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].source, "IDM_SETTINGS_ERROR");
+    EXPECT_EQ(seen[0].text, Narrow(*skin_.skin.FindStringById("IDM_SETTINGS_ERROR")));
     EXPECT_EQ(seen[1].source, "IDM_CORVANDSP_SERVICES_ALREADY_RUNNING");
     EXPECT_FALSE(seen[1].title.empty());
     EXPECT_EQ(skin_.skin.reports.back(), "Could not find message box definition in skin file! [Missing]");
