@@ -175,27 +175,23 @@ void FrameWindow::DrawPiece(Graphics& graphics, int piece, int x, int y, int wid
     style_.frameComposite->Blit(graphics, source.left, source.top, width, height, x, y);
 }
 
-void FrameWindow::TileAcross(Graphics& graphics, int piece, int x, int y, int span)
+void FrameWindow::Tile(Graphics& graphics, int piece, int x, int y, int span, int across)
 {
+    const int step = across ? PieceWidth(piece) : PieceHeight(piece);
     int whole = 0;
     int rest = 0;
-    // A piece of no width cannot be tiled: the edge stays unpainted.
-    if (!DialogGeometry::Tiles(span, PieceWidth(piece), whole, rest))
+    // A piece of no size cannot be tiled: that edge stays unpainted.
+    if (!DialogGeometry::Tiles(span, step, whole, rest))
         return;
-    for (int i = 0; i < whole; ++i, x += PieceWidth(piece))
-        DrawPiece(graphics, piece, x, y, PieceWidth(piece), PieceHeight(piece));
-    DrawPiece(graphics, piece, x, y, rest, PieceHeight(piece));
-}
-
-void FrameWindow::TileDown(Graphics& graphics, int piece, int x, int y, int span)
-{
-    int whole = 0;
-    int rest = 0;
-    if (!DialogGeometry::Tiles(span, PieceHeight(piece), whole, rest))
-        return;
-    for (int i = 0; i < whole; ++i, y += PieceHeight(piece))
-        DrawPiece(graphics, piece, x, y, PieceWidth(piece), PieceHeight(piece));
-    DrawPiece(graphics, piece, x, y, PieceWidth(piece), rest);
+    for (int i = 0; i <= whole; ++i)
+    {
+        const int length = i < whole ? step : rest;
+        const int at = i * step;
+        if (across)
+            DrawPiece(graphics, piece, x + at, y, length, PieceHeight(piece));
+        else
+            DrawPiece(graphics, piece, x, y + at, PieceWidth(piece), length);
+    }
 }
 
 void FrameWindow::Paint(Graphics& graphics, int w, int h)
@@ -203,14 +199,14 @@ void FrameWindow::Paint(Graphics& graphics, int w, int h)
     if (!style_.frameComposite || !style_.frameComposite->GetDib())
         return;
     DrawPiece(graphics, TopLeft, 0, 0, PieceWidth(TopLeft), PieceHeight(TopLeft));
-    TileAcross(graphics, TopMid, PieceWidth(TopLeft), 0, w - PieceWidth(TopRight) - PieceWidth(TopLeft));
+    Tile(graphics, TopMid, PieceWidth(TopLeft), 0, w - PieceWidth(TopRight) - PieceWidth(TopLeft), 1);
     DrawPiece(graphics, TopRight, w - PieceWidth(TopRight), 0, PieceWidth(TopRight), PieceHeight(TopRight));
-    TileDown(graphics, CenterLeft, 0, PieceHeight(TopLeft), h - PieceHeight(BotLeft) - PieceHeight(TopLeft));
+    Tile(graphics, CenterLeft, 0, PieceHeight(TopLeft), h - PieceHeight(BotLeft) - PieceHeight(TopLeft), 0);
     DrawPiece(graphics, BotLeft, 0, h - PieceHeight(BotLeft), PieceWidth(BotLeft), PieceHeight(BotLeft));
-    TileAcross(graphics, BotMid, PieceWidth(BotLeft), h - PieceHeight(BotMid),
-               w - PieceWidth(BotRight) - PieceWidth(BotLeft));
-    TileDown(graphics, CenterRight, w - PieceWidth(CenterRight), PieceHeight(TopRight),
-             h - PieceHeight(BotRight) - PieceHeight(TopRight));
+    Tile(graphics, BotMid, PieceWidth(BotLeft), h - PieceHeight(BotMid), w - PieceWidth(BotRight) - PieceWidth(BotLeft),
+         1);
+    Tile(graphics, CenterRight, w - PieceWidth(CenterRight), PieceHeight(TopRight),
+         h - PieceHeight(BotRight) - PieceHeight(TopRight), 0);
     DrawPiece(graphics, BotRight, w - PieceWidth(BotRight), h - PieceHeight(BotRight), PieceWidth(BotRight),
               PieceHeight(BotRight));
     // The centre row by row: whole tiles and the cut column, then the cut bottom row.
@@ -224,7 +220,7 @@ void FrameWindow::Paint(Graphics& graphics, int w, int h)
     const int spanAcross = w - left - PieceWidth(CenterRight);
     int y = top;
     for (int row = 0; row < whole; ++row, y += PieceHeight(CenterMid))
-        TileAcross(graphics, CenterMid, left, y, spanAcross);
+        Tile(graphics, CenterMid, left, y, spanAcross, 1);
     if (rest > 0)
     {
         int across = 0;

@@ -60,8 +60,8 @@ private:
     void Paint(Graphics& graphics, int width, int height);
     // The piece at (x, y), cut to width x height.
     void DrawPiece(Graphics& graphics, int piece, int x, int y, int width, int height);
-    void TileAcross(Graphics& graphics, int piece, int x, int y, int span);
-    void TileDown(Graphics& graphics, int piece, int x, int y, int span);
+    // Whole pieces along the span from (x, y), across or down, then the piece cut to the rest.
+    void Tile(Graphics& graphics, int piece, int x, int y, int span, int across);
     int BuildCaptionPanel();
 
     FrameStyle2 style_;                        // images and fonts borrowed from the skin

@@ -5,6 +5,7 @@
 
 #include "framework/controls/Control.h"
 #include "framework/controls/Panel.h"
+#include "framework/controls/tests/ControlsTestSupport.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/MessageBox.h"
 #include "framework/dialogs/tests/ShippedSkinCopy.h"
@@ -120,15 +121,7 @@ public:
     Window window;
 };
 
-inline void Pump()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
+using controlstest::Pump;
 
 // The number of controls of that name.
 inline int CountControls(const Panel& panel, const char* name)
