@@ -6,6 +6,7 @@
 #include "framework/platform/Timer.h"
 #include "framework/platform/TimerImpl.h"
 #include "framework/skin/SkinBitmap.h"
+#include "framework/windows/AppBase.h"
 
 #include <gtest/gtest.h>
 
@@ -339,6 +340,31 @@ TEST_F(DialogTest, AYesNoBoxAnswersEnterWithOneAndEscapeWithZero)
         script_.Key(key.first);
         EXPECT_EQ(box.DoModal(&owner.window), key.second);
     }
+}
+
+class RecordingShell : public DesktopShell
+{
+public:
+    std::vector<std::string> opened;
+    int ShowMessageBox(const char*, const char*) override { return IDOK; }
+    void Open(const char* path) override { opened.push_back(path); }
+};
+
+TEST_F(DialogTest, AMessageBoxHelpButtonOpensItsDocumentAndLeavesItOpen)
+{
+    RecordingShell shell;
+    AppBase::SetDesktopShell(&shell);
+    MessageBox box;
+    const String document = Text("C:\\Help\\Manual.pdf");
+    ASSERT_EQ(box.Run(skin_.skin.MessageBoxStyle(), Text("Title"), Text("Text."), MessageBox::TypeOk, nullptr, 1,
+                      &document),
+              1);
+    Control* help = box.FindControl(Text("dialoghelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(box.OnControlNotify(&box, help, 0), 1);
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"C:\\Help\\Manual.pdf"});
+    EXPECT_EQ(box.GetResult(), -1) << "help does not end the box";
+    AppBase::SetDesktopShell(nullptr);
 }
 
 TEST_F(DialogTest, MessageBoxSizesAndLines)
