@@ -36,8 +36,11 @@ int main()
         return 1;
     }
     if (auto* combo = static_cast<ComboBox*>(panel.FindControl(Text("choice"))))
+    {
         for (const char* entry : {"44.1 kHz", "48 kHz", "96 kHz"})
             combo->AddItem(Text(entry), 1, 0);
+        combo->Invalidate(nullptr);
+    }
     if (auto* host = static_cast<ViewHostControl*>(panel.FindControl(Text("tree"))))
         if (auto* tree = dynamic_cast<TreeView*>(host->GetView()))
         {

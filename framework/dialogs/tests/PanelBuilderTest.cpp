@@ -235,6 +235,8 @@ TEST_F(PanelBuilderTest, AnElementWithoutWhatItNeedsMakesNothingAndTheRestAppear
         "<toggle_button name=\"c\" x=\"1\" y=\"1\" bgallstates=\"nowhere\"/>",
         "<rotary name=\"c\" x=\"1\" y=\"1\" images=\"knob\"/>",
         "<rotary name=\"c\" x=\"1\" y=\"1\" frameCount=\"4\"/>",
+        // Frames of no width, or no frames to share the strip among.
+        "<rotary name=\"c\" x=\"1\" y=\"1\" images=\"knob\" frameCount=\"0\"/>",
         "<slider_bar name=\"c\" x=\"1\" y=\"1\"/>",
         "<slider name=\"c\" x=\"1\" y=\"1\" bgImage=\"track\"/>",
         "<peakmeter name=\"c\" x=\"1\" y=\"1\" ledsUnlit=\"track\"/>",
@@ -511,6 +513,9 @@ TEST_F(PanelBuilderTest, APageTabGetsItsPagesAndTheirControls)
                    "<border x=\"5\" y=\"25\" w=\"64\" h=\"64\" borderImages=\"border\"/>"
                    "</page>"
                    "</pagetab>"
+                   "<pagetab name=\"plain\" x=\"0\" y=\"130\" w=\"200\" h=\"120\" tabButImages=\"button\">"
+                   "<page name=\"only\"><image name=\"onPlain\" x=\"10\" y=\"160\" image=\"tileA\"/></page>"
+                   "</pagetab>"
                    "<pagetab name=\"noImages\" x=\"0\" y=\"0\" w=\"200\" h=\"120\">"
                    "<page name=\"lost\"><image name=\"never\" x=\"0\" y=\"0\" image=\"tileA\" data=\"nosuch\"/></page>"
                    "</pagetab>"
@@ -525,6 +530,10 @@ TEST_F(PanelBuilderTest, APageTabGetsItsPagesAndTheirControls)
     EXPECT_EQ(tab->PageCount(), 2);
     EXPECT_EQ(panel_.GetTabPage(Text("tabs")), 0);
     EXPECT_EQ(panel_.FindPageTab(Text("noImages")), nullptr);
+    // Without font, segments or border images the tab is still made.
+    ASSERT_NE(panel_.FindPageTab(Text("plain")), nullptr);
+    EXPECT_EQ(panel_.FindPageTab(Text("plain"))->PageCount(), 1);
+    EXPECT_NE(Named("onPlain"), nullptr);
     EXPECT_EQ(Named("never"), nullptr);
     // Nothing of a tab that was not made is read.
     EXPECT_EQ(skin_.reports, std::vector<std::string>());
@@ -683,6 +692,7 @@ TEST_F(PanelBuilderTest, TextsTakeTheirStringAndAnEditFontOnlyWhenItIsASystemFon
                             "<text name=\"table\" x=\"0\" y=\"20\" font=\"Normal\" textId=\"IDS_LABEL\"/>"
                             "<text name=\"missing\" x=\"0\" y=\"40\" font=\"Normal\" textId=\"IDS_NONE\"/>"
                             "<text name=\"glyphs\" x=\"0\" y=\"60\" font=\"Normal\" editFont=\"Glyphs\" text=\"g\"/>"
+                            "<numericdisplay name=\"number\" x=\"0\" y=\"70\" font=\"Normal\" editFont=\"Nope\"/>"
                             "<textURL name=\"link\" x=\"0\" y=\"80\" font=\"Normal\" textId=\"IDS_LABEL\" "
                             "w=\"150\"/>"),
               1);
@@ -690,6 +700,8 @@ TEST_F(PanelBuilderTest, TextsTakeTheirStringAndAnEditFontOnlyWhenItIsASystemFon
     EXPECT_EQ(Narrow(static_cast<LabelControl*>(Named("table"))->GetText()), "From the table");
     EXPECT_EQ(Narrow(static_cast<LabelControl*>(Named("missing"))->GetText()), "");
     EXPECT_EQ(Named("link")->Width(), 150);
+    // Edit fonts that are a glyph strip or no font at all are left out, not read.
     ASSERT_NE(Named("glyphs"), nullptr);
+    ASSERT_NE(Named("number"), nullptr);
 }
 } // namespace
