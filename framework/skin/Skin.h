@@ -75,7 +75,16 @@ public:
     // another folder never answers with an element of a document it does not hold.
     const XmlElement* FindPanelElement(const String& name);
 
-    int IsMessageBoxRunning() const { return modal_; }
+    // 1 while a dialog panel or message box this skin opened runs its modal loop, however
+    // deeply they nest (a box ending inside another leaves it 1).
+    int IsMessageBoxRunning() const { return modalDepth_ > 0 ? 1 : 0; }
+    // Around the modal loop of a dialog the skin opened by name.
+    void EnterModal() { ++modalDepth_; }
+    void LeaveModal()
+    {
+        if (modalDepth_ > 0)
+            --modalDepth_;
+    }
     const String& Folder() const { return folder_; }
     SkinViewFactory* ViewFactory() const { return factory_; } // borrowed
 
@@ -163,7 +172,7 @@ private:
     std::unique_ptr<DialogStyle> messageBoxStyle_;
     StringDictionary dialogStyles_;      // DialogStyle
     StringDictionary responseFunctions_; // ResponseFunction
-    int modal_ = 0;
+    int modalDepth_ = 0;                 // dialogs opened by name whose loop runs
     SkinViewFactory* factory_ = nullptr; // borrowed
     // The panel element found last and its name; the element belongs to layout_.
     String cachedPanelName_;
