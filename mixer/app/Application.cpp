@@ -283,6 +283,7 @@ void Application::ShowSplash()
     SkinBitmap* background = skin_.FindBitmap(Make(u"splash"));
     if (!form || !background)
         return;
+    form->Setup(nullptr, 0, 0, 0x646464);
     form->AddBackgroundSection(background, 0, 0, 1, 1, -1);
     const int width = form->BackgroundWidth();
     const int height = form->BackgroundHeight();
@@ -488,6 +489,7 @@ int Application::StartMixerView(int report)
         busy.reset(new (std::nothrow) FormWindow);
         if (SkinBitmap* background = busy ? skin_.FindBitmap(Make(u"busy")) : nullptr)
         {
+            busy->Setup(nullptr, 0, 0, 0x646464);
             busy->AddBackgroundSection(background, 0, 0, 1, 1, -1);
             busy->Create(nullptr);
         }

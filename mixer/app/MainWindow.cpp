@@ -1,5 +1,6 @@
 #include "mixer/app/MainWindow.h"
 
+#include "framework/controls/Panel.h"
 #include "framework/windows/AppBase.h"
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/dialogs/PreferencesStore.h"
@@ -7,6 +8,21 @@
 namespace
 {
 const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+
+// The frame until the main frame proper comes: a top-level panel tiled with the skin's panel
+// swatch.
+class PlainFrame : public Panel
+{
+public:
+    DWORD GetStyle() override { return WS_OVERLAPPEDWINDOW; }
+};
+
+String Make(const char* text)
+{
+    String result;
+    result.AppendAscii(text);
+    return result;
+}
 } // namespace
 
 MainWindow::~MainWindow()
@@ -57,10 +73,11 @@ void MainWindow::Show()
 {
     if (!frame_)
     {
-        frame_.reset(new Window);
-        String title;
-        title.AppendAscii("Kiv Corvan DSP");
-        if (!frame_->Create(&title, WS_OVERLAPPEDWINDOW, 20, 20, 760, 480, nullptr, 0, 0))
+        auto* frame = new PlainFrame;
+        frame_.reset(frame);
+        frame->Setup(nullptr, 760, 480, 0x646464);
+        frame->AddBackgroundSection(skin_.FindBitmap(Make("panel")), 0, 0, 760 / 16, 480 / 16, -1);
+        if (!frame->Create(nullptr, 20, 20, 0))
         {
             frame_.reset();
             return;
