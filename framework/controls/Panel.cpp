@@ -132,6 +132,12 @@ void Panel::AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, i
     sections_.push_back(std::move(section));
 }
 
+void Panel::ClearBackground()
+{
+    sections_.clear();
+    background_.reset();
+}
+
 int Panel::HasShapedBackground() const
 {
     for (const auto& section : sections_)
@@ -281,7 +287,7 @@ int Panel::OnEraseBackground(Graphics& graphics)
 
 void Panel::Clear(int deleteDataItems)
 {
-    sections_.clear();
+    ClearBackground();
     // The tabs' radio logic leaves its buttons before they go.
     pageTabs_.clear();
     std::vector<Control*> controls;
@@ -293,7 +299,6 @@ void Panel::Clear(int deleteDataItems)
         dataItems_.DeleteValues(dataItems_.Begin(), dataItems_.End());
         dataItems_.EraseRange(dataItems_.Begin(), dataItems_.End());
     }
-    background_.reset();
     borderFrames_.clear();
     width_ = 0;
     height_ = 0;

@@ -111,6 +111,10 @@ public:
 
     // countX and countY below 1 count as 1; the panel grows to hold the section.
     void AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth);
+    // Drops the sections and the composed background; the controls and the size stay.
+    void ClearBackground();
+    // Composes the background with its controls when it is missing.
+    void EnsureBackground();
     int HasShapedBackground() const;
     // A new bitmap of the area (x, y, width, height) of the background without controls, or
     // null for an empty area or a panel without sections.
@@ -181,7 +185,6 @@ private:
     Item* AddItem(const char* name, Item* item, int disabled, int hidden);
     template <typename Item, typename Value>
     Item* AddRangedItem(const char* name, Value value, Value minimum, Value maximum, int disabled, int hidden);
-    void EnsureBackground();
     void DrawControls(const Rect* area);
     // Local coordinates of a panel point for a control.
     static void ToLocal(const Control& control, int x, int y, int& localX, int& localY);

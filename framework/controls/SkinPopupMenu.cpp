@@ -45,7 +45,7 @@ PopupMenu* Skin::CreatePopupMenu(const String& name)
 {
     if (!FirstPopupMenuStyle())
         return nullptr;
-    const XmlElement* definition = FindMenuDefinition(name);
+    const XmlElement* definition = FindDefinition("popupmenus", "menu", name);
     if (!definition)
         return nullptr;
     auto menu = std::make_unique<PopupMenu>();

@@ -44,6 +44,11 @@ int Timer::StopTicker()
     return TimerImpl::StopTicker();
 }
 
+int Timer::IsTickerRunning()
+{
+    return TimerImpl::IsTickerRunning();
+}
+
 uint32_t Timer::Now()
 {
     return TimerImpl::Now();

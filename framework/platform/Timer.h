@@ -32,10 +32,14 @@ public:
     void Stop();
     int IsRunning() const;
 
-    // The ticker: one system timer on the given window that drives every Timer.
+    // The ticker: one system timer on the given window that drives every Timer. Without a
+    // window (none given yet, or null) nothing starts and 0 is answered.
     static uintptr_t StartTicker(void* window);
     static uintptr_t StartTicker();
     static int StopTicker();
+    // Whether the ticker was started and has not been stopped since; who stops it for a
+    // while restarts it only when this said so.
+    static int IsTickerRunning();
     // The ticker's clock in milliseconds (the system's tick count unless a test replaced it).
     static uint32_t Now();
 

@@ -49,6 +49,7 @@ std::vector<TimerImpl*> TimerImpl::registered_;
 std::vector<TimerImpl::PendingCall> TimerImpl::pending_;
 void* TimerImpl::tickerWindow_ = nullptr;
 uintptr_t TimerImpl::tickerId_ = TimerImpl::kTickerId;
+int TimerImpl::tickerRunning_ = 0;
 TickerBackend* TimerImpl::backend_ = SystemTicker();
 
 TimerImpl::~TimerImpl()
@@ -99,9 +100,12 @@ uintptr_t TimerImpl::StartTicker(void* window)
 
 uintptr_t TimerImpl::StartTicker()
 {
-    if (!backend_)
+    // Without a window the system would make a thread timer on every start, which no stop
+    // can reach: they would pile up and tick many times faster than 25 ms.
+    if (!backend_ || !tickerWindow_)
         return 0;
     tickerId_ = backend_->StartTimer(tickerWindow_, kTickerId, kTickMilliseconds, &TimerImpl::Tick);
+    tickerRunning_ = tickerId_ != 0;
     return tickerId_;
 }
 
@@ -109,7 +113,10 @@ int TimerImpl::StopTicker()
 {
     if (!tickerWindow_)
         return 1;
-    return backend_ && backend_->StopTimer(tickerWindow_, tickerId_) ? 1 : 0;
+    if (!backend_ || !backend_->StopTimer(tickerWindow_, tickerId_))
+        return 0;
+    tickerRunning_ = 0;
+    return 1;
 }
 
 void TimerImpl::FireAll()
@@ -123,7 +130,7 @@ void TimerImpl::FireAll()
 
 void TimerImpl::Tick(void* window, uintptr_t)
 {
-    if (window != tickerWindow_)
+    if (!window || window != tickerWindow_)
         return;
     // With the ticker stopped while the listeners run, a long callback or a modal loop
     // inside one cannot cause a nested tick.

@@ -25,6 +25,7 @@ public:
     static uintptr_t StartTicker(void* window);
     static uintptr_t StartTicker();
     static int StopTicker();
+    static int IsTickerRunning() { return tickerRunning_; }
 
     // Calls every registered timer's listener once with argument 0, running or not.
     static void FireAll();
@@ -56,5 +57,6 @@ private:
     static std::vector<PendingCall> pending_;   // calls of the tick in progress
     static void* tickerWindow_;
     static uintptr_t tickerId_;
+    static int tickerRunning_; // started and not stopped since
     static TickerBackend* backend_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 // windows.h without the ANSI/wide switch macros whose names the framework's own classes
-// use (Graphics::DrawText, FileSystem::CreateDirectory, ...). Framework headers include
+// use (Graphics::DrawText, FileSystem::CreateDirectory, MessageBox, ...). Framework headers include
 // this instead of windows.h; the code calls the A functions by their full names.
 #include <windows.h>
 
@@ -11,5 +11,6 @@
 #undef DrawText
 #undef GetObject
 #undef LoadBitmap
+#undef MessageBox
 #undef RemoveDirectory
 #undef TextOut

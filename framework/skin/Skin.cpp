@@ -46,9 +46,7 @@ void Skin::Clear()
 {
     composite_.reset();
     retiredComposites_.clear();
-    if (layout_)
-        layout_->Release();
-    layout_ = nullptr;
+    SetLayout(nullptr);
     for (StringDictionary* table : {&regions_, &strings_, &popupMenuStyles_, &frameStyles_, &horzScrollbars_,
                                     &vertScrollbars_, &bitmaps_, &dialogStyles_, &responseFunctions_})
         Empty(*table);
@@ -56,6 +54,15 @@ void Skin::Clear()
     fontsByKey_.clear();
     messageBoxStyle_.reset();
     tooltipStyle_ = TooltipStyle();
+}
+
+void Skin::SetLayout(XmlDocument* document)
+{
+    if (layout_)
+        layout_->Release();
+    layout_ = document;
+    cachedPanelName_.Clear();
+    cachedPanelElement_ = nullptr;
 }
 
 int Skin::Reload(const String& folder, SkinViewFactory* factory)
@@ -198,9 +205,7 @@ int Skin::LoadLayout()
         ReportError("Corrupt/incorrect layout file!", nullptr);
         return 0;
     }
-    if (layout_)
-        layout_->Release();
-    layout_ = document;
+    SetLayout(document);
     const XmlNode* root = document->GetFirstChild();
     if (!root)
         return 0;
@@ -354,18 +359,37 @@ SkinBitmap* Skin::FindBitmap(const String& name)
     return image.release();
 }
 
-const XmlElement* Skin::FindMenuDefinition(const String& name) const
+const XmlElement* Skin::FindLayoutSection(const char* section) const
 {
-    const XmlNode* section = layout_ ? XmlUtil::FindChild(layout_->GetFirstChild(), "popupmenus", 0) : nullptr;
-    for (const XmlNode* child = section ? section->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    return layout_ ? AsElement(XmlUtil::FindChild(layout_->GetFirstChild(), section, 0)) : nullptr;
+}
+
+const XmlElement* Skin::FindDefinition(const char* section, const char* element, const String& name) const
+{
+    const XmlElement* parent = FindLayoutSection(section);
+    for (const XmlNode* child = parent ? parent->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
     {
-        const XmlElement* element = AsElement(child);
-        String menuName;
-        if (element && element->Name().CompareLiteral("menu") == 0 &&
-            XmlUtil::GetAttribute(element, "name", menuName) && menuName.Compare(name.Text()) == 0)
-            return element;
+        const XmlElement* candidate = AsElement(child);
+        String candidateName;
+        if (candidate && candidate->Name().CompareLiteral(element) == 0 &&
+            XmlUtil::GetAttribute(candidate, "name", candidateName) && candidateName.Compare(name.Text()) == 0)
+            return candidate;
     }
     return nullptr;
+}
+
+const XmlElement* Skin::FindPanelElement(const String& name)
+{
+    if (cachedPanelElement_ && cachedPanelName_.Compare(name.Text()) == 0)
+        return cachedPanelElement_;
+    const XmlElement* element = FindDefinition("panels", "panel", name);
+    if (element)
+    {
+        cachedPanelElement_ = nullptr;
+        if (cachedPanelName_.Assign(name))
+            cachedPanelElement_ = element;
+    }
+    return element;
 }
 
 int Skin::FindMiscParam(const char* name, String& value)
@@ -373,7 +397,7 @@ int Skin::FindMiscParam(const char* name, String& value)
     String wideName;
     if (!wideName.AssignAscii(name))
         return 0;
-    const XmlNode* section = layout_ ? XmlUtil::FindChild(layout_->GetFirstChild(), "miscparams", 0) : nullptr;
+    const XmlElement* section = FindLayoutSection("miscparams");
     for (const XmlNode* child = section ? section->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
     {
         const XmlElement* element = AsElement(child);

@@ -59,10 +59,32 @@ public:
     // definition, or when the style cannot lay out a menu. Made beside the menu (controls).
     PopupMenu* CreatePopupMenu(const char* name);
     PopupMenu* CreatePopupMenu(const String& name);
-    // The first menu definition of that name in the layout; null without one.
-    const XmlElement* FindMenuDefinition(const String& name) const;
 
-    int IsMessageBoxRunning() const { return modal_; }
+    // Read access to the layout for what is built above the skin: panels, dialog panels,
+    // message boxes and frame windows are made by classes of their own over the controls
+    // (framework/dialogs), which take the skin; a skin has no virtual operations for them
+    // that a derived skin could override. Elements stay valid until the layout goes (Load of
+    // another folder, Reload, destruction).
+    // The first element of that name under the layout's root; null without it.
+    const XmlElement* FindLayoutSection(const char* section) const;
+    // The first child element named element of that section whose name attribute equals
+    // name; null without the section or such a child.
+    const XmlElement* FindDefinition(const char* section, const char* element, const String& name) const;
+    // The panels section's panel of that name. The last one found is remembered, by this
+    // skin alone and only while its layout stays: another skin, a reload or a load of
+    // another folder never answers with an element of a document it does not hold.
+    const XmlElement* FindPanelElement(const String& name);
+
+    // 1 while a dialog panel or message box this skin opened runs its modal loop, however
+    // deeply they nest (a box ending inside another leaves it 1).
+    int IsMessageBoxRunning() const { return modalDepth_ > 0 ? 1 : 0; }
+    // Around the modal loop of a dialog the skin opened by name.
+    void EnterModal() { ++modalDepth_; }
+    void LeaveModal()
+    {
+        if (modalDepth_ > 0)
+            --modalDepth_;
+    }
     const String& Folder() const { return folder_; }
     SkinViewFactory* ViewFactory() const { return factory_; } // borrowed
 
@@ -106,6 +128,8 @@ protected:
 
 private:
     void Clear();
+    // The layout is replaced or released: forgets what was found in it.
+    void SetLayout(XmlDocument* document);
     String Path(const char* name) const;
     XmlDocument* ParseFile(const char* name) const;
     int LoadComposite();
@@ -148,6 +172,9 @@ private:
     std::unique_ptr<DialogStyle> messageBoxStyle_;
     StringDictionary dialogStyles_;      // DialogStyle
     StringDictionary responseFunctions_; // ResponseFunction
-    int modal_ = 0;
+    int modalDepth_ = 0;                 // dialogs opened by name whose loop runs
     SkinViewFactory* factory_ = nullptr; // borrowed
+    // The panel element found last and its name; the element belongs to layout_.
+    String cachedPanelName_;
+    const XmlElement* cachedPanelElement_ = nullptr;
 };

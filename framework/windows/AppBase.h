@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "framework/platform/Win32Api.h"
 
 #include "framework/base/Object.h"
 #include "framework/base/String.h"

@@ -22,6 +22,11 @@ Font* Font::Clone() const
     return copy;
 }
 
+int Font::StyleBits() const
+{
+    return impl_->StyleBits();
+}
+
 int Font::Create(int familyKind, int styleBits, int pointSize)
 {
     return impl_->Create(familyKind, styleBits, pointSize);

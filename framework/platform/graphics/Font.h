@@ -40,6 +40,7 @@ public:
     void GetExtent(const StringRef& text, int& width, int& height) const override;
     int FitCount(const StringRef& text, int width) const override;
     int MeasureWrapped(const StringRef& text, int width) const override;
+    int StyleBits() const override;
 
     HFONT Handle() const;
 

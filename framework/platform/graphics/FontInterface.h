@@ -16,6 +16,8 @@ public:
     explicit FontInterface(int kind) : kind_(kind) {}
 
     int GetKind() const { return kind_; }
+    // Bold, italic, underline and strike-out bits of a system font; 0 for a bitmap font.
+    virtual int StyleBits() const { return 0; }
 
     virtual int Height() const = 0;
     virtual int TextWidth(const StringRef& text) const = 0;

@@ -253,6 +253,43 @@ TEST_F(TimerTest, AttachFailsOnlyWithoutTickerAndWithoutTimers)
     EXPECT_EQ(t.Attach(&r, 0, 1), 1);
 }
 
+TEST_F(TimerTest, WithoutATickerWindowNothingStartsAndTicksAddNoTimer)
+{
+    EXPECT_EQ(Timer::IsTickerRunning(), 1);
+    ASSERT_EQ(Timer::StopTicker(), 1);
+    EXPECT_EQ(Timer::IsTickerRunning(), 0);
+    const int startsBefore = ticker_.starts;
+    EXPECT_EQ(Timer::StartTicker(nullptr), 0u);
+    EXPECT_EQ(Timer::StartTicker(), 0u);
+    Recorder r;
+    Timer t;
+    t.Attach(&r, 0, 1);
+    t.Start();
+    // A stray system tick without a window: no call and no new system timer.
+    ticker_.now = 1001;
+    TimerImpl::Tick(nullptr, 200);
+    EXPECT_TRUE(r.calls.empty());
+    EXPECT_EQ(ticker_.starts, startsBefore) << "a windowless start would make a timer no stop can kill";
+    EXPECT_EQ(Timer::IsTickerRunning(), 0);
+    EXPECT_EQ(Timer::StartTicker(&gWindow), 200u);
+    EXPECT_EQ(Timer::IsTickerRunning(), 1);
+}
+
+TEST_F(TimerTest, TheRunningStateFollowsStartsStopsAndRefusals)
+{
+    ticker_.refuseStop = true;
+    EXPECT_EQ(Timer::StopTicker(), 0);
+    EXPECT_EQ(Timer::IsTickerRunning(), 1) << "a refused stop leaves it running";
+    ticker_.refuseStop = false;
+    EXPECT_EQ(Timer::StopTicker(), 1);
+    ticker_.refuseStart = true;
+    EXPECT_EQ(Timer::StartTicker(), 0u);
+    EXPECT_EQ(Timer::IsTickerRunning(), 0);
+    ticker_.refuseStart = false;
+    EXPECT_EQ(Timer::StartTicker(), 200u);
+    EXPECT_EQ(Timer::IsTickerRunning(), 1);
+}
+
 #ifdef _WIN32
 TEST(TimerWin32, TheRealTickerFiresAHundredMillisecondTimer)
 {
