@@ -4,8 +4,7 @@
 
 namespace FrameMap
 {
-int FrameFromValue(float value, float min, float max, int frameCount,
-                   const ResponseFunction* response)
+int FrameFromValue(float value, float min, float max, int frameCount, const ResponseFunction* response)
 {
     const float range = max - min;
     const int last = frameCount - 1;
@@ -14,7 +13,7 @@ int FrameFromValue(float value, float min, float max, int frameCount,
         return 0;
     const float normalised = (value - min) / range;
     const float position = response ? response->Unmap(normalised) * static_cast<float>(last)
-                                     : static_cast<float>(last) * (value - min) / range;
+                                    : static_cast<float>(last) * (value - min) / range;
     if (!(position > 0.0f))
         return 0;
     if (position >= static_cast<float>(last))
@@ -22,8 +21,7 @@ int FrameFromValue(float value, float min, float max, int frameCount,
     return static_cast<int>(position);
 }
 
-float ValueFromFrame(int frame, float min, float max, int frameCount,
-                     const ResponseFunction* response)
+float ValueFromFrame(int frame, float min, float max, int frameCount, const ResponseFunction* response)
 {
     if (frame <= 0)
         return min;
@@ -65,4 +63,4 @@ int SliderThumbStart(bool horizontal, int frame, int startOffset, int thumbSize,
         return startOffset - thumbSize / 2 + frame;
     return trackLength - startOffset - frame + thumbSize / 2 - thumbSize;
 }
-}
+} // namespace FrameMap

@@ -7,7 +7,6 @@
 #include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/Skin.h"
 
-
 #include <cstdio>
 #include <string>
 
@@ -20,7 +19,7 @@ class NoListener : public MenuListener
 public:
     void OnMenuCommand(int) override {}
 };
-}
+} // namespace
 
 int main()
 {
