@@ -27,7 +27,7 @@ int WriteState(DataItem& item, int checked)
         return checked;
     }
 }
-} // namespace
+}
 
 Button::~Button()
 {
@@ -64,10 +64,10 @@ int Button::Setup(int x, int y, const String& name, SkinBitmap* image, SkinBitma
     return 1;
 }
 
-int Button::SetupWithText(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* icon, const String& caption,
-                          FontInterface* font, uint32_t textColour, uint32_t checkedTextColour,
-                          uint32_t disabledTextColour, uint32_t hoverTextColour, uint32_t focusTextColour,
-                          RadioGroupLogic* radioLogic)
+int Button::SetupWithText(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* icon,
+                          const String& caption, FontInterface* font, uint32_t textColour,
+                          uint32_t checkedTextColour, uint32_t disabledTextColour, uint32_t hoverTextColour,
+                          uint32_t focusTextColour, RadioGroupLogic* radioLogic)
 {
     caption_.Assign(caption);
     font_ = font;
@@ -75,10 +75,11 @@ int Button::SetupWithText(int x, int y, const String& name, SkinBitmap* image, S
     return Setup(x, y, name, image, icon, radioLogic);
 }
 
-int Button::SetupSegmented(int x, int y, const String& name, int width, SkinBitmap* image, int leftWidth, int midWidth,
-                           int rightWidth, SkinBitmap* icon, const String& caption, FontInterface* font,
-                           uint32_t textColour, uint32_t checkedTextColour, uint32_t disabledTextColour,
-                           uint32_t hoverTextColour, uint32_t focusTextColour, RadioGroupLogic* radioLogic)
+int Button::SetupSegmented(int x, int y, const String& name, int width, SkinBitmap* image, int leftWidth,
+                           int midWidth, int rightWidth, SkinBitmap* icon, const String& caption,
+                           FontInterface* font, uint32_t textColour, uint32_t checkedTextColour,
+                           uint32_t disabledTextColour, uint32_t hoverTextColour, uint32_t focusTextColour,
+                           RadioGroupLogic* radioLogic)
 {
     if (!image || !image->GetDib())
         return 0;
@@ -107,15 +108,13 @@ void Button::ShapeFromSegments()
 {
     uint32_t key = 0;
     Bitmap frame;
-    if (Width() <= 0 || Height() <= 0 || !image_->GetKeyPixel(key) ||
-        !frame.Create(Width(), Height(), *image_->GetDib()))
+    if (Width() <= 0 || Height() <= 0 || !image_->GetKeyPixel(key) || !frame.Create(Width(), Height(), *image_->GetDib()))
         return;
     // What no slice covers (a middle of no width) is not the button's.
     for (int y = 0; y < Height(); ++y)
         for (int x = 0; x < Width(); ++x)
             frame.SetPixel(x, y, key);
-    for (const ControlLayout::SlicePiece& piece :
-         ControlLayout::ThreeSlices(Width(), leftWidth_, midWidth_, rightWidth_))
+    for (const ControlLayout::SlicePiece& piece : ControlLayout::ThreeSlices(Width(), leftWidth_, midWidth_, rightWidth_))
         image_->Draw(frame, piece.sourceX, 0, piece.width, Height(), piece.targetX, 0, 1);
     auto shape = std::make_unique<Region>();
     if (shape->FromBitmapKeyed(frame, 0, 0, Width(), Height(), key) && shape->Offset(X(), Y()))
@@ -163,7 +162,7 @@ void Button::Draw()
         if (iconWidth)
             textX = IsSegmented() ? iconWidth + 2 * leftWidth_ : textX + iconWidth;
         const int textY = (Height() - font_->Height()) / 2;
-        const uint32_t colour = disabled_     ? disabledTextColour_
+        const uint32_t colour = disabled_      ? disabledTextColour_
                                 : IsFocused() ? focusTextColour_
                                 : checked_    ? checkedTextColour_
                                               : textColour_;

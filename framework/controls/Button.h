@@ -22,8 +22,9 @@ public:
     // The image's width and a quarter of its height; a shaped image shapes the hit area.
     int Setup(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* icon, RadioGroupLogic* radioLogic);
     int SetupWithText(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* icon, const String& caption,
-                      FontInterface* font, uint32_t textColour, uint32_t checkedTextColour, uint32_t disabledTextColour,
-                      uint32_t hoverTextColour, uint32_t focusTextColour, RadioGroupLogic* radioLogic);
+                      FontInterface* font, uint32_t textColour, uint32_t checkedTextColour,
+                      uint32_t disabledTextColour, uint32_t hoverTextColour, uint32_t focusTextColour,
+                      RadioGroupLogic* radioLogic);
     // At least as wide as the caption and icon; 0 without an image.
     int SetupSegmented(int x, int y, const String& name, int width, SkinBitmap* image, int leftWidth, int midWidth,
                        int rightWidth, SkinBitmap* icon, const String& caption, FontInterface* font,

@@ -146,7 +146,8 @@ Bitmap* Control::Target() const
     return parent_ ? parent_->ComposedBackground() : nullptr;
 }
 
-void Control::DrawText(const FontInterface& font, const String& text, int dx, int dy, COLORREF colour, const Rect* clip)
+void Control::DrawText(const FontInterface& font, const String& text, int dx, int dy, COLORREF colour,
+                       const Rect* clip)
 {
     Bitmap* target = Target();
     if (!target)
@@ -174,8 +175,8 @@ void Control::DrawBitmapPart(SkinBitmap& bitmap, int sx, int sy, int width, int 
 void Control::DrawRawBitmap(const Bitmap& bitmap, int dx, int dy)
 {
     if (Bitmap* target = Target())
-        target->CopyPixels(bitmap, 0, 0, bitmap.Width(), bitmap.Height(), x_ + dx, y_ + dy, BitmapPixels::CopyBottomUp,
-                           -1, -1, 0);
+        target->CopyPixels(bitmap, 0, 0, bitmap.Width(), bitmap.Height(), x_ + dx, y_ + dy,
+                           BitmapPixels::CopyBottomUp, -1, -1, 0);
 }
 
 void Control::DrawFocusRect(const Rect& rect)

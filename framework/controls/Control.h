@@ -127,7 +127,8 @@ protected:
     // Drawing into the parent's background bitmap with the control's corner added; nothing
     // while the parent has none. clip null: the control's rectangle.
     Bitmap* Target() const;
-    void DrawText(const FontInterface& font, const String& text, int dx, int dy, COLORREF colour, const Rect* clip);
+    void DrawText(const FontInterface& font, const String& text, int dx, int dy, COLORREF colour,
+                  const Rect* clip);
     void DrawBitmap(SkinBitmap& bitmap, int dx, int dy);
     void DrawBitmapPart(SkinBitmap& bitmap, int sx, int sy, int width, int height, int dx, int dy);
     void DrawRawBitmap(const Bitmap& bitmap, int dx, int dy);

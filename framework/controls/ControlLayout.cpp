@@ -118,4 +118,4 @@ void PlacePopup(int centreX, int top, int width, int height, const Area& workAre
     if (y < workArea.y || y + height > workArea.y + workArea.height)
         y = std::max(y, 0);
 }
-} // namespace ControlLayout
+}

@@ -83,4 +83,4 @@ Area PageBorder(int x, int y, int width, int height, int tabHeight);
 // coordinates): an edge outside the work area is moved to lie 1 pixel inside; a popup larger
 // than the work area is kept on the screen, its top edge at least at 0.
 void PlacePopup(int centreX, int top, int width, int height, const Area& workArea, int screenWidth, int& x, int& y);
-} // namespace ControlLayout
+}

@@ -11,7 +11,7 @@ namespace
 // Every float in (kBelow, kAbove) truncates to a 32-bit integer; both are exact floats.
 constexpr float kAbove = 2147483648.0f;
 constexpr float kBelow = -2147483904.0f; // the float just below -2^31
-} // namespace
+}
 
 bool ToInt32(float value, int32_t& out)
 {
@@ -32,7 +32,7 @@ int32_t SaturateToInt32(float value)
         return INT32_MIN;
     return static_cast<int32_t>(value);
 }
-} // namespace DataItemValues
+}
 
 DataItem::~DataItem()
 {
@@ -43,7 +43,9 @@ DataItem::~DataItem()
         listener->OnDataItemDetached();
 }
 
-void DataItem::Reset(int, int, DataItemListener*) {}
+void DataItem::Reset(int, int, DataItemListener*)
+{
+}
 
 void DataItem::Bind(DataItemListener* listener)
 {

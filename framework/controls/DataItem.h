@@ -182,4 +182,4 @@ namespace DataItemValues
 {
 bool ToInt32(float value, int32_t& out);
 int32_t SaturateToInt32(float value);
-} // namespace DataItemValues
+}

@@ -7,7 +7,7 @@
 namespace
 {
 FormWindow* g_form = nullptr; // borrowed: the form made last, until it goes
-} // namespace
+}
 
 FormWindow::FormWindow()
 {

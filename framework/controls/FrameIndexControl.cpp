@@ -11,7 +11,7 @@ NumericItem* NumericOf(DataItem* item)
         return nullptr;
     return static_cast<NumericItem*>(item);
 }
-} // namespace
+}
 
 void FrameIndexControl::SyncFrameFrom(DataItem* bound)
 {

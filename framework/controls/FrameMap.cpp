@@ -4,7 +4,8 @@
 
 namespace FrameMap
 {
-int FrameFromValue(float value, float min, float max, int frameCount, const ResponseFunction* response)
+int FrameFromValue(float value, float min, float max, int frameCount,
+                   const ResponseFunction* response)
 {
     const float range = max - min;
     const int last = frameCount - 1;
@@ -13,7 +14,7 @@ int FrameFromValue(float value, float min, float max, int frameCount, const Resp
         return 0;
     const float normalised = (value - min) / range;
     const float position = response ? response->Unmap(normalised) * static_cast<float>(last)
-                                    : static_cast<float>(last) * (value - min) / range;
+                                     : static_cast<float>(last) * (value - min) / range;
     if (!(position > 0.0f))
         return 0;
     if (position >= static_cast<float>(last))
@@ -21,7 +22,8 @@ int FrameFromValue(float value, float min, float max, int frameCount, const Resp
     return static_cast<int>(position);
 }
 
-float ValueFromFrame(int frame, float min, float max, int frameCount, const ResponseFunction* response)
+float ValueFromFrame(int frame, float min, float max, int frameCount,
+                     const ResponseFunction* response)
 {
     if (frame <= 0)
         return min;
@@ -63,4 +65,4 @@ int SliderThumbStart(bool horizontal, int frame, int startOffset, int thumbSize,
         return startOffset - thumbSize / 2 + frame;
     return trackLength - startOffset - frame + thumbSize / 2 - thumbSize;
 }
-} // namespace FrameMap
+}

@@ -10,11 +10,13 @@ namespace FrameMap
 // through the response function's inverse on the normalised value. An empty range (items
 // that accept any value) shows frame 0, and the result is clamped to [0, N - 1] so a value
 // outside the range never draws past the strip.
-int FrameFromValue(float value, float min, float max, int frameCount, const ResponseFunction* response);
+int FrameFromValue(float value, float min, float max, int frameCount,
+                   const ResponseFunction* response);
 
 // The value frame f stands for: frame 0 gives min, frame N - 1 gives max, any other frame
 // min + range * f / N (or through the response function's map of f / N).
-float ValueFromFrame(int frame, float min, float max, int frameCount, const ResponseFunction* response);
+float ValueFromFrame(int frame, float min, float max, int frameCount,
+                     const ResponseFunction* response);
 
 // One pixel of drag moves one frame, within [0, N - 1].
 int DraggedFrame(int frame, int delta, int frameCount);
@@ -30,4 +32,4 @@ int SliderTravel(int given, int trackLength, int thumbLength);
 // Leftmost column (horizontal) or top row (vertical) of a slider's thumb. thumbSize is the
 // thumb's width when horizontal, its height when vertical; trackLength the control's height.
 int SliderThumbStart(bool horizontal, int frame, int startOffset, int thumbSize, int trackLength);
-} // namespace FrameMap
+}

@@ -7,11 +7,11 @@
 
 namespace
 {
-InPlaceEditor* g_open = nullptr;   // the open editor, owned by itself: TextControl deletes it
+InPlaceEditor* g_open = nullptr;  // the open editor, owned by itself: TextControl deletes it
 WNDPROC g_editProcedure = nullptr; // the edit class's procedure, which the filter passes on to
 
 const int kBoxId = 10;
-} // namespace
+}
 
 InPlaceEditor::InPlaceEditor(TextControl& control) : control_(control), savedTooltips_(Tooltip::TooltipsEnabled)
 {
@@ -34,8 +34,8 @@ InPlaceEditor* InPlaceEditor::Current()
 
 int InPlaceEditor::CreateBox(Panel& panel, const Rect& box, const String& text, const FontInterface* font)
 {
-    if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top, box.right - box.left,
-                         box.bottom - box.top, &panel, 0, 0))
+    if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top,
+                         box.right - box.left, box.bottom - box.top, &panel, 0, 0))
         return 0;
     HWND handle = GetHandle();
     ::SetWindowLongPtrA(handle, GWLP_ID, kBoxId);

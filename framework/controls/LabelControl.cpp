@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-int LabelControl::SetupLabel(int x, int y, const String& name, const String& text, FontInterface* font, uint32_t colour,
-                             uint32_t disabledColour, int width, int alignment, SkinBitmap* background, int leftWidth,
-                             int midWidth, int rightWidth, int margin)
+int LabelControl::SetupLabel(int x, int y, const String& name, const String& text, FontInterface* font,
+                             uint32_t colour, uint32_t disabledColour, int width, int alignment,
+                             SkinBitmap* background, int leftWidth, int midWidth, int rightWidth, int margin)
 {
     SetPosition(x, y);
     if (!SetName(name) || !text_.Assign(text))
@@ -28,9 +28,8 @@ int LabelControl::SetupLabel(int x, int y, const String& name, const String& tex
     if (background_ && leftWidth_ == -1)
         SetSize(background_->Width(), background_->Height());
     else
-        SetSize(SizesToText() ? TextWidth(text_) : width, background_ ? background_->Height()
-                                                          : font_     ? font_->Height()
-                                                                      : 0);
+        SetSize(SizesToText() ? TextWidth(text_) : width,
+                background_ ? background_->Height() : font_ ? font_->Height() : 0);
     return 1;
 }
 

@@ -37,4 +37,4 @@ void StoreEntry(DataItem* item, const String& text, const ResponseFunction* resp
         number = response->Unmap(number);
     static_cast<NumericItem*>(item)->SetValue(number, update, 1, nullptr);
 }
-} // namespace NumericText
+}

@@ -21,4 +21,4 @@ int EditorText(const DataItem* item, int decimals, const String& shown, String& 
 // response function's inverse when there is one. The item refuses what it does not accept;
 // other items are left alone.
 void StoreEntry(DataItem* item, const String& text, const ResponseFunction* response, int update);
-} // namespace NumericText
+}

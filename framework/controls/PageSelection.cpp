@@ -21,4 +21,4 @@ int OnPageRemoved(IntItem& selection, int current, int removed, int pageCount)
     selection.value = std::max(next, selection.minimum);
     return next;
 }
-} // namespace PageSelection
+}

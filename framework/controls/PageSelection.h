@@ -14,4 +14,4 @@ void OnPageAdded(IntItem& selection);
 // is left. The item's maximum drops by one and its value follows the current page (quietly:
 // the tab redraws and shows the page itself).
 int OnPageRemoved(IntItem& selection, int current, int removed, int pageCount);
-} // namespace PageSelection
+}

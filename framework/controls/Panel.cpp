@@ -26,7 +26,7 @@ bool Overlap(const Rect& a, const Rect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
-} // namespace
+}
 
 Panel::Panel() = default;
 

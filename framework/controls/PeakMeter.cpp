@@ -70,8 +70,8 @@ void PeakMeter::Draw()
     if (!offImage_)
         return;
     const int disabled = IsDisabled() && disabledImage_;
-    const PeakMeterLogic::Look look{horizontal_ != 0, inverted_ != 0, disabled != 0, horizontal_ ? Width() : Height(),
-                                    ledSize_ + ledGap_};
+    const PeakMeterLogic::Look look{horizontal_ != 0, inverted_ != 0, disabled != 0,
+                                    horizontal_ ? Width() : Height(), ledSize_ + ledGap_};
     for (const PeakMeterLogic::Strip& strip : PeakMeterLogic::Strips(look, frame_, state_.peakFrame))
     {
         SkinBitmap& image = strip.image == PeakMeterLogic::Image::On    ? *onImage_

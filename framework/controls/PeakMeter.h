@@ -15,9 +15,9 @@ public:
 
     // The size is the off image's. Without the off and on images, or with an LED pitch below
     // a pixel, the set-up fails (0).
-    int Setup(int x, int y, const String& name, int horizontal, int inverted, SkinBitmap* offImage, SkinBitmap* onImage,
-              SkinBitmap* disabledImage, int ledSize, int ledGap, uint32_t holdTime, uint32_t timerInterval,
-              DataItem* item);
+    int Setup(int x, int y, const String& name, int horizontal, int inverted, SkinBitmap* offImage,
+              SkinBitmap* onImage, SkinBitmap* disabledImage, int ledSize, int ledGap, uint32_t holdTime,
+              uint32_t timerInterval, DataItem* item);
 
     int IsHorizontal() const override { return horizontal_; }
     int FrameCount() const override;
@@ -28,7 +28,7 @@ public:
     void OnTimerTick(int32_t argument) override;
 
 private:
-    SkinBitmap* offImage_ = nullptr; // borrowed from the skin, as are the others
+    SkinBitmap* offImage_ = nullptr;      // borrowed from the skin, as are the others
     SkinBitmap* onImage_ = nullptr;
     SkinBitmap* disabledImage_ = nullptr;
     int horizontal_ = 0;

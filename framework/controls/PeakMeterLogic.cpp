@@ -80,4 +80,4 @@ std::vector<Strip> Strips(const Look& look, int frame, int peakFrame)
         place(Image::On, std::max(peak - look.pitch, lit), peak);
     return strips;
 }
-} // namespace PeakMeterLogic
+}

@@ -57,4 +57,4 @@ struct Look
 // bottom), the inverted meter from the right (or the bottom) without a peak LED; the peak LED
 // is the pitch just below the peak position, inside the meter at the top frame.
 std::vector<Strip> Strips(const Look& look, int frame, int peakFrame);
-} // namespace PeakMeterLogic
+}

@@ -304,7 +304,8 @@ int PopupMenu::Track(int x, int y, MenuListener* listener, Window* ownerWindow, 
     if (scrollbarStyle_)
     {
         scrollPanel_ = std::make_unique<ScrollPanel>();
-        if (!scrollPanel_->Setup(scrollbarStyle_, this, height_ - 2) || !scrollPanel_->Create(this, width_ - 17, 1, 1))
+        if (!scrollPanel_->Setup(scrollbarStyle_, this, height_ - 2) ||
+            !scrollPanel_->Create(this, width_ - 17, 1, 1))
         {
             scrollPanel_.reset();
             scroller_ = nullptr;

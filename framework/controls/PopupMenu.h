@@ -174,8 +174,8 @@ private:
     int x_ = 0;
     int y_ = 0;
     int isSubmenu_ = 0;
-    PopupMenu* parent_ = nullptr;     // borrowed
-    PopupMenu* child_ = nullptr;      // owned
+    PopupMenu* parent_ = nullptr; // borrowed
+    PopupMenu* child_ = nullptr;  // owned
     PopupMenuItem* chosen_ = nullptr; // borrowed from items_
     std::unique_ptr<ScrollPanel> scrollPanel_;
     Scroller* scroller_ = nullptr; // borrowed: the bar in scrollPanel_

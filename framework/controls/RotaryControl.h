@@ -18,8 +18,8 @@ public:
     // width = frameWidth when at least 1, else the strip's width shared among its frames;
     // height = the strip's. Without a strip, frames or a width to show them in, the set-up
     // fails (0). The pressed and disabled strips default to the strip.
-    int Setup(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* pressedImage, SkinBitmap* disabledImage,
-              int frames, int frameWidth, DataItem* item);
+    int Setup(int x, int y, const String& name, SkinBitmap* image, SkinBitmap* pressedImage,
+              SkinBitmap* disabledImage, int frames, int frameWidth, DataItem* item);
 
     // The slider each press shows above the knob, made here and kept.
     void SetPopup(int horizontal, SkinBitmap* trackImage, SkinBitmap* thumbImage, int travel, int startOffset,
@@ -34,7 +34,7 @@ public:
     void OnMouseUp(WPARAM keys, int x, int y) override;
 
 private:
-    SkinBitmap* image_ = nullptr; // borrowed from the skin, as are the others
+    SkinBitmap* image_ = nullptr;         // borrowed from the skin, as are the others
     SkinBitmap* pressedImage_ = nullptr;
     SkinBitmap* disabledImage_ = nullptr;
     int frames_ = 0;

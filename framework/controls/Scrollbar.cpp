@@ -91,7 +91,7 @@ void Scrollbar::BuildRegions()
     const int decHalf = parts_.decBut / 2;
     const int incHalf = parts_.incBut / 2;
     // An area of the image along the axis, as (x, y, width, height) in the image.
-    auto area = [&](int offset, int length, int(&out)[4]) {
+    auto area = [&](int offset, int length, int (&out)[4]) {
         out[0] = vertical_ ? 0 : offset;
         out[1] = vertical_ ? offset : 0;
         out[2] = vertical_ ? thickness : length;

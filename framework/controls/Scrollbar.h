@@ -27,7 +27,8 @@ public:
     ~Scrollbar() override;
 
     // 0 without a style, without its image, or with a part length below 0.
-    int Setup(int x, int y, const String& name, const ScrollbarStyle* style, int length, int id, ScrollClient* client);
+    int Setup(int x, int y, const String& name, const ScrollbarStyle* style, int length, int id,
+              ScrollClient* client);
     void SetLength(int length);
     int Length() const { return length_; }
     int Thickness() const;

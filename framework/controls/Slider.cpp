@@ -44,8 +44,8 @@ int Slider::Setup(int x, int y, const String& name, int horizontal, SkinBitmap* 
 void Slider::ThumbRect(Rect& rect) const
 {
     const int thumbHeight = thumbImage_ ? thumbImage_->Height() : 0;
-    const int start = FrameMap::SliderThumbStart(horizontal_, frame_, startOffset_,
-                                                 horizontal_ ? thumbWidth_ : thumbHeight, Height());
+    const int start =
+        FrameMap::SliderThumbStart(horizontal_, frame_, startOffset_, horizontal_ ? thumbWidth_ : thumbHeight, Height());
     rect.left = horizontal_ ? start : sideOffset_;
     rect.top = horizontal_ ? sideOffset_ : start;
     rect.right = rect.left + thumbWidth_;

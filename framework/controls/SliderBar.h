@@ -24,7 +24,7 @@ public:
     void OnMouseUp(WPARAM keys, int x, int y) override;
 
 private:
-    SkinBitmap* trackImage_ = nullptr; // borrowed from the skin, as are the others
+    SkinBitmap* trackImage_ = nullptr;         // borrowed from the skin, as are the others
     SkinBitmap* barImage_ = nullptr;
     SkinBitmap* pressedBarImage_ = nullptr;
     SkinBitmap* disabledBarImage_ = nullptr;

@@ -19,8 +19,8 @@ int TextControl::Setup(int x, int y, const String& name, const String& text, Fon
 {
     editFont_ = editFont;
     value_ = value;
-    return SetupLabel(x, y, name, text, font, textColour, disabledTextColour, width, alignment, background, leftWidth,
-                      midWidth, rightWidth, margin);
+    return SetupLabel(x, y, name, text, font, textColour, disabledTextColour, width, alignment, background,
+                      leftWidth, midWidth, rightWidth, margin);
 }
 
 void TextControl::UpdateText()

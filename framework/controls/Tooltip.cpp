@@ -39,7 +39,7 @@ public:
     void Destroy() override { Tooltip::Destroy(); }
 };
 Registration g_registration;
-} // namespace
+}
 
 Tooltip* Tooltip::Instance()
 {

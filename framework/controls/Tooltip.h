@@ -64,8 +64,8 @@ private:
 
     int x_ = 0;
     int y_ = 0;
-    Window* owner_ = nullptr;   // borrowed; forgotten when it goes
-    const void* key_ = nullptr; // identity only
+    Window* owner_ = nullptr;         // borrowed; forgotten when it goes
+    const void* key_ = nullptr;       // identity only
     std::unique_ptr<Bitmap> bitmap_;
-    const void* armedKey_ = nullptr; // identity only: the key timer 10 runs for
+    const void* armedKey_ = nullptr;  // identity only: the key timer 10 runs for
 };

@@ -118,8 +118,9 @@ TEST(BorderRuns, ASizeIsRoundedDownToSixteen)
         bool horizontal;
         int count;
     } expected[] = {
-        {"tl", 0, 0, true, 1}, {"tr", 88, 0, true, 1}, {"bl", 0, 56, true, 1}, {"br", 88, 56, true, 1},
-        {"t", 8, 0, true, 5},  {"b", 8, 56, true, 5},  {"l", 0, 8, false, 3},  {"r", 88, 8, false, 3},
+        {"tl", 0, 0, true, 1},  {"tr", 88, 0, true, 1}, {"bl", 0, 56, true, 1},
+        {"br", 88, 56, true, 1}, {"t", 8, 0, true, 5},  {"b", 8, 56, true, 5},
+        {"l", 0, 8, false, 3},  {"r", 88, 8, false, 3},
     };
     ASSERT_EQ(runs.size(), 8u);
     for (size_t i = 0; i < runs.size(); ++i)
@@ -204,4 +205,4 @@ TEST(PlacePopup, CentredAboveAndKeptInsideTheWorkArea)
         EXPECT_EQ(y, c.y) << c.what;
     }
 }
-} // namespace
+}

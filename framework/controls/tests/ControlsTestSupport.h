@@ -196,4 +196,4 @@ inline Button* AddButton(Panel& panel, SkinBitmap& image, const char* name, int 
     panel.AddControl(button, item);
     return button;
 }
-} // namespace controlstest
+}

@@ -249,4 +249,4 @@ TEST(DataItems, ListenersMayUnbindWhileTheItemGoes)
     EXPECT_EQ(first.detached, 1);
     EXPECT_EQ(second.detached, 1);
 }
-} // namespace
+}

@@ -14,7 +14,8 @@ TEST(FrameMap, KnobOf64FramesOnAUnitRange)
     EXPECT_EQ(FrameMap::FrameFromValue(0.5f, 0.0f, 1.0f, 64, nullptr), 31);
     const float written = FrameMap::ValueFromFrame(33, 0.0f, 1.0f, 64, nullptr);
     EXPECT_EQ(written, 0.515625f) << "33 / 64: divided by the frame count";
-    EXPECT_EQ(FrameMap::FrameFromValue(written, 0.0f, 1.0f, 64, nullptr), 32) << "the re-sync truncates 63 * 33 / 64";
+    EXPECT_EQ(FrameMap::FrameFromValue(written, 0.0f, 1.0f, 64, nullptr), 32)
+        << "the re-sync truncates 63 * 33 / 64";
 }
 
 TEST(FrameMap, EndFramesGiveTheBoundsExactly)
@@ -100,4 +101,4 @@ TEST(FrameMap, ThumbPosition)
     EXPECT_EQ(FrameMap::SliderThumbStart(false, 0, 5, 10, 100), 90);
     EXPECT_EQ(FrameMap::SliderThumbStart(false, 80, 5, 10, 100), 10);
 }
-} // namespace
+}

@@ -7,6 +7,7 @@
 #include "framework/controls/tests/ShotSupport.h"
 #include "framework/skin/Skin.h"
 
+
 #include <cstdio>
 #include <string>
 
@@ -19,7 +20,7 @@ class NoListener : public MenuListener
 public:
     void OnMenuCommand(int) override {}
 };
-} // namespace
+}
 
 int main()
 {

@@ -62,9 +62,9 @@ TEST(MouseInput, PressDragAndReleaseReachThePressedControlWithCapture)
     WaitFor(log, 3);
     SendMouse(MOUSEEVENTF_LEFTUP, 500, 400);
     WaitFor(log, 4);
-    EXPECT_EQ(Moved(log), (Log{"probe down 10,10 last 10,10", "probe move 32,14 last 10,10",
-                               "probe move 292,192 last 32,14", "probe up 292,192 last 292,192"}));
+    EXPECT_EQ(Moved(log), (Log{"probe down 10,10 last 10,10", "probe move 32,14 last 10,10", "probe move 292,192 last 32,14",
+                        "probe up 292,192 last 292,192"}));
     EXPECT_EQ(panel.HasCapture(), 0);
     EXPECT_EQ(Control::PressedControl(), nullptr);
 }
-} // namespace
+}

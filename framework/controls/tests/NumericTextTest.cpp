@@ -103,4 +103,4 @@ TEST(NumericText, TypedEntriesGoThroughTheItem)
     EXPECT_EQ(words.text.Length(), 0) << "other items are left alone";
     NumericText::StoreEntry(nullptr, Make("5"), nullptr, 0);
 }
-} // namespace
+}

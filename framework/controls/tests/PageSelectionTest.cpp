@@ -71,4 +71,4 @@ TEST(PageSelection, RemovingEveryPageFromTheFrontAndAddingAgain)
     PageSelection::OnPageAdded(tab.selection);
     EXPECT_EQ(tab.selection.maximum, 1);
 }
-} // namespace
+}

@@ -76,8 +76,8 @@ TEST(Panel, HitTestsIncludeBothEdgesAndFollowTheAddingOrder)
         Control* expected;
     };
     const Row rows[] = {
-        {0, 0, first},    {10, 10, first},   {11, 0, nullptr}, {10, 11, second}, {4, 11, nullptr},
-        {15, 15, second}, {16, 15, nullptr}, {7, 7, first},    {25, 5, nullptr},
+        {0, 0, first}, {10, 10, first}, {11, 0, nullptr}, {10, 11, second}, {4, 11, nullptr},
+        {15, 15, second}, {16, 15, nullptr}, {7, 7, first}, {25, 5, nullptr},
     };
     for (const Row& row : rows)
     {
@@ -218,8 +218,7 @@ TEST(Panel, NoListenerIsLeftOnTheItemWhenTheRadioGroupGoes)
         int listenersAtDeath = -1;
         {
             Fixture f;
-            auto* choice =
-                static_cast<IntItem*>(f.panel.RegisterDataItem("choice", new WatchedItem(&listenersAtDeath)));
+            auto* choice = static_cast<IntItem*>(f.panel.RegisterDataItem("choice", new WatchedItem(&listenersAtDeath)));
             ASSERT_NE(choice, nullptr);
             auto* logic = new RadioGroupLogic();
             logic->Bind(choice, 1);
@@ -363,9 +362,8 @@ TEST(Panel, SegmentedButtonsTileTheirMiddleAndShapeTheirHitArea)
 {
     Fixture f;
     auto* button = new Button();
-    ASSERT_EQ(button->SetupSegmented(0, 0, Text("seg"), 20, &f.images.segmented, 3, 6, 3, nullptr, String(), nullptr, 0,
-                                     0, 0, 0, 0, nullptr),
-              1);
+    ASSERT_EQ(button->SetupSegmented(0, 0, Text("seg"), 20, &f.images.segmented, 3, 6, 3, nullptr, String(), nullptr,
+                                     0, 0, 0, 0, 0, nullptr), 1);
     f.panel.AddControl(button, nullptr);
     f.panel.RedrawArea(nullptr, 0);
     EXPECT_EQ(button->Width(), 20);
@@ -373,26 +371,15 @@ TEST(Panel, SegmentedButtonsTileTheirMiddleAndShapeTheirHitArea)
     // Left 0..2, middles at 3 and 9 with their key column at 8 and 14, a 2-pixel cut middle
     // at 15, right 17..19.
     const Bitmap& background = *f.panel.ComposedBackground();
-    const uint32_t expected[20] = {kTile, // the key point's pixel is transparent
-                                   kFrames[0] + kSlices[0],
-                                   kFrames[0] + kSlices[0],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kTile,
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kTile,
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[1],
-                                   kFrames[0] + kSlices[2],
-                                   kFrames[0] + kSlices[2],
-                                   kFrames[0] + kSlices[2]};
+    const uint32_t expected[20] = {
+        kTile, // the key point's pixel is transparent
+        kFrames[0] + kSlices[0], kFrames[0] + kSlices[0],
+        kFrames[0] + kSlices[1], kFrames[0] + kSlices[1], kFrames[0] + kSlices[1], kFrames[0] + kSlices[1],
+        kFrames[0] + kSlices[1], kTile,
+        kFrames[0] + kSlices[1], kFrames[0] + kSlices[1], kFrames[0] + kSlices[1], kFrames[0] + kSlices[1],
+        kFrames[0] + kSlices[1], kTile,
+        kFrames[0] + kSlices[1], kFrames[0] + kSlices[1],
+        kFrames[0] + kSlices[2], kFrames[0] + kSlices[2], kFrames[0] + kSlices[2]};
     for (int x = 0; x < 20; ++x)
         EXPECT_EQ(PixelAt(background, x, 0), expected[x]) << x;
     EXPECT_EQ(PixelAt(background, 20, 1), kTile);
@@ -405,9 +392,8 @@ TEST(Panel, SegmentedButtonsTileTheirMiddleAndShapeTheirHitArea)
 
     // A middle of no width (a page tab's default) is not tiled and does not fail.
     auto* flat = new Button();
-    ASSERT_EQ(flat->SetupSegmented(0, 8, Text("flat"), 20, &f.images.segmented, 3, 0, 3, nullptr, String(), nullptr, 0,
-                                   0, 0, 0, 0, nullptr),
-              1);
+    ASSERT_EQ(flat->SetupSegmented(0, 8, Text("flat"), 20, &f.images.segmented, 3, 0, 3, nullptr, String(), nullptr,
+                                   0, 0, 0, 0, 0, nullptr), 1);
     f.panel.AddControl(flat, nullptr);
     f.panel.RedrawArea(nullptr, 0);
     EXPECT_EQ(PixelAt(*f.panel.ComposedBackground(), 10, 9), kTile);
@@ -415,9 +401,8 @@ TEST(Panel, SegmentedButtonsTileTheirMiddleAndShapeTheirHitArea)
     EXPECT_EQ(flat->HitTest(10, 9), 0);
     EXPECT_EQ(flat->HitTest(2, 9), 1);
     auto* none = new Button();
-    EXPECT_EQ(none->SetupSegmented(0, 0, Text("none"), 20, nullptr, 3, 6, 3, nullptr, String(), nullptr, 0, 0, 0, 0, 0,
-                                   nullptr),
-              0);
+    EXPECT_EQ(none->SetupSegmented(0, 0, Text("none"), 20, nullptr, 3, 6, 3, nullptr, String(), nullptr, 0, 0, 0, 0,
+                                   0, nullptr), 0);
     delete none;
 }
 
@@ -542,4 +527,4 @@ TEST(Panel, TheObserverHearsThePanelGo)
     panel.reset();
     EXPECT_EQ(observer.gone, address);
 }
-} // namespace
+}

@@ -18,7 +18,7 @@ void PrintTo(const Strip& strip, std::ostream* out)
 {
     *out << "{" << static_cast<int>(strip.image) << ", " << strip.start << ", " << strip.end << "}";
 }
-} // namespace PeakMeterLogic
+}
 
 namespace
 {
@@ -121,7 +121,8 @@ TEST(PeakMeterLogic, StripsOfAHorizontalMeter)
               (std::vector<Strip>{{Image::Off, 20, 100}, {Image::On, 0, 20}, {Image::On, 95, 100}}))
         << "at the top frame the peak LED is the meter's last";
     EXPECT_EQ(PeakMeterLogic::Strips(look, 0, 0), (std::vector<Strip>{{Image::Off, 0, 100}}));
-    EXPECT_EQ(PeakMeterLogic::Strips(look, 6, 6), (std::vector<Strip>{{Image::Off, 30, 100}, {Image::On, 0, 30}}))
+    EXPECT_EQ(PeakMeterLogic::Strips(look, 6, 6),
+              (std::vector<Strip>{{Image::Off, 30, 100}, {Image::On, 0, 30}}))
         << "no peak LED at the bar's end";
     EXPECT_EQ(PeakMeterLogic::Strips(look, -2, 0), (std::vector<Strip>{{Image::Off, 0, 100}}))
         << "nothing outside the images";
@@ -149,4 +150,4 @@ TEST(PeakMeterLogic, InvertedAndDisabledMeters)
     EXPECT_EQ(PeakMeterLogic::Strips(Look{false, false, true, 100, 5}, 4, 10),
               (std::vector<Strip>{{Image::Disabled, 0, 80}}));
 }
-} // namespace
+}

@@ -98,8 +98,8 @@ TEST(PopupMenu, TheSkinBuildsItemsSeparatorsAndSubmenusFromItsLayout)
         int commandId;
         bool icon;
     } rows[] = {
-        {"Open", 0, 0, 0, 0, 1, false},     {"Save", 0, 0, 0, 1, 2, false},     {"UNDEFINED", 0, 0, 0, 0, 3, false},
-        {"", 1, 0, 0, 0, -1, false},        {"Disabled", 0, 0, 1, 0, 4, false}, {"More", 0, 1, 0, 0, 5, false},
+        {"Open", 0, 0, 0, 0, 1, false},      {"Save", 0, 0, 0, 1, 2, false},   {"UNDEFINED", 0, 0, 0, 0, 3, false},
+        {"", 1, 0, 0, 0, -1, false},         {"Disabled", 0, 0, 1, 0, 4, false}, {"More", 0, 1, 0, 0, 5, false},
         {"With icon", 0, 0, 0, 0, 6, true},
     };
     for (int i = 0; i < 7; ++i)

@@ -68,7 +68,8 @@ TEST_F(ScrollbarTest, HoldingAButtonStepsAtOnceAfter250MsThenEvery50Ms)
     panel.OnMouseUp(0, kBarX, kIncY);
     clock.Advance(100);
     clock.Advance(100);
-    EXPECT_EQ(client.log, (Log{"linedown 51 id 1", "linedown 52 id 1", "linedown 53 id 1", "linedown 54 id 1", "end"}));
+    EXPECT_EQ(client.log,
+              (Log{"linedown 51 id 1", "linedown 52 id 1", "linedown 53 id 1", "linedown 54 id 1", "end"}));
     EXPECT_EQ(client.scroller->GetPosition(), 54);
 }
 

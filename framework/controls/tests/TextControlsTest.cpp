@@ -45,8 +45,8 @@ struct Fixture
                          SkinBitmap* background = nullptr, int width = -1, int margin = 0)
     {
         auto* control = new TextControl();
-        EXPECT_EQ(control->Setup(x, y, Text(name), Text(text), &font, nullptr, kInk, kGreyInk, width, 0, background, -1,
-                                 0, 0, margin, 0),
+        EXPECT_EQ(control->Setup(x, y, Text(name), Text(text), &font, nullptr, kInk, kGreyInk, width, 0, background,
+                                 -1, 0, 0, margin, 0),
                   1);
         panel.AddControl(control, item);
         return control;
@@ -412,7 +412,10 @@ struct LinkFixture : Fixture
     ~LinkFixture() { AppBase::SetDesktopShell(nullptr); }
 
     // Paints over the link in the panel's picture: only a redraw brings it back.
-    void Cover() { panel.ComposedBackground()->FillRect(link->X(), link->Y(), link->Width(), link->Height(), kCover); }
+    void Cover()
+    {
+        panel.ComposedBackground()->FillRect(link->X(), link->Y(), link->Width(), link->Height(), kCover);
+    }
 };
 
 TEST(UrlTextControl, EveryClickOpensTheLinkAndTheVisitedColourIsSetOnce)
@@ -527,8 +530,8 @@ TEST(FormWindow, ChildTextsOfTextControlsOnly)
     Composite images;
     FormFixture f(images.tile);
     auto* title = new TextControl();
-    ASSERT_EQ(title->Setup(4, 4, Text("title"), Text("Starting up"), &f.font, nullptr, kInk, kGreyInk, 100, 0, nullptr,
-                           -1, 0, 0, 0, 0),
+    ASSERT_EQ(title->Setup(4, 4, Text("title"), Text("Starting up"), &f.font, nullptr, kInk, kGreyInk, 100, 0,
+                           nullptr, -1, 0, 0, 0, 0),
               1);
     f.form.AddControl(title, nullptr);
     auto* number = new NumericDisplay();
@@ -552,4 +555,4 @@ TEST(FormWindow, ChildTextsOfTextControlsOnly)
     EXPECT_EQ(f.form.GetChildText("nothing", buffer, 32), 0);
     f.form.SetChildText("nothing", Text("x"));
 }
-} // namespace
+}

@@ -180,4 +180,4 @@ TEST(TooltipWithoutSkin, NothingIsShownWithoutACurrentSkin)
     hint.Hover();
     EXPECT_EQ(Tooltip::Current(), nullptr);
 }
-} // namespace
+}

@@ -32,11 +32,7 @@ struct Fixture
         EXPECT_EQ(dib.Create(128, 32, 24), 1);
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 128; ++x)
-                dib.SetPixel(x, y,
-                             x >= 100 && x < 112 && y < 8 ? kThumb
-                             : x >= 100 || y >= 16        ? kBackground
-                             : y < 8                      ? kTrack
-                                                          : kBar);
+                dib.SetPixel(x, y, x >= 100 && x < 112 && y < 8 ? kThumb : x >= 100 || y >= 16 ? kBackground : y < 8 ? kTrack : kBar);
         EXPECT_EQ(whole.SetPiece(&dib, 0, 0, 128, 32), 1);
         EXPECT_EQ(track.SetPiece(&dib, 0, 0, 100, 8), 1);
         EXPECT_EQ(bar.SetPiece(&dib, 0, 8, 100, 8), 1);
@@ -294,4 +290,4 @@ TEST(RotaryControl, NoFramesAndNoFrameWidthFailTheSetUp)
     EXPECT_EQ(knob.Setup(0, 0, Text("k"), &f.track, nullptr, nullptr, 4, -1, nullptr), 1);
     EXPECT_EQ(knob.Width(), 25);
 }
-} // namespace
+}
