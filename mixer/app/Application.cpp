@@ -5,6 +5,7 @@
 #include "framework/controls/FormWindow.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/controls/TextControl.h"
+#include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/files/Shell.h"
 #include "framework/windows/BusyWindow.h"
@@ -14,6 +15,7 @@
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
+#include "mixer/dialogs/WarningDialogs.h"
 
 namespace
 {
@@ -97,7 +99,7 @@ SessionNotification WtsFunction(const char* name)
 } // namespace
 
 Application::Application(ServicesFactory createServices)
-    : createServices_(createServices), trayIconName_(kIconNormal), plainMessages_(skin_), messages_(&plainMessages_)
+    : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
     g_application = this;
 }
@@ -127,7 +129,7 @@ int Application::IsHardwareReset()
 
 void Application::SetMessages(AppMessages* messages)
 {
-    messages_ = messages ? messages : &plainMessages_;
+    messages_ = messages ? messages : &skinMessages_;
 }
 
 ApplicationTrayWindow* Application::GetTrayWindow() const
@@ -162,13 +164,16 @@ int Application::Message(const char* id, const char16_t* plainText, const char16
     return messages_->Show(id, plainText, plainCaption ? plainCaption : kErrorCaption);
 }
 
-int Application::PlainMessages::Show(const char* id, const char16_t* plainText, const char16_t* plainCaption)
+int Application::SkinMessages::Show(const char* id, const char16_t* plainText, const char16_t* plainCaption)
 {
-    const String* text = skin_.IsLoaded() && id ? skin_.FindStringById(id) : nullptr;
-    if (text)
-        AppBase::MessageBox(*text, plainCaption);
-    else
-        AppBase::MessageBox(plainText ? plainText : u"", plainCaption);
+    if (skin_.IsLoaded() && id && Dialog::IsCompleteStyle(skin_.MessageBoxStyle()))
+    {
+        String name;
+        name.AppendAscii(id);
+        if (skin_.FindDefinition("messageboxes", "messagebox", name))
+            return SkinDialogs(skin_).ShowDefinedMessageBox(id, nullptr, nullptr);
+    }
+    AppBase::MessageBox(plainText ? plainText : u"", plainCaption);
     return 1;
 }
 
@@ -774,7 +779,13 @@ void Application::OnTrayCommand(int command)
         ToggleLauncherFlag("load fx on startup", 0);
         break;
     case kCommandExit:
-        // The exit warning dialog comes with the skinned dialogs; its setting is read here.
+        if (LauncherFlag("show exit warning", 1))
+        {
+            ExitWarningDialog warning;
+            warning.Init();
+            if (!SkinDialogs(skin_).ShowDialogPanel("exitwarning", &warning, nullptr))
+                break;
+        }
         QuitWithPrompt(1);
         break;
     default:
@@ -837,8 +848,16 @@ void Application::OnRateChange()
         return;
     rateChangeBusy_ = 1;
     const int mismatch = RateFamily(mixer->GetRateCode()) != RateFamily(mixer->GetHardwareRateCode());
-    if (mismatch)
+    if (mismatch && !rateDialogOpen_)
+    {
         Automation::NotifyEvent(904, -1, -1);
+        if (Dialog* top = Dialog::TopModal())
+        {
+            if (top->GetTitle().CompareLiteral("Session Settings") != 0)
+                top->End(0);
+        }
+        RunRateChangedDialog(mixer);
+    }
     IVarnHardware* hardware = mixer->GetHardware();
     IVarnSettings* settings = hardware ? hardware->GetSettings() : nullptr;
     if (settings)
@@ -852,6 +871,31 @@ void Application::OnRateChange()
     }
     rateChangeBusy_ = 0;
     RefreshTrayTip();
+}
+
+// Until the rates settle: OK re-reads the rates and, still apart, runs the chosen option (a
+// new session, another session; both come with the session commands) or asks again; Retry
+// re-reads them.
+void Application::RunRateChangedDialog(IVarnMixer* mixer)
+{
+    String name;
+    name.AppendAscii("ratechanged");
+    if (!skin_.FindDefinition("dialogpanels", "dialogpanel", name) ||
+        !Dialog::IsCompleteStyle(skin_.FirstDialogStyle()))
+        return; // a skin that cannot show the question cannot have it answered
+    for (;;)
+    {
+        rateDialogOpen_ = 1;
+        SampleRateChangedDialog dialog;
+        dialog.Init(launcher_);
+        dialog.SetRate(mixer->GetHardwareRateCode());
+        const int answer = SkinDialogs(skin_).ShowDialogPanel("ratechanged", &dialog, nullptr);
+        rateDialogOpen_ = 0;
+        if (!services_ || mixer != services_->GetMixer() || mixer->GetRateCode() == mixer->GetHardwareRateCode())
+            return;
+        if (answer < 0 || (answer == 1 && dialog.GetOption() != 2))
+            return;
+    }
 }
 
 void Application::OnSyncSourceChange(VarnEventArg argument)

@@ -119,7 +119,7 @@ public:
     // The splash form's progress text for engine events 80-98 (user-interface thread).
     void UpdateSplashText(int id);
 
-    // Replaces the message service (tests); null puts back the plain one.
+    // Replaces the message service (tests); null puts back the skin's.
     void SetMessages(AppMessages* messages);
     // Whether the user reset the hardware: no save of the working session runs after it.
     static int IsHardwareReset();
@@ -138,11 +138,12 @@ private:
     public:
         const String* FindStringById(const char* id) override;
     };
-    // Plain boxes with the skin's text when it has one, else the plain text.
-    class PlainMessages : public AppMessages
+    // The launcher skin's message box of that name when the skin can show it, else the
+    // plain box with the plain text.
+    class SkinMessages : public AppMessages
     {
     public:
-        explicit PlainMessages(Skin& skin) : skin_(skin) {}
+        explicit SkinMessages(Skin& skin) : skin_(skin) {}
         int Show(const char* id, const char16_t* plainText, const char16_t* plainCaption) override;
 
     private:
@@ -166,6 +167,8 @@ private:
     void ShowTrayMenu();
     void ResetHardware();
     void RebuildMainWindow();
+    // The rate-changed dialog until the rates settle (user-interface thread).
+    void RunRateChangedDialog(IVarnMixer* mixer);
     int LauncherFlag(const char* name, int defaultFlag);
     void ToggleLauncherFlag(const char* name, int defaultFlag);
 
@@ -176,6 +179,7 @@ private:
     int hardwareMessageShown_ = 0;
     int commandLineBusy_ = 0;
     int rateChangeBusy_ = 0;
+    int rateDialogOpen_ = 0;
     int openingView_ = 0;
     int wtsRegistered_ = 0;
     const char* trayIconName_; // resource name of the icon shown
@@ -183,8 +187,8 @@ private:
     RegistryKey launcher_;
     StubHandler stubHandler_; // its second face is the engine's view interface
     SkinStrings strings_;
-    PlainMessages plainMessages_;
-    AppMessages* messages_;              // borrowed: plainMessages_ unless a test set one
+    SkinMessages skinMessages_;
+    AppMessages* messages_;              // borrowed: skinMessages_ unless a test set one
     std::unique_ptr<FormWindow> splash_; // while the start-up runs
     MainWindow* mainWindow_ = nullptr;   // owned; the first entry of the view list
 };

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/controls/FormWindow.h"
+#include "framework/dialogs/Dialog.h"
 #include "framework/platform/RegistryKey.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/windows/TrayIcon.h"
@@ -55,6 +56,27 @@ public:
     }
     void Open(const char*) override {}
     std::vector<std::string> boxes;
+};
+
+// Answers every dialog: runs the step for its skin name, then ends it with the answer.
+class RecordingDialogs : public DialogAnswerer
+{
+public:
+    RecordingDialogs() { Dialog::SetAnswerer(this); }
+    ~RecordingDialogs() { Dialog::SetAnswerer(nullptr); }
+    void OnDialogShown(Dialog& dialog) override
+    {
+        std::string name;
+        for (int i = 0; i < dialog.GetSourceName().Length(); ++i)
+            name += dialog.GetSourceName().CharAt(i);
+        shown.push_back(name);
+        if (step)
+            step(dialog);
+        dialog.End(answer);
+    }
+    std::vector<std::string> shown;
+    std::function<void(Dialog&)> step;
+    int answer = 0;
 };
 
 class RecordingNotifier : public TrayNotifier
@@ -198,6 +220,7 @@ protected:
     RecordingDesktop desktop;
     RecordingNotifier notifier;
     RecordingMessages messages;
+    RecordingDialogs dialogs; // no test waits for a person
     RegistryKey launcher, view;
 };
 
@@ -345,11 +368,15 @@ TEST_F(ApplicationTest, RateChangesRaiseTheMismatchOnlyAcrossFamilies)
         self.OnRateChange();
         EXPECT_EQ(session->texts["samplerate"], u"48000");
         EXPECT_EQ(CountLogged(engine, "RunCommand UnMute"), 1);
-        // 48 -> 96 kHz: a mismatch, the session keeps its rate.
+        EXPECT_TRUE(dialogs.shown.empty()) << "no question within a family";
+        // 48 -> 96 kHz: a mismatch asks; Retry after the card went back to 48 kHz settles it.
+        static_cast<StandinMixer*>(engine->GetMixer())->rateCode = 1;
         session->texts.clear();
+        dialogs.step = [&](Dialog&) { static_cast<StandinMixer*>(engine->GetMixer())->hardwareRateCode = 1; };
         engine->SetHardwareRate(2);
         engine->WaitForEvents();
         ScriptedApplication::Pump();
+        EXPECT_EQ(dialogs.shown, std::vector<std::string>{"ratechanged"});
         EXPECT_EQ(session->texts.count("samplerate"), 0u);
         EXPECT_EQ(CountLogged(engine, "RunCommand UnMute"), 2);
         // Sync source 1 is written as text; an unknown one clears the value.
@@ -452,6 +479,7 @@ TEST_F(ApplicationTest, AResetStopsLaterSavesWhateverTheAnswer)
 {
     WithCard();
     messages.answers["IDM_QUITWARNING"] = 0;
+    dialogs.answer = 1; // the reset took the settings: the exit warning is back
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
@@ -465,5 +493,28 @@ TEST_F(ApplicationTest, AResetStopsLaterSavesWhateverTheAnswer)
     };
     app.Start();
     EXPECT_EQ(messages.shown, std::vector<std::string>{"IDM_QUITWARNING"});
+}
+} // namespace
+
+namespace
+{
+// With "show exit warning" set the exit command asks first; cancelling keeps the program.
+TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
+{
+    WithCard();
+    launcher.WriteBool(u"show exit warning", 1);
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    int stillRunning = 0;
+    app.script = [&](ScriptedApplication& self) {
+        self.OnTrayCommand(Application::kCommandExit);
+        stillRunning = ::IsWindow(self.GetWindowHandle());
+        dialogs.answer = 1;
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"exitwarning", "exitwarning"}));
+    EXPECT_EQ(stillRunning, 1);
+    EXPECT_EQ(app.GetWindowHandle(), nullptr) << "the second answer quit";
 }
 } // namespace
