@@ -4,7 +4,7 @@
 
 #include "framework/controls/FormWindow.h"
 #include "framework/controls/PopupMenu.h"
-#include "framework/controls/TextControl.h"
+#include "framework/dialogs/PanelBuilder.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/files/Shell.h"
@@ -278,38 +278,26 @@ int Application::StartUp()
     return 1;
 }
 
-// The splash: the skin's "splash" image with the product's name and the progress line
-// "inittag" along its bottom.
+// A form of the launcher skin's panel of that name; null when the skin has none or the
+// window cannot be made.
+std::unique_ptr<FormWindow> Application::CreateForm(const char* name)
+{
+    std::unique_ptr<FormWindow> form(new (std::nothrow) FormWindow);
+    if (!form)
+        return nullptr;
+    form->Setup(nullptr, 0, 0, 0x646464);
+    if (!PanelBuilder(skin_).BuildPanel(name, *form, 1, nullptr) || !form->Create(nullptr))
+        return nullptr;
+    return form;
+}
+
 void Application::ShowSplash()
 {
     if (splash_)
         return;
-    std::unique_ptr<FormWindow> form(new (std::nothrow) FormWindow);
-    SkinBitmap* background = skin_.FindBitmap(Make(u"splash"));
-    if (!form || !background)
-        return;
-    form->Setup(nullptr, 0, 0, 0x646464);
-    form->AddBackgroundSection(background, 0, 0, 1, 1, -1);
-    const int width = form->BackgroundWidth();
-    const int height = form->BackgroundHeight();
-    auto addText = [&](const char16_t* name, const char* textId, const char16_t* font, int x, int y) {
-        auto* control = new (std::nothrow) TextControl;
-        if (!control)
-            return;
-        String text;
-        if (const String* found = textId ? skin_.FindStringById(textId) : nullptr)
-            text.Append(*found);
-        control->Setup(x, y, Make(name), text, skin_.FindFont(Make(font)), nullptr, 0xE6E6E6, 0x8A8A8A, width - x - 16,
-                       0, nullptr, 0, 0, 0, 0, 0);
-        form->AddControl(control, nullptr);
-    };
-    addText(u"title", "IDS_CORVANDSP_TITLE", u"Title", 96, 44);
-    addText(u"inittag", nullptr, u"Normal", 16, height - 24);
-    if (!form->Create(nullptr))
-        return;
-    if (!PreferencesStore().GetShowSplash(1))
-        form->Show(SW_HIDE);
-    splash_ = std::move(form);
+    splash_ = CreateForm("splash");
+    if (splash_ && !PreferencesStore().GetShowSplash(1))
+        splash_->Show(SW_HIDE);
 }
 
 void Application::CloseSplash()
@@ -490,15 +478,7 @@ int Application::StartMixerView(int report)
     openingView_ = 1;
     std::unique_ptr<FormWindow> busy;
     if (!splash_)
-    {
-        busy.reset(new (std::nothrow) FormWindow);
-        if (SkinBitmap* background = busy ? skin_.FindBitmap(Make(u"busy")) : nullptr)
-        {
-            busy->Setup(nullptr, 0, 0, 0x646464);
-            busy->AddBackgroundSection(background, 0, 0, 1, 1, -1);
-            busy->Create(nullptr);
-        }
-    }
+        busy = CreateForm("busy");
     else
     {
         if (const String* text = skin_.FindStringById("IDS_STARTING_CORVAN"))

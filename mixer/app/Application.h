@@ -155,6 +155,7 @@ private:
     void LauncherSkinFolder(String& folder, int fallback);
     int OpenLauncherKey();
     void CloseSplash();
+    std::unique_ptr<FormWindow> CreateForm(const char* name);
     void LeaveCorvanViewMode(int asked);
     MainWindow* OpenMainWindow();
     void ShowMainWindow();
