@@ -277,42 +277,53 @@ void PanelBuilder::ApplyResponseFunction(const XmlElement& element, FrameIndexCo
         control.SetResponseFunction(function);
 }
 
+int PanelBuilder::ReadLabel(const XmlElement& element, int editable, Label& label)
+{
+    skin_.ReadFontAttribute(&element, "font", label.font);
+    if (!ReadPosition(element, label.x, label.y) || !label.font)
+        return 0;
+    // The in-place editor is a system edit box: a glyph-strip font cannot be given to it.
+    if (editable)
+        skin_.ReadFontAttribute(&element, "editFont", label.editFont);
+    if (label.editFont && label.editFont->GetKind() != FontInterface::KindGdi)
+        label.editFont = nullptr;
+    label.colour = Colour(element, "textcol");
+    label.disabledColour = Colour(element, "textcolDisabled");
+    label.width = Int(element, "w");
+    label.alignment = Skin::ParseAlignment(&element, "align");
+    // The slices count only with a background to cut them from.
+    label.background = skin_.ReadOptionalImageAttribute(&element, "background");
+    if (label.background)
+    {
+        label.left = Int(element, "leftSeg");
+        label.middle = Int(element, "midSeg");
+        label.right = Int(element, "rightSeg");
+    }
+    return 1;
+}
+
 Control* PanelBuilder::ReadText(const XmlElement& element, Panel&, const String*, int)
 {
-    int x, y;
-    FontInterface* font = nullptr;
-    skin_.ReadFontAttribute(&element, "font", font);
-    if (!ReadPosition(element, x, y) || !font)
+    Label label;
+    if (!ReadLabel(element, 1, label))
         return nullptr;
-    // The in-place editor is a system edit box: a glyph-strip font cannot be given to it.
-    FontInterface* editFont = nullptr;
-    skin_.ReadFontAttribute(&element, "editFont", editFont);
-    if (editFont && editFont->GetKind() != FontInterface::KindGdi)
-        editFont = nullptr;
-    SkinBitmap* background = skin_.ReadOptionalImageAttribute(&element, "background");
     auto control = std::make_unique<TextControl>();
-    const int setUp = control->Setup(
-        x, y, Name(element), TextOf(element, "text", "textId"), font, editFont, Colour(element, "textcol"),
-        Colour(element, "textcolDisabled"), Int(element, "w"), Skin::ParseAlignment(&element, "align"), background,
-        background ? Int(element, "leftSeg") : -1, background ? Int(element, "midSeg") : -1,
-        background ? Int(element, "rightSeg") : -1, IntOr(element, "border", 0), 0);
+    const int setUp =
+        control->Setup(label.x, label.y, Name(element), TextOf(element, "text", "textId"), label.font, label.editFont,
+                       label.colour, label.disabledColour, label.width, label.alignment, label.background, label.left,
+                       label.middle, label.right, IntOr(element, "border", 0), 0);
     return Keep(control, setUp);
 }
 
 Control* PanelBuilder::ReadUrlText(const XmlElement& element, Panel&, const String*, int)
 {
-    int x, y;
-    FontInterface* font = nullptr;
-    skin_.ReadFontAttribute(&element, "font", font);
-    if (!ReadPosition(element, x, y) || !font)
+    Label label;
+    if (!ReadLabel(element, 0, label))
         return nullptr;
-    SkinBitmap* background = skin_.ReadOptionalImageAttribute(&element, "background");
     auto control = std::make_unique<UrlTextControl>();
-    const int setUp =
-        control->Setup(x, y, Name(element), TextOf(element, "text", "textId"), font, Colour(element, "textcol"),
-                       Colour(element, "textcolDisabled"), Int(element, "w"), Skin::ParseAlignment(&element, "align"),
-                       background, background ? Int(element, "leftSeg") : -1, background ? Int(element, "midSeg") : -1,
-                       background ? Int(element, "rightSeg") : -1, IntOr(element, "border", 0));
+    const int setUp = control->Setup(label.x, label.y, Name(element), TextOf(element, "text", "textId"), label.font,
+                                     label.colour, label.disabledColour, label.width, label.alignment, label.background,
+                                     label.left, label.middle, label.right, IntOr(element, "border", 0));
     return Keep(control, setUp);
 }
 
@@ -328,22 +339,13 @@ Control* PanelBuilder::ReadImage(const XmlElement& element, Panel&, const String
 
 Control* PanelBuilder::ReadNumericDisplay(const XmlElement& element, Panel&, const String*, int)
 {
-    int x, y;
-    FontInterface* font = nullptr;
-    skin_.ReadFontAttribute(&element, "font", font);
-    if (!ReadPosition(element, x, y) || !font)
+    Label label;
+    if (!ReadLabel(element, 1, label))
         return nullptr;
-    FontInterface* editFont = nullptr;
-    skin_.ReadFontAttribute(&element, "editFont", editFont);
-    if (editFont && editFont->GetKind() != FontInterface::KindGdi)
-        editFont = nullptr;
-    SkinBitmap* background = skin_.ReadOptionalImageAttribute(&element, "background");
     auto control = std::make_unique<NumericDisplay>();
-    const int setUp =
-        control->Setup(x, y, Name(element), font, editFont, Colour(element, "textcol"),
-                       Colour(element, "textcolDisabled"), Int(element, "decimalPlaces"), Int(element, "w"),
-                       Skin::ParseAlignment(&element, "align"), background, background ? Int(element, "leftSeg") : -1,
-                       background ? Int(element, "midSeg") : -1, background ? Int(element, "rightSeg") : -1);
+    const int setUp = control->Setup(label.x, label.y, Name(element), label.font, label.editFont, label.colour,
+                                     label.disabledColour, Int(element, "decimalPlaces"), label.width, label.alignment,
+                                     label.background, label.left, label.middle, label.right);
     return Keep(control, setUp);
 }
 

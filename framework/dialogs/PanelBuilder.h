@@ -2,11 +2,15 @@
 
 #include "framework/base/String.h"
 
+#include <cstdint>
+
 class Control;
 class DataItem;
+class FontInterface;
 class FrameIndexControl;
 class Panel;
 class Skin;
+class SkinBitmap;
 class XmlElement;
 
 // Builds panels from a skin's layout: the background sections of a panel element and one
@@ -72,6 +76,24 @@ private:
     Control* ReadRadioGroup(const XmlElement& element, Panel& panel, const String* tabName, int pageIndex);
     Control* ReadPageTab(const XmlElement& element, Panel& panel, const String* tabName, int pageIndex);
 
+    // What text, link and number elements share; a link has no edit font.
+    struct Label
+    {
+        int x = -1;
+        int y = -1;
+        FontInterface* font = nullptr;
+        FontInterface* editFont = nullptr;
+        uint32_t colour = 0;
+        uint32_t disabledColour = 0;
+        int width = -1;
+        int alignment = 0;
+        SkinBitmap* background = nullptr;
+        int left = -1;
+        int middle = -1;
+        int right = -1;
+    };
+    // 0 without a position or a font found.
+    int ReadLabel(const XmlElement& element, int editable, Label& label);
     // Names the control after the element and adds it with the element's data item, to the
     // page when tabName is set, else to the panel.
     void Place(Control* control, const XmlElement& element, Panel& panel, const String* tabName, int pageIndex);

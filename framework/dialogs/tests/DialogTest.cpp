@@ -356,9 +356,9 @@ TEST_F(DialogTest, AMessageBoxHelpButtonOpensItsDocumentAndLeavesItOpen)
     AppBase::SetDesktopShell(&shell);
     MessageBox box;
     const String document = Text("C:\\Help\\Manual.pdf");
-    ASSERT_EQ(box.Run(skin_.skin.MessageBoxStyle(), Text("Title"), Text("Text."), MessageBox::TypeOk, nullptr, 1,
-                      &document),
-              1);
+    ASSERT_EQ(
+        box.Run(skin_.skin.MessageBoxStyle(), Text("Title"), Text("Text."), MessageBox::TypeOk, nullptr, 1, &document),
+        1);
     Control* help = box.FindControl(Text("dialoghelp"));
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(box.OnControlNotify(&box, help, 0), 1);

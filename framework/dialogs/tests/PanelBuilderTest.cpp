@@ -143,13 +143,19 @@ public:
 class PanelBuilderTest : public ::testing::Test
 {
 protected:
-    // Loads a skin whose panels section is panels and builds the panel "p" from it.
-    int Build(const std::string& panels, const char* name = "p")
+    // Loads a skin whose panels section is panels; what the load reported is forgotten.
+    void Load(const std::string& panels)
     {
         folder_.Layout(panels);
         EXPECT_EQ(skin_.Load(folder_.Path(), &factory_), 1);
         skin_.reports.clear();
-        return PanelBuilder(skin_).BuildPanel(name, panel_, 1, nullptr);
+    }
+    int BuildPanel(const char* name = "p") { return PanelBuilder(skin_).BuildPanel(name, panel_, 1, nullptr); }
+    // Loads the panels and builds the panel "p" from them.
+    int Build(const std::string& panels)
+    {
+        Load(panels);
+        return BuildPanel();
     }
     // A panel of these controls over a 320 x 160 background of tileA.
     int BuildControls(const std::string& controls)
@@ -281,15 +287,14 @@ TEST_F(PanelBuilderTest, OneCoordinateOrDimensionGivenLeavesTheOtherMinusOne)
 
 TEST_F(PanelBuilderTest, ControlsBindToThePanelsItemsByNameAndAnUnknownOneLeavesThemUnbound)
 {
-    folder_.Layout("<panel name=\"p\">" + std::string(kBackground) +
-                   "<text name=\"label\" x=\"0\" y=\"0\" font=\"Normal\" data=\"title\"/>"
-                   "<rotary name=\"knob\" x=\"0\" y=\"0\" images=\"knob\" frameCount=\"4\" data=\"level\"/>"
-                   "<image name=\"loose\" x=\"0\" y=\"0\" image=\"tileA\" data=\"nosuch\"/>"
-                   "</panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\">" + std::string(kBackground) +
+         "<text name=\"label\" x=\"0\" y=\"0\" font=\"Normal\" data=\"title\"/>"
+         "<rotary name=\"knob\" x=\"0\" y=\"0\" images=\"knob\" frameCount=\"4\" data=\"level\"/>"
+         "<image name=\"loose\" x=\"0\" y=\"0\" image=\"tileA\" data=\"nosuch\"/>"
+         "</panel>");
     TextItem* title = panel_.AddTextItem("title", Text("Bound text"), 0, 0);
     IntItem* level = panel_.AddIntItem("level", 3, 0, 3, 0, 0);
-    ASSERT_EQ(PanelBuilder(skin_).BuildPanel("p", panel_, 1, nullptr), 1);
+    ASSERT_EQ(BuildPanel(), 1);
     EXPECT_EQ(Named("label")->GetItem(), title);
     EXPECT_EQ(Named("knob")->GetItem(), level);
     // The knob shows its item's value from the start: the last of four frames.
@@ -343,12 +348,11 @@ TEST_F(PanelBuilderTest, TheBackgroundStopsAtASectionWithoutItsImage)
 
 TEST_F(PanelBuilderTest, ABackgroundIsChosenByNameAndRebuiltWithoutTouchingTheControls)
 {
-    folder_.Layout("<panel name=\"p\">"
-                   "<background name=\"first\"><section region=\"tileA\" x=\"0\" y=\"0\"/></background>"
-                   "<image name=\"keep\" x=\"0\" y=\"0\" image=\"tileB\"/>"
-                   "<background name=\"second\"><section region=\"tileB\" x=\"0\" y=\"0\" dx=\"3\"/></background>"
-                   "</panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\">"
+         "<background name=\"first\"><section region=\"tileA\" x=\"0\" y=\"0\"/></background>"
+         "<image name=\"keep\" x=\"0\" y=\"0\" image=\"tileB\"/>"
+         "<background name=\"second\"><section region=\"tileB\" x=\"0\" y=\"0\" dx=\"3\"/></background>"
+         "</panel>");
     PanelBuilder builder(skin_);
     ASSERT_EQ(builder.BuildPanel("p", panel_, 1, "second"), 1);
     EXPECT_EQ(panel_.BackgroundWidth(), 48);
@@ -454,19 +458,18 @@ TEST_F(PanelBuilderTest, MultiStateControlsTakeTheirResponseFunctionAndTheKnobIt
 
 TEST_F(PanelBuilderTest, ARadioGroupJoinsItsButtonsToOneLogicOnItsItem)
 {
-    folder_.Layout("<panel name=\"p\"><radio_group data=\"choice\">"
-                   "<toggle_button name=\"a\" x=\"0\" y=\"0\" bgallstates=\"button\"/>"
-                   "<image name=\"picture\" x=\"0\" y=\"0\" image=\"tileA\" data=\"own\"/>"
-                   "<combobox name=\"combo\" x=\"0\" y=\"0\" bgimages=\"combo\" font=\"Normal\" popupstyle=\"Menu\"/>"
-                   "<toggle_button name=\"b\" x=\"50\" y=\"0\" bgallstates=\"button\"/>"
-                   "</radio_group>"
-                   "<radio_group data=\"empty\"><image name=\"alone\" x=\"0\" y=\"0\" image=\"tileA\"/></radio_group>"
-                   "</panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\"><radio_group data=\"choice\">"
+         "<toggle_button name=\"a\" x=\"0\" y=\"0\" bgallstates=\"button\"/>"
+         "<image name=\"picture\" x=\"0\" y=\"0\" image=\"tileA\" data=\"own\"/>"
+         "<combobox name=\"combo\" x=\"0\" y=\"0\" bgimages=\"combo\" font=\"Normal\" popupstyle=\"Menu\"/>"
+         "<toggle_button name=\"b\" x=\"50\" y=\"0\" bgallstates=\"button\"/>"
+         "</radio_group>"
+         "<radio_group data=\"empty\"><image name=\"alone\" x=\"0\" y=\"0\" image=\"tileA\"/></radio_group>"
+         "</panel>");
     IntItem* choice = panel_.AddIntItem("choice", 1, 0, 1, 0, 0);
     FlagItem* own = panel_.AddFlagItem("own", 0, 0, 0);
     IntItem* empty = panel_.AddIntItem("empty", 0, 0, 1, 0, 0);
-    ASSERT_EQ(PanelBuilder(skin_).BuildPanel("p", panel_, 1, nullptr), 1);
+    ASSERT_EQ(BuildPanel(), 1);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "picture", "combo", "b", "alone"}));
     auto* a = static_cast<Button*>(Named("a"));
     auto* b = static_cast<Button*>(Named("b"));
@@ -496,35 +499,33 @@ TEST_F(PanelBuilderTest, ARadioGroupJoinsItsButtonsToOneLogicOnItsItem)
 
 TEST_F(PanelBuilderTest, APageTabGetsItsPagesAndTheirControls)
 {
-    folder_.Layout("<panel name=\"p\">" + std::string(kBackground) +
-                   "<pagetab name=\"tabs\" x=\"0\" y=\"0\" w=\"200\" h=\"120\" tabButImages=\"button\" "
-                   "pageBorderImages=\"border\" font=\"Normal\" textcol=\"#ffffff\" leftSeg=\"4\" midSeg=\"8\" "
-                   "rightSeg=\"4\">"
-                   "<page name=\"one\" tabtitle=\"First\">"
-                   "<image name=\"onFirst\" x=\"10\" y=\"30\" image=\"tileA\"/>"
-                   "<radio_group data=\"mode\">"
-                   "<toggle_button name=\"m0\" x=\"10\" y=\"50\" bgallstates=\"button\"/>"
-                   "<toggle_button name=\"m1\" x=\"60\" y=\"50\" bgallstates=\"button\"/>"
-                   "</radio_group>"
-                   "</page>"
-                   "<other/>"
-                   "<page name=\"two\" tabtitleId=\"IDS_PAGE\">"
-                   "<text name=\"onSecond\" x=\"10\" y=\"30\" font=\"Normal\" text=\"two\" data=\"label\"/>"
-                   "<border x=\"5\" y=\"25\" w=\"64\" h=\"64\" borderImages=\"border\"/>"
-                   "</page>"
-                   "</pagetab>"
-                   "<pagetab name=\"plain\" x=\"0\" y=\"130\" w=\"200\" h=\"120\" tabButImages=\"button\">"
-                   "<page name=\"only\"><image name=\"onPlain\" x=\"10\" y=\"160\" image=\"tileA\"/></page>"
-                   "</pagetab>"
-                   "<pagetab name=\"noImages\" x=\"0\" y=\"0\" w=\"200\" h=\"120\">"
-                   "<page name=\"lost\"><image name=\"never\" x=\"0\" y=\"0\" image=\"tileA\" data=\"nosuch\"/></page>"
-                   "</pagetab>"
-                   "</panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\">" + std::string(kBackground) +
+         "<pagetab name=\"tabs\" x=\"0\" y=\"0\" w=\"200\" h=\"120\" tabButImages=\"button\" "
+         "pageBorderImages=\"border\" font=\"Normal\" textcol=\"#ffffff\" leftSeg=\"4\" midSeg=\"8\" "
+         "rightSeg=\"4\">"
+         "<page name=\"one\" tabtitle=\"First\">"
+         "<image name=\"onFirst\" x=\"10\" y=\"30\" image=\"tileA\"/>"
+         "<radio_group data=\"mode\">"
+         "<toggle_button name=\"m0\" x=\"10\" y=\"50\" bgallstates=\"button\"/>"
+         "<toggle_button name=\"m1\" x=\"60\" y=\"50\" bgallstates=\"button\"/>"
+         "</radio_group>"
+         "</page>"
+         "<other/>"
+         "<page name=\"two\" tabtitleId=\"IDS_PAGE\">"
+         "<text name=\"onSecond\" x=\"10\" y=\"30\" font=\"Normal\" text=\"two\" data=\"label\"/>"
+         "<border x=\"5\" y=\"25\" w=\"64\" h=\"64\" borderImages=\"border\"/>"
+         "</page>"
+         "</pagetab>"
+         "<pagetab name=\"plain\" x=\"0\" y=\"130\" w=\"200\" h=\"120\" tabButImages=\"button\">"
+         "<page name=\"only\"><image name=\"onPlain\" x=\"10\" y=\"160\" image=\"tileA\"/></page>"
+         "</pagetab>"
+         "<pagetab name=\"noImages\" x=\"0\" y=\"0\" w=\"200\" h=\"120\">"
+         "<page name=\"lost\"><image name=\"never\" x=\"0\" y=\"0\" image=\"tileA\" data=\"nosuch\"/></page>"
+         "</pagetab>"
+         "</panel>");
     IntItem* mode = panel_.AddIntItem("mode", 1, 0, 1, 0, 0);
     TextItem* label = panel_.AddTextItem("label", Text("bound"), 0, 0);
-    skin_.reports.clear();
-    ASSERT_EQ(PanelBuilder(skin_).BuildPanel("p", panel_, 1, nullptr), 1);
+    ASSERT_EQ(BuildPanel(), 1);
     PageTab* tab = panel_.FindPageTab(Text("tabs"));
     ASSERT_NE(tab, nullptr);
     EXPECT_EQ(tab->PageCount(), 2);
@@ -610,9 +611,8 @@ TEST_F(PanelBuilderTest, BordersAndRegionsAddTheirPieces)
 
 TEST_F(PanelBuilderTest, TheSameNameFindsTheSameElementAndAControlsElementsAreRead)
 {
-    folder_.Layout("<panel name=\"p\"><image name=\"one\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>"
-                   "<panel name=\"q\"><image name=\"two\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\"><image name=\"one\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>"
+         "<panel name=\"q\"><image name=\"two\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>");
     const XmlElement* p = skin_.FindPanelElement(Text("p"));
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(skin_.FindPanelElement(Text("p")), p);
@@ -642,8 +642,7 @@ std::string FirstControl(Skin& skin, const char* panel)
 
 TEST_F(PanelBuilderTest, AReloadOrAnotherSkinNeverAnswersWithAnotherDocumentsElement)
 {
-    folder_.Layout("<panel name=\"p\"><image name=\"first\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"p\"><image name=\"first\" x=\"0\" y=\"0\" image=\"tileA\"/></panel>");
     ASSERT_EQ(FirstControl(skin_, "p"), "first");
 
     // A second skin with a panel of the same name.
@@ -672,11 +671,10 @@ TEST_F(PanelBuilderTest, AReloadOrAnotherSkinNeverAnswersWithAnotherDocumentsEle
 TEST_F(PanelBuilderTest, ALongPanelNameRebuildsItsOwnBackground)
 {
     const std::string common(120, 'n');
-    folder_.Layout("<panel name=\"" + common.substr(0, 99) +
-                   "\"><background><section region=\"tileB\" x=\"0\" y=\"0\"/></background></panel>"
-                   "<panel name=\"" +
-                   common + "\"><background><section region=\"tileA\" x=\"0\" y=\"0\"/></background></panel>");
-    ASSERT_EQ(skin_.Load(folder_.Path(), nullptr), 1);
+    Load("<panel name=\"" + common.substr(0, 99) +
+         "\"><background><section region=\"tileB\" x=\"0\" y=\"0\"/></background></panel>"
+         "<panel name=\"" +
+         common + "\"><background><section region=\"tileA\" x=\"0\" y=\"0\"/></background></panel>");
     PanelBuilder builder(skin_);
     ASSERT_EQ(builder.BuildPanel(common.c_str(), panel_, 1, nullptr), 1);
     // Another look-up in between, so that the rebuild searches again.
