@@ -14,29 +14,28 @@ bool Named(const DataItem* item, const char* name)
 {
     return item && item->GetName().CompareLiteral(name) == 0;
 }
-
-// Checked means "do not warn again": the setting says whether to warn.
-void WriteWarnSetting(const char16_t* keyPath, const char16_t* name, const DataItem* item)
-{
-    RegistryKey key;
-    if (key.Open("HKEY_CURRENT_USER", keyPath, 1))
-        key.WriteBool(name, static_cast<const NumericItem*>(item)->GetValue() == 0 ? 1 : 0);
-}
 } // namespace
 
-int ExitWarningDialog::Init()
+int WarnAgainDialog::Init()
 {
     AddFlagItem("warnAgain", 0, 0, 0);
     return 1;
 }
 
-int ExitWarningDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument)
+// Checked means "do not warn again": the setting says whether to warn.
+int WarnAgainDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument)
 {
     if (!Named(item, "warnAgain"))
         return Dialog::OnDataItemNotify(panel, item, argument);
-    WriteWarnSetting(kLauncherKey, u"show exit warning", item);
+    RegistryKey key;
+    if (key.Open("HKEY_CURRENT_USER", keyPath_, 1))
+        key.WriteBool(setting_, static_cast<const NumericItem*>(item)->GetValue() == 0 ? 1 : 0);
     return 1;
 }
+
+ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(kLauncherKey, u"show exit warning") {}
+
+NoAsioWarningDialog::NoAsioWarningDialog() : WarnAgainDialog(kViewKey, u"show no asio warning") {}
 
 int SampleRateChangedDialog::Init(RegistryKey& key)
 {
@@ -115,19 +114,5 @@ int SampleRateChangedDialog::OnDataItemNotify(Panel* panel, DataItem* item, int 
     if (key_)
         key_->WriteUnsigned(u"Sample Rate Changed Option",
                             static_cast<uint32_t>(static_cast<const NumericItem*>(item)->GetValue()));
-    return 1;
-}
-
-int NoAsioWarningDialog::Init()
-{
-    AddFlagItem("warnAgain", 0, 0, 0);
-    return 1;
-}
-
-int NoAsioWarningDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument)
-{
-    if (!Named(item, "warnAgain"))
-        return Dialog::OnDataItemNotify(panel, item, argument);
-    WriteWarnSetting(kViewKey, u"show no asio warning", item);
     return 1;
 }

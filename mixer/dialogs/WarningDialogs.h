@@ -11,13 +11,28 @@ class IntItem;
 // name its caller chooses (1 go on, 0 cancel). A "do not warn again" box or an option is
 // written the moment it changes, so the choice holds even when the dialog is cancelled.
 
-// Before the program quits: "show exit warning" under the Launcher key, through a key of its
-// own, so that it works without a main window.
-class ExitWarningDialog : public Dialog
+// A warning with a "do not warn again" box ("warnAgain"), written as a yes/no setting (whether
+// to warn) under its key, through a key object of its own.
+class WarnAgainDialog : public Dialog
 {
 public:
     int Init();
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
+
+protected:
+    WarnAgainDialog(const char16_t* keyPath, const char16_t* setting) : keyPath_(keyPath), setting_(setting) {}
+
+private:
+    const char16_t* keyPath_;
+    const char16_t* setting_;
+};
+
+// Before the program quits: "show exit warning" under the Launcher key, so that it works
+// without a main window.
+class ExitWarningDialog : public WarnAgainDialog
+{
+public:
+    ExitWarningDialog();
 };
 
 // The hardware's rate changed across families: the new rate and what to do about it (0 new
@@ -45,11 +60,10 @@ private:
 };
 
 // Deleting what an ASIO channel records or plays: "show no asio warning" in the view key.
-class NoAsioWarningDialog : public Dialog
+class NoAsioWarningDialog : public WarnAgainDialog
 {
 public:
-    int Init();
-    int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
+    NoAsioWarningDialog();
 };
 
 // The sync settings' second MIDI port: shown and run only.
