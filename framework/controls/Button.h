@@ -38,6 +38,7 @@ public:
     void OnDataItemChanged() override;
 
     int SetText(const String& text) { return caption_.Assign(text); }
+    const String& GetText() const { return caption_; }
     int IsChecked() const { return checked_; }
     // writeItem: the bound item takes the flag directly, redraws its controls and tells the
     // owner; otherwise redraw redraws this button. notify reports Notify(checked) last.

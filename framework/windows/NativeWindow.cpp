@@ -265,7 +265,10 @@ LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         const UINT activation = AppWindow::ActivationMessage();
         if (activation && message == activation)
         {
-            if (AppBase* app = AppBase::Current())
+            // The request is broadcast to every top-level window: only the copy that reaches
+            // the application's own window counts.
+            AppBase* app = AppBase::Current();
+            if (app && hwnd == app->GetWindowHandle())
                 app->OnActivateRequest();
             return 0;
         }

@@ -4,9 +4,14 @@
 
 #include "framework/windows/TrayIcon.h"
 
+TrayIcon* TrayApp::NewTrayIcon()
+{
+    return new (std::nothrow) TrayIcon();
+}
+
 Window* TrayApp::CreateWindowObject()
 {
-    trayIcon_ = new (std::nothrow) TrayIcon();
+    trayIcon_ = NewTrayIcon();
     return trayIcon_;
 }
 

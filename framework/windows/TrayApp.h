@@ -10,8 +10,11 @@ class TrayApp : public AppBase
 public:
     TrayApp() = default;
 
+    // The window object is the tray icon NewTrayIcon makes.
     Window* CreateWindowObject() override;
     int ShowOnStart() override { return 0; }
+    // An application that needs more of its hidden window makes a derived one.
+    virtual TrayIcon* NewTrayIcon();
     virtual const char* GetTrayIconName() = 0;
     virtual void OnTrayLeftDown(WPARAM) {}
     virtual void OnTrayLeftUp(WPARAM) {}

@@ -60,6 +60,10 @@ class IVarnSettings
 public:
     virtual int VARN_CALL SetValue(const char* name, int value, int reserved, int flag) = 0; // 0
     virtual int VARN_CALL GetValue(const char* name, int* value) = 0;                        // 1
+    // 2 (our choice): writes a value as text; an empty text clears it.
+    virtual int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) = 0;
+    // 3 (our choice): runs a named hardware command ("UnMute").
+    virtual int VARN_CALL RunCommand(const char* name) = 0;
 };
 
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
@@ -354,6 +358,13 @@ public:
     virtual void VARN_CALL Reserved4() = 0;
     virtual void VARN_CALL Reserved5() = 0;
     virtual int VARN_CALL GetRateCode() = 0; // 6: 0 44.1 kHz, 1 48, 2 96, 3 192, 4 88.2, 5 176.4
+    // 7-10 (our choice): the rate code the hardware runs at; the hardware rate as text into a
+    // buffer of capacity units (nonzero when written); the session's name (never null); the
+    // session's own settings ("samplerate", "comment").
+    virtual int VARN_CALL GetHardwareRateCode() = 0;                       // 7
+    virtual int VARN_CALL GetRateText(char16_t* buffer, int capacity) = 0; // 8
+    virtual const char16_t* VARN_CALL GetSessionName() = 0;                // 9
+    virtual IVarnSettings* VARN_CALL GetSessionSettings() = 0;             // 10
 };
 
 // The effects library: core effects, user categories and presets on disk.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -277,7 +278,37 @@ int VARN_CALL StandinSettings::SetValue(const char* name, int value, int, int)
 {
     if (!name)
         return 0;
+    if (log)
+        log("SetValue " + std::string(name) + "=" + std::to_string(value));
     values[name] = value;
+    texts.erase(name);
+    return 1;
+}
+
+int VARN_CALL StandinSettings::SetText(const char* name, const char16_t* text, int, int)
+{
+    if (!name || !text)
+        return 0;
+    const std::string utf8 = Utf8(text);
+    if (log)
+        log("SetText " + std::string(name) + "=" + utf8);
+    int number = 0;
+    values.erase(name);
+    texts.erase(name);
+    if (utf8.empty())
+        return 1;
+    texts[name] = text;
+    if (ParseInt(utf8, INT_MIN, INT_MAX, number))
+        values[name] = number;
+    return 1;
+}
+
+int VARN_CALL StandinSettings::RunCommand(const char* name)
+{
+    if (!name)
+        return 0;
+    if (log)
+        log("RunCommand " + std::string(name));
     return 1;
 }
 
@@ -295,6 +326,7 @@ int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
 StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log)
     : driver(profile), profile_(profile), log_(std::move(log))
 {
+    settings.log = log_;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
     for (int i = 0; i < pairs; ++i)
@@ -589,8 +621,9 @@ int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
 }
 
 StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log)
-    : rateCode(profile.rateCode)
+    : rateCode(profile.rateCode), hardwareRateCode(profile.rateCode)
 {
+    sessionSettings.log = log;
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
         systems_.push_back(std::make_unique<StandinHardware>(profile, log));
 }
@@ -602,23 +635,53 @@ IVarnHardware* VARN_CALL StandinMixer::GetSystem(int index)
     return systems_[index].get();
 }
 
+int VARN_CALL StandinMixer::GetRateText(char16_t* buffer, int capacity)
+{
+    static const char16_t* const texts[] = {u"44100", u"48000", u"96000", u"192000", u"88200", u"176400"};
+    if (!buffer || capacity <= 0 || hardwareRateCode < 0 || hardwareRateCode > 5)
+        return 0;
+    const std::u16string text = texts[hardwareRateCode];
+    if (static_cast<int>(text.size()) >= capacity)
+        return 0;
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = 0;
+    return 1;
+}
+
 bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
 {
-    std::ofstream out(file, std::ios::trunc);
-    if (!out)
-        return false;
-    out << "KivCorvanSession " << formatVersion << "\n";
-    out << "rate=" << mixer.rateCode << "\n";
-    out << "systems=" << mixer.SystemCount() << "\n";
-    out << "name=" << Utf8(mixer.sessionName) << "\n";
-    for (int i = 0; i < mixer.SystemCount(); ++i)
+    fs::path temporary = file;
+    temporary += ".tmp";
     {
-        auto* system = static_cast<StandinHardware*>(mixer.GetSystem(i));
-        for (const auto& setting : system->settings.values)
-            out << "setting " << i << " " << setting.first << "=" << setting.second << "\n";
-        out << "level " << i << " " << system->level.level << "\n";
+        std::ofstream out(temporary, std::ios::trunc);
+        if (!out)
+            return false;
+        out << "KivCorvanSession " << formatVersion << "\n";
+        out << "rate=" << mixer.rateCode << "\n";
+        out << "systems=" << mixer.SystemCount() << "\n";
+        out << "name=" << Utf8(mixer.sessionName) << "\n";
+        for (const auto& text : mixer.sessionSettings.texts)
+            out << "session " << text.first << "=" << Utf8(text.second) << "\n";
+        for (int i = 0; i < mixer.SystemCount(); ++i)
+        {
+            auto* system = static_cast<StandinHardware*>(mixer.GetSystem(i));
+            for (const auto& setting : system->settings.values)
+                out << "setting " << i << " " << setting.first << "=" << setting.second << "\n";
+            out << "level " << i << " " << system->level.level << "\n";
+        }
+        if (!out.flush())
+        {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
     }
-    return static_cast<bool>(out.flush());
+    std::error_code error;
+    fs::rename(temporary, file, error);
+    if (error)
+        fs::remove(temporary, error);
+    return !error;
 }
 
 int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWanted)
@@ -634,32 +697,52 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
     std::getline(in, line);
     while (std::getline(in, line))
     {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        // A line that does not read as it was written makes the file unreadable: the caller's
+        // model stays as it was.
         std::istringstream fields(line);
         std::string word;
         fields >> word;
         int system = 0;
+        std::string rest;
+        size_t equals = std::string::npos;
         if (word.rfind("rate=", 0) == 0)
-            mixer.rateCode = std::atoi(word.c_str() + 5);
+        {
+            if (!ParseInt(word.substr(5), 0, 5, mixer.rateCode))
+                return 0;
+        }
         else if (word.rfind("systems=", 0) == 0)
-            systemsWanted = std::atoi(word.c_str() + 8);
+        {
+            if (!ParseInt(word.substr(8), 0, 64, systemsWanted))
+                return 0;
+        }
         else if (line.rfind("name=", 0) == 0)
             mixer.sessionName = Utf16(line.substr(5));
-        else if (word == "setting" && fields >> system)
+        else if (line.rfind("session ", 0) == 0 && (equals = line.find('=')) != std::string::npos && equals > 8)
+            mixer.sessionSettings.texts[line.substr(8, equals - 8)] = Utf16(line.substr(equals + 1));
+        else if (word == "setting" && fields >> system >> rest && (equals = rest.find('=')) != std::string::npos)
         {
-            std::string rest;
-            fields >> rest;
-            size_t equals = rest.find('=');
+            int value = 0;
             auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
-            if (hardware && equals != std::string::npos)
-                hardware->settings.values[rest.substr(0, equals)] = std::atoi(rest.c_str() + equals + 1);
+            if (!ParseInt(rest.substr(equals + 1), INT_MIN, INT_MAX, value))
+                return 0;
+            if (hardware)
+                hardware->settings.values[rest.substr(0, equals)] = value;
         }
         else if (word == "level" && fields >> system)
         {
             float level = 0;
             auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
-            if (hardware && fields >> level)
+            if (!(fields >> level))
+                return 0;
+            if (hardware)
                 hardware->level.level = level;
         }
+        else
+            return 0;
     }
     return version;
 }

@@ -65,13 +65,20 @@ struct HardwareProfile
     bool ReadLine(const std::string& line);
 };
 
+// Named values of a system or a session. A text that reads as a whole number is also that
+// number; commands and writes go to the log when one is given.
 class StandinSettings final : public IVarnSettings
 {
 public:
     int VARN_CALL SetValue(const char* name, int value, int reserved, int flag) override;
     int VARN_CALL GetValue(const char* name, int* value) override;
+    int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) override;
+    int VARN_CALL RunCommand(const char* name) override;
 
-    std::map<std::string, int> values; // guarded by the engine's model lock
+    // guarded by the engine's model lock
+    std::map<std::string, int> values;
+    std::map<std::string, std::u16string> texts;
+    std::function<void(std::string)> log;
 };
 
 class StandinLevelControl final : public IVarnLevelControl
@@ -441,11 +448,17 @@ public:
     void VARN_CALL Reserved4() override {}
     void VARN_CALL Reserved5() override {}
     int VARN_CALL GetRateCode() override { return rateCode; }
+    int VARN_CALL GetHardwareRateCode() override { return hardwareRateCode; }
+    int VARN_CALL GetRateText(char16_t* buffer, int capacity) override;
+    const char16_t* VARN_CALL GetSessionName() override { return sessionName.c_str(); }
+    IVarnSettings* VARN_CALL GetSessionSettings() override { return &sessionSettings; }
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
 
-    int rateCode;
+    int rateCode;         // the session's
+    int hardwareRateCode; // the card's
     std::u16string sessionName;
+    StandinSettings sessionSettings;
 
 private:
     std::vector<std::unique_ptr<StandinHardware>> systems_;
@@ -458,6 +471,9 @@ private:
 //   name=<UTF-8 session name>
 //   setting <system> <name>=<value>
 //   level <system> <value>
+//   session <name>=<UTF-8 text>
+// An unreadable line makes the whole file unreadable. A save writes a temporary file beside
+// the session and then puts it in the session's place, so a failed save leaves the old file.
 class SessionFile
 {
 public:

@@ -56,6 +56,10 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
                                     const char16_t* sessionsFolder)
 {
     Log("Init " + Text(programFolder) + " " + Text(dataFolder) + " " + Text(sessionsFolder));
+    // Start-up progress (effect presets, core effects, templates, plug-ins), reported before
+    // the model lock is taken: a listener may ask the engine while it hears them.
+    for (int id = 81; id <= 84; ++id)
+        CallListeners(id, 0);
     std::lock_guard<std::mutex> lock(modelLock_);
     std::error_code error;
     if (initialised_ || !programFolder || !dataFolder || !sessionsFolder || !fs::is_directory(dataFolder, error))
@@ -248,7 +252,34 @@ int VARN_CALL StandinServices::IsReady()
 
 int VARN_CALL StandinServices::IsRunning()
 {
+    Log("IsRunning");
+    {
+        std::lock_guard<std::mutex> lock(modelLock_);
+        if (running_ >= 0)
+            return running_;
+    }
     return IsReady();
+}
+
+void StandinServices::SetRunning(bool running)
+{
+    std::lock_guard<std::mutex> lock(modelLock_);
+    running_ = running ? 1 : 0;
+}
+
+void StandinServices::SetHardwareRate(int rateCode)
+{
+    {
+        std::lock_guard<std::mutex> lock(modelLock_);
+        if (mixer_)
+            mixer_->hardwareRateCode = rateCode;
+    }
+    RaiseEvent(51, 0);
+}
+
+void StandinServices::SetSyncSource(int argument)
+{
+    RaiseEvent(52, argument);
 }
 
 void VARN_CALL StandinServices::Release()
@@ -299,6 +330,19 @@ void StandinServices::RaiseEvent(int id, VarnEventArg argument)
     queueChanged_.notify_all();
 }
 
+void StandinServices::CallListeners(int id, VarnEventArg argument)
+{
+    std::lock_guard<std::recursive_mutex> lock(listenerLock_);
+    // A listener may add or remove listeners while it is called: walk a copy and skip those
+    // removed meanwhile.
+    std::vector<IVarnListener*> current = listeners_;
+    for (IVarnListener* listener : current)
+    {
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            listener->OnEngineEvent(id, argument);
+    }
+}
+
 void StandinServices::WaitForEvents()
 {
     std::unique_lock<std::mutex> lock(queueLock_);
@@ -317,17 +361,7 @@ void StandinServices::EventLoop()
         queue_.pop_front();
         delivering_ = true;
         lock.unlock();
-        {
-            std::lock_guard<std::recursive_mutex> listeners(listenerLock_);
-            // A listener may add or remove listeners while it is called: walk a copy and
-            // skip those removed meanwhile.
-            std::vector<IVarnListener*> current = listeners_;
-            for (IVarnListener* listener : current)
-            {
-                if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
-                    listener->OnEngineEvent(event.first, event.second);
-            }
-        }
+        CallListeners(event.first, event.second);
         lock.lock();
         delivering_ = false;
         queueChanged_.notify_all();

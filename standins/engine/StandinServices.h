@@ -14,7 +14,9 @@
 
 // The simulated services engine: the card's model, sessions, the effects library and the
 // event listeners. Listeners are called on the engine's own thread, as the maker's engine
-// does; every operation the program calls is written to a call log for tests.
+// does, except for the start-up progress (81-84), which Init reports on the caller's thread.
+// Every operation the program calls is written to a call log for tests. Release joins the
+// engine thread: the program releases on its user-interface thread, never from a listener.
 class StandinServices final : public IVarnServices
 {
 public:
@@ -62,6 +64,12 @@ public:
 
     // For tests: raise an event as the card would; listeners hear it on the engine thread.
     void RaiseEvent(int id, VarnEventArg argument);
+    // For tests: the card changes its rate (event 51) or its sync source (event 52, with the
+    // source in the low 16 bits and the lock in the high ones).
+    void SetHardwareRate(int rateCode);
+    void SetSyncSource(int argument);
+    // For tests: what the running check answers from now on.
+    void SetRunning(bool running);
     // Waits until every raised event has been delivered.
     void WaitForEvents();
     std::vector<std::string> GetCallLog();
@@ -75,6 +83,8 @@ private:
     // A mixer model of the card whose systems write to the call log.
     std::unique_ptr<StandinMixer> NewMixer();
     void EventLoop();
+    // Calls the listeners on the calling thread, as the engine does while it starts.
+    void CallListeners(int id, VarnEventArg argument);
     // Answers the file's format version; the model is replaced only by a readable session.
     int LoadSessionLocked(const std::filesystem::path& file, int& systemsWanted);
 
@@ -88,6 +98,7 @@ private:
     bool initialised_ = false;
     bool modified_ = false;
     bool claimedInstance_ = false; // this object is the process's initialised engine
+    int running_ = -1;             // -1: running while the card is present
 
     // Listeners: delivery holds listenerLock_, so after RemoveListener returns no call is under
     // way; it is re-entrant for a listener that removes itself on the engine thread.

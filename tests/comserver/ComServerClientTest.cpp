@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/skin/Skin.h"
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
@@ -535,21 +536,22 @@ struct ChannelAnswers
     }
 };
 
-// The program's view of the engine, in this process: the same card, and no skin loaded (the
-// program loads none before its main window exists), so no string id has a text.
+// The program's view of the engine, in this process: the same card, and the texts of the
+// launcher skin, which the program loads first at start-up.
 class InProcessApplication : public ServicesApplication
 {
 public:
-    class NoStrings : public StringTable
+    class LauncherStrings : public StringTable
     {
     public:
-        const String* FindStringById(const char*) override { return nullptr; }
+        const String* FindStringById(const char* id) override { return skin.FindStringById(id); }
+        Skin skin;
     };
     IVarnServices* GetServices() override { return services; }
     IVarnHardware* GetCurrentSystem() override { return nullptr; }
     StringTable& GetStrings() override { return strings; }
     IVarnServices* services = nullptr; // borrowed
-    NoStrings strings;
+    LauncherStrings strings;
 };
 
 // The channel names and lists of the simulated card reach a client across processes as they
@@ -568,6 +570,9 @@ TEST_F(ComServerClientTest, ChannelNamesAndListsAcrossProcessesAsInProcess)
     ASSERT_GT(engine.Init(program.c_str(), dataFolder.c_str(), dataFolder.c_str()), 0);
     InProcessApplication application;
     application.services = &engine;
+    String skinFolder;
+    skinFolder.AppendAnsi((ProgramFolder() + "\\System\\Launcher Skin").c_str());
+    ASSERT_TRUE(application.strings.skin.Load(skinFolder, nullptr));
     ComModule::Init();
     ComModule::Lock();
     ComModule::SetApplication(&application);

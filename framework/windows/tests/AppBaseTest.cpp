@@ -156,6 +156,14 @@ TEST(AppBase, RunCreatesThePlaceholderRoutesItsMessagesAndEndsWhenItIsDestroyed)
         ::SendMessageA(main, AppWindow::ActivationMessage(), 0, 0);
         EXPECT_EQ(self.hooks, (std::vector<std::string>{"OnCommand(7,1)", "OnActivateRequest"}));
         EXPECT_EQ(AppWindow::ActivationMessage(), ::RegisterWindowMessageA("KivRunTestActivate"));
+        // A second start broadcasts the request to every top-level window: the copies that
+        // reach the program's other windows do not count.
+        self.hooks.clear();
+        Window other;
+        ASSERT_TRUE(other.Create(nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0));
+        ::SendMessageA(other.GetHandle(), AppWindow::ActivationMessage(), 0, 0);
+        EXPECT_TRUE(self.hooks.empty());
+        other.Destroy();
         self.hooks.clear();
         ::PostMessageA(main, WM_CLOSE, 0, 0);
     });

@@ -1,207 +1,520 @@
-// The application's engine start-up against the simulated engine, in this process.
+// The application's start-up and run-time services against the simulated engine, in this
+// process: the tray window exists, the message loop runs, the user's answers come from a
+// recorder and the notification area is a recorder as well.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <dbt.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "framework/controls/FormWindow.h"
+#include "framework/dialogs/Dialog.h"
 #include "framework/platform/RegistryKey.h"
+#include "framework/platform/files/FileSystem.h"
+#include "framework/windows/TrayIcon.h"
 #include "mixer/app/Application.h"
+#include "mixer/app/ApplicationTrayWindow.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
 
+namespace fs = std::filesystem;
+
 namespace
 {
+const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
+const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+
+class RecordingMessages : public AppMessages
+{
+public:
+    int Show(const char* id, const char16_t*, const char16_t*) override
+    {
+        shown.push_back(id ? id : "");
+        auto answer = answers.find(shown.back());
+        return answer != answers.end() ? answer->second : 1;
+    }
+    std::vector<std::string> shown;
+    std::map<std::string, int> answers;
+};
+
 class RecordingDesktop : public DesktopShell
 {
 public:
     int ShowMessageBox(const char* text, const char*) override
     {
-        messages.push_back(text);
+        boxes.push_back(text);
         return IDOK;
     }
     void Open(const char*) override {}
-    std::vector<std::string> messages;
+    std::vector<std::string> boxes;
+};
+
+// Answers every dialog: runs the step for its skin name, then ends it with the answer.
+class RecordingDialogs : public DialogAnswerer
+{
+public:
+    RecordingDialogs() { Dialog::SetAnswerer(this); }
+    ~RecordingDialogs() { Dialog::SetAnswerer(nullptr); }
+    void OnDialogShown(Dialog& dialog) override
+    {
+        std::string name;
+        for (int i = 0; i < dialog.GetSourceName().Length(); ++i)
+            name += dialog.GetSourceName().CharAt(i);
+        shown.push_back(name);
+        if (step)
+            step(dialog);
+        dialog.End(answer);
+    }
+    std::vector<std::string> shown;
+    std::function<void(Dialog&)> step;
+    int answer = 0;
+};
+
+class RecordingNotifier : public TrayNotifier
+{
+public:
+    BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override
+    {
+        calls.emplace_back(message, data->szTip);
+        return TRUE;
+    }
+    std::vector<std::pair<DWORD, std::string>> calls;
 };
 
 // The engines the factory made, in order (owned by the application that took them).
-std::vector<StandinServices*> created;
+std::vector<StandinServices*> g_created;
+bool g_initialiseFirst = false; // the factory's engine was initialised already: Init fails
 
 IVarnServices* CreateStandin()
 {
-    created.push_back(new StandinServices);
-    return created.back();
+    g_created.push_back(new StandinServices);
+    if (g_initialiseFirst)
+    {
+        fs::path folder = fs::temp_directory_path();
+        g_created.back()->Init(folder.u16string().c_str(), folder.u16string().c_str(), folder.u16string().c_str());
+    }
+    return g_created.back();
 }
 
-IVarnServices* CreateNothing()
-{
-    return nullptr;
-}
-
-bool Logged(StandinServices* engine, const std::string& prefix, std::string* entry = nullptr)
+bool Logged(StandinServices* engine, const std::string& prefix)
 {
     for (const std::string& line : engine->GetCallLog())
-    {
         if (line.rfind(prefix, 0) == 0)
-        {
-            if (entry)
-                *entry = line;
             return true;
-        }
-    }
     return false;
 }
 
-// Whether no engine of this process is initialised: a fresh one then starts.
-bool NoEngineRunning()
+int CountLogged(StandinServices* engine, const std::string& prefix)
 {
-    ScratchFolder folder("kiv-application-probe");
-    StandinServices probe;
-    std::u16string path = folder.Path().u16string();
-    return probe.Init(path.c_str(), path.c_str(), path.c_str()) != VarnInitAlreadyRunning;
+    int count = 0;
+    for (const std::string& line : engine->GetCallLog())
+        count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+    return count;
 }
 
+// Runs the application's start-up and then the script inside its message loop.
+class ScriptedApplication : public Application
+{
+public:
+    ScriptedApplication() : Application(CreateStandin) {}
+    int InitAfterCreate() override
+    {
+        started = Application::InitAfterCreate();
+        if (started && script)
+            script(*this);
+        // Whatever the script did or failed to do, the loop ends.
+        if (started)
+            ::PostMessageA(GetWindowHandle(), kQuitMessage, 0, 0);
+        return started;
+    }
+    // Handles what is posted so far.
+    static void Pump()
+    {
+        MSG msg;
+        for (int i = 0; i < 50 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+        {
+            if (msg.message == WM_QUIT)
+            {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    int Start()
+    {
+        const int result = GetAppWindow().Run(::GetModuleHandleA(nullptr), 0, 0, SW_SHOW);
+        if (HWND window = GetWindowHandle())
+        {
+            // A failed start leaves the window, which the program's end would take.
+            ::DestroyWindow(window);
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            {
+            }
+        }
+        Unregister(); // the next test registers the class again
+        return result;
+    }
+
+    std::function<void(ScriptedApplication&)> script;
+    int started = -1;
+};
+
+// The test program's folder plays the program folder: it gets the launcher skin and, where
+// a test wants the card, a card description, for the time of the test.
 class ApplicationTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        created.clear();
-        AppBase::SetDesktopShell(&desktop);
-    }
-    void TearDown() override { AppBase::SetDesktopShell(nullptr); }
-
-    RecordingDesktop desktop;
-};
-
-TEST_F(ApplicationTest, StartUpInitialisesTheEngineAndTheEndReleasesIt)
-{
-    {
-        Application application(CreateStandin);
-        EXPECT_EQ(application.GetServices(), nullptr);
-        ASSERT_EQ(application.InitBeforeCreate(), 1);
-        ASSERT_EQ(created.size(), 1u);
-        EXPECT_EQ(application.GetServices(), created[0]);
-        // The test program's folder carries no card description: a machine without the card,
-        // which does not stop the start.
-        EXPECT_EQ(application.GetInitStatus(), VarnInitNoHardware);
-        std::string init;
-        ASSERT_TRUE(Logged(created[0], "Init ", &init));
-        EXPECT_NE(init.find("\\KivCorvanDSP "), std::string::npos) << init;
-        EXPECT_NE(init.find("\\My Sessions"), std::string::npos) << init;
-        EXPECT_TRUE(Logged(created[0], "SetViewInterface"));
-        EXPECT_FALSE(Logged(created[0], "SetViewInterface (null)"));
-        EXPECT_TRUE(desktop.messages.empty());
-
-        EXPECT_EQ(application.InitServices(), 1); // once is enough
-        EXPECT_EQ(created.size(), 1u);
-        EXPECT_FALSE(NoEngineRunning());
-    }
-    EXPECT_TRUE(NoEngineRunning());
-}
-
-TEST_F(ApplicationTest, AMissingOrRunningEngineFailsTheStartWithAMessage)
-{
-    {
-        Application application(CreateNothing);
-        EXPECT_EQ(application.InitBeforeCreate(), 0);
-        EXPECT_EQ(application.GetServices(), nullptr);
-        ASSERT_EQ(desktop.messages.size(), 1u);
-        EXPECT_EQ(desktop.messages[0], "Fatal error: Varn Services component missing - you may need to re-install.");
-    }
-    desktop.messages.clear();
-
-    ScratchFolder folder("kiv-application-running");
-    StandinServices first;
-    std::u16string path = folder.Path().u16string();
-    ASSERT_EQ(first.Init(path.c_str(), path.c_str(), path.c_str()), VarnInitNoHardware);
-    {
-        Application application(CreateStandin);
-        EXPECT_EQ(application.InitBeforeCreate(), 0);
-        EXPECT_EQ(application.GetServices(), nullptr); // released at once
-        ASSERT_EQ(desktop.messages.size(), 1u);
-        EXPECT_NE(desktop.messages[0].find("already running"), std::string::npos);
-    }
-}
-
-// Saved effect presets are imported only by an engine that is ready, which takes the card:
-// the test describes one in its own program folder for the time of the test.
-class SavedEffectsTest : public ApplicationTest
-{
-protected:
-    void SetUp() override
-    {
-        ApplicationTest::SetUp();
+        g_created.clear();
+        g_initialiseFirst = false;
         char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        program = std::filesystem::path(self).parent_path();
-        std::ofstream(program / "SimulatedCard.txt") << "systems=1\n";
-        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher", 1));
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        program = fs::path(self).parent_path();
+        std::error_code error;
+        for (const char* folder : {"System", "Skins"})
+        {
+            fs::remove_all(program / folder, error); // left by a run that was stopped
+            fs::copy(program / ".." / ".." / "program" / folder, program / folder, fs::copy_options::recursive, error);
+            ASSERT_FALSE(error) << error.message();
+        }
+        AppBase::SetDesktopShell(&desktop);
+        TrayIcon::SetNotifier(&notifier);
+        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
+        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        launcher.WriteBool(u"show exit warning", 0);
     }
     void TearDown() override
     {
         std::error_code ignored;
-        std::filesystem::remove(program / "SimulatedCard.txt", ignored);
-        std::filesystem::remove_all(program / "Core Effects", ignored);
-        std::filesystem::remove_all(program / "Effect Presets", ignored);
+        fs::remove_all(program / "System", ignored);
+        fs::remove_all(program / "Skins", ignored);
+        fs::remove(program / "SimulatedCard.txt", ignored);
         launcher.DeleteKey(u"Saved FX Path");
-        ApplicationTest::TearDown();
-    }
-    void SetSavedPath(const std::string& path)
-    {
-        String text;
-        text.AppendAscii(path.c_str());
-        ASSERT_TRUE(launcher.WriteString(u"Saved FX Path", &text));
-    }
-    bool SavedPathKept()
-    {
-        String text;
-        return launcher.ReadString(u"Saved FX Path", text, nullptr) != 0;
+        view.DeleteKey(u"CommandLineOpen");
+        view.DeleteKey(u"skin");
+        AppBase::SetDesktopShell(nullptr);
+        TrayIcon::SetNotifier(nullptr);
     }
 
-    std::filesystem::path program;
-    RegistryKey launcher;
+public:
+    void WithCard(const std::string& text = "systems=1\nrate=1\n")
+    {
+        std::ofstream(program / "SimulatedCard.txt") << text;
+    }
+
+protected:
+    fs::path program;
+    RecordingDesktop desktop;
+    RecordingNotifier notifier;
+    RecordingMessages messages;
+    RecordingDialogs dialogs; // no test waits for a person
+    RegistryKey launcher, view;
 };
 
-TEST_F(SavedEffectsTest, SavedPresetsAreImportedThenForgotten)
+TEST_F(ApplicationTest, StartUpShowsTheIconWithItsTipAndQuitsOnTheExitCommand)
 {
-    ScratchFolder saved("kiv-saved-fx");
-    std::filesystem::create_directories(saved / "Core Effects" / "Presets" / "Reverb");
-    std::filesystem::create_directories(saved / "Effect Presets" / "Vocals");
-    SetSavedPath(saved.Path().string());
+    WithCard();
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        ASSERT_EQ(g_created.size(), 1u);
+        EXPECT_EQ(self.GetServices(), g_created[0]);
+        EXPECT_EQ(self.GetInitStatus(), 1);
+        EXPECT_TRUE(Logged(g_created[0], "AddListener"));
+        EXPECT_TRUE(Logged(g_created[0], "SetViewInterface"));
+        EXPECT_EQ(self.GetSplash(), nullptr) << "the splash goes once the start-up is done";
+        String data;
+        AppBase::AppDataFolder(&data);
+        data.AppendAscii("\\KivCorvanDSP");
+        EXPECT_TRUE(FileSystem::DirectoryExists(data));
+        ASSERT_FALSE(notifier.calls.empty());
+        EXPECT_EQ(notifier.calls.front().first, DWORD(NIM_ADD));
+        bool tip = false;
+        for (const auto& call : notifier.calls)
+            tip = tip || call.second == "KIV Corvan DSP\nS/R: 48.0 kHz (Internal)\nStatus: Unlocked";
+        EXPECT_TRUE(tip);
+        // "show exit warning" is no: the exit command quits at once.
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    EXPECT_EQ(app.Start(), 0);
+    EXPECT_EQ(app.started, 1);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
+{
+    struct Row
     {
-        Application application(CreateStandin);
-        ASSERT_EQ(application.InitBeforeCreate(), 1);
-        EXPECT_EQ(application.GetInitStatus(), 1);
+        const char* name;
+        std::function<void(ApplicationTest&)> prepare;
+        int started;
+        std::string message;
+    };
+    ScratchFolder other("kiv-application-running");
+    std::u16string otherPath = other.Path().u16string();
+    std::unique_ptr<StandinServices> running;
+    const Row rows[] = {
+        {"failure", [](ApplicationTest&) { g_initialiseFirst = true; }, 0, "IDM_CORVANDSP_SERVICES_INIT_FAIL"},
+        {"no hardware", [](ApplicationTest&) {}, 1, "IDM_HARDWARE_MISSING"},
+        {"partial hardware",
+         [](ApplicationTest& test) {
+             test.WithCard();
+             String data;
+             AppBase::AppDataFolder(&data);
+             std::ofstream(fs::path(data.Text()) / "KivCorvanDSP" / "KivCorvanConfig.session")
+                 << "KivCorvanSession 1\nsystems=3\n";
+         },
+         1, "IDM_PARTIAL_HARDWARE"},
+        {"newer session",
+         [](ApplicationTest& test) {
+             test.WithCard();
+             String data;
+             AppBase::AppDataFolder(&data);
+             std::ofstream(fs::path(data.Text()) / "KivCorvanDSP" / "KivCorvanConfig.session")
+                 << "KivCorvanSession 9\n";
+         },
+         1, "IDM_CORVANDSP_SERVICES_LAST_SESSION_VER_NEWER_THAN_APP"},
+        {"already running",
+         [&](ApplicationTest&) {
+             running.reset(new StandinServices);
+             running->Init(otherPath.c_str(), otherPath.c_str(), otherPath.c_str());
+         },
+         0, "IDM_CORVANDSP_SERVICES_ALREADY_RUNNING"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.name);
+        g_created.clear();
+        messages.shown.clear();
+        row.prepare(*this);
+        {
+            ScriptedApplication app;
+            app.SetMessages(&messages);
+            app.script = [](ScriptedApplication& self) { self.OnTrayCommand(Application::kCommandExit); };
+            app.Start();
+            EXPECT_EQ(app.started, row.started);
+            EXPECT_EQ(app.GetServices(), row.started ? app.GetServices() : nullptr)
+                << "a failed start forgets the engine it released";
+        }
+        EXPECT_NE(std::find(messages.shown.begin(), messages.shown.end(), row.message), messages.shown.end());
+        running.reset();
+        g_initialiseFirst = false;
+        std::error_code ignored;
+        fs::remove(program / "SimulatedCard.txt", ignored);
+        String data;
+        AppBase::AppDataFolder(&data);
+        fs::remove(fs::path(data.Text()) / "KivCorvanDSP" / "KivCorvanConfig.session", ignored);
     }
-    EXPECT_TRUE(std::filesystem::is_directory(program / "Core Effects" / "Presets" / "Reverb"));
-    EXPECT_TRUE(std::filesystem::is_directory(program / "Effect Presets" / "Vocals"));
-    EXPECT_FALSE(std::filesystem::exists(saved.Path()));
-    EXPECT_FALSE(SavedPathKept());
-    EXPECT_TRUE(desktop.messages.empty());
 }
 
-TEST_F(SavedEffectsTest, AFailedImportIsReportedAndForgotten)
+TEST_F(ApplicationTest, SplashTextsFollowTheEngineFromAnyThread)
 {
+    WithCard();
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    std::vector<std::string> texts;
+    app.script = [&](ScriptedApplication& self) {
+        // The start-up's own splash is gone; put one up as the start-up does to watch it.
+        self.ShowSplash();
+        ASSERT_NE(self.GetSplash(), nullptr);
+        auto text = [&] {
+            char16_t buffer[256] = {};
+            self.GetSplash()->GetChildText("inittag", buffer, 256);
+            return std::u16string(buffer);
+        };
+        ApplicationTrayWindow* tray = self.GetTrayWindow();
+        ASSERT_NE(tray, nullptr);
+        // On the user-interface thread the text changes at once.
+        tray->OnEngineEvent(81, 0);
+        EXPECT_EQ(text(), u"Loading effect presets...");
+        // From another thread nothing is touched there: the event is posted.
+        std::thread engine([&] { tray->OnEngineEvent(82, 0); });
+        engine.join();
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageA(&msg, self.GetWindowHandle(), Application::kEngineEvent, Application::kEngineEvent,
+                                   PM_NOREMOVE));
+        EXPECT_EQ(text(), u"Loading effect presets...");
+        ScriptedApplication::Pump();
+        EXPECT_EQ(text(), u"Loading core effects...");
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+}
+
+TEST_F(ApplicationTest, RateChangesRaiseTheMismatchOnlyAcrossFamilies)
+{
+    WithCard();
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = g_created.at(0);
+        auto* session = static_cast<StandinSettings*>(engine->GetMixer()->GetSessionSettings());
+        // 48 kHz hardware, 44.1 kHz session: the same family, the session takes the rate.
+        static_cast<StandinMixer*>(engine->GetMixer())->rateCode = 0;
+        self.OnRateChange();
+        EXPECT_EQ(session->texts["samplerate"], u"48000");
+        EXPECT_EQ(CountLogged(engine, "RunCommand UnMute"), 1);
+        EXPECT_TRUE(dialogs.shown.empty()) << "no question within a family";
+        // 48 -> 96 kHz: a mismatch asks; Retry after the card went back to 48 kHz settles it.
+        static_cast<StandinMixer*>(engine->GetMixer())->rateCode = 1;
+        session->texts.clear();
+        dialogs.step = [&](Dialog&) { static_cast<StandinMixer*>(engine->GetMixer())->hardwareRateCode = 1; };
+        engine->SetHardwareRate(2);
+        engine->WaitForEvents();
+        ScriptedApplication::Pump();
+        EXPECT_EQ(dialogs.shown, std::vector<std::string>{"ratechanged"});
+        EXPECT_EQ(session->texts.count("samplerate"), 0u);
+        EXPECT_EQ(CountLogged(engine, "RunCommand UnMute"), 2);
+        // Sync source 1 is written as text; an unknown one clears the value.
+        self.OnSyncSourceChange(1);
+        self.OnSyncSourceChange(9);
+        EXPECT_TRUE(Logged(engine, "SetText ExtSyncSrc=1"));
+        EXPECT_TRUE(Logged(engine, "SetText ExtSyncSrc="));
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+}
+
+TEST_F(ApplicationTest, PowerAndSessionHooks)
+{
+    WithCard();
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = g_created.at(0);
+        HWND window = self.GetWindowHandle();
+        const int saves = CountLogged(engine, "SaveSession (null)");
+        ::SendMessageA(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+        EXPECT_EQ(CountLogged(engine, "SaveSession (null)"), saves + 1) << "a running card saves on suspend";
+        engine->SetRunning(false);
+        ::SendMessageA(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+        EXPECT_EQ(CountLogged(engine, "SaveSession (null)"), saves + 1);
+        engine->SetRunning(true);
+        // A session that is not ending changes nothing.
+        ::SendMessageA(window, WM_ENDSESSION, 0, 0);
+        EXPECT_EQ(self.GetServices(), engine);
+        // A query-remove reaches both the end of session and the removal hook: one release.
+        DEV_BROADCAST_HANDLE notice = {};
+        notice.dbch_size = sizeof notice;
+        notice.dbch_devicetype = DBT_DEVTYP_HANDLE;
+        ::SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&notice));
+        EXPECT_EQ(self.GetServices(), nullptr);
+    };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+}
+
+TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
+{
+    WithCard();
+    ScratchFolder sessions("kiv-application-commandline");
+    fs::path file = sessions / "Given.session";
+    std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Given\n";
+    String path;
+    path.AppendAscii(("\"" + file.string() + "\"").c_str());
+    ASSERT_TRUE(view.WriteString(u"CommandLineOpen", &path));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        EXPECT_TRUE(Logged(g_created.at(0), "LoadSession " + file.string()));
+        EXPECT_EQ(std::u16string(self.GetServices()->GetMixer()->GetSessionName()), u"Given");
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    String left;
+    EXPECT_EQ(view.ReadString(u"CommandLineOpen", left, nullptr), 0) << "the setting is read once";
+}
+
+// A failed import keeps the saved presets and their setting for the next start.
+TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
+{
+    WithCard();
     ScratchFolder saved("kiv-saved-fx-missing");
-    SetSavedPath((saved / "gone").string());
-    Application application(CreateStandin);
-    ASSERT_EQ(application.InitBeforeCreate(), 1); // the start goes on
-    ASSERT_EQ(desktop.messages.size(), 1u);
-    EXPECT_EQ(desktop.messages[0], "The effects library could not be imported.");
-    EXPECT_FALSE(SavedPathKept());
+    String text;
+    text.AppendAscii((saved / "gone").string().c_str());
+    ASSERT_TRUE(launcher.WriteString(u"Saved FX Path", &text));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [](ScriptedApplication& self) { self.OnTrayCommand(Application::kCommandExit); };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"IDM_IMPORT_FX_UNSUCCESS"});
+    String kept;
+    EXPECT_EQ(launcher.ReadString(u"Saved FX Path", kept, nullptr), 1);
 }
 
-TEST_F(SavedEffectsTest, ABlankPathImportsNothing)
+// A stored skin name whose System folder is missing falls back to the launcher skin.
+TEST_F(ApplicationTest, AMissingStoredSkinFallsBackToTheLauncherSkin)
 {
-    SetSavedPath(" ");
-    Application application(CreateStandin);
-    ASSERT_EQ(application.InitBeforeCreate(), 1);
-    EXPECT_TRUE(desktop.messages.empty());
-    EXPECT_TRUE(SavedPathKept());
-    EXPECT_FALSE(std::filesystem::exists(program / "Core Effects"));
+    WithCard();
+    String name;
+    name.AppendAscii("Gone Skin");
+    ASSERT_TRUE(view.WriteString(u"skin", &name));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [](ScriptedApplication& self) { self.OnTrayCommand(Application::kCommandExit); };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// Answering the quit warning with 0 after a reset still stops every later save: the reset
+// deleted the working session.
+TEST_F(ApplicationTest, AResetStopsLaterSavesWhateverTheAnswer)
+{
+    WithCard();
+    messages.answers["IDM_QUITWARNING"] = 0;
+    dialogs.answer = 1; // the reset took the settings: the exit warning is back
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = g_created.at(0);
+        self.OnTrayCommand(Application::kCommandResetHardware);
+        EXPECT_EQ(Application::IsHardwareReset(), 1);
+        const int saves = CountLogged(engine, "SaveSession (null)");
+        ::SendMessageA(self.GetWindowHandle(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
+        EXPECT_EQ(CountLogged(engine, "SaveSession (null)"), saves);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"IDM_QUITWARNING"});
+}
+} // namespace
+
+namespace
+{
+// With "show exit warning" set the exit command asks first; cancelling keeps the program.
+TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
+{
+    WithCard();
+    launcher.WriteBool(u"show exit warning", 1);
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    int stillRunning = 0;
+    app.script = [&](ScriptedApplication& self) {
+        self.OnTrayCommand(Application::kCommandExit);
+        stillRunning = ::IsWindow(self.GetWindowHandle());
+        dialogs.answer = 1;
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"exitwarning", "exitwarning"}));
+    EXPECT_EQ(stillRunning, 1);
+    EXPECT_EQ(app.GetWindowHandle(), nullptr) << "the second answer quit";
 }
 } // namespace

@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+// What the application offers its main window: view requests (1 bring the frame forward,
+// 2 rebuild the main window; both posted to the tray window), the tray icon and tip, and
+// the engine's init status.
+class ApplicationHost
+{
+public:
+    virtual void RequestView(int kind, intptr_t argument) = 0;
+    virtual void SetTrayIcon(const char* iconName) = 0;
+    virtual void RefreshTrayTip() = 0;
+    virtual int GetInitStatus() = 0;
+
+protected:
+    ~ApplicationHost() = default;
+};

@@ -1,0 +1,115 @@
+// Starts the application against the simulated engine and puts up what a person looks at:
+// the splash form with a progress line (KIV_SHOT_SPLASH) or the tray menu opened through the
+// tray icon's message (KIV_SHOT_TRAYMENU). It prints "shown" once that is on screen;
+// panel-shot takes the screenshot then. The launcher and mixer skins are copied beside the
+// program first: the application finds them in its own folder.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "framework/controls/FormWindow.h"
+#include "framework/windows/TrayIcon.h"
+#include "mixer/app/Application.h"
+#include "mixer/app/ApplicationTrayWindow.h"
+#include "standins/engine/StandinServices.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+// No notification area under a bare X server: the icon's requests go nowhere.
+class NoNotifier : public TrayNotifier
+{
+public:
+    BOOL Notify(DWORD, NOTIFYICONDATAA*) override { return TRUE; }
+};
+
+class NoMessages : public AppMessages
+{
+public:
+    int Show(const char* id, const char16_t*, const char16_t*) override
+    {
+        std::printf("message %s\n", id);
+        return 1;
+    }
+};
+
+IVarnServices* CreateStandin()
+{
+    return new StandinServices;
+}
+
+void Pump(int milliseconds)
+{
+    const DWORD end = ::GetTickCount() + milliseconds;
+    while (static_cast<int>(end - ::GetTickCount()) > 0)
+    {
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+        ::Sleep(20);
+    }
+}
+
+class ShotApplication : public Application
+{
+public:
+    ShotApplication() : Application(CreateStandin) {}
+    int InitAfterCreate() override
+    {
+        if (!Application::InitAfterCreate())
+        {
+            std::printf("the start-up failed\n");
+            return 0;
+        }
+        Pump(300); // the main window comes up as after every start
+#ifdef KIV_SHOT_SPLASH
+        // The splash as the start-up shows it, before the main window comes.
+        CloseMainWindow();
+        ShowSplash();
+        GetTrayWindow()->OnEngineEvent(82, 0);
+#else
+        ::SetCursorPos(420, 300);
+        ::SendMessageA(GetWindowHandle(), TrayIcon::kCallbackMessage, 0, WM_RBUTTONUP);
+#endif
+        Pump(500);
+        if (FormWindow* splash = GetSplash())
+        {
+            RECT r = {};
+            ::GetWindowRect(splash->GetHandle(), &r);
+            std::printf("splash %p visible %d at %ld,%ld-%ld,%ld\n", (void*)splash->GetHandle(),
+                        ::IsWindowVisible(splash->GetHandle()), r.left, r.top, r.right, r.bottom);
+        }
+        std::printf("main %p\n", (void*)GetFirstViewField());
+        std::printf("shown\n");
+        std::fflush(stdout);
+        Pump(30000);
+        return 0;
+    }
+};
+} // namespace
+
+int main()
+{
+    char self[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const fs::path folder = fs::path(self).parent_path();
+    std::error_code error;
+    for (const char* skins : {"System", "Skins"})
+    {
+        fs::remove_all(folder / skins, error);
+        fs::copy(folder / ".." / ".." / "program" / skins, folder / skins, fs::copy_options::recursive, error);
+    }
+    NoNotifier notifier;
+    TrayIcon::SetNotifier(&notifier);
+    NoMessages messages;
+    ShotApplication application;
+    application.SetMessages(&messages);
+    application.GetAppWindow().Run(::GetModuleHandleA(nullptr), 0, 0, SW_SHOW);
+    return 0;
+}

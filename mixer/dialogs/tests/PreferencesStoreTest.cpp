@@ -1,0 +1,73 @@
+// The preferences store against the registry of the test's own prefix.
+#include <gtest/gtest.h>
+
+#include "framework/controls/Tooltip.h"
+#include "framework/platform/RegistryKey.h"
+#include "mixer/dialogs/PreferencesStore.h"
+
+namespace
+{
+const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
+
+class PreferencesStoreTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
+        for (const char16_t* name : {u"skin", u"tooltipsenabled", u"show services splash"})
+        {
+            view.DeleteKey(name);
+            launcher.DeleteKey(name);
+        }
+    }
+    RegistryKey view, launcher;
+};
+
+TEST_F(PreferencesStoreTest, MissingValuesGiveTheirDefaults)
+{
+    Tooltip::TooltipsEnabled = 0;
+    PreferencesStore store;
+    EXPECT_EQ(store.GetSkinName(view), 1);
+    EXPECT_EQ(Tooltip::TooltipsEnabled, 1) << "tooltips are on when the value is missing";
+    String skin;
+    skin.AppendAscii("Default");
+    store.GetSkinPath(skin);
+    EXPECT_EQ(skin.CompareLiteral("Default"), 0);
+    EXPECT_EQ(store.GetShowSplash(1), 1);
+}
+
+TEST_F(PreferencesStoreTest, WrittenValuesReadBack)
+{
+    PreferencesStore store;
+    store.GetSkinName(view);
+    String dark;
+    dark.AppendAscii("Dark");
+    EXPECT_TRUE(store.SetSkinPath(dark));
+    EXPECT_TRUE(store.SetTooltipsEnabled(0));
+    EXPECT_EQ(Tooltip::TooltipsEnabled, 0);
+    String skin;
+    skin.AppendAscii("Default");
+    store.GetSkinPath(skin);
+    EXPECT_EQ(skin.CompareLiteral("Dark"), 0);
+    Tooltip::TooltipsEnabled = 1;
+    EXPECT_EQ(store.GetTooltipsEnabled(1), 0);
+    EXPECT_EQ(Tooltip::TooltipsEnabled, 0);
+    Tooltip::TooltipsEnabled = 1;
+}
+
+// The splash preference is one value: the one under Launcher that the start-up reads.
+TEST_F(PreferencesStoreTest, TheSplashPreferenceLivesUnderLauncher)
+{
+    PreferencesStore store;
+    store.GetSkinName(view);
+    EXPECT_TRUE(store.SetShowSplash(0));
+    EXPECT_EQ(launcher.ReadBool(u"show services splash", 1), 0);
+    String text;
+    EXPECT_EQ(view.ReadString(u"show services splash", text, nullptr), 0) << "nothing is written under CorvanView";
+    launcher.WriteBool(u"show services splash", 1);
+    EXPECT_EQ(store.GetShowSplash(0), 1);
+}
+} // namespace
