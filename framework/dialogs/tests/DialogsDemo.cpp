@@ -25,7 +25,7 @@ std::string gShots;
 
 // The panel inside the frame: the shipped skin's images, laid out by the demo.
 const char kPanel[] =
-    "<panels><panel name=\"framePanel\">"
+    "<panel name=\"framePanel\">"
     "<background><section region=\"panel\" x=\"0\" y=\"0\" dx=\"33\" dy=\"23\"/></background>"
     "<border x=\"8\" y=\"8\" w=\"240\" h=\"144\" borderImages=\"border\"/>"
     "<text name=\"heading\" x=\"20\" y=\"18\" font=\"Title\" text=\"Insert 1: Reverb Hall\" textcol=\"#e6e6e6\"/>"
@@ -40,7 +40,7 @@ const char kPanel[] =
     "data=\"level\"/>"
     "<peakmeter name=\"peak\" x=\"304\" y=\"16\" orientation=\"vert\" ledsUnlit=\"meter_off\" ledsLit=\"meter_on\" "
     "ledThickness=\"3\" ledSpacing=\"1\" data=\"peak\"/>"
-    "</panel></panels>";
+    "</panel>";
 
 // Says the scene is shown and waits (serving the windows) until its picture was taken.
 void Show(const char* scene)
@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     gShots = argv[1];
     Skin skin;
     ScratchFolder folder("kiv-dialogs-demo");
-    if (!dialogstest::LoadShippedSkinWith(skin, folder.Path(), {{"</layout>", kPanel}}))
+    if (!dialogstest::LoadShippedSkinWith(skin, folder.Path(), {{"</panels>", kPanel}}))
     {
         std::printf("the shipped skin did not load\n");
         return 1;
