@@ -16,6 +16,7 @@
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
 #include "mixer/dialogs/WarningDialogs.h"
+#include "mixer/engine/RateCodes.h"
 
 namespace
 {
@@ -47,25 +48,6 @@ int EnsureFolder(String& folder, const char* name)
     folder.AppendAscii("\\");
     folder.AppendAscii(name);
     return FileSystem::DirectoryExists(folder) || FileSystem::CreateDirectoryPath(folder);
-}
-
-// The rate families: 44.1/48, 88.2/96, 176.4/192 kHz.
-int RateFamily(int code)
-{
-    switch (code)
-    {
-    case 0:
-    case 1:
-        return 0;
-    case 2:
-    case 4:
-        return 1;
-    case 3:
-    case 5:
-        return 2;
-    default:
-        return -1;
-    }
 }
 
 const char* RateText(int code)

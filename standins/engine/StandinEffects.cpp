@@ -1,5 +1,7 @@
 #include "standins/engine/StandinEffects.h"
 
+#include "mixer/engine/RateCodes.h"
+
 #include <algorithm>
 #include <cctype>
 #include <iterator>
@@ -68,20 +70,6 @@ bool HandOut(const std::vector<Record>& records, void** array)
     return true;
 }
 
-int RateClass(int rateCode)
-{
-    switch (rateCode)
-    {
-    case 0:
-    case 1:
-        return 0;
-    case 2:
-    case 4:
-        return 1;
-    default:
-        return 2;
-    }
-}
 } // namespace
 
 void* StandinAllocate(size_t bytes)
@@ -629,7 +617,7 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
         if (preset.name == presetName)
             return 0;
     Preset preset{presetName, NewPresetId(), false, {}};
-    const int rateClass = RateClass(rateCode_ ? rateCode_() : 1);
+    const int rateClass = std::max(0, RateFamily(rateCode_ ? rateCode_() : 1));
     for (int i = 0; i < insertCount; ++i)
     {
         const Insert* insert = FindInsert(clientId, positions[i]);
