@@ -784,7 +784,15 @@ TEST_F(ServicesServerTest, ASinkThatFallsBehindIsDropped)
         ServicesServer::FireNotify(0x8);
         ASSERT_TRUE(PumpUntil([&] { return slow.Calls().size() == 1; })) << c.how;
         for (size_t i = 1; i < c.queued; ++i)
+        {
             ServicesServer::FireNotify(0x8);
+            // The steady sink has a queue limit of its own: a loaded machine must not let it
+            // fall that far behind, or it is dropped too.
+            if (i % 100 == 0)
+            {
+                ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() + 100 >= i; })) << c.how;
+            }
+        }
         testNow += SinkCourier::kStuckLimit; // not yet behind
         ServicesServer::FireNotify(0x8);
         testNow += c.laterBy;
@@ -793,8 +801,7 @@ TEST_F(ServicesServerTest, ASinkThatFallsBehindIsDropped)
         gate.Open();
         Delivered();
         EXPECT_EQ(slow.Calls().size(), 1u) << c.how; // what was queued for it went with it
-        // A thousand calls across apartments: minutes on a loaded machine under Wine.
-        ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() == c.queued + 3; }, 240000)) << c.how;
+        ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() == c.queued + 3; })) << c.how;
         EXPECT_EQ(server->Unadvise(slowCookie), S_OK);
         EXPECT_TRUE(LetGo(slow)) << c.how;
         server->Unadvise(steadyCookie);
