@@ -82,7 +82,8 @@ bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
 // for a moment, so the probes are spaced well apart from the instance's own request.
 bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
 {
-    for (int i = 0; i < 40; ++i)
+    // Up to a minute: a host program's start under Wine on a loaded machine took longer than 20 s.
+    for (int i = 0; i < 120; ++i)
     {
         Sleep(500);
         if (APairIsFree(effects, client) == free)
