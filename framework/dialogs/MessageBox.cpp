@@ -110,7 +110,7 @@ void MessageBox::AddTextLines(const std::vector<String>& lines, int top, int tex
 void MessageBox::AddButtons(int y, int width, int buttonsWidth)
 {
     const DialogStyle& style = GetDialogStyle();
-    struct Spec
+    struct RowButton
     {
         const char* name;
         const String* caption;
@@ -120,45 +120,45 @@ void MessageBox::AddButtons(int y, int width, int buttonsWidth)
     const String save = Ascii("Save");
     const String saveAs = Ascii("SaveAs");
     const String no = Ascii("No");
-    const Spec ok = {"OK", &style.ok, style.tickIcon, 0};
-    const Spec cancel = {"CANCEL", &style.cancel, style.crossIcon, 0};
-    const Spec yes = {"YES", &style.yes, style.tickIcon, 0};
-    const Spec noButton = {"NO", &style.no, style.crossIcon, 0};
+    const RowButton ok = {"OK", &style.ok, style.tickIcon, 0};
+    const RowButton cancel = {"CANCEL", &style.cancel, style.crossIcon, 0};
+    const RowButton yes = {"YES", &style.yes, style.tickIcon, 0};
+    const RowButton noButton = {"NO", &style.no, style.crossIcon, 0};
     // The save-changes question: "SaveAs" answers 2 and "No" 0.
-    const Spec saveButton = {"YES", &save, nullptr, 0};
-    const Spec saveAsButton = {"NO", &saveAs, nullptr, 10};
-    const Spec dontSave = {"CANCEL", &no, nullptr, 0};
-    Spec specs[3] = {};
+    const RowButton saveButton = {"YES", &save, nullptr, 0};
+    const RowButton saveAsButton = {"NO", &saveAs, nullptr, 10};
+    const RowButton dontSave = {"CANCEL", &no, nullptr, 0};
+    RowButton row[3] = {};
     int count = 0;
     int x = (width - buttonsWidth) / 2;
     switch (type_)
     {
     case TypeOk:
-        specs[count++] = ok;
+        row[count++] = ok;
         break;
     case TypeOkCancel:
-        specs[count++] = ok;
-        specs[count++] = cancel;
+        row[count++] = ok;
+        row[count++] = cancel;
         break;
     case TypeYesNoCancel:
-        specs[count++] = yes;
-        specs[count++] = noButton;
-        specs[count++] = cancel;
-        specs[count - 1].icon = nullptr;
+        row[count++] = yes;
+        row[count++] = noButton;
+        row[count++] = cancel;
+        row[count - 1].icon = nullptr;
         break;
     case TypeYesNo:
-        specs[count++] = yes;
-        specs[count++] = noButton;
+        row[count++] = yes;
+        row[count++] = noButton;
         break;
     case TypeSaveAsNo:
-        specs[count++] = saveAsButton;
-        specs[count++] = dontSave;
+        row[count++] = saveAsButton;
+        row[count++] = dontSave;
         x += 20;
         break;
     case TypeSaveSaveAsNo:
-        specs[count++] = saveButton;
-        specs[count++] = saveAsButton;
-        specs[count++] = dontSave;
+        row[count++] = saveButton;
+        row[count++] = saveAsButton;
+        row[count++] = dontSave;
         x += 15;
         break;
     default:
@@ -167,8 +167,8 @@ void MessageBox::AddButtons(int y, int width, int buttonsWidth)
     const int segments = std::max(style.leftSeg, 0) + std::max(style.rightSeg, 0);
     for (int i = 0; i < count; ++i)
     {
-        const Spec& spec = specs[i];
-        const Button* button = AddStyleButton(spec.name, x, y, *spec.caption, spec.icon, spec.widen);
+        const RowButton& entry = row[i];
+        const Button* button = AddStyleButton(entry.name, x, y, *entry.caption, entry.icon, entry.widen);
         if (!button)
             return;
         x += button->Width() + segments;
