@@ -46,18 +46,21 @@ TEST(SingleInstance, ASecondStartWakesTheFirstAndEnds)
 {
     Process first;
     ASSERT_TRUE(first.Start("first"));
+    // A process start under Wine on a loaded machine can take tens of seconds: wait for the
+    // window as long as the first instance lives, up to two minutes.
     HWND running = nullptr;
-    for (int i = 0; i < 200 && !running; ++i)
+    for (int i = 0; i < 2400 && !running; ++i)
     {
-        ::Sleep(50);
+        if (::WaitForSingleObject(first.info.hProcess, 50) == WAIT_OBJECT_0)
+            break;
         running = ::FindWindowA("KivProbeWnd", "Kiv Probe");
     }
     ASSERT_NE(running, nullptr) << "the first instance did not come up";
 
     Process second;
     ASSERT_TRUE(second.Start("second"));
-    EXPECT_EQ(second.WaitExit(20000), 0u) << "the second start must create nothing and answer 0";
-    EXPECT_EQ(first.WaitExit(20000), 101u) << "the first instance must see the activation once";
+    EXPECT_EQ(second.WaitExit(120000), 0u) << "the second start must create nothing and answer 0";
+    EXPECT_EQ(first.WaitExit(120000), 101u) << "the first instance must see the activation once";
 }
 
 } // namespace
