@@ -44,7 +44,6 @@ std::string TestFolder()
     return path;
 }
 
-
 // Serves incoming calls for milliseconds.
 void Pump(DWORD milliseconds)
 {
@@ -73,8 +72,8 @@ double Report(const char* what, std::vector<double> values)
         return 0;
     std::sort(values.begin(), values.end());
     double median = values[values.size() / 2];
-    std::printf("%s: %zu values, min %.2f, median %.2f, 90%% %.2f, max %.2f ms\n", what, values.size(),
-                values.front(), median, values[values.size() * 9 / 10], values.back());
+    std::printf("%s: %zu values, min %.2f, median %.2f, 90%% %.2f, max %.2f ms\n", what, values.size(), values.front(),
+                median, values[values.size() * 9 / 10], values.back());
     return median;
 }
 
@@ -93,14 +92,17 @@ public:
         std::string commandLine = "\"" + TestFolder() + "\\comserver_probe_client.exe\" " + ready + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        if (event && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &process_))
+        if (event &&
+            CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             // A loaded machine takes most of a minute to start a Wine process, and the guessing
             // probe makes thousands of calls before it is ready: wait for it or for its end.
-            ready_ = PumpUntil([&] {
-                return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
-                       WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-            }, kStartMs) && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+            ready_ = PumpUntil(
+                         [&] {
+                             return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
+                                    WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+                         },
+                         kStartMs) &&
+                     WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
         if (event)
             CloseHandle(event);
     }
@@ -134,8 +136,8 @@ class ComServerClientTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(RegisterMixerServer(ProgramFolder() + "\\KivCorvanDSP.exe",
-                                        ProgramFolder() + "\\KivCorvanDSP_ps.dll"));
+        ASSERT_TRUE(
+            RegisterMixerServer(ProgramFolder() + "\\KivCorvanDSP.exe", ProgramFolder() + "\\KivCorvanDSP_ps.dll"));
         // One apartment for the whole suite: Wine names an apartment after its thread, so a new
         // one on this thread could meet the server's proxies of the last one's sinks, which the
         // server lets go only a moment after they are unsubscribed.
@@ -144,8 +146,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                                   IID_IKivCorvanServices, reinterpret_cast<void**>(&services_)),
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
         ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_)), S_OK);
         ASSERT_TRUE(PumpUntil([&] { return (server_ = FindWindowA("Varn Services", nullptr)) != nullptr; }));
@@ -236,8 +238,9 @@ TEST_F(ComServerClientTest, SinksReceiveExactlyTheBitsOfTheirMask)
     for (DWORD bit : {0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x4000})
         expected.push_back({bit, 0x11, 0, 0});
     EXPECT_EQ(publicSink.arrivals, expected);
-    EXPECT_EQ(privateSink.arrivals,
-              (std::vector<Arrival>{{0x400, 0x22, 1, 0xDEADBEEF}, {0x1000, 0x22, 0xFFFF, 0}, {0x4000, 0x22, 3, 0x80000000}}));
+    EXPECT_EQ(
+        privateSink.arrivals,
+        (std::vector<Arrival>{{0x400, 0x22, 1, 0xDEADBEEF}, {0x1000, 0x22, 0xFFFF, 0}, {0x4000, 0x22, 3, 0x80000000}}));
     EXPECT_EQ(services_->Unadvise(publicCookie), S_OK);
     EXPECT_EQ(source_->Unadvise(privateCookie), S_OK);
 }
@@ -502,13 +505,12 @@ struct ChannelAnswers
     std::vector<std::string> channels;
     HRESULT enable = E_UNEXPECTED;
 
-    static void Add(std::vector<std::string>& list, HRESULT result, LONG count,
-                    KivHardwareChannel* records)
+    static void Add(std::vector<std::string>& list, HRESULT result, LONG count, KivHardwareChannel* records)
     {
         list.push_back("result " + std::to_string(result) + " count " + std::to_string(count));
         for (LONG i = 0; i < count; ++i)
-            list.push_back(std::to_string(records[i].type) + " " + std::to_string(records[i].index) +
-                           " " + records[i].name);
+            list.push_back(std::to_string(records[i].type) + " " + std::to_string(records[i].index) + " " +
+                           records[i].name);
         CoTaskMemFree(records);
     }
     static ChannelAnswers Ask(IKivCorvanServices* services, IKivCorvanEffectServices2* effects)
@@ -602,4 +604,3 @@ TEST_F(ComServerClientTest, ChannelNamesAndListsAcrossProcessesAsInProcess)
     EXPECT_EQ(remote.channels[0], "result 0 count 12");
 }
 } // namespace
-
