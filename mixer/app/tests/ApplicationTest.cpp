@@ -530,41 +530,42 @@ TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
 
 namespace
 {
+BOOL CALLBACK CountFrameworkWindow(HWND window, LPARAM counter)
+{
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    if (std::string(name).rfind("Varn Services", 0) == 0)
+        ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
 // The top-level windows of this thread that the framework made: every one of them gets a
 // second start's broadcast.
 int FrameworkTopLevelWindows()
 {
     int count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM counter) {
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            if (std::string(name).rfind("Varn Services", 0) == 0)
-                ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountFrameworkWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
 // Ends a start that did not end by itself: one that became a program of its own ends by the
 // user's quit (a killed one would leave its class object behind in the prefix), one that
 // shows a box by closing it.
+BOOL CALLBACK EndStrayWindow(HWND window, LPARAM processId)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != static_cast<DWORD>(processId))
+        return TRUE;
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    ::PostMessageA(window, std::string(name) == "Varn Services" ? Application::kQuitMessage : WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 void EndStrayStart(DWORD processId)
 {
-    ::EnumWindows(
-        [](HWND window, LPARAM id) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != static_cast<DWORD>(id))
-                return TRUE;
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            ::PostMessageA(window, std::string(name) == "Varn Services" ? Application::kQuitMessage : WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        static_cast<LPARAM>(processId));
+    ::EnumWindows(EndStrayWindow, static_cast<LPARAM>(processId));
 }
 
 // Starts the program again as a user does, serving this thread's messages until that start
