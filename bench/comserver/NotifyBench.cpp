@@ -74,7 +74,6 @@ std::string Folder(const char* relative)
     return folder;
 }
 
-
 bool Register()
 {
     std::string commandLine = "\"" + Folder("..\\..\\program") + "\\KivCorvanDSP.exe\" -RegServer";
@@ -127,7 +126,8 @@ public:
         stop_ = CreateEventA(nullptr, TRUE, FALSE, stopName.c_str());
         for (long made = 0; stop_ && made < clients; made += kPerProcess)
         {
-            std::string ready = "KivNotifyBenchReady" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(made);
+            std::string ready =
+                "KivNotifyBenchReady" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(made);
             HANDLE event = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
             std::string commandLine = "\"" + Folder("..\\..\\tests\\comserver") + "\\comserver_probe_client.exe\" " +
                                       ready + " churn " + std::to_string(std::min(kPerProcess, clients - made)) + " " +
@@ -287,8 +287,8 @@ int main(int argc, char** argv)
     }
 
     // A plain call into the same sink from another process.
-    std::string commandLine = "\"" + Folder(".") + "\\comserver_notify_bench.exe\" call " + MarshalToText(&sink) +
-                              " " + std::to_string(count);
+    std::string commandLine = "\"" + Folder(".") + "\\comserver_notify_bench.exe\" call " + MarshalToText(&sink) + " " +
+                              std::to_string(count);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION caller = {};

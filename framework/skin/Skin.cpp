@@ -13,7 +13,7 @@
 
 namespace
 {
-Skin* currentSkin = nullptr; // user-interface thread only
+Skin* gCurrentSkin = nullptr; // user-interface thread only
 
 void Empty(StringDictionary& table)
 {
@@ -33,13 +33,13 @@ Skin::~Skin()
 {
     Clear();
     // Controls and menus reach the current skin through this pointer; it must not outlive us.
-    if (currentSkin == this)
-        currentSkin = nullptr;
+    if (gCurrentSkin == this)
+        gCurrentSkin = nullptr;
 }
 
 Skin* Skin::Current()
 {
-    return currentSkin;
+    return gCurrentSkin;
 }
 
 void Skin::Clear()
@@ -73,7 +73,7 @@ int Skin::Reload(const String& folder, SkinViewFactory* factory)
 
 int Skin::Load(const String& folder, SkinViewFactory* factory)
 {
-    currentSkin = this;
+    gCurrentSkin = this;
     loaded_ = 0;
     factory_ = factory;
     if (!folder_.Assign(folder) || !FileSystem::DirectoryExists(folder_))

@@ -4,11 +4,13 @@
 
 #include "framework/controls/FormWindow.h"
 #include "framework/controls/PopupMenu.h"
+#include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/files/Shell.h"
 #include "framework/windows/BusyWindow.h"
+#include "framework/windows/PlaceholderWindow.h"
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "mixer/app/Automation.h"
 #include "mixer/app/MainWindow.h"
@@ -27,6 +29,10 @@ const char16_t kSkinMissing[] = u"Important application component missing/corrup
 const char16_t kComponentMissing[] = u"Fatal error: Varn Services component missing - you may need to re-install.";
 const char16_t kViewMissing[] =
     u"Fatal error: Varn Services component missing (Varn View) - you may need to re-install.";
+const char16_t kOstrelViewMissing[] =
+    u"Fatal error: Varn Services component missing (Ostrel View) - you may need to re-install.";
+const char16_t kMixerViewName[] = u"Kiv Corvan DSP";
+const char16_t kOstrelViewName[] = u"Ostrel";
 const char16_t kSettingsError[] = u"Fatal error in recovering settings - you may need to re-install.";
 const char16_t kHardwareMissing[] =
     u"You don't appear to have KIV PCI or Cardbus hardware in your system, or the drivers are incorrectly "
@@ -84,6 +90,7 @@ Application::Application(ServicesFactory createServices)
     : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
     g_application = this;
+    ostrelViews_.push_back(Make(kOstrelViewName));
 }
 
 Application::~Application()
@@ -95,6 +102,7 @@ Application::~Application()
     }
     CloseSplash();
     ReleaseServices(1);
+    CloseOstrelViews();
     if (g_application == this)
         g_application = nullptr;
 }
@@ -235,6 +243,7 @@ int Application::StartUp()
 
     RegistryKey view;
     corvanViewMode_ = view.Open("HKEY_CURRENT_USER", kViewKey, 1) ? view.ReadBool(u"in CorvanView mode", 1) : 1;
+    AddMixerViewEntry();
     if (corvanViewMode_)
     {
         corvanViewMode_ = 0;
@@ -315,6 +324,7 @@ int Application::InitServices(int askFirst, int fromCommandLine)
         if (answer == 0 || answer == 2)
             return 1;
     }
+    CloseOstrelViews();
     services_ = createServices_ ? createServices_() : nullptr;
     if (!services_)
     {
@@ -391,12 +401,22 @@ void Application::LeaveCorvanViewMode(int asked)
         view.WriteBool(u"in CorvanView mode", 0);
 }
 
+void Application::AddMixerViewEntry()
+{
+    // Closing the views keeps their entries: a restart finds the mixer's entry in place.
+    if (corvanViews_.empty())
+        corvanViews_.push_back(Make(kMixerViewName));
+}
+
 int Application::CommandLineOpen(int& loadedItself)
 {
     loadedItself = 0;
     if (commandLineBusy_ || rateChangeBusy_ || !services_)
         return 0;
     commandLineBusy_ = 1;
+    // What the user was asked before the new session came is moot now.
+    for (int i = Dialog::ModalCount() - 1; i >= 0; --i)
+        Dialog::ModalAt(i)->End(0);
     RegistryKey view;
     int opened = 0;
     if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
@@ -434,6 +454,8 @@ void Application::OnActivateRequest()
     {
         if (corvanViewMode_ || TakeLaunchFlag())
             ::PostMessageA(GetWindowHandle(), kShowMainWindow, 0, 0);
+        else
+            OpenOstrelView(0);
         return;
     }
     if (loadedItself)
@@ -450,7 +472,7 @@ int Application::StartMixerView(int report)
 {
     if (openingView_)
         return 1;
-    if (!corvanViewMode_)
+    if (!corvanViewMode_ || corvanViews_.empty())
         return 0;
     if (mainWindow_)
     {
@@ -509,6 +531,35 @@ void Application::CloseMainWindow()
     MainWindow* window = mainWindow_;
     mainWindow_ = nullptr;
     delete window;
+}
+
+Window* Application::GetOstrelView() const
+{
+    return ostrelView_ && ostrelView_->GetHandle() ? ostrelView_.get() : nullptr;
+}
+
+int Application::OpenOstrelView(int report)
+{
+    if (!GetOstrelView())
+    {
+        ostrelView_.reset(new (std::nothrow) PlaceholderWindow);
+        if (!ostrelView_ ||
+            !ostrelView_->Create(&ostrelViews_.front(), WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr, 0, 0))
+        {
+            ostrelView_.reset();
+            if (report)
+                Message("IDM_VIEW_MISSING", kOstrelViewMissing, nullptr);
+            return 0;
+        }
+    }
+    ostrelView_->Show(SW_SHOW);
+    ostrelView_->BringToForeground();
+    return 1;
+}
+
+void Application::CloseOstrelViews()
+{
+    ostrelView_.reset();
 }
 
 void Application::ShowMainWindow()
@@ -583,6 +634,7 @@ void Application::ReleaseServices(int saveFirst)
 void Application::RestartServices()
 {
     ReleaseServices(1);
+    AddMixerViewEntry();
     corvanViewMode_ = 0;
     InitServices(0, 0);
     RefreshTrayTip();
@@ -665,6 +717,8 @@ void Application::OnTrayLeftUp(WPARAM)
         return;
     if (corvanViewMode_)
         ::PostMessageA(GetWindowHandle(), kBringFirstViewForward, 0, 0);
+    else
+        OpenOstrelView(1);
 }
 
 void Application::OnTrayRightUp(WPARAM)
@@ -721,11 +775,15 @@ void Application::OnTrayCommand(int command)
     case kCommandFirstView:
         if (corvanViewMode_)
             ShowMainWindow();
+        else
+            OpenOstrelView(0);
         break;
     case kCommandStartMixer:
-        if (corvanViewMode_ && (!StartMixerView(1) || !mainWindow_))
+        if (!corvanViewMode_)
+            OpenOstrelView(1);
+        else if (!StartMixerView(1) || !mainWindow_)
             Message("IDM_VIEW_MISSING", kViewMissing, nullptr);
-        else if (mainWindow_)
+        else
             mainWindow_->Show();
         break;
     case kCommandHelp:

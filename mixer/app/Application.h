@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "framework/platform/RegistryKey.h"
 #include "framework/skin/Skin.h"
@@ -14,6 +15,7 @@
 class ApplicationTrayWindow;
 class FormWindow;
 class MainWindow;
+class PlaceholderWindow;
 
 // The mixer program's one application object: a tray application that owns the services
 // engine, starts it (with the splash form up), opens and closes the mixer's main window on
@@ -89,6 +91,14 @@ public:
 
     // The main window, or null while none is open.
     MainWindow* GetFirstViewField() { return mainWindow_; }
+    // The names of one mode's views as the tray menu lists them: the CorvanView list's first
+    // entry is the main window's, the Ostrel list's the Ostrel view's.
+    const std::vector<String>& GetViewNames(int corvanViewMode) const
+    {
+        return corvanViewMode ? corvanViews_ : ostrelViews_;
+    }
+    // The Ostrel view's window while it is open.
+    Window* GetOstrelView() const;
     int IsCorvanViewMode() const { return corvanViewMode_; }
     Skin& GetSkin() { return skin_; }
 
@@ -101,6 +111,9 @@ public:
     int CommandLineOpen(int& loadedItself);
     int StartMixerView(int report);
     void CloseMainWindow();
+    // Brings the Ostrel view forward, opening it when it is not open.
+    int OpenOstrelView(int report);
+    void CloseOstrelViews();
 
     // Run-time services.
     void OnTrayCommand(int command);
@@ -157,6 +170,7 @@ private:
     void CloseSplash();
     std::unique_ptr<FormWindow> CreateForm(const char* name);
     void LeaveCorvanViewMode(int asked);
+    void AddMixerViewEntry();
     MainWindow* OpenMainWindow();
     void ShowMainWindow();
     void NudgeHardwareLevel();
@@ -191,5 +205,10 @@ private:
     SkinMessages skinMessages_;
     AppMessages* messages_;              // borrowed: skinMessages_ unless a test set one
     std::unique_ptr<FormWindow> splash_; // while the start-up runs
-    MainWindow* mainWindow_ = nullptr;   // owned; the first entry of the view list
+    MainWindow* mainWindow_ = nullptr;   // owned; the view of the CorvanView list's first entry
+    std::vector<String> corvanViews_;
+    std::vector<String> ostrelViews_;
+    // What the Ostrel view shows belongs to the Ostrel cards' own software: here it is a
+    // placeholder window that the view list can open, bring forward and close.
+    std::unique_ptr<PlaceholderWindow> ostrelView_;
 };

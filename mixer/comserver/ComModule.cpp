@@ -10,19 +10,19 @@ namespace
 {
 // Module state, owned by the main thread (the lock count is also moved by COM's calls into
 // the server, which arrive on that thread in the single-threaded apartment).
-LONG lockCount = 0;
-DWORD mainThread = 0;
-bool initialised = false;
-ServicesServer* server = nullptr;           // owned
-DWORD classCookie = 0;                      // 0 while the class object is not registered
-ServicesApplication* application = nullptr; // borrowed
+LONG gLockCount = 0;
+DWORD gMainThread = 0;
+bool gInitialised = false;
+ServicesServer* gServer = nullptr;           // owned
+DWORD gClassCookie = 0;                      // 0 while the class object is not registered
+ServicesApplication* gApplication = nullptr; // borrowed
 
 // Every client gets the same object; the class object's locks keep the program running.
 struct ServerCreator
 {
     static HRESULT Create(REFIID iid, void** object)
     {
-        if (!initialised)
+        if (!gInitialised)
             return CO_E_SERVER_STOPPING;
         ServicesServer* instance = ComModule::GetServer();
         if (!instance)
@@ -38,14 +38,14 @@ struct ServerCreator
     }
 };
 
-ComClassFactory<ServerCreator> factory;
+ComClassFactory<ServerCreator> gFactory;
 } // namespace
 
 void ComModule::Init()
 {
-    mainThread = GetCurrentThreadId();
-    lockCount = 0;
-    initialised = true;
+    gMainThread = GetCurrentThreadId();
+    gLockCount = 0;
+    gInitialised = true;
 }
 
 bool ComModule::Term()
@@ -53,63 +53,63 @@ bool ComModule::Term()
     // Clients may still hold the object (the effects plug-in keeps some of its faces after
     // Terminate, a crashed client never lets go): COM drops their references now, while the
     // object lives, instead of releasing it at its own end once it is gone.
-    if (server)
-        CoDisconnectObject(static_cast<IKivCorvanServices*>(server), 0);
-    delete server;
-    server = nullptr;
-    initialised = false;
+    if (gServer)
+        CoDisconnectObject(static_cast<IKivCorvanServices*>(gServer), 0);
+    delete gServer;
+    gServer = nullptr;
+    gInitialised = false;
     return SinkCourier::NoneLeft();
 }
 
 LONG ComModule::Lock()
 {
-    return InterlockedIncrement(&lockCount);
+    return InterlockedIncrement(&gLockCount);
 }
 
 LONG ComModule::Unlock()
 {
-    LONG left = InterlockedDecrement(&lockCount);
-    if (left == 0 && mainThread)
-        PostThreadMessageA(mainThread, WM_QUIT, 0, 0);
+    LONG left = InterlockedDecrement(&gLockCount);
+    if (left == 0 && gMainThread)
+        PostThreadMessageA(gMainThread, WM_QUIT, 0, 0);
     return left;
 }
 
 LONG ComModule::GetLockCount()
 {
-    return lockCount;
+    return gLockCount;
 }
 
 HRESULT ComModule::RegisterClassObjects()
 {
-    if (classCookie)
+    if (gClassCookie)
         return S_OK;
-    return CoRegisterClassObject(CLSID_KivCorvanServices, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                                 &classCookie);
+    return CoRegisterClassObject(CLSID_KivCorvanServices, &gFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                 &gClassCookie);
 }
 
 HRESULT ComModule::RevokeClassObjects()
 {
-    if (!classCookie)
+    if (!gClassCookie)
         return S_OK;
-    HRESULT result = CoRevokeClassObject(classCookie);
+    HRESULT result = CoRevokeClassObject(gClassCookie);
     if (SUCCEEDED(result))
-        classCookie = 0;
+        gClassCookie = 0;
     return result;
 }
 
 ServicesServer* ComModule::GetServer()
 {
-    if (!server && initialised)
-        server = new (std::nothrow) ServicesServer;
-    return server;
+    if (!gServer && gInitialised)
+        gServer = new (std::nothrow) ServicesServer;
+    return gServer;
 }
 
 void ComModule::SetApplication(ServicesApplication* value)
 {
-    application = value;
+    gApplication = value;
 }
 
 ServicesApplication* ComModule::GetApplication()
 {
-    return application;
+    return gApplication;
 }

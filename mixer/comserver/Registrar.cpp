@@ -93,44 +93,44 @@ namespace
 #define KIV_PROGID "KivCorvanServices.KivCorvanServices.1"
 #define KIV_VI_PROGID "KivCorvanServices.KivCorvanServices"
 
-const RegistryScriptValue classText[] = {{nullptr, KIV_CLASS_TEXT}};
-const RegistryScriptValue clsidText[] = {{nullptr, KIV_CLSID}};
-const RegistryScriptValue curVer[] = {{nullptr, KIV_PROGID}};
-const RegistryScriptValue progId[] = {{nullptr, KIV_PROGID}};
-const RegistryScriptValue viProgId[] = {{nullptr, KIV_VI_PROGID}};
-const RegistryScriptValue classKey[] = {{nullptr, KIV_CLASS_TEXT}, {"AppID", KIV_APPID}};
-const RegistryScriptValue localServer[] = {{nullptr, "%MODULE%"}};
+const RegistryScriptValue kClassText[] = {{nullptr, KIV_CLASS_TEXT}};
+const RegistryScriptValue kClsidText[] = {{nullptr, KIV_CLSID}};
+const RegistryScriptValue kCurVer[] = {{nullptr, KIV_PROGID}};
+const RegistryScriptValue kProgId[] = {{nullptr, KIV_PROGID}};
+const RegistryScriptValue kViProgId[] = {{nullptr, KIV_VI_PROGID}};
+const RegistryScriptValue kClassKey[] = {{nullptr, KIV_CLASS_TEXT}, {"AppID", KIV_APPID}};
+const RegistryScriptValue kLocalServer[] = {{nullptr, "%MODULE%"}};
 
-const RegistryScriptKey classKeys[] = {
-    {KIV_PROGID, true, classText, 1},
-    {KIV_PROGID "\\CLSID", true, clsidText, 1},
-    {KIV_VI_PROGID, true, classText, 1},
-    {KIV_VI_PROGID "\\CurVer", true, curVer, 1},
+const RegistryScriptKey kClassKeys[] = {
+    {KIV_PROGID, true, kClassText, 1},
+    {KIV_PROGID "\\CLSID", true, kClsidText, 1},
+    {KIV_VI_PROGID, true, kClassText, 1},
+    {KIV_VI_PROGID "\\CurVer", true, kCurVer, 1},
     {"CLSID", false, nullptr, 0},
-    {"CLSID\\" KIV_CLSID, true, classKey, 2},
-    {"CLSID\\" KIV_CLSID "\\ProgID", true, progId, 1},
-    {"CLSID\\" KIV_CLSID "\\VersionIndependentProgID", true, viProgId, 1},
-    {"CLSID\\" KIV_CLSID "\\LocalServer32", true, localServer, 1},
+    {"CLSID\\" KIV_CLSID, true, kClassKey, 2},
+    {"CLSID\\" KIV_CLSID "\\ProgID", true, kProgId, 1},
+    {"CLSID\\" KIV_CLSID "\\VersionIndependentProgID", true, kViProgId, 1},
+    {"CLSID\\" KIV_CLSID "\\LocalServer32", true, kLocalServer, 1},
 };
 
-const RegistryScriptValue appIdText[] = {{nullptr, "KivCorvanServicesServer"}};
-const RegistryScriptValue exeAppId[] = {{"AppID", KIV_APPID}};
+const RegistryScriptValue kAppIdText[] = {{nullptr, "KivCorvanServicesServer"}};
+const RegistryScriptValue kExeAppId[] = {{"AppID", KIV_APPID}};
 
-const RegistryScriptKey appIdKeys[] = {
+const RegistryScriptKey kAppIdKeys[] = {
     {"AppID", false, nullptr, 0},
-    {"AppID\\" KIV_APPID, true, appIdText, 1},
-    {"AppID\\KivCorvanServer.EXE", true, exeAppId, 1},
+    {"AppID\\" KIV_APPID, true, kAppIdText, 1},
+    {"AppID\\KivCorvanServer.EXE", true, kExeAppId, 1},
 };
 } // namespace
 
 const RegistryScript& ClassScript()
 {
-    static const RegistryScript script{classKeys, sizeof classKeys / sizeof classKeys[0]};
+    static const RegistryScript script{kClassKeys, sizeof kClassKeys / sizeof kClassKeys[0]};
     return script;
 }
 
 const RegistryScript& AppIdScript()
 {
-    static const RegistryScript script{appIdKeys, sizeof appIdKeys / sizeof appIdKeys[0]};
+    static const RegistryScript script{kAppIdKeys, sizeof kAppIdKeys / sizeof kAppIdKeys[0]};
     return script;
 }

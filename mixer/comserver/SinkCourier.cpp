@@ -30,12 +30,12 @@ DWORD SystemClock()
     return GetTickCount();
 }
 
-SinkCourier::Clock clock = SystemClock; // set by tests before any courier starts
-DWORD linger = SinkCourier::kLinger;    // guarded by SinkLock
+SinkCourier::Clock gClock = SystemClock; // set by tests before any courier starts
+DWORD gLinger = SinkCourier::kLinger;    // guarded by SinkLock
 
 // The window whose thread releases the main apartment's references: the main thread, which
 // made it in the first Advise. Guarded by SinkLock.
-HWND releaseWindow = nullptr;
+HWND gReleaseWindow = nullptr;
 
 LRESULT CALLBACK ReleaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -78,7 +78,7 @@ void EnsureApartment()
 void EnsureReleaseWindow()
 {
     SinkLockGuard guard;
-    if (releaseWindow)
+    if (gReleaseWindow)
         return;
     static const ATOM windowClass = [] {
         WNDCLASSA description = {};
@@ -88,8 +88,8 @@ void EnsureReleaseWindow()
         return RegisterClassA(&description);
     }();
     if (windowClass)
-        releaseWindow = CreateWindowExA(0, "KivCorvanSinkRelease", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        GetModuleHandleA(nullptr), nullptr);
+        gReleaseWindow = CreateWindowExA(0, "KivCorvanSinkRelease", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
 }
 
 // The client of the sink is gone: its calls fail at once and always will.
@@ -234,7 +234,7 @@ void SinkCourier::CloseIdle()
 void SinkCourier::SetLinger(DWORD milliseconds)
 {
     SinkLockGuard guard;
-    linger = milliseconds;
+    gLinger = milliseconds;
 }
 
 void SinkCourier::Close()
@@ -296,8 +296,8 @@ DWORD WINAPI SinkCourier::Run(void* self)
         SinkLockGuard guard;
         courier->ended_ = true; // from here on the main thread may free the courier: the thread
                                 // touches nothing of it any more
-        if (releaseWindow)
-            PostMessageA(releaseWindow, kEndedMessage, 0, 0);
+        if (gReleaseWindow)
+            PostMessageA(gReleaseWindow, kEndedMessage, 0, 0);
     }
     SetEvent(Progress());
     return 0;
@@ -313,7 +313,7 @@ void SinkCourier::Deliver(IUnknown* sink)
             if (closed_)
                 break;
             bool idle = subscriptions_ == 0;
-            DWORD wait = idle ? linger : INFINITE;
+            DWORD wait = idle ? gLinger : INFINITE;
             SinkLock::Leave();
             DWORD woken = WaitForSingleObject(wake_, wait);
             SinkLock::Enter();
@@ -407,10 +407,10 @@ bool SinkCourier::NoneLeft()
 
 void SinkCourier::SetClock(Clock value)
 {
-    clock = value ? value : SystemClock;
+    gClock = value ? value : SystemClock;
 }
 
 DWORD SinkCourier::Now()
 {
-    return clock();
+    return gClock();
 }

@@ -30,7 +30,7 @@ IUnknown* IdentityOf(IUnknown* sink)
     return identity;
 }
 
-bool shuttingDown = false; // guarded by SinkLock
+bool gShuttingDown = false; // guarded by SinkLock
 
 // What Shutdown leaves the couriers to end after the last delivery, at the least (milliseconds).
 constexpr DWORD kEndGrace = 500;
@@ -66,7 +66,7 @@ HRESULT SinkList::Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie)
     if (!subscription)
         return E_FAIL;
     SinkLockGuard guard;
-    HRESULT result = shuttingDown ? E_FAIL : CookieFor(identity, &subscription->cookie);
+    HRESULT result = gShuttingDown ? E_FAIL : CookieFor(identity, &subscription->cookie);
     if (FAILED(result))
     {
         delete subscription;
@@ -164,7 +164,7 @@ bool SinkList::Shutdown(DWORD milliseconds)
     DWORD deadline = GetTickCount() + milliseconds;
     // Clients are still served meanwhile; none may subscribe again.
     SinkLock::Enter();
-    shuttingDown = true;
+    gShuttingDown = true;
     SinkLock::Leave();
     SinkCourier::WaitDelivered(deadline);
     Public().Clear();
@@ -177,7 +177,7 @@ bool SinkList::Shutdown(DWORD milliseconds)
         endDeadline = deadline;
     bool ended = SinkCourier::WaitEnded(endDeadline);
     SinkLock::Enter();
-    shuttingDown = false;
+    gShuttingDown = false;
     SinkLock::Leave();
     return ended;
 }

@@ -44,7 +44,6 @@ std::string TestFolder()
     return path;
 }
 
-
 // Serves incoming calls for milliseconds.
 void Pump(DWORD milliseconds)
 {
@@ -73,8 +72,8 @@ double Report(const char* what, std::vector<double> values)
         return 0;
     std::sort(values.begin(), values.end());
     double median = values[values.size() / 2];
-    std::printf("%s: %zu values, min %.2f, median %.2f, 90%% %.2f, max %.2f ms\n", what, values.size(),
-                values.front(), median, values[values.size() * 9 / 10], values.back());
+    std::printf("%s: %zu values, min %.2f, median %.2f, 90%% %.2f, max %.2f ms\n", what, values.size(), values.front(),
+                median, values[values.size() * 9 / 10], values.back());
     return median;
 }
 
@@ -93,14 +92,17 @@ public:
         std::string commandLine = "\"" + TestFolder() + "\\comserver_probe_client.exe\" " + ready + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        if (event && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &process_))
+        if (event &&
+            CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             // A loaded machine takes most of a minute to start a Wine process, and the guessing
             // probe makes thousands of calls before it is ready: wait for it or for its end.
-            ready_ = PumpUntil([&] {
-                return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
-                       WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-            }, kStartMs) && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+            ready_ = PumpUntil(
+                         [&] {
+                             return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
+                                    WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+                         },
+                         kStartMs) &&
+                     WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
         if (event)
             CloseHandle(event);
     }
@@ -134,8 +136,8 @@ class ComServerClientTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(RegisterMixerServer(ProgramFolder() + "\\KivCorvanDSP.exe",
-                                        ProgramFolder() + "\\KivCorvanDSP_ps.dll"));
+        ASSERT_TRUE(
+            RegisterMixerServer(ProgramFolder() + "\\KivCorvanDSP.exe", ProgramFolder() + "\\KivCorvanDSP_ps.dll"));
         // One apartment for the whole suite: Wine names an apartment after its thread, so a new
         // one on this thread could meet the server's proxies of the last one's sinks, which the
         // server lets go only a moment after they are unsubscribed.
@@ -144,19 +146,19 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                                   IID_IKivCorvanServices, reinterpret_cast<void**>(&services)),
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
-        ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source)), S_OK);
-        ASSERT_TRUE(PumpUntil([&] { return (server = FindWindowA("Varn Services", nullptr)) != nullptr; }));
+        ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_)), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return (server_ = FindWindowA("Varn Services", nullptr)) != nullptr; }));
     }
 
     void TearDown() override
     {
-        if (source)
-            source->Release();
-        if (services)
-            services->Release();
+        if (source_)
+            source_->Release();
+        if (services_)
+            services_->Release();
     }
 
     static void TearDownTestSuite()
@@ -164,14 +166,14 @@ protected:
         // The server runs until it is told to end: end it for the next run.
         EndMixerProgram();
         CoUninitialize();
-        publicSinks.clear();
-        privateSinks.clear();
+        publicSinks_.clear();
+        privateSinks_.clear();
     }
 
-    void FirePublic(DWORD type) { PostMessageA(server, Application::kFireNotifyMessage, type, 0); }
+    void FirePublic(DWORD type) { PostMessageA(server_, Application::kFireNotifyMessage, type, 0); }
     void FirePrivate(DWORD type, DWORD a, DWORD b)
     {
-        PostMessageA(server, Application::kFirePrivateNotifyMessage, type | (a << 16), static_cast<LPARAM>(b));
+        PostMessageA(server_, Application::kFirePrivateNotifyMessage, type | (a << 16), static_cast<LPARAM>(b));
     }
     // Each sink gets its notifications in the order they were raised; sinks do not wait for
     // one another.
@@ -202,26 +204,26 @@ protected:
     }
 
     // Sinks outlive the apartment: COM releases its stubs' references at CoUninitialize.
-    static PublicSink& NewPublicSink() { return publicSinks.emplace_back(); }
-    static PrivateSink& NewPrivateSink() { return privateSinks.emplace_back(); }
+    static PublicSink& NewPublicSink() { return publicSinks_.emplace_back(); }
+    static PrivateSink& NewPrivateSink() { return privateSinks_.emplace_back(); }
 
-    static std::deque<PublicSink> publicSinks;
-    static std::deque<PrivateSink> privateSinks;
-    IKivCorvanServices* services = nullptr;
-    IKivCorvanEventSource* source = nullptr;
-    HWND server = nullptr;
+    static std::deque<PublicSink> publicSinks_;
+    static std::deque<PrivateSink> privateSinks_;
+    IKivCorvanServices* services_ = nullptr;
+    IKivCorvanEventSource* source_ = nullptr;
+    HWND server_ = nullptr;
 };
 
-std::deque<PublicSink> ComServerClientTest::publicSinks;
-std::deque<PrivateSink> ComServerClientTest::privateSinks;
+std::deque<PublicSink> ComServerClientTest::publicSinks_;
+std::deque<PrivateSink> ComServerClientTest::privateSinks_;
 
 TEST_F(ComServerClientTest, SinksReceiveExactlyTheBitsOfTheirMask)
 {
     PublicSink& publicSink = NewPublicSink();
     PrivateSink& privateSink = NewPrivateSink();
     DWORD publicCookie = 0, privateCookie = 0;
-    ASSERT_EQ(services->Advise(&publicSink, 0x77FC, 0x11, &publicCookie), S_OK);
-    ASSERT_EQ(source->Advise(&privateSink, 0x7400, 0x22, &privateCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&publicSink, 0x77FC, 0x11, &publicCookie), S_OK);
+    ASSERT_EQ(source_->Advise(&privateSink, 0x7400, 0x22, &privateCookie), S_OK);
 
     for (DWORD bit = 1; bit <= 0x4000; bit <<= 1)
         FirePublic(bit);
@@ -236,10 +238,11 @@ TEST_F(ComServerClientTest, SinksReceiveExactlyTheBitsOfTheirMask)
     for (DWORD bit : {0x4, 0x8, 0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x4000})
         expected.push_back({bit, 0x11, 0, 0});
     EXPECT_EQ(publicSink.arrivals, expected);
-    EXPECT_EQ(privateSink.arrivals,
-              (std::vector<Arrival>{{0x400, 0x22, 1, 0xDEADBEEF}, {0x1000, 0x22, 0xFFFF, 0}, {0x4000, 0x22, 3, 0x80000000}}));
-    EXPECT_EQ(services->Unadvise(publicCookie), S_OK);
-    EXPECT_EQ(source->Unadvise(privateCookie), S_OK);
+    EXPECT_EQ(
+        privateSink.arrivals,
+        (std::vector<Arrival>{{0x400, 0x22, 1, 0xDEADBEEF}, {0x1000, 0x22, 0xFFFF, 0}, {0x4000, 0x22, 3, 0x80000000}}));
+    EXPECT_EQ(services_->Unadvise(publicCookie), S_OK);
+    EXPECT_EQ(source_->Unadvise(privateCookie), S_OK);
 }
 
 TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
@@ -247,10 +250,10 @@ TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
     PublicSink& sink = NewPublicSink();
     PublicSink& marker = NewPublicSink();
     DWORD first = 0, second = 0, markerCookie = 0;
-    ASSERT_EQ(services->Advise(&sink, 0x8, 1, &first), S_OK);
-    ASSERT_EQ(services->Advise(&sink, 0x8, 2, &second), S_OK);
+    ASSERT_EQ(services_->Advise(&sink, 0x8, 1, &first), S_OK);
+    ASSERT_EQ(services_->Advise(&sink, 0x8, 2, &second), S_OK);
     EXPECT_EQ(first, second);
-    ASSERT_EQ(services->Advise(&marker, 0x8, 3, &markerCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&marker, 0x8, 3, &markerCookie), S_OK);
     EXPECT_NE(markerCookie, first);
 
     FirePublic(0x8);
@@ -258,7 +261,7 @@ TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
     ASSERT_TRUE(WaitFor(sink, 2));
     EXPECT_EQ(sink.arrivals, (std::vector<Arrival>{{0x8, 1, 0, 0}, {0x8, 2, 0, 0}}));
 
-    EXPECT_EQ(services->Unadvise(first), S_OK);
+    EXPECT_EQ(services_->Unadvise(first), S_OK);
     FirePublic(0x8);
     ASSERT_TRUE(WaitFor(marker, 2));
     ASSERT_TRUE(WaitFor(sink, 3));
@@ -267,13 +270,13 @@ TEST_F(ComServerClientTest, SecondAdviseOfTheSameSinkAndNullSink)
     EXPECT_EQ(sink.arrivals.back(), (Arrival{0x8, 2, 0, 0}));
 
     DWORD untouched = 99;
-    EXPECT_EQ(services->Advise(nullptr, 0xFFFF, 4, &untouched), E_POINTER);
-    EXPECT_EQ(source->Advise(nullptr, 0xFFFF, 4, &untouched), E_POINTER);
-    EXPECT_EQ(services->Unadvise(0), S_OK);
+    EXPECT_EQ(services_->Advise(nullptr, 0xFFFF, 4, &untouched), E_POINTER);
+    EXPECT_EQ(source_->Advise(nullptr, 0xFFFF, 4, &untouched), E_POINTER);
+    EXPECT_EQ(services_->Unadvise(0), S_OK);
     FirePublic(0x8);
     ASSERT_TRUE(WaitFor(marker, 3)); // the server still serves
-    services->Unadvise(second);
-    services->Unadvise(markerCookie);
+    services_->Unadvise(second);
+    services_->Unadvise(markerCookie);
 }
 
 TEST_F(ComServerClientTest, UnadviseFromInsideNotify)
@@ -281,10 +284,10 @@ TEST_F(ComServerClientTest, UnadviseFromInsideNotify)
     PublicSink& leaving = NewPublicSink();
     PublicSink& staying = NewPublicSink();
     DWORD leavingCookie = 0, stayingCookie = 0;
-    ASSERT_EQ(services->Advise(&leaving, 0x4, 1, &leavingCookie), S_OK);
-    ASSERT_EQ(services->Advise(&staying, 0x4, 2, &stayingCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&leaving, 0x4, 1, &leavingCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&staying, 0x4, 2, &stayingCookie), S_OK);
     HRESULT unadvised = E_FAIL;
-    leaving.onNotify = [&] { unadvised = services->Unadvise(leavingCookie); };
+    leaving.onNotify = [&] { unadvised = services_->Unadvise(leavingCookie); };
 
     FirePublic(0x4);
     ASSERT_TRUE(WaitFor(staying, 1));
@@ -294,7 +297,7 @@ TEST_F(ComServerClientTest, UnadviseFromInsideNotify)
     ASSERT_TRUE(WaitFor(staying, 2));
     Pump(200); // nothing more comes
     EXPECT_EQ(leaving.arrivals.size(), 1u);
-    services->Unadvise(stayingCookie);
+    services_->Unadvise(stayingCookie);
 }
 
 TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
@@ -305,8 +308,8 @@ TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
     PublicSink& publicSink = NewPublicSink();
     PrivateSink& privateSink = NewPrivateSink();
     DWORD publicCookie = 0, privateCookie = 0;
-    ASSERT_EQ(services->Advise(&publicSink, 0x20, 5, &publicCookie), S_OK);
-    ASSERT_EQ(source->Advise(&privateSink, 0x2000, 6, &privateCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&publicSink, 0x20, 5, &publicCookie), S_OK);
+    ASSERT_EQ(source_->Advise(&privateSink, 0x2000, 6, &privateCookie), S_OK);
     probe.reset(); // killed
 
     FirePublic(0x20);
@@ -315,8 +318,8 @@ TEST_F(ComServerClientTest, AKilledClientDoesNotStopDelivery)
     ASSERT_TRUE(WaitFor(publicSink, 2));
     ASSERT_TRUE(WaitFor(privateSink, 1));
     EXPECT_EQ(privateSink.arrivals, (std::vector<Arrival>{{0x2000, 6, 7, 8}}));
-    services->Unadvise(publicCookie);
-    source->Unadvise(privateCookie);
+    services_->Unadvise(publicCookie);
+    source_->Unadvise(privateCookie);
 }
 // A client whose sink sleeps inside Notify (serving nothing meanwhile) holds up no other client,
 // neither before nor after the server drops it for keeping a notification too long.
@@ -326,7 +329,7 @@ TEST_F(ComServerClientTest, ABlockedClientHoldsUpNobodyElse)
     ASSERT_TRUE(blocked.Ready());
     PublicSink& steady = NewPublicSink();
     DWORD cookie = 0;
-    ASSERT_EQ(services->Advise(&steady, 0x8, 7, &cookie), S_OK);
+    ASSERT_EQ(services_->Advise(&steady, 0x8, 7, &cookie), S_OK);
     FirePublic(0x8); // the probe's sink now sleeps for a minute
     ASSERT_TRUE(WaitFor(steady, 1));
 
@@ -340,9 +343,9 @@ TEST_F(ComServerClientTest, ABlockedClientHoldsUpNobodyElse)
     EXPECT_LT(*std::max_element(delays.begin(), delays.end()), 4000.0);
     // Calls into the server were answered all along.
     LONGLONG start = Now();
-    EXPECT_EQ(services->Unadvise(0), S_OK);
+    EXPECT_EQ(services_->Unadvise(0), S_OK);
     Report("a call into the server meanwhile", {Milliseconds(Now() - start)});
-    services->Unadvise(cookie);
+    services_->Unadvise(cookie);
 }
 
 // Fifty clients that subscribe and unsubscribe without pause do not hold up a steady one.
@@ -360,8 +363,8 @@ TEST_F(ComServerClientTest, ChurningClientsHoldUpNobodyElse)
     PublicSink& steady = NewPublicSink();
     PrivateSink& steadyPrivate = NewPrivateSink();
     DWORD cookie = 0, privateCookie = 0;
-    ASSERT_EQ(services->Advise(&steady, 0x38, 7, &cookie), S_OK);
-    ASSERT_EQ(source->Advise(&steadyPrivate, 0x400, 8, &privateCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&steady, 0x38, 7, &cookie), S_OK);
+    ASSERT_EQ(source_->Advise(&steadyPrivate, 0x400, 8, &privateCookie), S_OK);
 
     // Three types in turn, so that the order of arrival shows.
     const std::vector<DWORD> types = {0x8, 0x10, 0x20};
@@ -388,8 +391,8 @@ TEST_F(ComServerClientTest, ChurningClientsHoldUpNobodyElse)
     Report("notification delay with 50 churning clients", delays);
     ASSERT_TRUE(WaitFor(steadyPrivate, 1));
     EXPECT_EQ(steadyPrivate.arrivals, (std::vector<Arrival>{{0x400, 8, 1, 2}}));
-    services->Unadvise(cookie);
-    source->Unadvise(privateCookie);
+    services_->Unadvise(cookie);
+    source_->Unadvise(privateCookie);
 }
 
 // A client that unsubscribes the numbers around its own cookie does not unsubscribe another.
@@ -398,8 +401,8 @@ TEST_F(ComServerClientTest, AGuessedCookieUnsubscribesNobodyElse)
     PublicSink& publicSink = NewPublicSink();
     PrivateSink& privateSink = NewPrivateSink();
     DWORD publicCookie = 0, privateCookie = 0;
-    ASSERT_EQ(services->Advise(&publicSink, 0x8, 1, &publicCookie), S_OK);
-    ASSERT_EQ(source->Advise(&privateSink, 0x400, 2, &privateCookie), S_OK);
+    ASSERT_EQ(services_->Advise(&publicSink, 0x8, 1, &publicCookie), S_OK);
+    ASSERT_EQ(source_->Advise(&privateSink, 0x400, 2, &privateCookie), S_OK);
     Probe guesser("guess 1000");
     ASSERT_TRUE(guesser.Ready());
     EXPECT_EQ(guesser.Result(), 0);
@@ -407,8 +410,8 @@ TEST_F(ComServerClientTest, AGuessedCookieUnsubscribesNobodyElse)
     FirePrivate(0x400, 3, 4);
     ASSERT_TRUE(WaitFor(publicSink, 1));
     ASSERT_TRUE(WaitFor(privateSink, 1));
-    services->Unadvise(publicCookie);
-    source->Unadvise(privateCookie);
+    services_->Unadvise(publicCookie);
+    source_->Unadvise(privateCookie);
 }
 
 // The program ends within a few seconds of its quit although a client's sink does not return;
@@ -419,16 +422,16 @@ TEST_F(ComServerClientTest, TheProgramQuitsWhileASinkBlocks)
     ASSERT_TRUE(blocked.Ready());
     PublicSink& steady = NewPublicSink();
     DWORD cookie = 0;
-    ASSERT_EQ(services->Advise(&steady, 0x8 | KivKDSPASIO_Terminate, 7, &cookie), S_OK);
+    ASSERT_EQ(services_->Advise(&steady, 0x8 | KivKDSPASIO_Terminate, 7, &cookie), S_OK);
     FirePublic(0x8); // the probe's sink now sleeps
     ASSERT_TRUE(WaitFor(steady, 1));
     DWORD id = 0;
-    GetWindowThreadProcessId(server, &id);
+    GetWindowThreadProcessId(server_, &id);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
     ASSERT_NE(process, nullptr);
 
     LONGLONG start = Now();
-    PostMessageA(server, Application::kQuitMessage, 0, 0);
+    PostMessageA(server_, Application::kQuitMessage, 0, 0);
     bool ended = PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 30000);
     double took = Milliseconds(Now() - start);
     CloseHandle(process);
@@ -445,7 +448,7 @@ TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
 {
     KivASIODrvProfile profile;
     std::memset(&profile, 0xCC, sizeof profile);
-    ASSERT_EQ(services->GetASIODriverProfile(&profile), S_OK);
+    ASSERT_EQ(services_->GetASIODriverProfile(&profile), S_OK);
     EXPECT_EQ(profile.devnode, 1u);
     EXPECT_EQ(profile.baseAddr, 0xE8000000u);
     EXPECT_EQ(profile.irq, 11u);
@@ -458,17 +461,17 @@ TEST_F(ComServerClientTest, PublicMethodsReachTheEngine)
 
     // The simulated card records eight ASIO inputs, each pair through a strip of its own.
     KivASIOMonitorInfo monitor = {3, 0, 100, 1, 0};
-    EXPECT_EQ(services->SetMonitorInfo(&monitor), S_OK);
+    EXPECT_EQ(services_->SetMonitorInfo(&monitor), S_OK);
     monitor.input = 8;
-    EXPECT_EQ(services->SetMonitorInfo(&monitor), E_FAIL);
-    EXPECT_EQ(services->SetMonitorInfo(nullptr), E_FAIL);
+    EXPECT_EQ(services_->SetMonitorInfo(&monitor), E_FAIL);
+    EXPECT_EQ(services_->SetMonitorInfo(nullptr), E_FAIL);
 }
 // The effects plug-in's private interfaces, marshalled by the proxy/stub library.
 TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
 {
     IKivCorvanEffectServices2* effects = nullptr;
     IKivCorvanParamInfo* params = nullptr;
-    ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
     ASSERT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params)), S_OK);
 
     LONG first = 0, second = 0;
@@ -502,13 +505,12 @@ struct ChannelAnswers
     std::vector<std::string> channels;
     HRESULT enable = E_UNEXPECTED;
 
-    static void Add(std::vector<std::string>& list, HRESULT result, LONG count,
-                    KivHardwareChannel* records)
+    static void Add(std::vector<std::string>& list, HRESULT result, LONG count, KivHardwareChannel* records)
     {
         list.push_back("result " + std::to_string(result) + " count " + std::to_string(count));
         for (LONG i = 0; i < count; ++i)
-            list.push_back(std::to_string(records[i].type) + " " + std::to_string(records[i].index) +
-                           " " + records[i].name);
+            list.push_back(std::to_string(records[i].type) + " " + std::to_string(records[i].index) + " " +
+                           records[i].name);
         CoTaskMemFree(records);
     }
     static ChannelAnswers Ask(IKivCorvanServices* services, IKivCorvanEffectServices2* effects)
@@ -559,8 +561,8 @@ public:
 TEST_F(ComServerClientTest, ChannelNamesAndListsAcrossProcessesAsInProcess)
 {
     IKivCorvanEffectServices2* effects = nullptr;
-    ASSERT_EQ(services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
-    ChannelAnswers remote = ChannelAnswers::Ask(services, effects);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+    ChannelAnswers remote = ChannelAnswers::Ask(services_, effects);
     effects->Release();
 
     ScratchFolder data("kiv-channel-names");
@@ -602,4 +604,3 @@ TEST_F(ComServerClientTest, ChannelNamesAndListsAcrossProcessesAsInProcess)
     EXPECT_EQ(remote.channels[0], "result 0 count 12");
 }
 } // namespace
-

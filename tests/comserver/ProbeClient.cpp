@@ -27,8 +27,8 @@ struct Client
 
     bool Connect()
     {
-        return SUCCEEDED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER,
-                                          IID_IKivCorvanServices, reinterpret_cast<void**>(&services))) &&
+        return SUCCEEDED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                          reinterpret_cast<void**>(&services))) &&
                SUCCEEDED(services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source)));
     }
     ~Client()

@@ -8,10 +8,7 @@
 struct Arrival
 {
     DWORD type, user, a, b;
-    bool operator==(const Arrival& o) const
-    {
-        return type == o.type && user == o.user && a == o.a && b == o.b;
-    }
+    bool operator==(const Arrival& o) const { return type == o.type && user == o.user && a == o.a && b == o.b; }
 };
 
 template <class Interface>

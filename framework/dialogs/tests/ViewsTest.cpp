@@ -154,10 +154,10 @@ private:
 class ViewsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(skin.loaded, 1); }
+    void SetUp() override { ASSERT_EQ(skin_.loaded, 1); }
 
-    ViewsSkin skin;
-    Host host{400, 300};
+    ViewsSkin skin_;
+    Host host_{400, 300};
 };
 
 // Top level "Effects" (children "Reverb", "Delay") and "Presets", rows of 16 pixels in a tree
@@ -194,7 +194,7 @@ struct Tree
 
 TEST_F(ViewsTest, TreeClicksReachTheListenerWithTheItemUnderThePointer)
 {
-    Tree tree(skin, host.window);
+    Tree tree(skin_, host_.window);
     Pointer(tree.view, WM_LBUTTONDOWN, tree.TextX(), Tree::RowY(2));
     Pointer(tree.view, WM_LBUTTONUP, tree.TextX(), Tree::RowY(2));
     EXPECT_EQ(tree.view.Cursor(), tree.delay);
@@ -219,7 +219,7 @@ TEST_F(ViewsTest, TreeClicksReachTheListenerWithTheItemUnderThePointer)
 
 TEST_F(ViewsTest, TreeKeysReachTheListenerAndMoveTheCursor)
 {
-    Tree tree(skin, host.window);
+    Tree tree(skin_, host_.window);
     Key(tree.view, VK_DOWN);
     Key(tree.view, VK_LEFT);
     Key(tree.view, VK_RETURN);
@@ -231,7 +231,7 @@ TEST_F(ViewsTest, TreeKeysReachTheListenerAndMoveTheCursor)
 
 TEST_F(ViewsTest, TreeWithABarScrollsItsRowsIntoView)
 {
-    Tree tree(skin, host.window);
+    Tree tree(skin_, host_.window);
     FakeScroller bar;
     bar.SetClient(&tree.view);
     for (int i = 0; i < 6; ++i)
@@ -248,7 +248,7 @@ TEST_F(ViewsTest, TreeWithABarScrollsItsRowsIntoView)
 
 TEST_F(ViewsTest, TreePaintsIconsOverItsBackgroundAndTheMarkAndCursor)
 {
-    Tree tree(skin, host.window);
+    Tree tree(skin_, host_.window);
     tree.view.SelectItem(tree.delay, false, false);
     const TreeViewStyle& style = tree.view.Style();
     std::unique_ptr<Bitmap> shot = Painted(tree.view, 200, 64);
@@ -295,9 +295,9 @@ struct List
 
 TEST_F(ViewsTest, ListClicksReachTheListenerWithTheItemUnderThePointer)
 {
-    List list(skin, host.window);
+    List list(skin_, host_.window);
     EXPECT_EQ(list.view.Columns(), 2);
-    EXPECT_EQ(list.view.ItemAt(0)->Image(), skin.Image("listIcon0")) << "the default icon stands in";
+    EXPECT_EQ(list.view.ItemAt(0)->Image(), skin_.Image("listIcon0")) << "the default icon stands in";
     int x = 0;
     int y = 0;
     list.Centre(3, x, y);
@@ -316,7 +316,7 @@ TEST_F(ViewsTest, ListClicksReachTheListenerWithTheItemUnderThePointer)
 
 TEST_F(ViewsTest, ListKeysReachTheListenerAndTheWheelScrolls)
 {
-    List list(skin, host.window);
+    List list(skin_, host_.window);
     FakeScroller bar;
     bar.SetClient(&list.view);
     // Three rows: 3 x 56 + 8 = 176 pixels, 22 steps, 15 of them fit in 120.
@@ -344,7 +344,7 @@ TEST_F(ViewsTest, ListKeysReachTheListenerAndTheWheelScrolls)
 
 TEST_F(ViewsTest, ListPaintsImagesOverItsBackgroundAndTheMarkAndCursor)
 {
-    List list(skin, host.window);
+    List list(skin_, host_.window);
     list.view.Select(list.view.ItemAt(1), true, false, false);
     const ListBoxStyle& style = list.view.Style();
     std::unique_ptr<Bitmap> shot = Painted(list.view, 150, 120);
@@ -363,7 +363,7 @@ TEST_F(ViewsTest, ListPaintsImagesOverItsBackgroundAndTheMarkAndCursor)
 
 TEST_F(ViewsTest, ResizingTheListLaysItOutAgain)
 {
-    List list(skin, host.window);
+    List list(skin_, host_.window);
     list.view.Move(10, 10, 200, 120, 1);
     EXPECT_EQ(list.view.Columns(), 3);
     EXPECT_EQ(list.view.Rows(), 2);

@@ -18,12 +18,14 @@
 
 #include "framework/controls/FormWindow.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/windows/TrayIcon.h"
 #include "mixer/app/Application.h"
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "standins/engine/StandinServices.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -126,6 +128,11 @@ class ScriptedApplication : public Application
 {
 public:
     ScriptedApplication() : Application(CreateStandin) {}
+    void OnActivateRequest() override
+    {
+        ++activations;
+        Application::OnActivateRequest();
+    }
     int InitAfterCreate() override
     {
         started = Application::InitAfterCreate();
@@ -169,6 +176,7 @@ public:
 
     std::function<void(ScriptedApplication&)> script;
     int started = -1;
+    int activations = 0;
 };
 
 // The test program's folder plays the program folder: it gets the launcher skin and, where
@@ -205,6 +213,7 @@ protected:
         launcher.DeleteKey(u"Saved FX Path");
         view.DeleteKey(u"CommandLineOpen");
         view.DeleteKey(u"skin");
+        view.DeleteKey(u"in CorvanView mode");
         AppBase::SetDesktopShell(nullptr);
         TrayIcon::SetNotifier(nullptr);
     }
@@ -516,5 +525,217 @@ TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"exitwarning", "exitwarning"}));
     EXPECT_EQ(stillRunning, 1);
     EXPECT_EQ(app.GetWindowHandle(), nullptr) << "the second answer quit";
+}
+} // namespace
+
+namespace
+{
+BOOL CALLBACK CountFrameworkWindow(HWND window, LPARAM counter)
+{
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    if (std::string(name).rfind("Varn Services", 0) == 0)
+        ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+// The top-level windows of this thread that the framework made: every one of them gets a
+// second start's broadcast.
+int FrameworkTopLevelWindows()
+{
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountFrameworkWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Ends a start that did not end by itself: one that became a program of its own ends by the
+// user's quit (a killed one would leave its class object behind in the prefix), one that
+// shows a box by closing it.
+BOOL CALLBACK EndStrayWindow(HWND window, LPARAM processId)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != static_cast<DWORD>(processId))
+        return TRUE;
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    ::PostMessageA(window, std::string(name) == "Varn Services" ? Application::kQuitMessage : WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void EndStrayStart(DWORD processId)
+{
+    ::EnumWindows(EndStrayWindow, static_cast<LPARAM>(processId));
+}
+
+// Starts the program again as a user does, serving this thread's messages until that start
+// has ended; its exit code, 0xFFFFFFFF when it did not start or did not end by itself.
+DWORD StartAgain(const fs::path& executable, const std::string& arguments)
+{
+    std::string line = "\"" + executable.string() + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 0xFFFFFFFF;
+    // A Wine start on a loaded machine has taken most of a minute.
+    const bool ended = PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 240000);
+    if (!ended)
+    {
+        EndStrayStart(process.dwProcessId);
+        PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 60000);
+    }
+    DWORD code = 0xFFFFFFFF;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return ended ? code : 0xFFFFFFFF;
+}
+
+// Serves what is queued now (the broadcast's copies are queued by the time the second start
+// has ended).
+void ServeQueued()
+{
+    PumpUntil(
+        [] {
+            MSG msg;
+            return !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        },
+        10000);
+}
+
+// A second start of the program hands its session over and ends; the running program takes
+// the request once, whatever top-level windows it has up (the broadcast reaches each): the
+// tray window alone, with the main frame, and with a message box over both. Two starts in a
+// row each time: a request that counted every other copy would lose one of them.
+TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
+{
+    WithCard();
+    ScratchFolder sessions("kiv-application-activation");
+    const fs::path executable = program / ".." / ".." / "program" / "KivCorvanDSP.exe";
+    ASSERT_TRUE(fs::exists(executable));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    int starts = 0;
+    auto startAgain = [&](ScriptedApplication& self, int windows) {
+        ++starts;
+        SCOPED_TRACE("start " + std::to_string(starts) + " with " + std::to_string(windows) + " windows");
+        EXPECT_EQ(FrameworkTopLevelWindows(), windows);
+        const fs::path file = sessions / ("Start" + std::to_string(starts) + ".session");
+        std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Start" << starts << "\n";
+        const int before = self.activations;
+        EXPECT_EQ(StartAgain(executable, "\"" + file.string() + "\""), 0u) << "the second start starts nothing";
+        EXPECT_TRUE(PumpUntil([&] { return self.activations > before; }, 60000));
+        ServeQueued();
+        EXPECT_EQ(self.activations, before + 1);
+        EXPECT_EQ(CountLogged(g_created.at(0), "LoadSession " + file.string()), 1);
+        EXPECT_EQ(std::u16string(self.GetServices()->GetMixer()->GetSessionName()),
+                  u"Start" + std::u16string(1, char16_t(u'0' + starts)));
+        String left;
+        EXPECT_EQ(view.ReadString(u"CommandLineOpen", left, nullptr), 0) << "the request took the session";
+    };
+    app.script = [&](ScriptedApplication& self) {
+        for (int round = 0; round < 2; ++round)
+        {
+            // The start-up's request for the main window and a loaded session's both open
+            // the frame: close it again to leave the tray window alone.
+            ServeQueued();
+            self.CloseMainWindow();
+            startAgain(self, 1);
+        }
+        self.OnTrayMessage(Application::kShowMainWindow, 0, 0);
+        for (int round = 0; round < 2; ++round)
+            startAgain(self, 2);
+        int boxEnded = 0;
+        dialogs.step = [&](Dialog& box) {
+            startAgain(self, 3);
+            // A session handed over ends what the user was being asked.
+            boxEnded = !box.IsInModalLoop();
+            startAgain(self, 3);
+        };
+        String title, text;
+        title.AppendAscii("Kiv CorvanDSP");
+        text.AppendAscii("A question the user has not answered yet.");
+        SkinDialogs(self.GetSkin()).ShowPlainMessageBox(title, text, nullptr, nullptr);
+        dialogs.step = nullptr;
+        EXPECT_EQ(boxEnded, 1);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+    EXPECT_EQ(starts, 6);
+}
+
+// Outside CorvanView mode the program starts without the engine; the tray and a second
+// start open the Ostrel view, a window of its own named as its view-list entry, and bring the
+// same window forward while it is open; switching to CorvanView mode closes it.
+TEST_F(ApplicationTest, OutsideCorvanViewModeTheTrayOpensTheOstrelView)
+{
+    WithCard();
+    ASSERT_TRUE(view.WriteBool(u"in CorvanView mode", 0));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        EXPECT_TRUE(g_created.empty()) << "no engine outside CorvanView mode";
+        EXPECT_EQ(self.IsCorvanViewMode(), 0);
+        ASSERT_EQ(self.GetViewNames(0).size(), 1u);
+        EXPECT_EQ(self.GetViewNames(0)[0].CompareLiteral("Ostrel"), 0);
+        ASSERT_EQ(self.GetViewNames(1).size(), 1u);
+        EXPECT_EQ(self.GetViewNames(1)[0].CompareLiteral("Kiv Corvan DSP"), 0);
+        EXPECT_EQ(self.GetOstrelView(), nullptr);
+
+        self.OnTrayCommand(Application::kCommandFirstView);
+        Window* ostrel = self.GetOstrelView();
+        ASSERT_NE(ostrel, nullptr);
+        HWND window = ostrel->GetHandle();
+        EXPECT_TRUE(::IsWindowVisible(window));
+        EXPECT_EQ(::GetParent(window), nullptr) << "a top-level window";
+        char title[64] = {};
+        ::GetWindowTextA(window, title, sizeof title);
+        EXPECT_STREQ(title, "Ostrel");
+        // Each way in brings the open view forward rather than opening another.
+        struct Way
+        {
+            const char* name;
+            std::function<void()> run;
+        };
+        const Way ways[] = {
+            {"tray command 3", [&] { self.OnTrayCommand(Application::kCommandFirstView); }},
+            {"tray command 4", [&] { self.OnTrayCommand(Application::kCommandStartMixer); }},
+            {"tray click", [&] { self.OnTrayLeftUp(0); }},
+            {"second start", [&] { self.OnActivateRequest(); }},
+        };
+        for (const Way& way : ways)
+        {
+            SCOPED_TRACE(way.name);
+            ::ShowWindow(window, SW_HIDE);
+            way.run();
+            ASSERT_NE(self.GetOstrelView(), nullptr);
+            EXPECT_EQ(self.GetOstrelView()->GetHandle(), window);
+            EXPECT_TRUE(::IsWindowVisible(window));
+        }
+        // Closed by the user, the view opens afresh from each way in.
+        for (const Way& way : ways)
+        {
+            SCOPED_TRACE(way.name);
+            ::SendMessageA(self.GetOstrelView()->GetHandle(), WM_CLOSE, 0, 0);
+            EXPECT_EQ(self.GetOstrelView(), nullptr);
+            way.run();
+            ASSERT_NE(self.GetOstrelView(), nullptr);
+            EXPECT_TRUE(::IsWindowVisible(self.GetOstrelView()->GetHandle()));
+        }
+        EXPECT_TRUE(::IsWindow(self.GetWindowHandle())) << "closing the view does not end the program";
+        EXPECT_TRUE(messages.shown.empty());
+
+        // Back to CorvanView mode: the Ostrel view closes, the engine starts.
+        EXPECT_EQ(self.InitServices(0, 0), 1);
+        EXPECT_EQ(self.GetOstrelView(), nullptr);
+        EXPECT_EQ(self.IsCorvanViewMode(), 1);
+        EXPECT_EQ(g_created.size(), 1u);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+    EXPECT_EQ(app.started, 1);
+    EXPECT_EQ(view.ReadBool(u"in CorvanView mode", 0), 1) << "the switch is stored";
 }
 } // namespace

@@ -398,7 +398,7 @@ public:
 };
 
 // The delivery times of the sink lists, moved by the tests.
-std::atomic<DWORD> testNow{0};
+std::atomic<DWORD> gTestNow{0};
 
 class ServicesServerTest : public testing::Test
 {
@@ -406,18 +406,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        SinkCourier::SetClock([]() -> DWORD { return testNow.load(); });
+        SinkCourier::SetClock([]() -> DWORD { return gTestNow.load(); });
         SinkCourier::SetLinger(0); // a sink is let go as soon as its last subscription goes
-        ComModule::SetApplication(&application);
+        ComModule::SetApplication(&application_);
         ComModule::Init();
         ComModule::Lock(); // as the program holds it while it runs
-        server = ComModule::GetServer();
-        ASSERT_NE(server, nullptr);
-        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source)), S_OK);
+        server_ = ComModule::GetServer();
+        ASSERT_NE(server_, nullptr);
+        ASSERT_EQ(server_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_)), S_OK);
     }
     void TearDown() override
     {
-        source->Release();
+        source_->Release();
         EXPECT_TRUE(ComModule::Term());
         ComModule::Unlock();
         ComModule::SetApplication(nullptr);
@@ -428,13 +428,13 @@ protected:
     DWORD AdvisePublic(FakeSink& sink, DWORD mask, DWORD user)
     {
         DWORD cookie = 0;
-        EXPECT_EQ(server->Advise(sink.Public(), mask, user, &cookie), S_OK);
+        EXPECT_EQ(server_->Advise(sink.Public(), mask, user, &cookie), S_OK);
         return cookie;
     }
     DWORD AdvisePrivate(FakeSink& sink, DWORD mask, DWORD user)
     {
         DWORD cookie = 0;
-        EXPECT_EQ(source->Advise(sink.Private(), mask, user, &cookie), S_OK);
+        EXPECT_EQ(source_->Advise(sink.Private(), mask, user, &cookie), S_OK);
         return cookie;
     }
     // Waits until every notification queued for a subscribed sink has been delivered.
@@ -446,12 +446,12 @@ protected:
     }
 
     // Sinks outlive the server object, which releases the ones still subscribed.
-    FakeSink& NewSink() { return sinks.emplace_back(); }
+    FakeSink& NewSink() { return sinks_.emplace_back(); }
 
-    std::deque<FakeSink> sinks;
-    FakeApplication application;
-    ServicesServer* server = nullptr;
-    IKivCorvanEventSource* source = nullptr;
+    std::deque<FakeSink> sinks_;
+    FakeApplication application_;
+    ServicesServer* server_ = nullptr;
+    IKivCorvanEventSource* source_ = nullptr;
 };
 
 TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
@@ -477,7 +477,7 @@ TEST_F(ServicesServerTest, PublicSinksReceiveOnlyTheBitsOfTheirMask)
         for (DWORD type : c.received)
             expected.push_back({type, 77, 0, 0});
         EXPECT_EQ(sink.Calls(), expected) << "mask " << std::hex << c.mask;
-        server->Unadvise(cookie);
+        server_->Unadvise(cookie);
         EXPECT_TRUE(LetGo(sink));
     }
 }
@@ -527,13 +527,13 @@ TEST_F(ServicesServerTest, SameSinkTwiceGivesOneCookieAndUnadviseRemovesOneRecor
     Delivered();
     EXPECT_EQ(sink.Calls(), (std::vector<Call>{{0x8, 1, 0, 0}, {0x8, 2, 0, 0}, {0x9, 1, 0, 0}, {0x9, 2, 0, 0}}));
 
-    EXPECT_EQ(server->Unadvise(first), S_OK);
+    EXPECT_EQ(server_->Unadvise(first), S_OK);
     ServicesServer::FireNotify(0x8);
     Delivered();
     EXPECT_EQ(sink.Calls().size(), 5u);
     EXPECT_EQ(sink.Calls().back(), (Call{0x8, 2, 0, 0})); // the first record went
-    EXPECT_EQ(server->Unadvise(first), S_OK);
-    EXPECT_EQ(source->Unadvise(first), S_OK);
+    EXPECT_EQ(server_->Unadvise(first), S_OK);
+    EXPECT_EQ(source_->Unadvise(first), S_OK);
     EXPECT_TRUE(LetGo(sink));
     EXPECT_GT(other.references, 1);
 }
@@ -542,9 +542,9 @@ TEST_F(ServicesServerTest, UnknownCookieChangesNothing)
 {
     FakeSink& sink = NewSink();
     DWORD cookie = AdvisePublic(sink, 0x8, 1);
-    EXPECT_EQ(server->Unadvise(cookie + 1), S_OK);
-    EXPECT_EQ(server->Unadvise(0), S_OK);
-    EXPECT_EQ(source->Unadvise(cookie), S_OK); // the other list
+    EXPECT_EQ(server_->Unadvise(cookie + 1), S_OK);
+    EXPECT_EQ(server_->Unadvise(0), S_OK);
+    EXPECT_EQ(source_->Unadvise(cookie), S_OK); // the other list
     ServicesServer::FireNotify(0x8);
     Delivered();
     EXPECT_EQ(sink.Calls().size(), 1u);
@@ -565,14 +565,14 @@ TEST_F(ServicesServerTest, CookiesCannotBeGuessed)
     {
         if (guess != guesserCookie)
         {
-            server->Unadvise(guess);
-            source->Unadvise(guess);
+            server_->Unadvise(guess);
+            source_->Unadvise(guess);
         }
     }
     for (DWORD guess = 0; guess < 1000; ++guess)
     {
-        server->Unadvise(guess);
-        source->Unadvise(guess);
+        server_->Unadvise(guess);
+        source_->Unadvise(guess);
     }
     ServicesServer::FireNotify(0x8);
     ServicesServer::FirePrivateNotify(0x400, 3, 4);
@@ -601,15 +601,15 @@ TEST_F(ServicesServerTest, CookiesCannotBeGuessed)
 TEST_F(ServicesServerTest, NullSinkOrCookiePointerIsRefused)
 {
     DWORD cookie = 1234;
-    EXPECT_EQ(server->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
-    EXPECT_EQ(source->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
+    EXPECT_EQ(server_->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
+    EXPECT_EQ(source_->Advise(nullptr, 0xFFFF, 1, &cookie), E_POINTER);
     EXPECT_EQ(cookie, 1234u);
     FakeSink& sink = NewSink();
-    EXPECT_EQ(server->Advise(sink.Public(), 0xFFFF, 1, nullptr), E_POINTER);
+    EXPECT_EQ(server_->Advise(sink.Public(), 0xFFFF, 1, nullptr), E_POINTER);
     EXPECT_EQ(sink.references, 1);
     // Nothing was stored: broadcasts, Unadvise(0) and the object's end touch no sink.
     ServicesServer::FireNotify(0xFFFF);
-    EXPECT_EQ(server->Unadvise(0), S_OK);
+    EXPECT_EQ(server_->Unadvise(0), S_OK);
     Delivered();
     EXPECT_TRUE(sink.Calls().empty());
 }
@@ -631,7 +631,7 @@ TEST_F(ServicesServerTest, ASinkThatCannotBeMarshalledIsRefused)
         LONG references = 1;
     } sink;
     DWORD cookie = 1234;
-    EXPECT_EQ(server->Advise(&sink, 0x8, 1, &cookie), E_FAIL);
+    EXPECT_EQ(server_->Advise(&sink, 0x8, 1, &cookie), E_FAIL);
     EXPECT_EQ(cookie, 1234u);
     EXPECT_EQ(sink.references, 1);
     EXPECT_TRUE(SinkCourier::WaitEnded(GetTickCount() + 20000));
@@ -646,7 +646,7 @@ TEST_F(ServicesServerTest, UnadviseReleasesNothingInsideTheCall)
     ServicesServer::FireNotify(0x8);
     Delivered();
     LONG before = sink.ownerReleases;
-    EXPECT_EQ(server->Unadvise(cookie), S_OK);
+    EXPECT_EQ(server_->Unadvise(cookie), S_OK);
     EXPECT_EQ(sink.ownerReleases, before);
     EXPECT_TRUE(LetGo(sink));
     EXPECT_EQ(sink.ownerReleases, before + 1); // by the message that the ended courier posted
@@ -664,8 +664,8 @@ TEST_F(ServicesServerTest, ASinkSubscribedAgainSoonKeepsItsCourier)
         DWORD cookie = AdvisePrivate(sink, 0x400, round);
         ServicesServer::FirePrivateNotify(0x400, round, 0);
         Delivered();
-        EXPECT_EQ(server->Unadvise(cookie), S_OK); // the other list: nothing
-        EXPECT_EQ(source->Unadvise(cookie), S_OK);
+        EXPECT_EQ(server_->Unadvise(cookie), S_OK); // the other list: nothing
+        EXPECT_EQ(source_->Unadvise(cookie), S_OK);
         Delivered();
         if (round == 1)
             held = sink.references;
@@ -674,14 +674,14 @@ TEST_F(ServicesServerTest, ASinkSubscribedAgainSoonKeepsItsCourier)
     EXPECT_EQ(sink.Calls(), (std::vector<Call>{{0x400, 1, 1, 0}, {0x400, 2, 2, 0}, {0x400, 3, 3, 0}}));
     EXPECT_GT(held, 1);
     // The end of the lists does not wait for the lingering courier.
-    source->Release();
+    source_->Release();
     DWORD start = GetTickCount();
     EXPECT_TRUE(ComModule::Term());
     EXPECT_LT(GetTickCount() - start, static_cast<DWORD>(ServicesServer::kEndWait));
     EXPECT_EQ(sink.references, 1);
     ComModule::Init();
-    server = ComModule::GetServer();
-    server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+    server_ = ComModule::GetServer();
+    server_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_));
 }
 
 TEST_F(ServicesServerTest, UnadviseInsideNotifyStopsTheSinksNotificationsAtOnce)
@@ -696,8 +696,8 @@ TEST_F(ServicesServerTest, UnadviseInsideNotifyStopsTheSinksNotificationsAtOnce)
     second.onNotify = [&] { secondMayGo.Wait(); };
     first.onNotify = [&] {
         // The Terminate handler of a client drops itself and another subscription.
-        server->Unadvise(firstCookie);
-        server->Unadvise(secondCookie);
+        server_->Unadvise(firstCookie);
+        server_->Unadvise(secondCookie);
         secondMayGo.Open();
     };
     ServicesServer::FireNotify(0x4);
@@ -793,18 +793,18 @@ TEST_F(ServicesServerTest, ASinkThatFallsBehindIsDropped)
                 ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() + 100 >= i; })) << c.how;
             }
         }
-        testNow += SinkCourier::kStuckLimit; // not yet behind
+        gTestNow += SinkCourier::kStuckLimit; // not yet behind
         ServicesServer::FireNotify(0x8);
-        testNow += c.laterBy;
+        gTestNow += c.laterBy;
         ServicesServer::FireNotify(0x8); // finds the sink behind: dropped, not queued for
         ServicesServer::FireNotify(0x8);
         gate.Open();
         Delivered();
         EXPECT_EQ(slow.Calls().size(), 1u) << c.how; // what was queued for it went with it
         ASSERT_TRUE(PumpUntil([&] { return steady.Calls().size() == c.queued + 3; })) << c.how;
-        EXPECT_EQ(server->Unadvise(slowCookie), S_OK);
+        EXPECT_EQ(server_->Unadvise(slowCookie), S_OK);
         EXPECT_TRUE(LetGo(slow)) << c.how;
-        server->Unadvise(steadyCookie);
+        server_->Unadvise(steadyCookie);
         EXPECT_TRUE(LetGo(steady)) << c.how;
     }
 }
@@ -835,7 +835,7 @@ TEST_F(ServicesServerTest, EndOfTheServerDeliversWhatIsQueuedAndReleasesEverySin
     AdvisePrivate(b, 0x400, 2);
     EXPECT_GT(a.references, 1);
     ServicesServer::FireNotify(KivKDSPASIO_Terminate | 0x8);
-    source->Release();
+    source_->Release();
     EXPECT_TRUE(ComModule::Term());
     EXPECT_EQ(a.Calls(), (std::vector<Call>{{0xC, 1, 0, 0}}));
     EXPECT_EQ(a.references, 1);
@@ -844,8 +844,8 @@ TEST_F(ServicesServerTest, EndOfTheServerDeliversWhatIsQueuedAndReleasesEverySin
     EXPECT_TRUE(SinkCourier::NoneLeft());
     // A fresh server for TearDown.
     ComModule::Init();
-    server = ComModule::GetServer();
-    server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+    server_ = ComModule::GetServer();
+    server_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_));
 }
 
 // At the end a sink that does not return is left behind within the time allowed: the program
@@ -859,7 +859,7 @@ TEST_F(ServicesServerTest, EndOfTheServerDoesNotWaitForABlockedSink)
     Gate gate;
     blocked.onNotify = [&] { gate.Wait(); };
     ServicesServer::FireNotify(KivKDSPASIO_Terminate);
-    source->Release();
+    source_->Release();
     DWORD start = GetTickCount();
     EXPECT_FALSE(ComModule::Term());
     DWORD took = GetTickCount() - start;
@@ -874,8 +874,8 @@ TEST_F(ServicesServerTest, EndOfTheServerDoesNotWaitForABlockedSink)
     EXPECT_TRUE(LetGo(blocked));
     EXPECT_TRUE(SinkCourier::NoneLeft());
     ComModule::Init();
-    server = ComModule::GetServer();
-    server->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+    server_ = ComModule::GetServer();
+    server_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_));
 }
 
 TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
@@ -883,8 +883,8 @@ TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
     LONG locks = ComModule::GetLockCount();
     IUnknown* viaServices = nullptr;
     IUnknown* viaSource = nullptr;
-    ASSERT_EQ(server->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaServices)), S_OK);
-    ASSERT_EQ(source->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaSource)), S_OK);
+    ASSERT_EQ(server_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaServices)), S_OK);
+    ASSERT_EQ(source_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaSource)), S_OK);
     EXPECT_EQ(viaServices, viaSource);
     EXPECT_EQ(ComModule::GetLockCount(), locks + 2);
     viaServices->Release();
@@ -892,7 +892,7 @@ TEST_F(ServicesServerTest, EveryInterfaceIsOneObjectAndReferencesLockTheModule)
     EXPECT_EQ(ComModule::GetLockCount(), locks);
 
     void* none = reinterpret_cast<void*>(1);
-    EXPECT_EQ(server->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
+    EXPECT_EQ(server_->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
 }
 TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
@@ -910,19 +910,19 @@ TEST_F(ServicesServerTest, EveryMethodFailsWithoutTheApplication)
         const char* method;
         HRESULT result;
     } cases[] = {
-        {"Advise", server->Advise(sink.Public(), 0x8, 2, &untouched)},
-        {"Unadvise", server->Unadvise(cookie)},
-        {"EventSource::Advise", source->Advise(sink.Private(), 0x8, 2, &untouched)},
-        {"EventSource::Unadvise", source->Unadvise(cookie)},
-        {"GetASIOChannelName", server->GetASIOChannelName(0, 1, sizeof name, name)},
-        {"SetMonitorInfo", server->SetMonitorInfo(&monitor)},
-        {"GetASIODriverProfile", server->GetASIODriverProfile(&profile)},
+        {"Advise", server_->Advise(sink.Public(), 0x8, 2, &untouched)},
+        {"Unadvise", server_->Unadvise(cookie)},
+        {"EventSource::Advise", source_->Advise(sink.Private(), 0x8, 2, &untouched)},
+        {"EventSource::Unadvise", source_->Unadvise(cookie)},
+        {"GetASIOChannelName", server_->GetASIOChannelName(0, 1, sizeof name, name)},
+        {"SetMonitorInfo", server_->SetMonitorInfo(&monitor)},
+        {"GetASIODriverProfile", server_->GetASIODriverProfile(&profile)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.result, E_FAIL) << c.method;
     EXPECT_EQ(untouched, 99u);
     EXPECT_EQ(sink.references, references); // nothing added, nothing removed
-    ComModule::SetApplication(&application);
+    ComModule::SetApplication(&application_);
     ServicesServer::FireNotify(0x8);
     Delivered();
     EXPECT_EQ(sink.Calls().size(), 1u);
@@ -934,35 +934,35 @@ class PublicMethodsTest : public ServicesServerTest
 protected:
     void StartEngine(const std::string& card)
     {
-        std::filesystem::create_directories(folder / "data");
+        std::filesystem::create_directories(folder_ / "data");
         if (!card.empty())
-            std::ofstream(folder / "SimulatedCard.txt") << card;
-        engine = std::make_unique<StandinServices>();
-        std::u16string program = folder.Path().u16string();
-        std::u16string data = (folder / "data").u16string();
-        ASSERT_GT(engine->Init(program.c_str(), data.c_str(), data.c_str()), 0);
-        application.services = engine.get();
+            std::ofstream(folder_ / "SimulatedCard.txt") << card;
+        engine_ = std::make_unique<StandinServices>();
+        std::u16string program = folder_.Path().u16string();
+        std::u16string data = (folder_ / "data").u16string();
+        ASSERT_GT(engine_->Init(program.c_str(), data.c_str(), data.c_str()), 0);
+        application_.services = engine_.get();
     }
     void TearDown() override
     {
-        application.services = nullptr;
+        application_.services = nullptr;
         ServicesServerTest::TearDown();
     }
 
-    StandinHardware* Hardware() { return static_cast<StandinHardware*>(engine->GetMixer()->GetHardware()); }
+    StandinHardware* Hardware() { return static_cast<StandinHardware*>(engine_->GetMixer()->GetHardware()); }
     // The name of an ASIO channel and the result.
     std::string Name(LONG channel, LONG input, HRESULT expected, LONG size = 64)
     {
         char name[300];
         std::memset(name, 'x', sizeof name);
         name[sizeof name - 1] = 0;
-        EXPECT_EQ(server->GetASIOChannelName(channel, input, size, name), expected)
+        EXPECT_EQ(server_->GetASIOChannelName(channel, input, size, name), expected)
             << "channel " << channel << (input ? " in" : " out");
         return name;
     }
 
-    ScratchFolder folder{"kiv-services-server"};
-    std::unique_ptr<StandinServices> engine;
+    ScratchFolder folder_{"kiv-services-server"};
+    std::unique_ptr<StandinServices> engine_;
 };
 
 TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
@@ -973,7 +973,7 @@ TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
                 std::string(80, 'K') + "\n");
     KivASIODrvProfile profile;
     std::memset(&profile, 0xCC, sizeof profile);
-    ASSERT_EQ(server->GetASIODriverProfile(&profile), S_OK);
+    ASSERT_EQ(server_->GetASIODriverProfile(&profile), S_OK);
     EXPECT_EQ(profile.devnode, 7u);
     EXPECT_EQ(profile.pciFuncNum, 1u);
     EXPECT_EQ(profile.baseAddr, 0xE8000000u);
@@ -984,7 +984,7 @@ TEST_F(PublicMethodsTest, DriverProfileIsTheCardsDriverProfile)
     EXPECT_EQ(profile.rev, 2u);
     EXPECT_EQ(profile.driverVersion, 0x050C0400u);
     EXPECT_EQ(std::string(profile.szDeviceKey), std::string(59, 'K')); // cut and terminated
-    EXPECT_EQ(server->GetASIODriverProfile(nullptr), E_POINTER);
+    EXPECT_EQ(server_->GetASIODriverProfile(nullptr), E_POINTER);
 }
 
 TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
@@ -997,9 +997,9 @@ TEST_F(PublicMethodsTest, WithoutEngineOrHardwareThePublicMethodsFail)
     {
         if (withEngine)
             StartEngine("");
-        EXPECT_EQ(server->GetASIODriverProfile(&profile), E_FAIL) << withEngine;
-        EXPECT_EQ(server->SetMonitorInfo(&monitor), E_FAIL) << withEngine;
-        EXPECT_EQ(server->GetASIOChannelName(1, 0, sizeof name, name), E_FAIL) << withEngine;
+        EXPECT_EQ(server_->GetASIODriverProfile(&profile), E_FAIL) << withEngine;
+        EXPECT_EQ(server_->SetMonitorInfo(&monitor), E_FAIL) << withEngine;
+        EXPECT_EQ(server_->GetASIOChannelName(1, 0, sizeof name, name), E_FAIL) << withEngine;
         EXPECT_STREQ(name, "");
     }
 }
@@ -1045,7 +1045,7 @@ TEST_F(PublicMethodsTest, InputChannelNamesByRule)
     card.strips[3]->name = u"";
     EXPECT_EQ(Name(7, 1, S_OK), "MAIN_MIX  R");
     // A missing id contributes nothing.
-    application.strings.missing.insert("IDS_AUX");
+    application_.strings.missing.insert("IDS_AUX");
     EXPECT_EQ(Name(4, 1, S_OK), " 3 L");
 }
 
@@ -1076,7 +1076,7 @@ TEST_F(PublicMethodsTest, SpecialChannelIsRecomputedAtChannelZero)
     // Seven ASIO inputs: channel 6 is recorded alone and has no partner. Five ASIO outputs:
     // channel 4 plays alone.
     StartEngine("inputs=7\noutputs=5\nrecord=3 free\nmono=6 3\ninput=3 4 strip 0\n");
-    application.currentSystem = Hardware();
+    application_.currentSystem = Hardware();
     EXPECT_EQ(Name(7, 1, S_FALSE), ""); // nothing cached yet
     EXPECT_EQ(Name(0, 1, S_OK), "HOST ASIO_TO IN 1");
     EXPECT_EQ(Name(7, 1, S_OK), " - ");
@@ -1092,7 +1092,7 @@ TEST_F(PublicMethodsTest, SpecialChannelIsRecomputedAtChannelZero)
     Name(0, 1, S_OK);
     EXPECT_EQ(Name(7, 1, S_OK), " - ");
     // Without a main window's system the value is cleared.
-    application.currentSystem = nullptr;
+    application_.currentSystem = nullptr;
     Name(0, 1, S_OK);
     EXPECT_EQ(Name(7, 1, S_FALSE), "");
     EXPECT_EQ(Name(5, 0, S_OK), " - ");
@@ -1101,7 +1101,7 @@ TEST_F(PublicMethodsTest, SpecialChannelIsRecomputedAtChannelZero)
 TEST_F(PublicMethodsTest, EvenChannelCountsHaveNoSpecialChannel)
 {
     StartEngine("inputs=8\nrecord=3 free\nmono=6 3\n");
-    application.currentSystem = Hardware();
+    application_.currentSystem = Hardware();
     Name(0, 1, S_OK);
     EXPECT_EQ(Name(7, 1, S_FALSE), "");
 }
@@ -1114,12 +1114,12 @@ TEST_F(PublicMethodsTest, ChannelNameBufferAndArguments)
     EXPECT_EQ(Name(0, 1, S_OK, 1), "");
     EXPECT_EQ(Name(2, 1, S_FALSE, 1), "");
     char name[8] = "x";
-    EXPECT_EQ(server->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
-    EXPECT_EQ(server->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
+    EXPECT_EQ(server_->GetASIOChannelName(0, 1, 0, name), E_INVALIDARG);
+    EXPECT_EQ(server_->GetASIOChannelName(0, 1, 8, nullptr), E_INVALIDARG);
     // A negative channel is refused rather than read as "no special channel" or as pair 0.
     for (LONG channel : {-1L, -2L, -3L})
     {
-        EXPECT_EQ(server->GetASIOChannelName(channel, 1, sizeof name, name), E_INVALIDARG);
+        EXPECT_EQ(server_->GetASIOChannelName(channel, 1, sizeof name, name), E_INVALIDARG);
         EXPECT_STREQ(name, "x");
     }
 }
@@ -1131,19 +1131,19 @@ TEST_F(PublicMethodsTest, MonitorSettingsReachTheStripOfTheInputPair)
     auto& strips = card.strips;
     ASSERT_EQ(strips.size(), 4u);
     KivASIOMonitorInfo info = {3, 7, 100, 1, -20};
-    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    ASSERT_EQ(server_->SetMonitorInfo(&info), S_OK);
     // Input 3 is the right channel of pair 1: gain 2, pan 3, state 5.
     EXPECT_EQ(std::vector<int>(strips[1]->monitor.parameters, strips[1]->monitor.parameters + 6),
               (std::vector<int>{0, 0, 100, -20, 0, 1}));
     info = {0, 0, 50, 1, 10};
-    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    ASSERT_EQ(server_->SetMonitorInfo(&info), S_OK);
     EXPECT_EQ(std::vector<int>(strips[0]->monitor.parameters, strips[0]->monitor.parameters + 6),
               (std::vector<int>{50, 10, 0, 0, 1, 0}));
 
     // A strip without a monitor takes the state itself.
     strips[2]->hasMonitor = false;
     info = {5, 0, 60, 1, 0};
-    ASSERT_EQ(server->SetMonitorInfo(&info), S_OK);
+    ASSERT_EQ(server_->SetMonitorInfo(&info), S_OK);
     EXPECT_EQ(strips[2]->state, 1);
     EXPECT_EQ(strips[2]->stateFlag, 1);
 
@@ -1153,11 +1153,11 @@ TEST_F(PublicMethodsTest, MonitorSettingsReachTheStripOfTheInputPair)
     for (LONG input : {8, 2, 3, 6, 7, -1, -2})
     {
         info = {input, 0, 1, 1, 1};
-        EXPECT_EQ(server->SetMonitorInfo(&info), E_FAIL) << input;
+        EXPECT_EQ(server_->SetMonitorInfo(&info), E_FAIL) << input;
     }
     EXPECT_EQ(strips[1]->monitor.parameters[0], 0);
     EXPECT_EQ(strips[3]->monitor.parameters[4], 0);
-    EXPECT_EQ(server->SetMonitorInfo(nullptr), E_FAIL);
+    EXPECT_EQ(server_->SetMonitorInfo(nullptr), E_FAIL);
 }
 // The private interfaces over a recording automation back end.
 class PrivateInterfacesTest : public ServicesServerTest
@@ -1166,26 +1166,26 @@ protected:
     void SetUp() override
     {
         ServicesServerTest::SetUp();
-        services.automation = &automation;
-        application.services = &services;
-        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
-        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params)), S_OK);
+        services_.automation = &automation_;
+        application_.services = &services_;
+        ASSERT_EQ(server_->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects_)), S_OK);
+        ASSERT_EQ(server_->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&params_)), S_OK);
     }
     void TearDown() override
     {
-        effects->Release();
-        params->Release();
-        application.services = nullptr;
+        effects_->Release();
+        params_->Release();
+        application_.services = nullptr;
         ServicesServerTest::TearDown();
     }
 
-    RecordingAutomation automation;
-    AutomationOnlyServices services;
-    IKivCorvanEffectServices2* effects = nullptr;
-    IKivCorvanParamInfo* params = nullptr;
+    RecordingAutomation automation_;
+    AutomationOnlyServices services_;
+    IKivCorvanEffectServices2* effects_ = nullptr;
+    IKivCorvanParamInfo* params_ = nullptr;
 };
 
-const KivEffectId anId = {{1, 2, 3, 4}};
+const KivEffectId kAnId = {{1, 2, 3, 4}};
 
 TEST_F(PrivateInterfacesTest, OneObjectAnswersEveryIdentity)
 {
@@ -1193,16 +1193,16 @@ TEST_F(PrivateInterfacesTest, OneObjectAnswersEveryIdentity)
     IUnknown* viaEffects = nullptr;
     IUnknown* viaParams = nullptr;
     IUnknown* viaServer = nullptr;
-    ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&base)), S_OK);
-    EXPECT_EQ(static_cast<void*>(base), static_cast<void*>(effects));
-    ASSERT_EQ(effects->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaEffects)), S_OK);
-    ASSERT_EQ(params->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaParams)), S_OK);
-    ASSERT_EQ(server->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaServer)), S_OK);
+    ASSERT_EQ(server_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&base)), S_OK);
+    EXPECT_EQ(static_cast<void*>(base), static_cast<void*>(effects_));
+    ASSERT_EQ(effects_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaEffects)), S_OK);
+    ASSERT_EQ(params_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaParams)), S_OK);
+    ASSERT_EQ(server_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaServer)), S_OK);
     EXPECT_EQ(viaEffects, viaServer);
     EXPECT_EQ(viaParams, viaServer);
     IKivCorvanParamInfo* back = nullptr;
-    EXPECT_EQ(effects->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&back)), S_OK);
-    EXPECT_EQ(back, params);
+    EXPECT_EQ(effects_->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&back)), S_OK);
+    EXPECT_EQ(back, params_);
     for (IUnknown* unknown :
          {static_cast<IUnknown*>(base), viaEffects, viaParams, viaServer, static_cast<IUnknown*>(back)})
         unknown->Release();
@@ -1225,7 +1225,7 @@ TEST_F(PrivateInterfacesTest, MethodsForwardTheirArgumentsInTheEnginesOrder)
     KivPresetChange change = {};
     KivParamModelChange modelChange = {};
     KivParameterValueEntry entries[2] = {};
-    KivEffectId ids[2] = {anId, anId};
+    KivEffectId ids[2] = {kAnId, kAnId};
     LONG fits[2] = {};
     LONG positions[2] = {3, 4};
     WCHAR* text = nullptr;
@@ -1234,64 +1234,66 @@ TEST_F(PrivateInterfacesTest, MethodsForwardTheirArgumentsInTheEnginesOrder)
         std::function<HRESULT()> call;
         std::string engine;
     } cases[] = {
-        {[&] { return effects->RegisterClient(&number); }, "RegisterClient ptr"},
-        {[&] { return effects->UnregisterClient(7); }, "UnregisterClient 7"},
-        {[&] { return effects->AcquireSendReturn(7, &sendReturn, &number, &other); },
+        {[&] { return effects_->RegisterClient(&number); }, "RegisterClient ptr"},
+        {[&] { return effects_->UnregisterClient(7); }, "UnregisterClient 7"},
+        {[&] { return effects_->AcquireSendReturn(7, &sendReturn, &number, &other); },
          "AcquireSendReturn 7 ptr ptr ptr"},
-        {[&] { return effects->ReleaseSendReturn(7); }, "ReleaseSendReturn 7"},
-        {[&] { return effects->GetEffectCatalog(&number, &categories); }, "GetEffectCatalog ptr ptr"},
-        {[&] { return effects->GetEffectCorePresets(anId, &number, &corePresets); },
+        {[&] { return effects_->ReleaseSendReturn(7); }, "ReleaseSendReturn 7"},
+        {[&] { return effects_->GetEffectCatalog(&number, &categories); }, "GetEffectCatalog ptr ptr"},
+        {[&] { return effects_->GetEffectCorePresets(kAnId, &number, &corePresets); },
          "GetEffectCorePresets id1.2.3.4 ptr ptr"},
-        {[&] { return effects->GetInserts(anId, &other, &number, &presets, &numbers, &wetDry, &other, &presetValues); },
+        {[&] {
+             return effects_->GetInserts(kAnId, &other, &number, &presets, &numbers, &wetDry, &other, &presetValues);
+         },
          "GetInserts id1.2.3.4 ptr ptr ptr ptr ptr ptr ptr"},
-        {[&] { return effects->CreatePreset(7, L"Vocals", L"Warm", 2, positions); },
+        {[&] { return effects_->CreatePreset(7, L"Vocals", L"Warm", 2, positions); },
          "CreatePreset 7 'Vocals' 'Warm' 2 ptr"},
-        {[&] { return effects->DeletePreset(anId); }, "DeletePreset id1.2.3.4"},
-        {[&] { return effects->RenamePreset(anId, L"Cold"); }, "RenamePreset id1.2.3.4 'Cold'"},
-        {[&] { return effects->CreatePresetCategory(L"Drums"); }, "CreatePresetCategory 'Drums'"},
-        {[&] { return effects->DeletePresetCategory(L"Drums"); }, "DeletePresetCategory 'Drums'"},
-        {[&] { return effects->RenamePresetCategory(L"Drums", L"Kit"); }, "RenamePresetCategory 'Drums' 'Kit'"},
-        {[&] { return effects->GetEffectsFit(2, ids, fits); }, "GetEffectsFit 2 &id1.2.3.4 ptr"},
-        {[&] { return effects->GetPresetsFit(2, ids, fits); }, "GetPresetsFit 2 &id1.2.3.4 ptr"},
-        {[&] { return effects->SetInsertEffect(7, 2, anId, &info, 1); }, "SetInsertEffect id1.2.3.4 7 2 ptr 1"},
-        {[&] { return effects->RemoveInsert(7, 2); }, "RemoveInsert 7 2"},
-        {[&] { return effects->SelectPreset(7, 2, 5); }, "SelectPreset 7 2 5"},
-        {[&] { return effects->SetSpecialInsert(7, 2, 3, &info, 1); }, "SetSpecialInsert 3 7 2 ptr 1"},
-        {[&] { return effects->LoadPresetIntoInsert(7, 2, anId, &info); }, "LoadPresetIntoInsert id1.2.3.4 7 2 ptr"},
-        {[&] { return effects->MoveInsert(7, 1, 4); }, "MoveInsert 7 1 4"},
-        {[&] { return effects->ClearInsertChainFlag(7); }, "SetInsertChainFlag 7 0"},
-        {[&] { return effects->SetInsertChainFlag(7); }, "SetInsertChainFlag 7 1"},
-        {[&] { return effects->GetParameterDescriptors(7, 2, &number, &descriptors); },
+        {[&] { return effects_->DeletePreset(kAnId); }, "DeletePreset id1.2.3.4"},
+        {[&] { return effects_->RenamePreset(kAnId, L"Cold"); }, "RenamePreset id1.2.3.4 'Cold'"},
+        {[&] { return effects_->CreatePresetCategory(L"Drums"); }, "CreatePresetCategory 'Drums'"},
+        {[&] { return effects_->DeletePresetCategory(L"Drums"); }, "DeletePresetCategory 'Drums'"},
+        {[&] { return effects_->RenamePresetCategory(L"Drums", L"Kit"); }, "RenamePresetCategory 'Drums' 'Kit'"},
+        {[&] { return effects_->GetEffectsFit(2, ids, fits); }, "GetEffectsFit 2 &id1.2.3.4 ptr"},
+        {[&] { return effects_->GetPresetsFit(2, ids, fits); }, "GetPresetsFit 2 &id1.2.3.4 ptr"},
+        {[&] { return effects_->SetInsertEffect(7, 2, kAnId, &info, 1); }, "SetInsertEffect id1.2.3.4 7 2 ptr 1"},
+        {[&] { return effects_->RemoveInsert(7, 2); }, "RemoveInsert 7 2"},
+        {[&] { return effects_->SelectPreset(7, 2, 5); }, "SelectPreset 7 2 5"},
+        {[&] { return effects_->SetSpecialInsert(7, 2, 3, &info, 1); }, "SetSpecialInsert 3 7 2 ptr 1"},
+        {[&] { return effects_->LoadPresetIntoInsert(7, 2, kAnId, &info); }, "LoadPresetIntoInsert id1.2.3.4 7 2 ptr"},
+        {[&] { return effects_->MoveInsert(7, 1, 4); }, "MoveInsert 7 1 4"},
+        {[&] { return effects_->ClearInsertChainFlag(7); }, "SetInsertChainFlag 7 0"},
+        {[&] { return effects_->SetInsertChainFlag(7); }, "SetInsertChainFlag 7 1"},
+        {[&] { return effects_->GetParameterDescriptors(7, 2, &number, &descriptors); },
          "GetParameterDescriptors 7 2 ptr ptr"},
-        {[&] { return effects->GetParameterChoiceNames(7, 2, 9, &number, &choices); },
+        {[&] { return effects_->GetParameterChoiceNames(7, 2, 9, &number, &choices); },
          "GetParameterChoiceNames 7 2 9 ptr ptr"},
-        {[&] { return effects->GetParameterValue(7, 2, 9, &value); }, "GetParameterValue 7 2 9 ptr"},
-        {[&] { return effects->SetParameterValue(7, 2, 9, 4, -3); }, "SetParameterValue 7 2 9 4 -3"},
-        {[&] { return effects->SetInsertBypass(7, 2, 1); }, "SetInsertBypass 7 2 1"},
-        {[&] { return effects->SetInsertSolo(7, 2, 0); }, "SetInsertSolo 7 2 0"},
-        {[&] { return effects->GetInsertBypass(7, 2, &number); }, "GetInsertBypass 7 2 ptr"},
-        {[&] { return effects->GetInsertSolo(7, 2, &number); }, "GetInsertSolo 7 2 ptr"},
-        {[&] { return effects->CreateCorePreset(7, 2, L"Mine"); }, "CreateCorePreset 7 2 'Mine'"},
-        {[&] { return effects->ApplyPresetById(7, 2, 12); }, "ApplyPresetById 7 2 12"},
-        {[&] { return effects->DeleteCorePreset(anId, 3); }, "DeleteCorePreset &id1.2.3.4 3"},
-        {[&] { return effects->RenameCorePreset(anId, 3, L"New"); }, "RenameCorePreset &id1.2.3.4 3 'New'"},
-        {[&] { return effects->GetPresetChange(&change); }, "GetPresetChange ptr"},
-        {[&] { return effects->GetParamModelChange(&modelChange); }, "GetParamModelChange ptr"},
-        {[&] { return effects->SetAllInsertsBypass(7, 1); }, "SetAllInsertsBypass 7 1"},
-        {[&] { return effects->QueryClientState(7, &number); }, "QueryClientState 7 ptr"},
-        {[&] { return effects->GetParameterValuesBatch(7, 2, entries); }, "GetParameterValuesBatch 7 2 ptr"},
-        {[&] { return effects->SetSendReturnInsertRouting(7, 2, 10, 11, 12, 13, 1, &info); },
+        {[&] { return effects_->GetParameterValue(7, 2, 9, &value); }, "GetParameterValue 7 2 9 ptr"},
+        {[&] { return effects_->SetParameterValue(7, 2, 9, 4, -3); }, "SetParameterValue 7 2 9 4 -3"},
+        {[&] { return effects_->SetInsertBypass(7, 2, 1); }, "SetInsertBypass 7 2 1"},
+        {[&] { return effects_->SetInsertSolo(7, 2, 0); }, "SetInsertSolo 7 2 0"},
+        {[&] { return effects_->GetInsertBypass(7, 2, &number); }, "GetInsertBypass 7 2 ptr"},
+        {[&] { return effects_->GetInsertSolo(7, 2, &number); }, "GetInsertSolo 7 2 ptr"},
+        {[&] { return effects_->CreateCorePreset(7, 2, L"Mine"); }, "CreateCorePreset 7 2 'Mine'"},
+        {[&] { return effects_->ApplyPresetById(7, 2, 12); }, "ApplyPresetById 7 2 12"},
+        {[&] { return effects_->DeleteCorePreset(kAnId, 3); }, "DeleteCorePreset &id1.2.3.4 3"},
+        {[&] { return effects_->RenameCorePreset(kAnId, 3, L"New"); }, "RenameCorePreset &id1.2.3.4 3 'New'"},
+        {[&] { return effects_->GetPresetChange(&change); }, "GetPresetChange ptr"},
+        {[&] { return effects_->GetParamModelChange(&modelChange); }, "GetParamModelChange ptr"},
+        {[&] { return effects_->SetAllInsertsBypass(7, 1); }, "SetAllInsertsBypass 7 1"},
+        {[&] { return effects_->QueryClientState(7, &number); }, "QueryClientState 7 ptr"},
+        {[&] { return effects_->GetParameterValuesBatch(7, 2, entries); }, "GetParameterValuesBatch 7 2 ptr"},
+        {[&] { return effects_->SetSendReturnInsertRouting(7, 2, 10, 11, 12, 13, 1, &info); },
          "SetSendReturnInsertRouting 7 2 10 11 12 13 1 ptr"},
-        {[&] { return params->GetInsertNotifyId(7, 2, &number); }, "GetInsertNotifyId 7 2 ptr"},
-        {[&] { return params->GetParameterKinds(7, 2, &number, &numbers); }, "GetParameterKinds 7 2 ptr ptr"},
-        {[&] { return params->QueryParameter(7, 5, 6, &number); }, "QueryParameter 7 5 6 ptr"},
-        {[&] { return params->GetParameterText(7, 2, 9, &text, 8); }, "GetParameterText 7 2 9 ptr 8"},
+        {[&] { return params_->GetInsertNotifyId(7, 2, &number); }, "GetInsertNotifyId 7 2 ptr"},
+        {[&] { return params_->GetParameterKinds(7, 2, &number, &numbers); }, "GetParameterKinds 7 2 ptr ptr"},
+        {[&] { return params_->QueryParameter(7, 5, 6, &number); }, "QueryParameter 7 5 6 ptr"},
+        {[&] { return params_->GetParameterText(7, 2, 9, &text, 8); }, "GetParameterText 7 2 9 ptr 8"},
     };
     for (const Case& c : cases)
     {
-        automation.calls.clear();
+        automation_.calls.clear();
         EXPECT_EQ(c.call(), S_OK) << c.engine;
-        EXPECT_EQ(automation.calls, std::vector<std::string>{c.engine});
+        EXPECT_EQ(automation_.calls, std::vector<std::string>{c.engine});
     }
 }
 
@@ -1301,12 +1303,12 @@ TEST_F(PrivateInterfacesTest, EngineResultsBecomeHresults)
     const HRESULT noRoom = MAKE_HRESULT(1, FACILITY_ITF, 0x400);
     KivInsertInfo info = {};
     std::function<HRESULT()> ruleA[] = {
-        [&] { return effects->SetInsertEffect(1, 0, anId, &info, 0); },
-        [&] { return effects->LoadPresetIntoInsert(1, 0, anId, &info); },
+        [&] { return effects_->SetInsertEffect(1, 0, kAnId, &info, 0); },
+        [&] { return effects_->LoadPresetIntoInsert(1, 0, kAnId, &info); },
     };
     std::function<HRESULT()> ruleB[] = {
-        [&] { return effects->SetSpecialInsert(1, 0, 2, &info, 0); },
-        [&] { return effects->SetSendReturnInsertRouting(1, 0, 1, 2, 3, 4, 0, &info); },
+        [&] { return effects_->SetSpecialInsert(1, 0, 2, &info, 0); },
+        [&] { return effects_->SetSendReturnInsertRouting(1, 0, 1, 2, 3, 4, 0, &info); },
     };
     struct Answer
     {
@@ -1319,20 +1321,20 @@ TEST_F(PrivateInterfacesTest, EngineResultsBecomeHresults)
     };
     for (const Answer& answer : answers)
     {
-        automation.answer = answer.engine;
+        automation_.answer = answer.engine;
         for (auto& call : ruleA)
             EXPECT_EQ(call(), answer.a) << answer.engine;
         for (auto& call : ruleB)
             EXPECT_EQ(call(), answer.b) << answer.engine;
-        EXPECT_EQ(effects->RemoveInsert(1, 0), answer.plain) << answer.engine;
-        EXPECT_EQ(params->QueryParameter(1, 0, 0, reinterpret_cast<LONG*>(&info)), answer.plain) << answer.engine;
+        EXPECT_EQ(effects_->RemoveInsert(1, 0), answer.plain) << answer.engine;
+        EXPECT_EQ(params_->QueryParameter(1, 0, 0, reinterpret_cast<LONG*>(&info)), answer.plain) << answer.engine;
     }
 }
 
 TEST_F(PrivateInterfacesTest, FlagOperationsAnswerThroughTheFlag)
 {
-    std::function<HRESULT()> calls[] = {[&] { return effects->RefreshInserts(4); },
-                                        [&] { return effects->Method26(4); }};
+    std::function<HRESULT()> calls[] = {[&] { return effects_->RefreshInserts(4); },
+                                        [&] { return effects_->Method26(4); }};
     struct Case
     {
         int engine, flag;
@@ -1340,12 +1342,12 @@ TEST_F(PrivateInterfacesTest, FlagOperationsAnswerThroughTheFlag)
     } cases[] = {{1, 1, S_OK}, {1, 0, S_FALSE}, {5, 7, S_OK}, {0, 1, E_FAIL}, {-1, 0, S_FALSE}};
     for (const Case& c : cases)
     {
-        automation.answer = c.engine;
-        automation.flagAnswer = c.flag;
+        automation_.answer = c.engine;
+        automation_.flagAnswer = c.flag;
         for (auto& call : calls)
             EXPECT_EQ(call(), c.result) << c.engine << " " << c.flag;
     }
-    EXPECT_EQ(automation.calls.back(), "Method26 4 flag=0"); // the server clears it first
+    EXPECT_EQ(automation_.calls.back(), "Method26 4 flag=0"); // the server clears it first
 }
 
 TEST_F(PrivateInterfacesTest, NullOutPointersAndReservedMethodsCallNothing)
@@ -1363,33 +1365,33 @@ TEST_F(PrivateInterfacesTest, NullOutPointersAndReservedMethodsCallNothing)
         std::function<HRESULT()> call;
         HRESULT result;
     } cases[] = {
-        {"RegisterClient", [&] { return effects->RegisterClient(nullptr); }, E_POINTER},
-        {"AcquireSendReturn record", [&] { return effects->AcquireSendReturn(1, nullptr, &number, &number); },
+        {"RegisterClient", [&] { return effects_->RegisterClient(nullptr); }, E_POINTER},
+        {"AcquireSendReturn record", [&] { return effects_->AcquireSendReturn(1, nullptr, &number, &number); },
          E_POINTER},
-        {"AcquireSendReturn return", [&] { return effects->AcquireSendReturn(1, &sendReturn, &number, nullptr); },
+        {"AcquireSendReturn return", [&] { return effects_->AcquireSendReturn(1, &sendReturn, &number, nullptr); },
          E_POINTER},
-        {"GetEffectCatalog", [&] { return effects->GetEffectCatalog(&number, nullptr); }, E_POINTER},
-        {"GetEffectPresets", [&] { return effects->GetEffectPresets(nullptr, &number, &presets); }, E_POINTER},
-        {"GetEffectPresets count", [&] { return effects->GetEffectPresets(&category, nullptr, &presets); }, E_POINTER},
-        {"GetEffectCorePresets", [&] { return effects->GetEffectCorePresets(anId, &number, nullptr); }, E_POINTER},
+        {"GetEffectCatalog", [&] { return effects_->GetEffectCatalog(&number, nullptr); }, E_POINTER},
+        {"GetEffectPresets", [&] { return effects_->GetEffectPresets(nullptr, &number, &presets); }, E_POINTER},
+        {"GetEffectPresets count", [&] { return effects_->GetEffectPresets(&category, nullptr, &presets); }, E_POINTER},
+        {"GetEffectCorePresets", [&] { return effects_->GetEffectCorePresets(kAnId, &number, nullptr); }, E_POINTER},
         {"GetInserts",
-         [&] { return effects->GetInserts(anId, &number, nullptr, &presets, nullptr, nullptr, &number, nullptr); },
+         [&] { return effects_->GetInserts(kAnId, &number, nullptr, &presets, nullptr, nullptr, &number, nullptr); },
          E_POINTER},
-        {"GetParameterChoiceNames", [&] { return effects->GetParameterChoiceNames(1, 0, 0, nullptr, &choices); },
+        {"GetParameterChoiceNames", [&] { return effects_->GetParameterChoiceNames(1, 0, 0, nullptr, &choices); },
          E_POINTER},
-        {"GetHardwareChannels", [&] { return effects->GetHardwareChannels(nullptr, &channels); }, E_POINTER},
-        {"GetHardwareChannelsEx", [&] { return effects->GetHardwareChannelsEx(&number, &channels, &number, nullptr); },
+        {"GetHardwareChannels", [&] { return effects_->GetHardwareChannels(nullptr, &channels); }, E_POINTER},
+        {"GetHardwareChannelsEx", [&] { return effects_->GetHardwareChannelsEx(&number, &channels, &number, nullptr); },
          E_POINTER},
-        {"Reserved46", [&] { return effects->Reserved46(1, 2); }, E_NOTIMPL},
-        {"Reserved47", [&] { return effects->Reserved47(1, 2, 3); }, E_NOTIMPL},
-        {"Reserved48", [&] { return effects->Reserved48(1, 2, 3, 4); }, E_NOTIMPL},
-        {"Reserved49", [&] { return effects->Reserved49(1, 2, 3, 4); }, E_NOTIMPL},
-        {"SetSendInsertRouting", [&] { return effects->SetSendInsertRouting(1, 0, 1, 2, 0, &info); }, E_NOTIMPL},
-        {"Reserved54", [&] { return effects->Reserved54(1); }, E_NOTIMPL},
+        {"Reserved46", [&] { return effects_->Reserved46(1, 2); }, E_NOTIMPL},
+        {"Reserved47", [&] { return effects_->Reserved47(1, 2, 3); }, E_NOTIMPL},
+        {"Reserved48", [&] { return effects_->Reserved48(1, 2, 3, 4); }, E_NOTIMPL},
+        {"Reserved49", [&] { return effects_->Reserved49(1, 2, 3, 4); }, E_NOTIMPL},
+        {"SetSendInsertRouting", [&] { return effects_->SetSendInsertRouting(1, 0, 1, 2, 0, &info); }, E_NOTIMPL},
+        {"Reserved54", [&] { return effects_->Reserved54(1); }, E_NOTIMPL},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.call(), c.result) << c.name;
-    EXPECT_TRUE(automation.calls.empty());
+    EXPECT_TRUE(automation_.calls.empty());
 }
 
 TEST_F(PrivateInterfacesTest, WithoutApplicationEngineOrAutomationNothingIsCalled)
@@ -1398,19 +1400,19 @@ TEST_F(PrivateInterfacesTest, WithoutApplicationEngineOrAutomationNothingIsCalle
     for (int missing = 0; missing < 3; ++missing)
     {
         if (missing == 0)
-            services.automation = nullptr;
+            services_.automation = nullptr;
         else if (missing == 1)
-            application.services = nullptr;
+            application_.services = nullptr;
         else
             ComModule::SetApplication(nullptr);
-        EXPECT_EQ(effects->RegisterClient(&number), E_FAIL) << missing;
-        EXPECT_EQ(effects->RefreshInserts(1), E_FAIL) << missing;
-        EXPECT_EQ(effects->SetInsertEffect(1, 0, anId, nullptr, 0), E_FAIL) << missing;
-        EXPECT_EQ(effects->EnableCategory2Items(1), E_FAIL) << missing;
-        EXPECT_EQ(params->GetInsertNotifyId(1, 0, &number), E_FAIL) << missing;
+        EXPECT_EQ(effects_->RegisterClient(&number), E_FAIL) << missing;
+        EXPECT_EQ(effects_->RefreshInserts(1), E_FAIL) << missing;
+        EXPECT_EQ(effects_->SetInsertEffect(1, 0, kAnId, nullptr, 0), E_FAIL) << missing;
+        EXPECT_EQ(effects_->EnableCategory2Items(1), E_FAIL) << missing;
+        EXPECT_EQ(params_->GetInsertNotifyId(1, 0, &number), E_FAIL) << missing;
     }
-    ComModule::SetApplication(&application);
-    EXPECT_TRUE(automation.calls.empty());
+    ComModule::SetApplication(&application_);
+    EXPECT_TRUE(automation_.calls.empty());
 }
 
 // The private channel-list methods against the simulated card.
@@ -1420,12 +1422,12 @@ protected:
     void StartCard(const std::string& card)
     {
         StartEngine(card);
-        ASSERT_EQ(server->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects)), S_OK);
+        ASSERT_EQ(server_->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effects_)), S_OK);
     }
     void TearDown() override
     {
-        if (effects)
-            effects->Release();
+        if (effects_)
+            effects_->Release();
         PublicMethodsTest::TearDown();
     }
     // "type index name" per record; the record's bytes after the name are zero.
@@ -1447,12 +1449,12 @@ protected:
     size_t EngineCalls(const std::string& name)
     {
         size_t found = 0;
-        for (const std::string& entry : engine->GetCallLog())
+        for (const std::string& entry : engine_->GetCallLog())
             found += entry.rfind(name, 0) == 0 ? 1 : 0;
         return found;
     }
 
-    IKivCorvanEffectServices2* effects = nullptr;
+    IKivCorvanEffectServices2* effects_ = nullptr;
 };
 
 TEST_F(ChannelListTest, FreeChannelsInKindOrderOneZeroTwo)
@@ -1462,7 +1464,7 @@ TEST_F(ChannelListTest, FreeChannelsInKindOrderOneZeroTwo)
     StartCard("inputs=4\nwave=1\nphysicaloutputs=3\noutput=1 strip 0\nfit=2 1 2\n");
     LONG count = -1;
     KivHardwareChannel* records = nullptr;
-    ASSERT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    ASSERT_EQ(effects_->GetHardwareChannels(&count, &records), S_OK);
     // The count is the number of records written, not the card's channel count.
     ASSERT_EQ(count, 6);
     EXPECT_EQ(Records(count, records), (std::vector<std::string>{
@@ -1483,7 +1485,7 @@ TEST_F(ChannelListTest, NoFreeChannelGivesNoArray)
     StartCard("inputs=0\nwave=0\nphysicaloutputs=1\noutput=0 main\n");
     LONG count = -1;
     KivHardwareChannel* records = reinterpret_cast<KivHardwareChannel*>(1);
-    EXPECT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    EXPECT_EQ(effects_->GetHardwareChannels(&count, &records), S_OK);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(records, nullptr);
 }
@@ -1491,10 +1493,10 @@ TEST_F(ChannelListTest, NoFreeChannelGivesNoArray)
 TEST_F(ChannelListTest, LongNamesAreCutTo255)
 {
     StartCard("inputs=0\nwave=1\nphysicaloutputs=0\n");
-    application.strings.Set("IDS_HOST", std::string(300, 'H'));
+    application_.strings.Set("IDS_HOST", std::string(300, 'H'));
     LONG count = 0;
     KivHardwareChannel* records = nullptr;
-    ASSERT_EQ(effects->GetHardwareChannels(&count, &records), S_OK);
+    ASSERT_EQ(effects_->GetHardwareChannels(&count, &records), S_OK);
     ASSERT_EQ(count, 1);
     EXPECT_EQ(std::string(records[0].name), std::string(255, 'H'));
     CoTaskMemFree(records);
@@ -1509,7 +1511,7 @@ TEST_F(ChannelListTest, ExListsFreeOutputsAndInputsWithPartners)
     LONG outCount = -1, inCount = -1;
     KivHardwareChannel* outputs = nullptr;
     KivHardwareChannel* inputs = nullptr;
-    ASSERT_EQ(effects->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
+    ASSERT_EQ(effects_->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
     EXPECT_EQ(Records(outCount, outputs), (std::vector<std::string>{
                                               "2 0 IOCARD OUT 1 / 2",
                                               "2 2 PCICARD ADAT OUT 1 / 2",
@@ -1528,7 +1530,7 @@ TEST_F(ChannelListTest, ExSkipsAPartnerPastTheList)
     LONG outCount = -1, inCount = -1;
     KivHardwareChannel* outputs = nullptr;
     KivHardwareChannel* inputs = nullptr;
-    ASSERT_EQ(effects->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
+    ASSERT_EQ(effects_->GetHardwareChannelsEx(&outCount, &outputs, &inCount, &inputs), S_OK);
     EXPECT_EQ(outCount, 0);
     EXPECT_EQ(outputs, nullptr);
     EXPECT_EQ(Records(inCount, inputs), (std::vector<std::string>{"2 0 PCICARD SPDIF IN L/R"}));
@@ -1552,12 +1554,12 @@ TEST_F(ChannelListTest, EnablingNeedsAFreeOutputAndAnInput)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.card);
-        if (effects)
-            effects->Release();
-        effects = nullptr;
-        engine.reset();
+        if (effects_)
+            effects_->Release();
+        effects_ = nullptr;
+        engine_.reset();
         StartCard(c.card);
-        EXPECT_EQ(effects->EnableCategory2Items(3), c.result);
+        EXPECT_EQ(effects_->EnableCategory2Items(3), c.result);
         EXPECT_EQ(EngineCalls("EnableCategory2Items 3"), c.calls);
     }
 }
@@ -1568,21 +1570,21 @@ TEST_F(ChannelListTest, ListsNeedTheEngineAndRegisterClients)
     LONG count = 5, inCount = 5;
     KivHardwareChannel* outputs = nullptr;
     KivHardwareChannel* inputs = nullptr;
-    EXPECT_EQ(effects->GetHardwareChannels(nullptr, &outputs), E_POINTER);
-    EXPECT_EQ(effects->GetHardwareChannelsEx(&count, &outputs, &inCount, nullptr), E_POINTER);
-    application.services = nullptr;
-    EXPECT_EQ(effects->GetHardwareChannels(&count, &outputs), E_FAIL);
-    EXPECT_EQ(effects->GetHardwareChannelsEx(&count, &outputs, &inCount, &inputs), E_FAIL);
-    EXPECT_EQ(effects->EnableCategory2Items(1), E_FAIL);
+    EXPECT_EQ(effects_->GetHardwareChannels(nullptr, &outputs), E_POINTER);
+    EXPECT_EQ(effects_->GetHardwareChannelsEx(&count, &outputs, &inCount, nullptr), E_POINTER);
+    application_.services = nullptr;
+    EXPECT_EQ(effects_->GetHardwareChannels(&count, &outputs), E_FAIL);
+    EXPECT_EQ(effects_->GetHardwareChannelsEx(&count, &outputs, &inCount, &inputs), E_FAIL);
+    EXPECT_EQ(effects_->EnableCategory2Items(1), E_FAIL);
     EXPECT_EQ(outputs, nullptr);
-    application.services = engine.get();
+    application_.services = engine_.get();
     // The simulated engine registers clients.
     LONG first = 0, second = 0;
-    EXPECT_EQ(effects->RegisterClient(&first), S_OK);
-    EXPECT_EQ(effects->RegisterClient(&second), S_OK);
+    EXPECT_EQ(effects_->RegisterClient(&first), S_OK);
+    EXPECT_EQ(effects_->RegisterClient(&second), S_OK);
     EXPECT_NE(first, second);
-    EXPECT_EQ(effects->UnregisterClient(first), S_OK);
-    EXPECT_EQ(effects->UnregisterClient(first), E_FAIL);
+    EXPECT_EQ(effects_->UnregisterClient(first), S_OK);
+    EXPECT_EQ(effects_->UnregisterClient(first), E_FAIL);
 }
 } // namespace
 
