@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,9 +16,9 @@
 
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/app/MainWindow.h"
-#include "mixer/comserver/ComInterfaces.h"
 #include "mixer/comserver/SinkCourier.h"
 #include "mixer/comserver/SinkList.h"
+#include "mixer/comserver/tests/FakeSink.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
@@ -51,81 +50,14 @@ std::string Text(const char* name, long long a, long long b)
     return Text(name, a) + " " + std::to_string(b);
 }
 
-struct Arrival
+// The public types a sink received, in order.
+std::vector<DWORD> Types(FakeSink& sink)
 {
-    DWORD type, user, a, b;
-    bool operator==(const Arrival& o) const { return type == o.type && user == o.user && a == o.a && b == o.b; }
-};
-
-// A callback sink of both lists, standing for the COM clients. It is free-threaded (it
-// aggregates the free-threaded marshaller): the delivery threads call it directly.
-class RecordingSinks final : public IKivCorvanNotify, public IKivCorvanEventSink
-{
-public:
-    RecordingSinks() { ::CoCreateFreeThreadedMarshaler(Public(), &marshaller_); }
-    ~RecordingSinks()
-    {
-        if (marshaller_)
-            marshaller_->Release();
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (IsEqualIID(iid, IID_IMarshal) && marshaller_)
-            return marshaller_->QueryInterface(iid, object);
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKivCorvanNotify))
-            *object = Public();
-        else if (IsEqualIID(iid, IID_IKivCorvanEventSink))
-            *object = Private();
-        else
-        {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    // Owned by the test: the count is only watched.
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references)); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(::InterlockedDecrement(&references)); }
-    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD) override
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        publicTypes_.push_back(type);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user, DWORD a, DWORD b) override
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        privateArrivals_.push_back({type, user, a, b});
-        return S_OK;
-    }
-    IKivCorvanNotify* Public() { return this; }
-    IKivCorvanEventSink* Private() { return this; }
-    std::vector<DWORD> PublicTypes()
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        return publicTypes_;
-    }
-    std::vector<Arrival> PrivateArrivals()
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        return privateArrivals_;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> lock(lock_);
-        publicTypes_.clear();
-        privateArrivals_.clear();
-    }
-
-    LONG references = 1;
-
-private:
-    IUnknown* marshaller_ = nullptr;
-    std::mutex lock_;
-    std::vector<DWORD> publicTypes_;       // guarded by lock_
-    std::vector<Arrival> privateArrivals_; // guarded by lock_
-};
+    std::vector<DWORD> types;
+    for (const Call& call : sink.Calls())
+        types.push_back(call.type);
+    return types;
+}
 
 class FakeHardware final : public IVarnHardware
 {
@@ -487,8 +419,8 @@ protected:
         fs::copy(program / ".." / ".." / "program" / "Skins", program / "Skins", fs::copy_options::recursive, error);
         ASSERT_FALSE(error) << error.message();
         ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        ASSERT_EQ(SinkList::Public().Advise(sinks.Public(), 0xFFFFFFFF, 7, &publicCookie), S_OK);
-        ASSERT_EQ(SinkList::Private().Advise(sinks.Private(), 0xFFFFFFFF, 8, &privateCookie), S_OK);
+        ASSERT_EQ(SinkList::Public().Advise(publicSink.Public(), 0xFFFFFFFF, 7, &publicCookie), S_OK);
+        ASSERT_EQ(SinkList::Private().Advise(privateSink.Private(), 0xFFFFFFFF, 8, &privateCookie), S_OK);
         // An ASIO-fed strip (a host input of sub-kind 1, an ASIO pair) with the id 5.
         asioSource.subKind = 1;
         engine.mixer.strips[5] = &strip;
@@ -499,7 +431,7 @@ protected:
         SinkList::Public().Unadvise(publicCookie);
         SinkList::Private().Unadvise(privateCookie);
         EXPECT_TRUE(SinkCourier::WaitDelivered(::GetTickCount() + 20000));
-        EXPECT_TRUE(PumpUntil([&] { return sinks.references == 1; }, 20000));
+        EXPECT_TRUE(PumpUntil([&] { return publicSink.references == 1 && privateSink.references == 1; }, 20000));
         std::error_code ignored;
         fs::remove_all(program / "Skins", ignored);
         view.DeleteKey(u"DirtySession");
@@ -527,7 +459,8 @@ protected:
     {
         Delivered();
         log = Recorder();
-        sinks.Clear();
+        publicSink.Clear();
+        privateSink.Clear();
         view.DeleteKey(u"DirtySession");
     }
     bool DirtyWritten()
@@ -543,7 +476,7 @@ protected:
     FakeStrip strip{log, 5, &asioSource};
     FakeServices engine{log};
     RecordingHost host{log};
-    RecordingSinks sinks;
+    FakeSink publicSink, privateSink;
     DWORD publicCookie = 0, privateCookie = 0;
     bool makeFrames = true;
     std::vector<RecordingFrame*> frames; // borrowed: every frame made, the last one alive
@@ -560,7 +493,7 @@ struct Row
     VarnEventArg argument;
     std::vector<std::string> calls; // with a frame
     std::vector<DWORD> publicTypes;
-    std::vector<Arrival> privateArrivals;
+    std::vector<Call> privateCalls;
     bool dirtyWritten;
 };
 
@@ -682,8 +615,8 @@ TEST_F(MainWindowTest, EveryRowReachesItsViewsNotificationsAndCommonEnd)
         window->RebuildView(row.id, row.argument);
         Delivered();
         EXPECT_EQ(log.calls, row.calls);
-        EXPECT_EQ(sinks.PublicTypes(), row.publicTypes);
-        EXPECT_EQ(sinks.PrivateArrivals(), row.privateArrivals);
+        EXPECT_EQ(Types(publicSink), row.publicTypes);
+        EXPECT_EQ(privateSink.Calls(), row.privateCalls);
         EXPECT_EQ(DirtyWritten(), row.dirtyWritten);
     }
 }
@@ -724,7 +657,7 @@ TEST_F(MainWindowTest, OutputChangesSendReinitWhenTheAsioChannelsChange)
         window->RebuildView(400, reinterpret_cast<VarnEventArg>(static_cast<IVarnOutput*>(&port)));
         Delivered();
         EXPECT_EQ(log.calls, (std::vector<std::string>{"main OnOutputChanged", kTitle}));
-        EXPECT_EQ(sinks.PublicTypes(), c.reinit ? std::vector<DWORD>{KivKDSPASIO_Reinit} : std::vector<DWORD>{});
+        EXPECT_EQ(Types(publicSink), c.reinit ? std::vector<DWORD>{KivKDSPASIO_Reinit} : std::vector<DWORD>{});
     }
 }
 
@@ -786,8 +719,8 @@ TEST_F(MainWindowTest, WithoutAFrameTheRowsThatNeedOneDoNothing)
         window->RebuildView(row.id, 5);
         Delivered();
         EXPECT_EQ(log.calls, std::vector<std::string>{});
-        EXPECT_EQ(sinks.PublicTypes(), row.publicTypes);
-        EXPECT_TRUE(sinks.PrivateArrivals().empty());
+        EXPECT_EQ(Types(publicSink), row.publicTypes);
+        EXPECT_TRUE(privateSink.Calls().empty());
         EXPECT_EQ(DirtyWritten(), row.dirtyWritten);
     }
 }
@@ -848,7 +781,7 @@ TEST_F(MainWindowTest, EventOneRebuildsTheFrameFromAPostedMessage)
     Delivered();
     EXPECT_EQ(log.calls, (std::vector<std::string>{"frame destroyed", "frame made, full build", "engine SetModified 0",
                                                    kGood, kTitle}));
-    EXPECT_EQ(sinks.PublicTypes(), std::vector<DWORD>{KivKDSPASIO_Reinit});
+    EXPECT_EQ(Types(publicSink), std::vector<DWORD>{KivKDSPASIO_Reinit});
     String mode;
     ASSERT_TRUE(view.ReadString(u"TV View Mode", mode, nullptr));
     EXPECT_EQ(mode.CompareLiteral("outputs"), 0);
