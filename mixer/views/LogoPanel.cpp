@@ -1,4 +1,4 @@
-#include "mixer/app/LogoPanel.h"
+#include "mixer/views/LogoPanel.h"
 
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/skin/Skin.h"
-#include "mixer/app/LogoPanel.h"
+#include "mixer/views/LogoPanel.h"
 
 namespace
 {

@@ -1,0 +1,732 @@
+#include "mixer/views/FrameApp.h"
+
+#include <algorithm>
+
+#include "framework/controls/Control.h"
+#include "framework/controls/ScrollPanel.h"
+#include "framework/controls/Scrollbar.h"
+#include "framework/controls/TextControl.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/dialogs/PanelBuilder.h"
+#include "framework/dialogs/SkinDialogs.h"
+#include "framework/platform/RegistryKey.h"
+#include "framework/platform/Timer.h"
+#include "framework/platform/files/FileSystem.h"
+#include "framework/skin/Skin.h"
+#include "framework/skin/SkinBitmap.h"
+#include "framework/windows/AppBase.h"
+#include "mixer/views/FrameSections.h"
+#include "mixer/views/LogoPanel.h"
+#include "mixer/views/MainToolbar.h"
+#include "mixer/views/MainWindowLink.h"
+#include "mixer/views/MixerGroupToolbar.h"
+#include "mixer/views/MixerStripsToolbar.h"
+
+namespace
+{
+using FrameLayout::kStripWidth;
+
+// The style the frame is made with: a popup with its own frame, clipping its children.
+const DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX;
+const int kHitBorder = 6;
+const int kSessionNameId = 11;
+
+// What the frame does without the views other parts build.
+FrameSections gNoSections;
+
+// A stored number, signed (a monitor left of or above the primary one gives negative
+// places); the default when missing or no number.
+int ReadNumber(RegistryKey& key, const char16_t* name, int defaultValue)
+{
+    String text;
+    if (!key.ReadString(name, text, nullptr) || text.Length() == 0)
+        return defaultValue;
+    return text.ToInt();
+}
+
+void WriteNumber(RegistryKey& key, const char16_t* name, int value)
+{
+    String text;
+    text.AppendInt(value);
+    key.WriteString(name, &text);
+}
+
+Rect ToRect(const RECT& rect)
+{
+    Rect result;
+    result.left = rect.left;
+    result.top = rect.top;
+    result.right = rect.right;
+    result.bottom = rect.bottom;
+    return result;
+}
+
+// The work area of the monitor nearest to the rectangle.
+Rect NearestWorkArea(const RECT& rect)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = ::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !::GetMonitorInfoA(monitor, &info))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return ToRect(info.rcWork);
+}
+
+void SetFlagItem(Panel& panel, const char* name, int value)
+{
+    String wide;
+    wide.AssignAscii(name);
+    DataItem* item = panel.FindDataItem(wide);
+    if (item && item->GetKind() == DataItem::KindFlag)
+        static_cast<FlagItem*>(item)->SetValue(static_cast<float>(value), 1, 1, nullptr);
+}
+} // namespace
+
+FrameApp::FrameApp() : sections_(&gNoSections) {}
+
+FrameApp::~FrameApp()
+{
+    // The flags stay as the user left them: the next frame (a restart, a rebuild) shows the
+    // palette and the sync panel again.
+    fxPalette_.reset();
+    syncPanel_.reset();
+    Timer::StopTicker();
+    mainSection_.reset();
+    stripSection_.reset();
+    mainToolbar_.reset();
+    logo_.reset();
+    stripsToolbar_.reset();
+    groupToolbar_.reset();
+    stripsScroll_.reset();
+    sessionName_.reset();
+    if (hooked_)
+        NativeWindow::SetKeyboardHook(nullptr);
+}
+
+int FrameApp::PieceWidth(int piece) const
+{
+    const Rect& rect = GetStyle2().pieces[piece];
+    return rect.right - rect.left;
+}
+
+int FrameApp::PieceHeight(int piece) const
+{
+    const Rect& rect = GetStyle2().pieces[piece];
+    return rect.bottom - rect.top;
+}
+
+int FrameApp::HorizontalPieces() const
+{
+    return PieceWidth(CenterLeft) + PieceWidth(CenterRight);
+}
+
+int FrameApp::MainSectionLeft(int frameWidth) const
+{
+    if (!mainSection_)
+        return 0;
+    RECT rect = {};
+    ::GetWindowRect(mainSection_->GetWindow().GetHandle(), &rect);
+    return frameWidth - PieceWidth(CenterRight) - (rect.right - rect.left);
+}
+
+void FrameApp::PlaceOnScreen(int x, int y, int width, int height)
+{
+    const RECT wanted = {x, y, x + width, y + height};
+    Rect frame = ToRect(wanted);
+    frame = FrameLayout::ClampIntoWorkArea(frame, NearestWorkArea(wanted));
+    ::SetWindowPos(GetHandle(), nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int FrameApp::Create(MainWindowLink* owner, int show)
+{
+    owner_ = owner;
+    RegistryKey& key = owner->GetSettings();
+    const int storedX = ReadNumber(key, u"XPos", 20);
+    const int storedY = ReadNumber(key, u"YPos", 20);
+    const int width = FrameLayout::OpeningWidth(ReadNumber(key, u"width", FrameLayout::kMinOpeningWidth));
+
+    Skin& skin = owner->GetSkin();
+    if (!SkinDialogs(skin).CreateFrameWindow2("frameApp", this))
+        return 0;
+    String name;
+    name.AssignAscii("bg_stripNormal");
+    SkinBitmap* strip = skin.FindBitmap(name);
+    stripAreaHeight_ = strip && strip->GetDib() ? strip->Height() : FrameLayout::kDefaultStripAreaHeight;
+    const int height = stripAreaHeight_ + PieceHeight(TopMid) + PieceHeight(BotMid);
+
+    // The whole frame opens inside the nearest monitor's work area, narrowed to it when wider:
+    // a place stored on a monitor that has gone, or any y off every screen, is reachable again.
+    const RECT wanted = {storedX, storedY, storedX + width, storedY + height};
+    const Rect placed = FrameLayout::ClampIntoWorkArea(ToRect(wanted), NearestWorkArea(wanted));
+    const int frameWidth = placed.right - placed.left;
+    const String* title = skin.FindStringById("IDS_CORVANDSP_TITLE");
+    if (!FrameWindow::Create(title, kFrameStyle, placed.left, placed.top, frameWidth, placed.bottom - placed.top,
+                             nullptr, 0))
+        return 0;
+    Rect content;
+    GetContentRect(content);
+
+    int x = 0;
+    int y = 0;
+    skin.GetMiscParamInt("stripToolsXPos", x);
+    skin.GetMiscParamInt("stripToolsYPos", y);
+    stripsToolbar_ = std::make_unique<MixerStripsToolbar>();
+    if (!stripsToolbar_->Create(this, owner, x, y))
+        stripsToolbar_.reset();
+
+    IVarnServices* services = owner->GetServices();
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
+    mainToolbar_ = std::make_unique<MainToolbar>();
+    mainToolbar_->SetHasSync(hardware && hardware->HasFeature(3));
+    if (!mainToolbar_->Create(this, owner, frameWidth, content.bottom))
+        mainToolbar_.reset();
+
+    String inserts;
+    inserts.AssignAscii("insertsScrollbar");
+    for (Panel* panel : {static_cast<Panel*>(stripsToolbar_.get()), static_cast<Panel*>(mainToolbar_.get())})
+    {
+        Control* control = panel ? panel->FindControl(inserts) : nullptr;
+        if (control && control->GetType() == Control::TypeScrollbar && !vertical_)
+            vertical_ = static_cast<Scrollbar*>(control);
+    }
+
+    x = 0;
+    y = 0;
+    skin.GetMiscParamInt("stripGroupToolsXPos", x);
+    skin.GetMiscParamInt("stripGroupToolsYPos", y);
+    groupToolbar_ = std::make_unique<MixerGroupToolbar>();
+    if (!groupToolbar_->Create(this, owner, x, y))
+        groupToolbar_.reset();
+
+    String styleName;
+    styleName.AssignAscii("stripsection");
+    const ScrollbarStyle* style = skin.FindScrollbarStyle(&styleName, 0);
+    if (!style)
+        return 0;
+    const int stripWidth = StripAreaWidth(frameWidth);
+    stripsScroll_ = std::make_unique<ScrollPanel>();
+    if (!stripsScroll_->Setup(style, nullptr, stripWidth - 5))
+        return 0;
+    scrollLeft_ = PieceWidth(CenterLeft);
+    scrollBottom_ = (placed.bottom - placed.top) - stripsScroll_->Thickness() - scrollInset_;
+    int value = 0;
+    if (skin.GetMiscParamInt("stripHorzScrollbarLeftOffset", value))
+        scrollLeft_ = value;
+    if (skin.GetMiscParamInt("stripHorzScrollbarBotOffset", value))
+        scrollBottom_ = (placed.bottom - placed.top) - value;
+    if (!stripsScroll_->Create(this, scrollLeft_, scrollBottom_, 8))
+        return 0;
+    stripsScroll_->Move(scrollLeft_, scrollBottom_, stripWidth - scrollInset_, 1);
+    horizontal_ = stripsScroll_->GetScroller();
+
+    mainSection_ = sections_->CreateMainSection(*this, *owner, 0, 0, 10);
+    stripSection_ =
+        sections_->CreateStripSection(*this, *owner, content.left, content.top, stripWidth, stripAreaHeight_, 7);
+    if (mainSection_)
+        mainSection_->GetWindow().SetPosition(MainSectionLeft(frameWidth), content.top, 1);
+
+    if (horizontal_)
+        horizontal_->SetClient(this);
+    if (vertical_)
+        vertical_->SetClient(this);
+    SyncHorizontalScroll(1);
+    SyncVerticalScroll(1);
+
+    const FrameStyle2& frame = GetStyle2();
+    logo_ = std::make_unique<LogoPanel>();
+    if (!logo_->Create(skin, this, this, placed.left + frameWidth - frame.leftLogoOffset,
+                       placed.top + frame.topLogoOffset))
+        logo_.reset();
+    else
+        logo_->SetPosition(placed.left + frameWidth - frame.leftLogoOffset, placed.top + frame.topLogoOffset,
+                           placed.left, placed.top);
+
+    sessionName_ = std::make_unique<Panel>();
+    sessionName_->Setup(nullptr, -1, -1, 0x646464);
+    if (!PanelBuilder(skin).BuildPanel("SessionName", *sessionName_, 0, nullptr) ||
+        !sessionName_->Create(this, frameWidth - frame.sessionNameXOffset,
+                              (placed.bottom - placed.top) - frame.sessionNameYOffset, kSessionNameId))
+        sessionName_.reset();
+    UpdateSessionTitle();
+
+    if (show)
+    {
+        Show(SW_SHOW);
+        if (key.ReadBool(u"FX palette visible", 0))
+            ShowFxPalette(1);
+    }
+    Timer::StartTicker(GetHandle());
+    FitWidth();
+    if (!show)
+    {
+        if (fxPalette_)
+            fxPalette_->Show(SW_HIDE);
+        if (syncPanel_)
+            syncPanel_->Show(SW_HIDE);
+        Show(SW_HIDE);
+    }
+    return 1;
+}
+
+void FrameApp::FitWidth()
+{
+    if (!stripSection_)
+        return;
+    RECT area = {};
+    ::GetWindowRect(stripSection_->GetWindow().GetHandle(), &area);
+    const int shrink = FrameLayout::FitShrink(area.right - area.left, stripSection_->GetTotalWidth());
+    if (shrink <= 0)
+        return;
+    RECT frame = {};
+    GetWindowRect(frame);
+    RegistryKey& key = owner_->GetSettings();
+    PlaceOnScreen(ReadNumber(key, u"XPos", frame.left), ReadNumber(key, u"YPos", frame.top),
+                  frame.right - frame.left - shrink, frame.bottom - frame.top);
+}
+
+void FrameApp::UpdateSessionTitle()
+{
+    RegistryKey& key = owner_->GetSettings();
+    String untitled;
+    untitled.AssignAscii("Untitled.session");
+    String stored;
+    if (!key.ReadString(u"LastSavedSession", stored, nullptr))
+    {
+        key.WriteString(u"LastSavedSession", &untitled);
+        stored.Assign(untitled);
+    }
+    int modified = 0;
+    String dirty;
+    if (!key.ReadString(u"DirtySession", dirty, nullptr))
+    {
+        key.WriteBool(u"DirtySession", 1);
+        stored.Assign(untitled);
+    }
+    else
+        modified = dirty.CompareLiteral("yes") == 0;
+    String controlName;
+    controlName.AssignAscii("sessionname");
+    Control* control = sessionName_ ? sessionName_->FindControl(controlName) : nullptr;
+    if (!control || control->GetType() != Control::TypeText)
+        return;
+    String shown;
+    if (owner_->GetSessionName(shown))
+        key.WriteString(u"LastSavedSession", &shown);
+    else
+        shown.Assign(stored);
+    if (modified)
+        shown.AppendAscii("*");
+    static_cast<TextControl*>(control)->SetText(shown, 1);
+}
+
+void FrameApp::SetViewMode(int mode)
+{
+    viewMode_ = FrameLayout::SwitchViewMode(viewMode_, mode, *this);
+}
+
+void FrameApp::LeaveMode(int mode)
+{
+    switch (mode)
+    {
+    case FrameLayout::kModeStrips:
+        if (stripSection_)
+            stripSection_->LeaveViewMode();
+        break;
+    case FrameLayout::kModeMainFirst:
+    case FrameLayout::kModeMainSecond:
+        if (mainSection_)
+            mainSection_->LeaveViewMode(mode == FrameLayout::kModeMainFirst ? 1 : 0);
+        break;
+    case FrameLayout::kModeLogo:
+        if (logo_)
+            logo_->LeaveViewMode();
+        break;
+    default:
+        break;
+    }
+}
+
+void FrameApp::EnterMode(int mode)
+{
+    switch (mode)
+    {
+    case FrameLayout::kModeStrips:
+        if (stripSection_)
+            stripSection_->EnterViewMode();
+        break;
+    case FrameLayout::kModeMainFirst:
+    case FrameLayout::kModeMainSecond:
+        if (mainSection_)
+            mainSection_->EnterViewMode(mode == FrameLayout::kModeMainFirst ? 1 : 0);
+        break;
+    case FrameLayout::kModeLogo:
+        if (logo_)
+            logo_->EnterViewMode();
+        break;
+    default:
+        break;
+    }
+}
+
+void FrameApp::ShowFxPalette(int on)
+{
+    on = on ? 1 : 0;
+    if ((fxPalette_ != nullptr) == (on == 1))
+        return;
+    owner_->GetSettings().WriteBool(u"FX palette visible", on);
+    if (on)
+        fxPalette_ = sections_->CreateFxPalette(*this, *owner_);
+    else
+        fxPalette_.reset();
+}
+
+void FrameApp::ShowSyncPanel(int on)
+{
+    on = on ? 1 : 0;
+    if ((syncPanel_ != nullptr) == (on == 1))
+        return;
+    owner_->GetSettings().WriteBool(u"Sync UI Panel", on);
+    if (on)
+        syncPanel_ = sections_->CreateSyncPanel(*this, *owner_);
+    else
+        syncPanel_.reset();
+}
+
+void FrameApp::SyncHorizontalScroll(int notify)
+{
+    if (!horizontal_ || !stripSection_)
+        return;
+    RECT area = {};
+    ::GetClientRect(stripSection_->GetWindow().GetHandle(), &area);
+    const FrameLayout::ScrollSettings settings =
+        FrameLayout::HorizontalScroll(area.right, stripSection_->GetTotalWidth(), lastHorizontal_);
+    horizontal_->SetVisible(settings.visible, false);
+    horizontal_->SetTotal(settings.total, false);
+    horizontal_->SetPosition(settings.position, false);
+    horizontal_->SetRange(settings.range, notify != 0);
+    if (settings.position != lastHorizontal_)
+        OnScrollPosition(settings.position, horizontal_, 0);
+}
+
+void FrameApp::SyncVerticalScroll(int notify)
+{
+    if (!vertical_ || !stripSection_)
+        return;
+    const int before = vertical_->GetPosition();
+    const FrameLayout::ScrollSettings settings =
+        FrameLayout::VerticalScroll(stripSection_->GetMaxInsertCount(), stripSection_->GetInsertRowHeight(),
+                                    stripSection_->GetVisibleInsertRows(), before);
+    vertical_->SetVisible(settings.visible, false);
+    vertical_->SetTotal(settings.total, false);
+    vertical_->SetPosition(settings.position, false);
+    vertical_->SetRange(settings.range, notify != 0);
+    if (settings.position != before)
+        OnScrollPosition(settings.position, vertical_, 0);
+}
+
+void FrameApp::AttachScroller(Scroller* scroller, int)
+{
+    if (scroller == vertical_)
+        SyncVerticalScroll(0);
+    else
+        SyncHorizontalScroll(0);
+}
+
+void FrameApp::OnScrollerNotify(Scroller* scroller, int)
+{
+    if (scroller == vertical_)
+        SyncVerticalScroll(1);
+    else
+        SyncHorizontalScroll(1);
+}
+
+void FrameApp::OnScrollPosition(int position, Scroller* scroller, int)
+{
+    if (!stripSection_)
+        return;
+    if (scroller == horizontal_)
+    {
+        const int old = lastHorizontal_;
+        lastHorizontal_ = position;
+        if (old == position)
+            return;
+        Window& strips = stripSection_->GetWindow();
+        ::ScrollWindowEx(strips.GetHandle(), (old - position) * kStripWidth, 0, nullptr, nullptr, nullptr, nullptr,
+                         SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+        ::UpdateWindow(strips.GetHandle());
+    }
+    else if (scroller == vertical_)
+    {
+        lastVertical_ = position;
+        stripSection_->RelayInsertRows();
+    }
+}
+
+Scroller* FrameApp::ScrollerToWheel() const
+{
+    if (vertical_ && vertical_->GetRange() >= 1)
+        return vertical_;
+    if (horizontal_ && horizontal_->GetRange() >= 1)
+        return horizontal_;
+    return nullptr;
+}
+
+void FrameApp::OnMouseWheel(WPARAM wParam, int, int)
+{
+    Scroller* scroller = ScrollerToWheel();
+    const int delta = static_cast<short>(HIWORD(wParam));
+    if (!scroller || delta == 0)
+        return;
+    const int position = scroller->GetPosition();
+    const int next = delta > 0 ? std::max(0, position - 1) : std::min(scroller->GetRange(), position + 1);
+    // The bar tells the frame of a changed position itself.
+    scroller->SetPosition(next, true);
+}
+
+void FrameApp::RestoreWindows()
+{
+    if (IsMinimized())
+        Restore();
+    if (!IsVisible())
+        Show(SW_SHOW);
+    if (fxPalette_)
+        fxPalette_->Show(SW_SHOW);
+    if (syncPanel_)
+        syncPanel_->Show(SW_SHOW);
+}
+
+void FrameApp::UpdateHardwareButtons()
+{
+    if (groupToolbar_)
+        groupToolbar_->UpdateHardwareButtons();
+}
+
+void FrameApp::CreateStrip()
+{
+    if (stripSection_)
+        stripSection_->CreateStrip();
+}
+
+void FrameApp::DeleteStrip()
+{
+    if (stripSection_)
+        stripSection_->DeleteStrip();
+}
+
+void FrameApp::ShowAboutMenu()
+{
+    PopupMenu* menu = owner_->GetSkin().CreatePopupMenu("AboutContextMenu");
+    if (!menu)
+        return;
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    menu->Track(cursor.x, cursor.y, this, this, 1);
+}
+
+void FrameApp::OnMenuCommand(int command)
+{
+    if (command == kSaveCommand)
+        owner_->SaveSession();
+    else if (command == kSaveAsCommand)
+        owner_->SaveSessionAs();
+}
+
+void FrameApp::Close()
+{
+    owner_->Close();
+}
+
+void FrameApp::Help()
+{
+    RegistryKey machine;
+    String path;
+    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 0) &&
+        machine.ReadString(u"HelpFileName", path, nullptr) && path.Length())
+    {
+        AppBase::OpenDocument(path);
+        return;
+    }
+    String folder;
+    if (!AppBase::ModulePath(folder) || !FileSystem::DirectoryExists(folder))
+        return;
+    path.Assign(folder);
+    path.AppendAscii("\\CorvanDSPManual.pdf");
+    if (!FileSystem::FileExists(path))
+        return;
+    machine.WriteString(u"HelpFileName", &path);
+    AppBase::OpenDocument(path);
+}
+
+void FrameApp::OnCreate()
+{
+    NativeWindow::SetKeyboardHook(&keys_);
+    hooked_ = true;
+}
+
+int FrameApp::OnClose()
+{
+    Close();
+    return 0;
+}
+
+void FrameApp::OnRightButtonDown(WPARAM, int, int)
+{
+    ShowAboutMenu();
+}
+
+int FrameApp::OnSize(WPARAM type, int width, int height)
+{
+    if (type != SIZE_MINIMIZED && FrameLayout::StoresWidth(width))
+        WriteNumber(owner_->GetSettings(), u"width", width);
+    Rect content;
+    GetContentRect(content);
+    if (mainSection_)
+        mainSection_->GetWindow().SetPosition(MainSectionLeft(width), content.top, 1);
+    if (mainToolbar_)
+        mainToolbar_->SetPosition(width - mainToolbar_->BackgroundWidth() - 36,
+                                  content.bottom - mainToolbar_->BackgroundHeight(), 1);
+    const FrameStyle2& frame = GetStyle2();
+    if (logo_)
+    {
+        RECT rect = {};
+        GetWindowRect(rect);
+        logo_->SetPosition(rect.left + width - frame.leftLogoOffset, rect.top + frame.topLogoOffset, rect.left,
+                           rect.top);
+    }
+    if (sessionName_)
+        sessionName_->SetPosition(width - frame.sessionNameXOffset, height - frame.sessionNameYOffset, 1);
+    if (stripSection_)
+    {
+        RECT area = {};
+        ::GetWindowRect(stripSection_->GetWindow().GetHandle(), &area);
+        stripSection_->GetWindow().SetSize(StripAreaWidth(width), area.bottom - area.top, 1);
+    }
+    if (stripsScroll_)
+    {
+        stripsScroll_->Move(scrollLeft_, scrollBottom_, StripAreaWidth(width) - scrollInset_, 1);
+        SyncHorizontalScroll(1);
+        // Widening at the end of the strips shows one strip more rather than empty space.
+        if (horizontal_ && stripSection_ && horizontal_->GetPosition() == horizontal_->GetRange() &&
+            stripSection_->GetTotalWidth() > StripAreaWidth(width) && horizontal_->GetPosition() > 0)
+            horizontal_->SetPosition(horizontal_->GetPosition() - 1, true);
+    }
+    return FrameWindow::OnSize(type, width, height);
+}
+
+void FrameApp::OnMove(int, int)
+{
+    if (IsMinimized() || !owner_)
+        return;
+    RECT frame = {};
+    GetWindowRect(frame);
+    // Moved off every monitor (a monitor that went, a work area that shrank): back onto the
+    // nearest one; the move that brings it there stores the place.
+    if (!::MonitorFromRect(&frame, MONITOR_DEFAULTTONULL))
+    {
+        PlaceOnScreen(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+        return;
+    }
+    if (logo_)
+        logo_->OnOwnerMoved(frame.left, frame.top, 1);
+    WriteNumber(owner_->GetSettings(), u"XPos", frame.left);
+    WriteNumber(owner_->GetSettings(), u"YPos", frame.top);
+}
+
+int FrameApp::OnNcHitTest(int x, int)
+{
+    Rect content;
+    GetContentRect(content);
+    if (x < kHitBorder)
+        return HTLEFT;
+    if (x < content.right)
+        return HTCAPTION;
+    return HTRIGHT;
+}
+
+void FrameApp::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    FrameWindow::OnGetMinMaxInfo(info);
+    if (!info || !stripSection_)
+        return;
+    const int pieces = HorizontalPieces();
+    info->ptMaxTrackSize.x = std::max(stripSection_->GetTotalWidth() + pieces, pieces + FrameLayout::kMinStripsWidth);
+}
+
+void FrameApp::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kEngineEventMessage)
+    {
+        owner_->RebuildView(static_cast<int>(wParam), static_cast<VarnEventArg>(lParam));
+        return;
+    }
+    if (message == kToolbarMessage)
+    {
+        if (!mainToolbar_)
+            return;
+        if (wParam == kFxVisible)
+            SetFlagItem(*mainToolbar_, "fxVisible", static_cast<int>(lParam));
+        else if (wParam == kSyncSettings)
+            SetFlagItem(*mainToolbar_, "syncsettings", static_cast<int>(lParam));
+        return;
+    }
+    FrameWindow::OnUserMessage(message, wParam, lParam);
+}
+
+int FrameApp::OnKeyDown(WPARAM key, LPARAM flags)
+{
+    return hooked_ ? 0 : HandleKey(key, flags);
+}
+
+int FrameApp::HandleKey(WPARAM key, LPARAM flags)
+{
+    switch (key)
+    {
+    case VK_TAB:
+        SetViewMode(FrameLayout::kModeNext);
+        return 1;
+    case VK_F1: {
+        Tooltip* tooltip = Tooltip::Current();
+        if (!tooltip || !::IsWindowVisible(tooltip->GetHandle()))
+        {
+            // The manual opens, and the key goes on to the focused window.
+            Help();
+            return 0;
+        }
+        Control* hovered = Control::HoverControl();
+        if (hovered && hovered->GetHelp().Length())
+        {
+            String document;
+            document.Assign(hovered->GetHelp());
+            Tooltip::Destroy();
+            AppBase::OpenDocument(document);
+            return 1;
+        }
+        return 0;
+    }
+    case 'S': {
+        IVarnHardware* system = owner_->GetCurrentSystem();
+        if (!system || !system->HasFeature(3))
+            return 0;
+        syncToggle_ = !syncToggle_;
+        ShowSyncPanel(syncToggle_);
+        return 1;
+    }
+    default:
+        break;
+    }
+    switch (viewMode_)
+    {
+    case FrameLayout::kModeStrips:
+        return stripSection_ ? stripSection_->OnKeyDown(key, flags) : 0;
+    case FrameLayout::kModeMainFirst:
+    case FrameLayout::kModeMainSecond:
+        return mainSection_ ? mainSection_->OnKeyDown(key, flags) : 0;
+    case FrameLayout::kModeToolbar:
+        return mainToolbar_ ? mainToolbar_->OnKeyDown(key, flags) : 0;
+    default:
+        // The logo hands its keys to the frame: handing them back would go round for ever.
+        return 0;
+    }
+}

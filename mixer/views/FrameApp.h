@@ -1,0 +1,168 @@
+#pragma once
+
+#include <memory>
+
+#include "framework/controls/PopupMenu.h"
+#include "framework/controls/Scroller.h"
+#include "framework/dialogs/FrameWindow.h"
+#include "framework/windows/NativeWindow.h"
+#include "mixer/views/FrameLayout.h"
+
+class LogoPanel;
+class MainSectionFace;
+class MainToolbar;
+class MainWindowLink;
+class MixerGroupToolbar;
+class MixerStripsToolbar;
+class FrameSections;
+class ScrollPanel;
+class StripSectionFace;
+
+// The mixer's main top-level window, built from the skin's "frameApp": the strips, main and
+// group toolbars, the strip section with its two scroll bars, the main section, the logo
+// and the session-name panel; it shows and hides the FX palette and the sync panel, switches
+// its view modes, keeps its place and width in the main window's settings and hands the
+// engine's events (message 2023) to the main window's dispatcher. User-interface thread
+// only.
+class FrameApp : public FrameWindow, public ScrollClient, public MenuListener, private FrameLayout::ViewModeViews
+{
+public:
+    // Posted to the frame: an engine event (id, argument) for the dispatcher; a toolbar
+    // state (kind, value).
+    static constexpr UINT kEngineEventMessage = 2023;
+    static constexpr UINT kToolbarMessage = 2024;
+    enum ToolbarState
+    {
+        kCollapse = 2,
+        kFxVisible = 3,
+        kSyncSettings = 4
+    };
+    // The save menu's commands.
+    enum
+    {
+        kSaveCommand = 24,
+        kSaveAsCommand = 25
+    };
+
+    FrameApp();
+    // Destroys the floating windows without touching their stored flags, so the next frame
+    // shows them again, and the children; stops the shared ticker.
+    ~FrameApp() override;
+
+    // Where the views of other parts come from; borrowed, set before Create (by default the
+    // frame goes on without them).
+    void SetSections(FrameSections& sections) { sections_ = &sections; }
+    // 1 on success; 0 when the skin has no "frameApp" or no "stripsection" scroll bars, or the
+    // window cannot be made.
+    int Create(MainWindowLink* owner, int show);
+
+    void UpdateSessionTitle();
+    void SetViewMode(int mode);
+    int GetViewMode() const { return viewMode_; }
+    void ShowFxPalette(int on);
+    void ShowSyncPanel(int on);
+    void SyncHorizontalScroll(int notify);
+    void SyncVerticalScroll(int notify);
+    void RestoreWindows();
+    void UpdateHardwareButtons();
+    void CreateStrip();
+    void DeleteStrip();
+    void ShowAboutMenu();
+
+    MixerStripsToolbar* GetStripsToolbar() const { return stripsToolbar_.get(); }
+    MixerGroupToolbar* GetGroupToolbar() const { return groupToolbar_.get(); }
+    MainToolbar* GetMainToolbar() const { return mainToolbar_.get(); }
+    Panel* GetSessionNamePanel() const { return sessionName_.get(); }
+    Window* GetFxPalette() const { return fxPalette_.get(); }
+    Window* GetSyncPanel() const { return syncPanel_.get(); }
+
+    // FrameWindow: the caption's close asks the main window; help opens the manual.
+    void Close() override;
+    void Help() override;
+
+    void OnCreate() override;
+    int OnClose() override;
+    void OnRightButtonDown(WPARAM flags, int x, int y) override;
+    int OnSize(WPARAM type, int width, int height) override;
+    void OnMove(int x, int y) override;
+    int OnNcHitTest(int x, int y) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+    void OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The program's keys, through the keyboard hook the frame sets: Tab, F1, "S", else the
+    // current mode's view.
+    int OnKeyDown(WPARAM key, LPARAM flags) override;
+    void OnMouseWheel(WPARAM wParam, int x, int y) override;
+
+    // ScrollClient: both scroll bars.
+    void AttachScroller(Scroller* scroller, int id) override;
+    void OnScrollPosition(int position, Scroller* scroller, int id) override;
+    void OnLineUp(int position, Scroller* scroller, int id) override { OnScrollPosition(position, scroller, id); }
+    void OnLineDown(int position, Scroller* scroller, int id) override { OnScrollPosition(position, scroller, id); }
+    void OnPageUp(int position, Scroller* scroller, int id) override { OnScrollPosition(position, scroller, id); }
+    void OnPageDown(int position, Scroller* scroller, int id) override { OnScrollPosition(position, scroller, id); }
+    void OnScrollerNotify(Scroller* scroller, int id) override;
+    void OnScrollEnd() override {}
+
+    // MenuListener: the save menu.
+    void OnMenuCommand(int command) override;
+
+private:
+    // The process-wide keyboard hook: every key of the program reaches the frame's OnKeyDown
+    // first. The frame's own window slot then leaves the keys alone, or a key the hook did
+    // not take (F1) would act twice.
+    class Keys : public KeyboardHook
+    {
+    public:
+        explicit Keys(FrameApp& frame) : frame_(frame) {}
+        int OnChar(WPARAM, LPARAM) override { return 0; }
+        int OnKeyDown(WPARAM key, LPARAM flags) override { return frame_.HandleKey(key, flags); }
+        int OnKeyUp(WPARAM, LPARAM) override { return 0; }
+
+    private:
+        FrameApp& frame_;
+    };
+    int HandleKey(WPARAM key, LPARAM flags);
+
+    // ViewModeViews.
+    bool HasStripSection() override { return stripSection_ != nullptr; }
+    void LeaveMode(int mode) override;
+    void EnterMode(int mode) override;
+
+    int PieceWidth(int piece) const;
+    int PieceHeight(int piece) const;
+    // The frame's left and right pieces together.
+    int HorizontalPieces() const;
+    int StripAreaWidth(int frameWidth) const { return frameWidth - HorizontalPieces(); }
+    // The main section's left edge for a frame width: inside the right edge.
+    int MainSectionLeft(int frameWidth) const;
+    // Moves the frame to (x, y, width, height), all of it inside the nearest monitor's work
+    // area.
+    void PlaceOnScreen(int x, int y, int width, int height);
+    void FitWidth();
+    Scroller* ScrollerToWheel() const;
+
+    MainWindowLink* owner_ = nullptr; // borrowed: owns the frame
+    FrameSections* sections_;         // borrowed
+    std::unique_ptr<MixerStripsToolbar> stripsToolbar_;
+    std::unique_ptr<MainToolbar> mainToolbar_;
+    std::unique_ptr<LogoPanel> logo_;
+    std::unique_ptr<MixerGroupToolbar> groupToolbar_;
+    std::unique_ptr<ScrollPanel> stripsScroll_;
+    int scrollLeft_ = 0;
+    int scrollBottom_ = 0;
+    int scrollInset_ = 4;
+    std::unique_ptr<MainSectionFace> mainSection_;
+    int stripAreaHeight_ = FrameLayout::kDefaultStripAreaHeight;
+    std::unique_ptr<StripSectionFace> stripSection_;
+    std::unique_ptr<Window> fxPalette_;
+    int viewMode_ = FrameLayout::kModeNone;
+    std::unique_ptr<Window> syncPanel_;
+    int syncToggle_ = 0;
+    Scroller* horizontal_ = nullptr; // the strips scroll panel's
+    int lastHorizontal_ = 0;
+    Scroller* vertical_ = nullptr; // the "insertsScrollbar" control's
+    int lastVertical_ = 0;
+    std::unique_ptr<Panel> sessionName_;
+    Keys keys_{*this};
+    bool hooked_ = false; // the keyboard hook is keys_
+};

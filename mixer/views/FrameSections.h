@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include <windows.h>
+
+class FrameApp;
+class MainWindowLink;
+class Window;
+
+// The strip-group area as the main frame drives it: its window, the view mode it takes part
+// in, the widths and insert rows the frame's scroll bars follow, and the strip commands of
+// the strips toolbar.
+class StripSectionFace
+{
+public:
+    virtual ~StripSectionFace() = default;
+    virtual Window& GetWindow() = 0;
+    // The width of its strip groups (100 when it has none).
+    virtual int GetTotalWidth() = 0;
+    virtual void EnterViewMode() = 0;
+    virtual void LeaveViewMode() = 0;
+    virtual int OnKeyDown(WPARAM key, LPARAM flags) = 0;
+    virtual int GetMaxInsertCount() = 0;
+    virtual int GetInsertRowHeight() = 0;
+    virtual int GetVisibleInsertRows() = 0;
+    // The insert rows' scroll position changed: every group lays its rows out again.
+    virtual void RelayInsertRows() = 0;
+    virtual void CreateStrip() = 0;
+    virtual void DeleteStrip() = 0;
+};
+
+// The main section as the frame drives it: layout 1 is the first, 0 the second.
+class MainSectionFace
+{
+public:
+    virtual ~MainSectionFace() = default;
+    virtual Window& GetWindow() = 0;
+    virtual void EnterViewMode(int layout) = 0;
+    virtual void LeaveViewMode(int layout) = 0;
+    virtual int OnKeyDown(WPARAM key, LPARAM flags) = 0;
+};
+
+// Where the frame gets the views that other parts of the program build: the strip section,
+// the main section and the two floating windows (the FX palette and the sync panel, made
+// with the frame as parent and the main window as owner). Until a view exists its creation
+// answers none and the frame goes on without it; each view's own change overrides its entry.
+class FrameSections
+{
+public:
+    virtual ~FrameSections() = default;
+    virtual std::unique_ptr<StripSectionFace> CreateStripSection(FrameApp&, MainWindowLink&, int, int, int, int, int)
+    {
+        return nullptr;
+    }
+    virtual std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp&, MainWindowLink&, int, int, int)
+    {
+        return nullptr;
+    }
+    virtual std::unique_ptr<Window> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
+    virtual std::unique_ptr<Window> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
+};

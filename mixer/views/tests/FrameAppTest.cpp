@@ -1,0 +1,524 @@
+// The main frame and its toolbars under Wine, built from the shipped mixer skin for a main
+// window that records what it is asked, with the stand-in engine's hardware systems.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "framework/controls/DataItem.h"
+#include "framework/controls/TextControl.h"
+#include "framework/dialogs/Dialog.h"
+#include "mixer/views/FrameApp.h"
+#include "mixer/views/FrameSections.h"
+#include "mixer/views/MainToolbar.h"
+#include "mixer/views/MixerGroupToolbar.h"
+#include "mixer/views/tests/RecordingMainWindow.h"
+
+namespace
+{
+using viewstest::ModelServices;
+using viewstest::Narrow;
+using viewstest::RecordingLink;
+using viewstest::Text;
+
+// A view of another part, as the frame drives it: a plain child or popup window that
+// records its view modes.
+class RecordingWindow : public Window
+{
+};
+
+class RecordingStrips : public StripSectionFace
+{
+public:
+    RecordingStrips(Window& parent, int x, int y, int width, int height, int total, std::string& trace)
+        : total_(total), trace_(trace)
+    {
+        window_.Create(nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, &parent, 0, 0);
+    }
+    Window& GetWindow() override { return window_; }
+    int GetTotalWidth() override { return total_; }
+    void EnterViewMode() override { trace_ += "+strips"; }
+    void LeaveViewMode() override { trace_ += "-strips"; }
+    int OnKeyDown(WPARAM key, LPARAM) override
+    {
+        trace_ += "key" + std::to_string(key);
+        return 1;
+    }
+    int GetMaxInsertCount() override { return 8; }
+    int GetInsertRowHeight() override { return 20; }
+    int GetVisibleInsertRows() override { return 4; }
+    void RelayInsertRows() override { trace_ += "relay"; }
+    void CreateStrip() override { trace_ += "create"; }
+    void DeleteStrip() override { trace_ += "delete"; }
+
+private:
+    RecordingWindow window_;
+    int total_;
+    std::string& trace_;
+};
+
+class RecordingMain : public MainSectionFace
+{
+public:
+    RecordingMain(Window& parent, std::string& trace) : trace_(trace)
+    {
+        window_.Create(nullptr, WS_CHILD, 0, 0, 40, 40, &parent, 0, 0);
+    }
+    Window& GetWindow() override { return window_; }
+    void EnterViewMode(int layout) override { trace_ += "+main" + std::to_string(layout); }
+    void LeaveViewMode(int layout) override { trace_ += "-main" + std::to_string(layout); }
+    int OnKeyDown(WPARAM, LPARAM) override { return 0; }
+
+private:
+    RecordingWindow window_;
+    std::string& trace_;
+};
+
+// The views of other parts, made on request; stripsWidth 0: no strip section.
+class RecordingSections : public FrameSections
+{
+public:
+    std::unique_ptr<StripSectionFace> CreateStripSection(FrameApp& frame, MainWindowLink&, int x, int y, int width,
+                                                         int height, int) override
+    {
+        if (!stripsWidth)
+            return nullptr;
+        return std::make_unique<RecordingStrips>(frame, x, y, width, height, stripsWidth, trace);
+    }
+    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainWindowLink&, int, int, int) override
+    {
+        return std::make_unique<RecordingMain>(frame, trace);
+    }
+    std::unique_ptr<Window> CreateFxPalette(FrameApp& frame, MainWindowLink&) override
+    {
+        return Floating(frame, "palette");
+    }
+    std::unique_ptr<Window> CreateSyncPanel(FrameApp& frame, MainWindowLink&) override
+    {
+        return Floating(frame, "sync");
+    }
+
+    int stripsWidth = 0;
+    std::string trace;
+
+private:
+    std::unique_ptr<Window> Floating(FrameApp& frame, const char* name)
+    {
+        trace += std::string("+") + name;
+        auto window = std::make_unique<RecordingWindow>();
+        if (!window->Create(nullptr, WS_POPUP | WS_VISIBLE, 600, 40, 80, 60, &frame, 0, 0))
+            return nullptr;
+        return window;
+    }
+};
+
+// Answers every dialog with result and records its source name.
+class Answer : public DialogAnswerer
+{
+public:
+    Answer() { Dialog::SetAnswerer(this); }
+    ~Answer() { Dialog::SetAnswerer(nullptr); }
+    void OnDialogShown(Dialog& dialog) override
+    {
+        shown.push_back(Narrow(dialog.GetSourceName()));
+        dialog.End(result);
+    }
+    std::vector<std::string> shown;
+    int result = 0;
+};
+
+RECT WindowRect(const Window& window)
+{
+    RECT rect = {};
+    ::GetWindowRect(window.GetHandle(), &rect);
+    return rect;
+}
+
+RECT WorkArea(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+class FrameAppTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(viewstest::LoadMixerSkin(link.skin));
+        // A key of each test's own: nothing one test stores reaches another.
+        const std::string key =
+            std::string("Software\\KivViewsTest\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
+        String wide;
+        wide.AppendAscii(key.c_str());
+        ASSERT_TRUE(link.settings.Open("HKEY_CURRENT_USER", wide, 1));
+    }
+
+    void Store(const char16_t* name, const char* value)
+    {
+        const String text = Text(value);
+        link.settings.WriteString(name, &text);
+    }
+    std::string Stored(const char16_t* name)
+    {
+        String text;
+        return link.settings.ReadString(name, text, nullptr) ? Narrow(text) : std::string("(missing)");
+    }
+    // A frame as the main window makes it, shown.
+    std::unique_ptr<FrameApp> Open(int show = 1)
+    {
+        auto frame = std::make_unique<FrameApp>();
+        frame->SetSections(sections);
+        EXPECT_EQ(frame->Create(&link, show), 1);
+        return frame;
+    }
+    static void Resize(FrameApp& frame, int width)
+    {
+        RECT rect = WindowRect(frame);
+        ::SetWindowPos(frame.GetHandle(), nullptr, 0, 0, width, rect.bottom - rect.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    RecordingLink link;
+    RecordingSections sections;
+};
+
+TEST_F(FrameAppTest, AStoredWidthBelow470OpensAt470AndOnlyWidthsAbove420AreStored)
+{
+    Store(u"width", "300");
+    auto frame = Open();
+    RECT rect = WindowRect(*frame);
+    EXPECT_EQ(rect.right - rect.left, 470);
+    EXPECT_EQ(rect.bottom - rect.top, 360 + 32) << "the strip area is as high as bg_stripNormal";
+
+    Resize(*frame, 430);
+    EXPECT_EQ(Stored(u"width"), "430");
+    Resize(*frame, 400);
+    EXPECT_EQ(WindowRect(*frame).right - WindowRect(*frame).left, 400);
+    EXPECT_EQ(Stored(u"width"), "430") << "a width of 420 or less is not stored";
+}
+
+TEST_F(FrameAppTest, APlaceOffEveryScreenOpensInsideTheWorkArea)
+{
+    struct Row
+    {
+        const char* label;
+        const char* x;
+        const char* y;
+    };
+    const Row rows[] = {
+        {"y below every monitor", "20", "5000"},
+        {"y above every monitor", "20", "-3000"},
+        {"x and y far off", "-9000", "9000"},
+        {"running off the right edge", "1200", "20"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        Store(u"XPos", row.x);
+        Store(u"YPos", row.y);
+        auto frame = Open();
+        const RECT rect = WindowRect(*frame);
+        const RECT work = WorkArea(frame->GetHandle());
+        EXPECT_GE(rect.left, work.left);
+        EXPECT_GE(rect.top, work.top);
+        EXPECT_LE(rect.right, work.right);
+        EXPECT_LE(rect.bottom, work.bottom);
+        EXPECT_EQ(rect.right - rect.left, 470) << "the width is kept where it fits";
+    }
+}
+
+TEST_F(FrameAppTest, FittingTheWidthAndMovingOffScreenKeepTheFrameOnScreen)
+{
+    // Three strips in an area of 438 pixels: the frame shrinks to the strips, and moves to
+    // the stored place, which lies off every monitor.
+    sections.stripsWidth = 3 * 76;
+    Store(u"XPos", "40");
+    Store(u"YPos", "7000");
+    auto frame = Open();
+    RECT rect = WindowRect(*frame);
+    const RECT work = WorkArea(frame->GetHandle());
+    EXPECT_EQ(rect.right - rect.left, 3 * 76 + 32);
+    EXPECT_EQ(rect.left, 40);
+    EXPECT_LE(rect.bottom, work.bottom);
+    EXPECT_GE(rect.top, work.top);
+
+    // Dragged off every monitor: the frame comes back, and what is stored is on screen.
+    ::SetWindowPos(frame->GetHandle(), nullptr, 30, 8000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    rect = WindowRect(*frame);
+    EXPECT_LE(rect.bottom, work.bottom);
+    EXPECT_EQ(rect.left, 30);
+    EXPECT_EQ(Stored(u"YPos"), std::to_string(rect.top));
+    EXPECT_EQ(Stored(u"XPos"), "30");
+}
+
+TEST_F(FrameAppTest, TabCyclesTheViewModes)
+{
+    sections.stripsWidth = 10 * 76;
+    auto frame = Open();
+    frame->SetViewMode(FrameLayout::kModeStrips);
+    EXPECT_EQ(frame->GetViewMode(), 0);
+    std::string modes;
+    for (int i = 0; i < 5; ++i)
+    {
+        ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
+        modes += std::to_string(frame->GetViewMode());
+    }
+    EXPECT_EQ(modes, "12340");
+    EXPECT_EQ(sections.trace, "+strips-strips-strips+main1-main1-main1+main0-main0-main0+strips");
+
+    // Other keys go to the current mode's view.
+    sections.trace.clear();
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'Q', 0);
+    EXPECT_EQ(sections.trace, "key81");
+}
+
+TEST_F(FrameAppTest, WithoutAStripSectionTheStripModeIsTheMainSection)
+{
+    auto frame = Open();
+    frame->SetViewMode(FrameLayout::kModeStrips);
+    EXPECT_EQ(frame->GetViewMode(), 2);
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(frame->GetViewMode(), 4);
+}
+
+TEST_F(FrameAppTest, MessagesReachTheDispatcherAndTheToolbarsToggles)
+{
+    auto frame = Open();
+    ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 55, 1234);
+    ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 804, -1);
+    ASSERT_EQ(link.calls.size(), 2u);
+    EXPECT_EQ(link.calls[0], "RebuildView 55 1234");
+    EXPECT_EQ(link.calls[1], "RebuildView 804 -1");
+
+    MainToolbar* toolbar = frame->GetMainToolbar();
+    ASSERT_NE(toolbar, nullptr);
+    auto flag = [toolbar](const char* name) {
+        auto* item = static_cast<FlagItem*>(toolbar->FindDataItem(Text(name)));
+        return item ? item->value : -1;
+    };
+    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kCollapse, 1);
+    EXPECT_EQ(flag("fxVisible"), 0) << "collapse changes nothing";
+    EXPECT_EQ(flag("syncsettings"), 0);
+
+    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kFxVisible, 1);
+    EXPECT_EQ(flag("fxVisible"), 1);
+    EXPECT_NE(frame->GetFxPalette(), nullptr) << "the item's change shows the palette";
+    EXPECT_EQ(Stored(u"FX palette visible"), "yes");
+
+    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kSyncSettings, 1);
+    EXPECT_EQ(flag("syncsettings"), 1);
+    EXPECT_NE(frame->GetSyncPanel(), nullptr);
+    EXPECT_EQ(Stored(u"Sync Panel Visible"), "yes");
+    EXPECT_EQ(Stored(u"Sync UI Panel"), "yes");
+
+    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kFxVisible, 0);
+    EXPECT_EQ(frame->GetFxPalette(), nullptr);
+    EXPECT_EQ(Stored(u"FX palette visible"), "no");
+}
+
+TEST_F(FrameAppTest, TheGroupToolbarFollowsTheHardwareFeatures)
+{
+    struct Row
+    {
+        const char* label;
+        std::set<int> features;
+        const char* element;
+        int sync;
+        bool dock;
+    };
+    const Row rows[] = {
+        {"card alone", {0}, "mixerGroupToolbar", 0, true},
+        {"second model: sync is feature 10", {0, 9, 10}, "mixerGroupToolbar3", 1, true},
+        {"second model without 10 ignores 3", {0, 3, 9}, "mixerGroupToolbar3", 0, true},
+        {"small box: no dock, no I/O card", {0, 2, 4}, "mixerGroupToolbar2", 0, false},
+        {"third model", {0, 9, 11}, "mixerGroupToolbar4", 0, true},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        ModelServices services(row.features);
+        link.services = &services;
+        auto frame = Open();
+        MixerGroupToolbar* toolbar = frame->GetGroupToolbar();
+        ASSERT_NE(toolbar, nullptr);
+        EXPECT_EQ(Narrow(toolbar->GetName()), row.element);
+        auto* sync = static_cast<FlagItem*>(toolbar->FindDataItem(Text("sync")));
+        ASSERT_NE(sync, nullptr);
+        EXPECT_EQ(sync->value, row.sync);
+        EXPECT_EQ(toolbar->FindDataItem(Text("dock")) != nullptr, row.dock);
+        EXPECT_EQ(toolbar->FindDataItem(Text("iocard")) != nullptr, row.dock);
+        frame.reset();
+    }
+    link.services = nullptr;
+}
+
+TEST_F(FrameAppTest, SyncSettingsOnWarnsAboutTheSecondMidiPort)
+{
+    struct Row
+    {
+        const char* label;
+        std::set<int> features;
+        int midiSource;
+        int answer;
+        bool warned;
+        int sourceAfter;
+    };
+    const Row rows[] = {
+        {"port not set: warned, OK sets it", {0, 3}, 0, 1, true, 1},
+        {"port not set: warned, cancel leaves it", {0, 3}, 0, 0, true, 0},
+        {"port already set: no warning", {0, 3}, 1, 1, false, 1},
+        {"the small box needs no port", {0, 3, 4}, 0, 1, false, 0},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        ModelServices services(row.features);
+        services.Hardware()->settings.values["MidiInput2Src"] = row.midiSource;
+        link.services = &services;
+        auto frame = Open();
+        Answer answer;
+        answer.result = row.answer;
+        auto* item = static_cast<FlagItem*>(frame->GetMainToolbar()->FindDataItem(Text("syncsettings")));
+        ASSERT_NE(item, nullptr);
+        item->SetValue(1.0f, 1, 1, nullptr);
+        EXPECT_EQ(!answer.shown.empty(), row.warned);
+        if (row.warned)
+        {
+            ASSERT_EQ(answer.shown.size(), 1u);
+            EXPECT_EQ(answer.shown[0], "midiport2warning");
+        }
+        EXPECT_EQ(services.Hardware()->settings.values["MidiInput2Src"], row.sourceAfter);
+        EXPECT_NE(frame->GetSyncPanel(), nullptr) << "the panel opens whatever the answer";
+        frame.reset();
+    }
+    link.services = nullptr;
+}
+
+TEST_F(FrameAppTest, TheMainToolbarHidesSyncWithoutTheSyncCardAndRunsTheSessionCommands)
+{
+    ModelServices services({0});
+    link.services = &services;
+    auto frame = Open();
+    MainToolbar* toolbar = frame->GetMainToolbar();
+    ASSERT_NE(toolbar, nullptr);
+    Control* sync = toolbar->FindControl(Text("sync_settings"));
+    ASSERT_NE(sync, nullptr);
+    EXPECT_TRUE(sync->IsHidden());
+    for (const char* name : {"newsession", "opensession", "savesession", "sessionsettings", "globalpreferences"})
+    {
+        Control* control = toolbar->FindControl(Text(name));
+        ASSERT_NE(control, nullptr) << name;
+        toolbar->OnControlNotify(toolbar, control, 0);
+    }
+    const std::vector<std::string> expected = {"NewSession", "OpenSession", "ShowSaveMenu", "EditSessionSettings",
+                                               "EditGlobalPreferences"};
+    EXPECT_EQ(link.calls, expected);
+    frame->OnMenuCommand(FrameApp::kSaveCommand);
+    frame->OnMenuCommand(FrameApp::kSaveAsCommand);
+    frame->OnMenuCommand(23);
+    EXPECT_EQ(link.calls.back(), "SaveSessionAs");
+    EXPECT_EQ(link.calls[link.calls.size() - 2], "SaveSession");
+
+    // "S" opens the sync panel only with the sync card.
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
+    EXPECT_EQ(frame->GetSyncPanel(), nullptr);
+    frame.reset();
+    ModelServices withSync({0, 3});
+    link.services = &withSync;
+    frame = Open();
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
+    EXPECT_NE(frame->GetSyncPanel(), nullptr);
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
+    EXPECT_EQ(frame->GetSyncPanel(), nullptr);
+    frame.reset();
+    link.services = nullptr;
+}
+
+TEST_F(FrameAppTest, TheSessionNameShowsTheModifiedMark)
+{
+    struct Row
+    {
+        const char* label;
+        const char* dirty; // null: missing
+        const char* engineName;
+        const char* stored;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"modified", "yes", "Mix.session", "Old.session", "Mix.session*"},
+        {"saved", "no", "Mix.session", "Old.session", "Mix.session"},
+        {"no name from the model: the stored one", "yes", nullptr, "Old.session", "Old.session*"},
+        {"no dirty flag yet: unmodified", nullptr, "Mix.session", "Old.session", "Mix.session"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        link.settings.DeleteKey(u"DirtySession");
+        if (row.dirty)
+            Store(u"DirtySession", row.dirty);
+        Store(u"LastSavedSession", row.stored);
+        link.sessionName = row.engineName;
+        auto frame = Open();
+        Panel* panel = frame->GetSessionNamePanel();
+        ASSERT_NE(panel, nullptr);
+        auto* text = static_cast<TextControl*>(panel->FindControl(Text("sessionname")));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(Narrow(text->GetText()), row.shown);
+        EXPECT_EQ(Stored(u"DirtySession"), row.dirty ? row.dirty : "yes");
+        EXPECT_EQ(Stored(u"LastSavedSession"), row.engineName ? row.engineName : row.stored);
+    }
+}
+
+TEST_F(FrameAppTest, TheFloatingWindowsComeBackAfterTheFrameGoes)
+{
+    Store(u"FX palette visible", "yes");
+    auto frame = Open();
+    ASSERT_NE(frame->GetFxPalette(), nullptr) << "shown because it was visible";
+    frame->ShowSyncPanel(1);
+    ASSERT_NE(frame->GetSyncPanel(), nullptr);
+    const HWND palette = frame->GetFxPalette()->GetHandle();
+    frame.reset();
+    EXPECT_FALSE(::IsWindow(palette));
+    EXPECT_EQ(Stored(u"FX palette visible"), "yes");
+    EXPECT_EQ(Stored(u"Sync UI Panel"), "yes");
+
+    // The next frame (a restart, a rebuild) shows the palette again.
+    sections.trace.clear();
+    frame = Open();
+    EXPECT_NE(frame->GetFxPalette(), nullptr);
+    EXPECT_EQ(sections.trace, "+palette");
+}
+
+TEST_F(FrameAppTest, AHiddenFrameHidesItsFloatingWindows)
+{
+    Store(u"FX palette visible", "yes");
+    auto frame = Open(0);
+    EXPECT_FALSE(::IsWindowVisible(frame->GetHandle()));
+    EXPECT_EQ(frame->GetFxPalette(), nullptr) << "a hidden frame does not show the palette";
+    frame->RestoreWindows();
+    EXPECT_TRUE(::IsWindowVisible(frame->GetHandle()));
+}
+
+TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
+{
+    sections.stripsWidth = 10 * 76;
+    auto frame = Open();
+    sections.trace.clear();
+    frame->CreateStrip();
+    frame->DeleteStrip();
+    EXPECT_EQ(sections.trace, "createdelete");
+    // Eight insert rows with four visible: the wheel scrolls the rows first.
+    sections.trace.clear();
+    ::SendMessageA(frame->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(sections.trace, "relay");
+}
+} // namespace
