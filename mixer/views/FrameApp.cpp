@@ -84,6 +84,14 @@ void SetFlagItem(Panel& panel, const char* name, int value)
 
 FrameApp::FrameApp() : sections_(&gNoSections) {}
 
+std::unique_ptr<MainFrameTarget> FrameApp::Make(MainWindowLink& owner, bool fullBuild)
+{
+    auto frame = std::make_unique<FrameApp>();
+    if (!frame->Create(&owner, fullBuild ? 1 : 0))
+        return nullptr;
+    return frame;
+}
+
 FrameApp::~FrameApp()
 {
     // The flags stay as the user left them: the next frame (a restart, a rebuild) shows the
@@ -262,9 +270,9 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     if (!show)
     {
         if (fxPalette_)
-            fxPalette_->Show(SW_HIDE);
+            fxPalette_->GetWindow().Show(SW_HIDE);
         if (syncPanel_)
-            syncPanel_->Show(SW_HIDE);
+            syncPanel_->GetWindow().Show(SW_HIDE);
         Show(SW_HIDE);
     }
     return 1;
@@ -328,44 +336,35 @@ void FrameApp::SetViewMode(int mode)
 
 void FrameApp::LeaveMode(int mode)
 {
-    switch (mode)
-    {
-    case FrameLayout::kModeStrips:
-        if (stripSection_)
-            stripSection_->LeaveViewMode();
-        break;
-    case FrameLayout::kModeMainFirst:
-    case FrameLayout::kModeMainSecond:
-        if (mainSection_)
-            mainSection_->LeaveViewMode(mode == FrameLayout::kModeMainFirst ? 1 : 0);
-        break;
-    case FrameLayout::kModeLogo:
-        if (logo_)
-            logo_->LeaveViewMode();
-        break;
-    default:
-        break;
-    }
+    SwitchModeView(mode, false);
 }
 
 void FrameApp::EnterMode(int mode)
+{
+    SwitchModeView(mode, true);
+}
+
+void FrameApp::SwitchModeView(int mode, bool enter)
 {
     switch (mode)
     {
     case FrameLayout::kModeStrips:
         if (stripSection_)
-            stripSection_->EnterViewMode();
+            enter ? stripSection_->EnterViewMode() : stripSection_->LeaveViewMode();
         break;
     case FrameLayout::kModeMainFirst:
-    case FrameLayout::kModeMainSecond:
+    case FrameLayout::kModeMainSecond: {
+        const int layout = mode == FrameLayout::kModeMainFirst ? 1 : 0;
         if (mainSection_)
-            mainSection_->EnterViewMode(mode == FrameLayout::kModeMainFirst ? 1 : 0);
+            enter ? mainSection_->EnterViewMode(layout) : mainSection_->LeaveViewMode(layout);
         break;
+    }
     case FrameLayout::kModeLogo:
         if (logo_)
-            logo_->EnterViewMode();
+            enter ? logo_->EnterViewMode() : logo_->LeaveViewMode();
         break;
     default:
+        // The main toolbar's mode changes nothing.
         break;
     }
 }
@@ -492,9 +491,76 @@ void FrameApp::RestoreWindows()
     if (!IsVisible())
         Show(SW_SHOW);
     if (fxPalette_)
-        fxPalette_->Show(SW_SHOW);
+        fxPalette_->GetWindow().Show(SW_SHOW);
     if (syncPanel_)
-        syncPanel_->Show(SW_SHOW);
+        syncPanel_->GetWindow().Show(SW_SHOW);
+}
+
+void FrameApp::BringForward()
+{
+    RestoreWindows();
+    Activate();
+}
+
+void FrameApp::RefreshForEvent(int id, VarnEventArg argument)
+{
+    if (stripSection_)
+        stripSection_->RefreshForEvent(id, argument);
+}
+
+void FrameApp::AddStripView(IVarnStrip* strip)
+{
+    if (!stripSection_)
+        return;
+    stripSection_->AddStripView(strip);
+    SyncHorizontalScroll(1);
+}
+
+void FrameApp::RemoveStripView(VarnEventArg stripId)
+{
+    if (!stripSection_)
+        return;
+    stripSection_->RemoveStripView(stripId);
+    SyncHorizontalScroll(1);
+}
+
+void FrameApp::UpdateStrip(VarnEventArg stripId)
+{
+    if (stripSection_)
+        stripSection_->UpdateStrip(stripId);
+}
+
+IVarnHardware* FrameApp::GetCurrentSystem()
+{
+    return stripSection_ ? stripSection_->GetCurrentSystem() : nullptr;
+}
+
+InsertStripTarget* FrameApp::FindInsertStrip(VarnEventArg argument)
+{
+    InsertStripTarget* strip = stripSection_ ? stripSection_->FindInsertStrip(argument) : nullptr;
+    if (!strip && mainSection_)
+        strip = mainSection_->FindInsertStrip(argument);
+    return strip;
+}
+
+StripSectionTarget* FrameApp::GetStripSection()
+{
+    return stripSection_.get();
+}
+
+MainSectionTarget* FrameApp::GetMainSection()
+{
+    return mainSection_.get();
+}
+
+FxPaletteTarget* FrameApp::GetFxPalette()
+{
+    return fxPalette_.get();
+}
+
+SyncPanelTarget* FrameApp::GetSyncPanel()
+{
+    return syncPanel_.get();
 }
 
 void FrameApp::UpdateHardwareButtons()

@@ -6,6 +6,7 @@
 #include "framework/controls/Scroller.h"
 #include "framework/dialogs/FrameWindow.h"
 #include "framework/windows/NativeWindow.h"
+#include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FrameLayout.h"
 
 class LogoPanel;
@@ -15,8 +16,10 @@ class MainWindowLink;
 class MixerGroupToolbar;
 class MixerStripsToolbar;
 class FrameSections;
+class FxPaletteFace;
 class ScrollPanel;
 class StripSectionFace;
+class SyncPanelFace;
 
 // The mixer's main top-level window, built from the skin's "frameApp": the strips, main and
 // group toolbars, the strip section with its two scroll bars, the main section, the logo
@@ -24,7 +27,11 @@ class StripSectionFace;
 // its view modes, keeps its place and width in the main window's settings and hands the
 // engine's events (message 2023) to the main window's dispatcher. User-interface thread
 // only.
-class FrameApp : public FrameWindow, public ScrollClient, public MenuListener, private FrameLayout::ViewModeViews
+class FrameApp : public FrameWindow,
+                 public ScrollClient,
+                 public MenuListener,
+                 public MainFrameTarget,
+                 private FrameLayout::ViewModeViews
 {
 public:
     // Posted to the frame: an engine event (id, argument) for the dispatcher; a toolbar
@@ -45,6 +52,9 @@ public:
     };
 
     FrameApp();
+    // The main window's factory: a frame made for owner, shown with a full build and hidden
+    // without; null when it cannot be made.
+    static std::unique_ptr<MainFrameTarget> Make(MainWindowLink& owner, bool fullBuild);
     // Destroys the floating windows without touching their stored flags, so the next frame
     // shows them again, and the children; stops the shared ticker.
     ~FrameApp() override;
@@ -56,7 +66,7 @@ public:
     // window cannot be made.
     int Create(MainWindowLink* owner, int show);
 
-    void UpdateSessionTitle();
+    void UpdateSessionTitle() override;
     void SetViewMode(int mode);
     int GetViewMode() const { return viewMode_; }
     void ShowFxPalette(int on);
@@ -65,6 +75,23 @@ public:
     void SyncVerticalScroll(int notify);
     void RestoreWindows();
     void UpdateHardwareButtons();
+
+    // MainFrameTarget: what the main window's dispatcher reaches.
+    void BringForward() override;
+    void UpdateHardwareButtons(VarnEventArg) override { UpdateHardwareButtons(); }
+    void RefreshForEvent(int id, VarnEventArg argument) override;
+    void AddStripView(IVarnStrip* strip) override;
+    void RemoveStripView(VarnEventArg stripId) override;
+    void UpdateStrip(VarnEventArg stripId) override;
+    // The frame has no extra section.
+    void RefreshExtraSection() override {}
+    IVarnHardware* GetCurrentSystem() override;
+    bool HasSessionSection() override { return sessionName_ != nullptr; }
+    InsertStripTarget* FindInsertStrip(VarnEventArg argument) override;
+    StripSectionTarget* GetStripSection() override;
+    MainSectionTarget* GetMainSection() override;
+    FxPaletteTarget* GetFxPalette() override;
+    SyncPanelTarget* GetSyncPanel() override;
     void CreateStrip();
     void DeleteStrip();
     void ShowAboutMenu();
@@ -73,8 +100,6 @@ public:
     MixerGroupToolbar* GetGroupToolbar() const { return groupToolbar_.get(); }
     MainToolbar* GetMainToolbar() const { return mainToolbar_.get(); }
     Panel* GetSessionNamePanel() const { return sessionName_.get(); }
-    Window* GetFxPalette() const { return fxPalette_.get(); }
-    Window* GetSyncPanel() const { return syncPanel_.get(); }
 
     // FrameWindow: the caption's close asks the main window; help opens the manual.
     void Close() override;
@@ -127,6 +152,7 @@ private:
     bool HasStripSection() override { return stripSection_ != nullptr; }
     void LeaveMode(int mode) override;
     void EnterMode(int mode) override;
+    void SwitchModeView(int mode, bool enter);
 
     int PieceWidth(int piece) const;
     int PieceHeight(int piece) const;
@@ -154,9 +180,9 @@ private:
     std::unique_ptr<MainSectionFace> mainSection_;
     int stripAreaHeight_ = FrameLayout::kDefaultStripAreaHeight;
     std::unique_ptr<StripSectionFace> stripSection_;
-    std::unique_ptr<Window> fxPalette_;
+    std::unique_ptr<FxPaletteFace> fxPalette_;
     int viewMode_ = FrameLayout::kModeNone;
-    std::unique_ptr<Window> syncPanel_;
+    std::unique_ptr<SyncPanelFace> syncPanel_;
     int syncToggle_ = 0;
     Scroller* horizontal_ = nullptr; // the strips scroll panel's
     int lastHorizontal_ = 0;

@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
+#include "mixer/views/EngineEventTargets.h"
+
 class FrameApp;
 class MainWindowLink;
 class Window;
 
 // The strip-group area as the main frame drives it: its window, the view mode it takes part
-// in, the widths and insert rows the frame's scroll bars follow, and the strip commands of
-// the strips toolbar.
-class StripSectionFace
+// in, the widths and insert rows the frame's scroll bars follow, the strip commands of the
+// strips toolbar, and what the dispatcher reaches through the frame.
+class StripSectionFace : public StripSectionTarget
 {
 public:
     virtual ~StripSectionFace() = default;
@@ -28,10 +30,20 @@ public:
     virtual void RelayInsertRows() = 0;
     virtual void CreateStrip() = 0;
     virtual void DeleteStrip() = 0;
+    // Engine events 10, 11 and 12: a strip view added, removed or updated.
+    virtual void AddStripView(IVarnStrip* strip) = 0;
+    virtual void RemoveStripView(VarnEventArg stripId) = 0;
+    virtual void UpdateStrip(VarnEventArg stripId) = 0;
+    // Engine events 76 and 703.
+    virtual void RefreshForEvent(int id, VarnEventArg argument) = 0;
+    // The engine system of the current strip group; null without one.
+    virtual IVarnHardware* GetCurrentSystem() = 0;
+    // The insert-slot strip of a strip that shows the argument, or null.
+    virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
 };
 
 // The main section as the frame drives it: layout 1 is the first, 0 the second.
-class MainSectionFace
+class MainSectionFace : public MainSectionTarget
 {
 public:
     virtual ~MainSectionFace() = default;
@@ -39,6 +51,23 @@ public:
     virtual void EnterViewMode(int layout) = 0;
     virtual void LeaveViewMode(int layout) = 0;
     virtual int OnKeyDown(WPARAM key, LPARAM flags) = 0;
+    // The aux or main bus's insert-slot strip that shows the argument, or null.
+    virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+};
+
+// The floating windows as the frame shows and hides them.
+class FxPaletteFace : public FxPaletteTarget
+{
+public:
+    virtual ~FxPaletteFace() = default;
+    virtual Window& GetWindow() = 0;
+};
+
+class SyncPanelFace : public SyncPanelTarget
+{
+public:
+    virtual ~SyncPanelFace() = default;
+    virtual Window& GetWindow() = 0;
 };
 
 // Where the frame gets the views that other parts of the program build: the strip section,
@@ -57,6 +86,6 @@ public:
     {
         return nullptr;
     }
-    virtual std::unique_ptr<Window> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
-    virtual std::unique_ptr<Window> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
+    virtual std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
+    virtual std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
 };

@@ -55,6 +55,14 @@ public:
     void RelayInsertRows() override { trace_ += "relay"; }
     void CreateStrip() override { trace_ += "create"; }
     void DeleteStrip() override { trace_ += "delete"; }
+    void AddStripView(IVarnStrip*) override { trace_ += "add"; }
+    void RemoveStripView(VarnEventArg id) override { trace_ += "remove" + std::to_string(id); }
+    void UpdateStrip(VarnEventArg id) override { trace_ += "update" + std::to_string(id); }
+    void RefreshForEvent(int id, VarnEventArg) override { trace_ += "refresh" + std::to_string(id); }
+    IVarnHardware* GetCurrentSystem() override { return nullptr; }
+    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    StripViewTarget* FindStripView(VarnEventArg) override { return nullptr; }
+    bool HasItsHardware() override { return true; }
 
 private:
     RecordingWindow window_;
@@ -73,10 +81,40 @@ public:
     void EnterViewMode(int layout) override { trace_ += "+main" + std::to_string(layout); }
     void LeaveViewMode(int layout) override { trace_ += "-main" + std::to_string(layout); }
     int OnKeyDown(WPARAM, LPARAM) override { return 0; }
+    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    void OnEngineEvent(int, VarnEventArg) override {}
+    void OnOutputChanged(VarnEventArg) override {}
+    void OnInputChanged(VarnEventArg) override {}
+    void OnPresetListEvent(int, VarnEventArg) override {}
+    void OnEffectEvent(int, VarnEventArg) override {}
+    void OnInsertEvent(int, VarnEventArg) override {}
+    void UpdateStatus() override {}
+    void ShowSampleRate(int) override {}
+    void ShowSyncSource(int, int) override {}
+    bool HasItsHardware() override { return true; }
 
 private:
     RecordingWindow window_;
     std::string& trace_;
+};
+
+// The floating windows: a popup each.
+class RecordingPalette : public FxPaletteFace
+{
+public:
+    Window& GetWindow() override { return window; }
+    void OnAppEvent(int, VarnEventArg) override {}
+    void RefreshFit() override {}
+    RecordingWindow window;
+};
+
+class RecordingSyncPanel : public SyncPanelFace
+{
+public:
+    Window& GetWindow() override { return window; }
+    void OnSyncStatus(VarnEventArg) override {}
+    void ShowSyncTime(const VarnSyncTime&) override {}
+    RecordingWindow window;
 };
 
 // The views of other parts, made on request; stripsWidth 0: no strip section.
@@ -94,26 +132,27 @@ public:
     {
         return std::make_unique<RecordingMain>(frame, trace);
     }
-    std::unique_ptr<Window> CreateFxPalette(FrameApp& frame, MainWindowLink&) override
+    std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp& frame, MainWindowLink&) override
     {
-        return Floating(frame, "palette");
+        return Floating<RecordingPalette>(frame, "palette");
     }
-    std::unique_ptr<Window> CreateSyncPanel(FrameApp& frame, MainWindowLink&) override
+    std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp& frame, MainWindowLink&) override
     {
-        return Floating(frame, "sync");
+        return Floating<RecordingSyncPanel>(frame, "sync");
     }
 
     int stripsWidth = 0;
     std::string trace;
 
 private:
-    std::unique_ptr<Window> Floating(FrameApp& frame, const char* name)
+    template <class Face>
+    std::unique_ptr<Face> Floating(FrameApp& frame, const char* name)
     {
         trace += std::string("+") + name;
-        auto window = std::make_unique<RecordingWindow>();
-        if (!window->Create(nullptr, WS_POPUP | WS_VISIBLE, 600, 40, 80, 60, &frame, 0, 0))
+        auto face = std::make_unique<Face>();
+        if (!face->window.Create(nullptr, WS_POPUP | WS_VISIBLE, 600, 40, 80, 60, &frame, 0, 0))
             return nullptr;
-        return window;
+        return face;
     }
 };
 
@@ -485,7 +524,7 @@ TEST_F(FrameAppTest, TheFloatingWindowsComeBackAfterTheFrameGoes)
     ASSERT_NE(frame->GetFxPalette(), nullptr) << "shown because it was visible";
     frame->ShowSyncPanel(1);
     ASSERT_NE(frame->GetSyncPanel(), nullptr);
-    const HWND palette = frame->GetFxPalette()->GetHandle();
+    const HWND palette = static_cast<RecordingPalette*>(frame->GetFxPalette())->window.GetHandle();
     frame.reset();
     EXPECT_FALSE(::IsWindow(palette));
     EXPECT_EQ(Stored(u"FX palette visible"), "yes");
@@ -516,6 +555,17 @@ TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
     frame->CreateStrip();
     frame->DeleteStrip();
     EXPECT_EQ(sections.trace, "createdelete");
+    // What the dispatcher reaches through the frame.
+    sections.trace.clear();
+    MainFrameTarget& target = *frame;
+    target.AddStripView(nullptr);
+    target.RemoveStripView(3);
+    target.UpdateStrip(4);
+    target.RefreshForEvent(76, 0);
+    EXPECT_EQ(sections.trace, "addremove3update4refresh76");
+    EXPECT_NE(target.GetStripSection(), nullptr);
+    EXPECT_NE(target.GetMainSection(), nullptr);
+    EXPECT_TRUE(target.HasSessionSection());
     // Eight insert rows with four visible: the wheel scrolls the rows first.
     sections.trace.clear();
     ::SendMessageA(frame->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);

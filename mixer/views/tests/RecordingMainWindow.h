@@ -35,10 +35,9 @@ inline std::string Narrow(const String& text)
 class ModelServices : public IVarnServices
 {
 public:
-    explicit ModelServices(const std::set<int>& features, int present = 1)
+    explicit ModelServices(const std::set<int>& features)
     {
-        HardwareProfile profile;
-        profile.present = present != 0;
+        profile.present = true;
         profile.features.assign(features.begin(), features.end());
         mixer = std::make_unique<StandinMixer>(profile);
     }
@@ -80,6 +79,7 @@ public:
     IVarnAutomation* VARN_CALL GetAutomation() override { return nullptr; }
     void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
 
+    HardwareProfile profile; // the mixer's systems hold on to it
     std::unique_ptr<StandinMixer> mixer;
 };
 
