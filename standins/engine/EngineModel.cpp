@@ -171,6 +171,14 @@ bool HardwareProfile::ReadLine(const std::string& line)
         stripNames[index] = Utf16(value.substr(space + 1));
         return true;
     }
+    if (name == "setting")
+    {
+        int number = 0;
+        if (words.size() != 2 || !ParseInt(words[1], INT_MIN, INT_MAX, number))
+            return false;
+        settings[words[0]] = number;
+        return true;
+    }
     if (name == "category2" && (value == "keep" || value == "clear"))
     {
         keepCategory2 = value == "keep";
@@ -327,6 +335,7 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     : driver(profile), profile_(profile), log_(std::move(log))
 {
     settings.log = log_;
+    settings.values = profile.settings;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
     for (int i = 0; i < pairs; ++i)

@@ -50,6 +50,7 @@ struct HardwareProfile
     int midiFxSends = 0;
     bool keepCategory2 = true;
     std::vector<int> features;
+    std::map<std::string, int> settings;            // the systems' hardware settings before a session sets any
     std::map<int, std::u16string> stripNames;       // strip index -> name
     std::map<int, Link> records;                    // ASIO input pair -> what it records
     std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
