@@ -25,6 +25,31 @@ public:
     virtual int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) = 0; // 0
 };
 
+// What some events carry and what the program reads of them (where the engine leaves the
+// meaning to us, our choice):
+// - 10 strip added: the argument is the strip's id (IVarnMixer 11). A strip fed by an ASIO
+//   input (its source's sub-kind 1, a pair, or 4, a single channel) changes the channels the
+//   ASIO clients see.
+// - 111 a strip's source changed: the argument is the strip's id. A strip now fed by a host
+//   input (kind 0) of sub-kind 1 (an ASIO pair) changes the ASIO clients' channels.
+// - 400 an output changed: the argument is the port (IVarnOutput). An ASIO port (kind 1)
+//   changes the ASIO clients' channels; so does a physical port (kind 2) whose feeding bus
+//   holds an ASIO send/return insert (kind 6), or whose feeding insert is an effect (kind 0)
+//   that holds one (IVarnInsert 11 answers 1).
+// - 53 sync status: the argument's low byte is the status.
+// - 54 sync time: the argument points to a VarnSyncTime that the engine may overwrite as soon
+//   as the listener returns, so the listener copies it.
+struct VarnSyncTime
+{
+    std::uint8_t rateCode;
+    std::uint8_t hours;
+    std::uint8_t seconds;
+    std::uint8_t minutes;
+    std::uint8_t frames;
+};
+static_assert(sizeof(VarnSyncTime) == 5, "sync time record");
+static_assert(offsetof(VarnSyncTime, minutes) == 3 && offsetof(VarnSyncTime, frames) == 4, "sync time fields");
+
 // View interface handed to the engine at start-up; the program's operations do nothing.
 class IVarnView
 {
@@ -87,7 +112,9 @@ public:
     virtual void VARN_CALL Reserved10() = 0;
     virtual int VARN_CALL HasEffect() = 0;  // 11
     virtual int VARN_CALL IsBypassed() = 0; // 12
-    virtual void VARN_CALL Reserved13() = 0;
+    // 13 (our choice): nonzero while the insert has its hardware (the DSP and the ports it
+    // uses); the tray icon shows a problem when an insert of a view does not.
+    virtual int VARN_CALL HasHardware() = 0;
     virtual void VARN_CALL Reserved14() = 0;
     virtual void VARN_CALL Reserved15() = 0;
     virtual void VARN_CALL Reserved16() = 0;
@@ -108,8 +135,8 @@ public:
 class IVarnInsertChain
 {
 public:
-    virtual int VARN_CALL GetCount() = 0; // 0
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual int VARN_CALL GetCount() = 0;                    // 0
+    virtual IVarnInsert* VARN_CALL GetInsert(int index) = 0; // 1: null outside the chain
     virtual void VARN_CALL Reserved2() = 0;
     virtual void VARN_CALL Reserved3() = 0;
     virtual void VARN_CALL Reserved4() = 0;
@@ -146,14 +173,18 @@ public:
     virtual int VARN_CALL SetParameter(int index, int value) = 0; // 0
 };
 
+class IVarnInput;
+
 // A mixer strip.
 class IVarnStrip
 {
 public:
     virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual IVarnInput* VARN_CALL GetSource() = 0; // 1: the input that feeds the strip, or null
     virtual void VARN_CALL Reserved2() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
+    // 3 (our choice): marks the strip as the selected one (1) or not (0); with redraw 1 the
+    // engine reports the change.
+    virtual void VARN_CALL SetSelected(int selected, int redraw) = 0;
     virtual void VARN_CALL Reserved4() = 0;
     virtual void VARN_CALL Reserved5() = 0;
     virtual void VARN_CALL Reserved6() = 0;
@@ -175,12 +206,15 @@ public:
     virtual void VARN_CALL Reserved21() = 0;
     virtual void VARN_CALL Reserved22() = 0;
     virtual void VARN_CALL Reserved23() = 0;
-    virtual void VARN_CALL Reserved24() = 0;
+    virtual int VARN_CALL GetId() = 0;    // 24: the id the mixer model finds the strip by
     virtual int VARN_CALL GetIndex() = 0; // 25: 0-based position among the strips
     virtual void VARN_CALL Reserved26() = 0;
     virtual void VARN_CALL Reserved27() = 0;
     virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;        // 28: null without one
     virtual int VARN_CALL SetState(int state, int flag) = 0; // 29
+    // 30 (our choice): nonzero while the strip has its hardware (its source and its DSP); the
+    // tray icon shows a problem when a strip of the frame does not.
+    virtual int VARN_CALL HasHardware() = 0;
 };
 
 class IVarnOutput;
@@ -237,8 +271,6 @@ public:
     // 3 (our choice; no caller names its slot): the number of channels of the kind.
     virtual int VARN_CALL GetChannelCount(int kind) = 0;
 };
-
-class IVarnInput;
 
 // Where an input's signal chain ends (IVarnInput::GetChainEnd).
 enum VarnChainEnd
@@ -338,7 +370,9 @@ public:
     virtual void VARN_CALL Reserved9() = 0;
     virtual void VARN_CALL Reserved10() = 0;
     virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
+    // 12: reclaims DSP resources that strips and inserts left (before a retry, and when the
+    // hardware changed); nonzero on success.
+    virtual int VARN_CALL PrepareDsp() = 0;
     virtual void VARN_CALL Reserved13() = 0;
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
@@ -351,7 +385,7 @@ public:
 class IVarnMixer
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
+    virtual int VARN_CALL GetSystemCount() = 0;                // 0
     virtual IVarnHardware* VARN_CALL GetSystem(int index) = 0; // 1
     virtual IVarnHardware* VARN_CALL GetHardware() = 0;        // 2
     virtual void VARN_CALL Reserved3() = 0;
@@ -359,12 +393,16 @@ public:
     virtual void VARN_CALL Reserved5() = 0;
     virtual int VARN_CALL GetRateCode() = 0; // 6: 0 44.1 kHz, 1 48, 2 96, 3 192, 4 88.2, 5 176.4
     // 7-10 (our choice): the rate code the hardware runs at; the hardware rate as text into a
-    // buffer of capacity units (nonzero when written); the session's name (never null); the
-    // session's own settings ("samplerate", "comment").
+    // buffer of capacity units (nonzero when written); the session's name (null when the
+    // model has none); the session's own settings ("samplerate", "comment").
     virtual int VARN_CALL GetHardwareRateCode() = 0;                       // 7
     virtual int VARN_CALL GetRateText(char16_t* buffer, int capacity) = 0; // 8
     virtual const char16_t* VARN_CALL GetSessionName() = 0;                // 9
     virtual IVarnSettings* VARN_CALL GetSessionSettings() = 0;             // 10
+    virtual IVarnStrip* VARN_CALL GetStripById(int id) = 0;                // 11: null when none has the id
+    // 12 (our choice): nonzero when a strip the engine reports as added (event 10) is to be
+    // selected, as it is after the user asked for a new strip.
+    virtual int VARN_CALL SelectsNewStrip() = 0;
 };
 
 // The effects library: core effects, user categories and presets on disk.

@@ -545,6 +545,13 @@ IVarnItemList* VARN_CALL StandinHardware::GetItemList()
     return &items;
 }
 
+int VARN_CALL StandinHardware::PrepareDsp()
+{
+    if (log_)
+        log_("PrepareDsp");
+    return 1;
+}
+
 int VARN_CALL StandinHardware::ChannelExists(int kind, int rateCode, int index)
 {
     if (log_)
@@ -635,6 +642,15 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
     sessionSettings.log = log;
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
         systems_.push_back(std::make_unique<StandinHardware>(profile, log));
+}
+
+IVarnStrip* VARN_CALL StandinMixer::GetStripById(int id)
+{
+    for (const auto& system : systems_)
+        for (const auto& strip : system->strips)
+            if (strip && strip->GetId() == id)
+                return strip.get();
+    return nullptr;
 }
 
 IVarnHardware* VARN_CALL StandinMixer::GetSystem(int index)

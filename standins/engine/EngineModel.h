@@ -135,7 +135,7 @@ class StandinBus final : public IVarnInsertChain
 public:
     explicit StandinBus(int type) : type_(type) {}
     int VARN_CALL GetCount() override { return 0; }
-    void VARN_CALL Reserved1() override {}
+    IVarnInsert* VARN_CALL GetInsert(int) override { return nullptr; }
     void VARN_CALL Reserved2() override {}
     void VARN_CALL Reserved3() override {}
     void VARN_CALL Reserved4() override {}
@@ -188,7 +188,7 @@ public:
     void VARN_CALL Reserved10() override {}
     int VARN_CALL HasEffect() override { return 0; }
     int VARN_CALL IsBypassed() override { return 0; }
-    void VARN_CALL Reserved13() override {}
+    int VARN_CALL HasHardware() override { return 1; }
     void VARN_CALL Reserved14() override {}
     void VARN_CALL Reserved15() override {}
     void VARN_CALL Reserved16() override {}
@@ -206,9 +206,9 @@ class StandinStrip final : public IVarnStrip
 public:
     explicit StandinStrip(int index) : bus(0), index_(index) { bus.strip = this; }
     void VARN_CALL Reserved0() override {}
-    void VARN_CALL Reserved1() override {}
+    IVarnInput* VARN_CALL GetSource() override { return nullptr; }
     void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
+    void VARN_CALL SetSelected(int, int) override {}
     void VARN_CALL Reserved4() override {}
     void VARN_CALL Reserved5() override {}
     void VARN_CALL Reserved6() override {}
@@ -229,12 +229,13 @@ public:
     void VARN_CALL Reserved21() override {}
     void VARN_CALL Reserved22() override {}
     void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
+    int VARN_CALL GetId() override { return index_; }
     int VARN_CALL GetIndex() override { return index_; }
     void VARN_CALL Reserved26() override {}
     void VARN_CALL Reserved27() override {}
     IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
     int VARN_CALL SetState(int value, int flag) override;
+    int VARN_CALL HasHardware() override { return 1; }
 
     StandinBus bus;
     StandinMonitor monitor;
@@ -408,7 +409,7 @@ public:
     void VARN_CALL Reserved9() override {}
     void VARN_CALL Reserved10() override {}
     void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
+    int VARN_CALL PrepareDsp() override;
     void VARN_CALL Reserved13() override {}
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
     void VARN_CALL Reserved15() override {}
@@ -442,7 +443,7 @@ class StandinMixer final : public IVarnMixer
 public:
     // log: where the systems write the calls that ask for their lists and channels; may be empty.
     explicit StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log = {});
-    void VARN_CALL Reserved0() override {}
+    int VARN_CALL GetSystemCount() override { return SystemCount(); }
     IVarnHardware* VARN_CALL GetSystem(int index) override;
     IVarnHardware* VARN_CALL GetHardware() override { return GetSystem(0); }
     void VARN_CALL Reserved3() override {}
@@ -453,6 +454,8 @@ public:
     int VARN_CALL GetRateText(char16_t* buffer, int capacity) override;
     const char16_t* VARN_CALL GetSessionName() override { return sessionName.c_str(); }
     IVarnSettings* VARN_CALL GetSessionSettings() override { return &sessionSettings; }
+    IVarnStrip* VARN_CALL GetStripById(int id) override;
+    int VARN_CALL SelectsNewStrip() override { return 0; }
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
 
