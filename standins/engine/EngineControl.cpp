@@ -74,6 +74,24 @@ std::string EngineControl::Handle(const std::string& request)
                            [bytes] { std::fill(bytes, bytes + 5, 0xFF); });
         return "ok";
     }
+    if (words.size() == 6 && words[2] == "port")
+    {
+        long long system = 0, kind = 0, index = 0;
+        IVarnOutput* port = nullptr;
+        if (ParseWhole(words[3], 0, 63, system) && ParseWhole(words[4], 0, 2, kind) &&
+            ParseWhole(words[5], 0, 255, index))
+        {
+            IVarnMixer* mixer = engine_.GetMixer();
+            auto* hardware =
+                mixer ? static_cast<StandinHardware*>(mixer->GetSystem(static_cast<int>(system))) : nullptr;
+            port = hardware ? hardware->items.GetPort(static_cast<int>(kind), static_cast<int>(index)) : nullptr;
+        }
+        if (!port)
+            return Refuse(request, "no such port");
+        engine_.Log("Control " + request);
+        engine_.RaiseEvent(static_cast<int>(id), reinterpret_cast<VarnEventArg>(port));
+        return "ok";
+    }
     if (words.size() > 3 || (words.size() == 3 && !ParseWhole(words[2], INT32_MIN, INT32_MAX, argument)))
         return Refuse(request, "bad argument");
     engine_.Log("Control " + request);

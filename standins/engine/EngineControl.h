@@ -10,10 +10,14 @@ class StandinServices;
 // The engine's control channel: requests from outside its process, so a test drives the
 // running program as the card would. Each request is one line of printable ASCII text of at
 // most kMaxRequest characters, answered with "ok", "refused: <why>" or the text asked for:
-//   raise <id> [<argument>]        raise event id with a whole-number argument (default 0)
-//   raise <id> time <5 bytes>      raise event id with the address of a time-code record of
-//                                  five bytes (0-255); the card writes over it (all 0xFF) once
-//                                  the listeners have heard the event, so a listener copies it
+//   raise <id> [<argument>]        raise event id with a whole-number argument (default 0),
+//                                  e.g. a strip's id (64 x system + index) for 10 and 111
+//   raise <id> port <system> <kind> <index>
+//                                  raise event id with that channel item (IVarnOutput), as 400
+//                                  carries it
+//   raise <id> time <5 bytes>      raise event id with the address of a sync time record
+//                                  (VarnSyncTime, bytes 0-255) as 54 carries it; the card writes
+//                                  over it (all 0xFF) once the listeners have heard the event
 //   log                            the call log, one entry a line
 // A refused request changes nothing and is written to the call log.
 class EngineControl

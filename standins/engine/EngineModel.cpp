@@ -341,6 +341,7 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     for (int i = 0; i < pairs; ++i)
     {
         strips.push_back(std::make_unique<StandinStrip>(i));
+        strips.back()->log = log_;
         auto name = profile.stripNames.find(i);
         if (name != profile.stripNames.end())
             strips.back()->name = name->second;
@@ -454,6 +455,8 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         {
         case Link::Strip:
             input.strip = Strip(link.index);
+            if (input.strip)
+                input.strip->source = &input;
             input.chainEnd = VarnChainEndStrip;
             break;
         case Link::Aux:
@@ -508,6 +511,7 @@ IVarnInsert* StandinHardware::Insert(const HardwareProfile::Link& link)
     if (!bus)
         return nullptr;
     inserts.push_back(std::make_unique<StandinInsert>(bus, link.position));
+    inserts.back()->log = log_;
     return inserts.back().get();
 }
 
@@ -522,6 +526,7 @@ void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& lin
     if (link.kind == Link::Strip || link.kind == Link::Aux || link.kind == Link::Main)
     {
         inserts.push_back(std::make_unique<StandinInsert>(port.source, link.position));
+        inserts.back()->log = log_;
         port.insert = inserts.back().get();
     }
 }
@@ -571,6 +576,20 @@ int VARN_CALL StandinMonitor::SetParameter(int index, int value)
 IVarnStrip* VARN_CALL StandinBus::GetStrip()
 {
     return strip;
+}
+
+int VARN_CALL StandinStrip::HasHardware()
+{
+    if (log)
+        log("HasHardware strip " + std::to_string(id));
+    return hasHardware ? 1 : 0;
+}
+
+int VARN_CALL StandinInsert::HasHardware()
+{
+    if (log)
+        log("HasHardware insert " + std::to_string(GetPosition()));
+    return hasHardware ? 1 : 0;
 }
 
 int VARN_CALL StandinStrip::SetState(int value, int flag)
@@ -641,7 +660,11 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
 {
     sessionSettings.log = log;
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
+    {
         systems_.push_back(std::make_unique<StandinHardware>(profile, log));
+        for (auto& strip : systems_.back()->strips)
+            strip->id = kMaxChannels * i + strip->GetIndex();
+    }
 }
 
 IVarnStrip* VARN_CALL StandinMixer::GetStripById(int id)

@@ -217,6 +217,89 @@ TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFr
     EXPECT_EQ(value(), 0);
 }
 
+TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("raise 400 port 0 1 0"), "refused: no such port"); // no model yet
+    Describe("systems=2\ninputs=4\nphysicaloutputs=2\n");
+    ASSERT_EQ(Init(engine), 1);
+    struct Case
+    {
+        const char* request;
+        const char* reply;
+        int system, kind, index;
+    } cases[] = {
+        {"raise 400 port 1 1 0", "ok", 1, 1, 0},
+        {"raise 400 port 0 2 1", "ok", 0, 2, 1},
+        {"raise 400 port 0 2 2", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 2 1 0", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 0 3 0", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 0 1", "refused: bad argument", -1, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        if (c.system < 0)
+        {
+            EXPECT_EQ(heard.events.size(), before) << c.request;
+            continue;
+        }
+        ASSERT_EQ(heard.events.size(), before + 1) << c.request;
+        auto* hardware = static_cast<StandinHardware*>(engine.GetMixer()->GetSystem(c.system));
+        EXPECT_EQ(heard.events.back(),
+                  std::make_pair(400, reinterpret_cast<VarnEventArg>(hardware->items.GetPort(c.kind, c.index))))
+            << c.request;
+    }
+}
+
+TEST_F(ControlFixture, StripsAreFoundByIdAndAnswerTheirSourceAndHardware)
+{
+    Describe("systems=2\ninputs=6\ninput=0 1 strip 2\noutput=0 main 3\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnMixer* mixer = engine.GetMixer();
+    EXPECT_EQ(mixer->GetSystemCount(), 2);
+    for (int system = 0; system < 2; ++system)
+    {
+        for (int index = 0; index < 3; ++index)
+        {
+            IVarnStrip* strip = mixer->GetStripById(64 * system + index);
+            ASSERT_NE(strip, nullptr);
+            EXPECT_EQ(strip->GetIndex(), index);
+            EXPECT_EQ(strip->GetId(), 64 * system + index);
+            EXPECT_EQ(strip, mixer->GetSystem(system)->GetItemList()->GetPort(1, index)->GetSource()->GetStrip());
+        }
+    }
+    EXPECT_EQ(mixer->GetStripById(3), nullptr);
+    EXPECT_EQ(mixer->GetStripById(-1), nullptr);
+
+    // Strip 2 is fed by the first ASIO pair of the host inputs; the others by nothing.
+    IVarnStrip* fed = mixer->GetStripById(2);
+    ASSERT_NE(fed->GetSource(), nullptr);
+    int subKind = -1;
+    EXPECT_EQ(fed->GetSource()->GetKind(), 0);
+    EXPECT_EQ(fed->GetSource()->GetSubKind(&subKind), 1);
+    EXPECT_EQ(subKind, 1);
+    EXPECT_EQ(mixer->GetStripById(1)->GetSource(), nullptr);
+
+    // The hardware queries and the DSP preparation are in the call log.
+    auto* card = static_cast<StandinStrip*>(mixer->GetStripById(64 + 1));
+    card->hasHardware = false;
+    EXPECT_EQ(card->HasHardware(), 0);
+    EXPECT_EQ(fed->HasHardware(), 1);
+    IVarnInsert* insert = mixer->GetSystem(0)->GetItemList()->GetPort(2, 0)->GetInsert();
+    ASSERT_NE(insert, nullptr);
+    EXPECT_EQ(insert->HasHardware(), 1);
+    EXPECT_EQ(mixer->GetSystem(1)->PrepareDsp(), 1);
+    EXPECT_EQ(LogWith(engine, "HasHardware"),
+              (std::vector<std::string>{"HasHardware strip 65", "HasHardware strip 2", "HasHardware insert 3"}));
+    EXPECT_EQ(LogWith(engine, "PrepareDsp"), std::vector<std::string>{"PrepareDsp"});
+}
+
 #ifdef _WIN32
 // The pipe itself, from this process: the program's side is tested across processes by the
 // mixer's end-to-end tests.
