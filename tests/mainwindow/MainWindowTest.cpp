@@ -19,6 +19,7 @@
 
 #include "mixer/comserver/ComInterfaces.h"
 #include "standins/engine/EngineControl.h"
+#include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
@@ -54,29 +55,6 @@ void WriteSetting(const char* name, const char* text)
     RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, text, static_cast<DWORD>(std::strlen(text)));
 }
 
-// The mixer program's visible top-level windows other than its application window.
-std::vector<HWND> ProgramWindows(DWORD processId)
-{
-    struct Search
-    {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner == s->processId && IsWindowVisible(window) && std::string(name) != "Varn Services")
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -91,7 +69,8 @@ protected:
         const fs::path broken = program_->Path() / "Skins" / "Broken";
         fs::copy(program_->Path() / "Skins" / "Default", broken, fs::copy_options::recursive, error);
         ASSERT_FALSE(error) << error.message();
-        std::ofstream(broken / "layout.xml", std::ios::trunc) << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
+        std::ofstream(broken / "layout.xml", std::ios::trunc)
+            << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
         WriteSetting("skin", "Broken");
 
         ASSERT_TRUE(RegisterMixerServer((program_->Path() / "KivCorvanDSP.exe").string(),
@@ -209,5 +188,67 @@ TEST_F(MainWindowTest, ControlChannelReachesTheRunningProgramsEngine)
     std::string reply;
     EXPECT_FALSE(SendControlRequest(GetCurrentProcessId(), "log", reply, 100));
     EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+TEST_F(MainWindowTest, EngineEventsReachTheComClientsWithTheirValues)
+{
+    PublicSink& publicSink = NewPublicSink();
+    PrivateSink& privateSink = NewPrivateSink();
+    DWORD publicCookie = 0, privateCookie = 0;
+    ASSERT_EQ(services_->Advise(&publicSink, 0x77FC, 0x11, &publicCookie), S_OK);
+    ASSERT_EQ(source_->Advise(&privateSink, 0x7400, 0x22, &privateCookie), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
+
+    for (const char* request :
+         {"raise 850", "raise 898 5", "raise 849", "raise 801 3", "raise 601", "raise 600", "raise 615 77",
+          "raise 1003 9", "raise 1105 -1", "raise 1299 2147483647", "raise 749", "raise 899"})
+        EXPECT_EQ(Control(request), "ok") << request;
+    ASSERT_TRUE(PumpUntil([&] { return publicSink.arrivals.size() >= 6 && privateSink.arrivals.size() >= 4; }));
+    EXPECT_EQ(publicSink.arrivals, (std::vector<Arrival>{{0x8, 0x11, 0, 0},
+                                                         {0x8, 0x11, 0, 0},
+                                                         {0x10, 0x11, 0, 0},
+                                                         {0x10, 0x11, 0, 0},
+                                                         {0x200, 0x11, 0, 0},
+                                                         {0x100, 0x11, 0, 0}}));
+    EXPECT_EQ(privateSink.arrivals, (std::vector<Arrival>{{0x400, 0x22, 5, 77},
+                                                          {0x1000, 0x22, 3, 9},
+                                                          {0x2000, 0x22, 5, 0xFFFFFFFF},
+                                                          {0x4000, 0x22, 99, 0x7FFFFFFF}}));
+    EXPECT_EQ(services_->Unadvise(publicCookie), S_OK);
+    EXPECT_EQ(source_->Unadvise(privateCookie), S_OK);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUserInterfaceThread)
+{
+    PublicSink& sink = NewPublicSink();
+    DWORD cookie = 0;
+    ASSERT_EQ(services_->Advise(&sink, 0x319, 0x33, &cookie), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
+    const size_t rebuildsBefore = LogWith("SetModified 0").size();
+    const size_t preparedBefore = LogWith("PrepareDsp").size();
+
+    // Rebuilds one after another, each followed at once by events that need the frame.
+    std::vector<Arrival> expected;
+    for (int round = 0; round < 5; ++round)
+    {
+        EXPECT_EQ(Control("raise 1"), "ok");
+        EXPECT_EQ(Control("raise 850"), "ok");
+        EXPECT_EQ(Control("raise 55"), "ok");
+        EXPECT_EQ(Control("raise 801"), "ok");
+        EXPECT_EQ(Control("raise 601"), "ok");
+        for (DWORD type : {0x1, 0x8, 0x10, 0x200})
+            expected.push_back({type, 0x33, 0, 0});
+    }
+    ASSERT_TRUE(PumpUntil([&] { return sink.arrivals.size() >= expected.size(); }));
+    EXPECT_EQ(sink.arrivals, expected);
+    EXPECT_EQ(services_->Unadvise(cookie), S_OK);
+
+    // Every rebuild marked the session unmodified and every 55 prepared the DSP, on the
+    // program's own thread; the frame is there afterwards.
+    EXPECT_TRUE(PumpUntil([&] { return LogWith("PrepareDsp").size() >= preparedBefore + 5; }));
+    EXPECT_GE(LogWith("SetModified 0").size(), rebuildsBefore + 5);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+    EXPECT_FALSE(ProgramWindows(processId_).empty());
 }
 } // namespace
