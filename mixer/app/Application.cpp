@@ -606,7 +606,7 @@ void Application::OnSessionDisconnect()
 
 IVarnHardware* Application::GetCurrentSystem()
 {
-    return nullptr;
+    return mainWindow_ ? mainWindow_->GetCurrentSystem() : nullptr;
 }
 
 void Application::RequestView(int kind, intptr_t argument)

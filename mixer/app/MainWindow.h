@@ -6,39 +6,94 @@
 #include "framework/skin/Skin.h"
 #include "framework/windows/Window.h"
 #include "mixer/engine/VarnServices.h"
+#include "mixer/views/EngineEventTargets.h"
+#include "mixer/views/MainWindowLink.h"
 
 class ApplicationHost;
 
-// The mixer's main window as far as it goes yet: the mixer skin, the settings key, the
-// engine listener and a plain frame window. The listener only posts the engine's events
-// (message 2023) to the frame, where the dispatcher will take them.
-class MainWindow : public Object, public IVarnListener
+// The mixer's main window: loads the mixer skin, owns the main frame and turns every engine
+// event into view updates, tray-icon changes and notifications for the COM clients.
+//
+// Threads: the engine calls the listener on threads of its own. The listener only posts the
+// event (with a copy of what event 54 points to) to a hidden window that Create makes on the
+// user-interface thread and that lives as long as this object; everything else, the frame
+// included, is made, used and destroyed on the user-interface thread. The frame is never
+// destroyed inside one of its own handlers: event 1 and Close reach the hidden window as
+// posted messages and run from there.
+class MainWindow : public Object, public IVarnListener, public MainWindowLink
 {
 public:
+    // Posted to the hidden window: an engine event (id, argument); an engine event whose data
+    // the listener copied (id, heap record that the receiver frees); the frame's close.
     static constexpr UINT kEngineEvent = 2023;
+    static constexpr UINT kEngineEventData = 2025;
+    static constexpr UINT kCloseFrame = 2026;
 
-    MainWindow() = default;
+    MainWindow();
     ~MainWindow() override;
 
-    // Loads the mixer skin (falling back to "Default") and listens to the engine; 0, or -1
-    // when no skin loads.
+    // Makes the frame; tests hand in their own. Set before Create.
+    void SetFrameFactory(MainFrameFactory factory) { frameFactory_ = std::move(factory); }
+
+    // Loads the mixer skin (falling back to "Default"), makes the hidden window and listens
+    // to the engine; 0, or -1 on failure.
     int Create(IVarnServices* services, ApplicationHost* host);
-    // Creates the frame when missing and brings it forward.
+    // Creates the frame with a full build when missing and brings it forward.
     void Show();
+    // Creates the frame without a full build when missing, then the tray icon rule.
+    void ShowFrame();
     void BringForward();
-    Window* GetFrame() const { return frame_.get(); }
-    Skin& GetSkin() { return skin_; }
+    // To the main section, when frame and section exist.
+    void ShowRate(int rateCode);
+    void ShowSync(int external, int locked);
+    // A session load succeeded; the first event that changes the session clears the mark.
+    void OnSessionLoaded() { justLoaded_ = true; }
+    bool IsJustLoaded() const { return justLoaded_; }
+    MainFrameTarget* GetFrame() const { return frame_.get(); }
+
+    // MainWindowLink
+    Skin& GetSkin() override { return skin_; }
+    RegistryKey& GetSettings() override { return settings_; }
+    IVarnServices* GetServices() override { return services_; }
+    void RebuildView(int id, VarnEventArg argument) override;
+    IVarnHardware* GetCurrentSystem() override;
+    bool GetSessionName(String& name) override;
+    void NewSession() override {}
+    void OpenSession() override {}
+    void EditSessionSettings() override {}
+    void SaveSession() override {}
+    void SaveSessionAs() override {}
+    void EditGlobalPreferences() override {}
+    void ShowSaveMenu(int, int) override {}
+    void Close() override;
 
     int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override;
 
 private:
-    int LoadSkin();
+    class EventWindow;
+
+    int LoadSkin(int reload);
+    void MakeFrame(bool fullBuild);
+    // What reaches the hidden window.
+    void OnPosted(UINT message, WPARAM wParam, LPARAM lParam);
+    // The dispatcher proper; time is event 54's data (null without).
+    void Dispatch(int id, VarnEventArg argument, const VarnSyncTime* time);
+    // False when the row ended early (no common end).
+    bool Handle(int id, VarnEventArg argument, const VarnSyncTime* time);
+    void CommonEnd(int id);
+    void ApplyTrayIconRule();
+    void SendReinit();
+    void RefreshFit();
+    bool ReinitForOutput(VarnEventArg port);
 
     IVarnServices* services_ = nullptr; // borrowed from the application
     ApplicationHost* host_ = nullptr;   // borrowed
     int listening_ = 0;
     Skin skin_;
     RegistryKey settings_;
-    std::unique_ptr<Window> frame_;
-    std::atomic<HWND> frameHandle_{nullptr}; // what the engine's threads post to
+    MainFrameFactory frameFactory_;
+    std::unique_ptr<MainFrameTarget> frame_;
+    std::unique_ptr<EventWindow> eventWindow_;
+    std::atomic<HWND> eventHandle_{nullptr}; // what the engine's threads post to
+    bool justLoaded_ = false;
 };

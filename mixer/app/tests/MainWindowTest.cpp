@@ -1,0 +1,914 @@
+// The main window's engine-event dispatcher with recording views, a recording engine and
+// sinks on the COM server's lists; and the threads: the engine's events are handled on the
+// user-interface thread, the frame is rebuilt from a posted message only, and event 54's data
+// is copied before the engine can overwrite it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mixer/app/ApplicationHost.h"
+#include "mixer/app/MainWindow.h"
+#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comserver/SinkCourier.h"
+#include "mixer/comserver/SinkList.h"
+#include "standins/engine/EngineModel.h"
+#include "standins/engine/StandinServices.h"
+#include "tests/support/MessagePump.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+
+// Everything the views, the engine and the host are asked, in order, with the thread.
+struct Recorder
+{
+    void Add(std::string entry)
+    {
+        calls.push_back(std::move(entry));
+        threads.push_back(::GetCurrentThreadId());
+    }
+    std::vector<std::string> calls;
+    std::vector<DWORD> threads;
+};
+
+std::string Text(const char* name, long long a)
+{
+    return std::string(name) + " " + std::to_string(a);
+}
+std::string Text(const char* name, long long a, long long b)
+{
+    return Text(name, a) + " " + std::to_string(b);
+}
+
+struct Arrival
+{
+    DWORD type, user, a, b;
+    bool operator==(const Arrival& o) const { return type == o.type && user == o.user && a == o.a && b == o.b; }
+};
+
+// A callback sink of both lists, standing for the COM clients. It is free-threaded (it
+// aggregates the free-threaded marshaller): the delivery threads call it directly.
+class RecordingSinks final : public IKivCorvanNotify, public IKivCorvanEventSink
+{
+public:
+    RecordingSinks() { ::CoCreateFreeThreadedMarshaler(Public(), &marshaller_); }
+    ~RecordingSinks()
+    {
+        if (marshaller_)
+            marshaller_->Release();
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (IsEqualIID(iid, IID_IMarshal) && marshaller_)
+            return marshaller_->QueryInterface(iid, object);
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKivCorvanNotify))
+            *object = Public();
+        else if (IsEqualIID(iid, IID_IKivCorvanEventSink))
+            *object = Private();
+        else
+        {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    // Owned by the test: the count is only watched.
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references)); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(::InterlockedDecrement(&references)); }
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD) override
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        publicTypes_.push_back(type);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Notify(DWORD type, DWORD user, DWORD a, DWORD b) override
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        privateArrivals_.push_back({type, user, a, b});
+        return S_OK;
+    }
+    IKivCorvanNotify* Public() { return this; }
+    IKivCorvanEventSink* Private() { return this; }
+    std::vector<DWORD> PublicTypes()
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        return publicTypes_;
+    }
+    std::vector<Arrival> PrivateArrivals()
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        return privateArrivals_;
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        publicTypes_.clear();
+        privateArrivals_.clear();
+    }
+
+    LONG references = 1;
+
+private:
+    IUnknown* marshaller_ = nullptr;
+    std::mutex lock_;
+    std::vector<DWORD> publicTypes_;       // guarded by lock_
+    std::vector<Arrival> privateArrivals_; // guarded by lock_
+};
+
+class FakeHardware final : public IVarnHardware
+{
+public:
+    explicit FakeHardware(Recorder& log) : log_(log) {}
+    void VARN_CALL Reserved0() override {}
+    void VARN_CALL Reserved1() override {}
+    int VARN_CALL HasFeature(int) override { return 0; }
+    void VARN_CALL Reserved3() override {}
+    IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
+    void VARN_CALL Reserved5() override {}
+    IVarnLevelControl* VARN_CALL GetLevelControl() override { return nullptr; }
+    IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
+    IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    int VARN_CALL PrepareDsp() override
+    {
+        log_.Add("engine PrepareDsp");
+        return 1;
+    }
+    void VARN_CALL Reserved13() override {}
+    int VARN_CALL ChannelExists(int, int, int) override { return 0; }
+    void VARN_CALL Reserved15() override {}
+    IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
+
+private:
+    Recorder& log_;
+};
+
+class FakeStrip final : public IVarnStrip
+{
+public:
+    FakeStrip(Recorder& log, int id, IVarnInput* source) : log_(log), id_(id), source_(source) {}
+    void VARN_CALL Reserved0() override {}
+    IVarnInput* VARN_CALL GetSource() override { return source_; }
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL SetSelected(int selected, int redraw) override
+    {
+        log_.Add(Text("strip SetSelected", selected, redraw));
+    }
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    void VARN_CALL Reserved17() override {}
+    void VARN_CALL Reserved18() override {}
+    void VARN_CALL Reserved19() override {}
+    const char16_t* VARN_CALL GetName() override { return nullptr; }
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    int VARN_CALL GetId() override { return id_; }
+    int VARN_CALL GetIndex() override { return 0; }
+    void VARN_CALL Reserved26() override {}
+    void VARN_CALL Reserved27() override {}
+    IVarnMonitor* VARN_CALL GetMonitor() override { return nullptr; }
+    int VARN_CALL SetState(int, int) override { return 0; }
+    int VARN_CALL HasHardware() override { return 1; }
+
+private:
+    Recorder& log_;
+    int id_;
+    IVarnInput* source_; // borrowed
+};
+
+class FakeInsert final : public IVarnInsert
+{
+public:
+    FakeInsert(int kind, int hasEffect) : kind_(kind), hasEffect_(hasEffect) {}
+    int VARN_CALL GetKind() override { return kind_; }
+    void VARN_CALL Reserved1() override {}
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    int VARN_CALL GetPosition() override { return 0; }
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    int VARN_CALL HasEffect() override { return hasEffect_; }
+    int VARN_CALL IsBypassed() override { return 0; }
+    int VARN_CALL HasHardware() override { return 1; }
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    IVarnInsertChain* VARN_CALL GetChain() override { return nullptr; }
+
+private:
+    int kind_, hasEffect_;
+};
+
+class FakeChain final : public IVarnInsertChain
+{
+public:
+    int VARN_CALL GetCount() override { return static_cast<int>(inserts.size()); }
+    IVarnInsert* VARN_CALL GetInsert(int index) override
+    {
+        return index >= 0 && index < GetCount() ? inserts[index] : nullptr;
+    }
+    void VARN_CALL Reserved2() override {}
+    void VARN_CALL Reserved3() override {}
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    void VARN_CALL Reserved17() override {}
+    void VARN_CALL Reserved18() override {}
+    int VARN_CALL GetBusType() override { return 2; }
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    void VARN_CALL Reserved25() override {}
+    IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
+    IVarnAux* VARN_CALL GetAux() override { return nullptr; }
+
+    std::vector<IVarnInsert*> inserts; // borrowed
+};
+
+class FakeMixer final : public IVarnMixer
+{
+public:
+    explicit FakeMixer(Recorder& log) : hardware(log) {}
+    int VARN_CALL GetSystemCount() override { return systems; }
+    IVarnHardware* VARN_CALL GetSystem(int index) override
+    {
+        return index >= 0 && index < systems ? &hardware : nullptr;
+    }
+    IVarnHardware* VARN_CALL GetHardware() override { return &hardware; }
+    void VARN_CALL Reserved3() override {}
+    void VARN_CALL Reserved4() override {}
+    void VARN_CALL Reserved5() override {}
+    int VARN_CALL GetRateCode() override { return 4; }
+    int VARN_CALL GetHardwareRateCode() override { return 4; }
+    int VARN_CALL GetRateText(char16_t*, int) override { return 0; }
+    const char16_t* VARN_CALL GetSessionName() override { return u"Live Set"; }
+    IVarnSettings* VARN_CALL GetSessionSettings() override { return nullptr; }
+    IVarnStrip* VARN_CALL GetStripById(int id) override
+    {
+        auto found = strips.find(id);
+        return found == strips.end() ? nullptr : found->second;
+    }
+    int VARN_CALL SelectsNewStrip() override { return selectsNew; }
+
+    FakeHardware hardware;
+    int systems = 1;
+    std::map<int, IVarnStrip*> strips; // borrowed
+    int selectsNew = 1;
+};
+
+class FakeServices final : public IVarnServices
+{
+public:
+    explicit FakeServices(Recorder& log) : mixer(log), log_(log) {}
+    int VARN_CALL Init(const char16_t*, const char16_t*, const char16_t*) override { return 1; }
+    int VARN_CALL AddListener(IVarnListener* listener) override
+    {
+        this->listener = listener;
+        return 1;
+    }
+    int VARN_CALL RemoveListener(IVarnListener*) override
+    {
+        listener = nullptr;
+        return 1;
+    }
+    int VARN_CALL SetViewInterface(IVarnView*) override { return 1; }
+    void VARN_CALL Reserved4() override {}
+    int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
+    int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
+    int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
+    int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
+    void VARN_CALL Reserved9() override {}
+    int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
+    void VARN_CALL Reserved11() override {}
+    void VARN_CALL Reserved12() override {}
+    void VARN_CALL Reserved13() override {}
+    IVarnMixer* VARN_CALL GetMixer() override { return &mixer; }
+    int VARN_CALL PrepareTemplates() override { return 0; }
+    int VARN_CALL GetTemplateCount() override { return 0; }
+    int VARN_CALL GetTemplate(int, void*) override { return 0; }
+    IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
+    void VARN_CALL Reserved19() override {}
+    void VARN_CALL Reserved20() override {}
+    void VARN_CALL Reserved21() override {}
+    void VARN_CALL Reserved22() override {}
+    void VARN_CALL Reserved23() override {}
+    void VARN_CALL Reserved24() override {}
+    int VARN_CALL IsReady() override { return 1; }
+    void VARN_CALL Reserved26() override {}
+    void VARN_CALL Reserved27() override {}
+    int VARN_CALL IsRunning() override { return 1; }
+    void VARN_CALL Release() override {}
+    int VARN_CALL IsModified() override { return modified; }
+    void VARN_CALL SetModified(int flag) override
+    {
+        modified = flag;
+        log_.Add(Text("engine SetModified", flag));
+    }
+    int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
+    IVarnAutomation* VARN_CALL GetAutomation() override { return nullptr; }
+    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
+
+    FakeMixer mixer;
+    IVarnListener* listener = nullptr;
+    int modified = 1;
+
+private:
+    Recorder& log_;
+};
+
+class RecordingHost final : public ApplicationHost
+{
+public:
+    explicit RecordingHost(Recorder& log) : log_(log) {}
+    void RequestView(int kind, intptr_t) override { log_.Add(Text("host RequestView", kind)); }
+    void SetTrayIcon(const char* iconName) override { log_.Add(std::string("tray ") + iconName); }
+    void RefreshTrayTip() override {}
+    int GetInitStatus() override { return 1; }
+
+private:
+    Recorder& log_;
+};
+
+class RecordingMainSection final : public MainSectionTarget
+{
+public:
+    explicit RecordingMainSection(Recorder& log) : log_(log) {}
+    void OnEngineEvent(int id, VarnEventArg a) override { log_.Add(Text("main OnEngineEvent", id, a)); }
+    void OnOutputChanged(VarnEventArg) override { log_.Add("main OnOutputChanged"); }
+    void OnInputChanged(VarnEventArg a) override { log_.Add(Text("main OnInputChanged", a)); }
+    void OnPresetListEvent(int id, VarnEventArg a) override { log_.Add(Text("main OnPresetListEvent", id, a)); }
+    void OnEffectEvent(int id, VarnEventArg a) override { log_.Add(Text("main OnEffectEvent", id, a)); }
+    void OnInsertEvent(int id, VarnEventArg a) override { log_.Add(Text("main OnInsertEvent", id, a)); }
+    void UpdateStatus() override { log_.Add("main UpdateStatus"); }
+    void ShowSampleRate(int code) override { log_.Add(Text("main ShowSampleRate", code)); }
+    void ShowSyncSource(int external, int locked) override { log_.Add(Text("main ShowSyncSource", external, locked)); }
+    bool HasItsHardware() override { return hasHardware; }
+
+    bool hasHardware = true;
+
+private:
+    Recorder& log_;
+};
+
+// The strip section with one strip view, for the strip with id 5.
+class RecordingStrips final : public StripSectionTarget, public StripViewTarget
+{
+public:
+    RecordingStrips(Recorder& log, IVarnStrip* strip) : log_(log), strip_(strip) {}
+    StripViewTarget* FindStripView(VarnEventArg id) override { return id == 5 ? this : nullptr; }
+    bool HasItsHardware() override { return hasHardware; }
+    void OnEngineEvent(int id) override { log_.Add(Text("strip OnEngineEvent", id)); }
+    IVarnStrip* GetEngineStrip() override { return strip_; }
+
+    bool hasHardware = true;
+
+private:
+    Recorder& log_;
+    IVarnStrip* strip_; // borrowed
+};
+
+class RecordingInserts final : public InsertStripTarget
+{
+public:
+    explicit RecordingInserts(Recorder& log) : log_(log) {}
+    void OnEngineEvent(int id, VarnEventArg a) override { log_.Add(Text("inserts OnEngineEvent", id, a)); }
+
+private:
+    Recorder& log_;
+};
+
+class RecordingPalette final : public FxPaletteTarget, public SyncPanelTarget
+{
+public:
+    explicit RecordingPalette(Recorder& log) : log_(log) {}
+    void OnAppEvent(int id, VarnEventArg a) override { log_.Add(Text("palette OnAppEvent", id, a)); }
+    void RefreshFit() override { log_.Add("palette RefreshFit"); }
+    void OnSyncStatus(VarnEventArg a) override { log_.Add(Text("sync OnSyncStatus", a)); }
+    void ShowSyncTime(const VarnSyncTime& t) override
+    {
+        log_.Add("sync ShowSyncTime " + std::to_string(t.rateCode) + " " + std::to_string(t.hours) + " " +
+                 std::to_string(t.seconds) + " " + std::to_string(t.minutes) + " " + std::to_string(t.frames));
+    }
+
+private:
+    Recorder& log_;
+};
+
+class RecordingFrame final : public MainFrameTarget
+{
+public:
+    RecordingFrame(Recorder& log, IVarnHardware* system, IVarnStrip* strip)
+        : main(log), strips(log, strip), inserts(log), palette(log), log_(log), system_(system)
+    {
+    }
+    ~RecordingFrame() override { log_.Add(inHandler ? "frame destroyed inside its own handler" : "frame destroyed"); }
+
+    void BringForward() override { log_.Add("frame BringForward"); }
+    void UpdateSessionTitle() override { log_.Add("frame UpdateSessionTitle"); }
+    void UpdateHardwareButtons(VarnEventArg a) override { log_.Add(Text("frame UpdateHardwareButtons", a)); }
+    void RefreshForEvent(int id, VarnEventArg a) override { log_.Add(Text("frame RefreshForEvent", id, a)); }
+    void AddStripView(IVarnStrip* strip) override { log_.Add(Text("frame AddStripView", strip->GetId())); }
+    void RemoveStripView(VarnEventArg id) override { log_.Add(Text("frame RemoveStripView", id)); }
+    void UpdateStrip(VarnEventArg id) override { log_.Add(Text("frame UpdateStrip", id)); }
+    void RefreshExtraSection() override { log_.Add("frame RefreshExtraSection"); }
+    IVarnHardware* GetCurrentSystem() override { return system_; }
+    bool HasSessionSection() override { return true; }
+    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return &inserts; }
+    StripSectionTarget* GetStripSection() override { return &strips; }
+    MainSectionTarget* GetMainSection() override { return &main; }
+    FxPaletteTarget* GetFxPalette() override { return &palette; }
+    SyncPanelTarget* GetSyncPanel() override { return &palette; }
+
+    RecordingMainSection main;
+    RecordingStrips strips;
+    RecordingInserts inserts;
+    RecordingPalette palette;
+    bool inHandler = false;
+
+private:
+    Recorder& log_;
+    IVarnHardware* system_; // borrowed
+};
+
+// The test program's folder plays the program folder: it gets the shipped skins.
+class MainWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+        char self[MAX_PATH];
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        program = fs::path(self).parent_path();
+        std::error_code error;
+        fs::remove_all(program / "Skins", error);
+        fs::copy(program / ".." / ".." / "program" / "Skins", program / "Skins", fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << error.message();
+        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_EQ(SinkList::Public().Advise(sinks.Public(), 0xFFFFFFFF, 7, &publicCookie), S_OK);
+        ASSERT_EQ(SinkList::Private().Advise(sinks.Private(), 0xFFFFFFFF, 8, &privateCookie), S_OK);
+        // An ASIO-fed strip (a host input of sub-kind 1, an ASIO pair) with the id 5.
+        asioSource.subKind = 1;
+        engine.mixer.strips[5] = &strip;
+    }
+    void TearDown() override
+    {
+        window.reset();
+        SinkList::Public().Unadvise(publicCookie);
+        SinkList::Private().Unadvise(privateCookie);
+        EXPECT_TRUE(SinkCourier::WaitDelivered(::GetTickCount() + 20000));
+        EXPECT_TRUE(PumpUntil([&] { return sinks.references == 1; }, 20000));
+        std::error_code ignored;
+        fs::remove_all(program / "Skins", ignored);
+        view.DeleteKey(u"DirtySession");
+        view.DeleteKey(u"TV View Mode");
+        ::CoUninitialize();
+    }
+
+    // A main window on the fake engine whose frames are recorders, made on this thread.
+    void Open(IVarnServices* services)
+    {
+        window = std::make_unique<MainWindow>();
+        window->SetFrameFactory([this](MainWindowLink&, bool fullBuild) -> std::unique_ptr<MainFrameTarget> {
+            log.Add(fullBuild ? "frame made, full build" : "frame made");
+            if (!makeFrames)
+                return nullptr;
+            auto frame = std::make_unique<RecordingFrame>(log, &engine.mixer.hardware, &strip);
+            frames.push_back(frame.get());
+            return frame;
+        });
+        ASSERT_EQ(window->Create(services, &host), 0);
+    }
+    // What the sinks received once every queued notification was delivered.
+    void Delivered() { ASSERT_TRUE(SinkCourier::WaitDelivered(::GetTickCount() + 20000)); }
+    void ClearRecords()
+    {
+        Delivered();
+        log = Recorder();
+        sinks.Clear();
+        view.DeleteKey(u"DirtySession");
+    }
+    bool DirtyWritten()
+    {
+        String text;
+        return view.ReadString(u"DirtySession", text, nullptr) != 0;
+    }
+
+    fs::path program;
+    RegistryKey view;
+    Recorder log;
+    StandinInput asioSource{0, 0};
+    FakeStrip strip{log, 5, &asioSource};
+    FakeServices engine{log};
+    RecordingHost host{log};
+    RecordingSinks sinks;
+    DWORD publicCookie = 0, privateCookie = 0;
+    bool makeFrames = true;
+    std::vector<RecordingFrame*> frames; // borrowed: every frame made, the last one alive
+    std::unique_ptr<MainWindow> window;
+};
+
+const char kTitle[] = "frame UpdateSessionTitle";
+const char kGood[] = "tray #107";
+
+struct Row
+{
+    const char* label;
+    int id;
+    VarnEventArg argument;
+    std::vector<std::string> calls; // with a frame
+    std::vector<DWORD> publicTypes;
+    std::vector<Arrival> privateArrivals;
+    bool dirtyWritten;
+};
+
+TEST_F(MainWindowTest, EveryRowReachesItsViewsNotificationsAndCommonEnd)
+{
+    Open(&engine);
+    window->Show();
+    ASSERT_EQ(frames.size(), 1u);
+    static const VarnSyncTime kTime = {2, 1, 30, 59, 24};
+    const VarnEventArg time = reinterpret_cast<VarnEventArg>(&kTime);
+    const std::vector<Row> rows = {
+        {"2 the title", 2, 0, {kTitle, kTitle}, {}, {}, true},
+        {"3", 3, 0, {kTitle, kTitle}, {}, {}, true},
+        {"4", 4, 0, {kTitle, kTitle}, {}, {}, true},
+        {"50 common end only", 50, 9, {kTitle}, {}, {}, true},
+        {"78 common end only", 78, 0, {kTitle}, {}, {}, true},
+        {"51 the session's rate", 51, 0, {"main ShowSampleRate 4", kTitle}, {}, {}, true},
+        {"52 internal, locked", 52, 0x10000, {"main ShowSyncSource 0 1", kTitle}, {}, {}, true},
+        {"52 source 2, unlocked", 52, 2, {"main ShowSyncSource 2 0", kTitle}, {}, {}, true},
+        {"53", 53, 9, {"sync OnSyncStatus 9", kTitle}, {}, {}, true},
+        {"54", 54, time, {"sync ShowSyncTime 2 1 30 59 24", kTitle}, {}, {}, true},
+        {"55",
+         55,
+         9,
+         {"frame UpdateHardwareButtons 9", "engine PrepareDsp", "main OnEngineEvent 55 9", "frame RefreshExtraSection",
+          kGood, kTitle},
+         {},
+         {},
+         true},
+        {"76", 76, 9, {"frame RefreshForEvent 76 9", kTitle}, {}, {}, true},
+        {"10 an ASIO strip added",
+         10,
+         5,
+         {"frame AddStripView 5", "palette RefreshFit", "strip SetSelected 1 1", kTitle},
+         {KivKDSPASIO_Reinit},
+         {},
+         true},
+        {"10 an unknown strip ends", 10, 6, {}, {}, {}, false},
+        {"11", 11, 5, {"frame RemoveStripView 5", "palette RefreshFit", kGood, kTitle}, {}, {}, true},
+        {"12", 12, 5, {"frame UpdateStrip 5", kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"13", 13, 0, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"100", 100, 5, {"strip OnEngineEvent 100", kTitle}, {}, {}, true},
+        {"111 an ASIO source", 111, 5, {"strip OnEngineEvent 111", kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"199 no such strip", 199, 6, {kTitle}, {}, {}, true},
+        {"201", 201, 5, {"strip OnEngineEvent 201", kTitle}, {}, {}, true},
+        {"232", 232, 5, {"strip OnEngineEvent 232", kTitle}, {}, {}, true},
+        {"200 none", 200, 5, {kTitle}, {}, {}, true},
+        {"300", 300, 9, {"main OnEngineEvent 300 9", kTitle}, {}, {}, true},
+        {"399", 399, 9, {"main OnEngineEvent 399 9", kTitle}, {}, {}, true},
+        {"400 no port", 400, 0, {"main OnOutputChanged", kTitle}, {}, {}, true},
+        {"500", 500, 9, {"main OnInputChanged 9", kTitle}, {}, {}, true},
+        {"600", 600, 9, {"palette RefreshFit", kTitle}, {0x100}, {}, true},
+        {"601", 601, 9, {"palette RefreshFit", kTitle}, {0x200}, {}, true},
+        {"602", 602, 9, {"main OnEffectEvent 602 9", kTitle}, {}, {}, true},
+        {"605 none", 605, 9, {kTitle}, {}, {}, true},
+        {"610", 610, 9, {"main OnEffectEvent 610 9", kTitle}, {}, {{0x400, 8, 0, 9}}, true},
+        {"699", 699, 9, {"main OnEffectEvent 699 9", kTitle}, {}, {{0x400, 8, 89, 9}}, true},
+        {"700",
+         700,
+         9,
+         {"inserts OnEngineEvent 700 9", "palette RefreshFit", "engine SetModified 1", kTitle},
+         {0x100},
+         {},
+         true},
+        {"703",
+         703,
+         9,
+         {"inserts OnEngineEvent 703 9", "palette RefreshFit", "frame RefreshForEvent 703 9", "engine SetModified 1",
+          kGood, kTitle},
+         {},
+         {},
+         true},
+        {"704",
+         704,
+         9,
+         {"inserts OnEngineEvent 704 9", "palette RefreshFit", "engine SetModified 1", kGood, kTitle},
+         {},
+         {},
+         true},
+        {"705", 705, 9, {"inserts OnEngineEvent 705 9", "engine SetModified 1", kTitle}, {}, {}, true},
+        {"707", 707, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"708", 708, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"709",
+         709,
+         9,
+         {"inserts OnEngineEvent 709 9", "palette RefreshFit", "engine SetModified 1", kTitle},
+         {},
+         {},
+         true},
+        {"710", 710, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
+        {"748", 748, 9, {"inserts OnEngineEvent 748 9", "engine SetModified 1", kTitle}, {}, {}, true},
+        {"749 common end only", 749, 9, {kTitle}, {}, {}, true},
+        {"750", 750, 9, {"inserts OnEngineEvent 750 9", "main OnInsertEvent 750 9", kTitle}, {}, {}, true},
+        {"799", 799, 9, {"inserts OnEngineEvent 799 9", "main OnInsertEvent 799 9", kTitle}, {}, {}, true},
+        {"800", 800, 9, {"main OnPresetListEvent 800 9", kTitle}, {0x10}, {}, true},
+        {"804 also the palette",
+         804,
+         9,
+         {"main OnPresetListEvent 804 9", "palette OnAppEvent 804 9", kTitle},
+         {0x10},
+         {},
+         true},
+        {"849", 849, 9, {"main OnPresetListEvent 849 9", kTitle}, {0x10}, {}, true},
+        {"850", 850, 9, {"palette OnAppEvent 850 9", kTitle}, {0x8}, {}, true},
+        {"898", 898, 9, {"palette OnAppEvent 898 9", kTitle}, {0x8}, {}, true},
+        {"899 common end only", 899, 9, {kTitle}, {}, {}, true},
+        {"1000", 1000, 9, {"main OnEffectEvent 1000 9", kTitle}, {}, {{0x1000, 8, 0, 9}}, true},
+        {"1099", 1099, 9, {"main OnEffectEvent 1099 9", kTitle}, {}, {{0x1000, 8, 99, 9}}, true},
+        {"1100", 1100, 9, {"main OnEffectEvent 1100 9", kTitle}, {}, {{0x2000, 8, 0, 9}}, true},
+        {"1199", 1199, 9, {"main OnEffectEvent 1199 9", kTitle}, {}, {{0x2000, 8, 99, 9}}, true},
+        {"1200", 1200, 9, {"main OnEffectEvent 1200 9", kTitle}, {}, {{0x4000, 8, 0, 9}}, true},
+        {"1299", 1299, 9, {"main OnEffectEvent 1299 9", kTitle}, {}, {{0x4000, 8, 99, 9}}, true},
+        {"1300 none", 1300, 9, {kTitle}, {}, {}, true},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        ClearRecords();
+        window->RebuildView(row.id, row.argument);
+        Delivered();
+        EXPECT_EQ(log.calls, row.calls);
+        EXPECT_EQ(sinks.PublicTypes(), row.publicTypes);
+        EXPECT_EQ(sinks.PrivateArrivals(), row.privateArrivals);
+        EXPECT_EQ(DirtyWritten(), row.dirtyWritten);
+    }
+}
+
+// An output sends Reinit when the ASIO clients' channels change: an ASIO port; a physical
+// port fed by a bus with an ASIO send/return insert, or fed by an effect insert that holds one.
+TEST_F(MainWindowTest, OutputChangesSendReinitWhenTheAsioChannelsChange)
+{
+    Open(&engine);
+    window->Show();
+    FakeInsert asioSendReturn(6, 0), send(1, 0), effect(0, 1), emptyEffect(0, 0);
+    FakeChain withAsio, plain;
+    withAsio.inserts = {&asioSendReturn, &send};
+    plain.inserts = {&send, &emptyEffect};
+    struct Case
+    {
+        const char* label;
+        int kind;
+        IVarnInsertChain* source;
+        IVarnInsert* insert;
+        bool reinit;
+    } cases[] = {
+        {"an ASIO port", 1, nullptr, nullptr, true},
+        {"a Wave port", 0, &withAsio, nullptr, false},
+        {"a physical port fed by an ASIO send/return", 2, &withAsio, nullptr, true},
+        {"a physical port fed by a plain bus", 2, &plain, nullptr, false},
+        {"a physical port fed by an effect that holds one", 2, &plain, &effect, true},
+        {"a physical port fed by an empty effect", 2, &plain, &emptyEffect, false},
+        {"a physical port fed by a send", 2, nullptr, &send, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        StandinOutput port(c.kind, 0);
+        port.source = c.source;
+        port.insert = c.insert;
+        ClearRecords();
+        window->RebuildView(400, reinterpret_cast<VarnEventArg>(static_cast<IVarnOutput*>(&port)));
+        Delivered();
+        EXPECT_EQ(log.calls, (std::vector<std::string>{"main OnOutputChanged", kTitle}));
+        EXPECT_EQ(sinks.PublicTypes(), c.reinit ? std::vector<DWORD>{KivKDSPASIO_Reinit} : std::vector<DWORD>{});
+    }
+}
+
+// Without a frame the rows that need one do nothing at all; the others run what they can and
+// reach the common end.
+TEST_F(MainWindowTest, WithoutAFrameTheRowsThatNeedOneDoNothing)
+{
+    makeFrames = false;
+    Open(&engine);
+    const struct
+    {
+        int id;
+        std::vector<DWORD> publicTypes;
+        bool dirtyWritten;
+    } rows[] = {
+        {2, {}, false},
+        {3, {}, false},
+        {4, {}, false},
+        {11, {}, false},
+        {12, {}, false},
+        {53, {}, false},
+        {54, {}, false},
+        {55, {}, false},
+        {76, {}, false},
+        {100, {}, false},
+        {201, {}, false},
+        {300, {}, false},
+        {400, {}, false},
+        {500, {}, false},
+        {600, {}, false},
+        {601, {}, false},
+        {602, {}, false},
+        {610, {}, false},
+        {700, {}, false},
+        {703, {}, false},
+        {750, {}, false},
+        {800, {}, false},
+        {804, {}, false},
+        {850, {}, false},
+        {1000, {}, false},
+        {1299, {}, false},
+        // Rows that need no frame.
+        {50, {}, true},
+        {51, {}, true},
+        {52, {}, true},
+        {78, {}, true},
+        {13, {KivKDSPASIO_Reinit}, true},
+        {707, {KivKDSPASIO_Reinit}, true},
+        {708, {KivKDSPASIO_Reinit}, true},
+        {710, {KivKDSPASIO_Reinit}, true},
+        {749, {}, true},
+        {899, {}, true},
+        {10, {KivKDSPASIO_Reinit}, true},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.id);
+        ClearRecords();
+        window->RebuildView(row.id, 5);
+        Delivered();
+        EXPECT_EQ(log.calls, std::vector<std::string>{});
+        EXPECT_EQ(sinks.PublicTypes(), row.publicTypes);
+        EXPECT_TRUE(sinks.PrivateArrivals().empty());
+        EXPECT_EQ(DirtyWritten(), row.dirtyWritten);
+    }
+}
+
+// The tray icon shows a problem unless a frame, a current system and every view's hardware are
+// there.
+TEST_F(MainWindowTest, TheTrayIconRuleAsksEveryView)
+{
+    Open(&engine);
+    window->Show();
+    RecordingFrame& frame = *frames.back();
+    struct Case
+    {
+        const char* label;
+        bool mainHas, stripsHas;
+        int systems;
+        const char* icon;
+    } cases[] = {
+        {"all there", true, true, 1, kGood},
+        {"the main section misses some", false, true, 1, "tray #126"},
+        {"a strip misses some", true, false, 1, "tray #126"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        frame.main.hasHardware = c.mainHas;
+        frame.strips.hasHardware = c.stripsHas;
+        ClearRecords();
+        window->ShowFrame();
+        EXPECT_EQ(log.calls, std::vector<std::string>{c.icon});
+    }
+    // Without a frame the rule fails even though the model has a system.
+    window->Close();
+    ASSERT_TRUE(PumpUntil([&] { return !window->GetFrame(); }));
+    makeFrames = false;
+    ClearRecords();
+    window->ShowFrame();
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"frame made", "tray #126"}));
+    EXPECT_EQ(window->GetCurrentSystem(), &engine.mixer.hardware) << "system 0 of the model";
+    engine.mixer.systems = 0;
+    EXPECT_EQ(window->GetCurrentSystem(), nullptr);
+}
+
+// Event 1 writes the outputs mode, rebuilds the frame with a full build, sends Reinit, marks
+// the session unmodified and applies the tray rule, then the common end. It runs from a posted
+// message: asked from inside a handler of the frame, the frame outlives the handler.
+TEST_F(MainWindowTest, EventOneRebuildsTheFrameFromAPostedMessage)
+{
+    Open(&engine);
+    window->Show();
+    ASSERT_EQ(frames.size(), 1u);
+    ClearRecords();
+    frames[0]->inHandler = true; // as the frame's 2023 handler or a toolbar command would be
+    window->RebuildView(1, 0);
+    frames[0]->inHandler = false;
+    EXPECT_EQ(log.calls, std::vector<std::string>{}) << "nothing happens inside the handler";
+    ASSERT_TRUE(PumpUntil([&] { return frames.size() == 2; }));
+    Delivered();
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"frame destroyed", "frame made, full build", "engine SetModified 0",
+                                                   kGood, kTitle}));
+    EXPECT_EQ(sinks.PublicTypes(), std::vector<DWORD>{KivKDSPASIO_Reinit});
+    String mode;
+    ASSERT_TRUE(view.ReadString(u"TV View Mode", mode, nullptr));
+    EXPECT_EQ(mode.CompareLiteral("outputs"), 0);
+    EXPECT_TRUE(DirtyWritten());
+    EXPECT_EQ(engine.modified, 0);
+}
+
+// The engine's events arrive on its own thread; the window creates the frame and handles every
+// event on the user-interface thread, also while event 1 rebuilds the frame in their midst.
+TEST_F(MainWindowTest, EngineEventsAreHandledOnTheUserInterfaceThread)
+{
+    StandinServices standin;
+    Open(&standin);
+    ASSERT_TRUE(frames.empty());
+    const DWORD ui = ::GetCurrentThreadId();
+    const int ids[] = {300, 1, 301, 1, 302, 850, 1, 303};
+    for (int id : ids)
+        standin.RaiseEvent(id, 0);
+    standin.WaitForEvents();
+    ASSERT_TRUE(
+        PumpUntil([&] { return std::count(log.calls.begin(), log.calls.end(), "main OnEngineEvent 303 0") == 1; }));
+    EXPECT_EQ(frames.size(), 4u) << "one made for the first event, three rebuilt";
+    for (size_t i = 0; i < log.threads.size(); ++i)
+        EXPECT_EQ(log.threads[i], ui) << log.calls[i];
+    // In the order raised, each on the frame alive at the time.
+    std::vector<std::string> handled;
+    for (const std::string& call : log.calls)
+        if (call.rfind("main OnEngineEvent", 0) == 0 || call.rfind("palette OnAppEvent", 0) == 0 ||
+            call.rfind("frame made", 0) == 0)
+            handled.push_back(call);
+    EXPECT_EQ(handled, (std::vector<std::string>{"frame made", "main OnEngineEvent 300 0", "frame made, full build",
+                                                 "main OnEngineEvent 301 0", "frame made, full build",
+                                                 "main OnEngineEvent 302 0", "palette OnAppEvent 850 0",
+                                                 "frame made, full build", "main OnEngineEvent 303 0"}));
+    window.reset(); // the listener goes before the engine
+}
+
+// Event 54 points to the engine's record, which the engine may overwrite once the listener
+// returns: the window shows what the record held when the event was raised.
+TEST_F(MainWindowTest, SyncTimeIsCopiedOnTheEngineThread)
+{
+    Open(&engine);
+    window->Show();
+    ClearRecords();
+    VarnSyncTime record = {1, 10, 20, 30, 12};
+    std::thread engineThread([&] {
+        engine.listener->OnEngineEvent(54, reinterpret_cast<VarnEventArg>(&record));
+        record = {3, 23, 59, 59, 29}; // the engine's next time, before the window ran
+    });
+    engineThread.join();
+    ASSERT_TRUE(PumpUntil([&] { return !log.calls.empty(); }));
+    EXPECT_EQ(log.calls[0], "sync ShowSyncTime 1 10 20 30 12");
+}
+
+// The listener goes with the window: the engine holds no pointer to it afterwards.
+TEST_F(MainWindowTest, TheListenerGoesBeforeTheWindow)
+{
+    Open(&engine);
+    EXPECT_EQ(engine.listener, static_cast<IVarnListener*>(window.get()));
+    window.reset();
+    EXPECT_EQ(engine.listener, nullptr);
+}
+} // namespace
