@@ -312,8 +312,8 @@ TEST_F(ControlFixture, PipeOfTheInitialisedEngineAnswersClientsOneAfterAnother)
     {
         StandinServices engine;
         Heard heard;
-        engine.AddListener(&heard);
         ASSERT_EQ(Init(engine), 1);
+        engine.AddListener(&heard);
         for (int i = 0; i < 20; ++i)
         {
             ASSERT_TRUE(SendControlRequest(self, "raise 600 " + std::to_string(i), reply));
@@ -327,6 +327,8 @@ TEST_F(ControlFixture, PipeOfTheInitialisedEngineAnswersClientsOneAfterAnother)
         EXPECT_EQ(heard.events.size(), 20u);
 
         // A client that connects and never sends holds the pipe, yet the engine still ends.
+        // The last client may still be closing: wait for the pipe to be free.
+        EXPECT_TRUE(WaitNamedPipeA(ControlChannelName(self).c_str(), 30000));
         idle = CreateFileA(ControlChannelName(self).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                            nullptr);
         EXPECT_NE(idle, INVALID_HANDLE_VALUE);
@@ -340,10 +342,10 @@ TEST_F(ControlFixture, PipeIsServedOnlyByTheInitialisedEngine)
 {
     StandinServices first, second;
     Heard heardFirst, heardSecond;
-    first.AddListener(&heardFirst);
-    second.AddListener(&heardSecond);
     ASSERT_EQ(Init(first), 1);
     EXPECT_EQ(Init(second), VarnInitAlreadyRunning);
+    first.AddListener(&heardFirst);
+    second.AddListener(&heardSecond);
     std::string reply;
     ASSERT_TRUE(SendControlRequest(GetCurrentProcessId(), "raise 77 1", reply));
     first.WaitForEvents();
