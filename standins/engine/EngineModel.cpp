@@ -171,6 +171,14 @@ bool HardwareProfile::ReadLine(const std::string& line)
         stripNames[index] = Utf16(value.substr(space + 1));
         return true;
     }
+    if (name == "setting")
+    {
+        int number = 0;
+        if (words.size() != 2 || !ParseInt(words[1], INT_MIN, INT_MAX, number))
+            return false;
+        settings[words[0]] = number;
+        return true;
+    }
     if (name == "category2" && (value == "keep" || value == "clear"))
     {
         keepCategory2 = value == "keep";
@@ -327,11 +335,13 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     : driver(profile), profile_(profile), log_(std::move(log))
 {
     settings.log = log_;
+    settings.values = profile.settings;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
     for (int i = 0; i < pairs; ++i)
     {
         strips.push_back(std::make_unique<StandinStrip>(i));
+        strips.back()->log = log_;
         auto name = profile.stripNames.find(i);
         if (name != profile.stripNames.end())
             strips.back()->name = name->second;
@@ -445,6 +455,8 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         {
         case Link::Strip:
             input.strip = Strip(link.index);
+            if (input.strip)
+                input.strip->source = &input;
             input.chainEnd = VarnChainEndStrip;
             break;
         case Link::Aux:
@@ -499,6 +511,7 @@ IVarnInsert* StandinHardware::Insert(const HardwareProfile::Link& link)
     if (!bus)
         return nullptr;
     inserts.push_back(std::make_unique<StandinInsert>(bus, link.position));
+    inserts.back()->log = log_;
     return inserts.back().get();
 }
 
@@ -513,6 +526,7 @@ void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& lin
     if (link.kind == Link::Strip || link.kind == Link::Aux || link.kind == Link::Main)
     {
         inserts.push_back(std::make_unique<StandinInsert>(port.source, link.position));
+        inserts.back()->log = log_;
         port.insert = inserts.back().get();
     }
 }
@@ -562,6 +576,20 @@ int VARN_CALL StandinMonitor::SetParameter(int index, int value)
 IVarnStrip* VARN_CALL StandinBus::GetStrip()
 {
     return strip;
+}
+
+int VARN_CALL StandinStrip::HasHardware()
+{
+    if (log)
+        log("HasHardware strip " + std::to_string(id));
+    return hasHardware ? 1 : 0;
+}
+
+int VARN_CALL StandinInsert::HasHardware()
+{
+    if (log)
+        log("HasHardware insert " + std::to_string(GetPosition()));
+    return hasHardware ? 1 : 0;
 }
 
 int VARN_CALL StandinStrip::SetState(int value, int flag)
@@ -632,7 +660,11 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
 {
     sessionSettings.log = log;
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
+    {
         systems_.push_back(std::make_unique<StandinHardware>(profile, log));
+        for (auto& strip : systems_.back()->strips)
+            strip->id = kMaxChannels * i + strip->GetIndex();
+    }
 }
 
 IVarnStrip* VARN_CALL StandinMixer::GetStripById(int id)

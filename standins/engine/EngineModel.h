@@ -50,6 +50,7 @@ struct HardwareProfile
     int midiFxSends = 0;
     bool keepCategory2 = true;
     std::vector<int> features;
+    std::map<std::string, int> settings;            // the systems' hardware settings before a session sets any
     std::map<int, std::u16string> stripNames;       // strip index -> name
     std::map<int, Link> records;                    // ASIO input pair -> what it records
     std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
@@ -187,11 +188,14 @@ public:
     void VARN_CALL Reserved10() override {}
     int VARN_CALL HasEffect() override { return 0; }
     int VARN_CALL IsBypassed() override { return 0; }
-    int VARN_CALL HasHardware() override { return 1; }
+    int VARN_CALL HasHardware() override;
     void VARN_CALL Reserved14() override {}
     void VARN_CALL Reserved15() override {}
     void VARN_CALL Reserved16() override {}
     IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
+
+    bool hasHardware = true;
+    std::function<void(std::string)> log; // where the hardware query is written, may be empty
 
 private:
     IVarnInsertChain* chain_; // borrowed
@@ -199,15 +203,15 @@ private:
 };
 
 // A mixer strip: it records one ASIO input pair through its bus and carries a direct-monitor
-// control unless a test takes it away.
+// control unless a test takes it away. Its id is 64 x its system's number + its index.
 class StandinStrip final : public IVarnStrip
 {
 public:
     explicit StandinStrip(int index) : bus(0), index_(index) { bus.strip = this; }
     void VARN_CALL Reserved0() override {}
-    IVarnInput* VARN_CALL GetSource() override { return nullptr; }
+    IVarnInput* VARN_CALL GetSource() override { return source; }
     void VARN_CALL Reserved2() override {}
-    void VARN_CALL SetSelected(int, int) override {}
+    void VARN_CALL SetSelected(int value, int) override { selected = value != 0; }
     void VARN_CALL Reserved4() override {}
     void VARN_CALL Reserved5() override {}
     void VARN_CALL Reserved6() override {}
@@ -228,15 +232,20 @@ public:
     void VARN_CALL Reserved21() override {}
     void VARN_CALL Reserved22() override {}
     void VARN_CALL Reserved23() override {}
-    int VARN_CALL GetId() override { return index_; }
+    int VARN_CALL GetId() override { return id; }
     int VARN_CALL GetIndex() override { return index_; }
     void VARN_CALL Reserved26() override {}
     void VARN_CALL Reserved27() override {}
     IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
     int VARN_CALL SetState(int value, int flag) override;
-    int VARN_CALL HasHardware() override { return 1; }
+    int VARN_CALL HasHardware() override;
 
     StandinBus bus;
+    IVarnInput* source = nullptr; // borrowed: the input that feeds the strip
+    int id = 0;
+    bool selected = false;
+    bool hasHardware = true;
+    std::function<void(std::string)> log; // where the hardware query is written, may be empty
     StandinMonitor monitor;
     std::u16string name = u"-"; // "-": the user gave none
     bool hasMonitor = true;

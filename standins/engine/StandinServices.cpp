@@ -25,6 +25,7 @@ StandinServices::StandinServices() : thread_([this] { EventLoop(); })
 
 StandinServices::~StandinServices()
 {
+    channel_.reset();
     {
         std::lock_guard<std::mutex> lock(queueLock_);
         stopping_ = true;
@@ -37,6 +38,10 @@ StandinServices::~StandinServices()
 
 void StandinServices::Log(std::string entry)
 {
+    // The program calls the engine from its own threads; a call from inside a listener is
+    // marked so a test sees work done on the engine's thread.
+    if (std::this_thread::get_id() == thread_.get_id())
+        entry += " (engine thread)";
     std::lock_guard<std::mutex> lock(logLock_);
     log_.push_back(std::move(entry));
 }
@@ -44,6 +49,13 @@ void StandinServices::Log(std::string entry)
 std::unique_ptr<StandinMixer> StandinServices::NewMixer()
 {
     return std::make_unique<StandinMixer>(profile_, [this](std::string entry) { Log(std::move(entry)); });
+}
+
+void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)
+{
+    if (mixer_)
+        retired_.push_back(std::move(mixer_));
+    mixer_ = std::move(mixer);
 }
 
 std::vector<std::string> StandinServices::GetCallLog()
@@ -68,6 +80,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     if (!engineRunning.compare_exchange_strong(expected, true))
         return VarnInitAlreadyRunning;
     claimedInstance_ = true;
+    channel_ = OpenControlChannel([this](const std::string& request) { return control_.Handle(request); });
 
     programFolder_ = programFolder;
     dataFolder_ = dataFolder;
@@ -110,7 +123,7 @@ int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
     int version = SessionFile::Load(file, *mixer, systemsWanted);
     if (version >= 1 && version <= SessionFile::formatVersion)
     {
-        mixer_ = std::move(mixer);
+        ReplaceModel(std::move(mixer));
         sessionPath_ = file;
         modified_ = false;
     }
@@ -154,7 +167,7 @@ int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* p
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
         return 0;
-    mixer_ = NewMixer();
+    ReplaceModel(NewMixer());
     mixer_->sessionName = fs::path(path).stem().u16string();
     sessionPath_ = path;
     modified_ = true;
@@ -167,7 +180,7 @@ int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
         return 0;
-    mixer_ = NewMixer();
+    ReplaceModel(NewMixer());
     mixer_->sessionName = fs::path(path).stem().u16string();
     sessionPath_ = path;
     modified_ = true;
@@ -321,11 +334,11 @@ void VARN_CALL StandinServices::AcknowledgeEvent(int id, int reserved1, VarnEven
     Log(entry.str());
 }
 
-void StandinServices::RaiseEvent(int id, VarnEventArg argument)
+void StandinServices::RaiseEvent(int id, VarnEventArg argument, std::function<void()> delivered)
 {
     {
         std::lock_guard<std::mutex> lock(queueLock_);
-        queue_.emplace_back(id, argument);
+        queue_.push_back({id, argument, std::move(delivered)});
     }
     queueChanged_.notify_all();
 }
@@ -357,11 +370,13 @@ void StandinServices::EventLoop()
         queueChanged_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (stopping_)
             return;
-        std::pair<int, VarnEventArg> event = queue_.front();
+        Event event = std::move(queue_.front());
         queue_.pop_front();
         delivering_ = true;
         lock.unlock();
-        CallListeners(event.first, event.second);
+        CallListeners(event.id, event.argument);
+        if (event.delivered)
+            event.delivered();
         lock.lock();
         delivering_ = false;
         queueChanged_.notify_all();

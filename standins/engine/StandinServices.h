@@ -1,6 +1,7 @@
 #pragma once
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "standins/engine/EngineControl.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinAutomation.h"
 
@@ -62,8 +64,9 @@ public:
     IVarnAutomation* VARN_CALL GetAutomation() override;
     void VARN_CALL AcknowledgeEvent(int id, int reserved1, VarnEventArg data, int reserved2) override;
 
-    // For tests: raise an event as the card would; listeners hear it on the engine thread.
-    void RaiseEvent(int id, VarnEventArg argument);
+    // For tests: raise an event as the card would; listeners hear it on the engine thread,
+    // which then runs delivered, when given.
+    void RaiseEvent(int id, VarnEventArg argument, std::function<void()> delivered = {});
     // For tests: the card changes its rate (event 51) or its sync source (event 52, with the
     // source in the low 16 bits and the lock in the high ones).
     void SetHardwareRate(int rateCode);
@@ -73,18 +76,24 @@ public:
     // Waits until every raised event has been delivered.
     void WaitForEvents();
     std::vector<std::string> GetCallLog();
+    // Adds an entry to the call log (the control channel's requests and refusals).
+    void Log(std::string entry);
+    // Answers a request of the control channel (EngineControl.h) as the channel does.
+    std::string Control(const std::string& request) { return control_.Handle(request); }
     std::thread::id GetEngineThreadId() const { return thread_.get_id(); }
 
     // The working session, kept in the data folder.
     static constexpr const char16_t* workingSessionName = u"KivCorvanConfig.session";
 
 private:
-    void Log(std::string entry);
     // A mixer model of the card whose systems write to the call log.
     std::unique_ptr<StandinMixer> NewMixer();
     void EventLoop();
     // Calls the listeners on the calling thread, as the engine does while it starts.
     void CallListeners(int id, VarnEventArg argument);
+    // A session load or a new session puts a new model in place; the old one, whose systems,
+    // strips and buses the program may still hold, is kept until the engine is released.
+    void ReplaceModel(std::unique_ptr<StandinMixer> mixer);
     // Answers the file's format version; the model is replaced only by a readable session.
     int LoadSessionLocked(const std::filesystem::path& file, int& systemsWanted);
 
@@ -93,6 +102,7 @@ private:
     std::filesystem::path programFolder_, dataFolder_, sessionsFolder_, sessionPath_;
     HardwareProfile profile_;
     std::unique_ptr<StandinMixer> mixer_;
+    std::vector<std::unique_ptr<StandinMixer>> retired_;
     std::unique_ptr<StandinFxLibrary> library_;
     StandinAutomation automation_;
     bool initialised_ = false;
@@ -108,12 +118,21 @@ private:
     // Event queue of the engine thread, guarded by queueLock_.
     std::mutex queueLock_;
     std::condition_variable queueChanged_;
-    std::deque<std::pair<int, VarnEventArg>> queue_;
+    struct Event
+    {
+        int id;
+        VarnEventArg argument;
+        std::function<void()> delivered;
+    };
+    std::deque<Event> queue_;
     bool stopping_ = false;
     bool delivering_ = false;
 
     std::mutex logLock_;
     std::vector<std::string> log_; // guarded by logLock_
+
+    EngineControl control_{*this};
+    std::unique_ptr<ControlChannel> channel_; // the process's initialised engine serves it
 
     std::thread thread_;
 };

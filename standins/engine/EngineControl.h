@@ -1,0 +1,60 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class StandinServices;
+
+// The engine's control channel: requests from outside its process, so a test drives the
+// running program as the card would. Each request is one line of printable ASCII text of at
+// most kMaxRequest characters, answered with "ok", "refused: <why>" or the text asked for:
+//   raise <id> [<argument>]        raise event id with a whole-number argument (default 0),
+//                                  e.g. a strip's id (64 x system + index) for 10 and 111
+//   raise <id> port <system> <kind> <index>
+//                                  raise event id with that channel item (IVarnOutput), as 400
+//                                  carries it
+//   raise <id> time <5 bytes>      raise event id with the address of a sync time record
+//                                  (VarnSyncTime, bytes 0-255) as 54 carries it; the card writes
+//                                  over it (all 0xFF) once the listeners have heard the event
+//   log                            the call log, one entry a line
+// A refused request changes nothing and is written to the call log.
+class EngineControl
+{
+public:
+    static constexpr size_t kMaxRequest = 256;
+
+    explicit EngineControl(StandinServices& engine) : engine_(engine) {}
+    std::string Handle(const std::string& request);
+
+private:
+    std::string Refuse(const std::string& request, const std::string& why);
+
+    StandinServices& engine_;
+    // The time-code records handed out, one per event: each is written here before its event
+    // is raised and by the engine thread once the event has been heard; they live as long as
+    // the engine, since a listener may keep the address.
+    std::vector<std::unique_ptr<std::array<unsigned char, 5>>> timeCodes_;
+};
+
+// The channel's transport: a named pipe of the process, "\\.\pipe\KivCorvanEngine.<process
+// id>" (one message a request, one a reply), served on a thread of its own until the channel
+// is destroyed.
+class ControlChannel
+{
+public:
+    virtual ~ControlChannel() = default;
+};
+
+std::string ControlChannelName(unsigned long processId);
+// Opens this process's channel; null where pipes are not served (native builds) or when the
+// pipe cannot be made.
+std::unique_ptr<ControlChannel> OpenControlChannel(std::function<std::string(const std::string&)> handler);
+
+#ifdef _WIN32
+// A test's side of the channel: sends one request to the engine of process processId and
+// gives its reply; false when no engine there answers within timeoutMs.
+bool SendControlRequest(unsigned long processId, const std::string& request, std::string& reply,
+                        unsigned long timeoutMs = 30000);
+#endif

@@ -1,0 +1,358 @@
+// The engine's control channel (requests from outside its process), the card description's
+// features and settings, and the call log's view of which thread called.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "standins/engine/StandinServices.h"
+#include "tests/support/ScratchFolder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace
+{
+class Heard : public IVarnListener
+{
+public:
+    int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.emplace_back(id, argument);
+        if (id == 54 && argument)
+        {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(argument);
+            timeCode.assign(bytes, bytes + 5);
+            record = bytes;
+        }
+        if (engine)
+            engine->SetModified(1); // a listener that calls back, as a faulty program would
+        return 1;
+    }
+    std::mutex mutex;
+    std::vector<std::pair<int, VarnEventArg>> events;
+    std::vector<unsigned char> timeCode;
+    const unsigned char* record = nullptr;
+    StandinServices* engine = nullptr; // borrowed
+};
+
+class ControlFixture : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(scratch.Path());
+        Describe("systems=1\n");
+    }
+    void Describe(const std::string& text) { std::ofstream(scratch.Path() / "SimulatedCard.txt") << text; }
+    int Init(StandinServices& engine)
+    {
+        const std::u16string folder = scratch.Path().u16string();
+        return engine.Init(folder.c_str(), folder.c_str(), folder.c_str());
+    }
+    static std::vector<std::string> LogWith(StandinServices& engine, const std::string& text)
+    {
+        std::vector<std::string> found;
+        for (const std::string& entry : engine.GetCallLog())
+        {
+            if (entry.find(text) != std::string::npos)
+                found.push_back(entry);
+        }
+        return found;
+    }
+
+    ScratchFolder scratch{"kiv-engine-control"};
+};
+
+TEST_F(ControlFixture, RequestsRaiseEventsAndBadOnesAreRefusedAndLogged)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    struct Case
+    {
+        std::string request;
+        std::string reply;
+        std::vector<std::pair<int, VarnEventArg>> raised;
+    } cases[] = {
+        {"raise 51", "ok", {{51, 0}}},
+        {"raise 907 -3", "ok", {{907, -3}}},
+        {"  raise   1200   2147483647 ", "ok", {{1200, 2147483647}}},
+        {"raise 1 -2147483648", "ok", {{1, -2147483647 - 1}}},
+        {"raise", "refused: no event id", {}},
+        {"raise -1 0", "refused: no event id", {}},
+        {"raise 2147483648", "refused: no event id", {}},
+        {"raise 51 2147483648", "refused: bad argument", {}},
+        {"raise 51 7 8", "refused: bad argument", {}},
+        {"raise 51 0x10", "refused: bad argument", {}},
+        {"raise 54 time 1 2 3 4", "refused: bad argument", {}},
+        {"raise 54 time 1 2 3 4 256", "refused: bad time code", {}},
+        {"lower 51", "refused: unknown request", {}},
+        {"", "refused: unknown request", {}},
+        {"raise 51\n", "refused: not printable text", {}},
+        {std::string("raise 5\0 1", 10), "refused: not printable text", {}},
+        {"raise 51 " + std::string(300, '1'), "refused: too long", {}},
+    };
+    for (const Case& c : cases)
+    {
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        std::vector<std::pair<int, VarnEventArg>> raised(heard.events.begin() + before, heard.events.end());
+        EXPECT_EQ(raised, c.raised) << c.request;
+    }
+    // Each refusal is in the call log, cut short and readable.
+    const std::vector<std::string> refused = LogWith(engine, "Control refused");
+    ASSERT_EQ(refused.size(), 13u);
+    EXPECT_EQ(refused[0], "Control refused (no event id): raise");
+    EXPECT_EQ(refused[10], "Control refused (not printable text): raise 51?");
+    EXPECT_EQ(refused[12], "Control refused (too long): raise 51 " + std::string(55, '1'));
+    EXPECT_EQ(LogWith(engine, "Control raise 907"), std::vector<std::string>{"Control raise 907 -3"});
+}
+
+TEST_F(ControlFixture, LogRequestGivesTheCallLog)
+{
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    engine.SetModified(1);
+    const std::string log = engine.Control("log");
+    EXPECT_EQ(log.rfind("CreateVarnServices\nInit ", 0), 0u) << log;
+    EXPECT_NE(log.find("\nSetModified 1\n"), std::string::npos) << log;
+    EXPECT_EQ(engine.Control("log 2"), "refused: unknown request");
+}
+
+TEST_F(ControlFixture, TimeCodeStaysReadableUntilHeardAndIsThenOverwritten)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("raise 54 time 1 2 3 4 250"), "ok");
+    EXPECT_EQ(engine.Control("raise 54 time 9 8 7 6 5"), "ok");
+    engine.WaitForEvents();
+    ASSERT_EQ(heard.events.size(), 2u);
+    // The listener saw the second code while it was called; once heard, the card has written
+    // over its record (a program that reads it later sees no time code), yet the record stays.
+    EXPECT_EQ(heard.timeCode, (std::vector<unsigned char>{9, 8, 7, 6, 5}));
+    EXPECT_NE(heard.events[0].second, heard.events[1].second);
+    EXPECT_EQ(std::vector<unsigned char>(heard.record, heard.record + 5), std::vector<unsigned char>(5, 0xFF));
+}
+
+TEST_F(ControlFixture, CallsFromInsideAListenerAreMarkedInTheLog)
+{
+    StandinServices engine;
+    Heard heard;
+    heard.engine = &engine;
+    engine.AddListener(&heard);
+    engine.SetModified(0);
+    engine.RaiseEvent(13, 0);
+    engine.WaitForEvents();
+    EXPECT_EQ(LogWith(engine, "SetModified"),
+              (std::vector<std::string>{"SetModified 0", "SetModified 1 (engine thread)"}));
+}
+
+TEST_F(ControlFixture, CardDescriptionGivesFeaturesAndStartingSettings)
+{
+    struct Case
+    {
+        const char* description;
+        std::vector<int> features; // of 0-11
+        int midiInput2Src;         // -1: missing
+    } cases[] = {
+        {"features=0,1,2,3\nsetting=MidiInput2Src 1\n", {0, 1, 2, 3}, 1},
+        {"features=0,9,10\nsetting=MidiInput2Src 0\n", {0, 9, 10}, 0},
+        {"features=4,11\n", {4, 11}, -1},
+        {"features=\nsetting=MidiInput2Src -1\nsetting=MidiInput2Src 1 2\nsetting=MidiInput2Src x\n", {}, -1},
+    };
+    for (const Case& c : cases)
+    {
+        Describe(std::string("systems=2\n") + c.description);
+        StandinServices engine;
+        ASSERT_EQ(Init(engine), 1) << c.description;
+        for (int system = 0; system < 2; ++system)
+        {
+            IVarnHardware* hardware = engine.GetMixer()->GetSystem(system);
+            for (int feature = 0; feature <= 11; ++feature)
+            {
+                const bool expected = std::find(c.features.begin(), c.features.end(), feature) != c.features.end();
+                EXPECT_EQ(hardware->HasFeature(feature), expected ? 1 : 0) << c.description << feature;
+            }
+            int value = -1;
+            hardware->GetSettings()->GetValue("MidiInput2Src", &value);
+            EXPECT_EQ(value, c.midiInput2Src) << c.description;
+        }
+    }
+    // The two lines that do not read are skipped and logged.
+    Describe("setting=MidiInput2Src\nsetting=A 1 2\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    EXPECT_EQ(LogWith(engine, "skipped").size(), 2u);
+}
+
+TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFromTheCard)
+{
+    Describe("systems=1\nsetting=MidiInput2Src 0\n");
+    const fs::path session = scratch.Path() / "Mine.session";
+    std::ofstream(session) << "KivCorvanSession 1\nsystems=1\nsetting 0 MidiInput2Src=1\n";
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    auto value = [&] {
+        int v = -1;
+        engine.GetMixer()->GetSystem(0)->GetSettings()->GetValue("MidiInput2Src", &v);
+        return v;
+    };
+    EXPECT_EQ(value(), 0);
+    ASSERT_EQ(engine.LoadSession(session.u16string().c_str(), 0), 1);
+    EXPECT_EQ(value(), 1);
+    ASSERT_EQ(engine.CreateEmptySession(nullptr, u"New.session", 0), 1);
+    EXPECT_EQ(value(), 0);
+}
+
+TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("raise 400 port 0 1 0"), "refused: no such port"); // no model yet
+    Describe("systems=2\ninputs=4\nphysicaloutputs=2\n");
+    ASSERT_EQ(Init(engine), 1);
+    struct Case
+    {
+        const char* request;
+        const char* reply;
+        int system, kind, index;
+    } cases[] = {
+        {"raise 400 port 1 1 0", "ok", 1, 1, 0},
+        {"raise 400 port 0 2 1", "ok", 0, 2, 1},
+        {"raise 400 port 0 2 2", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 2 1 0", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 0 3 0", "refused: no such port", -1, 0, 0},
+        {"raise 400 port 0 1", "refused: bad argument", -1, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        if (c.system < 0)
+        {
+            EXPECT_EQ(heard.events.size(), before) << c.request;
+            continue;
+        }
+        ASSERT_EQ(heard.events.size(), before + 1) << c.request;
+        auto* hardware = static_cast<StandinHardware*>(engine.GetMixer()->GetSystem(c.system));
+        EXPECT_EQ(heard.events.back(),
+                  std::make_pair(400, reinterpret_cast<VarnEventArg>(hardware->items.GetPort(c.kind, c.index))))
+            << c.request;
+    }
+}
+
+TEST_F(ControlFixture, StripsAreFoundByIdAndAnswerTheirSourceAndHardware)
+{
+    Describe("systems=2\ninputs=6\ninput=0 1 strip 2\noutput=0 main 3\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnMixer* mixer = engine.GetMixer();
+    EXPECT_EQ(mixer->GetSystemCount(), 2);
+    for (int system = 0; system < 2; ++system)
+    {
+        for (int index = 0; index < 3; ++index)
+        {
+            IVarnStrip* strip = mixer->GetStripById(64 * system + index);
+            ASSERT_NE(strip, nullptr);
+            EXPECT_EQ(strip->GetIndex(), index);
+            EXPECT_EQ(strip->GetId(), 64 * system + index);
+            EXPECT_EQ(strip, mixer->GetSystem(system)->GetItemList()->GetPort(1, index)->GetSource()->GetStrip());
+        }
+    }
+    EXPECT_EQ(mixer->GetStripById(3), nullptr);
+    EXPECT_EQ(mixer->GetStripById(-1), nullptr);
+
+    // Strip 2 is fed by the first ASIO pair of the host inputs; the others by nothing.
+    IVarnStrip* fed = mixer->GetStripById(2);
+    ASSERT_NE(fed->GetSource(), nullptr);
+    int subKind = -1;
+    EXPECT_EQ(fed->GetSource()->GetKind(), 0);
+    EXPECT_EQ(fed->GetSource()->GetSubKind(&subKind), 1);
+    EXPECT_EQ(subKind, 1);
+    EXPECT_EQ(mixer->GetStripById(1)->GetSource(), nullptr);
+
+    // The hardware queries and the DSP preparation are in the call log.
+    auto* card = static_cast<StandinStrip*>(mixer->GetStripById(64 + 1));
+    card->hasHardware = false;
+    EXPECT_EQ(card->HasHardware(), 0);
+    EXPECT_EQ(fed->HasHardware(), 1);
+    IVarnInsert* insert = mixer->GetSystem(0)->GetItemList()->GetPort(2, 0)->GetInsert();
+    ASSERT_NE(insert, nullptr);
+    EXPECT_EQ(insert->HasHardware(), 1);
+    EXPECT_EQ(mixer->GetSystem(1)->PrepareDsp(), 1);
+    EXPECT_EQ(LogWith(engine, "HasHardware"),
+              (std::vector<std::string>{"HasHardware strip 65", "HasHardware strip 2", "HasHardware insert 3"}));
+    EXPECT_EQ(LogWith(engine, "PrepareDsp"), std::vector<std::string>{"PrepareDsp"});
+}
+
+#ifdef _WIN32
+// The pipe itself, from this process: the program's side is tested across processes by the
+// mixer's end-to-end tests.
+TEST_F(ControlFixture, PipeOfTheInitialisedEngineAnswersClientsOneAfterAnother)
+{
+    const DWORD self = GetCurrentProcessId();
+    std::string reply;
+    EXPECT_FALSE(SendControlRequest(self, "log", reply, 100)); // no engine yet
+    HANDLE idle = INVALID_HANDLE_VALUE;
+    {
+        StandinServices engine;
+        Heard heard;
+        ASSERT_EQ(Init(engine), 1);
+        engine.AddListener(&heard);
+        for (int i = 0; i < 20; ++i)
+        {
+            ASSERT_TRUE(SendControlRequest(self, "raise 600 " + std::to_string(i), reply));
+            EXPECT_EQ(reply, "ok");
+        }
+        ASSERT_TRUE(SendControlRequest(self, "raise 51 " + std::string(5000, '7'), reply));
+        EXPECT_EQ(reply, "refused: too long");
+        ASSERT_TRUE(SendControlRequest(self, "log", reply));
+        EXPECT_NE(reply.find("Control raise 600 19\n"), std::string::npos);
+        engine.WaitForEvents();
+        EXPECT_EQ(heard.events.size(), 20u);
+
+        // A client that connects and never sends holds the pipe, yet the engine still ends.
+        // The last client may still be closing: wait for the pipe to be free.
+        EXPECT_TRUE(WaitNamedPipeA(ControlChannelName(self).c_str(), 30000));
+        idle = CreateFileA(ControlChannelName(self).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+        EXPECT_NE(idle, INVALID_HANDLE_VALUE);
+    }
+    if (idle != INVALID_HANDLE_VALUE)
+        CloseHandle(idle);
+    EXPECT_FALSE(SendControlRequest(self, "log", reply, 100));
+}
+
+TEST_F(ControlFixture, PipeIsServedOnlyByTheInitialisedEngine)
+{
+    StandinServices first, second;
+    Heard heardFirst, heardSecond;
+    ASSERT_EQ(Init(first), 1);
+    EXPECT_EQ(Init(second), VarnInitAlreadyRunning);
+    first.AddListener(&heardFirst);
+    second.AddListener(&heardSecond);
+    std::string reply;
+    ASSERT_TRUE(SendControlRequest(GetCurrentProcessId(), "raise 77 1", reply));
+    first.WaitForEvents();
+    second.WaitForEvents();
+    EXPECT_EQ(heardFirst.events, (std::vector<std::pair<int, VarnEventArg>>{{77, 1}}));
+    EXPECT_TRUE(heardSecond.events.empty());
+}
+
+#endif
+} // namespace

@@ -1,0 +1,171 @@
+// The running mixer program with the shipped skin, driven as the card and a COM client would:
+// this test starts KivCorvanDSP.exe from a copy of the program folder (so it can give the
+// program a broken skin of its own), started as COM starts it, and raises engine events in it
+// through the simulated engine's control channel, watching what the engine was asked.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "mixer/comserver/ComInterfaces.h"
+#include "standins/engine/EngineControl.h"
+#include "tests/mixer/MixerServer.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+
+fs::path BuildProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path() / ".." / ".." / "program";
+}
+
+// A setting of the main window's key: a subkey of that name whose default value is the text.
+std::string ReadSetting(const char* name)
+{
+    char value[256] = {};
+    LONG size = sizeof value;
+    const std::string key = std::string(kViewKey) + "\\" + name;
+    if (RegQueryValueA(HKEY_CURRENT_USER, key.c_str(), value, &size) != ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
+void WriteSetting(const char* name, const char* text)
+{
+    const std::string key = std::string(kViewKey) + "\\" + name;
+    RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, text, static_cast<DWORD>(std::strlen(text)));
+}
+
+class MainWindowTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        // The program and what it reads lie in a folder of the test's own; its chosen skin is
+        // a cut-short copy of the shipped one.
+        program_ = new ScratchFolder("kiv-mixer-program");
+        std::error_code error;
+        fs::copy(BuildProgramFolder(), program_->Path(), fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << error.message();
+        const fs::path broken = program_->Path() / "Skins" / "Broken";
+        fs::copy(program_->Path() / "Skins" / "Default", broken, fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << error.message();
+        std::ofstream(broken / "layout.xml", std::ios::trunc)
+            << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
+        WriteSetting("skin", "Broken");
+
+        ASSERT_TRUE(RegisterMixerServer((program_->Path() / "KivCorvanDSP.exe").string(),
+                                        (program_->Path() / "KivCorvanDSP_ps.dll").string()));
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    }
+
+    static void TearDownTestSuite()
+    {
+        EndMixerProgram();
+        CoUninitialize();
+        delete program_;
+        program_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&services_)),
+                  S_OK);
+        ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source_)), S_OK);
+        HWND application = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (application = FindWindowA("Varn Services", nullptr)) != nullptr; }));
+        GetWindowThreadProcessId(application, &processId_);
+        // The engine serves its channel once it has started.
+        std::string reply;
+        ASSERT_TRUE(PumpUntil([&] { return SendControlRequest(processId_, "log", reply, 1000); }, 120000));
+    }
+
+    void TearDown() override
+    {
+        if (source_)
+            source_->Release();
+        if (services_)
+            services_->Release();
+    }
+
+    std::string Control(const std::string& request)
+    {
+        std::string reply;
+        EXPECT_TRUE(SendControlRequest(processId_, request, reply)) << request;
+        return reply;
+    }
+
+    // The engine's call log entries that contain text.
+    std::vector<std::string> LogWith(const std::string& text)
+    {
+        std::vector<std::string> found;
+        std::string log = Control("log");
+        size_t start = 0;
+        for (size_t end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
+        {
+            std::string entry = log.substr(start, end - start);
+            if (entry.find(text) != std::string::npos)
+                found.push_back(entry);
+        }
+        return found;
+    }
+
+    bool LogHas(const std::string& entry)
+    {
+        return PumpUntil([&] {
+            auto found = LogWith(entry);
+            return std::find(found.begin(), found.end(), entry) != found.end();
+        });
+    }
+
+    static ScratchFolder* program_;
+    IKivCorvanServices* services_ = nullptr;
+    IKivCorvanEventSource* source_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+ScratchFolder* MainWindowTest::program_ = nullptr;
+
+TEST_F(MainWindowTest, BrokenChosenSkinOpensAsDefault)
+{
+    // The main window writes the skin it fell back to once the chosen one failed to load.
+    EXPECT_TRUE(PumpUntil([&] { return ReadSetting("skin") == "Default"; }));
+}
+
+TEST_F(MainWindowTest, ControlChannelReachesTheRunningProgramsEngine)
+{
+    // The application hears the sync change on its user-interface thread: the engine calls it
+    // makes are not marked as made on the engine's thread.
+    EXPECT_EQ(Control("raise 52 1"), "ok");
+    EXPECT_TRUE(LogHas("SetText ExtSyncSrc=1"));
+    EXPECT_TRUE(LogHas("RunCommand UnMute"));
+
+    EXPECT_EQ(Control("raise 52 x"), "refused: bad argument");
+    EXPECT_EQ(Control("format c:"), "refused: unknown request");
+    const std::vector<std::string> refused = LogWith("Control refused");
+    for (const char* entry :
+         {"Control refused (bad argument): raise 52 x", "Control refused (unknown request): format c:"})
+        EXPECT_NE(std::find(refused.begin(), refused.end(), entry), refused.end()) << entry;
+    // Each process has a channel of its own: this one has none.
+    std::string reply;
+    EXPECT_FALSE(SendControlRequest(GetCurrentProcessId(), "log", reply, 100));
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+} // namespace
