@@ -43,7 +43,9 @@ void StandinServices::Log(std::string entry)
 
 std::unique_ptr<StandinMixer> StandinServices::NewMixer()
 {
-    return std::make_unique<StandinMixer>(profile_, [this](std::string entry) { Log(std::move(entry)); });
+    return std::make_unique<StandinMixer>(
+        profile_, [this](std::string entry) { Log(std::move(entry)); },
+        [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
 }
 
 std::vector<std::string> StandinServices::GetCallLog()

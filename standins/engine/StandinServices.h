@@ -80,7 +80,8 @@ public:
 
 private:
     void Log(std::string entry);
-    // A mixer model of the card whose systems write to the call log.
+    // A mixer model of the card whose systems write to the call log and raise their main
+    // mixes' events on the engine thread.
     std::unique_ptr<StandinMixer> NewMixer();
     void EventLoop();
     // Calls the listeners on the calling thread, as the engine does while it starts.
