@@ -253,13 +253,13 @@ void MainSectionView::MirrorLevels(IVarnMainMix* mix)
 
 void MainSectionView::MirrorAux(IVarnMainMix* mix, int index, int send)
 {
-    std::vector<RealItem*>& items = send ? auxSends_ : auxReturns_;
-    if (!mix || index < 0 || index >= static_cast<int>(items.size()) || !items[index])
+    RealItem* item = (send ? auxSends_ : auxReturns_)[index];
+    if (!mix || !item)
         return;
     IVarnAux* aux = mix->GetAux(index);
     if (!aux)
         return;
-    items[index]->SetValue(send ? aux->GetSendLevel() : aux->GetReturnLevel(), 1, 0, nullptr);
+    item->SetValue(send ? aux->GetSendLevel() : aux->GetReturnLevel(), 1, 0, nullptr);
 }
 
 void MainSectionView::UpdateDspWarning(IVarnMainMix* mix)

@@ -126,6 +126,7 @@ private:
     void BuildItems(IVarnMainMix* mix);
     // Mirrors the engine's values into the items without notifying this view.
     void MirrorLevels(IVarnMainMix* mix);
+    // index: one of the section's aux items.
     void MirrorAux(IVarnMainMix* mix, int index, int send);
     void UpdateDspWarning(IVarnMainMix* mix);
     void RebuildInsertStrips(int redraw);

@@ -28,7 +28,7 @@ public:
             return;
         }
         frame.Show(SW_SHOWNOACTIVATE);
-        Timer::StartTicker(&frame);
+        Timer::StartTicker(frame.GetHandle());
         // Drive the right channel past its clip threshold once; the meters then follow the
         // card's own movement.
         auto* mix = static_cast<StandinMainMix*>(Mix());

@@ -228,13 +228,14 @@ protected:
         engine.Release();
     }
 
-    // The card: the profile's lines after the defaults.
-    void StartEngine(const std::string& profile)
+    // The card: the profile's lines after the defaults; status is what the engine's start
+    // answers.
+    void StartEngine(const std::string& profile, int status = 1)
     {
         std::ofstream(root / "program" / "SimulatedCard.txt") << "present=1\nsystems=1\nrate=1\n" << profile;
         ASSERT_EQ(engine.Init((root / "program").u16string().c_str(), (root / "data").u16string().c_str(),
                               (root / "sessions").u16string().c_str()),
-                  1);
+                  status);
         engine.AddListener(&queue);
     }
 
@@ -272,7 +273,8 @@ protected:
 
     ScratchFolder scratch{"kiv-mainsection"};
     const fs::path& root = scratch.Path();
-    StandinServices engine;
+    // The engine frees itself on Release, as the program's does.
+    StandinServices& engine = *new StandinServices;
     EventQueue queue;
     Skin skin;
     RecordingLink link;

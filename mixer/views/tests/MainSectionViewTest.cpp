@@ -38,8 +38,8 @@ protected:
     int Setters()
     {
         int count = 0;
-        for (const char* call : {"SetMainLevel", "SetMonitorLevel", "SetBalance", "SetMonitorMute", "SetSendLevel",
-                                 "SetReturnLevel"})
+        for (const char* call :
+             {"SetMainLevel", "SetMonitorLevel", "SetBalance", "SetMonitorMute", "SetSendLevel", "SetReturnLevel"})
             count += CountLogged(call);
         return count;
     }
@@ -91,8 +91,9 @@ TEST_F(MainSection, ItemsMirrorTheEngineWithoutSendingAnythingBack)
         EXPECT_FLOAT_EQ(Real(("auxsend" + n).c_str()), mix->GetAux(i)->GetSendLevel());
         EXPECT_FLOAT_EQ(Real(("auxreturn" + n).c_str()), mix->GetAux(i)->GetReturnLevel());
     }
+    // The session's rate, then the sync source: the card is not locked, so the lamp is off.
     EXPECT_EQ(ItemNamed<TextItem>("SampleRate")->text.CompareLiteral("48.0kHz"), 0);
-    EXPECT_EQ(ItemNamed<FlagItem>("srlocked")->value, 1);
+    EXPECT_EQ(ItemNamed<FlagItem>("srlocked")->value, 0);
     EXPECT_EQ(ItemNamed<TextItem>("SampleRateType")->text.CompareLiteral("INTERNAL"), 0);
 
     // Showing and refreshing the engine's values is no edit: nothing goes back to the engine,
@@ -112,10 +113,10 @@ TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
         const char* call; // the engine operation's log entry
     };
     const Row rows[] = {
-        {"mixlevel", -6.0f, "MainMix::SetMainLevel"},     {"monitorlevel", -12.0f, "MainMix::SetMonitorLevel"},
-        {"monitorbalance", 0.25f, "MainMix::SetBalance"}, {"monitormute", 1.0f, "MainMix::SetMonitorMute"},
-        {"auxsend1", -3.0f, "Aux::SetSendLevel 0"},       {"auxsend3", -9.0f, "Aux::SetSendLevel 2"},
-        {"auxreturn2", -4.5f, "Aux::SetReturnLevel 1"},
+        {"mixlevel", -6.0f, "SetMainLevel -6 0"},         {"monitorlevel", -12.0f, "SetMonitorLevel -12 0"},
+        {"monitorbalance", 0.25f, "SetBalance 0.25 0"},   {"monitormute", 1.0f, "SetMonitorMute 1 0"},
+        {"auxsend1", -3.0f, "SetSendLevel 0 -3 0"},       {"auxsend3", -9.0f, "SetSendLevel 2 -9 0"},
+        {"auxreturn2", -4.5f, "SetReturnLevel 1 -4.5 0"},
     };
     for (const Row& row : rows)
     {
@@ -463,5 +464,22 @@ TEST_F(StartingSection, ACardWithout192KeepsThe192Sign)
     ASSERT_TRUE(CreateSection(0));
     EXPECT_NE(ControlNamed("192"), nullptr);
     EXPECT_EQ(ControlNamed("no192kSR"), nullptr);
+}
+// Without a card the engine has no main mix: the section is built with empty items, shows no
+// warning and sends nothing.
+TEST_F(StartingSection, WithoutAMainMixNothingIsReadOrSent)
+{
+    ASSERT_NO_FATAL_FAILURE(StartEngine("present=0\n", VarnInitNoHardware));
+    ASSERT_EQ(engine.GetMixer()->GetHardware(), nullptr);
+    ASSERT_TRUE(CreateSection(0));
+    EXPECT_EQ(section->GetAuxCount(), 0);
+    EXPECT_EQ(host.stripsMade, 0);
+    EXPECT_EQ(ControlNamed("exclamationIcon"), nullptr);
+    section->UpdateStatus();
+    section->OnEngineEvent(300, 0);
+    section->OnEngineEvent(304, 0);
+    ItemNamed<RealItem>("mixlevel")->SetValue(-3.0f, 1, 1, nullptr);
+    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_TRUE(section->HasItsHardware());
 }
 } // namespace
