@@ -393,6 +393,121 @@ TEST_F(MainSection, TheInsertBarsFollowTheChains)
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 refresh"), 5);
 }
 
+// An insert being dragged: its kind, its ports and its place.
+class DraggedInsert final : public IVarnInsert
+{
+public:
+    DraggedInsert(int kind, IVarnOutput* output, IVarnInput* input, IVarnInsertChain* chain, int position)
+        : kind_(kind), output_(output), input_(input), chain_(chain), position_(position)
+    {
+    }
+    int VARN_CALL GetKind() override { return kind_; }
+    void VARN_CALL Reserved1() override {}
+    IVarnOutput* VARN_CALL GetOutputPort() override { return output_; }
+    IVarnInput* VARN_CALL GetInputPort() override { return input_; }
+    int VARN_CALL GetPosition() override { return position_; }
+    void VARN_CALL Reserved5() override {}
+    void VARN_CALL Reserved6() override {}
+    void VARN_CALL Reserved7() override {}
+    void VARN_CALL Reserved8() override {}
+    void VARN_CALL Reserved9() override {}
+    void VARN_CALL Reserved10() override {}
+    int VARN_CALL HasEffect() override { return 1; }
+    int VARN_CALL IsBypassed() override { return 0; }
+    int VARN_CALL HasHardware() override { return 1; }
+    void VARN_CALL Reserved14() override {}
+    void VARN_CALL Reserved15() override {}
+    void VARN_CALL Reserved16() override {}
+    IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
+
+private:
+    int kind_;
+    IVarnOutput* output_;
+    IVarnInput* input_;
+    IVarnInsertChain* chain_;
+    int position_;
+};
+
+// Moving an insert: sends need a stereo output, send/returns also a stereo input; over a slot
+// the place must be free or the insert's own.
+TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
+{
+    IVarnHardware* system = engine.GetMixer()->GetHardware();
+    IVarnItemList* items = system->GetItemList();
+    IVarnOutput* pair = items->GetPort(1, 0);
+    IVarnOutput* mono = items->GetPort(1, items->GetCount(1) - 1);
+    IVarnInput* monoIn = system->GetInputList()->GetInput(1, 0);
+    IVarnInput* stereoIn = system->GetInputList()->GetInput(2, 0);
+    ASSERT_TRUE(pair && mono && monoIn && stereoIn);
+    ASSERT_FALSE(pair->IsSingleChannel());
+    ASSERT_TRUE(mono->IsSingleChannel());
+    ASSERT_EQ(monoIn->GetChannelCount(), 1);
+    ASSERT_EQ(stereoIn->GetChannelCount(), 2);
+    ASSERT_TRUE(Standin().SetInsertCount(-1, 3));
+    IVarnInsertChain* main = Mix()->GetInsertChain();
+    int x = 0, y = 0, w = 0, h = 0, id = 0;
+    ASSERT_TRUE(section->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
+    RecordingStrip* strip = host.strips[3];
+
+    struct Row
+    {
+        const char* label;
+        int kind;
+        IVarnOutput* output;
+        IVarnInput* input;
+        int position; // the dragged insert's own place in the main chain (-1: another chain)
+        int slotUnder;
+        int accepted;
+    };
+    const Row rows[] = {
+        {"an effect onto no slot", 0, nullptr, nullptr, -1, -1, 1},
+        {"an effect onto a taken slot", 0, nullptr, nullptr, -1, 1, 0},
+        {"an effect past the last insert", 0, nullptr, nullptr, -1, 3, 1},
+        {"an effect onto its own slot", 0, nullptr, nullptr, 1, 1, 1},
+        {"a send to a pair", 1, pair, monoIn, -1, -1, 1},
+        {"a send to a single channel", 1, mono, nullptr, -1, -1, 0},
+        {"a send/return with a stereo return", 2, pair, stereoIn, -1, -1, 1},
+        {"a send/return with a mono return", 2, pair, monoIn, -1, -1, 0},
+        {"an ASIO send/return to a single channel", 6, mono, stereoIn, -1, -1, 0},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        DraggedInsert insert(row.kind, row.output, row.input, row.position >= 0 ? main : nullptr, row.position);
+        strip->slotUnder = row.slotUnder;
+        EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&insert)), row.accepted);
+    }
+    // With the chain scrolled by one, slot 1 shows place 2.
+    strip->offset = 1;
+    strip->slotUnder = 1;
+    DraggedInsert own(0, nullptr, nullptr, main, 2);
+    EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&own)), 1);
+}
+
+TEST_F(MainSection, TheButtonsAskTheFrameAndADspRefreshRetriesTheDsp)
+{
+    for (int expand = 0; expand < 2; ++expand)
+    {
+        Control* button = ControlNamed(expand ? "expand" : "collapse");
+        if (!button)
+            continue;
+        section->OnControlNotify(section.get(), button, 0);
+        MSG message = {};
+        ASSERT_TRUE(::PeekMessageA(&message, frame.GetHandle(), 2024, 2024, PM_REMOVE));
+        EXPECT_EQ(message.wParam, 1u);
+        EXPECT_EQ(message.lParam, expand);
+    }
+    host.log.clear();
+    section->RefreshDspInserts();
+    EXPECT_EQ(CountLogged("RetryDsp"), 0);
+    Standin().SetDspPresent(false);
+    section->RefreshDspInserts();
+    EXPECT_EQ(CountLogged("RetryDsp"), 1);
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 retry"), 2);
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip0 retry"), 2);
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip2 retry"), 0) << "only the two aux strips shown";
+}
+
 class CompactSection : public Fixture
 {
 };
