@@ -1,6 +1,7 @@
 #include "mixer/views/MainMeterItem.h"
 
 #include "mixer/engine/VarnServices.h"
+#include "mixer/views/ValueSetters.h"
 
 void MainMeterItem::Poll()
 {
@@ -14,5 +15,5 @@ void MainMeterItem::Poll()
         clip_->RefreshControls(nullptr);
         clip_->NotifyOwner(clip_->value);
     }
-    SetValue(level, 1, 1, nullptr);
+    SetItemRealValue(this, level, 1, 1, nullptr);
 }

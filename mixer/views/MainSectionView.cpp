@@ -8,7 +8,10 @@
 #include "framework/platform/system/SystemInfo.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/DragDrop.h"
+#include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/views/OldDriverRule.h"
+#include "mixer/views/ValueSetters.h"
 
 namespace
 {
@@ -68,13 +71,11 @@ int BusNumber(const String& name, const char* prefix)
     return digits ? number : 0;
 }
 
-// The kernel driver counts as old below 5.12.x.1022, compared as (a, b, d) in order.
-int IsOldDriver()
+int IsOldDriverInstalled()
 {
     uint32_t a = 0, b = 0, c = 0, d = 0;
-    if (!SystemInfo::GetDriverVersion(a, b, c, d))
-        return 0;
-    return a < 5 || (a == 5 && (b < 12 || (b == 12 && d < 1022)));
+    const int read = SystemInfo::GetDriverVersion(a, b, c, d);
+    return IsOldDriver(read, a, b, c, d) ? 1 : 0;
 }
 } // namespace
 
@@ -110,7 +111,7 @@ int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink
     mainMix_ = GetMainMix();
     BuildItems(mainMix_);
 
-    const int old = IsOldDriver();
+    const int old = IsOldDriverInstalled();
     IVarnServices* services = link.GetServices();
     IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
@@ -239,11 +240,11 @@ void MainSectionView::MirrorLevels(IVarnMainMix* mix)
     if (!mix)
         return;
     if (mixLevel_)
-        mixLevel_->SetValue(mix->GetMainLevel(), 1, 0, nullptr);
+        SetItemRealValue(mixLevel_, mix->GetMainLevel(), 1, 0, nullptr);
     if (monitorLevel_)
-        monitorLevel_->SetValue(mix->GetMonitorLevel(), 1, 0, nullptr);
+        SetItemRealValue(monitorLevel_, mix->GetMonitorLevel(), 1, 0, nullptr);
     if (monitorBalance_)
-        monitorBalance_->SetValue(mix->GetBalance(), 1, 0, nullptr);
+        SetItemRealValue(monitorBalance_, mix->GetBalance(), 1, 0, nullptr);
     if (monitorMute_)
     {
         monitorMute_->value = mix->GetMonitorMute();
@@ -259,7 +260,7 @@ void MainSectionView::MirrorAux(IVarnMainMix* mix, int index, int send)
     IVarnAux* aux = mix->GetAux(index);
     if (!aux)
         return;
-    item->SetValue(send ? aux->GetSendLevel() : aux->GetReturnLevel(), 1, 0, nullptr);
+    SetItemRealValue(item, send ? aux->GetSendLevel() : aux->GetReturnLevel(), 1, 0, nullptr);
 }
 
 void MainSectionView::UpdateDspWarning(IVarnMainMix* mix)
@@ -295,15 +296,15 @@ void MainSectionView::OnEngineEvent(int id, VarnEventArg argument)
     {
     case 300:
         if (mix && mixLevel_)
-            mixLevel_->SetValue(mix->GetMainLevel(), 1, 0, nullptr);
+            SetItemRealValue(mixLevel_, mix->GetMainLevel(), 1, 0, nullptr);
         break;
     case 301:
         if (mix && monitorLevel_)
-            monitorLevel_->SetValue(mix->GetMonitorLevel(), 1, 0, nullptr);
+            SetItemRealValue(monitorLevel_, mix->GetMonitorLevel(), 1, 0, nullptr);
         break;
     case 302:
         if (mix && monitorBalance_)
-            monitorBalance_->SetValue(mix->GetBalance(), 1, 0, nullptr);
+            SetItemRealValue(monitorBalance_, mix->GetBalance(), 1, 0, nullptr);
         break;
     case 303:
         if (mix && monitorMute_)
@@ -407,7 +408,7 @@ void MainSectionView::SetTVMode(int mode)
     if (!tvMode_ || mode < 0 || mode > 2)
         return;
     // The owner hears it: the TV area and the stored setting follow, as after a click.
-    tvMode_->SetValue(static_cast<float>(mode), 1, 1, nullptr);
+    SetItemIntValue(tvMode_, mode, 1, 1, nullptr);
 }
 
 void MainSectionView::ShowSampleRate(int code)
@@ -795,6 +796,20 @@ void MainSectionView::OnRightButtonUp(WPARAM, int x, int y)
         SwitchFrameToInsertMode();
         strip->ShowContextMenu(x, y);
     }
+}
+
+void MainSectionView::OnRightClickControl(Control* control)
+{
+    DataItem* item = control ? control->GetItem() : nullptr;
+    if (link_ && ControlContextMenu::Show(link_->GetSkin(), item, this, this))
+        menuItem_ = item;
+}
+
+void MainSectionView::OnMenuCommand(int command)
+{
+    DataItem* item = menuItem_;
+    menuItem_ = nullptr;
+    ControlContextMenu::OnCommand(item, command);
 }
 
 void MainSectionView::OnMouseWheel(WPARAM flags, int, int)

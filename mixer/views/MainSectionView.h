@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/Scroller.h"
 #include "framework/platform/Timer.h"
 #include "framework/platform/cursor/Cursor.h"
@@ -25,7 +26,8 @@ class MainSectionView : public Panel,
                         public MainSectionTarget,
                         public MainMixSource,
                         public ScrollClient,
-                        public TimerListener
+                        public TimerListener,
+                        public MenuListener
 {
 public:
     // Timer argument of the drag scrolling.
@@ -104,6 +106,8 @@ public:
     int OnKeyDown(WPARAM key, LPARAM flags) override;
     int OnDragOver(int x, int y, intptr_t kind, intptr_t payload) override;
     int OnDrop(int x, int y, intptr_t kind, intptr_t payload) override;
+    // A value control's right click opens the control context menu for its item.
+    void OnRightClickControl(Control* control) override;
 
     // ControlListener: the buttons and the user's edits.
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
@@ -120,6 +124,8 @@ public:
     void OnScrollEnd() override {}
 
     void OnTimerTick(int32_t argument) override;
+    // The control context menu's command, for the item it was opened on.
+    void OnMenuCommand(int command) override;
 
 private:
     // The items of the engine's values; without a main mix they are empty and unbounded.
@@ -180,6 +186,7 @@ private:
     InsertStripLink* focusedStrip_ = nullptr; // one of the strips above, or null
     int lastDropSlot_ = -1;
 
+    DataItem* menuItem_ = nullptr; // the item of the open control context menu (the panel's)
     Timer dragTimer_;
     Cursor dropCursor_;   // resource 104: over a slot
     Cursor appendCursor_; // resource 121: no slot under the pointer

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/controls/Scrollbar.h"
+#include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
@@ -506,6 +507,24 @@ TEST_F(MainSection, TheButtonsAskTheFrameAndADspRefreshRetriesTheDsp)
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 retry"), 2);
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip0 retry"), 2);
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip2 retry"), 0) << "only the two aux strips shown";
+}
+
+// A right click on a value control opens its menu; reset goes to the engine like an edit.
+TEST_F(MainSection, TheControlMenuResetsALevelThroughTheEngine)
+{
+    Edit("mixlevel", -20.0f);
+    link.events.clear();
+    Control* fader = ControlNamed("mixlevelFader");
+    ASSERT_NE(fader, nullptr);
+    section->OnRightButtonDown(MK_RBUTTON, fader->X() + 2, fader->Y() + 2);
+    const int before = CountLogged("SetMainLevel 0 0");
+    section->OnMenuCommand(ControlContextMenu::kReset);
+    EXPECT_FLOAT_EQ(Real("mixlevel"), Mix()->GetMainDefault());
+    EXPECT_EQ(CountLogged("SetMainLevel 0 0"), before + 1);
+    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 1);
+    // The menu was for that item only: a late command does nothing.
+    section->OnMenuCommand(ControlContextMenu::kReset);
+    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 1);
 }
 
 class CompactSection : public Fixture
