@@ -142,7 +142,7 @@ class StandinInsert final : public IVarnInsert
 {
 public:
     StandinInsert(IVarnInsertChain* chain, int position) : chain_(chain), position_(position) {}
-    int VARN_CALL GetKind() override { return 0; }
+    int VARN_CALL GetKind() override { return kind; }
     void VARN_CALL Reserved1() override {}
     IVarnOutput* VARN_CALL GetOutputPort() override { return outputPort; }
     IVarnInput* VARN_CALL GetInputPort() override { return inputPort; }
@@ -161,6 +161,7 @@ public:
     void VARN_CALL Reserved16() override {}
     IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
 
+    int kind = 0;                      // a test's send (1), send/return (2, 6) or effect
     IVarnOutput* outputPort = nullptr; // borrowed: the port a send goes to
     IVarnInput* inputPort = nullptr;   // borrowed: the port a return comes from
 

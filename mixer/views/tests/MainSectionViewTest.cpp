@@ -394,41 +394,6 @@ TEST_F(MainSection, TheInsertBarsFollowTheChains)
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 refresh"), 5);
 }
 
-// An insert being dragged: its kind, its ports and its place.
-class DraggedInsert final : public IVarnInsert
-{
-public:
-    DraggedInsert(int kind, IVarnOutput* output, IVarnInput* input, IVarnInsertChain* chain, int position)
-        : kind_(kind), output_(output), input_(input), chain_(chain), position_(position)
-    {
-    }
-    int VARN_CALL GetKind() override { return kind_; }
-    void VARN_CALL Reserved1() override {}
-    IVarnOutput* VARN_CALL GetOutputPort() override { return output_; }
-    IVarnInput* VARN_CALL GetInputPort() override { return input_; }
-    int VARN_CALL GetPosition() override { return position_; }
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    int VARN_CALL HasEffect() override { return 1; }
-    int VARN_CALL IsBypassed() override { return 0; }
-    int VARN_CALL HasHardware() override { return 1; }
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
-
-private:
-    int kind_;
-    IVarnOutput* output_;
-    IVarnInput* input_;
-    IVarnInsertChain* chain_;
-    int position_;
-};
-
 // Moving an insert: sends need a stereo output, send/returns also a stereo input; over a slot
 // the place must be free or the insert's own.
 TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
@@ -474,14 +439,17 @@ TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.label);
-        DraggedInsert insert(row.kind, row.output, row.input, row.position >= 0 ? main : nullptr, row.position);
+        StandinInsert insert(row.position >= 0 ? main : nullptr, row.position);
+        insert.kind = row.kind;
+        insert.outputPort = row.output;
+        insert.inputPort = row.input;
         strip->slotUnder = row.slotUnder;
         EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&insert)), row.accepted);
     }
     // With the chain scrolled by one, slot 1 shows place 2.
     strip->offset = 1;
     strip->slotUnder = 1;
-    DraggedInsert own(0, nullptr, nullptr, main, 2);
+    StandinInsert own(main, 2);
     EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&own)), 1);
 }
 
