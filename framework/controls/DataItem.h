@@ -134,6 +134,8 @@ public:
     double GetMax() const override { return maximum; }
     void Reset(int update, int notify, DataItemListener* except) override;
     int Accepts(int32_t candidate) const;
+    // A whole value, without the float's rounding: refused unless Accepts.
+    void Store(int32_t candidate, int update, int notify, DataItemListener* except);
 
     int32_t value = 0;
     int32_t minimum = 0;
@@ -141,9 +143,6 @@ public:
     int32_t defaultValue = 0;
     int showValueText = 0; // numeric displays show valueText instead of the number
     String valueText;
-
-private:
-    void Store(int32_t candidate, int update, int notify, DataItemListener* except);
 };
 
 // A real number in [minimum, maximum]; minimum equal to maximum (or either NaN) accepts any

@@ -614,15 +614,15 @@ void Application::ShowMainWindow()
 
 void Application::NudgeHardwareLevel()
 {
-    // A hardware level left at 0.0 is moved away and back so that the card takes it.
+    // A monitor level left at 0.0 is moved away and back so that the card takes it.
     IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
-    IVarnLevelControl* level = hardware ? hardware->GetLevelControl() : nullptr;
-    if (level && level->GetLevel() == 0.0f)
+    IVarnMainMix* mainMix = hardware ? hardware->GetMainMix() : nullptr;
+    if (mainMix && mainMix->GetMonitorLevel() == 0.0f)
     {
-        level->SetLevel(-10.0f, 0);
+        mainMix->SetMonitorLevel(-10.0f, 0);
         ::Sleep(1);
-        level->SetLevel(0.0f, 0);
+        mainMix->SetMonitorLevel(0.0f, 0);
     }
 }
 

@@ -57,26 +57,6 @@ public:
     virtual void VARN_CALL Reserved0() = 0; // 0
 };
 
-// The hardware's level control.
-class IVarnLevelControl
-{
-public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
-    virtual void VARN_CALL Reserved2() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
-    virtual void VARN_CALL Reserved7() = 0;
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
-    virtual float VARN_CALL GetLevel() = 0; // 11
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual int VARN_CALL SetLevel(float level, int flags) = 0; // 13
-};
-
 // Named integer settings of a hardware system. There is one getter: it answers whether the
 // value exists and writes it through the out pointer; callers that want "the value or -1"
 // start from -1 and keep it when the value is missing.
@@ -96,13 +76,17 @@ public:
 // the chains are the insert containers of strips and buses, so "the bus object" of an insert
 // is this chain.
 class IVarnInsertChain;
+class IVarnInput;
+class IVarnOutput;
 class IVarnInsert
 {
 public:
     virtual int VARN_CALL GetKind() = 0; // 0: 1 send, 2 send/return, 6 ASIO send/return, 3 metered effect, else effect
     virtual void VARN_CALL Reserved1() = 0;
-    virtual void VARN_CALL Reserved2() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
+    // 2, 3: the ports of a send or send/return insert: the output it sends to and the input it
+    // returns from; null when it has none.
+    virtual IVarnOutput* VARN_CALL GetOutputPort() = 0;
+    virtual IVarnInput* VARN_CALL GetInputPort() = 0;
     virtual int VARN_CALL GetPosition() = 0; // 4: 0-based slot in its chain
     virtual void VARN_CALL Reserved5() = 0;
     virtual void VARN_CALL Reserved6() = 0;
@@ -123,12 +107,23 @@ public:
 
 class IVarnStrip;
 
-// An aux bus.
+// An aux bus of the main mix: its insert chain, its number, and its send and return
+// levels. A level setter answers 0 and keeps the old value when the value lies outside the
+// range; the engine raises event 304 (send) or 305 (return) with the bus's index when a level
+// changes.
 class IVarnAux
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual int VARN_CALL GetIndex() = 0; // 1: 0-based aux number
+    virtual IVarnInsertChain* VARN_CALL GetInsertChain() = 0;                 // 0
+    virtual int VARN_CALL GetIndex() = 0;                                     // 1: 0-based aux number
+    virtual float VARN_CALL GetSendLevel() = 0;                               // 2
+    virtual float VARN_CALL GetSendDefault() = 0;                             // 3
+    virtual int VARN_CALL SetSendLevel(float level, int flags) = 0;           // 4
+    virtual int VARN_CALL GetSendRange(float* minimum, float* maximum) = 0;   // 5
+    virtual float VARN_CALL GetReturnLevel() = 0;                             // 6
+    virtual float VARN_CALL GetReturnDefault() = 0;                           // 7
+    virtual int VARN_CALL SetReturnLevel(float level, int flags) = 0;         // 8
+    virtual int VARN_CALL GetReturnRange(float* minimum, float* maximum) = 0; // 9
 };
 
 // An insert chain, also the bus object of the strip, aux or main bus that holds it.
@@ -163,6 +158,41 @@ public:
     virtual void VARN_CALL Reserved25() = 0;
     virtual IVarnStrip* VARN_CALL GetStrip() = 0; // 26: the strip that owns the bus, else null
     virtual IVarnAux* VARN_CALL GetAux() = 0;     // 27: the aux of an aux bus, else null
+};
+
+// The main mix of a hardware system: the main and monitor levels, the monitor balance and
+// mute, the aux buses, the main insert chain and the main output meters. Setters answer 0 and
+// keep the old value when the value lies outside its range (a mute is 0 or 1); the engine
+// raises 300 (main level), 301 (monitor level), 302 (balance) or 303 (mute) when a value
+// changes, the program's own edits included. The range getters answer nonzero when written.
+class IVarnMainMix
+{
+public:
+    virtual int VARN_CALL GetAuxCount() = 0;                                 // 0
+    virtual IVarnAux* VARN_CALL GetAux(int index) = 0;                       // 1: null outside
+    virtual IVarnInsertChain* VARN_CALL GetInsertChain() = 0;                // 2
+    virtual float VARN_CALL GetMainLevel() = 0;                              // 3
+    virtual float VARN_CALL GetMainDefault() = 0;                            // 4
+    virtual int VARN_CALL SetMainLevel(float level, int flags) = 0;          // 5
+    virtual int VARN_CALL GetMainRange(float* minimum, float* maximum) = 0;  // 6
+    virtual int VARN_CALL GetMeterRange(float* minimum, float* maximum) = 0; // 7
+    virtual void VARN_CALL Reserved8() = 0;
+    virtual float VARN_CALL GetMeterLevel(int channel) = 0;                    // 9: 0 left, 1 right
+    virtual float VARN_CALL GetClipThreshold(int channel) = 0;                 // 10
+    virtual float VARN_CALL GetMonitorLevel() = 0;                             // 11
+    virtual float VARN_CALL GetMonitorDefault() = 0;                           // 12
+    virtual int VARN_CALL SetMonitorLevel(float level, int flags) = 0;         // 13
+    virtual int VARN_CALL GetMonitorRange(float* minimum, float* maximum) = 0; // 14
+    virtual float VARN_CALL GetBalance() = 0;                                  // 15
+    virtual float VARN_CALL GetBalanceDefault() = 0;                           // 16
+    virtual int VARN_CALL SetBalance(float balance, int flags) = 0;            // 17
+    virtual int VARN_CALL GetBalanceRange(float* minimum, float* maximum) = 0; // 18
+    virtual int VARN_CALL GetMonitorMute() = 0;                                // 19
+    virtual int VARN_CALL SetMonitorMute(int mute, int flags) = 0;             // 20
+    virtual void VARN_CALL Reserved21() = 0;
+    virtual int VARN_CALL IsDspPresent() = 0; // 22: 0 when the card's DSP does not answer
+    // 23 (our choice): asks the engine to bring the DSP up again; answers slot 22's answer.
+    virtual int VARN_CALL RetryDsp() = 0;
 };
 
 // A strip's direct-monitor control; its parameters are gain, pan and state per channel:
@@ -216,8 +246,6 @@ public:
     // tray icon shows a problem when a strip of the frame does not.
     virtual int VARN_CALL HasHardware() = 0;
 };
-
-class IVarnOutput;
 
 // A physical output's routing table: its entries are the single channels of the physical
 // outputs, each with its own source and insert.
@@ -364,9 +392,9 @@ public:
     virtual void VARN_CALL Reserved3() = 0;
     virtual IVarnSettings* VARN_CALL GetSettings() = 0; // 4
     virtual void VARN_CALL Reserved5() = 0;
-    virtual IVarnLevelControl* VARN_CALL GetLevelControl() = 0; // 6
-    virtual IVarnInputList* VARN_CALL GetInputList() = 0;       // 7
-    virtual IVarnItemList* VARN_CALL GetItemList() = 0;         // 8: the channel items
+    virtual IVarnMainMix* VARN_CALL GetMainMix() = 0;     // 6
+    virtual IVarnInputList* VARN_CALL GetInputList() = 0; // 7
+    virtual IVarnItemList* VARN_CALL GetItemList() = 0;   // 8: the channel items
     virtual void VARN_CALL Reserved9() = 0;
     virtual void VARN_CALL Reserved10() = 0;
     virtual void VARN_CALL Reserved11() = 0;

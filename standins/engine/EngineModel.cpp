@@ -69,7 +69,7 @@ std::vector<std::string> Words(const std::string& text)
 }
 
 const int kMaxChannels = 64;
-const int kAuxCount = 4;
+const int kMaxAuxBuses = 16;
 const int kMaxInserts = 16;
 
 // "free", "strip <n> [<position>]", "aux <n> [<position>]", "main [<position>]", "mix",
@@ -98,7 +98,7 @@ bool ParseLink(const std::vector<std::string>& words, size_t first, HardwareProf
     if ((kind == "strip" || kind == "aux") && (rest == 1 || rest == 2))
     {
         link.kind = kind == "strip" ? Link::Strip : Link::Aux;
-        if (!number(1, kind == "strip" ? kMaxChannels - 1 : kAuxCount - 1, link.index))
+        if (!number(1, kind == "strip" ? kMaxChannels - 1 : kMaxAuxBuses - 1, link.index))
             return false;
         return rest == 1 || number(2, kMaxInserts - 1, link.position);
     }
@@ -226,6 +226,7 @@ bool HardwareProfile::ReadLine(const std::string& line)
         {"stereoinputs", &HardwareProfile::stereoInputs, 0, kMaxChannels / 2},
         {"physicaloutputs", &HardwareProfile::physicalOutputs, 0, kMaxChannels / 2},
         {"midifxsends", &HardwareProfile::midiFxSends, 0, 16},
+        {"auxbuses", &HardwareProfile::auxBuses, 0, kMaxAuxBuses},
     };
     for (const auto& count : counts)
     {
@@ -331,7 +332,8 @@ int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
     return 1;
 }
 
-StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log)
+StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log,
+                                 StandinMainMix::Raise raise)
     : driver(profile), profile_(profile), log_(std::move(log))
 {
     settings.log = log_;
@@ -346,14 +348,17 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         if (name != profile.stripNames.end())
             strips.back()->name = name->second;
     }
-    for (int i = 0; i < kAuxCount; ++i)
+    std::vector<StandinBus*> auxChains;
+    for (int i = 0; i < profile.auxBuses; ++i)
     {
-        auxes.push_back(std::make_unique<StandinAux>(i));
         buses.push_back(std::make_unique<StandinBus>(1));
-        buses.back()->aux = auxes.back().get();
+        auxChains.push_back(buses.back().get());
     }
     buses.push_back(std::make_unique<StandinBus>(2));
     mainBus_ = buses.back().get();
+    mainMix = std::make_unique<StandinMainMix>(auxChains, mainBus_, log_, std::move(raise));
+    for (int i = 0; i < profile.auxBuses; ++i)
+        buses[i]->aux = mainMix->Aux(i);
 
     for (int i = 0; i < profile.wavePairs; ++i)
         items.ports[0].push_back(std::make_unique<StandinOutput>(0, i));
@@ -491,7 +496,7 @@ IVarnInsertChain* StandinHardware::Bus(const HardwareProfile::Link& link)
         return strip ? &strip->bus : nullptr;
     }
     case Link::Aux:
-        return buses[link.index].get();
+        return link.index < profile_.auxBuses ? buses[link.index].get() : nullptr;
     case Link::Main:
         return mainBus_;
     case Link::Mix:
@@ -655,13 +660,14 @@ int VARN_CALL StandinDriver::GetProfile(VarnDriverProfile* profile)
     return 1;
 }
 
-StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log)
+StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log,
+                           StandinMainMix::Raise raise)
     : rateCode(profile.rateCode), hardwareRateCode(profile.rateCode)
 {
     sessionSettings.log = log;
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
     {
-        systems_.push_back(std::make_unique<StandinHardware>(profile, log));
+        systems_.push_back(std::make_unique<StandinHardware>(profile, log, raise));
         for (auto& strip : systems_.back()->strips)
             strip->id = kMaxChannels * i + strip->GetIndex();
     }
@@ -715,7 +721,7 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
             auto* system = static_cast<StandinHardware*>(mixer.GetSystem(i));
             for (const auto& setting : system->settings.values)
                 out << "setting " << i << " " << setting.first << "=" << setting.second << "\n";
-            out << "level " << i << " " << system->level.level << "\n";
+            system->mainMix->Save(out, i);
         }
         if (!out.flush())
         {
@@ -780,14 +786,11 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
             if (hardware)
                 hardware->settings.values[rest.substr(0, equals)] = value;
         }
-        else if (word == "level" && fields >> system)
+        else if ((word == "mix" || word == "level") && fields >> system)
         {
-            float level = 0;
             auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
-            if (!(fields >> level))
+            if (!StandinMainMix::ReadSessionLine(word, fields, hardware ? hardware->mainMix.get() : nullptr))
                 return 0;
-            if (hardware)
-                hardware->level.level = level;
         }
         else
             return 0;

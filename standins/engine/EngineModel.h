@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "mixer/engine/VarnServices.h"
+#include "standins/engine/StandinMainMix.h"
 
 // The simulated card and its mixer model, behind the engine's interfaces. Objects live as
 // long as the engine object: the program never frees what the engine hands out.
@@ -47,6 +49,7 @@ struct HardwareProfile
     int monoInputs = 4;
     int stereoInputs = 4;
     int physicalOutputs = 4; // pairs
+    int auxBuses = 4;
     int midiFxSends = 0;
     bool keepCategory2 = true;
     std::vector<int> features;
@@ -82,31 +85,6 @@ public:
     std::function<void(std::string)> log;
 };
 
-class StandinLevelControl final : public IVarnLevelControl
-{
-public:
-    void VARN_CALL Reserved0() override {}
-    void VARN_CALL Reserved1() override {}
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    float VARN_CALL GetLevel() override { return level; }
-    void VARN_CALL Reserved12() override {}
-    int VARN_CALL SetLevel(float value, int) override
-    {
-        level = value;
-        return 1;
-    }
-
-    float level = 0.0f;
-};
-
 class StandinMonitor final : public IVarnMonitor
 {
 public:
@@ -117,24 +95,13 @@ public:
 
 class StandinStrip;
 
-class StandinAux final : public IVarnAux
-{
-public:
-    explicit StandinAux(int index) : index_(index) {}
-    void VARN_CALL Reserved0() override {}
-    int VARN_CALL GetIndex() override { return index_; }
-
-private:
-    int index_;
-};
-
 // A bus object: the insert chain of a strip, an aux or the main bus (the inserts are not
-// simulated yet).
+// simulated yet: a chain has only a count, which tests set).
 class StandinBus final : public IVarnInsertChain
 {
 public:
     explicit StandinBus(int type) : type_(type) {}
-    int VARN_CALL GetCount() override { return 0; }
+    int VARN_CALL GetCount() override { return count; }
     IVarnInsert* VARN_CALL GetInsert(int) override { return nullptr; }
     void VARN_CALL Reserved2() override {}
     void VARN_CALL Reserved3() override {}
@@ -165,6 +132,7 @@ public:
 
     StandinStrip* strip = nullptr; // borrowed: the strip that owns the bus
     StandinAux* aux = nullptr;     // borrowed: the aux of an aux bus
+    std::atomic<int> count{0};
 
 private:
     int type_;
@@ -175,10 +143,10 @@ class StandinInsert final : public IVarnInsert
 {
 public:
     StandinInsert(IVarnInsertChain* chain, int position) : chain_(chain), position_(position) {}
-    int VARN_CALL GetKind() override { return 0; }
+    int VARN_CALL GetKind() override { return kind; }
     void VARN_CALL Reserved1() override {}
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
+    IVarnOutput* VARN_CALL GetOutputPort() override { return outputPort; }
+    IVarnInput* VARN_CALL GetInputPort() override { return inputPort; }
     int VARN_CALL GetPosition() override { return position_; }
     void VARN_CALL Reserved5() override {}
     void VARN_CALL Reserved6() override {}
@@ -196,6 +164,9 @@ public:
 
     bool hasHardware = true;
     std::function<void(std::string)> log; // where the hardware query is written, may be empty
+    int kind = 0;                      // a test's send (1), send/return (2, 6) or effect
+    IVarnOutput* outputPort = nullptr; // borrowed: the port a send goes to
+    IVarnInput* inputPort = nullptr;   // borrowed: the port a return comes from
 
 private:
     IVarnInsertChain* chain_; // borrowed
@@ -399,19 +370,21 @@ private:
     const HardwareProfile& profile_;
 };
 
-// One system of the card, built from the card description. The calls for its lists and for
-// the channels that exist at a rate are written to the log.
+// One system of the card, built from the card description. The calls for its lists, for the
+// channels that exist at a rate and on its main mix are written to the log; its main mix
+// raises its events through raise.
 class StandinHardware final : public IVarnHardware
 {
 public:
-    StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log);
+    StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log,
+                    StandinMainMix::Raise raise = {});
     void VARN_CALL Reserved0() override {}
     void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
     void VARN_CALL Reserved3() override {}
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
     void VARN_CALL Reserved5() override {}
-    IVarnLevelControl* VARN_CALL GetLevelControl() override { return &level; }
+    IVarnMainMix* VARN_CALL GetMainMix() override { return mainMix.get(); }
     IVarnInputList* VARN_CALL GetInputList() override;
     IVarnItemList* VARN_CALL GetItemList() override;
     void VARN_CALL Reserved9() override {}
@@ -424,10 +397,9 @@ public:
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;
-    StandinLevelControl level;
     std::vector<std::unique_ptr<StandinStrip>> strips; // strip i records ASIO input pair i
-    std::vector<std::unique_ptr<StandinAux>> auxes;
-    std::vector<std::unique_ptr<StandinBus>> buses; // aux, main and recording buses
+    std::vector<std::unique_ptr<StandinBus>> buses;    // aux, main and recording buses
+    std::unique_ptr<StandinMainMix> mainMix;
     std::vector<std::unique_ptr<StandinInsert>> inserts;
     StandinRoutingTable routing;
     StandinItemList items;
@@ -449,8 +421,11 @@ private:
 class StandinMixer final : public IVarnMixer
 {
 public:
-    // log: where the systems write the calls that ask for their lists and channels; may be empty.
-    explicit StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log = {});
+    // log: where the systems write the calls that ask for their lists and channels and the
+    // calls on their main mixes; raise: where the main mixes raise their events; both may be
+    // empty.
+    explicit StandinMixer(const HardwareProfile& profile, std::function<void(std::string)> log = {},
+                          StandinMainMix::Raise raise = {});
     int VARN_CALL GetSystemCount() override { return SystemCount(); }
     IVarnHardware* VARN_CALL GetSystem(int index) override;
     IVarnHardware* VARN_CALL GetHardware() override { return GetSystem(0); }
@@ -482,7 +457,7 @@ private:
 //   systems=<count>
 //   name=<UTF-8 session name>
 //   setting <system> <name>=<value>
-//   level <system> <value>
+//   mix <system> <value name>=<value>   (see StandinMainMix)
 //   session <name>=<UTF-8 text>
 // An unreadable line makes the whole file unreadable. A save writes a temporary file beside
 // the session and then puts it in the session's place, so a failed save leaves the old file.

@@ -48,7 +48,9 @@ void StandinServices::Log(std::string entry)
 
 std::unique_ptr<StandinMixer> StandinServices::NewMixer()
 {
-    return std::make_unique<StandinMixer>(profile_, [this](std::string entry) { Log(std::move(entry)); });
+    return std::make_unique<StandinMixer>(
+        profile_, [this](std::string entry) { Log(std::move(entry)); },
+        [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
 }
 
 void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)

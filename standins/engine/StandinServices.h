@@ -86,7 +86,8 @@ public:
     static constexpr const char16_t* workingSessionName = u"KivCorvanConfig.session";
 
 private:
-    // A mixer model of the card whose systems write to the call log.
+    // A mixer model of the card whose systems write to the call log and raise their main
+    // mixes' events on the engine thread.
     std::unique_ptr<StandinMixer> NewMixer();
     void EventLoop();
     // Calls the listeners on the calling thread, as the engine does while it starts.

@@ -1,4 +1,5 @@
 #include "framework/controls/DataItem.h"
+#include "framework/controls/tests/BoundItem.h"
 
 #include <gtest/gtest.h>
 
@@ -8,55 +9,10 @@
 #include <string>
 #include <vector>
 
+using namespace itemtest;
+
 namespace
 {
-using Log = std::vector<std::string>;
-
-// A bound control as the item sees it: writes "redraw <name>" and "detach <name>".
-class Listener : public DataItemListener
-{
-public:
-    Listener(Log& log, const char* name) : log_(log), name_(name) {}
-    void OnDataItemChanged() override { log_.push_back("redraw " + name_); }
-    void OnDataItemDetached() override { log_.push_back("detach " + name_); }
-
-private:
-    Log& log_;
-    std::string name_;
-};
-
-class Owner : public DataItemOwner
-{
-public:
-    explicit Owner(Log& log) : log_(log) {}
-    int OnOwnedItemNotify(DataItem*, int argument) override
-    {
-        log_.push_back("notify " + std::to_string(argument));
-        return 0;
-    }
-
-private:
-    Log& log_;
-};
-
-// An item with an owner and two bound listeners, all writing one log.
-template <typename Item>
-struct Bound
-{
-    Log log;
-    Owner owner{log};
-    Listener a{log, "a"};
-    Listener b{log, "b"};
-    std::unique_ptr<Item> item = std::make_unique<Item>();
-
-    Bound()
-    {
-        item->SetOwner(&owner);
-        item->Bind(&a);
-        item->Bind(&b);
-    }
-};
-
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 TEST(DataItems, IntegerValuesTakenAndRefused)

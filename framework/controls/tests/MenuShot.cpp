@@ -12,15 +12,6 @@
 
 using namespace shot;
 
-namespace
-{
-class NoListener : public MenuListener
-{
-public:
-    void OnMenuCommand(int) override {}
-};
-} // namespace
-
 int main()
 {
     const std::string path = WinePath(KIV_SCROLL_TEST_SKIN);
@@ -56,7 +47,7 @@ int main()
     panel.Show(SW_SHOWNOACTIVATE);
     Pump();
 
-    NoListener listener;
+    NoMenuListener listener;
     PopupMenu* menu = skin.CreatePopupMenu("Main");
     if (!menu || !menu->Track(30, 90, &listener, nullptr, 0))
     {

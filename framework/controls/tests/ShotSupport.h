@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/skin/Skin.h"
 #include "framework/skin/SkinBitmap.h"
 #include "framework/skin/tests/SkinTestSupport.h"
@@ -20,6 +21,13 @@ class ShotPanel : public Panel
 {
 public:
     DWORD GetStyle() override { return WS_POPUP; }
+};
+
+// For menus that are shown only to be seen.
+class NoMenuListener : public MenuListener
+{
+public:
+    void OnMenuCommand(int) override {}
 };
 
 inline void Pump()

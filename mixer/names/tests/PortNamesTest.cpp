@@ -353,13 +353,14 @@ struct Buses
     {
         for (int i = 0; i < 3; ++i)
             strips.push_back(std::make_unique<StandinStrip>(i));
-        auxBus.aux = &aux;
+        auxBus.aux = mix.Aux(1);
     }
     std::vector<std::unique_ptr<StandinStrip>> strips;
-    StandinAux aux{1};
+    StandinBus firstAuxBus{1};
     StandinBus auxBus{1};
     StandinBus mainBus{2};
     StandinBus oddBus{5};
+    StandinMainMix mix{{&firstAuxBus, &auxBus}, &mainBus, {}, {}};
 };
 
 TEST(PortNamesTest, WhatAnInputFeeds)

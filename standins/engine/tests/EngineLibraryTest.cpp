@@ -54,8 +54,8 @@ TEST(EngineLibraryTest, ProgramFolderLibraryServesTheEngine)
     IVarnHardware* hardware = engine->GetMixer()->GetHardware();
     ASSERT_NE(hardware, nullptr);
     EXPECT_EQ(hardware->HasFeature(5), 1);
-    EXPECT_EQ(hardware->GetLevelControl()->SetLevel(-10.0f, 0), 1);
-    EXPECT_FLOAT_EQ(hardware->GetLevelControl()->GetLevel(), -10.0f);
+    EXPECT_EQ(hardware->GetMainMix()->SetMonitorLevel(-10.0f, 0), 1);
+    EXPECT_FLOAT_EQ(hardware->GetMainMix()->GetMonitorLevel(), -10.0f);
 
     CountingListener listener;
     EXPECT_EQ(engine->AddListener(&listener), 1);

@@ -167,7 +167,7 @@ TEST_F(EngineFixture, SavedSessionReloadsAsTheSameModel)
         mixer->sessionName = u"Live \u00e9t\u00e9";
         mixer->GetSystem(0)->GetSettings()->SetValue("SampleRateLocked", 1, 0, 1);
         mixer->GetSystem(1)->GetSettings()->SetValue("ExtSyncSrc", -3, 0, 1);
-        mixer->GetSystem(1)->GetLevelControl()->SetLevel(-10.5f, 0);
+        mixer->GetSystem(1)->GetMainMix()->SetMonitorLevel(-10.5f, 0);
         engine.SetModified(1);
         EXPECT_EQ(engine.SaveSession(file.u16string().c_str(), 0, 0), 1);
         EXPECT_EQ(engine.IsModified(), 0);
@@ -192,7 +192,7 @@ TEST_F(EngineFixture, SavedSessionReloadsAsTheSameModel)
         EXPECT_EQ(mixer->GetSystem(1)->GetSettings()->GetValue("ExtSyncSrc", &value), 1);
         EXPECT_EQ(value, -3);
         EXPECT_EQ(mixer->GetSystem(1)->GetSettings()->GetValue("UnMute", &value), 0);
-        EXPECT_FLOAT_EQ(mixer->GetSystem(1)->GetLevelControl()->GetLevel(), -10.5f);
+        EXPECT_FLOAT_EQ(mixer->GetSystem(1)->GetMainMix()->GetMonitorLevel(), -10.5f);
         int rate = 0;
         EXPECT_EQ(engine.GetFileRate((data() / "KivCorvanConfig.session").u16string().c_str(), &rate), 1);
         EXPECT_EQ(rate, 4);
@@ -515,7 +515,7 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
                                  "outputs=many\n" // not a number
                                  "inputs=400\n"   // out of range
                                  "rate=7\n"
-                                 "record=1 aux 9\n"
+                                 "record=1 aux 16\n"
                                  "input=5 0 free\n"
                                  "irq=0x1G\n"
                                  "no equals sign\n"
@@ -531,7 +531,7 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
                                       "SimulatedCard.txt line 5 skipped: outputs=many",
                                       "SimulatedCard.txt line 6 skipped: inputs=400",
                                       "SimulatedCard.txt line 7 skipped: rate=7",
-                                      "SimulatedCard.txt line 8 skipped: record=1 aux 9",
+                                      "SimulatedCard.txt line 8 skipped: record=1 aux 16",
                                       "SimulatedCard.txt line 9 skipped: input=5 0 free",
                                       "SimulatedCard.txt line 10 skipped: irq=0x1G",
                                       "SimulatedCard.txt line 11 skipped: no equals sign",

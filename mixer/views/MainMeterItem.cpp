@@ -1,0 +1,19 @@
+#include "mixer/views/MainMeterItem.h"
+
+#include "mixer/engine/VarnServices.h"
+#include "mixer/views/ValueSetters.h"
+
+void MainMeterItem::Poll()
+{
+    IVarnMainMix* mix = source_.GetMainMix();
+    if (!mix)
+        return;
+    const float level = mix->GetMeterLevel(channel_);
+    if (clip_ && level > threshold_)
+    {
+        clip_->value = 1;
+        clip_->RefreshControls(nullptr);
+        clip_->NotifyOwner(clip_->value);
+    }
+    SetItemRealValue(this, level, 1, 1, nullptr);
+}
