@@ -48,43 +48,6 @@ const char kIconProblem[] = "#126";
 
 Application* g_application = nullptr; // the one application object while it exists
 
-// The main frame as the dispatcher reaches it. The frame has no strip section, main section,
-// palette or sync panel of its own yet: their rows find none and do nothing.
-class FrameAppTarget final : public MainFrameTarget
-{
-public:
-    FrameApp& Frame() { return frame_; }
-    void BringForward() override
-    {
-        frame_.RestoreWindows();
-        frame_.BringToForeground();
-    }
-    void UpdateSessionTitle() override { frame_.UpdateSessionTitle(); }
-    void UpdateHardwareButtons(VarnEventArg) override { frame_.UpdateHardwareButtons(); }
-    void RefreshForEvent(int, VarnEventArg) override {}
-    void AddStripView(IVarnStrip*) override {}
-    void RemoveStripView(VarnEventArg) override {}
-    void UpdateStrip(VarnEventArg) override {}
-    void RefreshExtraSection() override {}
-    IVarnHardware* GetCurrentSystem() override { return nullptr; }
-    bool HasSessionSection() override { return frame_.GetSessionNamePanel() != nullptr; }
-    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
-    StripSectionTarget* GetStripSection() override { return nullptr; }
-    MainSectionTarget* GetMainSection() override { return nullptr; }
-    FxPaletteTarget* GetFxPalette() override { return nullptr; }
-    SyncPanelTarget* GetSyncPanel() override { return nullptr; }
-
-private:
-    FrameApp frame_;
-};
-
-std::unique_ptr<MainFrameTarget> MakeMainFrame(MainWindowLink& owner, bool fullBuild)
-{
-    auto target = std::make_unique<FrameAppTarget>();
-    if (!target->Frame().Create(&owner, fullBuild ? 1 : 0))
-        return nullptr;
-    return target;
-}
 int g_hardwareReset = 0; // set once the user reset the hardware
 
 // folder + "\" + name, created when missing; 0 when the folder cannot be had.
@@ -555,7 +518,7 @@ MainWindow* Application::OpenMainWindow()
     BusyWindow busy;
     MainWindow* window = new (std::nothrow) MainWindow;
     if (window)
-        window->SetFrameFactory(MakeMainFrame);
+        window->SetFrameFactory(&FrameApp::Make);
     if (window && window->Create(services_, this) < 0)
     {
         delete window;

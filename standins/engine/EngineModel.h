@@ -164,9 +164,9 @@ public:
 
     bool hasHardware = true;
     std::function<void(std::string)> log; // where the hardware query is written, may be empty
-    int kind = 0;                      // a test's send (1), send/return (2, 6) or effect
-    IVarnOutput* outputPort = nullptr; // borrowed: the port a send goes to
-    IVarnInput* inputPort = nullptr;   // borrowed: the port a return comes from
+    int kind = 0;                         // a test's send (1), send/return (2, 6) or effect
+    IVarnOutput* outputPort = nullptr;    // borrowed: the port a send goes to
+    IVarnInput* inputPort = nullptr;      // borrowed: the port a return comes from
 
 private:
     IVarnInsertChain* chain_; // borrowed

@@ -1,7 +1,8 @@
 // The running mixer program with the shipped skin, driven as the card and a COM client would:
 // this test starts KivCorvanDSP.exe from a copy of the program folder (so it can give the
-// program a broken skin of its own), started as COM starts it, and raises engine events in it
-// through the simulated engine's control channel, watching what the engine was asked.
+// program a broken skin of its own), raises engine events in it through the simulated
+// engine's control channel and watches what its COM server sends and what the engine was
+// asked.
 #include <gtest/gtest.h>
 
 #include <shlwapi.h>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,6 +19,8 @@
 
 #include "mixer/comserver/ComInterfaces.h"
 #include "standins/engine/EngineControl.h"
+#include "tests/mainwindow/ProgramWindows.h"
+#include "tests/comserver/Sinks.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
@@ -78,6 +82,8 @@ protected:
     {
         EndMixerProgram();
         CoUninitialize();
+        sinks_.clear();
+        privateSinks_.clear();
         delete program_;
         program_ = nullptr;
     }
@@ -134,18 +140,34 @@ protected:
         });
     }
 
+    PublicSink& NewPublicSink()
+    {
+        sinks_.emplace_back();
+        return sinks_.back();
+    }
+    PrivateSink& NewPrivateSink()
+    {
+        privateSinks_.emplace_back();
+        return privateSinks_.back();
+    }
+
     static ScratchFolder* program_;
+    // Sinks outlive their test: the server may still hold a proxy a moment after Unadvise.
+    static std::deque<PublicSink> sinks_;
+    static std::deque<PrivateSink> privateSinks_;
     IKivCorvanServices* services_ = nullptr;
     IKivCorvanEventSource* source_ = nullptr;
     DWORD processId_ = 0;
 };
 
 ScratchFolder* MainWindowTest::program_ = nullptr;
+std::deque<PublicSink> MainWindowTest::sinks_;
+std::deque<PrivateSink> MainWindowTest::privateSinks_;
 
 TEST_F(MainWindowTest, BrokenChosenSkinOpensAsDefault)
 {
-    // The main window writes the skin it fell back to once the chosen one failed to load.
-    EXPECT_TRUE(PumpUntil([&] { return ReadSetting("skin") == "Default"; }));
+    ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
+    EXPECT_EQ(ReadSetting("skin"), "Default");
 }
 
 TEST_F(MainWindowTest, ControlChannelReachesTheRunningProgramsEngine)
@@ -168,4 +190,65 @@ TEST_F(MainWindowTest, ControlChannelReachesTheRunningProgramsEngine)
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
+TEST_F(MainWindowTest, EngineEventsReachTheComClientsWithTheirValues)
+{
+    PublicSink& publicSink = NewPublicSink();
+    PrivateSink& privateSink = NewPrivateSink();
+    DWORD publicCookie = 0, privateCookie = 0;
+    ASSERT_EQ(services_->Advise(&publicSink, 0x77FC, 0x11, &publicCookie), S_OK);
+    ASSERT_EQ(source_->Advise(&privateSink, 0x7400, 0x22, &privateCookie), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
+
+    for (const char* request :
+         {"raise 850", "raise 898 5", "raise 849", "raise 801 3", "raise 601", "raise 600", "raise 615 77",
+          "raise 1003 9", "raise 1105 -1", "raise 1299 2147483647", "raise 749", "raise 899"})
+        EXPECT_EQ(Control(request), "ok") << request;
+    ASSERT_TRUE(PumpUntil([&] { return publicSink.arrivals.size() >= 6 && privateSink.arrivals.size() >= 4; }));
+    EXPECT_EQ(publicSink.arrivals, (std::vector<Arrival>{{0x8, 0x11, 0, 0},
+                                                         {0x8, 0x11, 0, 0},
+                                                         {0x10, 0x11, 0, 0},
+                                                         {0x10, 0x11, 0, 0},
+                                                         {0x200, 0x11, 0, 0},
+                                                         {0x100, 0x11, 0, 0}}));
+    EXPECT_EQ(privateSink.arrivals, (std::vector<Arrival>{{0x400, 0x22, 5, 77},
+                                                          {0x1000, 0x22, 3, 9},
+                                                          {0x2000, 0x22, 5, 0xFFFFFFFF},
+                                                          {0x4000, 0x22, 99, 0x7FFFFFFF}}));
+    EXPECT_EQ(services_->Unadvise(publicCookie), S_OK);
+    EXPECT_EQ(source_->Unadvise(privateCookie), S_OK);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUserInterfaceThread)
+{
+    PublicSink& sink = NewPublicSink();
+    DWORD cookie = 0;
+    ASSERT_EQ(services_->Advise(&sink, 0x319, 0x33, &cookie), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
+    const size_t rebuildsBefore = LogWith("SetModified 0").size();
+    const size_t preparedBefore = LogWith("PrepareDsp").size();
+
+    // Rebuilds one after another, each followed at once by events that need the frame.
+    std::vector<Arrival> expected;
+    for (int round = 0; round < 5; ++round)
+    {
+        EXPECT_EQ(Control("raise 1"), "ok");
+        EXPECT_EQ(Control("raise 850"), "ok");
+        EXPECT_EQ(Control("raise 55"), "ok");
+        EXPECT_EQ(Control("raise 801"), "ok");
+        EXPECT_EQ(Control("raise 601"), "ok");
+        for (DWORD type : {0x1, 0x8, 0x10, 0x200})
+            expected.push_back({type, 0x33, 0, 0});
+    }
+    ASSERT_TRUE(PumpUntil([&] { return sink.arrivals.size() >= expected.size(); }));
+    EXPECT_EQ(sink.arrivals, expected);
+    EXPECT_EQ(services_->Unadvise(cookie), S_OK);
+
+    // Every rebuild marked the session unmodified and every 55 prepared the DSP, on the
+    // program's own thread; the frame is there afterwards.
+    EXPECT_TRUE(PumpUntil([&] { return LogWith("PrepareDsp").size() >= preparedBefore + 5; }));
+    EXPECT_GE(LogWith("SetModified 0").size(), rebuildsBefore + 5);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+    EXPECT_FALSE(ProgramWindows(processId_).empty());
+}
 } // namespace
