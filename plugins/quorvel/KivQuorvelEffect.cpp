@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -125,15 +127,25 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
     {
     case kCommandCreateLink:
         m_services.store(CreateServicesLink(this));
-        if (m_services.load())
+        if (ServicesConnection* services = m_services.load())
         {
+            SetParamChain(services->GetParamChain());
             OnAssignmentChanged();
         }
         return false;
     case kCommandDestroyLink:
         StopAsio(false);
+        // The map names nothing of the chain, which goes with the link.
+        SetParamChain(nullptr);
+        m_params.Publish(std::make_unique<ParamMap>());
         delete m_services.exchange(nullptr);
         return true;
+    case ServicesThread::kNudgeCommand:
+        if (ParamChain* chain = m_chain.load())
+        {
+            chain->StoreRequestedParams();
+        }
+        return false;
     case kCommandReconnect:
         OnAssignmentChanged();
         return false;
@@ -488,12 +500,21 @@ void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t
 
 void KivQuorvelEffect::setParameter(int32_t index, float value)
 {
-    m_params.Set(m_chain, index, value);
+    bool requested = false;
+    {
+        ParamMapSlot::Use map(m_params);
+        requested = map->Request(index, value);
+    }
+    if (requested)
+    {
+        WakeParamStores();
+    }
 }
 
 float KivQuorvelEffect::getParameter(int32_t index)
 {
-    return m_params.Get(m_chain, index);
+    ParamMapSlot::Use map(m_params);
+    return map->Get(index);
 }
 
 void KivQuorvelEffect::setProgram(int32_t) {}
@@ -509,17 +530,20 @@ void KivQuorvelEffect::getProgramName(char*) {}
 
 void KivQuorvelEffect::getParameterLabel(int32_t index, char* text)
 {
-    m_params.Label(m_chain, index, text);
+    ParamMapSlot::Use map(m_params);
+    map->Label(index, text);
 }
 
 void KivQuorvelEffect::getParameterDisplay(int32_t index, char* text)
 {
-    m_params.Display(m_chain, index, text);
+    ParamMapSlot::Use map(m_params);
+    map->Display(index, text);
 }
 
 void KivQuorvelEffect::getParameterName(int32_t index, char* text)
 {
-    m_params.Name(m_chain, index, text);
+    ParamMapSlot::Use map(m_params);
+    map->Name(index, text);
 }
 
 bool KivQuorvelEffect::getVendorString(char* text)
@@ -534,34 +558,81 @@ bool KivQuorvelEffect::getVendorString(char* text)
 
 void KivQuorvelEffect::RebuildParamMap()
 {
-    m_params.Rebuild(m_chain);
+    // Values the host set on the old map while this one was made are taken over; someone
+    // must still store them.
+    if (m_params.Publish(ParamMap::Build(m_chain.load())))
+    {
+        WakeParamStores();
+    }
+}
+
+void KivQuorvelEffect::SyncParamMap()
+{
+    ParamChain* chain = m_chain.load();
+    ParamMapSlot::Use map(m_params);
+    if (chain)
+    {
+        map->Sync(*chain);
+    }
+}
+
+void KivQuorvelEffect::StoreParamRequests(bool direct)
+{
+    ParamChain* chain = m_chain.load();
+    ParamMapSlot::Use map(m_params);
+    if (chain)
+    {
+        map->StoreRequests(*chain, direct);
+    }
 }
 
 void KivQuorvelEffect::ReportParamToHost(int32_t position, int32_t index, const ParamValue& value)
 {
-    const ParamMap::Record* record = m_params.FindByInsert(position, index);
-    InsertParams insert;
-    if (!record || !m_chain || !m_chain->GetInsert(position, &insert))
+    ParamChain* chain = m_chain.load();
+    int32_t vstIndex = -1;
+    float normalized = 0.0f;
     {
-        return;
+        ParamMapSlot::Use map(m_params);
+        const ParamMap::Record* record = map->FindByInsert(position, index);
+        InsertParams insert;
+        if (!record || !chain || !chain->GetInsert(position, &insert))
+        {
+            return;
+        }
+        vstIndex = record->vstIndex;
+        normalized = ParamMap::ToNormalized(*record, value);
     }
-    setParameterAutomated(record->vstIndex, ParamMap::ToNormalized(*record, value));
+    // The host may call back into the plug-in: no map is held meanwhile.
+    setParameterAutomated(vstIndex, normalized);
 }
 
 void KivQuorvelEffect::ReportAllParamsToHost()
 {
-    for (int32_t i = 0; i < m_params.Count(); ++i)
+    ParamChain* chain = m_chain.load();
+    if (!chain)
     {
-        const ParamMap::Record* record = m_params.Find(i);
-        ParamValue value;
-        if (m_chain && m_chain->GetParamValue(record->position, record->index, &value))
+        return;
+    }
+    std::vector<std::pair<int32_t, int32_t>> mapped;
+    {
+        ParamMapSlot::Use map(m_params);
+        for (int32_t i = 0; i < map->Count(); ++i)
         {
-            ReportParamToHost(record->position, record->index, value);
+            mapped.emplace_back(map->Find(i)->position, map->Find(i)->index);
+        }
+    }
+    for (const auto& parameter : mapped)
+    {
+        ParamValue value;
+        if (chain->GetParamValue(parameter.first, parameter.second, &value))
+        {
+            ReportParamToHost(parameter.first, parameter.second, value);
         }
     }
 }
 
-void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const
+void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index)
 {
-    m_params.Lookup(vstIndex, position, index);
+    ParamMapSlot::Use map(m_params);
+    map->Lookup(vstIndex, position, index);
 }

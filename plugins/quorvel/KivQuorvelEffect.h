@@ -86,12 +86,16 @@ public:
     // The driver asks for a reset (on its thread); acted upon at the next resume.
     void OnResetRequest() override { m_resetRequested.store(true); }
 
-    // The parameter path: the chain is the model's (borrowed; null until it exists).
-    void SetParamChain(ParamChain* chain) { m_chain = chain; }
+    // The parameter path: the chain is the link's (borrowed; null while there is none). The
+    // map follows it through the calls of its holder below.
+    void SetParamChain(ParamChain* chain) { m_chain.store(chain); }
     void RebuildParamMap() override;
+    void SyncParamMap() override;
+    void StoreParamRequests(bool direct) override;
+    void WakeParamStores() override { m_servicesThread.Nudge(); }
     void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override;
     void ReportAllParamsToHost() override;
-    void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
+    void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index);
 
     int32_t GetInstanceIndex() const { return m_instanceIndex; }
     int32_t GetHostMode() const { return m_hostMode; }
@@ -135,7 +139,7 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> m_services{nullptr};
     ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr;          // borrowed
-    std::unique_ptr<AlignedBuffer> m_chunk; // host's GUI thread: the block last handed to the host
-    ParamMap m_params;
+    std::atomic<ParamChain*> m_chain{nullptr}; // borrowed; used by the chain's holder only
+    std::unique_ptr<AlignedBuffer> m_chunk;    // host's GUI thread: the block last handed to the host
+    ParamMapSlot m_params;
 };

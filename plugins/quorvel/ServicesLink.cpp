@@ -427,7 +427,8 @@ void ServicesLink::Disconnect()
 {
     ReleaseSendReturnDirect();
     UnregisterClient();
-    m_owner->RebuildParamMap();
+    // The chain may be held by a thread that waits for this one: its holder rebuilds.
+    m_inserts.RebuildParamMapSoon();
 }
 
 bool ServicesLink::GetSendReturnPair(int32_t* sendPair, int32_t* returnPair)

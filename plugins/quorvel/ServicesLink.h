@@ -73,12 +73,16 @@ public:
     void ReportAllParamsToHost() override { m_owner->ReportAllParamsToHost(); }
     void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
     void RebuildParamMap() override { m_owner->RebuildParamMap(); }
+    void SyncParamMap() override { m_owner->SyncParamMap(); }
+    void StoreParamRequests(bool direct) override { m_owner->StoreParamRequests(direct); }
+    void WakeParamStores() override { m_owner->WakeParamStores(); }
     bool HoldsSendReturn() override { return m_sendPair >= 0 && m_returnPair >= 0; }
 
     // The state chunk's side (the host's thread).
     bool CaptureInserts(InsertStateList* states) override;
     bool FindPreset(const EffectId& id, PresetRecord* record) override;
     bool RestoreInserts(const InsertStateList& states) override;
+    ParamChain* GetParamChain() override { return &m_inserts; }
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();

@@ -84,8 +84,23 @@ bool ServicesThread::Run(int32_t command)
     // The thread replies, or ends without running it (a quit message): either way this ends.
     m_changed.wait(hold, [this] { return m_replied || !m_running; });
     const bool ran = m_replied;
-    m_pending = 0;
+    m_pending = 0; // not taken when the thread ended first
     return ran;
+}
+
+void ServicesThread::Nudge()
+{
+    if (m_nudged.exchange(true))
+    {
+        return; // the thread has not taken the last one yet
+    }
+#ifdef _WIN32
+    SetEvent(m_commandEvent);
+#else
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_commandSignalled = true;
+    m_changed.notify_all();
+#endif
 }
 
 bool ServicesThread::WaitForCommand()
@@ -144,8 +159,18 @@ void ServicesThread::Main()
         int32_t command = 0;
         {
             std::lock_guard<std::mutex> hold(m_lock);
+            // Taken once: a wake-up by a nudge does not run (or answer) it again.
             command = m_pending;
+            m_pending = 0;
             m_commandSignalled = false;
+        }
+        if (m_nudged.exchange(false))
+        {
+            m_handler(kNudgeCommand);
+        }
+        if (command == 0)
+        {
+            continue;
         }
         ended = m_handler(command);
         {

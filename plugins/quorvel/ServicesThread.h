@@ -2,8 +2,10 @@
 // One effects plug-in instance's services thread: a single-threaded COM apartment that runs
 // numbered commands handed to it by the host's threads, one at a time, and pumps the
 // messages that reach it meanwhile. The caller of Run waits until its command has run; a
-// command issued on the thread itself runs at once.
+// command issued on the thread itself runs at once. Nudge asks for kNudgeCommand without
+// waiting (the host's parameter calls use it); nudges that come before it runs count once.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -17,6 +19,7 @@ public:
     // quit message ends calls it once more with kQuitCommand, before it leaves its apartment.
     using Handler = std::function<bool(int32_t command)>;
     static constexpr int32_t kQuitCommand = -1;
+    static constexpr int32_t kNudgeCommand = -2;
 
     ServicesThread() = default;
     ~ServicesThread();
@@ -27,6 +30,8 @@ public:
     bool Start(Handler handler);
     // Runs the command and returns once it is done; false when no thread runs (nothing ran).
     bool Run(int32_t command);
+    // Any thread: kNudgeCommand runs on the thread soon; the caller does not wait for it.
+    void Nudge();
     // Waits up to timeoutMs for the thread to end; true when it has.
     bool Join(uint32_t timeoutMs);
     bool IsRunning() const;
@@ -48,6 +53,7 @@ private:
     bool m_commandSignalled = false; // portable build: the command event
     bool m_replied = false;
     bool m_running = false; // from Start until the thread's loop has ended
+    std::atomic<bool> m_nudged{false};
 #ifdef _WIN32
     void* m_commandEvent = nullptr; // auto-reset event the thread's message wait watches
 #endif

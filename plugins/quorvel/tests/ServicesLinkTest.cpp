@@ -62,6 +62,10 @@ public:
     void StopAsio(bool reopen) override { calls.push_back(reopen ? "StopAsio reopen" : "StopAsio"); }
     void OnAssignmentChanged() override { calls.push_back("OnAssignmentChanged"); }
     void RebuildParamMap() override { calls.push_back("RebuildParamMap"); }
+    // Every let-go of the chain brings the map's values up to date: not recorded.
+    void SyncParamMap() override {}
+    void StoreParamRequests(bool) override { calls.push_back("StoreParamRequests"); }
+    void WakeParamStores() override { calls.push_back("WakeParamStores"); }
     void ReportParamToHost(int32_t, int32_t, const ParamValue&) override { calls.push_back("ReportParamToHost"); }
     void ReportAllParamsToHost() override { calls.push_back("ReportAllParamsToHost"); }
     int32_t GetAsioSampleRate() override { return rate; }
