@@ -39,10 +39,10 @@ void ZeroOutputs(float** outputs, int32_t frames)
 
 KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, kParameters, kUniqueId)
 {
-    m_instanceIndex = PluginModule::Enter();
-    if (m_instanceIndex >= kMaxInstances)
+    instanceIndex_ = PluginModule::Enter();
+    if (instanceIndex_ >= kMaxInstances)
     {
-        m_failed = true;
+        failed_ = true;
         return;
     }
     gRegistry.Register(this);
@@ -53,15 +53,15 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     char product[256] = {};
     if (getHostProductString(product) && std::strcmp(product, "Cubase VST") == 0)
     {
-        m_hostMode = kHostModeCubase;
+        hostMode_ = kHostModeCubase;
     }
     if (Preferences::ReadRenderModeEnabled())
     {
-        m_hostMode = kHostModeRender;
+        hostMode_ = kHostModeRender;
     }
-    m_trim = m_hostMode != kHostModeRender;
+    trim_ = hostMode_ != kHostModeRender;
     programsAreChunks(true);
-    m_link = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
+    link_ = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
     // A model operation that misuses the link's call block fails alone; the thread goes on.
     const auto handler = [this](int32_t command) {
         try
@@ -73,9 +73,9 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
             return false;
         }
     };
-    if (!m_link || !m_servicesThread.Start(handler))
+    if (!link_ || !servicesThread_.Start(handler))
     {
-        m_failed = true;
+        failed_ = true;
         return;
     }
     RunOnServicesThread(kCommandCreateLink);
@@ -83,23 +83,23 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
 
 KivQuorvelEffect::~KivQuorvelEffect()
 {
-    if (m_servicesThread.IsRunning())
+    if (servicesThread_.IsRunning())
     {
         RunOnServicesThread(kCommandDestroyLink);
     }
     // The thread uses the link and the driver until it has ended: nothing it holds goes
     // before that, however long it takes.
-    while (!m_servicesThread.Join(kServicesJoinMs))
+    while (!servicesThread_.Join(kServicesJoinMs))
     {
     }
     // A thread that ended on its own (a quit message) left its link behind.
-    delete m_services.exchange(nullptr);
-    delete m_link;
-    m_link = nullptr;
+    delete services_.exchange(nullptr);
+    delete link_;
+    link_ = nullptr;
     DropStream();
     // Its memory is the platform's, which may go with this instance.
-    m_chunk.reset();
-    if (m_instanceIndex < kMaxInstances)
+    chunk_.reset();
+    if (instanceIndex_ < kMaxInstances)
     {
         gRegistry.Unregister(this);
     }
@@ -108,8 +108,8 @@ KivQuorvelEffect::~KivQuorvelEffect()
 
 bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
 {
-    const bool ran = m_servicesThread.Run(command);
-    ServicesConnection* services = m_services.load();
+    const bool ran = servicesThread_.Run(command);
+    ServicesConnection* services = services_.load();
     if (!ran && services)
     {
         services->FailCall();
@@ -126,8 +126,8 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
     switch (command)
     {
     case kCommandCreateLink:
-        m_services.store(CreateServicesLink(this));
-        if (ServicesConnection* services = m_services.load())
+        services_.store(CreateServicesLink(this));
+        if (ServicesConnection* services = services_.load())
         {
             SetParamChain(services->GetParamChain());
             OnAssignmentChanged();
@@ -137,11 +137,11 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
         StopAsio(false);
         // The map names nothing of the chain, which goes with the link.
         SetParamChain(nullptr);
-        m_params.Publish(std::make_unique<ParamMap>());
-        delete m_services.exchange(nullptr);
+        params_.Publish(std::make_unique<ParamMap>());
+        delete services_.exchange(nullptr);
         return true;
     case ServicesThread::kNudgeCommand:
-        if (ParamChain* chain = m_chain.load())
+        if (ParamChain* chain = chain_.load())
         {
             chain->StoreRequestedParams();
         }
@@ -151,13 +151,13 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
         return false;
     case ServicesThread::kQuitCommand:
         // The apartment ends with the thread: what it holds of the mixer program goes first.
-        if (ServicesConnection* services = m_services.load())
+        if (ServicesConnection* services = services_.load())
         {
             services->Drop();
         }
         return true;
     default:
-        ServicesConnection* services = m_services.load();
+        ServicesConnection* services = services_.load();
         if (services && command > kCommandReconnect)
         {
             services->Execute(command);
@@ -168,7 +168,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
 
 int32_t KivQuorvelEffect::getChunk(void** data, bool)
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     InsertStateList states;
     if (!data || !services || !services->CaptureInserts(&states))
     {
@@ -180,14 +180,14 @@ int32_t KivQuorvelEffect::getChunk(void** data, bool)
         return 0;
     }
     // The host copies the block before it asks again; the previous one goes now.
-    m_chunk = std::move(chunk);
-    *data = m_chunk->Data();
-    return static_cast<int32_t>(m_chunk->Size());
+    chunk_ = std::move(chunk);
+    *data = chunk_->Data();
+    return static_cast<int32_t>(chunk_->Size());
 }
 
 int32_t KivQuorvelEffect::setChunk(void* data, int32_t size, bool)
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     InsertStateList states;
     if (!data || size <= 0 || !services ||
         !ParseStateChunk(
@@ -208,7 +208,7 @@ void KivQuorvelEffect::RequestReconnect()
 
 void KivQuorvelEffect::OnAssignmentChanged()
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     if (!services)
     {
         return;
@@ -219,11 +219,11 @@ void KivQuorvelEffect::OnAssignmentChanged()
     {
         return;
     }
-    m_sendPair = send;
-    m_returnPair = ret;
-    if (m_link)
+    sendPair_ = send;
+    returnPair_ = ret;
+    if (link_)
     {
-        if (m_sendPair >= 0 && m_returnPair >= 0 && m_hostBlock.load() > 0)
+        if (sendPair_ >= 0 && returnPair_ >= 0 && hostBlock_.load() > 0)
         {
             Reconnect();
         }
@@ -232,76 +232,76 @@ void KivQuorvelEffect::OnAssignmentChanged()
             StopAsio(true);
         }
     }
-    m_resetRequested.store(false);
+    resetRequested_.store(false);
 }
 
 void KivQuorvelEffect::DropStream()
 {
-    delete m_stream.Take();
+    delete stream_.Take();
 }
 
 void KivQuorvelEffect::Reconnect()
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
+    std::lock_guard<std::mutex> hold(asioLock_);
     // The stream leaves first, while the driver still runs, so a process call waiting for an
     // offline switch gets it.
     DropStream();
-    m_link->Close();
-    m_link->Open();
+    link_->Close();
+    link_->Open();
     DriverBufferSizes sizes{};
-    m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
-    const int32_t hostBlock = m_hostBlock.load();
-    m_buffers = PlanQuorvelBuffers(hostBlock, sizes, Preferences::ReadExtraBufferEnabled(), m_hostMode);
-    auto* stream = new (std::nothrow) AudioStream(m_buffers.frames, PluginModule::ListLock());
-    if (stream && !stream->Allocate(m_buffers.frames))
+    link_->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
+    const int32_t hostBlock = hostBlock_.load();
+    buffers_ = PlanQuorvelBuffers(hostBlock, sizes, Preferences::ReadExtraBufferEnabled(), hostMode_);
+    auto* stream = new (std::nothrow) AudioStream(buffers_.frames, PluginModule::ListLock());
+    if (stream && !stream->Allocate(buffers_.frames))
     {
         delete stream;
         stream = nullptr;
     }
     if (stream)
     {
-        stream->SetLatency(m_buffers.latencyBlocks);
-        m_lead.store(m_buffers.lead);
-        m_readSkip.store(m_buffers.readSkip);
-        m_extraBuffers.store(m_buffers.extraBuffers);
+        stream->SetLatency(buffers_.latencyBlocks);
+        lead_.store(buffers_.lead);
+        readSkip_.store(buffers_.readSkip);
+        extraBuffers_.store(buffers_.extraBuffers);
     }
     const bool started =
-        stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),
-                                FirstChannel(m_sendPair, m_link->GetOutputCount()));
-    ServicesConnection* services = m_services.load();
+        stream && link_->Start(stream, buffers_.frames, FirstChannel(returnPair_, link_->GetInputCount()),
+                               FirstChannel(sendPair_, link_->GetOutputCount()));
+    ServicesConnection* services = services_.load();
     if (!services || !services->IsLoadingSession())
     {
-        m_link->ShowErrorMessage();
+        link_->ShowErrorMessage();
     }
     if (started)
     {
-        m_stream.Put(stream);
+        stream_.Put(stream);
         return;
     }
     // Without a running pair the audio passes through: nothing feeds a stream no driver drains.
     delete stream;
-    m_link->CreateBuffers(m_buffers.streamSize);
+    link_->CreateBuffers(buffers_.streamSize);
 }
 
 void KivQuorvelEffect::StopAsio(bool reopen)
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
+    std::lock_guard<std::mutex> hold(asioLock_);
     DropStream();
-    if (!m_link)
+    if (!link_)
     {
         return;
     }
-    m_link->Close();
-    if (reopen && m_link->Open())
+    link_->Close();
+    if (reopen && link_->Open())
     {
-        m_link->CreateBuffers(m_buffers.streamSize > 0 ? m_buffers.streamSize : m_link->GetPreferredBufferSize());
+        link_->CreateBuffers(buffers_.streamSize > 0 ? buffers_.streamSize : link_->GetPreferredBufferSize());
     }
 }
 
 QuorvelBuffers KivQuorvelEffect::GetBuffers()
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
-    return m_buffers;
+    std::lock_guard<std::mutex> hold(asioLock_);
+    return buffers_;
 }
 
 int32_t KivQuorvelEffect::GetLatency()
@@ -314,12 +314,12 @@ void KivQuorvelEffect::setSampleRate(float rate)
     VstEffectX2::setSampleRate(rate);
     if (rate >= 1.0f && rate < 2147483647.0f)
     {
-        m_rate.store(static_cast<int32_t>(rate));
+        rate_.store(static_cast<int32_t>(rate));
     }
-    std::lock_guard<std::mutex> hold(m_asioLock);
-    if (m_link)
+    std::lock_guard<std::mutex> hold(asioLock_);
+    if (link_)
     {
-        m_link->SetSampleRate(m_rate.load());
+        link_->SetSampleRate(rate_.load());
     }
 }
 
@@ -331,28 +331,28 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
     }
     VstEffectX2::setBlockSize(frames);
     {
-        std::lock_guard<std::mutex> hold(m_asioLock);
-        m_buffers.extraBuffers = false;
-        m_buffers.latency = QuorvelLatencyWithoutStream(frames, m_buffers.streamSize, m_hostMode);
+        std::lock_guard<std::mutex> hold(asioLock_);
+        buffers_.extraBuffers = false;
+        buffers_.latency = QuorvelLatencyWithoutStream(frames, buffers_.streamSize, hostMode_);
     }
-    m_hostBlock.store(frames);
+    hostBlock_.store(frames);
     RequestReconnect();
     setInitialDelay(GetLatency());
 }
 
 void KivQuorvelEffect::suspend()
 {
-    m_processMode.store(kStreamStopped);
-    m_stream.Suspend();
+    processMode_.store(kStreamStopped);
+    stream_.Suspend();
 }
 
 void KivQuorvelEffect::resume()
 {
-    if (m_resetRequested.load())
+    if (resetRequested_.load())
     {
         RequestReconnect();
     }
-    m_stream.DropQueued();
+    stream_.DropQueued();
     setInitialDelay(GetLatency());
 }
 
@@ -361,11 +361,11 @@ void KivQuorvelEffect::Lead(AudioStream* stream)
     // With a driver buffer that is no multiple of the host block, a switch that finds only a
     // partly filled block would play it behind zeros again and again: one block of silence
     // queued first keeps the host that far ahead.
-    if (!m_lead.load())
+    if (!lead_.load())
     {
         return;
     }
-    m_skipLeft = m_readSkip.load();
+    skipLeft_ = readSkip_.load();
     static const float kZeros[256] = {};
     const float* zeros[] = {kZeros, kZeros};
     for (int32_t left = stream->Frames(); left > 0; left -= 256)
@@ -386,8 +386,8 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         return;
     }
-    const bool replacing = m_replacing.load();
-    StreamSlot::Use use(m_stream);
+    const bool replacing = replacing_.load();
+    StreamSlot::Use use(stream_);
     AudioStream* stream = use.Get();
     if (!stream)
     {
@@ -408,7 +408,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         return;
     }
     // In render mode every call counts as offline.
-    const bool offline = !m_trim || getCurrentProcessLevel() == kVstProcessLevelOffline;
+    const bool offline = !trim_ || getCurrentProcessLevel() == kVstProcessLevelOffline;
     // A host rendering offline right after set-up would otherwise race through its whole render
     // before the driver's first switch and get silence: it waits for that switch, a bounded
     // time. In real time the call passes until the driver runs.
@@ -421,20 +421,20 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         return;
     }
-    int32_t mode = m_processMode.load();
+    int32_t mode = processMode_.load();
     if (mode == kStreamStopped)
     {
         stream->Reset(false);
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
         Lead(stream);
     }
-    if (m_trim)
+    if (trim_)
     {
         const bool rendering = stream->ProcessLevel() == kStreamOffline;
-        if (stream->TrimQueues(m_extraBuffers.load()) > 0 && rendering && !m_renderWarningShown)
+        if (stream->TrimQueues(extraBuffers_.load()) > 0 && rendering && !renderWarningShown_)
         {
             // Once per offline run, however many blocks go.
-            m_renderWarningShown = true;
+            renderWarningShown_ = true;
             ShowRenderWarning();
         }
     }
@@ -442,8 +442,8 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         if (mode != kStreamOffline)
         {
-            m_renderWarningShown = false;
-            m_offlineFrames = 0;
+            renderWarningShown_ = false;
+            offlineFrames_ = 0;
         }
         mode = kStreamOffline;
     }
@@ -456,7 +456,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         mode = kStreamRealtime;
     }
-    m_processMode.store(mode);
+    processMode_.store(mode);
     stream->WriteHostInput(inputs, frames);
     if (replacing)
     {
@@ -465,44 +465,44 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     // After a start with a lead, the first read that finds captured audio leaves samples out
     // (see QuorvelBuffers).
     int32_t skip = 0;
-    if (m_skipLeft > 0 && stream->InputQueueCount(0) > 0)
+    if (skipLeft_ > 0 && stream->InputQueueCount(0) > 0)
     {
-        skip = m_skipLeft < frames ? m_skipLeft : frames;
+        skip = skipLeft_ < frames ? skipLeft_ : frames;
     }
-    m_skipLeft -= skip;
+    skipLeft_ -= skip;
     float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
     stream->ReadHostOutput(later, frames - skip);
     stream->SetProcessLevel(mode);
     if (mode != kStreamOffline)
     {
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
         return;
     }
     // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
     // every driver buffer written, however the host cuts its blocks.
-    m_offlineFrames += frames;
-    while (m_offlineFrames >= stream->Frames())
+    offlineFrames_ += frames;
+    while (offlineFrames_ >= stream->Frames())
     {
-        m_offlineFrames -= stream->Frames();
+        offlineFrames_ -= stream->Frames();
         if (!stream->WaitForSwitch())
         {
-            m_offlineFrames = 0;
+            offlineFrames_ = 0;
         }
     }
 }
 
 void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t frames)
 {
-    m_replacing.store(true);
+    replacing_.store(true);
     process(inputs, outputs, frames);
-    m_replacing.store(false);
+    replacing_.store(false);
 }
 
 void KivQuorvelEffect::setParameter(int32_t index, float value)
 {
     bool requested = false;
     {
-        ParamMapSlot::Use map(m_params);
+        ParamMapSlot::Use map(params_);
         requested = map->Request(index, value);
     }
     if (requested)
@@ -513,7 +513,7 @@ void KivQuorvelEffect::setParameter(int32_t index, float value)
 
 float KivQuorvelEffect::getParameter(int32_t index)
 {
-    ParamMapSlot::Use map(m_params);
+    ParamMapSlot::Use map(params_);
     return map->Get(index);
 }
 
@@ -530,19 +530,19 @@ void KivQuorvelEffect::getProgramName(char*) {}
 
 void KivQuorvelEffect::getParameterLabel(int32_t index, char* text)
 {
-    ParamMapSlot::Use map(m_params);
+    ParamMapSlot::Use map(params_);
     map->Label(index, text);
 }
 
 void KivQuorvelEffect::getParameterDisplay(int32_t index, char* text)
 {
-    ParamMapSlot::Use map(m_params);
+    ParamMapSlot::Use map(params_);
     map->Display(index, text);
 }
 
 void KivQuorvelEffect::getParameterName(int32_t index, char* text)
 {
-    ParamMapSlot::Use map(m_params);
+    ParamMapSlot::Use map(params_);
     map->Name(index, text);
 }
 
@@ -560,7 +560,7 @@ void KivQuorvelEffect::RebuildParamMap()
 {
     // Values the host set on the old map while this one was made are taken over; someone
     // must still store them.
-    if (m_params.Publish(ParamMap::Build(m_chain.load())))
+    if (params_.Publish(ParamMap::Build(chain_.load())))
     {
         WakeParamStores();
     }
@@ -568,8 +568,8 @@ void KivQuorvelEffect::RebuildParamMap()
 
 void KivQuorvelEffect::SyncParamMap()
 {
-    ParamChain* chain = m_chain.load();
-    ParamMapSlot::Use map(m_params);
+    ParamChain* chain = chain_.load();
+    ParamMapSlot::Use map(params_);
     if (chain)
     {
         map->Sync(*chain);
@@ -578,8 +578,8 @@ void KivQuorvelEffect::SyncParamMap()
 
 void KivQuorvelEffect::StoreParamRequests(bool direct)
 {
-    ParamChain* chain = m_chain.load();
-    ParamMapSlot::Use map(m_params);
+    ParamChain* chain = chain_.load();
+    ParamMapSlot::Use map(params_);
     if (chain)
     {
         map->StoreRequests(*chain, direct);
@@ -588,11 +588,11 @@ void KivQuorvelEffect::StoreParamRequests(bool direct)
 
 void KivQuorvelEffect::ReportParamToHost(int32_t position, int32_t index, const ParamValue& value)
 {
-    ParamChain* chain = m_chain.load();
+    ParamChain* chain = chain_.load();
     int32_t vstIndex = -1;
     float normalized = 0.0f;
     {
-        ParamMapSlot::Use map(m_params);
+        ParamMapSlot::Use map(params_);
         const ParamMap::Record* record = map->FindByInsert(position, index);
         InsertParams insert;
         if (!record || !chain || !chain->GetInsert(position, &insert))
@@ -608,14 +608,14 @@ void KivQuorvelEffect::ReportParamToHost(int32_t position, int32_t index, const 
 
 void KivQuorvelEffect::ReportAllParamsToHost()
 {
-    ParamChain* chain = m_chain.load();
+    ParamChain* chain = chain_.load();
     if (!chain)
     {
         return;
     }
     std::vector<std::pair<int32_t, int32_t>> mapped;
     {
-        ParamMapSlot::Use map(m_params);
+        ParamMapSlot::Use map(params_);
         for (int32_t i = 0; i < map->Count(); ++i)
         {
             mapped.emplace_back(map->Find(i)->position, map->Find(i)->index);
@@ -633,6 +633,6 @@ void KivQuorvelEffect::ReportAllParamsToHost()
 
 void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index)
 {
-    ParamMapSlot::Use map(m_params);
+    ParamMapSlot::Use map(params_);
     map->Lookup(vstIndex, position, index);
 }

@@ -55,7 +55,7 @@ public:
     static constexpr int32_t kReadOnlyAccess = 8;
     static constexpr int32_t kReadOnlyMeterAccess = 9;
 
-    explicit ParamDescriptor(const uint8_t* bytes) : m_bytes(bytes) {}
+    explicit ParamDescriptor(const uint8_t* bytes) : bytes_(bytes) {}
 
     int32_t Access() const { return Read32(516); }
     int32_t ValueKind() const { return Read32(520); }
@@ -72,13 +72,13 @@ private:
     int32_t Read32(size_t offset) const
     {
         int32_t value = 0;
-        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        std::memcpy(&value, bytes_ + offset, sizeof(value));
         return value;
     }
     float ReadFloat(size_t offset) const
     {
         float value = 0.0f;
-        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        std::memcpy(&value, bytes_ + offset, sizeof(value));
         return value;
     }
     void Text(size_t offset, char16_t* text, size_t units) const
@@ -86,7 +86,7 @@ private:
         size_t n = 0;
         for (; n + 1 < units && n < kTextUnits; ++n)
         {
-            std::memcpy(&text[n], m_bytes + offset + 2 * n, 2);
+            std::memcpy(&text[n], bytes_ + offset + 2 * n, 2);
             if (text[n] == 0)
             {
                 return;
@@ -95,7 +95,7 @@ private:
         text[n] = 0;
     }
 
-    const uint8_t* m_bytes; // borrowed: kSize bytes
+    const uint8_t* bytes_; // borrowed: kSize bytes
 };
 
 // What one insert tells of its parameters.

@@ -43,18 +43,18 @@ private:
     // the thread is to end without one (a quit message or a failed wait).
     bool WaitForCommand();
 
-    Handler m_handler;
-    std::thread m_thread;
-    std::thread::id m_threadId; // set before the thread starts, read by any thread
-    std::mutex m_runLock;       // one Run at a time
-    mutable std::mutex m_lock;  // guards the fields below
-    std::condition_variable m_changed;
-    int32_t m_pending = 0;           // the command waiting to run, 0 for none
-    bool m_commandSignalled = false; // portable build: the command event
-    bool m_replied = false;
-    bool m_running = false; // from Start until the thread's loop has ended
-    std::atomic<bool> m_nudged{false};
+    Handler handler_;
+    std::thread thread_;
+    std::thread::id threadId_; // set before the thread starts, read by any thread
+    std::mutex runLock_;       // one Run at a time
+    mutable std::mutex lock_;  // guards the fields below
+    std::condition_variable changed_;
+    int32_t pending_ = 0;           // the command waiting to run, 0 for none
+    bool commandSignalled_ = false; // portable build: the command event
+    bool replied_ = false;
+    bool running_ = false; // from Start until the thread's loop has ended
+    std::atomic<bool> nudged_{false};
 #ifdef _WIN32
-    void* m_commandEvent = nullptr; // auto-reset event the thread's message wait watches
+    void* commandEvent_ = nullptr; // auto-reset event the thread's message wait watches
 #endif
 };

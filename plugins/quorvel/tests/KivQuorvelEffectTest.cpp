@@ -280,63 +280,63 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
 class LoopCard
 {
 public:
-    LoopCard(FakeDriver& driver, int32_t delay) : m_driver(driver), m_delay(delay) {}
+    LoopCard(FakeDriver& driver, int32_t delay) : driver_(driver), delay_(delay) {}
 
     void Step(int32_t frames)
     {
-        m_pending += frames;
-        while (m_pending >= Size())
+        pending_ += frames;
+        while (pending_ >= Size())
         {
-            m_pending -= Size();
+            pending_ -= Size();
             Switch();
         }
     }
 
 private:
     // Four buffers (two outputs, two inputs) of two halves each.
-    int32_t Size() const { return static_cast<int32_t>(m_driver.memory.size() / 8); }
+    int32_t Size() const { return static_cast<int32_t>(driver_.memory.size() / 8); }
     int32_t* Half(int32_t buffer, int32_t half)
     {
-        return &m_driver.memory[static_cast<size_t>((2 * buffer + half) * Size())];
+        return &driver_.memory[static_cast<size_t>((2 * buffer + half) * Size())];
     }
     void Switch()
     {
         const int32_t size = Size();
-        if (m_loops[0].empty())
+        if (loops_[0].empty())
         {
-            for (auto& loop : m_loops)
+            for (auto& loop : loops_)
             {
-                loop.assign(static_cast<size_t>(size + m_delay), 0);
+                loop.assign(static_cast<size_t>(size + delay_), 0);
             }
         }
         for (int32_t c = 0; c < 2; ++c)
         {
-            std::vector<int32_t>& loop = m_loops[c];
+            std::vector<int32_t>& loop = loops_[c];
             for (int32_t i = 0; i < size; ++i)
             {
-                Half(2 + c, m_half)[i] =
-                    static_cast<int32_t>(std::lround(0.5 * loop[(m_oldest + static_cast<size_t>(i)) % loop.size()]));
+                Half(2 + c, half_)[i] =
+                    static_cast<int32_t>(std::lround(0.5 * loop[(oldest_ + static_cast<size_t>(i)) % loop.size()]));
             }
         }
-        m_driver.callbacks.bufferSwitch(m_half, 1);
+        driver_.callbacks.bufferSwitch(half_, 1);
         for (int32_t c = 0; c < 2; ++c)
         {
-            std::vector<int32_t>& loop = m_loops[c];
+            std::vector<int32_t>& loop = loops_[c];
             for (int32_t i = 0; i < size; ++i)
             {
-                loop[(m_oldest + static_cast<size_t>(i)) % loop.size()] = Half(c, m_half)[i];
+                loop[(oldest_ + static_cast<size_t>(i)) % loop.size()] = Half(c, half_)[i];
             }
         }
-        m_oldest = (m_oldest + static_cast<size_t>(size)) % m_loops[0].size();
-        m_half ^= 1;
+        oldest_ = (oldest_ + static_cast<size_t>(size)) % loops_[0].size();
+        half_ ^= 1;
     }
 
-    FakeDriver& m_driver;
-    int32_t m_delay;
-    int32_t m_pending = 0;
-    int32_t m_half = 0;
-    size_t m_oldest = 0;
-    std::vector<int32_t> m_loops[2];
+    FakeDriver& driver_;
+    int32_t delay_;
+    int32_t pending_ = 0;
+    int32_t half_ = 0;
+    size_t oldest_ = 0;
+    std::vector<int32_t> loops_[2];
 };
 
 struct TripCase

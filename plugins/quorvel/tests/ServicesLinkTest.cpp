@@ -22,7 +22,7 @@ namespace
 class FakeSystem final : public ServicesSystem
 {
 public:
-    explicit FakeSystem(FakeServicesServer& server) : m_server(server) {}
+    explicit FakeSystem(FakeServicesServer& server) : server_(server) {}
     bool IsMixerRunning() override { return running; }
     HRESULT CreateServices(IKivCorvanServices** services) override
     {
@@ -32,8 +32,8 @@ public:
             *services = nullptr;
             return REGDB_E_CLASSNOTREG;
         }
-        m_server.services.AddRef();
-        *services = &m_server.services;
+        server_.services.AddRef();
+        *services = &server_.services;
         return S_OK;
     }
     bool running = true;
@@ -41,7 +41,7 @@ public:
     int creations = 0;
 
 private:
-    FakeServicesServer& m_server;
+    FakeServicesServer& server_;
 };
 
 struct Post
