@@ -44,13 +44,21 @@ InsertChain::Hold::~Hold()
         return;
     }
     // Work the services thread left while this thread held the chain; what it leaves after
-    // the last look is taken up once the chain is free again.
+    // the last look is taken up once the chain is free again. The host's values go back to
+    // the services thread instead: a host that sets them without pause would keep this
+    // thread here for good.
     for (;;)
     {
         chain_.DoPending(false);
         --chain_.depth_;
         chain_.lock_.unlock();
-        if (chain_.pending_.load() == 0 || !chain_.lock_.try_lock())
+        const uint32_t left = chain_.pending_.load();
+        if (left == kPendingParamStores && chain_.host_)
+        {
+            chain_.host_->WakeParamStores();
+            return;
+        }
+        if (left == 0 || !chain_.lock_.try_lock())
         {
             return;
         }
@@ -68,6 +76,53 @@ InsertChain::~InsertChain() = default;
 InsertEffect* InsertChain::At(int32_t index) const
 {
     return index >= 0 && index < Count() ? inserts_[static_cast<size_t>(index)].get() : nullptr;
+}
+
+bool InsertChain::GetInsert(int32_t position, InsertParams* params)
+{
+    const InsertEffect* insert = At(position);
+    if (!insert)
+    {
+        return false;
+    }
+    insert->GetParamDescriptors(&params->count, &params->descriptors);
+    const InsertInfo& info = insert->Info();
+    static_assert(sizeof(params->shortName) == sizeof(info.shortName), "short name");
+    std::memcpy(params->shortName, info.shortName, sizeof(params->shortName));
+    params->hasWetDry = info.hasWetDry == 1;
+    params->hasHidden = info.hasHidden == 1;
+    params->wetDryIndex = info.wetDryIndex;
+    params->hiddenIndex = info.hiddenIndex;
+    params->identity = insert->Identity();
+    return true;
+}
+
+bool InsertChain::GetParamValue(int32_t position, int32_t index, ParamValue* value)
+{
+    const InsertEffect* insert = At(position);
+    return insert && insert->GetParamValue(index, value);
+}
+
+bool InsertChain::StoreParam(int32_t position, int32_t index, const ParamValue& value, bool direct)
+{
+    InsertEffect* insert = At(position);
+    return insert && insert->StoreParam(index, value.kind, value.bits, direct);
+}
+
+int32_t InsertChain::GetParamKind(int32_t position, int32_t index)
+{
+    const InsertEffect* insert = At(position);
+    return insert ? insert->GetParamKind(index) : InsertEffect::kSelectorValueKind;
+}
+
+void InsertChain::StoreRequestedParams()
+{
+    Leave(kPendingParamStores);
+}
+
+void InsertChain::RebuildParamMapSoon()
+{
+    Leave(kPendingRebuild);
 }
 
 int32_t InsertChain::Run(CallBlock& block, int32_t command)
@@ -667,6 +722,14 @@ void InsertChain::DoPending(bool direct)
         }
         MarkAttached();
     }
+    if ((work & kPendingRebuild) && host_)
+    {
+        host_->RebuildParamMap();
+    }
+    if ((work & kPendingParamStores) && host_)
+    {
+        host_->StoreParamRequests(direct);
+    }
     if (work & kPendingModelChange)
     {
         std::vector<ParamModelChange> changes;
@@ -684,5 +747,9 @@ void InsertChain::DoPending(bool direct)
                 }
             }
         }
+    }
+    if (host_)
+    {
+        host_->SyncParamMap();
     }
 }

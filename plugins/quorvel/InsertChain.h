@@ -11,6 +11,9 @@
 // (Detach, Attach, OnParamModelChange) make their server calls directly, then leave what
 // changes the list or the inserts as pending work that whoever holds the chain does before
 // letting go (or the handler itself, when the chain is free). Readers of inserts hold it too.
+// The host's parameter calls never hold it: they read the instance's parameter map, which
+// the holder rebuilds after each structural change and whose values it brings up to date
+// (both ways) whenever it lets go.
 
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/InsertEffect.h"
@@ -27,8 +30,14 @@ class InsertStateList;
 class ChainHost
 {
 public:
-    // The instance's VST parameter map follows the chain.
+    // The instance's VST parameter map follows the chain: rebuilt after a structural change,
+    // its values brought up to date, the values the host asked for stored (direct: on the
+    // services thread). Called by the chain's holder.
     virtual void RebuildParamMap() = 0;
+    virtual void SyncParamMap() = 0;
+    virtual void StoreParamRequests(bool direct) = 0;
+    // Any thread: the services thread is to store the values the host set (never waits).
+    virtual void WakeParamStores() = 0;
     // Whether the link holds its send/return pair.
     virtual bool HoldsSendReturn() = 0;
 
@@ -43,7 +52,7 @@ enum ChainMessage : uint32_t
     kMessageBypassSoloRead = 4610,
 };
 
-class InsertChain
+class InsertChain final : public ParamChain
 {
 public:
     // link and catalog null: a chain without a mixer program (every server operation false).
@@ -66,10 +75,19 @@ public:
         InsertChain& chain_;
     };
 
-    bool IsAttached() const { return attached_.load(); }
+    bool IsAttached() const override { return attached_.load(); }
     // Read while holding the chain.
     int32_t Count() const { return static_cast<int32_t>(inserts_.size()); }
     InsertEffect* At(int32_t index) const;
+
+    // The parameter map's view (while holding the chain; StoreRequestedParams any time on
+    // the services thread).
+    int32_t InsertCount() override { return Count(); }
+    bool GetInsert(int32_t position, InsertParams* params) override;
+    bool GetParamValue(int32_t position, int32_t index, ParamValue* value) override;
+    bool StoreParam(int32_t position, int32_t index, const ParamValue& value, bool direct) override;
+    int32_t GetParamKind(int32_t position, int32_t index) override;
+    void StoreRequestedParams() override;
 
     // Editor operations (they hold the chain themselves).
     bool LoadPreset(const EffectId& presetId, int32_t position, bool post, bool wait);
@@ -103,6 +121,8 @@ public:
     bool RefreshInsertsCmd();
     // Services thread: an effect's preset list changed; the inserts running it follow.
     void OnParamModelChange(const ParamModelChange& change);
+    // Services thread: the parameter map is rebuilt now, or by the holder (never waits).
+    void RebuildParamMapSoon();
 
 private:
     enum Pending : uint32_t
@@ -110,6 +130,8 @@ private:
         kPendingInvalidate = 1,
         kPendingAttach = 2,
         kPendingModelChange = 4,
+        kPendingParamStores = 8,
+        kPendingRebuild = 16,
     };
 
     bool InsertPreset(const PresetRecord& record, int32_t position, bool wait);
@@ -125,7 +147,7 @@ private:
     int32_t Run(CallBlock& block, int32_t command);
     // Services thread: leaves work for the holder, or does it when the chain is free.
     void Leave(uint32_t work);
-    // The holder (direct: the services thread) does the pending work.
+    // The holder's part of letting go: pending work, then the parameter map's values.
     void DoPending(bool direct);
 
     ModelLink* link_;                                    // borrowed: the link owns the chain

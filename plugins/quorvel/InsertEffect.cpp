@@ -203,7 +203,7 @@ bool InsertEffect::StoreAccepts(int32_t index, int32_t kind) const
     return !ParamDescriptor(&descriptors_[static_cast<size_t>(index) * ParamDescriptor::kSize]).IsReadOnly();
 }
 
-bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value)
+bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value, bool direct)
 {
     if (!StoreAccepts(index, kind))
     {
@@ -219,7 +219,7 @@ bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value)
         PutWord(block, 2, index);
         PutWord(block, 3, kind);
         PutWord(block, 4, static_cast<int32_t>(value));
-        if (Run(block, 30) != kCallOk)
+        if (Run(block, 30, direct) != kCallOk)
         {
             return false;
         }

@@ -83,7 +83,8 @@ public:
     bool GetParamText(int32_t index, char16_t* text, int32_t units);
     int32_t GetNotifyId() const { return notifyId_; }
 
-    bool StoreParam(int32_t index, int32_t kind, uint32_t value);
+    // direct: the services thread's own call (the host's values reach the inserts there).
+    bool StoreParam(int32_t index, int32_t kind, uint32_t value, bool direct = false);
     bool SetParam(int32_t index, int32_t kind, uint32_t value);
     bool SetWetDry(float value);
     bool SetBypass(bool on);

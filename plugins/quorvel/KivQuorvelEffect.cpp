@@ -8,6 +8,8 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -37,10 +39,10 @@ void ZeroOutputs(float** outputs, int32_t frames)
 
 KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, kParameters, kUniqueId)
 {
-    m_instanceIndex = PluginModule::Enter();
-    if (m_instanceIndex >= kMaxInstances)
+    instanceIndex_ = PluginModule::Enter();
+    if (instanceIndex_ >= kMaxInstances)
     {
-        m_failed = true;
+        failed_ = true;
         return;
     }
     gRegistry.Register(this);
@@ -51,15 +53,15 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     char product[256] = {};
     if (getHostProductString(product) && std::strcmp(product, "Cubase VST") == 0)
     {
-        m_hostMode = kHostModeCubase;
+        hostMode_ = kHostModeCubase;
     }
     if (Preferences::ReadRenderModeEnabled())
     {
-        m_hostMode = kHostModeRender;
+        hostMode_ = kHostModeRender;
     }
-    m_trim = m_hostMode != kHostModeRender;
+    trim_ = hostMode_ != kHostModeRender;
     programsAreChunks(true);
-    m_link = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
+    link_ = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
     // A model operation that misuses the link's call block fails alone; the thread goes on.
     const auto handler = [this](int32_t command) {
         try
@@ -71,9 +73,9 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
             return false;
         }
     };
-    if (!m_link || !m_servicesThread.Start(handler))
+    if (!link_ || !servicesThread_.Start(handler))
     {
-        m_failed = true;
+        failed_ = true;
         return;
     }
     RunOnServicesThread(kCommandCreateLink);
@@ -81,23 +83,23 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
 
 KivQuorvelEffect::~KivQuorvelEffect()
 {
-    if (m_servicesThread.IsRunning())
+    if (servicesThread_.IsRunning())
     {
         RunOnServicesThread(kCommandDestroyLink);
     }
     // The thread uses the link and the driver until it has ended: nothing it holds goes
     // before that, however long it takes.
-    while (!m_servicesThread.Join(kServicesJoinMs))
+    while (!servicesThread_.Join(kServicesJoinMs))
     {
     }
     // A thread that ended on its own (a quit message) left its link behind.
-    delete m_services.exchange(nullptr);
-    delete m_link;
-    m_link = nullptr;
+    delete services_.exchange(nullptr);
+    delete link_;
+    link_ = nullptr;
     DropStream();
     // Its memory is the platform's, which may go with this instance.
-    m_chunk.reset();
-    if (m_instanceIndex < kMaxInstances)
+    chunk_.reset();
+    if (instanceIndex_ < kMaxInstances)
     {
         gRegistry.Unregister(this);
     }
@@ -106,8 +108,8 @@ KivQuorvelEffect::~KivQuorvelEffect()
 
 bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
 {
-    const bool ran = m_servicesThread.Run(command);
-    ServicesConnection* services = m_services.load();
+    const bool ran = servicesThread_.Run(command);
+    ServicesConnection* services = services_.load();
     if (!ran && services)
     {
         services->FailCall();
@@ -124,28 +126,38 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
     switch (command)
     {
     case kCommandCreateLink:
-        m_services.store(CreateServicesLink(this));
-        if (m_services.load())
+        services_.store(CreateServicesLink(this));
+        if (ServicesConnection* services = services_.load())
         {
+            SetParamChain(services->GetParamChain());
             OnAssignmentChanged();
         }
         return false;
     case kCommandDestroyLink:
         StopAsio(false);
-        delete m_services.exchange(nullptr);
+        // The map names nothing of the chain, which goes with the link.
+        SetParamChain(nullptr);
+        params_.Publish(std::make_unique<ParamMap>());
+        delete services_.exchange(nullptr);
         return true;
+    case ServicesThread::kNudgeCommand:
+        if (ParamChain* chain = chain_.load())
+        {
+            chain->StoreRequestedParams();
+        }
+        return false;
     case kCommandReconnect:
         OnAssignmentChanged();
         return false;
     case ServicesThread::kQuitCommand:
         // The apartment ends with the thread: what it holds of the mixer program goes first.
-        if (ServicesConnection* services = m_services.load())
+        if (ServicesConnection* services = services_.load())
         {
             services->Drop();
         }
         return true;
     default:
-        ServicesConnection* services = m_services.load();
+        ServicesConnection* services = services_.load();
         if (services && command > kCommandReconnect)
         {
             services->Execute(command);
@@ -156,7 +168,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
 
 int32_t KivQuorvelEffect::getChunk(void** data, bool)
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     InsertStateList states;
     if (!data || !services || !services->CaptureInserts(&states))
     {
@@ -168,14 +180,14 @@ int32_t KivQuorvelEffect::getChunk(void** data, bool)
         return 0;
     }
     // The host copies the block before it asks again; the previous one goes now.
-    m_chunk = std::move(chunk);
-    *data = m_chunk->Data();
-    return static_cast<int32_t>(m_chunk->Size());
+    chunk_ = std::move(chunk);
+    *data = chunk_->Data();
+    return static_cast<int32_t>(chunk_->Size());
 }
 
 int32_t KivQuorvelEffect::setChunk(void* data, int32_t size, bool)
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     InsertStateList states;
     if (!data || size <= 0 || !services ||
         !ParseStateChunk(
@@ -196,7 +208,7 @@ void KivQuorvelEffect::RequestReconnect()
 
 void KivQuorvelEffect::OnAssignmentChanged()
 {
-    ServicesConnection* services = m_services.load();
+    ServicesConnection* services = services_.load();
     if (!services)
     {
         return;
@@ -207,11 +219,11 @@ void KivQuorvelEffect::OnAssignmentChanged()
     {
         return;
     }
-    m_sendPair = send;
-    m_returnPair = ret;
-    if (m_link)
+    sendPair_ = send;
+    returnPair_ = ret;
+    if (link_)
     {
-        if (m_sendPair >= 0 && m_returnPair >= 0 && m_hostBlock.load() > 0)
+        if (sendPair_ >= 0 && returnPair_ >= 0 && hostBlock_.load() > 0)
         {
             Reconnect();
         }
@@ -220,76 +232,76 @@ void KivQuorvelEffect::OnAssignmentChanged()
             StopAsio(true);
         }
     }
-    m_resetRequested.store(false);
+    resetRequested_.store(false);
 }
 
 void KivQuorvelEffect::DropStream()
 {
-    delete m_stream.Take();
+    delete stream_.Take();
 }
 
 void KivQuorvelEffect::Reconnect()
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
+    std::lock_guard<std::mutex> hold(asioLock_);
     // The stream leaves first, while the driver still runs, so a process call waiting for an
     // offline switch gets it.
     DropStream();
-    m_link->Close();
-    m_link->Open();
+    link_->Close();
+    link_->Open();
     DriverBufferSizes sizes{};
-    m_link->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
-    const int32_t hostBlock = m_hostBlock.load();
-    m_buffers = PlanQuorvelBuffers(hostBlock, sizes, Preferences::ReadExtraBufferEnabled(), m_hostMode);
-    auto* stream = new (std::nothrow) AudioStream(m_buffers.frames, PluginModule::ListLock());
-    if (stream && !stream->Allocate(m_buffers.frames))
+    link_->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
+    const int32_t hostBlock = hostBlock_.load();
+    buffers_ = PlanQuorvelBuffers(hostBlock, sizes, Preferences::ReadExtraBufferEnabled(), hostMode_);
+    auto* stream = new (std::nothrow) AudioStream(buffers_.frames, PluginModule::ListLock());
+    if (stream && !stream->Allocate(buffers_.frames))
     {
         delete stream;
         stream = nullptr;
     }
     if (stream)
     {
-        stream->SetLatency(m_buffers.latencyBlocks);
-        m_lead.store(m_buffers.lead);
-        m_readSkip.store(m_buffers.readSkip);
-        m_extraBuffers.store(m_buffers.extraBuffers);
+        stream->SetLatency(buffers_.latencyBlocks);
+        lead_.store(buffers_.lead);
+        readSkip_.store(buffers_.readSkip);
+        extraBuffers_.store(buffers_.extraBuffers);
     }
     const bool started =
-        stream && m_link->Start(stream, m_buffers.frames, FirstChannel(m_returnPair, m_link->GetInputCount()),
-                                FirstChannel(m_sendPair, m_link->GetOutputCount()));
-    ServicesConnection* services = m_services.load();
+        stream && link_->Start(stream, buffers_.frames, FirstChannel(returnPair_, link_->GetInputCount()),
+                               FirstChannel(sendPair_, link_->GetOutputCount()));
+    ServicesConnection* services = services_.load();
     if (!services || !services->IsLoadingSession())
     {
-        m_link->ShowErrorMessage();
+        link_->ShowErrorMessage();
     }
     if (started)
     {
-        m_stream.Put(stream);
+        stream_.Put(stream);
         return;
     }
     // Without a running pair the audio passes through: nothing feeds a stream no driver drains.
     delete stream;
-    m_link->CreateBuffers(m_buffers.streamSize);
+    link_->CreateBuffers(buffers_.streamSize);
 }
 
 void KivQuorvelEffect::StopAsio(bool reopen)
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
+    std::lock_guard<std::mutex> hold(asioLock_);
     DropStream();
-    if (!m_link)
+    if (!link_)
     {
         return;
     }
-    m_link->Close();
-    if (reopen && m_link->Open())
+    link_->Close();
+    if (reopen && link_->Open())
     {
-        m_link->CreateBuffers(m_buffers.streamSize > 0 ? m_buffers.streamSize : m_link->GetPreferredBufferSize());
+        link_->CreateBuffers(buffers_.streamSize > 0 ? buffers_.streamSize : link_->GetPreferredBufferSize());
     }
 }
 
 QuorvelBuffers KivQuorvelEffect::GetBuffers()
 {
-    std::lock_guard<std::mutex> hold(m_asioLock);
-    return m_buffers;
+    std::lock_guard<std::mutex> hold(asioLock_);
+    return buffers_;
 }
 
 int32_t KivQuorvelEffect::GetLatency()
@@ -302,12 +314,12 @@ void KivQuorvelEffect::setSampleRate(float rate)
     VstEffectX2::setSampleRate(rate);
     if (rate >= 1.0f && rate < 2147483647.0f)
     {
-        m_rate.store(static_cast<int32_t>(rate));
+        rate_.store(static_cast<int32_t>(rate));
     }
-    std::lock_guard<std::mutex> hold(m_asioLock);
-    if (m_link)
+    std::lock_guard<std::mutex> hold(asioLock_);
+    if (link_)
     {
-        m_link->SetSampleRate(m_rate.load());
+        link_->SetSampleRate(rate_.load());
     }
 }
 
@@ -319,28 +331,28 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
     }
     VstEffectX2::setBlockSize(frames);
     {
-        std::lock_guard<std::mutex> hold(m_asioLock);
-        m_buffers.extraBuffers = false;
-        m_buffers.latency = QuorvelLatencyWithoutStream(frames, m_buffers.streamSize, m_hostMode);
+        std::lock_guard<std::mutex> hold(asioLock_);
+        buffers_.extraBuffers = false;
+        buffers_.latency = QuorvelLatencyWithoutStream(frames, buffers_.streamSize, hostMode_);
     }
-    m_hostBlock.store(frames);
+    hostBlock_.store(frames);
     RequestReconnect();
     setInitialDelay(GetLatency());
 }
 
 void KivQuorvelEffect::suspend()
 {
-    m_processMode.store(kStreamStopped);
-    m_stream.Suspend();
+    processMode_.store(kStreamStopped);
+    stream_.Suspend();
 }
 
 void KivQuorvelEffect::resume()
 {
-    if (m_resetRequested.load())
+    if (resetRequested_.load())
     {
         RequestReconnect();
     }
-    m_stream.DropQueued();
+    stream_.DropQueued();
     setInitialDelay(GetLatency());
 }
 
@@ -349,11 +361,11 @@ void KivQuorvelEffect::Lead(AudioStream* stream)
     // With a driver buffer that is no multiple of the host block, a switch that finds only a
     // partly filled block would play it behind zeros again and again: one block of silence
     // queued first keeps the host that far ahead.
-    if (!m_lead.load())
+    if (!lead_.load())
     {
         return;
     }
-    m_skipLeft = m_readSkip.load();
+    skipLeft_ = readSkip_.load();
     static const float kZeros[256] = {};
     const float* zeros[] = {kZeros, kZeros};
     for (int32_t left = stream->Frames(); left > 0; left -= 256)
@@ -374,8 +386,8 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         return;
     }
-    const bool replacing = m_replacing.load();
-    StreamSlot::Use use(m_stream);
+    const bool replacing = replacing_.load();
+    StreamSlot::Use use(stream_);
     AudioStream* stream = use.Get();
     if (!stream)
     {
@@ -396,7 +408,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         return;
     }
     // In render mode every call counts as offline.
-    const bool offline = !m_trim || getCurrentProcessLevel() == kVstProcessLevelOffline;
+    const bool offline = !trim_ || getCurrentProcessLevel() == kVstProcessLevelOffline;
     // A host rendering offline right after set-up would otherwise race through its whole render
     // before the driver's first switch and get silence: it waits for that switch, a bounded
     // time. In real time the call passes until the driver runs.
@@ -409,20 +421,20 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         return;
     }
-    int32_t mode = m_processMode.load();
+    int32_t mode = processMode_.load();
     if (mode == kStreamStopped)
     {
         stream->Reset(false);
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
         Lead(stream);
     }
-    if (m_trim)
+    if (trim_)
     {
         const bool rendering = stream->ProcessLevel() == kStreamOffline;
-        if (stream->TrimQueues(m_extraBuffers.load()) > 0 && rendering && !m_renderWarningShown)
+        if (stream->TrimQueues(extraBuffers_.load()) > 0 && rendering && !renderWarningShown_)
         {
             // Once per offline run, however many blocks go.
-            m_renderWarningShown = true;
+            renderWarningShown_ = true;
             ShowRenderWarning();
         }
     }
@@ -430,8 +442,8 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         if (mode != kStreamOffline)
         {
-            m_renderWarningShown = false;
-            m_offlineFrames = 0;
+            renderWarningShown_ = false;
+            offlineFrames_ = 0;
         }
         mode = kStreamOffline;
     }
@@ -444,7 +456,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         }
         mode = kStreamRealtime;
     }
-    m_processMode.store(mode);
+    processMode_.store(mode);
     stream->WriteHostInput(inputs, frames);
     if (replacing)
     {
@@ -453,47 +465,56 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     // After a start with a lead, the first read that finds captured audio leaves samples out
     // (see QuorvelBuffers).
     int32_t skip = 0;
-    if (m_skipLeft > 0 && stream->InputQueueCount(0) > 0)
+    if (skipLeft_ > 0 && stream->InputQueueCount(0) > 0)
     {
-        skip = m_skipLeft < frames ? m_skipLeft : frames;
+        skip = skipLeft_ < frames ? skipLeft_ : frames;
     }
-    m_skipLeft -= skip;
+    skipLeft_ -= skip;
     float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
     stream->ReadHostOutput(later, frames - skip);
     stream->SetProcessLevel(mode);
     if (mode != kStreamOffline)
     {
-        m_offlineFrames = 0;
+        offlineFrames_ = 0;
         return;
     }
     // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
     // every driver buffer written, however the host cuts its blocks.
-    m_offlineFrames += frames;
-    while (m_offlineFrames >= stream->Frames())
+    offlineFrames_ += frames;
+    while (offlineFrames_ >= stream->Frames())
     {
-        m_offlineFrames -= stream->Frames();
+        offlineFrames_ -= stream->Frames();
         if (!stream->WaitForSwitch())
         {
-            m_offlineFrames = 0;
+            offlineFrames_ = 0;
         }
     }
 }
 
 void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t frames)
 {
-    m_replacing.store(true);
+    replacing_.store(true);
     process(inputs, outputs, frames);
-    m_replacing.store(false);
+    replacing_.store(false);
 }
 
 void KivQuorvelEffect::setParameter(int32_t index, float value)
 {
-    m_params.Set(m_chain, index, value);
+    bool requested = false;
+    {
+        ParamMapSlot::Use map(params_);
+        requested = map->Request(index, value);
+    }
+    if (requested)
+    {
+        WakeParamStores();
+    }
 }
 
 float KivQuorvelEffect::getParameter(int32_t index)
 {
-    return m_params.Get(m_chain, index);
+    ParamMapSlot::Use map(params_);
+    return map->Get(index);
 }
 
 void KivQuorvelEffect::setProgram(int32_t) {}
@@ -509,17 +530,20 @@ void KivQuorvelEffect::getProgramName(char*) {}
 
 void KivQuorvelEffect::getParameterLabel(int32_t index, char* text)
 {
-    m_params.Label(m_chain, index, text);
+    ParamMapSlot::Use map(params_);
+    map->Label(index, text);
 }
 
 void KivQuorvelEffect::getParameterDisplay(int32_t index, char* text)
 {
-    m_params.Display(m_chain, index, text);
+    ParamMapSlot::Use map(params_);
+    map->Display(index, text);
 }
 
 void KivQuorvelEffect::getParameterName(int32_t index, char* text)
 {
-    m_params.Name(m_chain, index, text);
+    ParamMapSlot::Use map(params_);
+    map->Name(index, text);
 }
 
 bool KivQuorvelEffect::getVendorString(char* text)
@@ -534,34 +558,81 @@ bool KivQuorvelEffect::getVendorString(char* text)
 
 void KivQuorvelEffect::RebuildParamMap()
 {
-    m_params.Rebuild(m_chain);
+    // Values the host set on the old map while this one was made are taken over; someone
+    // must still store them.
+    if (params_.Publish(ParamMap::Build(chain_.load())))
+    {
+        WakeParamStores();
+    }
+}
+
+void KivQuorvelEffect::SyncParamMap()
+{
+    ParamChain* chain = chain_.load();
+    ParamMapSlot::Use map(params_);
+    if (chain)
+    {
+        map->Sync(*chain);
+    }
+}
+
+void KivQuorvelEffect::StoreParamRequests(bool direct)
+{
+    ParamChain* chain = chain_.load();
+    ParamMapSlot::Use map(params_);
+    if (chain)
+    {
+        map->StoreRequests(*chain, direct);
+    }
 }
 
 void KivQuorvelEffect::ReportParamToHost(int32_t position, int32_t index, const ParamValue& value)
 {
-    const ParamMap::Record* record = m_params.FindByInsert(position, index);
-    InsertParams insert;
-    if (!record || !m_chain || !m_chain->GetInsert(position, &insert))
+    ParamChain* chain = chain_.load();
+    int32_t vstIndex = -1;
+    float normalized = 0.0f;
     {
-        return;
+        ParamMapSlot::Use map(params_);
+        const ParamMap::Record* record = map->FindByInsert(position, index);
+        InsertParams insert;
+        if (!record || !chain || !chain->GetInsert(position, &insert))
+        {
+            return;
+        }
+        vstIndex = record->vstIndex;
+        normalized = ParamMap::ToNormalized(*record, value);
     }
-    setParameterAutomated(record->vstIndex, ParamMap::ToNormalized(*record, value));
+    // The host may call back into the plug-in: no map is held meanwhile.
+    setParameterAutomated(vstIndex, normalized);
 }
 
 void KivQuorvelEffect::ReportAllParamsToHost()
 {
-    for (int32_t i = 0; i < m_params.Count(); ++i)
+    ParamChain* chain = chain_.load();
+    if (!chain)
     {
-        const ParamMap::Record* record = m_params.Find(i);
-        ParamValue value;
-        if (m_chain && m_chain->GetParamValue(record->position, record->index, &value))
+        return;
+    }
+    std::vector<std::pair<int32_t, int32_t>> mapped;
+    {
+        ParamMapSlot::Use map(params_);
+        for (int32_t i = 0; i < map->Count(); ++i)
         {
-            ReportParamToHost(record->position, record->index, value);
+            mapped.emplace_back(map->Find(i)->position, map->Find(i)->index);
+        }
+    }
+    for (const auto& parameter : mapped)
+    {
+        ParamValue value;
+        if (chain->GetParamValue(parameter.first, parameter.second, &value))
+        {
+            ReportParamToHost(parameter.first, parameter.second, value);
         }
     }
 }
 
-void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const
+void KivQuorvelEffect::LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index)
 {
-    m_params.Lookup(vstIndex, position, index);
+    ParamMapSlot::Use map(params_);
+    map->Lookup(vstIndex, position, index);
 }

@@ -44,7 +44,7 @@ public:
 
     // The instance could not be made whole (too many instances, no services thread): the
     // entry point deletes it and gives the host nothing.
-    bool Failed() const { return m_failed; }
+    bool Failed() const { return failed_; }
 
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
@@ -72,7 +72,7 @@ public:
     // Services thread: the pair was given back; with reopen the driver stays open without
     // channels.
     void StopAsio(bool reopen) override;
-    int32_t GetAsioSampleRate() override { return m_rate.load(); }
+    int32_t GetAsioSampleRate() override { return rate_.load(); }
     // No editor yet: nothing takes the link's messages.
     bool PostToPanel(uint32_t, uintptr_t, uintptr_t) override { return false; }
     // Any thread but the services thread's callers' own: runs the reconnection there.
@@ -84,23 +84,27 @@ public:
     bool RunOnServicesThread(int32_t command) override;
 
     // The driver asks for a reset (on its thread); acted upon at the next resume.
-    void OnResetRequest() override { m_resetRequested.store(true); }
+    void OnResetRequest() override { resetRequested_.store(true); }
 
-    // The parameter path: the chain is the model's (borrowed; null until it exists).
-    void SetParamChain(ParamChain* chain) { m_chain = chain; }
+    // The parameter path: the chain is the link's (borrowed; null while there is none). The
+    // map follows it through the calls of its holder below.
+    void SetParamChain(ParamChain* chain) { chain_.store(chain); }
     void RebuildParamMap() override;
+    void SyncParamMap() override;
+    void StoreParamRequests(bool direct) override;
+    void WakeParamStores() override { servicesThread_.Nudge(); }
     void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override;
     void ReportAllParamsToHost() override;
-    void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index) const;
+    void LookupParamMapping(int32_t vstIndex, int32_t* position, int32_t* index);
 
-    int32_t GetInstanceIndex() const { return m_instanceIndex; }
-    int32_t GetHostMode() const { return m_hostMode; }
+    int32_t GetInstanceIndex() const { return instanceIndex_; }
+    int32_t GetHostMode() const { return hostMode_; }
     int32_t GetLatency();
-    int32_t GetSendPair() const { return m_sendPair; }
-    int32_t GetReturnPair() const { return m_returnPair; }
+    int32_t GetSendPair() const { return sendPair_; }
+    int32_t GetReturnPair() const { return returnPair_; }
     QuorvelBuffers GetBuffers();
-    AsioLink* GetLink() const { return m_link; }
-    StreamSlot& GetStream() { return m_stream; }
+    AsioLink* GetLink() const { return link_; }
+    StreamSlot& GetStream() { return stream_; }
 
 private:
     bool HandleServicesCommand(int32_t command);
@@ -109,33 +113,33 @@ private:
     void Lead(AudioStream* stream);
     void ShowRenderWarning();
 
-    int32_t m_instanceIndex = 0;
-    bool m_failed = false;
-    std::atomic<int32_t> m_processMode{kStreamStopped}; // a StreamProcessLevel
-    int32_t m_returnPair = -1;                          // services thread
-    int32_t m_sendPair = -1;                            // services thread
-    std::atomic<int32_t> m_hostBlock{0};                // 0 until the host gives one
-    std::atomic<int32_t> m_rate{44100};                 // written by the host GUI thread
-    int32_t m_hostMode = kHostModeNormal;               // fixed at construction
-    bool m_trim = true;                                 // fixed at construction: false in render mode
-    std::atomic<bool> m_resetRequested{false};
-    std::atomic<bool> m_replacing{false}; // set while processReplacing runs
+    int32_t instanceIndex_ = 0;
+    bool failed_ = false;
+    std::atomic<int32_t> processMode_{kStreamStopped}; // a StreamProcessLevel
+    int32_t returnPair_ = -1;                          // services thread
+    int32_t sendPair_ = -1;                            // services thread
+    std::atomic<int32_t> hostBlock_{0};                // 0 until the host gives one
+    std::atomic<int32_t> rate_{44100};                 // written by the host GUI thread
+    int32_t hostMode_ = kHostModeNormal;               // fixed at construction
+    bool trim_ = true;                                 // fixed at construction: false in render mode
+    std::atomic<bool> resetRequested_{false};
+    std::atomic<bool> replacing_{false}; // set while processReplacing runs
     // Audio thread.
-    int32_t m_offlineFrames = 0;             // written since the last awaited switch
-    bool m_renderWarningShown = false;       // since the current offline run began
-    std::atomic<bool> m_lead{false};         // the host runs a block ahead of the driver buffer
-    std::atomic<int32_t> m_readSkip{0};      // of the stream's plan: samples a first read leaves out
-    int32_t m_skipLeft = 0;                  // audio thread: still to leave out
-    std::atomic<bool> m_extraBuffers{false}; // the stream's trim keeps extra buffers
+    int32_t offlineFrames_ = 0;             // written since the last awaited switch
+    bool renderWarningShown_ = false;       // since the current offline run began
+    std::atomic<bool> lead_{false};         // the host runs a block ahead of the driver buffer
+    std::atomic<int32_t> readSkip_{0};      // of the stream's plan: samples a first read leaves out
+    int32_t skipLeft_ = 0;                  // audio thread: still to leave out
+    std::atomic<bool> extraBuffers_{false}; // the stream's trim keeps extra buffers
 
-    std::mutex m_asioLock;      // every operation on the link and the plan
-    QuorvelBuffers m_buffers;   // of the last reconnection; m_asioLock
-    AsioLink* m_link = nullptr; // owned
-    StreamSlot m_stream;
+    std::mutex asioLock_;      // every operation on the link and the plan
+    QuorvelBuffers buffers_;   // of the last reconnection; asioLock_
+    AsioLink* link_ = nullptr; // owned
+    StreamSlot stream_;
     // Owned; made and deleted on the services thread, read by a caller after its wait.
-    std::atomic<ServicesConnection*> m_services{nullptr};
-    ServicesThread m_servicesThread;
-    ParamChain* m_chain = nullptr;          // borrowed
-    std::unique_ptr<AlignedBuffer> m_chunk; // host's GUI thread: the block last handed to the host
-    ParamMap m_params;
+    std::atomic<ServicesConnection*> services_{nullptr};
+    ServicesThread servicesThread_;
+    std::atomic<ParamChain*> chain_{nullptr}; // borrowed; used by the chain's holder only
+    std::unique_ptr<AlignedBuffer> chunk_;    // host's GUI thread: the block last handed to the host
+    ParamMapSlot params_;
 };

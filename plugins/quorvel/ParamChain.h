@@ -1,7 +1,7 @@
 #pragma once
 // What the parameter map needs of the insert chain: the inserts at their positions, their
-// parameter descriptors, and the value pairs read and stored through them. The chain of the
-// mixer program's inserts implements it; until the plug-in holds one, the map stays empty.
+// parameter descriptors, and the value pairs read and stored through them. The instance's
+// InsertChain implements it; until the plug-in holds one, the map stays empty.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,7 +55,7 @@ public:
     static constexpr int32_t kReadOnlyAccess = 8;
     static constexpr int32_t kReadOnlyMeterAccess = 9;
 
-    explicit ParamDescriptor(const uint8_t* bytes) : m_bytes(bytes) {}
+    explicit ParamDescriptor(const uint8_t* bytes) : bytes_(bytes) {}
 
     int32_t Access() const { return Read32(516); }
     int32_t ValueKind() const { return Read32(520); }
@@ -72,13 +72,13 @@ private:
     int32_t Read32(size_t offset) const
     {
         int32_t value = 0;
-        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        std::memcpy(&value, bytes_ + offset, sizeof(value));
         return value;
     }
     float ReadFloat(size_t offset) const
     {
         float value = 0.0f;
-        std::memcpy(&value, m_bytes + offset, sizeof(value));
+        std::memcpy(&value, bytes_ + offset, sizeof(value));
         return value;
     }
     void Text(size_t offset, char16_t* text, size_t units) const
@@ -86,7 +86,7 @@ private:
         size_t n = 0;
         for (; n + 1 < units && n < kTextUnits; ++n)
         {
-            std::memcpy(&text[n], m_bytes + offset + 2 * n, 2);
+            std::memcpy(&text[n], bytes_ + offset + 2 * n, 2);
             if (text[n] == 0)
             {
                 return;
@@ -95,7 +95,7 @@ private:
         text[n] = 0;
     }
 
-    const uint8_t* m_bytes; // borrowed: kSize bytes
+    const uint8_t* bytes_; // borrowed: kSize bytes
 };
 
 // What one insert tells of its parameters.
@@ -108,22 +108,29 @@ struct InsertParams
     bool hasHidden = false;
     int32_t wetDryIndex = -1;
     int32_t hiddenIndex = -1;
+    uint32_t identity = 0; // the insert's own number: a map built before it came names another
 };
 
+// Every operation but StoreRequestedParams is called by the thread that holds the chain (the
+// map is built, its values follow and its requests are stored only then).
 class ParamChain
 {
 public:
     // Whether the chain is attached to the mixer program's inserts.
-    virtual bool IsAttached() = 0;
+    virtual bool IsAttached() const = 0;
     // Positions 0 .. count - 1 may hold inserts.
     virtual int32_t InsertCount() = 0;
     // False when no insert sits at the position.
     virtual bool GetInsert(int32_t position, InsertParams* params) = 0;
     // False for a parameter the insert does not show (beyond its count, the hidden one).
     virtual bool GetParamValue(int32_t position, int32_t index, ParamValue* value) = 0;
-    virtual bool StoreParam(int32_t position, int32_t index, const ParamValue& value) = 0;
+    // direct: the services thread's own call (it never waits for the shared call block).
+    virtual bool StoreParam(int32_t position, int32_t index, const ParamValue& value, bool direct) = 0;
     // The mixer program's kind of the parameter (3: hidden from the host's list).
     virtual int32_t GetParamKind(int32_t position, int32_t index) = 0;
+    // Services thread: the host asked for values; they are stored now when the chain is free,
+    // else by its holder before it lets go. Never waits.
+    virtual void StoreRequestedParams() = 0;
 
 protected:
     ~ParamChain() = default;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,10 +13,8 @@
 namespace
 {
 
-constexpr size_t kNameCharacters = 31;
 constexpr size_t kShortNameUnits = 8;
 constexpr size_t kParamNameUnits = 22;
-constexpr size_t kLabelCharacters = 8;
 
 void Write(char* text, const char* value)
 {
@@ -105,77 +104,115 @@ void NarrowText(const char16_t* text, char* out, size_t size)
 #endif
 }
 
-ParamMap::ParamMap()
+namespace
 {
-    m_records.reserve(kMaxParams);
-}
 
-void ParamMap::Rebuild(ParamChain* chain)
+// The host's text of a parameter: the insert's short name and the parameter's name.
+void MakeName(ParamChain& chain, const InsertParams& insert, const ParamDescriptor& descriptor, int32_t position,
+              int32_t index, char* text)
 {
-    m_records.clear();
-    if (!chain || !chain->IsAttached())
+    if (chain.GetParamKind(position, index) == 3)
     {
+        Write(text, "hidden parameter");
         return;
     }
-    const int32_t positions = chain->InsertCount();
-    for (int32_t p = 0; p < positions; ++p)
+    char16_t joined[kShortNameUnits + 1 + kParamNameUnits + 1] = {};
+    size_t n = 0;
+    for (; n < kShortNameUnits && insert.shortName[n] != 0; ++n)
     {
-        InsertParams insert;
-        if (!chain->GetInsert(p, &insert) || !insert.descriptors)
+        joined[n] = insert.shortName[n];
+    }
+    joined[n++] = u':';
+    descriptor.Name(joined + n, kParamNameUnits + 1);
+    NarrowText(joined, text, ParamMap::kNameCharacters + 1);
+}
+
+void SetRange(const ParamDescriptor& descriptor, ParamMap::Record* record)
+{
+    switch (record->valueKind)
+    {
+    case 1:
+        record->offset = 0.0f;
+        record->range = 1.0;
+        break;
+    case 2:
+        record->offset = descriptor.FloatMinimum();
+        record->range = static_cast<double>(descriptor.FloatMaximum()) - descriptor.FloatMinimum();
+        break;
+    default:
+        record->offset = static_cast<float>(descriptor.IntegerMinimum());
+        record->range = static_cast<double>(descriptor.IntegerMaximum()) - descriptor.IntegerMinimum();
+        break;
+    }
+    // An empty (or nonsense) range maps every host value to the minimum.
+    record->inverse = record->range != 0.0 && std::isfinite(record->range) ? 1.0 / record->range : 0.0;
+    if (!std::isfinite(record->range))
+    {
+        record->range = 0.0;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<ParamMap> ParamMap::Build(ParamChain* chain)
+{
+    auto map = std::make_unique<ParamMap>();
+    if (chain && chain->IsAttached())
+    {
+        const int32_t positions = chain->InsertCount();
+        for (int32_t p = 0; p < positions && map->Count() < kMaxParams; ++p)
         {
-            continue;
-        }
-        for (int32_t j = 0; j < insert.count; ++j)
-        {
-            const ParamDescriptor descriptor(insert.descriptors + static_cast<size_t>(j) * ParamDescriptor::kSize);
-            if ((insert.hasHidden && j == insert.hiddenIndex) || descriptor.IsReadOnly() ||
-                (!insert.hasWetDry && j == insert.wetDryIndex))
+            InsertParams insert;
+            if (!chain->GetInsert(p, &insert) || !insert.descriptors)
             {
                 continue;
             }
-            if (Count() == kMaxParams)
+            for (int32_t j = 0; j < insert.count && map->Count() < kMaxParams; ++j)
             {
-                return;
+                const ParamDescriptor descriptor(insert.descriptors + static_cast<size_t>(j) * ParamDescriptor::kSize);
+                if ((insert.hasHidden && j == insert.hiddenIndex) || descriptor.IsReadOnly() ||
+                    (!insert.hasWetDry && j == insert.wetDryIndex))
+                {
+                    continue;
+                }
+                Record record{};
+                record.valueKind = descriptor.ValueKind();
+                record.position = p;
+                record.index = j;
+                record.vstIndex = map->Count();
+                record.insert = insert.identity;
+                SetRange(descriptor, &record);
+                MakeName(*chain, insert, descriptor, p, j, record.name);
+                char16_t unit[ParamDescriptor::kTextUnits + 1] = {};
+                descriptor.Unit(unit, sizeof(unit) / sizeof(unit[0]));
+                NarrowText(unit, record.label, kLabelCharacters + 1);
+                map->records_.push_back(record);
             }
-            Record record{};
-            record.valueKind = descriptor.ValueKind();
-            record.position = p;
-            record.index = j;
-            record.vstIndex = Count();
-            switch (record.valueKind)
-            {
-            case 1:
-                record.offset = 0.0f;
-                record.range = 1.0;
-                break;
-            case 2:
-                record.offset = descriptor.FloatMinimum();
-                record.range = static_cast<double>(descriptor.FloatMaximum()) - descriptor.FloatMinimum();
-                break;
-            default:
-                record.offset = static_cast<float>(descriptor.IntegerMinimum());
-                record.range = static_cast<double>(descriptor.IntegerMaximum()) - descriptor.IntegerMinimum();
-                break;
-            }
-            // An empty (or nonsense) range maps every host value to the minimum.
-            record.inverse = record.range != 0.0 && std::isfinite(record.range) ? 1.0 / record.range : 0.0;
-            if (!std::isfinite(record.range))
-            {
-                record.range = 0.0;
-            }
-            m_records.push_back(record);
         }
     }
+    const size_t count = map->records_.size();
+    map->stored_ = std::make_unique<std::atomic<uint64_t>[]>(count);
+    map->requested_ = std::make_unique<std::atomic<uint64_t>[]>(count);
+    for (size_t i = 0; i < count; ++i)
+    {
+        map->stored_[i].store(0);
+        map->requested_[i].store(0);
+    }
+    if (chain)
+    {
+        map->Sync(*chain);
+    }
+    return map;
 }
 
 const ParamMap::Record* ParamMap::Find(int32_t vstIndex) const
 {
-    return vstIndex >= 0 && vstIndex < Count() ? &m_records[static_cast<size_t>(vstIndex)] : nullptr;
+    return vstIndex >= 0 && vstIndex < Count() ? &records_[static_cast<size_t>(vstIndex)] : nullptr;
 }
 
 const ParamMap::Record* ParamMap::FindByInsert(int32_t position, int32_t index) const
 {
-    for (const Record& record : m_records)
+    for (const Record& record : records_)
     {
         if (record.position == position && record.index == index)
         {
@@ -239,77 +276,57 @@ float ParamMap::ToNormalized(const Record& record, const ParamValue& value)
     }
 }
 
-void ParamMap::Set(ParamChain* chain, int32_t vstIndex, float value) const
+uint64_t ParamMap::Pack(const ParamValue& value)
 {
-    const Record* record = Find(vstIndex);
-    InsertParams insert;
-    if (!chain || !record || record->position < 0 || record->index < 0 || !chain->GetInsert(record->position, &insert))
-    {
-        return;
-    }
-    chain->StoreParam(record->position, record->index, ToValue(*record, value));
+    return (static_cast<uint64_t>(static_cast<uint32_t>(value.kind) + 1u) << 32) | value.bits;
 }
 
-float ParamMap::Get(ParamChain* chain, int32_t vstIndex) const
+ParamValue ParamMap::Unpack(uint64_t word)
 {
-    const Record* record = Find(vstIndex);
     ParamValue value;
-    if (!chain || !record || !chain->GetParamValue(record->position, record->index, &value))
-    {
-        return 0.0f;
-    }
-    return ToNormalized(*record, value);
+    value.kind = static_cast<int32_t>(static_cast<uint32_t>(word >> 32) - 1u);
+    value.bits = static_cast<uint32_t>(word);
+    return value;
 }
 
-void ParamMap::Name(ParamChain* chain, int32_t vstIndex, char* text) const
+ParamValue ParamMap::Current(int32_t vstIndex) const
+{
+    const auto i = static_cast<size_t>(vstIndex);
+    const uint64_t requested = requested_[i].load();
+    return Unpack(requested != 0 ? requested : stored_[i].load());
+}
+
+bool ParamMap::Request(int32_t vstIndex, float value) const
 {
     const Record* record = Find(vstIndex);
     if (!record)
     {
-        Write(text, "unmapped");
-        return;
+        return false;
     }
-    InsertParams insert;
-    if (!chain || !chain->GetInsert(record->position, &insert))
-    {
-        Write(text, "No Insert");
-        return;
-    }
-    if (record->index >= insert.count || !insert.descriptors)
-    {
-        Write(text, "Invalid Parameter");
-        return;
-    }
-    if (chain->GetParamKind(record->position, record->index) == 3)
-    {
-        Write(text, "hidden parameter");
-        return;
-    }
-    char16_t joined[kShortNameUnits + 1 + kParamNameUnits + 1] = {};
-    size_t n = 0;
-    for (; n < kShortNameUnits && insert.shortName[n] != 0; ++n)
-    {
-        joined[n] = insert.shortName[n];
-    }
-    joined[n++] = u':';
-    const ParamDescriptor descriptor(insert.descriptors + static_cast<size_t>(record->index) * ParamDescriptor::kSize);
-    descriptor.Name(joined + n, kParamNameUnits + 1);
-    NarrowText(joined, text, kNameCharacters + 1);
+    requested_[static_cast<size_t>(vstIndex)].store(Pack(ToValue(*record, value)));
+    return true;
 }
 
-void ParamMap::Display(ParamChain* chain, int32_t vstIndex, char* text) const
+float ParamMap::Get(int32_t vstIndex) const
 {
     const Record* record = Find(vstIndex);
-    if (!record)
+    return record ? ToNormalized(*record, Current(vstIndex)) : 0.0f;
+}
+
+void ParamMap::Name(int32_t vstIndex, char* text) const
+{
+    const Record* record = Find(vstIndex);
+    Write(text, record ? record->name : "unmapped");
+}
+
+void ParamMap::Display(int32_t vstIndex, char* text) const
+{
+    if (!Find(vstIndex))
     {
         Write(text, " NA ");
         return;
     }
-    ParamValue value;
-    if (!chain || !chain->GetParamValue(record->position, record->index, &value))
-    {
-        return;
-    }
+    const ParamValue value = Current(vstIndex);
     switch (value.kind)
     {
     case 1:
@@ -329,21 +346,119 @@ void ParamMap::Display(ParamChain* chain, int32_t vstIndex, char* text) const
     }
 }
 
-void ParamMap::Label(ParamChain* chain, int32_t vstIndex, char* text) const
+void ParamMap::Label(int32_t vstIndex, char* text) const
 {
     const Record* record = Find(vstIndex);
-    if (!record)
-    {
-        Write(text, " NA ");
-        return;
-    }
+    Write(text, record ? record->label : " NA ");
+}
+
+bool ParamMap::InsertIs(ParamChain& chain, const Record& record) const
+{
     InsertParams insert;
-    if (!chain || !chain->GetInsert(record->position, &insert) || record->index >= insert.count || !insert.descriptors)
+    return chain.GetInsert(record.position, &insert) && insert.identity == record.insert;
+}
+
+void ParamMap::Sync(ParamChain& chain) const
+{
+    for (size_t i = 0; i < records_.size(); ++i)
     {
-        return;
+        ParamValue value;
+        if (InsertIs(chain, records_[i]) && chain.GetParamValue(records_[i].position, records_[i].index, &value))
+        {
+            stored_[i].store(Pack(value));
+        }
     }
-    char16_t unit[ParamDescriptor::kTextUnits + 1] = {};
-    ParamDescriptor(insert.descriptors + static_cast<size_t>(record->index) * ParamDescriptor::kSize)
-        .Unit(unit, sizeof(unit) / sizeof(unit[0]));
-    NarrowText(unit, text, kLabelCharacters + 1);
+}
+
+void ParamMap::StoreRequests(ParamChain& chain, bool direct) const
+{
+    for (size_t i = 0; i < records_.size(); ++i)
+    {
+        uint64_t requested = requested_[i].load();
+        if (requested == 0)
+        {
+            continue;
+        }
+        const Record& record = records_[i];
+        ParamValue value;
+        if (InsertIs(chain, record))
+        {
+            chain.StoreParam(record.position, record.index, Unpack(requested), direct);
+            // Refused, the insert keeps its value and the host reads that again.
+            if (chain.GetParamValue(record.position, record.index, &value))
+            {
+                stored_[i].store(Pack(value));
+            }
+        }
+        // A newer request that came meanwhile stays for the next round.
+        requested_[i].compare_exchange_strong(requested, 0);
+    }
+}
+
+bool ParamMap::TakeRequests(const ParamMap& previous) const
+{
+    bool moved = false;
+    for (size_t i = 0; i < previous.records_.size(); ++i)
+    {
+        const uint64_t requested = previous.requested_[i].load();
+        const Record& old = previous.records_[i];
+        if (requested == 0)
+        {
+            continue;
+        }
+        for (size_t j = 0; j < records_.size(); ++j)
+        {
+            if (records_[j].insert == old.insert && records_[j].index == old.index)
+            {
+                uint64_t none = 0;
+                moved = requested_[j].compare_exchange_strong(none, requested) || moved;
+                break;
+            }
+        }
+    }
+    return moved;
+}
+
+ParamMapSlot::ParamMapSlot() : map_(new ParamMap) {}
+
+ParamMapSlot::~ParamMapSlot()
+{
+    delete map_.load();
+}
+
+ParamMapSlot::Use::Use(ParamMapSlot& slot) : slot_(slot)
+{
+    for (;;)
+    {
+        epoch_ = slot_.epoch_.load();
+        slot_.readers_[epoch_ & 1].fetch_add(1);
+        // Counted under the epoch that is still current: a publisher that moves it on waits
+        // for this reader; otherwise count again under the new one.
+        if (slot_.epoch_.load() == epoch_)
+        {
+            break;
+        }
+        slot_.readers_[epoch_ & 1].fetch_sub(1);
+    }
+    map_ = slot_.map_.load();
+}
+
+ParamMapSlot::Use::~Use()
+{
+    slot_.readers_[epoch_ & 1].fetch_sub(1);
+}
+
+bool ParamMapSlot::Publish(std::unique_ptr<ParamMap> map)
+{
+    std::lock_guard<std::mutex> one(publish_);
+    ParamMap* fresh = map.release();
+    std::unique_ptr<ParamMap> old(map_.exchange(fresh));
+    const uint32_t epoch = epoch_.load();
+    epoch_.store(epoch + 1);
+    while (readers_[epoch & 1].load() != 0)
+    {
+        std::this_thread::yield();
+    }
+    // No call holds the old map now: what the host asked of it meanwhile is not lost.
+    return fresh->TakeRequests(*old);
 }

@@ -35,3 +35,8 @@ bool ServicesConnection::RestoreInserts(const InsertStateList&)
 {
     return false;
 }
+
+ParamChain* ServicesConnection::GetParamChain()
+{
+    return nullptr;
+}

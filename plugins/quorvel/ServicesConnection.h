@@ -25,7 +25,11 @@ public:
     virtual void StopAsio(bool reopen) = 0;
     // Rereads the granted pairs and reconnects the driver to them.
     virtual void OnAssignmentChanged() = 0;
+    // The parameter map follows the chain (its holder calls these, see ChainHost).
     virtual void RebuildParamMap() = 0;
+    virtual void SyncParamMap() = 0;
+    virtual void StoreParamRequests(bool direct) = 0;
+    virtual void WakeParamStores() = 0;
     // The parameter path: one value of an insert, or every mapped value, told to the host.
     virtual void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) = 0;
     virtual void ReportAllParamsToHost() = 0;
@@ -73,6 +77,9 @@ public:
     virtual bool FindPreset(const EffectId& id, PresetRecord* record);
     // The chain rebuilt from the records; false when there is no chain.
     virtual bool RestoreInserts(const InsertStateList& states);
+    // The chain the instance's parameter map follows; null without one. It lives as long as
+    // the connection.
+    virtual ParamChain* GetParamChain();
 };
 
 // Services thread. Null when the link cannot be made.

@@ -142,7 +142,7 @@ template <typename Interface>
 class LinkSink : public Interface
 {
 public:
-    explicit LinkSink(const IID& id) : m_id(id) {}
+    explicit LinkSink(const IID& id) : id_(id) {}
     virtual ~LinkSink() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
@@ -151,7 +151,7 @@ public:
         {
             return E_POINTER;
         }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, m_id))
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, id_))
         {
             *object = static_cast<Interface*>(this);
             AddRef();
@@ -160,10 +160,10 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_count)); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&count_)); }
     ULONG STDMETHODCALLTYPE Release() override
     {
-        const LONG count = InterlockedDecrement(&m_count);
+        const LONG count = InterlockedDecrement(&count_);
         if (count == 0)
         {
             delete this;
@@ -192,8 +192,8 @@ protected:
     }
 
 private:
-    const IID& m_id;
-    LONG m_count = 0;
+    const IID& id_;
+    LONG count_ = 0;
 };
 
 class NotifySink final : public LinkSink<IKivCorvanNotify>
@@ -241,78 +241,77 @@ void ReleaseInterface(Interface*& object)
 
 } // namespace
 
-ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : m_owner(owner)
+ServicesLink::ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system) : owner_(owner)
 {
-    m_handle = TakeHandle(this);
-    if (!system.IsMixerRunning() || FAILED(system.CreateServices(&m_services)) || !m_services)
+    handle_ = TakeHandle(this);
+    if (!system.IsMixerRunning() || FAILED(system.CreateServices(&services_)) || !services_)
     {
-        m_services = nullptr;
+        services_ = nullptr;
         return;
     }
-    m_notifySink = new (std::nothrow) NotifySink;
-    m_eventSink = new (std::nothrow) EventSink;
-    if (m_notifySink)
+    notifySink_ = new (std::nothrow) NotifySink;
+    eventSink_ = new (std::nothrow) EventSink;
+    if (notifySink_)
     {
-        m_notifySink->AddRef();
+        notifySink_->AddRef();
     }
-    if (m_eventSink)
+    if (eventSink_)
     {
-        m_eventSink->AddRef();
+        eventSink_->AddRef();
     }
-    if (!m_notifySink || m_services->Advise(m_notifySink, kAdviseMask, m_handle, &m_notifyCookie) != S_OK)
+    if (!notifySink_ || services_->Advise(notifySink_, kAdviseMask, handle_, &notifyCookie_) != S_OK)
     {
-        ReleaseInterface(m_services);
-        DropSink(m_notifySink);
-        DropSink(m_eventSink);
+        ReleaseInterface(services_);
+        DropSink(notifySink_);
+        DropSink(eventSink_);
         return;
     }
-    if (SUCCEEDED(
-            m_services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&m_effectServices))))
+    if (SUCCEEDED(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effectServices_))))
     {
         Connect();
     }
     else
     {
-        m_effectServices = nullptr;
+        effectServices_ = nullptr;
     }
-    if (FAILED(m_services->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&m_effectServices2))))
+    if (FAILED(services_->QueryInterface(IID_IKivCorvanEffectServices2, reinterpret_cast<void**>(&effectServices2_))))
     {
-        m_effectServices2 = nullptr;
+        effectServices2_ = nullptr;
     }
-    if (SUCCEEDED(m_services->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&m_paramInfo))))
+    if (SUCCEEDED(services_->QueryInterface(IID_IKivCorvanParamInfo, reinterpret_cast<void**>(&paramInfo_))))
     {
-        if (FAILED(m_services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&m_eventSource))))
+        if (FAILED(services_->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&eventSource_))))
         {
-            m_eventSource = nullptr;
+            eventSource_ = nullptr;
         }
-        else if (!m_eventSink || m_eventSource->Advise(m_eventSink, kAdviseMask, m_handle, &m_eventCookie) != S_OK)
+        else if (!eventSink_ || eventSource_->Advise(eventSink_, kAdviseMask, handle_, &eventCookie_) != S_OK)
         {
-            ReleaseInterface(m_eventSource);
+            ReleaseInterface(eventSource_);
         }
     }
     else
     {
-        m_paramInfo = nullptr;
+        paramInfo_ = nullptr;
     }
-    if (!m_eventSource)
+    if (!eventSource_)
     {
-        DropSink(m_eventSink);
+        DropSink(eventSink_);
     }
 }
 
 ServicesLink::~ServicesLink()
 {
     Drop();
-    GiveBackHandle(m_handle);
+    GiveBackHandle(handle_);
 }
 
 void ServicesLink::Drop()
 {
     DropServices();
     Disconnect();
-    ReleaseInterface(m_effectServices);
-    ReleaseInterface(m_effectServices2);
-    ReleaseInterface(m_paramInfo);
+    ReleaseInterface(effectServices_);
+    ReleaseInterface(effectServices2_);
+    ReleaseInterface(paramInfo_);
     DropEventSource();
 }
 
@@ -324,27 +323,27 @@ ServicesLink* ServicesLink::FromHandle(DWORD handle)
 
 void ServicesLink::DropServices()
 {
-    if (m_services)
+    if (services_)
     {
-        m_services->Unadvise(m_notifyCookie);
-        ReleaseInterface(m_services);
+        services_->Unadvise(notifyCookie_);
+        ReleaseInterface(services_);
     }
-    DropSink(m_notifySink);
+    DropSink(notifySink_);
 }
 
 void ServicesLink::DropEventSource()
 {
-    if (m_eventSource)
+    if (eventSource_)
     {
-        m_eventSource->Unadvise(m_eventCookie);
-        ReleaseInterface(m_eventSource);
+        eventSource_->Unadvise(eventCookie_);
+        ReleaseInterface(eventSource_);
     }
-    DropSink(m_eventSink);
+    DropSink(eventSink_);
 }
 
 void ServicesLink::Connect()
 {
-    if (m_clientId != 0 && m_sendPair >= 0 && m_returnPair >= 0)
+    if (clientId_ != 0 && sendPair_ >= 0 && returnPair_ >= 0)
     {
         return;
     }
@@ -356,39 +355,39 @@ void ServicesLink::Connect()
 
 bool ServicesLink::RegisterClient()
 {
-    if (m_clientId != 0)
+    if (clientId_ != 0)
     {
         return true;
     }
-    if (!m_effectServices)
+    if (!effectServices_)
     {
         return false;
     }
     LONG id = 0;
-    if (m_effectServices->RegisterClient(&id) != S_OK)
+    if (effectServices_->RegisterClient(&id) != S_OK)
     {
-        m_clientId = 0;
+        clientId_ = 0;
         return false;
     }
-    m_clientId = id;
+    clientId_ = id;
     return true;
 }
 
 bool ServicesLink::AcquireSendReturnDirect()
 {
-    if (m_sendPair >= 0 && m_returnPair >= 0)
+    if (sendPair_ >= 0 && returnPair_ >= 0)
     {
         return true;
     }
-    if (m_clientId == 0 || !m_effectServices)
+    if (clientId_ == 0 || !effectServices_)
     {
         return false;
     }
-    if (m_effectServices->AcquireSendReturn(m_clientId, &m_sendReturnInfo, &m_sendPair, &m_returnPair) != S_OK)
+    if (effectServices_->AcquireSendReturn(clientId_, &sendReturnInfo_, &sendPair_, &returnPair_) != S_OK)
     {
-        m_sendReturnInfo = KivSendReturn{};
-        m_sendPair = -1;
-        m_returnPair = -1;
+        sendReturnInfo_ = KivSendReturn{};
+        sendPair_ = -1;
+        returnPair_ = -1;
         return false;
     }
     return true;
@@ -396,46 +395,47 @@ bool ServicesLink::AcquireSendReturnDirect()
 
 void ServicesLink::ReleaseSendReturnDirect()
 {
-    if (m_sendPair < 0 || m_returnPair < 0)
+    if (sendPair_ < 0 || returnPair_ < 0)
     {
         return;
     }
-    m_owner->StopAsio(true);
-    if (m_effectServices)
+    owner_->StopAsio(true);
+    if (effectServices_)
     {
-        m_effectServices->ReleaseSendReturn(m_clientId);
+        effectServices_->ReleaseSendReturn(clientId_);
     }
-    m_sendPair = -1;
-    m_returnPair = -1;
-    m_sendReturnInfo = KivSendReturn{};
+    sendPair_ = -1;
+    returnPair_ = -1;
+    sendReturnInfo_ = KivSendReturn{};
 }
 
 void ServicesLink::UnregisterClient()
 {
-    if (m_clientId == 0)
+    if (clientId_ == 0)
     {
         return;
     }
-    if (m_effectServices)
+    if (effectServices_)
     {
-        m_effectServices->UnregisterClient(m_clientId);
+        effectServices_->UnregisterClient(clientId_);
     }
-    m_clientId = 0;
+    clientId_ = 0;
 }
 
 void ServicesLink::Disconnect()
 {
     ReleaseSendReturnDirect();
     UnregisterClient();
-    m_owner->RebuildParamMap();
+    // The chain may be held by a thread that waits for this one: its holder rebuilds.
+    inserts_.RebuildParamMapSoon();
 }
 
 bool ServicesLink::GetSendReturnPair(int32_t* sendPair, int32_t* returnPair)
 {
-    if (m_effectServices && m_sendPair >= 0 && m_returnPair >= 0)
+    if (effectServices_ && sendPair_ >= 0 && returnPair_ >= 0)
     {
-        *sendPair = m_sendPair;
-        *returnPair = m_returnPair;
+        *sendPair = sendPair_;
+        *returnPair = returnPair_;
         return true;
     }
     *sendPair = -1;
@@ -445,33 +445,33 @@ bool ServicesLink::GetSendReturnPair(int32_t* sendPair, int32_t* returnPair)
 
 CallBlock* ServicesLink::BeginCall()
 {
-    m_lock.lock();
-    if (++m_inUse >= 2)
+    lock_.lock();
+    if (++inUse_ >= 2)
     {
-        --m_inUse;
+        --inUse_;
         // The lock is re-entrant: this thread holds it twice now. Give the second back before
         // the operation fails, so the block stays usable.
-        m_lock.unlock();
+        lock_.unlock();
         throw CallBlockError{true};
     }
-    return &m_block;
+    return &block_;
 }
 
 int32_t ServicesLink::Call(int32_t command)
 {
-    m_owner->RunOnServicesThread(command);
-    return m_block.result;
+    owner_->RunOnServicesThread(command);
+    return block_.result;
 }
 
 void ServicesLink::EndCall()
 {
-    if (--m_inUse < 0)
+    if (--inUse_ < 0)
     {
         // Not begun: the lock is not ours to leave.
-        ++m_inUse;
+        ++inUse_;
         throw CallBlockError{false};
     }
-    m_lock.unlock();
+    lock_.unlock();
 }
 
 HRESULT ServicesLink::Run(int32_t command)
@@ -494,12 +494,12 @@ void ServicesLink::ReleaseSendReturn()
 
 void ServicesLink::FailCall()
 {
-    m_block.result = E_UNEXPECTED;
+    block_.result = E_UNEXPECTED;
 }
 
 void ServicesLink::Execute(int32_t command)
 {
-    ExecuteOn(m_block, command);
+    ExecuteOn(block_, command);
 }
 
 void ServicesLink::CallDirect(CallBlock& block, int32_t command)
@@ -514,13 +514,13 @@ void ServicesLink::FreeServerArray(void* array)
 
 bool ServicesLink::CaptureInserts(InsertStateList* states)
 {
-    InsertChain::Hold hold(m_inserts);
-    return states->Capture(m_inserts);
+    InsertChain::Hold hold(inserts_);
+    return states->Capture(inserts_);
 }
 
 bool ServicesLink::FindPreset(const EffectId& id, PresetRecord* record)
 {
-    const std::shared_ptr<PresetEntry> entry = m_catalogue.FindPreset(id);
+    const std::shared_ptr<PresetEntry> entry = catalogue_.FindPreset(id);
     if (!entry)
     {
         return false;
@@ -531,13 +531,13 @@ bool ServicesLink::FindPreset(const EffectId& id, PresetRecord* record)
 
 bool ServicesLink::RestoreInserts(const InsertStateList& states)
 {
-    m_inserts.Restore(states);
+    inserts_.Restore(states);
     return true;
 }
 
 void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
 {
-    if (!m_effectServices)
+    if (!effectServices_)
     {
         b.result = E_NOINTERFACE;
         return;
@@ -552,24 +552,24 @@ void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
     const bool needsClient = !(command >= 6 && command <= 17) && command != 42 && command != 44;
     if (command == 18 || command == 19 || command == 20 || command == 21 || command == 23)
     {
-        m_displayUpdate.store(true);
+        displayUpdate_.store(true);
     }
-    if (needsClient && m_clientId == 0)
+    if (needsClient && clientId_ == 0)
     {
         b.result = E_HANDLE;
         return;
     }
     const bool second = command >= 42 && command <= 47;
     const bool params = command >= 48;
-    if ((second && !m_effectServices2) || (params && !m_paramInfo))
+    if ((second && !effectServices2_) || (params && !paramInfo_))
     {
         b.result = E_NOTIMPL;
         return;
     }
-    IKivCorvanEffectServices* es = m_effectServices;
-    IKivCorvanEffectServices2* es2 = m_effectServices2;
-    IKivCorvanParamInfo* pi = m_paramInfo;
-    const LONG id = m_clientId;
+    IKivCorvanEffectServices* es = effectServices_;
+    IKivCorvanEffectServices2* es2 = effectServices2_;
+    IKivCorvanParamInfo* pi = paramInfo_;
+    const LONG id = clientId_;
     // Out values come back into locals (the proxy refuses null out pointers, and slots are
     // wider than the server's words), then into the slots.
     LONG n1 = 0;
@@ -579,21 +579,21 @@ void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
     switch (command)
     {
     case 4:
-        r = es->AcquireSendReturn(id, &m_sendReturnInfo, &m_sendPair, &m_returnPair);
+        r = es->AcquireSendReturn(id, &sendReturnInfo_, &sendPair_, &returnPair_);
         if (r != S_OK)
         {
-            m_sendReturnInfo = KivSendReturn{};
-            m_sendPair = -1;
-            m_returnPair = -1;
+            sendReturnInfo_ = KivSendReturn{};
+            sendPair_ = -1;
+            returnPair_ = -1;
         }
         break;
     case 5:
         // The driver lets go of the pair first, and the pair is gone whatever the answer.
-        m_owner->StopAsio(true);
+        owner_->StopAsio(true);
         r = es->ReleaseSendReturn(id);
-        m_sendPair = -1;
-        m_returnPair = -1;
-        m_sendReturnInfo = KivSendReturn{};
+        sendPair_ = -1;
+        returnPair_ = -1;
+        sendReturnInfo_ = KivSendReturn{};
         break;
     case 6: {
         KivEffectCategory* records = nullptr;
@@ -817,7 +817,7 @@ bool ServicesLink::RefreshInserts()
     {
         return false;
     }
-    if (m_effectServices->RefreshInserts(m_clientId) == S_OK && m_inserts.Attach())
+    if (effectServices_->RefreshInserts(clientId_) == S_OK && inserts_.Attach())
     {
         return true;
     }
@@ -827,7 +827,7 @@ bool ServicesLink::RefreshInserts()
 
 bool ServicesLink::PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam)
 {
-    if (m_owner->PostToPanel(id, wParam, lParam))
+    if (owner_->PostToPanel(id, wParam, lParam))
     {
         return true;
     }
@@ -843,51 +843,51 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
         Disconnect();
         PostToEditor(kMessageTerminated, 0, 0);
         DropServices();
-        ReleaseInterface(m_effectServices);
-        ReleaseInterface(m_effectServices2);
+        ReleaseInterface(effectServices_);
+        ReleaseInterface(effectServices2_);
         break;
     case 0x8:
-        if (m_effectServices)
+        if (effectServices_)
         {
             KivPresetChange change{};
-            if (m_effectServices->GetPresetChange(&change) == S_OK)
+            if (effectServices_->GetPresetChange(&change) == S_OK)
             {
                 PresetChangeRecord record;
                 std::memcpy(&record, &change, sizeof(record));
-                m_catalogue.OnPresetChange(record);
+                catalogue_.OnPresetChange(record);
             }
         }
         break;
     case 0x10:
-        if (m_effectServices)
+        if (effectServices_)
         {
             KivParamModelChange change{};
-            if (m_effectServices->GetParamModelChange(&change) == S_OK)
+            if (effectServices_->GetParamModelChange(&change) == S_OK)
             {
                 ParamModelChange record;
                 std::memcpy(static_cast<void*>(&record), &change, sizeof(record)); // the same layout
-                m_inserts.OnParamModelChange(record);
+                inserts_.OnParamModelChange(record);
             }
         }
         break;
     case 0x20:
     case 0x80:
-        m_sessionLoading = true;
-        if (m_clientId != 0)
+        sessionLoading_ = true;
+        if (clientId_ != 0)
         {
             ReleaseSendReturnDirect();
-            m_inserts.Detach();
+            inserts_.Detach();
         }
         break;
     case 0x40:
-        if (m_clientId == 0)
+        if (clientId_ == 0)
         {
             break;
         }
         if (AcquireSendReturnDirect())
         {
-            m_owner->OnAssignmentChanged();
-            if (m_owner->GetAsioSampleRate() <= 48000)
+            owner_->OnAssignmentChanged();
+            if (owner_->GetAsioSampleRate() <= 48000)
             {
                 RefreshInserts();
             }
@@ -896,16 +896,16 @@ void ServicesLink::OnNotify(DWORD type, DWORD a, DWORD b)
                 ReleaseSendReturnDirect();
             }
         }
-        m_sessionLoading = false;
+        sessionLoading_ = false;
         PostToEditor(kMessageSessionChanged, 0, 0);
         break;
     case 0x100:
         PostToEditor(kMessageSessionChanged, 0, 0);
         break;
     case 0x200:
-        if (!m_inserts.IsAttached() && RefreshInserts())
+        if (!inserts_.IsAttached() && RefreshInserts())
         {
-            m_owner->OnAssignmentChanged();
+            owner_->OnAssignmentChanged();
         }
         PostToEditor(kMessageSessionChanged, 0, 0);
         break;

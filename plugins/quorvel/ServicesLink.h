@@ -50,11 +50,11 @@ public:
     ~ServicesLink() override;
 
     bool GetSendReturnPair(int32_t* sendPair, int32_t* returnPair) override;
-    bool IsLoadingSession() const override { return m_sessionLoading; }
+    bool IsLoadingSession() const override { return sessionLoading_; }
     void Execute(int32_t command) override;
     void FailCall() override;
     void Drop() override;
-    bool TakeDisplayUpdate() override { return m_displayUpdate.exchange(false); }
+    bool TakeDisplayUpdate() override { return displayUpdate_.exchange(false); }
 
     // Any thread: BeginCall, fill the slots, Call, read the results, EndCall. BeginCall and
     // EndCall throw CallBlockError when used wrongly, never holding the lock after it.
@@ -64,21 +64,25 @@ public:
     // Services thread: the command at once, on the caller's block.
     void CallDirect(CallBlock& block, int32_t command) override;
     void FreeServerArray(void* array) override;
-    bool IsChainAttached() override { return m_inserts.IsAttached(); }
-    int32_t GetAsioSampleRate() override { return m_owner->GetAsioSampleRate(); }
+    bool IsChainAttached() override { return inserts_.IsAttached(); }
+    int32_t GetAsioSampleRate() override { return owner_->GetAsioSampleRate(); }
     void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override
     {
-        m_owner->ReportParamToHost(position, index, value);
+        owner_->ReportParamToHost(position, index, value);
     }
-    void ReportAllParamsToHost() override { m_owner->ReportAllParamsToHost(); }
-    void ReadBypassSolo() override { m_inserts.ReadBypassSolo(true); }
-    void RebuildParamMap() override { m_owner->RebuildParamMap(); }
-    bool HoldsSendReturn() override { return m_sendPair >= 0 && m_returnPair >= 0; }
+    void ReportAllParamsToHost() override { owner_->ReportAllParamsToHost(); }
+    void ReadBypassSolo() override { inserts_.ReadBypassSolo(true); }
+    void RebuildParamMap() override { owner_->RebuildParamMap(); }
+    void SyncParamMap() override { owner_->SyncParamMap(); }
+    void StoreParamRequests(bool direct) override { owner_->StoreParamRequests(direct); }
+    void WakeParamStores() override { owner_->WakeParamStores(); }
+    bool HoldsSendReturn() override { return sendPair_ >= 0 && returnPair_ >= 0; }
 
     // The state chunk's side (the host's thread).
     bool CaptureInserts(InsertStateList* states) override;
     bool FindPreset(const EffectId& id, PresetRecord* record) override;
     bool RestoreInserts(const InsertStateList& states) override;
+    ParamChain* GetParamChain() override { return &inserts_; }
 
     // Any thread, through the call block: commands 4 and 5.
     bool AcquireSendReturn();
@@ -94,10 +98,10 @@ public:
     // The link a sink's hUser names, null for none (services thread).
     static ServicesLink* FromHandle(DWORD handle);
 
-    bool IsConnected() const { return m_services != nullptr; }
-    LONG GetClientId() const { return m_clientId; }
-    EffectCatalog& GetCatalog() { return m_catalogue; }
-    InsertChain& GetInserts() { return m_inserts; }
+    bool IsConnected() const { return services_ != nullptr; }
+    LONG GetClientId() const { return clientId_; }
+    EffectCatalog& GetCatalog() { return catalogue_; }
+    InsertChain& GetInserts() { return inserts_; }
 
 private:
     void Connect();
@@ -111,27 +115,27 @@ private:
     HRESULT Run(int32_t command);
     void ExecuteOn(CallBlock& block, int32_t command);
 
-    ServicesLinkOwner* m_owner; // borrowed: the instance owns this link
-    DWORD m_handle = 0;         // hUser of both subscriptions: the link's place in a table
-    IKivCorvanEffectServices* m_effectServices = nullptr;
-    IKivCorvanEffectServices2* m_effectServices2 = nullptr;
-    IKivCorvanParamInfo* m_paramInfo = nullptr;
-    IKivCorvanServices* m_services = nullptr; // null: not connected
-    IKivCorvanEventSource* m_eventSource = nullptr;
-    DWORD m_notifyCookie = 0;
-    NotifySink* m_notifySink = nullptr; // one reference of ours
-    DWORD m_eventCookie = 0;
-    EventSink* m_eventSink = nullptr; // one reference of ours
-    KivSendReturn m_sendReturnInfo{};
+    ServicesLinkOwner* owner_; // borrowed: the instance owns this link
+    DWORD handle_ = 0;         // hUser of both subscriptions: the link's place in a table
+    IKivCorvanEffectServices* effectServices_ = nullptr;
+    IKivCorvanEffectServices2* effectServices2_ = nullptr;
+    IKivCorvanParamInfo* paramInfo_ = nullptr;
+    IKivCorvanServices* services_ = nullptr; // null: not connected
+    IKivCorvanEventSource* eventSource_ = nullptr;
+    DWORD notifyCookie_ = 0;
+    NotifySink* notifySink_ = nullptr; // one reference of ours
+    DWORD eventCookie_ = 0;
+    EventSink* eventSink_ = nullptr; // one reference of ours
+    KivSendReturn sendReturnInfo_{};
     // Services thread; read by the effect's reconnection on that thread.
-    LONG m_sendPair = -1;
-    LONG m_returnPair = -1;
-    LONG m_clientId = 0;
-    bool m_sessionLoading = false;
-    std::atomic<bool> m_displayUpdate{false};
-    CallBlock m_block;            // m_lock
-    std::atomic<long> m_inUse{0}; // nesting guard of m_block
-    std::recursive_mutex m_lock;  // held from BeginCall to EndCall
-    EffectCatalog m_catalogue{this};
-    InsertChain m_inserts{this, &m_catalogue, this};
+    LONG sendPair_ = -1;
+    LONG returnPair_ = -1;
+    LONG clientId_ = 0;
+    bool sessionLoading_ = false;
+    std::atomic<bool> displayUpdate_{false};
+    CallBlock block_;            // lock_
+    std::atomic<long> inUse_{0}; // nesting guard of block_
+    std::recursive_mutex lock_;  // held from BeginCall to EndCall
+    EffectCatalog catalogue_{this};
+    InsertChain inserts_{this, &catalogue_, this};
 };

@@ -9,83 +9,98 @@
 
 ServicesThread::~ServicesThread()
 {
-    if (m_thread.joinable())
+    if (thread_.joinable())
     {
         // The owner gave up waiting: the thread ends on its own and must not outlive its data.
-        m_thread.join();
+        thread_.join();
     }
 #ifdef _WIN32
-    if (m_commandEvent)
+    if (commandEvent_)
     {
-        CloseHandle(m_commandEvent);
+        CloseHandle(commandEvent_);
     }
 #endif
 }
 
 bool ServicesThread::Start(Handler handler)
 {
-    m_handler = std::move(handler);
+    handler_ = std::move(handler);
 #ifdef _WIN32
-    m_commandEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!m_commandEvent)
+    commandEvent_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!commandEvent_)
     {
         return false;
     }
 #endif
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_running = true;
+        std::lock_guard<std::mutex> hold(lock_);
+        running_ = true;
     }
     try
     {
-        m_thread = std::thread(&ServicesThread::Main, this);
+        thread_ = std::thread(&ServicesThread::Main, this);
     }
     catch (...)
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_running = false;
+        std::lock_guard<std::mutex> hold(lock_);
+        running_ = false;
         return false;
     }
-    m_threadId = m_thread.get_id();
+    threadId_ = thread_.get_id();
     return true;
 }
 
 bool ServicesThread::IsRunning() const
 {
-    std::lock_guard<std::mutex> hold(m_lock);
-    return m_running;
+    std::lock_guard<std::mutex> hold(lock_);
+    return running_;
 }
 
 bool ServicesThread::IsCurrent() const
 {
-    return std::this_thread::get_id() == m_threadId;
+    return std::this_thread::get_id() == threadId_;
 }
 
 bool ServicesThread::Run(int32_t command)
 {
     if (IsCurrent())
     {
-        m_handler(command);
+        handler_(command);
         return true;
     }
-    std::lock_guard<std::mutex> one(m_runLock);
-    std::unique_lock<std::mutex> hold(m_lock);
-    if (!m_running)
+    std::lock_guard<std::mutex> one(runLock_);
+    std::unique_lock<std::mutex> hold(lock_);
+    if (!running_)
     {
         return false;
     }
-    m_pending = command;
-    m_replied = false;
-    m_commandSignalled = true;
+    pending_ = command;
+    replied_ = false;
+    commandSignalled_ = true;
 #ifdef _WIN32
-    SetEvent(m_commandEvent);
+    SetEvent(commandEvent_);
 #endif
-    m_changed.notify_all();
+    changed_.notify_all();
     // The thread replies, or ends without running it (a quit message): either way this ends.
-    m_changed.wait(hold, [this] { return m_replied || !m_running; });
-    const bool ran = m_replied;
-    m_pending = 0;
+    changed_.wait(hold, [this] { return replied_ || !running_; });
+    const bool ran = replied_;
+    pending_ = 0; // not taken when the thread ended first
     return ran;
+}
+
+void ServicesThread::Nudge()
+{
+    if (nudged_.exchange(true))
+    {
+        return; // the thread has not taken the last one yet
+    }
+#ifdef _WIN32
+    SetEvent(commandEvent_);
+#else
+    std::lock_guard<std::mutex> hold(lock_);
+    commandSignalled_ = true;
+    changed_.notify_all();
+#endif
 }
 
 bool ServicesThread::WaitForCommand()
@@ -93,7 +108,7 @@ bool ServicesThread::WaitForCommand()
 #ifdef _WIN32
     for (;;)
     {
-        HANDLE event = m_commandEvent;
+        HANDLE event = commandEvent_;
         const DWORD result =
             MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_POSTMESSAGE | QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0)
@@ -127,8 +142,8 @@ bool ServicesThread::WaitForCommand()
         }
     }
 #else
-    std::unique_lock<std::mutex> hold(m_lock);
-    m_changed.wait(hold, [this] { return m_commandSignalled; });
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return commandSignalled_; });
     return true;
 #endif
 }
@@ -143,20 +158,30 @@ void ServicesThread::Main()
     {
         int32_t command = 0;
         {
-            std::lock_guard<std::mutex> hold(m_lock);
-            command = m_pending;
-            m_commandSignalled = false;
+            std::lock_guard<std::mutex> hold(lock_);
+            // Taken once: a wake-up by a nudge does not run (or answer) it again.
+            command = pending_;
+            pending_ = 0;
+            commandSignalled_ = false;
         }
-        ended = m_handler(command);
+        if (nudged_.exchange(false))
         {
-            std::lock_guard<std::mutex> hold(m_lock);
-            m_replied = true;
+            handler_(kNudgeCommand);
         }
-        m_changed.notify_all();
+        if (command == 0)
+        {
+            continue;
+        }
+        ended = handler_(command);
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            replied_ = true;
+        }
+        changed_.notify_all();
     }
     if (!ended)
     {
-        m_handler(kQuitCommand);
+        handler_(kQuitCommand);
     }
 #ifdef _WIN32
     if (com)
@@ -165,24 +190,24 @@ void ServicesThread::Main()
     }
 #endif
     {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_running = false;
+        std::lock_guard<std::mutex> hold(lock_);
+        running_ = false;
     }
-    m_changed.notify_all();
+    changed_.notify_all();
 }
 
 bool ServicesThread::Join(uint32_t timeoutMs)
 {
-    if (!m_thread.joinable())
+    if (!thread_.joinable())
     {
         return true;
     }
-    std::unique_lock<std::mutex> hold(m_lock);
-    if (!m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return !m_running; }))
+    std::unique_lock<std::mutex> hold(lock_);
+    if (!changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return !running_; }))
     {
         return false;
     }
     hold.unlock();
-    m_thread.join();
+    thread_.join();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "plugins/quorvel/ParamChain.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <string>
@@ -73,16 +74,20 @@ public:
         std::vector<uint8_t> descriptors;
         std::vector<ParamValue> values;
         int32_t shownCount = -1; // the count the insert answers; -1: all of its parameters
+        uint32_t identity = 0;
     };
 
     bool attached = true;
     std::vector<Insert> inserts; // an empty short name and no parameters: no insert at that position
     std::vector<std::pair<int32_t, int32_t>> stored; // (position, index) of every StoreParam
+    int directStores = 0;
+    std::atomic<int> storeRequests{0}; // StoreRequestedParams calls (from the services thread)
 
     Insert& Add(std::u16string shortName, std::vector<FakeParam> params)
     {
         Insert insert;
         insert.shortName = std::move(shortName);
+        insert.identity = static_cast<uint32_t>(inserts.size()) + 1;
         insert.params = std::move(params);
         insert.descriptors = MakeDescriptors(insert.params);
         insert.values.resize(insert.params.size());
@@ -95,7 +100,7 @@ public:
     }
     void AddEmpty() { inserts.emplace_back(); }
 
-    bool IsAttached() override { return attached; }
+    bool IsAttached() const override { return attached; }
     int32_t InsertCount() override { return static_cast<int32_t>(inserts.size()); }
     bool GetInsert(int32_t position, InsertParams* params) override
     {
@@ -112,6 +117,7 @@ public:
         params->hasHidden = insert->hasHidden;
         params->wetDryIndex = insert->wetDryIndex;
         params->hiddenIndex = insert->hiddenIndex;
+        params->identity = insert->identity;
         return true;
     }
     bool GetParamValue(int32_t position, int32_t index, ParamValue* value) override
@@ -124,8 +130,9 @@ public:
         *value = insert->values[static_cast<size_t>(index)];
         return true;
     }
-    bool StoreParam(int32_t position, int32_t index, const ParamValue& value) override
+    bool StoreParam(int32_t position, int32_t index, const ParamValue& value, bool direct) override
     {
+        directStores += direct ? 1 : 0;
         Insert* insert = Find(position);
         if (!insert || index < 0 || index >= static_cast<int32_t>(insert->values.size()))
         {
@@ -135,6 +142,7 @@ public:
         insert->values[static_cast<size_t>(index)] = value;
         return true;
     }
+    void StoreRequestedParams() override { ++storeRequests; }
     int32_t GetParamKind(int32_t position, int32_t index) override
     {
         const Insert* insert = Find(position);

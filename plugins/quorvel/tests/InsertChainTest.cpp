@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace
@@ -19,8 +20,24 @@ class FakeHost final : public ChainHost
 {
 public:
     void RebuildParamMap() override { ++rebuilds; }
+    void SyncParamMap() override { ++syncs; }
+    void StoreParamRequests(bool direct) override
+    {
+        stores.push_back(direct);
+        if (duringStore)
+        {
+            std::function<void()> once;
+            once.swap(duringStore);
+            once();
+        }
+    }
+    std::function<void()> duringStore;
+    void WakeParamStores() override { ++wakes; }
+    int wakes = 0;
     bool HoldsSendReturn() override { return holdsPair; }
     int rebuilds = 0;
+    int syncs = 0;
+    std::vector<bool> stores; // direct or not, per call
     bool holdsPair = true;
 };
 
@@ -375,6 +392,49 @@ TEST_F(InsertChainTest, HandlersNeverWaitForAHeldChainAndTheHolderDoesTheirWork)
     services.join();
     EXPECT_EQ(static_cast<int>(link_.commands.size()), link_.directCommands - direct);
     EXPECT_EQ(Posted(), (std::vector<uint32_t>{kMessageChainAttached}));
+}
+
+TEST_F(InsertChainTest, TheHostsValuesAreStoredByWhoeverHoldsTheChainAndNeverWaitedFor)
+{
+    Fill(1);
+    // Free: the services thread stores them itself, with its own calls, and the map's values
+    // follow.
+    const int syncs = host_.syncs;
+    std::thread services([&] { chain_.StoreRequestedParams(); });
+    services.join();
+    EXPECT_EQ(host_.stores, std::vector<bool>{true});
+    EXPECT_GT(host_.syncs, syncs);
+
+    // Held: the holder stores them through the call block when it lets go.
+    host_.stores.clear();
+    {
+        InsertChain::Hold hold(chain_);
+        std::thread nudged([&] { chain_.StoreRequestedParams(); });
+        nudged.join();
+        EXPECT_TRUE(host_.stores.empty()) << "the services thread did not wait for the chain";
+    }
+    EXPECT_EQ(host_.stores, std::vector<bool>{false});
+
+    // Asked again while the holder stores: handed back to the services thread, so a host that
+    // sets values without pause cannot keep the holder in its let-go.
+    host_.stores.clear();
+    host_.duringStore = [&] {
+        std::thread again([&] { chain_.StoreRequestedParams(); });
+        again.join();
+    };
+    {
+        InsertChain::Hold hold(chain_);
+        std::thread nudged([&] { chain_.StoreRequestedParams(); });
+        nudged.join();
+    }
+    EXPECT_EQ(host_.stores, std::vector<bool>{false});
+    EXPECT_EQ(host_.wakes, 1);
+
+    // The map's rebuild asked for by the services thread (the mixer went): at once when free.
+    const int rebuilds = host_.rebuilds;
+    std::thread gone([&] { chain_.RebuildParamMapSoon(); });
+    gone.join();
+    EXPECT_EQ(host_.rebuilds, rebuilds + 1);
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 #include "plugins/base/asio/tests/FakeCard.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
 #include "plugins/quorvel/StateChunk.h"
+#include "plugins/quorvel/InsertChain.h"
 #include "plugins/quorvel/tests/FakeChain.h"
+#include "plugins/quorvel/tests/FakeLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <future>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <thread>
@@ -276,63 +280,63 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
 class LoopCard
 {
 public:
-    LoopCard(FakeDriver& driver, int32_t delay) : m_driver(driver), m_delay(delay) {}
+    LoopCard(FakeDriver& driver, int32_t delay) : driver_(driver), delay_(delay) {}
 
     void Step(int32_t frames)
     {
-        m_pending += frames;
-        while (m_pending >= Size())
+        pending_ += frames;
+        while (pending_ >= Size())
         {
-            m_pending -= Size();
+            pending_ -= Size();
             Switch();
         }
     }
 
 private:
     // Four buffers (two outputs, two inputs) of two halves each.
-    int32_t Size() const { return static_cast<int32_t>(m_driver.memory.size() / 8); }
+    int32_t Size() const { return static_cast<int32_t>(driver_.memory.size() / 8); }
     int32_t* Half(int32_t buffer, int32_t half)
     {
-        return &m_driver.memory[static_cast<size_t>((2 * buffer + half) * Size())];
+        return &driver_.memory[static_cast<size_t>((2 * buffer + half) * Size())];
     }
     void Switch()
     {
         const int32_t size = Size();
-        if (m_loops[0].empty())
+        if (loops_[0].empty())
         {
-            for (auto& loop : m_loops)
+            for (auto& loop : loops_)
             {
-                loop.assign(static_cast<size_t>(size + m_delay), 0);
+                loop.assign(static_cast<size_t>(size + delay_), 0);
             }
         }
         for (int32_t c = 0; c < 2; ++c)
         {
-            std::vector<int32_t>& loop = m_loops[c];
+            std::vector<int32_t>& loop = loops_[c];
             for (int32_t i = 0; i < size; ++i)
             {
-                Half(2 + c, m_half)[i] =
-                    static_cast<int32_t>(std::lround(0.5 * loop[(m_oldest + static_cast<size_t>(i)) % loop.size()]));
+                Half(2 + c, half_)[i] =
+                    static_cast<int32_t>(std::lround(0.5 * loop[(oldest_ + static_cast<size_t>(i)) % loop.size()]));
             }
         }
-        m_driver.callbacks.bufferSwitch(m_half, 1);
+        driver_.callbacks.bufferSwitch(half_, 1);
         for (int32_t c = 0; c < 2; ++c)
         {
-            std::vector<int32_t>& loop = m_loops[c];
+            std::vector<int32_t>& loop = loops_[c];
             for (int32_t i = 0; i < size; ++i)
             {
-                loop[(m_oldest + static_cast<size_t>(i)) % loop.size()] = Half(c, m_half)[i];
+                loop[(oldest_ + static_cast<size_t>(i)) % loop.size()] = Half(c, half_)[i];
             }
         }
-        m_oldest = (m_oldest + static_cast<size_t>(size)) % m_loops[0].size();
-        m_half ^= 1;
+        oldest_ = (oldest_ + static_cast<size_t>(size)) % loops_[0].size();
+        half_ ^= 1;
     }
 
-    FakeDriver& m_driver;
-    int32_t m_delay;
-    int32_t m_pending = 0;
-    int32_t m_half = 0;
-    size_t m_oldest = 0;
-    std::vector<int32_t> m_loops[2];
+    FakeDriver& driver_;
+    int32_t delay_;
+    int32_t pending_ = 0;
+    int32_t half_ = 0;
+    size_t oldest_ = 0;
+    std::vector<int32_t> loops_[2];
 };
 
 struct TripCase
@@ -533,6 +537,19 @@ TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpReturnsOnlyOnceTheDr
     EXPECT_TRUE(switched) << "the call returned only once the driver ran";
 }
 
+// What the chain's holder does when the services thread tells it the host set values: the
+// nudge must have come (from another thread), then the values are stored.
+void StoreWhenNudged(KivQuorvelEffect* effect, FakeChain& chain, int before)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (chain.storeRequests.load() == before && std::chrono::steady_clock::now() < end)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_GT(chain.storeRequests.load(), before) << "the services thread was told";
+    effect->StoreParamRequests(false);
+}
+
 TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
 {
     KivQuorvelEffect* effect = Make();
@@ -543,32 +560,49 @@ TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
     VstEffectRecord* record = effect->GetRecord();
     EXPECT_EQ(record->parameterCount, 256);
     record->setParameter(record, 0, 0.9f);
+    EXPECT_NEAR(record->getParameter(record, 0), 0.9f, 1e-6) << "read back before it is stored";
+    char text[64] = {};
+    record->dispatcher(record, kEffGetParamDisplay, 0, 0, text, 0.0f);
+    EXPECT_STREQ(text, "80.00");
+    StoreWhenNudged(effect, chain, 0);
     EXPECT_NEAR(chain.inserts[0].values[0].AsReal(), 80.0f, 1e-4);
     EXPECT_NEAR(record->getParameter(record, 0), 0.9f, 1e-6);
+    const int nudges = chain.storeRequests.load();
     record->setParameter(record, 1, 0.3f);
+    StoreWhenNudged(effect, chain, nudges);
     EXPECT_EQ(chain.inserts[0].values[1].AsInteger(), 1);
+    EXPECT_EQ(chain.directStores, 0);
+
+    // A value the insert takes from elsewhere reaches the host once the holder lets go.
+    chain.inserts[0].values[1] = ParamValue::Integer(4, 0);
+    EXPECT_EQ(record->getParameter(record, 1), 1.0f);
+    effect->SyncParamMap();
+    EXPECT_EQ(record->getParameter(record, 1), 0.0f);
+
+    const int beforeReport = chain.storeRequests.load();
     effect->ReportParamToHost(0, 0, ParamValue::Real(-50.0f));
     ASSERT_EQ(gAutomations.size(), 1u);
     EXPECT_EQ(gAutomations[0].index, 0);
     EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
+    StoreWhenNudged(effect, chain, beforeReport);
     EXPECT_NEAR(chain.inserts[0].values[0].AsReal(), -50.0f, 1e-4) << "the report applies the value too";
     gAutomations.clear();
     effect->ReportAllParamsToHost();
     ASSERT_EQ(gAutomations.size(), 2u) << "every mapped parameter";
     EXPECT_NEAR(gAutomations[0].value, 0.25f, 1e-6);
     EXPECT_EQ(gAutomations[1].index, 1);
-    EXPECT_EQ(gAutomations[1].value, 1.0f);
+    EXPECT_EQ(gAutomations[1].value, 0.0f);
     EXPECT_EQ(record->getParameter(record, 300), 0.0f);
     int32_t position = 0, index = 0;
     effect->LookupParamMapping(2, &position, &index);
     EXPECT_EQ(position, -1);
-    char text[64] = {};
     record->dispatcher(record, kEffGetParamName, 0, 0, text, 0.0f);
     EXPECT_STREQ(text, "Fx:Mix");
     EXPECT_EQ(record->dispatcher(record, kEffGetVstVersion, 0, 0, nullptr, 0.0f), 2300);
     EXPECT_EQ(record->dispatcher(record, kEffEditKeyDown, 0, 0, nullptr, 0.0f), 0) << "no editor";
     EXPECT_EQ(record->dispatcher(record, kEffGetVendorString, 0, 0, text, 0.0f), 1);
     EXPECT_STREQ(text, "KIV Systems");
+    effects.clear(); // before the chain it borrows
 }
 
 TEST_F(KivQuorvelEffectTest, TheStateChunkGoesRoundThroughTheHost)
@@ -602,6 +636,339 @@ TEST_F(KivQuorvelEffectTest, TheStateChunkGoesRoundThroughTheHost)
     EXPECT_EQ(record->dispatcher(record, kEffSetChunk, 0, 0, chunk->Data(), 0.0f), 0);
     ASSERT_EQ(record->dispatcher(record, kEffGetChunk, 0, 0, &saved, 0.0f), 156) << "the chain as it was";
     EXPECT_EQ(std::memcmp(saved, chunk->Data(), 156), 0);
+}
+
+} // namespace
+
+namespace
+{
+
+// The fake server behind one lock, as the services thread serialises the real one (host
+// threads through the call block, the services thread directly); the reports go to the
+// instance, as the services link sends them.
+class SerialLink final : public ModelLink
+{
+public:
+    explicit SerialLink(FakeModelLink& fake) : fake_(fake) {}
+
+    CallBlock* BeginCall() override
+    {
+        return With([](FakeModelLink& fake) { return fake.BeginCall(); });
+    }
+    int32_t Call(int32_t command) override
+    {
+        return With([command](FakeModelLink& fake) { return fake.Call(command); });
+    }
+    void EndCall() override
+    {
+        With([](FakeModelLink& fake) { fake.EndCall(); });
+    }
+    void CallDirect(CallBlock& block, int32_t command) override
+    {
+        With([&](FakeModelLink& fake) { fake.CallDirect(block, command); });
+    }
+    void FreeServerArray(void* array) override
+    {
+        With([array](FakeModelLink& fake) { fake.FreeServerArray(array); });
+    }
+    bool IsChainAttached() override
+    {
+        return With([](FakeModelLink& fake) { return fake.IsChainAttached(); });
+    }
+    bool PostToEditor(uint32_t id, uintptr_t wParam, uintptr_t lParam) override
+    {
+        return With([&](FakeModelLink& fake) { return fake.PostToEditor(id, wParam, lParam); });
+    }
+    int32_t GetAsioSampleRate() override
+    {
+        return With([](FakeModelLink& fake) { return fake.GetAsioSampleRate(); });
+    }
+    void ReportParamToHost(int32_t position, int32_t index, const ParamValue& value) override
+    {
+        effect->ReportParamToHost(position, index, value);
+    }
+    void ReportAllParamsToHost() override { effect->ReportAllParamsToHost(); }
+    void ReadBypassSolo() override
+    {
+        With([](FakeModelLink& fake) { fake.ReadBypassSolo(); });
+    }
+
+    // The fake to the caller alone.
+    template <typename F>
+    auto With(F f) -> decltype(f(std::declval<FakeModelLink&>()))
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        return f(fake_);
+    }
+
+    KivQuorvelEffect* effect = nullptr;
+
+private:
+    FakeModelLink& fake_;
+    std::mutex lock_;
+};
+
+// The instance as the chain's host, as the services link passes it on.
+class EffectHost final : public ChainHost
+{
+public:
+    void RebuildParamMap() override { effect->RebuildParamMap(); }
+    void SyncParamMap() override { effect->SyncParamMap(); }
+    void StoreParamRequests(bool direct) override { effect->StoreParamRequests(direct); }
+    void WakeParamStores() override { effect->WakeParamStores(); }
+    bool HoldsSendReturn() override { return true; }
+
+    KivQuorvelEffect* effect = nullptr;
+};
+
+// The host's parameter calls against the instance's own insert chain over a fake server.
+class KivQuorvelParamPathTest : public KivQuorvelEffectTest
+{
+protected:
+    void SetUp() override
+    {
+        KivQuorvelEffectTest::SetUp();
+        effect_ = Make();
+        serial_.effect = effect_;
+        host_.effect = effect_;
+        library_.categories = {{u"Core Effects", 1, {{u"Reverb", kReverb, false, {}}, {u"Delay", kDelay, false, {}}}}};
+        effect_->SetParamChain(&chain_);
+    }
+    void TearDown() override
+    {
+        // The instance and its services thread go before the chain they borrow.
+        effects.clear();
+        EXPECT_EQ(link_.outstanding, 0) << "arrays the server handed out";
+        KivQuorvelEffectTest::TearDown();
+    }
+    // What the next insert the server sets becomes.
+    void Next(const char16_t* shortName, const std::vector<FakeParam>& params, int32_t hidden = -1)
+    {
+        serial_.With([&](FakeModelLink& fake) {
+            fake.next = FakeModelLink::MakeInsert(params);
+            std::memset(fake.next.info.shortName, 0, sizeof(fake.next.info.shortName));
+            std::memcpy(fake.next.info.shortName, shortName, 2 * std::char_traits<char16_t>::length(shortName));
+            fake.next.info.hasHidden = hidden >= 0 ? 1 : 0;
+            fake.next.info.hiddenIndex = hidden;
+        });
+    }
+    // The server's value of a parameter, once it has one equal to want (or the wait ends).
+    ParamValue ServerValue(int32_t position, int32_t index, const ParamValue* want = nullptr)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (;;)
+        {
+            const ParamValue value = serial_.With([&](FakeModelLink& fake) {
+                return fake.inserts.count(position) ? fake.inserts[position].values[static_cast<size_t>(index)]
+                                                    : ParamValue{-1, 0};
+            });
+            if (!want || (value.kind == want->kind && value.bits == want->bits) ||
+                std::chrono::steady_clock::now() > end)
+            {
+                return value;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    std::string Text(int32_t opcode, int32_t index)
+    {
+        char text[64] = "old";
+        VstEffectRecord* record = effect_->GetRecord();
+        record->dispatcher(record, opcode, index, 0, text, 0.0f);
+        return text;
+    }
+
+    const EffectId kReverb = FakeLibrary::Id(1);
+    const EffectId kDelay = FakeLibrary::Id(2);
+    KivQuorvelEffect* effect_ = nullptr;
+    FakeModelLink link_;
+    FakeLibrary library_{link_};
+    SerialLink serial_{link_};
+    EffectHost host_;
+    EffectCatalog catalog_{&serial_};
+    InsertChain chain_{&serial_, &catalog_, &host_};
+};
+
+TEST_F(KivQuorvelParamPathTest, TheHostsCallsReachTheInsertsOfEveryKind)
+{
+    FakeParam mix = FloatParam(u"Mix", -100.0f, 100.0f);
+    mix.unit = u"%";
+    FakeParam meter = FloatParam(u"Level", 0.0f, 1.0f);
+    meter.access = 9;
+    Next(u"Reverb", {mix, IntParam(u"Size", 3, 0, 10), meter});
+    ASSERT_TRUE(chain_.LoadPreset(kReverb, 0, true, true));
+    FakeParam gain = FloatParam(u"Gain", -24.0f, 24.0f);
+    gain.unit = u"dB";
+    Next(u"Trim", {gain, IntParam(u"Mute", 1, 0, 1)});
+    ASSERT_TRUE(chain_.AddTrimPot(1, true, true));
+    Next(u"Delay", {IntParam(u"Mode", 4, 0, 3), IntParam(u"Taps", 0, 5, 15), IntParam(u"Secret", 0, 0, 1)}, 2);
+    ASSERT_TRUE(chain_.LoadPreset(kDelay, 2, true, true));
+
+    struct Row
+    {
+        const char* label;
+        int32_t vstIndex;
+        float set;
+        int32_t position, index; // where it lands; -1: nowhere
+        ParamValue stored;
+        float get;
+        const char* name;
+        const char* display;
+        const char* unit;
+    };
+    const Row rows[] = {
+        {"effect, float", 0, 0.75f, 0, 0, ParamValue::Real(50.0f), 0.75f, "Reverb:Mix", "50.00", "%"},
+        {"effect, whole steps", 1, 0.25f, 0, 1, ParamValue::Integer(3, 3), 0.3f, "Reverb:Size", "3", ""},
+        {"special, float", 2, 0.5f, 1, 0, ParamValue::Real(0.0f), 0.5f, "Trim:Gain", "0.00", "dB"},
+        {"special, switch", 3, 1.0f, 1, 1, ParamValue::Integer(1, 1), 1.0f, "Trim:Mute", "On", ""},
+        {"selector", 4, 0.7f, 2, 0, ParamValue::Integer(4, 2), 2.0f / 3.0f, "Delay:Mode", "2", ""},
+        {"integer with offset", 5, 0.5f, 2, 1, ParamValue::Integer(0, 10), 0.5f, "Delay:Taps", " - ", ""},
+        {"beyond the map (meter and hidden skipped)", 6, 0.5f, -1, -1, ParamValue{}, 0.0f, "unmapped", " NA ", " NA "},
+    };
+    VstEffectRecord* record = effect_->GetRecord();
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        record->setParameter(record, row.vstIndex, row.set);
+        EXPECT_NEAR(record->getParameter(record, row.vstIndex), row.get, 1e-5);
+        EXPECT_EQ(Text(kEffGetParamName, row.vstIndex), row.name);
+        EXPECT_EQ(Text(kEffGetParamDisplay, row.vstIndex), row.display);
+        EXPECT_EQ(Text(kEffGetParamLabel, row.vstIndex), row.unit);
+        if (row.position < 0)
+        {
+            continue;
+        }
+        // The services thread stores it (nobody holds the chain).
+        const ParamValue server = ServerValue(row.position, row.index, &row.stored);
+        EXPECT_EQ(server.kind, row.stored.kind);
+        EXPECT_EQ(server.bits, row.stored.bits);
+        InsertChain::Hold hold(chain_);
+        ParamValue mine;
+        ASSERT_TRUE(chain_.At(row.position)->GetParamValue(row.index, &mine));
+        EXPECT_EQ(mine.bits, row.stored.bits) << "the insert keeps what the server took";
+    }
+
+    // The map follows the chain: the effect moved last, then the special insert removed.
+    ASSERT_TRUE(chain_.Move(0, 3));
+    EXPECT_EQ(Text(kEffGetParamName, 4), "Reverb:Mix");
+    EXPECT_NEAR(record->getParameter(record, 4), 0.75f, 1e-5);
+    ASSERT_TRUE(chain_.RemoveAt(0, true));
+    EXPECT_EQ(Text(kEffGetParamName, 0), "Delay:Mode");
+    EXPECT_EQ(Text(kEffGetParamName, 4), "unmapped");
+    int32_t position = 0, index = 0;
+    effect_->LookupParamMapping(2, &position, &index);
+    EXPECT_EQ(position, 1);
+    EXPECT_EQ(index, 0);
+}
+
+TEST_F(KivQuorvelParamPathTest, AHeldChainNeitherBlocksTheHostNorLosesItsValue)
+{
+    Next(u"Reverb", {FloatParam(u"Mix", -100.0f, 100.0f)});
+    ASSERT_TRUE(chain_.LoadPreset(kReverb, 0, true, true));
+    VstEffectRecord* record = effect_->GetRecord();
+    {
+        InsertChain::Hold hold(chain_); // an editor operation waiting for the server, say
+        auto call = std::async(std::launch::async, [record] {
+            record->setParameter(record, 0, 1.0f);
+            return record->getParameter(record, 0);
+        });
+        ASSERT_EQ(call.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "the host's call waited";
+        EXPECT_EQ(call.get(), 1.0f) << "the value asked for reads back at once";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the services thread's turn
+        EXPECT_EQ(ServerValue(0, 0).AsReal(), 0.0f) << "nothing reaches the inserts while the chain is held";
+    }
+    const ParamValue want = ParamValue::Real(100.0f);
+    EXPECT_EQ(ServerValue(0, 0, &want).AsReal(), 100.0f) << "stored once the chain is let go";
+    EXPECT_EQ(record->getParameter(record, 0), 1.0f);
+}
+
+TEST_F(KivQuorvelParamPathTest, TheChainChangesWhileTheHostCallsAndPlays)
+{
+    // One thread changes the chain (effects loaded, moved, removed) while the host's audio
+    // thread sets and gets parameters, reads their texts and processes at odd block sizes.
+    SetPair("0 0");
+    FakeCard card(driver);
+    effects.clear();
+    effect_ = Make();
+    serial_.effect = effect_;
+    host_.effect = effect_;
+    effect_->SetParamChain(&chain_);
+    effect_->setBlockSize(256);
+    effect_->resume();
+    card.StartClock(std::chrono::milliseconds(2));
+    Next(u"Fx", {FloatParam(u"Mix", -100.0f, 100.0f), IntParam(u"Size", 3, 0, 10), IntParam(u"Mode", 4, 0, 3),
+                 IntParam(u"On", 1, 0, 1), IntParam(u"Taps", 0, 5, 15)});
+
+    std::atomic<bool> done{false};
+    std::atomic<long> calls{0};
+    std::thread audio([&] {
+        VstEffectRecord* record = effect_->GetRecord();
+        const int32_t sizes[] = {1, 37, 129, 256, 333, 1000, 64, 511};
+        std::vector<float> in(1000, 0.1f), out(1000, 0.0f);
+        float* inputs[] = {in.data(), in.data()};
+        float* outputs[] = {out.data(), out.data()};
+        char text[64];
+        bool sane = true;
+        for (uint32_t n = 0; !done.load(); ++n)
+        {
+            record->processReplacing(record, inputs, outputs, sizes[n % 8]);
+            const auto index = static_cast<int32_t>(n % 23);
+            record->setParameter(record, index, static_cast<float>(n % 101) / 100.0f);
+            const float value = record->getParameter(record, static_cast<int32_t>((n * 7) % 23));
+            sane = sane && std::isfinite(value);
+            record->dispatcher(record, kEffGetParamName, index, 0, text, 0.0f);
+            sane = sane && std::strlen(text) <= 31;
+            record->dispatcher(record, kEffGetParamDisplay, index, 0, text, 0.0f);
+            sane = sane && std::strlen(text) <= 8;
+            ++calls;
+        }
+        EXPECT_TRUE(sane) << "every value a number, every text within the host's buffer";
+    });
+    uint32_t seed = 29;
+    auto random = [&seed](int32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(below));
+    };
+    for (int round = 0; round < 3000; ++round)
+    {
+        const int32_t count = chain_.Count();
+        switch (count < 2 ? 0 : count > 5 ? 2 : random(3))
+        {
+        case 0:
+            chain_.LoadPreset(random(2) ? kReverb : kDelay, random(count + 1), true, true);
+            break;
+        case 1:
+            chain_.Move(random(count), random(count + 1));
+            break;
+        default:
+            chain_.RemoveAt(random(count), true);
+            break;
+        }
+        if (round % 100 == 0)
+        {
+            serial_.With([](FakeModelLink& fake) {
+                fake.commands.clear();
+                fake.blocks.clear();
+                fake.posted.clear();
+            });
+        }
+    }
+    // The audio thread ran alongside the whole time, not only after.
+    const long during = calls.load();
+    done = true;
+    audio.join();
+    card.StopClock();
+    EXPECT_GT(during, 0);
+
+    // After the storm the path still works: a fresh chain takes the host's values.
+    chain_.RemoveAll(true);
+    ASSERT_TRUE(chain_.LoadPreset(kReverb, 0, true, true));
+    VstEffectRecord* record = effect_->GetRecord();
+    record->setParameter(record, 0, 0.25f);
+    const ParamValue want = ParamValue::Real(-50.0f);
+    EXPECT_EQ(ServerValue(0, 0, &want).AsReal(), -50.0f);
+    EXPECT_EQ(Text(kEffGetParamName, 4), "Fx:Taps");
+    EXPECT_EQ(Text(kEffGetParamName, 5), "unmapped");
 }
 
 } // namespace

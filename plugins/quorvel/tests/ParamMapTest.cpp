@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -39,10 +42,13 @@ TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
     {
         FakeChain chain;
         chain.Add(u"Fx", {c.param});
-        ParamMap map;
-        map.Rebuild(&chain);
-        ASSERT_EQ(map.Count(), 1) << c.name;
-        map.Set(&chain, 0, c.normalized);
+        std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+        ASSERT_EQ(map->Count(), 1) << c.name;
+        ASSERT_TRUE(map->Request(0, c.normalized));
+        EXPECT_TRUE(chain.stored.empty()) << "kept for the chain's holder";
+        const float asked = map->Get(0);
+        map->StoreRequests(chain, false);
+        EXPECT_EQ(map->Get(0), asked) << c.name << ": the same value before and after it is stored";
         const ParamValue stored = chain.inserts[0].values[0];
         EXPECT_EQ(stored.kind, c.kind) << c.name;
         if (c.kind == 2)
@@ -53,9 +59,9 @@ TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
         {
             EXPECT_EQ(stored.AsInteger(), static_cast<int32_t>(c.value)) << c.name;
         }
-        EXPECT_NEAR(map.Get(&chain, 0), c.readBack, 1e-4) << c.name;
+        EXPECT_NEAR(map->Get(0), c.readBack, 1e-4) << c.name;
         // The report to the host converts the same way as get.
-        EXPECT_EQ(ParamMap::ToNormalized(*map.Find(0), stored), map.Get(&chain, 0)) << c.name;
+        EXPECT_EQ(ParamMap::ToNormalized(*map->Find(0), stored), map->Get(0)) << c.name;
     }
 }
 
@@ -79,40 +85,39 @@ TEST(ParamMapBuilding, ShownWritableParametersInChainOrderUpTo256)
         many.push_back(IntParam(u"P", 0, 0, 10));
     }
     chain.Add(u"Big", many);
-    ParamMap map;
-    map.Rebuild(&chain);
+    std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
     // Insert 0 gives one (meters, the unused wet/dry and the hidden one are skipped), the
     // empty position none, and the big insert fills the rest: 255 of its 300.
-    ASSERT_EQ(map.Count(), ParamMap::kMaxParams);
+    ASSERT_EQ(map->Count(), ParamMap::kMaxParams);
     int32_t position = 0, index = 0;
-    map.Lookup(0, &position, &index);
+    map->Lookup(0, &position, &index);
     EXPECT_EQ(position, 0);
     EXPECT_EQ(index, 0);
-    map.Lookup(255, &position, &index);
+    map->Lookup(255, &position, &index);
     EXPECT_EQ(position, 2);
     EXPECT_EQ(index, 254);
-    map.Lookup(256, &position, &index);
+    map->Lookup(256, &position, &index);
     EXPECT_EQ(position, -1) << "the 257th parameter is not mapped";
     EXPECT_EQ(index, -1);
-    map.Lookup(-1, &position, &index);
+    map->Lookup(-1, &position, &index);
     EXPECT_EQ(position, -1);
-    EXPECT_EQ(map.FindByInsert(2, 254)->vstIndex, 255);
-    EXPECT_EQ(map.FindByInsert(2, 255), nullptr);
+    EXPECT_EQ(map->FindByInsert(2, 254)->vstIndex, 255);
+    EXPECT_EQ(map->FindByInsert(2, 255), nullptr);
 
     // Setting an index beyond the map stores nothing; getting it answers 0.
-    map.Set(&chain, 256, 0.5f);
+    EXPECT_FALSE(map->Request(256, 0.5f));
+    EXPECT_FALSE(map->Request(-1, 0.5f));
+    map->StoreRequests(chain, false);
     EXPECT_TRUE(chain.stored.empty());
-    EXPECT_EQ(map.Get(&chain, 256), 0.0f);
+    EXPECT_EQ(map->Get(256), 0.0f);
 
     // With wet/dry in use it is mapped; a detached chain maps nothing.
     chain.inserts[0].hasWetDry = true;
-    map.Rebuild(&chain);
-    EXPECT_EQ(map.FindByInsert(0, 2)->vstIndex, 1);
+    map = ParamMap::Build(&chain);
+    EXPECT_EQ(map->FindByInsert(0, 2)->vstIndex, 1);
     chain.attached = false;
-    map.Rebuild(&chain);
-    EXPECT_EQ(map.Count(), 0);
-    map.Rebuild(nullptr);
-    EXPECT_EQ(map.Count(), 0);
+    EXPECT_EQ(ParamMap::Build(&chain)->Count(), 0);
+    EXPECT_EQ(ParamMap::Build(nullptr)->Count(), 0);
 }
 
 TEST(ParamMapTexts, NamesDisplaysAndLabels)
@@ -127,27 +132,27 @@ TEST(ParamMapTexts, NamesDisplaysAndLabels)
     chain.Add(u"LongName12", {time, feedback, IntParam(u"Bypass", 1, 0, 1), hidden, IntParam(u"Odd", 0, 0, 1)});
     FakeParam accented = IntParam(u"Gro\u00df", 0, 0, 1);
     chain.Add(u"\u4e2dcho", {accented});
-    ParamMap map;
-    map.Rebuild(&chain);
+    std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
     chain.inserts[0].values[0] = ParamValue::Integer(3, 250);
     chain.inserts[0].values[1] = ParamValue::Real(-0.126f);
     chain.inserts[0].values[2] = ParamValue::Integer(1, 1);
     chain.inserts[0].values[4] = ParamValue::Integer(0, 0);
+    map->Sync(chain);
 
     char text[64];
     auto name = [&](int32_t i) {
         std::strcpy(text, "old");
-        map.Name(&chain, i, text);
+        map->Name(i, text);
         return std::string(text);
     };
     auto display = [&](int32_t i) {
         std::strcpy(text, "old");
-        map.Display(&chain, i, text);
+        map->Display(i, text);
         return std::string(text);
     };
     auto label = [&](int32_t i) {
         std::strcpy(text, "old");
-        map.Label(&chain, i, text);
+        map->Label(i, text);
         return std::string(text);
     };
     EXPECT_EQ(name(0), "LongName:Time") << "the short name is cut at 8 characters";
@@ -164,16 +169,58 @@ TEST(ParamMapTexts, NamesDisplaysAndLabels)
     EXPECT_EQ(label(1), "percent ") << "at most 8 characters";
     EXPECT_EQ(label(6), " NA ");
 
-    // The insert answers fewer parameters than were mapped, then goes.
+    // Names and labels are the map's own: the chain changing under it changes nothing the
+    // host reads until the chain's holder builds the next map.
     chain.inserts[0].shownCount = 2;
-    EXPECT_EQ(name(2), "Invalid Parameter");
-    EXPECT_EQ(label(2), "old") << "a missing parameter leaves the label";
     chain.inserts[0].shortName.clear();
-    EXPECT_EQ(name(0), "No Insert");
-    EXPECT_EQ(display(0), "old") << "a missing insert leaves the display";
-    EXPECT_EQ(label(0), "old");
-    map.Set(&chain, 0, 1.0f);
-    EXPECT_TRUE(chain.stored.empty()) << "nothing is stored in a missing insert";
+    EXPECT_EQ(name(0), "LongName:Time");
+    EXPECT_EQ(label(0), "millisec");
+}
+
+TEST(ParamMapRequests, GoOnlyToTheInsertTheMapWasBuiltFor)
+{
+    FakeChain chain;
+    chain.Add(u"A", {IntParam(u"P", 0, 0, 10)});
+    chain.Add(u"B", {IntParam(u"Q", 0, 0, 10)});
+    std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+    ASSERT_EQ(map->Count(), 2);
+
+    // Position 0 now holds another insert (a move or a replacement the map has not followed):
+    // its value is not the host's business; position 1 is gone.
+    std::swap(chain.inserts[0], chain.inserts[1]);
+    chain.inserts[1].shortName.clear();
+    ASSERT_TRUE(map->Request(0, 1.0f));
+    ASSERT_TRUE(map->Request(1, 1.0f));
+    map->StoreRequests(chain, true);
+    EXPECT_TRUE(chain.stored.empty());
+    EXPECT_EQ(map->Get(0), 0.0f) << "a dropped request is not read back";
+
+    // Built again it follows the inserts, and a store from the services thread says so.
+    map = ParamMap::Build(&chain);
+    ASSERT_EQ(map->Count(), 1);
+    ASSERT_TRUE(map->Request(0, 0.5f));
+    map->StoreRequests(chain, true);
+    EXPECT_EQ(chain.stored, (std::vector<std::pair<int32_t, int32_t>>{{0, 0}}));
+    EXPECT_EQ(chain.directStores, 1);
+    EXPECT_EQ(chain.inserts[0].values[0].AsInteger(), 5);
+}
+
+TEST(ParamMapRequests, MoveToTheNextMapUnlessItHasItsOwn)
+{
+    FakeChain chain;
+    chain.Add(u"A", {IntParam(u"P", 0, 0, 10), IntParam(u"Q", 0, 0, 10)});
+    std::unique_ptr<ParamMap> old = ParamMap::Build(&chain);
+    old->Request(0, 0.3f);
+    old->Request(1, 0.4f);
+    chain.AddEmpty();
+    std::swap(chain.inserts[0], chain.inserts[1]); // the insert moved to position 1
+    std::unique_ptr<ParamMap> fresh = ParamMap::Build(&chain);
+    fresh->Request(1, 0.9f);
+    EXPECT_TRUE(fresh->TakeRequests(*old));
+    EXPECT_EQ(fresh->Current(0).AsInteger(), 3) << "followed its insert to its new place";
+    EXPECT_EQ(fresh->Current(1).AsInteger(), 9) << "the newer request stays";
+    fresh->StoreRequests(chain, false);
+    EXPECT_EQ(chain.inserts[1].values[0].AsInteger(), 3);
 }
 
 } // namespace

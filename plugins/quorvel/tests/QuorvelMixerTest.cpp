@@ -140,16 +140,16 @@ public:
 class LoadedPlugin
 {
 public:
-    LoadedPlugin() : m_library(LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str())) {}
+    LoadedPlugin() : library_(LoadLibraryA(WindowsPath(KIV_QUORVEL).c_str())) {}
     ~LoadedPlugin()
     {
-        while (!m_instances.empty())
+        while (!instances_.empty())
         {
-            Close(m_instances.back());
+            Close(instances_.back());
         }
-        if (m_library)
+        if (library_)
         {
-            FreeLibrary(m_library);
+            FreeLibrary(library_);
         }
     }
     LoadedPlugin(const LoadedPlugin&) = delete;
@@ -157,25 +157,25 @@ public:
 
     VstEffectRecord* Make()
     {
-        auto entry = m_library ? reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
-                                     reinterpret_cast<void*>(GetProcAddress(m_library, "main")))
-                               : nullptr;
+        auto entry = library_ ? reinterpret_cast<VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback)>(
+                                    reinterpret_cast<void*>(GetProcAddress(library_, "main")))
+                              : nullptr;
         VstEffectRecord* instance = entry ? entry(&InProcessHost) : nullptr;
         if (instance)
         {
-            m_instances.push_back(instance);
+            instances_.push_back(instance);
         }
         return instance;
     }
     void Close(VstEffectRecord* instance)
     {
         instance->dispatcher(instance, kEffClose, 0, 0, nullptr, 0.0f);
-        m_instances.erase(std::find(m_instances.begin(), m_instances.end(), instance));
+        instances_.erase(std::find(instances_.begin(), instances_.end(), instance));
     }
 
 private:
-    HMODULE m_library;
-    std::vector<VstEffectRecord*> m_instances;
+    HMODULE library_;
+    std::vector<VstEffectRecord*> instances_;
 };
 
 class QuorvelWithTheMixer : public ::testing::Test

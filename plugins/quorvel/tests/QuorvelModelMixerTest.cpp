@@ -40,6 +40,9 @@ public:
     void StopAsio(bool) override {}
     void OnAssignmentChanged() override {}
     void RebuildParamMap() override {}
+    void SyncParamMap() override {}
+    void StoreParamRequests(bool) override {}
+    void WakeParamStores() override {}
     void ReportParamToHost(int32_t, int32_t, const ParamValue&) override {}
     void ReportAllParamsToHost() override {}
     int32_t GetAsioSampleRate() override { return 48000; }

@@ -26,7 +26,7 @@ public:
 class Preference
 {
 public:
-    explicit Preference(const char* name) : m_name(name)
+    explicit Preference(const char* name) : name_(name)
     {
         const std::string key = std::string(kKey) + name;
         HKEY handle = nullptr;
@@ -37,13 +37,13 @@ public:
             RegCloseKey(handle);
         }
     }
-    ~Preference() { RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kKey) + m_name).c_str()); }
+    ~Preference() { RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kKey) + name_).c_str()); }
     Preference(const Preference&) = delete;
     Preference& operator=(const Preference&) = delete;
 
 private:
     static constexpr const char* kKey = "Software\\Halvorn Professional\\KIV Quorvel\\";
-    std::string m_name;
+    std::string name_;
 };
 
 inline StereoSignal Noise(int frames)

@@ -22,7 +22,7 @@ namespace
 class FakeSystem final : public ServicesSystem
 {
 public:
-    explicit FakeSystem(FakeServicesServer& server) : m_server(server) {}
+    explicit FakeSystem(FakeServicesServer& server) : server_(server) {}
     bool IsMixerRunning() override { return running; }
     HRESULT CreateServices(IKivCorvanServices** services) override
     {
@@ -32,8 +32,8 @@ public:
             *services = nullptr;
             return REGDB_E_CLASSNOTREG;
         }
-        m_server.services.AddRef();
-        *services = &m_server.services;
+        server_.services.AddRef();
+        *services = &server_.services;
         return S_OK;
     }
     bool running = true;
@@ -41,7 +41,7 @@ public:
     int creations = 0;
 
 private:
-    FakeServicesServer& m_server;
+    FakeServicesServer& server_;
 };
 
 struct Post
@@ -62,6 +62,10 @@ public:
     void StopAsio(bool reopen) override { calls.push_back(reopen ? "StopAsio reopen" : "StopAsio"); }
     void OnAssignmentChanged() override { calls.push_back("OnAssignmentChanged"); }
     void RebuildParamMap() override { calls.push_back("RebuildParamMap"); }
+    // Every let-go of the chain brings the map's values up to date: not recorded.
+    void SyncParamMap() override {}
+    void StoreParamRequests(bool) override { calls.push_back("StoreParamRequests"); }
+    void WakeParamStores() override { calls.push_back("WakeParamStores"); }
     void ReportParamToHost(int32_t, int32_t, const ParamValue&) override { calls.push_back("ReportParamToHost"); }
     void ReportAllParamsToHost() override { calls.push_back("ReportAllParamsToHost"); }
     int32_t GetAsioSampleRate() override { return rate; }

@@ -248,6 +248,9 @@ class NoPairHost final : public ChainHost
 {
 public:
     void RebuildParamMap() override {}
+    void SyncParamMap() override {}
+    void StoreParamRequests(bool) override {}
+    void WakeParamStores() override {}
     bool HoldsSendReturn() override { return false; }
 };
 
