@@ -69,7 +69,7 @@ public:
     void VARN_CALL Reserved3() override {}
     IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
     void VARN_CALL Reserved5() override {}
-    IVarnLevelControl* VARN_CALL GetLevelControl() override { return nullptr; }
+    IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
     void VARN_CALL Reserved9() override {}
@@ -140,8 +140,8 @@ public:
     FakeInsert(int kind, int hasEffect) : kind_(kind), hasEffect_(hasEffect) {}
     int VARN_CALL GetKind() override { return kind_; }
     void VARN_CALL Reserved1() override {}
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
+    IVarnOutput* VARN_CALL GetOutputPort() override { return nullptr; }
+    IVarnInput* VARN_CALL GetInputPort() override { return nullptr; }
     int VARN_CALL GetPosition() override { return 0; }
     void VARN_CALL Reserved5() override {}
     void VARN_CALL Reserved6() override {}
