@@ -46,9 +46,9 @@ const char16_t kPartialHardware[] =
 const char kIconNormal[] = "#107";
 const char kIconProblem[] = "#126";
 
-Application* g_application = nullptr; // the one application object while it exists
+Application* gApplication = nullptr; // the one application object while it exists
 
-int g_hardwareReset = 0; // set once the user reset the hardware
+int gHardwareReset = 0; // set once the user reset the hardware
 
 // folder + "\" + name, created when missing; 0 when the folder cannot be had.
 int EnsureFolder(String& folder, const char* name)
@@ -91,7 +91,7 @@ SessionNotification WtsFunction(const char* name)
 Application::Application(ServicesFactory createServices)
     : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
-    g_application = this;
+    gApplication = this;
     ostrelViews_.push_back(Make(kOstrelViewName));
 }
 
@@ -105,18 +105,18 @@ Application::~Application()
     CloseSplash();
     ReleaseServices(1);
     CloseOstrelViews();
-    if (g_application == this)
-        g_application = nullptr;
+    if (gApplication == this)
+        gApplication = nullptr;
 }
 
 Application* Application::Instance()
 {
-    return g_application;
+    return gApplication;
 }
 
 int Application::IsHardwareReset()
 {
-    return g_hardwareReset;
+    return gHardwareReset;
 }
 
 void Application::SetMessages(AppMessages* messages)
@@ -614,7 +614,7 @@ void Application::ImportSavedEffects()
 
 void Application::SaveWorkingSession()
 {
-    if (services_ && !g_hardwareReset)
+    if (services_ && !gHardwareReset)
         services_->SaveSession(nullptr, 0, 1);
 }
 
@@ -742,7 +742,7 @@ public:
             application->OnTrayCommand(command);
     }
 };
-TrayMenuListener g_trayMenuListener;
+TrayMenuListener gTrayMenuListener;
 } // namespace
 
 void Application::ShowTrayMenu()
@@ -769,7 +769,7 @@ void Application::ShowTrayMenu()
     ::GetCursorPos(&cursor);
     // The window must be in front for the menu to close when the user clicks elsewhere.
     ::SetForegroundWindow(GetWindowHandle());
-    menu->Track(cursor.x, cursor.y, &g_trayMenuListener, GetMainWindow(), 1);
+    menu->Track(cursor.x, cursor.y, &gTrayMenuListener, GetMainWindow(), 1);
 }
 
 void Application::OnTrayCommand(int command)
@@ -827,7 +827,7 @@ void Application::ResetHardware()
     ResetDspHardware(host);
     // The reset deleted the settings and the working session: nothing may write them back,
     // whatever the user answers next.
-    g_hardwareReset = 1;
+    gHardwareReset = 1;
     if (Message("IDM_QUITWARNING", u"The hardware has been reset.", nullptr) == 0)
         return;
     if (Message("IDM_SHUTDOWN_SYSTEM", u"Windows must restart to complete the reset.", nullptr) == 3)
@@ -964,7 +964,7 @@ void Application::SaveOnSuspend()
 
 void Application::SaveAndQuitOnResume()
 {
-    if (!services_ || g_hardwareReset || services_->IsRunning())
+    if (!services_ || gHardwareReset || services_->IsRunning())
         return;
     SaveWorkingSession();
     QuitWithPrompt(0);

@@ -12,12 +12,12 @@
 
 namespace
 {
-const char* const driverKeys[] = {
+const char* const kDriverKeys[] = {
     "System\\CurrentControlSet\\Control\\Halvorn Tech\\Vorpex\\ZAvo",
     "System\\CurrentControlSet\\Control\\Halvorn Tech\\Vorpex\\KDSPState",
 };
 
-bool comStarted = false; // main thread only
+bool gComStarted = false; // main thread only
 
 void SetRefreshFlag(const char* path, StartupHost& host)
 {
@@ -84,7 +84,7 @@ int CheckResetSwitch(const char* commandLine, StartupHost& host)
 
 int ResetDspHardware(StartupHost& host)
 {
-    for (const char* path : driverKeys)
+    for (const char* path : kDriverKeys)
         SetRefreshFlag(path, host);
 
     HKEY settings = nullptr;
@@ -144,9 +144,9 @@ int RegisterServerAndProxyStub(const char* modulePath)
 
 void EndComServer()
 {
-    if (!comStarted)
+    if (!gComStarted)
         return;
-    comStarted = false;
+    gComStarted = false;
     ComModule::RevokeClassObjects();
     ComModule::Unlock();
     // A client whose sink never returned would hold the uninitialisation up for as long as it
@@ -165,7 +165,7 @@ int MixerMain(HINSTANCE instance, HINSTANCE previous, int show, const char* comm
         modulePath[0] = 0;
 
     CoInitialize(nullptr);
-    comStarted = true;
+    gComStarted = true;
     ComModule::Init();
     ComModule::Lock();
     ComModule::RegisterClassObjects(); // a failure here is not fatal

@@ -93,18 +93,18 @@ public:
 };
 
 // The engines the factory made, in order (owned by the application that took them).
-std::vector<StandinServices*> g_created;
-bool g_initialiseFirst = false; // the factory's engine was initialised already: Init fails
+std::vector<StandinServices*> gCreated;
+bool gInitialiseFirst = false; // the factory's engine was initialised already: Init fails
 
 IVarnServices* CreateStandin()
 {
-    g_created.push_back(new StandinServices);
-    if (g_initialiseFirst)
+    gCreated.push_back(new StandinServices);
+    if (gInitialiseFirst)
     {
         fs::path folder = fs::temp_directory_path();
-        g_created.back()->Init(folder.u16string().c_str(), folder.u16string().c_str(), folder.u16string().c_str());
+        gCreated.back()->Init(folder.u16string().c_str(), folder.u16string().c_str(), folder.u16string().c_str());
     }
-    return g_created.back();
+    return gCreated.back();
 }
 
 bool Logged(StandinServices* engine, const std::string& prefix)
@@ -186,8 +186,8 @@ class ApplicationTest : public testing::Test
 protected:
     void SetUp() override
     {
-        g_created.clear();
-        g_initialiseFirst = false;
+        gCreated.clear();
+        gInitialiseFirst = false;
         char self[MAX_PATH];
         ::GetModuleFileNameA(nullptr, self, MAX_PATH);
         program = fs::path(self).parent_path();
@@ -239,11 +239,11 @@ TEST_F(ApplicationTest, StartUpShowsTheIconWithItsTipAndQuitsOnTheExitCommand)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        ASSERT_EQ(g_created.size(), 1u);
-        EXPECT_EQ(self.GetServices(), g_created[0]);
+        ASSERT_EQ(gCreated.size(), 1u);
+        EXPECT_EQ(self.GetServices(), gCreated[0]);
         EXPECT_EQ(self.GetInitStatus(), 1);
-        EXPECT_TRUE(Logged(g_created[0], "AddListener"));
-        EXPECT_TRUE(Logged(g_created[0], "SetViewInterface"));
+        EXPECT_TRUE(Logged(gCreated[0], "AddListener"));
+        EXPECT_TRUE(Logged(gCreated[0], "SetViewInterface"));
         EXPECT_EQ(self.GetSplash(), nullptr) << "the splash goes once the start-up is done";
         String data;
         AppBase::AppDataFolder(&data);
@@ -276,7 +276,7 @@ TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
     std::u16string otherPath = other.Path().u16string();
     std::unique_ptr<StandinServices> running;
     const Row rows[] = {
-        {"failure", [](ApplicationTest&) { g_initialiseFirst = true; }, 0, "IDM_CORVANDSP_SERVICES_INIT_FAIL"},
+        {"failure", [](ApplicationTest&) { gInitialiseFirst = true; }, 0, "IDM_CORVANDSP_SERVICES_INIT_FAIL"},
         {"no hardware", [](ApplicationTest&) {}, 1, "IDM_HARDWARE_MISSING"},
         {"partial hardware",
          [](ApplicationTest& test) {
@@ -306,7 +306,7 @@ TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.name);
-        g_created.clear();
+        gCreated.clear();
         messages.shown.clear();
         row.prepare(*this);
         {
@@ -320,7 +320,7 @@ TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
         }
         EXPECT_NE(std::find(messages.shown.begin(), messages.shown.end(), row.message), messages.shown.end());
         running.reset();
-        g_initialiseFirst = false;
+        gInitialiseFirst = false;
         std::error_code ignored;
         fs::remove(program / "SimulatedCard.txt", ignored);
         String data;
@@ -370,7 +370,7 @@ TEST_F(ApplicationTest, RateChangesRaiseTheMismatchOnlyAcrossFamilies)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        StandinServices* engine = g_created.at(0);
+        StandinServices* engine = gCreated.at(0);
         auto* session = static_cast<StandinSettings*>(engine->GetMixer()->GetSessionSettings());
         // 48 kHz hardware, 44.1 kHz session: the same family, the session takes the rate.
         static_cast<StandinMixer*>(engine->GetMixer())->rateCode = 0;
@@ -405,7 +405,7 @@ TEST_F(ApplicationTest, PowerAndSessionHooks)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        StandinServices* engine = g_created.at(0);
+        StandinServices* engine = gCreated.at(0);
         HWND window = self.GetWindowHandle();
         const int saves = CountLogged(engine, "SaveSession (null)");
         ::SendMessageA(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0);
@@ -440,7 +440,7 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        EXPECT_TRUE(Logged(g_created.at(0), "LoadSession " + file.string()));
+        EXPECT_TRUE(Logged(gCreated.at(0), "LoadSession " + file.string()));
         EXPECT_EQ(std::u16string(self.GetServices()->GetMixer()->GetSessionName()), u"Given");
         self.OnTrayCommand(Application::kCommandExit);
     };
@@ -492,7 +492,7 @@ TEST_F(ApplicationTest, AResetStopsLaterSavesWhateverTheAnswer)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        StandinServices* engine = g_created.at(0);
+        StandinServices* engine = gCreated.at(0);
         self.OnTrayCommand(Application::kCommandResetHardware);
         EXPECT_EQ(Application::IsHardwareReset(), 1);
         const int saves = CountLogged(engine, "SaveSession (null)");
@@ -628,7 +628,7 @@ TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
         EXPECT_TRUE(PumpUntil([&] { return self.activations > before; }, 60000));
         ServeQueued();
         EXPECT_EQ(self.activations, before + 1);
-        EXPECT_EQ(CountLogged(g_created.at(0), "LoadSession " + file.string()), 1);
+        EXPECT_EQ(CountLogged(gCreated.at(0), "LoadSession " + file.string()), 1);
         EXPECT_EQ(std::u16string(self.GetServices()->GetMixer()->GetSessionName()),
                   u"Start" + std::u16string(1, char16_t(u'0' + starts)));
         String left;
@@ -680,7 +680,7 @@ TEST_F(ApplicationTest, OutsideCorvanViewModeTheTrayOpensTheOstrelView)
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
-        EXPECT_TRUE(g_created.empty()) << "no engine outside CorvanView mode";
+        EXPECT_TRUE(gCreated.empty()) << "no engine outside CorvanView mode";
         EXPECT_EQ(self.IsCorvanViewMode(), 0);
         ASSERT_EQ(self.GetViewNames(0).size(), 1u);
         EXPECT_EQ(self.GetViewNames(0)[0].CompareLiteral("Ostrel"), 0);
@@ -735,7 +735,7 @@ TEST_F(ApplicationTest, OutsideCorvanViewModeTheTrayOpensTheOstrelView)
         EXPECT_EQ(self.InitServices(0, 0), 1);
         EXPECT_EQ(self.GetOstrelView(), nullptr);
         EXPECT_EQ(self.IsCorvanViewMode(), 1);
-        EXPECT_EQ(g_created.size(), 1u);
+        EXPECT_EQ(gCreated.size(), 1u);
         self.OnTrayCommand(Application::kCommandExit);
     };
     app.Start();
