@@ -19,6 +19,7 @@
 #include "mixer/comserver/SinkCourier.h"
 #include "mixer/comserver/SinkList.h"
 #include "mixer/comserver/tests/FakeSink.h"
+#include "mixer/engine/tests/NullServices.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
@@ -230,7 +231,7 @@ public:
     int selectsNew = 1;
 };
 
-class FakeServices final : public IVarnServices
+class FakeServices final : public NullServices
 {
 public:
     explicit FakeServices(Recorder& log) : mixer(log), log_(log) {}
@@ -246,41 +247,15 @@ public:
         return 1;
     }
     int VARN_CALL SetViewInterface(IVarnView*) override { return 1; }
-    void VARN_CALL Reserved4() override {}
-    int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
-    int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved9() override {}
-    int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
     IVarnMixer* VARN_CALL GetMixer() override { return &mixer; }
-    int VARN_CALL PrepareTemplates() override { return 0; }
-    int VARN_CALL GetTemplateCount() override { return 0; }
-    int VARN_CALL GetTemplate(int, void*) override { return 0; }
-    IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
     int VARN_CALL IsReady() override { return 1; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     int VARN_CALL IsRunning() override { return 1; }
-    void VARN_CALL Release() override {}
     int VARN_CALL IsModified() override { return modified; }
     void VARN_CALL SetModified(int flag) override
     {
         modified = flag;
         log_.Add(Text("engine SetModified", flag));
     }
-    int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
-    IVarnAutomation* VARN_CALL GetAutomation() override { return nullptr; }
-    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
 
     FakeMixer mixer;
     IVarnListener* listener = nullptr;

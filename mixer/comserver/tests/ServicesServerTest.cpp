@@ -19,6 +19,7 @@
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/comserver/SinkCourier.h"
 #include "mixer/comserver/tests/FakeSink.h"
+#include "mixer/engine/tests/NullServices.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
@@ -280,44 +281,10 @@ public:
 };
 
 // An engine that only offers its automation back end.
-class AutomationOnlyServices : public IVarnServices
+class AutomationOnlyServices : public NullServices
 {
 public:
-    int VARN_CALL Init(const char16_t*, const char16_t*, const char16_t*) override { return 0; }
-    int VARN_CALL AddListener(IVarnListener*) override { return 0; }
-    int VARN_CALL RemoveListener(IVarnListener*) override { return 0; }
-    int VARN_CALL SetViewInterface(IVarnView*) override { return 0; }
-    void VARN_CALL Reserved4() override {}
-    int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
-    int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved9() override {}
-    int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    IVarnMixer* VARN_CALL GetMixer() override { return nullptr; }
-    int VARN_CALL PrepareTemplates() override { return 0; }
-    int VARN_CALL GetTemplateCount() override { return 0; }
-    int VARN_CALL GetTemplate(int, void*) override { return 0; }
-    IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
-    int VARN_CALL IsReady() override { return 0; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
-    int VARN_CALL IsRunning() override { return 0; }
-    void VARN_CALL Release() override {}
-    int VARN_CALL IsModified() override { return 0; }
-    void VARN_CALL SetModified(int) override {}
-    int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
     IVarnAutomation* VARN_CALL GetAutomation() override { return automation; }
-    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
 
     IVarnAutomation* automation = nullptr; // borrowed
 };

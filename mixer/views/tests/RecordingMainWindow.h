@@ -11,6 +11,7 @@
 
 #include "framework/platform/RegistryKey.h"
 #include "framework/skin/Skin.h"
+#include "mixer/engine/tests/NullServices.h"
 #include "mixer/views/MainWindowLink.h"
 #include "standins/engine/EngineModel.h"
 
@@ -32,7 +33,7 @@ inline std::string Narrow(const String& text)
 }
 
 // An engine whose mixer model is the stand-in's, with the hardware the test gives it.
-class ModelServices : public IVarnServices
+class ModelServices : public NullServices
 {
 public:
     explicit ModelServices(const std::set<int>& features)
@@ -43,41 +44,9 @@ public:
     }
     StandinHardware* Hardware() { return static_cast<StandinHardware*>(mixer->GetHardware()); }
 
-    int VARN_CALL Init(const char16_t*, const char16_t*, const char16_t*) override { return 0; }
-    int VARN_CALL AddListener(IVarnListener*) override { return 0; }
-    int VARN_CALL RemoveListener(IVarnListener*) override { return 0; }
-    int VARN_CALL SetViewInterface(IVarnView*) override { return 0; }
-    void VARN_CALL Reserved4() override {}
-    int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
-    int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
-    int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved9() override {}
-    int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
     IVarnMixer* VARN_CALL GetMixer() override { return mixer.get(); }
-    int VARN_CALL PrepareTemplates() override { return 0; }
-    int VARN_CALL GetTemplateCount() override { return 0; }
-    int VARN_CALL GetTemplate(int, void*) override { return 0; }
-    IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
     int VARN_CALL IsReady() override { return 1; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     int VARN_CALL IsRunning() override { return 1; }
-    void VARN_CALL Release() override {}
-    int VARN_CALL IsModified() override { return 0; }
-    void VARN_CALL SetModified(int) override {}
-    int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
-    IVarnAutomation* VARN_CALL GetAutomation() override { return nullptr; }
-    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
 
     HardwareProfile profile; // the mixer's systems hold on to it
     std::unique_ptr<StandinMixer> mixer;
