@@ -13,6 +13,7 @@
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
+#include "framework/skin/tests/SkinTestSupport.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/AppBase.h"
 #include "mixer/comserver/ServicesApplication.h"
@@ -25,20 +26,8 @@ namespace
 const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
-String Text(const char* text)
-{
-    String result;
-    result.AppendAscii(text);
-    return result;
-}
-
-std::string Narrow(const String& text)
-{
-    std::string out;
-    for (int i = 0; i < text.Length(); ++i)
-        out += text.CharAt(i);
-    return out;
-}
+using skintest::Narrow;
+using skintest::Text;
 
 // A skin of the build's program folder, as Wine names it.
 int LoadSkin(Skin& skin, const char* folder)

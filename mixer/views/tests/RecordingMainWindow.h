@@ -11,26 +11,15 @@
 
 #include "framework/platform/RegistryKey.h"
 #include "framework/skin/Skin.h"
+#include "framework/skin/tests/SkinTestSupport.h"
 #include "mixer/engine/tests/NullServices.h"
 #include "mixer/views/MainWindowLink.h"
 #include "standins/engine/EngineModel.h"
 
 namespace viewstest
 {
-inline String Text(const char* text)
-{
-    String result;
-    result.AppendAscii(text);
-    return result;
-}
-
-inline std::string Narrow(const String& text)
-{
-    std::string out;
-    for (int i = 0; i < text.Length(); ++i)
-        out += static_cast<char>(text.CharAt(i));
-    return out;
-}
+using skintest::Narrow;
+using skintest::Text;
 
 // An engine whose mixer model is the stand-in's, with the hardware the test gives it.
 class ModelServices : public NullServices
