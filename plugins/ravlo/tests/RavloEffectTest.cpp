@@ -344,23 +344,42 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
     Switch(driver_, 0); // the stream has seen the driver
     gProcessLevel = kVstProcessLevelOffline;
     std::atomic<bool> done{false};
-    std::atomic<int> switches{0};
+    std::atomic<int> switches{0}, started{0}, ended{0};
+    // The driver switches for a call that has been held up a while: such a call waits for it.
+    // A free-running clock counted the switches that passed while a loaded machine held the
+    // test thread back, whether or not the plug-in waited for them.
     std::thread clock([&] {
+        using Clock = std::chrono::steady_clock;
+        int watched = -1;
+        Clock::time_point since = Clock::now();
         while (!done)
         {
-            Switch(driver_, switches % 2);
-            ++switches;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            const int call = started;
+            if (call == ended)
+                watched = -1;
+            else if (call != watched)
+            {
+                watched = call;
+                since = Clock::now();
+            }
+            else if (Clock::now() - since > std::chrono::milliseconds(50))
+            {
+                Switch(driver_, switches % 2);
+                ++switches;
+                since = Clock::now();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
     std::vector<float> left(64, 0.25f), right(64, -0.25f);
     float* io[] = {left.data(), right.data()};
-    const int start = switches;
     for (int call = 0; call < 40; ++call)
     {
+        ++started;
         effect->process(io, io, 64);
+        ++ended;
     }
-    const int used = switches - start;
+    const int used = switches;
     done = true;
     clock.join();
     // 40 calls of 64 frames fill 10 driver buffers: one switch each, not one per call.
