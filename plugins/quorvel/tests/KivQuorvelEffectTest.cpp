@@ -6,6 +6,7 @@
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/asio/tests/FakeAsio.h"
 #include "plugins/base/asio/tests/FakeCard.h"
+#include "plugins/base/asio/tests/HeldCallClock.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/InsertChain.h"
@@ -476,9 +477,10 @@ TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwit
     effect->resume();
     ASSERT_NE(effect->GetStream().Peek(), nullptr);
     gProcessLevel = kVstProcessLevelOffline;
-    // A period a starved host thread keeps up with: a driver running ahead of an offline host
-    // drops blocks (the render warning's case).
-    card.StartClock(std::chrono::milliseconds(50));
+    // The card's switch comes once the host has waited a while for it: a driver running ahead
+    // of an offline host drops blocks (the render warning's case), which a free-running clock
+    // did whenever a loaded machine held the host's thread back.
+    HeldCallClock clock([&] { card.Advance(driver.bufferSize); }, std::chrono::milliseconds(50));
     const int calls = 40;
     std::vector<float> sent(256 * calls), back(sent.size(), 0.0f);
     uint32_t seed = 5;
@@ -492,9 +494,8 @@ TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwit
     {
         float* inputs[] = {&sent[static_cast<size_t>(call) * 256], right.data()};
         float* outputs[] = {&back[static_cast<size_t>(call) * 256], rightBack.data()};
-        effect->processReplacing(inputs, outputs, 256);
+        clock.HostCall([&] { effect->processReplacing(inputs, outputs, 256); });
     }
-    card.StopClock();
     // What came back is what was sent, the reported delay later, and nothing of it is lost
     // once the first few driver buffers have passed (a plug-in that let the calls pass before
     // the first switch returns only silence).

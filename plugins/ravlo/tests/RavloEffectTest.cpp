@@ -1,6 +1,7 @@
 // The routing effect on a fake driver, enumerator and system.
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/asio/tests/FakeCard.h"
+#include "plugins/base/asio/tests/HeldCallClock.h"
 #include "plugins/ravlo/RavloEffect.h"
 #include "plugins/ravlo/RavloSystem.h"
 
@@ -343,45 +344,17 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
     ASSERT_EQ(Count("createBuffers 4 256"), 1u);
     Switch(driver_, 0); // the stream has seen the driver
     gProcessLevel = kVstProcessLevelOffline;
-    std::atomic<bool> done{false};
-    std::atomic<int> switches{0}, started{0}, ended{0};
-    // The driver switches for a call that has been held up a while: such a call waits for it.
-    // A free-running clock counted the switches that passed while a loaded machine held the
-    // test thread back, whether or not the plug-in waited for them.
-    std::thread clock([&] {
-        using Clock = std::chrono::steady_clock;
-        int watched = -1;
-        Clock::time_point since = Clock::now();
-        while (!done)
-        {
-            const int call = started;
-            if (call == ended)
-                watched = -1;
-            else if (call != watched)
-            {
-                watched = call;
-                since = Clock::now();
-            }
-            else if (Clock::now() - since > std::chrono::milliseconds(50))
-            {
-                Switch(driver_, switches % 2);
-                ++switches;
-                since = Clock::now();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
-    std::vector<float> left(64, 0.25f), right(64, -0.25f);
-    float* io[] = {left.data(), right.data()};
-    for (int call = 0; call < 40; ++call)
+    int used = 0;
     {
-        ++started;
-        effect->process(io, io, 64);
-        ++ended;
+        HeldCallClock clock([&] { Switch(driver_, clock.Ticks() % 2); }, std::chrono::milliseconds(50));
+        std::vector<float> left(64, 0.25f), right(64, -0.25f);
+        float* io[] = {left.data(), right.data()};
+        for (int call = 0; call < 40; ++call)
+        {
+            clock.HostCall([&] { effect->process(io, io, 64); });
+        }
+        used = clock.Ticks();
     }
-    const int used = switches;
-    done = true;
-    clock.join();
     // 40 calls of 64 frames fill 10 driver buffers: one switch each, not one per call.
     EXPECT_GE(used, 9);
     EXPECT_LT(used, 25);
@@ -397,7 +370,7 @@ TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
     effect->SetInputPair(0);
     effect->resume();
     gProcessLevel = kVstProcessLevelOffline;
-    card.StartClock(std::chrono::milliseconds(20));
+    HeldCallClock clock([&] { card.Advance(driver_.bufferSize); }, std::chrono::milliseconds(20));
     const int32_t delay = effect->GetInitialDelay();
     const int calls = 40;
     std::vector<float> sent(256 * calls), returned(256 * calls, 0.0f);
@@ -410,9 +383,8 @@ TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
         std::vector<float> right(256, 0.0f), outRight(256, 0.0f);
         float* inputs[] = {&sent[static_cast<size_t>(call) * 256], right.data()};
         float* outputs[] = {&returned[static_cast<size_t>(call) * 256], outRight.data()};
-        effect->process(inputs, outputs, 256);
+        clock.HostCall([&] { effect->process(inputs, outputs, 256); });
     }
-    card.StopClock();
     // Every sample from the reported delay on is the one sent that long before.
     const double gain = 2147418112.0 / 2147483648.0;
     int wrong = 0;
