@@ -710,7 +710,7 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
         std::ofstream out(temporary, std::ios::trunc);
         if (!out)
             return false;
-        out << "KivCorvanSession " << formatVersion << "\n";
+        out << "KivCorvanSession " << kFormatVersion << "\n";
         out << "rate=" << mixer.rateCode << "\n";
         out << "systems=" << mixer.SystemCount() << "\n";
         out << "name=" << Utf8(mixer.sessionName) << "\n";
@@ -745,7 +745,7 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
     int version = 0;
     if (!(in >> tag >> version) || tag != "KivCorvanSession" || version <= 0)
         return 0;
-    if (version > formatVersion)
+    if (version > kFormatVersion)
         return version;
     std::string line;
     std::getline(in, line);

@@ -464,7 +464,7 @@ private:
 class SessionFile
 {
 public:
-    static const int formatVersion = 1;
+    static const int kFormatVersion = 1;
     static bool Save(const std::filesystem::path& file, StandinMixer& mixer);
     // Answers the file's format version (0 when unreadable) and fills the mixer when the
     // version is ours or older; systemsWanted is how many systems the session expects.

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 namespace
 {
 // One initialised engine per process: a second one answers "already running".
-std::atomic<bool> engineRunning{false};
+std::atomic<bool> gEngineRunning{false};
 
 std::string Text(const char16_t* text)
 {
@@ -33,7 +33,7 @@ StandinServices::~StandinServices()
     queueChanged_.notify_all();
     thread_.join();
     if (claimedInstance_)
-        engineRunning = false;
+        gEngineRunning = false;
 }
 
 void StandinServices::Log(std::string entry)
@@ -79,7 +79,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     if (initialised_ || !programFolder || !dataFolder || !sessionsFolder || !fs::is_directory(dataFolder, error))
         return VarnInitFailed;
     bool expected = false;
-    if (!engineRunning.compare_exchange_strong(expected, true))
+    if (!gEngineRunning.compare_exchange_strong(expected, true))
         return VarnInitAlreadyRunning;
     claimedInstance_ = true;
     channel_ = OpenControlChannel([this](const std::string& request) { return control_.Handle(request); });
@@ -103,7 +103,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
         },
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
     mixer_ = NewMixer();
-    sessionPath_ = dataFolder_ / workingSessionName;
+    sessionPath_ = dataFolder_ / kWorkingSessionName;
     initialised_ = true;
 
     int systemsWanted = 0;
@@ -112,7 +112,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
         version = LoadSessionLocked(sessionPath_, systemsWanted);
     if (!profile_.present)
         return VarnInitNoHardware;
-    if (version > SessionFile::formatVersion)
+    if (version > SessionFile::kFormatVersion)
         return VarnInitSessionNewer;
     if (systemsWanted > mixer_->SystemCount())
         return VarnInitPartialHardware;
@@ -123,7 +123,7 @@ int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
 {
     auto mixer = NewMixer();
     int version = SessionFile::Load(file, *mixer, systemsWanted);
-    if (version >= 1 && version <= SessionFile::formatVersion)
+    if (version >= 1 && version <= SessionFile::kFormatVersion)
     {
         ReplaceModel(std::move(mixer));
         sessionPath_ = file;
@@ -197,7 +197,7 @@ int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
         return 0;
     int systemsWanted = 0;
     int version = LoadSessionLocked(path, systemsWanted);
-    return version >= 1 && version <= SessionFile::formatVersion ? 1 : 0;
+    return version >= 1 && version <= SessionFile::kFormatVersion ? 1 : 0;
 }
 
 int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int flag2)
@@ -206,7 +206,7 @@ int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int 
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_)
         return 0;
-    fs::path file = path ? fs::path(path) : dataFolder_ / workingSessionName;
+    fs::path file = path ? fs::path(path) : dataFolder_ / kWorkingSessionName;
     if (!SessionFile::Save(file, *mixer_))
         return 0;
     if (path)

@@ -83,7 +83,7 @@ public:
     std::thread::id GetEngineThreadId() const { return thread_.get_id(); }
 
     // The working session, kept in the data folder.
-    static constexpr const char16_t* workingSessionName = u"KivCorvanConfig.session";
+    static constexpr const char16_t* kWorkingSessionName = u"KivCorvanConfig.session";
 
 private:
     // A mixer model of the card whose systems write to the call log and raise their main

@@ -15,22 +15,22 @@ class PreferencesStoreTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
+        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
         for (const char16_t* name : {u"skin", u"tooltipsenabled", u"show services splash"})
         {
-            view.DeleteKey(name);
-            launcher.DeleteKey(name);
+            view_.DeleteKey(name);
+            launcher_.DeleteKey(name);
         }
     }
-    RegistryKey view, launcher;
+    RegistryKey view_, launcher_;
 };
 
 TEST_F(PreferencesStoreTest, MissingValuesGiveTheirDefaults)
 {
     Tooltip::TooltipsEnabled = 0;
     PreferencesStore store;
-    EXPECT_EQ(store.GetSkinName(view), 1);
+    EXPECT_EQ(store.GetSkinName(view_), 1);
     EXPECT_EQ(Tooltip::TooltipsEnabled, 1) << "tooltips are on when the value is missing";
     String skin;
     skin.AppendAscii("Default");
@@ -42,7 +42,7 @@ TEST_F(PreferencesStoreTest, MissingValuesGiveTheirDefaults)
 TEST_F(PreferencesStoreTest, WrittenValuesReadBack)
 {
     PreferencesStore store;
-    store.GetSkinName(view);
+    store.GetSkinName(view_);
     String dark;
     dark.AppendAscii("Dark");
     EXPECT_TRUE(store.SetSkinPath(dark));
@@ -62,12 +62,12 @@ TEST_F(PreferencesStoreTest, WrittenValuesReadBack)
 TEST_F(PreferencesStoreTest, TheSplashPreferenceLivesUnderLauncher)
 {
     PreferencesStore store;
-    store.GetSkinName(view);
+    store.GetSkinName(view_);
     EXPECT_TRUE(store.SetShowSplash(0));
-    EXPECT_EQ(launcher.ReadBool(u"show services splash", 1), 0);
+    EXPECT_EQ(launcher_.ReadBool(u"show services splash", 1), 0);
     String text;
-    EXPECT_EQ(view.ReadString(u"show services splash", text, nullptr), 0) << "nothing is written under CorvanView";
-    launcher.WriteBool(u"show services splash", 1);
+    EXPECT_EQ(view_.ReadString(u"show services splash", text, nullptr), 0) << "nothing is written under CorvanView";
+    launcher_.WriteBool(u"show services splash", 1);
     EXPECT_EQ(store.GetShowSplash(0), 1);
 }
 } // namespace

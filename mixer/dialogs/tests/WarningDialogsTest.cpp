@@ -68,16 +68,16 @@ class WarningDialogsTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
-        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        launcher.DeleteKey(u"show exit warning");
-        launcher.DeleteKey(u"Sample Rate Changed Option");
-        view.DeleteKey(u"show no asio warning");
-        ASSERT_TRUE(LoadSkin(launcherSkin, "System/Launcher Skin"));
-        ASSERT_TRUE(LoadSkin(mixerSkin, "Skins/Default"));
+        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
+        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        launcher_.DeleteKey(u"show exit warning");
+        launcher_.DeleteKey(u"Sample Rate Changed Option");
+        view_.DeleteKey(u"show no asio warning");
+        ASSERT_TRUE(LoadSkin(launcherSkin_, "System/Launcher Skin"));
+        ASSERT_TRUE(LoadSkin(mixerSkin_, "Skins/Default"));
     }
-    RegistryKey launcher, view;
-    Skin launcherSkin, mixerSkin;
+    RegistryKey launcher_, view_;
+    Skin launcherSkin_, mixerSkin_;
 };
 
 // The choice is stored the moment it changes: cancelling afterwards keeps it.
@@ -92,10 +92,10 @@ TEST_F(WarningDialogsTest, DoNotWarnAgainIsStoredAtOnceEvenWhenCancelled)
         const char16_t* setting;
     };
     const Row rows[] = {
-        {"exit", &launcherSkin, "exitwarning", &launcher, u"show exit warning"},
-        {"no asio, recording", &mixerSkin, "reczero", &view, u"show no asio warning"},
-        {"no asio, both", &mixerSkin, "recplayzero", &view, u"show no asio warning"},
-        {"no asio, playing", &mixerSkin, "playzero", &view, u"show no asio warning"},
+        {"exit", &launcherSkin_, "exitwarning", &launcher_, u"show exit warning"},
+        {"no asio, recording", &mixerSkin_, "reczero", &view_, u"show no asio warning"},
+        {"no asio, both", &mixerSkin_, "recplayzero", &view_, u"show no asio warning"},
+        {"no asio, playing", &mixerSkin_, "playzero", &view_, u"show no asio warning"},
     };
     for (const Row& row : rows)
     {
@@ -110,7 +110,7 @@ TEST_F(WarningDialogsTest, DoNotWarnAgainIsStoredAtOnceEvenWhenCancelled)
             Set(dialog, "warnAgain", 1);
         };
         int result = -1;
-        if (row.key == &launcher)
+        if (row.key == &launcher_)
         {
             ExitWarningDialog dialog;
             ASSERT_EQ(dialog.Init(), 1);
@@ -130,7 +130,7 @@ TEST_F(WarningDialogsTest, DoNotWarnAgainIsStoredAtOnceEvenWhenCancelled)
 
 TEST_F(WarningDialogsTest, TheRateDialogShowsTheRateAndStoresItsOption)
 {
-    launcher.WriteUnsigned(u"Sample Rate Changed Option", 1);
+    launcher_.WriteUnsigned(u"Sample Rate Changed Option", 1);
     struct Row
     {
         int code;
@@ -147,7 +147,7 @@ TEST_F(WarningDialogsTest, TheRateDialogShowsTheRateAndStoresItsOption)
     }
 
     SampleRateChangedDialog dialog;
-    ASSERT_EQ(dialog.Init(launcher), 1);
+    ASSERT_EQ(dialog.Init(launcher_), 1);
     EXPECT_EQ(dialog.GetOption(), 1) << "the stored option comes back";
     Answer answer;
     answer.result = 1;
@@ -166,12 +166,12 @@ TEST_F(WarningDialogsTest, TheRateDialogShowsTheRateAndStoresItsOption)
         closeHidden = close ? close->IsHidden() : 1;
         Set(d, "ratechangedoption", 2);
     };
-    EXPECT_EQ(SkinDialogs(launcherSkin).ShowDialogPanel("ratechanged", &dialog, nullptr), 1);
+    EXPECT_EQ(SkinDialogs(launcherSkin_).ShowDialogPanel("ratechanged", &dialog, nullptr), 1);
     EXPECT_EQ(shown, "New SR:96 kHz.");
     EXPECT_EQ(cancel, "Retry");
     EXPECT_EQ(closeHidden, 1);
     EXPECT_EQ(dialog.GetOption(), 2);
-    EXPECT_EQ(launcher.ReadUnsigned(u"Sample Rate Changed Option", 0), 2u);
+    EXPECT_EQ(launcher_.ReadUnsigned(u"Sample Rate Changed Option", 0), 2u);
 }
 
 TEST_F(WarningDialogsTest, TheMidiPortWarningOnlyRuns)
@@ -179,7 +179,7 @@ TEST_F(WarningDialogsTest, TheMidiPortWarningOnlyRuns)
     Answer answer;
     answer.result = 1;
     MidiPort2WarningDialog dialog;
-    EXPECT_EQ(SkinDialogs(mixerSkin).ShowDialogPanel("midiport2warning", &dialog, nullptr), 1);
+    EXPECT_EQ(SkinDialogs(mixerSkin_).ShowDialogPanel("midiport2warning", &dialog, nullptr), 1);
 }
 
 // An application that gives the engine to whoever asks.

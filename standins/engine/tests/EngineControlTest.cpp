@@ -51,13 +51,13 @@ class ControlFixture : public testing::Test
 protected:
     void SetUp() override
     {
-        fs::create_directories(scratch.Path());
+        fs::create_directories(scratch_.Path());
         Describe("systems=1\n");
     }
-    void Describe(const std::string& text) { std::ofstream(scratch.Path() / "SimulatedCard.txt") << text; }
+    void Describe(const std::string& text) { std::ofstream(scratch_.Path() / "SimulatedCard.txt") << text; }
     int Init(StandinServices& engine)
     {
-        const std::u16string folder = scratch.Path().u16string();
+        const std::u16string folder = scratch_.Path().u16string();
         return engine.Init(folder.c_str(), folder.c_str(), folder.c_str());
     }
     static std::vector<std::string> LogWith(StandinServices& engine, const std::string& text)
@@ -71,7 +71,7 @@ protected:
         return found;
     }
 
-    ScratchFolder scratch{"kiv-engine-control"};
+    ScratchFolder scratch_{"kiv-engine-control"};
 };
 
 TEST_F(ControlFixture, RequestsRaiseEventsAndBadOnesAreRefusedAndLogged)
@@ -201,7 +201,7 @@ TEST_F(ControlFixture, CardDescriptionGivesFeaturesAndStartingSettings)
 TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFromTheCard)
 {
     Describe("systems=1\nsetting=MidiInput2Src 0\n");
-    const fs::path session = scratch.Path() / "Mine.session";
+    const fs::path session = scratch_.Path() / "Mine.session";
     std::ofstream(session) << "KivCorvanSession 1\nsystems=1\nsetting 0 MidiInput2Src=1\n";
     StandinServices engine;
     ASSERT_EQ(Init(engine), 1);

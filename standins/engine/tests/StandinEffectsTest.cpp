@@ -39,18 +39,18 @@ class EffectsFixture : public testing::Test
 protected:
     void SetUp() override
     {
-        effects.Configure(
-            {u"Chorus", u"Reverb"}, {u"Drums", u"Vocals"}, [this] { return rate; },
-            [this](int id, VarnEventArg argument) { events.emplace_back(id, argument); });
-        effects.AddClient(client);
-        effects.AddClient(other);
+        effects_.Configure(
+            {u"Chorus", u"Reverb"}, {u"Drums", u"Vocals"}, [this] { return rate_; },
+            [this](int id, VarnEventArg argument) { events_.emplace_back(id, argument); });
+        effects_.AddClient(client_);
+        effects_.AddClient(other_);
     }
 
     std::vector<StandinCategoryRecord> Catalog()
     {
         int count = 0;
         void* records = nullptr;
-        EXPECT_EQ(effects.GetEffectCatalog(&count, &records), 1);
+        EXPECT_EQ(effects_.GetEffectCatalog(&count, &records), 1);
         return Take<StandinCategoryRecord>(records, count);
     }
     std::vector<StandinPresetRecord> Presets(const std::u16string& category)
@@ -59,7 +59,7 @@ protected:
         std::memcpy(record.name, category.data(), category.size() * 2);
         int count = 0;
         void* records = nullptr;
-        if (effects.GetEffectPresets(&record, &count, &records) != 1)
+        if (effects_.GetEffectPresets(&record, &count, &records) != 1)
             return {};
         return Take<StandinPresetRecord>(records, count);
     }
@@ -73,26 +73,26 @@ protected:
     int Add(const std::u16string& name, int position, int owner = 1)
     {
         StandinInsertInfo info{};
-        return effects.SetInsertEffect(effects.EffectId(name), owner, position, &info, 1);
+        return effects_.SetInsertEffect(effects_.EffectId(name), owner, position, &info, 1);
     }
     StandinValue Value(int position, int parameter)
     {
         StandinValue value{-1, -1};
-        EXPECT_EQ(effects.GetParameterValue(client, position, parameter, &value), 1);
+        EXPECT_EQ(effects_.GetParameterValue(client_, position, parameter, &value), 1);
         return value;
     }
     std::u16string LastChangeCategory()
     {
         StandinPresetChange change{};
-        EXPECT_EQ(effects.GetPresetChange(&change), 1);
+        EXPECT_EQ(effects_.GetPresetChange(&change), 1);
         return change.category;
     }
 
-    StandinEffects effects;
-    int rate = 1;
-    const int client = 1;
-    const int other = 2;
-    std::vector<std::pair<int, VarnEventArg>> events;
+    StandinEffects effects_;
+    int rate_ = 1;
+    const int client_ = 1;
+    const int other_ = 2;
+    std::vector<std::pair<int, VarnEventArg>> events_;
 };
 
 TEST_F(EffectsFixture, CatalogListsTheCoreCategoryFirstThenTheLibrarysCategories)
@@ -118,7 +118,7 @@ TEST_F(EffectsFixture, CatalogListsTheCoreCategoryFirstThenTheLibrarysCategories
     std::memcpy(unknown.name, u"Nowhere", 14);
     int count = 7;
     void* records = nullptr;
-    EXPECT_EQ(effects.GetEffectPresets(&unknown, &count, &records), 0);
+    EXPECT_EQ(effects_.GetEffectPresets(&unknown, &count, &records), 0);
     EXPECT_EQ(count, 7);
 }
 
@@ -129,12 +129,12 @@ TEST_F(EffectsFixture, ChainPresetGivesItsEffectsValuesAndWetDryAndDetailsAreOpt
     void *records = nullptr, *values = nullptr;
     int* counts = nullptr;
     float* wetDry = nullptr;
-    ASSERT_EQ(effects.GetInserts(chain, &factory, &count, &records, &counts, &wetDry, &valueCount, &values), 1);
+    ASSERT_EQ(effects_.GetInserts(chain, &factory, &count, &records, &counts, &wetDry, &valueCount, &values), 1);
     EXPECT_EQ(factory, 1);
     const auto list = Take<StandinPresetRecord>(records, count);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(std::u16string(list[0].name), u"Compressor");
-    const VarnEffectId reverb = effects.EffectId(u"Reverb");
+    const VarnEffectId reverb = effects_.EffectId(u"Reverb");
     EXPECT_EQ(std::memcmp(&list[2].id, &reverb, 16), 0);
     const auto perEffect = Take<int>(counts, count);
     EXPECT_EQ(perEffect, (std::vector<int>{3, 3, 3}));
@@ -145,11 +145,11 @@ TEST_F(EffectsFixture, ChainPresetGivesItsEffectsValuesAndWetDryAndDetailsAreOpt
     EXPECT_EQ(stored[1].value.kind, 4);
 
     // Without detail pointers (an in-process caller may pass none) only the effects come.
-    ASSERT_EQ(effects.GetInserts(chain, nullptr, &count, &records, nullptr, nullptr, nullptr, nullptr), 1);
+    ASSERT_EQ(effects_.GetInserts(chain, nullptr, &count, &records, nullptr, nullptr, nullptr, nullptr), 1);
     EXPECT_EQ(Take<StandinPresetRecord>(records, count).size(), 3u);
-    EXPECT_EQ(
-        effects.GetInserts(effects.EffectId(u"Reverb"), nullptr, &count, &records, nullptr, nullptr, nullptr, nullptr),
-        0);
+    EXPECT_EQ(effects_.GetInserts(effects_.EffectId(u"Reverb"), nullptr, &count, &records, nullptr, nullptr, nullptr,
+                                  nullptr),
+              0);
 }
 
 TEST_F(EffectsFixture, BadNamesAreRefusedAndChangeNothing)
@@ -160,42 +160,42 @@ TEST_F(EffectsFixture, BadNamesAreRefusedAndChangeNothing)
     for (const std::u16string& name : refused)
     {
         SCOPED_TRACE(std::string(name.begin(), name.end()));
-        events.clear();
-        EXPECT_EQ(effects.CreatePresetCategory(name.c_str()), 0);
+        events_.clear();
+        EXPECT_EQ(effects_.CreatePresetCategory(name.c_str()), 0);
         EXPECT_EQ(Catalog().size(), 4u);
-        EXPECT_TRUE(events.empty());
+        EXPECT_TRUE(events_.empty());
     }
-    EXPECT_EQ(effects.RenamePresetCategory(u"Drums", u"a|b"), 0);
-    EXPECT_EQ(effects.RenamePresetCategory(u"Nowhere", u"Fine"), 0);
-    EXPECT_EQ(effects.DeletePresetCategory(u"Nowhere"), 0);
+    EXPECT_EQ(effects_.RenamePresetCategory(u"Drums", u"a|b"), 0);
+    EXPECT_EQ(effects_.RenamePresetCategory(u"Nowhere", u"Fine"), 0);
+    EXPECT_EQ(effects_.DeletePresetCategory(u"Nowhere"), 0);
     StandinPresetChange change{};
-    EXPECT_EQ(effects.GetPresetChange(&change), 0);
+    EXPECT_EQ(effects_.GetPresetChange(&change), 0);
 }
 
 TEST_F(EffectsFixture, LongNamesAreCutTo127Units)
 {
     const std::u16string longName(200, u'x');
-    ASSERT_EQ(effects.CreatePresetCategory(longName.c_str()), 1);
+    ASSERT_EQ(effects_.CreatePresetCategory(longName.c_str()), 1);
     const auto catalog = Catalog();
     EXPECT_EQ(std::u16string(catalog.back().name), std::u16string(127, u'x'));
     EXPECT_EQ(LastChangeCategory(), std::u16string(127, u'x'));
     // The cut name is the category's name: the long one finds it as well.
-    EXPECT_EQ(effects.CreatePresetCategory(longName.c_str()), 0);
-    EXPECT_EQ(effects.DeletePresetCategory(longName.c_str()), 1);
+    EXPECT_EQ(effects_.CreatePresetCategory(longName.c_str()), 0);
+    EXPECT_EQ(effects_.DeletePresetCategory(longName.c_str()), 1);
 }
 
 TEST_F(EffectsFixture, LibraryChangesAreKeptAndRaised)
 {
-    ASSERT_EQ(effects.CreatePresetCategory(u"Keys"), 1);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].first, StandinEffects::kLibraryEvent);
+    ASSERT_EQ(effects_.CreatePresetCategory(u"Keys"), 1);
+    ASSERT_EQ(events_.size(), 1u);
+    EXPECT_EQ(events_[0].first, StandinEffects::kLibraryEvent);
     StandinPresetChange change{};
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 0);
     EXPECT_EQ(std::u16string(change.category), u"Keys");
 
-    ASSERT_EQ(effects.RenamePresetCategory(u"Keys", u"Piano"), 1);
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.RenamePresetCategory(u"Keys", u"Piano"), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 2);
     EXPECT_EQ(std::u16string(change.category), u"Keys");
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(change.detail)), u"Piano");
@@ -204,8 +204,8 @@ TEST_F(EffectsFixture, LibraryChangesAreKeptAndRaised)
     ASSERT_EQ(Add(u"Delay", 0), 1);
     ASSERT_EQ(Add(u"Reverb", 1), 1);
     const int positions[] = {0, 1};
-    ASSERT_EQ(effects.CreatePreset(client, u"Piano", u"Wide", 2, positions), 1);
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.CreatePreset(client_, u"Piano", u"Wide", 2, positions), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 3);
     StandinPresetRecord added{};
     std::memcpy(&added, change.detail, sizeof(added));
@@ -215,8 +215,8 @@ TEST_F(EffectsFixture, LibraryChangesAreKeptAndRaised)
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(std::memcmp(&listed[0].id, &added.id, 16), 0);
 
-    ASSERT_EQ(effects.RenamePreset(added.id, u"Wider"), 1);
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.RenamePreset(added.id, u"Wider"), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 5);
     EXPECT_EQ(std::memcmp(change.detail, &added.id, 16), 0);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(change.detail + 16)), u"Wider");
@@ -224,18 +224,18 @@ TEST_F(EffectsFixture, LibraryChangesAreKeptAndRaised)
     const VarnEffectId renamed = PresetId(u"Piano", u"Wider");
     EXPECT_EQ(std::memcmp(&renamed, &added.id, 16), 0);
 
-    ASSERT_EQ(effects.DeletePreset(added.id), 1);
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.DeletePreset(added.id), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 4);
     EXPECT_TRUE(Presets(u"Piano").empty());
-    ASSERT_EQ(effects.DeletePresetCategory(u"Piano"), 1);
-    ASSERT_EQ(effects.GetPresetChange(&change), 1);
+    ASSERT_EQ(effects_.DeletePresetCategory(u"Piano"), 1);
+    ASSERT_EQ(effects_.GetPresetChange(&change), 1);
     EXPECT_EQ(change.kind, 1);
-    EXPECT_EQ(events.size(), 6u);
+    EXPECT_EQ(events_.size(), 6u);
 
     // Factory presets stay.
-    EXPECT_EQ(effects.DeletePreset(PresetId(u"Factory Chains", u"Vocal Chain")), 0);
-    EXPECT_EQ(effects.RenamePreset(PresetId(u"Factory Chains", u"Vocal Chain"), u"Mine"), 0);
+    EXPECT_EQ(effects_.DeletePreset(PresetId(u"Factory Chains", u"Vocal Chain")), 0);
+    EXPECT_EQ(effects_.RenamePreset(PresetId(u"Factory Chains", u"Vocal Chain"), u"Mine"), 0);
 }
 
 TEST_F(EffectsFixture, ChainEditsFollowTheChainsRules)
@@ -244,9 +244,9 @@ TEST_F(EffectsFixture, ChainEditsFollowTheChainsRules)
     ASSERT_EQ(Add(u"Delay", 1), 1);
     ASSERT_EQ(Add(u"Equalizer", 0), 1);
     StandinInsertInfo info{};
-    ASSERT_EQ(effects.SetSpecialInsert(2, client, 3, &info, 1), 1);
+    ASSERT_EQ(effects_.SetSpecialInsert(2, client_, 3, &info, 1), 1);
     EXPECT_EQ(std::u16string(info.shortName, 8), u"Peak Met"); // the plug-in shows 8 units
-    EXPECT_EQ(effects.ChainNames(client),
+    EXPECT_EQ(effects_.ChainNames(client_),
               (std::vector<std::u16string>{u"Equalizer", u"Reverb", u"Delay", u"Peak Meter"}));
 
     struct Move
@@ -267,26 +267,26 @@ TEST_F(EffectsFixture, ChainEditsFollowTheChainsRules)
     for (const Move& move : moves)
     {
         SCOPED_TRACE(std::to_string(move.from) + " -> " + std::to_string(move.to));
-        EXPECT_EQ(effects.MoveInsert(client, move.from, move.to), move.result);
-        EXPECT_EQ(effects.ChainNames(client), move.after);
+        EXPECT_EQ(effects_.MoveInsert(client_, move.from, move.to), move.result);
+        EXPECT_EQ(effects_.ChainNames(client_), move.after);
     }
 
-    EXPECT_EQ(effects.RemoveInsert(client, 4), 0);
-    EXPECT_EQ(effects.RemoveInsert(client, 1), 1);
-    EXPECT_EQ(effects.ChainNames(client), (std::vector<std::u16string>{u"Reverb", u"Delay", u"Peak Meter"}));
+    EXPECT_EQ(effects_.RemoveInsert(client_, 4), 0);
+    EXPECT_EQ(effects_.RemoveInsert(client_, 1), 1);
+    EXPECT_EQ(effects_.ChainNames(client_), (std::vector<std::u16string>{u"Reverb", u"Delay", u"Peak Meter"}));
     EXPECT_EQ(Add(u"Reverb", 4), 0);
-    EXPECT_EQ(effects.SetInsertEffect(VarnEffectId{{1, 2, 3, 4}}, client, 0, &info, 1), 0);
-    EXPECT_EQ(effects.SetSpecialInsert(3, client, 0, &info, 1), 0);
+    EXPECT_EQ(effects_.SetInsertEffect(VarnEffectId{{1, 2, 3, 4}}, client_, 0, &info, 1), 0);
+    EXPECT_EQ(effects_.SetSpecialInsert(3, client_, 0, &info, 1), 0);
     EXPECT_EQ(Add(u"Reverb", 0, 99), 0);
-    EXPECT_EQ(effects.ChainNames(client).size(), 3u);
-    EXPECT_TRUE(effects.ChainNames(other).empty());
+    EXPECT_EQ(effects_.ChainNames(client_).size(), 3u);
+    EXPECT_TRUE(effects_.ChainNames(other_).empty());
 
     // A preset of one effect loads into an insert with its values; a chain preset does not.
-    ASSERT_EQ(effects.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Small Room"), client, 1, &info), 1);
+    ASSERT_EQ(effects_.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Small Room"), client_, 1, &info), 1);
     EXPECT_EQ(std::u16string(info.shortName), u"Reverb");
     EXPECT_EQ(Real(Value(1, 4).value), 0.5f);
-    EXPECT_EQ(effects.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Vocal Chain"), client, 1, &info), 0);
-    EXPECT_EQ(effects.ChainNames(client), (std::vector<std::u16string>{u"Reverb", u"Reverb", u"Peak Meter"}));
+    EXPECT_EQ(effects_.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Vocal Chain"), client_, 1, &info), 0);
+    EXPECT_EQ(effects_.ChainNames(client_), (std::vector<std::u16string>{u"Reverb", u"Reverb", u"Peak Meter"}));
 }
 
 TEST_F(EffectsFixture, BypassSoloAndTheChainFlag)
@@ -294,24 +294,24 @@ TEST_F(EffectsFixture, BypassSoloAndTheChainFlag)
     ASSERT_EQ(Add(u"Reverb", 0), 1);
     ASSERT_EQ(Add(u"Delay", 1), 1);
     int state = -1;
-    EXPECT_EQ(effects.SetInsertBypass(client, 1, 1), 1);
-    EXPECT_EQ(effects.GetInsertBypass(client, 1, &state), 1);
+    EXPECT_EQ(effects_.SetInsertBypass(client_, 1, 1), 1);
+    EXPECT_EQ(effects_.GetInsertBypass(client_, 1, &state), 1);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(effects.SetInsertSolo(client, 0, 1), 1);
-    EXPECT_EQ(effects.GetInsertSolo(client, 0, &state), 1);
+    EXPECT_EQ(effects_.SetInsertSolo(client_, 0, 1), 1);
+    EXPECT_EQ(effects_.GetInsertSolo(client_, 0, &state), 1);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(effects.GetInsertSolo(client, 1, &state), 1);
+    EXPECT_EQ(effects_.GetInsertSolo(client_, 1, &state), 1);
     EXPECT_EQ(state, 0);
-    EXPECT_EQ(effects.SetInsertBypass(client, 2, 1), 0);
-    EXPECT_EQ(effects.SetAllInsertsBypass(client, 1), 1);
-    EXPECT_EQ(effects.GetInsertBypass(client, 0, &state), 1);
+    EXPECT_EQ(effects_.SetInsertBypass(client_, 2, 1), 0);
+    EXPECT_EQ(effects_.SetAllInsertsBypass(client_, 1), 1);
+    EXPECT_EQ(effects_.GetInsertBypass(client_, 0, &state), 1);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(effects.SetAllInsertsBypass(99, 1), 0);
+    EXPECT_EQ(effects_.SetAllInsertsBypass(99, 1), 0);
 
-    EXPECT_TRUE(effects.ChainFlag(client));
-    EXPECT_EQ(effects.SetInsertChainFlag(client, 0), 1);
-    EXPECT_FALSE(effects.ChainFlag(client));
-    EXPECT_EQ(effects.SetInsertChainFlag(99, 0), 0);
+    EXPECT_TRUE(effects_.ChainFlag(client_));
+    EXPECT_EQ(effects_.SetInsertChainFlag(client_, 0), 1);
+    EXPECT_FALSE(effects_.ChainFlag(client_));
+    EXPECT_EQ(effects_.SetInsertChainFlag(99, 0), 0);
 }
 
 TEST_F(EffectsFixture, AboveFortyEightKilohertzNoDspOrSpecialInsertIsMade)
@@ -319,50 +319,50 @@ TEST_F(EffectsFixture, AboveFortyEightKilohertzNoDspOrSpecialInsertIsMade)
     for (int code : {2, 3, 4, 5})
     {
         SCOPED_TRACE(code);
-        rate = code;
+        rate_ = code;
         StandinInsertInfo info{};
         EXPECT_EQ(Add(u"Reverb", 0), 0);
-        EXPECT_EQ(effects.SetSpecialInsert(0, client, 0, &info, 1), 0);
-        const VarnEffectId id = effects.EffectId(u"Delay");
+        EXPECT_EQ(effects_.SetSpecialInsert(0, client_, 0, &info, 1), 0);
+        const VarnEffectId id = effects_.EffectId(u"Delay");
         int fits = -1;
-        EXPECT_EQ(effects.GetEffectsFit(1, &id, &fits), 1);
+        EXPECT_EQ(effects_.GetEffectsFit(1, &id, &fits), 1);
         EXPECT_EQ(fits, 0);
-        EXPECT_TRUE(effects.ChainNames(client).empty());
+        EXPECT_TRUE(effects_.ChainNames(client_).empty());
     }
-    rate = 0;
+    rate_ = 0;
     EXPECT_EQ(Add(u"Reverb", 0), 1);
 }
 
 TEST_F(EffectsFixture, TheDspBudgetDecidesFitsAndRefusesWhatDoesNotFit)
 {
-    const VarnEffectId ids[] = {effects.EffectId(u"Reverb"), effects.EffectId(u"Equalizer"), VarnEffectId{{9, 9, 9, 9}},
-                                StandinSpecialEffectId(0, 0)};
+    const VarnEffectId ids[] = {effects_.EffectId(u"Reverb"), effects_.EffectId(u"Equalizer"),
+                                VarnEffectId{{9, 9, 9, 9}}, StandinSpecialEffectId(0, 0)};
     const VarnEffectId chain = PresetId(u"Factory Chains", u"Vocal Chain"); // 15 + 10 + 40
     int fits[4] = {};
     int chainFits = -1;
-    ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
+    ASSERT_EQ(effects_.GetEffectsFit(4, ids, fits), 1);
     EXPECT_EQ(std::vector<int>(fits, fits + 4), (std::vector<int>{1, 1, 0, 1}));
 
     // Reverbs (40 units) on both clients until the card's DSP is spent: the next is refused.
     int placed = 0;
     int result = 1;
-    while ((result = Add(u"Reverb", 0, placed % 2 ? other : client)) == 1)
+    while ((result = Add(u"Reverb", 0, placed % 2 ? other_ : client_)) == 1)
         ++placed;
     EXPECT_EQ(result, 2);
     EXPECT_EQ(placed, StandinEffects::kDspBudget / 40);
-    ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
+    ASSERT_EQ(effects_.GetEffectsFit(4, ids, fits), 1);
     EXPECT_EQ(std::vector<int>(fits, fits + 4), (std::vector<int>{0, 0, 0, 0}));
-    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &chainFits), 1);
+    ASSERT_EQ(effects_.GetPresetsFit(1, &chain, &chainFits), 1);
     EXPECT_EQ(chainFits, 0);
 
     // 80 units freed: a reverb and the chain fit again.
-    ASSERT_EQ(effects.RemoveInsert(client, 0), 1);
-    effects.RemoveClient(other);
-    effects.AddClient(other);
-    ASSERT_EQ(effects.GetEffectsFit(4, ids, fits), 1);
+    ASSERT_EQ(effects_.RemoveInsert(client_, 0), 1);
+    effects_.RemoveClient(other_);
+    effects_.AddClient(other_);
+    ASSERT_EQ(effects_.GetEffectsFit(4, ids, fits), 1);
     EXPECT_GE(fits[0], 1);
     EXPECT_EQ(fits[2], 0);
-    ASSERT_EQ(effects.GetPresetsFit(1, &chain, &chainFits), 1);
+    ASSERT_EQ(effects_.GetPresetsFit(1, &chain, &chainFits), 1);
     EXPECT_EQ(chainFits, 1);
 }
 
@@ -371,7 +371,7 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
     ASSERT_EQ(Add(u"Compressor", 0), 1);
     int count = 0;
     void* records = nullptr;
-    ASSERT_EQ(effects.GetParameterDescriptors(client, 0, &count, &records), 1);
+    ASSERT_EQ(effects_.GetParameterDescriptors(client_, 0, &count, &records), 1);
     const auto descriptors = Take<StandinDescriptorRecord>(records, count);
     ASSERT_EQ(descriptors.size(), static_cast<size_t>(StandinEffects::kParamCount));
     std::vector<int> valueKinds;
@@ -382,17 +382,17 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
     EXPECT_EQ(std::u16string(descriptors[4].name), u"Mix");
 
     int* kinds = nullptr;
-    ASSERT_EQ(effects.GetParameterKinds(client, 0, &count, &kinds), 1);
+    ASSERT_EQ(effects_.GetParameterKinds(client_, 0, &count, &kinds), 1);
     EXPECT_EQ(Take<int>(kinds, count), (std::vector<int>{0, 0, 0, 0, 0, 3, 0}));
 
-    ASSERT_EQ(effects.GetParameterChoiceNames(client, 0, 1, &count, &records), 1);
+    ASSERT_EQ(effects_.GetParameterChoiceNames(client_, 0, 1, &count, &records), 1);
     EXPECT_EQ(count, 3);
     StandinFree(records);
-    EXPECT_EQ(effects.GetParameterChoiceNames(client, 0, 0, &count, &records), 0);
+    EXPECT_EQ(effects_.GetParameterChoiceNames(client_, 0, 0, &count, &records), 0);
 
     // The meter moves between reads and cannot be written.
     EXPECT_NE(Value(0, 3).value, Value(0, 3).value);
-    EXPECT_EQ(effects.SetParameterValue(client, 0, 3, 2, Bits(0.5f)), 0);
+    EXPECT_EQ(effects_.SetParameterValue(client_, 0, 3, 2, Bits(0.5f)), 0);
 
     struct Write
     {
@@ -408,7 +408,7 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
         SCOPED_TRACE(write.parameter);
         const StandinValue before =
             write.parameter >= 0 && write.parameter < 7 ? Value(0, write.parameter) : StandinValue{};
-        EXPECT_EQ(effects.SetParameterValue(client, 0, write.parameter, write.kind, write.value), write.result);
+        EXPECT_EQ(effects_.SetParameterValue(client_, 0, write.parameter, write.kind, write.value), write.result);
         if (write.result == 1)
         {
             EXPECT_EQ(Value(0, write.parameter).value, write.value);
@@ -420,67 +420,67 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
     }
 
     char16_t* text = nullptr;
-    ASSERT_EQ(effects.GetParameterText(client, 0, 1, &text, 199), 1);
+    ASSERT_EQ(effects_.GetParameterText(client_, 0, 1, &text, 199), 1);
     EXPECT_EQ(std::u16string(text), u"Hard");
     StandinFree(text);
-    ASSERT_EQ(effects.GetParameterText(client, 0, 0, &text, 3), 1);
+    ASSERT_EQ(effects_.GetParameterText(client_, 0, 0, &text, 3), 1);
     EXPECT_EQ(std::u16string(text), u"0.");
     StandinFree(text);
-    EXPECT_EQ(effects.GetParameterText(client, 1, 0, &text, 199), 0);
+    EXPECT_EQ(effects_.GetParameterText(client_, 1, 0, &text, 199), 0);
 }
 
 TEST_F(EffectsFixture, BatchReadsFillEveryEntryOrNone)
 {
     ASSERT_EQ(Add(u"Delay", 0), 1);
     StandinBatchEntry entries[] = {{0, 0, {2, 0}}, {0, 2, {2, 0}}, {0, 3, {2, 0}}};
-    ASSERT_EQ(effects.GetParameterValuesBatch(client, 3, entries), 1);
+    ASSERT_EQ(effects_.GetParameterValuesBatch(client_, 3, entries), 1);
     EXPECT_EQ(entries[0].value.kind, 2);
     EXPECT_EQ(Real(entries[0].value.value), 0.5f);
     EXPECT_EQ(entries[1].value.kind, 1);
     EXPECT_EQ(entries[1].value.value, 3);
     StandinBatchEntry bad[] = {{0, 0, {7, 7}}, {1, 0, {7, 7}}};
-    EXPECT_EQ(effects.GetParameterValuesBatch(client, 2, bad), 0);
+    EXPECT_EQ(effects_.GetParameterValuesBatch(client_, 2, bad), 0);
     EXPECT_EQ(bad[0].value.kind, 7);
 }
 
 TEST_F(EffectsFixture, CorePresetsSelectAndChangeWithTheirRecordRaised)
 {
     ASSERT_EQ(Add(u"Reverb", 0), 1);
-    const VarnEffectId reverb = effects.EffectId(u"Reverb");
-    ASSERT_EQ(effects.SelectPreset(client, 0, 1), 1);
+    const VarnEffectId reverb = effects_.EffectId(u"Reverb");
+    ASSERT_EQ(effects_.SelectPreset(client_, 0, 1), 1);
     EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
-    EXPECT_EQ(effects.SelectPreset(client, 0, 2), 0);
+    EXPECT_EQ(effects_.SelectPreset(client_, 0, 2), 0);
 
-    ASSERT_EQ(effects.SetParameterValue(client, 0, 2, 1, 7), 1);
-    ASSERT_EQ(effects.CreateCorePreset(client, 0, u"Mine"), 1);
-    ASSERT_EQ(effects.CreateCorePreset(client, 0, u"Yours"), 1);
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 2, 1, 7), 1);
+    ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Mine"), 1);
+    ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Yours"), 1);
     StandinParamModelChange change{};
-    ASSERT_EQ(effects.GetParamModelChange(&change), 1);
+    ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
     EXPECT_EQ(change.kind, 0);
     EXPECT_EQ(change.preset.number, 3);
     EXPECT_EQ(std::memcmp(&change.effect, &reverb, 16), 0);
-    EXPECT_EQ(events.back().first, StandinEffects::kPresetListEvent);
+    EXPECT_EQ(events_.back().first, StandinEffects::kPresetListEvent);
 
-    EXPECT_EQ(effects.DeleteCorePreset(&reverb, 0), 0); // factory
-    ASSERT_EQ(effects.DeleteCorePreset(&reverb, 2), 1);
-    ASSERT_EQ(effects.GetParamModelChange(&change), 1);
+    EXPECT_EQ(effects_.DeleteCorePreset(&reverb, 0), 0); // factory
+    ASSERT_EQ(effects_.DeleteCorePreset(&reverb, 2), 1);
+    ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
     EXPECT_EQ(change.kind, 1);
     EXPECT_EQ(change.preset.number, 2);
     int count = 0;
     void* records = nullptr;
-    ASSERT_EQ(effects.GetEffectCorePresets(reverb, &count, &records), 1);
+    ASSERT_EQ(effects_.GetEffectCorePresets(reverb, &count, &records), 1);
     const auto presets = Take<StandinCorePresetRecord>(records, count);
     ASSERT_EQ(presets.size(), 3u);
     EXPECT_EQ(presets[2].number, 2);
     EXPECT_EQ(std::u16string(presets[2].name), u"Yours");
     EXPECT_EQ(presets[2].isFactory, 0);
 
-    ASSERT_EQ(effects.RenameCorePreset(&reverb, 2, u"Ours"), 1);
-    ASSERT_EQ(effects.GetParamModelChange(&change), 1);
+    ASSERT_EQ(effects_.RenameCorePreset(&reverb, 2, u"Ours"), 1);
+    ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
     EXPECT_EQ(change.kind, 2);
     EXPECT_EQ(std::u16string(change.preset.name), u"Ours");
-    EXPECT_EQ(effects.RenameCorePreset(&reverb, 3, u"Gone"), 0);
-    EXPECT_EQ(effects.RenameCorePreset(&reverb, 2, u"Bad?"), 0);
+    EXPECT_EQ(effects_.RenameCorePreset(&reverb, 3, u"Gone"), 0);
+    EXPECT_EQ(effects_.RenameCorePreset(&reverb, 2, u"Bad?"), 0);
 }
 
 TEST_F(EffectsFixture, SpecialIdsAreDistinctPerKindAndRateClass)
@@ -496,20 +496,20 @@ TEST_F(EffectsFixture, SpecialIdsAreDistinctPerKindAndRateClass)
     // A chain preset made with a special insert holds the special id of the running rate.
     ASSERT_EQ(Add(u"Delay", 0), 1);
     StandinInsertInfo info{};
-    ASSERT_EQ(effects.SetSpecialInsert(1, client, 1, &info, 1), 1);
+    ASSERT_EQ(effects_.SetSpecialInsert(1, client_, 1, &info, 1), 1);
     const int positions[] = {0, 1};
-    ASSERT_EQ(effects.CreatePreset(client, u"Drums", u"Check", 2, positions), 1);
+    ASSERT_EQ(effects_.CreatePreset(client_, u"Drums", u"Check", 2, positions), 1);
     int count = 0;
     void* records = nullptr;
-    ASSERT_EQ(
-        effects.GetInserts(PresetId(u"Drums", u"Check"), nullptr, &count, &records, nullptr, nullptr, nullptr, nullptr),
-        1);
+    ASSERT_EQ(effects_.GetInserts(PresetId(u"Drums", u"Check"), nullptr, &count, &records, nullptr, nullptr, nullptr,
+                                  nullptr),
+              1);
     const auto list = Take<StandinPresetRecord>(records, count);
     ASSERT_EQ(list.size(), 2u);
     const VarnEffectId signal = StandinSpecialEffectId(1, 0);
     EXPECT_EQ(std::memcmp(&list[1].id, &signal, 16), 0);
     const int bad[] = {0, 5};
-    EXPECT_EQ(effects.CreatePreset(client, u"Drums", u"Broken", 2, bad), 0);
+    EXPECT_EQ(effects_.CreatePreset(client_, u"Drums", u"Broken", 2, bad), 0);
     EXPECT_EQ(Presets(u"Drums").size(), 1u);
 }
 } // namespace

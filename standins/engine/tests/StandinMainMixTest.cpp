@@ -26,19 +26,19 @@ class EventLog : public IVarnListener
 public:
     int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
     {
-        std::lock_guard<std::mutex> hold(lock);
-        events.emplace_back(id, argument);
+        std::lock_guard<std::mutex> hold(lock_);
+        events_.emplace_back(id, argument);
         return 1;
     }
     std::vector<std::pair<int, VarnEventArg>> Take()
     {
-        std::lock_guard<std::mutex> hold(lock);
-        return std::exchange(events, {});
+        std::lock_guard<std::mutex> hold(lock_);
+        return std::exchange(events_, {});
     }
 
 private:
-    std::mutex lock;
-    std::vector<std::pair<int, VarnEventArg>> events;
+    std::mutex lock_;
+    std::vector<std::pair<int, VarnEventArg>> events_;
 };
 
 // An engine started on a card of the test's own, with the first system's main mix at hand.
@@ -47,33 +47,33 @@ class MainMixFixture : public testing::Test
 protected:
     void Start(const std::string& card)
     {
-        fs::create_directories(root / "data");
-        std::ofstream(root / "SimulatedCard.txt") << card;
-        ASSERT_EQ(engine.Init(root.u16string().c_str(), (root / "data").u16string().c_str(),
-                              (root / "data").u16string().c_str()),
+        fs::create_directories(root_ / "data");
+        std::ofstream(root_ / "SimulatedCard.txt") << card;
+        ASSERT_EQ(engine_.Init(root_.u16string().c_str(), (root_ / "data").u16string().c_str(),
+                               (root_ / "data").u16string().c_str()),
                   1);
-        engine.AddListener(&heard);
-        mix = static_cast<StandinMainMix*>(engine.GetMixer()->GetHardware()->GetMainMix());
-        ASSERT_NE(mix, nullptr);
+        engine_.AddListener(&heard_);
+        mix_ = static_cast<StandinMainMix*>(engine_.GetMixer()->GetHardware()->GetMainMix());
+        ASSERT_NE(mix_, nullptr);
     }
-    void TearDown() override { engine.RemoveListener(&heard); }
+    void TearDown() override { engine_.RemoveListener(&heard_); }
 
     std::vector<std::pair<int, VarnEventArg>> Events()
     {
-        engine.WaitForEvents();
-        return heard.Take();
+        engine_.WaitForEvents();
+        return heard_.Take();
     }
     bool Logged(const std::string& entry)
     {
-        auto log = engine.GetCallLog();
+        auto log = engine_.GetCallLog();
         return std::find(log.begin(), log.end(), entry) != log.end();
     }
 
-    ScratchFolder scratch{"kiv-mainmix"};
-    const fs::path& root = scratch.Path();
-    StandinServices engine;
-    EventLog heard;
-    StandinMainMix* mix = nullptr;
+    ScratchFolder scratch_{"kiv-mainmix"};
+    const fs::path& root_ = scratch_.Path();
+    StandinServices engine_;
+    EventLog heard_;
+    StandinMainMix* mix_ = nullptr;
 };
 
 // One settable value of the main mix or its first aux bus, seen through the interface.
@@ -116,32 +116,32 @@ TEST_F(MainMixFixture, ValuesOutsideTheirRangeAreRefusedAndTheOldValueKept)
     {
         SCOPED_TRACE(v.name);
         float minimum = 0, maximum = 0;
-        ASSERT_EQ(v.range(*mix, &minimum, &maximum), 1);
+        ASSERT_EQ(v.range(*mix_, &minimum, &maximum), 1);
         ASSERT_LT(minimum, maximum);
-        EXPECT_EQ(v.range(*mix, nullptr, &maximum), 0);
+        EXPECT_EQ(v.range(*mix_, nullptr, &maximum), 0);
         // A fresh value is its default.
-        EXPECT_EQ(v.get(*mix), v.getDefault(*mix));
+        EXPECT_EQ(v.get(*mix_), v.getDefault(*mix_));
         const float inside = (minimum + maximum) / 3;
-        EXPECT_EQ(v.set(*mix, inside), 1);
+        EXPECT_EQ(v.set(*mix_, inside), 1);
         for (float outside : {maximum + 0.5f, minimum - 0.5f, std::numeric_limits<float>::quiet_NaN(),
                               std::numeric_limits<float>::infinity()})
         {
-            EXPECT_EQ(v.set(*mix, outside), 0) << outside;
-            EXPECT_EQ(v.get(*mix), inside) << outside;
+            EXPECT_EQ(v.set(*mix_, outside), 0) << outside;
+            EXPECT_EQ(v.get(*mix_), inside) << outside;
         }
         // Both ends are inside.
-        EXPECT_EQ(v.set(*mix, maximum), 1);
-        EXPECT_EQ(v.get(*mix), maximum);
-        EXPECT_EQ(v.set(*mix, minimum), 1);
-        EXPECT_EQ(v.get(*mix), minimum);
+        EXPECT_EQ(v.set(*mix_, maximum), 1);
+        EXPECT_EQ(v.get(*mix_), maximum);
+        EXPECT_EQ(v.set(*mix_, minimum), 1);
+        EXPECT_EQ(v.get(*mix_), minimum);
     }
 
-    EXPECT_EQ(mix->GetMonitorMute(), 0);
-    EXPECT_EQ(mix->SetMonitorMute(1, 0), 1);
+    EXPECT_EQ(mix_->GetMonitorMute(), 0);
+    EXPECT_EQ(mix_->SetMonitorMute(1, 0), 1);
     for (int bad : {2, -1})
     {
-        EXPECT_EQ(mix->SetMonitorMute(bad, 0), 0);
-        EXPECT_EQ(mix->GetMonitorMute(), 1);
+        EXPECT_EQ(mix_->SetMonitorMute(bad, 0), 0);
+        EXPECT_EQ(mix_->GetMonitorMute(), 1);
     }
 }
 
@@ -152,38 +152,38 @@ TEST_F(MainMixFixture, EveryChangeRaisesItsEventTheProgramsOwnEditsIncluded)
     {
         SCOPED_TRACE(v.name);
         float minimum = 0, maximum = 0;
-        v.range(*mix, &minimum, &maximum);
+        v.range(*mix_, &minimum, &maximum);
         Events();
-        const float before = v.get(*mix);
+        const float before = v.get(*mix_);
         const float changed = before == maximum ? minimum : maximum;
-        ASSERT_EQ(v.set(*mix, changed), 1);
+        ASSERT_EQ(v.set(*mix_, changed), 1);
         EXPECT_EQ(Events(), (std::vector<std::pair<int, VarnEventArg>>{{v.event, v.argument}}));
         // The same value again, or one refused, changes nothing and raises nothing.
-        v.set(*mix, changed);
-        v.set(*mix, maximum + 1);
+        v.set(*mix_, changed);
+        v.set(*mix_, maximum + 1);
         EXPECT_TRUE(Events().empty());
     }
-    mix->SetMonitorMute(1, 0);
-    mix->SetMonitorMute(1, 0);
-    mix->SetMonitorMute(5, 0);
+    mix_->SetMonitorMute(1, 0);
+    mix_->SetMonitorMute(1, 0);
+    mix_->SetMonitorMute(5, 0);
     EXPECT_EQ(Events(), (std::vector<std::pair<int, VarnEventArg>>{{303, 0}}));
     // Aux 0's own events carry its index.
-    mix->GetAux(0)->SetSendLevel(-3, 0);
-    mix->GetAux(0)->SetReturnLevel(-3, 0);
+    mix_->GetAux(0)->SetSendLevel(-3, 0);
+    mix_->GetAux(0)->SetReturnLevel(-3, 0);
     EXPECT_EQ(Events(), (std::vector<std::pair<int, VarnEventArg>>{{304, 0}, {305, 0}}));
 }
 
 TEST_F(MainMixFixture, EveryCallIsLogged)
 {
     Start("auxbuses=2\n");
-    mix->SetMainLevel(-10, 0);
-    mix->SetMainLevel(100, 0);
-    mix->GetAux(1)->SetSendLevel(-20.5f, 0);
-    mix->GetAux(0)->GetReturnRange(nullptr, nullptr);
-    mix->SetMonitorMute(1, 0);
-    mix->GetMeterLevel(1);
-    mix->GetAux(7);
-    mix->IsDspPresent();
+    mix_->SetMainLevel(-10, 0);
+    mix_->SetMainLevel(100, 0);
+    mix_->GetAux(1)->SetSendLevel(-20.5f, 0);
+    mix_->GetAux(0)->GetReturnRange(nullptr, nullptr);
+    mix_->SetMonitorMute(1, 0);
+    mix_->GetMeterLevel(1);
+    mix_->GetAux(7);
+    mix_->IsDspPresent();
     for (const char* entry : {"SetMainLevel -10 0", "SetMainLevel 100 0 refused", "GetAux 1", "SetSendLevel 1 -20.5 0",
                               "GetReturnRange 0", "SetMonitorMute 1 0", "GetMeterLevel 1", "GetAux 7", "IsDspPresent"})
         EXPECT_TRUE(Logged(entry)) << entry;
@@ -192,12 +192,12 @@ TEST_F(MainMixFixture, EveryCallIsLogged)
 TEST_F(MainMixFixture, AuxBusesComeFromTheCardAndCarryTheirChains)
 {
     Start("auxbuses=3\nrecord=0 aux 2\nrecord=1 aux 3\n");
-    ASSERT_EQ(mix->GetAuxCount(), 3);
-    EXPECT_EQ(mix->GetAux(3), nullptr);
-    EXPECT_EQ(mix->GetAux(-1), nullptr);
+    ASSERT_EQ(mix_->GetAuxCount(), 3);
+    EXPECT_EQ(mix_->GetAux(3), nullptr);
+    EXPECT_EQ(mix_->GetAux(-1), nullptr);
     for (int i = 0; i < 3; ++i)
     {
-        IVarnAux* aux = mix->GetAux(i);
+        IVarnAux* aux = mix_->GetAux(i);
         ASSERT_NE(aux, nullptr);
         EXPECT_EQ(aux->GetIndex(), i);
         IVarnInsertChain* chain = aux->GetInsertChain();
@@ -205,31 +205,31 @@ TEST_F(MainMixFixture, AuxBusesComeFromTheCardAndCarryTheirChains)
         EXPECT_EQ(chain->GetBusType(), 1);
         EXPECT_EQ(chain->GetAux(), aux);
     }
-    EXPECT_EQ(mix->GetInsertChain()->GetBusType(), 2);
+    EXPECT_EQ(mix_->GetInsertChain()->GetBusType(), 2);
     // A card's link to its third aux bus reaches the main mix's; one past the last is none.
-    IVarnItemList* items = engine.GetMixer()->GetHardware()->GetItemList();
-    EXPECT_EQ(items->GetPort(1, 0)->GetSource(), mix->GetAux(2)->GetInsertChain());
+    IVarnItemList* items = engine_.GetMixer()->GetHardware()->GetItemList();
+    EXPECT_EQ(items->GetPort(1, 0)->GetSource(), mix_->GetAux(2)->GetInsertChain());
     EXPECT_EQ(items->GetPort(1, 1)->GetSource(), nullptr);
 
     // Insert counts a test sets.
-    EXPECT_TRUE(mix->SetInsertCount(-1, 3));
-    EXPECT_TRUE(mix->SetInsertCount(2, 5));
-    EXPECT_FALSE(mix->SetInsertCount(3, 1));
-    EXPECT_FALSE(mix->SetInsertCount(0, -1));
-    EXPECT_EQ(mix->GetInsertChain()->GetCount(), 3);
-    EXPECT_EQ(mix->GetAux(2)->GetInsertChain()->GetCount(), 5);
-    EXPECT_EQ(mix->GetAux(0)->GetInsertChain()->GetCount(), 0);
+    EXPECT_TRUE(mix_->SetInsertCount(-1, 3));
+    EXPECT_TRUE(mix_->SetInsertCount(2, 5));
+    EXPECT_FALSE(mix_->SetInsertCount(3, 1));
+    EXPECT_FALSE(mix_->SetInsertCount(0, -1));
+    EXPECT_EQ(mix_->GetInsertChain()->GetCount(), 3);
+    EXPECT_EQ(mix_->GetAux(2)->GetInsertChain()->GetCount(), 5);
+    EXPECT_EQ(mix_->GetAux(0)->GetInsertChain()->GetCount(), 0);
 }
 
 TEST_F(MainMixFixture, EverySystemHasAMainMixOfItsOwn)
 {
     Start("systems=2\nauxbuses=0\n");
-    IVarnMainMix* second = engine.GetMixer()->GetSystem(1)->GetMainMix();
+    IVarnMainMix* second = engine_.GetMixer()->GetSystem(1)->GetMainMix();
     ASSERT_NE(second, nullptr);
-    EXPECT_NE(second, mix);
-    EXPECT_EQ(mix->GetAuxCount(), 0);
-    EXPECT_EQ(mix->GetAux(0), nullptr);
-    mix->SetMainLevel(-12, 0);
+    EXPECT_NE(second, mix_);
+    EXPECT_EQ(mix_->GetAuxCount(), 0);
+    EXPECT_EQ(mix_->GetAux(0), nullptr);
+    mix_->SetMainLevel(-12, 0);
     EXPECT_EQ(second->GetMainLevel(), 0.0f);
 }
 
@@ -237,52 +237,52 @@ TEST_F(MainMixFixture, MetersMoveOnTheEngineClockAndClipAboveTheThreshold)
 {
     Start("");
     std::int64_t now = 0;
-    mix->SetClock([&now] { return now; });
+    mix_->SetClock([&now] { return now; });
     float minimum = 0, maximum = 0;
-    ASSERT_EQ(mix->GetMeterRange(&minimum, &maximum), 1);
+    ASSERT_EQ(mix_->GetMeterRange(&minimum, &maximum), 1);
     ASSERT_LT(minimum, maximum);
     for (int channel : {0, 1})
     {
         SCOPED_TRACE(channel);
         const int period = StandinMainMix::kMeterPeriods[channel];
-        const float threshold = mix->GetClipThreshold(channel);
+        const float threshold = mix_->GetClipThreshold(channel);
         EXPECT_GT(threshold, minimum);
         EXPECT_LE(threshold, maximum);
         // Polls at the same time read the same level; the clock moves the meter.
         now = 0;
-        EXPECT_EQ(mix->GetMeterLevel(channel), minimum);
-        EXPECT_EQ(mix->GetMeterLevel(channel), minimum);
+        EXPECT_EQ(mix_->GetMeterLevel(channel), minimum);
+        EXPECT_EQ(mix_->GetMeterLevel(channel), minimum);
         now = period / 4;
-        const float quarter = mix->GetMeterLevel(channel);
+        const float quarter = mix_->GetMeterLevel(channel);
         EXPECT_GT(quarter, minimum);
         now = period / 2;
-        const float top = mix->GetMeterLevel(channel);
+        const float top = mix_->GetMeterLevel(channel);
         EXPECT_GT(top, quarter);
         EXPECT_LT(top, threshold); // by default nothing clips
         now = period + period / 4;
-        EXPECT_EQ(mix->GetMeterLevel(channel), quarter);
+        EXPECT_EQ(mix_->GetMeterLevel(channel), quarter);
 
-        mix->SetMeterPeak(channel, maximum);
+        mix_->SetMeterPeak(channel, maximum);
         now = period / 2;
-        EXPECT_EQ(mix->GetMeterLevel(channel), maximum);
-        EXPECT_GT(mix->GetMeterLevel(channel), threshold);
+        EXPECT_EQ(mix_->GetMeterLevel(channel), maximum);
+        EXPECT_GT(mix_->GetMeterLevel(channel), threshold);
         now = 0;
-        EXPECT_LT(mix->GetMeterLevel(channel), threshold);
+        EXPECT_LT(mix_->GetMeterLevel(channel), threshold);
     }
     // The channels sweep at their own pace.
     now = StandinMainMix::kMeterPeriods[0] / 2;
-    EXPECT_NE(mix->GetMeterLevel(0), mix->GetMeterLevel(1));
-    EXPECT_EQ(mix->GetMeterLevel(2), minimum);
-    EXPECT_EQ(mix->GetMeterLevel(-1), minimum);
+    EXPECT_NE(mix_->GetMeterLevel(0), mix_->GetMeterLevel(1));
+    EXPECT_EQ(mix_->GetMeterLevel(2), minimum);
+    EXPECT_EQ(mix_->GetMeterLevel(-1), minimum);
 
     // Without a test clock the engine's own clock moves the meter.
-    mix->SetClock({});
-    const float first = mix->GetMeterLevel(0);
+    mix_->SetClock({});
+    const float first = mix_->GetMeterLevel(0);
     bool moved = false;
     for (int i = 0; i < 200 && !moved; ++i)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        moved = mix->GetMeterLevel(0) != first;
+        moved = mix_->GetMeterLevel(0) != first;
     }
     EXPECT_TRUE(moved);
 }
@@ -290,34 +290,34 @@ TEST_F(MainMixFixture, MetersMoveOnTheEngineClockAndClipAboveTheThreshold)
 TEST_F(MainMixFixture, DspPresentFlagATestCanClear)
 {
     Start("");
-    EXPECT_EQ(mix->IsDspPresent(), 1);
-    mix->SetDspPresent(false);
-    EXPECT_EQ(mix->IsDspPresent(), 0);
-    EXPECT_EQ(mix->RetryDsp(), 0);
+    EXPECT_EQ(mix_->IsDspPresent(), 1);
+    mix_->SetDspPresent(false);
+    EXPECT_EQ(mix_->IsDspPresent(), 0);
+    EXPECT_EQ(mix_->RetryDsp(), 0);
     EXPECT_TRUE(Logged("RetryDsp"));
-    mix->SetDspPresent(true);
-    EXPECT_EQ(mix->RetryDsp(), 1);
+    mix_->SetDspPresent(true);
+    EXPECT_EQ(mix_->RetryDsp(), 1);
 }
 
 TEST_F(MainMixFixture, SessionsKeepTheMainMix)
 {
     Start("systems=2\nauxbuses=2\n");
-    const fs::path file = root / "Mix.session";
-    auto* second = engine.GetMixer()->GetSystem(1)->GetMainMix();
-    mix->SetMainLevel(-7.25f, 0);
-    mix->SetMonitorLevel(-3.1f, 0);
-    mix->SetBalance(-0.4f, 0);
-    mix->SetMonitorMute(1, 0);
-    mix->GetAux(1)->SetSendLevel(-12.5f, 0);
-    mix->GetAux(0)->SetReturnLevel(2.0f, 0);
+    const fs::path file = root_ / "Mix.session";
+    auto* second = engine_.GetMixer()->GetSystem(1)->GetMainMix();
+    mix_->SetMainLevel(-7.25f, 0);
+    mix_->SetMonitorLevel(-3.1f, 0);
+    mix_->SetBalance(-0.4f, 0);
+    mix_->SetMonitorMute(1, 0);
+    mix_->GetAux(1)->SetSendLevel(-12.5f, 0);
+    mix_->GetAux(0)->SetReturnLevel(2.0f, 0);
     second->SetMainLevel(-60, 0);
-    ASSERT_EQ(engine.SaveSession(file.u16string().c_str(), 0, 0), 1);
-    ASSERT_EQ(engine.CreateEmptySession(nullptr, (root / "Other.session").u16string().c_str(), 0), 1);
-    auto* fresh = engine.GetMixer()->GetHardware()->GetMainMix();
+    ASSERT_EQ(engine_.SaveSession(file.u16string().c_str(), 0, 0), 1);
+    ASSERT_EQ(engine_.CreateEmptySession(nullptr, (root_ / "Other.session").u16string().c_str(), 0), 1);
+    auto* fresh = engine_.GetMixer()->GetHardware()->GetMainMix();
     EXPECT_EQ(fresh->GetMainLevel(), 0.0f);
 
-    ASSERT_EQ(engine.LoadSession(file.u16string().c_str(), 0), 1);
-    IVarnMainMix* loaded = engine.GetMixer()->GetHardware()->GetMainMix();
+    ASSERT_EQ(engine_.LoadSession(file.u16string().c_str(), 0), 1);
+    IVarnMainMix* loaded = engine_.GetMixer()->GetHardware()->GetMainMix();
     EXPECT_EQ(loaded->GetMainLevel(), -7.25f);
     EXPECT_EQ(loaded->GetMonitorLevel(), -3.1f);
     EXPECT_EQ(loaded->GetBalance(), -0.4f);
@@ -325,13 +325,13 @@ TEST_F(MainMixFixture, SessionsKeepTheMainMix)
     EXPECT_EQ(loaded->GetAux(1)->GetSendLevel(), -12.5f);
     EXPECT_EQ(loaded->GetAux(0)->GetReturnLevel(), 2.0f);
     EXPECT_EQ(loaded->GetAux(0)->GetSendLevel(), loaded->GetAux(0)->GetSendDefault());
-    EXPECT_EQ(engine.GetMixer()->GetSystem(1)->GetMainMix()->GetMainLevel(), -60.0f);
+    EXPECT_EQ(engine_.GetMixer()->GetSystem(1)->GetMainMix()->GetMainLevel(), -60.0f);
 }
 
 TEST_F(MainMixFixture, SessionLinesOfTheMainMixReadAsWritten)
 {
     Start("auxbuses=2\n");
-    const fs::path file = root / "Hand.session";
+    const fs::path file = root_ / "Hand.session";
     struct Case
     {
         const char* line;
@@ -348,21 +348,21 @@ TEST_F(MainMixFixture, SessionLinesOfTheMainMixReadAsWritten)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.line);
-        mix->SetMainLevel(-1, 0);
+        mix_->SetMainLevel(-1, 0);
         std::ofstream(file) << "KivCorvanSession 1\nsystems=1\n" << c.line << "\n";
-        EXPECT_EQ(engine.LoadSession(file.u16string().c_str(), 0), c.readable ? 1 : 0);
-        auto* now = static_cast<StandinMainMix*>(engine.GetMixer()->GetHardware()->GetMainMix());
+        EXPECT_EQ(engine_.LoadSession(file.u16string().c_str(), 0), c.readable ? 1 : 0);
+        auto* now = static_cast<StandinMainMix*>(engine_.GetMixer()->GetHardware()->GetMainMix());
         if (!c.readable)
         {
             EXPECT_EQ(now->GetMainLevel(), -1.0f); // the model stays as it was
         }
-        mix = now;
+        mix_ = now;
     }
     std::ofstream(file) << "KivCorvanSession 1\nlevel 0 -4.5\nmix 0 send 1=-9\nmix 0 mute=1\n";
-    ASSERT_EQ(engine.LoadSession(file.u16string().c_str(), 0), 1);
-    mix = static_cast<StandinMainMix*>(engine.GetMixer()->GetHardware()->GetMainMix());
-    EXPECT_EQ(mix->GetMonitorLevel(), -4.5f);
-    EXPECT_EQ(mix->GetAux(1)->GetSendLevel(), -9.0f);
-    EXPECT_EQ(mix->GetMonitorMute(), 1);
+    ASSERT_EQ(engine_.LoadSession(file.u16string().c_str(), 0), 1);
+    mix_ = static_cast<StandinMainMix*>(engine_.GetMixer()->GetHardware()->GetMainMix());
+    EXPECT_EQ(mix_->GetMonitorLevel(), -4.5f);
+    EXPECT_EQ(mix_->GetAux(1)->GetSendLevel(), -9.0f);
+    EXPECT_EQ(mix_->GetMonitorMute(), 1);
 }
 } // namespace

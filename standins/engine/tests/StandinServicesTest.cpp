@@ -29,9 +29,9 @@ protected:
         fs::create_directories(sessions());
     }
 
-    fs::path program() const { return root / "program"; }
-    fs::path data() const { return root / "data"; }
-    fs::path sessions() const { return root / "sessions"; }
+    fs::path program() const { return root_ / "program"; }
+    fs::path data() const { return root_ / "data"; }
+    fs::path sessions() const { return root_ / "sessions"; }
     void WriteFile(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
     void WriteProfile(const std::string& text) { WriteFile(program() / "SimulatedCard.txt", text); }
 
@@ -40,8 +40,8 @@ protected:
         return engine.Init(program().u16string().c_str(), data().u16string().c_str(), sessions().u16string().c_str());
     }
 
-    ScratchFolder scratch{"kiv-engine"};
-    const fs::path& root = scratch.Path();
+    ScratchFolder scratch_{"kiv-engine"};
+    const fs::path& root_ = scratch_.Path();
 };
 
 class Recorder : public IVarnListener
@@ -97,7 +97,7 @@ TEST_F(EngineFixture, InitFailsWithoutFoldersAndASecondEngineFindsTheFirstRunnin
     {
         StandinServices engine;
         EXPECT_EQ(engine.Init(nullptr, nullptr, nullptr), VarnInitFailed);
-        fs::path missing = root / "missing";
+        fs::path missing = root_ / "missing";
         EXPECT_EQ(
             engine.Init(program().u16string().c_str(), missing.u16string().c_str(), sessions().u16string().c_str()),
             VarnInitFailed);
@@ -391,21 +391,21 @@ protected:
     StandinHardware* Card(const std::string& description)
     {
         WriteProfile(description);
-        if (Init(engine) != 1)
+        if (Init(engine_) != 1)
             return nullptr;
-        return static_cast<StandinHardware*>(engine.GetMixer()->GetHardware());
+        return static_cast<StandinHardware*>(engine_.GetMixer()->GetHardware());
     }
     std::vector<std::string> LogWith(const std::string& text)
     {
         std::vector<std::string> found;
-        for (const std::string& entry : engine.GetCallLog())
+        for (const std::string& entry : engine_.GetCallLog())
         {
             if (entry.find(text) != std::string::npos)
                 found.push_back(entry);
         }
         return found;
     }
-    StandinServices engine;
+    StandinServices engine_;
 };
 
 TEST_F(CardFixture, ChannelItemsFollowTheDescription)
@@ -523,7 +523,7 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->GetItemList()->GetChannelCount(1), 6);
     EXPECT_EQ(card->GetInputList()->GetCount(3), 8);
-    EXPECT_EQ(engine.GetMixer()->GetRateCode(), 1);
+    EXPECT_EQ(engine_.GetMixer()->GetRateCode(), 1);
     EXPECT_EQ(card->GetItemList()->GetPort(1, 1)->GetSource()->GetBusType(), 0);
     EXPECT_EQ(card->HasFeature(1), 0);
     EXPECT_EQ(LogWith("skipped"), (std::vector<std::string>{
@@ -555,8 +555,8 @@ TEST_F(CardFixture, EachRegisteredClientGetsAPairOfItsOwn)
 {
     // Six channels each way: three pairs to give out.
     WriteProfile("inputs=6\noutputs=6\n");
-    ASSERT_EQ(Init(engine), 1);
-    IVarnAutomation* automation = engine.GetAutomation();
+    ASSERT_EQ(Init(engine_), 1);
+    IVarnAutomation* automation = engine_.GetAutomation();
     StandinAutomation::SendReturnRecord record{};
     int send = -1, ret = -1;
     EXPECT_EQ(automation->AcquireSendReturn(9, &record, &send, &ret), 0) << "an unknown client";

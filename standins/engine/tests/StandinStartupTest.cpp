@@ -45,8 +45,8 @@ protected:
         fs::create_directories(data());
         std::ofstream(program() / "SimulatedCard.txt") << "systems=1\nrate=1\n";
     }
-    fs::path program() const { return scratch.Path() / "program"; }
-    fs::path data() const { return scratch.Path() / "data"; }
+    fs::path program() const { return scratch_.Path() / "program"; }
+    fs::path data() const { return scratch_.Path() / "data"; }
     int Init(StandinServices& engine)
     {
         return engine.Init(program().u16string().c_str(), data().u16string().c_str(), data().u16string().c_str());
@@ -59,7 +59,7 @@ protected:
         return false;
     }
 
-    ScratchFolder scratch{"kiv-engine-startup"};
+    ScratchFolder scratch_{"kiv-engine-startup"};
 };
 
 TEST_F(StartupFixture, InitReportsItsProgressOnTheCallingThread)
@@ -166,7 +166,7 @@ TEST_F(StartupFixture, AFailedSaveLeavesTheOldFileWhole)
 {
     StandinServices engine;
     ASSERT_EQ(Init(engine), 1);
-    fs::path working = data() / StandinServices::workingSessionName;
+    fs::path working = data() / StandinServices::kWorkingSessionName;
     ASSERT_EQ(engine.SaveSession(nullptr, 0, 1), 1);
     std::string before;
     {

@@ -33,17 +33,17 @@ public:
         CreatePlatform(0x10000);
         AsioLink::InitInstanceTable();
         Reset();
-        AsioSystem::Use(&system);
+        AsioSystem::Use(&system_);
     }
     // One card with driver A, and a driver that answers every call with success.
     void Reset()
     {
-        system.objects.clear();
-        system.messages.clear();
-        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
-        system.objects[FakeSystem::Key(kDriverA)] = &driver;
-        enumerator.devices = {{kDriverA, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
-        driver = FakeDriver{};
+        system_.objects.clear();
+        system_.messages.clear();
+        system_.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator_;
+        system_.objects[FakeSystem::Key(kDriverA)] = &driver_;
+        enumerator_.devices = {{kDriverA, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
+        driver_ = FakeDriver{};
     }
     void TearDown() override
     {
@@ -54,13 +54,13 @@ public:
 
     size_t Count(const std::string& call) const
     {
-        return static_cast<size_t>(std::count(driver.calls.begin(), driver.calls.end(), call));
+        return static_cast<size_t>(std::count(driver_.calls.begin(), driver_.calls.end(), call));
     }
 
-    FakeSystem system;
-    FakeEnumerator enumerator;
-    FakeDriver driver;
-    Owner owner;
+    FakeSystem system_;
+    FakeEnumerator enumerator_;
+    FakeDriver driver_;
+    Owner owner_;
 };
 
 TEST_F(AsioLinkTest, FindDriverTakesTheLastDeviceOfTheCardFamily)
@@ -88,31 +88,31 @@ TEST_F(AsioLinkTest, FindDriverTakesTheLastDeviceOfTheCardFamily)
     };
     for (const auto& c : cases)
     {
-        enumerator.devices = c.devices;
-        enumerator.calls.clear();
+        enumerator_.devices = c.devices;
+        enumerator_.calls.clear();
         EXPECT_TRUE(AsioLink::FindDriver() == c.expected) << c.name;
-        EXPECT_EQ(enumerator.calls.back(), "Release") << c.name;
-        EXPECT_EQ(enumerator.references, 1) << c.name;
+        EXPECT_EQ(enumerator_.calls.back(), "Release") << c.name;
+        EXPECT_EQ(enumerator_.references, 1) << c.name;
     }
     // Each entry is asked twice, then its device information with a zeroed 108-byte record.
-    EXPECT_EQ(enumerator.calls, (std::vector<std::string>{"entry 0", "entry 0", "info 108 0", "entry 1", "Release"}));
-    EXPECT_TRUE(enumerator.zeroed);
+    EXPECT_EQ(enumerator_.calls, (std::vector<std::string>{"entry 0", "entry 0", "info 108 0", "entry 1", "Release"}));
+    EXPECT_TRUE(enumerator_.zeroed);
 #ifdef _WIN32
-    EXPECT_EQ(enumerator.lastRoot, HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(enumerator_.lastRoot, HKEY_LOCAL_MACHINE);
 #endif
 }
 
 TEST_F(AsioLinkTest, FindDriverWithoutEnumeratorFindsNothing)
 {
-    system.objects.erase(FakeSystem::Key(kDeviceEnumeratorId));
+    system_.objects.erase(FakeSystem::Key(kDeviceEnumeratorId));
     EXPECT_TRUE(AsioLink::FindDriver() == GUID{});
 }
 
 TEST_F(AsioLinkTest, OpenReadsTheDriverInOrder)
 {
-    driver.inputs = 4;
-    driver.outputs = 6;
-    AsioLink link(&owner);
+    driver_.inputs = 4;
+    driver_.outputs = 6;
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.GetErrorState(), 0);
     EXPECT_STREQ(link.GetDriverName(), "Fake card");
@@ -122,16 +122,16 @@ TEST_F(AsioLinkTest, OpenReadsTheDriverInOrder)
     EXPECT_EQ(link.GetInputLatency(), 100);
     EXPECT_EQ(link.GetOutputLatency(), 200);
     EXPECT_EQ(link.GetPreferredBufferSize(), 512);
-    const std::vector<std::string> head(driver.calls.begin(), driver.calls.begin() + 5);
+    const std::vector<std::string> head(driver_.calls.begin(), driver_.calls.begin() + 5);
     EXPECT_EQ(head,
               (std::vector<std::string>{"init", "getDriverName", "getDriverVersion", "getChannels", "getChannels"}));
-    EXPECT_EQ(driver.calls[5], "getChannelInfo out 0");
-    EXPECT_EQ(driver.calls[5 + 6], "getChannelInfo in 0");
-    EXPECT_EQ(driver.calls[5 + 10], "getLatencies");
-    EXPECT_EQ(driver.calls[5 + 11], "getBufferSize");
+    EXPECT_EQ(driver_.calls[5], "getChannelInfo out 0");
+    EXPECT_EQ(driver_.calls[5 + 6], "getChannelInfo in 0");
+    EXPECT_EQ(driver_.calls[5 + 10], "getLatencies");
+    EXPECT_EQ(driver_.calls[5 + 11], "getBufferSize");
     link.Close();
-    EXPECT_EQ(driver.calls.back(), "Release");
-    EXPECT_EQ(driver.references, 1) << "the link let go of its reference";
+    EXPECT_EQ(driver_.calls.back(), "Release");
+    EXPECT_EQ(driver_.references, 1) << "the link let go of its reference";
     EXPECT_FALSE(link.IsOpen());
 }
 
@@ -144,27 +144,27 @@ TEST_F(AsioLinkTest, OpenFailuresSetTheirErrorState)
         int32_t error;
         bool released;
     } cases[] = {
-        {"no enumerator", [](AsioLinkTest& t) { t.system.objects.erase(FakeSystem::Key(kDeviceEnumeratorId)); }, 1,
+        {"no enumerator", [](AsioLinkTest& t) { t.system_.objects.erase(FakeSystem::Key(kDeviceEnumeratorId)); }, 1,
          false},
-        {"no card", [](AsioLinkTest& t) { t.enumerator.devices.clear(); }, 1, false},
-        {"driver not creatable", [](AsioLinkTest& t) { t.system.objects.erase(FakeSystem::Key(kDriverA)); }, 2, false},
-        {"init refused", [](AsioLinkTest& t) { t.driver.initAnswer = 0; }, 2, true},
+        {"no card", [](AsioLinkTest& t) { t.enumerator_.devices.clear(); }, 1, false},
+        {"driver not creatable", [](AsioLinkTest& t) { t.system_.objects.erase(FakeSystem::Key(kDriverA)); }, 2, false},
+        {"init refused", [](AsioLinkTest& t) { t.driver_.initAnswer = 0; }, 2, true},
         // The driver cannot tell its channels: Open fails rather than reporting success.
-        {"getChannels refused", [](AsioLinkTest& t) { t.driver.channelsAnswer = kAsioHardwareMalfunction; }, 2, true},
+        {"getChannels refused", [](AsioLinkTest& t) { t.driver_.channelsAnswer = kAsioHardwareMalfunction; }, 2, true},
         {"getChannels refused on the reread",
          [](AsioLinkTest& t) {
-             t.driver.channelsAnswer = kAsioHardwareMalfunction;
-             t.driver.channelsAnsweredFirst = 1;
+             t.driver_.channelsAnswer = kAsioHardwareMalfunction;
+             t.driver_.channelsAnsweredFirst = 1;
          },
          2, true},
-        {"no outputs", [](AsioLinkTest& t) { t.driver.outputs = 0; }, 2, true},
+        {"no outputs", [](AsioLinkTest& t) { t.driver_.outputs = 0; }, 2, true},
     };
     for (const auto& c : cases)
     {
         Reset();
         c.arrange(*this);
         {
-            AsioLink link(&owner);
+            AsioLink link(&owner_);
             EXPECT_FALSE(link.Open()) << c.name;
             EXPECT_EQ(link.GetErrorState(), c.error) << c.name;
             EXPECT_FALSE(link.IsOpen()) << c.name;
@@ -178,17 +178,17 @@ TEST_F(AsioLinkTest, OpenFailuresSetTheirErrorState)
 
 TEST_F(AsioLinkTest, LatencyOrBufferSizeFailureStillOpens)
 {
-    driver.latenciesAnswer = kAsioNotPresent;
-    AsioLink link(&owner);
+    driver_.latenciesAnswer = kAsioNotPresent;
+    AsioLink link(&owner_);
     EXPECT_TRUE(link.Open());
     EXPECT_EQ(link.GetErrorState(), 2);
 }
 
 TEST_F(AsioLinkTest, ChannelCountsClampTo64)
 {
-    driver.inputs = 70;
-    driver.outputs = 70;
-    AsioLink link(&owner);
+    driver_.inputs = 70;
+    driver_.outputs = 70;
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.GetInputCount(), 64);
     EXPECT_EQ(link.GetOutputCount(), 64);
@@ -219,9 +219,9 @@ TEST_F(AsioLinkTest, PairsAndTheirNames)
     };
     for (const auto& c : cases)
     {
-        driver.inputNames = {c.first, c.second, "lone"};
-        driver.inputs = 3;
-        AsioLink link(&owner);
+        driver_.inputNames = {c.first, c.second, "lone"};
+        driver_.inputs = 3;
+        AsioLink link(&owner_);
         ASSERT_TRUE(link.Open());
         char text[40];
         std::memset(text, 'x', sizeof(text));
@@ -253,7 +253,7 @@ TEST_F(AsioLinkTest, PairsAndTheirNames)
 
 TEST_F(AsioLinkTest, MessagesFromTheDriver)
 {
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     const struct
     {
         int32_t selector, value, answer, resets;
@@ -261,7 +261,7 @@ TEST_F(AsioLinkTest, MessagesFromTheDriver)
     for (const auto& c : cases)
     {
         EXPECT_EQ(link.OnAsioMessage(c.selector, c.value), c.answer) << c.selector << "," << c.value;
-        EXPECT_EQ(owner.resets, c.resets) << c.selector << "," << c.value;
+        EXPECT_EQ(owner_.resets, c.resets) << c.selector << "," << c.value;
     }
 }
 
@@ -273,16 +273,16 @@ TEST_F(AsioLinkTest, ErrorMessagesFromTheStringTable)
         std::function<void(AsioLinkTest&)> arrange;
         const char* message;
     } cases[] = {
-        {"not found", [](AsioLinkTest& t) { t.enumerator.devices.clear(); }, "text 1|text 4"},
-        {"open failed", [](AsioLinkTest& t) { t.driver.initAnswer = 0; }, "text 3|text 4"},
-        {"buffers", [](AsioLinkTest& t) { t.driver.createAnswer = kAsioNoMemory; }, "text 2|text 4"},
+        {"not found", [](AsioLinkTest& t) { t.enumerator_.devices.clear(); }, "text 1|text 4"},
+        {"open failed", [](AsioLinkTest& t) { t.driver_.initAnswer = 0; }, "text 3|text 4"},
+        {"buffers", [](AsioLinkTest& t) { t.driver_.createAnswer = kAsioNoMemory; }, "text 2|text 4"},
         {"none", [](AsioLinkTest&) {}, ""},
     };
     for (const auto& c : cases)
     {
         Reset();
         c.arrange(*this);
-        AsioLink link(&owner);
+        AsioLink link(&owner_);
         if (link.Open())
         {
             link.Start(nullptr, 256, 0, 0);
@@ -290,7 +290,7 @@ TEST_F(AsioLinkTest, ErrorMessagesFromTheStringTable)
         link.ShowErrorMessage();
         const std::vector<std::string> expected =
             std::string(c.message).empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message};
-        EXPECT_EQ(system.messages, expected) << c.name;
+        EXPECT_EQ(system_.messages, expected) << c.name;
     }
 }
 
@@ -301,44 +301,44 @@ TEST_F(AsioLinkTest, StartRegistersTwoOutputsAndTwoInputs)
     auto stream = std::make_unique<AudioStream>(256, &listLock);
     AudioStream& realStream = *stream;
     ASSERT_TRUE(realStream.Allocate(256));
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
-    driver.calls.clear();
+    driver_.calls.clear();
     ASSERT_TRUE(link.Start(&realStream, 256, 4, 2));
     EXPECT_TRUE(link.IsRunning());
     EXPECT_EQ(link.GetErrorState(), 0);
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"getBufferSize", "getBufferSize", "getChannelInfo out 2",
-                                                      "getChannelInfo out 3", "getChannelInfo in 4",
-                                                      "getChannelInfo in 5", "createBuffers 4 256", "start"}));
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"getBufferSize", "getBufferSize", "getChannelInfo out 2",
+                                                       "getChannelInfo out 3", "getChannelInfo in 4",
+                                                       "getChannelInfo in 5", "createBuffers 4 256", "start"}));
     const AsioBufferInfo* buffers = link.GetBufferInfos();
     EXPECT_EQ(buffers[0].isInput, 0);
     EXPECT_EQ(buffers[1].channelNum, 3);
     EXPECT_EQ(buffers[2].isInput, 1);
     EXPECT_EQ(buffers[3].channelNum, 5);
     EXPECT_EQ(link.GetChannelInfos()[3].channel, 5);
-    ASSERT_NE(driver.callbacks.bufferSwitch, nullptr);
-    ASSERT_NE(driver.callbacks.asioMessage, nullptr);
-    EXPECT_EQ(driver.callbacks.bufferSwitchTimeInfo, nullptr);
+    ASSERT_NE(driver_.callbacks.bufferSwitch, nullptr);
+    ASSERT_NE(driver_.callbacks.asioMessage, nullptr);
+    EXPECT_EQ(driver_.callbacks.bufferSwitchTimeInfo, nullptr);
 
     // A switch reaches the stream: a host sample comes out on the driver's first output.
     realStream.SetProcessLevel(1);
     std::vector<float> left(256, 0.5f), right(256, -0.5f);
     const float* inputs[2] = {left.data(), right.data()};
     realStream.WriteHostInput(inputs, 256);
-    driver.callbacks.bufferSwitch(1, 1);
+    driver_.callbacks.bufferSwitch(1, 1);
     EXPECT_TRUE(realStream.SwitchSeen());
     const int32_t* played = static_cast<const int32_t*>(buffers[0].buffers[1]);
     EXPECT_EQ(played[0], 1073709056);
-    EXPECT_EQ(driver.callbacks.asioMessage(1, 3, nullptr, nullptr), 1);
+    EXPECT_EQ(driver_.callbacks.asioMessage(1, 3, nullptr, nullptr), 1);
 
     link.Stop();
     EXPECT_FALSE(link.IsRunning());
-    EXPECT_EQ(driver.calls.back(), "disposeBuffers");
+    EXPECT_EQ(driver_.calls.back(), "disposeBuffers");
     // After Stop the callbacks reach nothing.
-    EXPECT_EQ(driver.callbacks.asioMessage(1, 3, nullptr, nullptr), 0);
-    const int ready = driver.outputReadyCalls;
-    driver.callbacks.bufferSwitch(0, 1);
-    EXPECT_EQ(driver.outputReadyCalls, ready);
+    EXPECT_EQ(driver_.callbacks.asioMessage(1, 3, nullptr, nullptr), 0);
+    const int ready = driver_.outputReadyCalls;
+    driver_.callbacks.bufferSwitch(0, 1);
+    EXPECT_EQ(driver_.outputReadyCalls, ready);
     link.Close();
     stream.reset();
     ThePlatform()->DeleteLock(&listLock);
@@ -362,16 +362,16 @@ TEST_F(AsioLinkTest, StartFailuresSetTheirErrorState)
     };
     for (const auto& c : cases)
     {
-        driver = FakeDriver{};
-        c.arrange(driver);
-        AsioLink link(&owner);
+        driver_ = FakeDriver{};
+        c.arrange(driver_);
+        AsioLink link(&owner_);
         ASSERT_TRUE(link.Open());
         EXPECT_FALSE(link.Start(nullptr, 256, 0, 0)) << c.name;
         EXPECT_FALSE(link.IsRunning()) << c.name;
         EXPECT_EQ(link.GetErrorState(), c.error) << c.name;
-        EXPECT_EQ(driver.calls.back(), c.last) << c.name;
+        EXPECT_EQ(driver_.calls.back(), c.last) << c.name;
     }
-    AsioLink closed(&owner);
+    AsioLink closed(&owner_);
     EXPECT_FALSE(closed.Start(nullptr, 256, 0, 0));
     EXPECT_FALSE(closed.CreateBuffers(256));
     closed.Stop();
@@ -380,17 +380,17 @@ TEST_F(AsioLinkTest, StartFailuresSetTheirErrorState)
 
 TEST_F(AsioLinkTest, CreateBuffersRegistersCallbacksOnly)
 {
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     ASSERT_TRUE(link.Open());
-    driver.calls.clear();
+    driver_.calls.clear();
     EXPECT_TRUE(link.CreateBuffers(128));
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"createBuffers 0 128"}));
-    EXPECT_EQ(driver.callbacks.asioMessage(3, 0, nullptr, nullptr), 0);
-    EXPECT_EQ(owner.resets, 1);
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"createBuffers 0 128"}));
+    EXPECT_EQ(driver_.callbacks.asioMessage(3, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(owner_.resets, 1);
     link.Stop();
 
-    driver.createAnswer = kAsioInvalidMode;
-    AsioLink refused(&owner);
+    driver_.createAnswer = kAsioInvalidMode;
+    AsioLink refused(&owner_);
     ASSERT_TRUE(refused.Open());
     EXPECT_FALSE(refused.CreateBuffers(128));
     EXPECT_EQ(refused.GetErrorState(), 3);
@@ -400,22 +400,22 @@ TEST_F(AsioLinkTest, OutputReadyIsCalledUntilTheDriverSaysNo)
 {
     for (AsioError answer : {kAsioOk, kAsioNotPresent})
     {
-        driver = FakeDriver{};
-        driver.outputReadyAnswer = answer;
-        AsioLink link(&owner);
+        driver_ = FakeDriver{};
+        driver_.outputReadyAnswer = answer;
+        AsioLink link(&owner_);
         ASSERT_TRUE(link.Open());
         ASSERT_TRUE(link.Start(nullptr, 256, 0, 0));
         for (int i = 0; i < 5; ++i)
         {
-            driver.callbacks.bufferSwitch(i % 2, 1);
+            driver_.callbacks.bufferSwitch(i % 2, 1);
         }
-        EXPECT_EQ(driver.outputReadyCalls, answer == kAsioOk ? 5 : 1);
+        EXPECT_EQ(driver_.outputReadyCalls, answer == kAsioOk ? 5 : 1);
     }
 }
 
 TEST_F(AsioLinkTest, SampleRateAndBufferSizes)
 {
-    AsioLink link(&owner);
+    AsioLink link(&owner_);
     EXPECT_FALSE(link.SetSampleRate(48000)) << "no driver";
     EXPECT_EQ(link.GetSampleRate(), 48000);
     EXPECT_EQ(link.GetPreferredBufferSize(), 440);
@@ -426,13 +426,13 @@ TEST_F(AsioLinkTest, SampleRateAndBufferSizes)
     EXPECT_EQ(maximum, -1) << "left alone without a driver";
 
     ASSERT_TRUE(link.Open());
-    driver.calls.clear();
+    driver_.calls.clear();
     EXPECT_TRUE(link.SetSampleRate(96000));
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"canSampleRate 96000", "setSampleRate 96000"}));
-    driver.canRateAnswer = kAsioNoClock;
+    EXPECT_EQ(driver_.calls, (std::vector<std::string>{"canSampleRate 96000", "setSampleRate 96000"}));
+    driver_.canRateAnswer = kAsioNoClock;
     EXPECT_FALSE(link.SetSampleRate(12345));
-    driver.canRateAnswer = kAsioOk;
-    driver.setRateAnswer = kAsioNoClock;
+    driver_.canRateAnswer = kAsioOk;
+    driver_.setRateAnswer = kAsioNoClock;
     EXPECT_FALSE(link.SetSampleRate(88200)) << "a refused change is no success";
     link.GetBufferSizes(&minimum, &maximum, &granularity, &preferred);
     EXPECT_EQ((std::vector<int32_t>{minimum, maximum, granularity, preferred}),
@@ -441,18 +441,18 @@ TEST_F(AsioLinkTest, SampleRateAndBufferSizes)
 
 TEST_F(AsioLinkTest, TheEffectsVariantOpensThroughTheMakersSecondInterface)
 {
-    driver.sampleRate = 48000.7;
-    AsioLink link(&owner, AsioLinkVariant::Effects);
+    driver_.sampleRate = 48000.7;
+    AsioLink link(&owner_, AsioLinkVariant::Effects);
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.GetErrorState(), 0);
-    ASSERT_GE(driver.calls.size(), 3u);
+    ASSERT_GE(driver_.calls.size(), 3u);
     // The created reference is given back for the second one, which the link keeps.
-    EXPECT_EQ(driver.calls[0], "QueryInterface");
-    EXPECT_EQ(driver.calls[1], "Release");
-    EXPECT_EQ(driver.calls[2], "init");
-    EXPECT_EQ(driver.calls.back(), "getSampleRate") << "the rate is read last";
+    EXPECT_EQ(driver_.calls[0], "QueryInterface");
+    EXPECT_EQ(driver_.calls[1], "Release");
+    EXPECT_EQ(driver_.calls[2], "init");
+    EXPECT_EQ(driver_.calls.back(), "getSampleRate") << "the rate is read last";
     EXPECT_EQ(link.GetSampleRate(), 48000);
-    EXPECT_EQ(driver.references, 2);
+    EXPECT_EQ(driver_.references, 2);
 
     // Start asks the buffer sizes once, without refreshing the preferred size first.
     PlatformLock listLock;
@@ -460,18 +460,18 @@ TEST_F(AsioLinkTest, TheEffectsVariantOpensThroughTheMakersSecondInterface)
     {
         AudioStream stream(256, &listLock);
         ASSERT_TRUE(stream.Allocate(256));
-        driver.calls.clear();
-        driver.minimumSize = 128;
+        driver_.calls.clear();
+        driver_.minimumSize = 128;
         ASSERT_TRUE(link.Start(&stream, 256, 2, 4));
         EXPECT_EQ(Count("getBufferSize"), 1u);
         int32_t minimum = 0, maximum = 0, granularity = 0, preferred = 0;
-        driver.bufferSizeAnswer = kAsioNotPresent;
+        driver_.bufferSizeAnswer = kAsioNotPresent;
         link.GetBufferSizes(&minimum, &maximum, &granularity, &preferred);
         EXPECT_EQ(minimum, 128) << "Start stored the minimum";
         link.Close();
     }
     ThePlatform()->DeleteLock(&listLock);
-    EXPECT_EQ(driver.references, 1);
+    EXPECT_EQ(driver_.references, 1);
 }
 
 TEST_F(AsioLinkTest, TheEffectsVariantsOpenFailures)
@@ -493,17 +493,17 @@ TEST_F(AsioLinkTest, TheEffectsVariantsOpenFailures)
     for (const auto& c : cases)
     {
         Reset();
-        c.arrange(driver);
-        AsioLink link(&owner, AsioLinkVariant::Effects);
+        c.arrange(driver_);
+        AsioLink link(&owner_, AsioLinkVariant::Effects);
         link.SetSampleRate(44100);
         EXPECT_EQ(link.Open(), c.opens) << c.name;
         EXPECT_EQ(link.GetErrorState(), AsioLink::kOpenFailed) << c.name;
         EXPECT_EQ(link.IsOpen(), c.opens) << c.name;
         EXPECT_EQ(link.GetSampleRate(), 44100) << c.name << ": the rate is kept";
         link.ShowErrorMessage();
-        EXPECT_EQ(system.messages, c.messages) << c.name;
+        EXPECT_EQ(system_.messages, c.messages) << c.name;
         link.Close();
-        EXPECT_EQ(driver.references, 1) << c.name << ": every reference given back";
+        EXPECT_EQ(driver_.references, 1) << c.name << ": every reference given back";
     }
 }
 
@@ -512,16 +512,16 @@ TEST_F(AsioLinkTest, TableHasABuildConstantNumberOfSlots)
     std::vector<std::unique_ptr<AsioLink>> links;
     for (int i = 0; i < kAsioLinkSlots; ++i)
     {
-        links.push_back(std::make_unique<AsioLink>(&owner));
+        links.push_back(std::make_unique<AsioLink>(&owner_));
         EXPECT_EQ(links.back()->GetSlot(), i);
     }
-    AsioLink extra(&owner);
+    AsioLink extra(&owner_);
     EXPECT_EQ(extra.GetSlot(), -1);
     ASSERT_TRUE(extra.Open());
     EXPECT_FALSE(extra.Start(nullptr, 256, 0, 0));
     EXPECT_EQ(extra.GetErrorState(), 3);
     links[3].reset();
-    AsioLink reuse(&owner);
+    AsioLink reuse(&owner_);
     EXPECT_EQ(reuse.GetSlot(), 3);
 }
 
@@ -529,16 +529,16 @@ TEST_F(AsioLinkTest, TrampolineOfAnEmptySlotDoesNothing)
 {
     AsioCallbacks callbacks{};
     {
-        AsioLink link(&owner);
+        AsioLink link(&owner_);
         ASSERT_TRUE(link.Open());
         ASSERT_TRUE(link.Start(nullptr, 256, 0, 0));
-        callbacks = driver.callbacks;
+        callbacks = driver_.callbacks;
     }
-    const int ready = driver.outputReadyCalls;
+    const int ready = driver_.outputReadyCalls;
     callbacks.bufferSwitch(0, 1);
     EXPECT_EQ(callbacks.asioMessage(3, 0, nullptr, nullptr), 0);
-    EXPECT_EQ(driver.outputReadyCalls, ready);
-    EXPECT_EQ(owner.resets, 0);
+    EXPECT_EQ(driver_.outputReadyCalls, ready);
+    EXPECT_EQ(owner_.resets, 0);
 }
 
 // The host makes a link on one thread while it destroys another on a second: the new link
@@ -546,16 +546,16 @@ TEST_F(AsioLinkTest, TrampolineOfAnEmptySlotDoesNothing)
 TEST_F(AsioLinkTest, ALinkMadeDuringAnothersDestructionGetsNoneOfItsSwitches)
 {
     FakeDriver other;
-    system.objects[FakeSystem::Key(kDriverB)] = &other;
-    auto first = std::make_unique<AsioLink>(&owner);
+    system_.objects[FakeSystem::Key(kDriverB)] = &other;
+    auto first = std::make_unique<AsioLink>(&owner_);
     ASSERT_TRUE(first->Open());
     ASSERT_TRUE(first->Start(nullptr, 256, 0, 0));
-    const AsioCallbacks firstCallbacks = driver.callbacks;
+    const AsioCallbacks firstCallbacks = driver_.callbacks;
 
     Owner secondOwner;
     std::unique_ptr<AsioLink> second;
-    driver.duringStop = [&] {
-        enumerator.devices = {{kDriverB, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
+    driver_.duringStop = [&] {
+        enumerator_.devices = {{kDriverB, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
         second = std::make_unique<AsioLink>(&secondOwner);
         ASSERT_TRUE(second->Open());
         ASSERT_TRUE(second->Start(nullptr, 256, 0, 0));
@@ -592,25 +592,25 @@ TEST_F(AsioLinkTest, DestructionWaitsForASwitchQueuedBehindAnotherLink)
     AsioLink::InitInstanceTable();
 
     FakeDriver other;
-    system.objects[FakeSystem::Key(kDriverB)] = &other;
-    AsioLink first(&owner);
+    system_.objects[FakeSystem::Key(kDriverB)] = &other;
+    AsioLink first(&owner_);
     ASSERT_TRUE(first.Open());
     ASSERT_TRUE(first.Start(nullptr, 256, 0, 0));
 
-    enumerator.devices = {{kDriverB, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
-    auto second = std::make_unique<AsioLink>(&owner);
+    enumerator_.devices = {{kDriverB, kKivVendorId, kKivDeviceIds[0], kCardSubsystem}};
+    auto second = std::make_unique<AsioLink>(&owner_);
     ASSERT_TRUE(second->Open());
     ASSERT_TRUE(second->Start(nullptr, 256, 0, 0));
 
     std::atomic<bool> inFirst{false}, releaseFirst{false};
-    driver.duringOutputReady = [&] {
+    driver_.duringOutputReady = [&] {
         inFirst = true;
         while (!releaseFirst)
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     };
-    std::thread firstSwitch([&] { driver.callbacks.bufferSwitch(0, 1); });
+    std::thread firstSwitch([&] { driver_.callbacks.bufferSwitch(0, 1); });
     while (!inFirst)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
