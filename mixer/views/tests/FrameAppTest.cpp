@@ -15,9 +15,12 @@
 #include "framework/dialogs/Dialog.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/FrameSections.h"
+#include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MixerGroupToolbar.h"
+#include "mixer/views/MixerStripsToolbar.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
+#include "tests/support/MessagePump.h"
 
 namespace
 {
@@ -75,7 +78,8 @@ class RecordingMain : public MainSectionFace
 public:
     RecordingMain(Window& parent, std::string& trace) : trace_(trace)
     {
-        window_.Create(nullptr, WS_CHILD, 0, 0, 40, 40, &parent, 0, 0);
+        // No size: the frame is laid out as for the strips alone.
+        window_.Create(nullptr, WS_CHILD, 0, 0, 0, 0, &parent, 0, 0);
     }
     Window& GetWindow() override { return window_; }
     void EnterViewMode(int layout) override { trace_ += "+main" + std::to_string(layout); }
@@ -128,7 +132,8 @@ public:
             return nullptr;
         return std::make_unique<RecordingStrips>(frame, x, y, width, height, stripsWidth, trace);
     }
-    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainWindowLink&, int, int, int) override
+    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost&, MainWindowLink&, int, int,
+                                                       int, int) override
     {
         return std::make_unique<RecordingMain>(frame, trace);
     }
@@ -570,5 +575,158 @@ TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
     sections.trace.clear();
     ::SendMessageA(frame->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(sections.trace, "relay");
+}
+} // namespace
+
+namespace
+{
+// The frame as the program makes it, with the program's own main section over the stand-in's
+// main mix.
+class FrameWithMainSectionTest : public FrameAppTest
+{
+protected:
+    void SetUp() override
+    {
+        FrameAppTest::SetUp();
+        link.services = &services;
+        frame = std::make_unique<FrameApp>();
+        ASSERT_EQ(frame->Create(&link, 1), 1);
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        link.services = nullptr;
+    }
+
+    MainSectionView* Section() { return dynamic_cast<MainSectionView*>(frame->GetMainSection()); }
+    IVarnMainMix* Mix() { return services.Hardware()->GetMainMix(); }
+    float RealValue(const char* name)
+    {
+        auto* item = dynamic_cast<RealItem*>(Section()->FindDataItem(Text(name)));
+        return item ? item->value : -1000.0f;
+    }
+    // Switches the view mode and waits until the section has the form of that mode.
+    void SwitchTo(int mode, int compact)
+    {
+        frame->SetViewMode(mode);
+        EXPECT_TRUE(PumpUntil([&] { return frame->IsMainSectionCompact() == compact; }, 20000)) << mode;
+    }
+    RECT ClientRectOf(HWND window)
+    {
+        RECT rect = {};
+        ::GetWindowRect(window, &rect);
+        ::MapWindowPoints(nullptr, frame->GetHandle(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    ModelServices services{{0, 3}};
+    std::unique_ptr<FrameApp> frame;
+};
+
+TEST_F(FrameWithMainSectionTest, TheFrameHoldsTheProgramsMainSectionAtItsRight)
+{
+    MainSectionView* section = Section();
+    ASSERT_NE(section, nullptr) << "the dispatcher's main-section target is the real section";
+    EXPECT_EQ(section->IsCompact(), 0) << "the frame opens with the full section";
+    EXPECT_EQ(::GetParent(section->GetHandle()), frame->GetHandle());
+    EXPECT_EQ(::GetDlgCtrlID(section->GetHandle()), 10);
+
+    // The section sits inside the right piece, below the top piece; the strips keep 470 beside
+    // it and the frame is high enough for it and the session name and main toolbar below it.
+    const RECT frameRect = WindowRect(*frame);
+    const RECT placed = ClientRectOf(section->GetHandle());
+    const int width = frameRect.right - frameRect.left;
+    const int height = frameRect.bottom - frameRect.top;
+    const int sectionWidth = placed.right - placed.left;
+    EXPECT_EQ(placed.right, width - 16);
+    EXPECT_EQ(placed.top, 16);
+    EXPECT_EQ(width, 470 + sectionWidth);
+    EXPECT_EQ(height, placed.bottom + 90);
+    const RECT sessionName = ClientRectOf(frame->GetSessionNamePanel()->GetHandle());
+    const RECT toolbar = ClientRectOf(frame->GetMainToolbar()->GetHandle());
+    EXPECT_GE(sessionName.top, placed.bottom) << "the session name is below the section";
+    EXPECT_GE(toolbar.top, placed.bottom) << "the main toolbar is below the section";
+    // The toolbars at the left lie below the title row, side by side, clear of the section.
+    ASSERT_NE(frame->GetStripsToolbar(), nullptr);
+    ASSERT_NE(frame->GetGroupToolbar(), nullptr);
+    const RECT strips = ClientRectOf(frame->GetStripsToolbar()->GetHandle());
+    const RECT group = ClientRectOf(frame->GetGroupToolbar()->GetHandle());
+    EXPECT_GE(strips.top, 16);
+    EXPECT_GE(group.top, 16);
+    EXPECT_LE(strips.right, group.left) << "the group toolbar covers the strips toolbar's buttons";
+    EXPECT_LE(group.right, placed.left);
+}
+
+TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullOne)
+{
+    const int fullHeight = WindowRect(*frame).bottom - WindowRect(*frame).top;
+    SwitchTo(FrameLayout::kModeMainFirst, 1);
+    ASSERT_NE(Section(), nullptr);
+    EXPECT_EQ(Section()->IsCompact(), 1);
+    EXPECT_EQ(frame->GetViewMode(), FrameLayout::kModeMainFirst);
+    EXPECT_EQ(WindowRect(*frame).bottom - WindowRect(*frame).top, 360 + 32)
+        << "the compact section fits beside the strip area";
+    EXPECT_EQ(::GetDlgCtrlID(Section()->GetHandle()), 10);
+
+    SwitchTo(FrameLayout::kModeMainSecond, 0);
+    ASSERT_NE(Section(), nullptr);
+    EXPECT_EQ(Section()->IsCompact(), 0);
+    EXPECT_EQ(WindowRect(*frame).bottom - WindowRect(*frame).top, fullHeight);
+
+    // Tab goes on to the main toolbar's mode: the full section stays.
+    MainSectionView* full = Section();
+    ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(frame->GetViewMode(), FrameLayout::kModeToolbar);
+    EXPECT_EQ(Section(), full);
+
+    // The section's own collapse and expand buttons post their form to the frame.
+    frame->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 0);
+    EXPECT_TRUE(PumpUntil([&] { return frame->IsMainSectionCompact() == 1; }, 20000));
+    EXPECT_EQ(frame->GetViewMode(), FrameLayout::kModeMainFirst);
+    frame->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 1);
+    EXPECT_TRUE(PumpUntil([&] { return frame->IsMainSectionCompact() == 0; }, 20000));
+    EXPECT_EQ(frame->GetViewMode(), FrameLayout::kModeMainSecond);
+}
+
+TEST_F(FrameWithMainSectionTest, TheEnginesEventsReachTheSectionThroughTheFrame)
+{
+    // The dispatcher asks the frame for its main section and hands it the event; the engine
+    // changed the value before (and the section mirrors it without sending it back).
+    MainFrameTarget& target = *frame;
+    float minimum = 0.0f, maximum = 0.0f;
+    ASSERT_TRUE(Mix()->GetMainRange(&minimum, &maximum));
+    const float level = minimum + (maximum - minimum) / 4;
+    ASSERT_TRUE(Mix()->SetMainLevel(level, 0));
+    float sendMinimum = 0.0f, sendMaximum = 0.0f;
+    ASSERT_TRUE(Mix()->GetAux(2)->GetSendRange(&sendMinimum, &sendMaximum));
+    ASSERT_TRUE(Mix()->GetAux(2)->SetSendLevel((sendMinimum + sendMaximum) / 3, 0));
+    ASSERT_NE(target.GetMainSection(), nullptr);
+    target.GetMainSection()->OnEngineEvent(300, 0);
+    target.GetMainSection()->OnEngineEvent(304, 2);
+    EXPECT_FLOAT_EQ(RealValue("mixlevel"), level);
+    EXPECT_FLOAT_EQ(RealValue("auxsend3"), Mix()->GetAux(2)->GetSendLevel());
+    target.GetMainSection()->ShowSyncSource(1, 0);
+    target.GetMainSection()->ShowSampleRate(2);
+    auto* rate = dynamic_cast<TextItem*>(Section()->FindDataItem(Text("SampleRate")));
+    auto* source = dynamic_cast<TextItem*>(Section()->FindDataItem(Text("SampleRateType")));
+    ASSERT_NE(rate, nullptr);
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(Narrow(rate->text), "96.0kHz");
+    EXPECT_EQ(Narrow(source->text), "EXTERNAL");
+    EXPECT_TRUE(link.calls.empty()) << "mirrored values raise no event 78";
+
+    // After the switch to the compact form the dispatcher reaches the new section.
+    SwitchTo(FrameLayout::kModeMainFirst, 1);
+    ASSERT_TRUE(Mix()->SetMainLevel(minimum, 0));
+    target.GetMainSection()->OnEngineEvent(300, 0);
+    EXPECT_FLOAT_EQ(RealValue("mixlevel"), minimum);
+
+    // A user edit goes to the engine once and raises 78 with the main window.
+    auto* item = dynamic_cast<RealItem*>(Section()->FindDataItem(Text("mixlevel")));
+    ASSERT_NE(item, nullptr);
+    item->SetValue(maximum, 1, 1, nullptr);
+    EXPECT_FLOAT_EQ(Mix()->GetMainLevel(), maximum);
+    EXPECT_EQ(link.calls, std::vector<std::string>{"RebuildView 78 0"});
 }
 } // namespace

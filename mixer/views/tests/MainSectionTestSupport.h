@@ -113,7 +113,10 @@ public:
     void DeleteSelected() override { Log("delete"); }
     void Refresh() override { Log("refresh"); }
     void RetryDspInserts() override { Log("retry"); }
-    void AutoScroll(int, int) override {}
+    void AutoScroll(int screenX, int screenY) override
+    {
+        Log("autoscroll " + std::to_string(screenX) + "," + std::to_string(screenY));
+    }
 
     int offset = 0;
     int slotUnder = -1;
@@ -169,10 +172,28 @@ public:
         ++tvViewsMade;
         return new RecordingTVView(mode, log);
     }
-    int ToStripSection(int, int, int&, int&, int&) override { return 0; }
-    void ScrollStrips(int) override {}
-    void AutoScrollStripInserts(int, int) override {}
+    // The strip section, when the test gives one, has the pointer at (stripX, stripY) of its
+    // client area, whatever the screen point.
+    int ToStripSection(int screenX, int screenY, int& x, int& y, int& width) override
+    {
+        log.push_back("strips at " + std::to_string(screenX) + "," + std::to_string(screenY));
+        if (!hasStripSection)
+            return 0;
+        x = stripX;
+        y = stripY;
+        width = stripWidth;
+        return 1;
+    }
+    void ScrollStrips(int direction) override { log.push_back("scroll " + std::to_string(direction)); }
+    void AutoScrollStripInserts(int x, int y) override
+    {
+        log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
+    }
 
+    int hasStripSection = 0;
+    int stripX = 0;
+    int stripY = 0;
+    int stripWidth = 0;
     int viewMode = 0;
     int stripsMade = 0;
     int tvViewsMade = 0;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/controls/Scrollbar.h"
+#include "framework/platform/cursor/Cursor.h"
+#include "framework/platform/tests/TestClock.h"
 #include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
@@ -337,6 +339,67 @@ TEST_F(MainSection, InsertAreasPassPressesFocusTheirStripAndSwitchTheFrame)
     section->OnEnterInsertMode(1);
     section->OnEnterInsertMode(2);
     EXPECT_EQ(host.log, (CallLog{"strip3 deselect", "strip3 select"}));
+}
+
+TEST_F(MainSection, TheDragTimerScrollsTheStripsNearTheirEdgesAndEveryInsertArea)
+{
+    TestClock clock;
+    ASSERT_TRUE(Cursor::SetPosition(300, 200));
+    int screenX = 0, screenY = 0;
+    ASSERT_TRUE(Cursor::GetPosition(screenX, screenY));
+    const std::string at = std::to_string(screenX) + "," + std::to_string(screenY);
+    // What every tick passes to the aux strips and the main strip.
+    const CallLog insertAreas = {"strip0 autoscroll " + at, "strip1 autoscroll " + at, "strip2 autoscroll " + at,
+                                 "strip3 autoscroll " + at};
+    int x = 0, y = 0, w = 0, h = 0, id = 0;
+    ASSERT_TRUE(section->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
+
+    // The timer fires on the first 25 ms tick that comes more than its 50 ms after it started.
+    const uint32_t kNextTick = 75;
+    host.log.clear();
+    clock.Advance(kNextTick);
+    EXPECT_EQ(host.log, CallLog{}) << "no press, no timer";
+
+    // A press in an insert area starts the timer; it ticks until the release.
+    section->OnMouseDown(MK_LBUTTON, x + 2, y + 2);
+    host.log.clear();
+    clock.Advance(50);
+    EXPECT_EQ(host.log, CallLog{}) << "not within its period";
+    clock.Advance(25);
+    CallLog expected = {"strips at " + at};
+    expected.insert(expected.end(), insertAreas.begin(), insertAreas.end());
+    EXPECT_EQ(host.log, expected) << "without a strip section only the insert areas scroll";
+
+    // With a strip section 400 wide: within 20 pixels outside either edge the strips scroll a
+    // step that way; the first strip's inserts always hear the point.
+    host.hasStripSection = 1;
+    host.stripWidth = 400;
+    host.stripY = 30;
+    struct Row
+    {
+        int x;
+        const char* scroll; // nullptr: none
+    };
+    const Row rows[] = {{-20, nullptr}, {-19, "scroll -1"}, {-1, "scroll -1"}, {0, nullptr},  {200, nullptr},
+                        {400, nullptr}, {401, "scroll 1"},  {419, "scroll 1"}, {420, nullptr}};
+    for (const Row& row : rows)
+    {
+        host.stripX = row.x;
+        host.log.clear();
+        clock.Advance(kNextTick);
+        CallLog wanted = {"strips at " + at};
+        if (row.scroll)
+            wanted.push_back(row.scroll);
+        wanted.push_back("strip inserts " + std::to_string(row.x) + ",30");
+        wanted.insert(wanted.end(), insertAreas.begin(), insertAreas.end());
+        EXPECT_EQ(host.log, wanted) << "x " << row.x;
+    }
+
+    section->OnMouseUp(0, x + 2, y + 2);
+    host.log.clear();
+    clock.Advance(kNextTick);
+    clock.Advance(kNextTick);
+    EXPECT_EQ(host.log, CallLog{}) << "the release stops the timer";
 }
 
 TEST_F(MainSection, DragsOverTheInsertAreas)
