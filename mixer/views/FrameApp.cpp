@@ -21,6 +21,7 @@
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/MixerGroupToolbar.h"
 #include "mixer/views/MixerStripsToolbar.h"
+#include "mixer/views/ProgramSections.h"
 
 namespace
 {
@@ -30,9 +31,10 @@ using FrameLayout::kStripWidth;
 const DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX;
 const int kHitBorder = 6;
 const int kSessionNameId = 11;
+const int kMainSectionId = 10;
 
-// What the frame does without the views other parts build.
-FrameSections gNoSections;
+// The views the program has.
+ProgramSections gProgramSections;
 
 // A stored number, signed (a monitor left of or above the primary one gives negative
 // places); the default when missing or no number.
@@ -82,7 +84,7 @@ void SetFlagItem(Panel& panel, const char* name, int value)
 }
 } // namespace
 
-FrameApp::FrameApp() : sections_(&gNoSections) {}
+FrameApp::FrameApp() : sections_(&gProgramSections) {}
 
 std::unique_ptr<MainFrameTarget> FrameApp::Make(MainWindowLink& owner, bool fullBuild)
 {
@@ -128,13 +130,18 @@ int FrameApp::HorizontalPieces() const
     return PieceWidth(CenterLeft) + PieceWidth(CenterRight);
 }
 
-int FrameApp::MainSectionLeft(int frameWidth) const
+int FrameApp::MainSectionWidth() const
 {
     if (!mainSection_)
         return 0;
     RECT rect = {};
     ::GetWindowRect(mainSection_->GetWindow().GetHandle(), &rect);
-    return frameWidth - PieceWidth(CenterRight) - (rect.right - rect.left);
+    return rect.right - rect.left;
+}
+
+int FrameApp::MainSectionLeft(int frameWidth) const
+{
+    return frameWidth - PieceWidth(CenterRight) - MainSectionWidth();
 }
 
 void FrameApp::PlaceOnScreen(int x, int y, int width, int height)
@@ -218,22 +225,24 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     if (!stripsScroll_->Setup(style, nullptr, stripWidth - 5))
         return 0;
     scrollLeft_ = PieceWidth(CenterLeft);
-    scrollBottom_ = (placed.bottom - placed.top) - stripsScroll_->Thickness() - scrollInset_;
+    scrollFromBottom_ = stripsScroll_->Thickness() + scrollInset_;
     int value = 0;
     if (skin.GetMiscParamInt("stripHorzScrollbarLeftOffset", value))
         scrollLeft_ = value;
     if (skin.GetMiscParamInt("stripHorzScrollbarBotOffset", value))
-        scrollBottom_ = (placed.bottom - placed.top) - value;
-    if (!stripsScroll_->Create(this, scrollLeft_, scrollBottom_, 8))
+        scrollFromBottom_ = value;
+    const int scrollTop = (placed.bottom - placed.top) - scrollFromBottom_;
+    if (!stripsScroll_->Create(this, scrollLeft_, scrollTop, 8))
         return 0;
-    stripsScroll_->Move(scrollLeft_, scrollBottom_, stripWidth - scrollInset_, 1);
+    stripsScroll_->Move(scrollLeft_, scrollTop, stripWidth - scrollInset_, 1);
     horizontal_ = stripsScroll_->GetScroller();
 
-    mainSection_ = sections_->CreateMainSection(*this, *owner, 0, 0, 10);
-    stripSection_ =
-        sections_->CreateStripSection(*this, *owner, content.left, content.top, stripWidth, stripAreaHeight_, 7);
-    if (mainSection_)
-        mainSection_->GetWindow().SetPosition(MainSectionLeft(frameWidth), content.top, 1);
+    // The main section takes the right of the frame; the strips have the rest, and the frame
+    // grows to hold the section.
+    MakeMainSection();
+    stripSection_ = sections_->CreateStripSection(*this, *owner, content.left, content.top, StripAreaWidth(frameWidth),
+                                                  stripAreaHeight_, 7);
+    FitToMainSection();
 
     if (horizontal_)
         horizontal_->SetClient(this);
@@ -242,20 +251,23 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     SyncHorizontalScroll(1);
     SyncVerticalScroll(1);
 
+    // The frame as the main section left it.
+    RECT now = {};
+    GetWindowRect(now);
+    const int nowWidth = now.right - now.left;
     const FrameStyle2& frame = GetStyle2();
     logo_ = std::make_unique<LogoPanel>();
-    if (!logo_->Create(skin, this, this, placed.left + frameWidth - frame.leftLogoOffset,
-                       placed.top + frame.topLogoOffset))
+    if (!logo_->Create(skin, this, this, now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset))
         logo_.reset();
     else
-        logo_->SetPosition(placed.left + frameWidth - frame.leftLogoOffset, placed.top + frame.topLogoOffset,
-                           placed.left, placed.top);
+        logo_->SetPosition(now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset, now.left,
+                           now.top);
 
     sessionName_ = std::make_unique<Panel>();
     sessionName_->Setup(nullptr, -1, -1, 0x646464);
     if (!PanelBuilder(skin).BuildPanel("SessionName", *sessionName_, 0, nullptr) ||
-        !sessionName_->Create(this, frameWidth - frame.sessionNameXOffset,
-                              (placed.bottom - placed.top) - frame.sessionNameYOffset, kSessionNameId))
+        !sessionName_->Create(this, nowWidth - frame.sessionNameXOffset,
+                              (now.bottom - now.top) - frame.sessionNameYOffset, kSessionNameId))
         sessionName_.reset();
     UpdateSessionTitle();
 
@@ -357,6 +369,11 @@ void FrameApp::SwitchModeView(int mode, bool enter)
         const int layout = mode == FrameLayout::kModeMainFirst ? 1 : 0;
         if (mainSection_)
             enter ? mainSection_->EnterViewMode(layout) : mainSection_->LeaveViewMode(layout);
+        // Mode 1 shows the compact section, mode 2 the full one. The switch may come from a
+        // handler of the section itself (a key, a press in its inserts): the section is made
+        // again from a posted message, never while its own handler runs.
+        if (enter && mainSection_ && layout != mainSectionCompact_)
+            PostMessage(kMainSectionFormMessage, 0, 0);
         break;
     }
     case FrameLayout::kModeLogo:
@@ -563,6 +580,31 @@ SyncPanelTarget* FrameApp::GetSyncPanel()
     return syncPanel_.get();
 }
 
+int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth)
+{
+    if (!frame_.stripSection_)
+        return 0;
+    HWND strips = frame_.stripSection_->GetWindow().GetHandle();
+    POINT point = {screenX, screenY};
+    ::ScreenToClient(strips, &point);
+    RECT client = {};
+    ::GetClientRect(strips, &client);
+    x = point.x;
+    y = point.y;
+    clientWidth = client.right;
+    return 1;
+}
+
+void FrameApp::SectionHost::ScrollStrips(int direction)
+{
+    Scroller* scroller = frame_.horizontal_;
+    if (!scroller || !frame_.stripSection_)
+        return;
+    const int position = std::clamp(scroller->GetPosition() + direction, 0, scroller->GetRange());
+    if (position != scroller->GetPosition())
+        scroller->SetPosition(position, true);
+}
+
 void FrameApp::UpdateHardwareButtons()
 {
     if (groupToolbar_)
@@ -646,6 +688,12 @@ int FrameApp::OnSize(WPARAM type, int width, int height)
 {
     if (type != SIZE_MINIMIZED && FrameLayout::StoresWidth(width))
         WriteNumber(owner_->GetSettings(), u"width", width);
+    LayOut(width, height);
+    return FrameWindow::OnSize(type, width, height);
+}
+
+void FrameApp::LayOut(int width, int height)
+{
     Rect content;
     GetContentRect(content);
     if (mainSection_)
@@ -671,14 +719,46 @@ int FrameApp::OnSize(WPARAM type, int width, int height)
     }
     if (stripsScroll_)
     {
-        stripsScroll_->Move(scrollLeft_, scrollBottom_, StripAreaWidth(width) - scrollInset_, 1);
+        stripsScroll_->Move(scrollLeft_, height - scrollFromBottom_, StripAreaWidth(width) - scrollInset_, 1);
         SyncHorizontalScroll(1);
         // Widening at the end of the strips shows one strip more rather than empty space.
         if (horizontal_ && stripSection_ && horizontal_->GetPosition() == horizontal_->GetRange() &&
             stripSection_->GetTotalWidth() > StripAreaWidth(width) && horizontal_->GetPosition() > 0)
             horizontal_->SetPosition(horizontal_->GetPosition() - 1, true);
     }
-    return FrameWindow::OnSize(type, width, height);
+}
+
+void FrameApp::MakeMainSection()
+{
+    const int compact = viewMode_ == FrameLayout::kModeMainFirst ? 1 : 0;
+    if (mainSection_ && compact == mainSectionCompact_)
+        return;
+    std::unique_ptr<MainSectionFace> section =
+        sections_->CreateMainSection(*this, sectionHost_, *owner_, compact, 0, 0, kMainSectionId);
+    if (!section)
+        return;
+    mainSection_ = std::move(section);
+    mainSectionCompact_ = compact;
+}
+
+void FrameApp::FitToMainSection()
+{
+    RECT frame = {};
+    GetWindowRect(frame);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    if (mainSection_)
+    {
+        RECT section = {};
+        ::GetWindowRect(mainSection_->GetWindow().GetHandle(), &section);
+        width = std::max(width, FrameLayout::OpeningWidth(0, section.right - section.left));
+        height = FrameLayout::FrameHeight(stripAreaHeight_, PieceHeight(TopMid), PieceHeight(BotMid),
+                                          section.bottom - section.top, GetStyle2().sessionNameYOffset);
+        PlaceOnScreen(frame.left, frame.top, width, height);
+        GetWindowRect(frame);
+    }
+    // The size may not have changed while the strips' part did: lay out in any case.
+    LayOut(frame.right - frame.left, frame.bottom - frame.top);
 }
 
 void FrameApp::OnMove(int, int)
@@ -714,10 +794,13 @@ int FrameApp::OnNcHitTest(int x, int)
 void FrameApp::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     FrameWindow::OnGetMinMaxInfo(info);
-    if (!info || !stripSection_)
+    if (!info)
         return;
-    const int pieces = HorizontalPieces();
-    info->ptMaxTrackSize.x = std::max(stripSection_->GetTotalWidth() + pieces, pieces + FrameLayout::kMinStripsWidth);
+    // The main section stays whole beside at least two strips.
+    const int fixed = HorizontalPieces() + MainSectionWidth();
+    info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, fixed + FrameLayout::kMinStripsWidth);
+    if (stripSection_)
+        info->ptMaxTrackSize.x = std::max(stripSection_->GetTotalWidth() + fixed, fixed + FrameLayout::kMinStripsWidth);
 }
 
 void FrameApp::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -727,13 +810,26 @@ void FrameApp::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
         owner_->RebuildView(static_cast<int>(wParam), static_cast<VarnEventArg>(lParam));
         return;
     }
+    if (message == kMainSectionFormMessage)
+    {
+        const int before = mainSectionCompact_;
+        MakeMainSection();
+        if (mainSectionCompact_ != before)
+        {
+            FitToMainSection();
+            if (viewMode_ == FrameLayout::kModeMainFirst || viewMode_ == FrameLayout::kModeMainSecond)
+                SwitchModeView(viewMode_, true);
+        }
+        return;
+    }
     if (message == kToolbarMessage)
     {
-        if (!mainToolbar_)
-            return;
-        if (wParam == kFxVisible)
+        // The main section's expand and collapse buttons switch to the mode of that form.
+        if (wParam == kMainSectionForm)
+            SetViewMode(lParam ? FrameLayout::kModeMainSecond : FrameLayout::kModeMainFirst);
+        else if (mainToolbar_ && wParam == kFxVisible)
             SetFlagItem(*mainToolbar_, "fxVisible", static_cast<int>(lParam));
-        else if (wParam == kSyncSettings)
+        else if (mainToolbar_ && wParam == kSyncSettings)
             SetFlagItem(*mainToolbar_, "syncsettings", static_cast<int>(lParam));
         return;
     }

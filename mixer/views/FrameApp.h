@@ -8,6 +8,7 @@
 #include "framework/windows/NativeWindow.h"
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FrameLayout.h"
+#include "mixer/views/MainSectionParts.h"
 
 class LogoPanel;
 class MainSectionFace;
@@ -38,8 +39,13 @@ public:
     // state (kind, value).
     static constexpr UINT kEngineEventMessage = 2023;
     static constexpr UINT kToolbarMessage = 2024;
+    // Posted by the frame to itself: the main section is made again in the form the view mode
+    // asks for, outside every handler of the section it replaces.
+    static constexpr UINT kMainSectionFormMessage = 2025;
     enum ToolbarState
     {
+        // The main section's "expand" (1) and "collapse" (0): its full and compact forms.
+        kMainSectionForm = 1,
         kCollapse = 2,
         kFxVisible = 3,
         kSyncSettings = 4
@@ -60,7 +66,7 @@ public:
     ~FrameApp() override;
 
     // Where the views of other parts come from; borrowed, set before Create (by default the
-    // frame goes on without them).
+    // program's own, ProgramSections).
     void SetSections(FrameSections& sections) { sections_ = &sections; }
     // 1 on success; 0 when the skin has no "frameApp" or no "stripsection" scroll bars, or the
     // window cannot be made.
@@ -96,6 +102,8 @@ public:
     void DeleteStrip();
     void ShowAboutMenu();
 
+    // The main section's form: 1 compact, 0 full (or no section).
+    int IsMainSectionCompact() const { return mainSectionCompact_; }
     MixerStripsToolbar* GetStripsToolbar() const { return stripsToolbar_.get(); }
     MixerGroupToolbar* GetGroupToolbar() const { return groupToolbar_.get(); }
     MainToolbar* GetMainToolbar() const { return mainToolbar_.get(); }
@@ -148,6 +156,39 @@ private:
     };
     int HandleKey(WPARAM key, LPARAM flags);
 
+    // What the main section asks of the frame. The insert-slot strips, the TV views and the
+    // strip section's insert rows are built by other parts: until they exist the host makes
+    // no strip and no TV view, and the drag scrolling of the strips' inserts changes nothing
+    // a person sees.
+    class SectionHost : public MainSectionHost
+    {
+    public:
+        explicit SectionHost(FrameApp& frame) : frame_(frame) {}
+        int GetViewMode() override { return frame_.viewMode_; }
+        void SetViewMode(int mode) override { frame_.SetViewMode(mode); }
+        IVarnInsert* GetSelectedStripInsert() override { return nullptr; }
+        InsertStripLink* CreateInsertStrip(IVarnInsertChain*, MainSectionView&, Scrollbar*, int) override
+        {
+            return nullptr;
+        }
+        TVAreaView* CreateTVView(int, MainSectionView&, IVarnInsert*) override { return nullptr; }
+        int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) override;
+        void ScrollStrips(int direction) override;
+        void AutoScrollStripInserts(int, int) override {}
+
+    private:
+        FrameApp& frame_;
+    };
+
+    // Makes the main section in the form the view mode asks for (compact in mode 1), when it
+    // has another form or none; keeps the old one when the new one cannot be made.
+    void MakeMainSection();
+    // The frame's height and width for its main section, then the children laid out again.
+    void FitToMainSection();
+    // Places the children for the frame's width and height.
+    void LayOut(int width, int height);
+    int MainSectionWidth() const;
+
     // ViewModeViews.
     bool HasStripSection() override { return stripSection_ != nullptr; }
     void LeaveMode(int mode) override;
@@ -158,7 +199,8 @@ private:
     int PieceHeight(int piece) const;
     // The frame's left and right pieces together.
     int HorizontalPieces() const;
-    int StripAreaWidth(int frameWidth) const { return frameWidth - HorizontalPieces(); }
+    // The strips' part of the frame: inside its left and right pieces, beside the main section.
+    int StripAreaWidth(int frameWidth) const { return frameWidth - HorizontalPieces() - MainSectionWidth(); }
     // The main section's left edge for a frame width: inside the right edge.
     int MainSectionLeft(int frameWidth) const;
     // Moves the frame to (x, y, width, height), all of it inside the nearest monitor's work
@@ -175,9 +217,11 @@ private:
     std::unique_ptr<MixerGroupToolbar> groupToolbar_;
     std::unique_ptr<ScrollPanel> stripsScroll_;
     int scrollLeft_ = 0;
-    int scrollBottom_ = 0;
+    int scrollFromBottom_ = 0; // the bar's top, up from the frame's bottom edge
     int scrollInset_ = 4;
     std::unique_ptr<MainSectionFace> mainSection_;
+    int mainSectionCompact_ = 0;
+    SectionHost sectionHost_{*this};
     int stripAreaHeight_ = FrameLayout::kDefaultStripAreaHeight;
     std::unique_ptr<StripSectionFace> stripSection_;
     std::unique_ptr<FxPaletteFace> fxPalette_;

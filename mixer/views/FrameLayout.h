@@ -17,13 +17,25 @@ constexpr int kStoredWidthAbove = 420;
 // The strip area's height when the skin has no "bg_stripNormal".
 constexpr int kDefaultStripAreaHeight = 522;
 
-inline int OpeningWidth(int stored)
+// The width the frame opens at for the stored one: its strip part at least kMinOpeningWidth
+// wide, beside the main section (sectionWidth 0 without one).
+inline int OpeningWidth(int stored, int sectionWidth = 0)
 {
-    return stored < kMinOpeningWidth ? kMinOpeningWidth : stored;
+    return stored < kMinOpeningWidth + sectionWidth ? kMinOpeningWidth + sectionWidth : stored;
 }
 inline bool StoresWidth(int width)
 {
     return width > kStoredWidthAbove;
+}
+
+// The frame's height: its top and bottom pieces around the strip area, or, when that is
+// higher, the top piece, the main section below it and under the section the room the frame
+// keeps at its bottom right for the session name and the main toolbar.
+inline int FrameHeight(int stripAreaHeight, int topPiece, int bottomPiece, int sectionHeight, int roomBelowSection)
+{
+    const int strips = topPiece + stripAreaHeight + bottomPiece;
+    const int section = topPiece + sectionHeight + roomBelowSection;
+    return strips > section ? strips : section;
 }
 
 // The frame moved into the work area: no wider or higher than it, and wholly inside it, so

@@ -7,6 +7,7 @@
 #include "mixer/views/EngineEventTargets.h"
 
 class FrameApp;
+class MainSectionHost;
 class MainWindowLink;
 class Window;
 
@@ -42,7 +43,8 @@ public:
     virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
 };
 
-// The main section as the frame drives it: layout 1 is the first, 0 the second.
+// The main section as the frame drives it: layout 1 is the first (the frame's mode 1), 0 the
+// second (mode 2).
 class MainSectionFace : public MainSectionTarget
 {
 public:
@@ -71,9 +73,10 @@ public:
 };
 
 // Where the frame gets the views that other parts of the program build: the strip section,
-// the main section and the two floating windows (the FX palette and the sync panel, made
-// with the frame as parent and the main window as owner). Until a view exists its creation
-// answers none and the frame goes on without it; each view's own change overrides its entry.
+// the main section (compact or full, asking the frame through the host) and the two floating
+// windows (the FX palette and the sync panel, made with the frame as parent and the main
+// window as owner). Here every creation answers none and the frame goes on without the view;
+// the program's own sections (ProgramSections) override the entries of the views that exist.
 class FrameSections
 {
 public:
@@ -82,7 +85,8 @@ public:
     {
         return nullptr;
     }
-    virtual std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp&, MainWindowLink&, int, int, int)
+    virtual std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp&, MainSectionHost&, MainWindowLink&, int, int,
+                                                               int, int)
     {
         return nullptr;
     }

@@ -17,7 +17,6 @@ namespace
 {
 // The frame's message for the section's requests; first argument 1: expand (1) or collapse (0).
 constexpr UINT kFrameRequest = 2024;
-constexpr int kInsertMode = 2;
 constexpr int kFeature192 = 4;
 constexpr int kDeleteKey = 46;
 constexpr int kDropCursor = 104;
@@ -102,7 +101,8 @@ InsertStripLink* MainSectionView::GetAuxStrip(int index) const
     return index >= 0 && index < GetAuxStripCount() ? auxStrips_[index].get() : nullptr;
 }
 
-int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink& link, int compact, int x, int y)
+int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink& link, int compact, int x, int y,
+                            int id)
 {
     frame_ = frame;
     host_ = host;
@@ -135,7 +135,7 @@ int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink
     Setup(this, 0, 0, 0x646464);
     if (!PanelBuilder(link.GetSkin()).BuildPanel(compact_ ? "mainSectionCompact" : "mainSection", *this, 1, nullptr))
         return 0;
-    if (!Panel::Create(frame, x, y, 0))
+    if (!Panel::Create(frame, x, y, id))
         return 0;
 
     auxScrollBar_ = dynamic_cast<Scrollbar*>(FindControl(Ascii("auxInsertsScrollbar")));

@@ -9,6 +9,7 @@
 #include "framework/platform/cursor/Cursor.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/EngineEventTargets.h"
+#include "mixer/views/FrameSections.h"
 #include "mixer/views/MainMeterItem.h"
 #include "mixer/views/MainSectionParts.h"
 
@@ -23,7 +24,7 @@ class Scrollbar;
 // edits to the engine, marks the session modified and raises event 78 with the main window.
 // User-interface thread only.
 class MainSectionView : public Panel,
-                        public MainSectionTarget,
+                        public MainSectionFace,
                         public MainMixSource,
                         public ScrollClient,
                         public TimerListener,
@@ -34,14 +35,18 @@ public:
     static constexpr int kDragTimer = 12;
     // The event the section raises with the main window after every user edit.
     static constexpr int kUserEditEvent = 78;
+    // The frame's view modes the section takes part in: its first layout and the insert mode.
+    static constexpr int kFirstMode = 1;
+    static constexpr int kInsertMode = 2;
 
     MainSectionView() = default;
     ~MainSectionView() override;
 
     // Builds the items, the skin panel "mainSection" (compact: "mainSectionCompact") as a
-    // child of the frame at (x, y), and the status; 0 when the skin has no such panel or the
-    // window cannot be made. host may be null: no strips, no TV views, no frame requests.
-    int Create(Window* frame, MainSectionHost* host, MainWindowLink& link, int compact, int x, int y);
+    // child of the frame at (x, y) with the id, and the status; 0 when the skin has no such
+    // panel or the window cannot be made. host may be null: no strips, no TV views, no frame
+    // requests.
+    int Create(Window* frame, MainSectionHost* host, MainWindowLink& link, int compact, int x, int y, int id = 0);
     // Copies every engine value into the items, rebuilds the insert strips and the TV area,
     // and shows or removes the no-DSP warning. After each session load.
     void UpdateStatus() override;
@@ -77,6 +82,14 @@ public:
     // aux strip, else the main strip, when none is), leaving 2 deselects it.
     void OnEnterInsertMode(int mode);
     void OnLeaveInsertMode(int mode);
+
+    // MainSectionFace: the frame's layout 0 is its mode 2, layout 1 its mode 1.
+    Window& GetWindow() override { return *this; }
+    void EnterViewMode(int layout) override { OnEnterInsertMode(layout ? kFirstMode : kInsertMode); }
+    void LeaveViewMode(int layout) override { OnLeaveInsertMode(layout ? kFirstMode : kInsertMode); }
+    // The aux and main insert strips take no engine events of their own yet: the insert-slot
+    // strips that would answer them are not built, so none shows the argument.
+    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
     void FocusInsertStrip(InsertStripLink* strip);
     InsertStripLink* GetFocusedInsertStrip() const { return focusedStrip_; }
     int GetLastDropSlot() const { return lastDropSlot_; }

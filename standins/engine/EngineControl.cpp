@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -19,6 +20,14 @@ bool ParseWhole(const std::string& word, long long low, long long high, long lon
     errno = 0;
     value = std::strtoll(word.c_str(), &end, 10);
     return errno == 0 && end && *end == 0 && value >= low && value <= high;
+}
+
+bool ParseReal(const std::string& word, float& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtof(word.c_str(), &end);
+    return !word.empty() && errno == 0 && end && *end == 0 && std::isfinite(value);
 }
 } // namespace
 
@@ -52,6 +61,8 @@ std::string EngineControl::Handle(const std::string& request)
             text += entry + "\n";
         return text;
     }
+    if (!words.empty() && words[0] == "set")
+        return SetLevel(request, words);
     if (words.empty() || words[0] != "raise")
         return Refuse(request, "unknown request");
     long long id = 0, argument = 0;
@@ -97,6 +108,21 @@ std::string EngineControl::Handle(const std::string& request)
     engine_.Log("Control " + request);
     engine_.RaiseEvent(static_cast<int>(id), static_cast<VarnEventArg>(argument));
     return "ok";
+}
+
+std::string EngineControl::SetLevel(const std::string& request, const std::vector<std::string>& words)
+{
+    float level = 0.0f;
+    if (words.size() != 3 || words[1] != "mainlevel" || !ParseReal(words[2], level))
+        return Refuse(request, "bad argument");
+    IVarnMixer* mixer = engine_.GetMixer();
+    IVarnHardware* hardware = mixer ? mixer->GetSystem(0) : nullptr;
+    IVarnMainMix* mix = hardware ? hardware->GetMainMix() : nullptr;
+    if (!mix)
+        return Refuse(request, "no main mix");
+    engine_.Log("Control " + request);
+    // The main mix raises 300 itself, as for any change.
+    return mix->SetMainLevel(level, 0) ? "ok" : "refused: out of range";
 }
 
 std::string ControlChannelName(unsigned long processId)

@@ -18,8 +18,12 @@ class StandinServices;
 //   raise <id> time <5 bytes>      raise event id with the address of a sync time record
 //                                  (VarnSyncTime, bytes 0-255) as 54 carries it; the card writes
 //                                  over it (all 0xFF) once the listeners have heard the event
+//   set mainlevel <level>          sets the main level of system 0's main mix (a decimal
+//                                  number), which raises 300 as every change does; a level
+//                                  outside the range is refused with the old one kept
 //   log                            the call log, one entry a line
-// A refused request changes nothing and is written to the call log.
+// A refused request changes nothing and is written to the call log (an out-of-range level
+// as the main mix logs its refusals).
 class EngineControl
 {
 public:
@@ -30,6 +34,7 @@ public:
 
 private:
     std::string Refuse(const std::string& request, const std::string& why);
+    std::string SetLevel(const std::string& request, const std::vector<std::string>& words);
 
     StandinServices& engine_;
     // The time-code records handed out, one per event: each is written here before its event

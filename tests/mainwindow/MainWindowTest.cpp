@@ -14,9 +14,12 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "mixer/comserver/ComInterfaces.h"
@@ -55,6 +58,79 @@ void WriteSetting(const char* name, const char* text)
 {
     const std::string key = std::string(kViewKey) + "\\" + name;
     RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, text, static_cast<DWORD>(std::strlen(text)));
+}
+
+// The main section in the program's frame: the frame's child with id 10 (the frame's caption
+// buttons, a short panel, have that id too; the section is the taller one).
+HWND FindMainSection(DWORD processId)
+{
+    HWND found = nullptr;
+    LONG foundHeight = 0;
+    for (HWND window : ProgramWindows(processId))
+    {
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        {
+            RECT rect = {};
+            GetWindowRect(child, &rect);
+            if (GetDlgCtrlID(child) == 10 && rect.bottom - rect.top > foundHeight)
+            {
+                found = child;
+                foundHeight = rect.bottom - rect.top;
+            }
+        }
+    }
+    return found;
+}
+
+// The main level's fader in the section's client area, where the program folder's skin puts it;
+// its track is 24 x 120 pixels.
+RECT MainFaderRect(const fs::path& program)
+{
+    std::ifstream in(program / "Skins" / "Default" / "layout.xml");
+    const std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::smatch found;
+    RECT rect = {};
+    if (std::regex_search(layout, found, std::regex("name=\"mixlevelFader\" x=\"(\\d+)\" y=\"(\\d+)\"")))
+    {
+        rect.left = std::stoi(found[1]);
+        rect.top = std::stoi(found[2]);
+        rect.right = rect.left + 24;
+        rect.bottom = rect.top + 120;
+    }
+    return rect;
+}
+
+// What the screen shows of a rectangle of a window's client area.
+std::vector<DWORD> ScreenPixels(HWND window, const RECT& rect)
+{
+    POINT origin = {rect.left, rect.top};
+    ClientToScreen(window, &origin);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap)
+    {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 class MainWindowTest : public testing::Test
@@ -228,6 +304,39 @@ TEST_F(MainWindowTest, EngineEventsReachTheComClientsWithTheirValues)
                                                           {0x4000, 0x22, 99, 0x7FFFFFFF}}));
     EXPECT_EQ(services_->Unadvise(publicCookie), S_OK);
     EXPECT_EQ(source_->Unadvise(privateCookie), S_OK);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
+{
+    HWND section = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (section = FindMainSection(processId_)) != nullptr; }));
+    const RECT fader = MainFaderRect(program_->Path());
+    ASSERT_GT(fader.right, 0) << "the skin places the main fader";
+    const size_t setsBefore = LogWith("SetMainLevel").size();
+
+    // The engine's level goes to the top; the section hears 300 and reads it.
+    const size_t readsBefore = LogWith("GetMainLevel").size();
+    EXPECT_EQ(Control("set mainlevel 6"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("GetMainLevel").size() > readsBefore; }));
+    // Once drawn, the fader stays as it is.
+    std::vector<DWORD> top = ScreenPixels(section, fader);
+    ASSERT_TRUE(PumpUntil([&] {
+        Sleep(300);
+        std::vector<DWORD> now = ScreenPixels(section, fader);
+        return std::exchange(top, now) == now;
+    }));
+
+    // To the bottom and back: the fader follows the engine each time.
+    EXPECT_EQ(Control("set mainlevel -90"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) != top; }))
+        << "the fader does not show the new level";
+    EXPECT_EQ(Control("set mainlevel 6"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) == top; }))
+        << "the fader does not come back with the level";
+
+    // The section mirrored the engine's values: nothing went back to the engine.
+    EXPECT_EQ(LogWith("SetMainLevel").size(), setsBefore + 3);
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 

@@ -1,11 +1,12 @@
 // The scroll bar, combo box and menu tests' skin (scroll-skin, laid out by the build), a clock
-// for the repeat timers and a scroll client that writes what it hears.
+// for the repeat timers (TestClock) and a scroll client that writes what it hears.
 #pragma once
 
 #include "framework/controls/Scroller.h"
 #include "framework/controls/tests/ControlsTestSupport.h"
 #include "framework/platform/Timer.h"
 #include "framework/platform/TimerImpl.h"
+#include "framework/platform/tests/TestClock.h"
 #include "framework/skin/Skin.h"
 
 #include <gtest/gtest.h>
@@ -25,40 +26,6 @@ inline String SkinPath()
             c = '\\';
     return Text(path.c_str());
 }
-
-// The ticker on a clock the test moves; nothing fires unless the test ticks.
-class TestClock final : public TickerBackend
-{
-public:
-    TestClock()
-    {
-        TimerImpl::SetBackend(this);
-        EXPECT_NE(Timer::StartTicker(&window_), 0u);
-    }
-    ~TestClock()
-    {
-        Timer::StopTicker();
-        TimerImpl::SetBackend(nullptr);
-    }
-    TestClock(const TestClock&) = delete;
-    TestClock& operator=(const TestClock&) = delete;
-
-    uint32_t Now() override { return now; }
-    uintptr_t StartTimer(void*, uintptr_t id, uint32_t, TickProc) override { return id; }
-    int StopTimer(void*, uintptr_t) override { return 1; }
-
-    // Moves the clock by ms and lets the ticker run once.
-    void Advance(uint32_t ms)
-    {
-        now += ms;
-        TimerImpl::Tick(&window_, TimerImpl::kTickerId);
-    }
-
-    uint32_t now = 10000;
-
-private:
-    int window_ = 0;
-};
 
 // Sets the values it is given when a bar takes it, and writes every call.
 class RecordingClient : public ScrollClient

@@ -37,7 +37,7 @@ class ContextMenuFixture : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(shot::LoadMixerSkin(skin), 1);
+        ASSERT_EQ(shot::LoadMixerSkin(skin_), 1);
         Cursor::SetPosition(120, 100);
     }
     void TearDown() override { PopupMenu::CloseAll(); }
@@ -50,8 +50,8 @@ protected:
         return index < 0 ? -1 : !menu->ItemAt(index)->disabled;
     }
 
-    Skin skin;
-    ControlClipboard clipboard;
+    Skin skin_;
+    ControlClipboard clipboard_;
 };
 
 TEST_F(ContextMenuFixture, ItOpensOnlyForAnItemThatIsThereEnabledAndShown)
@@ -59,14 +59,14 @@ TEST_F(ContextMenuFixture, ItOpensOnlyForAnItemThatIsThereEnabledAndShown)
     IntItem disabled, hidden;
     disabled.SetDisabled(1, 0);
     hidden.SetHidden(1, 0);
-    EXPECT_EQ(ControlContextMenu::Show(skin, nullptr, nullptr, nullptr, clipboard), 0);
-    EXPECT_EQ(ControlContextMenu::Show(skin, &disabled, nullptr, nullptr, clipboard), 0);
-    EXPECT_EQ(ControlContextMenu::Show(skin, &hidden, nullptr, nullptr, clipboard), 0);
+    EXPECT_EQ(ControlContextMenu::Show(skin_, nullptr, nullptr, nullptr, clipboard_), 0);
+    EXPECT_EQ(ControlContextMenu::Show(skin_, &disabled, nullptr, nullptr, clipboard_), 0);
+    EXPECT_EQ(ControlContextMenu::Show(skin_, &hidden, nullptr, nullptr, clipboard_), 0);
     EXPECT_EQ(PopupMenu::Current(), nullptr);
     // A skin without the menu shows nothing.
     Skin empty;
     IntItem item;
-    EXPECT_EQ(ControlContextMenu::Show(empty, &item, nullptr, nullptr, clipboard), 0);
+    EXPECT_EQ(ControlContextMenu::Show(empty, &item, nullptr, nullptr, clipboard_), 0);
     EXPECT_EQ(PopupMenu::Current(), nullptr);
 }
 
@@ -76,7 +76,7 @@ TEST_F(ContextMenuFixture, PasteIsOfferedOnlyForAKindThatWasCopied)
     RealItem real;
     DataItem bare;
     integer.value = 9;
-    ASSERT_EQ(ControlContextMenu::Show(skin, &integer, nullptr, nullptr, clipboard), 1);
+    ASSERT_EQ(ControlContextMenu::Show(skin_, &integer, nullptr, nullptr, clipboard_), 1);
     PopupMenu* menu = PopupMenu::Current();
     ASSERT_NE(menu, nullptr);
     int x = 0, y = 0;
@@ -90,7 +90,7 @@ TEST_F(ContextMenuFixture, PasteIsOfferedOnlyForAKindThatWasCopied)
     EXPECT_EQ(PasteEnabled(), 0);
     PopupMenu::CloseAll();
 
-    clipboard.Copy(integer);
+    clipboard_.Copy(integer);
     struct Case
     {
         const char* trace;
@@ -100,7 +100,7 @@ TEST_F(ContextMenuFixture, PasteIsOfferedOnlyForAKindThatWasCopied)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.trace);
-        ASSERT_EQ(ControlContextMenu::Show(skin, c.item, nullptr, nullptr, clipboard), 1);
+        ASSERT_EQ(ControlContextMenu::Show(skin_, c.item, nullptr, nullptr, clipboard_), 1);
         EXPECT_EQ(PasteEnabled(), c.pasteEnabled);
         PopupMenu::CloseAll();
     }
@@ -113,8 +113,8 @@ TEST_F(ContextMenuFixture, AChosenCommandReachesTheItemThroughTheListener)
     bound.item->maximum = 6;
     bound.item->defaultValue = -6;
     bound.item->value = 2.5f;
-    ViewListener listener(*bound.item, clipboard);
-    ASSERT_EQ(ControlContextMenu::Show(skin, bound.item.get(), &listener, nullptr, clipboard), 1);
+    ViewListener listener(*bound.item, clipboard_);
+    ASSERT_EQ(ControlContextMenu::Show(skin_, bound.item.get(), &listener, nullptr, clipboard_), 1);
     PopupMenu* menu = PopupMenu::Current();
     ASSERT_NE(menu, nullptr);
     menu->OnKey(VK_DOWN); // the first entry: reset
@@ -133,21 +133,21 @@ TEST_F(ContextMenuFixture, CommandsResetCopyAndPasteAndIgnoreTheRest)
     source.item->value = 42;
     target.item->maximum = 100;
 
-    ControlContextMenu::OnCommand(target.item.get(), ControlContextMenu::kPaste, clipboard);
+    ControlContextMenu::OnCommand(target.item.get(), ControlContextMenu::kPaste, clipboard_);
     EXPECT_TRUE(target.log.empty()); // nothing copied yet
-    ControlContextMenu::OnCommand(source.item.get(), ControlContextMenu::kCopy, clipboard);
+    ControlContextMenu::OnCommand(source.item.get(), ControlContextMenu::kCopy, clipboard_);
     EXPECT_TRUE(source.log.empty());
-    ControlContextMenu::OnCommand(target.item.get(), ControlContextMenu::kPaste, clipboard);
+    ControlContextMenu::OnCommand(target.item.get(), ControlContextMenu::kPaste, clipboard_);
     EXPECT_EQ(target.item->value, 42);
     EXPECT_EQ(target.log, (Log{"notify 42", "redraw a", "redraw b"}));
-    ControlContextMenu::OnCommand(source.item.get(), ControlContextMenu::kReset, clipboard);
+    ControlContextMenu::OnCommand(source.item.get(), ControlContextMenu::kReset, clipboard_);
     EXPECT_EQ(source.item->value, 10);
     EXPECT_EQ(source.log, (Log{"notify 10", "redraw a", "redraw b"}));
 
     source.log.clear();
     for (int other : {0, 19, 23, -1})
-        ControlContextMenu::OnCommand(source.item.get(), other, clipboard);
-    ControlContextMenu::OnCommand(nullptr, ControlContextMenu::kReset, clipboard);
+        ControlContextMenu::OnCommand(source.item.get(), other, clipboard_);
+    ControlContextMenu::OnCommand(nullptr, ControlContextMenu::kReset, clipboard_);
     EXPECT_TRUE(source.log.empty());
     EXPECT_EQ(source.item->value, 10);
 }

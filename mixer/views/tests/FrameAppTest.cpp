@@ -15,9 +15,12 @@
 #include "framework/dialogs/Dialog.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/FrameSections.h"
+#include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MixerGroupToolbar.h"
+#include "mixer/views/MixerStripsToolbar.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
+#include "tests/support/MessagePump.h"
 
 namespace
 {
@@ -75,7 +78,8 @@ class RecordingMain : public MainSectionFace
 public:
     RecordingMain(Window& parent, std::string& trace) : trace_(trace)
     {
-        window_.Create(nullptr, WS_CHILD, 0, 0, 40, 40, &parent, 0, 0);
+        // No size: the frame is laid out as for the strips alone.
+        window_.Create(nullptr, WS_CHILD, 0, 0, 0, 0, &parent, 0, 0);
     }
     Window& GetWindow() override { return window_; }
     void EnterViewMode(int layout) override { trace_ += "+main" + std::to_string(layout); }
@@ -128,7 +132,8 @@ public:
             return nullptr;
         return std::make_unique<RecordingStrips>(frame, x, y, width, height, stripsWidth, trace);
     }
-    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainWindowLink&, int, int, int) override
+    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost&, MainWindowLink&, int, int,
+                                                       int, int) override
     {
         return std::make_unique<RecordingMain>(frame, trace);
     }
@@ -191,31 +196,31 @@ class FrameAppTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(viewstest::LoadMixerSkin(link.skin));
+        ASSERT_TRUE(viewstest::LoadMixerSkin(link_.skin));
         // A key of each test's own: nothing one test stores reaches another.
         const std::string key =
             std::string("Software\\KivViewsTest\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
         String wide;
         wide.AppendAscii(key.c_str());
-        ASSERT_TRUE(link.settings.Open("HKEY_CURRENT_USER", wide, 1));
+        ASSERT_TRUE(link_.settings.Open("HKEY_CURRENT_USER", wide, 1));
     }
 
     void Store(const char16_t* name, const char* value)
     {
         const String text = Text(value);
-        link.settings.WriteString(name, &text);
+        link_.settings.WriteString(name, &text);
     }
     std::string Stored(const char16_t* name)
     {
         String text;
-        return link.settings.ReadString(name, text, nullptr) ? Narrow(text) : std::string("(missing)");
+        return link_.settings.ReadString(name, text, nullptr) ? Narrow(text) : std::string("(missing)");
     }
     // A frame as the main window makes it, shown.
     std::unique_ptr<FrameApp> Open(int show = 1)
     {
         auto frame = std::make_unique<FrameApp>();
-        frame->SetSections(sections);
-        EXPECT_EQ(frame->Create(&link, show), 1);
+        frame->SetSections(sections_);
+        EXPECT_EQ(frame->Create(&link_, show), 1);
         return frame;
     }
     static void Resize(FrameApp& frame, int width)
@@ -225,8 +230,8 @@ protected:
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    RecordingLink link;
-    RecordingSections sections;
+    RecordingLink link_;
+    RecordingSections sections_;
 };
 
 TEST_F(FrameAppTest, AStoredWidthBelow470OpensAt470AndOnlyWidthsAbove420AreStored)
@@ -278,7 +283,7 @@ TEST_F(FrameAppTest, FittingTheWidthAndMovingOffScreenKeepTheFrameOnScreen)
 {
     // Three strips in an area of 438 pixels: the frame shrinks to the strips, and moves to
     // the stored place, which lies off every monitor.
-    sections.stripsWidth = 3 * 76;
+    sections_.stripsWidth = 3 * 76;
     Store(u"XPos", "40");
     Store(u"YPos", "7000");
     auto frame = Open();
@@ -300,7 +305,7 @@ TEST_F(FrameAppTest, FittingTheWidthAndMovingOffScreenKeepTheFrameOnScreen)
 
 TEST_F(FrameAppTest, TabCyclesTheViewModes)
 {
-    sections.stripsWidth = 10 * 76;
+    sections_.stripsWidth = 10 * 76;
     auto frame = Open();
     frame->SetViewMode(FrameLayout::kModeStrips);
     EXPECT_EQ(frame->GetViewMode(), 0);
@@ -311,12 +316,12 @@ TEST_F(FrameAppTest, TabCyclesTheViewModes)
         modes += std::to_string(frame->GetViewMode());
     }
     EXPECT_EQ(modes, "12340");
-    EXPECT_EQ(sections.trace, "+strips-strips-strips+main1-main1-main1+main0-main0-main0+strips");
+    EXPECT_EQ(sections_.trace, "+strips-strips-strips+main1-main1-main1+main0-main0-main0+strips");
 
     // Other keys go to the current mode's view.
-    sections.trace.clear();
+    sections_.trace.clear();
     ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'Q', 0);
-    EXPECT_EQ(sections.trace, "key81");
+    EXPECT_EQ(sections_.trace, "key81");
 }
 
 TEST_F(FrameAppTest, WithoutAStripSectionTheStripModeIsTheMainSection)
@@ -334,9 +339,9 @@ TEST_F(FrameAppTest, MessagesReachTheDispatcherAndTheToolbarsToggles)
     auto frame = Open();
     ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 55, 1234);
     ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 804, -1);
-    ASSERT_EQ(link.calls.size(), 2u);
-    EXPECT_EQ(link.calls[0], "RebuildView 55 1234");
-    EXPECT_EQ(link.calls[1], "RebuildView 804 -1");
+    ASSERT_EQ(link_.calls.size(), 2u);
+    EXPECT_EQ(link_.calls[0], "RebuildView 55 1234");
+    EXPECT_EQ(link_.calls[1], "RebuildView 804 -1");
 
     MainToolbar* toolbar = frame->GetMainToolbar();
     ASSERT_NE(toolbar, nullptr);
@@ -385,7 +390,7 @@ TEST_F(FrameAppTest, TheGroupToolbarFollowsTheHardwareFeatures)
     {
         SCOPED_TRACE(row.label);
         ModelServices services(row.features);
-        link.services = &services;
+        link_.services = &services;
         auto frame = Open();
         MixerGroupToolbar* toolbar = frame->GetGroupToolbar();
         ASSERT_NE(toolbar, nullptr);
@@ -397,7 +402,7 @@ TEST_F(FrameAppTest, TheGroupToolbarFollowsTheHardwareFeatures)
         EXPECT_EQ(toolbar->FindDataItem(Text("iocard")) != nullptr, row.dock);
         frame.reset();
     }
-    link.services = nullptr;
+    link_.services = nullptr;
 }
 
 TEST_F(FrameAppTest, SyncSettingsOnWarnsAboutTheSecondMidiPort)
@@ -422,7 +427,7 @@ TEST_F(FrameAppTest, SyncSettingsOnWarnsAboutTheSecondMidiPort)
         SCOPED_TRACE(row.label);
         ModelServices services(row.features);
         services.Hardware()->settings.values["MidiInput2Src"] = row.midiSource;
-        link.services = &services;
+        link_.services = &services;
         auto frame = Open();
         Answer answer;
         answer.result = row.answer;
@@ -439,13 +444,13 @@ TEST_F(FrameAppTest, SyncSettingsOnWarnsAboutTheSecondMidiPort)
         EXPECT_NE(frame->GetSyncPanel(), nullptr) << "the panel opens whatever the answer";
         frame.reset();
     }
-    link.services = nullptr;
+    link_.services = nullptr;
 }
 
 TEST_F(FrameAppTest, TheMainToolbarHidesSyncWithoutTheSyncCardAndRunsTheSessionCommands)
 {
     ModelServices services({0});
-    link.services = &services;
+    link_.services = &services;
     auto frame = Open();
     MainToolbar* toolbar = frame->GetMainToolbar();
     ASSERT_NE(toolbar, nullptr);
@@ -460,26 +465,26 @@ TEST_F(FrameAppTest, TheMainToolbarHidesSyncWithoutTheSyncCardAndRunsTheSessionC
     }
     const std::vector<std::string> expected = {"NewSession", "OpenSession", "ShowSaveMenu", "EditSessionSettings",
                                                "EditGlobalPreferences"};
-    EXPECT_EQ(link.calls, expected);
+    EXPECT_EQ(link_.calls, expected);
     frame->OnMenuCommand(FrameApp::kSaveCommand);
     frame->OnMenuCommand(FrameApp::kSaveAsCommand);
     frame->OnMenuCommand(23);
-    EXPECT_EQ(link.calls.back(), "SaveSessionAs");
-    EXPECT_EQ(link.calls[link.calls.size() - 2], "SaveSession");
+    EXPECT_EQ(link_.calls.back(), "SaveSessionAs");
+    EXPECT_EQ(link_.calls[link_.calls.size() - 2], "SaveSession");
 
     // "S" opens the sync panel only with the sync card.
     ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
     EXPECT_EQ(frame->GetSyncPanel(), nullptr);
     frame.reset();
     ModelServices withSync({0, 3});
-    link.services = &withSync;
+    link_.services = &withSync;
     frame = Open();
     ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
     EXPECT_NE(frame->GetSyncPanel(), nullptr);
     ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
     EXPECT_EQ(frame->GetSyncPanel(), nullptr);
     frame.reset();
-    link.services = nullptr;
+    link_.services = nullptr;
 }
 
 TEST_F(FrameAppTest, TheSessionNameShowsTheModifiedMark)
@@ -501,11 +506,11 @@ TEST_F(FrameAppTest, TheSessionNameShowsTheModifiedMark)
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.label);
-        link.settings.DeleteKey(u"DirtySession");
+        link_.settings.DeleteKey(u"DirtySession");
         if (row.dirty)
             Store(u"DirtySession", row.dirty);
         Store(u"LastSavedSession", row.stored);
-        link.sessionName = row.engineName;
+        link_.sessionName = row.engineName;
         auto frame = Open();
         Panel* panel = frame->GetSessionNamePanel();
         ASSERT_NE(panel, nullptr);
@@ -531,10 +536,10 @@ TEST_F(FrameAppTest, TheFloatingWindowsComeBackAfterTheFrameGoes)
     EXPECT_EQ(Stored(u"Sync UI Panel"), "yes");
 
     // The next frame (a restart, a rebuild) shows the palette again.
-    sections.trace.clear();
+    sections_.trace.clear();
     frame = Open();
     EXPECT_NE(frame->GetFxPalette(), nullptr);
-    EXPECT_EQ(sections.trace, "+palette");
+    EXPECT_EQ(sections_.trace, "+palette");
 }
 
 TEST_F(FrameAppTest, AHiddenFrameHidesItsFloatingWindows)
@@ -549,26 +554,179 @@ TEST_F(FrameAppTest, AHiddenFrameHidesItsFloatingWindows)
 
 TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
 {
-    sections.stripsWidth = 10 * 76;
+    sections_.stripsWidth = 10 * 76;
     auto frame = Open();
-    sections.trace.clear();
+    sections_.trace.clear();
     frame->CreateStrip();
     frame->DeleteStrip();
-    EXPECT_EQ(sections.trace, "createdelete");
+    EXPECT_EQ(sections_.trace, "createdelete");
     // What the dispatcher reaches through the frame.
-    sections.trace.clear();
+    sections_.trace.clear();
     MainFrameTarget& target = *frame;
     target.AddStripView(nullptr);
     target.RemoveStripView(3);
     target.UpdateStrip(4);
     target.RefreshForEvent(76, 0);
-    EXPECT_EQ(sections.trace, "addremove3update4refresh76");
+    EXPECT_EQ(sections_.trace, "addremove3update4refresh76");
     EXPECT_NE(target.GetStripSection(), nullptr);
     EXPECT_NE(target.GetMainSection(), nullptr);
     EXPECT_TRUE(target.HasSessionSection());
     // Eight insert rows with four visible: the wheel scrolls the rows first.
-    sections.trace.clear();
+    sections_.trace.clear();
     ::SendMessageA(frame->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    EXPECT_EQ(sections.trace, "relay");
+    EXPECT_EQ(sections_.trace, "relay");
+}
+} // namespace
+
+namespace
+{
+// The frame as the program makes it, with the program's own main section over the stand-in's
+// main mix.
+class FrameWithMainSectionTest : public FrameAppTest
+{
+protected:
+    void SetUp() override
+    {
+        FrameAppTest::SetUp();
+        link_.services = &services_;
+        frame_ = std::make_unique<FrameApp>();
+        ASSERT_EQ(frame_->Create(&link_, 1), 1);
+    }
+    void TearDown() override
+    {
+        frame_.reset();
+        link_.services = nullptr;
+    }
+
+    MainSectionView* Section() { return dynamic_cast<MainSectionView*>(frame_->GetMainSection()); }
+    IVarnMainMix* Mix() { return services_.Hardware()->GetMainMix(); }
+    float RealValue(const char* name)
+    {
+        auto* item = dynamic_cast<RealItem*>(Section()->FindDataItem(Text(name)));
+        return item ? item->value : -1000.0f;
+    }
+    // Switches the view mode and waits until the section has the form of that mode.
+    void SwitchTo(int mode, int compact)
+    {
+        frame_->SetViewMode(mode);
+        EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == compact; }, 20000)) << mode;
+    }
+    RECT ClientRectOf(HWND window)
+    {
+        RECT rect = {};
+        ::GetWindowRect(window, &rect);
+        ::MapWindowPoints(nullptr, frame_->GetHandle(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    ModelServices services_{{0, 3}};
+    std::unique_ptr<FrameApp> frame_;
+};
+
+TEST_F(FrameWithMainSectionTest, TheFrameHoldsTheProgramsMainSectionAtItsRight)
+{
+    MainSectionView* section = Section();
+    ASSERT_NE(section, nullptr) << "the dispatcher's main-section target is the real section";
+    EXPECT_EQ(section->IsCompact(), 0) << "the frame opens with the full section";
+    EXPECT_EQ(::GetParent(section->GetHandle()), frame_->GetHandle());
+    EXPECT_EQ(::GetDlgCtrlID(section->GetHandle()), 10);
+
+    // The section sits inside the right piece, below the top piece; the strips keep 470 beside
+    // it and the frame is high enough for it and the session name and main toolbar below it.
+    const RECT frameRect = WindowRect(*frame_);
+    const RECT placed = ClientRectOf(section->GetHandle());
+    const int width = frameRect.right - frameRect.left;
+    const int height = frameRect.bottom - frameRect.top;
+    const int sectionWidth = placed.right - placed.left;
+    EXPECT_EQ(placed.right, width - 16);
+    EXPECT_EQ(placed.top, 16);
+    EXPECT_EQ(width, 470 + sectionWidth);
+    EXPECT_EQ(height, placed.bottom + 90);
+    const RECT sessionName = ClientRectOf(frame_->GetSessionNamePanel()->GetHandle());
+    const RECT toolbar = ClientRectOf(frame_->GetMainToolbar()->GetHandle());
+    EXPECT_GE(sessionName.top, placed.bottom) << "the session name is below the section";
+    EXPECT_GE(toolbar.top, placed.bottom) << "the main toolbar is below the section";
+    // The toolbars at the left lie below the title row, side by side, clear of the section.
+    ASSERT_NE(frame_->GetStripsToolbar(), nullptr);
+    ASSERT_NE(frame_->GetGroupToolbar(), nullptr);
+    const RECT strips = ClientRectOf(frame_->GetStripsToolbar()->GetHandle());
+    const RECT group = ClientRectOf(frame_->GetGroupToolbar()->GetHandle());
+    EXPECT_GE(strips.top, 16);
+    EXPECT_GE(group.top, 16);
+    EXPECT_LE(strips.right, group.left) << "the group toolbar covers the strips toolbar's buttons";
+    EXPECT_LE(group.right, placed.left);
+}
+
+TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullOne)
+{
+    const int fullHeight = WindowRect(*frame_).bottom - WindowRect(*frame_).top;
+    SwitchTo(FrameLayout::kModeMainFirst, 1);
+    ASSERT_NE(Section(), nullptr);
+    EXPECT_EQ(Section()->IsCompact(), 1);
+    EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainFirst);
+    EXPECT_EQ(WindowRect(*frame_).bottom - WindowRect(*frame_).top, 360 + 32)
+        << "the compact section fits beside the strip area";
+    EXPECT_EQ(::GetDlgCtrlID(Section()->GetHandle()), 10);
+
+    SwitchTo(FrameLayout::kModeMainSecond, 0);
+    ASSERT_NE(Section(), nullptr);
+    EXPECT_EQ(Section()->IsCompact(), 0);
+    EXPECT_EQ(WindowRect(*frame_).bottom - WindowRect(*frame_).top, fullHeight);
+
+    // Tab goes on to the main toolbar's mode: the full section stays.
+    MainSectionView* full = Section();
+    ::SendMessageA(frame_->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeToolbar);
+    EXPECT_EQ(Section(), full);
+
+    // The section's own collapse and expand buttons post their form to the frame.
+    frame_->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 0);
+    EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 1; }, 20000));
+    EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainFirst);
+    frame_->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 1);
+    EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 0; }, 20000));
+    EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainSecond);
+}
+
+TEST_F(FrameWithMainSectionTest, TheEnginesEventsReachTheSectionThroughTheFrame)
+{
+    // The dispatcher asks the frame for its main section and hands it the event; the engine
+    // changed the value before (and the section mirrors it without sending it back).
+    MainFrameTarget& target = *frame_;
+    float minimum = 0.0f, maximum = 0.0f;
+    ASSERT_TRUE(Mix()->GetMainRange(&minimum, &maximum));
+    const float level = minimum + (maximum - minimum) / 4;
+    ASSERT_TRUE(Mix()->SetMainLevel(level, 0));
+    float sendMinimum = 0.0f, sendMaximum = 0.0f;
+    ASSERT_TRUE(Mix()->GetAux(2)->GetSendRange(&sendMinimum, &sendMaximum));
+    ASSERT_TRUE(Mix()->GetAux(2)->SetSendLevel((sendMinimum + sendMaximum) / 3, 0));
+    ASSERT_NE(target.GetMainSection(), nullptr);
+    target.GetMainSection()->OnEngineEvent(300, 0);
+    target.GetMainSection()->OnEngineEvent(304, 2);
+    EXPECT_FLOAT_EQ(RealValue("mixlevel"), level);
+    EXPECT_FLOAT_EQ(RealValue("auxsend3"), Mix()->GetAux(2)->GetSendLevel());
+    target.GetMainSection()->ShowSyncSource(1, 0);
+    target.GetMainSection()->ShowSampleRate(2);
+    auto* rate = dynamic_cast<TextItem*>(Section()->FindDataItem(Text("SampleRate")));
+    auto* source = dynamic_cast<TextItem*>(Section()->FindDataItem(Text("SampleRateType")));
+    ASSERT_NE(rate, nullptr);
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(Narrow(rate->text), "96.0kHz");
+    EXPECT_EQ(Narrow(source->text), "EXTERNAL");
+    EXPECT_TRUE(link_.calls.empty()) << "mirrored values raise no event 78";
+
+    // After the switch to the compact form the dispatcher reaches the new section.
+    SwitchTo(FrameLayout::kModeMainFirst, 1);
+    ASSERT_TRUE(Mix()->SetMainLevel(minimum, 0));
+    target.GetMainSection()->OnEngineEvent(300, 0);
+    EXPECT_FLOAT_EQ(RealValue("mixlevel"), minimum);
+
+    // A user edit goes to the engine once and raises 78 with the main window.
+    auto* item = dynamic_cast<RealItem*>(Section()->FindDataItem(Text("mixlevel")));
+    ASSERT_NE(item, nullptr);
+    item->SetValue(maximum, 1, 1, nullptr);
+    EXPECT_FLOAT_EQ(Mix()->GetMainLevel(), maximum);
+    EXPECT_EQ(link_.calls, std::vector<std::string>{"RebuildView 78 0"});
 }
 } // namespace

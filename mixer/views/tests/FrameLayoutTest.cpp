@@ -25,9 +25,21 @@ TEST(FrameLayout, StoredWidthOpensAtLeast470AndOnlyWidthsAbove420AreStored)
     EXPECT_EQ(OpeningWidth(300), 470);
     EXPECT_EQ(OpeningWidth(470), 470);
     EXPECT_EQ(OpeningWidth(900), 900);
+    // The main section comes beside the strips' 470.
+    EXPECT_EQ(OpeningWidth(300, 320), 790);
+    EXPECT_EQ(OpeningWidth(900, 320), 900);
     EXPECT_TRUE(StoresWidth(430));
     EXPECT_FALSE(StoresWidth(420));
     EXPECT_FALSE(StoresWidth(400));
+}
+
+TEST(FrameLayout, TheFrameIsAsHighAsTheStripAreaOrTheMainSectionWithTheRoomBelowIt)
+{
+    // Pieces of 16, the room of the session name and main toolbar 90.
+    EXPECT_EQ(FrameHeight(360, 16, 16, 0, 90), 392) << "no main section";
+    EXPECT_EQ(FrameHeight(360, 16, 16, 192, 90), 392) << "a compact section fits beside the strips";
+    EXPECT_EQ(FrameHeight(360, 16, 16, 560, 90), 666) << "a full section makes the frame higher";
+    EXPECT_EQ(FrameHeight(360, 16, 16, 286, 90), 392) << "exactly as high as the strips";
 }
 
 TEST(FrameLayout, ClampsTheWholeFrameIntoTheWorkArea)

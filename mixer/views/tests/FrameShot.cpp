@@ -1,6 +1,6 @@
-// The main frame as a person sees it: the shipped mixer skin's frame with its toolbars and
-// the session name, for hardware with the card and its sync card, a modified session. It
-// prints "shown" once the frame is up; panel-shot takes the screenshot then.
+// The main frame as a person sees it: the shipped mixer skin's frame with its toolbars, the
+// main section and the session name, for hardware with the card and its sync card, a modified
+// session. It prints "shown" once the frame is up; panel-shot takes the screenshot then.
 #include <windows.h>
 
 #include <cstdio>

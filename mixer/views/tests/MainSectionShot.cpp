@@ -27,8 +27,8 @@ public:
             std::puts("no section");
             return;
         }
-        frame.Show(SW_SHOWNOACTIVATE);
-        Timer::StartTicker(frame.GetHandle());
+        frame_.Show(SW_SHOWNOACTIVATE);
+        Timer::StartTicker(frame_.GetHandle());
         // Drive the right channel past its clip threshold once; the meters then follow the
         // card's own movement.
         auto* mix = static_cast<StandinMainMix*>(Mix());

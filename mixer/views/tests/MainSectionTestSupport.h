@@ -113,7 +113,10 @@ public:
     void DeleteSelected() override { Log("delete"); }
     void Refresh() override { Log("refresh"); }
     void RetryDspInserts() override { Log("retry"); }
-    void AutoScroll(int, int) override {}
+    void AutoScroll(int screenX, int screenY) override
+    {
+        Log("autoscroll " + std::to_string(screenX) + "," + std::to_string(screenY));
+    }
 
     int offset = 0;
     int slotUnder = -1;
@@ -169,10 +172,28 @@ public:
         ++tvViewsMade;
         return new RecordingTVView(mode, log);
     }
-    int ToStripSection(int, int, int&, int&, int&) override { return 0; }
-    void ScrollStrips(int) override {}
-    void AutoScrollStripInserts(int, int) override {}
+    // The strip section, when the test gives one, has the pointer at (stripX, stripY) of its
+    // client area, whatever the screen point.
+    int ToStripSection(int screenX, int screenY, int& x, int& y, int& width) override
+    {
+        log.push_back("strips at " + std::to_string(screenX) + "," + std::to_string(screenY));
+        if (!hasStripSection)
+            return 0;
+        x = stripX;
+        y = stripY;
+        width = stripWidth;
+        return 1;
+    }
+    void ScrollStrips(int direction) override { log.push_back("scroll " + std::to_string(direction)); }
+    void AutoScrollStripInserts(int x, int y) override
+    {
+        log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
+    }
 
+    int hasStripSection = 0;
+    int stripX = 0;
+    int stripY = 0;
+    int stripWidth = 0;
     int viewMode = 0;
     int stripsMade = 0;
     int tvViewsMade = 0;
@@ -208,57 +229,57 @@ protected:
 
     void SetUp() override
     {
-        fs::create_directories(root / "program");
-        fs::create_directories(root / "data");
-        fs::create_directories(root / "sessions");
+        fs::create_directories(root_ / "program");
+        fs::create_directories(root_ / "data");
+        fs::create_directories(root_ / "sessions");
         String path;
         path.AppendAnsi((ProgramFolder() + "\\Skins\\Default").c_str());
-        ASSERT_TRUE(skin.Load(path, nullptr));
-        link.skin = &skin;
-        link.services = &engine;
-        ASSERT_TRUE(link.settings.Open("HKEY_CURRENT_USER", StringRef(kSettingsKey), 1));
-        link.settings.DeleteKey(StringRef(u"TV View Mode"));
-        ASSERT_TRUE(frame.Create(nullptr, WS_POPUP, 0, 0, 800, 600, nullptr, 0, 0));
+        ASSERT_TRUE(skin_.Load(path, nullptr));
+        link_.skin = &skin_;
+        link_.services = &engine_;
+        ASSERT_TRUE(link_.settings.Open("HKEY_CURRENT_USER", StringRef(kSettingsKey), 1));
+        link_.settings.DeleteKey(StringRef(u"TV View Mode"));
+        ASSERT_TRUE(frame_.Create(nullptr, WS_POPUP, 0, 0, 800, 600, nullptr, 0, 0));
     }
 
     void TearDown() override
     {
-        engine.RemoveListener(&queue);
-        section.reset();
-        engine.Release();
+        engine_.RemoveListener(&queue_);
+        section_.reset();
+        engine_.Release();
     }
 
     // The card: the profile's lines after the defaults; status is what the engine's start
     // answers.
     void StartEngine(const std::string& profile, int status = 1)
     {
-        std::ofstream(root / "program" / "SimulatedCard.txt") << "present=1\nsystems=1\nrate=1\n" << profile;
-        ASSERT_EQ(engine.Init((root / "program").u16string().c_str(), (root / "data").u16string().c_str(),
-                              (root / "sessions").u16string().c_str()),
+        std::ofstream(root_ / "program" / "SimulatedCard.txt") << "present=1\nsystems=1\nrate=1\n" << profile;
+        ASSERT_EQ(engine_.Init((root_ / "program").u16string().c_str(), (root_ / "data").u16string().c_str(),
+                               (root_ / "sessions").u16string().c_str()),
                   status);
-        engine.AddListener(&queue);
+        engine_.AddListener(&queue_);
     }
 
     int CreateSection(int compact)
     {
-        section = std::make_unique<MainSectionView>();
-        return section->Create(&frame, &host, link, compact, 0, 0);
+        section_ = std::make_unique<MainSectionView>();
+        return section_->Create(&frame_, &host_, link_, compact, 0, 0);
     }
 
-    IVarnMainMix* Mix() { return engine.GetMixer()->GetHardware()->GetMainMix(); }
+    IVarnMainMix* Mix() { return engine_.GetMixer()->GetHardware()->GetMainMix(); }
 
     // The engine's events so far, handed to the section as the dispatcher does.
     void DeliverEngineEvents()
     {
-        engine.WaitForEvents();
-        for (auto& event : queue.Take())
-            section->OnEngineEvent(event.first, event.second);
+        engine_.WaitForEvents();
+        for (auto& event : queue_.Take())
+            section_->OnEngineEvent(event.first, event.second);
     }
 
     int CountLogged(const std::string& prefix)
     {
         int count = 0;
-        for (const std::string& entry : engine.GetCallLog())
+        for (const std::string& entry : engine_.GetCallLog())
             count += entry.rfind(prefix, 0) == 0;
         return count;
     }
@@ -266,20 +287,20 @@ protected:
     template <typename Item>
     Item* ItemNamed(const char* name)
     {
-        return dynamic_cast<Item*>(section->FindDataItem(Ascii(name)));
+        return dynamic_cast<Item*>(section_->FindDataItem(Ascii(name)));
     }
 
-    Control* ControlNamed(const char* name) { return section->FindControl(Ascii(name)); }
+    Control* ControlNamed(const char* name) { return section_->FindControl(Ascii(name)); }
 
-    ScratchFolder scratch{"kiv-mainsection"};
-    const fs::path& root = scratch.Path();
+    ScratchFolder scratch_{"kiv-mainsection"};
+    const fs::path& root_ = scratch_.Path();
     // The engine frees itself on Release, as the program's does.
-    StandinServices& engine = *new StandinServices;
-    EventQueue queue;
-    Skin skin;
-    RecordingLink link;
-    RecordingHost host;
-    Window frame;
-    std::unique_ptr<MainSectionView> section;
+    StandinServices& engine_ = *new StandinServices;
+    EventQueue queue_;
+    Skin skin_;
+    RecordingLink link_;
+    RecordingHost host_;
+    Window frame_;
+    std::unique_ptr<MainSectionView> section_;
 };
 } // namespace mainsection

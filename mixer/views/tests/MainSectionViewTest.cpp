@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/controls/Scrollbar.h"
+#include "framework/platform/cursor/Cursor.h"
+#include "framework/platform/tests/TestClock.h"
 #include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
@@ -23,8 +25,8 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartEngine(kCard));
         ASSERT_TRUE(CreateSection(0));
         // Whatever the section did while it was made is not the edits' business.
-        link.events.clear();
-        queue.Take();
+        link_.events.clear();
+        queue_.Take();
     }
 
     float Real(const char* name)
@@ -57,8 +59,8 @@ protected:
     {
         const int x = control->X() + control->Width() / 2;
         const int y = control->Y() + control->Height() / 2;
-        section->OnMouseDown(MK_LBUTTON, x, y);
-        section->OnMouseUp(0, x, y);
+        section_->OnMouseDown(MK_LBUTTON, x, y);
+        section_->OnMouseUp(0, x, y);
     }
 
     // What the user's control does with its item: store it, tell the section.
@@ -84,7 +86,7 @@ TEST_F(MainSection, ItemsMirrorTheEngineWithoutSendingAnythingBack)
     EXPECT_FLOAT_EQ(ItemNamed<RealItem>("mixlevel")->minimum, minimum);
     EXPECT_FLOAT_EQ(ItemNamed<RealItem>("mixlevel")->maximum, maximum);
     EXPECT_FLOAT_EQ(ItemNamed<RealItem>("mixlevel")->defaultValue, mix->GetMainDefault());
-    ASSERT_EQ(section->GetAuxCount(), 3);
+    ASSERT_EQ(section_->GetAuxCount(), 3);
     for (int i = 0; i < 3; ++i)
     {
         SCOPED_TRACE(i);
@@ -99,10 +101,10 @@ TEST_F(MainSection, ItemsMirrorTheEngineWithoutSendingAnythingBack)
 
     // Showing and refreshing the engine's values is no edit: nothing goes back to the engine,
     // the session stays unmodified and the main window hears nothing.
-    section->UpdateStatus();
+    section_->UpdateStatus();
     EXPECT_EQ(Setters(), 0);
-    EXPECT_EQ(engine.IsModified(), 0);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(engine_.IsModified(), 0);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
 }
 
 TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
@@ -123,16 +125,16 @@ TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
     {
         SCOPED_TRACE(row.item);
         const int before = CountLogged(row.call);
-        const int events = link.Count(MainSectionView::kUserEditEvent);
-        engine.SetModified(0);
+        const int events = link_.Count(MainSectionView::kUserEditEvent);
+        engine_.SetModified(0);
         Edit(row.item, row.value);
         EXPECT_EQ(CountLogged(row.call), before + 1);
-        EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), events + 1);
-        EXPECT_EQ(engine.IsModified(), 1);
+        EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), events + 1);
+        EXPECT_EQ(engine_.IsModified(), 1);
         // The engine answers with its change event; the section mirrors it and stops there.
         DeliverEngineEvents();
         EXPECT_EQ(CountLogged(row.call), before + 1);
-        EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), events + 1);
+        EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), events + 1);
     }
     EXPECT_FLOAT_EQ(Mix()->GetAux(2)->GetSendLevel(), -9.0f);
     EXPECT_FLOAT_EQ(Mix()->GetAux(1)->GetReturnLevel(), -4.5f);
@@ -141,13 +143,13 @@ TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
 
 TEST_F(MainSection, AnAuxNumberAboveTheBusCountDoesNothing)
 {
-    RealItem* stray = section->AddRealItem("auxsend4", 0.0f, 0.0f, 0.0f, 0, 0);
+    RealItem* stray = section_->AddRealItem("auxsend4", 0.0f, 0.0f, 0.0f, 0, 0);
     ASSERT_NE(stray, nullptr);
-    engine.SetModified(0);
+    engine_.SetModified(0);
     stray->SetValue(-1.0f, 1, 1, nullptr);
     EXPECT_EQ(Setters(), 0);
-    EXPECT_EQ(engine.IsModified(), 0);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(engine_.IsModified(), 0);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
 }
 
 TEST_F(MainSection, EngineEventsUpdateTheItemsWithoutCallingTheEngine)
@@ -160,7 +162,7 @@ TEST_F(MainSection, EngineEventsUpdateTheItemsWithoutCallingTheEngine)
     mix->GetAux(1)->SetSendLevel(-7.0f, 0);
     mix->GetAux(2)->SetReturnLevel(-8.0f, 0);
     const int setters = Setters();
-    engine.SetModified(0);
+    engine_.SetModified(0);
     DeliverEngineEvents();
     EXPECT_FLOAT_EQ(Real("mixlevel"), -20.0f);
     EXPECT_FLOAT_EQ(Real("monitorlevel"), -30.0f);
@@ -169,8 +171,8 @@ TEST_F(MainSection, EngineEventsUpdateTheItemsWithoutCallingTheEngine)
     EXPECT_FLOAT_EQ(Real("auxsend2"), -7.0f);
     EXPECT_FLOAT_EQ(Real("auxreturn3"), -8.0f);
     EXPECT_EQ(Setters(), setters);
-    EXPECT_EQ(engine.IsModified(), 0);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(engine_.IsModified(), 0);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
 }
 
 TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
@@ -180,12 +182,12 @@ TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
     for (VarnEventArg index : {VarnEventArg(-1), VarnEventArg(3), VarnEventArg(1000)})
     {
         SCOPED_TRACE(index);
-        section->OnEngineEvent(304, index);
-        section->OnEngineEvent(305, index);
+        section_->OnEngineEvent(304, index);
+        section_->OnEngineEvent(305, index);
     }
     EXPECT_FLOAT_EQ(Real("auxsend1"), send);
     EXPECT_FLOAT_EQ(Real("auxreturn3"), back);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
 }
 TEST_F(MainSection, ClipLightsLightOnlyAboveTheThresholdAndOneClickClearsBoth)
 {
@@ -241,14 +243,14 @@ TEST_F(MainSection, RateTextsAndTheLockLamp)
     for (const Row& row : rows)
     {
         SCOPED_TRACE(row.code);
-        section->ShowSampleRate(row.code);
+        section_->ShowSampleRate(row.code);
         EXPECT_EQ(ItemNamed<TextItem>("SampleRate")->text.CompareLiteral(row.text), 0);
         EXPECT_EQ(ItemNamed<FlagItem>("srlocked")->value, row.locked);
     }
-    section->ShowSyncSource(1, 0);
+    section_->ShowSyncSource(1, 0);
     EXPECT_EQ(ItemNamed<TextItem>("SampleRateType")->text.CompareLiteral("EXTERNAL"), 0);
     EXPECT_EQ(ItemNamed<FlagItem>("srlocked")->value, 0);
-    section->ShowSyncSource(0, 1);
+    section_->ShowSyncSource(0, 1);
     EXPECT_EQ(ItemNamed<TextItem>("SampleRateType")->text.CompareLiteral("INTERNAL"), 0);
     EXPECT_EQ(ItemNamed<TextItem>("SampleRate")->text.CompareLiteral("48.0kHz"), 0);
     EXPECT_EQ(ItemNamed<FlagItem>("srlocked")->value, 1);
@@ -258,108 +260,169 @@ TEST_F(MainSection, TheNoDspWarningComesOnceAndGoes)
 {
     auto icons = [this] {
         int count = 0;
-        for (int i = 0; i < section->ControlCount(); ++i)
-            count += section->ControlAtIndex(i)->GetName().CompareLiteral("exclamationIcon") == 0;
+        for (int i = 0; i < section_->ControlCount(); ++i)
+            count += section_->ControlAtIndex(i)->GetName().CompareLiteral("exclamationIcon") == 0;
         return count;
     };
     EXPECT_EQ(icons(), 0);
     Standin().SetDspPresent(false);
-    section->UpdateStatus();
-    section->UpdateStatus();
+    section_->UpdateStatus();
+    section_->UpdateStatus();
     EXPECT_EQ(icons(), 1);
     Standin().SetDspPresent(true);
-    section->UpdateStatus();
+    section_->UpdateStatus();
     EXPECT_EQ(icons(), 0);
 }
 
 TEST_F(MainSection, TheTVModeSelectorShowsItsViewAndKeepsTheSetting)
 {
-    host.log.clear();
-    section->SetTVMode(1);
-    EXPECT_EQ(section->GetTVViewMode(), 1);
+    host_.log.clear();
+    section_->SetTVMode(1);
+    EXPECT_EQ(section_->GetTVViewMode(), 1);
     String stored;
-    link.settings.ReadString(StringRef(u"TV View Mode"), stored, nullptr);
+    link_.settings.ReadString(StringRef(u"TV View Mode"), stored, nullptr);
     EXPECT_EQ(stored.CompareLiteral("inputs"), 0);
-    section->SetTVMode(7);
-    EXPECT_EQ(section->GetTVViewMode(), 1);
+    section_->SetTVMode(7);
+    EXPECT_EQ(section_->GetTVViewMode(), 1);
     EXPECT_EQ(ItemNamed<IntItem>("tvMode")->value, 1);
     // A mode change is no edit of the session.
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
 
     // Events reach only the view of their kind.
-    host.log.clear();
-    section->OnInputChanged(3);
-    section->OnOutputChanged(3);
-    section->OnEffectEvent(610, 0);
-    section->OnStripChanged(nullptr);
-    EXPECT_EQ(host.log, (CallLog{"tv1 input", "tv1 strip"}));
-    host.log.clear();
-    section->OnEngineEvent(55, 0);
-    EXPECT_EQ(host.log, (CallLog{"tv1 gone"}));
-    EXPECT_EQ(section->GetTVViewMode(), 1);
-    section->SetTVMode(0);
-    host.log.clear();
-    section->OnPresetListEvent(800, 0);
-    section->OnEffectEvent(1000, 0);
-    section->OnInsertEvent(750, 0);
-    section->OnInputChanged(1);
-    section->OnEngineEvent(55, 0);
-    EXPECT_EQ(host.log, (CallLog{"tv0 preset 800", "tv0 effect 1000", "tv0 insert 750"}));
+    host_.log.clear();
+    section_->OnInputChanged(3);
+    section_->OnOutputChanged(3);
+    section_->OnEffectEvent(610, 0);
+    section_->OnStripChanged(nullptr);
+    EXPECT_EQ(host_.log, (CallLog{"tv1 input", "tv1 strip"}));
+    host_.log.clear();
+    section_->OnEngineEvent(55, 0);
+    EXPECT_EQ(host_.log, (CallLog{"tv1 gone"}));
+    EXPECT_EQ(section_->GetTVViewMode(), 1);
+    section_->SetTVMode(0);
+    host_.log.clear();
+    section_->OnPresetListEvent(800, 0);
+    section_->OnEffectEvent(1000, 0);
+    section_->OnInsertEvent(750, 0);
+    section_->OnInputChanged(1);
+    section_->OnEngineEvent(55, 0);
+    EXPECT_EQ(host_.log, (CallLog{"tv0 preset 800", "tv0 effect 1000", "tv0 insert 750"}));
 }
 
 TEST_F(MainSection, InsertAreasPassPressesFocusTheirStripAndSwitchTheFrame)
 {
-    ASSERT_EQ(section->GetAuxStripCount(), 3) << "one strip per aux bus";
-    ASSERT_NE(section->GetMainStrip(), nullptr);
+    ASSERT_EQ(section_->GetAuxStripCount(), 3) << "one strip per aux bus";
+    ASSERT_NE(section_->GetMainStrip(), nullptr);
     int x = 0, y = 0, w = 0, h = 0, id = 0;
-    ASSERT_TRUE(section->GetRegionRect(Ascii("aux2inserts"), x, y, w, h, id));
-    host.log.clear();
-    host.viewMode = 0;
-    section->OnMouseDown(MK_LBUTTON, x + 2, y + 2);
-    section->OnMouseUp(0, x + 2, y + 2);
-    EXPECT_EQ(section->GetFocusedInsertStrip(), section->GetAuxStrip(1));
-    EXPECT_EQ(host.viewMode, 2);
-    EXPECT_EQ(host.log, (CallLog{"strip1 mouse focused=0 right=0", "strip1 select", "viewmode 2"}));
+    ASSERT_TRUE(section_->GetRegionRect(Ascii("aux2inserts"), x, y, w, h, id));
+    host_.log.clear();
+    host_.viewMode = 0;
+    section_->OnMouseDown(MK_LBUTTON, x + 2, y + 2);
+    section_->OnMouseUp(0, x + 2, y + 2);
+    EXPECT_EQ(section_->GetFocusedInsertStrip(), section_->GetAuxStrip(1));
+    EXPECT_EQ(host_.viewMode, 2);
+    EXPECT_EQ(host_.log, (CallLog{"strip1 mouse focused=0 right=0", "strip1 select", "viewmode 2"}));
 
-    host.log.clear();
-    EXPECT_EQ(section->OnKeyDown(46, 0), 1);
-    EXPECT_EQ(section->OnKeyDown('A', 0), 0);
-    ASSERT_TRUE(section->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
-    section->OnRightButtonDown(MK_RBUTTON, x + 2, y + 2);
-    section->OnRightButtonUp(0, x + 2, y + 2);
-    EXPECT_EQ(section->GetFocusedInsertStrip(), section->GetMainStrip());
-    EXPECT_EQ(host.log, (CallLog{"strip1 delete", "strip3 mouse focused=0 right=1", "strip1 deselect", "strip3 select",
-                                 "strip3 menu"}));
+    host_.log.clear();
+    EXPECT_EQ(section_->OnKeyDown(46, 0), 1);
+    EXPECT_EQ(section_->OnKeyDown('A', 0), 0);
+    ASSERT_TRUE(section_->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
+    section_->OnRightButtonDown(MK_RBUTTON, x + 2, y + 2);
+    section_->OnRightButtonUp(0, x + 2, y + 2);
+    EXPECT_EQ(section_->GetFocusedInsertStrip(), section_->GetMainStrip());
+    EXPECT_EQ(host_.log, (CallLog{"strip1 delete", "strip3 mouse focused=0 right=1", "strip1 deselect", "strip3 select",
+                                  "strip3 menu"}));
 
     // Leaving the insert mode deselects the focused strip; coming back selects it again.
-    host.log.clear();
-    section->OnLeaveInsertMode(2);
-    section->OnEnterInsertMode(1);
-    section->OnEnterInsertMode(2);
-    EXPECT_EQ(host.log, (CallLog{"strip3 deselect", "strip3 select"}));
+    host_.log.clear();
+    section_->OnLeaveInsertMode(2);
+    section_->OnEnterInsertMode(1);
+    section_->OnEnterInsertMode(2);
+    EXPECT_EQ(host_.log, (CallLog{"strip3 deselect", "strip3 select"}));
+}
+
+TEST_F(MainSection, TheDragTimerScrollsTheStripsNearTheirEdgesAndEveryInsertArea)
+{
+    TestClock clock;
+    ASSERT_TRUE(Cursor::SetPosition(300, 200));
+    int screenX = 0, screenY = 0;
+    ASSERT_TRUE(Cursor::GetPosition(screenX, screenY));
+    const std::string at = std::to_string(screenX) + "," + std::to_string(screenY);
+    // What every tick passes to the aux strips and the main strip.
+    const CallLog insertAreas = {"strip0 autoscroll " + at, "strip1 autoscroll " + at, "strip2 autoscroll " + at,
+                                 "strip3 autoscroll " + at};
+    int x = 0, y = 0, w = 0, h = 0, id = 0;
+    ASSERT_TRUE(section_->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
+
+    // The timer fires on the first 25 ms tick that comes more than its 50 ms after it started.
+    const uint32_t kNextTick = 75;
+    host_.log.clear();
+    clock.Advance(kNextTick);
+    EXPECT_EQ(host_.log, CallLog{}) << "no press, no timer";
+
+    // A press in an insert area starts the timer; it ticks until the release.
+    section_->OnMouseDown(MK_LBUTTON, x + 2, y + 2);
+    host_.log.clear();
+    clock.Advance(50);
+    EXPECT_EQ(host_.log, CallLog{}) << "not within its period";
+    clock.Advance(25);
+    CallLog expected = {"strips at " + at};
+    expected.insert(expected.end(), insertAreas.begin(), insertAreas.end());
+    EXPECT_EQ(host_.log, expected) << "without a strip section only the insert areas scroll";
+
+    // With a strip section 400 wide: within 20 pixels outside either edge the strips scroll a
+    // step that way; the first strip's inserts always hear the point.
+    host_.hasStripSection = 1;
+    host_.stripWidth = 400;
+    host_.stripY = 30;
+    struct Row
+    {
+        int x;
+        const char* scroll; // nullptr: none
+    };
+    const Row rows[] = {{-20, nullptr}, {-19, "scroll -1"}, {-1, "scroll -1"}, {0, nullptr},  {200, nullptr},
+                        {400, nullptr}, {401, "scroll 1"},  {419, "scroll 1"}, {420, nullptr}};
+    for (const Row& row : rows)
+    {
+        host_.stripX = row.x;
+        host_.log.clear();
+        clock.Advance(kNextTick);
+        CallLog wanted = {"strips at " + at};
+        if (row.scroll)
+            wanted.push_back(row.scroll);
+        wanted.push_back("strip inserts " + std::to_string(row.x) + ",30");
+        wanted.insert(wanted.end(), insertAreas.begin(), insertAreas.end());
+        EXPECT_EQ(host_.log, wanted) << "x " << row.x;
+    }
+
+    section_->OnMouseUp(0, x + 2, y + 2);
+    host_.log.clear();
+    clock.Advance(kNextTick);
+    clock.Advance(kNextTick);
+    EXPECT_EQ(host_.log, CallLog{}) << "the release stops the timer";
 }
 
 TEST_F(MainSection, DragsOverTheInsertAreas)
 {
     int x = 0, y = 0, w = 0, h = 0, id = 0;
-    ASSERT_TRUE(section->GetRegionRect(Ascii("aux1inserts"), x, y, w, h, id));
-    RecordingStrip* aux = host.strips[0];
+    ASSERT_TRUE(section_->GetRegionRect(Ascii("aux1inserts"), x, y, w, h, id));
+    RecordingStrip* aux = host_.strips[0];
     // Outside the areas, and drags of an unknown kind, are refused.
-    EXPECT_EQ(section->OnDragOver(1, 1, 1, 0), 0);
-    EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 3, 0), 0);
+    EXPECT_EQ(section_->OnDragOver(1, 1, 1, 0), 0);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 3, 0), 0);
     // Effects from the palette go anywhere in an area.
     aux->slotUnder = -1;
-    EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 1, 0), 1);
     aux->slotUnder = 1;
-    EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 1, 0), 1);
 
-    host.log.clear();
-    EXPECT_EQ(section->OnDrop(x + 2, y + 2, 1, 0), 1);
-    EXPECT_EQ(section->GetLastDropSlot(), 2);
-    EXPECT_EQ(section->GetFocusedInsertStrip(), section->GetAuxStrip(0));
+    host_.log.clear();
+    EXPECT_EQ(section_->OnDrop(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->GetLastDropSlot(), 2);
+    EXPECT_EQ(section_->GetFocusedInsertStrip(), section_->GetAuxStrip(0));
     aux->dropAnswer = -1;
-    section->OnDrop(x + 2, y + 2, 1, 0);
-    EXPECT_EQ(section->GetLastDropSlot(), 2);
+    section_->OnDrop(x + 2, y + 2, 1, 0);
+    EXPECT_EQ(section_->GetLastDropSlot(), 2);
 }
 
 TEST_F(MainSection, TheInsertBarsFollowTheChains)
@@ -368,7 +431,7 @@ TEST_F(MainSection, TheInsertBarsFollowTheChains)
     ASSERT_NE(bar, nullptr);
     // Three inserts in six slots: nothing to scroll.
     ASSERT_TRUE(Standin().SetInsertCount(-1, 3));
-    section->UpdateMainInsertsScroll(1);
+    section_->UpdateMainInsertsScroll(1);
     EXPECT_EQ(bar->GetRange(), 0);
     EXPECT_EQ(bar->GetPosition(), 0);
     EXPECT_EQ(bar->GetVisible(), 6 * 18);
@@ -376,29 +439,29 @@ TEST_F(MainSection, TheInsertBarsFollowTheChains)
     // Ten inserts: the first visible slot goes from 0 to 4; the wheel moves it one at a time
     // and stops at the ends.
     ASSERT_TRUE(Standin().SetInsertCount(-1, 10));
-    section->UpdateMainInsertsScroll(1);
+    section_->UpdateMainInsertsScroll(1);
     EXPECT_EQ(bar->GetRange(), 4);
-    host.log.clear();
+    host_.log.clear();
     const WPARAM up = MAKEWPARAM(0, WHEEL_DELTA);
     const WPARAM down = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
-    section->OnMouseWheel(up, 0, 0);
+    section_->OnMouseWheel(up, 0, 0);
     EXPECT_EQ(bar->GetPosition(), 0);
     for (int i = 0; i < 6; ++i)
-        section->OnMouseWheel(down, 0, 0);
+        section_->OnMouseWheel(down, 0, 0);
     EXPECT_EQ(bar->GetPosition(), 4);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 refresh"), 4);
+    EXPECT_EQ(std::count(host_.log.begin(), host_.log.end(), "strip3 refresh"), 4);
     // Fewer inserts again: the position comes back within the range and the strip follows.
     ASSERT_TRUE(Standin().SetInsertCount(-1, 7));
-    section->UpdateMainInsertsScroll(1);
+    section_->UpdateMainInsertsScroll(1);
     EXPECT_EQ(bar->GetPosition(), 1);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 refresh"), 5);
+    EXPECT_EQ(std::count(host_.log.begin(), host_.log.end(), "strip3 refresh"), 5);
 }
 
 // Moving an insert: sends need a stereo output, send/returns also a stereo input; over a slot
 // the place must be free or the insert's own.
 TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
 {
-    IVarnHardware* system = engine.GetMixer()->GetHardware();
+    IVarnHardware* system = engine_.GetMixer()->GetHardware();
     IVarnItemList* items = system->GetItemList();
     IVarnOutput* pair = items->GetPort(1, 0);
     IVarnOutput* mono = items->GetPort(1, items->GetCount(1) - 1);
@@ -412,8 +475,8 @@ TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
     ASSERT_TRUE(Standin().SetInsertCount(-1, 3));
     IVarnInsertChain* main = Mix()->GetInsertChain();
     int x = 0, y = 0, w = 0, h = 0, id = 0;
-    ASSERT_TRUE(section->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
-    RecordingStrip* strip = host.strips[3];
+    ASSERT_TRUE(section_->GetRegionRect(Ascii("maininserts"), x, y, w, h, id));
+    RecordingStrip* strip = host_.strips[3];
 
     struct Row
     {
@@ -444,13 +507,13 @@ TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
         insert.outputPort = row.output;
         insert.inputPort = row.input;
         strip->slotUnder = row.slotUnder;
-        EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&insert)), row.accepted);
+        EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&insert)), row.accepted);
     }
     // With the chain scrolled by one, slot 1 shows place 2.
     strip->offset = 1;
     strip->slotUnder = 1;
     StandinInsert own(main, 2);
-    EXPECT_EQ(section->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&own)), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&own)), 1);
 }
 
 TEST_F(MainSection, TheButtonsAskTheFrameAndADspRefreshRetriesTheDsp)
@@ -460,39 +523,39 @@ TEST_F(MainSection, TheButtonsAskTheFrameAndADspRefreshRetriesTheDsp)
         Control* button = ControlNamed(expand ? "expand" : "collapse");
         if (!button)
             continue;
-        section->OnControlNotify(section.get(), button, 0);
+        section_->OnControlNotify(section_.get(), button, 0);
         MSG message = {};
-        ASSERT_TRUE(::PeekMessageA(&message, frame.GetHandle(), 2024, 2024, PM_REMOVE));
+        ASSERT_TRUE(::PeekMessageA(&message, frame_.GetHandle(), 2024, 2024, PM_REMOVE));
         EXPECT_EQ(message.wParam, 1u);
         EXPECT_EQ(message.lParam, expand);
     }
-    host.log.clear();
-    section->RefreshDspInserts();
+    host_.log.clear();
+    section_->RefreshDspInserts();
     EXPECT_EQ(CountLogged("RetryDsp"), 0);
     Standin().SetDspPresent(false);
-    section->RefreshDspInserts();
+    section_->RefreshDspInserts();
     EXPECT_EQ(CountLogged("RetryDsp"), 1);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip3 retry"), 2);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip0 retry"), 2);
-    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "strip2 retry"), 0) << "only the two aux strips shown";
+    EXPECT_EQ(std::count(host_.log.begin(), host_.log.end(), "strip3 retry"), 2);
+    EXPECT_EQ(std::count(host_.log.begin(), host_.log.end(), "strip0 retry"), 2);
+    EXPECT_EQ(std::count(host_.log.begin(), host_.log.end(), "strip2 retry"), 0) << "only the two aux strips shown";
 }
 
 // A right click on a value control opens its menu; reset goes to the engine like an edit.
 TEST_F(MainSection, TheControlMenuResetsALevelThroughTheEngine)
 {
     Edit("mixlevel", -20.0f);
-    link.events.clear();
+    link_.events.clear();
     Control* fader = ControlNamed("mixlevelFader");
     ASSERT_NE(fader, nullptr);
-    section->OnRightButtonDown(MK_RBUTTON, fader->X() + 2, fader->Y() + 2);
+    section_->OnRightButtonDown(MK_RBUTTON, fader->X() + 2, fader->Y() + 2);
     const int before = CountLogged("SetMainLevel 0 0");
-    section->OnMenuCommand(ControlContextMenu::kReset);
+    section_->OnMenuCommand(ControlContextMenu::kReset);
     EXPECT_FLOAT_EQ(Real("mixlevel"), Mix()->GetMainDefault());
     EXPECT_EQ(CountLogged("SetMainLevel 0 0"), before + 1);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 1);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 1);
     // The menu was for that item only: a late command does nothing.
-    section->OnMenuCommand(ControlContextMenu::kReset);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 1);
+    section_->OnMenuCommand(ControlContextMenu::kReset);
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 1);
 }
 
 class CompactSection : public Fixture
@@ -503,14 +566,14 @@ TEST_F(CompactSection, HasNoInsertStripsAndNoTVView)
 {
     ASSERT_NO_FATAL_FAILURE(StartEngine(kCard));
     ASSERT_TRUE(CreateSection(1));
-    EXPECT_EQ(host.stripsMade, 0);
-    EXPECT_EQ(host.tvViewsMade, 0);
-    section->ShowTVArea(2);
-    section->SetTVMode(1);
-    EXPECT_EQ(host.tvViewsMade, 0);
-    EXPECT_EQ(section->GetTVView(), nullptr);
-    EXPECT_EQ(section->OnDragOver(10, 60, 1, 0), 0);
-    EXPECT_EQ(section->OnDrop(10, 60, 1, 0), 0);
+    EXPECT_EQ(host_.stripsMade, 0);
+    EXPECT_EQ(host_.tvViewsMade, 0);
+    section_->ShowTVArea(2);
+    section_->SetTVMode(1);
+    EXPECT_EQ(host_.tvViewsMade, 0);
+    EXPECT_EQ(section_->GetTVView(), nullptr);
+    EXPECT_EQ(section_->OnDragOver(10, 60, 1, 0), 0);
+    EXPECT_EQ(section_->OnDrop(10, 60, 1, 0), 0);
     EXPECT_NE(ControlNamed("expand"), nullptr);
 }
 
@@ -536,17 +599,17 @@ TEST_F(StartingSection, TheStoredTVModePicksTheFirstView)
         {
             String text;
             text.AssignWide(row.stored);
-            link.settings.WriteString(StringRef(u"TV View Mode"), &text);
+            link_.settings.WriteString(StringRef(u"TV View Mode"), &text);
         }
         else
-            link.settings.DeleteKey(StringRef(u"TV View Mode"));
+            link_.settings.DeleteKey(StringRef(u"TV View Mode"));
         ASSERT_TRUE(CreateSection(0));
-        EXPECT_EQ(section->GetTVViewMode(), row.mode);
+        EXPECT_EQ(section_->GetTVViewMode(), row.mode);
     }
     String stored;
-    link.settings.DeleteKey(StringRef(u"TV View Mode"));
+    link_.settings.DeleteKey(StringRef(u"TV View Mode"));
     ASSERT_TRUE(CreateSection(0));
-    EXPECT_EQ(link.settings.ReadString(StringRef(u"TV View Mode"), stored, nullptr), 1) << "the default is written";
+    EXPECT_EQ(link_.settings.ReadString(StringRef(u"TV View Mode"), stored, nullptr), 1) << "the default is written";
     EXPECT_EQ(stored.CompareLiteral("FX"), 0);
 }
 
@@ -572,16 +635,16 @@ TEST_F(StartingSection, ACardWithout192KeepsThe192Sign)
 TEST_F(StartingSection, WithoutAMainMixNothingIsReadOrSent)
 {
     ASSERT_NO_FATAL_FAILURE(StartEngine("present=0\n", VarnInitNoHardware));
-    ASSERT_EQ(engine.GetMixer()->GetHardware(), nullptr);
+    ASSERT_EQ(engine_.GetMixer()->GetHardware(), nullptr);
     ASSERT_TRUE(CreateSection(0));
-    EXPECT_EQ(section->GetAuxCount(), 0);
-    EXPECT_EQ(host.stripsMade, 0);
+    EXPECT_EQ(section_->GetAuxCount(), 0);
+    EXPECT_EQ(host_.stripsMade, 0);
     EXPECT_EQ(ControlNamed("exclamationIcon"), nullptr);
-    section->UpdateStatus();
-    section->OnEngineEvent(300, 0);
-    section->OnEngineEvent(304, 0);
+    section_->UpdateStatus();
+    section_->OnEngineEvent(300, 0);
+    section_->OnEngineEvent(304, 0);
     ItemNamed<RealItem>("mixlevel")->SetValue(-3.0f, 1, 1, nullptr);
-    EXPECT_EQ(link.Count(MainSectionView::kUserEditEvent), 0);
-    EXPECT_TRUE(section->HasItsHardware());
+    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_TRUE(section_->HasItsHardware());
 }
 } // namespace

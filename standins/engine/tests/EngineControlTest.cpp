@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -254,6 +255,46 @@ TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
                   std::make_pair(400, reinterpret_cast<VarnEventArg>(hardware->items.GetPort(c.kind, c.index))))
             << c.request;
     }
+}
+
+TEST_F(ControlFixture, SetRequestsChangeTheMainLevelWhichRaisesItsEvent)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("set mainlevel 0"), "refused: no main mix"); // no model yet
+    ASSERT_EQ(Init(engine), 1);
+    IVarnMainMix* mix = engine.GetMixer()->GetSystem(0)->GetMainMix();
+    float minimum = 0.0f, maximum = 0.0f;
+    ASSERT_TRUE(mix->GetMainRange(&minimum, &maximum));
+    const float wanted = std::floor((minimum + maximum) / 2) - 0.5f;
+    struct Case
+    {
+        std::string request;
+        std::string reply;
+        float level; // afterwards
+        int events;  // 300s heard by now
+    } cases[] = {
+        {"set mainlevel " + std::to_string(wanted), "ok", wanted, 1},
+        {"set mainlevel " + std::to_string(wanted), "ok", wanted, 1}, // no change, no event
+        {"set mainlevel " + std::to_string(maximum + 1), "refused: out of range", wanted, 1},
+        {"set mainlevel " + std::to_string(minimum), "ok", minimum, 2},
+        {"set mainlevel nan", "refused: bad argument", minimum, 2},
+        {"set mainlevel 1e99", "refused: bad argument", minimum, 2},
+        {"set mainlevel 1x", "refused: bad argument", minimum, 2},
+        {"set mainlevel", "refused: bad argument", minimum, 2},
+        {"set monitorlevel 0", "refused: bad argument", minimum, 2},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        EXPECT_FLOAT_EQ(mix->GetMainLevel(), c.level) << c.request;
+        std::lock_guard<std::mutex> lock(heard.mutex);
+        EXPECT_EQ(std::count(heard.events.begin(), heard.events.end(), std::make_pair(300, VarnEventArg(0))), c.events)
+            << c.request;
+    }
+    EXPECT_EQ(LogWith(engine, "Control refused").size(), 6u) << "bad requests are logged; the main mix logs its own";
 }
 
 TEST_F(ControlFixture, StripsAreFoundByIdAndAnswerTheirSourceAndHardware)

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "mixer/views/FrameSections.h"
+
+// The views of the running program that exist so far: the main section. The strip section
+// and the floating windows are still none.
+class ProgramSections : public FrameSections
+{
+public:
+    // A MainSectionView, compact or full, as a child of the frame with the id; null when the
+    // skin has no panel for that form.
+    std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
+                                                       int compact, int x, int y, int id) override;
+};
