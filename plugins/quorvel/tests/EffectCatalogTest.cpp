@@ -260,6 +260,23 @@ TEST_F(PresetChangeFixture, PresetsAreAddedRenamedAndDeletedByIdentity)
     EXPECT_EQ(catalog_.FindPreset(FakeLibrary::Id(8)), nullptr);
 }
 
+// Any library event makes the mixer tell of its last change again.
+TEST_F(PresetChangeFixture, APresetAddedHeardAgainIsAddedOnce)
+{
+    PresetChangeRecord add = Change(3, u"Vocals");
+    PresetRecord record{};
+    std::memcpy(record.name, u"Bright", 14);
+    record.id = FakeLibrary::Id(8);
+    std::memcpy(add.detail, &record, sizeof(record));
+    catalog_.OnPresetChange(add);
+    catalog_.OnPresetChange(add);
+    catalog_.OnPresetChange(Change(0, u"Keys"));
+    catalog_.OnPresetChange(Change(0, u"Keys"));
+    EXPECT_EQ(vocals_->PresetCount(), 3);
+    EXPECT_EQ(catalog_.CategoryCount(), 4);
+    EXPECT_EQ(link_.posted.size(), 2u);
+}
+
 TEST_F(PresetChangeFixture, ChangesThatNameNothingDoNothingAndPostNothing)
 {
     PresetChangeRecord unknownId = Change(4, u"Vocals");

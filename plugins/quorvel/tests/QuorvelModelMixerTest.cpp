@@ -9,6 +9,8 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/ModelTestSupport.h"
+#include "standins/engine/EngineControl.h"
+#include "tests/mainwindow/ProgramWindows.h"
 #include "tests/mixer/MixerServer.h"
 #include "tools/vsthost/tests/HostRun.h"
 
@@ -17,8 +19,10 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -199,8 +203,9 @@ protected:
         return EffectId{};
     }
 
-    // Pumps this thread's messages (the sinks' calls) until the owner has a post with the id.
-    static bool WaitForPost(TestOwner& owner, uint32_t id)
+    // Pumps this thread's messages (the sinks' calls) until done() holds, for 10 s at most.
+    template <typename Done>
+    static bool PumpFor(Done done)
     {
         for (int i = 0; i < 400; ++i)
         {
@@ -209,16 +214,46 @@ protected:
             {
                 DispatchMessageA(&message);
             }
-            for (const auto& post : owner.posts)
+            if (done())
             {
-                if (post.id == id)
-                {
-                    return true;
-                }
+                return true;
             }
             Sleep(25);
         }
         return false;
+    }
+
+    // Pumps until the owner has a post with the id.
+    static bool WaitForPost(TestOwner& owner, uint32_t id)
+    {
+        return PumpFor([&] {
+            return std::any_of(owner.posts.begin(), owner.posts.end(),
+                               [id](const TestOwner::Post& post) { return post.id == id; });
+        });
+    }
+
+    // The running mixer program's process, and its engine's answer to a control request.
+    static DWORD MixerProcess()
+    {
+        DWORD process = 0;
+        HWND mixer = FindWindowA("Varn Services", nullptr);
+        return mixer && GetWindowThreadProcessId(mixer, &process) ? process : 0;
+    }
+    static std::string Control(const std::string& request)
+    {
+        std::string reply;
+        return SendControlRequest(MixerProcess(), request, reply) ? reply : "(no answer)";
+    }
+    // How many entries of the engine's call log are exactly this one.
+    static int LogCount(const std::string& entry)
+    {
+        std::istringstream log(Control("log"));
+        int count = 0;
+        for (std::string line; std::getline(log, line);)
+        {
+            count += line == entry ? 1 : 0;
+        }
+        return count;
     }
 
     static IKivCorvanServices* gServices;
@@ -389,6 +424,70 @@ TEST_F(ModelWithTheMixer, LibraryEditsComeBackAsMessagesAndBadNamesAreRefused)
     EXPECT_EQ(std::u16string(reinterpret_cast<const PresetMessage*>(added.payload.data())->preset.name), u"Slap");
     EXPECT_EQ(catalog.CategoryAt(before)->PresetCount(), 1);
     EXPECT_EQ(catalog.DeleteCategory(u"Guitars"), EffectCatalog::kEditDone);
+}
+
+// The engine's library (850) and preset-list (800) events reach the instance through the
+// mixer program's dispatcher, as notifications 0x8 and 0x10 (no notification fired by hand):
+// changes the instance made come back as its messages. The same event raised again from
+// outside makes the mixer tell of its last change once more: the instance asks again and
+// changes nothing more.
+TEST_F(ModelWithTheMixer, EngineEvents850And800ReachTheInstanceThroughTheDispatcher)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.link.IsConnected());
+    TestOwner& owner = instance.owner;
+    // The dispatcher passes these events on once the program has its frame.
+    ASSERT_TRUE(PumpFor([] { return !ProgramWindows(MixerProcess()).empty(); }));
+    const auto posted = [&owner](uint32_t id) {
+        return std::count_if(owner.posts.begin(), owner.posts.end(),
+                             [id](const TestOwner::Post& post) { return post.id == id; });
+    };
+
+    EffectCatalog& catalog = instance.link.GetCatalog();
+    const int32_t categories = catalog.CategoryCount();
+    ASSERT_EQ(catalog.CreateCategory(u"Strings"), EffectCatalog::kEditDone);
+    ASSERT_TRUE(WaitForPost(owner, kMessageCategoryChanged));
+    std::shared_ptr<PresetCategory> strings = catalog.CategoryAt(categories);
+    ASSERT_NE(strings, nullptr);
+    EXPECT_EQ(std::u16string(strings->Record().name), u"Strings");
+    EXPECT_EQ(strings->PresetCount(), 0);
+
+    InsertChain& chain = instance.link.GetInserts();
+    ASSERT_TRUE(chain.LoadPreset(Find(catalog, u"Core Effects", u"Delay"), 0, true, true));
+    const int32_t positions[] = {0};
+    ASSERT_EQ(catalog.CreatePreset(u"Strings", u"Bowed", 1, positions), EffectCatalog::kEditDone);
+    ASSERT_TRUE(WaitForPost(owner, kMessagePresetChanged));
+    EXPECT_EQ(strings->PresetCount(), 1);
+    const int asked = LogCount("GetPresetChange");
+    EXPECT_EQ(Control("raise 850"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetPresetChange") > asked; })) << Control("log");
+    EXPECT_EQ(strings->PresetCount(), 1) << "the preset is added once";
+    EXPECT_EQ(posted(kMessagePresetChanged), 1);
+
+    auto* delay = static_cast<DspEffectInsert*>(chain.At(0));
+    const int32_t presets = delay->PresetCount();
+    ASSERT_TRUE(delay->CreatePreset(u"Warm"));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 1; }));
+    ASSERT_TRUE(delay->CreatePreset(u"Cold"));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 2; }));
+    int modelAsked = LogCount("GetParamModelChange");
+    EXPECT_EQ(Control("raise 800"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetParamModelChange") > modelAsked; })) << Control("log");
+    ASSERT_EQ(delay->PresetCount(), presets + 2) << "the preset is added once";
+    EXPECT_EQ(std::u16string(delay->PresetAt(presets)->name), u"Warm");
+
+    ASSERT_TRUE(delay->DeletePreset(presets));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 3; }));
+    modelAsked = LogCount("GetParamModelChange");
+    EXPECT_EQ(Control("raise 800"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetParamModelChange") > modelAsked; })) << Control("log");
+    ASSERT_EQ(delay->PresetCount(), presets + 1) << "the removal is made once";
+    EXPECT_EQ(std::u16string(delay->PresetAt(presets)->name), u"Cold");
+    EXPECT_EQ(posted(kMessageCorePresetsChanged), 3);
+    EXPECT_TRUE(delay->DeletePreset(presets));
+
+    chain.RemoveAll(true);
+    EXPECT_EQ(catalog.DeleteCategory(u"Strings"), EffectCatalog::kEditDone);
 }
 
 } // namespace
