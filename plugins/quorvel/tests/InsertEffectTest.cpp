@@ -367,20 +367,20 @@ TEST_F(InsertEffectTest, PresetListChangesFollowTheServer)
 TEST_F(InsertEffectTest, APresetListChangeHeardAgainChangesNothingMore)
 {
     auto insert = Applied();
-    ParamModelChange added{};
-    added.effect = preset_.id;
-    added.kind = 0;
-    added.preset.number = 3;
-    std::memcpy(added.preset.name, u"Fourth", 14);
+    const auto change = [this](int32_t kind, int32_t number, const std::u16string& name) {
+        ParamModelChange record{};
+        record.effect = preset_.id;
+        record.kind = kind;
+        record.preset.number = number;
+        name.copy(record.preset.name, 127);
+        return record;
+    };
+    const ParamModelChange added = change(0, 3, u"Fourth");
     ASSERT_TRUE(insert->OnParamModelChange(added));
     EXPECT_FALSE(insert->OnParamModelChange(added)) << "added once";
     EXPECT_EQ(insert->PresetCount(), 4);
 
-    ParamModelChange removed{};
-    removed.effect = preset_.id;
-    removed.kind = 1;
-    removed.preset.number = 0;
-    std::memcpy(removed.preset.name, u"First", 12);
+    const ParamModelChange removed = change(1, 0, u"First");
     ASSERT_TRUE(insert->OnParamModelChange(removed));
     EXPECT_FALSE(insert->OnParamModelChange(removed)) << "removed once: the preset now first stays";
     ASSERT_EQ(insert->PresetCount(), 3);

@@ -594,13 +594,19 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     effect.reset();
 }
 
-// The first effect of the mixer's core effects category.
-bool FirstCoreEffect(IKivCorvanEffectServices* effects, EffectId* id)
+// The first effect of the mixer's core effects category: its id and name.
+bool FirstCoreEffect(IKivCorvanServices* services, EffectId* id, std::u16string* name)
 {
+    IKivCorvanEffectServices* effects = nullptr;
     LONG categoryCount = 0;
     KivEffectCategory* categories = nullptr;
+    if (services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)) != S_OK)
+    {
+        return false;
+    }
     if (effects->GetEffectCatalog(&categoryCount, &categories) != S_OK)
     {
+        effects->Release();
         return false;
     }
     bool found = false;
@@ -615,34 +621,29 @@ bool FirstCoreEffect(IKivCorvanEffectServices* effects, EffectId* id)
             {
                 id->data[i] = presets[0].id.data[i];
             }
+            *name = reinterpret_cast<const char16_t*>(presets[0].name);
             found = true;
         }
         CoTaskMemFree(presets);
     }
     CoTaskMemFree(categories);
+    effects->Release();
     return found;
 }
 
-std::vector<uint8_t> GetChunk(VstEffectRecord* instance)
+// A state chunk of a chain of the mixer's first core effect (its id in `effect`) and a trim
+// pot, with their information as the simulated engine gives it (as a chunk the plug-in saved
+// holds it), made with the plug-in's own code, which takes memory from the platform.
+std::unique_ptr<AlignedBuffer> CoreEffectAndTrimPotChunk(IKivCorvanServices* services, EffectId* effect)
 {
-    void* data = nullptr;
-    const auto size = static_cast<size_t>(instance->dispatcher(instance, kEffGetChunk, 0, 0, &data, 0.0f));
-    return data ? std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size)
-                : std::vector<uint8_t>();
-}
-
-// A state chunk of a chain of the effect and a trim pot, with their information as the
-// simulated engine gives it (as a chunk the plug-in saved holds it), made with the plug-in's
-// own code, which takes memory from the platform.
-std::unique_ptr<AlignedBuffer> EffectAndTrimPotChunk(const EffectId& effect, const std::u16string& effectName)
-{
+    std::u16string effectName;
     InsertStateList chain;
-    if (!CreatePlatform(0x10000) || !chain.Reset(2))
+    if (!FirstCoreEffect(services, effect, &effectName) || !CreatePlatform(0x10000) || !chain.Reset(2))
     {
         return nullptr;
     }
     auto* dsp = static_cast<DspEffectState*>(chain.CreateAt(0, kInsertDspEffect));
-    dsp->preset.id = effect;
+    dsp->preset.id = *effect;
     dsp->info = InsertInfo{{}, 1, 1, 1, 4, 5};
     effectName.copy(dsp->info.shortName, 10);
     InsertState* trim = chain.CreateAt(1, kInsertTrimPot);
@@ -653,13 +654,8 @@ std::unique_ptr<AlignedBuffer> EffectAndTrimPotChunk(const EffectId& effect, con
 // A host loads a project: the chunk's chain is set up in the mixer and saved again as it was.
 TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     EffectId effect{};
-    ASSERT_TRUE(FirstCoreEffect(effects, &effect));
-    effects->Release();
-
-    std::unique_ptr<AlignedBuffer> chunk = EffectAndTrimPotChunk(effect, u"Reverb");
+    std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(gServices, &effect);
     ASSERT_TRUE(chunk);
 
     LoadedPlugin plugin;
@@ -690,12 +686,8 @@ TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
 // indices past the chain's parameters are unmapped.
 TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     EffectId effect{};
-    ASSERT_TRUE(FirstCoreEffect(effects, &effect));
-    effects->Release();
-    const std::unique_ptr<AlignedBuffer> chunk = EffectAndTrimPotChunk(effect, u"Reverb");
+    const std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(gServices, &effect);
     ASSERT_TRUE(chunk);
     std::string hex;
     for (size_t i = 0; i < chunk->Size(); ++i)
