@@ -631,6 +631,14 @@ bool FirstCoreEffect(IKivCorvanServices* services, EffectId* id, std::u16string*
     return found;
 }
 
+std::vector<uint8_t> GetChunk(VstEffectRecord* instance)
+{
+    void* data = nullptr;
+    const auto size = static_cast<size_t>(instance->dispatcher(instance, kEffGetChunk, 0, 0, &data, 0.0f));
+    return data ? std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size)
+                : std::vector<uint8_t>();
+}
+
 // A state chunk of a chain of the mixer's first core effect (its id in `effect`) and a trim
 // pot, with their information as the simulated engine gives it (as a chunk the plug-in saved
 // holds it), made with the plug-in's own code, which takes memory from the platform.
