@@ -274,27 +274,27 @@ protected:
         // The plug-in never starts the mixer program: this reference starts it (again, after a
         // case that ended it) and keeps it.
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&gServices)),
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
     }
     void TearDown() override { ReleaseServices(); }
     static void ReleaseServices()
     {
-        if (gServices)
+        if (services_)
         {
-            gServices->Release();
-            gServices = nullptr;
+            services_->Release();
+            services_ = nullptr;
         }
     }
 
 public:
-    static IKivCorvanServices* Services() { return gServices; }
+    static IKivCorvanServices* Services() { return services_; }
 
 protected:
-    static IKivCorvanServices* gServices;
+    static IKivCorvanServices* services_;
 };
 
-IKivCorvanServices* QuorvelWithTheMixer::gServices = nullptr;
+IKivCorvanServices* QuorvelWithTheMixer::services_ = nullptr;
 
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
@@ -312,7 +312,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
 {
     // Four clients of the test's own take the card's four pairs (8 x 8 channels).
     IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LONG clients[4] = {};
     std::set<LONG> pairs;
     for (LONG& client : clients)
@@ -353,7 +353,7 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
     EXPECT_TRUE(own.ReadOtherPairs().held) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
@@ -369,7 +369,7 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
 TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCardHasPassesThrough)
 {
     IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LONG probe = 0;
     ASSERT_EQ(effects->RegisterClient(&probe), S_OK);
     // Four instances in this process, the card's four pairs (8 x 8 channels): none left over
@@ -422,7 +422,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
     {
         SCOPED_TRACE(std::to_string(c.rate) + " Hz, load " + std::to_string(c.load));
         OwnClients own;
-        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
         const int block = 512;
         StereoSignal sent = Noise(block * (20 * c.rate / block));
         sent.sampleRate = c.rate;
@@ -476,7 +476,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
 TEST_F(QuorvelWithTheMixer, QuittingTheMixerDropsTheLinkAndTheAudioPassesThrough)
 {
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
     const int rate = 44100;
     const int block = 512;
     const StereoSignal sent = Noise(block * (30 * rate / block));
@@ -663,7 +663,7 @@ std::unique_ptr<AlignedBuffer> CoreEffectAndTrimPotChunk(IKivCorvanServices* ser
 TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
 {
     EffectId effect{};
-    std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(gServices, &effect);
+    std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(services_, &effect);
     ASSERT_TRUE(chunk);
 
     LoadedPlugin plugin;
@@ -695,7 +695,7 @@ TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
 TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns)
 {
     EffectId effect{};
-    const std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(gServices, &effect);
+    const std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(services_, &effect);
     ASSERT_TRUE(chunk);
     std::string hex;
     for (size_t i = 0; i < chunk->Size(); ++i)

@@ -98,21 +98,21 @@ protected:
         ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&gServices)),
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
-        ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&gEffects)), S_OK);
+        ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects_)), S_OK);
     }
     static void TearDownTestSuite()
     {
-        if (gEffects)
+        if (effects_)
         {
-            gEffects->Release();
-            gEffects = nullptr;
+            effects_->Release();
+            effects_ = nullptr;
         }
-        if (gServices)
+        if (services_)
         {
-            gServices->Release();
-            gServices = nullptr;
+            services_->Release();
+            services_ = nullptr;
         }
         EndMixerProgram();
         CoUninitialize();
@@ -130,8 +130,8 @@ protected:
             positions.push_back(i);
         }
         std::vector<std::u16string> names;
-        gEffects->CreatePresetCategory(L"Probes"); // refused when it is there already
-        if (count == 0 || gEffects->CreatePreset(client, L"Probes", name.c_str(), count, positions.data()) != S_OK)
+        effects_->CreatePresetCategory(L"Probes"); // refused when it is there already
+        if (count == 0 || effects_->CreatePreset(client, L"Probes", name.c_str(), count, positions.data()) != S_OK)
         {
             return names;
         }
@@ -139,7 +139,7 @@ protected:
         std::memcpy(category.name, L"Probes", 14);
         LONG presetCount = 0;
         KivEffectPreset* presets = nullptr;
-        if (gEffects->GetEffectPresets(&category, &presetCount, &presets) != S_OK)
+        if (effects_->GetEffectPresets(&category, &presetCount, &presets) != S_OK)
         {
             return names;
         }
@@ -154,7 +154,7 @@ protected:
             LONG* counts = nullptr;
             float* wetDry = nullptr;
             KivPresetValue* values = nullptr;
-            if (gEffects->GetInserts(presets[p].id, &factory, &effectCount, &effects, &counts, &wetDry, &valueCount,
+            if (effects_->GetInserts(presets[p].id, &factory, &effectCount, &effects, &counts, &wetDry, &valueCount,
                                      &values) == S_OK)
             {
                 for (LONG e = 0; e < effectCount; ++e)
@@ -167,7 +167,7 @@ protected:
             CoTaskMemFree(counts);
             CoTaskMemFree(wetDry);
             CoTaskMemFree(values);
-            gEffects->DeletePreset(presets[p].id);
+            effects_->DeletePreset(presets[p].id);
         }
         CoTaskMemFree(presets);
         return names;
@@ -256,12 +256,12 @@ protected:
         return count;
     }
 
-    static IKivCorvanServices* gServices;
-    static IKivCorvanEffectServices* gEffects;
+    static IKivCorvanServices* services_;
+    static IKivCorvanEffectServices* effects_;
 };
 
-IKivCorvanServices* ModelWithTheMixer::gServices = nullptr;
-IKivCorvanEffectServices* ModelWithTheMixer::gEffects = nullptr;
+IKivCorvanServices* ModelWithTheMixer::services_ = nullptr;
+IKivCorvanEffectServices* ModelWithTheMixer::effects_ = nullptr;
 
 TEST_F(ModelWithTheMixer, TheLibraryIsListedWithAChainPresetsEffects)
 {
@@ -314,13 +314,13 @@ TEST_F(ModelWithTheMixer, ChainEditsAreTheEnginesChain)
     ASSERT_TRUE(chain.At(1)->SetBypass(true));
     ASSERT_TRUE(chain.At(2)->SetSolo(true));
     LONG bypass = 0, solo = 0;
-    ASSERT_EQ(gEffects->GetInsertBypass(client, 1, &bypass), S_OK);
-    ASSERT_EQ(gEffects->GetInsertSolo(client, 2, &solo), S_OK);
+    ASSERT_EQ(effects_->GetInsertBypass(client, 1, &bypass), S_OK);
+    ASSERT_EQ(effects_->GetInsertSolo(client, 2, &solo), S_OK);
     EXPECT_EQ(bypass, 1);
     EXPECT_EQ(solo, 1);
     EXPECT_TRUE(chain.At(1)->IsBypassed());
     ASSERT_TRUE(chain.SetAllBypass(false));
-    ASSERT_EQ(gEffects->GetInsertBypass(client, 1, &bypass), S_OK);
+    ASSERT_EQ(effects_->GetInsertBypass(client, 1, &bypass), S_OK);
     EXPECT_EQ(bypass, 0);
     EXPECT_FALSE(chain.At(1)->IsBypassed());
 
@@ -371,7 +371,7 @@ TEST_F(ModelWithTheMixer, AChunkRestoresTheChainWithAndWithoutTheMixerKeepingIts
         ASSERT_TRUE(chain.At(0)->GetParamValue(0, &gain));
         EXPECT_EQ(gain.AsReal(), 0.125f);
         LONG bypass = 0;
-        ASSERT_EQ(gEffects->GetInsertBypass(second.link.GetClientId(), 0, &bypass), S_OK);
+        ASSERT_EQ(effects_->GetInsertBypass(second.link.GetClientId(), 0, &bypass), S_OK);
         EXPECT_EQ(bypass, 1);
     }
     // Without a mixer: read and captured again, it keeps its kinds, ids and switches.
