@@ -34,6 +34,23 @@ void* NewPayload(size_t size, uint32_t identity)
     return block;
 }
 
+// Whether two record names hold the same text up to their terminator.
+bool SameName(const char16_t (&a)[128], const char16_t (&b)[128])
+{
+    for (size_t n = 0; n < 128; ++n)
+    {
+        if (a[n] != b[n])
+        {
+            return false;
+        }
+        if (a[n] == 0)
+        {
+            return true;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 DspEffectInsert::DspEffectInsert(ModelLink* link, int32_t position, const PresetRecord& preset)
@@ -180,9 +197,18 @@ bool DspEffectInsert::OnParamModelChange(const ParamModelChange& change)
         return false;
     }
     const int32_t index = change.preset.number;
+    // Every preset-list event makes the mixer tell of the last change again: a preset already
+    // at its place is not added twice, and a removal whose preset has gone already (the record
+    // names it) removes nothing more.
+    const bool atItsPlace =
+        index >= 0 && index < PresetCount() && SameName(presets_[static_cast<size_t>(index)].name, change.preset.name);
     switch (change.kind)
     {
     case 0: {
+        if (atItsPlace)
+        {
+            return false;
+        }
         presets_.push_back(change.preset);
         presets_.back().number = PresetCount() - 1;
         void* block = NewPayload(4 + sizeof(change.preset.name), Identity());
@@ -194,7 +220,7 @@ bool DspEffectInsert::OnParamModelChange(const ParamModelChange& change)
         return true;
     }
     case 1: {
-        if (index < 0 || index >= PresetCount())
+        if (index < 0 || index >= PresetCount() || (change.preset.name[0] != 0 && !atItsPlace))
         {
             return false;
         }

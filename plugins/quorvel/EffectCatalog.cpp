@@ -554,6 +554,15 @@ void EffectCatalog::OnPresetChange(const PresetChangeRecord& record)
     {
         PresetRecord added;
         std::memcpy(&added, change.detail, sizeof(added));
+        // Every library event makes the mixer tell of the last change again: one already
+        // heard adds nothing.
+        for (const std::shared_ptr<PresetEntry>& present : presets)
+        {
+            if (present->record_.id == added.id)
+            {
+                return;
+            }
+        }
         auto entry = std::make_shared<PresetEntry>(this, added);
         presets.push_back(entry);
         void* message = MakePresetMessage(*category, *entry);

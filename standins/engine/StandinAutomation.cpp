@@ -10,6 +10,8 @@ int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
     *clientId = nextClient_++;
     clients_.insert(*clientId);
     effects_.AddClient(*clientId);
+    if (log_)
+        log_("RegisterClient " + std::to_string(*clientId));
     return 1;
 }
 
@@ -19,7 +21,11 @@ int VARN_CALL StandinAutomation::UnregisterClient(int clientId)
     // A client that goes gives its pair and its inserts back.
     pairs_.erase(clientId);
     effects_.RemoveClient(clientId);
-    return clients_.erase(clientId) ? 1 : 0;
+    if (clients_.erase(clientId) == 0)
+        return 0;
+    if (log_)
+        log_("UnregisterClient " + std::to_string(clientId));
+    return 1;
 }
 
 int VARN_CALL StandinAutomation::AcquireSendReturn(int clientId, void* record, int* sendPair, int* returnPair)
@@ -44,7 +50,11 @@ int VARN_CALL StandinAutomation::AcquireSendReturn(int clientId, void* record, i
                 pair = candidate;
         }
         if (pair < 0)
+        {
+            if (log_)
+                log_("AcquireSendReturn " + std::to_string(clientId) + " refused: every pair taken");
             return 0;
+        }
         pairs_[clientId] = pair;
     }
     const SendReturnRecord filled{pair, pair, clientId, 0};
@@ -83,6 +93,36 @@ int VARN_CALL StandinAutomation::SetInsertChainFlag(int clientId, int value)
     if (log_)
         log_("SetInsertChainFlag " + std::to_string(clientId) + " " + std::to_string(value));
     return effects_.SetInsertChainFlag(clientId, value);
+}
+
+int VARN_CALL StandinAutomation::SetParameterValue(int clientId, int position, int parameter, int kind, int value)
+{
+    const int result = effects_.SetParameterValue(clientId, position, parameter, kind, value);
+    Log("SetParameterValue " + std::to_string(clientId) + " " + std::to_string(position) + " " +
+        std::to_string(parameter) + " " + std::to_string(kind) + " " + std::to_string(value) +
+        (result ? "" : " refused"));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::GetPresetChange(void* change)
+{
+    const int result = effects_.GetPresetChange(change);
+    Log(result ? "GetPresetChange" : "GetPresetChange refused");
+    return result;
+}
+
+int VARN_CALL StandinAutomation::GetParamModelChange(void* change)
+{
+    const int result = effects_.GetParamModelChange(change);
+    Log(result ? "GetParamModelChange" : "GetParamModelChange refused");
+    return result;
+}
+
+void StandinAutomation::Log(const std::string& entry)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (log_)
+        log_(entry);
 }
 
 void StandinAutomation::Configure(bool keepCategory2, int pairs, std::function<void(std::string)> log)

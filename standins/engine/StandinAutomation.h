@@ -120,10 +120,7 @@ public:
     {
         return effects_.GetParameterValue(clientId, position, parameter, value);
     }
-    int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) override
-    {
-        return effects_.SetParameterValue(clientId, position, parameter, kind, value);
-    }
+    int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) override;
     int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) override
     {
         return effects_.SetInsertBypass(clientId, position, bypass);
@@ -156,8 +153,9 @@ public:
     {
         return effects_.RenameCorePreset(effect, index, name);
     }
-    int VARN_CALL GetPresetChange(void* change) override { return effects_.GetPresetChange(change); }
-    int VARN_CALL GetParamModelChange(void* change) override { return effects_.GetParamModelChange(change); }
+    // The last library or preset-list change; 0 before the first one.
+    int VARN_CALL GetPresetChange(void* change) override;
+    int VARN_CALL GetParamModelChange(void* change) override;
     int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override
     {
         return effects_.SetAllInsertsBypass(clientId, bypass);
@@ -188,6 +186,8 @@ public:
     }
 
 private:
+    void Log(const std::string& entry);
+
     std::mutex lock_;
     std::set<int> clients_;                // guarded by lock_
     std::map<int, int> pairs_;             // client -> its pair; guarded by lock_

@@ -4,6 +4,7 @@
 //           [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT] [--offline] [--accumulate]
 //           [--lockstep] [--editor] [--chunk] [--set-chunk HEX] [--swap-chunk HEX]
 //           [--calls whole|half|split|shorter|uneven|primes|changing] [--instances N]
+//           [--params INDEX[=VALUE],...]
 //
 // The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
 // runs on an audio thread of its own. --lockstep lets the simulated card's driver run after
@@ -15,7 +16,10 @@
 // blocks, halves, 11/16 and the rest, one call in 21 of 11/16, random lengths up to the
 // block, prime lengths, or a change from one kind to the next every second. --instances N
 // first makes N instances at once through the plug-in's entry point, tells how many it got and
-// closes them again. It prints the plug-in's reported initial delay, the delay it measures
+// closes them again. --params makes the host's parameter calls while the audio runs (once half
+// of the blocks are processed; after the run when it was quicker): for each listed index, setParameter with the value when one is
+// given, then getParameter and the name, display and label texts, each printed; after the run
+// every listed index is read again. It prints the plug-in's reported initial delay, the delay it measures
 // between the signal sent and the signal returned at the start and at the end, and how many
 // returned samples from the first that came back are off that delay.
 
@@ -27,6 +31,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +41,14 @@
 
 namespace
 {
+
+// One entry of --params: an index to read, and a value to set first when `set`.
+struct ParamCall
+{
+    int index = 0;
+    bool set = false;
+    float value = 0.0f;
+};
 
 struct Options
 {
@@ -57,6 +70,7 @@ struct Options
     bool chunk = false;
     std::vector<unsigned char> setChunk;
     std::vector<unsigned char> swapChunk;
+    std::vector<ParamCall> params;
 };
 
 const char* const kCallKinds[] = {"whole", "half", "split", "shorter", "uneven", "primes"};
@@ -154,6 +168,62 @@ bool ParseHex(const std::string& text, std::vector<unsigned char>* bytes)
     return true;
 }
 
+// "3=0.25,7,300" -> calls; false for an empty entry, an index that is no whole number >= 0 or a
+// value that is no number.
+bool ParseParams(const std::string& text, std::vector<ParamCall>* calls)
+{
+    size_t start = 0;
+    while (start <= text.size())
+    {
+        const size_t end = std::min(text.find(',', start), text.size());
+        const std::string entry = text.substr(start, end - start);
+        const size_t equals = entry.find('=');
+        const std::string index = entry.substr(0, equals);
+        ParamCall call;
+        char* stop = nullptr;
+        const long long number = std::strtoll(index.c_str(), &stop, 10);
+        if (index.empty() || *stop != 0 || number < 0 || number > INT32_MAX)
+        {
+            return false;
+        }
+        call.index = static_cast<int>(number);
+        if (equals != std::string::npos)
+        {
+            const std::string value = entry.substr(equals + 1);
+            call.value = std::strtof(value.c_str(), &stop);
+            if (value.empty() || *stop != 0)
+            {
+                return false;
+            }
+            call.set = true;
+        }
+        calls->push_back(call);
+        start = end + 1;
+    }
+    return true;
+}
+
+// Prints what the plug-in answers for one parameter, after setting it when the call says so.
+void CallParam(VstEffectRecord* effect, const ParamCall& call, const char* when)
+{
+    if (call.set)
+    {
+        effect->setParameter(effect, call.index, call.value);
+    }
+    const float value = effect->getParameter(effect, call.index);
+    char name[256] = {}, display[256] = {}, label[256] = {};
+    effect->dispatcher(effect, kEffGetParamName, call.index, 0, name, 0.0f);
+    effect->dispatcher(effect, kEffGetParamDisplay, call.index, 0, display, 0.0f);
+    effect->dispatcher(effect, kEffGetParamLabel, call.index, 0, label, 0.0f);
+    std::printf("parameter %d %s", call.index, when);
+    if (call.set)
+    {
+        std::printf(", set %g", static_cast<double>(call.value));
+    }
+    std::printf(": %.6f, name \"%s\", display \"%s\", label \"%s\"\n", static_cast<double>(value), name, display,
+                label);
+}
+
 // What the host callback answers; set before the plug-in is loaded.
 Options gOptions;
 std::atomic<int> gAutomations{0};
@@ -243,6 +313,11 @@ bool ParseOptions(int argc, char** argv, Options* options)
         else if (arg == "--swap-chunk" && hasValue)
         {
             if (!ParseHex(argv[++i], &options->swapChunk))
+                return false;
+        }
+        else if (arg == "--params" && hasValue)
+        {
+            if (!ParseParams(argv[++i], &options->params))
                 return false;
         }
         else if (arg.rfind("--", 0) != 0 && options->plugin.empty())
@@ -391,7 +466,8 @@ int main(int argc, char** argv)
                     "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
                     "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
                     "               [--set-chunk HEX] [--swap-chunk HEX] [--instances N]\n"
-                    "               [--calls whole|half|split|shorter|uneven|primes|changing]\n");
+                    "               [--calls whole|half|split|shorter|uneven|primes|changing]\n"
+                    "               [--params INDEX[=VALUE],...]\n");
         return 2;
     }
     const Options& options = gOptions;
@@ -507,6 +583,7 @@ int main(int argc, char** argv)
         }
     }
     std::atomic<bool> done{false};
+    std::atomic<size_t> processed{0};
     int steppedSwitches = 0;
     std::thread audio([&] {
         const size_t channels =
@@ -559,6 +636,7 @@ int main(int argc, char** argv)
                 std::this_thread::sleep_until(next);
             }
             start += n;
+            processed = start;
         }
         done = true;
     });
@@ -566,8 +644,18 @@ int main(int argc, char** argv)
     int idles = 0;
     int swaps = 0;
     DWORD lastSwap = GetTickCount();
+    bool paramsCalled = options.params.empty();
     while (!done)
     {
+        if (!paramsCalled && processed >= sent.left.size() / 2)
+        {
+            for (const ParamCall& call : options.params)
+            {
+                CallParam(effect, call, "while processing");
+            }
+            std::fflush(stdout);
+            paramsCalled = true;
+        }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
@@ -588,6 +676,16 @@ int main(int argc, char** argv)
         }
     }
     audio.join();
+    // A run faster than this loop's first look (offline, lock step) gets its calls now.
+    for (size_t i = 0; !paramsCalled && i < options.params.size(); ++i)
+    {
+        CallParam(effect, options.params[i], "once processed");
+    }
+    for (ParamCall call : options.params)
+    {
+        call.set = false;
+        CallParam(effect, call, "after the run");
+    }
     if (!options.swapChunk.empty())
     {
         std::printf("chunks swapped while processing: %d\n", swaps);

@@ -196,6 +196,17 @@ protected:
         return *reinterpret_cast<const PresetMessage*>(link_.posted.at(i).payload.data());
     }
 
+    // The preset "Bright" (id 8) added to "Vocals".
+    static PresetChangeRecord BrightAdded()
+    {
+        PresetChangeRecord add = Change(3, u"Vocals");
+        PresetRecord record{};
+        std::memcpy(record.name, u"Bright", 14);
+        record.id = FakeLibrary::Id(8);
+        std::memcpy(add.detail, &record, sizeof(record));
+        return add;
+    }
+
     std::shared_ptr<PresetCategory> vocals_;
 };
 
@@ -229,11 +240,8 @@ TEST_F(PresetChangeFixture, CategoriesAreAddedRenamedAndDeletedWithCopiesPosted)
 
 TEST_F(PresetChangeFixture, PresetsAreAddedRenamedAndDeletedByIdentity)
 {
-    PresetChangeRecord add = Change(3, u"Vocals");
-    PresetRecord record{};
-    std::memcpy(record.name, u"Bright", 14);
-    record.id = FakeLibrary::Id(8);
-    std::memcpy(add.detail, &record, sizeof(record));
+    const PresetChangeRecord add = BrightAdded();
+    const EffectId id = FakeLibrary::Id(8);
     catalog_.OnPresetChange(add);
     ASSERT_EQ(vocals_->PresetCount(), 3);
     std::shared_ptr<PresetEntry> bright = vocals_->PresetAt(2);
@@ -244,7 +252,7 @@ TEST_F(PresetChangeFixture, PresetsAreAddedRenamedAndDeletedByIdentity)
     EXPECT_EQ(PresetPayload(0).preset.id, FakeLibrary::Id(8));
 
     PresetChangeRecord rename = Change(5, u"Vocals");
-    std::memcpy(rename.detail, &record.id, 16);
+    std::memcpy(rename.detail, &id, 16);
     std::memcpy(rename.detail + 16, u"Brighter", 18);
     catalog_.OnPresetChange(rename);
     EXPECT_EQ(Name(bright), u"Brighter");
@@ -252,12 +260,25 @@ TEST_F(PresetChangeFixture, PresetsAreAddedRenamedAndDeletedByIdentity)
     EXPECT_EQ(std::u16string(PresetPayload(1).preset.name), u"Brighter");
 
     PresetChangeRecord remove = Change(4, u"Vocals");
-    std::memcpy(remove.detail, &record.id, 16);
+    std::memcpy(remove.detail, &id, 16);
     catalog_.OnPresetChange(remove);
     EXPECT_EQ(vocals_->PresetCount(), 2);
     EXPECT_EQ(link_.posted.at(2).wParam, 1u);
     EXPECT_EQ(PresetPayload(2).identity, bright->Identity());
     EXPECT_EQ(catalog_.FindPreset(FakeLibrary::Id(8)), nullptr);
+}
+
+// Any library event makes the mixer tell of its last change again.
+TEST_F(PresetChangeFixture, APresetAddedHeardAgainIsAddedOnce)
+{
+    const PresetChangeRecord add = BrightAdded();
+    catalog_.OnPresetChange(add);
+    catalog_.OnPresetChange(add);
+    catalog_.OnPresetChange(Change(0, u"Keys"));
+    catalog_.OnPresetChange(Change(0, u"Keys"));
+    EXPECT_EQ(vocals_->PresetCount(), 3);
+    EXPECT_EQ(catalog_.CategoryCount(), 4);
+    EXPECT_EQ(link_.posted.size(), 2u);
 }
 
 TEST_F(PresetChangeFixture, ChangesThatNameNothingDoNothingAndPostNothing)

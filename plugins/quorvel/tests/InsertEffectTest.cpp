@@ -347,6 +347,8 @@ TEST_F(InsertEffectTest, PresetListChangesFollowTheServer)
     EXPECT_EQ(std::u16string(insert->PresetAt(1)->name), renamed);
 
     change.kind = 0;
+    change.preset.number = 2;
+    std::memcpy(change.preset.name, u"Added", 12);
     ASSERT_TRUE(insert->OnParamModelChange(change));
     EXPECT_EQ(insert->PresetCount(), 3);
     EXPECT_EQ(insert->PresetAt(2)->number, 2);
@@ -359,6 +361,31 @@ TEST_F(InsertEffectTest, PresetListChangesFollowTheServer)
     EXPECT_FALSE(insert->OnParamModelChange(change)) << "another effect";
     EXPECT_EQ(insert->PresetCount(), 3);
     EXPECT_EQ(link_.posted.size(), 3u);
+}
+
+// Any preset-list event makes the mixer tell of its last change again.
+TEST_F(InsertEffectTest, APresetListChangeHeardAgainChangesNothingMore)
+{
+    auto insert = Applied();
+    const auto change = [this](int32_t kind, int32_t number, const std::u16string& name) {
+        ParamModelChange record{};
+        record.effect = preset_.id;
+        record.kind = kind;
+        record.preset.number = number;
+        name.copy(record.preset.name, 127);
+        return record;
+    };
+    const ParamModelChange added = change(0, 3, u"Fourth");
+    ASSERT_TRUE(insert->OnParamModelChange(added));
+    EXPECT_FALSE(insert->OnParamModelChange(added)) << "added once";
+    EXPECT_EQ(insert->PresetCount(), 4);
+
+    const ParamModelChange removed = change(1, 0, u"First");
+    ASSERT_TRUE(insert->OnParamModelChange(removed));
+    EXPECT_FALSE(insert->OnParamModelChange(removed)) << "removed once: the preset now first stays";
+    ASSERT_EQ(insert->PresetCount(), 3);
+    EXPECT_EQ(std::u16string(insert->PresetAt(0)->name), u"Second");
+    EXPECT_EQ(link_.posted.size(), 2u);
 }
 
 TEST_F(InsertEffectTest, AttachReadsThroughDirectCallsOnly)

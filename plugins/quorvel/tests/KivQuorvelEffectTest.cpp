@@ -78,14 +78,14 @@ class KivQuorvelEffectTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        RegistryImpl::SetBackend(&registry);
-        system.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator;
-        system.objects[FakeSystem::Key(kDriver)] = &driver;
-        enumerator.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00010000}};
-        driver.minimumSize = 64;
-        driver.preferredSize = 256;
-        driver.granularity = 64;
-        AsioSystem::Use(&system);
+        RegistryImpl::SetBackend(&registry_);
+        system_.objects[FakeSystem::Key(kDeviceEnumeratorId)] = &enumerator_;
+        system_.objects[FakeSystem::Key(kDriver)] = &driver_;
+        enumerator_.devices = {{kDriver, kKivVendorId, kKivDeviceIds[0], kKivSubsystemPattern | 0x00010000}};
+        driver_.minimumSize = 64;
+        driver_.preferredSize = 256;
+        driver_.granularity = 64;
+        AsioSystem::Use(&system_);
         gProduct = "KIV test host";
         gProcessLevel = kVstProcessLevelRealtime;
         gAutomations.clear();
@@ -93,15 +93,15 @@ protected:
     }
     void TearDown() override
     {
-        effects.clear();
+        effects_.clear();
         SetPair(nullptr);
         AsioSystem::Use(nullptr);
         RegistryImpl::SetBackend(nullptr);
     }
     KivQuorvelEffect* Make()
     {
-        effects.push_back(std::make_unique<KivQuorvelEffect>(&Host));
-        return effects.back().get();
+        effects_.push_back(std::make_unique<KivQuorvelEffect>(&Host));
+        return effects_.back().get();
     }
     void Prefer(const char* name, bool on)
     {
@@ -111,13 +111,13 @@ protected:
         key.WriteBool(wide.c_str(), on ? 1 : 0);
     }
     // One buffer switch of the driver, as its thread would run it.
-    void Switch(int32_t index) { driver.callbacks.bufferSwitch(index, 1); }
+    void Switch(int32_t index) { driver_.callbacks.bufferSwitch(index, 1); }
 
-    MemoryRegistryBackend registry;
-    FakeSystem system;
-    FakeEnumerator enumerator;
-    FakeDriver driver;
-    std::vector<std::unique_ptr<KivQuorvelEffect>> effects;
+    MemoryRegistryBackend registry_;
+    FakeSystem system_;
+    FakeEnumerator enumerator_;
+    FakeDriver driver_;
+    std::vector<std::unique_ptr<KivQuorvelEffect>> effects_;
 };
 
 TEST_F(KivQuorvelEffectTest, ThirtyThreeInstancesAndNoMore)
@@ -125,12 +125,12 @@ TEST_F(KivQuorvelEffectTest, ThirtyThreeInstancesAndNoMore)
     for (int32_t i = 0; i < KivQuorvelEffect::kMaxInstances; ++i)
     {
         ASSERT_FALSE(Make()->Failed()) << i;
-        EXPECT_EQ(effects.back()->GetInstanceIndex(), i);
+        EXPECT_EQ(effects_.back()->GetInstanceIndex(), i);
     }
     EXPECT_TRUE(Make()->Failed());
-    effects.pop_back();
+    effects_.pop_back();
     EXPECT_EQ(PluginModule::LiveCount(), 33) << "the refused instance leaves the count as it was";
-    effects.erase(effects.begin() + 5);
+    effects_.erase(effects_.begin() + 5);
     EXPECT_FALSE(Make()->Failed()) << "a freed place is taken again";
 }
 
@@ -141,7 +141,7 @@ TEST_F(KivQuorvelEffectTest, WithoutAPairTheInputPassesThrough)
     EXPECT_EQ(effect->GetRecord()->initialDelay, 1536);
     effect->setBlockSize(0);
     EXPECT_EQ(effect->GetRecord()->initialDelay, 1536) << "a block of 0 changes nothing";
-    EXPECT_TRUE(driver.calls.empty()) << "without a pair the driver is not opened";
+    EXPECT_TRUE(driver_.calls.empty()) << "without a pair the driver is not opened";
     effect->resume();
     std::vector<float> left(64, 0.25f), right(64, -0.5f), outLeft(64, 1.0f), outRight(64, 1.0f);
     float* inputs[] = {left.data(), right.data()};
@@ -157,15 +157,15 @@ TEST_F(KivQuorvelEffectTest, WithoutAPairTheInputPassesThrough)
 TEST_F(KivQuorvelEffectTest, HostModesAndPreferences)
 {
     SetPair("1 2");
-    driver.preferredSize = 1024;
-    driver.minimumSize = 256;
-    driver.granularity = 256;
+    driver_.preferredSize = 1024;
+    driver_.minimumSize = 256;
+    driver_.granularity = 256;
     gProduct = "Cubase VST";
     KivQuorvelEffect* cubase = Make();
     cubase->setBlockSize(512);
     EXPECT_EQ(cubase->GetHostMode(), kHostModeCubase);
     EXPECT_EQ(cubase->GetRecord()->initialDelay, 2048);
-    effects.clear();
+    effects_.clear();
 
     gProduct = "Cubase VST 5";
     Prefer("ExtraBufferEnabled", true);
@@ -174,7 +174,7 @@ TEST_F(KivQuorvelEffectTest, HostModesAndPreferences)
     EXPECT_EQ(extra->GetHostMode(), kHostModeNormal);
     EXPECT_EQ(extra->GetBuffers().frames, 1024);
     EXPECT_EQ(extra->GetRecord()->initialDelay, 3072);
-    effects.clear();
+    effects_.clear();
 
     Prefer("ExtraBufferEnabled", false);
     Prefer("RenderModeEnabled", true);
@@ -190,14 +190,14 @@ TEST_F(KivQuorvelEffectTest, APairRunsThroughTheDriversChannels)
     SetPair("1 2");
     KivQuorvelEffect* effect = Make();
     // Before the host's block size the driver is open without channels.
-    EXPECT_NE(std::find(driver.calls.begin(), driver.calls.end(), "createBuffers 0 256"), driver.calls.end());
-    EXPECT_EQ(std::find(driver.calls.begin(), driver.calls.end(), "start"), driver.calls.end());
+    EXPECT_NE(std::find(driver_.calls.begin(), driver_.calls.end(), "createBuffers 0 256"), driver_.calls.end());
+    EXPECT_EQ(std::find(driver_.calls.begin(), driver_.calls.end(), "start"), driver_.calls.end());
     EXPECT_EQ(effect->GetStream().Peek(), nullptr);
     effect->setBlockSize(256);
     EXPECT_EQ(effect->GetSendPair(), 1);
     EXPECT_EQ(effect->GetReturnPair(), 2);
     ASSERT_TRUE(effect->GetLink()->IsRunning());
-    const std::vector<std::string>& calls = driver.calls;
+    const std::vector<std::string>& calls = driver_.calls;
     EXPECT_NE(std::find(calls.begin(), calls.end(), "getChannelInfo out 2"), calls.end()) << "send pair 1";
     EXPECT_NE(std::find(calls.begin(), calls.end(), "getChannelInfo in 4"), calls.end()) << "return pair 2";
     EXPECT_NE(std::find(calls.begin(), calls.end(), "createBuffers 4 256"), calls.end());
@@ -227,7 +227,7 @@ TEST_F(KivQuorvelEffectTest, APairRunsThroughTheDriversChannels)
         effect->processReplacing(inputs, outputs, 256);
     }
     EXPECT_EQ(out[100], 0.5f);
-    EXPECT_TRUE(system.messages.empty());
+    EXPECT_TRUE(system_.messages.empty());
 }
 
 TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
@@ -269,10 +269,10 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
             }
             effect->process(inputs, outputs, 256);
         }
-        EXPECT_EQ(system.messages.size(), static_cast<size_t>(run + 1)) << "run " << run;
+        EXPECT_EQ(system_.messages.size(), static_cast<size_t>(run + 1)) << "run " << run;
     }
-    ASSERT_FALSE(system.messages.empty());
-    EXPECT_EQ(system.messages[0], "text 5|text 4");
+    ASSERT_FALSE(system_.messages.empty());
+    EXPECT_EQ(system_.messages[0], "text 5|text 4");
 }
 
 // The simulated card's loop on the fake driver: input channel k hears output channel k, scaled
@@ -361,9 +361,9 @@ TEST_P(QuorvelTrip, ReportedAndMeasuredDelay)
 {
     const TripCase& c = GetParam();
     SetPair("0 0");
-    driver.minimumSize = c.minimum;
-    driver.granularity = c.granularity;
-    driver.preferredSize = c.preferred;
+    driver_.minimumSize = c.minimum;
+    driver_.granularity = c.granularity;
+    driver_.preferredSize = c.preferred;
     gProduct = c.product;
     if (c.preference)
     {
@@ -373,7 +373,7 @@ TEST_P(QuorvelTrip, ReportedAndMeasuredDelay)
     effect->setBlockSize(c.block);
     effect->resume();
     ASSERT_NE(effect->GetStream().Peek(), nullptr);
-    LoopCard card(driver, effect->GetBuffers().frames);
+    LoopCard card(driver_, effect->GetBuffers().frames);
     const int32_t blocks = 200;
     std::vector<float> sent(static_cast<size_t>(c.block * blocks)), back(sent.size());
     uint32_t seed = 3;
@@ -416,7 +416,7 @@ TEST_P(QuorvelTrip, ReportedAndMeasuredDelay)
         mismatches += std::fabs(back[t] - gain * sent[t - static_cast<size_t>(measured)]) < 1e-6 ? 0 : 1;
     }
     EXPECT_EQ(mismatches, 0);
-    EXPECT_TRUE(system.messages.empty());
+    EXPECT_TRUE(system_.messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -438,9 +438,9 @@ TEST_F(KivQuorvelEffectTest, OfflineThePluginWaitsOncePerDriverBufferNotPerCall)
 {
     // Extra buffering with a preferred size of 512: the driver buffer is 1024, two host blocks.
     SetPair("0 0");
-    driver.minimumSize = 256;
-    driver.granularity = 256;
-    driver.preferredSize = 512;
+    driver_.minimumSize = 256;
+    driver_.granularity = 256;
+    driver_.preferredSize = 512;
     Prefer("ExtraBufferEnabled", true);
     KivQuorvelEffect* effect = Make();
     effect->setBlockSize(512);
@@ -471,7 +471,7 @@ TEST_F(KivQuorvelEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwit
     // The host bounces at once: its first call comes before the driver's first switch, which
     // the card's own clock brings a little later.
     SetPair("0 0");
-    FakeCard card(driver);
+    FakeCard card(driver_);
     KivQuorvelEffect* effect = Make();
     effect->setBlockSize(256);
     effect->resume();
@@ -603,7 +603,7 @@ TEST_F(KivQuorvelEffectTest, ParametersRoundTripThroughSetGetAndReport)
     EXPECT_EQ(record->dispatcher(record, kEffEditKeyDown, 0, 0, nullptr, 0.0f), 0) << "no editor";
     EXPECT_EQ(record->dispatcher(record, kEffGetVendorString, 0, 0, text, 0.0f), 1);
     EXPECT_STREQ(text, "KIV Systems");
-    effects.clear(); // before the chain it borrows
+    effects_.clear(); // before the chain it borrows
 }
 
 TEST_F(KivQuorvelEffectTest, TheStateChunkGoesRoundThroughTheHost)
@@ -738,7 +738,7 @@ protected:
     void TearDown() override
     {
         // The instance and its services thread go before the chain they borrow.
-        effects.clear();
+        effects_.clear();
         EXPECT_EQ(link_.outstanding, 0) << "arrays the server handed out";
         KivQuorvelEffectTest::TearDown();
     }
@@ -888,8 +888,8 @@ TEST_F(KivQuorvelParamPathTest, TheChainChangesWhileTheHostCallsAndPlays)
     // One thread changes the chain (effects loaded, moved, removed) while the host's audio
     // thread sets and gets parameters, reads their texts and processes at odd block sizes.
     SetPair("0 0");
-    FakeCard card(driver);
-    effects.clear();
+    FakeCard card(driver_);
+    effects_.clear();
     effect_ = Make();
     serial_.effect = effect_;
     host_.effect = effect_;

@@ -11,6 +11,7 @@
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
 #include "standins/asio/StandinTestConfig.h"
+#include "standins/engine/EngineControl.h"
 #include "tests/mixer/MixerServer.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +23,13 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <future>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,6 +70,19 @@ VstValue KIV_VSTCALL InProcessHost(VstEffectRecord*, int32_t opcode, int32_t, Vs
     return opcode == kHostVersion ? 2400 : 0;
 }
 
+// The call log of the running mixer program's engine, through the engine's control channel.
+std::string EngineLog()
+{
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    DWORD process = 0;
+    std::string reply;
+    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, "log", reply))
+    {
+        return "(no engine log)";
+    }
+    return reply;
+}
+
 // Whether a client of the test's own can take a pair now (given back at once when it can).
 bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
 {
@@ -78,11 +96,10 @@ bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
     return true;
 }
 
-// Waits up to 20 s for the card's pairs to be free (or not). Each probe holds a free pair
-// for a moment, so the probes are spaced well apart from the instance's own request.
+// Waits up to a minute for the card's pairs to be free (or not). Each probe holds a free pair
+// for a moment: only for pairs that no instance is asking for meanwhile.
 bool WaitForFreePair(IKivCorvanEffectServices* effects, LONG client, bool free)
 {
-    // Up to a minute: a host program's start under Wine on a loaded machine took longer than 20 s.
     for (int i = 0; i < 120; ++i)
     {
         Sleep(500);
@@ -129,7 +146,67 @@ public:
         }
     }
     bool LastPairIsFree() { return APairIsFree(effects, clients[3]); }
-    bool WaitForLastPair(bool free) { return WaitForFreePair(effects, clients[3], free); }
+
+    // What the engine's call log tells of the pairs of clients other than these (the
+    // instance's): whether one holds a pair now and how many it was given so far. Asking the
+    // engine for the last pair instead would hold it for a moment, and an instance asking just
+    // then is refused and does not ask again.
+    struct OtherPairs
+    {
+        bool held = false;
+        int given = 0;
+    };
+    OtherPairs ReadOtherPairs() const
+    {
+        OtherPairs pairs;
+        std::map<LONG, bool> holds;
+        std::istringstream log(EngineLog());
+        for (std::string line; std::getline(log, line);)
+        {
+            std::istringstream words(line);
+            std::string call, pair;
+            LONG client = 0;
+            if (!(words >> call >> client) ||
+                std::find(std::begin(clients), std::end(clients), client) != std::end(clients))
+            {
+                continue;
+            }
+            words >> pair;
+            if (call == "AcquireSendReturn" && pair != "refused:")
+            {
+                holds[client] = true;
+                ++pairs.given;
+            }
+            else if (call == "ReleaseSendReturn" || call == "UnregisterClient")
+            {
+                holds[client] = false;
+            }
+        }
+        for (const auto& hold : holds)
+        {
+            pairs.held = pairs.held || hold.second;
+        }
+        return pairs;
+    }
+    // Waits up to a minute (a host program's start under Wine on a loaded machine took longer
+    // than 20 s) until the other clients' pairs pass the test.
+    template <typename Test>
+    bool WaitForOtherPairs(Test test) const
+    {
+        for (int i = 0; i < 120; ++i)
+        {
+            if (test(ReadOtherPairs()))
+            {
+                return true;
+            }
+            Sleep(500);
+        }
+        return false;
+    }
+    bool WaitForOtherPair(bool held) const
+    {
+        return WaitForOtherPairs([held](const OtherPairs& pairs) { return pairs.held == held; });
+    }
 
     IKivCorvanEffectServices* effects = nullptr;
     LONG clients[4] = {};
@@ -197,27 +274,27 @@ protected:
         // The plug-in never starts the mixer program: this reference starts it (again, after a
         // case that ended it) and keeps it.
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&gServices)),
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
     }
     void TearDown() override { ReleaseServices(); }
     static void ReleaseServices()
     {
-        if (gServices)
+        if (services_)
         {
-            gServices->Release();
-            gServices = nullptr;
+            services_->Release();
+            services_ = nullptr;
         }
     }
 
 public:
-    static IKivCorvanServices* Services() { return gServices; }
+    static IKivCorvanServices* Services() { return services_; }
 
 protected:
-    static IKivCorvanServices* gServices;
+    static IKivCorvanServices* services_;
 };
 
-IKivCorvanServices* QuorvelWithTheMixer::gServices = nullptr;
+IKivCorvanServices* QuorvelWithTheMixer::services_ = nullptr;
 
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
@@ -235,7 +312,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
 {
     // Four clients of the test's own take the card's four pairs (8 x 8 channels).
     IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LONG clients[4] = {};
     std::set<LONG> pairs;
     for (LONG& client : clients)
@@ -276,14 +353,15 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
     ASSERT_NE(instance, nullptr);
     // The instance holds one pair: three more clients take the rest.
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
-    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
+    EXPECT_TRUE(own.ReadOtherPairs().held) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
-    EXPECT_TRUE(own.WaitForLastPair(true)) << "a session load gives the pair back";
+    EXPECT_TRUE(own.WaitForOtherPair(false)) << "a session load gives the pair back" << EngineLog();
     PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
-    EXPECT_TRUE(own.WaitForLastPair(false)) << "its end takes it again";
+    EXPECT_TRUE(own.WaitForOtherPair(true)) << "its end takes it again" << EngineLog();
+    EXPECT_FALSE(own.LastPairIsFree());
     plugin.Close(instance);
     EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
 }
@@ -291,7 +369,7 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
 TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCardHasPassesThrough)
 {
     IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     LONG probe = 0;
     ASSERT_EQ(effects->RegisterClient(&probe), S_OK);
     // Four instances in this process, the card's four pairs (8 x 8 channels): none left over
@@ -344,7 +422,7 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
     {
         SCOPED_TRACE(std::to_string(c.rate) + " Hz, load " + std::to_string(c.load));
         OwnClients own;
-        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+        ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
         const int block = 512;
         StereoSignal sent = Noise(block * (20 * c.rate / block));
         sent.sampleRate = c.rate;
@@ -352,27 +430,30 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         HostRun run;
         std::thread host(
             [&] { run = RunSignal(KIV_QUORVEL, "--rate " + std::to_string(c.rate), block, sent, &returned); });
-        const bool taken = own.WaitForLastPair(false);
+        const bool taken = own.WaitForOtherPair(true);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
         PostMessageA(mixer, Application::kFireNotifyMessage, c.load, 0);
-        const bool given = own.WaitForLastPair(true);
+        const bool given = own.WaitForOtherPair(false);
+        const int givenBefore = own.ReadOtherPairs().given;
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         bool afterTheEnd = false;
         if (c.throughTheCard)
         {
-            afterTheEnd = own.WaitForLastPair(false);
+            afterTheEnd = own.WaitForOtherPair(true);
         }
         else
         {
-            // The instance takes the pair and gives it back: no probe meanwhile.
-            Sleep(5000);
-            afterTheEnd = own.LastPairIsFree();
+            // The instance takes the pair and gives it back.
+            afterTheEnd = own.WaitForOtherPairs(
+                [givenBefore](const OwnClients::OtherPairs& now) { return now.given > givenBefore && !now.held; });
         }
+        const std::string log = EngineLog();
         host.join();
-        EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
-        EXPECT_TRUE(given) << "the load gave it back" << run.output;
-        EXPECT_TRUE(afterTheEnd) << (c.throughTheCard ? "its end took it again" : "its end gave it back") << run.output;
+        EXPECT_TRUE(taken) << "the instance took the last pair" << run.output << log;
+        EXPECT_TRUE(given) << "the load gave it back" << run.output << log;
+        EXPECT_TRUE(afterTheEnd) << (c.throughTheCard ? "its end took it again" : "its end took it and gave it back")
+                                 << run.output << log;
         ASSERT_EQ(run.exitCode, 0u) << run.output;
         ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
         // The last two seconds: passed through as sent, or through the card's loop. The card's
@@ -395,18 +476,19 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
 TEST_F(QuorvelWithTheMixer, QuittingTheMixerDropsTheLinkAndTheAudioPassesThrough)
 {
     OwnClients own;
-    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(gServices));
+    ASSERT_NO_FATAL_FAILURE(own.TakeThreePairs(services_));
     const int rate = 44100;
     const int block = 512;
     const StereoSignal sent = Noise(block * (30 * rate / block));
     StereoSignal returned;
     HostRun run;
     std::thread host([&] { run = RunSignal(KIV_QUORVEL, "", block, sent, &returned); });
-    const bool taken = own.WaitForLastPair(false);
+    const bool taken = own.WaitForOtherPair(true);
+    const std::string log = EngineLog();
     ReleaseServices();
     const bool ended = EndMixerProgram();
     host.join();
-    EXPECT_TRUE(taken) << "the instance took the last pair" << run.output;
+    EXPECT_TRUE(taken) << "the instance took the last pair" << run.output << log;
     EXPECT_TRUE(ended) << "the mixer program ended on its quit";
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     ASSERT_EQ(returned.left.size(), sent.left.size()) << run.output;
@@ -450,7 +532,7 @@ void MakeConnectedInstance(OwnClients& own, std::unique_ptr<KivQuorvelEffect>* e
     ASSERT_TRUE(*link && (*link)->IsConnected());
     EXPECT_NE((*link)->GetClientId(), 0);
     EXPECT_EQ(RunCommand(*link, 47), S_OK) << "answered by the mixer program";
-    EXPECT_FALSE(own.LastPairIsFree()) << "the instance holds the fourth";
+    EXPECT_TRUE(own.ReadOtherPairs().held) << "the instance holds the fourth";
 }
 
 // Notifications that arrive while host threads' commands run on the services thread are
@@ -481,11 +563,11 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
         PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
         Sleep(100);
     }
-    const bool taken = own.WaitForLastPair(false);
+    const bool taken = own.WaitForOtherPair(true);
     done.store(true);
     ASSERT_EQ(host.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "deadlock";
     EXPECT_GT(host.get(), 0);
-    EXPECT_TRUE(taken) << "the last session end gave the instance its pair again";
+    EXPECT_TRUE(taken) << "the last session end gave the instance its pair again" << EngineLog();
     EXPECT_EQ(RunCommand(link, 47), S_OK);
     effect.reset();
     EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
@@ -512,13 +594,19 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     effect.reset();
 }
 
-// The first effect of the mixer's core effects category.
-bool FirstCoreEffect(IKivCorvanEffectServices* effects, EffectId* id)
+// The first effect of the mixer's core effects category: its id and name.
+bool FirstCoreEffect(IKivCorvanServices* services, EffectId* id, std::u16string* name)
 {
+    IKivCorvanEffectServices* effects = nullptr;
     LONG categoryCount = 0;
     KivEffectCategory* categories = nullptr;
+    if (services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)) != S_OK)
+    {
+        return false;
+    }
     if (effects->GetEffectCatalog(&categoryCount, &categories) != S_OK)
     {
+        effects->Release();
         return false;
     }
     bool found = false;
@@ -533,11 +621,13 @@ bool FirstCoreEffect(IKivCorvanEffectServices* effects, EffectId* id)
             {
                 id->data[i] = presets[0].id.data[i];
             }
+            *name = reinterpret_cast<const char16_t*>(presets[0].name);
             found = true;
         }
         CoTaskMemFree(presets);
     }
     CoTaskMemFree(categories);
+    effects->Release();
     return found;
 }
 
@@ -549,22 +639,31 @@ std::vector<uint8_t> GetChunk(VstEffectRecord* instance)
                 : std::vector<uint8_t>();
 }
 
+// A state chunk of a chain of the mixer's first core effect (its id in `effect`) and a trim
+// pot, with their information as the simulated engine gives it (as a chunk the plug-in saved
+// holds it), made with the plug-in's own code, which takes memory from the platform.
+std::unique_ptr<AlignedBuffer> CoreEffectAndTrimPotChunk(IKivCorvanServices* services, EffectId* effect)
+{
+    std::u16string effectName;
+    InsertStateList chain;
+    if (!FirstCoreEffect(services, effect, &effectName) || !CreatePlatform(0x10000) || !chain.Reset(2))
+    {
+        return nullptr;
+    }
+    auto* dsp = static_cast<DspEffectState*>(chain.CreateAt(0, kInsertDspEffect));
+    dsp->preset.id = *effect;
+    dsp->info = InsertInfo{{}, 1, 1, 1, 4, 5};
+    effectName.copy(dsp->info.shortName, 10);
+    InsertState* trim = chain.CreateAt(1, kInsertTrimPot);
+    trim->info = InsertInfo{{u'T', u'r', u'i', u'm', u' ', u'P', u'o', u't'}, 1, 0, 0, -1, -1};
+    return MakeStateChunk(chain);
+}
+
 // A host loads a project: the chunk's chain is set up in the mixer and saved again as it was.
 TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
 {
-    IKivCorvanEffectServices* effects = nullptr;
-    ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
     EffectId effect{};
-    ASSERT_TRUE(FirstCoreEffect(effects, &effect));
-    effects->Release();
-
-    // The chunk is made here with the plug-in's own code, which takes memory from the platform.
-    ASSERT_NE(CreatePlatform(0x10000), nullptr);
-    InsertStateList chain;
-    ASSERT_TRUE(chain.Reset(2));
-    static_cast<DspEffectState*>(chain.CreateAt(0, kInsertDspEffect))->preset.id = effect;
-    chain.CreateAt(1, kInsertTrimPot);
-    std::unique_ptr<AlignedBuffer> chunk = MakeStateChunk(chain);
+    std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(services_, &effect);
     ASSERT_TRUE(chunk);
 
     LoadedPlugin plugin;
@@ -587,6 +686,70 @@ TEST_F(QuorvelWithTheMixer, AChunksChainIsRestoredInTheMixerAndSavedAgain)
                                    const_cast<uint8_t*>(saved.data()), 0.0f),
               static_cast<int32_t>(saved.size()));
     EXPECT_EQ(GetChunk(instance), saved);
+}
+
+// The host's parameter calls on an instance whose chain (a DSP effect and a trim pot) the
+// mixer runs, made while the audio runs in calls of uneven lengths: values set are read back at
+// once and after the run and reach the engine, the texts come from the mixer's descriptors, and
+// indices past the chain's parameters are unmapped.
+TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns)
+{
+    EffectId effect{};
+    const std::unique_ptr<AlignedBuffer> chunk = CoreEffectAndTrimPotChunk(services_, &effect);
+    ASSERT_TRUE(chunk);
+    std::string hex;
+    for (size_t i = 0; i < chunk->Size(); ++i)
+    {
+        char pair[3];
+        std::snprintf(pair, sizeof(pair), "%02x", static_cast<const uint8_t*>(chunk->Data())[i]);
+        hex += pair;
+    }
+    const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL,
+                                "--block 333 --calls uneven --seconds 6 --set-chunk " + hex +
+                                    " --params 0=0.25,1=0.6,2=1,3=0.5,4=1,5=0.75,6,255");
+    const std::string log = EngineLog();
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+
+    // The map skips the meter (3) and the hidden parameter (5) of the effect: the host's indices
+    // are Gain, Mode, Steps, Mix, Reset, then the trim pot's Gain.
+    struct Call
+    {
+        const char* set; // what the host set, or "" for a read
+        const char* read;
+    };
+    const std::pair<int, Call> calls[] = {
+        {0, {", set 0.25", ": 0.250000, name \"Reverb:Gain\", display \"0.25\", label \"dB\""}},
+        {1, {", set 0.6", ": 0.500000, name \"Reverb:Mode\", display \"1\", label \"\""}},
+        {2, {", set 1", ": 1.000000, name \"Reverb:Steps\", display \"On\", label \"\""}},
+        {3, {", set 0.5", ": 0.500000, name \"Reverb:Mix\", display \"0.50\", label \"dB\""}},
+        {4, {", set 1", ": 0.000000, name \"Reverb:Reset\", display \" - \", label \"\""}},
+        {5, {", set 0.75", ": 0.750000, name \"Trim Pot:Gain\", display \"0.75\", label \"dB\""}},
+        {6, {"", ": 0.000000, name \"unmapped\", display \" NA \", label \" NA \""}},
+        {255, {"", ": 0.000000, name \"unmapped\", display \" NA \", label \" NA \""}},
+    };
+    for (const auto& call : calls)
+    {
+        const std::string index = "parameter " + std::to_string(call.first);
+        const std::string during = index + " while processing" + call.second.set + call.second.read + "\n";
+        const std::string after = index + " after the run" + call.second.read + "\n";
+        EXPECT_NE(run.output.find(during), std::string::npos) << during << run.output;
+        EXPECT_NE(run.output.find(after), std::string::npos) << after << run.output;
+    }
+    // Position, parameter, kind and value as the engine was asked (0.25f, 1, 1, 0.5f, 0, 0.75f).
+    for (const char* stored :
+         {" 0 0 2 1048576000", " 0 1 4 1", " 0 2 1 1", " 0 4 2 1056964608", " 0 6 0 0", " 1 0 2 1061158912"})
+    {
+        const std::string entry = std::string(stored) + "\n";
+        bool found = false;
+        for (size_t at = log.find("SetParameterValue "); at != std::string::npos && !found;
+             at = log.find("SetParameterValue ", at + 1))
+        {
+            const size_t end = log.find('\n', at);
+            const std::string line = log.substr(at, end == std::string::npos ? std::string::npos : end - at + 1);
+            found = line.size() >= entry.size() && line.compare(line.size() - entry.size(), entry.size(), entry) == 0;
+        }
+        EXPECT_TRUE(found) << "SetParameterValue <client>" << stored << "\n" << log;
+    }
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/ModelTestSupport.h"
+#include "standins/engine/EngineControl.h"
+#include "tests/mainwindow/ProgramWindows.h"
 #include "tests/mixer/MixerServer.h"
 #include "tools/vsthost/tests/HostRun.h"
 
@@ -17,8 +19,10 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -94,21 +98,21 @@ protected:
         ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&gServices)),
+                                   reinterpret_cast<void**>(&services_)),
                   S_OK);
-        ASSERT_EQ(gServices->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&gEffects)), S_OK);
+        ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects_)), S_OK);
     }
     static void TearDownTestSuite()
     {
-        if (gEffects)
+        if (effects_)
         {
-            gEffects->Release();
-            gEffects = nullptr;
+            effects_->Release();
+            effects_ = nullptr;
         }
-        if (gServices)
+        if (services_)
         {
-            gServices->Release();
-            gServices = nullptr;
+            services_->Release();
+            services_ = nullptr;
         }
         EndMixerProgram();
         CoUninitialize();
@@ -126,8 +130,8 @@ protected:
             positions.push_back(i);
         }
         std::vector<std::u16string> names;
-        gEffects->CreatePresetCategory(L"Probes"); // refused when it is there already
-        if (count == 0 || gEffects->CreatePreset(client, L"Probes", name.c_str(), count, positions.data()) != S_OK)
+        effects_->CreatePresetCategory(L"Probes"); // refused when it is there already
+        if (count == 0 || effects_->CreatePreset(client, L"Probes", name.c_str(), count, positions.data()) != S_OK)
         {
             return names;
         }
@@ -135,7 +139,7 @@ protected:
         std::memcpy(category.name, L"Probes", 14);
         LONG presetCount = 0;
         KivEffectPreset* presets = nullptr;
-        if (gEffects->GetEffectPresets(&category, &presetCount, &presets) != S_OK)
+        if (effects_->GetEffectPresets(&category, &presetCount, &presets) != S_OK)
         {
             return names;
         }
@@ -150,7 +154,7 @@ protected:
             LONG* counts = nullptr;
             float* wetDry = nullptr;
             KivPresetValue* values = nullptr;
-            if (gEffects->GetInserts(presets[p].id, &factory, &effectCount, &effects, &counts, &wetDry, &valueCount,
+            if (effects_->GetInserts(presets[p].id, &factory, &effectCount, &effects, &counts, &wetDry, &valueCount,
                                      &values) == S_OK)
             {
                 for (LONG e = 0; e < effectCount; ++e)
@@ -163,7 +167,7 @@ protected:
             CoTaskMemFree(counts);
             CoTaskMemFree(wetDry);
             CoTaskMemFree(values);
-            gEffects->DeletePreset(presets[p].id);
+            effects_->DeletePreset(presets[p].id);
         }
         CoTaskMemFree(presets);
         return names;
@@ -199,8 +203,9 @@ protected:
         return EffectId{};
     }
 
-    // Pumps this thread's messages (the sinks' calls) until the owner has a post with the id.
-    static bool WaitForPost(TestOwner& owner, uint32_t id)
+    // Pumps this thread's messages (the sinks' calls) until done() holds, for 10 s at most.
+    template <typename Done>
+    static bool PumpFor(Done done)
     {
         for (int i = 0; i < 400; ++i)
         {
@@ -209,24 +214,54 @@ protected:
             {
                 DispatchMessageA(&message);
             }
-            for (const auto& post : owner.posts)
+            if (done())
             {
-                if (post.id == id)
-                {
-                    return true;
-                }
+                return true;
             }
             Sleep(25);
         }
         return false;
     }
 
-    static IKivCorvanServices* gServices;
-    static IKivCorvanEffectServices* gEffects;
+    // Pumps until the owner has a post with the id.
+    static bool WaitForPost(TestOwner& owner, uint32_t id)
+    {
+        return PumpFor([&] {
+            return std::any_of(owner.posts.begin(), owner.posts.end(),
+                               [id](const TestOwner::Post& post) { return post.id == id; });
+        });
+    }
+
+    // The running mixer program's process, and its engine's answer to a control request.
+    static DWORD MixerProcess()
+    {
+        DWORD process = 0;
+        HWND mixer = FindWindowA("Varn Services", nullptr);
+        return mixer && GetWindowThreadProcessId(mixer, &process) ? process : 0;
+    }
+    static std::string Control(const std::string& request)
+    {
+        std::string reply;
+        return SendControlRequest(MixerProcess(), request, reply) ? reply : "(no answer)";
+    }
+    // How many entries of the engine's call log are exactly this one.
+    static int LogCount(const std::string& entry)
+    {
+        std::istringstream log(Control("log"));
+        int count = 0;
+        for (std::string line; std::getline(log, line);)
+        {
+            count += line == entry ? 1 : 0;
+        }
+        return count;
+    }
+
+    static IKivCorvanServices* services_;
+    static IKivCorvanEffectServices* effects_;
 };
 
-IKivCorvanServices* ModelWithTheMixer::gServices = nullptr;
-IKivCorvanEffectServices* ModelWithTheMixer::gEffects = nullptr;
+IKivCorvanServices* ModelWithTheMixer::services_ = nullptr;
+IKivCorvanEffectServices* ModelWithTheMixer::effects_ = nullptr;
 
 TEST_F(ModelWithTheMixer, TheLibraryIsListedWithAChainPresetsEffects)
 {
@@ -279,13 +314,13 @@ TEST_F(ModelWithTheMixer, ChainEditsAreTheEnginesChain)
     ASSERT_TRUE(chain.At(1)->SetBypass(true));
     ASSERT_TRUE(chain.At(2)->SetSolo(true));
     LONG bypass = 0, solo = 0;
-    ASSERT_EQ(gEffects->GetInsertBypass(client, 1, &bypass), S_OK);
-    ASSERT_EQ(gEffects->GetInsertSolo(client, 2, &solo), S_OK);
+    ASSERT_EQ(effects_->GetInsertBypass(client, 1, &bypass), S_OK);
+    ASSERT_EQ(effects_->GetInsertSolo(client, 2, &solo), S_OK);
     EXPECT_EQ(bypass, 1);
     EXPECT_EQ(solo, 1);
     EXPECT_TRUE(chain.At(1)->IsBypassed());
     ASSERT_TRUE(chain.SetAllBypass(false));
-    ASSERT_EQ(gEffects->GetInsertBypass(client, 1, &bypass), S_OK);
+    ASSERT_EQ(effects_->GetInsertBypass(client, 1, &bypass), S_OK);
     EXPECT_EQ(bypass, 0);
     EXPECT_FALSE(chain.At(1)->IsBypassed());
 
@@ -336,7 +371,7 @@ TEST_F(ModelWithTheMixer, AChunkRestoresTheChainWithAndWithoutTheMixerKeepingIts
         ASSERT_TRUE(chain.At(0)->GetParamValue(0, &gain));
         EXPECT_EQ(gain.AsReal(), 0.125f);
         LONG bypass = 0;
-        ASSERT_EQ(gEffects->GetInsertBypass(second.link.GetClientId(), 0, &bypass), S_OK);
+        ASSERT_EQ(effects_->GetInsertBypass(second.link.GetClientId(), 0, &bypass), S_OK);
         EXPECT_EQ(bypass, 1);
     }
     // Without a mixer: read and captured again, it keeps its kinds, ids and switches.
@@ -389,6 +424,70 @@ TEST_F(ModelWithTheMixer, LibraryEditsComeBackAsMessagesAndBadNamesAreRefused)
     EXPECT_EQ(std::u16string(reinterpret_cast<const PresetMessage*>(added.payload.data())->preset.name), u"Slap");
     EXPECT_EQ(catalog.CategoryAt(before)->PresetCount(), 1);
     EXPECT_EQ(catalog.DeleteCategory(u"Guitars"), EffectCatalog::kEditDone);
+}
+
+// The engine's library (850) and preset-list (800) events reach the instance through the
+// mixer program's dispatcher, as notifications 0x8 and 0x10 (no notification fired by hand):
+// changes the instance made come back as its messages. The same event raised again from
+// outside makes the mixer tell of its last change once more: the instance asks again and
+// changes nothing more.
+TEST_F(ModelWithTheMixer, EngineEvents850And800ReachTheInstanceThroughTheDispatcher)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.link.IsConnected());
+    TestOwner& owner = instance.owner;
+    // The dispatcher passes these events on once the program has its frame.
+    ASSERT_TRUE(PumpFor([] { return !ProgramWindows(MixerProcess()).empty(); }));
+    const auto posted = [&owner](uint32_t id) {
+        return std::count_if(owner.posts.begin(), owner.posts.end(),
+                             [id](const TestOwner::Post& post) { return post.id == id; });
+    };
+
+    EffectCatalog& catalog = instance.link.GetCatalog();
+    const int32_t categories = catalog.CategoryCount();
+    ASSERT_EQ(catalog.CreateCategory(u"Strings"), EffectCatalog::kEditDone);
+    ASSERT_TRUE(WaitForPost(owner, kMessageCategoryChanged));
+    std::shared_ptr<PresetCategory> strings = catalog.CategoryAt(categories);
+    ASSERT_NE(strings, nullptr);
+    EXPECT_EQ(std::u16string(strings->Record().name), u"Strings");
+    EXPECT_EQ(strings->PresetCount(), 0);
+
+    InsertChain& chain = instance.link.GetInserts();
+    ASSERT_TRUE(chain.LoadPreset(Find(catalog, u"Core Effects", u"Delay"), 0, true, true));
+    const int32_t positions[] = {0};
+    ASSERT_EQ(catalog.CreatePreset(u"Strings", u"Bowed", 1, positions), EffectCatalog::kEditDone);
+    ASSERT_TRUE(WaitForPost(owner, kMessagePresetChanged));
+    EXPECT_EQ(strings->PresetCount(), 1);
+    const int asked = LogCount("GetPresetChange");
+    EXPECT_EQ(Control("raise 850"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetPresetChange") > asked; })) << Control("log");
+    EXPECT_EQ(strings->PresetCount(), 1) << "the preset is added once";
+    EXPECT_EQ(posted(kMessagePresetChanged), 1);
+
+    auto* delay = static_cast<DspEffectInsert*>(chain.At(0));
+    const int32_t presets = delay->PresetCount();
+    ASSERT_TRUE(delay->CreatePreset(u"Warm"));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 1; }));
+    ASSERT_TRUE(delay->CreatePreset(u"Cold"));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 2; }));
+    int modelAsked = LogCount("GetParamModelChange");
+    EXPECT_EQ(Control("raise 800"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetParamModelChange") > modelAsked; })) << Control("log");
+    ASSERT_EQ(delay->PresetCount(), presets + 2) << "the preset is added once";
+    EXPECT_EQ(std::u16string(delay->PresetAt(presets)->name), u"Warm");
+
+    ASSERT_TRUE(delay->DeletePreset(presets));
+    ASSERT_TRUE(PumpFor([&] { return posted(kMessageCorePresetsChanged) == 3; }));
+    modelAsked = LogCount("GetParamModelChange");
+    EXPECT_EQ(Control("raise 800"), "ok");
+    EXPECT_TRUE(PumpFor([&] { return LogCount("GetParamModelChange") > modelAsked; })) << Control("log");
+    ASSERT_EQ(delay->PresetCount(), presets + 1) << "the removal is made once";
+    EXPECT_EQ(std::u16string(delay->PresetAt(presets)->name), u"Cold");
+    EXPECT_EQ(posted(kMessageCorePresetsChanged), 3);
+    EXPECT_TRUE(delay->DeletePreset(presets));
+
+    chain.RemoveAll(true);
+    EXPECT_EQ(catalog.DeleteCategory(u"Strings"), EffectCatalog::kEditDone);
 }
 
 } // namespace

@@ -91,23 +91,23 @@ protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     void TearDown() override
     {
-        link.reset();
+        link_.reset();
         CoUninitialize();
     }
     ServicesLink* Connect()
     {
-        link = std::make_unique<ServicesLink>(&owner, system);
-        owner.link = link.get();
-        server.calls.clear();
-        owner.calls.clear();
-        return link.get();
+        link_ = std::make_unique<ServicesLink>(&owner_, system_);
+        owner_.link = link_.get();
+        server_.calls.clear();
+        owner_.calls.clear();
+        return link_.get();
     }
     HRESULT Run(int32_t command)
     {
-        CallBlock* block = link->BeginCall();
-        const HRESULT result = link->Call(command);
+        CallBlock* block = link_->BeginCall();
+        const HRESULT result = link_->Call(command);
         (void)block;
-        link->EndCall();
+        link_->EndCall();
         return result;
     }
     bool Has(const std::vector<std::string>& calls, const std::string& call)
@@ -115,10 +115,10 @@ protected:
         return std::find(calls.begin(), calls.end(), call) != calls.end();
     }
 
-    FakeServicesServer server;
-    FakeSystem system{server};
-    FakeOwner owner;
-    std::unique_ptr<ServicesLink> link;
+    FakeServicesServer server_;
+    FakeSystem system_{server_};
+    FakeOwner owner_;
+    std::unique_ptr<ServicesLink> link_;
 };
 
 TEST(MixerProgramName, BeginsWithTheProgramsNameInAnyCase)
@@ -143,12 +143,12 @@ TEST(MixerProgramName, BeginsWithTheProgramsNameInAnyCase)
 
 TEST_F(ServicesLinkTest, WithoutTheMixerNothingIsAttempted)
 {
-    system.running = false;
+    system_.running = false;
     Connect();
-    EXPECT_EQ(system.creations, 0);
-    EXPECT_FALSE(link->IsConnected());
+    EXPECT_EQ(system_.creations, 0);
+    EXPECT_FALSE(link_->IsConnected());
     int32_t send = 5, ret = 5;
-    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret));
+    EXPECT_FALSE(link_->GetSendReturnPair(&send, &ret));
     EXPECT_EQ(send, -1);
     EXPECT_EQ(ret, -1);
     EXPECT_EQ(Run(19), E_NOINTERFACE);
@@ -156,61 +156,61 @@ TEST_F(ServicesLinkTest, WithoutTheMixerNothingIsAttempted)
 
 TEST_F(ServicesLinkTest, ARefusedActivationOrAdviseLeavesTheLinkUnconnected)
 {
-    system.created = false;
+    system_.created = false;
     Connect();
-    EXPECT_EQ(system.creations, 1);
-    EXPECT_FALSE(link->IsConnected());
-    link.reset();
+    EXPECT_EQ(system_.creations, 1);
+    EXPECT_FALSE(link_->IsConnected());
+    link_.reset();
 
-    system.created = true;
-    server.answers["Advise"] = E_FAIL;
-    link = std::make_unique<ServicesLink>(&owner, system);
-    owner.link = link.get();
-    EXPECT_EQ(server.calls, std::vector<std::string>({"Advise"})) << "nothing is queried after a refused Advise";
-    EXPECT_FALSE(link->IsConnected());
-    EXPECT_EQ(server.references, 0) << "the server's object is released";
+    system_.created = true;
+    server_.answers["Advise"] = E_FAIL;
+    link_ = std::make_unique<ServicesLink>(&owner_, system_);
+    owner_.link = link_.get();
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"Advise"})) << "nothing is queried after a refused Advise";
+    EXPECT_FALSE(link_->IsConnected());
+    EXPECT_EQ(server_.references, 0) << "the server's object is released";
     EXPECT_EQ(Run(5), E_NOINTERFACE);
 }
 
 TEST_F(ServicesLinkTest, AServerWithEverythingIsSubscribedRegisteredAndGivesAPair)
 {
-    link = std::make_unique<ServicesLink>(&owner, system);
-    owner.link = link.get();
-    EXPECT_EQ(server.calls,
+    link_ = std::make_unique<ServicesLink>(&owner_, system_);
+    owner_.link = link_.get();
+    EXPECT_EQ(server_.calls,
               std::vector<std::string>({"Advise", "QueryInterface EffectServices", "RegisterClient",
                                         "AcquireSendReturn 7", "QueryInterface EffectServices2",
                                         "QueryInterface ParamInfo", "QueryInterface EventSource", "EventAdvise"}));
-    EXPECT_EQ(server.notifyMask, 0x77FCu);
-    EXPECT_EQ(server.eventMask, 0x77FCu);
-    EXPECT_NE(server.notifyUser, 0u);
-    EXPECT_EQ(server.eventUser, server.notifyUser);
-    EXPECT_TRUE(link->IsConnected());
+    EXPECT_EQ(server_.notifyMask, 0x77FCu);
+    EXPECT_EQ(server_.eventMask, 0x77FCu);
+    EXPECT_NE(server_.notifyUser, 0u);
+    EXPECT_EQ(server_.eventUser, server_.notifyUser);
+    EXPECT_TRUE(link_->IsConnected());
     int32_t send = -1, ret = -1;
-    ASSERT_TRUE(link->GetSendReturnPair(&send, &ret));
+    ASSERT_TRUE(link_->GetSendReturnPair(&send, &ret));
     EXPECT_EQ(send, 2);
     EXPECT_EQ(ret, 2);
 
-    server.calls.clear();
-    link.reset();
-    EXPECT_EQ(server.calls, std::vector<std::string>(
-                                {"Unadvise 11", "ReleaseSendReturn 7", "UnregisterClient 7", "EventUnadvise 12"}));
-    EXPECT_TRUE(Has(owner.calls, "StopAsio reopen")) << "the driver lets go of the pair first";
-    EXPECT_EQ(server.references, 0) << "every interface released";
+    server_.calls.clear();
+    link_.reset();
+    EXPECT_EQ(server_.calls, std::vector<std::string>(
+                                 {"Unadvise 11", "ReleaseSendReturn 7", "UnregisterClient 7", "EventUnadvise 12"}));
+    EXPECT_TRUE(Has(owner_.calls, "StopAsio reopen")) << "the driver lets go of the pair first";
+    EXPECT_EQ(server_.references, 0) << "every interface released";
     // The server still holds both sinks; they go with its last reference.
-    EXPECT_EQ(server.notifySink->Release(), 0u);
-    server.notifySink = nullptr;
-    EXPECT_EQ(server.eventSink->Release(), 0u);
-    server.eventSink = nullptr;
+    EXPECT_EQ(server_.notifySink->Release(), 0u);
+    server_.notifySink = nullptr;
+    EXPECT_EQ(server_.eventSink->Release(), 0u);
+    server_.eventSink = nullptr;
 }
 
 TEST_F(ServicesLinkTest, WithoutParamInfoThereIsNoEventSourceAndItsCommandsAreNotImplemented)
 {
-    server.offerParamInfo = false;
-    link = std::make_unique<ServicesLink>(&owner, system);
-    owner.link = link.get();
-    EXPECT_FALSE(Has(server.calls, "QueryInterface EventSource"));
-    EXPECT_FALSE(Has(server.calls, "EventAdvise"));
-    EXPECT_EQ(server.eventSink, nullptr);
+    server_.offerParamInfo = false;
+    link_ = std::make_unique<ServicesLink>(&owner_, system_);
+    owner_.link = link_.get();
+    EXPECT_FALSE(Has(server_.calls, "QueryInterface EventSource"));
+    EXPECT_FALSE(Has(server_.calls, "EventAdvise"));
+    EXPECT_EQ(server_.eventSink, nullptr);
     for (int32_t command = 48; command <= 51; ++command)
     {
         EXPECT_EQ(Run(command), E_NOTIMPL) << command;
@@ -219,13 +219,13 @@ TEST_F(ServicesLinkTest, WithoutParamInfoThereIsNoEventSourceAndItsCommandsAreNo
 
 TEST_F(ServicesLinkTest, TearDownWithoutAClientNeitherReleasesNorUnregisters)
 {
-    server.answers["RegisterClient"] = E_FAIL;
+    server_.answers["RegisterClient"] = E_FAIL;
     Connect();
-    EXPECT_EQ(link->GetClientId(), 0);
-    link.reset();
-    EXPECT_FALSE(Has(server.calls, "ReleaseSendReturn 0"));
-    EXPECT_FALSE(Has(server.calls, "UnregisterClient 0"));
-    EXPECT_EQ(std::count_if(server.calls.begin(), server.calls.end(),
+    EXPECT_EQ(link_->GetClientId(), 0);
+    link_.reset();
+    EXPECT_FALSE(Has(server_.calls, "ReleaseSendReturn 0"));
+    EXPECT_FALSE(Has(server_.calls, "UnregisterClient 0"));
+    EXPECT_EQ(std::count_if(server_.calls.begin(), server_.calls.end(),
                             [](const std::string& call) {
                                 return call.find("Client") != std::string::npos ||
                                        call.find("SendReturn") != std::string::npos;
@@ -258,26 +258,26 @@ class ExecuteTest : public ServicesLinkTest, public ::testing::WithParamInterfac
 TEST_P(ExecuteTest, ChecksInOrder)
 {
     const CommandCase& c = GetParam();
-    server.offerEffectServices = c.server != Server::NoEffectServices;
-    server.offerSecond = c.server != Server::NoSecond;
+    server_.offerEffectServices = c.server != Server::NoEffectServices;
+    server_.offerSecond = c.server != Server::NoSecond;
     if (c.server == Server::NoClient)
     {
-        server.answers["RegisterClient"] = E_FAIL;
+        server_.answers["RegisterClient"] = E_FAIL;
     }
-    server.answers["RefreshInserts"] = S_FALSE;
-    server.answers["SetParameterValue"] = E_INVALIDARG;
+    server_.answers["RefreshInserts"] = S_FALSE;
+    server_.answers["SetParameterValue"] = E_INVALIDARG;
     Connect();
     EXPECT_EQ(Run(c.command), c.result);
     if (c.call)
     {
-        EXPECT_EQ(server.calls, std::vector<std::string>({c.call}));
+        EXPECT_EQ(server_.calls, std::vector<std::string>({c.call}));
     }
     else
     {
-        EXPECT_TRUE(server.calls.empty()) << server.calls.front();
+        EXPECT_TRUE(server_.calls.empty()) << server_.calls.front();
     }
-    EXPECT_EQ(link->TakeDisplayUpdate(), c.display);
-    EXPECT_FALSE(link->TakeDisplayUpdate()) << "asked once";
+    EXPECT_EQ(link_->TakeDisplayUpdate(), c.display);
+    EXPECT_FALSE(link_->TakeDisplayUpdate()) << "asked once";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -308,41 +308,41 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ServicesLinkTest, GetInsertsAlwaysPassesRealOutPointersAndFreesWhatNobodyWanted)
 {
     Connect();
-    CallBlock* block = link->BeginCall();
+    CallBlock* block = link_->BeginCall();
     LONG* valueCounts = nullptr;
     block->a[9] = reinterpret_cast<uintptr_t>(&valueCounts); // wanted; wet/dry and values not
-    ASSERT_EQ(link->Call(9), S_OK);
+    ASSERT_EQ(link_->Call(9), S_OK);
     EXPECT_EQ(block->a[5], 1u);
     EXPECT_EQ(block->a[6], 1u);
     ASSERT_NE(valueCounts, nullptr);
     EXPECT_EQ(valueCounts[0], 1);
     CoTaskMemFree(valueCounts);
     CoTaskMemFree(reinterpret_cast<void*>(block->a[7]));
-    link->EndCall();
-    EXPECT_EQ(server.calls, std::vector<std::string>({"GetInserts"}));
+    link_->EndCall();
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"GetInserts"}));
 }
 
 TEST_F(ServicesLinkTest, ANestedCallFailsItsOperationAndLeavesTheBlockFree)
 {
     Connect();
-    link->BeginCall();
+    link_->BeginCall();
     try
     {
-        link->BeginCall();
+        link_->BeginCall();
         ADD_FAILURE() << "a nested call must fail";
     }
     catch (const CallBlockError& error)
     {
         EXPECT_TRUE(error.nested);
     }
-    link->EndCall();
+    link_->EndCall();
     // Another thread gets the block: the failed call left nothing entered.
     auto other = std::async(std::launch::async, [this] { return Run(40); });
     ASSERT_EQ(other.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "the lock stayed entered";
     EXPECT_EQ(other.get(), S_OK);
     try
     {
-        link->EndCall();
+        link_->EndCall();
         ADD_FAILURE() << "an end without a beginning must fail";
     }
     catch (const CallBlockError& error)
@@ -356,16 +356,16 @@ TEST_F(ServicesLinkTest, ANestedCallFailsItsOperationAndLeavesTheBlockFree)
 
 TEST_F(ServicesLinkTest, TheCommandFormsTakeAndGiveBackThePair)
 {
-    server.answers["AcquireSendReturn"] = E_FAIL;
+    server_.answers["AcquireSendReturn"] = E_FAIL;
     Connect();
-    server.answers.clear();
-    EXPECT_TRUE(link->AcquireSendReturn());
+    server_.answers.clear();
+    EXPECT_TRUE(link_->AcquireSendReturn());
     int32_t send = -1, ret = -1;
-    EXPECT_TRUE(link->GetSendReturnPair(&send, &ret));
-    server.answers["ReleaseSendReturn"] = E_FAIL;
-    link->ReleaseSendReturn();
-    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret)) << "given back whatever the server answered";
-    EXPECT_TRUE(Has(owner.calls, "StopAsio reopen"));
+    EXPECT_TRUE(link_->GetSendReturnPair(&send, &ret));
+    server_.answers["ReleaseSendReturn"] = E_FAIL;
+    link_->ReleaseSendReturn();
+    EXPECT_FALSE(link_->GetSendReturnPair(&send, &ret)) << "given back whatever the server answered";
+    EXPECT_TRUE(Has(owner_.calls, "StopAsio reopen"));
 }
 
 struct NotifyCase
@@ -386,10 +386,10 @@ TEST_P(NotifyTest, ActsOnOneBitAtATime)
 {
     const NotifyCase& c = GetParam();
     Connect();
-    ASSERT_NE(server.eventSink, nullptr);
-    server.eventSink->Notify(c.type, server.eventUser, c.a, c.b);
-    EXPECT_EQ(owner.posts, c.posts);
-    EXPECT_EQ(server.calls, c.calls);
+    ASSERT_NE(server_.eventSink, nullptr);
+    server_.eventSink->Notify(c.type, server_.eventUser, c.a, c.b);
+    EXPECT_EQ(owner_.posts, c.posts);
+    EXPECT_EQ(server_.calls, c.calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NotifyTest,
@@ -411,101 +411,101 @@ INSTANTIATE_TEST_SUITE_P(Rows, NotifyTest,
 TEST_F(ServicesLinkTest, ASessionLoadGivesThePairBackAndTakesItAgain)
 {
     Connect();
-    server.notifySink->Notify(0x20, server.notifyUser);
-    EXPECT_EQ(server.calls, std::vector<std::string>({"ReleaseSendReturn 7", "ClearInsertChainFlag 7"}));
-    EXPECT_EQ(owner.calls, std::vector<std::string>({"StopAsio reopen"}));
-    EXPECT_TRUE(link->IsLoadingSession());
-    EXPECT_FALSE(link->GetInserts().IsAttached());
-    EXPECT_TRUE(owner.posts.empty()) << "an empty chain posts no detach";
-    server.calls.clear();
-    owner.calls.clear();
+    server_.notifySink->Notify(0x20, server_.notifyUser);
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"ReleaseSendReturn 7", "ClearInsertChainFlag 7"}));
+    EXPECT_EQ(owner_.calls, std::vector<std::string>({"StopAsio reopen"}));
+    EXPECT_TRUE(link_->IsLoadingSession());
+    EXPECT_FALSE(link_->GetInserts().IsAttached());
+    EXPECT_TRUE(owner_.posts.empty()) << "an empty chain posts no detach";
+    server_.calls.clear();
+    owner_.calls.clear();
 
-    server.notifySink->Notify(0x40, server.notifyUser);
-    EXPECT_EQ(server.calls,
+    server_.notifySink->Notify(0x40, server_.notifyUser);
+    EXPECT_EQ(server_.calls,
               std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "SetInsertChainFlag 7"}));
-    EXPECT_EQ(owner.calls, std::vector<std::string>({"OnAssignmentChanged", "RebuildParamMap"}));
-    EXPECT_EQ(owner.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
-    EXPECT_FALSE(link->IsLoadingSession());
-    EXPECT_TRUE(link->GetInserts().IsAttached());
+    EXPECT_EQ(owner_.calls, std::vector<std::string>({"OnAssignmentChanged", "RebuildParamMap"}));
+    EXPECT_EQ(owner_.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
+    EXPECT_FALSE(link_->IsLoadingSession());
+    EXPECT_TRUE(link_->GetInserts().IsAttached());
     int32_t send = -1, ret = -1;
-    EXPECT_TRUE(link->GetSendReturnPair(&send, &ret));
+    EXPECT_TRUE(link_->GetSendReturnPair(&send, &ret));
 }
 
 TEST_F(ServicesLinkTest, Above48kHzTheLoadsEndGivesThePairBack)
 {
     Connect();
-    owner.rate = 96000;
-    server.notifySink->Notify(0x80, server.notifyUser);
-    server.calls.clear();
-    owner.calls.clear();
-    server.notifySink->Notify(0x40, server.notifyUser);
-    EXPECT_EQ(server.calls, std::vector<std::string>({"AcquireSendReturn 7", "ReleaseSendReturn 7"}));
-    EXPECT_EQ(owner.calls, std::vector<std::string>({"OnAssignmentChanged", "StopAsio reopen"}));
-    EXPECT_EQ(owner.posts, std::vector<Post>({{4355, 0, 0}}));
+    owner_.rate = 96000;
+    server_.notifySink->Notify(0x80, server_.notifyUser);
+    server_.calls.clear();
+    owner_.calls.clear();
+    server_.notifySink->Notify(0x40, server_.notifyUser);
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"AcquireSendReturn 7", "ReleaseSendReturn 7"}));
+    EXPECT_EQ(owner_.calls, std::vector<std::string>({"OnAssignmentChanged", "StopAsio reopen"}));
+    EXPECT_EQ(owner_.posts, std::vector<Post>({{4355, 0, 0}}));
     int32_t send = -1, ret = -1;
-    EXPECT_FALSE(link->GetSendReturnPair(&send, &ret));
-    EXPECT_FALSE(link->IsLoadingSession());
+    EXPECT_FALSE(link_->GetSendReturnPair(&send, &ret));
+    EXPECT_FALSE(link_->IsLoadingSession());
 }
 
 TEST_F(ServicesLinkTest, TheLoadsEndWithoutAClientChangesNothing)
 {
-    server.answers["RegisterClient"] = E_FAIL;
+    server_.answers["RegisterClient"] = E_FAIL;
     Connect();
-    server.notifySink->Notify(0x20, server.notifyUser);
-    EXPECT_TRUE(link->IsLoadingSession());
-    server.notifySink->Notify(0x40, server.notifyUser);
-    EXPECT_TRUE(link->IsLoadingSession()) << "still loading";
-    EXPECT_TRUE(owner.posts.empty());
-    EXPECT_TRUE(server.calls.empty());
+    server_.notifySink->Notify(0x20, server_.notifyUser);
+    EXPECT_TRUE(link_->IsLoadingSession());
+    server_.notifySink->Notify(0x40, server_.notifyUser);
+    EXPECT_TRUE(link_->IsLoadingSession()) << "still loading";
+    EXPECT_TRUE(owner_.posts.empty());
+    EXPECT_TRUE(server_.calls.empty());
 }
 
 TEST_F(ServicesLinkTest, ADetachedChainIsRefreshedOnItsNotification)
 {
     Connect();
-    server.notifySink->Notify(0x20, server.notifyUser);
-    server.calls.clear();
-    owner.calls.clear();
-    server.notifySink->Notify(0x200, server.notifyUser);
-    EXPECT_EQ(server.calls,
+    server_.notifySink->Notify(0x20, server_.notifyUser);
+    server_.calls.clear();
+    owner_.calls.clear();
+    server_.notifySink->Notify(0x200, server_.notifyUser);
+    EXPECT_EQ(server_.calls,
               std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "SetInsertChainFlag 7"}));
-    EXPECT_EQ(owner.calls, std::vector<std::string>({"RebuildParamMap", "OnAssignmentChanged"}));
-    EXPECT_EQ(owner.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
+    EXPECT_EQ(owner_.calls, std::vector<std::string>({"RebuildParamMap", "OnAssignmentChanged"}));
+    EXPECT_EQ(owner_.posts, std::vector<Post>({{4612, 0, 0}, {4355, 0, 0}}));
 
     // A refresh the engine refuses (S_FALSE: its flag stayed 0) gives the pair back.
-    server.notifySink->Notify(0x20, server.notifyUser);
-    server.calls.clear();
-    server.answers["RefreshInserts"] = S_FALSE;
-    server.notifySink->Notify(0x200, server.notifyUser);
-    EXPECT_EQ(server.calls,
+    server_.notifySink->Notify(0x20, server_.notifyUser);
+    server_.calls.clear();
+    server_.answers["RefreshInserts"] = S_FALSE;
+    server_.notifySink->Notify(0x200, server_.notifyUser);
+    EXPECT_EQ(server_.calls,
               std::vector<std::string>({"AcquireSendReturn 7", "RefreshInserts 7", "ReleaseSendReturn 7"}));
 }
 
 TEST_F(ServicesLinkTest, TerminateDropsTheLinkInsideItsOwnNotification)
 {
     Connect();
-    IKivCorvanNotify* sink = server.notifySink;
-    EXPECT_EQ(sink->Notify(KivKDSPASIO_Terminate, server.notifyUser), S_OK);
-    EXPECT_EQ(server.calls, std::vector<std::string>({"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11"}));
-    EXPECT_EQ(owner.posts, std::vector<Post>({{5121, 0, 0}}));
-    EXPECT_FALSE(link->IsConnected());
+    IKivCorvanNotify* sink = server_.notifySink;
+    EXPECT_EQ(sink->Notify(KivKDSPASIO_Terminate, server_.notifyUser), S_OK);
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11"}));
+    EXPECT_EQ(owner_.posts, std::vector<Post>({{5121, 0, 0}}));
+    EXPECT_FALSE(link_->IsConnected());
     EXPECT_EQ(Run(19), E_NOINTERFACE) << "every command after the end";
     // The server still holds the sink it called: it stays until released.
-    EXPECT_EQ(sink->Notify(0x400, server.notifyUser), S_OK);
-    EXPECT_EQ(owner.posts.size(), 2u);
-    server.calls.clear();
-    link.reset();
-    EXPECT_EQ(server.calls, std::vector<std::string>({"EventUnadvise 12"}));
-    EXPECT_EQ(sink->Notify(0x400, server.notifyUser), S_OK) << "a gone link's handle names nobody";
-    EXPECT_EQ(owner.posts.size(), 2u);
+    EXPECT_EQ(sink->Notify(0x400, server_.notifyUser), S_OK);
+    EXPECT_EQ(owner_.posts.size(), 2u);
+    server_.calls.clear();
+    link_.reset();
+    EXPECT_EQ(server_.calls, std::vector<std::string>({"EventUnadvise 12"}));
+    EXPECT_EQ(sink->Notify(0x400, server_.notifyUser), S_OK) << "a gone link's handle names nobody";
+    EXPECT_EQ(owner_.posts.size(), 2u);
 }
 
 TEST_F(ServicesLinkTest, UnknownAndNullHandlesAreIgnored)
 {
     Connect();
-    server.eventSink->Notify(0x400, server.eventUser + 50, 1, 2);
-    server.eventSink->Notify(0x400, 0, 1, 2);
-    server.notifySink->Notify(0x100, 0xFFFFFFFFu);
-    EXPECT_TRUE(owner.posts.empty());
+    server_.eventSink->Notify(0x400, server_.eventUser + 50, 1, 2);
+    server_.eventSink->Notify(0x400, 0, 1, 2);
+    server_.notifySink->Notify(0x100, 0xFFFFFFFFu);
+    EXPECT_TRUE(owner_.posts.empty());
 }
 
 TEST_F(ServicesLinkTest, UndeliveredPayloadsAreFreed)
@@ -514,8 +514,8 @@ TEST_F(ServicesLinkTest, UndeliveredPayloadsAreFreed)
     // The owner takes nothing (no editor): the link frees the payload. A leak or a double
     // free shows under the native sanitizers through FreeUndeliveredMessage's own test.
     void* payload = std::malloc(260);
-    EXPECT_FALSE(link->PostToEditor(kMessagePresetChanged, 0, reinterpret_cast<uintptr_t>(payload)));
-    EXPECT_EQ(owner.posts.size(), 1u);
+    EXPECT_FALSE(link_->PostToEditor(kMessagePresetChanged, 0, reinterpret_cast<uintptr_t>(payload)));
+    EXPECT_EQ(owner_.posts.size(), 1u);
 }
 
 } // namespace

@@ -74,15 +74,15 @@ class ServicesThreadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gSystem = &system;
+        gSystem = &system_;
         gDisplayUpdates = 0;
-        effect = std::make_unique<KivQuorvelEffect>(&Host);
-        ASSERT_FALSE(effect->Failed());
+        effect_ = std::make_unique<KivQuorvelEffect>(&Host);
+        ASSERT_FALSE(effect_->Failed());
         ASSERT_NE(gLink, nullptr);
     }
     void TearDown() override
     {
-        effect.reset();
+        effect_.reset();
         gLink = nullptr;
         gSystem = nullptr;
     }
@@ -94,13 +94,13 @@ protected:
         return result;
     }
 
-    ThreadSystem system;
-    std::unique_ptr<KivQuorvelEffect> effect;
+    ThreadSystem system_;
+    std::unique_ptr<KivQuorvelEffect> effect_;
 };
 
 TEST_F(ServicesThreadTest, CommandsRunOnTheServicesThreadAndTheCallerUpdatesTheDisplay)
 {
-    EXPECT_NE(system.servicesThread.load(), GetCurrentThreadId()) << "the link is made on its own thread";
+    EXPECT_NE(system_.servicesThread.load(), GetCurrentThreadId()) << "the link is made on its own thread";
     EXPECT_TRUE(gLink->IsConnected());
     EXPECT_EQ(Run(19), S_OK);
     EXPECT_EQ(gDisplayUpdates.load(), 1);
@@ -114,12 +114,12 @@ TEST_F(ServicesThreadTest, AHandlerIssuingACommandWhileAHostThreadWaitsDoesNotDe
     // A notification arrives on the services thread; its handler issues a command there,
     // while another thread holds the command lock and waits for its own command.
     int handled = 0;
-    system.server.onCall = [&](const std::string& call) {
+    system_.server.onCall = [&](const std::string& call) {
         if (call == "QueryClientState 7")
         {
             // Meanwhile the mixer notifies; its handler has the driver reconnected.
-            system.server.notifySink->Notify(0x100, system.server.notifyUser);
-            handled += effect->RunOnServicesThread(KivQuorvelEffect::kCommandReconnect) ? 1 : 0;
+            system_.server.notifySink->Notify(0x100, system_.server.notifyUser);
+            handled += effect_->RunOnServicesThread(KivQuorvelEffect::kCommandReconnect) ? 1 : 0;
         }
     };
     auto waiting = std::async(std::launch::async, [&] { return Run(40); });
@@ -130,16 +130,16 @@ TEST_F(ServicesThreadTest, AHandlerIssuingACommandWhileAHostThreadWaitsDoesNotDe
 
 TEST_F(ServicesThreadTest, AfterAQuitMessageEveryCommandFailsAsUnexpected)
 {
-    ASSERT_TRUE(PostThreadMessageA(system.servicesThread.load(), WM_QUIT, 0, 0));
+    ASSERT_TRUE(PostThreadMessageA(system_.servicesThread.load(), WM_QUIT, 0, 0));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (effect->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
+    while (effect_->RunOnServicesThread(0) && std::chrono::steady_clock::now() < end)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(Run(40), E_UNEXPECTED);
     EXPECT_EQ(Run(19), E_UNEXPECTED);
     // The thread let go of the mixer program before its apartment ended.
-    const std::vector<std::string>& calls = system.server.calls;
+    const std::vector<std::string>& calls = system_.server.calls;
     for (const char* call : {"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11", "EventUnadvise 12"})
     {
         EXPECT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << call;

@@ -586,6 +586,21 @@ TEST_F(CardFixture, EachRegisteredClientGetsAPairOfItsOwn)
     EXPECT_EQ(automation->UnregisterClient(clients[2]), 1);
     ASSERT_EQ(automation->AcquireSendReturn(clients[0], &record, &send, &ret), 1) << "unregistering frees the pair";
     EXPECT_EQ(send, pairs[2]);
+    // Who holds a pair can be told from the log alone, refusals included.
+    std::vector<std::string> holding;
+    for (const std::string& entry : engine.GetCallLog())
+        if (entry.find("SendReturn") != std::string::npos || entry.find("egisterClient") != std::string::npos)
+            holding.push_back(entry);
+    const auto c = [&](int i) { return std::to_string(clients[i]); };
+    const auto p = [&](int i) { return std::to_string(pairs[i]); };
+    EXPECT_EQ(holding,
+              (std::vector<std::string>{
+                  "RegisterClient " + c(0), "RegisterClient " + c(1), "RegisterClient " + c(2),
+                  "RegisterClient " + c(3), "AcquireSendReturn " + c(0) + " " + p(0),
+                  "AcquireSendReturn " + c(1) + " " + p(1), "AcquireSendReturn " + c(2) + " " + p(2),
+                  "AcquireSendReturn " + c(1) + " " + p(1), "AcquireSendReturn " + c(3) + " refused: every pair taken",
+                  "ReleaseSendReturn " + c(0), "AcquireSendReturn " + c(3) + " " + p(0), "UnregisterClient " + c(2),
+                  "AcquireSendReturn " + c(0) + " " + p(2)}));
 
     // The clients' (empty) insert chains refresh at once; an unknown client is refused.
     int flag = 0;

@@ -1,5 +1,6 @@
 // KivLoopTest.dll: the smallest plug-in on the base: it sends its stereo input to output
-// pair 0 of the card and returns input pair 0, through the audio stream. The end-to-end test
+// pair 0 of the card and returns input pair 0, through the audio stream, and keeps one
+// parameter as the host sets it. The end-to-end test
 // runs it in tools/vsthost against the simulated card.
 
 #include "plugins/base/asio/AsioLink.h"
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -142,6 +144,21 @@ public:
         return true;
     }
 
+    // One parameter, kept as the host sets it, for the host's parameter calls.
+    void setParameter(int32_t index, float value) override
+    {
+        if (index == 0)
+        {
+            level_ = value;
+        }
+    }
+    float getParameter(int32_t index) override { return index == 0 ? level_.load() : 0.0f; }
+    void getParameterName(int32_t index, char* text) override { std::strcpy(text, index == 0 ? "Level" : "?"); }
+    void getParameterDisplay(int32_t index, char* text) override
+    {
+        std::snprintf(text, 8, "%.2f", static_cast<double>(getParameter(index)));
+    }
+
     void OnResetRequest() override { resetRequested_ = true; }
 
 private:
@@ -162,6 +179,7 @@ private:
     AudioStream* stream_ = nullptr; // owned
     char chunk_[8] = {'L', 'O', 'O', 'P', 1, 2, 3, 4};
     std::atomic<bool> resetRequested_{false};
+    std::atomic<float> level_{0.0f};
 };
 
 } // namespace

@@ -111,6 +111,27 @@ TEST(VstHost, RefusesBadArguments)
     EXPECT_EQ(RunLoop("--calls sometimes").exitCode, 2u);
     EXPECT_EQ(RunLoop("--swap-chunk 00").exitCode, 2u) << "a swap needs a chunk to swap with";
     EXPECT_EQ(RunLoop("--seconds -1").exitCode, 2u);
+    for (const char* params : {"\"\"", "0,,1", "x", "-1", "1=", "1=0.5x", "=0.5", "2147483648"})
+    {
+        EXPECT_EQ(RunLoop(std::string("--params ") + params).exitCode, 2u) << params;
+    }
+}
+
+TEST(VstHost, MakesTheParameterCallsWhileTheAudioRunsAndReadsThemAgainAfterIt)
+{
+    StandinTestConfig config("[Driver]\nPreferredBuffer=256\n");
+    const HostRun run = RunLoop("--blocks 400 --block 256 --params 0=0.25,1,0");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    for (const char* line : {"parameter 0 while processing, set 0.25: 0.250000, name \"Level\", display \"0.25\", "
+                             "label \"\"\n",
+                             "parameter 1 while processing: 0.000000, name \"?\", display \"0.00\", label \"\"\n",
+                             "parameter 0 while processing: 0.250000, name \"Level\", display \"0.25\", label \"\"\n",
+                             "parameter 0 after the run: 0.250000, name \"Level\", display \"0.25\", label \"\"\n"})
+    {
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << run.output;
+    }
+    // The calls come between the first and the last block, not after the audio ended.
+    EXPECT_EQ(run.output.find("once processed"), std::string::npos) << run.output;
 }
 
 } // namespace
