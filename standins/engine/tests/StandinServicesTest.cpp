@@ -588,7 +588,7 @@ TEST_F(CardFixture, EachRegisteredClientGetsAPairOfItsOwn)
     EXPECT_EQ(send, pairs[2]);
     // Who holds a pair can be told from the log alone, refusals included.
     std::vector<std::string> holding;
-    for (const std::string& entry : engine.GetCallLog())
+    for (const std::string& entry : engine_.GetCallLog())
         if (entry.find("SendReturn") != std::string::npos || entry.find("egisterClient") != std::string::npos)
             holding.push_back(entry);
     const auto c = [&](int i) { return std::to_string(clients[i]); };
