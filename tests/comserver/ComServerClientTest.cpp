@@ -92,17 +92,26 @@ public:
         std::string commandLine = "\"" + TestFolder() + "\\comserver_probe_client.exe\" " + ready + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        if (event &&
-            CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
-            // A loaded machine takes most of a minute to start a Wine process, and the guessing
-            // probe makes thousands of calls before it is ready: wait for it or for its end.
-            ready_ = PumpUntil(
-                         [&] {
-                             return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
-                                    WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-                         },
-                         kStartMs) &&
-                     WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+        if (!event)
+            failure_ = "no ready event, error " + std::to_string(GetLastError());
+        else if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process_))
+            failure_ = "not started, error " + std::to_string(GetLastError());
+        // A loaded machine takes most of a minute to start a Wine process, and the guessing
+        // probe makes thousands of calls before it is ready: wait for it or for its end.
+        else if (!PumpUntil(
+                     [&] {
+                         return WaitForSingleObject(event, 0) == WAIT_OBJECT_0 ||
+                                WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+                     },
+                     kStartMs))
+            failure_ = "not ready within " + std::to_string(kStartMs / 1000) + " s";
+        else if (WaitForSingleObject(event, 0) != WAIT_OBJECT_0)
+        {
+            DWORD code = 0;
+            GetExitCodeProcess(process_.hProcess, &code);
+            failure_ = "ended before it was ready, exit code " + std::to_string(code);
+        }
         if (event)
             CloseHandle(event);
     }
@@ -115,7 +124,12 @@ public:
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
     }
-    bool Ready() const { return ready_; }
+    testing::AssertionResult Ready() const
+    {
+        if (failure_.empty())
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "probe client: " << failure_;
+    }
     // The exit code once the probe has ended by itself (serving calls meanwhile); -1 if it did not.
     long Result()
     {
@@ -128,7 +142,7 @@ public:
 
 private:
     PROCESS_INFORMATION process_ = {};
-    bool ready_ = false;
+    std::string failure_; // empty once the probe is ready
 };
 
 class ComServerClientTest : public testing::Test

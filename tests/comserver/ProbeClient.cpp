@@ -11,6 +11,7 @@
 //                        tries of its own cookie on both lists; exits with 0
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -25,11 +26,13 @@ struct Client
     IKivCorvanServices* services = nullptr;
     IKivCorvanEventSource* source = nullptr;
 
-    bool Connect()
+    HRESULT Connect()
     {
-        return SUCCEEDED(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                          reinterpret_cast<void**>(&services))) &&
-               SUCCEEDED(services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source)));
+        HRESULT result = CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                          reinterpret_cast<void**>(&services));
+        if (SUCCEEDED(result))
+            result = services->QueryInterface(IID_IKivCorvanEventSource, reinterpret_cast<void**>(&source));
+        return result;
     }
     ~Client()
     {
@@ -51,6 +54,14 @@ public:
     }
     DWORD milliseconds = 0;
 };
+
+// Says on the test's output why the probe ends early, and gives the exit code.
+int Failed(int code, const char* what, HRESULT result)
+{
+    std::fprintf(stderr, "probe client %lu: %s failed, 0x%08lx\n", GetCurrentProcessId(), what,
+                 static_cast<unsigned long>(result));
+    return code;
+}
 
 bool SetNamedEvent(const char* name)
 {
@@ -80,7 +91,7 @@ void Churn(HANDLE stop, LONG* rounds)
         return;
     {
         Client client;
-        bool connected = client.Connect();
+        bool connected = SUCCEEDED(client.Connect());
         while (connected && WaitForSingleObject(stop, 0) != WAIT_OBJECT_0)
         {
             DWORD publicCookie = 0, privateCookie = 0;
@@ -126,20 +137,21 @@ int main(int argc, char** argv)
     SleepingSink sleepingSink;
     PrivateSink privateSink;
     Client client;
-    if (!client.Connect())
-        return 2;
+    if (HRESULT result = client.Connect(); FAILED(result))
+        return Failed(2, "connecting", result);
     DWORD cookie = 0;
     if (std::strcmp(mode, "block") == 0)
     {
         sleepingSink.milliseconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : INFINITE;
-        if (FAILED(client.services->Advise(&sleepingSink, 0xFFFF, 1, &cookie)))
-            return 4;
+        if (HRESULT result = client.services->Advise(&sleepingSink, 0xFFFF, 1, &cookie); FAILED(result))
+            return Failed(4, "subscribing", result);
         return SetNamedEvent(argv[1]) ? WaitToBeKilled() : 5;
     }
     DWORD privateCookie = 0;
-    if (FAILED(client.services->Advise(&publicSink, 0xFFFFFFFF, 1, &cookie)) ||
-        FAILED(client.source->Advise(&privateSink, 0xFFFFFFFF, 2, &privateCookie)))
-        return 4;
+    if (HRESULT result = client.services->Advise(&publicSink, 0xFFFFFFFF, 1, &cookie); FAILED(result))
+        return Failed(4, "subscribing to the public list", result);
+    if (HRESULT result = client.source->Advise(&privateSink, 0xFFFFFFFF, 2, &privateCookie); FAILED(result))
+        return Failed(4, "subscribing to the private list", result);
     if (std::strcmp(mode, "guess") == 0)
     {
         DWORD tries = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 0;
