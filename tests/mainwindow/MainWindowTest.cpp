@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <regex>
 #include <string>
 #include <system_error>
@@ -28,6 +29,8 @@
 #include "tests/comserver/Sinks.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/PointerInput.h"
+#include "tests/support/ScreenPixels.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -36,11 +39,21 @@ namespace
 {
 const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
-fs::path BuildProgramFolder()
+// The build tree this test program belongs to.
+fs::path BuildFolder()
 {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path() / ".." / ".." / "program";
+    return fs::path(path).parent_path() / ".." / "..";
+}
+
+// Where the test run keeps its screenshots: build/<tree>/shots.
+std::wstring ShotPath(const char* name)
+{
+    const fs::path shots = BuildFolder() / "shots";
+    std::error_code error;
+    fs::create_directories(shots, error);
+    return (shots / name).wstring();
 }
 
 // A setting of the main window's key: a subkey of that name whose default value is the text.
@@ -82,55 +95,60 @@ HWND FindMainSection(DWORD processId)
     return found;
 }
 
-// The main level's fader in the section's client area, where the program folder's skin puts it;
-// its track is 24 x 120 pixels.
-RECT MainFaderRect(const fs::path& program)
+// The program's main frame: the window that holds the main section.
+HWND FindFrame(DWORD processId)
+{
+    HWND section = FindMainSection(processId);
+    return section ? GetParent(section) : nullptr;
+}
+
+// The frame's main toolbar: its child with id 1.
+HWND FindMainToolbar(HWND frame)
+{
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) == 1)
+            return child;
+    return nullptr;
+}
+
+// A click of the left button at a point of a window's client area, through the system's queue
+// (the program reads where the pointer is); the test goes on while a handler of the program
+// runs a loop of its own.
+void Click(HWND window, POINT at)
+{
+    ClientToScreen(window, &at);
+    SendMouse(0, at.x, at.y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
+    SendMouse(MOUSEEVENTF_LEFTUP, at.x, at.y);
+}
+
+// Where the program folder's skin puts an element: its attributes xName and yName (the
+// element's own "x" and "y" unless said otherwise); (-1, -1) when the skin has no such element.
+POINT LayoutPoint(const fs::path& program, const std::string& name, const std::string& xName = "x",
+                  const std::string& yName = "y")
 {
     std::ifstream in(program / "Skins" / "Default" / "layout.xml");
     const std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::smatch found;
-    RECT rect = {};
-    if (std::regex_search(layout, found, std::regex("name=\"mixlevelFader\" x=\"(\\d+)\" y=\"(\\d+)\"")))
-    {
-        rect.left = std::stoi(found[1]);
-        rect.top = std::stoi(found[2]);
-        rect.right = rect.left + 24;
-        rect.bottom = rect.top + 120;
-    }
-    return rect;
+    if (!std::regex_search(
+            layout, found,
+            std::regex("name=\"" + name + "\"[^>]*\\b" + xName + "=\"(\\d+)\"[^>]*\\b" + yName + "=\"(\\d+)\"")))
+        return {-1, -1};
+    return {std::stoi(found[1]), std::stoi(found[2])};
+}
+
+// The main level's fader in the section's client area; its track is 24 x 120 pixels.
+RECT MainFaderRect(const fs::path& program)
+{
+    const POINT at = LayoutPoint(program, "mixlevelFader");
+    return {at.x, at.y, at.x + 24, at.y + 120};
 }
 
 // What the screen shows of a rectangle of a window's client area.
-std::vector<DWORD> ScreenPixels(HWND window, const RECT& rect)
+std::vector<DWORD> ScreenPixels(HWND window, RECT rect)
 {
-    POINT origin = {rect.left, rect.top};
-    ClientToScreen(window, &origin);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<DWORD> pixels;
-    if (bitmap)
-    {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return ::ScreenPixels(rect);
 }
 
 class MainWindowTest : public testing::Test
@@ -142,7 +160,7 @@ protected:
         // a cut-short copy of the shipped one.
         program_ = new ScratchFolder("kiv-mixer-program");
         std::error_code error;
-        fs::copy(BuildProgramFolder(), program_->Path(), fs::copy_options::recursive, error);
+        fs::copy(BuildFolder() / "program", program_->Path(), fs::copy_options::recursive, error);
         ASSERT_FALSE(error) << error.message();
         const fs::path broken = program_->Path() / "Skins" / "Broken";
         fs::copy(program_->Path() / "Skins" / "Default", broken, fs::copy_options::recursive, error);
@@ -150,6 +168,10 @@ protected:
         std::ofstream(broken / "layout.xml", std::ios::trunc)
             << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
         WriteSetting("skin", "Broken");
+        // The card has a sync card (feature 3: the main toolbar shows "sync_settings") and no
+        // small box (4), and its second MIDI port does not carry sync.
+        std::ofstream(program_->Path() / "SimulatedCard.txt", std::ios::app)
+            << "\nfeatures=0,1,2,3,5\nsetting=MidiInput2Src 0\n";
 
         ASSERT_TRUE(RegisterMixerServer((program_->Path() / "KivCorvanDSP.exe").string(),
                                         (program_->Path() / "KivCorvanDSP_ps.dll").string()));
@@ -205,18 +227,24 @@ protected:
         return reply;
     }
 
+    // The engine's call log, one entry an element.
+    std::vector<std::string> Log()
+    {
+        std::vector<std::string> entries;
+        std::string log = Control("log");
+        size_t start = 0;
+        for (size_t end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
+            entries.push_back(log.substr(start, end - start));
+        return entries;
+    }
+
     // The engine's call log entries that contain text.
     std::vector<std::string> LogWith(const std::string& text)
     {
         std::vector<std::string> found;
-        std::string log = Control("log");
-        size_t start = 0;
-        for (size_t end; (end = log.find('\n', start)) != std::string::npos; start = end + 1)
-        {
-            std::string entry = log.substr(start, end - start);
+        for (std::string& entry : Log())
             if (entry.find(text) != std::string::npos)
-                found.push_back(entry);
-        }
+                found.push_back(std::move(entry));
         return found;
     }
 
@@ -312,7 +340,7 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     HWND section = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (section = FindMainSection(processId_)) != nullptr; }));
     const RECT fader = MainFaderRect(program_->Path());
-    ASSERT_GT(fader.right, 0) << "the skin places the main fader";
+    ASSERT_GE(fader.left, 0) << "the skin places the main fader";
     const size_t setsBefore = LogWith("SetMainLevel").size();
 
     // The engine's level goes to the top; the section hears 300 and reads it.
@@ -371,5 +399,79 @@ TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUse
     EXPECT_GE(LogWith("SetModified 0").size(), rebuildsBefore + 5);
     EXPECT_TRUE(LogWith("(engine thread)").empty());
     EXPECT_FALSE(ProgramWindows(processId_).empty());
+}
+
+TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheCommandHasRun)
+{
+    PublicSink& sink = NewPublicSink();
+    DWORD cookie = 0;
+    ASSERT_EQ(services_->Advise(&sink, 0x319, 0x44, &cookie), S_OK);
+    HWND frame = nullptr;
+    HWND toolbar = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame(processId_)) && (toolbar = FindMainToolbar(frame)); }));
+    const POINT sync = LayoutPoint(program_->Path(), "sync_settings");
+    const POINT ok = LayoutPoint(program_->Path(), "midiport2warning", "okx", "oky");
+    ASSERT_GE(sync.x, 0) << "the skin places the sync toggle";
+    ASSERT_GE(ok.x, 0) << "the skin places the warning's OK button";
+    const std::unique_ptr<void, decltype(&CloseHandle)> process(OpenProcess(SYNCHRONIZE, FALSE, processId_),
+                                                                &CloseHandle);
+    ASSERT_TRUE(process);
+
+    // The sync toggle: the second MIDI port does not carry sync, so the toolbar's handler asks
+    // first, in a dialog with a loop of its own.
+    const std::vector<HWND> before = ProgramWindows(processId_);
+    Click(toolbar, {sync.x + 8, sync.y + 6});
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        for (HWND window : ProgramWindows(processId_))
+            if (std::find(before.begin(), before.end(), window) == before.end())
+                dialog = window;
+        return dialog != nullptr;
+    })) << "the sync toggle opened no dialog";
+
+    // The dialog's loop handles the engine's events as they come...
+    const size_t preparedBefore = LogWith("PrepareDsp").size();
+    EXPECT_EQ(Control("raise 55"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("PrepareDsp").size() > preparedBefore; }));
+    // ...but the rebuild, and every event after it, wait for the command that runs the dialog:
+    // for a while the frame stays and nothing reaches the client.
+    for (const char* request : {"raise 1", "raise 850", "raise 55", "raise 801", "raise 601"})
+        EXPECT_EQ(Control(request), "ok") << request;
+    PumpUntil([&] { return !IsWindow(frame) || !sink.arrivals.empty(); }, 2000);
+    EXPECT_EQ(FindFrame(processId_), frame) << "the frame was rebuilt while the toolbar's dialog was open";
+    EXPECT_TRUE(sink.arrivals.empty()) << "events after the rebuild were handled while the dialog was open";
+    EXPECT_EQ(LogWith("PrepareDsp").size(), preparedBefore + 1);
+    ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog went while it was open";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-syncwarning.png")));
+
+    // Accepted, the command sets the port, shows the sync panel and returns; then the waiting
+    // events run in their order, the rebuild first.
+    Click(dialog, {ok.x + 8, ok.y + 6});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); })) << "the dialog did not close";
+    ASSERT_TRUE(PumpUntil([&] { return sink.arrivals.size() >= 4; }));
+    EXPECT_EQ(sink.arrivals,
+              (std::vector<Arrival>{{0x1, 0x44, 0, 0}, {0x8, 0x44, 0, 0}, {0x10, 0x44, 0, 0}, {0x200, 0x44, 0, 0}}));
+    EXPECT_EQ(services_->Unadvise(cookie), S_OK);
+    HWND rebuilt = nullptr;
+    EXPECT_TRUE(PumpUntil([&] { return (rebuilt = FindFrame(processId_)) != nullptr && rebuilt != frame; }))
+        << "the frame was not rebuilt";
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_TRUE(PumpUntil([&] { return LogWith("PrepareDsp").size() >= preparedBefore + 2; }));
+    EXPECT_EQ(ReadSetting("Sync UI Panel"), "yes");
+
+    // The engine heard the command's setting before the rebuild's calls.
+    const std::vector<std::string> log = Log();
+    const auto raised = std::find(log.rbegin(), log.rend(), "Control raise 1").base();
+    const auto set = std::find(raised, log.end(), "SetValue MidiInput2Src=1");
+    const auto rebuild = std::find(raised, log.end(), "SetModified 0");
+    EXPECT_NE(set, log.end()) << "the command did not set the second MIDI port";
+    EXPECT_NE(rebuild, log.end()) << "the rebuild did not run";
+    std::string since;
+    for (auto entry = raised; entry != log.end(); ++entry)
+        since += "\n  " + *entry;
+    EXPECT_LT(set - log.begin(), rebuild - log.begin())
+        << "the rebuild ran inside the toolbar's command; the engine heard since the rebuild was raised:" << since;
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+    EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
 }
 } // namespace

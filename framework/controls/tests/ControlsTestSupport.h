@@ -9,6 +9,7 @@
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/skin/SkinBitmap.h"
 #include "framework/skin/tests/SkinTestSupport.h"
+#include "tests/support/PointerInput.h"
 
 #include <gtest/gtest.h>
 
@@ -177,16 +178,7 @@ inline void Pump()
     }
 }
 
-// Real pointer input through the system's queue, at a screen point.
-inline void SendMouse(DWORD flags, int screenX, int screenY)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screenX * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = screenY * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &input, sizeof input);
-}
+using ::SendMouse;
 
 inline Button* AddButton(Panel& panel, SkinBitmap& image, const char* name, int x, int y, DataItem* item = nullptr,
                          RadioGroupLogic* radio = nullptr)
