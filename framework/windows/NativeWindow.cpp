@@ -28,12 +28,22 @@ OpenPopup* gPopup = nullptr;
 OpenTooltip* gTooltip = nullptr;
 KeyboardHook* gKeyboardHook = nullptr;
 HWND gTopModal = nullptr;
+int gRunningProcedures = 0; // window procedures of ours now running, nested ones included
 NativeWindow::BeepFunction gBeep = &::MessageBeep;
 
 int Signed16(WORD value)
 {
     return static_cast<short>(value);
 }
+
+// Counts a window procedure of ours while it runs.
+struct RunningProcedure
+{
+    RunningProcedure() { ++gRunningProcedures; }
+    ~RunningProcedure() { --gRunningProcedures; }
+    RunningProcedure(const RunningProcedure&) = delete;
+    RunningProcedure& operator=(const RunningProcedure&) = delete;
+};
 
 } // namespace
 
@@ -245,6 +255,11 @@ LRESULT CALLBACK NativeWindow::StaticWindowProc(HWND hwnd, UINT message, WPARAM 
     return object->WindowProc(hwnd, message, wParam, lParam);
 }
 
+int NativeWindow::RunningProcedures()
+{
+    return gRunningProcedures;
+}
+
 void NativeWindow::CursorPoint(HWND hwnd, int& x, int& y) const
 {
     POINT point = {};
@@ -256,6 +271,7 @@ void NativeWindow::CursorPoint(HWND hwnd, int& x, int& y) const
 
 LRESULT NativeWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    RunningProcedure running;
     Window* window = owner_;
     if (!window)
         return ::DefWindowProcA(hwnd, message, wParam, lParam);

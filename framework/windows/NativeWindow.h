@@ -152,6 +152,11 @@ public:
     using BeepFunction = BOOL(WINAPI*)(UINT type);
     static void SetBeep(BeepFunction beep);
 
+    // How many window procedures of ours are running now: more than one while a handler
+    // serves messages in a loop of its own (a modal dialog, a menu, the system's move loop)
+    // and a message reaches a window of ours from inside it.
+    static int RunningProcedures();
+
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

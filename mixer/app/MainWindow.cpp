@@ -29,6 +29,11 @@ public:
     {
         owner_.OnPosted(message, wParam, lParam);
     }
+    void OnTimer(UINT_PTR id) override
+    {
+        if (id == kHeldTimer)
+            owner_.OnHeldTimer();
+    }
 
 private:
     MainWindow& owner_;
@@ -178,21 +183,56 @@ void MainWindow::OnPosted(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case kEngineEvent:
-        MakeFrame(false);
-        Dispatch(id, static_cast<VarnEventArg>(lParam), nullptr);
+        Receive(id, static_cast<VarnEventArg>(lParam), nullptr);
         break;
-    case kEngineEventData: {
-        std::unique_ptr<VarnSyncTime> time(reinterpret_cast<VarnSyncTime*>(lParam));
-        MakeFrame(false);
-        Dispatch(id, 0, time.get());
+    case kEngineEventData:
+        Receive(id, 0, std::unique_ptr<VarnSyncTime>(reinterpret_cast<VarnSyncTime*>(lParam)));
         break;
-    }
     case kCloseFrame:
-        frame_.reset();
+        Receive(kCloseId, 0, nullptr);
         break;
     default:
         break;
     }
+}
+
+void MainWindow::Receive(int id, VarnEventArg argument, std::unique_ptr<VarnSyncTime> time)
+{
+    // The hidden window's own procedure is the one running when no handler is on the stack.
+    const bool insideAHandler = NativeWindow::RunningProcedures() > 1;
+    if (held_.empty() && !((id == 1 || id == kCloseId) && insideAHandler))
+    {
+        Run(id, argument, time.get());
+        return;
+    }
+    if (held_.empty())
+        eventWindow_->SetTimer(kHeldTimer, kHeldCheckMs);
+    held_.push_back({id, argument, std::move(time)});
+}
+
+void MainWindow::OnHeldTimer()
+{
+    // The timer also fires inside the loop that holds the events.
+    if (NativeWindow::RunningProcedures() > 1)
+        return;
+    eventWindow_->KillTimer(kHeldTimer);
+    while (!held_.empty())
+    {
+        HeldEvent event = std::move(held_.front());
+        held_.pop_front();
+        Run(event.id, event.argument, event.time.get());
+    }
+}
+
+void MainWindow::Run(int id, VarnEventArg argument, const VarnSyncTime* time)
+{
+    if (id == kCloseId)
+    {
+        frame_.reset();
+        return;
+    }
+    MakeFrame(false);
+    Dispatch(id, argument, time);
 }
 
 void MainWindow::RebuildView(int id, VarnEventArg argument)

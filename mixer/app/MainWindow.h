@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <deque>
 #include <memory>
 
 #include "framework/platform/RegistryKey.h"
@@ -19,7 +20,10 @@ class ApplicationHost;
 // user-interface thread and that lives as long as this object; everything else, the frame
 // included, is made, used and destroyed on the user-interface thread. The frame is never
 // destroyed inside one of its own handlers: event 1 and Close reach the hidden window as
-// posted messages and run from there.
+// posted messages and run from there. A handler may still be on the stack then, serving
+// messages in a loop of its own (a dialog, a menu, the system's move loop): event 1 and
+// Close, and every event after them so that all keep their order, are held until no handler
+// of ours runs any more.
 class MainWindow : public Object, public IVarnListener, public MainWindowLink
 {
 public:
@@ -28,6 +32,9 @@ public:
     static constexpr UINT kEngineEvent = 2023;
     static constexpr UINT kEngineEventData = 2025;
     static constexpr UINT kCloseFrame = 2026;
+    // The hidden window's timer that looks whether held events can run.
+    static constexpr UINT_PTR kHeldTimer = 1;
+    static constexpr UINT kHeldCheckMs = 50;
 
     MainWindow();
     ~MainWindow() override;
@@ -76,6 +83,12 @@ private:
     void MakeFrame(bool fullBuild);
     // What reaches the hidden window.
     void OnPosted(UINT message, WPARAM wParam, LPARAM lParam);
+    // An event, or the frame's close (kCloseId), as it reaches the hidden window: run now, or
+    // held behind the ones held already.
+    static constexpr int kCloseId = -1;
+    void Receive(int id, VarnEventArg argument, std::unique_ptr<VarnSyncTime> time);
+    void Run(int id, VarnEventArg argument, const VarnSyncTime* time);
+    void OnHeldTimer();
     // The dispatcher proper; time is event 54's data (null without).
     void Dispatch(int id, VarnEventArg argument, const VarnSyncTime* time);
     // False when the row ended early (no common end).
@@ -96,4 +109,11 @@ private:
     std::unique_ptr<EventWindow> eventWindow_;
     std::atomic<HWND> eventHandle_{nullptr}; // what the engine's threads post to
     bool justLoaded_ = false;
+    struct HeldEvent
+    {
+        int id;
+        VarnEventArg argument;
+        std::unique_ptr<VarnSyncTime> time;
+    };
+    std::deque<HeldEvent> held_;
 };

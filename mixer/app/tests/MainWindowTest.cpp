@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -380,6 +381,39 @@ private:
 };
 
 // The test program's folder plays the program folder: it gets the shipped skins.
+// What the views handled, in order: engine events reaching the main section and the palette,
+// and frames made.
+std::vector<std::string> Handled(const std::vector<std::string>& calls)
+{
+    std::vector<std::string> handled;
+    for (const std::string& call : calls)
+        if (call.rfind("main OnEngineEvent", 0) == 0 || call.rfind("palette OnAppEvent", 0) == 0 ||
+            call.rfind("frame made", 0) == 0)
+            handled.push_back(call);
+    return handled;
+}
+
+// Serves this thread's messages for milliseconds.
+void Serve(DWORD milliseconds)
+{
+    const DWORD start = ::GetTickCount();
+    PumpUntil([&] { return ::GetTickCount() - start >= milliseconds; }, milliseconds + 1000);
+}
+
+// A window of ours whose handler serves messages in a loop of its own, as one that opens a
+// dialog or a menu does.
+class LoopingWindow : public Window
+{
+public:
+    static constexpr UINT kRun = WM_APP + 1;
+    void OnUserMessage(UINT message, WPARAM, LPARAM) override
+    {
+        if (message == kRun && loop)
+            loop();
+    }
+    std::function<void()> loop;
+};
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -782,15 +816,58 @@ TEST_F(MainWindowTest, EngineEventsAreHandledOnTheUserInterfaceThread)
     for (size_t i = 0; i < log.threads.size(); ++i)
         EXPECT_EQ(log.threads[i], ui) << log.calls[i];
     // In the order raised, each on the frame alive at the time.
-    std::vector<std::string> handled;
-    for (const std::string& call : log.calls)
-        if (call.rfind("main OnEngineEvent", 0) == 0 || call.rfind("palette OnAppEvent", 0) == 0 ||
-            call.rfind("frame made", 0) == 0)
-            handled.push_back(call);
-    EXPECT_EQ(handled, (std::vector<std::string>{"frame made", "main OnEngineEvent 300 0", "frame made, full build",
-                                                 "main OnEngineEvent 301 0", "frame made, full build",
-                                                 "main OnEngineEvent 302 0", "palette OnAppEvent 850 0",
-                                                 "frame made, full build", "main OnEngineEvent 303 0"}));
+    EXPECT_EQ(
+        Handled(log.calls),
+        (std::vector<std::string>{"frame made", "main OnEngineEvent 300 0", "frame made, full build",
+                                  "main OnEngineEvent 301 0", "frame made, full build", "main OnEngineEvent 302 0",
+                                  "palette OnAppEvent 850 0", "frame made, full build", "main OnEngineEvent 303 0"}));
+    window.reset(); // the listener goes before the engine
+}
+
+// A handler of ours may serve messages in a loop of its own when event 1 arrives (a dialog, a
+// menu or the system's move loop opened by a control of the frame): the frame is rebuilt only
+// once that handler has returned, and the events after event 1 wait with it, in their order.
+// The frame's close waits the same way.
+TEST_F(MainWindowTest, EventOneWaitsForAHandlerServingALoopOfItsOwn)
+{
+    StandinServices standin;
+    Open(&standin);
+    window->Show();
+    ASSERT_EQ(frames.size(), 1u);
+    LoopingWindow handler;
+    ASSERT_TRUE(handler.Create(nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, 0, 0));
+    size_t framesInside = 0;
+    std::vector<std::string> handledInside;
+    handler.loop = [&] {
+        for (int id : {300, 1, 301, 850})
+            standin.RaiseEvent(id, 0);
+        standin.WaitForEvents();
+        Serve(300); // as the dialog's loop does
+        PumpUntil([&] { return Handled(log.calls).size() == 1; }, 20000);
+        Serve(300);
+        framesInside = frames.size();
+        handledInside = Handled(log.calls);
+    };
+    ClearRecords();
+    ::SendMessageA(handler.GetHandle(), LoopingWindow::kRun, 0, 0);
+    EXPECT_EQ(framesInside, 1u) << "no rebuild while the handler runs";
+    EXPECT_EQ(handledInside, std::vector<std::string>{"main OnEngineEvent 300 0"}) << "only what came before event 1";
+    ASSERT_TRUE(PumpUntil([&] { return Handled(log.calls).size() == 4; }));
+    EXPECT_EQ(Handled(log.calls), (std::vector<std::string>{"main OnEngineEvent 300 0", "frame made, full build",
+                                                            "main OnEngineEvent 301 0", "palette OnAppEvent 850 0"}));
+    EXPECT_EQ(frames.size(), 2u);
+    EXPECT_EQ(std::count(log.calls.begin(), log.calls.end(), "frame destroyed"), 1);
+
+    bool frameInside = false;
+    handler.loop = [&] {
+        window->Close();
+        Serve(300);
+        frameInside = window->GetFrame() != nullptr;
+    };
+    ::SendMessageA(handler.GetHandle(), LoopingWindow::kRun, 0, 0);
+    EXPECT_TRUE(frameInside) << "the close waits for the handler";
+    EXPECT_TRUE(PumpUntil([&] { return !window->GetFrame(); }));
+    handler.Destroy();
     window.reset(); // the listener goes before the engine
 }
 
