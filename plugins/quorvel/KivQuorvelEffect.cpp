@@ -240,13 +240,22 @@ void KivQuorvelEffect::DropStream()
     delete stream_.Take();
 }
 
+void KivQuorvelEffect::CloseLink()
+{
+    // The stream leaves the host's calls first, while the driver still runs, so a process call
+    // waiting for an offline switch gets it; it is deleted only once the driver has stopped,
+    // since a switch under way feeds it until the stop returns.
+    const std::unique_ptr<AudioStream> stream(stream_.Take());
+    if (link_)
+    {
+        link_->Close();
+    }
+}
+
 void KivQuorvelEffect::Reconnect()
 {
     std::lock_guard<std::mutex> hold(asioLock_);
-    // The stream leaves first, while the driver still runs, so a process call waiting for an
-    // offline switch gets it.
-    DropStream();
-    link_->Close();
+    CloseLink();
     link_->Open();
     DriverBufferSizes sizes{};
     link_->GetBufferSizes(&sizes.minimum, &sizes.maximum, &sizes.granularity, &sizes.preferred);
@@ -286,12 +295,11 @@ void KivQuorvelEffect::Reconnect()
 void KivQuorvelEffect::StopAsio(bool reopen)
 {
     std::lock_guard<std::mutex> hold(asioLock_);
-    DropStream();
+    CloseLink();
     if (!link_)
     {
         return;
     }
-    link_->Close();
     if (reopen && link_->Open())
     {
         link_->CreateBuffers(buffers_.streamSize > 0 ? buffers_.streamSize : link_->GetPreferredBufferSize());

@@ -109,6 +109,8 @@ public:
 private:
     bool HandleServicesCommand(int32_t command);
     void Reconnect();
+    // Under the ASIO lock: stops and closes the link and deletes the stream it fed.
+    void CloseLink();
     void DropStream();
     void Lead(AudioStream* stream);
     void ShowRenderWarning();

@@ -230,6 +230,52 @@ TEST_F(KivQuorvelEffectTest, APairRunsThroughTheDriversChannels)
     EXPECT_TRUE(system_.messages.empty());
 }
 
+// On the card a switch that is under way when the driver is told to stop ends before the stop
+// returns. However the pair goes (given back, exchanged for another, or with the instance),
+// that last switch must still find the stream it was started with alive; the sanitizers of the
+// native builds report one that was freed before the driver stopped.
+TEST_F(KivQuorvelEffectTest, TheDriversLastSwitchFindsItsStreamHoweverThePairGoes)
+{
+    struct Case
+    {
+        const char* trace;
+        const char* nextPair; // null: the instance ends
+    };
+    for (const Case& c :
+         {Case{"the pair given back", "-1 -1"}, Case{"another pair", "3 0"}, Case{"the instance ends", nullptr}})
+    {
+        SCOPED_TRACE(c.trace);
+        SetPair("1 2");
+        KivQuorvelEffect* effect = Make();
+        effect->setBlockSize(256);
+        effect->resume();
+        ASSERT_NE(effect->GetStream().Peek(), nullptr);
+        std::vector<float> in(256, 0.5f), out(256, 0.0f);
+        float* inputs[] = {in.data(), in.data()};
+        float* outputs[] = {out.data(), out.data()};
+        Switch(0);
+        effect->processReplacing(inputs, outputs, 256);
+
+        std::atomic<int> lastSwitches{0};
+        driver_.duringStop = [&] {
+            Switch(1);
+            ++lastSwitches;
+        };
+        if (c.nextPair)
+        {
+            SetPair(c.nextPair);
+            effect->RequestReconnect();
+        }
+        else
+        {
+            effects_.clear();
+        }
+        driver_.duringStop = nullptr;
+        EXPECT_EQ(lastSwitches.load(), 1);
+        effects_.clear();
+    }
+}
+
 TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
 {
     SetPair("0 0");
