@@ -269,6 +269,7 @@ void KivQuorvelEffect::Reconnect()
     }
     if (stream)
     {
+        stream->SetObserver(&offlineGaps_);
         stream->SetLatency(buffers_.latencyBlocks);
         lead_.store(buffers_.lead);
         readSkip_.store(buffers_.readSkip);
@@ -382,6 +383,16 @@ void KivQuorvelEffect::Lead(AudioStream* stream)
     }
 }
 
+void KivQuorvelEffect::OfflineGaps::OnSilence(StreamEvent event, int32_t channel, int32_t)
+{
+    // A whole buffer of silence, or a partly written block played behind zeros.
+    if ((event == StreamEvent::Underrun || event == StreamEvent::PartialBlock) && channel == 0 &&
+        mode_.load() == kStreamOffline)
+    {
+        count_.fetch_add(1);
+    }
+}
+
 void KivQuorvelEffect::ShowRenderWarning()
 {
     AsioSystem& system = AsioSystem::Current();
@@ -451,7 +462,20 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         if (mode != kStreamOffline)
         {
             renderWarningShown_ = false;
+            gapsCounted_ = false;
             offlineFrames_ = 0;
+        }
+        else if (gapsCounted_ && offlineGaps_.Count() != gapsSeen_)
+        {
+            // The driver played silence in the middle of the run: everything after it comes
+            // back a buffer later than the host was told. No trim need follow (extra buffering
+            // keeps a block more), so this is the only sign of it.
+            gapsSeen_ = offlineGaps_.Count();
+            if (!renderWarningShown_)
+            {
+                renderWarningShown_ = true;
+                ShowRenderWarning();
+            }
         }
         mode = kStreamOffline;
     }
@@ -495,6 +519,11 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         if (!stream->WaitForSwitch())
         {
             offlineFrames_ = 0;
+        }
+        else if (!gapsCounted_)
+        {
+            gapsCounted_ = true;
+            gapsSeen_ = offlineGaps_.Count();
         }
     }
 }

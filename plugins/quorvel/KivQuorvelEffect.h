@@ -115,6 +115,21 @@ private:
     void Lead(AudioStream* stream);
     void ShowRenderWarning();
 
+    // Counts, on the driver's thread, the switches of an offline run that found no whole host
+    // block and played silence: the host fell behind the card's clock, and the render has a gap.
+    class OfflineGaps final : public AudioStreamObserver
+    {
+    public:
+        explicit OfflineGaps(const std::atomic<int32_t>& mode) : mode_(mode) {}
+        void OnDropped(StreamEvent, int32_t, const float*, int32_t) override {}
+        void OnSilence(StreamEvent event, int32_t channel, int32_t) override;
+        int32_t Count() const { return count_.load(); }
+
+    private:
+        const std::atomic<int32_t>& mode_;
+        std::atomic<int32_t> count_{0};
+    };
+
     int32_t instanceIndex_ = 0;
     bool failed_ = false;
     std::atomic<int32_t> processMode_{kStreamStopped}; // a StreamProcessLevel
@@ -133,6 +148,11 @@ private:
     std::atomic<int32_t> readSkip_{0};      // of the stream's plan: samples a first read leaves out
     int32_t skipLeft_ = 0;                  // audio thread: still to leave out
     std::atomic<bool> extraBuffers_{false}; // the stream's trim keeps extra buffers
+    // Gaps count once the run's first awaited switch has taken host audio; before that the
+    // driver plays silence while the host's first block is still being written.
+    OfflineGaps offlineGaps_{processMode_};
+    bool gapsCounted_ = false; // audio thread
+    int32_t gapsSeen_ = 0;     // audio thread
 
     std::mutex asioLock_;      // every operation on the link and the plan
     QuorvelBuffers buffers_;   // of the last reconnection; asioLock_

@@ -23,6 +23,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/StartProcess.h"
 
 namespace
 {
@@ -89,13 +90,13 @@ public:
         std::string ready = "KivComServerProbeReady" + std::to_string(GetCurrentProcessId()) + "_" +
                             std::to_string(InterlockedIncrement(&made));
         HANDLE event = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-        std::string commandLine = "\"" + TestFolder() + "\\comserver_probe_client.exe\" " + ready + " " + arguments;
+        const std::string commandLine =
+            "\"" + TestFolder() + "\\comserver_probe_client.exe\" " + ready + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!event)
             failure_ = "no ready event, error " + std::to_string(GetLastError());
-        else if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &process_))
+        else if (!StartProcess(nullptr, commandLine, FALSE, startup, &process_))
             failure_ = "not started, error " + std::to_string(GetLastError());
         // A loaded machine takes most of a minute to start a Wine process, and the guessing
         // probe makes thousands of calls before it is ready: wait for it or for its end.

@@ -4,6 +4,7 @@
 
 #include "mixer/app/Application.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/StartProcess.h"
 
 #include <objbase.h>
 #include <windows.h>
@@ -12,12 +13,12 @@
 
 // Runs a program and waits for it (60 s at most); its exit code, 0xFFFFFFFF when it did not
 // start.
-inline DWORD RunAndWait(std::string commandLine)
+inline DWORD RunAndWait(const std::string& commandLine)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!StartProcess(nullptr, commandLine, FALSE, startup, &process))
         return 0xFFFFFFFF;
     WaitForSingleObject(process.hProcess, 60000);
     DWORD code = 0xFFFFFFFF;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/StartProcess.h"
+
 namespace
 {
 
@@ -26,11 +28,10 @@ struct Process
         ::GetModuleFileNameA(nullptr, path, sizeof path);
         std::string probe(path);
         probe = probe.substr(0, probe.rfind('\\') + 1) + "single_instance_probe.exe";
-        std::string line = "\"" + probe + "\" " + mode;
+        const std::string line = "\"" + probe + "\" " + mode;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        return ::CreateProcessA(probe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                &info) != 0;
+        return StartProcess(probe.c_str(), line, FALSE, startup, &info);
     }
     DWORD WaitExit(DWORD milliseconds)
     {

@@ -27,6 +27,7 @@
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/StartProcess.h"
 
 namespace fs = std::filesystem;
 
@@ -572,11 +573,11 @@ void EndStrayStart(DWORD processId)
 // has ended; its exit code, 0xFFFFFFFF when it did not start or did not end by itself.
 DWORD StartAgain(const fs::path& executable, const std::string& arguments)
 {
-    std::string line = "\"" + executable.string() + "\" " + arguments;
+    const std::string line = "\"" + executable.string() + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!StartProcess(nullptr, line, FALSE, startup, &process))
         return 0xFFFFFFFF;
     // A Wine start on a loaded machine has taken most of a minute.
     const bool ended = PumpUntil([&] { return ::WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 240000);

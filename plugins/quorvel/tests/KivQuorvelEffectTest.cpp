@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <memory>
@@ -319,6 +320,82 @@ TEST_F(KivQuorvelEffectTest, TheRenderWarningShowsOncePerOfflineRun)
     }
     ASSERT_FALSE(system_.messages.empty());
     EXPECT_EQ(system_.messages[0], "text 5|text 4");
+}
+
+// A host that falls behind the card's clock once in an offline run leaves a switch without a
+// whole block: the card plays silence there and everything after comes back that much later.
+// With a stream that holds several buffers nothing is trimmed for it, and the render warning
+// is still due, once per run; a host that keeps pace gets none.
+TEST_F(KivQuorvelEffectTest, ASwitchWithoutTheHostsBlockInAnOfflineRunShowsTheRenderWarning)
+{
+    SetPair("0 0");
+    driver_.minimumSize = 256;
+    driver_.preferredSize = 1024;
+    driver_.granularity = 256;
+    KivQuorvelEffect* effect = Make();
+    effect->setBlockSize(256);
+    effect->resume();
+    ASSERT_EQ(effect->GetBuffers().frames, 256);
+    ASSERT_FALSE(effect->GetBuffers().lead);
+    ASSERT_GE(effect->GetBuffers().latencyBlocks, 3) << "room for a block more each way without a trim";
+    AudioStream* stream = effect->GetStream().Peek();
+    ASSERT_NE(stream, nullptr);
+    std::vector<float> in(256, 0.5f), out(256, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    Switch(0);
+    int32_t index = 1;
+    // One switch for every block the host writes, each taking the block written before it.
+    const auto keepPace = [&](int calls) {
+        for (int call = 0; call < calls; ++call)
+        {
+            Switch(index++ % 2);
+            effect->process(inputs, outputs, 256);
+        }
+    };
+    // The run's first call waits for a switch of the driver's thread, which comes once the
+    // host's block is queued.
+    const auto beginOfflineRun = [&] {
+        gProcessLevel = kVstProcessLevelRealtime;
+        effect->process(inputs, outputs, 256);
+        gProcessLevel = kVstProcessLevelOffline;
+        std::thread host([&] { effect->process(inputs, outputs, 256); });
+        while (stream->ProcessLevel() != kStreamOffline) // set once the block is written
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Switch(index++ % 2);
+        host.join();
+    };
+
+    // One offline run for each kind of gap.
+    const std::function<void()> gaps[] = {
+        [&] {
+            Switch(index++ % 2);
+            Switch(index++ % 2); // finds no block
+        },
+        [&] {
+            Switch(index++ % 2);
+            effect->process(inputs, outputs, 128);
+            Switch(index++ % 2); // finds half a block
+            effect->process(inputs, outputs, 128);
+        },
+    };
+    for (size_t run = 0; run < std::size(gaps); ++run)
+    {
+        SCOPED_TRACE("run " + std::to_string(run));
+        beginOfflineRun();
+        keepPace(40);
+        EXPECT_EQ(system_.messages.size(), run) << "the host kept pace";
+        for (int gap = 0; gap < 2; ++gap)
+        {
+            gaps[run]();
+            keepPace(20);
+            EXPECT_EQ(system_.messages.size(), run + 1) << "gap " << gap << ": once per run";
+        }
+    }
+    ASSERT_FALSE(system_.messages.empty());
+    EXPECT_EQ(system_.messages.back(), "text 5|text 4");
 }
 
 // The simulated card's loop on the fake driver: input channel k hears output channel k, scaled

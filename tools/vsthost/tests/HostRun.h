@@ -3,6 +3,7 @@
 // tests.
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/StartProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +44,8 @@ inline HostRun RunHost(const std::string& host, const std::string& plugin, const
     startup.hStdOutput = file;
     startup.hStdError = file;
     PROCESS_INFORMATION process{};
-    std::string command = "\"" + WindowsPath(host) + "\" \"" + WindowsPath(plugin) + "\" " + arguments;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+    const std::string command = "\"" + WindowsPath(host) + "\" \"" + WindowsPath(plugin) + "\" " + arguments;
+    if (!StartProcess(nullptr, command, TRUE, startup, &process))
     {
         ADD_FAILURE() << "vsthost did not start: " << GetLastError();
         CloseHandle(file);
