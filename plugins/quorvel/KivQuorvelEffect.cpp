@@ -468,8 +468,8 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         else if (gapsCounted_ && offlineGaps_.Count() != gapsSeen_)
         {
             // The driver played silence in the middle of the run: everything after it comes
-            // back a buffer later than the host was told. No trim need follow (extra buffering
-            // keeps a block more), so this is the only sign of it.
+            // back that much later than the host was told. No trim need follow (extra
+            // buffering keeps a block more), so this is the only sign of it.
             gapsSeen_ = offlineGaps_.Count();
             if (!renderWarningShown_)
             {
