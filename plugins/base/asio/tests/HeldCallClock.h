@@ -4,8 +4,8 @@
 // the driver. A free-running clock also ticked while a loaded machine held the host's thread
 // back between calls: its switches were counted as waits, or ran the driver ahead of the host
 // so that blocks were dropped, neither of which the plug-in did. A call can also be held up
-// by the machine in the middle of writing its block; a clock given `ready` ticks only once
-// that answers true as well (see SwitchFindsHostAudio).
+// by the machine in the middle of writing its block, so the clock ticks only once `ready`
+// answers true as well (see SwitchFindsHostAudio).
 
 #include "plugins/base/stream/AudioStream.h"
 
@@ -17,8 +17,7 @@
 class HeldCallClock
 {
 public:
-    HeldCallClock(
-        std::function<void()> tick, std::chrono::milliseconds held, std::function<bool()> ready = [] { return true; })
+    HeldCallClock(std::function<void()> tick, std::chrono::milliseconds held, std::function<bool()> ready)
         : tick_(std::move(tick)), ready_(std::move(ready)), held_(held), thread_([this] { Run(); })
     {
     }
