@@ -346,9 +346,8 @@ TEST_F(RavloEffectTest, OfflineWaitsForOneSwitchPerDriverBuffer)
     gProcessLevel = kVstProcessLevelOffline;
     int used = 0;
     {
-        AudioStream* stream = effect->GetStream().Peek();
         HeldCallClock clock([&] { Switch(driver_, clock.Ticks() % 2); }, std::chrono::milliseconds(50),
-                            [&] { return SwitchFindsHostAudio(stream); });
+                            effect->GetStream().Peek());
         std::vector<float> left(64, 0.25f), right(64, -0.25f);
         float* io[] = {left.data(), right.data()};
         for (int call = 0; call < 40; ++call)
@@ -372,9 +371,8 @@ TEST_F(RavloEffectTest, OfflineRenderingRightAfterSetUpWaitsForTheFirstSwitch)
     effect->SetInputPair(0);
     effect->resume();
     gProcessLevel = kVstProcessLevelOffline;
-    AudioStream* stream = effect->GetStream().Peek();
     HeldCallClock clock([&] { card.Advance(driver_.bufferSize); }, std::chrono::milliseconds(20),
-                        [&] { return SwitchFindsHostAudio(stream); });
+                        effect->GetStream().Peek());
     const int32_t delay = effect->GetInitialDelay();
     const int calls = 40;
     std::vector<float> sent(256 * calls), returned(256 * calls, 0.0f);

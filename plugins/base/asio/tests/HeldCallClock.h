@@ -4,8 +4,8 @@
 // the driver. A free-running clock also ticked while a loaded machine held the host's thread
 // back between calls: its switches were counted as waits, or ran the driver ahead of the host
 // so that blocks were dropped, neither of which the plug-in did. A call can also be held up
-// by the machine in the middle of writing its block, so the clock ticks only once `ready`
-// answers true as well (see SwitchFindsHostAudio).
+// by the machine in the middle of writing its block, so the clock ticks only once a switch
+// would also find the host's whole block (SwitchFindsHostAudio).
 
 #include "plugins/base/stream/AudioStream.h"
 
@@ -14,11 +14,23 @@
 #include <functional>
 #include <thread>
 
+// A switch now plays a whole block of the host's, or the driver has not begun (a host's first
+// offline call waits for the first switch before it writes anything).
+inline bool SwitchFindsHostAudio(AudioStream* stream)
+{
+    if (!stream || !stream->SwitchSeen())
+    {
+        return true;
+    }
+    const int32_t queued = stream->OutputQueueCount(0);
+    return queued > 1 || (queued == 1 && stream->WritePosition(0) == 0);
+}
+
 class HeldCallClock
 {
 public:
-    HeldCallClock(std::function<void()> tick, std::chrono::milliseconds held, std::function<bool()> ready)
-        : tick_(std::move(tick)), ready_(std::move(ready)), held_(held), thread_([this] { Run(); })
+    HeldCallClock(std::function<void()> tick, std::chrono::milliseconds held, AudioStream* stream)
+        : tick_(std::move(tick)), stream_(stream), held_(held), thread_([this] { Run(); })
     {
     }
     ~HeldCallClock()
@@ -58,7 +70,7 @@ private:
                 watched = call;
                 since = Clock::now();
             }
-            else if (Clock::now() - since > held_ && ready_())
+            else if (Clock::now() - since > held_ && SwitchFindsHostAudio(stream_))
             {
                 tick_();
                 ++ticks_;
@@ -69,21 +81,9 @@ private:
     }
 
     const std::function<void()> tick_;
-    const std::function<bool()> ready_;
+    AudioStream* const stream_;
     const std::chrono::milliseconds held_;
     std::atomic<bool> done_{false};
     std::atomic<int> started_{0}, ended_{0}, ticks_{0};
     std::thread thread_; // last: starts once the rest is set up
 };
-
-// A switch now plays a whole block of the host's, or the driver has not begun (a host's first
-// offline call waits for the first switch before it writes anything).
-inline bool SwitchFindsHostAudio(AudioStream* stream)
-{
-    if (!stream || !stream->SwitchSeen())
-    {
-        return true;
-    }
-    const int32_t queued = stream->OutputQueueCount(0);
-    return queued > 1 || (queued == 1 && stream->WritePosition(0) == 0);
-}
