@@ -1,5 +1,6 @@
 #include "plugins/quorvel/ParamMap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -231,7 +232,10 @@ void ParamMap::Lookup(int32_t vstIndex, int32_t* position, int32_t* index) const
 
 ParamValue ParamMap::ToValue(const Record& record, float normalized)
 {
-    const double x = static_cast<double>(normalized) * record.range;
+    // The host's value is taken inside 0..1 whatever it sends (NaN counts as 0 here; Request
+    // leaves the value alone instead).
+    const double n = normalized > 0.0f ? (normalized < 1.0f ? static_cast<double>(normalized) : 1.0) : 0.0;
+    const double x = n * record.range;
     switch (record.valueKind)
     {
     case 0:
@@ -241,19 +245,22 @@ ParamValue ParamMap::ToValue(const Record& record, float normalized)
         return ParamValue::Integer(1, ToInt32(x));
     case 2: {
         double y = x + record.offset;
-        // Beyond +-100 the value is taken in whole steps.
+        // Beyond +-100 the value is taken in whole steps, which stay inside the range.
         if (y < -100.0 || y > 100.0)
         {
-            y = RoundHalfAway(y);
+            y = std::clamp(RoundHalfAway(y), static_cast<double>(record.offset),
+                           static_cast<double>(record.offset) + record.range);
         }
         return ParamValue::Real(static_cast<float>(y));
     }
     case 4:
+        // A selector counts from its minimum like the other integer kinds; one of range 1 is
+        // on for any value above 0.
         if (record.range == 1.0)
         {
-            return ParamValue::Integer(4, normalized > 0.0f ? 1 : 0);
+            return ParamValue::Integer(4, ToInt32((n > 0.0 ? 1.0 : 0.0) + record.offset));
         }
-        return ParamValue::Integer(4, ToInt32(RoundHalfAway(x)));
+        return ParamValue::Integer(4, ToInt32(RoundHalfAway(x) + record.offset));
     default:
         return ParamValue::Integer(record.valueKind, 0);
     }
@@ -262,18 +269,24 @@ ParamValue ParamMap::ToValue(const Record& record, float normalized)
 float ParamMap::ToNormalized(const Record& record, const ParamValue& value)
 {
     const double v = Numeric(value);
+    double normalized = 0.0;
     switch (record.valueKind)
     {
     case 1:
-    case 4:
-        return static_cast<float>(v * record.inverse);
+        // A switch is on for any value but 0, as its display says.
+        normalized = v != 0.0 ? 1.0 : 0.0;
+        break;
     case 0:
     case 2:
     case 3:
-        return static_cast<float>((v - record.offset) * record.inverse);
+    case 4:
+        normalized = (v - record.offset) * record.inverse;
+        break;
     default:
-        return 0.0f;
+        break;
     }
+    // The host gets 0..1 also for a value the engine keeps outside the parameter's range.
+    return normalized > 0.0 ? (normalized < 1.0 ? static_cast<float>(normalized) : 1.0f) : 0.0f;
 }
 
 uint64_t ParamMap::Pack(const ParamValue& value)
@@ -299,7 +312,8 @@ ParamValue ParamMap::Current(int32_t vstIndex) const
 bool ParamMap::Request(int32_t vstIndex, float value) const
 {
     const Record* record = Find(vstIndex);
-    if (!record)
+    // NaN asks for nothing: the parameter keeps its value.
+    if (!record || value != value)
     {
         return false;
     }

@@ -55,11 +55,15 @@ public:
     // -1 and -1 for an index beyond the map.
     void Lookup(int32_t vstIndex, int32_t* position, int32_t* index) const;
 
+    // The one pair of conversions between the host's 0..1 and the insert's value. ToValue takes
+    // any float (outside 0..1 clamped, NaN as 0) and answers a value inside the parameter's
+    // range; ToNormalized answers 0..1 for any value, also one outside the range.
     static ParamValue ToValue(const Record& record, float normalized);
     static float ToNormalized(const Record& record, const ParamValue& value);
 
     // The host's parameter operations, any thread, lock-free. Request keeps the value for the
-    // chain's holder and answers whether the index is mapped; get and display answer it until
+    // chain's holder and answers whether it kept one (the index is mapped and the value is no
+    // NaN); get and display answer it until
     // the insert has taken it.
     bool Request(int32_t vstIndex, float value) const;
     float Get(int32_t vstIndex) const;

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <functional>
 #include <future>
+#include <limits>
 #include <mutex>
 #include <memory>
 #include <string>
@@ -941,7 +942,12 @@ TEST_F(KivQuorvelParamPathTest, TheHostsCallsReachTheInsertsOfEveryKind)
         const char* display;
         const char* unit;
     };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     const Row rows[] = {
+        // A host's value outside 0..1 is taken at the nearest end; NaN leaves the value.
+        {"effect, float below 0", 0, -1.0f, 0, 0, ParamValue::Real(-100.0f), 0.0f, "Reverb:Mix", "-100.00", "%"},
+        {"effect, float far above 1", 0, 1e30f, 0, 0, ParamValue::Real(100.0f), 1.0f, "Reverb:Mix", "100.00", "%"},
+        {"effect, float NaN", 0, nan, 0, 0, ParamValue::Real(100.0f), 1.0f, "Reverb:Mix", "100.00", "%"},
         {"effect, float", 0, 0.75f, 0, 0, ParamValue::Real(50.0f), 0.75f, "Reverb:Mix", "50.00", "%"},
         {"effect, whole steps", 1, 0.25f, 0, 1, ParamValue::Integer(3, 3), 0.3f, "Reverb:Size", "3", ""},
         {"special, float", 2, 0.5f, 1, 0, ParamValue::Real(0.0f), 0.5f, "Trim:Gain", "0.00", "dB"},

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,6 +63,152 @@ TEST(ParamMapConversions, OnePairPerKindForSetGetAndReport)
         EXPECT_NEAR(map->Get(0), c.readBack, 1e-4) << c.name;
         // The report to the host converts the same way as get.
         EXPECT_EQ(ParamMap::ToNormalized(*map->Find(0), stored), map->Get(0)) << c.name;
+    }
+}
+
+// Every value of the engine's range comes back from the host's 0..1 as it was, for every kind
+// and over ranges that do not start at 0.
+TEST(ParamMapConversions, RoundTripOverTheEnginesRanges)
+{
+    const struct
+    {
+        const char* name;
+        FakeParam param;
+        double step;      // the values tried: minimum, minimum + step, ... maximum
+        double tolerance; // how far a value may come back from where it was
+    } cases[] = {
+        {"integer 0..10", IntParam(u"P", 0, 0, 10), 1, 0},
+        {"integer -48..12", IntParam(u"P", 0, -48, 12), 1, 0},
+        {"integer 0..65535", IntParam(u"P", 0, 0, 65535), 7, 0},
+        {"stepped -10..10", IntParam(u"P", 3, -10, 10), 1, 0},
+        {"stepped 100..120", IntParam(u"P", 3, 100, 120), 1, 0},
+        {"switch", IntParam(u"P", 1, 0, 1), 1, 0},
+        {"selector 0..4", IntParam(u"P", 4, 0, 4), 1, 0},
+        {"selector of two", IntParam(u"P", 4, 0, 1), 1, 0},
+        {"selector 2..6", IntParam(u"P", 4, 2, 6), 1, 0},
+        {"selector of two from 1", IntParam(u"P", 4, 1, 2), 1, 0},
+        {"float -1..1", FloatParam(u"P", -1.0f, 1.0f), 0.125, 1e-6},
+        {"float 0..100", FloatParam(u"P", 0.0f, 100.0f), 2.5, 1e-4},
+        {"float -96..12", FloatParam(u"P", -96.0f, 12.0f), 0.5, 1e-4},
+        // Beyond +-100 values are whole: a whole value comes back exactly.
+        {"float 20..20000", FloatParam(u"P", 20.0f, 20000.0f), 333, 0},
+        {"float -1000..-200", FloatParam(u"P", -1000.0f, -200.0f), 50, 0},
+    };
+    for (const auto& c : cases)
+    {
+        FakeChain chain;
+        chain.Add(u"Fx", {c.param});
+        std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+        ASSERT_EQ(map->Count(), 1) << c.name;
+        const ParamMap::Record& record = *map->Find(0);
+        const double low = record.offset;
+        const double high = low + (c.param.valueKind == 1 ? 1.0 : record.range);
+        for (double v = low; v <= high; v += c.step)
+        {
+            const ParamValue value = c.param.valueKind == 2
+                                         ? ParamValue::Real(static_cast<float>(v))
+                                         : ParamValue::Integer(c.param.valueKind, static_cast<int32_t>(v));
+            const float normalized = ParamMap::ToNormalized(record, value);
+            EXPECT_GE(normalized, 0.0f) << c.name << " at " << v;
+            EXPECT_LE(normalized, 1.0f) << c.name << " at " << v;
+            const ParamValue back = ParamMap::ToValue(record, normalized);
+            EXPECT_EQ(back.kind, value.kind) << c.name << " at " << v;
+            if (c.param.valueKind == 2)
+            {
+                EXPECT_NEAR(back.AsReal(), v, c.tolerance) << c.name << " at " << v;
+            }
+            else
+            {
+                EXPECT_EQ(back.AsInteger(), static_cast<int32_t>(v)) << c.name << " at " << v;
+            }
+        }
+    }
+}
+
+// Whatever the host sends, the insert gets a value inside its range (NaN leaves the value as it
+// was), and whatever the engine holds, the host reads 0..1.
+TEST(ParamMapConversions, HostValuesAreClampedAndReadsStayInsideZeroToOne)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct
+    {
+        const char* name;
+        FakeParam param;
+        float sent;
+        double stored; // what the insert gets: integer or float as the kind says
+    } sets[] = {
+        {"below 0", FloatParam(u"P", -100.0f, 100.0f), -1.0f, -100.0},
+        {"above 1", FloatParam(u"P", -100.0f, 100.0f), 2.0f, 100.0},
+        {"huge", FloatParam(u"P", -100.0f, 100.0f), 1e30f, 100.0},
+        {"infinity", FloatParam(u"P", 20.0f, 20000.0f), inf, 20000.0},
+        {"minus infinity", FloatParam(u"P", 20.0f, 20000.0f), -inf, 20.0},
+        {"integer above 1", IntParam(u"P", 0, -48, 12), 7.5f, 12},
+        {"integer minus infinity", IntParam(u"P", 0, -48, 12), -inf, -48},
+        {"stepped huge", IntParam(u"P", 3, 0, 10), 1e30f, 10},
+        {"switch above 1", IntParam(u"P", 1, 0, 1), 3.0f, 1},
+        {"switch below 0", IntParam(u"P", 1, 0, 1), -0.5f, 0},
+        {"selector of two below 0", IntParam(u"P", 4, 0, 1), -2.0f, 0},
+        {"selector above 1", IntParam(u"P", 4, 2, 6), 9.0f, 6},
+    };
+    for (const auto& c : sets)
+    {
+        FakeChain chain;
+        chain.Add(u"Fx", {c.param});
+        std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+        ASSERT_TRUE(map->Request(0, c.sent)) << c.name;
+        map->StoreRequests(chain, false);
+        const ParamValue stored = chain.inserts[0].values[0];
+        if (c.param.valueKind == 2)
+        {
+            EXPECT_EQ(stored.AsReal(), static_cast<float>(c.stored)) << c.name;
+        }
+        else
+        {
+            EXPECT_EQ(stored.AsInteger(), static_cast<int32_t>(c.stored)) << c.name;
+        }
+        const float read = map->Get(0);
+        EXPECT_TRUE(read >= 0.0f && read <= 1.0f) << c.name << ": " << read;
+    }
+
+    // NaN: nothing is asked of the insert, and the host reads the value it had.
+    {
+        FakeChain chain;
+        chain.Add(u"Fx", {FloatParam(u"P", -100.0f, 100.0f)});
+        chain.inserts[0].values[0] = ParamValue::Real(50.0f);
+        std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+        EXPECT_FALSE(map->Request(0, nan));
+        map->StoreRequests(chain, false);
+        EXPECT_TRUE(chain.stored.empty());
+        EXPECT_FLOAT_EQ(map->Get(0), 0.75f);
+    }
+
+    // Values the engine holds outside the parameter's range, before the host set anything.
+    const struct
+    {
+        const char* name;
+        FakeParam param;
+        ParamValue held;
+        float read;
+    } reads[] = {
+        {"switch at 3", IntParam(u"P", 1, 0, 10), ParamValue::Integer(1, 3), 1.0f},
+        {"switch at -1", IntParam(u"P", 1, 0, 1), ParamValue::Integer(1, -1), 1.0f},
+        {"integer below its minimum", IntParam(u"P", 0, 0, 10), ParamValue::Integer(0, -5), 0.0f},
+        {"stepped above its maximum", IntParam(u"P", 3, 0, 10), ParamValue::Integer(3, 40), 1.0f},
+        {"selector above its maximum", IntParam(u"P", 4, 0, 3), ParamValue::Integer(4, 7), 1.0f},
+        {"float above its maximum", FloatParam(u"P", -1.0f, 1.0f), ParamValue::Real(1e30f), 1.0f},
+        {"float infinity", FloatParam(u"P", -1.0f, 1.0f), ParamValue::Real(-inf), 0.0f},
+        {"float NaN", FloatParam(u"P", -1.0f, 1.0f), ParamValue::Real(nan), 0.0f},
+        {"another kind's pair", FloatParam(u"P", 0.0f, 1.0f), ParamValue::Integer(7, 12345), 0.0f},
+    };
+    for (const auto& c : reads)
+    {
+        FakeChain chain;
+        chain.Add(u"Fx", {c.param});
+        chain.inserts[0].values[0] = c.held;
+        std::unique_ptr<ParamMap> map = ParamMap::Build(&chain);
+        EXPECT_EQ(map->Get(0), c.read) << c.name;
+        EXPECT_EQ(ParamMap::ToNormalized(*map->Find(0), c.held), c.read) << c.name << ": the report to the host";
     }
 }
 
