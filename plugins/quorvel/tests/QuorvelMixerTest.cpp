@@ -706,12 +706,12 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
     }
     const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL,
                                 "--block 333 --calls uneven --seconds 6 --set-chunk " + hex +
-                                    " --params 0=0.25,1=0.6,2=1,3=0.5,4=1,5=0.75,6,255");
+                                    " --params 0=0.25,1=0.6,2=3,3=0.5,4=1,5=0.75,6,255");
     const std::string log = EngineLog();
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
     // The map skips the meter (3) and the hidden parameter (5) of the effect: the host's indices
-    // are Gain, Mode, Steps, Mix, Reset, then the trim pot's Gain.
+    // are Gain, Mode, Steps, Mix, Reset, then the trim pot's Gain. A value past 1 is taken as 1.
     struct Call
     {
         const char* set; // what the host set, or "" for a read
@@ -720,7 +720,7 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
     const std::pair<int, Call> calls[] = {
         {0, {", set 0.25", ": 0.250000, name \"Reverb:Gain\", display \"0.25\", label \"dB\""}},
         {1, {", set 0.6", ": 0.500000, name \"Reverb:Mode\", display \"1\", label \"\""}},
-        {2, {", set 1", ": 1.000000, name \"Reverb:Steps\", display \"On\", label \"\""}},
+        {2, {", set 3", ": 1.000000, name \"Reverb:Steps\", display \"On\", label \"\""}},
         {3, {", set 0.5", ": 0.500000, name \"Reverb:Mix\", display \"0.50\", label \"dB\""}},
         {4, {", set 1", ": 0.000000, name \"Reverb:Reset\", display \" - \", label \"\""}},
         {5, {", set 0.75", ": 0.750000, name \"Trim Pot:Gain\", display \"0.75\", label \"dB\""}},
