@@ -4,7 +4,7 @@
 //           [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT] [--offline] [--accumulate]
 //           [--lockstep] [--editor] [--chunk] [--set-chunk HEX] [--swap-chunk HEX]
 //           [--calls whole|half|split|shorter|uneven|primes|changing] [--instances N]
-//           [--params INDEX[=VALUE],...]
+//           [--params INDEX[=VALUE],...] [--lifetimes N]
 //
 // The dispatcher runs on this (GUI, single-threaded COM) thread with a message loop; process
 // runs on an audio thread of its own. --lockstep lets the simulated card's driver run after
@@ -19,12 +19,14 @@
 // closes them again. --params makes the host's parameter calls while the audio runs (once half
 // of the blocks are processed; after the run when it was quicker): for each listed index, setParameter with the value when one is
 // given, then getParameter and the name, display and label texts, each printed; after the run
-// every listed index is read again. It prints the plug-in's reported initial delay, the delay it measures
+// every listed index is read again. --lifetimes N makes N instance lifetimes one after another
+// instead of the run (tools/vsthost/Lifetimes.h says what each does). It prints the plug-in's reported initial delay, the delay it measures
 // between the signal sent and the signal returned at the start and at the end, and how many
 // returned samples from the first that came back are off that delay.
 
 #include "plugins/base/vst/VstRecord.h"
 #include "standins/asio/AsioStandin.h"
+#include "tools/vsthost/Lifetimes.h"
 #include "tools/vsthost/Wav.h"
 
 #include <windows.h>
@@ -61,6 +63,7 @@ struct Options
     int block = 512;
     int blocks = 100;
     int instances = 0;
+    int lifetimes = 0;
     double seconds = 0.0;
     std::string calls = "whole";
     bool offline = false;
@@ -283,6 +286,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->blocks = std::atoi(argv[++i]);
         else if (arg == "--instances" && hasValue)
             options->instances = std::atoi(argv[++i]);
+        else if (arg == "--lifetimes" && hasValue)
+            options->lifetimes = std::atoi(argv[++i]);
         else if (arg == "--seconds" && hasValue)
             options->seconds = std::atof(argv[++i]);
         else if (arg == "--calls" && hasValue)
@@ -331,8 +336,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
         options->blocks = static_cast<int>(std::ceil(options->seconds * options->rate / options->block));
     }
     return !options->plugin.empty() && options->rate > 0 && options->block > 0 && options->blocks > 0 &&
-           options->instances >= 0 && options->seconds >= 0.0 && knownSignal && CallCutter::Known(options->calls) &&
-           (options->swapChunk.empty() || !options->setChunk.empty());
+           options->instances >= 0 && options->lifetimes >= 0 && options->seconds >= 0.0 && knownSignal &&
+           CallCutter::Known(options->calls) && (options->swapChunk.empty() || !options->setChunk.empty());
 }
 
 StereoSignal Generate(const Options& options)
@@ -467,7 +472,7 @@ int main(int argc, char** argv)
                     "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
                     "               [--set-chunk HEX] [--swap-chunk HEX] [--instances N]\n"
                     "               [--calls whole|half|split|shorter|uneven|primes|changing]\n"
-                    "               [--params INDEX[=VALUE],...]\n");
+                    "               [--params INDEX[=VALUE],...] [--lifetimes N]\n");
         return 2;
     }
     const Options& options = gOptions;
@@ -500,6 +505,19 @@ int main(int argc, char** argv)
     if (!entry)
     {
         return Fail("the plug-in exports no main");
+    }
+    if (options.lifetimes > 0)
+    {
+        LifetimeOptions lifetimes;
+        lifetimes.lifetimes = options.lifetimes;
+        lifetimes.rate = options.rate;
+        lifetimes.block = options.block;
+        lifetimes.lockstep = options.lockstep;
+        lifetimes.accumulate = options.accumulate;
+        const int result = RunLifetimes(entry, &HostCallback, lifetimes);
+        FreeLibrary(module);
+        CoUninitialize();
+        return result;
     }
     if (options.instances > 0)
     {
