@@ -73,7 +73,7 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
             return false;
         }
     };
-    if (!link_ || !servicesThread_.Start(handler))
+    if (!link_ || !servicesThread_.Start(handler, kServicesWaitMs))
     {
         failed_ = true;
         return;
@@ -81,17 +81,19 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     RunOnServicesThread(kCommandCreateLink);
 }
 
+void KivQuorvelEffect::Destroy()
+{
+    if (servicesThread_.End(kCommandDestroyLink, [this] { delete this; }))
+    {
+        delete this;
+    }
+}
+
 KivQuorvelEffect::~KivQuorvelEffect()
 {
-    if (servicesThread_.IsRunning())
-    {
-        RunOnServicesThread(kCommandDestroyLink);
-    }
-    // The thread uses the link and the driver until it has ended: nothing it holds goes
-    // before that, however long it takes.
-    while (!servicesThread_.Join(kServicesJoinMs))
-    {
-    }
+    // The thread uses the link and the driver until its last command has run: nothing it
+    // holds goes before that. After Destroy it has run already.
+    servicesThread_.End(kCommandDestroyLink, nullptr);
     // A thread that ended on its own (a quit message) left its link behind.
     delete services_.exchange(nullptr);
     delete link_;
@@ -108,9 +110,11 @@ KivQuorvelEffect::~KivQuorvelEffect()
 
 bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
 {
-    const bool ran = servicesThread_.Run(command);
+    // The link's commands work on the caller's call block: once taken, they are waited for.
+    const bool linkCommand = command > kCommandReconnect;
+    const bool ran = servicesThread_.Run(command, linkCommand) == ServicesThread::Outcome::Ran;
     ServicesConnection* services = services_.load();
-    if (!ran && services)
+    if (!ran && services && linkCommand)
     {
         services->FailCall();
     }

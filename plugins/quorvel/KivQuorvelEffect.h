@@ -37,10 +37,18 @@ public:
     static constexpr int32_t kCommandCreateLink = 1;
     static constexpr int32_t kCommandDestroyLink = 2;
     static constexpr int32_t kCommandReconnect = 3;
-    static constexpr uint32_t kServicesJoinMs = 30000;
+    // How long a host's call waits for the services thread: a connect or a command that takes
+    // longer goes on there, and the call returns (the audio passes through meanwhile).
+    static constexpr uint32_t kServicesWaitMs = 5000;
 
     explicit KivQuorvelEffect(VstHostCallback host);
+    // Waits for the services thread's last command however long it takes; the host's close
+    // (Destroy) does not.
     ~KivQuorvelEffect() override;
+    // effClose: the services thread gets the instance's last command; when it does not finish
+    // it in time (stuck in a call to the mixer program), the thread deletes the instance once
+    // done, so nothing it still uses goes before.
+    void Destroy() override;
 
     // The instance could not be made whole (too many instances, no services thread): the
     // entry point deletes it and gives the host nothing.
@@ -77,10 +85,12 @@ public:
     bool PostToPanel(uint32_t, uintptr_t, uintptr_t) override { return false; }
     // Any thread but the services thread's callers' own: runs the reconnection there.
     void RequestReconnect();
-    // Runs a services command on the services thread and waits for it. When the thread has
-    // ended, a link left behind answers the command's failure; a display update the command
-    // asked for is made here, after the wait, so a host that hands it to another thread
-    // never waits for the services thread.
+    // Runs a services command on the services thread and waits for it, at most
+    // kServicesWaitMs unless the thread has taken one of the link's commands (their arguments
+    // are the caller's). When the thread has ended or did not take it in time, a link left
+    // behind answers the command's failure; a display update the command asked for is made
+    // here, after the wait, so a host that hands it to another thread never waits for the
+    // services thread.
     bool RunOnServicesThread(int32_t command) override;
 
     // The driver asks for a reset (on its thread); acted upon at the next resume.

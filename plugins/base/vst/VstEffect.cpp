@@ -34,7 +34,7 @@ VstValue KIV_VSTCALL DispatchEntry(VstEffectRecord* record, int32_t opcode, int3
         if (opcode == kEffClose)
         {
             effect->dispatcher(opcode, index, value, pointer, option);
-            delete effect;
+            effect->Destroy();
             return 1;
         }
         return effect->dispatcher(opcode, index, value, pointer, option);
@@ -263,6 +263,11 @@ VstValue VstEffect::dispatcher(int32_t opcode, int32_t index, VstValue value, vo
 void VstEffect::open() {}
 
 void VstEffect::close() {}
+
+void VstEffect::Destroy()
+{
+    delete this;
+}
 
 int32_t VstEffect::getProgram()
 {

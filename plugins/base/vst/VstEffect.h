@@ -23,6 +23,9 @@ public:
     virtual VstValue dispatcher(int32_t opcode, int32_t index, VstValue value, void* pointer, float option);
     virtual void open();
     virtual void close();
+    // After close, once the host is done with the effect: deletes it. A plug-in whose own
+    // threads may still be using it ends it later instead.
+    virtual void Destroy();
     virtual int32_t getProgram();
     virtual void setProgram(int32_t program);
     virtual void setProgramName(char* name);
