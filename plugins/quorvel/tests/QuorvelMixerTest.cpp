@@ -752,4 +752,28 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
     }
 }
 
+// A host that rescans or reloads a project makes and closes instances one after another in
+// one process: each of 200 connects, gets a pair and its audio comes back through the card, the
+// last as the first (each lifetime's services thread is the one the previous lifetime used, so
+// the process makes no new apartment for it; one per lifetime hung the 65th or so in main()).
+TEST_F(QuorvelWithTheMixer, TwoHundredLifetimesInOneHostEachGetAPairAndRunThroughTheCard)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL, "--lifetimes 200 --lockstep --block 256", 540000);
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("lifetimes: 200 of 200 made, 200 through the card, 0 passed through"), std::string::npos)
+        << run.output << EngineLog();
+    // The figures of the first, the 65th and the last lifetime, for the log.
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.rfind("lifetime 1:", 0) == 0 || line.rfind("lifetime 65:", 0) == 0 ||
+            line.rfind("lifetime 200:", 0) == 0 || line.rfind("lifetimes:", 0) == 0)
+        {
+            std::printf("%s\n", line.c_str());
+        }
+    }
+}
+
 } // namespace

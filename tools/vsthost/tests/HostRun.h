@@ -30,7 +30,10 @@ struct HostRun
     std::string output;
 };
 
-inline HostRun RunHost(const std::string& host, const std::string& plugin, const std::string& arguments)
+// Waits up to timeoutMs for the host; one still running then is ended (exit code kHostTimedOut).
+constexpr DWORD kHostTimedOut = 0xDEAD;
+inline HostRun RunHost(const std::string& host, const std::string& plugin, const std::string& arguments,
+                       DWORD timeoutMs = 120000)
 {
     HostRun run;
     const ScratchFolder folder("kiv-vsthost-run");
@@ -51,7 +54,11 @@ inline HostRun RunHost(const std::string& host, const std::string& plugin, const
         CloseHandle(file);
         return run;
     }
-    WaitForSingleObject(process.hProcess, 120000);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    {
+        TerminateProcess(process.hProcess, kHostTimedOut);
+        WaitForSingleObject(process.hProcess, 10000);
+    }
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
