@@ -303,8 +303,8 @@ TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCar
     const double gain = 0.5 * 2147418112.0 / 2147483648.0;
     const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
     ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
-    EXPECT_EQ(trip.reported, 1536) << trip.run.output;
-    EXPECT_EQ(trip.measured, 1536) << "not passed through: the pair runs" << trip.run.output;
+    EXPECT_EQ(trip.reported, 1791) << trip.run.output;
+    EXPECT_EQ(trip.measured, 1791) << "not passed through: the pair runs" << trip.run.output;
     EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
 }
 
@@ -337,7 +337,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
     const double gain = 0.5 * 2147418112.0 / 2147483648.0;
     const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
     ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
-    EXPECT_EQ(card.measured, 1536) << "the freed pair runs" << card.run.output;
+    EXPECT_EQ(card.measured, 1791) << "the freed pair runs" << card.run.output;
     EXPECT_EQ(card.mismatches, 0) << card.run.output;
     for (LONG client : clients)
     {
