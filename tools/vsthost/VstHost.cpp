@@ -417,6 +417,18 @@ void ReportDelay(const std::vector<float>& sent, const std::vector<float>& retur
         std::printf("measured delay: nothing came back\n");
         return;
     }
+    // The gain from the samples that came back: a stretch lost to silence in the window would
+    // make every sample after it look off.
+    double cross = 0.0, energy = 0.0;
+    for (size_t t = first; t < std::min(first + kWindow, returned.size()); ++t)
+    {
+        if (returned[t] != 0.0f && t >= lag)
+        {
+            cross += static_cast<double>(returned[t]) * sent[t - lag];
+            energy += static_cast<double>(sent[t - lag]) * sent[t - lag];
+        }
+    }
+    gain = energy > 0.0 ? cross / energy : gain;
     std::printf("measured delay: %d samples (gain %.6f)\n", static_cast<int>(lag), gain);
     const size_t tail = returned.size() > kWindow ? returned.size() - kWindow : 0;
     size_t endLag = 0;

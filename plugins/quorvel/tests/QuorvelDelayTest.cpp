@@ -4,15 +4,10 @@
 // against the host block (smaller, larger, no multiple of it, above the driver's largest) and
 // however the host cuts its calls, with nothing lost on the way. The card has four pairs:
 // four hosts run at once.
-#include "mixer/comserver/ComInterfaces.h"
+#include "plugins/quorvel/tests/WithTheMixer.h"
 #include "standins/asio/StandinTestConfig.h"
-#include "tests/mixer/MixerServer.h"
-#include "tools/vsthost/tests/HostRun.h"
 
 #include <gtest/gtest.h>
-
-#include <objbase.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -81,46 +76,28 @@ std::vector<Figures> RunCases(const std::vector<DelayCase>& cases, const std::st
     return figures;
 }
 
-class QuorvelDelay : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    }
-    static void TearDownTestSuite()
-    {
-        // The server runs until it is told to end: end it for the next run.
-        EXPECT_TRUE(EndMixerProgram());
-        CoUninitialize();
-    }
-    void SetUp() override
-    {
-        // The plug-in never starts the mixer program: this reference starts it and keeps it.
-        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&services_)),
-                  S_OK);
-    }
-    void TearDown() override
-    {
-        if (services_)
-        {
-            services_->Release();
-        }
-    }
+using QuorvelDelay = QuorvelWithTheMixer;
 
-    IKivCorvanServices* services_ = nullptr;
-};
+// The run ended well with a pair (not passed through) and the delay reported for the case,
+// measured where the signal came back and where it ended, and nothing back at another delay.
+void ExpectTheDelayHeld(const DelayCase& c, const Figures& f)
+{
+    ASSERT_EQ(f.run.exitCode, 0u) << f.run.output;
+    EXPECT_EQ(f.reported, c.reported) << f.run.output;
+    EXPECT_EQ(f.measured, f.reported) << f.run.output;
+    EXPECT_EQ(f.atTheEnd, f.reported) << f.run.output;
+    EXPECT_EQ(f.offNotSilent, 0) << "samples back at another delay" << f.run.output;
+}
 
 // The card's loop returns a buffer two buffers after it was played, whatever size the
 // instance picks.
 constexpr const char* kCard = "[Driver]\nLoopDelay=buffer\nLoopGain=0.5\n";
 
-// 33: the smallest multiple of 33 on the driver's step, 1056, three buffers and a block; 333,
-// 441 and 1000: the next size on the step, a buffer more than the round trip; 4096: two
-// buffers of the driver's largest for every call; 512: the block itself, three buffers and a
-// call of any length (a call cut short moves every later switch within the host's blocks).
+// The driver's buffer against the block: 1 and 33, the smallest multiple on the driver's step
+// (64, 1056), three buffers and a block less a sample; 333, 441 and 1000, the next size on the
+// step (352, 448, 1024), four buffers; 4096, two of the driver's largest buffer (2048) for every
+// call, three buffers and a block; 512, the block itself, three buffers and a block less a
+// sample, which calls of any length need.
 const std::vector<DelayCase> kSizes = {
     {"block1", 1, "whole", 192},
     {"block33", 33, "whole", 3200},
@@ -146,12 +123,8 @@ TEST_F(QuorvelDelay, InLockStepEverySampleComesBackAfterTheReportedDelay)
         const DelayCase& c = kSizes[i];
         const Figures& f = figures[i];
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(f.run.exitCode, 0u) << f.run.output;
-        EXPECT_EQ(f.reported, c.reported) << f.run.output;
-        EXPECT_EQ(f.measured, f.reported) << "a pair runs: not passed through" << f.run.output;
-        EXPECT_EQ(f.atTheEnd, f.reported) << f.run.output;
+        ExpectTheDelayHeld(c, f);
         EXPECT_EQ(f.off, 0) << f.run.output;
-        EXPECT_EQ(f.offNotSilent, 0) << f.run.output;
         EXPECT_EQ(f.silent, 0) << f.run.output;
     }
 }
@@ -176,11 +149,7 @@ TEST_F(QuorvelDelay, InRealTimeTheDelayIsTheReportedOneAndNothingMoves)
         const DelayCase& c = cases[i];
         const Figures& f = figures[i];
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(f.run.exitCode, 0u) << f.run.output;
-        EXPECT_EQ(f.reported, c.reported) << f.run.output;
-        EXPECT_EQ(f.measured, f.reported) << f.run.output;
-        EXPECT_EQ(f.atTheEnd, f.reported) << f.run.output;
-        EXPECT_EQ(f.offNotSilent, 0) << "samples back at another delay" << f.run.output;
+        ExpectTheDelayHeld(c, f);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "plugins/quorvel/tests/WithTheMixer.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "standins/engine/EngineControl.h"
 #include "tests/mixer/MixerServer.h"
@@ -254,47 +255,6 @@ private:
     HMODULE library_;
     std::vector<VstEffectRecord*> instances_;
 };
-
-class QuorvelWithTheMixer : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    }
-    static void TearDownTestSuite()
-    {
-        // The server runs until it is told to end: end it for the next run.
-        EXPECT_TRUE(EndMixerProgram());
-        CoUninitialize();
-    }
-    void SetUp() override
-    {
-        // The plug-in never starts the mixer program: this reference starts it (again, after a
-        // case that ended it) and keeps it.
-        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&services_)),
-                  S_OK);
-    }
-    void TearDown() override { ReleaseServices(); }
-    static void ReleaseServices()
-    {
-        if (services_)
-        {
-            services_->Release();
-            services_ = nullptr;
-        }
-    }
-
-public:
-    static IKivCorvanServices* Services() { return services_; }
-
-protected:
-    static IKivCorvanServices* services_;
-};
-
-IKivCorvanServices* QuorvelWithTheMixer::services_ = nullptr;
 
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
