@@ -59,7 +59,6 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     {
         hostMode_ = kHostModeRender;
     }
-    trim_ = hostMode_ != kHostModeRender;
     programsAreChunks(true);
     link_ = new (std::nothrow) AsioLink(this, AsioLinkVariant::Effects);
     // A model operation that misuses the link's call block fails alone; the thread goes on.
@@ -273,11 +272,8 @@ void KivQuorvelEffect::Reconnect()
     }
     if (stream)
     {
-        stream->SetObserver(&offlineGaps_);
-        stream->SetLatency(buffers_.latencyBlocks);
-        lead_.store(buffers_.lead);
-        readSkip_.store(buffers_.readSkip);
-        extraBuffers_.store(buffers_.extraBuffers);
+        stream->SetObserver(&losses_);
+        stream->HoldDelay(buffers_.held);
     }
     const bool started =
         stream && link_->Start(stream, buffers_.frames, FirstChannel(returnPair_, link_->GetInputCount()),
@@ -345,7 +341,6 @@ void KivQuorvelEffect::setBlockSize(int32_t frames)
     VstEffectX2::setBlockSize(frames);
     {
         std::lock_guard<std::mutex> hold(asioLock_);
-        buffers_.extraBuffers = false;
         buffers_.latency = QuorvelLatencyWithoutStream(frames, buffers_.streamSize, hostMode_);
     }
     hostBlock_.store(frames);
@@ -369,29 +364,10 @@ void KivQuorvelEffect::resume()
     setInitialDelay(GetLatency());
 }
 
-void KivQuorvelEffect::Lead(AudioStream* stream)
+void KivQuorvelEffect::Losses::OnSilence(StreamEvent event, int32_t channel, int32_t)
 {
-    // With a driver buffer that is no multiple of the host block, a switch that finds only a
-    // partly filled block would play it behind zeros again and again: one block of silence
-    // queued first keeps the host that far ahead.
-    if (!lead_.load())
-    {
-        return;
-    }
-    skipLeft_ = readSkip_.load();
-    static const float kZeros[256] = {};
-    const float* zeros[] = {kZeros, kZeros};
-    for (int32_t left = stream->Frames(); left > 0; left -= 256)
-    {
-        stream->WriteHostInput(zeros, left < 256 ? left : 256);
-    }
-}
-
-void KivQuorvelEffect::OfflineGaps::OnSilence(StreamEvent event, int32_t channel, int32_t)
-{
-    // A whole buffer of silence, or a partly written block played behind zeros.
-    if ((event == StreamEvent::Underrun || event == StreamEvent::PartialBlock) && channel == 0 &&
-        mode_.load() == kStreamOffline)
+    // A read found the samples due not back in time: zeros in their place.
+    if (event == StreamEvent::EmptyRead && channel == 0)
     {
         count_.fetch_add(1);
     }
@@ -431,7 +407,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         return;
     }
     // In render mode every call counts as offline.
-    const bool offline = !trim_ || getCurrentProcessLevel() == kVstProcessLevelOffline;
+    const bool offline = hostMode_ == kHostModeRender || getCurrentProcessLevel() == kVstProcessLevelOffline;
     // A host rendering offline right after set-up would otherwise race through its whole render
     // before the driver's first switch and get silence: it waits for that switch, a bounded
     // time. In real time the call passes until the driver runs.
@@ -449,37 +425,13 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         stream->Reset(false);
         offlineFrames_ = 0;
-        Lead(stream);
-    }
-    if (trim_)
-    {
-        const bool rendering = stream->ProcessLevel() == kStreamOffline;
-        if (stream->TrimQueues(extraBuffers_.load()) > 0 && rendering && !renderWarningShown_)
-        {
-            // Once per offline run, however many blocks go.
-            renderWarningShown_ = true;
-            ShowRenderWarning();
-        }
     }
     if (offline)
     {
         if (mode != kStreamOffline)
         {
             renderWarningShown_ = false;
-            gapsCounted_ = false;
             offlineFrames_ = 0;
-        }
-        else if (gapsCounted_ && offlineGaps_.Count() != gapsSeen_)
-        {
-            // The driver played silence in the middle of the run: everything after it comes
-            // back that much later than the host was told. No trim need follow (extra
-            // buffering keeps a block more), so this is the only sign of it.
-            gapsSeen_ = offlineGaps_.Count();
-            if (!renderWarningShown_)
-            {
-                renderWarningShown_ = true;
-                ShowRenderWarning();
-            }
         }
         mode = kStreamOffline;
     }
@@ -488,7 +440,6 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         if (mode == kStreamOffline)
         {
             stream->Reset(true);
-            Lead(stream);
         }
         mode = kStreamRealtime;
     }
@@ -498,16 +449,15 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     {
         ZeroOutputs(outputs, frames);
     }
-    // After a start with a lead, the first read that finds captured audio leaves samples out
-    // (see QuorvelBuffers).
-    int32_t skip = 0;
-    if (skipLeft_ > 0 && stream->InputQueueCount(0) > 0)
+    const int32_t lossesBefore = losses_.Count();
+    stream->ReadHostOutput(outputs, frames);
+    if (mode == kStreamOffline && losses_.Count() != lossesBefore && !renderWarningShown_)
     {
-        skip = skipLeft_ < frames ? skipLeft_ : frames;
+        // The render has a gap: samples that did not come back by their time (the card fell
+        // behind the host). Once per offline run, however many go.
+        renderWarningShown_ = true;
+        ShowRenderWarning();
     }
-    skipLeft_ -= skip;
-    float* later[] = {outputs[0] ? outputs[0] + skip : nullptr, outputs[1] ? outputs[1] + skip : nullptr};
-    stream->ReadHostOutput(later, frames - skip);
     stream->SetProcessLevel(mode);
     if (mode != kStreamOffline)
     {
@@ -523,11 +473,6 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         if (!stream->WaitForSwitch())
         {
             offlineFrames_ = 0;
-        }
-        else if (!gapsCounted_)
-        {
-            gapsCounted_ = true;
-            gapsSeen_ = offlineGaps_.Count();
         }
     }
 }

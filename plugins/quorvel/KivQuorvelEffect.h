@@ -122,21 +122,18 @@ private:
     // Under the ASIO lock: stops and closes the link and deletes the stream it fed.
     void CloseLink();
     void DropStream();
-    void Lead(AudioStream* stream);
     void ShowRenderWarning();
 
-    // Counts, on the driver's thread, the switches of an offline run that found no whole host
-    // block and played silence: the host fell behind the card's clock, and the render has a gap.
-    class OfflineGaps final : public AudioStreamObserver
+    // Counts the host's reads that found samples due not back in time and gave zeros in their
+    // place (on the host's audio thread): in an offline run the render has a gap there.
+    class Losses final : public AudioStreamObserver
     {
     public:
-        explicit OfflineGaps(const std::atomic<int32_t>& mode) : mode_(mode) {}
         void OnDropped(StreamEvent, int32_t, const float*, int32_t) override {}
         void OnSilence(StreamEvent event, int32_t channel, int32_t) override;
         int32_t Count() const { return count_.load(); }
 
     private:
-        const std::atomic<int32_t>& mode_;
         std::atomic<int32_t> count_{0};
     };
 
@@ -148,21 +145,12 @@ private:
     std::atomic<int32_t> hostBlock_{0};                // 0 until the host gives one
     std::atomic<int32_t> rate_{44100};                 // written by the host GUI thread
     int32_t hostMode_ = kHostModeNormal;               // fixed at construction
-    bool trim_ = true;                                 // fixed at construction: false in render mode
     std::atomic<bool> resetRequested_{false};
     std::atomic<bool> replacing_{false}; // set while processReplacing runs
     // Audio thread.
-    int32_t offlineFrames_ = 0;             // written since the last awaited switch
-    bool renderWarningShown_ = false;       // since the current offline run began
-    std::atomic<bool> lead_{false};         // the host runs a block ahead of the driver buffer
-    std::atomic<int32_t> readSkip_{0};      // of the stream's plan: samples a first read leaves out
-    int32_t skipLeft_ = 0;                  // audio thread: still to leave out
-    std::atomic<bool> extraBuffers_{false}; // the stream's trim keeps extra buffers
-    // Gaps count once the run's first awaited switch has taken host audio; before that the
-    // driver plays silence while the host's first block is still being written.
-    OfflineGaps offlineGaps_{processMode_};
-    bool gapsCounted_ = false; // audio thread
-    int32_t gapsSeen_ = 0;     // audio thread
+    int32_t offlineFrames_ = 0;       // written since the last awaited switch
+    bool renderWarningShown_ = false; // since the current offline run began
+    Losses losses_;
 
     std::mutex asioLock_;      // every operation on the link and the plan
     QuorvelBuffers buffers_;   // of the last reconnection; asioLock_

@@ -8,49 +8,32 @@ QuorvelBuffers PlanQuorvelBuffers(int32_t hostBlock, const DriverBufferSizes& si
     const BufferChoice choice = ChooseBufferSize(hostBlock, sizes);
     QuorvelBuffers plan;
     plan.frames = choice.chosen;
-    plan.extraBuffers = choice.enlarged;
-    int32_t streamSize = choice.latencySize;
+    bool extraBuffers = choice.enlarged;
     if (extraBufferPreference)
     {
-        plan.extraBuffers = true;
-        // Twice the buffer, when the driver takes it and it holds whole host blocks (a host
-        // that runs ahead of a doubled odd buffer slips further than the lead covers).
+        extraBuffers = true;
+        // Twice the buffer, when the driver takes it and it holds whole host blocks.
         if (plan.frames % hostBlock == 0 && plan.frames <= INT32_MAX / 2 && FitGranularity(2 * plan.frames, sizes))
         {
             plan.frames *= 2;
         }
     }
-    plan.streamSize = hostMode == kHostModeRender ? plan.frames : streamSize;
-    plan.lead = plan.frames % hostBlock != 0;
-    const int32_t ahead = plan.lead ? 2 : 1;
-    if (plan.extraBuffers)
-    {
-        plan.latencyBlocks = ahead;
-    }
-    else
-    {
-        const int32_t blocks = (plan.streamSize + plan.frames - 1) / plan.frames;
-        plan.latencyBlocks = std::max(ahead, blocks);
-    }
-    // The host's lead is a whole driver buffer of silence. Reading begins as soon as a
-    // captured block is there, which is F - n early: a call at the worst point of the cycle
-    // of block and buffer boundaries would find too little and fall behind by that much, once,
-    // and the trip would slip to its lasting delay of four buffers. The first read that finds
-    // captured audio leaves those samples out instead, so the trip runs at that delay from the
-    // start.
-    int32_t leadDelay = 0;
-    if (plan.lead)
-    {
-        leadDelay = std::max(plan.frames, hostBlock);
-        plan.readSkip = plan.frames > hostBlock ? plan.frames - hostBlock : 0;
-    }
-    plan.latency = QuorvelLatencyWithoutStream(hostBlock, plan.streamSize, hostMode);
-    if (plan.extraBuffers)
+    plan.streamSize = hostMode == kHostModeRender ? plan.frames : choice.latencySize;
+    int32_t latency = QuorvelLatencyWithoutStream(hostBlock, plan.streamSize, hostMode);
+    if (extraBuffers)
     {
         // The driver buffer counts where it exceeds the stream size (extra buffering with a
-        // smaller preferred size): the round trip is three of the larger.
-        plan.latency = 3 * std::max(plan.streamSize, plan.frames) + leadDelay;
+        // smaller preferred size): the round trip is three of the larger, and a buffer that is
+        // no multiple of the block is told one buffer or block more.
+        const int32_t unaligned = plan.frames % hostBlock != 0 ? std::max(plan.frames, hostBlock) : 0;
+        latency = 3 * std::max(plan.streamSize, plan.frames) + unaligned;
     }
+    // The stream holds what the figure leaves beyond the card's loop of two buffers. Where that
+    // is less than calls of every length need (three blocks on a buffer of one: a call cut
+    // short moves every later switch by up to a block within the host's calls), the figure
+    // grows to what is held.
+    plan.held = std::max(latency - 2 * plan.frames, LeastHeldDelay(hostBlock, plan.frames));
+    plan.latency = 2 * plan.frames + plan.held;
     return plan;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // How the effects plug-in sizes its driver buffer and stream and which delay it reports: the
 // base's choice for the host block, then its own rules (extra buffering doubles the driver
-// buffer, render mode counts the stream in driver buffers, one host reports a block more).
+// buffer, render mode counts the stream in driver buffers, one host reports a block more). The
+// stream holds the delay reported exactly, whatever the host's call lengths.
 
 #include "plugins/base/asio/BufferChoice.h"
 
@@ -17,13 +18,10 @@ enum QuorvelHostMode : int32_t
 
 struct QuorvelBuffers
 {
-    int32_t frames = 0;        // driver buffer and stream block
-    int32_t streamSize = 0;    // frames of buffering the delay is counted from
-    int32_t latencyBlocks = 0; // stream blocks kept queued
-    bool extraBuffers = false; // the stream holds more than the host's blocks
-    bool lead = false;         // the host runs a block ahead of a buffer that is no multiple of its block
-    int32_t readSkip = 0;      // samples the host's first read after a start leaves out
-    int32_t latency = 0;       // the initial delay reported to the host
+    int32_t frames = 0;     // driver buffer and stream block
+    int32_t streamSize = 0; // frames of buffering the delay is counted from
+    int32_t held = 0;       // samples the stream holds beyond the card's loop (AudioStream::HoldDelay)
+    int32_t latency = 0;    // the initial delay reported to the host: the loop of two buffers and the held
 };
 
 // hostBlock must be positive.

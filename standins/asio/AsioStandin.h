@@ -8,7 +8,8 @@
 //   [Driver]  Inputs, Outputs (8, 8), InputName<k>, OutputName<k> ("In <k+1>", "Out <k+1>"),
 //             SampleType (16 or 18; 18), MinBuffer, MaxBuffer, PreferredBuffer, Granularity
 //             (64, 2048, 256, 32), Rate (44100), InputLatency, OutputLatency (256, 256),
-//             LoopDelay (extra samples of the loop, 0), LoopGain (0.5), OutputReady (its answer, 0),
+//             LoopDelay (extra samples of the loop, 0; "buffer": one buffer of the size the
+//             client creates, the card's loop of two buffers), LoopGain (0.5), OutputReady (its answer, 0),
 //             Clock ("thread": switches at the real period; "manual": only StandinAsioStep),
 //             FailInit, FailGetChannels, FailCreateBuffers, FailStart, FailGetSampleRate,
 //             RefuseKivInterface (0 or 1)

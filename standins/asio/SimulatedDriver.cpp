@@ -359,7 +359,8 @@ AsioError KIV_THISCALL SimulatedDriver::createBuffers(AsioBufferInfo* infos, int
         buffer.memory.assign(2 * static_cast<size_t>(bufferSize) * sampleBytes, 0);
         if (!buffer.isInput)
         {
-            buffer.loop.assign(static_cast<size_t>(bufferSize) + static_cast<size_t>(config_.loopDelay), 0);
+            const int32_t delay = config_.loopDelayOneBuffer ? bufferSize : config_.loopDelay;
+            buffer.loop.assign(static_cast<size_t>(bufferSize) + static_cast<size_t>(delay), 0);
         }
         buffers_.push_back(std::move(buffer));
         Hold(infos[i].isInput != 0, infos[i].channelNum, 1);

@@ -75,6 +75,7 @@ StandinConfig StandinConfig::Load()
         config.inputLatency = file.Int("Driver", "InputLatency", config.inputLatency);
         config.outputLatency = file.Int("Driver", "OutputLatency", config.outputLatency);
         config.loopDelay = std::max(0, file.Int("Driver", "LoopDelay", config.loopDelay));
+        config.loopDelayOneBuffer = file.Text("Driver", "LoopDelay", "") == "buffer";
         config.loopGain = file.Real("Driver", "LoopGain", config.loopGain);
         config.outputReadyAnswer = file.Int("Driver", "OutputReady", config.outputReadyAnswer);
         config.manualClock = file.Text("Driver", "Clock", "thread") == "manual";

@@ -30,6 +30,7 @@ struct StandinConfig
     int32_t inputLatency = 256;
     int32_t outputLatency = 256;
     int32_t loopDelay = 0;
+    bool loopDelayOneBuffer = false; // LoopDelay=buffer: one buffer of the size created, as on the card
     double loopGain = 0.5;
     int32_t outputReadyAnswer = 0;
     bool manualClock = false;

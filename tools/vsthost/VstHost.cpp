@@ -20,9 +20,10 @@
 // of the blocks are processed; after the run when it was quicker): for each listed index, setParameter with the value when one is
 // given, then getParameter and the name, display and label texts, each printed; after the run
 // every listed index is read again. --lifetimes N makes N instance lifetimes one after another
-// instead of the run (tools/vsthost/Lifetimes.h says what each does). It prints the plug-in's reported initial delay, the delay it measures
-// between the signal sent and the signal returned at the start and at the end, and how many
-// returned samples from the first that came back are off that delay.
+// instead of the run (tools/vsthost/Lifetimes.h says what each does). It prints the plug-in's
+// reported initial delay, the delay it measures between the signal sent and the signal returned
+// at the start and at the end, how many returned samples from the first that came back are off
+// that delay, and how many stretches of silence came back after it.
 
 #include "plugins/base/vst/VstRecord.h"
 #include "standins/asio/AsioStandin.h"
@@ -399,9 +400,11 @@ bool MeasureDelay(const std::vector<float>& sent, const std::vector<float>& retu
     return found;
 }
 
-// Reports the delay of the returned signal where it begins and where it ends, and how many
+// Reports the delay of the returned signal where it begins and where it ends, how many
 // samples from its first one on are not the sent signal that much earlier, scaled by the
-// gain found.
+// gain found (and how many of them are not silence: back at another delay, or changed), and
+// how many stretches of silence it holds after that (a block that came back empty, or a part
+// of one).
 void ReportDelay(const std::vector<float>& sent, const std::vector<float>& returned)
 {
     constexpr size_t kWindow = 4096;
@@ -419,6 +422,18 @@ void ReportDelay(const std::vector<float>& sent, const std::vector<float>& retur
         std::printf("measured delay: nothing came back\n");
         return;
     }
+    // The gain from the samples that came back: a stretch lost to silence in the window would
+    // make every sample after it look off.
+    double cross = 0.0, energy = 0.0;
+    for (size_t t = first; t < std::min(first + kWindow, returned.size()); ++t)
+    {
+        if (returned[t] != 0.0f && t >= lag)
+        {
+            cross += static_cast<double>(returned[t]) * sent[t - lag];
+            energy += static_cast<double>(sent[t - lag]) * sent[t - lag];
+        }
+    }
+    gain = energy > 0.0 ? cross / energy : gain;
     std::printf("measured delay: %d samples (gain %.6f)\n", static_cast<int>(lag), gain);
     const size_t tail = returned.size() > kWindow ? returned.size() - kWindow : 0;
     size_t endLag = 0;
@@ -428,13 +443,25 @@ void ReportDelay(const std::vector<float>& sent, const std::vector<float>& retur
     {
         std::printf("measured delay at the end: %d samples\n", static_cast<int>(endLag));
     }
-    size_t off = 0;
+    size_t off = 0, offNotSilent = 0;
     for (size_t t = first; t < returned.size(); ++t)
     {
         const double expected = t >= lag ? gain * sent[t - lag] : 0.0;
-        off += std::fabs(returned[t] - expected) > 1e-4 ? 1 : 0;
+        const bool isOff = std::fabs(returned[t] - expected) > 1e-4;
+        off += isOff ? 1 : 0;
+        offNotSilent += isOff && returned[t] != 0.0f ? 1 : 0;
     }
     std::printf("samples off the delay: %d of %d\n", static_cast<int>(off), static_cast<int>(returned.size() - first));
+    std::printf("of them not silent: %d\n", static_cast<int>(offNotSilent));
+    // Noise never holds this many exact zeros in a row.
+    constexpr size_t kSilentRun = 32;
+    size_t silent = 0, run = 0;
+    for (size_t t = first; t < returned.size(); ++t)
+    {
+        run = returned[t] == 0.0f ? run + 1 : 0;
+        silent += run == kSilentRun ? 1 : 0;
+    }
+    std::printf("silent stretches after the first sample back: %d\n", static_cast<int>(silent));
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -139,9 +139,14 @@ int32_t BufferFor(int32_t hostBlock, const BufferChoice& choice)
 
 } // namespace
 
+int32_t LeastHeldDelay(int32_t hostBlock, int32_t frames)
+{
+    return frames + hostBlock - 1;
+}
+
 int32_t HeldDelayFor(int32_t hostBlock, const BufferChoice& choice)
 {
-    return BufferFor(hostBlock, choice) + hostBlock;
+    return LeastHeldDelay(hostBlock, BufferFor(hostBlock, choice)) + 1;
 }
 
 int32_t InitialDelayFor(int32_t hostBlock, const BufferChoice& choice)

@@ -29,9 +29,13 @@ bool FitGranularity(int32_t size, const DriverBufferSizes& sizes);
 // hostBlock must be positive.
 BufferChoice ChooseBufferSize(int32_t hostBlock, const DriverBufferSizes& sizes);
 
-// The delay the stream holds beyond the card's loop: the host's calls may begin anywhere
-// within a driver buffer and last up to a host block, so one driver buffer and one host block
-// (see AudioStream::HoldDelay) hold whatever the call lengths.
+// The least delay a stream of `frames` frames holds beyond the card's loop without losing a
+// sample, whatever the call lengths: a host call may begin anywhere within a driver buffer and
+// last up to a host block (see AudioStream::HoldDelay).
+int32_t LeastHeldDelay(int32_t hostBlock, int32_t frames);
+
+// The delay the routing plug-in's stream holds beyond the card's loop: one driver buffer and
+// one host block, a sample more than the least.
 int32_t HeldDelayFor(int32_t hostBlock, const BufferChoice& choice);
 
 // The delay the host is told before the registry settings apply: the held delay and the

@@ -88,7 +88,7 @@ bool AudioStream::Allocate(int32_t frames, int32_t blocksPerChannel)
     bool ok = frames > 0 && blocksPerChannel > 0;
     for (int32_t i = 0; ok && i < blocksPerChannel * kChannels; ++i)
     {
-        auto* block = new (std::nothrow) SampleBlock(frames, false);
+        auto* block = new (std::nothrow) Block(frames);
         ok = block && block->IsValid();
         if (block)
             free_.PushBack(block);
@@ -165,6 +165,7 @@ SampleBlock* AudioStream::TakeFreeBlock()
     {
         free_.Remove(block);
         block->ResetCursors();
+        static_cast<Block*>(block)->span = Span{};
     }
     return block;
 }
@@ -199,11 +200,9 @@ void AudioStream::RecycleInputQueues(StreamEvent event)
         while (auto* block = static_cast<SampleBlock*>(queue.Head()))
         {
             Dropped(event, c, block->Data() + readPositions_[c], frames_ - readPositions_[c]);
-            consumed_[c] += frames_ - readPositions_[c];
             readPositions_[c] = 0;
             ReturnBlock(queue, block);
         }
-        PassSkips(c);
     }
 }
 
@@ -216,60 +215,20 @@ void AudioStream::HoldDelay(int32_t samples)
 
 void AudioStream::RestartHold()
 {
+    // Captures of what was played before now carry no samples of the new count.
+    ++epoch_;
     for (int32_t c = 0; c < kChannels; ++c)
     {
-        captured_[c] = consumed_[c] = 0;
-        silent_[c] = hold_;
-        skipCounts_[c] = 0;
-    }
-}
-
-void AudioStream::AddSkip(int32_t channel, int64_t at, int32_t count)
-{
-    Skip* skips = skips_[channel];
-    int32_t& used = skipCounts_[channel];
-    // Skips that meet make one: zeros played for want of a block, then late samples after them.
-    int32_t i = 0;
-    while (i < used && skips[i].at + skips[i].count < at)
-        ++i;
-    if (i < used && skips[i].at <= at)
-    {
-        skips[i].count += count;
-        return;
-    }
-    if (used == kMaxSkips)
-        return;
-    for (int32_t j = used; j > i; --j)
-        skips[j] = skips[j - 1];
-    skips[i] = Skip{at, count};
-    ++used;
-}
-
-void AudioStream::PassSkips(int32_t channel)
-{
-    // Skips that samples dropped unread have overtaken.
-    Skip* skips = skips_[channel];
-    int32_t& used = skipCounts_[channel];
-    int32_t passed = 0;
-    while (passed < used && skips[passed].at + skips[passed].count <= consumed_[channel])
-        ++passed;
-    for (int32_t j = passed; j < used; ++j)
-        skips[j - passed] = skips[j];
-    used -= passed;
-    if (used > 0 && skips[0].at < consumed_[channel])
-    {
-        skips[0].count -= static_cast<int32_t>(consumed_[channel] - skips[0].at);
-        skips[0].at = consumed_[channel];
+        written_[c] = read_[c] = 0;
+        inFlight_[c][0] = inFlight_[c][1] = Span{};
     }
 }
 
 void AudioStream::RecycleAll()
 {
+    // A held delay keeps its count: what was queued is lost and read as zeros, nothing moves.
     RecycleOutputQueues(StreamEvent::OverflowOutput);
     RecycleInputQueues(StreamEvent::OverflowInput);
-    // With nothing queued either way, a held delay starts again as after a Reset.
-    if (hold_ > 0)
-        RestartHold();
 }
 
 void AudioStream::Reset(bool clearBlocks)
@@ -330,24 +289,21 @@ int32_t AudioStream::TrimInputQueue(int32_t channel, int32_t keep)
     return moved;
 }
 
-int32_t AudioStream::TrimQueues(bool extraBuffers)
+int32_t AudioStream::TrimQueues()
 {
     const int32_t latency = latency_ > 0 ? latency_ : 0;
-    // Extra buffers keep one whole output block more and a single input block.
-    const int32_t outputLatency = extraBuffers ? latency + 1 : latency;
-    const int32_t inputKeep = extraBuffers ? 1 : latency;
     int32_t moved = 0;
     const PlatformLockGuard guard(*platform_, &lock_);
-    const int32_t outputRoom = outputLatency == 0 ? 1 : outputLatency - 1 + (writePositions_[0] != 0 ? 1 : 0);
+    const int32_t outputRoom = latency == 0 ? 1 : latency - 1 + (writePositions_[0] != 0 ? 1 : 0);
     if (outputQueues_[0].Count() > outputRoom)
     {
         for (int32_t c = 0; c < kChannels; ++c)
-            moved += TrimOutputQueue(c, outputLatency);
+            moved += TrimOutputQueue(c, latency);
     }
-    if (inputQueues_[0].Count() > inputKeep + (readPositions_[0] != 0 ? 1 : 0))
+    if (inputQueues_[0].Count() > latency + (readPositions_[0] != 0 ? 1 : 0))
     {
         for (int32_t c = 0; c < kChannels; ++c)
-            moved += TrimInputQueue(c, inputKeep);
+            moved += TrimInputQueue(c, latency);
     }
     return moved;
 }
@@ -364,30 +320,85 @@ void AudioStream::WriteChannel(int32_t channel, const float* source, int32_t n)
 {
     int32_t& written = writePositions_[channel];
     List& queue = outputQueues_[channel];
+    int64_t& index = written_[channel];
     if (written != 0)
     {
-        auto* tail = static_cast<SampleBlock*>(queue.Tail());
+        auto* tail = static_cast<Block*>(queue.Tail());
         const int32_t count = n < frames_ - written ? n : frames_ - written;
         std::memcpy(tail->Data() + written, source, sizeof(float) * static_cast<size_t>(count));
+        tail->span.count += count;
         written = written + count == frames_ ? 0 : written + count;
         source += count;
         n -= count;
+        index += count;
     }
     while (n > 0)
     {
-        SampleBlock* block = TakeFreeBlock();
+        auto* block = static_cast<Block*>(TakeFreeBlock());
         if (!block)
         {
             Dropped(StreamEvent::OverflowOutput, channel, source, n);
+            index += n;
             return;
         }
         const int32_t count = n < frames_ ? n : frames_;
         std::memcpy(block->Data(), source, sizeof(float) * static_cast<size_t>(count));
+        block->span = Span{index, count};
         queue.PushBack(block);
         written = count == frames_ ? 0 : count;
         source += count;
         n -= count;
+        index += count;
     }
+}
+
+void AudioStream::DropBeyondHold(int32_t channel)
+{
+    // A sample queued more than the hold ahead of the driver cannot come back by its time (a
+    // host that caught up on a stall of its own, ahead of switches that played zeros meanwhile,
+    // or a call a little early): the oldest go before they play, exactly as many as are too
+    // many, so the host stays within the hold from then on and no more is lost than must be.
+    List& queue = outputQueues_[channel];
+    int32_t& written = writePositions_[channel];
+    const auto queued = [&] {
+        return static_cast<int64_t>(queue.Count()) * frames_ - (written != 0 ? frames_ - written : 0);
+    };
+    // Whole blocks first, never the one the host is filling.
+    while (queue.Count() > (written != 0 ? 1 : 0) && queued() - frames_ >= hold_)
+    {
+        auto* block = static_cast<SampleBlock*>(queue.Head());
+        Dropped(StreamEvent::TrimOutput, channel, block->Data(), frames_);
+        ReturnBlock(queue, block);
+    }
+    const int64_t excess = queued() - hold_;
+    if (excess <= 0)
+        return;
+    // Less than a block: every queued sample moves that many places up, block to block (the
+    // queue holds consecutive samples), so the driver plays the later ones that much sooner.
+    const auto drop = static_cast<int32_t>(excess);
+    auto* block = static_cast<Block*>(queue.Head());
+    Dropped(StreamEvent::TrimOutput, channel, block->Data(), drop);
+    while (block)
+    {
+        auto* next = static_cast<Block*>(block->Next());
+        const int32_t kept = block->span.count - drop;
+        if (kept <= 0)
+        {
+            // A last block of no more than that: the block before took all of it.
+            ReturnBlock(queue, block);
+            break;
+        }
+        float* data = block->Data();
+        std::memmove(data, data + drop, sizeof(float) * static_cast<size_t>(kept));
+        const int32_t moved = next ? (next->span.count < drop ? next->span.count : drop) : 0;
+        if (moved > 0)
+            std::memcpy(data + kept, next->Data(), sizeof(float) * static_cast<size_t>(moved));
+        block->span.first += drop;
+        block->span.count = kept + moved;
+        block = next;
+    }
+    const int32_t last = static_cast<Block*>(queue.Tail())->span.count;
+    written = last == frames_ ? 0 : last;
 }
 
 void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
@@ -409,6 +420,8 @@ void AudioStream::WriteHostInput(const float* const* inputs, int32_t n)
     {
         if (inputs[c])
             WriteChannel(c, inputs[c], n);
+        if (inputs[c] && hold_ > 0)
+            DropBeyondHold(c);
     }
 }
 
@@ -416,52 +429,96 @@ void AudioStream::ReadChannel(int32_t channel, float* target, int32_t n)
 {
     int32_t& read = readPositions_[channel];
     List& queue = inputQueues_[channel];
-    // The held delay's silence comes first: nothing is added.
-    const int32_t quiet = n < silent_[channel] ? n : silent_[channel];
-    silent_[channel] -= quiet;
-    target += quiet;
-    n -= quiet;
     while (n > 0)
     {
         auto* block = static_cast<SampleBlock*>(queue.Head());
         if (!block)
         {
             Silence(StreamEvent::EmptyRead, channel, n);
-            // The samples due now come later: skipped then, so what follows stays in time.
-            if (hold_ > 0)
-                AddSkip(channel, consumed_[channel], n);
             return;
         }
-        Skip* due = skipCounts_[channel] > 0 ? &skips_[channel][0] : nullptr;
         const float* source = block->Data() + read;
-        int32_t count = frames_ - read;
-        if (due && due->at <= consumed_[channel])
-        {
-            count = count < due->count ? count : due->count;
-            Dropped(StreamEvent::Realigned, channel, source, count);
-            due->at += count;
-            due->count -= count;
-        }
-        else
-        {
-            count = count < n ? count : n;
-            if (due && due->at - consumed_[channel] < count)
-                count = static_cast<int32_t>(due->at - consumed_[channel]);
-            for (int32_t i = 0; i < count; ++i)
-                target[i] += source[i];
-            target += count;
-            n -= count;
-        }
+        const int32_t count = frames_ - read < n ? frames_ - read : n;
+        for (int32_t i = 0; i < count; ++i)
+            target[i] += source[i];
+        target += count;
+        n -= count;
         read += count;
-        consumed_[channel] += count;
-        if (due && due->count == 0)
-            PassSkips(channel);
         if (read == frames_)
         {
             read = 0;
             ReturnBlock(queue, block);
         }
     }
+}
+
+void AudioStream::ReadHeld(int32_t channel, float* target, int32_t n)
+{
+    int32_t& cursor = readPositions_[channel];
+    List& queue = inputQueues_[channel];
+    const int64_t delay = hold_ + 2 * static_cast<int64_t>(frames_);
+    int64_t& position = read_[channel];
+    int32_t missing = 0;
+    while (n > 0)
+    {
+        // The host sample due at this output position; before the first one, silence.
+        const int64_t due = position - delay;
+        auto* block = static_cast<Block*>(queue.Head());
+        int32_t count = n;
+        if (due < 0)
+        {
+            count = -due < n ? static_cast<int32_t>(-due) : n;
+        }
+        else if (!block)
+        {
+            // Not back yet: zeros now, and the samples are dropped when they come.
+            missing += count;
+        }
+        else
+        {
+            // Where the due sample lies in the block: zeros played in place of samples and
+            // samples back after their time are passed over.
+            const int64_t first = block->span.first;
+            const int32_t hostStart = frames_ - block->span.count;
+            int32_t at = frames_;
+            if (block->span.count > 0 && due < first + block->span.count)
+                at = due < first ? hostStart : hostStart + static_cast<int32_t>(due - first);
+            if (at > cursor)
+            {
+                Dropped(StreamEvent::Realigned, channel, block->Data() + cursor, at - cursor);
+                cursor = at;
+            }
+            if (cursor == frames_)
+            {
+                cursor = 0;
+                ReturnBlock(queue, block);
+                continue;
+            }
+            if (due < first)
+            {
+                // Lost on the way (dropped before it played, or an overflow): zeros in place.
+                count = first - due < n ? static_cast<int32_t>(first - due) : n;
+                missing += count;
+            }
+            else
+            {
+                count = frames_ - cursor < n ? frames_ - cursor : n;
+                const float* source = block->Data() + cursor;
+                for (int32_t i = 0; i < count; ++i)
+                    target[i] += source[i];
+                cursor += count;
+                if (cursor == frames_)
+                {
+                    cursor = 0;
+                    ReturnBlock(queue, block);
+                }
+            }
+        }
+        target += count;
+        n -= count;
+        position += count;
+    }
+    Silence(StreamEvent::EmptyRead, channel, missing);
 }
 
 void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
@@ -471,7 +528,9 @@ void AudioStream::ReadHostOutput(float* const* outputs, int32_t n)
     const PlatformLockGuard guard(*platform_, &lock_);
     for (int32_t c = 0; c < kChannels; ++c)
     {
-        if (outputs[c])
+        if (outputs[c] && hold_ > 0)
+            ReadHeld(c, outputs[c], n);
+        else if (outputs[c])
             ReadChannel(c, outputs[c], n);
     }
 }
@@ -577,12 +636,21 @@ void AudioStream::Transfer(int32_t bufferIndex)
     SampleBlock* played[kChannels];
     int32_t silence[kChannels];
     SampleBlock* captured[kChannels];
+    Span spans[kChannels];
+    uint32_t epoch = 0;
     {
         const PlatformLockGuard guard(*platform_, &lock_);
         for (int32_t c = 0; c < kChannels; ++c)
             played[c] = TakeBlockToPlay(c, &silence[c]);
+        // What this switch captures was played two switches ago: its host samples are those.
+        const uint32_t slot = switches_++ & 1u;
         for (int32_t c = 0; c < kChannels; ++c)
+        {
+            spans[c] = inFlight_[c][slot];
+            inFlight_[c][slot] = played[c] ? static_cast<Block*>(played[c])->span : Span{};
             captured[c] = played[c] ? played[c] : TakeBlockToCapture();
+        }
+        epoch = epoch_;
     }
 
     for (int32_t c = 0; c < kChannels; ++c)
@@ -598,8 +666,9 @@ void AudioStream::Transfer(int32_t bufferIndex)
     {
         if (captured[c])
         {
+            // A Reset meanwhile began the count again: nothing captured now is of it.
+            static_cast<Block*>(captured[c])->span = epoch == epoch_ ? spans[c] : Span{};
             inputQueues_[c].PushBack(captured[c]);
-            captured_[c] += frames_;
         }
     }
 }
@@ -646,13 +715,9 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
     *silence = 0;
     List& queue = outputQueues_[channel];
     auto* block = static_cast<SampleBlock*>(queue.Head());
-    // The zeros played now come back two buffers on, at the start of that capture.
-    const int64_t back = captured_[channel] + 2 * static_cast<int64_t>(frames_);
     if (!block)
     {
         Silence(StreamEvent::Underrun, channel, frames_);
-        if (hold_ > 0)
-            AddSkip(channel, back, frames_);
         return nullptr;
     }
     // A partly filled last block plays right-aligned behind silence.
@@ -661,8 +726,6 @@ SampleBlock* AudioStream::TakeBlockToPlay(int32_t channel, int32_t* silence)
         *silence = frames_ - writePositions_[channel];
         writePositions_[channel] = 0;
         Silence(StreamEvent::PartialBlock, channel, *silence);
-        if (hold_ > 0)
-            AddSkip(channel, back, *silence);
     }
     queue.Remove(block);
     return block;

@@ -32,7 +32,7 @@ struct DriverBuffer
 // Where samples leave the stream unheard or zeros take their place.
 enum class StreamEvent
 {
-    TrimOutput,     // host blocks beyond the latency dropped before playing
+    TrimOutput,     // host samples beyond the latency or the held delay dropped before playing
     TrimInput,      // captured blocks beyond the latency dropped before the host read them
     OverflowOutput, // the free list ran dry: queued or new host samples dropped
     OverflowInput,  // the free list ran dry: captured samples dropped
@@ -40,9 +40,11 @@ enum class StreamEvent
     ResetInput,     // Reset dropped captured samples
     Underrun,       // a switch found no host block: the driver half played silence
     PartialBlock,   // a switch played a partly filled block behind this many zeros
-    EmptyRead,      // the host read more than was captured: its buffer was left as it was
+    EmptyRead,      // the host read more than was captured (or, holding a delay, samples not back by
+                    // their time): its buffer was left as it was there
     DelayShortened, // a delay line's queued host samples dropped to shorten it
-    Realigned,      // samples skipped on the way back to hold the delay (see HoldDelay)
+    Realigned,      // captured samples passed over to hold the delay: zeros played in place of host
+                    // samples, and samples back after their time (see HoldDelay)
 };
 
 // Told of every StreamEvent, on the thread that caused it and under the stream lock; it
@@ -90,15 +92,18 @@ public:
     bool Allocate(int32_t frames, int32_t blocksPerChannel = kBlocksPerChannel);
 
     // For a stream whose driver brings every played buffer back two buffers later (the
-    // routing plug-in's loop through the card): from now and from every Reset on, each sample
-    // the host writes is read back exactly `samples` beyond that loop later, whatever the
-    // host's call lengths and wherever the switches fall, as long as `samples` is at least one
-    // block and one host call less one sample (the most the two sides can drift apart). The
-    // host first reads that much silence. A switch that finds less than a block plays zeros
-    // ahead of what there is, and the zeros are skipped when they come back; a read that finds
-    // too little gets zeros in place of the late samples, which are skipped when they come. The
-    // queues then keep their sum and nothing moves in time. 0 (the default) holds nothing.
-    // Before the driver starts.
+    // plug-ins' loop through the card): from now and from every Reset on, each sample the host
+    // writes is read back exactly `samples` and two buffers later, whatever the host's call
+    // lengths and wherever the switches fall; the host first reads that much silence. Every
+    // block carries the count of the host samples in it from the write through the card and
+    // back, so zeros a switch plays for want of a block are passed over when they return, and
+    // nothing moves in time. No sample is lost as long as `samples` is at least one block and
+    // one host call less one sample (the most the two sides can drift apart) and the host
+    // keeps pace with the driver. A sample that cannot come back by its time (a stall longer
+    // than the hold) is read as zeros (EmptyRead) and dropped when it comes (Realigned); the
+    // oldest samples queued beyond the hold, as many as are too many, are dropped before they
+    // play (TrimOutput), since they could not come back in time either. 0 (the default) holds
+    // nothing. Before the driver starts.
     void HoldDelay(int32_t samples);
 
     // Host thread.
@@ -106,9 +111,8 @@ public:
     // Keeps the output queues at latency - 1 whole blocks (one for latency 0) beside a block
     // the host is still filling, and the input queues at latency blocks beside a head the
     // host is in the middle of reading, deciding by channel 0. Answers the blocks dropped.
-    // With extra buffers (a stream that holds more than the host's blocks) the outputs keep
-    // latency whole blocks and the inputs one.
-    int32_t TrimQueues(bool extraBuffers = false);
+    // For streams that hold no delay.
+    int32_t TrimQueues();
     void WriteHostInput(const float* const* inputs, int32_t n);
     // Adds the captured audio to the host's arrays.
     void ReadHostOutput(float* const* outputs, int32_t n);
@@ -178,21 +182,24 @@ private:
         bool stopped_ = false; // guarded by mutex_
     };
 
-    // Samples of the input stream to skip from position `at` on (counted since the last
-    // Reset, as `captured_` and `consumed_`).
-    struct Skip
+    // The host samples a block carries: an output block from `first` on, as many as were
+    // written; a captured block in its last `count` frames (a partly filled block plays behind
+    // zeros), none when it captured zeros played for want of a block.
+    struct Span
     {
-        int64_t at;
-        int32_t count;
+        int64_t first = 0;
+        int32_t count = 0;
     };
-    // A switch adds at most one per channel, due two buffers on, and the input queue holds at
-    // most a channel's blocks before it overflows and the skips go with it.
-    static constexpr int32_t kMaxSkips = kBlocksPerChannel + 2;
+    class Block final : public SampleBlock
+    {
+    public:
+        explicit Block(int32_t frames) : SampleBlock(frames, false) {}
+        Span span; // stream lock, or the side that unlinked the block
+    };
 
     // The caller holds the stream lock.
     void RestartHold();
-    void AddSkip(int32_t channel, int64_t at, int32_t count);
-    void PassSkips(int32_t channel);
+    void DropBeyondHold(int32_t channel);
     void RecycleOutputQueues(StreamEvent event);
     void RecycleInputQueues(StreamEvent event);
     // The free list ran dry: everything queued is dropped.
@@ -203,6 +210,7 @@ private:
     int32_t BlocksNeeded(int32_t channel, int32_t n) const;
     void WriteChannel(int32_t channel, const float* source, int32_t n);
     void ReadChannel(int32_t channel, float* target, int32_t n);
+    void ReadHeld(int32_t channel, float* target, int32_t n);
     int32_t TrimOutputQueue(int32_t channel, int32_t latency);
     int32_t TrimInputQueue(int32_t channel, int32_t keep);
     void Dropped(StreamEvent event, int32_t channel, const float* samples, int32_t count);
@@ -229,13 +237,13 @@ private:
     DriverBuffer buffers_[kDriverBuffers]; // set before the driver starts
     PlatformLock lock_;
     SwitchEvent switchEvent_;
-    int32_t hold_ = 0;                      // set before the driver starts
-    int64_t captured_[kChannels] = {};      // stream lock: samples captured since the last Reset
-    int64_t consumed_[kChannels] = {};      // stream lock: of them, read or skipped
-    int32_t silent_[kChannels] = {};        // stream lock: held silence the host has yet to read
-    Skip skips_[kChannels][kMaxSkips] = {}; // stream lock: in order of position
-    int32_t skipCounts_[kChannels] = {};    // stream lock
-    int32_t latency_ = 0;                   // host thread
+    int32_t hold_ = 0;                 // set before the driver starts
+    int64_t written_[kChannels] = {};  // stream lock: host samples written since the last Reset
+    int64_t read_[kChannels] = {};     // stream lock: host samples read since the last Reset
+    Span inFlight_[kChannels][2] = {}; // stream lock: played by the last two switches
+    uint32_t switches_ = 0;            // stream lock
+    uint32_t epoch_ = 0;               // stream lock: Resets so far
+    int32_t latency_ = 0;              // host thread
     std::atomic<int32_t> processLevel_{0};
     std::atomic<bool> switchSeen_{false};
     AudioStreamObserver* observer_ = nullptr; // borrowed; set before streaming

@@ -10,6 +10,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "plugins/quorvel/tests/WithTheMixer.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "standins/engine/EngineControl.h"
 #include "tests/mixer/MixerServer.h"
@@ -255,47 +256,6 @@ private:
     std::vector<VstEffectRecord*> instances_;
 };
 
-class QuorvelWithTheMixer : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    }
-    static void TearDownTestSuite()
-    {
-        // The server runs until it is told to end: end it for the next run.
-        EXPECT_TRUE(EndMixerProgram());
-        CoUninitialize();
-    }
-    void SetUp() override
-    {
-        // The plug-in never starts the mixer program: this reference starts it (again, after a
-        // case that ended it) and keeps it.
-        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
-                                   reinterpret_cast<void**>(&services_)),
-                  S_OK);
-    }
-    void TearDown() override { ReleaseServices(); }
-    static void ReleaseServices()
-    {
-        if (services_)
-        {
-            services_->Release();
-            services_ = nullptr;
-        }
-    }
-
-public:
-    static IKivCorvanServices* Services() { return services_; }
-
-protected:
-    static IKivCorvanServices* services_;
-};
-
-IKivCorvanServices* QuorvelWithTheMixer::services_ = nullptr;
-
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
     StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
@@ -303,8 +263,8 @@ TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCar
     const double gain = 0.5 * 2147418112.0 / 2147483648.0;
     const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
     ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
-    EXPECT_EQ(trip.reported, 1536) << trip.run.output;
-    EXPECT_EQ(trip.measured, 1536) << "not passed through: the pair runs" << trip.run.output;
+    EXPECT_EQ(trip.reported, 1791) << trip.run.output;
+    EXPECT_EQ(trip.measured, 1791) << "not passed through: the pair runs" << trip.run.output;
     EXPECT_EQ(trip.mismatches, 0) << trip.run.output;
 }
 
@@ -337,7 +297,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
     const double gain = 0.5 * 2147418112.0 / 2147483648.0;
     const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
     ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
-    EXPECT_EQ(card.measured, 1536) << "the freed pair runs" << card.run.output;
+    EXPECT_EQ(card.measured, 1791) << "the freed pair runs" << card.run.output;
     EXPECT_EQ(card.mismatches, 0) << card.run.output;
     for (LONG client : clients)
     {

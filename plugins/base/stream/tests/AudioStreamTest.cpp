@@ -323,28 +323,83 @@ TEST_F(AudioStreamTest, AWaitEndsAtTheFirstSwitchOrWhenTheOwnerStopsWaits)
     EXPECT_FALSE(stream_->WaitForSwitch());
 }
 
-TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
+// How a host cuts its calls: the length of call number `call`.
+using CallLength = int32_t (*)(int call, uint32_t* seed);
+
+struct HoldCase
 {
-    // The driver loops each played buffer back two switches later; time passes in lock step
-    // with the host's calls, which last 1 to 100 samples. Holding one block and one longest
-    // call, every sample comes back exactly that plus two blocks later, although switches
-    // find partly filled blocks and reads find too little.
-    const int32_t longest = 100;
-    stream_->HoldDelay(kFrames + longest);
+    const char* name;
+    int32_t hold;      // beyond the loop of two blocks
+    CallLength length; // at most kLongest
+    int32_t pending;   // driver time already passed towards its next switch when the host starts
+    int stallAt;       // the call before which the host stalls (-1: never)
+    int32_t stall;     // samples of driver time that pass meanwhile; the host catches up after
+    int32_t mostLost;  // 0: every sample comes back; -1: some are lost all along; else at most
+                       // that many, none once the host has caught up
+};
+
+constexpr int32_t kLongest = 100;
+constexpr int32_t kHoldFrames = 256; // AudioStreamTest's blocks
+
+int32_t Random(int, uint32_t* seed)
+{
+    *seed = *seed * 1103515245u + 12345u;
+    return 1 + static_cast<int32_t>((*seed >> 8) % kLongest);
+}
+int32_t Longest(int, uint32_t*)
+{
+    return kLongest;
+}
+int32_t OneShorter(int call, uint32_t*)
+{
+    return call % 21 == 20 ? 68 : kLongest;
+}
+int32_t Primes(int call, uint32_t*)
+{
+    static const int32_t kPrimes[] = {97, 2, 61, 89, 7, 31, 83, 13};
+    return kPrimes[call % 8];
+}
+
+class AudioStreamHoldTest : public AudioStreamTest, public ::testing::WithParamInterface<HoldCase>
+{
+};
+
+// The driver loops each played buffer back two switches later; time passes in lock step with
+// the host's calls. Every sample the host reads is the one it wrote the hold and two blocks
+// earlier, or zero where one was lost: never another one (nothing moves in time).
+TEST_P(AudioStreamHoldTest, EverySampleComesBackAfterTheHeldDelayOrNotAtAll)
+{
+    const HoldCase& c = GetParam();
+    stream_->HoldDelay(c.hold);
     stream_->Reset(false);
-    const int32_t delay = 2 * kFrames + kFrames + longest;
+    const int64_t delay = 2 * kFrames + c.hold;
     // What each half of each output played last, by half and channel.
     std::vector<std::vector<int32_t>> played(4, std::vector<int32_t>(kFrames, 0));
     int half = 0;
-    // The driver is a sample away from its next switch when the host starts.
-    int32_t pending = kFrames - 1;
-    int64_t sent = 0;
-    int64_t wrong = 0;
+    int32_t pending = c.pending;
+    const auto passTime = [&](int32_t frames) {
+        for (pending += frames; pending >= kFrames; pending -= kFrames)
+        {
+            for (int32_t ch = 0; ch < 2; ++ch)
+                std::copy(played[2 * half + ch].begin(), played[2 * half + ch].end(), driver_.Half32(2 + ch, half));
+            stream_->OnSwitch(half);
+            for (int32_t ch = 0; ch < 2; ++ch)
+                std::copy(driver_.Half32(ch, half), driver_.Half32(ch, half) + kFrames, played[2 * half + ch].begin());
+            half ^= 1;
+        }
+    };
+    constexpr int kCalls = 4000;
+    int64_t sent = 0, wrong = 0, lost = 0, lostLate = 0;
+    int32_t owed = 0; // driver time the host has yet to catch up on after its stall
     uint32_t seed = 3;
-    for (int call = 0; call < 3000; ++call)
+    for (int call = 0; call < kCalls; ++call)
     {
-        seed = seed * 1103515245u + 12345u;
-        const int32_t n = 1 + static_cast<int32_t>((seed >> 8) % longest);
+        if (call == c.stallAt)
+        {
+            passTime(c.stall);
+            owed = c.stall;
+        }
+        const int32_t n = c.length(call, &seed);
         // Sample t of the host's signal is t + 1, scaled to stay exact through 32-bit samples.
         std::vector<float> left(static_cast<size_t>(n)), right(static_cast<size_t>(n));
         for (int32_t i = 0; i < n; ++i)
@@ -363,27 +418,52 @@ TEST_F(AudioStreamTest, AHeldDelayStaysWhateverTheCallLengthsAndSwitchTimes)
             // Float to 32-bit integer scales by 2147418112, back by 2^-31.
             const double expected =
                 due > 0 ? static_cast<double>(due) / 1048576.0 * (2147418112.0 / 2147483648.0) : 0.0;
-            wrong += std::fabs(out[static_cast<size_t>(i)] - expected) > 2e-7 ? 1 : 0;
-            wrong += outRight[static_cast<size_t>(i)] != -out[static_cast<size_t>(i)] ? 1 : 0;
+            const float x = out[static_cast<size_t>(i)];
+            const bool missing = due > 0 && x == 0.0f;
+            lost += missing ? 1 : 0;
+            lostLate += missing && call > kCalls / 2 ? 1 : 0;
+            wrong += !missing && std::fabs(x - expected) > 2e-7 ? 1 : 0;
+            wrong += outRight[static_cast<size_t>(i)] != -x ? 1 : 0;
         }
         sent += n;
-        for (pending += n; pending >= kFrames; pending -= kFrames)
-        {
-            for (int32_t c = 0; c < 2; ++c)
-                std::copy(played[2 * half + c].begin(), played[2 * half + c].end(), driver_.Half32(2 + c, half));
-            stream_->OnSwitch(half);
-            for (int32_t c = 0; c < 2; ++c)
-                std::copy(driver_.Half32(c, half), driver_.Half32(c, half) + kFrames, played[2 * half + c].begin());
-            half ^= 1;
-        }
+        // Catching up: the host's calls come at once until it is back on time.
+        const int32_t caughtUp = owed < n ? owed : n;
+        owed -= caughtUp;
+        passTime(n - caughtUp);
     }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_GT(events_.Silence(StreamEvent::PartialBlock, 0), 0) << "switches found partly filled blocks";
-    EXPECT_EQ(events_.Dropped(StreamEvent::Realigned, 0), events_.Silence(StreamEvent::PartialBlock, 0) +
-                                                              events_.Silence(StreamEvent::EmptyRead, 0) +
-                                                              events_.Silence(StreamEvent::Underrun, 0))
-        << "every zero played or read in place of a sample is skipped on its way back";
+    EXPECT_EQ(wrong, 0) << "samples back at another delay";
+    EXPECT_EQ(events_.Silence(StreamEvent::EmptyRead, 0), lost) << "every sample lost is told";
+    if (c.mostLost == 0)
+    {
+        EXPECT_EQ(lost, 0);
+        return;
+    }
+    EXPECT_GT(lost, 0);
+    if (c.mostLost > 0)
+    {
+        EXPECT_LE(lost, c.mostLost) << "what the host sent too late, and no more";
+        EXPECT_EQ(lostLate, 0) << "the host is back within the hold once it has caught up";
+        EXPECT_GT(events_.Dropped(StreamEvent::TrimOutput, 0), 0) << "what it sent too late never played";
+    }
 }
+
+// A block and a longest call less a sample hold whatever the calls. A stall of the host's own
+// longer than the hold has room for loses what the host sent too late, once, and no more.
+INSTANTIATE_TEST_SUITE_P(
+    Calls, AudioStreamHoldTest,
+    ::testing::Values(HoldCase{"Random", kHoldFrames + kLongest - 1, &Random, kHoldFrames - 1, -1, 0, 0},
+                      HoldCase{"RandomFromASwitch", kHoldFrames + kLongest - 1, &Random, 0, -1, 0, 0},
+                      HoldCase{"OneIn21Shorter", kHoldFrames + kLongest - 1, &OneShorter, 17, -1, 0, 0},
+                      HoldCase{"Primes", kHoldFrames + kLongest - 1, &Primes, 200, -1, 0, 0},
+                      HoldCase{"LongestMoreHeld", 3 * kHoldFrames, &Longest, 100, -1, 0, 0},
+                      HoldCase{"RandomShortOfTheLeast", kHoldFrames + kLongest - 30, &Random, kHoldFrames - 1, -1, 0,
+                               -1},
+                      HoldCase{"HostStallsLongerThanTheHold", kHoldFrames + kLongest - 1, &Random, 0, 1000,
+                               8 * kHoldFrames, 8 * kHoldFrames},
+                      // Less than a block goes: not the whole block the first sample too many is in.
+                      HoldCase{"HostStallsBriefly", kHoldFrames + kLongest - 1, &Random, 0, 1000, 300, kHoldFrames - 1},
+                      HoldCase{"HostStallsWithinTheHold", 4 * kHoldFrames, &Longest, 0, 1000, 2 * kHoldFrames, 0}),
+    [](const ::testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
 
 TEST_F(AudioStreamTest, OtherSampleTypesQueueSilence)
 {
@@ -442,61 +522,6 @@ TEST_F(AudioStreamTest, HostOverflowKeepsTheChannelsAligned)
     }
     EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 0), 128 * kFrames);
     EXPECT_EQ(events_.Dropped(StreamEvent::OverflowOutput, 1), 127 * kFrames);
-}
-
-// The trim of a stream with extra buffers beside the plain one, from the same queues.
-TEST_F(AudioStreamTest, ExtraBuffersKeepAWholeOutputBlockMoreAndOneInputBlock)
-{
-    const struct
-    {
-        bool extra;
-        int32_t latency;
-        int32_t outputBlocks; // whole blocks queued for output
-        int32_t partialTail;  // samples in a partly filled last block
-        int32_t inputBlocks;
-        int32_t headRead; // samples of the input head the host has read
-        int32_t outputsLeft;
-        int32_t inputsLeft;
-    } cases[] = {
-        // Three captured blocks, L = 2: one goes per channel; with the flag two go.
-        {false, 2, 0, 0, 3, 0, 0, 2},
-        {true, 2, 0, 0, 3, 0, 0, 1},
-        // With the flag two captured blocks leave one (K = 1).
-        {true, 2, 0, 0, 2, 0, 0, 1},
-        {true, 1, 0, 0, 2, 0, 0, 1},
-        // A head the host is reading stays beside the one block; once more waits, it goes first.
-        {true, 2, 0, 0, 2, 10, 0, 2},
-        {true, 2, 0, 0, 3, 10, 0, 1},
-        // Outputs: L - 1 whole blocks plain, L with the flag, the partly filled tail beside.
-        {false, 2, 3, 0, 0, 0, 1, 0},
-        {true, 2, 3, 0, 0, 0, 2, 0},
-        {true, 2, 3, 100, 0, 0, 3, 0},
-        {true, 1, 3, 0, 0, 0, 1, 0},
-        {true, 0, 2, 100, 0, 0, 1, 0},
-        {true, 2, 2, 0, 0, 0, 2, 0},
-    };
-    for (const auto& c : cases)
-    {
-        stream_->Reset(false);
-        for (int32_t s = 0; s < c.inputBlocks; ++s)
-            stream_->OnSwitch(s % 2);
-        if (c.headRead != 0)
-            Read(c.headRead);
-        Write(c.outputBlocks * kFrames + c.partialTail, 0.5f);
-        stream_->SetLatency(c.latency);
-        const int32_t dropped = stream_->TrimQueues(c.extra);
-        const std::string name = std::string(c.extra ? "extra" : "plain") + " L " + std::to_string(c.latency) +
-                                 " out " + std::to_string(c.outputBlocks) + " in " + std::to_string(c.inputBlocks);
-        for (int32_t ch = 0; ch < 2; ++ch)
-        {
-            EXPECT_EQ(stream_->OutputQueueCount(ch), c.outputsLeft) << name;
-            EXPECT_EQ(stream_->InputQueueCount(ch), c.inputsLeft) << name;
-            EXPECT_EQ(stream_->WritePosition(ch), c.partialTail) << name;
-        }
-        const int32_t queued = c.outputBlocks + (c.partialTail != 0 ? 1 : 0) + c.inputBlocks;
-        EXPECT_EQ(dropped, 2 * (queued - c.outputsLeft - c.inputsLeft)) << name << ": blocks dropped, both channels";
-        EXPECT_EQ(TotalBlocks(), 256) << name;
-    }
 }
 
 TEST_F(AudioStreamTest, InputTrimKeepsTheReadPositionOfAHeadItKeeps)

@@ -1,0 +1,51 @@
+#pragma once
+// The fixture of the tests that run KivQuorvel with the mixer program: the program registered
+// as the COM server of the test's prefix, kept running by a reference of the test's own for
+// each case, and ended with its quit message after the last one.
+#include "mixer/comserver/ComInterfaces.h"
+#include "tests/mixer/MixerServer.h"
+#include "tools/vsthost/tests/HostRun.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <windows.h>
+
+class QuorvelWithTheMixer : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    }
+    static void TearDownTestSuite()
+    {
+        // The server runs until it is told to end: end it for the next run.
+        EXPECT_TRUE(EndMixerProgram());
+        CoUninitialize();
+    }
+    void SetUp() override
+    {
+        // The plug-in never starts the mixer program: this reference starts it (again, after a
+        // case that ended it) and keeps it.
+        ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
+                                   reinterpret_cast<void**>(&services_)),
+                  S_OK);
+    }
+    void TearDown() override { ReleaseServices(); }
+    static void ReleaseServices()
+    {
+        if (services_)
+        {
+            services_->Release();
+            services_ = nullptr;
+        }
+    }
+
+public:
+    static IKivCorvanServices* Services() { return services_; }
+
+protected:
+    static inline IKivCorvanServices* services_ = nullptr;
+};
