@@ -1,6 +1,7 @@
 #include "framework/dialogs/Dialog.h"
 
 #include "framework/controls/Button.h"
+#include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/DialogGeometry.h"
 #include "framework/platform/Timer.h"
@@ -314,7 +315,7 @@ int Dialog::ShowModeless()
 
 void Dialog::End(int code)
 {
-    TextControl::CloseEditor();
+    InPlaceEditor::CloseCurrent();
     result_ = code;
     EndModalLoop(code);
 }
