@@ -14,8 +14,8 @@ public:
     // The main toolbar's toggles of the floating windows.
     virtual void ShowFxPalette(int on) = 0;
     virtual void ShowSyncPanel(int on) = 0;
-    // The strips toolbar's commands; "collapse" reaches the frame as message 2024 (2, 0),
-    // which it leaves alone.
+    // The strips toolbar's commands; "collapse" reaches the frame as its toolbar message
+    // (kCollapse), which it leaves alone.
     virtual void CreateStrip() = 0;
     virtual void DeleteStrip() = 0;
     virtual void CollapseStrips() = 0;
