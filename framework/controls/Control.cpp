@@ -1,7 +1,7 @@
 #include "framework/controls/Control.h"
 
+#include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/Panel.h"
-#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Region.h"
@@ -99,7 +99,7 @@ void Control::Invalidate(const Rect* rect)
 int Control::Notify(int argument)
 {
     // What the listener does next must see the typed text stored.
-    TextControl::CloseEditor();
+    InPlaceEditor::CloseCurrent();
     return parent_ ? parent_->GetListener()->OnControlNotify(parent_, this, argument) : 0;
 }
 

@@ -32,6 +32,22 @@ InPlaceEditor* InPlaceEditor::Current()
     return gOpen;
 }
 
+void InPlaceEditor::CloseCurrent()
+{
+    InPlaceEditor* editor = gOpen;
+    if (!editor)
+        return;
+    TextControl& control = editor->GetControl();
+    String typed;
+    // A box that went with its panel has nothing to commit.
+    const int read = editor->GetHandle() && editor->GetText(typed);
+    // The editor goes before the commit, so that what the commit sets off (notifications,
+    // redraws, even a new editor) meets no half-closed one.
+    delete editor;
+    if (read)
+        control.Commit(typed);
+}
+
 int InPlaceEditor::CreateBox(Panel& panel, const Rect& box, const String& text, const FontInterface* font)
 {
     if (!CreateWithClass("EDIT", &text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, box.left, box.top, box.right - box.left,
@@ -56,7 +72,7 @@ LRESULT CALLBACK InPlaceEditor::KeyFilter(HWND hwnd, UINT message, WPARAM wParam
         // Escape commits as well: the box has no undo of its own.
         if (wParam == VK_RETURN || wParam == VK_TAB || wParam == VK_ESCAPE)
         {
-            TextControl::CloseEditor();
+            CloseCurrent();
             return 0;
         }
         break;

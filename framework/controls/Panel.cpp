@@ -5,10 +5,10 @@
 #include "framework/controls/Button.h"
 #include "framework/controls/Control.h"
 #include "framework/controls/ControlLayout.h"
+#include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/PageSelection.h"
 #include "framework/controls/PageTab.h"
 #include "framework/controls/RegionControl.h"
-#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
@@ -512,7 +512,7 @@ void Panel::ToLocal(const Control& control, int x, int y, int& localX, int& loca
 
 void Panel::OnMouseDown(WPARAM flags, int x, int y)
 {
-    TextControl::CloseEditor();
+    InPlaceEditor::CloseCurrent();
     Tooltip::Destroy();
     SetCapture();
     Control* hit = ControlAtForClick(x, y);

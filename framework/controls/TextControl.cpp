@@ -52,7 +52,7 @@ void TextControl::OnMouseDown(WPARAM, int, int)
 
 void TextControl::OpenEditor()
 {
-    CloseEditor();
+    InPlaceEditor::CloseCurrent();
     Panel* panel = GetParent();
     String text;
     if (!panel || !EditorText(text))
@@ -87,23 +87,7 @@ void TextControl::Commit(const String& typed)
 void TextControl::CloseOwnEditor()
 {
     if (EditedControl() == this)
-        CloseEditor();
-}
-
-void TextControl::CloseEditor()
-{
-    InPlaceEditor* editor = InPlaceEditor::Current();
-    if (!editor)
-        return;
-    TextControl& control = editor->GetControl();
-    String typed;
-    // A box that went with its panel has nothing to commit.
-    const int read = editor->GetHandle() && editor->GetText(typed);
-    // The editor goes before the commit, so that what the commit sets off (notifications,
-    // redraws, even a new editor) meets no half-closed one.
-    delete editor;
-    if (read)
-        control.Commit(typed);
+        InPlaceEditor::CloseCurrent();
 }
 
 void TextControl::CancelEditor()

@@ -30,8 +30,6 @@ public:
     // The skin's value, kept for the application.
     int GetValue() const { return value_; }
 
-    // Commits what was typed and closes the editor; nothing when none is open.
-    static void CloseEditor();
     // Closes the editor without committing.
     static void CancelEditor();
     // Replaces the text of an open editor whose control is bound to a text item, and the
@@ -49,8 +47,9 @@ protected:
     virtual int EditorText(String& out) const;
     // The width the box must show (-1: the control's own width will do).
     virtual int EditorTextWidth(const FontInterface&, const String&) const { return -1; }
-    // Stores what was typed.
+    // Stores what was typed (the editor calls it as it closes).
     virtual void Commit(const String& typed);
+    friend class InPlaceEditor;
     // Closes the open editor when it edits this control; each class of the chain calls it
     // from its destructor, while its own Commit is still whole.
     void CloseOwnEditor();

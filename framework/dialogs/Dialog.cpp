@@ -1,6 +1,7 @@
 #include "framework/dialogs/Dialog.h"
 
 #include "framework/controls/Button.h"
+#include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/DialogGeometry.h"
 #include "framework/platform/Timer.h"
@@ -13,6 +14,30 @@
 
 namespace
 {
+// Stops the ticker while a modal loop runs and starts it again on every way out, unless told
+// to keep it stopped. Only a ticker that ran is started again: a start without one would make
+// a new timer.
+class TickerPause
+{
+public:
+    TickerPause() : ran_(Timer::IsTickerRunning())
+    {
+        if (ran_)
+            Timer::StopTicker();
+    }
+    ~TickerPause()
+    {
+        if (ran_)
+            Timer::StartTicker();
+    }
+    TickerPause(const TickerPause&) = delete;
+    TickerPause& operator=(const TickerPause&) = delete;
+    void KeepStopped() { ran_ = 0; }
+
+private:
+    int ran_;
+};
+
 // Opened dialogs not yet destroyed, oldest first; user-interface thread only.
 std::vector<Dialog*> gModalList;
 DialogAnswerer* gAnswerer = nullptr; // borrowed
@@ -207,20 +232,10 @@ void Dialog::AddYesNoButtons(int yesX, int yesY, int noX, int noY)
 
 int Dialog::DoModal(Window* owner)
 {
-    // Only a ticker that ran is started again: a start without one would make a new timer.
-    const int tickerRan = Timer::IsTickerRunning();
-    if (tickerRan)
-        Timer::StopTicker();
-    auto restartTicker = [tickerRan] {
-        if (tickerRan)
-            Timer::StartTicker();
-    };
+    TickerPause tickerPause;
     Setup(nullptr, Width(), Height(), BackgroundColour());
     if (!OnInitDialog())
-    {
-        restartTicker();
         return 0;
-    }
     if (!owner && AppBase::Current())
         owner = AppBase::Current()->GetMainWindow();
     const int width = BackgroundWidth();
@@ -257,7 +272,6 @@ int Dialog::DoModal(Window* owner)
     if (!Panel::Create(owner, x, y, windowId_))
     {
         ReleaseOwner();
-        restartTicker();
         return 0;
     }
     ::SetWindowPos(GetHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -275,6 +289,7 @@ int Dialog::DoModal(Window* owner)
     {
         owner_ = nullptr;
         ownerDisabled_ = 0;
+        tickerPause.KeepStopped();
         return MapResult(0);
     }
     ReleaseOwner();
@@ -283,7 +298,6 @@ int Dialog::DoModal(Window* owner)
         owner->Activate();
         owner->SetFocus();
     }
-    restartTicker();
     return MapResult(result_);
 }
 
@@ -314,7 +328,7 @@ int Dialog::ShowModeless()
 
 void Dialog::End(int code)
 {
-    TextControl::CloseEditor();
+    InPlaceEditor::CloseCurrent();
     result_ = code;
     EndModalLoop(code);
 }

@@ -6,6 +6,8 @@
 // objects and the program calls them through their tables of operations, so each class
 // declares its operations in table order, fills unused slots with placeholders and has no
 // virtual destructor (slot 0 of IVarnServices is init; the engine frees its own objects).
+// A placeholder does nothing here, so an implementation overrides only the operations it
+// answers; the slots are pinned by mixer/engine/tests/VarnSlotsTest.cpp.
 // The engine library is built by another compiler, so the calling convention is stated: the
 // table operations use the C++ member convention of 32-bit Windows (thiscall).
 #if defined(_WIN32) && defined(__i386__)
@@ -54,7 +56,7 @@ static_assert(offsetof(VarnSyncTime, minutes) == 3 && offsetof(VarnSyncTime, fra
 class IVarnView
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0; // 0
+    virtual void VARN_CALL Reserved0() {} // 0
 };
 
 // Named integer settings of a hardware system. There is one getter: it answers whether the
@@ -82,26 +84,26 @@ class IVarnInsert
 {
 public:
     virtual int VARN_CALL GetKind() = 0; // 0: 1 send, 2 send/return, 6 ASIO send/return, 3 metered effect, else effect
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved1() {}
     // 2, 3: the ports of a send or send/return insert: the output it sends to and the input it
     // returns from; null when it has none.
     virtual IVarnOutput* VARN_CALL GetOutputPort() = 0;
     virtual IVarnInput* VARN_CALL GetInputPort() = 0;
     virtual int VARN_CALL GetPosition() = 0; // 4: 0-based slot in its chain
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
-    virtual void VARN_CALL Reserved7() = 0;
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    virtual void VARN_CALL Reserved7() {}
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
     virtual int VARN_CALL HasEffect() = 0;  // 11
     virtual int VARN_CALL IsBypassed() = 0; // 12
     // 13 (our choice): nonzero while the insert has its hardware (the DSP and the ports it
     // uses); the tray icon shows a problem when an insert of a view does not.
     virtual int VARN_CALL HasHardware() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
-    virtual void VARN_CALL Reserved15() = 0;
-    virtual void VARN_CALL Reserved16() = 0;
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
     virtual IVarnInsertChain* VARN_CALL GetChain() = 0; // 17
 };
 
@@ -132,30 +134,30 @@ class IVarnInsertChain
 public:
     virtual int VARN_CALL GetCount() = 0;                    // 0
     virtual IVarnInsert* VARN_CALL GetInsert(int index) = 0; // 1: null outside the chain
-    virtual void VARN_CALL Reserved2() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
-    virtual void VARN_CALL Reserved7() = 0;
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
-    virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
-    virtual void VARN_CALL Reserved15() = 0;
-    virtual void VARN_CALL Reserved16() = 0;
-    virtual void VARN_CALL Reserved17() = 0;
-    virtual void VARN_CALL Reserved18() = 0;
+    virtual void VARN_CALL Reserved2() {}
+    virtual void VARN_CALL Reserved3() {}
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    virtual void VARN_CALL Reserved7() {}
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
+    virtual void VARN_CALL Reserved11() {}
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
+    virtual void VARN_CALL Reserved17() {}
+    virtual void VARN_CALL Reserved18() {}
     virtual int VARN_CALL GetBusType() = 0; // 19: 0 strip, 1 aux, 2 main
-    virtual void VARN_CALL Reserved20() = 0;
-    virtual void VARN_CALL Reserved21() = 0;
-    virtual void VARN_CALL Reserved22() = 0;
-    virtual void VARN_CALL Reserved23() = 0;
-    virtual void VARN_CALL Reserved24() = 0;
-    virtual void VARN_CALL Reserved25() = 0;
+    virtual void VARN_CALL Reserved20() {}
+    virtual void VARN_CALL Reserved21() {}
+    virtual void VARN_CALL Reserved22() {}
+    virtual void VARN_CALL Reserved23() {}
+    virtual void VARN_CALL Reserved24() {}
+    virtual void VARN_CALL Reserved25() {}
     virtual IVarnStrip* VARN_CALL GetStrip() = 0; // 26: the strip that owns the bus, else null
     virtual IVarnAux* VARN_CALL GetAux() = 0;     // 27: the aux of an aux bus, else null
 };
@@ -176,7 +178,7 @@ public:
     virtual int VARN_CALL SetMainLevel(float level, int flags) = 0;          // 5
     virtual int VARN_CALL GetMainRange(float* minimum, float* maximum) = 0;  // 6
     virtual int VARN_CALL GetMeterRange(float* minimum, float* maximum) = 0; // 7
-    virtual void VARN_CALL Reserved8() = 0;
+    virtual void VARN_CALL Reserved8() {}
     virtual float VARN_CALL GetMeterLevel(int channel) = 0;                    // 9: 0 left, 1 right
     virtual float VARN_CALL GetClipThreshold(int channel) = 0;                 // 10
     virtual float VARN_CALL GetMonitorLevel() = 0;                             // 11
@@ -189,7 +191,7 @@ public:
     virtual int VARN_CALL GetBalanceRange(float* minimum, float* maximum) = 0; // 18
     virtual int VARN_CALL GetMonitorMute() = 0;                                // 19
     virtual int VARN_CALL SetMonitorMute(int mute, int flags) = 0;             // 20
-    virtual void VARN_CALL Reserved21() = 0;
+    virtual void VARN_CALL Reserved21() {}
     virtual int VARN_CALL IsDspPresent() = 0; // 22: 0 when the card's DSP does not answer
     // 23 (our choice): asks the engine to bring the DSP up again; answers slot 22's answer.
     virtual int VARN_CALL RetryDsp() = 0;
@@ -209,37 +211,37 @@ class IVarnInput;
 class IVarnStrip
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
+    virtual void VARN_CALL Reserved0() {}
     virtual IVarnInput* VARN_CALL GetSource() = 0; // 1: the input that feeds the strip, or null
-    virtual void VARN_CALL Reserved2() = 0;
+    virtual void VARN_CALL Reserved2() {}
     // 3 (our choice): marks the strip as the selected one (1) or not (0); with redraw 1 the
     // engine reports the change.
     virtual void VARN_CALL SetSelected(int selected, int redraw) = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
-    virtual void VARN_CALL Reserved7() = 0;
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
-    virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
-    virtual void VARN_CALL Reserved15() = 0;
-    virtual void VARN_CALL Reserved16() = 0;
-    virtual void VARN_CALL Reserved17() = 0;
-    virtual void VARN_CALL Reserved18() = 0;
-    virtual void VARN_CALL Reserved19() = 0;
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    virtual void VARN_CALL Reserved7() {}
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
+    virtual void VARN_CALL Reserved11() {}
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
+    virtual void VARN_CALL Reserved17() {}
+    virtual void VARN_CALL Reserved18() {}
+    virtual void VARN_CALL Reserved19() {}
     // 20: the name the user gave the strip ("-" or empty when none); null means none.
     virtual const char16_t* VARN_CALL GetName() = 0;
-    virtual void VARN_CALL Reserved21() = 0;
-    virtual void VARN_CALL Reserved22() = 0;
-    virtual void VARN_CALL Reserved23() = 0;
+    virtual void VARN_CALL Reserved21() {}
+    virtual void VARN_CALL Reserved22() {}
+    virtual void VARN_CALL Reserved23() {}
     virtual int VARN_CALL GetId() = 0;    // 24: the id the mixer model finds the strip by
     virtual int VARN_CALL GetIndex() = 0; // 25: 0-based position among the strips
-    virtual void VARN_CALL Reserved26() = 0;
-    virtual void VARN_CALL Reserved27() = 0;
+    virtual void VARN_CALL Reserved26() {}
+    virtual void VARN_CALL Reserved27() {}
     virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;        // 28: null without one
     virtual int VARN_CALL SetState(int state, int flag) = 0; // 29
     // 30 (our choice): nonzero while the strip has its hardware (its source and its DSP); the
@@ -252,14 +254,14 @@ public:
 class IVarnRoutingTable
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved0() {}
+    virtual void VARN_CALL Reserved1() {}
     virtual IVarnOutput* VARN_CALL GetEntry(int kind, int index) = 0; // 2: null outside the table
-    virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
-    virtual void VARN_CALL Reserved6() = 0;
-    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved3() {}
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    virtual void VARN_CALL Reserved7() {}
     virtual int VARN_CALL GetBase(int kind) = 0; // 8: index of the kind's first entry
 };
 
@@ -272,17 +274,17 @@ public:
     virtual int VARN_CALL GetIndex() = 0; // 1
     // 2: what an ASIO pair without a strip records: 0 the main mix, 1 the monitor mix.
     virtual int VARN_CALL GetType() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved3() {}
     virtual IVarnInsertChain* VARN_CALL GetSource() = 0;        // 4: the bus that feeds the port
     virtual IVarnInsert* VARN_CALL GetInsert() = 0;             // 5: the insert that feeds it, or null
     virtual IVarnRoutingTable* VARN_CALL GetRoutingTable() = 0; // 6
-    virtual void VARN_CALL Reserved7() = 0;
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
+    virtual void VARN_CALL Reserved7() {}
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
     virtual int VARN_CALL IsTakenByPlugin() = 0; // 11: an effects plug-in's send
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
     virtual int VARN_CALL IsSingleChannel() = 0; // 14: one channel, not a pair
     virtual int VARN_CALL GetChannel() = 0;      // 15: the channel number of a single channel
     virtual int VARN_CALL IsHidden() = 0;        // 16
@@ -293,7 +295,7 @@ public:
 class IVarnItemList
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
+    virtual void VARN_CALL Reserved0() {}
     virtual int VARN_CALL GetCount(int kind) = 0;                    // 1: items of the kind
     virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
     // 3 (our choice; no caller names its slot): the number of channels of the kind.
@@ -322,25 +324,25 @@ public:
     virtual IVarnInsert* VARN_CALL GetDestination() = 0; // 4: the insert it feeds
     virtual int VARN_CALL GetSubKind(int* subKind) = 0;  // 5
     virtual int VARN_CALL GetChannelCount() = 0;         // 6: 1 mono, 2 stereo
-    virtual void VARN_CALL Reserved7() = 0;
+    virtual void VARN_CALL Reserved7() {}
     virtual int VARN_CALL GetWavePair(int* pair) = 0;    // 8
     virtual int VARN_CALL GetAsioIndex(int* index) = 0;  // 9: pair, or channel of kind 3
     virtual int VARN_CALL GetMidiFxSend(int* index) = 0; // 10
-    virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
-    virtual void VARN_CALL Reserved15() = 0;
-    virtual void VARN_CALL Reserved16() = 0;
-    virtual void VARN_CALL Reserved17() = 0;
-    virtual void VARN_CALL Reserved18() = 0;
-    virtual void VARN_CALL Reserved19() = 0;
-    virtual void VARN_CALL Reserved20() = 0;
-    virtual void VARN_CALL Reserved21() = 0;
-    virtual void VARN_CALL Reserved22() = 0;
-    virtual void VARN_CALL Reserved23() = 0;
-    virtual void VARN_CALL Reserved24() = 0;
-    virtual void VARN_CALL Reserved25() = 0;
+    virtual void VARN_CALL Reserved11() {}
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
+    virtual void VARN_CALL Reserved17() {}
+    virtual void VARN_CALL Reserved18() {}
+    virtual void VARN_CALL Reserved19() {}
+    virtual void VARN_CALL Reserved20() {}
+    virtual void VARN_CALL Reserved21() {}
+    virtual void VARN_CALL Reserved22() {}
+    virtual void VARN_CALL Reserved23() {}
+    virtual void VARN_CALL Reserved24() {}
+    virtual void VARN_CALL Reserved25() {}
     virtual int VARN_CALL IsTakenByPlugin() = 0; // 26: an effects plug-in's return
     // 27 (our choice): where the signal chain ends (VarnChainEnd); for an output the port is
     // written through output.
@@ -386,25 +388,25 @@ public:
 class IVarnHardware
 {
 public:
-    virtual void VARN_CALL Reserved0() = 0;
-    virtual void VARN_CALL Reserved1() = 0;
+    virtual void VARN_CALL Reserved0() {}
+    virtual void VARN_CALL Reserved1() {}
     virtual int VARN_CALL HasFeature(int feature) = 0; // 2
-    virtual void VARN_CALL Reserved3() = 0;
+    virtual void VARN_CALL Reserved3() {}
     virtual IVarnSettings* VARN_CALL GetSettings() = 0; // 4
-    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved5() {}
     virtual IVarnMainMix* VARN_CALL GetMainMix() = 0;     // 6
     virtual IVarnInputList* VARN_CALL GetInputList() = 0; // 7
     virtual IVarnItemList* VARN_CALL GetItemList() = 0;   // 8: the channel items
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
-    virtual void VARN_CALL Reserved11() = 0;
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
+    virtual void VARN_CALL Reserved11() {}
     // 12: reclaims DSP resources that strips and inserts left (before a retry, and when the
     // hardware changed); nonzero on success.
     virtual int VARN_CALL PrepareDsp() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved13() {}
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
-    virtual void VARN_CALL Reserved15() = 0;
+    virtual void VARN_CALL Reserved15() {}
     virtual IVarnDriver* VARN_CALL GetDriver() = 0; // 16: null without a driver
 };
 
@@ -416,9 +418,9 @@ public:
     virtual int VARN_CALL GetSystemCount() = 0;                // 0
     virtual IVarnHardware* VARN_CALL GetSystem(int index) = 0; // 1
     virtual IVarnHardware* VARN_CALL GetHardware() = 0;        // 2
-    virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved3() {}
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
     virtual int VARN_CALL GetRateCode() = 0; // 6: 0 44.1 kHz, 1 48, 2 96, 3 192, 4 88.2, 5 176.4
     // 7-10 (our choice): the rate code the hardware runs at; the hardware rate as text into a
     // buffer of capacity units (nonzero when written); the session's name (null when the
@@ -439,32 +441,32 @@ class IVarnFxLibrary
 public:
     virtual int VARN_CALL LoadCoreEffects() = 0; // 0
     virtual int VARN_CALL LoadCategories() = 0;  // 1
-    virtual void VARN_CALL Reserved2() = 0;
-    virtual void VARN_CALL Reserved3() = 0;
-    virtual void VARN_CALL Reserved4() = 0;
-    virtual void VARN_CALL Reserved5() = 0;
+    virtual void VARN_CALL Reserved2() {}
+    virtual void VARN_CALL Reserved3() {}
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
     virtual int VARN_CALL GetCategoryCount() = 0;                       // 6
     virtual int VARN_CALL GetCategoryInfo(int index, void* record) = 0; // 7
-    virtual void VARN_CALL Reserved8() = 0;
-    virtual void VARN_CALL Reserved9() = 0;
-    virtual void VARN_CALL Reserved10() = 0;
-    virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
-    virtual void VARN_CALL Reserved14() = 0;
-    virtual void VARN_CALL Reserved15() = 0;
-    virtual void VARN_CALL Reserved16() = 0;
-    virtual void VARN_CALL Reserved17() = 0;
-    virtual void VARN_CALL Reserved18() = 0;
-    virtual void VARN_CALL Reserved19() = 0;
-    virtual void VARN_CALL Reserved20() = 0;
-    virtual void VARN_CALL Reserved21() = 0;
-    virtual void VARN_CALL Reserved22() = 0;
-    virtual void VARN_CALL Reserved23() = 0;
-    virtual void VARN_CALL Reserved24() = 0;
-    virtual void VARN_CALL Reserved25() = 0;
-    virtual void VARN_CALL Reserved26() = 0;
-    virtual void VARN_CALL Reserved27() = 0;
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    virtual void VARN_CALL Reserved10() {}
+    virtual void VARN_CALL Reserved11() {}
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
+    virtual void VARN_CALL Reserved17() {}
+    virtual void VARN_CALL Reserved18() {}
+    virtual void VARN_CALL Reserved19() {}
+    virtual void VARN_CALL Reserved20() {}
+    virtual void VARN_CALL Reserved21() {}
+    virtual void VARN_CALL Reserved22() {}
+    virtual void VARN_CALL Reserved23() {}
+    virtual void VARN_CALL Reserved24() {}
+    virtual void VARN_CALL Reserved25() {}
+    virtual void VARN_CALL Reserved26() {}
+    virtual void VARN_CALL Reserved27() {}
     // Imports exported presets: the "Core Effects\Presets" and "Effect Presets" folders.
     virtual int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder,
                                         const char16_t* effectPresetsFolder) = 0; // 28
@@ -560,7 +562,7 @@ public:
     virtual int VARN_CALL AddListener(IVarnListener* listener) = 0;    // 1
     virtual int VARN_CALL RemoveListener(IVarnListener* listener) = 0; // 2
     virtual int VARN_CALL SetViewInterface(IVarnView* view) = 0;       // 3
-    virtual void VARN_CALL Reserved4() = 0;
+    virtual void VARN_CALL Reserved4() {}
     virtual int VARN_CALL CreateEmptySession(const void* choices, const char16_t* path,
                                              int reserved) = 0; // 5
     virtual int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path,
@@ -568,25 +570,25 @@ public:
     virtual int VARN_CALL LoadSession(const char16_t* path, int reserved) = 0; // 7
     // A null path saves the working session.
     virtual int VARN_CALL SaveSession(const char16_t* path, int flag1, int flag2) = 0; // 8
-    virtual void VARN_CALL Reserved9() = 0;
+    virtual void VARN_CALL Reserved9() {}
     virtual int VARN_CALL GetSessionPath(char16_t* buffer, int capacity, int reserved) = 0; // 10
-    virtual void VARN_CALL Reserved11() = 0;
-    virtual void VARN_CALL Reserved12() = 0;
-    virtual void VARN_CALL Reserved13() = 0;
+    virtual void VARN_CALL Reserved11() {}
+    virtual void VARN_CALL Reserved12() {}
+    virtual void VARN_CALL Reserved13() {}
     virtual IVarnMixer* VARN_CALL GetMixer() = 0;                   // 14
     virtual int VARN_CALL PrepareTemplates() = 0;                   // 15
     virtual int VARN_CALL GetTemplateCount() = 0;                   // 16
     virtual int VARN_CALL GetTemplate(int index, void* record) = 0; // 17: 2540-byte record
     virtual IVarnFxLibrary* VARN_CALL GetFxLibrary() = 0;           // 18
-    virtual void VARN_CALL Reserved19() = 0;
-    virtual void VARN_CALL Reserved20() = 0;
-    virtual void VARN_CALL Reserved21() = 0;
-    virtual void VARN_CALL Reserved22() = 0;
-    virtual void VARN_CALL Reserved23() = 0;
-    virtual void VARN_CALL Reserved24() = 0;
+    virtual void VARN_CALL Reserved19() {}
+    virtual void VARN_CALL Reserved20() {}
+    virtual void VARN_CALL Reserved21() {}
+    virtual void VARN_CALL Reserved22() {}
+    virtual void VARN_CALL Reserved23() {}
+    virtual void VARN_CALL Reserved24() {}
     virtual int VARN_CALL IsReady() = 0; // 25
-    virtual void VARN_CALL Reserved26() = 0;
-    virtual void VARN_CALL Reserved27() = 0;
+    virtual void VARN_CALL Reserved26() {}
+    virtual void VARN_CALL Reserved27() {}
     virtual int VARN_CALL IsRunning() = 0;                // 28
     virtual void VARN_CALL Release() = 0;                 // 29
     virtual int VARN_CALL IsModified() = 0;               // 30

@@ -623,6 +623,11 @@ void FrameApp::DeleteStrip()
         stripSection_->DeleteStrip();
 }
 
+void FrameApp::CollapseStrips()
+{
+    ::PostMessageA(GetHandle(), kToolbarMessage, kCollapse, 0);
+}
+
 void FrameApp::ShowAboutMenu()
 {
     PopupMenu* menu = owner_->GetSkin().CreatePopupMenu("AboutContextMenu");

@@ -9,6 +9,7 @@
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FrameLayout.h"
 #include "mixer/views/MainSectionParts.h"
+#include "mixer/views/ToolbarHost.h"
 
 class LogoPanel;
 class MainSectionFace;
@@ -32,6 +33,7 @@ class FrameApp : public FrameWindow,
                  public ScrollClient,
                  public MenuListener,
                  public MainFrameTarget,
+                 public ToolbarHost,
                  private FrameLayout::ViewModeViews
 {
 public:
@@ -75,8 +77,8 @@ public:
     void UpdateSessionTitle() override;
     void SetViewMode(int mode);
     int GetViewMode() const { return viewMode_; }
-    void ShowFxPalette(int on);
-    void ShowSyncPanel(int on);
+    void ShowFxPalette(int on) override;
+    void ShowSyncPanel(int on) override;
     void SyncHorizontalScroll(int notify);
     void SyncVerticalScroll(int notify);
     void RestoreWindows();
@@ -98,8 +100,12 @@ public:
     MainSectionTarget* GetMainSection() override;
     FxPaletteTarget* GetFxPalette() override;
     SyncPanelTarget* GetSyncPanel() override;
-    void CreateStrip();
-    void DeleteStrip();
+    // ToolbarHost: what the toolbars ask of the frame.
+    Window& GetToolbarParent() override { return *this; }
+    void CreateStrip() override;
+    void DeleteStrip() override;
+    void CollapseStrips() override;
+    void OnToolbarWheel(WPARAM wParam, int x, int y) override { OnMouseWheel(wParam, x, y); }
     void ShowAboutMenu();
 
     // The main section's form: 1 compact, 0 full (or no section).

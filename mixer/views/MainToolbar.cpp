@@ -5,12 +5,12 @@
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
 #include "mixer/dialogs/WarningDialogs.h"
-#include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/views/ToolbarHost.h"
 
-int MainToolbar::Create(FrameApp* frame, MainWindowLink* mainWindow, int right, int bottom)
+int MainToolbar::Create(ToolbarHost* host, MainWindowLink* mainWindow, int right, int bottom)
 {
-    frame_ = frame;
+    host_ = host;
     mainWindow_ = mainWindow;
     AddFlagItem("fxVisible", mainWindow->GetSettings().ReadBool(u"FX palette visible", 0), 0, 0);
     AddFlagItem("syncsettings", 0, 0, 0);
@@ -24,7 +24,7 @@ int MainToolbar::Create(FrameApp* frame, MainWindowLink* mainWindow, int right, 
         if (Control* control = FindControl(name))
             control->SetHidden(1);
     }
-    return Panel::Create(frame, right - BackgroundWidth() - 36, bottom - BackgroundHeight(), 1);
+    return Panel::Create(&host->GetToolbarParent(), right - BackgroundWidth() - 36, bottom - BackgroundHeight(), 1);
 }
 
 int MainToolbar::OnControlNotify(Panel*, Control* control, int)
@@ -55,7 +55,7 @@ int MainToolbar::OnDataItemNotify(Panel*, DataItem* item, int)
     if (item->GetName().CompareLiteral("fxVisible") == 0)
     {
         mainWindow_->GetSettings().WriteBool(u"FX palette visible", on);
-        frame_->ShowFxPalette(on);
+        host_->ShowFxPalette(on);
     }
     else if (item->GetName().CompareLiteral("syncsettings") == 0)
         OnSyncSettings(on);
@@ -82,5 +82,5 @@ void MainToolbar::OnSyncSettings(int on)
                     settings->SetValue("MidiInput2Src", 1, 0, 1);
             }
         }
-    frame_->ShowSyncPanel(on);
+    host_->ShowSyncPanel(on);
 }

@@ -2,8 +2,8 @@
 
 #include "framework/controls/Panel.h"
 
-class FrameApp;
 class MainWindowLink;
+class ToolbarHost;
 
 // The main frame's session commands and the toggles of the FX palette ("fxVisible") and the
 // sync panel ("syncsettings"). User-interface thread only.
@@ -15,7 +15,7 @@ public:
     void SetHasSync(int hasSync) { hasSync_ = hasSync; }
     // Built from the skin's "mainToolbar", its bottom-right corner 36 pixels left of right
     // and at bottom; 0 on any failure.
-    int Create(FrameApp* frame, MainWindowLink* mainWindow, int right, int bottom);
+    int Create(ToolbarHost* host, MainWindowLink* mainWindow, int right, int bottom);
 
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
@@ -25,7 +25,7 @@ public:
 private:
     void OnSyncSettings(int on);
 
-    FrameApp* frame_ = nullptr;            // borrowed: the owner
+    ToolbarHost* host_ = nullptr;          // borrowed: the frame, the owner
     MainWindowLink* mainWindow_ = nullptr; // borrowed
     int hasSync_ = 0;
 };

@@ -2,34 +2,34 @@
 
 #include "framework/controls/Control.h"
 #include "framework/dialogs/PanelBuilder.h"
-#include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/views/ToolbarHost.h"
 
-int MixerStripsToolbar::Create(FrameApp* frame, MainWindowLink* mainWindow, int x, int y)
+int MixerStripsToolbar::Create(ToolbarHost* host, MainWindowLink* mainWindow, int x, int y)
 {
-    frame_ = frame;
+    host_ = host;
     mainWindow_ = mainWindow;
     if (!Setup(nullptr, -1, -1, 0x646464) ||
         !PanelBuilder(mainWindow->GetSkin()).BuildPanel("mixerStripsToolbar", *this, 0, nullptr))
         return 0;
-    return Panel::Create(frame, x, y, 2);
+    return Panel::Create(&host->GetToolbarParent(), x, y, 2);
 }
 
 int MixerStripsToolbar::OnControlNotify(Panel*, Control* control, int)
 {
     const String& name = control->GetName();
     if (name.CompareLiteral("collapse") == 0)
-        ::PostMessageA(frame_->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kCollapse, 0);
+        host_->CollapseStrips();
     else if (name.CompareLiteral("createStrip") == 0)
-        frame_->CreateStrip();
+        host_->CreateStrip();
     else if (name.CompareLiteral("deleteStrip") == 0)
-        frame_->DeleteStrip();
+        host_->DeleteStrip();
     return 1;
 }
 
 void MixerStripsToolbar::OnMouseWheel(WPARAM wParam, int x, int y)
 {
-    frame_->OnMouseWheel(wParam, x, y);
+    host_->OnToolbarWheel(wParam, x, y);
 }
 
 void MixerStripsToolbar::OnMouseDown(WPARAM flags, int x, int y)

@@ -2,8 +2,8 @@
 
 #include "framework/controls/Panel.h"
 
-class FrameApp;
 class MainWindowLink;
+class ToolbarHost;
 
 // The strips toolbar of the main frame: create and delete strips, and "collapse", which the
 // frame hears as message 2024 (2, 0) and leaves alone. User-interface thread only.
@@ -11,13 +11,13 @@ class MixerStripsToolbar : public Panel
 {
 public:
     // Built from the skin's "mixerStripsToolbar" at (x, y) in the frame; 0 on any failure.
-    int Create(FrameApp* frame, MainWindowLink* mainWindow, int x, int y);
+    int Create(ToolbarHost* host, MainWindowLink* mainWindow, int x, int y);
 
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
     void OnMouseWheel(WPARAM wParam, int x, int y) override;
     void OnMouseDown(WPARAM flags, int x, int y) override;
 
 private:
-    FrameApp* frame_ = nullptr;            // borrowed: the owner
+    ToolbarHost* host_ = nullptr;          // borrowed: the frame, the owner
     MainWindowLink* mainWindow_ = nullptr; // borrowed
 };

@@ -103,30 +103,7 @@ public:
     explicit StandinBus(int type) : type_(type) {}
     int VARN_CALL GetCount() override { return count; }
     IVarnInsert* VARN_CALL GetInsert(int) override { return nullptr; }
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
     int VARN_CALL GetBusType() override { return type_; }
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
-    void VARN_CALL Reserved25() override {}
     IVarnStrip* VARN_CALL GetStrip() override;
     IVarnAux* VARN_CALL GetAux() override { return aux; }
 
@@ -144,22 +121,12 @@ class StandinInsert final : public IVarnInsert
 public:
     StandinInsert(IVarnInsertChain* chain, int position) : chain_(chain), position_(position) {}
     int VARN_CALL GetKind() override { return kind; }
-    void VARN_CALL Reserved1() override {}
     IVarnOutput* VARN_CALL GetOutputPort() override { return outputPort; }
     IVarnInput* VARN_CALL GetInputPort() override { return inputPort; }
     int VARN_CALL GetPosition() override { return position_; }
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
     int VARN_CALL HasEffect() override { return 0; }
     int VARN_CALL IsBypassed() override { return 0; }
     int VARN_CALL HasHardware() override;
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
     IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
 
     bool hasHardware = true;
@@ -179,34 +146,11 @@ class StandinStrip final : public IVarnStrip
 {
 public:
     explicit StandinStrip(int index) : bus(0), index_(index) { bus.strip = this; }
-    void VARN_CALL Reserved0() override {}
     IVarnInput* VARN_CALL GetSource() override { return source; }
-    void VARN_CALL Reserved2() override {}
     void VARN_CALL SetSelected(int value, int) override { selected = value != 0; }
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
-    void VARN_CALL Reserved19() override {}
     const char16_t* VARN_CALL GetName() override { return name.c_str(); }
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
     int VARN_CALL GetId() override { return id; }
     int VARN_CALL GetIndex() override { return index_; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
     int VARN_CALL SetState(int value, int flag) override;
     int VARN_CALL HasHardware() override;
@@ -237,17 +181,10 @@ public:
     int VARN_CALL GetKind() override { return kind_; }
     int VARN_CALL GetIndex() override { return index_; }
     int VARN_CALL GetType() override { return type; }
-    void VARN_CALL Reserved3() override {}
     IVarnInsertChain* VARN_CALL GetSource() override { return source; }
     IVarnInsert* VARN_CALL GetInsert() override { return insert; }
     IVarnRoutingTable* VARN_CALL GetRoutingTable() override;
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
     int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
     int VARN_CALL IsSingleChannel() override { return channel >= 0 ? 1 : 0; }
     int VARN_CALL GetChannel() override { return channel; }
     int VARN_CALL IsHidden() override { return hidden ? 1 : 0; }
@@ -268,14 +205,7 @@ private:
 class StandinRoutingTable final : public IVarnRoutingTable
 {
 public:
-    void VARN_CALL Reserved0() override {}
-    void VARN_CALL Reserved1() override {}
     IVarnOutput* VARN_CALL GetEntry(int kind, int index) override;
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
     int VARN_CALL GetBase(int kind) override { return kind == 2 ? base : 0; }
 
     int base = 0;
@@ -294,25 +224,9 @@ public:
     IVarnInsert* VARN_CALL GetDestination() override { return destination; }
     int VARN_CALL GetSubKind(int* value) override { return Answer(subKind, value); }
     int VARN_CALL GetChannelCount() override { return kind_ == 1 || kind_ == 3 ? 1 : 2; }
-    void VARN_CALL Reserved7() override {}
     int VARN_CALL GetWavePair(int* value) override { return Answer(wavePair, value); }
     int VARN_CALL GetAsioIndex(int* value) override { return Answer(asioIndex, value); }
     int VARN_CALL GetMidiFxSend(int* value) override { return Answer(midiFxSend, value); }
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
-    void VARN_CALL Reserved25() override {}
     int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
     int VARN_CALL GetChainEnd(IVarnOutput** output) override;
 
@@ -350,7 +264,6 @@ public:
 class StandinItemList final : public IVarnItemList
 {
 public:
-    void VARN_CALL Reserved0() override {}
     int VARN_CALL GetCount(int kind) override;
     IVarnOutput* VARN_CALL GetPort(int kind, int index) override;
     int VARN_CALL GetChannelCount(int kind) override;
@@ -378,22 +291,13 @@ class StandinHardware final : public IVarnHardware
 public:
     StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log,
                     StandinMainMix::Raise raise = {});
-    void VARN_CALL Reserved0() override {}
-    void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int feature) override;
-    void VARN_CALL Reserved3() override {}
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
-    void VARN_CALL Reserved5() override {}
     IVarnMainMix* VARN_CALL GetMainMix() override { return mainMix.get(); }
     IVarnInputList* VARN_CALL GetInputList() override;
     IVarnItemList* VARN_CALL GetItemList() override;
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
     int VARN_CALL PrepareDsp() override;
-    void VARN_CALL Reserved13() override {}
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
-    void VARN_CALL Reserved15() override {}
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;
@@ -429,9 +333,6 @@ public:
     int VARN_CALL GetSystemCount() override { return SystemCount(); }
     IVarnHardware* VARN_CALL GetSystem(int index) override;
     IVarnHardware* VARN_CALL GetHardware() override { return GetSystem(0); }
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
     int VARN_CALL GetRateCode() override { return rateCode; }
     int VARN_CALL GetHardwareRateCode() override { return hardwareRateCode; }
     int VARN_CALL GetRateText(char16_t* buffer, int capacity) override;
@@ -481,33 +382,9 @@ public:
     explicit StandinFxLibrary(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
     int VARN_CALL LoadCoreEffects() override;
     int VARN_CALL LoadCategories() override;
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
     int VARN_CALL GetCategoryCount() override { return static_cast<int>(categories.size()); }
     // Fills a 264-byte record: 128 UTF-16 units of name, a value and the core flag.
     int VARN_CALL GetCategoryInfo(int index, void* record) override;
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
-    void VARN_CALL Reserved25() override {}
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     // Copies the preset folders of an exported library into the program folder's.
     int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder) override;
 

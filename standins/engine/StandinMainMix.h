@@ -89,7 +89,6 @@ public:
         return ReadRange(main_, minimum, maximum, "GetMainRange");
     }
     int VARN_CALL GetMeterRange(float* minimum, float* maximum) override;
-    void VARN_CALL Reserved8() override {}
     float VARN_CALL GetMeterLevel(int channel) override;
     float VARN_CALL GetClipThreshold(int channel) override;
     float VARN_CALL GetMonitorLevel() override { return Read(monitor_, "GetMonitorLevel"); }
@@ -114,7 +113,6 @@ public:
     }
     int VARN_CALL GetMonitorMute() override;
     int VARN_CALL SetMonitorMute(int mute, int flags) override;
-    void VARN_CALL Reserved21() override {}
     int VARN_CALL IsDspPresent() override;
     int VARN_CALL RetryDsp() override;
 

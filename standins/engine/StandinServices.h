@@ -32,30 +32,17 @@ public:
     int VARN_CALL AddListener(IVarnListener* listener) override;
     int VARN_CALL RemoveListener(IVarnListener* listener) override;
     int VARN_CALL SetViewInterface(IVarnView* view) override;
-    void VARN_CALL Reserved4() override {}
     int VARN_CALL CreateEmptySession(const void* choices, const char16_t* path, int reserved) override;
     int VARN_CALL CreateSessionFromTemplate(const void* templateRecord, const char16_t* path, int reserved) override;
     int VARN_CALL LoadSession(const char16_t* path, int reserved) override;
     int VARN_CALL SaveSession(const char16_t* path, int flag1, int flag2) override;
-    void VARN_CALL Reserved9() override {}
     int VARN_CALL GetSessionPath(char16_t* buffer, int capacity, int reserved) override;
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
     IVarnMixer* VARN_CALL GetMixer() override;
     int VARN_CALL PrepareTemplates() override;
     int VARN_CALL GetTemplateCount() override;
     int VARN_CALL GetTemplate(int index, void* record) override;
     IVarnFxLibrary* VARN_CALL GetFxLibrary() override;
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
     int VARN_CALL IsReady() override;
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     int VARN_CALL IsRunning() override;
     void VARN_CALL Release() override;
     int VARN_CALL IsModified() override;

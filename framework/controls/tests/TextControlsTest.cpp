@@ -1,4 +1,5 @@
 #include "framework/controls/FormWindow.h"
+#include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/NumericDisplay.h"
 #include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
@@ -370,7 +371,7 @@ TEST(InPlaceEditor, APanelThatGoesTakesItsEditorAlong)
         ::SetWindowTextA(f.EditBox(), "Lost with the window");
         f.panel.Destroy();
         EXPECT_EQ(TextControl::EditedControl(), control) << "the editor waits for its control";
-        TextControl::CloseEditor();
+        InPlaceEditor::CloseCurrent();
         EXPECT_EQ(Narrow(name->text), "Kept") << "a box that is gone has nothing to commit";
         EXPECT_EQ(Tooltip::TooltipsEnabled, 1);
 

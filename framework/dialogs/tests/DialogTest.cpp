@@ -187,6 +187,31 @@ TEST_F(DialogTest, TheTickerIsStoppedAndRestartedOnlyWhenItRan)
     TimerImpl::SetBackend(nullptr);
 }
 
+// A dialog that fails to open leaves DoModal on its first way out.
+class FailingDialog final : public Dialog
+{
+public:
+    int OnInitDialog() override { return 0; }
+};
+
+TEST_F(DialogTest, ADialogThatFailsToOpenStartsTheTickerAgain)
+{
+    CountingTicker ticker;
+    TimerImpl::SetBackend(&ticker);
+    Owner owner;
+    int tickerWindow = 0;
+    Timer::StartTicker(&tickerWindow);
+    FailingDialog dialog;
+    Build(dialog);
+    EXPECT_EQ(dialog.DoModal(&owner.window), 0);
+    EXPECT_EQ(ticker.stops, 1);
+    EXPECT_EQ(ticker.starts, 2) << "the start before and the one after";
+    EXPECT_TRUE(ticker.running);
+    Timer::StopTicker();
+    Timer::StartTicker(nullptr);
+    TimerImpl::SetBackend(nullptr);
+}
+
 TEST_F(DialogTest, TheOwnerIsDisabledWhileItRunsAndItsStateComesBack)
 {
     for (const bool enabledBefore : {true, false})

@@ -65,26 +65,17 @@ class FakeHardware final : public IVarnHardware
 {
 public:
     explicit FakeHardware(Recorder& log) : log_(log) {}
-    void VARN_CALL Reserved0() override {}
-    void VARN_CALL Reserved1() override {}
     int VARN_CALL HasFeature(int) override { return 0; }
-    void VARN_CALL Reserved3() override {}
     IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
-    void VARN_CALL Reserved5() override {}
     IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
     int VARN_CALL PrepareDsp() override
     {
         log_.Add("engine PrepareDsp");
         return 1;
     }
-    void VARN_CALL Reserved13() override {}
     int VARN_CALL ChannelExists(int, int, int) override { return 0; }
-    void VARN_CALL Reserved15() override {}
     IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
 
 private:
@@ -95,37 +86,14 @@ class FakeStrip final : public IVarnStrip
 {
 public:
     FakeStrip(Recorder& log, int id, IVarnInput* source) : log_(log), id_(id), source_(source) {}
-    void VARN_CALL Reserved0() override {}
     IVarnInput* VARN_CALL GetSource() override { return source_; }
-    void VARN_CALL Reserved2() override {}
     void VARN_CALL SetSelected(int selected, int redraw) override
     {
         log_.Add(Text("strip SetSelected", selected, redraw));
     }
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
-    void VARN_CALL Reserved19() override {}
     const char16_t* VARN_CALL GetName() override { return nullptr; }
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
     int VARN_CALL GetId() override { return id_; }
     int VARN_CALL GetIndex() override { return 0; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     IVarnMonitor* VARN_CALL GetMonitor() override { return nullptr; }
     int VARN_CALL SetState(int, int) override { return 0; }
     int VARN_CALL HasHardware() override { return 1; }
@@ -141,22 +109,12 @@ class FakeInsert final : public IVarnInsert
 public:
     FakeInsert(int kind, int hasEffect) : kind_(kind), hasEffect_(hasEffect) {}
     int VARN_CALL GetKind() override { return kind_; }
-    void VARN_CALL Reserved1() override {}
     IVarnOutput* VARN_CALL GetOutputPort() override { return nullptr; }
     IVarnInput* VARN_CALL GetInputPort() override { return nullptr; }
     int VARN_CALL GetPosition() override { return 0; }
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
     int VARN_CALL HasEffect() override { return hasEffect_; }
     int VARN_CALL IsBypassed() override { return 0; }
     int VARN_CALL HasHardware() override { return 1; }
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
     IVarnInsertChain* VARN_CALL GetChain() override { return nullptr; }
 
 private:
@@ -171,30 +129,7 @@ public:
     {
         return index >= 0 && index < GetCount() ? inserts[index] : nullptr;
     }
-    void VARN_CALL Reserved2() override {}
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
-    void VARN_CALL Reserved6() override {}
-    void VARN_CALL Reserved7() override {}
-    void VARN_CALL Reserved8() override {}
-    void VARN_CALL Reserved9() override {}
-    void VARN_CALL Reserved10() override {}
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
-    void VARN_CALL Reserved14() override {}
-    void VARN_CALL Reserved15() override {}
-    void VARN_CALL Reserved16() override {}
-    void VARN_CALL Reserved17() override {}
-    void VARN_CALL Reserved18() override {}
     int VARN_CALL GetBusType() override { return 2; }
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
-    void VARN_CALL Reserved25() override {}
     IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
     IVarnAux* VARN_CALL GetAux() override { return nullptr; }
 
@@ -211,9 +146,6 @@ public:
         return index >= 0 && index < systems ? &hardware : nullptr;
     }
     IVarnHardware* VARN_CALL GetHardware() override { return &hardware; }
-    void VARN_CALL Reserved3() override {}
-    void VARN_CALL Reserved4() override {}
-    void VARN_CALL Reserved5() override {}
     int VARN_CALL GetRateCode() override { return 4; }
     int VARN_CALL GetHardwareRateCode() override { return 4; }
     int VARN_CALL GetRateText(char16_t*, int) override { return 0; }

@@ -10,30 +10,17 @@ public:
     int VARN_CALL AddListener(IVarnListener*) override { return 0; }
     int VARN_CALL RemoveListener(IVarnListener*) override { return 0; }
     int VARN_CALL SetViewInterface(IVarnView*) override { return 0; }
-    void VARN_CALL Reserved4() override {}
     int VARN_CALL CreateEmptySession(const void*, const char16_t*, int) override { return 0; }
     int VARN_CALL CreateSessionFromTemplate(const void*, const char16_t*, int) override { return 0; }
     int VARN_CALL LoadSession(const char16_t*, int) override { return 0; }
     int VARN_CALL SaveSession(const char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved9() override {}
     int VARN_CALL GetSessionPath(char16_t*, int, int) override { return 0; }
-    void VARN_CALL Reserved11() override {}
-    void VARN_CALL Reserved12() override {}
-    void VARN_CALL Reserved13() override {}
     IVarnMixer* VARN_CALL GetMixer() override { return nullptr; }
     int VARN_CALL PrepareTemplates() override { return 0; }
     int VARN_CALL GetTemplateCount() override { return 0; }
     int VARN_CALL GetTemplate(int, void*) override { return 0; }
     IVarnFxLibrary* VARN_CALL GetFxLibrary() override { return nullptr; }
-    void VARN_CALL Reserved19() override {}
-    void VARN_CALL Reserved20() override {}
-    void VARN_CALL Reserved21() override {}
-    void VARN_CALL Reserved22() override {}
-    void VARN_CALL Reserved23() override {}
-    void VARN_CALL Reserved24() override {}
     int VARN_CALL IsReady() override { return 0; }
-    void VARN_CALL Reserved26() override {}
-    void VARN_CALL Reserved27() override {}
     int VARN_CALL IsRunning() override { return 0; }
     void VARN_CALL Release() override {}
     int VARN_CALL IsModified() override { return 0; }
