@@ -2,6 +2,7 @@
 
 #include "framework/controls/Control.h"
 #include "framework/dialogs/PanelBuilder.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
 
@@ -19,7 +20,7 @@ int MixerStripsToolbar::OnControlNotify(Panel*, Control* control, int)
 {
     const String& name = control->GetName();
     if (name.CompareLiteral("collapse") == 0)
-        ::PostMessageA(frame_->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kCollapse, 0);
+        ::PostMessageA(frame_->GetHandle(), WindowMessage::kToolbarRequest, FrameApp::kCollapse, 0);
     else if (name.CompareLiteral("createStrip") == 0)
         frame_->CreateStrip();
     else if (name.CompareLiteral("deleteStrip") == 0)

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "mixer/engine/EngineVocabulary.h"
+
 namespace fs = std::filesystem;
 
 namespace
@@ -289,12 +291,12 @@ void StandinServices::SetHardwareRate(int rateCode)
         if (mixer_)
             mixer_->hardwareRateCode = rateCode;
     }
-    RaiseEvent(51, 0);
+    RaiseEvent(EngineEvent::kRateChange, 0);
 }
 
 void StandinServices::SetSyncSource(int argument)
 {
-    RaiseEvent(52, argument);
+    RaiseEvent(EngineEvent::kSyncSourceChange, argument);
 }
 
 void VARN_CALL StandinServices::Release()
