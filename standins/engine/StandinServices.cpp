@@ -74,7 +74,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     Log("Init " + Text(programFolder) + " " + Text(dataFolder) + " " + Text(sessionsFolder));
     // Start-up progress (effect presets, core effects, templates, plug-ins), reported before
     // the model lock is taken: a listener may ask the engine while it hears them.
-    for (int id = 81; id <= 84; ++id)
+    for (int id = EngineEvent::kSplashLoading.first; id <= EngineEvent::kSplashLoading.last; ++id)
         CallListeners(id, 0);
     std::lock_guard<std::mutex> lock(modelLock_);
     std::error_code error;
