@@ -25,6 +25,7 @@
 
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "mixer/names/WindowMessages.h"
 #include "tests/support/MessagePump.h"
 
 namespace
@@ -246,7 +247,7 @@ int main(int argc, char** argv)
     }
 
     // One at a time: raise, wait until it arrived (the server's hook, its queue, the call).
-    auto raise = [&] { PostMessageA(server, Application::kFireNotifyMessage, 0x8, 0); };
+    auto raise = [&] { PostMessageA(server, WindowMessage::kFireNotify, 0x8, 0); };
     raise();
     PumpUntil([&] { return sink.count == 1; });
     double start = Seconds();
@@ -303,7 +304,7 @@ int main(int argc, char** argv)
     long rounds = churning.Stop();
     services->Unadvise(cookie);
     services->Release();
-    PostMessageA(server, Application::kQuitMessage, 0, 0); // the server runs until told to end
+    PostMessageA(server, WindowMessage::kQuit, 0, 0); // the server runs until told to end
 
     std::printf("%ld notifications across processes, and as many plain calls into the same sink:\n", count);
     if (churners)

@@ -19,7 +19,17 @@ namespace
 AppBase* gCurrent = nullptr; // borrowed: the application object of the process
 int gQuitting = 0;
 
-const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+const char* gSettingsKey = nullptr; // borrowed, static storage; set at start-up on the user-interface thread
+
+// The flag and the session path are DWORD and default values that another start of the
+// program reads: raw registry calls, as RegistryKey keeps every value as text.
+HKEY OpenSettingsKey(REGSAM access)
+{
+    HKEY key = nullptr;
+    if (!gSettingsKey || ::RegOpenKeyExA(HKEY_CURRENT_USER, gSettingsKey, 0, access, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
 
 void CopyBounded(char* buffer, int size, const char* text)
 {
@@ -61,8 +71,8 @@ public:
 
     int SetLaunchFlag() override
     {
-        HKEY key;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        HKEY key = OpenSettingsKey(KEY_ALL_ACCESS);
+        if (!key)
             return 0;
         const DWORD one = 1;
         const LONG result =
@@ -241,6 +251,11 @@ void AppBase::OpenDocument(const StringRef& path)
     OpenWithShell(folder);
 }
 
+void AppBase::SetSettingsKey(const char* path)
+{
+    gSettingsKey = path;
+}
+
 int AppBase::HandleCommandLine(int& sessionStored)
 {
     Win32CommandLineActions actions;
@@ -249,8 +264,8 @@ int AppBase::HandleCommandLine(int& sessionStored)
 
 int AppBase::StoreCommandLineOpen(const char* text)
 {
-    HKEY view;
-    if (!text || ::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_ALL_ACCESS, &view) != ERROR_SUCCESS)
+    HKEY view = text ? OpenSettingsKey(KEY_ALL_ACCESS) : nullptr;
+    if (!view)
         return 0;
     HKEY open;
     LONG result = ::RegCreateKeyExA(view, "CommandLineOpen", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
@@ -266,8 +281,8 @@ int AppBase::StoreCommandLineOpen(const char* text)
 
 int AppBase::TakeLaunchFlag()
 {
-    HKEY view;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kViewKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &view) != ERROR_SUCCESS)
+    HKEY view = OpenSettingsKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!view)
         return 0;
     DWORD value = 0;
     DWORD size = sizeof value;

@@ -70,6 +70,10 @@ public:
     // shell's path size in the ANSI code page.
     static int OpenWithShell(const StringRef& path);
     static void OpenDocument(const StringRef& path);
+    // The program's settings key under HKEY_CURRENT_USER (static storage), where the command
+    // line's launch flag and session path are handed over; set once at start-up, before the
+    // first of the three below. Without it they do nothing and answer 0.
+    static void SetSettingsKey(const char* path);
     static int HandleCommandLine(int& sessionStored);
     static int StoreCommandLineOpen(const char* text);
     static int TakeLaunchFlag();

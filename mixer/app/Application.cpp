@@ -18,13 +18,15 @@
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
 #include "mixer/dialogs/WarningDialogs.h"
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/engine/RateCodes.h"
+#include "mixer/names/ViewSettings.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
 
 namespace
 {
 const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 const char16_t kErrorCaption[] = u"Kiv CorvanDSP Error!";
 const char16_t kSkinMissing[] = u"Important application component missing/corrupt (skin) - you may need to re-install.";
 const char16_t kComponentMissing[] = u"Fatal error: Varn Services component missing - you may need to re-install.";
@@ -92,6 +94,7 @@ Application::Application(ServicesFactory createServices)
     : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
     gApplication = this;
+    AppBase::SetSettingsKey(ViewSettings::kKeyPathAnsi);
     ostrelViews_.push_back(Make(kOstrelViewName));
 }
 
@@ -176,7 +179,7 @@ void Application::LauncherSkinFolder(String& folder, int fallback)
     {
         RegistryKey view;
         PreferencesStore preferences;
-        if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
+        if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
         {
             preferences.GetSkinName(view);
             name.AppendAscii("Default");
@@ -244,7 +247,9 @@ int Application::StartUp()
     ShowSplash();
 
     RegistryKey view;
-    corvanViewMode_ = view.Open("HKEY_CURRENT_USER", kViewKey, 1) ? view.ReadBool(u"in CorvanView mode", 1) : 1;
+    corvanViewMode_ = view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1)
+                          ? view.ReadBool(ViewSettings::kInCorvanViewMode, 1)
+                          : 1;
     AddMixerViewEntry();
     if (corvanViewMode_)
     {
@@ -266,7 +271,7 @@ int Application::StartUp()
     NudgeHardwareLevel();
     ImportSavedEffects();
     if (HWND window = GetWindowHandle())
-        ::PostMessageA(window, kShowMainWindow, 0, 0);
+        ::PostMessageA(window, WindowMessage::kShowMainWindow, 0, 0);
     CloseSplash();
     return 1;
 }
@@ -304,9 +309,9 @@ void Application::UpdateSplashText(int id)
         return;
     const char* ids[] = {"IDS_LOADING_EFFECTS_PRESETS", "IDS_LOADING_CORE_EFFECTS", "IDS_LOADING_TEMPLATES",
                          "IDS_LOADING_PLUGINS"};
-    if (id >= 81 && id <= 84)
+    if (EngineEvent::kSplashLoading.Holds(id))
     {
-        const String* text = skin_.FindStringById(ids[id - 81]);
+        const String* text = skin_.FindStringById(ids[id - EngineEvent::kSplashLoading.first]);
         char16_t buffer[256] = {};
         if (text && text->CopyToWide(buffer, 256) >= 0 && buffer[0])
             splash_->SetChildText("inittag", Make(buffer));
@@ -379,10 +384,10 @@ int Application::InitServices(int askFirst, int fromCommandLine)
     corvanViewMode_ = 1;
     StartMixerView(1);
     RegistryKey view;
-    if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
-        view.WriteBool(u"in CorvanView mode", 1);
+    if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
+        view.WriteBool(ViewSettings::kInCorvanViewMode, 1);
     if ((TakeLaunchFlag() || opened) && GetWindowHandle())
-        ::PostMessageA(GetWindowHandle(), kBringFirstViewForward, 0, 0);
+        ::PostMessageA(GetWindowHandle(), WindowMessage::kBringFirstViewForward, 0, 0);
     return 1;
 }
 
@@ -399,8 +404,8 @@ void Application::LeaveCorvanViewMode(int asked)
     ReleaseServices(1);
     corvanViewMode_ = 0;
     RegistryKey view;
-    if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
-        view.WriteBool(u"in CorvanView mode", 0);
+    if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
+        view.WriteBool(ViewSettings::kInCorvanViewMode, 0);
 }
 
 void Application::AddMixerViewEntry()
@@ -421,10 +426,10 @@ int Application::CommandLineOpen(int& loadedItself)
         Dialog::ModalAt(i)->End(0);
     RegistryKey view;
     int opened = 0;
-    if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
+    if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
     {
         String path;
-        String subkey = Make(u"CommandLineOpen");
+        String subkey = Make(ViewSettings::kCommandLineOpen);
         if (!view.ReadString(subkey, path, nullptr) || path.Length() == 0)
             path.AssignAscii("Empty");
         path.TrimLeftChars("\"");
@@ -434,9 +439,9 @@ int Application::CommandLineOpen(int& loadedItself)
             // The open main window's session commands come with the main window; until then
             // the file is loaded here.
             BusyWindow busy;
-            Automation::NotifyEvent(902, -1, -1);
+            Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
             services_->LoadSession(path.Text(), 0);
-            Automation::NotifyEvent(903, -1, -1);
+            Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
             loadedItself = 1;
             opened = 1;
         }
@@ -455,7 +460,7 @@ void Application::OnActivateRequest()
     if (!opened)
     {
         if (corvanViewMode_ || TakeLaunchFlag())
-            ::PostMessageA(GetWindowHandle(), kShowMainWindow, 0, 0);
+            ::PostMessageA(GetWindowHandle(), WindowMessage::kShowMainWindow, 0, 0);
         else
             OpenOstrelView(0);
         return;
@@ -463,10 +468,10 @@ void Application::OnActivateRequest()
     if (loadedItself)
     {
         corvanViewMode_ = 1;
-        ::PostMessageA(GetWindowHandle(), kShowMainWindow, 0, 0);
+        ::PostMessageA(GetWindowHandle(), WindowMessage::kShowMainWindow, 0, 0);
         RegistryKey view;
-        if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
-            view.WriteBool(u"in CorvanView mode", 1);
+        if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
+            view.WriteBool(ViewSettings::kInCorvanViewMode, 1);
     }
 }
 
@@ -644,7 +649,7 @@ void Application::RestartServices()
     RefreshTrayTip();
     ShowIcon(1);
     if (GetWindowHandle())
-        ::PostMessageA(GetWindowHandle(), kShowMainWindow, 0, 0);
+        ::PostMessageA(GetWindowHandle(), WindowMessage::kShowMainWindow, 0, 0);
 }
 
 void Application::OnSessionConnect()
@@ -667,7 +672,9 @@ IVarnHardware* Application::GetCurrentSystem()
 
 void Application::RequestView(int kind, intptr_t argument)
 {
-    const UINT message = kind == 1 ? kBringFrameForward : kind == 2 ? kRebuildMainWindow : 0;
+    const UINT message = kind == 1   ? WindowMessage::kBringFrameForward
+                         : kind == 2 ? WindowMessage::kRebuildMainWindow
+                                     : 0;
     if (message && GetWindowHandle())
         ::PostMessageA(GetWindowHandle(), message, static_cast<WPARAM>(argument), 0);
 }
@@ -720,7 +727,7 @@ void Application::OnTrayLeftUp(WPARAM)
     if (skin_.IsMessageBoxRunning())
         return;
     if (corvanViewMode_)
-        ::PostMessageA(GetWindowHandle(), kBringFirstViewForward, 0, 0);
+        ::PostMessageA(GetWindowHandle(), WindowMessage::kBringFirstViewForward, 0, 0);
     else
         OpenOstrelView(1);
 }
@@ -851,13 +858,13 @@ void Application::OnQuit()
 
 void Application::OnEngineEvent(int id, VarnEventArg argument)
 {
-    if (id >= 80 && id <= 98)
+    if (EngineEvent::kSplashText.Holds(id))
         UpdateSplashText(id);
-    else if (id == 51)
+    else if (id == EngineEvent::kRateChange)
         OnRateChange();
-    else if (id == 52)
+    else if (id == EngineEvent::kSyncSourceChange)
         OnSyncSourceChange(argument);
-    else if (id == 77)
+    else if (id == EngineEvent::kEngineEnds)
     {
         ReleaseServices(1);
         HideIcon();
@@ -874,7 +881,7 @@ void Application::OnRateChange()
     const int mismatch = RateFamily(mixer->GetRateCode()) != RateFamily(mixer->GetHardwareRateCode());
     if (mismatch && !rateDialogOpen_)
     {
-        Automation::NotifyEvent(904, -1, -1);
+        Automation::NotifyEvent(Notification::kRateMismatch, Notification::kNone, Notification::kNone);
         if (Dialog* top = Dialog::TopModal())
         {
             if (top->GetTitle().CompareLiteral("Session Settings") != 0)
@@ -938,7 +945,7 @@ void Application::OnSyncSourceChange(VarnEventArg argument)
         text = u"0";
         break;
     case 1:
-        text = hardware->HasFeature(10) ? u"5" : u"1";
+        text = hardware->HasFeature(HardwareFeature::kSecondModelSync) ? u"5" : u"1";
         break;
     case 2:
         text = u"2";
@@ -1004,10 +1011,10 @@ void Application::RebuildMainWindow()
     {
         AppBase::MessageBox(kSkinMissing, kErrorCaption);
         RegistryKey view;
-        if (view.Open("HKEY_CURRENT_USER", kViewKey, 1))
+        if (view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
         {
             String fallback = Make(u"Default");
-            view.WriteString(u"skin", &fallback);
+            view.WriteString(ViewSettings::kSkin, &fallback);
         }
         if (!LoadLauncherSkin())
         {
@@ -1025,25 +1032,25 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message)
     {
-    case kBringFrameForward:
-    case kBringFirstViewForward:
+    case WindowMessage::kBringFrameForward:
+    case WindowMessage::kBringFirstViewForward:
         if (mainWindow_)
             mainWindow_->BringForward();
         break;
-    case kRebuildMainWindow:
+    case WindowMessage::kRebuildMainWindow:
         RebuildMainWindow();
         break;
-    case kShowMainWindow:
+    case WindowMessage::kShowMainWindow:
         ShowMainWindow();
         break;
-    case kFireNotifyMessage:
+    case WindowMessage::kFireNotify:
         ServicesServer::FireNotify(static_cast<DWORD>(wParam));
         break;
-    case kFirePrivateNotifyMessage:
+    case WindowMessage::kFirePrivateNotify:
         ServicesServer::FirePrivateNotify(static_cast<DWORD>(wParam & 0xFFFF),
                                           static_cast<DWORD>((wParam >> 16) & 0xFFFF), static_cast<DWORD>(lParam));
         break;
-    case kQuitMessage:
+    case WindowMessage::kQuit:
         Quit();
         break;
     default:

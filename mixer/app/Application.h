@@ -27,20 +27,6 @@ class Application : public TrayApp, public ServicesApplication, public Applicati
 public:
     typedef IVarnServices* (*ServicesFactory)();
 
-    // Messages posted to the tray window.
-    static constexpr UINT kBringFrameForward = 1123;
-    static constexpr UINT kRebuildMainWindow = 1124;
-    static constexpr UINT kShowMainWindow = 1125;
-    static constexpr UINT kBringFirstViewForward = 1126;
-    static constexpr UINT kEngineEvent = 2022;
-    // Test hooks on the notification broadcasts, posted to the application window:
-    // kFireNotifyMessage (type, 0) and kFirePrivateNotifyMessage (type | a << 16, b): the
-    // private bits fit in 16 bits, so a is limited to 16 bits here. kQuitMessage ends the
-    // application as the user's quit does.
-    static constexpr UINT kFireNotifyMessage = WM_APP + 0x4B0;
-    static constexpr UINT kFirePrivateNotifyMessage = WM_APP + 0x4B1;
-    static constexpr UINT kQuitMessage = WM_APP + 0x4B2;
-
     // Tray menu commands.
     enum TrayCommand
     {

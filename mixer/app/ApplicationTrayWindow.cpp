@@ -2,6 +2,8 @@
 
 #include "framework/windows/AppBase.h"
 #include "mixer/app/Application.h"
+#include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/WindowMessages.h"
 
 ApplicationTrayWindow::ApplicationTrayWindow(Application* application)
     : application_(application), uiThread_(::GetCurrentThreadId())
@@ -58,7 +60,7 @@ void ApplicationTrayWindow::OnTaskbarCreated()
 
 void ApplicationTrayWindow::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == Application::kEngineEvent)
+    if (message == WindowMessage::kTrayEngineEvent)
         application_->OnEngineEvent(static_cast<int>(wParam), static_cast<VarnEventArg>(lParam));
     else
         TrayIcon::OnUserMessage(message, wParam, lParam);
@@ -66,10 +68,11 @@ void ApplicationTrayWindow::OnUserMessage(UINT message, WPARAM wParam, LPARAM lP
 
 int VARN_CALL ApplicationTrayWindow::OnEngineEvent(int id, VarnEventArg argument)
 {
-    const bool splash = id >= 80 && id <= 98;
+    const bool splash = EngineEvent::kSplashText.Holds(id);
     if (splash && ::GetCurrentThreadId() == uiThread_)
         application_->UpdateSplashText(id);
-    else if (splash || id == 51 || id == 52 || id == 77)
-        PostMessage(Application::kEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
+    else if (splash || id == EngineEvent::kRateChange || id == EngineEvent::kSyncSourceChange ||
+             id == EngineEvent::kEngineEnds)
+        PostMessage(WindowMessage::kTrayEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
     return 1;
 }

@@ -6,17 +6,15 @@
 #include "mixer/comserver/ComInterfaces.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
+#include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/ViewSettings.h"
+#include "mixer/names/WindowMessages.h"
 
 namespace
 {
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 const char kIconNormal[] = "#107";
 const char kIconProblem[] = "#126";
 
-bool In(int id, int first, int last)
-{
-    return id >= first && id <= last;
-}
 } // namespace
 
 // The hidden window the engine's events are posted to. It is never shown and outlives every
@@ -51,7 +49,8 @@ MainWindow::~MainWindow()
     {
         // Events still queued die with the window; their copied data is ours to free.
         MSG message;
-        while (::PeekMessageA(&message, eventWindow_->GetHandle(), kEngineEventData, kEngineEventData, PM_REMOVE))
+        while (::PeekMessageA(&message, eventWindow_->GetHandle(), WindowMessage::kEngineEventData,
+                              WindowMessage::kEngineEventData, PM_REMOVE))
             delete reinterpret_cast<VarnSyncTime*>(message.lParam);
         eventWindow_->Destroy();
     }
@@ -77,7 +76,7 @@ int MainWindow::Create(IVarnServices* services, ApplicationHost* host)
 {
     services_ = services;
     host_ = host;
-    settings_.Open("HKEY_CURRENT_USER", kViewKey, 1);
+    settings_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1);
     if (!LoadSkin(0))
     {
         PreferencesStore preferences;
@@ -157,7 +156,7 @@ void MainWindow::Close()
 {
     // The frame's close button runs inside the frame's own handler.
     if (eventWindow_)
-        eventWindow_->PostMessage(kCloseFrame, 0, 0);
+        eventWindow_->PostMessage(WindowMessage::kCloseFrame, 0, 0);
 }
 
 int VARN_CALL MainWindow::OnEngineEvent(int id, VarnEventArg argument)
@@ -165,15 +164,16 @@ int VARN_CALL MainWindow::OnEngineEvent(int id, VarnEventArg argument)
     HWND target = eventHandle_;
     if (!target)
         return 1;
-    if (id == 54 && argument)
+    if (id == EngineEvent::kSyncTime && argument)
     {
         // The engine may overwrite its record once we return.
         auto* time = new (std::nothrow) VarnSyncTime(*reinterpret_cast<const VarnSyncTime*>(argument));
-        if (time && !::PostMessageA(target, kEngineEventData, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(time)))
+        if (time && !::PostMessageA(target, WindowMessage::kEngineEventData, static_cast<WPARAM>(id),
+                                    reinterpret_cast<LPARAM>(time)))
             delete time;
         return 1;
     }
-    ::PostMessageA(target, kEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
+    ::PostMessageA(target, WindowMessage::kEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
     return 1;
 }
 
@@ -182,13 +182,13 @@ void MainWindow::OnPosted(UINT message, WPARAM wParam, LPARAM lParam)
     const int id = static_cast<int>(wParam);
     switch (message)
     {
-    case kEngineEvent:
+    case WindowMessage::kEngineEvent:
         Receive(id, static_cast<VarnEventArg>(lParam), nullptr);
         break;
-    case kEngineEventData:
+    case WindowMessage::kEngineEventData:
         Receive(id, 0, std::unique_ptr<VarnSyncTime>(reinterpret_cast<VarnSyncTime*>(lParam)));
         break;
-    case kCloseFrame:
+    case WindowMessage::kCloseFrame:
         Receive(kCloseId, 0, nullptr);
         break;
     default:
@@ -200,7 +200,7 @@ void MainWindow::Receive(int id, VarnEventArg argument, std::unique_ptr<VarnSync
 {
     // The hidden window's own procedure is the one running when no handler is on the stack.
     const bool insideAHandler = NativeWindow::RunningProcedures() > 1;
-    if (held_.empty() && !((id == 1 || id == kCloseId) && insideAHandler))
+    if (held_.empty() && !((id == EngineEvent::kRebuildView || id == kCloseId) && insideAHandler))
     {
         Run(id, argument, time.get());
         return;
@@ -237,14 +237,15 @@ void MainWindow::Run(int id, VarnEventArg argument, const VarnSyncTime* time)
 
 void MainWindow::RebuildView(int id, VarnEventArg argument)
 {
-    if (id == 1)
+    if (id == EngineEvent::kRebuildView)
     {
         // The caller may be a handler of the frame that the rebuild destroys.
         if (eventWindow_)
-            eventWindow_->PostMessage(kEngineEvent, 1, static_cast<LPARAM>(argument));
+            eventWindow_->PostMessage(WindowMessage::kEngineEvent, EngineEvent::kRebuildView,
+                                      static_cast<LPARAM>(argument));
         return;
     }
-    Dispatch(id, argument, id == 54 ? reinterpret_cast<const VarnSyncTime*>(argument) : nullptr);
+    Dispatch(id, argument, id == EngineEvent::kSyncTime ? reinterpret_cast<const VarnSyncTime*>(argument) : nullptr);
 }
 
 void MainWindow::Dispatch(int id, VarnEventArg argument, const VarnSyncTime* time)
@@ -270,222 +271,321 @@ bool MainWindow::ReinitForOutput(VarnEventArg argument)
     if (!port)
         return false;
     const int kind = port->GetKind();
-    if (kind == 1)
+    if (kind == OutputKind::kAsio)
         return true;
-    if (kind != 2)
+    if (kind != OutputKind::kPhysical)
         return false;
     if (IVarnInsertChain* bus = port->GetSource())
     {
         for (int i = bus->GetCount() - 1; i >= 0; --i)
         {
             IVarnInsert* insert = bus->GetInsert(i);
-            if (insert && insert->GetKind() == 6)
+            if (insert && insert->GetKind() == InsertKind::kAsioSendReturn)
                 return true;
         }
     }
     IVarnInsert* feeding = port->GetInsert();
-    return feeding && feeding->GetKind() == 0 && feeding->HasEffect() == 1;
+    return feeding && feeding->GetKind() == InsertKind::kEffect && feeding->HasEffect() == 1;
 }
+
+namespace
+{
+using namespace EngineEvent;
+constexpr int kNoNotification = 0;
+constexpr IdRange One(int id)
+{
+    return {id, id};
+}
+} // namespace
+
+// One row of the dispatcher: the events it takes; whether a missing frame ends the handling
+// at once (not even the common end); what handles them (none: the common end only; false
+// from it: no common end); the notification raised after it, with the offset in the range
+// and the argument when it goes to the private sinks. Ranges do not overlap but for the
+// insert ids that only the COM clients hear, which come before their range.
+struct MainWindow::Route
+{
+    IdRange ids;
+    bool needsFrame;
+    bool (MainWindow::*handle)(int id, VarnEventArg argument, const VarnSyncTime* time);
+    int notification;
+};
+
+const MainWindow::Route MainWindow::kRoutes[] = {
+    {One(kRebuildView), true, &MainWindow::OnRebuildView, kNoNotification},
+    {kSessionTitle, true, &MainWindow::OnSessionTitle, kNoNotification},
+    {One(kSessionUnchanged), false, nullptr, kNoNotification},
+    {One(kUserEdit), false, nullptr, kNoNotification},
+    {One(kRateChange), false, &MainWindow::OnRateChange, kNoNotification},
+    {One(kSyncSourceChange), false, &MainWindow::OnSyncSourceChange, kNoNotification},
+    {One(kSyncStatus), true, &MainWindow::OnSyncStatus, kNoNotification},
+    {One(kSyncTime), true, &MainWindow::OnSyncTime, kNoNotification},
+    {One(kHardwareChange), true, &MainWindow::OnHardwareChange, kNoNotification},
+    {One(kFrameRefresh), true, &MainWindow::OnFrameRefresh, kNoNotification},
+    {One(kStripAdded), false, &MainWindow::OnStripAdded, kNoNotification},
+    {One(kStripRemoved), true, &MainWindow::OnStripRemoved, kNoNotification},
+    {One(kStripChanged), true, &MainWindow::OnStripChanged, kNoNotification},
+    {One(kPortsChanged), false, &MainWindow::OnReinit, kNoNotification},
+    {kStrip, true, &MainWindow::ToStripView, kNoNotification},
+    {kStripMore, true, &MainWindow::ToStripView, kNoNotification},
+    {kMainSection, true, &MainWindow::ToMainSection, kNoNotification},
+    {One(kOutputChanged), true, &MainWindow::OnOutputChanged, kNoNotification},
+    {One(kInputChanged), true, &MainWindow::OnInputChanged, kNoNotification},
+    {One(kEffectsChanged), true, &MainWindow::OnRefreshFit, Notification::kEffectsChanged},
+    {One(kEffectsLoaded), true, &MainWindow::OnRefreshFit, Notification::kEffectsLoaded},
+    {One(kEffectEvent), true, &MainWindow::ToMainSectionEffects, kNoNotification},
+    {kEffectParameter, true, &MainWindow::ToMainSectionEffects, Notification::kEffectParameter},
+    {IdRange{kInsertReinitA, kInsertReinitB}, false, &MainWindow::OnReinit, kNoNotification},
+    {One(kInsertReinitC), false, &MainWindow::OnReinit, kNoNotification},
+    {kInsert, true, &MainWindow::OnInsertEvent, kNoNotification},
+    {kInsertSlot, true, &MainWindow::OnInsertSlotEvent, kNoNotification},
+    {kPresetList, true, &MainWindow::OnPresetListEvent, Notification::kPresetList},
+    {kEffectLibrary, true, &MainWindow::ToEffectPalette, Notification::kEffectLibrary},
+    {kEffectBankA, true, &MainWindow::ToMainSectionEffects, Notification::kEffectBankA},
+    {kEffectBankB, true, &MainWindow::ToMainSectionEffects, Notification::kEffectBankB},
+    {kEffectBankC, true, &MainWindow::ToMainSectionEffects, Notification::kEffectBankC},
+};
 
 bool MainWindow::Handle(int id, VarnEventArg argument, const VarnSyncTime* time)
 {
-    MainFrameTarget* frame = frame_.get();
-    MainSectionTarget* section = frame ? frame->GetMainSection() : nullptr;
-    IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr;
-    // Rows that need the frame end here without one, common end included.
-    const bool frameNeeded =
-        id == 1 || In(id, 2, 4) || id == 11 || id == 12 || In(id, 53, 55) || id == 76 || In(id, 100, 199) ||
-        In(id, 201, 232) || In(id, 300, 399) || id == 400 || id == 500 || In(id, 600, 602) || In(id, 610, 699) ||
-        (In(id, 700, 748) && id != 707 && id != 708 && id != 710) || In(id, 750, 898) || In(id, 1000, 1299);
-    if (id == 1)
+    // The view mode is reset even when there is no frame to rebuild.
+    if (id == kRebuildView)
     {
         String outputs;
         outputs.AssignAscii("outputs");
-        settings_.WriteString(u"TV View Mode", &outputs);
+        settings_.WriteString(ViewSettings::kTvViewMode, &outputs);
     }
-    if (frameNeeded && !frame)
-        return false;
-
-    if (id == 1)
+    for (const Route& route : kRoutes)
     {
-        frame_.reset();
-        MakeFrame(true);
-        SendReinit();
-        if (services_)
-            services_->SetModified(0);
-        ApplyTrayIconRule();
-    }
-    else if (In(id, 2, 4))
-        frame->UpdateSessionTitle();
-    else if (id == 51)
-    {
-        if (mixer)
-            ShowRate(mixer->GetRateCode());
-    }
-    else if (id == 52)
-    {
-        // The low word says external, the high word locked.
-        ShowSync(static_cast<int>(argument & 0xFFFF), static_cast<int>(argument >> 16));
-    }
-    else if (id == 55)
-    {
-        frame->UpdateHardwareButtons(argument);
-        if (IVarnHardware* system = GetCurrentSystem())
-            system->PrepareDsp();
-        if (section)
-            section->OnEngineEvent(id, argument);
-        frame->RefreshExtraSection();
-        ApplyTrayIconRule();
-    }
-    else if (In(id, 300, 399))
-    {
-        if (section)
-            section->OnEngineEvent(id, argument);
-    }
-    else if (id == 10)
-    {
-        IVarnStrip* strip = mixer ? mixer->GetStripById(static_cast<int>(argument)) : nullptr;
-        if (!strip)
+        if (!route.ids.Holds(id))
+            continue;
+        if (route.needsFrame && !frame_)
             return false;
-        if (frame)
-        {
-            frame->AddStripView(strip);
-            RefreshFit();
-            if (mixer->SelectsNewStrip())
-                strip->SetSelected(1, 1);
-        }
-        IVarnInput* source = strip->GetSource();
-        int subKind = -1;
-        if (source && source->GetSubKind(&subKind) && (subKind == 1 || subKind == 4))
-            SendReinit();
+        if (route.handle && !(this->*route.handle)(id, argument, time))
+            return false;
+        if (Notification::kPrivate.Holds(route.notification))
+            Automation::NotifyEvent(route.notification, id - route.ids.first, static_cast<int>(argument));
+        else if (route.notification != kNoNotification)
+            Automation::NotifyEvent(route.notification, Notification::kNone, Notification::kNone);
+        return true;
     }
-    else if (id == 11)
+    return true;
+}
+
+MainSectionTarget* MainWindow::GetMainSection() const
+{
+    return frame_ ? frame_->GetMainSection() : nullptr;
+}
+
+bool MainWindow::OnRebuildView(int, VarnEventArg, const VarnSyncTime*)
+{
+    frame_.reset();
+    MakeFrame(true);
+    SendReinit();
+    if (services_)
+        services_->SetModified(0);
+    ApplyTrayIconRule();
+    return true;
+}
+
+bool MainWindow::OnSessionTitle(int, VarnEventArg, const VarnSyncTime*)
+{
+    frame_->UpdateSessionTitle();
+    return true;
+}
+
+bool MainWindow::OnRateChange(int, VarnEventArg, const VarnSyncTime*)
+{
+    if (IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr)
+        ShowRate(mixer->GetRateCode());
+    return true;
+}
+
+bool MainWindow::OnSyncSourceChange(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    // The low word says external, the high word locked.
+    ShowSync(static_cast<int>(argument & 0xFFFF), static_cast<int>(argument >> 16));
+    return true;
+}
+
+bool MainWindow::OnSyncStatus(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (SyncPanelTarget* panel = frame_->GetSyncPanel())
+        panel->OnSyncStatus(argument);
+    return true;
+}
+
+bool MainWindow::OnSyncTime(int, VarnEventArg, const VarnSyncTime* time)
+{
+    SyncPanelTarget* panel = frame_->GetSyncPanel();
+    if (panel && time)
+        panel->ShowSyncTime(*time);
+    return true;
+}
+
+bool MainWindow::OnHardwareChange(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    frame_->UpdateHardwareButtons(argument);
+    if (IVarnHardware* system = GetCurrentSystem())
+        system->PrepareDsp();
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnEngineEvent(id, argument);
+    frame_->RefreshExtraSection();
+    ApplyTrayIconRule();
+    return true;
+}
+
+bool MainWindow::OnFrameRefresh(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    frame_->RefreshForEvent(id, argument);
+    return true;
+}
+
+bool MainWindow::OnStripAdded(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr;
+    IVarnStrip* strip = mixer ? mixer->GetStripById(static_cast<int>(argument)) : nullptr;
+    if (!strip)
+        return false;
+    if (frame_)
     {
-        frame->RemoveStripView(argument);
+        frame_->AddStripView(strip);
         RefreshFit();
+        if (mixer->SelectsNewStrip())
+            strip->SetSelected(1, 1);
+    }
+    IVarnInput* source = strip->GetSource();
+    int subKind = -1;
+    if (source && source->GetSubKind(&subKind) &&
+        (subKind == InputKind::kSubAsioPair || subKind == InputKind::kSubAsioChannel))
+        SendReinit();
+    return true;
+}
+
+bool MainWindow::OnStripRemoved(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    frame_->RemoveStripView(argument);
+    RefreshFit();
+    ApplyTrayIconRule();
+    return true;
+}
+
+bool MainWindow::OnStripChanged(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    frame_->UpdateStrip(argument);
+    SendReinit();
+    return true;
+}
+
+bool MainWindow::OnReinit(int, VarnEventArg, const VarnSyncTime*)
+{
+    SendReinit();
+    return true;
+}
+
+bool MainWindow::ToStripView(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    StripSectionTarget* strips = frame_->GetStripSection();
+    StripViewTarget* view = strips ? strips->FindStripView(argument) : nullptr;
+    if (!view)
+        return true;
+    view->OnEngineEvent(id);
+    IVarnStrip* strip = id == kStripSourceChanged ? view->GetEngineStrip() : nullptr;
+    IVarnInput* source = strip ? strip->GetSource() : nullptr;
+    int subKind = -1;
+    if (source && source->GetKind() == InputKind::kHost && source->GetSubKind(&subKind) &&
+        subKind == InputKind::kSubAsioPair)
+        SendReinit();
+    return true;
+}
+
+bool MainWindow::ToMainSection(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnEngineEvent(id, argument);
+    return true;
+}
+
+bool MainWindow::OnOutputChanged(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnOutputChanged(argument);
+    if (ReinitForOutput(argument))
+        SendReinit();
+    return true;
+}
+
+bool MainWindow::OnInputChanged(int, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnInputChanged(argument);
+    return true;
+}
+
+bool MainWindow::OnRefreshFit(int, VarnEventArg, const VarnSyncTime*)
+{
+    RefreshFit();
+    return true;
+}
+
+bool MainWindow::ToMainSectionEffects(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnEffectEvent(id, argument);
+    return true;
+}
+
+bool MainWindow::OnInsertEvent(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (InsertStripTarget* inserts = frame_->FindInsertStrip(argument))
+        inserts->OnEngineEvent(id, argument);
+    if ((id >= kInsertAdded && id <= kInsertFitLast) || id == kInsertFit)
+        RefreshFit();
+    if (id == kInsertSelected)
+        frame_->RefreshForEvent(id, argument);
+    if (id == kInsertAdded)
+        Automation::NotifyEvent(Notification::kEffectsChanged, Notification::kNone, Notification::kNone);
+    if (services_)
+        services_->SetModified(1);
+    if (id == kInsertSelected || id == kInsertFitLast)
         ApplyTrayIconRule();
-    }
-    else if (id == 13)
-        SendReinit();
-    else if (id == 12)
-    {
-        frame->UpdateStrip(argument);
-        SendReinit();
-    }
-    else if (In(id, 100, 199) || In(id, 201, 232))
-    {
-        StripSectionTarget* strips = frame->GetStripSection();
-        StripViewTarget* view = strips ? strips->FindStripView(argument) : nullptr;
-        if (view)
-        {
-            view->OnEngineEvent(id);
-            IVarnStrip* strip = id == 111 ? view->GetEngineStrip() : nullptr;
-            IVarnInput* source = strip ? strip->GetSource() : nullptr;
-            int subKind = -1;
-            if (source && source->GetKind() == 0 && source->GetSubKind(&subKind) && subKind == 1)
-                SendReinit();
-        }
-    }
-    else if (id == 400)
-    {
-        if (section)
-            section->OnOutputChanged(argument);
-        if (ReinitForOutput(argument))
-            SendReinit();
-    }
-    else if (id == 500)
-    {
-        if (section)
-            section->OnInputChanged(argument);
-    }
-    else if (In(id, 800, 849))
-    {
-        if (section)
-            section->OnPresetListEvent(id, argument);
-        if (id == 804)
-        {
-            if (FxPaletteTarget* palette = frame->GetFxPalette())
-                palette->OnAppEvent(id, argument);
-        }
-        Automation::NotifyEvent(901, -1, -1);
-    }
-    else if (In(id, 850, 898))
-    {
-        if (FxPaletteTarget* palette = frame->GetFxPalette())
-            palette->OnAppEvent(id, argument);
-        Automation::NotifyEvent(900, -1, -1);
-    }
-    else if (id == 600 || id == 601)
-    {
-        RefreshFit();
-        Automation::NotifyEvent(id == 600 ? 906 : 905, -1, -1);
-    }
-    else if (id == 602 || In(id, 610, 699) || In(id, 1000, 1299))
-    {
-        if (section)
-            section->OnEffectEvent(id, argument);
-        const int a = static_cast<int>(argument);
-        if (In(id, 610, 699))
-            Automation::NotifyEvent(907, id - 610, a);
-        else if (In(id, 1000, 1099))
-            Automation::NotifyEvent(908, id - 1000, a);
-        else if (In(id, 1100, 1199))
-            Automation::NotifyEvent(909, id - 1100, a);
-        else if (In(id, 1200, 1299))
-            Automation::NotifyEvent(910, id - 1200, a);
-    }
-    else if (In(id, 750, 799))
-    {
-        if (InsertStripTarget* inserts = frame->FindInsertStrip(argument))
-            inserts->OnEngineEvent(id, argument);
-        if (section)
-            section->OnInsertEvent(id, argument);
-    }
-    else if (In(id, 700, 748))
-    {
-        if (id == 707 || id == 708 || id == 710)
-            SendReinit();
-        else
-        {
-            if (InsertStripTarget* inserts = frame->FindInsertStrip(argument))
-                inserts->OnEngineEvent(id, argument);
-            if (In(id, 700, 704) || id == 709)
-                RefreshFit();
-            if (id == 703)
-                frame->RefreshForEvent(id, argument);
-            if (id == 700)
-                Automation::NotifyEvent(906, -1, -1);
-            if (services_)
-                services_->SetModified(1);
-            if (id == 703 || id == 704)
-                ApplyTrayIconRule();
-        }
-    }
-    else if (id == 53)
-    {
-        if (SyncPanelTarget* panel = frame->GetSyncPanel())
-            panel->OnSyncStatus(argument);
-    }
-    else if (id == 54)
-    {
-        SyncPanelTarget* panel = frame->GetSyncPanel();
-        if (panel && time)
-            panel->ShowSyncTime(*time);
-    }
-    else if (id == 76)
-        frame->RefreshForEvent(id, argument);
+    return true;
+}
+
+bool MainWindow::OnInsertSlotEvent(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (InsertStripTarget* inserts = frame_->FindInsertStrip(argument))
+        inserts->OnEngineEvent(id, argument);
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnInsertEvent(id, argument);
+    return true;
+}
+
+bool MainWindow::OnPresetListEvent(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnPresetListEvent(id, argument);
+    if (id == kPresetListToPalette)
+        ToEffectPalette(id, argument, nullptr);
+    return true;
+}
+
+bool MainWindow::ToEffectPalette(int id, VarnEventArg argument, const VarnSyncTime*)
+{
+    if (FxPaletteTarget* palette = frame_->GetFxPalette())
+        palette->OnAppEvent(id, argument);
     return true;
 }
 
 void MainWindow::CommonEnd(int id)
 {
     RegistryKey key;
-    if (services_ && key.Open("HKEY_CURRENT_USER", kViewKey, 1))
-        key.WriteBool(u"DirtySession", services_->IsModified() ? 1 : 0);
+    if (services_ && key.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1))
+        key.WriteBool(ViewSettings::kDirtySession, services_->IsModified() ? 1 : 0);
     if (frame_)
     {
         frame_->UpdateSessionTitle();
-        if (id != 1 && id != 50 && frame_->HasSessionSection())
+        if (id != EngineEvent::kRebuildView && id != EngineEvent::kSessionUnchanged && frame_->HasSessionSection())
             justLoaded_ = false;
     }
 }

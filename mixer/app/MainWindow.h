@@ -27,11 +27,6 @@ class ApplicationHost;
 class MainWindow : public Object, public IVarnListener, public MainWindowLink
 {
 public:
-    // Posted to the hidden window: an engine event (id, argument); an engine event whose data
-    // the listener copied (id, heap record that the receiver frees); the frame's close.
-    static constexpr UINT kEngineEvent = 2023;
-    static constexpr UINT kEngineEventData = 2025;
-    static constexpr UINT kCloseFrame = 2026;
     // The hidden window's timer that looks whether held events can run.
     static constexpr UINT_PTR kHeldTimer = 1;
     static constexpr UINT kHeldCheckMs = 50;
@@ -93,6 +88,32 @@ private:
     void Dispatch(int id, VarnEventArg argument, const VarnSyncTime* time);
     // False when the row ended early (no common end).
     bool Handle(int id, VarnEventArg argument, const VarnSyncTime* time);
+    // The dispatcher's rows (in the source file) and what they call.
+    struct Route;
+    static const Route kRoutes[];
+    MainSectionTarget* GetMainSection() const;
+    bool OnRebuildView(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnSessionTitle(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnRateChange(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnSyncSourceChange(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnSyncStatus(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnSyncTime(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnHardwareChange(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnFrameRefresh(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnStripAdded(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnStripRemoved(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnStripChanged(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnReinit(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool ToStripView(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool ToMainSection(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnOutputChanged(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnInputChanged(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnRefreshFit(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool ToMainSectionEffects(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnInsertEvent(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnInsertSlotEvent(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool OnPresetListEvent(int id, VarnEventArg argument, const VarnSyncTime* time);
+    bool ToEffectPalette(int id, VarnEventArg argument, const VarnSyncTime* time);
     void CommonEnd(int id);
     void ApplyTrayIconRule();
     void SendReinit();

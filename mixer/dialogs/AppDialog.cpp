@@ -1,7 +1,9 @@
 #include "mixer/dialogs/AppDialog.h"
 
+#include "mixer/engine/EngineVocabulary.h"
 #include "framework/windows/AppBase.h"
 #include "mixer/comserver/ServicesApplication.h"
+#include "mixer/names/WindowMessages.h"
 
 namespace
 {
@@ -29,15 +31,15 @@ AppDialog::~AppDialog()
 
 int VARN_CALL AppDialog::OnEngineEvent(int id, VarnEventArg argument)
 {
-    PostMessage(kEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
+    PostMessage(WindowMessage::kDialogEngineEvent, static_cast<WPARAM>(id), static_cast<LPARAM>(argument));
     return 1;
 }
 
 void AppDialog::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kEngineEvent)
+    if (message == WindowMessage::kDialogEngineEvent)
     {
-        if (wParam == 55)
+        if (wParam == EngineEvent::kHardwareChange)
             OnSettingsChanged();
         return;
     }

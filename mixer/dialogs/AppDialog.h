@@ -8,8 +8,6 @@
 class AppDialog : public Dialog, public IVarnListener
 {
 public:
-    static constexpr UINT kEngineEvent = WM_USER + 100;
-
     // Listens when the application gives an engine.
     AppDialog();
     ~AppDialog() override;

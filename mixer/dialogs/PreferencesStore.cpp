@@ -2,6 +2,7 @@
 
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/RegistryKey.h"
+#include "mixer/names/ViewSettings.h"
 
 namespace
 {
@@ -20,7 +21,7 @@ int PreferencesStore::GetSkinName(RegistryKey& key)
 
 int PreferencesStore::GetTooltipsEnabled(int defaultFlag)
 {
-    const int enabled = key_ ? key_->ReadBool(u"tooltipsenabled", defaultFlag) : defaultFlag;
+    const int enabled = key_ ? key_->ReadBool(ViewSettings::kTooltipsEnabled, defaultFlag) : defaultFlag;
     Tooltip::TooltipsEnabled = enabled;
     return enabled;
 }
@@ -28,7 +29,7 @@ int PreferencesStore::GetTooltipsEnabled(int defaultFlag)
 int PreferencesStore::SetTooltipsEnabled(int flag)
 {
     Tooltip::TooltipsEnabled = flag;
-    return key_ ? key_->WriteBool(u"tooltipsenabled", flag) : 0;
+    return key_ ? key_->WriteBool(ViewSettings::kTooltipsEnabled, flag) : 0;
 }
 
 int PreferencesStore::GetSkinPath(String& text)
@@ -37,12 +38,12 @@ int PreferencesStore::GetSkinPath(String& text)
         return 0;
     String defaultText;
     defaultText.Append(text);
-    return key_->ReadString(u"skin", text, &defaultText);
+    return key_->ReadString(ViewSettings::kSkin, text, &defaultText);
 }
 
 int PreferencesStore::SetSkinPath(const String& text)
 {
-    return key_ ? key_->WriteString(u"skin", &text) : 0;
+    return key_ ? key_->WriteString(ViewSettings::kSkin, &text) : 0;
 }
 
 // One value, under Launcher, where the start-up reads it.

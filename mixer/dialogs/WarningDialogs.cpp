@@ -4,11 +4,11 @@
 #include "framework/controls/Control.h"
 #include "framework/controls/DataItem.h"
 #include "framework/controls/TextControl.h"
+#include "mixer/names/ViewSettings.h"
 
 namespace
 {
 const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 bool Named(const DataItem* item, const char* name)
 {
@@ -35,12 +35,14 @@ int WarnAgainDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument
 
 ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(kLauncherKey, u"show exit warning") {}
 
-NoAsioWarningDialog::NoAsioWarningDialog() : WarnAgainDialog(kViewKey, u"show no asio warning") {}
+NoAsioWarningDialog::NoAsioWarningDialog() : WarnAgainDialog(ViewSettings::kKeyPath, ViewSettings::kShowNoAsioWarning)
+{
+}
 
 int SampleRateChangedDialog::Init(RegistryKey& key)
 {
     key_ = &key;
-    const uint32_t stored = key.ReadUnsigned(u"Sample Rate Changed Option", 0);
+    const uint32_t stored = key.ReadUnsigned(ViewSettings::kSampleRateChangedOption, 0);
     option_ = AddIntItem("ratechangedoption", stored <= 2 ? static_cast<int>(stored) : 0, 0, 2, 0, 0);
     return 1;
 }
@@ -112,7 +114,7 @@ int SampleRateChangedDialog::OnDataItemNotify(Panel* panel, DataItem* item, int 
     if (!Named(item, "ratechangedoption"))
         return Dialog::OnDataItemNotify(panel, item, argument);
     if (key_)
-        key_->WriteUnsigned(u"Sample Rate Changed Option",
+        key_->WriteUnsigned(ViewSettings::kSampleRateChangedOption,
                             static_cast<uint32_t>(static_cast<const NumericItem*>(item)->GetValue()));
     return 1;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "mixer/engine/EngineVocabulary.h"
+
 namespace
 {
 enum RateClass
@@ -57,7 +59,8 @@ int PortIndexOrZero(int (VARN_CALL IVarnInput::*getter)(int*), IVarnInput* input
 struct PortNames::Context
 {
     RateClass rate = BaseRate;
-    bool f1 = false, f2 = false, f4 = false, f10 = false, f11 = false;
+    // The hardware features that name the ports.
+    bool dock = false, ioCard = false, smallBox = false, secondModelSync = false, thirdModel = false;
     bool t = false; // the interface box of the later models
     int m = -1;     // "Tebro192KettermMode": 0, 1 or 2
 };
@@ -83,12 +86,13 @@ PortNames::Context PortNames::ReadContext()
         context.rate = QuadRate;
     if (!hardware)
         return context;
-    context.f1 = hardware->HasFeature(1) != 0;
-    context.f2 = hardware->HasFeature(2) != 0;
-    context.f4 = hardware->HasFeature(4) != 0;
-    context.f10 = hardware->HasFeature(10) != 0;
-    context.f11 = hardware->HasFeature(11) != 0;
-    context.t = hardware->HasFeature(9) != 0 || (context.f10 && context.f11);
+    context.dock = hardware->HasFeature(HardwareFeature::kDock) != 0;
+    context.ioCard = hardware->HasFeature(HardwareFeature::kIoCard) != 0;
+    context.smallBox = hardware->HasFeature(HardwareFeature::kSmallBox) != 0;
+    context.secondModelSync = hardware->HasFeature(HardwareFeature::kSecondModelSync) != 0;
+    context.thirdModel = hardware->HasFeature(HardwareFeature::kThirdModel) != 0;
+    context.t =
+        hardware->HasFeature(HardwareFeature::kSecondModel) != 0 || (context.secondModelSync && context.thirdModel);
     if (IVarnSettings* settings = hardware->GetSettings())
         settings->GetValue("Tebro192KettermMode", &context.m);
     return context;
@@ -173,27 +177,26 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
     int n = input->GetIndex();
     switch (input->GetKind())
     {
-    case 1: // mono physical
-    {
+    case InputKind::kMonoPhysical: {
         std::string id = "IDS_MONO_PHYS_INPUT_";
-        if (c.t && c.f10)
+        if (c.t && c.secondModelSync)
             id += "TEBRO_";
-        if (c.f11 && !c.f10 && c.rate == QuadRate)
+        if (c.thirdModel && !c.secondModelSync && c.rate == QuadRate)
             id += "PILVO3_";
         if (c.rate == DoubleRate)
             id += "96_";
         else if (c.rate == QuadRate)
             id += "192_";
         id += std::to_string(n + 1);
-        if (c.rate == QuadRate && c.t && c.f10 && n > 5 && n < 10 && c.m >= 0 && c.m <= 2)
+        if (c.rate == QuadRate && c.t && c.secondModelSync && n > 5 && n < 10 && c.m >= 0 && c.m <= 2)
             id += "ABC"[c.m];
         if (shortForm)
             id += "_ABBREV";
         out.Clear();
         AppendOrMissing(out, id.c_str());
 
-        const char* card = c.f4 ? "IDS_PCICARD" : "IDS_IOCARD";
-        if (c.t && c.f10)
+        const char* card = c.smallBox ? "IDS_PCICARD" : "IDS_IOCARD";
+        if (c.t && c.secondModelSync)
             return SetCategory(category, "IDS_HOLBRIN");
         if (n < 2)
             return SetCategory(category, "IDS_HOLBRIN");
@@ -203,9 +206,9 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
         {
             if (n < 6)
                 return SetCategory(category, "IDS_PCICARD");
-            if (n < 10 && !c.f11)
+            if (n < 10 && !c.thirdModel)
                 return SetCategory(category, "IDS_HOLBRIN");
-            if ((n == 6 || n == 7) && c.f11 && !c.f10)
+            if ((n == 6 || n == 7) && c.thirdModel && !c.secondModelSync)
                 return SetCategory(category, "IDS_PCICARD");
             return 0;
         }
@@ -216,8 +219,7 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
             return SetCategory(category, "IDS_HOLBRIN");
         return 0;
     }
-    case 2: // stereo physical
-    {
+    case InputKind::kStereoPhysical: {
         Label l{"IDS_IN"};
         const Label mic{"IDS_MIC_STEREO", true, NoNumbers};
         // The last port of each rate: the table gives it only the +In word and L/R letters.
@@ -239,7 +241,7 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
         }
         else if (c.rate == DoubleRate)
         {
-            bool tf10 = c.t && c.f10;
+            bool tf10 = c.t && c.secondModelSync;
             if (n == 0)
                 l = {"IDS_SPDIF", true, LeftRight};
             else if (n == 1 || n == 2)
@@ -275,7 +277,7 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
             if (n == 0)
                 l = {"IDS_ADAT", true, PairNumbers, 0};
             else if (n == 1)
-                l = c.f11 ? Label{"IDS_SPDIF", false, LeftRight} : Label{"IDS_IN", false, Numbered, 0};
+                l = c.thirdModel ? Label{"IDS_SPDIF", false, LeftRight} : Label{"IDS_IN", false, Numbered, 0};
             else if (n == 2)
                 l = {"IDS_IN", false, Numbered, 2, "IDS_PHONO"};
             else if (n == 3)
@@ -285,7 +287,7 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
         }
         Compose(l, out, shortForm, single, right, "IDS_IN", false);
 
-        const char* card = c.f4 ? "IDS_PCICARD" : "IDS_IOCARD";
+        const char* card = c.smallBox ? "IDS_PCICARD" : "IDS_IOCARD";
         if (c.t)
             return SetCategory(category, "IDS_HOLBRIN");
         if (c.rate == BaseRate)
@@ -307,10 +309,10 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
         case 0:
             return SetCategory(category, "IDS_PCICARD");
         case 1:
-            return SetCategory(category, c.f11 ? "IDS_PCICARD" : "IDS_HOLBRIN");
+            return SetCategory(category, c.thirdModel ? "IDS_PCICARD" : "IDS_HOLBRIN");
         case 2:
-            // With F11 the table names no card here: the category shows the missing text.
-            return SetCategory(category, c.f11 ? nullptr : "IDS_HOLBRIN");
+            // With the third model the table names no card here: the category shows the missing text.
+            return SetCategory(category, c.thirdModel ? nullptr : "IDS_HOLBRIN");
         case 3:
             return SetCategory(category, "IDS_HOLBRIN");
         case 4:
@@ -319,25 +321,24 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
             return SetCategory(category, nullptr);
         }
     }
-    case 0: // host
-    {
+    case InputKind::kHost: {
         int subKind = -1;
         input->GetSubKind(&subKind);
         switch (subKind)
         {
-        case 1:
+        case InputKind::kSubAsioPair:
             out.AssignAscii("OUT ");
             AppendAsioNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetAsioIndex, input) + 1, single, right);
             return SetCategory(category, "IDS_ASIO_FROM");
-        case 0: {
+        case InputKind::kSubWave: {
             out.Clear();
             AppendNumbers(out, 2 * PortIndexOrZero(&IVarnInput::GetWavePair, input) + 1, single, right, " / ");
             return SetCategory(category, "IDS_WAVE");
         }
-        case 2:
+        case InputKind::kSubSynth:
             out.Clear();
             return SetCategory(category, "IDS_SYNTH");
-        case 3: {
+        case InputKind::kSubMidiFxSend: {
             std::string id =
                 "IDS_MIDIFX_SEND_INPUT_" + std::to_string(PortIndexOrZero(&IVarnInput::GetMidiFxSend, input) + 1);
             if (shortForm)
@@ -350,11 +351,10 @@ int PortNames::GetInputName(IVarnInput* input, String* name, String* category, i
             return 0;
         }
     }
-    case 3: // single ASIO channel
-    {
+    case InputKind::kAsioChannel: {
         int subKind = -1;
         input->GetSubKind(&subKind);
-        if (subKind != 4)
+        if (subKind != InputKind::kSubAsioChannel)
             return 0;
         out.AssignAscii("OUT ");
         out.AppendInt(PortIndexOrZero(&IVarnInput::GetAsioIndex, input) + 1);
@@ -377,8 +377,7 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
     int channel = singleChannel ? output->GetChannel() : 0;
     switch (output->GetKind())
     {
-    case 0: // Wave
-    {
+    case OutputKind::kWave: {
         const String* wave = Find("IDS_WAVE");
         if (!wave)
             out.AssignAscii(kMissing);
@@ -392,8 +391,7 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
             SetCategory(category, "IDS_HOST");
         return 1;
     }
-    case 1: // ASIO
-    {
+    case OutputKind::kAsio: {
         const String* to = Find("IDS_ASIO_TO");
         if (!to)
             out.AssignAscii(kMissing);
@@ -410,7 +408,7 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
             SetCategory(category, "IDS_HOST");
         return 1;
     }
-    case 2: // physical
+    case OutputKind::kPhysical:
         break;
     default:
         return 1;
@@ -427,15 +425,15 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
     const Label spdif{"IDS_SPDIF", false, LeftRight};
     const Label lineOut{"IDS_HEADPHONE_LINEOUT", false, Numbered, 0};
     const Label monitor{"IDS_OUT", false, Numbered, 3, "IDS_MONITOR"};
-    if (c.rate == BaseRate || (c.rate == DoubleRate && !c.f1 && !c.f10))
+    if (c.rate == BaseRate || (c.rate == DoubleRate && !c.dock && !c.secondModelSync))
     {
         if (n == 0)
         {
-            if (c.t && c.f10)
+            if (c.t && c.secondModelSync)
                 l = lineOut;
             else if (c.t)
                 l = {"IDS_HEADPHONE", false, LeftRight};
-            else if (c.f4)
+            else if (c.smallBox)
                 l = {"IDS_OUT", false, LeftRight, 0, nullptr, 0};
         }
         else if (n == 1 || n == 10)
@@ -443,24 +441,24 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
         else if (n >= 2 && n <= 5)
             l = {"IDS_ADAT", true, PairNumbers, n - 2};
         else if (n >= 6 && n <= 8)
-            l = {"IDS_OUT", false, Numbered, c.f10 ? n - 5 : n - 6};
+            l = {"IDS_OUT", false, Numbered, c.secondModelSync ? n - 5 : n - 6};
         else if (n == 9)
-            l = c.f10 ? spdif : monitor;
+            l = c.secondModelSync ? spdif : monitor;
         else if (n == 11)
             l = {"IDS_HEADPHONE", false, LeftRight};
     }
     else if (c.rate == DoubleRate)
     {
         if (n == 0)
-            l = c.f10 ? lineOut : monitor;
+            l = c.secondModelSync ? lineOut : monitor;
         else if (n == 1 || n == 7)
             l = spdif;
         else if (n == 2 || n == 3)
             l = {"IDS_ADAT", false, PairNumbers, n - 2};
         else if (n >= 4 && n <= 6)
-            l = {"IDS_OUT", false, Numbered, c.f10 ? n - 3 : n - 4};
+            l = {"IDS_OUT", false, Numbered, c.secondModelSync ? n - 3 : n - 4};
     }
-    else if (c.f1)
+    else if (c.dock)
     {
         if (n == 0)
             l = monitor;
@@ -469,19 +467,19 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
         else if (n == 2 || n == 3)
             l = {"IDS_OUT", false, Numbered, n - 2};
     }
-    else if (c.f2 || (!c.f4 && !c.t))
+    else if (c.ioCard || (!c.smallBox && !c.t))
     {
         if (n == 1)
             l = {"IDS_ADAT"};
-        else if (n == 2 && c.f11)
+        else if (n == 2 && c.thirdModel)
             l = spdif;
     }
-    else if (c.f4)
+    else if (c.smallBox)
     {
         if (n == 0)
             l = {"IDS_OUT", false, LeftRight, 0, nullptr, 0};
     }
-    else if (!c.f10)
+    else if (!c.secondModelSync)
     {
         if (n == 0)
             l = {"IDS_HEADPHONE", false, LeftRight};
@@ -505,9 +503,12 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
 
     if (!category)
         return 1;
-    const char* firstPort = c.f4 ? "IDS_PCICARD" : !c.t ? "IDS_IOCARD" : !c.f10 ? "IDS_CBCARD" : "IDS_Ketterm1";
-    const char* card = c.f10 ? "IDS_HOLBRIN" : "IDS_PCICARD";
-    bool boxOnly = c.f1 && !c.t; // the models whose first port sits on the interface box
+    const char* firstPort = c.smallBox           ? "IDS_PCICARD"
+                            : !c.t               ? "IDS_IOCARD"
+                            : !c.secondModelSync ? "IDS_CBCARD"
+                                                 : "IDS_Ketterm1";
+    const char* card = c.secondModelSync ? "IDS_HOLBRIN" : "IDS_PCICARD";
+    bool boxOnly = c.dock && !c.t; // the models whose first port sits on the interface box
     if (c.rate == BaseRate)
     {
         if (n == 0)
@@ -530,7 +531,7 @@ int PortNames::GetOutputName(IVarnOutput* output, String* name, String* category
     if (n <= 3)
         return SetCategory(category, card);
     int lastBox = c.rate == DoubleRate ? 6 : 7;
-    return n <= lastBox && c.f10 ? SetCategory(category, "IDS_HOLBRIN") : 0;
+    return n <= lastBox && c.secondModelSync ? SetCategory(category, "IDS_HOLBRIN") : 0;
 }
 
 void PortNames::AppendLabel(String& out, const char* id, const char* fallback, int shortForm)
@@ -613,7 +614,7 @@ void PortNames::GetInsertName(IVarnOutput* output, String* name, int shortForm)
     IVarnInsertChain* bus = output->GetSource();
     IVarnInsert* insert = output->GetInsert();
     IVarnOutput* sides[2] = {};
-    if (!bus && output->GetKind() == 2 && !output->IsSingleChannel())
+    if (!bus && output->GetKind() == OutputKind::kPhysical && !output->IsSingleChannel())
     {
         if (IVarnRoutingTable* table = output->GetRoutingTable())
         {

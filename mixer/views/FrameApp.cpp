@@ -15,6 +15,9 @@
 #include "framework/skin/Skin.h"
 #include "framework/skin/SkinBitmap.h"
 #include "framework/windows/AppBase.h"
+#include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/ViewSettings.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/LogoPanel.h"
 #include "mixer/views/MainToolbar.h"
@@ -157,9 +160,10 @@ int FrameApp::Create(MainWindowLink* owner, int show)
 {
     owner_ = owner;
     RegistryKey& key = owner->GetSettings();
-    const int storedX = ReadNumber(key, u"XPos", 20);
-    const int storedY = ReadNumber(key, u"YPos", 20);
-    const int width = FrameLayout::OpeningWidth(ReadNumber(key, u"width", FrameLayout::kMinOpeningWidth));
+    const int storedX = ReadNumber(key, ViewSettings::kFrameX, 20);
+    const int storedY = ReadNumber(key, ViewSettings::kFrameY, 20);
+    const int width =
+        FrameLayout::OpeningWidth(ReadNumber(key, ViewSettings::kFrameWidth, FrameLayout::kMinOpeningWidth));
 
     Skin& skin = owner->GetSkin();
     if (!SkinDialogs(skin).CreateFrameWindow2("frameApp", this))
@@ -194,7 +198,7 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
     mainToolbar_ = std::make_unique<MainToolbar>();
-    mainToolbar_->SetHasSync(hardware && hardware->HasFeature(3));
+    mainToolbar_->SetHasSync(hardware && hardware->HasFeature(HardwareFeature::kSyncCard));
     if (!mainToolbar_->Create(this, owner, frameWidth, content.bottom))
         mainToolbar_.reset();
 
@@ -274,7 +278,7 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     if (show)
     {
         Show(SW_SHOW);
-        if (key.ReadBool(u"FX palette visible", 0))
+        if (key.ReadBool(ViewSettings::kFxPaletteVisible, 0))
             ShowFxPalette(1);
     }
     Timer::StartTicker(GetHandle());
@@ -302,7 +306,7 @@ void FrameApp::FitWidth()
     RECT frame = {};
     GetWindowRect(frame);
     RegistryKey& key = owner_->GetSettings();
-    PlaceOnScreen(ReadNumber(key, u"XPos", frame.left), ReadNumber(key, u"YPos", frame.top),
+    PlaceOnScreen(ReadNumber(key, ViewSettings::kFrameX, frame.left), ReadNumber(key, ViewSettings::kFrameY, frame.top),
                   frame.right - frame.left - shrink, frame.bottom - frame.top);
 }
 
@@ -312,16 +316,16 @@ void FrameApp::UpdateSessionTitle()
     String untitled;
     untitled.AssignAscii("Untitled.session");
     String stored;
-    if (!key.ReadString(u"LastSavedSession", stored, nullptr))
+    if (!key.ReadString(ViewSettings::kLastSavedSession, stored, nullptr))
     {
-        key.WriteString(u"LastSavedSession", &untitled);
+        key.WriteString(ViewSettings::kLastSavedSession, &untitled);
         stored.Assign(untitled);
     }
     int modified = 0;
     String dirty;
-    if (!key.ReadString(u"DirtySession", dirty, nullptr))
+    if (!key.ReadString(ViewSettings::kDirtySession, dirty, nullptr))
     {
-        key.WriteBool(u"DirtySession", 1);
+        key.WriteBool(ViewSettings::kDirtySession, 1);
         stored.Assign(untitled);
     }
     else
@@ -333,7 +337,7 @@ void FrameApp::UpdateSessionTitle()
         return;
     String shown;
     if (owner_->GetSessionName(shown))
-        key.WriteString(u"LastSavedSession", &shown);
+        key.WriteString(ViewSettings::kLastSavedSession, &shown);
     else
         shown.Assign(stored);
     if (modified)
@@ -373,7 +377,7 @@ void FrameApp::SwitchModeView(int mode, bool enter)
         // handler of the section itself (a key, a press in its inserts): the section is made
         // again from a posted message, never while its own handler runs.
         if (enter && mainSection_ && layout != mainSectionCompact_)
-            PostMessage(kMainSectionFormMessage, 0, 0);
+            PostMessage(WindowMessage::kMainSectionForm, 0, 0);
         break;
     }
     case FrameLayout::kModeLogo:
@@ -389,9 +393,10 @@ void FrameApp::SwitchModeView(int mode, bool enter)
 void FrameApp::ShowFxPalette(int on)
 {
     on = on ? 1 : 0;
+    // Stored even when the palette already is as asked: the toolbar's toggle always says so.
+    owner_->GetSettings().WriteBool(ViewSettings::kFxPaletteVisible, on);
     if ((fxPalette_ != nullptr) == (on == 1))
         return;
-    owner_->GetSettings().WriteBool(u"FX palette visible", on);
     if (on)
         fxPalette_ = sections_->CreateFxPalette(*this, *owner_);
     else
@@ -403,7 +408,7 @@ void FrameApp::ShowSyncPanel(int on)
     on = on ? 1 : 0;
     if ((syncPanel_ != nullptr) == (on == 1))
         return;
-    owner_->GetSettings().WriteBool(u"Sync UI Panel", on);
+    owner_->GetSettings().WriteBool(ViewSettings::kSyncUiPanel, on);
     if (on)
         syncPanel_ = sections_->CreateSyncPanel(*this, *owner_);
     else
@@ -625,7 +630,7 @@ void FrameApp::DeleteStrip()
 
 void FrameApp::CollapseStrips()
 {
-    ::PostMessageA(GetHandle(), kToolbarMessage, kCollapse, 0);
+    ::PostMessageA(GetHandle(), WindowMessage::kToolbarRequest, kCollapse, 0);
 }
 
 void FrameApp::ShowAboutMenu()
@@ -692,7 +697,7 @@ void FrameApp::OnRightButtonDown(WPARAM, int, int)
 int FrameApp::OnSize(WPARAM type, int width, int height)
 {
     if (type != SIZE_MINIMIZED && FrameLayout::StoresWidth(width))
-        WriteNumber(owner_->GetSettings(), u"width", width);
+        WriteNumber(owner_->GetSettings(), ViewSettings::kFrameWidth, width);
     LayOut(width, height);
     return FrameWindow::OnSize(type, width, height);
 }
@@ -781,8 +786,8 @@ void FrameApp::OnMove(int, int)
     }
     if (logo_)
         logo_->OnOwnerMoved(frame.left, frame.top, 1);
-    WriteNumber(owner_->GetSettings(), u"XPos", frame.left);
-    WriteNumber(owner_->GetSettings(), u"YPos", frame.top);
+    WriteNumber(owner_->GetSettings(), ViewSettings::kFrameX, frame.left);
+    WriteNumber(owner_->GetSettings(), ViewSettings::kFrameY, frame.top);
 }
 
 int FrameApp::OnNcHitTest(int x, int)
@@ -810,12 +815,12 @@ void FrameApp::OnGetMinMaxInfo(MINMAXINFO* info)
 
 void FrameApp::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kEngineEventMessage)
+    if (message == WindowMessage::kEngineEvent)
     {
         owner_->RebuildView(static_cast<int>(wParam), static_cast<VarnEventArg>(lParam));
         return;
     }
-    if (message == kMainSectionFormMessage)
+    if (message == WindowMessage::kMainSectionForm)
     {
         const int before = mainSectionCompact_;
         MakeMainSection();
@@ -827,7 +832,7 @@ void FrameApp::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return;
     }
-    if (message == kToolbarMessage)
+    if (message == WindowMessage::kToolbarRequest)
     {
         // The main section's expand and collapse buttons switch to the mode of that form.
         if (wParam == kMainSectionForm)
@@ -874,7 +879,7 @@ int FrameApp::HandleKey(WPARAM key, LPARAM flags)
     }
     case 'S': {
         IVarnHardware* system = owner_->GetCurrentSystem();
-        if (!system || !system->HasFeature(3))
+        if (!system || !system->HasFeature(HardwareFeature::kSyncCard))
             return 0;
         syncToggle_ = !syncToggle_;
         ShowSyncPanel(syncToggle_);

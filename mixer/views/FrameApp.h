@@ -6,6 +6,7 @@
 #include "framework/controls/Scroller.h"
 #include "framework/dialogs/FrameWindow.h"
 #include "framework/windows/NativeWindow.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FrameLayout.h"
 #include "mixer/views/MainSectionParts.h"
@@ -37,13 +38,7 @@ class FrameApp : public FrameWindow,
                  private FrameLayout::ViewModeViews
 {
 public:
-    // Posted to the frame: an engine event (id, argument) for the dispatcher; a toolbar
-    // state (kind, value).
-    static constexpr UINT kEngineEventMessage = 2023;
-    static constexpr UINT kToolbarMessage = 2024;
-    // Posted by the frame to itself: the main section is made again in the form the view mode
-    // asks for, outside every handler of the section it replaces.
-    static constexpr UINT kMainSectionFormMessage = 2025;
+    // What the frame's toolbar request (WindowMessage::kToolbarRequest) carries first.
     enum ToolbarState
     {
         // The main section's "expand" (1) and "collapse" (0): its full and compact forms.

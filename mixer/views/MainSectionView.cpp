@@ -8,17 +8,16 @@
 #include "framework/platform/system/SystemInfo.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/DragDrop.h"
+#include "mixer/names/ViewSettings.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/ControlContextMenu.h"
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/OldDriverRule.h"
 #include "mixer/views/ValueSetters.h"
 
 namespace
 {
-// The frame's message for the section's requests; first argument 1: expand (1) or collapse (0).
-constexpr UINT kFrameRequest = 2024;
-constexpr int kFeature192 = 4;
-constexpr int kDeleteKey = 46;
 constexpr int kDropCursor = 104;
 constexpr int kAppendCursor = 121;
 constexpr uint32_t kDragInterval = 50;
@@ -115,7 +114,7 @@ int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink
     IVarnServices* services = link.GetServices();
     IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
-    const int has192Feature = hardware && hardware->HasFeature(kFeature192);
+    const int has192Feature = hardware && hardware->HasFeature(HardwareFeature::kSmallBox);
 
     sampleRate_ = AddTextItem("SampleRate", String(), 0, 0);
     syncSource_ = AddTextItem("SampleRateType", String(), 0, 0);
@@ -125,7 +124,7 @@ int MainSectionView::Create(Window* frame, MainSectionHost* host, MainWindowLink
 
     String modeText;
     const String fallback = Ascii(kTVModeNames[0]);
-    link.GetSettings().ReadString(StringRef(u"TV View Mode"), modeText, &fallback);
+    link.GetSettings().ReadString(ViewSettings::kTvViewMode, modeText, &fallback);
     int mode = 2;
     for (int i = 0; i < 3; ++i)
         if (modeText.CompareLiteral(kTVModeNames[i]) == 0)
@@ -294,32 +293,32 @@ void MainSectionView::OnEngineEvent(int id, VarnEventArg argument)
     IVarnMainMix* mix = mainMix_;
     switch (id)
     {
-    case 300:
+    case EngineEvent::kMainLevel:
         if (mix && mixLevel_)
             SetItemRealValue(mixLevel_, mix->GetMainLevel(), 1, 0, nullptr);
         break;
-    case 301:
+    case EngineEvent::kMonitorLevel:
         if (mix && monitorLevel_)
             SetItemRealValue(monitorLevel_, mix->GetMonitorLevel(), 1, 0, nullptr);
         break;
-    case 302:
+    case EngineEvent::kMonitorBalance:
         if (mix && monitorBalance_)
             SetItemRealValue(monitorBalance_, mix->GetBalance(), 1, 0, nullptr);
         break;
-    case 303:
+    case EngineEvent::kMonitorMute:
         if (mix && monitorMute_)
         {
             monitorMute_->value = mix->GetMonitorMute();
             monitorMute_->RefreshControls(nullptr);
         }
         break;
-    case 304:
-    case 305:
+    case EngineEvent::kAuxSend:
+    case EngineEvent::kAuxReturn:
         // The index comes from the engine: one the section has no item for changes nothing.
         if (argument >= 0 && argument < GetAuxCount())
-            MirrorAux(mix, static_cast<int>(argument), id == 304);
+            MirrorAux(mix, static_cast<int>(argument), id == EngineEvent::kAuxSend);
         break;
-    case 55:
+    case EngineEvent::kHardwareChange:
         if (tvView_ && tvViewMode_ == 2)
             ShowTVArea(2);
         else if (tvView_ && tvViewMode_ == 1)
@@ -615,7 +614,7 @@ int MainSectionView::OnDataItemNotify(Panel* panel, DataItem* item, int argument
         if (mode >= 0 && mode <= 2)
         {
             const String text = Ascii(kTVModeNames[mode]);
-            link_->GetSettings().WriteString(StringRef(u"TV View Mode"), &text);
+            link_->GetSettings().WriteString(ViewSettings::kTvViewMode, &text);
         }
         ShowTVArea(mode >= 0 && mode <= 2 ? mode : 0);
         return 1;
@@ -627,7 +626,7 @@ int MainSectionView::OnDataItemNotify(Panel* panel, DataItem* item, int argument
         return Panel::OnDataItemNotify(panel, item, argument);
     if (IVarnServices* services = link_->GetServices())
         services->SetModified(1);
-    link_->RebuildView(kUserEditEvent, 0);
+    link_->RebuildView(EngineEvent::kUserEdit, 0);
     return 1;
 }
 
@@ -667,7 +666,7 @@ int MainSectionView::SendEdit(IVarnMainMix* mix, DataItem* item)
 void MainSectionView::PostToFrame(WPARAM first, LPARAM second)
 {
     if (frame_ && frame_->GetHandle())
-        frame_->PostMessage(kFrameRequest, first, second);
+        frame_->PostMessage(WindowMessage::kToolbarRequest, first, second);
 }
 
 void MainSectionView::SwitchFrameToInsertMode()
@@ -826,7 +825,7 @@ void MainSectionView::OnMouseWheel(WPARAM flags, int, int)
 
 int MainSectionView::OnKeyDown(WPARAM key, LPARAM)
 {
-    if (key != kDeleteKey)
+    if (key != VK_DELETE)
         return 0;
     if (focusedStrip_)
         focusedStrip_->DeleteSelected();

@@ -33,8 +33,6 @@ class MainSectionView : public Panel,
 public:
     // Timer argument of the drag scrolling.
     static constexpr int kDragTimer = 12;
-    // The event the section raises with the main window after every user edit.
-    static constexpr int kUserEditEvent = 78;
     // The frame's view modes the section takes part in: its first layout and the insert mode.
     static constexpr int kFirstMode = 1;
     static constexpr int kInsertMode = 2;

@@ -5,6 +5,8 @@
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
 #include "mixer/dialogs/WarningDialogs.h"
+#include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/ViewSettings.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/ToolbarHost.h"
 
@@ -12,7 +14,7 @@ int MainToolbar::Create(ToolbarHost* host, MainWindowLink* mainWindow, int right
 {
     host_ = host;
     mainWindow_ = mainWindow;
-    AddFlagItem("fxVisible", mainWindow->GetSettings().ReadBool(u"FX palette visible", 0), 0, 0);
+    AddFlagItem("fxVisible", mainWindow->GetSettings().ReadBool(ViewSettings::kFxPaletteVisible, 0), 0, 0);
     AddFlagItem("syncsettings", 0, 0, 0);
     if (!Setup(nullptr, -1, -1, 0x646464) ||
         !PanelBuilder(mainWindow->GetSkin()).BuildPanel("mainToolbar", *this, 0, nullptr))
@@ -53,10 +55,7 @@ int MainToolbar::OnDataItemNotify(Panel*, DataItem* item, int)
 {
     const int on = item->GetKind() == DataItem::KindFlag && static_cast<FlagItem*>(item)->value ? 1 : 0;
     if (item->GetName().CompareLiteral("fxVisible") == 0)
-    {
-        mainWindow_->GetSettings().WriteBool(u"FX palette visible", on);
         host_->ShowFxPalette(on);
-    }
     else if (item->GetName().CompareLiteral("syncsettings") == 0)
         OnSyncSettings(on);
     return 1;
@@ -64,13 +63,13 @@ int MainToolbar::OnDataItemNotify(Panel*, DataItem* item, int)
 
 void MainToolbar::OnSyncSettings(int on)
 {
-    mainWindow_->GetSettings().WriteBool(u"Sync Panel Visible", on);
+    mainWindow_->GetSettings().WriteBool(ViewSettings::kSyncPanelVisible, on);
     IVarnServices* services = mainWindow_->GetServices();
     IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
     // Sync over the second MIDI port needs that port set to carry it; the small box has its
     // own sync input.
-    if (on && hardware && !hardware->HasFeature(4))
+    if (on && hardware && !hardware->HasFeature(HardwareFeature::kSmallBox))
         if (IVarnSettings* settings = hardware->GetSettings())
         {
             int source = 0;

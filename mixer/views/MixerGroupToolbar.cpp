@@ -2,6 +2,7 @@
 
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
 
@@ -13,14 +14,14 @@ struct Features
     explicit Features(IVarnHardware* system)
     {
         auto has = [system](int feature) { return system && system->HasFeature(feature) ? 1 : 0; };
-        pciCard = has(MixerGroupToolbar::kPciCard);
-        dock = has(MixerGroupToolbar::kDock);
-        ioCard = has(MixerGroupToolbar::kIoCard);
-        sync = has(MixerGroupToolbar::kSync);
-        smallBox = has(MixerGroupToolbar::kSmallBox);
-        secondModel = has(MixerGroupToolbar::kSecondModel);
-        secondModelSync = has(MixerGroupToolbar::kSecondModelSync);
-        thirdModel = has(MixerGroupToolbar::kThirdModel);
+        pciCard = has(HardwareFeature::kPciCard);
+        dock = has(HardwareFeature::kDock);
+        ioCard = has(HardwareFeature::kIoCard);
+        sync = has(HardwareFeature::kSyncCard);
+        smallBox = has(HardwareFeature::kSmallBox);
+        secondModel = has(HardwareFeature::kSecondModel);
+        secondModelSync = has(HardwareFeature::kSecondModelSync);
+        thirdModel = has(HardwareFeature::kThirdModel);
         if (secondModel)
             sync = secondModelSync;
     }

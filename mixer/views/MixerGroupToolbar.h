@@ -12,19 +12,6 @@ class MainWindowLink;
 class MixerGroupToolbar : public Panel
 {
 public:
-    // Hardware features the toolbar reads.
-    enum Feature
-    {
-        kPciCard = 0,
-        kDock = 1,
-        kIoCard = 2,
-        kSync = 3,
-        kSmallBox = 4,
-        kSecondModel = 9,
-        kSecondModelSync = 10,
-        kThirdModel = 11
-    };
-
     // With a skin element, at the skin's "mixerGroupToolbarXpos"/"mixerGroupToolbarYpos"
     // (45, 17 when the skin lacks them); without one (no card features), at (x, y) and
     // empty. 0 when the window cannot be made.

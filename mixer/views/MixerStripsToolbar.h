@@ -6,7 +6,7 @@ class MainWindowLink;
 class ToolbarHost;
 
 // The strips toolbar of the main frame: create and delete strips, and "collapse", which the
-// frame hears as message 2024 (2, 0) and leaves alone. User-interface thread only.
+// frame hears as its toolbar request (WindowMessage::kToolbarRequest, collapse) and leaves alone. User-interface thread only.
 class MixerStripsToolbar : public Panel
 {
 public:

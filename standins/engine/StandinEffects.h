@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/engine/VarnServices.h"
 
 // The effects side of the simulated engine: the effect library (the core effects, user
@@ -122,10 +123,10 @@ VarnEffectId StandinSpecialEffectId(int kind, int rateClass);
 class StandinEffects
 {
 public:
-    static constexpr int kLibraryEvent = 850;    // reaches the effects plug-in as notification bit 0x8
-    static constexpr int kPresetListEvent = 800; // bit 0x10
-    static constexpr int kDspBudget = 400;       // DSP units of the card, shared by every chain
-    static constexpr int kMaxInserts = 16;       // per chain
+    static constexpr int kLibraryEvent = EngineEvent::kEffectLibrary.first;
+    static constexpr int kPresetListEvent = EngineEvent::kPresetList.first;
+    static constexpr int kDspBudget = 400; // DSP units of the card, shared by every chain
+    static constexpr int kMaxInserts = 16; // per chain
     static constexpr int kParamCount = 7;
 
     StandinEffects();

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "mixer/engine/EngineVocabulary.h"
+
 namespace fs = std::filesystem;
 
 namespace
@@ -72,7 +74,7 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     Log("Init " + Text(programFolder) + " " + Text(dataFolder) + " " + Text(sessionsFolder));
     // Start-up progress (effect presets, core effects, templates, plug-ins), reported before
     // the model lock is taken: a listener may ask the engine while it hears them.
-    for (int id = 81; id <= 84; ++id)
+    for (int id = EngineEvent::kSplashLoading.first; id <= EngineEvent::kSplashLoading.last; ++id)
         CallListeners(id, 0);
     std::lock_guard<std::mutex> lock(modelLock_);
     std::error_code error;
@@ -289,12 +291,12 @@ void StandinServices::SetHardwareRate(int rateCode)
         if (mixer_)
             mixer_->hardwareRateCode = rateCode;
     }
-    RaiseEvent(51, 0);
+    RaiseEvent(EngineEvent::kRateChange, 0);
 }
 
 void StandinServices::SetSyncSource(int argument)
 {
-    RaiseEvent(52, argument);
+    RaiseEvent(EngineEvent::kSyncSourceChange, argument);
 }
 
 void VARN_CALL StandinServices::Release()

@@ -18,6 +18,7 @@
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
+#include "mixer/names/WindowMessages.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/comserver/Sinks.h"
 #include "tests/support/MessagePump.h"
@@ -185,10 +186,10 @@ protected:
         privateSinks_.clear();
     }
 
-    void FirePublic(DWORD type) { PostMessageA(server_, Application::kFireNotifyMessage, type, 0); }
+    void FirePublic(DWORD type) { PostMessageA(server_, WindowMessage::kFireNotify, type, 0); }
     void FirePrivate(DWORD type, DWORD a, DWORD b)
     {
-        PostMessageA(server_, Application::kFirePrivateNotifyMessage, type | (a << 16), static_cast<LPARAM>(b));
+        PostMessageA(server_, WindowMessage::kFirePrivateNotify, type | (a << 16), static_cast<LPARAM>(b));
     }
     // Each sink gets its notifications in the order they were raised; sinks do not wait for
     // one another.
@@ -446,7 +447,7 @@ TEST_F(ComServerClientTest, TheProgramQuitsWhileASinkBlocks)
     ASSERT_NE(process, nullptr);
 
     LONGLONG start = Now();
-    PostMessageA(server_, Application::kQuitMessage, 0, 0);
+    PostMessageA(server_, WindowMessage::kQuit, 0, 0);
     bool ended = PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 30000);
     double took = Milliseconds(Now() - start);
     CloseHandle(process);

@@ -3,6 +3,7 @@
 // registration, and its end (it runs until told to end).
 
 #include "mixer/app/Application.h"
+#include "mixer/names/WindowMessages.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/StartProcess.h"
 
@@ -59,7 +60,7 @@ inline bool EndMixerProgram()
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
     if (!process)
         return false;
-    PostMessageA(window, Application::kQuitMessage, 0, 0);
+    PostMessageA(window, WindowMessage::kQuit, 0, 0);
     const bool ended = PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 60000);
     DWORD code = 1;
     GetExitCodeProcess(process, &code);

@@ -21,7 +21,11 @@ const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanVie
 class ViewKeyTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kViewKey); }
+    void SetUp() override
+    {
+        AppBase::SetSettingsKey(kViewKey);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kViewKey);
+    }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kViewKey); }
 
     static void CreateViewKey()

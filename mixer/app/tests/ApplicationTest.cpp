@@ -24,6 +24,7 @@
 #include "framework/windows/TrayIcon.h"
 #include "mixer/app/Application.h"
 #include "mixer/app/ApplicationTrayWindow.h"
+#include "mixer/names/WindowMessages.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
@@ -141,7 +142,7 @@ public:
             script(*this);
         // Whatever the script did or failed to do, the loop ends.
         if (started)
-            ::PostMessageA(GetWindowHandle(), kQuitMessage, 0, 0);
+            ::PostMessageA(GetWindowHandle(), WindowMessage::kQuit, 0, 0);
         return started;
     }
     // Handles what is posted so far.
@@ -354,8 +355,8 @@ TEST_F(ApplicationTest, SplashTextsFollowTheEngineFromAnyThread)
         std::thread engine([&] { tray->OnEngineEvent(82, 0); });
         engine.join();
         MSG msg;
-        EXPECT_TRUE(::PeekMessageA(&msg, self.GetWindowHandle(), Application::kEngineEvent, Application::kEngineEvent,
-                                   PM_NOREMOVE));
+        EXPECT_TRUE(::PeekMessageA(&msg, self.GetWindowHandle(), WindowMessage::kTrayEngineEvent,
+                                   WindowMessage::kTrayEngineEvent, PM_NOREMOVE));
         EXPECT_EQ(text(), u"Loading effect presets...");
         ScriptedApplication::Pump();
         EXPECT_EQ(text(), u"Loading core effects...");
@@ -560,7 +561,7 @@ BOOL CALLBACK EndStrayWindow(HWND window, LPARAM processId)
         return TRUE;
     char name[64] = {};
     ::GetClassNameA(window, name, sizeof name);
-    ::PostMessageA(window, std::string(name) == "Varn Services" ? Application::kQuitMessage : WM_CLOSE, 0, 0);
+    ::PostMessageA(window, std::string(name) == "Varn Services" ? WindowMessage::kQuit : WM_CLOSE, 0, 0);
     return TRUE;
 }
 
@@ -644,7 +645,7 @@ TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
             self.CloseMainWindow();
             startAgain(self, 1);
         }
-        self.OnTrayMessage(Application::kShowMainWindow, 0, 0);
+        self.OnTrayMessage(WindowMessage::kShowMainWindow, 0, 0);
         // The frame brings windows of its own (its floating logo, the main window's event
         // window): each gets the broadcast too.
         const int framed = FrameworkTopLevelWindows();

@@ -13,6 +13,7 @@
 #include "framework/controls/DataItem.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
+#include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/MainSectionView.h"
@@ -337,8 +338,8 @@ TEST_F(FrameAppTest, WithoutAStripSectionTheStripModeIsTheMainSection)
 TEST_F(FrameAppTest, MessagesReachTheDispatcherAndTheToolbarsToggles)
 {
     auto frame = Open();
-    ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 55, 1234);
-    ::SendMessageA(frame->GetHandle(), FrameApp::kEngineEventMessage, 804, -1);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kEngineEvent, 55, 1234);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kEngineEvent, 804, -1);
     ASSERT_EQ(link_.calls.size(), 2u);
     EXPECT_EQ(link_.calls[0], "RebuildView 55 1234");
     EXPECT_EQ(link_.calls[1], "RebuildView 804 -1");
@@ -349,22 +350,22 @@ TEST_F(FrameAppTest, MessagesReachTheDispatcherAndTheToolbarsToggles)
         auto* item = static_cast<FlagItem*>(toolbar->FindDataItem(Text(name)));
         return item ? item->value : -1;
     };
-    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kCollapse, 1);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kToolbarRequest, FrameApp::kCollapse, 1);
     EXPECT_EQ(flag("fxVisible"), 0) << "collapse changes nothing";
     EXPECT_EQ(flag("syncsettings"), 0);
 
-    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kFxVisible, 1);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kToolbarRequest, FrameApp::kFxVisible, 1);
     EXPECT_EQ(flag("fxVisible"), 1);
     EXPECT_NE(frame->GetFxPalette(), nullptr) << "the item's change shows the palette";
     EXPECT_EQ(Stored(u"FX palette visible"), "yes");
 
-    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kSyncSettings, 1);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kToolbarRequest, FrameApp::kSyncSettings, 1);
     EXPECT_EQ(flag("syncsettings"), 1);
     EXPECT_NE(frame->GetSyncPanel(), nullptr);
     EXPECT_EQ(Stored(u"Sync Panel Visible"), "yes");
     EXPECT_EQ(Stored(u"Sync UI Panel"), "yes");
 
-    ::SendMessageA(frame->GetHandle(), FrameApp::kToolbarMessage, FrameApp::kFxVisible, 0);
+    ::SendMessageA(frame->GetHandle(), WindowMessage::kToolbarRequest, FrameApp::kFxVisible, 0);
     EXPECT_EQ(frame->GetFxPalette(), nullptr);
     EXPECT_EQ(Stored(u"FX palette visible"), "no");
 }
@@ -681,10 +682,10 @@ TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullO
     EXPECT_EQ(Section(), full);
 
     // The section's own collapse and expand buttons post their form to the frame.
-    frame_->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 0);
+    frame_->PostMessage(WindowMessage::kToolbarRequest, FrameApp::kMainSectionForm, 0);
     EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 1; }, 20000));
     EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainFirst);
-    frame_->PostMessage(FrameApp::kToolbarMessage, FrameApp::kMainSectionForm, 1);
+    frame_->PostMessage(WindowMessage::kToolbarRequest, FrameApp::kMainSectionForm, 1);
     EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 0; }, 20000));
     EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainSecond);
 }

@@ -6,6 +6,7 @@
 #include "framework/controls/Scrollbar.h"
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/tests/TestClock.h"
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
@@ -104,7 +105,7 @@ TEST_F(MainSection, ItemsMirrorTheEngineWithoutSendingAnythingBack)
     section_->UpdateStatus();
     EXPECT_EQ(Setters(), 0);
     EXPECT_EQ(engine_.IsModified(), 0);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
 
 TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
@@ -125,16 +126,16 @@ TEST_F(MainSection, EachUserEditCallsTheEngineOnceAndRaisesEvent78Once)
     {
         SCOPED_TRACE(row.item);
         const int before = CountLogged(row.call);
-        const int events = link_.Count(MainSectionView::kUserEditEvent);
+        const int events = link_.Count(EngineEvent::kUserEdit);
         engine_.SetModified(0);
         Edit(row.item, row.value);
         EXPECT_EQ(CountLogged(row.call), before + 1);
-        EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), events + 1);
+        EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), events + 1);
         EXPECT_EQ(engine_.IsModified(), 1);
         // The engine answers with its change event; the section mirrors it and stops there.
         DeliverEngineEvents();
         EXPECT_EQ(CountLogged(row.call), before + 1);
-        EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), events + 1);
+        EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), events + 1);
     }
     EXPECT_FLOAT_EQ(Mix()->GetAux(2)->GetSendLevel(), -9.0f);
     EXPECT_FLOAT_EQ(Mix()->GetAux(1)->GetReturnLevel(), -4.5f);
@@ -149,7 +150,7 @@ TEST_F(MainSection, AnAuxNumberAboveTheBusCountDoesNothing)
     stray->SetValue(-1.0f, 1, 1, nullptr);
     EXPECT_EQ(Setters(), 0);
     EXPECT_EQ(engine_.IsModified(), 0);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
 
 TEST_F(MainSection, EngineEventsUpdateTheItemsWithoutCallingTheEngine)
@@ -172,7 +173,7 @@ TEST_F(MainSection, EngineEventsUpdateTheItemsWithoutCallingTheEngine)
     EXPECT_FLOAT_EQ(Real("auxreturn3"), -8.0f);
     EXPECT_EQ(Setters(), setters);
     EXPECT_EQ(engine_.IsModified(), 0);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
 
 TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
@@ -187,7 +188,7 @@ TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
     }
     EXPECT_FLOAT_EQ(Real("auxsend1"), send);
     EXPECT_FLOAT_EQ(Real("auxreturn3"), back);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
 TEST_F(MainSection, ClipLightsLightOnlyAboveTheThresholdAndOneClickClearsBoth)
 {
@@ -286,7 +287,7 @@ TEST_F(MainSection, TheTVModeSelectorShowsItsViewAndKeepsTheSetting)
     EXPECT_EQ(section_->GetTVViewMode(), 1);
     EXPECT_EQ(ItemNamed<IntItem>("tvMode")->value, 1);
     // A mode change is no edit of the session.
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 
     // Events reach only the view of their kind.
     host_.log.clear();
@@ -552,10 +553,10 @@ TEST_F(MainSection, TheControlMenuResetsALevelThroughTheEngine)
     section_->OnMenuCommand(ControlContextMenu::kReset);
     EXPECT_FLOAT_EQ(Real("mixlevel"), Mix()->GetMainDefault());
     EXPECT_EQ(CountLogged("SetMainLevel 0 0"), before + 1);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 1);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 1);
     // The menu was for that item only: a late command does nothing.
     section_->OnMenuCommand(ControlContextMenu::kReset);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 1);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 1);
 }
 
 class CompactSection : public Fixture
@@ -644,7 +645,7 @@ TEST_F(StartingSection, WithoutAMainMixNothingIsReadOrSent)
     section_->OnEngineEvent(300, 0);
     section_->OnEngineEvent(304, 0);
     ItemNamed<RealItem>("mixlevel")->SetValue(-3.0f, 1, 1, nullptr);
-    EXPECT_EQ(link_.Count(MainSectionView::kUserEditEvent), 0);
+    EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
     EXPECT_TRUE(section_->HasItsHardware());
 }
 } // namespace

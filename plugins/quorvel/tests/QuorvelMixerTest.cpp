@@ -4,6 +4,7 @@
 // plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "mixer/names/WindowMessages.h"
 #include "plugins/base/platform/PlatformBase.h"
 #include "plugins/base/vst/VstRecord.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
@@ -317,9 +318,9 @@ TEST_F(QuorvelWithTheMixer, ASessionLoadGivesThePairBackAndItsEndTakesItAgain)
     EXPECT_TRUE(own.ReadOtherPairs().held) << "the instance holds the fourth";
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
-    PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
+    PostMessageA(mixer, WindowMessage::kFireNotify, 0x20, 0);
     EXPECT_TRUE(own.WaitForOtherPair(false)) << "a session load gives the pair back" << EngineLog();
-    PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+    PostMessageA(mixer, WindowMessage::kFireNotify, 0x40, 0);
     EXPECT_TRUE(own.WaitForOtherPair(true)) << "its end takes it again" << EngineLog();
     EXPECT_FALSE(own.LastPairIsFree());
     plugin.Close(instance);
@@ -393,10 +394,10 @@ TEST_F(QuorvelWithTheMixer, AfterASessionLoadTheAudioRunsThroughTheCardAgainOrPa
         const bool taken = own.WaitForOtherPair(true);
         HWND mixer = FindWindowA("Varn Services", nullptr);
         EXPECT_NE(mixer, nullptr);
-        PostMessageA(mixer, Application::kFireNotifyMessage, c.load, 0);
+        PostMessageA(mixer, WindowMessage::kFireNotify, c.load, 0);
         const bool given = own.WaitForOtherPair(false);
         const int givenBefore = own.ReadOtherPairs().given;
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+        PostMessageA(mixer, WindowMessage::kFireNotify, 0x40, 0);
         bool afterTheEnd = false;
         if (c.throughTheCard)
         {
@@ -518,9 +519,9 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
     // host thread's commands run.
     for (int i = 0; i < 20; ++i)
     {
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x20, 0);
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x100, 0);
-        PostMessageA(mixer, Application::kFireNotifyMessage, 0x40, 0);
+        PostMessageA(mixer, WindowMessage::kFireNotify, 0x20, 0);
+        PostMessageA(mixer, WindowMessage::kFireNotify, 0x100, 0);
+        PostMessageA(mixer, WindowMessage::kFireNotify, 0x40, 0);
         Sleep(100);
     }
     const bool taken = own.WaitForOtherPair(true);

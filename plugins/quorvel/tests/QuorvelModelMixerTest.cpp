@@ -3,6 +3,7 @@
 // the library, edits the chain, and the engine's chain is read back through the server.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "mixer/names/WindowMessages.h"
 #include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/InsertState.h"
@@ -403,7 +404,7 @@ TEST_F(ModelWithTheMixer, LibraryEditsComeBackAsMessagesAndBadNamesAreRefused)
     EXPECT_EQ(catalog.CreateCategory(u"Guitars"), EffectCatalog::kEditDone);
     HWND mixer = FindWindowA("Varn Services", nullptr);
     ASSERT_NE(mixer, nullptr);
-    PostMessageA(mixer, Application::kFireNotifyMessage, 0x8, 0);
+    PostMessageA(mixer, WindowMessage::kFireNotify, 0x8, 0);
     ASSERT_TRUE(WaitForPost(instance.owner, kMessageCategoryChanged));
     const auto& post = instance.owner.posts.back();
     EXPECT_EQ(post.wParam, 0u);
@@ -417,7 +418,7 @@ TEST_F(ModelWithTheMixer, LibraryEditsComeBackAsMessagesAndBadNamesAreRefused)
     catalog.CategoryAt(before)->PresetCount();
     const int32_t positions[] = {0};
     EXPECT_EQ(catalog.CreatePreset(u"Guitars", u"Slap", 1, positions), EffectCatalog::kEditDone);
-    PostMessageA(mixer, Application::kFireNotifyMessage, 0x8, 0);
+    PostMessageA(mixer, WindowMessage::kFireNotify, 0x8, 0);
     ASSERT_TRUE(WaitForPost(instance.owner, kMessagePresetChanged));
     const auto& added = instance.owner.posts.back();
     ASSERT_EQ(added.payload.size(), sizeof(PresetMessage));

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+
+// The mixer program's own window messages, each with the window it goes to and what its
+// parameters carry. One id means one thing; the dialogs' engine event shares its number with
+// the tray window's rebuild request, as both are fixed by the windows that read them, but
+// the two never reach one window.
+namespace WindowMessage
+{
+// To the tray window: the main window's view requests (no parameters).
+constexpr UINT kBringFrameForward = 1123;
+constexpr UINT kRebuildMainWindow = 1124;
+constexpr UINT kShowMainWindow = 1125;
+constexpr UINT kBringFirstViewForward = 1126;
+// To the tray window: engine events 51, 52, 77 and the splash's (event id, argument).
+constexpr UINT kTrayEngineEvent = 2022;
+// To the frame and to the main window's hidden window: an engine event (event id, argument).
+constexpr UINT kEngineEvent = 2023;
+// To the frame: a toolbar or section request (FrameApp::ToolbarState, value).
+constexpr UINT kToolbarRequest = 2024;
+// To the main window's hidden window: an engine event whose data the listener copied (event
+// id, heap VarnSyncTime that the receiver frees).
+constexpr UINT kEngineEventData = 2025;
+// To the main window's hidden window: the frame's close (no parameters).
+constexpr UINT kCloseFrame = 2026;
+// The frame to itself: make the main section again in the form the view mode asks for.
+constexpr UINT kMainSectionForm = 2027;
+// To an open mixer dialog: an engine event (event id, argument).
+constexpr UINT kDialogEngineEvent = WM_USER + 100;
+// Test hooks, to the application window: a public notification (bit, 0); a private one
+// (bit | a << 16, b: the private bits fit in 16 bits, so a is limited to 16 bits here); the
+// user's quit.
+constexpr UINT kFireNotify = WM_APP + 0x4B0;
+constexpr UINT kFirePrivateNotify = WM_APP + 0x4B1;
+constexpr UINT kQuit = WM_APP + 0x4B2;
+} // namespace WindowMessage
