@@ -80,12 +80,14 @@ void EnsureReleaseWindow()
                                          GetModuleHandleA(nullptr), nullptr);
 }
 
-// The client of the sink is gone: its calls fail at once and always will.
+// The client of the sink is gone, or the apartment that served it (its interface is no longer
+// known there): its calls fail at once and always will.
 bool IsGone(HRESULT result)
 {
     switch (result)
     {
     case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case HRESULT_FROM_WIN32(RPC_S_UNKNOWN_IF):
     case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
     case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE):
     case RPC_E_DISCONNECTED:
@@ -327,11 +329,9 @@ void SinkCourier::Deliver(IUnknown* sink)
             if (sink && !closed_ && !dropped_)
             {
                 SinkLock::Leave();
-                // An interface no sink has: the client's COM answers, the sink hears nothing.
-                IUnknown* other = nullptr;
-                HRESULT result = sink->QueryInterface(IID_IKivCorvanServices, reinterpret_cast<void**>(&other));
-                if (SUCCEEDED(result) && other)
-                    other->Release();
+                // No bit and no user's value: nothing a client acts on. A proxy's own calls
+                // (QueryInterface) answer E_NOINTERFACE also when the client is gone.
+                HRESULT result = static_cast<IKivCorvanEventSink*>(sink)->Notify(0, 0, 0, 0);
                 SinkLock::Enter();
                 if (IsGone(result))
                     SinkList::Drop(this, true);
@@ -389,8 +389,9 @@ void SinkCourier::Probe(const std::vector<GUID>& owners, DWORD deadline)
         round = ++gProbeRound;
         for (SinkCourier* courier : Couriers())
         {
-            if (courier->subscriptions_ == 0 || courier->closed_ || courier->dropped_ ||
-                std::find(owners.begin(), owners.end(), courier->owner_) == owners.end())
+            // Private sinks only: their clients are the effects plug-in's instances.
+            if (courier->face_ != Face::Private || courier->subscriptions_ == 0 || courier->closed_ ||
+                courier->dropped_ || std::find(owners.begin(), owners.end(), courier->owner_) == owners.end())
                 continue;
             try
             {
