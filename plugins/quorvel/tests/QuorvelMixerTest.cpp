@@ -4,6 +4,7 @@
 // plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
 #include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comserver/SinkCourier.h"
 #include "plugins/base/platform/PlatformBase.h"
 #include "plugins/base/vst/VstRecord.h"
 #include "plugins/quorvel/KivQuorvelEffect.h"
@@ -156,6 +157,7 @@ public:
     {
         bool held = false;
         int given = 0;
+        int holders = 0; // clients holding one now
     };
     OtherPairs ReadOtherPairs() const
     {
@@ -186,6 +188,7 @@ public:
         for (const auto& hold : holds)
         {
             pairs.held = pairs.held || hold.second;
+            pairs.holders += hold.second ? 1 : 0;
         }
         return pairs;
     }
@@ -352,6 +355,86 @@ TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCard
     EXPECT_TRUE(APairIsFree(effects, probe)) << "the others keep theirs: one is free";
     effects->UnregisterClient(probe);
     effects->Release();
+}
+
+// A host started in the background, killed at the end if it still runs.
+class BackgroundHost
+{
+public:
+    explicit BackgroundHost(const std::string& arguments)
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        const std::string command =
+            "\"" + WindowsPath(KIV_VSTHOST) + "\" \"" + WindowsPath(KIV_QUORVEL) + "\" " + arguments;
+        started_ = StartProcess(nullptr, command, FALSE, startup, &process_);
+    }
+    ~BackgroundHost() { Kill(); }
+    BackgroundHost(const BackgroundHost&) = delete;
+    BackgroundHost& operator=(const BackgroundHost&) = delete;
+
+    bool Started() const { return started_; }
+    void Kill()
+    {
+        if (!started_)
+        {
+            return;
+        }
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 30000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        started_ = false;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// A host killed while its instances hold the card's four pairs takes none with it: the mixer
+// finds its sinks gone and gives the pairs back, and the next host's instance gets one.
+TEST_F(QuorvelWithTheMixer, AKilledHostsPairsGoToTheNextHost)
+{
+    OwnClients own; // none of its own: reads the instances' pairs from the engine's log
+    BackgroundHost killed("--open 3 --seconds 600");
+    ASSERT_TRUE(killed.Started()) << GetLastError();
+    ASSERT_TRUE(own.WaitForOtherPairs([](const OwnClients::OtherPairs& pairs) { return pairs.holders == 4; }))
+        << "the host's four instances hold the card's four pairs\n"
+        << EngineLog();
+    killed.Kill();
+
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip next = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(next.run.exitCode, 0u) << next.run.output;
+    EXPECT_EQ(next.measured, 1536) << "the next host's instance runs through the card" << next.run.output
+                                   << EngineLog();
+    EXPECT_EQ(next.mismatches, 0) << next.run.output;
+}
+
+// Six hosts one after another, each making 33 instances and closing them, then running one:
+// the mixer lets go of every sink's proxies without a crash and still answers (the last
+// host's instance gets a pair), and it ends well. Its own ctest entry: it takes a while.
+TEST_F(QuorvelWithTheMixer, SixHostsOfThirtyThreeInstancesLeaveTheMixerAnswering)
+{
+    for (int host = 0; host < 6; ++host)
+    {
+        const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL, "--instances 33 --blocks 40");
+        ASSERT_EQ(run.exitCode, 0u) << host << run.output;
+        EXPECT_NE(run.output.find("instances: 33 of 33 made"), std::string::npos) << host << run.output;
+    }
+    // The mixer lets go of the last sinks once they have lingered.
+    Sleep(SinkCourier::kLinger + 5000);
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    const Trip last = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    ASSERT_EQ(last.run.exitCode, 0u) << last.run.output;
+    EXPECT_EQ(last.measured, 1536) << "the mixer answers: a pair runs" << last.run.output;
+    ReleaseServices();
+    EXPECT_TRUE(EndMixerProgram()) << "the mixer ends well, no crash meanwhile";
 }
 
 // Whether the samples of `returned` from `from` on are those of `sent`: passed through.
