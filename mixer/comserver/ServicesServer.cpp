@@ -280,12 +280,12 @@ ServicesServer::ServicesServer() : effectServices_(*this), paramInfo_(*this), ev
     SinkCourier::SetGoneHandler([] { ReleaseGoneClients(); });
 }
 
-int ServicesServer::ReleaseGoneClients()
+void ServicesServer::ReleaseGoneClients()
 {
     std::vector<ClientTies::Registration> gone = ClientTies::Get().TakeRegistrationsOf(SinkCourier::TakeGoneOwners());
     IVarnAutomation* automation = Automation();
     if (!automation)
-        return 0;
+        return;
     // In the order the client itself gives them back.
     for (const ClientTies::Registration& registration : gone)
     {
@@ -293,7 +293,6 @@ int ServicesServer::ReleaseGoneClients()
             automation->ReleaseSendReturn(registration.client);
         automation->UnregisterClient(registration.client);
     }
-    return static_cast<int>(gone.size());
 }
 
 bool ServicesServer::ReleaseGoneHolders()
@@ -302,7 +301,9 @@ bool ServicesServer::ReleaseGoneHolders()
     if (holders.empty())
         return false;
     SinkCourier::Probe(holders, GetTickCount() + kProbeWait);
-    return ReleaseGoneClients() > 0;
+    // A call served while the probe waited may have let go of the gone holders already.
+    ReleaseGoneClients();
+    return true;
 }
 
 ServicesServer::~ServicesServer()
@@ -575,7 +576,7 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::AcquireSendReturn(LONG
         return automation.AcquireSendReturn(clientId, record, Ints(sendPair), Ints(returnPair));
     };
     HRESULT result = Forward(acquire);
-    // The pairs may be held by clients that are gone: once those are let go, ask again.
+    // The pairs may be held by clients that are gone: once those are asked, ask again.
     if (FAILED(result) && ReleaseGoneHolders())
         result = Forward(acquire);
     if (SUCCEEDED(result))

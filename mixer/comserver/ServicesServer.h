@@ -52,11 +52,11 @@ public:
     static void FirePrivateNotify(DWORD type, DWORD a, DWORD b);
 
 private:
-    // Lets go of the registrations and pairs of the owners whose sinks were found gone; how many
-    // registrations. Main thread.
-    static int ReleaseGoneClients();
-    // Probes the sinks of the clients that hold pairs and lets go of those gone; true when a
-    // registration was let go.
+    // Lets go of the registrations and pairs of the owners whose sinks were found gone. Main
+    // thread.
+    static void ReleaseGoneClients();
+    // Probes the sinks of the clients that hold pairs and lets go of those gone; true when there
+    // were holders to ask (a call served meanwhile may have let go of what the probe found).
     static bool ReleaseGoneHolders();
 
     // The cached special channel of a direction (inputs or outputs): the one ASIO channel
