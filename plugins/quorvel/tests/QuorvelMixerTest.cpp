@@ -260,10 +260,7 @@ private:
 
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
-    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
-                             "PreferredBuffer=512\nGranularity=512\n");
-    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
-    const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    const Trip trip = RunTripThroughTheCard(KIV_QUORVEL);
     ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
     EXPECT_EQ(trip.reported, 1791) << trip.run.output;
     EXPECT_EQ(trip.measured, 1791) << "not passed through: the pair runs" << trip.run.output;
@@ -294,10 +291,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
     EXPECT_EQ(through.mismatches, 0) << through.run.output;
 
     EXPECT_EQ(effects->ReleaseSendReturn(clients[0]), S_OK);
-    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
-                             "PreferredBuffer=512\nGranularity=512\n");
-    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
-    const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    const Trip card = RunTripThroughTheCard(KIV_QUORVEL);
     ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
     EXPECT_EQ(card.measured, 1791) << "the freed pair runs" << card.run.output;
     EXPECT_EQ(card.mismatches, 0) << card.run.output;
@@ -403,10 +397,7 @@ TEST_F(QuorvelWithTheMixer, AKilledHostsPairsGoToTheNextHost)
         << EngineLog();
     killed.Kill();
 
-    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
-                             "PreferredBuffer=512\nGranularity=512\n");
-    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
-    const Trip next = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    const Trip next = RunTripThroughTheCard(KIV_QUORVEL);
     ASSERT_EQ(next.run.exitCode, 0u) << next.run.output;
     EXPECT_EQ(next.measured, 1791) << "the next host's instance runs through the card" << next.run.output
                                    << EngineLog();
