@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mixer/names/PortNames.h"
+#include "mixer/comserver/ClientTies.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/SinkList.h"
@@ -274,7 +275,36 @@ const VarnEffectId* Ids(const KivEffectId* ids)
 }
 } // namespace
 
-ServicesServer::ServicesServer() : effectServices_(*this), paramInfo_(*this), eventSource_(*this) {}
+ServicesServer::ServicesServer() : effectServices_(*this), paramInfo_(*this), eventSource_(*this)
+{
+    SinkCourier::SetGoneHandler([] { ReleaseGoneClients(); });
+}
+
+void ServicesServer::ReleaseGoneClients()
+{
+    std::vector<ClientTies::Registration> gone = ClientTies::Get().TakeRegistrationsOf(SinkCourier::TakeGoneOwners());
+    IVarnAutomation* automation = Automation();
+    if (!automation)
+        return;
+    // In the order the client itself gives them back.
+    for (const ClientTies::Registration& registration : gone)
+    {
+        if (registration.holdsPair)
+            automation->ReleaseSendReturn(registration.client);
+        automation->UnregisterClient(registration.client);
+    }
+}
+
+bool ServicesServer::ReleaseGoneHolders()
+{
+    std::vector<GUID> holders = ClientTies::Get().PairHolders();
+    if (holders.empty())
+        return false;
+    SinkCourier::Probe(holders, GetTickCount() + kProbeWait);
+    // A call served while the probe waited may have let go of the gone holders already.
+    ReleaseGoneClients();
+    return true;
+}
 
 ServicesServer::~ServicesServer()
 {
@@ -525,11 +555,15 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::RegisterClient(LONG* c
 {
     if (!clientId)
         return E_POINTER;
-    return Forward([&](IVarnAutomation& automation) { return automation.RegisterClient(Ints(clientId)); });
+    HRESULT result = Forward([&](IVarnAutomation& automation) { return automation.RegisterClient(Ints(clientId)); });
+    if (SUCCEEDED(result))
+        ClientTies::Get().Registered(*clientId, SinkCourier::Caller());
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::UnregisterClient(LONG clientId)
 {
+    ClientTies::Get().Unregistered(clientId);
     return Forward([&](IVarnAutomation& automation) { return automation.UnregisterClient(clientId); });
 }
 
@@ -538,13 +572,21 @@ HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::AcquireSendReturn(LONG
 {
     if (!record || !sendPair || !returnPair)
         return E_POINTER;
-    return Forward([&](IVarnAutomation& automation) {
+    auto acquire = [&](IVarnAutomation& automation) {
         return automation.AcquireSendReturn(clientId, record, Ints(sendPair), Ints(returnPair));
-    });
+    };
+    HRESULT result = Forward(acquire);
+    // The pairs may be held by clients that are gone: once those are asked, ask again.
+    if (FAILED(result) && ReleaseGoneHolders())
+        result = Forward(acquire);
+    if (SUCCEEDED(result))
+        ClientTies::Get().PairTaken(clientId);
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE ServicesServer::EffectServices::ReleaseSendReturn(LONG clientId)
 {
+    ClientTies::Get().PairGiven(clientId);
     return Forward([&](IVarnAutomation& automation) { return automation.ReleaseSendReturn(clientId); });
 }
 

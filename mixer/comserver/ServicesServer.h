@@ -8,12 +8,22 @@
 // effects plug-in through IKivCorvanEventSource; the application broadcasts notification
 // bits to them. The effects plug-in drives the engine's automation back end through the
 // private interfaces IKivCorvanEffectServices2 and IKivCorvanParamInfo.
+//
+// A client's registration and its send and return pair are tied to the sinks it subscribed
+// (ClientTies): when one of them is found gone while still subscribed (its process ended, or
+// its apartment with it), the server gives the pair back and unregisters the client, as the
+// client would have. A pair asked for when none is free first asks the holders' sinks
+// (SinkCourier::Probe) whether their clients are still there, kProbeWait at most.
 class ServicesServer : public IKivCorvanServices
 {
 public:
     // How long the end of the object waits for the notifications still queued (the clients'
     // Terminate) and for the sinks to be let go, in milliseconds.
     static constexpr DWORD kEndWait = 2000;
+    // How long a refused pair waits for the holders' sinks to answer, in milliseconds: a gone
+    // client's answer comes at once, a live one's within milliseconds; one that hangs keeps
+    // its pair.
+    static constexpr DWORD kProbeWait = 1000;
 
     ServicesServer();
     // Ends both sink lists (SinkList::Shutdown): the object goes at program end, before COM does.
@@ -42,6 +52,13 @@ public:
     static void FirePrivateNotify(DWORD type, DWORD a, DWORD b);
 
 private:
+    // Lets go of the registrations and pairs of the owners whose sinks were found gone. Main
+    // thread.
+    static void ReleaseGoneClients();
+    // Probes the sinks of the clients that hold pairs and lets go of those gone; true when there
+    // were holders to ask (a call served meanwhile may have let go of what the probe found).
+    static bool ReleaseGoneHolders();
+
     // The cached special channel of a direction (inputs or outputs): the one ASIO channel
     // whose pair has no partner, named " - "; -1 while there is none.
     void RecomputeSpecialChannel(bool input);

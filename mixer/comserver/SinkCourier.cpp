@@ -10,6 +10,7 @@
 namespace
 {
 constexpr UINT kEndedMessage = WM_APP + 1;
+constexpr UINT kGoneMessage = WM_APP + 2;
 
 // Live as long as the process: couriers abandoned at the end may still run while statics go.
 std::vector<SinkCourier*>& Couriers() // guarded by SinkLock
@@ -30,8 +31,17 @@ DWORD SystemClock()
     return GetTickCount();
 }
 
-SinkCourier::Clock gClock = SystemClock; // set by tests before any courier starts
-DWORD gLinger = SinkCourier::kLinger;    // guarded by SinkLock
+SinkCourier::Clock gClock = SystemClock;         // set by tests before any courier starts
+DWORD gLinger = SinkCourier::kLinger;            // guarded by SinkLock
+DWORD gProbeRound = 0;                           // the last round of probes; guarded by SinkLock
+SinkCourier::GoneHandler gGoneHandler = nullptr; // set on the main thread before any courier starts
+
+// The owners of sinks found gone, for the main thread; guarded by SinkLock.
+std::vector<GUID>& GoneOwners()
+{
+    static auto* owners = new std::vector<GUID>;
+    return *owners;
+}
 
 // The window whose thread releases the main apartment's references: the main thread, which
 // made it in the first Advise. Guarded by SinkLock.
@@ -44,35 +54,13 @@ LRESULT CALLBACK ReleaseWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         SinkCourier::ReleaseEnded();
         return 0;
     }
+    if (message == kGoneMessage)
+    {
+        if (gGoneHandler)
+            gGoneHandler();
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Keeps the multithreaded apartment of the delivery threads for the life of the process: made and
-// torn down again with every first and last courier, it lost calls under load.
-DWORD WINAPI AnchorApartment(void* ready)
-{
-    HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    SetEvent(ready);
-    if (SUCCEEDED(result))
-        Sleep(INFINITE);
-    return 0;
-}
-
-void EnsureApartment()
-{
-    static const bool anchored = [] {
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        HANDLE thread = ready ? CreateThread(nullptr, 0, AnchorApartment, ready, 0, nullptr) : nullptr;
-        if (thread)
-        {
-            WaitForSingleObject(ready, INFINITE);
-            CloseHandle(thread);
-        }
-        if (ready)
-            CloseHandle(ready);
-        return thread != nullptr;
-    }();
-    (void)anchored;
 }
 
 void EnsureReleaseWindow()
@@ -92,12 +80,14 @@ void EnsureReleaseWindow()
                                          GetModuleHandleA(nullptr), nullptr);
 }
 
-// The client of the sink is gone: its calls fail at once and always will.
+// The client of the sink is gone, or the apartment that served it (its interface is no longer
+// known there): its calls fail at once and always will.
 bool IsGone(HRESULT result)
 {
     switch (result)
     {
     case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case HRESULT_FROM_WIN32(RPC_S_UNKNOWN_IF):
     case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
     case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE):
     case RPC_E_DISCONNECTED:
@@ -124,11 +114,11 @@ bool WaitForProgress(DWORD deadline)
 }
 } // namespace
 
-SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face, Subscription* subscription)
+SinkCourier* SinkCourier::Start(IUnknown* sink, IUnknown* identity, Face face, const GUID& owner,
+                                Subscription* subscription)
 {
-    EnsureApartment();
     EnsureReleaseWindow();
-    auto* courier = new (std::nothrow) SinkCourier(identity, face);
+    auto* courier = new (std::nothrow) SinkCourier(identity, face, owner);
     if (!courier)
         return nullptr;
     {
@@ -269,24 +259,32 @@ bool SinkCourier::HasWork() const
     // Caller holds SinkLock.
     if (current_ && !current_->removed)
         return true;
-    return std::any_of(queue_.begin(), queue_.end(), [](const Notification& n) { return !n.subscription->removed; });
+    return std::any_of(queue_.begin(), queue_.end(),
+                       [](const Notification& n) { return n.subscription && !n.subscription->removed; });
 }
 
 DWORD WINAPI SinkCourier::Run(void* self)
 {
     auto* courier = static_cast<SinkCourier*>(self);
-    HRESULT initialised = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // An apartment of this thread alone: see the class comment. It exports nothing, so nothing
+    // calls into it and it need not serve messages between calls.
+    HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    GUID causality = GUID_NULL;
+    CoGetCurrentLogicalThreadId(&causality);
     IStream* stream = nullptr;
     {
         SinkLockGuard guard;
         std::swap(stream, courier->stream_);
+        courier->causality_ = causality;
     }
     IUnknown* sink = nullptr;
     const IID& iid = courier->face_ == Face::Public ? IID_IKivCorvanNotify : IID_IKivCorvanEventSink;
-    if (stream && FAILED(CoGetInterfaceAndReleaseStream(stream, iid, reinterpret_cast<void**>(&sink))))
+    HRESULT unmarshalled =
+        stream ? CoGetInterfaceAndReleaseStream(stream, iid, reinterpret_cast<void**>(&sink)) : E_FAIL;
+    if (FAILED(unmarshalled))
         sink = nullptr;
-    if (!sink)
-        SinkList::Drop(courier); // a sink we cannot reach is as good as gone
+    if (!sink) // a sink we cannot reach is as good as gone
+        SinkList::Drop(courier, IsGone(unmarshalled));
     courier->Deliver(sink);
     if (sink)
         sink->Release(); // may wait for the client: only this thread waits
@@ -325,7 +323,23 @@ void SinkCourier::Deliver(IUnknown* sink)
         queue_.pop_front();
         Subscription* subscription = notification.subscription;
         if (!sink)
-            SinkList::Drop(this); // also what was subscribed after the thread gave up
+            SinkList::Drop(this, false); // also what was subscribed after the thread gave up
+        if (!subscription)
+        {
+            if (sink && !closed_ && !dropped_)
+            {
+                SinkLock::Leave();
+                // No bit and no user's value: nothing a client acts on. A proxy's own calls
+                // (QueryInterface) answer E_NOINTERFACE also when the client is gone.
+                HRESULT result = static_cast<IKivCorvanEventSink*>(sink)->Notify(0, 0, 0, 0);
+                SinkLock::Enter();
+                if (IsGone(result))
+                    SinkList::Drop(this, true);
+            }
+            probeAnswered_ = notification.a;
+            SetEvent(Progress());
+            continue;
+        }
         if (subscription->removed || !sink)
         {
             LetGo(subscription);
@@ -342,10 +356,97 @@ void SinkCourier::Deliver(IUnknown* sink)
         current_ = nullptr;
         LetGo(subscription);
         if (IsGone(result))
-            SinkList::Drop(this);
+            SinkList::Drop(this, true);
         SetEvent(Progress());
     }
     SinkLock::Leave();
+}
+
+GUID SinkCourier::Caller()
+{
+    GUID causality = GUID_NULL;
+    CoGetCurrentLogicalThreadId(&causality);
+    SinkLockGuard guard;
+    for (const SinkCourier* courier : Couriers())
+    {
+        if (courier->causality_ == causality)
+            return courier->owner_;
+    }
+    return causality;
+}
+
+bool SinkCourier::Answered(DWORD round) const
+{
+    // Caller holds SinkLock.
+    return static_cast<LONG>(probeAnswered_ - round) >= 0 || static_cast<LONG>(probeAsked_ - round) < 0;
+}
+
+void SinkCourier::Probe(const std::vector<GUID>& owners, DWORD deadline)
+{
+    DWORD round = 0;
+    {
+        SinkLockGuard guard;
+        round = ++gProbeRound;
+        for (SinkCourier* courier : Couriers())
+        {
+            // Private sinks only: their clients are the effects plug-in's instances.
+            if (courier->face_ != Face::Private || courier->subscriptions_ == 0 || courier->closed_ ||
+                courier->dropped_ || std::find(owners.begin(), owners.end(), courier->owner_) == owners.end())
+                continue;
+            try
+            {
+                courier->queue_.push_back({nullptr, 0, round, 0});
+            }
+            catch (const std::bad_alloc&)
+            {
+                continue; // out of memory: this sink is not asked
+            }
+            courier->probeAsked_ = round;
+            SetEvent(courier->wake_);
+        }
+    }
+    for (;;)
+    {
+        {
+            SinkLockGuard guard;
+            if (std::all_of(Couriers().begin(), Couriers().end(),
+                            [round](const SinkCourier* c) { return c->Answered(round); }))
+                return;
+        }
+        if (!WaitForProgress(deadline))
+            return;
+    }
+}
+
+void SinkCourier::SetGoneHandler(GoneHandler handler)
+{
+    gGoneHandler = handler;
+}
+
+std::vector<GUID> SinkCourier::TakeGoneOwners()
+{
+    SinkLockGuard guard;
+    std::vector<GUID> owners;
+    owners.swap(GoneOwners());
+    return owners;
+}
+
+void SinkCourier::NoteGone()
+{
+    // Caller holds SinkLock.
+    std::vector<GUID>& owners = GoneOwners();
+    if (std::find(owners.begin(), owners.end(), owner_) != owners.end())
+        return;
+    try
+    {
+        owners.push_back(owner_);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return; // out of memory: what the client held stays until its sink is found gone again
+    }
+    if (gReleaseWindow)
+        PostMessageA(gReleaseWindow, kGoneMessage, 0, 0);
 }
 
 bool SinkCourier::WaitDelivered(DWORD deadline)

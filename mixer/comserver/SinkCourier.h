@@ -3,6 +3,7 @@
 #include <unknwn.h>
 
 #include <deque>
+#include <vector>
 
 class SinkCourier;
 
@@ -22,12 +23,22 @@ struct Subscription
 // Delivers the notifications of one subscribed sink on a thread of its own, in the order they
 // were queued, so that a sink that blocks holds up no other sink and not the main thread.
 //
-// The sink is marshalled to that thread (it joins the multithreaded apartment) when the courier
-// starts; the main apartment keeps its own reference, which identifies the sink while it is
-// subscribed. Releasing a proxy calls back into its client, so the main apartment's reference is
-// let go only after the delivery thread has ended (the sink answered its last call or its client
-// is gone), on the main thread outside any incoming call: the thread's end posts a message to a
-// window of ours that releases it (ReleaseEnded).
+// The sink is marshalled to that thread when the courier starts. The thread is an apartment of
+// its own (single-threaded): its proxy of the sink is unmarshalled, called and released by that
+// thread alone and shares nothing with another courier's. In one apartment shared by the
+// delivery threads, the proxies of sinks of one client apartment share that apartment's remote
+// unknown, and two threads letting go of theirs at once (clients gone, every release failing at
+// once) freed it under each other. The main apartment keeps its own reference, which identifies
+// the sink while it is subscribed. Releasing a proxy calls back into its client, so the main
+// apartment's reference is let go only after the delivery thread has ended (the sink answered
+// its last call or its client is gone), on the main thread outside any incoming call: the
+// thread's end posts a message to a window of ours that releases it (ReleaseEnded).
+//
+// Each sink has an owner: the logical thread of the client that subscribed it, the tie between
+// a client's sinks and its registrations with the engine (ClientTies). When the sink's client is
+// found gone while the sink is still subscribed (a call fails as IsGone says), its owner is
+// noted and the main thread is told (SetGoneHandler). Probe asks a sink whether its client is
+// still there without notifying it.
 //
 // When its last subscription goes, a courier lingers for kLinger milliseconds: a client that
 // subscribes the same sink again meanwhile gets it back, so that clients which subscribe and
@@ -51,13 +62,31 @@ public:
     static constexpr DWORD kLinger = 10000;
 
     // Starts delivery to sink (on the main thread, which owns the sink's reference); identity
-    // is the sink's object (its IUnknown), kept without a reference of its own. Null when out of
-    // memory or when the sink cannot be marshalled; nothing is held then.
-    // The courier starts with subscription, its first.
-    static SinkCourier* Start(IUnknown* sink, IUnknown* identity, Face face, Subscription* subscription);
+    // is the sink's object (its IUnknown), kept without a reference of its own; owner is the
+    // logical thread that subscribed it. Null when out of memory or when the sink cannot be
+    // marshalled; nothing is held then. The courier starts with subscription, its first.
+    static SinkCourier* Start(IUnknown* sink, IUnknown* identity, Face face, const GUID& owner,
+                              Subscription* subscription);
 
     IUnknown* Identity() const { return identity_; }
     Face GetFace() const { return face_; }
+
+    // The client the incoming call being served comes from, by the call's logical thread
+    // (CoGetCurrentLogicalThreadId): a call a client makes from inside a notification carries
+    // the delivery thread's, and is its sink's owner's; any other call is its own.
+    static GUID Caller();
+    // Asks every sink of these owners that has a subscription whether its client is still
+    // there, and waits, serving incoming calls, until each has answered or until deadline (a
+    // tick count). A sink whose client is gone is dropped and its owner noted (TakeGoneOwners).
+    static void Probe(const std::vector<GUID>& owners, DWORD deadline);
+    // Called on the main thread, outside any incoming call, after owners were noted as gone.
+    typedef void (*GoneHandler)();
+    static void SetGoneHandler(GoneHandler handler);
+    // The owners noted as gone since the last call, each once.
+    static std::vector<GUID> TakeGoneOwners();
+    // Notes the owner of a dropped sink that was still subscribed when its client was found gone.
+    // Caller holds SinkLock.
+    void NoteGone();
 
     // A lingering or subscribed courier of the same sink (by identity) and face that may take a
     // new subscription; null when there is none.
@@ -99,32 +128,38 @@ public:
     static DWORD Now();
 
 private:
+    // A notification, or a probe (no subscription; a is its round).
     struct Notification
     {
-        Subscription* subscription; // holds it
+        Subscription* subscription; // holds it; null for a probe
         DWORD type, a, b;
     };
 
-    SinkCourier(IUnknown* identity, Face face) : identity_(identity), face_(face) {}
+    SinkCourier(IUnknown* identity, Face face, const GUID& owner) : identity_(identity), face_(face), owner_(owner) {}
     ~SinkCourier();
     SinkCourier(const SinkCourier&) = delete;
     SinkCourier& operator=(const SinkCourier&) = delete;
 
     static DWORD WINAPI Run(void* self);
     void Deliver(IUnknown* sink);
+    bool Answered(DWORD round) const;
     bool HasWork() const;
     void Close();
 
     IUnknown* sink_ = nullptr; // the main apartment's reference; null when the start failed
     IUnknown* identity_;       // borrowed: lives as long as sink_
     Face face_;
-    IStream* stream_ = nullptr; // the sink marshalled for the delivery thread, until it takes it
+    GUID owner_;
+    GUID causality_ = GUID_NULL; // the delivery thread's logical thread, once it runs
+    IStream* stream_ = nullptr;  // the sink marshalled for the delivery thread, until it takes it
     HANDLE thread_ = nullptr;
     HANDLE wake_ = nullptr; // set when a notification is queued or the courier closes
     std::deque<Notification> queue_;
     Subscription* current_ = nullptr; // the subscription whose call is running
     DWORD callStart_ = 0;
     int subscriptions_ = 0;
+    DWORD probeAsked_ = 0;    // the last round of probes queued here
+    DWORD probeAnswered_ = 0; // the last round of probes answered here
     bool closed_ = false;
     bool dropped_ = false;
     bool ended_ = false; // the thread has finished with everything but its handle

@@ -62,6 +62,7 @@ HRESULT SinkList::Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie)
     if (!sink || !cookie)
         return E_POINTER;
     IUnknown* identity = IdentityOf(sink);
+    const GUID owner = SinkCourier::Caller();
     auto* subscription = new (std::nothrow) Subscription{nullptr, mask, user, 0, 1, false};
     if (!subscription)
         return E_FAIL;
@@ -78,7 +79,7 @@ HRESULT SinkList::Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie)
     {
         // Advise runs on the main thread only: no other subscription can come in meanwhile.
         SinkLock::Leave();
-        courier = SinkCourier::Start(sink, identity, face_, subscription);
+        courier = SinkCourier::Start(sink, identity, face_, owner, subscription);
         SinkLock::Enter();
         if (!courier)
         {
@@ -134,7 +135,7 @@ void SinkList::Broadcast(DWORD type, DWORD a, DWORD b)
     auto behind = [&](const Subscription* s) { return (s->mask & type) && s->courier->HasFallenBehind(now); };
     for (auto found = std::find_if(subscriptions_.begin(), subscriptions_.end(), behind); found != subscriptions_.end();
          found = std::find_if(subscriptions_.begin(), subscriptions_.end(), behind))
-        Drop((*found)->courier);
+        Drop((*found)->courier, false);
     for (Subscription* subscription : subscriptions_)
     {
         if (subscription->mask & type)
@@ -142,21 +143,26 @@ void SinkList::Broadcast(DWORD type, DWORD a, DWORD b)
     }
 }
 
-void SinkList::Drop(SinkCourier* courier)
+void SinkList::Drop(SinkCourier* courier, bool gone)
 {
     SinkList& list = courier->GetFace() == SinkCourier::Face::Public ? Public() : Private();
     SinkLockGuard guard;
     courier->Drop();
+    bool subscribed = false;
     for (auto at = list.subscriptions_.begin(); at != list.subscriptions_.end();)
     {
         if ((*at)->courier == courier)
         {
+            subscribed = true;
             list.Unlink(at);
             at = list.subscriptions_.begin();
         }
         else
             ++at;
     }
+    // A client that unsubscribed before it went is no news: it let go of what it held itself.
+    if (gone && subscribed)
+        courier->NoteGone();
 }
 
 bool SinkList::Shutdown(DWORD milliseconds)

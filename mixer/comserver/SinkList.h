@@ -46,7 +46,8 @@ public:
     SinkList& operator=(const SinkList&) = delete;
 
     // S_OK; E_POINTER for a null sink or cookie pointer; E_FAIL when out of memory, when the
-    // sink cannot be reached from a delivery thread, or while the lists end (Shutdown).
+    // sink cannot be reached from a delivery thread, or while the lists end (Shutdown). The
+    // sink's owner is the caller (SinkCourier::Caller).
     HRESULT Advise(IUnknown* sink, DWORD mask, DWORD user, DWORD* cookie);
     // Always S_OK: an unknown cookie changes nothing.
     HRESULT Unadvise(DWORD cookie);
@@ -63,7 +64,9 @@ public:
     static SinkList& Private();
 
     // Unlinks every subscription of a courier's sink, as if the client had unsubscribed it.
-    static void Drop(SinkCourier* courier);
+    // gone: its client was found gone; when the sink was still subscribed its owner is noted
+    // (SinkCourier::NoteGone).
+    static void Drop(SinkCourier* courier, bool gone);
 
     // The end of the lists, on the main thread at program end: waits, serving incoming calls,
     // until what is queued has been delivered, unlinks every subscription and waits for the

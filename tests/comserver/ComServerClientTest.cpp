@@ -10,6 +10,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/names/WindowMessages.h"
+#include "standins/engine/EngineControl.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/comserver/Sinks.h"
 #include "tests/support/MessagePump.h"
@@ -511,6 +513,89 @@ TEST_F(ComServerClientTest, PrivateInterfacesAcrossProcesses)
     EXPECT_EQ(effects->SetSendInsertRouting(second, 0, 1, 2, 0, &info), E_NOTIMPL);
     EXPECT_EQ(effects->UnregisterClient(second), S_OK);
     params->Release();
+    effects->Release();
+}
+
+// How many clients other than these unregistered, by the engine's call log (through its
+// control channel); -1 without the log.
+int OthersUnregistered(HWND server, const std::vector<LONG>& own)
+{
+    DWORD process = 0;
+    std::string reply;
+    if (!GetWindowThreadProcessId(server, &process) || !SendControlRequest(process, "log", reply))
+        return -1;
+    int count = 0;
+    std::istringstream log(reply);
+    for (std::string line; std::getline(log, line);)
+    {
+        std::istringstream words(line);
+        std::string call;
+        LONG client = 0;
+        if (words >> call >> client && call == "UnregisterClient" &&
+            std::find(own.begin(), own.end(), client) == own.end())
+            ++count;
+    }
+    return count;
+}
+
+// A client that holds a pair and goes without giving it back (its process killed, or its
+// apartment ended) is let go of as if it had unregistered: by the first notification that
+// finds its sinks gone, or when a pair is asked for while none is free. While it lives it keeps
+// its pair.
+TEST_F(ComServerClientTest, AClientFoundGoneGivesBackItsPair)
+{
+    struct Case
+    {
+        const char* label;
+        const char* probe;
+        bool killed;   // else its apartment ended before it was ready
+        bool notified; // a notification finds it gone before a pair is asked for
+    };
+    const Case cases[] = {
+        {"killed, then a pair is asked for", "pair", true, false},
+        {"killed, then notified", "pair", true, true},
+        {"its apartment ended, then a pair is asked for", "pair apartment", false, false},
+        {"its apartment ended, then notified", "pair apartment", false, true},
+    };
+    IKivCorvanEffectServices* effects = nullptr;
+    ASSERT_EQ(services_->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects)), S_OK);
+    auto acquire = [effects](LONG client) {
+        KivSendReturn record = {};
+        LONG send = -1, ret = -1;
+        return effects->AcquireSendReturn(client, &record, &send, &ret);
+    };
+    std::vector<LONG> ours;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        auto probe = std::make_unique<Probe>(c.probe);
+        ASSERT_TRUE(probe->Ready());
+        std::vector<LONG> own(4);
+        for (LONG& client : own)
+            ASSERT_EQ(effects->RegisterClient(&client), S_OK);
+        ours.insert(ours.end(), own.begin(), own.end());
+        const int before = OthersUnregistered(server_, ours);
+        ASSERT_GE(before, 0) << "the engine's call log";
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(acquire(own[i]), S_OK) << i; // the probe holds the card's fourth pair
+        if (c.killed)
+        {
+            EXPECT_NE(acquire(own[3]), S_OK) << "a live client keeps its pair";
+            probe.reset();
+        }
+        if (c.notified)
+        {
+            FirePublic(0x8);
+            EXPECT_TRUE(PumpUntil([&] { return OthersUnregistered(server_, ours) > before; }))
+                << "the notification let go of the gone client";
+        }
+        EXPECT_EQ(acquire(own[3]), S_OK) << "the gone client's pair is free again";
+        for (LONG client : own)
+        {
+            effects->ReleaseSendReturn(client);
+            effects->UnregisterClient(client);
+        }
+    }
     effects->Release();
 }
 

@@ -9,6 +9,10 @@
 //                        with the number of rounds made
 //   guess <tries>        subscribes a sink to each list, then unsubscribes every number within
 //                        tries of its own cookie on both lists; exits with 0
+//   pair [apartment]     subscribes a sink to each list, registers with the effect services and
+//                        takes a send and return pair, as an effects plug-in does, and waits to
+//                        be killed; with "apartment" all that is done by a thread whose
+//                        apartment then ends without giving anything back
 #include <windows.h>
 
 #include <cstdio>
@@ -73,6 +77,29 @@ bool SetNamedEvent(const char* name)
     return true;
 }
 
+// What an effects plug-in's link does on its thread: both sinks, a registration, a pair.
+HRESULT TakePair(Client& client, PublicSink& publicSink, PrivateSink& privateSink)
+{
+    DWORD cookie = 0;
+    LONG id = 0, send = -1, ret = -1;
+    KivSendReturn record = {};
+    IKivCorvanEffectServices* effects = nullptr;
+    HRESULT result = client.Connect();
+    if (SUCCEEDED(result))
+        result = client.services->Advise(&publicSink, 0xFFFFFFFF, 1, &cookie);
+    if (SUCCEEDED(result))
+        result = client.source->Advise(&privateSink, 0xFFFFFFFF, 2, &cookie);
+    if (SUCCEEDED(result))
+        result = client.services->QueryInterface(IID_IKivCorvanEffectServices, reinterpret_cast<void**>(&effects));
+    if (SUCCEEDED(result))
+        result = effects->RegisterClient(&id);
+    if (SUCCEEDED(result))
+        result = effects->AcquireSendReturn(id, &record, &send, &ret);
+    if (effects)
+        effects->Release();
+    return result;
+}
+
 int WaitToBeKilled()
 {
     MSG message;
@@ -116,6 +143,31 @@ int main(int argc, char** argv)
     if (argc < 2 || FAILED(CoInitialize(nullptr)))
         return 1;
     const char* mode = argc > 2 ? argv[2] : "";
+    if (std::strcmp(mode, "pair") == 0)
+    {
+        // The sinks outlive the apartments: their stubs are let go as an apartment ends.
+        static PublicSink publicSink;
+        static PrivateSink privateSink;
+        Client client;
+        HRESULT result = E_UNEXPECTED;
+        if (argc > 3 && std::strcmp(argv[3], "apartment") == 0)
+        {
+            std::thread([&result] {
+                if (FAILED(CoInitialize(nullptr)))
+                    return;
+                {
+                    Client own;
+                    result = TakePair(own, publicSink, privateSink);
+                }
+                CoUninitialize();
+            }).join();
+        }
+        else
+            result = TakePair(client, publicSink, privateSink);
+        if (FAILED(result))
+            return Failed(6, "taking a pair", result);
+        return SetNamedEvent(argv[1]) ? WaitToBeKilled() : 5;
+    }
     if (std::strcmp(mode, "churn") == 0)
     {
         int threads = argc > 3 ? std::atoi(argv[3]) : 1;

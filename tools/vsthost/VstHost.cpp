@@ -16,7 +16,9 @@
 // blocks, halves, 11/16 and the rest, one call in 21 of 11/16, random lengths up to the
 // block, prime lengths, or a change from one kind to the next every second. --instances N
 // first makes N instances at once through the plug-in's entry point, tells how many it got and
-// closes them again. --params makes the host's parameter calls while the audio runs (once half
+// closes them again. --open N makes N more instances before the run and keeps them open until
+// it ends, as a project's other tracks do (each holds what it took of the card). --params
+// makes the host's parameter calls while the audio runs (once half
 // of the blocks are processed; after the run when it was quicker): for each listed index, setParameter with the value when one is
 // given, then getParameter and the name, display and label texts, each printed; after the run
 // every listed index is read again. --lifetimes N makes N instance lifetimes one after another
@@ -65,6 +67,7 @@ struct Options
     int blocks = 100;
     int instances = 0;
     int lifetimes = 0;
+    int open = 0;
     double seconds = 0.0;
     std::string calls = "whole";
     bool offline = false;
@@ -289,6 +292,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->instances = std::atoi(argv[++i]);
         else if (arg == "--lifetimes" && hasValue)
             options->lifetimes = std::atoi(argv[++i]);
+        else if (arg == "--open" && hasValue)
+            options->open = std::atoi(argv[++i]);
         else if (arg == "--seconds" && hasValue)
             options->seconds = std::atof(argv[++i]);
         else if (arg == "--calls" && hasValue)
@@ -337,8 +342,9 @@ bool ParseOptions(int argc, char** argv, Options* options)
         options->blocks = static_cast<int>(std::ceil(options->seconds * options->rate / options->block));
     }
     return !options->plugin.empty() && options->rate > 0 && options->block > 0 && options->blocks > 0 &&
-           options->instances >= 0 && options->lifetimes >= 0 && options->seconds >= 0.0 && knownSignal &&
-           CallCutter::Known(options->calls) && (options->swapChunk.empty() || !options->setChunk.empty());
+           options->instances >= 0 && options->lifetimes >= 0 && options->open >= 0 && options->seconds >= 0.0 &&
+           knownSignal && CallCutter::Known(options->calls) &&
+           (options->swapChunk.empty() || !options->setChunk.empty());
 }
 
 StereoSignal Generate(const Options& options)
@@ -497,7 +503,7 @@ int main(int argc, char** argv)
         std::printf("usage: vsthost <plug-in.dll> [--rate HZ] [--block N] [--blocks N | --seconds S] [--input IN.wav]\n"
                     "               [--signal noise|sine|impulse] [--output OUT.wav] [--product TEXT]\n"
                     "               [--offline] [--accumulate] [--lockstep] [--editor] [--chunk]\n"
-                    "               [--set-chunk HEX] [--swap-chunk HEX] [--instances N]\n"
+                    "               [--set-chunk HEX] [--swap-chunk HEX] [--instances N] [--open N]\n"
                     "               [--calls whole|half|split|shorter|uneven|primes|changing]\n"
                     "               [--params INDEX[=VALUE],...] [--lifetimes N]\n");
         return 2;
@@ -561,6 +567,19 @@ int main(int argc, char** argv)
         {
             record->dispatcher(record, kEffClose, 0, 0, nullptr, 0.0f);
         }
+    }
+    std::vector<VstEffectRecord*> others;
+    for (int i = 0; i < options.open; ++i)
+    {
+        if (VstEffectRecord* record = entry(&HostCallback))
+        {
+            others.push_back(record);
+        }
+    }
+    if (options.open > 0)
+    {
+        std::printf("open: %d of %d made\n", static_cast<int>(others.size()), options.open);
+        std::fflush(stdout);
     }
     VstEffectRecord* effect = entry(&HostCallback);
     if (!effect || effect->magic != kVstMagic)
@@ -771,6 +790,10 @@ int main(int argc, char** argv)
         std::printf("editor: idled %d times, closed\n", idles);
     }
     dispatch(kEffClose, 0, 0, nullptr, 0);
+    for (VstEffectRecord* record : others)
+    {
+        record->dispatcher(record, kEffClose, 0, 0, nullptr, 0.0f);
+    }
     FreeLibrary(module);
 
     std::printf("host: %d automations, %d display updates, %d idle requests\n", gAutomations.load(),

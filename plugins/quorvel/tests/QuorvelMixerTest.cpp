@@ -157,6 +157,7 @@ public:
     {
         bool held = false;
         int given = 0;
+        int holders = 0; // clients holding one now
     };
     OtherPairs ReadOtherPairs() const
     {
@@ -187,6 +188,7 @@ public:
         for (const auto& hold : holds)
         {
             pairs.held = pairs.held || hold.second;
+            pairs.holders += hold.second ? 1 : 0;
         }
         return pairs;
     }
@@ -259,10 +261,7 @@ private:
 
 TEST_F(QuorvelWithTheMixer, AnInstanceGetsAPairAndItsAudioComesBackThroughTheCard)
 {
-    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
-                             "PreferredBuffer=512\nGranularity=512\n");
-    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
-    const Trip trip = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    const Trip trip = RunTripThroughTheCard(KIV_QUORVEL);
     ASSERT_EQ(trip.run.exitCode, 0u) << trip.run.output;
     EXPECT_EQ(trip.reported, 1791) << trip.run.output;
     EXPECT_EQ(trip.measured, 1791) << "not passed through: the pair runs" << trip.run.output;
@@ -293,10 +292,7 @@ TEST_F(QuorvelWithTheMixer, WithEveryPairTakenTheInstancePassesThroughUntilOneIs
     EXPECT_EQ(through.mismatches, 0) << through.run.output;
 
     EXPECT_EQ(effects->ReleaseSendReturn(clients[0]), S_OK);
-    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
-                             "PreferredBuffer=512\nGranularity=512\n");
-    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
-    const Trip card = RunTrip(KIV_QUORVEL, "--lockstep", 256, 100, gain, 4 * 512);
+    const Trip card = RunTripThroughTheCard(KIV_QUORVEL);
     ASSERT_EQ(card.run.exitCode, 0u) << card.run.output;
     EXPECT_EQ(card.measured, 1791) << "the freed pair runs" << card.run.output;
     EXPECT_EQ(card.mismatches, 0) << card.run.output;
@@ -353,6 +349,60 @@ TEST_F(QuorvelWithTheMixer, InstancesInOneHostTakeAPairEachAndOneMoreThanTheCard
     EXPECT_TRUE(APairIsFree(effects, probe)) << "the others keep theirs: one is free";
     effects->UnregisterClient(probe);
     effects->Release();
+}
+
+// A host started in the background, killed at the end if it still runs.
+class BackgroundHost
+{
+public:
+    explicit BackgroundHost(const std::string& arguments)
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        const std::string command =
+            "\"" + WindowsPath(KIV_VSTHOST) + "\" \"" + WindowsPath(KIV_QUORVEL) + "\" " + arguments;
+        started_ = StartProcess(nullptr, command, FALSE, startup, &process_);
+    }
+    ~BackgroundHost() { Kill(); }
+    BackgroundHost(const BackgroundHost&) = delete;
+    BackgroundHost& operator=(const BackgroundHost&) = delete;
+
+    bool Started() const { return started_; }
+    void Kill()
+    {
+        if (!started_)
+        {
+            return;
+        }
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 30000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+        started_ = false;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// A host killed while its instances hold the card's four pairs takes none with it: the mixer
+// finds its sinks gone and gives the pairs back, and the next host's instance gets one.
+TEST_F(QuorvelWithTheMixer, AKilledHostsPairsGoToTheNextHost)
+{
+    OwnClients own; // none of its own: reads the instances' pairs from the engine's log
+    BackgroundHost killed("--open 3 --seconds 600");
+    ASSERT_TRUE(killed.Started()) << GetLastError();
+    ASSERT_TRUE(own.WaitForOtherPairs([](const OwnClients::OtherPairs& pairs) { return pairs.holders == 4; }))
+        << "the host's four instances hold the card's four pairs\n"
+        << EngineLog();
+    killed.Kill();
+
+    const Trip next = RunTripThroughTheCard(KIV_QUORVEL);
+    ASSERT_EQ(next.run.exitCode, 0u) << next.run.output;
+    EXPECT_EQ(next.measured, 1791) << "the next host's instance runs through the card" << next.run.output
+                                   << EngineLog();
+    EXPECT_EQ(next.mismatches, 0) << next.run.output;
 }
 
 // Whether the samples of `returned` from `from` on are those of `sent`: passed through.

@@ -1,6 +1,7 @@
 #pragma once
 // Runs KivQuorvel in tools/vsthost on the simulated card for the end-to-end tests: noise in,
 // what came back compared with what was sent, and the settings a run needs meanwhile.
+#include "standins/asio/StandinTestConfig.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/vsthost/Wav.h"
 #include "tools/vsthost/tests/HostRun.h"
@@ -115,4 +116,14 @@ inline Trip RunTrip(const char* plugin, const std::string& arguments, int block,
         }
     }
     return trip;
+}
+
+// Noise in lock step through an instance that runs on the simulated card's loop of 512 samples
+// at half gain, compared with what was sent once the loop has settled.
+inline Trip RunTripThroughTheCard(const char* plugin)
+{
+    StandinTestConfig config("[Driver]\nClock=manual\nLoopGain=0.5\nLoopDelay=512\nMinBuffer=512\n"
+                             "PreferredBuffer=512\nGranularity=512\n");
+    const double gain = 0.5 * 2147418112.0 / 2147483648.0;
+    return RunTrip(plugin, "--lockstep", 256, 100, gain, 4 * 512);
 }
