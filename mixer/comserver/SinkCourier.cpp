@@ -6,11 +6,10 @@
 
 #include "mixer/comserver/ComInterfaces.h"
 #include "mixer/comserver/SinkList.h"
+#include "mixer/names/WindowMessages.h"
 
 namespace
 {
-constexpr UINT kEndedMessage = WM_APP + 1;
-constexpr UINT kGoneMessage = WM_APP + 2;
 
 // Live as long as the process: couriers abandoned at the end may still run while statics go.
 std::vector<SinkCourier*>& Couriers() // guarded by SinkLock
@@ -49,12 +48,12 @@ HWND gReleaseWindow = nullptr;
 
 LRESULT CALLBACK ReleaseWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kEndedMessage)
+    if (message == WindowMessage::kCourierEnded)
     {
         SinkCourier::ReleaseEnded();
         return 0;
     }
-    if (message == kGoneMessage)
+    if (message == WindowMessage::kClientGone)
     {
         if (gGoneHandler)
             gGoneHandler();
@@ -295,7 +294,7 @@ DWORD WINAPI SinkCourier::Run(void* self)
         courier->ended_ = true; // from here on the main thread may free the courier: the thread
                                 // touches nothing of it any more
         if (gReleaseWindow)
-            PostMessageA(gReleaseWindow, kEndedMessage, 0, 0);
+            PostMessageA(gReleaseWindow, WindowMessage::kCourierEnded, 0, 0);
     }
     SetEvent(Progress());
     return 0;
@@ -446,7 +445,7 @@ void SinkCourier::NoteGone()
         return; // out of memory: what the client held stays until its sink is found gone again
     }
     if (gReleaseWindow)
-        PostMessageA(gReleaseWindow, kGoneMessage, 0, 0);
+        PostMessageA(gReleaseWindow, WindowMessage::kClientGone, 0, 0);
 }
 
 bool SinkCourier::WaitDelivered(DWORD deadline)

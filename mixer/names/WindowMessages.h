@@ -27,6 +27,11 @@ constexpr UINT kCloseFrame = 2026;
 constexpr UINT kMainSectionForm = 2027;
 // To an open mixer dialog: an engine event (event id, argument).
 constexpr UINT kDialogEngineEvent = WM_USER + 100;
+// To the COM server's release window (a message-only window of the user-interface thread, made
+// by the first Advise), no parameters: a sink courier ended and the references its apartment
+// kept may go; a courier found a client gone.
+constexpr UINT kCourierEnded = WM_APP + 1;
+constexpr UINT kClientGone = WM_APP + 2;
 // Test hooks, to the application window: a public notification (bit, 0); a private one
 // (bit | a << 16, b: the private bits fit in 16 bits, so a is limited to 16 bits here); the
 // user's quit.
