@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "mixer/app/Application.h"
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/names/WindowMessages.h"
 #include "tests/support/MessagePump.h"
 

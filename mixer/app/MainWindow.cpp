@@ -3,7 +3,7 @@
 #include "framework/windows/AppBase.h"
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/app/Automation.h"
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
 #include "mixer/engine/EngineVocabulary.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/engine/VarnServices.h"
 
 // The object of the class KivCorvanServices: one per process, handed to every client by the

@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/comserver/SinkList.h"
 #include "mixer/names/WindowMessages.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The records the effect model exchanges with the mixer program, as portable twins of the COM
-// server's (mixer/comserver/ComInterfaces.h): the same sizes and offsets, fixed-width fields,
+// server's (mixer/comcontract/ComInterfaces.h): the same sizes and offsets, fixed-width fields,
 // UTF-16 texts, so the model builds and is tested natively. The Windows build checks that
 // each twin lies exactly as the server's record, which the services link hands over as is.
 
@@ -145,7 +145,7 @@ inline bool SameValue(const ParamValue& a, const ParamValue& b)
 }
 
 #ifdef _WIN32
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 
 // The services link hands these records across as they lie: each twin must be the server's.
 static_assert(sizeof(EffectId) == sizeof(KivEffectId), "effect id twin");

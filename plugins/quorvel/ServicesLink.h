@@ -6,7 +6,7 @@
 // thread's commands (Execute). It never starts the mixer program: without it the link stays
 // unconnected and the instance passes its audio through.
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/InsertChain.h"
 #include "plugins/quorvel/ModelLink.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 
 struct Arrival
 {

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "standins/engine/EngineControl.h"
 #include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"

@@ -10,7 +10,7 @@
 
 #include "mixer/app/Application.h"
 #include "mixer/app/Startup.h"
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/comserver/ComModule.h"
 #include "mixer/comserver/Registrar.h"
 #include "mixer/comserver/ServicesServer.h"

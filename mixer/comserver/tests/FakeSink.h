@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 
 struct Call
 {

@@ -4,7 +4,7 @@
 // (name, and the client id where one is passed), answer S_OK unless told otherwise, and keep
 // the sinks they were given as the server does.
 
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 
 #include <functional>
 #include <map>

@@ -3,7 +3,7 @@
 // through the card's loop and back. Instances in hosts (tools/vsthost), loaded from the
 // plug-in file in this process, or made here with the link this program records.
 #include "mixer/app/Application.h"
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/names/WindowMessages.h"
 #include "plugins/base/platform/PlatformBase.h"
 #include "plugins/base/vst/VstRecord.h"

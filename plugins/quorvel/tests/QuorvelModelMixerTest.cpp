@@ -2,7 +2,7 @@
 // link made in this process (this thread is its services thread: commands run at once) lists
 // the library, edits the chain, and the engine's chain is read back through the server.
 #include "mixer/app/Application.h"
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/names/WindowMessages.h"
 #include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/EditorMessages.h"

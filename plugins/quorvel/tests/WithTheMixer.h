@@ -2,7 +2,7 @@
 // The fixture of the tests that run KivQuorvel with the mixer program: the program registered
 // as the COM server of the test's prefix, kept running by a reference of the test's own for
 // each case, and ended with its quit message after the last one.
-#include "mixer/comserver/ComInterfaces.h"
+#include "mixer/comcontract/ComInterfaces.h"
 #include "tests/mixer/MixerServer.h"
 #include "tools/vsthost/tests/HostRun.h"
 

@@ -3,7 +3,7 @@
 // records checked: the records cross process and bitness boundaries unchanged.
 #include <cstddef>
 
-#include "mixer/comserver/KivCorvanServices.h"
+#include "mixer/comcontract/KivCorvanServices.h"
 
 static_assert(sizeof(KivASIOMonitorInfo) == 20, "monitor record");
 static_assert(offsetof(KivASIOMonitorInfo, gain) == 8 && offsetof(KivASIOMonitorInfo, pan) == 16,
