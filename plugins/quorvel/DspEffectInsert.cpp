@@ -117,7 +117,7 @@ void DspEffectInsert::FetchPresetList(bool direct)
     presets_.clear();
     CallBlock block;
     PutId(block, 1, preset_.id);
-    const bool ok = Run(block, 8, direct) == kCallOk;
+    const bool ok = Run(block, kCmdGetEffectCorePresets, direct) == kCallOk;
     const int32_t count = WordAt(block, 5);
     CorePresetRecord* records = PointerAt<CorePresetRecord>(block, 6);
     if (ok && count > 0 && records)

@@ -43,8 +43,6 @@ class ServicesLink final : public ServicesConnection, public ModelLink, public C
 {
 public:
     static constexpr DWORD kAdviseMask = 0x77FC;
-    static constexpr int32_t kFirstCommand = 4;
-    static constexpr int32_t kLastCommand = 51;
 
     ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system);
     ~ServicesLink() override;
