@@ -590,6 +590,38 @@ HRESULT ClearPair(const Server& s)
     return S_OK;
 }
 
+// A command answering a count and an array the server allocated, into two slots.
+template <typename T, typename Ask>
+HRESULT List(CallBlock& b, int countSlot, int arraySlot, Ask ask)
+{
+    LONG count = 0;
+    T* records = nullptr;
+    const HRESULT r = ask(&count, &records);
+    Put(b, countSlot, count);
+    PutPointer(b, arraySlot, records);
+    return r;
+}
+
+// A command answering one word into a slot.
+template <typename Ask>
+HRESULT Answer(CallBlock& b, int slot, Ask ask)
+{
+    LONG value = 0;
+    const HRESULT r = ask(&value);
+    Put(b, slot, value);
+    return r;
+}
+
+// A command that sets an insert and answers its information into ten slots from `first`.
+template <typename Ask>
+HRESULT Placed(CallBlock& b, int first, Ask ask)
+{
+    KivInsertInfo info{};
+    const HRESULT r = ask(&info);
+    PutInfo(b, first, info);
+    return r;
+}
+
 // The executor's commands, one row each, in command order.
 constexpr CommandRow kCommands[] = {
     {kCmdAcquireSendReturn, Client::Passed, On::ES, false,
@@ -610,31 +642,21 @@ constexpr CommandRow kCommands[] = {
          return r;
      }},
     {kCmdGetEffectCatalog, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivEffectCategory* records = nullptr;
-         const HRESULT r = s.es->GetEffectCatalog(&count, &records);
-         Put(b, 1, count);
-         PutPointer(b, 2, records);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivEffectCategory>(
+             b, 1, 2, [&](LONG* count, KivEffectCategory** records) { return s.es->GetEffectCatalog(count, records); });
      }},
     {kCmdGetEffectPresets, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivEffectPreset* records = nullptr;
-         const HRESULT r = s.es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), &count, &records);
-         Put(b, 2, count);
-         PutPointer(b, 3, records);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivEffectPreset>(b, 2, 3, [&](LONG* count, KivEffectPreset** records) {
+             return s.es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), count, records);
+         });
      }},
     {kCmdGetEffectCorePresets, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivCorePreset* records = nullptr;
-         const HRESULT r = s.es->GetEffectCorePresets(IdAt(b, 1), &count, &records);
-         Put(b, 5, count);
-         PutPointer(b, 6, records);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivCorePreset>(b, 5, 6, [&](LONG* count, KivCorePreset** records) {
+             return s.es->GetEffectCorePresets(IdAt(b, 1), count, records);
+         });
      }},
     {kCmdGetInserts, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
@@ -686,31 +708,27 @@ constexpr CommandRow kCommands[] = {
      }},
     {kCmdSetInsertEffect, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) {
-         KivInsertInfo info{};
-         const HRESULT r = s.es->SetInsertEffect(s.id, Word(b, 1), IdAt(b, 2), &info, Word(b, 16));
-         PutInfo(b, 6, info);
-         return r;
+         return Placed(b, 6, [&](KivInsertInfo* info) {
+             return s.es->SetInsertEffect(s.id, Word(b, 1), IdAt(b, 2), info, Word(b, 16));
+         });
      }},
     {kCmdRemoveInsert, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) { return s.es->RemoveInsert(s.id, Word(b, 1)); }},
     {kCmdLoadPresetIntoInsert, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) {
-         KivInsertInfo info{};
-         const HRESULT r = s.es->LoadPresetIntoInsert(s.id, Word(b, 1), IdAt(b, 2), &info);
-         PutInfo(b, 6, info);
-         return r;
+         return Placed(
+             b, 6, [&](KivInsertInfo* info) { return s.es->LoadPresetIntoInsert(s.id, Word(b, 1), IdAt(b, 2), info); });
      }},
     {kCmdMoveInsert, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) { return s.es->MoveInsert(s.id, Word(b, 1), Word(b, 2)); }},
     {kCmdSelectPreset, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) { return s.es->SelectPreset(s.id, Word(b, 1), Word(b, 2)); }},
     {kCmdSetSpecialInsert, Client::Passed, On::ES, true,
+     // The wait flag is read before the information overwrites its slot.
      [](const Server& s, CallBlock& b) {
-         KivInsertInfo info{};
-         const LONG wait = Word(b, 13); // read before the information overwrites it
-         const HRESULT r = s.es->SetSpecialInsert(s.id, Word(b, 1), Word(b, 2), &info, wait);
-         PutInfo(b, 3, info);
-         return r;
+         return Placed(b, 3, [&](KivInsertInfo* info) {
+             return s.es->SetSpecialInsert(s.id, Word(b, 1), Word(b, 2), info, Word(b, 13));
+         });
      }},
     {kCmdRefreshInserts, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock&) { return s.es->RefreshInserts(s.id); }},
@@ -719,22 +737,16 @@ constexpr CommandRow kCommands[] = {
     {kCmdSetInsertChainFlag, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock&) { return s.es->SetInsertChainFlag(s.id); }},
     {kCmdGetParameterDescriptors, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivParameterDescriptor* descriptors = nullptr;
-         const HRESULT r = s.es->GetParameterDescriptors(s.id, Word(b, 1), &count, &descriptors);
-         Put(b, 2, count);
-         PutPointer(b, 3, descriptors);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivParameterDescriptor>(b, 2, 3, [&](LONG* count, KivParameterDescriptor** records) {
+             return s.es->GetParameterDescriptors(s.id, Word(b, 1), count, records);
+         });
      }},
     {kCmdGetParameterChoiceNames, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivChoiceName* names = nullptr;
-         const HRESULT r = s.es->GetParameterChoiceNames(s.id, Word(b, 1), Word(b, 2), &count, &names);
-         Put(b, 3, count);
-         PutPointer(b, 4, names);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivChoiceName>(b, 3, 4, [&](LONG* count, KivChoiceName** records) {
+             return s.es->GetParameterChoiceNames(s.id, Word(b, 1), Word(b, 2), count, records);
+         });
      }},
     {kCmdGetParameterValue, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
@@ -749,18 +761,12 @@ constexpr CommandRow kCommands[] = {
          return s.es->SetParameterValue(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4));
      }},
     {kCmdGetInsertSolo, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG on = 0;
-         const HRESULT r = s.es->GetInsertSolo(s.id, Word(b, 1), &on);
-         Put(b, 2, on);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertSolo(s.id, Word(b, 1), value); });
      }},
     {kCmdGetInsertBypass, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG on = 0;
-         const HRESULT r = s.es->GetInsertBypass(s.id, Word(b, 1), &on);
-         Put(b, 2, on);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertBypass(s.id, Word(b, 1), value); });
      }},
     {kCmdSetInsertSolo, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) { return s.es->SetInsertSolo(s.id, Word(b, 1), Word(b, 2)); }},
@@ -781,31 +787,24 @@ constexpr CommandRow kCommands[] = {
     {kCmdSetAllInsertsBypass, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) { return s.es->SetAllInsertsBypass(s.id, Word(b, 1)); }},
     {kCmdQueryClientState, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG state = 0;
-         const HRESULT r = s.es->QueryClientState(s.id, &state);
-         Put(b, 1, state);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 1, [&](LONG* value) { return s.es->QueryClientState(s.id, value); });
      }},
     {kCmdGetParameterValuesBatch, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
          return s.es->GetParameterValuesBatch(s.id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
      }},
     {kCmdGetHardwareChannels, Client::None, On::ES2, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         KivHardwareChannel* records = nullptr;
-         const HRESULT r = s.es2->GetHardwareChannels(&count, &records);
-         Put(b, 1, count);
-         PutPointer(b, 2, records);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<KivHardwareChannel>(b, 1, 2, [&](LONG* count, KivHardwareChannel** records) {
+             return s.es2->GetHardwareChannels(count, records);
+         });
      }},
     {kCmdSetSendInsertRouting, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock& b) {
-         KivInsertInfo info{};
-         const HRESULT r = s.es2->SetSendInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), &info);
-         PutInfo(b, 5, info);
-         return r;
+         return Placed(b, 5, [&](KivInsertInfo* info) {
+             return s.es2->SetSendInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), info);
+         });
      }},
     {kCmdGetHardwareChannelsEx, Client::None, On::ES2, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
@@ -822,38 +821,28 @@ constexpr CommandRow kCommands[] = {
      }},
     {kCmdSetSendReturnInsertRouting, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock& b) {
-         KivInsertInfo info{};
-         const HRESULT r = s.es2->SetSendReturnInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4),
-                                                             Word(b, 5), Word(b, 6), &info);
-         PutInfo(b, 7, info);
-         return r;
+         return Placed(b, 7, [&](KivInsertInfo* info) {
+             return s.es2->SetSendReturnInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), Word(b, 5),
+                                                      Word(b, 6), info);
+         });
      }},
     {kCmdClientRoutingCallA, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock&) { return s.es2->Reserved54(s.id); }},
     {kCmdClientRoutingCallB, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock&) { return s.es2->EnableCategory2Items(s.id); }},
     {kCmdGetInsertNotifyId, Client::Passed, On::PI, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG notifyId = 0;
-         const HRESULT r = s.pi->GetInsertNotifyId(s.id, Word(b, 1), &notifyId);
-         Put(b, 2, notifyId);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.pi->GetInsertNotifyId(s.id, Word(b, 1), value); });
      }},
     {kCmdGetParameterKinds, Client::Passed, On::PI, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG count = 0;
-         LONG* kinds = nullptr;
-         const HRESULT r = s.pi->GetParameterKinds(s.id, Word(b, 1), &count, &kinds);
-         Put(b, 2, count);
-         PutPointer(b, 3, kinds);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return List<LONG>(b, 2, 3, [&](LONG* count, LONG** records) {
+             return s.pi->GetParameterKinds(s.id, Word(b, 1), count, records);
+         });
      }},
     {kCmdQueryParameter, Client::Passed, On::PI, false,
-     [](const Server& s, CallBlock& b) -> HRESULT {
-         LONG answer = 0;
-         const HRESULT r = s.pi->QueryParameter(s.id, Word(b, 1), Word(b, 2), &answer);
-         Put(b, 3, answer);
-         return r;
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 3, [&](LONG* value) { return s.pi->QueryParameter(s.id, Word(b, 1), Word(b, 2), value); });
      }},
     {kCmdGetParameterText, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) -> HRESULT {

@@ -82,7 +82,7 @@ public:
     bool RestoreInserts(const InsertStateList& states) override;
     ParamChain* GetParamChain() override { return &inserts_; }
 
-    // Any thread, through the call block: commands 4 and 5.
+    // Any thread, through the call block: kCmdAcquireSendReturn and kCmdReleaseSendReturn.
     bool AcquireSendReturn();
     void ReleaseSendReturn();
 

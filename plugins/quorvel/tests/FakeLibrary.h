@@ -36,9 +36,10 @@ public:
 
     std::vector<Category> categories;
     int32_t chainFactory = 1;          // GetInserts' flag
-    std::vector<int32_t> fits;         // the answers of commands 16 and 17, by index
+    std::vector<int32_t> fits;         // the answers of kCmdGetEffectsFit and kCmdGetPresetsFit, by index
     std::vector<std::u16string> edits; // every edit's first text argument
-    // Commands 21, 24, 25, 26 and 39 succeed unless refused on the link.
+    // The chain's own commands (the pair, move, refresh, chain flags, bypass all) succeed unless
+    // refused on the link.
     std::vector<std::pair<int32_t, int32_t>> moves; // (from, to) of every move
 
     explicit FakeLibrary(FakeModelLink& link) : link_(link)

@@ -50,7 +50,7 @@ public:
         ParamValue value;
     };
 
-    // What a new insert becomes when it is set (commands 18, 20, 23, 43, 45).
+    // What a new insert becomes when it is set (set effect, load preset, set special, the two routings).
     Insert next;
     std::map<int32_t, Insert> inserts;         // by position
     std::vector<CorePresetRecord> corePresets; // every effect's preset list
