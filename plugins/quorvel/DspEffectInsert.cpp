@@ -68,7 +68,7 @@ bool DspEffectInsert::Apply(bool wait)
     PutWord(block, 1, Position());
     PutId(block, 2, preset_.id);
     PutWord(block, 16, wait ? 1 : 0);
-    if (!ApplyWith(block, 18, wait, 6))
+    if (!ApplyWith(block, kCmdSetInsertEffect, wait, 6))
     {
         return false;
     }
@@ -117,7 +117,7 @@ void DspEffectInsert::FetchPresetList(bool direct)
     presets_.clear();
     CallBlock block;
     PutId(block, 1, preset_.id);
-    const bool ok = Run(block, 8, direct) == kCallOk;
+    const bool ok = Run(block, kCmdGetEffectCorePresets, direct) == kCallOk;
     const int32_t count = WordAt(block, 5);
     CorePresetRecord* records = PointerAt<CorePresetRecord>(block, 6);
     if (ok && count > 0 && records)
@@ -144,7 +144,7 @@ bool DspEffectInsert::SelectPreset(int32_t index)
     CallBlock block;
     PutWord(block, 1, Position());
     PutWord(block, 2, index);
-    if (!Succeeds(block, 22))
+    if (!Succeeds(block, kCmdSelectPreset))
     {
         return false;
     }
@@ -162,7 +162,7 @@ bool DspEffectInsert::CreatePreset(const char16_t* name)
     CallBlock block;
     PutWord(block, 1, Position());
     PutPointer(block, 2, name);
-    return Succeeds(block, 35);
+    return Succeeds(block, kCmdCreateCorePreset);
 }
 
 bool DspEffectInsert::ApplyPreset(int32_t value)
@@ -170,7 +170,7 @@ bool DspEffectInsert::ApplyPreset(int32_t value)
     CallBlock block;
     PutWord(block, 1, Position());
     PutWord(block, 2, value);
-    return Succeeds(block, 36);
+    return Succeeds(block, kCmdApplyPresetById);
 }
 
 bool DspEffectInsert::DeletePreset(int32_t index)
@@ -178,7 +178,7 @@ bool DspEffectInsert::DeletePreset(int32_t index)
     CallBlock block;
     PutId(block, 1, preset_.id);
     PutWord(block, 5, index);
-    return Succeeds(block, 37);
+    return Succeeds(block, kCmdDeleteCorePreset);
 }
 
 bool DspEffectInsert::RenamePreset(int32_t index, const char16_t* name)
@@ -187,7 +187,7 @@ bool DspEffectInsert::RenamePreset(int32_t index, const char16_t* name)
     PutId(block, 1, preset_.id);
     PutWord(block, 5, index);
     PutPointer(block, 6, name);
-    return Succeeds(block, 38);
+    return Succeeds(block, kCmdRenameCorePreset);
 }
 
 bool DspEffectInsert::OnParamModelChange(const ParamModelChange& change)

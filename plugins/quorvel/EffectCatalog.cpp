@@ -192,7 +192,7 @@ PresetInserts::PresetInserts(ModelLink& link, const EffectId& preset) : link_(li
     PutPointer(block, 9, &valueCounts);
     PutPointer(block, 10, &total);
     PutPointer(block, 11, &values);
-    answered = RunOnLink(link, block, 9) == kCallOk;
+    answered = RunOnLink(link, block, kCmdGetInserts) == kCallOk;
     effects = PointerAt<PresetRecord>(block, 7);
     factory = WordAt(block, 5);
     count = effects ? WordAt(block, 6) : 0;
@@ -255,7 +255,7 @@ void PresetCategory::FetchPresets()
     {
         CallBlock block;
         PutPointer(block, 1, &record);
-        if (RunOnLink(*link, block, 7) == kCallOk)
+        if (RunOnLink(*link, block, kCmdGetEffectPresets) == kCallOk)
         {
             auto* records = PointerAt<PresetRecord>(block, 3);
             for (int32_t i = 0; records && i < WordAt(block, 2); ++i)
@@ -288,7 +288,7 @@ void EffectCatalog::Fetch()
     if (link_)
     {
         CallBlock block;
-        if (RunOnLink(*link_, block, 6) == kCallOk)
+        if (RunOnLink(*link_, block, kCmdGetEffectCatalog) == kCallOk)
         {
             auto* records = PointerAt<CategoryRecord>(block, 2);
             const int32_t count = records ? WordAt(block, 1) : 0;
@@ -364,7 +364,7 @@ void EffectCatalog::GetFit(int32_t count, const EffectId* ids, int32_t* flags, b
     PutWord(block, 1, count);
     PutPointer(block, 2, ids);
     PutPointer(block, 3, flags);
-    if (RunOnLink(*link_, block, effects ? 16 : 17) != kCallOk)
+    if (RunOnLink(*link_, block, effects ? kCmdGetEffectsFit : kCmdGetPresetsFit) != kCallOk)
     {
         std::memset(flags, 0, sizeof(int32_t) * static_cast<size_t>(count));
     }
@@ -384,17 +384,17 @@ int32_t EffectCatalog::Edit(int32_t command, const char16_t* first, const char16
 
 int32_t EffectCatalog::CreateCategory(const char16_t* name)
 {
-    return Edit(10, name, nullptr);
+    return Edit(kCmdCreatePresetCategory, name, nullptr);
 }
 
 int32_t EffectCatalog::DeleteCategory(const char16_t* name)
 {
-    return Edit(11, name, nullptr);
+    return Edit(kCmdDeletePresetCategory, name, nullptr);
 }
 
 int32_t EffectCatalog::RenameCategory(const char16_t* oldName, const char16_t* newName)
 {
-    return Edit(12, oldName, newName);
+    return Edit(kCmdRenamePresetCategory, oldName, newName);
 }
 
 int32_t EffectCatalog::CreatePreset(const char16_t* category, const char16_t* name, int32_t insertCount,
@@ -409,7 +409,7 @@ int32_t EffectCatalog::CreatePreset(const char16_t* category, const char16_t* na
     PutPointer(block, 2, name);
     PutWord(block, 3, insertCount);
     PutPointer(block, 4, positions);
-    return RunOnLink(*link_, block, 13) == kCallOk ? kEditDone : kEditRefused;
+    return RunOnLink(*link_, block, kCmdCreatePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 
 int32_t EffectCatalog::DeletePreset(const EffectId& id)
@@ -420,7 +420,7 @@ int32_t EffectCatalog::DeletePreset(const EffectId& id)
     }
     CallBlock block;
     PutId(block, 1, id);
-    return RunOnLink(*link_, block, 14) == kCallOk ? kEditDone : kEditRefused;
+    return RunOnLink(*link_, block, kCmdDeletePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 
 int32_t EffectCatalog::RenamePreset(const EffectId& id, const char16_t* name)
@@ -432,7 +432,7 @@ int32_t EffectCatalog::RenamePreset(const EffectId& id, const char16_t* name)
     CallBlock block;
     PutId(block, 1, id);
     PutPointer(block, 5, name);
-    return RunOnLink(*link_, block, 15) == kCallOk ? kEditDone : kEditRefused;
+    return RunOnLink(*link_, block, kCmdRenamePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 
 bool EffectCatalog::IsConnected() const

@@ -315,7 +315,7 @@ bool InsertChain::ReplaceWithPreset(int32_t position, const EffectId& presetId)
         CallBlock block;
         PutWord(block, 1, position);
         PutId(block, 2, presetId);
-        if (Run(block, 20) != kCallOk)
+        if (Run(block, kCmdLoadPresetIntoInsert) != kCallOk)
         {
             return false;
         }
@@ -343,7 +343,7 @@ bool InsertChain::SpecialFits(int32_t kind)
     PutWord(block, 1, 1);
     PutPointer(block, 2, &id);
     PutPointer(block, 3, &fits);
-    return Run(block, 16) == kCallOk && fits == 1;
+    return Run(block, kCmdGetEffectsFit) == kCallOk && fits == 1;
 }
 
 bool InsertChain::Move(int32_t from, int32_t to)
@@ -360,7 +360,7 @@ bool InsertChain::Move(int32_t from, int32_t to)
     CallBlock block;
     PutWord(block, 1, from);
     PutWord(block, 2, to == Count() ? -1 : to);
-    if (Run(block, 21) != kCallOk)
+    if (Run(block, kCmdMoveInsert) != kCallOk)
     {
         return false;
     }
@@ -396,7 +396,7 @@ void InsertChain::RemoveAll(bool post)
     for (int32_t i = Count() - 1; i >= 0; --i)
     {
         PutWord(*block, 1, i);
-        link_->Call(19);
+        link_->Call(kCmdRemoveInsert);
         inserts_.pop_back();
     }
     link_->EndCall();
@@ -412,7 +412,7 @@ bool InsertChain::SetAllBypass(bool on)
     }
     CallBlock block;
     PutWord(block, 1, on ? 1 : 0);
-    if (Run(block, 39) != kCallOk)
+    if (Run(block, kCmdSetAllInsertsBypass) != kCallOk)
     {
         return false;
     }
@@ -470,7 +470,7 @@ void InsertChain::PollReadOnlyParams()
     CallBlock block;
     PutWord(block, 1, static_cast<int32_t>(entries.size()));
     PutPointer(block, 2, entries.data());
-    if (Run(block, 41) != kCallOk)
+    if (Run(block, kCmdGetParameterValuesBatch) != kCallOk)
     {
         return;
     }
@@ -563,7 +563,7 @@ void InsertChain::Restore(const InsertStateList& states)
     if (!host_ || !host_->HoldsSendReturn())
     {
         CallBlock acquire;
-        if (Run(acquire, 4) != kCallOk)
+        if (Run(acquire, kCmdAcquireSendReturn) != kCallOk)
         {
             return;
         }
@@ -579,7 +579,7 @@ void InsertChain::Restore(const InsertStateList& states)
     else
     {
         CallBlock release;
-        Run(release, 5);
+        Run(release, kCmdReleaseSendReturn);
     }
     Changed(true);
 }
@@ -620,7 +620,7 @@ void InsertChain::Detach()
         return;
     }
     CallBlock block;
-    link_->CallDirect(block, 25);
+    link_->CallDirect(block, kCmdClearInsertChainFlag);
     if (block.result == kCallOk)
     {
         // From now on the inserts keep their values locally; the rebuild waits for the chain.
@@ -633,7 +633,7 @@ void InsertChain::DetachCmd()
 {
     Hold hold(*this);
     CallBlock block;
-    if (link_ && Run(block, 25) == kCallOk)
+    if (link_ && Run(block, kCmdClearInsertChainFlag) == kCallOk)
     {
         Invalidate(true);
     }
@@ -646,7 +646,7 @@ bool InsertChain::Attach()
         return false;
     }
     CallBlock block;
-    link_->CallDirect(block, 26);
+    link_->CallDirect(block, kCmdSetInsertChainFlag);
     if (block.result != kCallOk)
     {
         return false;
@@ -659,7 +659,7 @@ bool InsertChain::AttachCmd()
 {
     Hold hold(*this);
     CallBlock block;
-    if (!link_ || Run(block, 26) != kCallOk)
+    if (!link_ || Run(block, kCmdSetInsertChainFlag) != kCallOk)
     {
         return false;
     }
@@ -675,7 +675,7 @@ bool InsertChain::AttachCmd()
 bool InsertChain::RefreshInsertsCmd()
 {
     CallBlock block;
-    return link_ && Run(block, 24) == kCallOk;
+    return link_ && Run(block, kCmdRefreshInserts) == kCallOk;
 }
 
 void InsertChain::OnParamModelChange(const ParamModelChange& change)

@@ -112,7 +112,7 @@ public:
     // Services thread, a session load begins: the server forgets the chain's flag; the inserts
     // keep their values locally.
     void Detach();
-    // The same through the call block (command 25), any other thread.
+    // The same through the call block (kCmdClearInsertChainFlag), any other thread.
     void DetachCmd();
     // Services thread, the load ended: the chain's flag again and every insert re-read;
     // false when the server refused.

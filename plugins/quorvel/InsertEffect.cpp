@@ -171,7 +171,7 @@ bool InsertEffect::GetParamText(int32_t index, char16_t* text, int32_t units)
     PutWord(block, 1, position_);
     PutWord(block, 2, index);
     PutWord(block, 4, units);
-    const bool ok = Run(block, 51) == kCallOk;
+    const bool ok = Run(block, kCmdGetParameterText) == kCallOk;
     char16_t* answer = PointerAt<char16_t>(block, 3);
     text[0] = 0;
     if (ok && answer)
@@ -219,7 +219,7 @@ bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value, bool 
         PutWord(block, 2, index);
         PutWord(block, 3, kind);
         PutWord(block, 4, static_cast<int32_t>(value));
-        if (Run(block, 30, direct) != kCallOk)
+        if (Run(block, kCmdSetParameterValue, direct) != kCallOk)
         {
             return false;
         }
@@ -273,12 +273,12 @@ bool InsertEffect::SetSwitch(int32_t command, bool on)
 
 bool InsertEffect::SetBypass(bool on)
 {
-    return SetSwitch(34, on);
+    return SetSwitch(kCmdSetInsertBypass, on);
 }
 
 bool InsertEffect::SetSolo(bool on)
 {
-    return SetSwitch(33, on);
+    return SetSwitch(kCmdSetInsertSolo, on);
 }
 
 bool InsertEffect::ReadSwitch(int32_t command, bool* stored, uint32_t message)
@@ -304,12 +304,12 @@ bool InsertEffect::ReadSwitch(int32_t command, bool* stored, uint32_t message)
 
 bool InsertEffect::ReadBypass()
 {
-    return ReadSwitch(32, &bypassed_, kMessageInsertBypass);
+    return ReadSwitch(kCmdGetInsertBypass, &bypassed_, kMessageInsertBypass);
 }
 
 bool InsertEffect::ReadSolo()
 {
-    return ReadSwitch(31, &soloed_, kMessageInsertSolo);
+    return ReadSwitch(kCmdGetInsertSolo, &soloed_, kMessageInsertSolo);
 }
 
 bool InsertEffect::RefreshParamValue(int32_t index)
@@ -321,7 +321,7 @@ bool InsertEffect::RefreshParamValue(int32_t index)
     CallBlock block;
     PutWord(block, 1, position_);
     PutWord(block, 2, index);
-    if (Run(block, 29) != kCallOk)
+    if (Run(block, kCmdGetParameterValue) != kCallOk)
     {
         return false;
     }
@@ -354,10 +354,10 @@ void InsertEffect::ResendAll()
         CallBlock* block = link_->BeginCall();
         PutWord(*block, 1, position_);
         PutWord(*block, 2, soloed_ ? 1 : 0);
-        link_->Call(33);
+        link_->Call(kCmdSetInsertSolo);
         PutWord(*block, 1, position_);
         PutWord(*block, 2, bypassed_ ? 1 : 0);
-        link_->Call(34);
+        link_->Call(kCmdSetInsertBypass);
         link_->EndCall();
     }
 }
@@ -382,7 +382,7 @@ bool InsertEffect::FetchDescriptors(bool direct)
 {
     CallBlock block;
     PutWord(block, 1, position_);
-    const bool ok = Run(block, 27, direct) == kCallOk;
+    const bool ok = Run(block, kCmdGetParameterDescriptors, direct) == kCallOk;
     const int32_t count = WordAt(block, 2);
     uint8_t* array = PointerAt<uint8_t>(block, 3);
     bool fresh = false;
@@ -424,7 +424,7 @@ bool InsertEffect::ReadParamKinds()
 {
     CallBlock block;
     PutWord(block, 1, position_);
-    const bool ok = Run(block, 49) == kCallOk;
+    const bool ok = Run(block, kCmdGetParameterKinds) == kCallOk;
     const int32_t count = WordAt(block, 2);
     int32_t* array = PointerAt<int32_t>(block, 3);
     bool changed = false;
@@ -454,7 +454,7 @@ bool InsertEffect::FetchChoiceList(int32_t index, bool direct)
     CallBlock block;
     PutWord(block, 1, position_);
     PutWord(block, 2, index);
-    const bool ok = Run(block, 28, direct) == kCallOk;
+    const bool ok = Run(block, kCmdGetParameterChoiceNames, direct) == kCallOk;
     const int32_t count = WordAt(block, 3);
     ChoiceName* names = PointerAt<ChoiceName>(block, 4);
     const bool taken = ok && count >= 0 && (count == 0 || names);
@@ -511,7 +511,7 @@ bool InsertEffect::ReadValues(bool direct)
     CallBlock block;
     PutWord(block, 1, count);
     PutPointer(block, 2, entries.data());
-    if (Run(block, 41, direct) != kCallOk)
+    if (Run(block, kCmdGetParameterValuesBatch, direct) != kCallOk)
     {
         return false;
     }
@@ -544,7 +544,7 @@ bool InsertEffect::Remove()
 {
     CallBlock block;
     PutWord(block, 1, position_);
-    return Run(block, 19) == kCallOk;
+    return Run(block, kCmdRemoveInsert) == kCallOk;
 }
 
 void InsertEffect::Reload()
@@ -552,7 +552,7 @@ void InsertEffect::Reload()
     const bool fresh = FetchDescriptors(false);
     CallBlock block;
     PutWord(block, 1, position_);
-    if (Run(block, 48) == kCallOk)
+    if (Run(block, kCmdGetInsertNotifyId) == kCallOk)
     {
         notifyId_ = WordAt(block, 2);
     }

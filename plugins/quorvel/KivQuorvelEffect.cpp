@@ -77,12 +77,12 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
         failed_ = true;
         return;
     }
-    RunOnServicesThread(kCommandCreateLink);
+    RunOnServicesThread(kCmdCreateLink);
 }
 
 void KivQuorvelEffect::Destroy()
 {
-    if (servicesThread_.End(kCommandDestroyLink, [this] { delete this; }))
+    if (servicesThread_.End(kCmdDestroyLink, [this] { delete this; }))
     {
         delete this;
     }
@@ -92,7 +92,7 @@ KivQuorvelEffect::~KivQuorvelEffect()
 {
     // The thread uses the link and the driver until its last command has run: nothing it
     // holds goes before that. After Destroy it has run already.
-    servicesThread_.End(kCommandDestroyLink, nullptr);
+    servicesThread_.End(kCmdDestroyLink, nullptr);
     // A thread that ended on its own (a quit message) left its link behind.
     delete services_.exchange(nullptr);
     delete link_;
@@ -110,7 +110,7 @@ KivQuorvelEffect::~KivQuorvelEffect()
 bool KivQuorvelEffect::RunOnServicesThread(int32_t command)
 {
     // The link's commands work on the caller's call block: once taken, they are waited for.
-    const bool linkCommand = command > kCommandReconnect;
+    const bool linkCommand = command >= kFirstLinkCommand;
     const bool ran = servicesThread_.Run(command, linkCommand) == ServicesThread::Outcome::Ran;
     ServicesConnection* services = services_.load();
     if (!ran && services && linkCommand)
@@ -128,7 +128,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
 {
     switch (command)
     {
-    case kCommandCreateLink:
+    case kCmdCreateLink:
         services_.store(CreateServicesLink(this));
         if (ServicesConnection* services = services_.load())
         {
@@ -136,7 +136,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
             OnAssignmentChanged();
         }
         return false;
-    case kCommandDestroyLink:
+    case kCmdDestroyLink:
         StopAsio(false);
         // The map names nothing of the chain, which goes with the link.
         SetParamChain(nullptr);
@@ -149,7 +149,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
             chain->StoreRequestedParams();
         }
         return false;
-    case kCommandReconnect:
+    case kCmdReconnect:
         OnAssignmentChanged();
         return false;
     case ServicesThread::kQuitCommand:
@@ -161,7 +161,7 @@ bool KivQuorvelEffect::HandleServicesCommand(int32_t command)
         return true;
     default:
         ServicesConnection* services = services_.load();
-        if (services && command > kCommandReconnect)
+        if (services && command >= kFirstLinkCommand)
         {
             services->Execute(command);
         }
@@ -206,7 +206,7 @@ int32_t KivQuorvelEffect::setChunk(void* data, int32_t size, bool)
 
 void KivQuorvelEffect::RequestReconnect()
 {
-    RunOnServicesThread(kCommandReconnect);
+    RunOnServicesThread(kCmdReconnect);
 }
 
 void KivQuorvelEffect::OnAssignmentChanged()

@@ -15,6 +15,7 @@
 #include "plugins/base/platform/AlignedBuffer.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX2.h"
+#include "plugins/quorvel/ModelLink.h"
 #include "plugins/quorvel/ParamMap.h"
 #include "plugins/quorvel/QuorvelBuffers.h"
 #include "plugins/quorvel/ServicesConnection.h"
@@ -33,10 +34,6 @@ public:
     static constexpr int32_t kParameters = ParamMap::kMaxParams;
     // The render warning's text in the file's string table (its caption is the link's).
     static constexpr int kTextRenderWarning = 5;
-    // Services commands of the plug-in itself; 4 and above are the link's.
-    static constexpr int32_t kCommandCreateLink = 1;
-    static constexpr int32_t kCommandDestroyLink = 2;
-    static constexpr int32_t kCommandReconnect = 3;
     // How long a host's call waits for the services thread: a connect or a command that takes
     // longer goes on there, and the call returns (the audio passes through meanwhile).
     static constexpr uint32_t kServicesWaitMs = 5000;

@@ -13,6 +13,65 @@
 // The answers of the server's commands as the model reads them (HRESULT values).
 constexpr int32_t kCallOk = 0;
 
+// The commands of the services thread, each named once. 1-3 are the thread's own (the link's
+// life and the driver side); 4-51 run in the link's executor against the server.
+enum LinkCommand : int32_t
+{
+    kCmdCreateLink = 1,
+    kCmdDestroyLink = 2,
+    kCmdReconnect = 3,
+    kCmdAcquireSendReturn = 4,
+    kCmdReleaseSendReturn = 5,
+    kCmdGetEffectCatalog = 6,
+    kCmdGetEffectPresets = 7,
+    kCmdGetEffectCorePresets = 8,
+    kCmdGetInserts = 9,
+    kCmdCreatePresetCategory = 10,
+    kCmdDeletePresetCategory = 11,
+    kCmdRenamePresetCategory = 12,
+    kCmdCreatePreset = 13,
+    kCmdDeletePreset = 14,
+    kCmdRenamePreset = 15,
+    kCmdGetEffectsFit = 16,
+    kCmdGetPresetsFit = 17,
+    kCmdSetInsertEffect = 18,
+    kCmdRemoveInsert = 19,
+    kCmdLoadPresetIntoInsert = 20,
+    kCmdMoveInsert = 21,
+    kCmdSelectPreset = 22,
+    kCmdSetSpecialInsert = 23,
+    kCmdRefreshInserts = 24,
+    kCmdClearInsertChainFlag = 25,
+    kCmdSetInsertChainFlag = 26,
+    kCmdGetParameterDescriptors = 27,
+    kCmdGetParameterChoiceNames = 28,
+    kCmdGetParameterValue = 29,
+    kCmdSetParameterValue = 30,
+    kCmdGetInsertSolo = 31,
+    kCmdGetInsertBypass = 32,
+    kCmdSetInsertSolo = 33,
+    kCmdSetInsertBypass = 34,
+    kCmdCreateCorePreset = 35,
+    kCmdApplyPresetById = 36,
+    kCmdDeleteCorePreset = 37,
+    kCmdRenameCorePreset = 38,
+    kCmdSetAllInsertsBypass = 39,
+    kCmdQueryClientState = 40,
+    kCmdGetParameterValuesBatch = 41,
+    kCmdGetHardwareChannels = 42,
+    kCmdSetSendInsertRouting = 43,
+    kCmdGetHardwareChannelsEx = 44,
+    kCmdSetSendReturnInsertRouting = 45,
+    kCmdClientRoutingCallA = 46,
+    kCmdClientRoutingCallB = 47,
+    kCmdGetInsertNotifyId = 48,
+    kCmdGetParameterKinds = 49,
+    kCmdQueryParameter = 50,
+    kCmdGetParameterText = 51,
+};
+constexpr int32_t kFirstLinkCommand = kCmdAcquireSendReturn;
+constexpr int32_t kLastLinkCommand = kCmdGetParameterText;
+
 // The argument and result area of one command. Slots hold pointers as well as 32-bit values;
 // a 16-byte id takes four slots of one 32-bit word each.
 struct CallBlock

@@ -14,7 +14,7 @@ bool SendInsert::Apply(bool wait)
     PutWord(block, 2, send_.first);
     PutWord(block, 3, send_.second);
     PutWord(block, 4, wait ? 1 : 0);
-    return ApplyWith(block, 43, wait, 5);
+    return ApplyWith(block, kCmdSetSendInsertRouting, wait, 5);
 }
 
 void SendInsert::Reload()
@@ -38,7 +38,7 @@ bool SendReturnInsert::Apply(bool wait)
     PutWord(block, 4, return_.first);
     PutWord(block, 5, return_.second);
     PutWord(block, 6, wait ? 1 : 0);
-    return ApplyWith(block, 45, wait, 7);
+    return ApplyWith(block, kCmdSetSendReturnInsertRouting, wait, 7);
 }
 
 void SendReturnInsert::Reload()

@@ -484,12 +484,12 @@ HRESULT ServicesLink::Run(int32_t command)
 
 bool ServicesLink::AcquireSendReturn()
 {
-    return Run(4) == S_OK;
+    return Run(kCmdAcquireSendReturn) == S_OK;
 }
 
 void ServicesLink::ReleaseSendReturn()
 {
-    Run(5);
+    Run(kCmdReleaseSendReturn);
 }
 
 void ServicesLink::FailCall()
@@ -535,6 +535,339 @@ bool ServicesLink::RestoreInserts(const InsertStateList& states)
     return true;
 }
 
+namespace
+{
+
+// What a command's handler reaches: the server's interfaces, the client id, and for commands
+// 4 and 5 the link's pair and the owner that lets go of the driver first.
+struct Server
+{
+    IKivCorvanEffectServices* es;
+    IKivCorvanEffectServices2* es2;
+    IKivCorvanParamInfo* pi;
+    LONG id;
+    KivSendReturn* sendReturnInfo;
+    LONG* sendPair;
+    LONG* returnPair;
+    ServicesLinkOwner* owner;
+};
+
+// Out values come back into locals (the proxy refuses null out pointers, and slots are wider
+// than the server's words), then into the slots.
+using Handler = HRESULT (*)(const Server& s, CallBlock& b);
+
+// How a command uses the client id.
+enum class Client
+{
+    None,      // neither needs nor passes it
+    Passed,    // needs it and passes it first
+    Needed,    // needs it without passing it
+    Unchecked, // passes it, also when 0
+};
+
+// The interface a command lives on; a missing optional one answers E_NOTIMPL.
+enum class On
+{
+    ES,
+    ES2,
+    PI,
+};
+
+struct CommandRow
+{
+    LinkCommand command;
+    Client client;
+    On on;
+    bool updatesDisplay; // the host's display follows, whatever the answer
+    Handler run;
+};
+
+HRESULT ClearPair(const Server& s)
+{
+    *s.sendReturnInfo = KivSendReturn{};
+    *s.sendPair = -1;
+    *s.returnPair = -1;
+    return S_OK;
+}
+
+// A command answering a count and an array the server allocated, into two slots.
+template <typename T, typename Ask>
+HRESULT List(CallBlock& b, int countSlot, int arraySlot, Ask ask)
+{
+    LONG count = 0;
+    T* records = nullptr;
+    const HRESULT r = ask(&count, &records);
+    Put(b, countSlot, count);
+    PutPointer(b, arraySlot, records);
+    return r;
+}
+
+// A command answering one word into a slot.
+template <typename Ask>
+HRESULT Answer(CallBlock& b, int slot, Ask ask)
+{
+    LONG value = 0;
+    const HRESULT r = ask(&value);
+    Put(b, slot, value);
+    return r;
+}
+
+// A command that sets an insert and answers its information into ten slots from `first`.
+template <typename Ask>
+HRESULT Placed(CallBlock& b, int first, Ask ask)
+{
+    KivInsertInfo info{};
+    const HRESULT r = ask(&info);
+    PutInfo(b, first, info);
+    return r;
+}
+
+// The executor's commands, one row each, in command order.
+constexpr CommandRow kCommands[] = {
+    {kCmdAcquireSendReturn, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock&) -> HRESULT {
+         const HRESULT r = s.es->AcquireSendReturn(s.id, s.sendReturnInfo, s.sendPair, s.returnPair);
+         if (r != S_OK)
+         {
+             ClearPair(s);
+         }
+         return r;
+     }},
+    {kCmdReleaseSendReturn, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock&) -> HRESULT {
+         // The driver lets go of the pair first, and the pair is gone whatever the answer.
+         s.owner->StopAsio(true);
+         const HRESULT r = s.es->ReleaseSendReturn(s.id);
+         ClearPair(s);
+         return r;
+     }},
+    {kCmdGetEffectCatalog, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivEffectCategory>(
+             b, 1, 2, [&](LONG* count, KivEffectCategory** records) { return s.es->GetEffectCatalog(count, records); });
+     }},
+    {kCmdGetEffectPresets, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivEffectPreset>(b, 2, 3, [&](LONG* count, KivEffectPreset** records) {
+             return s.es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), count, records);
+         });
+     }},
+    {kCmdGetEffectCorePresets, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivCorePreset>(b, 5, 6, [&](LONG* count, KivCorePreset** records) {
+             return s.es->GetEffectCorePresets(IdAt(b, 1), count, records);
+         });
+     }},
+    {kCmdGetInserts, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) -> HRESULT {
+         LONG factory = 0;
+         LONG count = 0;
+         KivEffectPreset* effects = nullptr;
+         LONG* valueCounts = nullptr;
+         float* wetDry = nullptr;
+         KivPresetValue* values = nullptr;
+         LONG valueCount = 0;
+         const HRESULT r =
+             s.es->GetInserts(IdAt(b, 1), &factory, &count, &effects, &valueCounts, &wetDry, &valueCount, &values);
+         Put(b, 5, factory);
+         Put(b, 6, count);
+         PutPointer(b, 7, effects);
+         HandOver(valueCounts, Pointer<LONG*>(b, 9));
+         HandOver(wetDry, Pointer<float*>(b, 8));
+         if (LONG* wanted = Pointer<LONG>(b, 10))
+         {
+             *wanted = valueCount;
+         }
+         HandOver(values, Pointer<KivPresetValue*>(b, 11));
+         return r;
+     }},
+    {kCmdCreatePresetCategory, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->CreatePresetCategory(Pointer<const WCHAR>(b, 1)); }},
+    {kCmdDeletePresetCategory, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->DeletePresetCategory(Pointer<const WCHAR>(b, 1)); }},
+    {kCmdRenamePresetCategory, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->RenamePresetCategory(Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2));
+     }},
+    {kCmdCreatePreset, Client::Unchecked, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->CreatePreset(s.id, Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2), Word(b, 3),
+                                   Pointer<const LONG>(b, 4));
+     }},
+    {kCmdDeletePreset, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->DeletePreset(IdAt(b, 1)); }},
+    {kCmdRenamePreset, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->RenamePreset(IdAt(b, 1), Pointer<const WCHAR>(b, 5)); }},
+    {kCmdGetEffectsFit, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->GetEffectsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+     }},
+    {kCmdGetPresetsFit, Client::None, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->GetPresetsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+     }},
+    {kCmdSetInsertEffect, Client::Passed, On::ES, true,
+     [](const Server& s, CallBlock& b) {
+         return Placed(b, 6, [&](KivInsertInfo* info) {
+             return s.es->SetInsertEffect(s.id, Word(b, 1), IdAt(b, 2), info, Word(b, 16));
+         });
+     }},
+    {kCmdRemoveInsert, Client::Passed, On::ES, true,
+     [](const Server& s, CallBlock& b) { return s.es->RemoveInsert(s.id, Word(b, 1)); }},
+    {kCmdLoadPresetIntoInsert, Client::Passed, On::ES, true,
+     [](const Server& s, CallBlock& b) {
+         return Placed(
+             b, 6, [&](KivInsertInfo* info) { return s.es->LoadPresetIntoInsert(s.id, Word(b, 1), IdAt(b, 2), info); });
+     }},
+    {kCmdMoveInsert, Client::Passed, On::ES, true,
+     [](const Server& s, CallBlock& b) { return s.es->MoveInsert(s.id, Word(b, 1), Word(b, 2)); }},
+    {kCmdSelectPreset, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->SelectPreset(s.id, Word(b, 1), Word(b, 2)); }},
+    {kCmdSetSpecialInsert, Client::Passed, On::ES, true,
+     // The wait flag is read before the information overwrites its slot.
+     [](const Server& s, CallBlock& b) {
+         return Placed(b, 3, [&](KivInsertInfo* info) {
+             return s.es->SetSpecialInsert(s.id, Word(b, 1), Word(b, 2), info, Word(b, 13));
+         });
+     }},
+    {kCmdRefreshInserts, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock&) { return s.es->RefreshInserts(s.id); }},
+    {kCmdClearInsertChainFlag, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock&) { return s.es->ClearInsertChainFlag(s.id); }},
+    {kCmdSetInsertChainFlag, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock&) { return s.es->SetInsertChainFlag(s.id); }},
+    {kCmdGetParameterDescriptors, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivParameterDescriptor>(b, 2, 3, [&](LONG* count, KivParameterDescriptor** records) {
+             return s.es->GetParameterDescriptors(s.id, Word(b, 1), count, records);
+         });
+     }},
+    {kCmdGetParameterChoiceNames, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivChoiceName>(b, 3, 4, [&](LONG* count, KivChoiceName** records) {
+             return s.es->GetParameterChoiceNames(s.id, Word(b, 1), Word(b, 2), count, records);
+         });
+     }},
+    {kCmdGetParameterValue, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) -> HRESULT {
+         KivParameterValue value{};
+         const HRESULT r = s.es->GetParameterValue(s.id, Word(b, 1), Word(b, 2), &value);
+         Put(b, 3, value.kind);
+         Put(b, 4, static_cast<DWORD>(value.value));
+         return r;
+     }},
+    {kCmdSetParameterValue, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->SetParameterValue(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4));
+     }},
+    {kCmdGetInsertSolo, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertSolo(s.id, Word(b, 1), value); });
+     }},
+    {kCmdGetInsertBypass, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertBypass(s.id, Word(b, 1), value); });
+     }},
+    {kCmdSetInsertSolo, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->SetInsertSolo(s.id, Word(b, 1), Word(b, 2)); }},
+    {kCmdSetInsertBypass, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->SetInsertBypass(s.id, Word(b, 1), Word(b, 2)); }},
+    {kCmdCreateCorePreset, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->CreateCorePreset(s.id, Word(b, 1), Pointer<const WCHAR>(b, 2));
+     }},
+    {kCmdApplyPresetById, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->ApplyPresetById(s.id, Word(b, 1), Word(b, 2)); }},
+    {kCmdDeleteCorePreset, Client::Needed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->DeleteCorePreset(IdAt(b, 1), Word(b, 5)); }},
+    {kCmdRenameCorePreset, Client::Needed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->RenameCorePreset(IdAt(b, 1), Word(b, 5), Pointer<const WCHAR>(b, 6));
+     }},
+    {kCmdSetAllInsertsBypass, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) { return s.es->SetAllInsertsBypass(s.id, Word(b, 1)); }},
+    {kCmdQueryClientState, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 1, [&](LONG* value) { return s.es->QueryClientState(s.id, value); });
+     }},
+    {kCmdGetParameterValuesBatch, Client::Passed, On::ES, false,
+     [](const Server& s, CallBlock& b) {
+         return s.es->GetParameterValuesBatch(s.id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
+     }},
+    {kCmdGetHardwareChannels, Client::None, On::ES2, false,
+     [](const Server& s, CallBlock& b) {
+         return List<KivHardwareChannel>(b, 1, 2, [&](LONG* count, KivHardwareChannel** records) {
+             return s.es2->GetHardwareChannels(count, records);
+         });
+     }},
+    {kCmdSetSendInsertRouting, Client::Passed, On::ES2, false,
+     [](const Server& s, CallBlock& b) {
+         return Placed(b, 5, [&](KivInsertInfo* info) {
+             return s.es2->SetSendInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), info);
+         });
+     }},
+    {kCmdGetHardwareChannelsEx, Client::None, On::ES2, false,
+     [](const Server& s, CallBlock& b) -> HRESULT {
+         LONG outputCount = 0;
+         LONG inputCount = 0;
+         KivHardwareChannel* outputs = nullptr;
+         KivHardwareChannel* inputs = nullptr;
+         const HRESULT r = s.es2->GetHardwareChannelsEx(&outputCount, &outputs, &inputCount, &inputs);
+         Put(b, 1, outputCount);
+         PutPointer(b, 2, outputs);
+         Put(b, 3, inputCount);
+         PutPointer(b, 4, inputs);
+         return r;
+     }},
+    {kCmdSetSendReturnInsertRouting, Client::Passed, On::ES2, false,
+     [](const Server& s, CallBlock& b) {
+         return Placed(b, 7, [&](KivInsertInfo* info) {
+             return s.es2->SetSendReturnInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), Word(b, 5),
+                                                      Word(b, 6), info);
+         });
+     }},
+    {kCmdClientRoutingCallA, Client::Passed, On::ES2, false,
+     [](const Server& s, CallBlock&) { return s.es2->Reserved54(s.id); }},
+    {kCmdClientRoutingCallB, Client::Passed, On::ES2, false,
+     [](const Server& s, CallBlock&) { return s.es2->EnableCategory2Items(s.id); }},
+    {kCmdGetInsertNotifyId, Client::Passed, On::PI, false,
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 2, [&](LONG* value) { return s.pi->GetInsertNotifyId(s.id, Word(b, 1), value); });
+     }},
+    {kCmdGetParameterKinds, Client::Passed, On::PI, false,
+     [](const Server& s, CallBlock& b) {
+         return List<LONG>(b, 2, 3, [&](LONG* count, LONG** records) {
+             return s.pi->GetParameterKinds(s.id, Word(b, 1), count, records);
+         });
+     }},
+    {kCmdQueryParameter, Client::Passed, On::PI, false,
+     [](const Server& s, CallBlock& b) {
+         return Answer(b, 3, [&](LONG* value) { return s.pi->QueryParameter(s.id, Word(b, 1), Word(b, 2), value); });
+     }},
+    {kCmdGetParameterText, Client::Passed, On::PI, false,
+     [](const Server& s, CallBlock& b) -> HRESULT {
+         WCHAR* text = nullptr;
+         const HRESULT r = s.pi->GetParameterText(s.id, Word(b, 1), Word(b, 2), &text, Word(b, 4));
+         PutPointer(b, 3, text);
+         return r;
+     }},
+};
+
+constexpr bool InCommandOrder()
+{
+    for (size_t i = 0; i < sizeof(kCommands) / sizeof(kCommands[0]); ++i)
+    {
+        if (kCommands[i].command != kFirstLinkCommand + static_cast<int32_t>(i))
+        {
+            return false;
+        }
+    }
+    return sizeof(kCommands) / sizeof(kCommands[0]) == kLastLinkCommand - kFirstLinkCommand + 1;
+}
+static_assert(InCommandOrder(), "one row per command, in command order");
+
+} // namespace
+
 void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
 {
     if (!effectServices_)
@@ -542,273 +875,29 @@ void ServicesLink::ExecuteOn(CallBlock& b, int32_t command)
         b.result = E_NOINTERFACE;
         return;
     }
-    if (command < kFirstCommand || command > kLastCommand)
+    if (command < kFirstLinkCommand || command > kLastLinkCommand)
     {
         b.result = E_NOTIMPL;
         return;
     }
-    // Commands whose first argument is the client id, and those that need one without
-    // passing it (37, 38).
-    const bool needsClient = !(command >= 6 && command <= 17) && command != 42 && command != 44;
-    if (command == 18 || command == 19 || command == 20 || command == 21 || command == 23)
+    const CommandRow& row = kCommands[command - kFirstLinkCommand];
+    if (row.updatesDisplay)
     {
         displayUpdate_.store(true);
     }
-    if (needsClient && clientId_ == 0)
+    if ((row.client == Client::Passed || row.client == Client::Needed) && clientId_ == 0)
     {
         b.result = E_HANDLE;
         return;
     }
-    const bool second = command >= 42 && command <= 47;
-    const bool params = command >= 48;
-    if ((second && !effectServices2_) || (params && !paramInfo_))
+    if ((row.on == On::ES2 && !effectServices2_) || (row.on == On::PI && !paramInfo_))
     {
         b.result = E_NOTIMPL;
         return;
     }
-    IKivCorvanEffectServices* es = effectServices_;
-    IKivCorvanEffectServices2* es2 = effectServices2_;
-    IKivCorvanParamInfo* pi = paramInfo_;
-    const LONG id = clientId_;
-    // Out values come back into locals (the proxy refuses null out pointers, and slots are
-    // wider than the server's words), then into the slots.
-    LONG n1 = 0;
-    LONG n2 = 0;
-    KivInsertInfo info{};
-    HRESULT r = E_NOTIMPL;
-    switch (command)
-    {
-    case 4:
-        r = es->AcquireSendReturn(id, &sendReturnInfo_, &sendPair_, &returnPair_);
-        if (r != S_OK)
-        {
-            sendReturnInfo_ = KivSendReturn{};
-            sendPair_ = -1;
-            returnPair_ = -1;
-        }
-        break;
-    case 5:
-        // The driver lets go of the pair first, and the pair is gone whatever the answer.
-        owner_->StopAsio(true);
-        r = es->ReleaseSendReturn(id);
-        sendPair_ = -1;
-        returnPair_ = -1;
-        sendReturnInfo_ = KivSendReturn{};
-        break;
-    case 6: {
-        KivEffectCategory* records = nullptr;
-        r = es->GetEffectCatalog(&n1, &records);
-        Put(b, 1, n1);
-        PutPointer(b, 2, records);
-        break;
-    }
-    case 7: {
-        KivEffectPreset* records = nullptr;
-        r = es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), &n1, &records);
-        Put(b, 2, n1);
-        PutPointer(b, 3, records);
-        break;
-    }
-    case 8: {
-        KivCorePreset* records = nullptr;
-        r = es->GetEffectCorePresets(IdAt(b, 1), &n1, &records);
-        Put(b, 5, n1);
-        PutPointer(b, 6, records);
-        break;
-    }
-    case 9: {
-        KivEffectPreset* effects = nullptr;
-        LONG* valueCounts = nullptr;
-        float* wetDry = nullptr;
-        KivPresetValue* values = nullptr;
-        LONG valueCount = 0;
-        r = es->GetInserts(IdAt(b, 1), &n1, &n2, &effects, &valueCounts, &wetDry, &valueCount, &values);
-        Put(b, 5, n1);
-        Put(b, 6, n2);
-        PutPointer(b, 7, effects);
-        HandOver(valueCounts, Pointer<LONG*>(b, 9));
-        HandOver(wetDry, Pointer<float*>(b, 8));
-        if (LONG* wanted = Pointer<LONG>(b, 10))
-        {
-            *wanted = valueCount;
-        }
-        HandOver(values, Pointer<KivPresetValue*>(b, 11));
-        break;
-    }
-    case 10:
-        r = es->CreatePresetCategory(Pointer<const WCHAR>(b, 1));
-        break;
-    case 11:
-        r = es->DeletePresetCategory(Pointer<const WCHAR>(b, 1));
-        break;
-    case 12:
-        r = es->RenamePresetCategory(Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2));
-        break;
-    case 13:
-        r = es->CreatePreset(id, Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2), Word(b, 3),
-                             Pointer<const LONG>(b, 4));
-        break;
-    case 14:
-        r = es->DeletePreset(IdAt(b, 1));
-        break;
-    case 15:
-        r = es->RenamePreset(IdAt(b, 1), Pointer<const WCHAR>(b, 5));
-        break;
-    case 16:
-        r = es->GetEffectsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
-        break;
-    case 17:
-        r = es->GetPresetsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
-        break;
-    case 18:
-        r = es->SetInsertEffect(id, Word(b, 1), IdAt(b, 2), &info, Word(b, 16));
-        PutInfo(b, 6, info);
-        break;
-    case 19:
-        r = es->RemoveInsert(id, Word(b, 1));
-        break;
-    case 20:
-        r = es->LoadPresetIntoInsert(id, Word(b, 1), IdAt(b, 2), &info);
-        PutInfo(b, 6, info);
-        break;
-    case 21:
-        r = es->MoveInsert(id, Word(b, 1), Word(b, 2));
-        break;
-    case 22:
-        r = es->SelectPreset(id, Word(b, 1), Word(b, 2));
-        break;
-    case 23: {
-        const LONG wait = Word(b, 13);
-        r = es->SetSpecialInsert(id, Word(b, 1), Word(b, 2), &info, wait);
-        PutInfo(b, 3, info);
-        break;
-    }
-    case 24:
-        r = es->RefreshInserts(id);
-        break;
-    case 25:
-        r = es->ClearInsertChainFlag(id);
-        break;
-    case 26:
-        r = es->SetInsertChainFlag(id);
-        break;
-    case 27: {
-        KivParameterDescriptor* descriptors = nullptr;
-        r = es->GetParameterDescriptors(id, Word(b, 1), &n1, &descriptors);
-        Put(b, 2, n1);
-        PutPointer(b, 3, descriptors);
-        break;
-    }
-    case 28: {
-        KivChoiceName* names = nullptr;
-        r = es->GetParameterChoiceNames(id, Word(b, 1), Word(b, 2), &n1, &names);
-        Put(b, 3, n1);
-        PutPointer(b, 4, names);
-        break;
-    }
-    case 29: {
-        KivParameterValue value{};
-        r = es->GetParameterValue(id, Word(b, 1), Word(b, 2), &value);
-        Put(b, 3, value.kind);
-        Put(b, 4, static_cast<DWORD>(value.value));
-        break;
-    }
-    case 30:
-        r = es->SetParameterValue(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4));
-        break;
-    case 31:
-        r = es->GetInsertSolo(id, Word(b, 1), &n1);
-        Put(b, 2, n1);
-        break;
-    case 32:
-        r = es->GetInsertBypass(id, Word(b, 1), &n1);
-        Put(b, 2, n1);
-        break;
-    case 33:
-        r = es->SetInsertSolo(id, Word(b, 1), Word(b, 2));
-        break;
-    case 34:
-        r = es->SetInsertBypass(id, Word(b, 1), Word(b, 2));
-        break;
-    case 35:
-        r = es->CreateCorePreset(id, Word(b, 1), Pointer<const WCHAR>(b, 2));
-        break;
-    case 36:
-        r = es->ApplyPresetById(id, Word(b, 1), Word(b, 2));
-        break;
-    case 37:
-        r = es->DeleteCorePreset(IdAt(b, 1), Word(b, 5));
-        break;
-    case 38:
-        r = es->RenameCorePreset(IdAt(b, 1), Word(b, 5), Pointer<const WCHAR>(b, 6));
-        break;
-    case 39:
-        r = es->SetAllInsertsBypass(id, Word(b, 1));
-        break;
-    case 40:
-        r = es->QueryClientState(id, &n1);
-        Put(b, 1, n1);
-        break;
-    case 41:
-        r = es->GetParameterValuesBatch(id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
-        break;
-    case 42: {
-        KivHardwareChannel* records = nullptr;
-        r = es2->GetHardwareChannels(&n1, &records);
-        Put(b, 1, n1);
-        PutPointer(b, 2, records);
-        break;
-    }
-    case 43:
-        r = es2->SetSendInsertRouting(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), &info);
-        PutInfo(b, 5, info);
-        break;
-    case 44: {
-        KivHardwareChannel* outputs = nullptr;
-        KivHardwareChannel* inputs = nullptr;
-        r = es2->GetHardwareChannelsEx(&n1, &outputs, &n2, &inputs);
-        Put(b, 1, n1);
-        PutPointer(b, 2, outputs);
-        Put(b, 3, n2);
-        PutPointer(b, 4, inputs);
-        break;
-    }
-    case 45:
-        r = es2->SetSendReturnInsertRouting(id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), Word(b, 5), Word(b, 6),
-                                            &info);
-        PutInfo(b, 7, info);
-        break;
-    case 46:
-        r = es2->Reserved54(id);
-        break;
-    case 47:
-        r = es2->EnableCategory2Items(id);
-        break;
-    case 48:
-        r = pi->GetInsertNotifyId(id, Word(b, 1), &n1);
-        Put(b, 2, n1);
-        break;
-    case 49: {
-        LONG* kinds = nullptr;
-        r = pi->GetParameterKinds(id, Word(b, 1), &n1, &kinds);
-        Put(b, 2, n1);
-        PutPointer(b, 3, kinds);
-        break;
-    }
-    case 50:
-        r = pi->QueryParameter(id, Word(b, 1), Word(b, 2), &n1);
-        Put(b, 3, n1);
-        break;
-    case 51: {
-        WCHAR* text = nullptr;
-        r = pi->GetParameterText(id, Word(b, 1), Word(b, 2), &text, Word(b, 4));
-        PutPointer(b, 3, text);
-        break;
-    }
-    default:
-        break;
-    }
-    b.result = r;
+    const Server server{effectServices_,  effectServices2_, paramInfo_,   clientId_,
+                        &sendReturnInfo_, &sendPair_,       &returnPair_, owner_};
+    b.result = row.run(server, b);
 }
 
 bool ServicesLink::RefreshInserts()

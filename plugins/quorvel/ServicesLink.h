@@ -43,8 +43,6 @@ class ServicesLink final : public ServicesConnection, public ModelLink, public C
 {
 public:
     static constexpr DWORD kAdviseMask = 0x77FC;
-    static constexpr int32_t kFirstCommand = 4;
-    static constexpr int32_t kLastCommand = 51;
 
     ServicesLink(ServicesLinkOwner* owner, ServicesSystem& system);
     ~ServicesLink() override;
@@ -84,7 +82,7 @@ public:
     bool RestoreInserts(const InsertStateList& states) override;
     ParamChain* GetParamChain() override { return &inserts_; }
 
-    // Any thread, through the call block: commands 4 and 5.
+    // Any thread, through the call block: kCmdAcquireSendReturn and kCmdReleaseSendReturn.
     bool AcquireSendReturn();
     void ReleaseSendReturn();
 

@@ -12,7 +12,7 @@ bool SpecialInsert::Apply(bool wait)
     PutWord(block, 1, Position());
     PutWord(block, 2, SpecialKind());
     PutWord(block, 13, wait ? 1 : 0);
-    return ApplyWith(block, 23, wait, 3);
+    return ApplyWith(block, kCmdSetSpecialInsert, wait, 3);
 }
 
 void SpecialInsert::Reload()

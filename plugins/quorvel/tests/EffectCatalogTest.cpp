@@ -52,20 +52,20 @@ TEST_F(CatalogFixture, CategoriesAreFetchedOnceAndListedInServerOrder)
     EXPECT_EQ(Name(catalog_.CategoryAt(2)), u"Drums");
     EXPECT_EQ(catalog_.CategoryAt(3), nullptr);
     EXPECT_EQ(catalog_.CategoryAt(-1), nullptr);
-    EXPECT_EQ(link_.Count(6), 1);
+    EXPECT_EQ(link_.Count(kCmdGetEffectCatalog), 1);
 }
 
 TEST_F(CatalogFixture, PresetsAreFetchedOnFirstCountOnly)
 {
     std::shared_ptr<PresetCategory> vocals_ = catalog_.CategoryAt(1);
     EXPECT_EQ(vocals_->PresetAt(0), nullptr);
-    EXPECT_EQ(link_.Count(7), 0);
+    EXPECT_EQ(link_.Count(kCmdGetEffectPresets), 0);
     ASSERT_EQ(vocals_->PresetCount(), 2);
     EXPECT_EQ(Name(vocals_->PresetAt(0)), u"Warm");
     EXPECT_TRUE(vocals_->PresetAt(1)->IsChain());
     EXPECT_EQ(vocals_->PresetAt(2), nullptr);
     EXPECT_EQ(vocals_->PresetCount(), 2);
-    EXPECT_EQ(link_.Count(7), 1);
+    EXPECT_EQ(link_.Count(kCmdGetEffectPresets), 1);
 }
 
 TEST_F(CatalogFixture, FindPresetReturnsTheEarlierCategorysEntry)
@@ -87,13 +87,13 @@ TEST_F(CatalogFixture, ChainPresetChildrenComeWithEveryDetailAndAllArraysAreFree
     EXPECT_EQ(chain->ChildIdAt(1), FakeLibrary::Id(2));
     EXPECT_TRUE(chain->ChildIdAt(2).IsZero());
     EXPECT_FALSE(chain->IsFactory());
-    EXPECT_EQ(link_.Count(9), 1);
+    EXPECT_EQ(link_.Count(kCmdGetInserts), 1);
 
     std::shared_ptr<PresetEntry> single = catalog_.FindPreset(FakeLibrary::Id(1));
     EXPECT_TRUE(single->IsFactory());
     EXPECT_EQ(single->ChildCount(), 0);
     EXPECT_TRUE(single->ChildIdAt(0).IsZero());
-    EXPECT_EQ(link_.Count(9), 1);
+    EXPECT_EQ(link_.Count(kCmdGetInserts), 1);
 }
 
 TEST_F(CatalogFixture, WithoutALinkEverythingIsEmptyAndEditsAreRefused)
@@ -123,7 +123,7 @@ TEST_F(CatalogFixture, EditsAnswerZeroOrFourAndLeaveTheCatalogueToTheNotificatio
     EXPECT_EQ(PointerAt<const char16_t>(link_.blocks.back(), 5), newName);
     EXPECT_EQ(library_.edits, (std::vector<std::u16string>{u"New", u"New", u"Vocals", u"#5", u"#5"}));
     EXPECT_EQ(catalog_.CategoryCount(), 3);
-    link_.refused = {10, 11};
+    link_.refused = {kCmdCreatePresetCategory, kCmdDeletePresetCategory};
     EXPECT_EQ(catalog_.CreateCategory(u"Other"), EffectCatalog::kEditRefused);
     EXPECT_EQ(catalog_.DeleteCategory(u"Vocals"), EffectCatalog::kEditRefused);
 }
@@ -136,8 +136,8 @@ TEST_F(CatalogFixture, FitFlagsComeFromTheServer)
     catalog_.GetFit(3, ids, flags, true);
     EXPECT_EQ(std::vector<int32_t>(flags, flags + 3), (std::vector<int32_t>{1, 0, 1}));
     catalog_.GetFit(3, ids, flags, false);
-    EXPECT_EQ(link_.commands, (std::vector<int32_t>{16, 17}));
-    link_.refused = {16};
+    EXPECT_EQ(link_.commands, (std::vector<int32_t>{kCmdGetEffectsFit, kCmdGetPresetsFit}));
+    link_.refused = {kCmdGetEffectsFit};
     catalog_.GetFit(3, ids, flags, true);
     EXPECT_EQ(std::vector<int32_t>(flags, flags + 3), (std::vector<int32_t>{0, 0, 0}));
 }

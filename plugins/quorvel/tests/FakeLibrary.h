@@ -36,9 +36,10 @@ public:
 
     std::vector<Category> categories;
     int32_t chainFactory = 1;          // GetInserts' flag
-    std::vector<int32_t> fits;         // the answers of commands 16 and 17, by index
+    std::vector<int32_t> fits;         // the answers of kCmdGetEffectsFit and kCmdGetPresetsFit, by index
     std::vector<std::u16string> edits; // every edit's first text argument
-    // Commands 21, 24, 25, 26 and 39 succeed unless refused on the link.
+    // The chain's own commands (the pair, move, refresh, chain flags, bypass all) succeed unless
+    // refused on the link.
     std::vector<std::pair<int32_t, int32_t>> moves; // (from, to) of every move
 
     explicit FakeLibrary(FakeModelLink& link) : link_(link)
@@ -110,7 +111,7 @@ private:
     {
         switch (command)
         {
-        case 6: {
+        case kCmdGetEffectCatalog: {
             std::vector<CategoryRecord> records;
             for (const Category& category : categories)
             {
@@ -123,7 +124,7 @@ private:
             PutPointer(b, 2, HandOut(records));
             break;
         }
-        case 7: {
+        case kCmdGetEffectPresets: {
             const auto* asked = PointerAt<const CategoryRecord>(b, 1);
             const Category* found = nullptr;
             for (const Category& category : categories)
@@ -143,7 +144,7 @@ private:
             PutPointer(b, 3, HandOut(records));
             break;
         }
-        case 9: {
+        case kCmdGetInserts: {
             const Preset* preset = Find(IdAt(b, 1));
             auto** wetDry = PointerAt<float*>(b, 8);
             auto** counts = PointerAt<int32_t*>(b, 9);
@@ -175,18 +176,18 @@ private:
             *values = HandOut(all);
             break;
         }
-        case 10:
-        case 11:
-        case 12:
-        case 13:
+        case kCmdCreatePresetCategory:
+        case kCmdDeletePresetCategory:
+        case kCmdRenamePresetCategory:
+        case kCmdCreatePreset:
             edits.push_back(PointerAt<const char16_t>(b, 1));
             break;
-        case 14:
-        case 15:
+        case kCmdDeletePreset:
+        case kCmdRenamePreset:
             edits.push_back(u"#" + std::u16string(1, static_cast<char16_t>(u'0' + IdAt(b, 1).data[0])));
             break;
-        case 16:
-        case 17: {
+        case kCmdGetEffectsFit:
+        case kCmdGetPresetsFit: {
             auto* flags = PointerAt<int32_t>(b, 3);
             for (int32_t i = 0; i < WordAt(b, 1); ++i)
             {
@@ -194,15 +195,15 @@ private:
             }
             break;
         }
-        case 21:
+        case kCmdMoveInsert:
             moves.emplace_back(WordAt(b, 1), WordAt(b, 2));
             break;
-        case 4:
-        case 5:
-        case 24:
-        case 25:
-        case 26:
-        case 39:
+        case kCmdAcquireSendReturn:
+        case kCmdReleaseSendReturn:
+        case kCmdRefreshInserts:
+        case kCmdClearInsertChainFlag:
+        case kCmdSetInsertChainFlag:
+        case kCmdSetAllInsertsBypass:
             break;
         default:
             return false;

@@ -50,7 +50,7 @@ public:
         ParamValue value;
     };
 
-    // What a new insert becomes when it is set (commands 18, 20, 23, 43, 45).
+    // What a new insert becomes when it is set (set effect, load preset, set special, the two routings).
     Insert next;
     std::map<int32_t, Insert> inserts;         // by position
     std::vector<CorePresetRecord> corePresets; // every effect's preset list
@@ -199,37 +199,37 @@ private:
         {
             return;
         }
-        if (command == 8)
+        if (command == kCmdGetEffectCorePresets)
         {
             PutWord(b, 5, static_cast<int32_t>(corePresets.size()));
             PutPointer(b, 6, HandOut(corePresets.data(), corePresets.size()));
             b.result = kCallOk;
             return;
         }
-        if (command == 18 || command == 20)
+        if (command == kCmdSetInsertEffect || command == kCmdLoadPresetIntoInsert)
         {
             Place(b, 6);
             b.result = kCallOk;
             return;
         }
-        if (command == 23)
+        if (command == kCmdSetSpecialInsert)
         {
             Place(b, 3);
             b.result = kCallOk;
             return;
         }
-        if (command == 43 || command == 45)
+        if (command == kCmdSetSendInsertRouting || command == kCmdSetSendReturnInsertRouting)
         {
-            Place(b, command == 43 ? 5 : 7);
+            Place(b, command == kCmdSetSendInsertRouting ? 5 : 7);
             b.result = kCallOk;
             return;
         }
-        if (command == 37 || command == 38)
+        if (command == kCmdDeleteCorePreset || command == kCmdRenameCorePreset)
         {
             b.result = kCallOk;
             return;
         }
-        if (command == 41)
+        if (command == kCmdGetParameterValuesBatch)
         {
             auto* entries = PointerAt<ParamValueEntry>(b, 2);
             for (int32_t i = 0; i < WordAt(b, 1); ++i)
@@ -253,27 +253,27 @@ private:
         const bool inRange = index >= 0 && index < static_cast<int32_t>(insert->values.size());
         switch (command)
         {
-        case 19:
+        case kCmdRemoveInsert:
             inserts.erase(WordAt(b, 1));
             break;
-        case 22:
+        case kCmdSelectPreset:
             insert->preset = index;
             if (presetValues.count(index))
             {
                 insert->values = presetValues[index];
             }
             break;
-        case 27:
+        case kCmdGetParameterDescriptors:
             PutWord(b, 2, static_cast<int32_t>(insert->values.size()));
             PutPointer(b, 3, HandOut(insert->descriptors.data(), insert->descriptors.size()));
             break;
-        case 28: {
+        case kCmdGetParameterChoiceNames: {
             const std::vector<ChoiceName>& names = insert->choices[index];
             PutWord(b, 3, static_cast<int32_t>(names.size()));
             PutPointer(b, 4, HandOut(names.data(), names.size()));
             break;
         }
-        case 29:
+        case kCmdGetParameterValue:
             if (!inRange)
             {
                 return;
@@ -281,7 +281,7 @@ private:
             PutWord(b, 3, insert->values[static_cast<size_t>(index)].kind);
             PutWord(b, 4, static_cast<int32_t>(insert->values[static_cast<size_t>(index)].bits));
             break;
-        case 30:
+        case kCmdSetParameterValue:
             if (!inRange)
             {
                 return;
@@ -289,29 +289,29 @@ private:
             insert->values[static_cast<size_t>(index)].kind = WordAt(b, 3);
             insert->values[static_cast<size_t>(index)].bits = static_cast<uint32_t>(WordAt(b, 4));
             break;
-        case 31:
+        case kCmdGetInsertSolo:
             PutWord(b, 2, insert->solo);
             break;
-        case 32:
+        case kCmdGetInsertBypass:
             PutWord(b, 2, insert->bypass);
             break;
-        case 33:
+        case kCmdSetInsertSolo:
             insert->solo = index;
             break;
-        case 34:
+        case kCmdSetInsertBypass:
             insert->bypass = index;
             break;
-        case 35:
-        case 36:
+        case kCmdCreateCorePreset:
+        case kCmdApplyPresetById:
             break;
-        case 48:
+        case kCmdGetInsertNotifyId:
             PutWord(b, 2, insert->notifyId);
             break;
-        case 49:
+        case kCmdGetParameterKinds:
             PutWord(b, 2, static_cast<int32_t>(insert->kinds.size()));
             PutPointer(b, 3, HandOut(insert->kinds.data(), insert->kinds.size()));
             break;
-        case 51: {
+        case kCmdGetParameterText: {
             std::u16string text = insert->text;
             text.push_back(0);
             PutPointer(b, 3, HandOut(text.data(), text.size()));

@@ -153,11 +153,11 @@ TEST_F(InsertChainTest, MovesFollowTheRulesAndTellTheServerOnlyRealMoves)
         EXPECT_EQ(chain_.Move(row.from, row.to), row.result);
         if (row.sentTo == 99)
         {
-            EXPECT_EQ(link_.Count(21), 0);
+            EXPECT_EQ(link_.Count(kCmdMoveInsert), 0);
         }
         else
         {
-            ASSERT_EQ(link_.Count(21), 1);
+            ASSERT_EQ(link_.Count(kCmdMoveInsert), 1);
             EXPECT_EQ(WordAt(link_.blocks[0], 1), row.from);
             EXPECT_EQ(WordAt(link_.blocks[0], 2), row.sentTo);
         }
@@ -168,7 +168,7 @@ TEST_F(InsertChainTest, MovesFollowTheRulesAndTellTheServerOnlyRealMoves)
         }
         EXPECT_EQ(Identities(), after);
     }
-    link_.refused = {21};
+    link_.refused = {kCmdMoveInsert};
     const std::vector<uint32_t> before = Identities();
     EXPECT_FALSE(chain_.Move(0, 3));
     EXPECT_EQ(Identities(), before);
@@ -179,8 +179,8 @@ TEST_F(InsertChainTest, RemoveAtBeyondTheChainAndRefusedRemovalsChangeNothing)
     Fill(3);
     const std::vector<uint32_t> before = Identities();
     EXPECT_FALSE(chain_.RemoveAt(3, true));
-    EXPECT_EQ(link_.Count(19), 0);
-    link_.refused = {19};
+    EXPECT_EQ(link_.Count(kCmdRemoveInsert), 0);
+    link_.refused = {kCmdRemoveInsert};
     EXPECT_FALSE(chain_.RemoveAt(1, true));
     EXPECT_EQ(Identities(), before);
     link_.refused.clear();
@@ -210,11 +210,11 @@ TEST_F(InsertChainTest, RefusedEffectsLeaveNoInsert)
     EXPECT_FALSE(chain_.AddTrimPot(0, true, true));
     EXPECT_FALSE(chain_.AddPeakMeter(1, true, true));
     EXPECT_EQ(chain_.Count(), 1);
-    EXPECT_EQ(link_.Count(18) + link_.Count(23), 0);
+    EXPECT_EQ(link_.Count(kCmdSetInsertEffect) + link_.Count(kCmdSetSpecialInsert), 0);
 
     // The server refusing at a rate it takes: the same.
     link_.rate = 48000;
-    link_.refused = {18, 23};
+    link_.refused = {kCmdSetInsertEffect, kCmdSetSpecialInsert};
     EXPECT_FALSE(chain_.LoadPreset(kReverb, 0, true, true));
     EXPECT_FALSE(chain_.AddTestSignal(0, true, true));
     EXPECT_EQ(chain_.Count(), 1);
@@ -264,7 +264,7 @@ TEST_F(InsertChainTest, AWholeChainPresetLoadsAndSpecialEffectsInItBecomeSpecial
     EXPECT_EQ(Gain(0), 0.25f);
     // Every detail pointer went along.
     const CallBlock& asked = link_.blocks[static_cast<size_t>(
-        std::find(link_.commands.begin(), link_.commands.end(), 9) - link_.commands.begin())];
+        std::find(link_.commands.begin(), link_.commands.end(), kCmdGetInserts) - link_.commands.begin())];
     for (int slot = 8; slot <= 11; ++slot)
     {
         EXPECT_NE(asked.a[slot], 0u) << slot;
@@ -280,19 +280,19 @@ TEST_F(InsertChainTest, ReplaceWithAChainPresetRemovesTheOldInsertBehindTheNewOn
     link_.inserts[4] = link_.next;
     const std::vector<uint32_t> before = Identities();
     EXPECT_TRUE(chain_.ReplaceWithPreset(1, kChain));
-    ASSERT_EQ(link_.Count(19), 1);
-    const size_t removal =
-        static_cast<size_t>(std::find(link_.commands.begin(), link_.commands.end(), 19) - link_.commands.begin());
+    ASSERT_EQ(link_.Count(kCmdRemoveInsert), 1);
+    const size_t removal = static_cast<size_t>(
+        std::find(link_.commands.begin(), link_.commands.end(), kCmdRemoveInsert) - link_.commands.begin());
     EXPECT_EQ(WordAt(link_.blocks[removal], 1), 3);
     EXPECT_EQ(Effects(), (std::vector<EffectId>{kReverb, kReverb, kDelay, kReverb}));
     EXPECT_EQ(chain_.At(0)->Identity(), before[0]);
     EXPECT_EQ(chain_.At(3)->Identity(), before[2]);
 
     EXPECT_TRUE(chain_.ReplaceWithPreset(0, kDelay));
-    EXPECT_EQ(link_.Count(20), 1);
+    EXPECT_EQ(link_.Count(kCmdLoadPresetIntoInsert), 1);
     EXPECT_EQ(Effects().front(), kDelay);
     EXPECT_FALSE(chain_.ReplaceWithPreset(4, kDelay));
-    link_.refused = {20};
+    link_.refused = {kCmdLoadPresetIntoInsert};
     EXPECT_FALSE(chain_.ReplaceWithPreset(0, kReverb));
     EXPECT_EQ(Effects().front(), kDelay);
 }
@@ -301,15 +301,15 @@ TEST_F(InsertChainTest, RemoveAllAndAllBypass)
 {
     Fill(3);
     EXPECT_TRUE(chain_.SetAllBypass(true));
-    EXPECT_EQ(link_.commands.front(), 39);
+    EXPECT_EQ(link_.commands.front(), kCmdSetAllInsertsBypass);
     EXPECT_EQ(Posted(), (std::vector<uint32_t>{kMessageBypassSoloRead}));
-    link_.refused = {39};
+    link_.refused = {kCmdSetAllInsertsBypass};
     EXPECT_FALSE(chain_.SetAllBypass(false));
     link_.commands.clear();
     link_.blocks.clear();
     chain_.RemoveAll(true);
     EXPECT_EQ(chain_.Count(), 0);
-    ASSERT_EQ(link_.commands, (std::vector<int32_t>{19, 19, 19}));
+    ASSERT_EQ(link_.commands, (std::vector<int32_t>{kCmdRemoveInsert, kCmdRemoveInsert, kCmdRemoveInsert}));
     EXPECT_EQ(WordAt(link_.blocks[0], 1), 2);
     EXPECT_EQ(WordAt(link_.blocks[2], 1), 0);
     EXPECT_FALSE(chain_.SetAllBypass(true));
@@ -321,7 +321,7 @@ TEST_F(InsertChainTest, PollReadsOnlyTheMetersInOneBatchAndPostsNothing)
     link_.inserts[0].values[2] = ParamValue::Real(0.5f);
     link_.inserts[1].values[2] = ParamValue::Real(0.125f);
     chain_.PollReadOnlyParams();
-    ASSERT_EQ(link_.commands, (std::vector<int32_t>{41}));
+    ASSERT_EQ(link_.commands, (std::vector<int32_t>{kCmdGetParameterValuesBatch}));
     EXPECT_EQ(WordAt(link_.blocks[0], 1), 2);
     ParamValue level;
     ASSERT_TRUE(chain_.At(1)->GetParamValue(2, &level));
@@ -345,7 +345,9 @@ TEST_F(InsertChainTest, RestoreWithStatesOfTheSameChainOnlyTakesTheValues)
     link_.commands.clear();
     chain_.Restore(states);
     EXPECT_EQ(Identities(), before);
-    EXPECT_EQ(link_.Count(19) + link_.Count(18) + link_.Count(25), 0) << "nothing removed or rebuilt";
+    EXPECT_EQ(link_.Count(kCmdRemoveInsert) + link_.Count(kCmdSetInsertEffect) + link_.Count(kCmdClearInsertChainFlag),
+              0)
+        << "nothing removed or rebuilt";
     EXPECT_EQ(Gain(1), 0.875f);
 
     // Other effects: rebuilt from the records.
@@ -354,7 +356,7 @@ TEST_F(InsertChainTest, RestoreWithStatesOfTheSameChainOnlyTakesTheValues)
     chain_.Restore(states);
     EXPECT_EQ(Effects(), (std::vector<EffectId>{kDelay, kDelay}));
     EXPECT_NE(chain_.At(1)->Identity(), before[1]);
-    EXPECT_GE(link_.Count(19), 2);
+    EXPECT_GE(link_.Count(kCmdRemoveInsert), 2);
 }
 
 TEST_F(InsertChainTest, HandlersNeverWaitForAHeldChainAndTheHolderDoesTheirWork)

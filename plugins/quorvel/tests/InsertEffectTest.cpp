@@ -89,12 +89,12 @@ TEST_F(InsertEffectTest, ApplyTakesTheAnswerReadsEverythingAndSelectsTheFirstPre
 TEST_F(InsertEffectTest, ApplyWithoutWaitKeepsTheUnansweredInformation)
 {
     DspEffectInsert insert(&link_, 0, preset_);
-    link_.refused.insert(18);
+    link_.refused.insert(kCmdSetInsertEffect);
     EXPECT_TRUE(insert.Apply(false));
     EXPECT_EQ(WordAt(link_.blocks[0], 16), 0);
     EXPECT_EQ(std::u16string(insert.Info().shortName, 8), u"  ???   ");
     EXPECT_FALSE(insert.Apply(true));
-    EXPECT_EQ(link_.commands, (std::vector<int32_t>{18, 18}));
+    EXPECT_EQ(link_.commands, (std::vector<int32_t>{kCmdSetInsertEffect, kCmdSetInsertEffect}));
 }
 
 TEST_F(InsertEffectTest, EffectsAreRefusedAbove48kHzWithoutAskingTheServer)
@@ -119,7 +119,7 @@ TEST_F(InsertEffectTest, SendInsertsPassOnlyTheirChannelValues)
     SendReturnInsert insert(&link_, 1, send, ret);
     ASSERT_TRUE(insert.Apply(true));
     const CallBlock& block = link_.blocks[0];
-    EXPECT_EQ(link_.commands[0], 45);
+    EXPECT_EQ(link_.commands[0], kCmdSetSendReturnInsertRouting);
     EXPECT_EQ(WordAt(block, 1), 1);
     EXPECT_EQ(WordAt(block, 2), 2);
     EXPECT_EQ(WordAt(block, 3), 7);
@@ -129,7 +129,7 @@ TEST_F(InsertEffectTest, SendInsertsPassOnlyTheirChannelValues)
     EXPECT_EQ(std::u16string(insert.Info().shortName), u"Effect");
 
     SendInsert only(&link_, 2, send);
-    link_.refused.insert(43);
+    link_.refused.insert(kCmdSetSendInsertRouting);
     EXPECT_FALSE(only.Apply(true)) << "the mixer program answers E_NOTIMPL";
 }
 
@@ -178,7 +178,7 @@ TEST_F(InsertEffectTest, StoreParamRefusesWhatMayNotBeWritten)
             ASSERT_TRUE(effect.GetParamValue(c.index, &pair));
             EXPECT_EQ(pair.bits, bits);
         }
-        EXPECT_EQ(link.Count(30), c.stored && c.attached ? 1 : 0);
+        EXPECT_EQ(link.Count(kCmdSetParameterValue), c.stored && c.attached ? 1 : 0);
         EXPECT_EQ(link.posted.size(), c.stored && c.attached ? 1u : 0u);
     }
 }
@@ -194,7 +194,7 @@ TEST_F(InsertEffectTest, AStoredValueIsToldWithTheInsertsIdentity)
     EXPECT_EQ(link_.posted[0].wParam, insert->Identity());
     EXPECT_FLOAT_EQ(link_.inserts[0].values[0].AsReal(), 0.5f);
 
-    link_.refused.insert(30);
+    link_.refused.insert(kCmdSetParameterValue);
     EXPECT_FALSE(insert->StoreParam(0, 2, ParamValue::Real(0.75f).bits));
     ParamValue pair;
     ASSERT_TRUE(insert->GetParamValue(0, &pair));
@@ -238,7 +238,7 @@ TEST_F(InsertEffectTest, BypassAndSoloAreReadBackAndToldOnlyWhenChanged)
     EXPECT_EQ(link_.posted[0].id, kMessageInsertBypass);
     EXPECT_EQ(link_.posted[0].wParam, insert->Identity());
 
-    link_.refused.insert(33);
+    link_.refused.insert(kCmdSetInsertSolo);
     EXPECT_FALSE(insert->SetSolo(true));
     EXPECT_EQ(link_.bypassSoloReads, 1);
 }
@@ -394,7 +394,8 @@ TEST_F(InsertEffectTest, AttachReadsThroughDirectCallsOnly)
     DspEffectInsert insert(&link_, 0, preset_);
     insert.Attach();
     EXPECT_EQ(link_.directCommands, static_cast<int>(link_.commands.size()));
-    EXPECT_EQ(link_.commands, (std::vector<int32_t>{27, 41, 28, 8}));
+    EXPECT_EQ(link_.commands, (std::vector<int32_t>{kCmdGetParameterDescriptors, kCmdGetParameterValuesBatch,
+                                                    kCmdGetParameterChoiceNames, kCmdGetEffectCorePresets}));
     EXPECT_EQ(insert.ParamCount(), 4);
     EXPECT_EQ(insert.PresetCount(), 3);
 }
@@ -405,12 +406,12 @@ TEST_F(InsertEffectTest, ResendAllSendsValuesWetDryAndSwitches)
     link_.inserts[0].values[0] = ParamValue::Real(0.9f);
     insert->ResendAll();
     // Gain, mix and the selector are sent; the meter is read-only.
-    EXPECT_EQ(link_.Count(30), 3);
+    EXPECT_EQ(link_.Count(kCmdSetParameterValue), 3);
     EXPECT_FLOAT_EQ(link_.inserts[0].values[0].AsReal(), 0.0f) << "the plug-in's value wins";
     ASSERT_EQ(link_.reports.size(), 1u) << "wet/dry through the parameter path";
     ASSERT_GE(link_.commands.size(), 2u);
-    EXPECT_EQ(link_.commands[link_.commands.size() - 2], 33);
-    EXPECT_EQ(link_.commands.back(), 34);
+    EXPECT_EQ(link_.commands[link_.commands.size() - 2], kCmdSetInsertSolo);
+    EXPECT_EQ(link_.commands.back(), kCmdSetInsertBypass);
 }
 
 TEST_F(InsertEffectTest, ParamTextIsCutToTheBuffer)
@@ -420,7 +421,7 @@ TEST_F(InsertEffectTest, ParamTextIsCutToTheBuffer)
     char16_t text[5] = {u'x', u'x', u'x', u'x', u'x'};
     ASSERT_TRUE(insert->GetParamText(0, text, 5));
     EXPECT_EQ(std::u16string(text), u"12.5");
-    link_.refused.insert(51);
+    link_.refused.insert(kCmdGetParameterText);
     EXPECT_FALSE(insert->GetParamText(0, text, 5));
     EXPECT_EQ(text[0], 0);
 }
@@ -478,7 +479,7 @@ TEST_F(InsertEffectTest, ARecordLoadedBeforeTheServerAnsweredIsKeptUntilItDoes)
     link_.inserts[0] = link_.next;
     insert.Reload();
     EXPECT_TRUE(insert.KeptValues().empty());
-    EXPECT_EQ(link_.Count(41), 0) << "the server's values are not read over the user's";
+    EXPECT_EQ(link_.Count(kCmdGetParameterValuesBatch), 0) << "the server's values are not read over the user's";
     ParamValue pair;
     ASSERT_TRUE(insert.GetParamValue(0, &pair));
     EXPECT_FLOAT_EQ(pair.AsReal(), 0.625f);

@@ -105,7 +105,7 @@ TEST_F(InsertStateTest, AnInsertTheServerNeverDescribedIsCapturedAsItWasLoaded)
     loaded.values[1] = ParamValue::Integer(3, 7);
     loaded.values[2] = ParamValue::Integer(1, 1);
     loaded.soloed = 1;
-    link_.refused = {23};
+    link_.refused = {kCmdSetSpecialInsert};
     SpecialInsert insert(&link_, 0, kInsertPeakMeter);
     EXPECT_FALSE(insert.Apply(true)) << "no mixer program";
     insert.LoadState(loaded);

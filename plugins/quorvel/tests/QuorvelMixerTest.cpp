@@ -542,7 +542,7 @@ void MakeConnectedInstance(OwnClients& own, std::unique_ptr<KivQuorvelEffect>* e
     *link = gLink.load();
     ASSERT_TRUE(*link && (*link)->IsConnected());
     EXPECT_NE((*link)->GetClientId(), 0);
-    EXPECT_EQ(RunCommand(*link, 47), S_OK) << "answered by the mixer program";
+    EXPECT_EQ(RunCommand(*link, kCmdClientRoutingCallB), S_OK) << "answered by the mixer program";
     EXPECT_TRUE(own.ReadOtherPairs().held) << "the instance holds the fourth";
 }
 
@@ -561,7 +561,7 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
         int answered = 0;
         while (!done.load())
         {
-            answered += RunCommand(link, 47) == S_OK ? 1 : 0; // the mixer program answers it
+            answered += RunCommand(link, kCmdClientRoutingCallB) == S_OK ? 1 : 0; // the mixer program answers it
         }
         return answered;
     });
@@ -579,7 +579,7 @@ TEST_F(QuorvelWithTheMixer, NotificationsDuringAHostThreadsCommandsDoNotDeadlock
     ASSERT_EQ(host.wait_for(std::chrono::seconds(120)), std::future_status::ready) << "deadlock";
     EXPECT_GT(host.get(), 0);
     EXPECT_TRUE(taken) << "the last session end gave the instance its pair again" << EngineLog();
-    EXPECT_EQ(RunCommand(link, 47), S_OK);
+    EXPECT_EQ(RunCommand(link, kCmdClientRoutingCallB), S_OK);
     effect.reset();
     EXPECT_TRUE(own.LastPairIsFree()) << "a closed instance gives its pair back";
 }
@@ -599,8 +599,8 @@ TEST_F(QuorvelWithTheMixer, AfterTheServicesThreadQuitEveryCommandFailsAsUnexpec
     {
         Sleep(10);
     }
-    EXPECT_EQ(RunCommand(link, 47), E_UNEXPECTED);
-    EXPECT_EQ(RunCommand(link, 4), E_UNEXPECTED);
+    EXPECT_EQ(RunCommand(link, kCmdClientRoutingCallB), E_UNEXPECTED);
+    EXPECT_EQ(RunCommand(link, kCmdAcquireSendReturn), E_UNEXPECTED);
     EXPECT_TRUE(own.LastPairIsFree()) << "the ended thread gave its pair back";
     effect.reset();
 }

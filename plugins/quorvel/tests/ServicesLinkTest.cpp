@@ -151,7 +151,7 @@ TEST_F(ServicesLinkTest, WithoutTheMixerNothingIsAttempted)
     EXPECT_FALSE(link_->GetSendReturnPair(&send, &ret));
     EXPECT_EQ(send, -1);
     EXPECT_EQ(ret, -1);
-    EXPECT_EQ(Run(19), E_NOINTERFACE);
+    EXPECT_EQ(Run(kCmdRemoveInsert), E_NOINTERFACE);
 }
 
 TEST_F(ServicesLinkTest, ARefusedActivationOrAdviseLeavesTheLinkUnconnected)
@@ -169,7 +169,7 @@ TEST_F(ServicesLinkTest, ARefusedActivationOrAdviseLeavesTheLinkUnconnected)
     EXPECT_EQ(server_.calls, std::vector<std::string>({"Advise"})) << "nothing is queried after a refused Advise";
     EXPECT_FALSE(link_->IsConnected());
     EXPECT_EQ(server_.references, 0) << "the server's object is released";
-    EXPECT_EQ(Run(5), E_NOINTERFACE);
+    EXPECT_EQ(Run(kCmdReleaseSendReturn), E_NOINTERFACE);
 }
 
 TEST_F(ServicesLinkTest, AServerWithEverythingIsSubscribedRegisteredAndGivesAPair)
@@ -211,7 +211,7 @@ TEST_F(ServicesLinkTest, WithoutParamInfoThereIsNoEventSourceAndItsCommandsAreNo
     EXPECT_FALSE(Has(server_.calls, "QueryInterface EventSource"));
     EXPECT_FALSE(Has(server_.calls, "EventAdvise"));
     EXPECT_EQ(server_.eventSink, nullptr);
-    for (int32_t command = 48; command <= 51; ++command)
+    for (int32_t command = kCmdGetInsertNotifyId; command <= kCmdGetParameterText; ++command)
     {
         EXPECT_EQ(Run(command), E_NOTIMPL) << command;
     }
@@ -282,27 +282,29 @@ TEST_P(ExecuteTest, ChecksInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, ExecuteTest,
-    ::testing::Values(CommandCase{"noEffectServices", Server::NoEffectServices, 19, E_NOINTERFACE, nullptr, false},
-                      CommandCase{"belowTheTable", Server::Full, 3, E_NOTIMPL, nullptr, false},
-                      CommandCase{"aboveTheTable", Server::Full, 52, E_NOTIMPL, nullptr, false},
-                      CommandCase{"removeWithoutClient", Server::NoClient, 19, E_HANDLE, nullptr, true},
-                      CommandCase{"setEffectWithoutClient", Server::NoClient, 18, E_HANDLE, nullptr, true},
-                      CommandCase{"loadWithoutClient", Server::NoClient, 20, E_HANDLE, nullptr, true},
-                      CommandCase{"moveWithoutClient", Server::NoClient, 21, E_HANDLE, nullptr, true},
-                      CommandCase{"specialWithoutClient", Server::NoClient, 23, E_HANDLE, nullptr, true},
-                      CommandCase{"selectWithoutClient", Server::NoClient, 22, E_HANDLE, nullptr, false},
-                      CommandCase{"corePresetNeedsAClient", Server::NoClient, 37, E_HANDLE, nullptr, false},
-                      CommandCase{"channelsNeedNoClient", Server::NoClient, 42, S_OK, "GetHardwareChannels", false},
-                      CommandCase{"routingWithoutClient", Server::NoClient, 43, E_HANDLE, nullptr, false},
-                      CommandCase{"routingWithoutSecond", Server::NoSecond, 43, E_NOTIMPL, nullptr, false},
-                      CommandCase{"channelsWithoutSecond", Server::NoSecond, 42, E_NOTIMPL, nullptr, false},
-                      CommandCase{"presetPassesClientZero", Server::NoClient, 13, S_OK, "CreatePreset 0", false},
-                      CommandCase{"removeWithClient", Server::Full, 19, S_OK, "RemoveInsert 7", true},
-                      CommandCase{"refreshAnswersAsTheServer", Server::Full, 24, S_FALSE, "RefreshInserts 7", false},
-                      CommandCase{"refusalPassesOn", Server::Full, 30, E_INVALIDARG, "SetParameterValue 7", false},
-                      CommandCase{"reserved", Server::Full, 46, S_OK, "Reserved54 7", false},
-                      CommandCase{"category2", Server::Full, 47, S_OK, "EnableCategory2Items 7", false},
-                      CommandCase{"parameterText", Server::Full, 51, S_OK, "GetParameterText 7", false}),
+    ::testing::Values(
+        CommandCase{"noEffectServices", Server::NoEffectServices, kCmdRemoveInsert, E_NOINTERFACE, nullptr, false},
+        CommandCase{"belowTheTable", Server::Full, kFirstLinkCommand - 1, E_NOTIMPL, nullptr, false},
+        CommandCase{"aboveTheTable", Server::Full, kLastLinkCommand + 1, E_NOTIMPL, nullptr, false},
+        CommandCase{"removeWithoutClient", Server::NoClient, kCmdRemoveInsert, E_HANDLE, nullptr, true},
+        CommandCase{"setEffectWithoutClient", Server::NoClient, kCmdSetInsertEffect, E_HANDLE, nullptr, true},
+        CommandCase{"loadWithoutClient", Server::NoClient, kCmdLoadPresetIntoInsert, E_HANDLE, nullptr, true},
+        CommandCase{"moveWithoutClient", Server::NoClient, kCmdMoveInsert, E_HANDLE, nullptr, true},
+        CommandCase{"specialWithoutClient", Server::NoClient, kCmdSetSpecialInsert, E_HANDLE, nullptr, true},
+        CommandCase{"selectWithoutClient", Server::NoClient, kCmdSelectPreset, E_HANDLE, nullptr, false},
+        CommandCase{"corePresetNeedsAClient", Server::NoClient, kCmdDeleteCorePreset, E_HANDLE, nullptr, false},
+        CommandCase{"channelsNeedNoClient", Server::NoClient, kCmdGetHardwareChannels, S_OK, "GetHardwareChannels",
+                    false},
+        CommandCase{"routingWithoutClient", Server::NoClient, kCmdSetSendInsertRouting, E_HANDLE, nullptr, false},
+        CommandCase{"routingWithoutSecond", Server::NoSecond, kCmdSetSendInsertRouting, E_NOTIMPL, nullptr, false},
+        CommandCase{"channelsWithoutSecond", Server::NoSecond, kCmdGetHardwareChannels, E_NOTIMPL, nullptr, false},
+        CommandCase{"presetPassesClientZero", Server::NoClient, kCmdCreatePreset, S_OK, "CreatePreset 0", false},
+        CommandCase{"removeWithClient", Server::Full, kCmdRemoveInsert, S_OK, "RemoveInsert 7", true},
+        CommandCase{"refreshAnswersAsTheServer", Server::Full, kCmdRefreshInserts, S_FALSE, "RefreshInserts 7", false},
+        CommandCase{"refusalPassesOn", Server::Full, kCmdSetParameterValue, E_INVALIDARG, "SetParameterValue 7", false},
+        CommandCase{"reserved", Server::Full, kCmdClientRoutingCallA, S_OK, "Reserved54 7", false},
+        CommandCase{"category2", Server::Full, kCmdClientRoutingCallB, S_OK, "EnableCategory2Items 7", false},
+        CommandCase{"parameterText", Server::Full, kCmdGetParameterText, S_OK, "GetParameterText 7", false}),
     [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.label); });
 
 TEST_F(ServicesLinkTest, GetInsertsAlwaysPassesRealOutPointersAndFreesWhatNobodyWanted)
@@ -311,7 +313,7 @@ TEST_F(ServicesLinkTest, GetInsertsAlwaysPassesRealOutPointersAndFreesWhatNobody
     CallBlock* block = link_->BeginCall();
     LONG* valueCounts = nullptr;
     block->a[9] = reinterpret_cast<uintptr_t>(&valueCounts); // wanted; wet/dry and values not
-    ASSERT_EQ(link_->Call(9), S_OK);
+    ASSERT_EQ(link_->Call(kCmdGetInserts), S_OK);
     EXPECT_EQ(block->a[5], 1u);
     EXPECT_EQ(block->a[6], 1u);
     ASSERT_NE(valueCounts, nullptr);
@@ -337,7 +339,7 @@ TEST_F(ServicesLinkTest, ANestedCallFailsItsOperationAndLeavesTheBlockFree)
     }
     link_->EndCall();
     // Another thread gets the block: the failed call left nothing entered.
-    auto other = std::async(std::launch::async, [this] { return Run(40); });
+    auto other = std::async(std::launch::async, [this] { return Run(kCmdQueryClientState); });
     ASSERT_EQ(other.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "the lock stayed entered";
     EXPECT_EQ(other.get(), S_OK);
     try
@@ -349,7 +351,7 @@ TEST_F(ServicesLinkTest, ANestedCallFailsItsOperationAndLeavesTheBlockFree)
     {
         EXPECT_FALSE(error.nested);
     }
-    auto again = std::async(std::launch::async, [this] { return Run(40); });
+    auto again = std::async(std::launch::async, [this] { return Run(kCmdQueryClientState); });
     ASSERT_EQ(again.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_EQ(again.get(), S_OK);
 }
@@ -488,7 +490,7 @@ TEST_F(ServicesLinkTest, TerminateDropsTheLinkInsideItsOwnNotification)
     EXPECT_EQ(server_.calls, std::vector<std::string>({"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11"}));
     EXPECT_EQ(owner_.posts, std::vector<Post>({{5121, 0, 0}}));
     EXPECT_FALSE(link_->IsConnected());
-    EXPECT_EQ(Run(19), E_NOINTERFACE) << "every command after the end";
+    EXPECT_EQ(Run(kCmdRemoveInsert), E_NOINTERFACE) << "every command after the end";
     // The server still holds the sink it called: it stays until released.
     EXPECT_EQ(sink->Notify(0x400, server_.notifyUser), S_OK);
     EXPECT_EQ(owner_.posts.size(), 2u);

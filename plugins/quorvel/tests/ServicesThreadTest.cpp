@@ -127,10 +127,10 @@ TEST_F(ServicesThreadTest, CommandsRunOnTheServicesThreadAndTheCallerUpdatesTheD
 {
     EXPECT_NE(system_.servicesThread.load(), GetCurrentThreadId()) << "the link is made on its own thread";
     EXPECT_TRUE(gLink->IsConnected());
-    EXPECT_EQ(Run(19), S_OK);
+    EXPECT_EQ(Run(kCmdRemoveInsert), S_OK);
     EXPECT_EQ(gDisplayUpdates.load(), 1);
     EXPECT_EQ(gUpdateThread.load(), GetCurrentThreadId()) << "made by the waiting thread, after its wait";
-    EXPECT_EQ(Run(22), S_OK);
+    EXPECT_EQ(Run(kCmdSelectPreset), S_OK);
     EXPECT_EQ(gDisplayUpdates.load(), 1) << "only after the commands that change the chain";
 }
 
@@ -144,10 +144,10 @@ TEST_F(ServicesThreadTest, AHandlerIssuingACommandWhileAHostThreadWaitsDoesNotDe
         {
             // Meanwhile the mixer notifies; its handler has the driver reconnected.
             system_.server.notifySink->Notify(0x100, system_.server.notifyUser);
-            handled += effect_->RunOnServicesThread(KivQuorvelEffect::kCommandReconnect) ? 1 : 0;
+            handled += effect_->RunOnServicesThread(kCmdReconnect) ? 1 : 0;
         }
     };
-    auto waiting = std::async(std::launch::async, [&] { return Run(40); });
+    auto waiting = std::async(std::launch::async, [&] { return Run(kCmdQueryClientState); });
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "deadlock";
     EXPECT_EQ(waiting.get(), S_OK);
     EXPECT_EQ(handled, 1) << "the handler's command ran at once";
@@ -161,8 +161,8 @@ TEST_F(ServicesThreadTest, AfterAQuitMessageEveryCommandFailsAsUnexpected)
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(Run(40), E_UNEXPECTED);
-    EXPECT_EQ(Run(19), E_UNEXPECTED);
+    EXPECT_EQ(Run(kCmdQueryClientState), E_UNEXPECTED);
+    EXPECT_EQ(Run(kCmdRemoveInsert), E_UNEXPECTED);
     // The thread let go of the mixer program before its apartment ended.
     const std::vector<std::string>& calls = system_.server.calls;
     for (const char* call : {"ReleaseSendReturn 7", "UnregisterClient 7", "Unadvise 11", "EventUnadvise 12"})
