@@ -9,6 +9,7 @@
 #include "framework/controls/PageSelection.h"
 #include "framework/controls/PageTab.h"
 #include "framework/controls/RegionControl.h"
+#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
@@ -484,6 +485,15 @@ TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled,
         return nullptr;
     }
     return AddItem(name, item, disabled, hidden);
+}
+
+TextControl* Panel::FindTextControl(const char* name) const
+{
+    String key;
+    if (!key.AppendAnsi(name ? name : ""))
+        return nullptr;
+    Control* control = FindControl(key);
+    return control && control->GetType() == Control::TypeText ? static_cast<TextControl*>(control) : nullptr;
 }
 
 DataItem* Panel::FindDataItem(const String& name) const

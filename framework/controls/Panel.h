@@ -21,6 +21,7 @@ class Panel;
 class RealItem;
 class Region;
 class SkinBitmap;
+class TextControl;
 class TextItem;
 
 // The one channel by which a panel reports user actions to its owner. Results are ignored.
@@ -131,6 +132,8 @@ public:
     // Also from the page that lists it.
     void DropControl(Control* control, int redraw, int now);
     Control* FindControl(const String& name) const;
+    // The named control when it is a one-line text, else null.
+    TextControl* FindTextControl(const char* name) const;
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     Control* ControlAtIndex(int index) const;
     Control* ControlAt(int x, int y) const;

@@ -330,10 +330,8 @@ void FrameApp::UpdateSessionTitle()
     }
     else
         modified = dirty.CompareLiteral("yes") == 0;
-    String controlName;
-    controlName.AssignAscii("sessionname");
-    Control* control = sessionName_ ? sessionName_->FindControl(controlName) : nullptr;
-    if (!control || control->GetType() != Control::TypeText)
+    TextControl* control = sessionName_ ? sessionName_->FindTextControl("sessionname") : nullptr;
+    if (!control)
         return;
     String shown;
     if (owner_->GetSessionName(shown))
@@ -342,7 +340,7 @@ void FrameApp::UpdateSessionTitle()
         shown.Assign(stored);
     if (modified)
         shown.AppendAscii("*");
-    static_cast<TextControl*>(control)->SetText(shown, 1);
+    control->SetText(shown, 1);
 }
 
 void FrameApp::SetViewMode(int mode)
