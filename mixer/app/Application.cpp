@@ -26,7 +26,6 @@
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 const char16_t kErrorCaption[] = u"Kiv CorvanDSP Error!";
 const char16_t kSkinMissing[] = u"Important application component missing/corrupt (skin) - you may need to re-install.";
 const char16_t kComponentMissing[] = u"Fatal error: Varn Services component missing - you may need to re-install.";
@@ -94,7 +93,7 @@ Application::Application(ServicesFactory createServices)
     : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
     gApplication = this;
-    AppBase::SetSettingsKey(ViewSettings::kKeyPathAnsi);
+    AppBase::SetSettingsKey({ViewSettings::kKeyPath, ViewSettings::kCommandLineOpen, ViewSettings::kLaunchCorvanView});
     ostrelViews_.push_back(Make(kOstrelViewName));
 }
 
@@ -211,7 +210,7 @@ int Application::LoadLauncherSkin()
 
 int Application::OpenLauncherKey()
 {
-    return launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1);
+    return launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1);
 }
 
 int Application::LauncherFlag(const char* name, int defaultFlag)

@@ -4,19 +4,18 @@
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/RegistryKey.h"
 #include "mixer/dialogs/PreferencesStore.h"
+#include "mixer/names/ViewSettings.h"
 
 namespace
 {
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 
 class PreferencesStoreTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
+        ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
+        ASSERT_TRUE(launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
         for (const char16_t* name : {u"skin", u"tooltipsenabled", u"show services splash"})
         {
             view_.DeleteKey(name);

@@ -19,12 +19,11 @@
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/dialogs/AppDialog.h"
 #include "mixer/dialogs/WarningDialogs.h"
+#include "mixer/names/ViewSettings.h"
 #include "standins/engine/StandinServices.h"
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 using skintest::Narrow;
 using skintest::Text;
@@ -68,8 +67,8 @@ class WarningDialogsTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
-        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_TRUE(launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
+        ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
         launcher_.DeleteKey(u"show exit warning");
         launcher_.DeleteKey(u"Sample Rate Changed Option");
         view_.DeleteKey(u"show no asio warning");
