@@ -434,7 +434,7 @@ bool InsertEffect::ReadParamKinds()
     PutWord(block, S::kPosition, position_);
     const bool ok = Run(block, kCmdGetParameterKinds) == kCallOk;
     const int32_t count = WordAt(block, S::kCount);
-    int32_t* array = PointerAt<int32_t>(block, S::kKinds);
+    int32_t* array = PointerAt<int32_t>(block, S::kRecords);
     bool changed = false;
     if (ok && count >= 0 && (count == 0 || array))
     {

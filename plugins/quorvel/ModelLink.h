@@ -183,12 +183,14 @@ struct SetSpecialInsert
     // slots before it.
     static constexpr int kWait = 13;
 };
-struct GetParameterDescriptors
+struct ParameterList // GetParameterDescriptors, GetParameterKinds: one record per parameter
 {
     static constexpr int kPosition = kInsertPositionSlot;
     static constexpr int kCount = 2;   // out: parameters
-    static constexpr int kRecords = 3; // out: descriptor array, the server's
+    static constexpr int kRecords = 3; // out: descriptor or int32_t kind array, the server's
 };
+using GetParameterDescriptors = ParameterList;
+using GetParameterKinds = ParameterList;
 struct GetParameterChoiceNames
 {
     static constexpr int kPosition = kInsertPositionSlot;
@@ -282,12 +284,6 @@ struct GetInsertNotifyId
 {
     static constexpr int kPosition = kInsertPositionSlot;
     static constexpr int kNotifyId = 2; // out
-};
-struct GetParameterKinds
-{
-    static constexpr int kPosition = kInsertPositionSlot;
-    static constexpr int kCount = 2; // out: parameters
-    static constexpr int kKinds = 3; // out: int32_t array, the server's
 };
 struct QueryParameter
 {

@@ -899,7 +899,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdGetParameterKinds, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) {
          using S = Slots::GetParameterKinds;
-         return List<LONG>(b, S::kCount, S::kKinds, [&](LONG* count, LONG** records) {
+         return List<LONG>(b, S::kCount, S::kRecords, [&](LONG* count, LONG** records) {
              return s.pi->GetParameterKinds(s.id, Word(b, S::kPosition), count, records);
          });
      }},

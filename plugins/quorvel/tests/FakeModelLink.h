@@ -319,7 +319,7 @@ private:
             break;
         case kCmdGetParameterKinds:
             PutWord(b, Slots::GetParameterKinds::kCount, static_cast<int32_t>(insert->kinds.size()));
-            PutPointer(b, Slots::GetParameterKinds::kKinds, HandOut(insert->kinds.data(), insert->kinds.size()));
+            PutPointer(b, Slots::GetParameterKinds::kRecords, HandOut(insert->kinds.data(), insert->kinds.size()));
             break;
         case kCmdGetParameterText: {
             std::u16string text = insert->text;

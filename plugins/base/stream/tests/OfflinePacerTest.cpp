@@ -36,17 +36,12 @@ TEST_F(OfflinePacerTest, WaitsOnceForEveryDriverBufferAndKeepsTheRest)
 
 TEST_F(OfflinePacerTest, OtherModesAndRestartForget)
 {
-    const struct
+    for (const int32_t mode : {kStreamRealtime, kStreamStopped})
     {
-        const char* label;
-        int32_t mode;
-    } rows[] = {{"real time", kStreamRealtime}, {"stopped", kStreamStopped}};
-    for (const auto& row : rows)
-    {
-        SCOPED_TRACE(row.label);
+        SCOPED_TRACE(mode);
         pacer_.Pace(*stream_, kStreamOffline, 30);
         ASSERT_EQ(pacer_.Gathered(), 30);
-        pacer_.Pace(*stream_, row.mode, 500);
+        pacer_.Pace(*stream_, mode, 500);
         EXPECT_EQ(pacer_.Gathered(), 0) << "no wait, nothing kept";
     }
     pacer_.Pace(*stream_, kStreamOffline, 30);
