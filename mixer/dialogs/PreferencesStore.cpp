@@ -47,12 +47,12 @@ int PreferencesStore::GetShowSplash(int defaultFlag)
     RegistryKey launcher;
     if (!launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1))
         return defaultFlag;
-    return launcher.ReadBool(u"show services splash", defaultFlag);
+    return launcher.ReadBool(LauncherSettings::kShowServicesSplash, defaultFlag);
 }
 
 int PreferencesStore::SetShowSplash(int flag)
 {
     RegistryKey launcher;
     return launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1) &&
-           launcher.WriteBool(u"show services splash", flag);
+           launcher.WriteBool(LauncherSettings::kShowServicesSplash, flag);
 }

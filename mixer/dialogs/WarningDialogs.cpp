@@ -31,7 +31,9 @@ int WarnAgainDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument
     return 1;
 }
 
-ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(LauncherSettings::kKeyPath, u"show exit warning") {}
+ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(LauncherSettings::kKeyPath, LauncherSettings::kShowExitWarning)
+{
+}
 
 NoAsioWarningDialog::NoAsioWarningDialog() : WarnAgainDialog(ViewSettings::kKeyPath, ViewSettings::kShowNoAsioWarning)
 {

@@ -203,7 +203,7 @@ protected:
         TrayIcon::SetNotifier(&notifier);
         ASSERT_TRUE(launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
         ASSERT_TRUE(view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
-        launcher.WriteBool(u"show exit warning", 0);
+        launcher.WriteBool(LauncherSettings::kShowExitWarning, 0);
     }
     void TearDown() override
     {
@@ -211,7 +211,7 @@ protected:
         fs::remove_all(program / "System", ignored);
         fs::remove_all(program / "Skins", ignored);
         fs::remove(program / "SimulatedCard.txt", ignored);
-        launcher.DeleteKey(u"Saved FX Path");
+        launcher.DeleteKey(LauncherSettings::kSavedFxPath);
         view.DeleteKey(ViewSettings::kCommandLineOpen);
         view.DeleteKey(u"skin");
         view.DeleteKey(u"in CorvanView mode");
@@ -457,7 +457,7 @@ TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
     ScratchFolder saved("kiv-saved-fx-missing");
     String text;
     text.AppendAscii((saved / "gone").string().c_str());
-    ASSERT_TRUE(launcher.WriteString(u"Saved FX Path", &text));
+    ASSERT_TRUE(launcher.WriteString(LauncherSettings::kSavedFxPath, &text));
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [](ScriptedApplication& self) { self.OnTrayCommand(Application::kCommandExit); };
@@ -465,7 +465,7 @@ TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
     EXPECT_EQ(app.started, 1);
     EXPECT_EQ(messages.shown, std::vector<std::string>{"IDM_IMPORT_FX_UNSUCCESS"});
     String kept;
-    EXPECT_EQ(launcher.ReadString(u"Saved FX Path", kept, nullptr), 1);
+    EXPECT_EQ(launcher.ReadString(LauncherSettings::kSavedFxPath, kept, nullptr), 1);
 }
 
 // A stored skin name whose System folder is missing falls back to the launcher skin.
@@ -512,7 +512,7 @@ namespace
 TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
 {
     WithCard();
-    launcher.WriteBool(u"show exit warning", 1);
+    launcher.WriteBool(LauncherSettings::kShowExitWarning, 1);
     ScriptedApplication app;
     app.SetMessages(&messages);
     int stillRunning = 0;

@@ -69,7 +69,7 @@ protected:
     {
         ASSERT_TRUE(launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
         ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
-        launcher_.DeleteKey(u"show exit warning");
+        launcher_.DeleteKey(LauncherSettings::kShowExitWarning);
         launcher_.DeleteKey(u"Sample Rate Changed Option");
         view_.DeleteKey(u"show no asio warning");
         ASSERT_TRUE(LoadSkin(launcherSkin_, "System/Launcher Skin"));
@@ -91,7 +91,7 @@ TEST_F(WarningDialogsTest, DoNotWarnAgainIsStoredAtOnceEvenWhenCancelled)
         const char16_t* setting;
     };
     const Row rows[] = {
-        {"exit", &launcherSkin_, "exitwarning", &launcher_, u"show exit warning"},
+        {"exit", &launcherSkin_, "exitwarning", &launcher_, LauncherSettings::kShowExitWarning},
         {"no asio, recording", &mixerSkin_, "reczero", &view_, u"show no asio warning"},
         {"no asio, both", &mixerSkin_, "recplayzero", &view_, u"show no asio warning"},
         {"no asio, playing", &mixerSkin_, "playzero", &view_, u"show no asio warning"},
