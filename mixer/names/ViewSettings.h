@@ -45,11 +45,10 @@ namespace LauncherSettings
 constexpr char16_t kKeyPath[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 constexpr char16_t kShowServicesSplash[] = u"show services splash";
 constexpr char16_t kShowExitWarning[] = u"show exit warning";
+constexpr char16_t kSavedFxPath[] = u"Saved FX Path"; // the effects file a start loads, then forgets
 // Whether a start loads the saved effects: read as "Load fx on startup" at start-up and
 // toggled from the menu as "load fx on startup". The registry takes both for one value (its
 // names compare without case); both spellings are kept as the program writes them.
 constexpr char16_t kLoadFxOnStartup[] = u"Load fx on startup";
 constexpr char16_t kLoadFxOnStartupToggled[] = u"load fx on startup";
-// The effects file a start loads and then forgets.
-constexpr char16_t kSavedFxPath[] = u"Saved FX Path";
 } // namespace LauncherSettings
