@@ -27,6 +27,7 @@
 #include "standins/engine/EngineControl.h"
 #include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"
+#include "mixer/names/ViewSettings.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/PointerInput.h"
@@ -37,7 +38,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+// The main window's key as the raw registry calls below take it (the path is ASCII).
+const std::string kViewKey(std::begin(ViewSettings::kKeyPath), std::end(ViewSettings::kKeyPath) - 1);
 
 // The build tree this test program belongs to.
 fs::path BuildFolder()
@@ -61,7 +63,7 @@ std::string ReadSetting(const char* name)
 {
     char value[256] = {};
     LONG size = sizeof value;
-    const std::string key = std::string(kViewKey) + "\\" + name;
+    const std::string key = kViewKey + "\\" + name;
     if (RegQueryValueA(HKEY_CURRENT_USER, key.c_str(), value, &size) != ERROR_SUCCESS)
         return "(none)";
     return value;
@@ -69,7 +71,7 @@ std::string ReadSetting(const char* name)
 
 void WriteSetting(const char* name, const char* text)
 {
-    const std::string key = std::string(kViewKey) + "\\" + name;
+    const std::string key = kViewKey + "\\" + name;
     RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, text, static_cast<DWORD>(std::strlen(text)));
 }
 

@@ -21,6 +21,7 @@
 #include "mixer/comserver/SinkList.h"
 #include "mixer/comserver/tests/FakeSink.h"
 #include "mixer/engine/tests/NullServices.h"
+#include "mixer/names/ViewSettings.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
@@ -29,7 +30,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 // Everything the views, the engine and the host are asked, in order, with the thread.
 struct Recorder
@@ -359,7 +359,7 @@ protected:
         fs::remove_all(program / "Skins", error);
         fs::copy(program / ".." / ".." / "program" / "Skins", program / "Skins", fs::copy_options::recursive, error);
         ASSERT_FALSE(error) << error.message();
-        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_TRUE(view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
         ASSERT_EQ(SinkList::Public().Advise(publicSink.Public(), 0xFFFFFFFF, 7, &publicCookie), S_OK);
         ASSERT_EQ(SinkList::Private().Advise(privateSink.Private(), 0xFFFFFFFF, 8, &privateCookie), S_OK);
         // An ASIO-fed strip (a host input of sub-kind 1, an ASIO pair) with the id 5.

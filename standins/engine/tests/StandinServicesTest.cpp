@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "mixer/engine/EngineVocabulary.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -235,7 +236,7 @@ TEST_F(EngineFixture, ObjectsHandedOutOutliveSessionChanges)
             EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), c.sessionName) << c.name;
             // Whatever was held still answers (under AddressSanitizer a freed object fails).
             EXPECT_EQ(mixer->GetSystem(0), system) << c.name;
-            EXPECT_EQ(system->HasFeature(9), 1) << c.name;
+            EXPECT_EQ(system->HasFeature(HardwareFeature::kSecondModel), 1) << c.name;
             int value = 0;
             EXPECT_EQ(settings->GetValue("MidiInput2Src", &value), 1) << c.name;
             EXPECT_EQ(value, 1) << c.name;
@@ -288,6 +289,8 @@ TEST_F(EngineFixture, CallLogRecordsTheProgramsCallsInOrder)
 
 TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
 {
+    // 5 is an id the product does not read: the card file's numbers are answered as listed.
+    constexpr int kUnreadFeature = 5;
     WriteProfile("systems=1\nfeatures=0,5,9\n");
     fs::create_directories(program() / "Core Effects" / "Presets" / "Reverb");
     fs::create_directories(program() / "Effect Presets" / "Vocals");
@@ -296,8 +299,8 @@ TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
     ASSERT_EQ(Init(engine), 1);
     IVarnHardware* hardware = engine.GetMixer()->GetHardware();
     ASSERT_NE(hardware, nullptr);
-    EXPECT_EQ(hardware->HasFeature(5), 1);
-    EXPECT_EQ(hardware->HasFeature(4), 0);
+    EXPECT_EQ(hardware->HasFeature(kUnreadFeature), 1);
+    EXPECT_EQ(hardware->HasFeature(HardwareFeature::kSmallBox), 0);
     EXPECT_EQ(engine.GetMixer()->GetSystem(1), nullptr);
 
     IVarnFxLibrary* library = engine.GetFxLibrary();
@@ -525,7 +528,7 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
     EXPECT_EQ(card->GetInputList()->GetCount(3), 8);
     EXPECT_EQ(engine_.GetMixer()->GetRateCode(), 1);
     EXPECT_EQ(card->GetItemList()->GetPort(1, 1)->GetSource()->GetBusType(), 0);
-    EXPECT_EQ(card->HasFeature(1), 0);
+    EXPECT_EQ(card->HasFeature(HardwareFeature::kDock), 0);
     EXPECT_EQ(LogWith("skipped"), (std::vector<std::string>{
                                       "SimulatedCard.txt line 4 skipped: colour=blue",
                                       "SimulatedCard.txt line 5 skipped: outputs=many",
