@@ -3,10 +3,20 @@
 #include "framework/platform/graphics/BitmapPixels.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace ControlLayout
 {
+namespace
+{
+// Sums of skin numbers, kept in an int: beyond its range nothing can be drawn anyway.
+int ToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+} // namespace
+
 std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right)
 {
     std::vector<SlicePiece> pieces;
@@ -25,7 +35,7 @@ std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right)
             pieces.push_back({start, static_cast<int>(shown % middle), start + whole * middle});
     }
     if (right > 0)
-        pieces.push_back({start + (middle > 0 ? middle : 0), right, width - right});
+        pieces.push_back({ToInt(int64_t{start} + (middle > 0 ? middle : 0)), right, ToInt(int64_t{width} - right)});
     return pieces;
 }
 

@@ -34,7 +34,8 @@ TileSpan TilesOver(int start, int step, int extent, int count, int from, int to)
         return {0, 0};
     const int64_t before = (int64_t{from} - start - std::max(extent, step)) / step;
     const int64_t after = (int64_t{to} - start) / step + 1;
-    return {static_cast<int>(std::clamp<int64_t>(before, 0, count)), static_cast<int>(std::clamp<int64_t>(after, 0, count))};
+    return {static_cast<int>(std::clamp<int64_t>(before, 0, count)),
+            static_cast<int>(std::clamp<int64_t>(after, 0, count))};
 }
 
 // Whether two rectangles share a pixel.
@@ -187,7 +188,8 @@ std::unique_ptr<Bitmap> Panel::ComposeBackground(int x, int y, int width, int he
         const int drawnWidth = section->pieceWidth == -1 ? image.Width() : section->pieceWidth;
         // Only the tiles that can touch the area are visited: a partial redraw of a long
         // section costs what it shows.
-        const TileSpan across = TilesOver(section->x, image.Width(), drawnWidth, section->countX, area.left, area.right);
+        const TileSpan across =
+            TilesOver(section->x, image.Width(), drawnWidth, section->countX, area.left, area.right);
         const TileSpan down =
             TilesOver(section->y, image.Height(), image.Height(), section->countY, area.top, area.bottom);
         for (int j = down.first; j < down.end; ++j)

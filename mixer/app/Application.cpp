@@ -672,10 +672,10 @@ IVarnHardware* Application::GetCurrentSystem()
 
 void Application::RequestView(int kind, intptr_t argument)
 {
-    const UINT message = kind == kRequestBringForward ? WindowMessage::kBringFrameForward
+    const UINT message = kind == kRequestBringForward  ? WindowMessage::kBringFrameForward
                          : kind == kRequestRebuild     ? WindowMessage::kRebuildMainWindow
                          : kind == kRequestViewMissing ? WindowMessage::kViewMissing
-                                                      : 0;
+                                                       : 0;
     if (message && GetWindowHandle())
         ::PostMessageA(GetWindowHandle(), message, static_cast<WPARAM>(argument), 0);
 }
