@@ -561,6 +561,9 @@ TEST_F(SkinFallbackTest, ASkinThatCannotMakeTheFrameGivesWayToDefault)
         {"no frameApp", "Edited", "<framewindow name=\"frameApp\" style=\"Main\"/>", "", "", false},
         {"no strips scroll bar style", "Edited", "<horzstyle name=\"stripsection\"", "", "", false},
         {"a frame piece of 100000", "Edited", "", "topMid_h=\"16\"", "topMid_h=\"100000\"", false},
+        {"a missing frame style", "Edited", "", "name=\"frameApp\" style=\"Main\"", "name=\"frameApp\" style=\"Gone\"",
+         false},
+        {"a frame image of no region", "Edited", "", "frameComposite=\"frame\"", "frameComposite=\"nowhere\"", false},
         {"a composite of one pixel", "Edited", "", "", "", true},
         {"a path outside Skins", "..\\System\\Launcher Skin", "", "", "", false},
     };
