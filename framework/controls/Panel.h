@@ -110,8 +110,10 @@ public:
     // The composed background, null until built (controls draw only while it exists).
     Bitmap* ComposedBackground() const { return background_.get(); }
 
-    // countX and countY below 1 count as 1; the panel grows to hold the section.
-    void AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth);
+    // countX and countY below 1 count as 1; the panel grows to hold the section. 0 (nothing
+    // added) for an image that cannot be loaded, and for a section that would make the
+    // background larger than any bitmap may be.
+    int AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth);
     // Drops the sections and the composed background; the controls and the size stay.
     void ClearBackground();
     // Composes the background with its controls when it is missing.

@@ -667,9 +667,10 @@ IVarnHardware* Application::GetCurrentSystem()
 
 void Application::RequestView(int kind, intptr_t argument)
 {
-    const UINT message = kind == 1   ? WindowMessage::kBringFrameForward
-                         : kind == 2 ? WindowMessage::kRebuildMainWindow
-                                     : 0;
+    const UINT message = kind == kRequestBringForward  ? WindowMessage::kBringFrameForward
+                         : kind == kRequestRebuild     ? WindowMessage::kRebuildMainWindow
+                         : kind == kRequestViewMissing ? WindowMessage::kViewMissing
+                                                       : 0;
     if (message && GetWindowHandle())
         ::PostMessageA(GetWindowHandle(), message, static_cast<WPARAM>(argument), 0);
 }
@@ -1037,6 +1038,12 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WindowMessage::kShowMainWindow:
         ShowMainWindow();
+        break;
+    case WindowMessage::kViewMissing:
+        // The main window has no frame to show, from its skin nor from "Default".
+        CloseMainWindow();
+        Message("IDM_VIEW_MISSING", kViewMissing, nullptr);
+        QuitWithPrompt(0);
         break;
     case WindowMessage::kFireNotify:
         ServicesServer::FireNotify(static_cast<DWORD>(wParam));

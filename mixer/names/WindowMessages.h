@@ -12,6 +12,8 @@ constexpr UINT kBringFrameForward = 1123;
 constexpr UINT kRebuildMainWindow = 1124;
 constexpr UINT kShowMainWindow = 1125;
 constexpr UINT kBringFirstViewForward = 1126;
+// To the tray window: the main window can make no frame from any skin (no parameters).
+constexpr UINT kViewMissing = 1127;
 // To the tray window: engine events 51, 52, 77 and the splash's (event id, argument).
 constexpr UINT kTrayEngineEvent = 2022;
 // To the frame and to the main window's hidden window: an engine event (event id, argument).

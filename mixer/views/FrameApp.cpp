@@ -745,6 +745,10 @@ void FrameApp::MakeMainSection()
         sections_->CreateMainSection(*this, sectionHost_, *owner_, compact, 0, 0, kMainSectionId);
     if (!section)
         return;
+    // Made visible at (0, 0), the section's first paint went to that place and was lost when
+    // FitToMainSection moved it: the compact section stayed grey. It stays hidden until it
+    // is placed.
+    section->GetWindow().Show(SW_HIDE);
     mainSection_ = std::move(section);
     mainSectionCompact_ = compact;
 }
@@ -767,6 +771,8 @@ void FrameApp::FitToMainSection()
     }
     // The size may not have changed while the strips' part did: lay out in any case.
     LayOut(frame.right - frame.left, frame.bottom - frame.top);
+    if (mainSection_ && !mainSection_->GetWindow().IsVisible())
+        mainSection_->GetWindow().Show(SW_SHOWNA);
 }
 
 void FrameApp::OnMove(int, int)
