@@ -103,6 +103,24 @@ std::string EngineControl::Handle(const std::string& request)
         engine_.RaiseEvent(static_cast<int>(id), reinterpret_cast<VarnEventArg>(port));
         return "ok";
     }
+    if (words.size() == 6 && words[2] == "input")
+    {
+        long long system = 0, kind = 0, index = 0;
+        IVarnInput* input = nullptr;
+        if (ParseWhole(words[3], 0, 63, system) && ParseWhole(words[4], 0, 3, kind) &&
+            ParseWhole(words[5], 0, 255, index))
+        {
+            IVarnMixer* mixer = engine_.GetMixer();
+            IVarnHardware* hardware = mixer ? mixer->GetSystem(static_cast<int>(system)) : nullptr;
+            IVarnInputList* inputs = hardware ? hardware->GetInputList() : nullptr;
+            input = inputs ? inputs->GetInput(static_cast<int>(kind), static_cast<int>(index)) : nullptr;
+        }
+        if (!input)
+            return Refuse(request, "no such input");
+        engine_.Log("Control " + request);
+        engine_.RaiseEvent(static_cast<int>(id), reinterpret_cast<VarnEventArg>(input));
+        return "ok";
+    }
     if (words.size() > 3 || (words.size() == 3 && !ParseWhole(words[2], INT32_MIN, INT32_MAX, argument)))
         return Refuse(request, "bad argument");
     engine_.Log("Control " + request);
