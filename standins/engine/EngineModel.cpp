@@ -411,14 +411,17 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         auto link = profile.outputLinks.find(i);
         if (link != profile.outputLinks.end())
             Feed(port, link->second);
-        // A send insert on the bus the card names took the pair over.
+        // A send insert on the bus the card names took the pair over: the send feeds it, and
+        // the port keeps the mix it was given.
         auto taken = profile.overrides.find(i);
         if (taken != profile.overrides.end())
             if (IVarnInsert* send = Insert(taken->second))
             {
-                static_cast<StandinInsert*>(send)->kind = 1;
+                static_cast<StandinInsert*>(send)->kind = InsertKind::kSend;
                 static_cast<StandinInsert*>(send)->outputPort = &port;
                 port.overrideBy = send;
+                port.source = send->GetChain();
+                port.insert = send;
             }
     }
     for (auto& kind : items.ports)

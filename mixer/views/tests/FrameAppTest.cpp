@@ -97,6 +97,14 @@ public:
     void ShowSampleRate(int) override {}
     void ShowSyncSource(int, int) override {}
     bool HasItsHardware() override { return true; }
+    void OnStripChanged(IVarnStrip* strip) override
+    {
+        ++stripChanges;
+        lastStrip = strip;
+    }
+
+    int stripChanges = 0;
+    IVarnStrip* lastStrip = nullptr;
 
 private:
     RecordingWindow window_;
