@@ -237,6 +237,7 @@ TVAreaView* MSTVIoView::Place(std::unique_ptr<MSTVIoView> view, MainSectionView&
 int MSTVIoView::Create(Window* parent, MainWindowLink& link)
 {
     link_ = &link;
+    area_ = parent;
     String text;
     const String fallback = Ascii("physical");
     link.GetSettings().ReadString(StringRef(modeSetting_), text, &fallback);
@@ -290,9 +291,8 @@ void MSTVIoView::SelectSystem(int index)
 
 void MSTVIoView::OnRowActionsEnded()
 {
-    if (Window* parent = GetParent())
-        if (parent->GetHandle())
-            parent->PostMessage(WindowMessage::kTVViewIdle, 0, 0);
+    if (area_ && area_->GetHandle())
+        area_->PostMessage(WindowMessage::kTVViewIdle, 0, 0);
 }
 
 void MSTVIoView::OnMouseDown(WPARAM flags, int x, int y)

@@ -166,6 +166,7 @@ private:
     const char* modeItem_;
     const char16_t* modeSetting_;
     MainWindowLink* link_ = nullptr; // borrowed
+    Window* area_ = nullptr;         // borrowed: the window that holds the view
     IntItem* mode_ = nullptr;        // the panel's
     std::unique_ptr<MSTVIoList> list_;
     int systemIndex_ = 0;

@@ -558,6 +558,10 @@ void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& lin
         inserts.push_back(std::make_unique<StandinInsert>(port.source, link.position));
         inserts.back()->log = log_;
         port.insert = inserts.back().get();
+        // A host port (Wave, ASIO) that a bus records is taken by that bus's send: the outputs
+        // view lists such ports.
+        if (port.GetKind() != OutputKind::kPhysical)
+            port.overrideBy = port.insert;
     }
 }
 
