@@ -257,8 +257,9 @@ bool HardwareProfile::ReadLine(const std::string& line)
         monoRecords[index] = kind; // the strip
         return true;
     }
+    // A physical pair may also carry the monitor mix.
     if ((name == "output" || name == "route") && ParseLink(words, 1, link) && link.kind != Link::Output &&
-        link.kind != Link::Mix && link.kind != Link::Monitor)
+        link.kind != Link::Mix && (link.kind != Link::Monitor || name == "output"))
     {
         (name == "output" ? outputLinks : routes)[index] = link;
         return true;
