@@ -97,6 +97,9 @@ public:
     virtual std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
     // The main section's TV view of the mode (0 effect, 1 inputs, 2 outputs), created in the
     // section; the section owns it.
-    virtual TVAreaView* CreateTVView(FrameApp&, int /*mode*/, MainSectionView& /*owner*/, IVarnInsert* /*insert*/) { return nullptr; }
+    virtual TVAreaView* CreateTVView(FrameApp&, int /*mode*/, MainSectionView& /*owner*/, IVarnInsert* /*insert*/)
+    {
+        return nullptr;
+    }
     virtual std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
 };

@@ -115,15 +115,17 @@ bool ComputeOutputState(const OutputFacts& o, int hostMode, int& state)
 
 const char* OutputTemplate(int state, int hostMode)
 {
-    static const char* const physical[kOutputStateCount] = {
-        "MSTVOutputsViewItem_NonMasterUnassigned", "MSTVOutputsViewItem_NonMasterAssigned",
-        "MSTVOutputsViewItem_MixPanel",            "MSTVOutputsViewItem_MonPanel",
-        "MSTVOutputsViewItem_MixOveride",          "MSTVOutputsViewItem_MonOveride",
-        "MSTVOutputsViewItem_Unassigned",          "MSTVOutputsViewItem_UnassignedOveride"};
+    static const char* const physical[kOutputStateCount] = {"MSTVOutputsViewItem_NonMasterUnassigned",
+                                                            "MSTVOutputsViewItem_NonMasterAssigned",
+                                                            "MSTVOutputsViewItem_MixPanel",
+                                                            "MSTVOutputsViewItem_MonPanel",
+                                                            "MSTVOutputsViewItem_MixOveride",
+                                                            "MSTVOutputsViewItem_MonOveride",
+                                                            "MSTVOutputsViewItem_Unassigned",
+                                                            "MSTVOutputsViewItem_UnassignedOveride"};
     static const char* const host[kOutputStateCount] = {
-        "MSTVOutputsHostViewItem_Unassigned", "MSTVOutputsHostViewItem_Assigned",
-        "MSTVOutputsHostViewItem_Unassigned", "MSTVOutputsHostViewItem_Unassigned",
-        "MSTVOutputsHostViewItem_Assigned",   "MSTVOutputsHostViewItem_Assigned",
+        "MSTVOutputsHostViewItem_Unassigned", "MSTVOutputsHostViewItem_Assigned", "MSTVOutputsHostViewItem_Unassigned",
+        "MSTVOutputsHostViewItem_Unassigned", "MSTVOutputsHostViewItem_Assigned", "MSTVOutputsHostViewItem_Assigned",
         "MSTVOutputsHostViewItem_Unassigned", "MSTVOutputsHostViewItem_Assigned"};
     if (state < 0 || state >= kOutputStateCount)
         return nullptr;

@@ -42,8 +42,8 @@ constexpr HostInputSlot kHostInputOrder[] = {{3, 4}, {0, 0}, {0, 1}, {0, 2}, {0,
 struct OutputFacts
 {
     bool hasOutput = false;
-    bool master = false;    // the system is the master one
-    bool physical = false;  // the output is in the physical group
+    bool master = false;     // the system is the master one
+    bool physical = false;   // the output is in the physical group
     bool overridden = false; // a send insert took the output
     bool partnerInUse[2] = {false, false};
     bool inUse = false;

@@ -198,9 +198,9 @@ public:
     int VARN_CALL Assign(int assignment, int notify) override;
 
     int type = 2;
-    IVarnInsert* overrideBy = nullptr;   // borrowed: the send insert that took the port
-    bool mixOverride = false;            // what QueryMixOverride answers
-    StandinHardware* hardware = nullptr; // borrowed: the system that takes its assignments
+    IVarnInsert* overrideBy = nullptr;    // borrowed: the send insert that took the port
+    bool mixOverride = false;             // what QueryMixOverride answers
+    StandinHardware* hardware = nullptr;  // borrowed: the system that takes its assignments
     IVarnInsertChain* source = nullptr;   // borrowed: the bus that feeds the port, or null
     IVarnInsert* insert = nullptr;        // borrowed
     StandinRoutingTable* table = nullptr; // borrowed

@@ -90,10 +90,7 @@ protected:
     {
         return *static_cast<StandinHardware*>(engine_.GetMixer()->GetSystem(system));
     }
-    StandinOutput* Port(int kind, int index, int system = 0)
-    {
-        return Hardware(system).items.ports[kind][index].get();
-    }
+    StandinOutput* Port(int kind, int index, int system = 0) { return Hardware(system).items.ports[kind][index].get(); }
 
     // The engine's events so far, to the section as the dispatcher routes them.
     void Deliver()
@@ -411,8 +408,8 @@ TEST_F(IoViews, WithoutASystemTheViewsAreEmpty)
 
 TEST_F(IoViews, OverriddenOutputsShowTheInsertAndFollowWhenItIsGone)
 {
-    ASSERT_NO_FATAL_FAILURE(StartEngine(std::string(kCard) +
-                                        "strip=0 Vocals\noverride=1 strip 0\noutput=2 main\noverride=2 aux 0\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        StartEngine(std::string(kCard) + "strip=0 Vocals\noverride=1 strip 0\noutput=2 main\noverride=2 aux 0\n"));
     ASSERT_NO_FATAL_FAILURE(Show(2));
     EXPECT_EQ(OutRow(1)->GetState(), kUnassignedOverride);
     EXPECT_EQ(OutRow(2)->GetState(), kMixOverride);
@@ -442,7 +439,8 @@ TEST_F(IoViews, PairChannelsPastTheRoutingTableCountAsFree)
     // The table's entries of the pairs lie past its end.
     Hardware().routing.base = 1000;
     section_->OnOutputChanged(0);
-    EXPECT_EQ(RowStates(), (std::vector<int>{kMixPanel, kUnassigned, kUnassigned, kUnassigned, kUnassigned, kUnassigned}));
+    EXPECT_EQ(RowStates(),
+              (std::vector<int>{kMixPanel, kUnassigned, kUnassigned, kUnassigned, kUnassigned, kUnassigned}));
 }
 
 // The boxes of a row's handler run message loops in which the engine's events arrive: the
@@ -485,10 +483,7 @@ TEST_F(IoViews, EventsDuringARowsMessageBoxWaitUntilItsHandlerReturned)
         EXPECT_EQ(Flag(target, "mixon"), 0);
         // Then what waited runs from the message loop.
         EXPECT_TRUE(PumpUntil(
-            [&] {
-                return row.replace ? replaced() : OutList() && TextOf(OutRow(0), "output") != "marked";
-            },
-            10000));
+            [&] { return row.replace ? replaced() : OutList() && TextOf(OutRow(0), "output") != "marked"; }, 10000));
         if (row.replace)
             EXPECT_EQ(section_->GetTVViewMode(), 2);
         else
@@ -509,7 +504,7 @@ TEST_F(IoViews, TheHostRoutingCheckAsksOnlyForTheLastRecordingAsioOutput)
     struct Row
     {
         const char* label;
-        int assignment;   // of the pair, which nothing feeds
+        int assignment;    // of the pair, which nothing feeds
         bool otherRecords; // the first channel records too
         const char* warn;  // "show no asio warning"
         int dialogAnswer;

@@ -257,6 +257,45 @@ TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
     }
 }
 
+TEST_F(ControlFixture, InputRequestsCarryTheInput)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("raise 500 input 0 1 0"), "refused: no such input"); // no model yet
+    Describe("systems=2\nmonoinputs=2\nstereoinputs=1\n");
+    ASSERT_EQ(Init(engine), 1);
+    struct Case
+    {
+        const char* request;
+        const char* reply;
+        int system, kind, index;
+    } cases[] = {
+        {"raise 500 input 1 1 1", "ok", 1, 1, 1},
+        {"raise 500 input 0 2 0", "ok", 0, 2, 0},
+        {"raise 500 input 0 2 1", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 2 1 0", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 0 4 0", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 0 1", "refused: bad argument", -1, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        if (c.system < 0)
+        {
+            EXPECT_EQ(heard.events.size(), before) << c.request;
+            continue;
+        }
+        ASSERT_EQ(heard.events.size(), before + 1) << c.request;
+        IVarnInputList* inputs = engine.GetMixer()->GetSystem(c.system)->GetInputList();
+        EXPECT_EQ(heard.events.back(),
+                  std::make_pair(500, reinterpret_cast<VarnEventArg>(inputs->GetInput(c.kind, c.index))))
+            << c.request;
+    }
+}
+
 TEST_F(ControlFixture, SetRequestsChangeTheMainLevelWhichRaisesItsEvent)
 {
     StandinServices engine;
