@@ -1,36 +1,22 @@
 #include "mixer/views/MSTVInputsView.h"
 
-#include "framework/controls/TextControl.h"
-#include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/MainWindowLink.h"
 
-namespace
-{
-constexpr uint32_t kPanelColour = 0x646464;
-
-String Ascii(const char* text)
-{
-    String out;
-    out.AssignAscii(text);
-    return out;
-}
-} // namespace
-
 MSTVInputsViewItem::MSTVInputsViewItem(MSTVInputsList& list, int rowIndex, IVarnInput* input)
-    : list_(list), rowIndex_(rowIndex), input_(input)
+    : MSTVIoRow(list, rowIndex), input_(input)
 {
 }
 
 int MSTVInputsViewItem::Create()
 {
-    Setup(this, 0, 0, kPanelColour);
+    SetupRow();
     if (!ApplyTemplate(0))
         return 0;
     Update();
-    return Panel::Create(&list_, 0, BackgroundHeight() * rowIndex_, 0);
+    return Place();
 }
 
 void MSTVInputsViewItem::Refresh()
@@ -50,15 +36,7 @@ int MSTVInputsViewItem::ApplyTemplate(int rebuild)
         PortNames(list_.GetMixer(), strings).GetStripName(input_, &strip, 0);
     }
     const bool assigned = strip.Length() > 0 && input_->IsAssigned();
-    return PanelBuilder(list_.GetLink().GetSkin())
-        .BuildPanel(assigned ? "MSTVInputsViewItem_Assigned" : "MSTVInputsViewItem_Unassigned", *this, rebuild,
-                    nullptr);
-}
-
-void MSTVInputsViewItem::SetText(const char* control, const String& text)
-{
-    if (auto* label = dynamic_cast<TextControl*>(FindControl(Ascii(control))))
-        label->SetText(text, 0);
+    return BuildTemplate(assigned ? "MSTVInputsViewItem_Assigned" : "MSTVInputsViewItem_Unassigned", rebuild);
 }
 
 void MSTVInputsViewItem::Update()
@@ -72,7 +50,7 @@ void MSTVInputsViewItem::Update()
     names.GetInputName(input_, &name, &prefix, 1, 0, 0);
     names.GetStripName(input_, &strip, 0);
     const int assigned = input_->IsAssigned();
-    const String dash = Ascii("-");
+    const String dash = AsciiString("-");
     String input;
     switch (input_->GetKind())
     {

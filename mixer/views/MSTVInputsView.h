@@ -5,7 +5,7 @@ class MSTVInputsList;
 
 // One input of the inputs list: its name and the strip (or bus) it feeds; a press finds the
 // strip the input feeds.
-class MSTVInputsViewItem : public Panel
+class MSTVInputsViewItem : public MSTVIoRow
 {
 public:
     MSTVInputsViewItem(MSTVInputsList& list, int rowIndex, IVarnInput* input);
@@ -27,10 +27,6 @@ public:
     void OnMouseWheel(WPARAM flags, int x, int y) override;
 
 private:
-    void SetText(const char* control, const String& text);
-
-    MSTVInputsList& list_;
-    int rowIndex_;
     IVarnInput* input_; // the engine's
 };
 

@@ -1,6 +1,7 @@
 #include "mixer/views/MSTVIoView.h"
 
 #include "framework/controls/Scrollbar.h"
+#include "framework/controls/TextControl.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/platform/RegistryKey.h"
 #include "framework/platform/graphics/Graphics.h"
@@ -11,17 +12,28 @@
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainWindowLink.h"
 
-namespace
-{
-constexpr uint32_t kPanelColour = 0x646464;
-
-String Ascii(const char* text)
+String AsciiString(const char* text)
 {
     String out;
     out.AssignAscii(text);
     return out;
 }
-} // namespace
+
+int MSTVIoRow::BuildTemplate(const char* name, int rebuild)
+{
+    return name && PanelBuilder(list_.GetLink().GetSkin()).BuildPanel(name, *this, rebuild, nullptr);
+}
+
+int MSTVIoRow::Place()
+{
+    return Panel::Create(&list_, 0, BackgroundHeight() * rowIndex_, 0);
+}
+
+void MSTVIoRow::SetText(const char* control, const String& text)
+{
+    if (auto* label = dynamic_cast<TextControl*>(FindControl(AsciiString(control))))
+        label->SetText(text, 0);
+}
 
 const String* SkinStringTable::FindStringById(const char* id)
 {
@@ -75,7 +87,7 @@ int MSTVIoList::OnEraseBackground(Graphics& graphics)
 {
     Rect clip;
     graphics.GetClipBox(clip);
-    graphics.FillRect(clip, kPanelColour);
+    graphics.FillRect(clip, kTVPanelColour);
     return 1;
 }
 
@@ -239,13 +251,13 @@ int MSTVIoView::Create(Window* parent, MainWindowLink& link)
     link_ = &link;
     area_ = parent;
     String text;
-    const String fallback = Ascii("physical");
+    const String fallback = AsciiString("physical");
     link.GetSettings().ReadString(StringRef(modeSetting_), text, &fallback);
     const int mode = text.CompareLiteral("host") == 0 ? 1 : 0;
     mode_ = AddIntItem(modeItem_, mode, 0, 1, 0, 0);
     if (!mode_)
         return 0;
-    Setup(this, 0, 0, kPanelColour);
+    Setup(this, 0, 0, kTVPanelColour);
     if (!PanelBuilder(link.GetSkin()).BuildPanel(panelName_, *this, 1, BackgroundOf(mode)))
         return 0;
     int x = 24, y = 52;
@@ -258,7 +270,7 @@ void MSTVIoView::OnCreate()
 {
     Panel::OnCreate();
     int x = 0, y = 0, width = 0, height = 0, id = 0;
-    if (!GetRegionRect(Ascii("clientarea"), x, y, width, height, id))
+    if (!GetRegionRect(AsciiString("clientarea"), x, y, width, height, id))
         return;
     systemIndex_ = 0;
     // Without an engine, a card or a system the view stays empty.
@@ -273,7 +285,7 @@ void MSTVIoView::OnCreate()
         list_.reset();
         return;
     }
-    if (auto* bar = dynamic_cast<Scrollbar*>(FindControl(Ascii("vertscrollbar"))))
+    if (auto* bar = dynamic_cast<Scrollbar*>(FindControl(AsciiString("vertscrollbar"))))
         bar->SetClient(list_.get());
     list_->Layout(0);
 }
@@ -327,7 +339,7 @@ int MSTVIoView::OnDataItemNotify(Panel* panel, DataItem* item, int argument)
         return 1;
     if (BackgroundOf(mode) && !PanelBuilder(link_->GetSkin()).RebuildPanelBackground(*this, BackgroundOf(mode), 1))
         return 1;
-    const String text = Ascii(mode ? "host" : "physical");
+    const String text = AsciiString(mode ? "host" : "physical");
     link_->GetSettings().WriteString(StringRef(modeSetting_), &text);
     if (list_)
         list_->SetMode(mode);

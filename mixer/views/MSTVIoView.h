@@ -20,6 +20,12 @@ class Skin;
 // hardware systems and a scrolling list of rows in its "clientarea", one row per output or
 // input. User-interface thread only.
 
+// The views' and rows' panel colour.
+constexpr uint32_t kTVPanelColour = 0x646464;
+
+// An ASCII text as a String.
+String AsciiString(const char* text);
+
 // The skin's string table as the port names read it.
 class SkinStringTable : public StringTable
 {
@@ -120,6 +126,25 @@ private:
     int position_ = 0;        // the first row shown
     int busy_ = 0;            // row handlers running
     bool rebuildHeld_ = false;
+};
+
+// What the rows of both lists share: their list and index, a template of the skin built into
+// them, their place one row height per index down the list, and their texts.
+class MSTVIoRow : public Panel
+{
+protected:
+    MSTVIoRow(MSTVIoList& list, int rowIndex) : list_(list), rowIndex_(rowIndex) {}
+    // The panel set up for the row (its own listener).
+    void SetupRow() { Setup(this, 0, 0, kTVPanelColour); }
+    // The skin's template of that name in place of the row's controls; 0 without it.
+    int BuildTemplate(const char* name, int rebuild);
+    // The row's window in the list; 0 when it cannot be made.
+    int Place();
+    // The text control's text, drawn with the row.
+    void SetText(const char* control, const String& text);
+
+    MSTVIoList& list_;
+    int rowIndex_;
 };
 
 // The view: its panel of the skin at the TV area's place, with its mode item.

@@ -1,8 +1,6 @@
 #include "mixer/views/MSTVOutputsView.h"
 
 #include "framework/controls/DataItem.h"
-#include "framework/controls/TextControl.h"
-#include "framework/dialogs/PanelBuilder.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
 #include "mixer/dialogs/WarningDialogs.h"
@@ -13,20 +11,11 @@
 
 namespace
 {
-constexpr uint32_t kPanelColour = 0x646464;
-
 // Assignment answers of IVarnOutput::Assign.
 constexpr int kAssigned = 1;
 constexpr int kPrepareFirst = 4;
 constexpr int kOutputsMaxedOut = 6;
 constexpr int kAssignNone = 2;
-
-String Ascii(const char* text)
-{
-    String out;
-    out.AssignAscii(text);
-    return out;
-}
 
 bool InUse(IVarnOutput* output)
 {
@@ -35,7 +24,7 @@ bool InUse(IVarnOutput* output)
 } // namespace
 
 MSTVOutputsViewItem::MSTVOutputsViewItem(MSTVOutputsList& list, int rowIndex, IVarnOutput* output)
-    : list_(list), rowIndex_(rowIndex), output_(output)
+    : MSTVIoRow(list, rowIndex), output_(output)
 {
 }
 
@@ -46,11 +35,11 @@ int MSTVOutputsViewItem::Create()
         mixOn_ = AddFlagItem("mixon", 0, 0, 0);
         monOn_ = AddFlagItem("monon", 0, 0, 0);
     }
-    Setup(this, 0, 0, kPanelColour);
+    SetupRow();
     if (!ComputeState() || !ApplyTemplate(0))
         return 0;
     Update();
-    return Panel::Create(&list_, 0, BackgroundHeight() * rowIndex_, 0);
+    return Place();
 }
 
 void MSTVOutputsViewItem::Refresh()
@@ -90,14 +79,7 @@ int MSTVOutputsViewItem::ComputeState()
 
 int MSTVOutputsViewItem::ApplyTemplate(int rebuild)
 {
-    const char* name = OutputTemplate(state_, list_.GetMode());
-    return name && PanelBuilder(list_.GetLink().GetSkin()).BuildPanel(name, *this, rebuild, nullptr);
-}
-
-void MSTVOutputsViewItem::SetText(const char* control, const String& text)
-{
-    if (auto* label = dynamic_cast<TextControl*>(FindControl(Ascii(control))))
-        label->SetText(text, 0);
+    return BuildTemplate(OutputTemplate(state_, list_.GetMode()), rebuild);
 }
 
 void MSTVOutputsViewItem::Update()

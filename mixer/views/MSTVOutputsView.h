@@ -9,7 +9,7 @@ class MSTVOutputsList;
 // physical mode the toggles "mixon" and "monon" that route the main or the monitor mix to it.
 // The engine's answer to an assignment is not written into the row: the row shows the new
 // role when the engine's event 400 comes back through the main section.
-class MSTVOutputsViewItem : public Panel
+class MSTVOutputsViewItem : public MSTVIoRow
 {
 public:
     MSTVOutputsViewItem(MSTVOutputsList& list, int rowIndex, IVarnOutput* output);
@@ -38,10 +38,7 @@ private:
     // The toggle switched on: the assignment, once more after preparing the DSP when the engine
     // asks for it, and the message and the reset of the toggle when it is refused.
     void SwitchOn(FlagItem* toggle, int assignment);
-    void SetText(const char* control, const String& text);
 
-    MSTVOutputsList& list_;
-    int rowIndex_;
     IVarnOutput* output_; // the engine's
     int state_ = 0;
     FlagItem* mixOn_ = nullptr; // the panel's; physical mode only

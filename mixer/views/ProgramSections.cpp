@@ -17,6 +17,11 @@ std::unique_ptr<MainSectionFace> ProgramSections::CreateMainSection(FrameApp& fr
 
 TVAreaView* ProgramSections::CreateTVView(FrameApp&, int mode, MainSectionView& owner, IVarnInsert*)
 {
+    return MakeTVView(mode, owner);
+}
+
+TVAreaView* ProgramSections::MakeTVView(int mode, MainSectionView& owner)
+{
     switch (mode)
     {
     case 1:

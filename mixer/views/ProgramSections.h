@@ -12,7 +12,9 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
-    // The inputs (1) and outputs (2) views over the section's TV area; null when the skin has
-    // no panel for them.
+    // The inputs (1) and outputs (2) views over the section's TV area (MakeTVView).
     TVAreaView* CreateTVView(FrameApp& frame, int mode, MainSectionView& owner, IVarnInsert* insert) override;
+    // The TV view of the mode the program has, created in the section; null for another mode
+    // or when the skin has no panel for it.
+    static TVAreaView* MakeTVView(int mode, MainSectionView& owner);
 };

@@ -8,6 +8,7 @@
 
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
+#include "mixer/views/ProgramSections.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
@@ -21,13 +22,7 @@ public:
     void Run()
     {
         SetUp();
-        host_.makeTVView = [](int mode, MainSectionView& owner) -> TVAreaView* {
-            if (mode == 1)
-                return MSTVIoView::Place(std::make_unique<MSTVInputsView>(), owner);
-            if (mode == 2)
-                return MSTVIoView::Place(std::make_unique<MSTVOutputsView>(), owner);
-            return nullptr;
-        };
+        host_.makeTVView = ProgramSections::MakeTVView;
         const String physical = Ascii("physical");
         link_.settings.WriteString(StringRef(u"TV Outputs Mode"), &physical);
         link_.settings.WriteString(StringRef(u"TV Inputs Mode"), &physical);

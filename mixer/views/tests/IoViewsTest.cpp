@@ -11,6 +11,7 @@
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
+#include "mixer/views/ProgramSections.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
@@ -58,13 +59,7 @@ protected:
     void SetUp() override
     {
         Fixture::SetUp();
-        host_.makeTVView = [](int mode, MainSectionView& owner) -> TVAreaView* {
-            if (mode == 1)
-                return MSTVIoView::Place(std::make_unique<MSTVInputsView>(), owner);
-            if (mode == 2)
-                return MSTVIoView::Place(std::make_unique<MSTVOutputsView>(), owner);
-            return nullptr;
-        };
+        host_.makeTVView = ProgramSections::MakeTVView;
         link_.settings.DeleteKey(StringRef(ViewSettings::kTvOutputsMode));
         link_.settings.DeleteKey(StringRef(ViewSettings::kTvInputsMode));
         link_.settings.DeleteKey(StringRef(ViewSettings::kShowNoAsioWarning));
