@@ -537,7 +537,8 @@ TEST_F(IoViews, TheHostRoutingCheckAsksOnlyForTheLastRecordingAsioOutput)
 TEST_F(IoViews, InputRowsShowTheirNamesAndWhatTheyFeed)
 {
     ASSERT_NO_FATAL_FAILURE(StartEngine("outputs=8\nstrip=1 Keys\ninput=0 0 strip 0\ninput=0 1 strip 1\n"
-                                        "input=0 2 main\ninput=1 0 strip 3\ninput=1 1 aux 0\ninput=2 1 strip 2\n"));
+                                        "input=0 2 main\ninput=1 0 strip 3\ninput=1 1 aux 0\ninput=2 1 strip 2\n"
+                                        "input=2 2 plugin\n"));
     ASSERT_NO_FATAL_FAILURE(Show(1));
     ASSERT_NE(InList(), nullptr);
     SkinStringTable strings(skin_);
@@ -552,9 +553,9 @@ TEST_F(IoViews, InputRowsShowTheirNamesAndWhatTheyFeed)
         names.GetStripName(input, &name, 0);
         return Narrow(name);
     };
-    // Physical: the mono inputs 0 and 1, then stereo input 1 (positions past the groups' ends
-    // have no input and no row).
-    ASSERT_EQ(InList()->GetRowCount(), 3);
+    // Physical: the mono inputs 0 and 1, then the stereo inputs 1 and 2 (positions past the
+    // groups' ends have no input and no row).
+    ASSERT_EQ(InList()->GetRowCount(), 4);
     IVarnInput* mono = InList()->GetItem(0)->GetInput();
     EXPECT_EQ(mono->GetKind(), InputKind::kMonoPhysical);
     EXPECT_EQ(TextOf(InList()->GetItem(0), "input"), expectedName(mono) + " (Mono)");
@@ -566,6 +567,8 @@ TEST_F(IoViews, InputRowsShowTheirNamesAndWhatTheyFeed)
     // The strip the press finds: its own, or the one whose chain holds the insert it feeds.
     EXPECT_EQ(InList()->GetItem(0)->FindStrip(), Hardware().strips[3].get());
     EXPECT_EQ(InList()->GetItem(1)->FindStrip(), nullptr) << "an aux has no strip";
+    EXPECT_EQ(InList()->GetItem(2)->FindStrip(), Hardware().strips[2].get());
+    EXPECT_EQ(InList()->GetItem(3)->FindStrip(), nullptr) << "the plug-in's input feeds no insert";
 
     // Host: the Wave pair, then the ASIO pairs, numbered.
     auto* type = dynamic_cast<IntItem*>(Inputs()->FindDataItem(Ascii("inType")));
