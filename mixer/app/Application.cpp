@@ -20,6 +20,7 @@
 #include "mixer/dialogs/WarningDialogs.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/engine/RateCodes.h"
+#include "mixer/engine/MonitorLevelKick.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
@@ -577,16 +578,9 @@ void Application::ShowMainWindow()
 
 void Application::NudgeHardwareLevel()
 {
-    // A monitor level left at 0.0 is moved away and back so that the card takes it.
     IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
-    IVarnMainMix* mainMix = hardware ? hardware->GetMainMix() : nullptr;
-    if (mainMix && mainMix->GetMonitorLevel() == 0.0f)
-    {
-        mainMix->SetMonitorLevel(-10.0f, 0);
-        ::Sleep(1);
-        mainMix->SetMonitorLevel(0.0f, 0);
-    }
+    KickMonitorLevel(hardware ? hardware->GetMainMix() : nullptr);
 }
 
 // Presets an earlier run saved aside are imported once; a failed import keeps the folder and

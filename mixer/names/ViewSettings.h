@@ -19,6 +19,9 @@ constexpr char16_t kLastSavedSession[] = u"LastSavedSession";
 constexpr char16_t kDirtySession[] = u"DirtySession";
 // The main section's view mode.
 constexpr char16_t kTvViewMode[] = u"TV View Mode";
+// What the outputs and inputs views list: "physical" or "host".
+constexpr char16_t kTvOutputsMode[] = u"TV Outputs Mode";
+constexpr char16_t kTvInputsMode[] = u"TV Inputs Mode";
 constexpr char16_t kFxPaletteVisible[] = u"FX palette visible";
 // The sync settings panel's visibility is kept under two names: the frame writes "Sync UI
 // Panel" when it opens or closes the panel, the main toolbar "Sync Panel Visible" when its

@@ -526,6 +526,8 @@ void FrameApp::RefreshForEvent(int id, VarnEventArg argument)
 {
     if (stripSection_)
         stripSection_->RefreshForEvent(id, argument);
+    if (mainSection_)
+        mainSection_->OnStripChanged(nullptr);
 }
 
 void FrameApp::AddStripView(IVarnStrip* strip)
@@ -548,6 +550,11 @@ void FrameApp::UpdateStrip(VarnEventArg stripId)
 {
     if (stripSection_)
         stripSection_->UpdateStrip(stripId);
+    if (!mainSection_)
+        return;
+    IVarnServices* services = owner_ ? owner_->GetServices() : nullptr;
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    mainSection_->OnStripChanged(mixer ? mixer->GetStripById(static_cast<int>(stripId)) : nullptr);
 }
 
 IVarnHardware* FrameApp::GetCurrentSystem()
@@ -581,6 +588,11 @@ FxPaletteTarget* FrameApp::GetFxPalette()
 SyncPanelTarget* FrameApp::GetSyncPanel()
 {
     return syncPanel_.get();
+}
+
+TVAreaView* FrameApp::SectionHost::CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert)
+{
+    return frame_.sections_->CreateTVView(frame_, mode, owner, insert);
 }
 
 int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth)

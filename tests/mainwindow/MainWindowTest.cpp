@@ -373,6 +373,62 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
+// A descendant of a window with the control id, or null.
+struct DescendantSearch
+{
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM data)
+{
+    auto* search = reinterpret_cast<DescendantSearch*>(data);
+    if (GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    DescendantSearch search = {id, nullptr};
+    EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(MainWindowTest, TheOutputsViewsMonitorToggleReassignsAndItsRowFollowsTheEngine)
+{
+    HWND section = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (section = FindMainSection(processId_)) != nullptr; }));
+    const POINT outputs = LayoutPoint(program_->Path(), "tvOutputs");
+    const POINT toggle = LayoutPoint(program_->Path(), "mononButton");
+    ASSERT_GE(outputs.x, 0) << "the skin places the outputs button";
+    ASSERT_GE(toggle.x, 0) << "the skin places the monitor toggle";
+    WriteSetting("TV Outputs Mode", "physical");
+    // The user shows the outputs; the choice is kept for the next start.
+    Click(section, {outputs.x + 40, outputs.y + 10});
+    HWND list = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (list = FindDescendant(section, 999)) != nullptr; }))
+        << "no outputs list in the TV area";
+    EXPECT_EQ(ReadSetting("TV View Mode"), "outputs");
+    // Row 1 (pair 1) carries nothing; its monitor toggle routes the monitor mix to it.
+    const RECT row = {0, 20, 272, 40};
+    std::vector<DWORD> before = ScreenPixels(list, row);
+    ASSERT_TRUE(PumpUntil([&] {
+        Sleep(200);
+        std::vector<DWORD> now = ScreenPixels(list, row);
+        return std::exchange(before, now) == now;
+    }));
+    const size_t assigned = LogWith("Assign 2 1 1 1").size();
+    Click(list, {toggle.x + 20, row.top + 10});
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("Assign 2 1 1 1").size() > assigned; }))
+        << "the toggle asked the engine for nothing";
+    // The engine's 400 comes back through the dispatcher: the row shows the monitor.
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(list, row) != before; })) << "the row did not change";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-outputs.png")));
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
 TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUserInterfaceThread)
 {
     PublicSink& sink = NewPublicSink();

@@ -76,6 +76,8 @@ public:
     IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
+    int VARN_CALL GetModelCode() override { return 0; }
+    int VARN_CALL IsMaster() override { return 1; }
     int VARN_CALL PrepareDsp() override
     {
         log_.Add("engine PrepareDsp");

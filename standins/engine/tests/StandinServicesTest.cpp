@@ -542,6 +542,105 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
                                   }));
 }
 
+TEST_F(CardFixture, ModelMasterAssignmentsAndOverridesFollowTheDescription)
+{
+    StandinHardware* card = Card("model=4\nsystems=2\ninputs=2\nphysicaloutputs=4\noutput=0 main\noutput=1 monitor\n"
+                                 "override=2 aux 1\nauxbuses=2\n");
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(LogWith("skipped").empty());
+    EXPECT_EQ(card->GetModelCode(), 4);
+    EXPECT_EQ(card->IsMaster(), 1);
+    EXPECT_EQ(engine_.GetMixer()->GetSystem(1)->IsMaster(), 0);
+    IVarnItemList* items = card->GetItemList();
+    struct Row
+    {
+        const char* label;
+        int kind, index;
+        int type;
+        bool fed, overridden;
+    };
+    const Row rows[] = {
+        {"the main mix", 2, 0, 0, true, false},
+        {"the monitor mix", 2, 1, 1, true, false},
+        {"taken by aux 2's send", 2, 2, 2, true, true},
+        {"nothing", 2, 3, 2, false, false},
+        {"an ASIO pair its strip records", 1, 0, 0, true, true},
+        {"an ASIO channel nothing records", 1, 1, 2, false, false},
+        {"a Wave pair", 0, 0, 2, false, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        IVarnOutput* port = items->GetPort(row.kind, row.index);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(port->GetType(), row.type);
+        EXPECT_EQ(port->GetSource() != nullptr, row.fed);
+        IVarnInsert* send = port->GetOverride();
+        ASSERT_EQ(send != nullptr, row.overridden);
+        EXPECT_EQ(port->QueryMixOverride(), 0);
+        if (send)
+        {
+            EXPECT_EQ(send->GetChain(), port->GetSource());
+            EXPECT_EQ(send, port->GetInsert());
+        }
+    }
+    IVarnInsert* send = items->GetPort(2, 2)->GetOverride();
+    EXPECT_EQ(send->GetKind(), InsertKind::kSend);
+    EXPECT_EQ(send->GetOutputPort(), items->GetPort(2, 2));
+    ASSERT_NE(send->GetChain()->GetAux(), nullptr);
+    EXPECT_EQ(send->GetChain()->GetAux()->GetIndex(), 1);
+    static_cast<StandinOutput*>(items->GetPort(2, 3))->mixOverride = true;
+    EXPECT_EQ(items->GetPort(2, 3)->QueryMixOverride(), 1);
+}
+
+TEST_F(CardFixture, AssignmentsAnswerInTurnAndRaise400OnTheEngineThread)
+{
+    StandinHardware* card = Card("physicaloutputs=2\n");
+    ASSERT_NE(card, nullptr);
+    Recorder heard;
+    engine_.AddListener(&heard);
+    IVarnOutput* port = card->GetItemList()->GetPort(2, 1);
+    IVarnInsertChain* mainBus = card->GetMainMix()->GetInsertChain();
+    card->assignAnswers = {4, 6, 9};
+    struct Row
+    {
+        const char* label;
+        int assignment, notify;
+        int answer;
+        int type; // afterwards
+        bool event;
+    };
+    const Row rows[] = {
+        {"prepare first", 0, 1, 4, 2, false},
+        {"maxed out", 0, 1, 6, 2, false},
+        {"no room", 1, 1, 9, 2, false},
+        {"the main mix", 0, 1, 1, 0, true},
+        {"the monitor, quietly", 1, 0, 1, 1, false},
+        {"none", 2, 1, 1, 2, true},
+        {"no such assignment", 3, 1, 0, 2, false},
+        {"nor this", -1, 1, 0, 2, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        const size_t before = heard.events.size();
+        EXPECT_EQ(port->Assign(row.assignment, row.notify), row.answer);
+        engine_.WaitForEvents();
+        EXPECT_EQ(port->GetType(), row.type);
+        EXPECT_EQ(port->GetSource(), row.type == 2 ? nullptr : mainBus);
+        ASSERT_EQ(heard.events.size(), before + (row.event ? 1 : 0));
+        if (row.event)
+        {
+            EXPECT_EQ(heard.events.back(), std::make_pair(400, reinterpret_cast<VarnEventArg>(port)));
+            EXPECT_EQ(heard.threads.back(), engine_.GetEngineThreadId());
+        }
+    }
+    EXPECT_EQ(LogWith("Assign").size(), 8u);
+    EXPECT_EQ(LogWith("Assign").front(), "Assign 2 1 0 1");
+    EXPECT_EQ(LogWith("Assign").back(), "Assign 2 1 -1 1");
+    engine_.RemoveListener(&heard);
+}
+
 #ifdef KIV_SIMULATED_CARD
 TEST(SimulatedCardTest, TheShippedDescriptionReadsWhole)
 {
