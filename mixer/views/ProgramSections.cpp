@@ -1,5 +1,7 @@
 #include "mixer/views/ProgramSections.h"
 
+#include "framework/windows/AppBase.h"
+#include "mixer/views/FXPaletteWindow.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainSectionView.h"
 
@@ -11,4 +13,16 @@ std::unique_ptr<MainSectionFace> ProgramSections::CreateMainSection(FrameApp& fr
     if (!section->Create(&frame, &host, owner, compact, x, y, id))
         return nullptr;
     return section;
+}
+
+std::unique_ptr<FxPaletteFace> ProgramSections::CreateFxPalette(FrameApp& frame, MainWindowLink& owner)
+{
+    String folder;
+    if (!AppBase::ModulePath(folder))
+        return nullptr;
+    auto palette = std::make_unique<FXPaletteWindow>();
+    if (!palette->Create(&frame, owner, folder))
+        return nullptr;
+    palette->Show(SW_SHOW);
+    return palette;
 }

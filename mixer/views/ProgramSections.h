@@ -11,4 +11,6 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
+    // The FX palette over the program folder's library; null when the skin has no "fxPalette".
+    std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp& frame, MainWindowLink& owner) override;
 };

@@ -819,6 +819,29 @@ int SessionFile::ReadRate(const fs::path& file)
 
 namespace
 {
+// Copies a folder's tree into target, replacing files of the same name. fs::copy is not used:
+// the Windows runtime's refuses a target folder that exists.
+bool CopyTree(const fs::path& source, const fs::path& target)
+{
+    std::error_code error;
+    fs::create_directories(target, error);
+    if (!fs::is_directory(target, error))
+        return false;
+    for (fs::recursive_directory_iterator it(source, error), end; !error && it != end; it.increment(error))
+    {
+        const fs::path to = target / fs::relative(it->path(), source, error);
+        if (error)
+            return false;
+        if (it->is_directory(error))
+            fs::create_directories(to, error);
+        else
+            fs::copy_file(it->path(), to, fs::copy_options::overwrite_existing, error);
+        if (error)
+            return false;
+    }
+    return !error;
+}
+
 std::string Utf8(const char16_t* text)
 {
     return text ? fs::path(text).u8string() : std::string("(null)");
@@ -962,10 +985,7 @@ int VARN_CALL StandinFxLibrary::ImportCategory(const char16_t* effectPresetsFold
     const fs::path source = fs::path(effectPresetsFolder) / fs::path(category);
     if (!fs::is_directory(source, error))
         return Logged(entry, 0);
-    const fs::path target = folder_ / "Effect Presets" / fs::path(category);
-    fs::create_directories(target, error);
-    fs::copy(source, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-    if (error)
+    if (!CopyTree(source, folder_ / "Effect Presets" / fs::path(category)))
         return Logged(entry, 0);
     LoadCategories();
     return Logged(entry, 1);
@@ -976,15 +996,20 @@ int VARN_CALL StandinFxLibrary::ImportLibrary(const char16_t* corePresetsFolder,
     std::string entry = "Library ImportLibrary " + Utf8(corePresetsFolder) + " " + Utf8(effectPresetsFolder);
     if (!corePresetsFolder || !effectPresetsFolder)
         return Logged(entry, 0);
+    // An exported library may hold either part; a part that is not there is not imported.
     std::error_code error;
-    const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
-    fs::create_directories(folder_ / "Core Effects" / "Presets", error);
-    fs::copy(fs::path(corePresetsFolder), folder_ / "Core Effects" / "Presets", options, error);
-    if (error)
-        return Logged(entry, 0);
-    fs::create_directories(folder_ / "Effect Presets", error);
-    fs::copy(fs::path(effectPresetsFolder), folder_ / "Effect Presets", options, error);
-    if (error)
+    const std::pair<fs::path, fs::path> parts[] = {{corePresetsFolder, folder_ / "Core Effects" / "Presets"},
+                                                   {effectPresetsFolder, folder_ / "Effect Presets"}};
+    int imported = 0;
+    for (const auto& [from, to] : parts)
+    {
+        if (!fs::is_directory(from, error))
+            continue;
+        if (!CopyTree(from, to))
+            return Logged(entry, 0);
+        ++imported;
+    }
+    if (!imported)
         return Logged(entry, 0);
     LoadCoreEffects();
     LoadCategories();
