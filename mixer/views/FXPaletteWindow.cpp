@@ -138,9 +138,7 @@ void FXPaletteWindow::OnCreate()
 
 int FXPaletteWindow::OnNcHitTest(int x, int y)
 {
-    POINT point = {x, y};
-    ::ScreenToClient(GetHandle(), &point);
-    Control* control = ControlAt(point.x, point.y);
+    Control* control = ControlAt(x, y);
     return !control || control->GetType() == Control::TypeText ? HTCAPTION : -1;
 }
 

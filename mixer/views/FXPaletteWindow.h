@@ -42,6 +42,7 @@ public:
     int Create(Window* parent, MainWindowLink& link, const String& programFolder);
     DWORD GetStyle() override { return WS_POPUP; }
     void OnCreate() override;
+    // Client coordinates: the palette is dragged by its texts and the bare panel.
     int OnNcHitTest(int x, int y) override;
     void OnMove(int x, int y) override;
     int OnControlNotify(Panel* panel, Control* control, int argument) override;

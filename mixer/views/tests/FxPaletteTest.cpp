@@ -443,6 +443,21 @@ TEST_F(FxPaletteTest, ImportsCheckTheirFolderAndTheChooserRefusesAnIncompleteLib
     EXPECT_EQ(script.shown, (std::vector<std::string>{"IDM_INVALID_FX_MISSING_EFFECT_PRESETS_DIR"}));
 }
 
+TEST_F(FxPaletteTest, ThePaletteIsDraggedByItsTitleAndItsButtonsTakeTheirClicks)
+{
+    // The skin's title text at (6, 3) and the bare panel drag; "exit" at (194, 2) does not.
+    EXPECT_EQ(palette_->OnNcHitTest(10, 8), HTCAPTION);
+    EXPECT_EQ(palette_->OnNcHitTest(3, 410), HTCAPTION);
+    EXPECT_EQ(palette_->OnNcHitTest(200, 8), -1);
+    // Its moves are stored.
+    palette_->OnMove(123, 45);
+    String x, y;
+    ASSERT_TRUE(link_.settings.ReadString(StringRef(ViewSettings::kFxPaletteX), x, nullptr));
+    ASSERT_TRUE(link_.settings.ReadString(StringRef(ViewSettings::kFxPaletteY), y, nullptr));
+    EXPECT_EQ(Narrow(x), "123");
+    EXPECT_EQ(Narrow(y), "45");
+}
+
 TEST_F(FxPaletteTest, ADragIsRefusedForAnEffectThatDoesNotFitWhenSystemZeroHasFeatureZero)
 {
     TreeItem* core = Node("Core Effects");
