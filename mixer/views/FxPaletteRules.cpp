@@ -16,16 +16,6 @@ long long DistanceSquared(const Rect& rect, int x, int y)
     const long long dy = y < rect.top ? rect.top - y : (y >= rect.bottom ? y - (rect.bottom - 1) : 0);
     return dx * dx + dy * dy;
 }
-
-Rect At(int x, int y, int width, int height)
-{
-    Rect rect;
-    rect.left = x;
-    rect.top = y;
-    rect.right = x + width;
-    rect.bottom = y + height;
-    return rect;
-}
 } // namespace
 
 Rect PalettePlace(int storedX, int storedY, int width, int height, const std::vector<Monitor>& monitors,
@@ -54,10 +44,10 @@ Rect PalettePlace(int storedX, int storedY, int width, int height, const std::ve
                     nearest = &monitor;
                 }
             }
-            return FrameLayout::ClampIntoWorkArea(At(storedX, storedY, width, height), nearest->workArea);
+            return FrameLayout::ClampIntoWorkArea(RectAt(storedX, storedY, width, height), nearest->workArea);
         }
     }
-    return At(parentWorkArea.left + kDefaultOffset, parentWorkArea.top + kDefaultOffset, width, height);
+    return RectAt(parentWorkArea.left + kDefaultOffset, parentWorkArea.top + kDefaultOffset, width, height);
 }
 
 int PresetEffectCount(int stored)

@@ -17,21 +17,13 @@
 #include "mixer/dialogs/FxCategoryDialogs.h"
 #include "mixer/engine/VarnServices.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/WinePath.h"
 
 namespace
 {
 using skintest::Narrow;
 using skintest::Text;
 namespace fs = std::filesystem;
-
-std::string WinePath(const fs::path& path)
-{
-    std::string text = (path.has_root_name() ? "" : "Z:") + path.generic_string();
-    for (char& c : text)
-        if (c == '/')
-            c = '\\';
-    return text;
-}
 
 // Ends the dialog with the answer after choosing entry (or a value past the list).
 class Script : public DialogAnswerer

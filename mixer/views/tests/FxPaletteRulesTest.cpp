@@ -11,26 +11,16 @@ namespace
 {
 using namespace FxPaletteRules;
 
-Rect Box(int left, int top, int width, int height)
-{
-    Rect rect;
-    rect.left = left;
-    rect.top = top;
-    rect.right = left + width;
-    rect.bottom = top + height;
-    return rect;
-}
-
 Monitor Screen(int left, int top, int width, int height, int taskbar)
 {
-    return Monitor{Box(left, top, width, height), Box(left, top, width, height - taskbar)};
+    return Monitor{RectAt(left, top, width, height), RectAt(left, top, width, height - taskbar)};
 }
 
 TEST(FxPaletteRules, ThePaletteOpensAtItsStoredPlaceWhenThatCanBeReached)
 {
     const std::vector<Monitor> one = {Screen(0, 0, 1920, 1080, 40)};
     const std::vector<Monitor> two = {Screen(0, 0, 1920, 1080, 40), Screen(1920, 200, 1280, 800, 0)};
-    const Rect parentArea = Box(0, 0, 1920, 1040);
+    const Rect parentArea = RectAt(0, 0, 1920, 1040);
     struct Case
     {
         const char* label;

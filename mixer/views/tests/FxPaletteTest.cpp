@@ -22,20 +22,12 @@
 #include "mixer/views/PresetInspector.h"
 #include "mixer/views/PresetTreeView.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
+#include "tests/support/WinePath.h"
 
 namespace
 {
 using namespace mainsection;
 using skintest::Narrow;
-
-std::string Win(const fs::path& path)
-{
-    std::string text = (path.has_root_name() ? "" : "Z:") + path.generic_string();
-    for (char& c : text)
-        if (c == '/')
-            c = '\\';
-    return text;
-}
 
 String Wide(const std::string& text)
 {
@@ -117,7 +109,7 @@ protected:
             link_.settings.DeleteKey(StringRef(name));
         ASSERT_TRUE(frame_.Create(nullptr, WS_POPUP, 0, 0, 400, 300, nullptr, 0, 0));
         palette_ = std::make_unique<FXPaletteWindow>();
-        ASSERT_TRUE(palette_->Create(&frame_, link_, Wide(Win(root_ / "program"))));
+        ASSERT_TRUE(palette_->Create(&frame_, link_, Wide(WinePath(root_ / "program"))));
         ASSERT_NE(palette_->GetTree(), nullptr);
         ASSERT_NE(palette_->GetInspector(), nullptr);
         tree_ = palette_->GetTree();
@@ -359,7 +351,7 @@ TEST_F(FxPaletteTest, ExportsMakeTheirFoldersAskBeforeOverwritingAndRememberThei
 {
     RecordingChooser chooser;
     Script script;
-    const std::string exports = Win(root_ / "exports");
+    const std::string exports = WinePath(root_ / "exports");
     chooser.answers = {exports};
     script.answers = {{"", 1, {}}};
     palette_->OnMenuCommand(FXPaletteWindow::kExportLibrary);
@@ -392,7 +384,7 @@ TEST_F(FxPaletteTest, ExportsMakeTheirFoldersAskBeforeOverwritingAndRememberThei
 
     // A category: the dialog offers the library's categories, the copy lands in its folder.
     fs::create_directories(root_ / "cats");
-    chooser.answers = {Win(root_ / "cats")};
+    chooser.answers = {WinePath(root_ / "cats")};
     script.shown.clear();
     script.answers = {{"", 1, {}}, {"", 1, {}}};
     palette_->OnMenuCommand(FXPaletteWindow::kExportCategory);
@@ -411,7 +403,7 @@ TEST_F(FxPaletteTest, ImportsCheckTheirFolderAndTheChooserRefusesAnIncompleteLib
     Script script;
     // Only "Effect Presets": the chooser's OK goes grey; the import itself still goes on.
     fs::create_directories(root_ / "incoming" / "Effect Presets" / "Strings");
-    const std::string incoming = Win(root_ / "incoming");
+    const std::string incoming = WinePath(root_ / "incoming");
     chooser.answers = {incoming};
     script.answers = {{"", 3, {}}, {"", 1, {}}};
     palette_->OnMenuCommand(FXPaletteWindow::kImportLibrary);
@@ -436,7 +428,7 @@ TEST_F(FxPaletteTest, ImportsCheckTheirFolderAndTheChooserRefusesAnIncompleteLib
     EXPECT_EQ(Narrow(last), incoming);
 
     // A folder without "Effect Presets" stops at once.
-    chooser.answers = {Win(root_ / "exports")};
+    chooser.answers = {WinePath(root_ / "exports")};
     script.shown.clear();
     script.answers = {{"", 1, {}}};
     palette_->OnMenuCommand(FXPaletteWindow::kImportCategory);
