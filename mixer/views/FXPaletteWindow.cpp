@@ -79,7 +79,10 @@ FXPaletteWindow::FXPaletteWindow()
 
 FXPaletteWindow::~FXPaletteWindow()
 {
-    // The inspector is a child of the panel: it goes before the panel's window.
+    // The tree goes with the panel's controls, after this palette's members: it tells the
+    // palette nothing more. The inspector, a child window, goes before the panel's window.
+    if (tree_)
+        tree_->ForgetPalette();
     inspector_.reset();
     if (current_ == this)
         current_ = nullptr;

@@ -119,6 +119,8 @@ public:
     void RenameCategory(TreeItem* node);
     void DeletePreset(TreeItem* item);
     void RenamePreset(TreeItem* item);
+    // The palette goes before the tree (its panel deletes the tree): nothing is told after.
+    void ForgetPalette() { palette_ = nullptr; }
     // The remembered menu item, as a right click sets it.
     void RememberItem(TreeItem* item) { remembered_ = item; }
     TreeItem* RememberedItem() const { return remembered_; }
