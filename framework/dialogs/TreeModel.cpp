@@ -55,7 +55,13 @@ TreeItem* TreeModel::AddItem(TreeItem* parent, const StringRef& text, int32_t da
     if (item->GetText().Length() != text.Length())
         return nullptr; // the text could not be copied
     TreeItem* added = item.get();
-    ListOf(parent).push_back(std::move(item));
+    auto& list = ListOf(parent);
+    auto place = list.end();
+    if (comparer_)
+        place = std::find_if(list.begin(), list.end(), [&](const std::unique_ptr<TreeItem>& existing) {
+            return comparer_->CompareItems(added->GetText(), existing->GetText()) < 0;
+        });
+    list.insert(place, std::move(item));
     Recount();
     if (!cursor_)
         cursor_ = added;
@@ -63,6 +69,19 @@ TreeItem* TreeModel::AddItem(TreeItem* parent, const StringRef& text, int32_t da
     if (redraw)
         RepaintAll();
     return added;
+}
+
+int TreeModel::SetItemText(TreeItem* item, const StringRef& text, bool redraw)
+{
+    if (!item)
+        return 0;
+    String copy;
+    copy.Append(text);
+    if (copy.Length() != text.Length() || !item->text_.Assign(copy))
+        return 0;
+    if (redraw)
+        RepaintItem(item);
+    return 1;
 }
 
 void TreeModel::DeleteItem(TreeItem* item, bool redraw)

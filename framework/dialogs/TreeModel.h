@@ -68,6 +68,17 @@ protected:
     ~TreeViewListener() = default;
 };
 
+// Keeps a tree's lists sorted: a new item goes before the first item of its list whose text
+// compares after it (answer below 0), else last, so equal texts keep the order of adding.
+class TreeItemComparer
+{
+public:
+    virtual int CompareItems(const String& newText, const String& existingText) = 0;
+
+protected:
+    ~TreeItemComparer() = default;
+};
+
 // The rows of a tree view without its window: items, the keyboard cursor, the mark, the rows
 // that show (items whose ancestors are all expanded, numbered depth-first) and the first row in
 // view, kept in step with an attached vertical scroll bar. The window supplies the client size
@@ -93,8 +104,12 @@ public:
     void SetMetrics(int itemHeight, int indent, bool singleSelect);
     void SetClientSize(int width, int height);
 
+    // Null gives unsorted lists (items go last) back. Not owned.
+    void SetComparer(TreeItemComparer* comparer) { comparer_ = comparer; }
     // Null parent: a top-level item. The first item added becomes the cursor, unannounced.
     TreeItem* AddItem(TreeItem* parent, const StringRef& text, int32_t data1, int32_t data2, bool redraw);
+    // 0 when the text cannot be copied (the item keeps its old one).
+    int SetItemText(TreeItem* item, const StringRef& text, bool redraw);
     void DeleteItem(TreeItem* item, bool redraw);
     void DeleteAllItems(bool redraw);
     void SelectItem(TreeItem* item, bool redraw, bool scrollIntoView);
@@ -153,9 +168,10 @@ private:
     TreeView* view_;             // borrowed
     TreeViewListener* listener_; // borrowed (this by default)
     std::vector<std::unique_ptr<TreeItem>> items_;
-    TreeItem* cursor_ = nullptr;     // borrowed from the items
-    TreeItem* marked_ = nullptr;     // borrowed from the items; single-select mode
-    Scroller* horizontal_ = nullptr; // borrowed
+    TreeItem* cursor_ = nullptr;           // borrowed from the items
+    TreeItem* marked_ = nullptr;           // borrowed from the items; single-select mode
+    TreeItemComparer* comparer_ = nullptr; // borrowed
+    Scroller* horizontal_ = nullptr;       // borrowed
     int indent_ = 16;
     bool singleSelect_ = true;
     int rowCount_ = 0;

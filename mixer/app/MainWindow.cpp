@@ -86,7 +86,7 @@ int MainWindow::LoadSkin(int reload)
         return 0;
     folder.AppendAscii("\\Skins\\");
     folder.Append(name);
-    return reload ? skin_.Reload(folder, nullptr) : skin_.Load(folder, nullptr);
+    return reload ? skin_.Reload(folder, &viewFactory_) : skin_.Load(folder, &viewFactory_);
 }
 
 int MainWindow::FallBackToDefaultSkin()

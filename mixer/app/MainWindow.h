@@ -8,6 +8,7 @@
 #include "framework/windows/Window.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/EngineEventTargets.h"
+#include "mixer/views/FXPaletteWindow.h"
 #include "mixer/views/MainWindowLink.h"
 
 class ApplicationHost;
@@ -128,6 +129,7 @@ private:
     ApplicationHost* host_ = nullptr;   // borrowed
     int listening_ = 0;
     Skin skin_;
+    PresetViewFactory viewFactory_; // the skin's views: the FX palette's tree
     RegistryKey settings_;
     MainFrameFactory frameFactory_;
     std::unique_ptr<MainFrameTarget> frame_;

@@ -392,6 +392,17 @@ public:
     virtual int VARN_CALL GetProfile(VarnDriverProfile* profile) = 0; // 0
 };
 
+struct VarnCoreEffectRecord;
+struct VarnPresetRecord;
+
+// Whether an effect or preset fits the DSP of a hardware system: 1 fits.
+class IVarnFitChecker
+{
+public:
+    virtual int VARN_CALL CoreEffectFits(const VarnCoreEffectRecord* effect) = 0; // 0
+    virtual int VARN_CALL PresetFits(const VarnPresetRecord* preset) = 0;         // 1
+};
+
 // One hardware system, also the mixer model's hardware description. "Has feature" and the
 // system's feature tests are the same operation.
 class IVarnHardware
@@ -411,7 +422,8 @@ public:
     // the main and monitor mixes.
     virtual int VARN_CALL GetModelCode() = 0;
     virtual int VARN_CALL IsMaster() = 0;
-    virtual void VARN_CALL Reserved11() {}
+    // 11 (our choice): the system's fit checker, never null.
+    virtual IVarnFitChecker* VARN_CALL GetFitChecker() = 0;
     // 12: reclaims DSP resources that strips and inserts left (before a retry, and when the
     // hardware changed); nonzero on success.
     virtual int VARN_CALL PrepareDsp() = 0;
@@ -447,30 +459,74 @@ public:
     virtual int VARN_CALL SelectsNewStrip() = 0;
 };
 
-// The effects library: core effects, user categories and presets on disk.
+// A 16-byte effect or preset id; passed by value as four words.
+struct VarnEffectId
+{
+    std::uint32_t data[4];
+};
+static_assert(sizeof(VarnEffectId) == 16, "effect id");
+
+// The effects library's records, as the engine fills them.
+struct VarnCoreEffectRecord
+{
+    VarnEffectId id;
+    char16_t name[256]; // zero-terminated
+    std::uint8_t reserved[40];
+};
+struct VarnCategoryRecord
+{
+    char16_t name[256]; // zero-terminated
+};
+constexpr int kVarnPresetEffects = 200;
+struct VarnPresetRecord
+{
+    VarnEffectId id;
+    char16_t name[256]; // zero-terminated
+    std::uint8_t reserved[1024];
+    std::int32_t effectCount; // the engine's count; a reader bounds it by kVarnPresetEffects
+    VarnEffectId effects[kVarnPresetEffects];
+    std::int32_t factory; // nonzero: a factory preset, which cannot be renamed or deleted
+};
+static_assert(sizeof(VarnCoreEffectRecord) == 568 && offsetof(VarnCoreEffectRecord, name) == 16, "core effect record");
+static_assert(sizeof(VarnCategoryRecord) == 512, "category record");
+static_assert(sizeof(VarnPresetRecord) == 4760 && offsetof(VarnPresetRecord, name) == 16 &&
+                  offsetof(VarnPresetRecord, effectCount) == 1552 && offsetof(VarnPresetRecord, effects) == 1556 &&
+                  offsetof(VarnPresetRecord, factory) == 4756,
+              "preset record");
+
+// The effects library: core effects, user categories and presets on disk. A change raises
+// event 850 + kind (0 category added, 1 deleted, 2 renamed, 3 preset added, 4 deleted, 5
+// renamed) whose argument the engine keeps until the program acknowledges the event
+// (IVarnServices 34); for a preset renamed the argument is the preset's VarnPresetRecord. A
+// change of the core effects raises 804. The edits' last argument asks for those events; a
+// refused edit answers 0 and changes nothing. Slots 2-5, 8-12, 15-17 and 19 are our choice.
 class IVarnFxLibrary
 {
 public:
-    virtual int VARN_CALL LoadCoreEffects() = 0; // 0
-    virtual int VARN_CALL LoadCategories() = 0;  // 1
-    virtual void VARN_CALL Reserved2() {}
-    virtual void VARN_CALL Reserved3() {}
-    virtual void VARN_CALL Reserved4() {}
-    virtual void VARN_CALL Reserved5() {}
-    virtual int VARN_CALL GetCategoryCount() = 0;                       // 6
-    virtual int VARN_CALL GetCategoryInfo(int index, void* record) = 0; // 7
-    virtual void VARN_CALL Reserved8() {}
-    virtual void VARN_CALL Reserved9() {}
-    virtual void VARN_CALL Reserved10() {}
-    virtual void VARN_CALL Reserved11() {}
-    virtual void VARN_CALL Reserved12() {}
+    virtual int VARN_CALL LoadCoreEffects() = 0;                                                 // 0
+    virtual int VARN_CALL LoadCategories() = 0;                                                  // 1
+    virtual int VARN_CALL GetCoreEffectCount() = 0;                                              // 2
+    virtual int VARN_CALL GetCoreEffectInfo(int index, VarnCoreEffectRecord* record) = 0;        // 3
+    virtual int VARN_CALL GetPresetCount(int category) = 0;                                      // 4
+    virtual int VARN_CALL GetPresetInfo(int category, int preset, VarnPresetRecord* record) = 0; // 5
+    virtual int VARN_CALL GetCategoryCount() = 0;                                                // 6
+    virtual int VARN_CALL GetCategoryInfo(int index, VarnCategoryRecord* record) = 0;            // 7
+    // 8: the index of the category of that name, or -1; flags 0.
+    virtual int VARN_CALL FindCategory(const char16_t* name, int flags) = 0;
+    // 9: 1 and the library's current record when the preset with the record's id exists.
+    virtual int VARN_CALL FindPreset(const VarnPresetRecord* preset, VarnPresetRecord* found) = 0;
+    // 10: the core effect's name into capacity units; 0 for an unknown id.
+    virtual int VARN_CALL GetEffectName(const VarnEffectId* effect, char16_t* name, int capacity) = 0;
+    virtual int VARN_CALL DeleteCategory(const char16_t* name, int notify) = 0;                          // 11
+    virtual int VARN_CALL RenameCategory(const char16_t* name, const char16_t* newName, int notify) = 0; // 12
     virtual void VARN_CALL Reserved13() {}
     virtual void VARN_CALL Reserved14() {}
-    virtual void VARN_CALL Reserved15() {}
-    virtual void VARN_CALL Reserved16() {}
-    virtual void VARN_CALL Reserved17() {}
+    virtual int VARN_CALL CreateCategory(const char16_t* name, int notify) = 0;                               // 15
+    virtual int VARN_CALL DeletePreset(const VarnPresetRecord* preset, int notify) = 0;                       // 16
+    virtual int VARN_CALL RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify) = 0; // 17
     virtual void VARN_CALL Reserved18() {}
-    virtual void VARN_CALL Reserved19() {}
+    // 19: imports one category folder of an exported "Effect Presets" folder.
+    virtual int VARN_CALL ImportCategory(const char16_t* effectPresetsFolder, const char16_t* category) = 0;
     virtual void VARN_CALL Reserved20() {}
     virtual void VARN_CALL Reserved21() {}
     virtual void VARN_CALL Reserved22() {}
@@ -483,13 +539,6 @@ public:
     virtual int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder,
                                         const char16_t* effectPresetsFolder) = 0; // 28
 };
-
-// A 16-byte effect or preset id; passed by value as four words.
-struct VarnEffectId
-{
-    std::uint32_t data[4];
-};
-static_assert(sizeof(VarnEffectId) == 16, "effect id");
 
 // The back end of the private COM interfaces: one operation per COM method of the effects
 // plug-in's interfaces, taking its arguments as the server passes them on; a result above 0
@@ -608,9 +657,9 @@ public:
     // The rate code of a session file; stays 6 when unknown.
     virtual int VARN_CALL GetFileRate(const char16_t* path, int* rateCode) = 0; // 32
     virtual IVarnAutomation* VARN_CALL GetAutomation() = 0;                     // 33
-    // Hands an event's data back to the engine once the program has handled the event.
-    virtual void VARN_CALL AcknowledgeEvent(int id, int reserved1, VarnEventArg data,
-                                            int reserved2) = 0; // 34
+    // Hands an event's data back to the engine once the program has handled the event; the
+    // library's events pass texts, records and ids (IVarnFxLibrary).
+    virtual void VARN_CALL AcknowledgeEvent(int id, VarnEventArg a, VarnEventArg b, VarnEventArg c) = 0; // 34
 };
 
 // The engine library's one export.

@@ -23,6 +23,13 @@ constexpr char16_t kTvViewMode[] = u"TV View Mode";
 constexpr char16_t kTvOutputsMode[] = u"TV Outputs Mode";
 constexpr char16_t kTvInputsMode[] = u"TV Inputs Mode";
 constexpr char16_t kFxPaletteVisible[] = u"FX palette visible";
+// The FX palette's place and the folders its four import and export choosers start on.
+constexpr char16_t kFxPaletteX[] = u"FX Palette XPos";
+constexpr char16_t kFxPaletteY[] = u"FX Palette YPos";
+constexpr char16_t kLastImportLibrary[] = u"Last Import Library directory";
+constexpr char16_t kLastImportCategory[] = u"Last Import Category directory";
+constexpr char16_t kLastExportLibrary[] = u"Last Export Library directory";
+constexpr char16_t kLastExportCategory[] = u"Last Export Category directory";
 // The sync settings panel's visibility is kept under two names: the frame writes "Sync UI
 // Panel" when it opens or closes the panel, the main toolbar "Sync Panel Visible" when its
 // toggle changes. Both are kept, as other readers of the key may look for either.

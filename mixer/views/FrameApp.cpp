@@ -510,6 +510,10 @@ void FrameApp::RestoreWindows()
         Restore();
     if (!IsVisible())
         Show(SW_SHOW);
+    // A frame made hidden (as at the program's start) has no palette yet: one left open comes
+    // back when the frame does.
+    if (!fxPalette_ && owner_->GetSettings().ReadBool(ViewSettings::kFxPaletteVisible, 0))
+        ShowFxPalette(1);
     if (fxPalette_)
         fxPalette_->GetWindow().Show(SW_SHOW);
     if (syncPanel_)

@@ -1,5 +1,7 @@
 #include "mixer/views/ProgramSections.h"
 
+#include "framework/windows/AppBase.h"
+#include "mixer/views/FXPaletteWindow.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
@@ -31,4 +33,16 @@ TVAreaView* ProgramSections::MakeTVView(int mode, MainSectionView& owner)
     default:
         return nullptr;
     }
+}
+
+std::unique_ptr<FxPaletteFace> ProgramSections::CreateFxPalette(FrameApp& frame, MainWindowLink& owner)
+{
+    String folder;
+    if (!AppBase::ModulePath(folder))
+        return nullptr;
+    auto palette = std::make_unique<FXPaletteWindow>();
+    if (!palette->Create(&frame, owner, folder))
+        return nullptr;
+    palette->Show(SW_SHOW);
+    return palette;
 }

@@ -17,4 +17,6 @@ public:
     // The TV view of the mode the program has, created in the section; null for another mode
     // or when the skin has no panel for it.
     static TVAreaView* MakeTVView(int mode, MainSectionView& owner);
+    // The FX palette over the program folder's library; null when the skin has no "fxPalette".
+    std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp& frame, MainWindowLink& owner) override;
 };

@@ -1,10 +1,12 @@
 #include "standins/engine/EngineModel.h"
 
 #include "mixer/engine/EngineVocabulary.h"
+#include "standins/engine/StandinEffects.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -872,40 +874,201 @@ int SessionFile::ReadRate(const fs::path& file)
     return 6;
 }
 
+namespace
+{
+// Copies a folder's tree into target, replacing files of the same name. fs::copy is not used:
+// the Windows runtime's refuses a target folder that exists.
+bool CopyTree(const fs::path& source, const fs::path& target)
+{
+    std::error_code error;
+    fs::create_directories(target, error);
+    if (!fs::is_directory(target, error))
+        return false;
+    for (fs::recursive_directory_iterator it(source, error), end; !error && it != end; it.increment(error))
+    {
+        const fs::path to = target / fs::relative(it->path(), source, error);
+        if (error)
+            return false;
+        if (it->is_directory(error))
+            fs::create_directories(to, error);
+        else
+            fs::copy_file(it->path(), to, fs::copy_options::overwrite_existing, error);
+        if (error)
+            return false;
+    }
+    return !error;
+}
+
+std::string Utf8(const char16_t* text)
+{
+    return text ? fs::path(text).u8string() : std::string("(null)");
+}
+std::string IdText(const VarnEffectId& id)
+{
+    char text[40];
+    std::snprintf(text, sizeof(text), "%08x-%08x-%08x-%08x", id.data[0], id.data[1], id.data[2], id.data[3]);
+    return text;
+}
+} // namespace
+
+int StandinFxLibrary::Logged(std::string entry, int answer)
+{
+    if (log_)
+        log_(entry + " -> " + std::to_string(answer));
+    return answer;
+}
+
+void StandinFxLibrary::ReadFolders()
+{
+    coreEffects = SubfolderNames(folder_ / "Core Effects" / "Presets");
+    categories = SubfolderNames(folder_ / "Effect Presets");
+    effects_.AddFolders(coreEffects, categories);
+}
+
 int VARN_CALL StandinFxLibrary::LoadCoreEffects()
 {
     coreEffects = SubfolderNames(folder_ / "Core Effects" / "Presets");
-    return 1;
+    if (effects_.AddFolders(coreEffects, {}) && raise_)
+        raise_(EngineEvent::kPresetListToPalette, 0);
+    return Logged("Library LoadCoreEffects", 1);
 }
 
 int VARN_CALL StandinFxLibrary::LoadCategories()
 {
     categories = SubfolderNames(folder_ / "Effect Presets");
-    return 1;
+    effects_.AddFolders({}, categories);
+    return Logged("Library LoadCategories", 1);
 }
 
-int VARN_CALL StandinFxLibrary::GetCategoryInfo(int index, void* record)
+int VARN_CALL StandinFxLibrary::GetCoreEffectCount()
 {
-    if (!record || index < 0 || index >= GetCategoryCount())
-        return 0;
-    unsigned char* bytes = static_cast<unsigned char*>(record);
-    std::memset(bytes, 0, 264);
-    const std::u16string& name = categories[index];
-    std::memcpy(bytes, name.data(), std::min<size_t>(name.size(), 127) * sizeof(char16_t));
-    return 1;
+    return effects_.CoreEffectCount();
+}
+
+int VARN_CALL StandinFxLibrary::GetCoreEffectInfo(int index, VarnCoreEffectRecord* record)
+{
+    return effects_.CoreEffectInfo(index, record);
+}
+
+int VARN_CALL StandinFxLibrary::GetPresetCount(int category)
+{
+    return effects_.PresetCount(category);
+}
+
+int VARN_CALL StandinFxLibrary::GetPresetInfo(int category, int preset, VarnPresetRecord* record)
+{
+    return effects_.PresetInfo(category, preset, record);
+}
+
+int VARN_CALL StandinFxLibrary::GetCategoryCount()
+{
+    return effects_.CategoryCount();
+}
+
+int VARN_CALL StandinFxLibrary::GetCategoryInfo(int index, VarnCategoryRecord* record)
+{
+    return effects_.CategoryInfo(index, record);
+}
+
+int VARN_CALL StandinFxLibrary::FindCategory(const char16_t* name, int)
+{
+    return effects_.CategoryIndex(name);
+}
+
+int VARN_CALL StandinFxLibrary::FindPreset(const VarnPresetRecord* preset, VarnPresetRecord* found)
+{
+    return effects_.FindPresetRecord(preset, found);
+}
+
+int VARN_CALL StandinFxLibrary::GetEffectName(const VarnEffectId* effect, char16_t* name, int capacity)
+{
+    return effects_.EffectName(effect, name, capacity);
+}
+
+int VARN_CALL StandinFxLibrary::DeleteCategory(const char16_t* name, int notify)
+{
+    std::string entry = "Library DeleteCategory " + Utf8(name) + " " + std::to_string(notify);
+    if (!effects_.DeletePresetCategory(name))
+        return Logged(entry, 0);
+    std::error_code error;
+    fs::remove_all(folder_ / "Effect Presets" / fs::path(name), error);
+    return Logged(entry, 1);
+}
+
+int VARN_CALL StandinFxLibrary::RenameCategory(const char16_t* name, const char16_t* newName, int notify)
+{
+    std::string entry = "Library RenameCategory " + Utf8(name) + " " + Utf8(newName) + " " + std::to_string(notify);
+    if (!effects_.RenamePresetCategory(name, newName))
+        return Logged(entry, 0);
+    std::error_code error;
+    const fs::path from = folder_ / "Effect Presets" / fs::path(name);
+    if (fs::exists(from, error))
+        fs::rename(from, folder_ / "Effect Presets" / fs::path(newName), error);
+    return Logged(entry, 1);
+}
+
+int VARN_CALL StandinFxLibrary::CreateCategory(const char16_t* name, int notify)
+{
+    std::string entry = "Library CreateCategory " + Utf8(name) + " " + std::to_string(notify);
+    if (!effects_.CreatePresetCategory(name))
+        return Logged(entry, 0);
+    std::error_code error;
+    fs::create_directories(folder_ / "Effect Presets" / fs::path(name), error);
+    return Logged(entry, 1);
+}
+
+int VARN_CALL StandinFxLibrary::DeletePreset(const VarnPresetRecord* preset, int notify)
+{
+    if (!preset)
+        return Logged("Library DeletePreset (null)", 0);
+    return Logged("Library DeletePreset " + IdText(preset->id) + " " + std::to_string(notify),
+                  effects_.DeletePreset(preset->id));
+}
+
+int VARN_CALL StandinFxLibrary::RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify)
+{
+    if (!preset)
+        return Logged("Library RenamePreset (null)", 0);
+    return Logged("Library RenamePreset " + IdText(preset->id) + " " + Utf8(name) + " " + std::to_string(notify),
+                  effects_.RenamePreset(preset->id, name));
+}
+
+int VARN_CALL StandinFxLibrary::ImportCategory(const char16_t* effectPresetsFolder, const char16_t* category)
+{
+    std::string entry = "Library ImportCategory " + Utf8(effectPresetsFolder) + " " + Utf8(category);
+    if (!effectPresetsFolder || !category || !StandinIsValidName(StandinCutName(category)))
+        return Logged(entry, 0);
+    std::error_code error;
+    const fs::path source = fs::path(effectPresetsFolder) / fs::path(category);
+    if (!fs::is_directory(source, error))
+        return Logged(entry, 0);
+    if (!CopyTree(source, folder_ / "Effect Presets" / fs::path(category)))
+        return Logged(entry, 0);
+    LoadCategories();
+    return Logged(entry, 1);
 }
 
 int VARN_CALL StandinFxLibrary::ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder)
 {
+    std::string entry = "Library ImportLibrary " + Utf8(corePresetsFolder) + " " + Utf8(effectPresetsFolder);
     if (!corePresetsFolder || !effectPresetsFolder)
-        return 0;
+        return Logged(entry, 0);
+    // An exported library may hold either part; a part that is not there is not imported.
     std::error_code error;
-    const auto options = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
-    fs::create_directories(folder_ / "Core Effects" / "Presets", error);
-    fs::copy(fs::path(corePresetsFolder), folder_ / "Core Effects" / "Presets", options, error);
-    if (error)
-        return 0;
-    fs::create_directories(folder_ / "Effect Presets", error);
-    fs::copy(fs::path(effectPresetsFolder), folder_ / "Effect Presets", options, error);
-    return error ? 0 : 1;
+    const std::pair<fs::path, fs::path> parts[] = {{corePresetsFolder, folder_ / "Core Effects" / "Presets"},
+                                                   {effectPresetsFolder, folder_ / "Effect Presets"}};
+    int imported = 0;
+    for (const auto& [from, to] : parts)
+    {
+        if (!fs::is_directory(from, error))
+            continue;
+        if (!CopyTree(from, to))
+            return Logged(entry, 0);
+        ++imported;
+    }
+    if (!imported)
+        return Logged(entry, 0);
+    LoadCoreEffects();
+    LoadCategories();
+    return Logged(entry, 1);
 }

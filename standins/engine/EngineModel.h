@@ -312,7 +312,9 @@ public:
     int VARN_CALL PrepareDsp() override;
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
+    IVarnFitChecker* VARN_CALL GetFitChecker() override { return fitChecker; }
 
+    IVarnFitChecker* fitChecker = nullptr; // borrowed: the services' checker over the effects
     StandinSettings settings;
     std::vector<std::unique_ptr<StandinStrip>> strips; // strip i records ASIO input pair i
     std::vector<std::unique_ptr<StandinBus>> buses;    // aux, main and recording buses
@@ -397,23 +399,52 @@ public:
     static int ReadRate(const std::filesystem::path& file);
 };
 
-// Core effects ("Core Effects\Presets\<effect>") and categories ("Effect Presets\<category>")
-// of the program folder.
+class StandinEffects;
+
+// The effects library's face: the records and edits of the effects (StandinEffects, which
+// KivQuorvel reads over COM: one library for both) and the folders on disk. Category edits act
+// on "Effect Presets"; every call is written to the log.
 class StandinFxLibrary final : public IVarnFxLibrary
 {
 public:
-    explicit StandinFxLibrary(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
+    StandinFxLibrary(std::filesystem::path programFolder, StandinEffects& effects, std::function<void(std::string)> log,
+                     std::function<void(int, VarnEventArg)> raise)
+        : folder_(std::move(programFolder)), effects_(effects), log_(std::move(log)), raise_(std::move(raise))
+    {
+    }
+    // Reads the folders as the engine does when it starts (not logged).
+    void ReadFolders();
+    // Read the folders again; a core effect that is new raises 804.
     int VARN_CALL LoadCoreEffects() override;
     int VARN_CALL LoadCategories() override;
-    int VARN_CALL GetCategoryCount() override { return static_cast<int>(categories.size()); }
-    // Fills a 264-byte record: 128 UTF-16 units of name, a value and the core flag.
-    int VARN_CALL GetCategoryInfo(int index, void* record) override;
-    // Copies the preset folders of an exported library into the program folder's.
+    int VARN_CALL GetCoreEffectCount() override;
+    int VARN_CALL GetCoreEffectInfo(int index, VarnCoreEffectRecord* record) override;
+    int VARN_CALL GetPresetCount(int category) override;
+    int VARN_CALL GetPresetInfo(int category, int preset, VarnPresetRecord* record) override;
+    int VARN_CALL GetCategoryCount() override;
+    int VARN_CALL GetCategoryInfo(int index, VarnCategoryRecord* record) override;
+    int VARN_CALL FindCategory(const char16_t* name, int flags) override;
+    int VARN_CALL FindPreset(const VarnPresetRecord* preset, VarnPresetRecord* found) override;
+    int VARN_CALL GetEffectName(const VarnEffectId* effect, char16_t* name, int capacity) override;
+    int VARN_CALL DeleteCategory(const char16_t* name, int notify) override;
+    int VARN_CALL RenameCategory(const char16_t* name, const char16_t* newName, int notify) override;
+    int VARN_CALL CreateCategory(const char16_t* name, int notify) override;
+    int VARN_CALL DeletePreset(const VarnPresetRecord* preset, int notify) override;
+    int VARN_CALL RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify) override;
+    int VARN_CALL ImportCategory(const char16_t* effectPresetsFolder, const char16_t* category) override;
+    // Copies the preset folders of an exported library into the program folder's; the
+    // categories found there join the library.
     int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder) override;
 
+    // The folder names of the last loads.
     std::vector<std::u16string> coreEffects;
     std::vector<std::u16string> categories;
 
 private:
+    int Logged(std::string entry, int answer);
+
     std::filesystem::path folder_;
+    StandinEffects& effects_;
+    std::function<void(std::string)> log_;
+    std::function<void(int, VarnEventArg)> raise_;
 };

@@ -171,7 +171,17 @@ void StandinEffects::Configure(const std::vector<std::u16string>& coreEffects,
                                const std::vector<std::u16string>& categories, std::function<int()> rateCode,
                                std::function<void(int, VarnEventArg)> raise)
 {
+    AddFolders(coreEffects, categories);
     std::lock_guard<std::mutex> lock(lock_);
+    rateCode_ = std::move(rateCode);
+    raise_ = std::move(raise);
+}
+
+bool StandinEffects::AddFolders(const std::vector<std::u16string>& coreEffects,
+                                const std::vector<std::u16string>& categories)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    bool added = false;
     for (const std::u16string& folder : coreEffects)
     {
         const std::u16string name = StandinCutName(folder.c_str());
@@ -185,6 +195,7 @@ void StandinEffects::Configure(const std::vector<std::u16string>& coreEffects,
             effect.id = VarnEffectId{{kEffectTag, NameHash(name), 0, 0}};
             effect.cost = 10;
             effects_.push_back(std::move(effect));
+            added = true;
         }
     }
     for (const std::u16string& folder : categories)
@@ -193,8 +204,143 @@ void StandinEffects::Configure(const std::vector<std::u16string>& coreEffects,
         if (StandinIsValidName(name) && !FindCategory(name))
             categories_.push_back(Category{name, {}});
     }
-    rateCode_ = std::move(rateCode);
-    raise_ = std::move(raise);
+    return added;
+}
+
+int StandinEffects::CoreEffectCount()
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return static_cast<int>(effects_.size());
+}
+
+int StandinEffects::CoreEffectInfo(int index, VarnCoreEffectRecord* record)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!record || index < 0 || index >= static_cast<int>(effects_.size()))
+        return 0;
+    *record = VarnCoreEffectRecord{};
+    record->id = effects_[index].id;
+    CopyName(record->name, effects_[index].name);
+    return 1;
+}
+
+int StandinEffects::CategoryCount()
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return static_cast<int>(categories_.size());
+}
+
+int StandinEffects::CategoryInfo(int index, VarnCategoryRecord* record)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!record || index < 0 || index >= static_cast<int>(categories_.size()))
+        return 0;
+    *record = VarnCategoryRecord{};
+    CopyName(record->name, categories_[index].name);
+    return 1;
+}
+
+int StandinEffects::PresetCount(int category)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (category < 0 || category >= static_cast<int>(categories_.size()))
+        return 0;
+    return static_cast<int>(categories_[category].presets.size());
+}
+
+namespace
+{
+template <class Preset>
+void FillPreset(const Preset& preset, VarnPresetRecord* record)
+{
+    std::memset(record, 0, sizeof(*record));
+    record->id = preset.id;
+    CopyName(record->name, preset.name);
+    record->effectCount = static_cast<int32_t>(std::min<size_t>(preset.effects.size(), kVarnPresetEffects));
+    for (int32_t i = 0; i < record->effectCount; ++i)
+        record->effects[i] = preset.effects[i].effect;
+    record->factory = preset.factory ? 1 : 0;
+}
+} // namespace
+
+int StandinEffects::PresetInfo(int category, int preset, VarnPresetRecord* record)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (!record || category < 0 || category >= static_cast<int>(categories_.size()) || preset < 0 ||
+        preset >= static_cast<int>(categories_[category].presets.size()))
+        return 0;
+    FillPreset(categories_[category].presets[preset], record);
+    return 1;
+}
+
+int StandinEffects::CategoryIndex(const char16_t* name)
+{
+    if (!name)
+        return -1;
+    std::lock_guard<std::mutex> lock(lock_);
+    for (size_t i = 0; i < categories_.size(); ++i)
+        if (categories_[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int StandinEffects::FindPresetRecord(const VarnPresetRecord* preset, VarnPresetRecord* found)
+{
+    if (!preset)
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    const Preset* current = FindPreset(preset->id);
+    if (!current)
+        return 0;
+    if (found)
+        FillPreset(*current, found);
+    return 1;
+}
+
+int StandinEffects::EffectName(const VarnEffectId* effect, char16_t* name, int capacity)
+{
+    if (!effect || !name || capacity < 1)
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    const Effect* found = FindEffect(*effect);
+    if (!found)
+        return 0;
+    const size_t units = std::min<size_t>(found->name.size(), static_cast<size_t>(capacity - 1));
+    std::memcpy(name, found->name.data(), units * sizeof(char16_t));
+    name[units] = 0;
+    return 1;
+}
+
+bool StandinEffects::Acknowledge(int id)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    for (auto it = payloads_.begin(); it != payloads_.end(); ++it)
+    {
+        if (it->first == id)
+        {
+            payloads_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+size_t StandinEffects::PendingPayloads()
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return payloads_.size();
+}
+
+int VARN_CALL StandinFitChecker::CoreEffectFits(const VarnCoreEffectRecord* effect)
+{
+    int fits = 0;
+    return effect && effects_.GetEffectsFit(1, &effect->id, &fits) ? fits : 0;
+}
+
+int VARN_CALL StandinFitChecker::PresetFits(const VarnPresetRecord* preset)
+{
+    int fits = 0;
+    return preset && effects_.GetPresetsFit(1, &preset->id, &fits) ? fits : 0;
 }
 
 void StandinEffects::AddClient(int clientId)
@@ -589,8 +735,22 @@ void StandinEffects::LibraryChanged(int kind, const std::u16string& category, co
     if (!newName.empty())
         std::memcpy(lastChange_.detail + 16, newName.data(), std::min<size_t>(newName.size(), 127) * 2);
     hasChange_ = true;
+    // The payload: the change record, or for a renamed preset the preset's record.
+    std::vector<uint8_t> payload;
+    const Preset* renamed = kind == 5 && detail ? FindPreset(*static_cast<const VarnEffectId*>(detail)) : nullptr;
+    if (renamed)
+    {
+        payload.resize(sizeof(VarnPresetRecord));
+        FillPreset(*renamed, reinterpret_cast<VarnPresetRecord*>(payload.data()));
+    }
+    else
+    {
+        payload.resize(sizeof(lastChange_));
+        std::memcpy(payload.data(), &lastChange_, sizeof(lastChange_));
+    }
+    payloads_.emplace_back(kLibraryEvent + kind, std::move(payload));
     if (raise_)
-        raise_(kLibraryEvent, kind);
+        raise_(kLibraryEvent + kind, reinterpret_cast<VarnEventArg>(payloads_.back().second.data()));
 }
 
 void StandinEffects::PresetListChanged(const Effect& effect, int kind, const StandinCorePresetRecord& preset)

@@ -135,6 +135,28 @@ public:
     // card's built-in ones join them); the rate code the mixer runs at; how events are raised.
     void Configure(const std::vector<std::u16string>& coreEffects, const std::vector<std::u16string>& categories,
                    std::function<int()> rateCode, std::function<void(int, VarnEventArg)> raise);
+    // Folders found again on disk join the library; answers whether a core effect was new
+    // (the engine then raises 804).
+    bool AddFolders(const std::vector<std::u16string>& coreEffects, const std::vector<std::u16string>& categories);
+
+    // The library as the program's palette reads it (IVarnFxLibrary's records, which hold
+    // names of up to 255 units; the library's own names have at most 127). Indexes outside
+    // the lists and null records answer 0.
+    int CoreEffectCount();
+    int CoreEffectInfo(int index, VarnCoreEffectRecord* record);
+    int CategoryCount();
+    int CategoryInfo(int index, VarnCategoryRecord* record);
+    int PresetCount(int category);
+    int PresetInfo(int category, int preset, VarnPresetRecord* record);
+    // The index of the category, or -1.
+    int CategoryIndex(const char16_t* name);
+    // 1 with the current record when the preset with the record's id exists.
+    int FindPresetRecord(const VarnPresetRecord* preset, VarnPresetRecord* found);
+    int EffectName(const VarnEffectId* effect, char16_t* name, int capacity);
+    // A library event's payload (the argument of 850 + kind) stays until the event with that
+    // id is acknowledged; answers false when no payload of the id waits.
+    bool Acknowledge(int id);
+    size_t PendingPayloads();
     void AddClient(int clientId);
     void RemoveClient(int clientId);
     // For tests: the effect id of a core effect by name (zero when none).
@@ -279,4 +301,18 @@ private:
     uint32_t meterReads_ = 0;                      // lock_
     std::function<int()> rateCode_;                // lock_
     std::function<void(int, VarnEventArg)> raise_; // lock_
+    // Payloads of raised library events by event id, oldest first, until acknowledged.
+    std::vector<std::pair<int, std::vector<uint8_t>>> payloads_; // lock_
+};
+
+// A hardware system's fit checker over the effects' DSP budget.
+class StandinFitChecker final : public IVarnFitChecker
+{
+public:
+    explicit StandinFitChecker(StandinEffects& effects) : effects_(effects) {}
+    int VARN_CALL CoreEffectFits(const VarnCoreEffectRecord* effect) override;
+    int VARN_CALL PresetFits(const VarnPresetRecord* preset) override;
+
+private:
+    StandinEffects& effects_;
 };

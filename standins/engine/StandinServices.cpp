@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cstdio>
 #include <sstream>
 
 #include "mixer/engine/EngineVocabulary.h"
@@ -50,9 +51,12 @@ void StandinServices::Log(std::string entry)
 
 std::unique_ptr<StandinMixer> StandinServices::NewMixer()
 {
-    return std::make_unique<StandinMixer>(
+    auto mixer = std::make_unique<StandinMixer>(
         profile_, [this](std::string entry) { Log(std::move(entry)); },
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
+    for (int i = 0; i < mixer->SystemCount(); ++i)
+        static_cast<StandinHardware*>(mixer->GetSystem(i))->fitChecker = &fitChecker_;
+    return mixer;
 }
 
 void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)
@@ -94,11 +98,12 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
         Log(problem);
     automation_.Configure(profile_.keepCategory2, std::min(profile_.inputs, profile_.outputs) / 2,
                           [this](std::string entry) { Log(std::move(entry)); });
-    library_ = std::make_unique<StandinFxLibrary>(programFolder_);
-    library_->LoadCoreEffects();
-    library_->LoadCategories();
+    library_ = std::make_unique<StandinFxLibrary>(
+        programFolder_, automation_.Effects(), [this](std::string entry) { Log(std::move(entry)); },
+        [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
+    library_->ReadFolders();
     automation_.Effects().Configure(
-        library_->coreEffects, library_->categories,
+        {}, {},
         [this] {
             std::lock_guard<std::mutex> hold(modelLock_);
             return mixer_ ? mixer_->GetRateCode() : 1;
@@ -331,11 +336,45 @@ IVarnAutomation* VARN_CALL StandinServices::GetAutomation()
     return &automation_;
 }
 
-void VARN_CALL StandinServices::AcknowledgeEvent(int id, int reserved1, VarnEventArg data, int reserved2)
+namespace
 {
-    std::ostringstream entry;
-    entry << "AcknowledgeEvent " << id << " " << reserved1 << " " << data << " " << reserved2;
-    Log(entry.str());
+// An acknowledgement's argument as the library's events pass it: texts as text, records by
+// their name, ids in hexadecimal; 0 as 0.
+std::string AckText(int id, int position, VarnEventArg value)
+{
+    using namespace EngineEvent;
+    if (value == 0)
+        return "0";
+    const int kind = id - kEffectLibrary.first;
+    // (a, b, c) per kind: 0 (0, category record, 0); 1 (text, 0, 0); 2 (text, text, 0);
+    // 3 (text, text, preset record); 4 (text, text, id); 5 (text, text, preset record).
+    const bool text = (position == 0 && kind >= 1 && kind <= 5) || (position == 1 && kind >= 2 && kind <= 5);
+    if (text)
+        return "\"" + fs::path(reinterpret_cast<const char16_t*>(value)).u8string() + "\"";
+    if (position == 1 && kind == 0)
+        return "category \"" + fs::path(reinterpret_cast<const VarnCategoryRecord*>(value)->name).u8string() + "\"";
+    if (position == 2 && (kind == 3 || kind == 5))
+        return "preset \"" + fs::path(reinterpret_cast<const VarnPresetRecord*>(value)->name).u8string() + "\"";
+    if (position == 2 && kind == 4)
+    {
+        const auto* words = reinterpret_cast<const uint32_t*>(value);
+        char text[48];
+        std::snprintf(text, sizeof(text), "id %08x-%08x-%08x-%08x", words[0], words[1], words[2], words[3]);
+        return text;
+    }
+    return std::to_string(value);
+}
+} // namespace
+
+void VARN_CALL StandinServices::AcknowledgeEvent(int id, VarnEventArg a, VarnEventArg b, VarnEventArg c)
+{
+    std::string entry = "AcknowledgeEvent " + std::to_string(id);
+    if (EngineEvent::kEffectLibrary.Holds(id))
+        entry += " " + AckText(id, 0, a) + " " + AckText(id, 1, b) + " " + AckText(id, 2, c) +
+                 (automation_.Effects().Acknowledge(id) ? "" : " (nothing waited)");
+    else
+        entry += " " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c);
+    Log(entry);
 }
 
 void StandinServices::RaiseEvent(int id, VarnEventArg argument, std::function<void()> delivered)

@@ -49,7 +49,7 @@ public:
     void VARN_CALL SetModified(int modified) override;
     int VARN_CALL GetFileRate(const char16_t* path, int* rateCode) override;
     IVarnAutomation* VARN_CALL GetAutomation() override;
-    void VARN_CALL AcknowledgeEvent(int id, int reserved1, VarnEventArg data, int reserved2) override;
+    void VARN_CALL AcknowledgeEvent(int id, VarnEventArg a, VarnEventArg b, VarnEventArg c) override;
 
     // For tests: raise an event as the card would; listeners hear it on the engine thread,
     // which then runs delivered, when given.
@@ -93,6 +93,7 @@ private:
     std::vector<std::unique_ptr<StandinMixer>> retired_;
     std::unique_ptr<StandinFxLibrary> library_;
     StandinAutomation automation_;
+    StandinFitChecker fitChecker_{automation_.Effects()}; // every system's
     bool initialised_ = false;
     bool modified_ = false;
     bool claimedInstance_ = false; // this object is the process's initialised engine

@@ -32,6 +32,11 @@ public:
     virtual ~ChooserSeam() = default;
     // 1 with the chosen path, or 0 when the person cancelled.
     virtual int Answer(const Request& request, std::string& path) = 0;
+    // The window a folder chooser's callback talks to in place of the shell's dialog (it hears
+    // BFFM_SETSELECTIONA, BFFM_SETSTATUSTEXTA and BFFM_ENABLEOK); with none the callback is not
+    // run. The callback hears BFFM_INITIALIZED before the answer and BFFM_SELCHANGED with the
+    // chosen folder after it.
+    virtual HWND FolderWindow() { return nullptr; }
 
     // Installs seam (null: real dialogs again) and answers the one installed before.
     static ChooserSeam* Install(ChooserSeam* seam);

@@ -22,7 +22,13 @@ int Shell::CopyWithProgress(const char* sources, const StringRef& target, const 
     operation.pTo = to;
     operation.fFlags = FOF_SIMPLEPROGRESS;
     operation.lpszProgressTitle = title;
-    return SHFileOperationA(&operation) <= 0 ? 1 : 0;
+    const int result = SHFileOperationA(&operation);
+    return CopySucceeded(result, operation.fAnyOperationsAborted);
+}
+
+int Shell::CopySucceeded(int result, BOOL aborted)
+{
+    return result <= 0 && !aborted ? 1 : 0;
 }
 
 int Shell::BrowseForFolder(const StringRef& title, String& folder, HWND owner, BFFCALLBACK callback)
@@ -38,8 +44,21 @@ int Shell::BrowseForFolder(const StringRef& title, String& folder, HWND owner, B
         request.owner = owner;
         request.title = ansiTitle;
         request.flags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+        const HWND window = callback ? seam->FolderWindow() : nullptr;
+        if (window)
+            callback(window, BFFM_INITIALIZED, 0, 0);
         std::string path;
-        return seam->Answer(request, path) && folder.AppendAnsi(path.c_str()) ? 1 : 0;
+        if (!seam->Answer(request, path))
+            return 0;
+        if (window)
+        {
+            if (LPITEMIDLIST item = ILCreateFromPathA(path.c_str()))
+            {
+                callback(window, BFFM_SELCHANGED, reinterpret_cast<LPARAM>(item), 0);
+                ILFree(item);
+            }
+        }
+        return folder.AppendAnsi(path.c_str()) ? 1 : 0;
     }
     char chosen[MAX_PATH] = {};
     BROWSEINFOA info = {};

@@ -8,3 +8,14 @@ struct Rect
     int right = 0;
     int bottom = 0;
 };
+
+// The rectangle of that size at (left, top).
+inline Rect RectAt(int left, int top, int width, int height)
+{
+    Rect rect;
+    rect.left = left;
+    rect.top = top;
+    rect.right = left + width;
+    rect.bottom = top + height;
+    return rect;
+}

@@ -85,6 +85,7 @@ public:
     }
     int VARN_CALL ChannelExists(int, int, int) override { return 0; }
     IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
+    IVarnFitChecker* VARN_CALL GetFitChecker() override { return nullptr; }
 
 private:
     Recorder& log_;

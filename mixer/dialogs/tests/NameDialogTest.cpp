@@ -16,21 +16,12 @@
 #include "framework/skin/Skin.h"
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "mixer/dialogs/NameDialog.h"
+#include "tests/support/WinePath.h"
 
 namespace
 {
 using skintest::Narrow;
 using skintest::Text;
-
-// A build path (Unix) as Wine names it; a Windows path (the prefix's own temp folder) as it is.
-std::string WinePath(const std::filesystem::path& path)
-{
-    std::string text = (path.has_root_name() ? "" : "Z:") + path.generic_string();
-    for (char& c : text)
-        if (c == '/')
-            c = '\\';
-    return text;
-}
 
 const std::filesystem::path kSkin = std::filesystem::path(KIV_PROGRAM_DIR) / "Skins" / "Default";
 

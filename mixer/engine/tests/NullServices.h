@@ -27,5 +27,5 @@ public:
     void VARN_CALL SetModified(int) override {}
     int VARN_CALL GetFileRate(const char16_t*, int*) override { return 0; }
     IVarnAutomation* VARN_CALL GetAutomation() override { return nullptr; }
-    void VARN_CALL AcknowledgeEvent(int, int, VarnEventArg, int) override {}
+    void VARN_CALL AcknowledgeEvent(int, VarnEventArg, VarnEventArg, VarnEventArg) override {}
 };

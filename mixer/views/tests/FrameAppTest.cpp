@@ -559,6 +559,7 @@ TEST_F(FrameAppTest, AHiddenFrameHidesItsFloatingWindows)
     EXPECT_EQ(frame->GetFxPalette(), nullptr) << "a hidden frame does not show the palette";
     frame->RestoreWindows();
     EXPECT_TRUE(::IsWindowVisible(frame->GetHandle()));
+    EXPECT_NE(frame->GetFxPalette(), nullptr) << "the palette left open comes back with the frame";
 }
 
 TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)

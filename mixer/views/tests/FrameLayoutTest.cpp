@@ -10,16 +10,6 @@ namespace
 {
 using namespace FrameLayout;
 
-Rect Box(int left, int top, int width, int height)
-{
-    Rect rect;
-    rect.left = left;
-    rect.top = top;
-    rect.right = left + width;
-    rect.bottom = top + height;
-    return rect;
-}
-
 TEST(FrameLayout, StoredWidthOpensAtLeast470AndOnlyWidthsAbove420AreStored)
 {
     EXPECT_EQ(OpeningWidth(300), 470);
@@ -44,7 +34,7 @@ TEST(FrameLayout, TheFrameIsAsHighAsTheStripAreaOrTheMainSectionWithTheRoomBelow
 
 TEST(FrameLayout, ClampsTheWholeFrameIntoTheWorkArea)
 {
-    const Rect work = Box(0, 0, 1280, 1000);
+    const Rect work = RectAt(0, 0, 1280, 1000);
     struct Row
     {
         const char* label;
@@ -52,12 +42,12 @@ TEST(FrameLayout, ClampsTheWholeFrameIntoTheWorkArea)
         Rect expected;
     };
     const Row rows[] = {
-        {"inside stays", Box(20, 20, 470, 400), Box(20, 20, 470, 400)},
-        {"y below every monitor", Box(20, 5000, 470, 400), Box(20, 600, 470, 400)},
-        {"y above every monitor", Box(20, -3000, 470, 400), Box(20, 0, 470, 400)},
-        {"x off to the left", Box(-900, 20, 470, 400), Box(0, 20, 470, 400)},
-        {"running off the right edge", Box(1000, 20, 470, 400), Box(810, 20, 470, 400)},
-        {"wider and higher than the area", Box(-10, -10, 2000, 1500), Box(0, 0, 1280, 1000)},
+        {"inside stays", RectAt(20, 20, 470, 400), RectAt(20, 20, 470, 400)},
+        {"y below every monitor", RectAt(20, 5000, 470, 400), RectAt(20, 600, 470, 400)},
+        {"y above every monitor", RectAt(20, -3000, 470, 400), RectAt(20, 0, 470, 400)},
+        {"x off to the left", RectAt(-900, 20, 470, 400), RectAt(0, 20, 470, 400)},
+        {"running off the right edge", RectAt(1000, 20, 470, 400), RectAt(810, 20, 470, 400)},
+        {"wider and higher than the area", RectAt(-10, -10, 2000, 1500), RectAt(0, 0, 1280, 1000)},
     };
     for (const Row& row : rows)
     {
@@ -69,7 +59,7 @@ TEST(FrameLayout, ClampsTheWholeFrameIntoTheWorkArea)
         EXPECT_EQ(got.bottom, row.expected.bottom);
     }
     // A work area that does not start at the origin (a second monitor, a taskbar on top).
-    const Rect got = ClampIntoWorkArea(Box(100, 10, 470, 400), Box(1280, 40, 1024, 728));
+    const Rect got = ClampIntoWorkArea(RectAt(100, 10, 470, 400), RectAt(1280, 40, 1024, 728));
     EXPECT_EQ(got.left, 1280);
     EXPECT_EQ(got.top, 40);
 }

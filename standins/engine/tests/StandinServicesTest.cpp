@@ -306,12 +306,90 @@ TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
     IVarnFxLibrary* library = engine.GetFxLibrary();
     EXPECT_EQ(library->LoadCoreEffects(), 1);
     EXPECT_EQ(library->LoadCategories(), 1);
-    ASSERT_EQ(library->GetCategoryCount(), 2);
-    char16_t record[132] = {};
-    EXPECT_EQ(library->GetCategoryInfo(0, record), 1);
-    EXPECT_EQ(std::u16string(record), u"Drums");
-    EXPECT_EQ(library->GetCategoryInfo(2, record), 0);
+    // The factory category, then the folders.
+    ASSERT_EQ(library->GetCategoryCount(), 3);
+    VarnCategoryRecord record{};
+    EXPECT_EQ(library->GetCategoryInfo(1, &record), 1);
+    EXPECT_EQ(std::u16string(record.name), u"Drums");
+    EXPECT_EQ(library->GetCategoryInfo(3, &record), 0);
 }
+TEST_F(EngineFixture, TheLibraryFaceReadsTheEffectsAndEditsTheFolders)
+{
+    WriteProfile("systems=1\n");
+    fs::create_directories(program() / "Core Effects" / "Presets" / "Chorus");
+    fs::create_directories(program() / "Effect Presets" / "Drums");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    Recorder listener;
+    engine.AddListener(&listener);
+    IVarnFxLibrary* library = engine.GetFxLibrary();
+
+    // The built-in effects and the folder's; the factory category and the folder's.
+    ASSERT_EQ(library->GetCoreEffectCount(), 5);
+    VarnCoreEffectRecord core{};
+    ASSERT_EQ(library->GetCoreEffectInfo(4, &core), 1);
+    EXPECT_EQ(std::u16string(core.name), u"Chorus");
+    EXPECT_EQ(library->GetCoreEffectInfo(5, &core), 0);
+    EXPECT_EQ(library->FindCategory(u"Drums", 0), 1);
+    EXPECT_EQ(library->FindCategory(u"Keys", 0), -1);
+    ASSERT_EQ(library->GetPresetCount(0), 2);
+    VarnPresetRecord preset{};
+    ASSERT_EQ(library->GetPresetInfo(0, 0, &preset), 1);
+    EXPECT_EQ(std::u16string(preset.name), u"Vocal Chain");
+    EXPECT_EQ(preset.effectCount, 3);
+    EXPECT_NE(preset.factory, 0);
+    char16_t name[256] = {};
+    ASSERT_EQ(library->GetEffectName(&preset.effects[0], name, 256), 1);
+    EXPECT_EQ(std::u16string(name), u"Compressor");
+    VarnPresetRecord found{};
+    EXPECT_EQ(library->FindPreset(&preset, &found), 1);
+    EXPECT_EQ(std::u16string(found.name), u"Vocal Chain");
+    VarnPresetRecord unknown{};
+    EXPECT_EQ(library->FindPreset(&unknown, &found), 0);
+    EXPECT_EQ(library->GetPresetInfo(0, 2, &preset), 0);
+
+    // Every system's fit checker reads the effects' DSP budget.
+    IVarnFitChecker* checker = engine.GetMixer()->GetSystem(0)->GetFitChecker();
+    ASSERT_NE(checker, nullptr);
+    EXPECT_EQ(checker->CoreEffectFits(&core), 1);
+
+    // Category edits act on the folders and raise 850 + kind with a payload that waits for
+    // its acknowledgement; refused names change nothing and raise nothing.
+    EXPECT_EQ(library->CreateCategory(u"..", 1), 0);
+    EXPECT_EQ(library->CreateCategory(u"Core Effects", 1), 0);
+    ASSERT_EQ(library->CreateCategory(u"Keys", 1), 1);
+    EXPECT_TRUE(fs::is_directory(program() / "Effect Presets" / "Keys"));
+    ASSERT_EQ(library->RenameCategory(u"Keys", u"Piano", 1), 1);
+    EXPECT_FALSE(fs::exists(program() / "Effect Presets" / "Keys"));
+    EXPECT_TRUE(fs::is_directory(program() / "Effect Presets" / "Piano"));
+    ASSERT_EQ(library->DeleteCategory(u"Drums", 1), 1);
+    EXPECT_FALSE(fs::exists(program() / "Effect Presets" / "Drums"));
+    EXPECT_EQ(library->DeleteCategory(u"Drums", 1), 0);
+    engine.WaitForEvents();
+    {
+        std::lock_guard<std::mutex> lock(listener.mutex);
+        ASSERT_EQ(listener.events.size(), 3u);
+        EXPECT_EQ(listener.events[0].first, 0x352);
+        EXPECT_EQ(listener.events[1].first, 0x354);
+        EXPECT_EQ(listener.events[2].first, 0x353);
+        EXPECT_NE(listener.events[0].second, 0);
+    }
+    VarnCategoryRecord keys{};
+    std::memcpy(keys.name, u"Keys", 8);
+    engine.AcknowledgeEvent(0x352, 0, reinterpret_cast<VarnEventArg>(&keys), 0);
+    engine.AcknowledgeEvent(0x354, reinterpret_cast<VarnEventArg>(u"Keys"), reinterpret_cast<VarnEventArg>(u"Piano"),
+                            0);
+    engine.AcknowledgeEvent(0x352, 0, reinterpret_cast<VarnEventArg>(&keys), 0);
+    const std::vector<std::string> log = engine.GetCallLog();
+    auto logged = [&](const std::string& entry) { return std::find(log.begin(), log.end(), entry) != log.end(); };
+    EXPECT_TRUE(logged("Library CreateCategory .. 1 -> 0"));
+    EXPECT_TRUE(logged("Library RenameCategory Keys Piano 1 -> 1"));
+    EXPECT_TRUE(logged("AcknowledgeEvent 850 0 category \"Keys\" 0"));
+    EXPECT_TRUE(logged("AcknowledgeEvent 852 \"Keys\" \"Piano\" 0"));
+    EXPECT_TRUE(logged("AcknowledgeEvent 850 0 category \"Keys\" 0 (nothing waited)"));
+    engine.RemoveListener(&listener);
+}
+
 TEST_F(EngineFixture, DriverProfileComesFromTheCardDescription)
 {
     WriteProfile("systems=2\nvendor=0x1A4B\ndevice=784\nirq=11\ndriverversion=0x050C0400\n"

@@ -1,6 +1,7 @@
 #include "framework/platform/files/FileFind.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/files/Shell.h"
+#include "framework/platform/files/tests/RecordingChooser.h"
 #include "framework/platform/files/tests/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -178,5 +179,54 @@ TEST(Shell, CopyWithProgressCopiesIntoAFolder)
     EXPECT_EQ(Shell::CopyWithProgress(sources.c_str(), temp.Path("target"), u"Copying to ", nullptr), 1);
     EXPECT_EQ(temp.Read("target\\one"), "1");
     EXPECT_EQ(temp.Read("target\\two"), "2");
+}
+
+TEST(Shell, ACopyCancelledInItsProgressWindowIsAFailure)
+{
+    // The shell answers 0 for a copy the person stopped half way; only its aborted flag tells.
+    EXPECT_EQ(Shell::CopySucceeded(0, FALSE), 1);
+    EXPECT_EQ(Shell::CopySucceeded(0, TRUE), 0);
+    EXPECT_EQ(Shell::CopySucceeded(ERROR_CANCELLED, FALSE), 0);
+    EXPECT_EQ(Shell::CopySucceeded(ERROR_ACCESS_DENIED, TRUE), 0);
+}
+
+// What the folder callback of these tests does: start on a fixed folder, show the selection
+// as status text and refuse a folder without "ok" in it.
+int CALLBACK MarkingCallback(HWND window, UINT message, LPARAM lParam, LPARAM)
+{
+    char path[MAX_PATH] = {};
+    if (message == BFFM_INITIALIZED)
+        SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>("C:\\start"));
+    else if (message == BFFM_SELCHANGED && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(lParam), path))
+    {
+        SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+        SendMessageA(window, BFFM_ENABLEOK, 0, std::string(path).find("ok") != std::string::npos ? 1 : 0);
+    }
+    return 0;
+}
+
+TEST(Shell, WithASeamTheFolderCallbackTalksToTheSeamsWindow)
+{
+    TempFolder temp;
+    ASSERT_EQ(FileSystem::CreateDirectoryPath(temp.Path("not here")), 1);
+    RecordingChooser chooser;
+    chooser.answers = {temp.Ansi("not here"), ""};
+    String folder;
+    EXPECT_EQ(Shell::BrowseForFolder(u"Pick", folder, nullptr, &MarkingCallback), 1);
+    EXPECT_EQ(Ansi(folder), temp.Ansi("not here"));
+    ASSERT_EQ(chooser.sent.size(), 3u);
+    EXPECT_EQ(chooser.sent[0].message, static_cast<UINT>(BFFM_SETSELECTIONA));
+    EXPECT_EQ(chooser.sent[0].text, "C:\\start");
+    EXPECT_EQ(chooser.sent[1].message, static_cast<UINT>(BFFM_SETSTATUSTEXTA));
+    EXPECT_EQ(chooser.sent[1].text, temp.Ansi("not here"));
+    EXPECT_EQ(chooser.sent[2].message, static_cast<UINT>(BFFM_ENABLEOK));
+    EXPECT_EQ(chooser.sent[2].value, 0);
+
+    // Cancelled: the callback starts, hears no selection, and nothing is chosen.
+    chooser.sent.clear();
+    EXPECT_EQ(Shell::BrowseForFolder(u"Pick", folder, nullptr, &MarkingCallback), 0);
+    EXPECT_EQ(folder.Length(), 0);
+    EXPECT_EQ(chooser.sent.size(), 1u);
+    EXPECT_EQ(chooser.requests.back().title, "Pick");
 }
 } // namespace
