@@ -78,8 +78,8 @@ public:
     // channels.
     void StopAsio(bool reopen) override;
     int32_t GetAsioSampleRate() override { return rate_.load(); }
-    // No editor yet: nothing takes the link's messages.
-    bool PostToPanel(uint32_t, uintptr_t, uintptr_t) override { return false; }
+    // Any thread: to the editor's panel; false when there is none to take it.
+    bool PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam) override;
     // Any thread but the services thread's callers' own: runs the reconnection there.
     void RequestReconnect();
     // Runs a services command on the services thread and waits for it, at most
@@ -112,6 +112,11 @@ public:
     QuorvelBuffers GetBuffers();
     AsioLink* GetLink() const { return link_; }
     StreamSlot& GetStream() { return stream_; }
+    // A StreamProcessLevel: non-zero once the host processes (any thread).
+    int32_t GetProcessMode() const { return processMode_.load(); }
+    // The link the editor shows (null without one); it lives until the services thread's
+    // last command, which runs only after the editor has closed.
+    ServicesConnection* GetServices() const { return services_.load(); }
 
 private:
     bool HandleServicesCommand(int32_t command);
@@ -120,6 +125,8 @@ private:
     void CloseLink();
     void DropStream();
     void ShowRenderWarning();
+    // GUI thread: the editor closes before the link and the stream it shows go.
+    void CloseEditor();
 
     // Counts the host's reads that found samples due not back in time and gave zeros in their
     // place (on the host's audio thread): in an offline run the render has a gap there.
