@@ -62,6 +62,7 @@ public:
     // A skin message box of this editor; 0 when it was closed meanwhile.
     int ShowMessage(const char* box);
     bool IsOpen() const { return panel_ != nullptr && !closing_; }
+    EditorMainPanel* GetPanel() const { return panel_.get(); }
     // The index in the framework's modal list of this editor's outermost dialog, -1 while
     // none runs.
     int ModalBase() const { return modalDepth_ > 0 ? modalBase_ : -1; }
