@@ -7,6 +7,7 @@
 #include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorMainPanel.h"
@@ -30,7 +31,6 @@
 #include <filesystem>
 #include <thread>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -58,44 +58,28 @@ std::wstring ShotPath(const char* name)
     return (shots / name).wstring();
 }
 
-std::string Narrow(const String& text)
-{
-    std::string out;
-    for (int i = 0; i < text.Length(); ++i)
-        out += static_cast<char>(text.Buffer()[i]);
-    return out;
-}
+using skintest::Narrow;
 
 std::string Narrow(const std::u16string& text)
 {
     return std::string(text.begin(), text.end());
 }
 
-// Answers every dialog the editor opens: a script's step per dialog, by its source name.
-class Script final : public DialogAnswerer
+using dialogstest::Script;
+
+// The source names of the dialogs and boxes the script saw, in order.
+std::vector<std::string> Shown(const Script& script)
 {
-public:
-    using Step = std::function<void(Dialog&)>;
+    std::vector<std::string> names;
+    for (const dialogstest::Seen& seen : script.SeenDialogs())
+        names.push_back(seen.source);
+    return names;
+}
 
-    Script() { Dialog::SetAnswerer(this); }
-    ~Script() { Dialog::SetAnswerer(nullptr); }
-    Script(const Script&) = delete;
-    Script& operator=(const Script&) = delete;
-
-    void OnDialogShown(Dialog& dialog) override
-    {
-        const std::string name = Narrow(dialog.GetSourceName());
-        shown.push_back(name);
-        auto step = steps.find(name);
-        if (step != steps.end())
-            step->second(dialog);
-        else
-            dialog.End(1);
-    }
-
-    std::map<std::string, Step> steps;
-    std::vector<std::string> shown;
-};
+void Accept(Dialog& dialog)
+{
+    dialog.End(1);
+}
 
 // As typed: the open editor of the name is committed first, then the item holds the text.
 void SetText(Dialog& dialog, const char* item, const std::u16string& text)
@@ -250,37 +234,40 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
     {
         SCOPED_TRACE(Narrow(name));
         Script script;
-        script.steps["newname"] = [&](Dialog& dialog) {
+        script.Then([&](Dialog& dialog) {
             SetText(dialog, "name", name);
             dialog.End(1);
-        };
+        });
         const int categories = catalog->CategoryCount();
         EXPECT_EQ(palette->NewCategory(nullptr), 0);
-        ASSERT_EQ(script.shown.size(), 2u);
+        const std::vector<std::string> shown = Shown(script);
+        ASSERT_EQ(shown.size(), 2u);
         const char* expected = name.size() > 127         ? "IDM_MAX_CHAR_EXCEEDED"
                                : name == u"Core Effects" ? "IDM_PRESET_CATEGORY_EXISTS"
                                                          : "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET";
-        EXPECT_EQ(script.shown[1], expected);
+        EXPECT_EQ(shown[1], expected);
         EXPECT_EQ(catalog->CategoryCount(), categories);
     }
     {
         // A factory preset can be neither renamed nor deleted.
         Script script;
+        script.Then(Accept);
+        script.Then(Accept);
         palette->RunCommand(vocal, 11);
         palette->RunCommand(vocal, 10);
-        EXPECT_EQ(script.shown,
+        EXPECT_EQ(Shown(script),
                   (std::vector<std::string>{"IDM_RENAME_FACTORY_PRESET_ALERT", "IDM_DELETE_FACTORY_PRESET_ALERT"}));
         EXPECT_NE(Child(chains, u"Vocal Chain"), nullptr);
     }
     {
         // The name dialog as it shows, then a good name.
         Script script;
-        script.steps["newname"] = [&](Dialog& dialog) {
+        script.Then([&](Dialog& dialog) {
             SetText(dialog, "name", u"Drums 2");
             PumpMessagesFor(300);
             EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-newname.png")));
             dialog.End(1);
-        };
+        });
         String made;
         EXPECT_EQ(palette->NewCategory(&made), 1);
         EXPECT_EQ(Narrow(made), "Drums 2");
@@ -289,6 +276,7 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
     {
         // Deleting a category takes its item and whatever the inspector showed of it.
         Script script;
+        script.Then(Accept); // yes, delete it
         palette->SelectItem(mine, true, true);
         palette->RunCommand(mine, 1);
         ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") == nullptr; }));
@@ -304,7 +292,7 @@ TEST_F(QuorvelEditorTest, TheNewPresetDialogMakesACategory)
     EffectCatalog* catalog = instance.Palette()->Catalog();
     ASSERT_NE(catalog, nullptr);
     Script script;
-    script.steps["newpreset"] = [&](Dialog& dialog) {
+    script.Then([&](Dialog& dialog) {
         PumpMessagesFor(300);
         EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-newpreset.png")));
         String name;
@@ -313,11 +301,11 @@ TEST_F(QuorvelEditorTest, TheNewPresetDialogMakesACategory)
         ASSERT_NE(combo, nullptr);
         combo->SetSelection(0); // "create a new category": the name dialog opens inside
         dialog.End(1);
-    };
-    script.steps["newname"] = [&](Dialog& dialog) {
+    });
+    script.Then([&](Dialog& dialog) {
         SetText(dialog, "name", u"From The Dialog");
         dialog.End(1);
-    };
+    });
     EditorNewPresetDialog dialog(*panel, catalog);
     ASSERT_GT(dialog.EntryCount(), 1);
     for (int i = 0; i < dialog.EntryCount(); ++i)
@@ -326,7 +314,7 @@ TEST_F(QuorvelEditorTest, TheNewPresetDialogMakesACategory)
     String category;
     dialog.GetCategory(category);
     EXPECT_EQ(Narrow(category), "From The Dialog");
-    EXPECT_EQ(script.shown, (std::vector<std::string>{"newpreset", "newname"}));
+    EXPECT_EQ(Shown(script), (std::vector<std::string>{"newpreset", "newname"}));
     ASSERT_TRUE(PumpUntil([&] { return TopItem(*instance.Palette(), u"From The Dialog") != nullptr; }));
 }
 
@@ -339,15 +327,15 @@ TEST_F(QuorvelEditorTest, PreferencesOfAFreshUserAndOkUnchangedWritesNothing)
     Instance instance;
     ASSERT_TRUE(instance.Open());
     Script script;
-    script.steps["globalpreferences"] = [&](Dialog& dialog) {
+    script.Then([&](Dialog& dialog) {
         PumpMessagesFor(300);
         EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-preferences.png")));
         dialog.End(1);
-    };
+    });
     EditorPreferencesDialog dialog(*instance.editor->GetPanel());
     ASSERT_EQ(dialog.Run(), 1);
     dialog.Apply();
-    EXPECT_EQ(script.shown, std::vector<std::string>{"globalpreferences"}) << "no alert for unchanged settings";
+    EXPECT_EQ(Shown(script), std::vector<std::string>{"globalpreferences"}) << "no alert for unchanged settings";
 }
 
 TEST_F(QuorvelEditorTest, TwoEditorsShareOneSkinUntilTheSecondCloses)
@@ -401,7 +389,7 @@ TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterI
         ASSERT_TRUE(instance.Open());
         HWND window = instance.editor->GetPanel()->GetHandle();
         Script script;
-        script.steps["globalpreferences"] = [&](Dialog&) { instance.editor->Close(); };
+        script.Then([&](Dialog&) { instance.editor->Close(); });
         EditorPreferencesDialog dialog(*instance.editor->GetPanel());
         EXPECT_EQ(dialog.Run(), 0) << "the close ended the dialog";
         EXPECT_TRUE(IsWindow(window)) << "the panel outlives the loop it returned into";
@@ -414,10 +402,10 @@ TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterI
         ASSERT_TRUE(instance.Open());
         HWND window = instance.editor->GetPanel()->GetHandle();
         Script script;
-        script.steps["globalpreferences"] = [&](Dialog&) {
+        script.Then([&](Dialog&) {
             instance.effect->Destroy();
             instance.effect = nullptr;
-        };
+        });
         EditorPreferencesDialog dialog(*instance.editor->GetPanel());
         EXPECT_EQ(dialog.Run(), 0);
         PumpMessagesFor(300);
