@@ -122,6 +122,15 @@ struct Instance
     HWND parent = nullptr;
 };
 
+// The library edits in the engine's call log.
+size_t Edits(const std::string& log)
+{
+    size_t count = 0;
+    for (size_t at = log.find("PresetCategory "); at != std::string::npos; at = log.find("PresetCategory ", at + 1))
+        ++count;
+    return count;
+}
+
 TreeItem* TopItem(FxPalette& palette, const std::u16string& text)
 {
     for (int i = 0; i < palette.ChildCount(nullptr); ++i)
@@ -181,6 +190,7 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
     // A category made in the library comes back as a top-level item with "<empty>".
     const int before = palette->ChildCount(nullptr);
     ASSERT_EQ(catalog->CreateCategory(u"Mine"), EffectCatalog::kEditDone);
+    EXPECT_NE(EngineLog().find("CreatePresetCategory Mine"), std::string::npos) << "the edit reached the engine";
     ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") != nullptr; }));
     EXPECT_EQ(palette->ChildCount(nullptr), before + 1);
     TreeItem* mine = TopItem(*palette, u"Mine");
@@ -229,6 +239,7 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
     EXPECT_TRUE(lit) << "the send lamp lights with a signal";
 
     // Refused names never reach the mixer: the message, and the library as it was.
+    const size_t edits = Edits(EngineLog());
     for (const std::u16string& name : {std::u16string(u"a\\b"), std::u16string(u".."), std::u16string(u"C:"),
                                        std::u16string(128, u'x'), std::u16string(u"Core Effects")})
     {
@@ -248,6 +259,7 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
         EXPECT_EQ(shown[1], expected);
         EXPECT_EQ(catalog->CategoryCount(), categories);
     }
+    EXPECT_EQ(Edits(EngineLog()), edits) << "nothing was sent";
     {
         // A factory preset can be neither renamed nor deleted.
         Script script;
