@@ -97,7 +97,8 @@ void EditorMainPanel::OnCreate()
 
 void EditorMainPanel::OnDestroy()
 {
-    Tooltip::Destroy();
+    // Only this editor's hint, menus and dialogs: another editor of the host keeps its own.
+    Tooltip::ForgetOwner(this);
     EndModalRuns();
     // The palette goes with its control, after this panel's lists: it lets go of them now.
     if (palette_)

@@ -84,6 +84,13 @@ KivQuorvelEditor::KivQuorvelEditor(KivQuorvelEffect* effect) : EditorBase(effect
 KivQuorvelEditor::~KivQuorvelEditor()
 {
     StopMeterThread();
+    gPendingTearDowns.erase(std::remove(gPendingTearDowns.begin(), gPendingTearDowns.end(), this),
+                            gPendingTearDowns.end());
+    if (closing_)
+    {
+        // Closed while a dialog ran, deleted before its tear-down: it runs now.
+        TearDown();
+    }
     if (panel_)
     {
         // Deleted without a close: the panel goes; the skin stays held as the host left it.
@@ -139,10 +146,10 @@ bool KivQuorvelEditor::AcquireSkin()
             }
         }
     }
-    if (!gApp || !gSkin)
+    if (!gApp || !gSkin || !gSkin->IsLoaded())
         return false;
     ++gSkinUses;
-    return gSkin->IsLoaded() != 0;
+    return true;
 }
 
 void KivQuorvelEditor::ReleaseSkin()
@@ -194,11 +201,7 @@ VstValue KivQuorvelEditor::Open(void* parentWindow)
 {
     EditorBase::Open(parentWindow);
     if (closing_ || !AcquireSkin())
-    {
-        if (!closing_ && gSkinUses > 0 && !panel_)
-            ReleaseSkin();
         return 0;
-    }
     if (!hostWindow_)
         hostWindow_ = std::make_unique<Window>();
     hostWindow_->Detach();
