@@ -237,6 +237,7 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
     audio.join();
     instance.effect->suspend();
     EXPECT_TRUE(lit) << "the send lamp lights with a signal";
+    EXPECT_TRUE(palette->CanDrag(vocal)) << "a preset that fits drags while the chain is attached";
 
     // Refused names never reach the mixer: the message, and the library as it was.
     const size_t edits = Edits(EngineLog());
@@ -284,6 +285,20 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
         EXPECT_EQ(palette->NewCategory(&made), 1);
         EXPECT_EQ(Narrow(made), "Drums 2");
         ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 2") != nullptr; }));
+    }
+    {
+        // A rename comes back as the item's new text, in its place.
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "name", u"Drums 3");
+            dialog.End(1);
+        });
+        TreeItem* drums = TopItem(*palette, u"Drums 2");
+        ASSERT_NE(drums, nullptr);
+        palette->RunCommand(drums, 2);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 3") != nullptr; }));
+        EXPECT_EQ(TopItem(*palette, u"Drums 3"), drums);
+        EXPECT_NE(EngineLog().find("RenamePresetCategory Drums 2 Drums 3"), std::string::npos);
     }
     {
         // Deleting a category takes its item and whatever the inspector showed of it.
@@ -401,7 +416,10 @@ TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterI
         ASSERT_TRUE(instance.Open());
         HWND window = instance.editor->GetPanel()->GetHandle();
         Script script;
-        script.Then([&](Dialog&) { instance.editor->Close(); });
+        script.Then([&](Dialog&) {
+            instance.editor->Close();
+            EXPECT_FALSE(instance.editor->PostToPanel(kMessageSessionChanged, 0, 0)) << "nothing posted any more";
+        });
         EditorPreferencesDialog dialog(*instance.editor->GetPanel());
         EXPECT_EQ(dialog.Run(), 0) << "the close ended the dialog";
         EXPECT_TRUE(IsWindow(window)) << "the panel outlives the loop it returned into";
