@@ -301,13 +301,24 @@ TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
         EXPECT_NE(EngineLog().find("RenamePresetCategory Drums 2 Drums 3"), std::string::npos);
     }
     {
-        // Deleting a category takes its item and whatever the inspector showed of it.
+        // A category the library drops takes its item, and the inspector lets go of what it
+        // showed of it, a child too.
+        palette->Expand(mine, true);
+        palette->SelectItem(mine->ChildAt(0), true, true);
+        ASSERT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), mine->ChildAt(0));
+        EXPECT_TRUE(instance.editor->GetPanel()->Inspector()->Lines().empty()) << "\"<empty>\" shows nothing";
+        ASSERT_EQ(catalog->DeleteCategory(u"Mine"), EffectCatalog::kEditDone);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") == nullptr; }));
+        EXPECT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), nullptr);
+    }
+    {
+        // The menu's delete asks first; the first category is shown then.
         Script script;
         script.Then(Accept); // yes, delete it
-        palette->SelectItem(mine, true, true);
-        palette->RunCommand(mine, 1);
-        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") == nullptr; }));
-        EXPECT_NE(instance.editor->GetPanel()->Inspector()->ShownItem(), mine);
+        palette->RunCommand(TopItem(*palette, u"Drums 3"), 1);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 3") == nullptr; }));
+        EXPECT_EQ(Shown(script), std::vector<std::string>{"IDM_DELETE_CATEGORY_ALERT"});
+        EXPECT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), palette->ChildAt(nullptr, 0));
     }
 }
 
@@ -363,6 +374,19 @@ TEST_F(QuorvelEditorTest, PreferencesOfAFreshUserAndOkUnchangedWritesNothing)
     ASSERT_EQ(dialog.Run(), 1);
     dialog.Apply();
     EXPECT_EQ(Shown(script), std::vector<std::string>{"globalpreferences"}) << "no alert for unchanged settings";
+}
+
+TEST_F(QuorvelEditorTest, OnlyDeleteIsUsedOfTheHostsKeys)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    const VstKeyCode remove{0, 22, 0};
+    const VstKeyCode space{' ', 0, 0};
+    EXPECT_EQ(instance.editor->OnKeyDown(remove), 1);
+    EXPECT_EQ(instance.editor->OnKeyDown(space), 0) << "the host keeps its own shortcuts";
+    EXPECT_EQ(instance.editor->OnKeyUp(remove), 0);
+    EXPECT_EQ(instance.editor->SetKnobMode(1), 0);
+    EXPECT_FALSE(instance.editor->OnWheel(1.0f));
 }
 
 TEST_F(QuorvelEditorTest, TwoEditorsShareOneSkinUntilTheSecondCloses)
