@@ -81,15 +81,19 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
     RunOnServicesThread(kCmdCreateLink);
     // The editor attaches itself; without one the host gets none.
     SetEditor(CreateQuorvelEditor(this));
+    postEditor_.store(GetEditor());
 }
 
 bool KivQuorvelEffect::PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam)
 {
-    return PostToQuorvelEditor(GetEditor(), id, wParam, lParam);
+    return PostToQuorvelEditor(postEditor_.load(), id, wParam, lParam);
 }
 
 void KivQuorvelEffect::CloseEditor()
 {
+    // The services thread posts no more; the editor it may be posting to right now lives on
+    // until this instance's end or, with a dialog loop running, until that loop has returned.
+    postEditor_.store(nullptr);
     if (EditorBase* editor = GetEditor())
     {
         // An editor whose dialog loop still runs deletes itself once that loop has returned.

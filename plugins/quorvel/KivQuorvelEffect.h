@@ -163,7 +163,8 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> services_{nullptr};
     ServicesThread servicesThread_;
-    std::atomic<ParamChain*> chain_{nullptr}; // borrowed; used by the chain's holder only
-    std::unique_ptr<AlignedBuffer> chunk_;    // host's GUI thread: the block last handed to the host
+    std::atomic<ParamChain*> chain_{nullptr};      // borrowed; used by the chain's holder only
+    std::atomic<EditorBase*> postEditor_{nullptr}; // the editor the services thread posts to
+    std::unique_ptr<AlignedBuffer> chunk_;         // host's GUI thread: the block last handed to the host
     ParamMapSlot params_;
 };
