@@ -181,31 +181,22 @@ TEST(ShippedSkins, ThePluginSkinHoldsWhatItsEditorLooksUp)
     ASSERT_EQ(skin.Load(ProgramFolder("VST/KivQuorvel/Skins/Default"), nullptr), 1);
     const XmlElement* panel = skin.FindPanelElement(Text("vstPluginPanel"));
     ASSERT_NE(panel, nullptr);
+    // Whether a child element of the panel has the attribute with that value.
+    const auto hasChild = [panel](const char* attribute, const char* value) {
+        for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
+        {
+            String text;
+            if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
+                XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), attribute, text) && Narrow(text) == value)
+                return true;
+        }
+        return false;
+    };
     for (const char* control :
          {"presets", "presetinspector", "inspscrollbar", "newcategory", "globalpreferences", "help"})
-    {
-        bool found = false;
-        for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
-        {
-            String name;
-            if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
-                XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), "name", name) && Narrow(name) == control)
-                found = true;
-        }
-        EXPECT_TRUE(found) << control;
-    }
+        EXPECT_TRUE(hasChild("name", control)) << control;
     for (const char* lamp : {"sendleft", "sendright", "returnleft", "returnright"})
-    {
-        bool bound = false;
-        for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
-        {
-            String data;
-            if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
-                XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), "data", data) && Narrow(data) == lamp)
-                bound = true;
-        }
-        EXPECT_TRUE(bound) << lamp;
-    }
+        EXPECT_TRUE(hasChild("data", lamp)) << lamp;
     for (const char* menu : {"PresetContextMenu", "PresetCategoryContextMenu"})
         EXPECT_NE(skin.FindDefinition("popupmenus", "menu", Text(menu)), nullptr) << menu;
     for (const char* dialog : {"newname", "newpreset", "globalpreferences"})
