@@ -342,3 +342,14 @@ void TreeModel::AttachScroller(Scroller* scroller, int)
     SetVerticalScroller(scroller);
     UpdateScroller();
 }
+
+int TreeModel::SetItemText(TreeItem* item, const StringRef& text, bool redraw)
+{
+    String copy;
+    if (!item || !copy.Assign(text))
+        return 0;
+    item->text_ = std::move(copy);
+    if (redraw)
+        RepaintIfRowInView(item);
+    return 1;
+}

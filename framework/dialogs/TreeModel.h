@@ -113,6 +113,8 @@ public:
     void DeleteItem(TreeItem* item, bool redraw);
     void DeleteAllItems(bool redraw);
     void SelectItem(TreeItem* item, bool redraw, bool scrollIntoView);
+    // 0 when the text cannot be stored (the old one stays).
+    int SetItemText(TreeItem* item, const StringRef& text, bool redraw);
     void Expand(TreeItem* item, bool redraw);
     void Collapse(TreeItem* item, bool redraw);
     // Depth-first through collapsed items too; null when none matches.

@@ -50,6 +50,7 @@ std::vector<TimerImpl::PendingCall> TimerImpl::pending_;
 void* TimerImpl::tickerWindow_ = nullptr;
 uintptr_t TimerImpl::tickerId_ = TimerImpl::kTickerId;
 int TimerImpl::tickerRunning_ = 0;
+int TimerImpl::firing_ = 0;
 TickerBackend* TimerImpl::backend_ = SystemTicker();
 
 TimerImpl::~TimerImpl()
@@ -119,23 +120,12 @@ int TimerImpl::StopTicker()
     return 1;
 }
 
-void TimerImpl::FireAll()
+void TimerImpl::FireDue()
 {
-    // A listener may destroy timers: walk a copy and skip those gone meanwhile.
-    const std::vector<TimerImpl*> snapshot = registered_;
-    for (TimerImpl* timer : snapshot)
-        if (timer->IsRegistered() && timer->listener_)
-            timer->listener_->OnTimerTick(0);
-}
-
-void TimerImpl::Tick(void* window, uintptr_t)
-{
-    if (!window || window != tickerWindow_)
+    // A pass inside a listener of another pass would collect the same timers again.
+    if (firing_ || !backend_)
         return;
-    // With the ticker stopped while the listeners run, a long callback or a modal loop
-    // inside one cannot cause a nested tick.
-    if (!StopTicker())
-        return;
+    firing_ = 1;
     const uint32_t now = backend_->Now();
     for (TimerImpl* timer : registered_)
     {
@@ -163,6 +153,18 @@ void TimerImpl::Tick(void* window, uintptr_t)
         }
     }
     pending_.clear();
+    firing_ = 0;
+}
+
+void TimerImpl::Tick(void* window, uintptr_t)
+{
+    if (!window || window != tickerWindow_)
+        return;
+    // With the ticker stopped while the listeners run, a long callback or a modal loop
+    // inside one cannot cause a nested tick.
+    if (!StopTicker())
+        return;
+    FireDue();
     StartTicker();
 }
 

@@ -27,10 +27,13 @@ public:
     static int StopTicker();
     static int IsTickerRunning() { return tickerRunning_; }
 
-    // Calls every registered timer's listener once with argument 0, running or not.
-    static void FireAll();
+    // One pass of the timers on the ticker's clock: every running timer that is due is
+    // called with its own argument, as a tick would. For a program whose windows live in a
+    // host's process and are driven from a tick of their own instead of the ticker; passes
+    // from several such drivers together fire a timer no more often than its period.
+    static void FireDue();
 
-    // The ticker's timer procedure: collects the due timers and calls them.
+    // The ticker's timer procedure: stops the ticker, runs a pass and starts it again.
     static void Tick(void* window, uintptr_t id);
 
     static uint32_t Now();
@@ -58,5 +61,6 @@ private:
     static void* tickerWindow_;
     static uintptr_t tickerId_;
     static int tickerRunning_; // started and not stopped since
+    static int firing_;        // a pass runs
     static TickerBackend* backend_;
 };

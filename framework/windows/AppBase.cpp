@@ -1,4 +1,5 @@
 #include "framework/windows/AppBase.h"
+#include "framework/platform/FrameworkModule.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -41,7 +42,7 @@ void CopyBounded(char* buffer, int size, const char* text)
 HINSTANCE AppInstance()
 {
     HINSTANCE instance = gCurrent ? gCurrent->GetAppWindow().GetInstance() : nullptr;
-    return instance ? instance : ::GetModuleHandleA(nullptr);
+    return instance ? instance : FrameworkModule();
 }
 
 int SpecialFolder(String* out, int folder)

@@ -1,4 +1,5 @@
 #include "framework/windows/NativeWindow.h"
+#include "framework/platform/FrameworkModule.h"
 
 #include <dbt.h>
 
@@ -64,7 +65,7 @@ void NativeWindow::EnsureFirstClass()
     AppBase* app = AppBase::Current();
     HICON icon = nullptr;
     if (app && app->GetLargeIconId() != -1)
-        icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(app->GetLargeIconId()));
+        icon = ::LoadIconA(FrameworkModule(), MAKEINTRESOURCEA(app->GetLargeIconId()));
     RegisterClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr, icon);
 }
 
@@ -78,7 +79,7 @@ int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     WNDCLASSA wc = {};
     wc.style = classStyle;
     wc.lpfnWndProc = &NativeWindow::StaticWindowProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hInstance = FrameworkModule();
     wc.hIcon = icon;
     wc.hCursor = cursor;
     wc.hbrBackground = background;
@@ -93,7 +94,7 @@ int NativeWindow::RegisterClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
 void NativeWindow::UnregisterClasses()
 {
     for (const std::string& name : gClasses)
-        ::UnregisterClassA(name.c_str(), ::GetModuleHandleA(nullptr));
+        ::UnregisterClassA(name.c_str(), FrameworkModule());
     std::vector<std::string>().swap(gClasses);
 }
 
@@ -139,7 +140,7 @@ int NativeWindow::CreateWindowWith(DWORD exStyle, const char* className, const S
     NativeWindow* outer = gBeingCreated;
     gBeingCreated = this;
     HWND hwnd = ::CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parentHandle, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr);
+                                  FrameworkModule(), nullptr);
     gBeingCreated = outer;
     if (!hwnd)
         return 0;

@@ -1,4 +1,5 @@
 #include "framework/windows/TrayIcon.h"
+#include "framework/platform/FrameworkModule.h"
 
 #include <cstring>
 
@@ -55,8 +56,7 @@ void TrayIcon::LoadIcon(const char* name)
 {
     if (data_.hIcon)
         ::DestroyIcon(data_.hIcon);
-    data_.hIcon =
-        name ? static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), name, IMAGE_ICON, 16, 16, 0)) : nullptr;
+    data_.hIcon = name ? static_cast<HICON>(::LoadImageA(FrameworkModule(), name, IMAGE_ICON, 16, 16, 0)) : nullptr;
 }
 
 void TrayIcon::OnCreate()

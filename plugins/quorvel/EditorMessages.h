@@ -19,6 +19,10 @@ enum EditorMessage : uint32_t
     kMessagePresetSelected = 4868,
     kMessageCorePresetsChanged = 4869, // payload for wParam 0-2
     kMessageTerminated = 5121,
+    // The editor's meter thread: the lamps (every 100 ms) and the meter tick (every 20 ms,
+    // wParam 1 while the host processes).
+    kMessageMeterLamps = 5377,
+    kMessageMeterTick = 5378,
     kMessageEvent1 = 5633,
     kMessageEvent2 = 5634,
     kMessageEvent3 = 5635,

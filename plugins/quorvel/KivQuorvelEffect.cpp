@@ -4,6 +4,7 @@
 #include "plugins/base/asio/PluginModule.h"
 #include "plugins/base/registry/InstanceRegistry.h"
 #include "plugins/quorvel/Preferences.h"
+#include "plugins/quorvel/QuorvelEditorFactory.h"
 #include "plugins/quorvel/StateChunk.h"
 
 #include <cstring>
@@ -78,10 +79,32 @@ KivQuorvelEffect::KivQuorvelEffect(VstHostCallback host) : VstEffectX2(host, 1, 
         return;
     }
     RunOnServicesThread(kCmdCreateLink);
+    // The editor attaches itself; without one the host gets none.
+    SetEditor(CreateQuorvelEditor(this));
+    postEditor_.store(GetEditor());
+}
+
+bool KivQuorvelEffect::PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam)
+{
+    return PostToQuorvelEditor(postEditor_.load(), id, wParam, lParam);
+}
+
+void KivQuorvelEffect::CloseEditor()
+{
+    // The services thread posts no more; the editor it may be posting to right now lives on
+    // until this instance's end or, with a dialog loop running, until that loop has returned.
+    postEditor_.store(nullptr);
+    if (EditorBase* editor = GetEditor())
+    {
+        // An editor whose dialog loop still runs deletes itself once that loop has returned.
+        if (!ReleaseQuorvelEditor(editor))
+            TakeEditor();
+    }
 }
 
 void KivQuorvelEffect::Destroy()
 {
+    CloseEditor();
     if (servicesThread_.End(kCmdDestroyLink, [this] { delete this; }))
     {
         delete this;
@@ -90,6 +113,7 @@ void KivQuorvelEffect::Destroy()
 
 KivQuorvelEffect::~KivQuorvelEffect()
 {
+    CloseEditor();
     // The thread uses the link and the driver until its last command has run: nothing it
     // holds goes before that. After Destroy it has run already.
     servicesThread_.End(kCmdDestroyLink, nullptr);

@@ -79,8 +79,8 @@ public:
     // channels.
     void StopAsio(bool reopen) override;
     int32_t GetAsioSampleRate() override { return rate_.load(); }
-    // No editor yet: nothing takes the link's messages.
-    bool PostToPanel(uint32_t, uintptr_t, uintptr_t) override { return false; }
+    // Any thread: to the editor's panel; false when there is none to take it.
+    bool PostToPanel(uint32_t id, uintptr_t wParam, uintptr_t lParam) override;
     // Any thread but the services thread's callers' own: runs the reconnection there.
     void RequestReconnect();
     // Runs a services command on the services thread and waits for it, at most
@@ -113,6 +113,11 @@ public:
     QuorvelBuffers GetBuffers();
     AsioLink* GetLink() const { return link_; }
     StreamSlot& GetStream() { return stream_; }
+    // A StreamProcessLevel: non-zero once the host processes (any thread).
+    int32_t GetProcessMode() const { return processMode_.load(); }
+    // The link the editor shows (null without one); it lives until the services thread's
+    // last command, which runs only after the editor has closed.
+    ServicesConnection* GetServices() const { return services_.load(); }
 
 private:
     bool HandleServicesCommand(int32_t command);
@@ -128,6 +133,8 @@ private:
         Replace, // processReplacing: they take its place
     };
     void Process(float** inputs, float** outputs, int32_t frames, Output output);
+    // GUI thread: the editor closes before the link and the stream it shows go.
+    void CloseEditor();
 
     // Counts the host's reads that found samples due not back in time and gave zeros in their
     // place (on the host's audio thread): in an offline run the render has a gap there.
@@ -163,7 +170,8 @@ private:
     // Owned; made and deleted on the services thread, read by a caller after its wait.
     std::atomic<ServicesConnection*> services_{nullptr};
     ServicesThread servicesThread_;
-    std::atomic<ParamChain*> chain_{nullptr}; // borrowed; used by the chain's holder only
-    std::unique_ptr<AlignedBuffer> chunk_;    // host's GUI thread: the block last handed to the host
+    std::atomic<ParamChain*> chain_{nullptr};      // borrowed; used by the chain's holder only
+    std::atomic<EditorBase*> postEditor_{nullptr}; // the editor the services thread posts to
+    std::unique_ptr<AlignedBuffer> chunk_;         // host's GUI thread: the block last handed to the host
     ParamMapSlot params_;
 };

@@ -40,3 +40,13 @@ ParamChain* ServicesConnection::GetParamChain()
 {
     return nullptr;
 }
+
+EffectCatalog* ServicesConnection::GetCatalog()
+{
+    return nullptr;
+}
+
+InsertChain* ServicesConnection::GetInsertChain()
+{
+    return nullptr;
+}

@@ -45,6 +45,9 @@ protected:
     ~ServicesLinkOwner() = default;
 };
 
+class EffectCatalog;
+class InsertChain;
+
 class ServicesConnection
 {
 public:
@@ -80,6 +83,10 @@ public:
     // The chain the instance's parameter map follows; null without one. It lives as long as
     // the connection.
     virtual ParamChain* GetParamChain();
+    // The editor's side: the mixer's library and this instance's inserts; null for a link
+    // without them. They live as long as the connection.
+    virtual EffectCatalog* GetCatalog();
+    virtual InsertChain* GetInsertChain();
 };
 
 // Services thread. Null when the link cannot be made.

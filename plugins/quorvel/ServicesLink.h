@@ -98,7 +98,8 @@ public:
 
     bool IsConnected() const { return services_ != nullptr; }
     LONG GetClientId() const { return clientId_; }
-    EffectCatalog& GetCatalog() { return catalogue_; }
+    EffectCatalog* GetCatalog() override { return &catalogue_; }
+    InsertChain* GetInsertChain() override { return &inserts_; }
     InsertChain& GetInserts() { return inserts_; }
 
 private:

@@ -1,5 +1,6 @@
 #include "standins/engine/StandinAutomation.h"
 
+#include <cstdio>
 #include <cstring>
 
 int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
@@ -115,6 +116,67 @@ int VARN_CALL StandinAutomation::GetParamModelChange(void* change)
 {
     const int result = effects_.GetParamModelChange(change);
     Log(result ? "GetParamModelChange" : "GetParamModelChange refused");
+    return result;
+}
+
+namespace
+{
+std::string Answer(int result)
+{
+    return result ? "" : " refused";
+}
+
+std::string IdText(const VarnEffectId& id)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%08x%08x%08x%08x", static_cast<unsigned>(id.data[0]),
+                  static_cast<unsigned>(id.data[1]), static_cast<unsigned>(id.data[2]),
+                  static_cast<unsigned>(id.data[3]));
+    return text;
+}
+} // namespace
+
+int VARN_CALL StandinAutomation::CreatePreset(int clientId, const char16_t* category, const char16_t* name,
+                                              int insertCount, const int* positions)
+{
+    const int result = effects_.CreatePreset(clientId, category, name, insertCount, positions);
+    Log("CreatePreset " + std::to_string(clientId) + " " + StandinLogText(category) + " " + StandinLogText(name) + " " +
+        std::to_string(insertCount) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::DeletePreset(VarnEffectId preset)
+{
+    const int result = effects_.DeletePreset(preset);
+    Log("DeletePreset " + IdText(preset) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::RenamePreset(VarnEffectId preset, const char16_t* name)
+{
+    const int result = effects_.RenamePreset(preset, name);
+    Log("RenamePreset " + IdText(preset) + " " + StandinLogText(name) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::CreatePresetCategory(const char16_t* name)
+{
+    const int result = effects_.CreatePresetCategory(name);
+    Log("CreatePresetCategory " + StandinLogText(name) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::DeletePresetCategory(const char16_t* name)
+{
+    const int result = effects_.DeletePresetCategory(name);
+    Log("DeletePresetCategory " + StandinLogText(name) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::RenamePresetCategory(const char16_t* oldName, const char16_t* newName)
+{
+    const int result = effects_.RenamePresetCategory(oldName, newName);
+    Log("RenamePresetCategory " + StandinLogText(oldName) + " " + StandinLogText(newName) + Answer(result));
     return result;
 }
 

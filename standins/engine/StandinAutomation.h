@@ -55,22 +55,14 @@ public:
     {
         return effects_.GetInserts(preset, isFactory, count, effects, valueCounts, wetDry, valueCount, values);
     }
+    // The library's edits, each with its answer in the call log.
     int VARN_CALL CreatePreset(int clientId, const char16_t* category, const char16_t* name, int insertCount,
-                               const int* positions) override
-    {
-        return effects_.CreatePreset(clientId, category, name, insertCount, positions);
-    }
-    int VARN_CALL DeletePreset(VarnEffectId preset) override { return effects_.DeletePreset(preset); }
-    int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) override
-    {
-        return effects_.RenamePreset(preset, name);
-    }
-    int VARN_CALL CreatePresetCategory(const char16_t* name) override { return effects_.CreatePresetCategory(name); }
-    int VARN_CALL DeletePresetCategory(const char16_t* name) override { return effects_.DeletePresetCategory(name); }
-    int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) override
-    {
-        return effects_.RenamePresetCategory(oldName, newName);
-    }
+                               const int* positions) override;
+    int VARN_CALL DeletePreset(VarnEffectId preset) override;
+    int VARN_CALL RenamePreset(VarnEffectId preset, const char16_t* name) override;
+    int VARN_CALL CreatePresetCategory(const char16_t* name) override;
+    int VARN_CALL DeletePresetCategory(const char16_t* name) override;
+    int VARN_CALL RenamePresetCategory(const char16_t* oldName, const char16_t* newName) override;
     int VARN_CALL GetEffectsFit(int count, const VarnEffectId* effects, int* fits) override
     {
         return effects_.GetEffectsFit(count, effects, fits);

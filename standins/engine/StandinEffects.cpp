@@ -98,6 +98,30 @@ std::u16string StandinCutName(const char16_t* name)
     return cut;
 }
 
+std::string StandinLogText(const char16_t* text)
+{
+    if (!text)
+        return "(null)";
+    std::string out;
+    for (size_t i = 0; text[i]; ++i)
+    {
+        uint32_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (unit < 0x80)
+            out += static_cast<char>(unit);
+        else if (unit < 0x800)
+            out += {static_cast<char>(0xC0 | (unit >> 6)), static_cast<char>(0x80 | (unit & 0x3F))};
+        else if (unit < 0x10000)
+            out += {static_cast<char>(0xE0 | (unit >> 12)), static_cast<char>(0x80 | ((unit >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (unit & 0x3F))};
+        else
+            out += {static_cast<char>(0xF0 | (unit >> 18)), static_cast<char>(0x80 | ((unit >> 12) & 0x3F)),
+                    static_cast<char>(0x80 | ((unit >> 6) & 0x3F)), static_cast<char>(0x80 | (unit & 0x3F))};
+    }
+    return out;
+}
+
 bool StandinIsValidName(const std::u16string& name)
 {
     if (name.empty() || name.back() == u'.' || name.back() == u' ')

@@ -114,6 +114,8 @@ void StandinFree(void* block);
 // terminator); folder names the file system would refuse (empty, reserved characters, a
 // trailing dot or blank, device names) are not names.
 std::u16string StandinCutName(const char16_t* name);
+// A name as the call log writes it (UTF-8; "(null)" for none).
+std::string StandinLogText(const char16_t* text);
 bool StandinIsValidName(const std::u16string& name);
 
 // The engine's ids of the special effects: one per special kind (0 "Trim Pot", 1 "Test

@@ -1,4 +1,5 @@
 #include "framework/platform/cursor/Cursor.h"
+#include "framework/platform/FrameworkModule.h"
 
 namespace
 {
@@ -38,7 +39,7 @@ Cursor::~Cursor()
 
 int Cursor::Load(int resourceId)
 {
-    return Load(GetModuleHandleA(nullptr), resourceId);
+    return Load(FrameworkModule(), resourceId);
 }
 
 int Cursor::Load(HMODULE module, int resourceId)

@@ -2,6 +2,7 @@
 
 #include "framework/base/AnsiCodePage.h"
 #include "framework/base/AnsiText.h"
+#include "framework/platform/FileNames.h"
 
 #include <shlwapi.h>
 
@@ -32,30 +33,6 @@ int Matches(const StringRef& path)
     return 1;
 }
 
-bool IsDeviceName(const char16_t* name, int length)
-{
-    // The part before the first dot names the device: "NUL.txt" is NUL too.
-    int stem = 0;
-    while (stem < length && name[stem] != u'.')
-        ++stem;
-    while (stem > 0 && name[stem - 1] == u' ')
-        --stem;
-    char upper[5] = {};
-    if (stem < 3 || stem > 4)
-        return false;
-    for (int i = 0; i < stem; ++i)
-    {
-        const char16_t unit = name[i];
-        if (unit > 0x7F)
-            return false;
-        upper[i] = static_cast<char>(unit >= u'a' && unit <= u'z' ? unit - 32 : unit);
-    }
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
-        if (std::strcmp(upper, device) == 0)
-            return true;
-    return stem == 4 && (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
-           upper[3] <= '9';
-}
 } // namespace
 
 bool FileSystem::ToAnsi(const StringRef& text, char* out, int room)
@@ -154,20 +131,9 @@ int FileSystem::IsValidPath(const StringRef& path)
 int FileSystem::IsValidName(const StringRef& name)
 {
     const int length = name.Length();
-    if (length == 0)
+    if (!IsPlainFileName(name.Buffer(), length))
         return 0;
     const char16_t* units = name.Buffer();
-    for (int i = 0; i < length; ++i)
-    {
-        const char16_t unit = units[i];
-        if (unit < 0x20 || std::strchr("\\/:*?\"<>|", static_cast<char>(unit < 0x80 ? unit : 'x')))
-            return 0;
-    }
-    // Covers "." and "..": the file system drops trailing dots and blanks.
-    if (units[length - 1] == u'.' || units[length - 1] == u' ')
-        return 0;
-    if (IsDeviceName(units, length))
-        return 0;
     // Characters the code page lacks would reach the file system as '?'.
     char ansi[MAX_PATH];
     if (!ToAnsi(name, ansi, sizeof(ansi)))

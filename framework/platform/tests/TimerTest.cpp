@@ -229,16 +229,53 @@ TEST_F(TimerTest, AThrowingListenerDoesNotStopTheOthers)
     EXPECT_TRUE(ticker_.running);
 }
 
-TEST_F(TimerTest, FireAllCallsEveryRegisteredTimerWithZero)
+TEST_F(TimerTest, APassFiresTheDueRunningTimersWithTheirArguments)
 {
-    Recorder r1, r2;
-    Timer a, b, unattached;
-    a.Attach(&r1, 100, 1);
-    b.Attach(&r2, 0, 2);
+    Recorder every, repeat, stopped;
+    Timer a, b, c;
+    a.Attach(&every, 0, 3);
+    b.Attach(&repeat, 50, 10);
+    c.Attach(&stopped, 0, 4);
+    ticker_.now = 2000;
     a.Start();
-    TimerImpl::FireAll();
-    EXPECT_EQ(r1.calls, (std::vector<int32_t>{0}));
-    EXPECT_EQ(r2.calls, (std::vector<int32_t>{0})) << "stopped timers are called too";
+    b.Start();
+    // A pass runs whether or not the ticker does (a plug-in's windows have none).
+    Timer::StopTicker();
+    struct Step
+    {
+        const char* trace;
+        uint32_t at;
+        std::vector<int32_t> every, repeat;
+    } steps[] = {
+        {"period 0 fires on each pass, the period is not over yet", 2020, {3}, {}},
+        {"a second driver in the same period fires nothing more", 2020, {3, 3}, {}},
+        {"the period is over: its own argument", 2051, {3, 3, 3}, {10}},
+        {"two drivers at once: the period timer once", 2051, {3, 3, 3, 3}, {10}},
+        {"and again a period later", 2102, {3, 3, 3, 3, 3}, {10, 10}},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.trace);
+        ticker_.now = step.at;
+        TimerImpl::FireDue();
+        EXPECT_EQ(every.calls, step.every);
+        EXPECT_EQ(repeat.calls, step.repeat);
+    }
+    EXPECT_TRUE(stopped.calls.empty()) << "a stopped timer never fires";
+    EXPECT_FALSE(ticker_.running) << "a pass leaves the ticker as it was";
+}
+
+TEST_F(TimerTest, APassInsideAListenerFiresNothingTwice)
+{
+    Recorder r;
+    Timer t;
+    t.Attach(&r, 0, 5);
+    t.Start();
+    r.action = [](int32_t) { TimerImpl::FireDue(); };
+    TimerImpl::FireDue();
+    EXPECT_EQ(r.calls, (std::vector<int32_t>{5}));
+    Tick(1001);
+    EXPECT_EQ(r.calls, (std::vector<int32_t>{5, 5})) << "a pass inside a tick's listener adds nothing";
 }
 
 TEST_F(TimerTest, AttachFailsOnlyWithoutTickerAndWithoutTimers)

@@ -104,13 +104,19 @@ const ShippedSkin kSkins[] = {
       {"tab", 24, 80}}},
     {"System/Launcher Skin", {"Small", "Normal", "Bold", "Title"}, {}, {}, {}, {"Default"}, {}, {}},
     {"VST/KivQuorvel/Skins/Default",
-     {"Small", "Normal", "Bold", "Title"},
+     {"Small", "Normal", "Bold", "Title", "tv_fxWillFit"},
      {"Default"},
      {},
      {"Default"},
      {"Default"},
      {"Linear"},
-     {}},
+     {{"vstbg", 20, 22},
+      {"lamp", 10, 40},
+      {"core_fx_16x16_01", 16, 16},
+      {"user_fx_16x16_01", 16, 16},
+      {"core_fx_16x16_01_v2", 16, 16},
+      {"user_fx_16x16_01_v2", 16, 16},
+      {"combo", 88, 20}}},
 };
 
 TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
@@ -166,5 +172,53 @@ TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
         ExpectMessageBoxesResolve(skin, folder);
         EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
     }
+}
+
+// The effects plug-in's editor finds its panel, menus, dialogs, colours and texts by name.
+TEST(ShippedSkins, ThePluginSkinHoldsWhatItsEditorLooksUp)
+{
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(ProgramFolder("VST/KivQuorvel/Skins/Default"), nullptr), 1);
+    const XmlElement* panel = skin.FindPanelElement(Text("vstPluginPanel"));
+    ASSERT_NE(panel, nullptr);
+    // Whether a child element of the panel has the attribute with that value.
+    const auto hasChild = [panel](const char* attribute, const char* value) {
+        for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
+        {
+            String text;
+            if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
+                XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), attribute, text) && Narrow(text) == value)
+                return true;
+        }
+        return false;
+    };
+    for (const char* control :
+         {"presets", "presetinspector", "inspscrollbar", "newcategory", "globalpreferences", "help"})
+        EXPECT_TRUE(hasChild("name", control)) << control;
+    for (const char* lamp : {"sendleft", "sendright", "returnleft", "returnright"})
+        EXPECT_TRUE(hasChild("data", lamp)) << lamp;
+    for (const char* menu : {"PresetContextMenu", "PresetCategoryContextMenu"})
+        EXPECT_NE(skin.FindDefinition("popupmenus", "menu", Text(menu)), nullptr) << menu;
+    for (const char* dialog : {"newname", "newpreset", "globalpreferences"})
+        EXPECT_NE(skin.FindDefinition("dialogpanels", "dialogpanel", Text(dialog)), nullptr) << dialog;
+    for (const char* box :
+         {"IDM_EXTRABUFFER_SETTING_ALERT", "IDM_RENDERMODE_SETTING_ALERT", "IDM_MAX_CHAR_EXCEEDED",
+          "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET", "IDM_PRESET_CATEGORY_EXISTS", "IDM_DELETE_CATEGORY_ALERT",
+          "IDM_DELETE_PRESET_ALERT", "IDM_DELETE_FACTORY_PRESET_ALERT", "IDM_RENAME_FACTORY_PRESET_ALERT"})
+        EXPECT_NE(skin.FindDefinition("messageboxes", "messagebox", Text(box)), nullptr) << box;
+    for (const char* colour : {"presetInspectorBgCol", "presetInspectorTextCol", "fxPaletteFontColNoFit"})
+    {
+        uint32_t value = 0;
+        EXPECT_EQ(skin.GetMiscParamColour(colour, value), 1) << colour;
+    }
+    String text;
+    ASSERT_EQ(skin.FindMiscParam("presetInspectorFontName", text), 1);
+    EXPECT_NE(skin.FindFont(text), nullptr);
+    EXPECT_EQ(skin.FindMiscParam("VSTPPHelp", text), 1);
+    for (const char* id : {"IDS_CAT_CORE_EFFECTS", "IDS_CREATE_NEW_CATEGORY", "IDS_RENAME_CAT_TITLE",
+                           "IDS_RENAME_CAT_PROMPT", "IDS_NEW_PRESET_CATEGORY_TITLE", "IDS_NEW_PRESET_CATEGORY_PROMPT",
+                           "IDS_NEW_PRESET_CATEGORY_DEFAULT", "IDS_RENAME_PRESET_TITLE", "IDS_RENAME_PRESET_PROMPT"})
+        EXPECT_NE(skin.FindStringById(id), nullptr) << id;
+    EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
 }
 } // namespace

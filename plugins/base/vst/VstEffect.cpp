@@ -141,6 +141,14 @@ void VstEffect::SetEditor(EditorBase* editor)
     SetFlag(kVstFlagHasEditor, editor != nullptr);
 }
 
+EditorBase* VstEffect::TakeEditor()
+{
+    EditorBase* editor = editor_;
+    editor_ = nullptr;
+    SetFlag(kVstFlagHasEditor, false);
+    return editor;
+}
+
 VstValue VstEffect::CallHost(int32_t opcode, int32_t index, VstValue value, void* pointer, float option)
 {
     return host_ ? host_(&record_, opcode, index, value, pointer, option) : 0;

@@ -69,6 +69,9 @@ public:
     EditorBase* GetEditor() const { return editor_; }
     // Attaches an editor (owned from now on) and tells the host there is one.
     void SetEditor(EditorBase* editor);
+    // Lets go of the editor without deleting it (it deletes itself later); the host is told
+    // there is none.
+    EditorBase* TakeEditor();
 
 protected:
     // The host callback, or 0 when there is none.

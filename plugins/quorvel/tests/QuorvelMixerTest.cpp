@@ -72,19 +72,6 @@ VstValue KIV_VSTCALL InProcessHost(VstEffectRecord*, int32_t opcode, int32_t, Vs
     return opcode == kHostVersion ? 2400 : 0;
 }
 
-// The call log of the running mixer program's engine, through the engine's control channel.
-std::string EngineLog()
-{
-    HWND mixer = FindWindowA("Varn Services", nullptr);
-    DWORD process = 0;
-    std::string reply;
-    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, "log", reply))
-    {
-        return "(no engine log)";
-    }
-    return reply;
-}
-
 // Whether a client of the test's own can take a pair now (given back at once when it can).
 bool APairIsFree(IKivCorvanEffectServices* effects, LONG client)
 {

@@ -268,7 +268,7 @@ TEST_F(ModelWithTheMixer, TheLibraryIsListedWithAChainPresetsEffects)
 {
     Instance instance;
     ASSERT_TRUE(instance.link.IsConnected());
-    EffectCatalog& catalog = instance.link.GetCatalog();
+    EffectCatalog& catalog = *instance.link.GetCatalog();
     ASSERT_GE(catalog.CategoryCount(), 2);
     std::shared_ptr<PresetCategory> core = catalog.CategoryAt(0);
     EXPECT_EQ(std::u16string(core->Record().name), u"Core Effects");
@@ -289,7 +289,7 @@ TEST_F(ModelWithTheMixer, TheLibraryIsListedWithAChainPresetsEffects)
 TEST_F(ModelWithTheMixer, ChainEditsAreTheEnginesChain)
 {
     Instance instance;
-    EffectCatalog& catalog = instance.link.GetCatalog();
+    EffectCatalog& catalog = *instance.link.GetCatalog();
     InsertChain& chain = instance.link.GetInserts();
     const LONG client = instance.link.GetClientId();
     const EffectId reverb = Find(catalog, u"Core Effects", u"Reverb");
@@ -342,7 +342,7 @@ TEST_F(ModelWithTheMixer, AChunkRestoresTheChainWithAndWithoutTheMixerKeepingIts
     std::vector<std::u16string> names;
     {
         Instance first;
-        EffectCatalog& catalog = first.link.GetCatalog();
+        EffectCatalog& catalog = *first.link.GetCatalog();
         InsertChain& chain = first.link.GetInserts();
         ASSERT_TRUE(chain.LoadPreset(Find(catalog, u"Core Effects", u"Delay"), 0, true, true));
         ASSERT_TRUE(chain.LoadPreset(Find(catalog, u"Factory Chains", u"Small Room"), 1, true, true));
@@ -398,7 +398,7 @@ TEST_F(ModelWithTheMixer, AChunkRestoresTheChainWithAndWithoutTheMixerKeepingIts
 TEST_F(ModelWithTheMixer, LibraryEditsComeBackAsMessagesAndBadNamesAreRefused)
 {
     Instance instance;
-    EffectCatalog& catalog = instance.link.GetCatalog();
+    EffectCatalog& catalog = *instance.link.GetCatalog();
     const int32_t before = catalog.CategoryCount();
     EXPECT_EQ(catalog.CreateCategory(u"Bad\\Name"), EffectCatalog::kEditRefused);
     EXPECT_EQ(catalog.CreateCategory(u"Guitars"), EffectCatalog::kEditDone);
@@ -444,7 +444,7 @@ TEST_F(ModelWithTheMixer, EngineEvents850And800ReachTheInstanceThroughTheDispatc
                              [id](const TestOwner::Post& post) { return post.id == id; });
     };
 
-    EffectCatalog& catalog = instance.link.GetCatalog();
+    EffectCatalog& catalog = *instance.link.GetCatalog();
     const int32_t categories = catalog.CategoryCount();
     ASSERT_EQ(catalog.CreateCategory(u"Strings"), EffectCatalog::kEditDone);
     ASSERT_TRUE(WaitForPost(owner, kMessageCategoryChanged));

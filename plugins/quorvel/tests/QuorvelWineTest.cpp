@@ -2,7 +2,9 @@
 // without a mixer, and (with a pair from the test link) the trip through the card in lock
 // step and offline.
 #include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "plugins/base/vst/VstRecord.h"
 #include "standins/asio/StandinTestConfig.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,65 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <filesystem>
 #include <string>
 
 namespace
 {
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    return opcode == kHostVersion ? 2400 : 0;
+}
+
+// Two copies of the plug-in file in one host, each with its editor open: each file's framework
+// registers its window classes for itself, so neither takes the other's.
+TEST(QuorvelInOneHost, TwoCopiesOfTheFileOpenTheirEditorsSideBySide)
+{
+    ScratchFolder folder("quorvel-copies");
+    const std::filesystem::path copy = folder / "KivQuorvelCopy.dll";
+    std::filesystem::copy_file(KIV_QUORVEL, copy);
+    HMODULE files[2] = {LoadLibraryA(KIV_QUORVEL), LoadLibraryW(copy.wstring().c_str())};
+    ASSERT_NE(files[0], nullptr);
+    ASSERT_NE(files[1], nullptr);
+    ASSERT_NE(files[0], files[1]);
+    VstEffectRecord* effects[2] = {};
+    HWND parents[2] = {};
+    std::string classes[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        using Entry = VstEffectRecord*(KIV_VSTCALL*)(VstHostCallback);
+        auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(files[i], "main")));
+        ASSERT_NE(entry, nullptr);
+        effects[i] = entry(&Host);
+        ASSERT_NE(effects[i], nullptr);
+        ASSERT_TRUE(effects[i]->flags & kVstFlagHasEditor);
+        VstRect* rect = nullptr;
+        effects[i]->dispatcher(effects[i], kEffEditGetRect, 0, 0, &rect, 0.0f);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 600);
+        EXPECT_EQ(rect->bottom - rect->top, 418);
+        parents[i] = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 620 * i, 0, 600, 418, nullptr, nullptr,
+                                     nullptr, nullptr);
+        EXPECT_EQ(effects[i]->dispatcher(effects[i], kEffEditOpen, 0, 0, parents[i], 0.0f), 1) << i;
+        HWND panel = GetWindow(parents[i], GW_CHILD);
+        ASSERT_NE(panel, nullptr) << i;
+        char name[64] = {};
+        GetClassNameA(panel, name, sizeof name);
+        classes[i] = name;
+        EXPECT_EQ(reinterpret_cast<HMODULE>(GetClassLongPtrA(panel, GCLP_HMODULE)), files[i]) << "the file's own class";
+    }
+    EXPECT_NE(classes[0], classes[1]);
+    for (int i = 0; i < 2; ++i)
+    {
+        effects[i]->dispatcher(effects[i], kEffEditClose, 0, 0, nullptr, 0.0f);
+        EXPECT_EQ(GetWindow(parents[i], GW_CHILD), nullptr) << "the panel went with the close";
+        effects[i]->dispatcher(effects[i], kEffClose, 0, 0, nullptr, 0.0f);
+        DestroyWindow(parents[i]);
+    }
+    FreeLibrary(files[1]);
+    FreeLibrary(files[0]);
+}
 
 TEST(QuorvelInVstHost, ThirtyThreeInstancesLoadAndTheThirtyFourthGetsNothing)
 {

@@ -3,6 +3,7 @@
 // as the COM server of the test's prefix, kept running by a reference of the test's own for
 // each case, and ended with its quit message after the last one.
 #include "mixer/comcontract/ComInterfaces.h"
+#include "standins/engine/EngineControl.h"
 #include "tests/mixer/MixerServer.h"
 #include "tools/vsthost/tests/HostRun.h"
 
@@ -10,6 +11,21 @@
 
 #include <objbase.h>
 #include <windows.h>
+
+#include <string>
+
+// The call log of the running mixer program's engine, through the engine's control channel.
+inline std::string EngineLog()
+{
+    HWND mixer = FindWindowA("Varn Services", nullptr);
+    DWORD process = 0;
+    std::string reply;
+    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, "log", reply))
+    {
+        return "(no engine log)";
+    }
+    return reply;
+}
 
 class QuorvelWithTheMixer : public ::testing::Test
 {

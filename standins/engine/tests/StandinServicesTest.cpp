@@ -808,3 +808,21 @@ TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
     }
 }
 } // namespace
+
+TEST_F(CardFixture, LibraryEditsGoToTheLogWithTheirAnswers)
+{
+    WriteProfile("inputs=6\noutputs=6\n");
+    ASSERT_EQ(Init(engine_), 1);
+    IVarnAutomation* automation = engine_.GetAutomation();
+    EXPECT_EQ(automation->CreatePresetCategory(u"Mine"), 1);
+    EXPECT_EQ(automation->CreatePresetCategory(u"Mine"), 0) << "taken";
+    EXPECT_EQ(automation->RenamePresetCategory(u"Mine", u"Caf\u00e9"), 1);
+    EXPECT_EQ(automation->DeletePresetCategory(u"Nowhere"), 0);
+    std::vector<std::string> edits;
+    for (const std::string& entry : engine_.GetCallLog())
+        if (entry.find("PresetCategory") != std::string::npos)
+            edits.push_back(entry);
+    EXPECT_EQ(edits, (std::vector<std::string>{"CreatePresetCategory Mine", "CreatePresetCategory Mine refused",
+                                               "RenamePresetCategory Mine Caf\xc3\xa9",
+                                               "DeletePresetCategory Nowhere refused"}));
+}

@@ -1,0 +1,268 @@
+#include "plugins/quorvel/EditorMainPanel.h"
+
+#include "framework/controls/Control.h"
+#include "framework/controls/DataItem.h"
+#include "framework/controls/PopupMenu.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/controls/ViewHostControl.h"
+#include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/PanelBuilder.h"
+#include "framework/platform/TimerImpl.h"
+#include "framework/skin/Skin.h"
+#include "framework/windows/AppBase.h"
+#include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorMessages.h"
+#include "plugins/quorvel/EditorPresetInspector.h"
+#include "plugins/quorvel/FxPalette.h"
+#include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/KivQuorvelEditor.h"
+#include "plugins/quorvel/Preferences.h"
+#include "plugins/quorvel/ServicesConnection.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr const char* kLampNames[EditorMeters::kLamps] = {"sendleft", "sendright", "returnleft", "returnright"};
+constexpr uint32_t kBackground = 0x646464;
+
+// The group bit of a message id (0x1100-0x1400), 0 for the others.
+uint32_t GroupOf(uint32_t id)
+{
+    switch (id & 0xFF00)
+    {
+    case 0x1100:
+        return EditorMainPanel::kGroupLibrary;
+    case 0x1200:
+        return EditorMainPanel::kGroupChain;
+    case 0x1300:
+        return EditorMainPanel::kGroupInsert;
+    case 0x1400:
+        return EditorMainPanel::kGroupLink;
+    default:
+        return 0;
+    }
+}
+
+int GroupIndex(uint32_t group)
+{
+    int index = 0;
+    while (group > 1)
+    {
+        group >>= 1;
+        ++index;
+    }
+    return index;
+}
+} // namespace
+
+EditorMainPanel::EditorMainPanel(KivQuorvelEditor& editor, ServicesConnection* services, const String& help)
+    : editor_(editor), services_(services)
+{
+    help_.Assign(help);
+    Tooltip::TooltipsEnabled = Preferences::ReadTooltipEnabled() ? 1 : 0;
+}
+
+EditorMainPanel::~EditorMainPanel()
+{
+    Destroy();
+}
+
+bool EditorMainPanel::Create(Skin& skin, Window* parent, int x, int y)
+{
+    if (!Setup(this, KivQuorvelEditor::kWidth, KivQuorvelEditor::kHeight, kBackground))
+        return false;
+    for (int32_t lamp = 0; lamp < EditorMeters::kLamps; ++lamp)
+        lamps_[lamp] = AddFlagItem(kLampNames[lamp], 0, 0, 0);
+    if (!PanelBuilder(skin).BuildPanel("vstPluginPanel", *this, 0, nullptr))
+        return false;
+    return Panel::Create(parent, x, y, 0) != 0;
+}
+
+void EditorMainPanel::OnCreate()
+{
+    Panel::OnCreate();
+    EffectCatalog* catalog = services_ ? services_->GetCatalog() : nullptr;
+    String presets;
+    presets.AssignAscii("presets");
+    auto* host = dynamic_cast<ViewHostControl*>(FindControl(presets));
+    palette_ = host ? dynamic_cast<FxPalette*>(host->GetView()) : nullptr;
+    if (palette_)
+        palette_->SetCatalog(this, catalog);
+    inspector_ = std::make_unique<EditorPresetInspector>(catalog);
+    inspector_->Create(*this);
+    if (palette_ && palette_->ChildCount(nullptr) > 0)
+        palette_->SelectItem(palette_->ChildAt(nullptr, 0), true, true);
+}
+
+void EditorMainPanel::OnDestroy()
+{
+    // Only this editor's hint, menus and dialogs: another editor of the host keeps its own.
+    Tooltip::ForgetOwner(this);
+    EndModalRuns();
+    // The palette goes with its control, after this panel's lists: it lets go of them now.
+    if (palette_)
+        palette_->Detach();
+    palette_ = nullptr;
+    inspector_.reset();
+    Panel::OnDestroy();
+}
+
+void EditorMainPanel::Disconnect()
+{
+    services_ = nullptr;
+    if (palette_)
+        palette_->SetCatalog(this, nullptr);
+    if (inspector_)
+        inspector_->Disconnect();
+}
+
+void EditorMainPanel::EndModalRuns()
+{
+    if (palette_)
+        PopupMenu::CloseMenusOf(palette_);
+    // This editor's dialogs and boxes lie above those open when its first one ran; the
+    // topmost ends first.
+    const int base = editor_.ModalBase();
+    if (base < 0)
+        return;
+    for (int i = Dialog::ModalCount() - 1; i >= base; --i)
+        if (Dialog* dialog = Dialog::ModalAt(i))
+            dialog->End(0);
+}
+
+bool EditorMainPanel::RegisterListener(EditorMessageListener* listener, uint32_t groups, intptr_t cookie)
+{
+    bool any = false;
+    for (int group = 0; group < 4; ++group)
+        if (groups & (1u << group))
+        {
+            listeners_[group].push_back(Registration{listener, cookie});
+            any = true;
+        }
+    return any;
+}
+
+bool EditorMainPanel::UnregisterListener(EditorMessageListener* listener)
+{
+    bool any = false;
+    for (std::vector<Registration>& list : listeners_)
+    {
+        auto found = std::find_if(list.begin(), list.end(),
+                                  [listener](const Registration& r) { return r.listener == listener; });
+        if (found != list.end())
+        {
+            list.erase(found);
+            any = true;
+        }
+    }
+    return any;
+}
+
+void EditorMainPanel::Dispatch(uint32_t group, uint32_t id, uintptr_t wParam, uintptr_t lParam)
+{
+    // A listener may unregister (or a message box may let others in) meanwhile: walk a copy.
+    const std::vector<Registration> list = listeners_[GroupIndex(group)];
+    for (const Registration& entry : list)
+    {
+        const std::vector<Registration>& now = listeners_[GroupIndex(group)];
+        const bool still = std::any_of(now.begin(), now.end(),
+                                       [&entry](const Registration& r) { return r.listener == entry.listener; });
+        if (still)
+            entry.listener->OnEditorMessage(id, wParam, lParam, entry.cookie);
+    }
+}
+
+void EditorMainPanel::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const uint32_t id = message;
+    const auto w = static_cast<uintptr_t>(wParam);
+    const auto l = static_cast<uintptr_t>(lParam);
+    if (const uint32_t group = GroupOf(id))
+    {
+        Dispatch(group, id, w, l);
+        FreeUndeliveredMessage(id, w, l);
+        return;
+    }
+    switch (id)
+    {
+    case kMessageMeterLamps:
+        meters_.lampsQueued.store(false);
+        ShowLamps();
+        break;
+    case kMessageMeterTick:
+        meters_.tickQueued.store(false);
+        if (services_)
+            if (InsertChain* chain = services_->GetInsertChain())
+                chain->PollReadOnlyParams();
+        // The editor's timers run from this tick: a pass of the due ones.
+        TimerImpl::FireDue();
+        break;
+    default:
+        // 0x1600 goes to the effect view, which is not built yet; its payload-free ids need
+        // nothing freed.
+        FreeUndeliveredMessage(id, w, l);
+        break;
+    }
+}
+
+void EditorMainPanel::ShowLamps()
+{
+    for (int32_t lamp = 0; lamp < EditorMeters::kLamps; ++lamp)
+        if (FlagItem* item = lamps_[lamp])
+        {
+            const float value = meters_.lit[lamp].load() ? 1.0f : 0.0f;
+            if (item->value != value)
+                item->SetValue(value, 1, 1, nullptr);
+        }
+}
+
+void EditorMainPanel::ShowItem(TreeItem* item)
+{
+    if (inspector_)
+        inspector_->SetItem(item);
+}
+
+void EditorMainPanel::ClearItem(TreeItem* item)
+{
+    if (inspector_)
+        inspector_->ClearItem(item);
+}
+
+int EditorMainPanel::OnKeyDown(WPARAM key, LPARAM)
+{
+    // Delete removes the selected insert once the insert slots exist; nothing else is used.
+    return key == VK_DELETE ? 1 : 0;
+}
+
+int EditorMainPanel::OnControlNotify(Panel*, Control* control, int)
+{
+    if (!control)
+        return 0;
+    const String& name = control->GetName();
+    if (name.CompareLiteral("newcategory") == 0)
+    {
+        if (palette_)
+            palette_->NewCategory(nullptr);
+        return 1;
+    }
+    if (name.CompareLiteral("globalpreferences") == 0)
+    {
+        RunPreferences();
+        return 1;
+    }
+    if (name.CompareLiteral("help") == 0)
+    {
+        if (help_.Length() > 0)
+            AppBase::OpenWithShell(help_);
+        return 1;
+    }
+    return 0;
+}
+
+void EditorMainPanel::RunPreferences()
+{
+    EditorPreferencesDialog dialog(*this);
+    if (dialog.Run() == 1)
+        dialog.Apply();
+}

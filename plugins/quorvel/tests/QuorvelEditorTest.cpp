@@ -1,0 +1,481 @@
+// KivQuorvel's editor under Wine with the mixer program running: the palette shows the mixer's
+// library and follows its changes, the inspector, the menus and dialogs, the shared skin, the
+// meter thread's messages and the editor's end with dialogs open. Shots of what a person sees
+// go to the tree's shots folder.
+#include "framework/controls/ComboBox.h"
+#include "framework/controls/DataItem.h"
+#include "framework/controls/InPlaceEditor.h"
+#include "framework/controls/PopupMenu.h"
+#include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/tests/DialogsTestSupport.h"
+#include "framework/skin/Skin.h"
+#include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorMainPanel.h"
+#include "plugins/quorvel/EditorMessages.h"
+#include "plugins/quorvel/EditorPresetInspector.h"
+#include "plugins/quorvel/EffectCatalog.h"
+#include "plugins/quorvel/FxPalette.h"
+#include "plugins/quorvel/KivQuorvelEditor.h"
+#include "plugins/quorvel/KivQuorvelEffect.h"
+#include "plugins/quorvel/Preferences.h"
+#include "plugins/quorvel/tests/WithTheMixer.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScreenPixels.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cmath>
+#include <filesystem>
+#include <thread>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+VstValue KIV_VSTCALL Host(VstEffectRecord*, int32_t opcode, int32_t, VstValue, void*, float)
+{
+    return opcode == kHostVersion ? 2400 : 0;
+}
+
+void PumpMessagesFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    PumpUntil([&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1000);
+}
+
+std::wstring ShotPath(const char* name)
+{
+    const fs::path shots = fs::path(KIV_BUILD_DIR) / "shots";
+    std::error_code error;
+    fs::create_directories(shots, error);
+    return (shots / name).wstring();
+}
+
+using skintest::Narrow;
+
+std::string Narrow(const std::u16string& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+using dialogstest::Script;
+
+// The source names of the dialogs and boxes the script saw, in order.
+std::vector<std::string> Shown(const Script& script)
+{
+    std::vector<std::string> names;
+    for (const dialogstest::Seen& seen : script.SeenDialogs())
+        names.push_back(seen.source);
+    return names;
+}
+
+void Accept(Dialog& dialog)
+{
+    dialog.End(1);
+}
+
+// As typed: the open editor of the name is committed first, then the item holds the text.
+void SetText(Dialog& dialog, const char* item, const std::u16string& text)
+{
+    InPlaceEditor::CloseCurrent();
+    String name;
+    name.AssignAscii(item);
+    if (auto* found = dynamic_cast<TextItem*>(dialog.FindDataItem(name)))
+        found->text.AssignWide(text.c_str());
+}
+
+// A host window with one effect and its editor.
+struct Instance
+{
+    Instance()
+    {
+        effect = new KivQuorvelEffect(&Host);
+        editor = dynamic_cast<KivQuorvelEditor*>(effect->GetEditor());
+    }
+    ~Instance()
+    {
+        if (effect)
+            effect->Destroy();
+        if (parent)
+            DestroyWindow(parent);
+    }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    bool Open(int x = 0)
+    {
+        parent = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, x, 0, KivQuorvelEditor::kWidth,
+                                 KivQuorvelEditor::kHeight, nullptr, nullptr, nullptr, nullptr);
+        return parent && editor && editor->Open(parent) == 1;
+    }
+    FxPalette* Palette() const { return editor->GetPanel() ? editor->GetPanel()->Palette() : nullptr; }
+
+    KivQuorvelEffect* effect = nullptr;
+    KivQuorvelEditor* editor = nullptr; // the effect's
+    HWND parent = nullptr;
+};
+
+// The library edits in the engine's call log.
+size_t Edits(const std::string& log)
+{
+    size_t count = 0;
+    for (size_t at = log.find("PresetCategory "); at != std::string::npos; at = log.find("PresetCategory ", at + 1))
+        ++count;
+    return count;
+}
+
+TreeItem* TopItem(FxPalette& palette, const std::u16string& text)
+{
+    for (int i = 0; i < palette.ChildCount(nullptr); ++i)
+        if (std::u16string(palette.ChildAt(nullptr, i)->GetText().Text()) == text)
+            return palette.ChildAt(nullptr, i);
+    return nullptr;
+}
+
+TreeItem* Child(TreeItem* parent, const std::u16string& text)
+{
+    for (int i = 0; parent && i < parent->ChildCount(); ++i)
+        if (std::u16string(parent->ChildAt(i)->GetText().Text()) == text)
+            return parent->ChildAt(i);
+    return nullptr;
+}
+
+class QuorvelEditorTest : public QuorvelWithTheMixer
+{
+};
+
+TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
+{
+    Instance instance;
+    ASSERT_NE(instance.editor, nullptr);
+    VstRect* rect = nullptr;
+    ASSERT_TRUE(instance.editor->GetRect(&rect));
+    EXPECT_EQ(rect->right - rect->left, 600);
+    EXPECT_EQ(rect->bottom - rect->top, 418);
+    ASSERT_TRUE(instance.Open());
+    FxPalette* palette = instance.Palette();
+    ASSERT_NE(palette, nullptr);
+    EffectCatalog* catalog = palette->Catalog();
+    ASSERT_NE(catalog, nullptr);
+    ASSERT_GT(palette->ChildCount(nullptr), 1) << "the mixer's library";
+
+    TreeItem* chains = TopItem(*palette, u"Factory Chains");
+    ASSERT_NE(chains, nullptr);
+    TreeItem* vocal = Child(chains, u"Vocal Chain");
+    ASSERT_NE(vocal, nullptr) << "factory presets carry no [user]";
+    palette->Expand(chains, true);
+    palette->SelectItem(vocal, true, true);
+    const std::vector<std::u16string>& lines = instance.editor->GetPanel()->Inspector()->Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(Narrow(lines.front()), "Vocal Chain:");
+    EXPECT_GT(lines.size(), 1u);
+
+    // Menus: none on the core category and its effects, one on the others.
+    TreeItem* core = palette->ChildAt(nullptr, 0);
+    ASSERT_TRUE(catalog->CategoryAt(0)->IsCore());
+    EXPECT_FALSE(palette->OpenMenu(core, 100, 100));
+    if (core->ChildCount() > 0)
+    {
+        EXPECT_FALSE(palette->OpenMenu(core->ChildAt(0), 100, 100));
+    }
+    EXPECT_FALSE(palette->CanDrag(chains)) << "categories are not dragged";
+
+    // A category made in the library comes back as a top-level item with "<empty>".
+    const int before = palette->ChildCount(nullptr);
+    ASSERT_EQ(catalog->CreateCategory(u"Mine"), EffectCatalog::kEditDone);
+    EXPECT_NE(EngineLog().find("CreatePresetCategory Mine"), std::string::npos) << "the edit reached the engine";
+    ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") != nullptr; }));
+    EXPECT_EQ(palette->ChildCount(nullptr), before + 1);
+    TreeItem* mine = TopItem(*palette, u"Mine");
+    ASSERT_EQ(mine->ChildCount(), 1);
+    EXPECT_EQ(std::u16string(mine->ChildAt(0)->GetText().Text()), u"<empty>");
+    EXPECT_FALSE(palette->CanDrag(mine->ChildAt(0)));
+    EXPECT_TRUE(palette->OpenMenu(mine, 120, 200));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-palette-menu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+
+    // A sine through the instance: the send lamps light, and the return ones with what the
+    // card gives back.
+    instance.effect->setSampleRate(48000.0f);
+    instance.effect->setBlockSize(256);
+    instance.effect->resume();
+    std::atomic<bool> playing{true};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256), outLeft(256), outRight(256);
+        float* inputs[2] = {left.data(), right.data()};
+        float* outputs[2] = {outLeft.data(), outRight.data()};
+        double phase = 0.0;
+        while (playing.load())
+        {
+            for (int i = 0; i < 256; ++i)
+            {
+                left[i] = right[i] = 0.5f * static_cast<float>(std::sin(phase));
+                phase += 2.0 * 3.14159265358979 * 440.0 / 48000.0;
+            }
+            instance.effect->processReplacing(inputs, outputs, 256);
+            Sleep(5);
+        }
+    });
+    String sendLeft;
+    sendLeft.AssignAscii("sendleft");
+    auto* lamp = dynamic_cast<FlagItem*>(instance.editor->GetPanel()->FindDataItem(sendLeft));
+    ASSERT_NE(lamp, nullptr);
+    const bool lit = PumpUntil([&] { return lamp->value == 1.0f; }, 15000);
+    palette->SelectItem(vocal, true, true);
+    PumpMessagesFor(500);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-editor.png")));
+    playing.store(false);
+    audio.join();
+    instance.effect->suspend();
+    EXPECT_TRUE(lit) << "the send lamp lights with a signal";
+    EXPECT_TRUE(palette->CanDrag(vocal)) << "a preset that fits drags while the chain is attached";
+
+    // Refused names never reach the mixer: the message, and the library as it was.
+    const size_t edits = Edits(EngineLog());
+    for (const std::u16string& name : {std::u16string(u"a\\b"), std::u16string(u".."), std::u16string(u"C:"),
+                                       std::u16string(128, u'x'), std::u16string(u"Core Effects")})
+    {
+        SCOPED_TRACE(Narrow(name));
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "name", name);
+            dialog.End(1);
+        });
+        const int categories = catalog->CategoryCount();
+        EXPECT_EQ(palette->NewCategory(nullptr), 0);
+        const std::vector<std::string> shown = Shown(script);
+        ASSERT_EQ(shown.size(), 2u);
+        const char* expected = name.size() > 127         ? "IDM_MAX_CHAR_EXCEEDED"
+                               : name == u"Core Effects" ? "IDM_PRESET_CATEGORY_EXISTS"
+                                                         : "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET";
+        EXPECT_EQ(shown[1], expected);
+        EXPECT_EQ(catalog->CategoryCount(), categories);
+    }
+    EXPECT_EQ(Edits(EngineLog()), edits) << "nothing was sent";
+    {
+        // A factory preset can be neither renamed nor deleted.
+        Script script;
+        script.Then(Accept);
+        script.Then(Accept);
+        palette->RunCommand(vocal, 11);
+        palette->RunCommand(vocal, 10);
+        EXPECT_EQ(Shown(script),
+                  (std::vector<std::string>{"IDM_RENAME_FACTORY_PRESET_ALERT", "IDM_DELETE_FACTORY_PRESET_ALERT"}));
+        EXPECT_NE(Child(chains, u"Vocal Chain"), nullptr);
+    }
+    {
+        // The name dialog as it shows, then a good name.
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "name", u"Drums 2");
+            PumpMessagesFor(300);
+            EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-newname.png")));
+            dialog.End(1);
+        });
+        String made;
+        EXPECT_EQ(palette->NewCategory(&made), 1);
+        EXPECT_EQ(Narrow(made), "Drums 2");
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 2") != nullptr; }));
+    }
+    {
+        // A rename comes back as the item's new text, in its place.
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "name", u"Drums 3");
+            dialog.End(1);
+        });
+        TreeItem* drums = TopItem(*palette, u"Drums 2");
+        ASSERT_NE(drums, nullptr);
+        palette->RunCommand(drums, 2);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 3") != nullptr; }));
+        EXPECT_EQ(TopItem(*palette, u"Drums 3"), drums);
+        EXPECT_NE(EngineLog().find("RenamePresetCategory Drums 2 Drums 3"), std::string::npos);
+    }
+    {
+        // A category the library drops takes its item, and the inspector lets go of what it
+        // showed of it, a child too.
+        palette->Expand(mine, true);
+        palette->SelectItem(mine->ChildAt(0), true, true);
+        ASSERT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), mine->ChildAt(0));
+        EXPECT_TRUE(instance.editor->GetPanel()->Inspector()->Lines().empty()) << "\"<empty>\" shows nothing";
+        ASSERT_EQ(catalog->DeleteCategory(u"Mine"), EffectCatalog::kEditDone);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Mine") == nullptr; }));
+        EXPECT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), nullptr);
+    }
+    {
+        // The menu's delete asks first; the first category is shown then.
+        Script script;
+        script.Then(Accept); // yes, delete it
+        palette->RunCommand(TopItem(*palette, u"Drums 3"), 1);
+        ASSERT_TRUE(PumpUntil([&] { return TopItem(*palette, u"Drums 3") == nullptr; }));
+        EXPECT_EQ(Shown(script), std::vector<std::string>{"IDM_DELETE_CATEGORY_ALERT"});
+        EXPECT_EQ(instance.editor->GetPanel()->Inspector()->ShownItem(), palette->ChildAt(nullptr, 0));
+    }
+}
+
+TEST_F(QuorvelEditorTest, TheNewPresetDialogMakesACategory)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    EffectCatalog* catalog = instance.Palette()->Catalog();
+    ASSERT_NE(catalog, nullptr);
+    Script script;
+    script.Then([&](Dialog& dialog) {
+        PumpMessagesFor(300);
+        EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-newpreset.png")));
+        String name;
+        name.AssignAscii("catchoices");
+        auto* combo = dynamic_cast<ComboBox*>(dialog.FindControl(name));
+        ASSERT_NE(combo, nullptr);
+        combo->SetSelection(0); // "create a new category": the name dialog opens inside
+        dialog.End(1);
+    });
+    script.Then([&](Dialog& dialog) {
+        SetText(dialog, "name", u"From The Dialog");
+        dialog.End(1);
+    });
+    EditorNewPresetDialog dialog(*panel, catalog);
+    ASSERT_GT(dialog.EntryCount(), 1);
+    for (int i = 0; i < dialog.EntryCount(); ++i)
+        EXPECT_NE(Narrow(dialog.EntryAt(i)), "Core Effects");
+    EXPECT_EQ(dialog.Run(), 1);
+    String category;
+    dialog.GetCategory(category);
+    EXPECT_EQ(Narrow(category), "From The Dialog");
+    EXPECT_EQ(Shown(script), (std::vector<std::string>{"newpreset", "newname"}));
+    ASSERT_TRUE(PumpUntil([&] { return TopItem(*instance.Palette(), u"From The Dialog") != nullptr; }));
+}
+
+TEST_F(QuorvelEditorTest, PreferencesOfAFreshUserAndOkUnchangedWritesNothing)
+{
+    const PreferenceFlags fresh = Preferences::Read();
+    EXPECT_TRUE(fresh.tooltips);
+    EXPECT_FALSE(fresh.extraBuffer);
+    EXPECT_FALSE(fresh.renderMode);
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    Script script;
+    script.Then([&](Dialog& dialog) {
+        PumpMessagesFor(300);
+        EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-preferences.png")));
+        dialog.End(1);
+    });
+    EditorPreferencesDialog dialog(*instance.editor->GetPanel());
+    ASSERT_EQ(dialog.Run(), 1);
+    dialog.Apply();
+    EXPECT_EQ(Shown(script), std::vector<std::string>{"globalpreferences"}) << "no alert for unchanged settings";
+}
+
+TEST_F(QuorvelEditorTest, OnlyDeleteIsUsedOfTheHostsKeys)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    const VstKeyCode remove{0, 22, 0};
+    const VstKeyCode space{' ', 0, 0};
+    EXPECT_EQ(instance.editor->OnKeyDown(remove), 1);
+    EXPECT_EQ(instance.editor->OnKeyDown(space), 0) << "the host keeps its own shortcuts";
+    EXPECT_EQ(instance.editor->OnKeyUp(remove), 0);
+    EXPECT_EQ(instance.editor->SetKnobMode(1), 0);
+    EXPECT_FALSE(instance.editor->OnWheel(1.0f));
+}
+
+TEST_F(QuorvelEditorTest, TwoEditorsShareOneSkinUntilTheSecondCloses)
+{
+    Instance first;
+    Instance second;
+    EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 0);
+    ASSERT_TRUE(first.Open());
+    Skin* skin = Skin::Current();
+    ASSERT_TRUE(second.Open(620));
+    EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 2);
+    EXPECT_EQ(Skin::Current(), skin) << "one skin load";
+    first.editor->Close();
+    EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 1);
+    EXPECT_EQ(Skin::Current(), skin);
+    second.editor->Close();
+    EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 0);
+    EXPECT_EQ(Skin::Current(), nullptr);
+}
+
+TEST_F(QuorvelEditorTest, OneTickIsQueuedWhileTheGuiThreadWaitsAndNoneAfterClose)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    HWND window = instance.editor->GetPanel()->GetHandle();
+    Sleep(600); // thirty periods without a message served
+    int ticks = 0;
+    int lamps = 0;
+    // Taken from the queue first and handled after: a handled one lets the next be posted.
+    std::vector<MSG> queued;
+    MSG message;
+    while (PeekMessageA(&message, window, kMessageMeterLamps, kMessageMeterTick, PM_REMOVE))
+    {
+        (message.message == kMessageMeterTick ? ticks : lamps) += 1;
+        queued.push_back(message);
+    }
+    for (const MSG& taken : queued)
+        DispatchMessageA(&taken);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(lamps, 1);
+    PumpMessagesFor(200);
+    instance.editor->Close();
+    EXPECT_FALSE(instance.editor->PostToPanel(kMessageSessionChanged, 0, 0)) << "nothing reaches a closed editor";
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterItsLoop)
+{
+    {
+        Instance instance;
+        ASSERT_TRUE(instance.Open());
+        HWND window = instance.editor->GetPanel()->GetHandle();
+        Script script;
+        script.Then([&](Dialog&) {
+            instance.editor->Close();
+            EXPECT_FALSE(instance.editor->PostToPanel(kMessageSessionChanged, 0, 0)) << "nothing posted any more";
+        });
+        EditorPreferencesDialog dialog(*instance.editor->GetPanel());
+        EXPECT_EQ(dialog.Run(), 0) << "the close ended the dialog";
+        EXPECT_TRUE(IsWindow(window)) << "the panel outlives the loop it returned into";
+        PumpMessagesFor(200);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 0);
+    }
+    {
+        Instance instance;
+        ASSERT_TRUE(instance.Open());
+        HWND window = instance.editor->GetPanel()->GetHandle();
+        Script script;
+        script.Then([&](Dialog&) {
+            instance.effect->Destroy();
+            instance.effect = nullptr;
+        });
+        EditorPreferencesDialog dialog(*instance.editor->GetPanel());
+        EXPECT_EQ(dialog.Run(), 0);
+        PumpMessagesFor(300);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 0);
+    }
+    {
+        // Deleted with the editor open and no dialog: the editor goes first.
+        Instance instance;
+        ASSERT_TRUE(instance.Open());
+        HWND window = instance.editor->GetPanel()->GetHandle();
+        instance.effect->Destroy();
+        instance.effect = nullptr;
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(KivQuorvelEditor::SkinUseCount(), 0);
+    }
+}
+
+} // namespace
