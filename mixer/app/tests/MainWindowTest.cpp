@@ -109,11 +109,19 @@ class FakeInsert final : public IVarnInsert
 public:
     FakeInsert(int kind, int hasEffect) : kind_(kind), hasEffect_(hasEffect) {}
     int VARN_CALL GetKind() override { return kind_; }
+    IVarnEffect* VARN_CALL GetEffect() override { return nullptr; }
     IVarnOutput* VARN_CALL GetOutputPort() override { return nullptr; }
     IVarnInput* VARN_CALL GetInputPort() override { return nullptr; }
     int VARN_CALL GetPosition() override { return 0; }
+    int VARN_CALL GetEventKey() override { return 0; }
+    int VARN_CALL HasWetDry() override { return 0; }
+    float VARN_CALL GetWetDry() override { return 0; }
+    int VARN_CALL SetWetDry(float, int) override { return 0; }
     int VARN_CALL HasEffect() override { return hasEffect_; }
     int VARN_CALL IsBypassed() override { return 0; }
+    int VARN_CALL SetBypass(int, int) override { return 0; }
+    int VARN_CALL IsSoloed() override { return 0; }
+    int VARN_CALL SetSolo(int, int) override { return 0; }
     int VARN_CALL HasHardware() override { return 1; }
     IVarnInsertChain* VARN_CALL GetChain() override { return nullptr; }
 
@@ -157,6 +165,7 @@ public:
         return found == strips.end() ? nullptr : found->second;
     }
     int VARN_CALL SelectsNewStrip() override { return selectsNew; }
+    void VARN_CALL SetModified(int) override {}
 
     FakeHardware hardware;
     int systems = 1;
