@@ -23,7 +23,10 @@ struct PresetRig
     {
         effect.presetName = current;
         for (int k = 0; k < 12; ++k)
-            library.corePresets.AddPreset(id, k + 1, k == 3 ? u"Twin" : k == 7 ? u"Twin" : u"P" + std::u16string(1, u'a' + k),
+            library.corePresets.AddPreset(id, k + 1,
+                                          k == 3   ? u"Twin"
+                                          : k == 7 ? u"Twin"
+                                                   : u"P" + std::u16string(1, u'a' + k),
                                           k == 11 ? 0 : 1);
     }
     VarnEffectId id{{5, 0, 0, 0}};
