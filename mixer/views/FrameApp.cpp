@@ -583,6 +583,11 @@ SyncPanelTarget* FrameApp::GetSyncPanel()
     return syncPanel_.get();
 }
 
+TVAreaView* FrameApp::SectionHost::CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert)
+{
+    return frame_.sections_->CreateTVView(frame_, mode, owner, insert);
+}
+
 int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth)
 {
     if (!frame_.stripSection_)

@@ -7,7 +7,10 @@
 #include "mixer/views/EngineEventTargets.h"
 
 class FrameApp;
+class IVarnInsert;
 class MainSectionHost;
+class MainSectionView;
+class TVAreaView;
 class MainWindowLink;
 class Window;
 
@@ -92,4 +95,10 @@ public:
     }
     virtual std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
     virtual std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
+    // The main section's TV view of the mode (0 effect, 1 inputs, 2 outputs), created in it;
+    // the section owns it.
+    virtual TVAreaView* CreateTVView(FrameApp&, int /*mode*/, MainSectionView& /*owner*/, IVarnInsert* /*insert*/)
+    {
+        return nullptr;
+    }
 };

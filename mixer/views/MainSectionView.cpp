@@ -11,6 +11,7 @@
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/ControlContextMenu.h"
+#include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/OldDriverRule.h"
@@ -80,6 +81,7 @@ int IsOldDriverInstalled()
 MainSectionView::~MainSectionView()
 {
     ClearTVArea();
+    MSTVFXView::SetCurrentInsert(nullptr);
     focusedStrip_ = nullptr;
     DeleteInsertStrips();
     for (MainMeterItem* meter : meters_)
@@ -229,6 +231,7 @@ void MainSectionView::UpdateStatus()
 
     RebuildInsertStrips(1);
     ClearTVArea();
+    MSTVFXView::SetCurrentInsert(nullptr);
     const int mode = tvMode_ ? tvMode_->value : 0;
     ShowTVArea(mode >= 0 && mode <= 2 ? mode : 0);
     UpdateDspWarning(mainMix_);

@@ -98,6 +98,8 @@ public:
     void RefreshDspInserts();
 
     int IsCompact() const { return compact_; }
+    // The main window the section was created for.
+    MainWindowLink& GetLink() const { return *link_; }
     int GetAuxCount() const { return static_cast<int>(auxSends_.size()); }
     int GetAuxStripCount() const { return static_cast<int>(auxStrips_.size()); }
     InsertStripLink* GetAuxStrip(int index) const;

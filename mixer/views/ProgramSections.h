@@ -11,4 +11,7 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
+    // The TV views that exist: the effect view (mode 0); the inputs and outputs views are
+    // still none.
+    TVAreaView* CreateTVView(FrameApp&, int mode, MainSectionView& owner, IVarnInsert* insert) override;
 };

@@ -1,0 +1,285 @@
+#include "mixer/views/MSTVFXView.h"
+
+#include "framework/controls/ComboBox.h"
+#include "framework/controls/LabelControl.h"
+#include "framework/controls/Scrollbar.h"
+#include "framework/controls/Tooltip.h"
+#include "framework/dialogs/PanelBuilder.h"
+#include "framework/skin/Skin.h"
+#include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/PortNames.h"
+#include "mixer/views/CorePresetList.h"
+#include "mixer/views/MainSectionView.h"
+#include "mixer/views/MainWindowLink.h"
+#include "mixer/views/ValueSetters.h"
+
+namespace
+{
+// Where the view sits in the main section's TV border when the skin says nothing.
+constexpr int kDefaultX = 24;
+constexpr int kDefaultY = 52;
+
+IVarnInsert* currentInsert = nullptr; // the engine's; user-interface thread
+
+String Ascii(const char* text)
+{
+    String out;
+    out.AssignAscii(text);
+    return out;
+}
+
+// The skin's text of the id, else the fallback.
+String SkinText(Skin& skin, const char* id, const char* fallback)
+{
+    String text;
+    if (const String* found = skin.FindStringById(id))
+        text.Assign(*found);
+    else
+        text.AssignAscii(fallback);
+    return text;
+}
+
+class SkinStringTable : public StringTable
+{
+public:
+    explicit SkinStringTable(Skin& skin) : skin_(skin) {}
+    const String* FindStringById(const char* id) override { return skin_.FindStringById(id); }
+
+private:
+    Skin& skin_;
+};
+} // namespace
+
+IVarnInsert* MSTVFXView::GetCurrentInsert()
+{
+    return currentInsert;
+}
+
+void MSTVFXView::SetCurrentInsert(IVarnInsert* insert)
+{
+    currentInsert = insert;
+}
+
+MSTVFXView::~MSTVFXView() = default;
+
+int MSTVFXView::Create(MainSectionView& owner, MainWindowLink& link, IVarnInsert* insert)
+{
+    owner_ = &owner;
+    link_ = &link;
+    initial_ = insert ? insert : currentInsert;
+    wetDry_ = AddRealItem("wetdrymix", 0.0f, 0.0f, 1.0f, 1, 0);
+    bypass_ = AddFlagItem("bypass", 0, 0, 0);
+    solo_ = AddFlagItem("solo", 0, 0, 0);
+    curPreset_ = AddIntItem("curpreset", 0, 0, 0, 0, 0);
+    Setup(this, 0, 0, 0x646464);
+    Skin& skin = link.GetSkin();
+    if (!PanelBuilder(skin).BuildPanel("MSTVFXView", *this, 1, nullptr))
+        return 0;
+    int x = kDefaultX, y = kDefaultY;
+    skin.GetMiscParamInt("mainSectionTVXPos", x);
+    skin.GetMiscParamInt("mainSectionTVYPos", y);
+    return Panel::Create(&owner, x, y, 0);
+}
+
+void MSTVFXView::OnCreate()
+{
+    Panel::OnCreate();
+    SetInsert(initial_, 1);
+}
+
+IVarnFxLibrary* MSTVFXView::Library() const
+{
+    IVarnServices* services = link_ ? link_->GetServices() : nullptr;
+    return services ? services->GetFxLibrary() : nullptr;
+}
+
+void MSTVFXView::NotifyEngine()
+{
+    IVarnServices* services = link_ ? link_->GetServices() : nullptr;
+    if (IVarnMixer* mixer = services ? services->GetMixer() : nullptr)
+        mixer->SetModified(1);
+}
+
+void MSTVFXView::SetText(const char* control, const String& text, int enabled)
+{
+    if (auto* label = dynamic_cast<LabelControl*>(FindControl(Ascii(control))))
+    {
+        label->SetText(text, 1);
+        label->SetDisabled(enabled ? 0 : 1, 0, 1);
+    }
+}
+
+void MSTVFXView::EnableControl(const char* control, int enabled)
+{
+    if (Control* found = FindControl(Ascii(control)))
+        found->SetDisabled(enabled ? 0 : 1, 0, 1);
+}
+
+void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
+{
+    if (!force && insert && insert == insert_)
+        return;
+    insert_ = insert;
+    currentInsert = insert;
+    IVarnEffect* effect = GetEffect();
+    insertKey_ = insert ? insert->GetEventKey() : 0;
+    effectKey_ = effect ? effect->GetEventKey() : 0;
+    if (!insert)
+        Tooltip::Destroy();
+    if (auto* bar = dynamic_cast<Scrollbar*>(FindControl(Ascii("vertscrollbar"))))
+        bar->SetPosition(0, 0);
+
+    Skin& skin = link_->GetSkin();
+    auto* presets = dynamic_cast<ComboBox*>(FindControl(Ascii("presets")));
+    if (!insert)
+    {
+        if (presets)
+            presets->ClearItems();
+        SetText("effectname", SkinText(skin, "IDS_NO_EFFECT", "No Effect"), 0);
+        SetText("effectorigin", String(), 0);
+        EnableControl("drytag", 0);
+        EnableControl("wettag", 0);
+        // Shown, not edited: the items take the values with redraw and tell nobody.
+        SetItemRealValue(wetDry_, 0.0f, 1, 0, nullptr);
+        bypass_->value = 0;
+        solo_->value = 0;
+        wetDry_->SetDisabled(1, 1);
+        bypass_->SetDisabled(1, 1);
+        solo_->SetDisabled(1, 1);
+        RedrawArea(nullptr, 1);
+        return;
+    }
+
+    if (effect)
+    {
+        String name;
+        name.AssignWide(effect->GetName());
+        SetText("effectname", name, 1);
+    }
+    else
+    {
+        const int kind = insert->GetKind();
+        const char* id = kind == 1 ? "IDS_SEND" : kind == 2 ? "IDS_SEND_RETURN" : "IDS_ASIO_SEND_RETURN";
+        const char* fallback = kind == 1 ? "Send" : kind == 2 ? "Send/Return" : "ASIO Send/Return";
+        SetText("effectname", SkinText(skin, id, fallback), 1);
+        if (presets)
+            presets->ClearItems();
+    }
+    SkinStringTable strings(skin);
+    IVarnServices* services = link_->GetServices();
+    PortNames names(services ? services->GetMixer() : nullptr, strings);
+    String origin;
+    names.GetMainMixName(insert->GetChain(), &origin, 0, 0);
+    SetText("effectorigin", origin, 1);
+
+    const int wet = insert->HasWetDry();
+    EnableControl("drytag", wet);
+    EnableControl("wettag", wet);
+    wetDry_->SetDisabled(wet ? 0 : 1, 1);
+    SetItemRealValue(wetDry_, wet ? insert->GetWetDry() : 0.0f, 1, 0, nullptr);
+
+    const int hasBypass = insert->HasEffect();
+    bypass_->value = hasBypass ? insert->IsBypassed() : 0;
+    solo_->value = hasBypass ? insert->IsSoloed() : 0;
+    bypass_->SetDisabled(hasBypass ? 0 : 1, 1);
+    solo_->SetDisabled(hasBypass ? 0 : 1, 1);
+    bypass_->RefreshControls(nullptr);
+    solo_->RefreshControls(nullptr);
+
+    if (effect)
+    {
+        Cursor::SetShape(Cursor::Wait);
+        FillPresets(effect);
+        Cursor::SetShape(Cursor::Arrow);
+    }
+    RedrawArea(nullptr, 1);
+}
+
+void MSTVFXView::FillPresets(IVarnEffect* effect)
+{
+    auto* presets = dynamic_cast<ComboBox*>(FindControl(Ascii("presets")));
+    IVarnFxLibrary* library = Library();
+    if (!presets || !library)
+        return;
+    CorePresetList list;
+    list.Read(*library, *effect, SkinText(link_->GetSkin(), "IDS_USER_DEFINED", "[user defined]"));
+    presets->ClearItems();
+    for (size_t k = 0; k < list.texts.size(); ++k)
+        presets->AddItem(list.texts[k], 1, static_cast<int>(k));
+    curPreset_->maximum = list.texts.empty() ? 0 : static_cast<int>(list.texts.size()) - 1;
+    // Showing the list selects nothing in the engine: redraw, no notification.
+    SetItemIntValue(curPreset_, list.selected, 1, 0, nullptr);
+}
+
+int MSTVFXView::OnControlNotify(Panel*, Control*, int)
+{
+    return 0;
+}
+
+int MSTVFXView::OnDataItemNotify(Panel*, DataItem* item, int)
+{
+    if (!insert_)
+        return 0;
+    if (item == wetDry_)
+        insert_->SetWetDry(wetDry_->value, 0);
+    else if (item == bypass_)
+        insert_->SetBypass(bypass_->value, 1);
+    else if (item == solo_)
+        insert_->SetSolo(solo_->value, 1);
+    else if (item == curPreset_)
+    {
+        IVarnEffect* effect = GetEffect();
+        if (!effect)
+            return 0;
+        effect->SelectPreset(curPreset_->value, 1);
+    }
+    else
+        return 0;
+    NotifyEngine();
+    return 1;
+}
+
+void MSTVFXView::OnInsertEvent(int id, VarnEventArg argument)
+{
+    if (!insert_ || argument != insertKey_)
+        return;
+    const int first = EngineEvent::kInsertSlot.first;
+    if (id == first && insert_->HasEffect())
+    {
+        bypass_->value = insert_->IsBypassed();
+        bypass_->RefreshControls(nullptr);
+    }
+    else if (id == first + 1 && insert_->HasEffect())
+    {
+        solo_->value = insert_->IsSoloed();
+        solo_->RefreshControls(nullptr);
+    }
+    else if (id == first + 2 && insert_->HasWetDry() && !Control::PressedControl())
+        SetItemRealValue(wetDry_, insert_->GetWetDry(), 1, 0, nullptr);
+}
+
+void MSTVFXView::OnPresetListEvent(int id, VarnEventArg)
+{
+    IVarnEffect* effect = GetEffect();
+    IVarnFxLibrary* library = Library();
+    if (!effect || !library)
+        return;
+    // Every change of the list shows it again; the selection follows the effect's current
+    // preset, and nothing goes back to the engine.
+    if (EngineEvent::kPresetList.Holds(id))
+        FillPresets(effect);
+}
+
+void MSTVFXView::OnEffectEvent(int id, VarnEventArg argument)
+{
+    IVarnEffect* effect = GetEffect();
+    if (!effect || argument != effectKey_)
+        return;
+    if (id == EngineEvent::kEffectEvent)
+    {
+        NotifyEngine();
+        if (insert_->HasWetDry())
+            SetItemRealValue(wetDry_, insert_->GetWetDry(), 1, 0, nullptr);
+        FillPresets(effect);
+    }
+}

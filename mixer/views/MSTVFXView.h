@@ -1,0 +1,60 @@
+#pragma once
+
+#include "framework/controls/Panel.h"
+#include "mixer/engine/VarnServices.h"
+#include "mixer/views/MainSectionParts.h"
+
+class MainSectionView;
+class MainWindowLink;
+
+// The TV area's effect view: the shown insert's effect name and where it sits, its wet/dry
+// mix, bypass and solo, and the effect's core presets. It mirrors the engine into its items
+// without telling itself (with redraw only), so showing or refreshing never writes back; only
+// the user's edits go to the engine, each followed by the mixer's change notification.
+// User-interface thread only.
+class MSTVFXView : public Panel, public TVAreaView
+{
+public:
+    MSTVFXView() = default;
+    ~MSTVFXView() override;
+
+    // Builds the items and the skin panel "MSTVFXView" in the owner (at the skin's
+    // "mainSectionTVXPos"/"mainSectionTVYPos", else 24, 52); a null insert shows the current
+    // FX insert. 0 when the skin has no such panel or the window cannot be made.
+    int Create(MainSectionView& owner, MainWindowLink& link, IVarnInsert* insert);
+    // Shows the insert (null: none); with force 0 nothing happens for the insert already shown.
+    void SetInsert(IVarnInsert* insert, int force);
+    IVarnInsert* GetInsert() const { return insert_; }
+    IVarnEffect* GetEffect() const { return insert_ ? insert_->GetEffect() : nullptr; }
+
+    // The insert the effect view showed last, so that a view made again shows it too; the
+    // main section clears it when it rebuilds its TV area.
+    static IVarnInsert* GetCurrentInsert();
+    static void SetCurrentInsert(IVarnInsert* insert);
+
+    void OnInsertEvent(int id, VarnEventArg argument) override;
+    void OnPresetListEvent(int id, VarnEventArg argument) override;
+    void OnEffectEvent(int id, VarnEventArg argument) override;
+
+    void OnCreate() override;
+    int OnControlNotify(Panel* panel, Control* control, int argument) override;
+    int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
+
+private:
+    void FillPresets(IVarnEffect* effect);
+    void SetText(const char* control, const String& text, int enabled);
+    void EnableControl(const char* control, int enabled);
+    IVarnFxLibrary* Library() const;
+    void NotifyEngine();
+
+    MainSectionView* owner_ = nullptr; // borrowed: the parent
+    MainWindowLink* link_ = nullptr;   // borrowed
+    IVarnInsert* insert_ = nullptr;    // the engine's; may be null
+    IVarnInsert* initial_ = nullptr;   // the insert Create was given
+    int insertKey_ = 0;
+    int effectKey_ = 0;
+    RealItem* wetDry_ = nullptr; // items are the panel's
+    FlagItem* bypass_ = nullptr;
+    FlagItem* solo_ = nullptr;
+    IntItem* curPreset_ = nullptr;
+};

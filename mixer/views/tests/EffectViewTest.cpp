@@ -1,0 +1,184 @@
+// The insert-effect view against the simulated engine's inserts, effects and core presets and
+// the shipped mixer skin: what it shows, that showing and refreshing send nothing to the
+// engine, what a user edit sends, and the events that change it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/controls/ComboBox.h"
+#include "framework/controls/LabelControl.h"
+#include "mixer/views/MSTVFXView.h"
+#include "mixer/views/tests/MainSectionTestSupport.h"
+
+namespace
+{
+using namespace mainsection;
+
+class EffectView : public Fixture
+{
+protected:
+    void SetUp() override
+    {
+        Fixture::SetUp();
+        ASSERT_NO_FATAL_FAILURE(StartEngine("auxbuses=2\n"));
+        ASSERT_TRUE(CreateSection(0));
+        auto record = [this](std::string line) { calls.push_back(std::move(line)); };
+        auto raised = [this](int id, VarnEventArg argument) { events.emplace_back(id, argument); };
+        library = static_cast<StandinFxLibrary*>(engine_.GetFxLibrary());
+        library->corePresets.AddPreset(id, 1, u"Init", 1);
+        library->corePresets.AddPreset(id, 2, u"Warm", 1);
+        library->corePresets.AddPreset(id, 7, u"Mine", 0);
+        library->log = record;
+        effect.SetLibrary(&library->corePresets);
+        effect.presetName = u"Warm";
+        effect.log = insert.log = record;
+        effect.raise = insert.raise = raised;
+        insert.effect = &effect;
+        insert.kind = 0;
+        insert.key = 44;
+        insert.hasWetDry = true;
+        insert.wetDry = 0.75f;
+        insert.bypassed = true;
+    }
+
+    void TearDown() override
+    {
+        view.reset();
+        Fixture::TearDown();
+    }
+
+    int Show(IVarnInsert* shown)
+    {
+        view = std::make_unique<MSTVFXView>();
+        return view->Create(*section_, link_, shown);
+    }
+
+    template <typename Item>
+    Item* ViewItem(const char* name)
+    {
+        return dynamic_cast<Item*>(view->FindDataItem(Ascii(name)));
+    }
+
+    std::string ViewText(const char* control)
+    {
+        auto* label = dynamic_cast<LabelControl*>(view->FindControl(Ascii(control)));
+        std::string out;
+        for (int i = 0; label && i < label->GetText().Length(); ++i)
+            out += static_cast<char>(label->GetText().WideCharAt(i));
+        return out;
+    }
+
+    int Setters() const
+    {
+        int count = 0;
+        for (const std::string& call : calls)
+            count += call.find(" Set") != std::string::npos || call.find("SelectPreset") != std::string::npos;
+        return count;
+    }
+
+    VarnEffectId id{{11, 0, 0, 0}};
+    StandinFxLibrary* library = nullptr;
+    StandinEffect effect{u"Drive", VarnEffectId{{11, 0, 0, 0}}, 90, StandinEffect::CoreParameters()};
+    StandinBus bus{2};
+    StandinInsert insert{&bus, 0};
+    std::vector<std::string> calls;
+    std::vector<std::pair<int, VarnEventArg>> events;
+    std::unique_ptr<MSTVFXView> view;
+};
+
+TEST_F(EffectView, NoInsertShowsNoEffectWithEverythingDisabled)
+{
+    MSTVFXView::SetCurrentInsert(nullptr);
+    ASSERT_TRUE(Show(nullptr));
+    EXPECT_EQ(ViewText("effectname"), "No Effect");
+    EXPECT_TRUE(view->FindControl(Ascii("effectname"))->IsDisabled());
+    for (const char* name : {"wetdrymix", "bypass", "solo"})
+    {
+        SCOPED_TRACE(name);
+        ASSERT_NE(ViewItem<DataItem>(name), nullptr);
+        EXPECT_TRUE(ViewItem<DataItem>(name)->IsDisabled());
+    }
+    EXPECT_EQ(dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")))->ItemCount(), 0);
+}
+
+TEST_F(EffectView, ShowingAnInsertMirrorsItAndSendsNothing)
+{
+    ASSERT_TRUE(Show(&insert));
+    EXPECT_EQ(MSTVFXView::GetCurrentInsert(), &insert);
+    EXPECT_EQ(ViewText("effectname"), "Drive");
+    EXPECT_FLOAT_EQ(ViewItem<RealItem>("wetdrymix")->value, 0.75f);
+    EXPECT_EQ(ViewItem<FlagItem>("bypass")->value, 1);
+    EXPECT_FALSE(ViewItem<DataItem>("solo")->IsDisabled());
+    auto* combo = dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")));
+    ASSERT_EQ(combo->ItemCount(), 3);
+    String text;
+    combo->GetItemText(2, text);
+    EXPECT_EQ(text.Compare(u"007 - Mine [user]"), 0);
+    EXPECT_EQ(ViewItem<IntItem>("curpreset")->value, 1);
+    // Neither the preset selection nor the wet/dry value went back to the engine.
+    EXPECT_EQ(Setters(), 0);
+    // A refresh of the list (another instance stored a preset) selects nothing either.
+    view->OnPresetListEvent(802, 0);
+    view->OnEffectEvent(602, 90);
+    EXPECT_EQ(Setters(), 0);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(EffectView, UserEditsGoToTheEngineWithTheChangeNotification)
+{
+    ASSERT_TRUE(Show(&insert));
+    struct Case
+    {
+        const char* item;
+        float value;
+        const char* call;
+    } cases[] = {
+        {"wetdrymix", 0.5f, "insert 44 SetWetDry 0.500000 0"},
+        {"bypass", 0.0f, "insert 44 SetBypass 0 1"},
+        {"solo", 1.0f, "insert 44 SetSolo 1 1"},
+        {"curpreset", 2.0f, "effect SelectPreset 2 1"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.item);
+        calls.clear();
+        ViewItem<NumericItem>(c.item)->SetValue(c.value, 1, 1, nullptr);
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.front(), c.call);
+    }
+    char16_t name[32];
+    effect.GetPresetName(name, 32);
+    EXPECT_EQ(std::u16string(name), u"Mine");
+}
+
+TEST_F(EffectView, InsertEventsOfItsKeyUpdateTheItemsWithoutSetCalls)
+{
+    ASSERT_TRUE(Show(&insert));
+    insert.bypassed = false;
+    insert.soloed = true;
+    insert.wetDry = 0.25f;
+    view->OnInsertEvent(750, 45); // another insert's key
+    EXPECT_EQ(ViewItem<FlagItem>("bypass")->value, 1);
+    view->OnInsertEvent(750, 44);
+    view->OnInsertEvent(751, 44);
+    view->OnInsertEvent(752, 44);
+    EXPECT_EQ(ViewItem<FlagItem>("bypass")->value, 0);
+    EXPECT_EQ(ViewItem<FlagItem>("solo")->value, 1);
+    EXPECT_FLOAT_EQ(ViewItem<RealItem>("wetdrymix")->value, 0.25f);
+    EXPECT_EQ(Setters(), 0);
+}
+
+TEST_F(EffectView, ASendShowsItsKindAndNoPresets)
+{
+    insert.effect = nullptr;
+    insert.kind = 1;
+    insert.hasWetDry = false;
+    ASSERT_TRUE(Show(&insert));
+    EXPECT_EQ(ViewText("effectname"), "Send");
+    EXPECT_TRUE(ViewItem<DataItem>("bypass")->IsDisabled());
+    EXPECT_TRUE(ViewItem<DataItem>("wetdrymix")->IsDisabled());
+    EXPECT_FLOAT_EQ(ViewItem<RealItem>("wetdrymix")->value, 0.0f);
+    EXPECT_EQ(dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")))->ItemCount(), 0);
+}
+} // namespace
