@@ -5,6 +5,10 @@
 #include "framework/controls/Scrollbar.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/dialogs/PanelBuilder.h"
+#include "framework/dialogs/SkinDialogs.h"
+#include "framework/platform/cursor/Cursor.h"
+#include "framework/platform/files/FileSystem.h"
+#include "mixer/dialogs/NameDialog.h"
 #include "framework/skin/Skin.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/PortNames.h"
@@ -12,6 +16,9 @@
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/ValueSetters.h"
+
+#include <algorithm>
+#include <string>
 
 namespace
 {
@@ -60,7 +67,11 @@ void MSTVFXView::SetCurrentInsert(IVarnInsert* insert)
     currentInsert = insert;
 }
 
-MSTVFXView::~MSTVFXView() = default;
+MSTVFXView::~MSTVFXView()
+{
+    // An open menu would report to a deleted view.
+    PopupMenu::CloseMenusOf(this);
+}
 
 int MSTVFXView::Create(MainSectionView& owner, MainWindowLink& link, IVarnInsert* insert)
 {
@@ -195,12 +206,13 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
     RedrawArea(nullptr, 1);
 }
 
-void MSTVFXView::FillPresets(IVarnEffect* effect)
+void MSTVFXView::FillPresets(IVarnEffect* effect, int keepScroll)
 {
     auto* presets = dynamic_cast<ComboBox*>(FindControl(Ascii("presets")));
     IVarnFxLibrary* library = Library();
     if (!presets || !library)
         return;
+    const int shown = keepScroll ? presets->GetSelection() : -1;
     CorePresetList list;
     list.Read(*library, *effect, SkinText(link_->GetSkin(), "IDS_USER_DEFINED", "[user defined]"));
     presets->ClearItems();
@@ -209,10 +221,144 @@ void MSTVFXView::FillPresets(IVarnEffect* effect)
     curPreset_->maximum = list.texts.empty() ? 0 : static_cast<int>(list.texts.size()) - 1;
     // Showing the list selects nothing in the engine: redraw, no notification.
     SetItemIntValue(curPreset_, list.selected, 1, 0, nullptr);
+    if (keepScroll && shown >= 0)
+        SetItemIntValue(curPreset_, std::min(shown, curPreset_->maximum), 1, 0, nullptr);
 }
 
-int MSTVFXView::OnControlNotify(Panel*, Control*, int)
+int MSTVFXView::SelectedRecord(VarnCorePresetRecord& record, int& index)
 {
+    IVarnEffect* effect = GetEffect();
+    IVarnFxLibrary* library = Library();
+    VarnEffectId id{};
+    if (!effect || !library || !effect->GetCoreEffectId(&id))
+        return 0;
+    index = curPreset_->value;
+    if (index < 0 || index >= library->GetCorePresetCount(&id))
+        return 0;
+    record = VarnCorePresetRecord{};
+    return library->GetCorePreset(&id, index, &record) > 0;
+}
+
+int MSTVFXView::StillThere(const VarnCorePresetRecord& record, int index)
+{
+    IVarnEffect* effect = GetEffect();
+    IVarnFxLibrary* library = Library();
+    VarnEffectId id{};
+    VarnCorePresetRecord now{};
+    if (!effect || !library || !effect->GetCoreEffectId(&id) || library->GetCorePreset(&id, index, &now) <= 0)
+        return 0;
+    return now.number == record.number && now.isFactory == record.isFactory &&
+           std::char_traits<char16_t>::compare(now.name, record.name, 128) == 0;
+}
+
+int MSTVFXView::CheckName(const String& name, int maximum)
+{
+    const char* problem = nullptr;
+    if (name.Length() > maximum)
+        problem = "IDM_MAX_CHAR_EXCEEDED";
+    else if (!FileSystem::IsValidName(StringRef(name)))
+        problem = "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET";
+    if (!problem)
+        return 1;
+    SkinDialogs(link_->GetSkin()).ShowDefinedMessageBox(problem, nullptr, nullptr);
+    return 0;
+}
+
+void MSTVFXView::ShowPresetEditMenu()
+{
+    VarnCorePresetRecord record{};
+    int index = 0;
+    if (!SelectedRecord(record, index))
+        return;
+    PopupMenu* menu = link_->GetSkin().CreatePopupMenu("CorePresetEditMenu");
+    if (!menu)
+        return;
+    if (record.isFactory)
+        for (int command : {kDeletePreset, kRenamePreset, kStorePreset})
+            menu->SetItemDisabled(menu->FindItem(command), 1);
+    int x = 0, y = 0;
+    Cursor::GetPosition(x, y);
+    if (!menu->Track(x, y, this, this, 1))
+        delete menu;
+}
+
+void MSTVFXView::OnMenuCommand(int command)
+{
+    VarnCorePresetRecord record{};
+    int index = 0;
+    if (!SelectedRecord(record, index))
+        return;
+    switch (command)
+    {
+    case kNewPreset:
+        NewPreset();
+        break;
+    case kDeletePreset:
+        DeletePreset(record, index);
+        break;
+    case kRenamePreset:
+        RenamePreset(record, index);
+        break;
+    case kStorePreset:
+        if (!record.isFactory)
+            Library()->StoreCorePreset(GetEffect(), index, 1);
+        break;
+    default:
+        break;
+    }
+}
+
+void MSTVFXView::NewPreset()
+{
+    NameDialog dialog(link_->GetSkin());
+    dialog.SetTextsFromIds("IDS_NEW_CORE_PRESET_TITLE", "IDS_NEW_CORE_PRESET_PROMPT", "IDS_NEW_CORE_PRESET_DEFAULT");
+    if (dialog.Run(nullptr) != 1 || !dialog.GetName() || !dialog.GetName()->Length())
+        return;
+    String name;
+    name.Assign(*dialog.GetName());
+    // The dialog's loop may have shown another insert: the view asks for its own again.
+    IVarnEffect* effect = GetEffect();
+    if (effect && CheckName(name, kMaxNewNameLength))
+        Library()->NewCorePreset(name.Text(), effect, 1, 0);
+}
+
+void MSTVFXView::DeletePreset(const VarnCorePresetRecord& record, int index)
+{
+    SkinDialogs dialogs(link_->GetSkin());
+    if (record.isFactory)
+    {
+        dialogs.ShowDefinedMessageBox("IDM_DELETE_FACTORY_CORE_PRESET_ALERT", nullptr, nullptr);
+        return;
+    }
+    const int answer = dialogs.ShowDefinedMessageBox("IDM_DELETE_PRESET_ALERT", nullptr, nullptr);
+    if ((answer == 1 || answer == 3) && StillThere(record, index))
+        Library()->DeleteCorePreset(&record, index, 1);
+}
+
+void MSTVFXView::RenamePreset(const VarnCorePresetRecord& record, int index)
+{
+    if (record.isFactory)
+    {
+        SkinDialogs(link_->GetSkin()).ShowDefinedMessageBox("IDM_RENAME_FACTORY_CORE_PRESET_ALERT", nullptr, nullptr);
+        return;
+    }
+    String old;
+    old.AssignWide(record.name);
+    NameDialog dialog(link_->GetSkin());
+    dialog.SetTextsFromIds("IDS_RENAME_CORE_PRESET_TITLE", "IDS_RENAME_CORE_PRESET_PROMPT", old);
+    if (dialog.Run(nullptr) != 1 || !dialog.GetName())
+        return;
+    String name;
+    name.Assign(*dialog.GetName());
+    if (name.Compare(old.Text()) == 0 || !CheckName(name, kMaxRenameLength) || !StillThere(record, index))
+        return;
+    Library()->RenameCorePreset(&record, index, name.Text(), 1);
+}
+
+int MSTVFXView::OnControlNotify(Panel*, Control* control, int)
+{
+    if (control && control->GetName().CompareLiteral("editpreset") == 0 && GetEffect())
+        ShowPresetEditMenu();
     return 0;
 }
 
@@ -262,12 +408,27 @@ void MSTVFXView::OnPresetListEvent(int id, VarnEventArg)
 {
     IVarnEffect* effect = GetEffect();
     IVarnFxLibrary* library = Library();
-    if (!effect || !library)
+    VarnEffectId effectId{};
+    if (!effect || !library || !effect->GetCoreEffectId(&effectId))
         return;
-    // Every change of the list shows it again; the selection follows the effect's current
-    // preset, and nothing goes back to the engine.
-    if (EngineEvent::kPresetList.Holds(id))
-        FillPresets(effect);
+    const int count = library->GetCorePresetCount(&effectId);
+    const int old = curPreset_->maximum + 1;
+    const int previous = curPreset_->value;
+    const int first = EngineEvent::kPresetList.first;
+    // A rename or a store keeps the count, so only the other changes stop at an equal one.
+    if (id == first + 2)
+    {
+        FillPresets(effect, 1);
+        return;
+    }
+    if (count == old || (id != first && id != first + 1 && id != first + 5 && id != first + 6))
+        return;
+    FillPresets(effect);
+    // The list is shown again; the engine's current preset stays what it is.
+    if ((id == first || id == first + 5) && count > old)
+        SetItemIntValue(curPreset_, id == first ? count - 1 : previous, 1, 0, nullptr);
+    else if ((id == first + 1 || id == first + 6) && count < old)
+        SetItemIntValue(curPreset_, std::min(previous, count - 1), 1, 0, nullptr);
 }
 
 void MSTVFXView::OnEffectEvent(int id, VarnEventArg argument)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/PopupMenu.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/MainSectionParts.h"
 
@@ -12,9 +13,21 @@ class MainWindowLink;
 // without telling itself (with redraw only), so showing or refreshing never writes back; only
 // the user's edits go to the engine, each followed by the mixer's change notification.
 // User-interface thread only.
-class MSTVFXView : public Panel, public TVAreaView
+class MSTVFXView : public Panel, public TVAreaView, public MenuListener
 {
 public:
+    // The commands of the skin popup "CorePresetEditMenu".
+    enum PresetCommand
+    {
+        kNewPreset = 1,
+        kDeletePreset = 2,
+        kRenamePreset = 3,
+        kStorePreset = 4
+    };
+    // The longest names the library keeps: a new core preset's and a renamed one's.
+    static constexpr int kMaxNewNameLength = 127;
+    static constexpr int kMaxRenameLength = 49;
+
     MSTVFXView() = default;
     ~MSTVFXView() override;
 
@@ -36,12 +49,29 @@ public:
     void OnPresetListEvent(int id, VarnEventArg argument) override;
     void OnEffectEvent(int id, VarnEventArg argument) override;
 
+    // The preset edit menu at the pointer, with an effect and a selected preset; delete,
+    // rename and store disabled for a factory preset.
+    void ShowPresetEditMenu();
+    void OnMenuCommand(int command) override;
+
     void OnCreate() override;
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
 
 private:
-    void FillPresets(IVarnEffect* effect);
+    // Refills the combo; with keepScroll the combo's shown entry stays. curpreset takes the
+    // entry of the effect's current preset, shown only.
+    void FillPresets(IVarnEffect* effect, int keepScroll = 0);
+    // The selected preset's record; 0 without an effect or a selection inside the list.
+    int SelectedRecord(VarnCorePresetRecord& record, int& index);
+    // Whether record index is still the one read before a dialog ran (whose loop may have
+    // handled another instance's change of the list).
+    int StillThere(const VarnCorePresetRecord& record, int index);
+    // A typed name the library would keep, else its message box and 0.
+    int CheckName(const String& name, int maximum);
+    void NewPreset();
+    void DeletePreset(const VarnCorePresetRecord& record, int index);
+    void RenamePreset(const VarnCorePresetRecord& record, int index);
     void SetText(const char* control, const String& text, int enabled);
     void EnableControl(const char* control, int enabled);
     IVarnFxLibrary* Library() const;

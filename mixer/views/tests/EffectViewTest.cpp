@@ -3,17 +3,51 @@
 // engine, what a user edit sends, and the events that change it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/controls/ComboBox.h"
 #include "framework/controls/LabelControl.h"
+#include "framework/controls/PopupMenu.h"
+#include "framework/controls/TextControl.h"
+#include "framework/dialogs/Dialog.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
 {
 using namespace mainsection;
+
+std::string Narrow(const String& text)
+{
+    std::string out;
+    for (int i = 0; i < text.Length(); ++i)
+        out += static_cast<char>(text.WideCharAt(i));
+    return out;
+}
+
+// Answers every dialog in the user's place: types the name into a name dialog, runs what the
+// test wants done while the dialog's loop runs, and records which dialogs were shown.
+class Answers : public DialogAnswerer
+{
+public:
+    Answers() { Dialog::SetAnswerer(this); }
+    ~Answers() { Dialog::SetAnswerer(nullptr); }
+    void OnDialogShown(Dialog& dialog) override
+    {
+        shown.push_back(Narrow(dialog.GetSourceName()));
+        if (!typed.empty() && TextControl::EditedControl())
+            TextControl::SetEditorText(Ascii(typed.c_str()));
+        if (meanwhile)
+            meanwhile();
+        dialog.End(answer);
+    }
+    std::vector<std::string> shown;
+    std::string typed;
+    int answer = 1;
+    std::function<void()> meanwhile;
+};
 
 class EffectView : public Fixture
 {
@@ -68,6 +102,23 @@ protected:
             out += static_cast<char>(label->GetText().WideCharAt(i));
         return out;
     }
+
+    int Logged(const std::string& part) const
+    {
+        int count = 0;
+        for (const std::string& call : calls)
+            count += call.find(part) != std::string::npos;
+        return count;
+    }
+
+    std::string ComboText(int index)
+    {
+        String text;
+        dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")))->GetItemText(index, text);
+        return Narrow(text);
+    }
+
+    void SelectShown(int index) { ViewItem<IntItem>("curpreset")->value = index; }
 
     int Setters() const
     {
@@ -180,5 +231,111 @@ TEST_F(EffectView, ASendShowsItsKindAndNoPresets)
     EXPECT_TRUE(ViewItem<DataItem>("wetdrymix")->IsDisabled());
     EXPECT_FLOAT_EQ(ViewItem<RealItem>("wetdrymix")->value, 0.0f);
     EXPECT_EQ(dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")))->ItemCount(), 0);
+}
+TEST_F(EffectView, FactoryPresetsDisableTheirEditsAndGetTheirAlerts)
+{
+    ASSERT_TRUE(Show(&insert));
+    SelectShown(1);
+    view->ShowPresetEditMenu();
+    PopupMenu* menu = PopupMenu::Current();
+    ASSERT_NE(menu, nullptr);
+    for (int command = 1; command <= 4; ++command)
+    {
+        SCOPED_TRACE(command);
+        const PopupMenuItem* item = menu->ItemAt(menu->FindItem(command));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->disabled, command != 1);
+    }
+    PopupMenu::CloseAll();
+    Answers answers;
+    answers.answer = 3;
+    view->OnMenuCommand(MSTVFXView::kDeletePreset);
+    view->OnMenuCommand(MSTVFXView::kRenamePreset);
+    view->OnMenuCommand(MSTVFXView::kStorePreset);
+    EXPECT_EQ(answers.shown, (std::vector<std::string>{"IDM_DELETE_FACTORY_CORE_PRESET_ALERT",
+                                                       "IDM_RENAME_FACTORY_CORE_PRESET_ALERT"}));
+    EXPECT_EQ(Logged("library"), 0);
+    // A user preset has them all.
+    SelectShown(2);
+    view->ShowPresetEditMenu();
+    menu = PopupMenu::Current();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->ItemAt(menu->FindItem(MSTVFXView::kDeletePreset))->disabled, 0);
+    PopupMenu::CloseAll();
+}
+
+TEST_F(EffectView, RefusedNamesReachNoEngineCall)
+{
+    ASSERT_TRUE(Show(&insert));
+    SelectShown(2);
+    Answers answers;
+    struct Case
+    {
+        const char* trace;
+        int command;
+        std::string typed;
+        const char* box;
+    } cases[] = {
+        {"new, not a file name", MSTVFXView::kNewPreset, "a/b", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"},
+        {"new, 128 characters", MSTVFXView::kNewPreset, std::string(128, 'n'), "IDM_MAX_CHAR_EXCEEDED"},
+        {"rename, 50 characters", MSTVFXView::kRenamePreset, std::string(50, 'r'), "IDM_MAX_CHAR_EXCEEDED"},
+        {"rename, a trailing dot", MSTVFXView::kRenamePreset, "Mine.", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        answers.shown.clear();
+        answers.typed = c.typed;
+        view->OnMenuCommand(c.command);
+        EXPECT_EQ(answers.shown, (std::vector<std::string>{"newname", c.box}));
+    }
+    EXPECT_EQ(Logged("library"), 0);
+    // The longest names the library keeps go through.
+    answers.typed = std::string(127, 'n');
+    view->OnMenuCommand(MSTVFXView::kNewPreset);
+    answers.typed = std::string(49, 'r');
+    view->OnMenuCommand(MSTVFXView::kRenamePreset);
+    EXPECT_EQ(Logged("library NewCorePreset 1"), 1);
+    EXPECT_EQ(Logged("library RenameCorePreset 2 1"), 1);
+}
+
+TEST_F(EffectView, DeleteAndRenameStopWhenTheListChangedUnderTheirDialog)
+{
+    ASSERT_TRUE(Show(&insert));
+    SelectShown(2);
+    Answers answers;
+    answers.answer = 3;
+    // Another instance of the effect renames the preset while the box asks.
+    answers.meanwhile = [this] { library->corePresets.PresetsOf(id)[2].name[0] = u'X'; };
+    view->OnMenuCommand(MSTVFXView::kDeletePreset);
+    answers.typed = "Other";
+    view->OnMenuCommand(MSTVFXView::kRenamePreset);
+    EXPECT_EQ(Logged("library"), 0);
+    EXPECT_EQ(library->GetCorePresetCount(&id), 3);
+    answers.meanwhile = nullptr;
+    view->OnMenuCommand(MSTVFXView::kDeletePreset);
+    EXPECT_EQ(Logged("library DeleteCorePreset 2 1"), 1);
+    EXPECT_EQ(library->GetCorePresetCount(&id), 2);
+}
+
+TEST_F(EffectView, PresetListEventsShowTheListAndSelectNothingInTheEngine)
+{
+    ASSERT_TRUE(Show(&insert));
+    // 802: a renamed preset keeps the count and still shows its new name.
+    std::u16string renamed = u"Bright";
+    std::copy(renamed.begin(), renamed.end() + 1, library->corePresets.PresetsOf(id)[1].name);
+    view->OnPresetListEvent(802, 0);
+    EXPECT_EQ(ComboText(1), "002 - Bright");
+    // 800: a new preset is shown selected, and the engine's current preset stays.
+    library->corePresets.AddPreset(id, 8, u"Fresh", 0);
+    view->OnPresetListEvent(800, 0);
+    EXPECT_EQ(ComboText(3), "008 - Fresh [user]");
+    EXPECT_EQ(ViewItem<IntItem>("curpreset")->value, 3);
+    // 801: the list shrank below the shown entry.
+    library->corePresets.PresetsOf(id).resize(2);
+    view->OnPresetListEvent(801, 0);
+    EXPECT_EQ(ViewItem<IntItem>("curpreset")->value, 1);
+    EXPECT_EQ(ViewItem<IntItem>("curpreset")->maximum, 1);
+    EXPECT_EQ(Logged("SelectPreset"), 0);
 }
 } // namespace
