@@ -13,8 +13,11 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/PortNames.h"
 #include "mixer/views/CorePresetList.h"
+#include "mixer/views/MSTVFXViewItem.h"
+#include "mixer/views/MSTVFXViewList.h"
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/views/SkinStringTable.h"
 #include "mixer/views/ValueSetters.h"
 
 #include <algorithm>
@@ -46,15 +49,6 @@ String SkinText(Skin& skin, const char* id, const char* fallback)
     return text;
 }
 
-class SkinStringTable : public StringTable
-{
-public:
-    explicit SkinStringTable(Skin& skin) : skin_(skin) {}
-    const String* FindStringById(const char* id) override { return skin_.FindStringById(id); }
-
-private:
-    Skin& skin_;
-};
 } // namespace
 
 IVarnInsert* MSTVFXView::GetCurrentInsert()
@@ -67,10 +61,13 @@ void MSTVFXView::SetCurrentInsert(IVarnInsert* insert)
     currentInsert = insert;
 }
 
+MSTVFXView::MSTVFXView() = default;
+
 MSTVFXView::~MSTVFXView()
 {
     // An open menu would report to a deleted view.
     PopupMenu::CloseMenusOf(this);
+    list_.reset();
 }
 
 int MSTVFXView::Create(MainSectionView& owner, MainWindowLink& link, IVarnInsert* insert)
@@ -138,7 +135,8 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
     if (!insert)
         Tooltip::Destroy();
     if (auto* bar = dynamic_cast<Scrollbar*>(FindControl(Ascii("vertscrollbar"))))
-        bar->SetPosition(0, 0);
+        bar->SetPosition(0, false);
+    list_.reset();
 
     Skin& skin = link_->GetSkin();
     auto* presets = dynamic_cast<ComboBox*>(FindControl(Ascii("presets")));
@@ -157,7 +155,7 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
         wetDry_->SetDisabled(1, 1);
         bypass_->SetDisabled(1, 1);
         solo_->SetDisabled(1, 1);
-        RedrawArea(nullptr, 1);
+        MakeList();
         return;
     }
 
@@ -203,7 +201,40 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
         FillPresets(effect);
         Cursor::SetShape(Cursor::Arrow);
     }
+    MakeList();
+}
+
+void MSTVFXView::MakeList()
+{
+    int x = 0, y = 0, width = 0, height = 0, id = 0;
+    if (GetRegionRect(Ascii("clientarea"), x, y, width, height, id))
+    {
+        list_ = std::make_unique<MSTVFXViewList>(*this, *link_);
+        if (!list_->Create(x, y, width, height))
+            list_.reset();
+    }
+    if (list_)
+    {
+        auto* bar = dynamic_cast<Scrollbar*>(FindControl(Ascii("vertscrollbar")));
+        if (bar)
+            bar->SetClient(list_.get());
+        list_->AttachScrollbar(bar);
+        list_->Populate();
+        list_->Layout(1);
+    }
     RedrawArea(nullptr, 1);
+}
+
+void MSTVFXView::OnMouseDown(WPARAM flags, int x, int y)
+{
+    SetFocus();
+    Panel::OnMouseDown(flags, x, y);
+}
+
+void MSTVFXView::OnMouseWheel(WPARAM flags, int x, int y)
+{
+    if (list_)
+        list_->OnMouseWheel(flags, x, y);
 }
 
 void MSTVFXView::FillPresets(IVarnEffect* effect, int keepScroll)
@@ -438,9 +469,44 @@ void MSTVFXView::OnEffectEvent(int id, VarnEventArg argument)
         return;
     if (id == EngineEvent::kEffectEvent)
     {
-        NotifyEngine();
+        // Every row, whichever parameters are shown: a preset select changes them all.
+        for (int k = 0; list_ && k < list_->RowCount(); ++k)
+        {
+            NotifyEngine();
+            list_->RowAt(k)->UpdateValue();
+        }
         if (insert_->HasWetDry())
             SetItemRealValue(wetDry_, insert_->GetWetDry(), 1, 0, nullptr);
-        FillPresets(effect);
+        return;
     }
+    if (!list_)
+        return;
+    int index = -1;
+    for (const IdRange& range : {EngineEvent::kEffectParameter, EngineEvent::kEffectBankA, EngineEvent::kEffectBankB,
+                                 EngineEvent::kEffectBankC})
+        if (range.Holds(id))
+            index = id - range.first;
+    if (index < 0)
+        return;
+    NotifyEngine();
+    MSTVFXViewItem* row = list_->RowOf(index);
+    if (EngineEvent::kEffectParameter.Holds(id))
+    {
+        if (row)
+            row->UpdateValue();
+    }
+    else if (EngineEvent::kEffectBankA.Holds(id))
+    {
+        if (row)
+            row->UpdateValue();
+        else if (effect->GetParameterState(index) != 3)
+            list_->Rebuild();
+    }
+    else if (EngineEvent::kEffectBankB.Holds(id))
+    {
+        if (row && effect->GetParameterState(index) == 3)
+            list_->Rebuild();
+    }
+    else if (row)
+        row->UpdateName();
 }

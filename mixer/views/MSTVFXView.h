@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "framework/controls/Panel.h"
 #include "framework/controls/PopupMenu.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/MainSectionParts.h"
 
+class MSTVFXViewList;
 class MainSectionView;
 class MainWindowLink;
 
@@ -28,7 +31,7 @@ public:
     static constexpr int kMaxNewNameLength = 127;
     static constexpr int kMaxRenameLength = 49;
 
-    MSTVFXView() = default;
+    MSTVFXView();
     ~MSTVFXView() override;
 
     // Builds the items and the skin panel "MSTVFXView" in the owner (at the skin's
@@ -54,7 +57,12 @@ public:
     void ShowPresetEditMenu();
     void OnMenuCommand(int command) override;
 
+    // The parameter rows; null without the skin's "clientarea".
+    MSTVFXViewList* GetList() const { return list_.get(); }
+
     void OnCreate() override;
+    void OnMouseDown(WPARAM flags, int x, int y) override;
+    void OnMouseWheel(WPARAM flags, int x, int y) override;
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
 
@@ -77,6 +85,9 @@ private:
     IVarnFxLibrary* Library() const;
     void NotifyEngine();
 
+    void MakeList();
+
+    std::unique_ptr<MSTVFXViewList> list_;
     MainSectionView* owner_ = nullptr; // borrowed: the parent
     MainWindowLink* link_ = nullptr;   // borrowed
     IVarnInsert* insert_ = nullptr;    // the engine's; may be null

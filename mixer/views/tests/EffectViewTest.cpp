@@ -12,7 +12,12 @@
 #include "framework/controls/PopupMenu.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/platform/tests/TestClock.h"
 #include "mixer/views/MSTVFXView.h"
+#include "mixer/views/MSTVFXViewItem.h"
+#include "mixer/views/MSTVFXViewList.h"
+#include "mixer/views/PeakValueWatcher.h"
+#include "mixer/views/SkinStringTable.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
@@ -337,5 +342,178 @@ TEST_F(EffectView, PresetListEventsShowTheListAndSelectNothingInTheEngine)
     EXPECT_EQ(ViewItem<IntItem>("curpreset")->value, 1);
     EXPECT_EQ(ViewItem<IntItem>("curpreset")->maximum, 1);
     EXPECT_EQ(Logged("SelectPreset"), 0);
+}
+std::string RowText(MSTVFXViewItem* row, const char* control)
+{
+    auto* label = row ? dynamic_cast<LabelControl*>(row->FindControl(Ascii(control))) : nullptr;
+    return label ? Narrow(label->GetText()) : "<none>";
+}
+
+TEST_F(EffectView, EachShownParameterGetsTheTemplateOfItsKind)
+{
+    ASSERT_TRUE(Show(&insert));
+    MSTVFXViewList* list = view->GetList();
+    ASSERT_NE(list, nullptr);
+    const struct
+    {
+        int parameter;
+        const char* templateName;
+        const char* name;
+    } rows[] = {
+        {0, "MSTVFXViewItem_ToggleParam", "Power"},
+        {1, "MSTVFXViewItem_TriggerParam", "Clear"},
+        {2, "MSTVFXViewItem_SelectorParam", "Shape"},
+        {3, "MSTVFXViewItem_DiscreteParam", "Delay"},
+        {4, "MSTVFXViewItem_ContinuousParam", "Drive"},
+        {5, "MSTVFXViewItem_PeakMeterParam", "Level"},
+        {6, "MSTVFXViewItem_PeakMeterInvertedParam", "Reduction"},
+    };
+    // The engine's own parameter 7 gets no row.
+    ASSERT_EQ(list->RowCount(), 7);
+    for (int k = 0; k < 7; ++k)
+    {
+        SCOPED_TRACE(rows[k].templateName);
+        MSTVFXViewItem* row = list->RowAt(k);
+        EXPECT_EQ(row->GetParameterIndex(), rows[k].parameter);
+        EXPECT_STREQ(row->GetTemplate(), rows[k].templateName);
+        EXPECT_EQ(RowText(row, "paramname"), rows[k].name);
+        EXPECT_NE(row->GetHandle(), nullptr);
+    }
+    // The rows stack by row number, the background's height apart.
+    RECT first = {}, second = {};
+    ::GetWindowRect(list->RowAt(0)->GetHandle(), &first);
+    ::GetWindowRect(list->RowAt(1)->GetHandle(), &second);
+    EXPECT_EQ(second.top - first.top, list->RowAt(0)->BackgroundHeight());
+    EXPECT_EQ(RowText(list->RowAt(4), "unit"), "dB");
+    auto* delay = dynamic_cast<IntItem*>(list->RowAt(3)->FindDataItem(Ascii("param")));
+    ASSERT_NE(delay, nullptr);
+    EXPECT_EQ(Narrow(delay->valueText), "120 ms");
+    EXPECT_EQ(Setters(), 0);
+}
+
+TEST_F(EffectView, StateTwoDisablesTheNameAndTheTrigger)
+{
+    effect.parameters[1].state = 2;
+    ASSERT_TRUE(Show(&insert));
+    MSTVFXViewItem* trigger = view->GetList()->RowOf(1);
+    ASSERT_NE(trigger, nullptr);
+    EXPECT_TRUE(trigger->FindControl(Ascii("paramname"))->IsDisabled());
+    EXPECT_TRUE(trigger->FindControl(Ascii("triggerbut"))->IsDisabled());
+    EXPECT_FALSE(view->GetList()->RowOf(0)->FindControl(Ascii("paramname"))->IsDisabled());
+    // The inverted meter of state 2 shows a disabled value.
+    EXPECT_TRUE(view->GetList()->RowOf(6)->FindDataItem(Ascii("param"))->IsDisabled());
+}
+
+TEST_F(EffectView, EngineEventsUpdateTheirRowAndSendNothingBack)
+{
+    ASSERT_TRUE(Show(&insert));
+    MSTVFXViewList* list = view->GetList();
+    effect.parameters[4].value = 12.0f;
+    effect.parameters[0].value = 0.0f;
+    view->OnEffectEvent(614, 91); // another effect's key
+    EXPECT_FLOAT_EQ(static_cast<RealItem*>(list->RowOf(4)->FindDataItem(Ascii("param")))->value, 0.0f);
+    view->OnEffectEvent(614, 90);
+    EXPECT_FLOAT_EQ(static_cast<RealItem*>(list->RowOf(4)->FindDataItem(Ascii("param")))->value, 12.0f);
+    EXPECT_EQ(static_cast<FlagItem*>(list->RowOf(0)->FindDataItem(Ascii("param")))->value, 1);
+    // 602 refreshes every row.
+    view->OnEffectEvent(602, 90);
+    EXPECT_EQ(static_cast<FlagItem*>(list->RowOf(0)->FindDataItem(Ascii("param")))->value, 0);
+    // 1200 + i reads the name again.
+    effect.parameters[2].name = u"Curve";
+    view->OnEffectEvent(1202, 90);
+    EXPECT_EQ(RowText(list->RowOf(2), "paramname"), "Curve");
+    // 1100 + i: a parameter now hidden rebuilds the rows without it; 1000 + i brings it back.
+    effect.parameters[2].state = 3;
+    view->OnEffectEvent(1102, 90);
+    EXPECT_EQ(list->RowOf(2), nullptr);
+    EXPECT_EQ(list->RowCount(), 6);
+    effect.parameters[2].state = 0;
+    view->OnEffectEvent(1002, 90);
+    ASSERT_NE(list->RowOf(2), nullptr);
+    EXPECT_EQ(list->RowCount(), 7);
+    EXPECT_EQ(Setters(), 0);
+    // A user's change goes to the engine by the value type.
+    calls.clear();
+    static_cast<IntItem*>(list->RowOf(2)->FindDataItem(Ascii("param")))->SetValue(2, 1, 1, nullptr);
+    static_cast<RealItem*>(list->RowOf(4)->FindDataItem(Ascii("param")))->SetValue(-3.0f, 1, 1, nullptr);
+    EXPECT_EQ(Logged("effect SetSelectorValue 2 2.000000"), 1);
+    EXPECT_EQ(Logged("effect SetRealValue 4 -3.000000"), 1);
+}
+
+TEST_F(EffectView, ASelectorBeyondItsRangeIsWrittenBackOnce)
+{
+    effect.parameters[2].value = 5; // the engine holds more than the three entries
+    ASSERT_TRUE(Show(&insert));
+    MSTVFXViewItem* selector = view->GetList()->RowOf(2);
+    ASSERT_NE(selector, nullptr);
+    EXPECT_EQ(static_cast<IntItem*>(selector->FindDataItem(Ascii("param")))->value, 0);
+    for (int k = 0; k < 3; ++k)
+    {
+        view->OnEffectEvent(612, 90);
+        view->OnEffectEvent(602, 90);
+    }
+    EXPECT_EQ(Logged("effect SetSelectorValue 2 5.000000"), 1);
+    auto* combo = dynamic_cast<ComboBox*>(selector->FindControl(Ascii("combo")));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->ItemCount(), 3);
+}
+
+TEST_F(EffectView, SendRowsNameTheirPorts)
+{
+    auto* hardware = engine_.GetMixer()->GetHardware();
+    IVarnOutput* output = hardware->GetItemList()->GetPort(2, 0);
+    IVarnInput* input = hardware->GetInputList()->GetInput(2, 0);
+    ASSERT_NE(output, nullptr);
+    ASSERT_NE(input, nullptr);
+    insert.effect = nullptr;
+    insert.outputPort = output;
+    insert.inputPort = input;
+    SkinStringTable strings(skin_);
+    PortNames names(engine_.GetMixer(), strings);
+    String name, category, inName, inCategory, shortOut, shortIn, shortInCategory;
+    names.GetOutputName(output, &name, &category, 0, 0, 0);
+    names.GetInputName(input, &inName, &inCategory, 0, 0, 0);
+    names.GetOutputName(output, &shortOut, nullptr, 1, 0, 0);
+    names.GetInputName(input, &shortIn, &shortInCategory, 1, 0, 0);
+    const struct
+    {
+        int kind;
+        const char* templateName;
+        std::string destination, source;
+    } cases[] = {
+        {1, "MSTVFXViewItem_Send", Narrow(name) + " - " + Narrow(category), "<none>"},
+        {2, "MSTVFXViewItem_SendReturn", Narrow(name) + " - " + Narrow(category),
+         Narrow(inName) + " - " + Narrow(inCategory)},
+        {6, "MSTVFXViewItem_SendReturn", Narrow(shortOut), Narrow(shortInCategory) + " " + Narrow(shortIn)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.kind);
+        insert.kind = c.kind;
+        ASSERT_TRUE(Show(&insert));
+        ASSERT_EQ(view->GetList()->RowCount(), 1);
+        MSTVFXViewItem* row = view->GetList()->RowAt(0);
+        EXPECT_STREQ(row->GetTemplate(), c.templateName);
+        EXPECT_EQ(RowText(row, "senddest"), c.destination);
+        EXPECT_EQ(RowText(row, "returnsrc"), c.source);
+    }
+    EXPECT_NE(Narrow(shortOut), Narrow(name) + " - " + Narrow(category));
+}
+
+TEST_F(EffectView, MeterRowsPollTheirParameterEveryTick)
+{
+    TestClock clock;
+    ASSERT_TRUE(Show(&insert));
+    auto* level = dynamic_cast<PeakValueWatcher*>(view->GetList()->RowOf(5)->FindDataItem(Ascii("param")));
+    ASSERT_NE(level, nullptr);
+    EXPECT_FLOAT_EQ(level->minimum, -60.0f);
+    effect.parameters[5].value = -18.0f;
+    clock.Advance(25);
+    EXPECT_FLOAT_EQ(level->value, -18.0f);
+    effect.parameters[5].value = -200.0f; // below the meter's range: it falls to the minimum
+    clock.Advance(25);
+    EXPECT_FLOAT_EQ(level->value, -60.0f);
+    view.reset();
+    EXPECT_EQ(PeakValueWatchers::Get(), nullptr);
 }
 } // namespace
