@@ -92,7 +92,18 @@ int MSTVFXView::Create(MainSectionView& owner, MainWindowLink& link, IVarnInsert
 void MSTVFXView::OnCreate()
 {
     Panel::OnCreate();
-    SetInsert(initial_, 1);
+    // The insert remembered from an earlier view may have gone since.
+    SetInsert(IsInItsChain(initial_) ? initial_ : nullptr, 1);
+}
+
+int MSTVFXView::IsInItsChain(IVarnInsert* insert)
+{
+    IVarnInsertChain* chain = insert ? insert->GetChain() : nullptr;
+    const int count = chain ? chain->GetCount() : 0;
+    for (int k = 0; k < count; ++k)
+        if (chain->GetInsert(k) == insert)
+            return 1;
+    return 0;
 }
 
 IVarnFxLibrary* MSTVFXView::Library() const
@@ -130,6 +141,7 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
     insert_ = insert;
     currentInsert = insert;
     IVarnEffect* effect = GetEffect();
+    shownEffect_ = effect;
     insertKey_ = insert ? insert->GetEventKey() : 0;
     effectKey_ = effect ? effect->GetEventKey() : 0;
     if (!insert)
@@ -418,6 +430,16 @@ int MSTVFXView::OnDataItemNotify(Panel*, DataItem* item, int)
 
 void MSTVFXView::OnInsertEvent(int id, VarnEventArg argument)
 {
+    // The inserts of a chain changed: the shown insert may have left its chain or taken
+    // another effect without the insert slots telling this view.
+    if (EngineEvent::kInsert.Holds(id))
+    {
+        if (insert_ && !IsInItsChain(insert_))
+            SetInsert(nullptr, 1);
+        else if (insert_ && insert_->GetEffect() != shownEffect_)
+            SetInsert(insert_, 1);
+        return;
+    }
     if (!insert_ || argument != insertKey_)
         return;
     const int first = EngineEvent::kInsertSlot.first;

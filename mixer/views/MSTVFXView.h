@@ -48,6 +48,8 @@ public:
     static IVarnInsert* GetCurrentInsert();
     static void SetCurrentInsert(IVarnInsert* insert);
 
+    // 700-748: the shown insert is checked against its chain (gone: none is shown; another
+    // effect: shown again); 750-752 of its key: bypass, solo, wet/dry.
     void OnInsertEvent(int id, VarnEventArg argument) override;
     void OnPresetListEvent(int id, VarnEventArg argument) override;
     void OnEffectEvent(int id, VarnEventArg argument) override;
@@ -86,12 +88,14 @@ private:
     void NotifyEngine();
 
     void MakeList();
+    static int IsInItsChain(IVarnInsert* insert);
 
     std::unique_ptr<MSTVFXViewList> list_;
-    MainSectionView* owner_ = nullptr; // borrowed: the parent
-    MainWindowLink* link_ = nullptr;   // borrowed
-    IVarnInsert* insert_ = nullptr;    // the engine's; may be null
-    IVarnInsert* initial_ = nullptr;   // the insert Create was given
+    MainSectionView* owner_ = nullptr;   // borrowed: the parent
+    MainWindowLink* link_ = nullptr;     // borrowed
+    IVarnInsert* insert_ = nullptr;      // the engine's; may be null
+    IVarnInsert* initial_ = nullptr;     // the insert Create was given
+    IVarnEffect* shownEffect_ = nullptr; // the effect the rows were made for
     int insertKey_ = 0;
     int effectKey_ = 0;
     RealItem* wetDry_ = nullptr; // items are the panel's

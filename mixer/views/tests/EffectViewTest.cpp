@@ -79,6 +79,8 @@ protected:
         insert.hasWetDry = true;
         insert.wetDry = 0.75f;
         insert.bypassed = true;
+        bus.count = 1;
+        bus.inserts = {&insert};
     }
 
     void TearDown() override
@@ -515,5 +517,48 @@ TEST_F(EffectView, MeterRowsPollTheirParameterEveryTick)
     EXPECT_FLOAT_EQ(level->value, -60.0f);
     view.reset();
     EXPECT_EQ(PeakValueWatchers::Get(), nullptr);
+}
+TEST_F(EffectView, ARemovedInsertIsNoLongerShownPolledOrWritten)
+{
+    TestClock clock;
+    ASSERT_TRUE(Show(&insert));
+    ASSERT_NE(PeakValueWatchers::Get(), nullptr);
+    // The engine takes the insert out of its chain; the object lives on until released.
+    bus.inserts.clear();
+    bus.count = 0;
+    effect.removed = 1;
+    view->OnInsertEvent(701, 3);
+    EXPECT_EQ(ViewText("effectname"), "No Effect");
+    EXPECT_EQ(MSTVFXView::GetCurrentInsert(), nullptr);
+    EXPECT_EQ(PeakValueWatchers::Get(), nullptr);
+    calls.clear();
+    clock.Advance(25);
+    ViewItem<NumericItem>("bypass")->SetValue(0, 1, 1, nullptr);
+    EXPECT_EQ(Logged("removed effect"), 0);
+    EXPECT_EQ(Logged("insert 44"), 0);
+}
+
+TEST_F(EffectView, TheRememberedInsertIsCheckedWhenAViewIsMadeAgain)
+{
+    ASSERT_TRUE(Show(&insert));
+    view.reset();
+    ASSERT_EQ(MSTVFXView::GetCurrentInsert(), &insert);
+    bus.inserts.clear();
+    bus.count = 0;
+    ASSERT_TRUE(Show(nullptr));
+    EXPECT_EQ(ViewText("effectname"), "No Effect");
+    EXPECT_EQ(MSTVFXView::GetCurrentInsert(), nullptr);
+}
+
+TEST_F(EffectView, AnInsertGivenAnotherEffectIsShownAgain)
+{
+    ASSERT_TRUE(Show(&insert));
+    StandinEffect other{u"Gate", VarnEffectId{{12, 0, 0, 0}}, 91, {StandinEffect::CoreParameters()[0]}};
+    insert.effect = &other;
+    view->OnInsertEvent(705, 3);
+    EXPECT_EQ(ViewText("effectname"), "Gate");
+    ASSERT_NE(view->GetList(), nullptr);
+    EXPECT_EQ(view->GetList()->RowCount(), 1);
+    view.reset();
 }
 } // namespace
