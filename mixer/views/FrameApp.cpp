@@ -20,6 +20,8 @@
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/LogoPanel.h"
+#include "mixer/views/MSTVFXView.h"
+#include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/MixerGroupToolbar.h"
@@ -629,6 +631,25 @@ void FrameApp::DeleteStrip()
 {
     if (stripSection_)
         stripSection_->DeleteStrip();
+    FocusStripEditor(nullptr, 0);
+}
+
+void FrameApp::FocusStripEditor(IVarnInsert* insert, int force)
+{
+    auto* section = dynamic_cast<MainSectionView*>(mainSection_.get());
+    auto editor = [section] { return section ? dynamic_cast<MSTVFXView*>(section->GetTVView()) : nullptr; };
+    if (insert && section && !editor())
+        section->SetTVMode(0);
+    if (MSTVFXView* view = editor())
+    {
+        view->SetInsert(insert, force);
+        return;
+    }
+    if (insert)
+        return;
+    if (auto* panel = section ? dynamic_cast<Panel*>(section->GetTVView()) : nullptr)
+        panel->RedrawArea(nullptr, 1);
+    MSTVFXView::SetCurrentInsert(nullptr);
 }
 
 void FrameApp::CollapseStrips()
