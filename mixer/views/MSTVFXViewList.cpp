@@ -6,6 +6,8 @@
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MSTVFXViewItem.h"
 
+MSTVFXViewList::MSTVFXViewList(MSTVFXView& view, MainWindowLink& link) : view_(view), link_(link) {}
+
 MSTVFXViewList::~MSTVFXViewList()
 {
     DeleteRows();
@@ -94,10 +96,12 @@ void MSTVFXViewList::Layout(int redraw)
 
 void MSTVFXViewList::ScrollTo(int position)
 {
+    // Each row moves to its place: the rows are windows of their own.
     const int rowHeight = RowHeight();
-    if (position != position_)
-        Scroll(0, (position_ - position) * rowHeight);
     position_ = position;
+    for (int k = 0; k < RowCount(); ++k)
+        ::SetWindowPos(rows_[k]->GetHandle(), nullptr, 0, (k - position) * rowHeight, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MSTVFXViewList::OnScrollPosition(int position, Scroller*, int)

@@ -18,7 +18,7 @@ class MSTVFXViewList : public Window, public ScrollClient
 public:
     static constexpr int kChildId = 999;
 
-    MSTVFXViewList(MSTVFXView& view, MainWindowLink& link) : view_(view), link_(link) {}
+    MSTVFXViewList(MSTVFXView& view, MainWindowLink& link);
     ~MSTVFXViewList() override;
 
     // A visible child of the view in the rectangle, with id 999; 0 when it cannot be made.

@@ -386,6 +386,20 @@ TEST_F(EffectView, EachShownParameterGetsTheTemplateOfItsKind)
     ::GetWindowRect(list->RowAt(0)->GetHandle(), &first);
     ::GetWindowRect(list->RowAt(1)->GetHandle(), &second);
     EXPECT_EQ(second.top - first.top, list->RowAt(0)->BackgroundHeight());
+    // The wheel scrolls by whole rows, not above the first.
+    auto rowTop = [list](int k) {
+        RECT row = {}, area = {};
+        ::GetWindowRect(list->RowAt(k)->GetHandle(), &row);
+        ::GetWindowRect(list->GetHandle(), &area);
+        return row.top - area.top;
+    };
+    list->OnMouseWheel(MAKEWPARAM(0, static_cast<WORD>(-120)), 0, 0);
+    EXPECT_EQ(list->GetScrollPosition(), 1);
+    EXPECT_EQ(rowTop(1), 0);
+    list->OnMouseWheel(MAKEWPARAM(0, 120), 0, 0);
+    list->OnMouseWheel(MAKEWPARAM(0, 120), 0, 0);
+    EXPECT_EQ(list->GetScrollPosition(), 0);
+    EXPECT_EQ(rowTop(0), 0);
     EXPECT_EQ(RowText(list->RowAt(4), "unit"), "dB");
     auto* delay = dynamic_cast<IntItem*>(list->RowAt(3)->FindDataItem(Ascii("param")));
     ASSERT_NE(delay, nullptr);
