@@ -128,6 +128,16 @@ void MSTVFXView::SetText(const char* control, const String& text, int enabled)
     }
 }
 
+void MSTVFXView::DisableItem(DataItem* item, int flag)
+{
+    // The controls show it: each bound control takes the flag along with the item.
+    item->SetDisabled(flag, 1);
+    for (int k = 0; k < ControlCount(); ++k)
+        if (Control* control = ControlAtIndex(k))
+            if (control->GetItem() == item)
+                control->SetDisabled(flag, 0, 1);
+}
+
 void MSTVFXView::EnableControl(const char* control, int enabled)
 {
     if (Control* found = FindControl(Ascii(control)))
@@ -152,6 +162,7 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
 
     Skin& skin = link_->GetSkin();
     auto* presets = dynamic_cast<ComboBox*>(FindControl(Ascii("presets")));
+    EnableControl("editpreset", effect ? 1 : 0);
     if (!insert)
     {
         if (presets)
@@ -164,9 +175,9 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
         SetItemRealValue(wetDry_, 0.0f, 1, 0, nullptr);
         bypass_->value = 0;
         solo_->value = 0;
-        wetDry_->SetDisabled(1, 1);
-        bypass_->SetDisabled(1, 1);
-        solo_->SetDisabled(1, 1);
+        DisableItem(wetDry_, 1);
+        DisableItem(bypass_, 1);
+        DisableItem(solo_, 1);
         MakeList();
         return;
     }
@@ -196,14 +207,14 @@ void MSTVFXView::SetInsert(IVarnInsert* insert, int force)
     const int wet = insert->HasWetDry();
     EnableControl("drytag", wet);
     EnableControl("wettag", wet);
-    wetDry_->SetDisabled(wet ? 0 : 1, 1);
+    DisableItem(wetDry_, wet ? 0 : 1);
     SetItemRealValue(wetDry_, wet ? insert->GetWetDry() : 0.0f, 1, 0, nullptr);
 
     const int hasBypass = insert->HasEffect();
     bypass_->value = hasBypass ? insert->IsBypassed() : 0;
     solo_->value = hasBypass ? insert->IsSoloed() : 0;
-    bypass_->SetDisabled(hasBypass ? 0 : 1, 1);
-    solo_->SetDisabled(hasBypass ? 0 : 1, 1);
+    DisableItem(bypass_, hasBypass ? 0 : 1);
+    DisableItem(solo_, hasBypass ? 0 : 1);
     bypass_->RefreshControls(nullptr);
     solo_->RefreshControls(nullptr);
 

@@ -84,6 +84,7 @@ private:
     void RenamePreset(const VarnCorePresetRecord& record, int index);
     void SetText(const char* control, const String& text, int enabled);
     void EnableControl(const char* control, int enabled);
+    void DisableItem(DataItem* item, int flag);
     IVarnFxLibrary* Library() const;
     void NotifyEngine();
 

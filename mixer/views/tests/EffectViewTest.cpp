@@ -156,7 +156,16 @@ TEST_F(EffectView, NoInsertShowsNoEffectWithEverythingDisabled)
         SCOPED_TRACE(name);
         ASSERT_NE(ViewItem<DataItem>(name), nullptr);
         EXPECT_TRUE(ViewItem<DataItem>(name)->IsDisabled());
+        // and so are the controls that show it
+        for (int k = 0; k < view->ControlCount(); ++k)
+        {
+            if (view->ControlAtIndex(k)->GetItem() == ViewItem<DataItem>(name))
+            {
+                EXPECT_TRUE(view->ControlAtIndex(k)->IsDisabled());
+            }
+        }
     }
+    EXPECT_TRUE(view->FindControl(Ascii("editpreset"))->IsDisabled());
     EXPECT_EQ(dynamic_cast<ComboBox*>(view->FindControl(Ascii("presets")))->ItemCount(), 0);
 }
 
