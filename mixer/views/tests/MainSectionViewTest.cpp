@@ -190,6 +190,21 @@ TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
     EXPECT_FLOAT_EQ(Real("auxreturn3"), back);
     EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
+TEST_F(MainSection, AMeterWhoseLevelFallsBelowItsRangeShowsTheMinimum)
+{
+    StandinMainMix& mix = Standin();
+    RealItem* meter = ItemNamed<RealItem>("mainleft");
+    ASSERT_NE(meter, nullptr);
+    mix.SetClock([] { return std::int64_t{800}; }); // the left meter's peak
+    mix.SetMeterPeak(0, -20.0f);
+    PollMeters();
+    ASSERT_FLOAT_EQ(meter->value, -20.0f);
+    // Below the meter's range: the meter falls to its minimum instead of keeping -20.
+    mix.SetMeterPeak(0, meter->minimum - 30.0f);
+    PollMeters();
+    EXPECT_FLOAT_EQ(meter->value, meter->minimum);
+}
+
 TEST_F(MainSection, ClipLightsLightOnlyAboveTheThresholdAndOneClickClearsBoth)
 {
     StandinMainMix& mix = Standin();
