@@ -151,6 +151,13 @@ int MSTVFXViewItem::Create(int parameterIndex, int rowNumber)
     return Panel::Create(&list_, 0, BackgroundHeight() * row, parameterIndex);
 }
 
+void MSTVFXViewItem::ReadDisplayText(IVarnEffect& effect, IntItem& item)
+{
+    item.valueText.Assign(
+        EngineText(199, [&](char16_t* b, int n) { return effect.GetDisplayText(parameterIndex_, b, n); }));
+    item.showValueText = 1;
+}
+
 void MSTVFXViewItem::SetHelp(const String& help)
 {
     for (int k = 0; k < ControlCount(); ++k)
@@ -227,9 +234,7 @@ void MSTVFXViewItem::Update()
             item->minimum = minimum;
             item->maximum = maximum;
             item->defaultValue = effect->GetIntValue(i, 1);
-            item->valueText.Assign(
-                EngineText(199, [&](char16_t* b, int n) { return effect->GetDisplayText(i, b, n); }));
-            item->showValueText = 1;
+            ReadDisplayText(*effect, *item);
             SetItemIntValue(item, effect->GetIntValue(i, 0), 1, 0, nullptr);
         }
         break;
@@ -339,7 +344,7 @@ int MSTVFXViewItem::OnDataItemNotify(Panel*, DataItem* item, int)
     case kIntegerWithText: {
         auto* value = static_cast<IntItem*>(param_);
         effect->SetIntValue(i, value->value, 0);
-        value->valueText.Assign(EngineText(199, [&](char16_t* b, int n) { return effect->GetDisplayText(i, b, n); }));
+        ReadDisplayText(*effect, *value);
         value->RefreshControls(nullptr);
         break;
     }

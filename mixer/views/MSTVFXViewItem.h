@@ -56,6 +56,8 @@ private:
     void MakeItem(IVarnEffect* effect);
     void UpdateSend();
     void SetHelp(const String& help);
+    // An integer's display text, after every change of its value.
+    void ReadDisplayText(IVarnEffect& effect, IntItem& item);
 
     MSTVFXViewList& list_;
     int parameterIndex_ = -1;

@@ -159,20 +159,30 @@ int VARN_CALL StandinEffect::GetSelectorText(int index, int entry, char16_t* buf
     return StandinCopyText(p->entries[entry], buffer, capacity);
 }
 
-int VARN_CALL StandinEffect::GetIntRange(int index, int* minimum, int* maximum, int* step, int* page)
+namespace
 {
-    Parameter* p = Find(index);
+// Writes a parameter's range through the pointers that are not null.
+template <typename Number>
+int WriteRange(const StandinEffect::Parameter* p, Number* minimum, Number* maximum, Number* step, Number* page,
+               Number unit)
+{
     if (!p)
         return 0;
     if (minimum)
-        *minimum = static_cast<int>(p->minimum);
+        *minimum = static_cast<Number>(p->minimum);
     if (maximum)
-        *maximum = static_cast<int>(p->maximum);
+        *maximum = static_cast<Number>(p->maximum);
     if (step)
-        *step = 1;
+        *step = unit;
     if (page)
-        *page = 1;
+        *page = unit;
     return 1;
+}
+} // namespace
+
+int VARN_CALL StandinEffect::GetIntRange(int index, int* minimum, int* maximum, int* step, int* page)
+{
+    return WriteRange(Find(index), minimum, maximum, step, page, 1);
 }
 
 int VARN_CALL StandinEffect::GetSelectorRange(int index, int* minimum, int* maximum, int* step, int* page)
@@ -182,18 +192,7 @@ int VARN_CALL StandinEffect::GetSelectorRange(int index, int* minimum, int* maxi
 
 int VARN_CALL StandinEffect::GetRealRange(int index, float* minimum, float* maximum, float* step, float* page)
 {
-    Parameter* p = Find(index);
-    if (!p)
-        return 0;
-    if (minimum)
-        *minimum = p->minimum;
-    if (maximum)
-        *maximum = p->maximum;
-    if (step)
-        *step = 0;
-    if (page)
-        *page = 0;
-    return 1;
+    return WriteRange(Find(index), minimum, maximum, step, page, 0.0f);
 }
 
 int StandinEffect::Set(const char* what, int index, float value, int type)
