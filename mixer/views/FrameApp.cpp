@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/controls/Control.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/ScrollPanel.h"
 #include "framework/controls/Scrollbar.h"
 #include "framework/controls/TextControl.h"
@@ -101,6 +102,8 @@ std::unique_ptr<MainFrameTarget> FrameApp::Make(MainWindowLink& owner, bool full
 
 FrameApp::~FrameApp()
 {
+    // An open menu of the frame would report to a deleted listener.
+    PopupMenu::CloseMenusOf(this);
     // The flags stay as the user left them: the next frame (a restart, a rebuild) shows the
     // palette and the sync panel again.
     fxPalette_.reset();

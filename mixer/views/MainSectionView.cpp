@@ -80,6 +80,8 @@ int IsOldDriverInstalled()
 
 MainSectionView::~MainSectionView()
 {
+    // The control context menu would report to a deleted section.
+    PopupMenu::CloseMenusOf(this);
     ClearTVArea();
     MSTVFXView::SetCurrentInsert(nullptr);
     focusedStrip_ = nullptr;

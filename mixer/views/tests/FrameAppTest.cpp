@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/controls/DataItem.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
 #include "mixer/names/WindowMessages.h"
@@ -690,6 +691,14 @@ TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullO
     frame_->PostMessage(WindowMessage::kToolbarRequest, FrameApp::kMainSectionForm, 1);
     EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 0; }, 20000));
     EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainSecond);
+}
+
+TEST_F(FrameWithMainSectionTest, AMenuOfTheFrameClosesWhenTheFrameGoes)
+{
+    frame_->ShowAboutMenu();
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    frame_.reset();
+    EXPECT_EQ(PopupMenu::Current(), nullptr);
 }
 
 TEST_F(FrameWithMainSectionTest, TheEditorFocusShowsTheInsertInTheEffectView)
