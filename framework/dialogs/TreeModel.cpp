@@ -71,19 +71,6 @@ TreeItem* TreeModel::AddItem(TreeItem* parent, const StringRef& text, int32_t da
     return added;
 }
 
-int TreeModel::SetItemText(TreeItem* item, const StringRef& text, bool redraw)
-{
-    if (!item)
-        return 0;
-    String copy;
-    copy.Append(text);
-    if (copy.Length() != text.Length() || !item->text_.Assign(copy))
-        return 0;
-    if (redraw)
-        RepaintItem(item);
-    return 1;
-}
-
 void TreeModel::DeleteItem(TreeItem* item, bool redraw)
 {
     if (!item)

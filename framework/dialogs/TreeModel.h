@@ -108,8 +108,6 @@ public:
     void SetComparer(TreeItemComparer* comparer) { comparer_ = comparer; }
     // Null parent: a top-level item. The first item added becomes the cursor, unannounced.
     TreeItem* AddItem(TreeItem* parent, const StringRef& text, int32_t data1, int32_t data2, bool redraw);
-    // 0 when the text cannot be copied (the item keeps its old one).
-    int SetItemText(TreeItem* item, const StringRef& text, bool redraw);
     void DeleteItem(TreeItem* item, bool redraw);
     void DeleteAllItems(bool redraw);
     void SelectItem(TreeItem* item, bool redraw, bool scrollIntoView);

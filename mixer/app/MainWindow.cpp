@@ -570,6 +570,9 @@ bool MainWindow::OnInsertEvent(int id, VarnEventArg argument, const VarnSyncTime
 {
     if (InsertStripTarget* inserts = frame_->FindInsertStrip(argument))
         inserts->OnEngineEvent(id, argument);
+    // The effect view checks that what it shows is still there.
+    if (MainSectionTarget* section = GetMainSection())
+        section->OnInsertEvent(id, argument);
     if ((id >= kInsertAdded && id <= kInsertFitLast) || id == kInsertFit)
         RefreshFit();
     if (id == kInsertSelected)

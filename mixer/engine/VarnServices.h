@@ -52,6 +52,24 @@ struct VarnSyncTime
 static_assert(sizeof(VarnSyncTime) == 5, "sync time record");
 static_assert(offsetof(VarnSyncTime, minutes) == 3 && offsetof(VarnSyncTime, frames) == 4, "sync time fields");
 
+// A 16-byte effect or preset id; passed by value as four words.
+struct VarnEffectId
+{
+    std::uint32_t data[4];
+};
+static_assert(sizeof(VarnEffectId) == 16, "effect id");
+
+// A core preset of an effect (IVarnFxLibrary 14), laid out as the COM core-preset record.
+struct VarnCorePresetRecord
+{
+    std::int32_t number;    // what the preset list shows
+    char16_t name[128];     // zero-terminated
+    std::int32_t isFactory; // 0: a user preset
+};
+static_assert(sizeof(VarnCorePresetRecord) == 264 && offsetof(VarnCorePresetRecord, name) == 4 &&
+                  offsetof(VarnCorePresetRecord, isFactory) == 260,
+              "core preset record");
+
 // View interface handed to the engine at start-up; the program's operations do nothing.
 class IVarnView
 {
@@ -76,35 +94,91 @@ public:
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
 // also what "has bypass and solo" asks. Slot 17 is the insert chain that holds the insert;
 // the chains are the insert containers of strips and buses, so "the bus object" of an insert
-// is this chain.
+// is this chain. The event key (5) is the argument of the insert's events 750-799; the
+// setters answer 0 and change nothing for a value they refuse.
 class IVarnInsertChain;
 class IVarnInput;
 class IVarnOutput;
+class IVarnEffect;
 class IVarnInsert
 {
 public:
     virtual int VARN_CALL GetKind() = 0; // 0: 1 send, 2 send/return, 6 ASIO send/return, 3 metered effect, else effect
-    virtual void VARN_CALL Reserved1() {}
+    virtual IVarnEffect* VARN_CALL GetEffect() = 0; // 1: null for sends and send/returns
     // 2, 3: the ports of a send or send/return insert: the output it sends to and the input it
     // returns from; null when it has none.
     virtual IVarnOutput* VARN_CALL GetOutputPort() = 0;
     virtual IVarnInput* VARN_CALL GetInputPort() = 0;
     virtual int VARN_CALL GetPosition() = 0; // 4: 0-based slot in its chain
-    virtual void VARN_CALL Reserved5() {}
+    virtual int VARN_CALL GetEventKey() = 0; // 5
     virtual void VARN_CALL Reserved6() {}
-    virtual void VARN_CALL Reserved7() {}
-    virtual void VARN_CALL Reserved8() {}
+    virtual int VARN_CALL HasWetDry() = 0;   // 7
+    virtual float VARN_CALL GetWetDry() = 0; // 8: 0.0 dry .. 1.0 wet
     virtual void VARN_CALL Reserved9() {}
-    virtual void VARN_CALL Reserved10() {}
-    virtual int VARN_CALL HasEffect() = 0;  // 11
-    virtual int VARN_CALL IsBypassed() = 0; // 12
-    // 13 (our choice): nonzero while the insert has its hardware (the DSP and the ports it
+    virtual int VARN_CALL SetWetDry(float value, int flags) = 0; // 10
+    virtual int VARN_CALL HasEffect() = 0;                       // 11
+    virtual int VARN_CALL IsBypassed() = 0;                      // 12
+    virtual int VARN_CALL SetBypass(int bypass, int flags) = 0;  // 13
+    virtual int VARN_CALL IsSoloed() = 0;                        // 14
+    virtual int VARN_CALL SetSolo(int solo, int flags) = 0;      // 15
+    // 16: the DSP flag: nonzero while the insert has its hardware (the DSP and the ports it
     // uses); the tray icon shows a problem when an insert of a view does not.
     virtual int VARN_CALL HasHardware() = 0;
-    virtual void VARN_CALL Reserved14() {}
-    virtual void VARN_CALL Reserved15() {}
-    virtual void VARN_CALL Reserved16() {}
     virtual IVarnInsertChain* VARN_CALL GetChain() = 0; // 17
+};
+
+// An effect instance in an insert. Parameters are numbered from 0; "which" 0 asks for the
+// current value, 1 for the default. Value types (6): 0 on/off, 1 trigger, 2 integer with a
+// display text, 3 selector, 4 continuous. Control kinds (7): 0 toggle, 1 trigger, 2, 3 and 6
+// continuous, 4 and 5 selector, 7 peak meter, 8 inverted peak meter, 9 discrete. States (27):
+// 0 normal, 1 and 2 (disabled) shown with a mark, 3 not shown. The event key (31) is the
+// argument of the effect's events 602, 610-699 and 1000-1299. Texts go into buffers of
+// capacity units, cut and zero-terminated; setters answer 0 and change nothing for a value or
+// index they refuse. The range getters write through the pointers that are not null.
+class IVarnEffect
+{
+public:
+    virtual const char16_t* VARN_CALL GetName() = 0;                         // 0: never null
+    virtual const char16_t* VARN_CALL GetSlotName() = 0;                     // 1: the short name an insert slot shows
+    virtual int VARN_CALL SelectPreset(int index, int flags) = 0;            // 2
+    virtual int VARN_CALL GetPresetName(char16_t* buffer, int capacity) = 0; // 3
+    virtual int VARN_CALL GetParameterCount() = 0;                           // 4
+    virtual int VARN_CALL GetParameterName(int index, char16_t* buffer, int capacity) = 0; // 5
+    virtual int VARN_CALL GetValueType(int index) = 0;                                     // 6
+    virtual int VARN_CALL GetControlKind(int index) = 0;                                   // 7
+    virtual int VARN_CALL GetFlagValue(int index, int which) = 0;                          // 8
+    virtual void VARN_CALL Reserved9() {}
+    virtual int VARN_CALL GetIntValue(int index, int which) = 0;      // 10
+    virtual int VARN_CALL GetSelectorValue(int index, int which) = 0; // 11
+    virtual float VARN_CALL GetRealValue(int index, int which) = 0;   // 12
+    virtual void VARN_CALL Reserved13() {}
+    virtual int VARN_CALL GetSelectorText(int index, int entry, char16_t* buffer, int capacity) = 0;         // 14
+    virtual int VARN_CALL GetIntRange(int index, int* minimum, int* maximum, int* step, int* page) = 0;      // 15
+    virtual int VARN_CALL GetSelectorRange(int index, int* minimum, int* maximum, int* step, int* page) = 0; // 16
+    virtual int VARN_CALL GetRealRange(int index, float* minimum, float* maximum, float* step,
+                                       float* page) = 0;                         // 17
+    virtual int VARN_CALL SetFlagValue(int index, int value, int flags) = 0;     // 18
+    virtual int VARN_CALL Trigger(int index, int value, int flags) = 0;          // 19
+    virtual int VARN_CALL SetIntValue(int index, int value, int flags) = 0;      // 20
+    virtual int VARN_CALL SetSelectorValue(int index, int value, int flags) = 0; // 21
+    virtual int VARN_CALL SetRealValue(int index, float value, int flags) = 0;   // 22
+    virtual void VARN_CALL Reserved23() {}
+    virtual void VARN_CALL Reserved24() {}
+    virtual int VARN_CALL GetUnit(int index, char16_t* buffer, int capacity) = 0; // 25
+    virtual int VARN_CALL GetHelp(int index, char16_t* buffer, int capacity) = 0; // 26
+    virtual int VARN_CALL GetParameterState(int index) = 0;                       // 27
+    virtual int VARN_CALL GetCoreEffectId(VarnEffectId* id) = 0;                  // 28: 16 bytes
+    virtual void VARN_CALL Reserved29() {}
+    virtual void VARN_CALL Reserved30() {}
+    virtual int VARN_CALL GetEventKey() = 0; // 31
+    virtual void VARN_CALL Reserved32() {}
+    // 33, 34 (our choice): a parameter the engine keeps to itself (33) or that follows another
+    // one (34); neither gets a row of its own.
+    virtual int VARN_CALL IsInternalParameter(int index) = 0; // 33
+    virtual int VARN_CALL IsLinkedParameter(int index) = 0;   // 34
+    virtual void VARN_CALL Reserved35() {}
+    virtual void VARN_CALL Reserved36() {}
+    virtual int VARN_CALL GetDisplayText(int index, char16_t* buffer, int capacity) = 0; // 37
 };
 
 class IVarnStrip;
@@ -457,14 +531,17 @@ public:
     // 12 (our choice): nonzero when a strip the engine reports as added (event 10) is to be
     // selected, as it is after the user asked for a new strip.
     virtual int VARN_CALL SelectsNewStrip() = 0;
+    virtual void VARN_CALL Reserved13() {}
+    virtual void VARN_CALL Reserved14() {}
+    virtual void VARN_CALL Reserved15() {}
+    virtual void VARN_CALL Reserved16() {}
+    virtual void VARN_CALL Reserved17() {}
+    virtual void VARN_CALL Reserved18() {}
+    virtual void VARN_CALL Reserved19() {}
+    // 20: the engine's change notification after a user edit (1): it sets the session's
+    // modified flag (IVarnServices 30, 31).
+    virtual void VARN_CALL SetModified(int modified) = 0;
 };
-
-// A 16-byte effect or preset id; passed by value as four words.
-struct VarnEffectId
-{
-    std::uint32_t data[4];
-};
-static_assert(sizeof(VarnEffectId) == 16, "effect id");
 
 // The effects library's records, as the engine fills them.
 struct VarnCoreEffectRecord
@@ -519,19 +596,25 @@ public:
     virtual int VARN_CALL GetEffectName(const VarnEffectId* effect, char16_t* name, int capacity) = 0;
     virtual int VARN_CALL DeleteCategory(const char16_t* name, int notify) = 0;                          // 11
     virtual int VARN_CALL RenameCategory(const char16_t* name, const char16_t* newName, int notify) = 0; // 12
-    virtual void VARN_CALL Reserved13() {}
-    virtual void VARN_CALL Reserved14() {}
-    virtual int VARN_CALL CreateCategory(const char16_t* name, int notify) = 0;                               // 15
-    virtual int VARN_CALL DeletePreset(const VarnPresetRecord* preset, int notify) = 0;                       // 16
-    virtual int VARN_CALL RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify) = 0; // 17
+    // 13, 14: the core presets of an effect (by its core-effect id, IVarnEffect 28); a record
+    // outside the list answers 0 and leaves the record as it was.
+    virtual int VARN_CALL GetCorePresetCount(const VarnEffectId* effect) = 0;                                     // 13
+    virtual int VARN_CALL GetCorePreset(const VarnEffectId* effect, int index, VarnCorePresetRecord* record) = 0; // 14
+    virtual int VARN_CALL CreateCategory(const char16_t* name, int notify) = 0;                                   // 15
+    virtual int VARN_CALL DeletePreset(const VarnPresetRecord* preset, int notify) = 0;                           // 16
+    virtual int VARN_CALL RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify) = 0;     // 17
     virtual void VARN_CALL Reserved18() {}
     // 19: imports one category folder of an exported "Effect Presets" folder.
     virtual int VARN_CALL ImportCategory(const char16_t* effectPresetsFolder, const char16_t* category) = 0;
     virtual void VARN_CALL Reserved20() {}
-    virtual void VARN_CALL Reserved21() {}
-    virtual void VARN_CALL Reserved22() {}
-    virtual void VARN_CALL Reserved23() {}
-    virtual void VARN_CALL Reserved24() {}
+    // 21-24: a new user preset from the effect's settings, delete, rename and store into a
+    // user preset; factory presets and names the library refuses answer 0, changing nothing.
+    // The engine raises the preset-list events (800-849) for the effect.
+    virtual int VARN_CALL NewCorePreset(const char16_t* name, IVarnEffect* effect, int flags, int reserved) = 0; // 21
+    virtual int VARN_CALL DeleteCorePreset(const VarnCorePresetRecord* record, int index, int flags) = 0;        // 22
+    virtual int VARN_CALL RenameCorePreset(const VarnCorePresetRecord* record, int index, const char16_t* name,
+                                           int flags) = 0;                                // 23
+    virtual int VARN_CALL StoreCorePreset(IVarnEffect* effect, int index, int flags) = 0; // 24
     virtual void VARN_CALL Reserved25() {}
     virtual void VARN_CALL Reserved26() {}
     virtual void VARN_CALL Reserved27() {}

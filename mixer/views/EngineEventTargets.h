@@ -62,7 +62,7 @@ public:
     virtual void OnPresetListEvent(int id, VarnEventArg argument) = 0;
     // Events 602, 610-699 and 1000-1299, to the FX view when shown.
     virtual void OnEffectEvent(int id, VarnEventArg argument) = 0;
-    // Events 750-799, to the FX view when shown.
+    // Events 700-748 and 750-799, to the FX view when shown.
     virtual void OnInsertEvent(int id, VarnEventArg argument) = 0;
     // Copies every engine value into the section again (after a session load).
     virtual void UpdateStatus() = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/controls/Control.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/ScrollPanel.h"
 #include "framework/controls/Scrollbar.h"
 #include "framework/controls/TextControl.h"
@@ -20,6 +21,8 @@
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/LogoPanel.h"
+#include "mixer/views/MSTVFXView.h"
+#include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/MixerGroupToolbar.h"
@@ -99,6 +102,8 @@ std::unique_ptr<MainFrameTarget> FrameApp::Make(MainWindowLink& owner, bool full
 
 FrameApp::~FrameApp()
 {
+    // An open menu of the frame would report to a deleted listener.
+    PopupMenu::CloseMenusOf(this);
     // The flags stay as the user left them: the next frame (a restart, a rebuild) shows the
     // palette and the sync panel again.
     fxPalette_.reset();
@@ -640,6 +645,25 @@ void FrameApp::DeleteStrip()
 {
     if (stripSection_)
         stripSection_->DeleteStrip();
+    FocusStripEditor(nullptr, 0);
+}
+
+void FrameApp::FocusStripEditor(IVarnInsert* insert, int force)
+{
+    auto* section = dynamic_cast<MainSectionView*>(mainSection_.get());
+    auto editor = [section] { return section ? dynamic_cast<MSTVFXView*>(section->GetTVView()) : nullptr; };
+    if (insert && section && !editor())
+        section->SetTVMode(0);
+    if (MSTVFXView* view = editor())
+    {
+        view->SetInsert(insert, force);
+        return;
+    }
+    if (insert)
+        return;
+    if (auto* panel = section ? dynamic_cast<Panel*>(section->GetTVView()) : nullptr)
+        panel->RedrawArea(nullptr, 1);
+    MSTVFXView::SetCurrentInsert(nullptr);
 }
 
 void FrameApp::CollapseStrips()

@@ -102,6 +102,9 @@ public:
     void CollapseStrips() override;
     void OnToolbarWheel(WPARAM wParam, int x, int y) override { OnMouseWheel(wParam, x, y); }
     void ShowAboutMenu();
+    // Shows the insert in the main section's effect view, switching the TV area to it first;
+    // null clears the view (or, without one, the remembered insert).
+    void FocusStripEditor(IVarnInsert* insert, int force);
 
     // The main section's form: 1 compact, 0 full (or no section).
     int IsMainSectionCompact() const { return mainSectionCompact_; }

@@ -7,6 +7,7 @@
 #include "mixer/views/EngineEventTargets.h"
 
 class FrameApp;
+class IVarnInsert;
 class MainSectionHost;
 class MainSectionView;
 class MainWindowLink;

@@ -4,6 +4,7 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/dialogs/SkinStringTable.h"
 
 MSTVInputsViewItem::MSTVInputsViewItem(MSTVInputsList& list, int rowIndex, IVarnInput* input)
     : MSTVIoRow(list, rowIndex), input_(input)

@@ -35,11 +35,6 @@ void MSTVIoRow::SetText(const char* control, const String& text)
         label->SetText(text, 0);
 }
 
-const String* SkinStringTable::FindStringById(const char* id)
-{
-    return skin_.FindStringById(id);
-}
-
 IoHardware ReadIoHardware(IVarnHardware* system)
 {
     if (!system)

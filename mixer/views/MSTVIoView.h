@@ -26,17 +26,6 @@ constexpr uint32_t kTVPanelColour = 0x646464;
 // An ASCII text as a String.
 String AsciiString(const char* text);
 
-// The skin's string table as the port names read it.
-class SkinStringTable : public StringTable
-{
-public:
-    explicit SkinStringTable(Skin& skin) : skin_(skin) {}
-    const String* FindStringById(const char* id) override;
-
-private:
-    Skin& skin_;
-};
-
 // The features and model code of a system as the rows' rules read them (none: all off).
 IoHardware ReadIoHardware(IVarnHardware* system);
 

@@ -8,6 +8,7 @@
 #include "mixer/engine/MonitorLevelKick.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/MainWindowLink.h"
+#include "mixer/dialogs/SkinStringTable.h"
 
 namespace
 {

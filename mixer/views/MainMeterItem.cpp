@@ -15,5 +15,5 @@ void MainMeterItem::Poll()
         clip_->RefreshControls(nullptr);
         clip_->NotifyOwner(clip_->value);
     }
-    SetItemRealValue(this, level, 1, 1, nullptr);
+    ShowItemLevel(this, level, 1);
 }

@@ -11,6 +11,7 @@
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/ControlContextMenu.h"
+#include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/OldDriverRule.h"
@@ -79,7 +80,10 @@ int IsOldDriverInstalled()
 
 MainSectionView::~MainSectionView()
 {
+    // The control context menu would report to a deleted section.
+    PopupMenu::CloseMenusOf(this);
     ClearTVArea();
+    MSTVFXView::SetCurrentInsert(nullptr);
     focusedStrip_ = nullptr;
     DeleteInsertStrips();
     for (MainMeterItem* meter : meters_)
@@ -231,6 +235,7 @@ void MainSectionView::UpdateStatus()
     // A busy view is replaced once it is idle (ShowTVArea).
     if (!tvView_ || !tvView_->IsBusy())
         ClearTVArea();
+    MSTVFXView::SetCurrentInsert(nullptr);
     const int mode = tvMode_ ? tvMode_->value : 0;
     ShowTVArea(mode >= 0 && mode <= 2 ? mode : 0);
     UpdateDspWarning(mainMix_);

@@ -5,6 +5,7 @@
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
+#include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MainSectionView.h"
 
 std::unique_ptr<MainSectionFace> ProgramSections::CreateMainSection(FrameApp& frame, MainSectionHost& host,
@@ -17,15 +18,21 @@ std::unique_ptr<MainSectionFace> ProgramSections::CreateMainSection(FrameApp& fr
     return section;
 }
 
-TVAreaView* ProgramSections::CreateTVView(FrameApp&, int mode, MainSectionView& owner, IVarnInsert*)
+TVAreaView* ProgramSections::CreateTVView(FrameApp&, int mode, MainSectionView& owner, IVarnInsert* insert)
 {
-    return MakeTVView(mode, owner);
+    return MakeTVView(mode, owner, insert);
 }
 
-TVAreaView* ProgramSections::MakeTVView(int mode, MainSectionView& owner)
+TVAreaView* ProgramSections::MakeTVView(int mode, MainSectionView& owner, IVarnInsert* insert)
 {
     switch (mode)
     {
+    case 0: {
+        auto view = std::make_unique<MSTVFXView>();
+        if (!view->Create(owner, owner.GetLink(), insert))
+            return nullptr;
+        return view.release();
+    }
     case 1:
         return MSTVIoView::Place(std::make_unique<MSTVInputsView>(), owner);
     case 2:

@@ -12,11 +12,11 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
-    // The inputs (1) and outputs (2) views over the section's TV area (MakeTVView).
+    // The effect (0), inputs (1) and outputs (2) views over the section's TV area (MakeTVView).
     TVAreaView* CreateTVView(FrameApp& frame, int mode, MainSectionView& owner, IVarnInsert* insert) override;
     // The TV view of the mode the program has, created in the section; null for another mode
     // or when the skin has no panel for it.
-    static TVAreaView* MakeTVView(int mode, MainSectionView& owner);
+    static TVAreaView* MakeTVView(int mode, MainSectionView& owner, IVarnInsert* insert);
     // The FX palette over the program folder's library; null when the skin has no "fxPalette".
     std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp& frame, MainWindowLink& owner) override;
 };

@@ -16,3 +16,7 @@ void SetItemIntValue(IntItem* item, int32_t value, int redraw, int notify, DataI
 // NaN is refused by a proper range. Redraws first, then tells the owner the value truncated
 // toward zero (NaN as 0, values beyond 32 bits as the nearest 32-bit integer).
 void SetItemRealValue(RealItem* item, float value, int redraw, int notify, DataItemListener* excluded);
+// A polled level shown by a meter item, redrawn, clamped into the item's range (NaN shows the
+// minimum), so a level that falls below the range shows the minimum instead of freezing the
+// meter at its last level.
+void ShowItemLevel(RealItem* item, float level, int notify);

@@ -657,6 +657,55 @@ int VARN_CALL StandinInsert::HasHardware()
     return hasHardware ? 1 : 0;
 }
 
+IVarnInsert* VARN_CALL StandinBus::GetInsert(int index)
+{
+    return index >= 0 && index < static_cast<int>(inserts.size()) ? inserts[index] : nullptr;
+}
+
+void StandinInsert::Changed(const std::string& what, int event)
+{
+    if (log)
+        log("insert " + std::to_string(key) + " " + what);
+    if (event && raise)
+        raise(event, key);
+}
+
+int VARN_CALL StandinInsert::SetWetDry(float value, int flags)
+{
+    if (!hasWetDry || !(value >= 0.0f && value <= 1.0f))
+    {
+        Changed("SetWetDry refused", 0);
+        return 0;
+    }
+    wetDry = value;
+    Changed("SetWetDry " + std::to_string(value) + " " + std::to_string(flags), EngineEvent::kInsertSlot.first + 2);
+    return 1;
+}
+
+int VARN_CALL StandinInsert::SetBypass(int value, int flags)
+{
+    if (!effect || (value != 0 && value != 1))
+    {
+        Changed("SetBypass refused", 0);
+        return 0;
+    }
+    bypassed = value != 0;
+    Changed("SetBypass " + std::to_string(value) + " " + std::to_string(flags), EngineEvent::kInsertSlot.first);
+    return 1;
+}
+
+int VARN_CALL StandinInsert::SetSolo(int value, int flags)
+{
+    if (!effect || (value != 0 && value != 1))
+    {
+        Changed("SetSolo refused", 0);
+        return 0;
+    }
+    soloed = value != 0;
+    Changed("SetSolo " + std::to_string(value) + " " + std::to_string(flags), EngineEvent::kInsertSlot.first + 1);
+    return 1;
+}
+
 int VARN_CALL StandinStrip::SetState(int value, int flag)
 {
     state = value;
@@ -732,6 +781,13 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
         for (auto& strip : systems_.back()->strips)
             strip->id = kMaxChannels * i + strip->GetIndex();
     }
+}
+
+void VARN_CALL StandinMixer::SetModified(int value)
+{
+    modified = value;
+    if (log)
+        log("mixer SetModified " + std::to_string(value));
 }
 
 IVarnStrip* VARN_CALL StandinMixer::GetStripById(int id)
@@ -1071,4 +1127,84 @@ int VARN_CALL StandinFxLibrary::ImportLibrary(const char16_t* corePresetsFolder,
     LoadCoreEffects();
     LoadCategories();
     return Logged(entry, 1);
+}
+
+void StandinFxLibrary::Log(const std::string& line)
+{
+    if (log_)
+        log_("library " + line);
+}
+
+int VARN_CALL StandinFxLibrary::GetCorePresetCount(const VarnEffectId* effect)
+{
+    return effect ? static_cast<int>(corePresets.PresetsOf(*effect).size()) : 0;
+}
+
+int VARN_CALL StandinFxLibrary::GetCorePreset(const VarnEffectId* effect, int index, VarnCorePresetRecord* record)
+{
+    if (!effect || !record)
+        return 0;
+    const auto& list = corePresets.PresetsOf(*effect);
+    if (index < 0 || index >= static_cast<int>(list.size()))
+        return 0;
+    *record = list[index];
+    return 1;
+}
+
+int VARN_CALL StandinFxLibrary::NewCorePreset(const char16_t* name, IVarnEffect* effect, int flags, int)
+{
+    const std::u16string text = name ? name : u"";
+    Log("NewCorePreset " + std::to_string(flags));
+    VarnEffectId id{};
+    if (!effect || !effect->GetCoreEffectId(&id) || text.size() > 127 || !StandinIsValidName(text))
+        return 0;
+    auto& list = corePresets.PresetsOf(id);
+    int number = 1;
+    for (const auto& preset : list)
+        number = std::max(number, preset.number + 1);
+    corePresets.AddPreset(id, number, text, 0);
+    if (raise_)
+        raise_(EngineEvent::kPresetList.first, effect->GetEventKey());
+    return 1;
+}
+
+int VARN_CALL StandinFxLibrary::DeleteCorePreset(const VarnCorePresetRecord* record, int index, int flags)
+{
+    Log("DeleteCorePreset " + std::to_string(index) + " " + std::to_string(flags));
+    auto* list = record ? corePresets.ListHolding(*record, index) : nullptr;
+    if (!list || (*list)[index].isFactory)
+        return 0;
+    list->erase(list->begin() + index);
+    if (raise_)
+        raise_(EngineEvent::kPresetList.first + 1, 0);
+    return 1;
+}
+
+int VARN_CALL StandinFxLibrary::RenameCorePreset(const VarnCorePresetRecord* record, int index, const char16_t* name,
+                                                 int flags)
+{
+    const std::u16string text = name ? name : u"";
+    Log("RenameCorePreset " + std::to_string(index) + " " + std::to_string(flags));
+    auto* list = record ? corePresets.ListHolding(*record, index) : nullptr;
+    if (!list || (*list)[index].isFactory || text.size() > 49 || !StandinIsValidName(text))
+        return 0;
+    std::memset((*list)[index].name, 0, sizeof((*list)[index].name));
+    std::copy(text.begin(), text.end(), (*list)[index].name);
+    if (raise_)
+        raise_(EngineEvent::kPresetList.first + 2, 0);
+    return 1;
+}
+
+int VARN_CALL StandinFxLibrary::StoreCorePreset(IVarnEffect* effect, int index, int flags)
+{
+    Log("StoreCorePreset " + std::to_string(index) + " " + std::to_string(flags));
+    VarnEffectId id{};
+    if (!effect || !effect->GetCoreEffectId(&id))
+        return 0;
+    const auto& list = corePresets.PresetsOf(id);
+    if (index < 0 || index >= static_cast<int>(list.size()) || list[index].isFactory)
+        return 0;
+    if (raise_)
+        raise_(EngineEvent::kPresetList.first + 2, effect->GetEventKey());
+    return 1;
 }

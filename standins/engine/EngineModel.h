@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mixer/engine/VarnServices.h"
+#include "standins/engine/StandinEffect.h"
 #include "standins/engine/StandinMainMix.h"
 
 // The simulated card and its mixer model, behind the engine's interfaces. Objects live as
@@ -97,14 +98,16 @@ public:
 
 class StandinStrip;
 
-// A bus object: the insert chain of a strip, an aux or the main bus (the inserts are not
-// simulated yet: a chain has only a count, which tests set).
+class StandinInsert;
+
+// A bus object: the insert chain of a strip, an aux or the main bus. A chain has a count,
+// which tests set, and the inserts a test puts in it (slots beyond them answer null).
 class StandinBus final : public IVarnInsertChain
 {
 public:
     explicit StandinBus(int type) : type_(type) {}
     int VARN_CALL GetCount() override { return count; }
-    IVarnInsert* VARN_CALL GetInsert(int) override { return nullptr; }
+    IVarnInsert* VARN_CALL GetInsert(int index) override;
     int VARN_CALL GetBusType() override { return type_; }
     IVarnStrip* VARN_CALL GetStrip() override;
     IVarnAux* VARN_CALL GetAux() override { return aux; }
@@ -112,32 +115,53 @@ public:
     StandinStrip* strip = nullptr; // borrowed: the strip that owns the bus
     StandinAux* aux = nullptr;     // borrowed: the aux of an aux bus
     std::atomic<int> count{0};
+    // A test's inserts by position; borrowed (the test or the system owns them). Guarded by
+    // the engine's model lock.
+    std::vector<IVarnInsert*> inserts;
 
 private:
     int type_;
 };
 
-// An insert slot on a bus (no effect in it).
+// An insert slot on a bus: a test's send (1), send/return (2, 6) or effect, with its wet/dry
+// mix, bypass and solo. Setters are logged and raise 750 (bypass), 751 (solo) or 752 (wet/dry)
+// with the insert's key; a refused value answers 0 and changes nothing.
 class StandinInsert final : public IVarnInsert
 {
 public:
     StandinInsert(IVarnInsertChain* chain, int position) : chain_(chain), position_(position) {}
     int VARN_CALL GetKind() override { return kind; }
+    IVarnEffect* VARN_CALL GetEffect() override { return effect; }
     IVarnOutput* VARN_CALL GetOutputPort() override { return outputPort; }
     IVarnInput* VARN_CALL GetInputPort() override { return inputPort; }
     int VARN_CALL GetPosition() override { return position_; }
-    int VARN_CALL HasEffect() override { return 0; }
-    int VARN_CALL IsBypassed() override { return 0; }
+    int VARN_CALL GetEventKey() override { return key; }
+    int VARN_CALL HasWetDry() override { return hasWetDry ? 1 : 0; }
+    float VARN_CALL GetWetDry() override { return wetDry; }
+    int VARN_CALL SetWetDry(float value, int flags) override;
+    int VARN_CALL HasEffect() override { return effect ? 1 : 0; }
+    int VARN_CALL IsBypassed() override { return bypassed ? 1 : 0; }
+    int VARN_CALL SetBypass(int value, int flags) override;
+    int VARN_CALL IsSoloed() override { return soloed ? 1 : 0; }
+    int VARN_CALL SetSolo(int value, int flags) override;
     int VARN_CALL HasHardware() override;
     IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
 
     bool hasHardware = true;
-    std::function<void(std::string)> log; // where the hardware query is written, may be empty
-    int kind = 0;                         // a test's send (1), send/return (2, 6) or effect
-    IVarnOutput* outputPort = nullptr;    // borrowed: the port a send goes to
-    IVarnInput* inputPort = nullptr;      // borrowed: the port a return comes from
+    std::function<void(std::string)> log;         // where queries and sets are written, may be empty
+    std::function<void(int, VarnEventArg)> raise; // may be empty
+    int kind = 0;                                 // a test's send (1), send/return (2, 6) or effect
+    IVarnOutput* outputPort = nullptr;            // borrowed: the port a send goes to
+    IVarnInput* inputPort = nullptr;              // borrowed: the port a return comes from
+    IVarnEffect* effect = nullptr;                // borrowed: the effect in it, null for sends
+    int key = 0;
+    bool hasWetDry = false;
+    float wetDry = 0;
+    bool bypassed = false, soloed = false;
 
 private:
+    void Changed(const std::string& what, int event);
+
     IVarnInsertChain* chain_; // borrowed
     int position_;
 };
@@ -365,6 +389,7 @@ public:
     IVarnSettings* VARN_CALL GetSessionSettings() override { return &sessionSettings; }
     IVarnStrip* VARN_CALL GetStripById(int id) override;
     int VARN_CALL SelectsNewStrip() override { return 0; }
+    void VARN_CALL SetModified(int modified) override;
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
 
@@ -372,6 +397,8 @@ public:
     int hardwareRateCode; // the card's
     std::u16string sessionName;
     StandinSettings sessionSettings;
+    std::function<void(std::string)> log; // where the change notification is written, may be empty
+    int modified = 0;
 
 private:
     std::vector<std::unique_ptr<StandinHardware>> systems_;
@@ -435,13 +462,26 @@ public:
     // Copies the preset folders of an exported library into the program folder's; the
     // categories found there join the library.
     int VARN_CALL ImportLibrary(const char16_t* corePresetsFolder, const char16_t* effectPresetsFolder) override;
+    int VARN_CALL GetCorePresetCount(const VarnEffectId* effect) override;
+    int VARN_CALL GetCorePreset(const VarnEffectId* effect, int index, VarnCorePresetRecord* record) override;
+    // New names are valid folder names of at most 127 units, renames of at most 49; delete,
+    // rename and store take user presets only, and the record must still be the one at the
+    // index. Each change raises its preset-list event: 800 new, 801 deleted, 802 renamed or
+    // stored, with the effect's key where the call names the effect.
+    int VARN_CALL NewCorePreset(const char16_t* name, IVarnEffect* effect, int flags, int reserved) override;
+    int VARN_CALL DeleteCorePreset(const VarnCorePresetRecord* record, int index, int flags) override;
+    int VARN_CALL RenameCorePreset(const VarnCorePresetRecord* record, int index, const char16_t* name,
+                                   int flags) override;
+    int VARN_CALL StoreCorePreset(IVarnEffect* effect, int index, int flags) override;
 
     // The folder names of the last loads.
     std::vector<std::u16string> coreEffects;
     std::vector<std::u16string> categories;
+    StandinEffectLibrary corePresets;
 
 private:
     int Logged(std::string entry, int answer);
+    void Log(const std::string& line);
 
     std::filesystem::path folder_;
     StandinEffects& effects_;

@@ -118,11 +118,19 @@ class FakeInsert final : public IVarnInsert
 public:
     FakeInsert(int kind, int hasEffect) : kind_(kind), hasEffect_(hasEffect) {}
     int VARN_CALL GetKind() override { return kind_; }
+    IVarnEffect* VARN_CALL GetEffect() override { return nullptr; }
     IVarnOutput* VARN_CALL GetOutputPort() override { return nullptr; }
     IVarnInput* VARN_CALL GetInputPort() override { return nullptr; }
     int VARN_CALL GetPosition() override { return 0; }
+    int VARN_CALL GetEventKey() override { return 0; }
+    int VARN_CALL HasWetDry() override { return 0; }
+    float VARN_CALL GetWetDry() override { return 0; }
+    int VARN_CALL SetWetDry(float, int) override { return 0; }
     int VARN_CALL HasEffect() override { return hasEffect_; }
     int VARN_CALL IsBypassed() override { return 0; }
+    int VARN_CALL SetBypass(int, int) override { return 0; }
+    int VARN_CALL IsSoloed() override { return 0; }
+    int VARN_CALL SetSolo(int, int) override { return 0; }
     int VARN_CALL HasHardware() override { return 1; }
     IVarnInsertChain* VARN_CALL GetChain() override { return nullptr; }
 
@@ -166,6 +174,7 @@ public:
         return found == strips.end() ? nullptr : found->second;
     }
     int VARN_CALL SelectsNewStrip() override { return selectsNew; }
+    void VARN_CALL SetModified(int) override {}
 
     FakeHardware hardware;
     int systems = 1;
@@ -505,37 +514,52 @@ TEST_F(MainWindowTest, EveryRowReachesItsViewsNotificationsAndCommonEnd)
         {"700",
          700,
          9,
-         {"inserts OnEngineEvent 700 9", "palette RefreshFit", "engine SetModified 1", kTitle},
+         {"inserts OnEngineEvent 700 9", "main OnInsertEvent 700 9", "palette RefreshFit", "engine SetModified 1",
+          kTitle},
          {0x100},
          {},
          true},
         {"703",
          703,
          9,
-         {"inserts OnEngineEvent 703 9", "palette RefreshFit", "frame RefreshForEvent 703 9", "engine SetModified 1",
-          kGood, kTitle},
+         {"inserts OnEngineEvent 703 9", "main OnInsertEvent 703 9", "palette RefreshFit",
+          "frame RefreshForEvent 703 9", "engine SetModified 1", kGood, kTitle},
          {},
          {},
          true},
         {"704",
          704,
          9,
-         {"inserts OnEngineEvent 704 9", "palette RefreshFit", "engine SetModified 1", kGood, kTitle},
+         {"inserts OnEngineEvent 704 9", "main OnInsertEvent 704 9", "palette RefreshFit", "engine SetModified 1",
+          kGood, kTitle},
          {},
          {},
          true},
-        {"705", 705, 9, {"inserts OnEngineEvent 705 9", "engine SetModified 1", kTitle}, {}, {}, true},
+        {"705",
+         705,
+         9,
+         {"inserts OnEngineEvent 705 9", "main OnInsertEvent 705 9", "engine SetModified 1", kTitle},
+         {},
+         {},
+         true},
         {"707", 707, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
         {"708", 708, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
         {"709",
          709,
          9,
-         {"inserts OnEngineEvent 709 9", "palette RefreshFit", "engine SetModified 1", kTitle},
+         {"inserts OnEngineEvent 709 9", "main OnInsertEvent 709 9", "palette RefreshFit", "engine SetModified 1",
+          kTitle},
          {},
          {},
          true},
         {"710", 710, 9, {kTitle}, {KivKDSPASIO_Reinit}, {}, true},
-        {"748", 748, 9, {"inserts OnEngineEvent 748 9", "engine SetModified 1", kTitle}, {}, {}, true},
+        {"748",
+         748,
+         9,
+         {"inserts OnEngineEvent 748 9", "main OnInsertEvent 748 9", "engine SetModified 1", kTitle},
+         {},
+         {},
+         true},
         {"749 common end only", 749, 9, {kTitle}, {}, {}, true},
         {"750", 750, 9, {"inserts OnEngineEvent 750 9", "main OnInsertEvent 750 9", kTitle}, {}, {}, true},
         {"799", 799, 9, {"inserts OnEngineEvent 799 9", "main OnInsertEvent 799 9", kTitle}, {}, {}, true},

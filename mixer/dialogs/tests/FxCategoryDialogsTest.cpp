@@ -85,6 +85,12 @@ public:
     int VARN_CALL RenamePreset(const VarnPresetRecord*, const char16_t*, int) override { return 0; }
     int VARN_CALL ImportCategory(const char16_t*, const char16_t*) override { return 0; }
     int VARN_CALL ImportLibrary(const char16_t*, const char16_t*) override { return 0; }
+    int VARN_CALL GetCorePresetCount(const VarnEffectId*) override { return 0; }
+    int VARN_CALL GetCorePreset(const VarnEffectId*, int, VarnCorePresetRecord*) override { return 0; }
+    int VARN_CALL NewCorePreset(const char16_t*, IVarnEffect*, int, int) override { return 0; }
+    int VARN_CALL DeleteCorePreset(const VarnCorePresetRecord*, int, int) override { return 0; }
+    int VARN_CALL RenameCorePreset(const VarnCorePresetRecord*, int, const char16_t*, int) override { return 0; }
+    int VARN_CALL StoreCorePreset(IVarnEffect*, int, int) override { return 0; }
 
 private:
     std::vector<std::u16string> names_;

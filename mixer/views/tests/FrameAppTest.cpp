@@ -11,16 +11,19 @@
 #include <vector>
 
 #include "framework/controls/DataItem.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/FrameSections.h"
+#include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MixerGroupToolbar.h"
 #include "mixer/views/MixerStripsToolbar.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
+#include "standins/engine/EngineModel.h"
 #include "tests/support/MessagePump.h"
 
 namespace
@@ -702,6 +705,48 @@ TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullO
     frame_->PostMessage(WindowMessage::kToolbarRequest, FrameApp::kMainSectionForm, 1);
     EXPECT_TRUE(PumpUntil([&] { return frame_->IsMainSectionCompact() == 0; }, 20000));
     EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainSecond);
+}
+
+TEST_F(FrameWithMainSectionTest, AMenuOfTheFrameClosesWhenTheFrameGoes)
+{
+    frame_->ShowAboutMenu();
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    frame_.reset();
+    EXPECT_EQ(PopupMenu::Current(), nullptr);
+}
+
+TEST_F(FrameWithMainSectionTest, TheEditorFocusShowsTheInsertInTheEffectView)
+{
+    MainSectionView* section = Section();
+    ASSERT_NE(section, nullptr);
+    section->SetTVMode(2); // the outputs view does not exist yet: the area stays empty
+    EXPECT_EQ(section->GetTVView(), nullptr);
+    StandinBus bus(2);
+    StandinInsert insert(&bus, 0);
+    insert.kind = 1;
+    bus.count = 1;
+    bus.inserts = {&insert};
+    frame_->FocusStripEditor(&insert, 0);
+    auto* view = dynamic_cast<MSTVFXView*>(section->GetTVView());
+    ASSERT_NE(view, nullptr) << "the TV area switched to the effect view";
+    EXPECT_EQ(section->GetTVViewMode(), 0);
+    EXPECT_EQ(view->GetInsert(), &insert);
+    // Inside the section's TV border, at the skin's place.
+    RECT placed = {};
+    ::GetWindowRect(view->GetHandle(), &placed);
+    ::MapWindowPoints(nullptr, section->GetHandle(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 16);
+    EXPECT_EQ(placed.top, 360);
+    EXPECT_LE(placed.right, 8 + 304);
+    EXPECT_LE(placed.bottom, 352 + 192);
+    frame_->FocusStripEditor(nullptr, 0);
+    EXPECT_EQ(view->GetInsert(), nullptr);
+    EXPECT_EQ(MSTVFXView::GetCurrentInsert(), nullptr);
+    // Without the view, a cleared focus forgets the remembered insert.
+    section->SetTVMode(1);
+    MSTVFXView::SetCurrentInsert(&insert);
+    frame_->FocusStripEditor(nullptr, 0);
+    EXPECT_EQ(MSTVFXView::GetCurrentInsert(), nullptr);
 }
 
 TEST_F(FrameWithMainSectionTest, TheEnginesEventsReachTheSectionThroughTheFrame)

@@ -9,6 +9,7 @@
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
+#include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
 #include "mixer/views/ProgramSections.h"

@@ -168,11 +168,11 @@ public:
         strips.push_back(strip);
         return strip;
     }
-    TVAreaView* CreateTVView(int mode, MainSectionView& owner, IVarnInsert*) override
+    TVAreaView* CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert) override
     {
         ++tvViewsMade;
         if (makeTVView)
-            return makeTVView(mode, owner);
+            return makeTVView(mode, owner, insert);
         return new RecordingTVView(mode, log);
     }
     // The strip section, when the test gives one, has the pointer at (stripX, stripY) of its
@@ -194,7 +194,7 @@ public:
     }
 
     // When set, the TV views come from here instead of being recorded.
-    std::function<TVAreaView*(int, MainSectionView&)> makeTVView;
+    std::function<TVAreaView*(int, MainSectionView&, IVarnInsert*)> makeTVView;
     int hasStripSection = 0;
     int stripX = 0;
     int stripY = 0;

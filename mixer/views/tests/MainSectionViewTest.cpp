@@ -3,6 +3,7 @@
 // status texts, the insert areas and the TV area.
 #include <gtest/gtest.h>
 
+#include "framework/controls/PopupMenu.h"
 #include "framework/controls/Scrollbar.h"
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/tests/TestClock.h"
@@ -190,6 +191,31 @@ TEST_F(MainSection, AuxEventsWithAnIndexOutsideTheBusesChangeNothing)
     EXPECT_FLOAT_EQ(Real("auxreturn3"), back);
     EXPECT_EQ(link_.Count(EngineEvent::kUserEdit), 0);
 }
+TEST_F(MainSection, ItsOpenControlMenuClosesWhenTheSectionGoes)
+{
+    Control* fader = ControlNamed("mixlevelFader");
+    ASSERT_NE(fader, nullptr);
+    section_->OnRightClickControl(fader);
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    section_.reset();
+    EXPECT_EQ(PopupMenu::Current(), nullptr);
+}
+
+TEST_F(MainSection, AMeterWhoseLevelFallsBelowItsRangeShowsTheMinimum)
+{
+    StandinMainMix& mix = Standin();
+    RealItem* meter = ItemNamed<RealItem>("mainleft");
+    ASSERT_NE(meter, nullptr);
+    mix.SetClock([] { return std::int64_t{800}; }); // the left meter's peak
+    mix.SetMeterPeak(0, -20.0f);
+    PollMeters();
+    ASSERT_FLOAT_EQ(meter->value, -20.0f);
+    // Below the meter's range: the meter falls to its minimum instead of keeping -20.
+    mix.SetMeterPeak(0, meter->minimum - 30.0f);
+    PollMeters();
+    EXPECT_FLOAT_EQ(meter->value, meter->minimum);
+}
+
 TEST_F(MainSection, ClipLightsLightOnlyAboveTheThresholdAndOneClickClearsBoth)
 {
     StandinMainMix& mix = Standin();
