@@ -407,10 +407,11 @@ TEST_F(MainWindowTest, TheOutputsViewsMonitorToggleReassignsAndItsRowFollowsTheE
     WriteSetting("TV Outputs Mode", "physical");
     // The user shows the outputs; the choice is kept for the next start.
     Click(section, {outputs.x + 40, outputs.y + 10});
+    // The effect view shown before has a list of the same id: wait for the switch first.
+    ASSERT_TRUE(PumpUntil([&] { return ReadSetting("TV View Mode") == "outputs"; })) << "the view mode was kept";
     HWND list = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (list = FindDescendant(section, 999)) != nullptr; }))
         << "no outputs list in the TV area";
-    EXPECT_EQ(ReadSetting("TV View Mode"), "outputs");
     // Row 1 (pair 1) carries nothing; its monitor toggle routes the monitor mix to it.
     const RECT row = {0, 20, 272, 40};
     std::vector<DWORD> before = ScreenPixels(list, row);

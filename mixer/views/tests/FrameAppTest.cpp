@@ -719,8 +719,9 @@ TEST_F(FrameWithMainSectionTest, TheEditorFocusShowsTheInsertInTheEffectView)
 {
     MainSectionView* section = Section();
     ASSERT_NE(section, nullptr);
-    section->SetTVMode(2); // the outputs view does not exist yet: the area stays empty
-    EXPECT_EQ(section->GetTVView(), nullptr);
+    section->SetTVMode(2);
+    ASSERT_NE(section->GetTVView(), nullptr) << "the outputs view";
+    EXPECT_EQ(dynamic_cast<MSTVFXView*>(section->GetTVView()), nullptr);
     StandinBus bus(2);
     StandinInsert insert(&bus, 0);
     insert.kind = 1;
