@@ -433,6 +433,9 @@ public:
     // 12 (our choice): nonzero when a strip the engine reports as added (event 10) is to be
     // selected, as it is after the user asked for a new strip.
     virtual int VARN_CALL SelectsNewStrip() = 0;
+    virtual void VARN_CALL Reserved13() {}
+    // 14 (our choice): nonzero when the card has every system the session wants.
+    virtual int VARN_CALL IsHardwareAdequate() = 0;
 };
 
 // The effects library: core effects, user categories and presets on disk.
@@ -551,6 +554,17 @@ enum VarnInitStatus
     VarnInitPartialHardware = 3,
     VarnInitSessionNewer = 4,
     VarnInitAlreadyRunning = 5
+};
+
+// What a session load or a new session answers (IVarnServices 5, 6, 7).
+enum VarnLoadResult
+{
+    VarnLoadUnreadable = 0,  // not a session: nothing changed
+    VarnLoadDone = 1,        // loaded; IVarnMixer 14 says whether the card is enough
+    VarnLoadMoreSystems = 2, // loaded, but the session wants more systems than the card has
+    VarnLoadOlder = 3,       // loaded from an older format
+    VarnLoadNewer = 4,       // of a newer engine: nothing changed
+    VarnLoadRateMissing = 6  // at a rate the card cannot run: nothing changed
 };
 
 // The engine's top object.

@@ -156,6 +156,21 @@ bool HardwareProfile::ReadLine(const std::string& line)
         features = list;
         return true;
     }
+    if (name == "rates")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int code = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 5, code))
+                return false;
+            list.push_back(code);
+        }
+        rates = list;
+        return true;
+    }
     if (name == "devicekey")
     {
         std::memset(driver.deviceKey, 0, sizeof driver.deviceKey);
@@ -714,6 +729,8 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
         out << "rate=" << mixer.rateCode << "\n";
         out << "systems=" << mixer.SystemCount() << "\n";
         out << "name=" << Utf8(mixer.sessionName) << "\n";
+        if (!mixer.sessionPath.empty())
+            out << "path=" << Utf8(mixer.sessionPath) << "\n";
         for (const auto& text : mixer.sessionSettings.texts)
             out << "session " << text.first << "=" << Utf8(text.second) << "\n";
         for (int i = 0; i < mixer.SystemCount(); ++i)
@@ -775,6 +792,8 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
         }
         else if (line.rfind("name=", 0) == 0)
             mixer.sessionName = Utf16(line.substr(5));
+        else if (line.rfind("path=", 0) == 0)
+            mixer.sessionPath = Utf16(line.substr(5));
         else if (line.rfind("session ", 0) == 0 && (equals = line.find('=')) != std::string::npos && equals > 8)
             mixer.sessionSettings.texts[line.substr(8, equals - 8)] = Utf16(line.substr(equals + 1));
         else if (word == "setting" && fields >> system >> rest && (equals = rest.find('=')) != std::string::npos)
@@ -808,7 +827,10 @@ int SessionFile::ReadRate(const fs::path& file)
     while (std::getline(in, line))
     {
         if (line.rfind("rate=", 0) == 0)
-            return std::atoi(line.c_str() + 5);
+        {
+            int code = 6;
+            return ParseInt(line.substr(5), 0, 5, code) ? code : 6;
+        }
     }
     return 6;
 }

@@ -108,30 +108,58 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     sessionPath_ = dataFolder_ / kWorkingSessionName;
     initialised_ = true;
 
-    int systemsWanted = 0;
     int version = 0;
-    if (fs::exists(sessionPath_, error))
-        version = LoadSessionLocked(sessionPath_, systemsWanted);
+    const int loaded = fs::exists(sessionPath_, error) ? LoadSessionLocked(sessionPath_, version) : VarnLoadDone;
     if (!profile_.present)
         return VarnInitNoHardware;
-    if (version > SessionFile::kFormatVersion)
+    if (loaded == VarnLoadNewer)
         return VarnInitSessionNewer;
-    if (systemsWanted > mixer_->SystemCount())
+    if (loaded == VarnLoadMoreSystems)
         return VarnInitPartialHardware;
     return 1;
 }
 
-int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
+int StandinServices::LoadSessionLocked(const fs::path& file, int& version)
 {
     auto mixer = NewMixer();
-    int version = SessionFile::Load(file, *mixer, systemsWanted);
-    if (version >= 1 && version <= SessionFile::kFormatVersion)
-    {
-        ReplaceModel(std::move(mixer));
-        sessionPath_ = file;
-        modified_ = false;
-    }
-    return version;
+    int systemsWanted = 0;
+    version = SessionFile::Load(file, *mixer, systemsWanted);
+    if (version < 1)
+        return VarnLoadUnreadable;
+    if (version > SessionFile::kFormatVersion)
+        return VarnLoadNewer;
+    if (std::find(profile_.rates.begin(), profile_.rates.end(), mixer->rateCode) == profile_.rates.end())
+        return VarnLoadRateMissing;
+    // The card keeps running at its rate whatever the session says.
+    if (mixer_)
+        mixer->hardwareRateCode = mixer_->hardwareRateCode;
+    mixer->adequate = systemsWanted <= mixer->SystemCount();
+    if (mixer->sessionPath.empty())
+        mixer->sessionPath = file.u16string();
+    if (mixer->sessionName.empty())
+        mixer->sessionName = fs::path(mixer->sessionPath).filename().u16string();
+    sessionPath_ = mixer->sessionPath;
+    ReplaceModel(std::move(mixer));
+    modified_ = false;
+    if (version < SessionFile::kFormatVersion)
+        return VarnLoadOlder;
+    return mixer_->adequate ? VarnLoadDone : VarnLoadMoreSystems;
+}
+
+int StandinServices::NewSessionLocked(const char* call, const char16_t* path)
+{
+    Log(std::string(call) + " " + Text(path));
+    if (!initialised_ || !path || !*path)
+        return VarnLoadUnreadable;
+    auto mixer = NewMixer();
+    if (mixer_)
+        mixer->hardwareRateCode = mixer_->hardwareRateCode;
+    mixer->sessionPath = path;
+    mixer->sessionName = fs::path(path).filename().u16string();
+    sessionPath_ = path;
+    ReplaceModel(std::move(mixer));
+    modified_ = true;
+    return VarnLoadDone;
 }
 
 int VARN_CALL StandinServices::AddListener(IVarnListener* listener)
@@ -167,28 +195,14 @@ int VARN_CALL StandinServices::SetViewInterface(IVarnView* view)
 
 int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* path, int)
 {
-    Log("CreateEmptySession " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
-    if (!initialised_ || !path)
-        return 0;
-    ReplaceModel(NewMixer());
-    mixer_->sessionName = fs::path(path).stem().u16string();
-    sessionPath_ = path;
-    modified_ = true;
-    return 1;
+    return NewSessionLocked("CreateEmptySession", path);
 }
 
 int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char16_t* path, int)
 {
-    Log("CreateSessionFromTemplate " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
-    if (!initialised_ || !path)
-        return 0;
-    ReplaceModel(NewMixer());
-    mixer_->sessionName = fs::path(path).stem().u16string();
-    sessionPath_ = path;
-    modified_ = true;
-    return 1;
+    return NewSessionLocked("CreateSessionFromTemplate", path);
 }
 
 int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
@@ -196,10 +210,9 @@ int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
     Log("LoadSession " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
-        return 0;
-    int systemsWanted = 0;
-    int version = LoadSessionLocked(path, systemsWanted);
-    return version >= 1 && version <= SessionFile::kFormatVersion ? 1 : 0;
+        return VarnLoadUnreadable;
+    int version = 0;
+    return LoadSessionLocked(path, version);
 }
 
 int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int flag2)
@@ -208,9 +221,23 @@ int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int 
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_)
         return 0;
-    fs::path file = path ? fs::path(path) : dataFolder_ / kWorkingSessionName;
-    if (!SessionFile::Save(file, *mixer_))
+    if (path && !*path)
         return 0;
+    fs::path file = path ? fs::path(path) : dataFolder_ / kWorkingSessionName;
+    // Saved to a path, the session is that file from now on, and the file says so; a failed
+    // save leaves the model as it was.
+    std::u16string oldPath = mixer_->sessionPath, oldName = mixer_->sessionName;
+    if (path)
+    {
+        mixer_->sessionPath = file.u16string();
+        mixer_->sessionName = file.filename().u16string();
+    }
+    if (!SessionFile::Save(file, *mixer_))
+    {
+        mixer_->sessionPath = oldPath;
+        mixer_->sessionName = oldName;
+        return 0;
+    }
     if (path)
     {
         sessionPath_ = file;

@@ -286,7 +286,7 @@ TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
              String data;
              AppBase::AppDataFolder(&data);
              std::ofstream(fs::path(data.Text()) / "KivCorvanDSP" / "KivCorvanConfig.session")
-                 << "KivCorvanSession 1\nsystems=3\n";
+                 << "KivCorvanSession 2\nsystems=3\n";
          },
          1, "IDM_PARTIAL_HARDWARE"},
         {"newer session",
@@ -435,7 +435,7 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     WithCard();
     ScratchFolder sessions("kiv-application-commandline");
     fs::path file = sessions / "Given.session";
-    std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Given\n";
+    std::ofstream(file) << "KivCorvanSession 2\nrate=1\nname=Given\n";
     String path;
     path.AppendAscii(("\"" + file.string() + "\"").c_str());
     ASSERT_TRUE(view.WriteString(u"CommandLineOpen", &path));
@@ -624,7 +624,7 @@ TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
         SCOPED_TRACE("start " + std::to_string(starts) + " with " + std::to_string(windows) + " windows");
         EXPECT_EQ(FrameworkTopLevelWindows(), windows);
         const fs::path file = sessions / ("Start" + std::to_string(starts) + ".session");
-        std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Start" << starts << "\n";
+        std::ofstream(file) << "KivCorvanSession 2\nrate=1\nname=Start" << starts << "\n";
         const int before = self.activations;
         EXPECT_EQ(StartAgain(executable, "\"" + file.string() + "\""), 0u) << "the second start starts nothing";
         EXPECT_TRUE(PumpUntil([&] { return self.activations > before; }, 60000));

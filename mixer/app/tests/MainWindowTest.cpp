@@ -157,6 +157,7 @@ public:
         return found == strips.end() ? nullptr : found->second;
     }
     int VARN_CALL SelectsNewStrip() override { return selectsNew; }
+    int VARN_CALL IsHardwareAdequate() override { return 1; }
 
     FakeHardware hardware;
     int systems = 1;

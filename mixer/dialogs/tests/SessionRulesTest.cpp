@@ -49,9 +49,8 @@ TEST(SessionRulesTest, ARateChangeOpensOnlyFilesOfTheCardsFamily)
         int file, hardware;
         bool accepted;
     } cases[] = {
-        {0, 1, true},  {1, 1, true},  {2, 1, false}, {4, 1, false}, {4, 2, true},
-        {3, 5, true},  {5, 3, true},  {3, 2, false}, {6, 1, false}, {6, 6, false},
-        {-1, 0, false}, {9, 1, false},
+        {0, 1, true}, {1, 1, true},  {2, 1, false}, {4, 1, false}, {4, 2, true},   {3, 5, true},
+        {5, 3, true}, {3, 2, false}, {6, 1, false}, {6, 6, false}, {-1, 0, false}, {9, 1, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AcceptsFileRate(c.file, c.hardware), c.accepted) << c.file << " on " << c.hardware;

@@ -262,6 +262,8 @@ const SlotCase kSlots[] = {
     {"IVarnMixer::GetSessionName", SlotOf(&IVarnMixer::GetSessionName), 9},
     {"IVarnMixer::GetSessionSettings", SlotOf(&IVarnMixer::GetSessionSettings), 10},
     {"IVarnMixer::GetStripById", SlotOf(&IVarnMixer::GetStripById), 11},
+    {"IVarnMixer::Reserved13", SlotOf(&IVarnMixer::Reserved13), 13},
+    {"IVarnMixer::IsHardwareAdequate", SlotOf(&IVarnMixer::IsHardwareAdequate), 14},
     {"IVarnMixer::SelectsNewStrip", SlotOf(&IVarnMixer::SelectsNewStrip), 12},
     // IVarnFxLibrary
     {"IVarnFxLibrary::LoadCoreEffects", SlotOf(&IVarnFxLibrary::LoadCoreEffects), 0},
