@@ -14,6 +14,7 @@
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "mixer/app/Automation.h"
 #include "mixer/app/MainWindow.h"
+#include "mixer/dialogs/ManualPath.h"
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
@@ -704,22 +705,9 @@ void Application::RefreshTrayTip()
 
 void Application::ShowHelp()
 {
-    RegistryKey machine;
     String path;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 0) &&
-        machine.ReadString(u"HelpFileName", path, nullptr) && path.Length() > 0)
-    {
+    if (FindManualPath(path))
         OpenWithShell(path);
-        return;
-    }
-    if (!ModulePath(path))
-        return;
-    path.AppendAscii("\\CorvanDSPManual.pdf");
-    if (!FileSystem::FileExists(path))
-        return;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 1))
-        machine.WriteString(u"HelpFileName", &path);
-    OpenWithShell(path);
 }
 
 void Application::OnTrayLeftUp(WPARAM)

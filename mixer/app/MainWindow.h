@@ -6,6 +6,7 @@
 #include "framework/platform/RegistryKey.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/Window.h"
+#include "mixer/app/SessionCommands.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/MainWindowLink.h"
@@ -61,13 +62,16 @@ public:
     IVarnHardware* GetCurrentSystem() override;
     bool GetSessionName(String& name) override;
     void NewSession() override {}
-    void OpenSession() override {}
+    void OpenSession() override { sessions_.OpenSession(0); }
     void EditSessionSettings() override {}
-    void SaveSession() override {}
-    void SaveSessionAs() override {}
+    void SaveSession() override { sessions_.SaveSession(); }
+    void SaveSessionAs() override { sessions_.SaveSessionAs(); }
     void EditGlobalPreferences() override {}
-    void ShowSaveMenu(int, int) override {}
+    void ShowSaveMenu(int x, int y) override { sessions_.ShowSaveMenu(x, y); }
     void Close() override;
+    // The session commands with their results (the rate change and the application use them).
+    SessionCommands& Sessions() { return sessions_; }
+    void RefreshTrayTip();
 
     int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override;
 
@@ -137,4 +141,5 @@ private:
         std::unique_ptr<VarnSyncTime> time;
     };
     std::deque<HeldEvent> held_;
+    SessionCommands sessions_{*this};
 };

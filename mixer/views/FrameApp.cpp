@@ -1,4 +1,5 @@
 #include "mixer/views/FrameApp.h"
+#include "mixer/dialogs/ManualPath.h"
 
 #include <algorithm>
 
@@ -658,23 +659,9 @@ void FrameApp::Close()
 
 void FrameApp::Help()
 {
-    RegistryKey machine;
     String path;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 0) &&
-        machine.ReadString(u"HelpFileName", path, nullptr) && path.Length())
-    {
+    if (FindManualPath(path))
         AppBase::OpenDocument(path);
-        return;
-    }
-    String folder;
-    if (!AppBase::ModulePath(folder) || !FileSystem::DirectoryExists(folder))
-        return;
-    path.Assign(folder);
-    path.AppendAscii("\\CorvanDSPManual.pdf");
-    if (!FileSystem::FileExists(path))
-        return;
-    machine.WriteString(u"HelpFileName", &path);
-    AppBase::OpenDocument(path);
 }
 
 void FrameApp::OnCreate()
