@@ -437,14 +437,19 @@ int Application::CommandLineOpen(int& loadedItself)
         path.TrimRightChars("\"");
         if (FileSystem::FileExists(path))
         {
-            // The open main window's session commands come with the main window; until then
-            // the file is loaded here.
-            BusyWindow busy;
-            Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
-            services_->LoadSession(path.Text(), 0);
-            Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
-            loadedItself = 1;
             opened = 1;
+            if (mainWindow_)
+                mainWindow_->Sessions().OpenFile(path);
+            else
+            {
+                // Without a main window the result waits for it: the window reports it once
+                // it is up.
+                BusyWindow busy;
+                Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
+                pendingLoadResult_ = services_->LoadSession(path.Text(), 0);
+                Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
+                loadedItself = 1;
+            }
         }
         view.DeleteKey(subkey);
     }
@@ -503,6 +508,12 @@ int Application::StartMixerView(int report)
     busy.reset();
     if (!mainWindow_ && report)
         Message("IDM_VIEW_MISSING", kViewMissing, nullptr);
+    if (mainWindow_ && pendingLoadResult_ >= 0)
+    {
+        const int code = pendingLoadResult_;
+        pendingLoadResult_ = -1;
+        mainWindow_->Sessions().ReportLoadResult(code);
+    }
     return mainWindow_ ? 1 : 0;
 }
 
@@ -814,6 +825,8 @@ void Application::OnTrayCommand(int command)
 
 void Application::ResetHardware()
 {
+    if (mainWindow_)
+        mainWindow_->Sessions().PromptToSave();
     class Host : public StartupHost
     {
     public:
@@ -831,10 +844,10 @@ void Application::ResetHardware()
         QuitWithPrompt(0);
 }
 
-void Application::QuitWithPrompt(int)
+void Application::QuitWithPrompt(int prompt)
 {
-    // The save prompt comes with the session commands; the working session is saved when
-    // the engine is released.
+    if (prompt && mainWindow_)
+        mainWindow_->Sessions().PromptToSave();
     Quit();
 }
 

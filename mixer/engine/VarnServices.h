@@ -59,6 +59,14 @@ public:
     virtual void VARN_CALL Reserved0() {} // 0
 };
 
+// A list of codes the engine fills (rate codes, sync source ids); at most 32.
+struct VarnCodeList
+{
+    std::int32_t count;
+    std::int32_t codes[32];
+};
+static_assert(sizeof(VarnCodeList) == 132 && offsetof(VarnCodeList, codes) == 4, "code list record");
+
 // Named integer settings of a hardware system. There is one getter: it answers whether the
 // value exists and writes it through the out pointer; callers that want "the value or -1"
 // start from -1 and keep it when the value is missing.
@@ -71,6 +79,17 @@ public:
     virtual int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) = 0;
     // 3 (our choice): runs a named hardware command ("UnMute").
     virtual int VARN_CALL RunCommand(const char* name) = 0;
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    // 7: a text value ("pcicard_firmware_version") into a buffer of capacity units,
+    // zero-terminated; nonzero when the value exists (and fits).
+    virtual int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) = 0;
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    // 10: the external sync sources the hardware offers now, in order (ids: 2 dock ADAT, 5
+    // dock S/PDIF); nonzero when written.
+    virtual int VARN_CALL GetSyncSources(VarnCodeList* sources) = 0;
 };
 
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
@@ -406,7 +425,8 @@ public:
     virtual void VARN_CALL Reserved13() {}
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
-    virtual void VARN_CALL Reserved15() {}
+    // 15: the rate codes the card can run at (reserved 0); nonzero when written.
+    virtual int VARN_CALL GetRates(int reserved, VarnCodeList* rates) = 0;
     virtual IVarnDriver* VARN_CALL GetDriver() = 0; // 16: null without a driver
 };
 

@@ -156,6 +156,30 @@ bool HardwareProfile::ReadLine(const std::string& line)
         features = list;
         return true;
     }
+    if (name == "firmware")
+    {
+        // firmware=<pcicard|dock|synccard> <version>
+        static const char* const parts[] = {"pcicard", "dock", "synccard"};
+        if (words.size() != 2 || std::find(std::begin(parts), std::end(parts), words[0]) == std::end(parts))
+            return false;
+        texts[words[0] + "_firmware_version"] = Utf16(words[1]);
+        return true;
+    }
+    if (name == "syncsources")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int id = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 31, id))
+                return false;
+            list.push_back(id);
+        }
+        syncSources = list;
+        return true;
+    }
     if (name == "rates")
     {
         std::vector<int> list;
@@ -336,6 +360,40 @@ int VARN_CALL StandinSettings::RunCommand(const char* name)
     return 1;
 }
 
+int VARN_CALL StandinSettings::GetText(const char* name, char16_t* buffer, int capacity)
+{
+    if (!name || !buffer || capacity <= 0)
+        return 0;
+    auto found = texts.find(name);
+    if (found == texts.end() || static_cast<int>(found->second.size()) >= capacity)
+        return 0;
+    std::copy(found->second.begin(), found->second.end(), buffer);
+    buffer[found->second.size()] = 0;
+    return 1;
+}
+
+namespace
+{
+int FillCodes(const std::vector<int>& codes, VarnCodeList* list)
+{
+    if (!list || codes.size() > sizeof list->codes / sizeof list->codes[0])
+        return 0;
+    list->count = static_cast<std::int32_t>(codes.size());
+    std::copy(codes.begin(), codes.end(), list->codes);
+    return 1;
+}
+} // namespace
+
+int VARN_CALL StandinSettings::GetSyncSources(VarnCodeList* list)
+{
+    return FillCodes(syncSources, list);
+}
+
+int VARN_CALL StandinHardware::GetRates(int reserved, VarnCodeList* rates)
+{
+    return reserved == 0 ? FillCodes(profile_.rates, rates) : 0;
+}
+
 int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
 {
     if (!name || !value)
@@ -353,6 +411,8 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
 {
     settings.log = log_;
     settings.values = profile.settings;
+    settings.texts = profile.texts;
+    settings.syncSources = profile.syncSources;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
     for (int i = 0; i < pairs; ++i)

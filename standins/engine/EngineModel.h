@@ -55,6 +55,8 @@ struct HardwareProfile
     std::vector<int> features;
     std::vector<int> rates = {0, 1, 2, 3, 4, 5};    // the rate codes the card can run at
     std::map<std::string, int> settings;            // the systems' hardware settings before a session sets any
+    std::map<std::string, std::u16string> texts;    // text settings of the systems: the firmware versions
+    std::vector<int> syncSources;                   // the external sync sources offered
     std::map<int, std::u16string> stripNames;       // strip index -> name
     std::map<int, Link> records;                    // ASIO input pair -> what it records
     std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
@@ -79,10 +81,13 @@ public:
     int VARN_CALL GetValue(const char* name, int* value) override;
     int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) override;
     int VARN_CALL RunCommand(const char* name) override;
+    int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) override;
+    int VARN_CALL GetSyncSources(VarnCodeList* list) override;
 
     // guarded by the engine's model lock
     std::map<std::string, int> values;
     std::map<std::string, std::u16string> texts;
+    std::vector<int> syncSources;
     std::function<void(std::string)> log;
 };
 
@@ -299,6 +304,7 @@ public:
     IVarnItemList* VARN_CALL GetItemList() override;
     int VARN_CALL PrepareDsp() override;
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
+    int VARN_CALL GetRates(int reserved, VarnCodeList* rates) override;
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
 
     StandinSettings settings;

@@ -88,6 +88,7 @@ public:
         return 1;
     }
     int VARN_CALL ChannelExists(int, int, int) override { return 0; }
+    int VARN_CALL GetRates(int, VarnCodeList*) override { return 0; }
     IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
 
 private:

@@ -729,3 +729,27 @@ TEST_F(EngineFixture, TheRateOfAFileIsACodeOrSix)
     }
 }
 } // namespace
+
+TEST_F(EngineFixture, CardLinesGiveRatesSourcesAndFirmware)
+{
+    WriteProfile("systems=1\nrates=1,0\nsyncsources=5,2\nfirmware=pcicard 2.1.7\nfirmware=sync 9\nrates=7\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnHardware* hardware = engine.GetMixer()->GetHardware();
+    VarnCodeList list = {};
+    ASSERT_EQ(hardware->GetRates(0, &list), 1);
+    EXPECT_EQ(std::vector<int>(list.codes, list.codes + list.count), (std::vector<int>{1, 0}));
+    EXPECT_EQ(hardware->GetRates(1, &list), 0);
+    ASSERT_EQ(hardware->GetSettings()->GetSyncSources(&list), 1);
+    EXPECT_EQ(std::vector<int>(list.codes, list.codes + list.count), (std::vector<int>{5, 2}));
+    char16_t text[256] = {};
+    ASSERT_EQ(hardware->GetSettings()->GetText("pcicard_firmware_version", text, 256), 1);
+    EXPECT_EQ(std::u16string(text), u"2.1.7");
+    EXPECT_EQ(hardware->GetSettings()->GetText("pcicard_firmware_version", text, 5), 0) << "does not fit";
+    EXPECT_EQ(hardware->GetSettings()->GetText("dock_firmware_version", text, 256), 0);
+    const std::vector<std::string> log = engine.GetCallLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& entry) { return entry.find("skipped") != std::string::npos; }),
+              2)
+        << "an unknown part and a rate outside 0-5";
+}
