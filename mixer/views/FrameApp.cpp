@@ -1,4 +1,5 @@
 #include "mixer/views/FrameApp.h"
+#include "mixer/dialogs/AboutDialog.h"
 #include "mixer/dialogs/ManualPath.h"
 
 #include <algorithm>
@@ -265,8 +266,11 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     if (!logo_->Create(skin, this, this, now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset))
         logo_.reset();
     else
+    {
+        logo_->SetAboutListener(this);
         logo_->SetPosition(now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset, now.left,
                            now.top);
+    }
 
     sessionName_ = std::make_unique<Panel>();
     sessionName_->Setup(nullptr, -1, -1, 0x646464);
@@ -646,7 +650,13 @@ void FrameApp::ShowAboutMenu()
 
 void FrameApp::OnMenuCommand(int command)
 {
-    if (command == kSaveCommand)
+    if (command == LogoPanel::kAboutCommand)
+    {
+        IVarnServices* services = owner_->GetServices();
+        IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+        AboutDialog::Show(owner_->GetSkin(), mixer ? mixer->GetHardware() : nullptr, owner_->GetCurrentSystem(), this);
+    }
+    else if (command == kSaveCommand)
         owner_->SaveSession();
     else if (command == kSaveAsCommand)
         owner_->SaveSessionAs();
