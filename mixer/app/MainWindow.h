@@ -66,12 +66,13 @@ public:
     void EditSessionSettings() override {}
     void SaveSession() override { sessions_.SaveSession(); }
     void SaveSessionAs() override { sessions_.SaveSessionAs(); }
-    void EditGlobalPreferences() override {}
+    void EditGlobalPreferences() override { sessions_.EditGlobalPreferences(); }
     void ShowSaveMenu(int x, int y) override { sessions_.ShowSaveMenu(x, y); }
     void Close() override;
     // The session commands with their results (the rate change and the application use them).
     SessionCommands& Sessions() { return sessions_; }
     void RefreshTrayTip();
+    ApplicationHost* GetHost() const { return host_; }
 
     int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override;
 

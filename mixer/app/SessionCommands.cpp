@@ -13,6 +13,7 @@
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/app/Automation.h"
 #include "mixer/app/MainWindow.h"
+#include "mixer/dialogs/GlobalPreferencesDialog.h"
 #include "mixer/dialogs/ManualPath.h"
 #include "mixer/dialogs/SessionRules.h"
 #include "mixer/engine/EngineVocabulary.h"
@@ -231,4 +232,13 @@ void SessionCommands::ShowSaveMenu(int screenX, int screenY)
     PopupMenu* menu = listener ? window_.GetSkin().CreatePopupMenu("SaveSessionMenu") : nullptr;
     if (menu)
         menu->Track(screenX, screenY, listener, Owner(), 1);
+}
+
+int SessionCommands::EditGlobalPreferences()
+{
+    GlobalPreferencesDialog dialog;
+    dialog.Init();
+    if (dialog.Run(window_.GetSkin(), Owner()) == 1 && dialog.Apply() && window_.GetHost())
+        window_.GetHost()->RequestView(2, reinterpret_cast<intptr_t>(&window_));
+    return 1;
 }

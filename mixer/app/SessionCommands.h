@@ -28,6 +28,8 @@ public:
     // Asks for a path and saves there; the engine's result, 0 when cancelled.
     int SaveSessionAs();
     void ShowSaveMenu(int screenX, int screenY);
+    // The global preferences; a new skin has the main window rebuilt (view request 2).
+    int EditGlobalPreferences();
     // The message of a load result; whether the session counts as loaded.
     int ReportLoadResult(int code);
 
