@@ -587,6 +587,21 @@ enum VarnLoadResult
     VarnLoadRateMissing = 6  // at a rate the card cannot run: nothing changed
 };
 
+// A session template as the engine lists it (IVarnServices 17) and takes it back to make a
+// session (6). The program reads the rate, the name and the summary; where the template's
+// file lies is our choice (the program checks that it exists before it asks for a session).
+struct VarnTemplateRecord
+{
+    std::int32_t rateCode; // 0 44.1, 1 48, 2 96, 3 192, 4 88.2, 5 176.4 kHz
+    char16_t name[768];    // zero-terminated
+    char16_t summary[250]; // zero-terminated
+    char16_t file[250];    // zero-terminated: the template's session file
+};
+static_assert(sizeof(VarnTemplateRecord) == 2540, "template record");
+static_assert(offsetof(VarnTemplateRecord, name) == 4 && offsetof(VarnTemplateRecord, summary) == 1540 &&
+                  offsetof(VarnTemplateRecord, file) == 2040,
+              "template record fields");
+
 // The engine's top object.
 class IVarnServices
 {

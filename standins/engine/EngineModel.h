@@ -377,7 +377,7 @@ class SessionFile
 {
 public:
     // Version 1 files (without a recorded path) are still read.
-    static const int kFormatVersion = 2;
+    static constexpr int kFormatVersion = 2;
     static bool Save(const std::filesystem::path& file, StandinMixer& mixer);
     // Answers the file's format version (0 when unreadable) and fills the mixer when the
     // version is ours or older; systemsWanted is how many systems the session expects.

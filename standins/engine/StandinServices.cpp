@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 
 #include "mixer/engine/EngineVocabulary.h"
@@ -199,10 +200,19 @@ int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* p
     return NewSessionLocked("CreateEmptySession", path);
 }
 
-int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char16_t* path, int)
+int VARN_CALL StandinServices::CreateSessionFromTemplate(const void* templateRecord, const char16_t* path, int)
 {
     std::lock_guard<std::mutex> lock(modelLock_);
-    return NewSessionLocked("CreateSessionFromTemplate", path);
+    const auto* record = static_cast<const VarnTemplateRecord*>(templateRecord);
+    if (record && std::find(profile_.rates.begin(), profile_.rates.end(), record->rateCode) == profile_.rates.end())
+    {
+        Log("CreateSessionFromTemplate " + Text(path) + " refused: rate " + std::to_string(record->rateCode));
+        return VarnLoadRateMissing;
+    }
+    const int result = NewSessionLocked("CreateSessionFromTemplate", path);
+    if (result == VarnLoadDone && record)
+        mixer_->rateCode = record->rateCode;
+    return result;
 }
 
 int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
@@ -265,21 +275,58 @@ IVarnMixer* VARN_CALL StandinServices::GetMixer()
     return mixer_.get();
 }
 
-// Session templates are not simulated: the list is empty.
+// Templates for every rate, each as a default and under every model tag, written as session
+// files of their rate into the data folder's "Templates\<rate>" when the list is prepared.
 int VARN_CALL StandinServices::PrepareTemplates()
 {
     Log("PrepareTemplates");
+    static const char* const rateTags[] = {"(44.1)", "(48)", "(96)", "(192)", "(88.2)", "(176.4)"};
+    static const char* const models[] = {"Rastol", "Pavren", "Ostik", "Sevrin", "SevrinR", "Quellin"};
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_)
+        return 0;
+    templates_.clear();
+    for (int rate = 0; rate < 6; ++rate)
+    {
+        const fs::path folder = dataFolder_ / "Templates" / std::string(rateTags[rate]);
+        std::error_code error;
+        fs::create_directories(folder, error);
+        std::vector<std::string> names = {std::string(rateTags[rate]) + " Default"};
+        for (const char* model : models)
+            names.push_back(std::string("Live Set (") + model + ")");
+        for (const std::string& name : names)
+        {
+            VarnTemplateRecord record = {};
+            record.rateCode = rate;
+            const std::u16string wideName = fs::u8path(name).u16string();
+            const std::u16string summary =
+                fs::u8path("A " + name + " session at " + rateTags[rate] + " kHz.").u16string();
+            const fs::path file = folder / fs::u8path(name + ".session");
+            std::ofstream(file) << "KivCorvanSession " << SessionFile::kFormatVersion << "\nrate=" << rate << "\n";
+            const std::u16string wideFile = file.u16string();
+            std::copy(wideName.begin(), wideName.begin() + std::min<size_t>(wideName.size(), 767), record.name);
+            std::copy(summary.begin(), summary.begin() + std::min<size_t>(summary.size(), 249), record.summary);
+            if (wideFile.size() < 250)
+                std::copy(wideFile.begin(), wideFile.end(), record.file);
+            templates_.push_back(record);
+        }
+    }
     return 1;
 }
 
 int VARN_CALL StandinServices::GetTemplateCount()
 {
-    return 0;
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return static_cast<int>(templates_.size());
 }
 
-int VARN_CALL StandinServices::GetTemplate(int, void*)
+int VARN_CALL StandinServices::GetTemplate(int index, void* record)
 {
-    return 0;
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!record || index < 0 || index >= static_cast<int>(templates_.size()))
+        return 0;
+    std::memcpy(record, &templates_[index], sizeof(VarnTemplateRecord));
+    return 1;
 }
 
 IVarnFxLibrary* VARN_CALL StandinServices::GetFxLibrary()

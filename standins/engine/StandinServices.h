@@ -95,6 +95,7 @@ private:
     std::unique_ptr<StandinMixer> mixer_;
     std::vector<std::unique_ptr<StandinMixer>> retired_;
     std::unique_ptr<StandinFxLibrary> library_;
+    std::vector<VarnTemplateRecord> templates_; // after PrepareTemplates
     StandinAutomation automation_;
     bool initialised_ = false;
     bool modified_ = false;

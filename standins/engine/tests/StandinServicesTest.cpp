@@ -753,3 +753,45 @@ TEST_F(EngineFixture, CardLinesGiveRatesSourcesAndFirmware)
               2)
         << "an unknown part and a rate outside 0-5";
 }
+
+TEST_F(EngineFixture, TemplatesForEveryRateAndModelMakeSessions)
+{
+    WriteProfile("systems=1\nrates=0,1,2,4\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    EXPECT_EQ(engine.GetTemplateCount(), 0) << "until prepared";
+    ASSERT_EQ(engine.PrepareTemplates(), 1);
+    ASSERT_EQ(engine.GetTemplateCount(), 42);
+    std::set<std::pair<int, std::u16string>> seen;
+    VarnTemplateRecord record = {};
+    for (int i = 0; i < engine.GetTemplateCount(); ++i)
+    {
+        ASSERT_EQ(engine.GetTemplate(i, &record), 1);
+        EXPECT_TRUE(fs::exists(fs::path(std::u16string(record.file)))) << i;
+        EXPECT_GT(std::u16string(record.summary).size(), 0u);
+        seen.insert({record.rateCode, record.name});
+    }
+    EXPECT_EQ(seen.count({3, u"(192) Default"}), 1u);
+    EXPECT_EQ(seen.count({4, u"Live Set (Quellin)"}), 1u);
+    EXPECT_EQ(engine.GetTemplate(42, &record), 0);
+    EXPECT_EQ(engine.GetTemplate(0, nullptr), 0);
+
+    for (int i = 0; i < engine.GetTemplateCount(); ++i)
+    {
+        engine.GetTemplate(i, &record);
+        if (record.rateCode != 2 && record.rateCode != 3)
+            continue;
+        IVarnMixer* before = engine.GetMixer();
+        const int result = engine.CreateSessionFromTemplate(&record, u"/x/Made.session", 0);
+        if (record.rateCode == 2)
+        {
+            EXPECT_EQ(result, VarnLoadDone);
+            EXPECT_EQ(engine.GetMixer()->GetRateCode(), 2);
+        }
+        else
+        {
+            EXPECT_EQ(result, VarnLoadRateMissing) << "the card has no 192 kHz";
+            EXPECT_EQ(engine.GetMixer(), before);
+        }
+    }
+}
