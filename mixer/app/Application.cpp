@@ -5,6 +5,7 @@
 #include "framework/controls/FormWindow.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/MessageBox.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/files/FileSystem.h"
@@ -905,9 +906,10 @@ void Application::OnRateChange()
     RefreshTrayTip();
 }
 
-// Until the rates settle: OK re-reads the rates and, still apart, runs the chosen option (a
-// new session, another session; both come with the session commands) or asks again; Retry
-// re-reads them.
+// Until the rates settle: OK re-reads the rates and, still apart, runs the chosen option (0 a
+// new session, 1 another session, both at the card's rate) and a command that made a session
+// settles it; 2 asks again. Retry re-reads them. The model is read anew each round: a new
+// session replaces it.
 void Application::RunRateChangedDialog(IVarnMixer* mixer)
 {
     String name;
@@ -923,9 +925,25 @@ void Application::RunRateChangedDialog(IVarnMixer* mixer)
         dialog.SetRate(mixer->GetHardwareRateCode());
         const int answer = SkinDialogs(skin_).ShowDialogPanel("ratechanged", &dialog, nullptr);
         rateDialogOpen_ = 0;
-        if (!services_ || mixer != services_->GetMixer() || mixer->GetRateCode() == mixer->GetHardwareRateCode())
+        mixer = services_ ? services_->GetMixer() : nullptr;
+        if (!mixer || mixer->GetRateCode() == mixer->GetHardwareRateCode() || answer < 0)
             return;
-        if (answer < 0 || (answer == 1 && dialog.GetOption() != 2))
+        if (answer != 1 || dialog.GetOption() == 2)
+            continue;
+        if (!mainWindow_)
+            return;
+        if (dialog.GetOption() == 0)
+        {
+            if (mainWindow_->Sessions().NewSession(1))
+                return;
+            continue;
+        }
+        if (mainWindow_->Sessions().OpenSession(1))
+            return;
+        SkinDialogs(skin_).ShowMessageBox(Make(u"IDS_SAMPLERATE_MISMATCH_CAPTION"), Make(u"IDS_SAMPLERATE_MISMATCH"),
+                                          MessageBox::TypeOk, nullptr, nullptr, nullptr);
+        mixer = services_ ? services_->GetMixer() : nullptr;
+        if (!mixer)
             return;
     }
 }

@@ -61,7 +61,7 @@ public:
     void RebuildView(int id, VarnEventArg argument) override;
     IVarnHardware* GetCurrentSystem() override;
     bool GetSessionName(String& name) override;
-    void NewSession() override {}
+    void NewSession() override { sessions_.NewSession(0); }
     void OpenSession() override { sessions_.OpenSession(0); }
     void EditSessionSettings() override {}
     void SaveSession() override { sessions_.SaveSession(); }

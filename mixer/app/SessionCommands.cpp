@@ -15,6 +15,7 @@
 #include "mixer/app/MainWindow.h"
 #include "mixer/dialogs/GlobalPreferencesDialog.h"
 #include "mixer/dialogs/ManualPath.h"
+#include "mixer/dialogs/NewSessionDialog.h"
 #include "mixer/dialogs/SessionRules.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
@@ -130,11 +131,67 @@ int SessionCommands::Load(const String& path)
     }
     if (!ReportLoadResult(code))
         return 0;
+    Loaded();
+    return 1;
+}
+
+void SessionCommands::Loaded()
+{
     window_.RebuildView(EngineEvent::kRebuildView, 0);
-    services->SetModified(0);
+    window_.GetServices()->SetModified(0);
     window_.OnSessionLoaded();
     window_.RefreshTrayTip();
-    return 1;
+}
+
+bool SessionCommands::NewSession(int fromRateChange)
+{
+    PromptToSave();
+    IVarnServices* services = window_.GetServices();
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    if (!mixer)
+        return false;
+    NewSessionDialog dialog(services);
+    dialog.Init(mixer->GetHardwareRateCode(), fromRateChange);
+    if (dialog.Run(window_.GetSkin(), Owner()) != 1)
+    {
+        window_.OnSessionLoaded();
+        return fromRateChange == 0;
+    }
+    int rateCode = 0, launchSettings = 0;
+    String name, path, comment;
+    const VarnTemplateRecord* chosen = dialog.GetResult(rateCode, name, path, comment, launchSettings);
+    if (name.Length() && path.Length())
+    {
+        const String folder = FromText(SessionRules::FolderOf(ToText(path)));
+        if (folder.Length() && !FileSystem::DirectoryExists(folder))
+            FileSystem::CreateDirectoryPath(folder);
+    }
+    if (chosen && !FileSystem::FileExists(FromText(chosen->file)))
+    {
+        ShowMessage("IDM_SESSION_TEMPLATE_LOAD_PROBLEM");
+        return false;
+    }
+    int code = 0;
+    {
+        BusyWindow busy;
+        Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
+        // Without a template the engine makes an empty session at the chosen page's rate.
+        code = chosen ? services->CreateSessionFromTemplate(chosen, path.Text(), 0)
+                      : services->CreateEmptySession(&rateCode, path.Text(), 0);
+        Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
+    }
+    if (!ReportLoadResult(code))
+        return false;
+    window_.RefreshTrayTip();
+    if (chosen)
+    {
+        IVarnMixer* made = services->GetMixer();
+        IVarnSettings* settings = made ? made->GetSessionSettings() : nullptr;
+        if (settings)
+            settings->SetText("comment", comment.Text() ? comment.Text() : u"", 0, 1);
+    }
+    Loaded();
+    return true;
 }
 
 int SessionCommands::OpenSession(int fromRateChange)

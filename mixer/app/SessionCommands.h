@@ -17,6 +17,9 @@ public:
     // Asks whether to save a modified session; the working session is saved unless the user
     // saved. Always 1.
     int PromptToSave();
+    // The new session dialog and a session from its template (or an empty one); true when a
+    // session was made. fromRateChange keeps the dialog on the card's rate.
+    bool NewSession(int fromRateChange);
     // The open dialog and the load; nonzero when a session was loaded. fromRateChange opens
     // only a file of the card's rate family.
     int OpenSession(int fromRateChange);
@@ -37,6 +40,9 @@ private:
     // The raise-load-raise sequence under the busy cursor, then the report; on success the
     // full rebuild (posted), unmodified and the just-loaded mark.
     int Load(const String& path);
+    // After a load or a new session that worked: the full rebuild (posted), unmodified, the
+    // just-loaded mark and the tray tip.
+    void Loaded();
     int SaveTo(const String& path);
     void MarkDirty(int dirty);
     void ShowMessage(const char* id);
