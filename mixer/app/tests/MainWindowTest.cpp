@@ -205,6 +205,11 @@ public:
         modified = flag;
         log_.Add(Text("engine SetModified", flag));
     }
+    int VARN_CALL CreateEmptySession(const void*, const char16_t* path, int) override
+    {
+        log_.Add("engine CreateEmptySession " + Narrow(path));
+        return loadResult;
+    }
     int VARN_CALL LoadSession(const char16_t* path, int) override
     {
         log_.Add("engine LoadSession " + Narrow(path));
@@ -1120,5 +1125,50 @@ TEST_F(SessionCommandsTest, ThePromptSavesOrKeepsTheChanges)
     EXPECT_EQ(window->Sessions().PromptToSave(), 1);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(EngineAndFrames(), (std::vector<std::string>{"engine SaveSession (null) 1 0"}));
+}
+
+TEST_F(SessionCommandsTest, NewMakesTheSessionInOrderAndReportsTheResult)
+{
+    const struct
+    {
+        int code;
+        bool made;
+        const char* message;
+    } cases[] = {{1, true, ""}, {0, false, "IDM_SESSION_LOAD_FILE_INVALID"}};
+    for (const auto& c : cases)
+    {
+        ClearRecords();
+        boxes.shown.clear();
+        engine.loadResult = c.code;
+        std::vector<std::string> expected;
+        if (window->IsJustLoaded())
+            expected.push_back("engine SetModified 0");
+        expected.push_back("engine SaveSession (null) 1 0");
+        expected.push_back("engine CreateEmptySession C:\\Sessions\\Untitled.session");
+        EXPECT_EQ(window->Sessions().NewSession(0), c.made) << c.code;
+        Serve(200);
+        Delivered();
+        if (c.made)
+        {
+            expected.push_back("engine SetModified 0");
+            expected.push_back("frame made, full build");
+            expected.push_back("engine SetModified 0");
+        }
+        EXPECT_EQ(EngineAndFrames(), expected) << c.code;
+        std::vector<std::string> shown = {"newsession"};
+        if (*c.message)
+            shown.push_back(c.message);
+        EXPECT_EQ(boxes.shown, shown) << c.code;
+        std::vector<DWORD> types = {Notification::BitOf(902), Notification::BitOf(903)};
+        if (c.made)
+            types.push_back(KivKDSPASIO_Reinit);
+        EXPECT_EQ(Types(publicSink), types) << c.code;
+    }
+    // Cancelled: nothing is made, the session counts as just loaded.
+    ClearRecords();
+    boxes.answers["newsession"] = 0;
+    EXPECT_TRUE(window->Sessions().NewSession(0)) << "cancel answers that the flag is 0";
+    EXPECT_TRUE(window->IsJustLoaded());
+    EXPECT_FALSE(window->Sessions().NewSession(1)) << "cancel after a rate change settles nothing";
 }
 } // namespace
