@@ -114,6 +114,7 @@ TEST_F(NewSessionDialogTest, EachHardwareGetsItsTemplatesOnEachPage)
         {"card alone", "0", {"Default", "Live Set"}},
         // Without feature 0 the dock and interface templates stay, under their full names.
         {"feature 5", "5", {"Default", "Live Set", "Live Set (Pavren)", "Live Set (Rastol)"}},
+        {"the shipped card", "0,1,2,5", {"Default", "Live Set", "Live Set (Pavren)", "Live Set (Rastol)"}},
         {"features 9 and 10", "9,10", {"Default", "Live Set", "Live Set (Pavren)", "Live Set (Rastol)"}},
     };
     for (const auto& c : cases)
