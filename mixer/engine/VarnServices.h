@@ -77,6 +77,14 @@ public:
     virtual void VARN_CALL Reserved0() {} // 0
 };
 
+// A list of codes the engine fills (rate codes, sync source ids); at most 32.
+struct VarnCodeList
+{
+    std::int32_t count;
+    std::int32_t codes[32];
+};
+static_assert(sizeof(VarnCodeList) == 132 && offsetof(VarnCodeList, codes) == 4, "code list record");
+
 // Named integer settings of a hardware system. There is one getter: it answers whether the
 // value exists and writes it through the out pointer; callers that want "the value or -1"
 // start from -1 and keep it when the value is missing.
@@ -89,6 +97,17 @@ public:
     virtual int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) = 0;
     // 3 (our choice): runs a named hardware command ("UnMute").
     virtual int VARN_CALL RunCommand(const char* name) = 0;
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    // 7: a text value ("pcicard_firmware_version") into a buffer of capacity units,
+    // zero-terminated; nonzero when the value exists (and fits).
+    virtual int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) = 0;
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    // 10: the external sync sources the hardware offers now, in order (ids: 2 dock ADAT, 5
+    // dock S/PDIF); nonzero when written.
+    virtual int VARN_CALL GetSyncSources(VarnCodeList* sources) = 0;
 };
 
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
@@ -504,7 +523,8 @@ public:
     virtual void VARN_CALL Reserved13() {}
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
-    virtual void VARN_CALL Reserved15() {}
+    // 15: the rate codes the card can run at (reserved 0); nonzero when written.
+    virtual int VARN_CALL GetRates(int reserved, VarnCodeList* rates) = 0;
     virtual IVarnDriver* VARN_CALL GetDriver() = 0; // 16: null without a driver
 };
 
@@ -532,7 +552,8 @@ public:
     // selected, as it is after the user asked for a new strip.
     virtual int VARN_CALL SelectsNewStrip() = 0;
     virtual void VARN_CALL Reserved13() {}
-    virtual void VARN_CALL Reserved14() {}
+    // 14 (our choice): nonzero when the card has every system the session wants.
+    virtual int VARN_CALL IsHardwareAdequate() = 0;
     virtual void VARN_CALL Reserved15() {}
     virtual void VARN_CALL Reserved16() {}
     virtual void VARN_CALL Reserved17() {}
@@ -696,6 +717,32 @@ enum VarnInitStatus
     VarnInitSessionNewer = 4,
     VarnInitAlreadyRunning = 5
 };
+
+// What a session load or a new session answers (IVarnServices 5, 6, 7).
+enum VarnLoadResult
+{
+    VarnLoadUnreadable = 0,  // not a session: nothing changed
+    VarnLoadDone = 1,        // loaded; IVarnMixer 14 says whether the card is enough
+    VarnLoadMoreSystems = 2, // loaded, but the session wants more systems than the card has
+    VarnLoadOlder = 3,       // loaded from an older format
+    VarnLoadNewer = 4,       // of a newer engine: nothing changed
+    VarnLoadRateMissing = 6  // at a rate the card cannot run: nothing changed
+};
+
+// A session template as the engine lists it (IVarnServices 17) and takes it back to make a
+// session (6). The program reads the rate, the name and the summary; where the template's
+// file lies is our choice (the program checks that it exists before it asks for a session).
+struct VarnTemplateRecord
+{
+    std::int32_t rateCode; // 0 44.1, 1 48, 2 96, 3 192, 4 88.2, 5 176.4 kHz
+    char16_t name[768];    // zero-terminated
+    char16_t summary[250]; // zero-terminated
+    char16_t file[250];    // zero-terminated: the template's session file
+};
+static_assert(sizeof(VarnTemplateRecord) == 2540, "template record");
+static_assert(offsetof(VarnTemplateRecord, name) == 4 && offsetof(VarnTemplateRecord, summary) == 1540 &&
+                  offsetof(VarnTemplateRecord, file) == 2040,
+              "template record fields");
 
 // The engine's top object.
 class IVarnServices

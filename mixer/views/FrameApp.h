@@ -95,6 +95,8 @@ public:
     MainSectionTarget* GetMainSection() override;
     FxPaletteTarget* GetFxPalette() override;
     SyncPanelTarget* GetSyncPanel() override;
+    Window* GetFrameWindow() override { return this; }
+    MenuListener* GetMenuListener() override { return this; }
     // ToolbarHost: what the toolbars ask of the frame.
     Window& GetToolbarParent() override { return *this; }
     void CreateStrip() override;

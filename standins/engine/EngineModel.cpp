@@ -160,6 +160,45 @@ bool HardwareProfile::ReadLine(const std::string& line)
         features = list;
         return true;
     }
+    if (name == "firmware")
+    {
+        // firmware=<pcicard|dock|synccard> <version>
+        static const char* const parts[] = {"pcicard", "dock", "synccard"};
+        if (words.size() != 2 || std::find(std::begin(parts), std::end(parts), words[0]) == std::end(parts))
+            return false;
+        texts[words[0] + "_firmware_version"] = Utf16(words[1]);
+        return true;
+    }
+    if (name == "syncsources")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int id = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 31, id))
+                return false;
+            list.push_back(id);
+        }
+        syncSources = list;
+        return true;
+    }
+    if (name == "rates")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int code = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 5, code))
+                return false;
+            list.push_back(code);
+        }
+        rates = list;
+        return true;
+    }
     if (name == "devicekey")
     {
         std::memset(driver.deviceKey, 0, sizeof driver.deviceKey);
@@ -332,6 +371,40 @@ int VARN_CALL StandinSettings::RunCommand(const char* name)
     return 1;
 }
 
+int VARN_CALL StandinSettings::GetText(const char* name, char16_t* buffer, int capacity)
+{
+    if (!name || !buffer || capacity <= 0)
+        return 0;
+    auto found = texts.find(name);
+    if (found == texts.end() || static_cast<int>(found->second.size()) >= capacity)
+        return 0;
+    std::copy(found->second.begin(), found->second.end(), buffer);
+    buffer[found->second.size()] = 0;
+    return 1;
+}
+
+namespace
+{
+int FillCodes(const std::vector<int>& codes, VarnCodeList* list)
+{
+    if (!list || codes.size() > sizeof list->codes / sizeof list->codes[0])
+        return 0;
+    list->count = static_cast<std::int32_t>(codes.size());
+    std::copy(codes.begin(), codes.end(), list->codes);
+    return 1;
+}
+} // namespace
+
+int VARN_CALL StandinSettings::GetSyncSources(VarnCodeList* list)
+{
+    return FillCodes(syncSources, list);
+}
+
+int VARN_CALL StandinHardware::GetRates(int reserved, VarnCodeList* rates)
+{
+    return reserved == 0 ? FillCodes(profile_.rates, rates) : 0;
+}
+
 int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
 {
     if (!name || !value)
@@ -349,6 +422,8 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
 {
     settings.log = log_;
     settings.values = profile.settings;
+    settings.texts = profile.texts;
+    settings.syncSources = profile.syncSources;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
     for (int i = 0; i < pairs; ++i)
@@ -831,6 +906,8 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
         out << "rate=" << mixer.rateCode << "\n";
         out << "systems=" << mixer.SystemCount() << "\n";
         out << "name=" << Utf8(mixer.sessionName) << "\n";
+        if (!mixer.sessionPath.empty())
+            out << "path=" << Utf8(mixer.sessionPath) << "\n";
         for (const auto& text : mixer.sessionSettings.texts)
             out << "session " << text.first << "=" << Utf8(text.second) << "\n";
         for (int i = 0; i < mixer.SystemCount(); ++i)
@@ -892,6 +969,8 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
         }
         else if (line.rfind("name=", 0) == 0)
             mixer.sessionName = Utf16(line.substr(5));
+        else if (line.rfind("path=", 0) == 0)
+            mixer.sessionPath = Utf16(line.substr(5));
         else if (line.rfind("session ", 0) == 0 && (equals = line.find('=')) != std::string::npos && equals > 8)
             mixer.sessionSettings.texts[line.substr(8, equals - 8)] = Utf16(line.substr(equals + 1));
         else if (word == "setting" && fields >> system >> rest && (equals = rest.find('=')) != std::string::npos)
@@ -925,7 +1004,10 @@ int SessionFile::ReadRate(const fs::path& file)
     while (std::getline(in, line))
     {
         if (line.rfind("rate=", 0) == 0)
-            return std::atoi(line.c_str() + 5);
+        {
+            int code = 6;
+            return ParseInt(line.substr(5), 0, 5, code) ? code : 6;
+        }
     }
     return 6;
 }

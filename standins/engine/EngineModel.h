@@ -55,7 +55,10 @@ struct HardwareProfile
     int midiFxSends = 0;
     bool keepCategory2 = true;
     std::vector<int> features;
+    std::vector<int> rates = {0, 1, 2, 3, 4, 5};    // the rate codes the card can run at
     std::map<std::string, int> settings;            // the systems' hardware settings before a session sets any
+    std::map<std::string, std::u16string> texts;    // text settings of the systems: the firmware versions
+    std::vector<int> syncSources;                   // the external sync sources offered
     std::map<int, std::u16string> stripNames;       // strip index -> name
     std::map<int, Link> records;                    // ASIO input pair -> what it records
     std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
@@ -81,10 +84,13 @@ public:
     int VARN_CALL GetValue(const char* name, int* value) override;
     int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) override;
     int VARN_CALL RunCommand(const char* name) override;
+    int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) override;
+    int VARN_CALL GetSyncSources(VarnCodeList* list) override;
 
     // guarded by the engine's model lock
     std::map<std::string, int> values;
     std::map<std::string, std::u16string> texts;
+    std::vector<int> syncSources;
     std::function<void(std::string)> log;
 };
 
@@ -335,6 +341,7 @@ public:
     int VARN_CALL IsMaster() override { return master ? 1 : 0; }
     int VARN_CALL PrepareDsp() override;
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
+    int VARN_CALL GetRates(int reserved, VarnCodeList* rates) override;
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
     IVarnFitChecker* VARN_CALL GetFitChecker() override { return fitChecker; }
 
@@ -389,13 +396,16 @@ public:
     IVarnSettings* VARN_CALL GetSessionSettings() override { return &sessionSettings; }
     IVarnStrip* VARN_CALL GetStripById(int id) override;
     int VARN_CALL SelectsNewStrip() override { return 0; }
+    int VARN_CALL IsHardwareAdequate() override { return adequate ? 1 : 0; }
     void VARN_CALL SetModified(int modified) override;
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
 
-    int rateCode;         // the session's
-    int hardwareRateCode; // the card's
-    std::u16string sessionName;
+    int rateCode;               // the session's
+    int hardwareRateCode;       // the card's
+    std::u16string sessionName; // the file name, ".session" included
+    std::u16string sessionPath; // where the session was loaded from or saved to; empty: none
+    bool adequate = true;       // the card has every system the session wants
     StandinSettings sessionSettings;
     std::function<void(std::string)> log; // where the change notification is written, may be empty
     int modified = 0;
@@ -409,6 +419,7 @@ private:
 //   rate=<code>
 //   systems=<count>
 //   name=<UTF-8 session name>
+//   path=<UTF-8 path the session was saved to> (the working session records the user's file)
 //   setting <system> <name>=<value>
 //   mix <system> <value name>=<value>   (see StandinMainMix)
 //   session <name>=<UTF-8 text>
@@ -417,12 +428,13 @@ private:
 class SessionFile
 {
 public:
-    static const int kFormatVersion = 1;
+    // Version 1 files (without a recorded path) are still read.
+    static constexpr int kFormatVersion = 2;
     static bool Save(const std::filesystem::path& file, StandinMixer& mixer);
     // Answers the file's format version (0 when unreadable) and fills the mixer when the
     // version is ours or older; systemsWanted is how many systems the session expects.
     static int Load(const std::filesystem::path& file, StandinMixer& mixer, int& systemsWanted);
-    // The rate code of a file, or 6 when unknown.
+    // The rate code of a file, or 6 when unknown or not a code (0-5).
     static int ReadRate(const std::filesystem::path& file);
 };
 

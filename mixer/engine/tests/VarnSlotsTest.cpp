@@ -46,6 +46,8 @@ const SlotCase kSlots[] = {
     {"IVarnSettings::GetValue", SlotOf(&IVarnSettings::GetValue), 1},
     {"IVarnSettings::SetText", SlotOf(&IVarnSettings::SetText), 2},
     {"IVarnSettings::RunCommand", SlotOf(&IVarnSettings::RunCommand), 3},
+    {"IVarnSettings::GetText", SlotOf(&IVarnSettings::GetText), 7},
+    {"IVarnSettings::GetSyncSources", SlotOf(&IVarnSettings::GetSyncSources), 10},
     // IVarnInsert
     {"IVarnInsert::GetKind", SlotOf(&IVarnInsert::GetKind), 0},
     {"IVarnInsert::GetEffect", SlotOf(&IVarnInsert::GetEffect), 1},
@@ -286,7 +288,7 @@ const SlotCase kSlots[] = {
     {"IVarnHardware::PrepareDsp", SlotOf(&IVarnHardware::PrepareDsp), 12},
     {"IVarnHardware::Reserved13", SlotOf(&IVarnHardware::Reserved13), 13},
     {"IVarnHardware::ChannelExists", SlotOf(&IVarnHardware::ChannelExists), 14},
-    {"IVarnHardware::Reserved15", SlotOf(&IVarnHardware::Reserved15), 15},
+    {"IVarnHardware::GetRates", SlotOf(&IVarnHardware::GetRates), 15},
     {"IVarnHardware::GetDriver", SlotOf(&IVarnHardware::GetDriver), 16},
     // IVarnMixer
     {"IVarnMixer::GetSystemCount", SlotOf(&IVarnMixer::GetSystemCount), 0},
@@ -301,6 +303,8 @@ const SlotCase kSlots[] = {
     {"IVarnMixer::GetSessionName", SlotOf(&IVarnMixer::GetSessionName), 9},
     {"IVarnMixer::GetSessionSettings", SlotOf(&IVarnMixer::GetSessionSettings), 10},
     {"IVarnMixer::GetStripById", SlotOf(&IVarnMixer::GetStripById), 11},
+    {"IVarnMixer::Reserved13", SlotOf(&IVarnMixer::Reserved13), 13},
+    {"IVarnMixer::IsHardwareAdequate", SlotOf(&IVarnMixer::IsHardwareAdequate), 14},
     {"IVarnMixer::SelectsNewStrip", SlotOf(&IVarnMixer::SelectsNewStrip), 12},
     {"IVarnMixer::Reserved13", SlotOf(&IVarnMixer::Reserved13), 13},
     {"IVarnMixer::Reserved14", SlotOf(&IVarnMixer::Reserved14), 14},
