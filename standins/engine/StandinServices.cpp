@@ -50,15 +50,29 @@ void StandinServices::Log(std::string entry)
 
 std::unique_ptr<StandinMixer> StandinServices::NewMixer()
 {
-    return std::make_unique<StandinMixer>(
+    auto mixer = std::make_unique<StandinMixer>(
         profile_, [this](std::string entry) { Log(std::move(entry)); },
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
+    // The strips share the card's DSP with the inserts; "set modified" is the engine's flag.
+    StandinEffects& effects = automation_.Effects();
+    mixer->TakeDsp({[&effects](int units) { return effects.ReserveStripDsp(units); },
+                    [&effects](int units) { effects.GiveStripDsp(units); },
+                    [&effects](int units) { effects.HoldStripDsp(units); }});
+    mixer->modified = [this](int modified) {
+        Log("Mixer SetModified " + std::to_string(modified));
+        std::lock_guard<std::mutex> lock(modelLock_);
+        modified_ = modified != 0;
+    };
+    return mixer;
 }
 
 void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)
 {
     if (mixer_)
+    {
+        mixer_->ReturnDsp();
         retired_.push_back(std::move(mixer_));
+    }
     mixer_ = std::move(mixer);
 }
 
@@ -131,6 +145,8 @@ int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
         sessionPath_ = file;
         modified_ = false;
     }
+    else
+        mixer->ReturnDsp();
     return version;
 }
 
