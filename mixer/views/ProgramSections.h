@@ -2,8 +2,8 @@
 
 #include "mixer/views/FrameSections.h"
 
-// The views of the running program that exist so far: the main section. The strip section
-// and the floating windows are still none.
+// The views of the running program that exist so far: the main section and the strip section.
+// The floating windows are still none.
 class ProgramSections : public FrameSections
 {
 public:
@@ -11,4 +11,7 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
+    // A StripSection with a group per engine system as a child of the frame.
+    std::unique_ptr<StripSectionFace> CreateStripSection(FrameApp& frame, MainWindowLink& owner, int x, int y,
+                                                         int width, int height, int id) override;
 };
