@@ -6,6 +6,7 @@
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/skin/Skin.h"
+#include "mixer/dialogs/NewStripDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
@@ -237,6 +238,18 @@ bool StripGroup::NewStrip()
         dialogs.ShowDefinedMessageBox("IDM_NO_FREE_INPUTS", frame, nullptr);
         return false;
     }
-    // The "newstrip" dialog comes with the dialog's own change.
-    return false;
+    NewStripDialog dialog(link_->GetSkin());
+    if (!dialog.Init(engineGroup_))
+    {
+        dialogs.ShowDefinedMessageBox("IDM_NO_FREE_INPUTS", frame, nullptr);
+        return false;
+    }
+    if (dialogs.ShowDialogPanel("newstrip", &dialog, frame) != 1)
+        return false;
+    const NewStripResult result = CreateChosenStrip(
+        engineGroup_, dialog.GetChoice(), [] { Cursor::SetShape(Cursor::Wait); },
+        [] { Cursor::SetShape(Cursor::Arrow); });
+    if (result.status == 2)
+        dialogs.ShowDefinedMessageBox("IDM_INSUFFICIENT_DSP", frame, nullptr);
+    return result.made;
 }

@@ -18,7 +18,7 @@
 #include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
-#include "mixer/views/SkinStringTable.h"
+#include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripSection.h"
 #include "mixer/views/ValueSetters.h"

@@ -18,6 +18,7 @@
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/platform/RegistryKey.h"
+#include "mixer/dialogs/NewStripDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/FrameApp.h"
@@ -80,11 +81,14 @@ public:
         }
         if (during)
             during();
+        if (fill)
+            fill(dialog);
         dialog.End(answer);
     }
     std::vector<std::string> shown;
     std::vector<int> answers;
     std::function<void()> during;
+    std::function<void(Dialog&)> fill; // sets the dialog's items before it ends
 };
 
 class Strips : public testing::Test
@@ -479,6 +483,68 @@ TEST_F(Strips, TheNoDspMarkComesOnceAndGoesWithTheDsp)
     StripView::LoadDspWithRetry(link_, &frame_, 1);
     Pump();
     EXPECT_EQ(ControlsNamed(view, "exclamationIcon"), 0);
+}
+
+TEST_F(Strips, NewStripMakesTheChosenSourcesStripOrSaysWhyNot)
+{
+    Answers answers;
+    auto choose = [&](int physicalOrHost, int hostSrc, const char* listItem, int position) {
+        answers.fill = [=](Dialog& dialog) {
+            auto set = [&](const char* name, int value) {
+                if (auto* item = dynamic_cast<IntItem*>(dialog.FindDataItem(Text(name))))
+                    item->Store(value, 0, 0, nullptr);
+            };
+            set("physicalOrHost", physicalOrHost);
+            set("hostSrc", hostSrc);
+            if (listItem)
+                set(listItem, position);
+        };
+    };
+    const struct
+    {
+        const char* trace;
+        int physicalOrHost, hostSrc;
+        const char* listItem;
+        int position;
+        int kind; // of the new view, -1 for none
+        std::vector<std::string> shown;
+    } rows[] = {
+        {"the first free physical input", 0, 0, nullptr, 0, StripView::kStereoAudio, {"newstrip"}},
+        {"a Wave pair", 1, 1, "OSchoice", 0, StripView::kStereoAudio, {"newstrip"}},
+        {"a single ASIO channel", 1, 0, "ASIOchoice", 4 + 7, StripView::kMonoAudio, {"newstrip"}},
+        {"a free ASIO pair", 1, 0, "ASIOchoice", 1, StripView::kStereoAudio, {"newstrip"}},
+        // Sources in use: the engine's set refuses them, and the dialog says why.
+        {"the ASIO pair in use", 1, 0, "ASIOchoice", 0, -1, {"newstrip", "IDM_INSUFFICIENT_DSP"}},
+        {"the FX send in use", 1, 3, "FXsendchoice", 0, -1, {"newstrip", "IDM_INSUFFICIENT_DSP"}},
+        // No FX send chosen: nothing is asked of the engine and nothing is said.
+        {"no FX send", 1, 3, "FXsendchoice", -1, -1, {"newstrip"}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.trace);
+        answers.shown.clear();
+        answers.answers = {1, 1};
+        choose(row.physicalOrHost, row.hostSrc, row.listItem, row.position);
+        const int before = Group(0).Count();
+        const int creations = Logged("Create");
+        EXPECT_EQ(section_->NewStrip(), row.kind >= 0);
+        EXPECT_EQ(answers.shown, row.shown);
+        Pump();
+        EXPECT_EQ(Group(0).Count(), before + (row.kind >= 0 ? 1 : 0));
+        EXPECT_EQ(Logged("Create") - creations, row.kind >= 0 ? 1 : 0);
+        if (row.kind >= 0)
+        {
+            EXPECT_EQ(View(0, before).GetKind(), row.kind);
+        }
+    }
+    // Cancelled: nothing.
+    answers.shown.clear();
+    answers.answers = {0};
+    answers.fill = nullptr;
+    const int count = Group(0).Count();
+    EXPECT_FALSE(section_->NewStrip());
+    Pump();
+    EXPECT_EQ(Group(0).Count(), count);
 }
 
 TEST_F(Strips, AStateTheSkinLacksKeepsTheLook)

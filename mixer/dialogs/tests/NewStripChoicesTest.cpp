@@ -1,4 +1,4 @@
-#include "mixer/views/NewStripChoices.h"
+#include "mixer/dialogs/NewStripChoices.h"
 
 #include <gtest/gtest.h>
 

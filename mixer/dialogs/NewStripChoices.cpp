@@ -1,4 +1,4 @@
-#include "mixer/views/NewStripChoices.h"
+#include "mixer/dialogs/NewStripChoices.h"
 
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/PortNames.h"
@@ -140,7 +140,8 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
                 left = 2, right = 3;
             else if (i == stereo - 1 && (f.f1 || f.f9))
                 left = 0, right = 1;
-            entry.free = IsFree(source) && IsFree(inputs->GetInput(InputKind::kMonoPhysical, left)) &&
+            // An entry whose own input the card lacks cannot be taken.
+            entry.free = source && IsFree(source) && IsFree(inputs->GetInput(InputKind::kMonoPhysical, left)) &&
                          IsFree(inputs->GetInput(InputKind::kMonoPhysical, right));
             String first, second;
             if (source)
@@ -159,7 +160,8 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
             const int pair = PairOfMono(f, k, stereo);
             NewStripEntry entry;
             entry.value = k;
-            entry.free = IsFree(source) && (pair < 0 || IsFree(inputs->GetInput(InputKind::kStereoPhysical, pair)));
+            entry.free =
+                source && IsFree(source) && (pair < 0 || IsFree(inputs->GetInput(InputKind::kStereoPhysical, pair)));
             String first, second;
             if (source)
                 names.GetInputName(source, &first, &second, 1, 0, 0);
