@@ -48,6 +48,19 @@ void AppendUse(String& text, PortNames& names, IVarnInput* source, bool onlyName
     text.AppendAscii("]");
 }
 
+// "second name first name" of a physical input, with its strip when in use.
+void PhysicalText(String& text, PortNames& names, IVarnInput* source)
+{
+    String first, second;
+    if (source)
+        names.GetInputName(source, &first, &second, 1, 0, 0);
+    text.Append(second);
+    text.AppendAscii(" ");
+    text.Append(first);
+    if (source && !IsFree(source))
+        AppendUse(text, names, source, true);
+}
+
 void AppendAsioFrom(String& text, StringTable& strings)
 {
     if (const String* from = strings.FindStringById("IDS_ASIO_FROM"))
@@ -143,14 +156,7 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
             // An entry whose own input the card lacks cannot be taken.
             entry.free = source && IsFree(source) && IsFree(inputs->GetInput(InputKind::kMonoPhysical, left)) &&
                          IsFree(inputs->GetInput(InputKind::kMonoPhysical, right));
-            String first, second;
-            if (source)
-                names.GetInputName(source, &first, &second, 1, 0, 0);
-            entry.text.Append(second);
-            entry.text.AppendAscii(" ");
-            entry.text.Append(first);
-            if (source && !IsFree(source))
-                AppendUse(entry.text, names, source, true);
+            PhysicalText(entry.text, names, source);
             lists.physical.push_back(std::move(entry));
         }
         for (int i = 0; i < mono; ++i)
@@ -162,14 +168,7 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
             entry.value = k;
             entry.free =
                 source && IsFree(source) && (pair < 0 || IsFree(inputs->GetInput(InputKind::kStereoPhysical, pair)));
-            String first, second;
-            if (source)
-                names.GetInputName(source, &first, &second, 1, 0, 0);
-            entry.text.Append(second);
-            entry.text.AppendAscii(" ");
-            entry.text.Append(first);
-            if (source && !IsFree(source))
-                AppendUse(entry.text, names, source, true);
+            PhysicalText(entry.text, names, source);
             lists.physical.push_back(std::move(entry));
         }
         lists.physicalChoice = FirstFree(lists.physical);

@@ -201,14 +201,19 @@ int StripGroup::OnSize(WPARAM, int, int)
     return 1;
 }
 
-int StripGroup::OnEraseBackground(Graphics& graphics)
+int PaintGroupBackground(Window& window, Skin& skin, Graphics& graphics)
 {
     uint32_t colour = 0x6A5F51;
-    link_->GetSkin().GetMiscParamColour("mixerGroupBackgroundCol", colour);
+    skin.GetMiscParamColour("mixerGroupBackgroundCol", colour);
     RECT client = {};
-    ::GetClientRect(GetHandle(), &client);
+    ::GetClientRect(window.GetHandle(), &client);
     graphics.FillRect(Rect{client.left, client.top, client.right, client.bottom}, colour);
     return 1;
+}
+
+int StripGroup::OnEraseBackground(Graphics& graphics)
+{
+    return PaintGroupBackground(*this, link_->GetSkin(), graphics);
 }
 
 void StripGroup::OnMouseWheel(WPARAM flags, int x, int y)

@@ -61,3 +61,7 @@ private:
     std::vector<std::unique_ptr<StripView>> strips_;
     IVarnHardware* engineGroup_ = nullptr; // the engine's
 };
+
+class Skin;
+// The strip area's background: the skin's "mixerGroupBackgroundCol" over the window.
+int PaintGroupBackground(Window& window, Skin& skin, Graphics& graphics);

@@ -367,12 +367,7 @@ int StripSection::OnSize(WPARAM, int, int)
 
 int StripSection::OnEraseBackground(Graphics& graphics)
 {
-    uint32_t colour = 0x6A5F51;
-    link_->GetSkin().GetMiscParamColour("mixerGroupBackgroundCol", colour);
-    RECT client = {};
-    ::GetClientRect(GetHandle(), &client);
-    graphics.FillRect(Rect{client.left, client.top, client.right, client.bottom}, colour);
-    return 1;
+    return PaintGroupBackground(*this, link_->GetSkin(), graphics);
 }
 
 void StripSection::OnMouseDown(WPARAM, int, int)

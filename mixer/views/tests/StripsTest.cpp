@@ -26,6 +26,7 @@
 #include "mixer/views/StripSection.h"
 #include "mixer/views/StripView.h"
 #include "mixer/views/ValueSetters.h"
+#include "mixer/views/tests/MainSectionTestSupport.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
@@ -43,26 +44,6 @@ using viewstest::Text;
 const char kCard[] = "present=1\nsystems=2\nrate=1\ninputs=8\noutputs=8\nwave=1\nmonoinputs=4\nstereoinputs=4\n"
                      "midifxsends=1\nsynths=1\nstrips=7\ninput=0 1 strip 0\ninput=2 0 strip 1\ninput=1 0 strip 4\n"
                      "input=0 6 strip 5\ninput=0 5 strip 6\n";
-
-class Events : public IVarnListener
-{
-public:
-    int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        events_.emplace_back(id, argument);
-        return 1;
-    }
-    std::vector<std::pair<int, VarnEventArg>> Take()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return std::exchange(events_, {});
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::pair<int, VarnEventArg>> events_;
-};
 
 // Answers every dialog with the next answer (1 when none is left) and keeps its name.
 class Answers : public DialogAnswerer
@@ -174,7 +155,7 @@ protected:
 
     ScratchFolder scratch_{"kiv-strips-view"};
     const fs::path& root_ = scratch_.Path();
-    Events events_;
+    mainsection::EventQueue events_;
     StandinServices* engine_ = new StandinServices;
     viewstest::RecordingLink link_;
     FrameApp frame_;
