@@ -558,6 +558,7 @@ void FrameApp::RemoveStripView(VarnEventArg stripId)
         return;
     stripSection_->RemoveStripView(stripId);
     SyncHorizontalScroll(1);
+    FitWidth();
 }
 
 void FrameApp::UpdateStrip(VarnEventArg stripId)
@@ -942,4 +943,10 @@ int FrameApp::HandleKey(WPARAM key, LPARAM flags)
         // The logo hands its keys to the frame: handing them back would go round for ever.
         return 0;
     }
+}
+
+void FrameApp::FocusStripEditor(IVarnInsert*, int)
+{
+    // The insert editor follows the strips' insert focus; until the strips have insert slots
+    // there is no insert of theirs for it to show.
 }

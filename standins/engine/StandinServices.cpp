@@ -57,13 +57,26 @@ std::unique_ptr<StandinMixer> StandinServices::NewMixer()
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
     for (int i = 0; i < mixer->SystemCount(); ++i)
         static_cast<StandinHardware*>(mixer->GetSystem(i))->fitChecker = &fitChecker_;
+    // The strips share the card's DSP with the inserts; "set modified" is the engine's flag.
+    StandinEffects& effects = automation_.Effects();
+    mixer->TakeDsp({[&effects](int units) { return effects.ReserveStripDsp(units); },
+                    [&effects](int units) { effects.GiveStripDsp(units); },
+                    [&effects](int units) { effects.HoldStripDsp(units); }});
+    mixer->modified = [this](int modified) {
+        Log("Mixer SetModified " + std::to_string(modified));
+        std::lock_guard<std::mutex> lock(modelLock_);
+        modified_ = modified != 0;
+    };
     return mixer;
 }
 
 void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)
 {
     if (mixer_)
+    {
+        mixer_->ReturnDsp();
         retired_.push_back(std::move(mixer_));
+    }
     mixer_ = std::move(mixer);
 }
 
@@ -130,12 +143,17 @@ int StandinServices::LoadSessionLocked(const fs::path& file, int& version)
     auto mixer = NewMixer();
     int systemsWanted = 0;
     version = SessionFile::Load(file, *mixer, systemsWanted);
+    // A model that is not taken gives its strips' DSP back.
+    auto refuse = [&mixer](int result) {
+        mixer->ReturnDsp();
+        return result;
+    };
     if (version < 1)
-        return VarnLoadUnreadable;
+        return refuse(VarnLoadUnreadable);
     if (version > SessionFile::kFormatVersion)
-        return VarnLoadNewer;
+        return refuse(VarnLoadNewer);
     if (std::find(profile_.rates.begin(), profile_.rates.end(), mixer->rateCode) == profile_.rates.end())
-        return VarnLoadRateMissing;
+        return refuse(VarnLoadRateMissing);
     // The card keeps running at its rate whatever the session says.
     if (mixer_)
         mixer->hardwareRateCode = mixer_->hardwareRateCode;
