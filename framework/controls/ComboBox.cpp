@@ -178,3 +178,13 @@ void ComboBox::OnMenuCommand(int index)
     if (Panel* panel = GetParent())
         panel->SetFocus();
 }
+
+int ComboBox::GetItemValue(int index) const
+{
+    return index >= 0 && index < ItemCount() ? values_[index] : -1;
+}
+
+int ComboBox::IsItemEnabled(int index) const
+{
+    return index >= 0 && index < ItemCount() ? enabled_[index] : 0;
+}

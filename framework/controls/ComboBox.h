@@ -32,6 +32,9 @@ public:
     void ClearItems();
     int GetItemText(int index, String& text) const;
     void SetItemEnabled(int index, int flag);
+    // An entry's value and whether it can be chosen; -1 and 0 outside the entries.
+    int GetItemValue(int index) const;
+    int IsItemEnabled(int index) const;
     int ItemCount() const { return static_cast<int>(texts_.size()); }
     // With an item, the item's value.
     int GetSelection();

@@ -86,3 +86,10 @@ void LabelControl::DrawLabel()
     const Rect clip = {margin_, 0, Width() - margin_, Height()};
     DrawText(*font_, text_, x, y, IsDisabled() ? disabledColour_ : colour_, &clip);
 }
+
+void LabelControl::SetColour(uint32_t colour, int redraw)
+{
+    colour_ = colour;
+    if (redraw)
+        Redraw();
+}

@@ -18,6 +18,8 @@ public:
     // the panel redraws the control's rectangle at once.
     int SetText(const String& text, int redraw);
     uint32_t GetColour() const { return colour_; }
+    // The text's colour from now on; redraw shows it at once.
+    void SetColour(uint32_t colour, int redraw);
     int GetMargin() const { return margin_; }
 
 protected:

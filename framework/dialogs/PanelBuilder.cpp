@@ -169,6 +169,28 @@ int PanelBuilder::RebuildPanelBackground(Panel& panel, const char* backgroundNam
     return 1;
 }
 
+int PanelBuilder::ApplyPanelState(Panel& panel, const char* stateName, int redraw)
+{
+    String wanted;
+    if (!stateName || panel.GetName().Length() == 0 || !wanted.AppendAnsi(stateName))
+        return 0;
+    const XmlElement* element = skin_.FindPanelElement(panel.GetName());
+    if (!element)
+        return 0;
+    for (const XmlNode* child = element->GetFirstChild(); child; child = child->GetNextSibling())
+    {
+        const XmlElement* candidate = AsElement(child);
+        if (candidate && candidate->Name().CompareLiteral("background") == 0 &&
+            Name(*candidate).Compare(wanted.Text()) == 0)
+        {
+            ReadPanelBackground(*element, panel, stateName);
+            panel.RedrawArea(nullptr, redraw);
+            return 1;
+        }
+    }
+    return 0;
+}
+
 void PanelBuilder::ReadPanelBackground(const XmlElement& element, Panel& panel, const char* backgroundName)
 {
     panel.ClearBackground();

@@ -36,6 +36,10 @@ public:
     // Reads the background of the panel's own element again; the controls stay. redraw shows
     // it at once. 0 for a panel without a name or one the skin does not have.
     int RebuildPanelBackground(Panel& panel, const char* backgroundName, int redraw);
+    // A visual state: the background of that name of the panel's own element in place of the
+    // panel's. 0 with the look kept when the element has no background of that name (where
+    // RebuildPanelBackground would leave the panel blank).
+    int ApplyPanelState(Panel& panel, const char* stateName, int redraw);
 
     // The element's background sections (backgroundName as above) in place of the panel's.
     void ReadPanelBackground(const XmlElement& element, Panel& panel, const char* backgroundName);

@@ -5,6 +5,7 @@
 #include "framework/controls/FormWindow.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/dialogs/MessageBox.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/files/FileSystem.h"
@@ -14,6 +15,7 @@
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "mixer/app/Automation.h"
 #include "mixer/app/MainWindow.h"
+#include "mixer/dialogs/ManualPath.h"
 #include "mixer/app/Startup.h"
 #include "mixer/comserver/ServicesServer.h"
 #include "mixer/dialogs/PreferencesStore.h"
@@ -432,14 +434,19 @@ int Application::CommandLineOpen(int& loadedItself)
         path.TrimRightChars("\"");
         if (FileSystem::FileExists(path))
         {
-            // The open main window's session commands come with the main window; until then
-            // the file is loaded here.
-            BusyWindow busy;
-            Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
-            services_->LoadSession(path.Text(), 0);
-            Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
-            loadedItself = 1;
             opened = 1;
+            if (mainWindow_)
+                mainWindow_->Sessions().OpenFile(path);
+            else
+            {
+                // Without a main window the result waits for it: the window reports it once
+                // it is up.
+                BusyWindow busy;
+                Automation::NotifyEvent(Notification::kBeforeSessionLoad, Notification::kNone, Notification::kNone);
+                pendingLoadResult_ = services_->LoadSession(path.Text(), 0);
+                Automation::NotifyEvent(Notification::kAfterSessionLoad, Notification::kNone, Notification::kNone);
+                loadedItself = 1;
+            }
         }
         view.DeleteKey(subkey);
     }
@@ -498,6 +505,12 @@ int Application::StartMixerView(int report)
     busy.reset();
     if (!mainWindow_ && report)
         Message("IDM_VIEW_MISSING", kViewMissing, nullptr);
+    if (mainWindow_ && pendingLoadResult_ >= 0)
+    {
+        const int code = pendingLoadResult_;
+        pendingLoadResult_ = -1;
+        mainWindow_->Sessions().ReportLoadResult(code);
+    }
     return mainWindow_ ? 1 : 0;
 }
 
@@ -694,22 +707,9 @@ void Application::RefreshTrayTip()
 
 void Application::ShowHelp()
 {
-    RegistryKey machine;
     String path;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 0) &&
-        machine.ReadString(u"HelpFileName", path, nullptr) && path.Length() > 0)
-    {
+    if (FindManualPath(path))
         OpenWithShell(path);
-        return;
-    }
-    if (!ModulePath(path))
-        return;
-    path.AppendAscii("\\CorvanDSPManual.pdf");
-    if (!FileSystem::FileExists(path))
-        return;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 1))
-        machine.WriteString(u"HelpFileName", &path);
-    OpenWithShell(path);
 }
 
 void Application::OnTrayLeftUp(WPARAM)
@@ -816,6 +816,8 @@ void Application::OnTrayCommand(int command)
 
 void Application::ResetHardware()
 {
+    if (mainWindow_)
+        mainWindow_->Sessions().PromptToSave();
     class Host : public StartupHost
     {
     public:
@@ -833,10 +835,10 @@ void Application::ResetHardware()
         QuitWithPrompt(0);
 }
 
-void Application::QuitWithPrompt(int)
+void Application::QuitWithPrompt(int prompt)
 {
-    // The save prompt comes with the session commands; the working session is saved when
-    // the engine is released.
+    if (prompt && mainWindow_)
+        mainWindow_->Sessions().PromptToSave();
     Quit();
 }
 
@@ -894,9 +896,10 @@ void Application::OnRateChange()
     RefreshTrayTip();
 }
 
-// Until the rates settle: OK re-reads the rates and, still apart, runs the chosen option (a
-// new session, another session; both come with the session commands) or asks again; Retry
-// re-reads them.
+// Until the rates settle: OK re-reads the rates and, still apart, runs the chosen option (0 a
+// new session, 1 another session, both at the card's rate) and a command that made a session
+// settles it; 2 asks again. Retry re-reads them. The model is read anew each round: a new
+// session replaces it.
 void Application::RunRateChangedDialog(IVarnMixer* mixer)
 {
     String name;
@@ -912,9 +915,25 @@ void Application::RunRateChangedDialog(IVarnMixer* mixer)
         dialog.SetRate(mixer->GetHardwareRateCode());
         const int answer = SkinDialogs(skin_).ShowDialogPanel("ratechanged", &dialog, nullptr);
         rateDialogOpen_ = 0;
-        if (!services_ || mixer != services_->GetMixer() || mixer->GetRateCode() == mixer->GetHardwareRateCode())
+        mixer = services_ ? services_->GetMixer() : nullptr;
+        if (!mixer || mixer->GetRateCode() == mixer->GetHardwareRateCode() || answer < 0)
             return;
-        if (answer < 0 || (answer == 1 && dialog.GetOption() != 2))
+        if (answer != 1 || dialog.GetOption() == 2)
+            continue;
+        if (!mainWindow_)
+            return;
+        if (dialog.GetOption() == 0)
+        {
+            if (mainWindow_->Sessions().NewSession(1))
+                return;
+            continue;
+        }
+        if (mainWindow_->Sessions().OpenSession(1))
+            return;
+        SkinDialogs(skin_).ShowMessageBox(Make(u"IDS_SAMPLERATE_MISMATCH_CAPTION"), Make(u"IDS_SAMPLERATE_MISMATCH"),
+                                          MessageBox::TypeOk, nullptr, nullptr, nullptr);
+        mixer = services_ ? services_->GetMixer() : nullptr;
+        if (!mixer)
             return;
     }
 }

@@ -183,6 +183,9 @@ private:
     int rateDialogOpen_ = 0;
     int openingView_ = 0;
     int wtsRegistered_ = 0;
+    // A command-line load made before the main window was up: its result, reported by the
+    // window once it is (-1: none).
+    int pendingLoadResult_ = -1;
     const char* trayIconName_; // resource name of the icon shown
     Skin skin_;                // the launcher skin
     RegistryKey launcher_;

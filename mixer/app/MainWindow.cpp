@@ -183,6 +183,12 @@ bool MainWindow::GetSessionName(String& name)
     return name.AssignWide(text) != 0;
 }
 
+void MainWindow::RefreshTrayTip()
+{
+    if (host_)
+        host_->RefreshTrayTip();
+}
+
 void MainWindow::Close()
 {
     // The frame's close button runs inside the frame's own handler.

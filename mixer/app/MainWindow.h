@@ -6,6 +6,7 @@
 #include "framework/platform/RegistryKey.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/Window.h"
+#include "mixer/app/SessionCommands.h"
 #include "mixer/engine/VarnServices.h"
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FXPaletteWindow.h"
@@ -61,14 +62,18 @@ public:
     void RebuildView(int id, VarnEventArg argument) override;
     IVarnHardware* GetCurrentSystem() override;
     bool GetSessionName(String& name) override;
-    void NewSession() override {}
-    void OpenSession() override {}
+    void NewSession() override { sessions_.NewSession(0); }
+    void OpenSession() override { sessions_.OpenSession(0); }
     void EditSessionSettings() override {}
-    void SaveSession() override {}
-    void SaveSessionAs() override {}
-    void EditGlobalPreferences() override {}
-    void ShowSaveMenu(int, int) override {}
+    void SaveSession() override { sessions_.SaveSession(); }
+    void SaveSessionAs() override { sessions_.SaveSessionAs(); }
+    void EditGlobalPreferences() override { sessions_.EditGlobalPreferences(); }
+    void ShowSaveMenu(int x, int y) override { sessions_.ShowSaveMenu(x, y); }
     void Close() override;
+    // The session commands with their results (the rate change and the application use them).
+    SessionCommands& Sessions() { return sessions_; }
+    void RefreshTrayTip();
+    ApplicationHost* GetHost() const { return host_; }
 
     int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override;
 
@@ -145,4 +150,5 @@ private:
         std::unique_ptr<VarnSyncTime> time;
     };
     std::deque<HeldEvent> held_;
+    SessionCommands sessions_{*this};
 };

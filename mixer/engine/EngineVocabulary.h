@@ -139,3 +139,19 @@ constexpr int kSendReturn = 2;
 constexpr int kMeteredEffect = 3;
 constexpr int kAsioSendReturn = 6;
 } // namespace InsertKind
+
+// A strip's own events (100-112, 201-232), the argument its id, as its view mirrors them.
+namespace EngineEvent
+{
+constexpr int kStripGain = 100;
+constexpr int kStripSend1 = 101; // 102 the second send
+constexpr int kStripSend2 = 102;
+constexpr int kStripPanLeft = 107; // the pan of channel 0 (a mono strip's only pan)
+constexpr int kStripPanRight = 108;
+constexpr int kStripMute = 109;
+constexpr int kStripSolo = 110;
+constexpr int kStripUserText = kStripSourceChanged; // 111 also says the name changed
+constexpr int kStripDsp = 112;                      // the strip gained or lost its DSP
+constexpr int kStripMoved = kStripChanged;          // 12: the strip took another place
+constexpr IdRange kStripSynthChannels = kStripMore; // synth 1 channels 1-16, then synth 2's
+} // namespace EngineEvent

@@ -77,6 +77,14 @@ public:
     virtual void VARN_CALL Reserved0() {} // 0
 };
 
+// A list of codes the engine fills (rate codes, sync source ids); at most 32.
+struct VarnCodeList
+{
+    std::int32_t count;
+    std::int32_t codes[32];
+};
+static_assert(sizeof(VarnCodeList) == 132 && offsetof(VarnCodeList, codes) == 4, "code list record");
+
 // Named integer settings of a hardware system. There is one getter: it answers whether the
 // value exists and writes it through the out pointer; callers that want "the value or -1"
 // start from -1 and keep it when the value is missing.
@@ -89,6 +97,17 @@ public:
     virtual int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) = 0;
     // 3 (our choice): runs a named hardware command ("UnMute").
     virtual int VARN_CALL RunCommand(const char* name) = 0;
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    // 7: a text value ("pcicard_firmware_version") into a buffer of capacity units,
+    // zero-terminated; nonzero when the value exists (and fits).
+    virtual int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) = 0;
+    virtual void VARN_CALL Reserved8() {}
+    virtual void VARN_CALL Reserved9() {}
+    // 10: the external sync sources the hardware offers now, in order (ids: 2 dock ADAT, 5
+    // dock S/PDIF); nonzero when written.
+    virtual int VARN_CALL GetSyncSources(VarnCodeList* sources) = 0;
 };
 
 // An insert slot's occupant. Slot 11 answers whether the insert holds an effect, which is
@@ -281,46 +300,72 @@ public:
 
 class IVarnInput;
 
-// A mixer strip.
+class IVarnStripList;
+
+// A mixer strip. Its levels are reals with a range and a default; a setter answers 0 and keeps
+// the old value outside the range (mute and solo are 0 or 1). The engine raises the strip's
+// event with its id when a value changes, the program's own edits included: 100 gain, 101 and
+// 102 the sends, 107 and 108 the pan of channel 0 and 1, 109 mute, 110 solo, 111 user text,
+// 112 its DSP. The getters that take more arguments than they use get zeros.
 class IVarnStrip
 {
 public:
-    virtual void VARN_CALL Reserved0() {}
-    virtual IVarnInput* VARN_CALL GetSource() = 0; // 1: the input that feeds the strip, or null
-    virtual void VARN_CALL Reserved2() {}
+    virtual int VARN_CALL GetKindCode() { return 0; } // 0: 1 a mono strip
+    virtual IVarnInput* VARN_CALL GetSource() = 0;    // 1: the input that feeds the strip, or null
+    virtual IVarnInsertChain* VARN_CALL GetInsertChain() { return nullptr; } // 2
     // 3 (our choice): marks the strip as the selected one (1) or not (0); with redraw 1 the
     // engine reports the change.
     virtual void VARN_CALL SetSelected(int selected, int redraw) = 0;
-    virtual void VARN_CALL Reserved4() {}
-    virtual void VARN_CALL Reserved5() {}
-    virtual void VARN_CALL Reserved6() {}
-    virtual void VARN_CALL Reserved7() {}
-    virtual void VARN_CALL Reserved8() {}
-    virtual void VARN_CALL Reserved9() {}
-    virtual void VARN_CALL Reserved10() {}
-    virtual void VARN_CALL Reserved11() {}
-    virtual void VARN_CALL Reserved12() {}
-    virtual void VARN_CALL Reserved13() {}
-    virtual void VARN_CALL Reserved14() {}
-    virtual void VARN_CALL Reserved15() {}
-    virtual void VARN_CALL Reserved16() {}
-    virtual void VARN_CALL Reserved17() {}
-    virtual void VARN_CALL Reserved18() {}
-    virtual void VARN_CALL Reserved19() {}
+    virtual float VARN_CALL GetSendLevel(int, int, int, int) { return 0.0f; } // 4: send 0 or 1
+    virtual float VARN_CALL GetSendDefault(int) { return 0.0f; }              // 5
+    virtual int VARN_CALL SetSendLevel(int, float, int) { return 0; }         // 6: send, level, flags
+    virtual int VARN_CALL GetSendRange(int, float*, float*) { return 0; }     // 7
+    virtual float VARN_CALL GetGain(int, int, int) { return 0.0f; }           // 8
+    virtual float VARN_CALL GetGainDefault() { return 0.0f; }                 // 9
+    virtual int VARN_CALL SetGain(float, int) { return 0; }                   // 10: level, flags
+    virtual int VARN_CALL GetGainRange(float*, float*) { return 0; }          // 11
+    virtual float VARN_CALL GetPan(int, int, int, int) { return 0.0f; }       // 12: channel 0 or 1
+    virtual float VARN_CALL GetPanDefault(int) { return 0.0f; }               // 13
+    virtual int VARN_CALL SetPan(int, float, int) { return 0; }               // 14: channel, value, flags
+    virtual int VARN_CALL GetPanRange(float*, float*) { return 0; }           // 15
+    virtual int VARN_CALL GetMute(int, int) { return 0; }                     // 16
+    virtual int VARN_CALL SetMute(int, int) { return 0; }                     // 17: value, flags
+    virtual int VARN_CALL GetSolo(int, int) { return 0; }                     // 18
+    virtual int VARN_CALL SetSolo(int, int, int) { return 0; }                // 19: value, flags, 0
     // 20: the name the user gave the strip ("-" or empty when none); null means none.
     virtual const char16_t* VARN_CALL GetName() = 0;
-    virtual void VARN_CALL Reserved21() {}
-    virtual void VARN_CALL Reserved22() {}
-    virtual void VARN_CALL Reserved23() {}
-    virtual int VARN_CALL GetId() = 0;    // 24: the id the mixer model finds the strip by
-    virtual int VARN_CALL GetIndex() = 0; // 25: 0-based position among the strips
-    virtual void VARN_CALL Reserved26() {}
-    virtual void VARN_CALL Reserved27() {}
+    virtual int VARN_CALL SetName(const char16_t*, int) { return 0; }    // 21: text, flags
+    virtual int VARN_CALL IsPreFader() { return 0; }                     // 22: taps before the fader
+    virtual IVarnStripList* VARN_CALL GetOwnerList() { return nullptr; } // 23
+    virtual int VARN_CALL GetId() = 0;                       // 24: the id the mixer model finds the strip by
+    virtual int VARN_CALL GetIndex() = 0;                    // 25: 0-based position among the strips, -1 once removed
+    virtual int VARN_CALL HasDsp() { return 0; }             // 26
+    virtual int VARN_CALL LoadDsp(int) { return 0; }         // 27: nonzero on success
     virtual IVarnMonitor* VARN_CALL GetMonitor() = 0;        // 28: null without one
     virtual int VARN_CALL SetState(int state, int flag) = 0; // 29
     // 30 (our choice): nonzero while the strip has its hardware (its source and its DSP); the
     // tray icon shows a problem when a strip of the frame does not.
     virtual int VARN_CALL HasHardware() = 0;
+};
+
+class IVarnHardware;
+
+// The strips of one hardware system, in the order the mixer shows them. The list operations
+// raise 10 (created), 11 (removed) or 12 (moved) with the strip's id; a removed strip stays
+// valid (index -1) until the engine is released. Creation takes a source (or a source set
+// whose selection is made), the pre-fader flag and out pointers for the new strip and the
+// status: 2 when the card lacks the DSP for it.
+class IVarnStripList
+{
+public:
+    virtual int VARN_CALL GetCount() { return 0; }                                                   // 0
+    virtual IVarnStrip* VARN_CALL GetStrip(int) { return nullptr; }                                  // 1: null outside
+    virtual int VARN_CALL CreateMonoStrip(IVarnInput*, int, IVarnStrip**, int*, int) { return 0; }   // 2
+    virtual int VARN_CALL CreateStereoStrip(IVarnInput*, int, IVarnStrip**, int*, int) { return 0; } // 3
+    virtual int VARN_CALL RemoveStrip(int, int) { return 0; }                                        // 4: index, flags
+    virtual void VARN_CALL Reserved5() {}
+    virtual int VARN_CALL MoveStrip(int, int, int) { return 0; }     // 6: from, to, flags
+    virtual IVarnHardware* VARN_CALL GetSystem() { return nullptr; } // 7
 };
 
 // A physical output's routing table: its entries are the single channels of the physical
@@ -407,24 +452,28 @@ public:
     virtual IVarnInsert* VARN_CALL GetDestination() = 0; // 4: the insert it feeds
     virtual int VARN_CALL GetSubKind(int* subKind) = 0;  // 5
     virtual int VARN_CALL GetChannelCount() = 0;         // 6: 1 mono, 2 stereo
-    virtual void VARN_CALL Reserved7() {}
+    // 7: a source set selects its source (sub-kind, choice within it, flags); nonzero when it
+    // exists and is free.
+    virtual int VARN_CALL Select(int, int, int) { return 0; }
     virtual int VARN_CALL GetWavePair(int* pair) = 0;    // 8
     virtual int VARN_CALL GetAsioIndex(int* index) = 0;  // 9: pair, or channel of kind 3
     virtual int VARN_CALL GetMidiFxSend(int* index) = 0; // 10
     virtual void VARN_CALL Reserved11() {}
     virtual void VARN_CALL Reserved12() {}
-    virtual void VARN_CALL Reserved13() {}
+    // 13, 16, 19: a synth source's MIDI channels (synth 0 or 1, channel 0-15): on or off; the
+    // engine raises 201-216 (synth 0) or 217-232 (synth 1) for the strip it feeds.
+    virtual int VARN_CALL GetSynthChannel(int, int) { return 0; } // 13
     virtual void VARN_CALL Reserved14() {}
     virtual void VARN_CALL Reserved15() {}
-    virtual void VARN_CALL Reserved16() {}
+    virtual int VARN_CALL SetSynthChannelOn(int, int, int) { return 0; } // 16: synth, channel, flags
     virtual void VARN_CALL Reserved17() {}
     virtual void VARN_CALL Reserved18() {}
-    virtual void VARN_CALL Reserved19() {}
+    virtual int VARN_CALL SetSynthChannelOff(int, int, int) { return 0; } // 19
     virtual void VARN_CALL Reserved20() {}
     virtual void VARN_CALL Reserved21() {}
     virtual void VARN_CALL Reserved22() {}
     virtual void VARN_CALL Reserved23() {}
-    virtual void VARN_CALL Reserved24() {}
+    virtual int VARN_CALL IsPresent() { return 1; } // 24: a physical input exists on the hardware
     virtual void VARN_CALL Reserved25() {}
     virtual int VARN_CALL IsTakenByPlugin() = 0; // 26: an effects plug-in's return
     // 27 (our choice): where the signal chain ends (VarnChainEnd); for an output the port is
@@ -432,12 +481,26 @@ public:
     virtual int VARN_CALL GetChainEnd(IVarnOutput** output) = 0;
 };
 
-// The inputs of a hardware system, by kind (IVarnInput).
+// The inputs of a hardware system, by kind (IVarnInput). Host sources are also reached by
+// sub-kind (0 Wave pair, 1 ASIO pair, 2 synth, 3 MIDI FX send, 4 ASIO channel), and a new
+// strip on one takes a source set (0 for FX sends and ASIO channels, 1 for the others) whose
+// Select names it.
 class IVarnInputList
 {
 public:
-    virtual int VARN_CALL GetCount(int kind) = 0;                    // 0
-    virtual IVarnInput* VARN_CALL GetInput(int kind, int index) = 0; // 1: null outside the list
+    virtual int VARN_CALL GetCount(int kind) = 0;                       // 0
+    virtual IVarnInput* VARN_CALL GetInput(int kind, int index) = 0;    // 1: null outside the list
+    virtual IVarnInput* VARN_CALL GetSourceSet(int) { return nullptr; } // 2: set flag
+    virtual void VARN_CALL Reserved3() {}
+    virtual void VARN_CALL Reserved4() {}
+    virtual void VARN_CALL Reserved5() {}
+    virtual int VARN_CALL GetSetSize(int) { return 0; } // 6: sources of a sub-kind
+    virtual void VARN_CALL Reserved7() {}
+    virtual void VARN_CALL Reserved8() {}
+    virtual IVarnInput* VARN_CALL GetHostSource(int, int) { return nullptr; } // 9: sub-kind, index
+    virtual void VARN_CALL Reserved10() {}
+    virtual void VARN_CALL Reserved11() {}
+    virtual int VARN_CALL GetFreeCount(int, int) { return 0; } // 12: free sources of a kind (kind, 5)
 };
 
 // The card's PCI and driver profile, as the driver object fills it (100 bytes).
@@ -476,6 +539,7 @@ public:
     virtual int VARN_CALL CoreEffectFits(const VarnCoreEffectRecord* effect) = 0; // 0
     virtual int VARN_CALL PresetFits(const VarnPresetRecord* preset) = 0;         // 1
 };
+class IVarnMixer;
 
 // One hardware system, also the mixer model's hardware description. "Has feature" and the
 // system's feature tests are the same operation.
@@ -486,25 +550,26 @@ public:
     virtual void VARN_CALL Reserved1() {}
     virtual int VARN_CALL HasFeature(int feature) = 0; // 2
     virtual void VARN_CALL Reserved3() {}
-    virtual IVarnSettings* VARN_CALL GetSettings() = 0; // 4
-    virtual void VARN_CALL Reserved5() {}
-    virtual IVarnMainMix* VARN_CALL GetMainMix() = 0;     // 6
-    virtual IVarnInputList* VARN_CALL GetInputList() = 0; // 7
-    virtual IVarnItemList* VARN_CALL GetItemList() = 0;   // 8: the channel items
+    virtual IVarnSettings* VARN_CALL GetSettings() = 0;                  // 4
+    virtual IVarnStripList* VARN_CALL GetStripList() { return nullptr; } // 5
+    virtual IVarnMainMix* VARN_CALL GetMainMix() = 0;                    // 6
+    virtual IVarnInputList* VARN_CALL GetInputList() = 0;                // 7
+    virtual IVarnItemList* VARN_CALL GetItemList() = 0;                  // 8: the channel items
     // 9, 10 (our choice): the hardware model's code (the outputs and inputs views pick the
     // connectors they list by it); whether the system is the master one, whose outputs take
     // the main and monitor mixes.
     virtual int VARN_CALL GetModelCode() = 0;
     virtual int VARN_CALL IsMaster() = 0;
-    // 11 (our choice): the system's fit checker, never null.
-    virtual IVarnFitChecker* VARN_CALL GetFitChecker() = 0;
+    virtual IVarnMixer* VARN_CALL GetMixer() { return nullptr; } // 11: the owning mixer model
     // 12: reclaims DSP resources that strips and inserts left (before a retry, and when the
     // hardware changed); nonzero on success.
     virtual int VARN_CALL PrepareDsp() = 0;
-    virtual void VARN_CALL Reserved13() {}
+    // 13 (our choice): the system's fit checker, never null.
+    virtual IVarnFitChecker* VARN_CALL GetFitChecker() = 0;
     // 14: whether the channel (item kind, index) exists at the rate code.
     virtual int VARN_CALL ChannelExists(int kind, int rateCode, int index) = 0;
-    virtual void VARN_CALL Reserved15() {}
+    // 15: the rate codes the card can run at (reserved 0); nonzero when written.
+    virtual int VARN_CALL GetRates(int reserved, VarnCodeList* rates) = 0;
     virtual IVarnDriver* VARN_CALL GetDriver() = 0; // 16: null without a driver
 };
 
@@ -532,7 +597,8 @@ public:
     // selected, as it is after the user asked for a new strip.
     virtual int VARN_CALL SelectsNewStrip() = 0;
     virtual void VARN_CALL Reserved13() {}
-    virtual void VARN_CALL Reserved14() {}
+    // 14 (our choice): nonzero when the card has every system the session wants.
+    virtual int VARN_CALL IsHardwareAdequate() = 0;
     virtual void VARN_CALL Reserved15() {}
     virtual void VARN_CALL Reserved16() {}
     virtual void VARN_CALL Reserved17() {}
@@ -696,6 +762,32 @@ enum VarnInitStatus
     VarnInitSessionNewer = 4,
     VarnInitAlreadyRunning = 5
 };
+
+// What a session load or a new session answers (IVarnServices 5, 6, 7).
+enum VarnLoadResult
+{
+    VarnLoadUnreadable = 0,  // not a session: nothing changed
+    VarnLoadDone = 1,        // loaded; IVarnMixer 14 says whether the card is enough
+    VarnLoadMoreSystems = 2, // loaded, but the session wants more systems than the card has
+    VarnLoadOlder = 3,       // loaded from an older format
+    VarnLoadNewer = 4,       // of a newer engine: nothing changed
+    VarnLoadRateMissing = 6  // at a rate the card cannot run: nothing changed
+};
+
+// A session template as the engine lists it (IVarnServices 17) and takes it back to make a
+// session (6). The program reads the rate, the name and the summary; where the template's
+// file lies is our choice (the program checks that it exists before it asks for a session).
+struct VarnTemplateRecord
+{
+    std::int32_t rateCode; // 0 44.1, 1 48, 2 96, 3 192, 4 88.2, 5 176.4 kHz
+    char16_t name[768];    // zero-terminated
+    char16_t summary[250]; // zero-terminated
+    char16_t file[250];    // zero-terminated: the template's session file
+};
+static_assert(sizeof(VarnTemplateRecord) == 2540, "template record");
+static_assert(offsetof(VarnTemplateRecord, name) == 4 && offsetof(VarnTemplateRecord, summary) == 1540 &&
+                  offsetof(VarnTemplateRecord, file) == 2040,
+              "template record fields");
 
 // The engine's top object.
 class IVarnServices

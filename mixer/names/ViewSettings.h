@@ -47,6 +47,11 @@ constexpr char16_t kSkin[] = u"skin";
 constexpr char16_t kTooltipsEnabled[] = u"tooltipsenabled";
 constexpr char16_t kShowNoAsioWarning[] = u"show no asio warning";
 constexpr char16_t kSampleRateChangedOption[] = u"Sample Rate Changed Option";
+// The session commands' folders (ending in a backslash) and the new session's choice of
+// opening the session settings afterwards.
+constexpr char16_t kLastOpenPath[] = u"Last Open Path";
+constexpr char16_t kLastSavePath[] = u"Last Save Path";
+constexpr char16_t kLaunchSyncDlg[] = u"LaunchSyncDlg";
 } // namespace ViewSettings
 
 // The launcher's key: the start-up preferences and warnings.

@@ -5,6 +5,8 @@
 #include "mixer/engine/VarnServices.h"
 
 class MainWindowLink;
+class MenuListener;
+class Window;
 
 // What the main window's engine-event dispatcher reaches in the views. All of it runs on the
 // user-interface thread. A view that does not exist is a null target, and the dispatcher's
@@ -138,6 +140,11 @@ public:
     virtual MainSectionTarget* GetMainSection() = 0;
     virtual FxPaletteTarget* GetFxPalette() = 0;
     virtual SyncPanelTarget* GetSyncPanel() = 0;
+
+    // The session commands: the frame's window as the parent of their dialogs and boxes, and
+    // the listener of the save menu (commands 24 and 25); null where a frame has none.
+    virtual Window* GetFrameWindow() { return nullptr; }
+    virtual MenuListener* GetMenuListener() { return nullptr; }
 };
 
 // Makes the main frame for its owner and creates its window; null on failure. With fullBuild

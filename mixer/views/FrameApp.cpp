@@ -1,4 +1,6 @@
 #include "mixer/views/FrameApp.h"
+#include "mixer/dialogs/AboutDialog.h"
+#include "mixer/dialogs/ManualPath.h"
 
 #include <algorithm>
 
@@ -269,8 +271,11 @@ int FrameApp::Create(MainWindowLink* owner, int show)
     if (!logo_->Create(skin, this, this, now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset))
         logo_.reset();
     else
+    {
+        logo_->SetAboutListener(this);
         logo_->SetPosition(now.left + nowWidth - frame.leftLogoOffset, now.top + frame.topLogoOffset, now.left,
                            now.top);
+    }
 
     sessionName_ = std::make_unique<Panel>();
     sessionName_->Setup(nullptr, -1, -1, 0x646464);
@@ -553,6 +558,7 @@ void FrameApp::RemoveStripView(VarnEventArg stripId)
         return;
     stripSection_->RemoveStripView(stripId);
     SyncHorizontalScroll(1);
+    FitWidth();
 }
 
 void FrameApp::UpdateStrip(VarnEventArg stripId)
@@ -683,7 +689,13 @@ void FrameApp::ShowAboutMenu()
 
 void FrameApp::OnMenuCommand(int command)
 {
-    if (command == kSaveCommand)
+    if (command == LogoPanel::kAboutCommand)
+    {
+        IVarnServices* services = owner_->GetServices();
+        IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+        AboutDialog::Show(owner_->GetSkin(), mixer ? mixer->GetHardware() : nullptr, owner_->GetCurrentSystem(), this);
+    }
+    else if (command == kSaveCommand)
         owner_->SaveSession();
     else if (command == kSaveAsCommand)
         owner_->SaveSessionAs();
@@ -696,23 +708,9 @@ void FrameApp::Close()
 
 void FrameApp::Help()
 {
-    RegistryKey machine;
     String path;
-    if (machine.Open("HKEY_LOCAL_MACHINE", u"Software\\Halvorn Professional\\KIV Corvan DSP", 0) &&
-        machine.ReadString(u"HelpFileName", path, nullptr) && path.Length())
-    {
+    if (FindManualPath(path))
         AppBase::OpenDocument(path);
-        return;
-    }
-    String folder;
-    if (!AppBase::ModulePath(folder) || !FileSystem::DirectoryExists(folder))
-        return;
-    path.Assign(folder);
-    path.AppendAscii("\\CorvanDSPManual.pdf");
-    if (!FileSystem::FileExists(path))
-        return;
-    machine.WriteString(u"HelpFileName", &path);
-    AppBase::OpenDocument(path);
 }
 
 void FrameApp::OnCreate()
@@ -945,4 +943,10 @@ int FrameApp::HandleKey(WPARAM key, LPARAM flags)
         // The logo hands its keys to the frame: handing them back would go round for ever.
         return 0;
     }
+}
+
+void FrameApp::FocusStripEditor(IVarnInsert*, int)
+{
+    // The insert editor follows the strips' insert focus; until the strips have insert slots
+    // there is no insert of theirs for it to show.
 }

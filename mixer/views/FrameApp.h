@@ -95,6 +95,8 @@ public:
     MainSectionTarget* GetMainSection() override;
     FxPaletteTarget* GetFxPalette() override;
     SyncPanelTarget* GetSyncPanel() override;
+    Window* GetFrameWindow() override { return this; }
+    MenuListener* GetMenuListener() override { return this; }
     // ToolbarHost: what the toolbars ask of the frame.
     Window& GetToolbarParent() override { return *this; }
     void CreateStrip() override;
@@ -142,6 +144,11 @@ public:
 
     // MenuListener: the save menu.
     void OnMenuCommand(int command) override;
+
+    // The strip section's view of the frame: the scroll bar over the strips, and the strip
+    // editor's focus, which a strip clears (null, 0) when it takes the focus itself.
+    Scroller* GetStripsScroller() const { return horizontal_; }
+    void FocusStripEditor(IVarnInsert* insert, int flag);
 
 private:
     // The process-wide keyboard hook: every key of the program reaches the frame's OnKeyDown

@@ -72,4 +72,8 @@ int LogoPanel::OnKeyDown(WPARAM key, LPARAM flags)
     return 0;
 }
 
-void LogoPanel::OnMenuCommand(int) {}
+void LogoPanel::OnMenuCommand(int command)
+{
+    if (command == kAboutCommand && aboutListener_)
+        aboutListener_->OnMenuCommand(command);
+}

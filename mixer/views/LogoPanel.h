@@ -29,13 +29,15 @@ public:
     void OnRightButtonDown(WPARAM flags, int x, int y) override;
     void OnMouseUp(WPARAM flags, int x, int y) override;
     int OnKeyDown(WPARAM key, LPARAM flags) override;
-    // 23: the about box (it comes with the about box's own change; nothing until then).
+    // 23: the about box, which the listener given here opens (the frame: it knows the engine).
     void OnMenuCommand(int command) override;
+    void SetAboutListener(MenuListener* listener) { aboutListener_ = listener; }
 
 private:
-    Skin* skin_ = nullptr;     // borrowed: the main window's
-    Window* parent_ = nullptr; // borrowed
-    Window* owner_ = nullptr;  // borrowed: keys go on to it
+    Skin* skin_ = nullptr;                  // borrowed: the main window's
+    Window* parent_ = nullptr;              // borrowed
+    Window* owner_ = nullptr;               // borrowed: keys go on to it
+    MenuListener* aboutListener_ = nullptr; // borrowed
     int ownerX_ = 0;
     int ownerY_ = 0;
 };

@@ -14,7 +14,7 @@
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
-#include "mixer/views/OldDriverRule.h"
+#include "mixer/dialogs/OldDriverRule.h"
 #include "mixer/views/ValueSetters.h"
 
 namespace

@@ -2,9 +2,9 @@
 
 #include "mixer/views/FrameSections.h"
 
-// The views of the running program that exist so far: the main section with the inputs and
-// outputs views of its TV area. The strip section, the effect view and the floating windows
-// are still none.
+// The views of the running program that exist so far: the strip section, the main section with
+// the effect, inputs and outputs views of its TV area, and the FX palette. The sync panel is
+// still none.
 class ProgramSections : public FrameSections
 {
 public:
@@ -12,6 +12,9 @@ public:
     // skin has no panel for that form.
     std::unique_ptr<MainSectionFace> CreateMainSection(FrameApp& frame, MainSectionHost& host, MainWindowLink& owner,
                                                        int compact, int x, int y, int id) override;
+    // A StripSection with a group per engine system as a child of the frame.
+    std::unique_ptr<StripSectionFace> CreateStripSection(FrameApp& frame, MainWindowLink& owner, int x, int y,
+                                                         int width, int height, int id) override;
     // The effect (0), inputs (1) and outputs (2) views over the section's TV area (MakeTVView).
     TVAreaView* CreateTVView(FrameApp& frame, int mode, MainSectionView& owner, IVarnInsert* insert) override;
     // The TV view of the mode the program has, created in the section; null for another mode

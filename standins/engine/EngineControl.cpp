@@ -4,11 +4,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
+#include "mixer/engine/EngineVocabulary.h"
 #include "standins/engine/StandinServices.h"
+#include "standins/engine/StandinStrips.h"
 
 namespace
 {
@@ -119,6 +122,8 @@ std::string EngineControl::Handle(const std::string& request)
 
 std::string EngineControl::SetLevel(const std::string& request, const std::vector<std::string>& words)
 {
+    if (words.size() == 5 && words[1] == "strip")
+        return SetStripValue(request, words);
     float level = 0.0f;
     if (words.size() != 3 || words[1] != "mainlevel" || !ParseReal(words[2], level))
         return Refuse(request, "bad argument");
@@ -130,6 +135,63 @@ std::string EngineControl::SetLevel(const std::string& request, const std::vecto
     engine_.Log("Control " + request);
     // The main mix raises 300 itself, as for any change.
     return mix->SetMainLevel(level, 0) ? "ok" : "refused: out of range";
+}
+
+std::string EngineControl::SetStripValue(const std::string& request, const std::vector<std::string>& words)
+{
+    long long id = 0;
+    IVarnMixer* mixer = engine_.GetMixer();
+    auto* strip = mixer && ParseWhole(words[2], 0, INT32_MAX, id)
+                      ? static_cast<StandinStrip*>(mixer->GetStripById(static_cast<int>(id)))
+                      : nullptr;
+    if (!strip)
+        return Refuse(request, "no such strip");
+    const std::string& value = words[3];
+    const std::string& text = words[4];
+    float real = 0.0f;
+    long long flag = 0;
+    const bool isReal = ParseReal(text, real);
+    const bool isFlag = ParseWhole(text, 0, 1, flag);
+    int done = -1;
+    int synth = 0, channel = 0;
+    char tail = 0;
+    if (value == "gain" && isReal)
+        done = strip->SetGain(real, 0);
+    else if ((value == "send1" || value == "send2") && isReal)
+        done = strip->SetSendLevel(value == "send2" ? 1 : 0, real, 0);
+    else if ((value == "pan0" || value == "pan1") && isReal)
+        done = strip->SetPan(value == "pan1" ? 1 : 0, real, 0);
+    else if (value == "mute" && isFlag)
+        done = strip->SetMute(static_cast<int>(flag), 0);
+    else if (value == "solo" && isFlag)
+        done = strip->SetSolo(static_cast<int>(flag), 0, 0);
+    else if (value == "name")
+        done = strip->SetName(std::u16string(text.begin(), text.end()).c_str(), 0);
+    else if (value == "dsp" && isFlag)
+        done = flag ? strip->LoadDsp(0) : FreeStripDsp(*strip);
+    else if (std::sscanf(value.c_str(), "s%dc%d%c", &synth, &channel, &tail) == 2 && synth >= 1 && synth <= 2 &&
+             channel >= 1 && channel <= 16 && isFlag)
+    {
+        auto* source = dynamic_cast<StandinInput*>(strip->GetSource());
+        done = source && source->SetSynthChannel(synth - 1, channel - 1, flag != 0) ? 1 : 0;
+    }
+    if (done < 0)
+        return Refuse(request, "bad argument");
+    engine_.Log("Control " + request);
+    return done ? "ok" : "refused: out of range";
+}
+
+int EngineControl::FreeStripDsp(StandinStrip& strip)
+{
+    {
+        std::lock_guard<std::recursive_mutex> hold(strip.list->Mixer().stripLock);
+        if (!strip.hasDsp)
+            return 1;
+        strip.hasDsp = false;
+        strip.list->Mixer().dsp.give(kStandinStripDsp);
+    }
+    strip.list->Raise(EngineEvent::kStripDsp, strip);
+    return 1;
 }
 
 std::string ControlChannelName(unsigned long processId)

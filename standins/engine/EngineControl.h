@@ -6,6 +6,7 @@
 #include <vector>
 
 class StandinServices;
+class StandinStrip;
 
 // The engine's control channel: requests from outside its process, so a test drives the
 // running program as the card would. Each request is one line of printable ASCII text of at
@@ -23,6 +24,12 @@ class StandinServices;
 //   set mainlevel <level>          sets the main level of system 0's main mix (a decimal
 //                                  number), which raises 300 as every change does; a level
 //                                  outside the range is refused with the old one kept
+//   set strip <id> <value> <v>     sets a value of the strip with the id as the card would,
+//                                  which raises the strip's event: gain, send1, send2, pan0,
+//                                  pan1 (decimal numbers), mute, solo (0 or 1), name (a word),
+//                                  dsp (0 frees the strip's DSP, 1 loads it: 112) and s<1-2>c<1-16>
+//                                  (a synth channel off or on: 201-232); a value outside its
+//                                  range, an unknown strip or value is refused
 //   log                            the call log, one entry a line
 // A refused request changes nothing and is written to the call log (an out-of-range level
 // as the main mix logs its refusals).
@@ -37,6 +44,9 @@ public:
 private:
     std::string Refuse(const std::string& request, const std::string& why);
     std::string SetLevel(const std::string& request, const std::vector<std::string>& words);
+    std::string SetStripValue(const std::string& request, const std::vector<std::string>& words);
+    // The card takes the strip's DSP away.
+    static int FreeStripDsp(StandinStrip& strip);
 
     StandinServices& engine_;
     // The time-code records handed out, one per event: each is written here before its event

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "standins/engine/StandinStrips.h"
+
 namespace fs = std::filesystem;
 
 namespace
@@ -160,6 +162,45 @@ bool HardwareProfile::ReadLine(const std::string& line)
         features = list;
         return true;
     }
+    if (name == "firmware")
+    {
+        // firmware=<pcicard|dock|synccard> <version>
+        static const char* const parts[] = {"pcicard", "dock", "synccard"};
+        if (words.size() != 2 || std::find(std::begin(parts), std::end(parts), words[0]) == std::end(parts))
+            return false;
+        texts[words[0] + "_firmware_version"] = Utf16(words[1]);
+        return true;
+    }
+    if (name == "syncsources")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int id = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 31, id))
+                return false;
+            list.push_back(id);
+        }
+        syncSources = list;
+        return true;
+    }
+    if (name == "rates")
+    {
+        std::vector<int> list;
+        std::istringstream items(value);
+        std::string item;
+        int code = 0;
+        while (std::getline(items, item, ','))
+        {
+            if (!ParseInt(item, 0, 5, code))
+                return false;
+            list.push_back(code);
+        }
+        rates = list;
+        return true;
+    }
     if (name == "devicekey")
     {
         std::memset(driver.deviceKey, 0, sizeof driver.deviceKey);
@@ -230,6 +271,8 @@ bool HardwareProfile::ReadLine(const std::string& line)
         {"stereoinputs", &HardwareProfile::stereoInputs, 0, kMaxChannels / 2},
         {"physicaloutputs", &HardwareProfile::physicalOutputs, 0, kMaxChannels / 2},
         {"midifxsends", &HardwareProfile::midiFxSends, 0, 16},
+        {"synths", &HardwareProfile::synths, 0, 16},
+        {"strips", &HardwareProfile::strips, 0, kMaxChannels},
         {"auxbuses", &HardwareProfile::auxBuses, 0, kMaxAuxBuses},
     };
     for (const auto& count : counts)
@@ -282,6 +325,14 @@ bool HardwareProfile::ReadLine(const std::string& line)
         inputLinks[{kind, index}] = link;
         return true;
     }
+    if (name == "absent" && words.size() == 2 && index >= 1 && index <= 2)
+    {
+        int input = 0;
+        if (!ParseInt(words[1], 0, kMaxChannels - 1, input))
+            return false;
+        absent.emplace_back(index, input); // the first word was the kind
+        return true;
+    }
     if (name == "fit" && words.size() == 3)
     {
         int rate = 0, channels = 0;
@@ -332,6 +383,40 @@ int VARN_CALL StandinSettings::RunCommand(const char* name)
     return 1;
 }
 
+int VARN_CALL StandinSettings::GetText(const char* name, char16_t* buffer, int capacity)
+{
+    if (!name || !buffer || capacity <= 0)
+        return 0;
+    auto found = texts.find(name);
+    if (found == texts.end() || static_cast<int>(found->second.size()) >= capacity)
+        return 0;
+    std::copy(found->second.begin(), found->second.end(), buffer);
+    buffer[found->second.size()] = 0;
+    return 1;
+}
+
+namespace
+{
+int FillCodes(const std::vector<int>& codes, VarnCodeList* list)
+{
+    if (!list || codes.size() > sizeof list->codes / sizeof list->codes[0])
+        return 0;
+    list->count = static_cast<std::int32_t>(codes.size());
+    std::copy(codes.begin(), codes.end(), list->codes);
+    return 1;
+}
+} // namespace
+
+int VARN_CALL StandinSettings::GetSyncSources(VarnCodeList* list)
+{
+    return FillCodes(syncSources, list);
+}
+
+int VARN_CALL StandinHardware::GetRates(int reserved, VarnCodeList* rates)
+{
+    return reserved == 0 ? FillCodes(profile_.rates, rates) : 0;
+}
+
 int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
 {
     if (!name || !value)
@@ -349,9 +434,11 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
 {
     settings.log = log_;
     settings.values = profile.settings;
+    settings.texts = profile.texts;
+    settings.syncSources = profile.syncSources;
     using Link = HardwareProfile::Link;
     int pairs = (profile.inputs + 1) / 2;
-    for (int i = 0; i < pairs; ++i)
+    for (int i = 0; i < (profile.strips >= 0 ? profile.strips : pairs); ++i)
     {
         strips.push_back(std::make_unique<StandinStrip>(i));
         strips.back()->log = log_;
@@ -367,7 +454,7 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     }
     buses.push_back(std::make_unique<StandinBus>(2));
     mainBus_ = buses.back().get();
-    mainMix = std::make_unique<StandinMainMix>(auxChains, mainBus_, log_, std::move(raise));
+    mainMix = std::make_unique<StandinMainMix>(auxChains, mainBus_, log_, raise);
     for (int i = 0; i < profile.auxBuses; ++i)
         buses[i]->aux = mainMix->Aux(i);
 
@@ -466,6 +553,13 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         input.subKind = 3;
         input.midiFxSend = i;
     }
+    for (int i = 0; i < profile.synths; ++i)
+    {
+        StandinInput& input = add(0);
+        input.subKind = 2;
+        input.raise = raise;
+        input.log = log_;
+    }
     for (int i = 0; i < profile.monoInputs; ++i)
         add(1);
     for (int i = 0; i < profile.stereoInputs; ++i)
@@ -475,6 +569,11 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         StandinInput& input = add(3);
         input.subKind = 4;
         input.asioIndex = i;
+    }
+    for (const auto& entry : profile.absent)
+    {
+        if (entry.second < static_cast<int>(inputList.inputs[entry.first].size()))
+            inputList.inputs[entry.first][entry.second]->present = false;
     }
     for (const auto& entry : profile.inputLinks)
     {
@@ -508,6 +607,8 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         }
     }
 }
+
+StandinHardware::~StandinHardware() = default;
 
 StandinStrip* StandinHardware::Strip(int index)
 {
@@ -589,8 +690,9 @@ IVarnItemList* VARN_CALL StandinHardware::GetItemList()
 
 int VARN_CALL StandinHardware::PrepareDsp()
 {
+    const int units = stripList ? stripList->Reclaim() : 0;
     if (log_)
-        log_("PrepareDsp");
+        log_("PrepareDsp" + (units ? " reclaimed " + std::to_string(units) : std::string()));
     return 1;
 }
 
@@ -777,24 +879,29 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
     {
         systems_.push_back(std::make_unique<StandinHardware>(profile, log, raise));
-        systems_.back()->master = i == 0;
-        for (auto& strip : systems_.back()->strips)
+        StandinHardware& system = *systems_.back();
+        system.master = i == 0;
+        system.mixer = this;
+        system.stripList = std::make_unique<StandinStripList>(system, *this, raise, log);
+        for (auto& strip : system.strips)
+        {
             strip->id = kMaxChannels * i + strip->GetIndex();
+            StandinResetStripValues(*strip);
+            system.stripList->Append(strip.get());
+        }
     }
-}
-
-void VARN_CALL StandinMixer::SetModified(int value)
-{
-    modified = value;
-    if (log)
-        log("mixer SetModified " + std::to_string(value));
+    // Strips made later take ids above every card strip's.
+    nextStripId_ = kMaxChannels * std::max(SystemCount(), 1);
+    UseOwnBudget();
 }
 
 IVarnStrip* VARN_CALL StandinMixer::GetStripById(int id)
 {
+    // A removed strip stays valid but is no longer found.
+    std::lock_guard<std::recursive_mutex> hold(stripLock);
     for (const auto& system : systems_)
         for (const auto& strip : system->strips)
-            if (strip && strip->GetId() == id)
+            if (strip && strip->GetId() == id && !strip->removed)
                 return strip.get();
     return nullptr;
 }
@@ -819,6 +926,98 @@ int VARN_CALL StandinMixer::GetRateText(char16_t* buffer, int capacity)
     return 1;
 }
 
+namespace
+{
+// "strip <system> <id> <source kind> <source index> <pre-fader> <dsp> <send 1> <send 2> <gain>
+// <pan 0> <pan 1> <mute> <solo> <synth channels> <UTF-8 name>" per strip, in the list's order;
+// a strip without a source has kind and index -1.
+void SaveStrips(std::ostream& out, int system, StandinHardware& hardware)
+{
+    std::lock_guard<std::recursive_mutex> hold(hardware.mixer->stripLock);
+    auto number = [](float value) {
+        std::ostringstream text;
+        text.precision(9);
+        text << value;
+        return text.str();
+    };
+    for (StandinStrip* strip : hardware.stripList->Strips())
+    {
+        auto* source = hardware.inputList.Find(strip->source);
+        out << "strip " << system << " " << strip->id << " " << (source ? source->GetKind() : -1) << " "
+            << (source ? source->GetIndex() : -1) << " " << strip->preFader << " " << strip->hasDsp << " "
+            << number(strip->sends[0].value) << " " << number(strip->sends[1].value) << " " << number(strip->gain.value)
+            << " " << number(strip->pan[0].value) << " " << number(strip->pan[1].value) << " " << strip->mute << " "
+            << strip->solo << " " << (source ? source->synthChannels.load() : 0u) << " " << Utf8(strip->name) << "\n";
+    }
+}
+
+// One strip line after its system number; false when it does not read as written. The first
+// strip of a system takes the card's strips out of its list: the session brings its own.
+bool LoadStrip(std::istream& fields, StandinHardware* hardware, std::vector<StandinHardware*>& cleared)
+{
+    int id = 0, kind = 0, index = 0, preFader = 0, dsp = 0, mute = 0, solo = 0;
+    float values[5] = {};
+    unsigned long synth = 0;
+    if (!(fields >> id >> kind >> index >> preFader >> dsp >> values[0] >> values[1] >> values[2] >> values[3] >>
+          values[4] >> mute >> solo >> synth) ||
+        id < 0 || (preFader | dsp | mute | solo) & ~1)
+        return false;
+    std::string name;
+    std::getline(fields, name);
+    if (!name.empty() && name[0] == ' ')
+        name.erase(0, 1);
+    if (!hardware)
+        return true;
+    StandinMixer& mixer = *hardware->mixer;
+    std::lock_guard<std::recursive_mutex> hold(mixer.stripLock);
+    if (std::find(cleared.begin(), cleared.end(), hardware) == cleared.end())
+    {
+        hardware->stripList->Clear();
+        cleared.push_back(hardware);
+    }
+    StandinStrip* strip = nullptr;
+    for (auto& candidate : hardware->strips)
+        strip = candidate->id == id ? candidate.get() : strip;
+    if (strip && !strip->removed)
+        return false; // the same id twice
+    if (!strip)
+    {
+        hardware->strips.push_back(std::make_unique<StandinStrip>(0));
+        strip = hardware->strips.back().get();
+        strip->id = id;
+        strip->hasMonitor = false;
+        strip->log = hardware->strips.front()->log;
+    }
+    StandinInput* source = hardware->inputList.Find(hardware->inputList.GetInput(kind, index));
+    if (source && !source->assigned && !source->strip)
+    {
+        source->assigned = true;
+        source->strip = strip;
+        source->chainEnd = VarnChainEndStrip;
+        source->synthChannels = static_cast<std::uint32_t>(synth);
+        strip->source = source;
+    }
+    StandinResetStripValues(*strip);
+    StandinLevel* levels[5] = {&strip->sends[0], &strip->sends[1], &strip->gain, &strip->pan[0], &strip->pan[1]};
+    for (int i = 0; i < 5; ++i)
+    {
+        if (!levels[i]->Accepts(values[i]))
+            return false;
+        levels[i]->value = values[i];
+    }
+    strip->preFader = preFader != 0;
+    strip->hasDsp = dsp != 0;
+    if (strip->hasDsp && mixer.dsp.hold)
+        mixer.dsp.hold(kStandinStripDsp);
+    strip->mute = mute;
+    strip->solo = solo;
+    strip->name = Utf16(name);
+    hardware->stripList->Append(strip);
+    mixer.NoteStripId(id);
+    return true;
+}
+} // namespace
+
 bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
 {
     fs::path temporary = file;
@@ -831,6 +1030,8 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
         out << "rate=" << mixer.rateCode << "\n";
         out << "systems=" << mixer.SystemCount() << "\n";
         out << "name=" << Utf8(mixer.sessionName) << "\n";
+        if (!mixer.sessionPath.empty())
+            out << "path=" << Utf8(mixer.sessionPath) << "\n";
         for (const auto& text : mixer.sessionSettings.texts)
             out << "session " << text.first << "=" << Utf8(text.second) << "\n";
         for (int i = 0; i < mixer.SystemCount(); ++i)
@@ -839,6 +1040,7 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
             for (const auto& setting : system->settings.values)
                 out << "setting " << i << " " << setting.first << "=" << setting.second << "\n";
             system->mainMix->Save(out, i);
+            SaveStrips(out, i, *system);
         }
         if (!out.flush())
         {
@@ -866,6 +1068,7 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
         return version;
     std::string line;
     std::getline(in, line);
+    std::vector<StandinHardware*> cleared; // the systems whose strips the session brings
     while (std::getline(in, line))
     {
         if (!line.empty() && line.back() == '\r')
@@ -892,6 +1095,8 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
         }
         else if (line.rfind("name=", 0) == 0)
             mixer.sessionName = Utf16(line.substr(5));
+        else if (line.rfind("path=", 0) == 0)
+            mixer.sessionPath = Utf16(line.substr(5));
         else if (line.rfind("session ", 0) == 0 && (equals = line.find('=')) != std::string::npos && equals > 8)
             mixer.sessionSettings.texts[line.substr(8, equals - 8)] = Utf16(line.substr(equals + 1));
         else if (word == "setting" && fields >> system >> rest && (equals = rest.find('=')) != std::string::npos)
@@ -902,6 +1107,12 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
                 return 0;
             if (hardware)
                 hardware->settings.values[rest.substr(0, equals)] = value;
+        }
+        else if (word == "strip" && fields >> system)
+        {
+            auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
+            if (!LoadStrip(fields, hardware, cleared))
+                return 0;
         }
         else if ((word == "mix" || word == "level") && fields >> system)
         {
@@ -925,7 +1136,10 @@ int SessionFile::ReadRate(const fs::path& file)
     while (std::getline(in, line))
     {
         if (line.rfind("rate=", 0) == 0)
-            return std::atoi(line.c_str() + 5);
+        {
+            int code = 6;
+            return ParseInt(line.substr(5), 0, 5, code) ? code : 6;
+        }
     }
     return 6;
 }

@@ -53,9 +53,15 @@ struct HardwareProfile
     int physicalOutputs = 4; // pairs
     int auxBuses = 4;
     int midiFxSends = 0;
+    int synths = 0;                          // synth host sources, after the MIDI FX sends
+    int strips = -1;                         // the card's strips; -1: one per ASIO input pair
+    std::vector<std::pair<int, int>> absent; // (input kind, index) the hardware lacks
     bool keepCategory2 = true;
     std::vector<int> features;
+    std::vector<int> rates = {0, 1, 2, 3, 4, 5};    // the rate codes the card can run at
     std::map<std::string, int> settings;            // the systems' hardware settings before a session sets any
+    std::map<std::string, std::u16string> texts;    // text settings of the systems: the firmware versions
+    std::vector<int> syncSources;                   // the external sync sources offered
     std::map<int, std::u16string> stripNames;       // strip index -> name
     std::map<int, Link> records;                    // ASIO input pair -> what it records
     std::map<int, int> monoRecords;                 // ASIO input channel -> strip index
@@ -81,10 +87,13 @@ public:
     int VARN_CALL GetValue(const char* name, int* value) override;
     int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int flag) override;
     int VARN_CALL RunCommand(const char* name) override;
+    int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) override;
+    int VARN_CALL GetSyncSources(VarnCodeList* list) override;
 
     // guarded by the engine's model lock
     std::map<std::string, int> values;
     std::map<std::string, std::u16string> texts;
+    std::vector<int> syncSources;
     std::function<void(std::string)> log;
 };
 
@@ -166,20 +175,51 @@ private:
     int position_;
 };
 
-// A mixer strip: it records one ASIO input pair through its bus and carries a direct-monitor
-// control unless a test takes it away. Its id is 64 x its system's number + its index.
+class StandinStripList;
+class StandinMixer;
+
+// A mixer strip: a strip of the card records one ASIO input pair through its bus and carries a
+// direct-monitor control unless a test takes it away. The card's strips have the ids 64 x
+// their system's number + their index; strips made later take ids no strip had. Its values
+// and place are guarded by its mixer's strip lock (StandinStrips.cpp); every call is logged
+// and a change raises the strip's event.
 class StandinStrip final : public IVarnStrip
 {
 public:
     explicit StandinStrip(int index) : bus(0), index_(index) { bus.strip = this; }
+    int VARN_CALL GetKindCode() override;
     IVarnInput* VARN_CALL GetSource() override { return source; }
+    IVarnInsertChain* VARN_CALL GetInsertChain() override { return &bus; }
     void VARN_CALL SetSelected(int value, int) override { selected = value != 0; }
+    float VARN_CALL GetSendLevel(int send, int, int, int) override;
+    float VARN_CALL GetSendDefault(int send) override;
+    int VARN_CALL SetSendLevel(int send, float level, int flags) override;
+    int VARN_CALL GetSendRange(int send, float* minimum, float* maximum) override;
+    float VARN_CALL GetGain(int, int, int) override;
+    float VARN_CALL GetGainDefault() override;
+    int VARN_CALL SetGain(float level, int flags) override;
+    int VARN_CALL GetGainRange(float* minimum, float* maximum) override;
+    float VARN_CALL GetPan(int channel, int, int, int) override;
+    float VARN_CALL GetPanDefault(int channel) override;
+    int VARN_CALL SetPan(int channel, float value, int flags) override;
+    int VARN_CALL GetPanRange(float* minimum, float* maximum) override;
+    int VARN_CALL GetMute(int, int) override;
+    int VARN_CALL SetMute(int value, int flags) override;
+    int VARN_CALL GetSolo(int, int) override;
+    int VARN_CALL SetSolo(int value, int flags, int) override;
     const char16_t* VARN_CALL GetName() override { return name.c_str(); }
+    int VARN_CALL SetName(const char16_t* text, int flags) override;
+    int VARN_CALL IsPreFader() override { return preFader ? 1 : 0; }
+    IVarnStripList* VARN_CALL GetOwnerList() override;
     int VARN_CALL GetId() override { return id; }
     int VARN_CALL GetIndex() override { return index_; }
+    int VARN_CALL HasDsp() override;
+    int VARN_CALL LoadDsp(int flags) override;
     IVarnMonitor* VARN_CALL GetMonitor() override { return hasMonitor ? &monitor : nullptr; }
     int VARN_CALL SetState(int value, int flag) override;
     int VARN_CALL HasHardware() override;
+
+    void SetIndex(int index) { index_ = index; }
 
     StandinBus bus;
     IVarnInput* source = nullptr; // borrowed: the input that feeds the strip
@@ -192,6 +232,15 @@ public:
     bool hasMonitor = true;
     int state = 0;
     int stateFlag = 0;
+    // The strip's values (StandinStrips.cpp); guarded by the mixer's strip lock.
+    StandinStripList* list = nullptr; // borrowed: the system's list, also after removal
+    StandinLevel sends[2];
+    StandinLevel gain;
+    StandinLevel pan[2];
+    int mute = 0, solo = 0;
+    bool preFader = false;
+    bool hasDsp = true;   // it holds its DSP units
+    bool removed = false; // out of its list; its DSP stays held until the system reclaims it
 
 private:
     int index_;
@@ -258,13 +307,25 @@ public:
     IVarnStrip* VARN_CALL GetStrip() override { return strip; }
     IVarnInsert* VARN_CALL GetDestination() override { return destination; }
     int VARN_CALL GetSubKind(int* value) override { return Answer(subKind, value); }
-    int VARN_CALL GetChannelCount() override { return kind_ == 1 || kind_ == 3 ? 1 : 2; }
+    // FX sends and the mono kinds are single channels.
+    int VARN_CALL GetChannelCount() override { return kind_ == 1 || kind_ == 3 || subKind == 3 ? 1 : 2; }
     int VARN_CALL GetWavePair(int* value) override { return Answer(wavePair, value); }
     int VARN_CALL GetAsioIndex(int* value) override { return Answer(asioIndex, value); }
     int VARN_CALL GetMidiFxSend(int* value) override { return Answer(midiFxSend, value); }
+    int VARN_CALL GetSynthChannel(int synth, int channel) override;
+    int VARN_CALL SetSynthChannelOn(int synth, int channel, int flags) override;
+    int VARN_CALL SetSynthChannelOff(int synth, int channel, int flags) override;
+    int VARN_CALL IsPresent() override { return present ? 1 : 0; }
     int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
     int VARN_CALL GetChainEnd(IVarnOutput** output) override;
 
+    // A synth's channel bits (synth 0 in bits 0-15, synth 1 in 16-31); a change raises
+    // 201-232 with the id of the strip it feeds through raise.
+    bool SetSynthChannel(int synth, int channel, bool on);
+    std::atomic<std::uint32_t> synthChannels{0};
+    std::function<void(int, VarnEventArg)> raise;
+    std::function<void(std::string)> log;
+    bool present = true; // a physical input that the hardware has
     bool assigned = false;
     StandinStrip* strip = nullptr;                                    // borrowed: the strip it feeds directly
     IVarnInsert* destination = nullptr;                               // borrowed
@@ -284,13 +345,27 @@ private:
     int kind_, index_;
 };
 
+class StandinSourceSet;
+
+// The inputs by kind; host sources also by sub-kind. The two source sets make strips on host
+// sources (StandinStrips.cpp).
 class StandinInputList final : public IVarnInputList
 {
 public:
+    StandinInputList();
+    ~StandinInputList();
     int VARN_CALL GetCount(int kind) override;
     IVarnInput* VARN_CALL GetInput(int kind, int index) override;
+    IVarnInput* VARN_CALL GetSourceSet(int flag) override;
+    int VARN_CALL GetSetSize(int subKind) override;
+    IVarnInput* VARN_CALL GetHostSource(int subKind, int index) override;
+    int VARN_CALL GetFreeCount(int kind, int reserved) override;
+
+    // The input of this list, or null for one of another system or none.
+    StandinInput* Find(IVarnInput* input);
 
     std::vector<std::unique_ptr<StandinInput>> inputs[4]; // by kind
+    std::unique_ptr<StandinSourceSet> sets[2];            // 0: FX sends, ASIO channels; 1: the others
 };
 
 // The channel items: Wave pairs (kind 0); the ASIO input pairs and then one item per channel
@@ -326,15 +401,20 @@ class StandinHardware final : public IVarnHardware
 public:
     StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log,
                     StandinMainMix::Raise raise = {});
+    ~StandinHardware();
     int VARN_CALL HasFeature(int feature) override;
     IVarnSettings* VARN_CALL GetSettings() override { return &settings; }
+    IVarnStripList* VARN_CALL GetStripList() override;
     IVarnMainMix* VARN_CALL GetMainMix() override { return mainMix.get(); }
     IVarnInputList* VARN_CALL GetInputList() override;
     IVarnItemList* VARN_CALL GetItemList() override;
     int VARN_CALL GetModelCode() override { return profile_.model; }
     int VARN_CALL IsMaster() override { return master ? 1 : 0; }
+    IVarnMixer* VARN_CALL GetMixer() override;
+    // Reclaims the DSP of the strips removed since the last call.
     int VARN_CALL PrepareDsp() override;
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
+    int VARN_CALL GetRates(int reserved, VarnCodeList* rates) override;
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
     IVarnFitChecker* VARN_CALL GetFitChecker() override { return fitChecker; }
 
@@ -357,6 +437,8 @@ public:
     // User-interface thread (tests set the answers before the calls).
     int AssignOutput(StandinOutput& port, int assignment, int notify);
     std::deque<int> assignAnswers;
+    std::unique_ptr<StandinStripList> stripList; // the strips in the mixer's order
+    StandinMixer* mixer = nullptr;               // borrowed: the model that holds the system
 
 private:
     // The bus and insert a link names; null for a link to nothing.
@@ -369,6 +451,16 @@ private:
     std::function<void(std::string)> log_;
     StandinMainMix::Raise raise_;
     StandinBus* mainBus_ = nullptr;
+};
+
+// How a mixer's strips take DSP units from the card (by default a budget of its own): reserve
+// answers whether the units were free and takes them, give returns units, hold takes units
+// without asking (strips a session or the card brings).
+struct StandinDspAccount
+{
+    std::function<bool(int)> reserve;
+    std::function<void(int)> give;
+    std::function<void(int)> hold;
 };
 
 class StandinMixer final : public IVarnMixer
@@ -389,19 +481,36 @@ public:
     IVarnSettings* VARN_CALL GetSessionSettings() override { return &sessionSettings; }
     IVarnStrip* VARN_CALL GetStripById(int id) override;
     int VARN_CALL SelectsNewStrip() override { return 0; }
+    int VARN_CALL IsHardwareAdequate() override { return adequate ? 1 : 0; }
     void VARN_CALL SetModified(int modified) override;
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
+    // The DSP units the mixer's strips hold; TakeDsp holds them in the account (a new model),
+    // ReturnDsp gives them back and detaches the account (a retired one).
+    int StripDsp();
+    void TakeDsp(StandinDspAccount account);
+    void ReturnDsp();
+    // The default account: the card's budget for this model's strips alone.
+    void UseOwnBudget();
+    // A new strip id, never one a strip of this model had.
+    int NewStripId();
+    void NoteStripId(int id);
 
-    int rateCode;         // the session's
-    int hardwareRateCode; // the card's
-    std::u16string sessionName;
+    std::recursive_mutex stripLock;    // guards every strip's values and every strip list
+    StandinDspAccount dsp;             // stripLock
+    std::function<void(int)> modified; // what "set modified" sets: the engine's flag; may be empty
+
+    int rateCode;               // the session's
+    int hardwareRateCode;       // the card's
+    std::u16string sessionName; // the file name, ".session" included
+    std::u16string sessionPath; // where the session was loaded from or saved to; empty: none
+    bool adequate = true;       // the card has every system the session wants
     StandinSettings sessionSettings;
-    std::function<void(std::string)> log; // where the change notification is written, may be empty
-    int modified = 0;
 
 private:
     std::vector<std::unique_ptr<StandinHardware>> systems_;
+    int nextStripId_ = 0; // stripLock
+    int ownBudget_ = 0;   // the default account's units in use; stripLock
 };
 
 // Sessions in a text file of ours:
@@ -409,6 +518,7 @@ private:
 //   rate=<code>
 //   systems=<count>
 //   name=<UTF-8 session name>
+//   path=<UTF-8 path the session was saved to> (the working session records the user's file)
 //   setting <system> <name>=<value>
 //   mix <system> <value name>=<value>   (see StandinMainMix)
 //   session <name>=<UTF-8 text>
@@ -417,12 +527,13 @@ private:
 class SessionFile
 {
 public:
-    static const int kFormatVersion = 1;
+    // Version 1 files (without a recorded path) are still read.
+    static constexpr int kFormatVersion = 2;
     static bool Save(const std::filesystem::path& file, StandinMixer& mixer);
     // Answers the file's format version (0 when unreadable) and fills the mixer when the
     // version is ours or older; systemsWanted is how many systems the session expects.
     static int Load(const std::filesystem::path& file, StandinMixer& mixer, int& systemsWanted);
-    // The rate code of a file, or 6 when unknown.
+    // The rate code of a file, or 6 when unknown or not a code (0-5).
     static int ReadRate(const std::filesystem::path& file);
 };
 

@@ -536,7 +536,7 @@ bool StandinEffects::EffectInsert(const VarnEffectId& id, Insert* insert)
 
 int StandinEffects::UsedDsp()
 {
-    int used = 0;
+    int used = stripDsp_;
     for (const auto& [client, chain] : chains_)
         for (const Insert& insert : chain.inserts)
             used += InsertCost(insert);
@@ -1323,4 +1323,13 @@ int StandinEffects::GetParameterText(int clientId, int position, int parameter, 
     std::memcpy(block, shown.c_str(), (shown.size() + 1) * sizeof(char16_t));
     *text = block;
     return 1;
+}
+
+bool StandinEffects::ReserveStripDsp(int units)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    if (UsedDsp() + units > kDspBudget)
+        return false;
+    stripDsp_ += units;
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <atomic>
 #include <mutex>
 #include <set>
 #include <string>
@@ -212,6 +213,12 @@ public:
     int GetParameterKinds(int clientId, int position, int* count, int** kinds);
     int GetParameterText(int clientId, int position, int parameter, char16_t** text, int maximum);
 
+    // The mixer's strips take their DSP from the same budget: reserve answers whether the
+    // units were free and takes them; give and hold return and take units without asking.
+    bool ReserveStripDsp(int units);
+    void GiveStripDsp(int units) { stripDsp_ -= units; }
+    void HoldStripDsp(int units) { stripDsp_ += units; }
+
 private:
     struct Effect
     {
@@ -303,6 +310,7 @@ private:
     uint32_t meterReads_ = 0;                      // lock_
     std::function<int()> rateCode_;                // lock_
     std::function<void(int, VarnEventArg)> raise_; // lock_
+    std::atomic<int> stripDsp_{0};                 // the strips' units; read under lock_ too
     // Payloads of raised library events by event id, oldest first, until acknowledged.
     std::vector<std::pair<int, std::vector<uint8_t>>> payloads_; // lock_
 };

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "mixer/engine/EngineVocabulary.h"
@@ -56,13 +57,26 @@ std::unique_ptr<StandinMixer> StandinServices::NewMixer()
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });
     for (int i = 0; i < mixer->SystemCount(); ++i)
         static_cast<StandinHardware*>(mixer->GetSystem(i))->fitChecker = &fitChecker_;
+    // The strips share the card's DSP with the inserts; "set modified" is the engine's flag.
+    StandinEffects& effects = automation_.Effects();
+    mixer->TakeDsp({[&effects](int units) { return effects.ReserveStripDsp(units); },
+                    [&effects](int units) { effects.GiveStripDsp(units); },
+                    [&effects](int units) { effects.HoldStripDsp(units); }});
+    mixer->modified = [this](int modified) {
+        Log("Mixer SetModified " + std::to_string(modified));
+        std::lock_guard<std::mutex> lock(modelLock_);
+        modified_ = modified != 0;
+    };
     return mixer;
 }
 
 void StandinServices::ReplaceModel(std::unique_ptr<StandinMixer> mixer)
 {
     if (mixer_)
+    {
+        mixer_->ReturnDsp();
         retired_.push_back(std::move(mixer_));
+    }
     mixer_ = std::move(mixer);
 }
 
@@ -113,30 +127,63 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
     sessionPath_ = dataFolder_ / kWorkingSessionName;
     initialised_ = true;
 
-    int systemsWanted = 0;
     int version = 0;
-    if (fs::exists(sessionPath_, error))
-        version = LoadSessionLocked(sessionPath_, systemsWanted);
+    const int loaded = fs::exists(sessionPath_, error) ? LoadSessionLocked(sessionPath_, version) : VarnLoadDone;
     if (!profile_.present)
         return VarnInitNoHardware;
-    if (version > SessionFile::kFormatVersion)
+    if (loaded == VarnLoadNewer)
         return VarnInitSessionNewer;
-    if (systemsWanted > mixer_->SystemCount())
+    if (loaded == VarnLoadMoreSystems)
         return VarnInitPartialHardware;
     return 1;
 }
 
-int StandinServices::LoadSessionLocked(const fs::path& file, int& systemsWanted)
+int StandinServices::LoadSessionLocked(const fs::path& file, int& version)
 {
     auto mixer = NewMixer();
-    int version = SessionFile::Load(file, *mixer, systemsWanted);
-    if (version >= 1 && version <= SessionFile::kFormatVersion)
-    {
-        ReplaceModel(std::move(mixer));
-        sessionPath_ = file;
-        modified_ = false;
-    }
-    return version;
+    int systemsWanted = 0;
+    version = SessionFile::Load(file, *mixer, systemsWanted);
+    // A model that is not taken gives its strips' DSP back.
+    auto refuse = [&mixer](int result) {
+        mixer->ReturnDsp();
+        return result;
+    };
+    if (version < 1)
+        return refuse(VarnLoadUnreadable);
+    if (version > SessionFile::kFormatVersion)
+        return refuse(VarnLoadNewer);
+    if (std::find(profile_.rates.begin(), profile_.rates.end(), mixer->rateCode) == profile_.rates.end())
+        return refuse(VarnLoadRateMissing);
+    // The card keeps running at its rate whatever the session says.
+    if (mixer_)
+        mixer->hardwareRateCode = mixer_->hardwareRateCode;
+    mixer->adequate = systemsWanted <= mixer->SystemCount();
+    if (mixer->sessionPath.empty())
+        mixer->sessionPath = file.u16string();
+    if (mixer->sessionName.empty())
+        mixer->sessionName = fs::path(mixer->sessionPath).filename().u16string();
+    sessionPath_ = mixer->sessionPath;
+    ReplaceModel(std::move(mixer));
+    modified_ = false;
+    if (version < SessionFile::kFormatVersion)
+        return VarnLoadOlder;
+    return mixer_->adequate ? VarnLoadDone : VarnLoadMoreSystems;
+}
+
+int StandinServices::NewSessionLocked(const char* call, const char16_t* path)
+{
+    Log(std::string(call) + " " + Text(path));
+    if (!initialised_ || !path || !*path)
+        return VarnLoadUnreadable;
+    auto mixer = NewMixer();
+    if (mixer_)
+        mixer->hardwareRateCode = mixer_->hardwareRateCode;
+    mixer->sessionPath = path;
+    mixer->sessionName = fs::path(path).filename().u16string();
+    sessionPath_ = path;
+    ReplaceModel(std::move(mixer));
+    modified_ = true;
+    return VarnLoadDone;
 }
 
 int VARN_CALL StandinServices::AddListener(IVarnListener* listener)
@@ -172,28 +219,23 @@ int VARN_CALL StandinServices::SetViewInterface(IVarnView* view)
 
 int VARN_CALL StandinServices::CreateEmptySession(const void*, const char16_t* path, int)
 {
-    Log("CreateEmptySession " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
-    if (!initialised_ || !path)
-        return 0;
-    ReplaceModel(NewMixer());
-    mixer_->sessionName = fs::path(path).stem().u16string();
-    sessionPath_ = path;
-    modified_ = true;
-    return 1;
+    return NewSessionLocked("CreateEmptySession", path);
 }
 
-int VARN_CALL StandinServices::CreateSessionFromTemplate(const void*, const char16_t* path, int)
+int VARN_CALL StandinServices::CreateSessionFromTemplate(const void* templateRecord, const char16_t* path, int)
 {
-    Log("CreateSessionFromTemplate " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
-    if (!initialised_ || !path)
-        return 0;
-    ReplaceModel(NewMixer());
-    mixer_->sessionName = fs::path(path).stem().u16string();
-    sessionPath_ = path;
-    modified_ = true;
-    return 1;
+    const auto* record = static_cast<const VarnTemplateRecord*>(templateRecord);
+    if (record && std::find(profile_.rates.begin(), profile_.rates.end(), record->rateCode) == profile_.rates.end())
+    {
+        Log("CreateSessionFromTemplate " + Text(path) + " refused: rate " + std::to_string(record->rateCode));
+        return VarnLoadRateMissing;
+    }
+    const int result = NewSessionLocked("CreateSessionFromTemplate", path);
+    if (result == VarnLoadDone && record)
+        mixer_->rateCode = record->rateCode;
+    return result;
 }
 
 int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
@@ -201,10 +243,9 @@ int VARN_CALL StandinServices::LoadSession(const char16_t* path, int)
     Log("LoadSession " + Text(path));
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_ || !path)
-        return 0;
-    int systemsWanted = 0;
-    int version = LoadSessionLocked(path, systemsWanted);
-    return version >= 1 && version <= SessionFile::kFormatVersion ? 1 : 0;
+        return VarnLoadUnreadable;
+    int version = 0;
+    return LoadSessionLocked(path, version);
 }
 
 int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int flag2)
@@ -213,9 +254,23 @@ int VARN_CALL StandinServices::SaveSession(const char16_t* path, int flag1, int 
     std::lock_guard<std::mutex> lock(modelLock_);
     if (!initialised_)
         return 0;
-    fs::path file = path ? fs::path(path) : dataFolder_ / kWorkingSessionName;
-    if (!SessionFile::Save(file, *mixer_))
+    if (path && !*path)
         return 0;
+    fs::path file = path ? fs::path(path) : dataFolder_ / kWorkingSessionName;
+    // Saved to a path, the session is that file from now on, and the file says so; a failed
+    // save leaves the model as it was.
+    std::u16string oldPath = mixer_->sessionPath, oldName = mixer_->sessionName;
+    if (path)
+    {
+        mixer_->sessionPath = file.u16string();
+        mixer_->sessionName = file.filename().u16string();
+    }
+    if (!SessionFile::Save(file, *mixer_))
+    {
+        mixer_->sessionPath = oldPath;
+        mixer_->sessionName = oldName;
+        return 0;
+    }
     if (path)
     {
         sessionPath_ = file;
@@ -243,21 +298,58 @@ IVarnMixer* VARN_CALL StandinServices::GetMixer()
     return mixer_.get();
 }
 
-// Session templates are not simulated: the list is empty.
+// Templates for every rate, each as a default and under every model tag, written as session
+// files of their rate into the data folder's "Templates\<rate>" when the list is prepared.
 int VARN_CALL StandinServices::PrepareTemplates()
 {
     Log("PrepareTemplates");
+    static const char* const rateTags[] = {"(44.1)", "(48)", "(96)", "(192)", "(88.2)", "(176.4)"};
+    static const char* const models[] = {"Rastol", "Pavren", "Ostik", "Sevrin", "SevrinR", "Quellin"};
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!initialised_)
+        return 0;
+    templates_.clear();
+    for (int rate = 0; rate < 6; ++rate)
+    {
+        const fs::path folder = dataFolder_ / "Templates" / std::string(rateTags[rate]);
+        std::error_code error;
+        fs::create_directories(folder, error);
+        std::vector<std::string> names = {std::string(rateTags[rate]) + " Default"};
+        for (const char* model : models)
+            names.push_back(std::string("Live Set (") + model + ")");
+        for (const std::string& name : names)
+        {
+            VarnTemplateRecord record = {};
+            record.rateCode = rate;
+            const std::u16string wideName = fs::u8path(name).u16string();
+            const std::u16string summary =
+                fs::u8path("A " + name + " session at " + rateTags[rate] + " kHz.").u16string();
+            const fs::path file = folder / fs::u8path(name + ".session");
+            std::ofstream(file) << "KivCorvanSession " << SessionFile::kFormatVersion << "\nrate=" << rate << "\n";
+            const std::u16string wideFile = file.u16string();
+            std::copy(wideName.begin(), wideName.begin() + std::min<size_t>(wideName.size(), 767), record.name);
+            std::copy(summary.begin(), summary.begin() + std::min<size_t>(summary.size(), 249), record.summary);
+            if (wideFile.size() < 250)
+                std::copy(wideFile.begin(), wideFile.end(), record.file);
+            templates_.push_back(record);
+        }
+    }
     return 1;
 }
 
 int VARN_CALL StandinServices::GetTemplateCount()
 {
-    return 0;
+    std::lock_guard<std::mutex> lock(modelLock_);
+    return static_cast<int>(templates_.size());
 }
 
-int VARN_CALL StandinServices::GetTemplate(int, void*)
+int VARN_CALL StandinServices::GetTemplate(int index, void* record)
 {
-    return 0;
+    std::lock_guard<std::mutex> lock(modelLock_);
+    if (!record || index < 0 || index >= static_cast<int>(templates_.size()))
+        return 0;
+    std::memcpy(record, &templates_[index], sizeof(VarnTemplateRecord));
+    return 1;
 }
 
 IVarnFxLibrary* VARN_CALL StandinServices::GetFxLibrary()

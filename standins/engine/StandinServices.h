@@ -82,8 +82,11 @@ private:
     // A session load or a new session puts a new model in place; the old one, whose systems,
     // strips and buses the program may still hold, is kept until the engine is released.
     void ReplaceModel(std::unique_ptr<StandinMixer> mixer);
-    // Answers the file's format version; the model is replaced only by a readable session.
-    int LoadSessionLocked(const std::filesystem::path& file, int& systemsWanted);
+    // Answers the load result (VarnLoadResult) and the file's format version; the model is
+    // replaced only by a session that loads (codes 1, 2 and 3).
+    int LoadSessionLocked(const std::filesystem::path& file, int& version);
+    // A new model for a new session at path (its file name is the session's name).
+    int NewSessionLocked(const char* call, const char16_t* path);
 
     // Model state, guarded by modelLock_.
     std::mutex modelLock_;
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<StandinMixer> mixer_;
     std::vector<std::unique_ptr<StandinMixer>> retired_;
     std::unique_ptr<StandinFxLibrary> library_;
+    std::vector<VarnTemplateRecord> templates_; // after PrepareTemplates
     StandinAutomation automation_;
     StandinFitChecker fitChecker_{automation_.Effects()}; // every system's
     bool initialised_ = false;

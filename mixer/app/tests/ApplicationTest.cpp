@@ -16,7 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "framework/controls/DataItem.h"
 #include "framework/controls/FormWindow.h"
+#include "framework/platform/files/ChooserSeam.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/platform/RegistryKey.h"
@@ -285,7 +287,7 @@ TEST_F(ApplicationTest, InitStatusesShowTheirMessages)
              String data;
              AppBase::AppDataFolder(&data);
              std::ofstream(fs::path(data.Text()) / "KivCorvanDSP" / "KivCorvanConfig.session")
-                 << "KivCorvanSession 1\nsystems=3\n";
+                 << "KivCorvanSession 2\nsystems=3\n";
          },
          1, "IDM_PARTIAL_HARDWARE"},
         {"newer session",
@@ -434,7 +436,7 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     WithCard();
     ScratchFolder sessions("kiv-application-commandline");
     fs::path file = sessions / "Given.session";
-    std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Given\n";
+    std::ofstream(file) << "KivCorvanSession 2\nrate=1\nname=Given\n";
     String path;
     path.AppendAscii(("\"" + file.string() + "\"").c_str());
     ASSERT_TRUE(view.WriteString(ViewSettings::kCommandLineOpen, &path));
@@ -623,7 +625,7 @@ TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
         SCOPED_TRACE("start " + std::to_string(starts) + " with " + std::to_string(windows) + " windows");
         EXPECT_EQ(FrameworkTopLevelWindows(), windows);
         const fs::path file = sessions / ("Start" + std::to_string(starts) + ".session");
-        std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Start" << starts << "\n";
+        std::ofstream(file) << "KivCorvanSession 2\nrate=1\nname=Start" << starts << "\n";
         const int before = self.activations;
         EXPECT_EQ(StartAgain(executable, "\"" + file.string() + "\""), 0u) << "the second start starts nothing";
         EXPECT_TRUE(PumpUntil([&] { return self.activations > before; }, 60000));
@@ -742,5 +744,96 @@ TEST_F(ApplicationTest, OutsideCorvanViewModeTheTrayOpensTheOstrelView)
     app.Start();
     EXPECT_EQ(app.started, 1);
     EXPECT_EQ(view.ReadBool(u"in CorvanView mode", 0), 1) << "the switch is stored";
+}
+} // namespace
+
+namespace
+{
+std::string Narrow(const std::u16string& text)
+{
+    return fs::path(text).u8string();
+}
+
+// The file dialogs answer the path a test gives (empty: cancel).
+class ChooserAnswers : public ChooserSeam
+{
+public:
+    ChooserAnswers() { ChooserSeam::Install(this); }
+    ~ChooserAnswers() override { ChooserSeam::Install(nullptr); }
+    int Answer(const Request&, std::string& path) override
+    {
+        if (answers.empty())
+            return 0;
+        path = answers.front();
+        answers.erase(answers.begin());
+        return path.empty() ? 0 : 1;
+    }
+    std::vector<std::string> answers;
+};
+
+// A modified session is asked about before the program quits and before the hardware reset.
+TEST_F(ApplicationTest, QuitAndResetAskToSaveAModifiedSession)
+{
+    WithCard();
+    messages.answers["IDM_QUITWARNING"] = 0;
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = gCreated.at(0);
+        ASSERT_NE(self.GetFirstViewField(), nullptr);
+        engine->SetModified(1);
+        dialogs.answer = 0; // "No": the changes stay in the working session
+        self.OnTrayCommand(Application::kCommandResetHardware);
+        EXPECT_EQ(dialogs.shown, std::vector<std::string>{"IDS_CORVANDSP_SAVE"}) << "the reset asks first";
+        dialogs.shown.clear();
+        engine->SetModified(1);
+        dialogs.answer = 1; // the reset took the settings: the exit warning is back, and goes on
+        self.OnTrayCommand(Application::kCommandExit);
+        EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"exitwarning", "IDS_CORVANDSP_SAVE"})) << "so does quitting";
+    };
+    app.Start();
+}
+
+// After a rate change across families only a session that was made or opened settles the
+// question: a refused open says why and asks again.
+TEST_F(ApplicationTest, TheRateQuestionSettlesOnlyAfterAGoodOpen)
+{
+    WithCard("systems=1\nrate=1\n");
+    ChooserAnswers chooser;
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = gCreated.at(0);
+        ASSERT_NE(self.GetFirstViewField(), nullptr);
+        String sessions;
+        ASSERT_TRUE(AppBase::DocumentsFolder(&sessions));
+        const fs::path folder = fs::path(sessions.Text()) / "My Sessions";
+        fs::create_directories(folder);
+        std::ofstream(folder / "At48.session") << "KivCorvanSession 2\nrate=1\n";
+        std::ofstream(folder / "At96.session") << "KivCorvanSession 2\nrate=2\n";
+        const std::string at48 = Narrow((folder / "At48.session").u16string());
+        const std::string at96 = Narrow((folder / "At96.session").u16string());
+        chooser.answers = {at48, at96};
+        dialogs.answer = 1;
+        // The question is answered "open another session" each time.
+        dialogs.step = [&](Dialog& dialog) {
+            String name;
+            name.AppendAscii("ratechangedoption");
+            if (auto* option = static_cast<NumericItem*>(dialog.FindDataItem(name)))
+                option->SetValue(1, 1, 1, nullptr);
+        };
+        engine->SetHardwareRate(2); // 48 -> 96 kHz
+        engine->WaitForEvents();
+        ScriptedApplication::Pump();
+        EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"ratechanged", "IDS_SAMPLERATE_MISMATCH", "ratechanged"}));
+        EXPECT_TRUE(Logged(engine, "LoadSession " + at96));
+        EXPECT_FALSE(Logged(engine, "LoadSession " + at48)) << "a 48 kHz file is refused on a 96 kHz card";
+        EXPECT_EQ(engine->GetMixer()->GetRateCode(), 2);
+        std::error_code ignored;
+        fs::remove(folder / "At48.session", ignored);
+        fs::remove(folder / "At96.session", ignored);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
 }
 } // namespace

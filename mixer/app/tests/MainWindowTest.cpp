@@ -17,6 +17,10 @@
 
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/app/MainWindow.h"
+#include "framework/dialogs/Dialog.h"
+#include "framework/platform/files/ChooserSeam.h"
+#include "mixer/comcontract/ComInterfaces.h"
+#include "mixer/engine/EngineVocabulary.h"
 #include "mixer/comserver/SinkCourier.h"
 #include "mixer/comserver/SinkList.h"
 #include "mixer/comserver/tests/FakeSink.h"
@@ -58,6 +62,14 @@ std::string SkinName(const Skin& skin)
     return fs::path(std::u16string(skin.Folder().Text())).filename().string();
 }
 
+std::string Narrow(const char16_t* text)
+{
+    std::string narrow;
+    for (; text && *text; ++text)
+        narrow += static_cast<char>(*text);
+    return narrow;
+}
+
 // The public types a sink received, in order.
 std::vector<DWORD> Types(FakeSink& sink)
 {
@@ -84,6 +96,7 @@ public:
         return 1;
     }
     int VARN_CALL ChannelExists(int, int, int) override { return 0; }
+    int VARN_CALL GetRates(int, VarnCodeList*) override { return 0; }
     IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
     IVarnFitChecker* VARN_CALL GetFitChecker() override { return nullptr; }
 
@@ -166,7 +179,7 @@ public:
     int VARN_CALL GetRateCode() override { return 4; }
     int VARN_CALL GetHardwareRateCode() override { return 4; }
     int VARN_CALL GetRateText(char16_t*, int) override { return 0; }
-    const char16_t* VARN_CALL GetSessionName() override { return u"Live Set"; }
+    const char16_t* VARN_CALL GetSessionName() override { return sessionName; }
     IVarnSettings* VARN_CALL GetSessionSettings() override { return nullptr; }
     IVarnStrip* VARN_CALL GetStripById(int id) override
     {
@@ -175,8 +188,11 @@ public:
     }
     int VARN_CALL SelectsNewStrip() override { return selectsNew; }
     void VARN_CALL SetModified(int) override {}
+    int VARN_CALL IsHardwareAdequate() override { return adequate; }
 
     FakeHardware hardware;
+    const char16_t* sessionName = u"Live Set";
+    int adequate = 1;
     int systems = 1;
     std::map<int, IVarnStrip*> strips; // borrowed
     int selectsNew = 1;
@@ -207,8 +223,43 @@ public:
         modified = flag;
         log_.Add(Text("engine SetModified", flag));
     }
+    int VARN_CALL CreateEmptySession(const void*, const char16_t* path, int) override
+    {
+        log_.Add("engine CreateEmptySession " + Narrow(path));
+        return loadResult;
+    }
+    int VARN_CALL LoadSession(const char16_t* path, int) override
+    {
+        log_.Add("engine LoadSession " + Narrow(path));
+        return loadResult;
+    }
+    int VARN_CALL SaveSession(const char16_t* path, int a, int b) override
+    {
+        log_.Add("engine SaveSession " + (path ? Narrow(path) : std::string("(null)")) + " " + std::to_string(a) + " " +
+                 std::to_string(b));
+        return saveResult;
+    }
+    int VARN_CALL GetSessionPath(char16_t* buffer, int capacity, int) override
+    {
+        std::u16string path = sessionPath;
+        if (static_cast<int>(path.size()) >= capacity)
+            return 0;
+        std::copy(path.begin(), path.end(), buffer);
+        buffer[path.size()] = 0;
+        return 1;
+    }
+    int VARN_CALL GetFileRate(const char16_t* path, int* rate) override
+    {
+        log_.Add("engine GetFileRate " + Narrow(path));
+        *rate = fileRate;
+        return fileRate != 6;
+    }
 
     FakeMixer mixer;
+    int loadResult = 1;
+    int saveResult = 1;
+    int fileRate = 6;
+    std::u16string sessionPath = u"C:\\Sessions\\Live Set.session";
     IVarnListener* listener = nullptr;
     int modified = 1;
 
@@ -922,5 +973,297 @@ TEST_F(MainWindowTest, WithoutAFrameFromAnySkinTheHostHearsItOnce)
     window->Show();
     window->ShowFrame();
     EXPECT_EQ(log.calls, std::vector<std::string>{"tray #126"});
+}
+
+// The file dialogs answer from here and say what they were asked.
+class Chooser : public ChooserSeam
+{
+public:
+    Chooser() { ChooserSeam::Install(this); }
+    ~Chooser() override { ChooserSeam::Install(nullptr); }
+    int Answer(const Request& request, std::string& path) override
+    {
+        requests.push_back(request);
+        if (answers.empty())
+            return 0;
+        path = answers.front();
+        answers.erase(answers.begin());
+        return path.empty() ? 0 : 1;
+    }
+    std::vector<Request> requests;
+    std::vector<std::string> answers; // an empty one cancels
+};
+
+// Every box answers by its source name (the message id, or the title id of the save
+// question); the names shown are recorded.
+class Boxes : public DialogAnswerer
+{
+public:
+    Boxes() { Dialog::SetAnswerer(this); }
+    ~Boxes() { Dialog::SetAnswerer(nullptr); }
+    void OnDialogShown(Dialog& dialog) override
+    {
+        std::string name;
+        for (int i = 0; i < dialog.GetSourceName().Length(); ++i)
+            name += static_cast<char>(dialog.GetSourceName().CharAt(i));
+        shown.push_back(name);
+        auto answer = answers.find(name);
+        dialog.End(answer == answers.end() ? 1 : answer->second);
+    }
+    std::vector<std::string> shown;
+    std::map<std::string, int> answers;
+};
+
+class SessionCommandsTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        view.DeleteKey(u"Last Open Path");
+        view.DeleteKey(u"Last Save Path");
+        Open(&engine);
+        window->Show();
+        engine.modified = 0;
+        ClearRecords();
+    }
+    void TearDown() override
+    {
+        view.DeleteKey(u"Last Open Path");
+        view.DeleteKey(u"Last Save Path");
+        MainWindowTest::TearDown();
+    }
+    std::string Setting(const char16_t* name)
+    {
+        String text;
+        if (!view.ReadString(name, text, nullptr))
+            return "(none)";
+        std::string narrow;
+        for (int i = 0; i < text.Length(); ++i)
+            narrow += static_cast<char>(text.CharAt(i));
+        return narrow;
+    }
+    // The calls of the engine and the frames, without the other views' records.
+    std::vector<std::string> EngineAndFrames()
+    {
+        std::vector<std::string> calls;
+        for (const std::string& call : log.calls)
+            if (call.rfind("engine ", 0) == 0 || call.rfind("frame made", 0) == 0)
+                calls.push_back(call);
+        return calls;
+    }
+
+    Chooser chooser;
+    Boxes boxes;
+};
+
+TEST_F(SessionCommandsTest, OpenLoadsInOrderAndReportsEachResult)
+{
+    const struct
+    {
+        const char* label;
+        int code;
+        int adequate;
+        const char* message; // "" none
+        int loaded;
+    } cases[] = {
+        {"done", 1, 1, "", 1},
+        {"done, card too small", 1, 0, "IDM_SESSION_LOAD_HARDWARE_INADEQUATE", 1},
+        {"more systems", 2, 1, "IDM_PARTIAL_HARDWARE", 1},
+        {"older", 3, 1, "IDM_SESSION_LOAD_FILE_VER_OLDER", 1},
+        {"newer", 4, 1, "IDM_SESSION_LOAD_FILE_VER_NEWER", 0},
+        {"unreadable", 0, 1, "IDM_SESSION_LOAD_FILE_INVALID", 0},
+        {"rate", 6, 1, "IDM_SESSION_INVALID_SAMPLERATE", 0},
+    };
+    for (const auto& c : cases)
+    {
+        ClearRecords();
+        boxes.shown.clear();
+        chooser.requests.clear();
+        engine.loadResult = c.code;
+        engine.mixer.adequate = c.adequate;
+        chooser.answers = {"C:\\Mine\\Set.session"};
+        // The save question comes first: a session just loaded counts as unchanged, and the
+        // working session is saved.
+        std::vector<std::string> expected;
+        if (window->IsJustLoaded())
+            expected.push_back("engine SetModified 0");
+        expected.push_back("engine SaveSession (null) 1 0");
+        expected.push_back("engine LoadSession C:\\Mine\\Set.session");
+        EXPECT_EQ(window->Sessions().OpenSession(0), c.loaded) << c.label;
+        Serve(200);
+        Delivered();
+        if (c.loaded)
+        {
+            expected.push_back("engine SetModified 0");
+            expected.push_back("frame made, full build");
+            expected.push_back("engine SetModified 0");
+        }
+        EXPECT_EQ(EngineAndFrames(), expected) << c.label;
+        EXPECT_EQ(boxes.shown, *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
+            << c.label;
+        std::vector<DWORD> types = {Notification::BitOf(902), Notification::BitOf(903)};
+        if (c.loaded)
+            types.push_back(KivKDSPASIO_Reinit);
+        EXPECT_EQ(Types(publicSink), types) << c.label;
+        EXPECT_EQ(window->IsJustLoaded(), c.loaded == 1 || window->IsJustLoaded()) << c.label;
+        EXPECT_EQ(Setting(u"Last Open Path"), "C:\\Mine\\") << c.label;
+        ASSERT_EQ(chooser.requests.size(), 1u) << c.label;
+        EXPECT_EQ(chooser.requests[0].title, "Open Session");
+        EXPECT_EQ(chooser.requests[0].filter, std::string("CorvanDSP Session\0*.SESSION\0All\0*.*\0", 37));
+    }
+    // The next open starts in the folder of the last.
+    chooser.answers = {""};
+    EXPECT_EQ(window->Sessions().OpenSession(0), 0) << "cancelled";
+    EXPECT_EQ(chooser.requests.back().initialDirectory, "C:\\Mine\\");
+}
+
+TEST_F(SessionCommandsTest, ARateChangeOpensOnlyAFileOfTheCardsFamily)
+{
+    // The fake card runs at 88.2 kHz (code 4).
+    const struct
+    {
+        int fileRate;
+        int loaded;
+    } cases[] = {{2, 1}, {4, 1}, {1, 0}, {6, 0}};
+    for (const auto& c : cases)
+    {
+        ClearRecords();
+        engine.fileRate = c.fileRate;
+        chooser.answers = {"C:\\Mine\\Rate.session"};
+        EXPECT_EQ(window->Sessions().OpenSession(1), c.loaded) << c.fileRate;
+        const bool loadCalled = std::find(log.calls.begin(), log.calls.end(),
+                                          "engine LoadSession C:\\Mine\\Rate.session") != log.calls.end();
+        EXPECT_EQ(loadCalled, c.loaded == 1) << c.fileRate;
+    }
+}
+
+TEST_F(SessionCommandsTest, SaveAnswersTheEnginesResult)
+{
+    // Named: saved under its own path.
+    EXPECT_EQ(window->Sessions().SaveSession(), 1);
+    EXPECT_EQ(EngineAndFrames(), (std::vector<std::string>{"engine SaveSession C:\\Sessions\\Live Set.session 0 1"}));
+    EXPECT_EQ(Setting(u"DirtySession"), "no");
+
+    // Untitled: asks for a path; ".session" is added unless it is there in any case.
+    for (const char* chosen : {"C:\\Mine\\New", "C:\\Mine\\New.SESSION"})
+    {
+        ClearRecords();
+        engine.mixer.sessionName = u"UNTITLED.SESSION";
+        chooser.answers = {chosen};
+        EXPECT_EQ(window->Sessions().SaveSession(), 1) << chosen;
+        const std::string saved =
+            std::string(chosen).find('.') == std::string::npos ? std::string(chosen) + ".session" : std::string(chosen);
+        EXPECT_EQ(EngineAndFrames(), (std::vector<std::string>{"engine SaveSession " + saved + " 0 1"}));
+        EXPECT_EQ(Setting(u"Last Save Path"), "C:\\Mine\\");
+        EXPECT_EQ(chooser.requests.back().title, "Save Session As");
+        EXPECT_EQ(chooser.requests.back().defaultExtension, ".session");
+    }
+
+    // A failed save keeps the session modified and says so.
+    ClearRecords();
+    engine.mixer.sessionName = u"Live Set";
+    engine.saveResult = 0;
+    EXPECT_EQ(window->Sessions().SaveSession(), 0);
+    EXPECT_EQ(engine.modified, 1);
+    EXPECT_EQ(Setting(u"DirtySession"), "yes");
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"IDM_SESSION_SAVE_FAILED"}));
+
+    // Save As cancelled saves nothing and answers 0.
+    ClearRecords();
+    chooser.answers = {""};
+    EXPECT_EQ(window->Sessions().SaveSessionAs(), 0);
+    EXPECT_TRUE(EngineAndFrames().empty());
+}
+
+TEST_F(SessionCommandsTest, ThePromptSavesOrKeepsTheChanges)
+{
+    const struct
+    {
+        const char* label;
+        int answer;          // of the question
+        const char* chooser; // "" cancels
+        int saveResult;
+        std::vector<std::string> calls;
+        const char* dirty;
+    } cases[] = {
+        {"save", 3, "", 1, {"engine SaveSession C:\\Sessions\\Live Set.session 0 1"}, "no"},
+        {"save as", 2, "C:\\Mine\\As", 1, {"engine SaveSession C:\\Mine\\As.session 0 1"}, "no"},
+        {"save as cancelled", 2, "", 1, {"engine SetModified 1", "engine SaveSession (null) 1 0"}, "yes"},
+        {"save failed",
+         3,
+         "",
+         0,
+         {"engine SaveSession C:\\Sessions\\Live Set.session 0 1", "engine SetModified 1", "engine SetModified 1",
+          "engine SaveSession (null) 1 0"},
+         "yes"},
+        {"no", 0, "", 1, {"engine SetModified 1", "engine SaveSession (null) 1 0"}, "yes"},
+    };
+    for (const auto& c : cases)
+    {
+        ClearRecords();
+        boxes.shown.clear();
+        engine.modified = 1;
+        engine.saveResult = c.saveResult;
+        boxes.answers["IDS_CORVANDSP_SAVE"] = c.answer;
+        chooser.answers = {c.chooser};
+        EXPECT_EQ(window->Sessions().PromptToSave(), 1) << c.label;
+        EXPECT_EQ(EngineAndFrames(), c.calls) << c.label;
+        EXPECT_EQ(Setting(u"DirtySession"), c.dirty) << c.label;
+        ASSERT_FALSE(boxes.shown.empty()) << c.label;
+        EXPECT_EQ(boxes.shown[0], "IDS_CORVANDSP_SAVE") << c.label;
+    }
+    // Unmodified: nothing is asked, the working session is saved.
+    ClearRecords();
+    boxes.shown.clear();
+    engine.modified = 0;
+    EXPECT_EQ(window->Sessions().PromptToSave(), 1);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(EngineAndFrames(), (std::vector<std::string>{"engine SaveSession (null) 1 0"}));
+}
+
+TEST_F(SessionCommandsTest, NewMakesTheSessionInOrderAndReportsTheResult)
+{
+    const struct
+    {
+        int code;
+        bool made;
+        const char* message;
+    } cases[] = {{1, true, ""}, {0, false, "IDM_SESSION_LOAD_FILE_INVALID"}};
+    for (const auto& c : cases)
+    {
+        ClearRecords();
+        boxes.shown.clear();
+        engine.loadResult = c.code;
+        std::vector<std::string> expected;
+        if (window->IsJustLoaded())
+            expected.push_back("engine SetModified 0");
+        expected.push_back("engine SaveSession (null) 1 0");
+        expected.push_back("engine CreateEmptySession C:\\Sessions\\Untitled.session");
+        EXPECT_EQ(window->Sessions().NewSession(0), c.made) << c.code;
+        Serve(200);
+        Delivered();
+        if (c.made)
+        {
+            expected.push_back("engine SetModified 0");
+            expected.push_back("frame made, full build");
+            expected.push_back("engine SetModified 0");
+        }
+        EXPECT_EQ(EngineAndFrames(), expected) << c.code;
+        std::vector<std::string> shown = {"newsession"};
+        if (*c.message)
+            shown.push_back(c.message);
+        EXPECT_EQ(boxes.shown, shown) << c.code;
+        std::vector<DWORD> types = {Notification::BitOf(902), Notification::BitOf(903)};
+        if (c.made)
+            types.push_back(KivKDSPASIO_Reinit);
+        EXPECT_EQ(Types(publicSink), types) << c.code;
+    }
+    // Cancelled: nothing is made, the session counts as just loaded.
+    ClearRecords();
+    boxes.answers["newsession"] = 0;
+    EXPECT_TRUE(window->Sessions().NewSession(0)) << "cancel answers that the flag is 0";
+    EXPECT_TRUE(window->IsJustLoaded());
+    EXPECT_FALSE(window->Sessions().NewSession(1)) << "cancel after a rate change settles nothing";
 }
 } // namespace

@@ -1,18 +1,23 @@
 // Starts the application against the simulated engine and puts up what a person looks at:
-// the splash form with a progress line (KIV_SHOT_SPLASH) or the tray menu opened through the
-// tray icon's message (KIV_SHOT_TRAYMENU). It prints "shown" once that is on screen;
-// panel-shot takes the screenshot then. The launcher and mixer skins are copied beside the
+// the splash form with a progress line (KIV_SHOT_SPLASH), the tray menu opened through the
+// tray icon's message (KIV_SHOT_TRAYMENU), or one of the session commands' dialogs over the
+// main window (KIV_SHOT_NEWSESSION, _GLOBALPREFERENCES, _ABOUT, _SAVEPROMPT), which run
+// modally while another thread says they are up. It prints "shown" once that is on screen;
+// panel-shot takes the screenshot then. The launcher and mixer skins and the simulated card are copied beside the
 // program first: the application finds them in its own folder.
 #include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "framework/controls/FormWindow.h"
 #include "framework/windows/TrayIcon.h"
 #include "mixer/app/Application.h"
 #include "mixer/app/ApplicationTrayWindow.h"
+#include "mixer/app/MainWindow.h"
+#include "mixer/dialogs/AboutDialog.h"
 #include "standins/engine/StandinServices.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +73,35 @@ public:
             return 0;
         }
         Pump(300); // the main window comes up as after every start
-#ifdef KIV_SHOT_SPLASH
+#if defined(KIV_SHOT_NEWSESSION) || defined(KIV_SHOT_GLOBALPREFERENCES) || defined(KIV_SHOT_ABOUT) ||                  \
+    defined(KIV_SHOT_SAVEPROMPT)
+        MainWindow* window = GetFirstViewField();
+        if (!window)
+        {
+            std::printf("no main window\n");
+            return 0;
+        }
+        window->Show();
+        Pump(500);
+        std::thread([] {
+            ::Sleep(1500);
+            std::printf("shown\n");
+            std::fflush(stdout);
+        }).detach();
+#if defined(KIV_SHOT_NEWSESSION)
+        window->Sessions().NewSession(0);
+#elif defined(KIV_SHOT_GLOBALPREFERENCES)
+        window->Sessions().EditGlobalPreferences();
+#elif defined(KIV_SHOT_ABOUT)
+        IVarnMixer* mixer = GetServices()->GetMixer();
+        AboutDialog::Show(window->GetSkin(), mixer->GetHardware(), window->GetCurrentSystem(), nullptr);
+#else
+        GetServices()->SetModified(1);
+        window->Sessions().PromptToSave();
+#endif
+        Pump(30000);
+        return 0;
+#elif defined(KIV_SHOT_SPLASH)
         // The splash as the start-up shows it, before the main window comes.
         CloseMainWindow();
         ShowSplash();
@@ -105,6 +138,9 @@ int main()
         fs::remove_all(folder / skins, error);
         fs::copy(folder / ".." / ".." / "program" / skins, folder / skins, fs::copy_options::recursive, error);
     }
+    // The simulated card, so that the dialogs show what the card has.
+    fs::copy_file(folder / ".." / ".." / "program" / "SimulatedCard.txt", folder / "SimulatedCard.txt",
+                  fs::copy_options::overwrite_existing, error);
     NoNotifier notifier;
     TrayIcon::SetNotifier(&notifier);
     NoMessages messages;

@@ -480,9 +480,15 @@ TEST_F(FrameAppTest, TheMainToolbarHidesSyncWithoutTheSyncCardAndRunsTheSessionC
     EXPECT_EQ(link_.calls, expected);
     frame->OnMenuCommand(FrameApp::kSaveCommand);
     frame->OnMenuCommand(FrameApp::kSaveAsCommand);
-    frame->OnMenuCommand(23);
     EXPECT_EQ(link_.calls.back(), "SaveSessionAs");
     EXPECT_EQ(link_.calls[link_.calls.size() - 2], "SaveSession");
+    // 23 of the frame's about menu opens the about box (answered here).
+    {
+        Answer answer;
+        answer.result = 1;
+        frame->OnMenuCommand(23);
+        EXPECT_EQ(answer.shown, std::vector<std::string>{"aboutinfo"});
+    }
 
     // "S" opens the sync panel only with the sync card.
     ::SendMessageA(frame->GetHandle(), WM_KEYDOWN, 'S', 0);
@@ -649,8 +655,9 @@ TEST_F(FrameWithMainSectionTest, TheFrameHoldsTheProgramsMainSectionAtItsRight)
     EXPECT_EQ(::GetParent(section->GetHandle()), frame_->GetHandle());
     EXPECT_EQ(::GetDlgCtrlID(section->GetHandle()), 10);
 
-    // The section sits inside the right piece, below the top piece; the strips keep 470 beside
-    // it and the frame is high enough for it and the session name and main toolbar below it.
+    // The section sits inside the right piece, below the top piece; the strips beside it are
+    // the card's four (narrower than the 470 the frame offers them, so the frame fits them)
+    // and the frame is high enough for it and the session name and main toolbar below it.
     const RECT frameRect = WindowRect(*frame_);
     const RECT placed = ClientRectOf(section->GetHandle());
     const int width = frameRect.right - frameRect.left;
@@ -658,7 +665,7 @@ TEST_F(FrameWithMainSectionTest, TheFrameHoldsTheProgramsMainSectionAtItsRight)
     const int sectionWidth = placed.right - placed.left;
     EXPECT_EQ(placed.right, width - 16);
     EXPECT_EQ(placed.top, 16);
-    EXPECT_EQ(width, 470 + sectionWidth);
+    EXPECT_EQ(width, 32 + 4 * 76 + sectionWidth);
     EXPECT_EQ(height, placed.bottom + 90);
     const RECT sessionName = ClientRectOf(frame_->GetSessionNamePanel()->GetHandle());
     const RECT toolbar = ClientRectOf(frame_->GetMainToolbar()->GetHandle());

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/skin/Skin.h"
 #include "mixer/views/LogoPanel.h"
@@ -61,5 +62,22 @@ TEST(LogoPanel, FollowsItsOwnerByTheOwnersChange)
     EXPECT_FALSE(::IsWindowVisible(logo.GetHandle()));
     logo.EnterViewMode();
     EXPECT_TRUE(::IsWindowVisible(logo.GetHandle()));
+}
+
+// The about command goes to the listener that opens the about box; other commands do not.
+TEST(LogoPanel, TheAboutCommandReachesItsListener)
+{
+    class Recorder : public MenuListener
+    {
+    public:
+        void OnMenuCommand(int command) override { commands.push_back(command); }
+        std::vector<int> commands;
+    } recorder;
+    LogoPanel logo;
+    logo.OnMenuCommand(LogoPanel::kAboutCommand); // without a listener: nothing
+    logo.SetAboutListener(&recorder);
+    logo.OnMenuCommand(24);
+    logo.OnMenuCommand(LogoPanel::kAboutCommand);
+    EXPECT_EQ(recorder.commands, std::vector<int>{LogoPanel::kAboutCommand});
 }
 } // namespace

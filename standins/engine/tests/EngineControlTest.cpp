@@ -203,7 +203,7 @@ TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFr
 {
     Describe("systems=1\nsetting=MidiInput2Src 0\n");
     const fs::path session = scratch_.Path() / "Mine.session";
-    std::ofstream(session) << "KivCorvanSession 1\nsystems=1\nsetting 0 MidiInput2Src=1\n";
+    std::ofstream(session) << "KivCorvanSession 2\nsystems=1\nsetting 0 MidiInput2Src=1\n";
     StandinServices engine;
     ASSERT_EQ(Init(engine), 1);
     auto value = [&] {

@@ -349,7 +349,7 @@ TEST_F(MainMixFixture, SessionLinesOfTheMainMixReadAsWritten)
     {
         SCOPED_TRACE(c.line);
         mix_->SetMainLevel(-1, 0);
-        std::ofstream(file) << "KivCorvanSession 1\nsystems=1\n" << c.line << "\n";
+        std::ofstream(file) << "KivCorvanSession 2\nsystems=1\n" << c.line << "\n";
         EXPECT_EQ(engine_.LoadSession(file.u16string().c_str(), 0), c.readable ? 1 : 0);
         auto* now = static_cast<StandinMainMix*>(engine_.GetMixer()->GetHardware()->GetMainMix());
         if (!c.readable)
@@ -358,7 +358,7 @@ TEST_F(MainMixFixture, SessionLinesOfTheMainMixReadAsWritten)
         }
         mix_ = now;
     }
-    std::ofstream(file) << "KivCorvanSession 1\nlevel 0 -4.5\nmix 0 send 1=-9\nmix 0 mute=1\n";
+    std::ofstream(file) << "KivCorvanSession 2\nlevel 0 -4.5\nmix 0 send 1=-9\nmix 0 mute=1\n";
     ASSERT_EQ(engine_.LoadSession(file.u16string().c_str(), 0), 1);
     mix_ = static_cast<StandinMainMix*>(engine_.GetMixer()->GetHardware()->GetMainMix());
     EXPECT_EQ(mix_->GetMonitorLevel(), -4.5f);

@@ -75,8 +75,8 @@ TEST_F(EngineFixture, InitStatuses)
         {"no card", nullptr, nullptr, VarnInitNoHardware},
         {"card switched off", "present=0\n", nullptr, VarnInitNoHardware},
         {"card, first start", "model=3\nsystems=1\n", nullptr, 1},
-        {"card, own session", "systems=2\n", "KivCorvanSession 1\nrate=2\nsystems=2\n", 1},
-        {"session wants more systems", "systems=1\n", "KivCorvanSession 1\nsystems=2\n", VarnInitPartialHardware},
+        {"card, own session", "systems=2\n", "KivCorvanSession 2\nrate=2\nsystems=2\n", 1},
+        {"session wants more systems", "systems=1\n", "KivCorvanSession 2\nsystems=2\n", VarnInitPartialHardware},
         {"session of a newer engine", "systems=1\n", "KivCorvanSession 9\nsystems=1\n", VarnInitSessionNewer},
     };
     for (const Case& c : cases)
@@ -159,13 +159,14 @@ TEST_F(EngineFixture, ListenerRemovedDuringDeliveryIsNotCalledAgain)
 TEST_F(EngineFixture, SavedSessionReloadsAsTheSameModel)
 {
     WriteProfile("systems=2\nrate=1\n");
-    fs::path file = sessions() / "Live.session";
+    // Saved to a path, the session takes the file's name.
+    fs::path file = sessions() / u"Live \u00e9t\u00e9.session";
     {
         StandinServices engine;
         ASSERT_EQ(Init(engine), 1);
         auto* mixer = static_cast<StandinMixer*>(engine.GetMixer());
         mixer->rateCode = 4;
-        mixer->sessionName = u"Live \u00e9t\u00e9";
+        mixer->sessionName = u"Before";
         mixer->GetSystem(0)->GetSettings()->SetValue("SampleRateLocked", 1, 0, 1);
         mixer->GetSystem(1)->GetSettings()->SetValue("ExtSyncSrc", -3, 0, 1);
         mixer->GetSystem(1)->GetMainMix()->SetMonitorLevel(-10.5f, 0);
@@ -186,7 +187,7 @@ TEST_F(EngineFixture, SavedSessionReloadsAsTheSameModel)
         }
         auto* mixer = static_cast<StandinMixer*>(engine.GetMixer());
         EXPECT_EQ(mixer->GetRateCode(), 4);
-        EXPECT_EQ(mixer->sessionName, u"Live \u00e9t\u00e9");
+        EXPECT_EQ(mixer->sessionName, u"Live \u00e9t\u00e9.session");
         int value = 0;
         EXPECT_EQ(mixer->GetSystem(0)->GetSettings()->GetValue("SampleRateLocked", &value), 1);
         EXPECT_EQ(value, 1);
@@ -206,7 +207,7 @@ TEST_F(EngineFixture, ObjectsHandedOutOutliveSessionChanges)
     // model, a system, its settings, a strip and a bus.
     WriteProfile("systems=1\nfeatures=0,9\nstrip=0 Drums\nsetting=MidiInput2Src 1\n");
     fs::path saved = sessions() / "Saved.session";
-    WriteFile(saved, "KivCorvanSession 1\nrate=2\nsystems=1\nname=Saved\n");
+    WriteFile(saved, "KivCorvanSession 2\nrate=2\nsystems=1\nname=Saved\n");
     struct Case
     {
         const char* name;
@@ -214,9 +215,10 @@ TEST_F(EngineFixture, ObjectsHandedOutOutliveSessionChanges)
         const char16_t* sessionName;
     } cases[] = {
         {"load", [&](StandinServices& e) { return e.LoadSession(saved.u16string().c_str(), 0); }, u"Saved"},
-        {"empty", [&](StandinServices& e) { return e.CreateEmptySession(nullptr, u"/x/Empty.session", 0); }, u"Empty"},
+        {"empty", [&](StandinServices& e) { return e.CreateEmptySession(nullptr, u"/x/Empty.session", 0); },
+         u"Empty.session"},
         {"template", [&](StandinServices& e) { return e.CreateSessionFromTemplate(nullptr, u"/x/Made.session", 0); },
-         u"Made"},
+         u"Made.session"},
     };
     for (const Case& c : cases)
     {
@@ -255,10 +257,17 @@ TEST_F(EngineFixture, UnreadableSessionsChangeNothing)
     ASSERT_EQ(Init(engine), 1);
     IVarnMixer* before = engine.GetMixer();
     WriteFile(sessions() / "junk.session", "not a session\n");
-    WriteFile(sessions() / "newer.session", "KivCorvanSession 2\nrate=3\n");
-    for (const char* name : {"junk.session", "newer.session", "missing.session"})
+    WriteFile(sessions() / "newer.session", "KivCorvanSession 3\nrate=3\n");
+    const struct
     {
-        EXPECT_EQ(engine.LoadSession((sessions() / name).u16string().c_str(), 0), 0) << name;
+        const char* name;
+        int code;
+    } cases[] = {{"junk.session", VarnLoadUnreadable},
+                 {"newer.session", VarnLoadNewer},
+                 {"missing.session", VarnLoadUnreadable}};
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(engine.LoadSession((sessions() / c.name).u16string().c_str(), 0), c.code) << c.name;
         EXPECT_EQ(engine.GetMixer(), before);
     }
     int rate = 0;
@@ -807,6 +816,98 @@ TEST_F(CardFixture, EnablingThePhysicalChannelsKeepsOrClearsTheFlag)
         EXPECT_EQ(std::count(log.begin(), log.end(), "EnableCategory2Items 7 " + std::string(mode)), 2);
     }
 }
+
+TEST_F(EngineFixture, LoadResultsSayWhatTheSessionWas)
+{
+    WriteProfile("systems=1\nrate=1\nrates=0,1,2,4\n");
+    struct Case
+    {
+        const char* name;
+        const char* text;
+        int code;
+        bool replaced;
+        bool adequate;
+    } cases[] = {
+        {"ours", "KivCorvanSession 2\nrate=0\nsystems=1\n", VarnLoadDone, true, true},
+        {"older format", "KivCorvanSession 1\nrate=1\n", VarnLoadOlder, true, true},
+        {"newer format", "KivCorvanSession 3\nrate=1\n", VarnLoadNewer, false, true},
+        {"not a session", "hello\n", VarnLoadUnreadable, false, true},
+        {"a rate the card lacks", "KivCorvanSession 2\nrate=3\n", VarnLoadRateMissing, false, true},
+        {"more systems", "KivCorvanSession 2\nrate=2\nsystems=2\n", VarnLoadMoreSystems, true, false},
+    };
+    for (const Case& c : cases)
+    {
+        StandinServices engine;
+        ASSERT_EQ(Init(engine), 1);
+        IVarnMixer* before = engine.GetMixer();
+        const fs::path file = sessions() / (std::string(c.name) + ".session");
+        WriteFile(file, c.text);
+        EXPECT_EQ(engine.LoadSession(file.u16string().c_str(), 0), c.code) << c.name;
+        EXPECT_EQ(engine.GetMixer() != before, c.replaced) << c.name;
+        EXPECT_EQ(engine.GetMixer()->IsHardwareAdequate(), c.adequate ? 1 : 0) << c.name;
+        if (c.replaced)
+        {
+            EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), file.filename().u16string()) << c.name;
+            EXPECT_EQ(engine.GetMixer()->GetHardwareRateCode(), 1) << c.name << ": the card's rate stays";
+        }
+    }
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    EXPECT_EQ(engine.LoadSession(nullptr, 0), VarnLoadUnreadable);
+    EXPECT_EQ(engine.CreateEmptySession(nullptr, nullptr, 0), VarnLoadUnreadable);
+    EXPECT_EQ(engine.CreateSessionFromTemplate(nullptr, u"", 0), VarnLoadUnreadable);
+    EXPECT_EQ(engine.SaveSession(u"", 0, 1), 0);
+}
+
+TEST_F(EngineFixture, ASavedSessionStaysTheSessionAfterARestart)
+{
+    WriteProfile("systems=1\n");
+    const fs::path mine = sessions() / "Mine.session";
+    {
+        StandinServices engine;
+        ASSERT_EQ(Init(engine), 1);
+        ASSERT_EQ(engine.SaveSession(mine.u16string().c_str(), 0, 1), 1);
+        EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), u"Mine.session");
+        ASSERT_EQ(engine.SaveSession(nullptr, 0, 1), 1);
+    }
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    char16_t path[400] = {};
+    ASSERT_EQ(engine.GetSessionPath(path, 399, 0), 1);
+    EXPECT_EQ(std::u16string(path), mine.u16string());
+    EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), u"Mine.session");
+
+    // A save that fails keeps the session where it was.
+    const fs::path nowhere = sessions() / "missing folder" / "X.session";
+    EXPECT_EQ(engine.SaveSession(nowhere.u16string().c_str(), 0, 1), 0);
+    ASSERT_EQ(engine.GetSessionPath(path, 399, 0), 1);
+    EXPECT_EQ(std::u16string(path), mine.u16string());
+    EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), u"Mine.session");
+}
+
+TEST_F(EngineFixture, TheRateOfAFileIsACodeOrSix)
+{
+    WriteProfile("systems=1\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    const struct
+    {
+        const char* text;
+        int rate;
+    } cases[] = {{"KivCorvanSession 2\nrate=4\n", 4},
+                 {"KivCorvanSession 2\nrate=9\n", 6},
+                 {"KivCorvanSession 2\nrate=-1\n", 6},
+                 {"KivCorvanSession 2\n", 6},
+                 {"junk\nrate=1\n", 6}};
+    for (const auto& c : cases)
+    {
+        const fs::path file = sessions() / "rate.session";
+        WriteFile(file, c.text);
+        int rate = 0;
+        EXPECT_EQ(engine.GetFileRate(file.u16string().c_str(), &rate), c.rate != 6 ? 1 : 0) << c.text;
+        EXPECT_EQ(rate, c.rate) << c.text;
+    }
+}
 } // namespace
 
 TEST_F(CardFixture, LibraryEditsGoToTheLogWithTheirAnswers)
@@ -825,4 +926,70 @@ TEST_F(CardFixture, LibraryEditsGoToTheLogWithTheirAnswers)
     EXPECT_EQ(edits, (std::vector<std::string>{"CreatePresetCategory Mine", "CreatePresetCategory Mine refused",
                                                "RenamePresetCategory Mine Caf\xc3\xa9",
                                                "DeletePresetCategory Nowhere refused"}));
+}
+
+TEST_F(EngineFixture, CardLinesGiveRatesSourcesAndFirmware)
+{
+    WriteProfile("systems=1\nrates=1,0\nsyncsources=5,2\nfirmware=pcicard 2.1.7\nfirmware=sync 9\nrates=7\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnHardware* hardware = engine.GetMixer()->GetHardware();
+    VarnCodeList list = {};
+    ASSERT_EQ(hardware->GetRates(0, &list), 1);
+    EXPECT_EQ(std::vector<int>(list.codes, list.codes + list.count), (std::vector<int>{1, 0}));
+    EXPECT_EQ(hardware->GetRates(1, &list), 0);
+    ASSERT_EQ(hardware->GetSettings()->GetSyncSources(&list), 1);
+    EXPECT_EQ(std::vector<int>(list.codes, list.codes + list.count), (std::vector<int>{5, 2}));
+    char16_t text[256] = {};
+    ASSERT_EQ(hardware->GetSettings()->GetText("pcicard_firmware_version", text, 256), 1);
+    EXPECT_EQ(std::u16string(text), u"2.1.7");
+    EXPECT_EQ(hardware->GetSettings()->GetText("pcicard_firmware_version", text, 5), 0) << "does not fit";
+    EXPECT_EQ(hardware->GetSettings()->GetText("dock_firmware_version", text, 256), 0);
+    const std::vector<std::string> log = engine.GetCallLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& entry) { return entry.find("skipped") != std::string::npos; }),
+              2)
+        << "an unknown part and a rate outside 0-5";
+}
+
+TEST_F(EngineFixture, TemplatesForEveryRateAndModelMakeSessions)
+{
+    WriteProfile("systems=1\nrates=0,1,2,4\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    EXPECT_EQ(engine.GetTemplateCount(), 0) << "until prepared";
+    ASSERT_EQ(engine.PrepareTemplates(), 1);
+    ASSERT_EQ(engine.GetTemplateCount(), 42);
+    std::set<std::pair<int, std::u16string>> seen;
+    VarnTemplateRecord record = {};
+    for (int i = 0; i < engine.GetTemplateCount(); ++i)
+    {
+        ASSERT_EQ(engine.GetTemplate(i, &record), 1);
+        EXPECT_TRUE(fs::exists(fs::path(std::u16string(record.file)))) << i;
+        EXPECT_GT(std::u16string(record.summary).size(), 0u);
+        seen.insert({record.rateCode, record.name});
+    }
+    EXPECT_EQ(seen.count({3, u"(192) Default"}), 1u);
+    EXPECT_EQ(seen.count({4, u"Live Set (Quellin)"}), 1u);
+    EXPECT_EQ(engine.GetTemplate(42, &record), 0);
+    EXPECT_EQ(engine.GetTemplate(0, nullptr), 0);
+
+    for (int i = 0; i < engine.GetTemplateCount(); ++i)
+    {
+        engine.GetTemplate(i, &record);
+        if (record.rateCode != 2 && record.rateCode != 3)
+            continue;
+        IVarnMixer* before = engine.GetMixer();
+        const int result = engine.CreateSessionFromTemplate(&record, u"/x/Made.session", 0);
+        if (record.rateCode == 2)
+        {
+            EXPECT_EQ(result, VarnLoadDone);
+            EXPECT_EQ(engine.GetMixer()->GetRateCode(), 2);
+        }
+        else
+        {
+            EXPECT_EQ(result, VarnLoadRateMissing) << "the card has no 192 kHz";
+            EXPECT_EQ(engine.GetMixer(), before);
+        }
+    }
 }

@@ -145,11 +145,11 @@ TEST_F(StartupFixture, AnUnreadableLineFailsTheLoadAndLeavesTheModel)
         const char* text;
     };
     const Row rows[] = {
-        {"rate", "KivCorvanSession 1\nrate=fast\n"},
-        {"rate out of range", "KivCorvanSession 1\nrate=9\n"},
-        {"setting", "KivCorvanSession 1\nsystems=1\nsetting 0 ExtSyncSrc=x\n"},
-        {"level", "KivCorvanSession 1\nsystems=1\nlevel 0 loud\n"},
-        {"unknown", "KivCorvanSession 1\nwhatever\n"},
+        {"rate", "KivCorvanSession 2\nrate=fast\n"},
+        {"rate out of range", "KivCorvanSession 2\nrate=9\n"},
+        {"setting", "KivCorvanSession 2\nsystems=1\nsetting 0 ExtSyncSrc=x\n"},
+        {"level", "KivCorvanSession 2\nsystems=1\nlevel 0 loud\n"},
+        {"unknown", "KivCorvanSession 2\nwhatever\n"},
     };
     for (const Row& row : rows)
     {

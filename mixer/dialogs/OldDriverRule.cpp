@@ -1,4 +1,4 @@
-#include "mixer/views/OldDriverRule.h"
+#include "mixer/dialogs/OldDriverRule.h"
 
 #include <tuple>
 
