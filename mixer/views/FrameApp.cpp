@@ -944,9 +944,3 @@ int FrameApp::HandleKey(WPARAM key, LPARAM flags)
         return 0;
     }
 }
-
-void FrameApp::FocusStripEditor(IVarnInsert*, int)
-{
-    // The insert editor follows the strips' insert focus; until the strips have insert slots
-    // there is no insert of theirs for it to show.
-}

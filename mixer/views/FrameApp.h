@@ -145,10 +145,9 @@ public:
     // MenuListener: the save menu.
     void OnMenuCommand(int command) override;
 
-    // The strip section's view of the frame: the scroll bar over the strips, and the strip
-    // editor's focus, which a strip clears (null, 0) when it takes the focus itself.
+    // The strip section's view of the frame: the scroll bar over the strips (a strip clears
+    // the editor's focus, FocusStripEditor(null, 0), when it takes the focus itself).
     Scroller* GetStripsScroller() const { return horizontal_; }
-    void FocusStripEditor(IVarnInsert* insert, int flag);
 
 private:
     // The process-wide keyboard hook: every key of the program reaches the frame's OnKeyDown
