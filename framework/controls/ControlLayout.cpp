@@ -1,26 +1,41 @@
 #include "framework/controls/ControlLayout.h"
 
+#include "framework/platform/graphics/BitmapPixels.h"
+
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace ControlLayout
 {
+namespace
+{
+// Sums of skin numbers, kept in an int: beyond its range nothing can be drawn anyway.
+int ToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+} // namespace
+
 std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right)
 {
     std::vector<SlicePiece> pieces;
     if (left > 0)
         pieces.push_back({0, left, 0});
-    const int span = width - (left > 0 ? left : 0) - (right > 0 ? right : 0);
+    const int start = left > 0 ? left : 0;
+    const int64_t span = int64_t{width} - start - (right > 0 ? right : 0);
     if (middle > 0 && span > 0)
     {
-        const int start = left > 0 ? left : 0;
-        const int whole = span / middle;
+        // No bitmap is wider than kMaxSide: pieces starting beyond it could never be seen.
+        const int64_t shown = std::min<int64_t>(span, BitmapPixels::kMaxSide);
+        const int whole = static_cast<int>(shown / middle);
         for (int i = 0; i < whole; ++i)
             pieces.push_back({start, middle, start + i * middle});
-        if (span % middle)
-            pieces.push_back({start, span % middle, start + whole * middle});
+        if (shown % middle)
+            pieces.push_back({start, static_cast<int>(shown % middle), start + whole * middle});
     }
     if (right > 0)
-        pieces.push_back({(left > 0 ? left : 0) + (middle > 0 ? middle : 0), right, width - right});
+        pieces.push_back({ToInt(int64_t{start} + (middle > 0 ? middle : 0)), right, ToInt(int64_t{width} - right)});
     return pieces;
 }
 
@@ -76,8 +91,9 @@ const BorderPiece kBorderPieces[kBorderPieceCount] = {
 
 std::vector<BorderRun> BorderRuns(int x, int y, int width, int height)
 {
-    const int w = width / kBorderEdge * kBorderEdge;
-    const int h = height / kBorderEdge * kBorderEdge;
+    // Sizes beyond the largest bitmap count as that: the pieces past it could never be seen.
+    const int w = std::min(width, BitmapPixels::kMaxSide) / kBorderEdge * kBorderEdge;
+    const int h = std::min(height, BitmapPixels::kMaxSide) / kBorderEdge * kBorderEdge;
     const int across = std::max((w - kBorderEdge) / kBorderEdge, 1);
     const int down = std::max((h - kBorderEdge) / kBorderEdge, 1);
     const int right = x + w - kBorderCorner;

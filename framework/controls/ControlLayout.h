@@ -19,7 +19,8 @@ struct SlicePiece
 // A left, middle and right slice stretched to width: the left slice at 0, whole middle
 // slices from the left slice's end with the remainder as a cut piece, the right slice ending
 // at width. A middle slice narrower than a pixel (skins leave sizes at 0 or -1) is not
-// tiled; slices of no width and pieces of nothing are left out.
+// tiled; slices of no width and pieces of nothing are left out, and so are middle pieces that
+// would start beyond the widest bitmap (BitmapPixels::kMaxSide): nothing could show them.
 std::vector<SlicePiece> ThreeSlices(int width, int left, int middle, int right);
 
 // Width of a tooltip's bitmap: half of each end slice around the text, rounded up to a
@@ -65,7 +66,8 @@ const int kBorderPieceCount = 8;
 extern const BorderPiece kBorderPieces[kBorderPieceCount];
 
 // The eight runs of a border around (x, y, width, height), the size rounded down to
-// multiples of 16; a run never has fewer than one piece.
+// multiples of 16 (and cut to the widest bitmap, BitmapPixels::kMaxSide); a run never has
+// fewer than one piece.
 std::vector<BorderRun> BorderRuns(int x, int y, int width, int height);
 
 // A page tab's page area: the border below the row of tab buttons, overlapping their last

@@ -34,15 +34,6 @@ int FormWindow::Create(Window* parent)
     return FormPlacement::Create(*this, parent, width, height, shaped ? &shape : nullptr);
 }
 
-TextControl* FormWindow::FindTextControl(const char* name) const
-{
-    String key;
-    if (!key.AppendAnsi(name ? name : ""))
-        return nullptr;
-    Control* control = FindControl(key);
-    return control && control->GetType() == Control::TypeText ? static_cast<TextControl*>(control) : nullptr;
-}
-
 void FormWindow::SetChildText(const char* name, const String& text)
 {
     TextControl* control = FindTextControl(name);

@@ -23,7 +23,4 @@ public:
     int GetChildText(const char* name, char16_t* buffer, int size) const;
 
     static FormWindow* Instance();
-
-private:
-    TextControl* FindTextControl(const char* name) const;
 };

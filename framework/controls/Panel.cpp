@@ -9,6 +9,7 @@
 #include "framework/controls/PageSelection.h"
 #include "framework/controls/PageTab.h"
 #include "framework/controls/RegionControl.h"
+#include "framework/controls/TextControl.h"
 #include "framework/controls/Tooltip.h"
 #include "framework/controls/ViewHostControl.h"
 #include "framework/platform/graphics/Bitmap.h"
@@ -21,6 +22,23 @@
 
 namespace
 {
+// The tiles [first, end) of a row of count tiles, one every step from start and extent long,
+// that can reach into [from, to): the rest lie wholly before or after it.
+struct TileSpan
+{
+    int first;
+    int end;
+};
+TileSpan TilesOver(int start, int step, int extent, int count, int from, int to)
+{
+    if (step < 1)
+        return {0, 0};
+    const int64_t before = (int64_t{from} - start - std::max(extent, step)) / step;
+    const int64_t after = (int64_t{to} - start) / step + 1;
+    return {static_cast<int>(std::clamp<int64_t>(before, 0, count)),
+            static_cast<int>(std::clamp<int64_t>(after, 0, count))};
+}
+
 // Whether two rectangles share a pixel.
 bool Overlap(const Rect& a, const Rect& b)
 {
@@ -114,22 +132,31 @@ int Panel::BackgroundHeight()
     return background_ ? background_->Height() : 0;
 }
 
-void Panel::AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth)
+int Panel::AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth)
 {
     // The image's size is known once it is loaded.
     if (!bitmap || !bitmap->GetDib())
-        return;
+        return 0;
+    countX = std::max(countX, 1);
+    countY = std::max(countY, 1);
+    // In 64 bits: skin numbers reach here, and a wrapped product would make a small bitmap
+    // over a section of billions of tiles.
+    const int64_t drawnWidth = pieceWidth == -1 ? bitmap->Width() : pieceWidth;
+    const int64_t width = std::max<int64_t>(width_, x + countX * drawnWidth);
+    const int64_t height = std::max<int64_t>(height_, y + int64_t{countY} * bitmap->Height());
+    if (!BitmapPixels::SizeAllowed(width, height, bitmap->GetDib()->BitsPerPixel()))
+        return 0;
     auto section = std::make_unique<BackgroundSection>();
     section->bitmap = bitmap;
     section->x = x;
     section->y = y;
-    section->countX = std::max(countX, 1);
-    section->countY = std::max(countY, 1);
+    section->countX = countX;
+    section->countY = countY;
     section->pieceWidth = pieceWidth;
-    const int drawnWidth = pieceWidth == -1 ? bitmap->Width() : pieceWidth;
-    width_ = std::max(width_, x + section->countX * drawnWidth);
-    height_ = std::max(height_, y + section->countY * bitmap->Height());
+    width_ = static_cast<int>(width);
+    height_ = static_cast<int>(height);
     sections_.push_back(std::move(section));
+    return 1;
 }
 
 void Panel::ClearBackground()
@@ -160,8 +187,14 @@ std::unique_ptr<Bitmap> Panel::ComposeBackground(int x, int y, int width, int he
     {
         SkinBitmap& image = *section->bitmap;
         const int drawnWidth = section->pieceWidth == -1 ? image.Width() : section->pieceWidth;
-        for (int j = 0; j < section->countY; ++j)
-            for (int i = 0; i < section->countX; ++i)
+        // Only the tiles that can touch the area are visited: a partial redraw of a long
+        // section costs what it shows.
+        const TileSpan across =
+            TilesOver(section->x, image.Width(), drawnWidth, section->countX, area.left, area.right);
+        const TileSpan down =
+            TilesOver(section->y, image.Height(), image.Height(), section->countY, area.top, area.bottom);
+        for (int j = down.first; j < down.end; ++j)
+            for (int i = across.first; i < across.end; ++i)
             {
                 // Tiles start every image width; the piece width only says how much is drawn.
                 const int left = section->x + i * image.Width();
@@ -486,6 +519,15 @@ TextItem* Panel::AddTextItem(const char* name, const String& text, int disabled,
     return AddItem(name, item, disabled, hidden);
 }
 
+TextControl* Panel::FindTextControl(const char* name) const
+{
+    String key;
+    if (!key.AppendAnsi(name ? name : ""))
+        return nullptr;
+    Control* control = FindControl(key);
+    return control && control->GetType() == Control::TypeText ? static_cast<TextControl*>(control) : nullptr;
+}
+
 DataItem* Panel::FindDataItem(const String& name) const
 {
     StringDictionary::Node* node = dataItems_.Find(name.Text());
@@ -612,7 +654,9 @@ int Panel::AddImageRun(const String& baseName, SkinBitmap* bitmap, int x, int y,
     // The run steps by the image's size: without one every piece would lie on the first.
     if (!bitmap || !bitmap->GetDib())
         return 0;
-    const int pieces = std::max(count, 1);
+    // Pieces past the widest bitmap could never be seen: a run holds at most as many as fit.
+    const int step = horizontal ? bitmap->Width() : bitmap->Height();
+    const int pieces = std::clamp(count, 1, BitmapPixels::kMaxSide / std::max(step, 1) + 1);
     for (int i = 0; i < pieces; ++i)
     {
         String name;

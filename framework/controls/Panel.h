@@ -21,6 +21,7 @@ class Panel;
 class RealItem;
 class Region;
 class SkinBitmap;
+class TextControl;
 class TextItem;
 
 // The one channel by which a panel reports user actions to its owner. Results are ignored.
@@ -109,8 +110,10 @@ public:
     // The composed background, null until built (controls draw only while it exists).
     Bitmap* ComposedBackground() const { return background_.get(); }
 
-    // countX and countY below 1 count as 1; the panel grows to hold the section.
-    void AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth);
+    // countX and countY below 1 count as 1; the panel grows to hold the section. 0 (nothing
+    // added) for an image that cannot be loaded, and for a section that would make the
+    // background larger than any bitmap may be.
+    int AddBackgroundSection(SkinBitmap* bitmap, int x, int y, int countX, int countY, int pieceWidth);
     // Drops the sections and the composed background; the controls and the size stay.
     void ClearBackground();
     // Composes the background with its controls when it is missing.
@@ -131,6 +134,8 @@ public:
     // Also from the page that lists it.
     void DropControl(Control* control, int redraw, int now);
     Control* FindControl(const String& name) const;
+    // The named control when it is a one-line text, else null.
+    TextControl* FindTextControl(const char* name) const;
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     Control* ControlAtIndex(int index) const;
     Control* ControlAt(int x, int y) const;

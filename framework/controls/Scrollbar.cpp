@@ -1,8 +1,11 @@
 #include "framework/controls/Scrollbar.h"
 
+#include "framework/platform/graphics/BitmapPixels.h"
 #include "framework/platform/graphics/Region.h"
 #include "framework/skin/SkinBitmap.h"
 #include "framework/skin/SkinRecords.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -53,7 +56,7 @@ int Scrollbar::Setup(int x, int y, const String& name, const ScrollbarStyle* sty
     parts_.barBegin = style->barBegin;
     parts_.barMid = style->barMid;
     parts_.barEnd = style->barEnd;
-    length_ = length;
+    length_ = BoundedLength(length);
     id_ = id;
     Resize();
     SetClient(client);
@@ -68,8 +71,16 @@ int Scrollbar::Thickness() const
     return vertical_ ? images_->Width() : images_->Height();
 }
 
+int Scrollbar::BoundedLength(int length)
+{
+    // No bar is longer than the longest bitmap it could be drawn into; the default state's
+    // 3 x length must not wrap either.
+    return std::clamp(length, 0, BitmapPixels::kMaxSide);
+}
+
 void Scrollbar::SetLength(int length)
 {
+    length = BoundedLength(length);
     if (length == length_)
         return;
     length_ = length;

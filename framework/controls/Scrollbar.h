@@ -62,6 +62,8 @@ private:
     };
 
     void Resize();
+    // 0 to BitmapPixels::kMaxSide.
+    static int BoundedLength(int length);
     void BuildRegions();
     // Draws the part at image offset over length pixels at axis position at.
     void DrawPart(int offset, int length, int at);

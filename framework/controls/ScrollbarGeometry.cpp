@@ -1,5 +1,7 @@
 #include "framework/controls/ScrollbarGeometry.h"
 
+#include "framework/platform/graphics/BitmapPixels.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -58,6 +60,8 @@ std::vector<Span> Tiles(int start, int span, int piece)
     std::vector<Span> tiles;
     if (piece < 1)
         return tiles;
+    // No bitmap is longer than kMaxSide: tiles beyond it could never be seen.
+    span = std::min(span, BitmapPixels::kMaxSide);
     for (int at = 0; at < span; at += piece)
         tiles.push_back(Span{start + at, std::min(piece, span - at)});
     return tiles;

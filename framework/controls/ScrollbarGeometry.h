@@ -58,7 +58,7 @@ Span DragThumb(int length, const Parts& parts, const State& state);
 bool DrawnThumb(int length, const Parts& parts, const State& state, Span& thumb);
 
 // Pieces of length piece laid from start over span, the last one cut; none for a piece below
-// one pixel.
+// one pixel, and none beyond the longest bitmap (BitmapPixels::kMaxSide).
 std::vector<Span> Tiles(int start, int span, int piece);
 
 // How far one page moves; 0 when the content fits the view (or there is no range).

@@ -33,6 +33,18 @@ int FrameWindow::ApplyStyle2(const FrameStyle2* style)
         return 0;
     style_.frameComposite = style->frameComposite;
     std::copy(std::begin(style->pieces), std::end(style->pieces), std::begin(style_.pieces));
+    // The pieces are cut from the frame's own image: a hand-edited rectangle reaching past it
+    // would show whatever lies beside it in the skin's composite (its key colour and all).
+    const int imageWidth =
+        style_.frameComposite && style_.frameComposite->GetDib() ? style_.frameComposite->Width() : 0;
+    const int imageHeight = imageWidth ? style_.frameComposite->Height() : 0;
+    for (Rect& piece : style_.pieces)
+    {
+        piece.left = std::clamp(piece.left, 0, imageWidth);
+        piece.right = std::clamp(piece.right, piece.left, imageWidth);
+        piece.top = std::clamp(piece.top, 0, imageHeight);
+        piece.bottom = std::clamp(piece.bottom, piece.top, imageHeight);
+    }
     style_.closeButton = style->closeButton;
     style_.minimizeButton = style->minimizeButton;
     style_.maximizeButton = style->maximizeButton;

@@ -198,8 +198,11 @@ void PanelBuilder::ReadPanelBackground(const XmlElement& element, Panel& panel, 
         SkinBitmap* image = XmlUtil::GetAttribute(section, "region", region) ? skin_.FindBitmap(region) : nullptr;
         if (!image)
             return;
-        panel.AddBackgroundSection(image, Int(*section, "x"), Int(*section, "y"), Int(*section, "dx"),
-                                   Int(*section, "dy"), Int(*section, "w"));
+        if (!skin_.CheckGeometry(section))
+            continue;
+        if (!panel.AddBackgroundSection(image, Int(*section, "x"), Int(*section, "y"), Int(*section, "dx"),
+                                        Int(*section, "dy"), Int(*section, "w")))
+            skin_.ReportError("Panel Background too large", &region);
     }
 }
 
@@ -238,6 +241,9 @@ DataItem* PanelBuilder::ResolveDataRef(const XmlElement& element, Panel& panel)
 
 Control* PanelBuilder::BuildControl(const XmlElement& element, Panel& panel, const String* tabName, int pageIndex)
 {
+    // Every element's numbers pass here before they become a control, a run or a border.
+    if (!skin_.CheckGeometry(&element))
+        return nullptr;
     Control* control = nullptr;
     for (const Kind& kind : kKinds)
         if (element.Name().CompareLiteral(kind.element) == 0)

@@ -53,7 +53,7 @@ int SkinDialogs::ShowDialogPanel(const char* name, Dialog* dialog, Window* owner
 {
     const String wideName = Name(name);
     const XmlElement* element = skin_.FindDefinition("dialogpanels", "dialogpanel", wideName);
-    if (!element || !dialog)
+    if (!element || !dialog || !skin_.CheckGeometry(element))
         return 0;
     const DialogStyle* style = nullptr;
     String styleName;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // The predefined roots the settings store can address.
@@ -35,6 +36,12 @@ public:
     // Deletes a key that has no subkeys; 1 on success.
     virtual int DeleteKey(RegistryRoot root, const std::string& path) = 0;
     virtual int KeyExists(RegistryRoot root, const std::string& path) = 0;
+    // A named 32-bit value (REG_DWORD) of a key that exists; none of these creates the key.
+    // A read takes any data of four bytes; 1 on success.
+    virtual int ReadDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t& out) = 0;
+    virtual int WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) = 0;
+    // 1 when the value was there and is gone.
+    virtual int DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) = 0;
 
     // The backend of this platform (the Win32 registry; null in the portable build).
     static RegistryBackend* System();

@@ -180,3 +180,31 @@ int RegistryImpl::DeleteKey(const StringRef& name)
     backend_->DeleteKey(root_, path);
     return backend_->KeyExists(root_, path) ? 0 : 1;
 }
+
+int RegistryImpl::Exists()
+{
+    return backend_ && root_ != RegistryRoot::None && backend_->KeyExists(root_, AnsiText(path_)) ? 1 : 0;
+}
+
+int RegistryImpl::ReadDword(const StringRef& valueName, uint32_t& out)
+{
+    return backend_ && root_ != RegistryRoot::None &&
+                   backend_->ReadDword(root_, AnsiText(path_), AnsiText(valueName), out)
+               ? 1
+               : 0;
+}
+
+int RegistryImpl::WriteDword(const StringRef& valueName, uint32_t value)
+{
+    return backend_ && root_ != RegistryRoot::None &&
+                   backend_->WriteDword(root_, AnsiText(path_), AnsiText(valueName), value)
+               ? 1
+               : 0;
+}
+
+int RegistryImpl::DeleteValue(const StringRef& valueName)
+{
+    return backend_ && root_ != RegistryRoot::None && backend_->DeleteValue(root_, AnsiText(path_), AnsiText(valueName))
+               ? 1
+               : 0;
+}

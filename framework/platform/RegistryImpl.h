@@ -25,6 +25,10 @@ public:
     void GetRootName(String& out) const;
     void GetPath(String& out) const;
     int DeleteKey(const StringRef& name);
+    int Exists();
+    int ReadDword(const StringRef& valueName, uint32_t& out);
+    int WriteDword(const StringRef& valueName, uint32_t value);
+    int DeleteValue(const StringRef& valueName);
 
     // Replaces the registry the store works on (tests); null puts the system's back.
     static void SetBackend(RegistryBackend* backend);

@@ -68,3 +68,23 @@ int RegistryKey::DeleteKey(const StringRef& name)
 {
     return impl_->DeleteKey(name);
 }
+
+int RegistryKey::Exists()
+{
+    return impl_->Exists();
+}
+
+int RegistryKey::ReadDword(const StringRef& valueName, uint32_t& out)
+{
+    return impl_->ReadDword(valueName, out);
+}
+
+int RegistryKey::WriteDword(const StringRef& valueName, uint32_t value)
+{
+    return impl_->WriteDword(valueName, value);
+}
+
+int RegistryKey::DeleteValue(const StringRef& valueName)
+{
+    return impl_->DeleteValue(valueName);
+}

@@ -35,6 +35,12 @@ public:
     void GetPath(String& out) const;
     // 1 when the setting's subkey is gone afterwards.
     int DeleteKey(const StringRef& name);
+    // The store's own key, and its named 32-bit values (REG_DWORD) that other software or
+    // another start of the program reads; none of these creates the key. 1 on success.
+    int Exists();
+    int ReadDword(const StringRef& valueName, uint32_t& out);
+    int WriteDword(const StringRef& valueName, uint32_t value);
+    int DeleteValue(const StringRef& valueName);
 
 private:
     RegistryImpl* impl_; // owned

@@ -94,6 +94,44 @@ public:
             RegCloseKey(key);
         return opened != ERROR_FILE_NOT_FOUND ? 1 : 0;
     }
+
+    int ReadDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t& out) override
+    {
+        HKEY key;
+        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return 0;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        const LONG result =
+            RegQueryValueExA(key, ValueName(name), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+        RegCloseKey(key);
+        if (result != ERROR_SUCCESS || size != sizeof value)
+            return 0;
+        out = value;
+        return 1;
+    }
+
+    int WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) override
+    {
+        HKEY key;
+        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return 0;
+        const DWORD data = value;
+        const LONG result =
+            RegSetValueExA(key, ValueName(name), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS ? 1 : 0;
+    }
+
+    int DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) override
+    {
+        HKEY key;
+        if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return 0;
+        const LONG result = RegDeleteValueA(key, ValueName(name));
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS ? 1 : 0;
+    }
 };
 
 Win32RegistryBackend gBackend;

@@ -3,6 +3,7 @@
 #include "framework/base/Object.h"
 #include "framework/base/String.h"
 #include "framework/base/StringDictionary.h"
+#include "framework/platform/graphics/BitmapPixels.h"
 #include "framework/skin/SkinRecords.h"
 
 #include <cstdint>
@@ -110,6 +111,15 @@ public:
     int GetMiscParamColour(const char* name, uint32_t& colour);
     // Null while the tooltip style has no images.
     const TooltipStyle* GetTooltipStyle() const;
+
+    // Skin numbers that become pixels (positions, sizes, lengths, slice widths, offsets,
+    // spacings, repeat counts) lie within kMaxGeometry, the largest bitmap's side: a larger
+    // one (a hand-edited 100000 or 2147483647) could only ask for more than can ever be drawn.
+    static const int kMaxGeometry = BitmapPixels::kMaxSide;
+    // 1 when each geometry attribute the element has lies within kMaxGeometry; else the first
+    // one past it is reported and 0, and the reader skips the element as it does one that
+    // lacks what it needs.
+    int CheckGeometry(const XmlElement* element);
 
     // Attribute conventions of every skin reader.
     static uint32_t ParseColour(const String& text);

@@ -31,6 +31,67 @@ const NamedColour kNamedColours[] = {
 const char* const kFramePieceNames[FramePieceCount] = {"topLeft",     "topMid",  "topRight", "centerLeft", "centerMid",
                                                        "centerRight", "botLeft", "botMid",   "botRight"};
 
+// The attributes of panels, controls, backgrounds, dialog panels and styles whose numbers
+// become pixels; frame pieces add their _x, _y, _w and _h.
+const char* const kGeometryAttributes[] = {"x",
+                                           "y",
+                                           "w",
+                                           "h",
+                                           "dx",
+                                           "dy",
+                                           "length",
+                                           "leftSeg",
+                                           "midSeg",
+                                           "rightSeg",
+                                           "frameWidth",
+                                           "runnerLength",
+                                           "runnerStartOffset",
+                                           "knobSideOffset",
+                                           "ledThickness",
+                                           "ledSpacing",
+                                           "itemHeight",
+                                           "itemIndent",
+                                           "iconWidth",
+                                           "itemExtentWidth",
+                                           "itemExtentHeight",
+                                           "horzSpacing",
+                                           "vertSpacing",
+                                           "iconToTextSpacing",
+                                           "textAreaHeight",
+                                           "itemVertSpacing",
+                                           "decBg",
+                                           "barBg",
+                                           "incBg",
+                                           "decBut",
+                                           "incBut",
+                                           "barBegin",
+                                           "barMid",
+                                           "barEnd",
+                                           "butTopSpacing",
+                                           "butRightSpacing",
+                                           "interButSpacing",
+                                           "titleTopSpacing",
+                                           "titleLeftSpacing",
+                                           "titleRightSpacing",
+                                           "leftLogoOffset",
+                                           "topLogoOffset",
+                                           "sessionNameXOffset",
+                                           "sessionNameYOffset",
+                                           "titleTopOffset",
+                                           "titleSideOffset",
+                                           "sysButTopOffset",
+                                           "helpButRightOffset",
+                                           "exitButRightOffset",
+                                           "okx",
+                                           "oky",
+                                           "cancelx",
+                                           "cancely",
+                                           "yesx",
+                                           "yesy",
+                                           "nox",
+                                           "noy"};
+const char* const kPieceSuffixes[] = {"_x", "_y", "_w", "_h"};
+
 const int kDefaultFontSize = 10;
 // Sizes are clamped to what a screen can show; far larger ones overflow the pixel height.
 const int kMaxFontSize = 1000;
@@ -165,6 +226,34 @@ int Skin::ParseAlignment(const XmlElement* element, const char* name)
     return 0;
 }
 
+int Skin::CheckGeometry(const XmlElement* element)
+{
+    auto fits = [&](const char* name) {
+        // Integers are unsigned decimals: only the upper end can be passed.
+        if (XmlUtil::GetAttributeInt(element, name) <= kMaxGeometry)
+            return true;
+        String where;
+        where.Assign(element->Name());
+        where.AppendAscii(" ");
+        where.AppendAscii(name);
+        ReportError("Skin value out of range.", &where);
+        return false;
+    };
+    for (const char* name : kGeometryAttributes)
+        if (!fits(name))
+            return 0;
+    for (const char* piece : kFramePieceNames)
+        for (const char* suffix : kPieceSuffixes)
+        {
+            char name[32];
+            std::strcpy(name, piece);
+            std::strcat(name, suffix);
+            if (!fits(name))
+                return 0;
+        }
+    return 1;
+}
+
 SkinBitmap* Skin::ReadOptionalImageAttribute(const XmlElement* element, const char* name)
 {
     String text;
@@ -258,7 +347,7 @@ void Skin::ReadFonts(const XmlNode* root)
 void Skin::ReadTooltipStyle(const XmlNode* root)
 {
     const XmlElement* element = AsElement(XmlUtil::FindChild(root, "tooltipstyle", 0));
-    if (!element)
+    if (!element || !CheckGeometry(element))
         return;
     ReadFontAttribute(element, "font", tooltipStyle_.font);
     tooltipStyle_.images = ReadOptionalImageAttribute(element, "images");
@@ -272,6 +361,8 @@ void Skin::ReadTooltipStyle(const XmlNode* root)
 void Skin::ReadPopupMenuStyles(const XmlNode* root)
 {
     ForEachChild(root, "popupmenus", "style", [this](const XmlElement* element) {
+        if (!CheckGeometry(element))
+            return;
         auto style = std::make_unique<PopupMenuStyle>();
         ReadFrameImages(element, style->frame);
         style->separator = ReadOptionalImageAttribute(element, "seperator");
@@ -297,6 +388,8 @@ void Skin::ReadPopupMenuStyles(const XmlNode* root)
 void Skin::ReadFrameStyles(const XmlNode* root)
 {
     ForEachChild(root, "framewindows", "style", [this](const XmlElement* element) {
+        if (!CheckGeometry(element))
+            return;
         auto style = std::make_unique<FrameStyle>();
         ReadFrameImages(element, style->frame);
         style->leftLogoOffset = XmlUtil::GetAttributeInt(element, "leftLogoOffset");
@@ -304,6 +397,8 @@ void Skin::ReadFrameStyles(const XmlNode* root)
         Store(frameStyles_, element, std::move(style));
     });
     ForEachChild(root, "framewindows", "style2", [this](const XmlElement* element) {
+        if (!CheckGeometry(element))
+            return;
         auto style = std::make_unique<FrameStyle2>();
         style->frameComposite = ReadOptionalImageAttribute(element, "frameComposite");
         for (int piece = 0; piece < FramePieceCount; ++piece)
@@ -344,6 +439,8 @@ void Skin::ReadScrollbarStyles(const XmlNode* root)
     {
         ForEachChild(root, "scrollbarstyles", vertical ? "vertstyle" : "horzstyle",
                      [this, vertical](const XmlElement* element) {
+                         if (!CheckGeometry(element))
+                             return;
                          auto style = std::make_unique<ScrollbarStyle>();
                          style->vertical = vertical;
                          style->images = ReadOptionalImageAttribute(element, "images");
@@ -406,7 +503,7 @@ void Skin::ReadMessageBoxStyle(const XmlNode* root)
     const XmlNode* section = XmlUtil::FindChild(root, "messageboxes", 0);
     const XmlElement* element = AsElement(XmlUtil::FindChild(section, "globalstyle", 0));
     // An earlier load's style stays, as every first definition does.
-    if (!element || messageBoxStyle_)
+    if (!element || messageBoxStyle_ || !CheckGeometry(element))
         return;
     messageBoxStyle_ = std::make_unique<DialogStyle>();
     ReadDialogStyle(element, *messageBoxStyle_);
@@ -415,6 +512,8 @@ void Skin::ReadMessageBoxStyle(const XmlNode* root)
 void Skin::ReadDialogStyles(const XmlNode* root)
 {
     ForEachChild(root, "dialogpanels", "style", [this](const XmlElement* element) {
+        if (!CheckGeometry(element))
+            return;
         auto style = std::make_unique<DialogStyle>();
         ReadDialogStyle(element, *style);
         Store(dialogStyles_, element, std::move(style));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/base/AnsiText.h"
+#include "framework/platform/RegistryKey.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/windows/CommandLine.h"
 #include "framework/windows/NativeWindow.h"
@@ -20,16 +21,14 @@ namespace
 AppBase* gCurrent = nullptr; // borrowed: the application object of the process
 int gQuitting = 0;
 
-const char* gSettingsKey = nullptr; // borrowed, static storage; set at start-up on the user-interface thread
+// Names in static storage; set at start-up on the user-interface thread. No path until then.
+AppBase::SettingsKey gSettingsKey{nullptr, nullptr, nullptr};
 
-// The flag and the session path are DWORD and default values that another start of the
-// program reads: raw registry calls, as RegistryKey keeps every value as text.
-HKEY OpenSettingsKey(REGSAM access)
+// The key is opened, never created: the start that runs made it, and a hand-over to a key
+// nobody reads would be lost.
+int OpenSettingsKey(RegistryKey& key)
 {
-    HKEY key = nullptr;
-    if (!gSettingsKey || ::RegOpenKeyExA(HKEY_CURRENT_USER, gSettingsKey, 0, access, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    return gSettingsKey.path && key.Open("HKEY_CURRENT_USER", gSettingsKey.path, 0) && key.Exists() ? 1 : 0;
 }
 
 void CopyBounded(char* buffer, int size, const char* text)
@@ -72,14 +71,8 @@ public:
 
     int SetLaunchFlag() override
     {
-        HKEY key = OpenSettingsKey(KEY_ALL_ACCESS);
-        if (!key)
-            return 0;
-        const DWORD one = 1;
-        const LONG result =
-            ::RegSetValueExA(key, "LaunchCorvanView", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-        ::RegCloseKey(key);
-        return result == ERROR_SUCCESS ? 1 : 0;
+        RegistryKey key;
+        return OpenSettingsKey(key) && key.WriteDword(gSettingsKey.launchFlag, 1) ? 1 : 0;
     }
 
     int StoreCommandLineOpen(const std::string& text) override { return AppBase::StoreCommandLineOpen(text.c_str()); }
@@ -252,9 +245,9 @@ void AppBase::OpenDocument(const StringRef& path)
     OpenWithShell(folder);
 }
 
-void AppBase::SetSettingsKey(const char* path)
+void AppBase::SetSettingsKey(const SettingsKey& key)
 {
-    gSettingsKey = path;
+    gSettingsKey = key;
 }
 
 int AppBase::HandleCommandLine(int& sessionStored)
@@ -265,31 +258,20 @@ int AppBase::HandleCommandLine(int& sessionStored)
 
 int AppBase::StoreCommandLineOpen(const char* text)
 {
-    HKEY view = text ? OpenSettingsKey(KEY_ALL_ACCESS) : nullptr;
-    if (!view)
+    RegistryKey view;
+    if (!text || !OpenSettingsKey(view))
         return 0;
-    HKEY open;
-    LONG result = ::RegCreateKeyExA(view, "CommandLineOpen", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
-    if (result == ERROR_SUCCESS)
-    {
-        result = ::RegSetValueExA(open, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                  static_cast<DWORD>(std::strlen(text) + 1));
-        ::RegCloseKey(open);
-    }
-    ::RegCloseKey(view);
-    return result == ERROR_SUCCESS ? 1 : 0;
+    String path;
+    return path.AppendAnsi(text) && view.WriteString(gSettingsKey.commandLineOpen, &path) ? 1 : 0;
 }
 
 int AppBase::TakeLaunchFlag()
 {
-    HKEY view = OpenSettingsKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!view)
+    RegistryKey view;
+    if (!OpenSettingsKey(view))
         return 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    const LONG read =
-        ::RegQueryValueExA(view, "LaunchCorvanView", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-    ::RegDeleteValueA(view, "LaunchCorvanView");
-    ::RegCloseKey(view);
-    return read == ERROR_SUCCESS && size == sizeof value && value == 1 ? 1 : 0;
+    uint32_t value = 0;
+    const int read = view.ReadDword(gSettingsKey.launchFlag, value);
+    view.DeleteValue(gSettingsKey.launchFlag);
+    return read && value == 1 ? 1 : 0;
 }

@@ -70,10 +70,18 @@ public:
     // shell's path size in the ANSI code page.
     static int OpenWithShell(const StringRef& path);
     static void OpenDocument(const StringRef& path);
-    // The program's settings key under HKEY_CURRENT_USER (static storage), where the command
-    // line's launch flag and session path are handed over; set once at start-up, before the
-    // first of the three below. Without it they do nothing and answer 0.
-    static void SetSettingsKey(const char* path);
+    // Where the command line hands over to the start that runs: the program's settings key
+    // under HKEY_CURRENT_USER, the setting that takes the session path and the named 32-bit
+    // value of the launch flag. The program names them; all three in static storage.
+    struct SettingsKey
+    {
+        const char16_t* path;
+        const char16_t* commandLineOpen;
+        const char16_t* launchFlag;
+    };
+    // Set once at start-up, before the first of the three below. Without it they do nothing
+    // and answer 0.
+    static void SetSettingsKey(const SettingsKey& key);
     static int HandleCommandLine(int& sessionStored);
     static int StoreCommandLineOpen(const char* text);
     static int TakeLaunchFlag();

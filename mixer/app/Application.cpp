@@ -20,13 +20,13 @@
 #include "mixer/dialogs/WarningDialogs.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/engine/RateCodes.h"
+#include "mixer/engine/MonitorLevelKick.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/FrameApp.h"
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 const char16_t kErrorCaption[] = u"Kiv CorvanDSP Error!";
 const char16_t kSkinMissing[] = u"Important application component missing/corrupt (skin) - you may need to re-install.";
 const char16_t kComponentMissing[] = u"Fatal error: Varn Services component missing - you may need to re-install.";
@@ -94,7 +94,7 @@ Application::Application(ServicesFactory createServices)
     : createServices_(createServices), trayIconName_(kIconNormal), skinMessages_(skin_), messages_(&skinMessages_)
 {
     gApplication = this;
-    AppBase::SetSettingsKey(ViewSettings::kKeyPathAnsi);
+    AppBase::SetSettingsKey({ViewSettings::kKeyPath, ViewSettings::kCommandLineOpen, ViewSettings::kLaunchCorvanView});
     ostrelViews_.push_back(Make(kOstrelViewName));
 }
 
@@ -211,21 +211,17 @@ int Application::LoadLauncherSkin()
 
 int Application::OpenLauncherKey()
 {
-    return launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1);
+    return launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1);
 }
 
-int Application::LauncherFlag(const char* name, int defaultFlag)
+int Application::LauncherFlag(const StringRef& name, int defaultFlag)
 {
-    String key;
-    key.AppendAscii(name);
-    return launcher_.ReadBool(key, defaultFlag);
+    return launcher_.ReadBool(name, defaultFlag);
 }
 
-void Application::ToggleLauncherFlag(const char* name, int defaultFlag)
+void Application::ToggleLauncherFlag(const StringRef& name, int defaultFlag)
 {
-    String key;
-    key.AppendAscii(name);
-    launcher_.WriteBool(key, !launcher_.ReadBool(key, defaultFlag));
+    launcher_.WriteBool(name, !launcher_.ReadBool(name, defaultFlag));
 }
 
 int Application::StartUp()
@@ -582,16 +578,9 @@ void Application::ShowMainWindow()
 
 void Application::NudgeHardwareLevel()
 {
-    // A monitor level left at 0.0 is moved away and back so that the card takes it.
     IVarnMixer* mixer = services_ ? services_->GetMixer() : nullptr;
     IVarnHardware* hardware = mixer ? mixer->GetHardware() : nullptr;
-    IVarnMainMix* mainMix = hardware ? hardware->GetMainMix() : nullptr;
-    if (mainMix && mainMix->GetMonitorLevel() == 0.0f)
-    {
-        mainMix->SetMonitorLevel(-10.0f, 0);
-        ::Sleep(1);
-        mainMix->SetMonitorLevel(0.0f, 0);
-    }
+    KickMonitorLevel(hardware ? hardware->GetMainMix() : nullptr);
 }
 
 // Presets an earlier run saved aside are imported once; a failed import keeps the folder and
@@ -599,8 +588,8 @@ void Application::NudgeHardwareLevel()
 void Application::ImportSavedEffects()
 {
     String saved;
-    if (!services_ || !launcher_.ReadString(u"Saved FX Path", saved, nullptr) || saved.CompareLiteral(" ") == 0 ||
-        !services_->IsReady())
+    if (!services_ || !launcher_.ReadString(LauncherSettings::kSavedFxPath, saved, nullptr) ||
+        saved.CompareLiteral(" ") == 0 || !services_->IsReady())
         return;
     String corePresets, effectPresets;
     corePresets.Append(saved);
@@ -613,7 +602,7 @@ void Application::ImportSavedEffects()
         Message("IDM_IMPORT_FX_UNSUCCESS", u"The effects library could not be imported.", nullptr);
         return;
     }
-    launcher_.DeleteKey(u"Saved FX Path");
+    launcher_.DeleteKey(LauncherSettings::kSavedFxPath);
     Shell::DeleteSilently(saved, nullptr);
 }
 
@@ -672,9 +661,10 @@ IVarnHardware* Application::GetCurrentSystem()
 
 void Application::RequestView(int kind, intptr_t argument)
 {
-    const UINT message = kind == 1   ? WindowMessage::kBringFrameForward
-                         : kind == 2 ? WindowMessage::kRebuildMainWindow
-                                     : 0;
+    const UINT message = kind == kRequestBringForward  ? WindowMessage::kBringFrameForward
+                         : kind == kRequestRebuild     ? WindowMessage::kRebuildMainWindow
+                         : kind == kRequestViewMissing ? WindowMessage::kViewMissing
+                                                       : 0;
     if (message && GetWindowHandle())
         ::PostMessageA(GetWindowHandle(), message, static_cast<WPARAM>(argument), 0);
 }
@@ -759,8 +749,8 @@ void Application::ShowTrayMenu()
     PopupMenu* menu = skin_.CreatePopupMenu("traymenu");
     if (!menu)
         return;
-    const int splashOff = !LauncherFlag("show services splash", 1);
-    const int loadFx = LauncherFlag("Load fx on startup", 0);
+    const int splashOff = !LauncherFlag(LauncherSettings::kShowServicesSplash, 1);
+    const int loadFx = LauncherFlag(LauncherSettings::kLoadFxOnStartup, 0);
     const struct
     {
         int command;
@@ -801,16 +791,16 @@ void Application::OnTrayCommand(int command)
         ShowHelp();
         break;
     case kCommandToggleSplash:
-        ToggleLauncherFlag("show services splash", 1);
+        ToggleLauncherFlag(LauncherSettings::kShowServicesSplash, 1);
         break;
     case kCommandResetHardware:
         ResetHardware();
         break;
     case kCommandToggleLoadFx:
-        ToggleLauncherFlag("load fx on startup", 0);
+        ToggleLauncherFlag(LauncherSettings::kLoadFxOnStartupToggled, 0);
         break;
     case kCommandExit:
-        if (LauncherFlag("show exit warning", 1))
+        if (LauncherFlag(LauncherSettings::kShowExitWarning, 1))
         {
             ExitWarningDialog warning;
             warning.Init();
@@ -1042,6 +1032,12 @@ void Application::OnTrayMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WindowMessage::kShowMainWindow:
         ShowMainWindow();
+        break;
+    case WindowMessage::kViewMissing:
+        // The main window has no frame to show, from its skin nor from "Default".
+        CloseMainWindow();
+        Message("IDM_VIEW_MISSING", kViewMissing, nullptr);
+        QuitWithPrompt(0);
         break;
     case WindowMessage::kFireNotify:
         ServicesServer::FireNotify(static_cast<DWORD>(wParam));

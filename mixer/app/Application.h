@@ -170,8 +170,8 @@ private:
     void RebuildMainWindow();
     // The rate-changed dialog until the rates settle (user-interface thread).
     void RunRateChangedDialog(IVarnMixer* mixer);
-    int LauncherFlag(const char* name, int defaultFlag);
-    void ToggleLauncherFlag(const char* name, int defaultFlag);
+    int LauncherFlag(const StringRef& name, int defaultFlag);
+    void ToggleLauncherFlag(const StringRef& name, int defaultFlag);
 
     ServicesFactory createServices_;
     IVarnServices* services_ = nullptr; // released, not deleted

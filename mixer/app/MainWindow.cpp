@@ -14,6 +14,22 @@ namespace
 {
 const char kIconNormal[] = "#107";
 const char kIconProblem[] = "#126";
+const char kDefaultSkin[] = "Default";
+
+// A chosen skin names a folder under Skins; a path (separators, a drive, "." or "..") would
+// load whatever it points at.
+bool IsSkinFolderName(const String& name)
+{
+    if (name.Length() == 0 || name.CompareLiteral(".") == 0 || name.CompareLiteral("..") == 0)
+        return false;
+    for (int i = 0; i < name.Length(); ++i)
+    {
+        const char16_t unit = name.WideCharAt(i);
+        if (unit == u'\\' || unit == u'/' || unit == u':')
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -62,14 +78,27 @@ int MainWindow::LoadSkin(int reload)
     PreferencesStore preferences;
     preferences.GetSkinName(settings_);
     String name;
-    name.AppendAscii("Default");
+    name.AppendAscii(kDefaultSkin);
     preferences.GetSkinPath(name);
+    defaultSkin_ = name.CompareLiteral(kDefaultSkin) == 0;
     String folder;
-    if (!AppBase::ModulePath(folder))
+    if (!IsSkinFolderName(name) || !AppBase::ModulePath(folder))
         return 0;
     folder.AppendAscii("\\Skins\\");
     folder.Append(name);
     return reload ? skin_.Reload(folder, nullptr) : skin_.Load(folder, nullptr);
+}
+
+int MainWindow::FallBackToDefaultSkin()
+{
+    PreferencesStore preferences;
+    preferences.GetSkinName(settings_);
+    String fallback;
+    fallback.AppendAscii(kDefaultSkin);
+    preferences.SetSkinPath(fallback);
+    // A failed load leaves what it read, and the first definition of a name wins: start from
+    // an empty skin.
+    return LoadSkin(1);
 }
 
 int MainWindow::Create(IVarnServices* services, ApplicationHost* host)
@@ -77,18 +106,8 @@ int MainWindow::Create(IVarnServices* services, ApplicationHost* host)
     services_ = services;
     host_ = host;
     settings_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1);
-    if (!LoadSkin(0))
-    {
-        PreferencesStore preferences;
-        preferences.GetSkinName(settings_);
-        String fallback;
-        fallback.AppendAscii("Default");
-        preferences.SetSkinPath(fallback);
-        // A failed load leaves what it read, and the first definition of a name wins: start
-        // from an empty skin.
-        if (!LoadSkin(1))
-            return -1;
-    }
+    if (!LoadSkin(0) && !FallBackToDefaultSkin())
+        return -1;
     auto window = std::make_unique<EventWindow>(*this);
     if (!window->Create(nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, 0, 0))
         return -1;
@@ -101,8 +120,20 @@ int MainWindow::Create(IVarnServices* services, ApplicationHost* host)
 
 void MainWindow::MakeFrame(bool fullBuild)
 {
-    if (!frame_ && frameFactory_)
+    if (frame_ || !frameFactory_ || viewMissing_)
+        return;
+    frame_ = frameFactory_(*this, fullBuild);
+    // A skin whose files load may still lack what the frame is built of: then "Default", as
+    // for one that does not load.
+    if (!frame_ && !defaultSkin_ && FallBackToDefaultSkin())
         frame_ = frameFactory_(*this, fullBuild);
+    if (frame_)
+        return;
+    // Without a frame the program would live on as a tray icon the user cannot open; it says
+    // so once and the application ends. No later event tries again.
+    viewMissing_ = true;
+    if (host_)
+        host_->RequestView(ApplicationHost::kRequestViewMissing, 0);
 }
 
 void MainWindow::Show()

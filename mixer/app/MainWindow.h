@@ -74,7 +74,11 @@ public:
 private:
     class EventWindow;
 
+    // Loads the chosen skin (reload: into an emptied skin); 0 when it does not load or the
+    // choice is not a folder name under Skins.
     int LoadSkin(int reload);
+    // Makes "Default" the chosen skin and loads it into an emptied skin.
+    int FallBackToDefaultSkin();
     void MakeFrame(bool fullBuild);
     // What reaches the hidden window.
     void OnPosted(UINT message, WPARAM wParam, LPARAM lParam);
@@ -130,6 +134,8 @@ private:
     std::unique_ptr<EventWindow> eventWindow_;
     std::atomic<HWND> eventHandle_{nullptr}; // what the engine's threads post to
     bool justLoaded_ = false;
+    bool defaultSkin_ = false; // the skin loaded last is "Default"
+    bool viewMissing_ = false; // no frame could be made, from the chosen skin nor from "Default"
     struct HeldEvent
     {
         int id;

@@ -4,11 +4,6 @@
 #include "framework/platform/RegistryKey.h"
 #include "mixer/names/ViewSettings.h"
 
-namespace
-{
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-} // namespace
-
 int PreferencesStore::GetSkinName(RegistryKey& key)
 {
     key_ = &key;
@@ -50,13 +45,14 @@ int PreferencesStore::SetSkinPath(const String& text)
 int PreferencesStore::GetShowSplash(int defaultFlag)
 {
     RegistryKey launcher;
-    if (!launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1))
+    if (!launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1))
         return defaultFlag;
-    return launcher.ReadBool(u"show services splash", defaultFlag);
+    return launcher.ReadBool(LauncherSettings::kShowServicesSplash, defaultFlag);
 }
 
 int PreferencesStore::SetShowSplash(int flag)
 {
     RegistryKey launcher;
-    return launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1) && launcher.WriteBool(u"show services splash", flag);
+    return launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1) &&
+           launcher.WriteBool(LauncherSettings::kShowServicesSplash, flag);
 }

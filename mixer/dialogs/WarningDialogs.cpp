@@ -8,8 +8,6 @@
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-
 bool Named(const DataItem* item, const char* name)
 {
     return item && item->GetName().CompareLiteral(name) == 0;
@@ -33,7 +31,9 @@ int WarnAgainDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument
     return 1;
 }
 
-ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(kLauncherKey, u"show exit warning") {}
+ExitWarningDialog::ExitWarningDialog() : WarnAgainDialog(LauncherSettings::kKeyPath, LauncherSettings::kShowExitWarning)
+{
+}
 
 NoAsioWarningDialog::NoAsioWarningDialog() : WarnAgainDialog(ViewSettings::kKeyPath, ViewSettings::kShowNoAsioWarning)
 {

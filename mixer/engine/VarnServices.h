@@ -273,14 +273,23 @@ public:
     virtual int VARN_CALL GetKind() = 0;  // 0: item list kind (see IVarnItemList)
     virtual int VARN_CALL GetIndex() = 0; // 1
     // 2: what an ASIO pair without a strip records: 0 the main mix, 1 the monitor mix.
+    // For a physical output it is its assignment: 0 the main mix, 1 the monitor mix, 2 none.
     virtual int VARN_CALL GetType() = 0;
-    virtual void VARN_CALL Reserved3() {}
+    // 3 (our choice): the send insert that took the port over, or null; the insert's chain
+    // (IVarnInsert 17) is its owner, null once the insert is gone.
+    virtual IVarnInsert* VARN_CALL GetOverride() = 0;
     virtual IVarnInsertChain* VARN_CALL GetSource() = 0;        // 4: the bus that feeds the port
     virtual IVarnInsert* VARN_CALL GetInsert() = 0;             // 5: the insert that feeds it, or null
     virtual IVarnRoutingTable* VARN_CALL GetRoutingTable() = 0; // 6
     virtual void VARN_CALL Reserved7() {}
-    virtual void VARN_CALL Reserved8() {}
-    virtual void VARN_CALL Reserved9() {}
+    // 8 (our choice): nonzero when an unassigned port would carry the main mix through an
+    // override of the mix (the outputs view then shows it as the overridden mix).
+    virtual int VARN_CALL QueryMixOverride() = 0;
+    // 9 (our choice): routes the main mix (0), the monitor mix (1) or nothing (2) to the port;
+    // with notify the engine raises 400 with the port. Answers 1 on success, 4 when the DSP
+    // must be prepared first (IVarnHardware 12), 6 when no further output can take a mix,
+    // anything else when the DSP has no room.
+    virtual int VARN_CALL Assign(int assignment, int notify) = 0;
     virtual void VARN_CALL Reserved10() {}
     virtual int VARN_CALL IsTakenByPlugin() = 0; // 11: an effects plug-in's send
     virtual void VARN_CALL Reserved12() {}
@@ -397,8 +406,11 @@ public:
     virtual IVarnMainMix* VARN_CALL GetMainMix() = 0;     // 6
     virtual IVarnInputList* VARN_CALL GetInputList() = 0; // 7
     virtual IVarnItemList* VARN_CALL GetItemList() = 0;   // 8: the channel items
-    virtual void VARN_CALL Reserved9() {}
-    virtual void VARN_CALL Reserved10() {}
+    // 9, 10 (our choice): the hardware model's code (the outputs and inputs views pick the
+    // connectors they list by it); whether the system is the master one, whose outputs take
+    // the main and monitor mixes.
+    virtual int VARN_CALL GetModelCode() = 0;
+    virtual int VARN_CALL IsMaster() = 0;
     virtual void VARN_CALL Reserved11() {}
     // 12: reclaims DSP resources that strips and inserts left (before a retry, and when the
     // hardware changed); nonzero on success.

@@ -12,6 +12,8 @@ constexpr UINT kBringFrameForward = 1123;
 constexpr UINT kRebuildMainWindow = 1124;
 constexpr UINT kShowMainWindow = 1125;
 constexpr UINT kBringFirstViewForward = 1126;
+// To the tray window: the main window can make no frame from any skin (no parameters).
+constexpr UINT kViewMissing = 1127;
 // To the tray window: engine events 51, 52, 77 and the splash's (event id, argument).
 constexpr UINT kTrayEngineEvent = 2022;
 // To the frame and to the main window's hidden window: an engine event (event id, argument).
@@ -25,6 +27,12 @@ constexpr UINT kEngineEventData = 2025;
 constexpr UINT kCloseFrame = 2026;
 // The frame to itself: make the main section again in the form the view mode asks for.
 constexpr UINT kMainSectionForm = 2027;
+// An outputs or inputs list to itself (no parameters): the rows' rebuild that waited until a
+// row's own handler (and the message boxes it showed) had returned.
+constexpr UINT kTVListRebuild = 2028;
+// A TV view to the main section that holds it (no parameters): none of its rows' handlers
+// runs any more, so a replacement that waited for them may go ahead.
+constexpr UINT kTVViewIdle = 2029;
 // To an open mixer dialog: an engine event (event id, argument).
 constexpr UINT kDialogEngineEvent = WM_USER + 100;
 // To the COM server's release window (a message-only window of the user-interface thread, made

@@ -330,10 +330,8 @@ void FrameApp::UpdateSessionTitle()
     }
     else
         modified = dirty.CompareLiteral("yes") == 0;
-    String controlName;
-    controlName.AssignAscii("sessionname");
-    Control* control = sessionName_ ? sessionName_->FindControl(controlName) : nullptr;
-    if (!control || control->GetType() != Control::TypeText)
+    TextControl* control = sessionName_ ? sessionName_->FindTextControl("sessionname") : nullptr;
+    if (!control)
         return;
     String shown;
     if (owner_->GetSessionName(shown))
@@ -342,7 +340,7 @@ void FrameApp::UpdateSessionTitle()
         shown.Assign(stored);
     if (modified)
         shown.AppendAscii("*");
-    static_cast<TextControl*>(control)->SetText(shown, 1);
+    control->SetText(shown, 1);
 }
 
 void FrameApp::SetViewMode(int mode)
@@ -528,6 +526,8 @@ void FrameApp::RefreshForEvent(int id, VarnEventArg argument)
 {
     if (stripSection_)
         stripSection_->RefreshForEvent(id, argument);
+    if (mainSection_)
+        mainSection_->OnStripChanged(nullptr);
 }
 
 void FrameApp::AddStripView(IVarnStrip* strip)
@@ -550,6 +550,11 @@ void FrameApp::UpdateStrip(VarnEventArg stripId)
 {
     if (stripSection_)
         stripSection_->UpdateStrip(stripId);
+    if (!mainSection_)
+        return;
+    IVarnServices* services = owner_ ? owner_->GetServices() : nullptr;
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    mainSection_->OnStripChanged(mixer ? mixer->GetStripById(static_cast<int>(stripId)) : nullptr);
 }
 
 IVarnHardware* FrameApp::GetCurrentSystem()
@@ -583,6 +588,11 @@ FxPaletteTarget* FrameApp::GetFxPalette()
 SyncPanelTarget* FrameApp::GetSyncPanel()
 {
     return syncPanel_.get();
+}
+
+TVAreaView* FrameApp::SectionHost::CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert)
+{
+    return frame_.sections_->CreateTVView(frame_, mode, owner, insert);
 }
 
 int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth)
@@ -747,6 +757,10 @@ void FrameApp::MakeMainSection()
         sections_->CreateMainSection(*this, sectionHost_, *owner_, compact, 0, 0, kMainSectionId);
     if (!section)
         return;
+    // Made visible at (0, 0), the section's first paint went to that place and was lost when
+    // FitToMainSection moved it: the compact section stayed grey. It stays hidden until it
+    // is placed.
+    section->GetWindow().Show(SW_HIDE);
     mainSection_ = std::move(section);
     mainSectionCompact_ = compact;
 }
@@ -769,6 +783,8 @@ void FrameApp::FitToMainSection()
     }
     // The size may not have changed while the strips' part did: lay out in any case.
     LayOut(frame.right - frame.left, frame.bottom - frame.top);
+    if (mainSection_ && !mainSection_->GetWindow().IsVisible())
+        mainSection_->GetWindow().Show(SW_SHOWNA);
 }
 
 void FrameApp::OnMove(int, int)

@@ -157,10 +157,10 @@ private:
     };
     int HandleKey(WPARAM key, LPARAM flags);
 
-    // What the main section asks of the frame. The insert-slot strips, the TV views and the
-    // strip section's insert rows are built by other parts: until they exist the host makes
-    // no strip and no TV view, and the drag scrolling of the strips' inserts changes nothing
-    // a person sees.
+    // What the main section asks of the frame. The insert-slot strips and the strip section's
+    // insert rows are built by other parts: until they exist the host makes no strip, and the
+    // drag scrolling of the strips' inserts changes nothing a person sees. The TV views come
+    // from the frame's sections.
     class SectionHost : public MainSectionHost
     {
     public:
@@ -172,7 +172,7 @@ private:
         {
             return nullptr;
         }
-        TVAreaView* CreateTVView(int, MainSectionView&, IVarnInsert*) override { return nullptr; }
+        TVAreaView* CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert) override;
         int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) override;
         void ScrollStrips(int direction) override;
         void AutoScrollStripInserts(int, int) override {}

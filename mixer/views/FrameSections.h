@@ -8,7 +8,9 @@
 
 class FrameApp;
 class MainSectionHost;
+class MainSectionView;
 class MainWindowLink;
+class TVAreaView;
 class Window;
 
 // The strip-group area as the main frame drives it: its window, the view mode it takes part
@@ -55,6 +57,8 @@ public:
     virtual int OnKeyDown(WPARAM key, LPARAM flags) = 0;
     // The aux or main bus's insert-slot strip that shows the argument, or null.
     virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+    // A strip changed (null: strips may have changed): the inputs or outputs view follows.
+    virtual void OnStripChanged(IVarnStrip* strip) = 0;
 };
 
 // The floating windows as the frame shows and hides them.
@@ -91,5 +95,11 @@ public:
         return nullptr;
     }
     virtual std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp&, MainWindowLink&) { return nullptr; }
+    // The main section's TV view of the mode (0 effect, 1 inputs, 2 outputs), created in the
+    // section; the section owns it.
+    virtual TVAreaView* CreateTVView(FrameApp&, int /*mode*/, MainSectionView& /*owner*/, IVarnInsert* /*insert*/)
+    {
+        return nullptr;
+    }
     virtual std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp&, MainWindowLink&) { return nullptr; }
 };

@@ -53,6 +53,9 @@ public:
     virtual void OnEffectEvent(int, VarnEventArg) {}
     virtual void OnInsertEvent(int, VarnEventArg) {}
     virtual void OnStripChanged(IVarnStrip*) {}
+    // Whether one of the view's own handlers of the user's action runs (and with it perhaps a
+    // message box's loop): the view must not be replaced until it has returned.
+    virtual bool IsBusy() { return false; }
 };
 
 // What the main section asks of the frame that holds it: its view mode, its strip section,

@@ -228,7 +228,9 @@ void MainSectionView::UpdateStatus()
     }
 
     RebuildInsertStrips(1);
-    ClearTVArea();
+    // A busy view is replaced once it is idle (ShowTVArea).
+    if (!tvView_ || !tvView_->IsBusy())
+        ClearTVArea();
     const int mode = tvMode_ ? tvMode_->value : 0;
     ShowTVArea(mode >= 0 && mode <= 2 ? mode : 0);
     UpdateDspWarning(mainMix_);
@@ -387,12 +389,29 @@ void MainSectionView::ShowTVArea(int mode)
 {
     if (compact_)
         return;
+    // A view whose handler runs a message box's loop (which handles the engine's events) stays
+    // until its handler has returned.
+    if (tvView_ && tvView_->IsBusy())
+    {
+        heldTVMode_ = mode;
+        return;
+    }
+    heldTVMode_ = -1;
     ClearTVArea();
     if (!host_ || mode < 0 || mode > 2)
         return;
     IVarnInsert* insert = mode == 0 ? host_->GetSelectedStripInsert() : nullptr;
     tvView_.reset(host_->CreateTVView(mode, *this, insert));
     tvViewMode_ = tvView_ ? mode : -1;
+}
+
+void MainSectionView::OnUserMessage(UINT message, WPARAM, LPARAM)
+{
+    if (message != WindowMessage::kTVViewIdle || heldTVMode_ < 0)
+        return;
+    if (tvView_ && tvView_->IsBusy())
+        return;
+    ShowTVArea(heldTVMode_);
 }
 
 void MainSectionView::ClearTVArea()

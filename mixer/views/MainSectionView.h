@@ -56,9 +56,11 @@ public:
     void OnPresetListEvent(int id, VarnEventArg argument) override;
     void OnEffectEvent(int id, VarnEventArg argument) override;
     void OnInsertEvent(int id, VarnEventArg argument) override;
-    void OnStripChanged(IVarnStrip* strip);
+    // To the inputs or outputs view, when shown and not compact.
+    void OnStripChanged(IVarnStrip* strip) override;
 
-    // 0 effect view, 1 inputs, 2 outputs; nothing in the compact form.
+    // 0 effect view, 1 inputs, 2 outputs; nothing in the compact form. While one of the shown
+    // view's handlers runs, the change waits until the view says it is idle.
     void ShowTVArea(int mode);
     void ClearTVArea();
     // The shown TV view and its mode (-1 when none).
@@ -98,6 +100,8 @@ public:
     void RefreshDspInserts();
 
     int IsCompact() const { return compact_; }
+    // The main window the section was made for (the TV views read the skin and settings).
+    MainWindowLink& GetLink() const { return *link_; }
     int GetAuxCount() const { return static_cast<int>(auxSends_.size()); }
     int GetAuxStripCount() const { return static_cast<int>(auxStrips_.size()); }
     InsertStripLink* GetAuxStrip(int index) const;
@@ -135,6 +139,9 @@ public:
     void OnScrollEnd() override {}
 
     void OnTimerTick(int32_t argument) override;
+    // The shown TV view became idle (WindowMessage::kTVViewIdle): a view change that waited
+    // for it goes ahead.
+    void OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The control context menu's command, for the item it was opened on.
     void OnMenuCommand(int command) override;
 
@@ -185,6 +192,7 @@ private:
 
     std::unique_ptr<TVAreaView> tvView_;
     int tvViewMode_ = -1;
+    int heldTVMode_ = -1; // the mode to show once the busy view is idle; -1 for none
 
     Scrollbar* auxScrollBar_ = nullptr; // the panel's controls
     Scrollbar* mainScrollBar_ = nullptr;

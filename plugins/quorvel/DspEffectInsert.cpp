@@ -60,15 +60,16 @@ DspEffectInsert::DspEffectInsert(ModelLink* link, int32_t position, const Preset
 
 bool DspEffectInsert::Apply(bool wait)
 {
+    using S = Slots::SetInsertEffect;
     if (!IsEffectRateAllowed())
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutId(block, 2, preset_.id);
-    PutWord(block, 16, wait ? 1 : 0);
-    if (!ApplyWith(block, kCmdSetInsertEffect, wait, 6))
+    PutWord(block, S::kPosition, Position());
+    PutId(block, S::kPreset, preset_.id);
+    PutWord(block, S::kWait, wait ? 1 : 0);
+    if (!ApplyWith(block, kCmdSetInsertEffect, wait, S::kInfo))
     {
         return false;
     }
@@ -114,12 +115,13 @@ const CorePresetRecord* DspEffectInsert::PresetAt(int32_t index) const
 
 void DspEffectInsert::FetchPresetList(bool direct)
 {
+    using S = Slots::GetEffectCorePresets;
     presets_.clear();
     CallBlock block;
-    PutId(block, 1, preset_.id);
+    PutId(block, S::kEffect, preset_.id);
     const bool ok = Run(block, kCmdGetEffectCorePresets, direct) == kCallOk;
-    const int32_t count = WordAt(block, 5);
-    CorePresetRecord* records = PointerAt<CorePresetRecord>(block, 6);
+    const int32_t count = WordAt(block, S::kCount);
+    CorePresetRecord* records = PointerAt<CorePresetRecord>(block, S::kRecords);
     if (ok && count > 0 && records)
     {
         presets_.assign(records, records + count);
@@ -132,6 +134,7 @@ void DspEffectInsert::FetchPresetList(bool direct)
 
 bool DspEffectInsert::SelectPreset(int32_t index)
 {
+    using S = Slots::SelectPreset;
     if (!IsConnected())
     {
         selected_ = index;
@@ -142,8 +145,8 @@ bool DspEffectInsert::SelectPreset(int32_t index)
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutWord(block, 2, index);
+    PutWord(block, S::kPosition, Position());
+    PutWord(block, S::kIndex, index);
     if (!Succeeds(block, kCmdSelectPreset))
     {
         return false;
@@ -159,34 +162,38 @@ bool DspEffectInsert::SelectPreset(int32_t index)
 
 bool DspEffectInsert::CreatePreset(const char16_t* name)
 {
+    using S = Slots::CreateCorePreset;
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutPointer(block, 2, name);
+    PutWord(block, S::kPosition, Position());
+    PutPointer(block, S::kName, name);
     return Succeeds(block, kCmdCreateCorePreset);
 }
 
 bool DspEffectInsert::ApplyPreset(int32_t value)
 {
+    using S = Slots::ApplyPresetById;
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutWord(block, 2, value);
+    PutWord(block, S::kPosition, Position());
+    PutWord(block, S::kPreset, value);
     return Succeeds(block, kCmdApplyPresetById);
 }
 
 bool DspEffectInsert::DeletePreset(int32_t index)
 {
+    using S = Slots::DeleteCorePreset;
     CallBlock block;
-    PutId(block, 1, preset_.id);
-    PutWord(block, 5, index);
+    PutId(block, S::kEffect, preset_.id);
+    PutWord(block, S::kIndex, index);
     return Succeeds(block, kCmdDeleteCorePreset);
 }
 
 bool DspEffectInsert::RenamePreset(int32_t index, const char16_t* name)
 {
+    using S = Slots::RenameCorePreset;
     CallBlock block;
-    PutId(block, 1, preset_.id);
-    PutWord(block, 5, index);
-    PutPointer(block, 6, name);
+    PutId(block, S::kEffect, preset_.id);
+    PutWord(block, S::kIndex, index);
+    PutPointer(block, S::kName, name);
     return Succeeds(block, kCmdRenameCorePreset);
 }
 

@@ -186,16 +186,17 @@ void PresetEntry::FetchChildren()
 
 PresetInserts::PresetInserts(ModelLink& link, const EffectId& preset) : link_(link)
 {
+    using S = Slots::GetInserts;
     CallBlock block;
-    PutId(block, 1, preset);
-    PutPointer(block, 8, &wetDry);
-    PutPointer(block, 9, &valueCounts);
-    PutPointer(block, 10, &total);
-    PutPointer(block, 11, &values);
+    PutId(block, S::kPreset, preset);
+    PutPointer(block, S::kWetDry, &wetDry);
+    PutPointer(block, S::kValueCounts, &valueCounts);
+    PutPointer(block, S::kValueTotal, &total);
+    PutPointer(block, S::kValues, &values);
     answered = RunOnLink(link, block, kCmdGetInserts) == kCallOk;
-    effects = PointerAt<PresetRecord>(block, 7);
-    factory = WordAt(block, 5);
-    count = effects ? WordAt(block, 6) : 0;
+    effects = PointerAt<PresetRecord>(block, S::kEffects);
+    factory = WordAt(block, S::kFactory);
+    count = effects ? WordAt(block, S::kCount) : 0;
 }
 
 PresetInserts::~PresetInserts()
@@ -241,6 +242,7 @@ std::shared_ptr<PresetEntry> PresetCategory::PresetAt(int32_t index)
 
 void PresetCategory::FetchPresets()
 {
+    using S = Slots::GetEffectPresets;
     CategoryRecord record;
     {
         std::lock_guard<std::mutex> hold(catalog_->lock_);
@@ -254,11 +256,11 @@ void PresetCategory::FetchPresets()
     if (ModelLink* link = catalog_->link_)
     {
         CallBlock block;
-        PutPointer(block, 1, &record);
+        PutPointer(block, S::kCategory, &record);
         if (RunOnLink(*link, block, kCmdGetEffectPresets) == kCallOk)
         {
-            auto* records = PointerAt<PresetRecord>(block, 3);
-            for (int32_t i = 0; records && i < WordAt(block, 2); ++i)
+            auto* records = PointerAt<PresetRecord>(block, S::kRecords);
+            for (int32_t i = 0; records && i < WordAt(block, S::kCount); ++i)
             {
                 presets->push_back(std::make_shared<PresetEntry>(catalog_, records[i]));
             }
@@ -277,6 +279,7 @@ void PresetCategory::FetchPresets()
 
 void EffectCatalog::Fetch()
 {
+    using S = Slots::GetEffectCatalog;
     {
         std::lock_guard<std::mutex> hold(lock_);
         if (categories_)
@@ -290,8 +293,8 @@ void EffectCatalog::Fetch()
         CallBlock block;
         if (RunOnLink(*link_, block, kCmdGetEffectCatalog) == kCallOk)
         {
-            auto* records = PointerAt<CategoryRecord>(block, 2);
-            const int32_t count = records ? WordAt(block, 1) : 0;
+            auto* records = PointerAt<CategoryRecord>(block, S::kRecords);
+            const int32_t count = records ? WordAt(block, S::kCount) : 0;
             categories->reserve(static_cast<size_t>(count > 0 ? count : 0));
             for (int32_t i = 0; i < count; ++i)
             {
@@ -351,6 +354,7 @@ std::shared_ptr<PresetEntry> EffectCatalog::FindPreset(const EffectId& id)
 
 void EffectCatalog::GetFit(int32_t count, const EffectId* ids, int32_t* flags, bool effects)
 {
+    using S = Slots::Fit;
     if (count <= 0 || !flags)
     {
         return;
@@ -361,9 +365,9 @@ void EffectCatalog::GetFit(int32_t count, const EffectId* ids, int32_t* flags, b
         return;
     }
     CallBlock block;
-    PutWord(block, 1, count);
-    PutPointer(block, 2, ids);
-    PutPointer(block, 3, flags);
+    PutWord(block, S::kCount, count);
+    PutPointer(block, S::kIds, ids);
+    PutPointer(block, S::kFlags, flags);
     if (RunOnLink(*link_, block, effects ? kCmdGetEffectsFit : kCmdGetPresetsFit) != kCallOk)
     {
         std::memset(flags, 0, sizeof(int32_t) * static_cast<size_t>(count));
@@ -372,13 +376,14 @@ void EffectCatalog::GetFit(int32_t count, const EffectId* ids, int32_t* flags, b
 
 int32_t EffectCatalog::Edit(int32_t command, const char16_t* first, const char16_t* second)
 {
+    using S = Slots::PresetCategory;
     if (!link_)
     {
         return kEditRefused;
     }
     CallBlock block;
-    PutPointer(block, 1, first);
-    PutPointer(block, 2, second);
+    PutPointer(block, S::kName, first);
+    PutPointer(block, S::kNewName, second);
     return RunOnLink(*link_, block, command) == kCallOk ? kEditDone : kEditRefused;
 }
 
@@ -400,15 +405,16 @@ int32_t EffectCatalog::RenameCategory(const char16_t* oldName, const char16_t* n
 int32_t EffectCatalog::CreatePreset(const char16_t* category, const char16_t* name, int32_t insertCount,
                                     const int32_t* positions)
 {
+    using S = Slots::CreatePreset;
     if (!link_)
     {
         return kEditRefused;
     }
     CallBlock block;
-    PutPointer(block, 1, category);
-    PutPointer(block, 2, name);
-    PutWord(block, 3, insertCount);
-    PutPointer(block, 4, positions);
+    PutPointer(block, S::kCategory, category);
+    PutPointer(block, S::kName, name);
+    PutWord(block, S::kInsertCount, insertCount);
+    PutPointer(block, S::kPositions, positions);
     return RunOnLink(*link_, block, kCmdCreatePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 
@@ -419,19 +425,20 @@ int32_t EffectCatalog::DeletePreset(const EffectId& id)
         return kEditRefused;
     }
     CallBlock block;
-    PutId(block, 1, id);
+    PutId(block, Slots::DeletePreset::kPreset, id);
     return RunOnLink(*link_, block, kCmdDeletePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 
 int32_t EffectCatalog::RenamePreset(const EffectId& id, const char16_t* name)
 {
+    using S = Slots::RenamePreset;
     if (!link_)
     {
         return kEditRefused;
     }
     CallBlock block;
-    PutId(block, 1, id);
-    PutPointer(block, 5, name);
+    PutId(block, S::kPreset, id);
+    PutPointer(block, S::kName, name);
     return RunOnLink(*link_, block, kCmdRenamePreset) == kCallOk ? kEditDone : kEditRefused;
 }
 

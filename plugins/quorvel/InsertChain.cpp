@@ -313,15 +313,16 @@ bool InsertChain::ReplaceWithPreset(int32_t position, const EffectId& presetId)
     else
     {
         CallBlock block;
-        PutWord(block, 1, position);
-        PutId(block, 2, presetId);
+        PutWord(block, Slots::LoadPresetIntoInsert::kPosition, position);
+        PutId(block, Slots::LoadPresetIntoInsert::kPreset, presetId);
         if (Run(block, kCmdLoadPresetIntoInsert) != kCallOk)
         {
             return false;
         }
         auto insert = std::make_unique<DspEffectInsert>(link_, position, entry->Record());
         inserts_[static_cast<size_t>(position)] = std::move(insert);
-        static_cast<DspEffectInsert&>(*inserts_[static_cast<size_t>(position)]).LoadPresetInfo(InfoAt(block, 6));
+        static_cast<DspEffectInsert&>(*inserts_[static_cast<size_t>(position)])
+            .LoadPresetInfo(InfoAt(block, Slots::LoadPresetIntoInsert::kInfo));
     }
     Changed(true);
     return true;
@@ -329,6 +330,7 @@ bool InsertChain::ReplaceWithPreset(int32_t position, const EffectId& presetId)
 
 bool InsertChain::SpecialFits(int32_t kind)
 {
+    using S = Slots::GetEffectsFit;
     if (!link_)
     {
         return false;
@@ -340,14 +342,15 @@ bool InsertChain::SpecialFits(int32_t kind)
     }
     int32_t fits = 0;
     CallBlock block;
-    PutWord(block, 1, 1);
-    PutPointer(block, 2, &id);
-    PutPointer(block, 3, &fits);
+    PutWord(block, S::kCount, 1);
+    PutPointer(block, S::kIds, &id);
+    PutPointer(block, S::kFlags, &fits);
     return Run(block, kCmdGetEffectsFit) == kCallOk && fits == 1;
 }
 
 bool InsertChain::Move(int32_t from, int32_t to)
 {
+    using S = Slots::MoveInsert;
     Hold hold(*this);
     if (!link_ || Count() == 0 || from < 0 || from >= Count() || to < 0 || to > Count())
     {
@@ -358,8 +361,8 @@ bool InsertChain::Move(int32_t from, int32_t to)
         return true;
     }
     CallBlock block;
-    PutWord(block, 1, from);
-    PutWord(block, 2, to == Count() ? -1 : to);
+    PutWord(block, S::kFrom, from);
+    PutWord(block, S::kTo, to == Count() ? -1 : to);
     if (Run(block, kCmdMoveInsert) != kCallOk)
     {
         return false;
@@ -395,7 +398,7 @@ void InsertChain::RemoveAll(bool post)
     CallBlock* block = link_->BeginCall();
     for (int32_t i = Count() - 1; i >= 0; --i)
     {
-        PutWord(*block, 1, i);
+        PutWord(*block, Slots::RemoveInsert::kPosition, i);
         link_->Call(kCmdRemoveInsert);
         inserts_.pop_back();
     }
@@ -411,7 +414,7 @@ bool InsertChain::SetAllBypass(bool on)
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, on ? 1 : 0);
+    PutWord(block, Slots::SetAllInsertsBypass::kOn, on ? 1 : 0);
     if (Run(block, kCmdSetAllInsertsBypass) != kCallOk)
     {
         return false;
@@ -443,6 +446,7 @@ void InsertChain::ReadBypassSolo(bool post)
 
 void InsertChain::PollReadOnlyParams()
 {
+    using S = Slots::GetParameterValuesBatch;
     Hold hold(*this);
     if (!link_ || !IsAttached())
     {
@@ -468,8 +472,8 @@ void InsertChain::PollReadOnlyParams()
         return;
     }
     CallBlock block;
-    PutWord(block, 1, static_cast<int32_t>(entries.size()));
-    PutPointer(block, 2, entries.data());
+    PutWord(block, S::kCount, static_cast<int32_t>(entries.size()));
+    PutPointer(block, S::kEntries, entries.data());
     if (Run(block, kCmdGetParameterValuesBatch) != kCallOk)
     {
         return;

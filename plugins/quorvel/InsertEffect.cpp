@@ -163,16 +163,17 @@ void InsertEffect::GetChoiceNames(int32_t index, int32_t* count, const ChoiceNam
 
 bool InsertEffect::GetParamText(int32_t index, char16_t* text, int32_t units)
 {
+    using S = Slots::GetParameterText;
     if (!text || units <= 0)
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, position_);
-    PutWord(block, 2, index);
-    PutWord(block, 4, units);
+    PutWord(block, S::kPosition, position_);
+    PutWord(block, S::kIndex, index);
+    PutWord(block, S::kUnits, units);
     const bool ok = Run(block, kCmdGetParameterText) == kCallOk;
-    char16_t* answer = PointerAt<char16_t>(block, 3);
+    char16_t* answer = PointerAt<char16_t>(block, S::kText);
     text[0] = 0;
     if (ok && answer)
     {
@@ -205,6 +206,7 @@ bool InsertEffect::StoreAccepts(int32_t index, int32_t kind) const
 
 bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value, bool direct)
 {
+    using S = Slots::SetParameterValue;
     if (!StoreAccepts(index, kind))
     {
         return false;
@@ -215,10 +217,10 @@ bool InsertEffect::StoreParam(int32_t index, int32_t kind, uint32_t value, bool 
     if (IsConnected())
     {
         CallBlock block;
-        PutWord(block, 1, position_);
-        PutWord(block, 2, index);
-        PutWord(block, 3, kind);
-        PutWord(block, 4, static_cast<int32_t>(value));
+        PutWord(block, S::kPosition, position_);
+        PutWord(block, S::kIndex, index);
+        PutWord(block, S::kKind, kind);
+        PutWord(block, S::kBits, static_cast<int32_t>(value));
         if (Run(block, kCmdSetParameterValue, direct) != kCallOk)
         {
             return false;
@@ -256,13 +258,14 @@ bool InsertEffect::SetWetDry(float value)
 
 bool InsertEffect::SetSwitch(int32_t command, bool on)
 {
+    using S = Slots::InsertSwitch;
     if (!CanBypass())
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, position_);
-    PutWord(block, 2, on ? 1 : 0);
+    PutWord(block, S::kPosition, position_);
+    PutWord(block, S::kOn, on ? 1 : 0);
     if (Run(block, command) != kCallOk)
     {
         return false;
@@ -283,17 +286,18 @@ bool InsertEffect::SetSolo(bool on)
 
 bool InsertEffect::ReadSwitch(int32_t command, bool* stored, uint32_t message)
 {
+    using S = Slots::InsertSwitch;
     if (!CanBypass())
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, position_);
+    PutWord(block, S::kPosition, position_);
     if (Run(block, command) != kCallOk)
     {
         return false;
     }
-    const bool on = WordAt(block, 2) == 1;
+    const bool on = WordAt(block, S::kOn) == 1;
     if (on != *stored)
     {
         *stored = on;
@@ -314,20 +318,21 @@ bool InsertEffect::ReadSolo()
 
 bool InsertEffect::RefreshParamValue(int32_t index)
 {
+    using S = Slots::GetParameterValue;
     if (!IsConnected() || index < 0 || index >= ParamCount())
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, position_);
-    PutWord(block, 2, index);
+    PutWord(block, S::kPosition, position_);
+    PutWord(block, S::kIndex, index);
     if (Run(block, kCmdGetParameterValue) != kCallOk)
     {
         return false;
     }
     ParamValue pair;
-    pair.kind = WordAt(block, 3);
-    pair.bits = static_cast<uint32_t>(WordAt(block, 4));
+    pair.kind = WordAt(block, S::kKind);
+    pair.bits = static_cast<uint32_t>(WordAt(block, S::kBits));
     ParamValue& stored = values_[static_cast<size_t>(index)];
     if (SameValue(stored, pair))
     {
@@ -340,6 +345,7 @@ bool InsertEffect::RefreshParamValue(int32_t index)
 
 void InsertEffect::ResendAll()
 {
+    using S = Slots::InsertSwitch;
     for (size_t i = 0; i < values_.size(); ++i)
     {
         const ParamValue pair = values_[i];
@@ -352,11 +358,11 @@ void InsertEffect::ResendAll()
     if (CanBypass())
     {
         CallBlock* block = link_->BeginCall();
-        PutWord(*block, 1, position_);
-        PutWord(*block, 2, soloed_ ? 1 : 0);
+        PutWord(*block, S::kPosition, position_);
+        PutWord(*block, S::kOn, soloed_ ? 1 : 0);
         link_->Call(kCmdSetInsertSolo);
-        PutWord(*block, 1, position_);
-        PutWord(*block, 2, bypassed_ ? 1 : 0);
+        PutWord(*block, S::kPosition, position_);
+        PutWord(*block, S::kOn, bypassed_ ? 1 : 0);
         link_->Call(kCmdSetInsertBypass);
         link_->EndCall();
     }
@@ -380,11 +386,12 @@ void InsertEffect::PushParamsToHost()
 
 bool InsertEffect::FetchDescriptors(bool direct)
 {
+    using S = Slots::GetParameterDescriptors;
     CallBlock block;
-    PutWord(block, 1, position_);
+    PutWord(block, S::kPosition, position_);
     const bool ok = Run(block, kCmdGetParameterDescriptors, direct) == kCallOk;
-    const int32_t count = WordAt(block, 2);
-    uint8_t* array = PointerAt<uint8_t>(block, 3);
+    const int32_t count = WordAt(block, S::kCount);
+    uint8_t* array = PointerAt<uint8_t>(block, S::kRecords);
     bool fresh = false;
     // A count without its array, or below 0, is an answer we cannot use.
     if (ok && count >= 0 && (count == 0 || array))
@@ -422,11 +429,12 @@ bool InsertEffect::FetchDescriptors(bool direct)
 
 bool InsertEffect::ReadParamKinds()
 {
+    using S = Slots::GetParameterKinds;
     CallBlock block;
-    PutWord(block, 1, position_);
+    PutWord(block, S::kPosition, position_);
     const bool ok = Run(block, kCmdGetParameterKinds) == kCallOk;
-    const int32_t count = WordAt(block, 2);
-    int32_t* array = PointerAt<int32_t>(block, 3);
+    const int32_t count = WordAt(block, S::kCount);
+    int32_t* array = PointerAt<int32_t>(block, S::kRecords);
     bool changed = false;
     if (ok && count >= 0 && (count == 0 || array))
     {
@@ -451,12 +459,13 @@ bool InsertEffect::ReadParamKinds()
 
 bool InsertEffect::FetchChoiceList(int32_t index, bool direct)
 {
+    using S = Slots::GetParameterChoiceNames;
     CallBlock block;
-    PutWord(block, 1, position_);
-    PutWord(block, 2, index);
+    PutWord(block, S::kPosition, position_);
+    PutWord(block, S::kIndex, index);
     const bool ok = Run(block, kCmdGetParameterChoiceNames, direct) == kCallOk;
-    const int32_t count = WordAt(block, 3);
-    ChoiceName* names = PointerAt<ChoiceName>(block, 4);
+    const int32_t count = WordAt(block, S::kCount);
+    ChoiceName* names = PointerAt<ChoiceName>(block, S::kRecords);
     const bool taken = ok && count >= 0 && (count == 0 || names);
     if (taken)
     {
@@ -509,8 +518,8 @@ bool InsertEffect::ReadValues(bool direct)
         entries[static_cast<size_t>(i)] = ParamValueEntry{position_, i, ParamValue{}};
     }
     CallBlock block;
-    PutWord(block, 1, count);
-    PutPointer(block, 2, entries.data());
+    PutWord(block, Slots::GetParameterValuesBatch::kCount, count);
+    PutPointer(block, Slots::GetParameterValuesBatch::kEntries, entries.data());
     if (Run(block, kCmdGetParameterValuesBatch, direct) != kCallOk)
     {
         return false;
@@ -543,18 +552,19 @@ bool InsertEffect::RefreshParams()
 bool InsertEffect::Remove()
 {
     CallBlock block;
-    PutWord(block, 1, position_);
+    PutWord(block, Slots::RemoveInsert::kPosition, position_);
     return Run(block, kCmdRemoveInsert) == kCallOk;
 }
 
 void InsertEffect::Reload()
 {
+    using S = Slots::GetInsertNotifyId;
     const bool fresh = FetchDescriptors(false);
     CallBlock block;
-    PutWord(block, 1, position_);
+    PutWord(block, S::kPosition, position_);
     if (Run(block, kCmdGetInsertNotifyId) == kCallOk)
     {
-        notifyId_ = WordAt(block, 2);
+        notifyId_ = WordAt(block, S::kNotifyId);
     }
     ReadParamKinds();
     FetchChoiceNames(false);

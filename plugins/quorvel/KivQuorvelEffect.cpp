@@ -401,11 +401,21 @@ void KivQuorvelEffect::ShowRenderWarning()
 
 void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
 {
+    Process(inputs, outputs, frames, Output::Add);
+}
+
+void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t frames)
+{
+    Process(inputs, outputs, frames, Output::Replace);
+}
+
+void KivQuorvelEffect::Process(float** inputs, float** outputs, int32_t frames, Output output)
+{
     if (!outputs || frames <= 0)
     {
         return;
     }
-    const bool replacing = replacing_.load();
+    const bool replacing = output == Output::Replace;
     StreamSlot::Use use(stream_);
     AudioStream* stream = use.Get();
     if (!stream)
@@ -444,14 +454,14 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
     if (mode == kStreamStopped)
     {
         stream->Reset(false);
-        offlineFrames_ = 0;
+        pacer_.Restart();
     }
     if (offline)
     {
         if (mode != kStreamOffline)
         {
             renderWarningShown_ = false;
-            offlineFrames_ = 0;
+            pacer_.Restart();
         }
         mode = kStreamOffline;
     }
@@ -479,29 +489,7 @@ void KivQuorvelEffect::process(float** inputs, float** outputs, int32_t frames)
         ShowRenderWarning();
     }
     stream->SetProcessLevel(mode);
-    if (mode != kStreamOffline)
-    {
-        offlineFrames_ = 0;
-        return;
-    }
-    // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
-    // every driver buffer written, however the host cuts its blocks.
-    offlineFrames_ += frames;
-    while (offlineFrames_ >= stream->Frames())
-    {
-        offlineFrames_ -= stream->Frames();
-        if (!stream->WaitForSwitch())
-        {
-            offlineFrames_ = 0;
-        }
-    }
-}
-
-void KivQuorvelEffect::processReplacing(float** inputs, float** outputs, int32_t frames)
-{
-    replacing_.store(true);
-    process(inputs, outputs, frames);
-    replacing_.store(false);
+    pacer_.Pace(*stream, mode, frames);
 }
 
 void KivQuorvelEffect::setParameter(int32_t index, float value)

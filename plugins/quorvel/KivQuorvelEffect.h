@@ -13,6 +13,7 @@
 
 #include "plugins/base/asio/AsioLink.h"
 #include "plugins/base/platform/AlignedBuffer.h"
+#include "plugins/base/stream/OfflinePacer.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX2.h"
 #include "plugins/quorvel/ModelLink.h"
@@ -127,6 +128,13 @@ private:
     void ShowRenderWarning();
     // GUI thread: the editor closes before the link and the stream it shows go.
     void CloseEditor();
+    // What the host's two process calls do with the output they are given.
+    enum class Output
+    {
+        Add,     // process: the plug-in's samples are added to it
+        Replace, // processReplacing: they take its place
+    };
+    void Process(float** inputs, float** outputs, int32_t frames, Output output);
 
     // Counts the host's reads that found samples due not back in time and gave zeros in their
     // place (on the host's audio thread): in an offline run the render has a gap there.
@@ -150,9 +158,8 @@ private:
     std::atomic<int32_t> rate_{44100};                 // written by the host GUI thread
     int32_t hostMode_ = kHostModeNormal;               // fixed at construction
     std::atomic<bool> resetRequested_{false};
-    std::atomic<bool> replacing_{false}; // set while processReplacing runs
     // Audio thread.
-    int32_t offlineFrames_ = 0;       // written since the last awaited switch
+    OfflinePacer pacer_;
     bool renderWarningShown_ = false; // since the current offline run began
     Losses losses_;
 

@@ -7,14 +7,15 @@ SendInsert::SendInsert(ModelLink* link, int32_t position, const ChannelRecord& s
 
 bool SendInsert::Apply(bool wait)
 {
+    using S = Slots::SetSendInsertRouting;
     // The mixer program answers this command with E_NOTIMPL (its server does not implement
     // it), so there a send applied with wait is refused; the server decides.
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutWord(block, 2, send_.first);
-    PutWord(block, 3, send_.second);
-    PutWord(block, 4, wait ? 1 : 0);
-    return ApplyWith(block, kCmdSetSendInsertRouting, wait, 5);
+    PutWord(block, S::kPosition, Position());
+    PutWord(block, S::kSendFirst, send_.first);
+    PutWord(block, S::kSendSecond, send_.second);
+    PutWord(block, S::kWait, wait ? 1 : 0);
+    return ApplyWith(block, kCmdSetSendInsertRouting, wait, S::kInfo);
 }
 
 void SendInsert::Reload()
@@ -31,14 +32,15 @@ SendReturnInsert::SendReturnInsert(ModelLink* link, int32_t position, const Chan
 
 bool SendReturnInsert::Apply(bool wait)
 {
+    using S = Slots::SetSendReturnInsertRouting;
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutWord(block, 2, send_.first);
-    PutWord(block, 3, send_.second);
-    PutWord(block, 4, return_.first);
-    PutWord(block, 5, return_.second);
-    PutWord(block, 6, wait ? 1 : 0);
-    return ApplyWith(block, kCmdSetSendReturnInsertRouting, wait, 7);
+    PutWord(block, S::kPosition, Position());
+    PutWord(block, S::kSendFirst, send_.first);
+    PutWord(block, S::kSendSecond, send_.second);
+    PutWord(block, S::kReturnFirst, return_.first);
+    PutWord(block, S::kReturnSecond, return_.second);
+    PutWord(block, S::kWait, wait ? 1 : 0);
+    return ApplyWith(block, kCmdSetSendReturnInsertRouting, wait, S::kInfo);
 }
 
 void SendReturnInsert::Reload()

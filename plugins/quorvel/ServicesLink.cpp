@@ -71,7 +71,7 @@ public:
 KivEffectId IdAt(const CallBlock& block, int first)
 {
     KivEffectId id{};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kIdSlots; ++i)
     {
         id.data[i] = static_cast<DWORD>(block.a[first + i]);
     }
@@ -98,10 +98,10 @@ void Put(CallBlock& block, int slot, T value)
 // The ten 32-bit values of an insert's information, one per slot from `first`.
 void PutInfo(CallBlock& block, int first, const KivInsertInfo& info)
 {
-    DWORD words[10] = {};
+    DWORD words[kInfoSlots] = {};
     static_assert(sizeof(words) == sizeof(info), "insert information");
     std::memcpy(words, &info, sizeof(info));
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < kInfoSlots; ++i)
     {
         block.a[first + i] = words[i];
     }
@@ -538,8 +538,9 @@ bool ServicesLink::RestoreInserts(const InsertStateList& states)
 namespace
 {
 
-// What a command's handler reaches: the server's interfaces, the client id, and for commands
-// 4 and 5 the link's pair and the owner that lets go of the driver first.
+// What a command's handler reaches: the server's interfaces, the client id, and for
+// kCmdAcquireSendReturn and kCmdReleaseSendReturn the link's pair and the owner that lets go
+// of the driver first.
 struct Server
 {
     IKivCorvanEffectServices* es;
@@ -643,23 +644,28 @@ constexpr CommandRow kCommands[] = {
      }},
     {kCmdGetEffectCatalog, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivEffectCategory>(
-             b, 1, 2, [&](LONG* count, KivEffectCategory** records) { return s.es->GetEffectCatalog(count, records); });
+         using S = Slots::GetEffectCatalog;
+         return List<KivEffectCategory>(b, S::kCount, S::kRecords, [&](LONG* count, KivEffectCategory** records) {
+             return s.es->GetEffectCatalog(count, records);
+         });
      }},
     {kCmdGetEffectPresets, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivEffectPreset>(b, 2, 3, [&](LONG* count, KivEffectPreset** records) {
-             return s.es->GetEffectPresets(Pointer<const KivEffectCategory>(b, 1), count, records);
+         using S = Slots::GetEffectPresets;
+         return List<KivEffectPreset>(b, S::kCount, S::kRecords, [&](LONG* count, KivEffectPreset** records) {
+             return s.es->GetEffectPresets(Pointer<const KivEffectCategory>(b, S::kCategory), count, records);
          });
      }},
     {kCmdGetEffectCorePresets, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivCorePreset>(b, 5, 6, [&](LONG* count, KivCorePreset** records) {
-             return s.es->GetEffectCorePresets(IdAt(b, 1), count, records);
+         using S = Slots::GetEffectCorePresets;
+         return List<KivCorePreset>(b, S::kCount, S::kRecords, [&](LONG* count, KivCorePreset** records) {
+             return s.es->GetEffectCorePresets(IdAt(b, S::kEffect), count, records);
          });
      }},
     {kCmdGetInserts, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
+         using S = Slots::GetInserts;
          LONG factory = 0;
          LONG count = 0;
          KivEffectPreset* effects = nullptr;
@@ -667,67 +673,88 @@ constexpr CommandRow kCommands[] = {
          float* wetDry = nullptr;
          KivPresetValue* values = nullptr;
          LONG valueCount = 0;
-         const HRESULT r =
-             s.es->GetInserts(IdAt(b, 1), &factory, &count, &effects, &valueCounts, &wetDry, &valueCount, &values);
-         Put(b, 5, factory);
-         Put(b, 6, count);
-         PutPointer(b, 7, effects);
-         HandOver(valueCounts, Pointer<LONG*>(b, 9));
-         HandOver(wetDry, Pointer<float*>(b, 8));
-         if (LONG* wanted = Pointer<LONG>(b, 10))
+         const HRESULT r = s.es->GetInserts(IdAt(b, S::kPreset), &factory, &count, &effects, &valueCounts, &wetDry,
+                                            &valueCount, &values);
+         Put(b, S::kFactory, factory);
+         Put(b, S::kCount, count);
+         PutPointer(b, S::kEffects, effects);
+         HandOver(valueCounts, Pointer<LONG*>(b, S::kValueCounts));
+         HandOver(wetDry, Pointer<float*>(b, S::kWetDry));
+         if (LONG* wanted = Pointer<LONG>(b, S::kValueTotal))
          {
              *wanted = valueCount;
          }
-         HandOver(values, Pointer<KivPresetValue*>(b, 11));
+         HandOver(values, Pointer<KivPresetValue*>(b, S::kValues));
          return r;
      }},
     {kCmdCreatePresetCategory, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->CreatePresetCategory(Pointer<const WCHAR>(b, 1)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->CreatePresetCategory(Pointer<const WCHAR>(b, Slots::CreatePresetCategory::kName));
+     }},
     {kCmdDeletePresetCategory, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->DeletePresetCategory(Pointer<const WCHAR>(b, 1)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->DeletePresetCategory(Pointer<const WCHAR>(b, Slots::DeletePresetCategory::kName));
+     }},
     {kCmdRenamePresetCategory, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->RenamePresetCategory(Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2));
+         using S = Slots::RenamePresetCategory;
+         return s.es->RenamePresetCategory(Pointer<const WCHAR>(b, S::kName), Pointer<const WCHAR>(b, S::kNewName));
      }},
     {kCmdCreatePreset, Client::Unchecked, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->CreatePreset(s.id, Pointer<const WCHAR>(b, 1), Pointer<const WCHAR>(b, 2), Word(b, 3),
-                                   Pointer<const LONG>(b, 4));
+         using S = Slots::CreatePreset;
+         return s.es->CreatePreset(s.id, Pointer<const WCHAR>(b, S::kCategory), Pointer<const WCHAR>(b, S::kName),
+                                   Word(b, S::kInsertCount), Pointer<const LONG>(b, S::kPositions));
      }},
     {kCmdDeletePreset, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->DeletePreset(IdAt(b, 1)); }},
+     [](const Server& s, CallBlock& b) { return s.es->DeletePreset(IdAt(b, Slots::DeletePreset::kPreset)); }},
     {kCmdRenamePreset, Client::None, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->RenamePreset(IdAt(b, 1), Pointer<const WCHAR>(b, 5)); }},
+     [](const Server& s, CallBlock& b) {
+         using S = Slots::RenamePreset;
+         return s.es->RenamePreset(IdAt(b, S::kPreset), Pointer<const WCHAR>(b, S::kName));
+     }},
     {kCmdGetEffectsFit, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->GetEffectsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+         using S = Slots::GetEffectsFit;
+         return s.es->GetEffectsFit(Word(b, S::kCount), Pointer<const KivEffectId>(b, S::kIds),
+                                    Pointer<LONG>(b, S::kFlags));
      }},
     {kCmdGetPresetsFit, Client::None, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->GetPresetsFit(Word(b, 1), Pointer<const KivEffectId>(b, 2), Pointer<LONG>(b, 3));
+         using S = Slots::GetPresetsFit;
+         return s.es->GetPresetsFit(Word(b, S::kCount), Pointer<const KivEffectId>(b, S::kIds),
+                                    Pointer<LONG>(b, S::kFlags));
      }},
     {kCmdSetInsertEffect, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) {
-         return Placed(b, 6, [&](KivInsertInfo* info) {
-             return s.es->SetInsertEffect(s.id, Word(b, 1), IdAt(b, 2), info, Word(b, 16));
+         using S = Slots::SetInsertEffect;
+         return Placed(b, S::kInfo, [&](KivInsertInfo* info) {
+             return s.es->SetInsertEffect(s.id, Word(b, S::kPosition), IdAt(b, S::kPreset), info, Word(b, S::kWait));
          });
      }},
     {kCmdRemoveInsert, Client::Passed, On::ES, true,
-     [](const Server& s, CallBlock& b) { return s.es->RemoveInsert(s.id, Word(b, 1)); }},
+     [](const Server& s, CallBlock& b) { return s.es->RemoveInsert(s.id, Word(b, Slots::RemoveInsert::kPosition)); }},
     {kCmdLoadPresetIntoInsert, Client::Passed, On::ES, true,
      [](const Server& s, CallBlock& b) {
-         return Placed(
-             b, 6, [&](KivInsertInfo* info) { return s.es->LoadPresetIntoInsert(s.id, Word(b, 1), IdAt(b, 2), info); });
+         using S = Slots::LoadPresetIntoInsert;
+         return Placed(b, S::kInfo, [&](KivInsertInfo* info) {
+             return s.es->LoadPresetIntoInsert(s.id, Word(b, S::kPosition), IdAt(b, S::kPreset), info);
+         });
      }},
     {kCmdMoveInsert, Client::Passed, On::ES, true,
-     [](const Server& s, CallBlock& b) { return s.es->MoveInsert(s.id, Word(b, 1), Word(b, 2)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->MoveInsert(s.id, Word(b, Slots::MoveInsert::kFrom), Word(b, Slots::MoveInsert::kTo));
+     }},
     {kCmdSelectPreset, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->SelectPreset(s.id, Word(b, 1), Word(b, 2)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->SelectPreset(s.id, Word(b, Slots::SelectPreset::kPosition), Word(b, Slots::SelectPreset::kIndex));
+     }},
     {kCmdSetSpecialInsert, Client::Passed, On::ES, true,
      // The wait flag is read before the information overwrites its slot.
      [](const Server& s, CallBlock& b) {
-         return Placed(b, 3, [&](KivInsertInfo* info) {
-             return s.es->SetSpecialInsert(s.id, Word(b, 1), Word(b, 2), info, Word(b, 13));
+         using S = Slots::SetSpecialInsert;
+         return Placed(b, S::kInfo, [&](KivInsertInfo* info) {
+             return s.es->SetSpecialInsert(s.id, Word(b, S::kPosition), Word(b, S::kKind), info, Word(b, S::kWait));
          });
      }},
     {kCmdRefreshInserts, Client::Passed, On::ES, false,
@@ -738,92 +765,125 @@ constexpr CommandRow kCommands[] = {
      [](const Server& s, CallBlock&) { return s.es->SetInsertChainFlag(s.id); }},
     {kCmdGetParameterDescriptors, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivParameterDescriptor>(b, 2, 3, [&](LONG* count, KivParameterDescriptor** records) {
-             return s.es->GetParameterDescriptors(s.id, Word(b, 1), count, records);
-         });
+         using S = Slots::GetParameterDescriptors;
+         return List<KivParameterDescriptor>(
+             b, S::kCount, S::kRecords, [&](LONG* count, KivParameterDescriptor** records) {
+                 return s.es->GetParameterDescriptors(s.id, Word(b, S::kPosition), count, records);
+             });
      }},
     {kCmdGetParameterChoiceNames, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivChoiceName>(b, 3, 4, [&](LONG* count, KivChoiceName** records) {
-             return s.es->GetParameterChoiceNames(s.id, Word(b, 1), Word(b, 2), count, records);
+         using S = Slots::GetParameterChoiceNames;
+         return List<KivChoiceName>(b, S::kCount, S::kRecords, [&](LONG* count, KivChoiceName** records) {
+             return s.es->GetParameterChoiceNames(s.id, Word(b, S::kPosition), Word(b, S::kIndex), count, records);
          });
      }},
     {kCmdGetParameterValue, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
+         using S = Slots::GetParameterValue;
          KivParameterValue value{};
-         const HRESULT r = s.es->GetParameterValue(s.id, Word(b, 1), Word(b, 2), &value);
-         Put(b, 3, value.kind);
-         Put(b, 4, static_cast<DWORD>(value.value));
+         const HRESULT r = s.es->GetParameterValue(s.id, Word(b, S::kPosition), Word(b, S::kIndex), &value);
+         Put(b, S::kKind, value.kind);
+         Put(b, S::kBits, static_cast<DWORD>(value.value));
          return r;
      }},
     {kCmdSetParameterValue, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->SetParameterValue(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4));
+         using S = Slots::SetParameterValue;
+         return s.es->SetParameterValue(s.id, Word(b, S::kPosition), Word(b, S::kIndex), Word(b, S::kKind),
+                                        Word(b, S::kBits));
      }},
     {kCmdGetInsertSolo, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertSolo(s.id, Word(b, 1), value); });
+         using S = Slots::GetInsertSolo;
+         return Answer(b, S::kOn, [&](LONG* value) { return s.es->GetInsertSolo(s.id, Word(b, S::kPosition), value); });
      }},
     {kCmdGetInsertBypass, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return Answer(b, 2, [&](LONG* value) { return s.es->GetInsertBypass(s.id, Word(b, 1), value); });
+         using S = Slots::GetInsertBypass;
+         return Answer(b, S::kOn,
+                       [&](LONG* value) { return s.es->GetInsertBypass(s.id, Word(b, S::kPosition), value); });
      }},
     {kCmdSetInsertSolo, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->SetInsertSolo(s.id, Word(b, 1), Word(b, 2)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->SetInsertSolo(s.id, Word(b, Slots::SetInsertSolo::kPosition), Word(b, Slots::SetInsertSolo::kOn));
+     }},
     {kCmdSetInsertBypass, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->SetInsertBypass(s.id, Word(b, 1), Word(b, 2)); }},
+     [](const Server& s, CallBlock& b) {
+         using S = Slots::SetInsertBypass;
+         return s.es->SetInsertBypass(s.id, Word(b, S::kPosition), Word(b, S::kOn));
+     }},
     {kCmdCreateCorePreset, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->CreateCorePreset(s.id, Word(b, 1), Pointer<const WCHAR>(b, 2));
+         using S = Slots::CreateCorePreset;
+         return s.es->CreateCorePreset(s.id, Word(b, S::kPosition), Pointer<const WCHAR>(b, S::kName));
      }},
     {kCmdApplyPresetById, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->ApplyPresetById(s.id, Word(b, 1), Word(b, 2)); }},
+     [](const Server& s, CallBlock& b) {
+         using S = Slots::ApplyPresetById;
+         return s.es->ApplyPresetById(s.id, Word(b, S::kPosition), Word(b, S::kPreset));
+     }},
     {kCmdDeleteCorePreset, Client::Needed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->DeleteCorePreset(IdAt(b, 1), Word(b, 5)); }},
+     [](const Server& s, CallBlock& b) {
+         using S = Slots::DeleteCorePreset;
+         return s.es->DeleteCorePreset(IdAt(b, S::kEffect), Word(b, S::kIndex));
+     }},
     {kCmdRenameCorePreset, Client::Needed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->RenameCorePreset(IdAt(b, 1), Word(b, 5), Pointer<const WCHAR>(b, 6));
+         using S = Slots::RenameCorePreset;
+         return s.es->RenameCorePreset(IdAt(b, S::kEffect), Word(b, S::kIndex), Pointer<const WCHAR>(b, S::kName));
      }},
     {kCmdSetAllInsertsBypass, Client::Passed, On::ES, false,
-     [](const Server& s, CallBlock& b) { return s.es->SetAllInsertsBypass(s.id, Word(b, 1)); }},
+     [](const Server& s, CallBlock& b) {
+         return s.es->SetAllInsertsBypass(s.id, Word(b, Slots::SetAllInsertsBypass::kOn));
+     }},
     {kCmdQueryClientState, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return Answer(b, 1, [&](LONG* value) { return s.es->QueryClientState(s.id, value); });
+         return Answer(b, Slots::QueryClientState::kState,
+                       [&](LONG* value) { return s.es->QueryClientState(s.id, value); });
      }},
     {kCmdGetParameterValuesBatch, Client::Passed, On::ES, false,
      [](const Server& s, CallBlock& b) {
-         return s.es->GetParameterValuesBatch(s.id, Word(b, 1), Pointer<KivParameterValueEntry>(b, 2));
+         using S = Slots::GetParameterValuesBatch;
+         return s.es->GetParameterValuesBatch(s.id, Word(b, S::kCount),
+                                              Pointer<KivParameterValueEntry>(b, S::kEntries));
      }},
     {kCmdGetHardwareChannels, Client::None, On::ES2, false,
      [](const Server& s, CallBlock& b) {
-         return List<KivHardwareChannel>(b, 1, 2, [&](LONG* count, KivHardwareChannel** records) {
+         using S = Slots::GetHardwareChannels;
+         return List<KivHardwareChannel>(b, S::kCount, S::kRecords, [&](LONG* count, KivHardwareChannel** records) {
              return s.es2->GetHardwareChannels(count, records);
          });
      }},
     {kCmdSetSendInsertRouting, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock& b) {
-         return Placed(b, 5, [&](KivInsertInfo* info) {
-             return s.es2->SetSendInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), info);
+         using S = Slots::SetSendInsertRouting;
+         return Placed(b, S::kInfo, [&](KivInsertInfo* info) {
+             return s.es2->SetSendInsertRouting(s.id, Word(b, S::kPosition), Word(b, S::kSendFirst),
+                                                Word(b, S::kSendSecond), Word(b, S::kWait), info);
          });
      }},
     {kCmdGetHardwareChannelsEx, Client::None, On::ES2, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
+         using S = Slots::GetHardwareChannelsEx;
          LONG outputCount = 0;
          LONG inputCount = 0;
          KivHardwareChannel* outputs = nullptr;
          KivHardwareChannel* inputs = nullptr;
          const HRESULT r = s.es2->GetHardwareChannelsEx(&outputCount, &outputs, &inputCount, &inputs);
-         Put(b, 1, outputCount);
-         PutPointer(b, 2, outputs);
-         Put(b, 3, inputCount);
-         PutPointer(b, 4, inputs);
+         Put(b, S::kOutputCount, outputCount);
+         PutPointer(b, S::kOutputs, outputs);
+         Put(b, S::kInputCount, inputCount);
+         PutPointer(b, S::kInputs, inputs);
          return r;
      }},
     {kCmdSetSendReturnInsertRouting, Client::Passed, On::ES2, false,
      [](const Server& s, CallBlock& b) {
-         return Placed(b, 7, [&](KivInsertInfo* info) {
-             return s.es2->SetSendReturnInsertRouting(s.id, Word(b, 1), Word(b, 2), Word(b, 3), Word(b, 4), Word(b, 5),
-                                                      Word(b, 6), info);
+         using S = Slots::SetSendReturnInsertRouting;
+         return Placed(b, S::kInfo, [&](KivInsertInfo* info) {
+             return s.es2->SetSendReturnInsertRouting(s.id, Word(b, S::kPosition), Word(b, S::kSendFirst),
+                                                      Word(b, S::kSendSecond), Word(b, S::kReturnFirst),
+                                                      Word(b, S::kReturnSecond), Word(b, S::kWait), info);
          });
      }},
     {kCmdClientRoutingCallA, Client::Passed, On::ES2, false,
@@ -832,23 +892,31 @@ constexpr CommandRow kCommands[] = {
      [](const Server& s, CallBlock&) { return s.es2->EnableCategory2Items(s.id); }},
     {kCmdGetInsertNotifyId, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) {
-         return Answer(b, 2, [&](LONG* value) { return s.pi->GetInsertNotifyId(s.id, Word(b, 1), value); });
+         using S = Slots::GetInsertNotifyId;
+         return Answer(b, S::kNotifyId,
+                       [&](LONG* value) { return s.pi->GetInsertNotifyId(s.id, Word(b, S::kPosition), value); });
      }},
     {kCmdGetParameterKinds, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) {
-         return List<LONG>(b, 2, 3, [&](LONG* count, LONG** records) {
-             return s.pi->GetParameterKinds(s.id, Word(b, 1), count, records);
+         using S = Slots::GetParameterKinds;
+         return List<LONG>(b, S::kCount, S::kRecords, [&](LONG* count, LONG** records) {
+             return s.pi->GetParameterKinds(s.id, Word(b, S::kPosition), count, records);
          });
      }},
     {kCmdQueryParameter, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) {
-         return Answer(b, 3, [&](LONG* value) { return s.pi->QueryParameter(s.id, Word(b, 1), Word(b, 2), value); });
+         using S = Slots::QueryParameter;
+         return Answer(b, S::kAnswer, [&](LONG* value) {
+             return s.pi->QueryParameter(s.id, Word(b, S::kPosition), Word(b, S::kIndex), value);
+         });
      }},
     {kCmdGetParameterText, Client::Passed, On::PI, false,
      [](const Server& s, CallBlock& b) -> HRESULT {
+         using S = Slots::GetParameterText;
          WCHAR* text = nullptr;
-         const HRESULT r = s.pi->GetParameterText(s.id, Word(b, 1), Word(b, 2), &text, Word(b, 4));
-         PutPointer(b, 3, text);
+         const HRESULT r =
+             s.pi->GetParameterText(s.id, Word(b, S::kPosition), Word(b, S::kIndex), &text, Word(b, S::kUnits));
+         PutPointer(b, S::kText, text);
          return r;
      }},
 };

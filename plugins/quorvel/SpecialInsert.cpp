@@ -4,15 +4,16 @@ SpecialInsert::SpecialInsert(ModelLink* link, int32_t position, int32_t kind) : 
 
 bool SpecialInsert::Apply(bool wait)
 {
+    using S = Slots::SetSpecialInsert;
     if (!IsEffectRateAllowed() || Kind() < kInsertTrimPot || Kind() > kInsertPeakMeter)
     {
         return false;
     }
     CallBlock block;
-    PutWord(block, 1, Position());
-    PutWord(block, 2, SpecialKind());
-    PutWord(block, 13, wait ? 1 : 0);
-    return ApplyWith(block, kCmdSetSpecialInsert, wait, 3);
+    PutWord(block, S::kPosition, Position());
+    PutWord(block, S::kKind, SpecialKind());
+    PutWord(block, S::kWait, wait ? 1 : 0);
+    return ApplyWith(block, kCmdSetSpecialInsert, wait, S::kInfo);
 }
 
 void SpecialInsert::Reload()

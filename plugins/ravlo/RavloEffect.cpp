@@ -270,7 +270,7 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     if (mode == kStreamStopped)
     {
         stream->Reset(false);
-        offlineFrames_ = 0;
+        pacer_.Restart();
     }
     if (getCurrentProcessLevel() == kVstProcessLevelOffline)
     {
@@ -288,22 +288,7 @@ void RavloEffect::process(float** inputs, float** outputs, int32_t frames)
     stream->WriteHostInput(inputs, frames);
     stream->ReadHostOutput(outputs, frames);
     stream->SetProcessLevel(mode);
-    if (mode != kStreamOffline)
-    {
-        offlineFrames_ = 0;
-        return;
-    }
-    // Offline the host runs as fast as it can: hold it to the driver's pace, one switch for
-    // every driver buffer written, however the host cuts its blocks.
-    offlineFrames_ += frames;
-    while (offlineFrames_ >= stream->Frames())
-    {
-        offlineFrames_ -= stream->Frames();
-        if (!stream->WaitForSwitch())
-        {
-            offlineFrames_ = 0;
-        }
-    }
+    pacer_.Pace(*stream, mode, frames);
 }
 
 int32_t RavloEffect::getChunk(void** data, bool)

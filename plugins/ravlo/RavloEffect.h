@@ -5,6 +5,7 @@
 // pairs, the block size or the driver's state change.
 
 #include "plugins/base/asio/AsioLink.h"
+#include "plugins/base/stream/OfflinePacer.h"
 #include "plugins/base/stream/StreamSlot.h"
 #include "plugins/base/vst/VstEffectX.h"
 #include "plugins/base/asio/BufferChoice.h"
@@ -78,9 +79,9 @@ private:
     int32_t rate_ = 44100;
     int32_t initialDelay_ = 0;
     std::atomic<bool> resetRequested_{false};
-    BufferChoice choice_;       // of the last OpenPairs; host threads
-    int32_t offlineFrames_ = 0; // audio thread: written since the last awaited switch
-    AsioLink* link_ = nullptr;  // owned
+    BufferChoice choice_;      // of the last OpenPairs; host threads
+    OfflinePacer pacer_;       // audio thread
+    AsioLink* link_ = nullptr; // owned
     StreamSlot stream_;
     std::unique_ptr<uint8_t[]> chunk_; // the block last handed to the host
 };

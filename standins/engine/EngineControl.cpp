@@ -85,22 +85,29 @@ std::string EngineControl::Handle(const std::string& request)
                            [bytes] { std::fill(bytes, bytes + 5, 0xFF); });
         return "ok";
     }
-    if (words.size() == 6 && words[2] == "port")
+    if (words.size() == 6 && (words[2] == "port" || words[2] == "input"))
     {
+        // A channel item (IVarnOutput, kinds 0-2) or an input (IVarnInput, kinds 0-3).
+        const bool port = words[2] == "port";
         long long system = 0, kind = 0, index = 0;
-        IVarnOutput* port = nullptr;
-        if (ParseWhole(words[3], 0, 63, system) && ParseWhole(words[4], 0, 2, kind) &&
+        VarnEventArg object = 0;
+        if (ParseWhole(words[3], 0, 63, system) && ParseWhole(words[4], 0, port ? 2 : 3, kind) &&
             ParseWhole(words[5], 0, 255, index))
         {
             IVarnMixer* mixer = engine_.GetMixer();
             auto* hardware =
                 mixer ? static_cast<StandinHardware*>(mixer->GetSystem(static_cast<int>(system))) : nullptr;
-            port = hardware ? hardware->items.GetPort(static_cast<int>(kind), static_cast<int>(index)) : nullptr;
+            if (hardware && port)
+                object = reinterpret_cast<VarnEventArg>(
+                    hardware->items.GetPort(static_cast<int>(kind), static_cast<int>(index)));
+            else if (hardware)
+                object = reinterpret_cast<VarnEventArg>(
+                    hardware->inputList.GetInput(static_cast<int>(kind), static_cast<int>(index)));
         }
-        if (!port)
-            return Refuse(request, "no such port");
+        if (!object)
+            return Refuse(request, port ? "no such port" : "no such input");
         engine_.Log("Control " + request);
-        engine_.RaiseEvent(static_cast<int>(id), reinterpret_cast<VarnEventArg>(port));
+        engine_.RaiseEvent(static_cast<int>(id), object);
         return "ok";
     }
     if (words.size() > 3 || (words.size() == 3 && !ParseWhole(words[2], INT32_MIN, INT32_MAX, argument)))

@@ -15,6 +15,8 @@ class StandinServices;
 //   raise <id> port <system> <kind> <index>
 //                                  raise event id with that channel item (IVarnOutput), as 400
 //                                  carries it
+//   raise <id> input <system> <kind> <index>
+//                                  raise event id with that input (IVarnInput), as 500 carries it
 //   raise <id> time <5 bytes>      raise event id with the address of a sync time record
 //                                  (VarnSyncTime, bytes 0-255) as 54 carries it; the card writes
 //                                  over it (all 0xFF) once the listeners have heard the event

@@ -1,5 +1,7 @@
 #include "standins/engine/EngineModel.h"
 
+#include "mixer/engine/EngineVocabulary.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -255,10 +257,17 @@ bool HardwareProfile::ReadLine(const std::string& line)
         monoRecords[index] = kind; // the strip
         return true;
     }
+    // A physical pair may also carry the monitor mix.
     if ((name == "output" || name == "route") && ParseLink(words, 1, link) && link.kind != Link::Output &&
-        link.kind != Link::Mix && link.kind != Link::Monitor)
+        link.kind != Link::Mix && (link.kind != Link::Monitor || name == "output"))
     {
         (name == "output" ? outputLinks : routes)[index] = link;
+        return true;
+    }
+    if (name == "override" && ParseLink(words, 1, link) &&
+        (link.kind == Link::Strip || link.kind == Link::Aux || link.kind == Link::Main))
+    {
+        overrides[index] = link;
         return true;
     }
     if (name == "input" && words.size() >= 3)
@@ -334,7 +343,7 @@ int VARN_CALL StandinSettings::GetValue(const char* name, int* value)
 
 StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<void(std::string)> log,
                                  StandinMainMix::Raise raise)
-    : driver(profile), profile_(profile), log_(std::move(log))
+    : driver(profile), profile_(profile), log_(std::move(log)), raise_(raise)
 {
     settings.log = log_;
     settings.values = profile.settings;
@@ -398,11 +407,28 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     for (int i = 0; i < profile.physicalOutputs; ++i)
     {
         items.ports[2].push_back(std::make_unique<StandinOutput>(2, i));
-        items.ports[2].back()->table = &routing;
+        StandinOutput& port = *items.ports[2].back();
+        port.table = &routing;
         auto link = profile.outputLinks.find(i);
         if (link != profile.outputLinks.end())
-            Feed(*items.ports[2].back(), link->second);
+            Feed(port, link->second);
+        // A send insert on the bus the card names took the pair over: the send feeds it, and
+        // the port keeps the mix it was given.
+        auto taken = profile.overrides.find(i);
+        if (taken != profile.overrides.end())
+            if (IVarnInsert* send = Insert(taken->second))
+            {
+                static_cast<StandinInsert*>(send)->kind = InsertKind::kSend;
+                static_cast<StandinInsert*>(send)->outputPort = &port;
+                port.overrideBy = send;
+                port.source = send->GetChain();
+                port.insert = send;
+            }
     }
+    for (auto& kind : items.ports)
+        for (auto& port : kind)
+            if (port)
+                port->hardware = this;
     items.channels[2] = 2 * profile.physicalOutputs;
     for (int channel = 0; channel < 2 * profile.physicalOutputs; ++channel)
     {
@@ -533,6 +559,10 @@ void StandinHardware::Feed(StandinOutput& port, const HardwareProfile::Link& lin
         inserts.push_back(std::make_unique<StandinInsert>(port.source, link.position));
         inserts.back()->log = log_;
         port.insert = inserts.back().get();
+        // A host port (Wave, ASIO) that a bus records is taken by that bus's send: the outputs
+        // view lists such ports.
+        if (port.GetKind() != OutputKind::kPhysical)
+            port.overrideBy = port.insert;
     }
 }
 
@@ -559,6 +589,34 @@ int VARN_CALL StandinHardware::PrepareDsp()
 {
     if (log_)
         log_("PrepareDsp");
+    return 1;
+}
+
+int VARN_CALL StandinOutput::Assign(int assignment, int notify)
+{
+    return hardware ? hardware->AssignOutput(*this, assignment, notify) : 0;
+}
+
+int StandinHardware::AssignOutput(StandinOutput& port, int assignment, int notify)
+{
+    if (log_)
+        log_("Assign " + std::to_string(port.GetKind()) + " " + std::to_string(port.GetIndex()) + " " +
+             std::to_string(assignment) + " " + std::to_string(notify));
+    if (assignment < 0 || assignment > 2)
+        return 0;
+    int answer = 1;
+    if (!assignAnswers.empty())
+    {
+        answer = assignAnswers.front();
+        assignAnswers.pop_front();
+    }
+    if (answer != 1)
+        return answer;
+    port.type = assignment;
+    port.source = assignment == 2 ? nullptr : mainBus_;
+    port.insert = nullptr;
+    if (notify && raise_)
+        raise_(EngineEvent::kOutputChanged, reinterpret_cast<VarnEventArg>(&port));
     return 1;
 }
 
@@ -668,6 +726,7 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
     for (int i = 0; i < (profile.present ? profile.systems : 0); ++i)
     {
         systems_.push_back(std::make_unique<StandinHardware>(profile, log, raise));
+        systems_.back()->master = i == 0;
         for (auto& strip : systems_.back()->strips)
             strip->id = kMaxChannels * i + strip->GetIndex();
     }

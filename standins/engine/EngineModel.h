@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -60,6 +61,7 @@ struct HardwareProfile
     std::map<std::pair<int, int>, Link> inputLinks; // (input kind, index) -> link
     std::map<int, Link> outputLinks;                // physical output pair -> source
     std::map<int, Link> routes;                     // physical output channel -> source
+    std::map<int, Link> overrides;                  // physical output pair -> the bus whose send took it
     std::map<std::pair<int, int>, int> fits;        // (item kind, rate code) -> channels
     VarnDriverProfile driver = {};
     std::vector<std::string> problems;
@@ -172,8 +174,10 @@ private:
 };
 
 class StandinRoutingTable;
+class StandinHardware;
 
-// A channel item or output port.
+// A channel item or output port. Its type is what it carries: 0 the main mix, 1 the monitor
+// mix, 2 nothing (nothing feeds it).
 class StandinOutput final : public IVarnOutput
 {
 public:
@@ -181,6 +185,7 @@ public:
     int VARN_CALL GetKind() override { return kind_; }
     int VARN_CALL GetIndex() override { return index_; }
     int VARN_CALL GetType() override { return type; }
+    IVarnInsert* VARN_CALL GetOverride() override { return overrideBy; }
     IVarnInsertChain* VARN_CALL GetSource() override { return source; }
     IVarnInsert* VARN_CALL GetInsert() override { return insert; }
     IVarnRoutingTable* VARN_CALL GetRoutingTable() override;
@@ -188,8 +193,14 @@ public:
     int VARN_CALL IsSingleChannel() override { return channel >= 0 ? 1 : 0; }
     int VARN_CALL GetChannel() override { return channel; }
     int VARN_CALL IsHidden() override { return hidden ? 1 : 0; }
+    int VARN_CALL QueryMixOverride() override { return mixOverride ? 1 : 0; }
+    // Answers as the system's next assignment answer says (StandinHardware::assignAnswers).
+    int VARN_CALL Assign(int assignment, int notify) override;
 
-    int type = 0;
+    int type = 2;
+    IVarnInsert* overrideBy = nullptr;    // borrowed: the send insert that took the port
+    bool mixOverride = false;             // what QueryMixOverride answers
+    StandinHardware* hardware = nullptr;  // borrowed: the system that takes its assignments
     IVarnInsertChain* source = nullptr;   // borrowed: the bus that feeds the port, or null
     IVarnInsert* insert = nullptr;        // borrowed
     StandinRoutingTable* table = nullptr; // borrowed
@@ -296,6 +307,8 @@ public:
     IVarnMainMix* VARN_CALL GetMainMix() override { return mainMix.get(); }
     IVarnInputList* VARN_CALL GetInputList() override;
     IVarnItemList* VARN_CALL GetItemList() override;
+    int VARN_CALL GetModelCode() override { return profile_.model; }
+    int VARN_CALL IsMaster() override { return master ? 1 : 0; }
     int VARN_CALL PrepareDsp() override;
     int VARN_CALL ChannelExists(int kind, int rateCode, int index) override;
     IVarnDriver* VARN_CALL GetDriver() override { return &driver; }
@@ -309,6 +322,15 @@ public:
     StandinItemList items;
     StandinInputList inputList;
     StandinDriver driver;
+    bool master = false; // system 0 of its mixer
+
+    // A port's assignment (StandinOutput::Assign), logged: an answer of 1 routes the main
+    // mix (0) or the monitor mix (1) from the main bus to the port, or nothing (2), and with
+    // notify raises 400 with the port; any other answer changes nothing. The answers come
+    // from assignAnswers in turn, 1 once it is empty; an assignment outside 0-2 answers 0.
+    // User-interface thread (tests set the answers before the calls).
+    int AssignOutput(StandinOutput& port, int assignment, int notify);
+    std::deque<int> assignAnswers;
 
 private:
     // The bus and insert a link names; null for a link to nothing.
@@ -319,6 +341,7 @@ private:
 
     const HardwareProfile& profile_;
     std::function<void(std::string)> log_;
+    StandinMainMix::Raise raise_;
     StandinBus* mainBus_ = nullptr;
 };
 

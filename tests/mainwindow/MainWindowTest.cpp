@@ -27,6 +27,7 @@
 #include "standins/engine/EngineControl.h"
 #include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"
+#include "mixer/names/ViewSettings.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/PointerInput.h"
@@ -37,7 +38,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+// The main window's key as the raw registry calls below take it (the path is ASCII).
+const std::string kViewKey(std::begin(ViewSettings::kKeyPath), std::end(ViewSettings::kKeyPath) - 1);
 
 // The build tree this test program belongs to.
 fs::path BuildFolder()
@@ -61,7 +63,7 @@ std::string ReadSetting(const char* name)
 {
     char value[256] = {};
     LONG size = sizeof value;
-    const std::string key = std::string(kViewKey) + "\\" + name;
+    const std::string key = kViewKey + "\\" + name;
     if (RegQueryValueA(HKEY_CURRENT_USER, key.c_str(), value, &size) != ERROR_SUCCESS)
         return "(none)";
     return value;
@@ -69,7 +71,7 @@ std::string ReadSetting(const char* name)
 
 void WriteSetting(const char* name, const char* text)
 {
-    const std::string key = std::string(kViewKey) + "\\" + name;
+    const std::string key = kViewKey + "\\" + name;
     RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, text, static_cast<DWORD>(std::strlen(text)));
 }
 
@@ -123,12 +125,15 @@ void Click(HWND window, POINT at)
 }
 
 // Where the program folder's skin puts an element: its attributes xName and yName (the
-// element's own "x" and "y" unless said otherwise); (-1, -1) when the skin has no such element.
+// element's own "x" and "y" unless said otherwise), the first one after the panel named so
+// when one is; (-1, -1) when the skin has no such element.
 POINT LayoutPoint(const fs::path& program, const std::string& name, const std::string& xName = "x",
-                  const std::string& yName = "y")
+                  const std::string& yName = "y", const std::string& panel = "")
 {
     std::ifstream in(program / "Skins" / "Default" / "layout.xml");
-    const std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!panel.empty())
+        layout.erase(0, layout.find("<panel name=\"" + panel + "\""));
     std::smatch found;
     if (!std::regex_search(
             layout, found,
@@ -368,6 +373,62 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
+// A descendant of a window with the control id, or null.
+struct DescendantSearch
+{
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM data)
+{
+    auto* search = reinterpret_cast<DescendantSearch*>(data);
+    if (GetDlgCtrlID(child) != search->id)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    DescendantSearch search = {id, nullptr};
+    EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(MainWindowTest, TheOutputsViewsMonitorToggleReassignsAndItsRowFollowsTheEngine)
+{
+    HWND section = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (section = FindMainSection(processId_)) != nullptr; }));
+    const POINT outputs = LayoutPoint(program_->Path(), "tvOutputs");
+    const POINT toggle = LayoutPoint(program_->Path(), "mononButton");
+    ASSERT_GE(outputs.x, 0) << "the skin places the outputs button";
+    ASSERT_GE(toggle.x, 0) << "the skin places the monitor toggle";
+    WriteSetting("TV Outputs Mode", "physical");
+    // The user shows the outputs; the choice is kept for the next start.
+    Click(section, {outputs.x + 40, outputs.y + 10});
+    HWND list = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (list = FindDescendant(section, 999)) != nullptr; }))
+        << "no outputs list in the TV area";
+    EXPECT_EQ(ReadSetting("TV View Mode"), "outputs");
+    // Row 1 (pair 1) carries nothing; its monitor toggle routes the monitor mix to it.
+    const RECT row = {0, 20, 272, 40};
+    std::vector<DWORD> before = ScreenPixels(list, row);
+    ASSERT_TRUE(PumpUntil([&] {
+        Sleep(200);
+        std::vector<DWORD> now = ScreenPixels(list, row);
+        return std::exchange(before, now) == now;
+    }));
+    const size_t assigned = LogWith("Assign 2 1 1 1").size();
+    Click(list, {toggle.x + 20, row.top + 10});
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("Assign 2 1 1 1").size() > assigned; }))
+        << "the toggle asked the engine for nothing";
+    // The engine's 400 comes back through the dispatcher: the row shows the monitor.
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(list, row) != before; })) << "the row did not change";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-outputs.png")));
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
 TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUserInterfaceThread)
 {
     PublicSink& sink = NewPublicSink();
@@ -473,5 +534,191 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
         << "the rebuild ran inside the toolbar's command; the engine heard since the rebuild was raised:" << since;
     EXPECT_TRUE(LogWith("(engine thread)").empty());
     EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
+}
+
+// The program started on hand-edited skins, each in a program folder of its own (a copy of the
+// built one) and by a start of its own, as a user starts it: a skin that loads but cannot make
+// the frame gives way to "Default", and when "Default" cannot make it either the program says
+// so and ends.
+class SkinFallbackTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The mixer fixture's program, when it ran first, has ended; a program of this fixture
+        // is started here only.
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        ASSERT_TRUE(EndMixerProgram());
+        const std::string launcher = "Software\\Halvorn Professional\\KivCorvanDSP\\Launcher\\show services splash";
+        RegSetValueA(HKEY_CURRENT_USER, launcher.c_str(), REG_SZ, "no", 2);
+        std::error_code error;
+        fs::copy(BuildFolder() / "program", folder_.Path(), fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << error.message();
+    }
+    void TearDown() override
+    {
+        if (process_.hProcess)
+        {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            {
+                EXPECT_TRUE(EndMixerProgram()) << "the program did not end well";
+            }
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    fs::path Skin(const char* name) const { return folder_.Path() / "Skins" / name; }
+    // A copy of the shipped skin under that name, its layout.xml cut where it holds text.
+    void EditedCopy(const char* name, const std::string& text)
+    {
+        std::error_code error;
+        fs::copy(Skin("Default"), Skin(name), fs::copy_options::recursive, error);
+        ASSERT_FALSE(error) << error.message();
+        if (!text.empty())
+            Edit(name, text, "");
+    }
+    // Replaces text in the skin's layout.xml.
+    void Edit(const char* name, const std::string& text, const std::string& by)
+    {
+        const fs::path file = Skin(name) / "layout.xml";
+        std::ifstream in(file);
+        std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        const size_t at = layout.find(text);
+        ASSERT_NE(at, std::string::npos) << text;
+        layout.replace(at, text.size(), by);
+        std::ofstream(file, std::ios::trunc) << layout;
+    }
+    // Starts the program with that skin chosen.
+    void Start(const char* chosen)
+    {
+        WriteSetting("skin", chosen);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        const std::string program = (folder_.Path() / "KivCorvanDSP.exe").string();
+        ASSERT_TRUE(StartProcess(nullptr, "\"" + program + "\"", FALSE, startup, &process_));
+    }
+    bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+
+    ScratchFolder folder_{"kiv-mixer-skins"};
+    PROCESS_INFORMATION process_ = {};
+};
+
+TEST_F(SkinFallbackTest, ASkinThatCannotMakeTheFrameGivesWayToDefault)
+{
+    const struct
+    {
+        const char* label;
+        const char* chosen;
+        std::string cut;      // taken out of the copy's layout.xml
+        std::string from, to; // then replaced in it
+        bool onePixelComposite;
+    } cases[] = {
+        {"no frameApp", "Edited", "<framewindow name=\"frameApp\" style=\"Main\"/>", "", "", false},
+        {"no strips scroll bar style", "Edited", "<horzstyle name=\"stripsection\"", "", "", false},
+        {"a frame piece of 100000", "Edited", "", "topMid_h=\"16\"", "topMid_h=\"100000\"", false},
+        {"a missing frame style", "Edited", "", "name=\"frameApp\" style=\"Main\"", "name=\"frameApp\" style=\"Gone\"",
+         false},
+        {"a frame image of no region", "Edited", "", "frameComposite=\"frame\"", "frameComposite=\"nowhere\"", false},
+        {"a composite of one pixel", "Edited", "", "", "", true},
+        {"a path outside Skins", "..\\System\\Launcher Skin", "", "", "", false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        TearDown();
+        process_ = {};
+        if (std::string(c.chosen) == "Edited")
+        {
+            std::error_code ignored;
+            fs::remove_all(Skin("Edited"), ignored);
+            EditedCopy("Edited", c.cut);
+            if (!c.from.empty())
+                Edit("Edited", c.from, c.to);
+            if (c.onePixelComposite)
+            {
+                // A valid bitmap, 1 x 1 at 24 bits: every region lies outside it.
+                const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,    0,    54,   0,    0,    0,    40,
+                                               0,   0,   0,  1, 0, 0, 0, 1, 0,    0,    0,    1,    0,    24,   0,
+                                               0,   0,   0,  0, 4, 0, 0, 0, 0x13, 0x0B, 0,    0,    0x13, 0x0B, 0,
+                                               0,   0,   0,  0, 0, 0, 0, 0, 0,    0x20, 0x40, 0x60, 0};
+                std::ofstream(Skin("Edited") / "composite.bmp", std::ios::binary | std::ios::trunc)
+                    .write(reinterpret_cast<const char*>(bmp), sizeof bmp);
+            }
+        }
+        Start(c.chosen);
+        EXPECT_TRUE(PumpUntil([&] { return FindFrame(process_.dwProcessId) != nullptr || Ended(); }, 120000))
+            << "no frame";
+        EXPECT_NE(FindFrame(process_.dwProcessId), nullptr) << "the program shows no frame";
+        EXPECT_EQ(ReadSetting("skin"), "Default");
+        EXPECT_FALSE(Ended()) << "the program ended";
+    }
+}
+
+TEST_F(SkinFallbackTest, WhenDefaultCannotMakeTheFrameEitherTheProgramSaysSoAndEnds)
+{
+    // Both the chosen skin and "Default" lack the frame.
+    EditedCopy("Edited", "<framewindow name=\"frameApp\" style=\"Main\"/>");
+    Edit("Default", "<framewindow name=\"frameApp\" style=\"Main\"/>", "");
+    Start("Edited");
+    // The one window the program shows is its message; closed, the program ends.
+    int messages = 0;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EXPECT_EQ(FindFrame(process_.dwProcessId), nullptr) << "a frame opened";
+            for (HWND window : ProgramWindows(process_.dwProcessId))
+            {
+                if (++messages == 1)
+                {
+                    Sleep(500);
+                    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-viewmissing.png")));
+                }
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+            Sleep(200);
+            return Ended();
+        },
+        120000))
+        << "the program did not end";
+    EXPECT_GE(messages, 1) << "the program said nothing";
+    DWORD code = 1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadSetting("skin"), "Default");
+}
+
+// The main section's "Compact" button: the compact section is there at once, painted whole,
+// without a repaint forced from outside.
+TEST_F(SkinFallbackTest, CompactShowsThePaintedCompactSection)
+{
+    Start("Default");
+    HWND section = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (section = FindMainSection(process_.dwProcessId)) != nullptr; }, 120000));
+    const POINT collapse = LayoutPoint(folder_.Path(), "collapse", "x", "y", "mainSection");
+    ASSERT_GE(collapse.x, 0) << "the skin places the compact button";
+    RECT full = {};
+    GetClientRect(section, &full);
+    Sleep(1000);
+    Click(section, {collapse.x + 36, collapse.y + 8});
+    HWND compact = nullptr;
+    RECT rect = {};
+    ASSERT_TRUE(PumpUntil([&] {
+        compact = FindMainSection(process_.dwProcessId);
+        return compact && GetClientRect(compact, &rect) && rect.bottom < full.bottom;
+    })) << "the section did not become compact";
+    Sleep(1500);
+    const std::vector<DWORD> shown = ScreenPixels(compact, rect);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-program-compact.png")));
+    RedrawWindow(compact, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(500);
+    const std::vector<DWORD> repainted = ScreenPixels(compact, rect);
+    ASSERT_EQ(shown.size(), repainted.size());
+    size_t changed = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        changed += shown[i] != repainted[i];
+    // The meters move on their own: a few hundred pixels.
+    EXPECT_LT(changed * 20, shown.size()) << changed << " of " << shown.size() << " pixels were not painted";
 }
 } // namespace

@@ -1,6 +1,10 @@
 #include "framework/controls/ControlLayout.h"
 
+#include "framework/platform/graphics/BitmapPixels.h"
+
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include <string>
 #include <vector>
@@ -49,6 +53,39 @@ TEST(ThreeSlices, NarrowerThanItsEndsAndEndsOfNoWidth)
     const std::vector<SlicePiece> noEnds = ControlLayout::ThreeSlices(20, 0, 8, -1);
     ASSERT_EQ(noEnds.size(), 3u);
     EXPECT_TRUE(noEnds[2] == (SlicePiece{0, 4, 16}));
+}
+
+// Widths from hand-edited skins: the pieces end where the widest bitmap ends, however wide the
+// control claims to be, and no arithmetic wraps.
+TEST(ThreeSlices, AnAbsurdWidthGivesNoMorePiecesThanTheWidestBitmapHolds)
+{
+    const int max = BitmapPixels::kMaxSide;
+    const struct
+    {
+        int width;
+        int left;
+        int middle;
+        int right;
+        size_t pieces;
+    } cases[] = {
+        {INT_MAX, 6, 12, 6, 2 + (max + 11) / 12},
+        {INT_MAX, 6, 1, 6, 2 + static_cast<size_t>(max)},
+        {INT_MAX, INT_MAX, 12, INT_MAX, 2},
+        {INT_MIN, 6, 12, 6, 2},
+        {max + 12, 0, 12, 0, static_cast<size_t>(max / 12 + 1)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.left) + "/" + std::to_string(c.middle) + "/" +
+                     std::to_string(c.right));
+        const std::vector<SlicePiece> pieces = ControlLayout::ThreeSlices(c.width, c.left, c.middle, c.right);
+        EXPECT_EQ(pieces.size(), c.pieces);
+        for (const SlicePiece& piece : pieces)
+        {
+            EXPECT_GT(piece.width, 0);
+            EXPECT_GE(piece.sourceX, 0);
+        }
+    }
 }
 
 TEST(TooltipWidth, HalfEndsAroundTheTextRoundedUpToEight)
@@ -141,6 +178,21 @@ TEST(BorderRuns, SmallBordersKeepOnePiecePerRun)
         EXPECT_EQ(run.count, 1) << run.baseName;
     EXPECT_EQ(runs[3].x, 10 + 16 - 8) << "width 20 is drawn as 16";
     EXPECT_EQ(runs[3].y, 20 + 16 - 8);
+}
+
+TEST(BorderRuns, AnAbsurdSizeGivesNoLongerRunsThanTheWidestBitmapHolds)
+{
+    const int most = (BitmapPixels::kMaxSide - 16) / 16;
+    for (const int size : {BitmapPixels::kMaxSide, BitmapPixels::kMaxSide + 15, 10000000, INT_MAX})
+    {
+        SCOPED_TRACE(size);
+        for (const ControlLayout::BorderRun& run : ControlLayout::BorderRuns(0, 0, size, size))
+        {
+            EXPECT_LE(run.count, most) << run.baseName;
+            EXPECT_LE(run.x, BitmapPixels::kMaxSide) << run.baseName;
+            EXPECT_LE(run.y, BitmapPixels::kMaxSide) << run.baseName;
+        }
+    }
 }
 
 TEST(BorderPieces, EveryRunHasAPieceAndThePiecesCoverTheFrameOnce)

@@ -1,10 +1,13 @@
 #include "framework/controls/BitmapControl.h"
+#include "framework/controls/Button.h"
 #include "framework/controls/RadioGroupLogic.h"
 #include "framework/controls/RegionControl.h"
 #include "framework/controls/tests/ControlsTestSupport.h"
 #include "framework/platform/graphics/Region.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 using namespace controlstest;
 
@@ -441,6 +444,55 @@ TEST(Panel, SectionsTileEveryImageWidthAndDrawOnlyTheirPieceWidth)
     EXPECT_EQ(PixelAt(background, 4 + 32 + 15, 33), kTileEdge);
     for (int x = 4 + 48; x < 4 + 60; ++x)
         EXPECT_EQ(PixelAt(background, x, 10), kBackground) << x;
+}
+
+// Numbers from hand-edited skins, handed to the panel as they are: a section that would outgrow
+// any bitmap is refused (its counts once wrapped into a small bitmap over billions of tiles),
+// runs and borders hold no more pieces than the widest bitmap shows (a border of 2147483647
+// made 134 million controls an edge), and a button that wide draws; all of it ends at once.
+TEST(Panel, AbsurdSectionsRunsBordersAndButtonsStayBounded)
+{
+    Host host;
+    Composite images;
+    TestPanel panel;
+    panel.Setup(nullptr, 0, 0, kBackground);
+    ASSERT_EQ(panel.AddBackgroundSection(&images.tile, 0, 0, 3, 1, -1), 1);
+    const struct
+    {
+        int x, y, countX, countY, pieceWidth;
+    } refused[] = {
+        {0, 0, INT_MAX, INT_MAX, -1}, {0, 0, INT_MAX, 1, -1}, {INT_MAX, 0, 1, 1, -1}, {0, INT_MAX, 1, 1, -1},
+        {0, 0, 1, 1, INT_MAX},        {0, 0, 1024, 1024, -1}, {16384, 0, 1, 1, -1},   {0, 0, 1, 150000, -1},
+    };
+    for (const auto& r : refused)
+    {
+        SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.countX) + "x" +
+                     std::to_string(r.countY) + " " + std::to_string(r.pieceWidth));
+        EXPECT_EQ(panel.AddBackgroundSection(&images.tile, r.x, r.y, r.countX, r.countY, r.pieceWidth), 0);
+        EXPECT_EQ(panel.Width(), 48);
+        EXPECT_EQ(panel.Height(), 16);
+    }
+    ASSERT_EQ(panel.Create(&host.window, 0, 0, 1), 1);
+    ASSERT_NE(panel.ComposedBackground(), nullptr);
+    EXPECT_EQ(panel.ComposedBackground()->Width(), 48);
+
+    int count = panel.ControlCount();
+    EXPECT_EQ(panel.AddImageRun(Text("run"), &images.tile, 0, 0, 1, INT_MAX, nullptr, 0), 1);
+    EXPECT_EQ(panel.ControlCount() - count, 16384 / 16 + 1);
+    count = panel.ControlCount();
+    SkinBitmap border;
+    ASSERT_EQ(border.SetPiece(&images.dib, 0, 0, 32, 32), 1);
+    panel.AddBorder(&border, 0, 0, INT_MAX, INT_MAX, nullptr, 0);
+    EXPECT_EQ(panel.ControlCount() - count, 4 + 4 * ((16384 - 16) / 16));
+
+    auto* wide = new Button();
+    ASSERT_EQ(wide->SetupSegmented(0, 0, Text("wide"), INT_MAX, &images.segmented, 4, 1, 4, nullptr, String(), nullptr,
+                                   0, 0, 0, 0, 0, nullptr),
+              1);
+    panel.AddControl(wide, nullptr);
+    // Before, drawing it asked for a piece per pixel of its width: 2 billion of them.
+    panel.RedrawArea(nullptr, 1);
+    EXPECT_NE(panel.ComposedBackground(), nullptr);
 }
 
 TEST(Panel, PartialRedrawsMatchAFullComposePixelForPixel)

@@ -1,6 +1,10 @@
 #include "framework/controls/ScrollbarGeometry.h"
 
+#include "framework/platform/graphics/BitmapPixels.h"
+
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include <vector>
 
@@ -165,5 +169,16 @@ TEST(ScrollbarGeometry, TilesCutTheLastPieceAndSkipPiecesBelowAPixel)
     EXPECT_TRUE(Tiles(0, 10, 0).empty());
     EXPECT_TRUE(Tiles(0, 10, -1).empty());
     EXPECT_TRUE(Tiles(0, 0, 4).empty());
+}
+TEST(ScrollbarGeometry, TilesEndWhereTheLongestBitmapEnds)
+{
+    for (const int piece : {1, 12, 5000})
+    {
+        SCOPED_TRACE(piece);
+        const std::vector<Span> tiles = Tiles(12, INT_MAX, piece);
+        ASSERT_FALSE(tiles.empty());
+        EXPECT_EQ(tiles.size(), static_cast<size_t>((BitmapPixels::kMaxSide + piece - 1) / piece));
+        EXPECT_LE(tiles.back().start + tiles.back().length, 12 + BitmapPixels::kMaxSide);
+    }
 }
 } // namespace

@@ -177,6 +177,52 @@ TEST_F(FrameWindowTest, ASevenPixelTopPieceOverAHundredPixelsDrawsFourteenTilesA
     ::DeleteDC(memory);
 }
 
+// A hand-edited piece reaching past the frame's own image (topMid_h="100000") is cut to it: it
+// showed a slice of the whole composite, its magenta key and all.
+TEST_F(FrameWindowTest, PiecesAreCutToTheFrameImage)
+{
+    // The frame image is the top-left 15 x 12 of a composite whose rest is magenta.
+    Bitmap composite;
+    ASSERT_EQ(composite.Create(60, 40, 24), 1);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            composite.SetPixel(x, y, x < 15 && y < 12 ? Grey(128) : 0xFF00FF);
+    SkinBitmap image;
+    ASSERT_EQ(image.SetPiece(&composite, 0, 0, 15, 12), 1);
+    FrameStyle2 style;
+    style.frameComposite = &image;
+    const Rect pieces[FramePieceCount] = {{0, 0, 4, 4},  {4, 0, 11, 100000}, {11, 0, 100000, 4},
+                                          {0, 4, 4, 8},  {4, 4, 8, 8},       {11, 4, 15, 8},
+                                          {0, 8, 4, 12}, {4, 8, 8, 40},      {11, 8, 15, 12}};
+    std::copy(std::begin(pieces), std::end(pieces), std::begin(style.pieces));
+    FrameWindow frame;
+    ASSERT_EQ(frame.ApplyStyle2(&style), 1);
+    const Rect* kept = frame.GetStyle2().pieces;
+    EXPECT_EQ(kept[TopMid].bottom, 12);
+    EXPECT_EQ(kept[TopRight].right, 15);
+    EXPECT_EQ(kept[BotMid].bottom, 12);
+    ASSERT_EQ(frame.Create(nullptr, WS_POPUP, 0, 0, 100, 60, nullptr, 0), 1);
+
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP target = ::CreateCompatibleBitmap(screen, 100, 60);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(memory, target);
+    {
+        Graphics graphics;
+        graphics.AttachDC(memory);
+        EXPECT_EQ(frame.OnEraseBackground(graphics), 1);
+    }
+    int magenta = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 100; ++x)
+            magenta += (::GetPixel(memory, x, y) & 0xFFFFFF) == 0xFF00FF;
+    EXPECT_EQ(magenta, 0);
+    ::SelectObject(memory, old);
+    ::DeleteObject(target);
+    ::DeleteDC(memory);
+}
+
 TEST_F(FrameWindowTest, WithoutAFrameImageNoWindowIsMade)
 {
     FrameWindow frame;

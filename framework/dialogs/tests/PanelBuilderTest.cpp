@@ -346,6 +346,107 @@ TEST_F(PanelBuilderTest, TheBackgroundStopsAtASectionWithoutItsImage)
     }
 }
 
+// Hand-edited numbers: each element holding one past the skin's bound is skipped with a line
+// in the report, in bounded time and memory, and the rest of the panel is built. Before, a
+// button or scroll bar 2147483647 long asked for a piece per slice and a border that large
+// for a control per 16 pixels.
+TEST_F(PanelBuilderTest, AnElementWithANumberPastTheBoundIsSkippedWithAReport)
+{
+    const struct
+    {
+        const char* element;
+        const char* report;
+    } cases[] = {
+        {"<command_button name=\"c\" x=\"1\" y=\"1\" w=\"2147483647\" bgallstates=\"button\" leftSeg=\"4\" "
+         "midSeg=\"12\" rightSeg=\"4\"/>",
+         "command_button w"},
+        {"<toggle_button name=\"c\" x=\"100000\" y=\"1\" bgallstates=\"button\"/>", "toggle_button x"},
+        {"<command_button name=\"c\" x=\"1\" y=\"1\" w=\"40\" bgallstates=\"button\" leftSeg=\"4\" "
+         "midSeg=\"16385\" rightSeg=\"4\"/>",
+         "command_button midSeg"},
+        {"<scrollbar name=\"c\" x=\"1\" y=\"1\" orientation=\"vert\" style=\"Bar\" length=\"2147483647\"/>",
+         "scrollbar length"},
+        {"<image name=\"c\" x=\"1\" y=\"2147483647\" image=\"tileA\"/>", "image y"},
+        {"<text name=\"c\" x=\"1\" y=\"1\" w=\"100000\" font=\"Normal\" text=\"Hi\"/>", "text w"},
+        {"<slider name=\"c\" x=\"1\" y=\"1\" bgImage=\"track\" knobImage=\"thumb\" runnerLength=\"100000\"/>",
+         "slider runnerLength"},
+        {"<peakmeter name=\"c\" x=\"1\" y=\"1\" ledsUnlit=\"track\" ledsLit=\"track\" ledSpacing=\"2147483647\"/>",
+         "peakmeter ledSpacing"},
+        {"<tree_view name=\"c\" x=\"1\" y=\"1\" w=\"50\" h=\"60\" itemHeight=\"100000\"/>", "tree_view itemHeight"},
+        {"<region name=\"c\" x=\"1\" y=\"1\" w=\"5\" h=\"2147483647\"/>", "region h"},
+        {"<border name=\"c\" x=\"0\" y=\"0\" w=\"2147483647\" h=\"2147483647\" borderImages=\"border\"/>", "border w"},
+        {"<border name=\"c\" x=\"0\" y=\"0\" w=\"64\" h=\"10000000\" borderImages=\"border\"/>", "border h"},
+        {"<pagetab name=\"c\" x=\"0\" y=\"0\" w=\"100000\" h=\"64\" tabButImages=\"button\"/>", "pagetab w"},
+        {"<radio_group><toggle_button name=\"c\" x=\"1\" y=\"1\" w=\"100000\" bgallstates=\"button\" "
+         "leftSeg=\"4\" midSeg=\"12\" rightSeg=\"4\"/></radio_group>",
+         "toggle_button w"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.element);
+        ASSERT_EQ(BuildControls(std::string("<region name=\"before\" x=\"0\" y=\"0\" w=\"1\" h=\"1\"/>") + c.element +
+                                "<region name=\"after\" x=\"0\" y=\"0\" w=\"1\" h=\"1\"/>"),
+                  1);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"before", "after"}));
+        EXPECT_EQ(skin_.reports, std::vector<std::string>{std::string("Skin value out of range. [") + c.report + "]"});
+        EXPECT_NE(panel_.ComposedBackground(), nullptr) << "the panel's background is still composed";
+    }
+}
+
+// The largest numbers inside the bound still make their controls, bounded by what a bitmap can
+// hold: slices, scroll-bar tiles and border runs end with the widest bitmap.
+TEST_F(PanelBuilderTest, NumbersAtTheBoundMakeBoundedControls)
+{
+    ASSERT_EQ(BuildControls("<command_button name=\"wide\" x=\"0\" y=\"0\" w=\"16384\" bgallstates=\"button\" "
+                            "leftSeg=\"4\" midSeg=\"1\" rightSeg=\"4\"/>"
+                            "<scrollbar name=\"long\" x=\"0\" y=\"0\" orientation=\"vert\" style=\"Bar\" "
+                            "length=\"16384\"/>"
+                            "<border x=\"0\" y=\"0\" w=\"16384\" h=\"16384\" borderImages=\"border\"/>"),
+              1);
+    EXPECT_EQ(skin_.reports, std::vector<std::string>());
+    ASSERT_NE(Named("wide"), nullptr);
+    EXPECT_EQ(Named("wide")->Width(), 16384);
+    ASSERT_NE(Named("long"), nullptr);
+    EXPECT_EQ(Named("long")->Height(), 16384);
+    // Four corners and four runs of (16384 - 16) / 16 edge pieces, after the two controls.
+    EXPECT_EQ(panel_.ControlCount(), 2 + 4 + 4 * 1023);
+    // Drawing them all into the 320 x 160 background ends.
+    panel_.RedrawArea(nullptr, 0);
+    EXPECT_NE(panel_.ComposedBackground(), nullptr);
+}
+
+// Sections whose counts overflowed made a small bitmap over billions of tiles (a hang); one
+// that would outgrow any bitmap made a 380 MB one. Now: the first is skipped as out of range,
+// the second refused as too large; the sections before and after stay.
+TEST_F(PanelBuilderTest, ABackgroundSectionPastTheBoundOrTooLargeIsSkippedWithAReport)
+{
+    const struct
+    {
+        const char* section;
+        const char* report;
+    } cases[] = {
+        {"<section region=\"tileB\" x=\"0\" y=\"0\" dx=\"2147483647\" dy=\"2147483647\"/>",
+         "Skin value out of range. [section dx]"},
+        {"<section region=\"tileB\" x=\"0\" y=\"0\" dx=\"150000\"/>", "Skin value out of range. [section dx]"},
+        {"<section region=\"tileB\" x=\"16384\" y=\"0\"/>", "Panel Background too large [tileB]"},
+        {"<section region=\"tileB\" x=\"0\" y=\"0\" dx=\"1024\" dy=\"1024\"/>", "Panel Background too large [tileB]"},
+        {"<section region=\"tileB\" x=\"0\" y=\"0\" dx=\"1\" w=\"16385\"/>", "Skin value out of range. [section w]"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.section);
+        ASSERT_EQ(Build(std::string("<panel name=\"p\"><background><section region=\"tileA\" x=\"0\" y=\"0\" "
+                                    "dx=\"2\"/>") +
+                        c.section + "<section region=\"tileA\" x=\"32\" y=\"0\"/></background></panel>"),
+                  1);
+        EXPECT_EQ(skin_.reports, std::vector<std::string>{c.report});
+        EXPECT_EQ(panel_.BackgroundWidth(), 48);
+        EXPECT_EQ(panel_.BackgroundHeight(), 16);
+        ASSERT_NE(panel_.ComposedBackground(), nullptr);
+        EXPECT_EQ(panel_.ComposedBackground()->GetPixel(40, 2) & 0xFFFFFF, kTileA) << "the section after it stays";
+    }
+}
+
 TEST_F(PanelBuilderTest, ABackgroundIsChosenByNameAndRebuiltWithoutTouchingTheControls)
 {
     Load("<panel name=\"p\">"

@@ -17,7 +17,7 @@ void BitmapImpl::Release()
 int BitmapImpl::Create(int width, int height, int bitsPerPixel)
 {
     Release();
-    if (width <= 0 || height <= 0 || BitmapPixels::BytesPerPixel(bitsPerPixel) == 0)
+    if (!BitmapPixels::SizeAllowed(width, height, bitsPerPixel) || BitmapPixels::BytesPerPixel(bitsPerPixel) == 0)
         return 0;
     const int stride = BitmapPixels::DibStride(width, bitsPerPixel);
     memory_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(stride) * static_cast<size_t>(height)]());

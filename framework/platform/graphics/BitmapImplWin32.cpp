@@ -41,7 +41,7 @@ int BitmapImpl::Describe()
 int BitmapImpl::Create(int width, int height, int bitsPerPixel)
 {
     Release();
-    if (width <= 0 || height <= 0)
+    if (!BitmapPixels::SizeAllowed(width, height, bitsPerPixel))
         return 0;
     int colours = 0;
     switch (bitsPerPixel)
@@ -95,6 +95,8 @@ int BitmapImpl::Create(int width, int height, int bitsPerPixel)
 int BitmapImpl::Load(const BmpFile& file)
 {
     Release();
+    if (!BitmapPixels::SizeAllowed(file.Width(), file.Height(), file.BitsPerPixel()))
+        return 0;
     // The section is made from the checked header and filled from the checked rows: the
     // system's own loader reads whatever the file's header claims.
     info_.reset(new (std::nothrow) uint8_t[file.InfoSize()]);

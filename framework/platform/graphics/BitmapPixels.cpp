@@ -68,6 +68,15 @@ int DibStride(int width, int bitsPerPixel)
     return static_cast<int>((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32 * 4);
 }
 
+bool SizeAllowed(int64_t width, int64_t height, int bitsPerPixel)
+{
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels ||
+        bitsPerPixel < 1 || bitsPerPixel > 32)
+        return false;
+    const int64_t stride = (width * bitsPerPixel + 31) / 32 * 4;
+    return stride * height <= INT32_MAX;
+}
+
 uint32_t Get(const PixelBuffer& buffer, int x, int y)
 {
     const int bytes = BytesPerPixel(buffer.bitsPerPixel);

@@ -24,6 +24,15 @@ int BytesPerPixel(int bitsPerPixel);
 // Row stride of a DIB of this width and depth (rows are padded to 4 bytes).
 int DibStride(int width, int bitsPerPixel);
 
+// The largest bitmap made or loaded: no side above kMaxSide pixels and no more than kMaxPixels
+// in all (64 MB at 32 bits a pixel). Sizes come from skins and files a user may edit; no
+// window of ours needs more, and a 32-bit address space does not have it to spare.
+const int kMaxSide = 16384;
+const int64_t kMaxPixels = int64_t{16} * 1024 * 1024;
+// Whether a bitmap of this size and depth may be made: both sides at least 1, within the
+// limits above, and a byte count that fits an int.
+bool SizeAllowed(int64_t width, int64_t height, int bitsPerPixel);
+
 // The pixel's bytes as a little-endian value; 0 outside the bitmap or without bits.
 uint32_t Get(const PixelBuffer& buffer, int x, int y);
 // Writes the low bytes of value; nothing outside the bitmap.

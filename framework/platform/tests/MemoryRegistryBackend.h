@@ -58,12 +58,41 @@ public:
         for (const auto& entry : keys_)
             if (entry.first.first == root && entry.first.second.rfind(key + "\\", 0) == 0)
                 return 0; // has subkeys
+        dwords_.erase({root, key});
         return keys_.erase({root, key}) ? 1 : 0;
     }
 
     int KeyExists(RegistryRoot root, const std::string& path) override
     {
         return keys_.count({root, Fold(path)}) ? 1 : 0;
+    }
+
+    int ReadDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t& out) override
+    {
+        if (failReads)
+            return 0;
+        auto key = dwords_.find({root, Fold(path)});
+        if (key == dwords_.end())
+            return 0;
+        auto value = key->second.find(Fold(name));
+        if (value == key->second.end())
+            return 0;
+        out = value->second;
+        return 1;
+    }
+
+    int WriteDword(RegistryRoot root, const std::string& path, const std::string& name, uint32_t value) override
+    {
+        if (failValueWrites || !KeyExists(root, path))
+            return 0;
+        dwords_[{root, Fold(path)}][Fold(name)] = value;
+        return 1;
+    }
+
+    int DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) override
+    {
+        auto key = dwords_.find({root, Fold(path)});
+        return key != dwords_.end() && key->second.erase(Fold(name)) ? 1 : 0;
     }
 
 private:
@@ -75,4 +104,6 @@ private:
     }
 
     std::map<std::pair<RegistryRoot, std::string>, std::map<std::string, std::string>> keys_;
+    // The 32-bit values, apart from the text ones (a name holds one or the other here).
+    std::map<std::pair<RegistryRoot, std::string>, std::map<std::string, uint32_t>> dwords_;
 };

@@ -167,6 +167,28 @@ TEST_F(RegistryKeyTest, DeleteKeyAnswersWhetherTheSettingIsGone)
     EXPECT_EQ(key_.ReadString(Text("parent\\child"), out, nullptr), 1);
 }
 
+TEST_F(RegistryKeyTest, NamedNumbersOfTheKeyItselfNeverCreateIt)
+{
+    uint32_t value = 7;
+    EXPECT_EQ(key_.ReadDword(Text("flag"), value), 0);
+    EXPECT_EQ(value, 7u) << "left as it was";
+    EXPECT_EQ(key_.WriteDword(Text("flag"), 0x80000001u), 1);
+    EXPECT_EQ(key_.ReadDword(Text("flag"), value), 1);
+    EXPECT_EQ(value, 0x80000001u);
+    EXPECT_EQ(key_.DeleteValue(Text("flag")), 1);
+    EXPECT_EQ(key_.ReadDword(Text("flag"), value), 0);
+    EXPECT_EQ(key_.DeleteValue(Text("flag")), 0) << "nothing left to delete";
+    EXPECT_EQ(key_.Exists(), 1);
+
+    RegistryKey missing;
+    ASSERT_EQ(missing.Open("HKEY_CURRENT_USER", Text("Software\\KivTests\\Settings\\Missing"), 0), 1);
+    EXPECT_EQ(missing.Exists(), 0);
+    EXPECT_EQ(missing.WriteDword(Text("flag"), 1), 0);
+    EXPECT_EQ(missing.ReadDword(Text("flag"), value), 0);
+    EXPECT_EQ(missing.DeleteValue(Text("flag")), 0);
+    EXPECT_EQ(missing.Exists(), 0) << "not created";
+}
+
 TEST_F(RegistryKeyTest, RootNamesAreExact)
 {
     String name;
@@ -277,6 +299,9 @@ TEST_F(RegistryKeyTest, RegQueryShowsTheLayout)
     EXPECT_NE(number.find("120"), std::string::npos) << number;
     const std::string values = RegQuery("\"" + base + "\" /v XPos");
     EXPECT_EQ(values.find("120"), std::string::npos) << "no named value: " << values;
+    key_.WriteDword(Text("LaunchFlag"), 1);
+    const std::string dword = RegQuery("\"" + base + "\" /v LaunchFlag");
+    EXPECT_NE(dword.find("REG_DWORD"), std::string::npos) << dword;
 }
 
 TEST_F(RegistryKeyTest, StoredDataWithoutTerminatorOrLengthReadsWhole)

@@ -268,6 +268,48 @@ TEST_F(LayoutTest, FrameStylesOfBothKindsShareOneTable)
     EXPECT_EQ(fancy->titleColour, 0x00FF00u);
 }
 
+// A style holding a number past the skin's bound is not kept, with a line in the report; the
+// frame, bar, menu, tooltip or box that would use it is then missing, as for a style not
+// given, and a style of the same name defined later does not take its place either.
+TEST_F(LayoutTest, AStyleWithANumberPastTheBoundIsDropped)
+{
+    Load("<fonts><font name=\"Title\" size=\"10\"/></fonts>"
+         "<framewindows>"
+         "<style2 name=\"Tall\" frameComposite=\"solid\" topMid_x=\"1\" topMid_h=\"100000\"/>"
+         "<style2 name=\"Spaced\" frameComposite=\"solid\" butRightSpacing=\"2147483647\"/>"
+         "<style2 name=\"Kept\" frameComposite=\"solid\" topMid_h=\"16384\"/>"
+         "<style name=\"Logo\" leftLogoOffset=\"16385\"/>"
+         "</framewindows>"
+         "<scrollbarstyles><horzstyle name=\"H\" images=\"solid\" decBg=\"2147483647\"/>"
+         "<vertstyle name=\"V\" images=\"solid\" barMid=\"100000\"/></scrollbarstyles>"
+         "<popupmenus><style name=\"M\" topLeft=\"solid\" itemVertSpacing=\"100000\"/></popupmenus>"
+         "<tooltipstyle images=\"solid\" leftSeg=\"100000\"/>"
+         "<messageboxes><globalstyle topLeft=\"solid\" exitButRightOffset=\"100000\"/></messageboxes>"
+         "<dialogpanels><style name=\"D\" topLeft=\"solid\" midSeg=\"2147483647\"/></dialogpanels>");
+    EXPECT_EQ(skin_.reports, (std::vector<std::string>{
+                                 "Skin value out of range. [tooltipstyle leftSeg]",
+                                 "Skin value out of range. [style itemVertSpacing]",
+                                 "Skin value out of range. [style leftLogoOffset]",
+                                 "Skin value out of range. [style2 topMid_h]",
+                                 "Skin value out of range. [style2 butRightSpacing]",
+                                 "Skin value out of range. [horzstyle decBg]",
+                                 "Skin value out of range. [vertstyle barMid]",
+                                 "Skin value out of range. [globalstyle exitButRightOffset]",
+                                 "Skin value out of range. [style midSeg]",
+                             }));
+    const String h = Text("H"), v = Text("V");
+    EXPECT_EQ(skin_.FindFrameStyle2(Text("Tall")), nullptr);
+    EXPECT_EQ(skin_.FindFrameStyle2(Text("Spaced")), nullptr);
+    EXPECT_NE(skin_.FindFrameStyle2(Text("Kept")), nullptr) << "the bound itself is inside";
+    EXPECT_EQ(skin_.FindFrameStyle(Text("Logo")), nullptr);
+    EXPECT_EQ(skin_.FindScrollbarStyle(&h, 0), nullptr);
+    EXPECT_EQ(skin_.FindScrollbarStyle(&v, 1), nullptr);
+    EXPECT_EQ(skin_.FindPopupMenuStyle(Text("M")), nullptr);
+    EXPECT_EQ(skin_.GetTooltipStyle(), nullptr);
+    EXPECT_EQ(skin_.MessageBoxStyle(), nullptr);
+    EXPECT_EQ(skin_.FindDialogStyle(Text("D")), nullptr);
+}
+
 TEST_F(LayoutTest, ScrollbarStylesByOrientation)
 {
     Load("<scrollbarstyles>"

@@ -16,14 +16,18 @@
 namespace
 {
 
-const char kViewKey[] = "Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
+// The program names the key and the two values; the framework uses whatever it is given.
+const char kViewKey[] = "Software\\KivTests\\HandOver";
+const char kLaunchFlag[] = "Launch Test View";
+const char kCommandLineOpen[] = "Open This";
+const AppBase::SettingsKey kHandOver{u"Software\\KivTests\\HandOver", u"Open This", u"Launch Test View"};
 
 class ViewKeyTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        AppBase::SetSettingsKey(kViewKey);
+        AppBase::SetSettingsKey(kHandOver);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kViewKey);
     }
     void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kViewKey); }
@@ -37,7 +41,7 @@ protected:
     }
     static void SetFlag(DWORD value)
     {
-        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kViewKey, "LaunchCorvanView", REG_DWORD, &value, sizeof value),
+        ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, kViewKey, kLaunchFlag, REG_DWORD, &value, sizeof value),
                   ERROR_SUCCESS);
     }
 };
@@ -54,7 +58,7 @@ TEST_F(ViewKeyTest, TheLaunchFlagIsTakenOnce)
     EXPECT_EQ(AppBase::TakeLaunchFlag(), 0);
     DWORD value = 0;
     DWORD size = sizeof value;
-    EXPECT_NE(::RegGetValueA(HKEY_CURRENT_USER, kViewKey, "LaunchCorvanView", RRF_RT_ANY, nullptr, &value, &size),
+    EXPECT_NE(::RegGetValueA(HKEY_CURRENT_USER, kViewKey, kLaunchFlag, RRF_RT_ANY, nullptr, &value, &size),
               ERROR_SUCCESS)
         << "any value is deleted once read";
 }
@@ -66,7 +70,7 @@ TEST_F(ViewKeyTest, ASessionPathIsStoredAsTheCommandLineOpenSetting)
     EXPECT_EQ(AppBase::StoreCommandLineOpen("\"C:\\a b.session\""), 1);
     char text[100] = {};
     DWORD size = sizeof text;
-    ASSERT_EQ(::RegGetValueA(HKEY_CURRENT_USER, (std::string(kViewKey) + "\\CommandLineOpen").c_str(), nullptr,
+    ASSERT_EQ(::RegGetValueA(HKEY_CURRENT_USER, (std::string(kViewKey) + "\\" + kCommandLineOpen).c_str(), nullptr,
                              RRF_RT_REG_SZ, nullptr, text, &size),
               ERROR_SUCCESS);
     EXPECT_STREQ(text, "\"C:\\a b.session\"");

@@ -25,6 +25,7 @@
 #include "mixer/app/Application.h"
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "mixer/names/WindowMessages.h"
+#include "mixer/names/ViewSettings.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/ScratchFolder.h"
@@ -34,8 +35,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 class RecordingMessages : public AppMessages
 {
@@ -202,9 +201,9 @@ protected:
         }
         AppBase::SetDesktopShell(&desktop);
         TrayIcon::SetNotifier(&notifier);
-        ASSERT_TRUE(launcher.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
-        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        launcher.WriteBool(u"show exit warning", 0);
+        ASSERT_TRUE(launcher.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
+        ASSERT_TRUE(view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
+        launcher.WriteBool(LauncherSettings::kShowExitWarning, 0);
     }
     void TearDown() override
     {
@@ -212,8 +211,8 @@ protected:
         fs::remove_all(program / "System", ignored);
         fs::remove_all(program / "Skins", ignored);
         fs::remove(program / "SimulatedCard.txt", ignored);
-        launcher.DeleteKey(u"Saved FX Path");
-        view.DeleteKey(u"CommandLineOpen");
+        launcher.DeleteKey(LauncherSettings::kSavedFxPath);
+        view.DeleteKey(ViewSettings::kCommandLineOpen);
         view.DeleteKey(u"skin");
         view.DeleteKey(u"in CorvanView mode");
         AppBase::SetDesktopShell(nullptr);
@@ -438,7 +437,7 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     std::ofstream(file) << "KivCorvanSession 1\nrate=1\nname=Given\n";
     String path;
     path.AppendAscii(("\"" + file.string() + "\"").c_str());
-    ASSERT_TRUE(view.WriteString(u"CommandLineOpen", &path));
+    ASSERT_TRUE(view.WriteString(ViewSettings::kCommandLineOpen, &path));
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [&](ScriptedApplication& self) {
@@ -448,7 +447,7 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     };
     app.Start();
     String left;
-    EXPECT_EQ(view.ReadString(u"CommandLineOpen", left, nullptr), 0) << "the setting is read once";
+    EXPECT_EQ(view.ReadString(ViewSettings::kCommandLineOpen, left, nullptr), 0) << "the setting is read once";
 }
 
 // A failed import keeps the saved presets and their setting for the next start.
@@ -458,7 +457,7 @@ TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
     ScratchFolder saved("kiv-saved-fx-missing");
     String text;
     text.AppendAscii((saved / "gone").string().c_str());
-    ASSERT_TRUE(launcher.WriteString(u"Saved FX Path", &text));
+    ASSERT_TRUE(launcher.WriteString(LauncherSettings::kSavedFxPath, &text));
     ScriptedApplication app;
     app.SetMessages(&messages);
     app.script = [](ScriptedApplication& self) { self.OnTrayCommand(Application::kCommandExit); };
@@ -466,7 +465,7 @@ TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
     EXPECT_EQ(app.started, 1);
     EXPECT_EQ(messages.shown, std::vector<std::string>{"IDM_IMPORT_FX_UNSUCCESS"});
     String kept;
-    EXPECT_EQ(launcher.ReadString(u"Saved FX Path", kept, nullptr), 1);
+    EXPECT_EQ(launcher.ReadString(LauncherSettings::kSavedFxPath, kept, nullptr), 1);
 }
 
 // A stored skin name whose System folder is missing falls back to the launcher skin.
@@ -513,7 +512,7 @@ namespace
 TEST_F(ApplicationTest, TheExitWarningCanCancelTheExit)
 {
     WithCard();
-    launcher.WriteBool(u"show exit warning", 1);
+    launcher.WriteBool(LauncherSettings::kShowExitWarning, 1);
     ScriptedApplication app;
     app.SetMessages(&messages);
     int stillRunning = 0;
@@ -634,7 +633,7 @@ TEST_F(ApplicationTest, ASecondStartActivatesTheRunningProgramOnce)
         EXPECT_EQ(std::u16string(self.GetServices()->GetMixer()->GetSessionName()),
                   u"Start" + std::u16string(1, char16_t(u'0' + starts)));
         String left;
-        EXPECT_EQ(view.ReadString(u"CommandLineOpen", left, nullptr), 0) << "the request took the session";
+        EXPECT_EQ(view.ReadString(ViewSettings::kCommandLineOpen, left, nullptr), 0) << "the request took the session";
     };
     app.script = [&](ScriptedApplication& self) {
         for (int round = 0; round < 2; ++round)

@@ -21,6 +21,7 @@
 #include "mixer/comserver/SinkList.h"
 #include "mixer/comserver/tests/FakeSink.h"
 #include "mixer/engine/tests/NullServices.h"
+#include "mixer/names/ViewSettings.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/MessagePump.h"
@@ -29,7 +30,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 // Everything the views, the engine and the host are asked, in order, with the thread.
 struct Recorder
@@ -52,6 +52,12 @@ std::string Text(const char* name, long long a, long long b)
     return Text(name, a) + " " + std::to_string(b);
 }
 
+// The last part of a skin's folder.
+std::string SkinName(const Skin& skin)
+{
+    return fs::path(std::u16string(skin.Folder().Text())).filename().string();
+}
+
 // The public types a sink received, in order.
 std::vector<DWORD> Types(FakeSink& sink)
 {
@@ -70,6 +76,8 @@ public:
     IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
+    int VARN_CALL GetModelCode() override { return 0; }
+    int VARN_CALL IsMaster() override { return 1; }
     int VARN_CALL PrepareDsp() override
     {
         log_.Add("engine PrepareDsp");
@@ -359,7 +367,7 @@ protected:
         fs::remove_all(program / "Skins", error);
         fs::copy(program / ".." / ".." / "program" / "Skins", program / "Skins", fs::copy_options::recursive, error);
         ASSERT_FALSE(error) << error.message();
-        ASSERT_TRUE(view.Open("HKEY_CURRENT_USER", kViewKey, 1));
+        ASSERT_TRUE(view.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
         ASSERT_EQ(SinkList::Public().Advise(publicSink.Public(), 0xFFFFFFFF, 7, &publicCookie), S_OK);
         ASSERT_EQ(SinkList::Private().Advise(privateSink.Private(), 0xFFFFFFFF, 8, &privateCookie), S_OK);
         // An ASIO-fed strip (a host input of sub-kind 1, an ASIO pair) with the id 5.
@@ -384,9 +392,9 @@ protected:
     void Open(IVarnServices* services)
     {
         window = std::make_unique<MainWindow>();
-        window->SetFrameFactory([this](MainWindowLink&, bool fullBuild) -> std::unique_ptr<MainFrameTarget> {
+        window->SetFrameFactory([this](MainWindowLink& owner, bool fullBuild) -> std::unique_ptr<MainFrameTarget> {
             log.Add(fullBuild ? "frame made, full build" : "frame made");
-            if (!makeFrames)
+            if (!makeFrames || (framesFromDefaultOnly && SkinName(owner.GetSkin()) != "Default"))
                 return nullptr;
             auto frame = std::make_unique<RecordingFrame>(log, &engine.mixer.hardware, &strip);
             frames.push_back(frame.get());
@@ -420,6 +428,7 @@ protected:
     FakeSink publicSink, privateSink;
     DWORD publicCookie = 0, privateCookie = 0;
     bool makeFrames = true;
+    bool framesFromDefaultOnly = false;  // other skins make no frame, as one without "frameApp"
     std::vector<RecordingFrame*> frames; // borrowed: every frame made, the last one alive
     std::unique_ptr<MainWindow> window;
 };
@@ -699,7 +708,7 @@ TEST_F(MainWindowTest, TheTrayIconRuleAsksEveryView)
     makeFrames = false;
     ClearRecords();
     window->ShowFrame();
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"frame made", "tray #126"}));
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"frame made", "host RequestView 3", "tray #126"}));
     EXPECT_EQ(window->GetCurrentSystem(), &engine.mixer.hardware) << "system 0 of the model";
     engine.mixer.systems = 0;
     EXPECT_EQ(window->GetCurrentSystem(), nullptr);
@@ -827,5 +836,66 @@ TEST_F(MainWindowTest, TheListenerGoesBeforeTheWindow)
     EXPECT_EQ(engine.listener, static_cast<IVarnListener*>(window.get()));
     window.reset();
     EXPECT_EQ(engine.listener, nullptr);
+}
+// The chosen skin names a folder under Skins; any other choice loads "Default" and is
+// written over. A skin that loads but makes no frame gives way to "Default" as well.
+TEST_F(MainWindowTest, AChosenSkinThatIsNoFolderNameOrMakesNoFrameGivesWayToDefault)
+{
+    std::error_code error;
+    fs::copy(program / "Skins" / "Default", program / "Skins" / "Edited", fs::copy_options::recursive, error);
+    ASSERT_FALSE(error) << error.message();
+    for (const char16_t* chosen :
+         {u"..\\System\\Launcher Skin", u"Edited\\..\\..", u"C:\\Skins", u"Edited/x", u"..", u"."})
+    {
+        SCOPED_TRACE(fs::path(std::u16string(chosen)).string());
+        String text;
+        text.AssignWide(chosen);
+        ASSERT_TRUE(view.WriteString(ViewSettings::kSkin, &text));
+        Open(&engine);
+        EXPECT_EQ(SkinName(window->GetSkin()), "Default");
+        ASSERT_TRUE(view.ReadString(ViewSettings::kSkin, text, nullptr));
+        EXPECT_EQ(text.CompareLiteral("Default"), 0);
+        window.reset();
+    }
+
+    framesFromDefaultOnly = true;
+    String edited;
+    edited.AssignAscii("Edited");
+    ASSERT_TRUE(view.WriteString(ViewSettings::kSkin, &edited));
+    Open(&engine);
+    EXPECT_EQ(SkinName(window->GetSkin()), "Edited");
+    ClearRecords();
+    window->Show();
+    ASSERT_NE(window->GetFrame(), nullptr);
+    EXPECT_EQ(SkinName(window->GetSkin()), "Default");
+    ASSERT_GE(log.calls.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(log.calls.begin(), log.calls.begin() + 2),
+              (std::vector<std::string>{"frame made, full build", "frame made, full build"}));
+    String text;
+    ASSERT_TRUE(view.ReadString(ViewSettings::kSkin, text, nullptr));
+    EXPECT_EQ(text.CompareLiteral("Default"), 0);
+}
+
+// Without a frame from the chosen skin nor from "Default", the host hears it once; no later
+// show or event tries again.
+TEST_F(MainWindowTest, WithoutAFrameFromAnySkinTheHostHearsItOnce)
+{
+    std::error_code error;
+    fs::copy(program / "Skins" / "Default", program / "Skins" / "Edited", fs::copy_options::recursive, error);
+    ASSERT_FALSE(error) << error.message();
+    String edited;
+    edited.AssignAscii("Edited");
+    ASSERT_TRUE(view.WriteString(ViewSettings::kSkin, &edited));
+    makeFrames = false;
+    Open(&engine);
+    ClearRecords();
+    window->Show();
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"frame made, full build", "frame made, full build", "host RequestView 3"}));
+    EXPECT_EQ(SkinName(window->GetSkin()), "Default");
+    ClearRecords();
+    window->Show();
+    window->ShowFrame();
+    EXPECT_EQ(log.calls, std::vector<std::string>{"tray #126"});
 }
 } // namespace

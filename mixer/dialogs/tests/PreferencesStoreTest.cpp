@@ -4,20 +4,19 @@
 #include "framework/controls/Tooltip.h"
 #include "framework/platform/RegistryKey.h"
 #include "mixer/dialogs/PreferencesStore.h"
+#include "mixer/names/ViewSettings.h"
 
 namespace
 {
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
 
 class PreferencesStoreTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
-        for (const char16_t* name : {u"skin", u"tooltipsenabled", u"show services splash"})
+        ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
+        ASSERT_TRUE(launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
+        for (const char16_t* name : {u"skin", u"tooltipsenabled", LauncherSettings::kShowServicesSplash})
         {
             view_.DeleteKey(name);
             launcher_.DeleteKey(name);
@@ -64,10 +63,11 @@ TEST_F(PreferencesStoreTest, TheSplashPreferenceLivesUnderLauncher)
     PreferencesStore store;
     store.GetSkinName(view_);
     EXPECT_TRUE(store.SetShowSplash(0));
-    EXPECT_EQ(launcher_.ReadBool(u"show services splash", 1), 0);
+    EXPECT_EQ(launcher_.ReadBool(LauncherSettings::kShowServicesSplash, 1), 0);
     String text;
-    EXPECT_EQ(view_.ReadString(u"show services splash", text, nullptr), 0) << "nothing is written under CorvanView";
-    launcher_.WriteBool(u"show services splash", 1);
+    EXPECT_EQ(view_.ReadString(LauncherSettings::kShowServicesSplash, text, nullptr), 0)
+        << "nothing is written under CorvanView";
+    launcher_.WriteBool(LauncherSettings::kShowServicesSplash, 1);
     EXPECT_EQ(store.GetShowSplash(0), 1);
 }
 } // namespace

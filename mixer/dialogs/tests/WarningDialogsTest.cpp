@@ -19,12 +19,11 @@
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/dialogs/AppDialog.h"
 #include "mixer/dialogs/WarningDialogs.h"
+#include "mixer/names/ViewSettings.h"
 #include "standins/engine/StandinServices.h"
 
 namespace
 {
-const char16_t kLauncherKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\Launcher";
-const char16_t kViewKey[] = u"Software\\Halvorn Professional\\KivCorvanDSP\\CorvanView";
 
 using skintest::Narrow;
 using skintest::Text;
@@ -68,9 +67,9 @@ class WarningDialogsTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(launcher_.Open("HKEY_CURRENT_USER", kLauncherKey, 1));
-        ASSERT_TRUE(view_.Open("HKEY_CURRENT_USER", kViewKey, 1));
-        launcher_.DeleteKey(u"show exit warning");
+        ASSERT_TRUE(launcher_.Open(ViewSettings::kRoot, LauncherSettings::kKeyPath, 1));
+        ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
+        launcher_.DeleteKey(LauncherSettings::kShowExitWarning);
         launcher_.DeleteKey(u"Sample Rate Changed Option");
         view_.DeleteKey(u"show no asio warning");
         ASSERT_TRUE(LoadSkin(launcherSkin_, "System/Launcher Skin"));
@@ -92,7 +91,7 @@ TEST_F(WarningDialogsTest, DoNotWarnAgainIsStoredAtOnceEvenWhenCancelled)
         const char16_t* setting;
     };
     const Row rows[] = {
-        {"exit", &launcherSkin_, "exitwarning", &launcher_, u"show exit warning"},
+        {"exit", &launcherSkin_, "exitwarning", &launcher_, LauncherSettings::kShowExitWarning},
         {"no asio, recording", &mixerSkin_, "reczero", &view_, u"show no asio warning"},
         {"no asio, both", &mixerSkin_, "recplayzero", &view_, u"show no asio warning"},
         {"no asio, playing", &mixerSkin_, "playzero", &view_, u"show no asio warning"},

@@ -97,6 +97,14 @@ public:
     void ShowSampleRate(int) override {}
     void ShowSyncSource(int, int) override {}
     bool HasItsHardware() override { return true; }
+    void OnStripChanged(IVarnStrip* strip) override
+    {
+        ++stripChanges;
+        lastStrip = strip;
+    }
+
+    int stripChanges = 0;
+    IVarnStrip* lastStrip = nullptr;
 
 private:
     RecordingWindow window_;
@@ -569,6 +577,11 @@ TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
     target.UpdateStrip(4);
     target.RefreshForEvent(76, 0);
     EXPECT_EQ(sections_.trace, "addremove3update4refresh76");
+    // The two refreshes reach the main section too, with the strip when there is one.
+    auto* main = dynamic_cast<RecordingMain*>(target.GetMainSection());
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->stripChanges, 2);
+    EXPECT_EQ(main->lastStrip, nullptr);
     EXPECT_NE(target.GetStripSection(), nullptr);
     EXPECT_NE(target.GetMainSection(), nullptr);
     EXPECT_TRUE(target.HasSessionSection());

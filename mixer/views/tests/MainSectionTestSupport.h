@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -167,9 +168,11 @@ public:
         strips.push_back(strip);
         return strip;
     }
-    TVAreaView* CreateTVView(int mode, MainSectionView&, IVarnInsert*) override
+    TVAreaView* CreateTVView(int mode, MainSectionView& owner, IVarnInsert*) override
     {
         ++tvViewsMade;
+        if (makeTVView)
+            return makeTVView(mode, owner);
         return new RecordingTVView(mode, log);
     }
     // The strip section, when the test gives one, has the pointer at (stripX, stripY) of its
@@ -190,6 +193,8 @@ public:
         log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
     }
 
+    // When set, the TV views come from here instead of being recorded.
+    std::function<TVAreaView*(int, MainSectionView&)> makeTVView;
     int hasStripSection = 0;
     int stripX = 0;
     int stripY = 0;

@@ -120,7 +120,7 @@ TEST_F(CatalogFixture, EditsAnswerZeroOrFourAndLeaveTheCatalogueToTheNotificatio
     EXPECT_EQ(catalog_.DeletePreset(FakeLibrary::Id(5)), EffectCatalog::kEditDone);
     const char16_t* newName = u"x";
     EXPECT_EQ(catalog_.RenamePreset(FakeLibrary::Id(5), newName), EffectCatalog::kEditDone);
-    EXPECT_EQ(PointerAt<const char16_t>(link_.blocks.back(), 5), newName);
+    EXPECT_EQ(PointerAt<const char16_t>(link_.blocks.back(), Slots::RenamePreset::kName), newName);
     EXPECT_EQ(library_.edits, (std::vector<std::u16string>{u"New", u"New", u"Vocals", u"#5", u"#5"}));
     EXPECT_EQ(catalog_.CategoryCount(), 3);
     link_.refused = {kCmdCreatePresetCategory, kCmdDeletePresetCategory};

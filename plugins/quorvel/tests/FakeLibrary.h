@@ -120,12 +120,12 @@ private:
                 record.isCore = category.isCore;
                 records.push_back(record);
             }
-            PutWord(b, 1, static_cast<int32_t>(records.size()));
-            PutPointer(b, 2, HandOut(records));
+            PutWord(b, Slots::GetEffectCatalog::kCount, static_cast<int32_t>(records.size()));
+            PutPointer(b, Slots::GetEffectCatalog::kRecords, HandOut(records));
             break;
         }
         case kCmdGetEffectPresets: {
-            const auto* asked = PointerAt<const CategoryRecord>(b, 1);
+            const auto* asked = PointerAt<const CategoryRecord>(b, Slots::GetEffectPresets::kCategory);
             const Category* found = nullptr;
             for (const Category& category : categories)
             {
@@ -140,16 +140,17 @@ private:
             {
                 records.push_back(RecordOf(preset));
             }
-            PutWord(b, 2, static_cast<int32_t>(records.size()));
-            PutPointer(b, 3, HandOut(records));
+            PutWord(b, Slots::GetEffectPresets::kCount, static_cast<int32_t>(records.size()));
+            PutPointer(b, Slots::GetEffectPresets::kRecords, HandOut(records));
             break;
         }
         case kCmdGetInserts: {
-            const Preset* preset = Find(IdAt(b, 1));
-            auto** wetDry = PointerAt<float*>(b, 8);
-            auto** counts = PointerAt<int32_t*>(b, 9);
-            auto* total = PointerAt<int32_t>(b, 10);
-            auto** values = PointerAt<PresetValueRecord*>(b, 11);
+            using S = Slots::GetInserts;
+            const Preset* preset = Find(IdAt(b, S::kPreset));
+            auto** wetDry = PointerAt<float*>(b, S::kWetDry);
+            auto** counts = PointerAt<int32_t*>(b, S::kValueCounts);
+            auto* total = PointerAt<int32_t>(b, S::kValueTotal);
+            auto** values = PointerAt<PresetValueRecord*>(b, S::kValues);
             if (!preset || !wetDry || !counts || !total || !values)
             {
                 return true;
@@ -167,9 +168,9 @@ private:
                 mixes.push_back(effect.wetDry);
                 all.insert(all.end(), effect.values.begin(), effect.values.end());
             }
-            PutWord(b, 5, chainFactory);
-            PutWord(b, 6, static_cast<int32_t>(effects.size()));
-            PutPointer(b, 7, HandOut(effects));
+            PutWord(b, S::kFactory, chainFactory);
+            PutWord(b, S::kCount, static_cast<int32_t>(effects.size()));
+            PutPointer(b, S::kEffects, HandOut(effects));
             *wetDry = HandOut(mixes);
             *counts = HandOut(valueCounts);
             *total = static_cast<int32_t>(all.size());
@@ -180,23 +181,28 @@ private:
         case kCmdDeletePresetCategory:
         case kCmdRenamePresetCategory:
         case kCmdCreatePreset:
-            edits.push_back(PointerAt<const char16_t>(b, 1));
+            edits.push_back(PointerAt<const char16_t>(b, command == kCmdCreatePreset ? Slots::CreatePreset::kCategory
+                                                                                     : Slots::PresetCategory::kName));
             break;
         case kCmdDeletePreset:
         case kCmdRenamePreset:
-            edits.push_back(u"#" + std::u16string(1, static_cast<char16_t>(u'0' + IdAt(b, 1).data[0])));
+            edits.push_back(u"#" +
+                            std::u16string(1, static_cast<char16_t>(u'0' + IdAt(b, command == kCmdDeletePreset
+                                                                                       ? Slots::DeletePreset::kPreset
+                                                                                       : Slots::RenamePreset::kPreset)
+                                                                               .data[0])));
             break;
         case kCmdGetEffectsFit:
         case kCmdGetPresetsFit: {
-            auto* flags = PointerAt<int32_t>(b, 3);
-            for (int32_t i = 0; i < WordAt(b, 1); ++i)
+            auto* flags = PointerAt<int32_t>(b, Slots::Fit::kFlags);
+            for (int32_t i = 0; i < WordAt(b, Slots::Fit::kCount); ++i)
             {
                 flags[i] = static_cast<size_t>(i) < fits.size() ? fits[static_cast<size_t>(i)] : 0;
             }
             break;
         }
         case kCmdMoveInsert:
-            moves.emplace_back(WordAt(b, 1), WordAt(b, 2));
+            moves.emplace_back(WordAt(b, Slots::MoveInsert::kFrom), WordAt(b, Slots::MoveInsert::kTo));
             break;
         case kCmdAcquireSendReturn:
         case kCmdReleaseSendReturn:

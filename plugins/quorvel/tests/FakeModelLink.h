@@ -176,9 +176,9 @@ private:
 
     static void PutInfo(CallBlock& block, int first, const InsertInfo& info)
     {
-        uint32_t words[10];
+        uint32_t words[kInfoSlots];
         std::memcpy(words, &info, sizeof(info));
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < kInfoSlots; ++i)
         {
             block.a[first + i] = words[i];
         }
@@ -186,7 +186,7 @@ private:
 
     void Place(CallBlock& block, int infoSlot)
     {
-        inserts[WordAt(block, 1)] = next;
+        inserts[WordAt(block, kInsertPositionSlot)] = next;
         PutInfo(block, infoSlot, next.info);
     }
 
@@ -201,26 +201,20 @@ private:
         }
         if (command == kCmdGetEffectCorePresets)
         {
-            PutWord(b, 5, static_cast<int32_t>(corePresets.size()));
-            PutPointer(b, 6, HandOut(corePresets.data(), corePresets.size()));
+            PutWord(b, Slots::GetEffectCorePresets::kCount, static_cast<int32_t>(corePresets.size()));
+            PutPointer(b, Slots::GetEffectCorePresets::kRecords, HandOut(corePresets.data(), corePresets.size()));
             b.result = kCallOk;
             return;
         }
-        if (command == kCmdSetInsertEffect || command == kCmdLoadPresetIntoInsert)
+        const int infoSlot = command == kCmdSetInsertEffect              ? Slots::SetInsertEffect::kInfo
+                             : command == kCmdLoadPresetIntoInsert       ? Slots::LoadPresetIntoInsert::kInfo
+                             : command == kCmdSetSpecialInsert           ? Slots::SetSpecialInsert::kInfo
+                             : command == kCmdSetSendInsertRouting       ? Slots::SetSendInsertRouting::kInfo
+                             : command == kCmdSetSendReturnInsertRouting ? Slots::SetSendReturnInsertRouting::kInfo
+                                                                         : 0;
+        if (infoSlot != 0)
         {
-            Place(b, 6);
-            b.result = kCallOk;
-            return;
-        }
-        if (command == kCmdSetSpecialInsert)
-        {
-            Place(b, 3);
-            b.result = kCallOk;
-            return;
-        }
-        if (command == kCmdSetSendInsertRouting || command == kCmdSetSendReturnInsertRouting)
-        {
-            Place(b, command == kCmdSetSendInsertRouting ? 5 : 7);
+            Place(b, infoSlot);
             b.result = kCallOk;
             return;
         }
@@ -231,8 +225,9 @@ private:
         }
         if (command == kCmdGetParameterValuesBatch)
         {
-            auto* entries = PointerAt<ParamValueEntry>(b, 2);
-            for (int32_t i = 0; i < WordAt(b, 1); ++i)
+            using S = Slots::GetParameterValuesBatch;
+            auto* entries = PointerAt<ParamValueEntry>(b, S::kEntries);
+            for (int32_t i = 0; i < WordAt(b, S::kCount); ++i)
             {
                 Insert* insert = Find(entries[i].position);
                 if (!insert || entries[i].parameter >= static_cast<int32_t>(insert->values.size()))
@@ -244,77 +239,92 @@ private:
             b.result = kCallOk;
             return;
         }
-        Insert* insert = Find(WordAt(b, 1));
+        const int32_t position = WordAt(b, kInsertPositionSlot);
+        Insert* insert = Find(position);
         if (!insert)
         {
             return;
         }
-        const int32_t index = WordAt(b, 2);
-        const bool inRange = index >= 0 && index < static_cast<int32_t>(insert->values.size());
+        // The value of the parameter a command names, or null when it is out of range.
+        auto valueAt = [&](int slot) -> ParamValue* {
+            const int32_t index = WordAt(b, slot);
+            const bool inRange = index >= 0 && index < static_cast<int32_t>(insert->values.size());
+            return inRange ? &insert->values[static_cast<size_t>(index)] : nullptr;
+        };
         switch (command)
         {
         case kCmdRemoveInsert:
-            inserts.erase(WordAt(b, 1));
+            inserts.erase(position);
             break;
-        case kCmdSelectPreset:
+        case kCmdSelectPreset: {
+            const int32_t index = WordAt(b, Slots::SelectPreset::kIndex);
             insert->preset = index;
             if (presetValues.count(index))
             {
                 insert->values = presetValues[index];
             }
             break;
+        }
         case kCmdGetParameterDescriptors:
-            PutWord(b, 2, static_cast<int32_t>(insert->values.size()));
-            PutPointer(b, 3, HandOut(insert->descriptors.data(), insert->descriptors.size()));
+            PutWord(b, Slots::GetParameterDescriptors::kCount, static_cast<int32_t>(insert->values.size()));
+            PutPointer(b, Slots::GetParameterDescriptors::kRecords,
+                       HandOut(insert->descriptors.data(), insert->descriptors.size()));
             break;
         case kCmdGetParameterChoiceNames: {
-            const std::vector<ChoiceName>& names = insert->choices[index];
-            PutWord(b, 3, static_cast<int32_t>(names.size()));
-            PutPointer(b, 4, HandOut(names.data(), names.size()));
+            using S = Slots::GetParameterChoiceNames;
+            const std::vector<ChoiceName>& names = insert->choices[WordAt(b, S::kIndex)];
+            PutWord(b, S::kCount, static_cast<int32_t>(names.size()));
+            PutPointer(b, S::kRecords, HandOut(names.data(), names.size()));
             break;
         }
-        case kCmdGetParameterValue:
-            if (!inRange)
+        case kCmdGetParameterValue: {
+            using S = Slots::GetParameterValue;
+            const ParamValue* value = valueAt(S::kIndex);
+            if (!value)
             {
                 return;
             }
-            PutWord(b, 3, insert->values[static_cast<size_t>(index)].kind);
-            PutWord(b, 4, static_cast<int32_t>(insert->values[static_cast<size_t>(index)].bits));
+            PutWord(b, S::kKind, value->kind);
+            PutWord(b, S::kBits, static_cast<int32_t>(value->bits));
             break;
-        case kCmdSetParameterValue:
-            if (!inRange)
+        }
+        case kCmdSetParameterValue: {
+            using S = Slots::SetParameterValue;
+            ParamValue* value = valueAt(S::kIndex);
+            if (!value)
             {
                 return;
             }
-            insert->values[static_cast<size_t>(index)].kind = WordAt(b, 3);
-            insert->values[static_cast<size_t>(index)].bits = static_cast<uint32_t>(WordAt(b, 4));
+            value->kind = WordAt(b, S::kKind);
+            value->bits = static_cast<uint32_t>(WordAt(b, S::kBits));
             break;
+        }
         case kCmdGetInsertSolo:
-            PutWord(b, 2, insert->solo);
+            PutWord(b, Slots::GetInsertSolo::kOn, insert->solo);
             break;
         case kCmdGetInsertBypass:
-            PutWord(b, 2, insert->bypass);
+            PutWord(b, Slots::GetInsertBypass::kOn, insert->bypass);
             break;
         case kCmdSetInsertSolo:
-            insert->solo = index;
+            insert->solo = WordAt(b, Slots::SetInsertSolo::kOn);
             break;
         case kCmdSetInsertBypass:
-            insert->bypass = index;
+            insert->bypass = WordAt(b, Slots::SetInsertBypass::kOn);
             break;
         case kCmdCreateCorePreset:
         case kCmdApplyPresetById:
             break;
         case kCmdGetInsertNotifyId:
-            PutWord(b, 2, insert->notifyId);
+            PutWord(b, Slots::GetInsertNotifyId::kNotifyId, insert->notifyId);
             break;
         case kCmdGetParameterKinds:
-            PutWord(b, 2, static_cast<int32_t>(insert->kinds.size()));
-            PutPointer(b, 3, HandOut(insert->kinds.data(), insert->kinds.size()));
+            PutWord(b, Slots::GetParameterKinds::kCount, static_cast<int32_t>(insert->kinds.size()));
+            PutPointer(b, Slots::GetParameterKinds::kRecords, HandOut(insert->kinds.data(), insert->kinds.size()));
             break;
         case kCmdGetParameterText: {
             std::u16string text = insert->text;
             text.push_back(0);
-            PutPointer(b, 3, HandOut(text.data(), text.size()));
+            PutPointer(b, Slots::GetParameterText::kText, HandOut(text.data(), text.size()));
             break;
         }
         default:

@@ -158,8 +158,8 @@ TEST_F(InsertChainTest, MovesFollowTheRulesAndTellTheServerOnlyRealMoves)
         else
         {
             ASSERT_EQ(link_.Count(kCmdMoveInsert), 1);
-            EXPECT_EQ(WordAt(link_.blocks[0], 1), row.from);
-            EXPECT_EQ(WordAt(link_.blocks[0], 2), row.sentTo);
+            EXPECT_EQ(WordAt(link_.blocks[0], Slots::MoveInsert::kFrom), row.from);
+            EXPECT_EQ(WordAt(link_.blocks[0], Slots::MoveInsert::kTo), row.sentTo);
         }
         std::vector<uint32_t> after;
         for (size_t index : row.order)
@@ -185,7 +185,7 @@ TEST_F(InsertChainTest, RemoveAtBeyondTheChainAndRefusedRemovalsChangeNothing)
     EXPECT_EQ(Identities(), before);
     link_.refused.clear();
     EXPECT_TRUE(chain_.RemoveAt(1, true));
-    EXPECT_EQ(WordAt(link_.blocks.back(), 1), 1);
+    EXPECT_EQ(WordAt(link_.blocks.back(), Slots::RemoveInsert::kPosition), 1);
     EXPECT_EQ(Identities(), (std::vector<uint32_t>{before[0], before[2]}));
     EXPECT_EQ(Posted(), (std::vector<uint32_t>{kMessageChainChanged}));
 }
@@ -283,7 +283,7 @@ TEST_F(InsertChainTest, ReplaceWithAChainPresetRemovesTheOldInsertBehindTheNewOn
     ASSERT_EQ(link_.Count(kCmdRemoveInsert), 1);
     const size_t removal = static_cast<size_t>(
         std::find(link_.commands.begin(), link_.commands.end(), kCmdRemoveInsert) - link_.commands.begin());
-    EXPECT_EQ(WordAt(link_.blocks[removal], 1), 3);
+    EXPECT_EQ(WordAt(link_.blocks[removal], Slots::RemoveInsert::kPosition), 3);
     EXPECT_EQ(Effects(), (std::vector<EffectId>{kReverb, kReverb, kDelay, kReverb}));
     EXPECT_EQ(chain_.At(0)->Identity(), before[0]);
     EXPECT_EQ(chain_.At(3)->Identity(), before[2]);
@@ -310,8 +310,8 @@ TEST_F(InsertChainTest, RemoveAllAndAllBypass)
     chain_.RemoveAll(true);
     EXPECT_EQ(chain_.Count(), 0);
     ASSERT_EQ(link_.commands, (std::vector<int32_t>{kCmdRemoveInsert, kCmdRemoveInsert, kCmdRemoveInsert}));
-    EXPECT_EQ(WordAt(link_.blocks[0], 1), 2);
-    EXPECT_EQ(WordAt(link_.blocks[2], 1), 0);
+    EXPECT_EQ(WordAt(link_.blocks[0], Slots::RemoveInsert::kPosition), 2);
+    EXPECT_EQ(WordAt(link_.blocks[2], Slots::RemoveInsert::kPosition), 0);
     EXPECT_FALSE(chain_.SetAllBypass(true));
 }
 
@@ -322,7 +322,7 @@ TEST_F(InsertChainTest, PollReadsOnlyTheMetersInOneBatchAndPostsNothing)
     link_.inserts[1].values[2] = ParamValue::Real(0.125f);
     chain_.PollReadOnlyParams();
     ASSERT_EQ(link_.commands, (std::vector<int32_t>{kCmdGetParameterValuesBatch}));
-    EXPECT_EQ(WordAt(link_.blocks[0], 1), 2);
+    EXPECT_EQ(WordAt(link_.blocks[0], Slots::GetParameterValuesBatch::kCount), 2);
     ParamValue level;
     ASSERT_TRUE(chain_.At(1)->GetParamValue(2, &level));
     EXPECT_EQ(level.AsReal(), 0.125f);

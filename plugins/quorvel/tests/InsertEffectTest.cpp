@@ -79,11 +79,15 @@ TEST_F(InsertEffectTest, ApplyTakesTheAnswerReadsEverythingAndSelectsTheFirstPre
     ASSERT_EQ(count, 2);
     EXPECT_EQ(std::u16string(names[1].name), u"B");
     // Set, descriptors, notify id, kinds, choices, values, presets, then the selection.
-    const std::vector<int32_t> expected{18, 27, 48, 49, 28, 41, 8, 22, 41};
+    const std::vector<int32_t> expected{
+        kCmdSetInsertEffect,         kCmdGetParameterDescriptors, kCmdGetInsertNotifyId,    kCmdGetParameterKinds,
+        kCmdGetParameterChoiceNames, kCmdGetParameterValuesBatch, kCmdGetEffectCorePresets, kCmdSelectPreset,
+        kCmdGetParameterValuesBatch};
     EXPECT_EQ(link_.commands, expected);
-    EXPECT_EQ(WordAt(link_.blocks[0], 1), 2);
-    EXPECT_EQ(link_.blocks[0].a[2], 0x11u);
-    EXPECT_EQ(WordAt(link_.blocks[0], 16), 1);
+    using S = Slots::SetInsertEffect;
+    EXPECT_EQ(WordAt(link_.blocks[0], S::kPosition), 2);
+    EXPECT_EQ(link_.blocks[0].a[S::kPreset], 0x11u);
+    EXPECT_EQ(WordAt(link_.blocks[0], S::kWait), 1);
 }
 
 TEST_F(InsertEffectTest, ApplyWithoutWaitKeepsTheUnansweredInformation)
@@ -91,7 +95,7 @@ TEST_F(InsertEffectTest, ApplyWithoutWaitKeepsTheUnansweredInformation)
     DspEffectInsert insert(&link_, 0, preset_);
     link_.refused.insert(kCmdSetInsertEffect);
     EXPECT_TRUE(insert.Apply(false));
-    EXPECT_EQ(WordAt(link_.blocks[0], 16), 0);
+    EXPECT_EQ(WordAt(link_.blocks[0], Slots::SetInsertEffect::kWait), 0);
     EXPECT_EQ(std::u16string(insert.Info().shortName, 8), u"  ???   ");
     EXPECT_FALSE(insert.Apply(true));
     EXPECT_EQ(link_.commands, (std::vector<int32_t>{kCmdSetInsertEffect, kCmdSetInsertEffect}));
@@ -107,7 +111,7 @@ TEST_F(InsertEffectTest, EffectsAreRefusedAbove48kHzWithoutAskingTheServer)
     EXPECT_TRUE(link_.commands.empty());
     link_.rate = 48000;
     EXPECT_TRUE(trim.Apply(true));
-    EXPECT_EQ(WordAt(link_.blocks[0], 2), 0) << "special kind of a trim pot";
+    EXPECT_EQ(WordAt(link_.blocks[0], Slots::SetSpecialInsert::kKind), 0) << "special kind of a trim pot";
     SpecialInsert wrong(&link_, 0, kInsertSend);
     EXPECT_FALSE(wrong.Apply(true));
 }
@@ -120,12 +124,13 @@ TEST_F(InsertEffectTest, SendInsertsPassOnlyTheirChannelValues)
     ASSERT_TRUE(insert.Apply(true));
     const CallBlock& block = link_.blocks[0];
     EXPECT_EQ(link_.commands[0], kCmdSetSendReturnInsertRouting);
-    EXPECT_EQ(WordAt(block, 1), 1);
-    EXPECT_EQ(WordAt(block, 2), 2);
-    EXPECT_EQ(WordAt(block, 3), 7);
-    EXPECT_EQ(WordAt(block, 4), 2);
-    EXPECT_EQ(WordAt(block, 5), 9);
-    EXPECT_EQ(WordAt(block, 6), 1);
+    using S = Slots::SetSendReturnInsertRouting;
+    EXPECT_EQ(WordAt(block, S::kPosition), 1);
+    EXPECT_EQ(WordAt(block, S::kSendFirst), 2);
+    EXPECT_EQ(WordAt(block, S::kSendSecond), 7);
+    EXPECT_EQ(WordAt(block, S::kReturnFirst), 2);
+    EXPECT_EQ(WordAt(block, S::kReturnSecond), 9);
+    EXPECT_EQ(WordAt(block, S::kWait), 1);
     EXPECT_EQ(std::u16string(insert.Info().shortName), u"Effect");
 
     SendInsert only(&link_, 2, send);

@@ -310,16 +310,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ServicesLinkTest, GetInsertsAlwaysPassesRealOutPointersAndFreesWhatNobodyWanted)
 {
     Connect();
+    using S = Slots::GetInserts;
     CallBlock* block = link_->BeginCall();
     LONG* valueCounts = nullptr;
-    block->a[9] = reinterpret_cast<uintptr_t>(&valueCounts); // wanted; wet/dry and values not
+    block->a[S::kValueCounts] = reinterpret_cast<uintptr_t>(&valueCounts); // wanted; wet/dry and values not
     ASSERT_EQ(link_->Call(kCmdGetInserts), S_OK);
-    EXPECT_EQ(block->a[5], 1u);
-    EXPECT_EQ(block->a[6], 1u);
+    EXPECT_EQ(block->a[S::kFactory], 1u);
+    EXPECT_EQ(block->a[S::kCount], 1u);
     ASSERT_NE(valueCounts, nullptr);
     EXPECT_EQ(valueCounts[0], 1);
     CoTaskMemFree(valueCounts);
-    CoTaskMemFree(reinterpret_cast<void*>(block->a[7]));
+    CoTaskMemFree(reinterpret_cast<void*>(block->a[S::kEffects]));
     link_->EndCall();
     EXPECT_EQ(server_.calls, std::vector<std::string>({"GetInserts"}));
 }

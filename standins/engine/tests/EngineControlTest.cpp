@@ -218,19 +218,21 @@ TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFr
     EXPECT_EQ(value(), 0);
 }
 
-TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
+// The argument of 400 is a channel item (IVarnOutput), of 500 an input (IVarnInput).
+TEST_F(ControlFixture, PortAndInputRequestsCarryTheirObject)
 {
     StandinServices engine;
     Heard heard;
     engine.AddListener(&heard);
     EXPECT_EQ(engine.Control("raise 400 port 0 1 0"), "refused: no such port"); // no model yet
-    Describe("systems=2\ninputs=4\nphysicaloutputs=2\n");
+    EXPECT_EQ(engine.Control("raise 500 input 0 1 0"), "refused: no such input");
+    Describe("systems=2\ninputs=4\nphysicaloutputs=2\nmonoinputs=2\nstereoinputs=1\n");
     ASSERT_EQ(Init(engine), 1);
     struct Case
     {
         const char* request;
         const char* reply;
-        int system, kind, index;
+        int system, kind, index; // system -1: nothing raised
     } cases[] = {
         {"raise 400 port 1 1 0", "ok", 1, 1, 0},
         {"raise 400 port 0 2 1", "ok", 0, 2, 1},
@@ -238,6 +240,12 @@ TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
         {"raise 400 port 2 1 0", "refused: no such port", -1, 0, 0},
         {"raise 400 port 0 3 0", "refused: no such port", -1, 0, 0},
         {"raise 400 port 0 1", "refused: bad argument", -1, 0, 0},
+        {"raise 500 input 1 1 1", "ok", 1, 1, 1},
+        {"raise 500 input 0 2 0", "ok", 0, 2, 0},
+        {"raise 500 input 0 2 1", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 2 1 0", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 0 4 0", "refused: no such input", -1, 0, 0},
+        {"raise 500 input 0 1", "refused: bad argument", -1, 0, 0},
     };
     for (const Case& c : cases)
     {
@@ -251,9 +259,11 @@ TEST_F(ControlFixture, PortRequestsCarryTheChannelItem)
         }
         ASSERT_EQ(heard.events.size(), before + 1) << c.request;
         auto* hardware = static_cast<StandinHardware*>(engine.GetMixer()->GetSystem(c.system));
-        EXPECT_EQ(heard.events.back(),
-                  std::make_pair(400, reinterpret_cast<VarnEventArg>(hardware->items.GetPort(c.kind, c.index))))
-            << c.request;
+        const bool port = std::string(c.request).find(" port ") != std::string::npos;
+        const VarnEventArg object = port
+                                        ? reinterpret_cast<VarnEventArg>(hardware->items.GetPort(c.kind, c.index))
+                                        : reinterpret_cast<VarnEventArg>(hardware->inputList.GetInput(c.kind, c.index));
+        EXPECT_EQ(heard.events.back(), std::make_pair(port ? 400 : 500, object)) << c.request;
     }
 }
 

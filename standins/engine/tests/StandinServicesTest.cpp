@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "mixer/engine/EngineVocabulary.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -235,7 +236,7 @@ TEST_F(EngineFixture, ObjectsHandedOutOutliveSessionChanges)
             EXPECT_EQ(std::u16string(engine.GetMixer()->GetSessionName()), c.sessionName) << c.name;
             // Whatever was held still answers (under AddressSanitizer a freed object fails).
             EXPECT_EQ(mixer->GetSystem(0), system) << c.name;
-            EXPECT_EQ(system->HasFeature(9), 1) << c.name;
+            EXPECT_EQ(system->HasFeature(HardwareFeature::kSecondModel), 1) << c.name;
             int value = 0;
             EXPECT_EQ(settings->GetValue("MidiInput2Src", &value), 1) << c.name;
             EXPECT_EQ(value, 1) << c.name;
@@ -288,6 +289,8 @@ TEST_F(EngineFixture, CallLogRecordsTheProgramsCallsInOrder)
 
 TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
 {
+    // 5 is an id the product does not read: the card file's numbers are answered as listed.
+    constexpr int kUnreadFeature = 5;
     WriteProfile("systems=1\nfeatures=0,5,9\n");
     fs::create_directories(program() / "Core Effects" / "Presets" / "Reverb");
     fs::create_directories(program() / "Effect Presets" / "Vocals");
@@ -296,8 +299,8 @@ TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
     ASSERT_EQ(Init(engine), 1);
     IVarnHardware* hardware = engine.GetMixer()->GetHardware();
     ASSERT_NE(hardware, nullptr);
-    EXPECT_EQ(hardware->HasFeature(5), 1);
-    EXPECT_EQ(hardware->HasFeature(4), 0);
+    EXPECT_EQ(hardware->HasFeature(kUnreadFeature), 1);
+    EXPECT_EQ(hardware->HasFeature(HardwareFeature::kSmallBox), 0);
     EXPECT_EQ(engine.GetMixer()->GetSystem(1), nullptr);
 
     IVarnFxLibrary* library = engine.GetFxLibrary();
@@ -525,7 +528,7 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
     EXPECT_EQ(card->GetInputList()->GetCount(3), 8);
     EXPECT_EQ(engine_.GetMixer()->GetRateCode(), 1);
     EXPECT_EQ(card->GetItemList()->GetPort(1, 1)->GetSource()->GetBusType(), 0);
-    EXPECT_EQ(card->HasFeature(1), 0);
+    EXPECT_EQ(card->HasFeature(HardwareFeature::kDock), 0);
     EXPECT_EQ(LogWith("skipped"), (std::vector<std::string>{
                                       "SimulatedCard.txt line 4 skipped: colour=blue",
                                       "SimulatedCard.txt line 5 skipped: outputs=many",
@@ -537,6 +540,105 @@ TEST_F(CardFixture, UnreadableLinesAreLoggedAndSkipped)
                                       "SimulatedCard.txt line 11 skipped: no equals sign",
                                       "SimulatedCard.txt line 12 skipped: features=1,x",
                                   }));
+}
+
+TEST_F(CardFixture, ModelMasterAssignmentsAndOverridesFollowTheDescription)
+{
+    StandinHardware* card = Card("model=4\nsystems=2\ninputs=2\nphysicaloutputs=4\noutput=0 main\noutput=1 monitor\n"
+                                 "override=2 aux 1\nauxbuses=2\n");
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(LogWith("skipped").empty());
+    EXPECT_EQ(card->GetModelCode(), 4);
+    EXPECT_EQ(card->IsMaster(), 1);
+    EXPECT_EQ(engine_.GetMixer()->GetSystem(1)->IsMaster(), 0);
+    IVarnItemList* items = card->GetItemList();
+    struct Row
+    {
+        const char* label;
+        int kind, index;
+        int type;
+        bool fed, overridden;
+    };
+    const Row rows[] = {
+        {"the main mix", 2, 0, 0, true, false},
+        {"the monitor mix", 2, 1, 1, true, false},
+        {"taken by aux 2's send", 2, 2, 2, true, true},
+        {"nothing", 2, 3, 2, false, false},
+        {"an ASIO pair its strip records", 1, 0, 0, true, true},
+        {"an ASIO channel nothing records", 1, 1, 2, false, false},
+        {"a Wave pair", 0, 0, 2, false, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        IVarnOutput* port = items->GetPort(row.kind, row.index);
+        ASSERT_NE(port, nullptr);
+        EXPECT_EQ(port->GetType(), row.type);
+        EXPECT_EQ(port->GetSource() != nullptr, row.fed);
+        IVarnInsert* send = port->GetOverride();
+        ASSERT_EQ(send != nullptr, row.overridden);
+        EXPECT_EQ(port->QueryMixOverride(), 0);
+        if (send)
+        {
+            EXPECT_EQ(send->GetChain(), port->GetSource());
+            EXPECT_EQ(send, port->GetInsert());
+        }
+    }
+    IVarnInsert* send = items->GetPort(2, 2)->GetOverride();
+    EXPECT_EQ(send->GetKind(), InsertKind::kSend);
+    EXPECT_EQ(send->GetOutputPort(), items->GetPort(2, 2));
+    ASSERT_NE(send->GetChain()->GetAux(), nullptr);
+    EXPECT_EQ(send->GetChain()->GetAux()->GetIndex(), 1);
+    static_cast<StandinOutput*>(items->GetPort(2, 3))->mixOverride = true;
+    EXPECT_EQ(items->GetPort(2, 3)->QueryMixOverride(), 1);
+}
+
+TEST_F(CardFixture, AssignmentsAnswerInTurnAndRaise400OnTheEngineThread)
+{
+    StandinHardware* card = Card("physicaloutputs=2\n");
+    ASSERT_NE(card, nullptr);
+    Recorder heard;
+    engine_.AddListener(&heard);
+    IVarnOutput* port = card->GetItemList()->GetPort(2, 1);
+    IVarnInsertChain* mainBus = card->GetMainMix()->GetInsertChain();
+    card->assignAnswers = {4, 6, 9};
+    struct Row
+    {
+        const char* label;
+        int assignment, notify;
+        int answer;
+        int type; // afterwards
+        bool event;
+    };
+    const Row rows[] = {
+        {"prepare first", 0, 1, 4, 2, false},
+        {"maxed out", 0, 1, 6, 2, false},
+        {"no room", 1, 1, 9, 2, false},
+        {"the main mix", 0, 1, 1, 0, true},
+        {"the monitor, quietly", 1, 0, 1, 1, false},
+        {"none", 2, 1, 1, 2, true},
+        {"no such assignment", 3, 1, 0, 2, false},
+        {"nor this", -1, 1, 0, 2, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        const size_t before = heard.events.size();
+        EXPECT_EQ(port->Assign(row.assignment, row.notify), row.answer);
+        engine_.WaitForEvents();
+        EXPECT_EQ(port->GetType(), row.type);
+        EXPECT_EQ(port->GetSource(), row.type == 2 ? nullptr : mainBus);
+        ASSERT_EQ(heard.events.size(), before + (row.event ? 1 : 0));
+        if (row.event)
+        {
+            EXPECT_EQ(heard.events.back(), std::make_pair(400, reinterpret_cast<VarnEventArg>(port)));
+            EXPECT_EQ(heard.threads.back(), engine_.GetEngineThreadId());
+        }
+    }
+    EXPECT_EQ(LogWith("Assign").size(), 8u);
+    EXPECT_EQ(LogWith("Assign").front(), "Assign 2 1 0 1");
+    EXPECT_EQ(LogWith("Assign").back(), "Assign 2 1 -1 1");
+    engine_.RemoveListener(&heard);
 }
 
 #ifdef KIV_SIMULATED_CARD

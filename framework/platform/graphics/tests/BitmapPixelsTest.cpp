@@ -1,8 +1,11 @@
 #include "framework/platform/graphics/BitmapPixels.h"
+#include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/tests/PixelTestBitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <tuple>
 #include <vector>
 
@@ -335,5 +338,41 @@ TEST(BitmapPixels, RunsByKeyValueNeedNoKeyPixel)
     }
     RectangleList list;
     EXPECT_EQ(BitmapPixels::ScanRunsKeyed(bitmap.Buffer(), 0, 0, -1, 1, kMagenta, list), 0);
+}
+// Sizes come from files and skins a user may edit: a bitmap is made only within its side and
+// pixel limits and with a byte count that fits, and a refused size leaves no bits behind.
+TEST(BitmapPixels, BitmapsAreMadeOnlyWithinTheSizeLimits)
+{
+    const struct
+    {
+        int64_t width;
+        int64_t height;
+        int bits;
+        bool allowed;
+    } cases[] = {
+        {1, 1, 24, true},
+        {BitmapPixels::kMaxSide, 1024, 32, true},
+        {1024, BitmapPixels::kMaxSide, 8, true},
+        {BitmapPixels::kMaxSide + 1, 1, 24, false},
+        {1, BitmapPixels::kMaxSide + 1, 24, false},
+        {4096, 4097, 32, false}, // past the pixel budget though each side fits
+        {INT_MAX, 1, 32, false},
+        {INT_MAX, INT_MAX, 32, false},
+        {int64_t{1} << 32, 1, 8, false},
+        {0, 10, 24, false},
+        {10, -1, 24, false},
+        {10, 10, 0, false},
+        {10, 10, 33, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.bits));
+        EXPECT_EQ(BitmapPixels::SizeAllowed(c.width, c.height, c.bits), c.allowed);
+        if (c.width > INT_MAX || c.height > INT_MAX || c.bits % 8)
+            continue;
+        Bitmap bitmap;
+        EXPECT_EQ(bitmap.Create(static_cast<int>(c.width), static_cast<int>(c.height), c.bits), c.allowed ? 1 : 0);
+        EXPECT_EQ(bitmap.Bits() != nullptr, c.allowed);
+    }
 }
 } // namespace
