@@ -15,7 +15,7 @@ namespace
 constexpr uint32_t kBackground = 0x646464;
 constexpr int32_t kShownHidden = 1;
 constexpr int32_t kShownDisabled = 2;
-constexpr int32_t kNoRowKind = 3; // kinds 3 and 4 get no row
+constexpr int32_t kNoRowKind = 3;   // kinds 3 and 4 get no row
 constexpr float kSilence = -120.0f; // dB
 constexpr int kDisplayTextUnits = 200;
 
@@ -272,9 +272,7 @@ void EditorParamItem::OnMouseUp(WPARAM flags, int x, int y)
     Panel::OnMouseUp(flags, x, y);
 }
 
-EditorParamList::EditorParamList(EffectView& view) : ScrolledContent(1), view_(view)
-{
-}
+EditorParamList::EditorParamList(EffectView& view) : ScrolledContent(1), view_(view) {}
 
 EditorParamList::~EditorParamList()
 {

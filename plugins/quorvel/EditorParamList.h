@@ -84,8 +84,7 @@ public:
 private:
     // Null when the row cannot be made (a value kind above 4 or a panel the skin lacks); an
     // access of 8 or 9 makes a peak meter row (9 drawn inverted).
-    std::unique_ptr<EditorParamItem> Make(int row, const uint8_t* descriptor, int32_t paramKind,
-                                          InsertEffect& insert);
+    std::unique_ptr<EditorParamItem> Make(int row, const uint8_t* descriptor, int32_t paramKind, InsertEffect& insert);
     void Populate();
     void LayoutRows();
     void ScrollContents(int dy) override;

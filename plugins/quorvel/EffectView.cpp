@@ -50,9 +50,7 @@ const char* KindName(int32_t kind)
 }
 } // namespace
 
-EffectView::EffectView(EditorMainPanel& panel) : panel_(panel)
-{
-}
+EffectView::EffectView(EditorMainPanel& panel) : panel_(panel) {}
 
 EffectView::~EffectView()
 {
@@ -126,7 +124,7 @@ void EffectView::Layout(uint32_t identity, bool force)
     InsertChain* chain = services ? services->GetInsertChain() : nullptr;
     String available;
     if (!chain || !chain->IsAttached())
-        SkinText("IDS_NO_DSP", "No DSP available", available);
+        available.AssignAscii("No DSP available");
     SetText("dspavailable", available, true);
     if (!WithInsert([&](InsertEffect& insert) { ShowTexts(&insert); }))
     {
@@ -149,8 +147,8 @@ void EffectView::ShowTexts(InsertEffect* insert)
         for (const char* tag : {"drytag", "wettag"})
             if (TextControl* found = FindTextControl(tag))
                 found->SetDisabled(1, 0, 1);
-        for (NumericItem* item : {static_cast<NumericItem*>(wetDry_), static_cast<NumericItem*>(bypass_),
-                                  static_cast<NumericItem*>(solo_)})
+        for (NumericItem* item :
+             {static_cast<NumericItem*>(wetDry_), static_cast<NumericItem*>(bypass_), static_cast<NumericItem*>(solo_)})
             if (item)
             {
                 item->SetValue(0.0f, 1, 0, nullptr);

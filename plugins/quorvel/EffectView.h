@@ -57,7 +57,7 @@ private:
     EditorMainPanel& panel_;
     bool registered_ = false;
     std::unique_ptr<EditorParamList> params_;
-    uint32_t identity_ = 0; // the shown insert's, 0 for none
+    uint32_t identity_ = 0;      // the shown insert's, 0 for none
     RealItem* wetDry_ = nullptr; // owned by the panel's items
     FlagItem* bypass_ = nullptr;
     FlagItem* solo_ = nullptr;

@@ -35,11 +35,9 @@ TEST(EditorRules, APresetsComboTextPadsItsPositionAndMarksAUsersPreset)
         const char16_t* text;
     };
     const Case cases[] = {
-        {0, 0, false, u"000 - Hall"},
-        {9, 9, false, u"009 - Hall"},
-        {10, 10, false, u"010 - Hall"},   // the tenth keeps one zero
-        {99, 99, true, u"099 - Hall [user]"},
-        {100, 100, false, u"100 - Hall"}, // the hundredth none
+        {0, 0, false, u"000 - Hall"},         {9, 9, false, u"009 - Hall"},
+        {10, 10, false, u"010 - Hall"},                                         // the tenth keeps one zero
+        {99, 99, true, u"099 - Hall [user]"}, {100, 100, false, u"100 - Hall"}, // the hundredth none
         {120, 7, true, u"7 - Hall [user]"},
     };
     for (const Case& c : cases)
