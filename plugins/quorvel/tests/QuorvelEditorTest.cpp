@@ -601,6 +601,29 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     ASSERT_NE(view->Params(), nullptr);
     EXPECT_EQ(view->Params()->RowCount(), 5);
 
+    // The model's parameter events: for the shown insert's notify id a row re-reads its value
+    // (also a value set behind the row's back); for an unknown id nothing happens.
+    int32_t notifyId = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        notifyId = chain->At(0)->GetNotifyId();
+        ASSERT_TRUE(chain->At(0)->SetParam(0, 2, ParamValue::Real(0.5f).bits));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.5f; }, 5000));
+    auto* shownGain = ParamItem<RealItem>(*view->Params()->Row(0));
+    ASSERT_NE(shownGain, nullptr);
+    shownGain->SetValue(0.1f, 1, 0, nullptr);
+    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId + 1000));
+    PumpMessagesFor(200);
+    EXPECT_FLOAT_EQ(shownGain->value, 0.1f) << "another insert's event";
+    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId));
+    EXPECT_TRUE(PumpUntil([&] { return shownGain->value == 0.5f; }, 3000));
+    PostMessageA(panel->GetHandle(), kMessageEvent2, 1, static_cast<LPARAM>(notifyId));
+    PostMessageA(panel->GetHandle(), kMessageEvent4, 2, static_cast<LPARAM>(notifyId));
+    PumpMessagesFor(300);
+    ASSERT_NE(view->Params(), nullptr);
+    EXPECT_EQ(view->Params()->RowCount(), 5) << "the same set of parameters";
+
     // The insert goes while shown: the view keeps only its identity and finds nothing.
     ASSERT_TRUE(chain->RemoveAt(0, true));
     EXPECT_FALSE(view->WithInsert([](InsertEffect&) {}));
