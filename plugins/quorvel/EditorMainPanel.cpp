@@ -13,6 +13,7 @@
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/EditorPresetInspector.h"
+#include "plugins/quorvel/EffectView.h"
 #include "plugins/quorvel/FxPalette.h"
 #include "plugins/quorvel/InsertChain.h"
 #include "plugins/quorvel/KivQuorvelEditor.h"
@@ -93,6 +94,15 @@ void EditorMainPanel::OnCreate()
     inspector_->Create(*this);
     if (palette_ && palette_->ChildCount(nullptr) > 0)
         palette_->SelectItem(palette_->ChildAt(nullptr, 0), true, true);
+    effectView_ = std::make_unique<EffectView>(*this);
+    if (!effectView_->Create())
+        effectView_.reset();
+}
+
+void EditorMainPanel::ShowInsert(uint32_t identity, bool force)
+{
+    if (effectView_)
+        effectView_->Layout(identity, force);
 }
 
 void EditorMainPanel::OnDestroy()
@@ -105,6 +115,7 @@ void EditorMainPanel::OnDestroy()
         palette_->Detach();
     palette_ = nullptr;
     inspector_.reset();
+    effectView_.reset();
     Panel::OnDestroy();
 }
 
@@ -115,6 +126,8 @@ void EditorMainPanel::Disconnect()
         palette_->SetCatalog(this, nullptr);
     if (inspector_)
         inspector_->Disconnect();
+    if (effectView_)
+        effectView_->Layout(0, true);
 }
 
 void EditorMainPanel::EndModalRuns()
@@ -195,15 +208,65 @@ void EditorMainPanel::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (services_)
             if (InsertChain* chain = services_->GetInsertChain())
                 chain->PollReadOnlyParams();
+        if (effectView_)
+            effectView_->RefreshMeters(wParam != 0);
         // The editor's timers run from this tick: a pass of the due ones.
         TimerImpl::FireDue();
         break;
+    case kMessageEvent1:
+    case kMessageEvent2:
+    case kMessageEvent3:
+    case kMessageEvent4:
+        OnParamModelMessage(id, w, l);
+        break;
     default:
-        // 0x1600 goes to the effect view, which is not built yet; its payload-free ids need
-        // nothing freed.
+        // Payload-free ids need nothing freed.
         FreeUndeliveredMessage(id, w, l);
         break;
     }
+}
+
+void EditorMainPanel::OnParamModelMessage(uint32_t id, uintptr_t wParam, uintptr_t lParam)
+{
+    InsertChain* chain = services_ ? services_->GetInsertChain() : nullptr;
+    if (!chain)
+        return;
+    const auto index = static_cast<int32_t>(wParam);
+    bool found = false;
+    {
+        InsertChain::Hold hold(*chain);
+        for (int32_t i = 0; i < chain->Count() && !found; ++i)
+        {
+            InsertEffect* insert = chain->At(i);
+            if (!insert || insert->GetNotifyId() != static_cast<int32_t>(lParam))
+                continue;
+            found = true;
+            switch (id)
+            {
+            case kMessageEvent1:
+                insert->RefreshParamValue(index);
+                break;
+            case kMessageEvent2:
+                insert->RefreshParams();
+                insert->RefreshChoiceList(index);
+                insert->ReadParamKinds();
+                break;
+            case kMessageEvent3:
+                insert->RefreshParams();
+                insert->RefreshParamValue(index);
+                insert->ReadParamKinds();
+                break;
+            default:
+                insert->RefreshParams();
+                break;
+            }
+        }
+        // The host's map names and sets these parameters: it follows their new set.
+        if (found && id != kMessageEvent1)
+            chain->RebuildParamMapSoon();
+    }
+    if (found && effectView_)
+        effectView_->OnEditorMessage(id, wParam, lParam, 0);
 }
 
 void EditorMainPanel::ShowLamps()

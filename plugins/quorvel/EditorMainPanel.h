@@ -13,6 +13,7 @@
 #include <vector>
 
 class EditorPresetInspector;
+class EffectView;
 class FlagItem;
 class FxPalette;
 class KivQuorvelEditor;
@@ -82,6 +83,9 @@ public:
     const String& HelpPath() const { return help_; }
     FxPalette* Palette() const { return palette_; }
     EditorPresetInspector* Inspector() const { return inspector_.get(); }
+    EffectView* GetEffectView() const { return effectView_.get(); }
+    // The effect view shows the insert of that identity (0: none); force rebuilds its rows.
+    void ShowInsert(uint32_t identity, bool force);
 
     // The palette's selection, shown in the inspector; an item that goes is cleared from it.
     void ShowItem(TreeItem* item);
@@ -96,6 +100,9 @@ public:
 private:
     void Dispatch(uint32_t group, uint32_t id, uintptr_t wParam, uintptr_t lParam);
     void ShowLamps();
+    // 5633-5636: the insert of the notify id lParam re-reads parameter wParam, then the
+    // effect view follows.
+    void OnParamModelMessage(uint32_t id, uintptr_t wParam, uintptr_t lParam);
     void RunPreferences();
 
     struct Registration
@@ -111,5 +118,6 @@ private:
     FlagItem* lamps_[EditorMeters::kLamps] = {}; // owned by the panel's items
     FxPalette* palette_ = nullptr;               // borrowed: the "presets" control owns it
     std::unique_ptr<EditorPresetInspector> inspector_;
+    std::unique_ptr<EffectView> effectView_; // null when the skin lacks its panel
     EditorMeters meters_;
 };

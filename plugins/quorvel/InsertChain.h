@@ -121,7 +121,7 @@ public:
     bool RefreshInsertsCmd();
     // Services thread: an effect's preset list changed; the inserts running it follow.
     void OnParamModelChange(const ParamModelChange& change);
-    // Services thread: the parameter map is rebuilt now, or by the holder (never waits).
+    // Any thread: the parameter map is rebuilt now, or by the holder (never waits).
     void RebuildParamMapSoon();
 
 private:

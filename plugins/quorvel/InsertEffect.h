@@ -96,6 +96,8 @@ public:
     void PushParamsToHost();
     bool RefreshParams();
     bool RefreshChoiceList(int32_t index);
+    // The server's kinds of the parameters, read again.
+    bool ReadParamKinds();
     bool Remove();
     // One batch read of every value (attached only); true when a stored pair changed.
     bool ReadAllParams();
@@ -121,7 +123,6 @@ protected:
     }
     // Steps shared by Reload and Attach.
     bool FetchDescriptors(bool direct);
-    bool ReadParamKinds();
     void FetchChoiceNames(bool direct);
     bool ReadValues(bool direct);
     bool IsEffectRateAllowed() const;

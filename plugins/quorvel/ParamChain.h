@@ -44,13 +44,15 @@ static_assert(sizeof(ParamValue) == 8, "value pair");
 
 // One parameter descriptor as the mixer program hands it out (1052 bytes): the name (UTF-16
 // from byte 4), the unit (UTF-16 from byte 260), the access word, the value kind and the
-// 32-bit minimum and maximum (integers, or floats for value kind 2).
+// 32-bit minimum, maximum and default (integers, or floats for value kind 2) and the tooltip
+// (UTF-16 from byte 540).
 class ParamDescriptor
 {
 public:
     static constexpr size_t kSize = 1052;
     static constexpr size_t kNameOffset = 4;
     static constexpr size_t kUnitOffset = 260;
+    static constexpr size_t kTooltipOffset = 540;
     static constexpr size_t kTextUnits = 128;
     static constexpr int32_t kReadOnlyAccess = 8;
     static constexpr int32_t kReadOnlyMeterAccess = 9;
@@ -64,9 +66,13 @@ public:
     int32_t IntegerMaximum() const { return Read32(528); }
     float FloatMinimum() const { return ReadFloat(524); }
     float FloatMaximum() const { return ReadFloat(528); }
+    int32_t IntegerDefault() const { return Read32(536); }
+    float FloatDefault() const { return ReadFloat(536); }
+    int32_t Index() const { return Read32(0); }
     // Up to `units` characters of a text, stopping at its terminator.
     void Name(char16_t* text, size_t units) const { Text(kNameOffset, text, units); }
     void Unit(char16_t* text, size_t units) const { Text(kUnitOffset, text, units); }
+    void Tooltip(char16_t* text, size_t units) const { Text(kTooltipOffset, text, units); }
 
 private:
     int32_t Read32(size_t offset) const

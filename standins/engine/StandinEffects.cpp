@@ -414,19 +414,19 @@ const std::vector<StandinEffects::Param>& StandinEffects::ParamsOf(int kind)
 {
     // name, value kind, access, parameter kind, initial value, minimum, maximum
     static const std::vector<Param> kEffect = {
-        {u"Gain", 2, 0, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mode", 4, 0, 0, {4, 0}, 0, 2},
-        {u"Steps", 1, 0, 0, {1, 3}, 0, 10},
+        {u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Mode", 4, 1, 0, {4, 0}, 0, 2},
+        {u"Steps", 1, 1, 0, {1, 3}, 0, 10},
         {u"Level", 2, 9, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mix", 2, 0, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Mix", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
         {u"Link", 3, 0, 3, {3, 0}, 0, 1},
-        {u"Reset", 0, 0, 0, {0, 0}, 0, 0},
+        {u"Reset", 0, 1, 0, {0, 0}, 0, 0},
     };
-    static const std::vector<Param> kTrim = {{u"Gain", 2, 0, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)}};
-    static const std::vector<Param> kSignal = {{u"Frequency", 1, 0, 0, {1, 1000}, 20, 20000},
-                                               {u"Level", 2, 0, 0, {2, Bits(0.25f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kTrim = {{u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kSignal = {{u"Frequency", 1, 1, 0, {1, 1000}, 20, 20000},
+                                               {u"Level", 2, 1, 0, {2, Bits(0.25f)}, Bits(0.0f), Bits(1.0f)}};
     static const std::vector<Param> kPeak = {{u"Peak", 2, 8, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)}};
-    static const std::vector<Param> kSend = {{u"Send Level", 2, 0, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kSend = {{u"Send Level", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)}};
     switch (kind)
     {
     case 1:
@@ -1042,6 +1042,10 @@ int StandinEffects::GetParameterDescriptors(int clientId, int position, int* cou
         record.valueKind = param.valueKind;
         record.minimum = param.minimum;
         record.maximum = param.maximum;
+        // The default (byte 536) is the initial value; the tooltip (byte 540) the name.
+        std::memcpy(record.detail + 4, &param.initial.value, sizeof(param.initial.value));
+        const size_t tipUnits = std::min<size_t>(std::char_traits<char16_t>::length(param.name), 127);
+        std::memcpy(record.detail + 8, param.name, tipUnits * sizeof(char16_t));
         list.push_back(record);
     }
     if (!HandOut(list, descriptors))

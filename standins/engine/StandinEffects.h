@@ -23,7 +23,8 @@
 // Every DSP effect has the same seven parameters, one of each value kind and access the
 // plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps" (integer), 3 "Level"
 // (meter, read-only, changes on every read), 4 "Mix" (wet/dry), 5 "Link" (hidden, parameter
-// kind 3), 6 "Reset" (no value).
+// kind 3), 6 "Reset" (no value). Plain parameters have access 1; each descriptor carries its
+// initial value as the default and its name as the tooltip.
 
 // The engine's records, laid out as the COM interfaces' records.
 struct StandinValue

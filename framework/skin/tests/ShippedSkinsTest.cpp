@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace skintest;
@@ -116,7 +117,11 @@ const ShippedSkin kSkins[] = {
       {"user_fx_16x16_01", 16, 16},
       {"core_fx_16x16_01_v2", 16, 16},
       {"user_fx_16x16_01_v2", 16, 16},
-      {"combo", 88, 20}}},
+      {"combo", 88, 20},
+      {"hfader_track", 120, 12},
+      {"hfader_thumb", 10, 12},
+      {"hmeter_off", 120, 6},
+      {"hmeter_on", 120, 6}}},
 };
 
 TEST(ShippedSkins, LoadWithoutAFailureAndResolveEveryLookedUpName)
@@ -219,6 +224,47 @@ TEST(ShippedSkins, ThePluginSkinHoldsWhatItsEditorLooksUp)
                            "IDS_RENAME_CAT_PROMPT", "IDS_NEW_PRESET_CATEGORY_TITLE", "IDS_NEW_PRESET_CATEGORY_PROMPT",
                            "IDS_NEW_PRESET_CATEGORY_DEFAULT", "IDS_RENAME_PRESET_TITLE", "IDS_RENAME_PRESET_PROMPT"})
         EXPECT_NE(skin.FindStringById(id), nullptr) << id;
+    EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
+}
+
+// The effect view and its row panels hold the controls the editor finds by name.
+TEST(ShippedSkins, ThePluginSkinHoldsTheEffectViewAndItsRows)
+{
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(ProgramFolder("VST/KivQuorvel/Skins/Default"), nullptr), 1);
+    const std::pair<const char*, std::vector<const char*>> panels[] = {
+        {"MSTVFXView",
+         {"clientarea", "vertscrollbar", "dspavailable", "effectname", "effectorigin", "drytag", "wettag", "presets",
+          "editpreset"}},
+        {"MSTVFXViewItem_ContinuousParam", {"paramname", "unit"}},
+        {"MSTVFXViewItem_DiscreteParam", {"paramname", "unit"}},
+        {"MSTVFXViewItem_ToggleParam", {"paramname", "unit"}},
+        {"MSTVFXViewItem_TriggerParam", {"paramname", "toggle"}},
+        {"MSTVFXViewItem_SelectorParam", {"paramname", "combo"}},
+        {"MSTVFXViewItem_PeakMeterParam", {"paramname", "unit"}},
+        {"MSTVFXViewItem_PeakMeterInvertedParam", {"paramname", "unit"}},
+    };
+    for (const auto& [name, controls] : panels)
+    {
+        const XmlElement* panel = skin.FindPanelElement(Text(name));
+        ASSERT_NE(panel, nullptr) << name;
+        for (const char* control : controls)
+        {
+            bool found = false;
+            for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
+            {
+                String value;
+                if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
+                    XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), "name", value) &&
+                    Narrow(value) == control)
+                    found = true;
+            }
+            EXPECT_TRUE(found) << name << " " << control;
+        }
+    }
+    int value = 0;
+    EXPECT_EQ(skin.GetMiscParamInt("TVViewXpos", value), 1);
+    EXPECT_EQ(skin.GetMiscParamInt("TVViewYpos", value), 1);
     EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
 }
 } // namespace

@@ -25,6 +25,28 @@ TEST(EditorRules, ALampLightsStrictlyAboveMinus96Decibels)
         EXPECT_EQ(IsSignalLit(c.level), c.lit) << c.level;
 }
 
+TEST(EditorRules, APresetsComboTextPadsItsPositionAndMarksAUsersPreset)
+{
+    struct Case
+    {
+        int32_t position;
+        int32_t number;
+        bool user;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {0, 0, false, u"000 - Hall"},         {9, 9, false, u"009 - Hall"},
+        {10, 10, false, u"010 - Hall"},                                         // the tenth keeps one zero
+        {99, 99, true, u"099 - Hall [user]"}, {100, 100, false, u"100 - Hall"}, // the hundredth none
+        {120, 7, true, u"7 - Hall [user]"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.position);
+        EXPECT_EQ(PresetComboText(c.position, c.number, u"Hall", c.user, u"[user]"), std::u16string(c.text));
+    }
+}
+
 TEST(EditorRules, LibraryNamesFitTheEngineAndAreOneFolderName)
 {
     const std::u16string longest(127, u'a');

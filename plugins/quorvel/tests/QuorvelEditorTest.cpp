@@ -11,6 +11,10 @@
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorMainPanel.h"
+#include "plugins/quorvel/EditorParamList.h"
+#include "plugins/quorvel/EffectView.h"
+#include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/ServicesConnection.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/EditorPresetInspector.h"
 #include "plugins/quorvel/EffectCatalog.h"
@@ -150,6 +154,43 @@ TreeItem* Child(TreeItem* parent, const std::u16string& text)
 class QuorvelEditorTest : public QuorvelWithTheMixer
 {
 };
+
+// The core effect of that name, loaded at the chain's position; its identity, 0 when it failed.
+uint32_t LoadCoreEffect(EffectCatalog& catalog, InsertChain& chain, const std::u16string& name, int32_t position)
+{
+    std::shared_ptr<PresetCategory> core = catalog.CategoryCount() > 0 ? catalog.CategoryAt(0) : nullptr;
+    for (int32_t i = 0; core && i < core->PresetCount(); ++i)
+        if (std::shared_ptr<PresetEntry> entry = core->PresetAt(i))
+            if (std::u16string(entry->Record().name) == name)
+            {
+                if (!chain.LoadPreset(entry->Id(), position, true, true))
+                    return 0;
+                InsertChain::Hold hold(chain);
+                return chain.At(position) ? chain.At(position)->Identity() : 0;
+            }
+    return 0;
+}
+
+// The server's value of a parameter of the insert at position, read again.
+ParamValue ServerValue(InsertChain& chain, int32_t position, int32_t index)
+{
+    InsertChain::Hold hold(chain);
+    ParamValue pair;
+    InsertEffect* insert = chain.At(position);
+    if (insert && insert->RefreshParamValue(index))
+        insert->GetParamValue(index, &pair);
+    else if (insert)
+        insert->GetParamValue(index, &pair);
+    return pair;
+}
+
+template <typename Item>
+Item* ParamItem(EditorParamItem& row)
+{
+    String name;
+    name.AssignAscii("param");
+    return dynamic_cast<Item*>(row.FindDataItem(name));
+}
 
 TEST_F(QuorvelEditorTest, ThePaletteShowsAndFollowsTheLibrary)
 {
@@ -479,3 +520,117 @@ TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterI
 }
 
 } // namespace
+
+// The selected insert's view: its rows by kind, what the model says shown without being sent
+// back, a user's edit sent, and an insert removed while shown.
+TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr) << "the skin has the effect view";
+    ServicesConnection* services = instance.effect->GetServices();
+    ASSERT_NE(services, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    ASSERT_NE(chain, nullptr);
+    ASSERT_NE(services->GetCatalog(), nullptr);
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    {
+        InsertChain::Hold hold(*chain);
+        ASSERT_TRUE(chain->At(0)->SetBypass(true));
+    }
+    PumpMessagesFor(200);
+
+    panel->ShowInsert(reverb, true);
+    EXPECT_EQ(view->Shown(), reverb);
+    EditorParamList* list = view->Params();
+    ASSERT_NE(list, nullptr);
+    // Gain, Mode, Steps, Level (a meter) and Reset: Mix is the wet/dry and Link is hidden.
+    ASSERT_EQ(list->RowCount(), 5);
+    const int32_t indices[] = {0, 1, 2, 3, 6};
+    for (int r = 0; r < list->RowCount(); ++r)
+    {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(list->Row(r)->Index(), indices[r]);
+        EXPECT_EQ(list->FindRow(indices[r]), r);
+    }
+    EXPECT_TRUE(list->Row(3)->IsMeter());
+    EXPECT_EQ(list->FindRow(4), -1) << "no row for the wet/dry";
+    auto* gain = ParamItem<RealItem>(*list->Row(0));
+    ASSERT_NE(gain, nullptr);
+    EXPECT_FLOAT_EQ(gain->value, 0.5f) << "the model's value";
+    EXPECT_FLOAT_EQ(gain->defaultValue, 0.5f) << "the descriptor's default";
+    ASSERT_NE(ParamItem<IntItem>(*list->Row(1)), nullptr) << "the selector";
+    EXPECT_EQ(ParamItem<IntItem>(*list->Row(1))->maximum, 2);
+    ASSERT_NE(ParamItem<FlagItem>(*list->Row(2)), nullptr) << "the toggle";
+    EXPECT_EQ(ParamItem<NumericItem>(*list->Row(4)), nullptr) << "the trigger has no value";
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_TRUE(chain->At(0)->ReadBypass());
+        EXPECT_TRUE(chain->At(0)->IsBypassed()) << "showing an insert leaves it bypassed";
+    }
+    String bypass;
+    bypass.AssignAscii("bypass");
+    auto* bypassItem = dynamic_cast<FlagItem*>(view->FindDataItem(bypass));
+    ASSERT_NE(bypassItem, nullptr);
+    EXPECT_EQ(bypassItem->value, 1);
+
+    // A model value shown in a row is not sent again; the user's edit is.
+    {
+        InsertChain::Hold hold(*chain);
+        ASSERT_TRUE(chain->At(0)->SetParam(0, 2, ParamValue::Real(0.75f).bits));
+    }
+    // The values set go to the server through the host's path, on the services thread.
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.75f; }, 5000));
+    list->RefreshRow(0);
+    EXPECT_FLOAT_EQ(gain->value, 0.75f);
+    gain->SetValue(0.25f, 1, 1, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.25f; }, 5000))
+        << "the edit reached the engine";
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-effectview.png")));
+
+    // Shown again with force the rows are made again; without, nothing changes.
+    EditorParamItem* first = list->Row(0);
+    panel->ShowInsert(reverb, false);
+    EXPECT_EQ(view->Params()->Row(0), first);
+    panel->ShowInsert(reverb, true);
+    ASSERT_NE(view->Params(), nullptr);
+    EXPECT_EQ(view->Params()->RowCount(), 5);
+
+    // The model's parameter events: for the shown insert's notify id a row re-reads its value
+    // (also a value set behind the row's back); for an unknown id nothing happens.
+    int32_t notifyId = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        notifyId = chain->At(0)->GetNotifyId();
+        ASSERT_TRUE(chain->At(0)->SetParam(0, 2, ParamValue::Real(0.5f).bits));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.5f; }, 5000));
+    auto* shownGain = ParamItem<RealItem>(*view->Params()->Row(0));
+    ASSERT_NE(shownGain, nullptr);
+    shownGain->SetValue(0.1f, 1, 0, nullptr);
+    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId + 1000));
+    PumpMessagesFor(200);
+    EXPECT_FLOAT_EQ(shownGain->value, 0.1f) << "another insert's event";
+    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId));
+    EXPECT_TRUE(PumpUntil([&] { return shownGain->value == 0.5f; }, 3000));
+    PostMessageA(panel->GetHandle(), kMessageEvent2, 1, static_cast<LPARAM>(notifyId));
+    PostMessageA(panel->GetHandle(), kMessageEvent4, 2, static_cast<LPARAM>(notifyId));
+    PumpMessagesFor(300);
+    ASSERT_NE(view->Params(), nullptr);
+    EXPECT_EQ(view->Params()->RowCount(), 5) << "the same set of parameters";
+
+    // The insert goes while shown: the view keeps only its identity and finds nothing.
+    ASSERT_TRUE(chain->RemoveAt(0, true));
+    EXPECT_FALSE(view->WithInsert([](InsertEffect&) {}));
+    view->Params()->RefreshAll();
+    view->RefreshMeters(true);
+    panel->ShowInsert(reverb, true);
+    EXPECT_EQ(view->Shown(), 0u);
+    ASSERT_NE(view->Params(), nullptr);
+    EXPECT_EQ(view->Params()->RowCount(), 0);
+}
