@@ -543,9 +543,21 @@ int StandinEffects::UsedDsp()
     return used;
 }
 
+int StandinEffects::RateCode()
+{
+    // The rate comes from the engine's model, whose lock is taken around effects calls: it is
+    // asked with lock_ free, so the two locks are never taken the other way round.
+    std::function<int()> rateCode;
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        rateCode = rateCode_;
+    }
+    return rateCode ? rateCode() : 1;
+}
+
 bool StandinEffects::RateAllowsDsp()
 {
-    const int rate = rateCode_ ? rateCode_() : 1;
+    const int rate = RateCode();
     return rate == 0 || rate == 1;
 }
 
@@ -792,6 +804,7 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
     const std::u16string presetName = StandinCutName(name);
     if (!StandinIsValidName(presetName) || insertCount < 1 || !positions)
         return 0;
+    const int rateClass = std::max(0, RateFamily(RateCode()));
     std::lock_guard<std::mutex> lock(lock_);
     Category* found = FindCategory(categoryName);
     Chain* chain = FindChain(clientId);
@@ -801,7 +814,6 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
         if (preset.name == presetName)
             return 0;
     Preset preset{presetName, NewPresetId(), false, {}};
-    const int rateClass = std::max(0, RateFamily(rateCode_ ? rateCode_() : 1));
     for (int i = 0; i < insertCount; ++i)
     {
         const Insert* insert = FindInsert(clientId, positions[i]);
@@ -896,12 +908,13 @@ int StandinEffects::GetEffectsFit(int count, const VarnEffectId* ids, int* fits)
 {
     if (count < 0 || (count > 0 && (!ids || !fits)))
         return 0;
+    const bool rateAllows = RateAllowsDsp();
     std::lock_guard<std::mutex> lock(lock_);
     const int left = kDspBudget - UsedDsp();
     for (int i = 0; i < count; ++i)
     {
         const int cost = FindEffect(ids[i]) || SpecialKindOf(ids[i]) >= 0 ? CostOf(ids[i]) : -1;
-        fits[i] = cost >= 0 && cost <= left && RateAllowsDsp() ? 1 : 0;
+        fits[i] = cost >= 0 && cost <= left && rateAllows ? 1 : 0;
     }
     return 1;
 }
@@ -910,20 +923,22 @@ int StandinEffects::GetPresetsFit(int count, const VarnEffectId* ids, int* fits)
 {
     if (count < 0 || (count > 0 && (!ids || !fits)))
         return 0;
+    const bool rateAllows = RateAllowsDsp();
     std::lock_guard<std::mutex> lock(lock_);
     const int left = kDspBudget - UsedDsp();
     for (int i = 0; i < count; ++i)
     {
         const int cost = CostOf(ids[i]);
-        fits[i] = cost >= 0 && cost <= left && RateAllowsDsp() ? 1 : 0;
+        fits[i] = cost >= 0 && cost <= left && rateAllows ? 1 : 0;
     }
     return 1;
 }
 
 int StandinEffects::SetInsertEffect(VarnEffectId id, int clientId, int position, void* info, int)
 {
+    const bool rateAllows = RateAllowsDsp();
     std::lock_guard<std::mutex> lock(lock_);
-    if (!RateAllowsDsp())
+    if (!rateAllows)
         return 0;
     Insert insert;
     if (!EffectInsert(id, &insert))
@@ -933,8 +948,9 @@ int StandinEffects::SetInsertEffect(VarnEffectId id, int clientId, int position,
 
 int StandinEffects::SetSpecialInsert(int specialKind, int clientId, int position, void* info, int)
 {
+    const bool rateAllows = RateAllowsDsp();
     std::lock_guard<std::mutex> lock(lock_);
-    if (!RateAllowsDsp() || specialKind < 0 || specialKind > 2)
+    if (!rateAllows || specialKind < 0 || specialKind > 2)
         return 0;
     return PlaceInsert(clientId, position, NewInsert(specialKind + 2, VarnEffectId{}), info, 3, 9);
 }
@@ -953,9 +969,10 @@ int StandinEffects::SetSendReturnInsertRouting(int clientId, int position, int s
 
 int StandinEffects::LoadPresetIntoInsert(VarnEffectId id, int clientId, int position, void* info)
 {
+    const bool rateAllows = RateAllowsDsp();
     std::lock_guard<std::mutex> lock(lock_);
     Insert* old = FindInsert(clientId, position);
-    if (!old || !info || !RateAllowsDsp())
+    if (!old || !info || !rateAllows)
         return 0;
     Insert insert;
     if (!EffectInsert(id, &insert))

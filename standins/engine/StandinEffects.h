@@ -287,6 +287,8 @@ private:
     int InsertCost(const Insert& insert);
     bool EffectInsert(const VarnEffectId& id, Insert* insert);
     int UsedDsp();
+    // Both ask the engine's rate with lock_ free: never call them while holding it.
+    int RateCode();
     bool RateAllowsDsp();
     StandinInsertInfo InfoOf(const Insert& insert) const;
     Insert NewInsert(int kind, const VarnEffectId& effect);
