@@ -2,6 +2,8 @@
 // its key or its file, and the firmware labels per hardware model.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <windows.h>
 
 #include <set>
@@ -15,6 +17,7 @@
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "mixer/dialogs/AboutDialog.h"
 #include "standins/engine/EngineModel.h"
+#include "tests/support/WinePath.h"
 
 namespace
 {
@@ -23,11 +26,7 @@ using skintest::Text;
 
 int LoadSkin(Skin& skin, const char* folder)
 {
-    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/" + folder;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return skin.Load(Text(path.c_str()), nullptr);
+    return skin.Load(Text(WinePath(std::filesystem::path(KIV_PROGRAM_DIR) / folder).c_str()), nullptr);
 }
 
 // Reads the box once it is up, then closes it.

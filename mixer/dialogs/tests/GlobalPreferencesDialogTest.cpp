@@ -19,6 +19,7 @@
 #include "framework/windows/AppBase.h"
 #include "mixer/dialogs/GlobalPreferencesDialog.h"
 #include "mixer/names/ViewSettings.h"
+#include "tests/support/WinePath.h"
 
 namespace fs = std::filesystem;
 
@@ -71,11 +72,7 @@ protected:
         fs::create_directories(skins_ / "Light");
         std::ofstream(skins_ / "Dark" / "layout.xml") << "<layout/>";
         std::ofstream(skins_ / "Light" / "layout.xml") << "<layout/>";
-        std::string mixer = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
-        for (char& c : mixer)
-            if (c == '/')
-                c = '\\';
-        ASSERT_TRUE(skin_.Load(Text(mixer.c_str()), nullptr));
+        ASSERT_TRUE(skin_.Load(Text(WinePath(fs::path(KIV_PROGRAM_DIR) / "Skins" / "Default").c_str()), nullptr));
         ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
     }
     void TearDown() override

@@ -22,6 +22,7 @@
 #include "mixer/names/ViewSettings.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/WinePath.h"
 
 namespace fs = std::filesystem;
 
@@ -75,11 +76,7 @@ protected:
     void SetUp() override
     {
         fs::create_directories(scratch_.Path() / "program");
-        std::string mixer = std::string("Z:") + KIV_PROGRAM_DIR + "/Skins/Default";
-        for (char& c : mixer)
-            if (c == '/')
-                c = '\\';
-        ASSERT_TRUE(skin_.Load(Text(mixer.c_str()), nullptr));
+        ASSERT_TRUE(skin_.Load(Text(WinePath(fs::path(KIV_PROGRAM_DIR) / "Skins" / "Default").c_str()), nullptr));
         ASSERT_TRUE(view_.Open(ViewSettings::kRoot, ViewSettings::kKeyPath, 1));
         view_.DeleteKey(ViewSettings::kLaunchSyncDlg);
     }

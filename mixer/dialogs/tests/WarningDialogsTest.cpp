@@ -2,6 +2,8 @@
 // shipped skins' dialog panels with a script in the user's place.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <windows.h>
 
 #include <functional>
@@ -21,6 +23,7 @@
 #include "mixer/dialogs/WarningDialogs.h"
 #include "mixer/names/ViewSettings.h"
 #include "standins/engine/StandinServices.h"
+#include "tests/support/WinePath.h"
 
 namespace
 {
@@ -31,11 +34,7 @@ using skintest::Text;
 // A skin of the build's program folder, as Wine names it.
 int LoadSkin(Skin& skin, const char* folder)
 {
-    std::string path = std::string("Z:") + KIV_PROGRAM_DIR + "/" + folder;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return skin.Load(Text(path.c_str()), nullptr);
+    return skin.Load(Text(WinePath(std::filesystem::path(KIV_PROGRAM_DIR) / folder).c_str()), nullptr);
 }
 
 // Runs each shown dialog's step, then ends it with the step's answer.
