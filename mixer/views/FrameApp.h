@@ -148,6 +148,9 @@ public:
     // The strip section's view of the frame: the scroll bar over the strips (a strip clears
     // the editor's focus, FocusStripEditor(null, 0), when it takes the focus itself).
     Scroller* GetStripsScroller() const { return horizontal_; }
+    // What the main section asks of the frame; the FX palette's drag scrolls the strips
+    // through it too.
+    MainSectionHost& GetSectionHost() { return sectionHost_; }
 
 private:
     // The process-wide keyboard hook: every key of the program reaches the frame's OnKeyDown

@@ -85,3 +85,12 @@ public:
 protected:
     ~MainSectionHost() = default;
 };
+
+// A drag's strip scrolling: -1 (one step left) when x lies 1 to 19 pixels left of the strip
+// area, +1 when it lies 1 to 19 pixels right of its right edge (width), else 0.
+inline int DragScrollDirection(int x, int width)
+{
+    if (x > -20 && x < 0)
+        return -1;
+    return x > width && x < width + 20 ? 1 : 0;
+}

@@ -874,10 +874,8 @@ void MainSectionView::OnTimerTick(int32_t argument)
     int x = 0, y = 0, width = 0;
     if (host_ && host_->ToStripSection(screenX, screenY, x, y, width))
     {
-        if (x > -20 && x < 0)
-            host_->ScrollStrips(-1);
-        else if (x > width && x < width + 20)
-            host_->ScrollStrips(1);
+        if (const int direction = DragScrollDirection(x, width))
+            host_->ScrollStrips(direction);
         host_->AutoScrollStripInserts(x, y);
     }
     for (auto& strip : auxStrips_)

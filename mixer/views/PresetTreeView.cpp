@@ -4,14 +4,17 @@
 
 #include "framework/dialogs/SkinDialogs.h"
 #include "framework/dialogs/ViewPainting.h"
+#include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/files/FileSystem.h"
 #include "framework/platform/graphics/FontInterface.h"
 #include "framework/platform/graphics/Graphics.h"
 #include "framework/skin/Skin.h"
 #include "framework/skin/SkinBitmap.h"
+#include "framework/windows/DragDrop.h"
 #include "mixer/dialogs/NameDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/FXPaletteWindow.h"
+#include "mixer/views/MainSectionParts.h"
 #include "mixer/views/MainWindowLink.h"
 
 namespace
@@ -36,6 +39,9 @@ enum LibraryEvent
     kPresetRenamed = 0x357,
     kCoreEffectsChanged = EngineEvent::kPresetListToPalette
 };
+// The program's drop cursor and the drag's scrolling interval.
+constexpr int kDragCursor = 104;
+constexpr uint32_t kDragInterval = 50;
 // Answers of the skin's message boxes.
 constexpr int kAnswerOk = 1;
 constexpr int kAnswerYes = 3;
@@ -119,6 +125,8 @@ PresetTreeView::PresetTreeView(MainWindowLink& link, FXPaletteWindow* palette) :
 
 PresetTreeView::~PresetTreeView()
 {
+    if (DragDrop::IsSource(this))
+        DragDrop::End();
     remembered_ = nullptr;
     records_.clear();
 }
@@ -126,6 +134,7 @@ PresetTreeView::~PresetTreeView()
 void PresetTreeView::OnCreate()
 {
     TreeView::OnCreate();
+    dragTimer_.Attach(this, kDragInterval, PresetDrag::kTimerArgument);
     Rebuild();
 }
 
@@ -539,6 +548,58 @@ bool PresetTreeView::CanDrag(TreeItem* item)
     IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
     IVarnHardware* system = mixer ? mixer->GetSystem(0) : nullptr;
     return !(system && system->HasFeature(0));
+}
+
+void PresetTreeView::OnItemMouseDown(TreeView*, TreeItem* item, int, int)
+{
+    if (DragDrop::IsSource(this) || !CanDrag(item))
+        return;
+    dragged_ = std::make_unique<PresetItemStorage>(*records_.at(item));
+    PresetItemRecord* head = std::visit([](auto& entry) { return &entry.head; }, *dragged_);
+    auto* cursor = new ::Cursor();
+    if (!cursor->Load(kDragCursor))
+    {
+        delete cursor;
+        cursor = nullptr;
+    }
+    DragDrop::Begin(cursor, this, PresetDrag::kKind, reinterpret_cast<intptr_t>(head));
+    dragTimer_.Start();
+}
+
+void PresetTreeView::OnItemMouseMove(TreeView*, TreeItem*, int, int)
+{
+    if (DragDrop::IsSource(this))
+        DragDrop::OnMouseMove();
+}
+
+void PresetTreeView::OnItemMouseUp(TreeView*, TreeItem*, int, int)
+{
+    if (DragDrop::IsSource(this))
+        DragDrop::End();
+    dragTimer_.Stop();
+}
+
+void PresetTreeView::OnTimerTick(int32_t argument)
+{
+    if (argument != PresetDrag::kTimerArgument)
+        return;
+    dragTimer_.Stop();
+    if (!DragDrop::IsSource(this))
+        return;
+    int screenX = 0, screenY = 0;
+    ::Cursor::GetPosition(screenX, screenY);
+    int x = 0, y = 0, width = 0;
+    if (dragArea_ && dragArea_->ToStripSection(screenX, screenY, x, y, width))
+    {
+        if (const int direction = DragScrollDirection(x, width))
+            dragArea_->ScrollStrips(direction);
+        RECT tree = {};
+        ::GetWindowRect(GetHandle(), &tree);
+        const POINT pointer = {screenX, screenY};
+        if (!::PtInRect(&tree, pointer))
+            dragArea_->AutoScrollStripInserts(x, y);
+    }
+    dragTimer_.Start();
 }
 
 void PresetTreeView::Acknowledge(int id, VarnEventArg a, VarnEventArg b, VarnEventArg c)

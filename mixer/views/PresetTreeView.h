@@ -9,59 +9,17 @@
 #include "framework/base/String.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/TreeView.h"
+#include "framework/platform/Timer.h"
 #include "mixer/engine/VarnServices.h"
+#include "mixer/views/PresetDrag.h"
 
 class FXPaletteWindow;
+class MainSectionHost;
 class MainWindowLink;
 class Skin;
 class Window;
 
-// What a tree item of the effects library stands for: its kind, whether it fits the DSP of
-// the current target, then a copy of the engine's record (the head is each item's first
-// member, so an item is reached from its head).
-struct PresetItemRecord
-{
-    enum Kind : std::int32_t
-    {
-        kCoreEffect = 0,
-        kCategory = 1,
-        kPreset = 2
-    };
-    enum Fit : std::int32_t
-    {
-        kFits = 0,
-        kDoesNotFit = 1,
-        kNotComputed = 2
-    };
-    std::int32_t kind;
-    std::int32_t fit;
-};
-struct CoreEffectItem
-{
-    PresetItemRecord head{PresetItemRecord::kCoreEffect, PresetItemRecord::kNotComputed};
-    VarnCoreEffectRecord record{};
-};
-struct CategoryItem
-{
-    PresetItemRecord head{PresetItemRecord::kCategory, PresetItemRecord::kNotComputed};
-    VarnCategoryRecord record{};
-};
-struct PresetItem
-{
-    PresetItemRecord head{PresetItemRecord::kPreset, PresetItemRecord::kNotComputed};
-    VarnPresetRecord record{};
-};
-static_assert(sizeof(PresetItemRecord) == 8, "item record head");
-static_assert(offsetof(CoreEffectItem, record) == 8 && sizeof(CoreEffectItem) == 8 + 568, "core effect item");
-static_assert(offsetof(CategoryItem, record) == 8 && sizeof(CategoryItem) == 8 + 512, "category item");
-static_assert(offsetof(PresetItem, record) == 8 && sizeof(PresetItem) == 8 + 4760, "preset item");
 using PresetItemStorage = std::variant<CoreEffectItem, CategoryItem, PresetItem>;
-// The item a head belongs to; the head's kind says which.
-template <class Item>
-Item* ItemOf(PresetItemRecord* head)
-{
-    return reinterpret_cast<Item*>(head);
-}
 
 // The checks of a name the user typed in the palette's name dialog.
 namespace PresetNames
@@ -94,7 +52,7 @@ Verdict Check(Use use, const String& typed, const String& current, const String&
 // their presets, each entry marked by whether it fits the DSP of the strip being edited. Its
 // menus edit the library; the tree itself changes only through the library's events, each of
 // which it acknowledges to the engine. User-interface thread only.
-class PresetTreeView : public TreeView, public TreeItemComparer, public MenuListener
+class PresetTreeView : public TreeView, public TreeItemComparer, public MenuListener, public TimerListener
 {
 public:
     PresetTreeView(MainWindowLink& link, FXPaletteWindow* palette);
@@ -128,6 +86,9 @@ public:
     // Whether a drag may start on the item: an effect or preset that fits, or any when
     // system 0 lacks feature 0.
     bool CanDrag(TreeItem* item);
+    // Where the drag scrolls the strips and gives the pointer to their insert slots (the
+    // frame's main-section host); borrowed, may be null (no drag scrolling).
+    void SetDragArea(MainSectionHost* area) { dragArea_ = area; }
 
     // The item's record, or null (nodes without one, the placeholder).
     PresetItemRecord* RecordOf(const TreeItem* item) const;
@@ -141,6 +102,13 @@ public:
     void OnExpanded(TreeView* view, TreeItem* item) override;
     void OnCollapsed(TreeView* view, TreeItem* item) override;
     void OnItemRightUp(TreeView* view, TreeItem* item, int x, int y) override;
+    // The drag: a press on an entry that may be dragged starts it, moves and the release
+    // go to DragDrop while the tree is its source.
+    void OnItemMouseDown(TreeView* view, TreeItem* item, int x, int y) override;
+    void OnItemMouseMove(TreeView* view, TreeItem* item, int x, int y) override;
+    void OnItemMouseUp(TreeView* view, TreeItem* item, int x, int y) override;
+    // TimerListener: the drag scrolling, every 50 ms while a drag runs.
+    void OnTimerTick(int32_t argument) override;
     // TreeItemComparer: ASCII letters folded.
     int CompareItems(const String& newText, const String& existingText) override;
     // MenuListener
@@ -173,4 +141,9 @@ private:
     TreeItem* remembered_ = nullptr; // borrowed: the item of the open context menu
     std::map<const TreeItem*, std::unique_ptr<PresetItemStorage>> records_;
     String coreText_, userText_, emptyText_;
+    Timer dragTimer_;
+    // The entry of the last drag: the drop reads this copy, whatever the library does to the
+    // entry meanwhile.
+    std::unique_ptr<PresetItemStorage> dragged_;
+    MainSectionHost* dragArea_ = nullptr; // borrowed; may be null
 };

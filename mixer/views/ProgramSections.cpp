@@ -7,6 +7,7 @@
 #include "mixer/views/MSTVOutputsView.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MainSectionView.h"
+#include "mixer/views/PresetTreeView.h"
 #include "mixer/views/StripSection.h"
 
 std::unique_ptr<MainSectionFace> ProgramSections::CreateMainSection(FrameApp& frame, MainSectionHost& host,
@@ -60,6 +61,8 @@ std::unique_ptr<FxPaletteFace> ProgramSections::CreateFxPalette(FrameApp& frame,
     auto palette = std::make_unique<FXPaletteWindow>();
     if (!palette->Create(&frame, owner, folder))
         return nullptr;
+    if (PresetTreeView* tree = palette->GetTree())
+        tree->SetDragArea(&frame.GetSectionHost());
     palette->Show(SW_SHOW);
     return palette;
 }

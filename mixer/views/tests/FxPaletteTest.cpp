@@ -14,6 +14,7 @@
 
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/windows/DragDrop.h"
 #include "framework/platform/files/tests/RecordingChooser.h"
 #include "framework/skin/tests/SkinTestSupport.h"
 #include "mixer/dialogs/FxCategoryDialogs.h"
@@ -79,6 +80,48 @@ public:
         IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
         return mixer ? mixer->GetSystem(0) : nullptr;
     }
+};
+
+// The windows a drag is offered to: one drop target, wherever the pointer is, that records
+// what the drag carries.
+class DropRecorder : public DragWindows
+{
+public:
+    explicit DropRecorder(Window& target) : target_(target) { previous_ = DragDrop::InstallWindows(this); }
+    ~DropRecorder() { DragDrop::InstallWindows(previous_); }
+    Window* FromPoint(int, int) override { return &target_; }
+    HWND Handle(Window* window) override { return window->GetHandle(); }
+    int OnDragOver(Window*, int, int, intptr_t value1, intptr_t value2) override
+    {
+        seen.push_back("over " + Describe(value1, value2));
+        return 1;
+    }
+    int OnDrop(Window*, int, int, intptr_t value1, intptr_t value2) override
+    {
+        seen.push_back("drop " + Describe(value1, value2));
+        return 1;
+    }
+    static std::string Ascii(const char16_t* name)
+    {
+        std::string text;
+        for (; *name; ++name)
+            text.push_back(static_cast<char>(*name));
+        return text;
+    }
+    // What the slot side reads of a drag: the effect's or the preset's name.
+    static std::string Describe(intptr_t value1, intptr_t value2)
+    {
+        if (const VarnCoreEffectRecord* effect = PresetDrag::CoreEffectOf(value1, value2))
+            return "effect " + Ascii(effect->name);
+        if (const VarnPresetRecord* preset = PresetDrag::PresetOf(value1, value2))
+            return "preset " + Ascii(preset->name);
+        return "other " + std::to_string(value1);
+    }
+    std::vector<std::string> seen;
+
+private:
+    Window& target_;
+    DragWindows* previous_;
 };
 
 class FxPaletteTest : public testing::Test
@@ -464,5 +507,117 @@ TEST_F(FxPaletteTest, ADragIsRefusedForAnEffectThatDoesNotFitWhenSystemZeroHasFe
     EXPECT_FALSE(tree_->CanDrag(effect));
     EXPECT_FALSE(tree_->CanDrag(core)) << "a node is never dragged";
     EXPECT_FALSE(tree_->CanDrag(Node("amp")->ChildAt(0))) << "nor the placeholder";
+}
+
+TEST_F(FxPaletteTest, ADragCarriesTheEntryToTheDropAndIsRefusedWhereItCannotStart)
+{
+    DropRecorder drops(frame_);
+    TreeItem* core = Node("Core Effects");
+    ASSERT_NE(core, nullptr);
+    tree_->Expand(core, false);
+    TreeItem* effect = core->ChildAt(0);
+    const std::string name = Narrow(effect->GetText());
+    struct Case
+    {
+        const char* label;
+        TreeItem* item;
+        int fit;
+        std::vector<std::string> seen;
+    };
+    const Case cases[] = {
+        {"a fitting effect", effect, PresetItemRecord::kFits, {"over effect " + name, "drop effect " + name}},
+        {"an effect that does not fit", effect, PresetItemRecord::kDoesNotFit, {}},
+        {"a category", Node("amp"), PresetItemRecord::kFits, {}},
+        {"the placeholder", Node("amp")->ChildAt(0), PresetItemRecord::kFits, {}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        drops.seen.clear();
+        if (PresetItemRecord* record = tree_->RecordOf(c.item))
+            record->fit = c.fit;
+        tree_->OnItemMouseDown(tree_, c.item, 0, 0);
+        EXPECT_EQ(DragDrop::IsSource(tree_), !c.seen.empty());
+        tree_->OnItemMouseMove(tree_, c.item, 0, 0);
+        tree_->OnItemMouseUp(tree_, c.item, 0, 0);
+        EXPECT_FALSE(DragDrop::IsSource(tree_));
+        EXPECT_EQ(drops.seen, c.seen);
+    }
+}
+
+TEST_F(FxPaletteTest, APresetDeletedWhileItIsDraggedStillReachesTheDropWhole)
+{
+    MakeUserPreset(u"amp");
+    Deliver();
+    TreeItem* amp = Node("amp");
+    ASSERT_NE(amp, nullptr);
+    ASSERT_EQ(amp->ChildCount(), 1);
+    TreeItem* preset = amp->ChildAt(0);
+    ASSERT_EQ(Narrow(preset->GetText()), "Lead [user]");
+    tree_->RecordOf(preset)->fit = PresetItemRecord::kFits;
+    DropRecorder drops(frame_);
+    tree_->OnItemMouseDown(tree_, preset, 0, 0);
+    ASSERT_TRUE(DragDrop::IsSource(tree_));
+    VarnPresetRecord record = ItemOf<PresetItem>(tree_->RecordOf(preset))->record;
+    ASSERT_EQ(engine_.GetFxLibrary()->DeletePreset(&record, 1), 1);
+    Deliver();
+    ASSERT_EQ(Narrow(Node("amp")->ChildAt(0)->GetText()), "(empty)") << "the tree has freed the preset's record";
+    tree_->OnItemMouseUp(tree_, nullptr, 0, 0);
+    EXPECT_EQ(drops.seen, (std::vector<std::string>{"drop preset Lead"}));
+}
+
+TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirInsertsOutsideTheTree)
+{
+    RecordingHost area;
+    area.hasStripSection = 1;
+    area.stripWidth = 300;
+    tree_->SetDragArea(&area);
+    RECT treeRect = {};
+    GetWindowRect(tree_->GetHandle(), &treeRect);
+    DropRecorder drops(frame_);
+    TreeItem* effect = Node("Core Effects")->ChildAt(0);
+    tree_->Expand(Node("Core Effects"), false);
+
+    // Without a drag the tick does nothing.
+    tree_->OnTimerTick(PresetDrag::kTimerArgument);
+    EXPECT_TRUE(area.log.empty());
+
+    tree_->OnItemMouseDown(tree_, effect, 0, 0);
+    ASSERT_TRUE(DragDrop::IsSource(tree_));
+    struct Case
+    {
+        const char* label;
+        int stripX;
+        bool overTree;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"just left of the strips", -19, false, {"scroll -1", "strip inserts -19,7"}},
+        {"at their left edge", 0, false, {"strip inserts 0,7"}},
+        {"just right of them", 319, false, {"scroll 1", "strip inserts 319,7"}},
+        {"far right", 320, false, {"strip inserts 320,7"}},
+        {"over the tree", -1, true, {"scroll -1"}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        area.stripX = c.stripX;
+        area.stripY = 7;
+        area.log.clear();
+        if (c.overTree)
+            SetCursorPos(treeRect.left + 2, treeRect.top + 2);
+        else
+            SetCursorPos(treeRect.right + 40, treeRect.bottom + 40);
+        tree_->OnTimerTick(PresetDrag::kTimerArgument);
+        ASSERT_FALSE(area.log.empty());
+        area.log.erase(area.log.begin()); // where the pointer was asked
+        EXPECT_EQ(area.log, c.log);
+    }
+    // Another timer's tick is not the drag's.
+    area.log.clear();
+    tree_->OnTimerTick(PresetDrag::kTimerArgument + 1);
+    EXPECT_TRUE(area.log.empty());
+    tree_->OnItemMouseUp(tree_, nullptr, 0, 0);
+    tree_->SetDragArea(nullptr);
 }
 } // namespace
