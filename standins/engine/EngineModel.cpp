@@ -2,6 +2,7 @@
 
 #include "mixer/engine/EngineVocabulary.h"
 #include "standins/engine/StandinEffects.h"
+#include "standins/engine/StandinPresetFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -1190,9 +1191,27 @@ int StandinFxLibrary::Logged(std::string entry, int answer)
 
 void StandinFxLibrary::ReadFolders()
 {
+    // From now on the library's edits are kept in its folders.
+    effects_.SetStore(std::make_unique<StandinPresetFolder>(folder_ / "Effect Presets", FileLog()));
     coreEffects = SubfolderNames(folder_ / "Core Effects" / "Presets");
     categories = SubfolderNames(folder_ / "Effect Presets");
     effects_.AddFolders(coreEffects, categories);
+    ReadPresetFiles();
+}
+
+std::function<void(std::string)> StandinFxLibrary::FileLog() const
+{
+    return [log = log_](std::string line) {
+        if (log)
+            log("library " + line);
+    };
+}
+
+void StandinFxLibrary::ReadPresetFiles()
+{
+    for (const std::u16string& category : categories)
+        effects_.AddStoredPresets(
+            category, StandinPresetFolder::Read(folder_ / "Effect Presets" / fs::path(category), FileLog()));
 }
 
 int VARN_CALL StandinFxLibrary::LoadCoreEffects()
@@ -1207,6 +1226,7 @@ int VARN_CALL StandinFxLibrary::LoadCategories()
 {
     categories = SubfolderNames(folder_ / "Effect Presets");
     effects_.AddFolders({}, categories);
+    ReadPresetFiles();
     return Logged("Library LoadCategories", 1);
 }
 
@@ -1258,33 +1278,19 @@ int VARN_CALL StandinFxLibrary::GetEffectName(const VarnEffectId* effect, char16
 int VARN_CALL StandinFxLibrary::DeleteCategory(const char16_t* name, int notify)
 {
     std::string entry = "Library DeleteCategory " + Utf8(name) + " " + std::to_string(notify);
-    if (!effects_.DeletePresetCategory(name))
-        return Logged(entry, 0);
-    std::error_code error;
-    fs::remove_all(folder_ / "Effect Presets" / fs::path(name), error);
-    return Logged(entry, 1);
+    return Logged(entry, effects_.DeletePresetCategory(name));
 }
 
 int VARN_CALL StandinFxLibrary::RenameCategory(const char16_t* name, const char16_t* newName, int notify)
 {
     std::string entry = "Library RenameCategory " + Utf8(name) + " " + Utf8(newName) + " " + std::to_string(notify);
-    if (!effects_.RenamePresetCategory(name, newName))
-        return Logged(entry, 0);
-    std::error_code error;
-    const fs::path from = folder_ / "Effect Presets" / fs::path(name);
-    if (fs::exists(from, error))
-        fs::rename(from, folder_ / "Effect Presets" / fs::path(newName), error);
-    return Logged(entry, 1);
+    return Logged(entry, effects_.RenamePresetCategory(name, newName));
 }
 
 int VARN_CALL StandinFxLibrary::CreateCategory(const char16_t* name, int notify)
 {
     std::string entry = "Library CreateCategory " + Utf8(name) + " " + std::to_string(notify);
-    if (!effects_.CreatePresetCategory(name))
-        return Logged(entry, 0);
-    std::error_code error;
-    fs::create_directories(folder_ / "Effect Presets" / fs::path(name), error);
-    return Logged(entry, 1);
+    return Logged(entry, effects_.CreatePresetCategory(name));
 }
 
 int VARN_CALL StandinFxLibrary::DeletePreset(const VarnPresetRecord* preset, int notify)

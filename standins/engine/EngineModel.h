@@ -593,6 +593,10 @@ public:
 private:
     int Logged(std::string entry, int answer);
     void Log(const std::string& line);
+    // The log of the preset files' problems.
+    std::function<void(std::string)> FileLog() const;
+    // The user presets of the categories' folders join the library.
+    void ReadPresetFiles();
 
     std::filesystem::path folder_;
     StandinEffects& effects_;

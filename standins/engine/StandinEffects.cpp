@@ -191,6 +191,46 @@ StandinEffects::StandinEffects()
     categories_.push_back(std::move(factory));
 }
 
+StandinEffects::~StandinEffects() = default;
+
+void StandinEffects::SetStore(std::unique_ptr<Store> store)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    store_ = std::move(store);
+}
+
+void StandinEffects::AddStoredPresets(const std::u16string& categoryName, std::vector<Preset> presets)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    Category* category = FindCategory(StandinCutName(categoryName.c_str()));
+    if (!category)
+        return;
+    for (Preset& stored : presets)
+    {
+        stored.factory = false;
+        Preset* same = nullptr;
+        for (Preset& preset : category->presets)
+            if (preset.name == stored.name)
+                same = &preset;
+        if (same)
+        {
+            if (!same->factory)
+                same->effects = std::move(stored.effects);
+            continue;
+        }
+        const bool ours = stored.id.data[0] == kPresetTag && stored.id.data[1] == 1;
+        if (ours && !FindPreset(stored.id))
+            nextPreset_ = std::max(nextPreset_, stored.id.data[2] + 1);
+        else
+        {
+            stored.id = NewPresetId();
+            if (store_)
+                store_->PresetWritten(category->name, stored, {});
+        }
+        category->presets.push_back(std::move(stored));
+    }
+}
+
 void StandinEffects::Configure(const std::vector<std::u16string>& coreEffects,
                                const std::vector<std::u16string>& categories, std::function<int()> rateCode,
                                std::function<void(int, VarnEventArg)> raise)
@@ -828,6 +868,8 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
     record.id = preset.id;
     record.isChain = preset.effects.size() > 1 ? 1 : 0;
     found->presets.push_back(std::move(preset));
+    if (store_)
+        store_->PresetWritten(found->name, found->presets.back(), {});
     LibraryChanged(3, categoryName, &record, sizeof(record), {});
     return 1;
 }
@@ -839,6 +881,8 @@ int StandinEffects::DeletePreset(VarnEffectId id)
     Preset* preset = FindPreset(id, &category);
     if (!preset || preset->factory)
         return 0;
+    if (store_)
+        store_->PresetDeleted(category->name, *preset);
     category->presets.erase(category->presets.begin() + (preset - category->presets.data()));
     LibraryChanged(4, category->name, &id, sizeof(id), {});
     return 1;
@@ -857,7 +901,10 @@ int StandinEffects::RenamePreset(VarnEffectId id, const char16_t* name)
     for (const Preset& other : category->presets)
         if (other.name == presetName)
             return 0;
+    const std::u16string oldName = preset->name;
     preset->name = presetName;
+    if (store_)
+        store_->PresetWritten(category->name, *preset, oldName);
     LibraryChanged(5, category->name, &id, sizeof(id), presetName);
     return 1;
 }
@@ -871,6 +918,8 @@ int StandinEffects::CreatePresetCategory(const char16_t* name)
     if (FindCategory(categoryName))
         return 0;
     categories_.push_back(Category{categoryName, {}});
+    if (store_)
+        store_->CategoryCreated(categoryName);
     LibraryChanged(0, categoryName, nullptr, 0, {});
     return 1;
 }
@@ -883,6 +932,8 @@ int StandinEffects::DeletePresetCategory(const char16_t* name)
     if (!category)
         return 0;
     categories_.erase(categories_.begin() + (category - categories_.data()));
+    if (store_)
+        store_->CategoryDeleted(categoryName);
     LibraryChanged(1, categoryName, nullptr, 0, {});
     return 1;
 }
@@ -898,6 +949,8 @@ int StandinEffects::RenamePresetCategory(const char16_t* oldName, const char16_t
     if (!category || FindCategory(to))
         return 0;
     category->name = to;
+    if (store_)
+        store_->CategoryRenamed(from, to);
     char16_t detail[128] = {};
     CopyName(detail, to);
     LibraryChanged(2, from, detail, sizeof(detail), {});

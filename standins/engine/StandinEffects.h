@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <atomic>
 #include <mutex>
 #include <set>
@@ -133,7 +134,44 @@ public:
     static constexpr int kMaxInserts = 16; // per chain
     static constexpr int kParamCount = 7;
 
+    // A preset of a category: its effects with their values.
+    struct PresetEffect
+    {
+        VarnEffectId effect;
+        std::vector<StandinValue> values;
+    };
+    struct Preset
+    {
+        std::u16string name;
+        VarnEffectId id;
+        bool factory;
+        std::vector<PresetEffect> effects;
+    };
+    // Where the library keeps its user categories and presets (the library's folders). Told
+    // of every edit that took, under the effects' lock: it must not call back.
+    class Store
+    {
+    public:
+        virtual ~Store() = default;
+        virtual void CategoryCreated(const std::u16string& name) = 0;
+        virtual void CategoryDeleted(const std::u16string& name) = 0;
+        virtual void CategoryRenamed(const std::u16string& from, const std::u16string& to) = 0;
+        // A new or changed preset; oldName is its name before a rename, else empty.
+        virtual void PresetWritten(const std::u16string& category, const Preset& preset,
+                                   const std::u16string& oldName) = 0;
+        virtual void PresetDeleted(const std::u16string& category, const Preset& preset) = 0;
+    };
+
     StandinEffects();
+    ~StandinEffects();
+
+    // The store of the library's edits (owned; null keeps them in memory only).
+    void SetStore(std::unique_ptr<Store> store);
+    // Presets read back from a category's store join it: one of a name the category has
+    // replaces that user preset's effects (an import brought a newer copy); a new one keeps
+    // its id unless another preset has it, then it gets a fresh one (and is written again).
+    // Factory presets and unknown categories are left alone; nothing is raised.
+    void AddStoredPresets(const std::u16string& category, std::vector<Preset> presets);
 
     // The core effects and user categories of the library's folders (core effects beyond the
     // card's built-in ones join them); the rate code the mixer runs at; how events are raised.
@@ -229,18 +267,6 @@ private:
         std::vector<StandinCorePresetRecord> presets; // numbered by index
         std::vector<std::vector<StandinValue>> presetValues;
     };
-    struct PresetEffect
-    {
-        VarnEffectId effect;
-        std::vector<StandinValue> values;
-    };
-    struct Preset
-    {
-        std::u16string name;
-        VarnEffectId id;
-        bool factory;
-        std::vector<PresetEffect> effects;
-    };
     struct Category
     {
         std::u16string name;
@@ -313,6 +339,7 @@ private:
     uint32_t meterReads_ = 0;                      // lock_
     std::function<int()> rateCode_;                // lock_
     std::function<void(int, VarnEventArg)> raise_; // lock_
+    std::unique_ptr<Store> store_;                 // lock_
     std::atomic<int> stripDsp_{0};                 // the strips' units; read under lock_ too
     // Payloads of raised library events by event id, oldest first, until acknowledged.
     std::vector<std::pair<int, std::vector<uint8_t>>> payloads_; // lock_

@@ -993,3 +993,142 @@ TEST_F(EngineFixture, TemplatesForEveryRateAndModelMakeSessions)
         }
     }
 }
+
+namespace
+{
+// A client with one Reverb whose "Steps" (parameter 2) is steps.
+int ReverbClient(StandinServices& engine, int steps)
+{
+    IVarnAutomation* automation = engine.GetAutomation();
+    int client = 0;
+    if (automation->RegisterClient(&client) != 1)
+        return -1;
+    unsigned char info[64] = {};
+    VarnCoreEffectRecord reverb{};
+    for (int i = 0; engine.GetFxLibrary()->GetCoreEffectInfo(i, &reverb) && std::u16string(reverb.name) != u"Reverb";)
+        ++i;
+    if (automation->SetInsertEffect(reverb.id, client, 0, info, 0) != 1 ||
+        automation->SetParameterValue(client, 0, 2, 1, steps) != 1)
+        return -1;
+    return client;
+}
+
+bool Logged(StandinServices& engine, const std::string& part)
+{
+    const std::vector<std::string> log = engine.GetCallLog();
+    return std::any_of(log.begin(), log.end(),
+                       [&](const std::string& entry) { return entry.find(part) != std::string::npos; });
+}
+} // namespace
+
+TEST_F(EngineFixture, UserPresetsAndCategoriesAreFilesOfTheLibraryThatOutliveTheEngine)
+{
+    WriteProfile("systems=1\n");
+    const fs::path presets = program() / "Effect Presets";
+    fs::create_directories(presets / "Drums");
+    VarnEffectId kickId{};
+    {
+        StandinServices engine;
+        ASSERT_EQ(Init(engine), 1);
+        IVarnAutomation* automation = engine.GetAutomation();
+        const int client = ReverbClient(engine, 7);
+        ASSERT_GE(client, 0);
+        const int positions[] = {0};
+        ASSERT_EQ(automation->CreatePreset(client, u"Drums", u"Lead", 1, positions), 1);
+        EXPECT_TRUE(fs::is_regular_file(presets / "Drums" / "Lead.kivpreset"));
+        ASSERT_EQ(automation->CreatePreset(client, u"Drums", u"Snare", 1, positions), 1);
+        IVarnFxLibrary* library = engine.GetFxLibrary();
+        const int drums = library->FindCategory(u"Drums", 0);
+        ASSERT_GE(drums, 0);
+        VarnPresetRecord lead{}, snare{};
+        ASSERT_EQ(library->GetPresetInfo(drums, 0, &lead), 1);
+        ASSERT_EQ(library->GetPresetInfo(drums, 1, &snare), 1);
+        ASSERT_EQ(library->RenamePreset(&lead, u"Kick", 1), 1);
+        EXPECT_FALSE(fs::exists(presets / "Drums" / "Lead.kivpreset")) << "the rename moves the file";
+        EXPECT_TRUE(fs::is_regular_file(presets / "Drums" / "Kick.kivpreset"));
+        ASSERT_EQ(library->DeletePreset(&snare, 1), 1);
+        EXPECT_FALSE(fs::exists(presets / "Drums" / "Snare.kivpreset"));
+        kickId = lead.id;
+        // KivQuorvel's category edits act on the folders as the palette's do.
+        ASSERT_EQ(automation->CreatePresetCategory(u"Keys"), 1);
+        EXPECT_TRUE(fs::is_directory(presets / "Keys"));
+        ASSERT_EQ(automation->RenamePresetCategory(u"Keys", u"Piano"), 1);
+        EXPECT_TRUE(fs::is_directory(presets / "Piano"));
+        EXPECT_FALSE(fs::exists(presets / "Keys"));
+    }
+    // Damaged files beside the good one: skipped and logged, never deleted.
+    const std::pair<const char*, const char*> damaged[] = {
+        {"Broken.kivpreset", "not a preset\n"},
+        {"NoEffects.kivpreset", "KivCorvanPreset 1\nid 4b495650 00000001 00000009 00000000\n"},
+        {"BadValues.kivpreset", "KivCorvanPreset 1\nid 4b495650 00000001 0000000a 00000000\n"
+                                "effect 4b495645 00000001 00000000 00000000 3 1 2\n"},
+    };
+    for (const auto& [name, text] : damaged)
+        WriteFile(presets / "Drums" / name, text);
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnFxLibrary* library = engine.GetFxLibrary();
+    const int drums = library->FindCategory(u"Drums", 0);
+    ASSERT_GE(drums, 0);
+    ASSERT_EQ(library->GetPresetCount(drums), 1);
+    VarnPresetRecord kick{};
+    ASSERT_EQ(library->GetPresetInfo(drums, 0, &kick), 1);
+    EXPECT_EQ(std::u16string(kick.name), u"Kick");
+    EXPECT_EQ(std::memcmp(&kick.id, &kickId, sizeof(kickId)), 0) << "the preset keeps its id";
+    EXPECT_EQ(kick.factory, 0);
+    ASSERT_EQ(kick.effectCount, 1);
+    char16_t name[256] = {};
+    ASSERT_EQ(library->GetEffectName(&kick.effects[0], name, 256), 1);
+    EXPECT_EQ(std::u16string(name), u"Reverb");
+    EXPECT_GE(library->FindCategory(u"Piano", 0), 0);
+    for (const auto& [file, text] : damaged)
+    {
+        SCOPED_TRACE(file);
+        EXPECT_TRUE(fs::exists(presets / "Drums" / file));
+        EXPECT_TRUE(Logged(engine, std::string("library preset file skipped ")));
+        EXPECT_TRUE(Logged(engine, file));
+    }
+    // Its values come back with it, and a new preset gets an id of its own.
+    IVarnAutomation* automation = engine.GetAutomation();
+    const int client = ReverbClient(engine, 1);
+    ASSERT_GE(client, 0);
+    unsigned char info[64] = {};
+    ASSERT_EQ(automation->LoadPresetIntoInsert(kick.id, client, 0, info), 1);
+    StandinValue steps{};
+    ASSERT_EQ(automation->GetParameterValue(client, 0, 2, &steps), 1);
+    EXPECT_EQ(steps.value, 7);
+    const int positions[] = {0};
+    ASSERT_EQ(automation->CreatePreset(client, u"Drums", u"Tom", 1, positions), 1);
+    VarnPresetRecord tom{};
+    ASSERT_EQ(library->GetPresetInfo(drums, 1, &tom), 1);
+    EXPECT_NE(std::memcmp(&tom.id, &kick.id, sizeof(kick.id)), 0);
+}
+
+TEST_F(EngineFixture, AnImportedCategoryBringsItsPresetFilesIntoTheCatalogue)
+{
+    WriteProfile("systems=1\n");
+    // An export made by another library: its preset's id is one this library already uses.
+    const fs::path exported = root_ / "export" / "Effect Presets";
+    fs::create_directories(exported / "Strings");
+    fs::create_directories(program() / "Effect Presets" / "Drums");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    const int client = ReverbClient(engine, 4);
+    ASSERT_GE(client, 0);
+    const int positions[] = {0};
+    ASSERT_EQ(engine.GetAutomation()->CreatePreset(client, u"Drums", u"Kick", 1, positions), 1);
+    fs::copy_file(program() / "Effect Presets" / "Drums" / "Kick.kivpreset", exported / "Strings" / "Pad.kivpreset");
+    IVarnFxLibrary* library = engine.GetFxLibrary();
+    ASSERT_EQ(library->ImportCategory(exported.u16string().c_str(), u"Strings"), 1);
+    const int strings = library->FindCategory(u"Strings", 0);
+    ASSERT_GE(strings, 0);
+    ASSERT_EQ(library->GetPresetCount(strings), 1);
+    VarnPresetRecord pad{}, kick{};
+    ASSERT_EQ(library->GetPresetInfo(strings, 0, &pad), 1);
+    ASSERT_EQ(library->GetPresetInfo(library->FindCategory(u"Drums", 0), 0, &kick), 1);
+    EXPECT_EQ(std::u16string(pad.name), u"Pad");
+    EXPECT_NE(std::memcmp(&pad.id, &kick.id, sizeof(kick.id)), 0) << "a taken id is replaced";
+    // Reading the folders again adds nothing twice.
+    ASSERT_EQ(library->LoadCategories(), 1);
+    EXPECT_EQ(library->GetPresetCount(strings), 1);
+}
