@@ -53,8 +53,10 @@ int PresetInspector::Create(Panel& palette)
     if (!palette.GetRegionRect(region, x, y, width, height, id))
         return 0;
     height_ = height;
-    if (!Window::Create(nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, &palette, kControlId, 0))
+    if (!Window::Create(nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, &palette, 0, 0))
         return 0;
+    // Window::Create gives a child no id of its own.
+    ::SetWindowLongPtrA(GetHandle(), GWLP_ID, kControlId);
     String barName;
     barName.AssignAscii("inspscrollbar");
     if (auto* bar = dynamic_cast<Scrollbar*>(palette.FindControl(barName)))

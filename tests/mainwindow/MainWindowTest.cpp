@@ -173,6 +173,10 @@ protected:
         std::ofstream(broken / "layout.xml", std::ios::trunc)
             << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
         WriteSetting("skin", "Broken");
+        // The FX palette was left open at the last start, at a place of its own.
+        WriteSetting("FX palette visible", "yes");
+        WriteSetting("FX Palette XPos", "300");
+        WriteSetting("FX Palette YPos", "200");
         // The card has a sync card (feature 3: the main toolbar shows "sync_settings") and no
         // small box (4), and its second MIDI port does not carry sync.
         std::ofstream(program_->Path() / "SimulatedCard.txt", std::ios::app)
@@ -284,6 +288,53 @@ protected:
 ScratchFolder* MainWindowTest::program_ = nullptr;
 std::deque<PublicSink> MainWindowTest::sinks_;
 std::deque<PrivateSink> MainWindowTest::privateSinks_;
+
+// The program's FX palette: its top-level window titled "FX Palette", or null.
+HWND FindPalette(DWORD processId)
+{
+    for (HWND window : ProgramWindows(processId))
+    {
+        char title[64] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (std::string(title) == "FX Palette")
+            return window;
+    }
+    return nullptr;
+}
+
+// The window's descendant with a control id, or null; ids lists the ids seen.
+HWND FindDescendant(HWND window, int id, std::string& ids)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    {
+        ids += " " + std::to_string(GetDlgCtrlID(child));
+        if (GetDlgCtrlID(child) == id)
+            return child;
+        if (HWND found = FindDescendant(child, id, ids))
+            return found;
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, ThePaletteLeftOpenIsBackAtItsPlaceAndItsExitClosesIt)
+{
+    HWND palette = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (palette = FindPalette(processId_)) != nullptr; }));
+    RECT rect = {};
+    GetWindowRect(palette, &rect);
+    EXPECT_EQ(rect.left, 300);
+    EXPECT_EQ(rect.top, 200);
+    // It holds the library's tree and the inspector (control 678) beside it.
+    std::string ids;
+    EXPECT_NE(FindDescendant(palette, 678, ids), nullptr) << "children:" << ids;
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-fxpalette.png")));
+    const POINT exit = LayoutPoint(program_->Path(), "exit", "x", "y", "fxPalette");
+    ASSERT_GE(exit.x, 0) << "the skin places the palette's exit button";
+    Click(palette, {exit.x + 10, exit.y + 8});
+    EXPECT_TRUE(PumpUntil([&] { return FindPalette(processId_) == nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return ReadSetting("FX palette visible") == "no"; }))
+        << ReadSetting("FX palette visible");
+}
 
 TEST_F(MainWindowTest, BrokenChosenSkinOpensAsDefault)
 {
