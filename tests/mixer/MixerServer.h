@@ -5,12 +5,15 @@
 #include "mixer/app/Application.h"
 #include "mixer/names/WindowMessages.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/StartProcess.h"
 
 #include <objbase.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 // Runs a program and waits for it (60 s at most); its exit code, 0xFFFFFFFF when it did not
 // start.
@@ -44,6 +47,27 @@ inline bool RegisterMixerServer(const std::string& program, const std::string& p
     FreeLibrary(library);
     return registered;
 }
+
+// A copy of the mixer program's folder in a scratch folder of the test's own, registered as the
+// prefix's server: what the program's library keeps as files (categories, user presets) goes to
+// the copy, never to the build tree, so every run starts from the folder as built.
+class ScratchMixerProgram
+{
+public:
+    ScratchMixerProgram(const std::string& program, const std::string& proxyStub) : folder_("kiv-mixer-copy")
+    {
+        const std::filesystem::path built(program);
+        std::error_code error;
+        std::filesystem::copy(built.parent_path(), folder_.Path(), std::filesystem::copy_options::recursive, error);
+        registered_ = !error && RegisterMixerServer((folder_.Path() / built.filename()).string(), proxyStub);
+    }
+    bool Registered() const { return registered_; }
+    const std::filesystem::path& Folder() const { return folder_.Path(); }
+
+private:
+    ScratchFolder folder_;
+    bool registered_ = false;
+};
 
 // Ends the running mixer program, found by its application window, as the user's quit does:
 // its subscribers hear Terminate and it revokes its class, so the next activation in the prefix

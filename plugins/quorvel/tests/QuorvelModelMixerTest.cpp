@@ -96,7 +96,8 @@ protected:
     {
         // The state records take their memory from the process's platform.
         ASSERT_EQ(ThePlatform(), &ModelPlatform());
-        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
+        program_ = new ScratchMixerProgram(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS));
+        ASSERT_TRUE(program_->Registered());
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
                                    reinterpret_cast<void**>(&services_)),
@@ -117,7 +118,10 @@ protected:
         }
         EndMixerProgram();
         CoUninitialize();
+        delete program_;
+        program_ = nullptr;
     }
+    static inline ScratchMixerProgram* program_ = nullptr; // the suite's copy of the program
 
     // The engine's chain of a client, as the names of its effects: a preset made of every
     // position, read back with its effects, then deleted.

@@ -32,7 +32,8 @@ class QuorvelWithTheMixer : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(RegisterMixerServer(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS)));
+        program_ = new ScratchMixerProgram(WindowsPath(KIV_MIXER), WindowsPath(KIV_MIXER_PS));
+        ASSERT_TRUE(program_->Registered());
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     }
     static void TearDownTestSuite()
@@ -40,6 +41,8 @@ protected:
         // The server runs until it is told to end: end it for the next run.
         EXPECT_TRUE(EndMixerProgram());
         CoUninitialize();
+        delete program_;
+        program_ = nullptr;
     }
     void SetUp() override
     {
@@ -50,6 +53,7 @@ protected:
                   S_OK);
     }
     void TearDown() override { ReleaseServices(); }
+    static inline ScratchMixerProgram* program_ = nullptr; // the suite's copy of the program
     static void ReleaseServices()
     {
         if (services_)
