@@ -203,7 +203,7 @@ protected:
         return found;
     }
     // A user preset "Lead" of one Reverb in the category, made as KivQuorvel makes one.
-    void MakeUserPreset(const char16_t* category)
+    void MakeUserPreset(const char16_t* category, const char16_t* name = u"Lead")
     {
         IVarnAutomation* automation = engine_.GetAutomation();
         int client = 0;
@@ -212,7 +212,7 @@ protected:
         ASSERT_EQ(automation->SetInsertEffect(engine_.GetFxLibrary() ? ReverbId() : VarnEffectId{}, client, 0, info, 0),
                   1);
         const int positions[] = {0};
-        ASSERT_EQ(automation->CreatePreset(client, category, u"Lead", 1, positions), 1);
+        ASSERT_EQ(automation->CreatePreset(client, category, name, 1, positions), 1);
     }
     VarnEffectId ReverbId()
     {
@@ -562,6 +562,9 @@ TEST_F(FxPaletteTest, APresetDeletedWhileItIsDraggedStillReachesTheDropWhole)
     ASSERT_EQ(engine_.GetFxLibrary()->DeletePreset(&record, 1), 1);
     Deliver();
     ASSERT_EQ(Narrow(Node("amp")->ChildAt(0)->GetText()), "(empty)") << "the tree has freed the preset's record";
+    // A new entry may take the freed record's memory.
+    MakeUserPreset(u"Zoo", u"Pad");
+    Deliver();
     tree_->OnItemMouseUp(tree_, nullptr, 0, 0);
     EXPECT_EQ(drops.seen, (std::vector<std::string>{"drop preset Lead"}));
 }
