@@ -1132,3 +1132,39 @@ TEST_F(EngineFixture, AnImportedCategoryBringsItsPresetFilesIntoTheCatalogue)
     ASSERT_EQ(library->LoadCategories(), 1);
     EXPECT_EQ(library->GetPresetCount(strings), 1);
 }
+
+TEST_F(EngineFixture, ThePalettesLibraryEditsAreTheChangesKivQuorvelReads)
+{
+    // The mixer's palette edits through the library face, KivQuorvel reads each change through
+    // the automation face when its event arrives: one library behind both.
+    WriteProfile("systems=1\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnFxLibrary* library = engine.GetFxLibrary();
+    IVarnAutomation* automation = engine.GetAutomation();
+    struct Case
+    {
+        const char* label;
+        std::function<int()> edit;
+        int kind;
+        std::u16string category;
+        std::u16string detail; // a category's new name
+    };
+    const Case cases[] = {
+        {"created", [&] { return library->CreateCategory(u"Keys", 1); }, 0, u"Keys", u""},
+        {"renamed", [&] { return library->RenameCategory(u"Keys", u"Piano", 1); }, 2, u"Keys", u"Piano"},
+        {"deleted", [&] { return library->DeleteCategory(u"Piano", 1); }, 1, u"Piano", u""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ASSERT_EQ(c.edit(), 1);
+        StandinPresetChange change{};
+        ASSERT_EQ(automation->GetPresetChange(&change), 1);
+        EXPECT_EQ(change.kind, c.kind);
+        EXPECT_EQ(std::u16string(change.category), c.category);
+        char16_t detail[128] = {};
+        std::memcpy(detail, change.detail, sizeof(detail) - sizeof(char16_t));
+        EXPECT_EQ(std::u16string(detail), c.detail);
+    }
+}
