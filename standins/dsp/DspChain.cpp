@@ -16,9 +16,9 @@ double Peak(const double* left, const double* right, int frames)
 }
 } // namespace
 
-double DspChain::ToDouble(int32_t sample, bool int16)
+double DspChain::ToDouble(double sample, bool int16)
 {
-    return static_cast<double>(sample) / (int16 ? 32768.0 : 2147483648.0);
+    return sample / (int16 ? 32768.0 : 2147483648.0);
 }
 
 int32_t DspChain::FromDouble(double value, bool int16)

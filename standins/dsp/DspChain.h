@@ -33,7 +33,7 @@ enum Kind : uint32_t
 
 // The card's integer samples as the chain's doubles and back (rounded, clamped): 16-bit
 // samples over 2^15, 32-bit ones over 2^31.
-double ToDouble(int32_t sample, bool int16);
+double ToDouble(double sample, bool int16);
 int32_t FromDouble(double value, bool int16);
 
 // Runs route over frames samples of left and right in place; meters gets one level per insert

@@ -210,7 +210,7 @@ TEST(DspChainTest, TestSignalStaysContinuousOverUnevenBlocks)
     // The signal replaces the input, starts at phase 0 and has the level and frequency set.
     EXPECT_EQ(wholeLeft[0], 0.0);
     EXPECT_NEAR(wholeLeft[12], 0.5, 1e-12); // a quarter period of 1 kHz at 48 kHz
-    EXPECT_NEAR(wholeLeft[1234], 0.5 * std::sin(2.0 * M_PI * 1000.0 * 1234 / kRate), 1e-9);
+    EXPECT_NEAR(wholeLeft[1234], 0.5 * std::sin(6.283185307179586 * 1000.0 * 1234 / kRate), 1e-9);
     EXPECT_NEAR(meters[1], 0.5, 1e-6);
 
     std::vector<double> left(total, 0.9), right(total, 0.9);
@@ -222,10 +222,12 @@ TEST(DspChainTest, TestSignalStaysContinuousOverUnevenBlocks)
         done += length;
     }
     DspChain::Run(route, kRate, state, left.data() + done, right.data() + done, total - done, meters);
+    // The same samples (within the rounding of the x87 registers the 32-bit build may keep
+    // the phase in).
     for (int i = 0; i < total; ++i)
     {
-        ASSERT_EQ(left[i], wholeLeft[i]) << i;
-        ASSERT_EQ(right[i], wholeRight[i]) << i;
+        ASSERT_NEAR(left[i], wholeLeft[i], 1e-12) << i;
+        ASSERT_NEAR(right[i], wholeRight[i], 1e-12) << i;
     }
 
     // Other inserts (a new serial) start the signal again.
@@ -390,37 +392,42 @@ TEST(DspTableTest, EveryCopyIsOneThatWasPublished)
 
 TEST(DspSharedTableTest, OneOwnerAtATimeAndANewOwnerTakesOverClearedRoutes)
 {
+    // Owner and reader see the same table (in other mappings of it on Windows).
     DspTableOwner first;
     std::string problem;
     DspTable* table = first.Claim(&problem);
     ASSERT_NE(table, nullptr) << problem;
-    table->Publish(2, Route({Insert(DspChain::kTrimPot, 0.25f)}));
+    table->Publish(2, Route({Insert(DspChain::kTrimPot, 0.25f)}, 5));
 
     DspTableView view;
-    ASSERT_EQ(view.Open(&problem), table);
+    ASSERT_NE(view.Open(&problem), nullptr) << problem;
+    DspRouteSnapshot copy;
+    ASSERT_TRUE(view.Table()->Copy(2, &copy));
+    EXPECT_EQ(copy.active, 1u);
+    EXPECT_EQ(copy.serial, 5u);
     DspTableOwner second;
     EXPECT_EQ(second.Claim(&problem), nullptr);
     EXPECT_EQ(problem, "living owner");
 
     first.Release();
-    DspRouteSnapshot copy;
     ASSERT_TRUE(view.Table()->Copy(2, &copy));
-    EXPECT_EQ(copy.active, 0u);
-    view.Table()->Publish(2, Route({Insert(DspChain::kTrimPot, 0.25f)})); // left behind
+    EXPECT_EQ(copy.active, 0u) << "the owner clears its routes when it goes";
+    view.Table()->Publish(2, Route({Insert(DspChain::kTrimPot, 0.25f)})); // as if an owner had ended
     problem.clear();
-    ASSERT_EQ(second.Claim(&problem), table) << problem;
+    ASSERT_NE(second.Claim(&problem), nullptr) << problem;
     ASSERT_TRUE(view.Table()->Copy(2, &copy));
-    EXPECT_EQ(copy.active, 0u);
+    EXPECT_EQ(copy.active, 0u) << "taken over with its routes cleared";
 
     // A block of another version is neither claimed nor opened.
     second.Release();
-    table->version.store(DspTable::kVersion + 1);
+    view.Table()->version.store(DspTable::kVersion + 1);
     EXPECT_EQ(second.Claim(&problem), nullptr);
     EXPECT_EQ(problem, "version");
-    EXPECT_EQ(view.Open(&problem), nullptr);
+    DspTableView other;
+    EXPECT_EQ(other.Open(&problem), nullptr);
     EXPECT_EQ(problem, "version");
-    table->version.store(DspTable::kVersion);
-    EXPECT_NE(view.Open(&problem), nullptr);
+    view.Table()->version.store(DspTable::kVersion);
+    EXPECT_NE(other.Open(&problem), nullptr);
 }
 
 } // namespace
