@@ -1,7 +1,5 @@
 #include "standins/dsp/DspTable.h"
 
-#include <cstring>
-
 namespace
 {
 constexpr auto kRelaxed = std::memory_order_relaxed;
@@ -10,20 +8,6 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 // write also sees the odd sequence before it. On x86 both cost what a plain access costs.
 constexpr auto kStore = std::memory_order_release;
 constexpr auto kLoad = std::memory_order_acquire;
-
-uint32_t Bits(float value)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
-
-float Real(uint32_t bits)
-{
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
 
 bool ValidPair(int pair)
 {
@@ -83,10 +67,10 @@ void DspTable::Publish(int pair, const DspRouteSnapshot& from)
         insert.kind.store(values.kind, kStore);
         insert.bypass.store(values.bypass, kStore);
         insert.solo.store(values.solo, kStore);
-        insert.gain.store(Bits(values.gain), kStore);
-        insert.mix.store(Bits(values.mix), kStore);
+        insert.gain.store(DspBits(values.gain), kStore);
+        insert.mix.store(DspBits(values.mix), kStore);
         insert.frequency.store(static_cast<uint32_t>(values.frequency), kStore);
-        insert.level.store(Bits(values.level), kStore);
+        insert.level.store(DspBits(values.level), kStore);
     }
     route.sequence.store(sequence + 2, std::memory_order_release);
 }
@@ -113,10 +97,10 @@ bool DspTable::Copy(int pair, DspRouteSnapshot* to) const
         values.kind = insert.kind.load(kLoad);
         values.bypass = insert.bypass.load(kLoad);
         values.solo = insert.solo.load(kLoad);
-        values.gain = Real(insert.gain.load(kLoad));
-        values.mix = Real(insert.mix.load(kLoad));
+        values.gain = DspReal(insert.gain.load(kLoad));
+        values.mix = DspReal(insert.mix.load(kLoad));
         values.frequency = static_cast<int32_t>(insert.frequency.load(kLoad));
-        values.level = Real(insert.level.load(kLoad));
+        values.level = DspReal(insert.level.load(kLoad));
     }
     if (route.sequence.load(kRelaxed) != before)
         return false;
@@ -130,7 +114,7 @@ void DspTable::ReportRun(int pair, uint32_t serial, const float* meters, int cou
         return;
     Route& route = routes[pair];
     for (int i = 0; i < count && i < kMaxInserts; ++i)
-        route.inserts[i].meter.store(Bits(meters[i]), kRelaxed);
+        route.inserts[i].meter.store(DspBits(meters[i]), kRelaxed);
     route.ranSerial.store(serial, std::memory_order_release);
 }
 
@@ -141,6 +125,6 @@ bool DspTable::PlayedLevel(int pair, uint32_t serial, int insert, float* level) 
     const Route& route = routes[pair];
     if (serial == 0 || route.ranSerial.load(std::memory_order_acquire) != serial)
         return false;
-    *level = Real(route.inserts[insert].meter.load(kRelaxed));
+    *level = DspReal(route.inserts[insert].meter.load(kRelaxed));
     return true;
 }

@@ -16,7 +16,22 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
+
+// A float value as the table's words hold it, and back.
+inline uint32_t DspBits(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+inline float DspReal(uint32_t bits)
+{
+    float value;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
+}
 
 // The values of one insert as the DSP uses them (kinds as the engine's inserts: 1 DSP effect,
 // 2 "Trim Pot", 3 "Test Signal", 4 "Peak Meter", 5 and 6 sends).

@@ -3,6 +3,7 @@
 #include "plugins/base/asio/AsioDriver.h"
 #include "standins/asio/AsioStandin.h"
 #include "standins/asio/StandinTestConfig.h"
+#include "standins/dsp/DspSharedTable.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -21,27 +22,14 @@ namespace fs = std::filesystem;
 
 namespace
 {
+// The engine's float values travel as signed words.
 int32_t Bits(float value)
 {
-    int32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
+    return static_cast<int32_t>(DspBits(value));
 }
-
 float Real(int32_t bits)
 {
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
-std::string CallLog()
-{
-    auto log = StandinControl<StandinAsioCallLogProc>("StandinAsioCallLog");
-    std::string text(static_cast<size_t>(log(nullptr, 0)) + 1, '\0');
-    log(&text[0], static_cast<int32_t>(text.size()));
-    text.resize(text.size() - 1);
-    return text;
+    return DspReal(static_cast<uint32_t>(bits));
 }
 
 constexpr int32_t kFrames = 64;
@@ -195,7 +183,7 @@ TEST_F(DspStandin, WithoutAnEngineTheCardLoopsPlainly)
     StartDriver();
     Step();
     EXPECT_DOUBLE_EQ(Step(), 1.0);
-    EXPECT_EQ(CallLog().find("dsp table"), std::string::npos);
+    EXPECT_EQ(StandinCallLog().find("dsp table"), std::string::npos);
 }
 
 TEST_F(DspStandin, ATableOfAnotherMagicIsRefusedAndTheCardLoopsPlainly)
@@ -210,7 +198,7 @@ TEST_F(DspStandin, ATableOfAnotherMagicIsRefusedAndTheCardLoopsPlainly)
     StartDriver();
     Step();
     EXPECT_DOUBLE_EQ(Step(), 1.0);
-    EXPECT_NE(CallLog().find("dsp table refused: magic\n"), std::string::npos) << CallLog();
+    EXPECT_NE(StandinCallLog().find("dsp table refused: magic\n"), std::string::npos) << StandinCallLog();
 }
 
 TEST_F(DspStandin, AfterTheEnginesReleaseTheLoopIsPlainAndANewEngineTakesOverTheTable)

@@ -2,62 +2,18 @@
 // engine publishes it in. This executable counts every operator new, to show that running
 // blocks allocates nothing.
 
-// Once the replacement operators below are inlined, g++ takes their free for a mismatch
-// with the new it sees at the call.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #include "standins/dsp/DspChain.h"
 #include "standins/dsp/DspSharedTable.h"
+#include "tests/support/CountingNew.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace
-{
-std::atomic<long> gNewCalls{0};
-
-void* CountedAlloc(std::size_t size) noexcept
-{
-    gNewCalls.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (void* block = CountedAlloc(size))
-        return block;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size)
-{
-    if (void* block = CountedAlloc(size))
-        return block;
-    throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
 
 namespace
 {

@@ -19,18 +19,14 @@ namespace fs = std::filesystem;
 
 namespace
 {
+// The engine's float values travel as signed words.
 int32_t Bits(float value)
 {
-    int32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
+    return static_cast<int32_t>(DspBits(value));
 }
-
 float Real(int32_t bits)
 {
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
+    return DspReal(static_cast<uint32_t>(bits));
 }
 
 class DspRouteFixture : public testing::Test
