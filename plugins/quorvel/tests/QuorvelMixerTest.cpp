@@ -11,6 +11,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "plugins/quorvel/tests/SpecialChunk.h"
 #include "plugins/quorvel/tests/WithTheMixer.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "standins/engine/EngineControl.h"
@@ -774,33 +775,6 @@ TEST_F(QuorvelWithTheMixer, TwoHundredLifetimesInOneHostEachGetAPairAndRunThroug
     }
 }
 
-// The card runs a chain's inserts between the instance's send and return pair: a chunk of one
-// Trim Pot (host parameter 0, its "Gain") as the plug-in saved it, in hex for vsthost.
-std::string TrimPotChunkHex(float gain)
-{
-    InsertStateList chain;
-    if (!CreatePlatform(0x10000) || !chain.Reset(1))
-    {
-        return {};
-    }
-    InsertState* trim = chain.CreateAt(0, kInsertTrimPot);
-    trim->info = InsertInfo{{u'T', u'r', u'i', u'm', u' ', u'P', u'o', u't'}, 1, 0, 0, -1, -1};
-    if (!trim->SetValueCount(1))
-    {
-        return {};
-    }
-    trim->values[0] = ParamValue::Real(gain);
-    const std::unique_ptr<AlignedBuffer> chunk = MakeStateChunk(chain);
-    std::string hex;
-    for (size_t i = 0; chunk && i < chunk->Size(); ++i)
-    {
-        char pair[3];
-        std::snprintf(pair, sizeof(pair), "%02x", static_cast<const uint8_t*>(chunk->Data())[i]);
-        hex += pair;
-    }
-    return hex;
-}
-
 // The gain of what came back in samples [from, to), `delay` after what was sent: the median
 // ratio of the samples loud enough to tell, so a block lost on a loaded machine does not move it.
 double GainOver(const StereoSignal& sent, const StereoSignal& returned, int delay, size_t from, size_t to)
@@ -840,7 +814,7 @@ TrimPotRun RunTrimPot(const std::string& card, const std::string& arguments, int
 {
     StandinTestConfig config(card);
     TrimPotRun result;
-    const std::string hex = TrimPotChunkHex(0.25f);
+    const std::string hex = SpecialChunkHex(kInsertTrimPot, u"Trim Pot", ParamValue::Real(0.25f));
     EXPECT_FALSE(hex.empty());
     const StereoSignal sent = Noise(block * blocks);
     StereoSignal returned;
