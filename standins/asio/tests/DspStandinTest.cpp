@@ -22,16 +22,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// The engine's float values travel as signed words.
-int32_t Bits(float value)
-{
-    return static_cast<int32_t>(DspBits(value));
-}
-float Real(int32_t bits)
-{
-    return DspReal(static_cast<uint32_t>(bits));
-}
-
 constexpr int32_t kFrames = 64;
 constexpr int32_t kPlayed = 1 << 28; // an eighth of full scale
 
@@ -144,12 +134,12 @@ TEST_F(DspStandin, AClientsTrimPotReturnsTheSendScaledAndAValueSetIsInTheVeryNex
 {
     StartEngine();
     ASSERT_EQ(Special(0, 0), 1);
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(0.25f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(0.25f)), 1);
     StartDriver();
     Step(); // the first block carries what was played before the start: silence
     EXPECT_DOUBLE_EQ(Step(), 0.5);
     EXPECT_DOUBLE_EQ(Step(), 0.5);
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(0.125f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(0.125f)), 1);
     EXPECT_DOUBLE_EQ(Step(), 0.25) << "no block of latency";
     ASSERT_EQ(automation_->SetInsertBypass(client_, 0, 1), 1);
     EXPECT_DOUBLE_EQ(Step(), 1.0);
@@ -166,16 +156,16 @@ TEST_F(DspStandin, APeakMeterReadsThePlayedLevel)
     StartEngine();
     ASSERT_EQ(Special(0, 0), 1); // Trim Pot: 2 x 0.5 = unity
     ASSERT_EQ(Special(2, 1), 1); // Peak Meter after it
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(1.0f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(1.0f)), 1);
     host_.played = 1 << 29; // a quarter of full scale, doubled by the trim
     StartDriver();
     Step();
     EXPECT_DOUBLE_EQ(Step(), 2.0);
     StandinValue value{};
     ASSERT_EQ(automation_->GetParameterValue(client_, 1, 0, &value), 1);
-    EXPECT_FLOAT_EQ(Real(value.value), 0.5f);
+    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), 0.5f);
     ASSERT_EQ(automation_->GetParameterValue(client_, 1, 0, &value), 1);
-    EXPECT_FLOAT_EQ(Real(value.value), 0.5f) << "the played level, not a sweep";
+    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), 0.5f) << "the played level, not a sweep";
 }
 
 TEST_F(DspStandin, WithoutAnEngineTheCardLoopsPlainly)
@@ -190,7 +180,7 @@ TEST_F(DspStandin, ATableOfAnotherMagicIsRefusedAndTheCardLoopsPlainly)
 {
     StartEngine();
     ASSERT_EQ(Special(0, 0), 1);
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(0.25f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(0.25f)), 1);
     DspTableView view;
     std::string problem;
     ASSERT_NE(view.Open(&problem), nullptr) << problem;
@@ -205,7 +195,7 @@ TEST_F(DspStandin, AfterTheEnginesReleaseTheLoopIsPlainAndANewEngineTakesOverThe
 {
     StartEngine();
     ASSERT_EQ(Special(0, 0), 1);
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(0.25f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(0.25f)), 1);
     StartDriver();
     Step();
     EXPECT_DOUBLE_EQ(Step(), 0.5);
@@ -215,7 +205,7 @@ TEST_F(DspStandin, AfterTheEnginesReleaseTheLoopIsPlainAndANewEngineTakesOverThe
     StartEngine(); // the mixer starts again: the table the driver holds is taken over
     EXPECT_DOUBLE_EQ(Step(), 1.0) << "a new client's empty chain";
     ASSERT_EQ(Special(0, 0), 1);
-    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, Bits(0.375f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(client_, 0, 0, 2, DspBits(0.375f)), 1);
     EXPECT_DOUBLE_EQ(Step(), 0.75);
     const std::vector<std::string> log = engine_->GetCallLog();
     for (const std::string& entry : log)

@@ -19,16 +19,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// The engine's float values travel as signed words.
-int32_t Bits(float value)
-{
-    return static_cast<int32_t>(DspBits(value));
-}
-float Real(int32_t bits)
-{
-    return DspReal(static_cast<uint32_t>(bits));
-}
-
 class DspRouteFixture : public testing::Test
 {
 protected:
@@ -119,7 +109,7 @@ TEST_F(DspRouteFixture, AcquireActivatesThePairAndEveryChangeOfTheChainRewritesI
              EXPECT_EQ(r.inserts[0].kind, 2u);
              EXPECT_EQ(r.inserts[0].gain, 0.5f);
          }},
-        {"its gain", [&] { return automation_->SetParameterValue(client, 0, 0, 2, Bits(0.25f)); }, false,
+        {"its gain", [&] { return automation_->SetParameterValue(client, 0, 0, 2, DspBits(0.25f)); }, false,
          [](const DspRouteSnapshot& r) { EXPECT_EQ(r.inserts[0].gain, 0.25f); }},
         {"a Test Signal before it", [&] { return Special(client, 1, 0); }, true,
          [](const DspRouteSnapshot& r) {
@@ -150,7 +140,7 @@ TEST_F(DspRouteFixture, AcquireActivatesThePairAndEveryChangeOfTheChainRewritesI
              EXPECT_EQ(r.inserts[1].gain, 0.5f);
              EXPECT_EQ(r.inserts[1].mix, 1.0f);
          }},
-        {"its wet/dry", [&] { return automation_->SetParameterValue(client, 1, 4, 2, Bits(0.5f)); }, false,
+        {"its wet/dry", [&] { return automation_->SetParameterValue(client, 1, 4, 2, DspBits(0.5f)); }, false,
          [](const DspRouteSnapshot& r) { EXPECT_EQ(r.inserts[1].mix, 0.5f); }},
         {"detached", [&] { return automation_->SetInsertChainFlag(client, 0); }, false,
          [](const DspRouteSnapshot& r) { EXPECT_EQ(r.active, 0u); }},
@@ -160,7 +150,7 @@ TEST_F(DspRouteFixture, AcquireActivatesThePairAndEveryChangeOfTheChainRewritesI
              EXPECT_EQ(r.insertCount, 2u);
          }},
         {"a refused value changes nothing",
-         [&] { return 1 - automation_->SetParameterValue(client, 0, 0, 2, Bits(2.0f)); }, false,
+         [&] { return 1 - automation_->SetParameterValue(client, 0, 0, 2, DspBits(2.0f)); }, false,
          [](const DspRouteSnapshot& r) { EXPECT_EQ(r.inserts[0].gain, 0.25f); }},
     };
     for (const Change& change : changes)
@@ -189,7 +179,7 @@ TEST_F(DspRouteFixture, ReleaseUnregisterAndTheEnginesReleaseClearTheRoute)
     EXPECT_EQ(Route(first).active, 0u);
     EXPECT_EQ(Route(second).active, 1u);
     EXPECT_EQ(RouteLog().back(), "DspRoute " + std::to_string(first) + " 0 0");
-    ASSERT_EQ(automation_->SetParameterValue(released, 0, 0, 2, Bits(0.25f)), 1);
+    ASSERT_EQ(automation_->SetParameterValue(released, 0, 0, 2, DspBits(0.25f)), 1);
     EXPECT_EQ(Route(first).active, 0u) << "a client without a pair publishes nothing";
 
     ASSERT_EQ(automation_->UnregisterClient(unregistered), 1);
@@ -220,7 +210,7 @@ TEST_F(DspRouteFixture, AMeterAnswersThePlayedPeakForTheCurrentSerialAndSweepsOt
     const auto read = [&](int position, int parameter) {
         StandinValue value{};
         EXPECT_EQ(automation_->GetParameterValue(client, position, parameter, &value), 1);
-        return Real(value.value);
+        return DspReal(static_cast<uint32_t>(value.value));
     };
     const float played[] = {0.375f, 0.625f};
     view_.Table()->ReportRun(pair, route.serial, played, 2);
