@@ -574,6 +574,16 @@ void InsertEffect::Reload()
     }
 }
 
+void InsertEffect::ReloadWithValues()
+{
+    const bool kept = !kept_.empty();
+    InsertEffect::Reload();
+    if (!kept)
+    {
+        ReadAllParams();
+    }
+}
+
 void InsertEffect::Attach()
 {
     if (FetchDescriptors(true))

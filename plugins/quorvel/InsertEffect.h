@@ -126,6 +126,9 @@ protected:
     void FetchChoiceNames(bool direct);
     bool ReadValues(bool direct);
     bool IsEffectRateAllowed() const;
+    // Reload of the kinds that read every value again: the values a state record kept are the
+    // user's and go to the server (ResendAll) instead of being read over by its defaults.
+    void ReloadWithValues();
 
     ModelLink* link_; // borrowed: the link owns the chain that owns this insert
 

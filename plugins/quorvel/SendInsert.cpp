@@ -20,8 +20,7 @@ bool SendInsert::Apply(bool wait)
 
 void SendInsert::Reload()
 {
-    InsertEffect::Reload();
-    ReadAllParams();
+    ReloadWithValues();
 }
 
 SendReturnInsert::SendReturnInsert(ModelLink* link, int32_t position, const ChannelRecord& send,
@@ -45,6 +44,5 @@ bool SendReturnInsert::Apply(bool wait)
 
 void SendReturnInsert::Reload()
 {
-    InsertEffect::Reload();
-    ReadAllParams();
+    ReloadWithValues();
 }

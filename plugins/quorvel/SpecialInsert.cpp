@@ -18,6 +18,5 @@ bool SpecialInsert::Apply(bool wait)
 
 void SpecialInsert::Reload()
 {
-    InsertEffect::Reload();
-    ReadAllParams();
+    ReloadWithValues();
 }

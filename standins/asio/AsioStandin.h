@@ -17,6 +17,21 @@
 //             lists an unrelated device of the maker and then the card.
 // Loop: output channel k comes back on input channel k, multiplied by LoopGain, and an output
 // sample reappears on the input bufferSize + LoopDelay samples later.
+// The card's DSP (always on): createBuffers and start map the engine's DSP table
+// (standins/dsp/DspTable.h) when the mixer's engine has made it; a table of another magic,
+// version or size is refused with the call-log line "dsp table refused: <why>". Every return
+// pair r whose inputs 2r, 2r+1 are buffered and whose route is active hears the route's send
+// pair s (outputs 2s, 2s+1, x LoopGain as the loop) through the route's inserts instead of the
+// plain loop: as doubles (/2^31 or /2^15), through the chain, rounded and clamped back. The
+// inserts on the engine's 0..1 values: a DSP effect gives (1 - Mix) in + Mix x 2 Gain in, a
+// "Trim Pot" 2 Gain in, a "Test Signal" Level x sin(2 pi Frequency t) in place of its input
+// (phase kept across blocks), a "Peak Meter" and the sends pass; the defaults (Gain 0.5, Mix
+// 1) are exact unity. Bypass skips an insert; while any insert is soloed the others are
+// skipped, and bypass wins over solo. Each insert's meter, the peak of its output block over
+// both channels, goes back to the table with the serial run, and the engine's meters
+// ("Level", "Peak") read it. Each switch copies the route at capture (a route being written
+// keeps the last copy), so a change the engine published before switch n is in the block
+// switch n delivers: no latency is added. Nothing allocates or waits on the switch thread.
 
 #include "plugins/base/asio/ComTypes.h"
 

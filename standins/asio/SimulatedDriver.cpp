@@ -153,6 +153,8 @@ AsioError KIV_THISCALL SimulatedDriver::start()
     {
         return Fail(kAsioHardwareMalfunction, "start refused (configured)");
     }
+    OpenDspTable();
+    switchRate_ = rate_;
     if (!started_)
     {
         started_ = true;
@@ -365,6 +367,24 @@ AsioError KIV_THISCALL SimulatedDriver::createBuffers(AsioBufferInfo* infos, int
         buffers_.push_back(std::move(buffer));
         Hold(infos[i].isInput != 0, infos[i].channelNum, 1);
     }
+    std::fill(std::begin(inputBuffer_), std::end(inputBuffer_), -1);
+    std::fill(std::begin(outputBuffer_), std::end(outputBuffer_), -1);
+    for (int32_t i = 0; i < count; ++i)
+        (buffers_[static_cast<size_t>(i)].isInput ? inputBuffer_
+                                                  : outputBuffer_)[buffers_[static_cast<size_t>(i)].channel] = i;
+    dspPaths_.clear();
+    for (int pair = 0; pair < DspTable::kRoutes && 2 * pair + 1 < config_.inputs; ++pair)
+    {
+        if (inputBuffer_[2 * pair] < 0 || inputBuffer_[2 * pair + 1] < 0)
+            continue;
+        DspPath path;
+        path.pair = pair;
+        path.left.assign(static_cast<size_t>(bufferSize), 0.0);
+        path.right.assign(static_cast<size_t>(bufferSize), 0.0);
+        dspPaths_.push_back(std::move(path));
+    }
+    OpenDspTable();
+    switchRate_ = rate_;
     for (int32_t i = 0; i < count; ++i)
     {
         uint8_t* memory = buffers_[static_cast<size_t>(i)].memory.data();
@@ -402,6 +422,7 @@ AsioError KIV_THISCALL SimulatedDriver::disposeBuffers()
         Hold(buffer.isInput, buffer.channel, -1);
     }
     buffers_.clear();
+    dspPaths_.clear();
     hasBuffers_ = false;
     callbacks_ = AsioCallbacks{};
     return kAsioOk;
@@ -482,6 +503,8 @@ void SimulatedDriver::RunSwitch()
             StoreAt(input, half, i, static_cast<int32_t>(std::lround(std::clamp(value, -limit - 1.0, limit))));
         }
     }
+    if (dsp_)
+        RunDsp(half);
     callbacks_.bufferSwitch(half, 1);
     // Play: what the client wrote enters the loop in place of the samples just captured.
     for (Buffer& output : buffers_)
@@ -498,6 +521,49 @@ void SimulatedDriver::RunSwitch()
     }
     samplePosition_ += static_cast<uint64_t>(bufferSize_);
     StandinLog::CountSwitch();
+}
+
+void SimulatedDriver::OpenDspTable()
+{
+    if (dsp_)
+        return;
+    std::string problem;
+    dsp_ = dspView_.Open(&problem);
+    if (!problem.empty())
+        StandinLog::Add("dsp table refused: " + problem);
+}
+
+void SimulatedDriver::RunDsp(int half)
+{
+    const bool int16 = config_.sampleType == kAsioSampleInt16;
+    for (DspPath& path : dspPaths_)
+    {
+        dsp_->Copy(path.pair, &path.route); // a route being written keeps the last copy
+        const DspRouteSnapshot& route = path.route;
+        const int send = static_cast<int>(route.sendPair);
+        if (!route.active || send < 0 || 2 * send + 1 >= StandinConfig::kMaxChannels || outputBuffer_[2 * send] < 0 ||
+            outputBuffer_[2 * send + 1] < 0)
+            continue; // the plain loop stays
+        const Buffer& sendLeft = buffers_[static_cast<size_t>(outputBuffer_[2 * send])];
+        const Buffer& sendRight = buffers_[static_cast<size_t>(outputBuffer_[2 * send + 1])];
+        for (int32_t i = 0; i < bufferSize_; ++i)
+        {
+            const size_t at = static_cast<size_t>(i);
+            path.left[at] = DspChain::ToDouble(
+                sendLeft.loop[(sendLeft.oldest + at) % sendLeft.loop.size()] * config_.loopGain, int16);
+            path.right[at] = DspChain::ToDouble(
+                sendRight.loop[(sendRight.oldest + at) % sendRight.loop.size()] * config_.loopGain, int16);
+        }
+        DspChain::Run(route, switchRate_, path.state, path.left.data(), path.right.data(), bufferSize_, path.meters);
+        Buffer& returnLeft = buffers_[static_cast<size_t>(inputBuffer_[2 * path.pair])];
+        Buffer& returnRight = buffers_[static_cast<size_t>(inputBuffer_[2 * path.pair + 1])];
+        for (int32_t i = 0; i < bufferSize_; ++i)
+        {
+            StoreAt(returnLeft, half, i, DspChain::FromDouble(path.left[static_cast<size_t>(i)], int16));
+            StoreAt(returnRight, half, i, DspChain::FromDouble(path.right[static_cast<size_t>(i)], int16));
+        }
+        dsp_->ReportRun(path.pair, route.serial, path.meters, static_cast<int>(route.insertCount));
+    }
 }
 
 int32_t SimulatedDriver::StepManualDrivers()

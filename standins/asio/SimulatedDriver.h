@@ -1,9 +1,13 @@
 #pragma once
 // The simulated card's ASIO driver: channels loop back with a fixed gain and delay, buffer
 // switches run from the driver's own thread at the real period or one at a time on request.
+// Where the engine's DSP table gives a return pair a route, the pair hears the route's send
+// pair through the route's inserts instead (see AsioStandin.h).
 
 #include "plugins/base/asio/AsioDriver.h"
 #include "standins/asio/StandinConfig.h"
+#include "standins/dsp/DspChain.h"
+#include "standins/dsp/DspSharedTable.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -60,7 +64,21 @@ private:
         size_t oldest = 0;
     };
 
+    // A return pair whose inputs are buffered: the route copied last and its chain's state.
+    struct DspPath
+    {
+        int pair = 0;
+        DspRouteSnapshot route;
+        DspChainState state;
+        float meters[DspRouteSnapshot::kMaxInserts] = {};
+        std::vector<double> left, right; // one buffer each, sized when buffers are created
+    };
+
     AsioError Fail(AsioError error, const char* text);
+    // Maps the engine's table when it is there and not mapped yet (host thread, switchLock_).
+    void OpenDspTable();
+    // Capture of the served return pairs through their routes' inserts (switch thread).
+    void RunDsp(int half);
     void RunSwitch();
     void StopClock();
     void ClockThread();
@@ -83,6 +101,14 @@ private:
     int nextHalf_ = 0;            // guarded by switchLock_
     uint64_t samplePosition_ = 0; // guarded by switchLock_
     int64_t pendingFrames_ = 0;   // guarded by switchLock_: time passed since the last switch
+    // The card's DSP: the table stays mapped from the first createBuffers or start that found
+    // it until the driver goes, so a new engine takes over the same table.
+    DspTableView dspView_;                              // guarded by switchLock_
+    DspTable* dsp_ = nullptr;                           // guarded by switchLock_
+    std::vector<DspPath> dspPaths_;                     // guarded by switchLock_
+    int inputBuffer_[StandinConfig::kMaxChannels] = {}; // buffer index per channel, -1; switchLock_
+    int outputBuffer_[StandinConfig::kMaxChannels] = {};
+    double switchRate_ = 0.0; // rate_ as the switch sees it; guarded by switchLock_
     // The clock thread (thread mode) and its stop request.
     std::thread clock_;
     std::mutex clockLock_;

@@ -45,3 +45,13 @@ Proc StandinControl(const char* name)
     HMODULE module = GetModuleHandleA(kStandinModuleName);
     return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
+
+// The loaded stand-in's call log, one call a line.
+inline std::string StandinCallLog()
+{
+    auto log = StandinControl<StandinAsioCallLogProc>("StandinAsioCallLog");
+    std::string text(static_cast<size_t>(log(nullptr, 0)) + 1, '\0');
+    log(&text[0], static_cast<int32_t>(text.size()));
+    text.resize(text.size() - 1);
+    return text;
+}

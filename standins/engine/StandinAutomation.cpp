@@ -62,6 +62,7 @@ int VARN_CALL StandinAutomation::AcquireSendReturn(int clientId, void* record, i
     std::memcpy(record, &filled, sizeof(filled));
     *sendPair = pair;
     *returnPair = pair;
+    effects_.SetClientPair(clientId, pair);
     if (log_)
         log_("AcquireSendReturn " + std::to_string(clientId) + " " + std::to_string(pair));
     return 1;
@@ -72,6 +73,7 @@ int VARN_CALL StandinAutomation::ReleaseSendReturn(int clientId)
     std::lock_guard<std::mutex> lock(lock_);
     if (pairs_.erase(clientId) == 0)
         return 0;
+    effects_.SetClientPair(clientId, -1);
     if (log_)
         log_("ReleaseSendReturn " + std::to_string(clientId));
     return 1;

@@ -416,6 +416,8 @@ void StandinEffects::AddClient(int clientId)
 void StandinEffects::RemoveClient(int clientId)
 {
     std::lock_guard<std::mutex> lock(lock_);
+    if (Chain* chain = FindChain(clientId))
+        ClearRoute(chain->pair);
     chains_.erase(clientId);
 }
 
@@ -653,6 +655,7 @@ int StandinEffects::PlaceInsert(int clientId, int position, Insert insert, void*
     CopyName(filled.shortName, InsertName(insert));
     std::memcpy(info, &filled, sizeof(filled));
     chain->inserts.insert(chain->inserts.begin() + position, std::move(insert));
+    PublishRoute(*chain, true);
     return 1;
 }
 
@@ -1036,6 +1039,7 @@ int StandinEffects::LoadPresetIntoInsert(VarnEffectId id, int clientId, int posi
     CopyName(filled.shortName, InsertName(insert));
     std::memcpy(info, &filled, sizeof(filled));
     *old = std::move(insert);
+    PublishRoute(clientId, true);
     return 1;
 }
 
@@ -1046,6 +1050,7 @@ int StandinEffects::RemoveInsert(int clientId, int position)
         return 0;
     Chain* chain = FindChain(clientId);
     chain->inserts.erase(chain->inserts.begin() + position);
+    PublishRoute(*chain, true);
     return 1;
 }
 
@@ -1063,6 +1068,7 @@ int StandinEffects::MoveInsert(int clientId, int from, int to)
     Insert moved = std::move(chain->inserts[static_cast<size_t>(from)]);
     chain->inserts.erase(chain->inserts.begin() + from);
     chain->inserts.insert(chain->inserts.begin() + (to > from ? to - 1 : to), std::move(moved));
+    PublishRoute(*chain, true);
     return 1;
 }
 
@@ -1075,6 +1081,7 @@ int StandinEffects::SelectPreset(int clientId, int position, int presetIndex)
         return 0;
     insert->values = effect->presetValues[static_cast<size_t>(presetIndex)];
     insert->selected = presetIndex;
+    PublishRoute(clientId, false);
     return 1;
 }
 
@@ -1090,6 +1097,7 @@ int StandinEffects::SetInsertChainFlag(int clientId, int flag)
     if (!chain)
         return 0;
     chain->flag = flag != 0;
+    PublishRoute(*chain, false);
     return 1;
 }
 
@@ -1153,7 +1161,8 @@ StandinValue StandinEffects::ReadValue(Insert& insert, int parameter)
     if (param.access == 8 || param.access == 9)
     {
         // A meter moves between reads.
-        const float level = static_cast<float>(++meterReads_ % 64) / 64.0f;
+        float level = static_cast<float>(++meterReads_ % 64) / 64.0f;
+        PlayedLevel(insert, &level);
         insert.values[static_cast<size_t>(parameter)] = {2, Bits(level)};
     }
     return insert.values[static_cast<size_t>(parameter)];
@@ -1190,6 +1199,7 @@ int StandinEffects::SetParameterValue(int clientId, int position, int parameter,
     else if (kind != 0 && (value < param.minimum || value > param.maximum))
         return 0;
     insert->values[static_cast<size_t>(parameter)] = {kind, kind == 0 ? 0 : value};
+    PublishRoute(clientId, false);
     return 1;
 }
 
@@ -1200,6 +1210,7 @@ int StandinEffects::SetInsertBypass(int clientId, int position, int bypass)
     if (!insert || !InfoOf(*insert).canBypass)
         return 0;
     insert->bypassed = bypass != 0;
+    PublishRoute(clientId, false);
     return 1;
 }
 
@@ -1210,6 +1221,7 @@ int StandinEffects::SetInsertSolo(int clientId, int position, int solo)
     if (!insert || !InfoOf(*insert).canBypass)
         return 0;
     insert->soloed = solo != 0;
+    PublishRoute(clientId, false);
     return 1;
 }
 
@@ -1242,6 +1254,7 @@ int StandinEffects::SetAllInsertsBypass(int clientId, int bypass)
     for (Insert& insert : chain->inserts)
         if (InfoOf(insert).canBypass)
             insert.bypassed = bypass != 0;
+    PublishRoute(*chain, false);
     return 1;
 }
 
@@ -1406,4 +1419,102 @@ bool StandinEffects::ReserveStripDsp(int units)
         return false;
     stripDsp_ += units;
     return true;
+}
+
+// The card's DSP memory.
+
+void StandinEffects::AttachDspTable(DspTable* table, std::function<void(std::string)> log)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    dsp_ = table;
+    dspLog_ = std::move(log);
+    for (auto& entry : chains_)
+        PublishRoute(entry.second, false);
+}
+
+void StandinEffects::SetClientPair(int clientId, int pair)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    Chain* chain = FindChain(clientId);
+    if (!chain)
+        return;
+    if (chain->pair != pair)
+        ClearRoute(chain->pair);
+    chain->pair = pair;
+    PublishRoute(*chain, true);
+}
+
+void StandinEffects::PublishRoute(int clientId, bool newInserts)
+{
+    if (Chain* chain = FindChain(clientId))
+        PublishRoute(*chain, newInserts);
+}
+
+void StandinEffects::PublishRoute(Chain& chain, bool newInserts)
+{
+    if (newInserts)
+        chain.serial = ++nextSerial_;
+    if (!dsp_ || chain.pair < 0)
+        return;
+    // The DSP reads the values it uses by name, whatever else an effect's parameters hold.
+    const auto valueOf = [](const Insert& insert, const char16_t* name, StandinValue* value) {
+        const std::vector<Param>& params = ParamsOf(insert.kind);
+        for (size_t i = 0; i < params.size() && i < insert.values.size(); ++i)
+            if (std::u16string(params[i].name) == name)
+            {
+                *value = insert.values[i];
+                return true;
+            }
+        return false;
+    };
+    DspRouteSnapshot route;
+    route.active = chain.flag ? 1 : 0;
+    route.sendPair = static_cast<uint32_t>(chain.pair);
+    route.serial = chain.serial;
+    route.insertCount = static_cast<uint32_t>(chain.inserts.size());
+    for (size_t i = 0; i < chain.inserts.size(); ++i)
+    {
+        const Insert& insert = chain.inserts[i];
+        DspInsertValues& values = route.inserts[i];
+        values.kind = static_cast<uint32_t>(insert.kind);
+        values.bypass = insert.bypassed ? 1 : 0;
+        values.solo = insert.soloed ? 1 : 0;
+        StandinValue value{};
+        if (valueOf(insert, u"Gain", &value))
+            values.gain = Real(value.value);
+        if (insert.kind == 1 && valueOf(insert, u"Mix", &value))
+            values.mix = Real(value.value);
+        if (valueOf(insert, u"Frequency", &value))
+            values.frequency = value.value;
+        if (insert.kind == 3 && valueOf(insert, u"Level", &value))
+            values.level = Real(value.value);
+    }
+    dsp_->Publish(chain.pair, route);
+    if (dspLog_)
+        dspLog_("DspRoute " + std::to_string(chain.pair) + " " + std::to_string(route.active ? chain.serial : 0) + " " +
+                std::to_string(route.active ? route.insertCount : 0));
+}
+
+void StandinEffects::ClearRoute(int pair)
+{
+    if (!dsp_ || pair < 0)
+        return;
+    dsp_->Publish(pair, DspRouteSnapshot{});
+    if (dspLog_)
+        dspLog_("DspRoute " + std::to_string(pair) + " 0 0");
+}
+
+bool StandinEffects::PlayedLevel(const Insert& insert, float* level) const
+{
+    if (!dsp_)
+        return false;
+    for (const auto& entry : chains_)
+    {
+        const Chain& chain = entry.second;
+        if (chain.pair < 0 || !chain.flag || chain.inserts.empty() || &insert < chain.inserts.data() ||
+            &insert >= chain.inserts.data() + chain.inserts.size())
+            continue;
+        return dsp_->PlayedLevel(chain.pair, chain.serial, static_cast<int>(&insert - chain.inserts.data()), level);
+    }
+    return false;
 }

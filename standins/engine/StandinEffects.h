@@ -12,6 +12,7 @@
 
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/engine/VarnServices.h"
+#include "standins/dsp/DspTable.h"
 
 // The effects side of the simulated engine: the effect library (the core effects, user
 // categories with their presets, chain presets), one insert chain per effects-plug-in client,
@@ -133,6 +134,7 @@ public:
     static constexpr int kDspBudget = 400; // DSP units of the card, shared by every chain
     static constexpr int kMaxInserts = 16; // per chain
     static constexpr int kParamCount = 7;
+    static_assert(kMaxInserts <= DspTable::kMaxInserts, "a DSP route holds a whole chain");
 
     // A preset of a category: its effects with their values.
     struct PresetEffect
@@ -258,6 +260,15 @@ public:
     void GiveStripDsp(int units) { stripDsp_ -= units; }
     void HoldStripDsp(int units) { stripDsp_ += units; }
 
+    // The card's DSP memory: each client's chain is written to the route of its pair (the
+    // driver runs it between the send and the return pair) after every change of the chain,
+    // each write logged as "DspRoute <pair> <serial> <inserts>". A client without a pair, or a
+    // null table, publishes nothing. Meters answer what the driver played while it ran the
+    // chain's current serial, and sweep otherwise.
+    void AttachDspTable(DspTable* table, std::function<void(std::string)> log);
+    // The pair the automation gave the client (-1: none; its route is cleared).
+    void SetClientPair(int clientId, int pair);
+
 private:
     struct Effect
     {
@@ -288,6 +299,8 @@ private:
     {
         std::vector<Insert> inserts;
         bool flag = true;
+        int pair = -1;       // the client's send and return pair; -1 none
+        uint32_t serial = 0; // the DSP route's serial of these inserts
     };
     struct Param
     {
@@ -325,6 +338,13 @@ private:
                         const std::u16string& newName);
     void PresetListChanged(const Effect& effect, int kind, const StandinCorePresetRecord& preset);
     VarnEffectId NewPresetId();
+    // Rewrites the client's route; newInserts takes a new serial (inserts added, removed,
+    // moved or replaced).
+    void PublishRoute(int clientId, bool newInserts);
+    void PublishRoute(Chain& chain, bool newInserts);
+    void ClearRoute(int pair);
+    // The level the driver played through the insert, while it ran the chain's serial.
+    bool PlayedLevel(const Insert& insert, float* level) const;
 
     std::mutex lock_;
     std::vector<Effect> effects_;                  // lock_
@@ -343,6 +363,9 @@ private:
     std::atomic<int> stripDsp_{0};                 // the strips' units; read under lock_ too
     // Payloads of raised library events by event id, oldest first, until acknowledged.
     std::vector<std::pair<int, std::vector<uint8_t>>> payloads_; // lock_
+    DspTable* dsp_ = nullptr;                                    // the engine's table, borrowed; lock_
+    std::function<void(std::string)> dspLog_;                    // lock_
+    uint32_t nextSerial_ = 0;                                    // lock_
 };
 
 // A hardware system's fit checker over the effects' DSP budget.

@@ -30,6 +30,8 @@ StandinServices::StandinServices() : thread_([this] { EventLoop(); })
 StandinServices::~StandinServices()
 {
     channel_.reset();
+    automation_.Effects().AttachDspTable(nullptr, {});
+    dspTable_.Release();
     {
         std::lock_guard<std::mutex> lock(queueLock_);
         stopping_ = true;
@@ -112,6 +114,12 @@ int VARN_CALL StandinServices::Init(const char16_t* programFolder, const char16_
         Log(problem);
     automation_.Configure(profile_.keepCategory2, std::min(profile_.inputs, profile_.outputs) / 2,
                           [this](std::string entry) { Log(std::move(entry)); });
+    // The card's DSP memory, where the driver finds the clients' chains.
+    std::string dspProblem;
+    DspTable* dspTable = dspTable_.Claim(&dspProblem);
+    if (!dspTable)
+        Log("DspTable refused: " + dspProblem);
+    automation_.Effects().AttachDspTable(dspTable, [this](std::string entry) { Log(std::move(entry)); });
     library_ = std::make_unique<StandinFxLibrary>(
         programFolder_, automation_.Effects(), [this](std::string entry) { Log(std::move(entry)); },
         [this](int id, VarnEventArg argument) { RaiseEvent(id, argument); });

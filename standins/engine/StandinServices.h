@@ -13,6 +13,7 @@
 #include "standins/engine/EngineControl.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinAutomation.h"
+#include "standins/dsp/DspSharedTable.h"
 
 // The simulated services engine: the card's model, sessions, the effects library and the
 // event listeners. Listeners are called on the engine's own thread, as the maker's engine
@@ -126,6 +127,7 @@ private:
 
     EngineControl control_{*this};
     std::unique_ptr<ControlChannel> channel_; // the process's initialised engine serves it
+    DspTableOwner dspTable_;                  // the process's initialised engine owns it
 
     std::thread thread_;
 };

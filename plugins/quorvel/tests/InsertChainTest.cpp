@@ -359,6 +359,24 @@ TEST_F(InsertChainTest, RestoreWithStatesOfTheSameChainOnlyTakesTheValues)
     EXPECT_GE(link_.Count(kCmdRemoveInsert), 2);
 }
 
+// A project's special inserts keep the values it saved when the mixer program runs: the
+// server's defaults, read when the chain attaches, do not read over them before they are sent.
+TEST_F(InsertChainTest, RestoreOntoAnEmptyChainKeepsTheRecordsValuesOfSpecialInserts)
+{
+    InsertStateList states;
+    ASSERT_TRUE(states.Reset(1));
+    InsertState* trim = states.CreateAt(0, kInsertTrimPot);
+    trim->info = InsertInfo{{u'T', u'r', u'i', u'm'}, 1, 0, 0, -1, -1};
+    ASSERT_TRUE(trim->SetValueCount(3));
+    trim->values[0] = ParamValue::Real(0.25f);
+    trim->values[1] = ParamValue::Integer(1, 1);
+    trim->values[2] = ParamValue::Real(0.0f);
+    chain_.Restore(states);
+    ASSERT_EQ(chain_.Count(), 1);
+    EXPECT_EQ(Gain(0), 0.25f);
+    EXPECT_GE(link_.Count(kCmdSetParameterValue), 1) << "sent to the server";
+}
+
 TEST_F(InsertChainTest, HandlersNeverWaitForAHeldChainAndTheHolderDoesTheirWork)
 {
     Fill(2);

@@ -11,6 +11,7 @@
 #include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/StateChunk.h"
 #include "plugins/quorvel/tests/QuorvelTrip.h"
+#include "plugins/quorvel/tests/SpecialChunk.h"
 #include "plugins/quorvel/tests/WithTheMixer.h"
 #include "standins/asio/StandinTestConfig.h"
 #include "standins/engine/EngineControl.h"
@@ -772,6 +773,87 @@ TEST_F(QuorvelWithTheMixer, TwoHundredLifetimesInOneHostEachGetAPairAndRunThroug
             std::printf("%s\n", line.c_str());
         }
     }
+}
+
+// The gain of what came back in samples [from, to), `delay` after what was sent: the median
+// ratio of the samples loud enough to tell, so a block lost on a loaded machine does not move it.
+double GainOver(const StereoSignal& sent, const StereoSignal& returned, int delay, size_t from, size_t to)
+{
+    std::vector<double> ratios;
+    const size_t n = std::min({sent.left.size(), returned.left.size(), to});
+    for (size_t t = from; t < n; ++t)
+    {
+        if (t >= static_cast<size_t>(delay) && std::fabs(sent.left[t - static_cast<size_t>(delay)]) > 0.1f &&
+            returned.left[t] != 0.0f)
+        {
+            ratios.push_back(returned.left[t] / sent.left[t - static_cast<size_t>(delay)]);
+        }
+    }
+    if (ratios.empty())
+    {
+        return 0.0;
+    }
+    std::nth_element(ratios.begin(), ratios.begin() + static_cast<long>(ratios.size() / 2), ratios.end());
+    return ratios[ratios.size() / 2];
+}
+
+// The plug-in's float samples as the card's 32-bit ones and back lose this much of full scale.
+constexpr double kCardScale = 2147418112.0 / 2147483648.0;
+
+// A run of noise through an instance whose chunk holds one Trim Pot at 0.25, on a card of the
+// given configuration: the delay measured and the gain at the end.
+struct TrimPotRun
+{
+    HostRun run;
+    int reported = -1;
+    int measured = -1;
+    double gain = 0.0;       // over the last 8192 samples
+    double gainBefore = 0.0; // over the 8192 before the middle
+};
+TrimPotRun RunTrimPot(const std::string& card, const std::string& arguments, int block, int blocks)
+{
+    StandinTestConfig config(card);
+    TrimPotRun result;
+    const std::string hex = SpecialChunkHex(kInsertTrimPot, u"Trim Pot", ParamValue::Real(0.25f));
+    EXPECT_FALSE(hex.empty());
+    const StereoSignal sent = Noise(block * blocks);
+    StereoSignal returned;
+    result.run = RunSignal(KIV_QUORVEL, arguments + " --set-chunk " + hex, block, sent, &returned);
+    result.reported = Reported(result.run.output, "reported initial delay: ");
+    result.measured = Reported(result.run.output, "measured delay: ");
+    if (result.measured >= 0)
+    {
+        const size_t n = sent.left.size();
+        result.gain = GainOver(sent, returned, result.measured, n - 8192, n);
+        result.gainBefore = GainOver(sent, returned, result.measured, n / 2 - 8192, n / 2);
+    }
+    return result;
+}
+
+TEST_F(QuorvelWithTheMixer, AChunksTrimPotAtAQuarterHalvesWhatComesBack)
+{
+    const TrimPotRun trim = RunTrimPot("[Driver]\nClock=manual\nLoopGain=1\nLoopDelay=512\nMinBuffer=512\n"
+                                       "PreferredBuffer=512\nGranularity=512\n",
+                                       "--lockstep", 256, 100);
+    ASSERT_EQ(trim.run.exitCode, 0u) << trim.run.output;
+    EXPECT_EQ(trim.reported, 1791) << trim.run.output;
+    EXPECT_EQ(trim.measured, 1791) << "the pair runs" << trim.run.output;
+    EXPECT_NEAR(trim.gain, 0.5 * kCardScale, 1e-4) << trim.run.output << EngineLog();
+    std::printf("trim pot at 0.25: gain %.6f, delay %d\n", trim.gain, trim.measured);
+}
+
+// Four seconds in real time; the host sets the gain to 0.125 once half is processed.
+TEST_F(QuorvelWithTheMixer, MovingTheTrimPotMidRunChangesTheGainAtTheEnd)
+{
+    const TrimPotRun trim = RunTrimPot("[Driver]\nLoopGain=1\nLoopDelay=512\nMinBuffer=512\nPreferredBuffer=512\n"
+                                       "Granularity=512\n",
+                                       "--params 0=0.125", 512, 344);
+    ASSERT_EQ(trim.run.exitCode, 0u) << trim.run.output;
+    EXPECT_NE(trim.run.output.find("parameter 0 while processing, set 0.125"), std::string::npos) << trim.run.output;
+    ASSERT_GT(trim.measured, 0) << trim.run.output;
+    EXPECT_NEAR(trim.gainBefore, 0.5 * kCardScale, 1e-3) << trim.run.output;
+    EXPECT_NEAR(trim.gain, 0.25 * kCardScale, 1e-3) << trim.run.output;
+    std::printf("trim pot moved to 0.125 mid-run: gain %.6f before, %.6f at the end\n", trim.gainBefore, trim.gain);
 }
 
 } // namespace

@@ -25,15 +25,6 @@ Interface* Create(const GUID& id)
     return static_cast<Interface*>(object);
 }
 
-std::string CallLog()
-{
-    auto log = StandinControl<StandinAsioCallLogProc>("StandinAsioCallLog");
-    std::string text(static_cast<size_t>(log(nullptr, 0)) + 1, '\0');
-    log(&text[0], static_cast<int32_t>(text.size()));
-    text.resize(text.size() - 1);
-    return text;
-}
-
 class AsioStandin : public ::testing::Test
 {
 protected:
@@ -141,7 +132,7 @@ TEST_F(AsioStandin, LoopsOutputsBackWithGainAndDelayWhenStepped)
     int32_t switches = 0, ready = 0;
     StandinControl<StandinAsioCountersProc>("StandinAsioCounters")(&switches, &ready);
     EXPECT_EQ(switches, 3);
-    EXPECT_EQ(CallLog(), "init\ncreateBuffers 2 8\nasioMessage 1 3 = 1\nstart\nstop\ndisposeBuffers\n");
+    EXPECT_EQ(StandinCallLog(), "init\ncreateBuffers 2 8\nasioMessage 1 3 = 1\nstart\nstop\ndisposeBuffers\n");
     driver->Release();
 }
 
@@ -199,7 +190,8 @@ TEST_F(AsioStandin, AcceptsCallbacksWithoutChannelsAndStillSendsMessages)
     EXPECT_EQ(driver->createBuffers(nullptr, 0, 256, &callbacks), kAsioInvalidMode) << "buffers exist";
     EXPECT_EQ(StandinControl<StandinAsioRequestResetProc>("StandinAsioRequestReset")(), 1);
     EXPECT_EQ(driver->disposeBuffers(), kAsioOk);
-    EXPECT_EQ(CallLog(), "init\ncreateBuffers 0 256\nasioMessage 1 3 = 1\ncreateBuffers 0 256\ndisposeBuffers\n");
+    EXPECT_EQ(StandinCallLog(),
+              "init\ncreateBuffers 0 256\nasioMessage 1 3 = 1\ncreateBuffers 0 256\ndisposeBuffers\n");
     driver->Release();
 }
 

@@ -1,75 +1,12 @@
 // Once streaming has started, neither the host's calls nor the driver's switches allocate:
 // this executable counts every operator new, and the platform counts its heap allocations.
 
-// Once the replacement operators below are inlined, g++ takes their free for a mismatch
-// with the new it sees at the call.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #include "plugins/base/stream/AudioStream.h"
 
 #include "plugins/base/stream/tests/StreamTestSupport.h"
+#include "tests/support/CountingNew.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<long> gNewCalls{0};
-} // namespace
-
-namespace
-{
-void* CountedAlloc(std::size_t size) noexcept
-{
-    gNewCalls.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (void* block = CountedAlloc(size))
-        return block;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size)
-{
-    if (void* block = CountedAlloc(size))
-        return block;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return CountedAlloc(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return CountedAlloc(size);
-}
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept
-{
-    std::free(block);
-}
 
 namespace
 {
