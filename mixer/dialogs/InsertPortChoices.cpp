@@ -335,6 +335,17 @@ IVarnInput* ChosenInput(const InsertPortList& list, int index)
     return entry.selectable && entry.input && !Taken(entry.input) ? entry.input : nullptr;
 }
 
+bool AsioReturnChoosable(IVarnHardware* system, const InsertPortList& list, int index)
+{
+    if (ChosenAsioReturn(system, list, index, false))
+        return true;
+    // A return the engine makes when the insert is added is a choice as well.
+    const bool inside = index >= 0 && index < static_cast<int>(list.entries.size());
+    return inside && list.entries[index].selectable && !list.entries[index].input &&
+           list.entries[index].makeSubKind >= 0 && system && system->GetInputList() &&
+           !system->GetInputList()->GetHostSource(list.entries[index].makeSubKind, list.entries[index].makeIndex);
+}
+
 IVarnInput* ChosenAsioReturn(IVarnHardware* system, const InsertPortList& list, int index, bool make)
 {
     if (index < 0 || index >= static_cast<int>(list.entries.size()))

@@ -54,3 +54,5 @@ IVarnInput* ChosenInput(const InsertPortList& list, int index);
 // only when make is set (when the insert is being added), so a check or a cancel leaves
 // nothing behind.
 IVarnInput* ChosenAsioReturn(IVarnHardware* system, const InsertPortList& list, int index, bool make);
+// Whether ChosenAsioReturn with make set would give a port, without making one.
+bool AsioReturnChoosable(IVarnHardware* system, const InsertPortList& list, int index);
