@@ -22,6 +22,7 @@
 #include "mixer/dialogs/NewSendInsertDialog.h"
 #include "mixer/dialogs/NewSendReturnInsertDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
+#include "mixer/dialogs/tests/ChoicesSupport.h"
 #include "standins/engine/EngineModel.h"
 #include "standins/engine/StandinEffects.h"
 #include "tests/support/ScratchFolder.h"
@@ -87,20 +88,7 @@ public:
     std::vector<std::string> shown;
 };
 
-struct Card
-{
-    explicit Card(const std::string& lines)
-    {
-        profile.present = true;
-        std::istringstream in(lines);
-        for (std::string line; std::getline(in, line);)
-            EXPECT_TRUE(profile.ReadLine(line)) << line;
-        mixer = std::make_unique<StandinMixer>(profile);
-    }
-    IVarnHardware* System() { return mixer->GetSystem(0); }
-    HardwareProfile profile;
-    std::unique_ptr<StandinMixer> mixer;
-};
+using choices::Card;
 
 const char* const kCard = "inputs=4\noutputs=4\nwave=1\nphysicaloutputs=2\noutput=0 main\nstereoinputs=4\n"
                           "monoinputs=4\nrecord=1 free\n";
