@@ -5,6 +5,9 @@
 //
 //   mixer_paint_bench [rounds=3] [seconds=20]
 //
+// The last row sets the mixer's idle CPU against a bare window that repaints a meter's area
+// on a 25 ms timer, what any program whose meters move pays under Wine.
+//
 // Every figure is taken in a process of its own, started from here: the mixer on the shipped
 // simulated card, a bare window of that main window's size, the mixer on the card with 32
 // strips, a bare window of that size; then the next round. The mixer runs in-process (the
@@ -71,8 +74,8 @@ public:
             VirtualAlloc(nullptr, kEntry * kMaxEntries, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
         if (!block_)
             return;
-        for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-             import->Name; ++import)
+        for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); import->Name;
+             ++import)
         {
             if (lstrcmpiA(reinterpret_cast<const char*>(base + import->Name), "gdi32.dll") != 0)
                 continue;
@@ -173,6 +176,8 @@ struct Findings
     double gdiPerRepaint = 0, blitsPerRepaint = 0, contextsPerRepaint = 0;
     double idleCpu = 0, idleGdiPerSecond = 0; // CPU as a fraction of one core
     double paletteCpu = -1, paletteGdiPerSecond = 0;
+    double tickingCpu = 0, tickingGdiPerSecond = 0; // bare: a timer repainting a meter's area
+    int windows = 0;                                // painted by a full repaint
 
     void Write(const std::string& path) const
     {
@@ -181,6 +186,8 @@ struct Findings
         out << "gdi " << gdiPerRepaint << ' ' << blitsPerRepaint << ' ' << contextsPerRepaint << '\n';
         out << "idle " << idleCpu << ' ' << idleGdiPerSecond << '\n';
         out << "palette " << paletteCpu << ' ' << paletteGdiPerSecond << '\n';
+        out << "ticking " << tickingCpu << ' ' << tickingGdiPerSecond << '\n';
+        out << "windows " << windows << '\n';
         out << "repaints";
         for (double ms : repaints)
             out << ' ' << ms;
@@ -204,6 +211,10 @@ struct Findings
                 words >> idleCpu >> idleGdiPerSecond;
             else if (key == "palette")
                 words >> paletteCpu >> paletteGdiPerSecond;
+            else if (key == "ticking")
+                words >> tickingCpu >> tickingGdiPerSecond;
+            else if (key == "windows")
+                words >> windows;
             else if (key == "repaints")
                 for (double ms; words >> ms;)
                     repaints.push_back(ms);
@@ -216,8 +227,17 @@ struct Findings
 constexpr int kRepaints = 40;
 
 // Full repaints of the window and its children, each painted before the call returns.
+BOOL CALLBACK CountVisible(HWND window, LPARAM count)
+{
+    if (IsWindowVisible(window))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 void MeasureRepaints(HWND window, Findings& findings)
 {
+    findings.windows = 1;
+    EnumChildWindows(window, CountVisible, reinterpret_cast<LPARAM>(&findings.windows));
     const UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
     for (int i = 0; i < 5; ++i) // warm: every image touched once
         RedrawWindow(window, nullptr, nullptr, flags);
@@ -265,6 +285,14 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (message == WM_ERASEBKGND)
         return 1;
+    if (message == WM_TIMER)
+    {
+        // What one moving meter asks for: its area painted again on every tick.
+        const RECT meter = {10, 10, 22, 130};
+        InvalidateRect(window, &meter, FALSE);
+        UpdateWindow(window);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -287,6 +315,9 @@ int RunBare(const RECT& place, double seconds, const std::string& result)
     findings.place = place;
     MeasureRepaints(window, findings);
     MeasureIdle(seconds, findings.idleCpu, findings.idleGdiPerSecond);
+    SetTimer(window, 1, 25, nullptr);
+    MeasureIdle(seconds, findings.tickingCpu, findings.tickingGdiPerSecond);
+    KillTimer(window, 1);
     findings.Write(result);
     DestroyWindow(window);
     return 0;
@@ -521,8 +552,8 @@ int RunParent(int rounds, double seconds)
     for (const Card& card : cards)
     {
         const RECT& p = card.mixer.front().place;
-        std::printf("%s (%d strips), main window %ld x %ld:\n", card.label, StripCount(card.text), p.right - p.left,
-                    p.bottom - p.top);
+        std::printf("%s (%d strips), main window %ld x %ld, %d windows painted by a full repaint:\n", card.label,
+                    StripCount(card.text), p.right - p.left, p.bottom - p.top, card.mixer.front().windows);
         std::vector<double> bareRepaints, mixerRepaints;
         for (const Findings& f : card.bare)
             bareRepaints.insert(bareRepaints.end(), f.repaints.begin(), f.repaints.end());
@@ -544,6 +575,11 @@ int RunParent(int rounds, double seconds)
                  Collect(card.mixer, [](auto& f) { return f.paletteCpu; }));
         PrintRow("  GDI calls per second", "", 1.0, Collect(card.bare, [](auto& f) { return f.idleGdiPerSecond; }),
                  Collect(card.mixer, [](auto& f) { return f.paletteGdiPerSecond; }));
+        // The floor a ticking program pays under Wine: a bare window repainting one meter's
+        // area every 25 ms.
+        PrintRow("idle CPU against a ticking bare window", "%", 100.0,
+                 Collect(card.bare, [](auto& f) { return f.tickingCpu; }),
+                 Collect(card.mixer, [](auto& f) { return f.idleCpu; }));
     }
     if (!gGdi.Installed())
         std::printf("(GDI calls were not counted: no gdi32 imports found)\n");

@@ -292,8 +292,8 @@ TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
     for (int i = 0; i < 2; ++i)
     {
         // LEDs of 4 + 1 pixels, a peak held for a second, a tick every 50 ms; rows 16-23, 24-31.
-        ASSERT_EQ(meters[i]->Setup(0, 16 + 8 * i, Text(i ? "right" : "left"), 1, 0, &off, &on, nullptr, 4, 1, 1000,
-                                   50, items[i]),
+        ASSERT_EQ(meters[i]->Setup(0, 16 + 8 * i, Text(i ? "right" : "left"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50,
+                                   items[i]),
                   1);
         f.panel.AddControl(meters[i], items[i]);
     }

@@ -44,8 +44,8 @@ int Bitmap::DrawText(const String& text, const FontInterface& font, int alignmen
     HGDIOBJ previous = SelectObject(context, static_cast<const Font&>(font).Handle());
     SetBkMode(context, TRANSPARENT);
     SetTextColor(context, colour);
-    const BOOL drawn = ExtTextOutA(context, x, y, ETO_CLIPPED, &clipArea, bytes.c_str(),
-                                   static_cast<UINT>(bytes.size()), nullptr);
+    const BOOL drawn =
+        ExtTextOutA(context, x, y, ETO_CLIPPED, &clipArea, bytes.c_str(), static_cast<UINT>(bytes.size()), nullptr);
     if (previous)
         SelectObject(context, previous);
     GdiFlush();

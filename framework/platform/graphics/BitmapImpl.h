@@ -43,10 +43,10 @@ private:
 
 #ifdef _WIN32
     int Describe();
-    HBITMAP handle_ = nullptr;        // owned
-    mutable HDC context_ = nullptr;   // owned, made by Context(); holds handle_ selected
+    HBITMAP handle_ = nullptr;               // owned
+    mutable HDC context_ = nullptr;          // owned, made by Context(); holds handle_ selected
     mutable HGDIOBJ contextFirst_ = nullptr; // what context_ held before handle_, put back on release
-    std::unique_ptr<uint8_t[]> info_; // the bitmap-info block the section was made from
+    std::unique_ptr<uint8_t[]> info_;        // the bitmap-info block the section was made from
 #else
     std::unique_ptr<uint8_t[]> memory_; // the pixels
 #endif
