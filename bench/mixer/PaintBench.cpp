@@ -21,31 +21,22 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "framework/windows/TrayIcon.h"
+#include "bench/support/BenchClock.h"
 #include "mixer/app/Application.h"
 #include "mixer/app/MainWindow.h"
+#include "mixer/app/tests/BareDesktop.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainSectionView.h"
-#include "standins/engine/StandinServices.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double ProcessCpuSeconds()
 {
     FILETIME created, exited, kernel, user;
@@ -325,27 +316,7 @@ int RunBare(const RECT& place, double seconds, const std::string& result)
 
 // ---- the mixer ----
 
-// No notification area under a bare X server: the icon's requests go nowhere.
-class NoNotifier : public TrayNotifier
-{
-public:
-    BOOL Notify(DWORD, NOTIFYICONDATAA*) override { return TRUE; }
-};
-
-class NoMessages : public AppMessages
-{
-public:
-    int Show(const char* id, const char16_t*, const char16_t*) override
-    {
-        std::fprintf(stderr, "message %s\n", id);
-        return 1;
-    }
-};
-
-IVarnServices* CreateStandin()
-{
-    return new StandinServices;
-}
+using namespace baredesktop;
 
 class BenchApplication : public Application
 {

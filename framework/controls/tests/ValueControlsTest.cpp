@@ -210,19 +210,26 @@ struct ClockScope
     ~ClockScope() { TimerImpl::SetBackend(nullptr); }
 };
 
+// A 101 x 8 meter's images: LEDs of 4 + 1 pixels give frames 0-20; the track is the off
+// image, the bar the on image.
+struct MeterFixture : Fixture
+{
+    SkinBitmap off;
+    SkinBitmap on;
+    MeterFixture()
+    {
+        EXPECT_EQ(off.SetPiece(&dib, 0, 0, 101, 8), 1);
+        EXPECT_EQ(on.SetPiece(&dib, 0, 8, 101, 8), 1);
+    }
+};
+
 TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
 {
     ClockScope time;
-    Fixture f;
-    // A 101 x 8 meter: LEDs of 4 + 1 pixels give frames 0-20; the track is the off image,
-    // the bar the on image.
-    SkinBitmap off;
-    SkinBitmap on;
-    ASSERT_EQ(off.SetPiece(&f.dib, 0, 0, 101, 8), 1);
-    ASSERT_EQ(on.SetPiece(&f.dib, 0, 8, 101, 8), 1);
+    MeterFixture f;
     IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
     auto* meter = new PeakMeter();
-    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, level), 1);
+    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000, 50, level), 1);
     f.panel.AddControl(meter, level);
     EXPECT_EQ(meter->FrameCount(), 21);
     EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
@@ -280,11 +287,7 @@ struct LevelFeed final : TimerListener
 TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
 {
     ClockScope time;
-    Fixture f;
-    SkinBitmap off;
-    SkinBitmap on;
-    ASSERT_EQ(off.SetPiece(&f.dib, 0, 0, 101, 8), 1);
-    ASSERT_EQ(on.SetPiece(&f.dib, 0, 8, 101, 8), 1);
+    MeterFixture f;
     IntItem* left = f.panel.AddIntItem("left", 0, 0, 20, 0, 0);
     IntItem* right = f.panel.AddIntItem("right", 0, 0, 20, 0, 0);
     CountingMeter* meters[2] = {new CountingMeter(), new CountingMeter()};
@@ -292,8 +295,8 @@ TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
     for (int i = 0; i < 2; ++i)
     {
         // LEDs of 4 + 1 pixels, a peak held for a second, a tick every 50 ms; rows 16-23, 24-31.
-        ASSERT_EQ(meters[i]->Setup(0, 16 + 8 * i, Text(i ? "right" : "left"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50,
-                                   items[i]),
+        ASSERT_EQ(meters[i]->Setup(0, 16 + 8 * i, Text(i ? "right" : "left"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000,
+                                   50, items[i]),
                   1);
         f.panel.AddControl(meters[i], items[i]);
     }
