@@ -5,8 +5,9 @@
 //
 //   mixer_paint_bench [rounds=3] [seconds=20]
 //
-// The last row sets the mixer's idle CPU against a bare window that repaints a meter's area
-// on a 25 ms timer, what any program whose meters move pays under Wine.
+// Two rows set the mixer against what Wine itself costs: the repaint against a bare window
+// split into as many child windows as the mixer's repaint paints, and the idle CPU against a
+// bare window that repaints a meter's area on a 25 ms timer.
 //
 // Every figure is taken in a process of its own, started from here: the mixer on the shipped
 // simulated card, a bare window of that main window's size, the mixer on the card with 32
@@ -16,6 +17,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -163,7 +165,8 @@ void Serve(double seconds)
 struct Findings
 {
     RECT place = {};
-    std::vector<double> repaints; // ms each
+    std::vector<double> repaints;             // ms each
+    std::vector<double> repaintsWithChildren; // bare: as many windows as the mixer paints
     double gdiPerRepaint = 0, blitsPerRepaint = 0, contextsPerRepaint = 0;
     double idleCpu = 0, idleGdiPerSecond = 0; // CPU as a fraction of one core
     double paletteCpu = -1, paletteGdiPerSecond = 0;
@@ -181,6 +184,9 @@ struct Findings
         out << "windows " << windows << '\n';
         out << "repaints";
         for (double ms : repaints)
+            out << ' ' << ms;
+        out << "\nchildren";
+        for (double ms : repaintsWithChildren)
             out << ' ' << ms;
         out << '\n';
     }
@@ -209,6 +215,9 @@ struct Findings
             else if (key == "repaints")
                 for (double ms; words >> ms;)
                     repaints.push_back(ms);
+            else if (key == "children")
+                for (double ms; words >> ms;)
+                    repaintsWithChildren.push_back(ms);
             any = true;
         }
         return any && !repaints.empty();
@@ -225,7 +234,7 @@ BOOL CALLBACK CountVisible(HWND window, LPARAM count)
     return TRUE;
 }
 
-void MeasureRepaints(HWND window, Findings& findings)
+void MeasureRepaints(HWND window, Findings& findings, std::vector<double>& times)
 {
     findings.windows = 1;
     EnumChildWindows(window, CountVisible, reinterpret_cast<LPARAM>(&findings.windows));
@@ -241,7 +250,7 @@ void MeasureRepaints(HWND window, Findings& findings)
         const double start = Seconds();
         RedrawWindow(window, nullptr, nullptr, flags);
         GdiFlush();
-        findings.repaints.push_back((Seconds() - start) * 1e3);
+        times.push_back((Seconds() - start) * 1e3);
     }
     findings.gdiPerRepaint = static_cast<double>(gGdi.Calls() - calls) / kRepaints;
     findings.blitsPerRepaint = static_cast<double>(gGdi.Calls({"BitBlt", "StretchBlt"}) - blits) / kRepaints;
@@ -287,7 +296,7 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int RunBare(const RECT& place, double seconds, const std::string& result)
+int RunBare(const RECT& place, int windows, double seconds, const std::string& result)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = BareProc;
@@ -304,11 +313,24 @@ int RunBare(const RECT& place, double seconds, const std::string& result)
     Serve(1.0);
     Findings findings;
     findings.place = place;
-    MeasureRepaints(window, findings);
+    MeasureRepaints(window, findings, findings.repaints);
     MeasureIdle(seconds, findings.idleCpu, findings.idleGdiPerSecond);
     SetTimer(window, 1, 25, nullptr);
     MeasureIdle(seconds, findings.tickingCpu, findings.tickingGdiPerSecond);
     KillTimer(window, 1);
+    // The same window split into as many child windows as the mixer's repaint painted.
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    const int children = std::max(windows - 1, 0);
+    const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(children))));
+    const int rows = std::max(1, (children + columns - 1) / columns);
+    for (int i = 0; i < children; ++i)
+        CreateWindowExA(0, windowClass.lpszClassName, "child", WS_CHILD | WS_VISIBLE, i % columns * width / columns,
+                        i / columns * height / rows, width / columns, height / rows, window, nullptr,
+                        windowClass.hInstance, nullptr);
+    Serve(0.5);
+    Findings split = findings; // its counts are not the one window's
+    MeasureRepaints(window, split, findings.repaintsWithChildren);
     findings.Write(result);
     DestroyWindow(window);
     return 0;
@@ -346,7 +368,7 @@ public:
         }
         Findings findings;
         GetWindowRect(frame->GetHandle(), &findings.place);
-        MeasureRepaints(frame->GetHandle(), findings);
+        MeasureRepaints(frame->GetHandle(), findings, findings.repaints);
         MeasureIdle(seconds_, findings.idleCpu, findings.idleGdiPerSecond);
         frame->ShowFxPalette(1);
         if (auto* section = dynamic_cast<MainSectionView*>(frame->GetMainSection()))
@@ -503,8 +525,8 @@ int RunParent(int rounds, double seconds)
             const RECT& p = mixer.place;
             Findings bare;
             if (!RunChild("bare " + std::to_string(p.left) + " " + std::to_string(p.top) + " " +
-                          std::to_string(p.right) + " " + std::to_string(p.bottom) + " " + std::to_string(seconds) +
-                          " \"" + result + "\"") ||
+                          std::to_string(p.right) + " " + std::to_string(p.bottom) + " " +
+                          std::to_string(mixer.windows) + " " + std::to_string(seconds) + " \"" + result + "\"") ||
                 !bare.Read(result))
             {
                 std::fprintf(stderr, "round %d: the bare window did not report\n", round + 1);
@@ -531,6 +553,11 @@ int RunParent(int rounds, double seconds)
         for (const Findings& f : card.mixer)
             mixerRepaints.insert(mixerRepaints.end(), f.repaints.begin(), f.repaints.end());
         PrintRow("full repaint", "ms", 1.0, bareRepaints, mixerRepaints);
+        // What Wine itself takes to paint that many windows, each with one fill.
+        std::vector<double> bareChildren;
+        for (const Findings& f : card.bare)
+            bareChildren.insert(bareChildren.end(), f.repaintsWithChildren.begin(), f.repaintsWithChildren.end());
+        PrintRow("  against as many bare windows", "ms", 1.0, bareChildren, mixerRepaints);
         PrintRow("GDI calls per repaint", "", 1.0, Collect(card.bare, [](auto& f) { return f.gdiPerRepaint; }),
                  Collect(card.mixer, [](auto& f) { return f.gdiPerRepaint; }));
         PrintRow("  of them blits", "", 1.0, Collect(card.bare, [](auto& f) { return f.blitsPerRepaint; }),
@@ -564,10 +591,10 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "mixer" && argc == 4)
         return RunMixer(std::atof(argv[2]), argv[3]);
-    if (mode == "bare" && argc == 8)
+    if (mode == "bare" && argc == 9)
     {
         const RECT place = {std::atol(argv[2]), std::atol(argv[3]), std::atol(argv[4]), std::atol(argv[5])};
-        return RunBare(place, std::atof(argv[6]), argv[7]);
+        return RunBare(place, std::atoi(argv[6]), std::atof(argv[7]), argv[8]);
     }
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
     const double seconds = argc > 2 ? std::atof(argv[2]) : 20.0;
