@@ -26,18 +26,11 @@
 #include "mixer/app/Application.h"
 #include "mixer/comcontract/ComInterfaces.h"
 #include "mixer/names/WindowMessages.h"
+#include "bench/support/BenchClock.h"
 #include "tests/support/MessagePump.h"
 
 namespace
 {
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 class CountingSink : public IKivCorvanNotify
 {
 public:

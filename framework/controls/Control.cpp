@@ -3,6 +3,7 @@
 #include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/Panel.h"
 #include "framework/controls/Tooltip.h"
+#include "framework/platform/Timer.h"
 #include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/graphics/Region.h"
 #include "framework/skin/Skin.h"
@@ -91,9 +92,15 @@ void Control::Invalidate(const Rect* rect)
         area = *rect;
     else
         GetRect(area);
+    // A window nobody sees keeps its background current and is painted whole once shown.
+    if (!parent_->IsVisible())
+        return;
     const RECT dirty = {area.left, area.top, area.right, area.bottom};
     parent_->Invalidate(dirty, 1);
-    parent_->Update();
+    // The controls a tick changes (meters, polled values) are painted together once the tick
+    // is back in the message loop: one paint per window, not one per control.
+    if (!Timer::IsFiring())
+        parent_->Update();
 }
 
 int Control::Notify(int argument)

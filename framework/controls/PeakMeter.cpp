@@ -26,6 +26,7 @@ int PeakMeter::Setup(int x, int y, const String& name, int horizontal, int inver
     ledGap_ = ledGap;
     holdTime_ = holdTime;
     state_ = PeakMeterLogic::State();
+    hasDrawn_ = false;
     if (!SetName(name))
         return 0;
     SyncFrameFrom(item);
@@ -52,8 +53,7 @@ void PeakMeter::OnDataItemChanged()
         state_.OnLevel(value, frame_, Timer::Now(), holdTime_);
         frame_ = state_.frame;
     }
-    if (GetParent())
-        Invalidate(nullptr);
+    ShowIfChanged();
 }
 
 void PeakMeter::OnTimerTick(int32_t)
@@ -61,7 +61,22 @@ void PeakMeter::OnTimerTick(int32_t)
     timer_.Stop();
     state_.OnTick(Timer::Now());
     timer_.Start();
-    if (GetParent())
+    ShowIfChanged();
+}
+
+PeakMeterLogic::Shown PeakMeter::Showing() const
+{
+    PeakMeterLogic::Shown shown;
+    shown.frame = frame_;
+    shown.disabled = IsDisabled() && disabledImage_;
+    // The peak LED shows only above the lit bar, and never on an inverted or disabled meter.
+    shown.peakFrame = !inverted_ && !shown.disabled && state_.peakFrame > frame_ ? state_.peakFrame : 0;
+    return shown;
+}
+
+void PeakMeter::ShowIfChanged()
+{
+    if (GetParent() && (!hasDrawn_ || Showing() != drawn_))
         Invalidate(nullptr);
 }
 
@@ -69,6 +84,8 @@ void PeakMeter::Draw()
 {
     if (!offImage_)
         return;
+    drawn_ = Showing();
+    hasDrawn_ = true;
     const int disabled = IsDisabled() && disabledImage_;
     const PeakMeterLogic::Look look{horizontal_ != 0, inverted_ != 0, disabled != 0, horizontal_ ? Width() : Height(),
                                     ledSize_ + ledGap_};

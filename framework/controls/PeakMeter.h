@@ -28,6 +28,11 @@ public:
     void OnTimerTick(int32_t argument) override;
 
 private:
+    // Invalidates the meter when what it shows (lit LEDs, the held peak LED, the disabled
+    // look) differs from what it drew last; a level or a tick that changes neither costs no paint.
+    void ShowIfChanged();
+    PeakMeterLogic::Shown Showing() const;
+
     SkinBitmap* offImage_ = nullptr; // borrowed from the skin, as are the others
     SkinBitmap* onImage_ = nullptr;
     SkinBitmap* disabledImage_ = nullptr;
@@ -37,5 +42,7 @@ private:
     int ledGap_ = 0;
     uint32_t holdTime_ = 0;
     PeakMeterLogic::State state_;
+    PeakMeterLogic::Shown drawn_; // what the last Draw put into the background
+    bool hasDrawn_ = false;
     Timer timer_;
 };

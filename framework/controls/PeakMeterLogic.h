@@ -24,6 +24,19 @@ struct State
     void OnTick(uint32_t now);
 };
 
+// What a meter's picture depends on: two equal ones draw the same pixels.
+struct Shown
+{
+    int frame = 0;
+    int peakFrame = 0; // the peak LED drawn, 0 for none
+    bool disabled = false;
+    bool operator==(const Shown& other) const
+    {
+        return frame == other.frame && peakFrame == other.peakFrame && disabled == other.disabled;
+    }
+    bool operator!=(const Shown& other) const { return !(*this == other); }
+};
+
 // LEDs of the meter: length / pitch + 1 frames, so frame F lights F * pitch pixels. 0 when
 // the pitch is below a pixel (the set-up is refused).
 int FrameCount(int length, int ledSize, int ledGap);

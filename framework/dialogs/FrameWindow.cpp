@@ -32,6 +32,7 @@ int FrameWindow::ApplyStyle2(const FrameStyle2* style)
     if (!style)
         return 0;
     style_.frameComposite = style->frameComposite;
+    painted_.reset();
     std::copy(std::begin(style->pieces), std::end(style->pieces), std::begin(style_.pieces));
     // The pieces are cut from the frame's own image: a hand-edited rectangle reaching past it
     // would show whatever lies beside it in the skin's composite (its key colour and all).
@@ -208,8 +209,34 @@ void FrameWindow::Tile(Graphics& graphics, int piece, int x, int y, int span, in
 
 void FrameWindow::Paint(Graphics& graphics, int w, int h)
 {
-    if (!style_.frameComposite || !style_.frameComposite->GetDib())
+    if (!style_.frameComposite || !style_.frameComposite->GetDib() || w <= 0 || h <= 0)
         return;
+    // The tiled frame is composed once for each size: a paint is then one blit of what the
+    // system asks for, not one blit per tile.
+    if (!painted_ || painted_->Width() != w || painted_->Height() != h)
+    {
+        auto painted = std::make_unique<Bitmap>();
+        if (!painted->Create(w, h, *style_.frameComposite->GetDib()) || !painted->Context())
+        {
+            Compose(graphics, w, h);
+            return;
+        }
+        Graphics into;
+        into.AttachDC(painted->Context());
+        Compose(into, w, h);
+        GdiFlush();
+        painted_ = std::move(painted);
+    }
+    Rect clip = {0, 0, w, h};
+    if (graphics.GetClipBox(clip))
+        clip = Rect{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, w), std::min(clip.bottom, h)};
+    if (clip.right > clip.left && clip.bottom > clip.top)
+        graphics.Blit(*painted_, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, clip.left,
+                      clip.top);
+}
+
+void FrameWindow::Compose(Graphics& graphics, int w, int h)
+{
     DrawPiece(graphics, TopLeft, 0, 0, PieceWidth(TopLeft), PieceHeight(TopLeft));
     Tile(graphics, TopMid, PieceWidth(TopLeft), 0, w - PieceWidth(TopRight) - PieceWidth(TopLeft), 1);
     DrawPiece(graphics, TopRight, w - PieceWidth(TopRight), 0, PieceWidth(TopRight), PieceHeight(TopRight));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+class Bitmap;
 class SkinBitmap;
 
 // A skinned top-level window without a system caption or border: it paints its frame from
@@ -57,7 +58,10 @@ public:
 private:
     int PieceWidth(int piece) const { return style_.pieces[piece].right - style_.pieces[piece].left; }
     int PieceHeight(int piece) const { return style_.pieces[piece].bottom - style_.pieces[piece].top; }
+    // The frame as composed for the window's size, blitted where the system asks for paint.
     void Paint(Graphics& graphics, int width, int height);
+    // The pieces drawn one by one: corners, tiled edges, the tiled centre.
+    void Compose(Graphics& graphics, int width, int height);
     // The piece at (x, y), cut to width x height.
     void DrawPiece(Graphics& graphics, int piece, int x, int y, int width, int height);
     // Whole pieces along the span from (x, y), across or down, then the piece cut to the rest.
@@ -66,6 +70,7 @@ private:
 
     FrameStyle2 style_;                        // images and fonts borrowed from the skin
     std::unique_ptr<SkinBitmap> captionImage_; // the caption panel's background
+    std::unique_ptr<Bitmap> painted_;          // the composed frame of the last size painted
     std::unique_ptr<Panel> captionPanel_;      // null without buttons
     int closing_ = 0;
 };

@@ -49,6 +49,11 @@ int Timer::IsTickerRunning()
     return TimerImpl::IsTickerRunning();
 }
 
+int Timer::IsFiring()
+{
+    return TimerImpl::IsFiring();
+}
+
 uint32_t Timer::Now()
 {
     return TimerImpl::Now();

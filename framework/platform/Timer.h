@@ -40,6 +40,8 @@ public:
     // Whether the ticker was started and has not been stopped since; who stops it for a
     // while restarts it only when this said so.
     static int IsTickerRunning();
+    // Whether the listeners of a tick are being called now (on the thread the ticker runs on).
+    static int IsFiring();
     // The ticker's clock in milliseconds (the system's tick count unless a test replaced it).
     static uint32_t Now();
 

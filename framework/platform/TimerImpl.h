@@ -26,6 +26,7 @@ public:
     static uintptr_t StartTicker();
     static int StopTicker();
     static int IsTickerRunning() { return tickerRunning_; }
+    static int IsFiring() { return firing_; }
 
     // One pass of the timers on the ticker's clock: every running timer that is due is
     // called with its own argument, as a tick would. For a program whose windows live in a

@@ -210,19 +210,26 @@ struct ClockScope
     ~ClockScope() { TimerImpl::SetBackend(nullptr); }
 };
 
+// A 101 x 8 meter's images: LEDs of 4 + 1 pixels give frames 0-20; the track is the off
+// image, the bar the on image.
+struct MeterFixture : Fixture
+{
+    SkinBitmap off;
+    SkinBitmap on;
+    MeterFixture()
+    {
+        EXPECT_EQ(off.SetPiece(&dib, 0, 0, 101, 8), 1);
+        EXPECT_EQ(on.SetPiece(&dib, 0, 8, 101, 8), 1);
+    }
+};
+
 TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
 {
     ClockScope time;
-    Fixture f;
-    // A 101 x 8 meter: LEDs of 4 + 1 pixels give frames 0-20; the track is the off image,
-    // the bar the on image.
-    SkinBitmap off;
-    SkinBitmap on;
-    ASSERT_EQ(off.SetPiece(&f.dib, 0, 0, 101, 8), 1);
-    ASSERT_EQ(on.SetPiece(&f.dib, 0, 8, 101, 8), 1);
+    MeterFixture f;
     IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
     auto* meter = new PeakMeter();
-    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, level), 1);
+    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000, 50, level), 1);
     f.panel.AddControl(meter, level);
     EXPECT_EQ(meter->FrameCount(), 21);
     EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
@@ -251,6 +258,108 @@ TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
     time.clock.now = 2050;
     meter->OnTimerTick(0);
     EXPECT_EQ(meter->PeakFrame(), 8) << "then one LED per tick";
+}
+
+// Counts the meter's draws: every invalidation draws it into the panel's background once.
+class CountingMeter final : public PeakMeter
+{
+public:
+    int draws = 0;
+    void Draw() override
+    {
+        ++draws;
+        PeakMeter::Draw();
+    }
+};
+
+// Sets the levels it is given when the ticker's pass calls it, as the polled items do.
+struct LevelFeed final : TimerListener
+{
+    std::vector<std::pair<IntItem*, int>> next;
+    void OnTimerTick(int32_t) override
+    {
+        for (const auto& [item, level] : next)
+            item->SetValue(static_cast<float>(level), 1, 0, nullptr);
+        next.clear();
+    }
+};
+
+TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
+{
+    ClockScope time;
+    MeterFixture f;
+    IntItem* left = f.panel.AddIntItem("left", 0, 0, 20, 0, 0);
+    IntItem* right = f.panel.AddIntItem("right", 0, 0, 20, 0, 0);
+    CountingMeter* meters[2] = {new CountingMeter(), new CountingMeter()};
+    IntItem* items[2] = {left, right};
+    for (int i = 0; i < 2; ++i)
+    {
+        // LEDs of 4 + 1 pixels, a peak held for a second, a tick every 50 ms; rows 16-23, 24-31.
+        ASSERT_EQ(meters[i]->Setup(0, 16 + 8 * i, Text(i ? "right" : "left"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000,
+                                   50, items[i]),
+                  1);
+        f.panel.AddControl(meters[i], items[i]);
+    }
+    LevelFeed feed;
+    Timer feeding;
+    ASSERT_EQ(feeding.Attach(&feed, 0, 0), 1);
+    feeding.Start();
+    HWND panel = f.panel.GetHandle();
+    ::ShowWindow(f.host.window.GetHandle(), SW_SHOWNOACTIVATE);
+    ::ShowWindow(panel, SW_SHOWNOACTIVATE);
+    left->SetValue(10, 1, 0, nullptr); // frame 10 under its held peak
+    right->SetValue(5, 1, 0, nullptr);
+    Pump();
+
+    const RECT leftMeter = {0, 16, 101, 24};
+    const struct Step
+    {
+        const char* what;
+        uint32_t now;
+        std::vector<std::pair<IntItem*, int>> levels;
+        int leftDraws, rightDraws;
+    } steps[] = {
+        {"the same levels within the hold", 1060, {{left, 10}, {right, 5}}, 0, 0},
+        {"the left level rises", 1120, {{left, 15}}, 1, 0},
+        {"the left bar falls one LED below its peak", 1180, {{left, 2}}, 1, 0},
+        {"the right peak falls after its hold, under its bar", 2100, {}, 0, 0},
+        {"the left peak falls onto its bar", 2200, {}, 1, 0},
+        {"ticks with nothing falling", 2300, {}, 0, 0},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.what);
+        ::ValidateRect(panel, nullptr);
+        const int before[2] = {meters[0]->draws, meters[1]->draws};
+        time.clock.now = step.now;
+        feed.next = step.levels;
+        TimerImpl::FireDue();
+        EXPECT_EQ(meters[0]->draws - before[0], step.leftDraws);
+        EXPECT_EQ(meters[1]->draws - before[1], step.rightDraws);
+        RECT dirty = {};
+        const BOOL painting = ::GetUpdateRect(panel, &dirty, FALSE);
+        EXPECT_EQ(painting != FALSE, step.leftDraws > 0) << "the pass leaves the paint to the message loop";
+        if (painting)
+        {
+            EXPECT_TRUE(::EqualRect(&dirty, &leftMeter))
+                << dirty.left << "," << dirty.top << "," << dirty.right << "," << dirty.bottom;
+        }
+        Pump();
+        EXPECT_FALSE(::GetUpdateRect(panel, nullptr, FALSE)) << "painted once the loop ran";
+    }
+    EXPECT_EQ(meters[0]->GetFrame(), 14);
+    EXPECT_EQ(meters[0]->PeakFrame(), 13) << "fell under the bar on the last tick, unpainted";
+    EXPECT_EQ(meters[1]->PeakFrame(), 2) << "fell three LEDs under the bar, unpainted";
+
+    // A hidden window keeps its background current but asks for no paint.
+    ::ShowWindow(f.host.window.GetHandle(), SW_HIDE);
+    ::ValidateRect(panel, nullptr);
+    time.clock.now = 2400;
+    feed.next = {{left, 20}};
+    TimerImpl::FireDue();
+    EXPECT_EQ(meters[0]->GetFrame(), 20);
+    EXPECT_EQ(PixelAt(*f.panel.ComposedBackground(), 99, 18), kBar) << "drawn into the background";
+    EXPECT_FALSE(::GetUpdateRect(panel, nullptr, FALSE));
 }
 
 TEST(PeakMeter, MissingImagesOrNoPitchFailTheSetUp)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace
 {
 using namespace dialogstest;
@@ -130,51 +132,79 @@ uint32_t Grey(int level)
     return static_cast<uint32_t>(level) * 0x010101;
 }
 
-TEST_F(FrameWindowTest, ASevenPixelTopPieceOverAHundredPixelsDrawsFourteenTilesAndTwoPixels)
+// The frame image: 4 x 4 corners and edges, a 7-pixel top middle piece whose columns are grey
+// 10, 20, ... 70, and a top right corner of grey 200.
+struct SevenPixelTopStyle
 {
-    // The frame image: 4 x 4 corners and edges, a 7-pixel top middle piece whose columns are
-    // grey 10, 20, ... 70, and a top right corner of grey 200.
-    auto dib = new Bitmap();
-    ASSERT_EQ(dib->Create(15, 12, 24), 1);
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 15; ++x)
-            dib->SetPixel(x, y,
-                          y < 4 && x >= 4 && x < 11 ? Grey(10 * (x - 3))
-                          : y < 4 && x >= 11        ? Grey(200)
-                                                    : Grey(128));
     SkinBitmap image;
-    ASSERT_EQ(image.AttachDib(dib), 1);
     FrameStyle2 style;
-    style.frameComposite = &image;
-    const Rect pieces[FramePieceCount] = {{0, 0, 4, 4},   {4, 0, 11, 4}, {11, 0, 15, 4}, {0, 4, 4, 8},   {4, 4, 8, 8},
-                                          {11, 4, 15, 8}, {0, 8, 4, 12}, {4, 8, 8, 12},  {11, 8, 15, 12}};
-    std::copy(std::begin(pieces), std::end(pieces), std::begin(style.pieces));
-    FrameWindow frame;
-    ASSERT_EQ(frame.ApplyStyle2(&style), 1);
-    const int width = 4 + 100 + 4;
-    ASSERT_EQ(frame.Create(nullptr, WS_POPUP, 0, 0, width, 20, nullptr, 0), 1);
+    SevenPixelTopStyle()
+    {
+        auto dib = new Bitmap();
+        EXPECT_EQ(dib->Create(15, 12, 24), 1);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 15; ++x)
+                dib->SetPixel(x, y,
+                              y < 4 && x >= 4 && x < 11 ? Grey(10 * (x - 3))
+                              : y < 4 && x >= 11        ? Grey(200)
+                                                        : Grey(128));
+        EXPECT_EQ(image.AttachDib(dib), 1);
+        style.frameComposite = &image;
+        const Rect pieces[FramePieceCount] = {{0, 0, 4, 4},  {4, 0, 11, 4}, {11, 0, 15, 4},
+                                              {0, 4, 4, 8},  {4, 4, 8, 8},  {11, 4, 15, 8},
+                                              {0, 8, 4, 12}, {4, 8, 8, 12}, {11, 8, 15, 12}};
+        std::copy(std::begin(pieces), std::end(pieces), std::begin(style.pieces));
+    }
+};
 
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP target = ::CreateCompatibleBitmap(screen, width, 20);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(memory, target);
+// The frame's erase handler drawing into a bitmap of the given width; its top row read back.
+std::vector<uint32_t> ErasedTopRow(FrameWindow& frame, int width)
+{
+    Bitmap target;
+    EXPECT_EQ(target.Create(width, 20, 24), 1);
     {
         Graphics graphics;
-        graphics.AttachDC(memory);
+        graphics.AttachDC(target.Context());
         EXPECT_EQ(frame.OnEraseBackground(graphics), 1);
     }
+    ::GdiFlush();
+    std::vector<uint32_t> row;
+    for (int x = 0; x < width; ++x)
+        row.push_back(target.GetPixel(x, 1) & 0xFFFFFF);
+    return row;
+}
+
+TEST_F(FrameWindowTest, ASevenPixelTopPieceOverAHundredPixelsDrawsFourteenTilesAndTwoPixels)
+{
+    SevenPixelTopStyle look;
+    FrameWindow frame;
+    ASSERT_EQ(frame.ApplyStyle2(&look.style), 1);
+    const int width = 4 + 100 + 4;
+    ASSERT_EQ(frame.Create(nullptr, WS_POPUP, 0, 0, width, 20, nullptr, 0), 1);
+    const std::vector<uint32_t> row = ErasedTopRow(frame, width);
     for (int x = 4; x < 4 + 100; ++x)
     {
         SCOPED_TRACE(x);
         const int column = (x - 4) % 7;
-        EXPECT_EQ(::GetPixel(memory, x, 1) & 0xFFFFFF, Grey(10 * (column + 1)));
+        EXPECT_EQ(row[x], Grey(10 * (column + 1)));
     }
-    EXPECT_EQ(::GetPixel(memory, 4 + 14 * 7 + 1, 1) & 0xFFFFFF, Grey(20)) << "the cut tile's second column";
-    EXPECT_EQ(::GetPixel(memory, 4 + 100, 1) & 0xFFFFFF, Grey(200)) << "the corner follows the 2-pixel cut tile";
-    ::SelectObject(memory, old);
-    ::DeleteObject(target);
-    ::DeleteDC(memory);
+    EXPECT_EQ(row[4 + 14 * 7 + 1], Grey(20)) << "the cut tile's second column";
+    EXPECT_EQ(row[4 + 100], Grey(200)) << "the corner follows the 2-pixel cut tile";
+}
+
+// The frame is composed once for a size and painted from that; a new size composes it again.
+TEST_F(FrameWindowTest, AResizedFrameIsComposedForItsNewSize)
+{
+    SevenPixelTopStyle look;
+    FrameWindow frame;
+    ASSERT_EQ(frame.ApplyStyle2(&look.style), 1);
+    ASSERT_EQ(frame.Create(nullptr, WS_POPUP, 0, 0, 108, 20, nullptr, 0), 1);
+    EXPECT_EQ(ErasedTopRow(frame, 108), ErasedTopRow(frame, 108)) << "painted again the same";
+    ASSERT_TRUE(::MoveWindow(frame.GetHandle(), 0, 0, 4 + 50 + 4, 20, FALSE));
+    const std::vector<uint32_t> row = ErasedTopRow(frame, 58);
+    EXPECT_EQ(row[4 + 49], Grey(10)) << "a one-pixel cut tile ends the 50 pixels";
+    EXPECT_EQ(row[4 + 50], Grey(200)) << "the corner at the new right edge";
+    EXPECT_EQ(row[57], Grey(200));
 }
 
 // A hand-edited piece reaching past the frame's own image (topMid_h="100000") is cut to it: it

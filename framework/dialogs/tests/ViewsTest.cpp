@@ -49,16 +49,13 @@ std::unique_ptr<Bitmap> Painted(Window& view, int width, int height)
 {
     auto bitmap = std::make_unique<Bitmap>();
     EXPECT_EQ(bitmap->Create(width, height, 24), 1);
-    HDC memory = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(memory, bitmap->Handle());
     {
         Graphics graphics;
-        graphics.AttachDC(memory);
+        graphics.AttachDC(bitmap->Context());
         view.OnEraseBackground(graphics);
         view.OnPaint(graphics);
     }
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    ::GdiFlush();
     return bitmap;
 }
 

@@ -54,6 +54,10 @@ public:
                  const Rect* clip);
     int DrawFocusRect(const Rect& rect);
     HBITMAP Handle() const;
+    // The bitmap's own memory context, the bitmap selected in it, kept from the first use until
+    // the bitmap goes (or is made again); null without a bitmap. Whoever selects something
+    // else into it puts the previous object back before returning.
+    HDC Context() const;
 #endif
 
     // The pixel description, for pixel work done elsewhere (regions from bitmaps).

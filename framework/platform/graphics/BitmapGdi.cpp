@@ -5,20 +5,19 @@
 #include "framework/platform/graphics/BitmapFont.h"
 #include "framework/platform/graphics/BitmapImpl.h"
 #include "framework/platform/graphics/Font.h"
-#include "framework/platform/graphics/ScreenContext.h"
 
 #include <string>
 
 int Bitmap::FillRect(int x, int y, int width, int height, COLORREF colour)
 {
-    MemoryContext context(impl_->Handle());
-    if (!context.Get())
+    HDC context = impl_->Context();
+    if (!context)
         return 0;
     HBRUSH brush = CreateSolidBrush(colour);
     if (!brush)
         return 0;
     const RECT area = {x, y, x + width, y + height};
-    const int filled = ::FillRect(context.Get(), &area, brush) ? 1 : 0;
+    const int filled = ::FillRect(context, &area, brush) ? 1 : 0;
     DeleteObject(brush);
     GdiFlush(); // the pixels are read directly afterwards
     return filled;
@@ -37,29 +36,29 @@ int Bitmap::DrawText(const String& text, const FontInterface& font, int alignmen
     }
     if (font.GetKind() != FontInterface::KindGdi)
         return 0;
-    MemoryContext context(impl_->Handle());
-    if (!context.Get())
+    HDC context = impl_->Context();
+    if (!context)
         return 0;
     const std::string bytes = AnsiText(text);
     const RECT clipArea = {area.left, area.top, area.right, area.bottom};
-    HGDIOBJ previous = SelectObject(context.Get(), static_cast<const Font&>(font).Handle());
-    SetBkMode(context.Get(), TRANSPARENT);
-    SetTextColor(context.Get(), colour);
-    const BOOL drawn = ExtTextOutA(context.Get(), x, y, ETO_CLIPPED, &clipArea, bytes.c_str(),
-                                   static_cast<UINT>(bytes.size()), nullptr);
+    HGDIOBJ previous = SelectObject(context, static_cast<const Font&>(font).Handle());
+    SetBkMode(context, TRANSPARENT);
+    SetTextColor(context, colour);
+    const BOOL drawn =
+        ExtTextOutA(context, x, y, ETO_CLIPPED, &clipArea, bytes.c_str(), static_cast<UINT>(bytes.size()), nullptr);
     if (previous)
-        SelectObject(context.Get(), previous);
+        SelectObject(context, previous);
     GdiFlush();
     return drawn ? 1 : 0;
 }
 
 int Bitmap::DrawFocusRect(const Rect& rect)
 {
-    MemoryContext context(impl_->Handle());
-    if (!context.Get())
+    HDC context = impl_->Context();
+    if (!context)
         return 0;
     const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
-    const int drawn = ::DrawFocusRect(context.Get(), &area) ? 1 : 0;
+    const int drawn = ::DrawFocusRect(context, &area) ? 1 : 0;
     GdiFlush();
     return drawn;
 }
@@ -67,4 +66,9 @@ int Bitmap::DrawFocusRect(const Rect& rect)
 HBITMAP Bitmap::Handle() const
 {
     return impl_->Handle();
+}
+
+HDC Bitmap::Context() const
+{
+    return impl_->Context();
 }

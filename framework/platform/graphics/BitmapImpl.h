@@ -31,6 +31,11 @@ public:
     {
         return handle_;
     }
+    // The bitmap's own memory context (compatible with the screen) with the bitmap selected,
+    // made on first use and deleted with the bitmap; null without a bitmap. Blits and GDI
+    // drawing into the bitmap use it instead of making and deleting a context each call, and
+    // put back whatever else they select into it.
+    HDC Context() const;
 #endif
 
 private:
@@ -38,8 +43,10 @@ private:
 
 #ifdef _WIN32
     int Describe();
-    HBITMAP handle_ = nullptr;        // owned
-    std::unique_ptr<uint8_t[]> info_; // the bitmap-info block the section was made from
+    HBITMAP handle_ = nullptr;               // owned
+    mutable HDC context_ = nullptr;          // owned, made by Context(); holds handle_ selected
+    mutable HGDIOBJ contextFirst_ = nullptr; // what context_ held before handle_, put back on release
+    std::unique_ptr<uint8_t[]> info_;        // the bitmap-info block the section was made from
 #else
     std::unique_ptr<uint8_t[]> memory_; // the pixels
 #endif

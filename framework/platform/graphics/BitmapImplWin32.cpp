@@ -15,11 +15,39 @@ BitmapImpl::~BitmapImpl()
 
 void BitmapImpl::Release()
 {
+    if (context_)
+    {
+        // The section can only be deleted once no context holds it.
+        if (contextFirst_)
+            SelectObject(context_, contextFirst_);
+        DeleteDC(context_);
+        context_ = nullptr;
+        contextFirst_ = nullptr;
+    }
     if (handle_)
         DeleteObject(handle_);
     handle_ = nullptr;
     info_.reset();
     description_ = PixelBuffer();
+}
+
+HDC BitmapImpl::Context() const
+{
+    if (context_ || !handle_)
+        return context_;
+    ScreenContext screen;
+    HDC context = CreateCompatibleDC(screen.Get());
+    if (!context)
+        return nullptr;
+    HGDIOBJ first = SelectObject(context, handle_);
+    if (!first)
+    {
+        DeleteDC(context);
+        return nullptr;
+    }
+    context_ = context;
+    contextFirst_ = first;
+    return context_;
 }
 
 int BitmapImpl::Describe()

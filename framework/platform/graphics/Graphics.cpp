@@ -33,32 +33,6 @@ private:
     HGDIOBJ previous_;
 };
 
-// A memory context compatible with target holding bitmap, for one blit.
-class SourceContext
-{
-public:
-    SourceContext(HDC target, HBITMAP bitmap) : dc_(bitmap ? CreateCompatibleDC(target) : nullptr)
-    {
-        if (dc_)
-            previous_ = SelectObject(dc_, bitmap);
-    }
-    ~SourceContext()
-    {
-        if (!dc_)
-            return;
-        if (previous_)
-            SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    SourceContext(const SourceContext&) = delete;
-    SourceContext& operator=(const SourceContext&) = delete;
-    HDC Get() const { return previous_ ? dc_ : nullptr; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_ = nullptr;
-};
-
 // DrawText's horizontal flags as a bitmap font's alignment (the two number them differently).
 int BitmapAlignment(UINT format)
 {
@@ -201,9 +175,10 @@ void Graphics::Blit(const Bitmap& bitmap, int sx, int sy, int width, int height,
     HDC dc = impl_->DC();
     if (!dc)
         return;
-    SourceContext source(dc, bitmap.Handle());
-    if (source.Get())
-        BitBlt(dc, tx, ty, width, height, source.Get(), sx, sy, SRCCOPY);
+    // The bitmap's own context: none is made and deleted per blit.
+    HDC source = bitmap.Context();
+    if (source)
+        BitBlt(dc, tx, ty, width, height, source, sx, sy, SRCCOPY);
 }
 
 void Graphics::StretchBlit(const Bitmap& bitmap, int sx, int sy, int width, int height, int tx, int ty, int targetWidth,
@@ -212,9 +187,9 @@ void Graphics::StretchBlit(const Bitmap& bitmap, int sx, int sy, int width, int 
     HDC dc = impl_->DC();
     if (!dc)
         return;
-    SourceContext source(dc, bitmap.Handle());
-    if (source.Get())
-        StretchBlt(dc, tx, ty, targetWidth, targetHeight, source.Get(), sx, sy, width, height, SRCCOPY);
+    HDC source = bitmap.Context();
+    if (source)
+        StretchBlt(dc, tx, ty, targetWidth, targetHeight, source, sx, sy, width, height, SRCCOPY);
 }
 
 int Graphics::GetClipBox(Rect& rect) const

@@ -18,21 +18,3 @@ private:
     HWND window_;
     HDC dc_;
 };
-
-// A memory context compatible with the screen with a bitmap selected into it; the bitmap is
-// deselected and the context deleted on destruction. Get() is null when it could not be made.
-class MemoryContext
-{
-public:
-    explicit MemoryContext(HBITMAP bitmap);
-    ~MemoryContext();
-    MemoryContext(const MemoryContext&) = delete;
-    MemoryContext& operator=(const MemoryContext&) = delete;
-
-    HDC Get() const { return dc_; }
-
-private:
-    ScreenContext screen_;
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-};

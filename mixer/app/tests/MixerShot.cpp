@@ -18,33 +18,13 @@
 #include "mixer/app/ApplicationTrayWindow.h"
 #include "mixer/app/MainWindow.h"
 #include "mixer/dialogs/AboutDialog.h"
-#include "standins/engine/StandinServices.h"
+#include "mixer/app/tests/BareDesktop.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-// No notification area under a bare X server: the icon's requests go nowhere.
-class NoNotifier : public TrayNotifier
-{
-public:
-    BOOL Notify(DWORD, NOTIFYICONDATAA*) override { return TRUE; }
-};
-
-class NoMessages : public AppMessages
-{
-public:
-    int Show(const char* id, const char16_t*, const char16_t*) override
-    {
-        std::printf("message %s\n", id);
-        return 1;
-    }
-};
-
-IVarnServices* CreateStandin()
-{
-    return new StandinServices;
-}
+using namespace baredesktop;
 
 void Pump(int milliseconds)
 {

@@ -22,8 +22,8 @@ constexpr uint32_t kMagenta = 0xFF00FF;
 // A DIB section's pixel as GDI sees it, for comparing with what the pixel core wrote.
 COLORREF GdiPixel(const Bitmap& bitmap, int x, int y)
 {
-    MemoryContext context(bitmap.Handle());
-    return context.Get() ? ::GetPixel(context.Get(), x, y) : CLR_INVALID;
+    HDC context = bitmap.Context();
+    return context ? ::GetPixel(context, x, y) : CLR_INVALID;
 }
 
 TEST(DibBitmap, PixelCoreAndGdiSeeTheSamePixels)
@@ -317,16 +317,13 @@ TEST(Font, HugeSizesKeepTheirSign)
     }
 }
 
-// Paints into a section through a memory context, as a paint handler would into a window.
+// Paints into a section through its own context, as a paint handler would into a window.
 class SectionGraphics
 {
 public:
-    explicit SectionGraphics(Bitmap& target) : context_(target.Handle()) { graphics.AttachDC(context_.Get()); }
+    explicit SectionGraphics(Bitmap& target) { graphics.AttachDC(target.Context()); }
     ~SectionGraphics() { GdiFlush(); }
     Graphics graphics;
-
-private:
-    MemoryContext context_;
 };
 
 TEST(Graphics, ShapesAndBlits)
@@ -356,6 +353,107 @@ TEST(Graphics, ShapesAndBlits)
         EXPECT_EQ(clip.right, 8);
     }
     EXPECT_EQ(target.GetPixel(6, 6), 0x00FF00u);
+}
+
+// The objects selected into a context, to see that a drawing call put back what it chose.
+struct Selected
+{
+    HGDIOBJ bitmap, font, pen, brush;
+    explicit Selected(HDC dc)
+        : bitmap(GetCurrentObject(dc, OBJ_BITMAP)), font(GetCurrentObject(dc, OBJ_FONT)),
+          pen(GetCurrentObject(dc, OBJ_PEN)), brush(GetCurrentObject(dc, OBJ_BRUSH))
+    {
+    }
+    bool operator==(const Selected& other) const
+    {
+        return bitmap == other.bitmap && font == other.font && pen == other.pen && brush == other.brush;
+    }
+};
+
+TEST(DibBitmap, OneContextHoldsTheBitmapUntilItGoesOrIsMadeAgain)
+{
+    Bitmap none;
+    EXPECT_EQ(none.Context(), nullptr) << "no bitmap, no context";
+
+    auto bitmap = std::make_unique<Bitmap>();
+    ASSERT_EQ(bitmap->Create(4, 4, 24), 1);
+    HDC first = bitmap->Context();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), bitmap->Handle());
+    const Selected before(first);
+
+    // Drawing into the bitmap and out of it keeps the one context and leaves it as it was.
+    Font font;
+    ASSERT_EQ(font.Create(Font::FamilyArial, 0, 8), 1);
+    String text;
+    ASSERT_EQ(text.AssignWide(u"x"), 1);
+    ASSERT_EQ(bitmap->FillRect(0, 0, 4, 4, RGB(0, 0xFF, 0)), 1);
+    ASSERT_EQ(bitmap->DrawText(text, font, 0, 0, 0, RGB(0, 0, 0xFF), nullptr), 1);
+    ASSERT_EQ(bitmap->DrawFocusRect(Rect{0, 0, 4, 4}), 1);
+    Bitmap target;
+    ASSERT_EQ(target.Create(8, 8, 24), 1);
+    {
+        SectionGraphics paint(target);
+        const Selected targetBefore(target.Context());
+        for (int i = 0; i < 3; ++i)
+        {
+            paint.graphics.Blit(*bitmap, 0, 0, 2, 2, 2 * i, 0);
+            paint.graphics.StretchBlit(*bitmap, 0, 0, 1, 1, 2 * i, 4, 2, 2);
+            paint.graphics.TextOut(text, 0, 0, Rect{0, 0, 8, 8}, font, 0);
+            paint.graphics.Ellipse(Rect{0, 0, 4, 4}, 0, 0);
+        }
+        EXPECT_TRUE(Selected(target.Context()) == targetBefore) << "nothing left selected in the target";
+    }
+    EXPECT_EQ(bitmap->Context(), first) << "the same context on every use";
+    EXPECT_TRUE(Selected(first) == before) << "nothing left selected in the bitmap's context";
+
+    // Made again, the bitmap gets a new section in a new context; the old context is gone.
+    ASSERT_EQ(bitmap->Create(2, 2, 24), 1);
+    EXPECT_EQ(GetObjectType(first), 0u);
+    HDC second = bitmap->Context();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(GetCurrentObject(second, OBJ_BITMAP), bitmap->Handle());
+    HBITMAP section = bitmap->Handle();
+    bitmap.reset();
+    EXPECT_EQ(GetObjectType(second), 0u) << "deleted with its bitmap";
+    EXPECT_EQ(GetObjectType(section), 0u) << "and the section with it";
+}
+
+TEST(Graphics, BlitsFromAKeptContextCopyAndClipAsBefore)
+{
+    // A 4 x 4 source of distinct pixels blitted to a target whose context clips to (2, 2, 6, 6).
+    Bitmap source;
+    ASSERT_EQ(source.Create(4, 4, 24), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.SetPixel(x, y, 0x100000u * (x + 1) + 0x10u * (y + 1));
+    Bitmap target;
+    ASSERT_EQ(target.Create(8, 8, 24), 1);
+    HRGN clip = CreateRectRgn(2, 2, 6, 6);
+    ASSERT_NE(clip, nullptr);
+    ASSERT_NE(SelectClipRgn(target.Context(), clip), ERROR);
+    {
+        SectionGraphics paint(target);
+        paint.graphics.Blit(source, 0, 0, 4, 4, 1, 1);
+        // A pixel written straight into the source after a blit reaches the next blit.
+        GdiFlush();
+        source.SetPixel(3, 3, 0xABCDEF);
+        paint.graphics.Blit(source, 3, 3, 1, 1, 5, 5);
+    }
+    SelectClipRgn(target.Context(), nullptr);
+    DeleteObject(clip);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+        {
+            const bool inside = x >= 2 && x < 6 && y >= 2 && y < 6;
+            uint32_t expected = 0;
+            if (x == 5 && y == 5)
+                expected = 0xABCDEF;
+            else if (inside && x <= 4 && y <= 4)
+                expected = 0x100000u * x + 0x10u * y;
+            EXPECT_EQ(target.GetPixel(x, y), expected) << x << "," << y;
+        }
 }
 
 TEST(Graphics, BitmapFontTakesTheAlignmentFromDrawTextFlags)
