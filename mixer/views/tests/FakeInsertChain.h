@@ -1,0 +1,191 @@
+// An insert chain the test fills by hand, with inserts of any kind, state and port, and the
+// calls the views make on it recorded. For the insert-slot tests, native and under Wine.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mixer/engine/VarnServices.h"
+
+class FakeEffect final : public IVarnEffect
+{
+public:
+    std::u16string name = u"Effect";
+    int parameterCount = 0;
+    float minimum = -60.0f, maximum = 6.0f, level = -12.0f;
+    int reads = 0; // parameter reads past the count land here too
+
+    const char16_t* VARN_CALL GetName() override { return name.c_str(); }
+    const char16_t* VARN_CALL GetSlotName() override { return name.c_str(); }
+    int VARN_CALL SelectPreset(int, int) override { return 0; }
+    int VARN_CALL GetPresetName(char16_t*, int) override { return 0; }
+    int VARN_CALL GetParameterCount() override { return parameterCount; }
+    int VARN_CALL GetParameterName(int, char16_t*, int) override { return 0; }
+    int VARN_CALL GetValueType(int) override { return 4; }
+    int VARN_CALL GetControlKind(int) override { return 7; }
+    int VARN_CALL GetFlagValue(int, int) override { return 0; }
+    int VARN_CALL GetIntValue(int, int) override { return 0; }
+    int VARN_CALL GetSelectorValue(int, int) override { return 0; }
+    float VARN_CALL GetRealValue(int index, int) override
+    {
+        ++reads;
+        readIndices.push_back(index);
+        return level;
+    }
+    int VARN_CALL GetSelectorText(int, int, char16_t*, int) override { return 0; }
+    int VARN_CALL GetIntRange(int, int*, int*, int*, int*) override { return 0; }
+    int VARN_CALL GetSelectorRange(int, int*, int*, int*, int*) override { return 0; }
+    int VARN_CALL GetRealRange(int, float* low, float* high, float*, float*) override
+    {
+        if (low)
+            *low = minimum;
+        if (high)
+            *high = maximum;
+        return 1;
+    }
+    int VARN_CALL SetFlagValue(int, int, int) override { return 0; }
+    int VARN_CALL Trigger(int, int, int) override { return 0; }
+    int VARN_CALL SetIntValue(int, int, int) override { return 0; }
+    int VARN_CALL SetSelectorValue(int, int, int) override { return 0; }
+    int VARN_CALL SetRealValue(int, float, int) override { return 0; }
+    int VARN_CALL GetUnit(int, char16_t*, int) override { return 0; }
+    int VARN_CALL GetHelp(int, char16_t*, int) override { return 0; }
+    int VARN_CALL GetParameterState(int) override { return 0; }
+    int VARN_CALL GetCoreEffectId(VarnEffectId*) override { return 0; }
+    int VARN_CALL GetEventKey() override { return 0; }
+    int VARN_CALL IsInternalParameter(int) override { return 0; }
+    int VARN_CALL IsLinkedParameter(int) override { return 0; }
+    int VARN_CALL GetDisplayText(int, char16_t*, int) override { return 0; }
+
+    std::vector<int> readIndices;
+};
+
+// A port that is an output and an input at once, as the tests need it: a single channel or a
+// pair, of some channel count.
+class FakeOutputPort final : public IVarnOutput
+{
+public:
+    int kind = 2, single = 0;
+    int VARN_CALL GetKind() override { return kind; }
+    int VARN_CALL GetIndex() override { return 0; }
+    int VARN_CALL GetType() override { return 2; }
+    IVarnInsert* VARN_CALL GetOverride() override { return nullptr; }
+    IVarnInsertChain* VARN_CALL GetSource() override { return nullptr; }
+    IVarnInsert* VARN_CALL GetInsert() override { return nullptr; }
+    IVarnRoutingTable* VARN_CALL GetRoutingTable() override { return nullptr; }
+    int VARN_CALL QueryMixOverride() override { return 0; }
+    int VARN_CALL Assign(int, int) override { return 0; }
+    int VARN_CALL IsTakenByPlugin() override { return 0; }
+    int VARN_CALL IsSingleChannel() override { return single; }
+    int VARN_CALL GetChannel() override { return 0; }
+    int VARN_CALL IsHidden() override { return 0; }
+};
+
+class FakeInputPort final : public IVarnInput
+{
+public:
+    int channels = 2;
+    int VARN_CALL GetKind() override { return 2; }
+    int VARN_CALL GetIndex() override { return 0; }
+    int VARN_CALL IsAssigned() override { return 0; }
+    IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
+    IVarnInsert* VARN_CALL GetDestination() override { return nullptr; }
+    int VARN_CALL GetSubKind(int*) override { return 0; }
+    int VARN_CALL GetChannelCount() override { return channels; }
+    int VARN_CALL GetWavePair(int*) override { return 0; }
+    int VARN_CALL GetAsioIndex(int*) override { return 0; }
+    int VARN_CALL GetMidiFxSend(int*) override { return 0; }
+    int VARN_CALL IsTakenByPlugin() override { return 0; }
+    int VARN_CALL GetChainEnd(IVarnOutput**) override { return 0; }
+};
+
+class FakeInsertChain;
+
+class FakeInsert final : public IVarnInsert
+{
+public:
+    int kind = 0, bypassed = 0, soloed = 0, dsp = 1, key = 0;
+    FakeEffect effect;
+    IVarnOutput* send = nullptr;
+    IVarnInput* back = nullptr;
+    FakeInsertChain* chain = nullptr;
+
+    int VARN_CALL GetKind() override { return kind; }
+    IVarnEffect* VARN_CALL GetEffect() override { return HasEffect() ? &effect : nullptr; }
+    IVarnOutput* VARN_CALL GetOutputPort() override { return send; }
+    IVarnInput* VARN_CALL GetInputPort() override { return back; }
+    int VARN_CALL GetPosition() override;
+    int VARN_CALL GetEventKey() override { return key; }
+    int VARN_CALL HasWetDry() override { return 0; }
+    float VARN_CALL GetWetDry() override { return 1.0f; }
+    int VARN_CALL SetWetDry(float, int) override { return 0; }
+    int VARN_CALL HasEffect() override { return kind != 1 && kind != 2 && kind != 6; }
+    int VARN_CALL IsBypassed() override { return bypassed; }
+    int VARN_CALL SetBypass(int value, int) override
+    {
+        bypassed = value;
+        return 1;
+    }
+    int VARN_CALL IsSoloed() override { return soloed; }
+    int VARN_CALL SetSolo(int value, int) override
+    {
+        soloed = value;
+        return 1;
+    }
+    int VARN_CALL HasHardware() override { return dsp; }
+    IVarnInsertChain* VARN_CALL GetChain() override;
+};
+
+class FakeInsertChain final : public IVarnInsertChain
+{
+public:
+    explicit FakeInsertChain(int busType = 0) : busType_(busType) {}
+
+    // A new insert of the kind at the end; the chain owns it.
+    FakeInsert& Add(int kind, const char16_t* name = u"Effect")
+    {
+        owned_.push_back(std::make_unique<FakeInsert>());
+        FakeInsert& insert = *owned_.back();
+        insert.kind = kind;
+        insert.effect.name = name;
+        insert.chain = this;
+        insert.key = 5000 + static_cast<int>(owned_.size());
+        order_.push_back(&insert);
+        return insert;
+    }
+    void RemoveAt(int index)
+    {
+        order_.erase(order_.begin() + index);
+    }
+    int IndexOf(const FakeInsert* insert) const
+    {
+        for (size_t i = 0; i < order_.size(); ++i)
+            if (order_[i] == insert)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    int VARN_CALL GetCount() override { return static_cast<int>(order_.size()); }
+    IVarnInsert* VARN_CALL GetInsert(int index) override
+    {
+        return index >= 0 && index < GetCount() ? order_[static_cast<size_t>(index)] : nullptr;
+    }
+    int VARN_CALL GetBusType() override { return busType_; }
+    IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
+    IVarnAux* VARN_CALL GetAux() override { return nullptr; }
+
+private:
+    int busType_;
+    std::vector<std::unique_ptr<FakeInsert>> owned_;
+    std::vector<FakeInsert*> order_;
+};
+
+inline int VARN_CALL FakeInsert::GetPosition()
+{
+    return chain ? chain->IndexOf(this) : -1;
+}
+
+inline IVarnInsertChain* VARN_CALL FakeInsert::GetChain()
+{
+    return chain;
+}
