@@ -155,3 +155,24 @@ constexpr int kStripDsp = 112;                      // the strip gained or lost 
 constexpr int kStripMoved = kStripChanged;          // 12: the strip took another place
 constexpr IdRange kStripSynthChannels = kStripMore; // synth 1 channels 1-16, then synth 2's
 } // namespace EngineEvent
+
+// An insert chain's events (argument: the chain's id, IVarnInsertChain 20) and an insert's
+// (argument: the insert's key, IVarnInsert 5), as the insert slots mirror them.
+namespace EngineEvent
+{
+constexpr int kInsertRemoved = 701;             // inserts deleted
+constexpr int kInsertMoved = 702;               // raised for both chains of a move
+constexpr int kInsertReplaced = kInsertFitLast; // 704: the effect editor lets the replaced insert go
+constexpr int kInsertsCleared = 705;            // every insert of the chain deleted
+constexpr int kInsertBypassed = 750;            // bypass changed
+constexpr int kInsertSoloed = 751;              // solo changed
+constexpr int kInsertWetDry = 752;              // wet/dry mix changed
+} // namespace EngineEvent
+
+// The special inserts' kinds, after the ones above.
+namespace InsertKind
+{
+constexpr int kTrim = 4;
+constexpr int kTestSignal = 5;
+constexpr int kBalance = 7;
+} // namespace InsertKind

@@ -119,6 +119,8 @@ class IVarnInsertChain;
 class IVarnInput;
 class IVarnOutput;
 class IVarnEffect;
+struct VarnCoreEffectRecord;
+struct VarnPresetRecord;
 class IVarnInsert
 {
 public:
@@ -144,6 +146,9 @@ public:
     // uses); the tray icon shows a problem when an insert of a view does not.
     virtual int VARN_CALL HasHardware() = 0;
     virtual IVarnInsertChain* VARN_CALL GetChain() = 0; // 17
+    // 18: tries again to take the hardware an insert without it lacks; nonzero when it has it
+    // now (the engine then raises 709 with its chain's id).
+    virtual int VARN_CALL RetryDsp() { return 0; }
 };
 
 // An effect instance in an insert. Parameters are numbered from 0; "which" 0 asks for the
@@ -221,38 +226,75 @@ public:
     virtual int VARN_CALL GetReturnRange(float* minimum, float* maximum) = 0; // 9
 };
 
+// What a chain's add and replace operations answer (IVarnInsertChain 2-12). Effects, sends
+// and the special inserts:
+enum VarnInsertResult
+{
+    VarnInsertDone = 1,
+    VarnInsertNoDsp = 3,     // the DSP has no room for it
+    VarnInsertPrepareDsp = 4 // the DSP must be prepared first (IVarnHardware 12); no retry
+};
+// Presets (2-5 of the chain for presets):
+enum VarnPresetResult
+{
+    VarnPresetDone = 1,
+    VarnPresetPrepareDsp = 2,   // prepare the DSP, then try once more
+    VarnPresetCorrupt = 3,      // the preset's data cannot be read
+    VarnPresetUnregistered = 4, // an effect of the preset is not in the library
+    VarnPresetUnlicensed = 5    // an effect of the preset may not run on this card
+};
+
 // An insert chain, also the bus object of the strip, aux or main bus that holds it.
+// Positions count from 0; a position of -1 or past the end adds at the end. The add and
+// replace operations answer a result code (VarnInsertResult); the last argument of the edits
+// asks for the events. A change raises, on the engine's own thread with the chain's id (20):
+// 700 an insert added, 701 inserts deleted, 702 an insert moved (both chains), 704 an insert
+// replaced, 705 every insert deleted, 709 an insert's DSP came back. Removed inserts stay valid
+// (position -1, no chain) until the engine is released. Bad input answers 0, changing nothing.
+class IVarnHardware;
 class IVarnInsertChain
 {
 public:
     virtual int VARN_CALL GetCount() = 0;                    // 0
     virtual IVarnInsert* VARN_CALL GetInsert(int index) = 0; // 1: null outside the chain
-    virtual void VARN_CALL Reserved2() {}
-    virtual void VARN_CALL Reserved3() {}
-    virtual void VARN_CALL Reserved4() {}
-    virtual void VARN_CALL Reserved5() {}
-    virtual void VARN_CALL Reserved6() {}
-    virtual void VARN_CALL Reserved7() {}
-    virtual void VARN_CALL Reserved8() {}
-    virtual void VARN_CALL Reserved9() {}
-    virtual void VARN_CALL Reserved10() {}
-    virtual void VARN_CALL Reserved11() {}
-    virtual void VARN_CALL Reserved12() {}
+    // 2-5: an effect of the library (the palette's core-effect record) or a preset (its preset
+    // record) added at or put in the place of the insert at position.
+    virtual int VARN_CALL AddEffect(const VarnCoreEffectRecord*, int, int) { return 0; }     // 2
+    virtual int VARN_CALL ReplaceEffect(const VarnCoreEffectRecord*, int, int) { return 0; } // 3
+    virtual int VARN_CALL AddPreset(const VarnPresetRecord*, int, int) { return 0; }         // 4
+    virtual int VARN_CALL ReplacePreset(const VarnPresetRecord*, int, int) { return 0; }     // 5
+    // 6-9: the special inserts of kinds 3 (peak meter), 4 (trim pot), 5 (test signal) and 7
+    // (insert balance): position, notify.
+    virtual int VARN_CALL AddMeterInsert(int, int) { return 0; }      // 6
+    virtual int VARN_CALL AddTrimInsert(int, int) { return 0; }       // 7
+    virtual int VARN_CALL AddTestSignalInsert(int, int) { return 0; } // 8
+    virtual int VARN_CALL AddBalanceInsert(int, int) { return 0; }    // 9
+    // 10-12: a send to an output, a send/return through an output and an input, an ASIO
+    // send/return (an ASIO pair or channel out, an ASIO return in): ports, position, notify.
+    virtual int VARN_CALL AddSendInsert(IVarnOutput*, int, int) { return 0; }                        // 10
+    virtual int VARN_CALL AddSendReturnInsert(IVarnOutput*, IVarnInput*, int, int) { return 0; }     // 11
+    virtual int VARN_CALL AddAsioSendReturnInsert(IVarnOutput*, IVarnInput*, int, int) { return 0; } // 12
     virtual void VARN_CALL Reserved13() {}
-    virtual void VARN_CALL Reserved14() {}
-    virtual void VARN_CALL Reserved15() {}
+    // 14: deletes the inserts at the listed positions (indices, count, notify); 15: all.
+    virtual int VARN_CALL DeleteInserts(const int*, int, int) { return 0; } // 14
+    virtual int VARN_CALL DeleteAllInserts(int) { return 0; }               // 15
     virtual void VARN_CALL Reserved16() {}
-    virtual void VARN_CALL Reserved17() {}
+    // 17: moves the insert at a position of this chain to a position of the destination chain
+    // (-1 appends): from, destination, to, notify; 0 when refused, the insert then unchanged.
+    virtual int VARN_CALL MoveInsert(int, IVarnInsertChain*, int, int) { return 0; }
     virtual void VARN_CALL Reserved18() {}
-    virtual int VARN_CALL GetBusType() = 0; // 19: 0 strip, 1 aux, 2 main
-    virtual void VARN_CALL Reserved20() {}
+    virtual int VARN_CALL GetBusType() = 0;     // 19: 0 strip, 1 aux, 2 main
+    virtual int VARN_CALL GetId() { return 0; } // 20: the argument of the chain's events
     virtual void VARN_CALL Reserved21() {}
     virtual void VARN_CALL Reserved22() {}
-    virtual void VARN_CALL Reserved23() {}
-    virtual void VARN_CALL Reserved24() {}
-    virtual void VARN_CALL Reserved25() {}
-    virtual IVarnStrip* VARN_CALL GetStrip() = 0; // 26: the strip that owns the bus, else null
-    virtual IVarnAux* VARN_CALL GetAux() = 0;     // 27: the aux of an aux bus, else null
+    virtual int VARN_CALL GetBypassedCount() { return 0; }   // 23
+    virtual int VARN_CALL GetBypassableCount() { return 0; } // 24: inserts with an effect
+    virtual int VARN_CALL BypassAll(int) { return 0; }       // 25: 1 bypass, 0 not; raises 750 per insert
+    virtual IVarnStrip* VARN_CALL GetStrip() = 0;            // 26: the strip that owns the bus, else null
+    virtual IVarnAux* VARN_CALL GetAux() = 0;                // 27: the aux of an aux bus, else null
+    virtual void VARN_CALL Reserved28() {}
+    virtual IVarnHardware* VARN_CALL GetHardware() { return nullptr; } // 29: the system of the chain
+    virtual int VARN_CALL CanAdd(int) { return 0; }                    // 30: an insert of the kind
 };
 
 // The main mix of a hardware system: the main and monitor levels, the monitor balance and
@@ -301,6 +343,7 @@ public:
 class IVarnInput;
 
 class IVarnStripList;
+class IVarnInputList;
 
 // A mixer strip. Its levels are reals with a range and a default; a setter answers 0 and keeps
 // the old value outside the range (mute and solo are 0 or 1). The engine raises the strip's
@@ -348,8 +391,6 @@ public:
     virtual int VARN_CALL HasHardware() = 0;
 };
 
-class IVarnHardware;
-
 // The strips of one hardware system, in the order the mixer shows them. The list operations
 // raise 10 (created), 11 (removed) or 12 (moved) with the strip's id; a removed strip stays
 // valid (index -1) until the engine is released. Creation takes a source (or a source set
@@ -380,7 +421,9 @@ public:
     virtual void VARN_CALL Reserved4() {}
     virtual void VARN_CALL Reserved5() {}
     virtual void VARN_CALL Reserved6() {}
-    virtual void VARN_CALL Reserved7() {}
+    // 7: nonzero when the output (item kind, index) may carry an insert's send where the
+    // insert goes (its sample rate and DSP allow it).
+    virtual int VARN_CALL MayCarry(int, int) { return 0; }
     virtual int VARN_CALL GetBase(int kind) = 0; // 8: index of the kind's first entry
 };
 
@@ -428,6 +471,15 @@ public:
     virtual IVarnOutput* VARN_CALL GetPort(int kind, int index) = 0; // 2: null outside the list
     // 3 (our choice; no caller names its slot): the number of channels of the kind.
     virtual int VARN_CALL GetChannelCount(int kind) = 0;
+    // 4: nonzero when an output of the kind is free for a send: a pair (stereo 1) or a single
+    // channel (0).
+    virtual int VARN_CALL HasFree(int, int) { return 0; }
+    virtual void VARN_CALL Reserved5() {}
+    virtual void VARN_CALL Reserved6() {}
+    virtual void VARN_CALL Reserved7() {}
+    // 8: the index of the kind's first single-channel item: for ASIO (1) the pair count. The
+    // physical single channels are routing-table entries (IVarnRoutingTable), not items.
+    virtual int VARN_CALL GetFirstSingle(int) { return 0; }
 };
 
 // Where an input's signal chain ends (IVarnInput::GetChainEnd).
@@ -470,7 +522,7 @@ public:
     virtual void VARN_CALL Reserved18() {}
     virtual int VARN_CALL SetSynthChannelOff(int, int, int) { return 0; } // 19
     virtual void VARN_CALL Reserved20() {}
-    virtual void VARN_CALL Reserved21() {}
+    virtual IVarnInputList* VARN_CALL GetList() { return nullptr; } // 21: the list that holds it
     virtual void VARN_CALL Reserved22() {}
     virtual void VARN_CALL Reserved23() {}
     virtual int VARN_CALL IsPresent() { return 1; } // 24: a physical input exists on the hardware
@@ -491,8 +543,10 @@ public:
     virtual int VARN_CALL GetCount(int kind) = 0;                       // 0
     virtual IVarnInput* VARN_CALL GetInput(int kind, int index) = 0;    // 1: null outside the list
     virtual IVarnInput* VARN_CALL GetSourceSet(int) { return nullptr; } // 2: set flag
-    virtual void VARN_CALL Reserved3() {}
-    virtual void VARN_CALL Reserved4() {}
+    // 3, 4: a new host port of a sub-kind, a pair (3) or a single channel (4), that its Select
+    // (sub-kind, index, 0) then names; null when the sub-kind has none.
+    virtual IVarnInput* VARN_CALL CreatePairPort(int) { return nullptr; }    // 3
+    virtual IVarnInput* VARN_CALL CreateChannelPort(int) { return nullptr; } // 4
     virtual void VARN_CALL Reserved5() {}
     virtual int VARN_CALL GetSetSize(int) { return 0; } // 6: sources of a sub-kind
     virtual void VARN_CALL Reserved7() {}
@@ -500,7 +554,10 @@ public:
     virtual IVarnInput* VARN_CALL GetHostSource(int, int) { return nullptr; } // 9: sub-kind, index
     virtual void VARN_CALL Reserved10() {}
     virtual void VARN_CALL Reserved11() {}
-    virtual int VARN_CALL GetFreeCount(int, int) { return 0; } // 12: free sources of a kind (kind, 5)
+    virtual int VARN_CALL GetFreeCount(int, int) { return 0; }       // 12: free sources of a kind (kind, 5)
+    virtual IVarnHardware* VARN_CALL GetSystem() { return nullptr; } // 13: the list's system
+    // 14: nonzero when the input (kind, index) may carry an insert's return where it goes.
+    virtual int VARN_CALL MayCarry(int, int) { return 0; }
 };
 
 // The card's PCI and driver profile, as the driver object fills it (100 bytes).
@@ -528,9 +585,6 @@ class IVarnDriver
 public:
     virtual int VARN_CALL GetProfile(VarnDriverProfile* profile) = 0; // 0
 };
-
-struct VarnCoreEffectRecord;
-struct VarnPresetRecord;
 
 // Whether an effect or preset fits the DSP of a hardware system: 1 fits.
 class IVarnFitChecker
@@ -669,7 +723,13 @@ public:
     virtual int VARN_CALL CreateCategory(const char16_t* name, int notify) = 0;                                   // 15
     virtual int VARN_CALL DeletePreset(const VarnPresetRecord* preset, int notify) = 0;                           // 16
     virtual int VARN_CALL RenamePreset(const VarnPresetRecord* preset, const char16_t* name, int notify) = 0;     // 17
-    virtual void VARN_CALL Reserved18() {}
+    // 18: a user preset of the category from the effect inserts of a chain at the listed
+    // positions (category, name, chain, indices, count, notify); 0 when refused.
+    virtual int VARN_CALL CreatePresetFromInserts(const char16_t*, const char16_t*, IVarnInsertChain*, const int*, int,
+                                                  int)
+    {
+        return 0;
+    }
     // 19: imports one category folder of an exported "Effect Presets" folder.
     virtual int VARN_CALL ImportCategory(const char16_t* effectPresetsFolder, const char16_t* category) = 0;
     virtual void VARN_CALL Reserved20() {}
