@@ -201,3 +201,35 @@ int InsertSelection::Collect(int* table, int max) const
             table[n++] = i;
     return n;
 }
+
+InsertMenuChoices InsertMenuChoices::Of(IVarnInsertChain* chain, int mono)
+{
+    InsertMenuChoices choices;
+    IVarnHardware* hardware = chain ? chain->GetHardware() : nullptr;
+    IVarnItemList* outputs = hardware ? hardware->GetItemList() : nullptr;
+    IVarnInputList* inputs = hardware ? hardware->GetInputList() : nullptr;
+    auto o = [outputs](int kind, int stereo) { return outputs && outputs->HasFree(kind, stereo) ? 1 : 0; };
+    auto i = [inputs](int kind, int value) { return inputs && inputs->GetFreeCount(kind, value) ? 1 : 0; };
+    using namespace InputKind;
+    const int wave = OutputKind::kWave, asio = OutputKind::kAsio, physical = OutputKind::kPhysical;
+    choices.send = o(wave, 1) || o(asio, 1) || o(physical, 1) || (mono && (o(asio, 0) || o(physical, 0)));
+    choices.sendReturn =
+        (o(physical, 1) || (mono && o(physical, 0))) && (i(kStereoPhysical, 5) || (mono && i(kMonoPhysical, 5)));
+    choices.asioSendReturn = (o(asio, 1) || (mono && o(asio, 0))) && (i(kHost, 1) || (mono && i(kAsioChannel, 5)));
+    return choices;
+}
+
+namespace InsertSlotRules
+{
+int DragOverAnswer(int kind, int accepted, int slot, int position, int count, int ownPosition)
+{
+    if (kind == 1)
+        return slot < 0 ? kPastSlots : kOnSlot;
+    if (kind != 2 || !accepted)
+        return kRefuse;
+    if (slot < 0)
+        return kPastSlots;
+    // Another insert's place is refused: an insert goes between inserts or after them.
+    return position >= count || ownPosition ? kOnSlot : kRefuse;
+}
+} // namespace InsertSlotRules

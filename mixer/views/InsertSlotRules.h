@@ -13,6 +13,11 @@ namespace InsertSlotRules
 // The mouse modifiers a press hands over (the window message's key bits).
 constexpr int kShift = 4;
 constexpr int kControl = 8;
+// The modifiers of a mouse message's key flags.
+inline int PressModifiers(std::uintptr_t keyFlags)
+{
+    return static_cast<int>(keyFlags & static_cast<std::uintptr_t>(kShift | kControl));
+}
 // The index tables of deletions and presets hold at most this many inserts.
 constexpr int kMaxIndices = 200;
 // A skin's slot count outside 1-kMaxSlots is taken as the default: a strip needs one slot to
@@ -100,3 +105,31 @@ public:
 private:
     std::vector<std::uint8_t> flags_;
 };
+
+// Which of the insert menu's send commands find free ports: the send, the send/return and the
+// ASIO send/return, on the free tests of the chain's system (output list 4, input list 12).
+// A mono strip may also use single channels.
+struct InsertMenuChoices
+{
+    int send = 0;
+    int sendReturn = 0;
+    int asioSendReturn = 0;
+
+    static InsertMenuChoices Of(IVarnInsertChain* chain, int mono);
+};
+
+namespace InsertSlotRules
+{
+// What a drag over an insert area shows: refused (the not-allowed cursor), over a place an
+// insert goes (cursor 104), or past the slots (cursor 121).
+enum DragAnswer
+{
+    kRefuse = 0,
+    kOnSlot = 104,
+    kPastSlots = 121
+};
+// kind 1 a palette item, 2 an insert (accepted: it passes the mono rule; ownPosition: the
+// point's position is the insert's own in its own chain); slot -1 when the point is on none,
+// else position = slot + first visible.
+int DragOverAnswer(int kind, int accepted, int slot, int position, int count, int ownPosition);
+} // namespace InsertSlotRules

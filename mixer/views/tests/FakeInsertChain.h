@@ -153,10 +153,7 @@ public:
         order_.push_back(&insert);
         return insert;
     }
-    void RemoveAt(int index)
-    {
-        order_.erase(order_.begin() + index);
-    }
+    void RemoveAt(int index) { order_.erase(order_.begin() + index); }
     int IndexOf(const FakeInsert* insert) const
     {
         for (size_t i = 0; i < order_.size(); ++i)

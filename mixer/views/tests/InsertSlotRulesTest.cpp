@@ -67,16 +67,11 @@ TEST(InsertSlotRules, AutoScrollStepsOnlyInsideTheBands)
         const char* trace;
         int vertical, x, y, step;
     } rows[] = {
-        {"above, one pixel in", 1, 120, 199, -1},
-        {"above, band's far edge", 1, 120, 180, 0},
-        {"above, on the top edge", 1, 120, 200, 0},
-        {"above, inside the band", 1, 120, 181, -1},
-        {"below, inside the band", 1, 120, 315, 1},
-        {"below, band's far edge", 1, 120, 316, 0},
-        {"below, on the bottom edge", 1, 120, 296, 0},
-        {"on the slots", 1, 120, 250, 0},
-        {"side by side: left band", 0, 81, 250, -1},
-        {"side by side: right band", 0, 170, 250, 1},
+        {"above, one pixel in", 1, 120, 199, -1},           {"above, band's far edge", 1, 120, 180, 0},
+        {"above, on the top edge", 1, 120, 200, 0},         {"above, inside the band", 1, 120, 181, -1},
+        {"below, inside the band", 1, 120, 315, 1},         {"below, band's far edge", 1, 120, 316, 0},
+        {"below, on the bottom edge", 1, 120, 296, 0},      {"on the slots", 1, 120, 250, 0},
+        {"side by side: left band", 0, 81, 250, -1},        {"side by side: right band", 0, 170, 250, 1},
         {"side by side: y does not count", 0, 120, 199, 0},
     };
     for (const auto& row : rows)
@@ -248,4 +243,25 @@ TEST(InsertDragClock, ADropWithin250msIsAClickOnce)
     InsertDragClock::Started();
     clock.Advance(251);
     EXPECT_EQ(InsertDragClock::DropIsClick(), 0);
+}
+
+TEST(InsertSlotRules, DragOverAnswers)
+{
+    const struct
+    {
+        const char* trace;
+        int kind, accepted, slot, position, count, own, answer;
+    } rows[] = {
+        {"effect on a slot", 1, 1, 2, 2, 5, 0, kOnSlot},
+        {"effect past the slots", 1, 1, -1, 0, 5, 0, kPastSlots},
+        {"insert past the slots", 2, 1, -1, 0, 5, 0, kPastSlots},
+        {"insert on an empty slot", 2, 1, 5, 5, 5, 0, kOnSlot},
+        {"insert on another insert", 2, 1, 1, 1, 5, 0, kRefuse},
+        {"insert on itself", 2, 1, 1, 1, 5, 1, kOnSlot},
+        {"single channel on a stereo strip", 2, 0, 5, 5, 5, 0, kRefuse},
+        {"another kind", 3, 1, 0, 0, 5, 0, kRefuse},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DragOverAnswer(row.kind, row.accepted, row.slot, row.position, row.count, row.own), row.answer)
+            << row.trace;
 }

@@ -89,7 +89,8 @@ public:
     int GetSlotExtent(int) override { return 18; }
     int GetScrollOffset() override { return offset; }
     int HitTest(int, int y) override { return slotUnder >= 0 ? slotUnder : (y >= 0 ? -1 : -1); }
-    void OnMouse(int, int, int focused, int right) override
+    InsertStripTarget* TargetFor(int, VarnEventArg) override { return nullptr; }
+    void OnMouse(int, int, int, int focused, int right) override
     {
         Log("mouse focused=" + std::to_string(focused) + " right=" + std::to_string(right));
     }
