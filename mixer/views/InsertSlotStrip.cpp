@@ -292,9 +292,10 @@ int InsertSlotStrip::CanDragInsert(IVarnInsert* insert)
 
 void InsertSlotStrip::StartInsertDrag(IVarnInsert* insert)
 {
-    Cursor cursor;
-    cursor.Load(kDropCursor);
-    DragDrop::Begin(&cursor, panel_, kDragInsert, reinterpret_cast<std::intptr_t>(insert));
+    // The drag owns its cursor.
+    auto* cursor = new Cursor();
+    cursor->Load(kDropCursor);
+    DragDrop::Begin(cursor, panel_, kDragInsert, reinterpret_cast<std::intptr_t>(insert));
     InsertSlotRules::InsertDragClock::Started();
 }
 

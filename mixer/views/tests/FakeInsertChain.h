@@ -170,8 +170,98 @@ public:
     int VARN_CALL GetBusType() override { return busType_; }
     IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
     IVarnAux* VARN_CALL GetAux() override { return nullptr; }
+    int VARN_CALL GetId() override { return id; }
+    IVarnHardware* VARN_CALL GetHardware() override { return hardware; }
+    int VARN_CALL CanAdd(int kind) override { return (canAdd >> kind) & 1; }
+
+    // The add and replace operations answer the next of results (1 when none is left).
+    int VARN_CALL AddEffect(const VarnCoreEffectRecord*, int position, int) override
+    {
+        return Answer("AddEffect", position);
+    }
+    int VARN_CALL ReplaceEffect(const VarnCoreEffectRecord*, int position, int) override
+    {
+        return Answer("ReplaceEffect", position);
+    }
+    int VARN_CALL AddPreset(const VarnPresetRecord*, int position, int) override
+    {
+        return Answer("AddPreset", position);
+    }
+    int VARN_CALL ReplacePreset(const VarnPresetRecord*, int position, int) override
+    {
+        return Answer("ReplacePreset", position);
+    }
+    int VARN_CALL AddMeterInsert(int position, int) override { return Answer("AddMeterInsert", position); }
+    int VARN_CALL AddBalanceInsert(int position, int) override { return Answer("AddBalanceInsert", position); }
+    int VARN_CALL DeleteInserts(const int* indices, int count, int) override
+    {
+        std::string line = "DeleteInserts";
+        for (int i = count - 1; i >= 0; --i)
+        {
+            line = line + " " + std::to_string(indices[i]);
+            RemoveAt(indices[i]);
+        }
+        calls.push_back(line);
+        return 1;
+    }
+    int VARN_CALL DeleteAllInserts(int) override
+    {
+        calls.push_back("DeleteAllInserts");
+        order_.clear();
+        return 1;
+    }
+    int VARN_CALL MoveInsert(int from, IVarnInsertChain* to, int position, int) override
+    {
+        calls.push_back("MoveInsert " + std::to_string(from) + " " + std::to_string(position));
+        auto* target = static_cast<FakeInsertChain*>(to);
+        if (refuseMoves || from < 0 || from >= GetCount())
+            return 0;
+        FakeInsert* insert = order_[static_cast<size_t>(from)];
+        order_.erase(order_.begin() + from);
+        insert->chain = target;
+        auto& into = target->order_;
+        into.insert(position < 0 || position >= static_cast<int>(into.size()) ? into.end() : into.begin() + position,
+                    insert);
+        return 1;
+    }
+    int VARN_CALL GetBypassedCount() override
+    {
+        int n = 0;
+        for (FakeInsert* insert : order_)
+            n += insert->HasEffect() && insert->bypassed;
+        return n;
+    }
+    int VARN_CALL GetBypassableCount() override
+    {
+        int n = 0;
+        for (FakeInsert* insert : order_)
+            n += insert->HasEffect();
+        return n;
+    }
+    int VARN_CALL BypassAll(int bypass) override
+    {
+        calls.push_back("BypassAll " + std::to_string(bypass));
+        return 1;
+    }
+
+    int id = 20;
+    IVarnHardware* hardware = nullptr;
+    int canAdd = 0xFF;
+    int refuseMoves = 0;
+    std::vector<int> results;
+    std::vector<std::string> calls;
 
 private:
+    int Answer(const char* what, int position)
+    {
+        calls.push_back(std::string(what) + " " + std::to_string(position));
+        if (results.empty())
+            return 1;
+        const int result = results.front();
+        results.erase(results.begin());
+        return result;
+    }
+
     int busType_;
     std::vector<std::unique_ptr<FakeInsert>> owned_;
     std::vector<FakeInsert*> order_;
