@@ -99,6 +99,26 @@ public:
     int VARN_CALL GetChainEnd(IVarnOutput**) override { return 0; }
 };
 
+// An aux bus known by its number only.
+class FakeAux final : public IVarnAux
+{
+public:
+    explicit FakeAux(int index) : index_(index) {}
+    IVarnInsertChain* VARN_CALL GetInsertChain() override { return nullptr; }
+    int VARN_CALL GetIndex() override { return index_; }
+    float VARN_CALL GetSendLevel() override { return 0.0f; }
+    float VARN_CALL GetSendDefault() override { return 0.0f; }
+    int VARN_CALL SetSendLevel(float, int) override { return 0; }
+    int VARN_CALL GetSendRange(float*, float*) override { return 0; }
+    float VARN_CALL GetReturnLevel() override { return 0.0f; }
+    float VARN_CALL GetReturnDefault() override { return 0.0f; }
+    int VARN_CALL SetReturnLevel(float, int) override { return 0; }
+    int VARN_CALL GetReturnRange(float*, float*) override { return 0; }
+
+private:
+    int index_;
+};
+
 class FakeInsertChain;
 
 class FakeInsert final : public IVarnInsert
@@ -169,7 +189,7 @@ public:
     }
     int VARN_CALL GetBusType() override { return busType_; }
     IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
-    IVarnAux* VARN_CALL GetAux() override { return nullptr; }
+    IVarnAux* VARN_CALL GetAux() override { return aux; }
     int VARN_CALL GetId() override { return id; }
     IVarnHardware* VARN_CALL GetHardware() override { return hardware; }
     int VARN_CALL CanAdd(int kind) override { return (canAdd >> kind) & 1; }
@@ -245,6 +265,7 @@ public:
     }
 
     int id = 20;
+    IVarnAux* aux = nullptr;
     IVarnHardware* hardware = nullptr;
     int canAdd = 0xFF;
     int refuseMoves = 0;
