@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "standins/engine/StandinChains.h"
 #include "standins/engine/StandinStrips.h"
 
 namespace fs = std::filesystem;
@@ -205,6 +206,25 @@ bool HardwareProfile::ReadLine(const std::string& line)
     {
         std::memset(driver.deviceKey, 0, sizeof driver.deviceKey);
         std::strncpy(driver.deviceKey, value.c_str(), sizeof driver.deviceKey - 1);
+        return true;
+    }
+    if (name == "insert")
+    {
+        // insert=<kind> <chain> [: <effect name>], the chain as "strip <n>", "aux <n>" or "main".
+        CardInsert card;
+        const size_t colon = value.find(" : ");
+        std::vector<std::string> head = Words(value.substr(0, colon));
+        if (colon != std::string::npos)
+            card.name = Utf16(value.substr(colon + 3));
+        if (head.empty() || !ParseInt(head[0], 0, InsertKind::kBalance, card.kind) || !ParseLink(head, 1, card.chain) ||
+            (card.chain.kind != Link::Strip && card.chain.kind != Link::Aux && card.chain.kind != Link::Main))
+            return false;
+        const bool effectKind = card.kind == InsertKind::kEffect || card.kind == InsertKind::kMeteredEffect ||
+                                card.kind == InsertKind::kTrim || card.kind == InsertKind::kTestSignal ||
+                                card.kind == InsertKind::kBalance;
+        if (!effectKind || (card.kind == InsertKind::kEffect) == card.name.empty())
+            return false;
+        cardInserts.push_back(card);
         return true;
     }
     if (name == "strip")
@@ -457,6 +477,11 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
     mainMix = std::make_unique<StandinMainMix>(auxChains, mainBus_, log_, raise);
     for (int i = 0; i < profile.auxBuses; ++i)
         buses[i]->aux = mainMix->Aux(i);
+    chainStore = std::make_unique<StandinChainStore>(*this);
+    for (auto& bus : buses)
+        bus->system = this;
+    for (auto& strip : strips)
+        strip->bus.system = this;
 
     for (int i = 0; i < profile.wavePairs; ++i)
         items.ports[0].push_back(std::make_unique<StandinOutput>(0, i));
@@ -518,6 +543,9 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         for (auto& port : kind)
             if (port)
                 port->hardware = this;
+    items.system = this;
+    routing.system = this;
+    inputList.system = this;
     items.channels[2] = 2 * profile.physicalOutputs;
     for (int channel = 0; channel < 2 * profile.physicalOutputs; ++channel)
     {
@@ -570,6 +598,9 @@ StandinHardware::StandinHardware(const HardwareProfile& profile, std::function<v
         input.subKind = 4;
         input.asioIndex = i;
     }
+    for (auto& kind : inputList.inputs)
+        for (auto& input : kind)
+            input->list = &inputList;
     for (const auto& entry : profile.absent)
     {
         if (entry.second < static_cast<int>(inputList.inputs[entry.first].size()))
@@ -633,6 +664,7 @@ IVarnInsertChain* StandinHardware::Bus(const HardwareProfile::Link& link)
     case Link::Plugin:
         // A recording or plug-in path: a bus of no strip.
         buses.push_back(std::make_unique<StandinBus>(0));
+        buses.back()->system = this;
         return buses.back().get();
     default:
         return nullptr;
@@ -690,7 +722,12 @@ IVarnItemList* VARN_CALL StandinHardware::GetItemList()
 
 int VARN_CALL StandinHardware::PrepareDsp()
 {
-    const int units = stripList ? stripList->Reclaim() : 0;
+    int units = stripList ? stripList->Reclaim() : 0;
+    if (mixer && chainStore)
+    {
+        std::lock_guard<std::recursive_mutex> hold(mixer->stripLock);
+        units += chainStore->Reclaim();
+    }
     if (log_)
         log_("PrepareDsp" + (units ? " reclaimed " + std::to_string(units) : std::string()));
     return 1;
@@ -889,6 +926,7 @@ StandinMixer::StandinMixer(const HardwareProfile& profile, std::function<void(st
             StandinResetStripValues(*strip);
             system.stripList->Append(strip.get());
         }
+        StandinApplyCardInserts(system, profile);
     }
     // Strips made later take ids above every card strip's.
     nextStripId_ = kMaxChannels * std::max(SystemCount(), 1);
@@ -984,6 +1022,7 @@ bool LoadStrip(std::istream& fields, StandinHardware* hardware, std::vector<Stan
     {
         hardware->strips.push_back(std::make_unique<StandinStrip>(0));
         strip = hardware->strips.back().get();
+        strip->bus.system = hardware;
         strip->id = id;
         strip->hasMonitor = false;
         strip->log = hardware->strips.front()->log;
@@ -1041,6 +1080,7 @@ bool SessionFile::Save(const fs::path& file, StandinMixer& mixer)
                 out << "setting " << i << " " << setting.first << "=" << setting.second << "\n";
             system->mainMix->Save(out, i);
             SaveStrips(out, i, *system);
+            StandinSaveChains(out, i, *system);
         }
         if (!out.flush())
         {
@@ -1112,6 +1152,12 @@ int SessionFile::Load(const fs::path& file, StandinMixer& mixer, int& systemsWan
         {
             auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
             if (!LoadStrip(fields, hardware, cleared))
+                return 0;
+        }
+        else if ((word == "chains" || word == "insert") && fields >> system)
+        {
+            auto* hardware = static_cast<StandinHardware*>(mixer.GetSystem(system));
+            if (!StandinLoadChainLine(word, fields, hardware))
                 return 0;
         }
         else if ((word == "mix" || word == "level") && fields >> system)

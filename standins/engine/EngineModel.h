@@ -72,6 +72,16 @@ struct HardwareProfile
     std::map<std::pair<int, int>, int> fits;        // (item kind, rate code) -> channels
     VarnDriverProfile driver = {};
     std::vector<std::string> problems;
+    // Inserts the card's chains start with ("insert=<chain> <kind> [effect name]", read by
+    // StandinChains.cpp): kind 0 an effect of that name, 3 a peak meter, 4 a trim pot, 5 a test
+    // signal, 7 a balance.
+    struct CardInsert
+    {
+        Link chain;
+        int kind = 0;
+        std::u16string name;
+    };
+    std::vector<CardInsert> cardInserts;
 
     static HardwareProfile Read(const std::filesystem::path& file);
     // Reads one "name=value" line into the profile; false (with a problem) when it cannot.
@@ -106,30 +116,56 @@ public:
 };
 
 class StandinStrip;
-
 class StandinInsert;
+class StandinEffects;
+class StandinHardware;
+class StandinInputList;
 
 // A bus object: the insert chain of a strip, an aux or the main bus. A chain has a count,
-// which tests set, and the inserts a test puts in it (slots beyond them answer null).
+// which tests may set, and its inserts (slots beyond them answer null). The chain edits
+// (StandinChains.cpp) work on the chain of a system, under its mixer's strip lock; a bus of no
+// system refuses them.
 class StandinBus final : public IVarnInsertChain
 {
 public:
-    explicit StandinBus(int type) : type_(type) {}
+    explicit StandinBus(int type);
     int VARN_CALL GetCount() override { return count; }
     IVarnInsert* VARN_CALL GetInsert(int index) override;
+    int VARN_CALL AddEffect(const VarnCoreEffectRecord* effect, int position, int notify) override;
+    int VARN_CALL ReplaceEffect(const VarnCoreEffectRecord* effect, int position, int notify) override;
+    int VARN_CALL AddPreset(const VarnPresetRecord* preset, int position, int notify) override;
+    int VARN_CALL ReplacePreset(const VarnPresetRecord* preset, int position, int notify) override;
+    int VARN_CALL AddMeterInsert(int position, int notify) override;
+    int VARN_CALL AddTrimInsert(int position, int notify) override;
+    int VARN_CALL AddTestSignalInsert(int position, int notify) override;
+    int VARN_CALL AddBalanceInsert(int position, int notify) override;
+    int VARN_CALL AddSendInsert(IVarnOutput* output, int position, int notify) override;
+    int VARN_CALL AddSendReturnInsert(IVarnOutput* output, IVarnInput* input, int position, int notify) override;
+    int VARN_CALL AddAsioSendReturnInsert(IVarnOutput* output, IVarnInput* input, int position, int notify) override;
+    int VARN_CALL DeleteInserts(const int* indices, int count, int notify) override;
+    int VARN_CALL DeleteAllInserts(int notify) override;
+    int VARN_CALL MoveInsert(int from, IVarnInsertChain* destination, int to, int notify) override;
     int VARN_CALL GetBusType() override { return type_; }
+    int VARN_CALL GetId() override { return id_; }
+    int VARN_CALL GetBypassedCount() override;
+    int VARN_CALL GetBypassableCount() override;
+    int VARN_CALL BypassAll(int bypass) override;
     IVarnStrip* VARN_CALL GetStrip() override;
     IVarnAux* VARN_CALL GetAux() override { return aux; }
+    IVarnHardware* VARN_CALL GetHardware() override;
+    int VARN_CALL CanAdd(int kind) override;
 
-    StandinStrip* strip = nullptr; // borrowed: the strip that owns the bus
-    StandinAux* aux = nullptr;     // borrowed: the aux of an aux bus
+    StandinStrip* strip = nullptr;     // borrowed: the strip that owns the bus
+    StandinAux* aux = nullptr;         // borrowed: the aux of an aux bus
+    StandinHardware* system = nullptr; // borrowed: the system whose chain it is, null for none
     std::atomic<int> count{0};
-    // A test's inserts by position; borrowed (the test or the system owns them). Guarded by
-    // the engine's model lock.
+    // The inserts by position; borrowed (the system or a test owns them). Guarded by the
+    // mixer's strip lock.
     std::vector<IVarnInsert*> inserts;
 
 private:
     int type_;
+    int id_;
 };
 
 // An insert slot on a bus: a test's send (1), send/return (2, 6) or effect, with its wet/dry
@@ -155,8 +191,18 @@ public:
     int VARN_CALL SetSolo(int value, int flags) override;
     int VARN_CALL HasHardware() override;
     IVarnInsertChain* VARN_CALL GetChain() override { return chain_; }
+    int VARN_CALL RetryDsp() override;
+
+    // Where a chain edit put the insert; a removed insert has no chain and position -1.
+    void Place(IVarnInsertChain* chain, int position)
+    {
+        chain_ = chain;
+        position_ = position;
+    }
 
     bool hasHardware = true;
+    int cost = 0;                                 // the DSP units it holds while it has its hardware
+    StandinHardware* system = nullptr;            // borrowed: the system whose chain made it, null for a test's
     std::function<void(std::string)> log;         // where queries and sets are written, may be empty
     std::function<void(int, VarnEventArg)> raise; // may be empty
     int kind = 0;                                 // a test's send (1), send/return (2, 6) or effect
@@ -248,6 +294,7 @@ private:
 
 class StandinRoutingTable;
 class StandinHardware;
+class StandinChainStore;
 
 // A channel item or output port. Its type is what it carries: 0 the main mix, 1 the monitor
 // mix, 2 nothing (nothing feeds it).
@@ -276,7 +323,7 @@ public:
     StandinHardware* hardware = nullptr;  // borrowed: the system that takes its assignments
     IVarnInsertChain* source = nullptr;   // borrowed: the bus that feeds the port, or null
     IVarnInsert* insert = nullptr;        // borrowed
-    StandinRoutingTable* table = nullptr; // borrowed
+    StandinRoutingTable* table = nullptr; // borrowed: only physical outputs have one
     bool takenByPlugin = false;
     int channel = -1; // a single channel's number, -1 for a pair
     bool hidden = false;
@@ -290,8 +337,10 @@ class StandinRoutingTable final : public IVarnRoutingTable
 {
 public:
     IVarnOutput* VARN_CALL GetEntry(int kind, int index) override;
+    int VARN_CALL MayCarry(int kind, int index) override;
     int VARN_CALL GetBase(int kind) override { return kind == 2 ? base : 0; }
 
+    StandinHardware* system = nullptr; // borrowed
     int base = 0;
     std::vector<std::unique_ptr<StandinOutput>> entries;
 };
@@ -318,6 +367,7 @@ public:
     int VARN_CALL IsPresent() override { return present ? 1 : 0; }
     int VARN_CALL IsTakenByPlugin() override { return takenByPlugin ? 1 : 0; }
     int VARN_CALL GetChainEnd(IVarnOutput** output) override;
+    IVarnInputList* VARN_CALL GetList() override;
 
     // A synth's channel bits (synth 0 in bits 0-15, synth 1 in 16-31); a change raises
     // 201-232 with the id of the strip it feeds through raise.
@@ -331,6 +381,7 @@ public:
     IVarnInsert* destination = nullptr;                               // borrowed
     int subKind = -1, wavePair = -1, asioIndex = -1, midiFxSend = -1; // -1: none
     bool takenByPlugin = false;
+    StandinInputList* list = nullptr; // borrowed: the list that holds it
     int chainEnd = VarnChainEndNone;
     IVarnOutput* chainOutput = nullptr; // borrowed
 
@@ -360,7 +411,10 @@ public:
     int VARN_CALL GetSetSize(int subKind) override;
     IVarnInput* VARN_CALL GetHostSource(int subKind, int index) override;
     int VARN_CALL GetFreeCount(int kind, int reserved) override;
+    IVarnHardware* VARN_CALL GetSystem() override;
+    int VARN_CALL MayCarry(int kind, int index) override;
 
+    StandinHardware* system = nullptr; // borrowed: the system of the list
     // The input of this list, or null for one of another system or none.
     StandinInput* Find(IVarnInput* input);
 
@@ -377,7 +431,10 @@ public:
     int VARN_CALL GetCount(int kind) override;
     IVarnOutput* VARN_CALL GetPort(int kind, int index) override;
     int VARN_CALL GetChannelCount(int kind) override;
+    int VARN_CALL HasFree(int kind, int stereo) override;
+    int VARN_CALL GetFirstSingle(int kind) override;
 
+    StandinHardware* system = nullptr;                    // borrowed: the system of the list
     std::vector<std::unique_ptr<StandinOutput>> ports[3]; // by kind; null for a missing item
     int channels[3] = {};
 };
@@ -439,6 +496,18 @@ public:
     std::deque<int> assignAnswers;
     std::unique_ptr<StandinStripList> stripList; // the strips in the mixer's order
     StandinMixer* mixer = nullptr;               // borrowed: the model that holds the system
+    // What the chains made: inserts and effects, removed ones included (StandinChains.h).
+    std::unique_ptr<StandinChainStore> chainStore;
+    void RaiseEvent(int id, VarnEventArg argument)
+    {
+        if (raise_)
+            raise_(id, argument);
+    }
+    void Log(const std::string& entry)
+    {
+        if (log_)
+            log_(entry);
+    }
 
 private:
     // The bus and insert a link names; null for a link to nothing.
@@ -497,7 +566,8 @@ public:
     void NoteStripId(int id);
 
     std::recursive_mutex stripLock;    // guards every strip's values and every strip list
-    StandinDspAccount dsp;             // stripLock
+    StandinDspAccount dsp;             // stripLock; the chains' inserts take theirs from it too
+    StandinEffects* effects = nullptr; // borrowed: the library the chains' effects come from, may be null
     std::function<void(int)> modified; // what "set modified" sets: the engine's flag; may be empty
 
     int rateCode;               // the session's
@@ -536,8 +606,6 @@ public:
     // The rate code of a file, or 6 when unknown or not a code (0-5).
     static int ReadRate(const std::filesystem::path& file);
 };
-
-class StandinEffects;
 
 // The effects library's face: the records and edits of the effects (StandinEffects, which
 // KivQuorvel reads over COM: one library for both) and the folders on disk. Category edits act
@@ -584,6 +652,9 @@ public:
     int VARN_CALL RenameCorePreset(const VarnCorePresetRecord* record, int index, const char16_t* name,
                                    int flags) override;
     int VARN_CALL StoreCorePreset(IVarnEffect* effect, int index, int flags) override;
+    // A user preset of the category from the chain's effect inserts (StandinChains.cpp).
+    int VARN_CALL CreatePresetFromInserts(const char16_t* category, const char16_t* name, IVarnInsertChain* chain,
+                                          const int* indices, int count, int notify) override;
 
     // The folder names of the last loads.
     std::vector<std::u16string> coreEffects;

@@ -810,10 +810,7 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
     Chain* chain = FindChain(clientId);
     if (!found || !chain)
         return 0;
-    for (const Preset& preset : found->presets)
-        if (preset.name == presetName)
-            return 0;
-    Preset preset{presetName, NewPresetId(), false, {}};
+    std::vector<PresetEffect> effects;
     for (int i = 0; i < insertCount; ++i)
     {
         const Insert* insert = FindInsert(clientId, positions[i]);
@@ -821,15 +818,66 @@ int StandinEffects::CreatePreset(int clientId, const char16_t* category, const c
             return 0;
         const VarnEffectId effect =
             insert->kind == 1 ? insert->effect : StandinSpecialEffectId(insert->kind - 2, rateClass);
-        preset.effects.push_back(PresetEffect{effect, insert->values});
+        effects.push_back(PresetEffect{effect, insert->values});
     }
+    return StorePresetLocked(*found, presetName, std::move(effects));
+}
+
+int StandinEffects::StorePresetLocked(Category& category, const std::u16string& name, std::vector<PresetEffect> effects)
+{
+    for (const Preset& preset : category.presets)
+        if (preset.name == name)
+            return 0;
+    Preset preset{name, NewPresetId(), false, std::move(effects)};
     StandinPresetRecord record{};
     CopyName(record.name, preset.name);
     record.id = preset.id;
     record.isChain = preset.effects.size() > 1 ? 1 : 0;
-    found->presets.push_back(std::move(preset));
-    LibraryChanged(3, categoryName, &record, sizeof(record), {});
+    category.presets.push_back(std::move(preset));
+    LibraryChanged(3, category.name, &record, sizeof(record), {});
     return 1;
+}
+
+int StandinEffects::EffectCost(const VarnEffectId& id)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    return CostOf(id);
+}
+
+std::u16string StandinEffects::EffectNameOf(const VarnEffectId& id)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    const Effect* effect = FindEffect(id);
+    return effect ? effect->name : std::u16string();
+}
+
+bool StandinEffects::PresetContents(const VarnEffectId& id, std::vector<VarnEffectId>* effects)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    const Preset* preset = FindPreset(id);
+    if (!preset)
+        return false;
+    if (effects)
+        for (const PresetEffect& entry : preset->effects)
+            effects->push_back(entry.effect);
+    return true;
+}
+
+int StandinEffects::CreatePresetOf(const char16_t* category, const char16_t* name,
+                                   const std::vector<VarnEffectId>& effects)
+{
+    const std::u16string categoryName = StandinCutName(category);
+    const std::u16string presetName = StandinCutName(name);
+    if (!StandinIsValidName(presetName) || effects.empty())
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    Category* found = FindCategory(categoryName);
+    if (!found)
+        return 0;
+    std::vector<PresetEffect> entries;
+    for (const VarnEffectId& effect : effects)
+        entries.push_back(PresetEffect{effect, {}});
+    return StorePresetLocked(*found, presetName, std::move(entries));
 }
 
 int StandinEffects::DeletePreset(VarnEffectId id)

@@ -214,6 +214,14 @@ public:
     int GetParameterKinds(int clientId, int position, int* count, int** kinds);
     int GetParameterText(int clientId, int position, int parameter, char16_t** text, int maximum);
 
+    // What the mixer's insert chains read of the library: the DSP units of an effect or preset
+    // (-1 for an unknown id), an effect's name (empty when unknown), a preset's effects (false
+    // for an unknown preset), and a new user preset of a category made of effects (1 made).
+    int EffectCost(const VarnEffectId& id);
+    std::u16string EffectNameOf(const VarnEffectId& id);
+    bool PresetContents(const VarnEffectId& preset, std::vector<VarnEffectId>* effects);
+    int CreatePresetOf(const char16_t* category, const char16_t* name, const std::vector<VarnEffectId>& effects);
+
     // The mixer's strips take their DSP from the same budget: reserve answers whether the
     // units were free and takes them; give and hold return and take units without asking.
     bool ReserveStripDsp(int units);
@@ -299,6 +307,8 @@ private:
                         const std::u16string& newName);
     void PresetListChanged(const Effect& effect, int kind, const StandinCorePresetRecord& preset);
     VarnEffectId NewPresetId();
+    // Stores a new preset in the category and raises its library event; 0 for a name taken.
+    int StorePresetLocked(Category& category, const std::u16string& name, std::vector<PresetEffect> effects);
 
     std::mutex lock_;
     std::vector<Effect> effects_;                  // lock_

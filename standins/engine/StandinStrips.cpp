@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "mixer/engine/EngineVocabulary.h"
+#include "standins/engine/StandinChains.h"
 #include "standins/engine/StandinEffects.h"
 
 namespace
@@ -396,6 +397,7 @@ int StandinStripList::Create(IVarnInput* source, int preFader, IVarnStrip** out,
         {
             system_.strips.push_back(std::make_unique<StandinStrip>(0));
             made = system_.strips.back().get();
+            made->bus.system = &system_;
             made->id = mixer_.NewStripId();
             made->log = log_;
             made->hasMonitor = false;
@@ -615,8 +617,11 @@ int StandinMixer::StripDsp()
     std::lock_guard<std::recursive_mutex> hold(stripLock);
     int units = 0;
     for (auto& system : systems_)
+    {
         for (auto& strip : system->strips)
             units += strip->hasDsp ? kStandinStripDsp : 0;
+        units += system->chainStore ? system->chainStore->HeldUnits() : 0;
+    }
     return units;
 }
 
