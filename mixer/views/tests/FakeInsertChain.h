@@ -65,10 +65,10 @@ public:
 class FakeOutputPort final : public IVarnOutput
 {
 public:
-    int kind = 2, single = 0;
+    int kind = 2, single = 0, type = 2;
     int VARN_CALL GetKind() override { return kind; }
     int VARN_CALL GetIndex() override { return 0; }
-    int VARN_CALL GetType() override { return 2; }
+    int VARN_CALL GetType() override { return type; }
     IVarnInsert* VARN_CALL GetOverride() override { return nullptr; }
     IVarnInsertChain* VARN_CALL GetSource() override { return nullptr; }
     IVarnInsert* VARN_CALL GetInsert() override { return nullptr; }
@@ -119,6 +119,40 @@ private:
     int index_;
 };
 
+// A system whose only channel item is one ASIO output (recording a mix unless its type is 2),
+// without inputs; it prepares its DSP when asked and counts it.
+class FakeHardware final : public IVarnHardware, public IVarnItemList
+{
+public:
+    FakeOutputPort asioOut;
+    int prepared = 0;
+    FakeHardware()
+    {
+        asioOut.kind = 1;
+        asioOut.type = 0;
+    }
+
+    int VARN_CALL HasFeature(int) override { return 0; }
+    IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
+    IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
+    IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
+    IVarnItemList* VARN_CALL GetItemList() override { return this; }
+    int VARN_CALL GetModelCode() override { return 0; }
+    int VARN_CALL IsMaster() override { return 1; }
+    int VARN_CALL PrepareDsp() override { return ++prepared; }
+    IVarnFitChecker* VARN_CALL GetFitChecker() override { return nullptr; }
+    int VARN_CALL ChannelExists(int, int, int) override { return 1; }
+    int VARN_CALL GetRates(int, VarnCodeList*) override { return 0; }
+    IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
+
+    int VARN_CALL GetCount(int kind) override { return kind == 1 ? 1 : 0; }
+    IVarnOutput* VARN_CALL GetPort(int kind, int index) override
+    {
+        return kind == 1 && index == 0 ? &asioOut : nullptr;
+    }
+    int VARN_CALL GetChannelCount(int kind) override { return GetCount(kind); }
+};
+
 class FakeInsertChain;
 
 class FakeInsert final : public IVarnInsert
@@ -161,8 +195,9 @@ class FakeInsertChain final : public IVarnInsertChain
 public:
     explicit FakeInsertChain(int busType = 0) : busType_(busType) {}
 
-    // A new insert of the kind at the end; the chain owns it.
-    FakeInsert& Add(int kind, const char16_t* name = u"Effect")
+    // A new insert of the kind at the end (or at position); the chain owns it.
+    FakeInsert& Add(int kind, const char16_t* name = u"Effect") { return AddAt(-1, kind, name); }
+    FakeInsert& AddAt(int position, int kind, const char16_t* name = u"Effect")
     {
         owned_.push_back(std::make_unique<FakeInsert>());
         FakeInsert& insert = *owned_.back();
@@ -170,7 +205,7 @@ public:
         insert.effect.name = name;
         insert.chain = this;
         insert.key = 5000 + static_cast<int>(owned_.size());
-        order_.push_back(&insert);
+        order_.insert(position < 0 ? order_.end() : order_.begin() + position, &insert);
         return insert;
     }
     void RemoveAt(int index) { order_.erase(order_.begin() + index); }

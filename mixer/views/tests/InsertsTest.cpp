@@ -13,6 +13,7 @@
 #include "framework/platform/tests/TestClock.h"
 #include "framework/windows/DragDrop.h"
 #include "mixer/engine/EngineVocabulary.h"
+#include "mixer/names/ViewSettings.h"
 #include "mixer/views/InsertSlot.h"
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/PeakValueWatcher.h"
@@ -41,10 +42,14 @@ public:
     void OnDialogShown(Dialog& dialog) override
     {
         shown.push_back(Narrow(dialog.GetSourceName()));
+        if (meanwhile)
+            meanwhile();
         dialog.End(answer);
     }
     std::vector<std::string> shown;
     int answer = 1;
+    // What the engine does while the dialog's loop runs.
+    std::function<void()> meanwhile;
 };
 
 // The frame as the slots see it: which insert the effect view is asked to show.
@@ -248,6 +253,74 @@ TEST_F(Inserts, DeleteTakesTheSelectedInserts)
     EXPECT_TRUE(chain.calls.empty());
 }
 
+// A send to the system's only recording ASIO channel: deleting it leaves the host without one.
+TEST_F(Inserts, DeletingTheLastAsioChannelAsksFirstWhileTheWarningIsOn)
+{
+    FakeHardware hardware;
+    FakeInsertChain chain(2);
+    chain.hardware = &hardware;
+    chain.Add(0);
+    chain.Add(1).send = &hardware.asioOut;
+    InsertSlotStrip& strip = MakeStrip(chain);
+    strip.Select();
+    const struct
+    {
+        const char* trace;
+        int warningOn, answer;
+        std::vector<std::string> shown;
+        bool deleted;
+    } rows[] = {
+        {"warning off", 0, 1, {}, true},
+        {"warning on, go on", 1, 1, {"reczero"}, true},
+        {"warning on, cancelled", 1, 0, {"reczero"}, false},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.trace);
+        if (chain.GetCount() < 2)
+            chain.Add(1).send = &hardware.asioOut;
+        strip.OnEngineEvent(EngineEvent::kInsertAdded, chain.id);
+        link_.settings.WriteBool(StringRef(ViewSettings::kShowNoAsioWarning), row.warningOn);
+        answers_.answer = row.answer;
+        answers_.shown.clear();
+        chain.calls.clear();
+        Press(strip, 1);
+        EXPECT_EQ(strip.DeleteSelectedInserts(), 1);
+        EXPECT_EQ(answers_.shown, row.shown);
+        EXPECT_EQ(chain.calls, row.deleted ? std::vector<std::string>{"DeleteInserts 1"} : std::vector<std::string>{});
+    }
+    // Deleting the effect keeps the channel: no question.
+    answers_.shown.clear();
+    Press(strip, 0);
+    strip.DeleteSelectedInserts();
+    EXPECT_TRUE(answers_.shown.empty());
+}
+
+// While the warning is up the engine reports a change of the chain: the indices taken before
+// may now name other inserts, so nothing is deleted.
+TEST_F(Inserts, AChainChangeDuringTheWarningCancelsTheDeletion)
+{
+    FakeHardware hardware;
+    FakeInsertChain chain(2);
+    chain.hardware = &hardware;
+    chain.Add(1).send = &hardware.asioOut;
+    chain.Add(0);
+    InsertSlotStrip& strip = MakeStrip(chain);
+    strip.Select();
+    link_.settings.WriteBool(StringRef(ViewSettings::kShowNoAsioWarning), 1);
+    Press(strip, 0);
+    answers_.meanwhile = [&] {
+        // Another client put an insert in front; the chain's event refills the selection, and
+        // the anchor's place is selected again, now holding the new insert.
+        chain.AddAt(0, 0, u"New");
+        strip.OnEngineEvent(EngineEvent::kInsertAdded, chain.id);
+    };
+    EXPECT_EQ(strip.DeleteSelectedInserts(), 1);
+    EXPECT_EQ(answers_.shown, std::vector<std::string>{"reczero"});
+    EXPECT_TRUE(chain.calls.empty());
+    EXPECT_EQ(chain.GetCount(), 3);
+}
+
 TEST_F(Inserts, ChainAndInsertEventsRefreshTheSlots)
 {
     FakeInsertChain chain(2);
@@ -283,7 +356,9 @@ TEST_F(Inserts, ChainAndInsertEventsRefreshTheSlots)
 TEST_F(Inserts, PaletteDropsAddOrReplaceAndEachResultHasItsMessage)
 {
     TestClock clock;
+    FakeHardware hardware;
     FakeInsertChain chain(2);
+    chain.hardware = &hardware;
     chain.Add(0);
     InsertSlotStrip& strip = MakeStrip(chain);
     CoreEffectItem effect;
@@ -305,29 +380,33 @@ TEST_F(Inserts, PaletteDropsAddOrReplaceAndEachResultHasItsMessage)
         int slot;
         std::vector<std::string> calls;
         std::vector<std::string> messages;
+        int prepared;
     } rows[] = {
-        {"effect, no DSP", {VarnInsertNoDsp}, 2, {"AddEffect 2"}, {"IDM_INSUFFICIENT_DSP"}},
-        {"effect, preparation", {VarnInsertPrepareDsp}, 2, {"AddEffect 2"}, {}},
-        {"preset done", {VarnPresetDone}, 2, {"AddPreset 2"}, {}},
-        {"preset corrupt", {VarnPresetCorrupt}, 0, {"ReplacePreset 0"}, {"IDM_PRESET_DATA_CORRUPT"}},
-        {"preset unregistered", {VarnPresetUnregistered}, 2, {"AddPreset 2"}, {"IDM_PRESET_NOT_REGISTERED"}},
-        {"preset unlicensed", {VarnPresetUnlicensed}, 2, {"AddPreset 2"}, {"IDM_PRESET_NOT_REGISTERED"}},
+        {"effect, no DSP", {VarnInsertNoDsp}, 2, {"AddEffect 2"}, {"IDM_INSUFFICIENT_DSP"}, 0},
+        {"effect, preparation", {VarnInsertPrepareDsp}, 2, {"AddEffect 2"}, {}, 1},
+        {"preset done", {VarnPresetDone}, 2, {"AddPreset 2"}, {}, 0},
+        {"preset corrupt", {VarnPresetCorrupt}, 0, {"ReplacePreset 0"}, {"IDM_PRESET_DATA_CORRUPT"}, 0},
+        {"preset unregistered", {VarnPresetUnregistered}, 2, {"AddPreset 2"}, {"IDM_PRESET_NOT_REGISTERED"}, 0},
+        {"preset unlicensed", {VarnPresetUnlicensed}, 2, {"AddPreset 2"}, {"IDM_PRESET_NOT_REGISTERED"}, 0},
         {"preset prepared and tried again",
          {VarnPresetPrepareDsp, VarnPresetDone},
          2,
          {"AddPreset 2", "AddPreset 2"},
-         {}},
+         {},
+         1},
         {"preset prepared, no room still",
          {VarnPresetPrepareDsp, VarnPresetPrepareDsp},
          2,
          {"AddPreset 2", "AddPreset 2"},
-         {"IDM_INSUFFICIENT_DSP"}},
+         {"IDM_INSUFFICIENT_DSP"},
+         1},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.trace);
         chain.calls.clear();
         answers_.shown.clear();
+        hardware.prepared = 0;
         chain.results = row.results;
         if (std::string(row.trace).rfind("effect", 0) == 0)
             drop(effect, row.slot);
@@ -335,6 +414,7 @@ TEST_F(Inserts, PaletteDropsAddOrReplaceAndEachResultHasItsMessage)
             drop(preset, row.slot);
         EXPECT_EQ(chain.calls, row.calls);
         EXPECT_EQ(answers_.shown, row.messages);
+        EXPECT_EQ(hardware.prepared, row.prepared);
     }
 
     // A drop within 250 ms of an insert drag's start is a click: the anchor, nothing else.
