@@ -115,6 +115,30 @@ int IsSingleChannelInsert(IVarnInsert* insert)
     return back && back->GetChannelCount() == 1 ? 1 : 0;
 }
 
+int CanDragInsert(IVarnInsert* insert)
+{
+    auto outputCarries = [](IVarnOutput* port) {
+        IVarnRoutingTable* table = port->GetRoutingTable();
+        return table ? table->MayCarry(port->GetKind(), port->GetIndex()) : 1;
+    };
+    auto inputCarries = [](IVarnInput* port) {
+        IVarnInputList* list = port->GetList();
+        return list ? list->MayCarry(port->GetKind(), port->GetIndex()) : 1;
+    };
+    const int kind = insert->GetKind();
+    IVarnOutput* send = insert->GetOutputPort();
+    if (kind == InsertKind::kSend)
+        return !send || outputCarries(send) ? 1 : 0;
+    if (kind == InsertKind::kSendReturn)
+    {
+        IVarnInput* back = insert->GetInputPort();
+        if (!send || !back)
+            return 1;
+        return inputCarries(back) && outputCarries(send) ? 1 : 0;
+    }
+    return 1;
+}
+
 int AcceptsInsert(IVarnInsert* insert, int mono)
 {
     return insert && (mono || !IsSingleChannelInsert(insert)) ? 1 : 0;

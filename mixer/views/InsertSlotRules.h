@@ -62,6 +62,10 @@ int IsOtherInsertSoloed(IVarnInsertChain* chain, IVarnInsert* insert);
 // Whether the insert carries a single channel (a single-channel send port, or a return port
 // of one channel): such an insert belongs on a mono strip only.
 int IsSingleChannelInsert(IVarnInsert* insert);
+// Whether a press on the insert may start its drag: a send's port, a send/return's ports
+// may carry it where it goes. A port without a list (only physical outputs have a routing
+// table) counts as one that may.
+int CanDragInsert(IVarnInsert* insert);
 // Whether a strip (mono: its source is mono) takes the dragged insert.
 int AcceptsInsert(IVarnInsert* insert, int mono);
 

@@ -261,33 +261,8 @@ void InsertSlotStrip::OnMouse(int modifiers, int x, int y, int redraw, int noDra
     if (plain)
         FocusAnchorInsert(0);
     IVarnInsert* insert = taken ? chain_->GetInsert(index) : nullptr;
-    if (insert && !noDrag && CanDragInsert(insert))
+    if (insert && !noDrag && InsertSlotRules::CanDragInsert(insert))
         StartInsertDrag(insert);
-}
-
-int InsertSlotStrip::CanDragInsert(IVarnInsert* insert)
-{
-    // A port without a list (only physical outputs have a routing table) takes any insert.
-    auto outputCarries = [](IVarnOutput* port) {
-        IVarnRoutingTable* table = port->GetRoutingTable();
-        return table ? table->MayCarry(port->GetKind(), port->GetIndex()) : 1;
-    };
-    auto inputCarries = [](IVarnInput* port) {
-        IVarnInputList* list = port->GetList();
-        return list ? list->MayCarry(port->GetKind(), port->GetIndex()) : 1;
-    };
-    const int kind = insert->GetKind();
-    IVarnOutput* send = insert->GetOutputPort();
-    if (kind == InsertKind::kSend)
-        return send ? (outputCarries(send) ? 1 : 0) : 1;
-    if (kind == InsertKind::kSendReturn)
-    {
-        IVarnInput* back = insert->GetInputPort();
-        if (!send || !back)
-            return 1;
-        return inputCarries(back) && outputCarries(send) ? 1 : 0;
-    }
-    return 1;
 }
 
 void InsertSlotStrip::StartInsertDrag(IVarnInsert* insert)

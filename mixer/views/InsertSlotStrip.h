@@ -128,7 +128,6 @@ public:
     int Drop(int x, int y, std::intptr_t kind, std::intptr_t data);
     // What a drag over the point shows (InsertSlotRules::DragAnswer).
     int DragOver(int x, int y, std::intptr_t kind, std::intptr_t data);
-    int CanDragInsert(IVarnInsert* insert);
     void ScrollIntoView(int index);
     int DeleteAll();
     // The warning before inserts with the host's last ASIO channels go; 1 to go on.

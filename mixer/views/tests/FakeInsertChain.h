@@ -60,6 +60,26 @@ public:
     std::vector<int> readIndices;
 };
 
+// A physical output's routing table and an input list that answer whether a port may carry
+// an insert's send or return.
+class FakeRoutingTable final : public IVarnRoutingTable
+{
+public:
+    int mayCarry = 1;
+    IVarnOutput* VARN_CALL GetEntry(int, int) override { return nullptr; }
+    int VARN_CALL GetBase(int) override { return 0; }
+    int VARN_CALL MayCarry(int, int) override { return mayCarry; }
+};
+
+class FakeInputList final : public IVarnInputList
+{
+public:
+    int mayCarry = 1;
+    int VARN_CALL GetCount(int) override { return 0; }
+    IVarnInput* VARN_CALL GetInput(int, int) override { return nullptr; }
+    int VARN_CALL MayCarry(int, int) override { return mayCarry; }
+};
+
 // A port that is an output and an input at once, as the tests need it: a single channel or a
 // pair, of some channel count.
 class FakeOutputPort final : public IVarnOutput
@@ -72,7 +92,8 @@ public:
     IVarnInsert* VARN_CALL GetOverride() override { return nullptr; }
     IVarnInsertChain* VARN_CALL GetSource() override { return nullptr; }
     IVarnInsert* VARN_CALL GetInsert() override { return nullptr; }
-    IVarnRoutingTable* VARN_CALL GetRoutingTable() override { return nullptr; }
+    IVarnRoutingTable* VARN_CALL GetRoutingTable() override { return table; }
+    IVarnRoutingTable* table = nullptr;
     int VARN_CALL QueryMixOverride() override { return 0; }
     int VARN_CALL Assign(int, int) override { return 0; }
     int VARN_CALL IsTakenByPlugin() override { return 0; }
@@ -97,6 +118,8 @@ public:
     int VARN_CALL GetMidiFxSend(int*) override { return 0; }
     int VARN_CALL IsTakenByPlugin() override { return 0; }
     int VARN_CALL GetChainEnd(IVarnOutput**) override { return 0; }
+    IVarnInputList* VARN_CALL GetList() override { return list; }
+    IVarnInputList* list = nullptr;
 };
 
 // An aux bus known by its number only.

@@ -265,3 +265,46 @@ TEST(InsertSlotRules, DragOverAnswers)
         EXPECT_EQ(DragOverAnswer(row.kind, row.accepted, row.slot, row.position, row.count, row.own), row.answer)
             << row.trace;
 }
+
+// Only physical outputs have a routing table: a port without a list may carry the insert.
+TEST(InsertSlotRules, DragStartsUnlessAPortMayNotCarryTheInsert)
+{
+    FakeRoutingTable refusingTable, carryingTable;
+    refusingTable.mayCarry = 0;
+    FakeInputList refusingList, carryingList;
+    refusingList.mayCarry = 0;
+    FakeOutputPort listless, carrying, refusing;
+    carrying.table = &carryingTable;
+    refusing.table = &refusingTable;
+    FakeInputPort backListless, backCarrying, backRefusing;
+    backCarrying.list = &carryingList;
+    backRefusing.list = &refusingList;
+    FakeInsertChain chain;
+    const struct
+    {
+        const char* trace;
+        int kind;
+        IVarnOutput* send;
+        IVarnInput* back;
+        int drags;
+    } rows[] = {
+        {"effect", 0, nullptr, nullptr, 1},
+        {"send without a port", 1, nullptr, nullptr, 1},
+        {"send to a port without a list", 1, &listless, nullptr, 1},
+        {"send to a port that may carry it", 1, &carrying, nullptr, 1},
+        {"send to a port that may not", 1, &refusing, nullptr, 0},
+        {"send/return missing its return", 2, &refusing, nullptr, 1},
+        {"send/return through ports without lists", 2, &listless, &backListless, 1},
+        {"send/return, the return may not", 2, &carrying, &backRefusing, 0},
+        {"send/return, the send may not", 2, &refusing, &backCarrying, 0},
+        {"send/return, both may", 2, &carrying, &backCarrying, 1},
+        {"ASIO send/return", 6, &refusing, &backRefusing, 1},
+    };
+    for (const auto& row : rows)
+    {
+        FakeInsert& insert = chain.Add(row.kind);
+        insert.send = row.send;
+        insert.back = row.back;
+        EXPECT_EQ(CanDragInsert(&insert), row.drags) << row.trace;
+    }
+}

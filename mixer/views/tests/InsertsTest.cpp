@@ -509,5 +509,16 @@ TEST_F(Inserts, TheMenuEnablesByChainAndInsertAndActsOnTheInsertClicked)
     strip.OnMenuCommand(InsertSlotStrip::kAddMeter);
     EXPECT_EQ(chain.calls.back(), "AddMeterInsert 4");
     PopupMenu::CloseAll();
+
+    // The menu stays open while the engine works: once another insert took the place, its
+    // solo and bypass act on nothing.
+    strip.ShowContextMenu(kSlotX, SlotY(0));
+    FakeInsert& newcomer = chain.AddAt(0, 0);
+    strip.OnEngineEvent(EngineEvent::kInsertAdded, chain.id);
+    strip.OnMenuCommand(InsertSlotStrip::kBypass);
+    strip.OnMenuCommand(InsertSlotStrip::kSolo);
+    EXPECT_EQ(newcomer.bypassed + newcomer.soloed, 0);
+    EXPECT_EQ(effect.bypassed, 1);
+    PopupMenu::CloseAll();
 }
 } // namespace
