@@ -634,10 +634,7 @@ IVarnInsert* FrameApp::SectionHost::GetSelectedStripInsert()
 InsertStripLink* FrameApp::SectionHost::CreateInsertStrip(IVarnInsertChain* chain, MainSectionView& owner,
                                                           Scrollbar* bar, int slotCount)
 {
-    auto strip = std::make_unique<InsertSlotStrip>(*frame_.owner_, &frame_);
-    strip->CreateSlots(chain, &owner, bar ? std::make_unique<BarScrollSource>(bar, &owner, 0) : nullptr, slotCount,
-                       owner.GetSelectedInsertIndex(), 0);
-    return strip.release();
+    return InsertSlotStrip::ForSection(*frame_.owner_, &frame_, chain, owner, bar, slotCount);
 }
 
 void FrameApp::SectionHost::AutoScrollStripInserts(int screenX, int screenY)

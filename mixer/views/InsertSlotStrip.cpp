@@ -16,6 +16,7 @@
 #include "mixer/views/InsertSlot.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MSTVIoView.h"
+#include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/PresetTreeView.h"
 
@@ -71,6 +72,15 @@ InsertSlotStrip::~InsertSlotStrip()
 {
     PopupMenu::CloseMenusOf(this);
     slots_.clear();
+}
+
+InsertSlotStrip* InsertSlotStrip::ForSection(MainWindowLink& link, InsertStripOwner* owner, IVarnInsertChain* chain,
+                                             MainSectionView& section, Scroller* bar, int slotCount)
+{
+    auto* strip = new InsertSlotStrip(link, owner);
+    strip->CreateSlots(chain, &section, bar ? std::make_unique<BarScrollSource>(bar, &section, 0) : nullptr, slotCount,
+                       section.GetSelectedInsertIndex(), 0);
+    return strip;
 }
 
 int* InsertSlotStrip::SelectedInsertIndex()
@@ -546,31 +556,28 @@ void InsertSlotStrip::ReplaceEffect(int position, PresetItemRecord* item)
 
 void InsertSlotStrip::LoadPreset(int position, PresetItemRecord* item)
 {
-    if (!chain_)
-        return;
-    int result = chain_->AddPreset(PresetOf(item), position, 1);
-    if (result == VarnPresetPrepareDsp)
-    {
-        PrepareDsp();
-        if (chain_->AddPreset(PresetOf(item), position, 1) != VarnPresetDone)
-            ShowMessage("IDM_INSUFFICIENT_DSP");
-        return;
-    }
-    if (result == VarnPresetUnregistered || result == VarnPresetUnlicensed)
-        ShowMessage("IDM_PRESET_NOT_REGISTERED");
-    else if (result == VarnPresetCorrupt)
-        ShowMessage("IDM_PRESET_DATA_CORRUPT");
+    PutPreset(position, item, 0);
 }
 
 void InsertSlotStrip::ReplacePreset(int position, PresetItemRecord* item)
 {
+    PutPreset(position, item, 1);
+}
+
+void InsertSlotStrip::PutPreset(int position, PresetItemRecord* item, int replace)
+{
     if (!chain_)
         return;
-    int result = chain_->ReplacePreset(PresetOf(item), position, 1);
+    auto put = [&] {
+        return replace ? chain_->ReplacePreset(PresetOf(item), position, 1)
+                       : chain_->AddPreset(PresetOf(item), position, 1);
+    };
+    const int result = put();
     if (result == VarnPresetPrepareDsp)
     {
+        // Once more after the preparation; the preset then fits or the DSP has no room.
         PrepareDsp();
-        if (chain_->ReplacePreset(PresetOf(item), position, 1) != VarnPresetDone)
+        if (put() != VarnPresetDone)
             ShowMessage("IDM_INSUFFICIENT_DSP");
         return;
     }

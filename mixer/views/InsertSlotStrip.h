@@ -12,6 +12,7 @@
 #include "mixer/views/MainSectionParts.h"
 
 class InsertSlot;
+class MainSectionView;
 class MainWindowLink;
 class Panel;
 class Scroller;
@@ -107,6 +108,9 @@ public:
     int CreateSlots(IVarnInsertChain* chain, Panel* panel, std::unique_ptr<InsertScrollSource> scroller, int slotCount,
                     int* selectedIndex, int mono);
 
+    // A strip of the main section over the chain, scrolled by the section's bar (may be null).
+    static InsertSlotStrip* ForSection(MainWindowLink& link, InsertStripOwner* owner, IVarnInsertChain* chain,
+                                       MainSectionView& section, Scroller* bar, int slotCount);
     // The program-wide anchor the strip views share.
     static int* SelectedInsertIndex();
 
@@ -183,6 +187,9 @@ private:
     int ShowMessage(const char* id);
     int DropFromPalette(int x, int y, PresetItemRecord* item);
     int DropInsert(int x, int y, IVarnInsert* insert);
+    // Adds (replace 0) or replaces the preset at position, preparing the DSP and trying once
+    // more when the engine asks.
+    void PutPreset(int position, PresetItemRecord* item, int replace);
     void StartInsertDrag(IVarnInsert* insert);
     void ToggleInsertState(int command);
 

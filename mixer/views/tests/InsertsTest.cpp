@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/controls/PeakMeter.h"
+#include "framework/controls/Scrollbar.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/platform/tests/TestClock.h"
@@ -18,39 +19,13 @@
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/PeakValueWatcher.h"
 #include "mixer/views/PresetTreeView.h"
+#include "mixer/views/tests/DialogAnswers.h"
 #include "mixer/views/tests/FakeInsertChain.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
 {
 using namespace mainsection;
-
-std::string Narrow(const String& text)
-{
-    std::string out;
-    for (int i = 0; i < text.Length(); ++i)
-        out += static_cast<char>(text.WideCharAt(i));
-    return out;
-}
-
-// Answers every dialog and message box in the user's place and records their names.
-class Answers : public DialogAnswerer
-{
-public:
-    Answers() { Dialog::SetAnswerer(this); }
-    ~Answers() { Dialog::SetAnswerer(nullptr); }
-    void OnDialogShown(Dialog& dialog) override
-    {
-        shown.push_back(Narrow(dialog.GetSourceName()));
-        if (meanwhile)
-            meanwhile();
-        dialog.End(answer);
-    }
-    std::vector<std::string> shown;
-    int answer = 1;
-    // What the engine does while the dialog's loop runs.
-    std::function<void()> meanwhile;
-};
 
 // The frame as the slots see it: which insert the effect view is asked to show.
 class RecordingOwner : public InsertStripOwner
@@ -520,5 +495,39 @@ TEST_F(Inserts, TheMenuEnablesByChainAndInsertAndActsOnTheInsertClicked)
     EXPECT_EQ(newcomer.bypassed + newcomer.soloed, 0);
     EXPECT_EQ(effect.bypassed, 1);
     PopupMenu::CloseAll();
+}
+// The main section with its real insert strips over the simulated engine's chains: an insert
+// the engine adds reaches the strip that shows its chain, and the section's bar scrolls to it.
+TEST_F(Inserts, TheSectionsStripsFollowTheEnginesChains)
+{
+    section_.reset();
+    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
+        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
+    };
+    ASSERT_TRUE(CreateSection(0));
+    auto* main = dynamic_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(section_->GetAuxStripCount(), 2);
+    EXPECT_EQ(Narrow(static_cast<InsertSlotStrip*>(section_->GetAuxStrip(1))->GetNamePrefix()), "aux2_insert_slot_");
+    IVarnInsertChain* chain = Mix()->GetInsertChain();
+    ASSERT_EQ(chain, main->GetChain());
+    auto deliver = [this] {
+        engine_.WaitForEvents();
+        for (auto& event : queue_.Take())
+            if (InsertStripTarget* target = section_->FindInsertStrip(event.first, event.second))
+                target->OnEngineEvent(event.first, event.second);
+    };
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(chain->AddMeterInsert(-1, 1), VarnInsertDone) << i;
+    deliver();
+    ASSERT_EQ(chain->GetCount(), 8);
+    EXPECT_NE(main->GetSlot(0)->GetLeftValue(), nullptr) << "the first slot shows the first meter insert";
+    EXPECT_EQ(main->GetSelection().Size(), 8);
+    main->ScrollIntoView(-1);
+    EXPECT_EQ(main->GetScrollOffset(), 2) << "6 slots show the last of 8 inserts from the third";
+    IVarnInsert* last = chain->GetInsert(7);
+    EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertBypassed, last->GetEventKey()), main);
+    EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertAdded, chain->GetId()), main);
+    EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertAdded, chain->GetId() + 1000), nullptr);
 }
 } // namespace

@@ -162,8 +162,11 @@ public:
         log.push_back("viewmode " + std::to_string(mode));
     }
     IVarnInsert* GetSelectedStripInsert() override { return nullptr; }
-    InsertStripLink* CreateInsertStrip(IVarnInsertChain* chain, MainSectionView&, Scrollbar*, int slots) override
+    InsertStripLink* CreateInsertStrip(IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar,
+                                       int slots) override
     {
+        if (makeStrip)
+            return makeStrip(chain, owner, bar, slots);
         const std::string name = "strip" + std::to_string(stripsMade++);
         auto* strip = new RecordingStrip(name, chain, slots, log);
         strips.push_back(strip);
@@ -194,6 +197,8 @@ public:
         log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
     }
 
+    // When set, the insert strips come from here instead of being recorded.
+    std::function<InsertStripLink*(IVarnInsertChain*, MainSectionView&, Scrollbar*, int)> makeStrip;
     // When set, the TV views come from here instead of being recorded.
     std::function<TVAreaView*(int, MainSectionView&, IVarnInsert*)> makeTVView;
     int hasStripSection = 0;
