@@ -20,8 +20,9 @@ int ByRate(int rate, int low, int middle, int high)
     return high;
 }
 
-// The stereo pair a mono channel belongs to; -1 for none.
-int PairOfMono(const PhysicalFeatures& f, int k, int stereoCount)
+} // namespace
+
+int MonoPairIndex(const PhysicalFeatures& f, int k, int stereoCount)
 {
     if (k >= 4)
         return (k - 4) / 2;
@@ -36,6 +37,26 @@ int PairOfMono(const PhysicalFeatures& f, int k, int stereoCount)
     const int pair = (k - 4) / 2; // truncated toward zero: channel 3 names pair 0
     return pair;
 }
+
+PhysicalFeatures ReadPhysicalFeatures(IVarnHardware* system, IVarnMixer* mixer)
+{
+    PhysicalFeatures f = {};
+    if (system)
+    {
+        f.f1 = system->HasFeature(HardwareFeature::kDock) != 0;
+        f.f2 = system->HasFeature(HardwareFeature::kIoCard) != 0;
+        f.f4 = system->HasFeature(HardwareFeature::kSmallBox) != 0;
+        f.f9 = system->HasFeature(HardwareFeature::kSecondModel) != 0;
+        f.f10 = system->HasFeature(HardwareFeature::kSecondModelSync) != 0;
+        f.f11 = system->HasFeature(HardwareFeature::kThirdModel) != 0;
+    }
+    f.f9 = f.f9 || (f.f10 && f.f11);
+    f.rate = mixer ? mixer->GetRateCode() : 0;
+    return f;
+}
+
+namespace
+{
 
 void AppendUse(String& text, PortNames& names, IVarnInput* source, bool onlyNamed)
 {
@@ -119,15 +140,7 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
     if (!inputs)
         return lists;
     PortNames names(mixer, strings);
-    PhysicalFeatures f = {};
-    f.f1 = system->HasFeature(HardwareFeature::kDock) != 0;
-    f.f2 = system->HasFeature(HardwareFeature::kIoCard) != 0;
-    f.f4 = system->HasFeature(HardwareFeature::kSmallBox) != 0;
-    f.f9 = system->HasFeature(HardwareFeature::kSecondModel) != 0;
-    f.f10 = system->HasFeature(HardwareFeature::kSecondModelSync) != 0;
-    f.f11 = system->HasFeature(HardwareFeature::kThirdModel) != 0;
-    f.f9 = f.f9 || (f.f10 && f.f11);
-    f.rate = mixer ? mixer->GetRateCode() : 0;
+    const PhysicalFeatures f = ReadPhysicalFeatures(system, mixer);
 
     const int stereo = inputs->GetCount(InputKind::kStereoPhysical);
     const int mono = inputs->GetCount(InputKind::kMonoPhysical);
@@ -163,7 +176,7 @@ NewStripLists BuildNewStripLists(IVarnHardware* system, IVarnMixer* mixer, Strin
         {
             const int k = MonoListIndex(f, i);
             IVarnInput* source = inputs->GetInput(InputKind::kMonoPhysical, k);
-            const int pair = PairOfMono(f, k, stereo);
+            const int pair = MonoPairIndex(f, k, stereo);
             NewStripEntry entry;
             entry.value = k;
             entry.free =

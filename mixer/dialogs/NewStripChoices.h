@@ -46,6 +46,11 @@ struct PhysicalFeatures
 };
 int StereoListIndex(const PhysicalFeatures& features, int position, int stereoCount);
 int MonoListIndex(const PhysicalFeatures& features, int position);
+// The stereo pair (kind 2 index) mono input k belongs to; -1 for none.
+int MonoPairIndex(const PhysicalFeatures& features, int k, int stereoCount);
+// The features of a system as the physical lists read them (f9 also when f10 and f11 are
+// both set) and the mixer's rate code (0 without a mixer).
+PhysicalFeatures ReadPhysicalFeatures(IVarnHardware* system, IVarnMixer* mixer);
 
 // What the user chose, in the engine's terms: source kind (1 mono and 2 stereo physical, 0
 // host, 3 single ASIO channel), sub-kind, choice within it (-1: none) and pre-fader.
