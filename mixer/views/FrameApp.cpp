@@ -21,6 +21,8 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
+#include "mixer/views/FXPaletteWindow.h"
+#include "mixer/views/PresetTreeView.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/LogoPanel.h"
@@ -624,6 +626,13 @@ int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int&
     y = point.y;
     clientWidth = client.right;
     return 1;
+}
+
+int FrameApp::NewPresetCategory(String& name)
+{
+    auto* palette = dynamic_cast<FXPaletteWindow*>(fxPalette_.get());
+    PresetTreeView* tree = palette ? palette->GetTree() : nullptr;
+    return tree ? tree->NewCategory(&name, this) : 0;
 }
 
 IVarnInsert* FrameApp::SectionHost::GetSelectedStripInsert()

@@ -111,6 +111,8 @@ public:
     void FocusStripEditor(IVarnInsert* insert, int force) override;
     // InsertStripOwner: the slots' messages and dialogs belong to the frame.
     Window* GetDialogParent() override { return this; }
+    // The FX palette's prompt (none without the palette).
+    int NewPresetCategory(String& name) override;
     // The strips' insert rows' scroll bar ("insertsScrollbar"), or null.
     Scroller* GetInsertsScroller() const { return vertical_; }
 

@@ -237,9 +237,12 @@ InsertMenuChoices InsertMenuChoices::Of(IVarnInsertChain* chain, int mono)
     using namespace InputKind;
     const int wave = OutputKind::kWave, asio = OutputKind::kAsio, physical = OutputKind::kPhysical;
     choices.send = o(wave, 1) || o(asio, 1) || o(physical, 1) || (mono && (o(asio, 0) || o(physical, 0)));
-    choices.sendReturn =
-        (o(physical, 1) || (mono && o(physical, 0))) && (i(kStereoPhysical, 5) || (mono && i(kMonoPhysical, 5)));
-    choices.asioSendReturn = (o(asio, 1) || (mono && o(asio, 0))) && (i(kHost, 1) || (mono && i(kAsioChannel, 5)));
+    choices.sendReturnOutputs = o(physical, 1) || (mono && o(physical, 0));
+    choices.sendReturnInputs = i(kStereoPhysical, 5) || (mono && i(kMonoPhysical, 5));
+    choices.sendReturn = choices.sendReturnOutputs && choices.sendReturnInputs;
+    choices.asioOutputs = o(asio, 1) || (mono && o(asio, 0));
+    choices.asioInputs = i(kHost, 1) || (mono && i(kAsioChannel, 5));
+    choices.asioSendReturn = choices.asioOutputs && choices.asioInputs;
     return choices;
 }
 

@@ -116,7 +116,11 @@ private:
 struct InsertMenuChoices
 {
     int send = 0;
+    int sendReturnOutputs = 0;
+    int sendReturnInputs = 0;
     int sendReturn = 0;
+    int asioOutputs = 0;
+    int asioInputs = 0;
     int asioSendReturn = 0;
 
     static InsertMenuChoices Of(IVarnInsertChain* chain, int mono);

@@ -11,6 +11,10 @@
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/DragDrop.h"
+#include "mixer/dialogs/AsioSendReturnInsertDialog.h"
+#include "mixer/dialogs/MixerNewPresetDialog.h"
+#include "mixer/dialogs/NewSendInsertDialog.h"
+#include "mixer/dialogs/NewSendReturnInsertDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/AsioChannelCheck.h"
 #include "mixer/views/InsertSlot.h"
@@ -507,6 +511,11 @@ int InsertSlotStrip::ShowMessage(const char* id)
     return SkinDialogs(GetSkin()).ShowDefinedMessageBox(id, owner_ ? owner_->GetDialogParent() : nullptr, nullptr);
 }
 
+int InsertSlotStrip::RunDialog(const char* name, Dialog& dialog)
+{
+    return SkinDialogs(GetSkin()).ShowDialogPanel(name, &dialog, owner_ ? owner_->GetDialogParent() : nullptr);
+}
+
 void InsertSlotStrip::PrepareDsp()
 {
     WaitCursor wait;
@@ -618,6 +627,101 @@ void InsertSlotStrip::AddSpecialInsert(int command)
     CheckDsp(result, position);
 }
 
+void InsertSlotStrip::AddSendInsert()
+{
+    if (!chain_)
+        return;
+    if (!InsertMenuChoices::Of(chain_, mono_).send)
+    {
+        ShowMessage("IDM_NO_FREE_OUTPUTS");
+        return;
+    }
+    NewSendInsertDialog dialog(GetSkin());
+    dialog.Setup(chain_->GetHardware(), mono_);
+    if (RunDialog("newsendinsert", dialog) != 1)
+        return;
+    if (IVarnOutput* output = dialog.GetSelectedOutput())
+    {
+        const int position = MenuPosition();
+        CheckDsp(chain_->AddSendInsert(output, position, 1), position);
+    }
+}
+
+void InsertSlotStrip::AddSendReturnInsert()
+{
+    if (!chain_)
+        return;
+    const InsertMenuChoices choices = InsertMenuChoices::Of(chain_, mono_);
+    if (!choices.sendReturnOutputs || !choices.sendReturnInputs)
+    {
+        ShowMessage(choices.sendReturnOutputs ? "IDM_NO_FREE_INPUTS" : "IDM_NO_FREE_OUTPUTS");
+        return;
+    }
+    NewSendReturnInsertDialog dialog(GetSkin());
+    dialog.Setup(chain_->GetHardware(), mono_);
+    if (RunDialog("newsendreturninsert", dialog) != 1)
+        return;
+    IVarnOutput* output = dialog.GetSelectedOutput();
+    IVarnInput* input = dialog.GetSelectedInput();
+    if (output && input)
+    {
+        const int position = MenuPosition();
+        CheckDsp(chain_->AddSendReturnInsert(output, input, position, 1), position);
+    }
+}
+
+void InsertSlotStrip::AddAsioSendReturnInsert()
+{
+    if (!chain_)
+        return;
+    const InsertMenuChoices choices = InsertMenuChoices::Of(chain_, mono_);
+    if (!choices.asioOutputs || !choices.asioInputs)
+    {
+        ShowMessage(choices.asioOutputs ? "IDM_NO_FREE_INPUTS" : "IDM_NO_FREE_OUTPUTS");
+        return;
+    }
+    AsioSendReturnInsertDialog dialog(GetSkin());
+    dialog.Init(chain_->GetHardware(), mono_);
+    if (RunDialog("newasiosendreturninsert", dialog) != 1)
+        return;
+    // The return is made on demand: asked only once a send was chosen.
+    IVarnOutput* output = dialog.GetSend();
+    IVarnInput* input = output ? dialog.GetReturn() : nullptr;
+    if (output && input)
+    {
+        const int position = MenuPosition();
+        CheckDsp(chain_->AddAsioSendReturnInsert(output, input, position, 1), position);
+    }
+}
+
+void InsertSlotStrip::CreatePreset()
+{
+    IVarnServices* services = link_.GetServices();
+    IVarnFxLibrary* library = services ? services->GetFxLibrary() : nullptr;
+    if (!chain_ || !library)
+        return;
+    MixerNewPresetDialog dialog(GetSkin());
+    InsertStripOwner* owner = owner_;
+    auto prompt = [owner](String& name) { return owner ? owner->NewPresetCategory(name) : 0; };
+    if (!dialog.Init(library, prompt) || RunDialog("newpreset", dialog) != 1)
+        return;
+    String name, category;
+    dialog.GetPresetName(name);
+    dialog.GetCategoryName(category);
+    if (name.Length() == 0)
+        return;
+    // The library keeps names of at most 127 units and takes only names a file can have.
+    if (const char* refusal = MixerNewPresetDialog::CheckName(name))
+    {
+        ShowMessage(refusal);
+        return;
+    }
+    int table[InsertSlotRules::kMaxIndices];
+    const int n = InsertSlotRules::CollectEffectInserts(chain_, table);
+    if (n > 0 && !library->CreatePresetFromInserts(category.Text(), name.Text(), chain_, table, n, 1))
+        ShowMessage("IDM_DUPLICATE_WRONG_DATA_CREATEPRESET");
+}
+
 void InsertSlotStrip::ShowContextMenu(int x, int y)
 {
     menuSlot_ = HitTest(x, y);
@@ -700,11 +804,23 @@ void InsertSlotStrip::OnMenuCommand(int command)
     case kDeleteAll:
         DeleteAll();
         break;
+    case kAddSend:
+        AddSendInsert();
+        break;
+    case kAddSendReturn:
+        AddSendReturnInsert();
+        break;
+    case kAddAsioSendReturn:
+        AddAsioSendReturnInsert();
+        break;
     case kAddMeter:
     case kAddTrim:
     case kAddTestSignal:
     case kAddBalance:
         AddSpecialInsert(command);
+        break;
+    case kCreatePreset:
+        CreatePreset();
         break;
     case kSolo:
     case kBypass:

@@ -11,6 +11,7 @@
 #include "mixer/views/InsertSlotRules.h"
 #include "mixer/views/MainSectionParts.h"
 
+class Dialog;
 class InsertSlot;
 class MainSectionView;
 class MainWindowLink;
@@ -29,6 +30,8 @@ public:
     // Shows the insert in the effect view; null clears it.
     virtual void FocusStripEditor(IVarnInsert* insert, int force) = 0;
     virtual Window* GetDialogParent() = 0;
+    // The FX palette's prompt for a new preset category: its name when one was made, else 0.
+    virtual int NewPresetCategory(String& name) = 0;
 
 protected:
     ~InsertStripOwner() = default;
@@ -143,6 +146,10 @@ public:
     void LoadPreset(int position, PresetItemRecord* item);
     void ReplacePreset(int position, PresetItemRecord* item);
     void AddSpecialInsert(int command);
+    void AddSendInsert();
+    void AddSendReturnInsert();
+    void AddAsioSendReturnInsert();
+    void CreatePreset();
     // Common handling of an add's result code.
     void CheckDsp(int result, int position);
 
@@ -185,6 +192,7 @@ private:
     void RefillSelection();
     void PrepareDsp();
     int ShowMessage(const char* id);
+    int RunDialog(const char* name, Dialog& dialog);
     int DropFromPalette(int x, int y, PresetItemRecord* item);
     int DropInsert(int x, int y, IVarnInsert* insert);
     // Adds (replace 0) or replaces the preset at position, preparing the DSP and trying once

@@ -23,6 +23,7 @@ class NoEditor : public InsertStripOwner
 public:
     void FocusStripEditor(IVarnInsert*, int) override {}
     Window* GetDialogParent() override { return nullptr; }
+    int NewPresetCategory(String&) override { return 0; }
 };
 
 class Shot : public Fixture

@@ -37,6 +37,7 @@ public:
         forced.push_back(force);
     }
     Window* GetDialogParent() override { return nullptr; }
+    int NewPresetCategory(String&) override { return 0; }
     std::vector<IVarnInsert*> shown;
     std::vector<int> forced;
 };
@@ -64,7 +65,8 @@ protected:
     void SetUp() override
     {
         Fixture::SetUp();
-        ASSERT_NO_FATAL_FAILURE(StartEngine("auxbuses=2\n"));
+        // One strip: the other ASIO pairs are free for sends.
+        ASSERT_NO_FATAL_FAILURE(StartEngine("auxbuses=2\nstrips=1\n"));
         ASSERT_TRUE(CreateSection(0));
         before_ = DragDrop::InstallWindows(&windows_);
     }
@@ -529,5 +531,48 @@ TEST_F(Inserts, TheSectionsStripsFollowTheEnginesChains)
     EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertBypassed, last->GetEventKey()), main);
     EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertAdded, chain->GetId()), main);
     EXPECT_EQ(section_->FindInsertStrip(EngineEvent::kInsertAdded, chain->GetId() + 1000), nullptr);
+}
+// The menu's send commands run their dialogs over the simulated card's ports; without free
+// ports they say so instead.
+TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
+{
+    FakeInsertChain portless(2);
+    InsertSlotStrip& bare = MakeStrip(portless);
+    bare.ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    for (int command :
+         {InsertSlotStrip::kAddSend, InsertSlotStrip::kAddSendReturn, InsertSlotStrip::kAddAsioSendReturn})
+        bare.OnMenuCommand(command);
+    EXPECT_EQ(answers_.shown,
+              (std::vector<std::string>{"IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS"}));
+    EXPECT_TRUE(portless.calls.empty());
+
+    strips_.clear();
+    section_.reset();
+    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
+        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
+    };
+    ASSERT_TRUE(CreateSection(0));
+    auto* main = static_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    IVarnInsertChain* chain = Mix()->GetInsertChain();
+    main->ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    answers_.shown.clear();
+    answers_.answer = 0;
+    main->OnMenuCommand(InsertSlotStrip::kAddSend);
+    EXPECT_EQ(answers_.shown, std::vector<std::string>{"newsendinsert"});
+    EXPECT_EQ(chain->GetCount(), 0) << "a cancelled dialog adds nothing";
+    answers_.answer = 1;
+    answers_.shown.clear();
+    for (int command :
+         {InsertSlotStrip::kAddAsioSendReturn, InsertSlotStrip::kAddSendReturn, InsertSlotStrip::kAddSend})
+        main->OnMenuCommand(command);
+    EXPECT_EQ(answers_.shown,
+              (std::vector<std::string>{"newasiosendreturninsert", "newsendreturninsert", "newsendinsert"}));
+    ASSERT_EQ(chain->GetCount(), 3);
+    // Each at the menu's position, the first slot.
+    EXPECT_EQ(chain->GetInsert(0)->GetKind(), InsertKind::kSend);
+    EXPECT_EQ(chain->GetInsert(1)->GetKind(), InsertKind::kSendReturn);
+    EXPECT_EQ(chain->GetInsert(2)->GetKind(), InsertKind::kAsioSendReturn);
 }
 } // namespace
