@@ -69,8 +69,8 @@ public:
     void AddStripView(IVarnStrip* strip) override { OnStripAdded(strip); }
     void RemoveStripView(VarnEventArg stripId) override { OnStripRemoved(static_cast<int>(stripId)); }
     void UpdateStrip(VarnEventArg stripId) override { OnStripMoved(static_cast<int>(stripId)); }
-    // 76: the hardware changed, every input tag again. 703 (an insert selected) changes
-    // nothing of the strips until they have insert slots.
+    // 76: the hardware changed, every input tag again. 703 (an insert selected) reaches the
+    // strip's insert slots through FindInsertStrip; the section itself has nothing to redo.
     void RefreshForEvent(int id, VarnEventArg argument) override;
     IVarnHardware* GetCurrentSystem() override;
     InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) override;
