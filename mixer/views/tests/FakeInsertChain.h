@@ -2,6 +2,7 @@
 // calls the views make on it recorded. For the insert-slot tests, native and under Wine.
 #pragma once
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,11 @@ class FakeInputList final : public IVarnInputList
 {
 public:
     int mayCarry = 1;
+    // The (kind, second value) pairs whose free test answers yes.
+    std::set<std::pair<int, int>> free;
     int VARN_CALL GetCount(int) override { return 0; }
     IVarnInput* VARN_CALL GetInput(int, int) override { return nullptr; }
+    int VARN_CALL GetFreeCount(int kind, int value) override { return free.count({kind, value}) ? 1 : 0; }
     int VARN_CALL MayCarry(int, int) override { return mayCarry; }
 };
 
@@ -143,11 +147,15 @@ private:
 };
 
 // A system whose only channel item is one ASIO output (recording a mix unless its type is 2),
-// without inputs; it prepares its DSP when asked and counts it.
+// without inputs; its free tests answer yes for the pairs the test lists; it prepares its DSP
+// when asked and counts it.
 class FakeHardware final : public IVarnHardware, public IVarnItemList
 {
 public:
     FakeOutputPort asioOut;
+    FakeInputList inputs;
+    // The (kind, stereo) pairs of the outputs' free test that answer yes.
+    std::set<std::pair<int, int>> freeOutputs;
     int prepared = 0;
     FakeHardware()
     {
@@ -158,7 +166,7 @@ public:
     int VARN_CALL HasFeature(int) override { return 0; }
     IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
     IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
-    IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
+    IVarnInputList* VARN_CALL GetInputList() override { return &inputs; }
     IVarnItemList* VARN_CALL GetItemList() override { return this; }
     int VARN_CALL GetModelCode() override { return 0; }
     int VARN_CALL IsMaster() override { return 1; }
@@ -174,6 +182,7 @@ public:
         return kind == 1 && index == 0 ? &asioOut : nullptr;
     }
     int VARN_CALL GetChannelCount(int kind) override { return GetCount(kind); }
+    int VARN_CALL HasFree(int kind, int stereo) override { return freeOutputs.count({kind, stereo}) ? 1 : 0; }
 };
 
 class FakeInsertChain;

@@ -308,3 +308,38 @@ TEST(InsertSlotRules, DragStartsUnlessAPortMayNotCarryTheInsert)
         EXPECT_EQ(CanDragInsert(&insert), row.drags) << row.trace;
     }
 }
+
+// The insert menu's send commands on the free tests: a mono strip may also use single channels.
+TEST(InsertMenuChoices, SendCommandsFollowTheFreePorts)
+{
+    using Pairs = std::set<std::pair<int, int>>;
+    const struct
+    {
+        const char* trace;
+        Pairs outputs, inputs;
+        int mono, send, sendReturn, asio;
+    } rows[] = {
+        {"nothing free", {}, {}, 0, 0, 0, 0},
+        {"a Wave pair", {{0, 1}}, {}, 0, 1, 0, 0},
+        {"a physical pair without inputs", {{2, 1}}, {}, 0, 1, 0, 0},
+        {"a physical pair and a stereo input", {{2, 1}}, {{2, 5}}, 0, 1, 1, 0},
+        {"a physical channel: stereo strip", {{2, 0}}, {{1, 5}}, 0, 0, 0, 0},
+        {"a physical channel: mono strip", {{2, 0}}, {{1, 5}}, 1, 1, 1, 0},
+        {"an ASIO pair and an ASIO return", {{1, 1}}, {{0, 1}}, 0, 1, 0, 1},
+        {"an ASIO channel and return channel: stereo", {{1, 0}}, {{3, 5}}, 0, 0, 0, 0},
+        {"an ASIO channel and return channel: mono", {{1, 0}}, {{3, 5}}, 1, 1, 0, 1},
+    };
+    for (const auto& row : rows)
+    {
+        FakeHardware hardware;
+        hardware.freeOutputs = row.outputs;
+        hardware.inputs.free = row.inputs;
+        FakeInsertChain chain;
+        chain.hardware = &hardware;
+        const InsertMenuChoices choices = InsertMenuChoices::Of(&chain, row.mono);
+        EXPECT_EQ(choices.send, row.send) << row.trace;
+        EXPECT_EQ(choices.sendReturn, row.sendReturn) << row.trace;
+        EXPECT_EQ(choices.asioSendReturn, row.asio) << row.trace;
+    }
+    EXPECT_EQ(InsertMenuChoices::Of(nullptr, 1).send, 0);
+}
