@@ -11,10 +11,8 @@ int AsioSendReturnInsertDialog::Init(IVarnHardware* hardware, int mono)
     mono_ = mono;
     SkinStringTable strings(skin_);
     lists_ = BuildAsioSendReturnLists(hardware_, mono_ != 0, strings);
-    const int sends = static_cast<int>(lists_.sends.entries.size());
-    const int returns = static_cast<int>(lists_.returns.entries.size());
-    send_ = AddIntItem("send", 0, 0, sends > 0 ? sends - 1 : 0, 0, 0);
-    return_ = AddIntItem("return", 0, 0, returns > 0 ? returns - 1 : 0, 0, 0);
+    send_ = AddIntItem("send", 0, 0, InsertPortForm::LastIndex(lists_.sends), 0, 0);
+    return_ = AddIntItem("return", 0, 0, InsertPortForm::LastIndex(lists_.returns), 0, 0);
     return 1;
 }
 

@@ -14,7 +14,7 @@ void Show(Dialog& dialog, const char* comboName, IntItem* item, const InsertPort
     {
         // The range holds every entry: a smaller maximum would refuse the later ones.
         item->minimum = 0;
-        item->maximum = count > 0 ? count - 1 : 0;
+        item->maximum = LastIndex(list);
         item->Store(count > 0 ? list.choice : 0, 1, 0, nullptr);
     }
     String name;
@@ -26,6 +26,11 @@ void Show(Dialog& dialog, const char* comboName, IntItem* item, const InsertPort
     for (int i = 0; i < count; ++i)
         box->AddItem(list.entries[i].text, list.entries[i].selectable, i);
     box->SetDisabled(disabled ? 1 : 0, 0, 1);
+}
+
+int LastIndex(const InsertPortList& list)
+{
+    return list.entries.empty() ? 0 : static_cast<int>(list.entries.size()) - 1;
 }
 
 int Selected(const IntItem* item)

@@ -14,6 +14,8 @@ namespace InsertPortForm
 // Fills the combo box of that name, when the dialog has one, and sets the item's range and
 // value; disabled greys the box (the "Disabled" lists).
 void Show(Dialog& dialog, const char* comboName, IntItem* item, const InsertPortList& list, bool disabled);
+// The last entry's index, the item's maximum (0 for an empty list).
+int LastIndex(const InsertPortList& list);
 // The entry the item selects, -1 without the item.
 int Selected(const IntItem* item);
 // The message box of that id over the dialog; answers 0, the refused accept.

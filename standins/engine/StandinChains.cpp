@@ -374,6 +374,23 @@ int PlaceEffect(StandinBus& bus, StandinHardware& system, int kind, const std::u
     return VarnInsertDone;
 }
 
+// An effect of the library added at position or put in the place of the insert there.
+int PlaceLibraryEffect(StandinBus& bus, const VarnCoreEffectRecord* effect, int position, bool replace, int notify)
+{
+    Edit edit(bus);
+    const std::string entry = std::string(replace ? "ReplaceEffect " : "AddEffect ") +
+                              (effect ? StandinLogText(effect->name) : "(null)") + " " + std::to_string(position) +
+                              " " + std::to_string(notify);
+    StandinEffects* effects = edit.system ? edit.system->mixer->effects : nullptr;
+    const int cost = effects && effect ? effects->EffectCost(effect->id) : -1;
+    const std::u16string name = effects && effect ? effects->EffectNameOf(effect->id) : std::u16string();
+    if (cost < 0 || name.empty())
+        return Logged(edit.system, bus, entry, 0);
+    return Logged(
+        edit.system, bus, entry,
+        PlaceEffect(bus, *edit.system, InsertKind::kEffect, name, effect->id, cost, position, replace, notify));
+}
+
 int AddSpecial(StandinBus& bus, int kind, int position, int notify, const char* call)
 {
     Edit edit(bus);
@@ -542,32 +559,12 @@ int VARN_CALL StandinBus::CanAdd(int kind)
 
 int VARN_CALL StandinBus::AddEffect(const VarnCoreEffectRecord* effect, int position, int notify)
 {
-    Edit edit(*this);
-    const std::string entry = "AddEffect " + std::string(effect ? StandinLogText(effect->name) : "(null)") + " " +
-                              std::to_string(position) + " " + std::to_string(notify);
-    StandinEffects* effects = edit.system ? edit.system->mixer->effects : nullptr;
-    const int cost = effects && effect ? effects->EffectCost(effect->id) : -1;
-    const std::u16string name = effects && effect ? effects->EffectNameOf(effect->id) : std::u16string();
-    if (cost < 0 || name.empty())
-        return Logged(edit.system, *this, entry, 0);
-    return Logged(
-        edit.system, *this, entry,
-        PlaceEffect(*this, *edit.system, InsertKind::kEffect, name, effect->id, cost, position, false, notify));
+    return PlaceLibraryEffect(*this, effect, position, false, notify);
 }
 
 int VARN_CALL StandinBus::ReplaceEffect(const VarnCoreEffectRecord* effect, int position, int notify)
 {
-    Edit edit(*this);
-    const std::string entry = "ReplaceEffect " + std::string(effect ? StandinLogText(effect->name) : "(null)") + " " +
-                              std::to_string(position) + " " + std::to_string(notify);
-    StandinEffects* effects = edit.system ? edit.system->mixer->effects : nullptr;
-    const int cost = effects && effect ? effects->EffectCost(effect->id) : -1;
-    const std::u16string name = effects && effect ? effects->EffectNameOf(effect->id) : std::u16string();
-    if (cost < 0 || name.empty())
-        return Logged(edit.system, *this, entry, 0);
-    return Logged(
-        edit.system, *this, entry,
-        PlaceEffect(*this, *edit.system, InsertKind::kEffect, name, effect->id, cost, position, true, notify));
+    return PlaceLibraryEffect(*this, effect, position, true, notify);
 }
 
 int VARN_CALL StandinBus::AddPreset(const VarnPresetRecord* preset, int position, int notify)

@@ -164,3 +164,91 @@ TEST(InsertPortChoices, AsioReturnsAreNumberedByTheHostsOutputs)
     EXPECT_EQ(ChosenOutput(lists.sends, 1), free.System()->GetItemList()->GetPort(OutputKind::kAsio, 1));
 }
 } // namespace
+
+namespace
+{
+// A system whose ASIO returns the engine has not made yet: the input list makes a port on
+// request, and the port notes what it was assigned.
+class MadePort : public IVarnInput
+{
+public:
+    int VARN_CALL GetKind() override { return InputKind::kHost; }
+    int VARN_CALL GetIndex() override { return 0; }
+    int VARN_CALL IsAssigned() override { return 0; }
+    IVarnStrip* VARN_CALL GetStrip() override { return nullptr; }
+    IVarnInsert* VARN_CALL GetDestination() override { return nullptr; }
+    int VARN_CALL GetSubKind(int*) override { return 0; }
+    int VARN_CALL GetChannelCount() override { return 2; }
+    int VARN_CALL Select(int subKind, int index, int flags) override
+    {
+        selected.push_back({subKind, index, flags});
+        return 1;
+    }
+    int VARN_CALL GetWavePair(int*) override { return 0; }
+    int VARN_CALL GetAsioIndex(int*) override { return 0; }
+    int VARN_CALL GetMidiFxSend(int*) override { return 0; }
+    int VARN_CALL IsTakenByPlugin() override { return 0; }
+    int VARN_CALL GetChainEnd(IVarnOutput**) override { return 0; }
+    std::vector<std::vector<int>> selected;
+};
+
+class UnmadeReturns : public IVarnInputList
+{
+public:
+    int VARN_CALL GetCount(int) override { return 0; }
+    IVarnInput* VARN_CALL GetInput(int, int) override { return nullptr; }
+    IVarnInput* VARN_CALL CreatePairPort(int subKind) override
+    {
+        made.push_back(subKind);
+        return &port;
+    }
+    IVarnInput* VARN_CALL CreateChannelPort(int subKind) override
+    {
+        made.push_back(subKind);
+        return &port;
+    }
+    IVarnInput* VARN_CALL GetHostSource(int, int) override { return nullptr; }
+    int VARN_CALL GetSetSize(int subKind) override { return subKind == InputKind::kSubAsioPair ? 2 : 0; }
+    std::vector<int> made;
+    MadePort port;
+};
+
+class UnmadeSystem : public IVarnHardware
+{
+public:
+    int VARN_CALL HasFeature(int) override { return 0; }
+    IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
+    IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
+    IVarnInputList* VARN_CALL GetInputList() override { return &inputs; }
+    IVarnItemList* VARN_CALL GetItemList() override { return &items; }
+    int VARN_CALL GetModelCode() override { return 0; }
+    int VARN_CALL IsMaster() override { return 1; }
+    int VARN_CALL PrepareDsp() override { return 1; }
+    IVarnFitChecker* VARN_CALL GetFitChecker() override { return nullptr; }
+    int VARN_CALL ChannelExists(int, int, int) override { return 1; }
+    int VARN_CALL GetRates(int, VarnCodeList*) override { return 0; }
+    IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
+    UnmadeReturns inputs;
+    StandinItemList items;
+};
+
+TEST(InsertPortChoices, AMissingAsioReturnIsMadeOnlyWhenTheInsertIsAdded)
+{
+    UnmadeSystem system;
+    choices::Strings strings;
+    InsertPortLists lists = BuildAsioSendReturnLists(&system, true, strings);
+    ASSERT_EQ(lists.returns.entries.size(), 6u); // two pairs, four channels, none made yet
+    EXPECT_EQ(lists.returns.entries[1].makeSubKind, InputKind::kSubAsioPair);
+    EXPECT_EQ(lists.returns.entries[3].makeSubKind, InputKind::kSubAsioChannel);
+    // The check of "OK" and a cancelled dialog make nothing.
+    EXPECT_TRUE(AsioReturnChoosable(&system, lists.returns, 1));
+    EXPECT_EQ(ChosenAsioReturn(&system, lists.returns, 1, false), nullptr);
+    EXPECT_TRUE(system.inputs.made.empty());
+    // Adding the insert makes the pair and assigns it its place.
+    EXPECT_EQ(ChosenAsioReturn(&system, lists.returns, 1, true), &system.inputs.port);
+    EXPECT_EQ(system.inputs.made, (std::vector<int>{InputKind::kSubAsioPair}));
+    EXPECT_EQ(system.inputs.port.selected, (std::vector<std::vector<int>>{{InputKind::kSubAsioPair, 1, 0}}));
+    EXPECT_EQ(ChosenAsioReturn(&system, lists.returns, 3, true), &system.inputs.port);
+    EXPECT_EQ(system.inputs.port.selected.back(), (std::vector<int>{InputKind::kSubAsioChannel, 1, 0}));
+}
+} // namespace

@@ -11,6 +11,7 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "standins/engine/StandinChains.h"
 #include "standins/engine/StandinServices.h"
+#include "standins/engine/tests/EventRecorder.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -22,29 +23,7 @@ namespace
 const char* const kCard = "systems=1\ninputs=4\noutputs=4\nwave=1\nmonoinputs=2\nstereoinputs=2\nphysicaloutputs=2\n"
                           "auxbuses=2\nstrips=2\noutput=0 main\nrecord=1 free\n";
 
-class Events : public IVarnListener
-{
-public:
-    int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        heard.emplace_back(id, argument);
-        onEngineThread = onEngineThread && std::this_thread::get_id() == engineThread;
-        return 1;
-    }
-    std::vector<std::pair<int, VarnEventArg>> Take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        auto taken = heard;
-        heard.clear();
-        return taken;
-    }
-    std::mutex mutex;
-    std::vector<std::pair<int, VarnEventArg>> heard;
-    std::thread::id engineThread;
-    bool onEngineThread = true;
-};
-
+using Events = EventRecorder;
 using Heard = std::vector<std::pair<int, VarnEventArg>>;
 
 class Chains : public testing::Test

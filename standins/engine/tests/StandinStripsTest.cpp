@@ -11,6 +11,7 @@
 #include "standins/engine/StandinEffects.h"
 #include "standins/engine/StandinServices.h"
 #include "standins/engine/StandinStrips.h"
+#include "standins/engine/tests/EventRecorder.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -22,28 +23,7 @@ namespace
 const char* const kCard = "systems=2\ninputs=8\noutputs=4\nwave=1\nmonoinputs=2\nstereoinputs=2\n"
                           "midifxsends=1\nsynths=1\ninput=2 0 strip 0\nabsent=1 1\n";
 
-class Events : public IVarnListener
-{
-public:
-    int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        heard.emplace_back(id, argument);
-        onEngineThread = onEngineThread && std::this_thread::get_id() == engineThread;
-        return 1;
-    }
-    std::vector<std::pair<int, VarnEventArg>> Take()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        auto taken = heard;
-        heard.clear();
-        return taken;
-    }
-    std::mutex mutex;
-    std::vector<std::pair<int, VarnEventArg>> heard;
-    std::thread::id engineThread;
-    bool onEngineThread = true;
-};
+using Events = EventRecorder;
 
 class Strips : public testing::Test
 {
