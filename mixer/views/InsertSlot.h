@@ -31,7 +31,6 @@ public:
     int Paint(IVarnInsert* insert);
     void SetFocusMask(int on);
 
-    int GetSlotIndex() const { return slotIndex_; }
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Right() const { return right_; }

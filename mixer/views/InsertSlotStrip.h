@@ -120,10 +120,8 @@ public:
     Skin& GetSkin();
     Panel& GetPanel() { return *panel_; }
     const String& GetNamePrefix() const { return namePrefix_; }
-    int GetChainId() const { return chainId_; }
     InsertSlot* GetSlot(int n) const;
     InsertSlotRules::SlotRect GetSlotRect(int n) const;
-    const InsertSlotRules::SlotRect& GetBounds() const { return bounds_; }
     int IsSlotSelected(int n) const;
     const InsertSelection& GetSelection() const { return selection_; }
     // Whether this strip shows the chain (700-748) or the insert (750-799) an event names.
