@@ -574,7 +574,7 @@ bool MainWindow::ToMainSectionEffects(int id, VarnEventArg argument, const VarnS
 
 bool MainWindow::OnInsertEvent(int id, VarnEventArg argument, const VarnSyncTime*)
 {
-    if (InsertStripTarget* inserts = frame_->FindInsertStrip(argument))
+    if (InsertStripTarget* inserts = frame_->FindInsertStrip(id, argument))
         inserts->OnEngineEvent(id, argument);
     // The effect view checks that what it shows is still there.
     if (MainSectionTarget* section = GetMainSection())
@@ -594,7 +594,7 @@ bool MainWindow::OnInsertEvent(int id, VarnEventArg argument, const VarnSyncTime
 
 bool MainWindow::OnInsertSlotEvent(int id, VarnEventArg argument, const VarnSyncTime*)
 {
-    if (InsertStripTarget* inserts = frame_->FindInsertStrip(argument))
+    if (InsertStripTarget* inserts = frame_->FindInsertStrip(id, argument))
         inserts->OnEngineEvent(id, argument);
     if (MainSectionTarget* section = GetMainSection())
         section->OnInsertEvent(id, argument);

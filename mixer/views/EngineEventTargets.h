@@ -132,8 +132,9 @@ public:
     virtual IVarnHardware* GetCurrentSystem() = 0;
     // Whether the session-name panel exists.
     virtual bool HasSessionSection() = 0;
-    // The insert-slot strip that shows an event's argument (700-799), or null.
-    virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+    // The insert-slot strip that shows an event's argument, or null: for 700-748 the chain of
+    // that id, for 750-799 the chain that holds the insert of that key.
+    virtual InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) = 0;
 
     // The sections; null while absent.
     virtual StripSectionTarget* GetStripSection() = 0;

@@ -21,7 +21,10 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
+#include "mixer/views/FXPaletteWindow.h"
+#include "mixer/views/PresetTreeView.h"
 #include "mixer/views/FrameSections.h"
+#include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/LogoPanel.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MainSectionView.h"
@@ -577,11 +580,11 @@ IVarnHardware* FrameApp::GetCurrentSystem()
     return stripSection_ ? stripSection_->GetCurrentSystem() : nullptr;
 }
 
-InsertStripTarget* FrameApp::FindInsertStrip(VarnEventArg argument)
+InsertStripTarget* FrameApp::FindInsertStrip(int id, VarnEventArg argument)
 {
-    InsertStripTarget* strip = stripSection_ ? stripSection_->FindInsertStrip(argument) : nullptr;
+    InsertStripTarget* strip = stripSection_ ? stripSection_->FindInsertStrip(id, argument) : nullptr;
     if (!strip && mainSection_)
-        strip = mainSection_->FindInsertStrip(argument);
+        strip = mainSection_->FindInsertStrip(id, argument);
     return strip;
 }
 
@@ -623,6 +626,30 @@ int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int&
     y = point.y;
     clientWidth = client.right;
     return 1;
+}
+
+int FrameApp::NewPresetCategory(String& name)
+{
+    auto* palette = dynamic_cast<FXPaletteWindow*>(fxPalette_.get());
+    PresetTreeView* tree = palette ? palette->GetTree() : nullptr;
+    return tree ? tree->NewCategory(&name, this) : 0;
+}
+
+IVarnInsert* FrameApp::SectionHost::GetSelectedStripInsert()
+{
+    return frame_.stripSection_ ? frame_.stripSection_->GetSelectedInsert() : nullptr;
+}
+
+InsertStripLink* FrameApp::SectionHost::CreateInsertStrip(IVarnInsertChain* chain, MainSectionView& owner,
+                                                          Scrollbar* bar, int slotCount)
+{
+    return InsertSlotStrip::ForSection(*frame_.owner_, &frame_, chain, owner, bar, slotCount);
+}
+
+void FrameApp::SectionHost::AutoScrollStripInserts(int screenX, int screenY)
+{
+    if (frame_.stripSection_)
+        frame_.stripSection_->AutoScrollFirstStripInserts(screenX, screenY);
 }
 
 void FrameApp::SectionHost::ScrollStrips(int direction)

@@ -9,6 +9,7 @@
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/EngineEventTargets.h"
 #include "mixer/views/FrameLayout.h"
+#include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/MainSectionParts.h"
 #include "mixer/views/ToolbarHost.h"
 
@@ -35,6 +36,7 @@ class FrameApp : public FrameWindow,
                  public MenuListener,
                  public MainFrameTarget,
                  public ToolbarHost,
+                 public InsertStripOwner,
                  private FrameLayout::ViewModeViews
 {
 public:
@@ -90,7 +92,7 @@ public:
     void RefreshExtraSection() override {}
     IVarnHardware* GetCurrentSystem() override;
     bool HasSessionSection() override { return sessionName_ != nullptr; }
-    InsertStripTarget* FindInsertStrip(VarnEventArg argument) override;
+    InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) override;
     StripSectionTarget* GetStripSection() override;
     MainSectionTarget* GetMainSection() override;
     FxPaletteTarget* GetFxPalette() override;
@@ -106,7 +108,13 @@ public:
     void ShowAboutMenu();
     // Shows the insert in the main section's effect view, switching the TV area to it first;
     // null clears the view (or, without one, the remembered insert).
-    void FocusStripEditor(IVarnInsert* insert, int force);
+    void FocusStripEditor(IVarnInsert* insert, int force) override;
+    // InsertStripOwner: the slots' messages and dialogs belong to the frame.
+    Window* GetDialogParent() override { return this; }
+    // The FX palette's prompt (none without the palette).
+    int NewPresetCategory(String& name) override;
+    // The strips' insert rows' scroll bar ("insertsScrollbar"), or null.
+    Scroller* GetInsertsScroller() const { return vertical_; }
 
     // The main section's form: 1 compact, 0 full (or no section).
     int IsMainSectionCompact() const { return mainSectionCompact_; }
@@ -179,15 +187,13 @@ private:
         explicit SectionHost(FrameApp& frame) : frame_(frame) {}
         int GetViewMode() override { return frame_.viewMode_; }
         void SetViewMode(int mode) override { frame_.SetViewMode(mode); }
-        IVarnInsert* GetSelectedStripInsert() override { return nullptr; }
-        InsertStripLink* CreateInsertStrip(IVarnInsertChain*, MainSectionView&, Scrollbar*, int) override
-        {
-            return nullptr;
-        }
+        IVarnInsert* GetSelectedStripInsert() override;
+        InsertStripLink* CreateInsertStrip(IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar,
+                                           int slotCount) override;
         TVAreaView* CreateTVView(int mode, MainSectionView& owner, IVarnInsert* insert) override;
         int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) override;
         void ScrollStrips(int direction) override;
-        void AutoScrollStripInserts(int, int) override {}
+        void AutoScrollStripInserts(int screenX, int screenY) override;
 
     private:
         FrameApp& frame_;

@@ -42,8 +42,13 @@ public:
     virtual void RefreshForEvent(int id, VarnEventArg argument) = 0;
     // The engine system of the current strip group; null without one.
     virtual IVarnHardware* GetCurrentSystem() = 0;
-    // The insert-slot strip of a strip that shows the argument, or null.
-    virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+    // The insert-slot strip of a strip that shows the event's chain or insert, or null.
+    virtual InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) = 0;
+    // The selected insert of the focused strip, or null.
+    virtual IVarnInsert* GetSelectedInsert() = 0;
+    // The drag scrolling of the active group's first strip's slots, when the screen point lies
+    // outside that strip.
+    virtual void AutoScrollFirstStripInserts(int screenX, int screenY) = 0;
 };
 
 // The main section as the frame drives it: layout 1 is the first (the frame's mode 1), 0 the
@@ -56,8 +61,8 @@ public:
     virtual void EnterViewMode(int layout) = 0;
     virtual void LeaveViewMode(int layout) = 0;
     virtual int OnKeyDown(WPARAM key, LPARAM flags) = 0;
-    // The aux or main bus's insert-slot strip that shows the argument, or null.
-    virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+    // The aux or main bus's insert-slot strip that shows the event's chain or insert, or null.
+    virtual InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) = 0;
     // A strip changed (null: strips may have changed): the inputs or outputs view follows.
     virtual void OnStripChanged(IVarnStrip* strip) = 0;
 };

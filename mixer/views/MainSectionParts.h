@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "mixer/engine/VarnServices.h"
+#include "mixer/views/EngineEventTargets.h"
 
 class MainSectionView;
 class Scrollbar;
@@ -22,7 +23,9 @@ public:
     virtual int GetScrollOffset() = 0;
     // The slot under the point, or -1.
     virtual int HitTest(int x, int y) = 0;
-    virtual void OnMouse(int x, int y, int focused, int rightButton) = 0;
+    // A press with the key modifiers (InsertSlotRules::kShift, kControl); focused: the strip
+    // already held the focus (its slots redraw at once).
+    virtual void OnMouse(int modifiers, int x, int y, int focused, int rightButton) = 0;
     virtual void ShowContextMenu(int x, int y) = 0;
     // Takes a drop: the slot index, or a negative value when refused.
     virtual int QueryDrop(int x, int y, std::intptr_t kind, std::intptr_t payload) = 0;
@@ -37,6 +40,9 @@ public:
     virtual void RetryDspInserts() = 0;
     // Drag scrolling while something is dragged near the slots (screen coordinates).
     virtual void AutoScroll(int screenX, int screenY) = 0;
+    // The strip as an engine event reaches it when it shows the event's chain (700-748) or
+    // insert (750-799); null otherwise.
+    virtual InsertStripTarget* TargetFor(int id, VarnEventArg argument) = 0;
 };
 
 // A view of the main section's TV area: the insert-effect view (mode 0), the inputs view
@@ -78,9 +84,9 @@ public:
     virtual int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) = 0;
     // One step left (-1) or right (+1).
     virtual void ScrollStrips(int direction) = 0;
-    // The drag scrolling of the insert slots of the active group's first strip, when the point
-    // (strip-section coordinates) lies outside that strip.
-    virtual void AutoScrollStripInserts(int x, int y) = 0;
+    // The drag scrolling of the insert slots of the active group's first strip, when the
+    // screen point lies outside that strip.
+    virtual void AutoScrollStripInserts(int screenX, int screenY) = 0;
 
 protected:
     ~MainSectionHost() = default;

@@ -11,6 +11,7 @@
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
 #include "mixer/views/ControlContextMenu.h"
+#include "mixer/views/InsertSlotRules.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
@@ -469,6 +470,14 @@ void MainSectionView::ShowSyncSource(int external, int locked)
     ShowSampleRate(locked && mixer ? mixer->GetRateCode() : 6);
 }
 
+InsertStripTarget* MainSectionView::FindInsertStrip(int id, VarnEventArg argument)
+{
+    for (auto& strip : auxStrips_)
+        if (InsertStripTarget* target = strip->TargetFor(id, argument))
+            return target;
+    return mainStrip_ ? mainStrip_->TargetFor(id, argument) : nullptr;
+}
+
 void MainSectionView::DeleteInsertStrips()
 {
     auxStrips_.clear();
@@ -481,8 +490,8 @@ void MainSectionView::RebuildInsertStrips(int redraw)
     if (!compact_ && host_ && mainMix_)
     {
         Skin& skin = link_->GetSkin();
-        int auxSlots = 3;
-        skin.GetMiscParamInt("auxInsertSlotCount", auxSlots);
+        int auxSlots = 0;
+        auxSlots = InsertSlotRules::SlotCountOr(skin.GetMiscParamInt("auxInsertSlotCount", auxSlots), auxSlots, 3);
         for (int i = 0; i < mainMix_->GetAuxCount(); ++i)
         {
             IVarnAux* aux = mainMix_->GetAux(i);
@@ -491,8 +500,8 @@ void MainSectionView::RebuildInsertStrips(int redraw)
                     chain ? host_->CreateInsertStrip(chain, *this, auxScrollBar_, auxSlots) : nullptr)
                 auxStrips_.emplace_back(strip);
         }
-        int mainSlots = 6;
-        skin.GetMiscParamInt("mainInsertSlotCount", mainSlots);
+        int mainSlots = 0;
+        mainSlots = InsertSlotRules::SlotCountOr(skin.GetMiscParamInt("mainInsertSlotCount", mainSlots), mainSlots, 6);
         if (IVarnInsertChain* chain = mainMix_->GetInsertChain())
             mainStrip_.reset(host_->CreateInsertStrip(chain, *this, mainScrollBar_, mainSlots));
     }
@@ -755,10 +764,12 @@ void MainSectionView::OnMouseDown(WPARAM flags, int x, int y)
     int inArea = 0;
     if (InsertStripLink* strip = StripAt(x, y, inArea))
     {
-        strip->OnMouse(x, y, strip == focusedStrip_, 0);
+        strip->OnMouse(InsertSlotRules::PressModifiers(flags), x, y, strip == focusedStrip_, 0);
         FocusInsertStrip(strip);
         dragTimer_.Start();
         SwitchFrameToInsertMode();
+        // The slots' names are texts: a press on them is the slots', not an edit.
+        return;
     }
     Control* hit = ControlAtForClick(x, y);
     DataItem* item = hit ? hit->GetItem() : nullptr;
@@ -804,7 +815,7 @@ void MainSectionView::OnRightButtonDown(WPARAM flags, int x, int y)
     int inArea = 0;
     if (InsertStripLink* strip = StripAt(x, y, inArea))
     {
-        strip->OnMouse(x, y, strip == focusedStrip_, 1);
+        strip->OnMouse(InsertSlotRules::PressModifiers(flags), x, y, strip == focusedStrip_, 1);
         FocusInsertStrip(strip);
         SwitchFrameToInsertMode();
     }
@@ -876,7 +887,7 @@ void MainSectionView::OnTimerTick(int32_t argument)
     {
         if (const int direction = DragScrollDirection(x, width))
             host_->ScrollStrips(direction);
-        host_->AutoScrollStripInserts(x, y);
+        host_->AutoScrollStripInserts(screenX, screenY);
     }
     for (auto& strip : auxStrips_)
         strip->AutoScroll(screenX, screenY);
@@ -895,20 +906,6 @@ void MainSectionView::ApplyCursor(const Cursor& cursor)
     cursor.Apply();
 }
 
-int MainSectionView::AcceptsInsert(IVarnInsert* insert)
-{
-    const int kind = insert->GetKind();
-    if (kind != 1 && kind != 2 && kind != 6)
-        return 1;
-    IVarnOutput* output = insert->GetOutputPort();
-    if (output && output->IsSingleChannel())
-        return 0;
-    if (kind == 1)
-        return 1;
-    IVarnInput* input = insert->GetInputPort();
-    return !(input && input->GetChannelCount() == 1);
-}
-
 int MainSectionView::OnDragOver(int x, int y, intptr_t kind, intptr_t payload)
 {
     int inArea = 0;
@@ -925,7 +922,8 @@ int MainSectionView::OnDragOver(int x, int y, intptr_t kind, intptr_t payload)
         return 1;
     }
     auto* insert = reinterpret_cast<IVarnInsert*>(payload);
-    if (!insert || !AcceptsInsert(insert))
+    // The main and aux buses are stereo.
+    if (!InsertSlotRules::AcceptsInsert(insert, 0))
     {
         ShowNotAllowed();
         return 0;

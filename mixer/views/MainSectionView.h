@@ -87,9 +87,10 @@ public:
     Window& GetWindow() override { return *this; }
     void EnterViewMode(int layout) override { OnEnterInsertMode(layout ? kFirstMode : kInsertMode); }
     void LeaveViewMode(int layout) override { OnLeaveInsertMode(layout ? kFirstMode : kInsertMode); }
-    // The aux and main insert strips take no engine events of their own yet: the insert-slot
-    // strips that would answer them are not built, so none shows the argument.
-    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    // The aux or main insert strip that shows the event's chain or insert, or null.
+    InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) override;
+    // The anchor insert the section's insert strips share.
+    int* GetSelectedInsertIndex() { return &selectedInsertIndex_; }
     void FocusInsertStrip(InsertStripLink* strip);
     InsertStripLink* GetFocusedInsertStrip() const { return focusedStrip_; }
     int GetLastDropSlot() const { return lastDropSlot_; }
@@ -168,7 +169,6 @@ private:
     void SwitchFrameToInsertMode();
     void ShowNotAllowed();
     void ApplyCursor(const Cursor& cursor);
-    int AcceptsInsert(IVarnInsert* insert);
 
     Window* frame_ = nullptr;         // borrowed: the parent
     MainSectionHost* host_ = nullptr; // borrowed; may be null
@@ -204,6 +204,7 @@ private:
     std::unique_ptr<InsertStripLink> mainStrip_;
     InsertStripLink* focusedStrip_ = nullptr; // one of the strips above, or null
     int lastDropSlot_ = -1;
+    int selectedInsertIndex_ = 0;
 
     DataItem* menuItem_ = nullptr; // the item of the open control context menu (the panel's)
     Timer dragTimer_;

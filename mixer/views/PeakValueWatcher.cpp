@@ -59,7 +59,9 @@ PeakValueWatcher::~PeakValueWatcher()
 void PeakValueWatcher::Poll()
 {
     current_ = minimum;
-    if (!effect_ || effect_->GetParameterCount() < 1)
+    // A parameter past the effect's count (the right meter of a one-parameter effect) shows
+    // the minimum and reads nothing.
+    if (!effect_ || parameterIndex_ < 0 || parameterIndex_ >= effect_->GetParameterCount())
     {
         ShowItemLevel(this, current_, 0);
         return;

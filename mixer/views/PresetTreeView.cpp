@@ -597,7 +597,7 @@ void PresetTreeView::OnTimerTick(int32_t argument)
         ::GetWindowRect(GetHandle(), &tree);
         const POINT pointer = {screenX, screenY};
         if (!::PtInRect(&tree, pointer))
-            dragArea_->AutoScrollStripInserts(x, y);
+            dragArea_->AutoScrollStripInserts(screenX, screenY);
     }
     dragTimer_.Start();
 }

@@ -8,6 +8,7 @@
 #include "framework/skin/Skin.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/FrameApp.h"
+#include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripRules.h"
@@ -107,6 +108,64 @@ StripView* StripSection::FindFocusedStripView() const
 StripViewTarget* StripSection::FindStripView(VarnEventArg stripId)
 {
     return FindStripViewById(static_cast<int>(stripId));
+}
+
+InsertStripTarget* StripSection::FindInsertStrip(int id, VarnEventArg argument)
+{
+    for (auto& group : groups_)
+        for (int i = 0; i < group->Count(); ++i)
+            if (InsertSlotStrip* slots = group->ViewAt(i)->GetInsertSlots())
+                if (InsertStripTarget* target = slots->TargetFor(id, argument))
+                    return target;
+    return nullptr;
+}
+
+IVarnInsert* StripSection::GetSelectedInsert()
+{
+    StripView* focused = FindFocusedStripView();
+    InsertSlotStrip* slots = focused ? focused->GetInsertSlots() : nullptr;
+    return slots ? slots->GetSelectedInsert() : nullptr;
+}
+
+void StripSection::AutoScrollFirstStripInserts(int screenX, int screenY)
+{
+    StripView* first = activeGroup_ && activeGroup_->Count() > 0 ? activeGroup_->ViewAt(0) : nullptr;
+    InsertSlotStrip* slots = first ? first->GetInsertSlots() : nullptr;
+    if (!slots)
+        return;
+    RECT area = {};
+    ::GetWindowRect(first->GetHandle(), &area);
+    if (screenX < area.left || screenX >= area.right || screenY < area.top || screenY >= area.bottom)
+        slots->AutoScroll(screenX, screenY);
+}
+
+InsertSlotStrip* StripSection::FirstInsertSlots() const
+{
+    for (auto& group : groups_)
+        for (int i = 0; i < group->Count(); ++i)
+            if (InsertSlotStrip* slots = group->ViewAt(i)->GetInsertSlots())
+                return slots;
+    return nullptr;
+}
+
+int StripSection::GetInsertRowHeight()
+{
+    InsertSlotStrip* slots = FirstInsertSlots();
+    return slots ? slots->GetSlotExtent(1) : 0;
+}
+
+int StripSection::GetVisibleInsertRows()
+{
+    InsertSlotStrip* slots = FirstInsertSlots();
+    return slots ? slots->GetSlotCount() : 0;
+}
+
+void StripSection::RelayInsertRows()
+{
+    for (auto& group : groups_)
+        for (int i = 0; i < group->Count(); ++i)
+            if (InsertSlotStrip* slots = group->ViewAt(i)->GetInsertSlots())
+                slots->Refresh(1);
 }
 
 StripView* StripSection::FirstVisibleStripView() const

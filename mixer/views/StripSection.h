@@ -6,6 +6,7 @@
 #include "mixer/views/FrameSections.h"
 
 class FrameApp;
+class InsertSlotStrip;
 class MainWindowLink;
 class StripGroup;
 class StripView;
@@ -57,20 +58,24 @@ public:
     void LeaveViewMode() override { ClearFocus(); }
     int OnKeyDown(WPARAM key, LPARAM flags) override;
     int GetMaxInsertCount() override;
-    // No insert-slot strips yet: no rows to lay out.
-    int GetInsertRowHeight() override { return 0; }
-    int GetVisibleInsertRows() override { return 0; }
-    void RelayInsertRows() override {}
+    // The slot height and the slot count of the strips' insert slots (0 without a strip that
+    // has them).
+    int GetInsertRowHeight() override;
+    int GetVisibleInsertRows() override;
+    // The insert rows' scroll position changed: every strip shows its chain from there.
+    void RelayInsertRows() override;
     void CreateStrip() override { NewStrip(); }
     void DeleteStrip() override { DeleteFocusedStrip(); }
     void AddStripView(IVarnStrip* strip) override { OnStripAdded(strip); }
     void RemoveStripView(VarnEventArg stripId) override { OnStripRemoved(static_cast<int>(stripId)); }
     void UpdateStrip(VarnEventArg stripId) override { OnStripMoved(static_cast<int>(stripId)); }
-    // 76: the hardware changed, every input tag again. 703 (an insert selected) changes
-    // nothing of the strips until they have insert slots.
+    // 76: the hardware changed, every input tag again. 703 (an insert selected) reaches the
+    // strip's insert slots through FindInsertStrip; the section itself has nothing to redo.
     void RefreshForEvent(int id, VarnEventArg argument) override;
     IVarnHardware* GetCurrentSystem() override;
-    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) override;
+    IVarnInsert* GetSelectedInsert() override;
+    void AutoScrollFirstStripInserts(int screenX, int screenY) override;
     StripViewTarget* FindStripView(VarnEventArg stripId) override;
     bool HasItsHardware() override;
 
@@ -83,6 +88,8 @@ public:
 
 private:
     void Layout();
+    // The insert slots of the first strip that has them, or null.
+    InsertSlotStrip* FirstInsertSlots() const;
     int Spacing() const;
     int ScrollPosition() const;
 

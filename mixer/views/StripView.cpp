@@ -13,10 +13,12 @@
 #include "framework/skin/Skin.h"
 #include "framework/skin/SkinBitmap.h"
 #include "framework/windows/BusyWindow.h"
+#include "framework/windows/DragDrop.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/AsioChannelCheck.h"
 #include "mixer/views/ControlContextMenu.h"
 #include "mixer/views/FrameApp.h"
+#include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/StripGroup.h"
@@ -202,11 +204,21 @@ int StripView::Create(StripGroup* group, MainWindowLink& link, int position, IVa
     if (!PanelBuilder(skin).BuildPanel(kTemplates[kind_], *this, 1, nullptr))
         return 0;
     int slots = 0;
-    insertSlotCount_ = skin.GetMiscParamInt("stripInsertSlotCount", slots) ? slots : 6;
+    const int found = skin.GetMiscParamInt("stripInsertSlotCount", slots);
+    insertSlotCount_ = InsertSlotRules::SlotCountOr(found, slots, 6);
     UpdateHeader();
     if (!Panel::Create(group, 0, 0, position))
         return 0;
     dragTimer_.Attach(this, 50, kDragTimer);
+    if (IVarnInsertChain* chain = engineStrip->GetInsertChain())
+    {
+        FrameApp* frame = group->GetSection() ? group->GetSection()->GetFrame() : nullptr;
+        Scroller* bar = frame ? frame->GetInsertsScroller() : nullptr;
+        insertSlots_ = std::make_unique<InsertSlotStrip>(link, frame);
+        insertSlots_->CreateSlots(chain, this, bar ? std::make_unique<BarScrollSource>(bar, frame, 0) : nullptr,
+                                  insertSlotCount_, InsertSlotStrip::SelectedInsertIndex(),
+                                  engineStrip->GetKindCode() == 1);
+    }
     return 1;
 }
 
@@ -371,7 +383,11 @@ int StripView::ApplyVisualState(int state, int redraw)
     else if (state == kDragTarget)
         name = gFocused && gFocused->PositionInGroup() <= PositionInGroup() ? "normalDragMoveDest_curRight"
                                                                             : "normalDragMoveDest_curLeft";
-    return PanelBuilder(link_->GetSkin()).ApplyPanelState(*this, name, redraw);
+    const int applied = PanelBuilder(link_->GetSkin()).ApplyPanelState(*this, name, redraw);
+    // Only the focused strip holds the insert selection.
+    if (applied && state != kFocused && insertSlots_)
+        insertSlots_->Deselect();
+    return applied;
 }
 
 int StripView::PositionInGroup()
@@ -531,8 +547,18 @@ void StripView::OnMouseDown(WPARAM flags, int x, int y)
     else
     {
         titlePressed_ = 0;
+        if (insertSlots_)
+        {
+            insertSlots_->OnMouse(InsertSlotRules::PressModifiers(flags), x, y, FocusedStrip() == this, 0);
+            if (DragDrop::IsSource(this))
+                dragTimer_.Start();
+        }
         if (IsPointInRegion(x, y, Ascii("inserts")))
+        {
             SetFocusedStrip(this, kFocused, 0, 1);
+            if (insertSlots_)
+                insertSlots_->Select();
+        }
         else
         {
             Panel::OnMouseDown(flags, x, y);
@@ -552,6 +578,8 @@ void StripView::OnMouseMove(WPARAM flags, int x, int y)
 {
     if (!dragging_)
     {
+        if (DragDrop::IsSource(this))
+            DragDrop::OnMouseMove();
         Panel::OnMouseMove(flags, x, y);
         return;
     }
@@ -588,6 +616,11 @@ void StripView::OnMouseUp(WPARAM flags, int x, int y)
         EndDragMove(point.x, point.y);
         return;
     }
+    if (DragDrop::IsSource(this))
+    {
+        dragTimer_.Stop();
+        DragDrop::End();
+    }
     Panel::OnMouseUp(flags, x, y);
 }
 
@@ -613,6 +646,9 @@ void StripView::OnTimerTick(int32_t argument)
         section->ScrollBy(-1);
     else if (point.x > client.right && point.x < client.right + 20)
         section->ScrollBy(1);
+    // The slots take the screen point, whatever strip they are on.
+    if (insertSlots_ && DragDrop::IsSource(this))
+        insertSlots_->AutoScroll(screenX, screenY);
     dragTimer_.Start();
 }
 
@@ -628,7 +664,13 @@ void StripView::OnRightButtonDown(WPARAM flags, int x, int y)
             frame->FocusStripEditor(nullptr, 0);
     }
     else
+    {
+        if (insertSlots_)
+            insertSlots_->OnMouse(InsertSlotRules::PressModifiers(flags), x, y, FocusedStrip() == this, 1);
         SetFocusedStrip(this, kFocused, 0, 1);
+        if (insertSlots_)
+            insertSlots_->Select();
+    }
     if (frame)
         frame->SetViewMode(0);
     Panel::OnRightButtonDown(flags, x, y);
@@ -639,8 +681,14 @@ void StripView::OnRightButtonUp(WPARAM, int x, int y)
     if (HasCapture())
         ReleaseCapture();
     const bool inTitle = IsPointInRegion(x, y, Ascii("title"));
-    if (!inTitle && (IsPointInRegion(x, y, Ascii("inserts")) || ControlAtForClick(x, y)))
-        return; // the inserts' menu belongs to their slots; a control's came with the press
+    if (!inTitle && IsPointInRegion(x, y, Ascii("inserts")))
+    {
+        if (insertSlots_)
+            insertSlots_->ShowContextMenu(x, y);
+        return;
+    }
+    if (!inTitle && ControlAtForClick(x, y))
+        return; // a control's menu came with the press
     ShowContextMenu();
 }
 
@@ -653,15 +701,49 @@ void StripView::OnRightClickControl(Control* control)
 
 int StripView::OnKeyDown(WPARAM key, LPARAM)
 {
-    if (key != kKeyDelete || !titlePressed_)
+    if (key != kKeyDelete)
         return 0;
-    ConfirmDelete(*link_, Frame(), stripId_);
-    return 1;
+    if (titlePressed_)
+    {
+        ConfirmDelete(*link_, Frame(), stripId_);
+        return 1;
+    }
+    return insertSlots_ && insertSlots_->DeleteSelectedInserts() ? 1 : 0;
 }
 
 void StripView::OnMouseWheel(WPARAM flags, int x, int y)
 {
     group_->OnMouseWheel(flags, x, y);
+}
+
+int StripView::OnDragOver(int x, int y, intptr_t kind, intptr_t payload)
+{
+    int answer = InsertSlotRules::kRefuse;
+    if (IsPointInRegion(x, y, Ascii("inserts")) && insertSlots_ && engineStrip_->HasDsp())
+        answer = insertSlots_->DragOver(x, y, kind, payload);
+    Cursor cursor;
+    if (answer != InsertSlotRules::kRefuse && cursor.Load(answer))
+        cursor.Apply();
+    else
+        Cursor::SetShape(Cursor::NotAllowed);
+    return answer != InsertSlotRules::kRefuse ? 1 : 0;
+}
+
+int StripView::OnDrop(int x, int y, intptr_t kind, intptr_t payload)
+{
+    if (!IsPointInRegion(x, y, Ascii("inserts")))
+        return 0;
+    if (!IsCurrent())
+        return 1;
+    if (!insertSlots_ || !engineStrip_->HasDsp())
+        return 0;
+    const int index = insertSlots_->Drop(x, y, kind, payload);
+    if (index >= 0)
+    {
+        *InsertSlotStrip::SelectedInsertIndex() = index;
+        SetFocusedStrip(this, kFocused, 0, 1);
+    }
+    return 1;
 }
 
 void StripView::ShowContextMenu()

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "framework/controls/Panel.h"
 #include "framework/controls/PopupMenu.h"
@@ -8,6 +9,7 @@
 #include "mixer/views/EngineEventTargets.h"
 
 class FlagItem;
+class InsertSlotStrip;
 class MainWindowLink;
 class RealItem;
 class StripGroup;
@@ -87,6 +89,8 @@ public:
     int GetKind() const { return kind_; }
     int GetVisualState() const { return visualState_; }
     int GetInsertSlotCount() const { return insertSlotCount_; }
+    // The strip's insert slots; null when the strip has no insert chain.
+    InsertSlotStrip* GetInsertSlots() const { return insertSlots_.get(); }
     int GetTitlePressed() const { return titlePressed_; }
     StripGroup* GetGroup() const { return group_; }
 
@@ -107,6 +111,9 @@ public:
     int OnKeyDown(WPARAM key, LPARAM flags) override;
     void OnMouseWheel(WPARAM flags, int x, int y) override;
     void OnRightClickControl(Control* control) override;
+    // Effects, presets and inserts dragged over and dropped on the insert area.
+    int OnDragOver(int x, int y, intptr_t kind, intptr_t payload) override;
+    int OnDrop(int x, int y, intptr_t kind, intptr_t payload) override;
 
     // ControlListener (the panel's own).
     int OnControlNotify(Panel*, Control*, int) override { return 1; }
@@ -150,6 +157,8 @@ private:
     int titlePressed_ = 0;
     int dragging_ = 0;             // this view runs the drag-move
     DataItem* menuItem_ = nullptr; // the item of the open control menu (the panel's)
+    // Last, so that its slots leave the panel before the panel's controls go.
+    std::unique_ptr<InsertSlotStrip> insertSlots_;
 };
 
 // The program-wide strip focus and drag state.

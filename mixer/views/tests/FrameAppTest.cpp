@@ -67,7 +67,9 @@ public:
     void UpdateStrip(VarnEventArg id) override { trace_ += "update" + std::to_string(id); }
     void RefreshForEvent(int id, VarnEventArg) override { trace_ += "refresh" + std::to_string(id); }
     IVarnHardware* GetCurrentSystem() override { return nullptr; }
-    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    InsertStripTarget* FindInsertStrip(int, VarnEventArg) override { return nullptr; }
+    IVarnInsert* GetSelectedInsert() override { return nullptr; }
+    void AutoScrollFirstStripInserts(int, int) override {}
     StripViewTarget* FindStripView(VarnEventArg) override { return nullptr; }
     bool HasItsHardware() override { return true; }
 
@@ -89,7 +91,7 @@ public:
     void EnterViewMode(int layout) override { trace_ += "+main" + std::to_string(layout); }
     void LeaveViewMode(int layout) override { trace_ += "-main" + std::to_string(layout); }
     int OnKeyDown(WPARAM, LPARAM) override { return 0; }
-    InsertStripTarget* FindInsertStrip(VarnEventArg) override { return nullptr; }
+    InsertStripTarget* FindInsertStrip(int, VarnEventArg) override { return nullptr; }
     void OnEngineEvent(int, VarnEventArg) override {}
     void OnOutputChanged(VarnEventArg) override {}
     void OnInputChanged(VarnEventArg) override {}

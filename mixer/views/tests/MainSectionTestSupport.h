@@ -89,7 +89,8 @@ public:
     int GetSlotExtent(int) override { return 18; }
     int GetScrollOffset() override { return offset; }
     int HitTest(int, int y) override { return slotUnder >= 0 ? slotUnder : (y >= 0 ? -1 : -1); }
-    void OnMouse(int, int, int focused, int right) override
+    InsertStripTarget* TargetFor(int, VarnEventArg) override { return nullptr; }
+    void OnMouse(int, int, int, int focused, int right) override
     {
         Log("mouse focused=" + std::to_string(focused) + " right=" + std::to_string(right));
     }
@@ -161,8 +162,11 @@ public:
         log.push_back("viewmode " + std::to_string(mode));
     }
     IVarnInsert* GetSelectedStripInsert() override { return nullptr; }
-    InsertStripLink* CreateInsertStrip(IVarnInsertChain* chain, MainSectionView&, Scrollbar*, int slots) override
+    InsertStripLink* CreateInsertStrip(IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar,
+                                       int slots) override
     {
+        if (makeStrip)
+            return makeStrip(chain, owner, bar, slots);
         const std::string name = "strip" + std::to_string(stripsMade++);
         auto* strip = new RecordingStrip(name, chain, slots, log);
         strips.push_back(strip);
@@ -193,6 +197,8 @@ public:
         log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
     }
 
+    // When set, the insert strips come from here instead of being recorded.
+    std::function<InsertStripLink*(IVarnInsertChain*, MainSectionView&, Scrollbar*, int)> makeStrip;
     // When set, the TV views come from here instead of being recorded.
     std::function<TVAreaView*(int, MainSectionView&, IVarnInsert*)> makeTVView;
     int hasStripSection = 0;

@@ -398,7 +398,7 @@ TEST_F(MainSection, TheDragTimerScrollsTheStripsNearTheirEdgesAndEveryInsertArea
     EXPECT_EQ(host_.log, expected) << "without a strip section only the insert areas scroll";
 
     // With a strip section 400 wide: within 20 pixels outside either edge the strips scroll a
-    // step that way; the first strip's inserts always hear the point.
+    // step that way; the first strip's inserts always hear the point (in screen coordinates).
     host_.hasStripSection = 1;
     host_.stripWidth = 400;
     host_.stripY = 30;
@@ -417,7 +417,8 @@ TEST_F(MainSection, TheDragTimerScrollsTheStripsNearTheirEdgesAndEveryInsertArea
         CallLog wanted = {"strips at " + at};
         if (row.scroll)
             wanted.push_back(row.scroll);
-        wanted.push_back("strip inserts " + std::to_string(row.x) + ",30");
+        // The strip's slots take the screen point, as every insert strip's drag scrolling does.
+        wanted.push_back("strip inserts " + at);
         wanted.insert(wanted.end(), insertAreas.begin(), insertAreas.end());
         EXPECT_EQ(host_.log, wanted) << "x " << row.x;
     }

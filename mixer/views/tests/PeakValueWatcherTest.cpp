@@ -110,3 +110,19 @@ TEST(PeakValueWatcher, TheLastWatcherDeletesTheListAndTheNextMakesANewOne)
     EXPECT_EQ(PeakValueWatchers::Get()->PositionOf(d.get()), 0);
 }
 } // namespace
+
+// A metered insert watches parameters 0 and 1; an effect of one parameter has no parameter 1
+// to read: its right meter shows the minimum and asks the engine nothing.
+TEST(PeakValueWatcher, AParameterPastTheCountShowsTheMinimumAndReadsNothing)
+{
+    MeterRig rig;
+    rig.effect.parameters.resize(6);
+    rig.effect.parameters[5].value = -12.0f;
+    auto inside = rig.Watch(&rig.effect);
+    rig.effect.parameters.resize(5);
+    inside->value = -30.0f;
+    rig.log.clear();
+    rig.clock.Advance(25);
+    EXPECT_EQ(rig.Reads(), 0);
+    EXPECT_FLOAT_EQ(inside->value, -60.0f);
+}

@@ -22,6 +22,9 @@
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/FrameApp.h"
+#include "mixer/views/InsertSlot.h"
+#include "mixer/views/InsertSlotStrip.h"
+#include "mixer/views/PresetTreeView.h"
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripSection.h"
 #include "mixer/views/StripView.h"
@@ -115,8 +118,13 @@ protected:
             else if (id == EngineEvent::kStripMoved)
                 frame_.UpdateStrip(argument);
             else if (EngineEvent::kStrip.Holds(id) || EngineEvent::kStripMore.Holds(id))
+            {
                 if (StripViewTarget* view = section_->FindStripView(argument))
                     view->OnEngineEvent(id);
+            }
+            else if (EngineEvent::kInsert.Holds(id) || EngineEvent::kInsertSlot.Holds(id))
+                if (InsertStripTarget* inserts = frame_.FindInsertStrip(id, argument))
+                    inserts->OnEngineEvent(id, argument);
         }
     }
     StripGroup& Group(int g) { return *section_->GroupAt(g); }
@@ -526,6 +534,36 @@ TEST_F(Strips, NewStripMakesTheChosenSourcesStripOrSaysWhyNot)
     EXPECT_FALSE(section_->NewStrip());
     Pump();
     EXPECT_EQ(Group(0).Count(), count);
+}
+
+// An effect dragged from the palette onto a strip's insert area goes into its chain, shows in
+// its first slot and becomes the selected insert of the focused strip.
+TEST_F(Strips, AnEffectDroppedOnTheInsertAreaGoesIntoTheStripsChain)
+{
+    StripView& view = View(0, 0);
+    InsertSlotStrip* slots = view.GetInsertSlots();
+    ASSERT_NE(slots, nullptr);
+    EXPECT_EQ(slots->GetSlotCount(), view.GetInsertSlotCount());
+    IVarnInsertChain* chain = slots->GetChain();
+    ASSERT_NE(chain, nullptr);
+    const int before = chain->GetCount();
+    CoreEffectItem effect;
+    IVarnFxLibrary* library = engine_->GetFxLibrary();
+    library->LoadCoreEffects();
+    ASSERT_TRUE(library->GetCoreEffectInfo(0, &effect.record));
+    const auto payload = reinterpret_cast<intptr_t>(&effect.head);
+    const InsertSlotRules::SlotRect slot = slots->GetSlotRect(before);
+    EXPECT_EQ(view.OnDragOver(slot.left + 4, slot.top + 4, InsertSlotStrip::kDragPaletteItem, payload), 1);
+    EXPECT_EQ(view.OnDragOver(slot.left + 4, 300, InsertSlotStrip::kDragPaletteItem, payload), 0)
+        << "outside the insert area";
+    EXPECT_EQ(view.OnDrop(slot.left + 4, slot.top + 4, InsertSlotStrip::kDragPaletteItem, payload), 1);
+    Pump();
+    ASSERT_EQ(chain->GetCount(), before + 1);
+    EXPECT_EQ(*InsertSlotStrip::SelectedInsertIndex(), before);
+    EXPECT_EQ(FocusedStrip(), &view);
+    String shown;
+    slots->GetSlot(before)->GetText(shown);
+    EXPECT_GT(shown.Length(), 0) << "the slot names the new insert";
 }
 
 TEST_F(Strips, AStateTheSkinLacksKeepsTheLook)
