@@ -216,8 +216,7 @@ void SessionSettingsDialog::RefreshPage(int page)
     case SessionSettingsRules::Refresh::kFeature4Sync:
         Apply(SessionSettingsRules::Feature4SyncControls(hardware_, rateCode));
         break;
-    case SessionSettingsRules::Refresh::kSecondSpdif:
-    {
+    case SessionSettingsRules::Refresh::kSecondSpdif: {
         IVarnHardware* hardware = mixer_ ? mixer_->GetHardware() : nullptr;
         IVarnMixer* owner = hardware && hardware->GetMixer() ? hardware->GetMixer() : mixer_;
         Apply(SessionSettingsRules::SecondSpdifControls(owner ? owner->GetRateCode() : 0));

@@ -216,16 +216,24 @@ TEST_F(SessionSettingsDialogTest, EachHardwareKeepsItsPagesAndSyncSources)
         bool syncDisabled;
     } cases[] = {
         {"first model", "features=1\nrate=1\n", {"clock", "midi", "levels"}, {"S/PDIF", "ADAT"}, true},
-        {"with the sync card", "features=1,3\nrate=1\n", {"clock", "midi", "levels"}, {"S/PDIF", "ADAT", "WORD CLOCK"},
+        {"with the sync card",
+         "features=1,3\nrate=1\n",
+         {"clock", "midi", "levels"},
+         {"S/PDIF", "ADAT", "WORD CLOCK"},
          true},
         {"feature 4", "features=4\nrate=1\n", {"clock", "digital"}, {"S/PDIF"}, true},
-        {"feature 4 at 192 kHz: nothing to sync to", "features=4\nrate=3\nrates=0,1,2,3,4,5\n", {"clock", "digital"},
-         {" "}, true},
-        {"feature 9", "features=9\nrate=1\n", {"clock", "levels9"}, {"Disabled"}, true},
-        {"features 9 and 10", "features=9,10\nrate=1\nsyncsources=5,2\n", {"clock", "levels9"},
-         {"Dock S/PDIF", "Dock ADAT"}, true},
-        {"feature 11", "features=9,10,11\nrate=1\nsyncsources=2\n", {"clock", "midi", "levels11"}, {"Dock ADAT"},
+        {"feature 4 at 192 kHz: nothing to sync to",
+         "features=4\nrate=3\nrates=0,1,2,3,4,5\n",
+         {"clock", "digital"},
+         {" "},
          true},
+        {"feature 9", "features=9\nrate=1\n", {"clock", "levels9"}, {"Disabled"}, true},
+        {"features 9 and 10",
+         "features=9,10\nrate=1\nsyncsources=5,2\n",
+         {"clock", "levels9"},
+         {"Dock S/PDIF", "Dock ADAT"},
+         true},
+        {"feature 11", "features=9,10,11\nrate=1\nsyncsources=2\n", {"clock", "midi", "levels11"}, {"Dock ADAT"}, true},
     };
     for (const auto& c : cases)
     {
