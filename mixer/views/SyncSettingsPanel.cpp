@@ -120,9 +120,8 @@ int SyncSettingsPanel::Create(Window* owner, MainWindowLink& link)
         int entry = 0;
         for (const char* name : choice.texts)
             combo->AddItem(Ascii(name), 1, entry++);
-        if (!choice.setting)
-            continue; // the item holds the choice already
-        const int stored = sync_->GetValue(choice.setting, &value) ? value : 0;
+        // FPS: the item holds the choice already.
+        const int stored = !choice.setting ? choice.item->value : sync_->GetValue(choice.setting, &value) ? value : 0;
         for (int i = 0; i < combo->ItemCount(); ++i)
             if (combo->GetItemValue(i) == stored)
                 combo->SetSelection(i);

@@ -136,6 +136,12 @@ TEST_F(SyncSettingsPanelTest, StartsFromTheCardsValuesAndAttaches)
     ASSERT_EQ(panel.Create(&owner_, link_), 1);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Sync Reset 0", "Sync Attach"}));
     EXPECT_EQ(Flag(panel, "FPS"), 2);
+    for (const char* name : {"FPS", "OutputSource", "FlyJamChoice"})
+    {
+        auto* combo = dynamic_cast<ComboBox*>(panel.FindControl(Text(name)));
+        ASSERT_NE(combo, nullptr) << name;
+        EXPECT_EQ(combo->ItemCount(), std::string(name) == "OutputSource" ? 2 : 4) << name;
+    }
     EXPECT_EQ(Flag(panel, "OutputLevel"), 1);
     EXPECT_EQ(Shown(panel, "Time"), "01:02:03:04");
     EXPECT_EQ(Shown(panel, "ReadTime"), "00:00:00:00");
