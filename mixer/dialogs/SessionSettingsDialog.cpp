@@ -1,7 +1,6 @@
 #include "mixer/dialogs/SessionSettingsDialog.h"
 
 #include <algorithm>
-#include <string>
 
 #include "framework/controls/ComboBox.h"
 #include "framework/controls/DataItem.h"
@@ -18,15 +17,6 @@ String Ascii(const char* text)
 {
     String result;
     result.AppendAscii(text);
-    return result;
-}
-
-// Item names are ASCII: the store takes them as 8-bit text.
-std::string Narrow(const String& text)
-{
-    std::string result;
-    for (int i = 0; i < text.Length(); ++i)
-        result.push_back(static_cast<char>(text.Text()[i]));
     return result;
 }
 
@@ -91,17 +81,19 @@ int SessionSettingsDialog::Run(Skin& skin, Window* parent)
 
 void SessionSettingsDialog::SetChoiceValue(IntItem* item)
 {
-    if (!store_ || !item)
+    char name[64] = {}; // item names are ASCII, as the store takes them
+    if (!store_ || !item || !item->GetName().CopyToAscii(name, sizeof(name)))
         return;
-    store_->SetValue(Narrow(item->GetName()).c_str(), item->value, 0, 1);
+    store_->SetValue(name, item->value, 0, 1);
     modified_ = 1;
 }
 
 void SessionSettingsDialog::SetValue(IntItem* item, int value)
 {
-    if (!store_ || !item)
+    char name[64] = {};
+    if (!store_ || !item || !item->GetName().CopyToAscii(name, sizeof(name)))
         return;
-    store_->SetValue(Narrow(item->GetName()).c_str(), value, 0, 0);
+    store_->SetValue(name, value, 0, 0);
     modified_ = 1;
 }
 

@@ -41,6 +41,7 @@ String Ascii(const char* text)
     return result;
 }
 
+// What was typed, for the number rules: a character beyond ASCII is none of their digits.
 std::string Narrow(const String& text)
 {
     std::string narrow;

@@ -1015,11 +1015,10 @@ TEST_F(CardFixture, TheSyncCardKeepsItsValuesAcrossSessionsAndLogsEachCall)
     EXPECT_EQ(sync->SetOutputLevel(2), 0);
     char16_t small[4] = {};
     EXPECT_EQ(sync->GetText("SMPTEStartTime", small, 4), 0) << "a text that does not fit is not cut";
-    EXPECT_EQ(LogWith("Sync "), (std::vector<std::string>{"Sync SetValue FlyJamChoice=2",
-                                                          "Sync SetText SMPTEStartTime=01:02:03:04",
-                                                          "Sync SetRawParameter 15 1 2 3 4 notify 1",
-                                                          "Sync StartStriping", "Sync TerminationOn",
-                                                          "Sync SetOutputLevel 1"}));
+    EXPECT_EQ(LogWith("Sync "),
+              (std::vector<std::string>{"Sync SetValue FlyJamChoice=2", "Sync SetText SMPTEStartTime=01:02:03:04",
+                                        "Sync SetRawParameter 15 1 2 3 4 notify 1", "Sync StartStriping",
+                                        "Sync TerminationOn", "Sync SetOutputLevel 1"}));
 
     // A new session changes the model, not the card: what the panel holds still answers.
     ASSERT_EQ(engine_.CreateEmptySession(nullptr, u"/x/Empty.session", 0), 1);
