@@ -64,7 +64,7 @@ public:
     bool GetSessionName(String& name) override;
     void NewSession() override { sessions_.NewSession(0); }
     void OpenSession() override { sessions_.OpenSession(0); }
-    void EditSessionSettings() override {}
+    void EditSessionSettings() override { sessions_.EditSessionSettings(); }
     void SaveSession() override { sessions_.SaveSession(); }
     void SaveSessionAs() override { sessions_.SaveSessionAs(); }
     void EditGlobalPreferences() override { sessions_.EditGlobalPreferences(); }

@@ -17,6 +17,7 @@
 #include "mixer/dialogs/ManualPath.h"
 #include "mixer/dialogs/NewSessionDialog.h"
 #include "mixer/dialogs/SessionRules.h"
+#include "mixer/dialogs/SessionSettingsDialog.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 
@@ -191,6 +192,13 @@ bool SessionCommands::NewSession(int fromRateChange)
             settings->SetText("comment", comment.Text() ? comment.Text() : u"", 0, 1);
     }
     Loaded();
+    if (launchSettings && !fromRateChange)
+    {
+        // The new session starts unmodified with the settings it was set up with.
+        EditSessionSettings();
+        services->SetModified(0);
+        MarkDirty(0);
+    }
     return true;
 }
 
@@ -289,6 +297,47 @@ void SessionCommands::ShowSaveMenu(int screenX, int screenY)
     PopupMenu* menu = listener ? window_.GetSkin().CreatePopupMenu("SaveSessionMenu") : nullptr;
     if (menu)
         menu->Track(screenX, screenY, listener, Owner(), 1);
+}
+
+void SessionCommands::SettingsChanged()
+{
+    MainFrameTarget* frame = window_.GetFrame();
+    if (MainSectionTarget* section = frame ? frame->GetMainSection() : nullptr)
+        section->OnEngineEvent(EngineEvent::kHardwareChange, 0);
+}
+
+int SessionCommands::EditSessionSettings()
+{
+    IVarnServices* services = window_.GetServices();
+    IVarnMixer* mixer = services ? services->GetMixer() : nullptr;
+    if (!mixer)
+        return 0;
+    IVarnSettings* session = mixer->GetSessionSettings();
+    char16_t comment[129] = {};
+    const bool hasComment = session && session->GetText("comment", comment, 129);
+    SessionSettingsDialog dialog;
+    dialog.SetMixer(mixer);
+    dialog.SetComment(hasComment ? comment : nullptr);
+    const int answer = dialog.Run(window_.GetSkin(), Owner());
+    if (!dialog.IsModified())
+    {
+        if (answer == 1)
+            SettingsChanged();
+        return answer == 1 ? 0 : 1;
+    }
+    // Also after a cancel: what the dialog wrote stays in the store, so the session and the
+    // main section must say so.
+    if (answer == 1)
+    {
+        String text;
+        dialog.GetComment(text);
+        if (session)
+            session->SetText("comment", text.Text() ? text.Text() : u"", 0, 1);
+    }
+    services->SetModified(1);
+    MarkDirty(1);
+    SettingsChanged();
+    return 1;
 }
 
 int SessionCommands::EditGlobalPreferences()

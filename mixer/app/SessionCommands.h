@@ -31,6 +31,10 @@ public:
     // Asks for a path and saves there; the engine's result, 0 when cancelled.
     int SaveSessionAs();
     void ShowSaveMenu(int screenX, int screenY);
+    // The session settings over the mixer model, with the session's comment. OK with changes
+    // stores the comment; changes (also cancelled ones: the dialog wrote them already) mark
+    // the session modified and tell the main section (55). 0 when nothing changed.
+    int EditSessionSettings();
     // The global preferences; a new skin has the main window rebuilt (view request 2).
     int EditGlobalPreferences();
     // The message of a load result; whether the session counts as loaded.
@@ -45,6 +49,8 @@ private:
     void Loaded();
     int SaveTo(const String& path);
     void MarkDirty(int dirty);
+    // Event 55 to the main section.
+    void SettingsChanged();
     void ShowMessage(const char* id);
     Window* Owner();
     // "Last Open Path" or "Last Save Path", else the sessions folder.

@@ -595,6 +595,28 @@ public:
 };
 class IVarnMixer;
 
+// The sync card: SMPTE time code striping, word-clock termination and the card's named values
+// and texts (the engine's bytes for raw parameters; notify asks for the card's events). Slot
+// 0 and what 5 and 6 do are the engine's; texts are UTF-16 in buffers of capacity units,
+// zero-terminated. A missing value or text answers 0.
+class IVarnSync
+{
+public:
+    virtual void VARN_CALL Reserved0() {}
+    virtual int VARN_CALL StartStriping() = 0;                                                                  // 1
+    virtual int VARN_CALL StopStriping() = 0;                                                                   // 2
+    virtual int VARN_CALL TerminationOn() = 0;                                                                  // 3
+    virtual int VARN_CALL TerminationOff() = 0;                                                                 // 4
+    virtual int VARN_CALL Attach() = 0;                                                                         // 5
+    virtual int VARN_CALL Reset(int flags) = 0;                                                                 // 6
+    virtual int VARN_CALL SetOutputLevel(int level) = 0;                                                        // 7
+    virtual int VARN_CALL SetRawParameter(int parameter, int count, const std::uint8_t* bytes, int notify) = 0; // 8
+    virtual int VARN_CALL SetValue(const char* name, int value, int reserved, int notify) = 0;                  // 9
+    virtual int VARN_CALL GetValue(const char* name, int* value) = 0;                                           // 10
+    virtual int VARN_CALL SetText(const char* name, const char16_t* text, int reserved, int notify) = 0;        // 11
+    virtual int VARN_CALL GetText(const char* name, char16_t* buffer, int capacity) = 0;                        // 12
+};
+
 // One hardware system, also the mixer model's hardware description. "Has feature" and the
 // system's feature tests are the same operation.
 class IVarnHardware
@@ -650,7 +672,8 @@ public:
     // 12 (our choice): nonzero when a strip the engine reports as added (event 10) is to be
     // selected, as it is after the user asked for a new strip.
     virtual int VARN_CALL SelectsNewStrip() = 0;
-    virtual void VARN_CALL Reserved13() {}
+    // 13 (our choice): the sync card's object; null without a sync card (feature 3).
+    virtual IVarnSync* VARN_CALL GetSync() { return nullptr; }
     // 14 (our choice): nonzero when the card has every system the session wants.
     virtual int VARN_CALL IsHardwareAdequate() = 0;
     virtual void VARN_CALL Reserved15() {}

@@ -35,6 +35,9 @@ constexpr char16_t kLastExportCategory[] = u"Last Export Category directory";
 // toggle changes. Both are kept, as other readers of the key may look for either.
 constexpr char16_t kSyncUiPanel[] = u"Sync UI Panel";
 constexpr char16_t kSyncPanelVisible[] = u"Sync Panel Visible";
+// Where the sync settings panel was left (numbers).
+constexpr char16_t kSyncPanelX[] = u"Sync Settings Panel XPos";
+constexpr char16_t kSyncPanelY[] = u"Sync Settings Panel YPos";
 // The application's mode, and the start-up hand-over of a second start.
 constexpr char16_t kInCorvanViewMode[] = u"in CorvanView mode";
 // A second start's hand-over, which the framework writes: a sub-key whose default value holds

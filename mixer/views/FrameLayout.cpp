@@ -26,6 +26,16 @@ Rect ClampIntoWorkArea(const Rect& frame, const Rect& workArea)
     return result;
 }
 
+Rect SyncPanelPlace(int x, int y, int width, int height, const Rect& workArea)
+{
+    if (x < workArea.left || x >= workArea.right || y < workArea.top || y >= workArea.bottom)
+    {
+        x = workArea.left + 20;
+        y = workArea.top + 20;
+    }
+    return ClampIntoWorkArea(RectAt(x, y, width, height), workArea);
+}
+
 ScrollSettings HorizontalScroll(int areaWidth, int stripsWidth, int storedPosition)
 {
     int total = std::max(stripsWidth, kMinStripsWidth);

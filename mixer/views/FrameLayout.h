@@ -41,6 +41,9 @@ inline int FrameHeight(int stripAreaHeight, int topPiece, int bottomPiece, int s
 // The frame moved into the work area: no wider or higher than it, and wholly inside it, so
 // that a position stored on a monitor that has gone still opens where it can be reached.
 Rect ClampIntoWorkArea(const Rect& frame, const Rect& workArea);
+// The sync settings panel of that size at its stored point: a point outside the work area
+// gives the work area's corner + 20; the panel is then moved wholly inside.
+Rect SyncPanelPlace(int x, int y, int width, int height, const Rect& workArea);
 
 // What a scroll bar is given, in the order it is given: visible size, total, position, range.
 struct ScrollSettings

@@ -2,6 +2,7 @@
 
 #include "framework/windows/AppBase.h"
 #include "mixer/views/FXPaletteWindow.h"
+#include "mixer/views/SyncSettingsPanel.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MSTVOutputsView.h"
@@ -65,4 +66,13 @@ std::unique_ptr<FxPaletteFace> ProgramSections::CreateFxPalette(FrameApp& frame,
         tree->SetDragArea(&frame.GetSectionHost());
     palette->Show(SW_SHOW);
     return palette;
+}
+
+std::unique_ptr<SyncPanelFace> ProgramSections::CreateSyncPanel(FrameApp& frame, MainWindowLink& owner)
+{
+    auto panel = std::make_unique<SyncSettingsPanel>();
+    if (!panel->Create(&frame, owner))
+        return nullptr;
+    panel->Show(SW_SHOW);
+    return panel;
 }

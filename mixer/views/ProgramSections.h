@@ -3,8 +3,7 @@
 #include "mixer/views/FrameSections.h"
 
 // The views of the running program that exist so far: the strip section, the main section with
-// the effect, inputs and outputs views of its TV area, and the FX palette. The sync panel is
-// still none.
+// the effect, inputs and outputs views of its TV area, the FX palette and the sync panel.
 class ProgramSections : public FrameSections
 {
 public:
@@ -22,4 +21,6 @@ public:
     static TVAreaView* MakeTVView(int mode, MainSectionView& owner, IVarnInsert* insert);
     // The FX palette over the program folder's library; null when the skin has no "fxPalette".
     std::unique_ptr<FxPaletteFace> CreateFxPalette(FrameApp& frame, MainWindowLink& owner) override;
+    // The sync settings panel; null without the sync card or the skin's "syncsettings".
+    std::unique_ptr<SyncPanelFace> CreateSyncPanel(FrameApp& frame, MainWindowLink& owner) override;
 };

@@ -552,6 +552,7 @@ public:
     int VARN_CALL SelectsNewStrip() override { return 0; }
     int VARN_CALL IsHardwareAdequate() override { return adequate ? 1 : 0; }
     void VARN_CALL SetModified(int modified) override;
+    IVarnSync* VARN_CALL GetSync() override { return sync; }
 
     int SystemCount() const { return static_cast<int>(systems_.size()); }
     // The DSP units the mixer's strips hold; TakeDsp holds them in the account (a new model),
@@ -576,6 +577,7 @@ public:
     std::u16string sessionPath; // where the session was loaded from or saved to; empty: none
     bool adequate = true;       // the card has every system the session wants
     StandinSettings sessionSettings;
+    IVarnSync* sync = nullptr; // the engine's, which outlives every model; null without the card
 
 private:
     std::vector<std::unique_ptr<StandinHardware>> systems_;

@@ -25,6 +25,7 @@ std::string Text(const char16_t* text)
 StandinServices::StandinServices() : thread_([this] { EventLoop(); })
 {
     Log("CreateVarnServices");
+    sync_.log = [this](std::string entry) { Log(std::move(entry)); };
 }
 
 StandinServices::~StandinServices()
@@ -65,6 +66,9 @@ std::unique_ptr<StandinMixer> StandinServices::NewMixer()
     mixer->TakeDsp({[&effects](int units) { return effects.ReserveStripDsp(units); },
                     [&effects](int units) { effects.GiveStripDsp(units); },
                     [&effects](int units) { effects.HoldStripDsp(units); }});
+    if (std::find(profile_.features.begin(), profile_.features.end(), HardwareFeature::kSyncCard) !=
+        profile_.features.end())
+        mixer->sync = &sync_;
     mixer->modified = [this](int modified) {
         Log("Mixer SetModified " + std::to_string(modified));
         std::lock_guard<std::mutex> lock(modelLock_);

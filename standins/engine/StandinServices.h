@@ -12,6 +12,7 @@
 
 #include "standins/engine/EngineControl.h"
 #include "standins/engine/EngineModel.h"
+#include "standins/engine/StandinSync.h"
 #include "standins/engine/StandinAutomation.h"
 #include "standins/dsp/DspSharedTable.h"
 
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<StandinMixer> mixer_;
     std::vector<std::unique_ptr<StandinMixer>> retired_;
     std::unique_ptr<StandinFxLibrary> library_;
+    StandinSync sync_;                          // one card, whatever the session: objects handed out stay valid
     std::vector<VarnTemplateRecord> templates_; // after PrepareTemplates
     StandinAutomation automation_;
     StandinFitChecker fitChecker_{automation_.Effects()}; // every system's

@@ -17,6 +17,7 @@
 
 #include "mixer/app/ApplicationHost.h"
 #include "mixer/app/MainWindow.h"
+#include "framework/controls/DataItem.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/platform/files/ChooserSeam.h"
 #include "mixer/comcontract/ComInterfaces.h"
@@ -84,7 +85,7 @@ class FakeHardware final : public IVarnHardware
 public:
     explicit FakeHardware(Recorder& log) : log_(log) {}
     int VARN_CALL HasFeature(int) override { return 0; }
-    IVarnSettings* VARN_CALL GetSettings() override { return nullptr; }
+    IVarnSettings* VARN_CALL GetSettings() override { return settings; }
     IVarnMainMix* VARN_CALL GetMainMix() override { return nullptr; }
     IVarnInputList* VARN_CALL GetInputList() override { return nullptr; }
     IVarnItemList* VARN_CALL GetItemList() override { return nullptr; }
@@ -99,6 +100,8 @@ public:
     int VARN_CALL GetRates(int, VarnCodeList*) override { return 0; }
     IVarnDriver* VARN_CALL GetDriver() override { return nullptr; }
     IVarnFitChecker* VARN_CALL GetFitChecker() override { return nullptr; }
+
+    IVarnSettings* settings = nullptr; // borrowed; the session settings' tests give one
 
 private:
     Recorder& log_;
@@ -1027,11 +1030,15 @@ public:
         for (int i = 0; i < dialog.GetSourceName().Length(); ++i)
             name += static_cast<char>(dialog.GetSourceName().CharAt(i));
         shown.push_back(name);
+        auto step = steps.find(name);
+        if (step != steps.end())
+            step->second(dialog);
         auto answer = answers.find(name);
         dialog.End(answer == answers.end() ? 1 : answer->second);
     }
     std::vector<std::string> shown;
     std::map<std::string, int> answers;
+    std::map<std::string, std::function<void(Dialog&)>> steps; // run before the answer
 };
 
 class SessionCommandsTest : public MainWindowTest
@@ -1250,6 +1257,7 @@ TEST_F(SessionCommandsTest, NewMakesTheSessionInOrderAndReportsTheResult)
         bool made;
         const char* message;
     } cases[] = {{1, true, ""}, {0, false, "IDM_SESSION_LOAD_FILE_INVALID"}};
+    view.WriteBool(ViewSettings::kLaunchSyncDlg, 0);
     for (const auto& c : cases)
     {
         ClearRecords();
@@ -1279,11 +1287,88 @@ TEST_F(SessionCommandsTest, NewMakesTheSessionInOrderAndReportsTheResult)
             types.push_back(KivKDSPASIO_Reinit);
         EXPECT_EQ(Types(publicSink), types) << c.code;
     }
+    // Asked for, the session settings follow, and the new session starts unmodified.
+    // A change there is part of the new session's set-up.
+    view.WriteBool(ViewSettings::kLaunchSyncDlg, 1);
+    StandinSettings store;
+    engine.mixer.hardware.settings = &store;
+    boxes.steps["sessionsettings"] = [](Dialog& dialog) {
+        String name;
+        name.AppendAscii("SoftLimit");
+        auto* item = dynamic_cast<NumericItem*>(dialog.FindDataItem(name));
+        ASSERT_NE(item, nullptr);
+        item->SetValue(0, 1, 1, nullptr);
+    };
+    ClearRecords();
+    boxes.shown.clear();
+    engine.loadResult = 1;
+    EXPECT_TRUE(window->Sessions().NewSession(0));
+    EXPECT_EQ(store.values.at("SoftLimit"), 0);
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"newsession", "sessionsettings"}));
+    EXPECT_EQ(engine.modified, 0);
+    EXPECT_EQ(Setting(u"DirtySession"), "no");
+    // Not after a rate change.
+    boxes.shown.clear();
+    EXPECT_TRUE(window->Sessions().NewSession(1));
+    EXPECT_EQ(boxes.shown, (std::vector<std::string>{"newsession"}));
+    view.DeleteKey(ViewSettings::kLaunchSyncDlg);
+    boxes.steps.clear();
+    engine.mixer.hardware.settings = nullptr;
     // Cancelled: nothing is made, the session counts as just loaded.
     ClearRecords();
     boxes.answers["newsession"] = 0;
     EXPECT_TRUE(window->Sessions().NewSession(0)) << "cancel answers that the flag is 0";
     EXPECT_TRUE(window->IsJustLoaded());
     EXPECT_FALSE(window->Sessions().NewSession(1)) << "cancel after a rate change settles nothing";
+}
+
+TEST_F(SessionCommandsTest, SessionSettingsMarkTheSessionForEveryChangeTheDialogWrote)
+{
+    StandinSettings store;
+    engine.mixer.hardware.settings = &store;
+    const auto change = [](Dialog& dialog) {
+        String name;
+        name.AppendAscii("SoftLimit");
+        auto* item = dynamic_cast<NumericItem*>(dialog.FindDataItem(name));
+        ASSERT_NE(item, nullptr);
+        item->SetValue(0, 1, 1, nullptr);
+    };
+    const struct
+    {
+        const char* label;
+        int answer;
+        bool changes;
+        int result;
+        bool marked;
+        bool told;
+    } cases[] = {
+        {"OK with a change", 1, true, 1, true, true},
+        {"OK without", 1, false, 0, false, true},
+        // What the dialog wrote stays written: the session is marked and the section told.
+        {"cancel after a change", 0, true, 1, true, true},
+        {"cancel without", 0, false, 1, false, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        ClearRecords();
+        boxes.shown.clear();
+        view.WriteBool(ViewSettings::kDirtySession, 0);
+        engine.modified = 0;
+        store.values["SoftLimit"] = 1;
+        boxes.answers["sessionsettings"] = c.answer;
+        boxes.steps.clear();
+        if (c.changes)
+            boxes.steps["sessionsettings"] = change;
+        EXPECT_EQ(window->Sessions().EditSessionSettings(), c.result);
+        EXPECT_EQ(boxes.shown, std::vector<std::string>{"sessionsettings"});
+        const std::vector<std::string> calls = EngineAndFrames();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "engine SetModified 1"), c.marked ? 1 : 0);
+        EXPECT_EQ(Setting(u"DirtySession"), c.marked ? "yes" : "no");
+        const std::vector<std::string> handled = Handled(log.calls);
+        EXPECT_EQ(std::count(handled.begin(), handled.end(), "main OnEngineEvent 55 0"), c.told ? 1 : 0);
+        EXPECT_EQ(store.values.at("SoftLimit"), c.changes ? 0 : 1);
+    }
+    engine.mixer.hardware.settings = nullptr;
 }
 } // namespace

@@ -1,8 +1,9 @@
 // Starts the application against the simulated engine and puts up what a person looks at:
 // the splash form with a progress line (KIV_SHOT_SPLASH), the tray menu opened through the
 // tray icon's message (KIV_SHOT_TRAYMENU), or one of the session commands' dialogs over the
-// main window (KIV_SHOT_NEWSESSION, _GLOBALPREFERENCES, _ABOUT, _SAVEPROMPT), which run
-// modally while another thread says they are up. It prints "shown" once that is on screen;
+// main window (KIV_SHOT_NEWSESSION, _GLOBALPREFERENCES, _ABOUT, _SAVEPROMPT, _SESSIONSETTINGS),
+// which run modally while another thread says they are up, or the sync panel over a card with
+// the sync card (KIV_SHOT_SYNCPANEL). It prints "shown" once that is on screen;
 // panel-shot takes the screenshot then. The launcher and mixer skins and the simulated card are copied beside the
 // program first: the application finds them in its own folder.
 #include <windows.h>
@@ -19,6 +20,8 @@
 #include "mixer/app/MainWindow.h"
 #include "mixer/dialogs/AboutDialog.h"
 #include "mixer/app/tests/BareDesktop.h"
+#include "mixer/views/FrameApp.h"
+#include "standins/engine/StandinServices.h"
 
 namespace fs = std::filesystem;
 
@@ -54,7 +57,7 @@ public:
         }
         Pump(300); // the main window comes up as after every start
 #if defined(KIV_SHOT_NEWSESSION) || defined(KIV_SHOT_GLOBALPREFERENCES) || defined(KIV_SHOT_ABOUT) ||                  \
-    defined(KIV_SHOT_SAVEPROMPT)
+    defined(KIV_SHOT_SAVEPROMPT) || defined(KIV_SHOT_SESSIONSETTINGS) || defined(KIV_SHOT_SYNCPANEL)
         MainWindow* window = GetFirstViewField();
         if (!window)
         {
@@ -72,6 +75,11 @@ public:
         window->Sessions().NewSession(0);
 #elif defined(KIV_SHOT_GLOBALPREFERENCES)
         window->Sessions().EditGlobalPreferences();
+#elif defined(KIV_SHOT_SESSIONSETTINGS)
+        window->Sessions().EditSessionSettings();
+#elif defined(KIV_SHOT_SYNCPANEL)
+        if (auto* frame = dynamic_cast<FrameApp*>(window->GetFrame()))
+            frame->ShowSyncPanel(1);
 #elif defined(KIV_SHOT_ABOUT)
         IVarnMixer* mixer = GetServices()->GetMixer();
         AboutDialog::Show(window->GetSkin(), mixer->GetHardware(), window->GetCurrentSystem(), nullptr);
@@ -121,6 +129,15 @@ int main()
     // The simulated card, so that the dialogs show what the card has.
     fs::copy_file(folder / ".." / ".." / "program" / "SimulatedCard.txt", folder / "SimulatedCard.txt",
                   fs::copy_options::overwrite_existing, error);
+#if defined(KIV_SHOT_SYNCPANEL)
+    // The shipped card's features and the sync card.
+    std::FILE* card = std::fopen((folder / "SimulatedCard.txt").string().c_str(), "a");
+    if (card)
+    {
+        std::fputs("\nfeatures=0,1,2,3,5\n", card);
+        std::fclose(card);
+    }
+#endif
     NoNotifier notifier;
     TrayIcon::SetNotifier(&notifier);
     NoMessages messages;

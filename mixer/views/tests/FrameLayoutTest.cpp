@@ -164,3 +164,31 @@ TEST(FrameLayout, ViewModesLeaveAndEnterTheirViews)
     EXPECT_EQ(modes, "123401");
 }
 } // namespace
+
+TEST(FrameLayoutTest, TheSyncPanelOpensWhollyInsideTheWorkArea)
+{
+    const Rect work = RectAt(0, 40, 1280, 984);
+    const struct
+    {
+        const char* label;
+        int x, y;
+        Rect expected;
+    } rows[] = {
+        {"stored inside", 100, 200, RectAt(100, 200, 300, 200)},
+        {"the default", 20, 20, RectAt(20, 60, 300, 200)},
+        {"outside: the corner", -500, 300, RectAt(20, 60, 300, 200)},
+        {"beyond the right", 1280, 300, RectAt(20, 60, 300, 200)},
+        // A point just inside still leaves the panel on the screen.
+        {"just inside the right", 1279, 300, RectAt(980, 300, 300, 200)},
+        {"just inside the bottom", 10, 1023, RectAt(10, 824, 300, 200)},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.label);
+        const Rect got = SyncPanelPlace(row.x, row.y, 300, 200, work);
+        EXPECT_EQ(got.left, row.expected.left);
+        EXPECT_EQ(got.top, row.expected.top);
+        EXPECT_EQ(got.right, row.expected.right);
+        EXPECT_EQ(got.bottom, row.expected.bottom);
+    }
+}

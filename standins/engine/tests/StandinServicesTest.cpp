@@ -1168,3 +1168,47 @@ TEST_F(EngineFixture, ThePalettesLibraryEditsAreTheChangesKivQuorvelReads)
         EXPECT_EQ(std::u16string(detail), c.detail);
     }
 }
+
+TEST_F(CardFixture, TheSyncCardKeepsItsValuesAcrossSessionsAndLogsEachCall)
+{
+    ASSERT_NE(Card("systems=1\nfeatures=0,3\n"), nullptr);
+    IVarnSync* sync = engine_.GetMixer()->GetSync();
+    ASSERT_NE(sync, nullptr);
+    EXPECT_EQ(sync->SetValue("FlyJamChoice", 2, 0, 1), 1);
+    EXPECT_EQ(sync->SetText("SMPTEStartTime", u"01:02:03:04", 0, 1), 1);
+    const std::uint8_t bytes[4] = {1, 2, 3, 4};
+    EXPECT_EQ(sync->SetRawParameter(15, 4, bytes, 1), 1);
+    EXPECT_EQ(sync->StartStriping(), 1);
+    EXPECT_EQ(sync->TerminationOn(), 1);
+    EXPECT_EQ(sync->SetOutputLevel(1), 1);
+    // Bad input answers 0 and changes nothing.
+    EXPECT_EQ(sync->SetRawParameter(8, 0, bytes, 1), 0);
+    EXPECT_EQ(sync->SetRawParameter(8, StandinSync::kMaxRawBytes + 1, bytes, 1), 0);
+    EXPECT_EQ(sync->SetRawParameter(8, 1, nullptr, 1), 0);
+    EXPECT_EQ(sync->SetValue(nullptr, 1, 0, 1), 0);
+    EXPECT_EQ(sync->SetText("FlyJam", nullptr, 0, 1), 0);
+    EXPECT_EQ(sync->SetOutputLevel(2), 0);
+    char16_t small[4] = {};
+    EXPECT_EQ(sync->GetText("SMPTEStartTime", small, 4), 0) << "a text that does not fit is not cut";
+    EXPECT_EQ(LogWith("Sync "),
+              (std::vector<std::string>{"Sync SetValue FlyJamChoice=2", "Sync SetText SMPTEStartTime=01:02:03:04",
+                                        "Sync SetRawParameter 15 1 2 3 4 notify 1", "Sync StartStriping",
+                                        "Sync TerminationOn", "Sync SetOutputLevel 1"}));
+
+    // A new session changes the model, not the card: what the panel holds still answers.
+    ASSERT_EQ(engine_.CreateEmptySession(nullptr, u"/x/Empty.session", 0), 1);
+    EXPECT_EQ(engine_.GetMixer()->GetSync(), sync);
+    int value = 0;
+    EXPECT_EQ(sync->GetValue("FlyJamChoice", &value), 1);
+    EXPECT_EQ(value, 2);
+    char16_t text[256] = {};
+    EXPECT_EQ(sync->GetText("SMPTEStartTime", text, 256), 1);
+    EXPECT_EQ(std::u16string(text), u"01:02:03:04");
+    EXPECT_EQ(sync->GetValue("missing", &value), 0);
+}
+
+TEST_F(CardFixture, NoSyncCardNoSyncObject)
+{
+    ASSERT_NE(Card("systems=1\nfeatures=0,1\n"), nullptr);
+    EXPECT_EQ(engine_.GetMixer()->GetSync(), nullptr);
+}
