@@ -625,6 +625,12 @@ int FrameApp::SectionHost::ToStripSection(int screenX, int screenY, int& x, int&
     return 1;
 }
 
+void FrameApp::SectionHost::ShowEngineStrip(IVarnStrip* strip)
+{
+    if (frame_.stripSection_)
+        frame_.stripSection_->FocusEngineStrip(strip, 1);
+}
+
 void FrameApp::SectionHost::ScrollStrips(int direction)
 {
     Scroller* scroller = frame_.horizontal_;

@@ -185,6 +185,7 @@ private:
         int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) override;
         void ScrollStrips(int direction) override;
         void AutoScrollStripInserts(int, int) override {}
+        void ShowEngineStrip(IVarnStrip* strip) override;
 
     private:
         FrameApp& frame_;

@@ -44,6 +44,9 @@ public:
     virtual IVarnHardware* GetCurrentSystem() = 0;
     // The insert-slot strip of a strip that shows the argument, or null.
     virtual InsertStripTarget* FindInsertStrip(VarnEventArg argument) = 0;
+    // The engine strip's view gets the focus and, when asked, is scrolled into view; nothing
+    // for a strip no group shows.
+    virtual void FocusEngineStrip(IVarnStrip* strip, int ensureVisible) = 0;
 };
 
 // The main section as the frame drives it: layout 1 is the first (the frame's mode 1), 0 the
