@@ -156,6 +156,19 @@ std::vector<DWORD> ScreenPixels(HWND window, RECT rect)
     return ::ScreenPixels(rect);
 }
 
+// What the screen shows of a rectangle of a window's client area once it has stopped
+// changing (two reads 300 ms apart agree); empty when it never settles.
+std::vector<DWORD> SettledPixels(HWND window, const RECT& rect)
+{
+    std::vector<DWORD> last = ScreenPixels(window, rect);
+    const bool settled = PumpUntil([&] {
+        Sleep(300);
+        std::vector<DWORD> now = ScreenPixels(window, rect);
+        return std::exchange(last, now) == now;
+    });
+    return settled ? last : std::vector<DWORD>{};
+}
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -353,12 +366,8 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     EXPECT_EQ(Control("set mainlevel 6"), "ok");
     ASSERT_TRUE(PumpUntil([&] { return LogWith("GetMainLevel").size() > readsBefore; }));
     // Once drawn, the fader stays as it is.
-    std::vector<DWORD> top = ScreenPixels(section, fader);
-    ASSERT_TRUE(PumpUntil([&] {
-        Sleep(300);
-        std::vector<DWORD> now = ScreenPixels(section, fader);
-        return std::exchange(top, now) == now;
-    }));
+    const std::vector<DWORD> top = SettledPixels(section, fader);
+    ASSERT_FALSE(top.empty());
 
     // To the bottom and back: the fader follows the engine each time.
     EXPECT_EQ(Control("set mainlevel -90"), "ok");
@@ -371,6 +380,46 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     // The section mirrored the engine's values: nothing went back to the engine.
     EXPECT_EQ(LogWith("SetMainLevel").size(), setsBefore + 3);
     EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+// The frame's first strip view: the first child (window id 0) of the strip section's (id 7)
+// first group.
+HWND FindFirstStripView(DWORD processId)
+{
+    HWND frame = FindFrame(processId);
+    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
+    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
+    return group ? GetDlgItem(group, 0) : nullptr;
+}
+
+TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
+{
+    HWND strip = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_)) != nullptr; }))
+        << "the running program shows the card's strips";
+    const POINT at = LayoutPoint(program_->Path(), "gainFader");
+    ASSERT_GE(at.x, 0) << "the skin places the strips' gain fader";
+    const RECT fader = {at.x, at.y, at.x + 24, at.y + 120};
+    const size_t setsBefore = LogWith("SetGain").size();
+
+    // The card's first strip (id 0) to the top: the strip hears 100 and reads it; once drawn
+    // the fader stays as it is.
+    const size_t readsBefore = LogWith("GetGain 0").size();
+    EXPECT_EQ(Control("set strip 0 gain 6"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("GetGain 0").size() > readsBefore; }));
+    const std::vector<DWORD> top = SettledPixels(strip, fader);
+    ASSERT_FALSE(top.empty());
+
+    // To the bottom and back: the fader follows the engine's 100 each time.
+    EXPECT_EQ(Control("set strip 0 gain -90"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(strip, fader) != top; })) << "the fader does not show the new gain";
+    EXPECT_EQ(Control("set strip 0 gain 6"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(strip, fader) == top; }))
+        << "the fader does not come back with the gain";
+
+    // Only the control channel set the gain: the strip mirrored it and sent nothing back.
+    EXPECT_EQ(LogWith("SetGain").size(), setsBefore + 3);
+    EXPECT_EQ(Control("set strip 9999 gain 0"), "refused: no such strip");
 }
 
 // A descendant of a window with the control id, or null.
@@ -619,7 +668,7 @@ TEST_F(SkinFallbackTest, ASkinThatCannotMakeTheFrameGivesWayToDefault)
     } cases[] = {
         {"no frameApp", "Edited", "<framewindow name=\"frameApp\" style=\"Main\"/>", "", "", false},
         {"no strips scroll bar style", "Edited", "<horzstyle name=\"stripsection\"", "", "", false},
-        {"a frame piece of 100000", "Edited", "", "topMid_h=\"16\"", "topMid_h=\"100000\"", false},
+        {"a frame piece of 100000", "Edited", "", "topMid_h=\"80\"", "topMid_h=\"100000\"", false},
         {"a missing frame style", "Edited", "", "name=\"frameApp\" style=\"Main\"", "name=\"frameApp\" style=\"Gone\"",
          false},
         {"a frame image of no region", "Edited", "", "frameComposite=\"frame\"", "frameComposite=\"nowhere\"", false},
