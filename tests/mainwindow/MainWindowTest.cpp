@@ -266,6 +266,24 @@ protected:
         return found;
     }
 
+    // The control request with the value 6 moves a fader to the top: the view hears the event
+    // and reads the value (the log gains a `read` entry) and, once drawn, the fader stays as
+    // it is; with -90 it moves to the bottom and with 6 back to the top, on screen each time.
+    void ExpectFaderFollows(HWND window, const RECT& fader, const std::string& request, const std::string& read)
+    {
+        const size_t readsBefore = LogWith(read).size();
+        EXPECT_EQ(Control(request + " 6"), "ok");
+        ASSERT_TRUE(PumpUntil([&] { return LogWith(read).size() > readsBefore; }));
+        const std::vector<DWORD> top = SettledPixels(window, fader);
+        ASSERT_FALSE(top.empty());
+        EXPECT_EQ(Control(request + " -90"), "ok");
+        EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) != top; }))
+            << "the fader does not show the new value of " << request;
+        EXPECT_EQ(Control(request + " 6"), "ok");
+        EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) == top; }))
+            << "the fader does not come back with " << request;
+    }
+
     bool LogHas(const std::string& entry)
     {
         return PumpUntil([&] {
@@ -361,21 +379,9 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     ASSERT_GE(fader.left, 0) << "the skin places the main fader";
     const size_t setsBefore = LogWith("SetMainLevel").size();
 
-    // The engine's level goes to the top; the section hears 300 and reads it.
-    const size_t readsBefore = LogWith("GetMainLevel").size();
-    EXPECT_EQ(Control("set mainlevel 6"), "ok");
-    ASSERT_TRUE(PumpUntil([&] { return LogWith("GetMainLevel").size() > readsBefore; }));
-    // Once drawn, the fader stays as it is.
-    const std::vector<DWORD> top = SettledPixels(section, fader);
-    ASSERT_FALSE(top.empty());
-
-    // To the bottom and back: the fader follows the engine each time.
-    EXPECT_EQ(Control("set mainlevel -90"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) != top; }))
-        << "the fader does not show the new level";
-    EXPECT_EQ(Control("set mainlevel 6"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) == top; }))
-        << "the fader does not come back with the level";
+    // The engine's level goes to the top and the section hears 300, then to the bottom and
+    // back: the fader follows it each time.
+    ExpectFaderFollows(section, fader, "set mainlevel", "GetMainLevel");
 
     // The section mirrored the engine's values: nothing went back to the engine.
     EXPECT_EQ(LogWith("SetMainLevel").size(), setsBefore + 3);
@@ -402,20 +408,8 @@ TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
     const RECT fader = {at.x, at.y, at.x + 24, at.y + 120};
     const size_t setsBefore = LogWith("SetGain").size();
 
-    // The card's first strip (id 0) to the top: the strip hears 100 and reads it; once drawn
-    // the fader stays as it is.
-    const size_t readsBefore = LogWith("GetGain 0").size();
-    EXPECT_EQ(Control("set strip 0 gain 6"), "ok");
-    ASSERT_TRUE(PumpUntil([&] { return LogWith("GetGain 0").size() > readsBefore; }));
-    const std::vector<DWORD> top = SettledPixels(strip, fader);
-    ASSERT_FALSE(top.empty());
-
-    // To the bottom and back: the fader follows the engine's 100 each time.
-    EXPECT_EQ(Control("set strip 0 gain -90"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(strip, fader) != top; })) << "the fader does not show the new gain";
-    EXPECT_EQ(Control("set strip 0 gain 6"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(strip, fader) == top; }))
-        << "the fader does not come back with the gain";
+    // The card's first strip (id 0): the strip hears 100 each time and its fader follows.
+    ExpectFaderFollows(strip, fader, "set strip 0 gain", "GetGain 0");
 
     // Only the control channel set the gain: the strip mirrored it and sent nothing back.
     EXPECT_EQ(LogWith("SetGain").size(), setsBefore + 3);
