@@ -141,6 +141,33 @@ int NewStripDialog::OnDataItemNotify(Panel* panel, DataItem* item, int argument)
     return 1;
 }
 
+void NewStripDialog::OnMouseUp(WPARAM flags, int x, int y)
+{
+    AppDialog::OnMouseUp(flags, x, y);
+    Control* list = ControlAt(x, y);
+    if (!list || !list->IsDisabled())
+        return;
+    const String& name = list->GetName();
+    if (name.CompareLiteral("physicalchoices") == 0)
+    {
+        // The physical side of a card that has it switched off stays off.
+        if (Value(physicalChoice_) < 0 || lists_.physicalDisabled)
+            return;
+        SetValue(physicalOrHost_, 0, 0);
+    }
+    else if (name.CompareLiteral("ASIOchoices") == 0 || name.CompareLiteral("OSchoices") == 0)
+    {
+        const int asio = name.CompareLiteral("ASIOchoices") == 0;
+        if (Value(asio ? asioChoice_ : osChoice_) < 0)
+            return;
+        SetValue(physicalOrHost_, 1, 0);
+        SetValue(hostSrc_, asio ? 0 : 1, 0);
+    }
+    else
+        return;
+    UpdateHostControls(Value(physicalOrHost_) == 1);
+}
+
 NewStripChoice NewStripDialog::GetChoice() const
 {
     return ChooseNewStrip(lists_, Value(physicalOrHost_), Value(hostSrc_), Value(physicalChoice_), Value(asioChoice_),

@@ -19,6 +19,8 @@ public:
     // Fills the lists and sets the first state.
     int OnInitDialog() override;
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
+    // A release over a disabled list that has a choice switches the dialog to that list.
+    void OnMouseUp(WPARAM flags, int x, int y) override;
 
     // After the dialog ended with 1.
     NewStripChoice GetChoice() const;

@@ -652,6 +652,12 @@ void FrameApp::SectionHost::AutoScrollStripInserts(int screenX, int screenY)
         frame_.stripSection_->AutoScrollFirstStripInserts(screenX, screenY);
 }
 
+void FrameApp::SectionHost::ShowEngineStrip(IVarnStrip* strip)
+{
+    if (frame_.stripSection_)
+        frame_.stripSection_->FocusEngineStrip(strip, 1);
+}
+
 void FrameApp::SectionHost::ScrollStrips(int direction)
 {
     Scroller* scroller = frame_.horizontal_;

@@ -49,6 +49,9 @@ public:
     // The drag scrolling of the active group's first strip's slots, when the screen point lies
     // outside that strip.
     virtual void AutoScrollFirstStripInserts(int screenX, int screenY) = 0;
+    // The engine strip's view gets the focus and, when asked, is scrolled into view; nothing
+    // for a strip no group shows.
+    virtual void FocusEngineStrip(IVarnStrip* strip, int ensureVisible) = 0;
 };
 
 // The main section as the frame drives it: layout 1 is the first (the frame's mode 1), 0 the

@@ -106,9 +106,7 @@ IVarnStrip* MSTVInputsViewItem::FindStrip() const
 void MSTVInputsViewItem::OnMouseDown(WPARAM flags, int x, int y)
 {
     SetFocus();
-    // Selecting and showing the strip belongs to the strip section, which does not exist
-    // yet: the press finds the strip and goes no further.
-    FindStrip();
+    list_.GetView().ShowEngineStrip(FindStrip());
     Panel::OnMouseDown(flags, x, y);
 }
 

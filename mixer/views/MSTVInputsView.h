@@ -3,8 +3,8 @@
 
 class MSTVInputsList;
 
-// One input of the inputs list: its name and the strip (or bus) it feeds; a press finds the
-// strip the input feeds.
+// One input of the inputs list: its name and the strip (or bus) it feeds; a press focuses the
+// strip the input feeds in the strip section and scrolls it into view.
 class MSTVInputsViewItem : public MSTVIoRow
 {
 public:

@@ -238,7 +238,14 @@ MSTVIoView::~MSTVIoView()
 
 TVAreaView* MSTVIoView::Place(std::unique_ptr<MSTVIoView> view, MainSectionView& owner)
 {
+    view->host_ = owner.GetHost();
     return view->Create(&owner, owner.GetLink()) ? view.release() : nullptr;
+}
+
+void MSTVIoView::ShowEngineStrip(IVarnStrip* strip)
+{
+    if (host_ && strip)
+        host_->ShowEngineStrip(strip);
 }
 
 int MSTVIoView::Create(Window* parent, MainWindowLink& link)

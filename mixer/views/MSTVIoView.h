@@ -51,6 +51,7 @@ public:
     IVarnHardware* GetSystem() const { return system_; }
     int GetMode() const { return mode_; }
     MainWindowLink& GetLink() const { return link_; }
+    MSTVIoView& GetView() const { return view_; }
     // The mixer model the names are read from; null without an engine.
     IVarnMixer* GetMixer() const;
 
@@ -156,6 +157,9 @@ public:
     bool IsBusy() override { return list_ && list_->IsBusy(); }
     // A row's handler ended: the main section may go on with what waited for it.
     void OnRowActionsEnded();
+    // The strip section focuses the strip and scrolls it into view (through the section's
+    // host; nothing without one).
+    void ShowEngineStrip(IVarnStrip* strip);
 
     void OnCreate() override;
     void OnMouseDown(WPARAM flags, int x, int y) override;
@@ -179,9 +183,10 @@ private:
     const char* panelName_;
     const char* modeItem_;
     const char16_t* modeSetting_;
-    MainWindowLink* link_ = nullptr; // borrowed
-    Window* area_ = nullptr;         // borrowed: the window that holds the view
-    IntItem* mode_ = nullptr;        // the panel's
+    MainWindowLink* link_ = nullptr;  // borrowed
+    MainSectionHost* host_ = nullptr; // borrowed: the section's; may be null
+    Window* area_ = nullptr;          // borrowed: the window that holds the view
+    IntItem* mode_ = nullptr;         // the panel's
     std::unique_ptr<MSTVIoList> list_;
     int systemIndex_ = 0;
 };

@@ -103,6 +103,8 @@ public:
     int IsCompact() const { return compact_; }
     // The main window the section was made for (the TV views read the skin and settings).
     MainWindowLink& GetLink() const { return *link_; }
+    // The frame's side of the section; null when it was made without one.
+    MainSectionHost* GetHost() const { return host_; }
     int GetAuxCount() const { return static_cast<int>(auxSends_.size()); }
     int GetAuxStripCount() const { return static_cast<int>(auxStrips_.size()); }
     InsertStripLink* GetAuxStrip(int index) const;

@@ -36,7 +36,7 @@ public:
     void EnsureStripVisible(StripView* view);
     void ScrollBy(int direction);
     // The strip's view gets the focus (and, when asked, is scrolled into view).
-    void FocusEngineStrip(IVarnStrip* strip, int ensureVisible);
+    void FocusEngineStrip(IVarnStrip* strip, int ensureVisible) override;
     void FocusFirstVisibleIfNone();
     void ClearFocus();
     bool NewStrip();

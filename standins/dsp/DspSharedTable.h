@@ -28,8 +28,8 @@ public:
     DspTable* Table() const { return table_; }
 
 private:
-    void* mutex_ = nullptr;   // Windows: the owner mutex
-    void* mapping_ = nullptr; // Windows: the file mapping
+    [[maybe_unused]] void* mutex_ = nullptr;   // Windows: the owner mutex
+    [[maybe_unused]] void* mapping_ = nullptr; // Windows: the file mapping
     DspTable* table_ = nullptr;
 };
 
@@ -48,6 +48,6 @@ public:
     DspTable* Table() const { return table_; }
 
 private:
-    void* mapping_ = nullptr;
+    [[maybe_unused]] void* mapping_ = nullptr; // Windows: the file mapping
     DspTable* table_ = nullptr;
 };

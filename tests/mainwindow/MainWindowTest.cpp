@@ -156,6 +156,19 @@ std::vector<DWORD> ScreenPixels(HWND window, RECT rect)
     return ::ScreenPixels(rect);
 }
 
+// What the screen shows of a rectangle of a window's client area once it has stopped
+// changing (two reads 300 ms apart agree); empty when it never settles.
+std::vector<DWORD> SettledPixels(HWND window, const RECT& rect)
+{
+    std::vector<DWORD> last = ScreenPixels(window, rect);
+    const bool settled = PumpUntil([&] {
+        Sleep(300);
+        std::vector<DWORD> now = ScreenPixels(window, rect);
+        return std::exchange(last, now) == now;
+    });
+    return settled ? last : std::vector<DWORD>{};
+}
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -255,6 +268,24 @@ protected:
             if (entry.find(text) != std::string::npos)
                 found.push_back(std::move(entry));
         return found;
+    }
+
+    // The control request with the value 6 moves a fader to the top: the view hears the event
+    // and reads the value (the log gains a `read` entry) and, once drawn, the fader stays as
+    // it is; with -90 it moves to the bottom and with 6 back to the top, on screen each time.
+    void ExpectFaderFollows(HWND window, const RECT& fader, const std::string& request, const std::string& read)
+    {
+        const size_t readsBefore = LogWith(read).size();
+        EXPECT_EQ(Control(request + " 6"), "ok");
+        ASSERT_TRUE(PumpUntil([&] { return LogWith(read).size() > readsBefore; }));
+        const std::vector<DWORD> top = SettledPixels(window, fader);
+        ASSERT_FALSE(top.empty());
+        EXPECT_EQ(Control(request + " -90"), "ok");
+        EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) != top; }))
+            << "the fader does not show the new value of " << request;
+        EXPECT_EQ(Control(request + " 6"), "ok");
+        EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) == top; }))
+            << "the fader does not come back with " << request;
     }
 
     bool LogHas(const std::string& entry)
@@ -399,29 +430,41 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     ASSERT_GE(fader.left, 0) << "the skin places the main fader";
     const size_t setsBefore = LogWith("SetMainLevel").size();
 
-    // The engine's level goes to the top; the section hears 300 and reads it.
-    const size_t readsBefore = LogWith("GetMainLevel").size();
-    EXPECT_EQ(Control("set mainlevel 6"), "ok");
-    ASSERT_TRUE(PumpUntil([&] { return LogWith("GetMainLevel").size() > readsBefore; }));
-    // Once drawn, the fader stays as it is.
-    std::vector<DWORD> top = ScreenPixels(section, fader);
-    ASSERT_TRUE(PumpUntil([&] {
-        Sleep(300);
-        std::vector<DWORD> now = ScreenPixels(section, fader);
-        return std::exchange(top, now) == now;
-    }));
-
-    // To the bottom and back: the fader follows the engine each time.
-    EXPECT_EQ(Control("set mainlevel -90"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) != top; }))
-        << "the fader does not show the new level";
-    EXPECT_EQ(Control("set mainlevel 6"), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(section, fader) == top; }))
-        << "the fader does not come back with the level";
+    // The engine's level goes to the top and the section hears 300, then to the bottom and
+    // back: the fader follows it each time.
+    ExpectFaderFollows(section, fader, "set mainlevel", "GetMainLevel");
 
     // The section mirrored the engine's values: nothing went back to the engine.
     EXPECT_EQ(LogWith("SetMainLevel").size(), setsBefore + 3);
     EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+// The frame's first strip view: the first child (window id 0) of the strip section's (id 7)
+// first group.
+HWND FindFirstStripView(DWORD processId)
+{
+    HWND frame = FindFrame(processId);
+    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
+    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
+    return group ? GetDlgItem(group, 0) : nullptr;
+}
+
+TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
+{
+    HWND strip = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_)) != nullptr; }))
+        << "the running program shows the card's strips";
+    const POINT at = LayoutPoint(program_->Path(), "gainFader");
+    ASSERT_GE(at.x, 0) << "the skin places the strips' gain fader";
+    const RECT fader = {at.x, at.y, at.x + 24, at.y + 120};
+    const size_t setsBefore = LogWith("SetGain").size();
+
+    // The card's first strip (id 0): the strip hears 100 each time and its fader follows.
+    ExpectFaderFollows(strip, fader, "set strip 0 gain", "GetGain 0");
+
+    // Only the control channel set the gain: the strip mirrored it and sent nothing back.
+    EXPECT_EQ(LogWith("SetGain").size(), setsBefore + 3);
+    EXPECT_EQ(Control("set strip 9999 gain 0"), "refused: no such strip");
 }
 
 // A descendant of a window with the control id, or null.
@@ -670,7 +713,7 @@ TEST_F(SkinFallbackTest, ASkinThatCannotMakeTheFrameGivesWayToDefault)
     } cases[] = {
         {"no frameApp", "Edited", "<framewindow name=\"frameApp\" style=\"Main\"/>", "", "", false},
         {"no strips scroll bar style", "Edited", "<horzstyle name=\"stripsection\"", "", "", false},
-        {"a frame piece of 100000", "Edited", "", "topMid_h=\"16\"", "topMid_h=\"100000\"", false},
+        {"a frame piece of 100000", "Edited", "", "topMid_h=\"80\"", "topMid_h=\"100000\"", false},
         {"a missing frame style", "Edited", "", "name=\"frameApp\" style=\"Main\"", "name=\"frameApp\" style=\"Gone\"",
          false},
         {"a frame image of no region", "Edited", "", "frameComposite=\"frame\"", "frameComposite=\"nowhere\"", false},

@@ -4,9 +4,10 @@ colour with alpha, hot spot at the arrow's tip).
 
     makecursor.py drop <out.cur>     cursor 104: the drag lands on an insert slot
     makecursor.py append <out.cur>   cursor 121: the drag adds after the last insert
+    makecursor.py move <out.cur>     cursor 127: a strip is dragged to another place
 
-Both are the plain arrow with a small badge at its lower right: a slot for drop, a plus for
-append.
+Each is the plain arrow with a small badge at its lower right: a slot for drop, a plus for
+append, a double arrow pointing left and right for move.
 """
 import struct
 import sys
@@ -53,14 +54,19 @@ def draw(kind):
     rect(15, 17, 12, 10, (0x4A, 0x7F, 0xB0, 255))
     if kind == "drop":
         rect(17, 20, 8, 4, white)
-    else:
+    elif kind == "append":
         rect(17, 21, 8, 2, white)
         rect(20, 18, 2, 8, white)
+    else:
+        rect(17, 21, 8, 2, white)
+        for step in range(3):
+            rect(17 + step, 21 - step, 1, 2 + 2 * step, white)
+            rect(24 - step, 21 - step, 1, 2 + 2 * step, white)
     return pixels
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("drop", "append"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("drop", "append", "move"):
         raise SystemExit(__doc__)
     pixels = draw(sys.argv[1])
     header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, 0, 0, 0, 0, 0)

@@ -42,7 +42,8 @@ TEST_F(FrameWindowTest, HitTestCodesAndMinimumTrackSize)
     FrameWindow frame;
     ASSERT_EQ(frame.ApplyStyle2(MainStyle()), 1);
     ASSERT_EQ(frame.Create(nullptr, WS_POPUP | WS_VISIBLE, 100, 100, 300, 200, nullptr, 0), 1);
-    // The shipped frame's pieces are 16 x 16: the content is (16, 16) to (284, 184).
+    // The shipped frame's left column is 88 wide, its top row 80 high and its other edges 16:
+    // the content is (88, 80) to (284, 184).
     struct Case
     {
         int x, y;
@@ -59,8 +60,8 @@ TEST_F(FrameWindowTest, HitTestCodesAndMinimumTrackSize)
     }
     MINMAXINFO info = {};
     ::SendMessageA(frame.GetHandle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    EXPECT_EQ(info.ptMinTrackSize.x, 32);
-    EXPECT_EQ(info.ptMinTrackSize.y, 32);
+    EXPECT_EQ(info.ptMinTrackSize.x, 88 + 16);
+    EXPECT_EQ(info.ptMinTrackSize.y, 80 + 16);
 }
 
 TEST_F(FrameWindowTest, TheCaptionButtonsSitInTheTopRightCorner)

@@ -18,10 +18,13 @@
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/FrameSections.h"
 #include "mixer/views/MSTVFXView.h"
+#include "mixer/views/MSTVInputsView.h"
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainToolbar.h"
 #include "mixer/views/MixerGroupToolbar.h"
 #include "mixer/views/MixerStripsToolbar.h"
+#include "mixer/views/StripSection.h"
+#include "mixer/views/StripView.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
 #include "standins/engine/EngineModel.h"
 #include "tests/support/MessagePump.h"
@@ -72,6 +75,10 @@ public:
     void AutoScrollFirstStripInserts(int, int) override {}
     StripViewTarget* FindStripView(VarnEventArg) override { return nullptr; }
     bool HasItsHardware() override { return true; }
+    void FocusEngineStrip(IVarnStrip* strip, int ensureVisible) override
+    {
+        trace_ += "focus" + std::to_string(strip ? strip->GetId() : -1) + "/" + std::to_string(ensureVisible);
+    }
 
 private:
     RecordingWindow window_;
@@ -254,7 +261,7 @@ TEST_F(FrameAppTest, AStoredWidthBelow470OpensAt470AndOnlyWidthsAbove420AreStore
     auto frame = Open();
     RECT rect = WindowRect(*frame);
     EXPECT_EQ(rect.right - rect.left, 470);
-    EXPECT_EQ(rect.bottom - rect.top, 360 + 32) << "the strip area is as high as bg_stripNormal";
+    EXPECT_EQ(rect.bottom - rect.top, 360 + 80 + 16) << "the strip area is as high as bg_stripNormal";
 
     Resize(*frame, 430);
     EXPECT_EQ(Stored(u"width"), "430");
@@ -295,7 +302,7 @@ TEST_F(FrameAppTest, APlaceOffEveryScreenOpensInsideTheWorkArea)
 
 TEST_F(FrameAppTest, FittingTheWidthAndMovingOffScreenKeepTheFrameOnScreen)
 {
-    // Three strips in an area of 438 pixels: the frame shrinks to the strips, and moves to
+    // Three strips in an area of 366 pixels: the frame shrinks to the strips, and moves to
     // the stored place, which lies off every monitor.
     sections_.stripsWidth = 3 * 76;
     Store(u"XPos", "40");
@@ -303,7 +310,7 @@ TEST_F(FrameAppTest, FittingTheWidthAndMovingOffScreenKeepTheFrameOnScreen)
     auto frame = Open();
     RECT rect = WindowRect(*frame);
     const RECT work = WorkArea(frame->GetHandle());
-    EXPECT_EQ(rect.right - rect.left, 3 * 76 + 32);
+    EXPECT_EQ(rect.right - rect.left, 3 * 76 + 88 + 16);
     EXPECT_EQ(rect.left, 40);
     EXPECT_LE(rect.bottom, work.bottom);
     EXPECT_GE(rect.top, work.top);
@@ -665,23 +672,42 @@ TEST_F(FrameWithMainSectionTest, TheFrameHoldsTheProgramsMainSectionAtItsRight)
     const int width = frameRect.right - frameRect.left;
     const int height = frameRect.bottom - frameRect.top;
     const int sectionWidth = placed.right - placed.left;
+    Rect content;
+    frame_->GetContentRect(content);
+    EXPECT_EQ(content.left, 88) << "the skin's left column holds the strips toolbar";
+    EXPECT_EQ(content.top, 80) << "the skin's top row holds the title and the group toolbar";
     EXPECT_EQ(placed.right, width - 16);
-    EXPECT_EQ(placed.top, 16);
-    EXPECT_EQ(width, 32 + 4 * 76 + sectionWidth);
+    EXPECT_EQ(placed.top, content.top);
+    EXPECT_EQ(width, content.left + 16 + 4 * 76 + sectionWidth);
     EXPECT_EQ(height, placed.bottom + 90);
     const RECT sessionName = ClientRectOf(frame_->GetSessionNamePanel()->GetHandle());
     const RECT toolbar = ClientRectOf(frame_->GetMainToolbar()->GetHandle());
     EXPECT_GE(sessionName.top, placed.bottom) << "the session name is below the section";
     EXPECT_GE(toolbar.top, placed.bottom) << "the main toolbar is below the section";
-    // The toolbars at the left lie below the title row, side by side, clear of the section.
+
+    // The strips begin at the content origin; the strips and group toolbars lie in the frame's
+    // top row and left column, below the title row, side by side, clear of the strips and the
+    // section.
+    auto* strips = dynamic_cast<StripSection*>(static_cast<MainFrameTarget&>(*frame_).GetStripSection());
+    ASSERT_NE(strips, nullptr) << "the program's strip section";
+    const RECT stripArea = ClientRectOf(strips->GetHandle());
+    EXPECT_EQ(stripArea.left, content.left);
+    EXPECT_EQ(stripArea.top, content.top);
     ASSERT_NE(frame_->GetStripsToolbar(), nullptr);
     ASSERT_NE(frame_->GetGroupToolbar(), nullptr);
-    const RECT strips = ClientRectOf(frame_->GetStripsToolbar()->GetHandle());
+    const RECT stripsBar = ClientRectOf(frame_->GetStripsToolbar()->GetHandle());
     const RECT group = ClientRectOf(frame_->GetGroupToolbar()->GetHandle());
-    EXPECT_GE(strips.top, 16);
+    EXPECT_GE(stripsBar.top, 16);
     EXPECT_GE(group.top, 16);
-    EXPECT_LE(strips.right, group.left) << "the group toolbar covers the strips toolbar's buttons";
+    EXPECT_LE(stripsBar.right, group.left) << "the group toolbar covers the strips toolbar's buttons";
     EXPECT_LE(group.right, placed.left);
+    RECT overlap = {};
+    EXPECT_FALSE(::IntersectRect(&overlap, &stripsBar, &stripArea)) << "the strips cover the strips toolbar";
+    EXPECT_FALSE(::IntersectRect(&overlap, &group, &stripArea)) << "the strips cover the group toolbar";
+    EXPECT_EQ(
+        ::ChildWindowFromPointEx(frame_->GetHandle(), POINT{stripsBar.left + 1, stripsBar.top + 1}, CWP_SKIPINVISIBLE),
+        frame_->GetStripsToolbar()->GetHandle())
+        << "the strips toolbar is the window a press on it reaches";
 }
 
 TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullOne)
@@ -691,7 +717,7 @@ TEST_F(FrameWithMainSectionTest, ModeOneMakesTheCompactSectionAndModeTwoTheFullO
     ASSERT_NE(Section(), nullptr);
     EXPECT_EQ(Section()->IsCompact(), 1);
     EXPECT_EQ(frame_->GetViewMode(), FrameLayout::kModeMainFirst);
-    EXPECT_EQ(WindowRect(*frame_).bottom - WindowRect(*frame_).top, 360 + 32)
+    EXPECT_EQ(WindowRect(*frame_).bottom - WindowRect(*frame_).top, 360 + 80 + 16)
         << "the compact section fits beside the strip area";
     EXPECT_EQ(::GetDlgCtrlID(Section()->GetHandle()), 10);
 
@@ -757,6 +783,40 @@ TEST_F(FrameWithMainSectionTest, TheEditorFocusShowsTheInsertInTheEffectView)
     MSTVFXView::SetCurrentInsert(&insert);
     frame_->FocusStripEditor(nullptr, 0);
     EXPECT_EQ(MSTVFXView::GetCurrentInsert(), nullptr);
+}
+
+TEST_F(FrameWithMainSectionTest, APressOnAnInputRowFocusesTheStripItFeeds)
+{
+    MainSectionView* section = Section();
+    ASSERT_NE(section, nullptr);
+    auto* strips = dynamic_cast<StripSection*>(static_cast<MainFrameTarget&>(*frame_).GetStripSection());
+    ASSERT_NE(strips, nullptr);
+    strips->ClearFocus();
+    // The card's last strip plays its first stereo input.
+    StandinHardware* card = services_.Hardware();
+    ASSERT_GE(card->strips.size(), 2u);
+    auto* input = static_cast<StandinInput*>(card->GetInputList()->GetInput(2, 0));
+    ASSERT_NE(input, nullptr);
+    input->assigned = true;
+    input->strip = card->strips.back().get();
+    section->SetTVMode(1);
+    auto* inputs = dynamic_cast<MSTVInputsView*>(section->GetTVView());
+    ASSERT_NE(inputs, nullptr);
+    MSTVInputsList* list = inputs->GetInputsList();
+    ASSERT_NE(list, nullptr);
+    MSTVInputsViewItem* feeding = nullptr;
+    for (int i = 0; i < list->GetRowCount() && !feeding; ++i)
+        if (list->GetItem(i)->FindStrip())
+            feeding = list->GetItem(i);
+    ASSERT_NE(feeding, nullptr) << "the stereo input's row";
+    IVarnStrip* strip = feeding->FindStrip();
+    EXPECT_EQ(strip, card->strips.back().get());
+    feeding->OnMouseDown(MK_LBUTTON, 2, 2);
+    feeding->OnMouseUp(0, 2, 2);
+    StripView* focused = strips->FindFocusedStripView();
+    ASSERT_NE(focused, nullptr) << "the press selects the strip";
+    EXPECT_EQ(focused->GetEngineStrip(), strip);
+    EXPECT_EQ(focused->GetVisualState(), StripView::kFocused);
 }
 
 TEST_F(FrameWithMainSectionTest, TheEnginesEventsReachTheSectionThroughTheFrame)

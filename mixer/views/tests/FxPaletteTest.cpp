@@ -587,6 +587,9 @@ TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirIns
 
     tree_->OnItemMouseDown(tree_, effect, 0, 0);
     ASSERT_TRUE(DragDrop::IsSource(tree_));
+    // The insert slots take the pointer in screen coordinates, as the main section hands it.
+    const int outsideX = treeRect.right + 40, outsideY = treeRect.bottom + 40;
+    const std::string inserts = "strip inserts " + std::to_string(outsideX) + "," + std::to_string(outsideY);
     struct Case
     {
         const char* label;
@@ -595,10 +598,10 @@ TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirIns
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"just left of the strips", -19, false, {"scroll -1", "strip inserts -19,7"}},
-        {"at their left edge", 0, false, {"strip inserts 0,7"}},
-        {"just right of them", 319, false, {"scroll 1", "strip inserts 319,7"}},
-        {"far right", 320, false, {"strip inserts 320,7"}},
+        {"just left of the strips", -19, false, {"scroll -1", inserts}},
+        {"at their left edge", 0, false, {inserts}},
+        {"just right of them", 319, false, {"scroll 1", inserts}},
+        {"far right", 320, false, {inserts}},
         {"over the tree", -1, true, {"scroll -1"}},
     };
     for (const Case& c : cases)
@@ -610,7 +613,7 @@ TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirIns
         if (c.overTree)
             SetCursorPos(treeRect.left + 2, treeRect.top + 2);
         else
-            SetCursorPos(treeRect.right + 40, treeRect.bottom + 40);
+            SetCursorPos(outsideX, outsideY);
         tree_->OnTimerTick(PresetDrag::kTimerArgument);
         ASSERT_FALSE(area.log.empty());
         area.log.erase(area.log.begin()); // where the pointer was asked

@@ -570,6 +570,15 @@ TEST_F(IoViews, InputRowsShowTheirNamesAndWhatTheyFeed)
     EXPECT_EQ(InList()->GetItem(1)->FindStrip(), nullptr) << "an aux has no strip";
     EXPECT_EQ(InList()->GetItem(2)->FindStrip(), Hardware().strips[2].get());
     EXPECT_EQ(InList()->GetItem(3)->FindStrip(), nullptr) << "the plug-in's input feeds no insert";
+    // A press asks the frame to focus and show the strip; a row that feeds none asks nothing.
+    host_.log.clear();
+    for (int row : {0, 1, 2})
+    {
+        InList()->GetItem(row)->OnMouseDown(MK_LBUTTON, 2, 2);
+        InList()->GetItem(row)->OnMouseUp(0, 2, 2);
+    }
+    EXPECT_EQ(host_.log, (std::vector<std::string>{"show strip " + std::to_string(Hardware().strips[3]->GetId()),
+                                                   "show strip " + std::to_string(Hardware().strips[2]->GetId())}));
 
     // Host: the Wave pair, then the ASIO pairs, numbered.
     auto* type = dynamic_cast<IntItem*>(Inputs()->FindDataItem(Ascii("inType")));

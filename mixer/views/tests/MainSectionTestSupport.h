@@ -192,6 +192,10 @@ public:
         return 1;
     }
     void ScrollStrips(int direction) override { log.push_back("scroll " + std::to_string(direction)); }
+    void ShowEngineStrip(IVarnStrip* strip) override
+    {
+        log.push_back("show strip " + (strip ? std::to_string(strip->GetId()) : std::string("none")));
+    }
     void AutoScrollStripInserts(int x, int y) override
     {
         log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));

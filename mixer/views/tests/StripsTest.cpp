@@ -566,6 +566,51 @@ TEST_F(Strips, AnEffectDroppedOnTheInsertAreaGoesIntoTheStripsChain)
     EXPECT_GT(shown.Length(), 0) << "the slot names the new insert";
 }
 
+TEST_F(Strips, AReleaseOverADisabledListSwitchesTheNewStripDialogToIt)
+{
+    // The dialog opens on the physical side: the host lists are disabled until a release over
+    // one of them (with a choice) switches to it; a release over an enabled list changes
+    // nothing.
+    Answers answers;
+    struct Seen
+    {
+        int physicalOrHost = -1, hostSrc = -1, asioDisabled = -1, physicalDisabled = -1;
+    };
+    std::vector<Seen> seen;
+    answers.fill = [&](Dialog& dialog) {
+        auto value = [&](const char* name) {
+            auto* item = dynamic_cast<IntItem*>(dialog.FindDataItem(Text(name)));
+            return item ? item->value : -2;
+        };
+        auto release = [&](const char* name) {
+            Control* list = dialog.FindControl(Text(name));
+            ASSERT_NE(list, nullptr) << name;
+            dialog.OnMouseUp(0, list->X() + 2, list->Y() + 2);
+            seen.push_back({value("physicalOrHost"), value("hostSrc"),
+                            dialog.FindControl(Text("ASIOchoices"))->IsDisabled(),
+                            dialog.FindControl(Text("physicalchoices"))->IsDisabled()});
+        };
+        release("physicalchoices");
+        release("OSchoices");
+        release("ASIOchoices");
+        release("physicalchoices");
+    };
+    answers.answers = {0};
+    EXPECT_FALSE(section_->NewStrip());
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].physicalOrHost, 0) << "the physical list was enabled";
+    EXPECT_EQ(seen[0].asioDisabled, 1);
+    EXPECT_EQ(seen[1].physicalOrHost, 1) << "to the Wave pairs";
+    EXPECT_EQ(seen[1].hostSrc, 1);
+    EXPECT_EQ(seen[1].physicalDisabled, 1);
+    EXPECT_EQ(seen[2].physicalOrHost, 1) << "to the ASIO list, still disabled for the Wave pairs";
+    EXPECT_EQ(seen[2].hostSrc, 0);
+    EXPECT_EQ(seen[2].asioDisabled, 0);
+    EXPECT_EQ(seen[3].physicalOrHost, 0) << "back to the physical inputs";
+    EXPECT_EQ(seen[3].asioDisabled, 1);
+    EXPECT_EQ(seen[3].physicalDisabled, 0);
+}
+
 TEST_F(Strips, AStateTheSkinLacksKeepsTheLook)
 {
     StripView& view = View(0, 0);
