@@ -50,6 +50,14 @@ const char* KindName(int32_t kind)
 }
 } // namespace
 
+void InsertDisplayName(const InsertEffect& insert, String& out)
+{
+    if (insert.Kind() == kInsertDspEffect)
+        out.AssignWide(static_cast<const DspEffectInsert&>(insert).Preset().name);
+    else
+        out.AssignAscii(KindName(insert.Kind()));
+}
+
 EffectView::EffectView(EditorMainPanel& panel) : panel_(panel) {}
 
 EffectView::~EffectView()
@@ -158,10 +166,7 @@ void EffectView::ShowTexts(InsertEffect* insert)
         return;
     }
     String name;
-    if (insert->Kind() == kInsertDspEffect)
-        name.AssignWide(static_cast<DspEffectInsert*>(insert)->Preset().name);
-    else
-        name.AssignAscii(KindName(insert->Kind()));
+    InsertDisplayName(*insert, name);
     SetText("effectname", name, true);
     SetText("effectorigin", origin, true);
     const bool wetDry = insert->HasWetDry();

@@ -18,6 +18,9 @@ class InsertEffect;
 class IntItem;
 class RealItem;
 
+// The name an insert is shown by: a DSP effect's own, the kind's for the others.
+void InsertDisplayName(const InsertEffect& insert, String& out);
+
 class EffectView final : public Panel, public EditorMessageListener
 {
 public:
