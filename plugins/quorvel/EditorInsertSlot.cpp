@@ -216,11 +216,11 @@ void EditorInsertSlot::Rebuild()
     if (panel_.GetRegionRect(Ascii("inserts"), x, y, width, height, id))
     {
         const Rect area{x, y, x + width, y + height};
-        panel_.RedrawArea(&area, 0);
+        panel_.RedrawArea(&area, 1);
     }
     else
     {
-        panel_.RedrawArea(nullptr, 0);
+        panel_.RedrawArea(nullptr, 1);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorInsertSlot.h"
 #include "plugins/quorvel/EditorMainPanel.h"
 #include "plugins/quorvel/EditorParamList.h"
 #include "plugins/quorvel/EffectView.h"
@@ -637,4 +638,200 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_EQ(view->Shown(), 0u);
     ASSERT_NE(view->Params(), nullptr);
     EXPECT_EQ(view->Params()->RowCount(), 0);
+}
+
+namespace
+{
+
+std::shared_ptr<PresetEntry> CoreEntry(EffectCatalog& catalog, const std::u16string& name)
+{
+    std::shared_ptr<PresetCategory> core = catalog.CategoryCount() > 0 ? catalog.CategoryAt(0) : nullptr;
+    for (int32_t i = 0; core && i < core->PresetCount(); ++i)
+        if (std::shared_ptr<PresetEntry> entry = core->PresetAt(i))
+            if (std::u16string(entry->Record().name) == name)
+                return entry;
+    return nullptr;
+}
+
+// The chain's inserts by their shown names, in chain order.
+std::vector<std::string> ChainNames(InsertChain& chain)
+{
+    InsertChain::Hold hold(chain);
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < chain.Count(); ++i)
+    {
+        String name;
+        InsertDisplayName(*chain.At(i), name);
+        names.push_back(Narrow(name));
+    }
+    return names;
+}
+
+std::vector<int32_t> SelectedRows(const EditorInsertSlot& slots)
+{
+    std::vector<int32_t> rows;
+    for (int32_t i = 0; i < slots.Selection().Count(); ++i)
+        if (slots.Selection().IsSelected(i))
+            rows.push_back(i);
+    return rows;
+}
+
+size_t Occurrences(const std::string& log, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// The insert slots: drops add and replace, the selection (also on empty slots), moves
+// (onto the slot below: unchanged), the menu's specials, delete by key, a preset made from
+// the inserts with the library's name rule, and the peak meter's slot meters.
+TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    ASSERT_NE(slots, nullptr) << "the skin has the inserts' scroll bar";
+    ServicesConnection* services = instance.effect->GetServices();
+    ASSERT_NE(services, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    EffectCatalog* catalog = services->GetCatalog();
+    ASSERT_TRUE(chain && catalog);
+    const std::shared_ptr<PresetEntry> reverb = CoreEntry(*catalog, u"Reverb");
+    const std::shared_ptr<PresetEntry> delay = CoreEntry(*catalog, u"Delay");
+    const std::shared_ptr<PresetEntry> compressor = CoreEntry(*catalog, u"Compressor");
+    ASSERT_TRUE(reverb && delay && compressor);
+
+    // Drops on slots: past the chain's end they add at the end.
+    ASSERT_TRUE(slots->AddAt(*reverb, 0));
+    ASSERT_TRUE(slots->AddAt(*delay, 5));
+    ASSERT_TRUE(slots->AddAt(*compressor, 1));
+    PumpMessagesFor(300);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    EXPECT_EQ(slots->Current(), 1);
+    ASSERT_NE(panel->GetEffectView(), nullptr);
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_EQ(panel->GetEffectView()->Shown(), chain->At(1)->Identity()) << "the focused insert is shown";
+    }
+    EXPECT_EQ(slots->Selection().Count(), 3);
+
+    // Selection: Shift from 0 to 2, Ctrl off again, an empty slot.
+    slots->ClickSlot(0, 0);
+    slots->ClickSlot(2, MK_SHIFT);
+    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 1, 2}));
+    slots->ClickSlot(1, MK_CONTROL);
+    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(slots->Current(), -1);
+    slots->ClickSlot(7, 0);
+    EXPECT_TRUE(SelectedRows(*slots).empty());
+    EXPECT_EQ(slots->Current(), 7);
+    EXPECT_EQ(slots->Selection().Count(), 3) << "no record for an empty slot";
+    EXPECT_FALSE(slots->HasInsertAt(7));
+
+    // A drop on an occupied slot loads the item onto that insert.
+    ASSERT_TRUE(slots->ReplaceAt(*delay, 0));
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Delay", "Compressor", "Delay"}));
+    ASSERT_TRUE(slots->ReplaceAt(*reverb, 0));
+    PumpMessagesFor(200);
+
+    // Moves: onto the slot right below changes nothing; onto the end and back.
+    uint32_t first = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        first = chain->At(0)->Identity();
+    }
+    EXPECT_TRUE(slots->Move(0, 1));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_EQ(chain->At(0)->Identity(), first) << "the same insert, left where it was";
+    }
+    EXPECT_TRUE(slots->Move(0, 3));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Delay", "Reverb"}));
+    EXPECT_EQ(slots->Current(), 2);
+    EXPECT_TRUE(slots->Move(2, 0));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    PumpMessagesFor(200);
+
+    // The menu's special insert goes in at the focused row; its slot gets two meters.
+    slots->ClickSlot(1, 0);
+    slots->RunCommand(kInsertMenuAddPeakMeter);
+    PumpMessagesFor(300);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor", "Delay"}));
+    uint32_t peak = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        peak = chain->At(1)->Identity();
+    }
+    RealItem* left = slots->MeterItem(peak, 0);
+    ASSERT_NE(left, nullptr) << "the peak meter's slot meters";
+    ASSERT_NE(slots->MeterItem(peak, 1), nullptr);
+    left->value = -3.0f;
+    slots->RefreshMeters(false);
+    EXPECT_FLOAT_EQ(left->value, -120.0f) << "silent while the host does not process";
+
+    // Bypass through the menu shows in the slot's font and in the model.
+    slots->ClickSlot(2, 0);
+    slots->RunCommand(kInsertMenuBypass);
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_TRUE(chain->At(2)->IsBypassed());
+    }
+    slots->ClickSlot(0, 0);
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-inserts.png")));
+
+    // Delete (the host's key 46) removes the selected inserts.
+    slots->ClickSlot(3, 0);
+    ::SendMessageA(panel->GetHandle(), WM_KEYDOWN, VK_DELETE, 0);
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor"}));
+    slots->ClickSlot(1, 0);
+    slots->RunCommand(kInsertMenuDelete);
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor"}));
+    EXPECT_EQ(slots->MeterCount(), 0) << "the deleted meter's slot meters went with it";
+
+    // A preset from the inserts: the library's name rule, nothing sent for a refused name.
+    const struct
+    {
+        const char* trace;
+        std::u16string name;
+        const char* message;
+    } names[] = {
+        {"128 characters", std::u16string(128, u'n'), "IDM_MAX_CHAR_EXCEEDED"},
+        {"a separator", u"a\\b", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"},
+        {"127 characters", std::u16string(127, u'p'), nullptr},
+    };
+    for (const auto& c : names)
+    {
+        SCOPED_TRACE(c.trace);
+        const size_t sent = Occurrences(EngineLog(), "CreatePreset ");
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "presetname", c.name);
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        slots->RunCommand(kInsertMenuPresetFromInserts);
+        std::vector<std::string> expected{"newpreset"};
+        if (c.message)
+            expected.push_back(c.message);
+        EXPECT_EQ(Shown(script), expected);
+        EXPECT_EQ(Occurrences(EngineLog(), "CreatePreset "), sent + (c.message ? 0 : 1));
+    }
+
+    // Remove all; the slots follow the chain.
+    slots->RunCommand(kInsertMenuRemoveAll);
+    PumpMessagesFor(200);
+    EXPECT_TRUE(ChainNames(*chain).empty());
+    EXPECT_EQ(slots->Selection().Count(), 0);
+    EXPECT_EQ(panel->GetEffectView()->Shown(), 0u);
 }
