@@ -8,6 +8,7 @@
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/tests/DialogsTestSupport.h"
+#include "framework/windows/DragDrop.h"
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorInsertSlot.h"
@@ -834,4 +835,122 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
     EXPECT_TRUE(ChainNames(*chain).empty());
     EXPECT_EQ(slots->Selection().Count(), 0);
     EXPECT_EQ(panel->GetEffectView()->Shown(), 0u);
+}
+
+namespace
+{
+
+// Drags that end over no window: the test drops by calling the panel itself.
+class NoDropTarget : public DragWindows
+{
+public:
+    NoDropTarget() { previous_ = DragDrop::InstallWindows(this); }
+    ~NoDropTarget() { DragDrop::InstallWindows(previous_); }
+    NoDropTarget(const NoDropTarget&) = delete;
+    NoDropTarget& operator=(const NoDropTarget&) = delete;
+
+    Window* FromPoint(int, int) override { return nullptr; }
+    HWND Handle(Window*) override { return nullptr; }
+    int OnDragOver(Window*, int, int, intptr_t, intptr_t) override { return 0; }
+    int OnDrop(Window*, int, int, intptr_t, intptr_t) override { return 0; }
+
+private:
+    DragWindows* previous_;
+};
+
+// The middle of a visible slot in the panel's coordinates.
+POINT SlotPoint(EditorMainPanel& panel, int slot)
+{
+    String name;
+    name.AssignAscii(("insert_slot_" + std::to_string(slot)).c_str());
+    int x = 0, y = 0, width = 0, height = 0, id = 0;
+    panel.GetRegionRect(name, x, y, width, height, id);
+    return POINT{x + width / 2, y + height / 2};
+}
+
+} // namespace
+
+// Drags onto the slots: an insert's own drag (cursor kinds, onto itself and the slot below:
+// unchanged, onto another insert: before it, onto an empty slot: to the end) and the
+// palette's (an empty slot adds, an occupied one replaces); then the slot menu's shot.
+TEST_F(QuorvelEditorTest, DropsOnTheSlotsMoveAddAndReplaceInserts)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    ASSERT_NE(slots, nullptr);
+    InsertChain* chain = instance.effect->GetServices()->GetInsertChain();
+    EffectCatalog* catalog = instance.effect->GetServices()->GetCatalog();
+    FxPalette* palette = instance.Palette();
+    ASSERT_TRUE(chain && catalog && palette);
+    for (const char16_t* name : {u"Reverb", u"Compressor", u"Delay"})
+    {
+        const std::shared_ptr<PresetEntry> entry = CoreEntry(*catalog, name);
+        ASSERT_NE(entry, nullptr);
+        ASSERT_TRUE(slots->AddAt(*entry, slots->Length()));
+    }
+    PumpMessagesFor(300);
+    ASSERT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+
+    NoDropTarget target;
+    const auto dragInsert = [&](int row, int slot) {
+        DragDrop::Begin(nullptr, panel, EditorMainPanel::kDragInsert, row);
+        const POINT at = SlotPoint(*panel, slot);
+        const int cursor = panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        DragDrop::End();
+        PumpMessagesFor(150);
+        return cursor;
+    };
+    EXPECT_EQ(dragInsert(0, 0), EditorMainPanel::kCursorNoDrop) << "over itself";
+    EXPECT_EQ(dragInsert(0, 1), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}))
+        << "onto the slot right below: unchanged";
+    EXPECT_EQ(dragInsert(0, 2), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Reverb", "Delay"}))
+        << "onto an insert: before it";
+    EXPECT_EQ(dragInsert(0, 6), EditorMainPanel::kCursorNoDrop) << "over an empty slot";
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor"}))
+        << "onto an empty slot: to the end";
+
+    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*catalog, u"Equalizer");
+    ASSERT_NE(equalizer, nullptr);
+    ASSERT_NE(palette->EntryOf(equalizer->Identity()), nullptr) << "the palette holds the dragged entry";
+    const auto dragPreset = [&](int slot) {
+        const auto identity = static_cast<intptr_t>(equalizer->Identity());
+        DragDrop::Begin(nullptr, palette, FxPalette::kDragPreset, identity);
+        const POINT at = SlotPoint(*panel, slot);
+        const int cursor = panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity);
+        panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
+        DragDrop::End();
+        PumpMessagesFor(200);
+        return cursor;
+    };
+    EXPECT_EQ(dragPreset(9), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor", "Equalizer"}));
+    EXPECT_EQ(dragPreset(1), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Equalizer", "Compressor", "Equalizer"}));
+    EXPECT_EQ(slots->Current(), 1);
+
+    // A drag from anywhere else is refused.
+    DragDrop::Begin(nullptr, instance.editor->GetPanel()->GetEffectView(), 0, 0);
+    const POINT at = SlotPoint(*panel, 0);
+    EXPECT_EQ(panel->OnDragOver(at.x, at.y, 0, 0), 0);
+    EXPECT_EQ(panel->OnDrop(at.x, at.y, 0, 0), 0);
+    DragDrop::End();
+    EXPECT_EQ(ChainNames(*chain).size(), 4u);
+
+    // The menu of a slot at the pointer.
+    POINT screen = SlotPoint(*panel, 1);
+    ::ClientToScreen(panel->GetHandle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    slots->ClickSlot(1, 0);
+    ASSERT_TRUE(slots->ShowContextMenu(1));
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-insertmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
 }
