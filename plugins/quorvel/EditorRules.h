@@ -21,6 +21,12 @@ enum class LibraryNameCheck
 };
 LibraryNameCheck CheckLibraryName(const char16_t* name, int32_t length);
 
+// A message box's answer that goes ahead: Yes (1) or OK (3).
+inline bool IsConfirmed(int button)
+{
+    return button == 1 || button == 3;
+}
+
 // A core preset's entry in the effect view's combo: "00" below position 10, "0" below 100,
 // the number, " - ", the name and, for a user's preset, " " and userDefined.
 std::u16string PresetComboText(int32_t position, int32_t number, const std::u16string& name, bool userPreset,

@@ -46,10 +46,6 @@ void Label(PresetEntry& entry, String& out)
         out.AppendWide(kUser);
 }
 
-bool Answered(int button)
-{
-    return button == 1 || button == 3;
-}
 } // namespace
 
 FxPalette::FxPalette() = default;
@@ -247,7 +243,7 @@ int FxPalette::NewCategory(String* name)
 
 void FxPalette::DeleteCategory(TreeItem* item)
 {
-    if (!Answered(Message("IDM_DELETE_CATEGORY_ALERT")) || !catalog_)
+    if (!IsConfirmed(Message("IDM_DELETE_CATEGORY_ALERT")) || !catalog_)
         return;
     catalog_->DeleteCategory(item->GetText().Text());
     if (panel_ && ChildCount(nullptr) > 0)
@@ -284,7 +280,7 @@ void FxPalette::DeletePreset(TreeItem* item)
         Message("IDM_DELETE_FACTORY_PRESET_ALERT");
         return;
     }
-    if (Answered(Message("IDM_DELETE_PRESET_ALERT")) && catalog_)
+    if (IsConfirmed(Message("IDM_DELETE_PRESET_ALERT")) && catalog_)
         catalog_->DeletePreset(entry->Id());
 }
 

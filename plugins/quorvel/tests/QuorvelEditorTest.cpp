@@ -10,6 +10,7 @@
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "framework/windows/DragDrop.h"
 #include "framework/skin/Skin.h"
+#include "plugins/quorvel/DspEffectInsert.h"
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorInsertSlot.h"
 #include "plugins/quorvel/EditorMainPanel.h"
@@ -953,4 +954,134 @@ TEST_F(QuorvelEditorTest, DropsOnTheSlotsMoveAddAndReplaceInserts)
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-insertmenu.png")));
     PopupMenu::CloseAll();
     PumpMessagesFor(100);
+}
+
+// The effect view's core preset menu: a factory preset is neither deleted nor renamed, a
+// new one is selected once the list has it, names follow the library's rule, store and
+// delete reach the engine.
+TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    PumpMessagesFor(200);
+    panel->ShowInsert(reverb, true);
+    String curpreset;
+    curpreset.AssignAscii("curpreset");
+    auto* selected = dynamic_cast<IntItem*>(view->FindDataItem(curpreset));
+    ASSERT_NE(selected, nullptr);
+    const auto presetCount = [&] {
+        int32_t count = 0;
+        view->WithInsert([&](InsertEffect& insert) { count = static_cast<DspEffectInsert&>(insert).PresetCount(); });
+        return count;
+    };
+    const int32_t factoryCount = presetCount();
+    ASSERT_GT(factoryCount, 0);
+    const auto logged = [](const char* what) { return Occurrences(EngineLog(), what); };
+
+    // The menu at the "Edit" button.
+    String editName;
+    editName.AssignAscii("editpreset");
+    if (Control* edit = view->FindControl(editName))
+    {
+        Rect rect;
+        edit->GetRect(rect);
+        POINT screen{rect.left + 4, rect.bottom - 2};
+        ::ClientToScreen(view->GetHandle(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+    }
+    ASSERT_TRUE(view->ShowPresetMenu());
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-presetmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+
+    {
+        SCOPED_TRACE("a factory preset is kept");
+        Script script;
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        const size_t deletes = logged("DeleteCorePreset ");
+        view->RunPresetCommand(2);
+        view->RunPresetCommand(3);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"IDM_DELETE_FACTORY_CORE_PRESET_ALERT",
+                                                           "IDM_RENAME_FACTORY_CORE_PRESET_ALERT"}));
+        EXPECT_EQ(logged("DeleteCorePreset "), deletes);
+        EXPECT_EQ(presetCount(), factoryCount);
+    }
+    {
+        SCOPED_TRACE("a new preset is appended and selected");
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"Mine");
+            dialog.End(1);
+        });
+        const size_t creates = logged("CreateCorePreset ");
+        view->RunPresetCommand(1);
+        EXPECT_EQ(logged("CreateCorePreset "), creates + 1);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname"}));
+        ASSERT_TRUE(PumpUntil([&] { return presetCount() == factoryCount + 1; }, 5000));
+        EXPECT_TRUE(PumpUntil([&] { return selected->value == factoryCount; }, 3000));
+    }
+    {
+        SCOPED_TRACE("a name with a separator is refused, nothing sent");
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"a\\b");
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        const size_t renames = logged("RenameCorePreset ");
+        view->RunPresetCommand(3);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"}));
+        EXPECT_EQ(logged("RenameCorePreset "), renames);
+    }
+    {
+        SCOPED_TRACE("rename, store and delete of the user's preset reach the engine");
+        // The user chooses the new preset in the combo: the insert selects it.
+        selected->SetValue(static_cast<float>(factoryCount), 1, 1, nullptr);
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                int32_t chosen = -1;
+                view->WithInsert(
+                    [&](InsertEffect& insert) { chosen = static_cast<DspEffectInsert&>(insert).SelectedPreset(); });
+                return chosen == factoryCount;
+            },
+            5000));
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"Mine Too");
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); }); // the delete's question
+        const size_t renames = logged("RenameCorePreset ");
+        const size_t stores = logged("ApplyPresetById ");
+        const size_t deletes = logged("DeleteCorePreset ");
+        view->RunPresetCommand(3);
+        EXPECT_EQ(logged("RenameCorePreset "), renames + 1);
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                std::u16string name;
+                view->WithInsert([&](InsertEffect& insert) {
+                    if (const CorePresetRecord* record = static_cast<DspEffectInsert&>(insert).PresetAt(factoryCount))
+                        name = record->name;
+                });
+                return name == u"Mine Too";
+            },
+            5000));
+        view->RunPresetCommand(4);
+        EXPECT_EQ(logged("ApplyPresetById "), stores + 1);
+        view->RunPresetCommand(2);
+        EXPECT_EQ(logged("DeleteCorePreset "), deletes + 1);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DELETE_PRESET_ALERT"}));
+        EXPECT_TRUE(PumpUntil([&] { return presetCount() == factoryCount; }, 5000));
+    }
 }
