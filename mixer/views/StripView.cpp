@@ -15,13 +15,14 @@
 #include "framework/windows/BusyWindow.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/AsioChannelCheck.h"
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
+#include "mixer/views/ViewClipboard.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripSection.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 namespace
 {
@@ -647,7 +648,7 @@ void StripView::OnRightButtonUp(WPARAM, int x, int y)
 void StripView::OnRightClickControl(Control* control)
 {
     DataItem* item = control ? control->GetItem() : nullptr;
-    if (ControlContextMenu::Show(link_->GetSkin(), item, this, this))
+    if (ControlContextMenu::Show(link_->GetSkin(), item, this, this, ViewClipboard()))
         menuItem_ = item;
 }
 
@@ -703,7 +704,7 @@ void StripView::OnMenuCommand(int command)
     menuItem_ = nullptr;
     if (item)
     {
-        ControlContextMenu::OnCommand(item, command);
+        ControlContextMenu::OnCommand(item, command, ViewClipboard());
         return;
     }
     MainWindowLink& link = *link_;

@@ -11,6 +11,7 @@
 #include "framework/windows/DragDrop.h"
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/DspEffectInsert.h"
+#include "plugins/quorvel/EditorControlContextMenu.h"
 #include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorInsertSlot.h"
 #include "plugins/quorvel/EditorMainPanel.h"
@@ -1084,4 +1085,73 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
         EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DELETE_PRESET_ALERT"}));
         EXPECT_TRUE(PumpUntil([&] { return presetCount() == factoryCount; }, 5000));
     }
+}
+
+// A parameter's control menu: a value copied from one insert's row is pasted into another
+// insert's and reaches the engine; reset puts the descriptor's default back.
+TEST_F(QuorvelEditorTest, TheControlMenuCopiesAcrossInsertsAndResets)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    const uint32_t delay = LoadCoreEffect(*services->GetCatalog(), *chain, u"Delay", 1);
+    ASSERT_TRUE(reverb && delay);
+    PumpMessagesFor(200);
+
+    panel->ShowInsert(reverb, true);
+    ASSERT_NE(view->Params(), nullptr);
+    ASSERT_GT(view->Params()->RowCount(), 0);
+    EditorParamItem* row = view->Params()->Row(0);
+    auto* gain = ParamItem<RealItem>(*row);
+    ASSERT_NE(gain, nullptr);
+    gain->SetValue(0.8f, 1, 1, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.8f; }, 5000));
+
+    // The menu on the row's control, at the pointer.
+    String controlName;
+    controlName.AssignAscii("control");
+    Control* control = row->FindControl(controlName);
+    ASSERT_NE(control, nullptr);
+    Rect rect;
+    control->GetRect(rect);
+    POINT screen{rect.left + 8, rect.top + 4};
+    ::ClientToScreen(row->GetHandle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    row->OnRightClickControl(control);
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr) << "the control's menu shows";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-controlmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+
+    row->OnMenuCommand(99); // no menu open: nothing
+    EditorControlContextMenu::OnCommand(gain, ControlContextMenu::kCopy);
+    EXPECT_EQ(EditorControlContextMenu::Clipboard().IsEmpty(DataItem::KindReal), 0);
+
+    panel->ShowInsert(delay, true);
+    ASSERT_NE(view->Params(), nullptr);
+    auto* other = ParamItem<RealItem>(*view->Params()->Row(0));
+    ASSERT_NE(other, nullptr);
+    EXPECT_FLOAT_EQ(other->value, 0.5f);
+    EditorControlContextMenu::OnCommand(other, ControlContextMenu::kPaste);
+    EXPECT_FLOAT_EQ(other->value, 0.8f);
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.8f; }, 5000))
+        << "the paste reached the other insert in the engine";
+    EditorControlContextMenu::OnCommand(other, ControlContextMenu::kReset);
+    EXPECT_FLOAT_EQ(other->value, 0.5f);
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.5f; }, 5000));
+
+    // Texts keep 200 units.
+    String longText;
+    longText.AssignWide(std::u16string(260, u't').c_str());
+    EditorControlContextMenu::SetClipboardText(longText);
+    String kept;
+    EditorControlContextMenu::GetClipboardText(kept);
+    EXPECT_EQ(kept.Length(), 200);
 }
