@@ -32,11 +32,6 @@ String Ascii(const char* text)
     return out;
 }
 
-String SlotRegion(int32_t slot)
-{
-    return Ascii(("insert_slot_" + std::to_string(slot)).c_str());
-}
-
 int MiscInt(Skin& skin, const char* name)
 {
     int value = 0;
@@ -61,6 +56,11 @@ void ShowLevel(RealItem& item, float level)
         item.SetValue(level, 1, 0, nullptr);
 }
 } // namespace
+
+String EditorInsertSlot::SlotRegion(int32_t slot)
+{
+    return Ascii(("insert_slot_" + std::to_string(slot)).c_str());
+}
 
 EditorInsertSlot::EditorInsertSlot(EditorMainPanel& panel, Scroller* scrollBar, InsertChain& chain)
     : ScrolledContent(1), panel_(panel), scrollBar_(scrollBar), chain_(chain)

@@ -38,6 +38,9 @@ public:
     EditorInsertSlot(const EditorInsertSlot&) = delete;
     EditorInsertSlot& operator=(const EditorInsertSlot&) = delete;
 
+    // The main panel's region of a visible slot: "insert_slot_" and its number.
+    static String SlotRegion(int32_t slot);
+
     int32_t FirstVisible() const { return ScrollPosition(); }
     // The chain's length, read while holding it.
     int32_t Length();

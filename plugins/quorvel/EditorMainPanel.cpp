@@ -58,11 +58,6 @@ String Named(const char* text)
     return out;
 }
 
-String SlotRegionName(int slot)
-{
-    return Named(("insert_slot_" + std::to_string(slot)).c_str());
-}
-
 int GroupIndex(uint32_t group)
 {
     int index = 0;
@@ -354,7 +349,7 @@ int EditorMainPanel::SlotAt(int x, int y) const
     if (!slots_)
         return -1;
     for (int slot = 0; slot < EditorInsertSlot::kSlots; ++slot)
-        if (IsPointInRegion(x, y, SlotRegionName(slot)))
+        if (IsPointInRegion(x, y, EditorInsertSlot::SlotRegion(slot)))
             return slot;
     return -1;
 }
@@ -372,7 +367,7 @@ int EditorMainPanel::RowBelow(int y) const
     for (int slot = 0; slot < EditorInsertSlot::kSlots; ++slot)
     {
         int x0 = 0, y0 = 0, width = 0, height = 0, id = 0;
-        if (GetRegionRect(SlotRegionName(slot), x0, y0, width, height, id) && y < y0 + height)
+        if (GetRegionRect(EditorInsertSlot::SlotRegion(slot), x0, y0, width, height, id) && y < y0 + height)
             return slot;
     }
     return -1;

@@ -863,10 +863,8 @@ private:
 // The middle of a visible slot in the panel's coordinates.
 POINT SlotPoint(EditorMainPanel& panel, int slot)
 {
-    String name;
-    name.AssignAscii(("insert_slot_" + std::to_string(slot)).c_str());
     int x = 0, y = 0, width = 0, height = 0, id = 0;
-    panel.GetRegionRect(name, x, y, width, height, id);
+    panel.GetRegionRect(EditorInsertSlot::SlotRegion(slot), x, y, width, height, id);
     return POINT{x + width / 2, y + height / 2};
 }
 
