@@ -18,7 +18,7 @@
 #include "mixer/views/MainSectionView.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/dialogs/SkinStringTable.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 #include <algorithm>
 #include <string>

@@ -6,13 +6,14 @@
 #include "framework/controls/LabelControl.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "mixer/engine/VarnServices.h"
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
+#include "mixer/views/ViewClipboard.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MSTVFXViewList.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/views/PeakValueWatcher.h"
 #include "mixer/dialogs/SkinStringTable.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 namespace
 {
@@ -363,7 +364,8 @@ int MSTVFXViewItem::OnDataItemNotify(Panel*, DataItem* item, int)
 void MSTVFXViewItem::OnRightClickControl(Control* control)
 {
     DataItem* item = control ? control->GetItem() : nullptr;
-    if (control && !control->IsHidden() && ControlContextMenu::Show(list_.GetLink().GetSkin(), item, this, this))
+    if (control && !control->IsHidden() &&
+        ControlContextMenu::Show(list_.GetLink().GetSkin(), item, this, this, ViewClipboard()))
         menuItem_ = item;
 }
 
@@ -371,7 +373,7 @@ void MSTVFXViewItem::OnMenuCommand(int command)
 {
     DataItem* item = menuItem_;
     menuItem_ = nullptr;
-    ControlContextMenu::OnCommand(item, command);
+    ControlContextMenu::OnCommand(item, command, ViewClipboard());
 }
 
 void MSTVFXViewItem::OnMouseDown(WPARAM flags, int x, int y)

@@ -1,7 +1,7 @@
 #include "mixer/views/MainMeterItem.h"
 
 #include "mixer/engine/VarnServices.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 void MainMeterItem::Poll()
 {

@@ -10,13 +10,14 @@
 #include "framework/windows/DragDrop.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/names/WindowMessages.h"
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
 #include "mixer/views/InsertSlotRules.h"
+#include "mixer/views/ViewClipboard.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/dialogs/OldDriverRule.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 namespace
 {
@@ -835,7 +836,7 @@ void MainSectionView::OnRightButtonUp(WPARAM, int x, int y)
 void MainSectionView::OnRightClickControl(Control* control)
 {
     DataItem* item = control ? control->GetItem() : nullptr;
-    if (link_ && ControlContextMenu::Show(link_->GetSkin(), item, this, this))
+    if (link_ && ControlContextMenu::Show(link_->GetSkin(), item, this, this, ViewClipboard()))
         menuItem_ = item;
 }
 
@@ -843,7 +844,7 @@ void MainSectionView::OnMenuCommand(int command)
 {
     DataItem* item = menuItem_;
     menuItem_ = nullptr;
-    ControlContextMenu::OnCommand(item, command);
+    ControlContextMenu::OnCommand(item, command, ViewClipboard());
 }
 
 void MainSectionView::OnMouseWheel(WPARAM flags, int, int)

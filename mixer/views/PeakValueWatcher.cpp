@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "mixer/engine/VarnServices.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 namespace
 {

@@ -16,14 +16,15 @@
 #include "framework/windows/DragDrop.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/views/AsioChannelCheck.h"
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
+#include "mixer/views/ViewClipboard.h"
 #include "mixer/views/FrameApp.h"
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/MainWindowLink.h"
 #include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripSection.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 namespace
 {
@@ -695,7 +696,7 @@ void StripView::OnRightButtonUp(WPARAM, int x, int y)
 void StripView::OnRightClickControl(Control* control)
 {
     DataItem* item = control ? control->GetItem() : nullptr;
-    if (ControlContextMenu::Show(link_->GetSkin(), item, this, this))
+    if (ControlContextMenu::Show(link_->GetSkin(), item, this, this, ViewClipboard()))
         menuItem_ = item;
 }
 
@@ -785,7 +786,7 @@ void StripView::OnMenuCommand(int command)
     menuItem_ = nullptr;
     if (item)
     {
-        ControlContextMenu::OnCommand(item, command);
+        ControlContextMenu::OnCommand(item, command, ViewClipboard());
         return;
     }
     MainWindowLink& link = *link_;

@@ -7,12 +7,17 @@
 #include "framework/controls/ViewHostControl.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/PanelBuilder.h"
+#include "framework/platform/FrameworkModule.h"
+#include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/TimerImpl.h"
 #include "framework/skin/Skin.h"
 #include "framework/windows/AppBase.h"
+#include "framework/windows/DragDrop.h"
 #include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorInsertSlot.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/EditorPresetInspector.h"
+#include "plugins/quorvel/EditorRules.h"
 #include "plugins/quorvel/EffectView.h"
 #include "plugins/quorvel/FxPalette.h"
 #include "plugins/quorvel/InsertChain.h"
@@ -21,6 +26,7 @@
 #include "plugins/quorvel/ServicesConnection.h"
 
 #include <algorithm>
+#include <string>
 
 namespace
 {
@@ -43,6 +49,13 @@ uint32_t GroupOf(uint32_t id)
     default:
         return 0;
     }
+}
+
+String Named(const char* text)
+{
+    String out;
+    out.AssignAscii(text);
+    return out;
 }
 
 int GroupIndex(uint32_t group)
@@ -77,7 +90,15 @@ bool EditorMainPanel::Create(Skin& skin, Window* parent, int x, int y)
         lamps_[lamp] = AddFlagItem(kLampNames[lamp], 0, 0, 0);
     if (!PanelBuilder(skin).BuildPanel("vstPluginPanel", *this, 0, nullptr))
         return false;
-    return Panel::Create(parent, x, y, 0) != 0;
+    if (Panel::Create(parent, x, y, 0) == 0)
+        return false;
+    InsertChain* chain = services_ ? services_->GetInsertChain() : nullptr;
+    if (auto* bar = dynamic_cast<Scroller*>(FindControl(Named("insertsScrollbar"))); bar && chain)
+    {
+        slots_ = std::make_unique<EditorInsertSlot>(*this, bar, *chain);
+        slots_->Refresh();
+    }
+    return true;
 }
 
 void EditorMainPanel::OnCreate()
@@ -115,6 +136,7 @@ void EditorMainPanel::OnDestroy()
         palette_->Detach();
     palette_ = nullptr;
     inspector_.reset();
+    slots_.reset();
     effectView_.reset();
     Panel::OnDestroy();
 }
@@ -126,6 +148,8 @@ void EditorMainPanel::Disconnect()
         palette_->SetCatalog(this, nullptr);
     if (inspector_)
         inspector_->Disconnect();
+    // The slots lean on the link's chain.
+    slots_.reset();
     if (effectView_)
         effectView_->Layout(0, true);
 }
@@ -208,6 +232,8 @@ void EditorMainPanel::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (services_)
             if (InsertChain* chain = services_->GetInsertChain())
                 chain->PollReadOnlyParams();
+        if (slots_)
+            slots_->RefreshMeters(wParam != 0);
         if (effectView_)
             effectView_->RefreshMeters(wParam != 0);
         // The editor's timers run from this tick: a pass of the due ones.
@@ -294,8 +320,163 @@ void EditorMainPanel::ClearItem(TreeItem* item)
 
 int EditorMainPanel::OnKeyDown(WPARAM key, LPARAM)
 {
-    // Delete removes the selected insert once the insert slots exist; nothing else is used.
-    return key == VK_DELETE ? 1 : 0;
+    // Delete removes the selected inserts; the host keeps every other key.
+    if (key != VK_DELETE)
+        return 0;
+    if (slots_)
+        slots_->DeleteSelected();
+    return 1;
+}
+
+bool EditorMainPanel::CheckName(const String& name)
+{
+    switch (CheckLibraryName(name.Text(), name.Length()))
+    {
+    case LibraryNameCheck::kAccepted:
+        return true;
+    case LibraryNameCheck::kTooLong:
+        editor_.ShowMessage("IDM_MAX_CHAR_EXCEEDED");
+        return false;
+    case LibraryNameCheck::kInvalid:
+        break;
+    }
+    editor_.ShowMessage("IDM_DUPLICATE_INVALID_NAME_CREATEPRESET");
+    return false;
+}
+
+int EditorMainPanel::SlotAt(int x, int y) const
+{
+    if (!slots_)
+        return -1;
+    for (int slot = 0; slot < EditorInsertSlot::kSlots; ++slot)
+        if (IsPointInRegion(x, y, EditorInsertSlot::SlotRegion(slot)))
+            return slot;
+    return -1;
+}
+
+int EditorMainPanel::OutsideInserts(int y) const
+{
+    int x0 = 0, y0 = 0, width = 0, height = 0, id = 0;
+    if (!GetRegionRect(Named("inserts"), x0, y0, width, height, id))
+        return 0;
+    return y < y0 ? -1 : y >= y0 + height ? 1 : 0;
+}
+
+int EditorMainPanel::RowBelow(int y) const
+{
+    for (int slot = 0; slot < EditorInsertSlot::kSlots; ++slot)
+    {
+        int x0 = 0, y0 = 0, width = 0, height = 0, id = 0;
+        if (GetRegionRect(EditorInsertSlot::SlotRegion(slot), x0, y0, width, height, id) && y < y0 + height)
+            return slot;
+    }
+    return -1;
+}
+
+void EditorMainPanel::OnMouseDown(WPARAM flags, int x, int y)
+{
+    const int slot = SlotAt(x, y);
+    if (slot >= 0)
+    {
+        const auto keys = static_cast<int32_t>(flags & (MK_SHIFT | MK_CONTROL));
+        slots_->ClickSlot(slot, keys);
+        // Shift and Ctrl select; a plain press on an insert may drag it.
+        if (keys == 0 && slots_->HasInsertAt(slot))
+        {
+            auto* cursor = new ::Cursor();
+            if (!cursor->Load(FrameworkModule(), kCursorDrop))
+            {
+                delete cursor;
+                cursor = nullptr;
+            }
+            DragDrop::Begin(cursor, this, kDragInsert, slots_->FirstVisible() + slot);
+        }
+    }
+    Panel::OnMouseDown(flags, x, y);
+}
+
+void EditorMainPanel::OnMouseUp(WPARAM flags, int x, int y)
+{
+    if (DragDrop::IsSource(this))
+        DragDrop::End();
+    Panel::OnMouseUp(flags, x, y);
+}
+
+void EditorMainPanel::OnMouseMove(WPARAM flags, int x, int y)
+{
+    if (DragDrop::IsSource(this))
+        DragDrop::OnMouseMove();
+    Panel::OnMouseMove(flags, x, y);
+}
+
+void EditorMainPanel::OnRightButtonUp(WPARAM flags, int x, int y)
+{
+    const int slot = SlotAt(x, y);
+    if (slot < 0)
+        return;
+    if ((flags & (MK_SHIFT | MK_CONTROL)) == 0)
+        slots_->ClickSlot(slot, -1);
+    slots_->ShowContextMenu(slot);
+}
+
+void EditorMainPanel::OnMouseWheel(WPARAM flags, int, int)
+{
+    if (!slots_)
+        return;
+    const auto delta = static_cast<int16_t>(HIWORD(flags));
+    if (delta != 0)
+        slots_->ScrollBy(delta > 0 ? -1 : 1);
+}
+
+int EditorMainPanel::OnDragOver(int x, int y, intptr_t, intptr_t value2)
+{
+    if (!slots_)
+        return 0;
+    const int slot = SlotAt(x, y);
+    if (DragDrop::IsSource(this))
+    {
+        if (slot >= 0)
+            return slots_->HasInsertAt(slot) && slots_->FirstVisible() + slot != value2 ? kCursorDrop : kCursorNoDrop;
+        if (const int outside = OutsideInserts(y))
+            slots_->ScrollBy(outside);
+        return kCursorNoDrop;
+    }
+    if (palette_ && DragDrop::IsSource(palette_))
+    {
+        if (slot >= 0)
+            return kCursorDrop;
+        if (const int outside = OutsideInserts(y))
+            slots_->ScrollBy(outside);
+        return kCursorScrollDrop;
+    }
+    return 0;
+}
+
+int EditorMainPanel::OnDrop(int x, int y, intptr_t value1, intptr_t value2)
+{
+    if (!slots_)
+        return 0;
+    const int slot = SlotAt(x, y);
+    // Beside the slots, within the insert area: the row at that height.
+    const int target = slot >= 0 ? slot : IsPointInRegion(x, y, Named("inserts")) ? RowBelow(y) : -1;
+    if (palette_ && DragDrop::IsSource(palette_) && value1 == FxPalette::kDragPreset)
+    {
+        const std::shared_ptr<PresetEntry> entry = palette_->EntryOf(static_cast<uint32_t>(value2));
+        if (!entry || target < 0)
+            return 0;
+        if (slot >= 0 && slots_->HasInsertAt(slot))
+            return slots_->ReplaceAt(*entry, slot) ? 1 : 0;
+        return slots_->AddAt(*entry, target) ? 1 : 0;
+    }
+    if (DragDrop::IsSource(this) && value1 == kDragInsert && target >= 0)
+    {
+        // Onto an insert it goes before that insert (onto the one right below: unchanged);
+        // onto an empty slot, to the end.
+        const auto from = static_cast<int32_t>(value2);
+        const int32_t to = slots_->HasInsertAt(target) ? slots_->FirstVisible() + target : slots_->Length();
+        return slots_->Move(from, to) ? 1 : 0;
+    }
+    return 0;
 }
 
 int EditorMainPanel::OnControlNotify(Panel*, Control* control, int)

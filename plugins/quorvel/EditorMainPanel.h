@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class EditorInsertSlot;
 class EditorPresetInspector;
 class EffectView;
 class FlagItem;
@@ -84,6 +85,10 @@ public:
     FxPalette* Palette() const { return palette_; }
     EditorPresetInspector* Inspector() const { return inspector_.get(); }
     EffectView* GetEffectView() const { return effectView_.get(); }
+    // Null when the skin has no "insertsScrollbar".
+    EditorInsertSlot* Slots() const { return slots_.get(); }
+    // A library name's rule (as the mixer's palette keeps it): false after its message.
+    bool CheckName(const String& name);
     // The effect view shows the insert of that identity (0: none); force rebuilds its rows.
     void ShowInsert(uint32_t identity, bool force);
 
@@ -96,6 +101,19 @@ public:
     void OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnKeyDown(WPARAM key, LPARAM flags) override;
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
+    void OnMouseDown(WPARAM flags, int x, int y) override;
+    void OnMouseUp(WPARAM flags, int x, int y) override;
+    void OnMouseMove(WPARAM flags, int x, int y) override;
+    void OnRightButtonUp(WPARAM flags, int x, int y) override;
+    void OnMouseWheel(WPARAM flags, int x, int y) override;
+    int OnDragOver(int x, int y, intptr_t value1, intptr_t value2) override;
+    int OnDrop(int x, int y, intptr_t value1, intptr_t value2) override;
+
+    // The drag of an insert from its slot (value: its chain row); cursor kinds of a drag.
+    static constexpr intptr_t kDragInsert = 1;
+    static constexpr int kCursorDrop = 103;
+    static constexpr int kCursorScrollDrop = 105;
+    static constexpr int kCursorNoDrop = 3;
 
 private:
     void Dispatch(uint32_t group, uint32_t id, uintptr_t wParam, uintptr_t lParam);
@@ -104,6 +122,12 @@ private:
     // effect view follows.
     void OnParamModelMessage(uint32_t id, uintptr_t wParam, uintptr_t lParam);
     void RunPreferences();
+    // The visible slot (0-13) under a point, -1 for none.
+    int SlotAt(int x, int y) const;
+    // Above (-1) or below (1) the insert area, 0 within or beside it.
+    int OutsideInserts(int y) const;
+    // The first of the fourteen rows whose bottom lies below y, -1 for none.
+    int RowBelow(int y) const;
 
     struct Registration
     {
@@ -118,6 +142,7 @@ private:
     FlagItem* lamps_[EditorMeters::kLamps] = {}; // owned by the panel's items
     FxPalette* palette_ = nullptr;               // borrowed: the "presets" control owns it
     std::unique_ptr<EditorPresetInspector> inspector_;
-    std::unique_ptr<EffectView> effectView_; // null when the skin lacks its panel
+    std::unique_ptr<EffectView> effectView_;  // null when the skin lacks its panel
+    std::unique_ptr<EditorInsertSlot> slots_; // null without "insertsScrollbar"
     EditorMeters meters_;
 };

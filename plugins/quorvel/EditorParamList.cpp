@@ -5,6 +5,7 @@
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"
+#include "plugins/quorvel/EditorControlContextMenu.h"
 #include "plugins/quorvel/EffectView.h"
 #include "plugins/quorvel/InsertEffect.h"
 
@@ -258,6 +259,27 @@ int EditorParamItem::OnControlNotify(Panel*, Control* control, int)
     bool sent = false;
     list_.View().WithInsert([&](InsertEffect& insert) { sent = insert.SetParam(Index(), kTrigger, 1); });
     return sent ? 1 : 0;
+}
+
+EditorParamItem::~EditorParamItem()
+{
+    PopupMenu::CloseMenusOf(this);
+}
+
+void EditorParamItem::OnRightClickControl(Control* control)
+{
+    DataItem* item = control ? control->GetItem() : nullptr;
+    if (control && !control->IsInvisible() && !control->IsDisabled() &&
+        EditorControlContextMenu::Show(item, this, this))
+        menuItem_ = item;
+}
+
+void EditorParamItem::OnMenuCommand(int command)
+{
+    DataItem* item = menuItem_;
+    menuItem_ = nullptr;
+    // A paste or reset tells the row like a user's edit: the model hears it.
+    EditorControlContextMenu::OnCommand(item, command);
 }
 
 void EditorParamItem::OnMouseDown(WPARAM flags, int x, int y)

@@ -5,6 +5,7 @@
 // the model, and sends only the user's edits. GUI thread.
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/ScrolledContent.h"
 #include "plugins/quorvel/ParamChain.h"
 
@@ -16,7 +17,7 @@ class EditorParamList;
 class EffectView;
 class InsertEffect;
 
-class EditorParamItem final : public Panel
+class EditorParamItem final : public Panel, public MenuListener
 {
 public:
     // Value-kind words of the descriptor.
@@ -42,6 +43,10 @@ public:
     int OnControlNotify(Panel* panel, Control* control, int argument) override;
     void OnMouseDown(WPARAM flags, int x, int y) override;
     void OnMouseUp(WPARAM flags, int x, int y) override;
+    // The control menu of a control with a data item (reset, copy, paste).
+    void OnRightClickControl(Control* control) override;
+    void OnMenuCommand(int command) override;
+    ~EditorParamItem() override;
 
 private:
     friend class EditorParamList;
@@ -56,6 +61,7 @@ private:
     int32_t controlKind_;
     NumericItem* value_ = nullptr; // "param", owned by the panel's items; null for a trigger
     bool dragging_ = false;
+    DataItem* menuItem_ = nullptr; // the item whose menu is open (one of this row's)
 };
 
 class EditorParamList final : public Window, public ScrolledContent

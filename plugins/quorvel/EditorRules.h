@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A level lights its lamp when its magnitude is above -96 dB, strictly.
 constexpr float kSignalThreshold = 1.5848931e-5f;
@@ -20,7 +21,102 @@ enum class LibraryNameCheck
 };
 LibraryNameCheck CheckLibraryName(const char16_t* name, int32_t length);
 
+// A message box's answer that goes ahead: Yes (1) or OK (3).
+inline bool IsConfirmed(int button)
+{
+    return button == 1 || button == 3;
+}
+
 // A core preset's entry in the effect view's combo: "00" below position 10, "0" below 100,
 // the number, " - ", the name and, for a user's preset, " " and userDefined.
 std::u16string PresetComboText(int32_t position, int32_t number, const std::u16string& name, bool userPreset,
                                const std::u16string& userDefined);
+
+// The insert slots' selection: one record per insert of the chain (in chain order) and the
+// focused row. The records follow the chain only when rebuilt; clicks touch only records
+// that exist, while the focused row may lie past the chain (the slot menu then offers its
+// items as for an empty slot).
+class SlotSelection
+{
+public:
+    static constexpr int32_t kVisibleSlots = 14;
+    static constexpr int32_t kNone = -1;
+    // Key state bits of a click (as the mouse message's).
+    static constexpr int32_t kShift = 4;
+    static constexpr int32_t kControl = 8;
+
+    int32_t Count() const { return static_cast<int32_t>(selected_.size()); }
+    int32_t Current() const { return current_; }
+    void SetCurrent(int32_t row) { current_ = row; }
+    bool IsSelected(int32_t row) const;
+    // count unselected records, the first selected (creation).
+    void Reset(int32_t count);
+    // keys -1: a plain click (the menu's own).
+    void Click(int32_t row, int32_t keys);
+    // The chain changed: one record per insert; a focus past the chain beyond the visible
+    // slots goes back to the first row; the focused record alone is selected.
+    void Rebuild(int32_t count);
+    // count unselected records go in at row (a chain preset's effects).
+    void InsertAt(int32_t row, int32_t count);
+    void RemoveAt(int32_t row);
+    void Clear() { selected_.clear(); }
+
+private:
+    void SelectOnly(int32_t row);
+
+    std::vector<bool> selected_;
+    int32_t current_ = kNone;
+};
+
+// Where a drop on a visible slot adds: the slot's row, at most the chain's end.
+int32_t SlotAddPosition(int32_t firstVisible, int32_t slot, int32_t length);
+
+// The insert slot menu's commands (the skin's "VSTPPInsertContextMenu" and those appended).
+enum InsertMenuCommand : int32_t
+{
+    kInsertMenuDelete = 1,
+    kInsertMenuRemoveAll = 2,
+    kInsertMenuAddPeakMeter = 3,
+    kInsertMenuAddTrimPot = 4,
+    kInsertMenuAddTestSignal = 5,
+    kInsertMenuPresetFromInserts = 6,
+    kInsertMenuSolo = 20,
+    kInsertMenuBypass = 21,
+    kInsertMenuBypassAll = 22,
+    kInsertMenuUnbypassAll = 23,
+};
+
+// What the menu is opened on.
+struct InsertMenuFacts
+{
+    bool slotHasInsert = false;
+    int32_t chainLength = 0;
+    bool disconnected = false;
+    bool fits[3] = {}; // by special kind: Trim Pot, Test Signal, Peak Meter
+    // The focused insert (-1 stands for the first one); exists false when past the chain.
+    bool currentExists = false;
+    bool currentCanBypass = false;
+    bool currentSoloed = false;
+    bool currentBypassed = false;
+    bool anyCanBypass = false;
+    bool allBypassableBypassed = false;
+    bool anyBypassed = false;
+};
+
+struct InsertMenuEntry
+{
+    int32_t command;
+    const char* textId; // the skin string of its text
+    bool disabled;
+};
+
+struct InsertMenuPlan
+{
+    bool show = false;
+    // By item position of the skin's menu: 0, 2, 4, 5, 6, 8.
+    bool disabledAt[9] = {};
+    std::vector<InsertMenuEntry> appended;
+};
+
+// current: the focused row (-1 none).
+InsertMenuPlan PlanInsertMenu(const InsertMenuFacts& facts, int32_t current);

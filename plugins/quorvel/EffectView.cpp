@@ -7,10 +7,12 @@
 #include "framework/dialogs/PanelBuilder.h"
 #include "framework/skin/Skin.h"
 #include "plugins/quorvel/DspEffectInsert.h"
+#include "plugins/quorvel/EditorDialogs.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/EditorParamList.h"
 #include "plugins/quorvel/EditorRules.h"
 #include "plugins/quorvel/InsertChain.h"
+#include "plugins/quorvel/KivQuorvelEditor.h"
 #include "plugins/quorvel/ServicesConnection.h"
 
 #include <algorithm>
@@ -22,6 +24,15 @@ namespace
 {
 constexpr uint32_t kBackground = 0x646464;
 constexpr int32_t kNoRowKind = 3; // kinds 3 and 4 get no row
+
+// "CorePresetEditMenu"'s commands.
+enum CorePresetCommand : int
+{
+    kCorePresetNew = 1,
+    kCorePresetDelete = 2,
+    kCorePresetRename = 3,
+    kCorePresetStore = 4,
+};
 
 void SkinText(const char* id, const char* fallback, String& text)
 {
@@ -50,12 +61,21 @@ const char* KindName(int32_t kind)
 }
 } // namespace
 
+void InsertDisplayName(const InsertEffect& insert, String& out)
+{
+    if (insert.Kind() == kInsertDspEffect)
+        out.AssignWide(static_cast<const DspEffectInsert&>(insert).Preset().name);
+    else
+        out.AssignAscii(KindName(insert.Kind()));
+}
+
 EffectView::EffectView(EditorMainPanel& panel) : panel_(panel) {}
 
 EffectView::~EffectView()
 {
     if (registered_)
         panel_.UnregisterListener(this);
+    PopupMenu::CloseMenusOf(this);
     params_.reset();
     Destroy();
 }
@@ -158,10 +178,7 @@ void EffectView::ShowTexts(InsertEffect* insert)
         return;
     }
     String name;
-    if (insert->Kind() == kInsertDspEffect)
-        name.AssignWide(static_cast<DspEffectInsert*>(insert)->Preset().name);
-    else
-        name.AssignAscii(KindName(insert->Kind()));
+    InsertDisplayName(*insert, name);
     SetText("effectname", name, true);
     SetText("effectorigin", origin, true);
     const bool wetDry = insert->HasWetDry();
@@ -277,6 +294,138 @@ int EffectView::OnDataItemNotify(Panel*, DataItem* item, int)
             sent = static_cast<DspEffectInsert&>(insert).SelectPreset(preset_->value);
     });
     return sent ? 1 : 0;
+}
+
+int EffectView::OnControlNotify(Panel*, Control* control, int)
+{
+    if (!control || control->GetName().CompareLiteral("editpreset") != 0)
+        return 0;
+    ShowPresetMenu();
+    return 1;
+}
+
+bool EffectView::ShowPresetMenu()
+{
+    bool factory = false;
+    bool offered = false;
+    WithInsert([&](InsertEffect& insert) {
+        if (!insert.IsConnected() || insert.Kind() != kInsertDspEffect)
+            return;
+        offered = true;
+        const CorePresetRecord* record = static_cast<DspEffectInsert&>(insert).PresetAt(preset_ ? preset_->value : 0);
+        factory = record && record->isFactory != 0;
+    });
+    Skin* skin = Skin::Current();
+    PopupMenu* menu = offered && skin ? skin->CreatePopupMenu("CorePresetEditMenu") : nullptr;
+    if (!menu)
+        return false;
+    // A factory preset is neither deleted, renamed nor stored over.
+    for (int position : {2, 3, 4})
+        if (position < menu->ItemCount())
+            menu->SetItemDisabled(position, factory ? 1 : 0);
+    POINT cursor{0, 0};
+    ::GetCursorPos(&cursor);
+    menu->Track(cursor.x, cursor.y, this, &panel_, 1);
+    return true;
+}
+
+void EffectView::RunPresetCommand(int command)
+{
+    const int32_t selected = preset_ ? preset_->value : 0;
+    switch (command)
+    {
+    case kCorePresetNew:
+        NewCorePreset();
+        break;
+    case kCorePresetDelete:
+        DeleteCorePreset(selected);
+        break;
+    case kCorePresetRename:
+        RenameCorePreset(selected);
+        break;
+    case kCorePresetStore:
+        WithInsert([&](InsertEffect& insert) {
+            if (insert.Kind() == kInsertDspEffect)
+                static_cast<DspEffectInsert&>(insert).ApplyPreset(selected);
+        });
+        break;
+    default:
+        break;
+    }
+}
+
+// The dialogs and boxes run without the chain held: setChunk may want it meanwhile, and the
+// insert is looked up again afterwards.
+void EffectView::NewCorePreset()
+{
+    EditorNameDialog dialog(panel_);
+    dialog.Setup("IDS_NEW_CORE_PRESET_TITLE", "IDS_NEW_CORE_PRESET_PROMPT", "IDS_NEW_CORE_PRESET_DEFAULT");
+    String name;
+    if (dialog.Run() != 1 || !dialog.GetName(name) || name.Length() == 0 || !panel_.CheckName(name))
+        return;
+    WithInsert([&](InsertEffect& insert) {
+        if (insert.Kind() != kInsertDspEffect)
+            return;
+        auto& effect = static_cast<DspEffectInsert&>(insert);
+        const int32_t count = effect.PresetCount();
+        // The new preset is appended: the next fill selects it.
+        if (effect.CreatePreset(name.Text()))
+            pendingPreset_ = count;
+    });
+}
+
+void EffectView::DeleteCorePreset(int32_t index)
+{
+    bool factory = true;
+    if (!WithInsert([&](InsertEffect& insert) {
+            const CorePresetRecord* record =
+                insert.Kind() == kInsertDspEffect ? static_cast<DspEffectInsert&>(insert).PresetAt(index) : nullptr;
+            factory = !record || record->isFactory != 0;
+        }))
+        return;
+    if (factory)
+    {
+        panel_.Editor().ShowMessage("IDM_DELETE_FACTORY_CORE_PRESET_ALERT");
+        return;
+    }
+    if (!IsConfirmed(panel_.Editor().ShowMessage("IDM_DELETE_PRESET_ALERT")))
+        return;
+    WithInsert([&](InsertEffect& insert) {
+        if (insert.Kind() == kInsertDspEffect && static_cast<DspEffectInsert&>(insert).DeletePreset(index))
+            pendingPreset_ = 0;
+    });
+}
+
+void EffectView::RenameCorePreset(int32_t index)
+{
+    bool factory = true;
+    String old;
+    if (!WithInsert([&](InsertEffect& insert) {
+            const CorePresetRecord* record =
+                insert.Kind() == kInsertDspEffect ? static_cast<DspEffectInsert&>(insert).PresetAt(index) : nullptr;
+            factory = !record || record->isFactory != 0;
+            if (record)
+            {
+                const size_t units = std::char_traits<char16_t>::length(record->name);
+                old.AssignWide(std::u16string(record->name, std::min(units, std::size(record->name))).c_str());
+            }
+        }))
+        return;
+    if (factory)
+    {
+        panel_.Editor().ShowMessage("IDM_RENAME_FACTORY_CORE_PRESET_ALERT");
+        return;
+    }
+    EditorNameDialog dialog(panel_);
+    dialog.Setup("IDS_RENAME_CORE_PRESET_TITLE", "IDS_RENAME_CORE_PRESET_PROMPT", old);
+    String name;
+    if (dialog.Run() != 1 || !dialog.GetName(name) || name.Length() == 0 || name.Compare(old) == 0 ||
+        !panel_.CheckName(name))
+        return;
+    WithInsert([&](InsertEffect& insert) {
+        if (insert.Kind() == kInsertDspEffect)
+            static_cast<DspEffectInsert&>(insert).RenamePreset(index, name.Text());
+    });
 }
 
 void EffectView::OnEditorMessage(uint32_t id, uintptr_t wParam, uintptr_t lParam, intptr_t)

@@ -6,6 +6,7 @@
 // telling the model again: only the user's edits reach it. GUI thread.
 
 #include "framework/controls/Panel.h"
+#include "framework/controls/PopupMenu.h"
 #include "plugins/quorvel/EditorMainPanel.h"
 
 #include <cstdint>
@@ -18,7 +19,10 @@ class InsertEffect;
 class IntItem;
 class RealItem;
 
-class EffectView final : public Panel, public EditorMessageListener
+// The name an insert is shown by: a DSP effect's own, the kind's for the others.
+void InsertDisplayName(const InsertEffect& insert, String& out);
+
+class EffectView final : public Panel, public EditorMessageListener, public MenuListener
 {
 public:
     static constexpr int kWindowId = 99;
@@ -41,6 +45,13 @@ public:
 
     void OnEditorMessage(uint32_t id, uintptr_t wParam, uintptr_t lParam, intptr_t cookie) override;
     int OnDataItemNotify(Panel* panel, DataItem* item, int argument) override;
+    int OnControlNotify(Panel* panel, Control* control, int argument) override;
+    // "editpreset": the core presets' menu at the cursor; false when none is shown.
+    bool ShowPresetMenu();
+    // A command of "CorePresetEditMenu" (new 1, delete 2, rename 3, store 4) on the selected
+    // preset, as if chosen (tests drive the menu through it too).
+    void RunPresetCommand(int command);
+    void OnMenuCommand(int commandId) override { RunPresetCommand(commandId); }
     void OnMouseDown(WPARAM flags, int x, int y) override;
     void OnMouseUp(WPARAM flags, int x, int y) override;
 
@@ -53,6 +64,9 @@ private:
     // 5633-5636 for the insert whose notify id is notifyId.
     void OnParamEvent(uint32_t id, int32_t index, int32_t notifyId);
     void SetText(const char* control, const String& text, bool enabled);
+    void NewCorePreset();
+    void DeleteCorePreset(int32_t index);
+    void RenameCorePreset(int32_t index);
 
     EditorMainPanel& panel_;
     bool registered_ = false;

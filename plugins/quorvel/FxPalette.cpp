@@ -46,10 +46,6 @@ void Label(PresetEntry& entry, String& out)
         out.AppendWide(kUser);
 }
 
-bool Answered(int button)
-{
-    return button == 1 || button == 3;
-}
 } // namespace
 
 FxPalette::FxPalette() = default;
@@ -213,20 +209,10 @@ int FxPalette::Message(const char* box)
     return panel_ ? panel_->Editor().ShowMessage(box) : 0;
 }
 
-bool FxPalette::CheckName(const String& name)
+std::shared_ptr<PresetEntry> FxPalette::EntryOf(uint32_t identity) const
 {
-    switch (CheckLibraryName(name.Text(), name.Length()))
-    {
-    case LibraryNameCheck::kAccepted:
-        return true;
-    case LibraryNameCheck::kTooLong:
-        Message("IDM_MAX_CHAR_EXCEEDED");
-        return false;
-    case LibraryNameCheck::kInvalid:
-        break;
-    }
-    Message("IDM_DUPLICATE_INVALID_NAME_CREATEPRESET");
-    return false;
+    const PaletteItem* data = DataOf(FindPreset(identity));
+    return data ? data->entry : nullptr;
 }
 
 int FxPalette::NewCategory(String* name)
@@ -243,7 +229,7 @@ int FxPalette::NewCategory(String* name)
         Message("IDM_PRESET_CATEGORY_EXISTS");
         return 0;
     }
-    if (!CheckName(chosen) || !catalog_)
+    if (!(panel_ && panel_->CheckName(chosen)) || !catalog_)
         return 0;
     if (catalog_->CreateCategory(chosen.Text()) != EffectCatalog::kEditDone)
     {
@@ -257,7 +243,7 @@ int FxPalette::NewCategory(String* name)
 
 void FxPalette::DeleteCategory(TreeItem* item)
 {
-    if (!Answered(Message("IDM_DELETE_CATEGORY_ALERT")) || !catalog_)
+    if (!IsConfirmed(Message("IDM_DELETE_CATEGORY_ALERT")) || !catalog_)
         return;
     catalog_->DeleteCategory(item->GetText().Text());
     if (panel_ && ChildCount(nullptr) > 0)
@@ -279,7 +265,7 @@ void FxPalette::RenameCategory(TreeItem* item)
         Message("IDM_PRESET_CATEGORY_EXISTS");
         return;
     }
-    if (CheckName(chosen) && catalog_)
+    if (panel_ && panel_->CheckName(chosen) && catalog_)
         catalog_->RenameCategory(item->GetText().Text(), chosen.Text());
 }
 
@@ -294,7 +280,7 @@ void FxPalette::DeletePreset(TreeItem* item)
         Message("IDM_DELETE_FACTORY_PRESET_ALERT");
         return;
     }
-    if (Answered(Message("IDM_DELETE_PRESET_ALERT")) && catalog_)
+    if (IsConfirmed(Message("IDM_DELETE_PRESET_ALERT")) && catalog_)
         catalog_->DeletePreset(entry->Id());
 }
 
@@ -316,7 +302,7 @@ void FxPalette::RenamePreset(TreeItem* item)
     String chosen;
     if (dialog.Run() != 1 || !dialog.GetName(chosen) || chosen.Compare(item->GetText().Text()) == 0)
         return;
-    if (CheckName(chosen) && catalog_)
+    if (panel_ && panel_->CheckName(chosen) && catalog_)
         catalog_->RenamePreset(entry->Id(), chosen.Text());
 }
 

@@ -47,6 +47,8 @@ public:
     // The item's data; null for "<empty>" and for items the palette does not know.
     const PaletteItem* DataOf(const TreeItem* item) const;
     EffectCatalog* Catalog() const { return catalog_; }
+    // The entry of a dragged preset or effect by its identity; null when its item went.
+    std::shared_ptr<PresetEntry> EntryOf(uint32_t identity) const;
     // A menu command as if chosen on the item (tests drive the menus through it too).
     void RunCommand(TreeItem* target, int command);
 
@@ -80,8 +82,6 @@ private:
     TreeItem* FindCategory(uint32_t identity) const;
     TreeItem* FindPreset(uint32_t identity) const;
     bool IsCoreName(const String& name) const;
-    // The name rule: false after its message was shown.
-    bool CheckName(const String& name);
     int Message(const char* box);
     void OnPresetMessage(uintptr_t change, uintptr_t payload);
     void OnCategoryMessage(uintptr_t change, uintptr_t payload);

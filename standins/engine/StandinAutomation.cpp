@@ -208,3 +208,35 @@ int VARN_CALL StandinAutomation::EnableCategory2Items(int clientId, int* flag)
         *flag = 0;
     return 1;
 }
+
+int VARN_CALL StandinAutomation::CreateCorePreset(int clientId, int position, const char16_t* name)
+{
+    const int result = effects_.CreateCorePreset(clientId, position, name);
+    Log("CreateCorePreset " + std::to_string(clientId) + " " + std::to_string(position) + " " + StandinLogText(name) +
+        Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::ApplyPresetById(int clientId, int position, int value)
+{
+    const int result = effects_.ApplyPresetById(clientId, position, value);
+    Log("ApplyPresetById " + std::to_string(clientId) + " " + std::to_string(position) + " " + std::to_string(value) +
+        Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::DeleteCorePreset(const VarnEffectId* effect, int index)
+{
+    const int result = effects_.DeleteCorePreset(effect, index);
+    Log("DeleteCorePreset " + (effect ? IdText(*effect) : std::string("null")) + " " + std::to_string(index) +
+        Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name)
+{
+    const int result = effects_.RenameCorePreset(effect, index, name);
+    Log("RenameCorePreset " + (effect ? IdText(*effect) : std::string("null")) + " " + std::to_string(index) + " " +
+        StandinLogText(name) + Answer(result));
+    return result;
+}

@@ -129,22 +129,11 @@ public:
     {
         return effects_.GetInsertSolo(clientId, position, solo);
     }
-    int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) override
-    {
-        return effects_.CreateCorePreset(clientId, position, name);
-    }
-    int VARN_CALL ApplyPresetById(int clientId, int position, int value) override
-    {
-        return effects_.ApplyPresetById(clientId, position, value);
-    }
-    int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) override
-    {
-        return effects_.DeleteCorePreset(effect, index);
-    }
-    int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) override
-    {
-        return effects_.RenameCorePreset(effect, index, name);
-    }
+    // A client insert's core preset edits, logged.
+    int VARN_CALL CreateCorePreset(int clientId, int position, const char16_t* name) override;
+    int VARN_CALL ApplyPresetById(int clientId, int position, int value) override;
+    int VARN_CALL DeleteCorePreset(const VarnEffectId* effect, int index) override;
+    int VARN_CALL RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name) override;
     // The last library or preset-list change; 0 before the first one.
     int VARN_CALL GetPresetChange(void* change) override;
     int VARN_CALL GetParamModelChange(void* change) override;

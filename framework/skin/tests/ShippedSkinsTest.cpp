@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -265,6 +266,55 @@ TEST(ShippedSkins, ThePluginSkinHoldsTheEffectViewAndItsRows)
     int value = 0;
     EXPECT_EQ(skin.GetMiscParamInt("TVViewXpos", value), 1);
     EXPECT_EQ(skin.GetMiscParamInt("TVViewYpos", value), 1);
+    EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
+}
+
+// The insert slots: the column's regions and bar, the images, fonts and offsets of a slot,
+// the menus of the slots, the core presets and the parameter controls.
+TEST(ShippedSkins, ThePluginSkinHoldsTheInsertSlots)
+{
+    RecordingSkin skin;
+    ASSERT_EQ(skin.Load(ProgramFolder("VST/KivQuorvel/Skins/Default"), nullptr), 1);
+    const XmlElement* panel = skin.FindPanelElement(Text("vstPluginPanel"));
+    ASSERT_NE(panel, nullptr);
+    std::vector<std::string> names;
+    for (XmlNode* node = panel->GetFirstChild(); node; node = node->GetNextSibling())
+    {
+        String value;
+        if (node->GetNodeType() == XmlNode::ELEMENT_NODE &&
+            XmlUtil::GetAttribute(static_cast<const XmlElement*>(node), "name", value))
+            names.push_back(Narrow(value));
+    }
+    std::vector<std::string> wanted = {"inserts", "insertsScrollbar"};
+    for (int slot = 0; slot < 14; ++slot)
+        wanted.push_back("insert_slot_" + std::to_string(slot));
+    for (const std::string& name : wanted)
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    for (const char* image :
+         {"insert_bg", "insert_noDSP_bg", "insert_clear_mask", "insert_selected_mask", "insert_focus_mask",
+          "peakMeter_insertThin_unlit_top", "peakMeter_insertThin_unlit_bottom", "peakMeter_insertThin_lit",
+          "peakMeter_insertThin_disabled"})
+        EXPECT_NE(skin.FindBitmap(Text(image)), nullptr) << image;
+    for (const char* font : {"digitalFontNormal", "digitalFontNoDSP", "digitalFontDisabled"})
+        EXPECT_NE(skin.FindFont(Text(font)), nullptr) << font;
+    for (const char* param :
+         {"insertEffectTextXpos", "insertEffectTextYpos", "insertLeftPeakMeterXpos", "insertLeftPeakMeterYpos",
+          "insertRightPeakMeterXpos", "insertRightPeakMeterYpos", "insertPeakMeterLEDThickness",
+          "insertPeakMeterLEDSpacing", "insertPeakMeterHoldDurn", "insertPeakMeterDecayInterval"})
+    {
+        int value = 0;
+        EXPECT_EQ(skin.GetMiscParamInt(param, value), 1) << param;
+    }
+    uint32_t colour = 0;
+    EXPECT_EQ(skin.GetMiscParamColour("insertTextColEnabled", colour), 1);
+    for (const char* menu : {"VSTPPInsertContextMenu", "CorePresetEditMenu", "ControlContextMenu"})
+        EXPECT_NE(skin.FindDefinition("popupmenus", "menu", Text(menu)), nullptr) << menu;
+    for (const char* box : {"IDM_DUPLICATE_WRONG_DATA_CREATEPRESET", "IDM_DELETE_FACTORY_CORE_PRESET_ALERT",
+                            "IDM_RENAME_FACTORY_CORE_PRESET_ALERT"})
+        EXPECT_NE(skin.FindDefinition("messageboxes", "messagebox", Text(box)), nullptr) << box;
+    for (const char* id : {"IDS_SOLO_INSERT", "IDS_UNSOLO_INSERT", "IDS_BYPASS_INSERT", "IDS_UNBYPASS_INSERT",
+                           "IDS_BYPASS_ALLINSERTS", "IDS_UNBYPASS_ALLINSERTS"})
+        EXPECT_NE(skin.FindStringById(id), nullptr) << id;
     EXPECT_TRUE(skin.reports.empty()) << (skin.reports.empty() ? "" : skin.reports.front());
 }
 } // namespace

@@ -1,6 +1,6 @@
 // The control context menu under Wine, from the shipped mixer skin. Every menu window costs
 // Wine a moment without a window manager, so the tests open few.
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
 #include "framework/controls/tests/BoundItem.h"
 
 #include "framework/controls/PopupMenu.h"
@@ -51,7 +51,7 @@ protected:
     }
 
     Skin skin_;
-    ControlClipboard clipboard_;
+    ControlClipboard clipboard_{199};
 };
 
 TEST_F(ContextMenuFixture, ItOpensOnlyForAnItemThatIsThereEnabledAndShown)

@@ -1,7 +1,8 @@
 // Shows two knobs of the shipped mixer skin with the control context menu open over the first
 // one after an integer was copied: Paste is disabled for the knob's real value. It prints
 // "shown" once everything is on screen; panel-shot takes the screenshot then.
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
+#include "mixer/views/ViewClipboard.h"
 
 #include "framework/controls/PopupMenu.h"
 #include "framework/controls/RotaryControl.h"
@@ -34,10 +35,10 @@ int main()
         return 1;
 
     IntItem copied;
-    ControlClipboard::Shared().Copy(copied);
+    ViewClipboard().Copy(copied);
     NoMenuListener listener;
     Cursor::SetPosition(40, 40);
-    if (!ControlContextMenu::Show(skin, levels[0], &listener, &panel))
+    if (!ControlContextMenu::Show(skin, levels[0], &listener, &panel, ViewClipboard()))
     {
         std::printf("the menu could not be shown\n");
         return 1;

@@ -8,7 +8,7 @@
 #include "framework/platform/cursor/Cursor.h"
 #include "framework/platform/tests/TestClock.h"
 #include "mixer/engine/EngineVocabulary.h"
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace

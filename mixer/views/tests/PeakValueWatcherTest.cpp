@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/platform/tests/TestClock.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 #include "standins/engine/EngineModel.h"
 
 namespace

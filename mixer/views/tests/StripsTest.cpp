@@ -28,7 +28,7 @@
 #include "mixer/views/StripGroup.h"
 #include "mixer/views/StripSection.h"
 #include "mixer/views/StripView.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 #include "mixer/views/tests/RecordingMainWindow.h"
 #include "standins/engine/StandinServices.h"

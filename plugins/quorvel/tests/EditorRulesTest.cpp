@@ -139,3 +139,197 @@ TEST_F(InspectorLines, APlainPresetShowsItsLabelAndACategoryItsCount)
 }
 
 } // namespace
+
+namespace
+{
+
+std::vector<int32_t> SelectedRows(const SlotSelection& selection)
+{
+    std::vector<int32_t> rows;
+    for (int32_t i = 0; i < selection.Count(); ++i)
+        if (selection.IsSelected(i))
+            rows.push_back(i);
+    return rows;
+}
+
+TEST(EditorRules, SlotClicksSelectOnlyRecordsThatExist)
+{
+    constexpr int32_t kPlain = 0;
+    constexpr int32_t kShift = SlotSelection::kShift;
+    constexpr int32_t kCtrl = SlotSelection::kControl;
+    struct Click
+    {
+        int32_t row;
+        int32_t keys;
+    };
+    struct Case
+    {
+        const char* trace;
+        int32_t count;
+        std::vector<Click> clicks;
+        std::vector<int32_t> selected;
+        int32_t current;
+    };
+    const Case cases[] = {
+        {"a plain click selects one and focuses it", 6, {{3, kPlain}}, {3}, 3},
+        {"Shift from 2 to 5 selects four", 8, {{2, kPlain}, {5, kShift}}, {2, 3, 4, 5}, 2},
+        {"Shift backwards", 8, {{5, kPlain}, {2, kShift}}, {2, 3, 4, 5}, 5},
+        {"Ctrl adds and leaves no focus", 6, {{1, kPlain}, {4, kCtrl}}, {1, 4}, -1},
+        {"Ctrl deselects a selected one", 6, {{1, kPlain}, {1, kCtrl}}, {}, -1},
+        {"Shift after Ctrl starts at the first", 6, {{1, kCtrl}, {3, kShift}}, {0, 1, 2, 3}, -1},
+        {"an empty slot: nothing selected, focus past the chain", 3, {{1, kPlain}, {7, kPlain}}, {}, 7},
+        {"Shift onto empty slots stops at the chain's end", 4, {{2, kPlain}, {9, kShift}}, {2, 3}, 2},
+        {"Ctrl on an empty slot touches nothing", 3, {{0, kPlain}, {5, kCtrl}}, {0}, -1},
+        {"the menu's click (-1) selects one", 5, {{0, kPlain}, {2, kCtrl}, {4, -1}}, {4}, 4},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        SlotSelection selection;
+        selection.Reset(c.count);
+        EXPECT_EQ(selection.Count(), c.count);
+        for (const Click& click : c.clicks)
+            selection.Click(click.row, click.keys);
+        EXPECT_EQ(SelectedRows(selection), c.selected);
+        EXPECT_EQ(selection.Current(), c.current);
+        EXPECT_EQ(selection.Count(), c.count) << "no record made by a click";
+    }
+}
+
+TEST(EditorRules, TheChainsChangeRebuildsTheRecordsAroundTheFocus)
+{
+    struct Case
+    {
+        const char* trace;
+        int32_t current;
+        int32_t count;
+        int32_t current2;
+        std::vector<int32_t> selected;
+    };
+    const Case cases[] = {
+        {"the focus within the chain", 2, 5, 2, {2}},
+        {"past the chain but within the slots: kept, nothing selected", 9, 4, 9, {}},
+        {"past the chain and the slots: the first row", 20, 6, 0, {0}},
+        {"no focus", -1, 3, -1, {}},
+        {"an empty chain", 0, 0, 0, {}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        SlotSelection selection;
+        selection.Reset(2);
+        selection.SetCurrent(c.current);
+        selection.Rebuild(c.count);
+        EXPECT_EQ(selection.Count(), c.count);
+        EXPECT_EQ(selection.Current(), c.current2);
+        EXPECT_EQ(SelectedRows(selection), c.selected);
+    }
+    SlotSelection chain;
+    chain.Reset(3);
+    chain.InsertAt(1, 2);
+    EXPECT_EQ(chain.Count(), 5);
+    EXPECT_EQ(SelectedRows(chain), (std::vector<int32_t>{0})) << "a chain preset's effects come unselected";
+    chain.RemoveAt(0);
+    chain.RemoveAt(9);
+    EXPECT_EQ(chain.Count(), 4);
+}
+
+TEST(EditorRules, ADropAddsAtTheSlotsRowAtMostAtTheChainsEnd)
+{
+    const struct
+    {
+        int32_t first, slot, length, position;
+    } cases[] = {
+        {0, 0, 0, 0}, {0, 3, 6, 3}, {0, 10, 6, 6}, {5, 3, 6, 6}, {5, 0, 6, 5}, {2, 13, 20, 15},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SlotAddPosition(c.first, c.slot, c.length), c.position)
+            << c.first << " + " << c.slot << " of " << c.length;
+}
+
+std::vector<int32_t> Commands(const InsertMenuPlan& plan)
+{
+    std::vector<int32_t> commands;
+    for (const InsertMenuEntry& item : plan.appended)
+        commands.push_back(item.command);
+    return commands;
+}
+
+TEST(EditorRules, TheInsertMenuFollowsTheChainAndTheFocusedInsert)
+{
+    InsertMenuFacts running;
+    running.slotHasInsert = true;
+    running.chainLength = 3;
+    running.fits[0] = running.fits[1] = running.fits[2] = true;
+    running.currentExists = true;
+    running.currentCanBypass = true;
+    running.anyCanBypass = true;
+
+    {
+        SCOPED_TRACE("a running chain, nothing bypassed");
+        const InsertMenuPlan plan = PlanInsertMenu(running, 1);
+        ASSERT_TRUE(plan.show);
+        for (int position : {0, 2, 4, 5, 6, 8})
+            EXPECT_FALSE(plan.disabledAt[position]) << position;
+        EXPECT_EQ(Commands(plan), (std::vector<int32_t>{kInsertMenuSolo, kInsertMenuBypass, kInsertMenuBypassAll}));
+        EXPECT_STREQ(plan.appended[0].textId, "IDS_SOLO_INSERT");
+        EXPECT_STREQ(plan.appended[1].textId, "IDS_BYPASS_INSERT");
+    }
+    {
+        SCOPED_TRACE("the focused insert bypassed and soloed, every one bypassed");
+        InsertMenuFacts facts = running;
+        facts.currentBypassed = facts.currentSoloed = true;
+        facts.anyBypassed = facts.allBypassableBypassed = true;
+        const InsertMenuPlan plan = PlanInsertMenu(facts, 0);
+        EXPECT_EQ(Commands(plan), (std::vector<int32_t>{kInsertMenuSolo, kInsertMenuBypass, kInsertMenuUnbypassAll}));
+        EXPECT_STREQ(plan.appended[0].textId, "IDS_UNSOLO_INSERT");
+        EXPECT_STREQ(plan.appended[1].textId, "IDS_UNBYPASS_INSERT");
+    }
+    {
+        SCOPED_TRACE("detached: no solo, bypass or bypass-all; the specials disabled");
+        InsertMenuFacts facts = running;
+        facts.disconnected = true;
+        facts.anyBypassed = true;
+        const InsertMenuPlan plan = PlanInsertMenu(facts, 1);
+        ASSERT_TRUE(plan.show);
+        EXPECT_TRUE(Commands(plan).empty());
+        for (int position : {4, 5, 6, 8})
+            EXPECT_TRUE(plan.disabledAt[position]) << position;
+        EXPECT_FALSE(plan.disabledAt[0]);
+        EXPECT_FALSE(plan.disabledAt[2]);
+    }
+    {
+        SCOPED_TRACE("an empty slot focused past the chain: solo and bypass disabled, also detached");
+        InsertMenuFacts facts = running;
+        facts.slotHasInsert = false;
+        facts.currentExists = false;
+        for (bool detached : {false, true})
+        {
+            facts.disconnected = detached;
+            const InsertMenuPlan plan = PlanInsertMenu(facts, 8);
+            EXPECT_TRUE(plan.disabledAt[0]);
+            ASSERT_EQ(Commands(plan), (std::vector<int32_t>{kInsertMenuSolo, kInsertMenuBypass}));
+            EXPECT_TRUE(plan.appended[0].disabled && plan.appended[1].disabled);
+        }
+    }
+    {
+        SCOPED_TRACE("an insert that cannot be bypassed, a special that does not fit");
+        InsertMenuFacts facts = running;
+        facts.currentCanBypass = false;
+        facts.fits[0] = false; // special kind 0: the Trim Pot
+        const InsertMenuPlan plan = PlanInsertMenu(facts, 1);
+        EXPECT_TRUE(plan.appended[0].disabled && plan.appended[1].disabled);
+        EXPECT_TRUE(plan.disabledAt[5]);
+        EXPECT_FALSE(plan.disabledAt[4]);
+    }
+    {
+        SCOPED_TRACE("no focus and no inserts: no menu; an empty chain with a focus: a menu");
+        InsertMenuFacts facts;
+        EXPECT_FALSE(PlanInsertMenu(facts, -1).show);
+        const InsertMenuPlan plan = PlanInsertMenu(facts, 0);
+        ASSERT_TRUE(plan.show);
+        EXPECT_TRUE(plan.disabledAt[0] && plan.disabledAt[2] && plan.disabledAt[8]);
+    }
+}
+
+} // namespace

@@ -8,8 +8,12 @@
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/tests/DialogsTestSupport.h"
+#include "framework/windows/DragDrop.h"
 #include "framework/skin/Skin.h"
+#include "plugins/quorvel/DspEffectInsert.h"
+#include "plugins/quorvel/EditorControlContextMenu.h"
 #include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorInsertSlot.h"
 #include "plugins/quorvel/EditorMainPanel.h"
 #include "plugins/quorvel/EditorParamList.h"
 #include "plugins/quorvel/EffectView.h"
@@ -637,4 +641,515 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_EQ(view->Shown(), 0u);
     ASSERT_NE(view->Params(), nullptr);
     EXPECT_EQ(view->Params()->RowCount(), 0);
+}
+
+namespace
+{
+
+std::shared_ptr<PresetEntry> CoreEntry(EffectCatalog& catalog, const std::u16string& name)
+{
+    std::shared_ptr<PresetCategory> core = catalog.CategoryCount() > 0 ? catalog.CategoryAt(0) : nullptr;
+    for (int32_t i = 0; core && i < core->PresetCount(); ++i)
+        if (std::shared_ptr<PresetEntry> entry = core->PresetAt(i))
+            if (std::u16string(entry->Record().name) == name)
+                return entry;
+    return nullptr;
+}
+
+// The chain's inserts by their shown names, in chain order.
+std::vector<std::string> ChainNames(InsertChain& chain)
+{
+    InsertChain::Hold hold(chain);
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < chain.Count(); ++i)
+    {
+        String name;
+        InsertDisplayName(*chain.At(i), name);
+        names.push_back(Narrow(name));
+    }
+    return names;
+}
+
+std::vector<int32_t> SelectedRows(const EditorInsertSlot& slots)
+{
+    std::vector<int32_t> rows;
+    for (int32_t i = 0; i < slots.Selection().Count(); ++i)
+        if (slots.Selection().IsSelected(i))
+            rows.push_back(i);
+    return rows;
+}
+
+size_t Occurrences(const std::string& log, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// The insert slots: drops add and replace, the selection (also on empty slots), moves
+// (onto the slot below: unchanged), the menu's specials, delete by key, a preset made from
+// the inserts with the library's name rule, and the peak meter's slot meters.
+TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    ASSERT_NE(slots, nullptr) << "the skin has the inserts' scroll bar";
+    ServicesConnection* services = instance.effect->GetServices();
+    ASSERT_NE(services, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    EffectCatalog* catalog = services->GetCatalog();
+    ASSERT_TRUE(chain && catalog);
+    const std::shared_ptr<PresetEntry> reverb = CoreEntry(*catalog, u"Reverb");
+    const std::shared_ptr<PresetEntry> delay = CoreEntry(*catalog, u"Delay");
+    const std::shared_ptr<PresetEntry> compressor = CoreEntry(*catalog, u"Compressor");
+    ASSERT_TRUE(reverb && delay && compressor);
+
+    // Drops on slots: past the chain's end they add at the end.
+    ASSERT_TRUE(slots->AddAt(*reverb, 0));
+    ASSERT_TRUE(slots->AddAt(*delay, 5));
+    ASSERT_TRUE(slots->AddAt(*compressor, 1));
+    PumpMessagesFor(300);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    EXPECT_EQ(slots->Current(), 1);
+    ASSERT_NE(panel->GetEffectView(), nullptr);
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_EQ(panel->GetEffectView()->Shown(), chain->At(1)->Identity()) << "the focused insert is shown";
+    }
+    EXPECT_EQ(slots->Selection().Count(), 3);
+
+    // Selection: Shift from 0 to 2, Ctrl off again, an empty slot.
+    slots->ClickSlot(0, 0);
+    slots->ClickSlot(2, MK_SHIFT);
+    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 1, 2}));
+    slots->ClickSlot(1, MK_CONTROL);
+    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(slots->Current(), -1);
+    slots->ClickSlot(7, 0);
+    EXPECT_TRUE(SelectedRows(*slots).empty());
+    EXPECT_EQ(slots->Current(), 7);
+    EXPECT_EQ(slots->Selection().Count(), 3) << "no record for an empty slot";
+    EXPECT_FALSE(slots->HasInsertAt(7));
+
+    // A drop on an occupied slot loads the item onto that insert.
+    ASSERT_TRUE(slots->ReplaceAt(*delay, 0));
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Delay", "Compressor", "Delay"}));
+    ASSERT_TRUE(slots->ReplaceAt(*reverb, 0));
+    PumpMessagesFor(200);
+
+    // Moves: onto the slot right below changes nothing; onto the end and back.
+    uint32_t first = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        first = chain->At(0)->Identity();
+    }
+    EXPECT_TRUE(slots->Move(0, 1));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_EQ(chain->At(0)->Identity(), first) << "the same insert, left where it was";
+    }
+    EXPECT_TRUE(slots->Move(0, 3));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Delay", "Reverb"}));
+    EXPECT_EQ(slots->Current(), 2);
+    EXPECT_TRUE(slots->Move(2, 0));
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    PumpMessagesFor(200);
+
+    // The menu's special insert goes in at the focused row; its slot gets two meters.
+    slots->ClickSlot(1, 0);
+    slots->RunCommand(kInsertMenuAddPeakMeter);
+    PumpMessagesFor(300);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor", "Delay"}));
+    uint32_t peak = 0;
+    {
+        InsertChain::Hold hold(*chain);
+        peak = chain->At(1)->Identity();
+    }
+    RealItem* left = slots->MeterItem(peak, 0);
+    ASSERT_NE(left, nullptr) << "the peak meter's slot meters";
+    ASSERT_NE(slots->MeterItem(peak, 1), nullptr);
+    left->value = -3.0f;
+    slots->RefreshMeters(false);
+    EXPECT_FLOAT_EQ(left->value, -120.0f) << "silent while the host does not process";
+
+    // Bypass through the menu shows in the slot's font and in the model.
+    slots->ClickSlot(2, 0);
+    slots->RunCommand(kInsertMenuBypass);
+    {
+        InsertChain::Hold hold(*chain);
+        EXPECT_TRUE(chain->At(2)->IsBypassed());
+    }
+    slots->ClickSlot(0, 0);
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-inserts.png")));
+
+    // Delete (the host's key 46) removes the selected inserts.
+    slots->ClickSlot(3, 0);
+    ::SendMessageA(panel->GetHandle(), WM_KEYDOWN, VK_DELETE, 0);
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor"}));
+    slots->ClickSlot(1, 0);
+    slots->RunCommand(kInsertMenuDelete);
+    PumpMessagesFor(200);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor"}));
+    EXPECT_EQ(slots->MeterCount(), 0) << "the deleted meter's slot meters went with it";
+
+    // A preset from the inserts: the library's name rule, nothing sent for a refused name.
+    const struct
+    {
+        const char* trace;
+        std::u16string name;
+        const char* message;
+    } names[] = {
+        {"128 characters", std::u16string(128, u'n'), "IDM_MAX_CHAR_EXCEEDED"},
+        {"a separator", u"a\\b", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"},
+        {"127 characters", std::u16string(127, u'p'), nullptr},
+    };
+    for (const auto& c : names)
+    {
+        SCOPED_TRACE(c.trace);
+        const size_t sent = Occurrences(EngineLog(), "CreatePreset ");
+        Script script;
+        script.Then([&](Dialog& dialog) {
+            SetText(dialog, "presetname", c.name);
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        slots->RunCommand(kInsertMenuPresetFromInserts);
+        std::vector<std::string> expected{"newpreset"};
+        if (c.message)
+            expected.push_back(c.message);
+        EXPECT_EQ(Shown(script), expected);
+        EXPECT_EQ(Occurrences(EngineLog(), "CreatePreset "), sent + (c.message ? 0 : 1));
+    }
+
+    // Remove all; the slots follow the chain.
+    slots->RunCommand(kInsertMenuRemoveAll);
+    PumpMessagesFor(200);
+    EXPECT_TRUE(ChainNames(*chain).empty());
+    EXPECT_EQ(slots->Selection().Count(), 0);
+    EXPECT_EQ(panel->GetEffectView()->Shown(), 0u);
+}
+
+namespace
+{
+
+// Drags that end over no window: the test drops by calling the panel itself.
+class NoDropTarget : public DragWindows
+{
+public:
+    NoDropTarget() { previous_ = DragDrop::InstallWindows(this); }
+    ~NoDropTarget() { DragDrop::InstallWindows(previous_); }
+    NoDropTarget(const NoDropTarget&) = delete;
+    NoDropTarget& operator=(const NoDropTarget&) = delete;
+
+    Window* FromPoint(int, int) override { return nullptr; }
+    HWND Handle(Window*) override { return nullptr; }
+    int OnDragOver(Window*, int, int, intptr_t, intptr_t) override { return 0; }
+    int OnDrop(Window*, int, int, intptr_t, intptr_t) override { return 0; }
+
+private:
+    DragWindows* previous_;
+};
+
+// The middle of a visible slot in the panel's coordinates.
+POINT SlotPoint(EditorMainPanel& panel, int slot)
+{
+    int x = 0, y = 0, width = 0, height = 0, id = 0;
+    panel.GetRegionRect(EditorInsertSlot::SlotRegion(slot), x, y, width, height, id);
+    return POINT{x + width / 2, y + height / 2};
+}
+
+} // namespace
+
+// Drags onto the slots: an insert's own drag (cursor kinds, onto itself and the slot below:
+// unchanged, onto another insert: before it, onto an empty slot: to the end) and the
+// palette's (an empty slot adds, an occupied one replaces); then the slot menu's shot.
+TEST_F(QuorvelEditorTest, DropsOnTheSlotsMoveAddAndReplaceInserts)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    ASSERT_NE(slots, nullptr);
+    InsertChain* chain = instance.effect->GetServices()->GetInsertChain();
+    EffectCatalog* catalog = instance.effect->GetServices()->GetCatalog();
+    FxPalette* palette = instance.Palette();
+    ASSERT_TRUE(chain && catalog && palette);
+    for (const char16_t* name : {u"Reverb", u"Compressor", u"Delay"})
+    {
+        const std::shared_ptr<PresetEntry> entry = CoreEntry(*catalog, name);
+        ASSERT_NE(entry, nullptr);
+        ASSERT_TRUE(slots->AddAt(*entry, slots->Length()));
+    }
+    PumpMessagesFor(300);
+    ASSERT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+
+    NoDropTarget target;
+    const auto dragInsert = [&](int row, int slot) {
+        DragDrop::Begin(nullptr, panel, EditorMainPanel::kDragInsert, row);
+        const POINT at = SlotPoint(*panel, slot);
+        const int cursor = panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        DragDrop::End();
+        PumpMessagesFor(150);
+        return cursor;
+    };
+    EXPECT_EQ(dragInsert(0, 0), EditorMainPanel::kCursorNoDrop) << "over itself";
+    EXPECT_EQ(dragInsert(0, 1), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}))
+        << "onto the slot right below: unchanged";
+    EXPECT_EQ(dragInsert(0, 2), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Reverb", "Delay"}))
+        << "onto an insert: before it";
+    EXPECT_EQ(dragInsert(0, 6), EditorMainPanel::kCursorNoDrop) << "over an empty slot";
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor"}))
+        << "onto an empty slot: to the end";
+
+    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*catalog, u"Equalizer");
+    ASSERT_NE(equalizer, nullptr);
+    ASSERT_NE(palette->EntryOf(equalizer->Identity()), nullptr) << "the palette holds the dragged entry";
+    const auto dragPreset = [&](int slot) {
+        const auto identity = static_cast<intptr_t>(equalizer->Identity());
+        DragDrop::Begin(nullptr, palette, FxPalette::kDragPreset, identity);
+        const POINT at = SlotPoint(*panel, slot);
+        const int cursor = panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity);
+        panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
+        DragDrop::End();
+        PumpMessagesFor(200);
+        return cursor;
+    };
+    EXPECT_EQ(dragPreset(9), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor", "Equalizer"}));
+    EXPECT_EQ(dragPreset(1), EditorMainPanel::kCursorDrop);
+    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Equalizer", "Compressor", "Equalizer"}));
+    EXPECT_EQ(slots->Current(), 1);
+
+    // A drag from anywhere else is refused.
+    DragDrop::Begin(nullptr, instance.editor->GetPanel()->GetEffectView(), 0, 0);
+    const POINT at = SlotPoint(*panel, 0);
+    EXPECT_EQ(panel->OnDragOver(at.x, at.y, 0, 0), 0);
+    EXPECT_EQ(panel->OnDrop(at.x, at.y, 0, 0), 0);
+    DragDrop::End();
+    EXPECT_EQ(ChainNames(*chain).size(), 4u);
+
+    // The menu of a slot at the pointer.
+    POINT screen = SlotPoint(*panel, 1);
+    ::ClientToScreen(panel->GetHandle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    slots->ClickSlot(1, 0);
+    ASSERT_TRUE(slots->ShowContextMenu(1));
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-insertmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+}
+
+// The effect view's core preset menu: a factory preset is neither deleted nor renamed, a
+// new one is selected once the list has it, names follow the library's rule, store and
+// delete reach the engine.
+TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    PumpMessagesFor(200);
+    panel->ShowInsert(reverb, true);
+    String curpreset;
+    curpreset.AssignAscii("curpreset");
+    auto* selected = dynamic_cast<IntItem*>(view->FindDataItem(curpreset));
+    ASSERT_NE(selected, nullptr);
+    const auto presetCount = [&] {
+        int32_t count = 0;
+        view->WithInsert([&](InsertEffect& insert) { count = static_cast<DspEffectInsert&>(insert).PresetCount(); });
+        return count;
+    };
+    const int32_t factoryCount = presetCount();
+    ASSERT_GT(factoryCount, 0);
+    const auto logged = [](const char* what) { return Occurrences(EngineLog(), what); };
+
+    // The menu at the "Edit" button.
+    String editName;
+    editName.AssignAscii("editpreset");
+    if (Control* edit = view->FindControl(editName))
+    {
+        Rect rect;
+        edit->GetRect(rect);
+        POINT screen{rect.left + 4, rect.bottom - 2};
+        ::ClientToScreen(view->GetHandle(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+    }
+    ASSERT_TRUE(view->ShowPresetMenu());
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr);
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-presetmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+
+    {
+        SCOPED_TRACE("a factory preset is kept");
+        Script script;
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        const size_t deletes = logged("DeleteCorePreset ");
+        view->RunPresetCommand(2);
+        view->RunPresetCommand(3);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"IDM_DELETE_FACTORY_CORE_PRESET_ALERT",
+                                                           "IDM_RENAME_FACTORY_CORE_PRESET_ALERT"}));
+        EXPECT_EQ(logged("DeleteCorePreset "), deletes);
+        EXPECT_EQ(presetCount(), factoryCount);
+    }
+    {
+        SCOPED_TRACE("a new preset is appended and selected");
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"Mine");
+            dialog.End(1);
+        });
+        const size_t creates = logged("CreateCorePreset ");
+        view->RunPresetCommand(1);
+        EXPECT_EQ(logged("CreateCorePreset "), creates + 1);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname"}));
+        ASSERT_TRUE(PumpUntil([&] { return presetCount() == factoryCount + 1; }, 5000));
+        EXPECT_TRUE(PumpUntil([&] { return selected->value == factoryCount; }, 3000));
+    }
+    {
+        SCOPED_TRACE("a name with a separator is refused, nothing sent");
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"a\\b");
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); });
+        const size_t renames = logged("RenameCorePreset ");
+        view->RunPresetCommand(3);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"}));
+        EXPECT_EQ(logged("RenameCorePreset "), renames);
+    }
+    {
+        SCOPED_TRACE("rename, store and delete of the user's preset reach the engine");
+        // The user chooses the new preset in the combo: the insert selects it.
+        selected->SetValue(static_cast<float>(factoryCount), 1, 1, nullptr);
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                int32_t chosen = -1;
+                view->WithInsert(
+                    [&](InsertEffect& insert) { chosen = static_cast<DspEffectInsert&>(insert).SelectedPreset(); });
+                return chosen == factoryCount;
+            },
+            5000));
+        Script script;
+        script.Then([](Dialog& dialog) {
+            SetText(dialog, "name", u"Mine Too");
+            dialog.End(1);
+        });
+        script.Then([](Dialog& dialog) { dialog.End(1); }); // the delete's question
+        const size_t renames = logged("RenameCorePreset ");
+        const size_t stores = logged("ApplyPresetById ");
+        const size_t deletes = logged("DeleteCorePreset ");
+        view->RunPresetCommand(3);
+        EXPECT_EQ(logged("RenameCorePreset "), renames + 1);
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                std::u16string name;
+                view->WithInsert([&](InsertEffect& insert) {
+                    if (const CorePresetRecord* record = static_cast<DspEffectInsert&>(insert).PresetAt(factoryCount))
+                        name = record->name;
+                });
+                return name == u"Mine Too";
+            },
+            5000));
+        view->RunPresetCommand(4);
+        EXPECT_EQ(logged("ApplyPresetById "), stores + 1);
+        view->RunPresetCommand(2);
+        EXPECT_EQ(logged("DeleteCorePreset "), deletes + 1);
+        EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DELETE_PRESET_ALERT"}));
+        EXPECT_TRUE(PumpUntil([&] { return presetCount() == factoryCount; }, 5000));
+    }
+}
+
+// A parameter's control menu: a value copied from one insert's row is pasted into another
+// insert's and reaches the engine; reset puts the descriptor's default back.
+TEST_F(QuorvelEditorTest, TheControlMenuCopiesAcrossInsertsAndResets)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    const uint32_t delay = LoadCoreEffect(*services->GetCatalog(), *chain, u"Delay", 1);
+    ASSERT_TRUE(reverb && delay);
+    PumpMessagesFor(200);
+
+    panel->ShowInsert(reverb, true);
+    ASSERT_NE(view->Params(), nullptr);
+    ASSERT_GT(view->Params()->RowCount(), 0);
+    EditorParamItem* row = view->Params()->Row(0);
+    auto* gain = ParamItem<RealItem>(*row);
+    ASSERT_NE(gain, nullptr);
+    gain->SetValue(0.8f, 1, 1, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.8f; }, 5000));
+
+    // The menu on the row's control, at the pointer.
+    String controlName;
+    controlName.AssignAscii("control");
+    Control* control = row->FindControl(controlName);
+    ASSERT_NE(control, nullptr);
+    Rect rect;
+    control->GetRect(rect);
+    POINT screen{rect.left + 8, rect.top + 4};
+    ::ClientToScreen(row->GetHandle(), &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    row->OnRightClickControl(control);
+    PumpMessagesFor(300);
+    ASSERT_NE(PopupMenu::Current(), nullptr) << "the control's menu shows";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-controlmenu.png")));
+    PopupMenu::CloseAll();
+    PumpMessagesFor(100);
+
+    row->OnMenuCommand(99); // no menu open: nothing
+    EditorControlContextMenu::OnCommand(gain, ControlContextMenu::kCopy);
+    EXPECT_EQ(EditorControlContextMenu::Clipboard().IsEmpty(DataItem::KindReal), 0);
+
+    panel->ShowInsert(delay, true);
+    ASSERT_NE(view->Params(), nullptr);
+    auto* other = ParamItem<RealItem>(*view->Params()->Row(0));
+    ASSERT_NE(other, nullptr);
+    EXPECT_FLOAT_EQ(other->value, 0.5f);
+    EditorControlContextMenu::OnCommand(other, ControlContextMenu::kPaste);
+    EXPECT_FLOAT_EQ(other->value, 0.8f);
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.8f; }, 5000))
+        << "the paste reached the other insert in the engine";
+    EditorControlContextMenu::OnCommand(other, ControlContextMenu::kReset);
+    EXPECT_FLOAT_EQ(other->value, 0.5f);
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.5f; }, 5000));
+
+    // Texts keep 200 units.
+    String longText;
+    longText.AssignWide(std::u16string(260, u't').c_str());
+    EditorControlContextMenu::SetClipboardText(longText);
+    String kept;
+    EditorControlContextMenu::GetClipboardText(kept);
+    EXPECT_EQ(kept.Length(), 200);
 }

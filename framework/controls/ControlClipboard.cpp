@@ -1,14 +1,16 @@
-#include "mixer/views/ControlClipboard.h"
+#include "framework/controls/ControlClipboard.h"
 
 #include "framework/base/StringRef.h"
 #include "framework/controls/DataItem.h"
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 #include <algorithm>
 
-ControlClipboard& ControlClipboard::Shared()
+ControlClipboard::ControlClipboard(int maxTextUnits) : maxTextUnits_(std::max(maxTextUnits, 1)) {}
+
+ControlClipboard& ControlClipboard::Shared(int maxTextUnits)
 {
-    static ControlClipboard clipboard;
+    static ControlClipboard clipboard(maxTextUnits);
     return clipboard;
 }
 
@@ -76,18 +78,16 @@ void ControlClipboard::Paste(DataItem& item) const
 
 void ControlClipboard::SetText(const String& text)
 {
-    int length = std::min(text.Length(), kMaxTextUnits);
+    int length = std::min(text.Length(), maxTextUnits_);
     // A high surrogate whose partner falls past the cut goes with it.
     if (length < text.Length() && length > 0 && text.WideCharAt(length - 1) >= 0xD800 &&
         text.WideCharAt(length - 1) <= 0xDBFF)
         --length;
-    std::copy(text.Text(), text.Text() + length, text_);
-    text_[length] = 0;
-    textLength_ = length;
+    text_.assign(text.Text(), text.Text() + length);
     empty_[DataItem::KindText] = false;
 }
 
 void ControlClipboard::GetText(String& out) const
 {
-    out.Assign(StringRef(text_, textLength_));
+    out.Assign(StringRef(text_.data(), static_cast<int>(text_.size())));
 }

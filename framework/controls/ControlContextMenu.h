@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mixer/views/ControlClipboard.h"
+#include "framework/controls/ControlClipboard.h"
 
 class DataItem;
 class MenuListener;
@@ -25,8 +25,8 @@ public:
     // nothing of the item's kind. Nothing (0) for a null, disabled or hidden item, when the
     // skin has no such menu or the menu cannot be shown; 1 when it shows.
     static int Show(Skin& skin, DataItem* item, MenuListener* listener, Window* owner,
-                    const ControlClipboard& clipboard = ControlClipboard::Shared());
+                    const ControlClipboard& clipboard);
     // Reset puts the item's default back with redraw and notification; copy and paste go
     // through the clipboard; other ids and a null item do nothing.
-    static void OnCommand(DataItem* item, int id, ControlClipboard& clipboard = ControlClipboard::Shared());
+    static void OnCommand(DataItem* item, int id, ControlClipboard& clipboard);
 };

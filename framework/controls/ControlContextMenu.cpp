@@ -1,4 +1,4 @@
-#include "mixer/views/ControlContextMenu.h"
+#include "framework/controls/ControlContextMenu.h"
 
 #include "framework/controls/DataItem.h"
 #include "framework/controls/PopupMenu.h"

@@ -1,4 +1,4 @@
-#include "mixer/views/ValueSetters.h"
+#include "framework/controls/ValueSetters.h"
 
 #include "framework/controls/DataItem.h"
 

@@ -1,4 +1,4 @@
-#include "mixer/views/ControlClipboard.h"
+#include "framework/controls/ControlClipboard.h"
 #include "framework/controls/tests/BoundItem.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ std::u16string Wide(const String& text)
 
 TEST(ControlClipboard, EverySlotStartsEmptyAndACopyFillsOnlyItsKind)
 {
-    ControlClipboard clipboard;
+    ControlClipboard clipboard(199);
     for (int kind = DataItem::KindFlag; kind <= DataItem::KindText; ++kind)
         EXPECT_EQ(clipboard.IsEmpty(kind), 1) << kind;
     // A kind without a slot is never empty: the menu keeps Paste for it.
@@ -48,12 +48,15 @@ TEST(ControlClipboard, EverySlotStartsEmptyAndACopyFillsOnlyItsKind)
     DataItem bare;
     clipboard.Copy(bare);
     clipboard.Paste(bare);
-    EXPECT_EQ(&ControlClipboard::Shared(), &ControlClipboard::Shared());
+    // One per process: a later call's limit does not make another.
+    ControlClipboard& shared = ControlClipboard::Shared(200);
+    EXPECT_EQ(&ControlClipboard::Shared(199), &shared);
+    EXPECT_EQ(ControlClipboard::Shared(7).MaxTextUnits(), shared.MaxTextUnits());
 }
 
 TEST(ControlClipboard, IntegersPasteOnlyWhereTheRangeTakesThem)
 {
-    ControlClipboard clipboard;
+    ControlClipboard clipboard(199);
     IntItem source;
     source.minimum = 0;
     source.maximum = 100;
@@ -79,7 +82,7 @@ TEST(ControlClipboard, IntegersPasteOnlyWhereTheRangeTakesThem)
 
 TEST(ControlClipboard, FlagsPasteTheirValueWithoutARangeCheck)
 {
-    ControlClipboard clipboard;
+    ControlClipboard clipboard(199);
     FlagItem source;
     source.value = 7;
     clipboard.Copy(source);
@@ -109,7 +112,7 @@ TEST(ControlClipboard, RealsPasteThroughTheRangeAndTellTheTruncatedValue)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.trace);
-        ControlClipboard clipboard;
+        ControlClipboard clipboard(199);
         RealItem source;
         source.value = c.copied;
         clipboard.Copy(source);
@@ -130,22 +133,28 @@ TEST(ControlClipboard, RealsPasteThroughTheRangeAndTellTheTruncatedValue)
     }
 }
 
-TEST(ControlClipboard, TextsAreCutTo199UnitsAndTheOwnerHearsZero)
+TEST(ControlClipboard, TextsAreCutToTheLimitAndTheOwnerHearsZero)
 {
-    ControlClipboard clipboard;
-    TextItem source;
     std::u16string longText;
     for (int i = 0; i < 250; ++i)
         longText += static_cast<char16_t>(u'a' + i % 26);
-    source.text.AssignWide(longText.c_str());
-    clipboard.Copy(source);
-    EXPECT_EQ(clipboard.IsEmpty(DataItem::KindText), 0);
-
-    Bound<TextItem> target;
-    target.item->text.AssignWide(u"old");
-    clipboard.Paste(*target.item);
-    EXPECT_EQ(Wide(target.item->text), longText.substr(0, 199));
-    EXPECT_EQ(target.log, (Log{"redraw a", "redraw b", "notify 0"}));
+    // The plug-in keeps 200 units, the mixer 199.
+    for (int limit : {200, 199, 1})
+    {
+        SCOPED_TRACE(limit);
+        ControlClipboard cut(limit);
+        EXPECT_EQ(cut.MaxTextUnits(), limit);
+        TextItem source;
+        source.text.AssignWide(longText.c_str());
+        cut.Copy(source);
+        EXPECT_EQ(cut.IsEmpty(DataItem::KindText), 0);
+        Bound<TextItem> target;
+        target.item->text.AssignWide(u"old");
+        cut.Paste(*target.item);
+        EXPECT_EQ(Wide(target.item->text), longText.substr(0, static_cast<size_t>(limit)));
+        EXPECT_EQ(target.log, (Log{"redraw a", "redraw b", "notify 0"}));
+    }
+    ControlClipboard clipboard(199);
 
     String out;
     clipboard.SetText(Units(u"short"));
@@ -155,7 +164,7 @@ TEST(ControlClipboard, TextsAreCutTo199UnitsAndTheOwnerHearsZero)
 
 TEST(ControlClipboard, ACutNeverSplitsASurrogatePair)
 {
-    ControlClipboard clipboard;
+    ControlClipboard clipboard(199);
     // 198 letters, then a character outside the basic plane whose halves sit at 198 and 199.
     std::u16string text(198, u'x');
     text += u"\U0001F3B5tail";
@@ -174,7 +183,7 @@ TEST(ControlClipboard, ACutNeverSplitsASurrogatePair)
 
 TEST(ControlClipboard, APasteIntoAnEmptySlotChangesNothing)
 {
-    ControlClipboard clipboard;
+    ControlClipboard clipboard(199);
     Bound<FlagItem> flag;
     Bound<IntItem> integer;
     Bound<TextItem> text;
