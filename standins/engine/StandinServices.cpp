@@ -475,8 +475,13 @@ void VARN_CALL StandinServices::AcknowledgeEvent(int id, VarnEventArg a, VarnEve
 {
     std::string entry = "AcknowledgeEvent " + std::to_string(id);
     if (EngineEvent::kEffectLibrary.Holds(id))
-        entry += " " + AckText(id, 0, a) + " " + AckText(id, 1, b) + " " + AckText(id, 2, c) +
-                 (automation_.Effects().Acknowledge(id) ? "" : " (nothing waited)");
+    {
+        // The payload is read before the acknowledgement frees it: the operands of one
+        // expression may be evaluated in any order.
+        entry += " " + AckText(id, 0, a) + " " + AckText(id, 1, b) + " " + AckText(id, 2, c);
+        if (!automation_.Effects().Acknowledge(id))
+            entry += " (nothing waited)";
+    }
     else
         entry += " " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c);
     Log(entry);
