@@ -135,7 +135,7 @@ int MSTVFXViewItem::Create(int parameterIndex, int rowNumber)
         template_ = insert->GetKind() == 1 ? "MSTVFXViewItem_Send" : "MSTVFXViewItem_SendReturn";
         if (!PanelBuilder(skin).BuildPanel(template_, *this, 1, nullptr))
             return 0;
-        Update();
+        FirstFill();
         return Panel::Create(&list_, 0, BackgroundHeight() * parameterIndex_, 0);
     }
     valueType_ = effect->GetValueType(parameterIndex);
@@ -147,9 +147,19 @@ int MSTVFXViewItem::Create(int parameterIndex, int rowNumber)
     Setup(this, 0, 0, 0x646464);
     if (!PanelBuilder(skin).BuildPanel(template_, *this, 1, nullptr))
         return 0;
-    Update();
+    FirstFill();
     const int row = rowNumber < 0 ? parameterIndex : rowNumber;
     return Panel::Create(&list_, 0, BackgroundHeight() * row, parameterIndex);
+}
+
+void MSTVFXViewItem::FirstFill()
+{
+    // Rows are made while another panel's control can still be pressed (the TV area's tab that
+    // makes the view, a button that rebuilds the list): Update waits for no release of a control
+    // that is not the row's, and the row would otherwise show its template without names or
+    // values.
+    Control::SetPressedControl(nullptr);
+    Update();
 }
 
 void MSTVFXViewItem::ReadDisplayText(IVarnEffect& effect, IntItem& item)

@@ -55,6 +55,8 @@ private:
     IVarnEffect* Effect() const;
     void MakeItem(IVarnEffect* effect);
     void UpdateSend();
+    // The fill of a row just made from its template.
+    void FirstFill();
     void SetHelp(const String& help);
     // An integer's display text, after every change of its value.
     void ReadDisplayText(IVarnEffect& effect, IntItem& item);

@@ -3,6 +3,7 @@
 // engine, what a user edit sends, and the events that change it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "framework/controls/PopupMenu.h"
 #include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
+#include "framework/platform/graphics/Bitmap.h"
 #include "framework/platform/tests/TestClock.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/views/MSTVFXViewItem.h"
@@ -20,6 +22,8 @@
 #include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/tests/DialogAnswers.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScreenPixels.h"
 
 namespace
 {
@@ -556,5 +560,86 @@ TEST_F(EffectView, AnInsertGivenAnotherEffectIsShownAgain)
     ASSERT_NE(view->GetList(), nullptr);
     EXPECT_EQ(view->GetList()->RowCount(), 1);
     view.reset();
+}
+
+// The pixels the screen shows over the list's rows that are not the rows' own pictures: 0 when
+// every row is painted whole where the list lets it be seen.
+int UnpaintedRowPixels(MSTVFXViewList& list)
+{
+    RECT area = {};
+    ::GetWindowRect(list.GetHandle(), &area);
+    int wrong = 0;
+    for (int k = 0; k < list.RowCount(); ++k)
+    {
+        MSTVFXViewItem* row = list.RowAt(k);
+        RECT window = {}, shown = {};
+        ::GetWindowRect(row->GetHandle(), &window);
+        const Bitmap* picture = row->ComposedBackground();
+        if (!picture)
+            return -1;
+        if (!::IntersectRect(&shown, &window, &area))
+            continue;
+        const std::vector<DWORD> screen = ScreenPixels(shown);
+        const int width = shown.right - shown.left;
+        for (size_t i = 0; i < screen.size(); ++i)
+        {
+            const int x = shown.left - window.left + static_cast<int>(i) % width;
+            const int y = shown.top - window.top + static_cast<int>(i) / width;
+            wrong += (screen[i] & 0xFFFFFF) != (picture->GetPixel(x, y) & 0xFFFFFF);
+        }
+    }
+    return wrong;
+}
+
+// The colours of a row's picture under one of its controls.
+int ColoursUnder(MSTVFXViewItem& row, const char* control)
+{
+    Rect rect;
+    row.FindControl(Ascii(control))->GetRect(rect);
+    std::vector<uint32_t> seen;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+        {
+            const uint32_t pixel = row.ComposedBackground()->GetPixel(x, y) & 0xFFFFFF;
+            if (std::find(seen.begin(), seen.end(), pixel) == seen.end())
+                seen.push_back(pixel);
+        }
+    return static_cast<int>(seen.size());
+}
+
+// The ways the program shows an insert on screen: a click on its slot asks the view already
+// shown, and a press on the TV area's tab makes a view for the remembered insert while that tab
+// is still pressed. Either way the rows carry their names and are painted over the view.
+TEST_F(EffectView, RowsOfAnInsertShownOnScreenArePaintedWithTheirNames)
+{
+    frame_.Show(SW_SHOWNOACTIVATE);
+    auto settle = [] { PumpUntil([] { return false; }, 200); };
+    for (const int pressedTab : {0, 1})
+    {
+        SCOPED_TRACE(pressedTab ? "made while the tab is pressed" : "asked by the slot");
+        MSTVFXView::SetCurrentInsert(pressedTab ? &insert : nullptr);
+        if (pressedTab)
+        {
+            ASSERT_NE(ControlNamed("tvFX"), nullptr);
+            Control::SetPressedControl(ControlNamed("tvFX"));
+        }
+        ASSERT_TRUE(Show(nullptr));
+        settle();
+        if (!pressedTab)
+            view->SetInsert(&insert, 1);
+        Control::SetPressedControl(nullptr);
+        MSTVFXViewList* list = view->GetList();
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->RowCount(), 7);
+        EXPECT_EQ(RowText(list->RowAt(0), "paramname"), "Power");
+        EXPECT_EQ(RowText(list->RowAt(2), "paramname"), "Shape");
+        // The name is drawn into the row's picture, not only held as text.
+        EXPECT_GT(ColoursUnder(*list->RowAt(0), "paramname"), 1);
+        EXPECT_TRUE(::IsWindowVisible(list->RowAt(0)->GetHandle()));
+        PumpUntil([list] { return UnpaintedRowPixels(*list) == 0; }, 5000);
+        EXPECT_EQ(UnpaintedRowPixels(*list), 0);
+        view.reset();
+        settle();
+    }
 }
 } // namespace
