@@ -7,6 +7,7 @@
 #include "framework/skin/Skin.h"
 #include "framework/windows/BusyWindow.h"
 #include "plugins/quorvel/EditorDialogs.h"
+#include "plugins/quorvel/EditorParamList.h"
 #include "plugins/quorvel/EffectCatalog.h"
 #include "plugins/quorvel/EffectView.h"
 #include "plugins/quorvel/InsertChain.h"
@@ -20,8 +21,8 @@
 
 namespace
 {
-// A meter slot shows this many dB while the host does not process.
-constexpr float kSilentLevel = -120.0f;
+// A slot meter's range in dB when its parameter names none; it shows its floor while the
+// host does not process.
 constexpr float kMeterFloor = -120.0f;
 constexpr float kMeterTop = 0.0f;
 
@@ -294,6 +295,9 @@ void EditorInsertSlot::AddMeter(InsertEffect& insert, int32_t row, int x, int y)
     for (int32_t i = 0, side = 0; i < count && side < 2; ++i)
         if (ParamDescriptor(descriptors + static_cast<size_t>(i) * ParamDescriptor::kSize).IsReadOnly())
             meter->params[side++] = i;
+    // One meter parameter measures both channels: both slot meters show it.
+    if (meter->params[1] < 0)
+        meter->params[1] = meter->params[0];
     const char* offsets[2][2] = {{"insertLeftPeakMeterXpos", "insertLeftPeakMeterYpos"},
                                  {"insertRightPeakMeterXpos", "insertRightPeakMeterYpos"}};
     const char* names[2] = {"leftPeakMeter", "rightPeakMeter"};
@@ -302,10 +306,21 @@ void EditorInsertSlot::AddMeter(InsertEffect& insert, int32_t row, int x, int y)
     {
         meter->items[side] = std::make_unique<RealItem>();
         RealItem& item = *meter->items[side];
+        // The parameter's own range (as the effect view's row takes it): a meter in dB or
+        // one of 0..1 lights as far as its value goes.
         item.minimum = kMeterFloor;
         item.maximum = kMeterTop;
-        item.value = kSilentLevel;
-        item.defaultValue = kSilentLevel;
+        if (meter->params[side] >= 0)
+        {
+            const ParamDescriptor d(descriptors + static_cast<size_t>(meter->params[side]) * ParamDescriptor::kSize);
+            if (d.ValueKind() == EditorParamItem::kContinuous && d.FloatMinimum() < d.FloatMaximum())
+            {
+                item.minimum = d.FloatMinimum();
+                item.maximum = d.FloatMaximum();
+            }
+        }
+        item.value = item.minimum;
+        item.defaultValue = item.minimum;
         auto* control = new PeakMeter();
         if (!control->Setup(
                 x + MiscInt(*skin, offsets[side][0]), y + MiscInt(*skin, offsets[side][1]), Ascii(names[side]),
@@ -370,7 +385,7 @@ void EditorInsertSlot::RefreshMeters(bool processing)
                 continue;
             ParamValue value;
             if (!processing)
-                ShowLevel(*meter->items[side], kSilentLevel);
+                ShowLevel(*meter->items[side], meter->items[side]->minimum);
             else if (insert && meter->params[side] >= 0 && insert->GetParamValue(meter->params[side], &value))
                 ShowLevel(*meter->items[side], value.AsReal());
         }

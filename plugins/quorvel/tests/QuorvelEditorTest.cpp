@@ -774,11 +774,20 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
         peak = chain->At(1)->Identity();
     }
     RealItem* left = slots->MeterItem(peak, 0);
+    RealItem* right = slots->MeterItem(peak, 1);
     ASSERT_NE(left, nullptr) << "the peak meter's slot meters";
-    ASSERT_NE(slots->MeterItem(peak, 1), nullptr);
-    left->value = -3.0f;
+    ASSERT_NE(right, nullptr);
+    // The engine's one meter parameter runs 0..1 and measures both channels: both slot
+    // meters take its range.
+    for (RealItem* side : {left, right})
+    {
+        EXPECT_FLOAT_EQ(side->minimum, 0.0f);
+        EXPECT_FLOAT_EQ(side->maximum, 1.0f);
+        side->value = 0.7f;
+    }
     slots->RefreshMeters(false);
-    EXPECT_FLOAT_EQ(left->value, -120.0f) << "silent while the host does not process";
+    EXPECT_FLOAT_EQ(left->value, 0.0f) << "silent while the host does not process";
+    EXPECT_FLOAT_EQ(right->value, 0.0f);
 
     // Bypass through the menu shows in the slot's font and in the model.
     slots->ClickSlot(2, 0);
