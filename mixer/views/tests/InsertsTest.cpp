@@ -3,16 +3,20 @@
 // deletion, the chain's events, drops from the FX palette and of inserts, and the menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "framework/controls/ComboBox.h"
 #include "framework/controls/PeakMeter.h"
 #include "framework/controls/Scrollbar.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/platform/tests/TestClock.h"
+#include "framework/windows/AppBase.h"
 #include "framework/windows/DragDrop.h"
+#include "mixer/comserver/ServicesApplication.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
 #include "mixer/views/InsertSlot.h"
@@ -534,6 +538,77 @@ TEST_F(Inserts, TheSectionsStripsFollowTheEnginesChains)
 }
 // The menu's send commands run their dialogs over the simulated card's ports; without free
 // ports they say so instead.
+// The program as the dialogs find it: the application that holds the engine they listen to.
+class EngineApp : public AppBase, public ServicesApplication, public StringTable
+{
+public:
+    IVarnServices* GetServices() override { return services; }
+    IVarnHardware* GetCurrentSystem() override { return nullptr; }
+    StringTable& GetStrings() override { return *this; }
+    const String* FindStringById(const char*) override { return nullptr; }
+    IVarnServices* services = nullptr; // borrowed
+};
+
+// Which entries of a dialog's list are offered (not greyed).
+std::vector<int> EnabledEntries(Dialog& dialog, const char* name)
+{
+    std::vector<int> enabled;
+    if (auto* box = dynamic_cast<ComboBox*>(dialog.FindControl(Ascii(name))))
+        for (int i = 0; i < box->ItemCount(); ++i)
+            enabled.push_back(box->IsItemEnabled(i));
+    return enabled;
+}
+
+// The engine's 55 (the hardware's settings changed) reaches the open send dialog on the user
+// interface thread and lists the outputs anew: a port taken meanwhile is greyed. A chain's own
+// event leaves the list as it is.
+TEST_F(Inserts, TheEnginesSettingsChangeRefillsAnOpenSendDialog)
+{
+    EngineApp app;
+    app.services = &engine_;
+    strips_.clear();
+    section_.reset();
+    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
+        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
+    };
+    ASSERT_TRUE(CreateSection(0));
+    auto* main = static_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    IVarnInsertChain* aux = Mix()->GetAux(0)->GetInsertChain();
+    IVarnItemList* items = engine_.GetMixer()->GetHardware()->GetItemList();
+    std::vector<int> opened, afterAdd, refilled;
+    answers_.answer = 0;
+    answers_.meanwhile = [&] {
+        Dialog& dialog = *answers_.current;
+        opened = EnabledEntries(dialog, "sendchoices");
+        // Another client sends the aux bus to the first free physical pair.
+        int added = 0;
+        for (int i = 0; i < items->GetCount(OutputKind::kPhysical) && added != VarnInsertDone; ++i)
+            added = aux->AddSendInsert(items->GetPort(OutputKind::kPhysical, i), -1, 1);
+        EXPECT_EQ(added, VarnInsertDone);
+        engine_.WaitForEvents();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        afterAdd = EnabledEntries(dialog, "sendchoices");
+        engine_.RaiseEvent(EngineEvent::kHardwareChange, 0);
+        engine_.WaitForEvents();
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        refilled = EnabledEntries(dialog, "sendchoices");
+    };
+    main->ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    main->OnMenuCommand(InsertSlotStrip::kAddSend);
+    EXPECT_EQ(answers_.shown, std::vector<std::string>{"newsendinsert"});
+    ASSERT_FALSE(opened.empty());
+    EXPECT_EQ(afterAdd, opened) << "the chain's 700 refilled the dialog";
+    ASSERT_EQ(refilled.size(), opened.size());
+    EXPECT_LT(std::count(refilled.begin(), refilled.end(), 1), std::count(opened.begin(), opened.end(), 1))
+        << "the taken pair is still offered after 55";
+    for (size_t i = 0; i < opened.size(); ++i)
+        EXPECT_LE(refilled[i], opened[i]) << "entry " << i << " was greyed and is offered now";
+}
+
 TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
 {
     FakeInsertChain portless(2);
