@@ -19,6 +19,7 @@
 #include "mixer/comserver/ServicesApplication.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
+#include "mixer/views/AsioChannelCheck.h"
 #include "mixer/views/InsertSlot.h"
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/PeakValueWatcher.h"
@@ -93,6 +94,17 @@ protected:
     {
         strip.OnMouse(modifiers, kSlotX, SlotY(slot), 1, right);
         DragDrop::End();
+    }
+    // A section made anew whose main chain's slots are a real insert-slot strip.
+    InsertSlotStrip* SectionMainStrip()
+    {
+        strips_.clear();
+        section_.reset();
+        host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
+            return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
+        };
+        EXPECT_TRUE(CreateSection(0));
+        return section_ ? static_cast<InsertSlotStrip*>(section_->GetMainStrip()) : nullptr;
     }
     std::string Text(InsertSlotStrip& strip, int slot)
     {
@@ -566,15 +578,11 @@ TEST_F(Inserts, TheEnginesSettingsChangeRefillsAnOpenSendDialog)
 {
     EngineApp app;
     app.services = &engine_;
-    strips_.clear();
-    section_.reset();
-    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
-        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
-    };
-    ASSERT_TRUE(CreateSection(0));
-    auto* main = static_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    InsertSlotStrip* main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(main = SectionMainStrip());
     IVarnInsertChain* aux = Mix()->GetAux(0)->GetInsertChain();
     IVarnItemList* items = engine_.GetMixer()->GetHardware()->GetItemList();
+    ASSERT_NE(main, nullptr);
     std::vector<int> opened, afterAdd, refilled;
     answers_.answer = 0;
     answers_.meanwhile = [&] {
@@ -622,13 +630,9 @@ TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
               (std::vector<std::string>{"IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS"}));
     EXPECT_TRUE(portless.calls.empty());
 
-    strips_.clear();
-    section_.reset();
-    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
-        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
-    };
-    ASSERT_TRUE(CreateSection(0));
-    auto* main = static_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    InsertSlotStrip* main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(main = SectionMainStrip());
+    ASSERT_NE(main, nullptr);
     IVarnInsertChain* chain = Mix()->GetInsertChain();
     main->ShowContextMenu(kSlotX, SlotY(0));
     PopupMenu::CloseAll();
@@ -649,5 +653,33 @@ TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
     EXPECT_EQ(chain->GetInsert(0)->GetKind(), InsertKind::kSend);
     EXPECT_EQ(chain->GetInsert(1)->GetKind(), InsertKind::kSendReturn);
     EXPECT_EQ(chain->GetInsert(2)->GetKind(), InsertKind::kAsioSendReturn);
+}
+
+// An ASIO send/return takes an ASIO channel each way: deleting it loses one of each.
+TEST_F(Inserts, AnAsioSendReturnCountsAsAPlaybackAndARecordChannel)
+{
+    InsertSlotStrip* main = SectionMainStrip();
+    ASSERT_NE(main, nullptr);
+    IVarnHardware* system = engine_.GetMixer()->GetHardware();
+    IVarnInsertChain* chain = Mix()->GetInsertChain();
+    const AsioChannelCounts before = CountAsioChannels(system, chain, nullptr, 0);
+    EXPECT_EQ(before.playbackAfter, before.playbackNow);
+    EXPECT_EQ(before.recordAfter, before.recordNow);
+    main->ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    main->OnMenuCommand(InsertSlotStrip::kAddAsioSendReturn);
+    ASSERT_EQ(chain->GetCount(), 1);
+    ASSERT_EQ(chain->GetInsert(0)->GetKind(), InsertKind::kAsioSendReturn);
+    const int both[] = {0};
+    const AsioChannelCounts with = CountAsioChannels(system, chain, both, 1);
+    EXPECT_EQ(with.playbackNow, before.playbackNow + 1);
+    EXPECT_EQ(with.recordNow, before.recordNow + 1);
+    EXPECT_EQ(with.playbackAfter, before.playbackNow);
+    EXPECT_EQ(with.recordAfter, before.recordNow);
+    // An index past the chain removes nothing.
+    const int outside[] = {1};
+    const AsioChannelCounts none = CountAsioChannels(system, chain, outside, 1);
+    EXPECT_EQ(none.playbackAfter, with.playbackNow);
+    EXPECT_EQ(none.recordAfter, with.recordNow);
 }
 } // namespace
