@@ -171,6 +171,23 @@ std::vector<DWORD> SettledPixels(HWND window, const RECT& rect)
     return settled ? last : std::vector<DWORD>{};
 }
 
+// A strip view of the frame: the child (window id: the strip's place) of the strip section's
+// (id 7) first group.
+HWND FindStripView(DWORD processId, int index = 0)
+{
+    HWND frame = FindFrame(processId);
+    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
+    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
+    return group ? GetDlgItem(group, index) : nullptr;
+}
+
+// A strip view's first insert slot in its client area, where the skin's strip template puts it.
+RECT FirstInsertSlot(const fs::path& program)
+{
+    const POINT at = LayoutPoint(program, "insert_slot_1");
+    return {at.x, at.y, at.x + 64, at.y + 16};
+}
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -288,6 +305,17 @@ protected:
         EXPECT_EQ(Control(request + " 6"), "ok");
         EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) == top; }))
             << "the fader does not come back with " << request;
+    }
+
+    // The strip view at that place and what its first insert slot shows while it holds nothing.
+    void EmptySlot(int place, HWND& strip, std::vector<DWORD>& empty)
+    {
+        ASSERT_TRUE(PumpUntil([&] { return (strip = FindStripView(processId_, place)) != nullptr; }))
+            << "the running program shows no strip at " << place;
+        const RECT slot = FirstInsertSlot(program_->Path());
+        ASSERT_GE(slot.left, 0) << "the skin places the strips' insert slots";
+        empty = SettledPixels(strip, slot);
+        ASSERT_FALSE(empty.empty());
     }
 
     bool LogHas(const std::string& entry)
@@ -441,27 +469,10 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
-// The frame's first strip view: the first child (window id 0) of the strip section's (id 7)
-// first group.
-HWND FindFirstStripView(DWORD processId, int index = 0)
-{
-    HWND frame = FindFrame(processId);
-    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
-    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
-    return group ? GetDlgItem(group, index) : nullptr;
-}
-
-// A strip view's first insert slot in its client area, where the skin's strip template puts it.
-RECT FirstInsertSlot(const fs::path& program)
-{
-    const POINT at = LayoutPoint(program, "insert_slot_1");
-    return {at.x, at.y, at.x + 64, at.y + 16};
-}
-
 TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
 {
     HWND strip = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_)) != nullptr; }))
+    ASSERT_TRUE(PumpUntil([&] { return (strip = FindStripView(processId_)) != nullptr; }))
         << "the running program shows the card's strips";
     const POINT at = LayoutPoint(program_->Path(), "gainFader");
     ASSERT_GE(at.x, 0) << "the skin places the strips' gain fader";
@@ -480,12 +491,9 @@ TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
 TEST_F(MainWindowTest, AnInsertTheEngineAddsShowsInItsStripsSlot)
 {
     HWND strip = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_, 1)) != nullptr; }))
-        << "the running program shows the card's second strip";
+    std::vector<DWORD> empty;
+    ASSERT_NO_FATAL_FAILURE(EmptySlot(1, strip, empty));
     const RECT slot = FirstInsertSlot(program_->Path());
-    ASSERT_GE(slot.left, 0) << "the skin places the strips' insert slots";
-    const std::vector<DWORD> empty = SettledPixels(strip, slot);
-    ASSERT_FALSE(empty.empty());
     const size_t addsBefore = LogWith("AddEffect").size();
 
     // The card adds an effect to the strip (id 1) and raises 700: the slot shows it.
@@ -514,12 +522,9 @@ TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
     }
 
     HWND strip = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_, 2)) != nullptr; }))
-        << "the running program shows the card's third strip";
+    std::vector<DWORD> empty;
+    ASSERT_NO_FATAL_FAILURE(EmptySlot(2, strip, empty));
     const RECT slot = FirstInsertSlot(program_->Path());
-    ASSERT_GE(slot.left, 0) << "the skin places the strips' insert slots";
-    const std::vector<DWORD> empty = SettledPixels(strip, slot);
-    ASSERT_FALSE(empty.empty());
     EXPECT_EQ(Control("insert 0 strip 2 effect Delay"), "ok");
     ASSERT_TRUE(PumpUntil([&] { return ScreenPixels(strip, slot) != empty; })) << "the slot shows no insert";
 
@@ -535,7 +540,7 @@ TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
     }
     SetUp();
     HWND restarted = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (restarted = FindFirstStripView(processId_, 2)) != nullptr; }, 120000))
+    ASSERT_TRUE(PumpUntil([&] { return (restarted = FindStripView(processId_, 2)) != nullptr; }, 120000))
         << "the started program shows no third strip";
     const std::vector<DWORD> shown = SettledPixels(restarted, slot);
     EXPECT_FALSE(shown.empty());
