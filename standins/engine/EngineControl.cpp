@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "mixer/engine/EngineVocabulary.h"
+#include "standins/engine/StandinChains.h"
+#include "standins/engine/StandinEffects.h"
 #include "standins/engine/StandinServices.h"
 #include "standins/engine/StandinStrips.h"
 
@@ -66,6 +68,8 @@ std::string EngineControl::Handle(const std::string& request)
     }
     if (!words.empty() && words[0] == "set")
         return SetLevel(request, words);
+    if (!words.empty() && words[0] == "insert")
+        return AddInsert(request, words);
     if (words.empty() || words[0] != "raise")
         return Refuse(request, "unknown request");
     long long id = 0, argument = 0;
@@ -179,6 +183,52 @@ std::string EngineControl::SetStripValue(const std::string& request, const std::
         return Refuse(request, "bad argument");
     engine_.Log("Control " + request);
     return done ? "ok" : "refused: out of range";
+}
+
+std::string EngineControl::AddInsert(const std::string& request, const std::vector<std::string>& words)
+{
+    // The chain takes one word ("main") or two; the kind and the effect's name follow.
+    const size_t kindAt = words.size() > 2 && words[2] == "main" ? 3 : 4;
+    if (words.size() <= kindAt)
+        return Refuse(request, "bad argument");
+    long long system = 0;
+    IVarnMixer* mixer = engine_.GetMixer();
+    auto* hardware = mixer && ParseWhole(words[1], 0, 63, system)
+                         ? static_cast<StandinHardware*>(mixer->GetSystem(static_cast<int>(system)))
+                         : nullptr;
+    if (!hardware)
+        return Refuse(request, "no such system");
+    std::istringstream chainWords(words[2] + (kindAt == 4 ? " " + words[3] : std::string()));
+    StandinBus* bus = StandinFindChain(*hardware, chainWords);
+    if (!bus)
+        return Refuse(request, "no such chain");
+    const std::string& kind = words[kindAt];
+    std::string name;
+    for (size_t i = kindAt + 1; i < words.size(); ++i)
+        name += (name.empty() ? "" : " ") + words[i];
+    if (kind != "effect" && !name.empty())
+        return Refuse(request, "bad argument");
+    VarnCoreEffectRecord effect{};
+    if (kind == "effect")
+    {
+        StandinEffects* effects = hardware->mixer ? hardware->mixer->effects : nullptr;
+        const int count = effects ? effects->CoreEffectCount() : 0;
+        int found = 0;
+        for (int i = 0; i < count && !found; ++i)
+            found = effects->CoreEffectInfo(i, &effect) && StandinLogText(effect.name) == name;
+        if (!found)
+            return Refuse(request, "no such effect");
+    }
+    else if (kind != "meter" && kind != "trim" && kind != "testsignal" && kind != "balance")
+        return Refuse(request, "bad argument");
+    engine_.Log("Control " + request);
+    // The chain raises 700 itself, as for any add.
+    const int answer = kind == "effect"       ? bus->AddEffect(&effect, -1, 1)
+                       : kind == "meter"      ? bus->AddMeterInsert(-1, 1)
+                       : kind == "trim"       ? bus->AddTrimInsert(-1, 1)
+                       : kind == "testsignal" ? bus->AddTestSignalInsert(-1, 1)
+                                              : bus->AddBalanceInsert(-1, 1);
+    return answer == VarnInsertDone ? "ok" : "refused: answer " + std::to_string(answer);
 }
 
 int EngineControl::FreeStripDsp(StandinStrip& strip)

@@ -30,6 +30,13 @@ class StandinStrip;
 //                                  dsp (0 frees the strip's DSP, 1 loads it: 112) and s<1-2>c<1-16>
 //                                  (a synth channel off or on: 201-232); a value outside its
 //                                  range, an unknown strip or value is refused
+//   insert <system> <chain> <kind> [<name>]
+//                                  adds an insert at the end of a chain as the card would,
+//                                  which raises the chain's 700: the chain as session lines
+//                                  name it ("strip <index>", "aux <index>", "main"), the kind
+//                                  effect (with the library effect's name), meter, trim,
+//                                  testsignal or balance; what the chain refuses is refused
+//                                  with the chain's answer
 //   log                            the call log, one entry a line
 // A refused request changes nothing and is written to the call log (an out-of-range level
 // as the main mix logs its refusals).
@@ -45,6 +52,7 @@ private:
     std::string Refuse(const std::string& request, const std::string& why);
     std::string SetLevel(const std::string& request, const std::vector<std::string>& words);
     std::string SetStripValue(const std::string& request, const std::vector<std::string>& words);
+    std::string AddInsert(const std::string& request, const std::vector<std::string>& words);
     // The card takes the strip's DSP away.
     static int FreeStripDsp(StandinStrip& strip);
 

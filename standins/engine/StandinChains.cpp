@@ -880,6 +880,14 @@ StandinInput* ReadInput(std::istream& fields, StandinHardware& system)
 }
 } // namespace
 
+StandinBus* StandinFindChain(StandinHardware& system, std::istream& words)
+{
+    if (!system.mixer)
+        return nullptr;
+    std::lock_guard<std::recursive_mutex> hold(system.mixer->stripLock);
+    return ReadChain(words, system);
+}
+
 void StandinSaveChains(std::ostream& out, int systemIndex, StandinHardware& system)
 {
     if (!system.mixer || !system.chainStore)

@@ -60,5 +60,8 @@ std::u16string StandinSpecialInsertName(int kind);
 void StandinSaveChains(std::ostream& out, int systemIndex, StandinHardware& system);
 // Reads the rest of a "chains" or "insert" line; false when it does not read as written.
 bool StandinLoadChainLine(const std::string& word, std::istream& fields, StandinHardware* system);
+// The system's chain that the words name as session lines do ("strip <index>", "aux <index>",
+// "main"), or null.
+StandinBus* StandinFindChain(StandinHardware& system, std::istream& words);
 // Puts the card's inserts into a new system's chains.
 void StandinApplyCardInserts(StandinHardware& system, const HardwareProfile& profile);

@@ -5,6 +5,7 @@
 // asked.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <windows.h>
 
@@ -25,6 +26,7 @@
 
 #include "mixer/comcontract/ComInterfaces.h"
 #include "standins/engine/EngineControl.h"
+#include "standins/engine/StandinServices.h"
 #include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"
 #include "mixer/names/ViewSettings.h"
@@ -169,6 +171,23 @@ std::vector<DWORD> SettledPixels(HWND window, const RECT& rect)
     return settled ? last : std::vector<DWORD>{};
 }
 
+// A strip view of the frame: the child (window id: the strip's place) of the strip section's
+// (id 7) first group.
+HWND FindStripView(DWORD processId, int index = 0)
+{
+    HWND frame = FindFrame(processId);
+    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
+    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
+    return group ? GetDlgItem(group, index) : nullptr;
+}
+
+// A strip view's first insert slot in its client area, where the skin's strip template puts it.
+RECT FirstInsertSlot(const fs::path& program)
+{
+    const POINT at = LayoutPoint(program, "insert_slot_1");
+    return {at.x, at.y, at.x + 64, at.y + 16};
+}
+
 class MainWindowTest : public testing::Test
 {
 protected:
@@ -286,6 +305,17 @@ protected:
         EXPECT_EQ(Control(request + " 6"), "ok");
         EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(window, fader) == top; }))
             << "the fader does not come back with " << request;
+    }
+
+    // The strip view at that place and what its first insert slot shows while it holds nothing.
+    void EmptySlot(int place, HWND& strip, std::vector<DWORD>& empty)
+    {
+        ASSERT_TRUE(PumpUntil([&] { return (strip = FindStripView(processId_, place)) != nullptr; }))
+            << "the running program shows no strip at " << place;
+        const RECT slot = FirstInsertSlot(program_->Path());
+        ASSERT_GE(slot.left, 0) << "the skin places the strips' insert slots";
+        empty = SettledPixels(strip, slot);
+        ASSERT_FALSE(empty.empty());
     }
 
     bool LogHas(const std::string& entry)
@@ -439,20 +469,10 @@ TEST_F(MainWindowTest, AMainLevelTheEngineChangesShowsInTheMainSection)
     EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
-// The frame's first strip view: the first child (window id 0) of the strip section's (id 7)
-// first group.
-HWND FindFirstStripView(DWORD processId)
-{
-    HWND frame = FindFrame(processId);
-    HWND strips = frame ? GetDlgItem(frame, 7) : nullptr;
-    HWND group = strips ? GetWindow(strips, GW_CHILD) : nullptr;
-    return group ? GetDlgItem(group, 0) : nullptr;
-}
-
 TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
 {
     HWND strip = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (strip = FindFirstStripView(processId_)) != nullptr; }))
+    ASSERT_TRUE(PumpUntil([&] { return (strip = FindStripView(processId_)) != nullptr; }))
         << "the running program shows the card's strips";
     const POINT at = LayoutPoint(program_->Path(), "gainFader");
     ASSERT_GE(at.x, 0) << "the skin places the strips' gain fader";
@@ -465,6 +485,78 @@ TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
     // Only the control channel set the gain: the strip mirrored it and sent nothing back.
     EXPECT_EQ(LogWith("SetGain").size(), setsBefore + 3);
     EXPECT_EQ(Control("set strip 9999 gain 0"), "refused: no such strip");
+}
+
+// Each case adds to a strip of its own: the chains of the card's strips start empty.
+TEST_F(MainWindowTest, AnInsertTheEngineAddsShowsInItsStripsSlot)
+{
+    HWND strip = nullptr;
+    std::vector<DWORD> empty;
+    ASSERT_NO_FATAL_FAILURE(EmptySlot(1, strip, empty));
+    const RECT slot = FirstInsertSlot(program_->Path());
+    const size_t addsBefore = LogWith("AddEffect").size();
+
+    // The card adds an effect to the strip (id 1) and raises 700: the slot shows it.
+    EXPECT_EQ(Control("insert 0 strip 1 effect Reverb"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(strip, slot) != empty; })) << "the slot shows no insert";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-insert.png")));
+    // The view read the chain and asked the engine to add nothing itself.
+    EXPECT_EQ(LogWith("AddEffect").size(), addsBefore + 1);
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+// A normal quit keeps the strips' chains in the working session and the next start shows them.
+// The case leaves the working session as it found it.
+TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
+{
+    char appData[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE));
+    const fs::path session = fs::path(appData) / "KivCorvanDSP" / fs::path(StandinServices::kWorkingSessionName);
+    std::error_code error;
+    const bool hadSession = fs::exists(session, error);
+    std::string kept;
+    if (hadSession)
+    {
+        std::ifstream in(session, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    HWND strip = nullptr;
+    std::vector<DWORD> empty;
+    ASSERT_NO_FATAL_FAILURE(EmptySlot(2, strip, empty));
+    const RECT slot = FirstInsertSlot(program_->Path());
+    EXPECT_EQ(Control("insert 0 strip 2 effect Delay"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return ScreenPixels(strip, slot) != empty; })) << "the slot shows no insert";
+
+    // The user quits; the program is started again, as a client's activation starts it.
+    TearDown();
+    services_ = nullptr;
+    source_ = nullptr;
+    ASSERT_TRUE(EndMixerProgram()) << "the program did not end well";
+    {
+        std::ifstream in(session, std::ios::binary);
+        const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(saved.find("insert 0 strip 2 0 0 0 "), std::string::npos) << saved;
+    }
+    SetUp();
+    HWND restarted = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (restarted = FindStripView(processId_, 2)) != nullptr; }, 120000))
+        << "the started program shows no third strip";
+    const std::vector<DWORD> shown = SettledPixels(restarted, slot);
+    EXPECT_FALSE(shown.empty());
+    EXPECT_NE(shown, empty) << "the slot of the started program shows no insert";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-insert-restart.png")));
+    EXPECT_EQ(LogWith("AddEffect"), std::vector<std::string>{}) << "the started program added the insert itself";
+
+    // The next start begins from the session this case found.
+    TearDown();
+    services_ = nullptr;
+    source_ = nullptr;
+    EXPECT_TRUE(EndMixerProgram());
+    if (hadSession)
+        std::ofstream(session, std::ios::binary | std::ios::trunc) << kept;
+    else
+        fs::remove(session, error);
 }
 
 // A descendant of a window with the control id, or null.

@@ -30,6 +30,7 @@ public:
     void OnDialogShown(Dialog& dialog) override
     {
         shown.push_back(Narrow(dialog.GetSourceName()));
+        current = &dialog;
         if (!typed.empty() && TextControl::EditedControl())
             TextControl::SetEditorText(Ascii(typed.c_str()));
         if (meanwhile)
@@ -40,6 +41,7 @@ public:
     std::string typed;
     int answer = 1;
     std::function<void()> meanwhile;
+    Dialog* current = nullptr; // the dialog last shown, while meanwhile runs
 };
 
 } // namespace mainsection

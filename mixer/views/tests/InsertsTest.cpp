@@ -3,18 +3,23 @@
 // deletion, the chain's events, drops from the FX palette and of inserts, and the menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "framework/controls/ComboBox.h"
 #include "framework/controls/PeakMeter.h"
 #include "framework/controls/Scrollbar.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/platform/tests/TestClock.h"
+#include "framework/windows/AppBase.h"
 #include "framework/windows/DragDrop.h"
+#include "mixer/comserver/ServicesApplication.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "mixer/names/ViewSettings.h"
+#include "mixer/views/AsioChannelCheck.h"
 #include "mixer/views/InsertSlot.h"
 #include "mixer/views/InsertSlotStrip.h"
 #include "mixer/views/PeakValueWatcher.h"
@@ -89,6 +94,17 @@ protected:
     {
         strip.OnMouse(modifiers, kSlotX, SlotY(slot), 1, right);
         DragDrop::End();
+    }
+    // A section made anew whose main chain's slots are a real insert-slot strip.
+    InsertSlotStrip* SectionMainStrip()
+    {
+        strips_.clear();
+        section_.reset();
+        host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
+            return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
+        };
+        EXPECT_TRUE(CreateSection(0));
+        return section_ ? static_cast<InsertSlotStrip*>(section_->GetMainStrip()) : nullptr;
     }
     std::string Text(InsertSlotStrip& strip, int slot)
     {
@@ -534,6 +550,73 @@ TEST_F(Inserts, TheSectionsStripsFollowTheEnginesChains)
 }
 // The menu's send commands run their dialogs over the simulated card's ports; without free
 // ports they say so instead.
+// The program as the dialogs find it: the application that holds the engine they listen to.
+class EngineApp : public AppBase, public ServicesApplication, public StringTable
+{
+public:
+    IVarnServices* GetServices() override { return services; }
+    IVarnHardware* GetCurrentSystem() override { return nullptr; }
+    StringTable& GetStrings() override { return *this; }
+    const String* FindStringById(const char*) override { return nullptr; }
+    IVarnServices* services = nullptr; // borrowed
+};
+
+// Which entries of a dialog's list are offered (not greyed).
+std::vector<int> EnabledEntries(Dialog& dialog, const char* name)
+{
+    std::vector<int> enabled;
+    if (auto* box = dynamic_cast<ComboBox*>(dialog.FindControl(Ascii(name))))
+        for (int i = 0; i < box->ItemCount(); ++i)
+            enabled.push_back(box->IsItemEnabled(i));
+    return enabled;
+}
+
+// The engine's 55 (the hardware's settings changed) reaches the open send dialog on the user
+// interface thread and lists the outputs anew: a port taken meanwhile is greyed. A chain's own
+// event leaves the list as it is.
+TEST_F(Inserts, TheEnginesSettingsChangeRefillsAnOpenSendDialog)
+{
+    EngineApp app;
+    app.services = &engine_;
+    InsertSlotStrip* main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(main = SectionMainStrip());
+    IVarnInsertChain* aux = Mix()->GetAux(0)->GetInsertChain();
+    IVarnItemList* items = engine_.GetMixer()->GetHardware()->GetItemList();
+    ASSERT_NE(main, nullptr);
+    std::vector<int> opened, afterAdd, refilled;
+    answers_.answer = 0;
+    answers_.meanwhile = [&] {
+        Dialog& dialog = *answers_.current;
+        opened = EnabledEntries(dialog, "sendchoices");
+        // Another client sends the aux bus to the first free physical pair.
+        int added = 0;
+        for (int i = 0; i < items->GetCount(OutputKind::kPhysical) && added != VarnInsertDone; ++i)
+            added = aux->AddSendInsert(items->GetPort(OutputKind::kPhysical, i), -1, 1);
+        EXPECT_EQ(added, VarnInsertDone);
+        engine_.WaitForEvents();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        afterAdd = EnabledEntries(dialog, "sendchoices");
+        engine_.RaiseEvent(EngineEvent::kHardwareChange, 0);
+        engine_.WaitForEvents();
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        refilled = EnabledEntries(dialog, "sendchoices");
+    };
+    main->ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    main->OnMenuCommand(InsertSlotStrip::kAddSend);
+    EXPECT_EQ(answers_.shown, std::vector<std::string>{"newsendinsert"});
+    ASSERT_FALSE(opened.empty());
+    EXPECT_EQ(afterAdd, opened) << "the chain's 700 refilled the dialog";
+    ASSERT_EQ(refilled.size(), opened.size());
+    EXPECT_LT(std::count(refilled.begin(), refilled.end(), 1), std::count(opened.begin(), opened.end(), 1))
+        << "the taken pair is still offered after 55";
+    for (size_t i = 0; i < opened.size(); ++i)
+        EXPECT_LE(refilled[i], opened[i]) << "entry " << i << " was greyed and is offered now";
+}
+
 TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
 {
     FakeInsertChain portless(2);
@@ -547,13 +630,9 @@ TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
               (std::vector<std::string>{"IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS", "IDM_NO_FREE_OUTPUTS"}));
     EXPECT_TRUE(portless.calls.empty());
 
-    strips_.clear();
-    section_.reset();
-    host_.makeStrip = [this](IVarnInsertChain* chain, MainSectionView& owner, Scrollbar* bar, int slots) {
-        return InsertSlotStrip::ForSection(link_, &owner_, chain, owner, bar, slots);
-    };
-    ASSERT_TRUE(CreateSection(0));
-    auto* main = static_cast<InsertSlotStrip*>(section_->GetMainStrip());
+    InsertSlotStrip* main = nullptr;
+    ASSERT_NO_FATAL_FAILURE(main = SectionMainStrip());
+    ASSERT_NE(main, nullptr);
     IVarnInsertChain* chain = Mix()->GetInsertChain();
     main->ShowContextMenu(kSlotX, SlotY(0));
     PopupMenu::CloseAll();
@@ -574,5 +653,33 @@ TEST_F(Inserts, TheMenusSendCommandsRunTheirDialogs)
     EXPECT_EQ(chain->GetInsert(0)->GetKind(), InsertKind::kSend);
     EXPECT_EQ(chain->GetInsert(1)->GetKind(), InsertKind::kSendReturn);
     EXPECT_EQ(chain->GetInsert(2)->GetKind(), InsertKind::kAsioSendReturn);
+}
+
+// An ASIO send/return takes an ASIO channel each way: deleting it loses one of each.
+TEST_F(Inserts, AnAsioSendReturnCountsAsAPlaybackAndARecordChannel)
+{
+    InsertSlotStrip* main = SectionMainStrip();
+    ASSERT_NE(main, nullptr);
+    IVarnHardware* system = engine_.GetMixer()->GetHardware();
+    IVarnInsertChain* chain = Mix()->GetInsertChain();
+    const AsioChannelCounts before = CountAsioChannels(system, chain, nullptr, 0);
+    EXPECT_EQ(before.playbackAfter, before.playbackNow);
+    EXPECT_EQ(before.recordAfter, before.recordNow);
+    main->ShowContextMenu(kSlotX, SlotY(0));
+    PopupMenu::CloseAll();
+    main->OnMenuCommand(InsertSlotStrip::kAddAsioSendReturn);
+    ASSERT_EQ(chain->GetCount(), 1);
+    ASSERT_EQ(chain->GetInsert(0)->GetKind(), InsertKind::kAsioSendReturn);
+    const int both[] = {0};
+    const AsioChannelCounts with = CountAsioChannels(system, chain, both, 1);
+    EXPECT_EQ(with.playbackNow, before.playbackNow + 1);
+    EXPECT_EQ(with.recordNow, before.recordNow + 1);
+    EXPECT_EQ(with.playbackAfter, before.playbackNow);
+    EXPECT_EQ(with.recordAfter, before.recordNow);
+    // An index past the chain removes nothing.
+    const int outside[] = {1};
+    const AsioChannelCounts none = CountAsioChannels(system, chain, outside, 1);
+    EXPECT_EQ(none.playbackAfter, with.playbackNow);
+    EXPECT_EQ(none.recordAfter, with.recordNow);
 }
 } // namespace

@@ -351,6 +351,82 @@ TEST_F(ControlFixture, StripsAreFoundByIdAndAnswerTheirSourceAndHardware)
     EXPECT_EQ(LogWith(engine, "PrepareDsp"), std::vector<std::string>{"PrepareDsp"});
 }
 
+// An insert the card adds: the chain's own add, its 700 heard on the engine's thread.
+TEST_F(ControlFixture, InsertRequestsAddToTheChainNamedAndRaiseItsEvent)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    EXPECT_EQ(engine.Control("insert 0 main meter"), "refused: no such system"); // no model yet
+    Describe("systems=2\ninputs=4\n");
+    ASSERT_EQ(Init(engine), 1);
+    IVarnMixer* mixer = engine.GetMixer();
+    IVarnInsertChain* strip0 = mixer->GetStripById(0)->GetInsertChain();
+    IVarnInsertChain* strip65 = mixer->GetStripById(64 + 1)->GetInsertChain();
+    IVarnInsertChain* main0 = mixer->GetSystem(0)->GetMainMix()->GetInsertChain();
+    IVarnInsertChain* aux1 = mixer->GetSystem(0)->GetMainMix()->GetAux(1)->GetInsertChain();
+    struct Case
+    {
+        const char* request;
+        const char* reply;
+        IVarnInsertChain* chain; // null: nothing added nor raised
+        int kind;
+        const char16_t* name;
+    } cases[] = {
+        {"insert 0 strip 0 effect Reverb", "ok", strip0, InsertKind::kEffect, u"Reverb"},
+        {"insert 1 strip 1 meter", "ok", strip65, InsertKind::kMeteredEffect, u"Peak Meter"},
+        {"insert 0 main trim", "ok", main0, InsertKind::kTrim, u"Trim Pot"},
+        {"insert 0 aux 1 testsignal", "ok", aux1, InsertKind::kTestSignal, u"Test Signal"},
+        {"insert 0 strip 0 balance", "ok", strip0, InsertKind::kBalance, u"Insert Balance"},
+        {"insert 0 main balance", "refused: answer 0", nullptr, 0, nullptr}, // strips only
+        {"insert 0 strip 0 effect Nothing Here", "refused: no such effect", nullptr, 0, nullptr},
+        {"insert 0 strip 0 effect", "refused: no such effect", nullptr, 0, nullptr},
+        {"insert 0 strip 0 meter Reverb", "refused: bad argument", nullptr, 0, nullptr},
+        {"insert 0 strip 0 send", "refused: bad argument", nullptr, 0, nullptr},
+        {"insert 0 strip 0", "refused: bad argument", nullptr, 0, nullptr},
+        {"insert 0 main", "refused: bad argument", nullptr, 0, nullptr},
+        {"insert 2 main meter", "refused: no such system", nullptr, 0, nullptr},
+        {"insert x main meter", "refused: no such system", nullptr, 0, nullptr},
+        {"insert 0 strip 4 meter", "refused: no such chain", nullptr, 0, nullptr},
+        {"insert 0 strip -1 meter", "refused: no such chain", nullptr, 0, nullptr},
+        {"insert 0 aux 9 meter", "refused: no such chain", nullptr, 0, nullptr},
+        {"insert 0 bus 0 meter", "refused: no such chain", nullptr, 0, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        const int counts[] = {strip0->GetCount(), strip65->GetCount(), main0->GetCount(), aux1->GetCount()};
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(c.request), c.reply) << c.request;
+        engine.WaitForEvents();
+        std::vector<std::pair<int, VarnEventArg>> raised(heard.events.begin() + before, heard.events.end());
+        const int after[] = {strip0->GetCount(), strip65->GetCount(), main0->GetCount(), aux1->GetCount()};
+        IVarnInsertChain* chains[] = {strip0, strip65, main0, aux1};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(after[i], counts[i] + (chains[i] == c.chain ? 1 : 0)) << c.request << " chain " << i;
+        if (!c.chain)
+        {
+            EXPECT_TRUE(raised.empty()) << c.request;
+            continue;
+        }
+        EXPECT_EQ(raised, (std::vector<std::pair<int, VarnEventArg>>{{700, c.chain->GetId()}})) << c.request;
+        IVarnInsert* added = c.chain->GetInsert(c.chain->GetCount() - 1);
+        ASSERT_NE(added, nullptr) << c.request;
+        EXPECT_EQ(added->GetKind(), c.kind) << c.request;
+        ASSERT_NE(added->GetEffect(), nullptr) << c.request;
+        EXPECT_EQ(std::u16string(added->GetEffect()->GetName()), c.name) << c.request;
+    }
+    // Each request is logged before the chain's own entry; the card's calls are not the
+    // engine thread's.
+    const std::vector<std::string> log = engine.GetCallLog();
+    const auto control = std::find(log.begin(), log.end(), "Control insert 0 strip 0 effect Reverb");
+    ASSERT_NE(control, log.end());
+    ASSERT_NE(control + 1, log.end());
+    EXPECT_EQ((control + 1)->find("Chain " + std::to_string(strip0->GetId()) + " AddEffect Reverb -1 1 -> 1"), 0u)
+        << *(control + 1);
+    EXPECT_EQ(LogWith(engine, "Control refused").size(), 13u);
+    EXPECT_TRUE(LogWith(engine, "(engine thread)").empty());
+}
+
 #ifdef _WIN32
 // The pipe itself, from this process: the program's side is tested across processes by the
 // mixer's end-to-end tests.
