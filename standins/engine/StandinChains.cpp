@@ -521,6 +521,7 @@ StandinInsert* StandinChainStore::NewInsert(StandinBus& bus, int kind, const std
         StandinEffect& effect = *effects_.back();
         effect.log = insert.log;
         effect.raise = insert.raise;
+        effect.SetLibrary(system->mixer ? system->mixer->corePresets : nullptr);
         insert.effect = &effect;
         insert.hasWetDry = kind == InsertKind::kEffect;
         insert.wetDry = 1.0f;

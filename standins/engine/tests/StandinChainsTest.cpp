@@ -524,6 +524,9 @@ TEST_F(Chains, EffectAndInsertEventsReachListenersOnTheEngineThreadNotTheCallers
         {"parameter set changed", [&] { effect->RaiseParameterEvent(EngineEvent::kEffectBankA.first + 4); },
          EngineEvent::kEffectBankA.first + 4, effectKey},
         {"bypass", [&] { EXPECT_EQ(insert->SetBypass(1, 1), 1); }, EngineEvent::kInsertBypassed, insertKey},
+        {"new core preset", [&] { EXPECT_EQ(engine_.GetFxLibrary()->NewCorePreset(u"Hall", effect, 1, 0), 1); },
+         EngineEvent::kPresetList.first, effectKey},
+        {"preset select", [&] { EXPECT_EQ(effect->SelectPreset(0, 1), 1); }, EngineEvent::kEffectEvent, effectKey},
     };
     for (const Case& c : cases)
     {
@@ -538,5 +541,8 @@ TEST_F(Chains, EffectAndInsertEventsReachListenersOnTheEngineThreadNotTheCallers
         EXPECT_EQ(recorder.heard[0].thread, engine_.GetEngineThreadId());
         recorder.heard.clear();
     }
+    char16_t preset[16] = {};
+    ASSERT_EQ(effect->GetPresetName(preset, 16), 1);
+    EXPECT_EQ(std::u16string(preset), u"Hall");
     engine_.RemoveListener(&recorder);
 }
