@@ -570,7 +570,9 @@ public:
     StandinDspAccount dsp;             // stripLock; the chains' inserts take theirs from it too
     StandinEffects* effects = nullptr; // borrowed: the library the chains' effects come from, may be null
     std::function<void(int)> modified; // what "set modified" sets: the engine's flag; may be empty
-    StandinEffectLibrary* corePresets = nullptr; // borrowed: where the chains' effects find their presets
+
+    // Borrowed, may be null: the engine library's core presets, where the chains' effects find theirs.
+    StandinEffectLibrary* corePresets = nullptr;
 
     int rateCode;               // the session's
     int hardwareRateCode;       // the card's

@@ -451,9 +451,9 @@ TEST_F(Chains, AChainEffectShowsTheLibraryEffectsParametersMarkedAsTheLibraryKee
         float minimum, maximum, defaultValue;
         const char16_t* unit;
     } cases[] = {
-        {u"Gain", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"},   {u"Mode", 3, 4, 0, 0, 2, 0, u""},
-        {u"Steps", 2, 9, 0, 0, 10, 3, u""},            {u"Level", 4, 8, 1, 0.0f, 1.0f, 0.0f, u"dB"},
-        {u"Mix", 4, 2, 0, 0.0f, 1.0f, 1.0f, u"dB"},    {u"Link", 0, 0, 3, 0, 1, 0, u""},
+        {u"Gain", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"}, {u"Mode", 3, 4, 0, 0, 2, 0, u""},
+        {u"Steps", 2, 9, 0, 0, 10, 3, u""},          {u"Level", 4, 8, 1, 0.0f, 1.0f, 0.0f, u"dB"},
+        {u"Mix", 4, 2, 0, 0.0f, 1.0f, 1.0f, u"dB"},  {u"Link", 0, 0, 3, 0, 1, 0, u""},
         {u"Reset", 1, 1, 0, 0, 0, 0, u""},
     };
     ASSERT_EQ(effect->GetParameterCount(), static_cast<int>(std::size(cases)));
@@ -517,10 +517,10 @@ TEST_F(Chains, EffectAndInsertEventsReachListenersOnTheEngineThreadNotTheCallers
         int event;
         VarnEventArg argument;
     } cases[] = {
-        {"real value", [&] { EXPECT_EQ(effect->SetRealValue(0, 0.75f, 0), 1); },
-         EngineEvent::kEffectParameter.first, effectKey},
-        {"selector", [&] { EXPECT_EQ(effect->SetSelectorValue(1, 2, 0), 1); },
-         EngineEvent::kEffectParameter.first + 1, effectKey},
+        {"real value", [&] { EXPECT_EQ(effect->SetRealValue(0, 0.75f, 0), 1); }, EngineEvent::kEffectParameter.first,
+         effectKey},
+        {"selector", [&] { EXPECT_EQ(effect->SetSelectorValue(1, 2, 0), 1); }, EngineEvent::kEffectParameter.first + 1,
+         effectKey},
         {"parameter set changed", [&] { effect->RaiseParameterEvent(EngineEvent::kEffectBankA.first + 4); },
          EngineEvent::kEffectBankA.first + 4, effectKey},
         {"bypass", [&] { EXPECT_EQ(insert->SetBypass(1, 1), 1); }, EngineEvent::kInsertBypassed, insertKey},
