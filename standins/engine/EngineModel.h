@@ -571,6 +571,9 @@ public:
     StandinEffects* effects = nullptr; // borrowed: the library the chains' effects come from, may be null
     std::function<void(int)> modified; // what "set modified" sets: the engine's flag; may be empty
 
+    // Borrowed, may be null: the engine library's core presets, where the chains' effects find theirs.
+    StandinEffectLibrary* corePresets = nullptr;
+
     int rateCode;               // the session's
     int hardwareRateCode;       // the card's
     std::u16string sessionName; // the file name, ".session" included

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <mutex>
@@ -54,6 +55,64 @@ StandinEffect::Parameter LevelParameter(const char16_t* name, float minimum, flo
     return parameter;
 }
 
+float FromBits(int32_t bits)
+{
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
+}
+
+// A DSP effect's parameter as the library's clients see it (its descriptor and choice names),
+// in the mixer effect's value types and control kinds. A read-only value (a meter, access 8 or
+// 9) is marked (state 1); the hidden parameter (parameter kind 3) gets no row (state 3).
+StandinEffect::Parameter CatalogueParameter(const StandinEffects::Param& param, int index)
+{
+    const StandinDescriptorRecord descriptor = StandinEffects::DescriptorOf(param, index);
+    char16_t tooltip[128] = {};
+    std::memcpy(tooltip, descriptor.detail + 8, sizeof(tooltip) - sizeof(char16_t));
+    int32_t initial = 0;
+    std::memcpy(&initial, descriptor.detail + 4, sizeof(initial));
+    const bool real = descriptor.valueKind == 2;
+    const bool readOnly = descriptor.access == 8 || descriptor.access == 9;
+    StandinEffect::Parameter parameter;
+    parameter.name = descriptor.name;
+    parameter.unit = descriptor.unit;
+    parameter.help = tooltip;
+    parameter.minimum = real ? FromBits(descriptor.minimum) : static_cast<float>(descriptor.minimum);
+    parameter.maximum = real ? FromBits(descriptor.maximum) : static_cast<float>(descriptor.maximum);
+    parameter.value = parameter.defaultValue = real ? FromBits(initial) : static_cast<float>(initial);
+    parameter.entries = StandinEffects::ChoicesOf(param);
+    parameter.state = param.paramKind == 3 ? 3 : readOnly ? 1 : 0;
+    switch (descriptor.valueKind)
+    {
+    case 0: // no value: a button
+        parameter.valueType = 1, parameter.controlKind = 1;
+        break;
+    case 1:
+        parameter.valueType = 2, parameter.controlKind = 9;
+        break;
+    case 3: // the hidden link, an on/off the engine keeps
+        parameter.valueType = 0, parameter.controlKind = 0;
+        break;
+    case 4:
+        parameter.valueType = 3, parameter.controlKind = 4;
+        break;
+    default:
+        parameter.valueType = 4;
+        parameter.controlKind = descriptor.access == 8 ? 7 : descriptor.access == 9 ? 8 : 2;
+        break;
+    }
+    return parameter;
+}
+
+std::vector<StandinEffect::Parameter> CatalogueParameters()
+{
+    std::vector<StandinEffect::Parameter> parameters;
+    for (const StandinEffects::Param& param : StandinEffects::ParamsOf(1))
+        parameters.push_back(CatalogueParameter(param, static_cast<int>(parameters.size())));
+    return parameters;
+}
+
 std::vector<StandinEffect::Parameter> ParametersOf(int kind)
 {
     switch (kind)
@@ -67,7 +126,7 @@ std::vector<StandinEffect::Parameter> ParametersOf(int kind)
     case InsertKind::kBalance:
         return {LevelParameter(u"Balance", -1.0f, 1.0f, 0.0f)};
     default:
-        return StandinEffect::CoreParameters();
+        return CatalogueParameters();
     }
 }
 
@@ -462,6 +521,7 @@ StandinInsert* StandinChainStore::NewInsert(StandinBus& bus, int kind, const std
         StandinEffect& effect = *effects_.back();
         effect.log = insert.log;
         effect.raise = insert.raise;
+        effect.SetLibrary(system->mixer ? system->mixer->corePresets : nullptr);
         insert.effect = &effect;
         insert.hasWetDry = kind == InsertKind::kEffect;
         insert.wetDry = 1.0f;

@@ -14,7 +14,8 @@
 // answers 0 and changes nothing. Events go out through raise: 602 after a preset select,
 // 610 + i after a set of parameter i, each with the effect's key. Tests change the parameter
 // set directly and raise 1000-1299 through RaiseParameterEvent. Guarded by the caller's
-// thread: the program calls it on its user-interface thread only.
+// thread: the program calls it on its user-interface thread only; the chains hand it the
+// engine's raise, which delivers on the engine's thread.
 class StandinEffectLibrary;
 
 class StandinEffect final : public IVarnEffect
@@ -66,8 +67,9 @@ public:
     int VARN_CALL IsLinkedParameter(int index) override;
     int VARN_CALL GetDisplayText(int index, char16_t* buffer, int capacity) override;
 
-    // The parameters a core effect of the card shows: one of each value type and control kind,
-    // a disabled and a marked one, and one the engine keeps to itself.
+    // A fixed parameter set for tests that need every value type and control kind at once, a
+    // disabled and a marked one, and one the engine keeps to itself. The chains' effects take
+    // theirs from the library (StandinChains.cpp).
     static std::vector<Parameter> CoreParameters();
     // Events 1000-1299 as the engine raises them when its parameter set changes.
     void RaiseParameterEvent(int id) { Raise(id); }

@@ -484,6 +484,29 @@ const std::vector<StandinEffects::Param>& StandinEffects::ParamsOf(int kind)
     }
 }
 
+StandinDescriptorRecord StandinEffects::DescriptorOf(const Param& param, int index)
+{
+    StandinDescriptorRecord record{};
+    record.index = index;
+    CopyName(record.name, param.name);
+    CopyName(record.unit, param.valueKind == 2 ? u"dB" : u"");
+    record.access = param.access;
+    record.valueKind = param.valueKind;
+    record.minimum = param.minimum;
+    record.maximum = param.maximum;
+    // The default (byte 536) is the initial value; the tooltip (byte 540) the name.
+    std::memcpy(record.detail + 4, &param.initial.value, sizeof(param.initial.value));
+    const size_t tipUnits = std::min<size_t>(std::char_traits<char16_t>::length(param.name), 127);
+    std::memcpy(record.detail + 8, param.name, tipUnits * sizeof(char16_t));
+    return record;
+}
+
+std::vector<std::u16string> StandinEffects::ChoicesOf(const Param& param)
+{
+    return param.valueKind == 4 ? std::vector<std::u16string>(std::begin(kChoices), std::end(kChoices))
+                                : std::vector<std::u16string>{};
+}
+
 bool StandinEffects::SameId(const VarnEffectId& a, const VarnEffectId& b)
 {
     return std::memcmp(a.data, b.data, sizeof(a.data)) == 0;
@@ -1159,21 +1182,7 @@ int StandinEffects::GetParameterDescriptors(int clientId, int position, int* cou
         return 0;
     std::vector<StandinDescriptorRecord> list;
     for (const Param& param : ParamsOf(insert->kind))
-    {
-        StandinDescriptorRecord record{};
-        record.index = static_cast<int32_t>(list.size());
-        CopyName(record.name, param.name);
-        CopyName(record.unit, param.valueKind == 2 ? u"dB" : u"");
-        record.access = param.access;
-        record.valueKind = param.valueKind;
-        record.minimum = param.minimum;
-        record.maximum = param.maximum;
-        // The default (byte 536) is the initial value; the tooltip (byte 540) the name.
-        std::memcpy(record.detail + 4, &param.initial.value, sizeof(param.initial.value));
-        const size_t tipUnits = std::min<size_t>(std::char_traits<char16_t>::length(param.name), 127);
-        std::memcpy(record.detail + 8, param.name, tipUnits * sizeof(char16_t));
-        list.push_back(record);
-    }
+        list.push_back(DescriptorOf(param, static_cast<int>(list.size())));
     if (!HandOut(list, descriptors))
         return 0;
     *count = static_cast<int>(list.size());

@@ -262,6 +262,24 @@ public:
     bool PresetContents(const VarnEffectId& preset, std::vector<VarnEffectId>* effects);
     int CreatePresetOf(const char16_t* category, const char16_t* name, const std::vector<VarnEffectId>& effects);
 
+    // The parameters of an insert kind (1 DSP effect, 2-4 special (kind - 2), others send and
+    // return), the one table behind the clients' descriptors and the mixer's effect objects:
+    // a parameter's descriptor as GetParameterDescriptors hands it out, and its choice names.
+    struct Param
+    {
+        const char16_t* name;
+        int valueKind;
+        int access;
+        int paramKind;
+        StandinValue initial;
+        int32_t minimum; // integers, or the bits of a float for value kind 2
+        int32_t maximum;
+    };
+
+    static const std::vector<Param>& ParamsOf(int kind);
+    static StandinDescriptorRecord DescriptorOf(const Param& param, int index);
+    static std::vector<std::u16string> ChoicesOf(const Param& param);
+
     // The mixer's strips take their DSP from the same budget: reserve answers whether the
     // units were free and takes them; give and hold return and take units without asking.
     bool ReserveStripDsp(int units);
@@ -310,18 +328,6 @@ private:
         int pair = -1;       // the client's send and return pair; -1 none
         uint32_t serial = 0; // the DSP route's serial of these inserts
     };
-    struct Param
-    {
-        const char16_t* name;
-        int valueKind;
-        int access;
-        int paramKind;
-        StandinValue initial;
-        int32_t minimum; // integers, or the bits of a float for value kind 2
-        int32_t maximum;
-    };
-
-    static const std::vector<Param>& ParamsOf(int kind);
     VarnEffectId IdOf(const std::u16string& name) const;
     static bool SameId(const VarnEffectId& a, const VarnEffectId& b);
     Effect* FindEffect(const VarnEffectId& id);

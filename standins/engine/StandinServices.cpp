@@ -63,6 +63,7 @@ std::unique_ptr<StandinMixer> StandinServices::NewMixer()
     // The strips share the card's DSP with the inserts; "set modified" is the engine's flag.
     StandinEffects& effects = automation_.Effects();
     mixer->effects = &effects;
+    mixer->corePresets = library_ ? &library_->corePresets : nullptr;
     mixer->TakeDsp({[&effects](int units) { return effects.ReserveStripDsp(units); },
                     [&effects](int units) { effects.GiveStripDsp(units); },
                     [&effects](int units) { effects.HoldStripDsp(units); }});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -414,3 +415,134 @@ TEST_F(CardChains, CardLinesFillTheChainsAndBadOnesAreSkipped)
         2);
 }
 } // namespace
+
+// A listener that keeps each event with the thread it came on.
+class ThreadRecorder : public IVarnListener
+{
+public:
+    int VARN_CALL OnEngineEvent(int id, VarnEventArg argument) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        heard.push_back({id, argument, std::this_thread::get_id()});
+        return 1;
+    }
+    struct Heard
+    {
+        int id;
+        VarnEventArg argument;
+        std::thread::id thread;
+    };
+    std::mutex mutex;
+    std::vector<Heard> heard;
+};
+
+TEST_F(Chains, AChainEffectShowsTheLibraryEffectsParametersMarkedAsTheLibraryKeepsThem)
+{
+    IVarnInsertChain* chain = StripChain(0);
+    const VarnCoreEffectRecord reverb = Effect(u"Reverb");
+    ASSERT_EQ(chain->AddEffect(&reverb, -1, 0), VarnInsertDone);
+    IVarnEffect* effect = chain->GetInsert(0)->GetEffect();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(std::u16string(effect->GetName()), u"Reverb");
+    struct Case
+    {
+        const char16_t* name;
+        int valueType, controlKind, state;
+        float minimum, maximum, defaultValue;
+        const char16_t* unit;
+    } cases[] = {
+        {u"Gain", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"}, {u"Mode", 3, 4, 0, 0, 2, 0, u""},
+        {u"Steps", 2, 9, 0, 0, 10, 3, u""},          {u"Level", 4, 8, 1, 0.0f, 1.0f, 0.0f, u"dB"},
+        {u"Mix", 4, 2, 0, 0.0f, 1.0f, 1.0f, u"dB"},  {u"Link", 0, 0, 3, 0, 1, 0, u""},
+        {u"Reset", 1, 1, 0, 0, 0, 0, u""},
+    };
+    ASSERT_EQ(effect->GetParameterCount(), static_cast<int>(std::size(cases)));
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+    {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
+        char16_t text[64] = {};
+        ASSERT_EQ(effect->GetParameterName(i, text, 64), 1);
+        EXPECT_EQ(std::u16string(text), c.name);
+        EXPECT_EQ(effect->GetValueType(i), c.valueType);
+        EXPECT_EQ(effect->GetControlKind(i), c.controlKind);
+        EXPECT_EQ(effect->GetParameterState(i), c.state);
+        ASSERT_EQ(effect->GetUnit(i, text, 64), 1);
+        EXPECT_EQ(std::u16string(text), c.unit);
+        ASSERT_EQ(effect->GetHelp(i, text, 64), 1);
+        EXPECT_EQ(std::u16string(text), c.name); // the library's tooltip
+        float minimum = -1, maximum = -1;
+        ASSERT_EQ(effect->GetRealRange(i, &minimum, &maximum, nullptr, nullptr), 1);
+        EXPECT_FLOAT_EQ(minimum, c.minimum);
+        EXPECT_FLOAT_EQ(maximum, c.maximum);
+        EXPECT_FLOAT_EQ(effect->GetRealValue(i, 1), c.defaultValue);
+        EXPECT_FLOAT_EQ(effect->GetRealValue(i, 0), c.defaultValue);
+    }
+    char16_t entry[16] = {};
+    ASSERT_EQ(effect->GetSelectorText(1, 2, entry, 16), 1);
+    EXPECT_EQ(std::u16string(entry), u"Hard");
+    EXPECT_EQ(effect->GetSelectorText(1, 3, entry, 16), 0);
+    // Values keep the library's types and ranges.
+    EXPECT_EQ(effect->SetSelectorValue(1, 3, 0), 0);
+    EXPECT_EQ(effect->SetIntValue(2, 10, 0), 1);
+    EXPECT_EQ(effect->GetIntValue(2, 0), 10);
+    EXPECT_EQ(effect->SetRealValue(2, 1.0f, 0), 0); // an integer, not a real
+
+    // The special inserts keep their own parameters.
+    ASSERT_EQ(chain->AddTrimInsert(-1, 0), VarnInsertDone);
+    char16_t name[16] = {};
+    ASSERT_EQ(chain->GetInsert(1)->GetEffect()->GetParameterName(0, name, 16), 1);
+    EXPECT_EQ(std::u16string(name), u"Gain");
+    float maximum = 0;
+    chain->GetInsert(1)->GetEffect()->GetRealRange(0, nullptr, &maximum, nullptr, nullptr);
+    EXPECT_FLOAT_EQ(maximum, 24.0f);
+}
+
+TEST_F(Chains, EffectAndInsertEventsReachListenersOnTheEngineThreadNotTheCallers)
+{
+    IVarnInsertChain* chain = StripChain(0);
+    const VarnCoreEffectRecord reverb = Effect(u"Reverb");
+    ASSERT_EQ(chain->AddEffect(&reverb, -1, 0), VarnInsertDone);
+    IVarnInsert* insert = chain->GetInsert(0);
+    auto* effect = static_cast<StandinEffect*>(insert->GetEffect());
+    const VarnEventArg effectKey = effect->GetEventKey();
+    const VarnEventArg insertKey = insert->GetEventKey();
+    TakeHeard();
+    ThreadRecorder recorder;
+    engine_.AddListener(&recorder);
+    struct Case
+    {
+        const char* trace;
+        std::function<void()> act;
+        int event;
+        VarnEventArg argument;
+    } cases[] = {
+        {"real value", [&] { EXPECT_EQ(effect->SetRealValue(0, 0.75f, 0), 1); }, EngineEvent::kEffectParameter.first,
+         effectKey},
+        {"selector", [&] { EXPECT_EQ(effect->SetSelectorValue(1, 2, 0), 1); }, EngineEvent::kEffectParameter.first + 1,
+         effectKey},
+        {"parameter set changed", [&] { effect->RaiseParameterEvent(EngineEvent::kEffectBankA.first + 4); },
+         EngineEvent::kEffectBankA.first + 4, effectKey},
+        {"bypass", [&] { EXPECT_EQ(insert->SetBypass(1, 1), 1); }, EngineEvent::kInsertBypassed, insertKey},
+        {"new core preset", [&] { EXPECT_EQ(engine_.GetFxLibrary()->NewCorePreset(u"Hall", effect, 1, 0), 1); },
+         EngineEvent::kPresetList.first, effectKey},
+        {"preset select", [&] { EXPECT_EQ(effect->SelectPreset(0, 1), 1); }, EngineEvent::kEffectEvent, effectKey},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        c.act();
+        engine_.WaitForEvents();
+        std::lock_guard<std::mutex> lock(recorder.mutex);
+        ASSERT_EQ(recorder.heard.size(), 1u);
+        EXPECT_EQ(recorder.heard[0].id, c.event);
+        EXPECT_EQ(recorder.heard[0].argument, c.argument);
+        EXPECT_NE(recorder.heard[0].thread, std::this_thread::get_id());
+        EXPECT_EQ(recorder.heard[0].thread, engine_.GetEngineThreadId());
+        recorder.heard.clear();
+    }
+    char16_t preset[16] = {};
+    ASSERT_EQ(effect->GetPresetName(preset, 16), 1);
+    EXPECT_EQ(std::u16string(preset), u"Hall");
+    engine_.RemoveListener(&recorder);
+}
