@@ -7,6 +7,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -450,6 +451,30 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     app.Start();
     String left;
     EXPECT_EQ(view.ReadString(ViewSettings::kCommandLineOpen, left, nullptr), 0) << "the setting is read once";
+}
+
+// A command-line session that fails to load before the main window is up is reported once the
+// window is there, once.
+TEST_F(ApplicationTest, ACommandLineSessionThatFailsIsReportedOnceTheWindowIsUp)
+{
+    WithCard();
+    ScratchFolder sessions("kiv-application-commandline-bad");
+    const fs::path file = sessions / "Broken.session";
+    std::ofstream(file) << "not a session\n";
+    String path;
+    path.AppendAscii(file.string().c_str());
+    ASSERT_TRUE(view.WriteString(ViewSettings::kCommandLineOpen, &path));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        EXPECT_TRUE(Logged(gCreated.at(0), "LoadSession " + file.string()));
+        EXPECT_NE(self.GetFirstViewField(), nullptr);
+        std::vector<std::string> told = dialogs.shown;
+        told.insert(told.end(), messages.shown.begin(), messages.shown.end());
+        EXPECT_EQ(std::count(told.begin(), told.end(), "IDM_SESSION_LOAD_FILE_INVALID"), 1);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
 }
 
 // A failed import keeps the saved presets and their setting for the next start.
