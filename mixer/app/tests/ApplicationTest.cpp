@@ -861,4 +861,37 @@ TEST_F(ApplicationTest, TheRateQuestionSettlesOnlyAfterAGoodOpen)
     };
     app.Start();
 }
+
+// A new session settles the question too, once it is made: a new session cancelled after the
+// rate change asks again.
+TEST_F(ApplicationTest, TheRateQuestionSettlesOnlyAfterANewSessionIsMade)
+{
+    WithCard("systems=1\nrate=1\n");
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = gCreated.at(0);
+        ASSERT_NE(self.GetFirstViewField(), nullptr);
+        int newSessions = 0;
+        // The question is answered "new session" each time; the first new session is cancelled.
+        dialogs.step = [&](Dialog& dialog) {
+            String name;
+            name.AppendAscii("ratechangedoption");
+            if (auto* option = static_cast<NumericItem*>(dialog.FindDataItem(name)))
+                option->SetValue(0, 1, 1, nullptr);
+            const bool isNew = dialog.GetSourceName().CompareLiteral("newsession") == 0;
+            dialogs.answer = isNew && newSessions++ == 0 ? 0 : 1;
+        };
+        engine->SetHardwareRate(2); // 48 -> 96 kHz
+        engine->WaitForEvents();
+        ScriptedApplication::Pump();
+        EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"ratechanged", "newsession", "ratechanged", "newsession"}));
+        EXPECT_EQ(CountLogged(engine, "CreateEmptySession") + CountLogged(engine, "CreateSessionFromTemplate"), 1)
+            << "the cancelled new session made none";
+        EXPECT_EQ(engine->GetMixer()->GetRateCode(), 2) << "the new session runs at the card's rate";
+        dialogs.step = nullptr;
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+}
 } // namespace
