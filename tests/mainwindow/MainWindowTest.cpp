@@ -30,11 +30,14 @@
 #include "tests/mainwindow/ProgramWindows.h"
 #include "tests/comserver/Sinks.h"
 #include "mixer/names/ViewSettings.h"
+#include "mixer/names/WindowMessages.h"
+#include "mixer/views/FrameApp.h"
 #include "tests/mixer/MixerServer.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/PointerInput.h"
 #include "tests/support/ScreenPixels.h"
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/StartProcess.h"
 
 namespace fs = std::filesystem;
 
@@ -209,10 +212,9 @@ protected:
         WriteSetting("FX palette visible", "yes");
         WriteSetting("FX Palette XPos", "300");
         WriteSetting("FX Palette YPos", "200");
-        // The card has a sync card (feature 3: the main toolbar shows "sync_settings") and no
-        // small box (4), and its second MIDI port does not carry sync.
-        std::ofstream(program_->Path() / "SimulatedCard.txt", std::ios::app)
-            << "\nfeatures=0,1,2,3,5\nsetting=MidiInput2Src 0\n";
+        // The shipped card, as a user runs it: it has a sync card (feature 3: the main toolbar
+        // shows "sync_settings") and no small box (4), and its second MIDI port does not carry
+        // sync.
 
         ASSERT_TRUE(RegisterMixerServer((program_->Path() / "KivCorvanDSP.exe").string(),
                                         (program_->Path() / "KivCorvanDSP_ps.dll").string()));
@@ -721,6 +723,114 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
         << "the rebuild ran inside the toolbar's command; the engine heard since the rebuild was raised:" << since;
     EXPECT_TRUE(LogWith("(engine thread)").empty());
     EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
+}
+
+// The program's sync panel: its top-level window titled as the skin's "IDS_SYNCSETTINGS_TITLE"
+// says, or null.
+HWND FindSyncPanel(DWORD processId)
+{
+    for (HWND window : ProgramWindows(processId))
+    {
+        char title[64] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (std::string(title) == "Sync Settings")
+            return window;
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowTest, TheSyncPanelShowsTheTimeCodeTheCardReads)
+{
+    HWND frame = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame(processId_)) != nullptr; }));
+    HWND panel = FindSyncPanel(processId_);
+    if (!panel)
+    {
+        // The toolbar's sync toggle, as its button sets it; the second MIDI port may not carry
+        // sync yet, and then the toggle asks first.
+        const std::vector<HWND> before = ProgramWindows(processId_);
+        PostMessageA(frame, WindowMessage::kToolbarRequest, FrameApp::kSyncSettings, 1);
+        HWND opened = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            for (HWND window : ProgramWindows(processId_))
+                if (IsWindowVisible(window) && std::find(before.begin(), before.end(), window) == before.end())
+                    opened = window;
+            return opened != nullptr;
+        })) << "the sync toggle opened nothing";
+        if (opened != FindSyncPanel(processId_))
+        {
+            const POINT ok = LayoutPoint(program_->Path(), "midiport2warning", "okx", "oky");
+            ASSERT_GE(ok.x, 0) << "the skin places the warning's OK button";
+            Click(opened, {ok.x + 8, ok.y + 6});
+        }
+        ASSERT_TRUE(PumpUntil([&] { return (panel = FindSyncPanel(processId_)) != nullptr; }))
+            << "no window titled \"Sync Settings\"";
+    }
+    const POINT at = LayoutPoint(program_->Path(), "ReadTime", "x", "y", "syncsettings");
+    ASSERT_GE(at.x, 0) << "the skin places the panel's time code";
+    const RECT time = {at.x, at.y, at.x + 110, at.y + 16};
+
+    // Rate code, hours, seconds, minutes, frames: the time code shows each time the card
+    // reads, and the same time again looks as it did.
+    EXPECT_EQ(Control("raise 54 time 3 1 30 2 9"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return LogHas("Control raise 54 time 3 1 30 2 9"); }));
+    const std::vector<DWORD> first = SettledPixels(panel, time);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(Control("raise 54 time 3 5 6 7 8"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(panel, time) != first; })) << "the panel kept the first time";
+    EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-syncpanel.png")));
+    EXPECT_EQ(Control("raise 54 time 3 1 30 2 9"), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(panel, time) == first; })) << "the first time did not come back";
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
+}
+
+// A second start of the program with a session hands it to the running program, which loads
+// it in its window: the COM clients hear the load's two notifications and the ASIO
+// clients' reinit, and the window names the session.
+TEST_F(MainWindowTest, ASecondStartWithASessionLoadsItInTheRunningWindow)
+{
+    ASSERT_TRUE(PumpUntil([&] { return FindFrame(processId_) != nullptr; }));
+    // A rebuild leaves the session unmodified: the load asks nothing first.
+    const size_t unmodified = LogWith("SetModified 0").size();
+    EXPECT_EQ(Control("raise 1"), "ok");
+    ASSERT_TRUE(PumpUntil([&] { return LogWith("SetModified 0").size() > unmodified; }));
+    ASSERT_TRUE(PumpUntil([&] { return FindFrame(processId_) != nullptr; }));
+
+    ScratchFolder sessions("kiv-mixer-secondstart");
+    const fs::path file = sessions.Path() / "SecondStart.session";
+    std::ofstream(file) << "KivCorvanSession 2\nrate=1\n";
+    PublicSink& sink = NewPublicSink();
+    DWORD cookie = 0;
+    ASSERT_EQ(services_->Advise(&sink, 0x20 | 0x40 | KivKDSPASIO_Reinit, 0x55, &cookie), S_OK);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second = {};
+    ASSERT_TRUE(StartProcess(nullptr,
+                             "\"" + (program_->Path() / "KivCorvanDSP.exe").string() + "\" \"" + file.string() + "\"",
+                             FALSE, startup, &second));
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0; }, 240000);
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(second.hProcess, &code);
+    if (!ended)
+        TerminateProcess(second.hProcess, 1);
+    CloseHandle(second.hThread);
+    CloseHandle(second.hProcess);
+    EXPECT_TRUE(ended) << "the second start did not end";
+    EXPECT_EQ(code, 0u);
+
+    EXPECT_TRUE(LogHas("LoadSession " + file.string()));
+    ASSERT_TRUE(PumpUntil([&] { return sink.arrivals.size() >= 3; }));
+    EXPECT_EQ(sink.arrivals,
+              (std::vector<Arrival>{{0x20, 0x55, 0, 0}, {0x40, 0x55, 0, 0}, {KivKDSPASIO_Reinit, 0x55, 0, 0}}));
+    EXPECT_EQ(services_->Unadvise(cookie), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return ReadSetting("LastSavedSession") == "SecondStart.session"; }))
+        << ReadSetting("LastSavedSession");
+    const std::unique_ptr<void, decltype(&CloseHandle)> running(OpenProcess(SYNCHRONIZE, FALSE, processId_),
+                                                                &CloseHandle);
+    ASSERT_TRUE(running);
+    EXPECT_EQ(WaitForSingleObject(running.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the running program ended";
+    EXPECT_TRUE(LogWith("(engine thread)").empty());
 }
 
 // The program started on hand-edited skins, each in a program folder of its own (a copy of the

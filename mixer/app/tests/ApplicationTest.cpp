@@ -7,6 +7,7 @@
 
 #include <dbt.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -452,6 +453,30 @@ TEST_F(ApplicationTest, ACommandLineSessionLoadsAndItsSettingGoes)
     EXPECT_EQ(view.ReadString(ViewSettings::kCommandLineOpen, left, nullptr), 0) << "the setting is read once";
 }
 
+// A command-line session that fails to load before the main window is up is reported once the
+// window is there, once.
+TEST_F(ApplicationTest, ACommandLineSessionThatFailsIsReportedOnceTheWindowIsUp)
+{
+    WithCard();
+    ScratchFolder sessions("kiv-application-commandline-bad");
+    const fs::path file = sessions / "Broken.session";
+    std::ofstream(file) << "not a session\n";
+    String path;
+    path.AppendAscii(file.string().c_str());
+    ASSERT_TRUE(view.WriteString(ViewSettings::kCommandLineOpen, &path));
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        EXPECT_TRUE(Logged(gCreated.at(0), "LoadSession " + file.string()));
+        EXPECT_NE(self.GetFirstViewField(), nullptr);
+        std::vector<std::string> told = dialogs.shown;
+        told.insert(told.end(), messages.shown.begin(), messages.shown.end());
+        EXPECT_EQ(std::count(told.begin(), told.end(), "IDM_SESSION_LOAD_FILE_INVALID"), 1);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+}
+
 // A failed import keeps the saved presets and their setting for the next start.
 TEST_F(ApplicationTest, AFailedImportKeepsTheSavedPresets)
 {
@@ -832,6 +857,39 @@ TEST_F(ApplicationTest, TheRateQuestionSettlesOnlyAfterAGoodOpen)
         std::error_code ignored;
         fs::remove(folder / "At48.session", ignored);
         fs::remove(folder / "At96.session", ignored);
+        self.OnTrayCommand(Application::kCommandExit);
+    };
+    app.Start();
+}
+
+// A new session settles the question too, once it is made: a new session cancelled after the
+// rate change asks again.
+TEST_F(ApplicationTest, TheRateQuestionSettlesOnlyAfterANewSessionIsMade)
+{
+    WithCard("systems=1\nrate=1\n");
+    ScriptedApplication app;
+    app.SetMessages(&messages);
+    app.script = [&](ScriptedApplication& self) {
+        StandinServices* engine = gCreated.at(0);
+        ASSERT_NE(self.GetFirstViewField(), nullptr);
+        int newSessions = 0;
+        // The question is answered "new session" each time; the first new session is cancelled.
+        dialogs.step = [&](Dialog& dialog) {
+            String name;
+            name.AppendAscii("ratechangedoption");
+            if (auto* option = static_cast<NumericItem*>(dialog.FindDataItem(name)))
+                option->SetValue(0, 1, 1, nullptr);
+            const bool isNew = dialog.GetSourceName().CompareLiteral("newsession") == 0;
+            dialogs.answer = isNew && newSessions++ == 0 ? 0 : 1;
+        };
+        engine->SetHardwareRate(2); // 48 -> 96 kHz
+        engine->WaitForEvents();
+        ScriptedApplication::Pump();
+        EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"ratechanged", "newsession", "ratechanged", "newsession"}));
+        EXPECT_EQ(CountLogged(engine, "CreateEmptySession") + CountLogged(engine, "CreateSessionFromTemplate"), 1)
+            << "the cancelled new session made none";
+        EXPECT_EQ(engine->GetMixer()->GetRateCode(), 2) << "the new session runs at the card's rate";
+        dialogs.step = nullptr;
         self.OnTrayCommand(Application::kCommandExit);
     };
     app.Start();

@@ -135,6 +135,9 @@ TEST_F(SyncSettingsPanelTest, StartsFromTheCardsValuesAndAttaches)
     SyncSettingsPanel panel;
     ASSERT_EQ(panel.Create(&owner_, link_), 1);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Sync Reset 0", "Sync Attach"}));
+    wchar_t title[64] = {};
+    GetWindowTextW(panel.GetHandle(), title, 64);
+    EXPECT_EQ(std::wstring(title), L"Sync Settings") << "the skin's IDS_SYNCSETTINGS_TITLE";
     EXPECT_EQ(Flag(panel, "FPS"), 2);
     for (const char* name : {"FPS", "OutputSource", "FlyJamChoice"})
     {
