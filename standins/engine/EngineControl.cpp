@@ -70,6 +70,8 @@ std::string EngineControl::Handle(const std::string& request)
         return SetLevel(request, words);
     if (!words.empty() && words[0] == "insert")
         return AddInsert(request, words);
+    if (!words.empty() && words[0] == "setting")
+        return SetSetting(request, words);
     if (words.empty() || words[0] != "raise")
         return Refuse(request, "unknown request");
     long long id = 0, argument = 0;
@@ -121,6 +123,22 @@ std::string EngineControl::Handle(const std::string& request)
         return Refuse(request, "bad argument");
     engine_.Log("Control " + request);
     engine_.RaiseEvent(static_cast<int>(id), static_cast<VarnEventArg>(argument));
+    return "ok";
+}
+
+std::string EngineControl::SetSetting(const std::string& request, const std::vector<std::string>& words)
+{
+    long long system = 0, value = 0;
+    if (words.size() != 4 || !ParseWhole(words[1], 0, 63, system) || !ParseWhole(words[3], INT32_MIN, INT32_MAX, value))
+        return Refuse(request, "bad argument");
+    IVarnMixer* mixer = engine_.GetMixer();
+    IVarnHardware* hardware = mixer ? mixer->GetSystem(static_cast<int>(system)) : nullptr;
+    IVarnSettings* settings = hardware ? hardware->GetSettings() : nullptr;
+    if (!settings)
+        return Refuse(request, "no such system");
+    engine_.Log("Control " + request);
+    if (!settings->SetValue(words[2].c_str(), static_cast<int>(value), 0, 0))
+        return Refuse(request, "refused by the settings");
     return "ok";
 }
 

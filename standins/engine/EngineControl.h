@@ -37,6 +37,8 @@ class StandinStrip;
 //                                  effect (with the library effect's name), meter, trim,
 //                                  testsignal or balance; what the chain refuses is refused
 //                                  with the chain's answer
+//   setting <system> <name> <v>    sets a hardware setting of the system as the card's own
+//                                  panel would, without a notification (a whole number)
 //   log                            the call log, one entry a line
 // A refused request changes nothing and is written to the call log (an out-of-range level
 // as the main mix logs its refusals).
@@ -53,6 +55,7 @@ private:
     std::string SetLevel(const std::string& request, const std::vector<std::string>& words);
     std::string SetStripValue(const std::string& request, const std::vector<std::string>& words);
     std::string AddInsert(const std::string& request, const std::vector<std::string>& words);
+    std::string SetSetting(const std::string& request, const std::vector<std::string>& words);
     // The card takes the strip's DSP away.
     static int FreeStripDsp(StandinStrip& strip);
 

@@ -651,6 +651,31 @@ TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUse
     EXPECT_FALSE(ProgramWindows(processId_).empty());
 }
 
+// The program's sync panel: its top-level window titled as the skin's "IDS_SYNCSETTINGS_TITLE"
+// says, or null.
+HWND FindSyncPanel(DWORD processId)
+{
+    for (HWND window : ProgramWindows(processId))
+    {
+        char title[64] = {};
+        GetWindowTextA(window, title, sizeof title);
+        if (std::string(title) == "Sync Settings")
+            return window;
+    }
+    return nullptr;
+}
+
+// Closes the program's sync panel, as its toolbar toggle does, so that the next case sees the
+// frame uncovered; true when none is open afterwards.
+bool CloseSyncPanel(DWORD processId, HWND frame)
+{
+    HWND panel = FindSyncPanel(processId);
+    if (!panel)
+        return true;
+    PostMessageA(frame, WindowMessage::kToolbarRequest, FrameApp::kSyncSettings, 0);
+    return PumpUntil([&] { return !IsWindow(panel) || !IsWindowVisible(panel); });
+}
+
 TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheCommandHasRun)
 {
     PublicSink& sink = NewPublicSink();
@@ -659,6 +684,10 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
     HWND frame = nullptr;
     HWND toolbar = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (frame = FindFrame(processId_)) && (toolbar = FindMainToolbar(frame)); }));
+    // Whatever ran before: the sync panel closed and the second MIDI port carrying no sync,
+    // so the toggle asks.
+    ASSERT_TRUE(CloseSyncPanel(processId_, frame)) << "the sync panel stayed open";
+    ASSERT_EQ(Control("setting 0 MidiInput2Src 0"), "ok");
     const POINT sync = LayoutPoint(program_->Path(), "sync_settings");
     const POINT ok = LayoutPoint(program_->Path(), "midiport2warning", "okx", "oky");
     ASSERT_GE(sync.x, 0) << "the skin places the sync toggle";
@@ -723,20 +752,7 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
         << "the rebuild ran inside the toolbar's command; the engine heard since the rebuild was raised:" << since;
     EXPECT_TRUE(LogWith("(engine thread)").empty());
     EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
-}
-
-// The program's sync panel: its top-level window titled as the skin's "IDS_SYNCSETTINGS_TITLE"
-// says, or null.
-HWND FindSyncPanel(DWORD processId)
-{
-    for (HWND window : ProgramWindows(processId))
-    {
-        char title[64] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (std::string(title) == "Sync Settings")
-            return window;
-    }
-    return nullptr;
+    EXPECT_TRUE(CloseSyncPanel(processId_, rebuilt)) << "the sync panel stayed open";
 }
 
 TEST_F(MainWindowTest, TheSyncPanelShowsTheTimeCodeTheCardReads)
@@ -782,6 +798,7 @@ TEST_F(MainWindowTest, TheSyncPanelShowsTheTimeCodeTheCardReads)
     EXPECT_EQ(Control("raise 54 time 3 1 30 2 9"), "ok");
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixels(panel, time) == first; })) << "the first time did not come back";
     EXPECT_TRUE(LogWith("(engine thread)").empty());
+    EXPECT_TRUE(CloseSyncPanel(processId_, FindFrame(processId_))) << "the sync panel stayed open";
 }
 
 // A second start of the program with a session hands it to the running program, which loads

@@ -218,6 +218,33 @@ TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFr
     EXPECT_EQ(value(), 0);
 }
 
+// A setting request changes the system's hardware setting; a bad one changes nothing.
+TEST_F(ControlFixture, SettingRequestsSetASystemsHardwareSetting)
+{
+    Describe("systems=1\nsetting=MidiInput2Src 1\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    auto value = [&] {
+        int v = -1;
+        engine.GetMixer()->GetSystem(0)->GetSettings()->GetValue("MidiInput2Src", &v);
+        return v;
+    };
+    const std::pair<const char*, const char*> refused[] = {
+        {"setting 1 MidiInput2Src 0", "refused: no such system"},
+        {"setting 0 MidiInput2Src x", "refused: bad argument"},
+        {"setting 0 MidiInput2Src", "refused: bad argument"},
+        {"setting -1 MidiInput2Src 0", "refused: bad argument"},
+    };
+    for (const auto& [request, answer] : refused)
+    {
+        SCOPED_TRACE(request);
+        EXPECT_EQ(engine.Control(request), answer);
+        EXPECT_EQ(value(), 1);
+    }
+    EXPECT_EQ(engine.Control("setting 0 MidiInput2Src 0"), "ok");
+    EXPECT_EQ(value(), 0);
+}
+
 // The argument of 400 is a channel item (IVarnOutput), of 500 an input (IVarnInput).
 TEST_F(ControlFixture, PortAndInputRequestsCarryTheirObject)
 {
