@@ -13,6 +13,7 @@
 #include "standins/engine/StandinChains.h"
 #include "standins/engine/StandinServices.h"
 #include "standins/engine/tests/EventRecorder.h"
+#include "standins/engine/tests/CardEngineTest.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -27,22 +28,11 @@ const char* const kCard = "systems=1\ninputs=4\noutputs=4\nwave=1\nmonoinputs=2\
 using Events = EventRecorder;
 using Heard = std::vector<std::pair<int, VarnEventArg>>;
 
-class Chains : public testing::Test
+class Chains : public CardEngineTest
 {
 protected:
-    void SetUp() override
-    {
-        for (const char* folder : {"program", "data", "sessions"})
-            fs::create_directories(root_ / folder);
-        std::ofstream(root_ / "program" / "SimulatedCard.txt") << Card();
-        ASSERT_EQ(engine_.Init((root_ / "program").u16string().c_str(), (root_ / "data").u16string().c_str(),
-                               (root_ / "sessions").u16string().c_str()),
-                  1);
-        events_.engineThread = engine_.GetEngineThreadId();
-        engine_.AddListener(&events_);
-    }
-    void TearDown() override { engine_.RemoveListener(&events_); }
-    virtual std::string Card() const { return kCard; }
+    Chains() : CardEngineTest("kiv-chains") {}
+    std::string Card() const override { return kCard; }
 
     IVarnHardware* System() { return engine_.GetMixer()->GetSystem(0); }
     IVarnInsertChain* StripChain(int i) { return System()->GetStripList()->GetStrip(i)->GetInsertChain(); }
@@ -91,10 +81,6 @@ protected:
         const auto log = engine_.GetCallLog();
         return std::find(log.begin(), log.end(), entry) != log.end();
     }
-
-    ScratchFolder root_{"kiv-chains"};
-    StandinServices engine_;
-    Events events_;
 };
 
 TEST_F(Chains, EffectsAndSpecialInsertsAreAddedReplacedAndReportedOnTheEngineThread)

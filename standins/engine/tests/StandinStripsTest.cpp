@@ -12,6 +12,7 @@
 #include "standins/engine/StandinServices.h"
 #include "standins/engine/StandinStrips.h"
 #include "standins/engine/tests/EventRecorder.h"
+#include "standins/engine/tests/CardEngineTest.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -25,21 +26,11 @@ const char* const kCard = "systems=2\ninputs=8\noutputs=4\nwave=1\nmonoinputs=2\
 
 using Events = EventRecorder;
 
-class Strips : public testing::Test
+class Strips : public CardEngineTest
 {
 protected:
-    void SetUp() override
-    {
-        for (const char* folder : {"program", "data", "sessions"})
-            fs::create_directories(root_ / folder);
-        std::ofstream(root_ / "program" / "SimulatedCard.txt") << Card();
-        ASSERT_EQ(engine_.Init((root_ / "program").u16string().c_str(), (root_ / "data").u16string().c_str(),
-                               (root_ / "sessions").u16string().c_str()),
-                  1);
-        events_.engineThread = engine_.GetEngineThreadId();
-        engine_.AddListener(&events_);
-    }
-    virtual const char* Card() const { return kCard; }
+    Strips() : CardEngineTest("kiv-strips") {}
+    std::string Card() const override { return kCard; }
     IVarnHardware* System(int i = 0) { return engine_.GetMixer()->GetSystem(i); }
     IVarnStripList* List(int i = 0) { return System(i)->GetStripList(); }
     IVarnInputList* Inputs(int i = 0) { return System(i)->GetInputList(); }
@@ -62,13 +53,6 @@ protected:
         return static_cast<int>(
             std::count_if(log.begin(), log.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }));
     }
-
-    void TearDown() override { engine_.RemoveListener(&events_); }
-
-    ScratchFolder scratch_{"kiv-strips"};
-    const fs::path& root_ = scratch_.Path();
-    Events events_; // outlives the engine's thread
-    StandinServices engine_;
 };
 
 TEST_F(Strips, EachSystemListsItsCardStripsFirstWithIdsBySystem)
@@ -278,7 +262,7 @@ TEST_F(Strips, ValuesKeepTheirRangesAndRaiseTheirEventsOnChange)
 class FullDsp : public Strips
 {
 protected:
-    const char* Card() const override { return "systems=1\ninputs=8\nstrips=20\nmonoinputs=2\n"; }
+    std::string Card() const override { return "systems=1\ninputs=8\nstrips=20\nmonoinputs=2\n"; }
 };
 
 TEST_F(FullDsp, StripsShareTheBudgetAndPrepareReclaimsWhatRemovedStripsHeld)
