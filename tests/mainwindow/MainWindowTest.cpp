@@ -120,13 +120,22 @@ HWND FindMainToolbar(HWND frame)
 
 // A click of the left button at a point of a window's client area, through the system's queue
 // (the program reads where the pointer is); the test goes on while a handler of the program
-// runs a loop of its own.
-void Click(HWND window, POINT at)
+// runs a loop of its own. It waits until the point shows that window (or one of its own) rather
+// than a window still going or one over it; false when it never does and nothing was clicked.
+bool Click(HWND window, POINT at)
 {
-    ClientToScreen(window, &at);
+    if (!ClientToScreen(window, &at))
+        return false;
+    const bool shown = PumpUntil([&] {
+        HWND under = WindowFromPoint(at);
+        return under == window || IsChild(window, under);
+    });
+    if (!shown)
+        return false;
     SendMouse(0, at.x, at.y);
     SendMouse(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
     SendMouse(MOUSEEVENTF_LEFTUP, at.x, at.y);
+    return true;
 }
 
 // Where the program folder's skin puts an element: its attributes xName and yName (the
@@ -191,13 +200,16 @@ RECT FirstInsertSlot(const fs::path& program)
     return {at.x, at.y, at.x + 64, at.y + 16};
 }
 
+// Each case starts the program afresh and ends it (which it must survive well), from the same
+// settings and no working session, so that no case sees what another left: an open palette over
+// the faders, a loaded session, a strip's insert kept over the quit.
 class MainWindowTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        // The program and what it reads lie in a folder of the test's own; its chosen skin is
-        // a cut-short copy of the shipped one.
+        // The program and what it reads lie in a folder of the test's own, with a cut-short copy
+        // of the shipped skin beside it.
         program_ = new ScratchFolder("kiv-mixer-program");
         std::error_code error;
         fs::copy(BuildFolder() / "program", program_->Path(), fs::copy_options::recursive, error);
@@ -207,15 +219,9 @@ protected:
         ASSERT_FALSE(error) << error.message();
         std::ofstream(broken / "layout.xml", std::ios::trunc)
             << "<?xml version=\"1.0\"?>\n<layout><panels><panel name=";
-        WriteSetting("skin", "Broken");
-        // The FX palette was left open at the last start, at a place of its own.
-        WriteSetting("FX palette visible", "yes");
-        WriteSetting("FX Palette XPos", "300");
-        WriteSetting("FX Palette YPos", "200");
         // The shipped card, as a user runs it: it has a sync card (feature 3: the main toolbar
         // shows "sync_settings") and no small box (4), and its second MIDI port does not carry
         // sync.
-
         ASSERT_TRUE(RegisterMixerServer((program_->Path() / "KivCorvanDSP.exe").string(),
                                         (program_->Path() / "KivCorvanDSP_ps.dll").string()));
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -233,6 +239,37 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(EndMixerProgram()) << "a program of an earlier case did not end well";
+        ForgetWhatTheProgramKept();
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+    }
+
+    void TearDown() override { EXPECT_TRUE(StopProgram()) << "the program did not end well"; }
+
+    // The program's settings and its working session, gone as on a first start; only the
+    // splash, which the application's own tests show, is not shown (it holds each start up).
+    static void ForgetWhatTheProgramKept()
+    {
+        for (const char16_t* key : {ViewSettings::kKeyPath, LauncherSettings::kKeyPath})
+            SHDeleteKeyW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(key));
+        const std::u16string splash =
+            std::u16string(LauncherSettings::kKeyPath) + u"\\" + LauncherSettings::kShowServicesSplash;
+        RegSetValueW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(splash.c_str()), REG_SZ, L"no",
+                     2 * sizeof(wchar_t));
+        std::error_code error;
+        fs::remove(WorkingSession(), error);
+    }
+
+    static fs::path WorkingSession()
+    {
+        char appData[MAX_PATH] = {};
+        SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE);
+        return fs::path(appData) / "KivCorvanDSP" / fs::path(StandinServices::kWorkingSessionName);
+    }
+
+    // A client's activation starts the program; it is ready once its engine serves the channel.
+    void StartProgram()
+    {
         ASSERT_EQ(CoCreateInstance(CLSID_KivCorvanServices, nullptr, CLSCTX_LOCAL_SERVER, IID_IKivCorvanServices,
                                    reinterpret_cast<void**>(&services_)),
                   S_OK);
@@ -240,17 +277,20 @@ protected:
         HWND application = nullptr;
         ASSERT_TRUE(PumpUntil([&] { return (application = FindWindowA("Varn Services", nullptr)) != nullptr; }));
         GetWindowThreadProcessId(application, &processId_);
-        // The engine serves its channel once it has started.
         std::string reply;
         ASSERT_TRUE(PumpUntil([&] { return SendControlRequest(processId_, "log", reply, 1000); }, 120000));
     }
 
-    void TearDown() override
+    // The user quits; true when the program ended well.
+    bool StopProgram()
     {
         if (source_)
             source_->Release();
         if (services_)
             services_->Release();
+        source_ = nullptr;
+        services_ = nullptr;
+        return EndMixerProgram();
     }
 
     // Sends a request while this thread goes on serving the notifications that come in: the
@@ -381,6 +421,12 @@ HWND FindDescendant(HWND window, int id, std::string& ids)
 
 TEST_F(MainWindowTest, ThePaletteLeftOpenIsBackAtItsPlaceAndItsExitClosesIt)
 {
+    // The FX palette was left open at the last start, at a place of its own.
+    ASSERT_TRUE(StopProgram());
+    WriteSetting("FX palette visible", "yes");
+    WriteSetting("FX Palette XPos", "300");
+    WriteSetting("FX Palette YPos", "200");
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     HWND palette = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (palette = FindPalette(processId_)) != nullptr; }));
     RECT rect = {};
@@ -393,7 +439,7 @@ TEST_F(MainWindowTest, ThePaletteLeftOpenIsBackAtItsPlaceAndItsExitClosesIt)
     EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-fxpalette.png")));
     const POINT exit = LayoutPoint(program_->Path(), "exit", "x", "y", "fxPalette");
     ASSERT_GE(exit.x, 0) << "the skin places the palette's exit button";
-    Click(palette, {exit.x + 10, exit.y + 8});
+    ASSERT_TRUE(Click(palette, {exit.x + 10, exit.y + 8})) << "the window to click is not at the point";
     EXPECT_TRUE(PumpUntil([&] { return FindPalette(processId_) == nullptr; }));
     EXPECT_TRUE(PumpUntil([&] { return ReadSetting("FX palette visible") == "no"; }))
         << ReadSetting("FX palette visible");
@@ -401,6 +447,9 @@ TEST_F(MainWindowTest, ThePaletteLeftOpenIsBackAtItsPlaceAndItsExitClosesIt)
 
 TEST_F(MainWindowTest, BrokenChosenSkinOpensAsDefault)
 {
+    ASSERT_TRUE(StopProgram());
+    WriteSetting("skin", "Broken");
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(PumpUntil([&] { return !ProgramWindows(processId_).empty(); }));
     EXPECT_EQ(ReadSetting("skin"), "Default");
 }
@@ -489,7 +538,7 @@ TEST_F(MainWindowTest, AStripGainTheEngineChangesMovesItsFaderOnScreen)
     EXPECT_EQ(Control("set strip 9999 gain 0"), "refused: no such strip");
 }
 
-// Each case adds to a strip of its own: the chains of the card's strips start empty.
+// The chains of the card's strips start empty.
 TEST_F(MainWindowTest, AnInsertTheEngineAddsShowsInItsStripsSlot)
 {
     HWND strip = nullptr;
@@ -508,21 +557,8 @@ TEST_F(MainWindowTest, AnInsertTheEngineAddsShowsInItsStripsSlot)
 }
 
 // A normal quit keeps the strips' chains in the working session and the next start shows them.
-// The case leaves the working session as it found it.
 TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
 {
-    char appData[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, TRUE));
-    const fs::path session = fs::path(appData) / "KivCorvanDSP" / fs::path(StandinServices::kWorkingSessionName);
-    std::error_code error;
-    const bool hadSession = fs::exists(session, error);
-    std::string kept;
-    if (hadSession)
-    {
-        std::ifstream in(session, std::ios::binary);
-        kept.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
     HWND strip = nullptr;
     std::vector<DWORD> empty;
     ASSERT_NO_FATAL_FAILURE(EmptySlot(2, strip, empty));
@@ -531,16 +567,13 @@ TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
     ASSERT_TRUE(PumpUntil([&] { return ScreenPixels(strip, slot) != empty; })) << "the slot shows no insert";
 
     // The user quits; the program is started again, as a client's activation starts it.
-    TearDown();
-    services_ = nullptr;
-    source_ = nullptr;
-    ASSERT_TRUE(EndMixerProgram()) << "the program did not end well";
+    ASSERT_TRUE(StopProgram()) << "the program did not end well";
     {
-        std::ifstream in(session, std::ios::binary);
+        std::ifstream in(WorkingSession(), std::ios::binary);
         const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_NE(saved.find("insert 0 strip 2 0 0 0 "), std::string::npos) << saved;
     }
-    SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     HWND restarted = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (restarted = FindStripView(processId_, 2)) != nullptr; }, 120000))
         << "the started program shows no third strip";
@@ -549,16 +582,6 @@ TEST_F(MainWindowTest, AStripsInsertIsKeptOverAQuitAndShownAtTheNextStart)
     EXPECT_NE(shown, empty) << "the slot of the started program shows no insert";
     EXPECT_TRUE(SaveScreenPicture(ShotPath("mixer-window-insert-restart.png")));
     EXPECT_EQ(LogWith("AddEffect"), std::vector<std::string>{}) << "the started program added the insert itself";
-
-    // The next start begins from the session this case found.
-    TearDown();
-    services_ = nullptr;
-    source_ = nullptr;
-    EXPECT_TRUE(EndMixerProgram());
-    if (hadSession)
-        std::ofstream(session, std::ios::binary | std::ios::trunc) << kept;
-    else
-        fs::remove(session, error);
 }
 
 // A descendant of a window with the control id, or null.
@@ -593,13 +616,16 @@ TEST_F(MainWindowTest, TheOutputsViewsMonitorToggleReassignsAndItsRowFollowsTheE
     ASSERT_GE(outputs.x, 0) << "the skin places the outputs button";
     ASSERT_GE(toggle.x, 0) << "the skin places the monitor toggle";
     WriteSetting("TV Outputs Mode", "physical");
-    // The user shows the outputs; the choice is kept for the next start.
-    Click(section, {outputs.x + 40, outputs.y + 10});
-    // The effect view shown before has a list of the same id: wait for the switch first.
+    // The user shows the outputs; the choice is kept for the next start. The view shown before
+    // may have a list of the same id: the outputs list is another window.
+    const HWND shownBefore = FindDescendant(section, 999);
+    ASSERT_TRUE(Click(section, {outputs.x + 40, outputs.y + 10})) << "the window to click is not at the point";
     ASSERT_TRUE(PumpUntil([&] { return ReadSetting("TV View Mode") == "outputs"; })) << "the view mode was kept";
     HWND list = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (list = FindDescendant(section, 999)) != nullptr; }))
-        << "no outputs list in the TV area";
+    ASSERT_TRUE(PumpUntil([&] {
+        list = FindDescendant(section, 999);
+        return list && list != shownBefore && IsWindowVisible(list);
+    })) << "no outputs list in the TV area";
     // Row 1 (pair 1) carries nothing; its monitor toggle routes the monitor mix to it.
     const RECT row = {0, 20, 272, 40};
     std::vector<DWORD> before = ScreenPixels(list, row);
@@ -609,7 +635,7 @@ TEST_F(MainWindowTest, TheOutputsViewsMonitorToggleReassignsAndItsRowFollowsTheE
         return std::exchange(before, now) == now;
     }));
     const size_t assigned = LogWith("Assign 2 1 1 1").size();
-    Click(list, {toggle.x + 20, row.top + 10});
+    ASSERT_TRUE(Click(list, {toggle.x + 20, row.top + 10})) << "the window to click is not at the point";
     ASSERT_TRUE(PumpUntil([&] { return LogWith("Assign 2 1 1 1").size() > assigned; }))
         << "the toggle asked the engine for nothing";
     // The engine's 400 comes back through the dispatcher: the row shows the monitor.
@@ -699,7 +725,7 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
     // The sync toggle: the second MIDI port does not carry sync, so the toolbar's handler asks
     // first, in a dialog with a loop of its own.
     const std::vector<HWND> before = ProgramWindows(processId_);
-    Click(toolbar, {sync.x + 8, sync.y + 6});
+    ASSERT_TRUE(Click(toolbar, {sync.x + 8, sync.y + 6})) << "the window to click is not at the point";
     HWND dialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         for (HWND window : ProgramWindows(processId_))
@@ -725,7 +751,7 @@ TEST_F(MainWindowTest, ARebuildRaisedWhileAToolbarCommandAsksWaitsUntilTheComman
 
     // Accepted, the command sets the port, shows the sync panel and returns; then the waiting
     // events run in their order, the rebuild first.
-    Click(dialog, {ok.x + 8, ok.y + 6});
+    ASSERT_TRUE(Click(dialog, {ok.x + 8, ok.y + 6})) << "the window to click is not at the point";
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); })) << "the dialog did not close";
     ASSERT_TRUE(PumpUntil([&] { return sink.arrivals.size() >= 4; }));
     EXPECT_EQ(sink.arrivals,
@@ -777,7 +803,7 @@ TEST_F(MainWindowTest, TheSyncPanelShowsTheTimeCodeTheCardReads)
         {
             const POINT ok = LayoutPoint(program_->Path(), "midiport2warning", "okx", "oky");
             ASSERT_GE(ok.x, 0) << "the skin places the warning's OK button";
-            Click(opened, {ok.x + 8, ok.y + 6});
+            ASSERT_TRUE(Click(opened, {ok.x + 8, ok.y + 6})) << "the window to click is not at the point";
         }
         ASSERT_TRUE(PumpUntil([&] { return (panel = FindSyncPanel(processId_)) != nullptr; }))
             << "no window titled \"Sync Settings\"";
@@ -1015,7 +1041,7 @@ TEST_F(SkinFallbackTest, CompactShowsThePaintedCompactSection)
     RECT full = {};
     GetClientRect(section, &full);
     Sleep(1000);
-    Click(section, {collapse.x + 36, collapse.y + 8});
+    ASSERT_TRUE(Click(section, {collapse.x + 36, collapse.y + 8})) << "the window to click is not at the point";
     HWND compact = nullptr;
     RECT rect = {};
     ASSERT_TRUE(PumpUntil([&] {
