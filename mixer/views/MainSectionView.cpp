@@ -891,11 +891,16 @@ void MainSectionView::OnTimerTick(int32_t argument)
             host_->ScrollStrips(direction);
         host_->AutoScrollStripInserts(screenX, screenY);
     }
+    AutoScrollInserts(screenX, screenY);
+    dragTimer_.Start();
+}
+
+void MainSectionView::AutoScrollInserts(int screenX, int screenY)
+{
     for (auto& strip : auxStrips_)
         strip->AutoScroll(screenX, screenY);
     if (mainStrip_)
         mainStrip_->AutoScroll(screenX, screenY);
-    dragTimer_.Start();
 }
 
 void MainSectionView::ShowNotAllowed()
