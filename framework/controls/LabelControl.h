@@ -21,6 +21,8 @@ public:
     // The text's colour from now on; redraw shows it at once.
     void SetColour(uint32_t colour, int redraw);
     int GetMargin() const { return margin_; }
+    // The text's width in the control's font; 0 without a font.
+    int TextWidth(const String& text) const;
 
 protected:
     explicit LabelControl(int type) : Control(type) {}
@@ -35,8 +37,6 @@ protected:
     // Recomposes the control's area in its panel, so that a shorter text leaves nothing behind.
     void Redraw();
     FontInterface* GetFont() const { return font_; }
-    // The text's width in the control's font; 0 without a font.
-    int TextWidth(const String& text) const;
 
     String text_;
     uint32_t colour_ = 0;

@@ -114,6 +114,16 @@ int Dialog::IsCompleteStyle(const DialogStyle* style)
     return 1;
 }
 
+int Dialog::TitleBarRightRoom(const DialogStyle& style)
+{
+    int room = style.frame[TopRight] ? style.frame[TopRight]->Width() : 0;
+    if (style.exitButton)
+        room = std::max(room, style.exitButRightOffset);
+    if (style.helpButton)
+        room = std::max(room, style.helpButRightOffset);
+    return room;
+}
+
 int Dialog::Create(const DialogStyle* style, int width, int height, const String* title)
 {
     if (!IsCompleteStyle(style))
@@ -140,12 +150,12 @@ int Dialog::Create(const DialogStyle* style, int width, int height, const String
         button->Setup(Width() - system.rightOffset, style_.sysButTopOffset, name, system.image, nullptr, nullptr);
         AddControl(button, nullptr);
     }
-    // The title spans the top row: added before the system buttons, it would take their
-    // presses and make them drag the dialog instead.
+    // The title spans the top row up to the system buttons: added before them, it would take
+    // their presses and make them drag the dialog instead; wider, it would run under them.
     if (title_.Length())
     {
         auto* text = new TextControl();
-        const int textWidth = Width() - style_.titleSideOffset - style_.frame[TopRight]->Width();
+        const int textWidth = Width() - style_.titleSideOffset - TitleBarRightRoom(style_);
         String name;
         name.AssignAscii("title");
         text->Setup(style_.titleSideOffset, style_.titleTopOffset, name, title_, style_.titleFont, nullptr,

@@ -92,6 +92,9 @@ public:
 
     // Every frame piece drawable and tiled by at least a pixel, and both fonts given.
     static int IsCompleteStyle(const DialogStyle* style);
+    // What the title bar keeps free at its right for the title: its system buttons (each its
+    // right offset from the edge) or, without them, the frame's top right piece.
+    static int TitleBarRightRoom(const DialogStyle& style);
 
 protected:
     // A button of the style's button images and font in the style's colours; null when the

@@ -39,7 +39,9 @@ int MessageBox::Run(const DialogStyle* style, const String& title, const String&
     const int lineHeight = font.Height();
     RECT work = {};
     Window::GetWorkArea(work);
-    const int titleWidth = style->titleFont->TextWidth(title) + side;
+    // The title shows whole between its side offset and the title bar's buttons.
+    const int titleWidth =
+        std::max(style->titleSideOffset, 0) + style->titleFont->TextWidth(title) + TitleBarRightRoom(*style);
 
     // Without button images there are no buttons, and no room is made for them.
     const int hasButtons = style->buttonImages && style->buttonImages->GetDib();

@@ -652,6 +652,12 @@ void FrameApp::SectionHost::AutoScrollStripInserts(int screenX, int screenY)
         frame_.stripSection_->AutoScrollFirstStripInserts(screenX, screenY);
 }
 
+void FrameApp::SectionHost::AutoScrollSectionInserts(int screenX, int screenY)
+{
+    if (frame_.mainSection_)
+        frame_.mainSection_->AutoScrollInserts(screenX, screenY);
+}
+
 void FrameApp::SectionHost::ShowEngineStrip(IVarnStrip* strip)
 {
     if (frame_.stripSection_)

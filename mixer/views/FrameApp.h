@@ -194,6 +194,7 @@ private:
         int ToStripSection(int screenX, int screenY, int& x, int& y, int& clientWidth) override;
         void ScrollStrips(int direction) override;
         void AutoScrollStripInserts(int screenX, int screenY) override;
+        void AutoScrollSectionInserts(int screenX, int screenY) override;
         void ShowEngineStrip(IVarnStrip* strip) override;
 
     private:

@@ -68,6 +68,8 @@ public:
     virtual InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) = 0;
     // A strip changed (null: strips may have changed): the inputs or outputs view follows.
     virtual void OnStripChanged(IVarnStrip* strip) = 0;
+    // The drag scrolling of its aux and main insert-slot strips for the screen point.
+    virtual void AutoScrollInserts(int screenX, int screenY) = 0;
 };
 
 // The floating windows as the frame shows and hides them.

@@ -4,6 +4,7 @@
 
 #include "framework/platform/Timer.h"
 #include "mixer/engine/EngineVocabulary.h"
+#include "mixer/views/PresetDrag.h"
 
 namespace InsertSlotRules
 {
@@ -248,11 +249,11 @@ InsertMenuChoices InsertMenuChoices::Of(IVarnInsertChain* chain, int mono)
 
 namespace InsertSlotRules
 {
-int DragOverAnswer(int kind, int accepted, int slot, int position, int count, int ownPosition)
+int DragOverAnswer(std::intptr_t kind, int accepted, int slot, int position, int count, int ownPosition)
 {
-    if (kind == 1)
+    if (kind == PresetDrag::kKind)
         return slot < 0 ? kPastSlots : kOnSlot;
-    if (kind != 2 || !accepted)
+    if (kind != kDragInsert || !accepted)
         return kRefuse;
     if (slot < 0)
         return kPastSlots;

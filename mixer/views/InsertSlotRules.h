@@ -136,8 +136,10 @@ enum DragAnswer
     kOnSlot = 104,
     kPastSlots = 121
 };
-// kind 1 a palette item, 2 an insert (accepted: it passes the mono rule; ownPosition: the
-// point's position is the insert's own in its own chain); slot -1 when the point is on none,
-// else position = slot + first visible.
-int DragOverAnswer(int kind, int accepted, int slot, int position, int count, int ownPosition);
+// DragDrop's value 1 of an insert's drag from its slot; value 2 is the dragged IVarnInsert.
+constexpr std::intptr_t kDragInsert = 2;
+// kind PresetDrag::kKind a palette item, kDragInsert an insert (accepted: it passes the mono
+// rule; ownPosition: the point's position is the insert's own in its own chain); slot -1 when
+// the point is on none, else position = slot + first visible.
+int DragOverAnswer(std::intptr_t kind, int accepted, int slot, int position, int count, int ownPosition);
 } // namespace InsertSlotRules

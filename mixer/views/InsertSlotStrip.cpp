@@ -284,7 +284,7 @@ void InsertSlotStrip::StartInsertDrag(IVarnInsert* insert)
     // The drag owns its cursor.
     auto* cursor = new Cursor();
     cursor->Load(kDropCursor);
-    DragDrop::Begin(cursor, panel_, kDragInsert, reinterpret_cast<std::intptr_t>(insert));
+    DragDrop::Begin(cursor, panel_, InsertSlotRules::kDragInsert, reinterpret_cast<std::intptr_t>(insert));
     InsertSlotRules::InsertDragClock::Started();
 }
 
@@ -428,14 +428,14 @@ int InsertSlotStrip::Drop(int x, int y, std::intptr_t kind, std::intptr_t data)
 {
     if (InsertSlotRules::InsertDragClock::DropIsClick())
         return selectedIndex_ ? *selectedIndex_ : -1;
-    if (kind == kDragPaletteItem)
+    if (kind == PresetDrag::kKind)
     {
         auto* item = reinterpret_cast<PresetItemRecord*>(data);
         if (!item || item->kind == PresetItemRecord::kCategory)
             return 1;
         return DropFromPalette(x, y, item);
     }
-    if (kind == kDragInsert)
+    if (kind == InsertSlotRules::kDragInsert)
         return DropInsert(x, y, reinterpret_cast<IVarnInsert*>(data));
     const int slot = HitTest(x, y);
     return (slot >= 0 ? slot : GetInsertIndex(x, y)) + GetScrollOffset();
@@ -445,11 +445,10 @@ int InsertSlotStrip::DragOver(int x, int y, std::intptr_t kind, std::intptr_t da
 {
     const int slot = HitTest(x, y);
     const int position = slot + GetScrollOffset();
-    auto* insert = kind == kDragInsert ? reinterpret_cast<IVarnInsert*>(data) : nullptr;
+    auto* insert = kind == InsertSlotRules::kDragInsert ? reinterpret_cast<IVarnInsert*>(data) : nullptr;
     const int accepted = InsertSlotRules::AcceptsInsert(insert, mono_);
     const int own = insert && insert->GetChain() == chain_ && insert->GetPosition() == position;
-    return InsertSlotRules::DragOverAnswer(static_cast<int>(kind), accepted, slot, position,
-                                           chain_ ? chain_->GetCount() : 0, own);
+    return InsertSlotRules::DragOverAnswer(kind, accepted, slot, position, chain_ ? chain_->GetCount() : 0, own);
 }
 
 int InsertSlotStrip::DropFromPalette(int x, int y, PresetItemRecord* item)

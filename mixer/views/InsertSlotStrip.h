@@ -97,9 +97,6 @@ public:
     // "Insert Balance" goes before this menu position.
     static constexpr int kBalancePosition = 8;
     static constexpr int kDropCursor = 104;
-    // Drag values: an FX palette item, an insert.
-    static constexpr std::intptr_t kDragPaletteItem = 1;
-    static constexpr std::intptr_t kDragInsert = 2;
 
     InsertSlotStrip(MainWindowLink& link, InsertStripOwner* owner);
     ~InsertSlotStrip() override;

@@ -66,7 +66,10 @@ Panel* MSTVIoList::GetRow(int index) const
 
 int MSTVIoList::Create(int x, int y, int width, int height)
 {
-    if (!Window::Create(nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, width, height, &view_, 0, 0))
+    // Not clipping its rows: the view paints its background under the list, and a redraw of the
+    // view has to reach the rows to paint them again over that. A clipping list would stop the
+    // view's invalidation at itself and leave the rows covered.
+    if (!Window::Create(nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, &view_, 0, 0))
         return 0;
     ::SetWindowLongPtrA(GetHandle(), GWLP_ID, kControlId);
     return 1;

@@ -87,6 +87,9 @@ public:
     // The drag scrolling of the insert slots of the active group's first strip, when the
     // screen point lies outside that strip.
     virtual void AutoScrollStripInserts(int screenX, int screenY) = 0;
+    // The same for the main section's aux and main insert-slot strips; nothing without a main
+    // section.
+    virtual void AutoScrollSectionInserts(int screenX, int screenY) = 0;
     // The strip section focuses the engine strip's view and scrolls it into view; nothing
     // without a strip section.
     virtual void ShowEngineStrip(IVarnStrip* strip) = 0;

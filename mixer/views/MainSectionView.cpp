@@ -12,6 +12,7 @@
 #include "mixer/names/WindowMessages.h"
 #include "framework/controls/ControlContextMenu.h"
 #include "mixer/views/InsertSlotRules.h"
+#include "mixer/views/PresetDrag.h"
 #include "mixer/views/ViewClipboard.h"
 #include "mixer/views/MSTVFXView.h"
 #include "mixer/engine/EngineVocabulary.h"
@@ -890,11 +891,16 @@ void MainSectionView::OnTimerTick(int32_t argument)
             host_->ScrollStrips(direction);
         host_->AutoScrollStripInserts(screenX, screenY);
     }
+    AutoScrollInserts(screenX, screenY);
+    dragTimer_.Start();
+}
+
+void MainSectionView::AutoScrollInserts(int screenX, int screenY)
+{
     for (auto& strip : auxStrips_)
         strip->AutoScroll(screenX, screenY);
     if (mainStrip_)
         mainStrip_->AutoScroll(screenX, screenY);
-    dragTimer_.Start();
 }
 
 void MainSectionView::ShowNotAllowed()
@@ -911,13 +917,13 @@ int MainSectionView::OnDragOver(int x, int y, intptr_t kind, intptr_t payload)
 {
     int inArea = 0;
     InsertStripLink* strip = compact_ ? nullptr : StripAt(x, y, inArea);
-    if (!strip || (kind != 1 && kind != 2))
+    if (!strip || (kind != PresetDrag::kKind && kind != InsertSlotRules::kDragInsert))
     {
         ShowNotAllowed();
         return 0;
     }
     const int slot = strip->HitTest(x, y);
-    if (kind == 1)
+    if (kind == PresetDrag::kKind)
     {
         ApplyCursor(slot < 0 ? appendCursor_ : dropCursor_);
         return 1;

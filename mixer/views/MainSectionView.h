@@ -89,6 +89,7 @@ public:
     void LeaveViewMode(int layout) override { OnLeaveInsertMode(layout ? kFirstMode : kInsertMode); }
     // The aux or main insert strip that shows the event's chain or insert, or null.
     InsertStripTarget* FindInsertStrip(int id, VarnEventArg argument) override;
+    void AutoScrollInserts(int screenX, int screenY) override;
     // The anchor insert the section's insert strips share.
     int* GetSelectedInsertIndex() { return &selectedInsertIndex_; }
     void FocusInsertStrip(InsertStripLink* strip);

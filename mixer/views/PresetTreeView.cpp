@@ -597,7 +597,10 @@ void PresetTreeView::OnTimerTick(int32_t argument)
         ::GetWindowRect(GetHandle(), &tree);
         const POINT pointer = {screenX, screenY};
         if (!::PtInRect(&tree, pointer))
+        {
             dragArea_->AutoScrollStripInserts(screenX, screenY);
+            dragArea_->AutoScrollSectionInserts(screenX, screenY);
+        }
     }
     dragTimer_.Start();
 }

@@ -22,8 +22,8 @@
 #include "mixer/dialogs/SkinStringTable.h"
 #include "mixer/views/tests/DialogAnswers.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
+#include "mixer/views/tests/RowPixels.h"
 #include "tests/support/MessagePump.h"
-#include "tests/support/ScreenPixels.h"
 
 namespace
 {
@@ -562,33 +562,13 @@ TEST_F(EffectView, AnInsertGivenAnotherEffectIsShownAgain)
     view.reset();
 }
 
-// The pixels the screen shows over the list's rows that are not the rows' own pictures: 0 when
-// every row is painted whole where the list lets it be seen.
+// The screen's pixels over the list's rows that are not the rows' own pictures.
 int UnpaintedRowPixels(MSTVFXViewList& list)
 {
-    RECT area = {};
-    ::GetWindowRect(list.GetHandle(), &area);
-    int wrong = 0;
+    std::vector<Panel*> rows;
     for (int k = 0; k < list.RowCount(); ++k)
-    {
-        MSTVFXViewItem* row = list.RowAt(k);
-        RECT window = {}, shown = {};
-        ::GetWindowRect(row->GetHandle(), &window);
-        const Bitmap* picture = row->ComposedBackground();
-        if (!picture)
-            return -1;
-        if (!::IntersectRect(&shown, &window, &area))
-            continue;
-        const std::vector<DWORD> screen = ScreenPixels(shown);
-        const int width = shown.right - shown.left;
-        for (size_t i = 0; i < screen.size(); ++i)
-        {
-            const int x = shown.left - window.left + static_cast<int>(i) % width;
-            const int y = shown.top - window.top + static_cast<int>(i) / width;
-            wrong += (screen[i] & 0xFFFFFF) != (picture->GetPixel(x, y) & 0xFFFFFF);
-        }
-    }
-    return wrong;
+        rows.push_back(list.RowAt(k));
+    return UnpaintedRowPixels(list.GetHandle(), rows);
 }
 
 // The colours of a row's picture under one of its controls.

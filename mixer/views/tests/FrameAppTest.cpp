@@ -99,6 +99,10 @@ public:
     void LeaveViewMode(int layout) override { trace_ += "-main" + std::to_string(layout); }
     int OnKeyDown(WPARAM, LPARAM) override { return 0; }
     InsertStripTarget* FindInsertStrip(int, VarnEventArg) override { return nullptr; }
+    void AutoScrollInserts(int x, int y) override
+    {
+        trace_ += "inserts@" + std::to_string(x) + "," + std::to_string(y);
+    }
     void OnEngineEvent(int, VarnEventArg) override {}
     void OnOutputChanged(VarnEventArg) override {}
     void OnInputChanged(VarnEventArg) override {}
@@ -608,6 +612,10 @@ TEST_F(FrameAppTest, TheStripCommandsAndTheWheelReachTheStripSection)
     sections_.trace.clear();
     ::SendMessageA(frame->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(sections_.trace, "relay");
+    // A palette drag hands the pointer to the main section's insert strips through the frame.
+    sections_.trace.clear();
+    frame->GetSectionHost().AutoScrollSectionInserts(30, 40);
+    EXPECT_EQ(sections_.trace, "inserts@30,40");
 }
 } // namespace
 

@@ -569,7 +569,7 @@ TEST_F(FxPaletteTest, APresetDeletedWhileItIsDraggedStillReachesTheDropWhole)
     EXPECT_EQ(drops.seen, (std::vector<std::string>{"drop preset Lead"}));
 }
 
-TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirInsertsOutsideTheTree)
+TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirAndTheSectionsInsertsOutsideTheTree)
 {
     RecordingHost area;
     area.hasStripSection = 1;
@@ -587,9 +587,10 @@ TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirIns
 
     tree_->OnItemMouseDown(tree_, effect, 0, 0);
     ASSERT_TRUE(DragDrop::IsSource(tree_));
-    // The insert slots take the pointer in screen coordinates, as the main section hands it.
+    // The strips' and the main section's insert slots take the pointer in screen coordinates.
     const int outsideX = treeRect.right + 40, outsideY = treeRect.bottom + 40;
-    const std::string inserts = "strip inserts " + std::to_string(outsideX) + "," + std::to_string(outsideY);
+    const std::string at = std::to_string(outsideX) + "," + std::to_string(outsideY);
+    const std::string inserts = "strip inserts " + at, section = "section inserts " + at;
     struct Case
     {
         const char* label;
@@ -598,10 +599,10 @@ TEST_F(FxPaletteTest, TheDragTimerScrollsTheStripsNearTheirEdgesAndFeedsTheirIns
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"just left of the strips", -19, false, {"scroll -1", inserts}},
-        {"at their left edge", 0, false, {inserts}},
-        {"just right of them", 319, false, {"scroll 1", inserts}},
-        {"far right", 320, false, {inserts}},
+        {"just left of the strips", -19, false, {"scroll -1", inserts, section}},
+        {"at their left edge", 0, false, {inserts, section}},
+        {"just right of them", 319, false, {"scroll 1", inserts, section}},
+        {"far right", 320, false, {inserts, section}},
         {"over the tree", -1, true, {"scroll -1"}},
     };
     for (const Case& c : cases)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/platform/tests/TestClock.h"
+#include "mixer/views/PresetDrag.h"
 #include "mixer/views/tests/FakeInsertChain.h"
 
 using namespace InsertSlotRules;
@@ -250,15 +251,16 @@ TEST(InsertSlotRules, DragOverAnswers)
     const struct
     {
         const char* trace;
-        int kind, accepted, slot, position, count, own, answer;
+        std::intptr_t kind;
+        int accepted, slot, position, count, own, answer;
     } rows[] = {
-        {"effect on a slot", 1, 1, 2, 2, 5, 0, kOnSlot},
-        {"effect past the slots", 1, 1, -1, 0, 5, 0, kPastSlots},
-        {"insert past the slots", 2, 1, -1, 0, 5, 0, kPastSlots},
-        {"insert on an empty slot", 2, 1, 5, 5, 5, 0, kOnSlot},
-        {"insert on another insert", 2, 1, 1, 1, 5, 0, kRefuse},
-        {"insert on itself", 2, 1, 1, 1, 5, 1, kOnSlot},
-        {"single channel on a stereo strip", 2, 0, 5, 5, 5, 0, kRefuse},
+        {"effect on a slot", PresetDrag::kKind, 1, 2, 2, 5, 0, kOnSlot},
+        {"effect past the slots", PresetDrag::kKind, 1, -1, 0, 5, 0, kPastSlots},
+        {"insert past the slots", kDragInsert, 1, -1, 0, 5, 0, kPastSlots},
+        {"insert on an empty slot", kDragInsert, 1, 5, 5, 5, 0, kOnSlot},
+        {"insert on another insert", kDragInsert, 1, 1, 1, 5, 0, kRefuse},
+        {"insert on itself", kDragInsert, 1, 1, 1, 5, 1, kOnSlot},
+        {"single channel on a stereo strip", kDragInsert, 0, 5, 5, 5, 0, kRefuse},
         {"another kind", 3, 1, 0, 0, 5, 0, kRefuse},
     };
     for (const auto& row : rows)

@@ -358,8 +358,7 @@ TEST_F(Inserts, PaletteDropsAddOrReplaceAndEachResultHasItsMessage)
     PresetItem preset;
     CategoryItem category;
     auto drop = [&](auto& item, int slot) {
-        return strip.Drop(kSlotX, SlotY(slot), InsertSlotStrip::kDragPaletteItem,
-                          reinterpret_cast<std::intptr_t>(&item.head));
+        return strip.Drop(kSlotX, SlotY(slot), PresetDrag::kKind, reinterpret_cast<std::intptr_t>(&item.head));
     };
     EXPECT_EQ(drop(effect, 0), 0);
     EXPECT_EQ(drop(effect, 3), 3);
@@ -433,7 +432,7 @@ TEST_F(Inserts, InsertDropsMoveAndFollowTheMonoAndSoloRules)
     InsertSlotStrip& source = MakeStrip(from);
     InsertSlotStrip& target = MakeStrip(to);
     auto drop = [](InsertSlotStrip& strip, IVarnInsert& insert, int slot) {
-        return strip.Drop(kSlotX, SlotY(slot), InsertSlotStrip::kDragInsert, reinterpret_cast<std::intptr_t>(&insert));
+        return strip.Drop(kSlotX, SlotY(slot), InsertSlotRules::kDragInsert, reinterpret_cast<std::intptr_t>(&insert));
     };
     EXPECT_EQ(drop(source, effect, 0), -1) << "onto itself";
     EXPECT_EQ(drop(target, send, 3), -1) << "a single-channel send on a stereo bus";

@@ -14,6 +14,8 @@
 #include "mixer/views/MSTVOutputsView.h"
 #include "mixer/views/ProgramSections.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
+#include "mixer/views/tests/RowPixels.h"
+#include "tests/support/MessagePump.h"
 
 namespace
 {
@@ -622,5 +624,55 @@ TEST_F(IoViews, TheInputsScrollRangeFollowsEveryRebuild)
     EXPECT_EQ(InList()->GetRowCount(), 0);
     EXPECT_EQ(bar->GetRange(), 0);
     EXPECT_EQ(bar->GetPosition(), 0);
+}
+// The screen's pixels over the shown list's rows that are not the rows' own pictures.
+int UnpaintedRowPixels(MSTVIoList& list)
+{
+    std::vector<Panel*> rows;
+    for (int k = 0; k < list.GetRowCount(); ++k)
+        rows.push_back(list.GetRow(k));
+    return UnpaintedRowPixels(list.GetHandle(), rows);
+}
+
+// The ways the rows come on screen: the view shown, a full redraw of the view (it paints its
+// background under the list) and a switch to the other view. Each time every row is painted
+// whole over what the view painted.
+TEST_F(IoViews, RowsShownOnScreenArePaintedWholeAfterARedrawAndASwitch)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        StartEngine(std::string(kCard) + "input=0 0 strip 0\ninput=0 1 strip 1\ninput=1 0 strip 3\n"));
+    frame_.Show(SW_SHOWNOACTIVATE);
+    ASSERT_NO_FATAL_FAILURE(Show(2));
+    auto list = [this]() -> MSTVIoList* {
+        if (Outputs())
+            return Outputs()->GetList();
+        return Inputs() ? Inputs()->GetList() : nullptr;
+    };
+    auto expectPainted = [&](const char* trace) {
+        SCOPED_TRACE(trace);
+        MSTVIoList* shown = list();
+        ASSERT_NE(shown, nullptr);
+        ASSERT_GT(shown->GetRowCount(), 0);
+        EXPECT_TRUE(::IsWindowVisible(shown->GetRow(0)->GetHandle()));
+        PumpUntil([shown] { return UnpaintedRowPixels(*shown) == 0; }, 5000);
+        EXPECT_EQ(UnpaintedRowPixels(*shown), 0);
+    };
+    auto redrawView = [this] {
+        Window* view = dynamic_cast<Window*>(section_->GetTVView());
+        ASSERT_NE(view, nullptr);
+        ::InvalidateRect(view->GetHandle(), nullptr, TRUE);
+        ::UpdateWindow(view->GetHandle());
+    };
+    expectPainted("outputs shown");
+    redrawView();
+    expectPainted("outputs redrawn");
+    section_->ShowTVArea(1);
+    ASSERT_NE(Inputs(), nullptr);
+    expectPainted("switched to the inputs");
+    redrawView();
+    expectPainted("inputs redrawn");
+    section_->ShowTVArea(2);
+    ASSERT_NE(Outputs(), nullptr);
+    expectPainted("switched back to the outputs");
 }
 } // namespace

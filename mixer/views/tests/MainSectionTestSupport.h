@@ -200,6 +200,10 @@ public:
     {
         log.push_back("strip inserts " + std::to_string(x) + "," + std::to_string(y));
     }
+    void AutoScrollSectionInserts(int x, int y) override
+    {
+        log.push_back("section inserts " + std::to_string(x) + "," + std::to_string(y));
+    }
 
     // When set, the insert strips come from here instead of being recorded.
     std::function<InsertStripLink*(IVarnInsertChain*, MainSectionView&, Scrollbar*, int)> makeStrip;

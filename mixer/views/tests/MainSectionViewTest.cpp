@@ -9,6 +9,8 @@
 #include "framework/platform/tests/TestClock.h"
 #include "mixer/engine/EngineVocabulary.h"
 #include "framework/controls/ControlContextMenu.h"
+#include "mixer/views/InsertSlotRules.h"
+#include "mixer/views/PresetDrag.h"
 #include "mixer/views/tests/MainSectionTestSupport.h"
 
 namespace
@@ -436,20 +438,22 @@ TEST_F(MainSection, DragsOverTheInsertAreas)
     ASSERT_TRUE(section_->GetRegionRect(Ascii("aux1inserts"), x, y, w, h, id));
     RecordingStrip* aux = host_.strips[0];
     // Outside the areas, and drags of an unknown kind, are refused.
-    EXPECT_EQ(section_->OnDragOver(1, 1, 1, 0), 0);
-    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 3, 0), 0);
+    constexpr intptr_t kUnknownKind = 3;
+    static_assert(kUnknownKind != PresetDrag::kKind && kUnknownKind != InsertSlotRules::kDragInsert);
+    EXPECT_EQ(section_->OnDragOver(1, 1, PresetDrag::kKind, 0), 0);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, kUnknownKind, 0), 0);
     // Effects from the palette go anywhere in an area.
     aux->slotUnder = -1;
-    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, PresetDrag::kKind, 0), 1);
     aux->slotUnder = 1;
-    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, PresetDrag::kKind, 0), 1);
 
     host_.log.clear();
-    EXPECT_EQ(section_->OnDrop(x + 2, y + 2, 1, 0), 1);
+    EXPECT_EQ(section_->OnDrop(x + 2, y + 2, PresetDrag::kKind, 0), 1);
     EXPECT_EQ(section_->GetLastDropSlot(), 2);
     EXPECT_EQ(section_->GetFocusedInsertStrip(), section_->GetAuxStrip(0));
     aux->dropAnswer = -1;
-    section_->OnDrop(x + 2, y + 2, 1, 0);
+    section_->OnDrop(x + 2, y + 2, PresetDrag::kKind, 0);
     EXPECT_EQ(section_->GetLastDropSlot(), 2);
 }
 
@@ -535,13 +539,14 @@ TEST_F(MainSection, InsertsDraggedOverTheMainInserts)
         insert.outputPort = row.output;
         insert.inputPort = row.input;
         strip->slotUnder = row.slotUnder;
-        EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&insert)), row.accepted);
+        EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, InsertSlotRules::kDragInsert, reinterpret_cast<intptr_t>(&insert)),
+                  row.accepted);
     }
     // With the chain scrolled by one, slot 1 shows place 2.
     strip->offset = 1;
     strip->slotUnder = 1;
     StandinInsert own(main, 2);
-    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, 2, reinterpret_cast<intptr_t>(&own)), 1);
+    EXPECT_EQ(section_->OnDragOver(x + 2, y + 2, InsertSlotRules::kDragInsert, reinterpret_cast<intptr_t>(&own)), 1);
 }
 
 TEST_F(MainSection, TheButtonsAskTheFrameAndADspRefreshRetriesTheDsp)
@@ -600,8 +605,8 @@ TEST_F(CompactSection, HasNoInsertStripsAndNoTVView)
     section_->SetTVMode(1);
     EXPECT_EQ(host_.tvViewsMade, 0);
     EXPECT_EQ(section_->GetTVView(), nullptr);
-    EXPECT_EQ(section_->OnDragOver(10, 60, 1, 0), 0);
-    EXPECT_EQ(section_->OnDrop(10, 60, 1, 0), 0);
+    EXPECT_EQ(section_->OnDragOver(10, 60, PresetDrag::kKind, 0), 0);
+    EXPECT_EQ(section_->OnDrop(10, 60, PresetDrag::kKind, 0), 0);
     EXPECT_NE(ControlNamed("expand"), nullptr);
 }
 

@@ -553,10 +553,9 @@ TEST_F(Strips, AnEffectDroppedOnTheInsertAreaGoesIntoTheStripsChain)
     ASSERT_TRUE(library->GetCoreEffectInfo(0, &effect.record));
     const auto payload = reinterpret_cast<intptr_t>(&effect.head);
     const InsertSlotRules::SlotRect slot = slots->GetSlotRect(before);
-    EXPECT_EQ(view.OnDragOver(slot.left + 4, slot.top + 4, InsertSlotStrip::kDragPaletteItem, payload), 1);
-    EXPECT_EQ(view.OnDragOver(slot.left + 4, 300, InsertSlotStrip::kDragPaletteItem, payload), 0)
-        << "outside the insert area";
-    EXPECT_EQ(view.OnDrop(slot.left + 4, slot.top + 4, InsertSlotStrip::kDragPaletteItem, payload), 1);
+    EXPECT_EQ(view.OnDragOver(slot.left + 4, slot.top + 4, PresetDrag::kKind, payload), 1);
+    EXPECT_EQ(view.OnDragOver(slot.left + 4, 300, PresetDrag::kKind, payload), 0) << "outside the insert area";
+    EXPECT_EQ(view.OnDrop(slot.left + 4, slot.top + 4, PresetDrag::kKind, payload), 1);
     Pump();
     ASSERT_EQ(chain->GetCount(), before + 1);
     EXPECT_EQ(*InsertSlotStrip::SelectedInsertIndex(), before);
