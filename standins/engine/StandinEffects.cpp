@@ -39,6 +39,18 @@ float Real(int32_t bits)
     return value;
 }
 
+} // namespace
+
+float StandinMeterDb(float level)
+{
+    const float floor = StandinEffects::kMeterFloor;
+    if (!(level > 0.0f))
+        return floor;
+    return std::clamp(20.0f * std::log10(level), floor, 0.0f);
+}
+
+namespace
+{
 template <size_t Units>
 void CopyName(char16_t (&target)[Units], const std::u16string& name)
 {
@@ -455,19 +467,27 @@ bool StandinEffects::ChainFlag(int clientId)
 const std::vector<StandinEffects::Param>& StandinEffects::ParamsOf(int kind)
 {
     // name, value kind, access, parameter kind, initial value, minimum, maximum
+    // Plain parameters spread over the access words 1-7 (any of them is a plain one); the
+    // meters read in dB.
     static const std::vector<Param> kEffect = {
         {u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mode", 4, 1, 0, {4, 0}, 0, 2},
-        {u"Steps", 1, 1, 0, {1, 3}, 0, 10},
-        {u"Level", 2, 9, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mix", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Link", 3, 0, 3, {3, 0}, 0, 1},
-        {u"Reset", 0, 1, 0, {0, 0}, 0, 0},
+        {u"Mode", 4, 2, 0, {4, 0}, 0, 2},
+        {u"Steps", 1, 3, 0, {1, 1}, 0, 1},
+        {u"Level", 2, 9, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
+        {u"Mix", 2, 4, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Link", 3, 5, 3, {3, 0}, 0, 1},
+        {u"Reset", 0, 6, 0, {0, 0}, 0, 0},
+        {u"Taps", 3, 7, 0, {3, 4}, 1, 8},
+        {u"Tone", 2, 1, 1, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Drive", 2, 2, 2, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Output", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
     };
     static const std::vector<Param> kTrim = {{u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)}};
     static const std::vector<Param> kSignal = {{u"Frequency", 1, 1, 0, {1, 1000}, 20, 20000},
                                                {u"Level", 2, 1, 0, {2, Bits(0.25f)}, Bits(0.0f), Bits(1.0f)}};
-    static const std::vector<Param> kPeak = {{u"Peak", 2, 8, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kPeak = {
+        {u"Left", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
+        {u"Right", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)}};
     static const std::vector<Param> kSend = {{u"Send Level", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)}};
     switch (kind)
     {
@@ -777,8 +797,9 @@ int StandinEffects::GetInserts(VarnEffectId id, int* isFactory, int* count, void
         float mix = 1.0f;
         for (size_t j = 0; j < entry.values.size(); ++j)
         {
-            // Values the plug-in can set by name: not the meter, the hidden one, wet/dry or "Reset".
-            if (special >= 0 || j == 3 || j == 5 || j == 6)
+            // Values the plug-in can set by name: not the meters, the hidden one, wet/dry or "Reset".
+            const Param& param = params[j];
+            if (special >= 0 || param.access == 8 || param.access == 9 || param.paramKind == 3 || param.valueKind == 0)
                 continue;
             if (j == 4)
             {
@@ -1158,7 +1179,18 @@ int StandinEffects::SelectPreset(int clientId, int position, int presetIndex)
 
 int StandinEffects::ApplyPresetById(int clientId, int position, int value)
 {
-    return SelectPreset(clientId, position, value);
+    // Stores the insert's values into one of its effect's user presets: the insert keeps
+    // them (the user's edits are what is stored) and that preset becomes its selection.
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindInsert(clientId, position);
+    Effect* effect = insert && insert->kind == 1 ? FindEffect(insert->effect) : nullptr;
+    if (!effect || value < 0 || value >= static_cast<int>(effect->presets.size()) ||
+        effect->presets[static_cast<size_t>(value)].isFactory)
+        return 0;
+    effect->presetValues[static_cast<size_t>(value)] = insert->values;
+    insert->selected = value;
+    PresetListChanged(*effect, 2, effect->presets[static_cast<size_t>(value)]);
+    return 1;
 }
 
 int StandinEffects::SetInsertChainFlag(int clientId, int flag)
@@ -1220,7 +1252,7 @@ StandinValue StandinEffects::ReadValue(Insert& insert, int parameter)
         // A meter moves between reads.
         float level = static_cast<float>(++meterReads_ % 64) / 64.0f;
         PlayedLevel(insert, &level);
-        insert.values[static_cast<size_t>(parameter)] = {2, Bits(level)};
+        insert.values[static_cast<size_t>(parameter)] = {2, Bits(StandinMeterDb(level))};
     }
     return insert.values[static_cast<size_t>(parameter)];
 }

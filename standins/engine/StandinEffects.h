@@ -22,11 +22,14 @@
 // and change nothing. Library and preset-list changes are kept for GetPresetChange and
 // GetParamModelChange and raised as engine events (kLibraryEvent, kPresetListEvent).
 //
-// Every DSP effect has the same seven parameters, one of each value kind and access the
-// plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps" (integer), 3 "Level"
-// (meter, read-only, changes on every read), 4 "Mix" (wet/dry), 5 "Link" (hidden, parameter
-// kind 3), 6 "Reset" (no value). Plain parameters have access 1; each descriptor carries its
-// initial value as the default and its name as the tooltip.
+// Every DSP effect has the same eleven parameters, one of each value kind, access and
+// parameter kind the plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps"
+// (toggle, 0-1), 3 "Level" (inverted meter, access 9), 4 "Mix" (wet/dry), 5 "Link" (hidden,
+// parameter kind 3), 6 "Reset" (no value), 7 "Taps" (discrete, 1-8), 8 "Tone" (parameter
+// kind 1), 9 "Drive" (parameter kind 2), 10 "Output" (meter, access 8). Plain parameters use
+// the access words 1-7; meters are read-only, read in dB (-120 to 0) and change on every
+// read; the Peak Meter has two ("Left", "Right"). Each descriptor carries its initial value as
+// the default and its name as the tooltip.
 
 // The engine's records, laid out as the COM interfaces' records.
 struct StandinValue
@@ -122,6 +125,9 @@ std::u16string StandinCutName(const char16_t* name);
 std::string StandinLogText(const char16_t* text);
 bool StandinIsValidName(const std::u16string& name);
 
+// A meter's reading in dB of a linear level: -120 (the meters' floor) for silence.
+float StandinMeterDb(float level);
+
 // The engine's ids of the special effects: one per special kind (0 "Trim Pot", 1 "Test
 // Signal", 2 "Peak Meter") and rate class (0: 44.1/48 kHz, 1: 88.2/96 kHz, 2: 176.4/192 kHz).
 VarnEffectId StandinSpecialEffectId(int kind, int rateClass);
@@ -133,7 +139,8 @@ public:
     static constexpr int kPresetListEvent = EngineEvent::kPresetList.first;
     static constexpr int kDspBudget = 400; // DSP units of the card, shared by every chain
     static constexpr int kMaxInserts = 16; // per chain
-    static constexpr int kParamCount = 7;
+    static constexpr int kParamCount = 11;
+    static constexpr float kMeterFloor = -120.0f; // dB
     static_assert(kMaxInserts <= DspTable::kMaxInserts, "a DSP route holds a whole chain");
 
     // A preset of a category: its effects with their values.
@@ -241,6 +248,8 @@ public:
     int GetInsertBypass(int clientId, int position, int* bypass);
     int GetInsertSolo(int clientId, int position, int* solo);
     int CreateCorePreset(int clientId, int position, const char16_t* name);
+    // Stores the insert's current values into its effect's user preset `value` (a factory
+    // preset is refused), selects it and raises the preset list's change (kind 2).
     int ApplyPresetById(int clientId, int position, int value);
     int DeleteCorePreset(const VarnEffectId* effect, int index);
     int RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name);
