@@ -6,6 +6,7 @@
 #include <memory>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -289,6 +290,21 @@ public:
     static StandinDescriptorRecord DescriptorOf(const Param& param, int index);
     static std::vector<std::u16string> ChoicesOf(const Param& param);
 
+    // The card's own changes of a client insert's parameter (the control channel's requests).
+    // Each answers 1 with the insert's notify id, or 0 with nothing changed for an unknown
+    // client, position or parameter or a change the parameter cannot take: a meter (access 8
+    // or 9) held at a level in dB within its range, which it then reads until the insert
+    // goes; a value the parameter takes (a real for value kind 2, else a whole number); a
+    // selector's choice names (1-64 names of 1-127 units; its maximum follows their count);
+    // a parameter kind 0-4; a name of 1-127 units.
+    static constexpr int kMaxChoices = 64;
+    int HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId);
+    int ChangeValue(int clientId, int position, int parameter, double value, int* notifyId);
+    int ChangeChoices(int clientId, int position, int parameter, const std::vector<std::u16string>& choices,
+                      int* notifyId);
+    int ChangeParamKind(int clientId, int position, int parameter, int paramKind, int* notifyId);
+    int ChangeParamName(int clientId, int position, int parameter, const std::u16string& name, int* notifyId);
+
     // The mixer's strips take their DSP from the same budget: reserve answers whether the
     // units were free and takes them; give and hold return and take units without asking.
     bool ReserveStripDsp(int units);
@@ -318,6 +334,14 @@ private:
         std::u16string name;
         std::vector<Preset> presets;
     };
+    // What the card changed of one of an insert's parameters; what is unset follows the table.
+    struct ParamChange
+    {
+        std::optional<std::u16string> name;
+        std::optional<int> paramKind;
+        std::optional<std::vector<std::u16string>> choices;
+        std::optional<float> level; // a held meter level, dB
+    };
     // kind: 1 DSP effect, 2-4 special (kind - 2), 6 send/return.
     struct Insert
     {
@@ -329,6 +353,7 @@ private:
         bool soloed = false;
         int selected = 0;
         int notifyId = 0;
+        std::map<int, ParamChange> changes; // by parameter
     };
     struct Chain
     {
@@ -356,6 +381,13 @@ private:
     Insert NewInsert(int kind, const VarnEffectId& effect);
     int PlaceInsert(int clientId, int position, Insert insert, void* info, int noDsp, int noRoom);
     StandinValue ReadValue(Insert& insert, int parameter);
+    // The insert's parameter as the card has it now: the table's with the card's changes.
+    static const ParamChange* ChangeOf(const Insert& insert, int parameter);
+    static std::vector<std::u16string> ChoicesOf(const Insert& insert, int parameter);
+    static int32_t MaximumOf(const Insert& insert, int parameter);
+    int SetValueLocked(int clientId, Insert& insert, int parameter, int kind, int value);
+    // The client's insert with a parameter of that index, or null; the change made for it.
+    Insert* FindParameter(int clientId, int position, int parameter);
     std::u16string InsertName(const Insert& insert);
     void LibraryChanged(int kind, const std::u16string& category, const void* detail, size_t bytes,
                         const std::u16string& newName);
