@@ -1561,38 +1561,36 @@ bool IsParamName(const std::u16string& name)
 }
 } // namespace
 
-int StandinEffects::HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId)
+int StandinEffects::ChangeParam(int clientId, int position, int parameter, int* notifyId,
+                                const std::function<bool(Insert&, const Param&)>& change)
 {
     std::lock_guard<std::mutex> lock(lock_);
     Insert* insert = FindParameter(clientId, position, parameter);
-    if (!insert || !notifyId)
+    if (!insert || !notifyId || !change(*insert, ParamsOf(insert->kind)[static_cast<size_t>(parameter)]))
         return 0;
-    const Param& param = ParamsOf(insert->kind)[static_cast<size_t>(parameter)];
-    if ((param.access != 8 && param.access != 9) || !(level >= Real(param.minimum) && level <= Real(param.maximum)))
-        return 0;
-    insert->changes[parameter].level = level;
     *notifyId = insert->notifyId;
     return 1;
 }
 
+int StandinEffects::HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId)
+{
+    return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param& param) {
+        if ((param.access != 8 && param.access != 9) || !(level >= Real(param.minimum) && level <= Real(param.maximum)))
+            return false;
+        insert.changes[parameter].level = level;
+        return true;
+    });
+}
+
 int StandinEffects::ChangeValue(int clientId, int position, int parameter, double value, int* notifyId)
 {
-    std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindParameter(clientId, position, parameter);
-    if (!insert || !notifyId)
-        return 0;
-    const int kind = ParamsOf(insert->kind)[static_cast<size_t>(parameter)].valueKind;
-    int32_t bits = 0;
-    if (kind == 2)
-        bits = Bits(static_cast<float>(value));
-    else if (value == std::floor(value) && value >= INT32_MIN && value <= INT32_MAX)
-        bits = static_cast<int32_t>(value);
-    else
-        return 0;
-    if (!SetValueLocked(clientId, *insert, parameter, kind, bits))
-        return 0;
-    *notifyId = insert->notifyId;
-    return 1;
+    return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param& param) {
+        const int kind = param.valueKind;
+        if (kind == 2)
+            return SetValueLocked(clientId, insert, parameter, kind, Bits(static_cast<float>(value))) == 1;
+        return value == std::floor(value) && value >= INT32_MIN && value <= INT32_MAX &&
+               SetValueLocked(clientId, insert, parameter, kind, static_cast<int32_t>(value)) == 1;
+    });
 }
 
 int StandinEffects::ChangeChoices(int clientId, int position, int parameter, const std::vector<std::u16string>& choices,
@@ -1600,26 +1598,22 @@ int StandinEffects::ChangeChoices(int clientId, int position, int parameter, con
 {
     if (choices.empty() || choices.size() > kMaxChoices || !std::all_of(choices.begin(), choices.end(), IsParamName))
         return 0;
-    std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindParameter(clientId, position, parameter);
-    if (!insert || !notifyId || ParamsOf(insert->kind)[static_cast<size_t>(parameter)].valueKind != 4)
-        return 0;
-    insert->changes[parameter].choices = choices;
-    *notifyId = insert->notifyId;
-    return 1;
+    return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param& param) {
+        if (param.valueKind != 4)
+            return false;
+        insert.changes[parameter].choices = choices;
+        return true;
+    });
 }
 
 int StandinEffects::ChangeParamKind(int clientId, int position, int parameter, int paramKind, int* notifyId)
 {
     if (paramKind < 0 || paramKind > 4)
         return 0;
-    std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindParameter(clientId, position, parameter);
-    if (!insert || !notifyId)
-        return 0;
-    insert->changes[parameter].paramKind = paramKind;
-    *notifyId = insert->notifyId;
-    return 1;
+    return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param&) {
+        insert.changes[parameter].paramKind = paramKind;
+        return true;
+    });
 }
 
 int StandinEffects::ChangeParamName(int clientId, int position, int parameter, const std::u16string& name,
@@ -1627,13 +1621,10 @@ int StandinEffects::ChangeParamName(int clientId, int position, int parameter, c
 {
     if (!IsParamName(name))
         return 0;
-    std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindParameter(clientId, position, parameter);
-    if (!insert || !notifyId)
-        return 0;
-    insert->changes[parameter].name = name;
-    *notifyId = insert->notifyId;
-    return 1;
+    return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param&) {
+        insert.changes[parameter].name = name;
+        return true;
+    });
 }
 
 bool StandinEffects::ReserveStripDsp(int units)

@@ -386,8 +386,12 @@ private:
     static std::vector<std::u16string> ChoicesOf(const Insert& insert, int parameter);
     static int32_t MaximumOf(const Insert& insert, int parameter);
     int SetValueLocked(int clientId, Insert& insert, int parameter, int kind, int value);
-    // The client's insert with a parameter of that index, or null; the change made for it.
+    // The client's insert with a parameter of that index, or null.
     Insert* FindParameter(int clientId, int position, int parameter);
+    // The card's change of a parameter (under lock_), 1 with the insert's notify id when the
+    // insert and parameter exist and change takes it.
+    int ChangeParam(int clientId, int position, int parameter, int* notifyId,
+                    const std::function<bool(Insert&, const Param&)>& change);
     std::u16string InsertName(const Insert& insert);
     void LibraryChanged(int kind, const std::u16string& category, const void* detail, size_t bytes,
                         const std::u16string& newName);
