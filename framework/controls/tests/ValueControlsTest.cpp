@@ -223,6 +223,16 @@ struct MeterFixture : Fixture
         EXPECT_EQ(off.SetPiece(&dib, 0, 0, 101, 8), 1);
         EXPECT_EQ(on.SetPiece(&dib, 0, 8, 101, 8), 1);
     }
+    // A horizontal meter of these images at (0, y) on the item: the peak held for a second, a
+    // tick of its own every 50 ms.
+    template <typename Meter = PeakMeter>
+    Meter* AddMeter(IntItem* item, int y)
+    {
+        auto* meter = new Meter();
+        EXPECT_EQ(meter->Setup(0, y, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, item), 1);
+        panel.AddControl(meter, item);
+        return meter;
+    }
 };
 
 TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
@@ -230,9 +240,7 @@ TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
     ClockScope time;
     MeterFixture f;
     IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
-    auto* meter = new PeakMeter();
-    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000, 50, level), 1);
-    f.panel.AddControl(meter, level);
+    PeakMeter* meter = f.AddMeter(level, 20);
     EXPECT_EQ(meter->FrameCount(), 21);
     EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
 
@@ -365,9 +373,7 @@ TEST(PeakMeter, WhatCannotBeSeenIsDrawnOnlyOnceItShowsAgain)
     ClockScope time;
     MeterFixture f;
     IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
-    auto* meter = new CountingMeter();
-    ASSERT_EQ(meter->Setup(0, 16, Text("meter"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000, 50, level), 1);
-    f.panel.AddControl(meter, level);
+    auto* meter = f.AddMeter<CountingMeter>(level, 16);
     LevelFeed feed;
     Timer feeding;
     ASSERT_EQ(feeding.Attach(&feed, 0, 0), 1);
