@@ -86,21 +86,47 @@ void Control::Invalidate(const Rect* rect)
 {
     if (!parent_ || !parent_->ComposedBackground())
         return;
-    Draw();
     Rect area;
     if (rect)
         area = *rect;
     else
         GetRect(area);
+    const RECT dirty = {area.left, area.top, area.right, area.bottom};
+    // The controls a tick changes (meters, polled values) are drawn and painted together when
+    // the window paints, once the tick is back in the message loop: one paint per window, and
+    // nothing for what cannot be seen.
+    if (Timer::IsFiring())
+    {
+        parent_->NoteStaleControl();
+        if (!parent_->CanBeSeen())
+        {
+            if (stale_ == kFresh)
+                stale_ = kWaiting;
+            if (stale_ == kWaiting)
+                parent_->WatchWaitingControls();
+            return;
+        }
+        // A control that asked already has its area waiting for the paint.
+        if (stale_ != kAsked || rect)
+            parent_->Invalidate(dirty, 1);
+        stale_ = kAsked;
+        return;
+    }
+    DrawCurrent();
     // A window nobody sees keeps its background current and is painted whole once shown.
     if (!parent_->IsVisible())
         return;
-    const RECT dirty = {area.left, area.top, area.right, area.bottom};
     parent_->Invalidate(dirty, 1);
-    // The controls a tick changes (meters, polled values) are painted together once the tick
-    // is back in the message loop: one paint per window, not one per control.
-    if (!Timer::IsFiring())
-        parent_->Update();
+    parent_->Update();
+}
+
+void Control::AskForPaint()
+{
+    if (!parent_)
+        return;
+    const RECT dirty = {x_, y_, x_ + width_, y_ + height_};
+    parent_->Invalidate(dirty, 1);
+    stale_ = kAsked;
 }
 
 int Control::Notify(int argument)

@@ -94,8 +94,23 @@ public:
     }
 
     // Draws into the panel's background and shows that area at once; nothing while the
-    // panel has no background. rect null: the control's rectangle.
+    // panel has no background. rect null: the control's rectangle. Inside a ticker pass the
+    // drawing waits for the window's paint (see IsStale).
     void Invalidate(const Rect* rect);
+    // A ticker pass changed the control and its window has not painted it since: the panel
+    // draws it into the background when a paint reaches it, so what is hidden, minimised or
+    // covered costs nothing per tick and shows its value of the moment once it is seen.
+    int IsStale() const { return stale_ != kFresh; }
+    // Stale while its window could not be seen: no paint has been asked for it yet.
+    int IsWaiting() const { return stale_ == kWaiting; }
+    // Asks the window to paint the control's area; it is drawn then.
+    void AskForPaint();
+    // Draws into the background now; it is no longer stale.
+    void DrawCurrent()
+    {
+        stale_ = kFresh;
+        Draw();
+    }
     int Notify(int argument);
     int IsPressed() const;
     void ReleasePress();
@@ -156,4 +171,11 @@ private:
     std::unique_ptr<Region> shape_; // panel coordinates; null for a plain rectangle
     int lastX_ = -10000;
     int lastY_ = -10000;
+    enum Staleness
+    {
+        kFresh,
+        kWaiting, // changed while its window could not be seen
+        kAsked,   // its area waits for the window's paint
+    };
+    Staleness stale_ = kFresh;
 };

@@ -44,9 +44,50 @@ bool Overlap(const Rect& a, const Rect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
+
+// Whether the window hides all of the area: shown, not minimised, opaque and of no shape of its
+// own (a shaped or see-through window may leave some of it to be seen).
+bool Covers(HWND window, const RECT& area)
+{
+    if (!::IsWindowVisible(window) || ::IsIconic(window))
+        return false;
+    if (::GetWindowLongA(window, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT))
+        return false;
+    RECT box = {};
+    if (::GetWindowRgnBox(window, &box) != ERROR)
+        return false;
+    RECT place = {};
+    return ::GetWindowRect(window, &place) && place.left <= area.left && place.top <= area.top &&
+           place.right >= area.right && place.bottom >= area.bottom;
+}
+
+// Whether one window above the top-level window hides all of it.
+bool WhollyCovered(HWND root)
+{
+    RECT area = {};
+    if (!::GetWindowRect(root, &area))
+        return false;
+    for (HWND above = ::GetWindow(root, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV))
+        if (Covers(above, area))
+            return true;
+    return false;
+}
+
+// The last look at a top-level window's cover; looks older than a second are dropped.
+struct CoverLook
+{
+    HWND root;
+    uint32_t at; // the ticker's clock
+    bool covered;
+};
+constexpr uint32_t kCoverLookMilliseconds = 250;
+std::vector<CoverLook> gCoverLooks; // user-interface thread only
 } // namespace
 
-Panel::Panel() = default;
+Panel::Panel()
+{
+    waitingWatch_.panel = this;
+}
 
 Panel::~Panel()
 {
@@ -230,7 +271,63 @@ void Panel::DrawControls(const Rect* area)
         Rect rect;
         control->GetRect(rect);
         if (!area || Overlap(rect, *area))
-            control->Draw();
+            control->DrawCurrent();
+    }
+}
+
+int Panel::CanBeSeen()
+{
+    HWND window = GetHandle();
+    if (!window || !::IsWindowVisible(window))
+        return 0;
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (!root || ::IsIconic(root))
+        return 0;
+    const uint32_t now = Timer::Now();
+    gCoverLooks.erase(std::remove_if(gCoverLooks.begin(), gCoverLooks.end(),
+                                     [&](const CoverLook& look) { return now - look.at > 1000; }),
+                      gCoverLooks.end());
+    auto look = std::find_if(gCoverLooks.begin(), gCoverLooks.end(),
+                             [&](const CoverLook& entry) { return entry.root == root; });
+    if (look == gCoverLooks.end())
+        look = gCoverLooks.insert(gCoverLooks.end(), CoverLook{root, now, WhollyCovered(root)});
+    else if (now - look->at >= kCoverLookMilliseconds)
+        *look = CoverLook{root, now, WhollyCovered(root)};
+    return look->covered ? 0 : 1;
+}
+
+void Panel::WatchWaitingControls()
+{
+    if (!waitingWatch_.attached)
+        waitingWatch_.attached = waitingWatch_.timer.Attach(&waitingWatch_, 0, 0);
+    waitingWatch_.timer.Start(0);
+}
+
+void Panel::WaitingWatch::OnTimerTick(int32_t)
+{
+    if (!panel->CanBeSeen())
+        return;
+    timer.Stop();
+    for (Control* control : panel->controls_)
+        if (control->IsWaiting())
+            control->AskForPaint();
+}
+
+void Panel::DrawStaleControls(const Rect& area)
+{
+    if (!staleControls_ || !background_)
+        return;
+    staleControls_ = 0;
+    for (Control* control : controls_)
+    {
+        if (!control->IsStale())
+            continue;
+        Rect rect;
+        control->GetRect(rect);
+        if (control->IsInvisible() || Overlap(rect, area))
+            control->DrawCurrent();
+        else
+            staleControls_ = 1;
     }
 }
 
@@ -310,6 +407,7 @@ int Panel::OnEraseBackground(Graphics& graphics)
 {
     Rect clip;
     graphics.GetClipBox(clip);
+    DrawStaleControls(clip);
     if (background_)
         graphics.Blit(*background_, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, clip.left,
                       clip.top);

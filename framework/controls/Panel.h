@@ -3,6 +3,7 @@
 #include "framework/base/String.h"
 #include "framework/base/StringDictionary.h"
 #include "framework/controls/DataItem.h"
+#include "framework/platform/Timer.h"
 #include "framework/platform/graphics/Rect.h"
 #include "framework/windows/Window.h"
 
@@ -109,6 +110,14 @@ public:
     int BackgroundHeight();
     // The composed background, null until built (controls draw only while it exists).
     Bitmap* ComposedBackground() const { return background_.get(); }
+    // A control waits to be drawn by the next paint that reaches it (Control::IsStale).
+    void NoteStaleControl() { staleControls_ = 1; }
+    // Whether the window can be seen: shown, its top-level window not minimised and not wholly
+    // under another window (looked at again at most every 250 ms: Wine paints a covered
+    // window as any other, so the program looks for itself).
+    int CanBeSeen();
+    // Asks for the paint of the controls that changed unseen once the window can be seen.
+    void WatchWaitingControls();
 
     // countX and countY below 1 count as 1; the panel grows to hold the section. 0 (nothing
     // added) for an image that cannot be loaded, and for a section that would make the
@@ -191,6 +200,8 @@ private:
     template <typename Item, typename Value>
     Item* AddRangedItem(const char* name, Value value, Value minimum, Value maximum, int disabled, int hidden);
     void DrawControls(const Rect* area);
+    // Draws the stale controls that meet the area; the others wait for a paint of their own.
+    void DrawStaleControls(const Rect& area);
     // Local coordinates of a panel point for a control.
     static void ToLocal(const Control& control, int x, int y, int& localX, int& localY);
     // By name, or by id when name is null.
@@ -209,4 +220,14 @@ private:
     int height_ = -1;
     uint32_t backgroundColour_ = 0x646464;
     std::unique_ptr<Bitmap> background_;
+    int staleControls_ = 0; // some control may be stale
+    // Runs on every tick while controls wait for the window to be seen.
+    struct WaitingWatch final : TimerListener
+    {
+        Panel* panel = nullptr; // the owner
+        Timer timer;
+        int attached = 0;
+        void OnTimerTick(int32_t) override;
+    };
+    WaitingWatch waitingWatch_;
 };

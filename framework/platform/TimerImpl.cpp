@@ -160,12 +160,11 @@ void TimerImpl::Tick(void* window, uintptr_t)
 {
     if (!window || window != tickerWindow_)
         return;
-    // With the ticker stopped while the listeners run, a long callback or a modal loop
-    // inside one cannot cause a nested tick.
-    if (!StopTicker())
-        return;
+    // The system timer runs on: stopping and starting it around every pass cost two calls
+    // into the system per tick. A tick that comes while the listeners run (a modal loop
+    // inside one) fires nothing, and a long pass still delays the next tick, as the system
+    // never queues more than one timer message.
     FireDue();
-    StartTicker();
 }
 
 uint32_t TimerImpl::Now()

@@ -34,7 +34,7 @@ public:
     // from several such drivers together fire a timer no more often than its period.
     static void FireDue();
 
-    // The ticker's timer procedure: stops the ticker, runs a pass and starts it again.
+    // The ticker's timer procedure: a pass, unless one runs already.
     static void Tick(void* window, uintptr_t id);
 
     static uint32_t Now();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace controlstest;
 
 namespace
@@ -221,6 +223,16 @@ struct MeterFixture : Fixture
         EXPECT_EQ(off.SetPiece(&dib, 0, 0, 101, 8), 1);
         EXPECT_EQ(on.SetPiece(&dib, 0, 8, 101, 8), 1);
     }
+    // A horizontal meter of these images at (0, y) on the item: the peak held for a second, a
+    // tick of its own every 50 ms.
+    template <typename Meter = PeakMeter>
+    Meter* AddMeter(IntItem* item, int y)
+    {
+        auto* meter = new Meter();
+        EXPECT_EQ(meter->Setup(0, y, Text("meter"), 1, 0, &off, &on, nullptr, 4, 1, 1000, 50, item), 1);
+        panel.AddControl(meter, item);
+        return meter;
+    }
 };
 
 TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
@@ -228,9 +240,7 @@ TEST(PeakMeter, FallsOneLedPerUpdateAndHoldsItsPeakOnTheTickerClock)
     ClockScope time;
     MeterFixture f;
     IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
-    auto* meter = new PeakMeter();
-    ASSERT_EQ(meter->Setup(0, 20, Text("meter"), 1, 0, &f.off, &f.on, nullptr, 4, 1, 1000, 50, level), 1);
-    f.panel.AddControl(meter, level);
+    PeakMeter* meter = f.AddMeter(level, 20);
     EXPECT_EQ(meter->FrameCount(), 21);
     EXPECT_NE(meter->IsHidden(), 0) << "the meter takes no input";
 
@@ -334,8 +344,8 @@ TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
         time.clock.now = step.now;
         feed.next = step.levels;
         TimerImpl::FireDue();
-        EXPECT_EQ(meters[0]->draws - before[0], step.leftDraws);
-        EXPECT_EQ(meters[1]->draws - before[1], step.rightDraws);
+        EXPECT_EQ(meters[0]->draws, before[0]) << "the pass leaves the drawing to the paint";
+        EXPECT_EQ(meters[1]->draws, before[1]);
         RECT dirty = {};
         const BOOL painting = ::GetUpdateRect(panel, &dirty, FALSE);
         EXPECT_EQ(painting != FALSE, step.leftDraws > 0) << "the pass leaves the paint to the message loop";
@@ -346,20 +356,99 @@ TEST(PeakMeter, OnlyAChangedPictureIsPaintedAndOnlyItsOwnMeterOncePerPass)
         }
         Pump();
         EXPECT_FALSE(::GetUpdateRect(panel, nullptr, FALSE)) << "painted once the loop ran";
+        EXPECT_EQ(meters[0]->draws - before[0], step.leftDraws);
+        EXPECT_EQ(meters[1]->draws - before[1], step.rightDraws);
     }
     EXPECT_EQ(meters[0]->GetFrame(), 14);
     EXPECT_EQ(meters[0]->PeakFrame(), 13) << "fell under the bar on the last tick, unpainted";
     EXPECT_EQ(meters[1]->PeakFrame(), 2) << "fell three LEDs under the bar, unpainted";
+}
 
-    // A hidden window keeps its background current but asks for no paint.
-    ::ShowWindow(f.host.window.GetHandle(), SW_HIDE);
-    ::ValidateRect(panel, nullptr);
-    time.clock.now = 2400;
-    feed.next = {{left, 20}};
-    TimerImpl::FireDue();
-    EXPECT_EQ(meters[0]->GetFrame(), 20);
-    EXPECT_EQ(PixelAt(*f.panel.ComposedBackground(), 99, 18), kBar) << "drawn into the background";
-    EXPECT_FALSE(::GetUpdateRect(panel, nullptr, FALSE));
+// A window that cannot be seen costs its meters nothing per tick: hidden, minimised or covered
+// by another window, the level changes but the meter is drawn only once the window shows again,
+// and then with the level it has by then. The system paints what shows again; the uncovered
+// window is noticed by the panel itself.
+TEST(PeakMeter, WhatCannotBeSeenIsDrawnOnlyOnceItShowsAgain)
+{
+    ClockScope time;
+    MeterFixture f;
+    IntItem* level = f.panel.AddIntItem("level", 0, 0, 20, 0, 0);
+    auto* meter = f.AddMeter<CountingMeter>(level, 16);
+    LevelFeed feed;
+    Timer feeding;
+    ASSERT_EQ(feeding.Attach(&feed, 0, 0), 1);
+    feeding.Start();
+    HWND host = f.host.window.GetHandle();
+    HWND panel = f.panel.GetHandle();
+    ::ShowWindow(host, SW_SHOWNOACTIVATE);
+    ::ShowWindow(panel, SW_SHOWNOACTIVATE);
+    Pump();
+
+    // A window of another class over the whole host.
+    WNDCLASSA coverClass = {};
+    coverClass.lpfnWndProc = ::DefWindowProcA;
+    coverClass.hInstance = ::GetModuleHandleA(nullptr);
+    coverClass.lpszClassName = "KivMeterCover";
+    coverClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    ::RegisterClassA(&coverClass);
+    HWND cover = nullptr;
+    const struct Case
+    {
+        const char* what;
+        std::function<void()> hide, show;
+    } cases[] = {
+        {"hidden", [&] { ::ShowWindow(host, SW_HIDE); }, [&] { ::ShowWindow(host, SW_SHOWNOACTIVATE); }},
+        {"minimised", [&] { ::ShowWindow(host, SW_SHOWMINNOACTIVE); }, [&] { ::ShowWindow(host, SW_SHOWNOACTIVATE); }},
+        {"covered",
+         [&] {
+             RECT place = {};
+             ::GetWindowRect(host, &place);
+             cover = ::CreateWindowExA(WS_EX_TOPMOST, coverClass.lpszClassName, "cover", WS_POPUP | WS_VISIBLE,
+                                       place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                       nullptr, nullptr, coverClass.hInstance, nullptr);
+             ASSERT_NE(cover, nullptr);
+         },
+         [&] { ::DestroyWindow(cover); }},
+    };
+    uint32_t now = 1000;
+    const auto tick = [&](int value) {
+        time.clock.now = now += 60;
+        feed.next = {{level, value}};
+        TimerImpl::FireDue();
+        Pump();
+    };
+    const auto pixel = [&](int x) { return PixelAt(*f.panel.ComposedBackground(), x, 18); };
+    tick(20); // all 20 LEDs lit: pixels 0-99
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(meter->GetFrame(), 20);
+        c.hide();
+        Pump();
+        now += 250; // a cover is looked for every quarter second
+        const int before = meter->draws;
+        // The bar falls one LED per tick: 19, 18, 17 (85 pixels), the peak held at 20.
+        for (int i = 0; i < 3; ++i)
+            tick(0);
+        EXPECT_EQ(meter->GetFrame(), 17);
+        EXPECT_EQ(meter->draws, before) << "nothing drawn while it cannot be seen";
+        EXPECT_EQ(pixel(90), kBar) << "the background still shows 20 LEDs";
+        c.show();
+        Pump();
+        // Within a quarter second of showing again the meter asks for its paint itself.
+        time.clock.now = now += 250;
+        TimerImpl::FireDue();
+        Pump();
+        EXPECT_EQ(meter->draws, before + 1) << "drawn once, when it shows";
+        EXPECT_EQ(pixel(84), kBar) << "its frame of the moment";
+        EXPECT_EQ(pixel(85), kTrack);
+        EXPECT_FALSE(::GetUpdateRect(panel, nullptr, FALSE));
+        // Seen again, a change is drawn by the next paint as before.
+        tick(20);
+        EXPECT_EQ(meter->draws, before + 2);
+        EXPECT_EQ(pixel(90), kBar);
+    }
+    ::UnregisterClassA(coverClass.lpszClassName, coverClass.hInstance);
 }
 
 TEST(PeakMeter, MissingImagesOrNoPitchFailTheSetUp)

@@ -44,6 +44,31 @@ bool ClipToSize(int origin, int size, int& length)
     length = std::min(length, size - origin);
     return true;
 }
+// One row of a keyed copy: the pixels that do (copyKey) or do not equal the key, copied in
+// runs. The pixel size is a constant here so the compare is a few byte tests, not a call.
+template <int Bytes>
+void CopyRowKeyed(uint8_t* to, const uint8_t* from, int width, const uint8_t* key, bool copyKey)
+{
+    const auto matches = [&](int column) {
+        const uint8_t* pixel = from + column * Bytes;
+        for (int i = 0; i < Bytes; ++i)
+            if (pixel[i] != key[i])
+                return false;
+        return true;
+    };
+    for (int column = 0; column < width;)
+    {
+        if (matches(column) != copyKey)
+        {
+            ++column;
+            continue;
+        }
+        const int start = column;
+        while (column < width && matches(column) == copyKey)
+            ++column;
+        std::memmove(to + start * Bytes, from + start * Bytes, static_cast<size_t>(column - start) * Bytes);
+    }
+}
 } // namespace
 
 int BytesPerPixel(int bitsPerPixel)
@@ -150,10 +175,29 @@ int Copy(const PixelBuffer& target, const PixelBuffer& source, int sx, int sy, i
             continue;
         }
         const bool copyKey = mode == CopyOnlyKey;
-        for (int column = 0; column < width; ++column, to += bytes, from += bytes)
+        if (source.bits == target.bits)
         {
-            if ((std::memcmp(from, key, static_cast<size_t>(bytes)) == 0) == copyKey)
-                std::memmove(to, from, static_cast<size_t>(bytes));
+            // Within one bitmap a pixel may be read after an earlier one was written: pixel
+            // by pixel, in order.
+            for (int column = 0; column < width; ++column, to += bytes, from += bytes)
+                if ((std::memcmp(from, key, static_cast<size_t>(bytes)) == 0) == copyKey)
+                    std::memmove(to, from, static_cast<size_t>(bytes));
+            continue;
+        }
+        switch (bytes)
+        {
+        case 1:
+            CopyRowKeyed<1>(to, from, width, key, copyKey);
+            break;
+        case 2:
+            CopyRowKeyed<2>(to, from, width, key, copyKey);
+            break;
+        case 3:
+            CopyRowKeyed<3>(to, from, width, key, copyKey);
+            break;
+        default:
+            CopyRowKeyed<4>(to, from, width, key, copyKey);
+            break;
         }
     }
     return 1;

@@ -104,6 +104,40 @@ TEST(BitmapPixels, KeyedModesCompareWithTheKeyPixelOrColour)
     }
 }
 
+TEST(BitmapPixels, KeyedModesCopyRunsOfPixelsOfEveryByteSize)
+{
+    // Rows with runs of key pixels and of others of several lengths, at the row's ends too.
+    const int widths[] = {1, 2, 3, 5, 1, 4, 2};
+    for (int bits : {8, 16, 24, 32})
+        for (int mode : {BitmapPixels::CopyUnlessKey, BitmapPixels::CopyOnlyKey})
+        {
+            SCOPED_TRACE(testing::Message() << bits << " bits, mode " << mode);
+            const uint32_t key = bits == 8 ? 0x5A : 0x5A5A;
+            PixelTestBitmap source(18, 3, bits);
+            for (int y = 0; y < 3; ++y)
+            {
+                int x = 0;
+                for (int run = 0; run < 7; ++run)
+                    for (int i = 0; i < widths[(run + y) % 7] && x < 18; ++i, ++x)
+                        source.Set(x, y, run % 2 == y % 2 ? key : static_cast<uint32_t>(0x10 + x + 20 * y));
+            }
+            PixelTestBitmap target(20, 3, bits);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 20; ++x)
+                    target.Set(x, y, 0x33);
+            EXPECT_EQ(BitmapPixels::Copy(target.Buffer(), source.Buffer(), 0, 0, 18, 3, 1, 0, mode, -1, 0, key), 1);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 20; ++x)
+                {
+                    const bool inside = x >= 1 && x <= 18;
+                    const bool keyed = inside && source.Get(x - 1, y) == key;
+                    const bool copied = inside && keyed == (mode == BitmapPixels::CopyOnlyKey);
+                    EXPECT_EQ(target.Get(x, y), copied ? source.Get(x - 1, y) : 0x33u) << x << "," << y;
+                }
+            EXPECT_TRUE(target.GuardIntact());
+        }
+}
+
 TEST(BitmapPixels, CopyClipsToBothBitmaps)
 {
     struct Case
