@@ -50,6 +50,8 @@ void StandinServices::Log(std::string entry)
     if (std::this_thread::get_id() == thread_.get_id())
         entry += " (engine thread)";
     std::lock_guard<std::mutex> lock(logLock_);
+    if (log_.size() >= kMaxLogEntries)
+        log_.erase(log_.begin(), log_.begin() + kMaxLogEntries / 2);
     log_.push_back(std::move(entry));
 }
 

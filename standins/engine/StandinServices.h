@@ -65,8 +65,11 @@ public:
     // Waits until every raised event has been delivered.
     void WaitForEvents();
     std::vector<std::string> GetCallLog();
-    // Adds an entry to the call log (the control channel's requests and refusals).
+    // Adds an entry to the call log (the control channel's requests and refusals). The log
+    // keeps the newest entries: once it holds kMaxLogEntries, the older half goes, so a program
+    // left running (its meters are read many times a second) does not grow without end.
     void Log(std::string entry);
+    static constexpr size_t kMaxLogEntries = 200000;
     // Answers a request of the control channel (EngineControl.h) as the channel does.
     std::string Control(const std::string& request) { return control_.Handle(request); }
     std::thread::id GetEngineThreadId() const { return thread_.get_id(); }

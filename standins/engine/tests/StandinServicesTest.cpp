@@ -297,6 +297,21 @@ TEST_F(EngineFixture, CallLogRecordsTheProgramsCallsInOrder)
     EXPECT_EQ(log[5], "RemoveListener");
 }
 
+// A program left running logs every meter read: the log keeps its newest entries, in order.
+TEST_F(EngineFixture, CallLogKeepsItsNewestEntriesOnceFull)
+{
+    StandinServices engine;
+    const size_t written = StandinServices::kMaxLogEntries + 10;
+    for (size_t i = 0; i < written; ++i)
+        engine.Log("entry " + std::to_string(i));
+    const std::vector<std::string> log = engine.GetCallLog();
+    ASSERT_GE(log.size(), StandinServices::kMaxLogEntries / 2);
+    ASSERT_LE(log.size(), StandinServices::kMaxLogEntries);
+    EXPECT_EQ(log.back(), "entry " + std::to_string(written - 1));
+    for (size_t i = 0; i < log.size(); ++i)
+        ASSERT_EQ(log[i], "entry " + std::to_string(written - log.size() + i)) << i;
+}
+
 TEST_F(EngineFixture, HardwareAndLibraryFollowTheProgramFolder)
 {
     // 5 is an id the product does not read: the card file's numbers are answered as listed.
