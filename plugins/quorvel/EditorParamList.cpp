@@ -14,10 +14,6 @@
 namespace
 {
 constexpr uint32_t kBackground = 0x646464;
-constexpr int32_t kShownHidden = 1;
-constexpr int32_t kShownDisabled = 2;
-constexpr int32_t kNoRowKind = 3;   // kinds 3 and 4 get no row
-constexpr float kSilence = -120.0f; // dB
 constexpr int kDisplayTextUnits = 200;
 
 const char* PanelOf(int32_t controlKind, bool meter, bool inverted)
@@ -57,11 +53,11 @@ EditorParamItem::EditorParamItem(EditorParamList& list, int row, const uint8_t* 
 }
 
 std::unique_ptr<EditorParamItem> EditorParamList::Make(int row, const uint8_t* descriptor, int32_t paramKind,
-                                                       InsertEffect& insert)
+                                                       ParamRowKind rowKind, InsertEffect& insert)
 {
     const ParamDescriptor d(descriptor);
-    const bool meter = d.IsReadOnly();
-    const char* panelName = PanelOf(d.ValueKind(), meter, d.Access() == ParamDescriptor::kReadOnlyMeterAccess);
+    const bool meter = rowKind != ParamRowKind::kParameter;
+    const char* panelName = PanelOf(d.ValueKind(), meter, rowKind == ParamRowKind::kInvertedMeter);
     Skin* skin = Skin::Current();
     if (!panelName || !skin)
         return nullptr;
@@ -93,7 +89,7 @@ void EditorParamItem::Update(InsertEffect& insert)
     {
         d.Name(text, ParamDescriptor::kTextUnits);
         name->SetText(Text(text), 1);
-        name->SetDisabled(paramKind_ == kShownDisabled ? 1 : 0, 0, 1);
+        name->SetDisabled(ParamRowLookOf(paramKind_).disabled ? 1 : 0, 0, 1);
     }
     if (TextControl* unit = FindTextControl("unit"))
     {
@@ -109,8 +105,9 @@ void EditorParamItem::Update(InsertEffect& insert)
     }
     if (!value_)
         return;
-    value_->SetHidden(paramKind_ == kShownHidden ? 1 : 0, 0);
-    value_->SetDisabled(paramKind_ == kShownDisabled ? 1 : 0, 0);
+    const ParamRowLook look = ParamRowLookOf(paramKind_);
+    value_->SetHidden(look.hidden ? 1 : 0, 0);
+    value_->SetDisabled(look.disabled ? 1 : 0, 0);
     ParamValue pair;
     const bool read = insert.GetParamValue(Index(), &pair);
     if (auto* real = dynamic_cast<RealItem*>(value_))
@@ -228,9 +225,9 @@ void EditorParamItem::RefreshMeter(InsertEffect& insert, bool processing)
         return;
     ParamValue pair;
     if (!processing)
-        real->SetValue(kSilence, 1, 0, nullptr);
+        real->SetValue(MeterRowLevel(false, 0.0f), 1, 0, nullptr);
     else if (insert.GetParamValue(Index(), &pair))
-        real->SetValue(pair.AsReal(), 1, 0, nullptr);
+        real->SetValue(MeterRowLevel(true, pair.AsReal()), 1, 0, nullptr);
 }
 
 int EditorParamItem::OnDataItemNotify(Panel*, DataItem* item, int)
@@ -327,20 +324,24 @@ void EditorParamList::Populate()
         insert.GetParamKinds(&kindCount, &kinds);
         for (int32_t i = 0; i < count; ++i)
         {
-            if ((info.hasWetDry && i == info.wetDryIndex) || (info.hasHidden && i == info.hiddenIndex))
-                continue;
             const uint8_t* bytes = descriptors + static_cast<size_t>(i) * ParamDescriptor::kSize;
             const ParamDescriptor d(bytes);
-            const int32_t kind = kindCount > 0 ? insert.GetParamKind(d.Index()) : 0;
-            if (kindCount > 0 && kind >= kNoRowKind)
-                continue;
             char16_t name[2];
             d.Name(name, 2);
-            if (kindCount == 0 && name[0] == 0)
+            ParamRowFacts facts;
+            facts.index = i;
+            facts.access = d.Access();
+            facts.named = name[0] != 0;
+            facts.hasKinds = kindCount > 0;
+            facts.kind = facts.hasKinds ? insert.GetParamKind(d.Index()) : 0;
+            facts.hasWetDry = info.hasWetDry != 0;
+            facts.wetDryIndex = info.wetDryIndex;
+            facts.hasHidden = info.hasHidden != 0;
+            facts.hiddenIndex = info.hiddenIndex;
+            const ParamRowKind rowKind = PlanParamRow(facts);
+            if (rowKind == ParamRowKind::kNone)
                 continue;
-            if (d.Access() < 1 || d.Access() > ParamDescriptor::kReadOnlyMeterAccess)
-                continue;
-            if (std::unique_ptr<EditorParamItem> row = Make(RowCount(), bytes, kind, insert))
+            if (std::unique_ptr<EditorParamItem> row = Make(RowCount(), bytes, facts.kind, rowKind, insert))
                 rows_.push_back(std::move(row));
         }
     });

@@ -7,6 +7,7 @@
 #include "framework/controls/Panel.h"
 #include "framework/controls/PopupMenu.h"
 #include "framework/dialogs/ScrolledContent.h"
+#include "plugins/quorvel/EditorRules.h"
 #include "plugins/quorvel/ParamChain.h"
 
 #include <cstdint>
@@ -88,9 +89,10 @@ public:
     void AttachScroller(Scroller* scroller, int id) override;
 
 private:
-    // Null when the row cannot be made (a value kind above 4 or a panel the skin lacks); an
-    // access of 8 or 9 makes a peak meter row (9 drawn inverted).
-    std::unique_ptr<EditorParamItem> Make(int row, const uint8_t* descriptor, int32_t paramKind, InsertEffect& insert);
+    // Null when the row cannot be made (a value kind above 4 or a panel the skin lacks); the
+    // row kind is PlanParamRow's (a meter row is a peak meter, an inverted one drawn so).
+    std::unique_ptr<EditorParamItem> Make(int row, const uint8_t* descriptor, int32_t paramKind, ParamRowKind rowKind,
+                                          InsertEffect& insert);
     void Populate();
     void LayoutRows();
     void ScrollContents(int dy) override;

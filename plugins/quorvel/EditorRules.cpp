@@ -129,3 +129,27 @@ InsertMenuPlan PlanInsertMenu(const InsertMenuFacts& facts, int32_t current)
         plan.appended.push_back({kInsertMenuUnbypassAll, "IDS_UNBYPASS_ALLINSERTS", false});
     return plan;
 }
+
+ParamRowKind PlanParamRow(const ParamRowFacts& facts)
+{
+    constexpr int32_t kFirstNoRowKind = 3; // kinds 3 and 4 get no row
+    if ((facts.hasWetDry && facts.index == facts.wetDryIndex) || (facts.hasHidden && facts.index == facts.hiddenIndex))
+        return ParamRowKind::kNone;
+    if (facts.hasKinds ? facts.kind >= kFirstNoRowKind : !facts.named)
+        return ParamRowKind::kNone;
+    if (facts.access >= 1 && facts.access <= 7)
+        return ParamRowKind::kParameter;
+    if (facts.access == 8)
+        return ParamRowKind::kMeter;
+    return facts.access == 9 ? ParamRowKind::kInvertedMeter : ParamRowKind::kNone;
+}
+
+ParamRowLook ParamRowLookOf(int32_t kind)
+{
+    return {kind == 1, kind == 2};
+}
+
+float MeterRowLevel(bool processing, float reading)
+{
+    return processing ? reading : kMeterSilence;
+}

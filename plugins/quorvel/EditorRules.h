@@ -120,3 +120,41 @@ struct InsertMenuPlan
 
 // current: the focused row (-1 none).
 InsertMenuPlan PlanInsertMenu(const InsertMenuFacts& facts, int32_t current);
+
+// What the effect view's parameter list makes of one parameter of the shown insert: no row
+// (its wet/dry or hidden parameter, a parameter kind 3 or 4, or without kinds an empty name;
+// an access word outside 1-9), a parameter row (access 1-7), or a peak meter row (8, or 9
+// drawn inverted).
+enum class ParamRowKind
+{
+    kNone,
+    kParameter,
+    kMeter,
+    kInvertedMeter,
+};
+struct ParamRowFacts
+{
+    int32_t index = 0;
+    int32_t access = 0; // the descriptor's access word
+    bool named = true;  // the descriptor's name is not empty
+    bool hasKinds = false;
+    int32_t kind = 0; // its parameter kind, when the insert has kinds
+    bool hasWetDry = false;
+    int32_t wetDryIndex = 0;
+    bool hasHidden = false;
+    int32_t hiddenIndex = 0;
+};
+ParamRowKind PlanParamRow(const ParamRowFacts& facts);
+
+// A row's look by its parameter kind: 1 hides the value, 2 disables it and the name.
+struct ParamRowLook
+{
+    bool hidden;
+    bool disabled;
+};
+ParamRowLook ParamRowLookOf(int32_t kind);
+
+// The level a meter row is given: the parameter's reading while the host processes, else
+// -120 dB (its item keeps what its range refuses).
+constexpr float kMeterSilence = -120.0f;
+float MeterRowLevel(bool processing, float reading);

@@ -72,6 +72,8 @@ std::string EngineControl::Handle(const std::string& request)
         return AddInsert(request, words);
     if (!words.empty() && words[0] == "setting")
         return SetSetting(request, words);
+    if (!words.empty() && words[0] == ClientRequest::kRequest)
+        return ChangeClientParameter(request, words);
     if (words.empty() || words[0] != "raise")
         return Refuse(request, "unknown request");
     long long id = 0, argument = 0;
@@ -247,6 +249,65 @@ std::string EngineControl::AddInsert(const std::string& request, const std::vect
                        : kind == "testsignal" ? bus->AddTestSignalInsert(-1, 1)
                                               : bus->AddBalanceInsert(-1, 1);
     return answer == VarnInsertDone ? "ok" : "refused: answer " + std::to_string(answer);
+}
+
+std::string ClientRequest::Text(int clientId, int position, const char* change, int parameter, const std::string& value)
+{
+    return std::string(kRequest) + " " + std::to_string(clientId) + " " + std::to_string(position) + " " + change +
+           " " + std::to_string(parameter) + " " + value;
+}
+
+std::string EngineControl::ChangeClientParameter(const std::string& request, const std::vector<std::string>& words)
+{
+    if (words.size() < 6)
+        return Refuse(request, "bad argument");
+    const std::string& change = words[3];
+    const IdRange range = change == ClientRequest::kLevel || change == ClientRequest::kValue
+                              ? EngineEvent::kEffectParameter
+                          : change == ClientRequest::kChoices ? EngineEvent::kEffectBankA
+                          : change == ClientRequest::kKind    ? EngineEvent::kEffectBankB
+                          : change == ClientRequest::kName    ? EngineEvent::kEffectBankC
+                                                              : IdRange{0, -1};
+    long long client = 0, position = 0, parameter = 0;
+    if (range.last < range.first || !ParseWhole(words[1], 1, INT32_MAX, client) ||
+        !ParseWhole(words[2], 0, INT32_MAX, position) || !ParseWhole(words[4], 0, range.last - range.first, parameter))
+        return Refuse(request, "bad argument");
+    // The value is the rest of the request, its words one blank apart.
+    std::string value;
+    for (size_t i = 5; i < words.size(); ++i)
+        value += (i > 5 ? " " : "") + words[i];
+    const auto text = [](const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); };
+    StandinEffects& effects = static_cast<StandinAutomation*>(engine_.GetAutomation())->Effects();
+    const int c = static_cast<int>(client), at = static_cast<int>(position), p = static_cast<int>(parameter);
+    int notifyId = 0;
+    if (!effects.GetInsertNotifyId(c, at, &notifyId))
+        return Refuse(request, "no such insert");
+    float real = 0.0f;
+    long long whole = 0;
+    int done = 0;
+    if (change == ClientRequest::kLevel)
+        done = words.size() == 6 && ParseReal(value, real) && effects.HoldMeterLevel(c, at, p, real, &notifyId);
+    else if (change == ClientRequest::kValue)
+        done = words.size() == 6 && ParseReal(value, real) &&
+               effects.ChangeValue(c, at, p, static_cast<double>(real), &notifyId);
+    else if (change == ClientRequest::kChoices)
+    {
+        std::vector<std::u16string> choices;
+        std::istringstream names(value);
+        for (std::string name; std::getline(names, name, ',');)
+            choices.push_back(text(name));
+        done = effects.ChangeChoices(c, at, p, choices, &notifyId);
+    }
+    else if (change == ClientRequest::kKind)
+        done = words.size() == 6 && ParseWhole(value, 0, 4, whole) &&
+               effects.ChangeParamKind(c, at, p, static_cast<int>(whole), &notifyId);
+    else
+        done = effects.ChangeParamName(c, at, p, text(value), &notifyId);
+    if (!done)
+        return Refuse(request, "refused by the insert");
+    engine_.Log("Control " + request);
+    engine_.RaiseEvent(range.first + p, static_cast<VarnEventArg>(notifyId));
+    return "ok";
 }
 
 int EngineControl::FreeStripDsp(StandinStrip& strip)

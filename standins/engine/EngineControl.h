@@ -39,9 +39,34 @@ class StandinStrip;
 //                                  with the chain's answer
 //   setting <system> <name> <v>    sets a hardware setting of the system as the card's own
 //                                  panel would, without a notification (a whole number)
+//   client <client> <position> <change> <parameter> <v>
+//                                  changes a parameter of an effects-plug-in client's insert
+//                                  (the client's id as RegisterClient logged it, the insert's
+//                                  position in its chain) as the card would, and raises the
+//                                  event of that change with the insert's notify id: level
+//                                  (a meter's level in dB, held from then on) and value (a
+//                                  decimal number, a whole one unless the parameter is
+//                                  continuous) raise 610 + parameter; choices (a selector's
+//                                  names, separated by commas) 1000 + parameter; kind (the
+//                                  parameter kind, 0-4) 1100 + parameter; name (the rest of
+//                                  the line) 1200 + parameter; what the insert refuses is
+//                                  refused
 //   log                            the call log, one entry a line
 // A refused request changes nothing and is written to the call log (an out-of-range level
 // as the main mix logs its refusals).
+// The words of the client request, for the tests that send it.
+namespace ClientRequest
+{
+constexpr char kRequest[] = "client";
+constexpr char kLevel[] = "level";
+constexpr char kValue[] = "value";
+constexpr char kChoices[] = "choices";
+constexpr char kKind[] = "kind";
+constexpr char kName[] = "name";
+// The request's text: "client <client> <position> <change> <parameter> <v>".
+std::string Text(int clientId, int position, const char* change, int parameter, const std::string& value);
+} // namespace ClientRequest
+
 class EngineControl
 {
 public:
@@ -56,6 +81,7 @@ private:
     std::string SetStripValue(const std::string& request, const std::vector<std::string>& words);
     std::string AddInsert(const std::string& request, const std::vector<std::string>& words);
     std::string SetSetting(const std::string& request, const std::vector<std::string>& words);
+    std::string ChangeClientParameter(const std::string& request, const std::vector<std::string>& words);
     // The card takes the strip's DSP away.
     static int FreeStripDsp(StandinStrip& strip);
 

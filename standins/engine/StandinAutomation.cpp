@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 int VARN_CALL StandinAutomation::RegisterClient(int* clientId)
 {
@@ -128,6 +129,20 @@ std::string Answer(int result)
     return result ? "" : " refused";
 }
 
+// An insert placement answers 1 made, or a number for no DSP or no room.
+std::string PlaceAnswer(int result)
+{
+    return result == 1 ? "" : result == 0 ? " refused" : " answer " + std::to_string(result);
+}
+
+std::string Numbers(std::initializer_list<int> values)
+{
+    std::string text;
+    for (int value : values)
+        text += " " + std::to_string(value);
+    return text;
+}
+
 std::string IdText(const VarnEffectId& id)
 {
     char text[40];
@@ -238,5 +253,78 @@ int VARN_CALL StandinAutomation::RenameCorePreset(const VarnEffectId* effect, in
     const int result = effects_.RenameCorePreset(effect, index, name);
     Log("RenameCorePreset " + (effect ? IdText(*effect) : std::string("null")) + " " + std::to_string(index) + " " +
         StandinLogText(name) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait)
+{
+    const int result = effects_.SetInsertEffect(effect, clientId, position, info, wait);
+    Log("SetInsertEffect" + Numbers({clientId, position}) + " " + IdText(effect) + PlaceAnswer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::RemoveInsert(int clientId, int position)
+{
+    const int result = effects_.RemoveInsert(clientId, position);
+    Log("RemoveInsert" + Numbers({clientId, position}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SelectPreset(int clientId, int position, int presetIndex)
+{
+    const int result = effects_.SelectPreset(clientId, position, presetIndex);
+    Log("SelectPreset" + Numbers({clientId, position, presetIndex}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait)
+{
+    const int result = effects_.SetSpecialInsert(specialKind, clientId, position, info, wait);
+    Log("SetSpecialInsert" + Numbers({clientId, position, specialKind}) + PlaceAnswer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info)
+{
+    const int result = effects_.LoadPresetIntoInsert(preset, clientId, position, info);
+    Log("LoadPresetIntoInsert" + Numbers({clientId, position}) + " " + IdText(preset) + PlaceAnswer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::MoveInsert(int clientId, int from, int to)
+{
+    const int result = effects_.MoveInsert(clientId, from, to);
+    Log("MoveInsert" + Numbers({clientId, from, to}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetInsertBypass(int clientId, int position, int bypass)
+{
+    const int result = effects_.SetInsertBypass(clientId, position, bypass);
+    Log("SetInsertBypass" + Numbers({clientId, position, bypass}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetInsertSolo(int clientId, int position, int solo)
+{
+    const int result = effects_.SetInsertSolo(clientId, position, solo);
+    Log("SetInsertSolo" + Numbers({clientId, position, solo}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetAllInsertsBypass(int clientId, int bypass)
+{
+    const int result = effects_.SetAllInsertsBypass(clientId, bypass);
+    Log("SetAllInsertsBypass" + Numbers({clientId, bypass}) + Answer(result));
+    return result;
+}
+
+int VARN_CALL StandinAutomation::SetSendReturnInsertRouting(int clientId, int position, int send1, int send2,
+                                                            int return1, int return2, int wait, void* info)
+{
+    const int result =
+        effects_.SetSendReturnInsertRouting(clientId, position, send1, send2, return1, return2, wait, info);
+    Log("SetSendReturnInsertRouting" + Numbers({clientId, position, send1, send2, return1, return2}) +
+        PlaceAnswer(result));
     return result;
 }

@@ -71,30 +71,14 @@ public:
     {
         return effects_.GetPresetsFit(count, presets, fits);
     }
-    int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) override
-    {
-        return effects_.SetInsertEffect(effect, clientId, position, info, wait);
-    }
-    int VARN_CALL RemoveInsert(int clientId, int position) override
-    {
-        return effects_.RemoveInsert(clientId, position);
-    }
-    int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) override
-    {
-        return effects_.SelectPreset(clientId, position, presetIndex);
-    }
-    int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) override
-    {
-        return effects_.SetSpecialInsert(specialKind, clientId, position, info, wait);
-    }
-    int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) override
-    {
-        return effects_.LoadPresetIntoInsert(preset, clientId, position, info);
-    }
-    int VARN_CALL MoveInsert(int clientId, int from, int to) override
-    {
-        return effects_.MoveInsert(clientId, from, to);
-    }
+    // The chain's edits (inserts, bypass, solo, preset selection), each with its answer in the
+    // call log.
+    int VARN_CALL SetInsertEffect(VarnEffectId effect, int clientId, int position, void* info, int wait) override;
+    int VARN_CALL RemoveInsert(int clientId, int position) override;
+    int VARN_CALL SelectPreset(int clientId, int position, int presetIndex) override;
+    int VARN_CALL SetSpecialInsert(int specialKind, int clientId, int position, void* info, int wait) override;
+    int VARN_CALL LoadPresetIntoInsert(VarnEffectId preset, int clientId, int position, void* info) override;
+    int VARN_CALL MoveInsert(int clientId, int from, int to) override;
     // A registered client's inserts (none are simulated) are refreshed at once: the flag is
     // set; an unknown client is refused.
     int VARN_CALL RefreshInserts(int clientId, int* flag) override;
@@ -113,14 +97,8 @@ public:
         return effects_.GetParameterValue(clientId, position, parameter, value);
     }
     int VARN_CALL SetParameterValue(int clientId, int position, int parameter, int kind, int value) override;
-    int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) override
-    {
-        return effects_.SetInsertBypass(clientId, position, bypass);
-    }
-    int VARN_CALL SetInsertSolo(int clientId, int position, int solo) override
-    {
-        return effects_.SetInsertSolo(clientId, position, solo);
-    }
+    int VARN_CALL SetInsertBypass(int clientId, int position, int bypass) override;
+    int VARN_CALL SetInsertSolo(int clientId, int position, int solo) override;
     int VARN_CALL GetInsertBypass(int clientId, int position, int* bypass) override
     {
         return effects_.GetInsertBypass(clientId, position, bypass);
@@ -137,20 +115,14 @@ public:
     // The last library or preset-list change; 0 before the first one.
     int VARN_CALL GetPresetChange(void* change) override;
     int VARN_CALL GetParamModelChange(void* change) override;
-    int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override
-    {
-        return effects_.SetAllInsertsBypass(clientId, bypass);
-    }
+    int VARN_CALL SetAllInsertsBypass(int clientId, int bypass) override;
     int VARN_CALL QueryClientState(int, int*) override { return 0; }
     int VARN_CALL GetParameterValuesBatch(int clientId, int count, void* entries) override
     {
         return effects_.GetParameterValuesBatch(clientId, count, entries);
     }
     int VARN_CALL SetSendReturnInsertRouting(int clientId, int position, int send1, int send2, int return1, int return2,
-                                             int wait, void* info) override
-    {
-        return effects_.SetSendReturnInsertRouting(clientId, position, send1, send2, return1, return2, wait, info);
-    }
+                                             int wait, void* info) override;
     int VARN_CALL EnableCategory2Items(int clientId, int* flag) override;
     int VARN_CALL GetInsertNotifyId(int clientId, int position, int* notifyId) override
     {

@@ -88,11 +88,11 @@ StandinEffect::Parameter CatalogueParameter(const StandinEffects::Param& param, 
     case 0: // no value: a button
         parameter.valueType = 1, parameter.controlKind = 1;
         break;
-    case 1:
-        parameter.valueType = 2, parameter.controlKind = 9;
-        break;
-    case 3: // the hidden link, an on/off the engine keeps
+    case 1: // a toggle
         parameter.valueType = 0, parameter.controlKind = 0;
+        break;
+    case 3: // a discrete value with its text
+        parameter.valueType = 2, parameter.controlKind = 9;
         break;
     case 4:
         parameter.valueType = 3, parameter.controlKind = 4;

@@ -39,6 +39,18 @@ float Real(int32_t bits)
     return value;
 }
 
+} // namespace
+
+float StandinMeterDb(float level)
+{
+    const float floor = StandinEffects::kMeterFloor;
+    if (!(level > 0.0f))
+        return floor;
+    return std::clamp(20.0f * std::log10(level), floor, 0.0f);
+}
+
+namespace
+{
 template <size_t Units>
 void CopyName(char16_t (&target)[Units], const std::u16string& name)
 {
@@ -455,19 +467,27 @@ bool StandinEffects::ChainFlag(int clientId)
 const std::vector<StandinEffects::Param>& StandinEffects::ParamsOf(int kind)
 {
     // name, value kind, access, parameter kind, initial value, minimum, maximum
+    // Plain parameters spread over the access words 1-7 (any of them is a plain one); the
+    // meters read in dB.
     static const std::vector<Param> kEffect = {
         {u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mode", 4, 1, 0, {4, 0}, 0, 2},
-        {u"Steps", 1, 1, 0, {1, 3}, 0, 10},
-        {u"Level", 2, 9, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Mix", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Link", 3, 0, 3, {3, 0}, 0, 1},
-        {u"Reset", 0, 1, 0, {0, 0}, 0, 0},
+        {u"Mode", 4, 2, 0, {4, 0}, 0, 2},
+        {u"Steps", 1, 3, 0, {1, 1}, 0, 1},
+        {u"Level", 2, 9, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
+        {u"Mix", 2, 4, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Link", 3, 5, 3, {3, 0}, 0, 1},
+        {u"Reset", 0, 6, 0, {0, 0}, 0, 0},
+        {u"Taps", 3, 7, 0, {3, 4}, 1, 8},
+        {u"Tone", 2, 1, 1, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Drive", 2, 2, 2, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Output", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
     };
     static const std::vector<Param> kTrim = {{u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)}};
     static const std::vector<Param> kSignal = {{u"Frequency", 1, 1, 0, {1, 1000}, 20, 20000},
                                                {u"Level", 2, 1, 0, {2, Bits(0.25f)}, Bits(0.0f), Bits(1.0f)}};
-    static const std::vector<Param> kPeak = {{u"Peak", 2, 8, 0, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kPeak = {
+        {u"Left", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
+        {u"Right", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)}};
     static const std::vector<Param> kSend = {{u"Send Level", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)}};
     switch (kind)
     {
@@ -777,8 +797,9 @@ int StandinEffects::GetInserts(VarnEffectId id, int* isFactory, int* count, void
         float mix = 1.0f;
         for (size_t j = 0; j < entry.values.size(); ++j)
         {
-            // Values the plug-in can set by name: not the meter, the hidden one, wet/dry or "Reset".
-            if (special >= 0 || j == 3 || j == 5 || j == 6)
+            // Values the plug-in can set by name: not the meters, the hidden one, wet/dry or "Reset".
+            const Param& param = params[j];
+            if (special >= 0 || param.access == 8 || param.access == 9 || param.paramKind == 3 || param.valueKind == 0)
                 continue;
             if (j == 4)
             {
@@ -1158,7 +1179,18 @@ int StandinEffects::SelectPreset(int clientId, int position, int presetIndex)
 
 int StandinEffects::ApplyPresetById(int clientId, int position, int value)
 {
-    return SelectPreset(clientId, position, value);
+    // Stores the insert's values into one of its effect's user presets: the insert keeps
+    // them (the user's edits are what is stored) and that preset becomes its selection.
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindInsert(clientId, position);
+    Effect* effect = insert && insert->kind == 1 ? FindEffect(insert->effect) : nullptr;
+    if (!effect || value < 0 || value >= static_cast<int>(effect->presets.size()) ||
+        effect->presets[static_cast<size_t>(value)].isFactory)
+        return 0;
+    effect->presetValues[static_cast<size_t>(value)] = insert->values;
+    insert->selected = value;
+    PresetListChanged(*effect, 2, effect->presets[static_cast<size_t>(value)]);
+    return 1;
 }
 
 int StandinEffects::SetInsertChainFlag(int clientId, int flag)
@@ -1182,7 +1214,20 @@ int StandinEffects::GetParameterDescriptors(int clientId, int position, int* cou
         return 0;
     std::vector<StandinDescriptorRecord> list;
     for (const Param& param : ParamsOf(insert->kind))
-        list.push_back(DescriptorOf(param, static_cast<int>(list.size())));
+    {
+        const int index = static_cast<int>(list.size());
+        StandinDescriptorRecord record = DescriptorOf(param, index);
+        record.maximum = MaximumOf(*insert, index);
+        const ParamChange* change = ChangeOf(*insert, index);
+        if (change && change->name)
+        {
+            // The tooltip is the name.
+            CopyName(record.name, *change->name);
+            std::memset(record.detail + 8, 0, 128 * sizeof(char16_t));
+            std::memcpy(record.detail + 8, change->name->data(), change->name->size() * sizeof(char16_t));
+        }
+        list.push_back(record);
+    }
     if (!HandOut(list, descriptors))
         return 0;
     *count = static_cast<int>(list.size());
@@ -1203,9 +1248,10 @@ int StandinEffects::GetParameterChoiceNames(int clientId, int position, int para
     {
         char16_t name[128];
     };
-    std::vector<ChoiceRecord> list(std::size(kChoices));
+    const std::vector<std::u16string> choices = ChoicesOf(*insert, parameter);
+    std::vector<ChoiceRecord> list(choices.size());
     for (size_t i = 0; i < list.size(); ++i)
-        CopyName(list[i].name, kChoices[i]);
+        CopyName(list[i].name, choices[i]);
     if (!HandOut(list, names))
         return 0;
     *count = static_cast<int>(list.size());
@@ -1220,7 +1266,9 @@ StandinValue StandinEffects::ReadValue(Insert& insert, int parameter)
         // A meter moves between reads.
         float level = static_cast<float>(++meterReads_ % 64) / 64.0f;
         PlayedLevel(insert, &level);
-        insert.values[static_cast<size_t>(parameter)] = {2, Bits(level)};
+        const ParamChange* change = ChangeOf(insert, parameter);
+        insert.values[static_cast<size_t>(parameter)] = {
+            2, Bits(change && change->level ? *change->level : StandinMeterDb(level))};
     }
     return insert.values[static_cast<size_t>(parameter)];
 }
@@ -1241,21 +1289,25 @@ int StandinEffects::GetParameterValue(int clientId, int position, int parameter,
 int StandinEffects::SetParameterValue(int clientId, int position, int parameter, int kind, int value)
 {
     std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindInsert(clientId, position);
-    if (!insert || parameter < 0 || parameter >= static_cast<int>(insert->values.size()))
-        return 0;
-    const Param& param = ParamsOf(insert->kind)[static_cast<size_t>(parameter)];
+    Insert* insert = FindParameter(clientId, position, parameter);
+    return insert ? SetValueLocked(clientId, *insert, parameter, kind, value) : 0;
+}
+
+int StandinEffects::SetValueLocked(int clientId, Insert& insert, int parameter, int kind, int value)
+{
+    const Param& param = ParamsOf(insert.kind)[static_cast<size_t>(parameter)];
     if (param.access == 8 || param.access == 9 || kind != param.valueKind)
         return 0;
+    const int32_t maximum = MaximumOf(insert, parameter);
     if (kind == 2)
     {
         const float real = Real(value);
-        if (!(real >= Real(param.minimum) && real <= Real(param.maximum)))
+        if (!(real >= Real(param.minimum) && real <= Real(maximum)))
             return 0;
     }
-    else if (kind != 0 && (value < param.minimum || value > param.maximum))
+    else if (kind != 0 && (value < param.minimum || value > maximum))
         return 0;
-    insert->values[static_cast<size_t>(parameter)] = {kind, kind == 0 ? 0 : value};
+    insert.values[static_cast<size_t>(parameter)] = {kind, kind == 0 ? 0 : value};
     PublishRoute(clientId, false);
     return 1;
 }
@@ -1429,7 +1481,10 @@ int StandinEffects::GetParameterKinds(int clientId, int position, int* count, in
         return 0;
     std::vector<int> list;
     for (const Param& param : ParamsOf(insert->kind))
-        list.push_back(param.paramKind);
+    {
+        const ParamChange* change = ChangeOf(*insert, static_cast<int>(list.size()));
+        list.push_back(change && change->paramKind ? *change->paramKind : param.paramKind);
+    }
     void* block = nullptr;
     if (!HandOut(list, &block))
         return 0;
@@ -1447,9 +1502,10 @@ int StandinEffects::GetParameterText(int clientId, int position, int parameter, 
     if (!insert || parameter < 0 || parameter >= static_cast<int>(insert->values.size()))
         return 0;
     const StandinValue value = ReadValue(*insert, parameter);
+    const std::vector<std::u16string> choices = ChoicesOf(*insert, parameter);
     std::u16string shown;
-    if (value.kind == 4 && value.value >= 0 && value.value < 3)
-        shown = kChoices[value.value];
+    if (value.kind == 4 && value.value >= 0 && value.value < static_cast<int>(choices.size()))
+        shown = choices[static_cast<size_t>(value.value)];
     else
     {
         char ascii[32] = "-";
@@ -1466,6 +1522,117 @@ int StandinEffects::GetParameterText(int clientId, int position, int parameter, 
         return 0;
     std::memcpy(block, shown.c_str(), (shown.size() + 1) * sizeof(char16_t));
     *text = block;
+    return 1;
+}
+
+const StandinEffects::ParamChange* StandinEffects::ChangeOf(const Insert& insert, int parameter)
+{
+    const auto found = insert.changes.find(parameter);
+    return found == insert.changes.end() ? nullptr : &found->second;
+}
+
+std::vector<std::u16string> StandinEffects::ChoicesOf(const Insert& insert, int parameter)
+{
+    const ParamChange* change = ChangeOf(insert, parameter);
+    if (change && change->choices)
+        return *change->choices;
+    return ChoicesOf(ParamsOf(insert.kind)[static_cast<size_t>(parameter)]);
+}
+
+int32_t StandinEffects::MaximumOf(const Insert& insert, int parameter)
+{
+    const ParamChange* change = ChangeOf(insert, parameter);
+    if (change && change->choices)
+        return static_cast<int32_t>(change->choices->size()) - 1;
+    return ParamsOf(insert.kind)[static_cast<size_t>(parameter)].maximum;
+}
+
+StandinEffects::Insert* StandinEffects::FindParameter(int clientId, int position, int parameter)
+{
+    Insert* insert = FindInsert(clientId, position);
+    return insert && parameter >= 0 && parameter < static_cast<int>(insert->values.size()) ? insert : nullptr;
+}
+
+namespace
+{
+bool IsParamName(const std::u16string& name)
+{
+    return !name.empty() && name.size() <= 127;
+}
+} // namespace
+
+int StandinEffects::HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert || !notifyId)
+        return 0;
+    const Param& param = ParamsOf(insert->kind)[static_cast<size_t>(parameter)];
+    if ((param.access != 8 && param.access != 9) || !(level >= Real(param.minimum) && level <= Real(param.maximum)))
+        return 0;
+    insert->changes[parameter].level = level;
+    *notifyId = insert->notifyId;
+    return 1;
+}
+
+int StandinEffects::ChangeValue(int clientId, int position, int parameter, double value, int* notifyId)
+{
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert || !notifyId)
+        return 0;
+    const int kind = ParamsOf(insert->kind)[static_cast<size_t>(parameter)].valueKind;
+    int32_t bits = 0;
+    if (kind == 2)
+        bits = Bits(static_cast<float>(value));
+    else if (value == std::floor(value) && value >= INT32_MIN && value <= INT32_MAX)
+        bits = static_cast<int32_t>(value);
+    else
+        return 0;
+    if (!SetValueLocked(clientId, *insert, parameter, kind, bits))
+        return 0;
+    *notifyId = insert->notifyId;
+    return 1;
+}
+
+int StandinEffects::ChangeChoices(int clientId, int position, int parameter, const std::vector<std::u16string>& choices,
+                                  int* notifyId)
+{
+    if (choices.empty() || choices.size() > kMaxChoices || !std::all_of(choices.begin(), choices.end(), IsParamName))
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert || !notifyId || ParamsOf(insert->kind)[static_cast<size_t>(parameter)].valueKind != 4)
+        return 0;
+    insert->changes[parameter].choices = choices;
+    *notifyId = insert->notifyId;
+    return 1;
+}
+
+int StandinEffects::ChangeParamKind(int clientId, int position, int parameter, int paramKind, int* notifyId)
+{
+    if (paramKind < 0 || paramKind > 4)
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert || !notifyId)
+        return 0;
+    insert->changes[parameter].paramKind = paramKind;
+    *notifyId = insert->notifyId;
+    return 1;
+}
+
+int StandinEffects::ChangeParamName(int clientId, int position, int parameter, const std::u16string& name,
+                                    int* notifyId)
+{
+    if (!IsParamName(name))
+        return 0;
+    std::lock_guard<std::mutex> lock(lock_);
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert || !notifyId)
+        return 0;
+    insert->changes[parameter].name = name;
+    *notifyId = insert->notifyId;
     return 1;
 }
 

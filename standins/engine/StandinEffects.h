@@ -6,6 +6,7 @@
 #include <memory>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,11 +23,14 @@
 // and change nothing. Library and preset-list changes are kept for GetPresetChange and
 // GetParamModelChange and raised as engine events (kLibraryEvent, kPresetListEvent).
 //
-// Every DSP effect has the same seven parameters, one of each value kind and access the
-// plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps" (integer), 3 "Level"
-// (meter, read-only, changes on every read), 4 "Mix" (wet/dry), 5 "Link" (hidden, parameter
-// kind 3), 6 "Reset" (no value). Plain parameters have access 1; each descriptor carries its
-// initial value as the default and its name as the tooltip.
+// Every DSP effect has the same eleven parameters, one of each value kind, access and
+// parameter kind the plug-in must handle: 0 "Gain" (float), 1 "Mode" (selector), 2 "Steps"
+// (toggle, 0-1), 3 "Level" (inverted meter, access 9), 4 "Mix" (wet/dry), 5 "Link" (hidden,
+// parameter kind 3), 6 "Reset" (no value), 7 "Taps" (discrete, 1-8), 8 "Tone" (parameter
+// kind 1), 9 "Drive" (parameter kind 2), 10 "Output" (meter, access 8). Plain parameters use
+// the access words 1-7; meters are read-only, read in dB (-120 to 0) and change on every
+// read; the Peak Meter has two ("Left", "Right"). Each descriptor carries its initial value as
+// the default and its name as the tooltip.
 
 // The engine's records, laid out as the COM interfaces' records.
 struct StandinValue
@@ -122,6 +126,9 @@ std::u16string StandinCutName(const char16_t* name);
 std::string StandinLogText(const char16_t* text);
 bool StandinIsValidName(const std::u16string& name);
 
+// A meter's reading in dB of a linear level: -120 (the meters' floor) for silence.
+float StandinMeterDb(float level);
+
 // The engine's ids of the special effects: one per special kind (0 "Trim Pot", 1 "Test
 // Signal", 2 "Peak Meter") and rate class (0: 44.1/48 kHz, 1: 88.2/96 kHz, 2: 176.4/192 kHz).
 VarnEffectId StandinSpecialEffectId(int kind, int rateClass);
@@ -133,7 +140,8 @@ public:
     static constexpr int kPresetListEvent = EngineEvent::kPresetList.first;
     static constexpr int kDspBudget = 400; // DSP units of the card, shared by every chain
     static constexpr int kMaxInserts = 16; // per chain
-    static constexpr int kParamCount = 7;
+    static constexpr int kParamCount = 11;
+    static constexpr float kMeterFloor = -120.0f; // dB
     static_assert(kMaxInserts <= DspTable::kMaxInserts, "a DSP route holds a whole chain");
 
     // A preset of a category: its effects with their values.
@@ -241,6 +249,8 @@ public:
     int GetInsertBypass(int clientId, int position, int* bypass);
     int GetInsertSolo(int clientId, int position, int* solo);
     int CreateCorePreset(int clientId, int position, const char16_t* name);
+    // Stores the insert's current values into its effect's user preset `value` (a factory
+    // preset is refused), selects it and raises the preset list's change (kind 2).
     int ApplyPresetById(int clientId, int position, int value);
     int DeleteCorePreset(const VarnEffectId* effect, int index);
     int RenameCorePreset(const VarnEffectId* effect, int index, const char16_t* name);
@@ -280,6 +290,21 @@ public:
     static StandinDescriptorRecord DescriptorOf(const Param& param, int index);
     static std::vector<std::u16string> ChoicesOf(const Param& param);
 
+    // The card's own changes of a client insert's parameter (the control channel's requests).
+    // Each answers 1 with the insert's notify id, or 0 with nothing changed for an unknown
+    // client, position or parameter or a change the parameter cannot take: a meter (access 8
+    // or 9) held at a level in dB within its range, which it then reads until the insert
+    // goes; a value the parameter takes (a real for value kind 2, else a whole number); a
+    // selector's choice names (1-64 names of 1-127 units; its maximum follows their count);
+    // a parameter kind 0-4; a name of 1-127 units.
+    static constexpr int kMaxChoices = 64;
+    int HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId);
+    int ChangeValue(int clientId, int position, int parameter, double value, int* notifyId);
+    int ChangeChoices(int clientId, int position, int parameter, const std::vector<std::u16string>& choices,
+                      int* notifyId);
+    int ChangeParamKind(int clientId, int position, int parameter, int paramKind, int* notifyId);
+    int ChangeParamName(int clientId, int position, int parameter, const std::u16string& name, int* notifyId);
+
     // The mixer's strips take their DSP from the same budget: reserve answers whether the
     // units were free and takes them; give and hold return and take units without asking.
     bool ReserveStripDsp(int units);
@@ -309,6 +334,14 @@ private:
         std::u16string name;
         std::vector<Preset> presets;
     };
+    // What the card changed of one of an insert's parameters; what is unset follows the table.
+    struct ParamChange
+    {
+        std::optional<std::u16string> name;
+        std::optional<int> paramKind;
+        std::optional<std::vector<std::u16string>> choices;
+        std::optional<float> level; // a held meter level, dB
+    };
     // kind: 1 DSP effect, 2-4 special (kind - 2), 6 send/return.
     struct Insert
     {
@@ -320,6 +353,7 @@ private:
         bool soloed = false;
         int selected = 0;
         int notifyId = 0;
+        std::map<int, ParamChange> changes; // by parameter
     };
     struct Chain
     {
@@ -347,6 +381,13 @@ private:
     Insert NewInsert(int kind, const VarnEffectId& effect);
     int PlaceInsert(int clientId, int position, Insert insert, void* info, int noDsp, int noRoom);
     StandinValue ReadValue(Insert& insert, int parameter);
+    // The insert's parameter as the card has it now: the table's with the card's changes.
+    static const ParamChange* ChangeOf(const Insert& insert, int parameter);
+    static std::vector<std::u16string> ChoicesOf(const Insert& insert, int parameter);
+    static int32_t MaximumOf(const Insert& insert, int parameter);
+    int SetValueLocked(int clientId, Insert& insert, int parameter, int kind, int value);
+    // The client's insert with a parameter of that index, or null; the change made for it.
+    Insert* FindParameter(int clientId, int position, int parameter);
     std::u16string InsertName(const Insert& insert);
     void LibraryChanged(int kind, const std::u16string& category, const void* detail, size_t bytes,
                         const std::u16string& newName);

@@ -80,6 +80,34 @@ TEST(ControlClipboard, IntegersPasteOnlyWhereTheRangeTakesThem)
     EXPECT_EQ(open.log, (Log{"notify 50", "redraw a", "redraw b"}));
 }
 
+TEST(ControlClipboard, AValueOfAWiderRangeIsTakenOnlyWithinTheNarrowerOne)
+{
+    // Copied from a 0-10 control, pasted into a 0-5 one: above 5 is ignored.
+    const struct
+    {
+        int32_t copied;
+        int32_t after;
+        bool told;
+    } cases[] = {{0, 0, true}, {3, 3, true}, {5, 5, true}, {6, 2, false}, {10, 2, false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.copied);
+        ControlClipboard clipboard(199);
+        IntItem source;
+        source.minimum = 0;
+        source.maximum = 10;
+        source.value = c.copied;
+        clipboard.Copy(source);
+        Bound<IntItem> target;
+        target.item->minimum = 0;
+        target.item->maximum = 5;
+        target.item->value = 2;
+        clipboard.Paste(*target.item);
+        EXPECT_EQ(target.item->value, c.after);
+        EXPECT_EQ(target.log.empty(), !c.told);
+    }
+}
+
 TEST(ControlClipboard, FlagsPasteTheirValueWithoutARangeCheck)
 {
     ControlClipboard clipboard(199);

@@ -1,4 +1,5 @@
 #include "plugins/quorvel/EditorRules.h"
+#include "framework/controls/DataItem.h"
 #include "plugins/quorvel/PresetInspectorText.h"
 
 #include "plugins/quorvel/tests/FakeLibrary.h"
@@ -23,6 +24,101 @@ TEST(EditorRules, ALampLightsStrictlyAboveMinus96Decibels)
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsSignalLit(c.level), c.lit) << c.level;
+}
+
+TEST(EditorRules, PopulateMakesRowsOnlyForShownParameters)
+{
+    // An insert with wet/dry at 4 and its hidden parameter at 5.
+    ParamRowFacts insert;
+    insert.hasWetDry = true;
+    insert.wetDryIndex = 4;
+    insert.hasHidden = true;
+    insert.hiddenIndex = 5;
+    struct Case
+    {
+        const char* trace;
+        int32_t index, access;
+        bool named, hasKinds;
+        int32_t kind;
+        ParamRowKind row;
+    };
+    const Case cases[] = {
+        {"a plain parameter", 0, 1, true, true, 0, ParamRowKind::kParameter},
+        {"every access word 1-7 is plain", 2, 7, true, true, 0, ParamRowKind::kParameter},
+        {"access 0: no row", 0, 0, true, true, 0, ParamRowKind::kNone},
+        {"access past 9: no row", 0, 10, true, true, 0, ParamRowKind::kNone},
+        {"the wet/dry parameter", 4, 1, true, true, 0, ParamRowKind::kNone},
+        {"the hidden parameter", 5, 1, true, true, 0, ParamRowKind::kNone},
+        {"kind 1 gets a row, hidden", 6, 1, true, true, 1, ParamRowKind::kParameter},
+        {"kind 2 gets a row, disabled", 6, 1, true, true, 2, ParamRowKind::kParameter},
+        {"kind 3: no row", 6, 1, true, true, 3, ParamRowKind::kNone},
+        {"kind 4: no row", 6, 1, true, true, 4, ParamRowKind::kNone},
+        {"with kinds an empty name still gets a row", 6, 1, false, true, 0, ParamRowKind::kParameter},
+        {"without kinds an empty name gets none", 6, 1, false, false, 3, ParamRowKind::kNone},
+        {"without kinds the kind is not read", 6, 1, true, false, 3, ParamRowKind::kParameter},
+        {"access 8: a meter", 3, 8, true, true, 0, ParamRowKind::kMeter},
+        {"access 9: an inverted meter", 3, 9, true, true, 0, ParamRowKind::kInvertedMeter},
+        {"a meter of kind 3: no row", 3, 9, true, true, 3, ParamRowKind::kNone},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        ParamRowFacts facts = insert;
+        facts.index = c.index;
+        facts.access = c.access;
+        facts.named = c.named;
+        facts.hasKinds = c.hasKinds;
+        facts.kind = c.kind;
+        EXPECT_EQ(PlanParamRow(facts), c.row);
+    }
+    // Without wet/dry and hidden parameters their indexes are rows like any other.
+    ParamRowFacts plain;
+    plain.access = 1;
+    plain.wetDryIndex = 0;
+    plain.hiddenIndex = 0;
+    EXPECT_EQ(PlanParamRow(plain), ParamRowKind::kParameter);
+
+    const struct
+    {
+        int32_t kind;
+        bool hidden, disabled;
+    } looks[] = {{0, false, false}, {1, true, false}, {2, false, true}};
+    for (const auto& look : looks)
+    {
+        EXPECT_EQ(ParamRowLookOf(look.kind).hidden, look.hidden) << look.kind;
+        EXPECT_EQ(ParamRowLookOf(look.kind).disabled, look.disabled) << look.kind;
+    }
+}
+
+TEST(EditorRules, AMeterRowShowsItsReadingWhileProcessingAndMinus120Otherwise)
+{
+    // The row's item takes what its range holds; a single-value range shows any value.
+    struct Case
+    {
+        const char* trace;
+        float minimum, maximum;
+        bool processing;
+        float reading;
+        float shown; // the item started at its minimum
+    };
+    const Case cases[] = {
+        {"a reading in range", -120.0f, 0.0f, true, -12.5f, -12.5f},
+        {"not processing: -120", -120.0f, 0.0f, false, -12.5f, -120.0f},
+        {"a reading past the range is not shown", -120.0f, 0.0f, true, 6.0f, -120.0f},
+        {"-120 outside the range is not shown", -60.0f, 0.0f, false, -12.5f, -60.0f},
+        {"a single-value range shows any reading", 0.0f, 0.0f, true, 42.0f, 42.0f},
+        {"a single-value range shows -120", 0.0f, 0.0f, false, 42.0f, -120.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.trace);
+        RealItem item;
+        item.minimum = c.minimum;
+        item.maximum = c.maximum;
+        item.value = c.minimum;
+        item.SetValue(MeterRowLevel(c.processing, c.reading), 0, 0, nullptr);
+        EXPECT_EQ(item.value, c.shown);
+    }
 }
 
 TEST(EditorRules, APresetsComboTextPadsItsPositionAndMarksAUsersPreset)

@@ -552,9 +552,10 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_EQ(view->Shown(), reverb);
     EditorParamList* list = view->Params();
     ASSERT_NE(list, nullptr);
-    // Gain, Mode, Steps, Level (a meter) and Reset: Mix is the wet/dry and Link is hidden.
-    ASSERT_EQ(list->RowCount(), 5);
-    const int32_t indices[] = {0, 1, 2, 3, 6};
+    // Gain, Mode, Steps, Level (an inverted meter), Reset, Taps, Tone, Drive and Output (a
+    // meter): Mix is the wet/dry and Link is hidden.
+    const int32_t indices[] = {0, 1, 2, 3, 6, 7, 8, 9, 10};
+    ASSERT_EQ(list->RowCount(), static_cast<int>(std::size(indices)));
     for (int r = 0; r < list->RowCount(); ++r)
     {
         SCOPED_TRACE(r);
@@ -571,6 +572,18 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_EQ(ParamItem<IntItem>(*list->Row(1))->maximum, 2);
     ASSERT_NE(ParamItem<FlagItem>(*list->Row(2)), nullptr) << "the toggle";
     EXPECT_EQ(ParamItem<NumericItem>(*list->Row(4)), nullptr) << "the trigger has no value";
+    auto* taps = ParamItem<IntItem>(*list->Row(5));
+    ASSERT_NE(taps, nullptr) << "the discrete one";
+    EXPECT_EQ(std::make_pair(taps->minimum, taps->maximum), std::make_pair(1, 8));
+    EXPECT_EQ(taps->value, 4);
+    ASSERT_NE(ParamItem<RealItem>(*list->Row(6)), nullptr);
+    EXPECT_TRUE(ParamItem<RealItem>(*list->Row(6))->IsHidden()) << "parameter kind 1";
+    EXPECT_FALSE(ParamItem<RealItem>(*list->Row(6))->IsDisabled());
+    ASSERT_NE(ParamItem<RealItem>(*list->Row(7)), nullptr);
+    EXPECT_TRUE(ParamItem<RealItem>(*list->Row(7))->IsDisabled()) << "parameter kind 2";
+    EXPECT_FALSE(ParamItem<RealItem>(*list->Row(7))->IsHidden());
+    EXPECT_TRUE(list->Row(8)->IsMeter());
+    EXPECT_FLOAT_EQ(ParamItem<RealItem>(*list->Row(8))->minimum, -120.0f) << "a meter in dB";
     {
         InsertChain::Hold hold(*chain);
         EXPECT_TRUE(chain->At(0)->ReadBypass());
@@ -603,7 +616,7 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_EQ(view->Params()->Row(0), first);
     panel->ShowInsert(reverb, true);
     ASSERT_NE(view->Params(), nullptr);
-    EXPECT_EQ(view->Params()->RowCount(), 5);
+    EXPECT_EQ(view->Params()->RowCount(), static_cast<int>(std::size(indices)));
 
     // The model's parameter events: for the shown insert's notify id a row re-reads its value
     // (also a value set behind the row's back); for an unknown id nothing happens.
@@ -630,7 +643,7 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     PostMessageA(panel->GetHandle(), kMessageEvent4, 2, static_cast<LPARAM>(notifyId));
     PumpMessagesFor(300);
     ASSERT_NE(view->Params(), nullptr);
-    EXPECT_EQ(view->Params()->RowCount(), 5) << "the same set of parameters";
+    EXPECT_EQ(view->Params()->RowCount(), static_cast<int>(std::size(indices))) << "the same set of parameters";
 
     // The insert goes while shown: the view keeps only its identity and finds nothing.
     ASSERT_TRUE(chain->RemoveAt(0, true));
@@ -777,17 +790,17 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
     RealItem* right = slots->MeterItem(peak, 1);
     ASSERT_NE(left, nullptr) << "the peak meter's slot meters";
     ASSERT_NE(right, nullptr);
-    // The engine's one meter parameter runs 0..1 and measures both channels: both slot
-    // meters take its range.
+    // The engine's two meter parameters read in dB from -120 to 0: each slot meter takes its
+    // own one's range.
     for (RealItem* side : {left, right})
     {
-        EXPECT_FLOAT_EQ(side->minimum, 0.0f);
-        EXPECT_FLOAT_EQ(side->maximum, 1.0f);
-        side->value = 0.7f;
+        EXPECT_FLOAT_EQ(side->minimum, -120.0f);
+        EXPECT_FLOAT_EQ(side->maximum, 0.0f);
+        side->value = -7.0f;
     }
     slots->RefreshMeters(false);
-    EXPECT_FLOAT_EQ(left->value, 0.0f) << "silent while the host does not process";
-    EXPECT_FLOAT_EQ(right->value, 0.0f);
+    EXPECT_FLOAT_EQ(left->value, -120.0f) << "silent while the host does not process";
+    EXPECT_FLOAT_EQ(right->value, -120.0f);
 
     // Bypass through the menu shows in the slot's font and in the model.
     slots->ClickSlot(2, 0);

@@ -705,12 +705,13 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
     }
     const HostRun run = RunHost(KIV_VSTHOST, KIV_QUORVEL,
                                 "--block 333 --calls uneven --seconds 6 --set-chunk " + hex +
-                                    " --params 0=0.25,1=0.6,2=3,3=0.5,4=1,5=0.75,6,255");
+                                    " --params 0=0.25,1=0.6,2=3,3=0.5,4=1,5=0.5,6=0.25,7=1,8=0.75,9,255");
     const std::string log = EngineLog();
     ASSERT_EQ(run.exitCode, 0u) << run.output;
 
-    // The map skips the meter (3) and the hidden parameter (5) of the effect: the host's indices
-    // are Gain, Mode, Steps, Mix, Reset, then the trim pot's Gain. A value past 1 is taken as 1.
+    // The map skips the meters (3, 10) and the hidden parameter (5) of the effect: the host's
+    // indices are Gain, Mode, Steps, Mix, Reset, Taps, Tone, Drive, then the trim pot's Gain. A
+    // value past 1 is taken as 1.
     struct Call
     {
         const char* set; // what the host set, or "" for a read
@@ -722,8 +723,11 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
         {2, {", set 3", ": 1.000000, name \"Reverb:Steps\", display \"On\", label \"\""}},
         {3, {", set 0.5", ": 0.500000, name \"Reverb:Mix\", display \"0.50\", label \"dB\""}},
         {4, {", set 1", ": 0.000000, name \"Reverb:Reset\", display \" - \", label \"\""}},
-        {5, {", set 0.75", ": 0.750000, name \"Trim Pot:Gain\", display \"0.75\", label \"dB\""}},
-        {6, {"", ": 0.000000, name \"unmapped\", display \" NA \", label \" NA \""}},
+        {5, {", set 0.5", ": 0.571429, name \"Reverb:Taps\", display \"5\", label \"\""}}, // 1-8: the nearest step
+        {6, {", set 0.25", ": 0.250000, name \"Reverb:Tone\", display \"0.25\", label \"dB\""}},
+        {7, {", set 1", ": 1.000000, name \"Reverb:Drive\", display \"1.00\", label \"dB\""}},
+        {8, {", set 0.75", ": 0.750000, name \"Trim Pot:Gain\", display \"0.75\", label \"dB\""}},
+        {9, {"", ": 0.000000, name \"unmapped\", display \" NA \", label \" NA \""}},
         {255, {"", ": 0.000000, name \"unmapped\", display \" NA \", label \" NA \""}},
     };
     for (const auto& call : calls)
@@ -734,9 +738,10 @@ TEST_F(QuorvelWithTheMixer, TheHostsParameterCallsReachTheChainWhileTheAudioRuns
         EXPECT_NE(run.output.find(during), std::string::npos) << during << run.output;
         EXPECT_NE(run.output.find(after), std::string::npos) << after << run.output;
     }
-    // Position, parameter, kind and value as the engine was asked (0.25f, 1, 1, 0.5f, 0, 0.75f).
-    for (const char* stored :
-         {" 0 0 2 1048576000", " 0 1 4 1", " 0 2 1 1", " 0 4 2 1056964608", " 0 6 0 0", " 1 0 2 1061158912"})
+    // Position, parameter, kind and value as the engine was asked (0.25f, 1, 1, 0.5f, 0, 5, 0.25f,
+    // 1.0f, 0.75f).
+    for (const char* stored : {" 0 0 2 1048576000", " 0 1 4 1", " 0 2 1 1", " 0 4 2 1056964608", " 0 6 0 0", " 0 7 3 5",
+                               " 0 8 2 1048576000", " 0 9 2 1065353216", " 1 0 2 1061158912"})
     {
         const std::string entry = std::string(stored) + "\n";
         bool found = false;

@@ -163,9 +163,11 @@ TEST_F(DspStandin, APeakMeterReadsThePlayedLevel)
     EXPECT_DOUBLE_EQ(Step(), 2.0);
     StandinValue value{};
     ASSERT_EQ(automation_->GetParameterValue(client_, 1, 0, &value), 1);
-    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), 0.5f);
+    // Half of full scale reads about -6 dB.
+    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), StandinMeterDb(0.5f));
     ASSERT_EQ(automation_->GetParameterValue(client_, 1, 0, &value), 1);
-    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), 0.5f) << "the played level, not a sweep";
+    EXPECT_FLOAT_EQ(DspReal(static_cast<uint32_t>(value.value)), StandinMeterDb(0.5f))
+        << "the played level, not a sweep";
 }
 
 TEST_F(DspStandin, WithoutAnEngineTheCardLoopsPlainly)

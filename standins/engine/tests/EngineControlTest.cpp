@@ -5,13 +5,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "standins/engine/EngineControl.h"
 #include "standins/engine/StandinServices.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -332,6 +335,141 @@ TEST_F(ControlFixture, SetRequestsChangeTheMainLevelWhichRaisesItsEvent)
             << c.request;
     }
     EXPECT_EQ(LogWith(engine, "Control refused").size(), 6u) << "bad requests are logged; the main mix logs its own";
+}
+
+TEST_F(ControlFixture, ClientRequestsChangeAnInsertsParameterAndRaiseItsEventWithTheNotifyId)
+{
+    StandinServices engine;
+    Heard heard;
+    engine.AddListener(&heard);
+    ASSERT_EQ(Init(engine), 1);
+    auto* automation = static_cast<StandinAutomation*>(engine.GetAutomation());
+    StandinEffects& effects = automation->Effects();
+    int client = 0;
+    ASSERT_EQ(automation->RegisterClient(&client), 1);
+    StandinInsertInfo info{};
+    ASSERT_EQ(automation->SetInsertEffect(effects.EffectId(u"Reverb"), client, 0, &info, 1), 1);
+    ASSERT_EQ(automation->SetSpecialInsert(2, client, 1, &info, 1), 1); // a Peak Meter
+    int reverb = 0, meter = 0;
+    ASSERT_EQ(automation->GetInsertNotifyId(client, 0, &reverb), 1);
+    ASSERT_EQ(automation->GetInsertNotifyId(client, 1, &meter), 1);
+    ASSERT_NE(reverb, meter);
+
+    const auto real = [&](int position, int parameter) {
+        StandinValue value{};
+        EXPECT_EQ(automation->GetParameterValue(client, position, parameter, &value), 1);
+        float read = 0.0f;
+        std::memcpy(&read, &value.value, sizeof(read));
+        return read;
+    };
+    const auto whole = [&](int position, int parameter) {
+        StandinValue value{};
+        EXPECT_EQ(automation->GetParameterValue(client, position, parameter, &value), 1);
+        return value.value;
+    };
+    const auto descriptor = [&](int parameter) {
+        int count = 0;
+        void* records = nullptr;
+        EXPECT_EQ(automation->GetParameterDescriptors(client, 0, &count, &records), 1);
+        const StandinDescriptorRecord record = static_cast<StandinDescriptorRecord*>(records)[parameter];
+        StandinFree(records);
+        return record;
+    };
+    const auto choices = [&](int parameter) {
+        int count = 0;
+        void* records = nullptr;
+        std::vector<std::u16string> names;
+        if (automation->GetParameterChoiceNames(client, 0, parameter, &count, &records) == 1)
+        {
+            for (int i = 0; i < count; ++i)
+                names.emplace_back(static_cast<const char16_t*>(records) + 128 * i);
+            StandinFree(records);
+        }
+        return names;
+    };
+    const auto kind = [&](int parameter) {
+        int count = 0;
+        int* kinds = nullptr;
+        EXPECT_EQ(automation->GetParameterKinds(client, 0, &count, &kinds), 1);
+        const int found = kinds[parameter];
+        StandinFree(kinds);
+        return found;
+    };
+    const std::string c = std::to_string(client);
+    const auto request = [&](int position, const char* change, int parameter, const std::string& value) {
+        return ClientRequest::Text(client, position, change, parameter, value);
+    };
+    using namespace ClientRequest;
+    const std::string refused = "refused: refused by the insert";
+    struct Case
+    {
+        std::string request;
+        std::string reply;
+        std::vector<std::pair<int, VarnEventArg>> raised;
+        std::function<bool()> holds; // what the insert answers afterwards
+    } cases[] = {
+        {request(1, kLevel, 0, "-6.5"),
+         "ok",
+         {{610, meter}},
+         [&] { return real(1, 0) == -6.5f && real(1, 0) == -6.5f; }},
+        {request(1, kLevel, 1, "-120"), "ok", {{611, meter}}, [&] { return real(1, 1) == -120.0f; }},
+        {request(0, kLevel, 10, "-30"), "ok", {{620, reverb}}, [&] { return real(0, 10) == -30.0f; }},
+        {request(0, kLevel, 0, "-6"), refused, {}, [&] { return real(0, 0) == 0.5f; }}, // not a meter
+        {request(1, kLevel, 0, "0.5"), refused, {}, [&] { return real(1, 0) == -6.5f; }},
+        {request(1, kLevel, 0, "-121"), refused, {}, [&] { return real(1, 0) == -6.5f; }},
+        {request(0, kValue, 0, "0.25"), "ok", {{610, reverb}}, [&] { return real(0, 0) == 0.25f; }},
+        {request(0, kValue, 7, "5"), "ok", {{617, reverb}}, [&] { return whole(0, 7) == 5; }},
+        {request(0, kValue, 7, "5.5"), refused, {}, [&] { return whole(0, 7) == 5; }},
+        {request(0, kValue, 7, "9"), refused, {}, [&] { return whole(0, 7) == 5; }},
+        {request(0, kValue, 3, "-6"), refused, {}, nullptr}, // a meter takes a level
+        {request(0, kValue, 11, "1"), refused, {}, nullptr}, // no such parameter
+        {request(0, kValue, 0, "1 2"), refused, {}, [&] { return real(0, 0) == 0.25f; }},
+        {request(0, kChoices, 1, "Warm,Cold Air"),
+         "ok",
+         {{1001, reverb}},
+         [&] {
+             return choices(1) == std::vector<std::u16string>{u"Warm", u"Cold Air"} && descriptor(1).maximum == 1;
+         }},
+        {request(0, kValue, 1, "2"), refused, {}, nullptr}, // past the new choices
+        {request(0, kChoices, 0, "A,B"), refused, {}, [&] { return choices(0).empty(); }},
+        {request(0, kChoices, 1, "A,,B"), refused, {}, [&] { return choices(1).size() == 2; }},
+        {request(0, kKind, 8, "2"), "ok", {{1108, reverb}}, [&] { return kind(8) == 2; }},
+        {request(0, kKind, 8, "5"), "refused: refused by the insert", {}, [&] { return kind(8) == 2; }},
+        {request(0, kName, 0, "Input Gain"),
+         "ok",
+         {{1200, reverb}},
+         [&] { return std::u16string(descriptor(0).name) == u"Input Gain"; }},
+        {request(0, kName, 0, std::string(128, 'n')),
+         refused,
+         {},
+         [&] { return std::u16string(descriptor(0).name) == u"Input Gain"; }},
+        {ClientRequest::Text(client + 7, 0, kValue, 0, "0.5"), "refused: no such insert", {}, nullptr},
+        {request(2, kValue, 0, "0.5"), "refused: no such insert", {}, nullptr},
+        {request(0, kValue, 90, "1"), "refused: bad argument", {}, nullptr}, // past 610-699
+        {request(0, "colour", 0, "1"), "refused: bad argument", {}, nullptr},
+        {"client " + c + " 0 value 0", "refused: bad argument", {}, nullptr},
+        {"client " + c + " 0 value x 1", "refused: bad argument", {}, nullptr},
+        {"client 0 0 value 0 1", "refused: bad argument", {}, nullptr},
+    };
+    for (const Case& item : cases)
+    {
+        SCOPED_TRACE(item.request);
+        engine.WaitForEvents();
+        const size_t before = heard.events.size();
+        EXPECT_EQ(engine.Control(item.request), item.reply);
+        engine.WaitForEvents();
+        std::vector<std::pair<int, VarnEventArg>> raised(heard.events.begin() + before, heard.events.end());
+        EXPECT_EQ(raised, item.raised);
+        if (item.holds)
+        {
+            EXPECT_TRUE(item.holds());
+        }
+    }
+    // Every request is in the log: a change as it was asked, a refusal with its reason.
+    const auto done = static_cast<size_t>(
+        std::count_if(std::begin(cases), std::end(cases), [](const Case& item) { return item.reply == "ok"; }));
+    EXPECT_EQ(LogWith(engine, "Control refused").size(), std::size(cases) - done);
+    EXPECT_EQ(LogWith(engine, "Control client").size(), done);
 }
 
 TEST_F(ControlFixture, StripsAreFoundByIdAndAnswerTheirSourceAndHardware)

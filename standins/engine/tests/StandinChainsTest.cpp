@@ -437,10 +437,17 @@ TEST_F(Chains, AChainEffectShowsTheLibraryEffectsParametersMarkedAsTheLibraryKee
         float minimum, maximum, defaultValue;
         const char16_t* unit;
     } cases[] = {
-        {u"Gain", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"}, {u"Mode", 3, 4, 0, 0, 2, 0, u""},
-        {u"Steps", 2, 9, 0, 0, 10, 3, u""},          {u"Level", 4, 8, 1, 0.0f, 1.0f, 0.0f, u"dB"},
-        {u"Mix", 4, 2, 0, 0.0f, 1.0f, 1.0f, u"dB"},  {u"Link", 0, 0, 3, 0, 1, 0, u""},
+        {u"Gain", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"},
+        {u"Mode", 3, 4, 0, 0, 2, 0, u""},
+        {u"Steps", 0, 0, 0, 0, 1, 1, u""},
+        {u"Level", 4, 8, 1, -120.0f, 0.0f, -120.0f, u"dB"},
+        {u"Mix", 4, 2, 0, 0.0f, 1.0f, 1.0f, u"dB"},
+        {u"Link", 2, 9, 3, 0, 1, 0, u""},
         {u"Reset", 1, 1, 0, 0, 0, 0, u""},
+        {u"Taps", 2, 9, 0, 1, 8, 4, u""},
+        {u"Tone", 4, 2, 0, 0.0f, 1.0f, 0.5f, u"dB"},
+        {u"Drive", 4, 2, 0, 0.0f, 1.0f, 0.0f, u"dB"},
+        {u"Output", 4, 7, 1, -120.0f, 0.0f, -120.0f, u"dB"},
     };
     ASSERT_EQ(effect->GetParameterCount(), static_cast<int>(std::size(cases)));
     for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
@@ -470,9 +477,9 @@ TEST_F(Chains, AChainEffectShowsTheLibraryEffectsParametersMarkedAsTheLibraryKee
     EXPECT_EQ(effect->GetSelectorText(1, 3, entry, 16), 0);
     // Values keep the library's types and ranges.
     EXPECT_EQ(effect->SetSelectorValue(1, 3, 0), 0);
-    EXPECT_EQ(effect->SetIntValue(2, 10, 0), 1);
-    EXPECT_EQ(effect->GetIntValue(2, 0), 10);
-    EXPECT_EQ(effect->SetRealValue(2, 1.0f, 0), 0); // an integer, not a real
+    EXPECT_EQ(effect->SetIntValue(7, 8, 0), 1);
+    EXPECT_EQ(effect->GetIntValue(7, 0), 8);
+    EXPECT_EQ(effect->SetRealValue(7, 1.0f, 0), 0); // an integer, not a real
 
     // The special inserts keep their own parameters.
     ASSERT_EQ(chain->AddTrimInsert(-1, 0), VarnInsertDone);

@@ -214,9 +214,12 @@ TEST_F(DspRouteFixture, AMeterAnswersThePlayedPeakForTheCurrentSerialAndSweepsOt
     };
     const float played[] = {0.375f, 0.625f};
     view_.Table()->ReportRun(pair, route.serial, played, 2);
-    EXPECT_EQ(read(0, 0), 0.375f);
-    EXPECT_EQ(read(0, 0), 0.375f) << "the played level holds still";
-    EXPECT_EQ(read(1, 3), 0.625f);
+    // Meters read the played level in dB.
+    EXPECT_EQ(read(0, 0), StandinMeterDb(0.375f));
+    EXPECT_EQ(read(0, 1), StandinMeterDb(0.375f)) << "both channels of the Peak Meter";
+    EXPECT_EQ(read(0, 0), StandinMeterDb(0.375f)) << "the played level holds still";
+    EXPECT_EQ(read(1, 3), StandinMeterDb(0.625f));
+    EXPECT_EQ(read(1, 10), StandinMeterDb(0.625f));
 
     // The driver ran an older chain: the meters sweep as without a driver.
     view_.Table()->ReportRun(pair, route.serial - 1, played, 2);
@@ -224,7 +227,7 @@ TEST_F(DspRouteFixture, AMeterAnswersThePlayedPeakForTheCurrentSerialAndSweepsOt
     EXPECT_NE(read(0, 0), first);
     view_.Table()->ReportRun(pair, route.serial, played, 2);
     ASSERT_EQ(Special(client, 0, 0), 1); // a new serial
-    EXPECT_NE(read(1, 0), 0.375f);
+    EXPECT_NE(read(1, 0), StandinMeterDb(0.375f));
 }
 
 TEST_F(DspRouteFixture, ATableThatIsNotTheEnginesIsLeftAloneAndANewEngineTakesOverItsOwn)

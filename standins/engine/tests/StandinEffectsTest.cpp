@@ -137,10 +137,10 @@ TEST_F(EffectsFixture, ChainPresetGivesItsEffectsValuesAndWetDryAndDetailsAreOpt
     const VarnEffectId reverb = effects_.EffectId(u"Reverb");
     EXPECT_EQ(std::memcmp(&list[2].id, &reverb, 16), 0);
     const auto perEffect = Take<int>(counts, count);
-    EXPECT_EQ(perEffect, (std::vector<int>{3, 3, 3}));
+    EXPECT_EQ(perEffect, (std::vector<int>{6, 6, 6})) << "Gain, Mode, Steps, Taps, Tone, Drive";
     EXPECT_EQ(Take<float>(wetDry, count), (std::vector<float>{0.5f, 0.5f, 0.5f}));
     const auto stored = Take<StandinPresetValueRecord>(values, valueCount);
-    ASSERT_EQ(stored.size(), 9u);
+    ASSERT_EQ(stored.size(), 18u);
     EXPECT_EQ(std::u16string(stored[1].name), u"Mode");
     EXPECT_EQ(stored[1].value.kind, 4);
 
@@ -366,7 +366,7 @@ TEST_F(EffectsFixture, TheDspBudgetDecidesFitsAndRefusesWhatDoesNotFit)
     EXPECT_EQ(chainFits, 1);
 }
 
-TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
+TEST_F(EffectsFixture, ParametersHaveEveryValueKindAccessAndParameterKind)
 {
     ASSERT_EQ(Add(u"Compressor", 0), 1);
     int count = 0;
@@ -375,45 +375,60 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
     const auto descriptors = Take<StandinDescriptorRecord>(records, count);
     ASSERT_EQ(descriptors.size(), static_cast<size_t>(StandinEffects::kParamCount));
     std::vector<int> valueKinds;
+    std::vector<int> accesses;
     for (const auto& descriptor : descriptors)
-        valueKinds.push_back(descriptor.valueKind);
-    EXPECT_EQ(valueKinds, (std::vector<int>{2, 4, 1, 2, 2, 3, 0}));
-    EXPECT_EQ(descriptors[3].access, 9);
+        valueKinds.push_back(descriptor.valueKind), accesses.push_back(descriptor.access);
+    EXPECT_EQ(valueKinds, (std::vector<int>{2, 4, 1, 2, 2, 3, 0, 3, 2, 2, 2}));
+    EXPECT_EQ(accesses, (std::vector<int>{1, 2, 3, 9, 4, 5, 6, 7, 1, 2, 8})) << "plain 1-7, meters 8 and 9";
     EXPECT_EQ(std::u16string(descriptors[4].name), u"Mix");
+    // The toggle runs 0-1, the discrete one 1-8; the meters read in dB from -120 up.
+    EXPECT_EQ(std::make_pair(descriptors[2].minimum, descriptors[2].maximum), std::make_pair(0, 1));
+    EXPECT_EQ(std::make_pair(descriptors[7].minimum, descriptors[7].maximum), std::make_pair(1, 8));
+    for (int meter : {3, 10})
+    {
+        EXPECT_EQ(Real(descriptors[meter].minimum), -120.0f);
+        EXPECT_EQ(Real(descriptors[meter].maximum), 0.0f);
+        EXPECT_EQ(std::u16string(descriptors[meter].unit), u"dB");
+    }
 
     int* kinds = nullptr;
     ASSERT_EQ(effects_.GetParameterKinds(client_, 0, &count, &kinds), 1);
-    EXPECT_EQ(Take<int>(kinds, count), (std::vector<int>{0, 0, 0, 0, 0, 3, 0}));
+    EXPECT_EQ(Take<int>(kinds, count), (std::vector<int>{0, 0, 0, 0, 0, 3, 0, 0, 1, 2, 0}));
 
     ASSERT_EQ(effects_.GetParameterChoiceNames(client_, 0, 1, &count, &records), 1);
     EXPECT_EQ(count, 3);
     StandinFree(records);
     EXPECT_EQ(effects_.GetParameterChoiceNames(client_, 0, 0, &count, &records), 0);
 
-    // The meter moves between reads and cannot be written.
-    EXPECT_NE(Value(0, 3).value, Value(0, 3).value);
-    EXPECT_EQ(effects_.SetParameterValue(client_, 0, 3, 2, Bits(0.5f)), 0);
+    // The meters move between reads and cannot be written.
+    for (int meter : {3, 10})
+    {
+        EXPECT_NE(Value(0, meter).value, Value(0, meter).value);
+        EXPECT_EQ(effects_.SetParameterValue(client_, 0, meter, 2, Bits(-6.0f)), 0);
+    }
 
     struct Write
     {
         int parameter, kind, value;
         int result;
     };
+    const int params = StandinEffects::kParamCount;
     const Write writes[] = {
-        {0, 2, Bits(0.25f), 1}, {0, 1, 1, 0},  {0, 2, Bits(2.0f), 0}, {1, 4, 2, 1}, {1, 4, 3, 0},
-        {2, 1, 10, 1},          {2, 1, 11, 0}, {6, 0, 0, 1},          {7, 2, 0, 0}, {-1, 2, 0, 0},
+        {0, 2, Bits(0.25f), 1}, {0, 1, 1, 0}, {0, 2, Bits(2.0f), 0}, {1, 4, 2, 1},      {1, 4, 3, 0},  {2, 1, 1, 1},
+        {2, 1, 0, 1},           {2, 1, 2, 0}, {2, 3, 1, 0},          {6, 0, 0, 1},      {7, 3, 8, 1},  {7, 3, 0, 0},
+        {7, 3, 9, 0},           {7, 1, 1, 0}, {9, 2, Bits(0.5f), 1}, {params, 2, 0, 0}, {-1, 2, 0, 0},
     };
     for (const Write& write : writes)
     {
         SCOPED_TRACE(write.parameter);
-        const StandinValue before =
-            write.parameter >= 0 && write.parameter < 7 ? Value(0, write.parameter) : StandinValue{};
+        const bool exists = write.parameter >= 0 && write.parameter < params;
+        const StandinValue before = exists ? Value(0, write.parameter) : StandinValue{};
         EXPECT_EQ(effects_.SetParameterValue(client_, 0, write.parameter, write.kind, write.value), write.result);
         if (write.result == 1)
         {
             EXPECT_EQ(Value(0, write.parameter).value, write.value);
         }
-        else if (write.parameter >= 0 && write.parameter < 7)
+        else if (exists)
         {
             EXPECT_EQ(Value(0, write.parameter).value, before.value);
         }
@@ -426,7 +441,42 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAMeterAndAHiddenOne)
     ASSERT_EQ(effects_.GetParameterText(client_, 0, 0, &text, 3), 1);
     EXPECT_EQ(std::u16string(text), u"0.");
     StandinFree(text);
+    ASSERT_EQ(effects_.GetParameterText(client_, 0, 7, &text, 199), 1);
+    EXPECT_EQ(std::u16string(text), u"8") << "the discrete value's text";
+    StandinFree(text);
     EXPECT_EQ(effects_.GetParameterText(client_, 1, 0, &text, 199), 0);
+}
+
+TEST_F(EffectsFixture, ThePeakMeterHasTwoDbMetersAndTheMetersFloorIsMinus120)
+{
+    StandinInsertInfo info{};
+    ASSERT_EQ(effects_.SetSpecialInsert(2, client_, 0, &info, 1), 1);
+    int count = 0;
+    void* records = nullptr;
+    ASSERT_EQ(effects_.GetParameterDescriptors(client_, 0, &count, &records), 1);
+    const auto descriptors = Take<StandinDescriptorRecord>(records, count);
+    ASSERT_EQ(descriptors.size(), 2u);
+    for (const auto& descriptor : descriptors)
+    {
+        EXPECT_EQ(descriptor.access, 8);
+        EXPECT_EQ(Real(descriptor.minimum), -120.0f);
+        EXPECT_EQ(Real(descriptor.maximum), 0.0f);
+    }
+    EXPECT_EQ(std::u16string(descriptors[0].name), u"Left");
+    EXPECT_EQ(std::u16string(descriptors[1].name), u"Right");
+    for (int parameter : {0, 1})
+    {
+        const float level = Real(Value(0, parameter).value);
+        EXPECT_GE(level, -120.0f);
+        EXPECT_LE(level, 0.0f);
+    }
+
+    const struct
+    {
+        float level, db;
+    } readings[] = {{0.0f, -120.0f}, {-1.0f, -120.0f}, {1e-9f, -120.0f}, {1.0f, 0.0f}, {4.0f, 0.0f}, {0.1f, -20.0f}};
+    for (const auto& reading : readings)
+        EXPECT_NEAR(StandinMeterDb(reading.level), reading.db, 1e-4) << reading.level;
 }
 
 TEST_F(EffectsFixture, BatchReadsFillEveryEntryOrNone)
@@ -437,7 +487,7 @@ TEST_F(EffectsFixture, BatchReadsFillEveryEntryOrNone)
     EXPECT_EQ(entries[0].value.kind, 2);
     EXPECT_EQ(Real(entries[0].value.value), 0.5f);
     EXPECT_EQ(entries[1].value.kind, 1);
-    EXPECT_EQ(entries[1].value.value, 3);
+    EXPECT_EQ(entries[1].value.value, 1);
     StandinBatchEntry bad[] = {{0, 0, {7, 7}}, {1, 0, {7, 7}}};
     EXPECT_EQ(effects_.GetParameterValuesBatch(client_, 2, bad), 0);
     EXPECT_EQ(bad[0].value.kind, 7);
@@ -451,7 +501,7 @@ TEST_F(EffectsFixture, CorePresetsSelectAndChangeWithTheirRecordRaised)
     EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
     EXPECT_EQ(effects_.SelectPreset(client_, 0, 2), 0);
 
-    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 2, 1, 7), 1);
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 7), 1);
     ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Mine"), 1);
     ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Yours"), 1);
     StandinParamModelChange change{};
@@ -481,6 +531,62 @@ TEST_F(EffectsFixture, CorePresetsSelectAndChangeWithTheirRecordRaised)
     EXPECT_EQ(std::u16string(change.preset.name), u"Ours");
     EXPECT_EQ(effects_.RenameCorePreset(&reverb, 3, u"Gone"), 0);
     EXPECT_EQ(effects_.RenameCorePreset(&reverb, 2, u"Bad?"), 0);
+}
+
+TEST_F(EffectsFixture, StoringIntoAUserPresetKeepsTheEditsAndChangesOnlyThatPreset)
+{
+    ASSERT_EQ(Add(u"Reverb", 0), 1);
+    StandinInsertInfo info{};
+    ASSERT_EQ(effects_.SetSpecialInsert(2, client_, 1, &info, 1), 1);
+    const VarnEffectId reverb = effects_.EffectId(u"Reverb");
+    ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Mine"), 1); // index 2, the defaults
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, Bits(0.75f)), 1);
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 6), 1);
+    StandinParamModelChange before{};
+    ASSERT_EQ(effects_.GetParamModelChange(&before), 1);
+    const size_t raised = events_.size();
+
+    // Refused, nothing changed: a factory preset, no such preset, no insert, a special one.
+    const struct
+    {
+        int client, position, preset;
+    } refused[] = {{client_, 0, 0}, {client_, 0, 1}, {client_, 0, 3}, {client_, 0, -1},
+                   {client_, 2, 2}, {client_, 1, 0}, {other_, 0, 2}};
+    for (const auto& call : refused)
+    {
+        SCOPED_TRACE(call.preset);
+        EXPECT_EQ(effects_.ApplyPresetById(call.client, call.position, call.preset), 0);
+    }
+    EXPECT_EQ(events_.size(), raised);
+    StandinParamModelChange change{};
+    ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
+    EXPECT_EQ(std::memcmp(&change, &before, sizeof(change)), 0);
+    EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
+    ASSERT_EQ(effects_.SelectPreset(client_, 0, 0), 1);
+    EXPECT_EQ(Real(Value(0, 0).value), 0.5f) << "the factory preset kept its values";
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, Bits(0.75f)), 1);
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 6), 1);
+
+    ASSERT_EQ(effects_.ApplyPresetById(client_, 0, 2), 1);
+    EXPECT_EQ(Real(Value(0, 0).value), 0.75f) << "the insert keeps the user's edits";
+    EXPECT_EQ(Value(0, 7).value, 6);
+    ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
+    EXPECT_EQ(change.kind, 2);
+    EXPECT_EQ(change.preset.number, 2);
+    EXPECT_EQ(std::u16string(change.preset.name), u"Mine");
+    EXPECT_EQ(std::memcmp(&change.effect, &reverb, 16), 0);
+    ASSERT_EQ(events_.size(), raised + 1);
+    EXPECT_EQ(events_.back().first, StandinEffects::kPresetListEvent);
+    int count = 0;
+    void* records = nullptr;
+    ASSERT_EQ(effects_.GetEffectCorePresets(reverb, &count, &records), 1);
+    EXPECT_EQ(Take<StandinCorePresetRecord>(records, count).size(), 3u);
+
+    // The stored values come back with the preset.
+    ASSERT_EQ(effects_.SelectPreset(client_, 0, 0), 1);
+    ASSERT_EQ(effects_.SelectPreset(client_, 0, 2), 1);
+    EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
+    EXPECT_EQ(Value(0, 7).value, 6);
 }
 
 TEST_F(EffectsFixture, SpecialIdsAreDistinctPerKindAndRateClass)

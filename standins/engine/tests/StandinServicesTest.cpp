@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -996,8 +997,8 @@ TEST_F(EngineFixture, TemplatesForEveryRateAndModelMakeSessions)
 
 namespace
 {
-// A client with one Reverb whose "Steps" (parameter 2) is steps.
-int ReverbClient(StandinServices& engine, int steps)
+// A client with one Reverb whose "Taps" (parameter 7, discrete) is taps.
+int ReverbClient(StandinServices& engine, int taps)
 {
     IVarnAutomation* automation = engine.GetAutomation();
     int client = 0;
@@ -1008,7 +1009,7 @@ int ReverbClient(StandinServices& engine, int steps)
     for (int i = 0; engine.GetFxLibrary()->GetCoreEffectInfo(i, &reverb) && std::u16string(reverb.name) != u"Reverb";)
         ++i;
     if (automation->SetInsertEffect(reverb.id, client, 0, info, 0) != 1 ||
-        automation->SetParameterValue(client, 0, 2, 1, steps) != 1)
+        automation->SetParameterValue(client, 0, 7, 3, taps) != 1)
         return -1;
     return client;
 }
@@ -1094,9 +1095,9 @@ TEST_F(EngineFixture, UserPresetsAndCategoriesAreFilesOfTheLibraryThatOutliveThe
     ASSERT_GE(client, 0);
     unsigned char info[64] = {};
     ASSERT_EQ(automation->LoadPresetIntoInsert(kick.id, client, 0, info), 1);
-    StandinValue steps{};
-    ASSERT_EQ(automation->GetParameterValue(client, 0, 2, &steps), 1);
-    EXPECT_EQ(steps.value, 7);
+    StandinValue taps{};
+    ASSERT_EQ(automation->GetParameterValue(client, 0, 7, &taps), 1);
+    EXPECT_EQ(taps.value, 7);
     const int positions[] = {0};
     ASSERT_EQ(automation->CreatePreset(client, u"Drums", u"Tom", 1, positions), 1);
     VarnPresetRecord tom{};
@@ -1131,6 +1132,59 @@ TEST_F(EngineFixture, AnImportedCategoryBringsItsPresetFilesIntoTheCatalogue)
     // Reading the folders again adds nothing twice.
     ASSERT_EQ(library->LoadCategories(), 1);
     EXPECT_EQ(library->GetPresetCount(strings), 1);
+}
+
+TEST_F(EngineFixture, AClientsChainEditsAreLoggedWithTheirAnswer)
+{
+    WriteProfile("systems=1\n");
+    StandinServices engine;
+    ASSERT_EQ(Init(engine), 1);
+    IVarnAutomation* automation = engine.GetAutomation();
+    const int client = ReverbClient(engine, 2);
+    ASSERT_GE(client, 0);
+    const std::string id = [&] {
+        VarnCoreEffectRecord reverb{};
+        for (int i = 0;
+             engine.GetFxLibrary()->GetCoreEffectInfo(i, &reverb) && std::u16string(reverb.name) != u"Reverb";)
+            ++i;
+        char text[40];
+        std::snprintf(text, sizeof text, "%08x%08x%08x%08x", static_cast<unsigned>(reverb.id.data[0]),
+                      static_cast<unsigned>(reverb.id.data[1]), static_cast<unsigned>(reverb.id.data[2]),
+                      static_cast<unsigned>(reverb.id.data[3]));
+        return std::string(text);
+    }();
+    unsigned char info[64] = {};
+    const std::string c = std::to_string(client);
+    struct Call
+    {
+        std::function<int()> call;
+        int result;
+        std::string logged;
+    } calls[] = {
+        {[&] { return automation->SetSpecialInsert(2, client, 1, info, 1); }, 1, "SetSpecialInsert " + c + " 1 2"},
+        {[&] { return automation->SetSpecialInsert(2, client, 5, info, 1); }, 0,
+         "SetSpecialInsert " + c + " 5 2 refused"},
+        {[&] { return automation->SetInsertBypass(client, 0, 1); }, 1, "SetInsertBypass " + c + " 0 1"},
+        {[&] { return automation->SetInsertSolo(client, 0, 1); }, 1, "SetInsertSolo " + c + " 0 1"},
+        {[&] { return automation->SetInsertSolo(client, 7, 1); }, 0, "SetInsertSolo " + c + " 7 1 refused"},
+        {[&] { return automation->SetAllInsertsBypass(client, 0); }, 1, "SetAllInsertsBypass " + c + " 0"},
+        {[&] { return automation->SelectPreset(client, 0, 1); }, 1, "SelectPreset " + c + " 0 1"},
+        {[&] { return automation->SelectPreset(client, 0, 9); }, 0, "SelectPreset " + c + " 0 9 refused"},
+        {[&] { return automation->ApplyPresetById(client, 0, 0); }, 0, "ApplyPresetById " + c + " 0 0 refused"},
+        {[&] { return automation->MoveInsert(client, 1, 0); }, 1, "MoveInsert " + c + " 1 0"},
+        {[&] { return automation->RemoveInsert(client, 0); }, 1, "RemoveInsert " + c + " 0"},
+        {[&] { return automation->RemoveInsert(client, 3); }, 0, "RemoveInsert " + c + " 3 refused"},
+    };
+    for (const Call& call : calls)
+    {
+        SCOPED_TRACE(call.logged);
+        EXPECT_EQ(call.call(), call.result);
+        EXPECT_EQ(engine.GetCallLog().back(), call.logged);
+    }
+    // The first insert was logged as it was placed.
+    EXPECT_TRUE(Logged(engine, "SetInsertEffect " + c + " 0 " + id));
+    EXPECT_EQ(automation->GetEffectCatalog(nullptr, nullptr), 0);
+    EXPECT_EQ(engine.GetCallLog().back(), "RemoveInsert " + c + " 3 refused") << "reads are not logged";
 }
 
 TEST_F(EngineFixture, ThePalettesLibraryEditsAreTheChangesKivQuorvelReads)
