@@ -6,6 +6,7 @@
 #include "framework/controls/DataItem.h"
 #include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/PopupMenu.h"
+#include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "framework/windows/DragDrop.h"
@@ -815,6 +816,7 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
     // Lit as while the host plays (the ticks of this idle host would let it fall at once).
     left->SetValue(-6.0f, 1, 0, nullptr);
     right->SetValue(-18.0f, 1, 0, nullptr);
+    PumpMessagesFor(40); // the display catches up; a tick or two lets it fall an LED
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-inserts.png")));
 
     // Delete (the host's key 46) removes the selected inserts.
@@ -1442,4 +1444,86 @@ TEST_F(QuorvelEditorTest, AnInsertRemovedBySetChunkWhileShownEmptiesTheView)
     panel->Slots()->RefreshMeters(true);
     PumpMessagesFor(200);
     EXPECT_EQ(view->Shown(), 0u);
+}
+
+// Each row kind sends the user's edit to the engine (its call log) and follows what the card
+// changes: a value (5633), a selector's choices (5634), a parameter kind (5635), a name (5636).
+TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    auto* link = dynamic_cast<ServicesLink*>(services);
+    ASSERT_NE(link, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    PumpMessagesFor(200);
+    panel->ShowInsert(reverb, true);
+    const int client = static_cast<int>(link->GetClientId());
+    const auto row = [&](int32_t parameter) -> EditorParamItem* {
+        EditorParamList* list = view->Params();
+        const int position = list ? list->FindRow(parameter) : -1;
+        return position >= 0 ? list->Row(position) : nullptr;
+    };
+    const std::string prefix = "SetParameterValue " + std::to_string(client) + " 0 ";
+    const struct
+    {
+        const char* trace;
+        int32_t parameter;
+        int kind;
+        float value;
+    } edits[] = {
+        {"continuous", 0, 2, 0.3f},
+        {"selector", 1, 4, 2.0f},
+        {"toggle", 2, 1, 0.0f},
+        {"discrete", 7, 3, 6.0f},
+    };
+    for (const auto& edit : edits)
+    {
+        SCOPED_TRACE(edit.trace);
+        EditorParamItem* item = row(edit.parameter);
+        ASSERT_NE(item, nullptr);
+        auto* value = ParamItem<NumericItem>(*item);
+        ASSERT_NE(value, nullptr);
+        const size_t before = Occurrences(EngineLog(), prefix + std::to_string(edit.parameter) + " ");
+        value->SetValue(edit.value, 1, 1, nullptr);
+        EXPECT_TRUE(PumpUntil(
+            [&] { return Occurrences(EngineLog(), prefix + std::to_string(edit.parameter) + " ") > before; }, 5000));
+    }
+
+    // 5633: a value the card sets shows in its row.
+    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kValue, 7, "2")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* taps = row(7);
+            return taps && ParamItem<IntItem>(*taps) && ParamItem<IntItem>(*taps)->value == 2;
+        },
+        5000));
+    // 5634: new choices of the selector give it their count.
+    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kChoices, 1, "A,B,C,D")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* mode = row(1);
+            return mode && ParamItem<IntItem>(*mode) && ParamItem<IntItem>(*mode)->maximum == 3;
+        },
+        5000));
+    // 5636: a new name shows in the row.
+    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kName, 2, "Stepped")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* steps = row(2);
+            TextControl* name = steps ? steps->FindTextControl("paramname") : nullptr;
+            return name && Narrow(std::u16string(name->GetText().Text())) == "Stepped";
+        },
+        5000));
+    // 5635: a parameter that becomes kind 3 loses its row.
+    ASSERT_NE(row(8), nullptr);
+    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kKind, 8, "3")), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return view->Params() && row(8) == nullptr; }, 5000));
+    EXPECT_NE(row(0), nullptr) << "the other rows stay";
 }
