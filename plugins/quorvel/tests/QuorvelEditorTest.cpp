@@ -1208,17 +1208,6 @@ std::vector<uint32_t> PixelsOf(Panel& panel, Control& control)
     return pixels;
 }
 
-// The engine's answer to a control request of the running mixer program.
-std::string CardRequest(const std::string& request)
-{
-    HWND mixer = FindWindowA("Varn Services", nullptr);
-    DWORD process = 0;
-    std::string reply;
-    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, request, reply))
-        return "(no answer)";
-    return reply;
-}
-
 } // namespace
 
 // Levels the card reports through the control channel light the slot meters and the rows'
@@ -1250,8 +1239,8 @@ TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
     const int client = static_cast<int>(link->GetClientId());
 
     // The Peak Meter's Left and Right (parameters 0 and 1), each its own level.
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 0, "-6")), "ok");
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 1, "-30")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 0, "-6")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 1, "-30")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
             slots->RefreshMeters(true);
@@ -1283,7 +1272,7 @@ TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
     ASSERT_TRUE(output->IsMeter());
     auto* outputItem = ParamItem<RealItem>(*output);
     ASSERT_NE(outputItem, nullptr);
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "-20")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "-20")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
             view->RefreshMeters(true);
@@ -1294,7 +1283,7 @@ TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
     view->RefreshMeters(false);
     EXPECT_FLOAT_EQ(outputItem->value, -120.0f) << "not processing";
     // A level past the parameter's range is refused by the card, nothing changed.
-    EXPECT_NE(CardRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "20")), "ok");
+    EXPECT_NE(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "20")), "ok");
 }
 
 // With more inserts than slots and the slots scrolled: a drop, the menu and the host's delete
@@ -1497,7 +1486,7 @@ TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
     }
 
     // 5633: a value the card sets shows in its row.
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kValue, 7, "2")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kValue, 7, "2")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
             EditorParamItem* taps = row(7);
@@ -1505,7 +1494,7 @@ TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
         },
         5000));
     // 5634: new choices of the selector give it their count.
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kChoices, 1, "A,B,C,D")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kChoices, 1, "A,B,C,D")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
             EditorParamItem* mode = row(1);
@@ -1513,7 +1502,7 @@ TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
         },
         5000));
     // 5636: a new name shows in the row.
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kName, 2, "Stepped")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kName, 2, "Stepped")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
             EditorParamItem* steps = row(2);
@@ -1523,7 +1512,7 @@ TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
         5000));
     // 5635: a parameter that becomes kind 3 loses its row.
     ASSERT_NE(row(8), nullptr);
-    ASSERT_EQ(CardRequest(ClientRequest::Text(client, 0, ClientRequest::kKind, 8, "3")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kKind, 8, "3")), "ok");
     EXPECT_TRUE(PumpUntil([&] { return view->Params() && row(8) == nullptr; }, 5000));
     EXPECT_NE(row(0), nullptr) << "the other rows stay";
 }
