@@ -471,6 +471,17 @@ void Panel::DropControl(Control* control, int redraw, int now)
         RedrawArea(&rect, now);
 }
 
+void Panel::RaiseControl(Control* control)
+{
+    auto found = std::find(controls_.begin(), controls_.end(), control);
+    if (found == controls_.end())
+        return;
+    controls_.erase(found);
+    controls_.push_back(control);
+    if (background_ && !control->IsInvisible())
+        control->Draw();
+}
+
 Control* Panel::FindControl(const String& name) const
 {
     for (Control* control : controls_)

@@ -142,6 +142,9 @@ public:
     void AddControl(Control* control, DataItem* item);
     // Also from the page that lists it.
     void DropControl(Control* control, int redraw, int now);
+    // Puts the control last in the drawing order, over the controls added before it, and
+    // draws it there; a control the panel does not hold is left alone.
+    void RaiseControl(Control* control);
     Control* FindControl(const String& name) const;
     // The named control when it is a one-line text, else null.
     TextControl* FindTextControl(const char* name) const;

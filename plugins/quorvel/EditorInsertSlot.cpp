@@ -271,6 +271,14 @@ void EditorInsertSlot::PaintSlot(int32_t slot, int32_t row, InsertEffect* insert
             RemoveMeter(insert->Identity());
             AddMeter(*insert, row, x, y);
         }
+        else
+        {
+            // The slot's images were made again under the kept meters: the meters go back on
+            // top, or a level that holds steady (and so never redraws) stays covered.
+            for (PeakMeter* meter : (*found)->meters)
+                if (meter)
+                    panel_.RaiseControl(meter);
+        }
     }
     if (selection_.IsSelected(row))
         AddSlotImage("insert_selected_mask", x, y);

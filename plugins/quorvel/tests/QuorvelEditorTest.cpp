@@ -6,6 +6,7 @@
 #include "framework/controls/DataItem.h"
 #include "framework/controls/InPlaceEditor.h"
 #include "framework/controls/PopupMenu.h"
+#include "framework/controls/TextControl.h"
 #include "framework/dialogs/Dialog.h"
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "framework/windows/DragDrop.h"
@@ -19,6 +20,7 @@
 #include "plugins/quorvel/EffectView.h"
 #include "plugins/quorvel/InsertChain.h"
 #include "plugins/quorvel/ServicesConnection.h"
+#include "plugins/quorvel/ServicesLink.h"
 #include "plugins/quorvel/EditorMessages.h"
 #include "plugins/quorvel/EditorPresetInspector.h"
 #include "plugins/quorvel/EffectCatalog.h"
@@ -811,6 +813,10 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
     }
     slots->ClickSlot(0, 0);
     PumpMessagesFor(300);
+    // Lit as while the host plays (the ticks of this idle host would let it fall at once).
+    left->SetValue(-6.0f, 1, 0, nullptr);
+    right->SetValue(-18.0f, 1, 0, nullptr);
+    PumpMessagesFor(40); // the display catches up; a tick or two lets it fall an LED
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-inserts.png")));
 
     // Delete (the host's key 46) removes the selected inserts.
@@ -1174,4 +1180,339 @@ TEST_F(QuorvelEditorTest, TheControlMenuCopiesAcrossInsertsAndResets)
     String kept;
     EditorControlContextMenu::GetClipboardText(kept);
     EXPECT_EQ(kept.Length(), 200);
+}
+
+namespace
+{
+
+// The identities of the chain's inserts, in chain order.
+std::vector<uint32_t> ChainIdentities(InsertChain& chain)
+{
+    InsertChain::Hold hold(chain);
+    std::vector<uint32_t> identities;
+    for (int32_t i = 0; i < chain.Count(); ++i)
+        identities.push_back(chain.At(i)->Identity());
+    return identities;
+}
+
+// The pixels of a control's place in its panel's composed background.
+std::vector<uint32_t> PixelsOf(Panel& panel, Control& control)
+{
+    std::vector<uint32_t> pixels;
+    const Bitmap* picture = panel.ComposedBackground();
+    Rect rect;
+    control.GetRect(rect);
+    for (int y = rect.top; picture && y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            pixels.push_back(picture->GetPixel(x, y) & 0xFFFFFF);
+    return pixels;
+}
+
+} // namespace
+
+// Levels the card reports through the control channel light the slot meters and the rows'
+// meters while the host processes; without processing they show -120. A slot repaint with a
+// steady level keeps the lit meter on top of the slot's images.
+TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    EffectView* view = panel->GetEffectView();
+    ASSERT_TRUE(slots && view);
+    ServicesConnection* services = instance.effect->GetServices();
+    auto* link = dynamic_cast<ServicesLink*>(services);
+    ASSERT_NE(link, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    slots->ClickSlot(0, 0);
+    slots->RunCommand(kInsertMenuAddPeakMeter);
+    PumpMessagesFor(300);
+    ASSERT_EQ(ChainNames(*chain), (std::vector<std::string>{"Peak Meter", "Reverb"}));
+    const uint32_t peak = ChainIdentities(*chain)[0];
+    RealItem* left = slots->MeterItem(peak, 0);
+    RealItem* right = slots->MeterItem(peak, 1);
+    ASSERT_TRUE(left && right);
+    const int client = static_cast<int>(link->GetClientId());
+
+    // The Peak Meter's Left and Right (parameters 0 and 1), each its own level.
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 0, "-6")), "ok");
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 1, "-30")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            slots->RefreshMeters(true);
+            return left->value == -6.0f && right->value == -30.0f;
+        },
+        5000))
+        << left->value << " " << right->value;
+    // What the meter shows now is drawn again by a repaint of the slots, the level unchanged.
+    String leftName;
+    leftName.AssignAscii("leftPeakMeter");
+    Control* leftMeter = panel->FindControl(leftName);
+    ASSERT_NE(leftMeter, nullptr);
+    const std::vector<uint32_t> lit = PixelsOf(*panel, *leftMeter);
+    slots->Rebuild();
+    EXPECT_EQ(PixelsOf(*panel, *leftMeter), lit) << "the meter is still drawn over its slot";
+    slots->ClickSlot(1, 0);
+    EXPECT_EQ(PixelsOf(*panel, *leftMeter), lit) << "also after a click elsewhere";
+    PumpMessagesFor(100);
+    slots->RefreshMeters(false);
+    EXPECT_FLOAT_EQ(left->value, -120.0f) << "not processing";
+    EXPECT_FLOAT_EQ(right->value, -120.0f);
+
+    // The Reverb's Output row (parameter 10, a meter in dB).
+    panel->ShowInsert(ChainIdentities(*chain)[1], true);
+    ASSERT_NE(view->Params(), nullptr);
+    const int position = view->Params()->FindRow(10);
+    ASSERT_GE(position, 0);
+    EditorParamItem* output = view->Params()->Row(position);
+    ASSERT_TRUE(output->IsMeter());
+    auto* outputItem = ParamItem<RealItem>(*output);
+    ASSERT_NE(outputItem, nullptr);
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "-20")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            view->RefreshMeters(true);
+            return outputItem->value == -20.0f;
+        },
+        5000))
+        << outputItem->value;
+    view->RefreshMeters(false);
+    EXPECT_FLOAT_EQ(outputItem->value, -120.0f) << "not processing";
+    // A level past the parameter's range is refused by the card, nothing changed.
+    EXPECT_NE(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "20")), "ok");
+}
+
+// With more inserts than slots and the slots scrolled: a drop, the menu and the host's delete
+// key (opcode 59, key 22) act on the rows the user sees.
+TEST_F(QuorvelEditorTest, ScrolledSlotsAddReplaceMoveAndDeleteTheRowsShown)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EditorInsertSlot* slots = panel->Slots();
+    ASSERT_NE(slots, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    EffectCatalog* catalog = services->GetCatalog();
+    FxPalette* palette = instance.Palette();
+    ASSERT_TRUE(chain && catalog && palette);
+    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*catalog, u"Equalizer");
+    const std::shared_ptr<PresetEntry> delay = CoreEntry(*catalog, u"Delay");
+    ASSERT_TRUE(equalizer && delay);
+    for (int i = 0; i < 15; ++i)
+        ASSERT_TRUE(chain->LoadPreset(equalizer->Id(), i, true, true)) << i;
+    PumpMessagesFor(300);
+    ASSERT_EQ(slots->Length(), 15);
+    slots->ScrollBy(5);
+    ASSERT_EQ(slots->FirstVisible(), 2) << "the wheel stops at the bar's maximum";
+    std::vector<uint32_t> rows = ChainIdentities(*chain);
+
+    NoDropTarget target;
+    const auto dragInsert = [&](int slot, int onto) {
+        const intptr_t row = slots->FirstVisible() + slot;
+        DragDrop::Begin(nullptr, panel, EditorMainPanel::kDragInsert, row);
+        const POINT at = SlotPoint(*panel, onto);
+        panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        DragDrop::End();
+        PumpMessagesFor(150);
+    };
+    {
+        SCOPED_TRACE("onto the slot below, scrolled: unchanged");
+        dragInsert(2, 3);
+        EXPECT_EQ(ChainIdentities(*chain), rows);
+    }
+    {
+        SCOPED_TRACE("a move by drop, scrolled: the row shown in slot 2 goes before the one in slot 5");
+        const int32_t first = slots->FirstVisible();
+        ASSERT_GT(first, 0);
+        dragInsert(2, 5);
+        const uint32_t moved = rows[static_cast<size_t>(first + 2)];
+        rows.erase(rows.begin() + first + 2);
+        rows.insert(rows.begin() + first + 4, moved);
+        EXPECT_EQ(ChainIdentities(*chain), rows);
+        EXPECT_EQ(slots->Current(), first + 4);
+    }
+    {
+        SCOPED_TRACE("a replace by drop, scrolled: the row shown in slot 0");
+        const int32_t first = slots->FirstVisible();
+        ASSERT_GT(first, 0);
+        const auto identity = static_cast<intptr_t>(delay->Identity());
+        DragDrop::Begin(nullptr, palette, FxPalette::kDragPreset, identity);
+        const POINT at = SlotPoint(*panel, 0);
+        EXPECT_EQ(panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity), EditorMainPanel::kCursorDrop);
+        panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
+        DragDrop::End();
+        PumpMessagesFor(200);
+        std::vector<std::string> names(15, "Equalizer");
+        names[static_cast<size_t>(first)] = "Delay";
+        EXPECT_EQ(ChainNames(*chain), names);
+        EXPECT_EQ(slots->Current(), first);
+    }
+    const auto addsAt = [&](const char* trace, const std::function<void()>& add, const std::string& name, int32_t row) {
+        SCOPED_TRACE(trace);
+        const size_t before = ChainNames(*chain).size();
+        add();
+        PumpMessagesFor(200);
+        const std::vector<std::string> names = ChainNames(*chain);
+        ASSERT_EQ(names.size(), before + 1);
+        EXPECT_EQ(names[static_cast<size_t>(row)], name);
+    };
+    const auto deletes = [&](const char* trace, int32_t slot, const std::function<void()>& remove) {
+        SCOPED_TRACE(trace);
+        ASSERT_GT(slots->FirstVisible(), 0);
+        slots->ClickSlot(slot, 0);
+        const std::vector<uint32_t> before = ChainIdentities(*chain);
+        const uint32_t gone = before[static_cast<size_t>(slots->FirstVisible() + slot)];
+        remove();
+        PumpMessagesFor(200);
+        const std::vector<uint32_t> now = ChainIdentities(*chain);
+        EXPECT_EQ(now.size(), before.size() - 1);
+        EXPECT_EQ(std::count(now.begin(), now.end(), gone), 0);
+    };
+    {
+        const int32_t first = slots->FirstVisible();
+        ASSERT_GT(first, 0);
+        addsAt(
+            "an add by drop on the area below the rows, scrolled: at the row of that slot",
+            [&] { ASSERT_TRUE(slots->AddAt(*delay, 13)); }, "Delay", std::min(first + 13, 15));
+    }
+    deletes("a delete by the menu, scrolled", 3, [&] { slots->RunCommand(kInsertMenuDelete); });
+    {
+        const int32_t first = slots->FirstVisible();
+        ASSERT_GT(first, 0);
+        slots->ClickSlot(2, 0);
+        addsAt(
+            "an add by the menu, scrolled: at the focused row", [&] { slots->RunCommand(kInsertMenuAddTrimPot); },
+            "Trim Pot", first + 2);
+    }
+    deletes("a delete by the host's key (opcode 59, key 22), scrolled", 1, [&] {
+        VstKeyCode remove{0, 22, 0};
+        EXPECT_EQ(instance.effect->dispatcher(kEffEditKeyDown, 0, 22, &remove, 0.0f), 1);
+    });
+}
+
+// An insert shown in the effect view goes with a host's setChunk: the view lets go of it.
+TEST_F(QuorvelEditorTest, AnInsertRemovedBySetChunkWhileShownEmptiesTheView)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    InsertChain* chain = services->GetInsertChain();
+    void* data = nullptr;
+    const int32_t size = instance.effect->getChunk(&data, false);
+    ASSERT_GT(size, 0);
+    const std::vector<uint8_t> empty(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    PumpMessagesFor(200);
+    panel->ShowInsert(reverb, true);
+    ASSERT_EQ(view->Shown(), reverb);
+    ASSERT_NE(view->Params(), nullptr);
+    ASSERT_GT(view->Params()->RowCount(), 0);
+
+    std::vector<uint8_t> chunk = empty;
+    EXPECT_GT(instance.effect->setChunk(chunk.data(), static_cast<int32_t>(chunk.size()), false), 0);
+    EXPECT_TRUE(PumpUntil([&] { return ChainNames(*chain).empty() && view->Shown() == 0u; }, 5000));
+    // What the view still does with its rows finds nothing and sends nothing.
+    if (view->Params())
+    {
+        view->Params()->RefreshAll();
+        EXPECT_EQ(view->Params()->RowCount(), 0);
+    }
+    view->RefreshMeters(true);
+    panel->Slots()->RefreshMeters(true);
+    PumpMessagesFor(200);
+    EXPECT_EQ(view->Shown(), 0u);
+}
+
+// Each row kind sends the user's edit to the engine (its call log) and follows what the card
+// changes: a value (5633), a selector's choices (5634), a parameter kind (5635), a name (5636).
+TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
+{
+    Instance instance;
+    ASSERT_TRUE(instance.Open());
+    EditorMainPanel* panel = instance.editor->GetPanel();
+    ASSERT_NE(panel, nullptr);
+    EffectView* view = panel->GetEffectView();
+    ASSERT_NE(view, nullptr);
+    ServicesConnection* services = instance.effect->GetServices();
+    auto* link = dynamic_cast<ServicesLink*>(services);
+    ASSERT_NE(link, nullptr);
+    InsertChain* chain = services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_NE(reverb, 0u);
+    PumpMessagesFor(200);
+    panel->ShowInsert(reverb, true);
+    const int client = static_cast<int>(link->GetClientId());
+    const auto row = [&](int32_t parameter) -> EditorParamItem* {
+        EditorParamList* list = view->Params();
+        const int position = list ? list->FindRow(parameter) : -1;
+        return position >= 0 ? list->Row(position) : nullptr;
+    };
+    const std::string prefix = "SetParameterValue " + std::to_string(client) + " 0 ";
+    const struct
+    {
+        const char* trace;
+        int32_t parameter;
+        int kind;
+        float value;
+    } edits[] = {
+        {"continuous", 0, 2, 0.3f},
+        {"selector", 1, 4, 2.0f},
+        {"toggle", 2, 1, 0.0f},
+        {"discrete", 7, 3, 6.0f},
+    };
+    for (const auto& edit : edits)
+    {
+        SCOPED_TRACE(edit.trace);
+        EditorParamItem* item = row(edit.parameter);
+        ASSERT_NE(item, nullptr);
+        auto* value = ParamItem<NumericItem>(*item);
+        ASSERT_NE(value, nullptr);
+        const size_t before = Occurrences(EngineLog(), prefix + std::to_string(edit.parameter) + " ");
+        value->SetValue(edit.value, 1, 1, nullptr);
+        EXPECT_TRUE(PumpUntil(
+            [&] { return Occurrences(EngineLog(), prefix + std::to_string(edit.parameter) + " ") > before; }, 5000));
+    }
+
+    // 5633: a value the card sets shows in its row.
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kValue, 7, "2")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* taps = row(7);
+            return taps && ParamItem<IntItem>(*taps) && ParamItem<IntItem>(*taps)->value == 2;
+        },
+        5000));
+    // 5634: new choices of the selector give it their count.
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kChoices, 1, "A,B,C,D")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* mode = row(1);
+            return mode && ParamItem<IntItem>(*mode) && ParamItem<IntItem>(*mode)->maximum == 3;
+        },
+        5000));
+    // 5636: a new name shows in the row.
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kName, 2, "Stepped")), "ok");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            EditorParamItem* steps = row(2);
+            TextControl* name = steps ? steps->FindTextControl("paramname") : nullptr;
+            return name && Narrow(std::u16string(name->GetText().Text())) == "Stepped";
+        },
+        5000));
+    // 5635: a parameter that becomes kind 3 loses its row.
+    ASSERT_NE(row(8), nullptr);
+    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kKind, 8, "3")), "ok");
+    EXPECT_TRUE(PumpUntil([&] { return view->Params() && row(8) == nullptr; }, 5000));
+    EXPECT_NE(row(0), nullptr) << "the other rows stay";
 }

@@ -14,17 +14,23 @@
 
 #include <string>
 
-// The call log of the running mixer program's engine, through the engine's control channel.
-inline std::string EngineLog()
+// The running mixer program's engine's answer to a control request.
+inline std::string EngineRequest(const std::string& request)
 {
     HWND mixer = FindWindowA("Varn Services", nullptr);
     DWORD process = 0;
     std::string reply;
-    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, "log", reply))
+    if (!mixer || !GetWindowThreadProcessId(mixer, &process) || !SendControlRequest(process, request, reply))
     {
-        return "(no engine log)";
+        return "(no answer)";
     }
     return reply;
+}
+
+// The call log of the running mixer program's engine, through the engine's control channel.
+inline std::string EngineLog()
+{
+    return EngineRequest("log");
 }
 
 class QuorvelWithTheMixer : public ::testing::Test
