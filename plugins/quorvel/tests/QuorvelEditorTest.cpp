@@ -126,10 +126,30 @@ struct Instance
         return parent && editor && editor->Open(parent) == 1;
     }
     FxPalette* Palette() const { return editor->GetPanel() ? editor->GetPanel()->Palette() : nullptr; }
+    // Opens the editor and finds the parts the slot and effect-view cases work with; false when
+    // one is missing (the skin lacks it, or the instance has no services link).
+    bool OpenWithTheChain()
+    {
+        if (!Open() || !(panel = editor->GetPanel()))
+            return false;
+        slots = panel->Slots();
+        view = panel->GetEffectView();
+        services = effect->GetServices();
+        chain = services ? services->GetInsertChain() : nullptr;
+        catalog = services ? services->GetCatalog() : nullptr;
+        return slots && view && chain && catalog;
+    }
 
     KivQuorvelEffect* effect = nullptr;
     KivQuorvelEditor* editor = nullptr; // the effect's
     HWND parent = nullptr;
+    // Found by OpenWithTheChain.
+    EditorMainPanel* panel = nullptr;
+    EditorInsertSlot* slots = nullptr;
+    EffectView* view = nullptr;
+    ServicesConnection* services = nullptr;
+    InsertChain* chain = nullptr;
+    EffectCatalog* catalog = nullptr;
 };
 
 // The library edits in the engine's call log.
@@ -532,27 +552,18 @@ TEST_F(QuorvelEditorTest, ClosingOrDeletingInsideADialogEndsItAndTearsDownAfterI
 TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EffectView* view = panel->GetEffectView();
-    ASSERT_NE(view, nullptr) << "the skin has the effect view";
-    ServicesConnection* services = instance.effect->GetServices();
-    ASSERT_NE(services, nullptr);
-    InsertChain* chain = services->GetInsertChain();
-    ASSERT_NE(chain, nullptr);
-    ASSERT_NE(services->GetCatalog(), nullptr);
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *instance.chain, u"Reverb", 0);
     ASSERT_NE(reverb, 0u);
     {
-        InsertChain::Hold hold(*chain);
-        ASSERT_TRUE(chain->At(0)->SetBypass(true));
+        InsertChain::Hold hold(*instance.chain);
+        ASSERT_TRUE(instance.chain->At(0)->SetBypass(true));
     }
     PumpMessagesFor(200);
 
-    panel->ShowInsert(reverb, true);
-    EXPECT_EQ(view->Shown(), reverb);
-    EditorParamList* list = view->Params();
+    instance.panel->ShowInsert(reverb, true);
+    EXPECT_EQ(instance.view->Shown(), reverb);
+    EditorParamList* list = instance.view->Params();
     ASSERT_NE(list, nullptr);
     // Gain, Mode, Steps, Level (an inverted meter), Reset, Taps, Tone, Drive and Output (a
     // meter): Mix is the wet/dry and Link is hidden.
@@ -587,75 +598,76 @@ TEST_F(QuorvelEditorTest, TheEffectViewShowsAnInsertsRowsAndSendsOnlyEdits)
     EXPECT_TRUE(list->Row(8)->IsMeter());
     EXPECT_FLOAT_EQ(ParamItem<RealItem>(*list->Row(8))->minimum, -120.0f) << "a meter in dB";
     {
-        InsertChain::Hold hold(*chain);
-        EXPECT_TRUE(chain->At(0)->ReadBypass());
-        EXPECT_TRUE(chain->At(0)->IsBypassed()) << "showing an insert leaves it bypassed";
+        InsertChain::Hold hold(*instance.chain);
+        EXPECT_TRUE(instance.chain->At(0)->ReadBypass());
+        EXPECT_TRUE(instance.chain->At(0)->IsBypassed()) << "showing an insert leaves it bypassed";
     }
     String bypass;
     bypass.AssignAscii("bypass");
-    auto* bypassItem = dynamic_cast<FlagItem*>(view->FindDataItem(bypass));
+    auto* bypassItem = dynamic_cast<FlagItem*>(instance.view->FindDataItem(bypass));
     ASSERT_NE(bypassItem, nullptr);
     EXPECT_EQ(bypassItem->value, 1);
 
     // A model value shown in a row is not sent again; the user's edit is.
     {
-        InsertChain::Hold hold(*chain);
-        ASSERT_TRUE(chain->At(0)->SetParam(0, 2, ParamValue::Real(0.75f).bits));
+        InsertChain::Hold hold(*instance.chain);
+        ASSERT_TRUE(instance.chain->At(0)->SetParam(0, 2, ParamValue::Real(0.75f).bits));
     }
-    // The values set go to the server through the host's path, on the services thread.
-    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.75f; }, 5000));
+    // The values set go to the server through the host's path, on the instance.services thread.
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 0, 0).AsReal() == 0.75f; }, 5000));
     list->RefreshRow(0);
     EXPECT_FLOAT_EQ(gain->value, 0.75f);
     gain->SetValue(0.25f, 1, 1, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.25f; }, 5000))
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 0, 0).AsReal() == 0.25f; }, 5000))
         << "the edit reached the engine";
     PumpMessagesFor(300);
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-effectview.png")));
 
     // Shown again with force the rows are made again; without, nothing changes.
     EditorParamItem* first = list->Row(0);
-    panel->ShowInsert(reverb, false);
-    EXPECT_EQ(view->Params()->Row(0), first);
-    panel->ShowInsert(reverb, true);
-    ASSERT_NE(view->Params(), nullptr);
-    EXPECT_EQ(view->Params()->RowCount(), static_cast<int>(std::size(indices)));
+    instance.panel->ShowInsert(reverb, false);
+    EXPECT_EQ(instance.view->Params()->Row(0), first);
+    instance.panel->ShowInsert(reverb, true);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    EXPECT_EQ(instance.view->Params()->RowCount(), static_cast<int>(std::size(indices)));
 
     // The model's parameter events: for the shown insert's notify id a row re-reads its value
     // (also a value set behind the row's back); for an unknown id nothing happens.
     int32_t notifyId = 0;
     {
-        InsertChain::Hold hold(*chain);
-        notifyId = chain->At(0)->GetNotifyId();
-        ASSERT_TRUE(chain->At(0)->SetParam(0, 2, ParamValue::Real(0.5f).bits));
+        InsertChain::Hold hold(*instance.chain);
+        notifyId = instance.chain->At(0)->GetNotifyId();
+        ASSERT_TRUE(instance.chain->At(0)->SetParam(0, 2, ParamValue::Real(0.5f).bits));
     }
-    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.5f; }, 5000));
-    auto* shownGain = ParamItem<RealItem>(*view->Params()->Row(0));
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 0, 0).AsReal() == 0.5f; }, 5000));
+    auto* shownGain = ParamItem<RealItem>(*instance.view->Params()->Row(0));
     ASSERT_NE(shownGain, nullptr);
     // The set's own event from the model may still be on its way (late on a loaded machine):
     // let it land before the row is put out of step.
     PumpUntil([&] { return shownGain->value == 0.5f; }, 2000);
     PumpMessagesFor(300);
     shownGain->SetValue(0.1f, 1, 0, nullptr);
-    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId + 1000));
+    PostMessageA(instance.panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId + 1000));
     PumpMessagesFor(200);
     EXPECT_FLOAT_EQ(shownGain->value, 0.1f) << "another insert's event";
-    PostMessageA(panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId));
+    PostMessageA(instance.panel->GetHandle(), kMessageEvent1, 0, static_cast<LPARAM>(notifyId));
     EXPECT_TRUE(PumpUntil([&] { return shownGain->value == 0.5f; }, 3000));
-    PostMessageA(panel->GetHandle(), kMessageEvent2, 1, static_cast<LPARAM>(notifyId));
-    PostMessageA(panel->GetHandle(), kMessageEvent4, 2, static_cast<LPARAM>(notifyId));
+    PostMessageA(instance.panel->GetHandle(), kMessageEvent2, 1, static_cast<LPARAM>(notifyId));
+    PostMessageA(instance.panel->GetHandle(), kMessageEvent4, 2, static_cast<LPARAM>(notifyId));
     PumpMessagesFor(300);
-    ASSERT_NE(view->Params(), nullptr);
-    EXPECT_EQ(view->Params()->RowCount(), static_cast<int>(std::size(indices))) << "the same set of parameters";
+    ASSERT_NE(instance.view->Params(), nullptr);
+    EXPECT_EQ(instance.view->Params()->RowCount(), static_cast<int>(std::size(indices)))
+        << "the same set of parameters";
 
-    // The insert goes while shown: the view keeps only its identity and finds nothing.
-    ASSERT_TRUE(chain->RemoveAt(0, true));
-    EXPECT_FALSE(view->WithInsert([](InsertEffect&) {}));
-    view->Params()->RefreshAll();
-    view->RefreshMeters(true);
-    panel->ShowInsert(reverb, true);
-    EXPECT_EQ(view->Shown(), 0u);
-    ASSERT_NE(view->Params(), nullptr);
-    EXPECT_EQ(view->Params()->RowCount(), 0);
+    // The insert goes while shown: the instance.view keeps only its identity and finds nothing.
+    ASSERT_TRUE(instance.chain->RemoveAt(0, true));
+    EXPECT_FALSE(instance.view->WithInsert([](InsertEffect&) {}));
+    instance.view->Params()->RefreshAll();
+    instance.view->RefreshMeters(true);
+    instance.panel->ShowInsert(reverb, true);
+    EXPECT_EQ(instance.view->Shown(), 0u);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    EXPECT_EQ(instance.view->Params()->RowCount(), 0);
 }
 
 namespace
@@ -710,86 +722,78 @@ size_t Occurrences(const std::string& log, const std::string& what)
 TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EditorInsertSlot* slots = panel->Slots();
-    ASSERT_NE(slots, nullptr) << "the skin has the inserts' scroll bar";
-    ServicesConnection* services = instance.effect->GetServices();
-    ASSERT_NE(services, nullptr);
-    InsertChain* chain = services->GetInsertChain();
-    EffectCatalog* catalog = services->GetCatalog();
-    ASSERT_TRUE(chain && catalog);
-    const std::shared_ptr<PresetEntry> reverb = CoreEntry(*catalog, u"Reverb");
-    const std::shared_ptr<PresetEntry> delay = CoreEntry(*catalog, u"Delay");
-    const std::shared_ptr<PresetEntry> compressor = CoreEntry(*catalog, u"Compressor");
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    const std::shared_ptr<PresetEntry> reverb = CoreEntry(*instance.catalog, u"Reverb");
+    const std::shared_ptr<PresetEntry> delay = CoreEntry(*instance.catalog, u"Delay");
+    const std::shared_ptr<PresetEntry> compressor = CoreEntry(*instance.catalog, u"Compressor");
     ASSERT_TRUE(reverb && delay && compressor);
 
-    // Drops on slots: past the chain's end they add at the end.
-    ASSERT_TRUE(slots->AddAt(*reverb, 0));
-    ASSERT_TRUE(slots->AddAt(*delay, 5));
-    ASSERT_TRUE(slots->AddAt(*compressor, 1));
+    // Drops on instance.slots: past the instance.chain's end they add at the end.
+    ASSERT_TRUE(instance.slots->AddAt(*reverb, 0));
+    ASSERT_TRUE(instance.slots->AddAt(*delay, 5));
+    ASSERT_TRUE(instance.slots->AddAt(*compressor, 1));
     PumpMessagesFor(300);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
-    EXPECT_EQ(slots->Current(), 1);
-    ASSERT_NE(panel->GetEffectView(), nullptr);
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    EXPECT_EQ(instance.slots->Current(), 1);
+    ASSERT_NE(instance.panel->GetEffectView(), nullptr);
     {
-        InsertChain::Hold hold(*chain);
-        EXPECT_EQ(panel->GetEffectView()->Shown(), chain->At(1)->Identity()) << "the focused insert is shown";
+        InsertChain::Hold hold(*instance.chain);
+        EXPECT_EQ(instance.panel->GetEffectView()->Shown(), instance.chain->At(1)->Identity())
+            << "the focused insert is shown";
     }
-    EXPECT_EQ(slots->Selection().Count(), 3);
+    EXPECT_EQ(instance.slots->Selection().Count(), 3);
 
     // Selection: Shift from 0 to 2, Ctrl off again, an empty slot.
-    slots->ClickSlot(0, 0);
-    slots->ClickSlot(2, MK_SHIFT);
-    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 1, 2}));
-    slots->ClickSlot(1, MK_CONTROL);
-    EXPECT_EQ(SelectedRows(*slots), (std::vector<int32_t>{0, 2}));
-    EXPECT_EQ(slots->Current(), -1);
-    slots->ClickSlot(7, 0);
-    EXPECT_TRUE(SelectedRows(*slots).empty());
-    EXPECT_EQ(slots->Current(), 7);
-    EXPECT_EQ(slots->Selection().Count(), 3) << "no record for an empty slot";
-    EXPECT_FALSE(slots->HasInsertAt(7));
+    instance.slots->ClickSlot(0, 0);
+    instance.slots->ClickSlot(2, MK_SHIFT);
+    EXPECT_EQ(SelectedRows(*instance.slots), (std::vector<int32_t>{0, 1, 2}));
+    instance.slots->ClickSlot(1, MK_CONTROL);
+    EXPECT_EQ(SelectedRows(*instance.slots), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(instance.slots->Current(), -1);
+    instance.slots->ClickSlot(7, 0);
+    EXPECT_TRUE(SelectedRows(*instance.slots).empty());
+    EXPECT_EQ(instance.slots->Current(), 7);
+    EXPECT_EQ(instance.slots->Selection().Count(), 3) << "no record for an empty slot";
+    EXPECT_FALSE(instance.slots->HasInsertAt(7));
 
     // A drop on an occupied slot loads the item onto that insert.
-    ASSERT_TRUE(slots->ReplaceAt(*delay, 0));
+    ASSERT_TRUE(instance.slots->ReplaceAt(*delay, 0));
     PumpMessagesFor(200);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Delay", "Compressor", "Delay"}));
-    ASSERT_TRUE(slots->ReplaceAt(*reverb, 0));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Delay", "Compressor", "Delay"}));
+    ASSERT_TRUE(instance.slots->ReplaceAt(*reverb, 0));
     PumpMessagesFor(200);
 
     // Moves: onto the slot right below changes nothing; onto the end and back.
     uint32_t first = 0;
     {
-        InsertChain::Hold hold(*chain);
-        first = chain->At(0)->Identity();
+        InsertChain::Hold hold(*instance.chain);
+        first = instance.chain->At(0)->Identity();
     }
-    EXPECT_TRUE(slots->Move(0, 1));
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    EXPECT_TRUE(instance.slots->Move(0, 1));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
     {
-        InsertChain::Hold hold(*chain);
-        EXPECT_EQ(chain->At(0)->Identity(), first) << "the same insert, left where it was";
+        InsertChain::Hold hold(*instance.chain);
+        EXPECT_EQ(instance.chain->At(0)->Identity(), first) << "the same insert, left where it was";
     }
-    EXPECT_TRUE(slots->Move(0, 3));
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Delay", "Reverb"}));
-    EXPECT_EQ(slots->Current(), 2);
-    EXPECT_TRUE(slots->Move(2, 0));
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    EXPECT_TRUE(instance.slots->Move(0, 3));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Compressor", "Delay", "Reverb"}));
+    EXPECT_EQ(instance.slots->Current(), 2);
+    EXPECT_TRUE(instance.slots->Move(2, 0));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
     PumpMessagesFor(200);
 
     // The menu's special insert goes in at the focused row; its slot gets two meters.
-    slots->ClickSlot(1, 0);
-    slots->RunCommand(kInsertMenuAddPeakMeter);
+    instance.slots->ClickSlot(1, 0);
+    instance.slots->RunCommand(kInsertMenuAddPeakMeter);
     PumpMessagesFor(300);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor", "Delay"}));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor", "Delay"}));
     uint32_t peak = 0;
     {
-        InsertChain::Hold hold(*chain);
-        peak = chain->At(1)->Identity();
+        InsertChain::Hold hold(*instance.chain);
+        peak = instance.chain->At(1)->Identity();
     }
-    RealItem* left = slots->MeterItem(peak, 0);
-    RealItem* right = slots->MeterItem(peak, 1);
+    RealItem* left = instance.slots->MeterItem(peak, 0);
+    RealItem* right = instance.slots->MeterItem(peak, 1);
     ASSERT_NE(left, nullptr) << "the peak meter's slot meters";
     ASSERT_NE(right, nullptr);
     // The engine's two meter parameters read in dB from -120 to 0: each slot meter takes its
@@ -800,18 +804,18 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
         EXPECT_FLOAT_EQ(side->maximum, 0.0f);
         side->value = -7.0f;
     }
-    slots->RefreshMeters(false);
+    instance.slots->RefreshMeters(false);
     EXPECT_FLOAT_EQ(left->value, -120.0f) << "silent while the host does not process";
     EXPECT_FLOAT_EQ(right->value, -120.0f);
 
     // Bypass through the menu shows in the slot's font and in the model.
-    slots->ClickSlot(2, 0);
-    slots->RunCommand(kInsertMenuBypass);
+    instance.slots->ClickSlot(2, 0);
+    instance.slots->RunCommand(kInsertMenuBypass);
     {
-        InsertChain::Hold hold(*chain);
-        EXPECT_TRUE(chain->At(2)->IsBypassed());
+        InsertChain::Hold hold(*instance.chain);
+        EXPECT_TRUE(instance.chain->At(2)->IsBypassed());
     }
-    slots->ClickSlot(0, 0);
+    instance.slots->ClickSlot(0, 0);
     PumpMessagesFor(300);
     // Lit as while the host plays (the ticks of this idle host would let it fall at once).
     left->SetValue(-6.0f, 1, 0, nullptr);
@@ -820,15 +824,15 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-inserts.png")));
 
     // Delete (the host's key 46) removes the selected inserts.
-    slots->ClickSlot(3, 0);
-    ::SendMessageA(panel->GetHandle(), WM_KEYDOWN, VK_DELETE, 0);
+    instance.slots->ClickSlot(3, 0);
+    ::SendMessageA(instance.panel->GetHandle(), WM_KEYDOWN, VK_DELETE, 0);
     PumpMessagesFor(200);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor"}));
-    slots->ClickSlot(1, 0);
-    slots->RunCommand(kInsertMenuDelete);
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Peak Meter", "Compressor"}));
+    instance.slots->ClickSlot(1, 0);
+    instance.slots->RunCommand(kInsertMenuDelete);
     PumpMessagesFor(200);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor"}));
-    EXPECT_EQ(slots->MeterCount(), 0) << "the deleted meter's slot meters went with it";
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor"}));
+    EXPECT_EQ(instance.slots->MeterCount(), 0) << "the deleted meter's slot meters went with it";
 
     // A preset from the inserts: the library's name rule, nothing sent for a refused name.
     const struct
@@ -851,7 +855,7 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
             dialog.End(1);
         });
         script.Then([](Dialog& dialog) { dialog.End(1); });
-        slots->RunCommand(kInsertMenuPresetFromInserts);
+        instance.slots->RunCommand(kInsertMenuPresetFromInserts);
         std::vector<std::string> expected{"newpreset"};
         if (c.message)
             expected.push_back(c.message);
@@ -859,12 +863,12 @@ TEST_F(QuorvelEditorTest, TheInsertSlotsShowSelectAndEditTheChain)
         EXPECT_EQ(Occurrences(EngineLog(), "CreatePreset "), sent + (c.message ? 0 : 1));
     }
 
-    // Remove all; the slots follow the chain.
-    slots->RunCommand(kInsertMenuRemoveAll);
+    // Remove all; the instance.slots follow the instance.chain.
+    instance.slots->RunCommand(kInsertMenuRemoveAll);
     PumpMessagesFor(200);
-    EXPECT_TRUE(ChainNames(*chain).empty());
-    EXPECT_EQ(slots->Selection().Count(), 0);
-    EXPECT_EQ(panel->GetEffectView()->Shown(), 0u);
+    EXPECT_TRUE(ChainNames(*instance.chain).empty());
+    EXPECT_EQ(instance.slots->Selection().Count(), 0);
+    EXPECT_EQ(instance.panel->GetEffectView()->Shown(), 0u);
 }
 
 namespace
@@ -904,78 +908,73 @@ POINT SlotPoint(EditorMainPanel& panel, int slot)
 TEST_F(QuorvelEditorTest, DropsOnTheSlotsMoveAddAndReplaceInserts)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EditorInsertSlot* slots = panel->Slots();
-    ASSERT_NE(slots, nullptr);
-    InsertChain* chain = instance.effect->GetServices()->GetInsertChain();
-    EffectCatalog* catalog = instance.effect->GetServices()->GetCatalog();
+    ASSERT_TRUE(instance.OpenWithTheChain());
     FxPalette* palette = instance.Palette();
-    ASSERT_TRUE(chain && catalog && palette);
+    ASSERT_TRUE(instance.chain && instance.catalog && palette);
     for (const char16_t* name : {u"Reverb", u"Compressor", u"Delay"})
     {
-        const std::shared_ptr<PresetEntry> entry = CoreEntry(*catalog, name);
+        const std::shared_ptr<PresetEntry> entry = CoreEntry(*instance.catalog, name);
         ASSERT_NE(entry, nullptr);
-        ASSERT_TRUE(slots->AddAt(*entry, slots->Length()));
+        ASSERT_TRUE(instance.slots->AddAt(*entry, instance.slots->Length()));
     }
     PumpMessagesFor(300);
-    ASSERT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
+    ASSERT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}));
 
     NoDropTarget target;
     const auto dragInsert = [&](int row, int slot) {
-        DragDrop::Begin(nullptr, panel, EditorMainPanel::kDragInsert, row);
-        const POINT at = SlotPoint(*panel, slot);
-        const int cursor = panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
-        panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        DragDrop::Begin(nullptr, instance.panel, EditorMainPanel::kDragInsert, row);
+        const POINT at = SlotPoint(*instance.panel, slot);
+        const int cursor = instance.panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        instance.panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
         DragDrop::End();
         PumpMessagesFor(150);
         return cursor;
     };
     EXPECT_EQ(dragInsert(0, 0), EditorMainPanel::kCursorNoDrop) << "over itself";
     EXPECT_EQ(dragInsert(0, 1), EditorMainPanel::kCursorDrop);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}))
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Compressor", "Delay"}))
         << "onto the slot right below: unchanged";
     EXPECT_EQ(dragInsert(0, 2), EditorMainPanel::kCursorDrop);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Compressor", "Reverb", "Delay"}))
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Compressor", "Reverb", "Delay"}))
         << "onto an insert: before it";
     EXPECT_EQ(dragInsert(0, 6), EditorMainPanel::kCursorNoDrop) << "over an empty slot";
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor"}))
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor"}))
         << "onto an empty slot: to the end";
 
-    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*catalog, u"Equalizer");
+    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*instance.catalog, u"Equalizer");
     ASSERT_NE(equalizer, nullptr);
     ASSERT_NE(palette->EntryOf(equalizer->Identity()), nullptr) << "the palette holds the dragged entry";
     const auto dragPreset = [&](int slot) {
         const auto identity = static_cast<intptr_t>(equalizer->Identity());
         DragDrop::Begin(nullptr, palette, FxPalette::kDragPreset, identity);
-        const POINT at = SlotPoint(*panel, slot);
-        const int cursor = panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity);
-        panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
+        const POINT at = SlotPoint(*instance.panel, slot);
+        const int cursor = instance.panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity);
+        instance.panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
         DragDrop::End();
         PumpMessagesFor(200);
         return cursor;
     };
     EXPECT_EQ(dragPreset(9), EditorMainPanel::kCursorDrop);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor", "Equalizer"}));
+    EXPECT_EQ(ChainNames(*instance.chain), (std::vector<std::string>{"Reverb", "Delay", "Compressor", "Equalizer"}));
     EXPECT_EQ(dragPreset(1), EditorMainPanel::kCursorDrop);
-    EXPECT_EQ(ChainNames(*chain), (std::vector<std::string>{"Reverb", "Equalizer", "Compressor", "Equalizer"}));
-    EXPECT_EQ(slots->Current(), 1);
+    EXPECT_EQ(ChainNames(*instance.chain),
+              (std::vector<std::string>{"Reverb", "Equalizer", "Compressor", "Equalizer"}));
+    EXPECT_EQ(instance.slots->Current(), 1);
 
     // A drag from anywhere else is refused.
     DragDrop::Begin(nullptr, instance.editor->GetPanel()->GetEffectView(), 0, 0);
-    const POINT at = SlotPoint(*panel, 0);
-    EXPECT_EQ(panel->OnDragOver(at.x, at.y, 0, 0), 0);
-    EXPECT_EQ(panel->OnDrop(at.x, at.y, 0, 0), 0);
+    const POINT at = SlotPoint(*instance.panel, 0);
+    EXPECT_EQ(instance.panel->OnDragOver(at.x, at.y, 0, 0), 0);
+    EXPECT_EQ(instance.panel->OnDrop(at.x, at.y, 0, 0), 0);
     DragDrop::End();
-    EXPECT_EQ(ChainNames(*chain).size(), 4u);
+    EXPECT_EQ(ChainNames(*instance.chain).size(), 4u);
 
     // The menu of a slot at the pointer.
-    POINT screen = SlotPoint(*panel, 1);
-    ::ClientToScreen(panel->GetHandle(), &screen);
+    POINT screen = SlotPoint(*instance.panel, 1);
+    ::ClientToScreen(instance.panel->GetHandle(), &screen);
     ::SetCursorPos(screen.x, screen.y);
-    slots->ClickSlot(1, 0);
-    ASSERT_TRUE(slots->ShowContextMenu(1));
+    instance.slots->ClickSlot(1, 0);
+    ASSERT_TRUE(instance.slots->ShowContextMenu(1));
     PumpMessagesFor(300);
     ASSERT_NE(PopupMenu::Current(), nullptr);
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-insertmenu.png")));
@@ -989,24 +988,19 @@ TEST_F(QuorvelEditorTest, DropsOnTheSlotsMoveAddAndReplaceInserts)
 TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EffectView* view = panel->GetEffectView();
-    ASSERT_NE(view, nullptr);
-    ServicesConnection* services = instance.effect->GetServices();
-    InsertChain* chain = services->GetInsertChain();
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *instance.chain, u"Reverb", 0);
     ASSERT_NE(reverb, 0u);
     PumpMessagesFor(200);
-    panel->ShowInsert(reverb, true);
+    instance.panel->ShowInsert(reverb, true);
     String curpreset;
     curpreset.AssignAscii("curpreset");
-    auto* selected = dynamic_cast<IntItem*>(view->FindDataItem(curpreset));
+    auto* selected = dynamic_cast<IntItem*>(instance.view->FindDataItem(curpreset));
     ASSERT_NE(selected, nullptr);
     const auto presetCount = [&] {
         int32_t count = 0;
-        view->WithInsert([&](InsertEffect& insert) { count = static_cast<DspEffectInsert&>(insert).PresetCount(); });
+        instance.view->WithInsert(
+            [&](InsertEffect& insert) { count = static_cast<DspEffectInsert&>(insert).PresetCount(); });
         return count;
     };
     const int32_t factoryCount = presetCount();
@@ -1016,15 +1010,15 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
     // The menu at the "Edit" button.
     String editName;
     editName.AssignAscii("editpreset");
-    if (Control* edit = view->FindControl(editName))
+    if (Control* edit = instance.view->FindControl(editName))
     {
         Rect rect;
         edit->GetRect(rect);
         POINT screen{rect.left + 4, rect.bottom - 2};
-        ::ClientToScreen(view->GetHandle(), &screen);
+        ::ClientToScreen(instance.view->GetHandle(), &screen);
         ::SetCursorPos(screen.x, screen.y);
     }
-    ASSERT_TRUE(view->ShowPresetMenu());
+    ASSERT_TRUE(instance.view->ShowPresetMenu());
     PumpMessagesFor(300);
     ASSERT_NE(PopupMenu::Current(), nullptr);
     EXPECT_TRUE(SaveScreenPicture(ShotPath("quorvel-presetmenu.png")));
@@ -1037,8 +1031,8 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
         script.Then([](Dialog& dialog) { dialog.End(1); });
         script.Then([](Dialog& dialog) { dialog.End(1); });
         const size_t deletes = logged("DeleteCorePreset ");
-        view->RunPresetCommand(2);
-        view->RunPresetCommand(3);
+        instance.view->RunPresetCommand(2);
+        instance.view->RunPresetCommand(3);
         EXPECT_EQ(Shown(script), (std::vector<std::string>{"IDM_DELETE_FACTORY_CORE_PRESET_ALERT",
                                                            "IDM_RENAME_FACTORY_CORE_PRESET_ALERT"}));
         EXPECT_EQ(logged("DeleteCorePreset "), deletes);
@@ -1052,7 +1046,7 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
             dialog.End(1);
         });
         const size_t creates = logged("CreateCorePreset ");
-        view->RunPresetCommand(1);
+        instance.view->RunPresetCommand(1);
         EXPECT_EQ(logged("CreateCorePreset "), creates + 1);
         EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname"}));
         ASSERT_TRUE(PumpUntil([&] { return presetCount() == factoryCount + 1; }, 5000));
@@ -1067,7 +1061,7 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
         });
         script.Then([](Dialog& dialog) { dialog.End(1); });
         const size_t renames = logged("RenameCorePreset ");
-        view->RunPresetCommand(3);
+        instance.view->RunPresetCommand(3);
         EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DUPLICATE_INVALID_NAME_CREATEPRESET"}));
         EXPECT_EQ(logged("RenameCorePreset "), renames);
     }
@@ -1078,7 +1072,7 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
         ASSERT_TRUE(PumpUntil(
             [&] {
                 int32_t chosen = -1;
-                view->WithInsert(
+                instance.view->WithInsert(
                     [&](InsertEffect& insert) { chosen = static_cast<DspEffectInsert&>(insert).SelectedPreset(); });
                 return chosen == factoryCount;
             },
@@ -1092,21 +1086,21 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
         const size_t renames = logged("RenameCorePreset ");
         const size_t stores = logged("ApplyPresetById ");
         const size_t deletes = logged("DeleteCorePreset ");
-        view->RunPresetCommand(3);
+        instance.view->RunPresetCommand(3);
         EXPECT_EQ(logged("RenameCorePreset "), renames + 1);
         EXPECT_TRUE(PumpUntil(
             [&] {
                 std::u16string name;
-                view->WithInsert([&](InsertEffect& insert) {
+                instance.view->WithInsert([&](InsertEffect& insert) {
                     if (const CorePresetRecord* record = static_cast<DspEffectInsert&>(insert).PresetAt(factoryCount))
                         name = record->name;
                 });
                 return name == u"Mine Too";
             },
             5000));
-        view->RunPresetCommand(4);
+        instance.view->RunPresetCommand(4);
         EXPECT_EQ(logged("ApplyPresetById "), stores + 1);
-        view->RunPresetCommand(2);
+        instance.view->RunPresetCommand(2);
         EXPECT_EQ(logged("DeleteCorePreset "), deletes + 1);
         EXPECT_EQ(Shown(script), (std::vector<std::string>{"newname", "IDM_DELETE_PRESET_ALERT"}));
         EXPECT_TRUE(PumpUntil([&] { return presetCount() == factoryCount; }, 5000));
@@ -1118,26 +1112,20 @@ TEST_F(QuorvelEditorTest, TheCorePresetMenuEditsTheEffectsPresets)
 TEST_F(QuorvelEditorTest, TheControlMenuCopiesAcrossInsertsAndResets)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EffectView* view = panel->GetEffectView();
-    ASSERT_NE(view, nullptr);
-    ServicesConnection* services = instance.effect->GetServices();
-    InsertChain* chain = services->GetInsertChain();
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
-    const uint32_t delay = LoadCoreEffect(*services->GetCatalog(), *chain, u"Delay", 1);
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *instance.chain, u"Reverb", 0);
+    const uint32_t delay = LoadCoreEffect(*instance.services->GetCatalog(), *instance.chain, u"Delay", 1);
     ASSERT_TRUE(reverb && delay);
     PumpMessagesFor(200);
 
-    panel->ShowInsert(reverb, true);
-    ASSERT_NE(view->Params(), nullptr);
-    ASSERT_GT(view->Params()->RowCount(), 0);
-    EditorParamItem* row = view->Params()->Row(0);
+    instance.panel->ShowInsert(reverb, true);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    ASSERT_GT(instance.view->Params()->RowCount(), 0);
+    EditorParamItem* row = instance.view->Params()->Row(0);
     auto* gain = ParamItem<RealItem>(*row);
     ASSERT_NE(gain, nullptr);
     gain->SetValue(0.8f, 1, 1, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*chain, 0, 0).AsReal() == 0.8f; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 0, 0).AsReal() == 0.8f; }, 5000));
 
     // The menu on the row's control, at the pointer.
     String controlName;
@@ -1160,18 +1148,18 @@ TEST_F(QuorvelEditorTest, TheControlMenuCopiesAcrossInsertsAndResets)
     EditorControlContextMenu::OnCommand(gain, ControlContextMenu::kCopy);
     EXPECT_EQ(EditorControlContextMenu::Clipboard().IsEmpty(DataItem::KindReal), 0);
 
-    panel->ShowInsert(delay, true);
-    ASSERT_NE(view->Params(), nullptr);
-    auto* other = ParamItem<RealItem>(*view->Params()->Row(0));
+    instance.panel->ShowInsert(delay, true);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    auto* other = ParamItem<RealItem>(*instance.view->Params()->Row(0));
     ASSERT_NE(other, nullptr);
     EXPECT_FLOAT_EQ(other->value, 0.5f);
     EditorControlContextMenu::OnCommand(other, ControlContextMenu::kPaste);
     EXPECT_FLOAT_EQ(other->value, 0.8f);
-    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.8f; }, 5000))
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 1, 0).AsReal() == 0.8f; }, 5000))
         << "the paste reached the other insert in the engine";
     EditorControlContextMenu::OnCommand(other, ControlContextMenu::kReset);
     EXPECT_FLOAT_EQ(other->value, 0.5f);
-    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*chain, 1, 0).AsReal() == 0.5f; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return ServerValue(*instance.chain, 1, 0).AsReal() == 0.5f; }, 5000));
 
     // Texts keep 200 units.
     String longText;
@@ -1216,25 +1204,19 @@ std::vector<uint32_t> PixelsOf(Panel& panel, Control& control)
 TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EditorInsertSlot* slots = panel->Slots();
-    EffectView* view = panel->GetEffectView();
-    ASSERT_TRUE(slots && view);
-    ServicesConnection* services = instance.effect->GetServices();
-    auto* link = dynamic_cast<ServicesLink*>(services);
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    auto* link = dynamic_cast<ServicesLink*>(instance.services);
     ASSERT_NE(link, nullptr);
-    InsertChain* chain = services->GetInsertChain();
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    InsertChain* chain = instance.services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *chain, u"Reverb", 0);
     ASSERT_NE(reverb, 0u);
-    slots->ClickSlot(0, 0);
-    slots->RunCommand(kInsertMenuAddPeakMeter);
+    instance.slots->ClickSlot(0, 0);
+    instance.slots->RunCommand(kInsertMenuAddPeakMeter);
     PumpMessagesFor(300);
     ASSERT_EQ(ChainNames(*chain), (std::vector<std::string>{"Peak Meter", "Reverb"}));
     const uint32_t peak = ChainIdentities(*chain)[0];
-    RealItem* left = slots->MeterItem(peak, 0);
-    RealItem* right = slots->MeterItem(peak, 1);
+    RealItem* left = instance.slots->MeterItem(peak, 0);
+    RealItem* right = instance.slots->MeterItem(peak, 1);
     ASSERT_TRUE(left && right);
     const int client = static_cast<int>(link->GetClientId());
 
@@ -1243,44 +1225,44 @@ TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
     ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kLevel, 1, "-30")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
-            slots->RefreshMeters(true);
+            instance.slots->RefreshMeters(true);
             return left->value == -6.0f && right->value == -30.0f;
         },
         5000))
         << left->value << " " << right->value;
-    // What the meter shows now is drawn again by a repaint of the slots, the level unchanged.
+    // What the meter shows now is drawn again by a repaint of the instance.slots, the level unchanged.
     String leftName;
     leftName.AssignAscii("leftPeakMeter");
-    Control* leftMeter = panel->FindControl(leftName);
+    Control* leftMeter = instance.panel->FindControl(leftName);
     ASSERT_NE(leftMeter, nullptr);
-    const std::vector<uint32_t> lit = PixelsOf(*panel, *leftMeter);
-    slots->Rebuild();
-    EXPECT_EQ(PixelsOf(*panel, *leftMeter), lit) << "the meter is still drawn over its slot";
-    slots->ClickSlot(1, 0);
-    EXPECT_EQ(PixelsOf(*panel, *leftMeter), lit) << "also after a click elsewhere";
+    const std::vector<uint32_t> lit = PixelsOf(*instance.panel, *leftMeter);
+    instance.slots->Rebuild();
+    EXPECT_EQ(PixelsOf(*instance.panel, *leftMeter), lit) << "the meter is still drawn over its slot";
+    instance.slots->ClickSlot(1, 0);
+    EXPECT_EQ(PixelsOf(*instance.panel, *leftMeter), lit) << "also after a click elsewhere";
     PumpMessagesFor(100);
-    slots->RefreshMeters(false);
+    instance.slots->RefreshMeters(false);
     EXPECT_FLOAT_EQ(left->value, -120.0f) << "not processing";
     EXPECT_FLOAT_EQ(right->value, -120.0f);
 
     // The Reverb's Output row (parameter 10, a meter in dB).
-    panel->ShowInsert(ChainIdentities(*chain)[1], true);
-    ASSERT_NE(view->Params(), nullptr);
-    const int position = view->Params()->FindRow(10);
+    instance.panel->ShowInsert(ChainIdentities(*chain)[1], true);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    const int position = instance.view->Params()->FindRow(10);
     ASSERT_GE(position, 0);
-    EditorParamItem* output = view->Params()->Row(position);
+    EditorParamItem* output = instance.view->Params()->Row(position);
     ASSERT_TRUE(output->IsMeter());
     auto* outputItem = ParamItem<RealItem>(*output);
     ASSERT_NE(outputItem, nullptr);
     ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "-20")), "ok");
     EXPECT_TRUE(PumpUntil(
         [&] {
-            view->RefreshMeters(true);
+            instance.view->RefreshMeters(true);
             return outputItem->value == -20.0f;
         },
         5000))
         << outputItem->value;
-    view->RefreshMeters(false);
+    instance.view->RefreshMeters(false);
     EXPECT_FLOAT_EQ(outputItem->value, -120.0f) << "not processing";
     // A level past the parameter's range is refused by the card, nothing changed.
     EXPECT_NE(EngineRequest(ClientRequest::Text(client, 1, ClientRequest::kLevel, 10, "20")), "ok");
@@ -1291,105 +1273,99 @@ TEST_F(QuorvelEditorTest, TheCardsLevelsLightSlotAndRowMetersThroughRepaints)
 TEST_F(QuorvelEditorTest, ScrolledSlotsAddReplaceMoveAndDeleteTheRowsShown)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EditorInsertSlot* slots = panel->Slots();
-    ASSERT_NE(slots, nullptr);
-    ServicesConnection* services = instance.effect->GetServices();
-    InsertChain* chain = services->GetInsertChain();
-    EffectCatalog* catalog = services->GetCatalog();
+    ASSERT_TRUE(instance.OpenWithTheChain());
     FxPalette* palette = instance.Palette();
-    ASSERT_TRUE(chain && catalog && palette);
-    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*catalog, u"Equalizer");
-    const std::shared_ptr<PresetEntry> delay = CoreEntry(*catalog, u"Delay");
+    ASSERT_TRUE(instance.chain && instance.catalog && palette);
+    const std::shared_ptr<PresetEntry> equalizer = CoreEntry(*instance.catalog, u"Equalizer");
+    const std::shared_ptr<PresetEntry> delay = CoreEntry(*instance.catalog, u"Delay");
     ASSERT_TRUE(equalizer && delay);
     for (int i = 0; i < 15; ++i)
-        ASSERT_TRUE(chain->LoadPreset(equalizer->Id(), i, true, true)) << i;
+        ASSERT_TRUE(instance.chain->LoadPreset(equalizer->Id(), i, true, true)) << i;
     PumpMessagesFor(300);
-    ASSERT_EQ(slots->Length(), 15);
-    slots->ScrollBy(5);
-    ASSERT_EQ(slots->FirstVisible(), 2) << "the wheel stops at the bar's maximum";
-    std::vector<uint32_t> rows = ChainIdentities(*chain);
+    ASSERT_EQ(instance.slots->Length(), 15);
+    instance.slots->ScrollBy(5);
+    ASSERT_EQ(instance.slots->FirstVisible(), 2) << "the wheel stops at the bar's maximum";
+    std::vector<uint32_t> rows = ChainIdentities(*instance.chain);
 
     NoDropTarget target;
     const auto dragInsert = [&](int slot, int onto) {
-        const intptr_t row = slots->FirstVisible() + slot;
-        DragDrop::Begin(nullptr, panel, EditorMainPanel::kDragInsert, row);
-        const POINT at = SlotPoint(*panel, onto);
-        panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
-        panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        const intptr_t row = instance.slots->FirstVisible() + slot;
+        DragDrop::Begin(nullptr, instance.panel, EditorMainPanel::kDragInsert, row);
+        const POINT at = SlotPoint(*instance.panel, onto);
+        instance.panel->OnDragOver(at.x, at.y, EditorMainPanel::kDragInsert, row);
+        instance.panel->OnDrop(at.x, at.y, EditorMainPanel::kDragInsert, row);
         DragDrop::End();
         PumpMessagesFor(150);
     };
     {
         SCOPED_TRACE("onto the slot below, scrolled: unchanged");
         dragInsert(2, 3);
-        EXPECT_EQ(ChainIdentities(*chain), rows);
+        EXPECT_EQ(ChainIdentities(*instance.chain), rows);
     }
     {
         SCOPED_TRACE("a move by drop, scrolled: the row shown in slot 2 goes before the one in slot 5");
-        const int32_t first = slots->FirstVisible();
+        const int32_t first = instance.slots->FirstVisible();
         ASSERT_GT(first, 0);
         dragInsert(2, 5);
         const uint32_t moved = rows[static_cast<size_t>(first + 2)];
         rows.erase(rows.begin() + first + 2);
         rows.insert(rows.begin() + first + 4, moved);
-        EXPECT_EQ(ChainIdentities(*chain), rows);
-        EXPECT_EQ(slots->Current(), first + 4);
+        EXPECT_EQ(ChainIdentities(*instance.chain), rows);
+        EXPECT_EQ(instance.slots->Current(), first + 4);
     }
     {
         SCOPED_TRACE("a replace by drop, scrolled: the row shown in slot 0");
-        const int32_t first = slots->FirstVisible();
+        const int32_t first = instance.slots->FirstVisible();
         ASSERT_GT(first, 0);
         const auto identity = static_cast<intptr_t>(delay->Identity());
         DragDrop::Begin(nullptr, palette, FxPalette::kDragPreset, identity);
-        const POINT at = SlotPoint(*panel, 0);
-        EXPECT_EQ(panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity), EditorMainPanel::kCursorDrop);
-        panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
+        const POINT at = SlotPoint(*instance.panel, 0);
+        EXPECT_EQ(instance.panel->OnDragOver(at.x, at.y, FxPalette::kDragPreset, identity),
+                  EditorMainPanel::kCursorDrop);
+        instance.panel->OnDrop(at.x, at.y, FxPalette::kDragPreset, identity);
         DragDrop::End();
         PumpMessagesFor(200);
         std::vector<std::string> names(15, "Equalizer");
         names[static_cast<size_t>(first)] = "Delay";
-        EXPECT_EQ(ChainNames(*chain), names);
-        EXPECT_EQ(slots->Current(), first);
+        EXPECT_EQ(ChainNames(*instance.chain), names);
+        EXPECT_EQ(instance.slots->Current(), first);
     }
     const auto addsAt = [&](const char* trace, const std::function<void()>& add, const std::string& name, int32_t row) {
         SCOPED_TRACE(trace);
-        const size_t before = ChainNames(*chain).size();
+        const size_t before = ChainNames(*instance.chain).size();
         add();
         PumpMessagesFor(200);
-        const std::vector<std::string> names = ChainNames(*chain);
+        const std::vector<std::string> names = ChainNames(*instance.chain);
         ASSERT_EQ(names.size(), before + 1);
         EXPECT_EQ(names[static_cast<size_t>(row)], name);
     };
     const auto deletes = [&](const char* trace, int32_t slot, const std::function<void()>& remove) {
         SCOPED_TRACE(trace);
-        ASSERT_GT(slots->FirstVisible(), 0);
-        slots->ClickSlot(slot, 0);
-        const std::vector<uint32_t> before = ChainIdentities(*chain);
-        const uint32_t gone = before[static_cast<size_t>(slots->FirstVisible() + slot)];
+        ASSERT_GT(instance.slots->FirstVisible(), 0);
+        instance.slots->ClickSlot(slot, 0);
+        const std::vector<uint32_t> before = ChainIdentities(*instance.chain);
+        const uint32_t gone = before[static_cast<size_t>(instance.slots->FirstVisible() + slot)];
         remove();
         PumpMessagesFor(200);
-        const std::vector<uint32_t> now = ChainIdentities(*chain);
+        const std::vector<uint32_t> now = ChainIdentities(*instance.chain);
         EXPECT_EQ(now.size(), before.size() - 1);
         EXPECT_EQ(std::count(now.begin(), now.end(), gone), 0);
     };
     {
-        const int32_t first = slots->FirstVisible();
+        const int32_t first = instance.slots->FirstVisible();
         ASSERT_GT(first, 0);
         addsAt(
             "an add by drop on the area below the rows, scrolled: at the row of that slot",
-            [&] { ASSERT_TRUE(slots->AddAt(*delay, 13)); }, "Delay", std::min(first + 13, 15));
+            [&] { ASSERT_TRUE(instance.slots->AddAt(*delay, 13)); }, "Delay", std::min(first + 13, 15));
     }
-    deletes("a delete by the menu, scrolled", 3, [&] { slots->RunCommand(kInsertMenuDelete); });
+    deletes("a delete by the menu, scrolled", 3, [&] { instance.slots->RunCommand(kInsertMenuDelete); });
     {
-        const int32_t first = slots->FirstVisible();
+        const int32_t first = instance.slots->FirstVisible();
         ASSERT_GT(first, 0);
-        slots->ClickSlot(2, 0);
+        instance.slots->ClickSlot(2, 0);
         addsAt(
-            "an add by the menu, scrolled: at the focused row", [&] { slots->RunCommand(kInsertMenuAddTrimPot); },
-            "Trim Pot", first + 2);
+            "an add by the menu, scrolled: at the focused row",
+            [&] { instance.slots->RunCommand(kInsertMenuAddTrimPot); }, "Trim Pot", first + 2);
     }
     deletes("a delete by the host's key (opcode 59, key 22), scrolled", 1, [&] {
         VstKeyCode remove{0, 22, 0};
@@ -1401,38 +1377,32 @@ TEST_F(QuorvelEditorTest, ScrolledSlotsAddReplaceMoveAndDeleteTheRowsShown)
 TEST_F(QuorvelEditorTest, AnInsertRemovedBySetChunkWhileShownEmptiesTheView)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EffectView* view = panel->GetEffectView();
-    ASSERT_NE(view, nullptr);
-    ServicesConnection* services = instance.effect->GetServices();
-    InsertChain* chain = services->GetInsertChain();
+    ASSERT_TRUE(instance.OpenWithTheChain());
     void* data = nullptr;
     const int32_t size = instance.effect->getChunk(&data, false);
     ASSERT_GT(size, 0);
     const std::vector<uint8_t> empty(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *instance.chain, u"Reverb", 0);
     ASSERT_NE(reverb, 0u);
     PumpMessagesFor(200);
-    panel->ShowInsert(reverb, true);
-    ASSERT_EQ(view->Shown(), reverb);
-    ASSERT_NE(view->Params(), nullptr);
-    ASSERT_GT(view->Params()->RowCount(), 0);
+    instance.panel->ShowInsert(reverb, true);
+    ASSERT_EQ(instance.view->Shown(), reverb);
+    ASSERT_NE(instance.view->Params(), nullptr);
+    ASSERT_GT(instance.view->Params()->RowCount(), 0);
 
     std::vector<uint8_t> chunk = empty;
     EXPECT_GT(instance.effect->setChunk(chunk.data(), static_cast<int32_t>(chunk.size()), false), 0);
-    EXPECT_TRUE(PumpUntil([&] { return ChainNames(*chain).empty() && view->Shown() == 0u; }, 5000));
-    // What the view still does with its rows finds nothing and sends nothing.
-    if (view->Params())
+    EXPECT_TRUE(PumpUntil([&] { return ChainNames(*instance.chain).empty() && instance.view->Shown() == 0u; }, 5000));
+    // What the instance.view still does with its rows finds nothing and sends nothing.
+    if (instance.view->Params())
     {
-        view->Params()->RefreshAll();
-        EXPECT_EQ(view->Params()->RowCount(), 0);
+        instance.view->Params()->RefreshAll();
+        EXPECT_EQ(instance.view->Params()->RowCount(), 0);
     }
-    view->RefreshMeters(true);
-    panel->Slots()->RefreshMeters(true);
+    instance.view->RefreshMeters(true);
+    instance.panel->Slots()->RefreshMeters(true);
     PumpMessagesFor(200);
-    EXPECT_EQ(view->Shown(), 0u);
+    EXPECT_EQ(instance.view->Shown(), 0u);
 }
 
 // Each row kind sends the user's edit to the engine (its call log) and follows what the card
@@ -1440,22 +1410,17 @@ TEST_F(QuorvelEditorTest, AnInsertRemovedBySetChunkWhileShownEmptiesTheView)
 TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
 {
     Instance instance;
-    ASSERT_TRUE(instance.Open());
-    EditorMainPanel* panel = instance.editor->GetPanel();
-    ASSERT_NE(panel, nullptr);
-    EffectView* view = panel->GetEffectView();
-    ASSERT_NE(view, nullptr);
-    ServicesConnection* services = instance.effect->GetServices();
-    auto* link = dynamic_cast<ServicesLink*>(services);
+    ASSERT_TRUE(instance.OpenWithTheChain());
+    auto* link = dynamic_cast<ServicesLink*>(instance.services);
     ASSERT_NE(link, nullptr);
-    InsertChain* chain = services->GetInsertChain();
-    const uint32_t reverb = LoadCoreEffect(*services->GetCatalog(), *chain, u"Reverb", 0);
+    InsertChain* chain = instance.services->GetInsertChain();
+    const uint32_t reverb = LoadCoreEffect(*instance.services->GetCatalog(), *chain, u"Reverb", 0);
     ASSERT_NE(reverb, 0u);
     PumpMessagesFor(200);
-    panel->ShowInsert(reverb, true);
+    instance.panel->ShowInsert(reverb, true);
     const int client = static_cast<int>(link->GetClientId());
     const auto row = [&](int32_t parameter) -> EditorParamItem* {
-        EditorParamList* list = view->Params();
+        EditorParamList* list = instance.view->Params();
         const int position = list ? list->FindRow(parameter) : -1;
         return position >= 0 ? list->Row(position) : nullptr;
     };
@@ -1485,34 +1450,40 @@ TEST_F(QuorvelEditorTest, EachRowKindEditsTheEngineAndFollowsTheCard)
             [&] { return Occurrences(EngineLog(), prefix + std::to_string(edit.parameter) + " ") > before; }, 5000));
     }
 
-    // 5633: a value the card sets shows in its row.
-    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kValue, 7, "2")), "ok");
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            EditorParamItem* taps = row(7);
-            return taps && ParamItem<IntItem>(*taps) && ParamItem<IntItem>(*taps)->value == 2;
-        },
-        5000));
-    // 5634: new choices of the selector give it their count.
-    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kChoices, 1, "A,B,C,D")), "ok");
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            EditorParamItem* mode = row(1);
-            return mode && ParamItem<IntItem>(*mode) && ParamItem<IntItem>(*mode)->maximum == 3;
-        },
-        5000));
-    // 5636: a new name shows in the row.
-    ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kName, 2, "Stepped")), "ok");
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            EditorParamItem* steps = row(2);
-            TextControl* name = steps ? steps->FindTextControl("paramname") : nullptr;
-            return name && Narrow(std::u16string(name->GetText().Text())) == "Stepped";
-        },
-        5000));
+    // What the card changes in a parameter shows in its row: 5633 a value, 5634 new choices of
+    // the selector (their count), 5636 a name.
+    const struct
+    {
+        const char* trace;
+        int parameter;
+        const char* change;
+        const char* to;
+        std::function<bool(EditorParamItem&)> shown;
+    } changes[] = {
+        {"5633 value", 7, ClientRequest::kValue, "2",
+         [](EditorParamItem& taps) { return ParamItem<IntItem>(taps) && ParamItem<IntItem>(taps)->value == 2; }},
+        {"5634 choices", 1, ClientRequest::kChoices, "A,B,C,D",
+         [](EditorParamItem& mode) { return ParamItem<IntItem>(mode) && ParamItem<IntItem>(mode)->maximum == 3; }},
+        {"5636 name", 2, ClientRequest::kName, "Stepped",
+         [](EditorParamItem& steps) {
+             TextControl* name = steps.FindTextControl("paramname");
+             return name && Narrow(std::u16string(name->GetText().Text())) == "Stepped";
+         }},
+    };
+    for (const auto& change : changes)
+    {
+        SCOPED_TRACE(change.trace);
+        ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, change.change, change.parameter, change.to)), "ok");
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                EditorParamItem* item = row(change.parameter);
+                return item && change.shown(*item);
+            },
+            5000));
+    }
     // 5635: a parameter that becomes kind 3 loses its row.
     ASSERT_NE(row(8), nullptr);
     ASSERT_EQ(EngineRequest(ClientRequest::Text(client, 0, ClientRequest::kKind, 8, "3")), "ok");
-    EXPECT_TRUE(PumpUntil([&] { return view->Params() && row(8) == nullptr; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return instance.view->Params() && row(8) == nullptr; }, 5000));
     EXPECT_NE(row(0), nullptr) << "the other rows stay";
 }
