@@ -55,13 +55,6 @@ StandinEffect::Parameter LevelParameter(const char16_t* name, float minimum, flo
     return parameter;
 }
 
-float FromBits(int32_t bits)
-{
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
 // A DSP effect's parameter as the library's clients see it (its descriptor and choice names),
 // in the mixer effect's value types and control kinds. A read-only value (a meter, access 8 or
 // 9) is marked (state 1); the hidden parameter (parameter kind 3) gets no row (state 3).
@@ -78,9 +71,9 @@ StandinEffect::Parameter CatalogueParameter(const StandinEffects::Param& param, 
     parameter.name = descriptor.name;
     parameter.unit = descriptor.unit;
     parameter.help = tooltip;
-    parameter.minimum = real ? FromBits(descriptor.minimum) : static_cast<float>(descriptor.minimum);
-    parameter.maximum = real ? FromBits(descriptor.maximum) : static_cast<float>(descriptor.maximum);
-    parameter.value = parameter.defaultValue = real ? FromBits(initial) : static_cast<float>(initial);
+    parameter.minimum = real ? StandinReal(descriptor.minimum) : static_cast<float>(descriptor.minimum);
+    parameter.maximum = real ? StandinReal(descriptor.maximum) : static_cast<float>(descriptor.maximum);
+    parameter.value = parameter.defaultValue = real ? StandinReal(initial) : static_cast<float>(initial);
     parameter.entries = StandinEffects::ChoicesOf(param);
     parameter.state = param.paramKind == 3 ? 3 : readOnly ? 1 : 0;
     switch (descriptor.valueKind)

@@ -25,21 +25,21 @@ const char16_t kFactoryCategory[] = u"Factory Chains";
 const char16_t* const kChoices[] = {u"Soft", u"Medium", u"Hard"};
 const char16_t* const kSpecialNames[] = {u"Trim Pot", u"Test Signal", u"Peak Meter"};
 
-int32_t Bits(float value)
+} // namespace
+
+int32_t StandinBits(float value)
 {
     int32_t bits = 0;
     std::memcpy(&bits, &value, sizeof(bits));
     return bits;
 }
 
-float Real(int32_t bits)
+float StandinReal(int32_t bits)
 {
     float value = 0;
     std::memcpy(&value, &bits, sizeof(value));
     return value;
 }
-
-} // namespace
 
 float StandinMeterDb(float level)
 {
@@ -174,7 +174,7 @@ StandinEffects::StandinEffects()
         for (const Param& param : ParamsOf(1))
             defaults.push_back(param.initial);
         std::vector<StandinValue> bright = defaults;
-        bright[0] = {2, Bits(0.75f)};
+        bright[0] = {2, StandinBits(0.75f)};
         bright[1] = {4, 2};
         const std::pair<const char16_t*, std::vector<StandinValue>> factory[] = {{u"Default", defaults},
                                                                                  {u"Bright", bright}};
@@ -194,7 +194,7 @@ StandinEffects::StandinEffects()
     for (const char16_t* name : {u"Compressor", u"Equalizer", u"Reverb"})
     {
         PresetEffect entry{IdOf(name), effects_.front().presetValues[1]};
-        entry.values[4] = {2, Bits(0.5f)};
+        entry.values[4] = {2, StandinBits(0.5f)};
         chain.effects.push_back(entry);
     }
     factory.presets.push_back(chain);
@@ -470,25 +470,28 @@ const std::vector<StandinEffects::Param>& StandinEffects::ParamsOf(int kind)
     // Plain parameters spread over the access words 1-7 (any of them is a plain one); the
     // meters read in dB.
     static const std::vector<Param> kEffect = {
-        {u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Gain", 2, 1, 0, {2, StandinBits(0.5f)}, StandinBits(0.0f), StandinBits(1.0f)},
         {u"Mode", 4, 2, 0, {4, 0}, 0, 2},
         {u"Steps", 1, 3, 0, {1, 1}, 0, 1},
-        {u"Level", 2, 9, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
-        {u"Mix", 2, 4, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)},
+        {u"Level", 2, 9, 0, {2, StandinBits(kMeterFloor)}, StandinBits(kMeterFloor), StandinBits(0.0f)},
+        {u"Mix", 2, 4, 0, {2, StandinBits(1.0f)}, StandinBits(0.0f), StandinBits(1.0f)},
         {u"Link", 3, 5, 3, {3, 0}, 0, 1},
         {u"Reset", 0, 6, 0, {0, 0}, 0, 0},
         {u"Taps", 3, 7, 0, {3, 4}, 1, 8},
-        {u"Tone", 2, 1, 1, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Drive", 2, 2, 2, {2, Bits(0.0f)}, Bits(0.0f), Bits(1.0f)},
-        {u"Output", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
+        {u"Tone", 2, 1, 1, {2, StandinBits(0.5f)}, StandinBits(0.0f), StandinBits(1.0f)},
+        {u"Drive", 2, 2, 2, {2, StandinBits(0.0f)}, StandinBits(0.0f), StandinBits(1.0f)},
+        {u"Output", 2, 8, 0, {2, StandinBits(kMeterFloor)}, StandinBits(kMeterFloor), StandinBits(0.0f)},
     };
-    static const std::vector<Param> kTrim = {{u"Gain", 2, 1, 0, {2, Bits(0.5f)}, Bits(0.0f), Bits(1.0f)}};
-    static const std::vector<Param> kSignal = {{u"Frequency", 1, 1, 0, {1, 1000}, 20, 20000},
-                                               {u"Level", 2, 1, 0, {2, Bits(0.25f)}, Bits(0.0f), Bits(1.0f)}};
+    static const std::vector<Param> kTrim = {
+        {u"Gain", 2, 1, 0, {2, StandinBits(0.5f)}, StandinBits(0.0f), StandinBits(1.0f)}};
+    static const std::vector<Param> kSignal = {
+        {u"Frequency", 1, 1, 0, {1, 1000}, 20, 20000},
+        {u"Level", 2, 1, 0, {2, StandinBits(0.25f)}, StandinBits(0.0f), StandinBits(1.0f)}};
     static const std::vector<Param> kPeak = {
-        {u"Left", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)},
-        {u"Right", 2, 8, 0, {2, Bits(kMeterFloor)}, Bits(kMeterFloor), Bits(0.0f)}};
-    static const std::vector<Param> kSend = {{u"Send Level", 2, 1, 0, {2, Bits(1.0f)}, Bits(0.0f), Bits(1.0f)}};
+        {u"Left", 2, 8, 0, {2, StandinBits(kMeterFloor)}, StandinBits(kMeterFloor), StandinBits(0.0f)},
+        {u"Right", 2, 8, 0, {2, StandinBits(kMeterFloor)}, StandinBits(kMeterFloor), StandinBits(0.0f)}};
+    static const std::vector<Param> kSend = {
+        {u"Send Level", 2, 1, 0, {2, StandinBits(1.0f)}, StandinBits(0.0f), StandinBits(1.0f)}};
     switch (kind)
     {
     case 1:
@@ -803,7 +806,7 @@ int StandinEffects::GetInserts(VarnEffectId id, int* isFactory, int* count, void
                 continue;
             if (j == 4)
             {
-                mix = Real(entry.values[j].value);
+                mix = StandinReal(entry.values[j].value);
                 continue;
             }
             StandinPresetValueRecord value{};
@@ -1268,7 +1271,7 @@ StandinValue StandinEffects::ReadValue(Insert& insert, int parameter)
         PlayedLevel(insert, &level);
         const ParamChange* change = ChangeOf(insert, parameter);
         insert.values[static_cast<size_t>(parameter)] = {
-            2, Bits(change && change->level ? *change->level : StandinMeterDb(level))};
+            2, StandinBits(change && change->level ? *change->level : StandinMeterDb(level))};
     }
     return insert.values[static_cast<size_t>(parameter)];
 }
@@ -1278,8 +1281,8 @@ int StandinEffects::GetParameterValue(int clientId, int position, int parameter,
     if (!value)
         return 0;
     std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindInsert(clientId, position);
-    if (!insert || parameter < 0 || parameter >= static_cast<int>(insert->values.size()))
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert)
         return 0;
     const StandinValue read = ReadValue(*insert, parameter);
     std::memcpy(value, &read, sizeof(read));
@@ -1301,8 +1304,8 @@ int StandinEffects::SetValueLocked(int clientId, Insert& insert, int parameter, 
     const int32_t maximum = MaximumOf(insert, parameter);
     if (kind == 2)
     {
-        const float real = Real(value);
-        if (!(real >= Real(param.minimum) && real <= Real(maximum)))
+        const float real = StandinReal(value);
+        if (!(real >= StandinReal(param.minimum) && real <= StandinReal(maximum)))
             return 0;
     }
     else if (kind != 0 && (value < param.minimum || value > maximum))
@@ -1450,8 +1453,8 @@ int StandinEffects::GetParameterValuesBatch(int clientId, int count, void* entri
         std::memcpy(list.data(), entries, list.size() * sizeof(StandinBatchEntry));
     for (StandinBatchEntry& entry : list)
     {
-        Insert* insert = FindInsert(clientId, entry.position);
-        if (!insert || entry.parameter < 0 || entry.parameter >= static_cast<int>(insert->values.size()))
+        Insert* insert = FindParameter(clientId, entry.position, entry.parameter);
+        if (!insert)
             return 0;
     }
     for (StandinBatchEntry& entry : list)
@@ -1498,8 +1501,8 @@ int StandinEffects::GetParameterText(int clientId, int position, int parameter, 
     if (!text || maximum < 1)
         return 0;
     std::lock_guard<std::mutex> lock(lock_);
-    Insert* insert = FindInsert(clientId, position);
-    if (!insert || parameter < 0 || parameter >= static_cast<int>(insert->values.size()))
+    Insert* insert = FindParameter(clientId, position, parameter);
+    if (!insert)
         return 0;
     const StandinValue value = ReadValue(*insert, parameter);
     const std::vector<std::u16string> choices = ChoicesOf(*insert, parameter);
@@ -1510,7 +1513,7 @@ int StandinEffects::GetParameterText(int clientId, int position, int parameter, 
     {
         char ascii[32] = "-";
         if (value.kind == 2)
-            std::snprintf(ascii, sizeof(ascii), "%.2f", static_cast<double>(Real(value.value)));
+            std::snprintf(ascii, sizeof(ascii), "%.2f", static_cast<double>(StandinReal(value.value)));
         else if (value.kind != 0)
             std::snprintf(ascii, sizeof(ascii), "%d", value.value);
         for (const char* c = ascii; *c; ++c)
@@ -1575,7 +1578,8 @@ int StandinEffects::ChangeParam(int clientId, int position, int parameter, int* 
 int StandinEffects::HoldMeterLevel(int clientId, int position, int parameter, float level, int* notifyId)
 {
     return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param& param) {
-        if ((param.access != 8 && param.access != 9) || !(level >= Real(param.minimum) && level <= Real(param.maximum)))
+        if ((param.access != 8 && param.access != 9) ||
+            !(level >= StandinReal(param.minimum) && level <= StandinReal(param.maximum)))
             return false;
         insert.changes[parameter].level = level;
         return true;
@@ -1587,7 +1591,7 @@ int StandinEffects::ChangeValue(int clientId, int position, int parameter, doubl
     return ChangeParam(clientId, position, parameter, notifyId, [&](Insert& insert, const Param& param) {
         const int kind = param.valueKind;
         if (kind == 2)
-            return SetValueLocked(clientId, insert, parameter, kind, Bits(static_cast<float>(value))) == 1;
+            return SetValueLocked(clientId, insert, parameter, kind, StandinBits(static_cast<float>(value))) == 1;
         return value == std::floor(value) && value >= INT32_MIN && value <= INT32_MAX &&
                SetValueLocked(clientId, insert, parameter, kind, static_cast<int32_t>(value)) == 1;
     });
@@ -1696,13 +1700,13 @@ void StandinEffects::PublishRoute(Chain& chain, bool newInserts)
         values.solo = insert.soloed ? 1 : 0;
         StandinValue value{};
         if (valueOf(insert, u"Gain", &value))
-            values.gain = Real(value.value);
+            values.gain = StandinReal(value.value);
         if (insert.kind == 1 && valueOf(insert, u"Mix", &value))
-            values.mix = Real(value.value);
+            values.mix = StandinReal(value.value);
         if (valueOf(insert, u"Frequency", &value))
             values.frequency = value.value;
         if (insert.kind == 3 && valueOf(insert, u"Level", &value))
-            values.level = Real(value.value);
+            values.level = StandinReal(value.value);
     }
     dsp_->Publish(chain.pair, route);
     if (dspLog_)

@@ -128,6 +128,9 @@ bool StandinIsValidName(const std::u16string& name);
 
 // A meter's reading in dB of a linear level: -120 (the meters' floor) for silence.
 float StandinMeterDb(float level);
+// A float parameter's value as the records carry it (its bits in a 32-bit field), and back.
+int32_t StandinBits(float value);
+float StandinReal(int32_t bits);
 
 // The engine's ids of the special effects: one per special kind (0 "Trim Pot", 1 "Test
 // Signal", 2 "Peak Meter") and rate class (0: 44.1/48 kHz, 1: 88.2/96 kHz, 2: 176.4/192 kHz).

@@ -9,20 +9,6 @@
 
 namespace
 {
-float Real(int32_t bits)
-{
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
-int32_t Bits(float value)
-{
-    int32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
-
 // Takes an array the model handed out and frees it.
 template <class Record>
 std::vector<Record> Take(void* array, int count)
@@ -284,7 +270,7 @@ TEST_F(EffectsFixture, ChainEditsFollowTheChainsRules)
     // A preset of one effect loads into an insert with its values; a chain preset does not.
     ASSERT_EQ(effects_.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Small Room"), client_, 1, &info), 1);
     EXPECT_EQ(std::u16string(info.shortName), u"Reverb");
-    EXPECT_EQ(Real(Value(1, 4).value), 0.5f);
+    EXPECT_EQ(StandinReal(Value(1, 4).value), 0.5f);
     EXPECT_EQ(effects_.LoadPresetIntoInsert(PresetId(u"Factory Chains", u"Vocal Chain"), client_, 1, &info), 0);
     EXPECT_EQ(effects_.ChainNames(client_), (std::vector<std::u16string>{u"Reverb", u"Reverb", u"Peak Meter"}));
 }
@@ -386,8 +372,8 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAccessAndParameterKind)
     EXPECT_EQ(std::make_pair(descriptors[7].minimum, descriptors[7].maximum), std::make_pair(1, 8));
     for (int meter : {3, 10})
     {
-        EXPECT_EQ(Real(descriptors[meter].minimum), -120.0f);
-        EXPECT_EQ(Real(descriptors[meter].maximum), 0.0f);
+        EXPECT_EQ(StandinReal(descriptors[meter].minimum), -120.0f);
+        EXPECT_EQ(StandinReal(descriptors[meter].maximum), 0.0f);
         EXPECT_EQ(std::u16string(descriptors[meter].unit), u"dB");
     }
 
@@ -404,7 +390,7 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAccessAndParameterKind)
     for (int meter : {3, 10})
     {
         EXPECT_NE(Value(0, meter).value, Value(0, meter).value);
-        EXPECT_EQ(effects_.SetParameterValue(client_, 0, meter, 2, Bits(-6.0f)), 0);
+        EXPECT_EQ(effects_.SetParameterValue(client_, 0, meter, 2, StandinBits(-6.0f)), 0);
     }
 
     struct Write
@@ -414,9 +400,23 @@ TEST_F(EffectsFixture, ParametersHaveEveryValueKindAccessAndParameterKind)
     };
     const int params = StandinEffects::kParamCount;
     const Write writes[] = {
-        {0, 2, Bits(0.25f), 1}, {0, 1, 1, 0}, {0, 2, Bits(2.0f), 0}, {1, 4, 2, 1},      {1, 4, 3, 0},  {2, 1, 1, 1},
-        {2, 1, 0, 1},           {2, 1, 2, 0}, {2, 3, 1, 0},          {6, 0, 0, 1},      {7, 3, 8, 1},  {7, 3, 0, 0},
-        {7, 3, 9, 0},           {7, 1, 1, 0}, {9, 2, Bits(0.5f), 1}, {params, 2, 0, 0}, {-1, 2, 0, 0},
+        {0, 2, StandinBits(0.25f), 1},
+        {0, 1, 1, 0},
+        {0, 2, StandinBits(2.0f), 0},
+        {1, 4, 2, 1},
+        {1, 4, 3, 0},
+        {2, 1, 1, 1},
+        {2, 1, 0, 1},
+        {2, 1, 2, 0},
+        {2, 3, 1, 0},
+        {6, 0, 0, 1},
+        {7, 3, 8, 1},
+        {7, 3, 0, 0},
+        {7, 3, 9, 0},
+        {7, 1, 1, 0},
+        {9, 2, StandinBits(0.5f), 1},
+        {params, 2, 0, 0},
+        {-1, 2, 0, 0},
     };
     for (const Write& write : writes)
     {
@@ -459,14 +459,14 @@ TEST_F(EffectsFixture, ThePeakMeterHasTwoDbMetersAndTheMetersFloorIsMinus120)
     for (const auto& descriptor : descriptors)
     {
         EXPECT_EQ(descriptor.access, 8);
-        EXPECT_EQ(Real(descriptor.minimum), -120.0f);
-        EXPECT_EQ(Real(descriptor.maximum), 0.0f);
+        EXPECT_EQ(StandinReal(descriptor.minimum), -120.0f);
+        EXPECT_EQ(StandinReal(descriptor.maximum), 0.0f);
     }
     EXPECT_EQ(std::u16string(descriptors[0].name), u"Left");
     EXPECT_EQ(std::u16string(descriptors[1].name), u"Right");
     for (int parameter : {0, 1})
     {
-        const float level = Real(Value(0, parameter).value);
+        const float level = StandinReal(Value(0, parameter).value);
         EXPECT_GE(level, -120.0f);
         EXPECT_LE(level, 0.0f);
     }
@@ -485,7 +485,7 @@ TEST_F(EffectsFixture, BatchReadsFillEveryEntryOrNone)
     StandinBatchEntry entries[] = {{0, 0, {2, 0}}, {0, 2, {2, 0}}, {0, 3, {2, 0}}};
     ASSERT_EQ(effects_.GetParameterValuesBatch(client_, 3, entries), 1);
     EXPECT_EQ(entries[0].value.kind, 2);
-    EXPECT_EQ(Real(entries[0].value.value), 0.5f);
+    EXPECT_EQ(StandinReal(entries[0].value.value), 0.5f);
     EXPECT_EQ(entries[1].value.kind, 1);
     EXPECT_EQ(entries[1].value.value, 1);
     StandinBatchEntry bad[] = {{0, 0, {7, 7}}, {1, 0, {7, 7}}};
@@ -498,7 +498,7 @@ TEST_F(EffectsFixture, CorePresetsSelectAndChangeWithTheirRecordRaised)
     ASSERT_EQ(Add(u"Reverb", 0), 1);
     const VarnEffectId reverb = effects_.EffectId(u"Reverb");
     ASSERT_EQ(effects_.SelectPreset(client_, 0, 1), 1);
-    EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
+    EXPECT_EQ(StandinReal(Value(0, 0).value), 0.75f);
     EXPECT_EQ(effects_.SelectPreset(client_, 0, 2), 0);
 
     ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 7), 1);
@@ -540,7 +540,7 @@ TEST_F(EffectsFixture, StoringIntoAUserPresetKeepsTheEditsAndChangesOnlyThatPres
     ASSERT_EQ(effects_.SetSpecialInsert(2, client_, 1, &info, 1), 1);
     const VarnEffectId reverb = effects_.EffectId(u"Reverb");
     ASSERT_EQ(effects_.CreateCorePreset(client_, 0, u"Mine"), 1); // index 2, the defaults
-    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, Bits(0.75f)), 1);
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, StandinBits(0.75f)), 1);
     ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 6), 1);
     StandinParamModelChange before{};
     ASSERT_EQ(effects_.GetParamModelChange(&before), 1);
@@ -561,14 +561,14 @@ TEST_F(EffectsFixture, StoringIntoAUserPresetKeepsTheEditsAndChangesOnlyThatPres
     StandinParamModelChange change{};
     ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
     EXPECT_EQ(std::memcmp(&change, &before, sizeof(change)), 0);
-    EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
+    EXPECT_EQ(StandinReal(Value(0, 0).value), 0.75f);
     ASSERT_EQ(effects_.SelectPreset(client_, 0, 0), 1);
-    EXPECT_EQ(Real(Value(0, 0).value), 0.5f) << "the factory preset kept its values";
-    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, Bits(0.75f)), 1);
+    EXPECT_EQ(StandinReal(Value(0, 0).value), 0.5f) << "the factory preset kept its values";
+    ASSERT_EQ(effects_.SetParameterValue(client_, 0, 0, 2, StandinBits(0.75f)), 1);
     ASSERT_EQ(effects_.SetParameterValue(client_, 0, 7, 3, 6), 1);
 
     ASSERT_EQ(effects_.ApplyPresetById(client_, 0, 2), 1);
-    EXPECT_EQ(Real(Value(0, 0).value), 0.75f) << "the insert keeps the user's edits";
+    EXPECT_EQ(StandinReal(Value(0, 0).value), 0.75f) << "the insert keeps the user's edits";
     EXPECT_EQ(Value(0, 7).value, 6);
     ASSERT_EQ(effects_.GetParamModelChange(&change), 1);
     EXPECT_EQ(change.kind, 2);
@@ -585,7 +585,7 @@ TEST_F(EffectsFixture, StoringIntoAUserPresetKeepsTheEditsAndChangesOnlyThatPres
     // The stored values come back with the preset.
     ASSERT_EQ(effects_.SelectPreset(client_, 0, 0), 1);
     ASSERT_EQ(effects_.SelectPreset(client_, 0, 2), 1);
-    EXPECT_EQ(Real(Value(0, 0).value), 0.75f);
+    EXPECT_EQ(StandinReal(Value(0, 0).value), 0.75f);
     EXPECT_EQ(Value(0, 7).value, 6);
 }
 
