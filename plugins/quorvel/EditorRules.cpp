@@ -1,6 +1,7 @@
 #include "plugins/quorvel/EditorRules.h"
 
 #include "framework/platform/FileNames.h"
+#include "plugins/quorvel/ParamChain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -137,11 +138,11 @@ ParamRowKind PlanParamRow(const ParamRowFacts& facts)
         return ParamRowKind::kNone;
     if (facts.hasKinds ? facts.kind >= kFirstNoRowKind : !facts.named)
         return ParamRowKind::kNone;
-    if (facts.access >= 1 && facts.access <= 7)
+    if (facts.access >= 1 && facts.access < ParamDescriptor::kReadOnlyAccess)
         return ParamRowKind::kParameter;
-    if (facts.access == 8)
+    if (facts.access == ParamDescriptor::kReadOnlyAccess)
         return ParamRowKind::kMeter;
-    return facts.access == 9 ? ParamRowKind::kInvertedMeter : ParamRowKind::kNone;
+    return facts.access == ParamDescriptor::kReadOnlyMeterAccess ? ParamRowKind::kInvertedMeter : ParamRowKind::kNone;
 }
 
 ParamRowLook ParamRowLookOf(int32_t kind)
