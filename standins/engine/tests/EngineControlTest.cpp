@@ -75,6 +75,14 @@ protected:
         return found;
     }
 
+    // A hardware setting of the engine's first system; -1 when it has none.
+    static int SettingOf(StandinServices& engine, const char* name)
+    {
+        int value = -1;
+        engine.GetMixer()->GetSystem(0)->GetSettings()->GetValue(name, &value);
+        return value;
+    }
+
     ScratchFolder scratch_{"kiv-engine-control"};
 };
 
@@ -209,11 +217,7 @@ TEST_F(ControlFixture, ASessionsOwnSettingReplacesTheCardsAndANewSessionStartsFr
     std::ofstream(session) << "KivCorvanSession 2\nsystems=1\nsetting 0 MidiInput2Src=1\n";
     StandinServices engine;
     ASSERT_EQ(Init(engine), 1);
-    auto value = [&] {
-        int v = -1;
-        engine.GetMixer()->GetSystem(0)->GetSettings()->GetValue("MidiInput2Src", &v);
-        return v;
-    };
+    auto value = [&] { return SettingOf(engine, "MidiInput2Src"); };
     EXPECT_EQ(value(), 0);
     ASSERT_EQ(engine.LoadSession(session.u16string().c_str(), 0), 1);
     EXPECT_EQ(value(), 1);
@@ -227,11 +231,7 @@ TEST_F(ControlFixture, SettingRequestsSetASystemsHardwareSetting)
     Describe("systems=1\nsetting=MidiInput2Src 1\n");
     StandinServices engine;
     ASSERT_EQ(Init(engine), 1);
-    auto value = [&] {
-        int v = -1;
-        engine.GetMixer()->GetSystem(0)->GetSettings()->GetValue("MidiInput2Src", &v);
-        return v;
-    };
+    auto value = [&] { return SettingOf(engine, "MidiInput2Src"); };
     const std::pair<const char*, const char*> refused[] = {
         {"setting 1 MidiInput2Src 0", "refused: no such system"},
         {"setting 0 MidiInput2Src x", "refused: bad argument"},
