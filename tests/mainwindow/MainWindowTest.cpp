@@ -392,17 +392,23 @@ ScratchFolder* MainWindowTest::program_ = nullptr;
 std::deque<PublicSink> MainWindowTest::sinks_;
 std::deque<PrivateSink> MainWindowTest::privateSinks_;
 
-// The program's FX palette: its top-level window titled "FX Palette", or null.
-HWND FindPalette(DWORD processId)
+// The program's top-level window of that title, or null.
+HWND FindWindowTitled(DWORD processId, const std::string& wanted)
 {
     for (HWND window : ProgramWindows(processId))
     {
         char title[64] = {};
         GetWindowTextA(window, title, sizeof title);
-        if (std::string(title) == "FX Palette")
+        if (title == wanted)
             return window;
     }
     return nullptr;
+}
+
+// The program's FX palette: its top-level window titled "FX Palette", or null.
+HWND FindPalette(DWORD processId)
+{
+    return FindWindowTitled(processId, "FX Palette");
 }
 
 // The window's descendant with a control id, or null; ids lists the ids seen.
@@ -681,14 +687,7 @@ TEST_F(MainWindowTest, EventsArrivingWhileTheFrameIsRebuiltAreAllHandledOnTheUse
 // says, or null.
 HWND FindSyncPanel(DWORD processId)
 {
-    for (HWND window : ProgramWindows(processId))
-    {
-        char title[64] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (std::string(title) == "Sync Settings")
-            return window;
-    }
-    return nullptr;
+    return FindWindowTitled(processId, "Sync Settings");
 }
 
 // Closes the program's sync panel, as its toolbar toggle does, so that the next case sees the
