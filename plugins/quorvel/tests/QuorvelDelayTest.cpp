@@ -92,7 +92,13 @@ void ExpectTheDelayHeld(const std::vector<DelayCase>& cases, const std::string& 
         ASSERT_EQ(f.run.exitCode, 0u) << f.run.output;
         EXPECT_EQ(f.reported, c.reported) << f.run.output;
         EXPECT_EQ(f.measured, f.reported) << f.run.output;
-        EXPECT_EQ(f.atTheEnd, f.reported) << f.run.output;
+        // On its own clock a machine loaded past real time can lose the whole last window to
+        // silence: then there is nothing to measure there (-1), and offNotSilent still shows
+        // that nothing came back at another delay.
+        if (lossless || f.atTheEnd != -1 || f.silent == 0)
+        {
+            EXPECT_EQ(f.atTheEnd, f.reported) << f.run.output;
+        }
         EXPECT_EQ(f.offNotSilent, 0) << "samples back at another delay" << f.run.output;
         if (lossless)
         {
